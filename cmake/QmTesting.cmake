@@ -1,0 +1,33 @@
+# Test helpers. Labels say where a test can run:
+#   unit  - CPU only, no display; also run in the sanitizer build
+#   gl    - needs an X display or SDL's offscreen driver with Mesa
+#   e2e   - drives a built program from outside (xdotool, screenshots)
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# qm_test(name SOURCES ... LIBS ... [LABELS ...]): one GoogleTest program, default label unit.
+function(qm_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS "${T_LABELS}"
+    DISCOVERY_TIMEOUT 60)
+  if("unit" IN_LIST T_LABELS)
+    set_property(GLOBAL APPEND PROPERTY QM_UNIT_TEST_TARGETS ${name})
+  endif()
+endfunction()
+
+# qm_unit_tests_target(): after every folder is added, `unit_tests` builds all unit-test programs.
+function(qm_unit_tests_target)
+  get_property(targets GLOBAL PROPERTY QM_UNIT_TEST_TARGETS)
+  add_custom_target(unit_tests)
+  if(targets)
+    add_dependencies(unit_tests ${targets})
+  endif()
+endfunction()

@@ -1,0 +1,143 @@
+#include "engine/base/folders.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+bool isDirectory(const str& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+str parentOf(const str& path)
+{
+    int slash = path.find('/', str::kBackwards, 0);
+    if (slash <= 0)
+        return str(slash == 0 ? "/" : ".");
+    return path.substr(0, slash);
+}
+
+str currentDirectory()
+{
+    char buffer[4096];
+    if (!::getcwd(buffer, sizeof buffer))
+        return str();
+    return str(buffer);
+}
+
+str dataHome()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/')
+        return str(xdg);
+    const char* home = std::getenv("HOME");
+    if (!home || !home[0])
+        return str();
+    return str(home) + str("/.local/share");
+}
+
+}  // namespace
+
+bool MakeDirectories(const str& path, unsigned mode)
+{
+    if (path.length() == 0)
+        return false;
+    if (isDirectory(path))
+        return true;
+    str parent = parentOf(path);
+    if (parent != path && !isDirectory(parent) && !MakeDirectories(parent, mode))
+        return false;
+    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST)
+        return false;
+    return isDirectory(path);
+}
+
+bool CopyPath(char* out, int outSize, const char* text)
+{
+    size_t len = std::strlen(text);
+    if (outSize <= 0)
+        return false;
+    if (len + 1 > static_cast<size_t>(outSize)) {
+        out[0] = 0;
+        return false;
+    }
+    std::memcpy(out, text, len + 1);
+    return true;
+}
+
+str FindResourceFolder(const char* executablePath)
+{
+    if (const char* env = std::getenv("CORVELLATRIP_DATA"); env && env[0] && isDirectory(str(env)))
+        return str(env);
+    if (executablePath && executablePath[0]) {
+        char resolved[4096];
+        if (::realpath(executablePath, resolved)) {
+            str folder = parentOf(str(resolved));
+            for (int up = 0; up < 4; ++up) {
+                str candidate = folder + str("/data");
+                if (isDirectory(candidate + str("/assets")))
+                    return candidate;
+                folder = parentOf(folder);
+            }
+        }
+    }
+#ifdef QM_SOURCE_DATA_DIR
+    if (isDirectory(str(QM_SOURCE_DATA_DIR)))
+        return str(QM_SOURCE_DATA_DIR);
+#endif
+    return str();
+}
+
+str UserDataDirectory()
+{
+    str base = dataHome();
+    if (base.length() == 0)
+        return str();
+    str folder = base + str("/") + str(kApplicationName);
+    return MakeDirectories(folder, 0700) ? folder : str();
+}
+
+str CommonDataDirectory()
+{
+    str base = dataHome();
+    if (base.length() == 0)
+        return str();
+    str folder = base + str("/quellmoor/") + str(kApplicationName);
+    return MakeDirectories(folder, 0700) ? folder : str();
+}
+
+std::FILE* OpenResource(const char* name, char* outPath)
+{
+    outPath[0] = 0;
+    if (!name || !name[0])
+        return nullptr;
+    if (std::FILE* file = std::fopen(name, "rb")) {
+        str full;
+        if (name[0] == '/') {
+            full = str(name);
+        } else {
+            full = currentDirectory();
+            if (full[full.length() - 1] != '/')
+                full += str("/");
+            full += str(name);
+        }
+        if (!CopyPath(outPath, kPathBufferSize, full.c_str())) {
+            std::fclose(file);
+            return nullptr;
+        }
+        return file;
+    }
+    str fallback = currentDirectory() + str("/assets/") + str(name);
+    if (!CopyPath(outPath, kPathBufferSize, fallback.c_str()))
+        return nullptr;
+    return std::fopen(outPath, "rb");
+}
+
+}  // namespace qm
