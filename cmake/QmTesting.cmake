@@ -31,3 +31,33 @@ function(qm_unit_tests_target)
     add_dependencies(unit_tests ${targets})
   endif()
 endfunction()
+
+# qm_fuzz_target(name SOURCES ... LIBS ... CORPUS dir)
+# The sources define LLVMFuzzerTestOneInput. With QM_FUZZ (clang) this builds a
+# libFuzzer program; otherwise a replay program that feeds every file of the
+# seed corpus through the target once, registered as a unit test.
+function(qm_fuzz_target name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(QM_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+    add_test(NAME ${name}_replay COMMAND ${name} ${F_CORPUS})
+    set_tests_properties(${name}_replay PROPERTIES LABELS unit)
+    set_property(GLOBAL APPEND PROPERTY QM_UNIT_TEST_TARGETS ${name})
+  endif()
+endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt.
+function(qm_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
