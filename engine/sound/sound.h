@@ -71,6 +71,8 @@ public:
     int Type() const { return mData->type; }
     double Duration() const { return mData->duration; }
     const TPcm* Pcm() const { return mData->pcm.get(); }
+    // The decoded block itself, as every stream of the sound shares it.
+    std::shared_ptr<const TPcm> SharedPcm() const { return mData->pcm; }
     // The stream playing under an id, or null.
     TSoundStream* Stream(int id) const;
 

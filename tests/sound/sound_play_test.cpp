@@ -46,6 +46,22 @@ TEST_F(SoundPlay, IdsCountUpAndKillFindsOnlyLiveStreams)
     EXPECT_EQ(sound->Play(false), 2);
 }
 
+TEST_F(SoundPlay, EveryStreamSharesTheOneDecodedBlock)
+{
+    auto sound = Load(Tone("tone.ogg", 0.2));
+    auto next = Load(Tone("next.ogg", 0.2));
+    std::shared_ptr<const TPcm> pcm = sound->SharedPcm();
+    const long before = pcm.use_count();
+    sound->Play(false);
+    sound->Play(true);
+    next->SetCompleteAction(next->Play(false), nullptr, sound);  // a prepared stream too
+    EXPECT_EQ(pcm.use_count(), before + 3);
+    EXPECT_EQ(sound->SharedPcm(), pcm);
+    sound->Kill(-1);
+    next->Kill(-1);
+    EXPECT_EQ(pcm.use_count(), before);
+}
+
 TEST_F(SoundPlay, StreamEndsWhenItsTimeHasGoneBy)
 {
     auto sound = Load(Tone("tone.ogg", 0.2));
