@@ -222,11 +222,13 @@ int TSound::KillEntry(int id, bool killSelfChain)
         if (!sharedWithAnother && entry.stream->Notify().get() == mData.get())
             entry.stream->Kill(false);
     }
-    if (entry.nextSound && (killSelfChain || entry.nextSound.get() != this)) {
+    if (!entry.nextSound)
+        return 1;
+    // Killing every stream of this sound reaches a chain into itself anyway.
+    if (killSelfChain || entry.nextSound.get() != this)
         entry.nextSound->Kill(entry.nextStreamId);
-        if (entry.callback)
-            entry.callback->Data().RemoveSound(entry.nextSound, entry.nextStreamId);
-    }
+    if (entry.callback)
+        entry.callback->Data().RemoveSound(entry.nextSound, entry.nextStreamId);
     return 1;
 }
 

@@ -338,6 +338,37 @@ TEST_F(SoundPlay, KillingAChainedStreamKillsItsPreparedNext)
     EXPECT_TRUE(done.calls.empty());
 }
 
+TEST_F(SoundPlay, KillingASoundChainedToItselfEndsEveryStream)
+{
+    auto piece = Load(Tone("piece.ogg", 0.1), TSoundManager::kMusic);
+    RecordingCallBack done;
+    int first = piece->Play(false);
+    piece->SetCompleteAction(first, &done, piece);
+    int other = piece->Play(false);
+    piece->SetCompleteAction(other, &done, piece);
+    EXPECT_EQ(mManager->StreamCount(), 4);
+    EXPECT_EQ(piece->Kill(first), 1);  // and the stream prepared for it
+    EXPECT_EQ(mManager->StreamCount(), 2);
+    EXPECT_EQ(piece->Kill(-1), 1);
+    EXPECT_EQ(mManager->StreamCount(), 0);
+    EXPECT_EQ(done.Data().Count(), 0);
+    Advance(500);
+    EXPECT_TRUE(done.calls.empty());
+}
+
+TEST_F(SoundPlay, PauseOfEveryStreamOfASound)
+{
+    auto sound = Load(Tone("tone.ogg", 0.2));
+    int a = sound->Play(false), b = sound->Play(true);
+    sound->Pause(true, -1);
+    EXPECT_TRUE(sound->Stream(a)->IsPaused());
+    EXPECT_TRUE(sound->Stream(b)->IsPaused());
+    sound->Pause(false, a);
+    EXPECT_FALSE(sound->Stream(a)->IsPaused());
+    EXPECT_TRUE(sound->Stream(b)->IsPaused());
+    sound->Pause(true, 42);  // no such stream: nothing happens
+}
+
 TEST_F(SoundPlay, CallBackMayKillAndReleaseSoundsDuringThePass)
 {
     auto first = Load(Tone("first.ogg", 0.1));
