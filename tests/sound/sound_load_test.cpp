@@ -172,6 +172,27 @@ TEST_F(SoundLoad, TruncatedOrScribbledFilesKeepWhatDecodedAndNeverCrash)
     }
 }
 
+TEST_F(SoundLoad, RelativeNamesAreFoundInTheWorkingFolderThenUnderAssets)
+{
+    std::filesystem::create_directories(mFolder.Path("assets/audio"));
+    std::filesystem::create_directories(mFolder.Path("audio"));
+    TToneSpec shortTone, longTone;
+    shortTone.seconds = 0.1;
+    longTone.seconds = 0.3;
+    ASSERT_TRUE(WriteToneOgg(mFolder.Path("assets/audio/under.ogg"), shortTone));
+    ASSERT_TRUE(WriteToneOgg(mFolder.Path("assets/audio/both.ogg"), shortTone));
+    ASSERT_TRUE(WriteToneOgg(mFolder.Path("audio/both.ogg"), longTone));
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(mFolder.Path(""));
+    auto under = TSound::Get("audio/under.ogg", false, 1000);
+    auto both = TSound::Get("audio/both.ogg", false, 1000);
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(under);
+    ASSERT_TRUE(both);
+    EXPECT_EQ(str(under->Name()), str("audio/under.ogg"));
+    EXPECT_EQ(both->Pcm()->Frames(), 13230);  // the working folder's file wins
+}
+
 TEST_F(SoundLoad, AssetMapLoadsSoundsByFileNameAndCastsWork)
 {
     std::string path = Tone("map.ogg", 0.1);
