@@ -40,6 +40,7 @@ TEST_F(PlatformTest, RunsWithoutAnyService)
     EXPECT_EQ(platform->GetDisplayHandler(), nullptr);
     EXPECT_NE(captured([&] { EXPECT_FALSE(platform->InitSound()); }), "");
     platform->Init3d();
+    EXPECT_FALSE(platform->BeginDraw(true));  // no window yet
     EXPECT_TRUE(platform->SetDisplay(800, 600, false));
     EXPECT_TRUE(platform->BeginDraw(true));
     platform->EndDraw(true);
