@@ -5,6 +5,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/xml.h"
 #include "online/hiscorefile.h"
+#include "online/hiscorereply.h"
 #include "online/hiscoretable.h"
 #include "online/machineid.h"
 #include "online/simplehttp.h"
@@ -79,9 +80,6 @@ public:
     void LoadPreferences();
     void SavePreferences();
     void ReadSettings();
-    bool CheckReply(TXmlNode& holder, TXmlNode** hiscore);
-    bool ParseScores();
-    bool ParseCategories();
     void CopyFailureText(char* buffer, int length);
     str SubmissionText(const TQmHiscoreRow& row, const char* name, const char* password);
 };
@@ -91,83 +89,15 @@ public:
 void TQmHiscoresData::LoadPreferences()
 {
     str text;
-    if (qm::ReadHiscoreFile(prefsPath, *cipher, &text) != qm::EHiscoreFile::kRead)
-        return;
-    TXmlNode holder;
-    qm::ParseElements(holder, text.c_str());
-
-    str name;
-    TXmlNode* element = nullptr;
-    holder.ResetChildren();
-    while (holder.GetNextChild(&name, &element)) {
-        if (name == str("user")) {
-            TQmHiscoreUserInfo user;
-            user.player = element->GetAttribute("player", nullptr);
-            user.name = element->GetAttribute("name", nullptr);
-            user.password = element->GetAttribute("pass", nullptr);
-            rememberedUsers[user.player] = user;
-        }
-    }
-    holder.ResetChildren();
-    while (holder.GetNextChild(&name, &element)) {
-        if (name != str("score"))
-            continue;
-        TQmHiscoreTable table;
-        table.name = element->GetAttribute("name", nullptr);
-        str rowName;
-        TXmlNode* rowNode = nullptr;
-        element->ResetChildren();
-        while (element->GetNextChild(&rowName, &rowNode)) {
-            if (rowName != str("row"))
-                continue;
-            TQmHiscoreRow row;
-            row.rank = std::atoi(rowNode->GetAttribute("rank", nullptr).c_str());
-            row.score = std::atoi(rowNode->GetAttribute("score", nullptr).c_str());
-            row.submitted = std::atoi(rowNode->GetAttribute("submit", nullptr).c_str()) > 0;
-            row.guid = rowNode->GetAttribute("guid", nullptr);
-            row.name = rowNode->GetAttribute("name", nullptr);
-            row.gameData = rowNode->GetAttribute("gameData", nullptr);
-            row.serverData = rowNode->GetAttribute("serverData", nullptr);
-            row.version = rowNode->GetAttribute("version", nullptr);
-            row.anonymous = true;
-            table.rows.push_back(row);
-        }
-        localTables[table.name] = std::move(table);
-    }
+    if (qm::ReadHiscoreFile(prefsPath, *cipher, &text) == qm::EHiscoreFile::kRead)
+        qm::ReadHiscoreText(text.c_str(), &rememberedUsers, &localTables);
 }
 
 void TQmHiscoresData::SavePreferences()
 {
     if (!saveEnabled)
         return;
-    str text("<?xml version=\"1.0\"?>\n");
-    for (const auto& [player, user] : rememberedUsers) {
-        TXmlNode element("user");
-        element.SetAttribute("player", user.player.c_str());
-        element.SetAttribute("name", user.name.c_str());
-        element.SetAttribute("pass", user.password.c_str());
-        text += element.AsString();
-    }
-    for (const auto& [type, table] : localTables) {
-        TXmlNode element("score");
-        element.SetAttribute("name", table.name.c_str());
-        for (const TQmHiscoreRow& row : table.rows) {
-            TXmlNode* node = element.CreateChild("row");
-            node->SetAttribute("rank", row.rank);
-            node->SetAttribute("score", row.score);
-            node->SetAttribute("submit", row.submitted ? 1 : 0);
-            const std::pair<const char*, const str*> texts[] = {
-                {"guid", &row.guid},         {"name", &row.name},       {"gameData", &row.gameData},
-                {"serverData", &row.serverData}, {"version", &row.version},
-            };
-            for (const auto& [key, value] : texts) {
-                if (value->length() > 0)
-                    node->SetAttribute(key, value->c_str());
-            }
-        }
-        text += element.AsString();
-    }
-    if (!qm::WriteHiscoreFile(prefsPath, text, *cipher))
+    if (!qm::WriteHiscoreFile(prefsPath, qm::WriteHiscoreText(rememberedUsers, localTables), *cipher))
         WriteDbg("HiScores: could not write %s", prefsPath.c_str());
 }
 
@@ -204,83 +134,6 @@ void TQmHiscoresData::StartRequest(int kind)
 {
     http.DoRequest(0);
     requestKind = kind;
-}
-
-bool TQmHiscoresData::CheckReply(TXmlNode& holder, TXmlNode** hiscore)
-{
-    message = str();
-    qm::ParseElements(holder, reply.c_str());
-    *hiscore = holder.GetChild("hiscore");
-    if (!*hiscore) {
-        WriteDbg("HiScore XML parsing error!");
-        return false;
-    }
-    if (TXmlNode* text = (*hiscore)->GetChild("message")) {
-        message = text->GetContent();
-        WriteDbg("HiScore User Message: %s", message.c_str());
-        return false;
-    }
-    if (TXmlNode* error = (*hiscore)->GetChild("protocolError")) {
-        WriteDbg("HiScore Protocol Error: %s", error->GetContent().c_str());
-        return false;
-    }
-    return true;
-}
-
-bool TQmHiscoresData::ParseScores()
-{
-    downloaded.rows.clear();
-    accountIndex = -1;
-    TXmlNode holder;
-    TXmlNode* hiscore = nullptr;
-    if (!CheckReply(holder, &hiscore))
-        return false;
-    TXmlNode* scores = hiscore->GetChild("scores");
-    if (!scores) {
-        WriteDbg("HiScores parsed incorrectly");
-        return false;
-    }
-    str name;
-    TXmlNode* node = nullptr;
-    scores->ResetChildren();
-    while (scores->GetNextChild(&name, &node)) {
-        if (name != str("score"))
-            continue;
-        TQmHiscoreRow row;
-        row.name = node->GetAttribute("name", nullptr);
-        row.gameData = node->GetAttribute("data", nullptr);
-        row.serverData = node->GetAttribute("serverData", nullptr);
-        row.version = node->GetAttribute("ver", nullptr);
-        row.guid = node->GetAttribute("guid", nullptr);
-        row.anonymous = node->GetAttribute("anonymous", nullptr) == str("true");
-        row.score = std::atoi(node->GetAttribute("score", nullptr).c_str());
-        row.rank = std::atoi(node->GetAttribute("rank", nullptr).c_str());
-        if (accountIndex < 0 && node->GetAttribute("account", nullptr) == str("true"))
-            accountIndex = downloaded.Count();
-        downloaded.rows.push_back(row);
-    }
-    return true;
-}
-
-bool TQmHiscoresData::ParseCategories()
-{
-    categories.clear();
-    TXmlNode holder;
-    TXmlNode* hiscore = nullptr;
-    if (!CheckReply(holder, &hiscore))
-        return false;
-    TXmlNode* tables = hiscore->GetChild("tables");
-    if (!tables)
-        return false;
-    str name;
-    TXmlNode* node = nullptr;
-    tables->ResetChildren();
-    while (tables->GetNextChild(&name, &node)) {
-        if (name != str("table"))
-            continue;
-        categories.push_back({node->GetAttribute("table", nullptr), node->GetAttribute("name", nullptr)});
-    }
-    return true;
 }
 
 void TQmHiscoresData::CopyFailureText(char* buffer, int length)
@@ -460,7 +313,7 @@ int TQmHiscores::GetServerRequestStatus(char* buffer, int length, bool* bestScor
 
     switch (d.requestKind) {
     case kGetScores:
-        if (d.ParseScores())
+        if (qm::ReadScoreList(d.reply.c_str(), &d.downloaded, &d.accountIndex, &d.message))
             return kRequestDone;
         if (d.reply.find(str("Missing required parameter: type")) >= 0)
             d.message = kGameModeInvalid;
@@ -470,16 +323,14 @@ int TQmHiscores::GetServerRequestStatus(char* buffer, int length, bool* bestScor
         return kRequestFailed;
 
     case kGetCategories:
-        if (d.ParseCategories())
+        if (qm::ReadCategories(d.reply.c_str(), &d.categories, &d.message))
             return kRequestDone;
         d.CopyFailureText(buffer, length);
         return kRequestFailed;
 
     case kSubmit: {
-        TXmlNode holder;
-        TXmlNode* hiscore = nullptr;
-        if (d.CheckReply(holder, &hiscore)) {
-            // A reply that also awards medals is a success like any other.
+        bool best = false;
+        if (qm::ReadSubmitReply(d.reply.c_str(), &best, &d.message)) {
             auto table = d.localTables.find(d.submitTable);
             if (table != d.localTables.end()) {
                 for (TQmHiscoreRow& row : table->second.rows) {
@@ -489,7 +340,7 @@ int TQmHiscores::GetServerRequestStatus(char* buffer, int length, bool* bestScor
             }
             d.SavePreferences();
             if (bestScore)
-                *bestScore = hiscore->GetChild("score") != nullptr;
+                *bestScore = best;
             return kRequestDone;
         }
         d.CopyFailureText(buffer, length);

@@ -94,13 +94,20 @@ int TServerSaves::GetServerRequestStatus(str* out)
         return kRequestFailed;
     }
 
+    return qm::ReadSaveGameReply(d.http.GetContents(), d.defaultError, out);
+}
+
+namespace qm {
+
+int ReadSaveGameReply(const char* reply, const str& defaultError, str* out)
+{
     if (out)
-        *out = d.defaultError;
-    TXmlNode reply;
-    reply.ParseString(d.http.GetContents());
-    TXmlNode* savegame = reply.GetChild("savegame");
+        *out = defaultError;
+    TXmlNode holder;
+    holder.ParseString(reply ? reply : "");
+    TXmlNode* savegame = holder.GetChild("savegame");
     if (!savegame)
-        return kRequestFailed;
+        return TServerSaves::kRequestFailed;
 
     bool failed = false;
     str name;
@@ -117,11 +124,13 @@ int TServerSaves::GetServerRequestStatus(str* out)
         }
     }
     if (failed)
-        return kRequestFailed;
+        return TServerSaves::kRequestFailed;
     if (out) {
         *out = str("");
         if (TXmlNode* data = savegame->GetChild("data"))
             *out = data->GetContent();
     }
-    return kRequestDone;
+    return TServerSaves::kRequestDone;
 }
+
+}  // namespace qm

@@ -36,3 +36,12 @@ public:
 private:
     std::unique_ptr<TServerSavesData> mData;
 };
+
+namespace qm {
+
+// Reads a save-game server reply: 0 with *out the stored game ("" for none or
+// for a set), or 2 with *out the server's message or defaultError. A
+// "protocolError" child is logged. out may be null.
+int ReadSaveGameReply(const char* reply, const str& defaultError, str* out);
+
+}  // namespace qm

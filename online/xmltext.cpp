@@ -1,19 +1,10 @@
 #include "online/xmltext.h"
 
-#include "engine/base/xml.h"
-
 #include <cctype>
 #include <cstring>
 #include <string>
 
 namespace qm {
-
-void ParseElements(TXmlNode& holder, const char* text)
-{
-    // The reader makes the node parsed into a holder of the top-level tags
-    // (the declaration among them, as a childless node).
-    holder.ParseString(text ? text : "");
-}
 
 void CopyText(char* buffer, int length, const char* text)
 {

@@ -1,15 +1,9 @@
-// Helpers for XML texts that come from files and servers.
+// Small text helpers shared by the online services.
 #pragma once
 
 #include "engine/base/str.h"
 
-class TXmlNode;
-
 namespace qm {
-
-// Parses a text that may hold several top-level elements (and an XML
-// declaration) into holder, whose children become those elements.
-void ParseElements(TXmlNode& holder, const char* text);
 
 // Copies text into a caller's buffer of length bytes, always NUL-terminated;
 // a null buffer or a length of 0 or less copies nothing.
