@@ -1,6 +1,9 @@
 #include "http_test_util.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -11,6 +14,30 @@ long LongestPollMicroseconds()
 {
     return gLongest;
 }
+
+void ResetLongestPoll()
+{
+    gLongest = 0;
+}
+
+namespace {
+
+// Reports the longest single poll of each test: requests must never hold up a frame.
+class TPollReport : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { ResetLongestPoll(); }
+    void OnTestEnd(const testing::TestInfo& info) override
+    {
+        if (gLongest > 0)
+            std::printf("[ poll     ] %s.%s: longest status poll %ld us\n", info.test_suite_name(), info.name(), gLongest);
+    }
+};
+
+const bool gReportInstalled = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new TPollReport);
+    return true;
+}();
+
+}  // namespace
 
 int PollUntilNot(int running, const std::function<int()>& poll)
 {

@@ -8,6 +8,7 @@
 
 // Longest single poll seen since the start of the test program, in microseconds.
 long LongestPollMicroseconds();
+void ResetLongestPoll();
 
 // Calls poll() once a millisecond until it returns something other than
 // `running`, or a generous safety limit passes (then returns `running`).
