@@ -189,8 +189,15 @@ TQmHiscores::TQmHiscores(const char* game, const char* keyText, const char* vers
         d.version = version;
     d.saveEnabled = saveEnabled;
     d.cipher = std::make_unique<TEncrypt>(d.keyText);
-    d.prefsPath = qm::UserDataDirectory() + str("/") + str(kHiscorePrefFile);
-    d.LoadPreferences();
+    str folder = qm::UserDataDirectory();
+    if (folder.length() > 0) {
+        d.prefsPath = folder + str("/") + str(kHiscorePrefFile);
+        d.LoadPreferences();
+    } else {
+        // Never fall back to a path relative to somewhere unknown.
+        WriteDbg("HiScores: no user data folder; scores are not kept");
+        d.saveEnabled = false;
+    }
     d.ReadSettings();
 }
 

@@ -51,15 +51,12 @@ void collectMedals(TXmlNode* node, std::vector<std::string>* medals)
 }  // namespace
 
 TFakeGameServers::TFakeGameServers(const char* keyText, const TTestCertificate* tls)
-    : mCipher(new TEncrypt(str(keyText))),
+    : mCipher(std::make_unique<TEncrypt>(str(keyText))),
       mServer([this](const TLoopbackRequest& request) { return Handle(request); }, tls)
 {
 }
 
-TFakeGameServers::~TFakeGameServers()
-{
-    delete mCipher;
-}
+TFakeGameServers::~TFakeGameServers() = default;
 
 void TFakeGameServers::AddAccount(const std::string& name, const std::string& password)
 {

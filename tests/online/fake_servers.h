@@ -7,6 +7,7 @@
 #include "loopback_server.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -49,7 +50,7 @@ private:
     std::string Scores(const std::map<std::string, std::string>& args);
 
     mutable std::mutex mLock;
-    TEncrypt* mCipher;
+    std::unique_ptr<TEncrypt> mCipher;
     std::map<std::string, std::string> mAccounts;
     std::map<std::string, std::string> mRefusals;
     std::map<std::string, std::string> mSaves;

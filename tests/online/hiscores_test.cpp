@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -188,6 +189,21 @@ TEST_F(Hiscores, NothingWrittenWhenSavingIsOff)
     hiscores->LogScore(5, "", "", false);
     hiscores->SetRememberedUserInfo("a", "b");
     EXPECT_FALSE(std::filesystem::exists(DataFile("hiscore.dat")));
+}
+
+TEST_F(Hiscores, NoUserDataFolderKeepsScoresInMemoryOnly)
+{
+    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", "", 1);
+    testing::internal::CaptureStderr();
+    auto hiscores = Make();
+    hiscores->LogScore(5, "", "", false);
+    std::string log = testing::internal::GetCapturedStderr();
+    ::setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(hiscores->GetScoreCount(true), 1);
+    EXPECT_NE(log.find("no user data folder"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("/hiscore.dat.tmp"));
 }
 
 TEST_F(Hiscores, RememberedLoginsPerPlayer)

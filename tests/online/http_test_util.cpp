@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -34,6 +35,9 @@ class TPollReport : public testing::EmptyTestEventListener {
 
 const bool gReportInstalled = [] {
     testing::UnitTest::GetInstance()->listeners().Append(new TPollReport);
+    // The tests talk to 127.0.0.1 only: a proxy from the environment must not step in.
+    for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+        ::unsetenv(name);
     return true;
 }();
 
