@@ -4,6 +4,7 @@
 #include "engine/base/xml.h"
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace qm {
@@ -142,22 +143,29 @@ void ReadHiscoreText(const char* text, std::map<str, TQmHiscoreUserInfo>* users,
 
 str WriteHiscoreText(const std::map<str, TQmHiscoreUserInfo>& users, const std::map<str, TQmHiscoreTable>& tables)
 {
-    str text(kDeclaration);
+    // Gathered in a std::string, element by element and row by row: the XML
+    // writer's cost grows with the square of what it writes into one str, and
+    // a full table would otherwise hold up a frame.
+    std::string text(kDeclaration);
     for (const auto& [player, user] : users) {
         TXmlNode element("user");
         element.SetAttribute("player", user.player.c_str());
         element.SetAttribute("name", user.name.c_str());
         element.SetAttribute("pass", user.password.c_str());
-        text += element.AsString();
+        text += element.AsString().c_str();
     }
     for (const auto& [type, table] : tables) {
         TXmlNode element("score");
         element.SetAttribute("name", table.name.c_str());
+        // An element without children is written as its start tag and its end tag line.
+        std::string shell = element.AsString().c_str();
+        const std::string endTag = "</score>\n";
+        text += shell.substr(0, shell.size() - endTag.size());
         for (const TQmHiscoreRow& row : table.rows) {
-            TXmlNode* node = element.CreateChild("row");
-            node->SetAttribute("rank", row.rank);
-            node->SetAttribute("score", row.score);
-            node->SetAttribute("submit", row.submitted ? 1 : 0);
+            TXmlNode node("row");
+            node.SetAttribute("rank", row.rank);
+            node.SetAttribute("score", row.score);
+            node.SetAttribute("submit", row.submitted ? 1 : 0);
             const std::pair<const char*, const str*> texts[] = {
                 {"guid", &row.guid},
                 {"name", &row.name},
@@ -167,12 +175,16 @@ str WriteHiscoreText(const std::map<str, TQmHiscoreUserInfo>& users, const std::
             };
             for (const auto& [key, value] : texts) {
                 if (value->length() > 0)
-                    node->SetAttribute(key, value->c_str());
+                    node.SetAttribute(key, value->c_str());
             }
+            str rowText;
+            int position = 0;
+            node.AsString(&rowText, &position, 4);
+            text += rowText.c_str();
         }
-        text += element.AsString();
+        text += endTag;
     }
-    return text;
+    return str(text.c_str());
 }
 
 }  // namespace qm

@@ -1,4 +1,7 @@
 #include "online/hiscoretable.h"
+#include "online/hiscorereply.h"
+
+#include "engine/base/xml.h"
 
 #include <gtest/gtest.h>
 
@@ -89,4 +92,46 @@ TEST(HiscoreTable, OnePerUserInAFullTable)
     EXPECT_STREQ(table.rows[499].name.c_str(), "p498");
     for (int i = 0; i < table.Count(); ++i)
         ASSERT_EQ(table.rows[i].rank, i + 1);
+}
+
+TEST(HiscoreText, WrittenRowByRowAsTheXmlWriterWritesTheWholeElement)
+{
+    std::map<str, TQmHiscoreTable> tables;
+    TQmHiscoreTable& table = tables[str("career")];
+    table.name = "career";
+    qm::InsertScore(table, row("ann", 300, "0123"), false);
+    qm::InsertScore(table, row("b\"<&>\x01\xc3\xa9", 200), false);
+    table.rows[1].serverData = "<medal name=\"gold\"></medal>";
+    table.rows[0].submitted = true;
+    std::map<str, TQmHiscoreUserInfo> users;
+    users[str("ann")] = {str("ann"), str("ann online"), str("p&w")};
+
+    TXmlNode user("user");
+    user.SetAttribute("player", "ann");
+    user.SetAttribute("name", "ann online");
+    user.SetAttribute("pass", "p&w");
+    TXmlNode score("score");
+    score.SetAttribute("name", "career");
+    for (const TQmHiscoreRow& r : table.rows) {
+        TXmlNode* node = score.CreateChild("row");
+        node->SetAttribute("rank", r.rank);
+        node->SetAttribute("score", r.score);
+        node->SetAttribute("submit", r.submitted ? 1 : 0);
+        if (r.guid.length())
+            node->SetAttribute("guid", r.guid.c_str());
+        node->SetAttribute("name", r.name.c_str());
+        if (r.serverData.length())
+            node->SetAttribute("serverData", r.serverData.c_str());
+    }
+    std::string expected = std::string("<?xml version=\"1.0\"?>\n") + user.AsString().c_str() + score.AsString().c_str();
+    EXPECT_EQ(std::string(qm::WriteHiscoreText(users, tables).c_str()), expected);
+
+    std::map<str, TQmHiscoreUserInfo> usersRead;
+    std::map<str, TQmHiscoreTable> tablesRead;
+    qm::ReadHiscoreText(expected.c_str(), &usersRead, &tablesRead);
+    ASSERT_EQ(tablesRead[str("career")].Count(), 2);
+    EXPECT_STREQ(tablesRead[str("career")].rows[1].name.c_str(), "b\"<&>\x01\xc3\xa9");
+    EXPECT_STREQ(tablesRead[str("career")].rows[1].serverData.c_str(), "<medal name=\"gold\"></medal>");
+    EXPECT_TRUE(tablesRead[str("career")].rows[0].submitted);
+    EXPECT_STREQ(usersRead[str("ann")].password.c_str(), "p&w");
 }
