@@ -12,11 +12,8 @@
 #include "online/xmltext.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace {
@@ -105,16 +102,14 @@ void TQmHiscoresData::ReadSettings()
 {
     TXmlNode settings;
     settings.ParseFile((str("./") + str(kHiscoreSettingsFile)).c_str());
-    TXmlNode empty;
-    TXmlNode* hiscore = settings.GetChild("hiscore");
-    if (!hiscore)
-        hiscore = &empty;
-    if (TXmlNode* language = hiscore->GetChild("language")) {
-        this->language = language->GetContent();
-        languageFixed = true;
+    if (TXmlNode* hiscore = settings.GetChild("hiscore")) {
+        if (TXmlNode* fixed = hiscore->GetChild("language")) {
+            language = fixed->GetContent();
+            languageFixed = true;
+        }
+        if (TXmlNode* error = hiscore->GetChild("defaulterror"))
+            defaultError = error->GetContent();
     }
-    if (TXmlNode* error = hiscore->GetChild("defaulterror"))
-        defaultError = error->GetContent();
 
     if (std::FILE* file = std::fopen((str("./") + str(kDebugServerFile)).c_str(), "r")) {
         char line[512] = {};
