@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -208,6 +209,20 @@ TEST_F(SimpleHttp, UnwritableOutputFileSendsNothing)
     EXPECT_EQ(http.GetStatus(), TSimpleHttp::kOutputNotWritable);
     EXPECT_EQ(http.GetContents(), nullptr);
     EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(SimpleHttp, OutputFileThatCannotBeReplaced)
+{
+    TLoopbackServer server(Echo);
+    std::string folder = testing::TempDir() + "qm_http_folder";
+    std::filesystem::create_directories(folder);
+    TSimpleHttp http;
+    http.Init(server.Url("/f").c_str(), false, folder.c_str());  // a folder is in the way
+    http.DoRequest(0);
+    EXPECT_EQ(WaitForHttp(http), TSimpleHttp::kOutputNotWritable);
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".part"));
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SimpleHttp, RefusedConnectionFails)
