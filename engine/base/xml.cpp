@@ -1,5 +1,6 @@
 #include "engine/base/xml.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -95,23 +96,24 @@ unsigned char lowByteOfNumber(const char* text, const char* end)
 
 // ---------------------------------------------------------------- writing
 
-void put(str* out, int* pos, const char* text, int n)
+void appendEscaped(std::string& out, const char* text)
 {
-    *pos = out->insert(*pos, text, n, true);
-}
-
-void put(str* out, int* pos, const str& text)
-{
-    put(out, pos, text.c_str(), text.length());
-}
-
-void putBlanks(str* out, int* pos, int count)
-{
-    static const std::string blanks(64, ' ');
-    while (count > 0) {
-        int n = std::min(count, static_cast<int>(blanks.size()));
-        put(out, pos, blanks.data(), n);
-        count -= n;
+    char number[16];
+    for (const char* p = text ? text : ""; *p; ++p) {
+        signed char value = static_cast<signed char>(*p);
+        if (value <= 31) {
+            int n = std::snprintf(number, sizeof number, "&#%d;", value);
+            out.append(number, static_cast<size_t>(n));
+            continue;
+        }
+        switch (*p) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += *p; break;
+        }
     }
 }
 
@@ -148,9 +150,9 @@ int TGetCharString::UngetChar(int c)
 
 str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* length)
 {
-    str token;
-    token.reserve(kTokenReserve);
-    int pos = 0;
+    // Built in a std::string: appending is O(1) there, whatever the token's length.
+    std::string text;
+    text.reserve(kTokenReserve);
     *quoted = false;
     *startsWithEntity = false;
     *length = 0;
@@ -158,13 +160,12 @@ str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* leng
     Char c;
     do {
         if (!readChar(source, &c))
-            return token;
+            return str();
     } while (isSpace(c));
 
     if (c.is('<') || c.is('>') || c.is('=')) {
-        pos = token.insert(pos, reinterpret_cast<const char*>(c.bytes), 1, true);
-        *length = pos;
-        return token;
+        *length = 1;
+        return str(reinterpret_cast<const char*>(c.bytes), 1);
     }
     if (c.is('"'))
         *quoted = true;
@@ -178,15 +179,16 @@ str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* leng
         } else if (endsWord(c)) {
             unreadChar(source, c);
             // "word/>" reads as word, "/", ">": the slash marks a self-closed tag.
-            if (c.is('>') && pos >= 2 && token[pos - 1] == '/') {
+            if (c.is('>') && text.size() >= 2 && text.back() == '/') {
                 source->UngetChar('/');
-                --pos;
-                token.erase(pos);
+                text.pop_back();
             }
             break;
         }
-        pos = token.insert(pos, reinterpret_cast<const char*>(c.bytes), c.count, true);
+        text.append(reinterpret_cast<const char*>(c.bytes), static_cast<size_t>(c.count));
     }
+    int pos = static_cast<int>(text.size());
+    str token(text.data(), pos);
     removeXMLEscapeChars(token, &pos, startsWithEntity);
     *length = pos;
     return token;
@@ -240,32 +242,9 @@ void removeXMLEscapeChars(str& text, int* length, bool* startsWithEntity)
 
 str xmlSafeString(const char* text)
 {
-    str out;
-    out.reserve(kTokenReserve);
-    int pos = 0;
-    char number[16];
-    for (const char* p = text ? text : ""; *p; ++p) {
-        signed char value = static_cast<signed char>(*p);
-        if (value <= 31) {
-            int n = std::snprintf(number, sizeof number, "&#%d;", value);
-            put(&out, &pos, number, n);
-            continue;
-        }
-        const char* entity = nullptr;
-        switch (*p) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
-        case '\'': entity = "&apos;"; break;
-        default: break;
-        }
-        if (entity)
-            put(&out, &pos, entity, static_cast<int>(std::strlen(entity)));
-        else
-            put(&out, &pos, p, 1);
-    }
-    return out;
+    std::string out;
+    appendEscaped(out, text);
+    return str(out.data(), static_cast<int>(out.size()));
 }
 
 // ---------------------------------------------------------------- TXmlNode
@@ -438,32 +417,43 @@ str TXmlNode::AsString() const
 
 void TXmlNode::AsString(str* out, int* pos, int indent) const
 {
-    putBlanks(out, pos, indent);
-    put(out, pos, "<", 1);
-    put(out, pos, mName);
+    // Built in a std::string and inserted once: str's positional insert
+    // measures the whole text on every call.
+    std::string text;
+    Write(text, indent);
+    *pos = out->insert(*pos, text.data(), static_cast<int>(text.size()), true);
+}
+
+void TXmlNode::Write(std::string& out, int indent) const
+{
+    const std::string blanks(static_cast<size_t>(std::max(indent, 0)), ' ');
+    out += blanks;
+    out += '<';
+    out += mName.c_str();
     for (const Attribute& attribute : mAttributes) {
-        put(out, pos, "\n", 1);
-        putBlanks(out, pos, indent + 4);
-        put(out, pos, xmlSafeString(attribute.name.c_str()));
-        put(out, pos, "=", 1);
+        out += '\n';
+        out += blanks;
+        out += "    ";
+        appendEscaped(out, attribute.name.c_str());
+        out += '=';
         if (attribute.quoted)
-            put(out, pos, "\"", 1);
-        put(out, pos, xmlSafeString(attribute.value.c_str()));
+            out += '"';
+        appendEscaped(out, attribute.value.c_str());
         if (attribute.quoted)
-            put(out, pos, "\"", 1);
+            out += '"';
     }
-    put(out, pos, ">\n", 2);
+    out += ">\n";
     if (mContentLength != 0) {
-        putBlanks(out, pos, indent);
-        put(out, pos, xmlSafeString(mContent.c_str()));
-        put(out, pos, "\n", 1);
+        out += blanks;
+        appendEscaped(out, mContent.c_str());
+        out += '\n';
     }
     for (const auto& child : mChildren)
-        child->AsString(out, pos, indent + 4);
-    putBlanks(out, pos, indent);
-    put(out, pos, "</", 2);
-    put(out, pos, xmlSafeString(mName.c_str()));
-    put(out, pos, ">\n", 2);
+        child->Write(out, indent + 4);
+    out += blanks;
+    out += "</";
+    appendEscaped(out, mName.c_str());
+    out += ">\n";
 }
 
 // ---------------------------------------------------------------- children

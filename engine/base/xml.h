@@ -22,6 +22,7 @@
 #include "engine/base/str.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 // The reader's byte source. The tokenizer steps back up to five bytes in a row.
@@ -130,6 +131,7 @@ private:
     void Parse(TGetChar* source, int depth);
     TagResult ParseTag(TGetChar* source, TXmlNode** child);
     std::unique_ptr<TXmlNode> Unlink(TXmlNode* child);
+    void Write(std::string& out, int indent) const;
 
     str mContent;
     int mContentLength = 0;
