@@ -2,7 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
-#include "online/safefile.h"
+#include "engine/base/safefile.h"
 
 #include <array>
 #include <cstring>
@@ -47,7 +47,7 @@ bool decipher(TEncrypt& cipher, const unsigned char* data, int size, std::vector
 
 EHiscoreFile reject(const str& path)
 {
-    KeepFileAside(path);
+    KeepAside(path);
     return EHiscoreFile::kRejected;
 }
 

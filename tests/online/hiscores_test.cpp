@@ -152,6 +152,7 @@ TEST_F(Hiscores, TamperedOrShortFileIsIgnoredAndKeptAside)
         EXPECT_NE(log.find("HiScores: Checksum did not match! Ignoring saved score data."), std::string::npos);
         EXPECT_EQ(ReadBytes(DataFile("hiscore.dat.bad")), bad);
         EXPECT_FALSE(std::filesystem::exists(DataFile("hiscore.dat")));
+        std::filesystem::remove(DataFile("hiscore.dat.bad"));
     }
 
     WriteBytes(DataFile("hiscore.dat"), good.substr(0, 8));
