@@ -54,8 +54,6 @@ private:
     TAudioOutput& mOutput;
 };
 
-// The platform's millisecond timer (CLOCK_MONOTONIC).
-uint32_t MonotonicMilliseconds();
-
-// The SDL device when one opens, else the null output on `clock`.
+// The SDL device when one opens, else the null output on `clock` (the
+// engine's timer, qm::Timer, when empty).
 std::unique_ptr<TAudioOutput> OpenAudioOutput(TMillisecondClock clock);

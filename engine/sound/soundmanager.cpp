@@ -1,6 +1,7 @@
 #include "engine/sound/soundmanager.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
 #include "engine/sound/soundstream.h"
 
@@ -54,6 +55,9 @@ bool TSoundManager::Init()
 {
     if (mInitialised)
         return true;
+    // A screen saver stays silent.
+    if (TPlatform* platform = TPlatform::GetInstance(); platform && platform->ScreenSaverMode())
+        return false;
     if (!mOutput)
         mOutput = OpenAudioOutput(mClock);
     WriteDbg("Sound output: %s", mOutput->Name());

@@ -26,7 +26,7 @@ public:
     static TSoundManager* GetInstance();
 
     // Init opens the SDL device, or falls back to the null output on `clock`
-    // (the platform timer when empty).
+    // (the engine's timer, which the platform sets to its own, when empty).
     explicit TSoundManager(TMillisecondClock clock = {});
     // Init uses the given output (tests).
     explicit TSoundManager(std::unique_ptr<TAudioOutput> output);

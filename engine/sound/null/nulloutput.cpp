@@ -1,10 +1,12 @@
 #include "engine/sound/null/nulloutput.h"
 
+#include "engine/base/timesource.h"
+
 #include <algorithm>
 
 TNullAudioOutput::TNullAudioOutput(TMillisecondClock clock)
     : TAudioOutput(kDefaultRate),
-      mClock(std::move(clock)),
+      mClock(clock ? std::move(clock) : TMillisecondClock(qm::Timer)),
       mLast(mClock())
 {
 }

@@ -6,7 +6,8 @@
 
 class TNullAudioOutput : public TAudioOutput {
 public:
-    explicit TNullAudioOutput(TMillisecondClock clock);
+    // An empty clock means the engine's timer (qm::Timer).
+    explicit TNullAudioOutput(TMillisecondClock clock = {});
 
     const char* Name() const override { return "null"; }
     void SetPaused(bool paused) override;
