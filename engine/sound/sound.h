@@ -78,7 +78,7 @@ public:
 
 private:
     bool Load(const str& name);
-    std::shared_ptr<TSoundStream> NewStream(TSound* sound, bool loop);
+    static std::shared_ptr<TSoundStream> NewStream(TSound* sound, bool loop);
     int KillEntry(int id, bool killSelfChain);
     TSoundStreamMapEntry& PlaceholderEntry(int* id);
     void CancelChain(TSoundStreamMapEntry& entry);
