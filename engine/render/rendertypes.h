@@ -1,19 +1,19 @@
-// The small value types the renderer's interfaces speak in: points,
-// rectangles, colours, vectors and 4x4 matrices.
-//
-// These belong with the engine's maths in engine/base; until that lands they
-// live here so the renderer builds on its own. When it lands this header
-// becomes a forwarding include.
+// The small value types the renderer's interfaces speak in. Colours, vectors
+// and matrices are the engine's own (engine/base); the integer point and
+// rectangle live here until a shared home for them exists.
 #pragma once
 
-#include <cstdint>
+#include "engine/base/color.h"
+#include "engine/base/mat4.h"
+#include "engine/base/vec.h"
 
+// A point in window or screen pixels.
 struct TPoint {
     int x = 0;
     int y = 0;
 };
 
-// Left, top, right, bottom; right and bottom are exclusive.
+// Left, top, right, bottom in pixels; right and bottom are exclusive.
 struct TRect {
     int x1 = 0;
     int y1 = 0;
@@ -23,41 +23,8 @@ struct TRect {
     int Width() const { return x2 - x1; }
     int Height() const { return y2 - y1; }
     bool IsEmpty() const { return x2 <= x1 || y2 <= y1; }
+    // The common part; an empty rectangle when they do not overlap.
     TRect Intersect(const TRect& o) const;
+    // The smallest rectangle holding both; an empty one does not count.
     TRect Union(const TRect& o) const;
-};
-
-// Four floats in 0..1.
-struct TColor {
-    float r = 0, g = 0, b = 0, a = 0;
-};
-
-// Packed colour: bytes red, green, blue, alpha in memory order.
-struct TColor32 {
-    std::uint8_t r = 0, g = 0, b = 0, a = 0;
-
-    static TColor32 From(const TColor& c);
-};
-
-struct TVec2 {
-    float x = 0, y = 0;
-};
-
-struct TVec3 {
-    float x = 0, y = 0, z = 0;
-};
-
-// Column-major, as OpenGL loads it: m[column * 4 + row].
-struct TMat4 {
-    float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
-    static TMat4 Identity() { return {}; }
-    static TMat4 Scale(float x, float y, float z);
-    static TMat4 RotateY(float radians);
-    static TMat4 Perspective(float nearZ, float farZ, float fovY, float aspect);
-    static TMat4 Orthogonal(float left, float right, float top, float bottom, float nearZ, float farZ);
-    static TMat4 LookAt(const TVec3& eye, const TVec3& at, const TVec3& up);
-
-    TMat4 operator*(const TMat4& o) const;
-    TVec3 Transform(const TVec3& v) const;
 };

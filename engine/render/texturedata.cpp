@@ -328,8 +328,8 @@ void TTextureData::InternalSize(TPoint* size)
 TColor32 TTextureData::ToPixel(const TColor& colour)
 {
     // Surfaces hold B, G, R, A in memory order.
-    TColor32 rgba = TColor32::From(colour);
-    return {rgba.b, rgba.g, rgba.r, rgba.a};
+    TColor32 rgba(colour);
+    return TColor32(rgba.Blue(), rgba.Green(), rgba.Red(), rgba.Alpha());
 }
 
 void TTextureData::FillRect(int left, int top, int right, int bottom, TColor colour)

@@ -13,19 +13,21 @@ namespace {
 
 TGLDisplayHandler* gGLInstance = nullptr;
 
+// Matrices are row-vector (p' = p x M) and row-major, which is the memory
+// layout glLoadMatrixf expects of GL's column-vector, column-major matrices.
+const GLfloat* GLMatrix(const TMat4& m)
+{
+    return &m.m[0].x;
+}
+
 // The 3D matrices come in a left-handed convention; this turns them into
 // GL's (z negated: RotateY(pi) followed by Scale(-1, 1, 1)).
 TMat4 Handedness()
 {
-    return TMat4::Scale(-1, 1, 1) * TMat4::RotateY(std::numbers::pi_v<float>);
-}
-
-// Every surface is stored top row first, so the final present flips it. A 3D
-// projection is flipped here as well, so 3D content comes out upright; the flip
-// also reverses the winding seen in window space.
-TMat4 SurfaceFlip()
-{
-    return TMat4::Scale(1, -1, 1);
+    TMat4 h;
+    h.RotateY(std::numbers::pi_v<float>);
+    h.Scale(-1, 1, 1);
+    return h;
 }
 
 GLenum FrontFaceOnSurface(GLenum windingOnScreen)
@@ -364,9 +366,9 @@ void TGLDisplayHandler::SetAmbientColor(const TColor& colour)
 
 void TGLDisplayHandler::LoadModelView()
 {
-    TMat4 loaded = Handedness() * mWorldView;
+    TMat4 loaded = mWorldView * Handedness();
     glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(loaded.m);
+    glLoadMatrixf(GLMatrix(loaded));
 }
 
 void TGLDisplayHandler::SetWorldMatrix(const TMat4* m)
@@ -374,7 +376,7 @@ void TGLDisplayHandler::SetWorldMatrix(const TMat4* m)
     if (!m)
         return;
     mWorld = *m;
-    mWorldView = mView * mWorld;
+    mWorldView = mWorld * mView;
     LoadModelView();
 }
 
@@ -383,7 +385,7 @@ void TGLDisplayHandler::SetViewMatrix(const TMat4* m)
     if (!m)
         return;
     mView = *m;
-    mWorldView = mView * mWorld;
+    mWorldView = mWorld * mView;
     LoadModelView();
 }
 
@@ -392,17 +394,22 @@ void TGLDisplayHandler::SetProjectionMatrix(const TMat4* m)
     if (!m)
         return;
     mProjection = *m;
-    TMat4 loaded = SurfaceFlip() * TMat4::Scale(-1, 1, 1) * mProjection;
+    TMat4 loaded = mProjection;
+    loaded.Scale(-1, 1, 1);
+    // Every surface is stored top row first and the present flips it; a 3D
+    // projection is flipped here as well so 3D content comes out upright.
+    // The flip reverses the winding seen in window space (see FrontFaceOnSurface).
+    loaded.Scale(1, -1, 1);
     glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(loaded.m);
+    glLoadMatrixf(GLMatrix(loaded));
     glMatrixMode(GL_MODELVIEW);
 }
 
 void TGLDisplayHandler::SetView(const TVec3& eye, const TVec3& at, const TVec3& up)
 {
     TMat4 h = Handedness();
-    TVec3 upDirection = h.Transform(up);
-    TMat4 view = TMat4::LookAt(h.Transform(eye), h.Transform(at), upDirection);
+    TMat4 view;
+    view.LookAt(h * eye, h * at, h * up);
     SetViewMatrix(&view);
 }
 
@@ -410,7 +417,9 @@ void TGLDisplayHandler::SetPerspectiveProjection(float nearZ, float farZ, float 
 {
     if (aspect == 0.0f)
         aspect = mViewport.y2 > 0 ? float(mViewport.x2) / float(mViewport.y2) : 1.0f;
-    TMat4 projection = TMat4::Scale(0.88f, 0.88f, 1.0f) * TMat4::Perspective(nearZ, farZ, fovY, aspect);
+    TMat4 projection;
+    projection.Perspective(nearZ, farZ, fovY, aspect);
+    projection.Scale(0.88f, 0.88f, 1.0f);
     SetProjectionMatrix(&projection);
 }
 
@@ -419,7 +428,8 @@ void TGLDisplayHandler::SetOrthogonalProjection(float nearZ, float farZ)
     mOrthoNear = nearZ;
     mOrthoFar = farZ;
     float x = float(mViewport.x1), y = float(mViewport.y1);
-    TMat4 projection = TMat4::Orthogonal(x, x + mViewport.x2, y, y + mViewport.y2, nearZ, farZ);
+    TMat4 projection;
+    projection.Orthogonal(x, x + mViewport.x2, y, y + mViewport.y2, nearZ, farZ);
     SetProjectionMatrix(&projection);
 }
 
@@ -468,8 +478,8 @@ void TGLDisplayHandler::SetLight(int index, const TLight* light)
         return;
     }
     TMat4 h = Handedness();
-    TVec3 position = h.Transform(light->position);
-    TVec3 direction = h.Transform(light->direction);
+    TVec3 position = h * light->position;
+    TVec3 direction = h * light->direction;
     glEnable(GL_LIGHTING);
     glEnable(id);
     GLfloat ambient[4] = {light->ambient.r, light->ambient.g, light->ambient.b, light->ambient.a};
