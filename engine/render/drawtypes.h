@@ -1,10 +1,11 @@
 // The records and modes the display handler draws with. The platform facade
-// exposes the enumerations as its own (TPlatform::EDrawType and so on).
+// exposes the enumerations as its own (TPlatform::EDrawType and so on); it
+// declares them without their values, hence the fixed underlying type.
 #pragma once
 
 #include "engine/render/rendertypes.h"
 
-enum EDrawType {
+enum EDrawType : int {
     kDrawPoints0 = 0,
     kDrawPoints = 1,
     kDrawLines = 2,
@@ -14,7 +15,7 @@ enum EDrawType {
     kDrawTriangleFan = 6,
 };
 
-enum EBlendModes {
+enum EBlendModes : int {
     kBlendAlpha = 0,
     kBlendOff = 1,
     kBlendAdditive = 2,
@@ -22,18 +23,18 @@ enum EBlendModes {
     kBlendReverseSubtract = 4,
 };
 
-enum EFilteringModes {
+enum EFilteringModes : int {
     kFilterPoint = 0,
     kFilterLinear = 1,
 };
 
-enum ECullModes {
+enum ECullModes : int {
     kCullNone = 1,
     kCullClockwise = 2,
     kCullCounterClockwise = 3,
 };
 
-enum EShadeModes {
+enum EShadeModes : int {
     kShadeFlat = 1,
     kShadeSmooth = 2,
 };

@@ -1,6 +1,7 @@
 #include "engine/render/gl/gldisplayhandler.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/platform/letterbox.h"
 #include "engine/render/gl/glstate.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
@@ -122,10 +123,14 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
         return false;
     mOrthoNear = -1;
     mOrthoFar = 1;
+    bool resized = mDisplay.x2 != width || mDisplay.y2 != height;
     mDisplay = {0, 0, width, height};
     if (mWindowWidth == 0)
         SetWindowSize(width, height);
-    MakeScreenFramebuffer(width, height);
+    // A mode switch at the same size keeps the screen's pixels: a frame that
+    // redraws only its dirty areas still finds the rest in place.
+    if (!mScreenFramebuffer || resized)
+        MakeScreenFramebuffer(width, height);
     glViewport(0, 0, width, height);
     PushViewport(0, 0, width, height);
 
@@ -192,11 +197,11 @@ void TGLDisplayHandler::Present()
     if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
         return;
     int width = mDisplay.x2, height = mDisplay.y2;
-    double scale = std::min(double(mWindowWidth) / width, double(mWindowHeight) / height);
-    int outWidth = int(std::lround(width * scale));
-    int outHeight = int(std::lround(height * scale));
-    int left = (mWindowWidth - outWidth) / 2;
-    int bottom = (mWindowHeight - outHeight) / 2;
+    // The same box the platform maps mouse positions through.
+    qm::TLetterbox box = qm::ComputeLetterbox(mWindowWidth, mWindowHeight, width, height);
+    int outWidth = box.width, outHeight = box.height;
+    int left = box.x;
+    int bottom = mWindowHeight - box.y - box.height;  // GL counts window rows from the bottom
 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, mScreenFramebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
