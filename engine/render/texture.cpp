@@ -1,6 +1,7 @@
 #include "engine/render/texture.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/platform/platform.h"
 #include "engine/render/displayhandler.h"
 #include "engine/render/headlesstexturedata.h"
 
@@ -145,8 +146,12 @@ bool TTexture::CanDraw(const char* what) const
 {
     if (!mData)
         return false;
+    // The platform keeps the 2D bracket when there is one; a handler used on
+    // its own (tools, tests) keeps its own.
     TDisplayHandler* handler = TDisplayHandler::GetInstance();
-    if (!handler || !handler->In2d()) {
+    TPlatform* platform = TPlatform::GetInstance();
+    bool in2d = platform ? platform->In2d() : handler && handler->In2d();
+    if (!in2d) {
         WriteDbg("ASSERT(false&&\"Attempt to call TTexture::%s outside of Begin2d/End2d\") FAILED!! %s, %d", what,
                  __FILE__, __LINE__);
         return false;

@@ -287,6 +287,33 @@ TEST_F(GLTest, TextureFillRectIsReadBackByLock)
     ExpectPixel(605, 505, kBluePixel);
 }
 
+TEST_F(GLTest, TextureToTextureCopyWritesOnlyTheSourceRectangleAtTheTarget)
+{
+    auto source = TTexture::Create(16, 16, true);
+    auto destination = TTexture::Create(32, 32, true);
+    handler->FillRect(0, 0, 16, 16, &kRed, source);
+    handler->FillRect(0, 0, 32, 32, &kGreen, destination);
+    handler->Begin2d();
+    TRect part{2, 2, 6, 6};
+    source->DrawFast(10, 12, &part, destination);
+    handler->End2d();
+    TPoint size;
+    destination->GetInternalSize(&size);
+    EXPECT_EQ(size.x, 32);
+    unsigned char* p;
+    int w, h, pitch;
+    ASSERT_TRUE(destination->Lock(&p, &w, &h, &pitch));
+    auto red = [&](int x, int y) { return p[y * pitch + x * 4 + 2]; };
+    auto green = [&](int x, int y) { return p[y * pitch + x * 4 + 1]; };
+    EXPECT_EQ(red(10, 12), 255);
+    EXPECT_EQ(red(13, 15), 255);
+    EXPECT_EQ(green(14, 12), 255);
+    EXPECT_EQ(green(9, 12), 255);
+    EXPECT_EQ(green(10, 16), 255);
+    EXPECT_EQ(green(31, 31), 255);
+    destination->Unlock();
+}
+
 TEST_F(GLTest, DrawVerticesColoursTrianglesAndIgnoresTexturesForLines)
 {
     TTransformedLitVert triangle[3];
