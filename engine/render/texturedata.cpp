@@ -293,6 +293,7 @@ void TTextureData::Unlock()
     std::vector<std::uint8_t>& surface = IsSystemSurface() ? mSystemSurface : mPixels;
     if (surface.empty())
         return;
+    SyncFromDevice();  // an Unlock without a Lock must not upload a stale copy
     if (!HasFlag(kAlpha)) {
         int rows = std::min(mImageHeight, mSurfaceHeight);
         int columns = std::min(mImageWidth, mSurfaceWidth);

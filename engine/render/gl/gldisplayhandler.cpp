@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/letterbox.h"
+#include "engine/platform/platform.h"
 #include "engine/render/gl/glstate.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
@@ -155,6 +156,12 @@ void TGLDisplayHandler::GetDisplay(int* width, int* height, bool* fullscreen)
         *height = mDisplay.y2;
     if (fullscreen)
         *fullscreen = IsFullscreen();
+}
+
+bool TGLDisplayHandler::IsFullscreen()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform && platform->IsFullscreen();
 }
 
 void TGLDisplayHandler::SetWindowSize(int width, int height)

@@ -36,6 +36,8 @@ public:
     void End3d() override;
     bool SetDisplay(int width, int height, bool fullscreen, bool a, bool b, bool c) override;
     void GetDisplay(int* width, int* height, bool* fullscreen) override;
+    // Full screen is the platform's business: asks it.
+    bool IsFullscreen() override;
     bool BeginDraw(bool keep) override;
     bool EndDraw(bool showCursor) override;
     void UpdateScreenRect(const TRect& destination, const TRect& source) override;
