@@ -3,6 +3,7 @@
 // Until the game's own Main exists, ./play runs this.
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/sound/soundhost.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ void SmokeMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
+    qm::InstallSoundHost();
     QuellmoorExec(argc, argv, SmokeMain, false);
     return gExitCode;
 }
