@@ -11,6 +11,18 @@ struct SelfDestroying : ProbeWindow {
     ~SelfDestroying() override { *gone = true; }
 };
 
+// Destroys another window when it gets a message.
+struct DestroyOnMessage : TWindow {
+    TWindowManager* manager = nullptr;
+    TWindow* victim = nullptr;
+    bool OnMessage(TMessage*) override
+    {
+        victim->GetParent()->OrphanChild(victim);
+        manager->SafeDestroyWindow(victim);
+        return true;
+    }
+};
+
 class ManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -262,6 +274,60 @@ TEST_F(ManagerTest, DestroyedWindowLosesFocusCaptureAndDefaultFocus)
     Idle();
     EXPECT_EQ(manager.GetFocus(), nullptr);
     EXPECT_EQ(root->GetDefaultFocus(), nullptr);
+}
+
+TEST_F(ManagerTest, ATaskMayPopTheModalWhoseListIsRunning)
+{
+    struct Closer : TTask {
+        TWindowManager* manager;
+        bool DoTask() override
+        {
+            manager->PopModal();
+            return true;
+        }
+    };
+    ProbeModal* dialog = NewModal("dialog");
+    manager.PushModal(dialog);
+    auto* closer = new Closer;
+    closer->manager = &manager;
+    dialog->AdoptTask(closer);
+    Idle();
+    EXPECT_EQ(manager.GetTopModalWindow(), root);
+    Idle();  // deletes the dialog and its task list
+    EXPECT_EQ(manager.GetTopModalWindow(), root);
+}
+
+TEST_F(ManagerTest, AHandlerMayDestroyTheTargetOfALaterQueuedMessage)
+{
+    manager.AdoptMessageListener(new ProbeListener(&journal, "listener", {kSliderMoved}));
+    ProbeWindow* victim = Add(root, "victim");
+    victim->handlesMessages = {kSliderMoved};
+    auto* destroyer = new DestroyOnMessage;
+    destroyer->manager = &manager;
+    destroyer->victim = victim;
+    root->AdoptChild(destroyer, false);
+    manager.PostWindowMessage(new TMessage(kButtonPress, "one", destroyer));
+    manager.PostWindowMessage(new TMessage(kSliderMoved, "two", victim));
+    journal.clear();
+    manager.DispatchMessages();
+    EXPECT_EQ(journal, (Journal{"listener: msg 901 'two'"}));
+}
+
+TEST_F(ManagerTest, CapturedWindowDestroyedDuringTheCaptureLoopIsSkipped)
+{
+    ProbeWindow* first = Add(root, "first");
+    ProbeWindow* second = Add(root, "second");
+    manager.SetCapture(second);
+    manager.SetCapture(first);
+    first->handles = {TEvent::kMouseMove};
+    first->onEvent = [&] {
+        root->OrphanChild(second);
+        manager.SafeDestroyWindow(second);
+    };
+    TEvent move = Event(TEvent::kMouseMove, 5, 5);
+    manager.HandleEvent(&move);
+    EXPECT_EQ(journal, (Journal{"first: move 5,5"}));
+    Idle();
 }
 
 TEST_F(ManagerTest, QuitMessageReachesTheExitHook)
