@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/window/screen.h"
+#include "engine/window/stringtable.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 
@@ -15,7 +16,8 @@ TWindowHost::ScriptFactory& Scripts()
 
 }  // namespace
 
-TWindowHost::TWindowHost() : mManager(std::make_unique<TWindowManager>())
+TWindowHost::TWindowHost()
+    : mStrings(std::make_unique<TStringTable>()), mManager(std::make_unique<TWindowManager>())
 {
 }
 
@@ -36,8 +38,7 @@ void TWindowHost::AttachWindowScript(TPlatform* platform)
 
 bool TWindowHost::LoadStringTable(const char* path)
 {
-    WriteDbg("No string table in this build; %s not loaded", path);
-    return false;
+    return mStrings->LoadStringTable(path);
 }
 
 void TWindowHost::EnableStringTable(bool on)

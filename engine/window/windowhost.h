@@ -1,6 +1,6 @@
 // The window system as the platform sees it: the owner of the window manager
-// (and, once it exists here, the string table), created by the platform data
-// through qm::PlatformHooks().makeWindowHost.
+// and the string table, created by the platform data through
+// qm::PlatformHooks().makeWindowHost.
 #pragma once
 
 #include "engine/platform/services.h"
@@ -10,6 +10,7 @@
 
 class IWindowDisplay;
 class IWindowScript;
+class TStringTable;
 class TWindowManager;
 
 class TWindowHost : public IWindowHost {
@@ -18,7 +19,7 @@ public:
     ~TWindowHost() override;
 
     TWindowManager* GetWindowManager() override { return mManager.get(); }
-    TStringTable* GetStringTable() override { return nullptr; }
+    TStringTable* GetStringTable() override { return mStrings.get(); }
     void AttachWindowScript(TPlatform* platform) override;
     bool LoadStringTable(const char* path) override;
     void EnableStringTable(bool on) override;
@@ -34,6 +35,7 @@ public:
     void SetWindowDisplay(IWindowDisplay* display);
 
 private:
+    std::unique_ptr<TStringTable> mStrings;
     std::unique_ptr<TWindowManager> mManager;
 };
 
