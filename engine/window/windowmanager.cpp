@@ -355,9 +355,9 @@ void TWindowManager::DrawStack()
         return;
     if (mDirty.empty() || mModalStack.empty())
         return;
-    platform->GetTaskList()->DoAll(TTask::ETaskContext(1));
+    platform->GetTaskList()->DoAll(TTask::kDrawContext);
     if (TModalWindow* top = GetTopModalWindow())
-        top->DoModalProcess(TTask::ETaskContext(1));
+        top->DoModalProcess(TTask::kDrawContext);
     DirtyWindows();
     if (platform->BeginDraw(!mScreenInvalidated)) {
         DrawLayer(TWindow::kDrawNormal);
@@ -400,6 +400,10 @@ void TWindowManager::SafeDestroyWindow(TWindow* w)
     mDestroyList.push_back(w);
     StripMessageTargets(w);
     mCaptures.remove_if([w](TWindow* c) { return IsWindowInside(c, w); });
+    // Keys and undirected messages must not go to a window that has left
+    // the tree: they go to the top modal until something takes the focus.
+    if (IsWindowInside(mFocus, w))
+        mFocus = nullptr;
 }
 
 void TWindowManager::ClearDestroyedWindows()
@@ -494,7 +498,7 @@ void TWindowManager::HandleEvent(TEvent* e)
 
     switch (type) {
     case TEvent::kIdle:
-        top->DoModalProcess(TTask::ETaskContext(0));
+        top->DoModalProcess(TTask::kEventContext);
         DispatchMessages();
         DrawStack();
         DispatchMessages();

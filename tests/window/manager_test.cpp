@@ -271,8 +271,8 @@ TEST_F(ManagerTest, DestroyedWindowLosesFocusCaptureAndDefaultFocus)
     root->OrphanChild(w);
     manager.SafeDestroyWindow(w);
     EXPECT_TRUE(manager.GetCaptures().empty());
-    Idle();
     EXPECT_EQ(manager.GetFocus(), nullptr);
+    Idle();
     EXPECT_EQ(root->GetDefaultFocus(), nullptr);
 }
 

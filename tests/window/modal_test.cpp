@@ -161,6 +161,16 @@ TEST_F(ModalTest, TasksAndWindowAnimationsRunOnlyWhileTheModalIsOnTop)
     qm::SetTimeSource({});
 }
 
+TEST(WindowAnimTest, AnimationOutsideAModalIsLoggedAndNotLost)
+{
+    TWindowManager manager;
+    TWindow loose;
+    testing::internal::CaptureStderr();
+    loose.StartWindowAnimation(100, true, false, false);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("outside of the hierarchy"), std::string::npos);
+    EXPECT_NE(loose.GetWindowAnim(), nullptr);  // kept by the window, freed with it
+}
+
 TEST(LayeredWindowTest, LayersShowTheirOwnChildrenOnly)
 {
     Journal journal;
