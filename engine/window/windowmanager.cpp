@@ -410,9 +410,15 @@ void TWindowManager::ClearDestroyedWindows()
 {
     if (mDestroyList.empty())
         return;
-    std::vector<TWindow*> doomed;
-    doomed.swap(mDestroyList);
-    for (TWindow* w : doomed) {
+    // Deleting one window may delete another of the list (one adopted into
+    // the other after both were handed over); OnDestroyWindow blanks the
+    // entries of windows that are gone.
+    mDoomed.swap(mDestroyList);
+    for (size_t i = 0; i < mDoomed.size(); ++i) {
+        TWindow* w = mDoomed[i];
+        if (!w)
+            continue;
+        mDoomed[i] = nullptr;
         if (w->GetParent()) {
             // Adopted again after it was handed over: it lives in the tree now.
             WriteDbg("TWindowManager: window %s was adopted after SafeDestroyWindow; not deleted", w->GetIdText().c_str());
@@ -420,6 +426,7 @@ void TWindowManager::ClearDestroyedWindows()
         }
         delete w;
     }
+    mDoomed.clear();
     mDirty.clear();
     if (TModalWindow* top = GetTopModalWindow())
         top->InvalidateRect(nullptr);
@@ -427,6 +434,8 @@ void TWindowManager::ClearDestroyedWindows()
 
 void TWindowManager::OnDestroyWindow(TWindow* w)
 {
+    std::replace(mDestroyList.begin(), mDestroyList.end(), w, static_cast<TWindow*>(nullptr));
+    std::replace(mDoomed.begin(), mDoomed.end(), w, static_cast<TWindow*>(nullptr));
     mDirty.erase(w);
     if (mFocus == w)
         mFocus = nullptr;

@@ -118,6 +118,7 @@ private:
     TModalWindow* mScreen = nullptr;
     std::list<TModalWindow*> mModalStack;  // front = top
     std::vector<TWindow*> mDestroyList;
+    std::vector<TWindow*> mDoomed;  // being deleted by ClearDestroyedWindows
     bool mTopModalOnly = false;
     bool mMoviePlaying = false;
     std::list<TWindow*> mCaptures;  // front = most recent

@@ -247,6 +247,22 @@ TEST_F(ManagerTest, WindowDestroyedDuringItsOwnHandlerLivesUntilTheNextEvent)
     EXPECT_TRUE(gone);
 }
 
+TEST_F(ManagerTest, WindowsHandedOverAreDeletedOnceWhateverHappensToThemMeanwhile)
+{
+    ProbeWindow* outer = Add(root, "outer");
+    ProbeWindow* inner = Add(root, "inner");
+    manager.SafeDestroyWindow(outer);  // not orphaned first: the manager does it
+    manager.SafeDestroyWindow(inner);
+    EXPECT_TRUE(root->GetChildren().empty());
+    outer->AdoptChild(inner, false);  // a caller error, but no double delete
+    Idle();
+    ProbeWindow* again = Add(root, "again");
+    manager.SafeDestroyWindow(again);
+    root->AdoptChild(again, false);  // adopted back: it lives on in the tree
+    Idle();
+    EXPECT_EQ(root->GetChildren().front(), again);
+}
+
 TEST_F(ManagerTest, DestroyingAModalOnTheStackTakesItOffTheStack)
 {
     ProbeModal* dialog = NewModal("dialog");
