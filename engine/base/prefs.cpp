@@ -134,11 +134,7 @@ void TPrefs::ChooseInstallKey()
     if (!file)
         return;  // the working directory stays the key
     std::string text;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    std::fclose(file);
+    qm::ReadAndClose(file, &text);
     if (!text.empty()) {
         mInstallKey = str(text.c_str());
         return;

@@ -87,8 +87,12 @@ bool ReadWholeFile(const str& path, std::string* bytes)
 {
     bytes->clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
+    return file && ReadAndClose(file, bytes);
+}
+
+bool ReadAndClose(std::FILE* file, std::string* bytes)
+{
+    bytes->clear();
     char chunk[65536];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)

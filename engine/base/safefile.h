@@ -6,6 +6,7 @@
 #include "engine/base/str.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace qm {
@@ -18,6 +19,9 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size);
 
 // The whole content of a file. False when it cannot be opened or read.
 bool ReadWholeFile(const str& path, std::string* bytes);
+
+// Reads an open file to its end and closes it. False on a read error.
+bool ReadAndClose(std::FILE* file, std::string* bytes);
 
 // True when something exists at `path`.
 bool PathExists(const str& path);

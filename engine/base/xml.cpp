@@ -1,4 +1,5 @@
 #include "engine/base/xml.h"
+#include "engine/base/safefile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -262,11 +263,7 @@ void TXmlNode::ParseFile(const char* path)
         return;
     // Read whole: the tokenizer steps back several bytes, more than a FILE promises.
     std::string bytes;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.append(chunk, got);
-    std::fclose(file);
+    qm::ReadAndClose(file, &bytes);
     ParseBytes(bytes.data(), static_cast<int>(std::min(bytes.size(), size_t{std::numeric_limits<int>::max()})));
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
+#include "engine/base/safefile.h"
 #include "engine/base/xml.h"
 
 #include <cstdio>
@@ -30,11 +31,7 @@ bool TStringTable::LoadStringTable(str path)
     if (!file)
         return false;
     std::string text;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    std::fclose(file);
+    qm::ReadAndClose(file, &text);
 
     const char* begin = text.c_str();  // NUL-terminated
     const char* end = begin + std::strlen(begin);
