@@ -19,6 +19,7 @@ TWindowHost::ScriptFactory& Scripts()
 TWindowHost::TWindowHost()
     : mStrings(std::make_unique<TStringTable>()), mManager(std::make_unique<TWindowManager>())
 {
+    mManager->SetWindowDisplay(&mPlatformDisplay);
 }
 
 TWindowHost::~TWindowHost() = default;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/platform/services.h"
+#include "engine/window/platformwindowdisplay.h"
 
 #include <functional>
 #include <memory>
@@ -29,12 +30,14 @@ public:
 
     // Seams for the layers above: the window script (made when the platform
     // is built; its task goes to the platform task list, which owns it) and
-    // the display that windows draw through (not owned).
+    // the display that windows draw through (not owned; by default the
+    // platform's display handler).
     using ScriptFactory = std::function<IWindowScript*(TPlatform*)>;
     static void SetScriptFactory(ScriptFactory factory);
     void SetWindowDisplay(IWindowDisplay* display);
 
 private:
+    TPlatformWindowDisplay mPlatformDisplay;
     std::unique_ptr<TStringTable> mStrings;
     std::unique_ptr<TWindowManager> mManager;
 };
