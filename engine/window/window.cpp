@@ -4,6 +4,7 @@
 #include "engine/base/classregistry.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/screen.h"
 #include "engine/window/windowdisplay.h"
 #include "engine/window/windowanim.h"
 #include "engine/window/windowmanager.h"

@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/screen.h"
 #include "engine/window/windowdisplay.h"
 #include "engine/window/windowscripthook.h"
 
@@ -107,7 +108,7 @@ TWindowFactory* TWindowManager::GetWindowFactory(const str& name) const
 
 // ---- Modal stack, focus and capture ------------------------------------
 
-void TWindowManager::SetScreen(TModalWindow* screen)
+void TWindowManager::SetScreen(TScreen* screen)
 {
     mScreen = screen;
     PushModal(screen);

@@ -22,6 +22,7 @@ class IWindowScript;
 class TLuaFunction;
 class TMessage;
 class TModalWindow;
+class TScreen;
 
 class TWindowManager {
 public:
@@ -46,8 +47,8 @@ public:
 
     // ---- Modal stack, focus and capture ----
     // Installs the root window at the bottom of the stack, sized to the viewport.
-    void SetScreen(TModalWindow* screen);
-    TModalWindow* GetScreen() const { return mScreen; }
+    void SetScreen(TScreen* screen);
+    TScreen* GetScreen() const { return mScreen; }
     void PushModal(TModalWindow* w);
     void PopModal();
     TModalWindow* GetTopModalWindow() const;
@@ -115,7 +116,7 @@ private:
     void Exit(int code);
 
     std::map<str, std::unique_ptr<TWindowFactory>> mFactories;
-    TModalWindow* mScreen = nullptr;
+    TScreen* mScreen = nullptr;
     std::list<TModalWindow*> mModalStack;  // front = top
     std::vector<TWindow*> mDestroyList;
     std::vector<TWindow*> mDoomed;  // being deleted by ClearDestroyedWindows

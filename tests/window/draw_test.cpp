@@ -85,7 +85,7 @@ protected:
         testing::internal::GetCapturedStderr();
 
         manager = platform->GetWindowManager();
-        screen = GetCast<TScreen>(manager->GetScreen());
+        screen = manager->GetScreen();
         ASSERT_NE(screen, nullptr);
         screen->SetFill(true, TColor{0, 0, 1, 1});
         screen->SetName("screen");

@@ -75,7 +75,7 @@ void WindowsMain(TPlatform* platform, const char*)
     TWindowManager* manager = platform->GetWindowManager();
     if (!gDisplay || !handler || !manager)
         return;
-    auto* screen = GetCast<TScreen>(manager->GetScreen());
+    auto* screen = manager->GetScreen();
     if (!screen)
         return;
     screen->SetFill(true, TColor{0, 0, 1, 1});
