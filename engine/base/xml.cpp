@@ -197,6 +197,8 @@ str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* leng
 
 void removeXMLEscapeChars(str& text, int* length, bool* startsWithEntity)
 {
+    if (startsWithEntity)
+        *startsWithEntity = false;
     // Bytes beyond the string's buffer are never read, whatever *length says.
     int n = std::min(*length, std::max(text.capacity() - 1, 0));
     const char* in = text.c_str();

@@ -58,7 +58,8 @@ str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* leng
 str xmlSafeString(const char* text);
 
 // Decodes entities in the first *length bytes of text, in place; updates
-// *length, and sets *startsWithEntity (when given) if the first byte was decoded.
+// *length, and sets *startsWithEntity (when given) to whether the first byte
+// was decoded.
 void removeXMLEscapeChars(str& text, int* length, bool* startsWithEntity);
 
 class TXmlNode {

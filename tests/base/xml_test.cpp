@@ -152,6 +152,31 @@ TEST(XmlRead, EntitiesInContentAreTextNotTags)
     EXPECT_FALSE(lone.GetChild("a")->HasChildren());
 }
 
+TEST(XmlRead, DecoderReportsWhetherTheTextStartsWithAnEntity)
+{
+    // The flag is an answer about this text alone: a caller's stale value never survives.
+    str plain("x&amp;");
+    int length = plain.length();
+    bool startsWithEntity = true;
+    removeXMLEscapeChars(plain, &length, &startsWithEntity);
+    EXPECT_STREQ(plain.c_str(), "x&");
+    EXPECT_EQ(length, 2);
+    EXPECT_FALSE(startsWithEntity);
+
+    str untouched("word");
+    length = untouched.length();
+    startsWithEntity = true;
+    removeXMLEscapeChars(untouched, &length, &startsWithEntity);
+    EXPECT_FALSE(startsWithEntity);
+
+    str entity("&lt;b");
+    length = entity.length();
+    startsWithEntity = false;
+    removeXMLEscapeChars(entity, &length, &startsWithEntity);
+    EXPECT_STREQ(entity.c_str(), "<b");
+    EXPECT_TRUE(startsWithEntity);
+}
+
 TEST(XmlRead, UnknownEntitiesAndBareAmpersandsStayAsTheyAre)
 {
     TXmlNode doc;
