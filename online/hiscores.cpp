@@ -73,6 +73,8 @@ public:
         return found == localTables.end() ? nullptr : &found->second;
     }
 
+    // A new GET to the server with the arguments every query starts with.
+    void BeginQuery(const char* action);
     void StartRequest(int kind);
     void LoadPreferences();
     void SavePreferences();
@@ -82,6 +84,15 @@ public:
 };
 
 // --- hiscore.dat --------------------------------------------------------------
+
+void TQmHiscoresData::BeginQuery(const char* action)
+{
+    http.Init(serverUrl.c_str(), false, nullptr);
+    http.AddArg("lang", language.c_str());
+    http.AddArg("ver", kProtocolVersion);
+    http.AddArg("action", action);
+    http.AddArg("game", game.c_str());
+}
 
 void TQmHiscoresData::LoadPreferences()
 {
@@ -219,11 +230,7 @@ void TQmHiscores::SetProperty(EProperty property, const char* value)
 void TQmHiscores::RequestCategoryInformation()
 {
     TQmHiscoresData& d = *mData;
-    d.http.Init(d.serverUrl.c_str(), false, nullptr);
-    d.http.AddArg("lang", d.language.c_str());
-    d.http.AddArg("ver", kProtocolVersion);
-    d.http.AddArg("action", "tables");
-    d.http.AddArg("game", d.game.c_str());
+    d.BeginQuery("tables");
     d.StartRequest(kGetCategories);
 }
 
@@ -243,11 +250,7 @@ bool TQmHiscores::GetCategoryName(int i, char* buffer, int length)
 void TQmHiscores::RequestScores(int category)
 {
     TQmHiscoresData& d = *mData;
-    d.http.Init(d.serverUrl.c_str(), false, nullptr);
-    d.http.AddArg("lang", d.language.c_str());
-    d.http.AddArg("ver", kProtocolVersion);
-    d.http.AddArg("action", "get");
-    d.http.AddArg("game", d.game.c_str());
+    d.BeginQuery("get");
     d.http.AddArg("type", d.tableType.c_str());
     if (category >= 0 && category < GetCategoryCount())
         d.http.AddArg("table", d.categories[static_cast<size_t>(category)].table.c_str());
