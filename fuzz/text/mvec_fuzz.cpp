@@ -1,16 +1,14 @@
 // Fuzzes the ".mvec" loader and the outline walk behind it: any file must load
 // without reading outside its bytes, and every glyph it accepts must draw.
+// The loader logs each glyph it leaves out: fuzz with -close_fd_mask=2.
 #include "engine/text/minivecdraw.h"
 #include "engine/text/mvecfont.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool quiet = (std::freopen("/dev/null", "w", stderr), true);  // the loader logs each bad glyph
-    (void)quiet;
     std::unique_ptr<unsigned char[]> bytes(new unsigned char[size ? size : 1]);
     for (size_t i = 0; i < size; ++i)
         bytes[i] = data[i];
