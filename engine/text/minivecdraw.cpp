@@ -93,11 +93,11 @@ void TQmMiniVecDraw::SetColor(int slot, const TColor& colour, float opacity)
     const uint8_t r = ToByte(colour.r), g = ToByte(colour.g), b = ToByte(colour.b);
     static constexpr int kPartial[4] = {17, 40, 73, 128};
     for (int i = 0; i < 4; ++i)
-        mPartial[slot][i] = {r, g, b, uint8_t(a * kPartial[i] / 256)};
+        mPartial[slot][i] = TColor32(r, g, b, uint8_t(a * kPartial[i] / 256));
     auto& levels = mBankColour[BankOfSlot(slot)];
     for (int k = 0; k < kLevels; ++k) {
         int alpha = k < 16 ? (k + 1) * 16 * a / 256 : 255 * a / 256;
-        levels[k] = {r, g, b, uint8_t(alpha)};
+        levels[k] = TColor32(r, g, b, uint8_t(alpha));
     }
 }
 
@@ -165,12 +165,13 @@ void TQmMiniVecDraw::BlendIntoTarget()
             continue;
         x1 = std::max(x1, 0);
         x2 = std::min(x2, mSurfaceWidth);
-        const int alpha = a.colour.a;
+        const int alpha = a.colour.Alpha();
+        const int red = a.colour.Red(), green = a.colour.Green(), blue = a.colour.Blue();
         unsigned char* p = mPixels + size_t(row) * mPitch + size_t(x1) * 4;
         for (int x = x1; x < x2; ++x, p += 4) {
-            p[0] = uint8_t((p[0] * (255 - alpha) + a.colour.b * alpha) / 255);
-            p[1] = uint8_t((p[1] * (255 - alpha) + a.colour.g * alpha) / 255);
-            p[2] = uint8_t((p[2] * (255 - alpha) + a.colour.r * alpha) / 255);
+            p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
+            p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
+            p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
         }
     }
 }

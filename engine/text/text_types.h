@@ -1,15 +1,8 @@
-// Small value types the text code shares with its callers: a float colour,
-// an inclusive-edged rectangle and a point. They mirror the engine's maths
-// types; when engine/base gains those, this header becomes an include of them.
+// The small value types text shares with its callers. Colours are the base's;
+// TRect and TPoint stand in here until the window module provides them.
 #pragma once
 
-#include <cstdint>
-
-struct TColor {
-    float r = 0, g = 0, b = 0, a = 0;
-    bool operator==(const TColor& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
-    bool operator!=(const TColor& o) const { return !(*this == o); }
-};
+#include "engine/base/color.h"
 
 // Edges inclusive: x2 and y2 are the right and bottom edge.
 struct TRect {
@@ -20,7 +13,7 @@ struct TPoint {
     int x = 0, y = 0;
 };
 
-// Vertex colour, memory order R, G, B, A.
-struct TColor32 {
-    uint8_t r = 0, g = 0, b = 0, a = 0;
-};
+inline bool SameColour(const TColor& a, const TColor& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}

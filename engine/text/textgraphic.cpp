@@ -101,7 +101,7 @@ void TTextGraphic::SetText(str text)
 
 void TTextGraphic::SetColor(const TColor& colour)
 {
-    if (colour == mColour)
+    if (SameColour(colour, mColour))
         return;
     mColour = colour;
     RenderText();

@@ -214,7 +214,7 @@ public:
             int row = int(std::floor(v[i].y));
             for (int x = 0; x < mTarget->Width(); ++x)
                 if (x + 0.5f >= v[i].x && x + 0.5f < v[i + 1].x && row >= 0 && row < mTarget->Height())
-                    mTarget->Pixels()[(size_t(row) * mTarget->Width() + x) * 4 + 2] = v[i].colour.a;
+                    mTarget->Pixels()[(size_t(row) * mTarget->Width() + x) * 4 + 2] = v[i].colour.Alpha();
         }
     }
     std::shared_ptr<TSpanTarget> CreateRenderTarget(int w, int h) override

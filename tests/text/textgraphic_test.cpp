@@ -5,6 +5,13 @@
 
 #include <cmath>
 
+// Colours compare field by field in these tests.
+bool operator==(const TColor& a, const TColor& b) { return SameColour(a, b); }
+std::ostream& operator<<(std::ostream& out, const TColor& c)
+{
+    return out << "(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
+}
+
 namespace {
 
 const TColor kBlack{0, 0, 0, 1};
