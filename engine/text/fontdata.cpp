@@ -32,21 +32,25 @@ std::unique_ptr<TMvecFont> TFontData::LoadFile(const str& name)
 
 TMvecFont* TFontData::GetMvec(const str& name)
 {
-    auto cached = mFonts.find(name);
-    if (cached != mFonts.end())
-        return cached->second.get();
+    auto cached = mByName.find(name);
+    if (cached != mByName.end())
+        return cached->second;
 
-    std::unique_ptr<TMvecFont> font;
-    if (name != str(kDefaultName)) {
-        font = LoadFile(name);
-        if (!font)
-            font = LoadFile(kFallbackName);
+    TMvecFont* font = nullptr;
+    std::unique_ptr<TMvecFont> loaded;
+    if (name == str(kDefaultName))
+        loaded = TMvecFont::FromBytes(kDefaultFont, kDefaultFontSize);
+    else
+        loaded = LoadFile(name);
+    if (loaded) {
+        font = loaded.get();
+        mOwned.push_back(std::move(loaded));
+    } else {
+        // A missing file is the fallback face; a missing fallback the built-in font.
+        font = GetMvec(name == str(kFallbackName) ? kDefaultName : kFallbackName);
     }
     if (!font)
-        font = TMvecFont::FromBytes(kDefaultFont, kDefaultFontSize);
-    if (!font)
         WriteDbg("Font not found: %s", name.c_str());
-    TMvecFont* result = font.get();
-    mFonts[name] = std::move(font);
-    return result;
+    mByName[name] = font;
+    return font;
 }

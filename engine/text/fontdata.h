@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class TFontData {
 public:
@@ -24,5 +25,8 @@ public:
 private:
     static std::unique_ptr<TMvecFont> LoadFile(const str& name);
 
-    std::map<str, std::unique_ptr<TMvecFont>> mFonts;
+    // Each name maps to a font; names that fell back share the fallback's
+    // instance, so unknown names cost no more than a map entry.
+    std::map<str, TMvecFont*> mByName;
+    std::vector<std::unique_ptr<TMvecFont>> mOwned;
 };

@@ -24,7 +24,7 @@ public:
     static constexpr int kLevels = 32;
     static constexpr int kSpanLength = 3200;       // pixel columns a row can hold
     static constexpr int kColumnOrigin = 1600;     // column of the glyph's pen pixel
-    static constexpr size_t kMaxCachedSpans = 1u << 20;  // the whole cache is dropped beyond this
+    static constexpr size_t kMaxCachedSpans = 1u << 18;  // about 12,000 glyphs; the whole cache is dropped beyond
 
     explicit TQmMiniVecDraw(TTextDisplay* display = nullptr);
     virtual ~TQmMiniVecDraw();

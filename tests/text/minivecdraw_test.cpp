@@ -150,6 +150,24 @@ TEST_F(RasterTest, CachedReplayTakesTheNewColour)
     EXPECT_EQ(draw.GetCachedGlyphCount(), 2u);
 }
 
+TEST_F(RasterTest, RotatingTextCannotGrowTheCacheWithoutBound)
+{
+    OutlineBuilder bar;
+    bar.Fill(1).Rect(0, 0, 120, 16).End();
+    draw.Start(16, 16, surface);
+    size_t largest = 0;
+    for (int step = 0; step < 30000; ++step) {
+        const float angle = step * 0.0001f;
+        draw.mRotationCos = std::cos(angle);
+        draw.mRotationSin = std::sin(angle);
+        draw.Draw(bar.Data(), 0, 0);
+        largest = std::max(largest, draw.GetCachedSpanCount());
+    }
+    draw.Stop();
+    EXPECT_LE(largest, TQmMiniVecDraw::kMaxCachedSpans + 200);
+    EXPECT_LT(draw.GetCachedSpanCount(), largest);  // flushed at least once
+}
+
 TEST_F(RasterTest, OutlineWithThousandsOfEdgesIsDrawnWhole)
 {
     // A 600-sided polygon stroked: 3600 stroke edges and 600 fill edges.
