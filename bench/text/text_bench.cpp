@@ -106,7 +106,7 @@ const GlyphSet& Glyphs()
     return set;
 }
 
-void DrawAll(TQmMiniVecDraw& draw, TMemorySurface&, const std::shared_ptr<TMemorySurface>& surface)
+void DrawAll(TQmMiniVecDraw& draw, const std::shared_ptr<TMemorySurface>& surface)
 {
     draw.mScaleX = draw.mScaleY = 4.0f * kPixels / mvecfont::kFontUnitsPerEm;
     draw.Start(16, 40, surface);
@@ -124,7 +124,7 @@ void OursThousandGlyphsCold(benchmark::State& state)
     for (auto _ : state) {
         TQmMiniVecDraw draw;
         draw.SetColor(1, TColor{1, 1, 1, 1}, 1.0f);
-        DrawAll(draw, *surface, surface);
+        DrawAll(draw, surface);
     }
     state.SetItemsProcessed(state.iterations() * kGlyphs);
 }
@@ -135,9 +135,9 @@ void OursThousandGlyphsWarm(benchmark::State& state)
     auto surface = std::make_shared<TMemorySurface>(1024, 64);
     TQmMiniVecDraw draw;
     draw.SetColor(1, TColor{1, 1, 1, 1}, 1.0f);
-    DrawAll(draw, *surface, surface);
+    DrawAll(draw, surface);
     for (auto _ : state)
-        DrawAll(draw, *surface, surface);
+        DrawAll(draw, surface);
     state.SetItemsProcessed(state.iterations() * kGlyphs);
 }
 BENCHMARK(OursThousandGlyphsWarm)->Unit(benchmark::kMicrosecond);

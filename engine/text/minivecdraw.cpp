@@ -206,7 +206,7 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     mScanCount = scanCount;
     mRowOffset = scanCount / 2;
 
-    WalkOutline(outline, x, y);
+    WalkOutline(outline);
 
     if (cache) {
         if (mCachedSpans > kMaxCachedSpans) {
@@ -222,7 +222,7 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     }
 }
 
-void TQmMiniVecDraw::WalkOutline(const unsigned char* p, int, int)
+void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
 {
     mEdges.clear();
     mWindowFirst = INT_MAX;

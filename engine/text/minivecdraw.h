@@ -89,7 +89,7 @@ private:
     };
 
     // Outline walk and edges.
-    void WalkOutline(const unsigned char* outline, int penX, int penY);
+    void WalkOutline(const unsigned char* outline);
     void AddSegment(Point a, Point b, int fill1, int fill2, int shape);
     void AddEdge(Point a, Point b, int colour, int tag);
     void AddStroke(Point a, Point b, int slot);
