@@ -14,6 +14,16 @@ constexpr int kQuarterOrigin = TQmMiniVecDraw::kColumnOrigin * 4;
 
 int16_t ReadS16(const unsigned char* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
 
+// Float to int for coordinates: far beyond anything drawn, values saturate
+// (NaN gives 0), so no conversion is undefined; clipping does the rest.
+int ToInt(float v)
+{
+    if (!(v == v))
+        return 0;
+    return int(std::clamp(v, -1.0e8f, 1.0e8f));
+}
+int FloorToInt(float v) { return ToInt(std::floor(v)); }
+
 uint8_t ToByte(float v)
 {
     v = std::clamp(v, 0.0f, 1.0f);
@@ -89,7 +99,7 @@ void TQmMiniVecDraw::SetColor(int slot, const TColor& colour, float opacity)
 {
     if (slot < 0 || slot >= kSlotCount)
         return;
-    const int a = std::clamp(int(float(int(colour.a * 255.0f)) * opacity), 0, 255);
+    const int a = std::clamp(ToInt(float(ToInt(colour.a * 255.0f)) * opacity), 0, 255);
     const uint8_t r = ToByte(colour.r), g = ToByte(colour.g), b = ToByte(colour.b);
     static constexpr int kPartial[4] = {17, 40, 73, 128};
     for (int i = 0; i < 4; ++i)
@@ -105,8 +115,8 @@ bool TQmMiniVecDraw::Start(float x, float y, std::shared_ptr<TSpanTarget> target
 {
     if (mDisplay)
         mDisplay->UnbindTexture();
-    mOriginX = int(x);
-    mOriginY = int(y);
+    mOriginX = ToInt(x);
+    mOriginY = ToInt(y);
     if (target == mTarget)
         return true;
     Stop();
@@ -157,10 +167,10 @@ void TQmMiniVecDraw::BlendIntoTarget()
     for (int i = 0; i + 1 < mVertexCount; i += 2) {
         const TSpanVertex& a = mVertices[i];
         const TSpanVertex& b = mVertices[i + 1];
-        int row = int(a.y - mCalY);
+        int row = ToInt(a.y - mCalY);
         if (row < 0 || row >= mSurfaceHeight)
             continue;
-        int x1 = int(a.x - mCalX1), x2 = int(b.x - mCalX2);
+        int x1 = ToInt(a.x - mCalX1), x2 = ToInt(b.x - mCalX2);
         if (x1 >= mSurfaceWidth)
             continue;
         x1 = std::max(x1, 0);
@@ -200,7 +210,7 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
         extent = std::max(extent, std::fabs(mScaleX));
     if (!std::isfinite(extent) || !std::isfinite(mScaleX))
         return;
-    const int scanCount = std::clamp(int(1 + extent), 1, 64) * 1024;
+    const int scanCount = std::clamp(ToInt(1 + extent), 1, 64) * 1024;
     if (scanCount > int(mBuckets.size()))
         mBuckets.assign(scanCount, -1);
     mScanCount = scanCount;
@@ -321,7 +331,7 @@ void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
 
     // Sub-row r samples the line y = r + 0.5: the edge covers the rows whose
     // sample lies in [y1, y2), so an edge from 0 to 8 covers exactly 8 rows.
-    int first = int(std::floor(a.y + 0.5f)), end = int(std::floor(b.y + 0.5f));
+    int first = FloorToInt(a.y + 0.5f), end = FloorToInt(b.y + 0.5f);
     first = std::max(first, -mRowOffset);
     end = std::min(end, mScanCount - mRowOffset);
     if (first >= end)
@@ -395,7 +405,7 @@ void TQmMiniVecDraw::FillSubRow()
     int start = INT_MIN, end = INT_MIN;
     for (int index : mActive) {
         const Edge& e = mEdges[index];
-        const int xi = int(std::floor(e.x + 0.5f));
+        const int xi = FloorToInt(e.x + 0.5f);
         int top = kNone;
         for (int t = kMaxTag; t >= 0 && top == kNone; --t)
             top = fill[t];

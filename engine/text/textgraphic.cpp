@@ -10,7 +10,21 @@
 
 namespace {
 
-int RoundHalfAway(float v) { return int(std::lround(v)); }
+// Rounds half away from zero; values beyond an int saturate (NaN gives 0).
+int RoundHalfAway(float v)
+{
+    if (!(v == v))
+        return 0;
+    return int(std::lround(std::clamp(v, -2.0e9f, 2.0e9f)));
+}
+
+// Truncates toward zero, saturating like RoundHalfAway.
+int Truncate(float v)
+{
+    if (!(v == v))
+        return 0;
+    return int(std::clamp(v, -2.0e9f, 2.0e9f));
+}
 
 // Quarter pixels to whole pixels: rounded, then divided truncating.
 int QuarterToPixels(float q) { return RoundHalfAway(q) / 4; }
@@ -58,7 +72,7 @@ TTextRun MakeRun(const TTextState& state, int position, TMvecFont* fallback)
         run.scale = height > 0 ? run.font->GetLinePercent() * float(entry.size) * 4 / height : 0;
         if (entry.face.find("lithos") >= 0)
             run.scale *= 0.7f;  // that face draws large for its size
-        run.baseline = int(run.scale * (run.font->GetAscent() + run.font->GetLeading(true)));
+        run.baseline = Truncate(run.scale * (run.font->GetAscent() + run.font->GetLeading(true)));
     }
     run.bold = state.mBold;
     run.italic = state.mItalic;
@@ -294,7 +308,7 @@ void TTextGraphic::RenderText()
             line.x = RoundHalfAway(leftOutline);
             line.xOffset = 0;
         }
-        const long lineLeft = std::lround(4 * (line.x + line.xOffset));
+        const long lineLeft = RoundHalfAway(4 * (line.x + line.xOffset));
         boundsLeft = std::min(boundsLeft, lineLeft);
         boundsRight = std::max(boundsRight, lineLeft + RoundHalfAway(pen));
         line.xOffset += lead / 4 + 0.5f;
@@ -443,8 +457,8 @@ void TTextGraphic::DrawLine(const TTextLine& line, float y, const TRect& rect, f
             oy = dx * sn + dy * cs + mRotationY;
         }
         if (viewport) {
-            ox = float(int(rect.x1 * v + 0.5f)) + ox * v;
-            oy = float(int(rect.y1 * v + 0.5f)) + oy * v;
+            ox = float(Truncate(rect.x1 * v + 0.5f)) + ox * v;
+            oy = float(Truncate(rect.y1 * v + 0.5f)) + oy * v;
         } else {
             ox += rect.x1;
             oy += rect.y1;
@@ -472,7 +486,7 @@ void TTextGraphic::DrawLine(const TTextLine& line, float y, const TRect& rect, f
                 continue;
             draw.mScaleX = s * run.scale;
             draw.mScaleY = s * run.scale * run.font->GetGlyphScaleY(glyph);
-            draw.Draw(run.font->GetGlyphData(glyph), RoundHalfAway(penX), int(penY));
+            draw.Draw(run.font->GetGlyphData(glyph), RoundHalfAway(penX), Truncate(penY));
             const float advance = run.font->GetGlyphAdvance(glyph);
             penX += advance * run.scale * s * cs;
             penY += advance * run.scale * s * sn;
@@ -486,14 +500,14 @@ void TTextGraphic::DrawLine(const TTextLine& line, float y, const TRect& rect, f
             draw.mScaleX = 1;
             draw.mScaleY = s * run.scale;
             DrawBox(&draw, 0, RoundHalfAway(run.font->GetDescent()), 3, -RoundHalfAway(run.font->GetAscent()),
-                    RoundHalfAway(penX), int(penY));
+                    RoundHalfAway(penX), Truncate(penY));
         }
         if (run.underline && advanceSum > 0) {
             draw.mScaleX = s * run.scale * advanceSum;
             draw.mScaleY = 1;
             draw.mStrokeWidth[0] = draw.mStrokeWidth[1] = 0;
             draw.mItalic = false;
-            DrawBox(&draw, 0, 8, 1, 11, RoundHalfAway(startX), int(startY));
+            DrawBox(&draw, 0, 8, 1, 11, RoundHalfAway(startX), Truncate(startY));
         }
     }
 }

@@ -1,12 +1,28 @@
 #include "engine/text/textstate.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
 bool StartsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
+
+// Numbers in markup are limited to what a screen could use, so no later
+// arithmetic overflows; text that is not a number reads as 0.
+constexpr long kLargestMarkupNumber = 100000;
+int ParseNumber(const char* value)
+{
+    long n = std::strtol(value, nullptr, 10);
+    if (n > kLargestMarkupNumber)
+        n = kLargestMarkupNumber;
+    if (n < -kLargestMarkupNumber)
+        n = -kLargestMarkupNumber;
+    return int(n);
+}
+
+// Font sizes, in pixels.
+constexpr int kLargestFontSize = 1000;
 
 }  // namespace
 
@@ -32,9 +48,7 @@ TColor TTextState::ParseColour(const char* value)
 {
     if (*value == '#')
         ++value;
-    unsigned int rgb = 0;
-    if (std::sscanf(value, "%x", &rgb) != 1)
-        rgb = 0;
+    const unsigned long rgb = std::strtoul(value, nullptr, 16);
     return TColor{((rgb >> 16) & 0xff) / 255.0f, ((rgb >> 8) & 0xff) / 255.0f, (rgb & 0xff) / 255.0f, 1.0f};
 }
 
@@ -85,7 +99,7 @@ void TTextState::PushFont(const char* tag)
     entry = current;
     char value[kTagBufferSize + 1];
     if (GetAttribute(tag, "size", value))
-        entry.size = std::atoi(value);
+        entry.size = std::clamp(ParseNumber(value), 0, kLargestFontSize);
     if (GetAttribute(tag, "color", value))
         entry.colour = ParseColour(value);
     if (GetAttribute(tag, "face", value))
@@ -123,7 +137,7 @@ bool TTextState::ParseTag(const char* text, int* length, bool* lineBreak, int* p
     if (StartsWith(name, "br")) {
         *lineBreak = true;
         if (GetAttribute(tag, "pad", value))
-            *pad = std::atoi(value);
+            *pad = ParseNumber(value);
     } else if (StartsWith(name, "/p")) {
         *lineBreak = true;
     } else if (name[0] == 'a') {
@@ -172,13 +186,13 @@ bool TTextState::ParseTag(const char* text, int* length, bool* lineBreak, int* p
     } else if (StartsWith(name, "outline")) {
         if (GetAttribute(tag, "color", value))
             mOutlineColour = ParseColour(value);
-        mOutlineSize = GetAttribute(tag, "size", value) ? float(std::atoi(value)) : 2.0f;
+        mOutlineSize = GetAttribute(tag, "size", value) ? float(std::clamp(ParseNumber(value), -100, 100)) : 2.0f;
     } else if (StartsWith(name, "/outline")) {
         mOutlineSize = 0;
         mOutlineColour = TColor{};
     } else if (StartsWith(name, "tab")) {
         if (GetAttribute(tag, "pos", value))
-            *tab = std::atoi(value) * 4;
+            *tab = ParseNumber(value) * 4;
     }
     return true;
 }
