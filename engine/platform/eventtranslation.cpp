@@ -110,7 +110,7 @@ void TPlatformData::QueueEvent(const TRawEvent& raw)
         setActive(false, mods);
         return;
     case TRawEvent::kCollapsed:
-        if (mActive && !mBackend->IsSystemCursorVisible() && !IsMouseInContent())
+        if (!mBackend->IsSystemCursorVisible() && !IsMouseInContent())
             mBackend->ShowSystemCursor(true);
         setActive(false, mods);
         return;

@@ -6,8 +6,9 @@
 // checks and the frame-rate log.
 //
 // The drawing members (textures, rectangles, viewports, blend modes,
-// DrawVertices) belong with the display handler and are added beside it;
-// they use CheckDrawState for the bracket check.
+// DrawVertices) belong with the display handler and are defined beside it,
+// in engine/render/platformdrawing.cpp; they use CheckDrawState for the
+// bracket check.
 #pragma once
 
 #include "engine/base/str.h"
@@ -16,6 +17,18 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+
+// Drawing types, defined by the render subsystem (engine/render/drawtypes.h).
+enum EDrawType : int;
+enum EBlendModes : int;
+enum EFilteringModes : int;
+enum ECullModes : int;
+class TTexture;
+class TVertexSet;
+struct TColor;
+struct TPoint;
+struct TRect;
 
 class TTask;
 class TTaskList;
@@ -36,6 +49,12 @@ public:
         kVerticalWheelUp = 6,
         kVerticalWheelDown = 7,
     };
+
+    // The display handler's modes, under the names the engine uses.
+    using EDrawType = ::EDrawType;
+    using EBlendModes = ::EBlendModes;
+    using EFilteringModes = ::EFilteringModes;
+    using ECullModes = ::ECullModes;
 
     // The platform, or null before the engine started and after it ended.
     static TPlatform* GetInstance();
@@ -81,6 +100,24 @@ public:
     bool CheckDrawState() const;
     TDisplayHandler* GetDisplayHandler() { return mData->GetDisplayHandler(); }
 
+    // ---- drawing, forwarded to the display handler (nothing without one)
+    void SetTexture(std::shared_ptr<TTexture> texture);
+    // An empty target fills on the screen (or the render target).
+    void FillRect(int left, int top, int right, int bottom, const TColor* colour,
+                  std::shared_ptr<TTexture> target = nullptr);
+    void SetCullMode(ECullModes mode);
+    void SetFilteringMode(EFilteringModes mode);
+    void SetBlendMode(EBlendModes mode);
+    void PushViewport(int left, int top, int right, int bottom);
+    void PopViewport();
+    // Left, top, right, bottom of the current viewport; a null rect is ignored.
+    void GetViewport(TRect* rect);
+    bool BeginRenderTarget(std::shared_ptr<TTexture> texture);
+    void EndRenderTarget();
+    str GetSystemData();
+    // Outside Begin2d and 3D: logs and draws nothing (CheckDrawState).
+    void DrawVertices(EDrawType type, const TVertexSet& vertices);
+
     // ---- events, time, randomness
     // A null pointer is ignored.
     void GetEvent(TEvent* ev) { mData->GetEvent(ev); }
@@ -93,6 +130,8 @@ public:
 
     // ---- cursor
     void HideCursor(bool hide) { mData->HideCursor(hide); }
+    // An empty texture is ignored; otherwise it replaces the system cursor.
+    void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotSpot);
 
     // ---- services
     TWindowManager* GetWindowManager() { return mData->GetWindowManager(); }

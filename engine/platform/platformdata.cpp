@@ -158,7 +158,9 @@ void TPlatformData::SetWindowTitle(const char* title)
 
 bool TPlatformData::BeginDraw(bool clear)
 {
-    mBackend->MakeCurrent();
+    // No window (SetDisplay not called or failed): there is nothing to draw on.
+    if (!mBackend->MakeCurrent())
+        return false;
     if (mDisplayHost) {
         if (!mDisplayHost->BeginDraw(clear))
             return false;

@@ -20,6 +20,8 @@
 
 class TAssetManager;
 class TPlatform;
+class TTexture;
+struct TPoint;
 
 class TPlatformData {
 public:
@@ -75,6 +77,9 @@ public:
 
     // ---- cursor
     void HideCursor(bool hide);
+    // An empty texture is ignored; otherwise the system cursor is hidden and
+    // the display handler draws this one (defined with the display handler).
+    void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotSpot);
     bool IsCursorShown() const { return mCursorShown; }
     bool IsMouseInContent();
     void GetViewPortScale(float* scale) const;
