@@ -34,7 +34,7 @@ void ParagraphCold(benchmark::State& state)
         TQmMiniVecDraw draw;
         SetTextServices(TTextServices{nullptr, &draw, nullptr});
         TTextGraphic* text = TTextGraphic::Create(kParagraph, 480, 240, 0, "", 16, TColor{0, 0, 0, 1});
-        text->Draw(TRect{16, 8, 496, 248}, 1.0f, 0, 1.0f, surface);
+        text->DrawInto(TRect{16, 8, 496, 248}, 1.0f, 0, 1.0f, surface);
         text->Destroy();
     }
     SetTextServices(TTextServices{});
@@ -47,9 +47,9 @@ void ParagraphWarm(benchmark::State& state)
     TQmMiniVecDraw draw;
     SetTextServices(TTextServices{nullptr, &draw, nullptr});
     TTextGraphic* text = TTextGraphic::Create(kParagraph, 480, 240, 0, "", 16, TColor{0, 0, 0, 1});
-    text->Draw(TRect{16, 8, 496, 248}, 1.0f, 0, 1.0f, surface);
+    text->DrawInto(TRect{16, 8, 496, 248}, 1.0f, 0, 1.0f, surface);
     for (auto _ : state)
-        text->Draw(TRect{16, 8, 496, 248}, 1.0f, 0, 1.0f, surface);
+        text->DrawInto(TRect{16, 8, 496, 248}, 1.0f, 0, 1.0f, surface);
     text->Destroy();
     SetTextServices(TTextServices{});
 }

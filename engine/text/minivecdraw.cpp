@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kDeltaColumns = TQmMiniVecDraw::kSpanLength + 2;  // a span writes one column past its end
 constexpr int kQuarterOrigin = TQmMiniVecDraw::kColumnOrigin * 4;
+// The calibration target: no wider than the display (a wider texture is
+// system memory, which cannot be drawn into), tall enough for every place.
+constexpr int kCalibrationWidth = 512, kCalibrationHeight = 32;
 
 int16_t ReadS16(const unsigned char* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
 
@@ -157,7 +160,9 @@ void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour
     a = TSpanVertex{};
     a.x = x1;
     a.y = y;
-    a.colour = colour;
+    a.z = 0.1f;
+    a.rhw = 0.5f;
+    a.color = colour;
     b = a;
     b.x = x2;
 }
@@ -175,8 +180,8 @@ void TQmMiniVecDraw::BlendIntoTarget()
             continue;
         x1 = std::max(x1, 0);
         x2 = std::min(x2, mSurfaceWidth);
-        const int alpha = a.colour.Alpha();
-        const int red = a.colour.Red(), green = a.colour.Green(), blue = a.colour.Blue();
+        const int alpha = a.color.Alpha();
+        const int red = a.color.Red(), green = a.color.Green(), blue = a.color.Blue();
         unsigned char* p = mPixels + size_t(row) * mPitch + size_t(x1) * 4;
         for (int x = x1; x < x2; ++x, p += 4) {
             p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
@@ -498,26 +503,65 @@ void TQmMiniVecDraw::CalibrationSpan(int pixel, int row, const TColor32* partial
     PushVertexPair(pixel + mCalX1, pixel + 1 + mCalX2, row + mCalY, partial[3]);
 }
 
+// The candidates: every combination of start offset x1 and end offset x2
+// (-1 to +0.75 in quarters) and row offset y (0 to 0.75). Drivers differ in
+// which pixels a line touching a pixel's diamond lights, and some decide by
+// position, so each candidate is drawn at several places and must light
+// exactly its pixels at all of them.
+namespace {
+
+constexpr int kCandidates = 256;
+constexpr int kPlaces = 4;
+constexpr int kCellsAcross = kCalibrationWidth / 4;
+
+struct TCandidate {
+    float x1, x2, y;
+};
+
+TCandidate Candidate(int i)
+{
+    return TCandidate{((i % 64) / 8) * 0.25f - 1, (i % 8) * 0.25f - 1, (i / 64) * 0.25f};
+}
+
+// Each candidate owns a cell of 4 x 4 pixels at every place.
+void CellOrigin(int candidate, int place, int* x, int* y)
+{
+    const int cell = candidate + place * kCandidates;
+    *x = 4 * (cell % kCellsAcross);
+    *y = 4 * (cell / kCellsAcross);
+}
+
+}  // namespace
+
 bool TQmMiniVecDraw::CalibrationPass(int* blanks)
 {
     WriteDbg("TEXT CALIBRATION pass 0");
     if (!mDisplay)
         return false;
-    std::shared_ptr<TSpanTarget> target = mDisplay->CreateRenderTarget(1024, 512);
-    if (!target)
+    std::shared_ptr<TSpanTarget> target = mDisplay->CreateRenderTarget(kCalibrationWidth, kCalibrationHeight);
+    if (!target) {
+        WriteDbg("TEXT CALIBRATION: no render target");
         return false;
-    mDisplay->FillRect(0, 0, 800, 4, TColor{0, 0, 0, 1}, target.get());
-    if (!mDisplay->BeginRenderTarget(target.get()))
+    }
+    mDisplay->FillRect(0, 0, kCalibrationWidth, kCalibrationHeight, TColor{0, 0, 0, 1}, target.get());
+    if (!mDisplay->BeginRenderTarget(target.get())) {
+        WriteDbg("TEXT CALIBRATION: cannot draw into the render target");
         return false;
+    }
     mDisplay->Begin2d();
     SetColor(0, TColor{1, 1, 1, 1}, 1.0f);
     Start(0, 0, nullptr);
-    for (int i = 0; i < 128; ++i) {
-        mCalX1 = ((i % 32) / 8) * 0.25f - 1;
-        mCalX2 = (i % 8) * 0.25f - 1;
-        mCalY = (i / 32) * 0.25f;
-        CalibrationSpan(4 * i + 1, 1, mPartial[0].data());
-        CalibrationSpan(4 * i + 2, 2, mPartial[0].data());
+    for (int i = 0; i < kCandidates; ++i) {
+        const TCandidate c = Candidate(i);
+        mCalX1 = c.x1;
+        mCalX2 = c.x2;
+        mCalY = c.y;
+        for (int place = 0; place < kPlaces; ++place) {
+            int x, y;
+            CellOrigin(i, place, &x, &y);
+            CalibrationSpan(x + 1, y + 1, mPartial[0].data());
+            CalibrationSpan(x + 2, y + 2, mPartial[0].data());
+        }
     }
     Stop();
     mDisplay->End2d();
@@ -526,8 +570,10 @@ bool TQmMiniVecDraw::CalibrationPass(int* blanks)
 
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, pitch = 0;
-    if (!target->Lock(&pixels, &width, &height, &pitch))
+    if (!target->Lock(&pixels, &width, &height, &pitch)) {
+        WriteDbg("TEXT CALIBRATION: cannot read the render target");
         return false;
+    }
     auto rgb = [&](int x, int y) -> uint32_t {
         if (x < 0 || y < 0 || x >= width || y >= height)
             return 0;
@@ -536,37 +582,47 @@ bool TQmMiniVecDraw::CalibrationPass(int* blanks)
     };
     int best = -1;
     uint32_t bestScore = 0;
-    float bestOffsets[3] = {0, 0, 0};
-    for (int i = 0; i < 128; ++i) {
-        const float x1 = ((i % 32) / 8) * 0.25f - 1, x2 = (i % 8) * 0.25f - 1, y = (i / 32) * 0.25f;
-        const int px = 4 * i;
-        const uint32_t v[8] = {rgb(px, 1), rgb(px + 1, 1), rgb(px + 2, 1), rgb(px + 1, 0),
-                               rgb(px + 1, 2), rgb(px + 2, 2), rgb(px + 3, 2), rgb(px + 2, 3)};
-        WriteDbg("TEXT CALIBRATION PIXELS x1: %f x2: %f y: %f: %08x %08x %08x %08x %08x %08x %08x %08x", x1, x2, y,
-                 v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-        bool onlyIntended = v[1] && v[5];
-        for (int k : {0, 2, 3, 4, 6, 7})
-            onlyIntended = onlyIntended && !v[k];
-        if (onlyIntended) {
-            WriteDbg("TEXT CALIBRATION SUCCESS: %f %f %f", x1, x2, y);
-            const uint32_t score = v[1] + v[5];
+    for (int i = 0; i < kCandidates; ++i) {
+        const TCandidate c = Candidate(i);
+        bool passes = true, blank = true;
+        uint32_t score = 0;
+        for (int place = 0; place < kPlaces; ++place) {
+            int x, y;
+            CellOrigin(i, place, &x, &y);
+            // The two intended pixels, (1, 1) and (2, 2) of the cell, and their neighbours.
+            const uint32_t v[8] = {rgb(x, y + 1),     rgb(x + 1, y + 1), rgb(x + 2, y + 1), rgb(x + 1, y),
+                                   rgb(x + 1, y + 2), rgb(x + 2, y + 2), rgb(x + 3, y + 2), rgb(x + 2, y + 3)};
+            if (place == 0)
+                WriteDbg("TEXT CALIBRATION PIXELS x1: %f x2: %f y: %f: %08x %08x %08x %08x %08x %08x %08x %08x", c.x1,
+                         c.x2, c.y, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+            bool exact = v[1] && v[5];
+            for (int k : {0, 2, 3, 4, 6, 7})
+                exact = exact && !v[k];
+            passes = passes && exact;
+            score += v[1] + v[5];
+            blank = blank && std::all_of(std::begin(v), std::end(v), [](uint32_t p) { return p == 0; });
+        }
+        // A line shorter than half a pixel (or running backwards) may light the
+        // right pixel for a one-pixel span but not for longer ones.
+        if (1 + c.x2 - c.x1 < 0.5f)
+            passes = false;
+        if (passes) {
+            WriteDbg("TEXT CALIBRATION SUCCESS: %f %f %f", c.x1, c.x2, c.y);
             if (score > bestScore) {
                 bestScore = score;
                 best = i;
-                bestOffsets[0] = x1;
-                bestOffsets[1] = x2;
-                bestOffsets[2] = y;
             }
         }
-        if (std::all_of(std::begin(v), std::end(v), [](uint32_t p) { return p == 0; }))
+        if (blank)
             ++*blanks;
     }
     target->Unlock();
     if (best < 0)
         return false;
-    mCalX1 = bestOffsets[0];
-    mCalX2 = bestOffsets[1];
-    mCalY = bestOffsets[2];
+    const TCandidate c = Candidate(best);
+    mCalX1 = c.x1;
+    mCalX2 = c.x2;
+    mCalY = c.y;
     return true;
 }
 
@@ -574,13 +630,14 @@ void TQmMiniVecDraw::Calibrate()
 {
     for (;;) {
         int blanks = 0;
-        if (CalibrationPass(&blanks))
+        mCalibrated = CalibrationPass(&blanks);
+        if (mCalibrated)
             return;
         // Offsets that suit most drivers when nothing could be measured.
         mCalX1 = -0.75f;
         mCalX2 = -0.75f;
         mCalY = 0.25f;
-        if (blanks < 76 || mVertexCapacity == 64)
+        if (blanks * 128 < 76 * kCandidates || mVertexCapacity == 64)
             return;
         // Many blank candidates hint at a driver that drops long vertex batches.
         mVertexCapacity = 64;

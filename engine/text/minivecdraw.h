@@ -54,6 +54,8 @@ public:
     float GetCalibrationX1() const { return mCalX1; }
     float GetCalibrationX2() const { return mCalX2; }
     float GetCalibrationY() const { return mCalY; }
+    // True when the last Calibrate found offsets that light exactly the span's pixels.
+    bool IsCalibrated() const { return mCalibrated; }
     size_t GetCachedGlyphCount() const { return mCache.size(); }
     size_t GetCachedSpanCount() const { return mCachedSpans; }
 
@@ -135,6 +137,7 @@ private:
     std::vector<SpanEntry>* mRecording = nullptr;
 
     float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
+    bool mCalibrated = false;
 
     std::shared_ptr<TSpanTarget> mTarget;
     unsigned char* mPixels = nullptr;

@@ -7,21 +7,16 @@
 // in the render module; tests use memory surfaces and fakes.
 #pragma once
 
+#include "engine/render/drawtypes.h"
 #include "engine/text/text_types.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-// Screen-space lit vertex: the display handler's 32-byte transformed vertex
-// layout (x, y, z, rhw, colour R G B A, specular, u, v). Pixels, y down.
-struct TSpanVertex {
-    float x = 0, y = 0, z = 0.1f, rhw = 0.5f;
-    TColor32 colour;
-    uint32_t specular = 0;
-    float u = 0, v = 0;
-};
-static_assert(sizeof(TSpanVertex) == 32, "the display handler reads 32-byte vertices");
+// The rasteriser's vertices are the display handler's own screen-space
+// vertex (pixels, y down, colour R G B A): spans go to DrawVertices as they are.
+using TSpanVertex = TPreScaledTransformedLitVert;
 
 // A surface whose 32-bit B, G, R, A pixels can be locked for writing.
 class TSpanTarget {

@@ -1,17 +1,9 @@
-// The small value types text shares with its callers. Colours are the base's;
-// TRect and TPoint stand in here until the window module provides them.
+// The small value types text shares with its callers: colours from the
+// base, the integer point and rectangle from the renderer.
 #pragma once
 
 #include "engine/base/color.h"
-
-// Edges inclusive: x2 and y2 are the right and bottom edge.
-struct TRect {
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-
-struct TPoint {
-    int x = 0, y = 0;
-};
+#include "engine/render/rendertypes.h"
 
 inline bool SameColour(const TColor& a, const TColor& b)
 {

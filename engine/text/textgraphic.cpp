@@ -397,8 +397,8 @@ TColor TTextGraphic::RunColour(const TTextRun& run) const
     return hovered ? run.linkColour : run.colour;
 }
 
-void TTextGraphic::Draw(const TRect& rect, float scale, int extraLinePixels, float opacity,
-                        std::shared_ptr<TSpanTarget> target)
+void TTextGraphic::DrawInto(const TRect& rect, float scale, int extraLinePixels, float opacity,
+                            std::shared_ptr<TSpanTarget> target)
 {
     const TTextServices& services = GetTextServices();
     if (!services.rasterizer)

@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+class TTexture;
+
 struct TTextRun {
     TMvecFont* font = nullptr;   // measured and drawn with
     float scale = 0;             // quarter pixels per font unit
@@ -68,9 +70,13 @@ public:
     void SetColor(const TColor& colour);
     void SetRotation(float degrees, int cx, int cy);
 
-    // Draws the lines from the scroll line on into rect (target empty: the display).
+    // Draws the lines from the scroll line on into rect: on the screen, or
+    // into a texture (a render target or a system-memory texture).
     void Draw(const TRect& rect, float scale, int extraLinePixels, float opacity,
-              std::shared_ptr<TSpanTarget> target = nullptr);
+              std::shared_ptr<TTexture> target = nullptr);
+    // The same into any lockable surface (target empty: the display).
+    void DrawInto(const TRect& rect, float scale, int extraLinePixels, float opacity,
+                  std::shared_ptr<TSpanTarget> target);
     // The link id under a point, or "".
     str Pick(const TPoint& point, int extraLinePixels) const;
     // Hovers the link under point (null: none); true when the hovered link changed.

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TPoint point{10, 10};
     graphic->Rollover(&point, 0);
     graphic->GetMaxScroll(1.0f, 0);
-    graphic->Draw(TRect{0, 0, 127, 63}, 1.0f, 0, 1.0f, surface);
+    graphic->DrawInto(TRect{0, 0, 127, 63}, 1.0f, 0, 1.0f, surface);
     graphic->Destroy();
     SetTextServices(TTextServices{});
     return 0;

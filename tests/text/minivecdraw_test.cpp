@@ -217,8 +217,8 @@ TEST_F(RasterTest, OpacityScalesCoverage)
     EXPECT_EQ(surface->At(16, 16), 127);
 }
 
-// A display that draws lines the way GL's diamond rule does for horizontal
-// lines: row floor(y), every pixel whose centre lies in [x1, x2).
+// A display that draws horizontal lines by pixel centres: row floor(y),
+// every pixel whose centre lies in [x1, x2).
 class FakeDisplay : public TTextDisplay {
 public:
     explicit FakeDisplay(bool black) : mBlack(black) {}
@@ -232,7 +232,7 @@ public:
             int row = int(std::floor(v[i].y));
             for (int x = 0; x < mTarget->Width(); ++x)
                 if (x + 0.5f >= v[i].x && x + 0.5f < v[i + 1].x && row >= 0 && row < mTarget->Height())
-                    mTarget->Pixels()[(size_t(row) * mTarget->Width() + x) * 4 + 2] = v[i].colour.Alpha();
+                    mTarget->Pixels()[(size_t(row) * mTarget->Width() + x) * 4 + 2] = v[i].color.Alpha();
         }
     }
     std::shared_ptr<TSpanTarget> CreateRenderTarget(int w, int h) override
@@ -261,7 +261,8 @@ TEST(Calibration, FindsTheOffsetsThatLightExactlyTheSpanPixel)
     FakeDisplay display(false);
     TQmMiniVecDraw draw(&display);
     draw.Calibrate();
-    EXPECT_EQ(display.mLines, 256);
+    EXPECT_EQ(display.mLines, 256 * 4 * 2);  // each candidate at four places, two spans
+    EXPECT_TRUE(draw.IsCalibrated());
     EXPECT_FLOAT_EQ(draw.GetCalibrationX1(), -0.25f);
     EXPECT_FLOAT_EQ(draw.GetCalibrationX2(), -0.25f);
     EXPECT_FLOAT_EQ(draw.GetCalibrationY(), 0.0f);
@@ -277,7 +278,8 @@ TEST(Calibration, AllBlackReadBackFallsBackAndLowersTheBatchOnce)
     EXPECT_FLOAT_EQ(draw.GetCalibrationX2(), -0.75f);
     EXPECT_FLOAT_EQ(draw.GetCalibrationY(), 0.25f);
     EXPECT_EQ(draw.GetVertexCapacity(), 64);
-    EXPECT_EQ(display.mLines, 512);  // two passes
+    EXPECT_EQ(display.mLines, 2 * 2048);  // two passes
+    EXPECT_FALSE(draw.IsCalibrated());
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ protected:
         TTextGraphic::Destroy(graphic);
         surface->Fill(0, 0, 0, 255);
         graphic = TTextGraphic::Create(text, 180, 80, justification, "", 16, TColor{1, 1, 1, 1});
-        graphic->Draw(TRect{10, 10, 190, 90}, 1.0f, 0, opacity, surface);
+        graphic->DrawInto(TRect{10, 10, 190, 90}, 1.0f, 0, opacity, surface);
     }
     // Sum of a channel over a box of pixels (edges inclusive).
     int Sum(int x1, int y1, int x2, int y2, int channel = 2) const
@@ -64,7 +64,7 @@ TEST_F(TextDraw, ColoursOpacityAndHoveredLinks)
     TPoint on{int(line.x + line.xOffset) + (line.runs[1].left + line.runs[1].right) / 2, 5};
     ASSERT_TRUE(graphic->Rollover(&on, 0));
     surface->Fill(0, 0, 0, 255);
-    graphic->Draw(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
+    graphic->DrawInto(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
     EXPECT_GT(Sum(0, 0, 199, 99, 1), 0);
     EXPECT_EQ(Sum(0, 0, 199, 99, 0), 0);  // the hovered link is green
 }
@@ -94,7 +94,7 @@ TEST_F(TextDraw, ScrolledAndOverflowingLinesAreNotDrawn)
     EXPECT_EQ(Sum(0, 10 + 80, 199, 99), 0);
     graphic->mScrollLine = 6;
     surface->Fill(0, 0, 0, 255);
-    graphic->Draw(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
+    graphic->DrawInto(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
     EXPECT_GT(Sum(0, 10, 199, 26), 0);
     EXPECT_EQ(Sum(0, 27, 199, 99), 0);
 }
@@ -108,12 +108,12 @@ TEST_F(TextDraw, RotatedTextIsDrawnAndRepeatedGlyphsAreCached)
     EXPECT_LE(cached, 4u);
     const int sum = Sum(0, 0, 199, 99);
     surface->Fill(0, 0, 0, 255);
-    graphic->Draw(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
+    graphic->DrawInto(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
     EXPECT_EQ(draw.GetCachedGlyphCount(), cached);
     EXPECT_EQ(Sum(0, 0, 199, 99), sum);
     graphic->SetRotation(30, 10, 10);
     surface->Fill(0, 0, 0, 255);
-    graphic->Draw(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
+    graphic->DrawInto(TRect{10, 10, 190, 90}, 1.0f, 0, 1.0f, surface);
     EXPECT_GT(Sum(0, 0, 199, 99), 255 * 10);
 }
 

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     text->GetTextBounds(&bounds);
     auto surface = std::make_shared<TMemorySurface>(width + 40, bounds.y2 + 40);
     surface->Fill(0xf0, 0xf8, 0xff, 0xff);
-    text->Draw(TRect{20, 20, width + 20, bounds.y2 + 20 + size}, 1.0f, 0, 1.0f, surface);
+    text->DrawInto(TRect{20, 20, width + 20, bounds.y2 + 20 + size}, 1.0f, 0, 1.0f, surface);
     text->Destroy();
     SetTextServices(TTextServices{});
     if (!WritePng(argv[1], *surface)) {
