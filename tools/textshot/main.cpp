@@ -1,12 +1,18 @@
-// textshot: draws a paragraph of markup with the CPU rasteriser into a PNG,
-// for looking at text without a display.
+// textshot: draws a paragraph of markup into a PNG, for looking at text.
 //
-//   textshot OUT.png [MARKUP] [--size N] [--width W]
+//   textshot OUT.png [MARKUP] [--size N] [--width W]        the CPU rasteriser
+//   textshot --gl OUT.png [MARKUP] [--size N] [--width W]   the engine on GL:
+//       an 800x600 frame drawn through the display handler after calibration
+//       (run under xvfb-run -a, or with SDL_VIDEODRIVER=offscreen)
+#include "engine/platform/platform.h"
+#include "engine/render/gl/gldisplayhost.h"
+#include "engine/text/text_platform.h"
 #include "engine/text/textgraphic.h"
 #include "engine/text/textservices.h"
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,24 +53,74 @@ bool WritePng(const char* path, TMemorySurface& surface)
     return std::fclose(file) == 0;
 }
 
+std::string gOut, gMarkup = kSample;
+int gSize = 18, gWidth = 560;
+int gResult = 1;
+
+// The engine's Main: one frame with the text on a light background.
+void ShotMain(TPlatform* platform, const char*)
+{
+    auto* handler = platform->SetDisplay(800, 600, false)
+                        ? dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler())
+                        : nullptr;
+    TQmMiniVecDraw* draw = GetTextServices().rasterizer;
+    if (!handler || !draw) {
+        std::fprintf(stderr, "textshot: no GL display\n");
+        return;
+    }
+    std::printf("calibration %s: x1 %.2f x2 %.2f y %.2f\n", draw->IsCalibrated() ? "found" : "fell back",
+                draw->GetCalibrationX1(), draw->GetCalibrationX2(), draw->GetCalibrationY());
+    TTextGraphic* text =
+        TTextGraphic::Create(gMarkup.c_str(), std::min(gWidth, 760), 560, 0, "", gSize, TColor{0.1f, 0.1f, 0.1f, 1});
+    platform->BeginDraw(true);
+    platform->Begin2d();
+    TColor paper{1.0f, 0.97f, 0.94f, 1};
+    platform->SetBlendMode(TPlatform::EBlendModes(kBlendOff));
+    platform->FillRect(0, 0, 800, 600, &paper);
+    platform->SetBlendMode(TPlatform::EBlendModes(kBlendAlpha));
+    text->Draw(TRect{20, 20, 780, 580}, 1.0f, 0, 1.0f);
+    platform->End2d();
+    auto surface = std::make_shared<TMemorySurface>(800, 600);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // Row 0 of the screen surface is the top of the picture.
+    glReadPixels(0, 0, 800, 600, GL_BGRA, GL_UNSIGNED_BYTE, surface->Pixels().data());
+    platform->EndDraw(true);
+    text->Destroy();
+    if (WritePng(gOut.c_str(), *surface)) {
+        std::printf("wrote %s\n", gOut.c_str());
+        gResult = 0;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: textshot OUT.png [MARKUP] [--size N] [--width W]\n");
+    bool gl = argc > 1 && !std::strcmp(argv[1], "--gl");
+    const int first = gl ? 2 : 1;
+    if (argc <= first) {
+        std::fprintf(stderr, "usage: textshot [--gl] OUT.png [MARKUP] [--size N] [--width W]\n");
         return 2;
     }
-    std::string markup = kSample;
-    int size = 18, width = 560;
-    for (int i = 2; i < argc; ++i) {
+    gOut = argv[first];
+    for (int i = first + 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
-            size = std::atoi(argv[++i]);
+            gSize = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--width") && i + 1 < argc)
-            width = std::atoi(argv[++i]);
+            gWidth = std::atoi(argv[++i]);
         else
-            markup = argv[i];
+            gMarkup = argv[i];
     }
+    if (gl) {
+        qm::InstallGLDisplayHost();
+        qm::InstallTextRendering();
+        char* engineArgv[] = {argv[0], nullptr};
+        QuellmoorExec(1, engineArgv, ShotMain, false);
+        return gResult;
+    }
+    const std::string markup = gMarkup;
+    const int size = gSize, width = gWidth;
     TQmMiniVecDraw draw;
     SetTextServices(TTextServices{nullptr, &draw, nullptr});
     TTextGraphic* text = TTextGraphic::Create(markup.c_str(), width, 1000, 0, "", size, TColor{0.1f, 0.1f, 0.1f, 1});
@@ -75,8 +131,8 @@ int main(int argc, char** argv)
     text->DrawInto(TRect{20, 20, width + 20, bounds.y2 + 20 + size}, 1.0f, 0, 1.0f, surface);
     text->Destroy();
     SetTextServices(TTextServices{});
-    if (!WritePng(argv[1], *surface)) {
-        std::fprintf(stderr, "textshot: cannot write %s\n", argv[1]);
+    if (!WritePng(gOut.c_str(), *surface)) {
+        std::fprintf(stderr, "textshot: cannot write %s\n", gOut.c_str());
         return 1;
     }
     return 0;
