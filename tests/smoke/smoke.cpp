@@ -1,8 +1,12 @@
 // The smoke program: starts the engine, opens the 800 x 600 window and logs
 // every input event it receives, one line each, until it is told to quit.
 // Until the game's own Main exists, ./play runs this.
+#include "engine/base/color.h"
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/render/gl/gldisplayhost.h"
+#include "engine/render/texture.h"
+#include "engine/sound/soundhost.h"
 
 namespace {
 
@@ -11,6 +15,19 @@ int gExitCode = 0;
 void logEvent(const TEvent& ev)
 {
     WriteDbg("event type=%d param=%d x=%d y=%d mods=%d", ev.mType, ev.mParam, ev.mX, ev.mY, ev.mModifiers);
+}
+
+// A blank frame in one known colour, which the end-to-end test looks for.
+void drawFrame(TPlatform* platform)
+{
+    if (!platform->BeginDraw(true))
+        return;
+    if (platform->Begin2d()) {
+        const TColor blank{32 / 255.0f, 64 / 255.0f, 96 / 255.0f, 1.0f};
+        platform->FillRect(0, 0, 799, 599, &blank, nullptr);
+        platform->End2d();
+    }
+    platform->EndDraw(true);
 }
 
 void SmokeMain(TPlatform* platform, const char*)
@@ -34,8 +51,8 @@ void SmokeMain(TPlatform* platform, const char*)
             fullscreen = platform->IsFullscreen();
             WriteDbg("smoke: full screen %s", fullscreen ? "on" : "off");
         }
-        if (ev.mType == TEvent::kIdle && platform->BeginDraw(true))
-            platform->EndDraw(true);
+        if (ev.mType == TEvent::kIdle)
+            drawFrame(platform);
     }
     WriteDbg("smoke: quit");
 }
@@ -44,6 +61,8 @@ void SmokeMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
+    qm::InstallGLDisplayHost();
+    qm::InstallSoundHost();
     QuellmoorExec(argc, argv, SmokeMain, false);
     return gExitCode;
 }
