@@ -215,6 +215,11 @@ void TWindowManager::PopTop()
 
 TWindow* TWindowManager::SetCapture(TWindow* w)
 {
+    // Every captured window is handed the mouse: a null one would be called.
+    if (!w) {
+        WriteDbg("TWindowManager::SetCapture: no window");
+        return mCaptures.empty() ? nullptr : mCaptures.front();
+    }
     if (!mCaptures.empty() && mCaptures.front() == w)
         return w;
     TWindow* former = mCaptures.empty() ? nullptr : mCaptures.front();
