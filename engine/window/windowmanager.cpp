@@ -251,8 +251,14 @@ void TWindowManager::PostWindowMessage(TMessage* m)
 
 void TWindowManager::AdoptMessageListener(TMessageListener* listener)
 {
-    if (listener)
-        mListeners.emplace_back(listener);
+    if (!listener)
+        return;
+    // Owned once: a second entry would be deleted twice.
+    for (auto& held : mListeners) {
+        if (held.get() == listener)
+            return;
+    }
+    mListeners.emplace_back(listener);
 }
 
 bool TWindowManager::OrphanMessageListener(TMessageListener* listener)
