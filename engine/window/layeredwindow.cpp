@@ -30,11 +30,10 @@ bool TLayeredWindow::AdoptChild(TWindow* child, bool init)
 void TLayeredWindow::OrphanChild(TWindow* child)
 {
     TWindow::OrphanChild(child);
-    for (auto& layer : mLayers) {
-        auto found = std::find(layer.begin(), layer.end(), child);
-        if (found != layer.end())
-            layer.erase(found);
-    }
+    // A child adopted twice in one layer is listed twice there; no entry may
+    // outlive the child.
+    for (auto& layer : mLayers)
+        layer.erase(std::remove(layer.begin(), layer.end(), child), layer.end());
 }
 
 void TLayeredWindow::SetCurrentLayer(int layer)

@@ -106,6 +106,14 @@ bool TWindow::AdoptChild(TWindow* child, bool init)
 {
     if (!child || child == this)
         return false;
+    // Adopting an ancestor would close a loop: each would own, and in the end
+    // delete, the other.
+    for (const TWindow* w = mParent; w; w = w->mParent) {
+        if (w == child) {
+            WriteDbg("TWindow::AdoptChild: window %s is an ancestor of %s", child->GetIdText().c_str(), GetIdText().c_str());
+            return false;
+        }
+    }
     // A window has one parent: taking it from another tree keeps it from
     // being owned, and deleted, twice.
     if (child->mParent && child->mParent != this)

@@ -215,6 +215,11 @@ void TWindowManager::PopTop()
 
 TWindow* TWindowManager::SetCapture(TWindow* w)
 {
+    // Every captured window is handed the mouse: a null one would be called.
+    if (!w) {
+        WriteDbg("TWindowManager::SetCapture: no window");
+        return mCaptures.empty() ? nullptr : mCaptures.front();
+    }
     if (!mCaptures.empty() && mCaptures.front() == w)
         return w;
     TWindow* former = mCaptures.empty() ? nullptr : mCaptures.front();
@@ -246,8 +251,14 @@ void TWindowManager::PostWindowMessage(TMessage* m)
 
 void TWindowManager::AdoptMessageListener(TMessageListener* listener)
 {
-    if (listener)
-        mListeners.emplace_back(listener);
+    if (!listener)
+        return;
+    // Owned once: a second entry would be deleted twice.
+    for (auto& held : mListeners) {
+        if (held.get() == listener)
+            return;
+    }
+    mListeners.emplace_back(listener);
 }
 
 bool TWindowManager::OrphanMessageListener(TMessageListener* listener)

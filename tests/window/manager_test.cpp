@@ -164,6 +164,17 @@ TEST_F(ManagerTest, UndirectedMessagesGoToListenersInOrderThenFocusThenTopModal)
     EXPECT_EQ(journal, (Journal{"first: msg 3 'd'", "root: msg 3 'd'", "script: msg 3 'd'"}));
 }
 
+TEST_F(ManagerTest, AListenerAdoptedTwiceIsHeldAndAskedOnce)
+{
+    auto* listener = new ProbeListener(&journal, "listener", {});
+    manager.AdoptMessageListener(listener);
+    manager.AdoptMessageListener(listener);
+    manager.PostWindowMessage(new TMessage(kButtonPress, "a", nullptr));
+    manager.DispatchMessages();
+    EXPECT_EQ(journal, (Journal{"listener: msg 3 'a'", "root: msg 3 'a'", "script: msg 3 'a'"}));
+    // Held once: the manager deletes it once.
+}
+
 TEST_F(ManagerTest, MessagesPostedWhileDispatchingAreDispatchedInTheSameCall)
 {
     ProbeWindow* w = Add(root, "w");

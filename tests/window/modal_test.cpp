@@ -215,4 +215,19 @@ TEST(LayeredWindowTest, LayersShowTheirOwnChildrenOnly)
     delete a;
 }
 
+TEST(LayeredWindowTest, AChildAdoptedTwiceLeavesNoLayerEntryWhenOrphaned)
+{
+    TWindowManager manager;
+    TLayeredWindow layered(2);
+    auto* twice = new TWindow;
+    layered.AdoptChild(twice, false);
+    layered.AdoptChild(twice, false);
+    layered.OrphanChild(twice);
+    delete twice;
+    // Showing the layer must not reach the deleted window.
+    layered.SetCurrentLayer(1);
+    layered.SetCurrentLayer(0);
+    EXPECT_TRUE(layered.GetChildren().empty());
+}
+
 }  // namespace

@@ -130,6 +130,21 @@ TEST_F(RoutingTest, ReleasingACaptureInsideTheCaptureLoopIsSafe)
     EXPECT_TRUE(manager.GetCaptures().empty());
 }
 
+TEST_F(RoutingTest, ANullCaptureIsRefusedAndTheMouseStillRoutes)
+{
+    ProbeWindow* dragged = Add(root, "dragged", 100, 100, 200, 200);
+    EXPECT_EQ(manager.SetCapture(dragged), nullptr);
+    EXPECT_EQ(manager.SetCapture(nullptr), dragged);
+    EXPECT_EQ(manager.GetCaptures().size(), 1u);
+    dragged->handles = {TEvent::kMouseMove};
+    Send(TEvent::kMouseMove, 150, 150);
+    EXPECT_EQ(journal, (Journal{"dragged: move 50,50"}));
+
+    manager.ReleaseCapture(dragged);
+    EXPECT_EQ(manager.SetCapture(nullptr), nullptr);
+    EXPECT_TRUE(manager.GetCaptures().empty());
+}
+
 TEST_F(RoutingTest, KeysWithoutFocusGoToTheTopModal)
 {
     auto* dialog = new ProbeModal(&journal, "dialog");

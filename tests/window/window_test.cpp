@@ -42,6 +42,21 @@ TEST_F(WindowTreeTest, AWindowHasOneParentAndLeavesItWhenDeleted)
     EXPECT_TRUE(second.GetChildren().empty());
 }
 
+TEST_F(WindowTreeTest, AWindowCannotAdoptItsOwnAncestor)
+{
+    TWindow root;
+    auto* a = new TWindow;
+    auto* b = new TWindow;
+    root.AdoptChild(a, false);
+    a->AdoptChild(b, false);
+    EXPECT_FALSE(b->AdoptChild(&root, false));
+    EXPECT_FALSE(b->AdoptChild(a, false));
+    EXPECT_FALSE(a->AdoptChild(a, false));
+    EXPECT_EQ(root.GetParent(), nullptr);
+    EXPECT_EQ(a->GetParent(), &root);
+    EXPECT_TRUE(b->GetChildren().empty());
+}
+
 TEST_F(WindowTreeTest, ChildWhoseInitFailsIsHandedBack)
 {
     TWindow parent;
