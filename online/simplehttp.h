@@ -21,7 +21,7 @@ public:
     enum EStatus {
         kRunning = 0,
         kDone = 1,
-        kFailed = 2,             // no request, transport error, time-out or an HTTP error code
+        kFailed = 2,             // no request, transport error, time-out, or an HTTP error code for an output file
         kOutputNotWritable = 3,  // the output file could not be written
     };
 
