@@ -180,6 +180,7 @@ TEST_F(SimpleHttp, ReplyToOutputFile)
     http.Init(server.Url("/f").c_str(), false, path.c_str());
     http.DoRequest(0);
     ASSERT_EQ(WaitForHttp(http), TSimpleHttp::kDone);
+    EXPECT_EQ(http.GetContents(), nullptr);  // the reply went to the file, not to memory
     EXPECT_EQ(readFile(path), "file body\n");
     EXPECT_NE(::access((path + ".part").c_str(), F_OK), 0);
     std::remove(path.c_str());
