@@ -46,12 +46,12 @@ void InsertScore(TQmHiscoreTable& table, TQmHiscoreRow row, bool onePerUser)
     while (old < table.rows.size() && table.rows[old].score >= row.score && merged.size() < limit)
         merged.push_back(std::move(table.rows[old++]));
 
-    if (old < table.rows.size()) {
+    if (merged.size() < limit && old < table.rows.size()) {
         row.rank = table.rows[old].rank;
     } else if (merged.size() < limit) {
         row.rank = static_cast<int>(merged.size()) + 1;
     } else {
-        // A full table with no lower score keeps its rows.
+        // A full table with no lower score keeps its rows (cut to the cap).
         table.rows = std::move(merged);
         return;
     }

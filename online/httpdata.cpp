@@ -96,8 +96,10 @@ void THttpData::Finish(int curlResult)
         WriteDbg("HTTP: %s failed: %s", mUrl.c_str(),
                  mError[0] ? mError : curl_easy_strerror(static_cast<CURLcode>(curlResult)));
         mStatus = kFailed;
-    } else if (mResponseCode >= 400) {
-        // An error page is not the reply that was asked for.
+    } else if (mFile && mResponseCode >= 400) {
+        // An error page must not replace the file that was asked for. A reply
+        // in memory is handed over whatever the code: servers put the text of
+        // a refusal in the body, and the caller reads it.
         WriteDbg("HTTP: %s answered %ld", mUrl.c_str(), mResponseCode);
         mStatus = kFailed;
     } else {

@@ -61,7 +61,8 @@ int TSimpleHttp::GetStatus()
 
 char* TSimpleHttp::GetContents()
 {
-    if (!mRequest || mRequest->Status() != kDone)
+    // A download into a file has no reply in memory.
+    if (!mRequest || mRequest->Status() != kDone || mOutFile.length() > 0)
         return nullptr;
     return mRequest->Contents();
 }

@@ -21,7 +21,7 @@ public:
     enum EStatus {
         kRunning = 0,
         kDone = 1,
-        kFailed = 2,             // no request, transport error, time-out or an HTTP error code
+        kFailed = 2,             // no request, transport error, time-out, or an HTTP error code for an output file
         kOutputNotWritable = 3,  // the output file could not be written
     };
 
@@ -42,8 +42,9 @@ public:
     // 0 running, 1 done, 2 failed, 3 output file not writable; 2 without a
     // request. Moves every running transfer along first.
     int GetStatus();
-    // The NUL-terminated reply once the status is 1; null otherwise. Owned by
-    // the request: valid until the next Init, DoRequest or destruction.
+    // The NUL-terminated reply once the status is 1; null otherwise, and
+    // always for a request with an output file. Owned by the request: valid
+    // until the next Init, DoRequest or destruction.
     char* GetContents();
     // The HTTP response code of the finished request, 0 when there was none.
     long GetResponseCode() const;

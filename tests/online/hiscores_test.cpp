@@ -382,6 +382,35 @@ TEST_F(Hiscores, RefusalsAndProtocolErrorsReachTheCaller)
     EXPECT_STREQ(mText, "Unable to connect to server. Please try again later.");
 }
 
+TEST_F(Hiscores, RepliesSentWithAnErrorCodeAreReadAsReplies)
+{
+    // A server may answer a bad request or a bad login with an HTTP error
+    // code; the body still says what went wrong.
+    TLoopbackServer server([](const TLoopbackRequest& request) {
+        TLoopbackReply reply;
+        auto args = ParseFormArgs(request.query);
+        if (args["action"] == "get") {
+            reply.code = 400;
+            reply.body = "<hiscore><protocolError>Missing required parameter: type</protocolError></hiscore>";
+        } else {
+            reply.code = 401;
+            reply.body = "<hiscore><message>hiscore.error.invalidUsernameOrPassword</message></hiscore>";
+        }
+        return reply;
+    });
+    UseServer(server.Url("/go/hiscore"));
+    auto hiscores = Make("Ann", "");
+    hiscores->RequestScores(0);
+    EXPECT_EQ(Wait(*hiscores), TQmHiscores::kRequestFailed);
+    EXPECT_STREQ(mText, "Score request failed because game mode is not valid");
+
+    hiscores->LogScore(10, "", "", false);
+    ASSERT_TRUE(hiscores->SubmitScore("ann_online", "wrong", true));
+    EXPECT_EQ(Wait(*hiscores), TQmHiscores::kRequestFailed);
+    EXPECT_STREQ(mText, "hiscore.error.invalidUsernameOrPassword");
+    EXPECT_FALSE(hiscores->GetRememberedUserInfo(nullptr, 0, nullptr, 0));
+}
+
 TEST_F(Hiscores, BadLoginForgetsTheRememberedLogin)
 {
     TFakeGameServers servers(kTestKey);

@@ -81,6 +81,25 @@ TEST(HiscoreTable, FullTableDropsItsLastRowOrRefusesALowerScore)
         ASSERT_EQ(table.rows[i].rank, i + 1);
 }
 
+TEST(HiscoreTable, TableOverTheCapIsCutBackToIt)
+{
+    // Only a damaged or foreign hiscore.dat holds more rows than the cap.
+    TQmHiscoreTable table;
+    for (int i = 0; i < qm::kMaxLocalScores + 100; ++i) {
+        table.rows.push_back(row("p", 10000 - i * 10));
+        table.rows.back().rank = i + 1;
+    }
+    qm::InsertScore(table, row("low", 1), false);
+    EXPECT_EQ(table.Count(), 500);
+    EXPECT_EQ(table.FindByName("low"), nullptr);
+
+    qm::InsertScore(table, row("high", 9995), false);
+    ASSERT_EQ(table.Count(), 500);
+    EXPECT_STREQ(table.rows[1].name.c_str(), "high");
+    for (int i = 0; i < table.Count(); ++i)
+        ASSERT_EQ(table.rows[i].rank, i + 1);
+}
+
 TEST(HiscoreTable, OnePerUserInAFullTable)
 {
     TQmHiscoreTable table;

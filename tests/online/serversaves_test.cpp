@@ -130,6 +130,23 @@ TEST_F(ServerSaves, ReplyWithDataAndMessageFails)
     EXPECT_STREQ(out.c_str(), "Saving failed.");
 }
 
+TEST_F(ServerSaves, RefusalSentWithAnErrorCodeShowsItsMessage)
+{
+    TLoopbackServer server([](const TLoopbackRequest&) {
+        TLoopbackReply reply;
+        reply.code = 403;
+        reply.body = "<savegame><message>The user name or password is not valid.</message></savegame>";
+        return reply;
+    });
+    auto saves = Make(server.Url("/go/savegame"));
+    str out;
+    saves->GetData(str("a"), str("b"));
+    EXPECT_EQ(Wait(*saves, &out), TServerSaves::kRequestFailed);
+    EXPECT_STREQ(out.c_str(), "The user name or password is not valid.");
+    // Not a transport failure: the request is still there to poll.
+    EXPECT_EQ(saves->GetServerRequestStatus(nullptr), TServerSaves::kRequestFailed);
+}
+
 TEST_F(ServerSaves, DestroyedMidTransfer)
 {
     TFakeGameServers servers(kTestKey);

@@ -148,20 +148,23 @@ TEST_F(SimpleHttp, EmptyAndLargeReplies)
     EXPECT_EQ(std::string(http.GetContents()), big);
 }
 
-TEST_F(SimpleHttp, HttpErrorCodeIsAFailure)
+TEST_F(SimpleHttp, HttpErrorCodeStillDeliversTheBody)
 {
+    // Servers answer refusals with an error code and the text to show in the
+    // body; the caller reads that body, whatever the code.
     TLoopbackServer server([](const TLoopbackRequest&) {
         TLoopbackReply reply;
-        reply.code = 404;
-        reply.body = "<html>not here</html>";
+        reply.code = 401;
+        reply.body = "<hiscore><message>hiscore.error.invalidUsernameOrPassword</message></hiscore>";
         return reply;
     });
     TSimpleHttp http;
-    http.Init(server.Url("/nothing").c_str(), false, nullptr);
+    http.Init(server.Url("/go/hiscore").c_str(), false, nullptr);
     http.DoRequest(0);
-    EXPECT_EQ(WaitForHttp(http), TSimpleHttp::kFailed);
-    EXPECT_EQ(http.GetResponseCode(), 404);
-    EXPECT_EQ(http.GetContents(), nullptr);
+    ASSERT_EQ(WaitForHttp(http), TSimpleHttp::kDone);
+    EXPECT_EQ(http.GetResponseCode(), 401);
+    ASSERT_NE(http.GetContents(), nullptr);
+    EXPECT_STREQ(http.GetContents(), "<hiscore><message>hiscore.error.invalidUsernameOrPassword</message></hiscore>");
 }
 
 TEST_F(SimpleHttp, ReplyToOutputFile)
@@ -177,6 +180,7 @@ TEST_F(SimpleHttp, ReplyToOutputFile)
     http.Init(server.Url("/f").c_str(), false, path.c_str());
     http.DoRequest(0);
     ASSERT_EQ(WaitForHttp(http), TSimpleHttp::kDone);
+    EXPECT_EQ(http.GetContents(), nullptr);  // the reply went to the file, not to memory
     EXPECT_EQ(readFile(path), "file body\n");
     EXPECT_NE(::access((path + ".part").c_str(), F_OK), 0);
     std::remove(path.c_str());
