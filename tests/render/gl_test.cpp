@@ -196,6 +196,20 @@ TEST_F(GLTest, DrawWithASourceRectangleDrawsOnlyThatRectangle)
     ExpectPixel(510, 440, kBlackPixel);
 }
 
+TEST_F(GLTest, DrawWithNegativeAlphaDrawsTheTexturesOwnColoursAndAlpha)
+{
+    WritePng("half.png", 8, 8, PngKind::Rgba, Solid(8, 8, {255, 0, 0, 128}));
+    auto texture = TTexture::Get("half.png");
+    ASSERT_TRUE(texture && texture->HasAlpha());
+    handler->Begin2d();
+    Fill(0, 0, 200, 100, kBlue);
+    texture->Draw(10, 10, -0.25f);  // the texture's alpha, not a quarter of it
+    texture->Draw(50, 10, 0.25f);
+    handler->End2d();
+    ExpectPixel(12, 12, {128, 0, 127, 255}, 3);
+    ExpectPixel(52, 12, {32, 0, 223, 255}, 3);
+}
+
 TEST_F(GLTest, IndexedImageDrawsInTwoColouringsThroughTwoPalettes)
 {
     WriteIndexedPng("pz.png", 2, 2, 8, {0, 1, 1, 0}, {{255, 0, 0, 255}, {0, 255, 0, 255}});
