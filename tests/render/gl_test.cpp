@@ -380,6 +380,28 @@ TEST_F(GLTest, TexturedDrawVerticesHonoursTheBlendMode)
     ExpectPixel(420, 420, kRedPixel);
 }
 
+TEST_F(GLTest, PerspectiveWithAspectZeroTakesTheViewportsShape)
+{
+    auto expectProjection = [&](float aspect) {
+        TMat4 expected;
+        expected.Perspective(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, aspect);
+        expected.Scale(0.88f, 0.88f, 1.0f);
+        TMat4 actual;
+        handler->GetProjectionMatrix(&actual);
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_FLOAT_EQ(actual[row].x, expected[row].x);
+            EXPECT_FLOAT_EQ(actual[row].y, expected[row].y);
+            EXPECT_FLOAT_EQ(actual[row].z, expected[row].z);
+            EXPECT_FLOAT_EQ(actual[row].w, expected[row].w);
+        }
+    };
+    expectProjection(800.0f / 600.0f);  // as SetDisplay left it
+    handler->PushViewport(0, 0, 400, 100);
+    handler->SetPerspectiveProjection(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, 0);
+    expectProjection(4.0f);
+    handler->PopViewport();
+}
+
 TEST_F(GLTest, PresentFlipsTheScreenIntoTheWindow)
 {
     handler->Begin2d();
