@@ -95,9 +95,6 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
     }
     TNameOptions parsed = ParseOptions(options);
     mFlags |= parsed.flags;
-    // An "alpha" asked for by name wins over the alpha the image happens to have.
-    if (parsed.flags & kAlpha)
-        mFlags &= std::uint8_t(~kAlphaFromImage);
 
     str fullPath = FindResource(fileName.c_str());
     if (!fullPath.length()) {

@@ -196,6 +196,20 @@ TEST_F(GLTest, DrawWithASourceRectangleDrawsOnlyThatRectangle)
     ExpectPixel(510, 440, kBlackPixel);
 }
 
+TEST_F(GLTest, DrawWithNegativeAlphaDrawsTheTexturesOwnColoursAndAlpha)
+{
+    WritePng("half.png", 8, 8, PngKind::Rgba, Solid(8, 8, {255, 0, 0, 128}));
+    auto texture = TTexture::Get("half.png");
+    ASSERT_TRUE(texture && texture->HasAlpha());
+    handler->Begin2d();
+    Fill(0, 0, 200, 100, kBlue);
+    texture->Draw(10, 10, -0.25f);  // the texture's alpha, not a quarter of it
+    texture->Draw(50, 10, 0.25f);
+    handler->End2d();
+    ExpectPixel(12, 12, {128, 0, 127, 255}, 3);
+    ExpectPixel(52, 12, {32, 0, 223, 255}, 3);
+}
+
 TEST_F(GLTest, IndexedImageDrawsInTwoColouringsThroughTwoPalettes)
 {
     WriteIndexedPng("pz.png", 2, 2, 8, {0, 1, 1, 0}, {{255, 0, 0, 255}, {0, 255, 0, 255}});
@@ -364,6 +378,28 @@ TEST_F(GLTest, TexturedDrawVerticesHonoursTheBlendMode)
     handler->End2d();
     // Blending off: the half-transparent red replaces the blue.
     ExpectPixel(420, 420, kRedPixel);
+}
+
+TEST_F(GLTest, PerspectiveWithAspectZeroTakesTheViewportsShape)
+{
+    auto expectProjection = [&](float aspect) {
+        TMat4 expected;
+        expected.Perspective(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, aspect);
+        expected.Scale(0.88f, 0.88f, 1.0f);
+        TMat4 actual;
+        handler->GetProjectionMatrix(&actual);
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_FLOAT_EQ(actual[row].x, expected[row].x);
+            EXPECT_FLOAT_EQ(actual[row].y, expected[row].y);
+            EXPECT_FLOAT_EQ(actual[row].z, expected[row].z);
+            EXPECT_FLOAT_EQ(actual[row].w, expected[row].w);
+        }
+    };
+    expectProjection(800.0f / 600.0f);  // as SetDisplay left it
+    handler->PushViewport(0, 0, 400, 100);
+    handler->SetPerspectiveProjection(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, 0);
+    expectProjection(4.0f);
+    handler->PopViewport();
 }
 
 TEST_F(GLTest, PresentFlipsTheScreenIntoTheWindow)

@@ -132,15 +132,30 @@ TEST_F(TextureTest, OptionsAfterTheQuestionMarkAreFoundAnywhere)
     ASSERT_TRUE(rt);
     EXPECT_TRUE(rt->GetData()->HasFlag(TTextureData::kRenderTarget));
     EXPECT_FALSE(rt->HasAlpha());
-    auto several = TTexture::Get("o.png?xalphax,simple,slow");
+    auto several = TTexture::Get("o.png?xalphax,simple,slow", TTexture::kNoAlpha);
     ASSERT_TRUE(several);
     EXPECT_TRUE(several->HasAlpha());
     EXPECT_TRUE(several->IsSimple());
     EXPECT_TRUE(several->GetData()->IsSystemSurface());
     // Retried with ".png", the options stay.
-    auto retried = TTexture::Get("o?alpha");
+    auto retried = TTexture::Get("o?alpha", TTexture::kNoAlpha);
     ASSERT_TRUE(retried);
     EXPECT_TRUE(retried->HasAlpha());
+}
+
+TEST_F(TextureTest, APngAskedForAlphaAsTheImageHasItKeepsTheImagesAnswer)
+{
+    // With neither force-alpha nor no-alpha, a PNG's own alpha decides, even
+    // when the name asks for "alpha": an opaque PNG stays opaque...
+    WritePng("op.png", 4, 4, PngKind::Rgb, Solid(4, 4, {1, 1, 1, 255}));
+    auto opaque = TTexture::Get("op.png?alpha");
+    ASSERT_TRUE(opaque);
+    EXPECT_FALSE(opaque->HasAlpha());
+    // ...while an image without its own answer (a JPEG) takes the option.
+    WriteJpeg("oj.jpg", 8, 8, Solid(8, 8, {9, 9, 9, 255}), false);
+    auto jpeg = TTexture::Get("oj.jpg?alpha");
+    ASSERT_TRUE(jpeg);
+    EXPECT_TRUE(jpeg->HasAlpha());
 }
 
 TEST_F(TextureTest, PaletteOptionRecoloursTheImage)
