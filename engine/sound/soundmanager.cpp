@@ -155,9 +155,10 @@ void TSoundManager::HandleNotifications()
             stream->Play(false);
             continue;
         }
-        if (!stream->IsStopRequested())
-            if (auto next = stream->NextStream())
-                next->Play(false);
+        // A stand-in ended by a delayed kill starts what was chained to it
+        // too, or that stream would stay prepared and never play.
+        if (auto next = stream->NextStream())
+            next->Play(false);
         if (auto notify = stream->TakeNotify())
             notify->StreamFinished(stream.get());
         Unregister(stream);

@@ -442,3 +442,26 @@ TEST_F(SoundPlay, PlayBeforeInitFails)
     ASSERT_TRUE(mManager->Init());
     EXPECT_EQ(sound->Play(false), 0);
 }
+
+TEST_F(SoundPlay, ChainSetOnAStandInStartsWhenTheStandInEnds)
+{
+    auto sound = Load(Tone("tone.ogg", 0.2));
+    auto next = Load(Tone("next.ogg", 0.1));
+    RecordingCallBack done;
+    // Nothing plays under 7: a stand-in (id 0) ends in the next pass. A
+    // chain set on it before then starts when it ends, like any chain.
+    sound->SetCompleteAction(7, &done, nullptr);
+    sound->SetCompleteAction(0, &done, next);
+    ASSERT_NE(next->Stream(0), nullptr);
+    EXPECT_FALSE(next->Stream(0)->IsPlaying());
+    Advance(1);
+    ASSERT_EQ(done.calls.size(), 1u);
+    EXPECT_EQ(done.calls[0].streamId, 0);
+    EXPECT_EQ(done.calls[0].nextSound, next);
+    EXPECT_EQ(done.calls[0].nextStreamId, 0);
+    ASSERT_NE(next->Stream(0), nullptr);
+    EXPECT_TRUE(next->Stream(0)->IsPlaying());
+    for (int i = 0; i < 5; ++i)
+        Advance(50);
+    EXPECT_EQ(mManager->StreamCount(), 0);
+}
