@@ -37,6 +37,16 @@ do
   assert(tostring(t) == "custom")
 end
 
+-- print converts through the global tostring and rejects a non-string result
+-- before writing anything.
+do
+  local saved = tostring
+  tostring = function() return {} end
+  local ok, msg = pcall(print, 1)
+  tostring = saved
+  assert(not ok and string.find(msg, "must return a string to .print."))
+end
+
 -- tonumber in base 10 takes decimal numerals with blanks around them.
 assert(tonumber("10") == 10 and tonumber("  10  ") == 10 and tonumber("-3.5") == -3.5)
 assert(tonumber("1e2") == 100 and tonumber(".5") == 0.5 and tonumber("5.") == 5)

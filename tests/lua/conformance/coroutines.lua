@@ -179,6 +179,19 @@ do
   assert(a1 == 1 and a2 == 2 and b1 == 100 and b2 == 101)
 end
 
+-- A coroutine shares upvalues with the closures that made it.
+do
+  local shared = 0
+  local co = coroutine.wrap(function()
+    while true do shared = shared + 1; coroutine.yield() end
+  end)
+  co(); co()
+  assert(shared == 2)
+  shared = 10
+  co()
+  assert(shared == 11)
+end
+
 -- Coroutines nest: one may resume another.
 do
   local inner = coroutine.create(function() coroutine.yield("i1"); return "i2" end)

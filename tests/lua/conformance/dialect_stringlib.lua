@@ -181,7 +181,7 @@ assert(string.lualex("\\x41", 0.9) == "A\0")                    -- 0.9 truncates
 
 -- lualex in wide mode: \x takes up to four hex digits, still two bytes low first.
 assert(string.lualex("\\x263A", 1) == ":&" and string.lualex("\\x263A", 0) == "&\0" .. "3A")
-assert(string.lualex("\\x41", 2) == "A\0")
+assert(string.lualex("\\x263A", 2.5) == ":&")
 
 -- %B writes booleans; nil counts as false; other types are argument errors.
 assert(string.format("%B", true) == "true" and string.format("%B", false) == "false")

@@ -73,6 +73,16 @@ assert(string.find(errmsg(function() return "a" .. {} end), "concatenate a table
 assert(string.find(errmsg(function() return nil .. "a" end), "concatenate a nil value", 1, true))
 assert(string.find(errmsg(function() return "a" .. true end), "concatenate a boolean value", 1, true))
 
+-- A long chain of `..` joins every operand in order.
+do
+  local parts = {}
+  for i = 1, 150 do parts[i] = "'" .. string.char(97 + math.mod(i, 26)) .. "'" end
+  local joined = loadstring("return " .. table.concat(parts, " .. "))()
+  local expect = {}
+  for i = 1, 150 do expect[i] = string.char(97 + math.mod(i, 26)) end
+  assert(joined == table.concat(expect))
+end
+
 -- Equality never converts: different types are different values.
 assert("10" ~= 10 and not ("0" == 0))
 assert(1 == 1.0 and "a" == "a" and nil == nil and false == false)

@@ -60,6 +60,7 @@ do
   assert(a == 1 and b == 0)
   a, b = string.find("", "")
   assert(a == 1 and b == 0)
+  assert(string.find("abc", "a", 10) == nil and string.find("abc", "c", -1) == 3)
   a, b = string.find("a\0b", "\0", 1, true)
   assert(a == 2 and b == 2)
 end
@@ -153,6 +154,8 @@ do
   assert(s == "world hello Lua from")
   s, n = string.gsub("abc", "x", "y")
   assert(s == "abc" and n == 0)
+  s = string.gsub("x", "x", "%a%.")
+  assert(s == "a.")
   s = string.gsub("50 percent", "%d+", "%%")
   assert(s == "% percent")
   s, n = string.gsub("aaa", "^a", "X")

@@ -44,6 +44,15 @@ do
   assert(t[1] == 1 and t[2] == nil)
 end
 
+-- Long constructors with a call at the end keep every element and expand it.
+do
+  local parts = {}
+  for i = 1, 120 do parts[i] = tostring(i) end
+  local text = "local function three() return 'a', 'b', 'c' end return {" .. table.concat(parts, ",") .. ", three()}"
+  local t = loadstring(text)()
+  assert(t[1] == 1 and t[64] == 64 and t[120] == 120 and t[121] == "a" and t[123] == "c" and t[124] == nil)
+end
+
 -- Number keys are values: 1 and 1.0 are one key; 0 and "0" are two.
 do
   local t = {}

@@ -55,6 +55,15 @@ do
   assert(unpack({}) == nil)
 end
 
+-- Many results pass through unpack and arg unchanged.
+do
+  local big = {}
+  for i = 1, 200 do big[i] = i end
+  local function count(...) return arg.n, arg[200] end
+  local n, last = count(unpack(big))
+  assert(n == 200 and last == 200)
+end
+
 -- A method may be vararg; self is not part of arg.
 do
   local obj = {}
