@@ -82,6 +82,10 @@ do
   local s, sum, extra = t(2, 3)
   assert(s == t and sum == 5 and extra == "two")
   assert(string.find(errmsg(function() local plain = {}; plain() end), "attempt to call local .plain. %(a table value%)"))
+  -- __call itself must be a function, not another callable table
+  local inner = setmetatable({}, {__call = function() return 1 end})
+  local outer = setmetatable({}, {__call = inner})
+  assert(string.find(errmsg(function() return outer() end), "attempt to call", 1, true))
 end
 
 -- Arithmetic metamethods: the first operand that has one is used.
