@@ -120,6 +120,19 @@ do
   assert(ok == true and innerok == false and type(msg) == "string")
 end
 
+-- A coroutine cannot yield from inside a metamethod or a for iterator.
+do
+  local t = setmetatable({}, {__index = function() return coroutine.yield("from index") end})
+  local co = coroutine.create(function() return t.x end)
+  local ok, msg = coroutine.resume(co)
+  assert(ok == false and type(msg) == "string" and coroutine.status(co) == "dead")
+  local co2 = coroutine.create(function()
+    for v in function() return coroutine.yield(1) end do end
+  end)
+  ok, msg = coroutine.resume(co2)
+  assert(ok == false and type(msg) == "string")
+end
+
 -- yield outside any coroutine is an error.
 assert(errmsg(function() coroutine.yield(1) end))
 

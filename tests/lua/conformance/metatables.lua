@@ -76,6 +76,36 @@ do
   assert(string.find(errmsg(function() ro.x = 1 end), "read-only table", 1, true))
 end
 
+-- The usual class pattern: instances index their class, classes their base.
+do
+  local Base = {}
+  Base.__index = Base
+  function Base.new(name) return setmetatable({name = name}, Base) end
+  function Base:greet() return "hello " .. self.name end
+  function Base:kind() return "base" end
+  local Derived = setmetatable({}, {__index = Base})
+  Derived.__index = Derived
+  function Derived.new(name) return setmetatable(Base.new(name), Derived) end
+  function Derived:kind() return "derived" end
+  local b, d = Base.new("b"), Derived.new("d")
+  assert(b:greet() == "hello b" and b:kind() == "base")
+  assert(d:greet() == "hello d" and d:kind() == "derived")
+  assert(getmetatable(d) == Derived and rawget(d, "greet") == nil)
+end
+
+-- A proxy with both __index and __newindex sees every access.
+do
+  local store, log = {}, {}
+  local proxy = setmetatable({}, {
+    __index = function(_, k) table.insert(log, "get " .. k); return store[k] end,
+    __newindex = function(_, k, v) table.insert(log, "set " .. k); store[k] = v end,
+  })
+  proxy.a = 1
+  proxy.a = 2                 -- still absent from the proxy, so seen again
+  assert(proxy.a == 2 and rawget(proxy, "a") == nil)
+  assert(table.concat(log, ",") == "set a,set a,get a")
+end
+
 -- __call makes a table callable; the table comes first, then the arguments.
 do
   local t = setmetatable({}, {__call = function(self, a, b) return self, a + b, "two" end})
