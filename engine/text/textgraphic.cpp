@@ -216,10 +216,11 @@ void TTextGraphic::RenderText()
                 } else {
                     // A character the face has again leaves the fallback run; one
                     // the face lacks and the fallback has starts a fallback run.
+                    // Either way it stays counted in the run it leaves, so that
+                    // run keeps its size and baseline in the line.
                     if (run.ownFont && run.ownFont->GetGlyphIndex(code) >= 0) {
                         run.end = pos - 1;
                         useFallback = false;
-                        --items;
                         break;
                     }
                     const int glyph = run.font->GetGlyphIndex(code);
@@ -227,7 +228,6 @@ void TTextGraphic::RenderText()
                         fallback->GetGlyphIndex(code) >= 0) {
                         run.end = pos - 1;
                         useFallback = true;
-                        --items;
                         break;
                     }
                     if (glyph >= 0) {
