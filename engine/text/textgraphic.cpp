@@ -375,8 +375,12 @@ int TTextGraphic::GetMaxScroll(float scale, int extraLinePixels) const
 {
     if (mLines.empty())
         return 0;
-    QM_ASSERT(mBounds.y1 == 0 &&
-              "TTextGraphic::GetMaxScroll can only be called on text that is top-justified (kVAlignTop)");
+    // Logged in the words this check has always had, which log readers search for.
+    if (mBounds.y1 != 0)
+        WriteDbg("ASSERT(%s) FAILED!! %s, %d",
+                 "mBounds.mY1==0 && \"TTextGraphic::GetMaxScroll can only be called on text that is top-justified "
+                 "(kVAlignTop)\"",
+                 __FILE__, __LINE__);
     QM_ASSERT(mRotationCos == 1);
     QM_ASSERT(mRotationSin == 0);
     const int count = GetLineCount();

@@ -257,6 +257,18 @@ TEST(TextLayout, ScrollingAndMaxScroll)
     EXPECT_EQ(fits->GetMaxScroll(1.0f, 0), 0);
 }
 
+TEST(TextLayout, MaxScrollOfTextNotAtTheTopLogsTheCheck)
+{
+    Graphic t("a<br>b", 100, 50, TTextGraphic::kVAlignCenter);
+    testing::internal::CaptureStderr();
+    t->GetMaxScroll(1.0f, 0);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("ASSERT(mBounds.mY1==0 && \"TTextGraphic::GetMaxScroll can only be called on text that is "
+                       "top-justified (kVAlignTop)\") FAILED!! "),
+              std::string::npos)
+        << log;
+}
+
 // A face and a fallback font with different proportions, in a folder of
 // their own, so runs that switch between them can be told apart.
 class FallbackLayout : public ::testing::Test {
