@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sys/wait.h>
 
 using namespace testimages;
 namespace fs = std::filesystem;
@@ -633,6 +636,63 @@ TEST_F(AnimatedTextureTest, AFolderOfFramesPacksInNameOrder)
     anmpack::PackSheet(a);
     EXPECT_EQ(a.frames[0].w, 4);
     EXPECT_EQ(a.frames[1].w, 8);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the packer's command line
+
+namespace {
+
+// Runs anmpack with the arguments in the current folder; its exit status, stderr in *log.
+int RunPacker(const std::string& arguments, std::string* log = nullptr)
+{
+    std::string command = std::string(ANMPACK) + " " + arguments + " 2>packer.log";
+    int status = std::system(command.c_str());
+    if (log) {
+        std::ifstream in("packer.log");
+        *log = std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(AnimatedTextureTest, ThePackerProgramWritesWhatTheEngineReads)
+{
+    fs::create_directory("frames");
+    fs::copy_file("red.png", "frames/a.png");
+    fs::copy_file("blue.png", "frames/b.png");
+    fs::copy_file("red_again.png", "frames/c.png");
+    ASSERT_EQ(RunPacker("--frames frames --reg 7 8 --frame-reg 2 3 out/spin.anm out/spin.xml"), 0);
+    EXPECT_TRUE(fs::exists("out/spin.png"));
+    auto anm = TAnimatedTexture::Get("out/spin.anm");
+    auto xml = TAnimatedTexture::Get("out/spin.xml");
+    ASSERT_TRUE(anm && xml);
+    ExpectSameAnimation(anm->GetAnimation(), xml->GetAnimation());
+    EXPECT_EQ(anm->GetNumFrames(), 3);
+    EXPECT_EQ(anm->GetAnimation().sequenceName, str("spin"));
+    EXPECT_EQ(anm->GetAnimation().source, str("frames"));
+    int x = 0, y = 0;
+    anm->GetRegistrationPoint(&x, &y);
+    EXPECT_EQ(x, 7);
+    anm->GetRegistrationPoint(2, &x, &y);
+    EXPECT_EQ(y, 3);
+    EXPECT_EQ(anm->GetAnimation().frames[0].SheetRect(), anm->GetAnimation().frames[2].SheetRect());
+
+    std::ofstream("walk.txt") << Walk();
+    ASSERT_EQ(RunPacker("walk.txt walk.anm"), 0);
+    auto walk = TAnimatedTexture::Get("walk.anm");
+    ASSERT_TRUE(walk);
+    EXPECT_EQ(walk->GetNumFrames(), 4);
+
+    std::string log;
+    std::ofstream("bad.txt") << "frame a red.png\nframe b red.png reg x 1\n";
+    EXPECT_EQ(RunPacker("bad.txt bad.anm", &log), 1);
+    EXPECT_NE(log.find("bad.txt: line 2: not a whole number: x"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists("bad.anm"));
+    EXPECT_EQ(RunPacker("walk.txt walk.png"), 2);
+    EXPECT_EQ(RunPacker("walk.txt"), 2);
+    EXPECT_EQ(RunPacker("--frames frames walk.txt out.anm"), 2);
+    EXPECT_EQ(RunPacker("--frames empty_folder out.anm"), 1);
 }
 
 }  // namespace
