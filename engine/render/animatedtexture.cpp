@@ -349,7 +349,7 @@ void TAnimatedTexture::Restore()
 // ---------------------------------------------------------------- cache
 
 TAnimatedTextureCache::TAnimatedTextureCache(int width, int height, int count)
-    : mSlotCount(std::max(count, 0)), mWidth(width), mHeight(height)
+    : mSlotCount(std::max(count, 0))
 {
     mSlots.reserve(std::size_t(mSlotCount));
     for (int i = 0; i < mSlotCount; ++i)

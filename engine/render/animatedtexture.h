@@ -114,6 +114,5 @@ public:
 private:
     int mNextSlot = 0;
     int mSlotCount = 0;
-    int mWidth = 0, mHeight = 0;
     std::vector<std::shared_ptr<TTexture>> mSlots;
 };

@@ -190,6 +190,12 @@ TEST_F(AnimatedTextureTest, WithoutAScriptTheDefaultOneStepsThroughEveryFrame)
     ASSERT_TRUE(three);
     EXPECT_EQ(three->GetScript(), str("function DoAnim()\n    delay(60);\n    frames{1,2,3};\nend\n"));
     EXPECT_EQ(DefaultAnimationScript(0), str("function DoAnim()\n    delay(60);\nend\n"));
+
+    // The kind is told by the name in any letter case; other names are not read.
+    fs::copy_file("three.anm", "LOUD.ANM");
+    fs::copy_file("three.anm", "three.bin");
+    EXPECT_TRUE(TAnimatedTexture::Get("LOUD.ANM"));
+    EXPECT_FALSE(TAnimatedTexture::Get("three.bin"));
 }
 
 TEST_F(AnimatedTextureTest, TheXmlFormReadsAsTheAnmFormAndKeepsTheScriptsLines)
