@@ -310,6 +310,51 @@ TEST_F(AnimatedTextureTest, AMaskGivesTheSheetItsAlpha)
     EXPECT_EQ(Pixel(*masked, 0, 0).a, 128);
 }
 
+TEST_F(AnimatedTextureTest, PaletteFramesMakeAnIndexedSheetThatAnotherPaletteRecolours)
+{
+    // Index 0 transparent, 1 green; the palette file makes index 1 purple.
+    const std::vector<Rgba> palette{{0, 0, 0, 0}, {0, 255, 0, 255}};
+    WriteIndexedPng("seat.png", 4, 4, 8, std::vector<std::uint8_t>(16, 1), palette, {0, 255});
+    std::vector<std::uint8_t> back(12, 1);
+    back[0] = 0;
+    WriteIndexedPng("back.png", 4, 3, 4, back, palette, {0, 255});
+    WritePal("purple.pal", {{0, 0, 0, 0}, {128, 0, 128, 255}});
+    Pack("frame seat seat.png\nframe back back.png\n", "chair.anm");
+    anmpack::Image sheet;
+    std::string error;
+    ASSERT_TRUE(anmpack::ReadPng("chair.png", &sheet, &error)) << error;
+    EXPECT_TRUE(sheet.indexed);
+    EXPECT_EQ(sheet.palette, (std::vector<std::uint8_t>{0, 0, 0, 0, 255, 0}));
+
+    auto green = TAnimatedTexture::Get("chair.anm");
+    auto purple = TAnimatedTexture::Get("chair.anm", "chair.png?palette=purple.pal", "");
+    ASSERT_TRUE(green && purple);
+    green->Update();
+    purple->Update();
+    EXPECT_TRUE(Same(Pixel(*green, 0, 0), kGreen));
+    EXPECT_TRUE(Same(Pixel(*purple, 0, 0), (Rgba{128, 0, 128, 255})));
+    purple->SetCurrentFrame(1);  // 4x3 at the top of 4x4 ((4 - 3) / 2 = 0); its (0, 0) is transparent
+    purple->Update();
+    EXPECT_EQ(Pixel(*purple, 0, 0).a, 0);
+    EXPECT_TRUE(Same(Pixel(*purple, 1, 0), (Rgba{128, 0, 128, 255})));
+    EXPECT_EQ(Pixel(*purple, 1, 3).a, 0);
+
+    // Frames of different palettes, or with and without one, do not share a sheet.
+    WriteIndexedPng("other.png", 2, 2, 8, std::vector<std::uint8_t>(4, 0), {{1, 2, 3, 255}});
+    auto error2 = [](const std::string& text) {
+        try {
+            anmpack::Animation a = anmpack::ParseDescription(text, ".");
+            anmpack::PackSheet(a);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(error2("frame a seat.png\nframe b other.png\n"), "palette frames must share one palette");
+    EXPECT_EQ(error2("frame a seat.png\nframe b red.png\n"),
+              "frames must be all palette PNGs or all without a palette");
+}
+
 // ---------------------------------------------------------------- frames
 
 TEST_F(AnimatedTextureTest, UpdateCopiesTheFrameCentredAndFramesOfOnePlaceShareTheCopy)

@@ -295,8 +295,122 @@ Animation DescribeFolder(const std::string& folder)
 
 // ---------------------------------------------------------------- images
 
+namespace {
+
+// libpng reports errors by longjmp; the message is kept for the caller.
+void PngError(png_structp png, png_const_charp message)
+{
+    *static_cast<std::string*>(png_get_error_ptr(png)) = message;
+    png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp, png_const_charp) {}
+
+bool IsPalettePng(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    unsigned char header[26] = {};
+    std::size_t got = std::fread(header, 1, sizeof header, file);
+    std::fclose(file);
+    // The signature, then IHDR: length, "IHDR", width, height, bit depth, colour type.
+    return got == sizeof header && png_sig_cmp(header, 0, 8) == 0 && std::memcmp(header + 12, "IHDR", 4) == 0 &&
+           header[25] == PNG_COLOR_TYPE_PALETTE;
+}
+
+bool ReadIndexedPng(const std::string& path, Image* image, std::string* error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    std::string message;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, PngError, PngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_bytep> rows;
+    bool ok = false;
+    if (png && info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, file);
+        png_read_info(png, info);
+        if (png_get_bit_depth(png, info) < 8)
+            png_set_packing(png);
+        png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        image->width = int(png_get_image_width(png, info));
+        image->height = int(png_get_image_height(png, info));
+        image->indexed = true;
+        image->pixels.assign(std::size_t(image->width) * image->height, 0);
+        if (png_get_rowbytes(png, info) != std::size_t(image->width))
+            png_error(png, "unexpected row size");
+        rows.resize(std::size_t(image->height));
+        for (int y = 0; y < image->height; ++y)
+            rows[std::size_t(y)] = image->pixels.data() + std::size_t(y) * image->width;
+        png_read_image(png, rows.data());
+        png_colorp colours = nullptr;
+        int count = 0;
+        png_get_PLTE(png, info, &colours, &count);
+        image->palette.clear();
+        for (int i = 0; i < count; ++i)
+            image->palette.insert(image->palette.end(), {colours[i].red, colours[i].green, colours[i].blue});
+        image->alphas.clear();
+        png_bytep trans = nullptr;
+        int transCount = 0;
+        if (png_get_valid(png, info, PNG_INFO_tRNS) && png_get_tRNS(png, info, &trans, &transCount, nullptr))
+            image->alphas.assign(trans, trans + transCount);
+        ok = true;
+    }
+    png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
+    std::fclose(file);
+    if (!ok)
+        *error = path + ": " + (message.empty() ? "not a readable PNG" : message);
+    return ok;
+}
+
+bool EncodeIndexedPng(const Image& image, std::string* bytes, std::string* error)
+{
+    std::string message;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, PngError, PngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_color> colours;
+    for (std::size_t i = 0; i + 2 < image.palette.size(); i += 3)
+        colours.push_back({image.palette[i], image.palette[i + 1], image.palette[i + 2]});
+    std::vector<png_bytep> rows;
+    bool ok = false;
+    if (png && info && !colours.empty() && !setjmp(png_jmpbuf(png))) {
+        png_set_write_fn(
+            png, bytes,
+            [](png_structp p, png_bytep data, png_size_t length) {
+                static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), length);
+            },
+            nullptr);
+        png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_PALETTE,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_PLTE(png, info, colours.data(), int(colours.size()));
+        if (!image.alphas.empty())
+            png_set_tRNS(png, info, image.alphas.data(), int(image.alphas.size()), nullptr);
+        png_write_info(png, info);
+        rows.resize(std::size_t(image.height));
+        for (int y = 0; y < image.height; ++y)
+            rows[std::size_t(y)] = const_cast<png_bytep>(image.pixels.data()) + std::size_t(y) * image.width;
+        png_write_image(png, rows.data());
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+    if (!ok)
+        *error = message.empty() ? "an indexed image needs a palette" : message;
+    return ok;
+}
+
+}  // namespace
+
 bool ReadPng(const std::string& path, Image* image, std::string* error)
 {
+    *image = Image();
+    if (IsPalettePng(path))
+        return ReadIndexedPng(path, image, error);
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
@@ -307,8 +421,8 @@ bool ReadPng(const std::string& path, Image* image, std::string* error)
     png.format = PNG_FORMAT_RGBA;
     image->width = int(png.width);
     image->height = int(png.height);
-    image->rgba.assign(PNG_IMAGE_SIZE(png), 0);
-    if (!png_image_finish_read(&png, nullptr, image->rgba.data(), 0, nullptr)) {
+    image->pixels.assign(PNG_IMAGE_SIZE(png), 0);
+    if (!png_image_finish_read(&png, nullptr, image->pixels.data(), 0, nullptr)) {
         *error = path + ": " + png.message;
         png_image_free(&png);
         return false;
@@ -340,6 +454,14 @@ bool WriteFile(const std::string& path, const std::string& bytes, std::string* e
 
 bool WritePng(const std::string& path, const Image& image, std::string* error)
 {
+    if (image.indexed) {
+        std::string bytes;
+        if (!EncodeIndexedPng(image, &bytes, error)) {
+            *error = path + ": " + *error;
+            return false;
+        }
+        return WriteFile(path, bytes, error);
+    }
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
@@ -347,12 +469,12 @@ bool WritePng(const std::string& path, const Image& image, std::string* error)
     png.height = png_uint_32(image.height);
     png.format = PNG_FORMAT_RGBA;
     png_alloc_size_t size = 0;
-    if (!png_image_write_get_memory_size(png, size, 0, image.rgba.data(), 0, nullptr)) {
+    if (!png_image_write_get_memory_size(png, size, 0, image.pixels.data(), 0, nullptr)) {
         *error = path + ": " + png.message;
         return false;
     }
     std::string bytes(size, '\0');
-    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, image.rgba.data(), 0, nullptr)) {
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, image.pixels.data(), 0, nullptr)) {
         *error = path + ": " + png.message;
         return false;
     }
@@ -396,6 +518,13 @@ Image PackSheet(Animation& animation)
         if (same == unique.end())
             unique.push_back({std::move(image), 0, 0});
     }
+    const Image& first = unique.front().image;
+    for (const Placement& p : unique) {
+        if (p.image.indexed != first.indexed)
+            throw std::runtime_error("frames must be all palette PNGs or all without a palette");
+        if (p.image.indexed && (p.image.palette != first.palette || p.image.alphas != first.alphas))
+            throw std::runtime_error("palette frames must share one palette");
+    }
     int width = 0, height = 0;
     PlaceOnShelves(unique, &width, &height);
     if (width > kMaxSheetSide || height > kMaxSheetSide)
@@ -405,11 +534,16 @@ Image PackSheet(Animation& animation)
     Image sheet;
     sheet.width = width;
     sheet.height = height;
-    sheet.rgba.assign(std::size_t(width) * height * 4, 0);
+    sheet.indexed = first.indexed;
+    sheet.palette = first.palette;
+    sheet.alphas = first.alphas;
+    const std::size_t pixelBytes = std::size_t(sheet.BytesPerPixel());
+    sheet.pixels.assign(std::size_t(width) * height * pixelBytes, 0);
     for (const Placement& p : unique)
         for (int row = 0; row < p.image.height; ++row)
-            std::memcpy(&sheet.rgba[(std::size_t(p.y + row) * width + p.x) * 4],
-                        &p.image.rgba[std::size_t(row) * p.image.width * 4], std::size_t(p.image.width) * 4);
+            std::memcpy(&sheet.pixels[(std::size_t(p.y + row) * width + p.x) * pixelBytes],
+                        &p.image.pixels[std::size_t(row) * p.image.width * pixelBytes],
+                        std::size_t(p.image.width) * pixelBytes);
     for (std::size_t i = 0; i < animation.frames.size(); ++i) {
         Frame& frame = animation.frames[i];
         if (frame.kind != Frame::Kind::File)

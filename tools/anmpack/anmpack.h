@@ -41,10 +41,17 @@ struct Animation {
     std::vector<Frame> frames;
 };
 
-// RGBA pixels, row-major, 4 bytes a pixel in R, G, B, A order.
+// Pixels, row-major: 4 bytes a pixel in R, G, B, A order, or for an indexed
+// image one palette index a pixel, with the palette (R, G, B triples) and the
+// alpha values of its first entries (tRNS).
 struct Image {
     int width = 0, height = 0;
-    std::vector<std::uint8_t> rgba;
+    bool indexed = false;
+    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint8_t> palette;
+    std::vector<std::uint8_t> alphas;
+
+    int BytesPerPixel() const { return indexed ? 1 : 4; }
     bool operator==(const Image&) const = default;
 };
 
@@ -58,12 +65,15 @@ bool ReadPng(const std::string& path, Image* image, std::string* error);
 // Written through a temporary file renamed into place.
 bool WritePng(const std::string& path, const Image& image, std::string* error);
 
+// Palette PNGs stay indexed (so the engine can recolour them with another
+// palette); every other PNG is read as 8-bit RGBA.
 // Places the frame files into one sheet (identical images share one place),
 // setting each frame's rectangle and the image size. Without frame files no
 // sheet is made (the result is empty) and the image size comes from the
 // existing sheet `sheetPath` when given.
 // Throws std::runtime_error on a missing or unreadable image or a sheet beyond
-// 4096 pixels a side.
+// 4096 pixels a side, or frames that are not all RGBA or all indexed with
+// one palette. An indexed sheet keeps that palette.
 Image PackSheet(Animation& animation);
 
 std::vector<std::uint8_t> EncodeAnm(const Animation& animation);
