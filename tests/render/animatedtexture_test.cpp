@@ -339,6 +339,19 @@ TEST_F(AnimatedTextureTest, PaletteFramesMakeAnIndexedSheetThatAnotherPaletteRec
     EXPECT_TRUE(Same(Pixel(*purple, 1, 0), (Rgba{128, 0, 128, 255})));
     EXPECT_EQ(Pixel(*purple, 1, 3).a, 0);
 
+    // A palettized sheet takes palettes later; another palette copies the frame again.
+    auto recoloured = TAnimatedTexture::Get("chair.anm", "chair.png?palettized", "");
+    ASSERT_TRUE(recoloured);
+    recoloured->Update();
+    EXPECT_TRUE(Same(Pixel(*recoloured, 0, 0), kGreen));
+    recoloured->LoadPalette("purple.pal");
+    EXPECT_EQ(recoloured->GetAnimation().palette, str("purple.pal"));
+    EXPECT_EQ(recoloured->GetAnimation().lastBlittedFrame, -1);
+    recoloured->Update();
+    EXPECT_TRUE(Same(Pixel(*recoloured, 0, 0), (Rgba{128, 0, 128, 255})));
+    recoloured->LoadPalette("purple.pal");  // the same palette again: the copy stands
+    EXPECT_EQ(recoloured->GetAnimation().lastBlittedFrame, 0);
+
     // Frames of different palettes, or with and without one, do not share a sheet.
     WriteIndexedPng("other.png", 2, 2, 8, std::vector<std::uint8_t>(4, 0), {{1, 2, 3, 255}});
     auto error2 = [](const std::string& text) {
