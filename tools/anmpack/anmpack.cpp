@@ -319,6 +319,40 @@ bool IsPalettePng(const std::string& path)
            header[25] == PNG_COLOR_TYPE_PALETTE;
 }
 
+// The libpng calls of a palette image. Kept apart so that nothing the caller
+// uses afterwards is changed between setjmp and a longjmp.
+bool DecodeIndexed(png_structp png, png_infop info, std::FILE* file, Image* image, std::vector<png_bytep>* rows)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_init_io(png, file);
+    png_read_info(png, info);
+    if (png_get_bit_depth(png, info) < 8)
+        png_set_packing(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    image->width = int(png_get_image_width(png, info));
+    image->height = int(png_get_image_height(png, info));
+    image->indexed = true;
+    if (png_get_rowbytes(png, info) != std::size_t(image->width))
+        png_error(png, "unexpected row size");
+    image->pixels.assign(std::size_t(image->width) * image->height, 0);
+    rows->resize(std::size_t(image->height));
+    for (int y = 0; y < image->height; ++y)
+        (*rows)[std::size_t(y)] = image->pixels.data() + std::size_t(y) * image->width;
+    png_read_image(png, rows->data());
+    png_colorp colours = nullptr;
+    int count = 0;
+    png_get_PLTE(png, info, &colours, &count);
+    for (int i = 0; i < count; ++i)
+        image->palette.insert(image->palette.end(), {colours[i].red, colours[i].green, colours[i].blue});
+    png_bytep trans = nullptr;
+    int transCount = 0;
+    if (png_get_valid(png, info, PNG_INFO_tRNS) && png_get_tRNS(png, info, &trans, &transCount, nullptr))
+        image->alphas.assign(trans, trans + transCount);
+    return true;
+}
+
 bool ReadIndexedPng(const std::string& path, Image* image, std::string* error)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -330,37 +364,7 @@ bool ReadIndexedPng(const std::string& path, Image* image, std::string* error)
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, PngError, PngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows;
-    bool ok = false;
-    if (png && info && !setjmp(png_jmpbuf(png))) {
-        png_init_io(png, file);
-        png_read_info(png, info);
-        if (png_get_bit_depth(png, info) < 8)
-            png_set_packing(png);
-        png_set_interlace_handling(png);
-        png_read_update_info(png, info);
-        image->width = int(png_get_image_width(png, info));
-        image->height = int(png_get_image_height(png, info));
-        image->indexed = true;
-        image->pixels.assign(std::size_t(image->width) * image->height, 0);
-        if (png_get_rowbytes(png, info) != std::size_t(image->width))
-            png_error(png, "unexpected row size");
-        rows.resize(std::size_t(image->height));
-        for (int y = 0; y < image->height; ++y)
-            rows[std::size_t(y)] = image->pixels.data() + std::size_t(y) * image->width;
-        png_read_image(png, rows.data());
-        png_colorp colours = nullptr;
-        int count = 0;
-        png_get_PLTE(png, info, &colours, &count);
-        image->palette.clear();
-        for (int i = 0; i < count; ++i)
-            image->palette.insert(image->palette.end(), {colours[i].red, colours[i].green, colours[i].blue});
-        image->alphas.clear();
-        png_bytep trans = nullptr;
-        int transCount = 0;
-        if (png_get_valid(png, info, PNG_INFO_tRNS) && png_get_tRNS(png, info, &trans, &transCount, nullptr))
-            image->alphas.assign(trans, trans + transCount);
-        ok = true;
-    }
+    bool ok = png && info && DecodeIndexed(png, info, file, image, &rows);
     png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
     std::fclose(file);
     if (!ok)
@@ -368,39 +372,48 @@ bool ReadIndexedPng(const std::string& path, Image* image, std::string* error)
     return ok;
 }
 
+bool EncodeIndexed(png_structp png, png_infop info, const Image& image, const std::vector<png_color>& colours,
+                   std::string* bytes, std::vector<png_bytep>* rows)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_write_fn(
+        png, bytes,
+        [](png_structp p, png_bytep data, png_size_t length) {
+            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), length);
+        },
+        nullptr);
+    png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_PALETTE,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_PLTE(png, info, colours.data(), int(colours.size()));
+    if (!image.alphas.empty())
+        png_set_tRNS(png, info, image.alphas.data(), int(image.alphas.size()), nullptr);
+    png_write_info(png, info);
+    rows->resize(std::size_t(image.height));
+    for (int y = 0; y < image.height; ++y)
+        (*rows)[std::size_t(y)] = const_cast<png_bytep>(image.pixels.data()) + std::size_t(y) * image.width;
+    png_write_image(png, rows->data());
+    png_write_end(png, nullptr);
+    return true;
+}
+
 bool EncodeIndexedPng(const Image& image, std::string* bytes, std::string* error)
 {
-    std::string message;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, PngError, PngWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_color> colours;
     for (std::size_t i = 0; i + 2 < image.palette.size(); i += 3)
         colours.push_back({image.palette[i], image.palette[i + 1], image.palette[i + 2]});
-    std::vector<png_bytep> rows;
-    bool ok = false;
-    if (png && info && !colours.empty() && !setjmp(png_jmpbuf(png))) {
-        png_set_write_fn(
-            png, bytes,
-            [](png_structp p, png_bytep data, png_size_t length) {
-                static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), length);
-            },
-            nullptr);
-        png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_PALETTE,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_set_PLTE(png, info, colours.data(), int(colours.size()));
-        if (!image.alphas.empty())
-            png_set_tRNS(png, info, image.alphas.data(), int(image.alphas.size()), nullptr);
-        png_write_info(png, info);
-        rows.resize(std::size_t(image.height));
-        for (int y = 0; y < image.height; ++y)
-            rows[std::size_t(y)] = const_cast<png_bytep>(image.pixels.data()) + std::size_t(y) * image.width;
-        png_write_image(png, rows.data());
-        png_write_end(png, nullptr);
-        ok = true;
+    if (colours.empty()) {
+        *error = "an indexed image needs a palette";
+        return false;
     }
+    std::string message;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, PngError, PngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_bytep> rows;
+    bool ok = png && info && EncodeIndexed(png, info, image, colours, bytes, &rows);
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     if (!ok)
-        *error = message.empty() ? "an indexed image needs a palette" : message;
+        *error = message.empty() ? "cannot encode the PNG" : message;
     return ok;
 }
 
