@@ -1,0 +1,23 @@
+// The collector: stop-the-world mark and sweep, run only at safe points
+// (luaC_checkGC), where every live object is reachable from the roots: the
+// registry, the main thread (its stack and globals), the per-type default
+// metatables and the fixed strings.
+#pragma once
+
+#include "lobject.h"
+
+constexpr lu_byte MARKBIT = 0x01;
+constexpr lu_byte FIXEDBIT = 0x10;
+
+void luaC_link(lua_State* L, GCObject* o, lu_byte tt);
+void luaC_collectgarbage(lua_State* L);
+void luaC_callGCTM(lua_State* L);
+void luaC_sweep(lua_State* L, int all);
+void luaC_freeall(lua_State* L);
+
+inline void luaC_checkGC(lua_State* L)
+{
+    global_State* g = G(L);
+    if (g->nblocks >= g->GCthreshold && g->gcBlocked == 0)
+        luaC_collectgarbage(L);
+}
