@@ -240,6 +240,10 @@ int main(int argc, char* argv[])
         return EXIT_FAILURE;
     }
     luaopen_base(L);
+    luaopen_table(L);
+    luaopen_io(L);
+    luaopen_string(L);
+    luaopen_math(L);
     luaopen_debug(L);
     lua_settop(L, 0);
     int status = handle_argv(L, argv);
