@@ -730,7 +730,7 @@ void lua_concat(lua_State* L, int n)
         luaC_checkGC(L);
     } else if (n == 0) {
         luaD_checkstack(L, 1);
-        setsvalue(L->top, luaS_newlstr(L, nullptr, 0));
+        setsvalue(L->top, luaS_newlstr(L, "", 0));
         L->top++;
     }
 }

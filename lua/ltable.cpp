@@ -305,7 +305,7 @@ Table* luaH_new(lua_State* L, int narray, int lnhash)
 {
     auto* t = static_cast<Table*>(luaM_realloc(L, nullptr, 0, sizeof(Table)));
     luaC_link(L, obj2gco(t), LUA_TTABLE);
-    t->metatable = hvalue(defaultmeta(L));
+    t->metatable = ttistable(defaultmeta(L)) ? hvalue(defaultmeta(L)) : nullptr; // null only for the default itself
     t->flags = static_cast<lu_byte>(~0);
     t->array = nullptr;
     t->sizearray = 0;
