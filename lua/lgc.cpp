@@ -270,7 +270,7 @@ void luaC_collectgarbage(lua_State* L)
     sweeplist(L, &g->rootudata, false);
     sweepstrings(L, false);
     g->mainthread->marked &= static_cast<lu_byte>(~MARKBIT);
-    g->GCthreshold = 2 * g->nblocks;
+    g->GCthreshold = g->gcStress ? 0 : 2 * g->nblocks;
 }
 
 // At close: every userdata with a `__gc' gets it, each protected so one

@@ -289,6 +289,7 @@ struct global_State {
     lu_mem GCthreshold;
     lu_mem nblocks;        // bytes allocated
     int gcBlocked;         // > 0 while objects are held only by C++ code (parser)
+    int gcStress;          // collect at every safe point (QMLUA_GCSTRESS set; for tests)
     lua_CFunction panic;
     void (*fatal)(lua_State* L, const char* msg);
     int minimumnumstrings;

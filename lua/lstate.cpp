@@ -160,6 +160,7 @@ extern "C" lua_State* lua_open(void)
     g->mainthread = L;
     g->GCthreshold = 0; // no collections while building the state
     g->gcBlocked = 1;
+    g->gcStress = 0;
     g->strt.size = 0;
     g->strt.nuse = 0;
     g->strt.hash = nullptr;
@@ -185,6 +186,12 @@ extern "C" lua_State* lua_open(void)
         return nullptr;
     }
     g->gcBlocked = 0;
+    // Tests set QMLUA_GCSTRESS to run the collector at every safe point, so
+    // an object the collector cannot reach fails at once.
+    const char* stress = std::getenv("QMLUA_GCSTRESS");
+    g->gcStress = stress != nullptr && *stress != '\0' && *stress != '0';
+    if (g->gcStress)
+        g->GCthreshold = 0;
     return L;
 }
 
