@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <vector>
 
 #include "ldo.h"
 #include "lfunc.h"
@@ -345,3 +346,164 @@ extern "C" int lua_sethook(lua_State* L, lua_Hook func, int mask, int count)
 extern "C" lua_Hook lua_gethook(lua_State* L) { return L->hook; }
 extern "C" int lua_gethookmask(lua_State* L) { return L->hookmask; }
 extern "C" int lua_gethookcount(lua_State* L) { return L->basehookcount; }
+
+// ---- code checker for loaded chunks ---------------------------------------------------
+// Every operand must stay inside the function's registers, constants,
+// prototypes and code, so a damaged chunk cannot make the machine read or
+// write outside them.
+
+namespace {
+
+bool isOpenCall(Instruction i)
+{
+    OpCode op = GET_OPCODE(i);
+    return (op == OP_CALL || op == OP_TAILCALL) && GETARG_C(i) == 0;
+}
+
+bool checkRK(const Proto* pt, int x)
+{
+    return ISK(x) ? x - MAXSTACK < pt->sizek : x < pt->maxstacksize;
+}
+
+bool checkJumpTarget(const Proto* pt, int pc, int offset)
+{
+    int dest = pc + 1 + offset;
+    return dest >= 0 && dest < pt->sizecode;
+}
+
+// Targets of every jump: an instruction that takes the values left by an open
+// call must not be reachable from anywhere but that call.
+std::vector<bool> jumpTargets(const Proto* pt)
+{
+    std::vector<bool> targets(static_cast<size_t>(pt->sizecode) + 1, false);
+    for (int pc = 0; pc < pt->sizecode; pc++) {
+        OpCode op = GET_OPCODE(pt->code[pc]);
+        if (op == OP_JMP || op == OP_FORLOOP || op == OP_TFORPREP) {
+            int dest = pc + 1 + GETARG_sBx(pt->code[pc]);
+            if (dest >= 0 && dest < pt->sizecode)
+                targets[static_cast<size_t>(dest)] = true;
+        }
+        if (op == OP_LOADBOOL && GETARG_C(pt->code[pc]) && pc + 2 < pt->sizecode)
+            targets[static_cast<size_t>(pc + 2)] = true;
+    }
+    return targets;
+}
+
+bool checkInstruction(const Proto* pt, int pc)
+{
+    Instruction i = pt->code[pc];
+    OpCode op = GET_OPCODE(i);
+    if (op >= NUM_OPCODES)
+        return false;
+    int a = GETARG_A(i);
+    int b = GETARG_B(i);
+    int c = GETARG_C(i);
+    int bx = GETARG_Bx(i);
+    int top = pt->maxstacksize;
+    if (op != OP_JMP && a >= top)
+        return false;
+    if (testOpMode(op, OpModeBreg) && b >= top)
+        return false;
+    if (testOpMode(op, OpModeBrk) && !checkRK(pt, b))
+        return false;
+    if (testOpMode(op, OpModeCrk) && !checkRK(pt, c))
+        return false;
+    if (testOpMode(op, OpModeT)) { // a test: a jump must follow
+        if (pc + 1 >= pt->sizecode || GET_OPCODE(pt->code[pc + 1]) != OP_JMP ||
+            !checkJumpTarget(pt, pc + 1, GETARG_sBx(pt->code[pc + 1])))
+            return false;
+    }
+    bool previousOpen = pc > 0 && isOpenCall(pt->code[pc - 1]);
+    switch (op) {
+    case OP_LOADK: return bx < pt->sizek;
+    case OP_GETGLOBAL:
+    case OP_SETGLOBAL: return bx < pt->sizek && ttisstring(&pt->k[bx]);
+    case OP_LOADBOOL: return c == 0 || pc + 2 < pt->sizecode;
+    case OP_NEWTABLE: return (b >> 3) <= 20 && c <= 20; // sizes a compiler could ask for
+    case OP_LOADNIL: return a <= b;
+    case OP_GETUPVAL:
+    case OP_SETUPVAL: return b < pt->nups;
+    case OP_SELF: return a + 1 < top;
+    case OP_CONCAT: return b < c && c < top;
+    case OP_JMP:
+    case OP_FORLOOP:
+    case OP_TFORPREP:
+        if (op == OP_FORLOOP && a + 2 >= top)
+            return false;
+        if (op == OP_TFORPREP && a + 1 >= top)
+            return false;
+        return checkJumpTarget(pt, pc, GETARG_sBx(i));
+    case OP_TFORLOOP: return a + c + 6 <= top;
+    case OP_CALL:
+    case OP_TAILCALL:
+        if (b == 0 ? !previousOpen : a + b - 1 >= top)
+            return false;
+        if (c == 0) // an open call: its values must be taken by the next instruction
+            return pc + 1 < pt->sizecode;
+        return a + c - 2 < top;
+    case OP_RETURN:
+        if (b == 0)
+            return previousOpen;
+        return a + b - 2 < top;
+    case OP_SETLIST: return a + (bx & (LFIELDS_PER_FLUSH - 1)) + 1 < top;
+    case OP_SETLISTO: return previousOpen;
+    case OP_CLOSURE: {
+        if (bx >= pt->sizep || pt->p[bx] == nullptr)
+            return false;
+        int nup = pt->p[bx]->nups;
+        if (pc + nup >= pt->sizecode)
+            return false;
+        for (int j = 1; j <= nup; j++) {
+            Instruction u = pt->code[pc + j];
+            if (GET_OPCODE(u) == OP_GETUPVAL) {
+                if (GETARG_B(u) >= pt->nups)
+                    return false;
+            } else if (GET_OPCODE(u) != OP_MOVE || GETARG_B(u) >= top) {
+                return false;
+            }
+        }
+        return true;
+    }
+    default: return true;
+    }
+}
+
+} // namespace
+
+int luaG_checkcode(const Proto* pt)
+{
+    if (pt->maxstacksize > MAXSTACK || pt->numparams + pt->is_vararg > pt->maxstacksize)
+        return 0;
+    if (pt->sizelineinfo != pt->sizecode && pt->sizelineinfo != 0)
+        return 0;
+    if (pt->sizecode == 0 || GET_OPCODE(pt->code[pt->sizecode - 1]) != OP_RETURN)
+        return 0;
+    if (pt->is_vararg > 1)
+        return 0;
+    for (int i = 0; i < pt->sizek; i++) {
+        int t = ttype(&pt->k[i]);
+        if (t != LUA_TNIL && t != LUA_TNUMBER && t != LUA_TSTRING && t != LUA_TWSTRING)
+            return 0;
+    }
+    std::vector<bool> targets = jumpTargets(pt);
+    for (int pc = 0; pc < pt->sizecode; pc++) {
+        if (!checkInstruction(pt, pc))
+            return 0;
+        Instruction i = pt->code[pc];
+        OpCode op = GET_OPCODE(i);
+        bool takesOpenValues = ((op == OP_CALL || op == OP_TAILCALL || op == OP_RETURN) && GETARG_B(i) == 0) ||
+                               op == OP_SETLISTO;
+        if (takesOpenValues && targets[static_cast<size_t>(pc)])
+            return 0;
+        // an open call feeds exactly one consumer
+        if (isOpenCall(pt->code[pc])) {
+            OpCode next = GET_OPCODE(pt->code[pc + 1]);
+            int nb = GETARG_B(pt->code[pc + 1]);
+            bool consumer = ((next == OP_CALL || next == OP_TAILCALL || next == OP_RETURN) && nb == 0) ||
+                            next == OP_SETLISTO;
+            if (!consumer)
+                return 0;
+        }
+    }
+    return 1;
+}
