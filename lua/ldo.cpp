@@ -145,7 +145,38 @@ static void restore_stack_limit(lua_State* L)
 
 // ---- calls -----------------------------------------------------------------------
 
-void luaD_callhook(lua_State*, int, int) {}
+void luaD_callhook(lua_State* L, int event, int line)
+{
+    lua_Hook hook = L->hook;
+    if (hook == nullptr || !L->allowhook)
+        return;
+    ptrdiff_t top = savestack(L, L->top);
+    ptrdiff_t ci_top = savestack(L, L->ci->top);
+    lua_Debug ar;
+    ar.event = event;
+    ar.currentline = line;
+    ar.i_ci = static_cast<int>(L->ci - L->base_ci);
+    luaD_checkstack(L, LUA_MINSTACK); // the hook gets a minimum stack
+    L->ci->top = L->top + LUA_MINSTACK;
+    L->allowhook = 0; // no hooks inside a hook
+    struct Restore { // also when the hook raises an error
+        lua_State* L;
+        ~Restore() { L->allowhook = 1; }
+    } restore{L};
+    (*hook)(L, &ar);
+    L->ci->top = restorestack(L, ci_top);
+    L->top = restorestack(L, top);
+}
+
+// Count hooks run every `basehookcount' instructions of Lua code (a host can
+// bound the work a script may do; the hook may raise an error).
+void luaD_counthook(lua_State* L)
+{
+    if (--L->hookcount > 0)
+        return;
+    L->hookcount = L->basehookcount;
+    luaD_callhook(L, LUA_HOOKCOUNT, -1);
+}
 
 // The 5.0 vararg convention: the extra arguments go into a table `arg'
 // (with field n) that becomes the local right after the fixed parameters.

@@ -26,6 +26,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults);
 void luaD_poscall(lua_State* L, int wanted, StkId firstResult);
 void luaD_call(lua_State* L, StkId func, int nResults);
 void luaD_callhook(lua_State* L, int event, int line);
+void luaD_counthook(lua_State* L);
 
 void luaD_reallocCI(lua_State* L, int newsize);
 void luaD_reallocstack(lua_State* L, int newsize);

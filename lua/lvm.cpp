@@ -465,6 +465,12 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
     StkId base = L->base;
     const Instruction* pc = ci->savedpc;
     for (;;) {
+        if (L->hookmask & LUA_MASKCOUNT) {
+            ci->savedpc = pc + 1; // the hook sees the instruction about to run
+            luaD_counthook(L);
+            base = L->base;
+            ci = L->ci;
+        }
         const Instruction i = *pc++;
         StkId ra = RA(i);
         switch (GET_OPCODE(i)) {
