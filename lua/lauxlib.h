@@ -59,10 +59,21 @@ LUALIB_API int luaL_loadbuffer(lua_State* L, const char* buff, size_t sz, const 
     luaL_argerror(L, numarg, extramsg)
 #define luaL_checkstring(L, n) (luaL_checklstring(L, (n), NULL))
 #define luaL_optstring(L, n, d) (luaL_optlstring(L, (n), (d), NULL))
-#define luaL_checkint(L, n) ((int)luaL_checknumber(L, n))
-#define luaL_checklong(L, n) ((long)luaL_checknumber(L, n))
-#define luaL_optint(L, n, d) ((int)luaL_optnumber(L, n, (lua_Number)(d)))
-#define luaL_optlong(L, n, d) ((long)luaL_optnumber(L, n, (lua_Number)(d)))
+/* numbers beyond the integer range saturate instead of being undefined */
+static inline long luaL_numtolong(lua_Number x)
+{
+    if (x != x)
+        return 0;
+    if (x >= 2147483647.0)
+        return 2147483647L;
+    if (x <= -2147483648.0)
+        return -2147483647L - 1;
+    return (long)x;
+}
+#define luaL_checkint(L, n) ((int)luaL_numtolong(luaL_checknumber(L, n)))
+#define luaL_checklong(L, n) (luaL_numtolong(luaL_checknumber(L, n)))
+#define luaL_optint(L, n, d) ((int)luaL_numtolong(luaL_optnumber(L, n, (lua_Number)(d))))
+#define luaL_optlong(L, n, d) (luaL_numtolong(luaL_optnumber(L, n, (lua_Number)(d))))
 
 /*
 ** Generic buffer manipulation. A wide buffer (dialect) holds 16-bit units

@@ -3,6 +3,7 @@
 // table as the default metatable of strings.
 #include <cctype>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -612,6 +613,80 @@ void luaI_addquoted(lua_State* L, luaL_Buffer* b, int arg)
     luaL_putchar(b, '"');
 }
 
+// %bX: b one byte, w two bytes, d four bytes (signed), f a float, F a
+// double; any other letter writes nothing (the argument is still used).
+void addRawNumber(lua_State* L, luaL_Buffer* b, int arg, char kind)
+{
+    auto bits = [](lua_Number x) -> uint64_t {
+        if (!(x > -9.2e18 && x < 9.2e18))
+            return 0;
+        return static_cast<uint64_t>(static_cast<int64_t>(x));
+    };
+    switch (kind) {
+    case 'b': {
+        auto v = static_cast<uint8_t>(bits(luaL_checknumber(L, arg)));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'w': {
+        auto v = static_cast<uint16_t>(bits(luaL_checknumber(L, arg)));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'd': {
+        auto v = static_cast<int32_t>(static_cast<uint32_t>(bits(luaL_checknumber(L, arg))));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'f': {
+        auto v = static_cast<float>(luaL_checknumber(L, arg));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'F': {
+        double v = luaL_checknumber(L, arg);
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    default: break;
+    }
+}
+
+// %Q: a quoted string that reads back as a literal of the dialect; a wide
+// string is written as L"..." with four-digit \x escapes.
+void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
+{
+    static const char letters[] = "abtnvfr"; // codes 7..13
+    bool wide = lua_type(L, arg) == LUA_TWSTRING;
+    size_t l;
+    const char* s = nullptr;
+    const unsigned short* w = nullptr;
+    if (wide)
+        w = luaL_checklwstring(L, arg, &l);
+    else
+        s = luaL_checklstring(L, arg, &l);
+    if (wide)
+        luaL_putchar(b, 'L');
+    luaL_putchar(b, '"');
+    for (size_t i = 0; i < l; i++) {
+        unsigned int c = wide ? w[i] : static_cast<unsigned char>(s[i]);
+        char buff[16];
+        if (c >= 7 && c <= 13) {
+            luaL_putchar(b, '\\');
+            luaL_putchar(b, letters[c - 7]);
+        } else if (c == '"' || c == '\\') {
+            luaL_putchar(b, '\\');
+            luaL_putchar(b, static_cast<char>(c));
+        } else if (c >= 32 && c < 127) {
+            luaL_putchar(b, static_cast<char>(c));
+        } else {
+            std::snprintf(buff, sizeof(buff), wide ? "\\x%04x" : "\\x%02x", c);
+            luaL_addstring(b, buff);
+        }
+    }
+    luaL_putchar(b, '"');
+}
+
 const char* scanformat(lua_State* L, const char* strfrmt, char* form, int* hasprecision)
 {
     const char* p = strfrmt;
@@ -694,6 +769,17 @@ int str_format(lua_State* L)
                 std::snprintf(buff, sizeof(buff), form, s);
                 break;
             }
+            case 'B': { // dialect: a boolean (or nil) as true/false
+                int t = lua_type(L, arg);
+                if (t != LUA_TBOOLEAN && t != LUA_TNIL)
+                    luaL_typerror(L, arg, "boolean");
+                luaL_addstring(&b, lua_toboolean(L, arg) ? "true" : "false");
+                continue;
+            }
+            case 'b': // dialect: the number as raw bytes in the machine's order
+                addRawNumber(L, &b, arg, *strfrmt ? *strfrmt++ : '\0');
+                continue;
+            case 'Q': addQuotedDialect(L, &b, arg); continue;
             default: // also treat cases `pnLlh'
                 return luaL_error(L, "invalid option to `format'");
             }
