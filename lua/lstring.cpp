@@ -26,7 +26,8 @@ TString* newString(lua_State* L, const void* data, size_t l, unsigned int h, int
     ts->reserved = 0;
     ts->hash = h;
     ts->len = l;
-    std::memcpy(getstr(ts), data, l * unit);
+    if (l > 0)
+        std::memcpy(getstr(ts), data, l * unit);
     std::memset(getstr(ts) + l * unit, 0, unit);
     stringtable* tb = &G(L)->strt;
     int slot = static_cast<int>(h & (tb->size - 1));

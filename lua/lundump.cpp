@@ -168,12 +168,13 @@ void LoadConstants(LoadState* S, Proto* f)
         f->k[i] = items[i];
     f->sizek = n;
     n = LoadInt(S);
+    std::vector<Proto*> nested; // grows with the data actually present
+    for (int i = 0; i < n; i++)
+        nested.push_back(LoadFunction(S, f->source));
     f->p = luaM_newvector<Proto*>(S->L, n);
     for (int i = 0; i < n; i++)
-        f->p[i] = nullptr;
+        f->p[i] = nested[static_cast<size_t>(i)];
     f->sizep = n;
-    for (int i = 0; i < n; i++)
-        f->p[i] = LoadFunction(S, f->source);
 }
 
 Proto* LoadFunction(LoadState* S, TString* p)
