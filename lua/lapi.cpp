@@ -254,10 +254,8 @@ const char* lua_tostring(lua_State* L, int idx)
         return nullptr;
     if (ttisstring(o))
         return svalue(o);
-    if (o != &luaO_nilobject && luaV_tostring(L, o)) {
-        luaC_checkGC(L);
+    if (o != &luaO_nilobject && luaV_tostring(L, o))
         return svalue(o);
-    }
     return nullptr;
 }
 
@@ -268,10 +266,8 @@ const unsigned short* lua_towstring(lua_State* L, int idx)
         return nullptr;
     if (ttiswstring(o))
         return getwstr(tsvalue(o));
-    if (o != &luaO_nilobject && luaV_towstring(L, o)) {
-        luaC_checkGC(L);
+    if (o != &luaO_nilobject && luaV_towstring(L, o))
         return getwstr(tsvalue(o));
-    }
     return nullptr;
 }
 

@@ -34,10 +34,16 @@ void luaD_throw(lua_State* L, int errcode)
 {
     if (L->nProtected > 0)
         throw LuaException{errcode};
-    // No protected caller: the host's panic function, then the process ends.
+    // No protected caller: the host's panic function, then the fatal-error
+    // function of the state, which ends the process (status 1).
     L->status = static_cast<lu_byte>(errcode);
     if (G(L)->panic)
         G(L)->panic(L);
+    const char* msg = L->top > L->base && ttisstring(L->top - 1) ? svalue(L->top - 1) : "unprotected error";
+    if (errcode == LUA_ERRMEM)
+        msg = "not enough memory";
+    if (G(L)->fatal)
+        G(L)->fatal(L, msg);
     std::exit(EXIT_FAILURE);
 }
 

@@ -226,8 +226,11 @@ void sweepstrings(lua_State* L, bool all)
     }
     // shrink a string table that became mostly empty, not below its floor
     int floor = G(L)->minimumnumstrings > 32 ? G(L)->minimumnumstrings : 32;
-    if (tb->nuse < tb->size / 4 && tb->size / 2 >= floor)
-        luaS_resize(L, tb->size / 2);
+    int size = tb->size;
+    while (tb->nuse < size / 4 && size / 2 >= floor)
+        size /= 2;
+    if (size != tb->size)
+        luaS_resize(L, size);
 }
 
 void callgc(lua_State* L, Udata* u)
@@ -239,6 +242,26 @@ void callgc(lua_State* L, Udata* u)
     setuvalue(L->top + 1, u);
     L->top += 2;
     luaD_call(L, L->top - 2, 0);
+}
+
+// Runs the finalisers protected, one by one: an error in one is dropped.
+// The collector stays off meanwhile.
+void callFinalizers(lua_State* L, const std::vector<Udata*>& list)
+{
+    global_State* g = G(L);
+    g->gcBlocked++;
+    ptrdiff_t top = savestack(L, L->top);
+    for (Udata* u : list) {
+        u->marked |= FINALIZEDBIT;
+        struct Call {
+            Udata* u;
+        } call{u};
+        luaD_pcall(
+            L, [](lua_State* L1, void* ud) { callgc(L1, static_cast<Call*>(ud)->u); }, &call, savestack(L, L->top),
+            0);
+        L->top = restorestack(L, top);
+    }
+    g->gcBlocked--;
 }
 
 } // namespace
@@ -264,13 +287,26 @@ void luaC_collectgarbage(lua_State* L)
     // the running thread may not be reachable from the main one
     m.markobject(reinterpret_cast<GCObject*>(L));
     m.propagate();
-    m.clearweak();
+    // Unreachable userdata with a `__gc' survive this cycle (with everything
+    // they reach) so their finaliser can run; they go in the next cycle.
+    std::vector<Udata*> finalize;
+    for (GCObject* o = g->rootudata; o; o = o->gch.next) {
+        Udata* u = &o->u;
+        if (!ismarked(o) && !(u->marked & FINALIZEDBIT) && fasttm(L, u->metatable, TM_GC) != nullptr)
+            finalize.push_back(u);
+    }
+    m.clearweak(); // weak entries of the dying userdata go now
+    for (Udata* u : finalize)
+        m.markobject(obj2gco(u));
+    m.propagate();
     killdeadkeys(L, g->rootgc);
     sweeplist(L, &g->rootgc, false);
     sweeplist(L, &g->rootudata, false);
     sweepstrings(L, false);
     g->mainthread->marked &= static_cast<lu_byte>(~MARKBIT);
     g->GCthreshold = g->gcStress ? 0 : 2 * g->nblocks;
+    if (!finalize.empty())
+        callFinalizers(L, finalize);
 }
 
 // At close: every userdata with a `__gc' gets it, each protected so one
@@ -280,6 +316,9 @@ void luaC_callGCTM(lua_State* L)
     G(L)->gcBlocked++;
     for (GCObject* o = G(L)->rootudata; o; o = o->gch.next) {
         Udata* u = &o->u;
+        if (u->marked & FINALIZEDBIT)
+            continue;
+        u->marked |= FINALIZEDBIT;
         struct Call {
             Udata* u;
         } call{u};

@@ -8,6 +8,7 @@
 
 constexpr lu_byte MARKBIT = 0x01;
 constexpr lu_byte FIXEDBIT = 0x10;
+constexpr lu_byte FINALIZEDBIT = 0x20; // a userdata whose `__gc' has run
 
 void luaC_link(lua_State* L, GCObject* o, lu_byte tt);
 void luaC_collectgarbage(lua_State* L);

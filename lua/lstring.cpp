@@ -68,7 +68,7 @@ TString* luaS_newlstr(lua_State* L, const char* str, size_t l)
     stringtable* tb = &G(L)->strt;
     for (GCObject* o = tb->hash[h & (tb->size - 1)]; o != nullptr; o = o->gch.next) {
         TString* ts = &o->ts;
-        if (ts->tt == LUA_TSTRING && ts->len == l && std::memcmp(str, getstr(ts), l) == 0) {
+        if (ts->tt == LUA_TSTRING && ts->len == l && (l == 0 || std::memcmp(str, getstr(ts), l) == 0)) {
             return ts;
         }
     }
@@ -81,7 +81,7 @@ TString* luaS_newlwstr(lua_State* L, const unsigned short* str, size_t l)
     stringtable* tb = &G(L)->strt;
     for (GCObject* o = tb->hash[h & (tb->size - 1)]; o != nullptr; o = o->gch.next) {
         TString* ts = &o->ts;
-        if (ts->tt == LUA_TWSTRING && ts->len == l && std::memcmp(str, getstr(ts), l * 2) == 0) {
+        if (ts->tt == LUA_TWSTRING && ts->len == l && (l == 0 || std::memcmp(str, getstr(ts), l * 2) == 0)) {
             return ts;
         }
     }

@@ -228,6 +228,35 @@ TEST(LuaApi, UserdataBoxesHoldWholePointersAndCollectAtClose)
     EXPECT_EQ(gcCalls, 1);
 }
 
+TEST(LuaApi, FinalizersRunOnceWhenUserdataBecomeGarbage)
+{
+    gcCalls = 0;
+    State S = openState();
+    lua_State* L = S.get();
+    luaL_newmetatable(L, "Counted");
+    lua_pushstring(L, "__gc");
+    lua_pushcfunction(L, [](lua_State* L1) -> int {
+        gcCalls++;
+        // the finaliser sees its userdata and may use the state
+        EXPECT_EQ(lua_type(L1, 1), LUA_TUSERDATA);
+        lua_newtable(L1);
+        return 0;
+    });
+    lua_rawset(L, -3);
+    lua_pop(L, 1);
+    for (int i = 0; i < 10; i++) {
+        lua_newuserdata(L, 16);
+        luaL_getmetatable(L, "Counted");
+        lua_setmetatable(L, -2);
+        lua_pop(L, 1);
+    }
+    lua_setgcthreshold(L, 0); // finalisers run in this collection
+    EXPECT_EQ(gcCalls, 10);
+    lua_setgcthreshold(L, 0); // the finalised userdata are freed, not finalised again
+    EXPECT_EQ(gcCalls, 10);
+    ASSERT_EQ(run(L, "return 1"), 0);
+}
+
 TEST(LuaApi, WideStrings)
 {
     State S = openState();
