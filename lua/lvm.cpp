@@ -728,6 +728,8 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 n = static_cast<int>(L->top - ra) - 1;
                 L->top = ci->top;
             }
+            if (!ttistable(ra)) // only a damaged chunk gets here
+                Protect(luaG_runerror(L, "table expected in a list constructor"));
             Table* h = hvalue(ra);
             bc &= ~(LFIELDS_PER_FLUSH - 1);
             ci->savedpc = pc;
