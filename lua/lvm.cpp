@@ -576,7 +576,14 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             const TObject* rb = RKB(i);
             const TObject* rc = RKC(i);
             int res;
-            Protect(res = equalobj(L, rb, rc));
+            if (ttype(rb) != ttype(rc))
+                res = 0;
+            else if (ttisnumber(rb))
+                res = nvalue(rb) == nvalue(rc);
+            else if (ttisanystring(rb) || ttisnil(rb))
+                res = rb->value.gc == rc->value.gc || ttisnil(rb);
+            else
+                Protect(res = luaV_equalObj(L, rb, rc));
             if (res != GETARG_A(i))
                 pc++;
             else
@@ -584,8 +591,13 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             break;
         }
         case OP_LT: {
+            const TObject* rb = RKB(i);
+            const TObject* rc = RKC(i);
             int res;
-            Protect(res = luaV_lessthan(L, RKB(i), RKC(i)));
+            if (ttisnumber(rb) && ttisnumber(rc))
+                res = nvalue(rb) < nvalue(rc);
+            else
+                Protect(res = luaV_lessthan(L, rb, rc));
             if (res != GETARG_A(i))
                 pc++;
             else
@@ -593,8 +605,13 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             break;
         }
         case OP_LE: {
+            const TObject* rb = RKB(i);
+            const TObject* rc = RKC(i);
             int res;
-            Protect(res = luaV_lessequal(L, RKB(i), RKC(i)));
+            if (ttisnumber(rb) && ttisnumber(rc))
+                res = nvalue(rb) <= nvalue(rc);
+            else
+                Protect(res = luaV_lessequal(L, rb, rc));
             if (res != GETARG_A(i))
                 pc++;
             else
@@ -757,6 +774,7 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             Protect(luaC_checkGC(L));
             break;
         }
+        default: __builtin_unreachable(); // opcodes are checked when code is loaded
         }
     }
 }
