@@ -44,7 +44,7 @@ bool need_value(FuncState* fs, int list, int cond)
 {
     for (; list != NO_JUMP; list = getjump(fs, list)) {
         Instruction i = getjumpcontrol(fs, list);
-        if (GET_OPCODE(i) != OP_TEST || GETARG_C(i) != cond)
+        if (GET_OPCODE(i) != OP_TEST || GETARG_C(i) != cond || GETARG_A(i) == NO_REG)
             return true;
     }
     return false;
@@ -60,7 +60,9 @@ void patchlistaux(FuncState* fs, int list, int ttarget, int treg, int ftarget, i
     while (list != NO_JUMP) {
         int next = getjump(fs, list);
         Instruction& i = getjumpcontrol(fs, list);
-        if (GET_OPCODE(i) != OP_TEST) {
+        if (GET_OPCODE(i) != OP_TEST || GETARG_A(i) == NO_REG) { // no value to carry
+            if (GET_OPCODE(i) == OP_TEST)
+                patchtestreg(i, NO_REG);
             fixjump(fs, list, dtarget);
         } else if (GETARG_C(i)) {
             patchtestreg(i, treg);
@@ -70,6 +72,17 @@ void patchlistaux(FuncState* fs, int list, int ttarget, int treg, int ftarget, i
             fixjump(fs, list, ftarget);
         }
         list = next;
+    }
+}
+
+// After a `not' the tested values are no longer the expression's value:
+// such tests are marked (A = NO_REG) so they jump to a boolean load instead.
+void removevalues(FuncState* fs, int list)
+{
+    for (; list != NO_JUMP; list = getjump(fs, list)) {
+        Instruction& i = getjumpcontrol(fs, list);
+        if (GET_OPCODE(i) == OP_TEST)
+            SETARG_A(i, NO_REG);
     }
 }
 
@@ -215,6 +228,8 @@ void codenot(FuncState* fs, expdesc* e)
     default: break;
     }
     std::swap(e->f, e->t);
+    removevalues(fs, e->f);
+    removevalues(fs, e->t);
 }
 
 void codebinop(FuncState* fs, expdesc* res, BinOpr op, int o1, int o2)
@@ -245,8 +260,11 @@ int luaK_getlabel(FuncState* fs)
 
 int luaK_jump(FuncState* fs)
 {
-    int jpc = fs->jpc; // pending jumps to here go wherever this one goes
+    // Pending jumps to here go wherever this one goes. They land on a plain
+    // jump, so they carry no value of their own any more.
+    int jpc = fs->jpc;
     fs->jpc = NO_JUMP;
+    removevalues(fs, jpc);
     int j = luaK_codeAsBx(fs, OP_JMP, 0, NO_JUMP);
     luaK_concat(fs, &j, jpc);
     return j;

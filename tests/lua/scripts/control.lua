@@ -66,3 +66,9 @@ while false do end
 repeat local z = 1 until true
 goto_label = "no goto in 5.0"
 print(goto_label)
+-- values of and/or through `not' and through jumps that meet
+local five = 5
+print(not not (five or nil), not (not (false or nil)), (five or five) and (true or 1), (nil and 1) or (false or "x"))
+print((five or (five <= 1)) and (true or 1), not (five and nil) and five, (five > 1 or five) and "y")
+local function g() return 1, 2 end
+print(tostring((not (not (g() or nil)))) .. "|", ((five + 1) or five) and (false or five))
