@@ -357,8 +357,10 @@ int str::insert(int pos, const char* text, int n, bool terminate)
 {
     if (n < 0)
         n = 0;
-    // Writing past the end would leave unset bytes in the gap: start at the end instead.
-    pos = std::clamp(pos, 0, rawLength());
+    if (pos < 0)
+        pos = 0;
+    // No length is measured here: insert builds long strings piece by piece.
+    // Bodies are zero-filled when made and grown, so a gap before pos reads as NULs.
     makeUnique();
     int needed = pos + n + 1;
     if (!mBody) {

@@ -1,0 +1,98 @@
+// What the online services cost a frame: a status poll with transfers in
+// flight, logging a score into a full table, and writing hiscore.dat.
+#include "engine/base/encrypt.h"
+#include "loopback_server.h"
+#include "online/hiscorefile.h"
+#include "online/hiscorereply.h"
+#include "online/hiscoretable.h"
+#include "online/simplehttp.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const char kKey[] = "QUELLMOORTESTKEY0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
+
+TQmHiscoreTable fullTable()
+{
+    TQmHiscoreTable table;
+    table.name = "career";
+    for (int i = 0; i < qm::kMaxLocalScores; ++i) {
+        TQmHiscoreRow row;
+        row.name = str::getFormatted("player%d", i % 7);
+        row.score = 100000 - i * 13;
+        row.gameData = "restaurant 3, level 7";
+        row.version = "1.2";
+        row.guid = "1100fc02000033225f000000000012ab";
+        qm::InsertScore(table, row, false);
+    }
+    return table;
+}
+
+// One poll (the pump) while n requests wait on a server that never answers.
+void BM_PollWithSilentTransfers(benchmark::State& state)
+{
+    TLoopbackServer server([](const TLoopbackRequest&) {
+        TLoopbackReply reply;
+        reply.silent = true;
+        return reply;
+    });
+    TSimpleHttp::SetTimeouts(60000, 60000);
+    std::vector<std::unique_ptr<TSimpleHttp>> requests;
+    for (int i = 0; i < state.range(0); ++i) {
+        requests.push_back(std::make_unique<TSimpleHttp>());
+        requests.back()->Init(server.Url("/go/hiscore").c_str(), false, nullptr);
+        requests.back()->AddArg("n", i);
+        requests.back()->DoRequest(0);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(requests.front()->GetStatus());
+    requests.clear();  // abandoned; they end when the server goes
+}
+BENCHMARK(BM_PollWithSilentTransfers)->Arg(1)->Arg(8);
+
+void BM_LogScoreIntoFullTable(benchmark::State& state)
+{
+    const TQmHiscoreTable full = fullTable();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TQmHiscoreTable table = full;
+        TQmHiscoreRow row;
+        row.name = "player3";
+        row.score = 50000;
+        state.ResumeTiming();
+        qm::InsertScore(table, row, true);
+        benchmark::DoNotOptimize(table.rows.data());
+    }
+}
+BENCHMARK(BM_LogScoreIntoFullTable);
+
+// Building, enciphering and writing hiscore.dat with one full table (fsync included).
+void BM_SaveFullHiscoreFile(benchmark::State& state)
+{
+    std::map<str, TQmHiscoreTable> tables{{str("career"), fullTable()}};
+    std::map<str, TQmHiscoreUserInfo> users;
+    TEncrypt cipher{str(kKey)};
+    const str path("/tmp/qm-online-bench-hiscore.dat");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qm::WriteHiscoreFile(path, qm::WriteHiscoreText(users, tables), cipher));
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_SaveFullHiscoreFile)->Unit(benchmark::kMillisecond);
+
+void BM_HiscoreTextOfFullTable(benchmark::State& state)
+{
+    std::map<str, TQmHiscoreTable> tables{{str("career"), fullTable()}};
+    std::map<str, TQmHiscoreUserInfo> users;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qm::WriteHiscoreText(users, tables).length());
+}
+BENCHMARK(BM_HiscoreTextOfFullTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

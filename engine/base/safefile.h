@@ -1,0 +1,34 @@
+// Files the program keeps for the player: written so that a crash or a full
+// disk mid-save never destroys the previous version, and set aside rather
+// than overwritten when they cannot be read.
+#pragma once
+
+#include "engine/base/str.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace qm {
+
+// Replaces the file at `path` with the bytes: they go to a new temporary file
+// in the same folder (mode 0600), which is flushed to the disk and renamed
+// over `path`. On any failure the temporary file is removed, a line is
+// logged, false is returned and the old file is untouched.
+bool WriteFileReplacing(const str& path, const void* data, std::size_t size);
+
+// The whole content of a file. False when it cannot be opened or read.
+bool ReadWholeFile(const str& path, std::string* bytes);
+
+// Reads an open file to its end and closes it. False on a read error.
+bool ReadAndClose(std::FILE* file, std::string* bytes);
+
+// True when something exists at `path`.
+bool PathExists(const str& path);
+
+// Renames a file that cannot be read out of the way, to path + ".bad" (or
+// ".bad2", ".bad3", ... when that name is taken, so no earlier one is lost).
+// Returns the new name, or an empty string when the rename failed.
+str KeepAside(const str& path);
+
+}  // namespace qm

@@ -1,0 +1,144 @@
+// The engine's small XML tree and its tolerant reader and writer.
+//
+// Every XML file of the system (strings, preferences, animations, levels,
+// server replies) goes through TXmlNode. The reader is a tokenizer, not a
+// conforming parser, and the stored files depend on its habits:
+//  - content words are joined with single blanks (quoted text keeps its
+//    spacing, without the quotes); "=" and ">" in text become words;
+//  - <?xml ...>, <!DOCTYPE ...> and comments become childless nodes, so the
+//    node parsed into is a holder whose children are the top-level tags:
+//    look the document element up by name;
+//  - "<>" (an unnamed element, the wrapper of enciphered preferences) is
+//    dropped, and an end tag closes the current element whatever its name;
+//  - five named entities and decimal references "&#N;" are decoded (the low
+//    8 bits of N, so "&#-61;" is the byte 0xC3); a token that begins with an
+//    entity is never markup;
+//  - UTF-8 sequences are read whole, so their bytes are never markup.
+// The writer indents by four blanks a level, writes no self-closing tags and
+// no declaration, escapes control bytes and bytes 0x80-0xFF as "&#-NN;", and
+// its output reads back into the same tree.
+#pragma once
+
+#include "engine/base/str.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The reader's byte source. The tokenizer steps back up to five bytes in a row.
+class TGetChar {
+public:
+    virtual ~TGetChar() = default;
+    // The next byte as 0-255, or -1 at the end.
+    virtual int DoGetChar() = 0;
+    // Steps back one byte; returns c, or -1 when it cannot.
+    virtual int UngetChar(int c) = 0;
+};
+
+// Bytes in memory. Input ends at its length or at a NUL byte, whichever comes first.
+class TGetCharString : public TGetChar {
+public:
+    TGetCharString(const char* text, int length);
+    int DoGetChar() override;
+    int UngetChar(int c) override;
+
+private:
+    const char* mText;
+    int mPosition = 0;
+    int mLength;
+};
+
+// One token of the reader: the token text and its length in bytes (the text
+// may hold a decoded NUL, which str would not count). `quoted`: it was read
+// between double quotes; `startsWithEntity`: its first byte came from an
+// entity. End of input is the empty unquoted token.
+str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* length);
+
+// The text with control bytes, bytes 0x80-0xFF and & < > " ' escaped.
+str xmlSafeString(const char* text);
+
+// Decodes entities in the first *length bytes of text, in place; updates
+// *length, and sets *startsWithEntity (when given) to whether the first byte
+// was decoded.
+void removeXMLEscapeChars(str& text, int* length, bool* startsWithEntity);
+
+class TXmlNode {
+public:
+    TXmlNode();
+    explicit TXmlNode(const char* name);
+    virtual ~TXmlNode();
+    TXmlNode(const TXmlNode&) = delete;
+    TXmlNode& operator=(const TXmlNode&) = delete;
+
+    // Reads the whole file into this node; a missing file leaves it unchanged.
+    void ParseFile(const char* path);
+    // Reads NUL-terminated text into this node.
+    void ParseString(const char* text);
+    // Reads `length` bytes (up to a NUL) into this node.
+    void ParseBytes(const char* text, int length);
+
+    // The node as XML text (the layout above), from indent 0.
+    str AsString() const;
+    // The same, written into *out at *pos (advanced) at `indent` blanks.
+    void AsString(str* out, int* pos, int indent) const;
+
+    // Children, owned by this node, in document order.
+    TXmlNode* CreateChild(const char* name);
+    TXmlNode* GetChild(const char* name) const;
+    str GetChildContent(const char* name) const;
+    bool HasChildren() const { return !mChildren.empty(); }
+    int CountChildren() const { return static_cast<int>(mChildren.size()); }
+    // Removes the child and deletes it; nothing when it is not a child.
+    void DeleteChild(TXmlNode* child);
+    // Removes the child without deleting it: the caller owns it now. False when not a child.
+    bool OrphanChild(TXmlNode* child);
+    // Deletes every child and attribute and empties the content and the name.
+    void Clear();
+
+    // Iteration: call the reset first; the Get calls are false at the end.
+    void ResetChildren();
+    bool GetNextChild(str* name, TXmlNode** child);
+    void ResetAttributes();
+    bool GetNextAttribute(str* name, str* value);
+
+    // The value of the first attribute with that name, or "". When found and
+    // `quoted` is given, stores whether the value was written in quotes.
+    str GetAttribute(const char* name, bool* quoted = nullptr) const;
+    // Replaces the first attribute of that name, or appends one; marks it quoted.
+    void SetAttribute(const char* name, const char* value);
+    void SetAttribute(const char* name, int value);
+
+    const str& GetName() const { return mName; }
+    void SetName(const char* name) { mName = str(name ? name : ""); }
+    const str& GetContent() const { return mContent; }
+    void SetContent(const char* text);
+
+protected:
+    // The reader calls these on the node being filled; a subclass may build
+    // another structure from them.
+    virtual TXmlNode* OnOpenTag(const str& name);
+    virtual void OnEndTag(const str& name);
+    virtual void OnContent(const str& text, int length);
+    virtual void OnAttribute(const str& name, const str& value, bool quoted);
+
+private:
+    struct Attribute {
+        str name;
+        str value;
+        bool quoted;
+    };
+    enum class TagResult { kNone, kEndTag, kChild };
+
+    void Parse(TGetChar* source, int depth);
+    TagResult ParseTag(TGetChar* source, TXmlNode** child);
+    std::unique_ptr<TXmlNode> Unlink(TXmlNode* child);
+    void Write(std::string& out, int indent) const;
+
+    str mContent;
+    int mContentLength = 0;
+    str mName;
+    std::vector<std::unique_ptr<TXmlNode>> mChildren;
+    size_t mChildCursor;
+    std::vector<Attribute> mAttributes;
+    size_t mAttributeCursor;
+};

@@ -1,0 +1,59 @@
+// The engine entry: start-up, the one call of the game's Main, teardown.
+#include "engine/base/debuglog.h"
+#include "engine/base/folders.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/sdl/sdlbackend.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <unistd.h>
+
+namespace qm {
+
+str BuildCommandLine(int argc, char** argv)
+{
+    str line;
+    for (int i = 0; i < argc; ++i) {
+        if (argv && argv[i])
+            line += str(argv[i]);
+        line += str(" ");
+    }
+    return line;
+}
+
+int RunEngine(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag,
+              std::unique_ptr<IPlatformBackend> backend)
+{
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    // The resource folder becomes the working directory: every resource name
+    // is relative to it.
+    str resources = FindResourceFolder(argc > 0 && argv ? argv[0] : nullptr);
+    QM_ASSERT(resources.length() > 0);
+    if (resources.length() > 0 && ::chdir(resources.c_str()) != 0)
+        WriteDbg("Cannot enter the resource folder %s", resources.c_str());
+
+    // TPlatform owns its data and deletes it first thing in its destructor.
+    auto platform = std::make_unique<TPlatform>(new TPlatformData(argc, argv, flag, std::move(backend)));
+    TPlatformData* data = platform->GetPlatformData();
+    data->SetMainFunction(mainFunction);
+    data->SetCommandLine(BuildCommandLine(argc, argv));
+
+    platform->CreateApplicationWindow();
+    platform->InitSound();
+    platform->Init3d();
+
+    if (mainFunction)
+        mainFunction(platform.get(), data->GetCommandLine().c_str());
+
+    platform.reset();
+    return 0;
+}
+
+}  // namespace qm
+
+int QuellmoorExec(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag)
+{
+    return qm::RunEngine(argc, argv, mainFunction, flag, std::make_unique<qm::TSdlBackend>());
+}

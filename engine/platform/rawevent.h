@@ -1,0 +1,55 @@
+// The platform's own record of one operating-system event, before the
+// translation rules turn it into TEvents. Back ends fill it; TPlatformData
+// translates it, so the rules are the same (and tested) on every back end.
+#pragma once
+
+#include <cstdint>
+
+struct TRawEvent {
+    enum EKind {
+        kOther,          // anything the engine does not act on
+        kKeyDown,        // press or auto-repeat
+        kKeyUp,
+        kButtonDown,
+        kButtonUp,
+        kMouseMoved,     // moved or dragged
+        kMouseEntered,
+        kMouseExited,
+        kWheel,
+        kActivated,      // the application came to the front
+        kDeactivated,
+        kHidden,         // the window was hidden
+        kShown,
+        kCollapsed,      // the window was minimised
+        kExpanded,       // and restored
+        kBoundsChanged,  // moved or resized
+        kWindowClosed,   // the user asked to close the window
+        kQuit,           // the system asked the application to quit
+        kDisplayChanged, // the screen configuration changed
+    };
+
+    // Mouse buttons, numbered as the translation rules use them.
+    enum EButton {
+        kPrimaryButton = 1,
+        kSecondaryButton = 2,  // right
+        kTertiaryButton = 3,   // middle
+    };
+
+    enum EAxis {
+        kOtherAxis = 0,
+        kHorizontalAxis = 1,
+        kVerticalAxis = 2,
+    };
+
+    EKind kind = kOther;
+    // Key events: the one byte of the typed character (0 when the key types none).
+    std::uint8_t character = 0;
+    int button = 0;
+    int axis = kOtherAxis;
+    int delta = 0;
+    // The mouse in game coordinates, for every kind.
+    int x = 0;
+    int y = 0;
+    // TEvent modifier bits, sampled from the keyboard when the record was made.
+    int modifiers = 0;
+};

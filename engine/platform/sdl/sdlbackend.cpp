@@ -1,0 +1,344 @@
+#include "engine/platform/sdl/sdlbackend.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/base/folders.h"
+#include "engine/base/timesource.h"
+#include "engine/platform/browser.h"
+#include "engine/platform/letterbox.h"
+#include "engine/platform/sdl/sdlkeys.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_opengl.h>
+
+#include <thread>
+
+namespace qm {
+
+namespace {
+
+// Without a swap interval the frame is capped near this rate.
+constexpr auto kFramePeriod = std::chrono::microseconds(1000000 / 60);
+
+// The frame shown while no display handler draws.
+constexpr float kBlankRed = 32 / 255.0f, kBlankGreen = 64 / 255.0f, kBlankBlue = 96 / 255.0f;
+
+int engineButton(Uint8 sdlButton)
+{
+    switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return TRawEvent::kPrimaryButton;
+    case SDL_BUTTON_RIGHT: return TRawEvent::kSecondaryButton;
+    case SDL_BUTTON_MIDDLE: return TRawEvent::kTertiaryButton;
+    default: return 3 + sdlButton;  // extra buttons: never 1 to 3
+    }
+}
+
+}  // namespace
+
+TSdlBackend::TSdlBackend()
+{
+    // A click that focuses the window is still a click.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The platform decides what losing the focus does in full screen.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        WriteDbg("SDL video is not available: %s", SDL_GetError());
+        return;
+    }
+    mVideoReady = true;
+    // Key events carry their character; text-input events are not needed.
+    SDL_StopTextInput();
+}
+
+TSdlBackend::~TSdlBackend()
+{
+    if (mContext)
+        SDL_GL_DeleteContext(mContext);
+    if (mWindow)
+        SDL_DestroyWindow(mWindow);
+    if (mVideoReady)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+std::uint32_t TSdlBackend::Milliseconds()
+{
+    return MonotonicMilliseconds();
+}
+
+void TSdlBackend::Sleep(int ms)
+{
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool TSdlBackend::WaitEvent(TRawEvent* out, int timeoutMs)
+{
+    if (!mVideoReady) {
+        Sleep(timeoutMs);  // nothing can arrive; still never spin
+        return false;
+    }
+    SDL_Event event;
+    if (!SDL_WaitEventTimeout(&event, timeoutMs))
+        return false;
+    translate(event, out);
+    return true;
+}
+
+int TSdlBackend::Modifiers()
+{
+    return mVideoReady ? sdl::EngineModifiers(static_cast<Uint16>(SDL_GetModState())) : 0;
+}
+
+void TSdlBackend::toGame(int windowX, int windowY, int* x, int* y)
+{
+    int w = 0, h = 0;
+    if (mWindow)
+        SDL_GetWindowSize(mWindow, &w, &h);
+    TLetterbox box = ComputeLetterbox(w, h, mGameWidth, mGameHeight);
+    WindowToGame(box, mGameWidth, mGameHeight, windowX, windowY, x, y);
+}
+
+void TSdlBackend::MousePosition(int* x, int* y)
+{
+    *x = *y = 0;
+    if (!mWindow)
+        return;
+    int globalX = 0, globalY = 0, left = 0, top = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_GetWindowPosition(mWindow, &left, &top);
+    toGame(globalX - left, globalY - top, x, y);
+}
+
+void TSdlBackend::translate(const SDL_Event& event, TRawEvent* out)
+{
+    *out = TRawEvent{};
+    out->modifiers = Modifiers();
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        out->kind = event.type == SDL_KEYDOWN ? TRawEvent::kKeyDown : TRawEvent::kKeyUp;
+        out->character = sdl::KeyCharacter(event.key.keysym.sym, event.key.keysym.mod);
+        out->modifiers = sdl::EngineModifiers(event.key.keysym.mod);
+        MousePosition(&out->x, &out->y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        out->kind = event.type == SDL_MOUSEBUTTONDOWN ? TRawEvent::kButtonDown : TRawEvent::kButtonUp;
+        out->button = engineButton(event.button.button);
+        toGame(event.button.x, event.button.y, &out->x, &out->y);
+        break;
+    case SDL_MOUSEMOTION:
+        out->kind = TRawEvent::kMouseMoved;
+        toGame(event.motion.x, event.motion.y, &out->x, &out->y);
+        break;
+    case SDL_MOUSEWHEEL: {
+        out->kind = TRawEvent::kWheel;
+        int sign = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+        if (event.wheel.y != 0) {
+            out->axis = TRawEvent::kVerticalAxis;
+            out->delta = sign * event.wheel.y;
+        } else if (event.wheel.x != 0) {
+            out->axis = TRawEvent::kHorizontalAxis;
+            out->delta = sign * event.wheel.x;
+        }
+        MousePosition(&out->x, &out->y);
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        translateWindowEvent(event, out);
+        break;
+    case SDL_QUIT:
+        out->kind = TRawEvent::kQuit;
+        break;
+    case SDL_DISPLAYEVENT:
+    case SDL_RENDER_DEVICE_RESET:
+        out->kind = TRawEvent::kDisplayChanged;
+        break;
+    default:
+        break;
+    }
+}
+
+void TSdlBackend::translateWindowEvent(const SDL_Event& event, TRawEvent* out)
+{
+    if (!mWindow || event.window.windowID != SDL_GetWindowID(mWindow))
+        return;
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_ENTER: out->kind = TRawEvent::kMouseEntered; break;
+    case SDL_WINDOWEVENT_LEAVE:
+        out->kind = TRawEvent::kMouseExited;
+        MousePosition(&out->x, &out->y);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: out->kind = TRawEvent::kActivated; break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: out->kind = TRawEvent::kDeactivated; break;
+    case SDL_WINDOWEVENT_MINIMIZED: out->kind = TRawEvent::kCollapsed; break;
+    case SDL_WINDOWEVENT_RESTORED: out->kind = TRawEvent::kExpanded; break;
+    case SDL_WINDOWEVENT_HIDDEN: out->kind = TRawEvent::kHidden; break;
+    case SDL_WINDOWEVENT_SHOWN: out->kind = TRawEvent::kShown; break;
+    case SDL_WINDOWEVENT_CLOSE: out->kind = TRawEvent::kWindowClosed; break;
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: out->kind = TRawEvent::kBoundsChanged; break;
+    default: break;
+    }
+}
+
+bool TSdlBackend::createWindow(int width, int height)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    mWindow = SDL_CreateWindow(kApplicationName, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!mWindow) {
+        WriteDbg("Cannot create the window: %s", SDL_GetError());
+        return false;
+    }
+    mContext = SDL_GL_CreateContext(mWindow);
+    if (!mContext) {
+        WriteDbg("Cannot create the OpenGL context: %s", SDL_GetError());
+        SDL_DestroyWindow(mWindow);
+        mWindow = nullptr;
+        return false;
+    }
+    SDL_GL_MakeCurrent(mWindow, mContext);
+    mVsync = SDL_GL_SetSwapInterval(1) == 0;
+    if (!mVsync)
+        WriteDbg("No swap interval here (%s): frames are capped at 60 Hz", SDL_GetError());
+    return true;
+}
+
+bool TSdlBackend::OpenWindow(int width, int height)
+{
+    if (!mVideoReady)
+        return false;
+    if (!mWindow && !createWindow(width, height))
+        return false;
+    mGameWidth = width;
+    mGameHeight = height;
+    // In full screen this sets the size the window returns to.
+    SDL_SetWindowSize(mWindow, width, height);
+    if (!IsFullscreen())
+        SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    return true;
+}
+
+bool TSdlBackend::SetFullscreen(bool on)
+{
+    if (!mWindow)
+        return false;
+    if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        WriteDbg("Cannot switch full screen %s: %s", on ? "on" : "off", SDL_GetError());
+        return false;
+    }
+    if (!on) {
+        SDL_SetWindowSize(mWindow, mGameWidth, mGameHeight);
+        SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    return true;
+}
+
+bool TSdlBackend::IsFullscreen() const
+{
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void TSdlBackend::ShowWindow()
+{
+    if (mWindow)
+        SDL_ShowWindow(mWindow);
+}
+
+void TSdlBackend::RaiseWindow()
+{
+    // Called on every idle pass in full screen: only act when needed.
+    if (mWindow && !(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_INPUT_FOCUS))
+        SDL_RaiseWindow(mWindow);
+}
+
+void TSdlBackend::MinimizeWindow()
+{
+    if (mWindow)
+        SDL_MinimizeWindow(mWindow);
+}
+
+void TSdlBackend::WarpMouseToCentre()
+{
+    if (!mWindow)
+        return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(mWindow, &w, &h);
+    SDL_WarpMouseInWindow(mWindow, w / 2, h / 2);
+}
+
+void TSdlBackend::SetTitle(const char* utf8)
+{
+    if (mWindow)
+        SDL_SetWindowTitle(mWindow, utf8);
+}
+
+void TSdlBackend::DrawableSize(int* width, int* height)
+{
+    *width = *height = 0;
+    if (mWindow)
+        SDL_GL_GetDrawableSize(mWindow, width, height);
+}
+
+bool TSdlBackend::MakeCurrent()
+{
+    return mWindow && SDL_GL_MakeCurrent(mWindow, mContext) == 0;
+}
+
+void TSdlBackend::ClearFrame()
+{
+    if (!mWindow)
+        return;
+    int w = 0, h = 0;
+    DrawableSize(&w, &h);
+    glViewport(0, 0, w, h);
+    glClearColor(kBlankRed, kBlankGreen, kBlankBlue, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void TSdlBackend::SwapBuffers()
+{
+    if (!mWindow)
+        return;
+    SDL_GL_SwapWindow(mWindow);
+    if (!mVsync)
+        capFrameRate();
+}
+
+void TSdlBackend::capFrameRate()
+{
+    auto now = std::chrono::steady_clock::now();
+    if (now < mNextFrame) {
+        std::this_thread::sleep_until(mNextFrame);
+        mNextFrame += kFramePeriod;
+    } else {
+        // Late (or the first frame): the schedule starts again from now.
+        mNextFrame = now + kFramePeriod;
+    }
+}
+
+bool TSdlBackend::IsSystemCursorVisible()
+{
+    return mVideoReady && SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+}
+
+void TSdlBackend::ShowSystemCursor(bool show)
+{
+    if (mVideoReady)
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void TSdlBackend::SetArrowCursor()
+{
+    if (mVideoReady)
+        SDL_SetCursor(SDL_GetDefaultCursor());
+}
+
+bool TSdlBackend::OpenUrl(const char* url)
+{
+    return SpawnBrowser(url);
+}
+
+}  // namespace qm

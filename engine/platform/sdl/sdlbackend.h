@@ -1,0 +1,64 @@
+// The SDL2 back end: one window with an OpenGL compatibility-profile context,
+// made on the first OpenWindow. Full screen is the desktop's (the monitor's
+// mode is never changed). Buffer swaps wait for the vertical retrace when
+// the driver allows it; otherwise the swap is capped near 60 Hz so the main
+// loop never spins. Mouse positions are mapped from window pixels into game
+// coordinates through the letterbox rectangle.
+#pragma once
+
+#include "engine/platform/backend.h"
+
+#include <chrono>
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace qm {
+
+class TSdlBackend : public IPlatformBackend {
+public:
+    TSdlBackend();
+    ~TSdlBackend() override;
+    TSdlBackend(const TSdlBackend&) = delete;
+    TSdlBackend& operator=(const TSdlBackend&) = delete;
+
+    std::uint32_t Milliseconds() override;
+    void Sleep(int ms) override;
+    bool WaitEvent(TRawEvent* out, int timeoutMs) override;
+    int Modifiers() override;
+    void MousePosition(int* x, int* y) override;
+    bool OpenWindow(int width, int height) override;
+    bool HasWindow() const override { return mWindow != nullptr; }
+    bool SetFullscreen(bool on) override;
+    bool IsFullscreen() const override;
+    void ShowWindow() override;
+    void RaiseWindow() override;
+    void MinimizeWindow() override;
+    void WarpMouseToCentre() override;
+    void SetTitle(const char* utf8) override;
+    void DrawableSize(int* width, int* height) override;
+    bool MakeCurrent() override;
+    void ClearFrame() override;
+    void SwapBuffers() override;
+    bool IsSystemCursorVisible() override;
+    void ShowSystemCursor(bool show) override;
+    void SetArrowCursor() override;
+    bool OpenUrl(const char* url) override;
+
+private:
+    bool createWindow(int width, int height);
+    void translate(const SDL_Event& event, TRawEvent* out);
+    void translateWindowEvent(const SDL_Event& event, TRawEvent* out);
+    void toGame(int windowX, int windowY, int* x, int* y);
+    void capFrameRate();
+
+    bool mVideoReady = false;
+    SDL_Window* mWindow = nullptr;
+    void* mContext = nullptr;  // SDL_GLContext
+    bool mVsync = false;
+    int mGameWidth = 0;
+    int mGameHeight = 0;
+    std::chrono::steady_clock::time_point mNextFrame{};
+};
+
+}  // namespace qm

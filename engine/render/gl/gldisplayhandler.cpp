@@ -1,0 +1,691 @@
+#include "engine/render/gl/gldisplayhandler.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/platform/letterbox.h"
+#include "engine/platform/platform.h"
+#include "engine/render/gl/glstate.h"
+#include "engine/render/gl/gltexturedata.h"
+#include "engine/render/texture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+TGLDisplayHandler* gGLInstance = nullptr;
+
+// Matrices are row-vector (p' = p x M) and row-major, which is the memory
+// layout glLoadMatrixf expects of GL's column-vector, column-major matrices.
+const GLfloat* GLMatrix(const TMat4& m)
+{
+    return &m.m[0].x;
+}
+
+// The 3D matrices come in a left-handed convention; this turns them into
+// GL's (z negated: RotateY(pi) followed by Scale(-1, 1, 1)).
+TMat4 Handedness()
+{
+    TMat4 h;
+    h.RotateY(std::numbers::pi_v<float>);
+    h.Scale(-1, 1, 1);
+    return h;
+}
+
+GLenum FrontFaceOnSurface(GLenum windingOnScreen)
+{
+    return windingOnScreen == GL_CCW ? GL_CW : GL_CCW;
+}
+
+GLenum Primitive(EDrawType type)
+{
+    switch (type) {
+    case kDrawLines: return GL_LINES;
+    case kDrawLineStrip: return GL_LINE_STRIP;
+    case kDrawTriangles: return GL_TRIANGLES;
+    case kDrawTriangleStrip: return GL_TRIANGLE_STRIP;
+    case kDrawTriangleFan: return GL_TRIANGLE_FAN;
+    default: return GL_POINTS;
+    }
+}
+
+TGLTextureData* GLData(TTexture* texture)
+{
+    return texture ? dynamic_cast<TGLTextureData*>(texture->GetData()) : nullptr;
+}
+
+}  // namespace
+
+TGLDisplayHandler* TGLDisplayHandler::GetInstance()
+{
+    return gGLInstance;
+}
+
+TGLDisplayHandler::TGLDisplayHandler()
+{
+    gGLInstance = this;
+}
+
+TGLDisplayHandler::~TGLDisplayHandler()
+{
+    mTexture.reset();
+    mCursor.reset();
+    ReleaseScreenFramebuffer();
+    if (gGLInstance == this)
+        gGLInstance = nullptr;
+}
+
+std::unique_ptr<TTextureData> TGLDisplayHandler::NewTextureData()
+{
+    return std::make_unique<TGLTextureData>();
+}
+
+str TGLDisplayHandler::GetSystemData()
+{
+    return str();
+}
+
+// ---------------------------------------------------------------- display and frames
+
+void TGLDisplayHandler::MakeScreenFramebuffer(int width, int height)
+{
+    ReleaseScreenFramebuffer();
+    glGenTextures(1, &mScreenColour);
+    glBindTexture(GL_TEXTURE_2D, mScreenColour);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    glGenRenderbuffers(1, &mScreenDepth);
+    glBindRenderbuffer(GL_RENDERBUFFER, mScreenDepth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glGenFramebuffers(1, &mScreenFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mScreenColour, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mScreenDepth);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        WriteDbg("The screen framebuffer of %dx%d is incomplete", width, height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void TGLDisplayHandler::ReleaseScreenFramebuffer()
+{
+    if (!mScreenFramebuffer)
+        return;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &mScreenFramebuffer);
+    glDeleteRenderbuffers(1, &mScreenDepth);
+    glDeleteTextures(1, &mScreenColour);
+    mScreenFramebuffer = mScreenDepth = mScreenColour = 0;
+}
+
+bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool)
+{
+    if (width < 1 || height < 1)
+        return false;
+    mOrthoNear = -1;
+    mOrthoFar = 1;
+    bool resized = mDisplay.x2 != width || mDisplay.y2 != height;
+    mDisplay = {0, 0, width, height};
+    if (mWindowWidth == 0)
+        SetWindowSize(width, height);
+    // A mode switch at the same size keeps the screen's pixels: a frame that
+    // redraws only its dirty areas still finds the rest in place.
+    if (!mScreenFramebuffer || resized)
+        MakeScreenFramebuffer(width, height);
+    glViewport(0, 0, width, height);
+    PushViewport(0, 0, width, height);
+
+    TMat4 identity;
+    SetWorldMatrix(&identity);
+    SetViewMatrix(&identity);
+    SetPerspectiveProjection(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, 0);
+    SetAmbientColor({1, 1, 1, 1});
+    TMaterial material{{1, 1, 1, 1}, {0.5f, 0.5f, 0.5f, 1}, {1, 1, 1, 1}, {0, 0, 0, 1}, 1.0f};
+    SetMaterial(&material);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    // Every viewport clips by scissor, for the life of the context.
+    glEnable(GL_SCISSOR_TEST);
+    return true;
+}
+
+void TGLDisplayHandler::GetDisplay(int* width, int* height, bool* fullscreen)
+{
+    if (width)
+        *width = mDisplay.x2;
+    if (height)
+        *height = mDisplay.y2;
+    if (fullscreen)
+        *fullscreen = IsFullscreen();
+}
+
+bool TGLDisplayHandler::IsFullscreen()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform && platform->IsFullscreen();
+}
+
+void TGLDisplayHandler::SetWindowSize(int width, int height)
+{
+    mWindowWidth = width;
+    mWindowHeight = height;
+}
+
+GLuint TGLDisplayHandler::GetDrawFramebuffer() const
+{
+    if (TGLTextureData* target = GLData(mRenderTarget))
+        return target->GetFramebuffer();
+    return mScreenFramebuffer;
+}
+
+bool TGLDisplayHandler::BeginDraw(bool)
+{
+    // The screen framebuffer keeps the last frame, so what lies outside the
+    // current viewport is kept in either case; the viewport's area is cleared.
+    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+    glViewport(0, 0, mDisplay.x2, mDisplay.y2);
+    ApplyScissor();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return true;
+}
+
+bool TGLDisplayHandler::EndDraw(bool showCursor)
+{
+    if (showCursor)
+        DrawCursor();
+    else
+        glFlush();
+    Present();
+    return true;
+}
+
+void TGLDisplayHandler::Present()
+{
+    if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
+        return;
+    int width = mDisplay.x2, height = mDisplay.y2;
+    // The same box the platform maps mouse positions through.
+    qm::TLetterbox box = qm::ComputeLetterbox(mWindowWidth, mWindowHeight, width, height);
+    int outWidth = box.width, outHeight = box.height;
+    int left = box.x;
+    int bottom = mWindowHeight - box.y - box.height;  // GL counts window rows from the bottom
+
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mScreenFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // Row 0 of the screen surface is the top of the picture: flip on the way out.
+    glBlitFramebuffer(0, 0, width, height, left, bottom + outHeight, left + outWidth, bottom, GL_COLOR_BUFFER_BIT,
+                      outWidth == width && outHeight == height ? GL_NEAREST : GL_LINEAR);
+    glEnable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+}
+
+void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& source)
+{
+    if (source.Width() <= 0 || source.Height() <= 0)
+        return;
+    // Engine rows grow with GL rows on our surfaces, so a raster-position copy
+    // lands the right way up without any flipping.
+    glWindowPos2i(destination.x1, destination.y1);
+    glPixelZoom(float(destination.Width()) / source.Width(), float(destination.Height()) / source.Height());
+    glCopyPixels(source.x1, source.y1, source.Width(), source.Height(), GL_COLOR);
+    glPixelZoom(1, 1);
+}
+
+// ---------------------------------------------------------------- 2D and 3D state
+
+bool TGLDisplayHandler::Begin2d()
+{
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    SetBlendMode(kBlendAlpha);
+    SetFilteringMode(kFilterLinear);
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, mDisplay.x2, 0, mDisplay.y2, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    mIn2d = true;
+    return true;
+}
+
+void TGLDisplayHandler::End2d()
+{
+    glDepthMask(GL_TRUE);
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    mIn2d = false;
+}
+
+bool TGLDisplayHandler::Begin3d()
+{
+    SetFilteringMode(kFilterLinear);
+    glPushAttrib(GL_ENABLE_BIT);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(FrontFaceOnSurface(GL_CCW));
+    return true;
+}
+
+void TGLDisplayHandler::End3d()
+{
+    glPopAttrib();
+}
+
+void TGLDisplayHandler::ApplyBlendMode()
+{
+    switch (mBlendMode) {
+    case kBlendAlpha:
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case kBlendOff:
+        glDisable(GL_BLEND);
+        break;
+    case kBlendAdditive:
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_ONE, GL_ONE);
+        break;
+    case kBlendAlphaAdditive:
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        break;
+    case kBlendReverseSubtract:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBlendEquation(GL_FUNC_REVERSE_SUBTRACT);
+        break;
+    }
+}
+
+void TGLDisplayHandler::ApplyFilteringMode()
+{
+    GLint filter;
+    if (mFilteringMode == kFilterPoint)
+        filter = GL_NEAREST;
+    else if (mFilteringMode == kFilterLinear)
+        filter = GL_LINEAR;
+    else
+        return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+}
+
+void TGLDisplayHandler::SetTexture(std::shared_ptr<TTexture> texture)
+{
+    mTexture = std::move(texture);
+}
+
+void TGLDisplayHandler::SetShadeMode(EShadeModes mode)
+{
+    glShadeModel(mode == kShadeFlat ? GL_FLAT : GL_SMOOTH);
+}
+
+void TGLDisplayHandler::SetZBufferWrite(bool on)
+{
+    glDepthMask(on ? GL_TRUE : GL_FALSE);
+}
+
+void TGLDisplayHandler::SetZBufferTest(bool on)
+{
+    if (on)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+}
+
+void TGLDisplayHandler::SetCullMode(ECullModes mode)
+{
+    switch (mode) {
+    case kCullNone:
+        glDisable(GL_CULL_FACE);
+        break;
+    case kCullClockwise:
+        glEnable(GL_CULL_FACE);
+        glFrontFace(FrontFaceOnSurface(GL_CW));
+        break;
+    case kCullCounterClockwise:
+        glEnable(GL_CULL_FACE);
+        glFrontFace(FrontFaceOnSurface(GL_CCW));
+        break;
+    }
+}
+
+void TGLDisplayHandler::SetAmbientColor(const TColor& colour)
+{
+    GLfloat ambient[4] = {colour.r, colour.g, colour.b, colour.a};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
+}
+
+// ---------------------------------------------------------------- matrices, lights, materials
+
+void TGLDisplayHandler::LoadModelView()
+{
+    TMat4 loaded = mWorldView * Handedness();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(GLMatrix(loaded));
+}
+
+void TGLDisplayHandler::SetWorldMatrix(const TMat4* m)
+{
+    if (!m)
+        return;
+    mWorld = *m;
+    mWorldView = mWorld * mView;
+    LoadModelView();
+}
+
+void TGLDisplayHandler::SetViewMatrix(const TMat4* m)
+{
+    if (!m)
+        return;
+    mView = *m;
+    mWorldView = mWorld * mView;
+    LoadModelView();
+}
+
+void TGLDisplayHandler::SetProjectionMatrix(const TMat4* m)
+{
+    if (!m)
+        return;
+    mProjection = *m;
+    TMat4 loaded = mProjection;
+    loaded.Scale(-1, 1, 1);
+    // Every surface is stored top row first and the present flips it; a 3D
+    // projection is flipped here as well so 3D content comes out upright.
+    // The flip reverses the winding seen in window space (see FrontFaceOnSurface).
+    loaded.Scale(1, -1, 1);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(GLMatrix(loaded));
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void TGLDisplayHandler::SetView(const TVec3& eye, const TVec3& at, const TVec3& up)
+{
+    TMat4 h = Handedness();
+    TMat4 view;
+    view.LookAt(h * eye, h * at, h * up);
+    SetViewMatrix(&view);
+}
+
+void TGLDisplayHandler::SetPerspectiveProjection(float nearZ, float farZ, float fovY, float aspect)
+{
+    if (aspect == 0.0f)
+        aspect = mViewport.y2 > 0 ? float(mViewport.x2) / float(mViewport.y2) : 1.0f;
+    TMat4 projection;
+    projection.Perspective(nearZ, farZ, fovY, aspect);
+    projection.Scale(0.88f, 0.88f, 1.0f);
+    SetProjectionMatrix(&projection);
+}
+
+void TGLDisplayHandler::SetOrthogonalProjection(float nearZ, float farZ)
+{
+    mOrthoNear = nearZ;
+    mOrthoFar = farZ;
+    float x = float(mViewport.x1), y = float(mViewport.y1);
+    TMat4 projection;
+    projection.Orthogonal(x, x + mViewport.x2, y, y + mViewport.y2, nearZ, farZ);
+    SetProjectionMatrix(&projection);
+}
+
+void TGLDisplayHandler::GetWorldMatrix(TMat4* m)
+{
+    if (m)
+        *m = mWorld;
+}
+
+void TGLDisplayHandler::GetViewMatrix(TMat4* m)
+{
+    if (m)
+        *m = mView;
+}
+
+void TGLDisplayHandler::GetProjectionMatrix(TMat4* m)
+{
+    if (m)
+        *m = mProjection;
+}
+
+void TGLDisplayHandler::SetMaterial(const TMaterial* material)
+{
+    // Kept by value: callers pass materials that do not outlive the call.
+    mHasMaterial = material != nullptr;
+    mMaterial = material ? *material : TMaterial{{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
+    const TMaterial& m = mMaterial;
+    GLfloat diffuse[4] = {m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a};
+    GLfloat ambient[4] = {m.ambient.r, m.ambient.g, m.ambient.b, m.ambient.a};
+    GLfloat specular[4] = {m.specular.r, m.specular.g, m.specular.b, m.specular.a};
+    GLfloat emissive[4] = {m.emissive.r, m.emissive.g, m.emissive.b, m.emissive.a};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
+    glMaterialf(GL_FRONT, GL_SHININESS, m.power);
+}
+
+void TGLDisplayHandler::SetLight(int index, const TLight* light)
+{
+    if (index < 0 || index > 3)
+        return;
+    GLenum id = GLenum(GL_LIGHT0 + index);
+    if (!light) {
+        glDisable(id);
+        return;
+    }
+    TMat4 h = Handedness();
+    TVec3 position = h * light->position;
+    TVec3 direction = h * light->direction;
+    glEnable(GL_LIGHTING);
+    glEnable(id);
+    GLfloat ambient[4] = {light->ambient.r, light->ambient.g, light->ambient.b, light->ambient.a};
+    GLfloat diffuse[4] = {light->diffuse.r, light->diffuse.g, light->diffuse.b, light->diffuse.a};
+    GLfloat specular[4] = {light->specular.r, light->specular.g, light->specular.b, light->specular.a};
+    glLightfv(id, GL_AMBIENT, ambient);
+    glLightfv(id, GL_DIFFUSE, diffuse);
+    glLightfv(id, GL_SPECULAR, specular);
+    GLfloat at[4] = {position.x, position.y, position.z, 1};
+    GLfloat towards[4] = {direction.x, direction.y, direction.z, 0};
+    if (light->kind == TLight::kPoint) {
+        glLightfv(id, GL_POSITION, at);
+    } else if (light->kind == TLight::kSpot) {
+        glLightfv(id, GL_SPOT_DIRECTION, towards);
+        glLightfv(id, GL_POSITION, at);
+    } else {
+        glLightfv(id, GL_POSITION, towards);
+    }
+}
+
+// ---------------------------------------------------------------- viewports
+
+bool TGLDisplayHandler::HasViewport() const
+{
+    return mViewport.x1 >= 0 && mViewport.y1 >= 0 && mViewport.x2 > 0 && mViewport.y2 > 0;
+}
+
+void TGLDisplayHandler::ApplyScissor()
+{
+    if (mViewport.x2 >= 1 && mViewport.y2 >= 1)
+        glScissor(mViewport.x1, mViewport.y1, mViewport.x2, mViewport.y2);
+}
+
+void TGLDisplayHandler::SetViewPort(int left, int top, int right, int bottom)
+{
+    right = std::min(right, mDisplay.x2);
+    bottom = std::min(bottom, mDisplay.y2);
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    mViewport = {left, top, right - left, bottom - top};
+    // A viewport clamped to nothing leaves the previous scissor box in force.
+    ApplyScissor();
+}
+
+void TGLDisplayHandler::GetViewport(int* left, int* top, int* right, int* bottom)
+{
+    if (left)
+        *left = mViewport.x1;
+    if (top)
+        *top = mViewport.y1;
+    if (right)
+        *right = mViewport.x1 + mViewport.x2;
+    if (bottom)
+        *bottom = mViewport.y1 + mViewport.y2;
+}
+
+void TGLDisplayHandler::PushViewport(int left, int top, int right, int bottom)
+{
+    mViewportStack.push_back({left, top, right - left, bottom - top});
+    SetViewPort(left, top, right, bottom);
+}
+
+void TGLDisplayHandler::PopViewport()
+{
+    // The bottom entry (the whole display) is never popped.
+    if (mViewportStack.size() <= 1)
+        return;
+    mViewportStack.pop_back();
+    const TRect& top = mViewportStack.back();
+    SetViewPort(top.x1, top.y1, top.x1 + top.x2, top.y1 + top.y2);
+}
+
+// ---------------------------------------------------------------- drawing
+
+void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
+{
+    if (!set.GetVertices() || set.GetCount() <= 0)
+        return;
+    PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    TGLTextureData* texture = GLData(mTexture.get());
+    bool untextured = type == kDrawPoints || type == kDrawLines || type == kDrawLineStrip || !texture;
+    if (untextured) {
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture->GetTextureName());
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        ApplyFilteringMode();
+        ApplyBlendMode();
+    }
+
+    const auto* base = static_cast<const unsigned char*>(set.GetVertices());
+    const GLsizei stride = 32;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, base);
+    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    bool lit = set.GetKind() == 0;
+    if (lit) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, stride, base + 12);
+    } else {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
+    }
+    glDrawArrays(Primitive(type), 0, set.GetCount());
+    // The arrays belong to the caller: leave no pointer into them behind.
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+
+    glPopMatrix();
+    PopViewport();
+}
+
+void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const TColor* colour,
+                                 std::shared_ptr<TTexture> target)
+{
+    if (!colour)
+        return;
+    if (target) {
+        if (TTextureData* data = target->GetData())
+            data->FillRect(left, top, right, bottom, *colour);
+        return;
+    }
+    TScopedPixelProjection projection(mDisplay.x2, mDisplay.y2);
+    PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
+    glDisable(GL_TEXTURE_2D);
+    ApplyBlendMode();
+    glColor4f(colour->r, colour->g, colour->b, colour->a);
+    glRecti(left, top, right, bottom);
+    glColor4f(1, 1, 1, 1);
+    PopViewport();
+}
+
+// ---------------------------------------------------------------- render targets
+
+bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
+{
+    if (mRenderTarget) {
+        QM_ASSERT(!"Attempt to call BeginRenderTarget while in another BeginRenderTarget context.");
+        return false;
+    }
+    TGLTextureData* data = GLData(texture);
+    if (!data || !data->BeginRenderTarget())
+        return false;
+    mRenderTarget = texture;
+    ApplyScissor();
+    return true;
+}
+
+void TGLDisplayHandler::EndRenderTarget()
+{
+    if (!mRenderTarget)
+        return;
+    if (TGLTextureData* data = GLData(mRenderTarget))
+        data->EndRenderTarget();
+    mRenderTarget = nullptr;
+    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+    ApplyScissor();
+}
+
+// ---------------------------------------------------------------- cursor
+
+TPoint TGLDisplayHandler::GetMouse()
+{
+    return mPointerSource ? mPointerSource->GetMousePosition() : TPoint{};
+}
+
+void TGLDisplayHandler::SetCursor(std::shared_ptr<TTexture> texture, TPoint hotSpot)
+{
+    mCursor = std::move(texture);
+    mCursorHotSpot = hotSpot;
+}
+
+void TGLDisplayHandler::DrawCursor()
+{
+    if (!mCursor || !mCursor->GetData() || !mPointerSource || !mPointerSource->ShouldDrawCursor())
+        return;
+    TPoint mouse = GetMouse();
+    bool wasIn2d = mIn2d;
+    Begin2d();
+    // The hot spot is the pixel of the cursor image that sits on the pointer.
+    mCursor->GetData()->Draw(float(mouse.x - mCursorHotSpot.x), float(mouse.y - mCursorHotSpot.y), 1.0f, 1.0f,
+                             nullptr);
+    End2d();
+    mIn2d = wasIn2d;
+}

@@ -1,0 +1,124 @@
+// The OpenGL display handler, over a compatibility-profile context made by
+// the platform.
+//
+// One coordinate convention holds for every drawing surface: the screen is an
+// offscreen framebuffer object of the display size (800x600 for the game),
+// and it and every render target are stored top row first, so engine pixel
+// (x, y), origin top left and y down, is texel (x, y). The projection is a
+// plain glOrtho(0, w, 0, h) with no flip; only EndDraw's present flips, when
+// it blits the screen framebuffer, letterboxed, to the window.
+#pragma once
+
+#include "engine/render/displayhandler.h"
+#include "engine/render/gl/glheaders.h"
+
+#include <memory>
+#include <vector>
+
+class TGLTextureData;
+
+class TGLDisplayHandler : public TDisplayHandler {
+public:
+    // The installed GL handler, or null.
+    static TGLDisplayHandler* GetInstance();
+
+    // Needs a current GL context; the caller (the platform data) owns it.
+    TGLDisplayHandler();
+    ~TGLDisplayHandler() override;
+
+    void SetTexture(std::shared_ptr<TTexture> texture) override;
+    void SetMaterial(const TMaterial* material) override;
+    void SetLight(int index, const TLight* light) override;
+    str GetSystemData() override;
+    bool Begin2d() override;
+    void End2d() override;
+    bool Begin3d() override;
+    void End3d() override;
+    bool SetDisplay(int width, int height, bool fullscreen, bool a, bool b, bool c) override;
+    void GetDisplay(int* width, int* height, bool* fullscreen) override;
+    // Full screen is the platform's business: asks it.
+    bool IsFullscreen() override;
+    bool BeginDraw(bool keep) override;
+    bool EndDraw(bool showCursor) override;
+    void UpdateScreenRect(const TRect& destination, const TRect& source) override;
+    void FillRect(int left, int top, int right, int bottom, const TColor* colour,
+                  std::shared_ptr<TTexture> target) override;
+    void SetViewPort(int left, int top, int right, int bottom) override;
+    void GetViewport(int* left, int* top, int* right, int* bottom) override;
+    void PushViewport(int left, int top, int right, int bottom) override;
+    void DrawVertices(EDrawType type, const TVertexSet& set) override;
+    void PopViewport() override;
+    bool BeginRenderTarget(TTexture* texture) override;
+    void EndRenderTarget() override;
+    bool RenderTargetIsScreen() override { return mRenderTarget == nullptr; }
+    void SetShadeMode(EShadeModes mode) override;
+    void SetWorldMatrix(const TMat4* m) override;
+    void SetViewMatrix(const TMat4* m) override;
+    void SetProjectionMatrix(const TMat4* m) override;
+    void SetBlendMode(EBlendModes mode) override { mBlendMode = mode; }
+    void SetFilteringMode(EFilteringModes mode) override { mFilteringMode = mode; }
+    void SetZBufferWrite(bool on) override;
+    void SetZBufferTest(bool on) override;
+    void SetView(const TVec3& eye, const TVec3& at, const TVec3& up) override;
+    void SetPerspectiveProjection(float nearZ, float farZ, float fovY, float aspect) override;
+    void SetOrthogonalProjection(float nearZ, float farZ) override;
+    void GetWorldMatrix(TMat4* m) override;
+    void GetViewMatrix(TMat4* m) override;
+    void GetProjectionMatrix(TMat4* m) override;
+    void SetCullMode(ECullModes mode) override;
+    void SetAmbientColor(const TColor& colour) override;
+    TPoint GetMouse() override;
+    void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotSpot) override;
+    std::unique_ptr<TTextureData> NewTextureData() override;
+
+    bool IsSquareOnly() const { return true; }
+    // Sets the stored blend mode, or the filtering mode on the bound texture, in GL.
+    void ApplyBlendMode();
+    void ApplyFilteringMode();
+    void DrawCursor();
+
+    // The platform tells the handler where the pointer is and the size of the
+    // window's drawable, which the present letterboxes into.
+    void SetPointerSource(IPointerSource* source) { mPointerSource = source; }
+    void SetWindowSize(int width, int height);
+
+    // The framebuffer object that holds the screen (the display-size surface).
+    GLuint GetScreenFramebuffer() const { return mScreenFramebuffer; }
+    // The framebuffer that draws go to now: the render target's or the screen's.
+    GLuint GetDrawFramebuffer() const;
+    const TRect& GetViewportRect() const { return mViewport; }  // {x, y, width, height}
+    int GetDisplayWidth() const { return mDisplay.x2; }
+    int GetDisplayHeight() const { return mDisplay.y2; }
+    EBlendModes GetBlendMode() const { return mBlendMode; }
+    EFilteringModes GetFilteringMode() const { return mFilteringMode; }
+    TTexture* GetRenderTarget() const { return mRenderTarget; }
+    bool HasViewport() const;  // the current viewport is usable for drawing
+
+private:
+    void ApplyScissor();
+    void MakeScreenFramebuffer(int width, int height);
+    void ReleaseScreenFramebuffer();
+    void LoadModelView();
+    void Present();
+
+    // Viewports are kept as {x, y, width, height} in x1, y1, x2, y2.
+    std::vector<TRect> mViewportStack;
+    TRect mViewport{0, 0, 320, 240};
+    TRect mDisplay{0, 0, 320, 240};
+    std::shared_ptr<TTexture> mTexture;
+    std::shared_ptr<TTexture> mCursor;
+    TPoint mCursorHotSpot;
+    float mOrthoNear = -1, mOrthoFar = 1;
+    TMaterial mMaterial;
+    bool mHasMaterial = false;
+    TTexture* mRenderTarget = nullptr;
+    TMat4 mWorld, mView, mProjection, mWorldView;
+    EBlendModes mBlendMode = kBlendAlpha;
+    EFilteringModes mFilteringMode = kFilterLinear;
+
+    IPointerSource* mPointerSource = nullptr;
+    int mWindowWidth = 0, mWindowHeight = 0;
+    GLuint mScreenFramebuffer = 0;
+    GLuint mScreenColour = 0;
+    GLuint mScreenDepth = 0;
+};

@@ -1,0 +1,61 @@
+#include "engine/render/gl/gldisplayhost.h"
+
+#include "engine/platform/platformdata.h"
+
+TGLDisplayHost::TGLDisplayHost(TPlatformData& platform)
+    : mPlatform(platform), mHandler(std::make_unique<TGLDisplayHandler>())
+{
+    mHandler->SetPointerSource(this);
+}
+
+TGLDisplayHost::~TGLDisplayHost()
+{
+    // The handler deletes GL objects: the context must be current.
+    mPlatform.Backend().MakeCurrent();
+    mHandler.reset();
+}
+
+void TGLDisplayHost::UpdateWindowSize()
+{
+    int width = 0, height = 0;
+    mPlatform.GetDrawableSize(&width, &height);
+    if (width > 0 && height > 0)
+        mHandler->SetWindowSize(width, height);
+}
+
+void TGLDisplayHost::SetDisplay(int width, int height, bool fullscreen)
+{
+    UpdateWindowSize();
+    mHandler->SetDisplay(width, height, fullscreen, false, false, false);
+}
+
+void TGLDisplayHost::EndDraw(bool swap)
+{
+    // The window may have been resized or switched to full screen since the
+    // last frame: the present letterboxes into its size now.
+    UpdateWindowSize();
+    mHandler->EndDraw(swap);
+}
+
+TPoint TGLDisplayHost::GetMousePosition()
+{
+    TPoint point;
+    mPlatform.Backend().MousePosition(&point.x, &point.y);
+    return point;
+}
+
+bool TGLDisplayHost::ShouldDrawCursor()
+{
+    return mPlatform.IsActive() && mPlatform.IsCursorShown() && mPlatform.IsMouseInContent();
+}
+
+namespace qm {
+
+void InstallGLDisplayHost()
+{
+    PlatformHooks().makeDisplayHost = [](TPlatformData& platform) -> std::unique_ptr<IDisplayHost> {
+        return std::make_unique<TGLDisplayHost>(platform);
+    };
+}
+
+}  // namespace qm

@@ -1,0 +1,295 @@
+#include "engine/render/gl/gltexturedata.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/render/gl/gldisplayhandler.h"
+#include "engine/render/gl/glstate.h"
+
+#include <cmath>
+
+namespace {
+
+// Binds a texture's framebuffer with a pixel projection over its whole
+// surface, and puts the handler's framebuffer, viewport and scissor back after.
+class TDrawIntoTexture {
+public:
+    TDrawIntoTexture(GLuint framebuffer, int width, int height) : mProjection(width, height)
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glViewport(0, 0, width, height);
+        glDisable(GL_SCISSOR_TEST);
+        glDisable(GL_BLEND);
+    }
+    ~TDrawIntoTexture()
+    {
+        TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+        glBindFramebuffer(GL_FRAMEBUFFER, handler ? handler->GetDrawFramebuffer() : 0);
+        if (handler)
+            glViewport(0, 0, handler->GetDisplayWidth(), handler->GetDisplayHeight());
+        glEnable(GL_SCISSOR_TEST);
+    }
+    TDrawIntoTexture(const TDrawIntoTexture&) = delete;
+    TDrawIntoTexture& operator=(const TDrawIntoTexture&) = delete;
+
+private:
+    TScopedPixelProjection mProjection;
+};
+
+// One interleaved GL_T2F_C4F_N3F_V3F vertex.
+struct TQuadVertex {
+    GLfloat u, v;
+    GLfloat r, g, b, a;
+    GLfloat nx, ny, nz;
+    GLfloat x, y, z;
+};
+
+}  // namespace
+
+TGLTextureData::~TGLTextureData()
+{
+    DeleteDeviceObjects();
+}
+
+void TGLTextureData::DeleteDeviceObjects()
+{
+    // Without a handler the context is gone and took its objects with it.
+    if (!TGLDisplayHandler::GetInstance())
+        return;
+    if (mFramebuffer)
+        glDeleteFramebuffers(1, &mFramebuffer);
+    if (mTexture)
+        glDeleteTextures(1, &mTexture);
+    mFramebuffer = mTexture = 0;
+}
+
+// ---------------------------------------------------------------- device copy
+
+bool TGLTextureData::CreateDeviceSurface()
+{
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    if (mFramebuffer) {
+        glDeleteFramebuffers(1, &mFramebuffer);
+        mFramebuffer = 0;
+    }
+    if (!mTexture)
+        glGenTextures(1, &mTexture);
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, mSurfaceWidth, mSurfaceHeight, 0, GL_BGRA,
+                 GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+    GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        WriteDbg("Texture of %dx%d not made: GL error 0x%x", mSurfaceWidth, mSurfaceHeight, error);
+        return false;
+    }
+    return true;
+}
+
+void TGLTextureData::UploadPixels()
+{
+    if (!mTexture)
+        return;
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mSurfaceWidth, mSurfaceHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                    mPixels.data());
+}
+
+void TGLTextureData::UploadRect(const TRect& rect)
+{
+    if (!mTexture || rect.IsEmpty())
+        return;
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, rect.x1);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, rect.y1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, rect.x1, rect.y1, rect.Width(), rect.Height(), GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+}
+
+void TGLTextureData::DownloadPixels()
+{
+    if (!mTexture)
+        return;
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+}
+
+GLuint TGLTextureData::GetFramebuffer()
+{
+    if (!mFramebuffer && mTexture) {
+        GLint previous = 0;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+        glGenFramebuffers(1, &mFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mTexture, 0);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            WriteDbg("Framebuffer over texture %s is incomplete", mPath.c_str());
+        glBindFramebuffer(GL_FRAMEBUFFER, GLuint(previous));
+    }
+    return mFramebuffer;
+}
+
+void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
+{
+    TDrawIntoTexture into(GetFramebuffer(), mSurfaceWidth, mSurfaceHeight);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(colour.r, colour.g, colour.b, colour.a);
+    glRecti(rect.x1, rect.y1, rect.x2, rect.y2);
+    glColor4f(1, 1, 1, 1);
+}
+
+void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const TRect& source)
+{
+    auto* target = dynamic_cast<TGLTextureData*>(&destination);
+    if (!target || !mTexture)
+        return;
+    TDrawIntoTexture into(target->GetFramebuffer(), target->mSurfaceWidth, target->mSurfaceHeight);
+    // Only the source rectangle, placed at (x, y), is written; the rest of the
+    // destination keeps its pixels and its size.
+    TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}.Intersect(
+        {0, 0, target->mSurfaceWidth, target->mSurfaceHeight});
+    if (placed.IsEmpty())
+        return;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(placed.x1, placed.y1, placed.Width(), placed.Height());
+    TSpriteQuad quad = BuildSurfaceQuad(float(x - source.x1), float(y - source.y1), float(mSurfaceWidth),
+                                        float(mSurfaceHeight));
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    DrawQuad(quad, {1, 1, 1, 1}, GL_REPLACE);
+}
+
+void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
+{
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (!handler || mSystemSurface.empty())
+        return;
+    handler->PushViewport(x, y, x + source.Width(), y + source.Height());
+    if (handler->HasViewport()) {
+        glDisable(GL_BLEND);
+        glWindowPos2i(x - source.x1, y - source.y1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
+        glDrawPixels(std::min(mImageWidth, mSurfaceWidth), std::min(mImageHeight, mSurfaceHeight), GL_BGRA,
+                     GL_UNSIGNED_INT_8_8_8_8_REV, mSystemSurface.data());
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    }
+    handler->PopViewport();
+}
+
+// ---------------------------------------------------------------- drawing
+
+void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLint environment)
+{
+    TQuadVertex vertices[4];
+    for (int i = 0; i < 4; ++i) {
+        const TQuadCorner& c = quad.corner[i];
+        vertices[i] = {c.u, c.v, colour.r, colour.g, colour.b, colour.a, 0, 0, 0, c.x, c.y, 0.1f};
+    }
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
+    glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, vertices);
+    glDrawArrays(GL_QUADS, 0, 4);
+    // The vertices live on this stack frame: leave no array pointing at them.
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void TGLTextureData::Draw(float x, float y, float alpha, float scale, const TRect* source)
+{
+    if (IsSystemSurface() || !mTexture) {
+        QM_ASSERT(!"Attempt to call Draw on an mSystemRamTexture.");
+        return;
+    }
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (!handler)
+        return;
+    GLint environment = GL_MODULATE;
+    if (alpha < 0) {
+        alpha = -alpha;
+        environment = GL_REPLACE;
+    }
+    float left = source ? x - source->x1 : x;
+    float top = source ? y - source->y1 : y;
+    TSpriteQuad quad = BuildSurfaceQuad(left, top, mSurfaceWidth * scale, mSurfaceHeight * scale);
+
+    // Only the source rectangle (or the image) placed at (x, y) is drawn, within the current viewport.
+    float width = source ? source->Width() * scale : mImageWidth * scale;
+    float height = source ? source->Height() * scale : mImageHeight * scale;
+    TRect clip{int(std::floor(x)), int(std::floor(y)), int(std::ceil(x + width)), int(std::ceil(y + height))};
+    const TRect& vp = handler->GetViewportRect();
+    clip = clip.Intersect({vp.x1, vp.y1, vp.x1 + vp.x2, vp.y1 + vp.y2});
+    if (clip.IsEmpty())
+        return;
+    handler->PushViewport(clip.x1, clip.y1, clip.x2, clip.y2);
+    handler->ApplyBlendMode();
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    handler->ApplyFilteringMode();
+    DrawQuad(quad, {1, 1, 1, alpha}, environment);
+    handler->PopViewport();
+}
+
+void TGLTextureData::DrawSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
+                                const TVec2* centre, const TColor& colour, int flags, const float* matrix,
+                                const TRect* source)
+{
+    if (IsSystemSurface() || !mTexture) {
+        QM_ASSERT(!"Attempt to call DrawSprite on an mSystemRamTexture.");
+        return;
+    }
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (!handler || !handler->HasViewport())
+        return;
+    TSpriteParams params;
+    params.pos = pos;
+    params.scaleX = scaleX;
+    params.scaleY = scaleY;
+    params.rotation = rotation;
+    params.centre = centre;
+    params.flags = flags;
+    params.matrix = matrix;
+    params.source = source ? *source : TRect{0, 0, mImageWidth, mImageHeight};
+    params.surfaceSize = {mSurfaceWidth, mSurfaceHeight};
+    const TRect& vp = handler->GetViewportRect();
+    params.viewportOrigin = {vp.x1, vp.y1};
+    TSpriteQuad quad = BuildSpriteQuad(params);
+
+    handler->ApplyBlendMode();
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    handler->ApplyFilteringMode();
+    DrawQuad(quad, {colour.r, colour.g, colour.b, std::fabs(alpha)}, GL_MODULATE);
+}
+
+// ---------------------------------------------------------------- render targets
+
+bool TGLTextureData::BeginRenderTarget()
+{
+    if (!TTextureData::BeginRenderTarget())
+        return false;
+    GLuint framebuffer = GetFramebuffer();
+    if (!framebuffer)
+        return false;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    return true;
+}
+
+void TGLTextureData::EndRenderTarget()
+{
+    // The drawing went straight into the texture; only the CPU copy is behind.
+    MarkDeviceNewer();
+}

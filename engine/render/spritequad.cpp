@@ -1,0 +1,72 @@
+#include "engine/render/spritequad.h"
+
+#include <cmath>
+
+static TSpriteQuad RectQuad(float left, float top, float right, float bottom, float ua, float va, float ub, float vb)
+{
+    TSpriteQuad q;
+    q.corner[0] = {left, top, ua, va};
+    q.corner[1] = {right, top, ub, va};
+    q.corner[2] = {right, bottom, ub, vb};
+    q.corner[3] = {left, bottom, ua, vb};
+    return q;
+}
+
+TSpriteQuad BuildSurfaceQuad(float left, float top, float width, float height)
+{
+    return RectQuad(left, top, left + width, top + height, 0, 0, 1, 1);
+}
+
+TSpriteQuad BuildSpriteQuad(const TSpriteParams& p)
+{
+    float sw = float(p.source.Width());
+    float sh = float(p.source.Height());
+    float vx = float(p.viewportOrigin.x);
+    float vy = float(p.viewportOrigin.y);
+
+    float left, top;
+    if (p.centre) {
+        left = vx + p.pos.x - p.scaleX * p.centre->x;
+        top = vy + p.pos.y - p.scaleY * p.centre->y;
+    } else {
+        left = vx + p.pos.x - sw * p.scaleX / 2;
+        top = vy + p.pos.y - sh * p.scaleY / 2;
+    }
+    float right = std::trunc(left + sw * p.scaleX);
+    float bottom = std::trunc(top + sh * p.scaleY);
+    left = std::trunc(left);
+    top = std::trunc(top);
+
+    float surfaceW = float(p.surfaceSize.x > 0 ? p.surfaceSize.x : 1);
+    float surfaceH = float(p.surfaceSize.y > 0 ? p.surfaceSize.y : 1);
+    TSpriteQuad q = RectQuad(left, top, right, bottom, p.source.x1 / surfaceW, p.source.y1 / surfaceH,
+                             p.source.x2 / surfaceW, p.source.y2 / surfaceH);
+
+    if (p.matrix) {
+        const float* m = p.matrix;
+        for (int i = 1; i < 4; ++i) {
+            float dx = q.corner[i].x - left, dy = q.corner[i].y - top;
+            q.corner[i].x = left + dx * m[0] + dy * m[2];
+            q.corner[i].y = top + dx * m[1] + dy * m[3];
+        }
+    }
+
+    // The pivot is where pos lands: the centre point, else the middle of the quad.
+    float pivotX = p.centre ? left + p.scaleX * p.centre->x : (left + right) / 2;
+    float pivotY = p.centre ? top + p.scaleY * p.centre->y : (top + bottom) / 2;
+    for (auto& c : q.corner) {
+        if (p.flags & kSpriteMirrorY)
+            c.y = 2 * pivotY - c.y;
+        if (p.flags & kSpriteMirrorX)
+            c.x = 2 * pivotX - c.x;
+    }
+    if (p.rotation != 0) {
+        float cs = std::cos(p.rotation), sn = std::sin(p.rotation);
+        for (auto& c : q.corner) {
+            float dx = c.x - pivotX, dy = c.y - pivotY;
+            c.x = pivotX + cs * dx - sn * dy;
+            c.y = pivotY + sn * dx + cs * dy;
+        }
+    }
+    return q;
+}

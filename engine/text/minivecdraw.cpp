@@ -1,0 +1,646 @@
+#include "engine/text/minivecdraw.h"
+
+#include "engine/base/debuglog.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kDeltaColumns = TQmMiniVecDraw::kSpanLength + 2;  // a span writes one column past its end
+constexpr int kQuarterOrigin = TQmMiniVecDraw::kColumnOrigin * 4;
+// The calibration target: no wider than the display (a wider texture is
+// system memory, which cannot be drawn into), tall enough for every place.
+constexpr int kCalibrationWidth = 512, kCalibrationHeight = 32;
+
+int16_t ReadS16(const unsigned char* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
+
+// Float to int for coordinates: far beyond anything drawn, values saturate
+// (NaN gives 0), so no conversion is undefined; clipping does the rest.
+int ToInt(float v)
+{
+    if (!(v == v))
+        return 0;
+    return int(std::clamp(v, -1.0e8f, 1.0e8f));
+}
+int FloorToInt(float v) { return ToInt(std::floor(v)); }
+
+uint8_t ToByte(float v)
+{
+    v = std::clamp(v, 0.0f, 1.0f);
+    return static_cast<uint8_t>(v * 255.0f);
+}
+
+}  // namespace
+
+bool TMemorySurface::Lock(unsigned char** pixels, int* width, int* height, int* pitch)
+{
+    if (!pixels || !width || !height || !pitch)
+        return false;
+    *pixels = mPixels.data();
+    *width = mWidth;
+    *height = mHeight;
+    *pitch = mWidth * 4;
+    return true;
+}
+
+int TMemorySurface::At(int x, int y, int channel) const
+{
+    if (x < 0 || y < 0 || x >= mWidth || y >= mHeight)
+        return 0;
+    return mPixels[(size_t(y) * mWidth + x) * 4 + channel];
+}
+
+void TMemorySurface::Fill(uint8_t b, uint8_t g, uint8_t r, uint8_t a)
+{
+    for (size_t i = 0; i < mPixels.size(); i += 4) {
+        mPixels[i] = b;
+        mPixels[i + 1] = g;
+        mPixels[i + 2] = r;
+        mPixels[i + 3] = a;
+    }
+}
+
+size_t TQmMiniVecDraw::CacheKeyHash::operator()(const CacheKey& k) const
+{
+    size_t h = std::hash<const void*>()(k.outline);
+    auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
+    mix(size_t(k.phaseX) | (size_t(k.phaseY) << 2) | (size_t(k.italic) << 4));
+    for (float f : {k.scaleX, k.scaleY, k.stroke0, k.stroke1, k.cos, k.sin})
+        mix(std::hash<float>()(f));
+    return h;
+}
+
+TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVertices(256)
+{
+    for (auto& bank : mDelta)
+        bank.assign(kDeltaColumns, 0);
+    mTouchedMin.fill(INT_MAX);
+    mTouchedMax.fill(-1);
+    mEdges.reserve(512);
+}
+
+TQmMiniVecDraw::~TQmMiniVecDraw()
+{
+    if (mTarget && mPixels)
+        mTarget->Unlock();
+}
+
+int TQmMiniVecDraw::BankOfSlot(int slot) const
+{
+    switch (slot) {
+    case 255: return 0;  // outline stroke, drawn first (underneath)
+    case 254: return 1;  // bold stroke
+    case 1: return 3;    // glyph fill, drawn last (on top)
+    default: return 2;
+    }
+}
+
+void TQmMiniVecDraw::SetColor(int slot, const TColor& colour, float opacity)
+{
+    if (slot < 0 || slot >= kSlotCount)
+        return;
+    const int a = std::clamp(ToInt(float(ToInt(colour.a * 255.0f)) * opacity), 0, 255);
+    const uint8_t r = ToByte(colour.r), g = ToByte(colour.g), b = ToByte(colour.b);
+    static constexpr int kPartial[4] = {17, 40, 73, 128};
+    for (int i = 0; i < 4; ++i)
+        mPartial[slot][i] = TColor32(r, g, b, uint8_t(a * kPartial[i] / 256));
+    auto& levels = mBankColour[BankOfSlot(slot)];
+    for (int k = 0; k < kLevels; ++k) {
+        int alpha = k < 16 ? (k + 1) * 16 * a / 256 : 255 * a / 256;
+        levels[k] = TColor32(r, g, b, uint8_t(alpha));
+    }
+}
+
+bool TQmMiniVecDraw::Start(float x, float y, std::shared_ptr<TSpanTarget> target)
+{
+    if (mDisplay)
+        mDisplay->UnbindTexture();
+    mOriginX = ToInt(x);
+    mOriginY = ToInt(y);
+    if (target == mTarget)
+        return true;
+    Stop();
+    mTarget = std::move(target);
+    if (mTarget && !mTarget->Lock(&mPixels, &mSurfaceWidth, &mSurfaceHeight, &mPitch))
+        mPixels = nullptr;  // a target that cannot be locked receives nothing
+    return true;
+}
+
+void TQmMiniVecDraw::Stop()
+{
+    Flush();
+    if (mTarget && mPixels)
+        mTarget->Unlock();
+    mTarget.reset();
+    mPixels = nullptr;
+}
+
+void TQmMiniVecDraw::Flush()
+{
+    if (mVertexCount == 0)
+        return;
+    if (mTarget) {
+        if (mPixels)
+            BlendIntoTarget();
+    } else if (mDisplay) {
+        mDisplay->DrawLines(mVertices.data(), mVertexCount);
+    }
+    mVertexCount = 0;
+}
+
+void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour)
+{
+    if (mVertexCount + 2 > mVertexCapacity)
+        Flush();
+    TSpanVertex& a = mVertices[mVertexCount++];
+    TSpanVertex& b = mVertices[mVertexCount++];
+    a = TSpanVertex{};
+    a.x = x1;
+    a.y = y;
+    a.z = 0.1f;
+    a.rhw = 0.5f;
+    a.color = colour;
+    b = a;
+    b.x = x2;
+}
+
+void TQmMiniVecDraw::BlendIntoTarget()
+{
+    for (int i = 0; i + 1 < mVertexCount; i += 2) {
+        const TSpanVertex& a = mVertices[i];
+        const TSpanVertex& b = mVertices[i + 1];
+        int row = ToInt(a.y - mCalY);
+        if (row < 0 || row >= mSurfaceHeight)
+            continue;
+        int x1 = ToInt(a.x - mCalX1), x2 = ToInt(b.x - mCalX2);
+        if (x1 >= mSurfaceWidth)
+            continue;
+        x1 = std::max(x1, 0);
+        x2 = std::min(x2, mSurfaceWidth);
+        const int alpha = a.color.Alpha();
+        const int red = a.color.Red(), green = a.color.Green(), blue = a.color.Blue();
+        unsigned char* p = mPixels + size_t(row) * mPitch + size_t(x1) * 4;
+        for (int x = x1; x < x2; ++x, p += 4) {
+            p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
+            p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
+            p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
+        }
+    }
+}
+
+void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache)
+{
+    if (!outline)
+        return;
+    mGlyphPixelX = x >> 2;
+    mGlyphPixelY = y >> 2;
+
+    const CacheKey key{outline, x & 3, y & 3, mScaleX, mScaleY, mStrokeWidth[0], mStrokeWidth[1],
+                       mRotationCos, mRotationSin, mItalic};
+    if (cache) {
+        auto hit = mCache.find(key);
+        if (hit != mCache.end()) {
+            Replay(hit->second);
+            return;
+        }
+    }
+
+    // Sub-rows enough for the outline's height either side of the baseline;
+    // a rotated outline can reach as far as its width.
+    float extent = std::fabs(mScaleY);
+    if (mRotationSin != 0)
+        extent = std::max(extent, std::fabs(mScaleX));
+    if (!std::isfinite(extent) || !std::isfinite(mScaleX))
+        return;
+    const int scanCount = std::clamp(ToInt(1 + extent), 1, 64) * 1024;
+    if (scanCount > int(mBuckets.size()))
+        mBuckets.assign(scanCount, -1);
+    mScanCount = scanCount;
+    mRowOffset = scanCount / 2;
+
+    WalkOutline(outline);
+
+    if (cache) {
+        if (mCachedSpans > kMaxCachedSpans) {
+            mCache.clear();  // whole, so rotating text cannot grow it without bound
+            mCachedSpans = 0;
+        }
+        mRecording = &mCache[key];
+    }
+    ScanConvert(x, y);
+    if (mRecording) {
+        mCachedSpans += mRecording->size() + 1;
+        mRecording = nullptr;
+    }
+}
+
+void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
+{
+    mEdges.clear();
+    mWindowFirst = INT_MAX;
+    mWindowEnd = INT_MIN;
+    SetColor(0, TColor{0, 0, 0, 0}, 1.0f);
+
+    int shape = 2, colourCount = 0, colourBase = 0, fill1 = kNone, fill2 = kNone;
+    auto slot = [&](int n) { return n ? std::min(colourBase + n, 253) : kNone; };
+    auto point = [](const unsigned char* q) { return Point{ReadS16(q) / 128.0f, ReadS16(q + 2) / 128.0f}; };
+    Point current{0, 0};
+    for (;;) {
+        switch (*p) {
+        case 1:
+            colourBase = colourCount;
+            ++shape;
+            fill1 = fill2 = kNone;
+            p += 1;
+            break;
+        case 2: fill1 = slot(p[1]); p += 2; break;
+        case 3: fill2 = slot(p[1]); p += 2; break;
+        case 4: current = point(p + 1); p += 5; break;
+        case 5: {
+            Point end = point(p + 1);
+            AddSegment(current, end, fill1, fill2, shape);
+            current = end;
+            p += 5;
+            break;
+        }
+        case 6: {
+            // Three straight pieces are plenty at text sizes.
+            const Point k = point(p + 1), end = point(p + 5), start = current;
+            for (int i = 1; i <= 3; ++i) {
+                float t = i / 3.0f;
+                Point q{(start.x - 2 * k.x + end.x) * t * t + 2 * (k.x - start.x) * t + start.x,
+                        (start.y - 2 * k.y + end.y) * t * t + 2 * (k.y - start.y) * t + start.y};
+                if (i == 3)
+                    q = end;
+                AddSegment(current, q, fill1, fill2, shape);
+                current = q;
+            }
+            p += 9;
+            break;
+        }
+        case 7:
+            colourCount = std::min(colourCount + 1, 253);
+            SetColor(colourCount, TColor{p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f, 1.0f}, 1.0f);
+            p += 4;
+            break;
+        default:  // 8 ends the outline; any byte outside the format ends it too
+            return;
+        }
+    }
+}
+
+void TQmMiniVecDraw::AddSegment(Point a, Point b, int fill1, int fill2, int shape)
+{
+    for (int s = 0; s < kStrokeTags; ++s)
+        if (mStrokeWidth[s] != 0)
+            AddStroke(a, b, s);
+    AddEdge(a, b, fill1 != kNone ? fill1 : fill2, std::min(shape, kMaxTag));
+}
+
+void TQmMiniVecDraw::AddStroke(Point p1, Point p2, int s)
+{
+    float dx = p2.x - p1.x, dy = p2.y - p1.y;
+    float length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0 || mScaleX == 0 || mScaleY == 0)
+        return;
+    const float w = 4 * mStrokeWidth[s];
+    const float a = w / mScaleX * (dx / length), b = w / mScaleY * (dy / length);
+    const Point c[6] = {{p1.x + b, p1.y - a}, {p1.x - a, p1.y - b}, {p1.x - b, p1.y + a},
+                        {p2.x - b, p2.y + a}, {p2.x + a, p2.y + b}, {p2.x + b, p2.y - a}};
+    for (int i = 0; i < 6; ++i)
+        AddEdge(c[i], c[(i + 1) % 6], 0, s);
+}
+
+void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
+{
+    if (mItalic) {
+        a.x -= a.y / 3;
+        b.x -= b.y / 3;
+    }
+    a = {a.x * mScaleX, a.y * mScaleY};
+    b = {b.x * mScaleX, b.y * mScaleY};
+    if (mRotationSin != 0) {
+        a = {a.x * mRotationCos - a.y * mRotationSin, a.y * mRotationCos + a.x * mRotationSin};
+        b = {b.x * mRotationCos - b.y * mRotationSin, b.y * mRotationCos + b.x * mRotationSin};
+    }
+    bool swapped = false;
+    if (a.y > b.y) {
+        std::swap(a, b);
+        swapped = true;
+    }
+    if (tag < kStrokeTags)
+        colour = swapped ? 1 : 0;
+
+    // Sub-row r samples the line y = r + 0.5: the edge covers the rows whose
+    // sample lies in [y1, y2), so an edge from 0 to 8 covers exactly 8 rows.
+    int first = FloorToInt(a.y + 0.5f), end = FloorToInt(b.y + 0.5f);
+    first = std::max(first, -mRowOffset);
+    end = std::min(end, mScanCount - mRowOffset);
+    if (first >= end)
+        return;
+    Edge e;
+    e.x1 = a.x;
+    e.y1 = a.y;
+    e.x2 = b.x;
+    e.y2 = b.y;
+    e.step = (b.x - a.x) / (b.y - a.y);
+    e.x = 0;
+    e.firstRow = first;
+    e.endRow = end;
+    e.colour = uint8_t(colour);
+    e.tag = uint8_t(tag);
+    const int bucket = first + mRowOffset;
+    e.nextInBucket = mBuckets[bucket];
+    mBuckets[bucket] = int(mEdges.size());
+    mEdges.push_back(e);
+    mWindowFirst = std::min(mWindowFirst, bucket);
+    mWindowEnd = std::max(mWindowEnd, end + mRowOffset);
+}
+
+void TQmMiniVecDraw::ScanConvert(int penX, int penY)
+{
+    const int phaseX = penX & 3;
+    mActive.clear();
+    int pixelRow = INT_MIN;
+    for (int r = mWindowFirst; r < mWindowEnd; ++r) {
+        const int yf = r - mRowOffset;
+        const int row = (penY + yf) >> 2;
+        if (row != pixelRow) {
+            if (pixelRow != INT_MIN)
+                FlushCoverage(pixelRow);
+            pixelRow = row;
+        }
+        // Edges that ended leave; the rest step down one sub-row.
+        size_t kept = 0;
+        for (int index : mActive) {
+            Edge& e = mEdges[index];
+            if (e.endRow <= yf)
+                continue;
+            e.x += e.step;
+            mActive[kept++] = index;
+        }
+        mActive.resize(kept);
+        for (int index = mBuckets[r]; index >= 0; index = mEdges[index].nextInBucket) {
+            Edge& e = mEdges[index];
+            e.x = (yf + 0.5f - e.y1) * e.step + e.x1 + phaseX;
+            mActive.push_back(index);
+        }
+        mBuckets[r] = -1;
+        // Insertion sort: the order barely changes from one sub-row to the next.
+        for (size_t i = 1; i < mActive.size(); ++i) {
+            int moving = mActive[i];
+            size_t j = i;
+            for (; j > 0 && mEdges[mActive[j - 1]].x > mEdges[moving].x; --j)
+                mActive[j] = mActive[j - 1];
+            mActive[j] = moving;
+        }
+        FillSubRow();
+    }
+    if (pixelRow != INT_MIN)
+        FlushCoverage(pixelRow);
+}
+
+void TQmMiniVecDraw::FillSubRow()
+{
+    int fill[kMaxTag + 1] = {kNone, kNone, kNone, kNone};
+    int winding[kStrokeTags] = {0, 0};
+    int start = INT_MIN, end = INT_MIN;
+    for (int index : mActive) {
+        const Edge& e = mEdges[index];
+        const int xi = FloorToInt(e.x + 0.5f);
+        int top = kNone;
+        for (int t = kMaxTag; t >= 0 && top == kNone; --t)
+            top = fill[t];
+        if (top == kNone) {
+            AddSpan(start, end);
+            start = xi;
+        } else if (top != mCurrentSlot) {
+            AddSpan(start, end);
+            start = end;
+            mCurrentSlot = top;
+        }
+        if (e.tag < kStrokeTags) {
+            winding[e.tag] += e.colour ? 1 : -1;
+            fill[e.tag] = winding[e.tag] ? 255 - e.tag : kNone;
+        } else {
+            fill[e.tag] = fill[e.tag] == e.colour ? kNone : e.colour;  // even-odd
+        }
+        end = xi;
+    }
+    AddSpan(start, end);
+}
+
+void TQmMiniVecDraw::AddSpan(int x1, int x2)
+{
+    // [x1, x2) in quarter pixels from the glyph's pen pixel; clipped to the row.
+    if (x1 == INT_MIN || x2 <= x1)
+        return;
+    const int s = std::clamp(x1 + kQuarterOrigin, 0, kSpanLength * 4 - 1);
+    const int e = std::clamp(x2 + kQuarterOrigin, 0, kSpanLength * 4);
+    if (e <= s)
+        return;
+    const int bank = BankOfSlot(mCurrentSlot);
+    auto& delta = mDelta[bank];
+    const int c1 = s >> 2, f1 = s & 3, c2 = e >> 2, f2 = e & 3;
+    delta[c1] += int16_t(4 - f1);
+    delta[c1 + 1] += int16_t(f1);
+    delta[c2] += int16_t(f2 - 4);
+    delta[c2 + 1] -= int16_t(f2);
+    mTouchedMin[bank] = std::min(mTouchedMin[bank], c1);
+    mTouchedMax[bank] = std::max(mTouchedMax[bank], c2 + 1);
+}
+
+void TQmMiniVecDraw::FlushCoverage(int pixelRow)
+{
+    const int relativeRow = pixelRow - mGlyphPixelY;
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        if (mTouchedMin[bank] > mTouchedMax[bank])
+            continue;
+        auto& delta = mDelta[bank];
+        int sum = 0, previousLevel = 255, previousColumn = mTouchedMin[bank];
+        for (int c = mTouchedMin[bank]; c <= mTouchedMax[bank]; ++c) {
+            sum += delta[c];
+            delta[c] = 0;
+            // Coverage 1..16 samples is level 0..15; overlaps clamp at the table's end.
+            const int level = sum <= 0 ? 255 : std::min(sum - 1, kLevels - 1);
+            if (level != previousLevel) {
+                if (previousLevel != 255)
+                    EmitSpan(previousColumn - kColumnOrigin, c - kColumnOrigin, relativeRow, previousLevel, bank);
+                previousColumn = c;
+                previousLevel = level;
+            }
+        }
+        mTouchedMin[bank] = INT_MAX;
+        mTouchedMax[bank] = -1;
+    }
+}
+
+void TQmMiniVecDraw::EmitSpan(int column1, int column2, int row, int level, int bank)
+{
+    const float left = float(mOriginX + mGlyphPixelX);
+    const float y = float(mOriginY + mGlyphPixelY + row) + mCalY;
+    PushVertexPair(column1 + mCalX1 + left, column2 + mCalX2 + left, y, mBankColour[bank][level]);
+    if (mRecording)
+        mRecording->push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
+}
+
+void TQmMiniVecDraw::Replay(const std::vector<SpanEntry>& spans)
+{
+    for (const SpanEntry& s : spans)
+        EmitSpan(s.x1, s.x2, s.row, s.level, s.bank);
+}
+
+// --- Calibration -----------------------------------------------------------
+
+void TQmMiniVecDraw::CalibrationSpan(int pixel, int row, const TColor32* partial)
+{
+    if (mVertexCount + 6 > mVertexCapacity)
+        Flush();
+    // A span from quarter 0 to quarter 3 of the pixel: partial colour 3.
+    PushVertexPair(pixel + mCalX1, pixel + 1 + mCalX2, row + mCalY, partial[3]);
+}
+
+// The candidates: every combination of start offset x1 and end offset x2
+// (-1 to +0.75 in quarters) and row offset y (0 to 0.75). Drivers differ in
+// which pixels a line touching a pixel's diamond lights, and some decide by
+// position, so each candidate is drawn at several places and must light
+// exactly its pixels at all of them.
+namespace {
+
+constexpr int kCandidates = 256;
+constexpr int kPlaces = 4;
+constexpr int kCellsAcross = kCalibrationWidth / 4;
+
+struct TCandidate {
+    float x1, x2, y;
+};
+
+TCandidate Candidate(int i)
+{
+    return TCandidate{((i % 64) / 8) * 0.25f - 1, (i % 8) * 0.25f - 1, (i / 64) * 0.25f};
+}
+
+// Each candidate owns a cell of 4 x 4 pixels at every place.
+void CellOrigin(int candidate, int place, int* x, int* y)
+{
+    const int cell = candidate + place * kCandidates;
+    *x = 4 * (cell % kCellsAcross);
+    *y = 4 * (cell / kCellsAcross);
+}
+
+}  // namespace
+
+bool TQmMiniVecDraw::CalibrationPass(int* blanks)
+{
+    WriteDbg("TEXT CALIBRATION pass 0");
+    if (!mDisplay)
+        return false;
+    std::shared_ptr<TSpanTarget> target = mDisplay->CreateRenderTarget(kCalibrationWidth, kCalibrationHeight);
+    if (!target) {
+        WriteDbg("TEXT CALIBRATION: no render target");
+        return false;
+    }
+    mDisplay->FillRect(0, 0, kCalibrationWidth, kCalibrationHeight, TColor{0, 0, 0, 1}, target.get());
+    if (!mDisplay->BeginRenderTarget(target.get())) {
+        WriteDbg("TEXT CALIBRATION: cannot draw into the render target");
+        return false;
+    }
+    mDisplay->Begin2d();
+    SetColor(0, TColor{1, 1, 1, 1}, 1.0f);
+    Start(0, 0, nullptr);
+    for (int i = 0; i < kCandidates; ++i) {
+        const TCandidate c = Candidate(i);
+        mCalX1 = c.x1;
+        mCalX2 = c.x2;
+        mCalY = c.y;
+        for (int place = 0; place < kPlaces; ++place) {
+            int x, y;
+            CellOrigin(i, place, &x, &y);
+            CalibrationSpan(x + 1, y + 1, mPartial[0].data());
+            CalibrationSpan(x + 2, y + 2, mPartial[0].data());
+        }
+    }
+    Stop();
+    mDisplay->End2d();
+    mDisplay->EndRenderTarget();
+    WriteDbg("TEXT CALIBRATION pass 1");
+
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0, pitch = 0;
+    if (!target->Lock(&pixels, &width, &height, &pitch)) {
+        WriteDbg("TEXT CALIBRATION: cannot read the render target");
+        return false;
+    }
+    auto rgb = [&](int x, int y) -> uint32_t {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return 0;
+        const unsigned char* p = pixels + size_t(y) * pitch + size_t(x) * 4;
+        return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+    };
+    int best = -1;
+    uint32_t bestScore = 0;
+    for (int i = 0; i < kCandidates; ++i) {
+        const TCandidate c = Candidate(i);
+        bool passes = true, blank = true;
+        uint32_t score = 0;
+        for (int place = 0; place < kPlaces; ++place) {
+            int x, y;
+            CellOrigin(i, place, &x, &y);
+            // The two intended pixels, (1, 1) and (2, 2) of the cell, and their neighbours.
+            const uint32_t v[8] = {rgb(x, y + 1),     rgb(x + 1, y + 1), rgb(x + 2, y + 1), rgb(x + 1, y),
+                                   rgb(x + 1, y + 2), rgb(x + 2, y + 2), rgb(x + 3, y + 2), rgb(x + 2, y + 3)};
+            if (place == 0)
+                WriteDbg("TEXT CALIBRATION PIXELS x1: %f x2: %f y: %f: %08x %08x %08x %08x %08x %08x %08x %08x", c.x1,
+                         c.x2, c.y, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+            bool exact = v[1] && v[5];
+            for (int k : {0, 2, 3, 4, 6, 7})
+                exact = exact && !v[k];
+            passes = passes && exact;
+            score += v[1] + v[5];
+            blank = blank && std::all_of(std::begin(v), std::end(v), [](uint32_t p) { return p == 0; });
+        }
+        // A line shorter than half a pixel (or running backwards) may light the
+        // right pixel for a one-pixel span but not for longer ones.
+        if (1 + c.x2 - c.x1 < 0.5f)
+            passes = false;
+        if (passes) {
+            WriteDbg("TEXT CALIBRATION SUCCESS: %f %f %f", c.x1, c.x2, c.y);
+            if (score > bestScore) {
+                bestScore = score;
+                best = i;
+            }
+        }
+        if (blank)
+            ++*blanks;
+    }
+    target->Unlock();
+    if (best < 0)
+        return false;
+    const TCandidate c = Candidate(best);
+    mCalX1 = c.x1;
+    mCalX2 = c.x2;
+    mCalY = c.y;
+    return true;
+}
+
+void TQmMiniVecDraw::Calibrate()
+{
+    for (;;) {
+        int blanks = 0;
+        mCalibrated = CalibrationPass(&blanks);
+        if (mCalibrated)
+            return;
+        // Offsets that suit most drivers when nothing could be measured.
+        mCalX1 = -0.75f;
+        mCalX2 = -0.75f;
+        mCalY = 0.25f;
+        if (blanks * 128 < 76 * kCandidates || mVertexCapacity == 64)
+            return;
+        // Many blank candidates hint at a driver that drops long vertex batches.
+        mVertexCapacity = 64;
+        WriteDbg("TEXT CALIBRATION FAILURE: LOWERING VERT BUFFER TO %d", 64);
+    }
+}

@@ -1,0 +1,145 @@
+// TQmMiniVecDraw: the anti-aliasing span rasteriser behind every glyph.
+//
+// An outline (see mvecfont.h) is walked into straight edges, scaled, slanted
+// for italic and rotated, then scan-converted at 4 x 4 samples a pixel: each
+// sub-row's spans add quarter-pixel coverage deltas into one of four colour
+// banks, and every finished pixel row becomes runs of constant coverage, sent
+// as line primitives (two vertices a run) or blended into a locked surface.
+// The runs of each glyph are cached, keyed by outline, sub-pixel phase and
+// transform but not colour, so repeated glyphs are a lookup and a replay.
+#pragma once
+
+#include "engine/text/text_display.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class TQmMiniVecDraw {
+public:
+    static constexpr int kSlotCount = 256;
+    static constexpr int kBankCount = 4;
+    static constexpr int kLevels = 32;
+    static constexpr int kSpanLength = 3200;       // pixel columns a row can hold
+    static constexpr int kColumnOrigin = 1600;     // column of the glyph's pen pixel
+    static constexpr size_t kMaxCachedSpans = 1u << 18;  // about 12,000 glyphs; the whole cache is dropped beyond
+
+    explicit TQmMiniVecDraw(TTextDisplay* display = nullptr);
+    virtual ~TQmMiniVecDraw();
+    TQmMiniVecDraw(const TQmMiniVecDraw&) = delete;
+    TQmMiniVecDraw& operator=(const TQmMiniVecDraw&) = delete;
+
+    // Colour of a slot: slot 1 fills glyphs, 255 and 254 the strokes.
+    void SetColor(int slot, const TColor& colour, float opacity);
+    // Opens a batch at origin (x, y) pixels into target (empty: the display).
+    bool Start(float x, float y, std::shared_ptr<TSpanTarget> target);
+    // Draws one outline with its pen at (x, y) quarter pixels from the origin.
+    // `cache` false draws without recording (outlines that live only briefly).
+    void Draw(const unsigned char* outline, int x, int y, bool cache = true);
+    void Flush();
+    void Stop();
+    // Finds the sub-pixel offsets at which the display lights a line's pixels.
+    void Calibrate();
+
+    // The transform of the next Draw; clients set these directly.
+    float mScaleX = 1, mScaleY = 1;
+    float mRotationCos = 1, mRotationSin = 0;
+    float mStrokeWidth[2] = {0, 0};  // pixels
+    bool mItalic = false;
+
+    // For tests and diagnostics.
+    int GetVertexCapacity() const { return mVertexCapacity; }
+    float GetCalibrationX1() const { return mCalX1; }
+    float GetCalibrationX2() const { return mCalX2; }
+    float GetCalibrationY() const { return mCalY; }
+    // True when the last Calibrate found offsets that light exactly the span's pixels.
+    bool IsCalibrated() const { return mCalibrated; }
+    size_t GetCachedGlyphCount() const { return mCache.size(); }
+    size_t GetCachedSpanCount() const { return mCachedSpans; }
+
+private:
+    static constexpr int kNone = 0;
+    static constexpr int kStrokeTags = 2;
+    static constexpr int kMaxTag = 3;
+
+    struct Edge {
+        float x1, y1, x2, y2;
+        float x, step;
+        int firstRow, endRow;  // sub-rows sampled: firstRow <= r < endRow
+        int nextInBucket;
+        uint8_t colour;        // fill slot; for strokes 1 when reversed to point down
+        uint8_t tag;           // 0, 1 stroke slot; 2 and up shape number
+    };
+    struct SpanEntry {
+        int16_t x1, x2, row;
+        uint8_t level, bank;
+    };
+    struct CacheKey {
+        const unsigned char* outline;
+        int phaseX, phaseY;
+        float scaleX, scaleY, stroke0, stroke1, cos, sin;
+        bool italic;
+        bool operator==(const CacheKey&) const = default;
+    };
+    struct CacheKeyHash {
+        size_t operator()(const CacheKey& k) const;
+    };
+    struct Point {
+        float x, y;
+    };
+
+    // Outline walk and edges.
+    void WalkOutline(const unsigned char* outline);
+    void AddSegment(Point a, Point b, int fill1, int fill2, int shape);
+    void AddEdge(Point a, Point b, int colour, int tag);
+    void AddStroke(Point a, Point b, int slot);
+    // Scan conversion.
+    void ScanConvert(int penX, int penY);
+    void FillSubRow();
+    void AddSpan(int x1, int x2);
+    void FlushCoverage(int pixelRow);
+    void EmitSpan(int column1, int column2, int row, int level, int bank);
+    void Replay(const std::vector<SpanEntry>& spans);
+    // Output.
+    void PushVertexPair(float x1, float x2, float y, TColor32 colour);
+    void BlendIntoTarget();
+    int BankOfSlot(int slot) const;
+    // Calibration.
+    bool CalibrationPass(int* blanks);
+    void CalibrationSpan(int pixel, int row, const TColor32* partial);
+
+    TTextDisplay* mDisplay;
+
+    int mVertexCapacity = 256;
+    std::vector<TSpanVertex> mVertices;
+    int mVertexCount = 0;
+
+    std::array<std::array<TColor32, 4>, kSlotCount> mPartial{};
+    std::array<std::array<TColor32, kLevels>, kBankCount> mBankColour{};
+
+    std::vector<Edge> mEdges;
+    std::vector<int> mBuckets;  // first edge of each sub-row, -1 for none
+    std::vector<int> mActive;
+    int mScanCount = 0, mRowOffset = 0;
+    int mWindowFirst = 0, mWindowEnd = 0;
+
+    int mOriginX = 0, mOriginY = 0;
+    int mGlyphPixelX = 0, mGlyphPixelY = 0;
+
+    std::array<std::vector<int16_t>, kBankCount> mDelta;
+    std::array<int, kBankCount> mTouchedMin{}, mTouchedMax{};
+    int mCurrentSlot = 1;
+
+    std::unordered_map<CacheKey, std::vector<SpanEntry>, CacheKeyHash> mCache;
+    size_t mCachedSpans = 0;
+    std::vector<SpanEntry>* mRecording = nullptr;
+
+    float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
+    bool mCalibrated = false;
+
+    std::shared_ptr<TSpanTarget> mTarget;
+    unsigned char* mPixels = nullptr;
+    int mSurfaceWidth = 0, mSurfaceHeight = 0, mPitch = 0;
+};

@@ -1,0 +1,32 @@
+// What the window manager needs of the window script, the one Lua state that
+// builds screens from definition tables and waits for their messages. The
+// script itself lives with the Lua bindings; it implements this interface
+// so that the window system does not depend on the scripting layer.
+#pragma once
+
+#include "engine/base/classid.h"
+#include "engine/base/str.h"
+
+class TLuaFunction;
+class TMessage;
+class TTask;
+class TWindow;
+
+class IWindowScript {
+public:
+    virtual ~IWindowScript() = default;
+
+    // A modal window was pushed (or the stack emptied: null); windows built
+    // from now on are adopted by it.
+    virtual void NewModalWindow(TWindow* w) = 0;
+    virtual void PushWindow(TWindow* w) = 0;
+    virtual bool PopWindow() = 0;
+    // Runs a script file in the Lua state; false when it failed.
+    virtual bool RunScript(const char* file) = 0;
+    virtual void AddWindowType(const str& name, TClassId classId) = 0;
+    // Takes ownership of the message.
+    virtual bool OnMessage(TMessage* m, TLuaFunction* f) = 0;
+    virtual bool EnableStringTable(bool on) = 0;
+    // The script runs as a task of the platform task list.
+    virtual TTask* GetTask() = 0;
+};

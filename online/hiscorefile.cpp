@@ -1,0 +1,93 @@
+#include "online/hiscorefile.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/base/encrypt.h"
+#include "engine/base/safefile.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+namespace {
+
+constexpr size_t kChecksumBlock = 8;  // four checksum bytes padded to one cipher block
+
+std::array<unsigned char, 4> checksumOf(const unsigned char* bytes, size_t size)
+{
+    std::array<unsigned char, 4> sum = {0, 0, 0, 0};
+    for (size_t i = 0; i < size; ++i)
+        sum[i % 4] ^= bytes[i];
+    return sum;
+}
+
+// Enciphers raw bytes (no Base64); empty on failure.
+std::vector<unsigned char> encipher(TEncrypt& cipher, const void* data, int size)
+{
+    int needed = cipher.EncryptBinary(data, size, nullptr, 0, false);
+    if (needed <= 0)
+        return {};
+    std::vector<unsigned char> out(static_cast<size_t>(needed));
+    if (cipher.EncryptBinary(data, size, out.data(), needed, false) != 0)
+        return {};
+    return out;
+}
+
+// Deciphers raw bytes into a buffer with room for a terminating NUL; false on failure.
+bool decipher(TEncrypt& cipher, const unsigned char* data, int size, std::vector<unsigned char>* out)
+{
+    int needed = cipher.DecryptBinary(data, size, nullptr, 0, false);
+    if (needed <= 0)
+        return false;
+    out->assign(static_cast<size_t>(needed) + 1, 0);
+    return cipher.DecryptBinary(data, size, out->data(), needed, false) == 0;
+}
+
+EHiscoreFile reject(const str& path)
+{
+    KeepAside(path);
+    return EHiscoreFile::kRejected;
+}
+
+}  // namespace
+
+bool WriteHiscoreFile(const str& path, const str& text, TEncrypt& cipher)
+{
+    std::vector<unsigned char> body = encipher(cipher, text.c_str(), text.length() + 1);
+    if (body.empty())
+        return false;
+    std::array<unsigned char, 4> sum = checksumOf(body.data(), body.size());
+    std::vector<unsigned char> tail = encipher(cipher, sum.data(), 4);
+    if (tail.size() != kChecksumBlock)
+        return false;
+    body.insert(body.end(), tail.begin(), tail.end());
+    return WriteFileReplacing(path, body.data(), body.size());
+}
+
+EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, &bytes))
+        return EHiscoreFile::kMissing;
+    if (bytes.size() <= kChecksumBlock)
+        return reject(path);
+
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t bodySize = bytes.size() - kChecksumBlock;
+    std::vector<unsigned char> stored;
+    if (!decipher(cipher, data + bodySize, static_cast<int>(kChecksumBlock), &stored) || stored.size() < 4 ||
+        std::memcmp(stored.data(), checksumOf(data, bodySize).data(), 4) != 0) {
+        WriteDbg("HiScores: Checksum did not match! Ignoring saved score data.");
+        return reject(path);
+    }
+    std::vector<unsigned char> plain;
+    if (!decipher(cipher, data, static_cast<int>(bodySize), &plain))
+        return reject(path);
+    // The text ends at its NUL; the buffer always has one at the end.
+    *text = str(reinterpret_cast<const char*>(plain.data()));
+    return EHiscoreFile::kRead;
+}
+
+}  // namespace qm

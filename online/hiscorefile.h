@@ -1,0 +1,24 @@
+// The enciphered container of hiscore.dat: the XML text (with its NUL)
+// enciphered without Base64, followed by one enciphered block holding a
+// 4-byte XOR checksum of that ciphertext.
+#pragma once
+
+#include "engine/base/str.h"
+
+class TEncrypt;
+
+namespace qm {
+
+enum class EHiscoreFile {
+    kMissing,   // no file: start empty
+    kRead,      // text holds the deciphered XML
+    kRejected,  // short, tampered or undecipherable: start empty
+};
+
+// Enciphers the text and writes it through a temporary file. False when nothing was written.
+bool WriteHiscoreFile(const str& path, const str& text, TEncrypt& cipher);
+
+// Reads and checks the file. A rejected file has been kept aside as path + ".bad".
+EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text);
+
+}  // namespace qm

@@ -1,0 +1,132 @@
+#include "online/httpdata.h"
+
+#include "engine/base/debuglog.h"
+
+#include <cstdio>
+#include <curl/curl.h>
+
+namespace {
+
+// The client identifies itself with this fixed product token.
+const char kUserAgent[] = "roroz/Mac";
+
+}  // namespace
+
+THttpData::THttpData(const str& url, const str& outFile, const str& args, bool post)
+    : mUrl(url), mOutFile(outFile), mArgs(args), mPost(post)
+{
+}
+
+THttpData::~THttpData()
+{
+    if (mCurl)
+        curl_easy_cleanup(mCurl);
+    if (mHeaders)
+        curl_slist_free_all(mHeaders);
+    if (mFile)
+        DiscardOutputFile();
+}
+
+bool THttpData::Prepare(const TOptions& options)
+{
+    if (mOutFile.length() > 0) {
+        // Written beside the target and renamed over it only when complete, so a
+        // failed download never replaces a good file with a partial one.
+        mTempFile = mOutFile + str(".part");
+        mFile = std::fopen(mTempFile.c_str(), "wb");
+        if (!mFile) {
+            WriteDbg("HTTP: cannot write %s", mOutFile.c_str());
+            mStatus = kOutputNotWritable;
+            return false;
+        }
+    }
+
+    mCurl = curl_easy_init();
+    if (!mCurl) {
+        mStatus = kFailed;
+        return false;
+    }
+    str target = mPost ? mUrl : mUrl + mArgs;
+    curl_easy_setopt(mCurl, CURLOPT_URL, target.c_str());
+    curl_easy_setopt(mCurl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(mCurl, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(mCurl, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
+    curl_easy_setopt(mCurl, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs);
+    curl_easy_setopt(mCurl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(mCurl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (options.caFile.length() > 0)
+        curl_easy_setopt(mCurl, CURLOPT_CAINFO, options.caFile.c_str());
+    curl_easy_setopt(mCurl, CURLOPT_WRITEFUNCTION, &THttpData::WriteCallback);
+    curl_easy_setopt(mCurl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(mCurl, CURLOPT_PRIVATE, this);
+    curl_easy_setopt(mCurl, CURLOPT_ERRORBUFFER, mError);
+    if (mPost) {
+        mHeaders = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
+        curl_easy_setopt(mCurl, CURLOPT_HTTPHEADER, mHeaders);
+        // The body stays owned by this object until the handle is cleaned up.
+        curl_easy_setopt(mCurl, CURLOPT_POSTFIELDSIZE, static_cast<long>(mArgs.length()));
+        curl_easy_setopt(mCurl, CURLOPT_POSTFIELDS, mArgs.c_str());
+    } else {
+        curl_easy_setopt(mCurl, CURLOPT_HTTPGET, 1L);
+    }
+    return true;
+}
+
+size_t THttpData::WriteCallback(char* data, size_t size, size_t count, void* self)
+{
+    return static_cast<THttpData*>(self)->Receive(data, size * count);
+}
+
+size_t THttpData::Receive(const char* data, size_t size)
+{
+    if (mFile)
+        return std::fwrite(data, 1, size, mFile);
+    // std::string keeps the bytes NUL-terminated and grows geometrically.
+    mBuffer.append(data, size);
+    return size;
+}
+
+void THttpData::Finish(int curlResult)
+{
+    curl_easy_getinfo(mCurl, CURLINFO_RESPONSE_CODE, &mResponseCode);
+    if (curlResult == CURLE_WRITE_ERROR && mFile) {
+        WriteDbg("HTTP: cannot write %s", mOutFile.c_str());
+        mStatus = kOutputNotWritable;
+    } else if (curlResult != CURLE_OK) {
+        WriteDbg("HTTP: %s failed: %s", mUrl.c_str(),
+                 mError[0] ? mError : curl_easy_strerror(static_cast<CURLcode>(curlResult)));
+        mStatus = kFailed;
+    } else if (mFile && mResponseCode >= 400) {
+        // An error page must not replace the file that was asked for. A reply
+        // in memory is handed over whatever the code: servers put the text of
+        // a refusal in the body, and the caller reads it.
+        WriteDbg("HTTP: %s answered %ld", mUrl.c_str(), mResponseCode);
+        mStatus = kFailed;
+    } else {
+        mStatus = kDone;
+    }
+
+    if (mFile) {
+        if (mStatus != kDone) {
+            DiscardOutputFile();
+        } else {
+            bool written = std::fflush(mFile) == 0;
+            written = std::fclose(mFile) == 0 && written;
+            mFile = nullptr;
+            if (!written || std::rename(mTempFile.c_str(), mOutFile.c_str()) != 0) {
+                WriteDbg("HTTP: cannot write %s", mOutFile.c_str());
+                std::remove(mTempFile.c_str());
+                mStatus = kOutputNotWritable;
+            }
+        }
+    }
+    if (mStatus != kDone)
+        mBuffer.clear();
+}
+
+void THttpData::DiscardOutputFile()
+{
+    std::fclose(mFile);
+    mFile = nullptr;
+    std::remove(mTempFile.c_str());
+}

@@ -1,0 +1,34 @@
+-- Lua 5.0 only: string library details that later versions changed.
+
+-- A gsub replacement function returning neither string nor number replaces
+-- the match with the empty string.
+do
+  local s, n = string.gsub("a1b2", "%d", function() end)
+  assert(s == "ab" and n == 2)
+  s = string.gsub("a1b2", "%d", function() return false end)
+  assert(s == "ab")
+  s = string.gsub("a1b2", "%d", function() return {} end)
+  assert(s == "ab")
+  s = string.gsub("a1", "%d", function(d) return d + 1 end)
+  assert(s == "a2")
+end
+
+-- There is no frontier pattern: %f is an escaped plain letter f.
+do
+  local a, b = string.find("xfy", "%f")
+  assert(a == 2 and b == 2)
+end
+
+-- byte takes one position and gives nil outside the string.
+assert(string.byte("abc", 0) == nil and string.byte("abc", 4) == nil and string.byte("") == nil)
+assert(string.byte("abc", -3) == 97 and string.byte("abc", -4) == nil)
+
+-- %q escapes only double quotes, newlines and backslashes.
+assert(string.format("%q", "a\rb") == '"a\rb"')
+assert(string.format("%q", "a\tb") == '"a\tb"')
+
+-- The later additions are absent.
+assert(string.match == nil and string.gmatch == nil and string.reverse == nil)
+assert(table.maxn == nil and math.huge == nil and math.fmod == nil)
+
+print("ok")

@@ -1,0 +1,471 @@
+// The GL display handler and GL textures on a real context (Mesa llvmpipe
+// under Xvfb or SDL's offscreen driver). Every check reads pixels back from
+// the 800x600 screen framebuffer, where engine (x, y) is row y, column x.
+#include "engine/render/gl/gldisplayhandler.h"
+#include "engine/render/texture.h"
+
+#include "glcontext.h"
+#include "testimages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <numbers>
+
+using namespace testimages;
+
+namespace {
+
+constexpr TColor kRed{1, 0, 0, 1};
+constexpr TColor kGreen{0, 1, 0, 1};
+constexpr TColor kBlue{0, 0, 1, 1};
+
+class GLTest : public ::testing::Test {
+protected:
+    ScratchDir scratch;
+    TestGLContext context;
+    TAssetManager assets;
+    std::unique_ptr<TGLDisplayHandler> handler;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(context.Ok()) << context.Error();
+        handler = std::make_unique<TGLDisplayHandler>();
+        ASSERT_TRUE(handler->SetDisplay(800, 600, false, false, false, false));
+        handler->BeginDraw(false);
+    }
+
+    void TearDown() override
+    {
+        if (context.Ok()) {
+            EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        }
+    }
+
+    // The screen framebuffer's pixel at engine (x, y), as R, G, B, A.
+    Rgba Pixel(int x, int y)
+    {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        Bgra p = ReadFramebufferPixel(x, y);
+        return {p.r, p.g, p.b, p.a};
+    }
+
+    void ExpectPixel(int x, int y, Rgba expected, int tolerance = 2)
+    {
+        Rgba p = Pixel(x, y);
+        EXPECT_TRUE(std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance &&
+                    std::abs(p.b - expected.b) <= tolerance)
+            << "at (" << x << ", " << y << "): got " << int(p.r) << "," << int(p.g) << "," << int(p.b)
+            << " expected " << int(expected.r) << "," << int(expected.g) << "," << int(expected.b);
+    }
+
+    void Fill(int l, int t, int r, int b, TColor c) { handler->FillRect(l, t, r, b, &c, nullptr); }
+
+    // A 64x64 texture: top left red, top right green, bottom left blue, bottom right white.
+    std::shared_ptr<TTexture> Quadrants()
+    {
+        std::vector<Rgba> pixels(64 * 64);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                pixels[y * 64 + x] = y < 32 ? (x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255})
+                                            : (x < 32 ? Rgba{0, 0, 255, 255} : Rgba{255, 255, 255, 255});
+        WritePng("quad.png", 64, 64, PngKind::Rgba, pixels);
+        return TTexture::Get("quad.png");
+    }
+};
+
+const Rgba kRedPixel{255, 0, 0, 255}, kGreenPixel{0, 255, 0, 255}, kBluePixel{0, 0, 255, 255},
+    kWhitePixel{255, 255, 255, 255}, kBlackPixel{0, 0, 0, 0};
+
+TEST_F(GLTest, FillRectLandsWhereEngineCoordinatesSay)
+{
+    handler->Begin2d();
+    Fill(10, 20, 30, 40, kRed);
+    handler->End2d();
+    ExpectPixel(10, 20, kRedPixel);
+    ExpectPixel(29, 39, kRedPixel);
+    ExpectPixel(30, 40, kBlackPixel);
+    ExpectPixel(9, 20, kBlackPixel);
+    ExpectPixel(20, 600 - 30, kBlackPixel);
+}
+
+TEST_F(GLTest, FillRectBlendsWithTheStoredBlendMode)
+{
+    handler->Begin2d();
+    Fill(0, 0, 100, 100, kBlue);
+    Fill(0, 0, 50, 100, TColor{1, 0, 0, 0.5f});
+    handler->SetBlendMode(kBlendAdditive);
+    Fill(50, 0, 100, 100, TColor{0, 0.5f, 0, 1});
+    handler->End2d();
+    ExpectPixel(10, 10, {128, 0, 127, 255});
+    ExpectPixel(60, 10, {0, 128, 255, 255});
+}
+
+TEST_F(GLTest, ViewportsClipByScissorAndFillsClipToTheDisplay)
+{
+    auto texture = Quadrants();
+    ASSERT_TRUE(texture);
+    handler->Begin2d();
+    handler->PushViewport(100, 100, 200, 200);
+    int l, t, r, b;
+    handler->GetViewport(&l, &t, &r, &b);
+    EXPECT_EQ(l, 100);
+    EXPECT_EQ(b, 200);
+    // Sprite positions are relative to the viewport: this lands around (150, 150).
+    texture->DrawSprite(50, 50, 1, 10, 0, 0);
+    Fill(0, 0, 20, 20, kGreen);
+    handler->GetViewport(&l, &t, &r, &b);
+    EXPECT_EQ(l, 100);
+    handler->PopViewport();
+    handler->PopViewport();  // the bottom entry stays
+    handler->GetViewport(&l, &t, &r, &b);
+    EXPECT_EQ(r, 800);
+    EXPECT_EQ(b, 600);
+    handler->PushViewport(-50, -50, 100, 900);
+    handler->GetViewport(&l, &t, &r, &b);
+    EXPECT_EQ(l, 0);
+    EXPECT_EQ(b, 600);
+    handler->PopViewport();
+    handler->End2d();
+
+    Rgba inside = Pixel(150, 150);
+    EXPECT_GT(int(inside.r) + inside.g + inside.b, 200);
+    ExpectPixel(99, 150, kBlackPixel);
+    ExpectPixel(200, 150, kBlackPixel);
+    ExpectPixel(150, 99, kBlackPixel);
+    ExpectPixel(150, 200, kBlackPixel);
+    ExpectPixel(10, 10, kGreenPixel);
+}
+
+TEST_F(GLTest, AViewportClampedToNothingKeepsThePreviousScissor)
+{
+    handler->Begin2d();
+    Fill(0, 0, 100, 100, kRed);
+    handler->PushViewport(0, 0, 50, 50);
+    handler->PushViewport(900, 900, 1000, 1000);
+    handler->End2d();
+    // The clear is limited by the scissor box in force: the 50x50 one.
+    handler->BeginDraw(true);
+    ExpectPixel(10, 10, kBlackPixel);
+    ExpectPixel(49, 49, kBlackPixel);
+    ExpectPixel(70, 70, kRedPixel);
+    ExpectPixel(10, 60, kRedPixel);
+}
+
+TEST_F(GLTest, SpritesFlipAndRotateIntoTheExpectedQuadrants)
+{
+    auto texture = Quadrants();
+    ASSERT_TRUE(texture);
+    handler->Begin2d();
+    handler->SetFilteringMode(kFilterPoint);
+    texture->DrawSprite(100, 100, 1, 1, 0, 0);
+    texture->DrawSprite(250, 100, 1, 1, 0, 1);
+    texture->DrawSprite(400, 100, 1, 1, 0, 2);
+    texture->DrawSprite(550, 100, 1, 1, 0, 3);
+    texture->DrawSprite(100, 300, 1, 1, std::numbers::pi_v<float> / 2, 0);
+    texture->DrawSprite(250, 300, -1, 2, 0, 0);  // negative alpha draws with its absolute value
+    handler->End2d();
+
+    auto expectQuadrants = [&](int cx, int cy, Rgba tl, Rgba tr, Rgba bl, Rgba br) {
+        ExpectPixel(cx - 16, cy - 16, tl);
+        ExpectPixel(cx + 16, cy - 16, tr);
+        ExpectPixel(cx - 16, cy + 16, bl);
+        ExpectPixel(cx + 16, cy + 16, br);
+    };
+    expectQuadrants(100, 100, kRedPixel, kGreenPixel, kBluePixel, kWhitePixel);
+    expectQuadrants(250, 100, kGreenPixel, kRedPixel, kWhitePixel, kBluePixel);
+    expectQuadrants(400, 100, kBluePixel, kWhitePixel, kRedPixel, kGreenPixel);
+    expectQuadrants(550, 100, kWhitePixel, kBluePixel, kGreenPixel, kRedPixel);
+    // A quarter turn clockwise: the top-left quadrant lands top right.
+    expectQuadrants(100, 300, kBluePixel, kRedPixel, kWhitePixel, kGreenPixel);
+    ExpectPixel(250 - 50, 300 - 50, kRedPixel);
+    ExpectPixel(250 + 50, 300 + 50, kWhitePixel);
+}
+
+TEST_F(GLTest, DrawWithASourceRectangleDrawsOnlyThatRectangle)
+{
+    auto texture = Quadrants();
+    ASSERT_TRUE(texture);
+    handler->Begin2d();
+    TRect topRight{32, 0, 64, 32};
+    texture->Draw(500, 400, 1, 1, &topRight);
+    handler->End2d();
+    ExpectPixel(510, 410, kGreenPixel);
+    ExpectPixel(531, 431, kGreenPixel);
+    ExpectPixel(490, 410, kBlackPixel);
+    ExpectPixel(510, 440, kBlackPixel);
+}
+
+TEST_F(GLTest, DrawWithNegativeAlphaDrawsTheTexturesOwnColoursAndAlpha)
+{
+    WritePng("half.png", 8, 8, PngKind::Rgba, Solid(8, 8, {255, 0, 0, 128}));
+    auto texture = TTexture::Get("half.png");
+    ASSERT_TRUE(texture && texture->HasAlpha());
+    handler->Begin2d();
+    Fill(0, 0, 200, 100, kBlue);
+    texture->Draw(10, 10, -0.25f);  // the texture's alpha, not a quarter of it
+    texture->Draw(50, 10, 0.25f);
+    handler->End2d();
+    ExpectPixel(12, 12, {128, 0, 127, 255}, 3);
+    ExpectPixel(52, 12, {32, 0, 223, 255}, 3);
+}
+
+TEST_F(GLTest, IndexedImageDrawsInTwoColouringsThroughTwoPalettes)
+{
+    WriteIndexedPng("pz.png", 2, 2, 8, {0, 1, 1, 0}, {{255, 0, 0, 255}, {0, 255, 0, 255}});
+    WritePal("other.pal", {{0, 0, 255, 0}, {255, 255, 0, 0}});
+    auto palettized = TTexture::Get("pz.png?palettized");
+    ASSERT_TRUE(palettized);
+    auto first = TTexture::Create(2, 2, false);
+    auto second = TTexture::Create(2, 2, false);
+    handler->Begin2d();
+    handler->SetFilteringMode(kFilterPoint);
+    palettized->DrawFast(0, 0, nullptr, first);
+    palettized->LoadPalette("other.pal");
+    palettized->DrawFast(0, 0, nullptr, second);
+    first->Draw(100, 100);
+    second->Draw(200, 100);
+    handler->End2d();
+    ExpectPixel(100, 100, kRedPixel);
+    ExpectPixel(101, 100, kGreenPixel);
+    ExpectPixel(100, 101, kGreenPixel);
+    ExpectPixel(200, 100, kBluePixel);
+    ExpectPixel(201, 100, {255, 255, 0, 255});
+}
+
+TEST_F(GLTest, RenderTargetsAreDrawnIntoLockedAndDrawnTopRowFirst)
+{
+    auto target = TTexture::CreateRenderTargetTexture(64, 64);
+    auto other = TTexture::CreateRenderTargetTexture(64, 64);
+    auto quadrants = Quadrants();
+    ASSERT_TRUE(target && other && quadrants);
+    handler->Begin2d();
+    ASSERT_TRUE(handler->BeginRenderTarget(target.get()));
+    EXPECT_FALSE(handler->RenderTargetIsScreen());
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(handler->BeginRenderTarget(other.get()));
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Attempt to call BeginRenderTarget while in another BeginRenderTarget context."),
+              std::string::npos);
+    Fill(0, 0, 32, 16, kRed);
+    handler->SetFilteringMode(kFilterPoint);
+    quadrants->DrawSprite(48, 48, 1, 0.5f, 0, 0);
+    handler->EndRenderTarget();
+    EXPECT_TRUE(handler->RenderTargetIsScreen());
+    target->Draw(300, 300);
+    handler->End2d();
+
+    unsigned char* p;
+    int w, h, pitch;
+    ASSERT_TRUE(target->Lock(&p, &w, &h, &pitch));
+    auto at = [&](int x, int y) {
+        const unsigned char* q = p + y * pitch + x * 4;
+        return Rgba{q[2], q[1], q[0], q[3]};
+    };
+    EXPECT_EQ(at(0, 0).r, 255);
+    EXPECT_EQ(at(31, 15).r, 255);
+    EXPECT_EQ(at(32, 0).r, 0);
+    EXPECT_EQ(at(0, 16).r, 0);
+    EXPECT_EQ(at(40, 40).r, 255);   // the sprite's top-left quadrant
+    EXPECT_EQ(at(56, 56).b, 255);   // its bottom-right (white)
+    EXPECT_EQ(at(56, 40).g, 255);
+    target->Unlock();
+    // Drawn pixels survive a Lock/Unlock round trip.
+    ASSERT_TRUE(target->Lock(&p, &w, &h, &pitch));
+    EXPECT_EQ(at(0, 0).r, 255);
+    target->Unlock();
+
+    ExpectPixel(300, 300, kRedPixel);
+    ExpectPixel(331, 315, kRedPixel);
+    ExpectPixel(300, 316, kBlackPixel);
+    ExpectPixel(340, 340, kRedPixel);
+}
+
+TEST_F(GLTest, TextureFillRectIsReadBackByLock)
+{
+    auto texture = TTexture::Create(16, 16, true);
+    handler->FillRect(4, 4, 8, 8, &kBlue, texture);
+    unsigned char* p;
+    int w, h, pitch;
+    ASSERT_TRUE(texture->Lock(&p, &w, &h, &pitch));
+    EXPECT_EQ(p[5 * pitch + 5 * 4 + 0], 255);  // blue byte first
+    EXPECT_EQ(p[5 * pitch + 5 * 4 + 2], 0);
+    EXPECT_EQ(p[3 * pitch + 3 * 4 + 0], 0);
+    p[0] = 255;
+    p[3] = 255;
+    texture->Unlock();
+    handler->Begin2d();
+    texture->Draw(600, 500, 1, 1);
+    handler->End2d();
+    ExpectPixel(600, 500, kBluePixel);
+    ExpectPixel(605, 505, kBluePixel);
+}
+
+TEST_F(GLTest, TextureToTextureCopyWritesOnlyTheSourceRectangleAtTheTarget)
+{
+    auto source = TTexture::Create(16, 16, true);
+    auto destination = TTexture::Create(32, 32, true);
+    handler->FillRect(0, 0, 16, 16, &kRed, source);
+    handler->FillRect(0, 0, 32, 32, &kGreen, destination);
+    handler->Begin2d();
+    TRect part{2, 2, 6, 6};
+    source->DrawFast(10, 12, &part, destination);
+    handler->End2d();
+    TPoint size;
+    destination->GetInternalSize(&size);
+    EXPECT_EQ(size.x, 32);
+    unsigned char* p;
+    int w, h, pitch;
+    ASSERT_TRUE(destination->Lock(&p, &w, &h, &pitch));
+    auto red = [&](int x, int y) { return p[y * pitch + x * 4 + 2]; };
+    auto green = [&](int x, int y) { return p[y * pitch + x * 4 + 1]; };
+    EXPECT_EQ(red(10, 12), 255);
+    EXPECT_EQ(red(13, 15), 255);
+    EXPECT_EQ(green(14, 12), 255);
+    EXPECT_EQ(green(9, 12), 255);
+    EXPECT_EQ(green(10, 16), 255);
+    EXPECT_EQ(green(31, 31), 255);
+    destination->Unlock();
+}
+
+TEST_F(GLTest, DrawVerticesColoursTrianglesAndIgnoresTexturesForLines)
+{
+    TTransformedLitVert triangle[3];
+    triangle[0].x = 0;
+    triangle[0].y = 0;
+    triangle[1].x = 100;
+    triangle[1].y = 0;
+    triangle[2].x = 0;
+    triangle[2].y = 100;
+    for (auto& v : triangle)
+        v.color = {0, 255, 0, 255};
+    TTransformedLitVert line[2];
+    line[0].x = 0;
+    line[0].y = 200.5f;
+    line[1].x = 100;
+    line[1].y = 200.5f;
+    for (auto& v : line)
+        v.color = {255, 255, 255, 255};
+    auto texture = Quadrants();
+    handler->Begin2d();
+    handler->DrawVertices(kDrawTriangles, TVertexSet(triangle, 3));
+    handler->SetTexture(texture);
+    handler->DrawVertices(kDrawLines, TVertexSet(line, 2));
+    handler->SetTexture(nullptr);
+    handler->End2d();
+    ExpectPixel(10, 10, kGreenPixel);
+    ExpectPixel(90, 90, kBlackPixel);
+    ExpectPixel(50, 200, kWhitePixel);
+}
+
+TEST_F(GLTest, TexturedDrawVerticesHonoursTheBlendMode)
+{
+    auto texture = Quadrants();
+    TTransformedLitVert quad[4];
+    float corners[4][4] = {{0, 0, 0, 0}, {64, 0, 1, 1}, {64, 64, 1, 1}, {0, 64, 0, 0}};
+    for (int i = 0; i < 4; ++i) {
+        quad[i].x = corners[i][0] + 400;
+        quad[i].y = corners[i][1] + 400;
+        quad[i].u = 0.1f;
+        quad[i].v = 0.1f;
+        quad[i].color = {255, 255, 255, 128};
+    }
+    handler->Begin2d();
+    Fill(400, 400, 464, 464, kBlue);
+    handler->SetTexture(texture);
+    handler->SetBlendMode(kBlendOff);
+    handler->DrawVertices(kDrawTriangleFan, TVertexSet(quad, 4));
+    handler->End2d();
+    // Blending off: the half-transparent red replaces the blue.
+    ExpectPixel(420, 420, kRedPixel);
+}
+
+TEST_F(GLTest, PerspectiveWithAspectZeroTakesTheViewportsShape)
+{
+    auto expectProjection = [&](float aspect) {
+        TMat4 expected;
+        expected.Perspective(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, aspect);
+        expected.Scale(0.88f, 0.88f, 1.0f);
+        TMat4 actual;
+        handler->GetProjectionMatrix(&actual);
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_FLOAT_EQ(actual[row].x, expected[row].x);
+            EXPECT_FLOAT_EQ(actual[row].y, expected[row].y);
+            EXPECT_FLOAT_EQ(actual[row].z, expected[row].z);
+            EXPECT_FLOAT_EQ(actual[row].w, expected[row].w);
+        }
+    };
+    expectProjection(800.0f / 600.0f);  // as SetDisplay left it
+    handler->PushViewport(0, 0, 400, 100);
+    handler->SetPerspectiveProjection(0.1f, 1000.0f, std::numbers::pi_v<float> / 4, 0);
+    expectProjection(4.0f);
+    handler->PopViewport();
+}
+
+TEST_F(GLTest, PresentFlipsTheScreenIntoTheWindow)
+{
+    handler->Begin2d();
+    Fill(0, 0, 800, 10, kRed);
+    handler->End2d();
+    handler->EndDraw(false);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    Bgra top = ReadFramebufferPixel(400, 599);
+    Bgra bottom = ReadFramebufferPixel(400, 0);
+    EXPECT_EQ(top.r, 255);
+    EXPECT_EQ(bottom.r, 0);
+    // The screen framebuffer is bound again for the next frame.
+    ExpectPixel(400, 5, kRedPixel);
+}
+
+TEST_F(GLTest, ScreenRectCopiesScaleTheRightWayUp)
+{
+    handler->Begin2d();
+    Fill(0, 0, 10, 5, kRed);
+    Fill(0, 5, 10, 10, kBlue);
+    handler->End2d();
+    handler->UpdateScreenRect(TRect{100, 100, 120, 120}, TRect{0, 0, 10, 10});
+    ExpectPixel(100, 100, kRedPixel);
+    ExpectPixel(119, 109, kRedPixel);
+    ExpectPixel(100, 110, kBluePixel);
+    ExpectPixel(119, 119, kBluePixel);
+    ExpectPixel(121, 121, kBlackPixel);
+}
+
+TEST_F(GLTest, SystemMemoryTexturesDrawFastToTheScreen)
+{
+    std::vector<Rgba> pixels = {{255, 0, 0, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}, {255, 0, 0, 255},
+                                {0, 0, 255, 255}, {0, 0, 255, 255}, {0, 0, 255, 255}, {0, 0, 255, 255}};
+    WritePng("w.png", 4, 2, PngKind::Rgb, pixels);
+    auto slow = TTexture::Get("w.png?slow");
+    ASSERT_TRUE(slow);
+    handler->Begin2d();
+    TRect part{1, 0, 3, 2};
+    slow->DrawFast(50, 60, &part, nullptr);
+    handler->End2d();
+    ExpectPixel(50, 60, kRedPixel);
+    ExpectPixel(51, 61, kBluePixel);
+    ExpectPixel(52, 60, kBlackPixel);
+    ExpectPixel(49, 60, kBlackPixel);
+}
+
+struct FixedPointer : IPointerSource {
+    TPoint GetMousePosition() override { return {300, 200}; }
+    bool ShouldDrawCursor() override { return true; }
+};
+
+TEST_F(GLTest, TheCursorIsDrawnWithItsHotSpotOnThePointer)
+{
+    FixedPointer pointer;
+    handler->SetPointerSource(&pointer);
+    WritePng("cursor.png", 8, 8, PngKind::Rgba, Solid(8, 8, {255, 0, 0, 255}));
+    handler->SetCursor(TTexture::Get("cursor.png"), TPoint{4, 4});
+    handler->EndDraw(true);
+    ExpectPixel(296, 196, kRedPixel);
+    ExpectPixel(303, 203, kRedPixel);
+    ExpectPixel(304, 204, kBlackPixel);
+    EXPECT_EQ(handler->GetMouse().x, 300);
+    handler->SetPointerSource(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include "engine/render/spritequad.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+namespace {
+
+TSpriteParams Sprite(float x, float y, int w, int h)
+{
+    TSpriteParams p;
+    p.pos = {x, y};
+    p.source = {0, 0, w, h};
+    p.surfaceSize = {64, 64};
+    return p;
+}
+
+void ExpectCorner(const TQuadCorner& c, float x, float y, float u, float v)
+{
+    EXPECT_FLOAT_EQ(c.x, x);
+    EXPECT_FLOAT_EQ(c.y, y);
+    EXPECT_FLOAT_EQ(c.u, u);
+    EXPECT_FLOAT_EQ(c.v, v);
+}
+
+TEST(SpriteQuad, CentredOnPosWithTextureCoordinatesOfTheSource)
+{
+    TSpriteQuad q = BuildSpriteQuad(Sprite(100, 50, 32, 16));
+    ExpectCorner(q.corner[0], 84, 42, 0, 0);
+    ExpectCorner(q.corner[1], 116, 42, 0.5f, 0);
+    ExpectCorner(q.corner[2], 116, 58, 0.5f, 0.25f);
+    ExpectCorner(q.corner[3], 84, 58, 0, 0.25f);
+}
+
+TEST(SpriteQuad, ViewportOriginScaleAndCentrePoint)
+{
+    TSpriteParams p = Sprite(10, 10, 32, 16);
+    p.viewportOrigin = {100, 200};
+    TVec2 centre{4, 2};
+    p.centre = &centre;
+    p.scaleX = 2;
+    p.scaleY = 3;
+    TSpriteQuad q = BuildSpriteQuad(p);
+    ExpectCorner(q.corner[0], 102, 204, 0, 0);
+    ExpectCorner(q.corner[2], 166, 252, 0.5f, 0.25f);
+}
+
+TEST(SpriteQuad, MirroringSwapsCornersAboutTheMiddle)
+{
+    TSpriteParams p = Sprite(100, 50, 32, 16);
+    p.flags = kSpriteMirrorX | kSpriteMirrorY;
+    TSpriteQuad q = BuildSpriteQuad(p);
+    // The top-left texel now lands bottom right.
+    ExpectCorner(q.corner[0], 116, 58, 0, 0);
+    ExpectCorner(q.corner[2], 84, 42, 0.5f, 0.25f);
+}
+
+TEST(SpriteQuad, RotationTurnsAboutThePivot)
+{
+    TSpriteParams p = Sprite(100, 100, 20, 20);
+    p.rotation = std::numbers::pi_v<float> / 2;
+    TSpriteQuad q = BuildSpriteQuad(p);
+    // Quarter turn clockwise on a y-down screen: top left goes to top right.
+    EXPECT_NEAR(q.corner[0].x, 110, 1e-4);
+    EXPECT_NEAR(q.corner[0].y, 90, 1e-4);
+    EXPECT_NEAR(q.corner[2].x, 90, 1e-4);
+    EXPECT_NEAR(q.corner[2].y, 110, 1e-4);
+}
+
+TEST(SpriteQuad, SurfaceQuadCoversTheWholeTexture)
+{
+    TSpriteQuad q = BuildSurfaceQuad(-3, 4, 64, 32);
+    ExpectCorner(q.corner[0], -3, 4, 0, 0);
+    ExpectCorner(q.corner[2], 61, 36, 1, 1);
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// Loading: names, keys, types, the registry, and files that are not sound.
+#include "soundtestkit.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string CaptureLog(const std::function<void()>& action)
+{
+    testing::internal::CaptureStderr();
+    action();
+    return testing::internal::GetCapturedStderr();
+}
+
+std::vector<char> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::vector<char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Offsets of the Ogg pages of a file.
+std::vector<size_t> PageStarts(const std::vector<char>& bytes)
+{
+    std::vector<size_t> starts;
+    for (size_t i = 0; i + 4 <= bytes.size(); ++i)
+        if (bytes[i] == 'O' && bytes[i + 1] == 'g' && bytes[i + 2] == 'g' && bytes[i + 3] == 'S')
+            starts.push_back(i);
+    return starts;
+}
+
+}  // namespace
+
+using SoundLoad = SoundFixture;
+
+TEST_F(SoundLoad, DecodesTheWholeFileIntoSharedPcm)
+{
+    auto sound = Load(Tone("tone.ogg", 0.2));
+    ASSERT_TRUE(sound);
+    ASSERT_NE(sound->Pcm(), nullptr);
+    EXPECT_EQ(sound->Pcm()->rate, 44100);
+    EXPECT_EQ(sound->Pcm()->channels, 2);
+    EXPECT_EQ(sound->Pcm()->Frames(), 8820);
+    EXPECT_NEAR(sound->Duration(), 0.2, 1e-9);
+    EXPECT_EQ(sound->Type(), TSoundManager::kEffects);
+}
+
+TEST_F(SoundLoad, SameNameAndTypeShareOneSoundOtherTypesDoNot)
+{
+    std::string path = Tone("tone.ogg", 0.1);
+    auto first = Load(path, 1000);
+    auto again = Load(path, 1000);
+    auto music = Load(path, 1001);
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first, music);
+    EXPECT_EQ(TAssetManager::GetInstance()->GetAsset(str::getFormatted("%s;1;1000", path.c_str())), first);
+
+    // Nobody holds it any more: the next request loads afresh.
+    first.reset();
+    again.reset();
+    auto fresh = Load(path, 1000);
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(fresh.use_count(), 1);
+}
+
+TEST_F(SoundLoad, GroupOptionSetsTheTypeAndIsCutFromTheName)
+{
+    std::string path = Tone("music.ogg", 0.1);
+    auto sound = TSound::Get((path + "?group=1001").c_str(), false, 1000);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->Type(), 1001);
+    EXPECT_EQ(str(sound->Name()), str(path.c_str()));
+    EXPECT_EQ(Load(path, 1001), sound);
+    // Options without a group leave the type alone.
+    auto other = TSound::Get((path + "?loud").c_str(), false, 1002);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->Type(), 1002);
+}
+
+TEST_F(SoundLoad, OnlyOggNamesAreAcceptedInAnyCase)
+{
+    std::string lower = Tone("tone.ogg", 0.1);
+    std::string upper = mFolder.Path("SOUND.OGG");
+    std::filesystem::copy_file(lower, upper);
+    EXPECT_TRUE(Load(upper));
+
+    std::string wav = mFolder.Path("tone.wav");
+    std::filesystem::copy_file(lower, wav);
+    std::shared_ptr<TSound> refused;
+    std::string log = CaptureLog([&] { refused = Load(wav); });
+    EXPECT_FALSE(refused);
+    EXPECT_NE(log.find("Sound file is not an .ogg file: " + wav), std::string::npos) << log;
+}
+
+TEST_F(SoundLoad, MissingNullAndGarbageFilesAreRefusedWithTheirMessages)
+{
+    std::shared_ptr<TSound> sound;
+    std::string log = CaptureLog([&] { sound = Load(mFolder.Path("absent.ogg")); });
+    EXPECT_FALSE(sound);
+    EXPECT_NE(log.find("OGG file not found: "), std::string::npos) << log;
+
+    log = CaptureLog([&] { sound = TSound::Get(nullptr, false, 1000); });
+    EXPECT_FALSE(sound);
+    EXPECT_NE(log.find("Requested NULL sound"), std::string::npos);
+
+    std::string garbage = mFolder.Path("garbage.ogg");
+    WriteBytes(garbage, std::vector<char>(5000, 'x'));
+    log = CaptureLog([&] { sound = Load(garbage); });
+    EXPECT_FALSE(sound);
+    EXPECT_NE(log.find("OGG file could not be opened"), std::string::npos) << log;
+}
+
+TEST_F(SoundLoad, EmptySoundIsRefusedAtLoad)
+{
+    std::shared_ptr<TSound> sound;
+    std::string path = Tone("empty.ogg", 0.0);
+    std::string log = CaptureLog([&] { sound = Load(path); });
+    EXPECT_FALSE(sound);
+    EXPECT_NE(log.find("OGG file has no samples"), std::string::npos) << log;
+    // A failed load is not kept: the next request tries again.
+    EXPECT_FALSE(TAssetManager::GetInstance()->GetAsset(str::getFormatted("%s;1;1000", path.c_str())));
+}
+
+TEST_F(SoundLoad, MissingPageIsSteppedOverAndTheRestIsKept)
+{
+    std::string path = Tone("long.ogg", 8.0);
+    auto whole = Load(path);
+    ASSERT_TRUE(whole);
+    const int allFrames = whole->Pcm()->Frames();
+
+    std::vector<char> bytes = ReadBytes(path);
+    std::vector<size_t> pages = PageStarts(bytes);
+    ASSERT_GT(pages.size(), 6u);
+    size_t cut = pages.size() / 2;
+    std::vector<char> holed(bytes.begin(), bytes.begin() + static_cast<long>(pages[cut]));
+    holed.insert(holed.end(), bytes.begin() + static_cast<long>(pages[cut + 1]), bytes.end());
+    std::string holedPath = mFolder.Path("holed.ogg");
+    WriteBytes(holedPath, holed);
+
+    auto sound = Load(holedPath);
+    ASSERT_TRUE(sound);
+    EXPECT_LT(sound->Pcm()->Frames(), allFrames);
+    EXPECT_GT(sound->Pcm()->Frames(), allFrames / 2);
+}
+
+TEST_F(SoundLoad, TruncatedOrScribbledFilesKeepWhatDecodedAndNeverCrash)
+{
+    std::vector<char> bytes = ReadBytes(Tone("long.ogg", 4.0));
+    std::vector<size_t> pages = PageStarts(bytes);
+    ASSERT_GT(pages.size(), 4u);
+
+    std::vector<char> truncated(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3));
+    WriteBytes(mFolder.Path("truncated.ogg"), truncated);
+    auto cut = Load(mFolder.Path("truncated.ogg"));
+    ASSERT_TRUE(cut);
+    EXPECT_GT(cut->Pcm()->Frames(), 0);
+    EXPECT_LT(cut->Pcm()->Frames(), 4 * 44100);
+
+    std::vector<char> scribbled = bytes;
+    for (size_t i = pages[3]; i < scribbled.size(); i += 7)
+        scribbled[i] = static_cast<char>(scribbled[i] ^ 0x5a);
+    WriteBytes(mFolder.Path("scribbled.ogg"), scribbled);
+    auto damaged = Load(mFolder.Path("scribbled.ogg"));
+    if (damaged) {
+        EXPECT_LE(damaged->Pcm()->Frames(), 4 * 44100 + 4410);
+    }
+}
+
+TEST_F(SoundLoad, RelativeNamesAreFoundInTheWorkingFolderThenUnderAssets)
+{
+    std::filesystem::create_directories(mFolder.Path("assets/audio"));
+    std::filesystem::create_directories(mFolder.Path("audio"));
+    TToneSpec shortTone, longTone;
+    shortTone.seconds = 0.1;
+    longTone.seconds = 0.3;
+    ASSERT_TRUE(WriteToneOgg(mFolder.Path("assets/audio/under.ogg"), shortTone));
+    ASSERT_TRUE(WriteToneOgg(mFolder.Path("assets/audio/both.ogg"), shortTone));
+    ASSERT_TRUE(WriteToneOgg(mFolder.Path("audio/both.ogg"), longTone));
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(mFolder.Path(""));
+    auto under = TSound::Get("audio/under.ogg", false, 1000);
+    auto both = TSound::Get("audio/both.ogg", false, 1000);
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(under);
+    ASSERT_TRUE(both);
+    EXPECT_EQ(str(under->Name()), str("audio/under.ogg"));
+    EXPECT_EQ(both->Pcm()->Frames(), 13230);  // the working folder's file wins
+}
+
+TEST_F(SoundLoad, AssetMapLoadsSoundsByFileNameAndCastsWork)
+{
+    std::string path = Tone("map.ogg", 0.1);
+    TAssetMap map;
+    map.AddAsset(str(path.c_str()));
+    EXPECT_EQ(map.Count(), 1);
+    auto sound = TSound::Get(path.c_str(), true, -1);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound.use_count(), 2);  // the map holds it too
+    EXPECT_TRUE(sound->IsKindOf(TAsset::ClassId()));
+    EXPECT_EQ(sound->GetCast<TSound>(), sound);
+    std::shared_ptr<TAsset> asAsset = sound;
+    EXPECT_EQ(asAsset->GetCast<TSound>(), sound);
+}
