@@ -696,8 +696,6 @@ void lua_setgcthreshold(lua_State* L, int newthreshold)
     else
         G(L)->GCthreshold = static_cast<lu_mem>(newthreshold) << 10;
     luaC_checkGC(L);
-    if (G(L)->gcStress)
-        G(L)->GCthreshold = 0;
 }
 
 // ---- miscellaneous -----------------------------------------------------------------------

@@ -304,7 +304,7 @@ void luaC_collectgarbage(lua_State* L)
     sweeplist(L, &g->rootudata, false);
     sweepstrings(L, false);
     g->mainthread->marked &= static_cast<lu_byte>(~MARKBIT);
-    g->GCthreshold = g->gcStress ? 0 : 2 * g->nblocks;
+    g->GCthreshold = 2 * g->nblocks;
     if (!finalize.empty())
         callFinalizers(L, finalize);
 }

@@ -19,6 +19,13 @@ void luaC_freeall(lua_State* L);
 inline void luaC_checkGC(lua_State* L)
 {
     global_State* g = G(L);
-    if (g->nblocks >= g->GCthreshold && g->gcBlocked == 0)
+    if (g->gcBlocked != 0)
+        return;
+    if (g->nblocks >= g->GCthreshold) {
         luaC_collectgarbage(L);
+    } else if (g->gcStress) { // an extra collection that leaves the threshold alone
+        lu_mem threshold = g->GCthreshold;
+        luaC_collectgarbage(L);
+        g->GCthreshold = threshold;
+    }
 }

@@ -190,8 +190,6 @@ extern "C" lua_State* lua_open(void)
     // an object the collector cannot reach fails at once.
     const char* stress = std::getenv("QMLUA_GCSTRESS");
     g->gcStress = stress != nullptr && *stress != '\0' && *stress != '0';
-    if (g->gcStress)
-        g->GCthreshold = 0;
     return L;
 }
 

@@ -148,6 +148,21 @@ int call_binTM(lua_State* L, const TObject* p1, const TObject* p2, StkId res, TM
     return 1;
 }
 
+// The metamethod both operands agree on (the same value in both
+// metatables), or null: __eq needs it from both sides.
+const TObject* get_compTM(lua_State* L, Table* mt1, Table* mt2, TMS event)
+{
+    const TObject* tm1 = fasttm(L, mt1, event);
+    if (tm1 == nullptr)
+        return nullptr;
+    if (mt1 == mt2)
+        return tm1;
+    const TObject* tm2 = fasttm(L, mt2, event);
+    if (tm2 == nullptr || !luaO_rawequalObj(tm1, tm2))
+        return nullptr;
+    return tm1;
+}
+
 int call_orderTM(lua_State* L, const TObject* p1, const TObject* p2, TMS event)
 {
     const TObject* tm1 = luaT_gettmbyobj(L, p1, event);
@@ -347,16 +362,12 @@ int luaV_equalObj(lua_State* L, const TObject* t1, const TObject* t2)
     case LUA_TUSERDATA:
         if (uvalue(t1) == uvalue(t2))
             return 1;
-        tm = fasttm(L, uvalue(t1)->metatable, TM_EQ);
-        if (tm == nullptr)
-            tm = fasttm(L, uvalue(t2)->metatable, TM_EQ);
+        tm = get_compTM(L, uvalue(t1)->metatable, uvalue(t2)->metatable, TM_EQ);
         break;
     case LUA_TTABLE:
         if (hvalue(t1) == hvalue(t2))
             return 1;
-        tm = fasttm(L, hvalue(t1)->metatable, TM_EQ);
-        if (tm == nullptr)
-            tm = fasttm(L, hvalue(t2)->metatable, TM_EQ);
+        tm = get_compTM(L, hvalue(t1)->metatable, hvalue(t2)->metatable, TM_EQ);
         break;
     default: return gcvalue(t1) == gcvalue(t2);
     }

@@ -34,9 +34,10 @@ print(string.byte("abc"), string.byte("abc", 3), string.byte("abc", 4), string.b
 print(pcall(string.gsub, "abc", "%w", "%1"))
 print(string.gsub("a b c", "%a", function(c) if c == "b" then return nil end return c:upper() end))
 print(string.gsub("abc", "b", false and "x" or "%%"))
--- __eq is taken from either operand
-local e1 = setmetatable({}, {__eq = function() return true end})
-print(e1 == {}, {} == e1)
+-- __eq is used only when both operands have the same one
+local eqfn = function() return true end
+local e1 = setmetatable({}, {__eq = eqfn})
+print(e1 == {}, {} == e1, e1 == setmetatable({}, {__eq = eqfn}))
 -- `until' does not see the locals of the loop body
 x = "global x"
 local seen
