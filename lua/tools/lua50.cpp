@@ -288,7 +288,6 @@ int handle_argv(lua_State* L, char* argv[])
                          "usage: %s [options] [script [args]]\n"
                          "  -e stat     execute string `stat'\n"
                          "  -i          enter interactive mode after the script\n"
-                         "  -i          enter interactive mode after the script\n"
                          "  -v          show version information\n"
                          "  --tokens f  list the tokens of file f\n"
                          "  --list f    list the compiled code of file f\n"
