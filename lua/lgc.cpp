@@ -1,0 +1,353 @@
+#include "lgc.h"
+
+#include <vector>
+
+#include "ldo.h"
+#include "lfunc.h"
+#include "lmem.h"
+#include "lstate.h"
+#include "lstring.h"
+#include "ltable.h"
+#include "ltm.h"
+
+namespace {
+
+// A removed key whose object may be freed: kept as a tombstone so chains stay
+// intact, but never compared or hashed again.
+constexpr int LUA_TDEADKEY = LUA_TUPVAL + 1;
+
+bool ismarked(const GCObject* o) { return (o->gch.marked & (MARKBIT | FIXEDBIT)) != 0; }
+
+struct Marker {
+    lua_State* L;
+    std::vector<GCObject*> gray;
+    std::vector<Table*> weak;
+
+    void markobject(GCObject* o)
+    {
+        if (o->gch.tt == LUA_TUPVAL && o->uv.v != &o->uv.value) {
+            // an open upvalue belongs to its thread's list, not to rootgc:
+            // only its value needs marking
+            markvalue(o->uv.v);
+            return;
+        }
+        if (o->gch.marked & MARKBIT)
+            return;
+        o->gch.marked |= MARKBIT;
+        switch (o->gch.tt) {
+        case LUA_TSTRING:
+        case LUA_TWSTRING: break;
+        case LUA_TUSERDATA: markobject(obj2gco(o->u.metatable)); break;
+        case LUA_TUPVAL: markvalue(o->uv.v); break;
+        default: gray.push_back(o); break;
+        }
+    }
+
+    void markvalue(const TObject* v)
+    {
+        if (iscollectable(v) && v->tt <= LUA_TUPVAL)
+            markobject(gcvalue(v));
+    }
+
+    void markstring(TString* s)
+    {
+        if (s)
+            markobject(obj2gco(s));
+    }
+
+    void traversetable(Table* h)
+    {
+        if (h->metatable)
+            markobject(obj2gco(h->metatable));
+        bool weakkey = false;
+        bool weakvalue = false;
+        const TObject* mode = fasttm(L, h->metatable, TM_MODE);
+        if (mode && ttisstring(mode)) {
+            weakkey = std::strchr(svalue(mode), 'k') != nullptr;
+            weakvalue = std::strchr(svalue(mode), 'v') != nullptr;
+            if (weakkey || weakvalue)
+                weak.push_back(h);
+        }
+        if (!weakvalue)
+            for (int i = 0; i < h->sizearray; i++)
+                markvalue(&h->array[i]);
+        for (int i = sizenode(h) - 1; i >= 0; i--) {
+            Node* n = &h->node[i];
+            if (!ttisnil(gval(n))) {
+                // strings count as values, never as collectable, in weak tables
+                if (!weakkey || ttisanystring(gkey(n)))
+                    markvalue(gkey(n));
+                if (!weakvalue || ttisanystring(gval(n)))
+                    markvalue(gval(n));
+            }
+        }
+    }
+
+    void traverseproto(Proto* f)
+    {
+        markstring(f->source);
+        for (int i = 0; i < f->sizek; i++)
+            markvalue(&f->k[i]);
+        for (int i = 0; i < f->sizeupvalues; i++)
+            markstring(f->upvalues[i]);
+        for (int i = 0; i < f->sizep; i++)
+            if (f->p[i])
+                markobject(obj2gco(f->p[i]));
+        for (int i = 0; i < f->sizelocvars; i++)
+            markstring(f->locvars[i].varname);
+    }
+
+    void traverseclosure(Closure* cl)
+    {
+        markvalue(&cl->c.g);
+        if (cl->c.isC) {
+            for (int i = 0; i < cl->c.nupvalues; i++)
+                markvalue(&cl->c.upvalue[i]);
+        } else {
+            if (cl->l.p)
+                markobject(obj2gco(cl->l.p));
+            for (int i = 0; i < cl->l.nupvalues; i++)
+                if (cl->l.upvals[i])
+                    markobject(obj2gco(cl->l.upvals[i]));
+        }
+    }
+
+    // Marks the live part of a stack and clears the rest, so no stale value
+    // above the top can point to a freed object later.
+    void traversestack(lua_State* L1)
+    {
+        markvalue(gt(L1));
+        StkId lim = L1->top;
+        for (CallInfo* ci = L1->base_ci; ci <= L1->ci; ci++)
+            if (lim < ci->top)
+                lim = ci->top;
+        StkId o = L1->stack;
+        for (; o < L1->top; o++)
+            markvalue(o);
+        for (; o <= lim && o < L1->stack + L1->stacksize; o++)
+            setnilvalue(o);
+    }
+
+    void propagate()
+    {
+        while (!gray.empty()) {
+            GCObject* o = gray.back();
+            gray.pop_back();
+            switch (o->gch.tt) {
+            case LUA_TTABLE: traversetable(&o->h); break;
+            case LUA_TFUNCTION: traverseclosure(&o->cl); break;
+            case LUA_TPROTO: traverseproto(&o->p); break;
+            case LUA_TTHREAD: traversestack(reinterpret_cast<lua_State*>(o)); break;
+            default: break;
+            }
+        }
+    }
+
+    static bool iscleared(const TObject* o)
+    {
+        if (!iscollectable(o) || ttisanystring(o))
+            return false;
+        return !ismarked(gcvalue(o));
+    }
+
+    void clearweak()
+    {
+        for (Table* h : weak) {
+            for (int i = 0; i < h->sizearray; i++)
+                if (iscleared(&h->array[i]))
+                    setnilvalue(&h->array[i]);
+            for (int i = sizenode(h) - 1; i >= 0; i--) {
+                Node* n = &h->node[i];
+                if (!ttisnil(gval(n)) && (iscleared(gkey(n)) || iscleared(gval(n))))
+                    setnilvalue(gval(n));
+            }
+        }
+    }
+};
+
+void freeobj(lua_State* L, GCObject* o)
+{
+    switch (o->gch.tt) {
+    case LUA_TPROTO: luaF_freeproto(L, &o->p); break;
+    case LUA_TFUNCTION: luaF_freeclosure(L, &o->cl); break;
+    case LUA_TUPVAL: luaM_freemem(L, o, sizeof(UpVal)); break;
+    case LUA_TTABLE: luaH_free(L, &o->h); break;
+    case LUA_TTHREAD: luaE_freethread(L, reinterpret_cast<lua_State*>(o)); break;
+    case LUA_TUSERDATA: luaM_freemem(L, o, sizeof(Udata) + (o->u.len == USERDATA_BOX ? sizeof(void*) : o->u.len)); break;
+    default: break;
+    }
+}
+
+// Removed keys whose objects die become tombstones before the objects go.
+void killdeadkeys(lua_State*, GCObject* list)
+{
+    for (GCObject* o = list; o; o = o->gch.next) {
+        if (o->gch.tt != LUA_TTABLE || !ismarked(o))
+            continue;
+        Table* h = &o->h;
+        for (int i = sizenode(h) - 1; i >= 0; i--) {
+            Node* n = &h->node[i];
+            if (ttisnil(gval(n)) && iscollectable(gkey(n)) && gkey(n)->tt <= LUA_TUPVAL &&
+                !ismarked(gcvalue(gkey(n))))
+                gkey(n)->tt = LUA_TDEADKEY;
+        }
+    }
+}
+
+// Frees the unmarked objects of a list. Dead threads are only unlinked and
+// handed back: freeing one closes its open upvalues, which joins them to
+// rootgc, and that must not happen while rootgc is being swept.
+void sweeplist(lua_State* L, GCObject** p, bool all, std::vector<GCObject*>* deadThreads = nullptr)
+{
+    GCObject* curr;
+    while ((curr = *p) != nullptr) {
+        if (!all && ismarked(curr)) {
+            curr->gch.marked &= static_cast<lu_byte>(~MARKBIT);
+            p = &curr->gch.next;
+        } else {
+            *p = curr->gch.next;
+            if (deadThreads && curr->gch.tt == LUA_TTHREAD)
+                deadThreads->push_back(curr);
+            else
+                freeobj(L, curr);
+        }
+    }
+}
+
+void sweepstrings(lua_State* L, bool all)
+{
+    stringtable* tb = &G(L)->strt;
+    for (int i = 0; i < tb->size; i++) {
+        GCObject** p = &tb->hash[i];
+        GCObject* curr;
+        while ((curr = *p) != nullptr) {
+            if ((curr->gch.marked & FIXEDBIT) || (!all && (curr->gch.marked & MARKBIT))) {
+                curr->gch.marked &= static_cast<lu_byte>(~MARKBIT);
+                p = &curr->gch.next;
+            } else {
+                *p = curr->gch.next;
+                luaS_freestr(L, &curr->ts);
+            }
+        }
+    }
+    // shrink a string table that became mostly empty, not below its floor
+    int floor = G(L)->minimumnumstrings > 32 ? G(L)->minimumnumstrings : 32;
+    int size = tb->size;
+    while (tb->nuse < size / 4 && size / 2 >= floor)
+        size /= 2;
+    if (size != tb->size)
+        luaS_resize(L, size);
+}
+
+void callgc(lua_State* L, Udata* u)
+{
+    const TObject* tm = fasttm(L, u->metatable, TM_GC);
+    if (tm == nullptr || !ttisfunction(tm))
+        return;
+    setobj(L->top, tm);
+    setuvalue(L->top + 1, u);
+    L->top += 2;
+    luaD_call(L, L->top - 2, 0);
+}
+
+// Runs the finalisers protected, one by one: an error in one is dropped.
+// The collector stays off meanwhile.
+void callFinalizers(lua_State* L, const std::vector<Udata*>& list)
+{
+    global_State* g = G(L);
+    g->gcBlocked++;
+    ptrdiff_t top = savestack(L, L->top);
+    for (Udata* u : list) {
+        u->marked |= FINALIZEDBIT;
+        struct Call {
+            Udata* u;
+        } call{u};
+        luaD_pcall(
+            L, [](lua_State* L1, void* ud) { callgc(L1, static_cast<Call*>(ud)->u); }, &call, savestack(L, L->top),
+            0);
+        L->top = restorestack(L, top);
+    }
+    g->gcBlocked--;
+}
+
+} // namespace
+
+void luaC_link(lua_State* L, GCObject* o, lu_byte tt)
+{
+    global_State* g = G(L);
+    o->gch.next = g->rootgc;
+    g->rootgc = o;
+    o->gch.marked = 0;
+    o->gch.tt = tt;
+}
+
+void luaC_collectgarbage(lua_State* L)
+{
+    global_State* g = G(L);
+    Marker m{L, {}, {}};
+    m.markobject(reinterpret_cast<GCObject*>(g->mainthread));
+    m.markvalue(registry(L));
+    m.markvalue(defaultmeta(L));
+    for (auto& mt : g->mt)
+        m.markvalue(&mt);
+    // the running thread may not be reachable from the main one
+    m.markobject(reinterpret_cast<GCObject*>(L));
+    m.propagate();
+    // Unreachable userdata with a `__gc' survive this cycle (with everything
+    // they reach) so their finaliser can run; they go in the next cycle.
+    std::vector<Udata*> finalize;
+    for (GCObject* o = g->rootudata; o; o = o->gch.next) {
+        Udata* u = &o->u;
+        if (!ismarked(o) && !(u->marked & FINALIZEDBIT) && fasttm(L, u->metatable, TM_GC) != nullptr)
+            finalize.push_back(u);
+    }
+    m.clearweak(); // weak entries of the dying userdata go now
+    for (Udata* u : finalize)
+        m.markobject(obj2gco(u));
+    m.propagate();
+    killdeadkeys(L, g->rootgc);
+    std::vector<GCObject*> deadThreads;
+    sweeplist(L, &g->rootgc, false, &deadThreads);
+    sweeplist(L, &g->rootudata, false);
+    sweepstrings(L, false);
+    for (GCObject* th : deadThreads) // their closed upvalues are judged next cycle
+        freeobj(L, th);
+    g->mainthread->marked &= static_cast<lu_byte>(~MARKBIT);
+    g->GCthreshold = 2 * g->nblocks;
+    if (!finalize.empty())
+        callFinalizers(L, finalize);
+}
+
+// At close: every userdata with a `__gc' gets it, each protected so one
+// failing finaliser does not stop the others.
+void luaC_callGCTM(lua_State* L)
+{
+    G(L)->gcBlocked++;
+    for (GCObject* o = G(L)->rootudata; o; o = o->gch.next) {
+        Udata* u = &o->u;
+        if (u->marked & FINALIZEDBIT)
+            continue;
+        u->marked |= FINALIZEDBIT;
+        struct Call {
+            Udata* u;
+        } call{u};
+        luaD_pcall(
+            L, [](lua_State* L1, void* ud) { callgc(L1, static_cast<Call*>(ud)->u); }, &call,
+            savestack(L, L->top), 0);
+        L->top = L->ci->base;
+    }
+    G(L)->gcBlocked--;
+}
+
+void luaC_sweep(lua_State* L, int all)
+{
+    sweeplist(L, &G(L)->rootgc, all != 0);
+    sweeplist(L, &G(L)->rootudata, all != 0);
+    sweepstrings(L, all != 0);
+}
+
+void luaC_freeall(lua_State* L)
+{
+    sweeplist(L, &G(L)->rootudata, true);
+    sweeplist(L, &G(L)->rootgc, true);
+}

@@ -1,0 +1,820 @@
+// The string library of Lua 5.0 (patterns, format, gfind, gsub), plus the
+// dialect's `lualex', `pack' and `unpack' (lstrpack.cpp) and the `string'
+// table as the default metatable of strings.
+#include <cctype>
+#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "lauxlib.h"
+#include "lua.h"
+#include "lualib.h"
+#include "lstrlib.h"
+
+namespace {
+
+using sint32 = long;
+
+inline int uchar(char c) { return static_cast<unsigned char>(c); }
+
+sint32 posrelat(sint32 pos, size_t len)
+{
+    // relative string position: negative means back from end
+    return pos >= 0 ? pos : static_cast<sint32>(len) + pos + 1;
+}
+
+int str_len(lua_State* L)
+{
+    size_t l;
+    luaL_checklstring(L, 1, &l);
+    lua_pushnumber(L, static_cast<lua_Number>(l));
+    return 1;
+}
+
+int str_sub(lua_State* L)
+{
+    size_t l;
+    const char* s = luaL_checklstring(L, 1, &l);
+    sint32 start = posrelat(luaL_checklong(L, 2), l);
+    sint32 end = posrelat(luaL_optlong(L, 3, -1), l);
+    if (start < 1)
+        start = 1;
+    if (end > static_cast<sint32>(l))
+        end = static_cast<sint32>(l);
+    if (start <= end)
+        lua_pushlstring(L, s + start - 1, static_cast<size_t>(end - start + 1));
+    else
+        lua_pushliteral(L, "");
+    return 1;
+}
+
+int str_lower(lua_State* L)
+{
+    size_t l;
+    luaL_Buffer b;
+    const char* s = luaL_checklstring(L, 1, &l);
+    luaL_buffinit(L, &b);
+    for (size_t i = 0; i < l; i++)
+        luaL_putchar(&b, std::tolower(uchar(s[i])));
+    luaL_pushresult(&b);
+    return 1;
+}
+
+int str_upper(lua_State* L)
+{
+    size_t l;
+    luaL_Buffer b;
+    const char* s = luaL_checklstring(L, 1, &l);
+    luaL_buffinit(L, &b);
+    for (size_t i = 0; i < l; i++)
+        luaL_putchar(&b, std::toupper(uchar(s[i])));
+    luaL_pushresult(&b);
+    return 1;
+}
+
+int str_rep(lua_State* L)
+{
+    size_t l;
+    luaL_Buffer b;
+    const char* s = luaL_checklstring(L, 1, &l);
+    int n = luaL_checkint(L, 2);
+    luaL_buffinit(L, &b);
+    while (n-- > 0)
+        luaL_addlstring(&b, s, l);
+    luaL_pushresult(&b);
+    return 1;
+}
+
+// One value: the code of the i-th character, or nil out of range.
+int str_byte(lua_State* L)
+{
+    size_t l;
+    const char* s = luaL_checklstring(L, 1, &l);
+    sint32 pos = posrelat(luaL_optlong(L, 2, 1), l);
+    if (pos <= 0 || static_cast<size_t>(pos) > l)
+        lua_pushnil(L);
+    else
+        lua_pushnumber(L, uchar(s[pos - 1]));
+    return 1;
+}
+
+int str_char(lua_State* L)
+{
+    int n = lua_gettop(L);
+    luaL_Buffer b;
+    luaL_buffinit(L, &b);
+    for (int i = 1; i <= n; i++) {
+        int c = luaL_checkint(L, i);
+        luaL_argcheck(L, uchar(static_cast<char>(c)) == c, i, "invalid value");
+        luaL_putchar(&b, uchar(static_cast<char>(c)));
+    }
+    luaL_pushresult(&b);
+    return 1;
+}
+
+int writer(lua_State*, const void* b, size_t size, void* B)
+{
+    luaL_addlstring(static_cast<luaL_Buffer*>(B), static_cast<const char*>(b), size);
+    return 1;
+}
+
+int str_dump(lua_State* L)
+{
+    luaL_Buffer b;
+    luaL_checktype(L, 1, LUA_TFUNCTION);
+    luaL_buffinit(L, &b);
+    if (!lua_dump(L, writer, &b))
+        luaL_error(L, "unable to dump given function");
+    luaL_pushresult(&b);
+    return 1;
+}
+
+// ---- pattern matching ---------------------------------------------------------------
+
+constexpr int MAX_CAPTURES = 32;
+constexpr int CAP_UNFINISHED = -1;
+constexpr int CAP_POSITION = -2;
+constexpr char L_ESC = '%';
+constexpr int MAXCCALLS = 200; // nesting of the matcher's recursion
+
+struct MatchState {
+    const char* src_init; // init of source string
+    const char* src_end;  // end (`\0') of source string
+    lua_State* L;
+    int level; // total number of captures (finished or unfinished)
+    int depth;
+    struct {
+        const char* init;
+        sint32 len;
+    } capture[MAX_CAPTURES];
+};
+
+int check_capture(MatchState* ms, int l)
+{
+    l -= '1';
+    if (l < 0 || l >= ms->level || ms->capture[l].len == CAP_UNFINISHED)
+        return luaL_error(ms->L, "invalid capture index");
+    return l;
+}
+
+int capture_to_close(MatchState* ms)
+{
+    int level = ms->level;
+    for (level--; level >= 0; level--)
+        if (ms->capture[level].len == CAP_UNFINISHED)
+            return level;
+    return luaL_error(ms->L, "invalid pattern capture");
+}
+
+const char* luaI_classend(MatchState* ms, const char* p)
+{
+    switch (*p++) {
+    case L_ESC:
+        if (*p == '\0')
+            luaL_error(ms->L, "malformed pattern (ends with `%%')");
+        return p + 1;
+    case '[':
+        if (*p == '^')
+            p++;
+        do { // look for a `]'
+            if (*p == '\0')
+                luaL_error(ms->L, "malformed pattern (missing `]')");
+            if (*(p++) == L_ESC && *p != '\0')
+                p++; // skip escapes (e.g. `%]')
+        } while (*p != ']');
+        return p + 1;
+    default: return p;
+    }
+}
+
+bool match_class(int c, int cl)
+{
+    bool res;
+    switch (std::tolower(cl)) {
+    case 'a': res = std::isalpha(c); break;
+    case 'c': res = std::iscntrl(c); break;
+    case 'd': res = std::isdigit(c); break;
+    case 'l': res = std::islower(c); break;
+    case 'p': res = std::ispunct(c); break;
+    case 's': res = std::isspace(c); break;
+    case 'u': res = std::isupper(c); break;
+    case 'w': res = std::isalnum(c); break;
+    case 'x': res = std::isxdigit(c); break;
+    case 'z': res = (c == 0); break;
+    default: return cl == c;
+    }
+    return std::islower(cl) ? res : !res;
+}
+
+bool matchbracketclass(int c, const char* p, const char* ec)
+{
+    bool sig = true;
+    if (*(p + 1) == '^') {
+        sig = false;
+        p++; // skip the `^'
+    }
+    while (++p < ec) {
+        if (*p == L_ESC) {
+            p++;
+            if (match_class(c, uchar(*p)))
+                return sig;
+        } else if (*(p + 1) == '-' && (p + 2 < ec)) {
+            p += 2;
+            if (uchar(*(p - 2)) <= c && c <= uchar(*p))
+                return sig;
+        } else if (uchar(*p) == c) {
+            return sig;
+        }
+    }
+    return !sig;
+}
+
+bool luaI_singlematch(int c, const char* p, const char* ep)
+{
+    switch (*p) {
+    case '.': return true; // matches any char
+    case L_ESC: return match_class(c, uchar(*(p + 1)));
+    case '[': return matchbracketclass(c, p, ep - 1);
+    default: return uchar(*p) == c;
+    }
+}
+
+const char* match(MatchState* ms, const char* s, const char* p);
+
+const char* matchbalance(MatchState* ms, const char* s, const char* p)
+{
+    if (*p == 0 || *(p + 1) == 0)
+        luaL_error(ms->L, "unbalanced pattern");
+    if (*s != *p)
+        return nullptr;
+    int b = *p;
+    int e = *(p + 1);
+    int cont = 1;
+    while (++s < ms->src_end) {
+        if (*s == e) {
+            if (--cont == 0)
+                return s + 1;
+        } else if (*s == b) {
+            cont++;
+        }
+    }
+    return nullptr; // string ends out of balance
+}
+
+const char* max_expand(MatchState* ms, const char* s, const char* p, const char* ep)
+{
+    sint32 i = 0; // counts maximum expand for item
+    while ((s + i) < ms->src_end && luaI_singlematch(uchar(*(s + i)), p, ep))
+        i++;
+    // keeps trying to match with the maximum repetitions
+    while (i >= 0) {
+        const char* res = match(ms, (s + i), ep + 1);
+        if (res)
+            return res;
+        i--; // else didn't match; reduce 1 repetition to try again
+    }
+    return nullptr;
+}
+
+const char* min_expand(MatchState* ms, const char* s, const char* p, const char* ep)
+{
+    for (;;) {
+        const char* res = match(ms, s, ep + 1);
+        if (res != nullptr)
+            return res;
+        if (s < ms->src_end && luaI_singlematch(uchar(*s), p, ep))
+            s++; // try with one more repetition
+        else
+            return nullptr;
+    }
+}
+
+const char* start_capture(MatchState* ms, const char* s, const char* p, int what)
+{
+    int level = ms->level;
+    if (level >= MAX_CAPTURES)
+        luaL_error(ms->L, "too many captures");
+    ms->capture[level].init = s;
+    ms->capture[level].len = what;
+    ms->level = level + 1;
+    const char* res = match(ms, s, p);
+    if (res == nullptr) // match failed?
+        ms->level--;    // undo capture
+    return res;
+}
+
+const char* end_capture(MatchState* ms, const char* s, const char* p)
+{
+    int l = capture_to_close(ms);
+    ms->capture[l].len = static_cast<sint32>(s - ms->capture[l].init); // close capture
+    const char* res = match(ms, s, p);
+    if (res == nullptr) // match failed?
+        ms->capture[l].len = CAP_UNFINISHED; // undo capture
+    return res;
+}
+
+const char* match_capture(MatchState* ms, const char* s, int l)
+{
+    l = check_capture(ms, l);
+    size_t len = static_cast<size_t>(ms->capture[l].len);
+    if (static_cast<size_t>(ms->src_end - s) >= len && std::memcmp(ms->capture[l].init, s, len) == 0)
+        return s + len;
+    return nullptr;
+}
+
+struct DepthGuard {
+    MatchState* ms;
+    explicit DepthGuard(MatchState* m) : ms(m)
+    {
+        if (++ms->depth > MAXCCALLS)
+            luaL_error(ms->L, "pattern too complex");
+    }
+    ~DepthGuard() { ms->depth--; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+};
+
+const char* match(MatchState* ms, const char* s, const char* p)
+{
+    DepthGuard guard(ms);
+init: // using goto's to optimize tail recursion
+    switch (*p) {
+    case '(': // start capture
+        if (*(p + 1) == ')') // position capture?
+            return start_capture(ms, s, p + 2, CAP_POSITION);
+        return start_capture(ms, s, p + 1, CAP_UNFINISHED);
+    case ')': return end_capture(ms, s, p + 1);
+    case L_ESC:
+        switch (*(p + 1)) {
+        case 'b': // balanced string?
+            s = matchbalance(ms, s, p + 2);
+            if (s == nullptr)
+                return nullptr;
+            p += 4;
+            goto init;
+        default:
+            if (std::isdigit(uchar(*(p + 1)))) { // capture back-reference
+                s = match_capture(ms, s, *(p + 1));
+                if (s == nullptr)
+                    return nullptr;
+                p += 2;
+                goto init;
+            }
+            goto dflt;
+        }
+    case '\0': return s; // end of pattern
+    case '$':
+        if (*(p + 1) == '\0') // is the `$' the last char in pattern?
+            return (s == ms->src_end) ? s : nullptr;
+        goto dflt;
+    default:
+    dflt: {
+        const char* ep = luaI_classend(ms, p); // points to what is next
+        bool m = s < ms->src_end && luaI_singlematch(uchar(*s), p, ep);
+        switch (*ep) {
+        case '?': {
+            const char* res;
+            if (m && ((res = match(ms, s + 1, ep + 1)) != nullptr))
+                return res;
+            p = ep + 1;
+            goto init;
+        }
+        case '*': return max_expand(ms, s, p, ep);
+        case '+': return m ? max_expand(ms, s + 1, p, ep) : nullptr;
+        case '-': return min_expand(ms, s, p, ep);
+        default:
+            if (!m)
+                return nullptr;
+            s++;
+            p = ep;
+            goto init;
+        }
+    }
+    }
+}
+
+const char* lmemfind(const char* s1, size_t l1, const char* s2, size_t l2)
+{
+    if (l2 == 0)
+        return s1; // empty strings are everywhere
+    if (l2 > l1)
+        return nullptr;
+    l2--; // 1st char will be checked by `memchr'
+    l1 = l1 - l2;
+    const char* init;
+    while (l1 > 0 && (init = static_cast<const char*>(std::memchr(s1, *s2, l1))) != nullptr) {
+        init++; // 1st char is already checked
+        if (std::memcmp(init, s2 + 1, l2) == 0)
+            return init - 1;
+        l1 -= static_cast<size_t>(init - s1);
+        s1 = init;
+    }
+    return nullptr;
+}
+
+void push_onecapture(MatchState* ms, int i)
+{
+    int l = static_cast<int>(ms->capture[i].len);
+    if (l == CAP_UNFINISHED)
+        luaL_error(ms->L, "unfinished capture");
+    if (l == CAP_POSITION)
+        lua_pushnumber(ms->L, static_cast<lua_Number>(ms->capture[i].init - ms->src_init + 1));
+    else
+        lua_pushlstring(ms->L, ms->capture[i].init, static_cast<size_t>(l));
+}
+
+int push_captures(MatchState* ms, const char* s, const char* e)
+{
+    int nlevels = (ms->level == 0 && s) ? 1 : ms->level;
+    luaL_checkstack(ms->L, nlevels, "too many captures");
+    for (int i = 0; i < nlevels; i++) {
+        if (i == 0 && ms->level == 0)
+            lua_pushlstring(ms->L, s, static_cast<size_t>(e - s)); // the whole match
+        else
+            push_onecapture(ms, i);
+    }
+    return nlevels; // number of strings pushed
+}
+
+int str_find(lua_State* L)
+{
+    size_t l1;
+    size_t l2;
+    const char* s = luaL_checklstring(L, 1, &l1);
+    const char* p = luaL_checklstring(L, 2, &l2);
+    sint32 init = posrelat(luaL_optlong(L, 3, 1), l1) - 1;
+    if (init < 0)
+        init = 0;
+    else if (static_cast<size_t>(init) > l1)
+        init = static_cast<sint32>(l1);
+    if (lua_toboolean(L, 4) || // explicit request?
+        std::strpbrk(p, "^$*+?.([%-") == nullptr) { // or no special characters?
+        // do a plain search
+        const char* s2 = lmemfind(s + init, l1 - static_cast<size_t>(init), p, l2);
+        if (s2) {
+            lua_pushnumber(L, static_cast<lua_Number>(s2 - s + 1));
+            lua_pushnumber(L, static_cast<lua_Number>(s2 - s + static_cast<ptrdiff_t>(l2)));
+            return 2;
+        }
+    } else {
+        MatchState ms;
+        int anchor = (*p == '^') ? (p++, 1) : 0;
+        const char* s1 = s + init;
+        ms.L = L;
+        ms.src_init = s;
+        ms.src_end = s + l1;
+        ms.depth = 0;
+        do {
+            const char* res;
+            ms.level = 0;
+            if ((res = match(&ms, s1, p)) != nullptr) {
+                lua_pushnumber(L, static_cast<lua_Number>(s1 - s + 1)); // start
+                lua_pushnumber(L, static_cast<lua_Number>(res - s));    // end
+                return push_captures(&ms, nullptr, nullptr) + 2;
+            }
+        } while (s1++ < ms.src_end && !anchor);
+    }
+    lua_pushnil(L); // not found
+    return 1;
+}
+
+int gfind_aux(lua_State* L)
+{
+    MatchState ms;
+    const char* s = lua_tostring(L, lua_upvalueindex(1));
+    size_t ls = lua_strlen(L, lua_upvalueindex(1));
+    const char* p = lua_tostring(L, lua_upvalueindex(2));
+    ms.L = L;
+    ms.src_init = s;
+    ms.src_end = s + ls;
+    ms.depth = 0;
+    for (const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3))); src <= ms.src_end;
+         src++) {
+        const char* e;
+        ms.level = 0;
+        if ((e = match(&ms, src, p)) != nullptr) {
+            int newstart = static_cast<int>(e - s);
+            if (e == src)
+                newstart++; // empty match? go at least one position
+            lua_pushnumber(L, newstart);
+            lua_replace(L, lua_upvalueindex(3));
+            return push_captures(&ms, src, e);
+        }
+    }
+    return 0; // not found
+}
+
+int gfind(lua_State* L)
+{
+    luaL_checkstring(L, 1);
+    luaL_checkstring(L, 2);
+    lua_settop(L, 2);
+    lua_pushnumber(L, 0);
+    lua_pushcclosure(L, gfind_aux, 3);
+    return 1;
+}
+
+void add_s(MatchState* ms, luaL_Buffer* b, const char* s, const char* e)
+{
+    lua_State* L = ms->L;
+    if (lua_isstring(L, 3)) {
+        const char* news = lua_tostring(L, 3);
+        size_t l = lua_strlen(L, 3);
+        for (size_t i = 0; i < l; i++) {
+            if (news[i] != L_ESC) {
+                luaL_putchar(b, news[i]);
+            } else {
+                i++; // skip ESC
+                if (!std::isdigit(uchar(news[i]))) {
+                    luaL_putchar(b, news[i]);
+                } else {
+                    int level = check_capture(ms, news[i]);
+                    push_onecapture(ms, level);
+                    luaL_addvalue(b); // add capture to accumulated result
+                }
+            }
+        }
+    } else { // is a function
+        lua_pushvalue(L, 3);
+        int n = push_captures(ms, s, e);
+        lua_call(L, n, 1);
+        if (lua_isstring(L, -1))
+            luaL_addvalue(b); // add return to accumulated result
+        else
+            lua_pop(L, 1); // function result is not a string: pop it
+    }
+}
+
+int str_gsub(lua_State* L)
+{
+    size_t srcl;
+    const char* src = luaL_checklstring(L, 1, &srcl);
+    const char* p = luaL_checkstring(L, 2);
+    int max_s = luaL_optint(L, 4, static_cast<int>(srcl) + 1);
+    int anchor = (*p == '^') ? (p++, 1) : 0;
+    int n = 0;
+    MatchState ms;
+    luaL_Buffer b;
+    luaL_argcheck(L, lua_gettop(L) >= 3 && (lua_isstring(L, 3) || lua_isfunction(L, 3)), 3,
+                  "string or function expected");
+    luaL_buffinit(L, &b);
+    ms.L = L;
+    ms.src_init = src;
+    ms.src_end = src + srcl;
+    ms.depth = 0;
+    while (n < max_s) {
+        const char* e;
+        ms.level = 0;
+        e = match(&ms, src, p);
+        if (e) {
+            n++;
+            add_s(&ms, &b, src, e);
+        }
+        if (e && e > src) // non empty match?
+            src = e;      // skip it
+        else if (src < ms.src_end)
+            luaL_putchar(&b, *src++);
+        else
+            break;
+        if (anchor)
+            break;
+    }
+    luaL_addlstring(&b, src, static_cast<size_t>(ms.src_end - src));
+    luaL_pushresult(&b);
+    lua_pushnumber(L, n); // number of substitutions
+    return 2;
+}
+
+// ---- format -------------------------------------------------------------------
+
+constexpr int MAX_ITEM = 512; // maximum size of each formatted item
+constexpr int MAX_FORMAT = 20; // maximum size of each format specification
+const char* const FLAGS = "-+ #0";
+
+void luaI_addquoted(lua_State* L, luaL_Buffer* b, int arg)
+{
+    size_t l;
+    const char* s = luaL_checklstring(L, arg, &l);
+    luaL_putchar(b, '"');
+    while (l--) {
+        switch (*s) {
+        case '"':
+        case '\\':
+        case '\n':
+            luaL_putchar(b, '\\');
+            luaL_putchar(b, *s);
+            break;
+        case '\0': luaL_addlstring(b, "\\000", 4); break;
+        default: luaL_putchar(b, *s); break;
+        }
+        s++;
+    }
+    luaL_putchar(b, '"');
+}
+
+// %bX: b one byte, w two bytes, d four bytes (signed), f a float, F a
+// double; any other letter writes nothing (the argument is still used).
+void addRawNumber(lua_State* L, luaL_Buffer* b, int arg, char kind)
+{
+    auto bits = [](lua_Number x) -> uint64_t {
+        if (!(x > -9.2e18 && x < 9.2e18))
+            return 0;
+        return static_cast<uint64_t>(static_cast<int64_t>(x));
+    };
+    switch (kind) {
+    case 'b': {
+        auto v = static_cast<uint8_t>(bits(luaL_checknumber(L, arg)));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'w': {
+        auto v = static_cast<uint16_t>(bits(luaL_checknumber(L, arg)));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'd': {
+        auto v = static_cast<int32_t>(static_cast<uint32_t>(bits(luaL_checknumber(L, arg))));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'f': {
+        auto v = static_cast<float>(luaL_checknumber(L, arg));
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    case 'F': {
+        double v = luaL_checknumber(L, arg);
+        luaL_addlstring(b, reinterpret_cast<const char*>(&v), sizeof(v));
+        break;
+    }
+    default: break;
+    }
+}
+
+// %Q: a quoted string that reads back as a literal of the dialect; a wide
+// string is written as L"..." with four-digit \x escapes.
+void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
+{
+    static const char letters[] = "abtnvfr"; // codes 7..13
+    bool wide = lua_type(L, arg) == LUA_TWSTRING;
+    size_t l;
+    const char* s = nullptr;
+    const unsigned short* w = nullptr;
+    if (wide)
+        w = luaL_checklwstring(L, arg, &l);
+    else
+        s = luaL_checklstring(L, arg, &l);
+    if (wide)
+        luaL_putchar(b, 'L');
+    luaL_putchar(b, '"');
+    for (size_t i = 0; i < l; i++) {
+        unsigned int c = wide ? w[i] : static_cast<unsigned char>(s[i]);
+        char buff[16];
+        if (c >= 7 && c <= 13) {
+            luaL_putchar(b, '\\');
+            luaL_putchar(b, letters[c - 7]);
+        } else if (c == '"' || c == '\\') {
+            luaL_putchar(b, '\\');
+            luaL_putchar(b, static_cast<char>(c));
+        } else if (c >= 32 && c < 127) {
+            luaL_putchar(b, static_cast<char>(c));
+        } else {
+            std::snprintf(buff, sizeof(buff), wide ? "\\x%04x" : "\\x%02x", c);
+            luaL_addstring(b, buff);
+        }
+    }
+    luaL_putchar(b, '"');
+}
+
+const char* scanformat(lua_State* L, const char* strfrmt, char* form, int* hasprecision)
+{
+    const char* p = strfrmt;
+    while (std::strchr(FLAGS, *p))
+        p++; // skip flags
+    if (static_cast<size_t>(p - strfrmt) >= std::strlen(FLAGS) + 1)
+        luaL_error(L, "invalid format (repeated flags)");
+    if (std::isdigit(uchar(*p)))
+        p++; // skip width
+    if (std::isdigit(uchar(*p)))
+        p++; // (2 digits at most)
+    if (*p == '.') {
+        p++;
+        *hasprecision = 1;
+        if (std::isdigit(uchar(*p)))
+            p++; // skip precision
+        if (std::isdigit(uchar(*p)))
+            p++; // (2 digits at most)
+    }
+    if (std::isdigit(uchar(*p)))
+        luaL_error(L, "invalid format (width or precision too long)");
+    if (p - strfrmt + 2 > MAX_FORMAT) // +2 to include `%' and the specifier
+        luaL_error(L, "invalid format (too long)");
+    form[0] = '%';
+    std::strncpy(form + 1, strfrmt, static_cast<size_t>(p - strfrmt + 1));
+    form[p - strfrmt + 2] = 0;
+    return p;
+}
+
+int str_format(lua_State* L)
+{
+    int arg = 1;
+    size_t sfl;
+    const char* strfrmt = luaL_checklstring(L, arg, &sfl);
+    const char* strfrmt_end = strfrmt + sfl;
+    luaL_Buffer b;
+    luaL_buffinit(L, &b);
+    while (strfrmt < strfrmt_end) {
+        if (*strfrmt != '%') {
+            luaL_putchar(&b, *strfrmt++);
+        } else if (*++strfrmt == '%') {
+            luaL_putchar(&b, *strfrmt++); // %%
+        } else { // format item
+            char form[MAX_FORMAT]; // to store the format (`%...')
+            char buff[MAX_ITEM];   // to store the formatted item
+            int hasprecision = 0;
+            if (std::isdigit(uchar(*strfrmt)) && *(strfrmt + 1) == '$')
+                return luaL_error(L, "obsolete option (d$) to `format'");
+            arg++;
+            strfrmt = scanformat(L, strfrmt, form, &hasprecision);
+            switch (*strfrmt++) {
+            case 'c':
+                std::snprintf(buff, sizeof(buff), form, luaL_checkint(L, arg));
+                break;
+            case 'd':
+            case 'i':
+                std::snprintf(buff, sizeof(buff), form, luaL_checkint(L, arg));
+                break;
+            case 'o':
+            case 'u':
+            case 'x':
+            case 'X':
+                // the number as an unsigned int: its integer part's low 32 bits
+                std::snprintf(buff, sizeof(buff), form,
+                              static_cast<unsigned int>(static_cast<long long>(luaL_numtolong(luaL_checknumber(L, arg)))));
+                break;
+            case 'e':
+            case 'E':
+            case 'f':
+            case 'g':
+            case 'G': std::snprintf(buff, sizeof(buff), form, luaL_checknumber(L, arg)); break;
+            case 'q': luaI_addquoted(L, &b, arg); continue; // skip the `addsize' at the end
+            case 's': {
+                size_t l;
+                const char* s = luaL_checklstring(L, arg, &l);
+                if (!hasprecision && l >= 100) {
+                    // no precision and string is too long to be formatted; keep original string
+                    lua_pushvalue(L, arg);
+                    luaL_addvalue(&b);
+                    continue; // skip the `addsize' at the end
+                }
+                std::snprintf(buff, sizeof(buff), form, s);
+                break;
+            }
+            case 'B': { // dialect: a boolean (or nil) as true/false
+                int t = lua_type(L, arg);
+                if (t != LUA_TBOOLEAN && t != LUA_TNIL)
+                    luaL_typerror(L, arg, "boolean");
+                luaL_addstring(&b, lua_toboolean(L, arg) ? "true" : "false");
+                continue;
+            }
+            case 'b': // dialect: the number as raw bytes in the machine's order
+                addRawNumber(L, &b, arg, *strfrmt ? *strfrmt++ : '\0');
+                continue;
+            case 'Q': addQuotedDialect(L, &b, arg); continue;
+            default: // also treat cases `pnLlh'
+                return luaL_error(L, "invalid option to `format'");
+            }
+            luaL_addlstring(&b, buff, std::strlen(buff));
+        }
+    }
+    luaL_pushresult(&b);
+    return 1;
+}
+
+const luaL_reg strlib[] = {{"len", str_len},
+                           {"sub", str_sub},
+                           {"lower", str_lower},
+                           {"upper", str_upper},
+                           {"char", str_char},
+                           {"rep", str_rep},
+                           {"byte", str_byte},
+                           {"format", str_format},
+                           {"dump", str_dump},
+                           {"find", str_find},
+                           {"gfind", gfind},
+                           {"gsub", str_gsub},
+                           {"lualex", str_lualex},
+                           {nullptr, nullptr}};
+
+} // namespace
+
+extern "C" int luaopen_string(lua_State* L)
+{
+    luaL_openlib(L, LUA_STRLIBNAME, strlib, 0);
+    // Strings index the string table: ('abc'):upper() works.
+    lua_pushvalue(L, -1);
+    lua_setdefaultmetatable(L, LUA_TSTRING);
+    luaL_openlib(L, LUA_STRLIBNAME, strpacklib, 0);
+    return 1;
+}

@@ -1,0 +1,518 @@
+// C API of the Lua dialect: stack, errors as exceptions under the 5.0
+// status codes, registry pseudo-indices, default metatables, userdata boxes,
+// wide strings, UTF-16 sources and the coroutine sequences the engine uses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lauxlib.h"
+#include "lua.h"
+#include "lualib.h"
+
+namespace {
+
+struct StateCloser {
+    void operator()(lua_State* L) const { lua_close(L); }
+};
+using State = std::unique_ptr<lua_State, StateCloser>;
+
+State openState()
+{
+    State L(lua_open());
+    luaopen_base(L.get());
+    luaopen_table(L.get());
+    luaopen_string(L.get());
+    lua_settop(L.get(), 0);
+    return L;
+}
+
+int run(lua_State* L, const char* code)
+{
+    int status = luaL_loadbuffer(L, code, std::strlen(code), "=test");
+    if (status == 0)
+        status = lua_pcall(L, 0, LUA_MULTRET, 0);
+    return status;
+}
+
+std::string topString(lua_State* L)
+{
+    const char* s = lua_tostring(L, -1);
+    return s ? s : "(not a string)";
+}
+
+TEST(LuaApi, StackValuesAndConversions)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_pushnumber(L, 12.5);
+    lua_pushstring(L, "42");
+    lua_pushboolean(L, 1);
+    lua_pushnil(L);
+    EXPECT_EQ(lua_gettop(L), 4);
+    EXPECT_EQ(lua_type(L, 1), LUA_TNUMBER);
+    EXPECT_TRUE(lua_isnumber(L, 2));
+    EXPECT_EQ(lua_tonumber(L, 2), 42);
+    EXPECT_STREQ(lua_tostring(L, 1), "12.5");
+    EXPECT_EQ(lua_type(L, 1), LUA_TSTRING) << "lua_tostring converts a number in place";
+    EXPECT_TRUE(lua_toboolean(L, 3));
+    EXPECT_FALSE(lua_toboolean(L, 4));
+    EXPECT_EQ(lua_type(L, 10), LUA_TNONE);
+    EXPECT_STREQ(lua_typename(L, LUA_TNONE), "no value");
+    lua_insert(L, 1);
+    EXPECT_TRUE(lua_isnil(L, 1));
+    lua_remove(L, 1);
+    lua_settop(L, 0);
+    lua_pushstring(L, "a");
+    lua_pushnumber(L, 1);
+    lua_pushstring(L, "b");
+    lua_concat(L, 3);
+    EXPECT_EQ(topString(L), "a1b");
+    EXPECT_EQ(lua_strlen(L, -1), 3u);
+}
+
+TEST(LuaApi, PushesGrowTheStackWithoutCheckstack)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    for (int i = 0; i < 100000; i++)
+        lua_pushnumber(L, i);
+    EXPECT_EQ(lua_gettop(L), 100000);
+    EXPECT_EQ(lua_tonumber(L, -1), 99999);
+    EXPECT_TRUE(lua_checkstack(L, 100) || true);
+}
+
+TEST(LuaApi, ErrorsReturnStatusAndMessage)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    EXPECT_EQ(run(L, "local x = nil; return x.y"), LUA_ERRRUN);
+    EXPECT_EQ(topString(L), "test:1: attempt to index local `x' (a nil value)");
+    lua_settop(L, 0);
+    EXPECT_EQ(luaL_loadbuffer(L, "x = = 1", 7, "=chunk"), LUA_ERRSYNTAX);
+    EXPECT_EQ(topString(L), "chunk:1: unexpected symbol near `='");
+    lua_settop(L, 0);
+    EXPECT_EQ(run(L, "error({1, 2})"), LUA_ERRRUN);
+    EXPECT_TRUE(lua_istable(L, -1)) << "error objects travel unchanged";
+    lua_settop(L, 0);
+    EXPECT_EQ(luaL_loadfile(L, "/nonexistent/file.lua"), LUA_ERRFILE);
+    EXPECT_EQ(topString(L), "cannot read /nonexistent/file.lua");
+}
+
+TEST(LuaApi, ErrorHandlerSeesTheFailingFrame)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_pushcfunction(L, [](lua_State* L1) -> int {
+        lua_Debug ar;
+        lua_getstack(L1, 2, &ar); // 0 is this handler, 1 is `error'
+        lua_getinfo(L1, "Sl", &ar);
+        lua_pushfstring(L1, "handled at line %d: %s", ar.currentline, lua_tostring(L1, 1));
+        return 1;
+    });
+    const char* code = "local a = 1\nerror('boom')";
+    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "=h"), 0);
+    EXPECT_EQ(lua_pcall(L, 0, 0, 1), LUA_ERRRUN);
+    EXPECT_EQ(topString(L), "handled at line 2: h:2: boom");
+}
+
+struct Tracker {
+    static int alive;
+    Tracker() { alive++; }
+    ~Tracker() { alive--; }
+    Tracker(const Tracker&) = delete;
+    Tracker& operator=(const Tracker&) = delete;
+};
+int Tracker::alive = 0;
+
+TEST(LuaApi, ErrorsUnwindCppDestructors)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "fails", [](lua_State* L1) -> int {
+        Tracker guard;
+        auto owned = std::make_unique<Tracker>();
+        EXPECT_EQ(Tracker::alive, 2);
+        return luaL_error(L1, "native failure");
+    });
+    EXPECT_EQ(run(L, "fails()"), LUA_ERRRUN);
+    EXPECT_EQ(Tracker::alive, 0);
+    EXPECT_EQ(topString(L), "test:1: native failure");
+    lua_settop(L, 0);
+    EXPECT_EQ(run(L, "local ok, e = pcall(fails); assert(not ok and e == 'native failure')"), 0);
+    EXPECT_EQ(Tracker::alive, 0);
+}
+
+TEST(LuaApi, RegistryPseudoIndicesReadRegistryRefs)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_pushstring(L, "held");
+    int ref = luaL_ref(L, LUA_REGISTRYINDEX);
+    ASSERT_GT(ref, 0);
+    EXPECT_STREQ(lua_tostring(L, -(LUA_REGISTRYREFBASE + ref)), "held");
+    lua_pushvalue(L, -(LUA_REGISTRYREFBASE + ref));
+    EXPECT_EQ(topString(L), "held");
+    EXPECT_EQ(lua_type(L, -(LUA_REGISTRYREFBASE + 9999)), LUA_TNIL);
+    luaL_unref(L, LUA_REGISTRYINDEX, ref);
+    EXPECT_TRUE(lua_isnil(L, -(LUA_REGISTRYREFBASE + ref)));
+    lua_pushstring(L, "again");
+    EXPECT_EQ(luaL_ref(L, LUA_REGISTRYINDEX), ref) << "a released reference is reused";
+}
+
+TEST(LuaApi, DefaultMetatables)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    // the host fills the number table found in the registry under "_number"
+    lua_pushstring(L, "_number");
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    ASSERT_TRUE(lua_istable(L, -1));
+    lua_pushstring(L, "double");
+    ASSERT_EQ(run(L, "return function(n) return n * 2 end"), 0);
+    lua_rawset(L, -3);
+    lua_settop(L, 0);
+    EXPECT_EQ(run(L, "local n = 21; return n:double()"), 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 42);
+    lua_settop(L, 0);
+    // a replacement default table takes effect; a non-table is ignored
+    lua_newtable(L);
+    lua_pushstring(L, "flag");
+    lua_pushboolean(L, 1);
+    lua_rawset(L, -3);
+    lua_setdefaultmetatable(L, LUA_TBOOLEAN);
+    lua_pushnumber(L, 5);
+    lua_setdefaultmetatable(L, LUA_TBOOLEAN);
+    EXPECT_EQ(run(L, "return (true).flag"), 0);
+    EXPECT_TRUE(lua_toboolean(L, -1));
+    lua_settop(L, 0);
+    lua_getdefaultmetatable(L, LUA_TSTRING);
+    lua_pushstring(L, "string");
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    EXPECT_TRUE(lua_rawequal(L, -1, -2)) << "luaopen_string makes `string' the strings' table";
+}
+
+int gcCalls = 0;
+
+TEST(LuaApi, UserdataBoxesHoldWholePointersAndCollectAtClose)
+{
+    gcCalls = 0;
+    {
+        State S = openState();
+        lua_State* L = S.get();
+        int target = 7;
+        void* p = &target;
+        lua_newuserdatabox(L, p);
+        EXPECT_EQ(lua_touserdata(L, -1), p);
+        EXPECT_EQ(lua_type(L, -1), LUA_TUSERDATA);
+        // fresh userdata carry the userdata default table
+        ASSERT_TRUE(lua_getmetatable(L, -1));
+        lua_getdefaultmetatable(L, LUA_TUSERDATA);
+        EXPECT_TRUE(lua_rawequal(L, -1, -2));
+        lua_pop(L, 2);
+        luaL_newmetatable(L, "Box");
+        lua_pushstring(L, "__gc");
+        lua_pushcfunction(L, [](lua_State*) -> int {
+            gcCalls++;
+            return 0;
+        });
+        lua_rawset(L, -3);
+        lua_setmetatable(L, -2);
+        lua_setglobal(L, "box");
+        void* block = lua_newuserdata(L, 3);
+        EXPECT_NE(block, nullptr);
+        EXPECT_EQ(lua_touserdata(L, -1), block);
+    }
+    EXPECT_EQ(gcCalls, 1);
+}
+
+TEST(LuaApi, FinalizersRunOnceWhenUserdataBecomeGarbage)
+{
+    gcCalls = 0;
+    State S = openState();
+    lua_State* L = S.get();
+    luaL_newmetatable(L, "Counted");
+    lua_pushstring(L, "__gc");
+    lua_pushcfunction(L, [](lua_State* L1) -> int {
+        gcCalls++;
+        // the finaliser sees its userdata and may use the state
+        EXPECT_EQ(lua_type(L1, 1), LUA_TUSERDATA);
+        lua_newtable(L1);
+        return 0;
+    });
+    lua_rawset(L, -3);
+    lua_pop(L, 1);
+    for (int i = 0; i < 10; i++) {
+        lua_newuserdata(L, 16);
+        luaL_getmetatable(L, "Counted");
+        lua_setmetatable(L, -2);
+        lua_pop(L, 1);
+    }
+    lua_setgcthreshold(L, 0); // finalisers run in this collection
+    EXPECT_EQ(gcCalls, 10);
+    lua_setgcthreshold(L, 0); // the finalised userdata are freed, not finalised again
+    EXPECT_EQ(gcCalls, 10);
+    ASSERT_EQ(run(L, "return 1"), 0);
+}
+
+TEST(LuaApi, WideStrings)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    const unsigned short text[] = {'h', 0x263A, 'i', 0};
+    lua_pushwstring(L, text);
+    EXPECT_EQ(lua_type(L, -1), LUA_TWSTRING);
+    EXPECT_EQ(lua_strlen(L, -1), 3u);
+    const unsigned short* back = lua_towstring(L, -1);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back[1], 0x263A);
+    EXPECT_EQ(back[3], 0);
+    lua_pushlwstring(L, text, 3);
+    EXPECT_TRUE(lua_rawequal(L, -1, -2)) << "wide strings are interned";
+    lua_pushnumber(L, 12);
+    const unsigned short* num = lua_towstring(L, -1);
+    ASSERT_NE(num, nullptr);
+    EXPECT_EQ(num[0], '1');
+    EXPECT_EQ(lua_type(L, -1), LUA_TWSTRING);
+    lua_pushwstring(L, nullptr);
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_pushboolean(L, 1);
+    EXPECT_EQ(lua_towstring(L, -1), nullptr);
+    luaL_Buffer b;
+    luaL_wbuffinit(L, &b);
+    for (int i = 0; i < 1000; i++)
+        luaL_addlwstring(&b, text, 3);
+    luaL_pushresult(&b);
+    EXPECT_EQ(lua_type(L, -1), LUA_TWSTRING);
+    EXPECT_EQ(lua_strlen(L, -1), 3000u);
+}
+
+std::string utf16le(const std::string& ascii, bool bom)
+{
+    std::string out;
+    if (bom)
+        out += "\xFF\xFE";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST(LuaApi, Utf16SourcesWithByteOrderMark)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    // a raw U+263A unit inside a wide literal, and a narrow literal
+    std::string src = utf16le("return L\"A", true) + std::string("\x3A\x26", 2) + utf16le("\", 'a\xE9' .. 0x10", false);
+    ASSERT_EQ(luaL_loadbuffer(L, src.data(), src.size(), "=wide"), 0) << topString(L);
+    ASSERT_EQ(lua_pcall(L, 0, 2, 0), 0);
+    ASSERT_EQ(lua_type(L, 1), LUA_TWSTRING);
+    EXPECT_EQ(lua_strlen(L, 1), 2u);
+    EXPECT_EQ(lua_towstring(L, 1)[1], 0x263A);
+    EXPECT_EQ(std::string(lua_tostring(L, 2)), "a\xE9" "16") << "a narrow literal keeps each unit's low byte";
+    lua_settop(L, 0);
+    std::string noBom = utf16le("return 1", false);
+    EXPECT_EQ(luaL_loadbuffer(L, noBom.data(), noBom.size(), "=plain"), LUA_ERRSYNTAX);
+    EXPECT_EQ(topString(L), "plain:1: invalid control char near `char(0)'");
+    lua_settop(L, 0);
+    std::string wideBad = utf16le("x = ", true) + std::string("\x00\x01", 2);
+    EXPECT_EQ(luaL_loadbuffer(L, wideBad.data(), wideBad.size(), "=w"), LUA_ERRSYNTAX);
+    EXPECT_EQ(topString(L), "w:1: invalid wide char near `char(256)'");
+}
+
+// ---- coroutines as the engine drives them ------------------------------------------------
+
+int yieldOne(lua_State* L)
+{
+    lua_pushstring(L, "yielded");
+    return lua_yield(L, 1);
+}
+
+int canYield(lua_State* L)
+{
+    lua_pushboolean(L, lua_canyield(L));
+    return 1;
+}
+
+TEST(LuaCoroutines, MainThreadResumeYieldFromCAndPcallWhileSuspended)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "WaitFrame", yieldOne);
+    lua_register(L, "CanYield", canYield);
+    ASSERT_EQ(run(L, "steps = {} function script(a) table.insert(steps, 'start ' .. tostring(a))"
+                     " local r1, r2 = WaitFrame() table.insert(steps, 'got ' .. tostring(r1) .. ' ' .. tostring(r2))"
+                     " WaitFrame() table.insert(steps, 'end') return 'finished' end"),
+              0);
+    lua_settop(L, 0);
+    EXPECT_TRUE(lua_isidle(L));
+    // start a function lying on the main thread's stack
+    lua_getglobal(L, "script");
+    lua_pushnumber(L, 1);
+    ASSERT_EQ(lua_resume(L, 1), 0);
+    EXPECT_TRUE(lua_issuspended(L));
+    EXPECT_FALSE(lua_isidle(L));
+    EXPECT_EQ(topString(L), "yielded");
+    // a protected call while suspended leaves the suspended frame intact
+    int top = lua_gettop(L);
+    lua_getglobal(L, "CanYield");
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_FALSE(lua_toboolean(L, -1)) << "a function called from C may not yield";
+    lua_settop(L, top);
+    ASSERT_EQ(run(L, "table.insert(steps, 'side call')"), 0);
+    lua_settop(L, top);
+    EXPECT_TRUE(lua_issuspended(L));
+    // resume passing (nil, closure): the top values become the call's results
+    lua_pushnil(L);
+    lua_pushstring(L, "second");
+    ASSERT_EQ(lua_resume(L, 2), 0);
+    EXPECT_TRUE(lua_issuspended(L));
+    ASSERT_EQ(lua_resume(L, 0), 0);
+    EXPECT_TRUE(lua_isidle(L));
+    EXPECT_EQ(topString(L), "finished");
+    lua_settop(L, 0);
+    ASSERT_EQ(run(L, "return table.concat(steps, '|')"), 0);
+    EXPECT_EQ(topString(L), "start 1|side call|got nil second|end");
+    lua_settop(L, 0);
+    // resuming an idle state without a function is refused
+    EXPECT_EQ(lua_resume(L, 0), LUA_ERRRUN);
+    EXPECT_EQ(topString(L), "cannot resume dead coroutine");
+}
+
+TEST(LuaCoroutines, MayYieldOnlyFromCFunctionsCalledByLua)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "CanYield", canYield);
+    ASSERT_EQ(run(L, "local co = coroutine.create(function()"
+                     " local direct = CanYield()"
+                     " local ok, viaPcall = pcall(CanYield)"
+                     " local ok2, nested = pcall(function() return CanYield() end)"
+                     " return direct, viaPcall, nested end)"
+                     " return coroutine.resume(co)"),
+              0);
+    EXPECT_TRUE(lua_toboolean(L, 1));
+    EXPECT_TRUE(lua_toboolean(L, 2)) << "called by Lua inside a coroutine";
+    EXPECT_FALSE(lua_toboolean(L, 3)) << "called through pcall (a C boundary)";
+    EXPECT_FALSE(lua_toboolean(L, 4)) << "inside a Lua function called through pcall";
+    lua_settop(L, 0);
+    ASSERT_EQ(run(L, "return CanYield()"), 0);
+    EXPECT_FALSE(lua_toboolean(L, -1)) << "the main chunk runs under lua_pcall";
+}
+
+TEST(LuaCoroutines, ErrorDuringResumeResetsToTheBaseFrame)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "WaitFrame", yieldOne);
+    ASSERT_EQ(run(L, "function script() WaitFrame() error('broken') end"), 0);
+    lua_settop(L, 0);
+    lua_getglobal(L, "script");
+    ASSERT_EQ(lua_resume(L, 0), 0);
+    EXPECT_TRUE(lua_issuspended(L));
+    EXPECT_EQ(lua_resume(L, 0), LUA_ERRRUN);
+    EXPECT_TRUE(lua_isidle(L));
+    EXPECT_EQ(topString(L), "test:1: broken");
+    lua_settop(L, 0);
+    EXPECT_EQ(run(L, "return 1 + 1"), 0) << "the state stays usable";
+    EXPECT_EQ(lua_tonumber(L, -1), 2);
+}
+
+std::string alerted;
+
+TEST(LuaApi, DoStringReportsThroughAlert)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    alerted.clear();
+    lua_register(L, "_ALERT", [](lua_State* L1) -> int {
+        alerted = lua_tostring(L1, 1);
+        return 0;
+    });
+    EXPECT_EQ(lua_dostring(L, "x = = 1"), LUA_ERRSYNTAX);
+    EXPECT_EQ(alerted, "[string \"x = = 1\"]:1: unexpected symbol near `='");
+    EXPECT_EQ(lua_dostring(L, "error('run time')"), LUA_ERRRUN);
+    EXPECT_EQ(alerted, "[string \"error('run time')\"]:1: run time");
+    EXPECT_EQ(lua_dostring(L, "y = 2"), 0);
+    lua_getglobal(L, "y");
+    EXPECT_EQ(lua_tonumber(L, -1), 2);
+}
+
+TEST(LuaApi, DebugInfoOfTheCallingFunction)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "where", [](lua_State* L1) -> int {
+        lua_Debug ar;
+        EXPECT_TRUE(lua_getstack(L1, 1, &ar));
+        lua_getinfo(L1, "nSl", &ar);
+        lua_pushfstring(L1, "%s %s %d %s", ar.short_src, ar.what, ar.currentline, ar.namewhat);
+        return 1;
+    });
+    const char* code = "local function inner()\n  return where()\nend\nreturn inner()";
+    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "@script.lua"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_EQ(topString(L), "script.lua Lua 2 ");
+}
+
+TEST(LuaApi, ChunkReaderInPieces)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    struct Pieces {
+        std::vector<std::string> parts;
+        size_t next = 0;
+    } pieces{{"ret", "urn 4", "0 + ", "2"}};
+    auto reader = [](lua_State*, void* ud, size_t* size) -> const char* {
+        auto* p = static_cast<Pieces*>(ud);
+        if (p->next >= p->parts.size())
+            return nullptr;
+        const std::string& s = p->parts[p->next++];
+        *size = s.size();
+        return s.data();
+    };
+    ASSERT_EQ(lua_load(L, reader, &pieces, "=pieces"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 42);
+}
+
+TEST(LuaApi, AllocationGoesThroughTheHook)
+{
+    static size_t calls = 0;
+    static int scratchTags = 0;
+    lua_Alloc saved = luaHelper_defaultAlloc;
+    luaHelper_defaultAlloc = [](void*, void* block, size_t, size_t newsize, int, int tag) -> void* {
+        calls++;
+        if (tag == 1)
+            scratchTags++;
+        if (newsize == 0) {
+            std::free(block);
+            return nullptr;
+        }
+        return std::realloc(block, newsize);
+    };
+    {
+        State S = openState();
+        ASSERT_EQ(run(S.get(), "local s = '' for i = 1, 100 do s = s .. i end return s"), 0);
+    }
+    luaHelper_defaultAlloc = saved;
+    EXPECT_GT(calls, 100u);
+    EXPECT_GT(scratchTags, 0) << "scratch buffer growth carries tag 1";
+}
+
+TEST(LuaApi, MemoryReturnsToItsStartingLevel)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_setgcthreshold(L, 0);
+    int before = lua_getgccount(L);
+    ASSERT_EQ(run(L, "for i = 1, 1000000 do local t = {i, tostring(i)} end"), 0);
+    lua_settop(L, 0);
+    lua_setgcthreshold(L, 0);
+    EXPECT_LE(lua_getgccount(L), before + 64);
+}
+
+} // namespace

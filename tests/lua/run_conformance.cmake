@@ -1,0 +1,15 @@
+# Runs one conformance script (tests/lua/conformance) with an interpreter:
+# it passes when it exits cleanly and its last line is "ok".
+#   -DLUA=<interpreter> -DDIR=<conformance folder> -DNAME=<script file>
+execute_process(
+  COMMAND ${LUA} ${NAME}
+  WORKING_DIRECTORY ${DIR}
+  OUTPUT_VARIABLE out
+  ERROR_VARIABLE err
+  RESULT_VARIABLE rc
+  TIMEOUT 120)
+string(REGEX MATCH "[^\n]*\n?$" last "${out}")
+string(STRIP "${last}" last)
+if(NOT rc EQUAL 0 OR NOT last STREQUAL "ok")
+  message(FATAL_ERROR "${NAME} failed (${rc}):\n${out}\n${err}")
+endif()
