@@ -25,71 +25,47 @@ bool wstr2d(const unsigned short* s, size_t len, lua_Number* result)
 {
     size_t i = 0;
     auto at = [&](size_t k) -> int { return k < len ? s[k] : 0; };
-    auto isdig = [](int c) { return c >= '0' && c <= '9'; };
-    auto ishex = [](int c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'); };
-    auto hexval = [](int c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
-    double value = 0;
+    // The value of a digit in the base, or -1 when it is none.
+    auto digit = [](int c, int base) {
+        int value = c >= '0' && c <= '9' ? c - '0'
+                  : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
+                  : -1;
+        return value < base ? value : -1;
+    };
+    int base = 10;
     bool neg = false;
-    bool any = false;
     if (at(0) == '0' && (at(1) == 'x' || at(1) == 'X')) {
+        base = 16;
         i = 2;
-        while (ishex(at(i))) {
-            value = value * 16 + hexval(at(i++));
-            any = true;
+    } else if (at(0) == '+' || at(0) == '-') {
+        neg = at(i++) == '-';
+    }
+    double value = 0;
+    bool any = false;
+    for (int d; (d = digit(at(i), base)) >= 0; ++i, any = true)
+        value = value * base + d;
+    if (at(i) == '.') {
+        double scale = 1;
+        for (int d; (d = digit(at(++i), base)) >= 0; any = true) {
+            scale /= base;
+            value += d * scale;
         }
-        if (at(i) == '.') {
-            i++;
-            double scale = 1;
-            while (ishex(at(i))) {
-                scale /= 16;
-                value += hexval(at(i++)) * scale;
-                any = true;
-            }
-        }
-        if (!any)
+    }
+    if (!any)
+        return false;
+    // Decimal numerals scale by powers of ten after 'e', hexadecimal ones by
+    // powers of two after 'p'.
+    if ((at(i) | 0x20) == (base == 16 ? 'p' : 'e')) {
+        i++;
+        bool eneg = false;
+        if (at(i) == '+' || at(i) == '-')
+            eneg = at(i++) == '-';
+        if (digit(at(i), 10) < 0)
             return false;
-        if (at(i) == 'p' || at(i) == 'P') {
-            i++;
-            bool eneg = false;
-            if (at(i) == '+' || at(i) == '-')
-                eneg = at(i++) == '-';
-            if (!isdig(at(i)))
-                return false;
-            double e = 0;
-            while (isdig(at(i)))
-                e = e * 10 + (at(i++) - '0');
-            value *= std::pow(2.0, eneg ? -e : e);
-        }
-    } else {
-        if (at(0) == '+' || at(0) == '-')
-            neg = at(i++) == '-';
-        while (isdig(at(i))) {
-            value = value * 10 + (at(i++) - '0');
-            any = true;
-        }
-        if (at(i) == '.') {
-            i++;
-            double scale = 1;
-            while (isdig(at(i))) {
-                scale /= 10;
-                value += (at(i++) - '0') * scale;
-                any = true;
-            }
-        }
-        if (!any)
-            return false;
-        if (at(i) == 'e' || at(i) == 'E') {
-            i++;
-            bool eneg = false;
-            if (at(i) == '+' || at(i) == '-')
-                eneg = at(i++) == '-';
-            if (!isdig(at(i)))
-                return false;
-            double e = 0;
-            while (isdig(at(i)))
-                e = e * 10 + (at(i++) - '0');
-            value *= std::pow(10.0, eneg ? -e : e);
-        }
+        double e = 0;
+        for (int d; (d = digit(at(i), 10)) >= 0; ++i)
+            e = e * 10 + d;
+        value *= std::pow(base == 16 ? 2.0 : 10.0, eneg ? -e : e);
     }
     while (i < len && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
         i++;
