@@ -16,6 +16,16 @@ bool isDirectory(const str& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Opens a regular file for reading; folders and devices are not resources,
+// though fopen would open a folder and report a nonsense size for it.
+std::FILE* openRegularFile(const char* path)
+{
+    struct stat info;
+    if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return nullptr;
+    return std::fopen(path, "rb");
+}
+
 str parentOf(const str& path)
 {
     int slash = path.find('/', str::kBackwards, 0);
@@ -118,7 +128,7 @@ std::FILE* OpenResource(const char* name, char* outPath)
     outPath[0] = 0;
     if (!name || !name[0])
         return nullptr;
-    if (std::FILE* file = std::fopen(name, "rb")) {
+    if (std::FILE* file = openRegularFile(name)) {
         str full;
         if (name[0] == '/') {
             full = str(name);
@@ -137,7 +147,7 @@ std::FILE* OpenResource(const char* name, char* outPath)
     str fallback = currentDirectory() + str("/assets/") + str(name);
     if (!CopyPath(outPath, kPathBufferSize, fallback.c_str()))
         return nullptr;
-    return std::fopen(outPath, "rb");
+    return openRegularFile(outPath);
 }
 
 }  // namespace qm

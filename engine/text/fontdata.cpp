@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 std::unique_ptr<TMvecFont> TFontData::LoadFile(const str& name)
 {
     // Names written for another system use backslashes; ours open with slashes.
@@ -16,7 +18,11 @@ std::unique_ptr<TMvecFont> TFontData::LoadFile(const str& name)
     if (!file)
         return nullptr;
     std::unique_ptr<TMvecFont> font;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
+    // A folder opens too, and reports a size no buffer can hold: only a
+    // regular file is read.
+    struct stat info;
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);
         if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
             std::unique_ptr<unsigned char[]> bytes(new unsigned char[size_t(size) + 1]);

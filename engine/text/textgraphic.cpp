@@ -216,10 +216,11 @@ void TTextGraphic::RenderText()
                 } else {
                     // A character the face has again leaves the fallback run; one
                     // the face lacks and the fallback has starts a fallback run.
+                    // Either way it stays counted in the run it leaves, so that
+                    // run keeps its size and baseline in the line.
                     if (run.ownFont && run.ownFont->GetGlyphIndex(code) >= 0) {
                         run.end = pos - 1;
                         useFallback = false;
-                        --items;
                         break;
                     }
                     const int glyph = run.font->GetGlyphIndex(code);
@@ -227,7 +228,6 @@ void TTextGraphic::RenderText()
                         fallback->GetGlyphIndex(code) >= 0) {
                         run.end = pos - 1;
                         useFallback = true;
-                        --items;
                         break;
                     }
                     if (glyph >= 0) {
@@ -375,8 +375,12 @@ int TTextGraphic::GetMaxScroll(float scale, int extraLinePixels) const
 {
     if (mLines.empty())
         return 0;
-    QM_ASSERT(mBounds.y1 == 0 &&
-              "TTextGraphic::GetMaxScroll can only be called on text that is top-justified (kVAlignTop)");
+    // Logged in the words this check has always had, which log readers search for.
+    if (mBounds.y1 != 0)
+        WriteDbg("ASSERT(%s) FAILED!! %s, %d",
+                 "mBounds.mY1==0 && \"TTextGraphic::GetMaxScroll can only be called on text that is top-justified "
+                 "(kVAlignTop)\"",
+                 __FILE__, __LINE__);
     QM_ASSERT(mRotationCos == 1);
     QM_ASSERT(mRotationSin == 0);
     const int count = GetLineCount();

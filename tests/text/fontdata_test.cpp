@@ -46,4 +46,13 @@ TEST_F(FontData, FilesFallbacksAndTheBuiltInFont)
     EXPECT_EQ(fonts.GetMvec("font.mvec")->GetGlyphCount(), 217);
 }
 
+TEST_F(FontData, AFaceNamingAFolderIsAMissingFont)
+{
+    TFontData fonts;
+    TMvecFont* fallback = fonts.GetMvec("fonts/default.mvec");
+    // "fonts" opens as assets/fonts, a folder; "/" is the root folder.
+    EXPECT_EQ(fonts.GetMvec("fonts"), fallback);
+    EXPECT_EQ(fonts.GetMvec("/"), fallback);
+}
+
 }  // namespace

@@ -1,9 +1,16 @@
 #include "engine/text/textgraphic.h"
 #include "engine/text/textservices.h"
+#include "tests/text/mvec_writer.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 // Colours compare field by field in these tests.
 bool operator==(const TColor& a, const TColor& b) { return SameColour(a, b); }
@@ -248,6 +255,73 @@ TEST(TextLayout, ScrollingAndMaxScroll)
     EXPECT_EQ(t->Pick(TPoint{int(third.x + third.xOffset) + 2, 3}, 0), str(""));
     Graphic fits("a<br>b", 100, 50);
     EXPECT_EQ(fits->GetMaxScroll(1.0f, 0), 0);
+}
+
+TEST(TextLayout, MaxScrollOfTextNotAtTheTopLogsTheCheck)
+{
+    Graphic t("a<br>b", 100, 50, TTextGraphic::kVAlignCenter);
+    testing::internal::CaptureStderr();
+    t->GetMaxScroll(1.0f, 0);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("ASSERT(mBounds.mY1==0 && \"TTextGraphic::GetMaxScroll can only be called on text that is "
+                       "top-justified (kVAlignTop)\") FAILED!! "),
+              std::string::npos)
+        << log;
+}
+
+// A face and a fallback font with different proportions, in a folder of
+// their own, so runs that switch between them can be told apart.
+class FallbackLayout : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(getcwd(mPrevious, sizeof mPrevious), nullptr);
+        char pattern[] = "/tmp/qm-fallback-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        mFolder = pattern;
+        std::filesystem::create_directory(mFolder / "fonts");
+        // The face: tall, nothing below the baseline; it has no 'b'.
+        Write("face.mvec", {{'W', 0, 100 * 128, -100 * 128, 0, 100 * 128, {8}},
+                            {'a', 0, 50 * 128, -50 * 128, 0, 50 * 128, {8}}});
+        // The fallback: as deep as it is tall, so its baseline sits higher.
+        Write("fonts/default.mvec", {{'W', 0, 100 * 128, -50 * 128, 50 * 128, 100 * 128, {8}},
+                                     {'a', 0, 50 * 128, -50 * 128, 0, 50 * 128, {8}},
+                                     {'b', 0, 50 * 128, -50 * 128, 50 * 128, 50 * 128, {8}}});
+        ASSERT_EQ(chdir(mFolder.c_str()), 0);
+        SetTextServices(TTextServices{&mFonts, nullptr, nullptr});
+    }
+    void TearDown() override
+    {
+        SetTextServices(TTextServices{});
+        ASSERT_EQ(chdir(mPrevious), 0);
+        std::filesystem::remove_all(mFolder);
+    }
+    void Write(const char* name, const std::vector<TestGlyph>& glyphs)
+    {
+        const std::vector<uint8_t> bytes = WriteMvec(glyphs);
+        std::ofstream(mFolder / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    char mPrevious[PATH_MAX];
+    std::filesystem::path mFolder;
+    TFontData mFonts;
+};
+
+TEST_F(FallbackLayout, ARunLeftForTheFallbackStillCountsItsCharacter)
+{
+    TTextGraphic* t = TTextGraphic::Create("b", 400, 100, 0, "face.mvec", 16, kBlack);
+    const TTextLine& line = t->GetLines().at(0);
+    ASSERT_EQ(line.runs.size(), 2u);
+    const TTextRun& face = line.runs[0];
+    const TTextRun& fallback = line.runs[1];
+    EXPECT_LT(face.end, face.start);  // it holds nothing: 'b' went on in the fallback run
+    EXPECT_EQ(fallback.ownFont, mFonts.GetMvec("face.mvec"));
+    EXPECT_GT(face.baseline, fallback.baseline);
+    // The character was counted in the face's run before it moved on, so that
+    // run keeps its size and baseline, and the line takes the larger baseline.
+    EXPECT_EQ(face.size, 16);
+    EXPECT_EQ(line.baseline, face.baseline);
+    TTextGraphic::Destroy(t);
 }
 
 TEST(TextLayout, DeepNestingAndCutOffTextStayInBounds)
