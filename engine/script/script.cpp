@@ -153,7 +153,7 @@ int TScript::RunScript(str file)
 {
     lua_State* L = mState;
     const int top = lua_gettop(L);
-    const bool wasSuspended = CoroutineActive();
+    const unsigned resumes = mResumes;
     if (file.length() == 0)
         return 0;
     if (TPlatform* platform = TPlatform::GetInstance())
@@ -176,9 +176,9 @@ int TScript::RunScript(str file)
     } else {
         result = 1;
     }
-    // A coroutine started by the script owns the stack above its own base
-    // now; only a stack in the same state is put back.
-    if (CoroutineActive() == wasSuspended)
+    // A coroutine started or resumed meanwhile has moved the stack base, and
+    // the stack above it is its own: only an undisturbed stack is put back.
+    if (mResumes == resumes)
         lua_settop(L, top);
     return result;
 }
@@ -188,7 +188,7 @@ int TScript::DoLuaString(str text, int length)
     lua_State* L = mState;
     if (length < 0)
         length = text.length();
-    const bool wasSuspended = CoroutineActive();
+    const unsigned resumes = mResumes;
     const int before = lua_gettop(L);
     int code = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), text.c_str());
     const char* stage = "parsing";
@@ -197,14 +197,14 @@ int TScript::DoLuaString(str text, int length)
         if (code == 0) {
             // The chunk's result is not wanted: left there, every call would
             // grow the stack. A coroutine started meanwhile owns it now.
-            if (CoroutineActive() == wasSuspended)
+            if (mResumes == resumes)
                 lua_settop(L, before);
             return 0;
         }
         stage = "running";
     }
-    if (CoroutineActive() != wasSuspended)
-        return code;  // the failure came from a coroutine started meanwhile: already reported
+    if (mResumes != resumes)
+        return code;  // the failure came from a coroutine run meanwhile: already reported
     const int top = lua_gettop(L) - 1;  // the message is on the top
     const str message = DisplayText(L, -1);
     char formatted[4096];
@@ -256,6 +256,7 @@ int TScript::StartCoroutine()
 {
     if (GetTimeUntilReady() == -1)
         SetDelay(0, false, true, false);
+    ++mResumes;
     const int code = lua_resume(mState, 0);
     if (code != 0) {
         WriteDbg("lua_resume error: %s", DisplayText(mState, -1).c_str());
@@ -295,6 +296,7 @@ int TScript::RunThroughClosure(int nargs, int nresults)
 int TScript::Resume(int nargs)
 {
     DeleteDeferredTables();
+    ++mResumes;
     const int code = lua_resume(mState, nargs);
     if (code != 0) {
         WriteDbg("lua_resume ERROR: %s", DisplayText(mState, -1).c_str());

@@ -99,4 +99,5 @@ private:
     lua_State* mState = nullptr;
     std::unique_ptr<TAttachment> mAttachment;
     std::vector<TLuaTable*> mDeferredTables;  // owned
+    unsigned mResumes = 0;  // coroutine starts and resumes so far
 };
