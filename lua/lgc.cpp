@@ -194,7 +194,10 @@ void killdeadkeys(lua_State*, GCObject* list)
     }
 }
 
-void sweeplist(lua_State* L, GCObject** p, bool all)
+// Frees the unmarked objects of a list. Dead threads are only unlinked and
+// handed back: freeing one closes its open upvalues, which joins them to
+// rootgc, and that must not happen while rootgc is being swept.
+void sweeplist(lua_State* L, GCObject** p, bool all, std::vector<GCObject*>* deadThreads = nullptr)
 {
     GCObject* curr;
     while ((curr = *p) != nullptr) {
@@ -203,7 +206,10 @@ void sweeplist(lua_State* L, GCObject** p, bool all)
             p = &curr->gch.next;
         } else {
             *p = curr->gch.next;
-            freeobj(L, curr);
+            if (deadThreads && curr->gch.tt == LUA_TTHREAD)
+                deadThreads->push_back(curr);
+            else
+                freeobj(L, curr);
         }
     }
 }
@@ -300,9 +306,12 @@ void luaC_collectgarbage(lua_State* L)
         m.markobject(obj2gco(u));
     m.propagate();
     killdeadkeys(L, g->rootgc);
-    sweeplist(L, &g->rootgc, false);
+    std::vector<GCObject*> deadThreads;
+    sweeplist(L, &g->rootgc, false, &deadThreads);
     sweeplist(L, &g->rootudata, false);
     sweepstrings(L, false);
+    for (GCObject* th : deadThreads) // their closed upvalues are judged next cycle
+        freeobj(L, th);
     g->mainthread->marked &= static_cast<lu_byte>(~MARKBIT);
     g->GCthreshold = 2 * g->nblocks;
     if (!finalize.empty())

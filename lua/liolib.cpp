@@ -81,3 +81,25 @@ extern "C" int luaopen_io(lua_State* L)
     luaL_openlib(L, LUA_IOLIBNAME, iolib, 0);
     return 1;
 }
+
+// loadlib: dynamic libraries are not offered; the function answers as a Lua
+// without them does.
+namespace {
+
+int loadlib(lua_State* L)
+{
+    luaL_checkstring(L, 1);
+    luaL_checkstring(L, 2);
+    lua_pushnil(L);
+    lua_pushliteral(L, "dynamic libraries not enabled; check your Lua installation");
+    lua_pushliteral(L, "absent");
+    return 3;
+}
+
+} // namespace
+
+extern "C" int luaopen_loadlib(lua_State* L)
+{
+    lua_register(L, "loadlib", loadlib);
+    return 0;
+}

@@ -749,7 +749,9 @@ int str_format(lua_State* L)
             case 'u':
             case 'x':
             case 'X':
-                std::snprintf(buff, sizeof(buff), form, static_cast<unsigned int>(luaL_checknumber(L, arg)));
+                // the number as an unsigned int: its integer part's low 32 bits
+                std::snprintf(buff, sizeof(buff), form,
+                              static_cast<unsigned int>(static_cast<long long>(luaL_numtolong(luaL_checknumber(L, arg)))));
                 break;
             case 'e':
             case 'E':

@@ -646,7 +646,7 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             if (ttisfunction(ra) && !clvalue(ra)->c.isC) {
                 // Reuse the frame: the callee replaces this function.
                 ci->savedpc = pc;
-                if (L->openupval)
+                if (L->openupval && reinterpret_cast<UpVal*>(L->openupval)->v >= base)
                     luaF_close(L, base);
                 int keep = ci->state & CI_FRESH;
                 int wanted = ci->nresults;
@@ -687,7 +687,7 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             int b = GETARG_B(i);
             if (b != 0)
                 L->top = ra + b - 1;
-            if (L->openupval)
+            if (L->openupval && reinterpret_cast<UpVal*>(L->openupval)->v >= base)
                 luaF_close(L, base);
             ci->savedpc = pc;
             bool fresh = (ci->state & CI_FRESH) != 0;

@@ -3,6 +3,7 @@
 //
 //   lua50 [options] [script [args]]
 //     -e stat    execute string `stat'
+//     -i         enter interactive mode after running the script
 //     -v         show version information
 //     --         stop handling options
 //     -          execute stdin and stop handling options
@@ -12,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <unistd.h>
 
 #include "lauxlib.h"
 #include "llex.h"
@@ -89,6 +92,76 @@ void getargs(lua_State* L, char* argv[], int n)
         count++;
     lua_pushnumber(L, count);
     lua_rawset(L, -3);
+}
+
+// ---- interactive mode --------------------------------------------------------------
+
+const char* getPrompt(lua_State* L, bool first)
+{
+    lua_getglobal(L, first ? "_PROMPT" : "_PROMPT2");
+    const char* p = lua_tostring(L, -1);
+    if (p == nullptr)
+        p = first ? "> " : ">> ";
+    lua_pop(L, 1);
+    return p;
+}
+
+bool readLine(lua_State* L, bool first, std::string& line)
+{
+    std::fputs(getPrompt(L, first), stdout);
+    std::fflush(stdout);
+    line.clear();
+    int c;
+    while ((c = std::getchar()) != EOF && c != '\n')
+        line += static_cast<char>(c);
+    return c != EOF || !line.empty();
+}
+
+// A chunk is incomplete when its syntax error is at the end of the text.
+bool incomplete(lua_State* L, int status)
+{
+    if (status != LUA_ERRSYNTAX)
+        return false;
+    const char* msg = lua_tostring(L, -1);
+    const char* tail = "near `<eof>'";
+    size_t ml = msg ? std::strlen(msg) : 0;
+    size_t tl = std::strlen(tail);
+    if (ml >= tl && std::strcmp(msg + ml - tl, tail) == 0) {
+        lua_pop(L, 1);
+        return true;
+    }
+    return false;
+}
+
+void interactive(lua_State* L)
+{
+    std::string line;
+    while (readLine(L, true, line)) {
+        // a line starting with `=' prints the values of an expression
+        std::string chunk = !line.empty() && line[0] == '=' ? "return " + line.substr(1) : line;
+        int status;
+        for (;;) {
+            status = luaL_loadbuffer(L, chunk.data(), chunk.size(), "=stdin");
+            if (!incomplete(L, status))
+                break;
+            if (!readLine(L, false, line)) {
+                status = luaL_loadbuffer(L, chunk.data(), chunk.size(), "=stdin");
+                break;
+            }
+            chunk += "\n" + line;
+        }
+        if (status == 0)
+            status = lcall(L, 0, 0);
+        report(L, status);
+        if (status == 0 && lua_gettop(L) > 0) { // print the results
+            lua_getglobal(L, "print");
+            lua_insert(L, 1);
+            if (lua_pcall(L, lua_gettop(L) - 1, 0, 0) != 0)
+                l_message(progname, lua_pushfstring(L, "error calling `print' (%s)", lua_tostring(L, -1)));
+        }
+        lua_settop(L, 0);
+    }
+    std::fputs("\n", stdout);
 }
 
 // ---- token listing ---------------------------------------------------------------
@@ -175,6 +248,8 @@ int listCode(lua_State* L, const char* file)
 
 // ---- options ----------------------------------------------------------------------
 
+bool interactiveAfter = false;
+
 int handle_argv(lua_State* L, char* argv[])
 {
     int i;
@@ -183,6 +258,8 @@ int handle_argv(lua_State* L, char* argv[])
             break;
         if (std::strcmp(argv[i], "-") == 0) {
             return file_input(L, nullptr);
+        } else if (std::strcmp(argv[i], "-i") == 0) {
+            interactiveAfter = true;
         } else if (std::strcmp(argv[i], "--") == 0) {
             i++;
             break;
@@ -210,6 +287,7 @@ int handle_argv(lua_State* L, char* argv[])
             std::fprintf(stderr,
                          "usage: %s [options] [script [args]]\n"
                          "  -e stat     execute string `stat'\n"
+                         "  -i          enter interactive mode after the script\n"
                          "  -v          show version information\n"
                          "  --tokens f  list the tokens of file f\n"
                          "  --list f    list the compiled code of file f\n"
@@ -219,12 +297,23 @@ int handle_argv(lua_State* L, char* argv[])
             return 1;
         }
     }
+    int status = 0;
     if (argv[i] != nullptr) {
         getargs(L, argv, i);
         lua_setglobal(L, "arg");
-        return file_input(L, argv[i]);
+        status = file_input(L, argv[i]);
+    } else if (i == 1) { // no arguments: a terminal talks, anything else is a script
+        if (isatty(0)) {
+            std::printf("%s  %s\n", LUA_VERSION, LUA_COPYRIGHT);
+            interactive(L);
+        } else {
+            status = file_input(L, nullptr);
+        }
+        return status;
     }
-    return 0;
+    if (interactiveAfter)
+        interactive(L);
+    return status;
 }
 
 } // namespace

@@ -421,6 +421,43 @@ TEST(LuaCoroutines, ErrorDuringResumeResetsToTheBaseFrame)
     EXPECT_EQ(lua_tonumber(L, -1), 2);
 }
 
+std::string alerted;
+
+TEST(LuaApi, DoStringReportsThroughAlert)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    alerted.clear();
+    lua_register(L, "_ALERT", [](lua_State* L1) -> int {
+        alerted = lua_tostring(L1, 1);
+        return 0;
+    });
+    EXPECT_EQ(lua_dostring(L, "x = = 1"), LUA_ERRSYNTAX);
+    EXPECT_EQ(alerted, "[string \"x = = 1\"]:1: unexpected symbol near `='");
+    EXPECT_EQ(lua_dostring(L, "error('run time')"), LUA_ERRRUN);
+    EXPECT_EQ(alerted, "[string \"error('run time')\"]:1: run time");
+    EXPECT_EQ(lua_dostring(L, "y = 2"), 0);
+    lua_getglobal(L, "y");
+    EXPECT_EQ(lua_tonumber(L, -1), 2);
+}
+
+TEST(LuaApi, DebugInfoOfTheCallingFunction)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "where", [](lua_State* L1) -> int {
+        lua_Debug ar;
+        EXPECT_TRUE(lua_getstack(L1, 1, &ar));
+        lua_getinfo(L1, "nSl", &ar);
+        lua_pushfstring(L1, "%s %s %d %s", ar.short_src, ar.what, ar.currentline, ar.namewhat);
+        return 1;
+    });
+    const char* code = "local function inner()\n  return where()\nend\nreturn inner()";
+    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "@script.lua"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_EQ(topString(L), "script.lua Lua 2 ");
+}
+
 TEST(LuaApi, ChunkReaderInPieces)
 {
     State S = openState();

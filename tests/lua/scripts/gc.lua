@@ -61,3 +61,20 @@ for k, v in pairs(t) do
   if visited == 25 then collectgarbage() end
 end
 print(visited, next(t))
+-- closures keep the variables of coroutines that are collected
+local getters = {}
+for i = 1, 50 do
+  local co = coroutine.create(function()
+    local v = {i}
+    getters[i] = function() return v[1] end
+    coroutine.yield()
+  end)
+  coroutine.resume(co)
+end
+collectgarbage()
+local junk = {}
+for i = 1, 1000 do junk[i] = {i} end
+collectgarbage()
+local s = 0
+for i = 1, 50 do s = s + getters[i]() end
+print(s)
