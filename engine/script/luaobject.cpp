@@ -33,7 +33,7 @@ namespace {
 // Checks before the value is taken into the registry.
 lua_State* CheckedTable(lua_State* L)
 {
-    QM_ASSERT(lua_istable(L, -1));
+    QM_ASSERT_TEXT(lua_istable(L, -1), "lua_istable(state,-1)");
     return L;
 }
 

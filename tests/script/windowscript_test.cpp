@@ -389,4 +389,55 @@ TEST_F(WindowScriptTest, CompiledScriptsAreCachedAssets)
     EXPECT_EQ(TScriptCode::Get("broken.lua", ""), nullptr);
 }
 
+TEST_F(WindowScriptTest, AButtonWithoutALabelHasNoTextChildAndStillCleansUp)
+{
+    Run("PushModal('b') gT = { name = 'bare', w = 10, h = 10 } MakeDialog { Button(gT) }");
+    ASSERT_NE(Find("bare"), nullptr);
+    EXPECT_EQ(Find("bare")->GetChildWindow("label", 1), nullptr);
+    EXPECT_EQ(Global("gT.beginGroup"), "0");
+    EXPECT_NE(Global("gT.cleanup"), "nil");
+    Run("MakeDialog { BeginGroup(), Button { name = 'first', w = 5, h = 5 }, Button { name = 'second', w = 5, h = 5 } }");
+    EXPECT_NE(Find("second"), nullptr);
+}
+
+TEST_F(WindowScriptTest, AModalClosedDuringAnotherWaitIsRememberedForItsOwnWait)
+{
+    script->DoLuaString("return function() WaitForCloseMessage('inner') gInnerDone = 1 end");
+    ASSERT_TRUE(script->CoroutineActive());
+    script->OnMessage(new TMessage(kModalClosed, "other", nullptr), nullptr);
+    EXPECT_EQ(Global("gClosedWindows.other"), "true");
+    EXPECT_EQ(Global("gInnerDone"), "nil");
+    EXPECT_EQ(Global("gLastMessage.name"), "other");
+    script->OnMessage(new TMessage(kModalClosed, "inner", nullptr), nullptr);
+    EXPECT_EQ(Global("gInnerDone"), "1");
+}
+
+TEST_F(WindowScriptTest, PauseWaitsOutItsTimeAndKeepsTheMessagesForLater)
+{
+    script->DoLuaString("return function() Pause(100) gPaused = 1 gAfter = WaitForMessage().name end");
+    Frame(50);
+    EXPECT_EQ(Global("gPaused"), "nil");
+    script->OnMessage(new TMessage(kButtonPress, "kept", nullptr), nullptr);
+    EXPECT_EQ(Global("gPaused"), "nil");
+    Frame(60);
+    EXPECT_EQ(Global("gPaused"), "1");
+    EXPECT_EQ(Global("gAfter"), "kept");
+}
+
+TEST_F(WindowScriptTest, AMessageForACoroutineSuspendedElsewhereIsDroppedNotLeaked)
+{
+    struct Counted : TMessage {
+        explicit Counted(int* n) : TMessage(kButtonPress, "lost", nullptr), count(n) {}
+        ~Counted() override { ++*count; }
+        int* count;
+    };
+    script->DoLuaString("return function() Yield() end");  // not waiting for messages
+    ASSERT_TRUE(script->CoroutineActive());
+    ASSERT_NE(script->GetWaitState(), 3);
+    int deleted = 0;
+    EXPECT_FALSE(script->OnMessage(new Counted(&deleted), nullptr));
+    EXPECT_EQ(deleted, 1);
+    EXPECT_TRUE(script->CoroutineActive());
+}
+
 }  // namespace
