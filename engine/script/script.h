@@ -1,0 +1,103 @@
+// TScript: one Lua state driven as an animation task. Its main function runs
+// as a coroutine on the state's own main thread: the task resumes it when it
+// falls due, Lua code suspends it by yielding, and engine code may run Lua
+// functions on the state at any time, even while the coroutine is suspended.
+//
+// Lua errors never reach the caller: every failure is logged and reported as
+// a return code (our Lua raises errors as C++ exceptions; they are caught by
+// the protected calls made here).
+#pragma once
+
+#include "engine/base/animtask.h"
+#include "engine/base/color.h"
+#include "engine/base/debuglog.h"
+#include "engine/base/str.h"
+
+#include "lua.h"
+
+#include <memory>
+#include <vector>
+
+class TLuaTable;
+
+// The standard check line, with the expression text given (for checks whose
+// text is not the C++ expression itself).
+#define QM_ASSERT_TEXT(cond, text)                                             \
+    do {                                                                       \
+        if (!(cond))                                                           \
+            WriteDbg("ASSERT(%s) FAILED!! %s, %d", text, __FILE__, __LINE__);  \
+    } while (0)
+
+// A font as definition tables give it: {name, height, colour}.
+struct TFontDescription {
+    str name;
+    int height = 0;
+    TColor color;
+};
+
+class TScript : public TAnimTask {
+public:
+    // Something the script owns for its user; deleted before the state closes.
+    class TAttachment {
+    public:
+        virtual ~TAttachment() = default;
+    };
+
+    // Null: opens a fresh state; otherwise adopts L (closed with the script).
+    explicit TScript(lua_State* L = nullptr);
+    ~TScript() override;
+    TScript(const TScript&) = delete;
+    TScript& operator=(const TScript&) = delete;
+
+    // The search path written into LUA_PATH before a script file is loaded.
+    static str mLuaPath;
+
+    lua_State* GetState() const { return mState; }
+    void SetAttachment(std::unique_ptr<TAttachment> a);
+    TAttachment* GetAttachment() const { return mAttachment.get(); }
+
+    // ---- running code ----
+    // 1 on success, 0 on failure.
+    int RunScript(str file);
+    // length -1: the whole text. 0 or the Lua error code.
+    int DoLuaString(str text, int length = -1);
+    // Calls the function below its nargs arguments; 0 or the Lua error code.
+    int RunFunction(int nargs, int nresults);
+    // Resumes the coroutine with the top nargs values; 0 or the error code.
+    int Resume(int nargs);
+    bool Animate() override;
+    // True while the coroutine is suspended inside a yield.
+    bool CoroutineActive() const;
+    // Offered a closure (stack top) while the coroutine is suspended; true
+    // when taken. This one refuses: it pops the closure.
+    virtual bool InjectFunction();
+    void SetGlobalString(str name, str value);
+    void DeferDeleteTable(TLuaTable* t);
+
+    // ---- reading the definition table on the top of the stack ----
+    // Searches the table, then gCurrentDefaultStyle and its `parent` chain.
+    bool GetTag(const char* name, bool useDefaults);
+    double GetNumber(const char* name, double def);
+    str GetString(const char* name, const char* def);
+    bool GetBool(const char* name, bool def);
+    TColor GetColor(const char* name, const TColor& def);
+    bool GetIndex(int i);
+    str PopString();
+    TColor PopColor();
+    bool PopBool();
+    TFontDescription PopFont();
+
+protected:
+    void DeleteDeferredTables();
+
+private:
+    void LuaInit();
+    int CallProtected(int nargs, int nresults);
+    int RunThroughClosure(int nargs, int nresults);
+    int StartCoroutine();
+
+    lua_State* mState = nullptr;
+    std::unique_ptr<TAttachment> mAttachment;
+    std::vector<TLuaTable*> mDeferredTables;  // owned
+    unsigned mResumes = 0;  // coroutine starts and resumes so far
+};

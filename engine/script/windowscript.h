@@ -1,0 +1,91 @@
+// TWindowScript: the one script of the window system. Screens and dialogs are
+// Lua scripts that describe windows as nested definition tables; this class
+// publishes the native functions that turn each table into a window, keeps
+// the stack of windows under construction, and delivers window messages and
+// injected commands to the script coroutine that waits for them. It runs the
+// screen library (screeninit.lua, compiled in) when it is built.
+#pragma once
+
+#include "engine/script/script.h"
+#include "engine/window/windowscripthook.h"
+
+#include <map>
+#include <vector>
+
+class TWindowManager;
+
+// Told about every window the script has finished making.
+class IWindowCreationObserver {
+public:
+    virtual ~IWindowCreationObserver() = default;
+    virtual void OnWindowCreated(TWindow* w) = 0;
+};
+
+class TWindowScript : public TScript, public IWindowScript {
+public:
+    // Coordinate codes of definition tables.
+    static constexpr int kCenter = 80000;
+    static constexpr int kMax = 160000;
+
+    explicit TWindowScript(lua_State* L = nullptr);
+    ~TWindowScript() override;
+
+    // The window manager's script as a TWindowScript, or null.
+    static TWindowScript* Get();
+
+    // ---- IWindowScript ----
+    void NewModalWindow(TWindow* w) override;
+    void PushWindow(TWindow* w) override;
+    bool PopWindow() override;
+    bool RunScript(const char* file) override { return TScript::RunScript(file) != 0; }
+    void AddWindowType(const str& name, TClassId classId) override;
+    bool OnMessage(TMessage* msg, TLuaFunction* fn) override;
+    bool EnableStringTable(bool on) override;
+    TTask* GetTask() override { return this; }
+
+    bool InjectFunction() override;
+    // Adopts w into the current window and places it from the definition
+    // table on the top of the stack; w becomes the current window.
+    bool InitWindow(TWindow* w);
+    // Decodes one axis of a coordinate code against the parent's extent.
+    static void FixSize(TWindow* w, int* pos, int* size, int (TWindow::*extent)() const, bool centre, bool far);
+    TMessage* CreateNamedMessage(int type, str name);
+
+    TWindow* GetCurrentWindow() const { return mWindowStack.empty() ? nullptr : mWindowStack.back(); }
+    int GetWaitState() const { return mWaitState; }
+    bool GetStringTableFlag() const { return mStringTable; }
+    void SetCreationObserver(IWindowCreationObserver* o) { mObserver = o; }
+
+    // ---- the Lua functions (windowscript_lua.cpp) ----
+    int LuaCreateWindow(lua_State* L);
+    int LuaCreateText(lua_State* L);
+    int LuaCreateTextEdit(lua_State* L);
+    int LuaCreateButton(lua_State* L);
+    int LuaCreateBitmap(lua_State* L);
+    int LuaGenericCreate(lua_State* L);
+    int LuaHandleGetMessage(lua_State* L);
+
+private:
+    void PublishFunctions();
+    void RunScreenLibrary();
+    void PushMessage(TMessage* msg);
+    void RunQueueText(const char* global, const char* text);
+    TWindow* MakeFromFactory(const char* defaultFactory);
+    TClassId GetWindowType(const str& name);
+
+    std::vector<TWindow*> mWindowStack;  // not owned; back = current window
+    std::map<str, TClassId> mWindowTypes;
+    int mWaitState = 1;
+    IWindowCreationObserver* mObserver = nullptr;
+    bool mStringTable = false;
+
+    friend struct TWindowScriptLua;
+};
+
+namespace qm {
+
+// Makes the platform build a TWindowScript as its window script; call
+// before the platform is constructed (after qm::InstallWindowSystem).
+void InstallWindowScript();
+
+}  // namespace qm

@@ -1,0 +1,443 @@
+// The window script on the headless platform with the window manager and no
+// display: the screen library, windows built from definition tables and
+// placed by the coordinate codes, screen scripts waiting for messages, and
+// the Lua errors that must stay inside the script.
+#include "engine/platform/headless/headlessbackend.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/platformdata.h"
+#include "engine/script/luamessage.h"
+#include "engine/script/luaobject.h"
+#include "engine/script/scriptcode.h"
+#include "engine/script/windowscript.h"
+#include "engine/script/windowstyle.h"
+#include "engine/window/message.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/screen.h"
+#include "engine/window/windowhost.h"
+#include "engine/window/windowmanager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A window class made by its identity, as game windows register themselves.
+class TCustomWindow : public TWindow {
+public:
+    static int postInits;
+    static int childrenInits;
+    static TClassId ClassId()
+    {
+        static const TClassId id = RegisterCreatable([]() -> TWindow* { return new TCustomWindow; });
+        return id;
+    }
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    void PostInit() override { ++postInits; }
+    void PostChildrenInit() override { ++childrenInits; }
+};
+int TCustomWindow::postInits = 0;
+int TCustomWindow::childrenInits = 0;
+
+class WindowScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/qm_wscript_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        home = pattern;
+        ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+        previousDir = std::filesystem::current_path();
+        std::filesystem::create_directories(home + "/assets");
+        std::filesystem::current_path(home);
+
+        qm::InstallWindowSystem();
+        qm::InstallWindowScript();
+        auto headless = std::make_unique<qm::THeadlessBackend>();
+        backend = headless.get();
+        testing::internal::CaptureStderr();
+        data = new TPlatformData(0, nullptr, false, std::move(headless));
+        platform = std::make_unique<TPlatform>(data);
+        platform->SetDisplay(800, 600, false);
+        startLog = testing::internal::GetCapturedStderr();
+        manager = platform->GetWindowManager();
+        script = TWindowScript::Get();
+        ASSERT_NE(script, nullptr);
+        L = script->GetState();
+    }
+
+    void TearDown() override
+    {
+        platform.reset();
+        qm::PlatformHooks() = qm::TPlatformHooks{};
+        TWindowHost::SetScriptFactory({});
+        std::filesystem::current_path(previousDir);
+        std::filesystem::remove_all(home);
+        ::unsetenv("XDG_DATA_HOME");
+    }
+
+    void Asset(const char* name, const char* text) { std::ofstream(home + "/assets/" + name) << text; }
+    std::string Run(const char* text, int* code = nullptr)
+    {
+        testing::internal::CaptureStderr();
+        const int c = script->DoLuaString(text);
+        if (code)
+            *code = c;
+        return testing::internal::GetCapturedStderr();
+    }
+    // Evaluates Lua text. Only while no screen waits: run while the
+    // coroutine is suspended, it would be injected into it as a command.
+    std::string Eval(const char* expression)
+    {
+        const std::string text = std::string("gProbe = tostring(") + expression + ")";
+        script->DoLuaString(text.c_str());
+        return Global("gProbe");
+    }
+    // Reads a global, or a field of one ("a.b"), without running Lua.
+    std::string Global(const std::string& path)
+    {
+        const size_t dot = path.find('.');
+        lua_pushstring(L, path.substr(0, dot).c_str());
+        lua_rawget(L, LUA_GLOBALSINDEX);
+        if (dot != std::string::npos) {
+            if (lua_istable(L, -1)) {
+                lua_pushstring(L, path.substr(dot + 1).c_str());
+                lua_rawget(L, -2);
+                lua_remove(L, -2);
+            } else if (lua_isuserdata(L, -1)) {
+                TMessage* m = LPCD::Get(L, -1);
+                lua_pop(L, 1);
+                lua_pushstring(L, m ? m->GetName().c_str() : "<no message>");
+            } else {
+                lua_pop(L, 1);
+                lua_pushnil(L);
+            }
+        }
+        std::string v;
+        if (lua_isnil(L, -1))
+            v = "nil";
+        else if (lua_isboolean(L, -1))
+            v = lua_toboolean(L, -1) ? "true" : "false";
+        else if (const char* text = lua_tostring(L, -1))
+            v = text;
+        else
+            v = "<value>";
+        lua_pop(L, 1);
+        return v;
+    }
+    TWindow* Find(const char* name) { return manager->GetScreen()->GetChildWindow(name, -1); }
+    // One pass of the main loop's work that concerns the script.
+    void Frame(int ms)
+    {
+        backend->now += ms;
+        manager->ClearDestroyedWindows();
+        data->GetTaskList()->DoAll(TTask::kEventContext);
+        manager->DispatchMessages();
+    }
+
+    std::string home;
+    std::filesystem::path previousDir;
+    std::string startLog;
+    qm::THeadlessBackend* backend = nullptr;
+    TPlatformData* data = nullptr;
+    std::unique_ptr<TPlatform> platform;
+    TWindowManager* manager = nullptr;
+    TWindowScript* script = nullptr;
+    lua_State* L = nullptr;
+};
+
+TEST_F(WindowScriptTest, ThePlatformRunsTheScriptAsATaskWithTheScreenLibraryLoaded)
+{
+    EXPECT_EQ(startLog.find("Lua error"), std::string::npos) << startLog;
+    EXPECT_TRUE(data->GetTaskList()->Contains(script));
+    EXPECT_EQ(Global("kCenter"), "80000");
+    EXPECT_EQ(Global("kMax"), "160000");
+    EXPECT_EQ(Global("kModalClosed"), "6");
+    EXPECT_EQ(Global("kPushButtonAlignment"), "5");
+    EXPECT_EQ(Global("LUA_PATH"), "?;../?;../../?");
+    script->DoLuaString("c = Color(255, 0, 0) f = FColor(1, 0.5, 0) z = FColor(1, 0.5, 0, 0)");
+    EXPECT_EQ(Eval("c[1] .. c[2] .. c[3] .. c[4]"), "1001");
+    EXPECT_EQ(Eval("f[2] .. f[4]"), "0.51");
+    EXPECT_EQ(Eval("z[4]"), "0");
+    script->DoLuaString("gDialogWidth = 400 d3 = DistributeX(3)");
+    EXPECT_EQ(Eval("d3[1] .. ',' .. d3[2] .. ',' .. d3[3]"), "100,200,300");
+    script->DoLuaString("gCurrentDefaultStyle = { parent = { q = 4 } }");
+    EXPECT_EQ(Eval("GetTag({}, 'q')"), "4");
+    EXPECT_EQ(Eval("GetTag({ q = false }, 'q')"), "4");  // false falls through here
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST_F(WindowScriptTest, DefinitionTablesBecomeWindowsPlacedByTheCoordinateCodes)
+{
+    const std::string log = Run(R"(
+        gModal = PushModal('layout')
+        MakeDialog {
+            Window { name = 'box', w = 640, h = 400,
+                Text { name = 'centred', x = kCenter, y = 5, w = 100, h = 20 },
+                Text { name = 'aligned', x = 320, align = kHAlignCenter, w = 100, h = 20 },
+                Window { name = 'wide', x = 10, w = kMax - 20, h = 10 },
+                Window { name = 'right', x = kMax - 60, y = -30, w = 50, h = 10 },
+                Window { name = 'ending', x = 600, w = -100, h = 10 },
+            },
+        })");
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    ASSERT_NE(Find("box"), nullptr);
+    EXPECT_EQ(Find("box")->GetWindowWidth(), 640);
+    EXPECT_EQ(Find("centred")->GetRect().x1, 270);
+    EXPECT_EQ(Find("centred")->GetRect().y1, 5);
+    EXPECT_EQ(Find("aligned")->GetRect().x1, 270);
+    EXPECT_EQ(Find("wide")->GetRect().x1, 10);
+    EXPECT_EQ(Find("wide")->GetWindowWidth(), 610);
+    EXPECT_EQ(Find("right")->GetRect().x1, 580);
+    EXPECT_EQ(Find("right")->GetRect().y1, 370);
+    EXPECT_EQ(Find("ending")->GetRect().x1, 500);
+    EXPECT_EQ(Find("ending")->GetWindowWidth(), 100);
+    EXPECT_EQ(Global("gDialogWidth"), "100");  // the last window made
+    EXPECT_EQ(Find("centred")->GetParent(), Find("box"));
+    // The window stack is back at the modal.
+    EXPECT_EQ(script->GetCurrentWindow(), manager->GetTopModalWindow());
+    EXPECT_EQ(Global("gModal"), std::string(manager->GetTopModalWindow()->GetIdText().c_str()));
+    EXPECT_EQ(Eval("string.len(gModal)"), "8");
+
+    script->DoLuaString("SetPosition('centred', kCenter, 7)");
+    EXPECT_EQ(Find("centred")->GetRect().x1, 270);
+    EXPECT_EQ(Find("centred")->GetRect().y1, 7);
+    script->DoLuaString("DestroyWindow('wide')");
+    EXPECT_EQ(Find("wide"), nullptr);
+}
+
+TEST_F(WindowScriptTest, AParentWithoutASizeTakesItFromItsFirstChild)
+{
+    Run("PushModal('grow') MakeDialog { Window { name = 'holder', Window { name = 'inner', x = 5, y = 6, w = 30, h = 40 } } }");
+    ASSERT_NE(Find("holder"), nullptr);
+    EXPECT_EQ(Find("holder")->GetWindowWidth(), 35);
+    EXPECT_EQ(Find("holder")->GetWindowHeight(), 46);
+}
+
+TEST_F(WindowScriptTest, AScreenScriptBuildsWindowsWaitsForAButtonMessageAndResumes)
+{
+    Asset("screen.lua", R"(
+        return function()
+            PushModal('screen.lua')
+            MakeDialog {
+                Window { name = 'panel', w = 200, h = 100,
+                    Button { name = 'ok', label = 'OK', w = 50, h = 20 },
+                },
+            }
+            gBuilt = 1
+            local m
+            repeat
+                gWaits = (gWaits or 0) + 1
+                m = WaitForMessage()
+            until m
+            gGot = m.type .. ' ' .. m.name
+        end)");
+    testing::internal::CaptureStderr();
+    manager->RunScript(manager->GetScreen(), "screen.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    EXPECT_EQ(Global("gBuilt"), "1");
+    EXPECT_TRUE(script->CoroutineActive());
+    EXPECT_EQ(script->GetWaitState(), 3);
+    ASSERT_NE(Find("ok"), nullptr);
+    EXPECT_NE(Find("ok")->GetChildWindow("label", 1), nullptr);  // the Button's label text
+
+    // No message yet: each frame ends the wait with nothing and it waits again.
+    Frame(16);
+    Frame(16);
+    EXPECT_EQ(Global("gWaits"), "3");
+    EXPECT_EQ(Global("gGot"), "nil");
+
+    manager->PostWindowMessage(new TMessage(kButtonPress, "ok", nullptr));
+    Frame(0);
+    EXPECT_EQ(Global("gGot"), "3 ok");
+    EXPECT_FALSE(script->CoroutineActive());
+    Frame(16);
+    EXPECT_TRUE(script->IsPaused());  // the screen ended: the task rests
+}
+
+TEST_F(WindowScriptTest, MessagesArrivingWhileTheScriptIsBusyAreQueuedAndReadNewestFirst)
+{
+    testing::internal::CaptureStderr();
+    script->OnMessage(new TMessage(kButtonPress, "first", nullptr), nullptr);
+    script->OnMessage(new TMessage(kButtonPress, "second", nullptr), nullptr);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("TWindowScript::OnMessage: Queueing message"), std::string::npos);
+    script->DoLuaString("return function() gA = WaitForMessage().name gB = WaitForMessage().name end");
+    EXPECT_EQ(Global("gA"), "second");
+    EXPECT_EQ(Global("gB"), "first");
+    EXPECT_FALSE(script->CoroutineActive());
+}
+
+TEST_F(WindowScriptTest, AFunctionRunWhileTheScreenWaitsRunsInsideItsCoroutine)
+{
+    script->DoLuaString("return function() repeat gM = WaitForMessage() until gStop end");
+    ASSERT_TRUE(script->CoroutineActive());
+    // The injected call itself waits (a nested wait, as nested modals do).
+    script->DoLuaString("gInner = 'waiting' gInnerMessage = WaitForMessage() gInner = 'done' gStop = 1");
+    EXPECT_EQ(Global("gInner"), "waiting");
+    EXPECT_TRUE(script->CoroutineActive());
+    script->OnMessage(new TMessage(kButtonPress, "nested", nullptr), nullptr);
+    EXPECT_EQ(Global("gInner"), "done");
+    EXPECT_EQ(Global("gInnerMessage.name"), "nested");
+    EXPECT_FALSE(script->CoroutineActive());
+}
+
+TEST_F(WindowScriptTest, DoModalReturnsTheValueGivenWhenItsWindowCloses)
+{
+    Asset("dlg.lua", "MakeDialog { Window { name = 'dlgbody', w = 100, h = 50 } }");
+    script->DoLuaString("return function() gResult = DoModal('dlg.lua') gDone = 1 end");
+    ASSERT_NE(Find("dlgbody"), nullptr);
+    TModalWindow* dialog = manager->GetTopModalWindow();
+    EXPECT_EQ(dialog->GetName(), str("dlg.lua"));
+    // A button command would do this; here native code runs it while the
+    // screen waits.
+    script->DoLuaString("CloseWindow(42)");
+    for (int i = 0; i < 4 && Global("gDone") != "1"; ++i)
+        Frame(16);
+    EXPECT_EQ(Global("gResult"), "42");
+    EXPECT_NE(manager->GetTopModalWindow(), dialog);
+}
+
+TEST_F(WindowScriptTest, BadArgumentsAndFontErrorsAreLoggedAndNeverThrown)
+{
+    int code = 0;
+    std::string log = Run("PushModal(5)", &code);
+    EXPECT_EQ(code, LUA_ERRRUN);
+    EXPECT_NE(log.find("bad argument #1 to `PushModal' (string expected, got number)"), std::string::npos) << log;
+    EXPECT_EQ(manager->GetTopModalWindow(), manager->GetScreen());
+    log = Run("CreateWindow('x')");
+    EXPECT_NE(log.find("bad argument #1 to `CreateWindow' (table expected, got string)"), std::string::npos) << log;
+    log = Run("SetPosition('a', 'b', 1)");
+    EXPECT_NE(log.find("bad argument #2"), std::string::npos) << log;
+    log = Run("CreateNamedMessage('3', 'x')");
+    EXPECT_NE(log.find("bad argument #1"), std::string::npos) << log;
+    log = Run("PushModal('f') MakeDialog { Text { name = 'nofont', font = { '', 10 }, w = 5, h = 5 } }");
+    EXPECT_NE(log.find("Font error: Font has no name!"), std::string::npos) << log;
+    log = Run("MakeDialog { Text { font = { 'a.mvec', 0 }, w = 5, h = 5 } }");
+    EXPECT_NE(log.find("Font error: Font has zero height!"), std::string::npos) << log;
+    log = Run("MakeDialog { Text { name = 'empty', label = 'hi' } }");
+    EXPECT_NE(log.find("ERROR: Attempting to create text window of size(0,0): named 'empty', label 'hi'"),
+              std::string::npos)
+        << log;
+    // A screen coroutine that fails is reported and ends.
+    log = Run("return function() WaitForMessage(5) error('in the screen') end");
+    testing::internal::CaptureStderr();
+    Frame(5);
+    log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("lua_resume ERROR: "), std::string::npos) << log;
+    EXPECT_FALSE(script->CoroutineActive());
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST_F(WindowScriptTest, RegisteredWindowTypesGetAConstructorOfTheirName)
+{
+    TCustomWindow::postInits = TCustomWindow::childrenInits = 0;
+    manager->AddWindowType("Custom", TCustomWindow::ClassId());
+    const std::string log = Run("PushModal('c') MakeDialog { Custom { name = 'mine', w = 10, h = 10, Window { name = 'kid', w = 1, h = 1 } } }");
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    TWindow* w = Find("mine");
+    ASSERT_NE(w, nullptr);
+    EXPECT_NE(w->GetCast<TCustomWindow>(), nullptr);
+    EXPECT_NE(w->GetChildWindow("kid", 1), nullptr);
+    EXPECT_EQ(TCustomWindow::postInits, 1);
+    EXPECT_EQ(TCustomWindow::childrenInits, 1);
+    Run("MakeDialog { Window { create = GenericCreate, typename = 'Unknown', name = 'nothing' } }");
+    EXPECT_EQ(Find("nothing"), nullptr);
+}
+
+TEST_F(WindowScriptTest, DisplayDialogWithoutAScriptAborts)
+{
+    const std::string log = Run("gR = DisplayDialog({})");
+    EXPECT_NE(log.find("Lua: DisplayDialog called with empty script; aborting"), std::string::npos) << log;
+    EXPECT_EQ(Global("gR"), "nil");
+    EXPECT_EQ(manager->GetTopModalWindow(), manager->GetScreen());
+}
+
+TEST_F(WindowScriptTest, FactoriesGetTheDefinitionTableThroughTheWindowStyle)
+{
+    struct Factory : TWindowFactory {
+        double seen = -1;
+        TWindow* Create(TWindowStyle* style) override
+        {
+            seen = style->GetNumber("depth", 0);
+            return new TWindow;
+        }
+    };
+    auto* factory = new Factory;
+    manager->AdoptWindowFactory("deep", factory);
+    Run("PushModal('s') SetDefaultStyle { depth = 3 } MakeDialog { Window { factory = 'deep', name = 'made', w = 4, h = 4 } }");
+    EXPECT_EQ(factory->seen, 3);
+    EXPECT_NE(Find("made"), nullptr);
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST_F(WindowScriptTest, CompiledScriptsAreCachedAssets)
+{
+    Asset("code.lua", "return 1");
+    auto first = TScriptCode::Get("code.lua", "");
+    ASSERT_NE(first, nullptr);
+    EXPECT_GT(first->GetSize(), 4);
+    EXPECT_EQ(std::string(first->GetBytes(), 4), "\x1bLua");
+    EXPECT_EQ(TScriptCode::Get("code.lua", ""), first);
+    EXPECT_EQ(TScriptCode::Get("", ""), nullptr);
+    Asset("broken.lua", "return return");
+    EXPECT_EQ(TScriptCode::Get("broken.lua", ""), nullptr);
+}
+
+TEST_F(WindowScriptTest, AButtonWithoutALabelHasNoTextChildAndStillCleansUp)
+{
+    Run("PushModal('b') gT = { name = 'bare', w = 10, h = 10 } MakeDialog { Button(gT) }");
+    ASSERT_NE(Find("bare"), nullptr);
+    EXPECT_EQ(Find("bare")->GetChildWindow("label", 1), nullptr);
+    EXPECT_EQ(Global("gT.beginGroup"), "0");
+    EXPECT_NE(Global("gT.cleanup"), "nil");
+    Run("MakeDialog { BeginGroup(), Button { name = 'first', w = 5, h = 5 }, Button { name = 'second', w = 5, h = 5 } }");
+    EXPECT_NE(Find("second"), nullptr);
+}
+
+TEST_F(WindowScriptTest, AModalClosedDuringAnotherWaitIsRememberedForItsOwnWait)
+{
+    script->DoLuaString("return function() WaitForCloseMessage('inner') gInnerDone = 1 end");
+    ASSERT_TRUE(script->CoroutineActive());
+    script->OnMessage(new TMessage(kModalClosed, "other", nullptr), nullptr);
+    EXPECT_EQ(Global("gClosedWindows.other"), "true");
+    EXPECT_EQ(Global("gInnerDone"), "nil");
+    EXPECT_EQ(Global("gLastMessage.name"), "other");
+    script->OnMessage(new TMessage(kModalClosed, "inner", nullptr), nullptr);
+    EXPECT_EQ(Global("gInnerDone"), "1");
+}
+
+TEST_F(WindowScriptTest, PauseWaitsOutItsTimeAndKeepsTheMessagesForLater)
+{
+    script->DoLuaString("return function() Pause(100) gPaused = 1 gAfter = WaitForMessage().name end");
+    Frame(50);
+    EXPECT_EQ(Global("gPaused"), "nil");
+    script->OnMessage(new TMessage(kButtonPress, "kept", nullptr), nullptr);
+    EXPECT_EQ(Global("gPaused"), "nil");
+    Frame(60);
+    EXPECT_EQ(Global("gPaused"), "1");
+    EXPECT_EQ(Global("gAfter"), "kept");
+}
+
+TEST_F(WindowScriptTest, AMessageForACoroutineSuspendedElsewhereIsDroppedNotLeaked)
+{
+    struct Counted : TMessage {
+        explicit Counted(int* n) : TMessage(kButtonPress, "lost", nullptr), count(n) {}
+        ~Counted() override { ++*count; }
+        int* count;
+    };
+    script->DoLuaString("return function() Yield() end");  // not waiting for messages
+    ASSERT_TRUE(script->CoroutineActive());
+    ASSERT_NE(script->GetWaitState(), 3);
+    int deleted = 0;
+    EXPECT_FALSE(script->OnMessage(new Counted(&deleted), nullptr));
+    EXPECT_EQ(deleted, 1);
+    EXPECT_TRUE(script->CoroutineActive());
+}
+
+}  // namespace
