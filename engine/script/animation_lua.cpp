@@ -57,7 +57,7 @@ int LuaHalt(lua_State* L)
 
 int LuaChildIsPlaying(lua_State* L)
 {
-    lua_pushboolean(L, Self<TAnimation>(L)->ChildIsPlaying(static_cast<long>(CheckNumber(L, 1))));
+    lua_pushboolean(L, Self<TAnimation>(L)->ChildIsPlaying(CheckInt(L, 1)));
     return 1;
 }
 

@@ -598,7 +598,8 @@ TEST_F(AnimationTest, BadScriptsAreLoggedAndLeaveTheAnimationIdle)
     Pack("runtime.anm", "function DoAnim() frames{1}; nothing() end\n"
                         "function BadFrame() SetCurrentFrame('one') end\n"
                         "function BadWait() WaitLuaNextFrame('soon') end\n"
-                        "function BadSpawn() spawn{} end\n");
+                        "function BadSpawn() spawn{} end\n"
+                        "function Huge() SetCurrentFrame(1e300); SetCurrentFrame(0/0); huge = isPlaying(-1e300) end\n");
     TAnimation a;
     ASSERT_TRUE(a.Init("syntax.anm", "", ""));
     testing::internal::CaptureStderr();
@@ -625,6 +626,14 @@ TEST_F(AnimationTest, BadScriptsAreLoggedAndLeaveTheAnimationIdle)
         EXPECT_FALSE(a.IsPlaying()) << function;
     }
     EXPECT_TRUE(a.GetData()->mChildren.empty());
+
+    // Numbers beyond int are held at its ends (NaN is 0), never converted blindly.
+    a.SetCurrentFrame(1);
+    a.Play("Huge", false);
+    EXPECT_EQ(a.GetCurrentFrame(), 0);
+    lua_getglobal(StateOf(a), "huge");
+    EXPECT_TRUE(lua_isboolean(StateOf(a), -1) && !lua_toboolean(StateOf(a), -1));
+    lua_pop(StateOf(a), 1);
 }
 
 TEST_F(AnimationTest, DoneTwiceInOneScriptKeepsTheRunningScriptAlive)
