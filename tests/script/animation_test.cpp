@@ -298,6 +298,24 @@ TEST_F(AnimationTest, LibraryVerbsStepFramesFadesLoopsAndDelaysAsScriptsExpect)
     lua_pop(StateOf(a), 1);
 }
 
+TEST_F(AnimationTest, ACacheDrawUsesAScratchTextureWithTheSameAlpha)
+{
+    Pack("walk.anm", "function DoAnim() setAlpha(0.5); frames{2} end\n");
+    TAnimation a;
+    ASSERT_TRUE(a.Init("walk.anm", "", ""));
+    a.Play("DoAnim", false);
+    TAnimatedTextureCache cache(16, 16, 2);
+    gHandler->draws.clear();
+    ASSERT_TRUE(platform->Begin2d());
+    a.Draw(&cache, 7, 9, 0.5f, 1, 0, 1);
+    platform->End2d();
+    ASSERT_EQ(gHandler->draws.size(), 1u);
+    EXPECT_NE(gHandler->draws[0].data, a.GetAnimatedTexture()->GetData()) << "drawn through a slot of the cache";
+    EXPECT_FLOAT_EQ(gHandler->draws[0].alpha, 0.25f);
+    EXPECT_EQ(gHandler->draws[0].flags, 1);
+    EXPECT_EQ(a.GetAnimatedTexture()->GetAnimation().currentFrame, 1);
+}
+
 TEST_F(AnimationTest, PlayWithoutKeepMakesAFreshInterpreterAndWithKeepReusesIt)
 {
     Pack("walk.anm", "function DoAnim() runs = (runs or 0) + 1; frames{1} end\n");
@@ -316,6 +334,13 @@ TEST_F(AnimationTest, PlayWithoutKeepMakesAFreshInterpreterAndWithKeepReusesIt)
     EXPECT_EQ(Global(a, "runs"), 2);
     EXPECT_TRUE(a.IsPlaying());
     EXPECT_EQ(platform->GetTaskList()->Count(), 1) << "retired scripts leave the task list";
+
+    // While the coroutine still waits, keep only runs the text in the
+    // interpreter: the waiting coroutine goes on, nothing new starts.
+    a.Play("DoAnim", true);
+    EXPECT_EQ(Global(a, "runs"), 2);
+    Advance(16);
+    EXPECT_FALSE(a.IsPlaying());
 }
 
 TEST_F(AnimationTest, WaitWithoutADelayPausesUntilTheAnimationIsResumed)
