@@ -3,6 +3,7 @@
 #include "lauxlib.h"
 
 #include <cstdlib>
+#include <limits>
 
 namespace qm::lua {
 
@@ -28,7 +29,16 @@ double CheckNumber(lua_State* L, int i)
 
 int CheckInt(lua_State* L, int i)
 {
-    return static_cast<int>(CheckNumber(L, i));
+    // Scripts can pass any number: converting one beyond int (or NaN)
+    // straight to int is undefined, so it is held at int's ends (NaN is 0).
+    const double n = CheckNumber(L, i);
+    if (!(n == n))
+        return 0;
+    if (n <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    if (n >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(n);
 }
 
 void CheckTable(lua_State* L, int i)
