@@ -29,4 +29,7 @@ public:
     virtual bool EnableStringTable(bool on) = 0;
     // The script runs as a task of the platform task list.
     virtual TTask* GetTask() = 0;
+    // Sets a global string of the script (a close button leaves its name
+    // in "gReturnValue").
+    virtual void SetGlobalString(const str& name, const str& value) = 0;
 };
