@@ -44,6 +44,9 @@ public:
     bool EnableStringTable(bool on) override;
     TTask* GetTask() override { return this; }
     void SetGlobalString(const str& name, const str& value) override { TScript::SetGlobalString(name, value); }
+    double GetNumber(const char* key, double def) override { return TScript::GetNumber(key, def); }
+    str GetString(const char* key, const char* def) override { return TScript::GetString(key, def); }
+    bool GetBool(const char* key, bool def) override { return TScript::GetBool(key, def); }
 
     bool InjectFunction() override;
     // Adopts w into the current window and places it from the definition
