@@ -88,9 +88,8 @@ TButton::~TButton()
     if (GetState() != kNormal) {
         if (TWindowManager* manager = Manager())
             manager->ReleaseCapture(this);
-        // Only the stored state: the virtual StateUpdate of a derived button
-        // no longer exists while this destructor runs.
-        StoreState(kNormal);
+        // A derived button's StateUpdate is gone by now: this runs ours.
+        SetState(kNormal);
     }
 }
 
