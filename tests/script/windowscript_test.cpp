@@ -13,6 +13,9 @@
 #include "engine/window/button.h"
 #include "engine/window/image.h"
 #include "engine/window/message.h"
+#include "engine/text/textgraphic.h"
+#include "engine/window/scrolledwindow.h"
+#include "engine/window/slider.h"
 #include "engine/window/text.h"
 #include "engine/window/textedit.h"
 #include "engine/window/modalwindow.h"
@@ -589,6 +592,26 @@ TEST_F(WindowScriptTest, ATextEditMadeByAScreenTellsTheScreenAboutEachChange)
     Frame(16);
     EXPECT_EQ(edit->GetText(), str("abc"));
     EXPECT_EQ(Global("gGot"), "7 who");
+}
+
+TEST_F(WindowScriptTest, WindowClassesReadTheirOptionsFromTheDefinitionBeingBuilt)
+{
+    manager->AddWindowType("Slider", TSlider::ClassId());
+    manager->AddWindowType("ScrolledWindow", TScrolledWindow::ClassId());
+    std::string log = Run("PushModal('s') MakeDialog { Window { name = 'panel', w = 400, h = 300,"
+                          " Slider { name = 'bar', w = 200, h = 20, yoffset = 2 },"
+                          " ScrolledWindow { name = 'scroll', y = 50, w = 200, h = 100,"
+                          "   Text { name = 'body', label = 'a<br>b<br>c<br>d<br>e<br>f<br>g<br>h', w = 180, h = 40 } } } }");
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    auto* bar = GetCast<TSlider>(Find("bar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsHorizontal());  // wider than high
+    auto* scroll = GetCast<TScrolledWindow>(Find("scroll"));
+    ASSERT_NE(scroll, nullptr);
+    ASSERT_NE(scroll->GetSlider(), nullptr);
+    EXPECT_EQ(scroll->GetContent(), Find("body"));
+    scroll->SetScroll(1, 0);
+    EXPECT_GT(GetCast<TText>(Find("body"))->GetTextGraphic()->mScrollLine, 0);
 }
 
 }  // namespace
