@@ -4,6 +4,7 @@
 #include "engine/platform/platform.h"
 #include "engine/script/luamessage.h"
 #include "engine/script/luaobject.h"
+#include "engine/script/widgetfactories.h"
 #include "engine/script/windowstyle.h"
 #include "engine/window/windowhost.h"
 #include "engine/window/windowmanager.h"
@@ -18,6 +19,11 @@ extern const std::size_t kScreenInitChunkSize;
 TWindowScript::TWindowScript(lua_State* L) : TScript(L)
 {
     PublishFunctions();
+    if (TWindowManager* manager = TWindowManager::GetInstance()) {
+        manager->AdoptWindowFactory("_button", new TButtonFactory);
+        manager->AdoptWindowFactory("_text", new TTextFactory);
+        manager->AdoptWindowFactory("_textedit", new TTextEditFactory);
+    }
     RegisterMessageMetatable(GetState());
     RunScreenLibrary();
 }

@@ -12,6 +12,7 @@
 #include <map>
 #include <vector>
 
+class TButton;
 class TWindowManager;
 
 // Told about every window the script has finished making.
@@ -42,6 +43,10 @@ public:
     bool OnMessage(TMessage* msg, TLuaFunction* fn) override;
     bool EnableStringTable(bool on) override;
     TTask* GetTask() override { return this; }
+    void SetGlobalString(const str& name, const str& value) override { TScript::SetGlobalString(name, value); }
+    double GetNumber(const char* key, double def) override { return TScript::GetNumber(key, def); }
+    str GetString(const char* key, const char* def) override { return TScript::GetString(key, def); }
+    bool GetBool(const char* key, bool def) override { return TScript::GetBool(key, def); }
 
     bool InjectFunction() override;
     // Adopts w into the current window and places it from the definition
@@ -72,6 +77,10 @@ private:
     void RunQueueText(const char* global, const char* text);
     TWindow* MakeFromFactory(const char* defaultFactory);
     TClassId GetWindowType(const str& name);
+    TFontDescription ReadFont();
+    void AddButtonGraphics(TButton* button, int type, float scale);
+    static int LuaButtonCleanup(lua_State* L);
+    static bool IsInWindowTree(TWindow* w);
 
     std::vector<TWindow*> mWindowStack;  // not owned; back = current window
     std::map<str, TClassId> mWindowTypes;

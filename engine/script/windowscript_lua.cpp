@@ -1,23 +1,29 @@
 // The native functions the window script publishes to Lua. Each reads and
 // checks its arguments first (luabind.h), then acts on the window system.
-// The widget classes (text, text entry, button, image) and movie playback
-// are not part of the engine yet: their creation functions build windows
-// through the registered factories, and plain windows without them.
+// Movie playback is not part of the engine yet.
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/render/texture.h"
+#include "engine/script/buttonaction.h"
 #include "engine/script/luabind.h"
 #include "engine/script/luamessage.h"
 #include "engine/script/luaobject.h"
 #include "engine/script/windowscript.h"
 #include "engine/script/windowstyle.h"
+#include "engine/window/button.h"
+#include "engine/window/image.h"
 #include "engine/window/layeredwindow.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/stringtable.h"
+#include "engine/window/text.h"
+#include "engine/window/textedit.h"
 #include "engine/window/windowmanager.h"
 
 #include "lauxlib.h"
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 using namespace qm::lua;
 
@@ -32,6 +38,18 @@ TModalWindow* TopModal()
 {
     TWindowManager* manager = Manager();
     return manager ? manager->GetTopModalWindow() : nullptr;
+}
+
+// Whether w is still a window of the tree (it may have been destroyed
+// since a Lua value captured its address).
+bool Contains(TWindow* root, TWindow* w)
+{
+    if (root == w)
+        return true;
+    for (TWindow* child : root->GetChildren())
+        if (Contains(child, w))
+            return true;
+    return false;
 }
 
 TWindow* FindUnderTopModal(const str& name)
@@ -49,6 +67,17 @@ void TakeDefinitionTable(lua_State* L)
 }
 
 }  // namespace
+
+bool TWindowScript::IsInWindowTree(TWindow* w)
+{
+    TWindowManager* manager = Manager();
+    if (!w || !manager)
+        return false;
+    for (TModalWindow* modal : manager->GetModalStack())
+        if (Contains(modal, w))
+            return true;
+    return false;
+}
 
 // Builds a window through the factory named by the table's `factory` key;
 // null when there is no such factory.
@@ -78,25 +107,93 @@ int TWindowScript::LuaCreateWindow(lua_State* L)
     return 0;
 }
 
+namespace {
+
+// The factory's window when it is of the class the creation function makes;
+// otherwise the plain class, so the window stack of the screen stays
+// balanced whatever a custom factory returns.
+template <typename T, typename Make>
+T* Checked(TWindow* made, const char* expression, Make makePlain)
+{
+    if (made && made->IsKindOf(T::ClassId()))
+        return static_cast<T*>(made);
+    if (made) {
+        WriteDbg("ASSERT(%s) FAILED!! %s, %d", expression, __FILE__, __LINE__);
+        delete made;
+    }
+    return makePlain();
+}
+
+// A label is looked up in the string table unless it starts with "#"
+// (shown without it) or is a number.
+str TranslateLabel(const str& label)
+{
+    if (label[0] == '#')
+        return label.substr(1);
+    const std::string text = label.c_str();
+    if (text.find_first_not_of("0123456789.") == std::string::npos)
+        return label;
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
+    return strings ? strings->GetString(label, "", "", "", "", "") : label;
+}
+
+// A rotation origin against the window's own extent, as positions are coded.
+int DecodeOrigin(int o, int extent)
+{
+    if (o > 106666)
+        return o - TWindowScript::kMax + extent;
+    if (o > 40000)
+        return o - TWindowScript::kCenter + extent / 2;
+    if (o < 0)
+        return o + extent;
+    return o;
+}
+
+}  // namespace
+
+TFontDescription TWindowScript::ReadFont()
+{
+    TFontDescription font{"font.mvec", 16, TColor{0, 1, 0, 1}};
+    if (GetTag("font", true))
+        font = PopFont();
+    return font;
+}
+
 int TWindowScript::LuaCreateText(lua_State* L)
 {
     QM_ASSERT_TEXT(L == GetState(), "L==GetState()");
     TakeDefinitionTable(L);
-    TFontDescription font{"font.mvec", 16, TColor{0, 1, 0, 1}};
-    if (GetTag("font", true))
-        font = PopFont();
+    const TFontDescription font = ReadFont();
     if (font.name.length() == 0)
         luaL_error(L, "Font error: Font has no name!");
     if (font.height == 0)
         luaL_error(L, "Font error: Font has zero height!");
     const str name = GetString("name", "");
-    const str label = GetString("label", "");
-    TWindow* w = MakeFromFactory("_text");
-    if (!w)
-        w = new TWindow;
-    if (InitWindow(w) && (w->GetWindowWidth() == 0 || w->GetWindowHeight() == 0))
+    str label = GetString("label", "");
+    if (label.length() != 0 && mStringTable)
+        label = TranslateLabel(label);
+    const int defflags = static_cast<int>(GetNumber("defflags", 0));
+    const int flags = static_cast<int>(GetNumber("flags", defflags));
+    const int padding = static_cast<int>(GetNumber("padding", 0));
+    const float rotation = static_cast<float>(GetNumber("rotation", 0));
+    const int originX = static_cast<int>(GetNumber("rotationOriginX", 0));
+    const int originY = static_cast<int>(GetNumber("rotationOriginY", 0));
+
+    TText* text = Checked<TText>(MakeFromFactory("_text"), "tWindow", [] { return new TText(false); });
+    if (!InitWindow(text))
+        return 0;
+    const int width = text->GetWindowWidth();
+    const int height = text->GetWindowHeight();
+    if (width == 0 || height == 0) {
         WriteDbg("ERROR: Attempting to create text window of size(0,0): named '%s', label '%s'", name.c_str(),
                  label.c_str());
+        return 0;
+    }
+    text->SetLineSpacing(padding);
+    text->Create(label, width, height, flags, font.name.c_str(), font.height, font.color);
+    if (rotation != 0)
+        text->SetRotation(rotation, DecodeOrigin(originX, width), DecodeOrigin(originY, height));
     return 0;
 }
 
@@ -104,10 +201,22 @@ int TWindowScript::LuaCreateTextEdit(lua_State* L)
 {
     QM_ASSERT_TEXT(L == GetState(), "L==GetState()");
     TakeDefinitionTable(L);
-    TWindow* w = MakeFromFactory("_textedit");
-    if (!w)
-        w = new TWindow;
-    InitWindow(w);
+    const TFontDescription font = ReadFont();
+    const str label = GetString("label", "");
+    const bool password = GetBool("password", false);
+    const int length = static_cast<int>(GetNumber("length", 10));
+    const str ignore = GetString("ignore", "");
+    const int flags = static_cast<int>(GetNumber("flags", 0));
+
+    TTextEdit* edit = Checked<TTextEdit>(MakeFromFactory("_textedit"), "tWindow", [] { return new TTextEdit; });
+    if (password)
+        edit->SetPassword(true);
+    if (!InitWindow(edit))
+        return 0;
+    edit->Create(label, edit->GetWindowWidth(), edit->GetWindowHeight(), flags, font.name.c_str(), font.height,
+                 font.color);
+    edit->SetMaxLength(length);
+    edit->SetIgnoreChars(ignore);
     return 0;
 }
 
@@ -115,17 +224,93 @@ int TWindowScript::LuaCreateButton(lua_State* L)
 {
     QM_ASSERT_TEXT(L == GetState(), "L==GetState()");
     TakeDefinitionTable(L);
+    const str name = GetString("name", "");
+    const str sound = GetString("sound", "");
+    const str rolloverSound = GetString("rolloversound", "");
+    const str mask = GetString("mask", "");
     const int type = static_cast<int>(GetNumber("type", 0));
-    TWindow* w = MakeFromFactory("_button");
-    if (!w)
-        w = new TLayeredWindow(type == 0 ? 3 : 4);
-    if (!InitWindow(w))
+    const float scale = static_cast<float>(GetNumber("scale", 1.0));
+    int options = 0;
+    if (GetBool("sendToParent", false))
+        options |= 2;
+    if (GetBool("beginGroup", false))
+        options |= 1;
+    if (GetBool("close", false))
+        options |= 4;
+    if (GetBool("default", false))
+        options |= 8;
+
+    TButton* button = Checked<TButton>(MakeFromFactory("_button"), "bWindow",
+                                       [type] { return new TButton(static_cast<TButton::EButtonType>(type)); });
+    if (GetBool("on", false))
+        button->SetOn(true);
+    button->SetName(name);
+    button->AddFlags(options);
+    if (sound.length() != 0)
+        button->SetSound(TButton::kPressed, sound);
+    if (rolloverSound.length() != 0)
+        button->SetSound(TButton::kRollover, rolloverSound);
+    if (mask.length() != 0)
+        button->SetClickMask(TTexture::Get(mask, 0));
+    AddButtonGraphics(button, type, scale);
+
+    if (!InitWindow(button))
         return 0;
-    // The Lua Button calls cleanup once the label exists; without a button
-    // class there is nothing to initialise, so it does nothing.
+    if (GetTag("command", true)) {
+        if (lua_isfunction(L, -1))
+            button->SetCommand(new TButton::LuaAction(new TLuaFunction(L)));
+        else
+            lua_pop(L, 1);
+    }
+    button->SetCurrentLayer(-1);
+
+    // The Lua Button calls cleanup once the label exists: the button then
+    // selects its normal look over all its children.
     lua_pushstring(L, "cleanup");
-    lua_pushcfunction(L, [](lua_State*) { return 0; });
+    lua_pushlightuserdata(L, button);
+    lua_pushcclosure(L, &TWindowScript::LuaButtonCleanup, 1);
     lua_rawset(L, 1);
+    return 0;
+}
+
+// One picture a layer from the `graphics` list; a missing later entry
+// repeats the last picture given.
+void TWindowScript::AddButtonGraphics(TButton* button, int type, float scale)
+{
+    lua_State* L = GetState();
+    if (!GetTag("graphics", true))
+        return;
+    if (lua_istable(L, -1)) {
+        const int layers = type == 0 ? 3 : 4;
+        TImage* latest = nullptr;
+        for (int i = 0; i < layers; ++i) {
+            lua_rawgeti(L, -1, i + 1);
+            if (lua_isstring(L, -1)) {
+                auto image = std::make_unique<TImage>(true);
+                image->SetTexture(TTexture::Get(lua_tostring(L, -1), 0), scale);
+                char imageName[32];
+                std::snprintf(imageName, sizeof imageName, "image%d", i);
+                image->SetName(imageName);
+                button->SetCurrentLayer(i);
+                latest = button->AdoptChild(image.get(), true) ? image.release() : nullptr;
+            } else {
+                button->SetCurrentLayer(i);
+                if (latest)
+                    button->AdoptChild(latest, true);
+            }
+            lua_pop(L, 1);
+        }
+    }
+    lua_pop(L, 1);
+}
+
+// Runs the button's Init when it still exists: the screen may have
+// destroyed it between its creation and this call.
+int TWindowScript::LuaButtonCleanup(lua_State* L)
+{
+    auto* button = static_cast<TWindow*>(lua_touserdata(L, lua_upvalueindex(1)));
+    if (IsInWindowTree(button))
+        button->Init();
     return 0;
 }
 
@@ -133,7 +318,20 @@ int TWindowScript::LuaCreateBitmap(lua_State* L)
 {
     QM_ASSERT_TEXT(L == GetState(), "L==GetState()");
     TakeDefinitionTable(L);
-    InitWindow(new TWindow);
+    const str image = GetString("image", "");
+    const str mask = GetString("mask", "");
+    const float scale = static_cast<float>(GetNumber("scale", 1.0));
+    const bool mipmap = GetBool("mipmap", false);
+    const double alpha = GetNumber("alpha", 0);
+    const int options = (mipmap ? 2 : 0) | (alpha != 0 ? 1 : 0);
+    std::shared_ptr<TTexture> texture;
+    if (image.length() != 0 && mask.length() != 0)
+        texture = TTexture::GetMerged(image, mask, options);
+    else if (image.length() != 0)
+        texture = TTexture::Get(image, options);
+    auto* bitmap = new TImage(true);
+    bitmap->SetTexture(texture, scale);
+    InitWindow(bitmap);
     return 0;
 }
 
@@ -201,32 +399,43 @@ struct TWindowScriptLua {
     static int GetLabel(lua_State* L)
     {
         const str name = CheckString(L, 1);
-        if (!TopModal()) {
-            lua_pushstring(L, "");
-            return 1;
+        str result;
+        if (TopModal()) {
+            TWindow* w = FindUnderTopModal(name);
+            if (!w)
+                result = name + "_is_not_found";
+            else if (TText* text = GetCast<TText>(w))
+                result = text->GetText();
+            else if (TButton* button = GetCast<TButton>(w))
+                result = button->GetLabel();
+            else
+                result = name + "_is_not_a_TText_window_or_TButton";
         }
-        // No window here is a text or a button yet.
-        const str result = name + (FindUnderTopModal(name) ? "_is_not_a_TText_window_or_TButton" : "_is_not_found");
         lua_pushstring(L, result.c_str());
         return 1;
     }
     static int SetLabel(lua_State* L)
     {
-        CheckString(L, 1);
-        CheckString(L, 2);
-        return 0;  // only text windows take a label
+        const str name = CheckString(L, 1);
+        const str label = CheckString(L, 2);
+        if (TText* text = GetCast<TText>(FindUnderTopModal(name)))
+            text->SetText(label);
+        return 0;
     }
     static int SetBitmap(lua_State* L)
     {
-        CheckString(L, 1);
-        CheckString(L, 2);
-        CheckNumber(L, 3);
-        return 0;  // only image windows take a texture
+        const str name = CheckString(L, 1);
+        const str image = CheckString(L, 2);
+        const float scale = static_cast<float>(CheckNumber(L, 3));
+        if (TImage* bitmap = GetCast<TImage>(FindUnderTopModal(name)))
+            bitmap->SetTexture(TTexture::Get(image, 0), scale);
+        return 0;
     }
     static int ImageLoaded(lua_State* L)
     {
-        CheckString(L, 1);
-        lua_pushboolean(L, false);
+        const str name = CheckString(L, 1);
+        TImage* bitmap = GetCast<TImage>(FindUnderTopModal(name));
+        lua_pushboolean(L, bitmap && bitmap->GetTexture() != nullptr);
         return 1;
     }
     static int SetPosition(lua_State* L)
@@ -246,9 +455,13 @@ struct TWindowScriptLua {
     }
     static int SetCommand(lua_State* L)
     {
-        CheckString(L, 1);
+        const str name = CheckString(L, 1);
         CheckFunction(L, 2);
-        return 0;  // only buttons take a command
+        lua_settop(L, 2);
+        auto function = std::make_unique<TLuaFunction>(L);
+        if (TButton* button = GetCast<TButton>(FindUnderTopModal(name)))
+            button->SetCommand(new TButton::LuaAction(function.release()));
+        return 0;
     }
     static int DestroyWindow(lua_State* L)
     {

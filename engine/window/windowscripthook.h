@@ -29,4 +29,12 @@ public:
     virtual bool EnableStringTable(bool on) = 0;
     // The script runs as a task of the platform task list.
     virtual TTask* GetTask() = 0;
+    // Sets a global string of the script (a close button leaves its name
+    // in "gReturnValue").
+    virtual void SetGlobalString(const str& name, const str& value) = 0;
+    // Keys of the definition table being built, with its style chain;
+    // windows read their own options here in Init. def when absent.
+    virtual double GetNumber(const char* /*key*/, double def) { return def; }
+    virtual str GetString(const char* /*key*/, const char* def) { return def; }
+    virtual bool GetBool(const char* /*key*/, bool def) { return def; }
 };

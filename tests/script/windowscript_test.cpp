@@ -10,7 +10,14 @@
 #include "engine/script/scriptcode.h"
 #include "engine/script/windowscript.h"
 #include "engine/script/windowstyle.h"
+#include "engine/window/button.h"
+#include "engine/window/image.h"
 #include "engine/window/message.h"
+#include "engine/text/textgraphic.h"
+#include "engine/window/scrolledwindow.h"
+#include "engine/window/slider.h"
+#include "engine/window/text.h"
+#include "engine/window/textedit.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/windowhost.h"
@@ -438,6 +445,173 @@ TEST_F(WindowScriptTest, AMessageForACoroutineSuspendedElsewhereIsDroppedNotLeak
     EXPECT_FALSE(script->OnMessage(new Counted(&deleted), nullptr));
     EXPECT_EQ(deleted, 1);
     EXPECT_TRUE(script->CoroutineActive());
+}
+
+// ---- the widgets built from definition tables ----------------------------------
+
+// A mouse event at the centre of a window, in screen coordinates.
+TEvent MouseAt(TWindow* w, int type)
+{
+    TRect r;
+    w->GetWindowRect(&r);
+    TEvent e{};
+    e.mType = type;
+    e.mX = (r.x1 + r.x2) / 2;
+    e.mY = (r.y1 + r.y2) / 2;
+    return e;
+}
+
+TEST_F(WindowScriptTest, AButtonMadeByAScreenScriptPostsItsPressToTheWaitingScreenAndRunsItsCommand)
+{
+    Asset("screen.lua", R"(
+        return function()
+            PushModal('screen.lua')
+            MakeDialog {
+                Window { name = 'panel', w = 200, h = 100,
+                    Button { name = 'ok', label = 'OK', x = 10, y = 10, w = 50, h = 20,
+                             command = function() gCommand = (gCommand or 0) + 1 end },
+                },
+            }
+            local m
+            repeat
+                m = WaitForMessage()
+            until m and m.type == kButtonPress
+            gGot = m.type .. ' ' .. m.name
+        end)");
+    testing::internal::CaptureStderr();
+    manager->RunScript(manager->GetScreen(), "screen.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    auto* ok = GetCast<TButton>(Find("ok"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->GetLabel(), str("OK"));
+    EXPECT_NE(ok->GetCommand(), nullptr);
+    EXPECT_EQ(ok->GetCurrentLayer(), 0);  // cleanup ran Init: the normal look
+
+    for (int type : {TEvent::kMouseMove, TEvent::kMouseDown, TEvent::kMouseUp}) {
+        TEvent e = MouseAt(ok, type);
+        manager->HandleEvent(&e);
+        Frame(0);
+    }
+    Frame(16);
+    EXPECT_EQ(Global("gCommand"), "1");
+    EXPECT_EQ(Global("gGot"), "3 ok");
+}
+
+TEST_F(WindowScriptTest, TextLabelsGetLabelAndSetLabel)
+{
+    Run("PushModal('t') MakeDialog { Window { name = 'panel', w = 300, h = 200,"
+        " Text { name = 'hash', label = '#plain', w = 100, h = 20 },"
+        " Text { name = 'number', label = '3.5', y = 20, w = 100, h = 20 },"
+        " Text { name = 'empty', label = 'x', y = 40, w = 0, h = 20 },"
+        " Button { name = 'b', label = 'Go', y = 60, w = 50, h = 20 } } }");
+    EXPECT_EQ(Eval("GetLabel('number')"), "3.5");
+    EXPECT_EQ(Eval("GetLabel('b')"), "Go");
+    EXPECT_EQ(Eval("GetLabel('panel')"), "panel_is_not_a_TText_window_or_TButton");
+    EXPECT_EQ(Eval("GetLabel('nothing')"), "nothing_is_not_found");
+    // Without the string-table flag a "#" label is shown as it is written.
+    EXPECT_EQ(Eval("GetLabel('hash')"), "#plain");
+    Run("SetLabel('number', 'four') SetLabel('nothing', 'x') SetLabel('b', 'ignored')");
+    EXPECT_EQ(Eval("GetLabel('number')"), "four");
+    EXPECT_EQ(Eval("GetLabel('b')"), "Go");
+    EXPECT_EQ(GetCast<TText>(Find("empty"))->GetTextGraphic(), nullptr);
+
+    script->EnableStringTable(true);
+    Run("MakeDialog { Text { name = 'hash2', label = '#plain', y = 80, w = 100, h = 20 },"
+        " Text { name = 'number2', label = '12.5', y = 100, w = 100, h = 20 } }");
+    EXPECT_EQ(Eval("GetLabel('hash2')"), "plain");
+    EXPECT_EQ(Eval("GetLabel('number2')"), "12.5");
+}
+
+TEST_F(WindowScriptTest, ButtonGraphicsFillTheLayersAndRepeatTheLastPicture)
+{
+    Run("PushModal('g') MakeDialog { Button { name = 'tog', type = kToggle, w = 40, h = 40,"
+        " graphics = { 'a', 'b' } } }");
+    auto* tog = GetCast<TButton>(Find("tog"));
+    ASSERT_NE(tog, nullptr);
+    EXPECT_EQ(tog->GetType(), TButton::kToggle);
+    TWindow* a = tog->GetChildWindow("image0", 1);
+    TWindow* b = tog->GetChildWindow("image1", 1);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(tog->GetChildren().size(), 2u);
+    for (int layer = 0; layer < 4; ++layer) {
+        tog->SetCurrentLayer(layer);
+        EXPECT_EQ(a->IsVisible(), layer == 0) << layer;
+        EXPECT_EQ(b->IsVisible(), layer != 0) << layer;
+    }
+}
+
+TEST_F(WindowScriptTest, SetCommandAndBitmapsFindTheirWindowsUnderTheTopModal)
+{
+    Run("PushModal('c') MakeDialog { Button { name = 'b', w = 40, h = 40 },"
+        " Bitmap { name = 'pic', image = 'missing', x = 50 } }");
+    auto* b = GetCast<TButton>(Find("b"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->GetCommand(), nullptr);
+    Run("SetCommand('b', function() end) SetCommand('nothing', function() end)");
+    EXPECT_NE(b->GetCommand(), nullptr);
+    EXPECT_EQ(Eval("ImageLoaded('pic')"), "false");
+    EXPECT_EQ(Eval("ImageLoaded('b')"), "false");
+    Run("SetBitmap('pic', 'missing too', 2) SetBitmap('nothing', 'x', 1)");
+    EXPECT_NE(GetCast<TImage>(Find("pic")), nullptr);
+    int code = 0;
+    const std::string log = Run("SetCommand('b', 5)", &code);
+    EXPECT_NE(log.find("bad argument"), std::string::npos) << log;
+}
+
+TEST_F(WindowScriptTest, ATextEditMadeByAScreenTellsTheScreenAboutEachChange)
+{
+    Asset("edit.lua", R"(
+        return function()
+            PushModal('edit.lua')
+            MakeDialog {
+                TextEdit { name = 'who', label = 'ab', w = 100, h = 20, length = 4, ignore = 'x', password = true },
+            }
+            RealSetFocus('who')
+            local m
+            repeat
+                m = WaitForMessage()
+            until m and m.type == 7
+            gGot = m.type .. ' ' .. m.name
+        end)");
+    testing::internal::CaptureStderr();
+    manager->RunScript(manager->GetScreen(), "edit.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    auto* edit = GetCast<TTextEdit>(Find("who"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->GetMaxLength(), 4);
+    EXPECT_EQ(edit->GetText(), str("ab"));
+    EXPECT_EQ(manager->GetFocus(), edit);
+    TEvent e{};
+    e.mType = TEvent::kChar;
+    e.mX = e.mY = -1000;
+    e.mParam = 'c';
+    manager->HandleEvent(&e);
+    Frame(16);
+    EXPECT_EQ(edit->GetText(), str("abc"));
+    EXPECT_EQ(Global("gGot"), "7 who");
+}
+
+TEST_F(WindowScriptTest, WindowClassesReadTheirOptionsFromTheDefinitionBeingBuilt)
+{
+    manager->AddWindowType("Slider", TSlider::ClassId());
+    manager->AddWindowType("ScrolledWindow", TScrolledWindow::ClassId());
+    std::string log = Run("PushModal('s') MakeDialog { Window { name = 'panel', w = 400, h = 300,"
+                          " Slider { name = 'bar', w = 200, h = 20, yoffset = 2 },"
+                          " ScrolledWindow { name = 'scroll', y = 50, w = 200, h = 100,"
+                          "   Text { name = 'body', label = 'a<br>b<br>c<br>d<br>e<br>f<br>g<br>h', w = 180, h = 40 } } } }");
+    EXPECT_EQ(log.find("Lua"), std::string::npos) << log;
+    auto* bar = GetCast<TSlider>(Find("bar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsHorizontal());  // wider than high
+    auto* scroll = GetCast<TScrolledWindow>(Find("scroll"));
+    ASSERT_NE(scroll, nullptr);
+    ASSERT_NE(scroll->GetSlider(), nullptr);
+    EXPECT_EQ(scroll->GetContent(), Find("body"));
+    scroll->SetScroll(1, 0);
+    EXPECT_GT(GetCast<TText>(Find("body"))->GetTextGraphic()->mScrollLine, 0);
 }
 
 }  // namespace

@@ -157,6 +157,10 @@ public:
         return on;
     }
     TTask* GetTask() override { return nullptr; }
+    void SetGlobalString(const str& name, const str& value) override
+    {
+        Note(std::string("global ") + name.c_str() + " = " + value.c_str());
+    }
 
 private:
     void Note(const std::string& what) { mJournal->push_back("script: " + what); }

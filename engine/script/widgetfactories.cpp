@@ -1,0 +1,22 @@
+#include "engine/script/widgetfactories.h"
+
+#include "engine/script/windowstyle.h"
+#include "engine/window/button.h"
+#include "engine/window/text.h"
+#include "engine/window/textedit.h"
+
+TWindow* TButtonFactory::Create(TWindowStyle* style)
+{
+    const int type = style ? static_cast<int>(style->GetNumber("type", 0)) : 0;
+    return new TButton(static_cast<TButton::EButtonType>(type));
+}
+
+TWindow* TTextFactory::Create(TWindowStyle*)
+{
+    return new TText(false);
+}
+
+TWindow* TTextEditFactory::Create(TWindowStyle*)
+{
+    return new TTextEdit;
+}
