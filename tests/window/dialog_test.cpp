@@ -259,6 +259,19 @@ TEST_F(XSellTest, MissingBrokenOrForeignFilesShowNoEntriesAndAreLogged)
     }
 }
 
+TEST_F(XSellTest, TheShippedPageFillsAnEntryAndLinksToTheSite)
+{
+    std::filesystem::copy_file(QM_DATA_DIR "/assets/xsell/xsell.xml", home + "/assets/xsell/xsell.xml");
+    const std::string log = RunSetup();
+    EXPECT_EQ(log, "");
+    EXPECT_TRUE(Find("descrip1")->IsVisible());
+    EXPECT_NE(TextOf("descrip1"), str("old"));
+    EXPECT_EQ(std::string(xsell->GetGameLink(1).c_str()).rfind("https://", 0), 0u);
+    EXPECT_EQ(std::string(xsell->GetSiteLink().c_str()).rfind("https://", 0), 0u);
+    EXPECT_TRUE(Find("gamesite")->IsVisible());
+    EXPECT_NE(TextOf("centertext1"), str("kept"));
+}
+
 TEST_F(XSellTest, ThePublishedFunctionsDoNothingOnceTheWindowIsGone)
 {
     ASSERT_TRUE(script.plain.count("SetupXSell"));
