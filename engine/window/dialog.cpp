@@ -70,6 +70,14 @@ bool TDialog::Init()
     }
     script->RunLuaText(str(" gDialogTable.body=") + LuaLiteral(mBody) + str("; gDialogTable.title=") + LuaLiteral(mTitle) + str(";"));
     script->RunScript(mScript.c_str());
+    if (GetChildren().empty()) {
+        // Nothing to show and nothing to press: left open, the dialog would
+        // hold every event forever. It closes at once; the screen waiting for
+        // it goes on with no value.
+        WriteDbg("TDialog::Init: dialog script %s made no windows; closing the dialog", mScript.c_str());
+        if (manager)
+            manager->PostWindowMessage(new TMessage(kCloseWindow, GetIdText(), nullptr));
+    }
     if (GetRect().x1 == 0 && GetRect().y1 == 0)
         CentreOnScreen();
     script->RunLuaText(str::getFormatted(

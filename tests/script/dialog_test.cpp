@@ -182,6 +182,23 @@ TEST_F(DialogScriptTest, TextsThatWouldEndALongStringArriveUnchanged)
     EXPECT_EQ(TDialog::LuaLiteral("plain\ntext"), str("[[plain\ntext]]"));
 }
 
+TEST_F(DialogScriptTest, ADialogWhoseScriptIsMissingClosesAndTheScreenGoesOn)
+{
+    StartWaitingScreen();
+    TModalWindow* screen = manager->GetTopModalWindow();
+    testing::internal::CaptureStderr();
+    TDialog* dialog = manager->DisplayDialog("nowhere.lua", "b", "t", "lost");
+    for (int i = 0; i < 4; ++i)
+        Frame(16);
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(log.find("TDialog::Init: dialog script nowhere.lua made no windows; closing the dialog"), std::string::npos)
+        << log;
+    EXPECT_EQ(manager->GetTopModalWindow(), screen);
+    script->OnMessage(new TMessage(kButtonPress, "after", nullptr), nullptr);
+    EXPECT_EQ(Global("gPresses"), "after;");
+}
+
 TEST_F(DialogScriptTest, HttpMessagesOpenTheBrowserAndAreConsumed)
 {
     Asset("web.lua", "MakeDialog { Window { name = 'web', w = 10, h = 10 } }");
