@@ -372,6 +372,23 @@ TEST_F(AnimationTest, WaitWithoutADelayPausesUntilTheAnimationIsResumed)
     EXPECT_EQ(a.GetCurrentFrame(), 2);
 }
 
+TEST_F(AnimationTest, AWaitLongerThanAnIntHoldsAtItsEndInsteadOfWrappingToNow)
+{
+    Pack("long.anm", "function Long() SetCurrentFrame(0); pause(5e9); SetCurrentFrame(1) end\n"
+                     "function Odd() SetCurrentFrame(0); pause(0/0); SetCurrentFrame(2) end\n");
+    TAnimation a;
+    ASSERT_TRUE(a.Init("long.anm", "", ""));
+    a.Play("Long", false);
+    Advance(16);
+    Advance(100000);
+    EXPECT_EQ(a.GetCurrentFrame(), 0) << "a very long wait is still a wait";
+    EXPECT_TRUE(a.IsPlaying());
+
+    a.Play("Odd", false);
+    Advance(0);
+    EXPECT_EQ(a.GetCurrentFrame(), 2) << "a wait of no number of milliseconds ends at the next frame";
+}
+
 TEST_F(AnimationTest, StopEndsTheScriptAndTheChildrenAndResetsTheAlpha)
 {
     Pack("walk.anm", "function DoAnim() setAlpha(0.5); spawn{'walk.anm', anim = 'Child'}; frames{1, 2, 3} end\n"
