@@ -873,4 +873,35 @@ TEST_F(AnimationTest, ScrobsAreQuadsInDepthOrderFromRegisteredBitmaps)
     EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
 }
 
+TEST_F(AnimationTest, ScriptNumbersFarOutOfRangeAreHeldAtTheEndsOfTheirUse)
+{
+    Pack("art/layer.anm");
+    WriteText("art/far.lua", "function Build()\n"
+                             "  layered()\n"
+                             "  AddBitmap(1, 'dot.png')\n"
+                             "  AllocateScrobs(3)\n"
+                             "  SetScrob(1, 1, 1, 2, 2)\n"
+                             "  SetScrobAlpha(1, 1e10)\n"
+                             "  SetScrob(2, 2, 1, 2, 2)\n"
+                             "  SetScrobAlpha(2, -1e10)\n"
+                             "  SetScrob(3, 3, 1, 2, 2)\n"
+                             "  SetScrobAlpha(3, 2)\n"
+                             "  setLayer(0, 'layer.anm')\n"
+                             "  lframe(0, -1e10)\n"
+                             "end\n");
+    fs::copy_file("dot.png", "art/dot.png");
+    TAnimation a;
+    ASSERT_TRUE(a.PlayScript("art/far.lua", "Build"));
+    auto* info = a.GetData()->LayerInfoIfAny();
+    ASSERT_NE(info, nullptr);
+    ASSERT_EQ(info->mLayerFrames.size(), 1u);
+    EXPECT_LT(info->mLayerFrames[0], 0) << "no frame, and no wrap to a large one";
+
+    DrawFrame(a);
+    ASSERT_EQ(gHandler->vertexDraws.size(), 3u);
+    EXPECT_EQ(gHandler->vertexDraws[0].vertices[0].color, TColor32(255, 255, 255, 255));
+    EXPECT_EQ(gHandler->vertexDraws[1].vertices[0].color, TColor32(255, 255, 255, 0));
+    EXPECT_EQ(gHandler->vertexDraws[2].vertices[0].color, TColor32(255, 255, 255, 255));
+}
+
 }  // namespace
