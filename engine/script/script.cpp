@@ -489,7 +489,7 @@ TFontDescription TScript::PopFont()
         lua_rawgeti(L, -1, 1);
         font.name = PopString();
         lua_rawgeti(L, -1, 2);
-        font.height = static_cast<int>(lua_tonumber(L, -1));
+        font.height = qm::lua::ToInt(lua_tonumber(L, -1));
         lua_pop(L, 1);
         lua_rawgeti(L, -1, 3);
         font.color = PopColor();

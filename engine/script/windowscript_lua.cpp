@@ -115,7 +115,7 @@ int TWindowScript::LuaCreateButton(lua_State* L)
 {
     QM_ASSERT_TEXT(L == GetState(), "L==GetState()");
     TakeDefinitionTable(L);
-    const int type = static_cast<int>(GetNumber("type", 0));
+    const int type = ToInt(GetNumber("type", 0));
     TWindow* w = MakeFromFactory("_button");
     if (!w)
         w = new TLayeredWindow(type == 0 ? 3 : 4);
@@ -153,7 +153,7 @@ int TWindowScript::LuaGenericCreate(lua_State* L)
 int TWindowScript::LuaHandleGetMessage(lua_State* L)
 {
     if (lua_gettop(L) == 1)
-        SetDelay(static_cast<int>(lua_tonumber(L, 1)), false, true, false);
+        SetDelay(ToInt(lua_tonumber(L, 1)), false, true, false);
     else
         Pause();
     mWaitState = 3;
