@@ -323,6 +323,16 @@ TEST_F(ScriptTest, RegistryHeldValuesLiveAsLongAsTheirWrapper)
     table->DeferDelete();  // deleted at the next run
     script->DoLuaString("x = 1");
     EXPECT_EQ(lua_gettop(L), 0);
+
+    // A script that puts some other userdata in _SCRIPT must not have it
+    // taken for the script: the table then goes at once.
+    lua_pushstring(L, "_SCRIPT");
+    lua_newuserdata(L, 8);
+    lua_settable(L, LUA_GLOBALSINDEX);
+    script->DoLuaString("gU = { 1 }");
+    lua_getglobal(L, "gU");
+    (new TLuaTable(L))->DeferDelete();
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 TEST_F(ScriptTest, MessageBoxesAnswerTypeAndNameAndDeleteTheirMessage)
