@@ -690,7 +690,7 @@ void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
 const char* scanformat(lua_State* L, const char* strfrmt, char* form, int* hasprecision)
 {
     const char* p = strfrmt;
-    while (std::strchr(FLAGS, *p))
+    while (*p != '\0' && std::strchr(FLAGS, *p)) // strchr also matches the terminator
         p++; // skip flags
     if (static_cast<size_t>(p - strfrmt) >= std::strlen(FLAGS) + 1)
         luaL_error(L, "invalid format (repeated flags)");
