@@ -39,4 +39,12 @@ do
   end
 end
 
+-- Flags may repeat; only the whole specification's length is limited.
+do
+  assert(string.format("%------5d|", 3) == "3    |")
+  assert(string.format("%" .. string.rep("-", 18) .. "d|", 3) == "3|")
+  local ok, msg = pcall(string.format, "%" .. string.rep("-", 19) .. "d", 3)
+  assert(not ok and string.find(msg, "invalid format (too long)", 1, true))
+end
+
 print("ok")
