@@ -690,10 +690,8 @@ void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
 const char* scanformat(lua_State* L, const char* strfrmt, char* form, int* hasprecision)
 {
     const char* p = strfrmt;
-    while (std::strchr(FLAGS, *p))
+    while (*p != '\0' && std::strchr(FLAGS, *p)) // strchr also matches the terminator
         p++; // skip flags
-    if (static_cast<size_t>(p - strfrmt) >= std::strlen(FLAGS) + 1)
-        luaL_error(L, "invalid format (repeated flags)");
     if (std::isdigit(uchar(*p)))
         p++; // skip width
     if (std::isdigit(uchar(*p)))
@@ -730,7 +728,7 @@ int str_format(lua_State* L)
         } else if (*++strfrmt == '%') {
             luaL_putchar(&b, *strfrmt++); // %%
         } else { // format item
-            char form[MAX_FORMAT]; // to store the format (`%...')
+            char form[MAX_FORMAT + 1]; // to store the format (`%...') and its terminator
             char buff[MAX_ITEM];   // to store the formatted item
             int hasprecision = 0;
             if (std::isdigit(uchar(*strfrmt)) && *(strfrmt + 1) == '$')

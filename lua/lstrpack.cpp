@@ -28,7 +28,9 @@ int str_lualex(lua_State* L)
 {
     size_t l;
     const char* s = luaL_checklstring(L, 1, &l);
-    bool wide = static_cast<long>(luaL_optnumber(L, 2, 0)) != 0;
+    // non-zero after truncation, without converting huge values to an integer
+    lua_Number mode = luaL_checknumber(L, 2);
+    bool wide = mode >= 1 || mode <= -1;
     std::string out;
     auto put = [&](int byte) {
         out += static_cast<char>(byte & 0xFF);

@@ -6,6 +6,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/script/animationlayers.h"
+#include "engine/script/luabind.h"
 #include "engine/script/scriptcode.h"
 #include "engine/script/script.h"
 
@@ -324,7 +325,7 @@ int TAnimation::WaitLuaNextFrame(lua_State* L)
     TScript* script = mData->mScript;
     if (script && script->GetState() == L) {
         if (lua_gettop(L) == 1 && lua_type(L, 1) == LUA_TNUMBER)
-            script->SetDelay(static_cast<int>(lua_tonumber(L, 1)), false, true, false);
+            script->SetDelay(qm::lua::CheckInt(L, 1), false, true, false);  // held within int, NaN is 0
         else
             script->Pause();
     }

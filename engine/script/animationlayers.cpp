@@ -8,6 +8,7 @@
 #include "engine/script/script.h"
 
 #include <algorithm>
+#include <climits>
 
 using LayeredAnimationInfo = TAnimationData::LayeredAnimationInfo;
 using Scrob = TAnimationData::Scrob;
@@ -147,9 +148,14 @@ TSurfaceFit FitOf(const TTexture& texture)
     return fit;
 }
 
+// Clamped before the conversion: a script's alpha can be anything, and a
+// float beyond int does not convert.
 unsigned char AlphaByte(float alpha)
 {
-    return static_cast<unsigned char>(std::clamp(static_cast<int>(255.0f * alpha), 0, 255));
+    const float scaled = 255.0f * alpha;
+    if (!(scaled > 0.0f))
+        return 0;  // also NaN
+    return static_cast<unsigned char>(std::min(scaled, 255.0f));
 }
 
 }  // namespace
@@ -244,7 +250,7 @@ void TAnimation::SetLayerFrame(int layer, int frame)
     if (!LayerInRange(info, layer, "lframe"))
         return;
     QM_ASSERT_TEXT(info->mLayers[layer], "mData->LayerInfo()->mLayers[layer]");
-    info->mLayerFrames[layer] = frame - 1;
+    info->mLayerFrames[layer] = frame > INT_MIN ? frame - 1 : INT_MIN;  // no frame either way
 }
 
 void TAnimation::ClearLayer(int layer)

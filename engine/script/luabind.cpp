@@ -29,9 +29,13 @@ double CheckNumber(lua_State* L, int i)
 
 int CheckInt(lua_State* L, int i)
 {
+    return ToInt(CheckNumber(L, i));
+}
+
+int ToInt(double n)
+{
     // Scripts can pass any number: converting one beyond int (or NaN)
     // straight to int is undefined, so it is held at int's ends (NaN is 0).
-    const double n = CheckNumber(L, i);
     if (!(n == n))
         return 0;
     if (n <= static_cast<double>(std::numeric_limits<int>::min()))

@@ -18,6 +18,7 @@ namespace qm::lua {
 str CheckString(lua_State* L, int i);
 double CheckNumber(lua_State* L, int i);
 int CheckInt(lua_State* L, int i);  // a number, truncated toward zero; held at int's ends, NaN 0
+int ToInt(double n);                // the same conversion for a number already read
 void CheckTable(lua_State* L, int i);
 void CheckFunction(lua_State* L, int i);
 

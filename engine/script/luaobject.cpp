@@ -67,7 +67,9 @@ void TLuaTable::DeferDelete()
     lua_State* L = GetState();
     lua_pushstring(L, "_SCRIPT");
     lua_rawget(L, LUA_GLOBALSINDEX);
-    auto* script = static_cast<TScript*>(lua_touserdata(L, -1));
+    // Only the light userdata the script set names it: a script may have
+    // put anything else under that name.
+    auto* script = lua_islightuserdata(L, -1) ? static_cast<TScript*>(lua_touserdata(L, -1)) : nullptr;
     lua_pop(L, 1);
     if (script)
         script->DeferDeleteTable(this);

@@ -8,6 +8,7 @@
 #include "lauxlib.h"
 #include "lualib.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -186,7 +187,12 @@ int TScript::RunScript(str file)
 int TScript::DoLuaString(str text, int length)
 {
     lua_State* L = mState;
+    // A chunk may hold zero bytes, so a given length can pass the first
+    // zero; but never the text's buffer, which would compile what lies
+    // after it.
     if (length < 0)
+        length = text.length();
+    else if (length > std::max(text.length(), text.capacity() - 1))
         length = text.length();
     const unsigned resumes = mResumes;
     const int before = lua_gettop(L);
@@ -489,7 +495,7 @@ TFontDescription TScript::PopFont()
         lua_rawgeti(L, -1, 1);
         font.name = PopString();
         lua_rawgeti(L, -1, 2);
-        font.height = static_cast<int>(lua_tonumber(L, -1));
+        font.height = qm::lua::ToInt(lua_tonumber(L, -1));
         lua_pop(L, 1);
         lua_rawgeti(L, -1, 3);
         font.color = PopColor();

@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/script/luabind.h"
 #include "engine/script/luamessage.h"
 #include "engine/script/luaobject.h"
 #include "engine/script/widgetfactories.h"
@@ -11,6 +12,8 @@
 
 #include "lauxlib.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 extern const unsigned char kScreenInitChunk[];
@@ -98,8 +101,23 @@ TClassId TWindowScript::GetWindowType(const str& name)
 
 namespace {
 
+// Positions and sizes are held well inside int, far beyond any screen and
+// any coordinate code, so that the sums below and a window's far edge
+// (position + size) cannot overflow whatever number a script writes.
+constexpr std::int64_t kCoordinateLimit = 1 << 24;
+
+int ClampCoordinate(std::int64_t v)
+{
+    return static_cast<int>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
+}
+
+int ReadCoordinate(double v)
+{
+    return ClampCoordinate(qm::lua::ToInt(v));
+}
+
 // A plain position code against the parent extent e, for a window of size s.
-int DecodePosition(int x, int s, int e)
+std::int64_t DecodePosition(std::int64_t x, std::int64_t s, std::int64_t e)
 {
     if (x > 106666)
         return e + x - TWindowScript::kMax;
@@ -110,14 +128,14 @@ int DecodePosition(int x, int s, int e)
     return x;
 }
 
-int CentreOffset(int x, int e)
+std::int64_t CentreOffset(std::int64_t x, std::int64_t e)
 {
     return x <= 106666 ? x - TWindowScript::kCenter : e + x - TWindowScript::kMax;
 }
 
-void RelativeFromCentre(int x, int s, int e, int* pos, int* size)
+void RelativeFromCentre(std::int64_t x, std::int64_t s, std::int64_t e, std::int64_t* pos, std::int64_t* size)
 {
-    const int offset = CentreOffset(x, e);
+    const std::int64_t offset = CentreOffset(x, e);
     if (offset >= 0) {
         *size = e + s - 2 * offset - TWindowScript::kMax;
         *pos = 2 * offset;
@@ -131,44 +149,49 @@ void RelativeFromCentre(int x, int s, int e, int* pos, int* size)
 
 void TWindowScript::FixSize(TWindow* w, int* pos, int* size, int (TWindow::*extent)() const, bool centre, bool far)
 {
+    std::int64_t x = *pos;
+    std::int64_t s = *size;
     if (centre)
-        *pos -= *size / 2;
+        x -= s / 2;
     else if (far)
-        *pos -= *size;
+        x -= s;
     TWindow* parent = w->GetParent();
     if (!parent) {
         QM_ASSERT_TEXT(*size != kMax, "(*size) != TWindowScript::kMax");
+        *pos = ClampCoordinate(x);
         return;
     }
-    const int e = (parent->*extent)();
-    int s = *size;
-    int x = *pos;
+    const std::int64_t e = (parent->*extent)();
+    std::int64_t newPos = x;
+    std::int64_t newSize = s;
     if (s > kCenter) {
         if (x <= 40000) {
             if (x < 0)
                 x += e;
-            *pos = x;
-            *size = e + s - x - kMax;
+            newPos = x;
+            newSize = e + s - x - kMax;
         } else {
-            RelativeFromCentre(x, s, e, pos, size);
+            RelativeFromCentre(x, s, e, &newPos, &newSize);
         }
     } else if (s >= 0) {
-        *pos = DecodePosition(x, s, e);
+        newPos = DecodePosition(x, s, e);
     } else {
         s = -s;
-        *size = s;
+        newSize = s;
         if (s <= kCenter) {
-            *pos = DecodePosition(x, s, e) - s;
-            QM_ASSERT_TEXT(*pos >= 0, "*pos >=0");
+            newPos = DecodePosition(x, s, e) - s;
+            QM_ASSERT_TEXT(newPos >= 0, "*pos >=0");
         } else if (x <= 40000) {
             if (x < 0)
                 x += e;
-            *size = x;
-            *pos = kMax - x;
+            newSize = x;
+            newPos = kMax - x;
         } else {
-            RelativeFromCentre(x, s, e, pos, size);
+            RelativeFromCentre(x, s, e, &newPos, &newSize);
         }
     }
+    *pos = ClampCoordinate(newPos);
+    *size = ClampCoordinate(newSize);
 }
 
 bool TWindowScript::InitWindow(TWindow* w)
@@ -178,12 +201,12 @@ bool TWindowScript::InitWindow(TWindow* w)
         delete w;  // nobody took it
         return false;
     }
-    int x = static_cast<int>(GetNumber("x", 0));
-    int y = static_cast<int>(GetNumber("y", 0));
+    int x = ReadCoordinate(GetNumber("x", 0));
+    int y = ReadCoordinate(GetNumber("y", 0));
     mWindowStack.push_back(w);
     w->SetName(GetString("name", ""));
-    int width = static_cast<int>(GetNumber("w", w->GetWindowWidth()));
-    int height = static_cast<int>(GetNumber("h", w->GetWindowHeight()));
+    int width = ReadCoordinate(GetNumber("w", w->GetWindowWidth()));
+    int height = ReadCoordinate(GetNumber("h", w->GetWindowHeight()));
 
     // A parent with no size yet takes it from its first plainly sized child.
     TWindow* parent = w->GetParent();
@@ -192,7 +215,7 @@ bool TWindowScript::InitWindow(TWindow* w)
     if (height >= 1 && height <= 79999 && parent->GetWindowHeight() == 0)
         parent->SetWindowSize(parent->GetWindowWidth(), (y > 40000 ? y - kCenter : y) + height);
 
-    const int align = static_cast<int>(GetNumber("align", 0));
+    const int align = qm::lua::ToInt(GetNumber("align", 0));
     FixSize(w, &x, &width, &TWindow::GetWindowWidth, (align & 1) != 0, (align & 2) != 0);
     FixSize(w, &y, &height, &TWindow::GetWindowHeight, (align & 4) != 0, (align & 8) != 0);
     w->SetWindowPos(x, y);

@@ -228,7 +228,7 @@ int TWindowScript::LuaCreateButton(lua_State* L)
     const str sound = GetString("sound", "");
     const str rolloverSound = GetString("rolloversound", "");
     const str mask = GetString("mask", "");
-    const int type = static_cast<int>(GetNumber("type", 0));
+    const int type = ToInt(GetNumber("type", 0));
     const float scale = static_cast<float>(GetNumber("scale", 1.0));
     int options = 0;
     if (GetBool("sendToParent", false))
@@ -351,7 +351,7 @@ int TWindowScript::LuaGenericCreate(lua_State* L)
 int TWindowScript::LuaHandleGetMessage(lua_State* L)
 {
     if (lua_gettop(L) == 1)
-        SetDelay(static_cast<int>(lua_tonumber(L, 1)), false, true, false);
+        SetDelay(ToInt(lua_tonumber(L, 1)), false, true, false);
     else
         Pause();
     mWaitState = 3;

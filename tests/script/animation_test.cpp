@@ -372,6 +372,23 @@ TEST_F(AnimationTest, WaitWithoutADelayPausesUntilTheAnimationIsResumed)
     EXPECT_EQ(a.GetCurrentFrame(), 2);
 }
 
+TEST_F(AnimationTest, AWaitLongerThanAnIntHoldsAtItsEndInsteadOfWrappingToNow)
+{
+    Pack("long.anm", "function Long() SetCurrentFrame(0); pause(5e9); SetCurrentFrame(1) end\n"
+                     "function Odd() SetCurrentFrame(0); pause(0/0); SetCurrentFrame(2) end\n");
+    TAnimation a;
+    ASSERT_TRUE(a.Init("long.anm", "", ""));
+    a.Play("Long", false);
+    Advance(16);
+    Advance(100000);
+    EXPECT_EQ(a.GetCurrentFrame(), 0) << "a very long wait is still a wait";
+    EXPECT_TRUE(a.IsPlaying());
+
+    a.Play("Odd", false);
+    Advance(0);
+    EXPECT_EQ(a.GetCurrentFrame(), 2) << "a wait of no number of milliseconds ends at the next frame";
+}
+
 TEST_F(AnimationTest, StopEndsTheScriptAndTheChildrenAndResetsTheAlpha)
 {
     Pack("walk.anm", "function DoAnim() setAlpha(0.5); spawn{'walk.anm', anim = 'Child'}; frames{1, 2, 3} end\n"
@@ -854,6 +871,37 @@ TEST_F(AnimationTest, ScrobsAreQuadsInDepthOrderFromRegisteredBitmaps)
     testing::internal::CaptureStderr();
     info->AllocateScrobs(-1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+}
+
+TEST_F(AnimationTest, ScriptNumbersFarOutOfRangeAreHeldAtTheEndsOfTheirUse)
+{
+    Pack("art/layer.anm");
+    WriteText("art/far.lua", "function Build()\n"
+                             "  layered()\n"
+                             "  AddBitmap(1, 'dot.png')\n"
+                             "  AllocateScrobs(3)\n"
+                             "  SetScrob(1, 1, 1, 2, 2)\n"
+                             "  SetScrobAlpha(1, 1e10)\n"
+                             "  SetScrob(2, 2, 1, 2, 2)\n"
+                             "  SetScrobAlpha(2, -1e10)\n"
+                             "  SetScrob(3, 3, 1, 2, 2)\n"
+                             "  SetScrobAlpha(3, 2)\n"
+                             "  setLayer(0, 'layer.anm')\n"
+                             "  lframe(0, -1e10)\n"
+                             "end\n");
+    fs::copy_file("dot.png", "art/dot.png");
+    TAnimation a;
+    ASSERT_TRUE(a.PlayScript("art/far.lua", "Build"));
+    auto* info = a.GetData()->LayerInfoIfAny();
+    ASSERT_NE(info, nullptr);
+    ASSERT_EQ(info->mLayerFrames.size(), 1u);
+    EXPECT_LT(info->mLayerFrames[0], 0) << "no frame, and no wrap to a large one";
+
+    DrawFrame(a);
+    ASSERT_EQ(gHandler->vertexDraws.size(), 3u);
+    EXPECT_EQ(gHandler->vertexDraws[0].vertices[0].color, TColor32(255, 255, 255, 255));
+    EXPECT_EQ(gHandler->vertexDraws[1].vertices[0].color, TColor32(255, 255, 255, 0));
+    EXPECT_EQ(gHandler->vertexDraws[2].vertices[0].color, TColor32(255, 255, 255, 255));
 }
 
 }  // namespace

@@ -132,6 +132,13 @@ TEST_F(ScriptTest, DoLuaStringReportsTheStageAndCallsTheScriptsOwnHandler)
     EXPECT_NE(GlobalString("gShown").find("boom"), std::string::npos) << GlobalString("gShown");
     EXPECT_NE(GlobalString("gShown").find("when running"), std::string::npos);
     EXPECT_EQ(lua_gettop(L), 0);
+
+    // A length runs only that much of the text, and never past its end.
+    EXPECT_EQ(script->DoLuaString("gCut = 12345", 8), 0);
+    EXPECT_EQ(Global("gCut"), 1);
+    EXPECT_EQ(script->DoLuaString(str("gLong = 'a long enough text to live on the heap'"), 4096), 0);
+    EXPECT_EQ(GlobalString("gLong"), "a long enough text to live on the heap");
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 TEST_F(ScriptTest, RunScriptLogsLoadAndRunFailures)
@@ -322,6 +329,16 @@ TEST_F(ScriptTest, RegistryHeldValuesLiveAsLongAsTheirWrapper)
     EXPECT_EQ(table->GetNumber(3, -1), -1);
     table->DeferDelete();  // deleted at the next run
     script->DoLuaString("x = 1");
+    EXPECT_EQ(lua_gettop(L), 0);
+
+    // A script that puts some other userdata in _SCRIPT must not have it
+    // taken for the script: the table then goes at once.
+    lua_pushstring(L, "_SCRIPT");
+    lua_newuserdata(L, 8);
+    lua_settable(L, LUA_GLOBALSINDEX);
+    script->DoLuaString("gU = { 1 }");
+    lua_getglobal(L, "gU");
+    (new TLuaTable(L))->DeferDelete();
     EXPECT_EQ(lua_gettop(L), 0);
 }
 

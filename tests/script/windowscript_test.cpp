@@ -614,4 +614,31 @@ TEST_F(WindowScriptTest, WindowClassesReadTheirOptionsFromTheDefinitionBeingBuil
     EXPECT_GT(GetCast<TText>(Find("body"))->GetTextGraphic()->mScrollLine, 0);
 }
 
+TEST_F(WindowScriptTest, HugeNumbersInDefinitionTablesAreHeldInRange)
+{
+    // Converting such numbers straight to int, or adding them up as ints,
+    // is undefined: a screen script must not be able to do that.
+    const std::string log = Run(R"(
+        PushModal('huge')
+        MakeDialog {
+            Window { name = 'box', w = 640, h = 400,
+                Window { name = 'far', x = 3e9, y = -3e9, w = -3e9, h = 2147483000, align = 1e20 },
+                Window { name = 'edge', x = 2147483000, y = 10, w = 5, h = 5 },
+                Text { name = 'font', w = 10, h = 10, font = { 'f', 1e12 } },
+                Button { name = 'button', type = -1e15, w = 10, h = 10 },
+            },
+        }
+        SetPosition('edge', 2147483647, -2147483648)
+        return function() HandleGetMessage(1e12) end)");
+    EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
+    ASSERT_NE(Find("far"), nullptr);
+    ASSERT_NE(Find("edge"), nullptr);
+    EXPECT_NE(Find("font"), nullptr);
+    EXPECT_NE(Find("button"), nullptr);
+    EXPECT_TRUE(script->CoroutineActive());
+    // A far position stays on the far side, however far it is.
+    EXPECT_GT(Find("far")->GetRect().x1, 0);
+    EXPECT_GT(Find("edge")->GetRect().x1, 0);
+}
+
 }  // namespace

@@ -182,6 +182,10 @@ assert(string.lualex("\\x41", 0.9) == "A\0")                    -- 0.9 truncates
 -- lualex in wide mode: \x takes up to four hex digits, still two bytes low first.
 assert(string.lualex("\\x263A", 1) == ":&" and string.lualex("\\x263A", 0) == "&\0" .. "3A")
 assert(string.lualex("\\x263A", 2.5) == ":&")
+assert(string.lualex("\\x263A", 1e300) == ":&" and string.lualex("\\x263A", -1e300) == ":&")
+-- the mode is not optional: a missing or non-number mode is an argument error
+assert(string.find(errmsg(function() return string.lualex("a") end), "bad argument #2 to `lualex' (number expected, got no value)", 1, true))
+assert(string.find(errmsg(function() return string.lualex("a", {}) end), "bad argument #2", 1, true))
 
 -- %B writes booleans; nil counts as false; other types are argument errors.
 assert(string.format("%B", true) == "true" and string.format("%B", false) == "false")

@@ -31,4 +31,20 @@ assert(string.format("%q", "a\tb") == '"a\tb"')
 assert(string.match == nil and string.gmatch == nil and string.reverse == nil)
 assert(table.maxn == nil and math.huge == nil and math.fmod == nil)
 
+-- A format that ends right after `%' (or its flags) is an invalid option.
+do
+  for _, f in ipairs({"%", "%-", "abc%", "%- #0+"}) do
+    local ok, msg = pcall(string.format, f)
+    assert(not ok and string.find(msg, "invalid option to `format'", 1, true), f)
+  end
+end
+
+-- Flags may repeat; only the whole specification's length is limited.
+do
+  assert(string.format("%------5d|", 3) == "3    |")
+  assert(string.format("%" .. string.rep("-", 18) .. "d|", 3) == "3|")
+  local ok, msg = pcall(string.format, "%" .. string.rep("-", 19) .. "d", 3)
+  assert(not ok and string.find(msg, "invalid format (too long)", 1, true))
+end
+
 print("ok")
