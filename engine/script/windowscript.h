@@ -9,7 +9,9 @@
 #include "engine/script/script.h"
 #include "engine/window/windowscripthook.h"
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class TButton;
@@ -47,6 +49,12 @@ public:
     double GetNumber(const char* key, double def) override { return TScript::GetNumber(key, def); }
     str GetString(const char* key, const char* def) override { return TScript::GetString(key, def); }
     bool GetBool(const char* key, bool def) override { return TScript::GetBool(key, def); }
+    // (windowscript_native.cpp)
+    bool RunLuaText(const str& text) override;
+    void SendGlobalFunction(const char* name) override;
+    void PublishFunction(const char* name, std::function<void()> fn) override;
+    void PublishIntFunction(const char* name, std::function<void(int)> fn) override;
+    void PublishBoolFunction(const char* name, std::function<void(bool)> fn) override;
 
     bool InjectFunction() override;
     // Adopts w into the current window and places it from the definition
@@ -87,6 +95,14 @@ private:
     int mWaitState = 1;
     IWindowCreationObserver* mObserver = nullptr;
     bool mStringTable = false;
+    // Native functions published for others; kept for the life of the state
+    // (a replaced global may still be running).
+    struct TPublished {
+        std::function<void()> none;
+        std::function<void(int)> integer;
+        std::function<void(bool)> boolean;
+    };
+    std::vector<std::unique_ptr<TPublished>> mPublished;
 
     friend struct TWindowScriptLua;
 };

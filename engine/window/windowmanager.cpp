@@ -1,11 +1,13 @@
 #include "engine/window/windowmanager.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/window/dialog.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/windowdisplay.h"
 #include "engine/window/windowscripthook.h"
+#include "engine/window/xsellwindow.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -66,8 +68,10 @@ void TWindowManager::AttachWindowScript(IWindowScript* script)
     mScript = script;
     if (!script)
         return;
+    script->AddWindowType("XSellWindow", TXSellWindow::ClassId());
     if (TModalWindow* top = GetTopModalWindow())
         script->PushWindow(top);
+    script->PublishBoolFunction("SetTopModalOnly", [this](bool on) { SetTopModalOnly(on); });
     TPlatform* platform = TPlatform::GetInstance();
     if (TTask* task = script->GetTask(); task && platform)
         platform->AdoptTask(task);
@@ -168,6 +172,14 @@ void TWindowManager::PushModal(TModalWindow* w)
     if (w->GetWindowWidth() == 0 && w->GetParent())
         w->SetWindowSize(w->GetParent()->GetWindowWidth(), w->GetParent()->GetWindowHeight());
     w->InvalidateRect(nullptr);
+}
+
+TDialog* TWindowManager::DisplayDialog(const str& script, const str& body, const str& title, const str& name)
+{
+    auto* dialog = new TDialog(script, body, title);
+    dialog->SetName(name);
+    PushModal(dialog);
+    return dialog;
 }
 
 void TWindowManager::PopModal()

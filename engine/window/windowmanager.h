@@ -21,6 +21,7 @@ class IWindowDisplay;
 class IWindowScript;
 class TLuaFunction;
 class TMessage;
+class TDialog;
 class TModalWindow;
 class TScreen;
 
@@ -52,6 +53,10 @@ public:
     void PushModal(TModalWindow* w);
     void PopModal();
     TModalWindow* GetTopModalWindow() const;
+    // Makes a dialog from a dialog script with its body and title texts,
+    // names it and pushes it; the screen waiting for messages then waits for
+    // the dialog to close.
+    TDialog* DisplayDialog(const str& script, const str& body, const str& title, const str& name);
     // Top first.
     const std::list<TModalWindow*>& GetModalStack() const { return mModalStack; }
     void SetTopModalOnly(bool on) { mTopModalOnly = on; }

@@ -7,6 +7,8 @@
 #include "engine/base/classid.h"
 #include "engine/base/str.h"
 
+#include <functional>
+
 class TLuaFunction;
 class TMessage;
 class TTask;
@@ -37,4 +39,17 @@ public:
     virtual double GetNumber(const char* /*key*/, double def) { return def; }
     virtual str GetString(const char* /*key*/, const char* def) { return def; }
     virtual bool GetBool(const char* /*key*/, bool def) { return def; }
+
+    // ---- What dialogs and native windows need of the Lua state ----
+    // Runs Lua text; false when it failed (the error is logged).
+    virtual bool RunLuaText(const str& /*text*/) { return false; }
+    // Hands the global function `name`, with no message, to the window
+    // manager's OnScriptMessage: the waiting screen runs it as a command.
+    virtual void SendGlobalFunction(const char* /*name*/) {}
+    // Publish native functions as Lua globals for the life of the state.
+    // Arguments are checked: a wrong type raises "bad argument" in Lua.
+    virtual void PublishFunction(const char* /*name*/, std::function<void()> /*fn*/) {}
+    virtual void PublishIntFunction(const char* /*name*/, std::function<void(int)> /*fn*/) {}
+    // The argument is taken as Lua truth (nil and false are false).
+    virtual void PublishBoolFunction(const char* /*name*/, std::function<void(bool)> /*fn*/) {}
 };

@@ -1,0 +1,57 @@
+// What window classes of engine/window ask of the window script without
+// knowing Lua: running text, handing a global function to the waiting screen,
+// and publishing their own native functions.
+#include "engine/script/luabind.h"
+#include "engine/script/luaobject.h"
+#include "engine/script/windowscript.h"
+#include "engine/window/windowmanager.h"
+
+using qm::lua::Self;
+
+bool TWindowScript::RunLuaText(const str& text)
+{
+    return TScript::DoLuaString(text) == 0;
+}
+
+void TWindowScript::SendGlobalFunction(const char* name)
+{
+    lua_State* L = GetState();
+    lua_pushstring(L, name);
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    TLuaFunction function(L);
+    if (TWindowManager* manager = TWindowManager::GetInstance())
+        manager->OnScriptMessage(nullptr, &function);
+    // The screen that took it holds the function on its own stack now.
+    function.Clear();
+}
+
+void TWindowScript::PublishFunction(const char* name, std::function<void()> fn)
+{
+    auto& entry = mPublished.emplace_back(std::make_unique<TPublished>());
+    entry->none = std::move(fn);
+    qm::lua::Publish(GetState(), name, entry.get(), [](lua_State* L) {
+        Self<TPublished>(L)->none();
+        return 0;
+    });
+}
+
+void TWindowScript::PublishIntFunction(const char* name, std::function<void(int)> fn)
+{
+    auto& entry = mPublished.emplace_back(std::make_unique<TPublished>());
+    entry->integer = std::move(fn);
+    qm::lua::Publish(GetState(), name, entry.get(), [](lua_State* L) {
+        const int value = qm::lua::CheckInt(L, 1);
+        Self<TPublished>(L)->integer(value);
+        return 0;
+    });
+}
+
+void TWindowScript::PublishBoolFunction(const char* name, std::function<void(bool)> fn)
+{
+    auto& entry = mPublished.emplace_back(std::make_unique<TPublished>());
+    entry->boolean = std::move(fn);
+    qm::lua::Publish(GetState(), name, entry.get(), [](lua_State* L) {
+        Self<TPublished>(L)->boolean(lua_toboolean(L, 1) != 0);
+        return 0;
+    });
+}
