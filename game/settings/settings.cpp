@@ -83,7 +83,10 @@ TSettings::TSettings()
 
     mGameMode = kCareerMode;
     mHiscores->SetProperty(TQmHiscores::kTableType, GAMEMODE_SCORE_NAMES[0]);
-    SetCurrentUser(GetCurrentUser(), true);
+    // A stored player index that names no player would make the first
+    // progress write create empty profiles up to it: start with none instead.
+    const int stored = GetCurrentUser();
+    SetCurrentUser(stored >= -1 && stored < GetNumUsers() ? stored : -1, true);
 
     mHighscoreMode = StringTableInt("highscoremode");
     if (mHighscoreMode < 0 || mHighscoreMode > 2)

@@ -147,6 +147,15 @@ TEST_F(Players, RemovingTheCurrentOldProfileSelectsTheOneBefore)
     EXPECT_EQ(mSettings->GetCurrentUser(), -1);
 }
 
+TEST_F(Players, AStoredCurrentPlayerThatDoesNotExistMeansNone)
+{
+    StorePlayers({{"Ann", "2.0.0.0"}}, 4);
+    Create();
+    EXPECT_EQ(mSettings->GetCurrentUser(), -1);
+    mSettings->SetCareerCash(5);
+    EXPECT_EQ(mSettings->GetNumUsers(), 1);  // no empty profiles made
+}
+
 TEST_F(Players, ScriptsManagePlayersThroughTheirFunctions)
 {
     Create();

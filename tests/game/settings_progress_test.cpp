@@ -220,6 +220,36 @@ TEST_F(Progress, GameModeLevelAndRestaurantNames)
     TSettings::SetDownloadLevelReader(nullptr);
 }
 
+// Each endless difficulty has its own score table, the career another; rows
+// carry the current player's name.
+TEST_F(Progress, ScoresGoToTheTableOfTheModeAndDifficulty)
+{
+    TQmHiscores* hiscores = mSettings->GetHiscores();
+    mSettings->SetCurrentGameMode(1);
+    mSettings->SetCurrentLevel(2);
+    hiscores->LogScore(300, "", "", true);
+    mSettings->SetCurrentLevel(0);
+    EXPECT_EQ(hiscores->GetScoreCount(true), 0);
+    mSettings->SetCurrentLevel(1);
+    EXPECT_EQ(hiscores->GetScoreCount(true), 0);
+    mSettings->SetCurrentGameMode(0);
+    EXPECT_EQ(hiscores->GetScoreCount(true), 0);
+    mSettings->SetCurrentLevel(2);
+    mSettings->SetCurrentGameMode(1);  // the mode change picks the table of level 2 again
+    ASSERT_EQ(hiscores->GetScoreCount(true), 1);
+    char name[32] = "";
+    int score = 0;
+    ASSERT_TRUE(hiscores->GetScore(true, 0, nullptr, name, sizeof name, nullptr, &score, nullptr, 0));
+    EXPECT_STREQ(name, "Ann");
+    EXPECT_EQ(score, 300);
+
+    mSettings->ChangeCurrentUserName("Anna");
+    mSettings->SetCurrentGameMode(0);
+    hiscores->LogScore(50, "", "", true);
+    ASSERT_TRUE(hiscores->GetScore(true, 0, nullptr, name, sizeof name, nullptr, &score, nullptr, 0));
+    EXPECT_STREQ(name, "Anna");
+}
+
 // Play time goes to endless, downloaded or story time by the mode.
 TEST_F(Progress, PlayTimeAndTutorialSkips)
 {
