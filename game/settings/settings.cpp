@@ -100,11 +100,12 @@ TSettings::TSettings()
     mTotalPlayClock.SetTime(static_cast<unsigned long>(static_cast<std::uint32_t>(mPrefs->GetInt("totalplay", 0, -1))));
     mTotalPlayClock.Start();
     mGameClock.Start();
+    OpenMetrics();
 }
 
 // The play-time totals are saved only by the metrics log at shut-down, and
 // TPrefs never saves on its own: whatever was set without saving is left.
-TSettings::~TSettings() = default;
+TSettings::~TSettings() { CloseMetrics(); }
 
 void TSettings::LoadPlayTimeTotals()
 {
@@ -119,6 +120,7 @@ void TSettings::InitGameToSettings()
     if (TPlatform* platform = Platform())
         platform->SetDisplay(800, 600, mPrefs->GetInt("fullscreen", 1, -1) == 1);
     SetSoundForCurrentUser();
+    WriteMetricsHeader();
 }
 
 // ---- options

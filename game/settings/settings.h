@@ -16,7 +16,9 @@
 #include "game/settings/levelnumbers.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -167,8 +169,20 @@ public:
     static str ReadEncryptedFile(str path);
     static str EncryptString(str text);
 
+    // ---- metrics log (metrics.txt in the user data folder; only while the
+    // string-table entry "metrics" is 1, otherwise these do nothing)
+    static str TimeStamp();
+    void RecordEventMetric(str event, str detail);
+    // Main calls these two before every event: time per top modal window,
+    // and the play-time marks.
+    void CurrentScreenMetric();
+    void UpdateSessionTime();
+    // Seconds spent with the named window on top (credited when it was left).
+    float GetScreenTime(str name) const;
+    void RecordAggregateMetrics();
     // Renames the top modal window, so screen time is booked under that name.
     void SetWindowNameMetric(str name);
+    bool IsMetricsOn() const { return mMetricsFile != nullptr; }
 
     // ---- services
     TPrefs* GetPrefs() { return mPrefs.get(); }
@@ -176,6 +190,10 @@ public:
 
 private:
     void RegisterLuaFunctions();
+    void OpenMetrics();
+    void WriteMetricsHeader();
+    void CloseMetrics();
+    float ClosetTotalSeconds() const;
     void LoadPlayTimeTotals();
     void SetScoreTable(int mode, int level);
     static void Activate(TClock& clock, bool on);
@@ -212,7 +230,12 @@ private:
     float mTotalSecretTime = 0;
     float mTotalClosetTime = 0;
     std::vector<str> mNewClothing;
+    std::uint32_t mLastProgressTime = 0;
     bool mCheckedLoadGame = false;
     bool mBonusEnabled = false;
     bool mAltShoesColor = false;
+    std::FILE* mMetricsFile = nullptr;
+    str mCurrentScreenName;
+    std::map<str, std::uint32_t> mScreenTimes;
+    TClock mScreenClock;
 };
