@@ -1,0 +1,130 @@
+// TSettings: the player profiles in prefs.dat.
+#include "game/settings/settings.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/base/prefs.h"
+#include "engine/platform/platform.h"
+#include "online/hiscores.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Profiles written before this version hold progress in a layout the game no
+// longer reads.
+bool IsVersionTooOld(const str& version)
+{
+    int parts[4] = {0, 0, 0, 0};
+    std::string text = version.c_str();
+    for (int i = 0; i < 4; ++i) {
+        const size_t dot = i < 3 ? text.find('.') : std::string::npos;
+        parts[i] = std::atoi(text.substr(0, dot).c_str());
+        if (dot == std::string::npos) {
+            text.clear();
+        } else {
+            text.erase(0, dot + 1);
+        }
+    }
+    return parts[0] < 2 && parts[1] < 1 && parts[2] < 1 && parts[3] < 77;
+}
+
+}  // namespace
+
+int TSettings::GetCurrentUser() { return mPrefs->GetInt("curuser", -1, -1); }
+
+int TSettings::GetNumUsers() { return mPrefs->GetNumUsers(); }
+
+str TSettings::GetUserName(int index) { return mPrefs->GetStr("name", str(), index); }
+
+str TSettings::GetCurrentUserName() { return GetUserName(GetCurrentUser()); }
+
+void TSettings::SetCurrentUser(int index, bool force)
+{
+    if (index >= GetNumUsers())
+        return;
+    if (index < -1) {
+        WriteDbg("SetCurrentUser: no player %d", index);
+        return;
+    }
+    if (index == GetCurrentUser() && !force)
+        return;
+    mPrefs->SetInt("curuser", index, -1, true);
+    if (index >= 0) {
+        mHiscores->SetProperty(TQmHiscores::kUserName, GetUserName(index).c_str());
+        SetSoundForCurrentUser();
+    }
+    mCheckedLoadGame = false;
+}
+
+void TSettings::CreateNewUser(str name)
+{
+    const int user = GetNumUsers();
+    const int current = GetCurrentUser();
+    TPlatform* platform = TPlatform::GetInstance();
+    mPrefs->SetStr("name", name, user, false);
+    mPrefs->SetStr("version", str(platform ? platform->GetVersion() : "0"), user, false);
+    // A new player starts with the sound the previous one had chosen.
+    mPrefs->SetInt("soundlevel", mPrefs->GetInt("soundlevel", 750, current), user, true);
+    mPrefs->SetInt("musiclevel", mPrefs->GetInt("musiclevel", 750, current), user, true);
+    mPrefs->SetInt("environmentlevel", mPrefs->GetInt("environmentlevel", 500, current), user, true);
+    mPrefs->SetInt("soundoff", mPrefs->GetInt("soundoff", 0, current), user, true);
+    SetCurrentUser(user, true);
+    mCheckedLoadGame = false;
+}
+
+void TSettings::DeleteUser(int index)
+{
+    if (index < 0 || index >= GetNumUsers()) {
+        WriteDbg("DeleteUser: no player %d", index);
+        return;
+    }
+    mPrefs->DeleteUser(index);
+    // SetCurrentUser(..., true) always stores "curuser", which saves the removal.
+    if (index - 1 >= 0)
+        SetCurrentUser(index - 1, true);
+    else
+        SetCurrentUser(GetNumUsers() - 1, true);
+}
+
+bool TSettings::IsNameInUse(str name)
+{
+    const int current = GetCurrentUser();
+    for (int i = 0; i < GetNumUsers(); ++i) {
+        if (i != current && GetUserName(i) == name)
+            return true;
+    }
+    return false;
+}
+
+void TSettings::ChangeCurrentUserName(str name)
+{
+    const int current = GetCurrentUser();
+    if (current < 0 || current >= GetNumUsers()) {
+        WriteDbg("ChangeCurrentUserName: no current player");
+        return;
+    }
+    mPrefs->SetStr("name", name, current, true);
+    // Scores logged from now on carry the new name.
+    mHiscores->SetProperty(TQmHiscores::kUserName, name.c_str());
+}
+
+void TSettings::ModifyUsersForVersion()
+{
+    bool removed = false;
+    for (int i = GetNumUsers() - 1; i >= 0; --i) {
+        if (!IsVersionTooOld(mPrefs->GetStr("version", str("0"), i)))
+            continue;
+        const int current = GetCurrentUser();
+        if (i == current)
+            SetCurrentUser(i - 1, true);
+        mPrefs->DeleteUser(i);
+        removed = true;
+        // Players after the removed one move down by one; the current player
+        // must stay the same person.
+        if (i < current)
+            mPrefs->SetInt("curuser", current - 1, -1, false);
+    }
+    if (removed)
+        mPrefs->SavePrefs();
+}

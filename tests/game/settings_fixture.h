@@ -1,0 +1,38 @@
+// TSettings on the headless platform with the window system, the window
+// script and a null sound output; prefs.dat, hiscore.dat and the working
+// folder live in a fresh temporary folder per test.
+#pragma once
+
+#include "engine/platform/headless/headlessbackend.h"
+#include "engine/platform/platform.h"
+#include "game/settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The string table the platform loads at start-up (label, text pairs);
+    // call before StartPlatform.
+    void WriteStrings(const std::vector<std::pair<std::string, std::string>>& rows);
+    void StartPlatform();
+    void StopPlatform();
+    // CreateSettings with the engine's log captured; returns the log.
+    std::string Create();
+    // Runs Lua text in the window script; returns the global gProbe as text.
+    std::string Lua(const std::string& text);
+    std::string PrefsPath() const;
+    std::string ReadPrefsBytes() const;
+
+    std::filesystem::path mHome;
+    std::filesystem::path mPreviousDir;
+    qm::THeadlessBackend* mBackend = nullptr;
+    std::unique_ptr<TPlatform> mPlatform;
+    TSettings* mSettings = nullptr;
+};
