@@ -5,34 +5,24 @@
 #include "engine/script/windowscript.h"
 #include "engine/sound/null/nulloutput.h"
 #include "engine/sound/soundhost.h"
-#include "engine/window/windowhost.h"
 
 #include "lua.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 void SettingsTest::SetUp()
 {
-    char pattern[] = "/tmp/qm_settings_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    mHome = pattern;
-    ::setenv("XDG_DATA_HOME", (mHome / "data").c_str(), 1);
-    fs::create_directories(mHome / "assets");
-    mPreviousDir = fs::current_path();
-    fs::current_path(mHome);
+    ASSERT_TRUE(mScratch.Enter("qm_settings_"));
+    mHome = mScratch.Path();
 }
 
 void SettingsTest::TearDown()
 {
     StopPlatform();
-    fs::current_path(mPreviousDir);
-    fs::remove_all(mHome);
-    ::unsetenv("XDG_DATA_HOME");
+    mScratch.Leave();
 }
 
 void SettingsTest::WriteStrings(const std::vector<std::pair<std::string, std::string>>& rows)
@@ -46,26 +36,21 @@ void SettingsTest::WriteStrings(const std::vector<std::pair<std::string, std::st
 
 void SettingsTest::StartPlatform()
 {
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
     qm::PlatformHooks().makeSoundHost = [](TPlatformData&) {
         return qm::MakeSoundHost(std::make_unique<TNullAudioOutput>());
     };
-    auto headless = std::make_unique<qm::THeadlessBackend>();
-    mBackend = headless.get();
-    testing::internal::CaptureStderr();
-    mPlatform = std::make_unique<TPlatform>(new TPlatformData(0, nullptr, false, std::move(headless)));
-    mPlatform->InitSound();
-    testing::internal::GetCapturedStderr();
+    mEngine.Start([](TPlatform& platform) { platform.InitSound(); });
+    mBackend = mEngine.backend;
+    mPlatform = mEngine.platform.get();
 }
 
 void SettingsTest::StopPlatform()
 {
     TSettings::DeleteSettings();
     mSettings = nullptr;
-    mPlatform.reset();
-    qm::PlatformHooks() = qm::TPlatformHooks{};
-    TWindowHost::SetScriptFactory({});
+    mEngine.Stop();
+    mBackend = nullptr;
+    mPlatform = nullptr;
 }
 
 std::string SettingsTest::Create()
@@ -87,11 +72,7 @@ std::string SettingsTest::Lua(const std::string& text)
     lua_State* L = script->GetState();
     lua_pushstring(L, "gProbe");
     lua_rawget(L, LUA_GLOBALSINDEX);
-    std::string value = lua_isnil(L, -1)       ? "nil"
-                        : lua_isboolean(L, -1) ? (lua_toboolean(L, -1) ? "true" : "false")
-                        : lua_tostring(L, -1)  ? lua_tostring(L, -1)
-                                               : "<value>";
-    lua_pop(L, 1);
+    const std::string value = qmtest::PopLuaText(L);
     if (value == "nil" && !log.empty())
         return log;
     return value;

@@ -3,14 +3,12 @@
 // folder live in a fresh temporary folder per test.
 #pragma once
 
-#include "engine/platform/headless/headlessbackend.h"
-#include "engine/platform/platform.h"
 #include "game/settings/settings.h"
+#include "headlessengine.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 
 class SettingsTest : public ::testing::Test {
@@ -30,9 +28,10 @@ protected:
     std::string PrefsPath() const;
     std::string ReadPrefsBytes() const;
 
+    qmtest::TScratchHome mScratch;
+    qmtest::THeadlessEngine mEngine;
     std::filesystem::path mHome;
-    std::filesystem::path mPreviousDir;
     qm::THeadlessBackend* mBackend = nullptr;
-    std::unique_ptr<TPlatform> mPlatform;
+    TPlatform* mPlatform = nullptr;  // owned by mEngine
     TSettings* mSettings = nullptr;
 };

@@ -3,9 +3,6 @@
 // makes the screen wait for its close and leaves the pressed close button in
 // gReturnValue; "http=" messages and the cross-sell links reach the browser
 // (the headless back end records the addresses it was asked to open).
-#include "engine/platform/headless/headlessbackend.h"
-#include "engine/platform/platform.h"
-#include "engine/platform/platformdata.h"
 #include "engine/script/windowscript.h"
 #include "engine/window/button.h"
 #include "engine/window/dialog.h"
@@ -15,55 +12,28 @@
 #include "engine/window/windowhost.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/xsellwindow.h"
+#include "headlessengine.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-class DialogScriptTest : public ::testing::Test {
+class DialogScriptTest : public qmtest::HeadlessWindowTest {
 protected:
+    DialogScriptTest() : HeadlessWindowTest("qm_dialog_") {}
+
     void SetUp() override
     {
-        char pattern[] = "/tmp/qm_dialog_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        home = pattern;
-        ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-        previousDir = std::filesystem::current_path();
-        std::filesystem::create_directories(home + "/assets/xsell");
-        std::filesystem::current_path(home);
-
-        qm::InstallWindowSystem();
-        qm::InstallWindowScript();
-        auto headless = std::make_unique<qm::THeadlessBackend>();
-        backend = headless.get();
-        data = new TPlatformData(0, nullptr, false, std::move(headless));
-        platform = std::make_unique<TPlatform>(data);
-        testing::internal::CaptureStderr();
-        platform->SetDisplay(800, 600, false);
-        testing::internal::GetCapturedStderr();
-        manager = platform->GetWindowManager();
-        script = TWindowScript::Get();
-        ASSERT_NE(script, nullptr);
-        L = script->GetState();
+        EnterScratchHome();
+        if (HasFatalFailure())
+            return;
+        std::filesystem::create_directories(scratch.Path() / "assets/xsell");
+        StartEngine();
     }
 
-    void TearDown() override
-    {
-        platform.reset();
-        qm::PlatformHooks() = qm::TPlatformHooks{};
-        TWindowHost::SetScriptFactory({});
-        std::filesystem::current_path(previousDir);
-        std::filesystem::remove_all(home);
-        ::unsetenv("XDG_DATA_HOME");
-    }
-
-    void Asset(const char* name, const char* text) { std::ofstream(home + "/assets/" + name) << text; }
     std::string Global(const char* table, const char* key = nullptr)
     {
         lua_pushstring(L, table);
@@ -77,31 +47,7 @@ protected:
             lua_rawget(L, -2);
             lua_remove(L, -2);
         }
-        std::string v = lua_isnil(L, -1) ? "nil" : lua_isboolean(L, -1) ? (lua_toboolean(L, -1) ? "true" : "false")
-                                                                           : (lua_tostring(L, -1) ? lua_tostring(L, -1) : "<value>");
-        lua_pop(L, 1);
-        return v;
-    }
-    TWindow* Find(const char* name) { return manager->GetScreen()->GetChildWindow(name, -1); }
-    void Frame(int ms)
-    {
-        backend->now += ms;
-        manager->ClearDestroyedWindows();
-        data->GetTaskList()->DoAll(TTask::kEventContext);
-        manager->DispatchMessages();
-    }
-    void Click(TWindow* w)
-    {
-        TRect r;
-        w->GetWindowRect(&r);
-        for (int type : {TEvent::kMouseMove, TEvent::kMouseDown, TEvent::kMouseUp}) {
-            TEvent e{};
-            e.mType = type;
-            e.mX = (r.x1 + r.x2) / 2;
-            e.mY = (r.y1 + r.y2) / 2;
-            manager->HandleEvent(&e);
-            Frame(0);
-        }
+        return qmtest::PopLuaText(L);
     }
     // A screen that waits for button presses and notes each one.
     void StartWaitingScreen()
@@ -118,15 +64,6 @@ protected:
         manager->RunScript(manager->GetScreen(), "screen.lua");
         ASSERT_TRUE(script->CoroutineActive());
     }
-
-    std::string home;
-    std::filesystem::path previousDir;
-    qm::THeadlessBackend* backend = nullptr;
-    TPlatformData* data = nullptr;
-    std::unique_ptr<TPlatform> platform;
-    TWindowManager* manager = nullptr;
-    TWindowScript* script = nullptr;
-    lua_State* L = nullptr;
 };
 
 TEST_F(DialogScriptTest, ADialogShownWhileAScreenWaitsGetsItsTextsAndReturnsThePressedButton)

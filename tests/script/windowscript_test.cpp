@@ -2,8 +2,6 @@
 // display: the screen library, windows built from definition tables and
 // placed by the coordinate codes, screen scripts waiting for messages, and
 // the Lua errors that must stay inside the script.
-#include "engine/platform/headless/headlessbackend.h"
-#include "engine/platform/platform.h"
 #include "engine/platform/platformdata.h"
 #include "engine/script/luamessage.h"
 #include "engine/script/luaobject.h"
@@ -22,14 +20,11 @@
 #include "engine/window/screen.h"
 #include "engine/window/windowhost.h"
 #include "engine/window/windowmanager.h"
+#include "headlessengine.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -50,44 +45,10 @@ public:
 int TCustomWindow::postInits = 0;
 int TCustomWindow::childrenInits = 0;
 
-class WindowScriptTest : public ::testing::Test {
+class WindowScriptTest : public qmtest::HeadlessWindowTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/qm_wscript_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        home = pattern;
-        ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-        previousDir = std::filesystem::current_path();
-        std::filesystem::create_directories(home + "/assets");
-        std::filesystem::current_path(home);
+    WindowScriptTest() : HeadlessWindowTest("qm_wscript_") {}
 
-        qm::InstallWindowSystem();
-        qm::InstallWindowScript();
-        auto headless = std::make_unique<qm::THeadlessBackend>();
-        backend = headless.get();
-        testing::internal::CaptureStderr();
-        data = new TPlatformData(0, nullptr, false, std::move(headless));
-        platform = std::make_unique<TPlatform>(data);
-        platform->SetDisplay(800, 600, false);
-        startLog = testing::internal::GetCapturedStderr();
-        manager = platform->GetWindowManager();
-        script = TWindowScript::Get();
-        ASSERT_NE(script, nullptr);
-        L = script->GetState();
-    }
-
-    void TearDown() override
-    {
-        platform.reset();
-        qm::PlatformHooks() = qm::TPlatformHooks{};
-        TWindowHost::SetScriptFactory({});
-        std::filesystem::current_path(previousDir);
-        std::filesystem::remove_all(home);
-        ::unsetenv("XDG_DATA_HOME");
-    }
-
-    void Asset(const char* name, const char* text) { std::ofstream(home + "/assets/" + name) << text; }
     std::string Run(const char* text, int* code = nullptr)
     {
         testing::internal::CaptureStderr();
@@ -124,37 +85,8 @@ protected:
                 lua_pushnil(L);
             }
         }
-        std::string v;
-        if (lua_isnil(L, -1))
-            v = "nil";
-        else if (lua_isboolean(L, -1))
-            v = lua_toboolean(L, -1) ? "true" : "false";
-        else if (const char* text = lua_tostring(L, -1))
-            v = text;
-        else
-            v = "<value>";
-        lua_pop(L, 1);
-        return v;
+        return qmtest::PopLuaText(L);
     }
-    TWindow* Find(const char* name) { return manager->GetScreen()->GetChildWindow(name, -1); }
-    // One pass of the main loop's work that concerns the script.
-    void Frame(int ms)
-    {
-        backend->now += ms;
-        manager->ClearDestroyedWindows();
-        data->GetTaskList()->DoAll(TTask::kEventContext);
-        manager->DispatchMessages();
-    }
-
-    std::string home;
-    std::filesystem::path previousDir;
-    std::string startLog;
-    qm::THeadlessBackend* backend = nullptr;
-    TPlatformData* data = nullptr;
-    std::unique_ptr<TPlatform> platform;
-    TWindowManager* manager = nullptr;
-    TWindowScript* script = nullptr;
-    lua_State* L = nullptr;
 };
 
 TEST_F(WindowScriptTest, ThePlatformRunsTheScriptAsATaskWithTheScreenLibraryLoaded)
@@ -449,18 +381,6 @@ TEST_F(WindowScriptTest, AMessageForACoroutineSuspendedElsewhereIsDroppedNotLeak
 
 // ---- the widgets built from definition tables ----------------------------------
 
-// A mouse event at the centre of a window, in screen coordinates.
-TEvent MouseAt(TWindow* w, int type)
-{
-    TRect r;
-    w->GetWindowRect(&r);
-    TEvent e{};
-    e.mType = type;
-    e.mX = (r.x1 + r.x2) / 2;
-    e.mY = (r.y1 + r.y2) / 2;
-    return e;
-}
-
 TEST_F(WindowScriptTest, AButtonMadeByAScreenScriptPostsItsPressToTheWaitingScreenAndRunsItsCommand)
 {
     Asset("screen.lua", R"(
@@ -488,11 +408,7 @@ TEST_F(WindowScriptTest, AButtonMadeByAScreenScriptPostsItsPressToTheWaitingScre
     EXPECT_NE(ok->GetCommand(), nullptr);
     EXPECT_EQ(ok->GetCurrentLayer(), 0);  // cleanup ran Init: the normal look
 
-    for (int type : {TEvent::kMouseMove, TEvent::kMouseDown, TEvent::kMouseUp}) {
-        TEvent e = MouseAt(ok, type);
-        manager->HandleEvent(&e);
-        Frame(0);
-    }
+    Click(ok);
     Frame(16);
     EXPECT_EQ(Global("gCommand"), "1");
     EXPECT_EQ(Global("gGot"), "3 ok");
