@@ -1,0 +1,50 @@
+// The rules of "assets/config/unlocks.xml" that open level packs and outfits
+// once the player reaches a level, a score or expert on a restaurant. The
+// manager remembers which rules were met when the level started, so each
+// newly met rule is announced once.
+#pragma once
+
+#include "engine/base/str.h"
+#include "engine/base/xml.h"
+
+#include <memory>
+
+
+// The parsed unlocks document; the run-time "_stateUnlocked" marks live in it
+// and are never written back to disk.
+struct TUnlockManagerData {
+    TXmlNode document;
+};
+
+class TUnlockManager {
+public:
+    // int-based: GetNextUnlockedItem reports 2 for a rule of any other type.
+    enum EUnlockType : int { kLevel = 0, kOutfit = 1 };
+    static str TypeToStr(int type);
+
+    // Created on first use (which also publishes the Lua function
+    // IsSomethingNewUnlocked); Free deletes it.
+    static TUnlockManager* GetInstance();
+    static void Free();
+    ~TUnlockManager();
+    TUnlockManager(const TUnlockManager&) = delete;
+    TUnlockManager& operator=(const TUnlockManager&) = delete;
+
+    // Whether the current player's progress meets the rule.
+    bool IsNodeUnlocked(TXmlNode* rule);
+    bool IsAnyLevelUnlocked();
+    // The first rule for that item decides; an item no rule names is open.
+    bool IsItemUnlocked(EUnlockType type, str name, int color);
+    // Records every rule's state now; the level set-up calls it.
+    void MarkCurrentState();
+    // The first rule met since the last mark, marked so it is returned once.
+    bool GetNextUnlockedItem(EUnlockType* type, str* name);
+    bool IsSomethingNewUnlocked();
+
+private:
+    TUnlockManager();
+    TXmlNode* Root() const;
+    void RegisterLuaFunction();
+
+    std::unique_ptr<TUnlockManagerData> mData;
+};
