@@ -49,28 +49,27 @@ int str_sub(lua_State* L)
     return 1;
 }
 
-int str_lower(lua_State* L)
+// Pushes argument 1 with every byte passed through the C library's mapping.
+int mapBytes(lua_State* L, int (*map)(int))
 {
     size_t l;
     luaL_Buffer b;
     const char* s = luaL_checklstring(L, 1, &l);
     luaL_buffinit(L, &b);
     for (size_t i = 0; i < l; i++)
-        luaL_putchar(&b, std::tolower(uchar(s[i])));
+        luaL_putchar(&b, map(uchar(s[i])));
     luaL_pushresult(&b);
     return 1;
 }
 
+int str_lower(lua_State* L)
+{
+    return mapBytes(L, [](int c) { return std::tolower(c); });
+}
+
 int str_upper(lua_State* L)
 {
-    size_t l;
-    luaL_Buffer b;
-    const char* s = luaL_checklstring(L, 1, &l);
-    luaL_buffinit(L, &b);
-    for (size_t i = 0; i < l; i++)
-        luaL_putchar(&b, std::toupper(uchar(s[i])));
-    luaL_pushresult(&b);
-    return 1;
+    return mapBytes(L, [](int c) { return std::toupper(c); });
 }
 
 int str_rep(lua_State* L)

@@ -15,10 +15,7 @@ protected:
     {
         SoundFixture::SetUp();
         manager = std::make_unique<TWindowManager>();
-        root = new ProbeModal(&journal, "root");
-        root->noteFocus = false;
-        Place(root, 0, 0, 800, 600);
-        manager->PushModal(root);
+        root = PushProbeModal(*manager, &journal, "root", 0, 0, 800, 600);
         button = new TButton(TButton::kPush);
         button->SetName("ok");
         Place(button, 100, 100, 200, 130);

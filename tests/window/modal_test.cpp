@@ -41,14 +41,8 @@ protected:
     void SetUp() override
     {
         manager.AttachWindowScript(&script);
-        root = new ProbeModal(&journal, "root");
-        root->noteFocus = false;
-        Place(root, 0, 0, 800, 600);
-        manager.PushModal(root);
-        dialog = new ProbeModal(&journal, "dialog");
-        dialog->noteFocus = false;
-        Place(dialog, 100, 100, 500, 400);
-        manager.PushModal(dialog);
+        root = PushProbeModal(manager, &journal, "root", 0, 0, 800, 600);
+        dialog = PushProbeModal(manager, &journal, "dialog", 100, 100, 500, 400);
         journal.clear();
     }
 

@@ -97,6 +97,17 @@ inline void Place(TWindow* w, int x1, int y1, int x2, int y2)
     w->SetWindowSize(x2 - x1, y2 - y1);
 }
 
+// Pushes a new probe modal window placed at (x1, y1)-(x2, y2) that does not
+// note focus changes in the journal (fixtures build their stacks with it).
+inline ProbeModal* PushProbeModal(TWindowManager& manager, Journal* journal, const char* name, int x1, int y1, int x2, int y2)
+{
+    auto* modal = new ProbeModal(journal, name);
+    modal->noteFocus = false;
+    Place(modal, x1, y1, x2, y2);
+    manager.PushModal(modal);
+    return modal;
+}
+
 inline TEvent Event(int type, int x = 0, int y = 0, int param = 0)
 {
     TEvent e{};

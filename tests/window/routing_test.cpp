@@ -11,10 +11,7 @@ class RoutingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = new ProbeModal(&journal, "root");
-        root->noteFocus = false;
-        Place(root, 0, 0, 800, 600);
-        manager.PushModal(root);
+        root = PushProbeModal(manager, &journal, "root", 0, 0, 800, 600);
         manager.AdoptMessageListener(new ProbeListener(&journal, "listener", {kPressAnyKey}));
         journal.clear();
     }

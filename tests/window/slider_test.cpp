@@ -45,10 +45,7 @@ protected:
     void SetUp() override
     {
         manager.AttachWindowScript(&script);
-        root = new ProbeModal(&journal, "root");
-        root->noteFocus = false;
-        Place(root, 0, 0, 800, 600);
-        manager.PushModal(root);
+        root = PushProbeModal(manager, &journal, "root", 0, 0, 800, 600);
         parent = new ProbeWindow(&journal, "parent");
         parent->handlesMessages = {kSliderMoved, kSliderReleased, kSliderPageBack, kSliderPageForward};
         Place(parent, 0, 0, 400, 400);
