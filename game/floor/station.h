@@ -1,0 +1,34 @@
+// IStation: every place on the restaurant floor that the player can click to
+// send the waitress there. The game window hit-tests stations and queues the
+// hit one on the waitress; when she arrives, ArrivedAtStation moves items
+// between her hands and the station, moves the party on and reports scored
+// actions. The click kind goes from HitTest through her queue back to
+// ArrivedAtStation: 0 an ordinary click, 1 a click on the station's spill.
+#pragma once
+
+#include "engine/base/rect.h"
+
+class TQuessa;
+class TScoreManager;
+class TTutorial;
+
+class IStation {
+public:
+    enum EClickKind { kClickOrdinary = 0, kClickSpill = 1 };
+
+    virtual ~IStation() = default;
+    // Where the waitress stands to use the station.
+    virtual TPoint GetStandingSpot() = 0;
+    // Where a queued-visit checkmark is drawn.
+    virtual TPoint GetCheckmarkSpot() { return GetStandingSpot(); }
+    // The tutorial (null: none running) may refuse the click.
+    virtual bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) = 0;
+    // True when the visit did something.
+    virtual bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) = 0;
+    // The waitress sets off from this station.
+    virtual void LeavingStation(TQuessa*) {}
+
+    // Visits queued from the general station list; the game window's click
+    // handling counts them.
+    int mQueuedVisits = 0;
+};

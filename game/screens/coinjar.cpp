@@ -1,0 +1,84 @@
+#include "game/screens/coinjar.h"
+
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "game/play/levelgoals.h"
+#include "game/play/scoremanager.h"
+#include "game/settings/settings.h"
+
+#include <algorithm>
+
+namespace {
+
+TWindow* TCoinJarDynamicCreate()
+{
+    return new TCoinJar();
+}
+
+constexpr int kEmpty = 0, kFirstGoalStage = 1, kLastGoalStage = 4, kFirstExpertStage = 5, kLastExpertStage = 9;
+
+}  // namespace
+
+TClassId TCoinJar::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TCoinJarDynamicCreate);
+    return id;
+}
+
+TCoinJar::TCoinJar()
+{
+    mJar.Init("ui/ui_jar.anm", "", "");
+    if (TSettings* settings = TSettings::GetInstance())
+        mJar.SetClock(settings->GetGameClock());
+    mDollar = TTexture::Get("ui/dollar", 0);
+    if (std::shared_ptr<TAnimatedTexture> texture = mJar.GetAnimatedTexture()) {
+        int x = 0, y = 0;
+        texture->GetRegistrationPoint(&x, &y);
+        mAnchor = TVec2(static_cast<float>(x), static_cast<float>(y));
+    }
+}
+
+TCoinJar::~TCoinJar() = default;
+
+void TCoinJar::Update(float dt, const TScoreManager* score, const ILevelGoals* level)
+{
+    mFlashTimer = std::min(mFlashTimer + dt, kFlashSeconds);
+    mDollarShown = mFlashTimer < kFlashSeconds && static_cast<int>(mFlashTimer * 4.0f) % 2 == 0;
+    if (!score || !level)
+        return;
+    const int earned = score->GetScore() - score->GetLevelStartScore();
+    const int goal = level->GetCurrentGoal();
+    const TSettings* settings = TSettings::GetInstance();
+    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+    if (earned >= goal && earned > 0 && endless)
+        return;  // endless play has no expert mark: past the goal the jar stays as it is
+    mFillFrame = ChooseFrame(earned, goal, level->GetCurrentExpert());
+    mJar.SetCurrentFrame(mFillFrame);
+}
+
+int TCoinJar::ChooseFrame(int earned, int goal, int expert) const
+{
+    if (earned == 0)
+        return kEmpty;
+    if (earned < goal) {
+        const int step = static_cast<int>(goal * 0.2f);
+        return step > 0 ? std::clamp(earned / step + 1, kFirstGoalStage, kLastGoalStage) : kFirstGoalStage;
+    }
+    const int step = static_cast<int>(expert * 0.25f);
+    return step > 0 ? std::clamp(earned / step + 4, kFirstExpertStage, kLastExpertStage) : kFirstExpertStage;
+}
+
+void TCoinJar::Draw()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!platform || !platform->Begin2d())
+        return;
+    TRect rect;
+    GetWindowRect(&rect);
+    const float x = mAnchor.x - rect.x1, y = mAnchor.y - rect.y1;
+    mJar.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
+    if (mDollarShown && mDollar)
+        mDollar->DrawSprite(x, y, 1.0f, 1.0f, 0.0f, 0);
+    platform->End2d();
+}
