@@ -74,9 +74,11 @@ void TCoinJar::Draw()
     TPlatform* platform = TPlatform::GetInstance();
     if (!platform || !platform->Begin2d())
         return;
+    // The registration point sits that far inside the window's top left
+    // corner, so the jar fills the window wherever the script puts it.
     TRect rect;
     GetWindowRect(&rect);
-    const float x = mAnchor.x - rect.x1, y = mAnchor.y - rect.y1;
+    const float x = rect.x1 + mAnchor.x, y = rect.y1 + mAnchor.y;
     mJar.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
     if (mDollarShown && mDollar)
         mDollar->DrawSprite(x, y, 1.0f, 1.0f, 0.0f, 0);
