@@ -193,16 +193,17 @@ void TScoreManager::Draw()
 void TScoreManager::StartLevel()
 {
     mLevelStartScore = mScore;
-    mChecksCollected = 0;
-    mPenalties = 0;
-    mChainAction = kScoreNone;
-    mChainCount = 0;
-    ClearLists();
+    ClearLevel();
 }
 
 void TScoreManager::ResetLevel()
 {
     mScore = mLevelStartScore;
+    ClearLevel();
+}
+
+void TScoreManager::ClearLevel()
+{
     mChecksCollected = 0;
     mPenalties = 0;
     mChainAction = kScoreNone;

@@ -67,6 +67,8 @@ private:
     void ReadConfiguration();
     TScoreBubble& AddBubble(float x, float y, const TColor& colour, str text);
     void FlashJar();
+    // The level's counters and chain back to none; bubbles and coins dropped.
+    void ClearLevel();
 
     std::int32_t mScore = 0;
     std::int32_t mCash = 0;

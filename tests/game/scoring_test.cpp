@@ -19,7 +19,8 @@ const char* const kActionPoints =
     "<camera>25</camera></actionpoints></dataroot>\n";
 
 struct TGoals : ILevelGoals {
-    int goal = 0, expert = 0;
+    TGoals(int goal_, int expert_) : goal(goal_), expert(expert_) {}
+    int goal, expert;
     int GetCurrentGoal() const override { return goal; }
     int GetCurrentExpert() const override { return expert; }
 };
@@ -177,9 +178,7 @@ TEST_F(Scoring, TipsLandAsCoinsAndWalkOutsNeverSinkBelowTheLevelStart)
 TEST_F(Scoring, TheCoinJarFillsToTheLevelsEarningsAndFlashes)
 {
     TCoinJar jar;
-    TGoals goals;
-    goals.goal = 1000;
-    goals.expert = 2000;
+    TGoals goals(1000, 2000);
     score->SetCoinJar(&jar);
     score->SetScore(4000);  // best scores of the other levels
     score->StartLevel();
@@ -235,9 +234,7 @@ TEST_F(Scoring, TheCoinJarFillsToTheLevelsEarningsAndFlashes)
 TEST_F(Scoring, TheJarFollowsAServedLevelToItsEarnings)
 {
     TCoinJar jar;
-    TGoals goals;
-    goals.goal = 500;
-    goals.expert = 800;
+    TGoals goals(500, 800);
     score->SetCoinJar(&jar);
     score->StartLevel();
     // One party: order, food, tip, check, dishes → 50 + 100 + 12 + 40 + 30.
