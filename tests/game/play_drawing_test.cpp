@@ -1,0 +1,118 @@
+// What the tutorial and the coin jar draw, recorded by a display handler
+// without a display: the step's box, its arrows turned to their angles, and
+// the jar's dollar sign inside the jar's window.
+#include "play_fixture.h"
+
+#include "engine/render/texture.h"
+#include "engine/window/stringtable.h"
+#include "game/play/levelgoals.h"
+#include "game/play/scoremanager.h"
+#include "game/play/tutorial.h"
+#include "game/screens/coinjar.h"
+#include "recordinghandler.h"
+#include "testimages.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+class PlayDrawing : public PlayTest {
+protected:
+    void SetUp() override
+    {
+        PlayTest::SetUp();
+        Picture("ui/tutorialbox.png", 300, 160);
+        Picture("ui/tutorialarrow.png", 48, 64);
+        Picture("ui/dollar.png", 44, 48);
+        StartGame({{"tutorial_0", "Pick them up."}});
+        mPlatform->GetStringTable()->SetQuiet(true);
+        handler = std::make_unique<RecordingHandler>();  // textures made from here on record their draws
+    }
+    void TearDown() override
+    {
+        handler.reset();
+        PlayTest::TearDown();
+    }
+    void Picture(const std::string& name, int width, int height)
+    {
+        std::filesystem::create_directories((mHome / "assets" / name).parent_path());
+        testimages::WritePng((mHome / "assets" / name).string(), width, height, testimages::PngKind::Rgba,
+                             testimages::Solid(width, height, {200, 120, 60, 255}));
+    }
+    // The sprite draws of one texture, in order.
+    std::vector<RecordedDraw> DrawsOf(const std::shared_ptr<TTexture>& texture) const
+    {
+        std::vector<RecordedDraw> out;
+        for (const RecordedDraw& d : handler->draws)
+            if (texture && d.data == texture->GetData() && d.sprite)
+                out.push_back(d);
+        return out;
+    }
+
+    std::unique_ptr<RecordingHandler> handler;
+};
+
+TEST_F(PlayDrawing, TheTutorialShowsTheStepsBoxAndArrows)
+{
+    TTutorial tutorial;
+    const auto box = TTexture::Get("ui/tutorialbox", 0);
+    const auto arrow = TTexture::Get("ui/tutorialarrow", 0);
+    tutorial.Draw();  // inactive: nothing
+    tutorial.SetActive(true);
+    tutorial.Draw();  // the first step waits unseen
+    EXPECT_TRUE(handler->draws.empty());
+
+    tutorial.AdvanceState(kTutorialPartyArrives, -1);
+    tutorial.Draw();
+    const std::vector<RecordedDraw> boxes = DrawsOf(box), arrows = DrawsOf(arrow);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].pos.x, 280);
+    EXPECT_EQ(boxes[0].pos.y, 250);
+    ASSERT_EQ(arrows.size(), 2u);
+    EXPECT_EQ(arrows[0].pos.x, 55);
+    EXPECT_EQ(arrows[1].pos.x, 570);
+    EXPECT_EQ(arrows[1].rotation, 0);
+
+    // The last dish step of the first round points to the cart with the arrow turned a quarter.
+    for (eTutorialActions action : {kTutorialPickUpParty, kTutorialSeatParty, kTutorialReadyToOrder,
+                                    kTutorialOrderTaken, kTutorialTicketPosted, kTutorialFoodReady,
+                                    kTutorialFoodPickedUp, kTutorialFoodServed, kTutorialWantsCheck,
+                                    kTutorialCheckCollected})
+        tutorial.AdvanceState(action, 1);
+    tutorial.Update(2.5f);
+    tutorial.AdvanceState(kTutorialPartyLeaves, 1);
+    tutorial.AdvanceState(kTutorialDishesPickedUp, 1);
+    ASSERT_EQ(tutorial.GetStep(), 16);
+    handler->draws.clear();
+    tutorial.Draw();
+    ASSERT_EQ(DrawsOf(arrow).size(), 1u);
+    EXPECT_FLOAT_EQ(DrawsOf(arrow)[0].rotation, 4.712389f);
+    EXPECT_EQ(DrawsOf(box)[0].pos.y, 130);
+}
+
+TEST_F(PlayDrawing, TheDollarBlinksOverTheJarInItsWindow)
+{
+    struct : ILevelGoals {
+        int GetCurrentGoal() const override { return 100; }
+        int GetCurrentExpert() const override { return 200; }
+    } goals;
+    TCoinJar jar;
+    const auto dollar = TTexture::Get("ui/dollar", 0);
+    jar.SetWindowPos(690, 470);
+    TScoreManager score;
+    score.SetCoinJar(&jar);
+    score.StartLevel();
+    score.ChairBonus(1, 0, 0, 0);
+    jar.Update(0.1f, &score, &goals);
+    jar.Draw();
+    ASSERT_EQ(DrawsOf(dollar).size(), 1u);
+    // The jar has no picture here, so its registration point is the window's corner.
+    EXPECT_EQ(DrawsOf(dollar)[0].pos.x, 690);
+    EXPECT_EQ(DrawsOf(dollar)[0].pos.y, 470);
+    jar.Update(0.2f, &score, &goals);  // the blink's off quarter
+    jar.Draw();
+    EXPECT_EQ(DrawsOf(dollar).size(), 1u);
+}
+
+}  // namespace
