@@ -41,8 +41,16 @@ def body_palette(kind):
     return palette.Palette(entries)
 
 
-def legs_palette():
-    entries = palettes.figure_entries() + palettes.party_entries("party")
+def trouser_colour(kind, colour):
+    """Trousers carry the party colour too, muted towards the type's own
+    trouser colour so that top and bottom read as two garments."""
+    return style.mix(style.PARTY[colour], kind.trousers, 0.5)
+
+
+def legs_palette(kind, colour="red"):
+    entries = palettes.figure_entries()
+    for suffix, value in zip(("_light", "", "_shade"), style.ramp(trouser_colour(kind, colour))):
+        entries.append(("party" + suffix, palette.hex_colour(value)))
     entries += [("shoe", palette.hex_colour("#5a3b2e")), ("shoe_light", palette.hex_colour("#7d5646"))]
     return palette.Palette(entries)
 

@@ -91,12 +91,12 @@ def write_type(out, name, kind):
     body = fig.body_palette(kind)
     rig = Rig((fig.W, fig.H), fig.REG, body, lambda pose: fig.draw_body(body, kind, pose), fig.body_anchors)
     rig.animation("anim", "anim.png", FUNCTIONS).write(folder, "anim.anm")
-    legs = fig.legs_palette()
+    legs = fig.legs_palette(kind)
     drawing = svg.document(fig.LEGS_SIZE[0], fig.LEGS_SIZE[1], fig.draw_legs(legs))
     png.write(os.path.join(folder, "legs.png"), palette.quantise(svg.render(drawing), legs))
     for colour in style.PARTY_ORDER:
         palette.write_riff(os.path.join(folder, colour + ".pal"), party_variant(body, colour, ["party"]))
-        palette.write_riff(os.path.join(folder, colour + "_legs.pal"), party_variant(legs, colour, ["party"]))
+        palette.write_riff(os.path.join(folder, colour + "_legs.pal"), fig.legs_palette(kind, colour))
 
 
 if __name__ == "__main__":
