@@ -99,7 +99,7 @@ protected:
 
 TEST_F(GeneratedSound, EffectIsShortSoftEdgedAndPlaysItsLength)
 {
-    TPcm coin = Decode("assets/audio/sfx/coin.ogg");
+    TPcm coin = Decode("assets/audio/sfx/tip_1.ogg");
     EXPECT_EQ(coin.rate, 44100);
     EXPECT_NEAR(Seconds(coin), 0.37, 0.001);
     // Peak about -3 dBFS (0.71 of full scale); the ends fade from silence.
@@ -107,7 +107,7 @@ TEST_F(GeneratedSound, EffectIsShortSoftEdgedAndPlaysItsLength)
     EXPECT_LT(std::abs(coin.samples.front()), 300);
     EXPECT_LT(std::abs(coin.samples.back()), 300);
 
-    auto sound = Load("audio/sfx/coin.ogg");
+    auto sound = Load("audio/sfx/tip_1.ogg");
     ASSERT_TRUE(sound);
     RecordingCallBack done;
     sound->SetCompleteAction(sound->Play(false), &done, nullptr);
@@ -126,7 +126,7 @@ TEST_F(GeneratedSound, MusicIntroLeadsIntoThePieceAndThePieceIntoItselfWithoutAC
     EXPECT_NEAR(Seconds(intro), 8 * 60.0 / 118, 0.001);
     EXPECT_NEAR(Seconds(piece), 16 * 60.0 / 118, 0.001);
     // Music sits about 6 dB below the effects.
-    EXPECT_LT(Peak(piece), Peak(Decode("assets/audio/sfx/coin.ogg")) * 6 / 10);
+    EXPECT_LT(Peak(piece), Peak(Decode("assets/audio/sfx/tip_1.ogg")) * 6 / 10);
     const int step = std::max(LargestStep(intro), LargestStep(piece));
     EXPECT_LT(Seam(intro, piece), step / 4);
     EXPECT_LT(Seam(piece, piece), step / 4);
