@@ -49,10 +49,10 @@ def round_button(look, d=52):
     body, gloss, dy, has_shadow, line = LOOKS[look]
     c = 2 + d / 2
     out = ellipse(c + 3, c + 4, d / 2, d / 2, fill=OUTLINE, opacity=0.28) if has_shadow else ""
-    out += ellipse(c, c + dy, d / 2, d / 2, fill=body, stroke=line, stroke_width=2)
-    out += path("M%g %g A%g %g 0 0 0 %g %g Q%g %g %g %g Z" % (
-        c + d / 2 - 3, c + dy + 6, d / 2 - 3, d / 2 - 3, c - 6, c + dy + d / 2 - 3, c + 10, c + dy + 14,
-        c + d / 2 - 3, c + dy + 6), fill=style.shade(body), opacity=0.6)
+    # The shade shows as a crescent on the lower right, under the lit body.
+    out += ellipse(c, c + dy, d / 2, d / 2, fill=style.shade(body))
+    out += ellipse(c - 2.5, c + dy - 2.5, d / 2 - 3, d / 2 - 3, fill=body)
+    out += ellipse(c, c + dy, d / 2, d / 2, fill="none", stroke=line, stroke_width=2)
     out += ellipse(c - 7, c + dy - 10, 12, 7, fill="#ffffff", opacity=gloss, transform="rotate(-25 %g %g)" % (c - 7, c + dy - 10))
     return svg.document(d + 8, d + 10, out)
 
