@@ -20,33 +20,39 @@ ARROW = svg.path("M1.5 1.5 L1.5 24 L7.5 18.5 L11.5 27.5 L15.5 25.5 L11.5 17 L19.
 ARROW_SHADE = svg.path("M3.5 6 L3.5 19.5 L7 16.5 Z", fill=SHADE)
 
 
-def finger(x, y, length, width=5.2, angle=0):
+def finger(x, y, length, width=5.4, angle=0):
+    """A finger from its tip (x, y) down `length` px, turned about its base."""
     return svg.rect(x - width / 2, y, width, length, r=width / 2,
                     transform="rotate(%g %g %g)" % (angle, x, y + length), **svg.outlined(PAPER, 1.6))
 
 
-def hand(fingers_up, curled=False, pressed=False):
-    """A right hand seen from the back, tilted so the index finger points to the top left."""
-    parts = []
-    if fingers_up == 1:
-        # Pointing: index finger long, the others folded into the palm.
-        parts.append(finger(9, 1.5, 14, angle=0))
-        for i, x in enumerate((14, 18.5, 23)):
-            parts.append(svg.rect(x - 2.6, 12 + i * 0.6, 5.2, 8, r=2.6, **svg.outlined(PAPER, 1.6)))
-    else:
-        tips = [(7, 2), (12, 1), (17, 2), (21.5, 4.5)]
-        for x, y in tips:
-            length = 8 if curled else 14 - (y - 1)
-            parts.append(finger(x + (2 if curled else 0), y + (7 if curled else 0), length))
-    palm = svg.rect(5.5, 12, 20, 14, r=6, **svg.outlined(PAPER, 1.6))
-    thumb = svg.rect(22, 13, 5.5, 11, r=2.7, transform="rotate(35 24 24)", **svg.outlined(PAPER, 1.6))
-    shade = svg.rect(8, 21, 15, 3.5, r=1.7, fill=SHADE)
-    body = palm + thumb + shade + "".join(parts) if fingers_up != 1 else palm + thumb + shade + "".join(parts)
+def palm():
+    return (svg.rect(6, 13, 19, 15, r=6, **svg.outlined(PAPER, 1.6))
+            + svg.rect(9, 22, 13, 3.5, r=1.7, fill=SHADE))
+
+
+def open_hand(curled=False):
+    """Four fingers spread up (bent over the palm when grabbing), the thumb out to the right."""
+    out = ""
+    for x, y, angle in ((8, 3, -14), (13, 1.5, -5), (18.5, 2, 5), (23.5, 5, 16)):
+        if curled:
+            out += svg.rect(x - 2.7, 10, 5.4, 8, r=2.7, **svg.outlined(PAPER, 1.6))
+        else:
+            out += finger(x, y, 15 - (y - 1.5), angle=angle)
+    thumb = svg.rect(22.5, 13, 5.4, 10, r=2.7, transform="rotate(35 25 23)", **svg.outlined(PAPER, 1.6))
+    return out + palm() + thumb
+
+
+def pointing_hand(pressed=False):
+    """The index finger up to the hot spot, the other fingers folded over the palm, the thumb at its side."""
+    body = finger(8.5, 1.5, 17) + palm()
+    body += "".join(svg.rect(x - 2.6, 12.5, 5.2, 6.5, r=2.6, **svg.outlined(PAPER, 1.4)) for x in (14.2, 19, 23.2))
+    body += svg.rect(2.5, 15, 5.4, 10, r=2.7, transform="rotate(-30 5 25)", **svg.outlined(PAPER, 1.6))
     if pressed:
         burst = "".join(svg.path(d, stroke=svg.OUTLINE, stroke_width=1.6, stroke_linecap="round", fill="none")
-                        for d in ("M1.5 9 L4 9", "M2 4 L4 5.5", "M6 1 L6 0"))
-        body = svg.group(body, transform="translate(1 1) scale(0.94)") + burst
-    return svg.group(body, transform="rotate(-12 16 16)")
+                        for d in ("M2 8 L4.5 8", "M2.5 3 L4.5 4.5", "M13 2 L14.5 0.8"))
+        body = svg.group(body, transform="translate(1 2) scale(0.94)") + burst
+    return body
 
 
 def colour_keyed(image):
@@ -66,10 +72,10 @@ def colour_keyed(image):
 def main(out):
     cursors = {
         "arrow": ARROW + ARROW_SHADE,
-        "open": hand(4),
-        "grab": hand(4, curled=True),
-        "click": hand(1),
-        "click2": hand(1, pressed=True),
+        "open": open_hand(),
+        "grab": open_hand(curled=True),
+        "click": pointing_hand(),
+        "click2": pointing_hand(pressed=True),
     }
     for name, body in cursors.items():
         picture = svg.render(svg.document(SIZE, SIZE, body))

@@ -7,9 +7,10 @@ points and anchors, the Lua script with its named functions, packed into an
     a.script("function Stand()\\n  frames{1,2}\\nend\\n")
     a.write(out_dir, "anim.anm")
 
-Anchor positions are given relative to the registration point (as the game
-reads them: position + anchor); the packer's file holds them relative to the
-frame's top left, which `write` works out.
+Anchor positions are offsets from the frame's registration point: the game
+draws a figure with its registration point on its position and puts what
+belongs at an anchor on position + anchor (the engine hands the stored
+numbers back unchanged), so that is what is stored.
 """
 import os
 import subprocess
@@ -46,7 +47,7 @@ class Animation:
             lines.append("frame %s f%03d.png reg %d %d" % (name, i, reg[0], reg[1]))
             for anchor in sorted(anchors):
                 dx, dy = anchors[anchor]
-                lines.append("anchor %s %d %d" % (anchor, reg[0] + dx, reg[1] + dy))
+                lines.append("anchor %s %d %d" % (anchor, dx, dy))
         if self.lua is not None:
             lines.append("script script.lua")
         return "\n".join(lines) + "\n"

@@ -64,26 +64,50 @@ def _entries(folder, names):
     return entries
 
 
-def sheet_svg(title, entries):
-    rows = (len(entries) + COLUMNS - 1) // COLUMNS
+def _layout(entries):
+    """(x, y, cell width, cell height) of each entry: small pictures share rows
+    of COLUMNS cells, large ones (sheets, backdrops) get a row of their own."""
+    places, x, y, row = [], 0, 30, 0
     width = COLUMNS * CELL
-    height = 30 + rows * (CELL + LABEL)
+    for _, data in entries:
+        w, h, _ = _size_and_indexed(data)
+        if w > CELL or h > CELL:
+            if x:
+                x, y = 0, y + row
+            scale = min(1.0, (width - 8) / w, 600 / h)
+            cell_h = int(h * scale) + 8 + LABEL
+            places.append((0, y, width, cell_h))
+            y += cell_h
+            row = 0
+            continue
+        if x + CELL > width:
+            x, y, row = 0, y + row, 0
+        places.append((x, y, CELL, CELL + LABEL))
+        x += CELL
+        row = CELL + LABEL
+    return places, y + row
+
+
+def sheet_svg(title, entries):
+    width = COLUMNS * CELL
+    places, height = _layout(entries)
     parts = ['<defs><pattern id="c" width="16" height="16" patternUnits="userSpaceOnUse">'
              '<rect width="16" height="16" fill="#d8d8d8"/><rect width="8" height="8" fill="#f4f4f4"/>'
              '<rect x="8" y="8" width="8" height="8" fill="#f4f4f4"/></pattern></defs>',
              svg.rect(0, 0, width, height, fill="#ffffff"),
              svg.text(8, 21, html.escape(title), 16, "#3b2a33", anchor="start")]
-    for i, (name, data) in enumerate(entries):
-        x = (i % COLUMNS) * CELL
-        y = 30 + (i // COLUMNS) * (CELL + LABEL)
+    for (name, data), (x, y, cw, ch) in zip(entries, places):
         w, h, _ = _size_and_indexed(data)
-        scale = min(1.0, (CELL - 8) / max(w, h, 1))
+        box_h = ch - LABEL
+        # Small pictures are shown twice their size, pixel for pixel.
+        scale = min((cw - 8) / max(w, 1), (box_h - 8) / max(h, 1), 2.0 if max(w, h) <= 64 else 1.0)
         dw, dh = max(1, round(w * scale)), max(1, round(h * scale))
-        parts.append(svg.rect(x + 2, y + 2, CELL - 4, CELL - 4, fill="url(#c)"))
-        parts.append('<image x="%d" y="%d" width="%d" height="%d" href="data:image/png;base64,%s"/>'
-                     % (x + (CELL - dw) // 2, y + (CELL - dh) // 2, dw, dh, base64.b64encode(data).decode()))
+        parts.append(svg.rect(x + 2, y + 2, cw - 4, box_h - 4, fill="url(#c)"))
+        parts.append('<image x="%d" y="%d" width="%d" height="%d" style="image-rendering:pixelated" '
+                     'href="data:image/png;base64,%s"/>'
+                     % (x + (cw - dw) // 2, y + (box_h - dh) // 2, dw, dh, base64.b64encode(data).decode()))
         label = "%s %dx%d" % (name, w, h)
-        parts.append(svg.text(x + CELL // 2, y + CELL + 11, html.escape(label), 10, "#3b2a33", weight="normal"))
+        parts.append(svg.text(x + cw // 2, y + box_h + 11, html.escape(label), 10, "#3b2a33", weight="normal"))
     return svg.document(width, height, "".join(parts))
 
 

@@ -27,7 +27,7 @@ CHAIR_ORDER = PARTY_ORDER + ["grey", "black"]
 RESTAURANTS = {
     "cruise": {"navy": "#24395e", "white": "#f4f6f8", "brass": "#c79a3a", "sea": "#3f9bc4"},
     "train": {"mahogany": "#6b2e22", "velvet": "#2f6b45", "brass": "#c79a3a", "lamp": "#f7d56b"},
-    "submarine": {"teal": "#1f6f73", "steel": "#8a9aa3", "porthole": "#9fd8e0", "fish": "#f08a3c"},
+    "sub": {"teal": "#1f6f73", "steel": "#8a9aa3", "porthole": "#9fd8e0", "fish": "#f08a3c"},
     "blimp": {"sky": "#8cc7ee", "cream": "#f6ecd2", "trim": "#c8363b", "cloud": "#ffffff"},
     "spaceship": {"violet": "#3b2666", "silver": "#c3c8d4", "cyan": "#4ee2ec", "planet": "#e38b4f"},
 }
