@@ -196,6 +196,9 @@ float Chime(int channel, double seconds)
     return float(sum * std::min(1.0, (end - seconds) / 0.05));
 }
 
+// The rasteriser blends onto what is there and keeps the surface's alpha,
+// so the title is drawn on black and on white: the difference gives each
+// pixel's coverage, and the black one divided by it the colour.
 std::unique_ptr<TMemorySurface> RenderTitle(const std::string& fontFolder)
 {
     TQmMiniVecDraw rasterizer;
@@ -206,12 +209,25 @@ std::unique_ptr<TMemorySurface> RenderTitle(const std::string& fontFolder)
     TTextGraphic* text = TTextGraphic::Create(markup.c_str(), width, 200, 0, "", 96, TColor{1, 1, 1, 1});
     TRect bounds;
     text->GetTextBounds(&bounds);
-    auto surface = std::make_unique<TMemorySurface>(width, bounds.y2 + 24);
-    text->DrawInto(TRect{0, 8, width, bounds.y2 + 16}, 1.0f, 0, 1.0f,
-                   std::shared_ptr<TSpanTarget>(surface.get(), [](TSpanTarget*) {}));
+    const int height = bounds.y2 + 24;
+    auto onBlack = std::make_shared<TMemorySurface>(width, height);
+    auto onWhite = std::make_shared<TMemorySurface>(width, height);
+    onBlack->Fill(0, 0, 0, 255);
+    onWhite->Fill(255, 255, 255, 255);
+    for (const auto& surface : {onBlack, onWhite})
+        text->DrawInto(TRect{0, 8, width, bounds.y2 + 16}, 1.0f, 0, 1.0f, surface);
     text->Destroy();
     SetTextServices(TTextServices{});
-    return surface;
+
+    auto title = std::make_unique<TMemorySurface>(width, height);
+    std::vector<std::uint8_t>& out = title->Pixels();
+    for (size_t i = 0; i < out.size(); i += 4) {
+        const int alpha = 255 - (onWhite->Pixels()[i + 1] - onBlack->Pixels()[i + 1]);
+        out[i + 3] = std::uint8_t(std::clamp(alpha, 0, 255));
+        for (int c = 0; c < 3; ++c)
+            out[i + c] = alpha > 0 ? std::uint8_t(std::min(255, onBlack->Pixels()[i + c] * 255 / alpha)) : 0;
+    }
+    return title;
 }
 
 }  // namespace
