@@ -7,6 +7,7 @@
 #include "engine/render/gl/gldisplayhost.h"
 #include "engine/sound/soundhost.h"
 #include "engine/sound/soundmanager.h"
+#include "movietestkit.h"
 #include "testimages.h"
 #include "tools/moviegen/moviegen.h"
 
@@ -19,7 +20,8 @@
 
 namespace {
 
-const std::vector<TRgb> kColours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+using movietest::kColours;
+using movietest::Near;
 
 struct TShown {
     int frame;
@@ -63,14 +65,6 @@ void MovieMain(TPlatform* platform, const char*)
         gSeen.shown.push_back(shown);
     }
     gSeen.playingAtEnd = host.IsPlaying();
-}
-
-::testing::AssertionResult Near(const std::uint8_t* bgra, TRgb want)
-{
-    const int d = std::max({std::abs(bgra[2] - want.r), std::abs(bgra[1] - want.g), std::abs(bgra[0] - want.b)});
-    if (d <= 16)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << int(bgra[2]) << "," << int(bgra[1]) << "," << int(bgra[0]);
 }
 
 TEST(MovieGL, EveryPresentedPictureReachesTheScreenScaledToFitAndLetterboxed)

@@ -12,6 +12,7 @@
 #include "engine/window/screen.h"
 #include "engine/window/windowmanager.h"
 #include "headlessengine.h"
+#include "movietestkit.h"
 #include "testimages.h"
 #include "tools/moviegen/moviegen.h"
 #include "tools/soundgen/soundgen.h"
@@ -24,7 +25,8 @@
 
 namespace {
 
-const std::vector<TRgb> kColours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+using movietest::kColours;
+using movietest::Near;
 
 // Eight frames at ten a second: red, green, blue, white, twice over.
 TMovieSpec SmallSpec(bool sound = true)
@@ -36,16 +38,6 @@ TMovieSpec SmallSpec(bool sound = true)
     spec.frames = 8;
     spec.sound = sound;
     return spec;
-}
-
-// A picture is close to a colour when every channel is (the codec is lossy).
-::testing::AssertionResult Near(const std::uint8_t* bgra, TRgb want)
-{
-    const int d = std::max({std::abs(bgra[2] - want.r), std::abs(bgra[1] - want.g), std::abs(bgra[0] - want.b)});
-    if (d <= 16)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << int(bgra[2]) << "," << int(bgra[1]) << "," << int(bgra[0])
-                                         << " want " << int(want.r) << "," << int(want.g) << "," << int(want.b);
 }
 
 ::testing::AssertionResult TextureShows(const std::shared_ptr<TTexture>& texture, TRgb want)
