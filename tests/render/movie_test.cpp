@@ -240,6 +240,9 @@ TEST_F(MovieHostTest, ScriptsStartPollAndStopTheMovie)
     EXPECT_FALSE(manager->IsMoviePlaying());
     run("StopMovie()");  // stopping twice is harmless
     EXPECT_EQ(Streams(), 0);
+    // A movie still running when the engine shuts down goes with the script.
+    EXPECT_EQ(run("r = StartMovie('movies/colours.ogv')"), "true");
+    Frame(100);
 }
 
 TEST_F(MovieHostTest, TheSplashPlaysItsMovieUntilAKeyAndFallsBackToItsImage)
