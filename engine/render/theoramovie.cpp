@@ -138,9 +138,6 @@ bool TTheoraMovie::ReadTheoraHeaders(const std::vector<TPacket>& packets)
         if (result < 0)
             break;
     }
-    // A movie whose pictures all follow the headers but none exist yet is
-    // still complete when the setup header arrived.
-    headersDone = headersDone || (next == packets.size() && mSetup);
     const bool sane = headersDone && mSetup && info.pic_width > 0 && info.pic_height > 0 &&
                       info.pic_width <= kMaxMovieSide && info.pic_height <= kMaxMovieSide &&
                       info.pic_x + info.pic_width <= info.frame_width &&
