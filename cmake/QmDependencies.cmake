@@ -6,6 +6,8 @@ pkg_check_modules(GL REQUIRED IMPORTED_TARGET gl)
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
+# Movies: Ogg pages (libogg), Theora pictures, Vorbis sound (libvorbis).
+pkg_check_modules(THEORADEC REQUIRED IMPORTED_TARGET theoradec vorbis ogg)
 pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)

@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/render/flashhost.h"
 #include "engine/script/luabind.h"
 #include "engine/script/luamessage.h"
 #include "engine/script/luaobject.h"
@@ -31,7 +32,40 @@ TWindowScript::TWindowScript(lua_State* L) : TScript(L)
     RunScreenLibrary();
 }
 
-TWindowScript::~TWindowScript() = default;
+TWindowScript::~TWindowScript()
+{
+    StopMovie();
+}
+
+bool TWindowScript::StartMovie(const str& file)
+{
+    StopMovie();  // one movie at a time: a second start replaces the first
+    if (file.length() == 0)
+        return false;
+    auto flag = [](bool playing) {
+        if (TWindowManager* manager = TWindowManager::GetInstance())
+            manager->SetMoviePlaying(playing);
+    };
+    mMovie = std::make_unique<TFlashHost>(file.c_str(), flag);
+    if (!mMovie->Start(true)) {
+        mMovie.reset();
+        return false;
+    }
+    return true;
+}
+
+bool TWindowScript::IsMoviePlaying()
+{
+    return mMovie && mMovie->IsPlaying();
+}
+
+void TWindowScript::StopMovie()
+{
+    if (!mMovie)
+        return;
+    mMovie->Stop();
+    mMovie.reset();
+}
 
 TWindowScript* TWindowScript::Get()
 {

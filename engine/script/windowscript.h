@@ -15,6 +15,7 @@
 #include <vector>
 
 class TButton;
+class TFlashHost;
 class TWindowManager;
 
 // Told about every window the script has finished making.
@@ -69,6 +70,12 @@ public:
     bool GetStringTableFlag() const { return mStringTable; }
     void SetCreationObserver(IWindowCreationObserver* o) { mObserver = o; }
 
+    // The movie the scripts play (one at a time). An empty name, a missing
+    // or unplayable file gives false; a started movie loops until stopped.
+    bool StartMovie(const str& file);
+    bool IsMoviePlaying();
+    void StopMovie();
+
     // ---- the Lua functions (windowscript_lua.cpp) ----
     int LuaCreateWindow(lua_State* L);
     int LuaCreateText(lua_State* L);
@@ -103,6 +110,7 @@ private:
         std::function<void(bool)> boolean;
     };
     std::vector<std::unique_ptr<TPublished>> mPublished;
+    std::unique_ptr<TFlashHost> mMovie;  // null when no movie runs
 
     friend struct TWindowScriptLua;
 };

@@ -1,6 +1,5 @@
 // The native functions the window script publishes to Lua. Each reads and
 // checks its arguments first (luabind.h), then acts on the window system.
-// Movie playback is not part of the engine yet.
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
@@ -562,16 +561,20 @@ struct TWindowScriptLua {
     }
     static int StartMovie(lua_State* L)
     {
-        CheckString(L, 1);
-        lua_pushboolean(L, false);  // no movie player in this engine yet
+        const str file = CheckString(L, 1);
+        lua_pushboolean(L, S(L)->StartMovie(file));
         return 1;
     }
     static int IsMoviePlaying(lua_State* L)
     {
-        lua_pushboolean(L, false);
+        lua_pushboolean(L, S(L)->IsMoviePlaying());
         return 1;
     }
-    static int StopMovie(lua_State*) { return 0; }
+    static int StopMovie(lua_State* L)
+    {
+        S(L)->StopMovie();
+        return 0;
+    }
     static int StringToClipboard(lua_State* L)
     {
         const str text = CheckString(L, 1);
