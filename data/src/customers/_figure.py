@@ -87,8 +87,9 @@ def trouser_colour(kind, colour):
 
 def legs_palette(kind, colour="red"):
     entries = palettes.figure_entries()
-    for suffix, value in zip(("_light", "", "_shade"), style.ramp(trouser_colour(kind, colour))):
-        entries.append(("party" + suffix, palette.hex_colour(value)))
+    if kind.legs != "bare":  # bare legs have no party colour for an edge pixel to fall into
+        for suffix, value in zip(("_light", "", "_shade"), style.ramp(trouser_colour(kind, colour))):
+            entries.append(("party" + suffix, palette.hex_colour(value)))
     entries += [("shoe", palette.hex_colour(kind.shoe)), ("shoe_light", palette.hex_colour(style.light(kind.shoe)))]
     if kind.legs != "trousers":
         entries += ramp_entries("skin", style.SKIN[kind.skin])
@@ -513,7 +514,7 @@ def body_anchors(kind, pose):
 
 def draw_legs(p, kind):
     out = ""
-    trousers, lit = c(p, "party_shade"), c(p, "party")
+    trousers, lit = (c(p, "party_shade"), c(p, "party")) if kind.legs != "bare" else (None, None)
     for x in (11, 25):
         if kind.legs == "trousers":
             out += rect(x - 5, 0, 10, 20, r=3, fill=trousers, stroke=OUTLINE, stroke_width=2)
