@@ -185,7 +185,7 @@ def held_under(p, kind, pose, side, hand):
         return (path("M%g %g Q%g %g %g %g" % (hx, hy, hx - 4, hy - 10, hx - 2, hy - 18), fill="none",
                      stroke=OUTLINE, stroke_width=4, stroke_linecap="round")
                 + path("M%g %g Q%g %g %g %g" % (hx, hy, hx - 4, hy - 10, hx - 2, hy - 18), fill="none",
-                       stroke="#4f9a4a", stroke_width=2, stroke_linecap="round")
+                       stroke=c(p, "dark"), stroke_width=2, stroke_linecap="round")
                 + blob(((hx - 2, hy - 21, 3.5), (hx - 5, hy - 19, 3), (hx + 1, hy - 19, 3)), c(p, "prop"), 1.5)
                 + ellipse(hx - 3, hy - 22, 1.2, 1.2, fill=c(p, "prop_light")))
     return ""
