@@ -1,8 +1,7 @@
 """The customer rig: one drawing for all thirteen types, told apart by the
-type's parameters (customers.py: skin, hair style, face details, clothing,
-build and the one prop each type carries), poses by the pose values. Light
-from the upper left: every shape has its lit colour, base and one shade on
-the lower right.
+type's parameters (build, hair, face, clothing cut, one prop), poses by the
+pose values. Light from the upper left: every shape has its lit colour,
+base and one shade on the lower right.
 
 Body frames are 84x84 with the registration point in the middle (art is
 centred on its position); the legs are a picture of their own, drawn by the

@@ -1,11 +1,9 @@
 """Every customer type from the one rig in _figure.py: for each type folder
 "customers/TYPE/": "anim.anm" + "anim.png" (indexed, one frame per pose,
 the script functions the game plays), "legs.png" (indexed) and, for each
-party colour, "COLOUR.pal" and "COLOUR_legs.pal"; a type that arrives with
-a baby also gets "baby.anm" + "baby.png" and "COLOUR_baby.pal".
+party colour, "COLOUR.pal" and "COLOUR_legs.pal".
 
-A new type is one more entry in TYPES (skin, hair, face details, clothing,
-build, prop)."""
+A new type is one more entry in TYPES (build, hair, face, clothing, prop)."""
 import concurrent.futures
 import os
 import sys
@@ -143,6 +141,7 @@ BABY_ANIMATION = [Function("Happy", 350, BABY_POSES["happy"], loops=True),
 
 
 def write_baby(folder, kind):
+    """A type that arrives with a baby also gets "baby.anm" + "baby.png" and "COLOUR_baby.pal"."""
     p = fig.baby_palette(kind)
     centre = fig.BABY_REG[0], fig.BABY_REG[1] + 1
     rig = Rig(fig.BABY_SIZE, fig.BABY_REG, p,
