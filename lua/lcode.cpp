@@ -299,6 +299,20 @@ void luaK_concat(FuncState* fs, int* l1, int l2)
     fixjump(fs, list, l2);
 }
 
+void luaK_concatfront(FuncState* fs, int* l1, int l2)
+{
+    if (l2 == NO_JUMP)
+        return;
+    if (*l1 != NO_JUMP) {
+        int last = l2;
+        int next;
+        while ((next = getjump(fs, last)) != NO_JUMP)
+            last = next;
+        fixjump(fs, last, *l1);
+    }
+    *l1 = l2;
+}
+
 void luaK_checkstack(FuncState* fs, int n)
 {
     int newstack = fs->freereg + n;

@@ -941,17 +941,17 @@ void ifstat(LexState* ls, int line)
     int escapelist = NO_JUMP;
     test_then_block(ls, &v);
     while (ls->t.token == TK_ELSEIF) {
-        luaK_concat(fs, &escapelist, luaK_jump(fs));
+        luaK_concatfront(fs, &escapelist, luaK_jump(fs));
         luaK_patchtohere(fs, v.f);
         test_then_block(ls, &v);
     }
     if (ls->t.token == TK_ELSE) {
-        luaK_concat(fs, &escapelist, luaK_jump(fs));
+        luaK_concatfront(fs, &escapelist, luaK_jump(fs));
         luaK_patchtohere(fs, v.f);
         next(ls);
         block(ls);
     } else {
-        luaK_concat(fs, &escapelist, v.f);
+        luaK_concatfront(fs, &escapelist, v.f);
     }
     luaK_patchtohere(fs, escapelist);
     check_match(ls, TK_END, TK_IF, line);
