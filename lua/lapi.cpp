@@ -583,7 +583,8 @@ int lua_load(lua_State* L, lua_Chunkreader reader, void* data, const char* chunk
 int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data)
 {
     TObject* o = L->top - 1;
-    if (ttisfunction(o) && !clvalue(o)->c.isC) {
+    // A function with upvalues cannot be rebuilt from a chunk.
+    if (ttisfunction(o) && !clvalue(o)->c.isC && clvalue(o)->l.nupvalues == 0) {
         luaU_dump(L, clvalue(o)->l.p, writer, data);
         return 1;
     }

@@ -423,6 +423,7 @@ void constructor(LexState* ls, expdesc* t)
     luaK_exp2nextreg(ls->fs, t);
     checknext(ls, '{');
     do {
+        testnext(ls, ';'); // one `;' before an item is accepted, for compatibility
         if (ls->t.token == '}')
             break;
         closelistfield(fs, &cc);
@@ -1124,7 +1125,7 @@ Proto* luaY_parser(lua_State* L, ZIO* z, Mbuffer* buff)
     open_func(&lexstate, &funcstate);
     next(&lexstate);
     chunk(&lexstate);
-    check_condition(&lexstate, lexstate.t.token == TK_EOS, "`<eof>' expected");
+    check_condition(&lexstate, lexstate.t.token == TK_EOS, "<eof> expected");
     close_func(&lexstate);
     return funcstate.f;
 }
