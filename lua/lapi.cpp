@@ -583,7 +583,8 @@ int lua_load(lua_State* L, lua_Chunkreader reader, void* data, const char* chunk
 int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data)
 {
     TObject* o = L->top - 1;
-    if (ttisfunction(o) && !clvalue(o)->c.isC) {
+    // A function with upvalues cannot be rebuilt from a chunk.
+    if (ttisfunction(o) && !clvalue(o)->c.isC && clvalue(o)->l.nupvalues == 0) {
         luaU_dump(L, clvalue(o)->l.p, writer, data);
         return 1;
     }
@@ -630,10 +631,19 @@ int lua_resume(lua_State* L, int nargs)
     } else if (!(L->ci->state & CI_YIELD)) {
         return resume_error(L, "cannot resume non-suspended coroutine");
     }
+    global_State* g = G(L);
+    if (g->nCcalls >= LUA_MAXCCALLS) { // refused, the coroutine stays as it was
+        L->top -= nargs;
+        setsvalue(L->top, luaS_newliteral(L, "C stack overflow"));
+        incr_top(L);
+        return LUA_ERRRUN;
+    }
     int oldnCcalls = L->nCcalls;
+    int oldTotalCcalls = g->nCcalls++;
     L->nCcalls = 0;
     int status = luaD_rawrunprotected(L, resume, &nargs);
     L->nCcalls = oldnCcalls;
+    g->nCcalls = oldTotalCcalls;
     if (status != 0) { // error: the coroutine is dead, its frames are gone
         StkId msg = L->top - 1;
         TObject err = *msg;

@@ -526,6 +526,34 @@ int luaB_require(lua_State* L)
     }
 }
 
+// newproxy(false|nil): an empty userdata; newproxy(true): one with a new
+// metatable; newproxy(p): one sharing the metatable of proxy p. The upvalue
+// is a weak-keyed set of the metatables made here, so only those are shared.
+int luaB_newproxy(lua_State* L)
+{
+    lua_settop(L, 1);
+    lua_newuserdata(L, 0);
+    if (lua_toboolean(L, 1) == 0)
+        return 1;
+    if (lua_isboolean(L, 1)) {
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        lua_pushboolean(L, 1);
+        lua_rawset(L, lua_upvalueindex(1)); // mark it as a proxy's metatable
+    } else {
+        bool validproxy = false;
+        if (lua_getmetatable(L, 1)) {
+            lua_rawget(L, lua_upvalueindex(1));
+            validproxy = lua_toboolean(L, -1);
+            lua_pop(L, 1);
+        }
+        luaL_argcheck(L, validproxy, 1, "boolean or proxy expected");
+        lua_getmetatable(L, 1);
+    }
+    lua_setmetatable(L, 2);
+    return 1;
+}
+
 const luaL_reg base_funcs[] = {
     {"error", luaB_error},
     {"getmetatable", luaB_getmetatable},
@@ -653,6 +681,15 @@ extern "C" int luaopen_base(lua_State* L)
     lua_rawset(L, -3); // set global _VERSION
     lua_pushliteral(L, "_ALERT");
     lua_pushcfunction(L, luaB__ALERT);
+    lua_rawset(L, -3);
+    lua_pushliteral(L, "newproxy");
+    lua_newtable(L); // the set of proxy metatables, its own weak-keyed metatable
+    lua_pushvalue(L, -1);
+    lua_setmetatable(L, -2);
+    lua_pushliteral(L, "__mode");
+    lua_pushliteral(L, "k");
+    lua_rawset(L, -3);
+    lua_pushcclosure(L, luaB_newproxy, 1);
     lua_rawset(L, -3);
     lua_rawset(L, LUA_GLOBALSINDEX); // set global _G
     luaL_openlib(L, LUA_COLIBNAME, co_funcs, 0);

@@ -299,6 +299,20 @@ void luaK_concat(FuncState* fs, int* l1, int l2)
     fixjump(fs, list, l2);
 }
 
+void luaK_concatfront(FuncState* fs, int* l1, int l2)
+{
+    if (l2 == NO_JUMP)
+        return;
+    if (*l1 != NO_JUMP) {
+        int last = l2;
+        int next;
+        while ((next = getjump(fs, last)) != NO_JUMP)
+            last = next;
+        fixjump(fs, last, *l1);
+    }
+    *l1 = l2;
+}
+
 void luaK_checkstack(FuncState* fs, int n)
 {
     int newstack = fs->freereg + n;
@@ -347,10 +361,14 @@ int luaK_stringK(FuncState* fs, TString* s)
 // Wide strings are interned like narrow ones, so the same map serves.
 int luaK_wstringK(FuncState* fs, TString* s) { return luaK_stringK(fs, s); }
 
+// Constants are shared by value, as keys of a table would be: -0 finds the
+// slot of 0, so a negated zero numeral folds to the 0 read first (5.0's
+// `-0' is 0).
 int luaK_numberK(FuncState* fs, lua_Number r)
 {
+    lua_Number key = r == 0 ? 0 : r;
     uint64_t bits;
-    std::memcpy(&bits, &r, sizeof(bits));
+    std::memcpy(&bits, &key, sizeof(bits));
     auto it = fs->numberConstants.find(bits);
     if (it != fs->numberConstants.end())
         return it->second;

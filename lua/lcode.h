@@ -64,6 +64,10 @@ int luaK_jump(FuncState* fs);
 void luaK_patchlist(FuncState* fs, int list, int target);
 void luaK_patchtohere(FuncState* fs, int list);
 void luaK_concat(FuncState* fs, int* l1, int l2);
+// As luaK_concat, but walks only l2: for a list that grows by many short
+// lists (the exits of an if-elseif chain), where walking l1 each time would
+// make compiling quadratic. The order of a jump list does not matter.
+void luaK_concatfront(FuncState* fs, int* l1, int l2);
 int luaK_getlabel(FuncState* fs);
 void luaK_prefix(FuncState* fs, UnOpr op, expdesc* v);
 void luaK_infix(FuncState* fs, BinOpr op, expdesc* v);

@@ -9,6 +9,7 @@
 #include "lopcodes.h"
 #include "lstate.h"
 #include "lstring.h"
+#include "ltable.h"
 #include "ltm.h"
 #include "lvm.h"
 
@@ -252,6 +253,21 @@ static const char* getfuncname(CallInfo* ci, const char** name)
     return nullptr;
 }
 
+// A function no calling instruction names (one called from C, by pcall for
+// instance) is named after a global that holds it, when there is one: error
+// messages such as "bad argument" rely on it.
+static const char* travglobals(lua_State* L, const TObject* o)
+{
+    Table* g = hvalue(gt(L));
+    int i = sizenode(g);
+    while (i--) {
+        Node* n = &g->node[i];
+        if (luaO_rawequalObj(o, gval(n)) && ttisstring(gkey(n)))
+            return getstr(tsvalue(gkey(n)));
+    }
+    return nullptr;
+}
+
 extern "C" int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar)
 {
     StkId f;
@@ -286,8 +302,8 @@ extern "C" int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar)
         case 'n':
             ar->namewhat = ci ? getfuncname(ci, &ar->name) : nullptr;
             if (ar->namewhat == nullptr) {
-                ar->namewhat = "";
-                ar->name = nullptr;
+                ar->name = f ? travglobals(L, f) : nullptr;
+                ar->namewhat = ar->name ? "global" : "";
             }
             break;
         case 'f':

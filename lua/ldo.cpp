@@ -287,10 +287,14 @@ void luaD_poscall(lua_State* L, int wanted, StkId firstResult)
 // arguments are on the stack; results replace them.
 void luaD_call(lua_State* L, StkId func, int nResults)
 {
-    if (++L->nCcalls >= LUA_MAXCCALLS) {
-        if (L->nCcalls == LUA_MAXCCALLS)
+    // The limit counts every thread's C calls: a coroutine resumed from deep
+    // inside another runs on the same native stack.
+    global_State* g = G(L);
+    ++L->nCcalls;
+    if (++g->nCcalls >= LUA_MAXCCALLS) {
+        if (g->nCcalls == LUA_MAXCCALLS)
             luaG_runerror(L, "C stack overflow");
-        else if (L->nCcalls >= LUA_MAXCCALLS + (LUA_MAXCCALLS >> 3))
+        else if (g->nCcalls >= LUA_MAXCCALLS + (LUA_MAXCCALLS >> 3))
             luaD_throw(L, LUA_ERRERR); // error while handling the overflow
     }
     int r = luaD_precall(L, func, nResults);
@@ -301,11 +305,13 @@ void luaD_call(lua_State* L, StkId func, int nResults)
         luaG_runerror(L, "attempt to yield across metamethod/C-call boundary");
     }
     L->nCcalls--;
+    g->nCcalls--;
 }
 
 int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t old_top, ptrdiff_t ef)
 {
     int oldnCcalls = L->nCcalls;
+    int oldTotalCcalls = G(L)->nCcalls;
     ptrdiff_t old_ci = saveci(L, L->ci);
     lu_byte old_allowhooks = L->allowhook;
     ptrdiff_t old_errfunc = L->errfunc;
@@ -316,6 +322,7 @@ int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t old_top, ptrdiff_t e
         luaF_close(L, oldtop);
         luaD_seterrorobj(L, status, oldtop);
         L->nCcalls = oldnCcalls;
+        G(L)->nCcalls = oldTotalCcalls;
         L->ci = restoreci(L, old_ci);
         L->base = L->ci->base;
         L->allowhook = old_allowhooks;

@@ -306,10 +306,13 @@ void luaX_checklimit(LexState* ls, int val, int limit, const char* msg)
     }
 }
 
+// Syntax errors show more of the chunk name than run-time errors do.
+constexpr int MAXSRC = 80;
+
 void luaX_errorline(LexState* ls, const char* s, const char* token, int line)
 {
-    char buff[LUA_IDSIZE];
-    luaO_chunkid(buff, getstr(ls->source), LUA_IDSIZE);
+    char buff[MAXSRC];
+    luaO_chunkid(buff, getstr(ls->source), MAXSRC);
     luaO_pushfstring(ls->L, "%s:%d: %s near `%s'", buff, line, s, token);
     luaD_throw(ls->L, LUA_ERRSYNTAX);
 }

@@ -290,6 +290,8 @@ struct global_State {
     lu_mem nblocks;        // bytes allocated
     int gcBlocked;         // > 0 while objects are held only by C++ code (parser)
     int gcStress;          // collect at every safe point (QMLUA_GCSTRESS set; for tests)
+    int nCcalls;           // nested C calls of every thread together, resumes included:
+                           // each resume nests the native stack as a C call does
     lua_CFunction panic;
     void (*fatal)(lua_State* L, const char* msg);
     int minimumnumstrings;

@@ -423,6 +423,7 @@ void constructor(LexState* ls, expdesc* t)
     luaK_exp2nextreg(ls->fs, t);
     checknext(ls, '{');
     do {
+        testnext(ls, ';'); // one `;' before an item is accepted, for compatibility
         if (ls->t.token == '}')
             break;
         closelistfield(fs, &cc);
@@ -941,17 +942,17 @@ void ifstat(LexState* ls, int line)
     int escapelist = NO_JUMP;
     test_then_block(ls, &v);
     while (ls->t.token == TK_ELSEIF) {
-        luaK_concat(fs, &escapelist, luaK_jump(fs));
+        luaK_concatfront(fs, &escapelist, luaK_jump(fs));
         luaK_patchtohere(fs, v.f);
         test_then_block(ls, &v);
     }
     if (ls->t.token == TK_ELSE) {
-        luaK_concat(fs, &escapelist, luaK_jump(fs));
+        luaK_concatfront(fs, &escapelist, luaK_jump(fs));
         luaK_patchtohere(fs, v.f);
         next(ls);
         block(ls);
     } else {
-        luaK_concat(fs, &escapelist, v.f);
+        luaK_concatfront(fs, &escapelist, v.f);
     }
     luaK_patchtohere(fs, escapelist);
     check_match(ls, TK_END, TK_IF, line);
@@ -1124,7 +1125,7 @@ Proto* luaY_parser(lua_State* L, ZIO* z, Mbuffer* buff)
     open_func(&lexstate, &funcstate);
     next(&lexstate);
     chunk(&lexstate);
-    check_condition(&lexstate, lexstate.t.token == TK_EOS, "`<eof>' expected");
+    check_condition(&lexstate, lexstate.t.token == TK_EOS, "<eof> expected");
     close_func(&lexstate);
     return funcstate.f;
 }

@@ -161,6 +161,7 @@ extern "C" lua_State* lua_open(void)
     g->GCthreshold = 0; // no collections while building the state
     g->gcBlocked = 1;
     g->gcStress = 0;
+    g->nCcalls = 0;
     g->strt.size = 0;
     g->strt.nuse = 0;
     g->strt.hash = nullptr;
@@ -201,5 +202,6 @@ extern "C" void lua_close(lua_State* L)
     L->ci = L->base_ci;
     L->base = L->top = L->ci->base;
     L->nCcalls = 0;
+    G(L)->nCcalls = 0;
     close_state(L);
 }

@@ -92,9 +92,8 @@ int str_byte(lua_State* L)
     const char* s = luaL_checklstring(L, 1, &l);
     sint32 pos = posrelat(luaL_optlong(L, 2, 1), l);
     if (pos <= 0 || static_cast<size_t>(pos) > l)
-        lua_pushnil(L);
-    else
-        lua_pushnumber(L, uchar(s[pos - 1]));
+        return 0; // no value at all, not even nil
+    lua_pushnumber(L, uchar(s[pos - 1]));
     return 1;
 }
 
@@ -352,6 +351,18 @@ init: // using goto's to optimize tail recursion
                 return nullptr;
             p += 4;
             goto init;
+        case 'f': { // frontier: the set does not match the previous char but matches this one
+            p += 2;
+            if (*p != '[')
+                luaL_error(ms->L, "missing `[' after `%%f' in pattern");
+            const char* ep = luaI_classend(ms, p);
+            int previous = s == ms->src_init ? '\0' : uchar(*(s - 1));
+            int current = s < ms->src_end ? uchar(*s) : '\0';
+            if (matchbracketclass(previous, p, ep - 1) || !matchbracketclass(current, p, ep - 1))
+                return nullptr;
+            p = ep;
+            goto init;
+        }
         default:
             if (std::isdigit(uchar(*(p + 1)))) { // capture back-reference
                 s = match_capture(ms, s, *(p + 1));

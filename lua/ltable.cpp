@@ -342,7 +342,7 @@ int luaH_next(lua_State* L, Table* t, StkId key)
         } else {
             const TObject* v = getany(t, key);
             if (v == &luaO_nilobject)
-                luaG_runerror(L, "invalid key to `next'");
+                luaG_runerror(L, "invalid key for `next'");
             // the value lies in a Node right after its key
             const Node* n = reinterpret_cast<const Node*>(reinterpret_cast<const char*>(v) - offsetof(Node, i_val));
             i = static_cast<int>(n - t->node) + 1 + t->sizearray;

@@ -1,5 +1,7 @@
 // The table library of Lua 5.0: sizes through getn/setn (the `n' field or
 // the sizes table), insert, remove, concat, sort, foreach, foreachi.
+#include <climits>
+
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
@@ -59,15 +61,22 @@ int luaB_setn(lua_State* L)
     return 0;
 }
 
+// Positions are list indices, 1 and up: anything else would shift the list
+// into keys it never had, one element at a time, for as long as 2^31 steps.
 int luaB_tinsert(lua_State* L)
 {
     int v = lua_gettop(L); // number of arguments
-    int n = aux_getn(L, 1) + 1;
+    int last = aux_getn(L, 1);
+    if (last == INT_MAX)
+        luaL_error(L, "table overflow");
+    int n = last + 1;
     int pos; // where to insert the new element
     if (v == 2) {
         pos = n; // at the end
+        luaL_argcheck(L, pos >= 1, 1, "position out of bounds");
     } else {
         pos = luaL_checkint(L, 2);
+        luaL_argcheck(L, pos >= 1, 2, "position out of bounds");
         if (pos > n)
             n = pos; // `grow' the array if necessary
         v = 3; // the function may be called with more than 3 arguments
@@ -88,6 +97,7 @@ int luaB_tremove(lua_State* L)
     int pos = luaL_optint(L, 2, n);
     if (n <= 0)
         return 0; // the table is `empty'
+    luaL_argcheck(L, 1 <= pos && pos <= n, 2, "position out of bounds");
     luaL_setn(L, 1, n - 1);
     lua_rawgeti(L, 1, pos); // result = t[pos]
     for (; pos < n; pos++) {

@@ -3,11 +3,13 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
 #include "engine/base/folders.h"
+#include "engine/base/safefile.h"
 #include "engine/base/xml.h"
 #include "online/hiscorefile.h"
 #include "online/hiscorereply.h"
 #include "online/hiscoretable.h"
 #include "online/machineid.h"
+#include "online/replyparse.h"
 #include "online/simplehttp.h"
 #include "online/xmltext.h"
 
@@ -27,12 +29,19 @@ const char kHiscoreSettingsFile[] = "hiscore.xml";
 const char kDebugServerFile[] = "hiscoreserver.txt";
 const char kProtocolVersion[] = "1.0";
 const int kScoresPerRequest = 500;
+// A list of 500 scores is some tens of kilobytes; anything beyond this is not
+// a reply of ours and is refused before it takes memory or time.
+const size_t kReplyLimit = 1u << 20;
 
 const char kUnableToConnect[] = "Unable to connect to server. Please try again later.";
 const char kGameModeInvalid[] = "Score request failed because game mode is not valid";
 const char kNoCategories[] = "Score request failed because no category information has been received yet";
 
-enum ERequestKind { kSubmit = 0, kGetScores = 1, kGetCategories = 2 };
+enum ERequestKind {
+    kSubmit = qm::THiscoreReply::kSubmit,
+    kGetScores = qm::THiscoreReply::kGetScores,
+    kGetCategories = qm::THiscoreReply::kGetCategories,
+};
 
 bool isEmpty(const char* text)
 {
@@ -66,6 +75,7 @@ public:
     str defaultError;
     std::unique_ptr<TEncrypt> cipher;
     bool saveEnabled = false;
+    qm::TReplyReader reader;  // the last reply, read apart from the frame when large
 
     TQmHiscoreTable* CurrentTable()
     {
@@ -80,6 +90,7 @@ public:
     void SavePreferences();
     void ReadSettings();
     void CopyFailureText(char* buffer, int length);
+    int TakeReply(qm::THiscoreReply& reply, char* buffer, int length, bool* bestScore);
     str SubmissionText(const TQmHiscoreRow& row, const char* name, const char* password);
 };
 
@@ -88,6 +99,7 @@ public:
 void TQmHiscoresData::BeginQuery(const char* action)
 {
     http.Init(serverUrl.c_str(), false, nullptr);
+    http.SetReplyLimit(kReplyLimit);
     http.AddArg("lang", language.c_str());
     http.AddArg("ver", kProtocolVersion);
     http.AddArg("action", action);
@@ -96,6 +108,8 @@ void TQmHiscoresData::BeginQuery(const char* action)
 
 void TQmHiscoresData::LoadPreferences()
 {
+    if (saveEnabled)
+        qm::RemoveStaleTemporaries(prefsPath);
     str text;
     if (qm::ReadHiscoreFile(prefsPath, *cipher, &text) == qm::EHiscoreFile::kRead)
         qm::ReadHiscoreText(text.c_str(), &rememberedUsers, &localTables);
@@ -138,6 +152,7 @@ void TQmHiscoresData::ReadSettings()
 
 void TQmHiscoresData::StartRequest(int kind)
 {
+    reader.Drop();
     http.DoRequest(0);
     requestKind = kind;
 }
@@ -180,6 +195,54 @@ str TQmHiscoresData::SubmissionText(const TQmHiscoreRow& row, const char* name, 
         text += row.serverData + str("</score>");
     }
     return text;
+}
+
+int TQmHiscoresData::TakeReply(qm::THiscoreReply& parsed, char* buffer, int length, bool* bestScore)
+{
+    reply = parsed.text.c_str();
+    message = parsed.message;
+    switch (parsed.kind) {
+    case kGetScores:
+        downloaded = std::move(parsed.scores);
+        accountIndex = parsed.accountIndex;
+        if (parsed.ok)
+            return TQmHiscores::kRequestDone;
+        if (reply.find(str("Missing required parameter: type")) >= 0)
+            message = kGameModeInvalid;
+        else if (categories.empty())
+            message = kNoCategories;
+        CopyFailureText(buffer, length);
+        return TQmHiscores::kRequestFailed;
+
+    case kGetCategories:
+        categories = std::move(parsed.categories);
+        if (parsed.ok)
+            return TQmHiscores::kRequestDone;
+        CopyFailureText(buffer, length);
+        return TQmHiscores::kRequestFailed;
+
+    case kSubmit:
+        if (parsed.ok) {
+            auto table = localTables.find(submitTable);
+            if (table != localTables.end()) {
+                for (TQmHiscoreRow& row : table->second.rows) {
+                    if (row.name == userName)
+                        row.submitted = true;
+                }
+            }
+            SavePreferences();
+            if (bestScore)
+                *bestScore = parsed.bestScore;
+            return TQmHiscores::kRequestDone;
+        }
+        CopyFailureText(buffer, length);
+        if (reply.find(str("hiscore.error.invalidUsernameOrPassword")) >= 0 && rememberedUsers.erase(userName) > 0) {
+            // Forgotten for good: a restart must not bring the bad login back.
+            SavePreferences();
+        }
+        return TQmHiscores::kRequestFailed;
+    }
+    return TQmHiscores::kRequestDone;
 }
 
 // --- TQmHiscores ----------------------------------------------------------------
@@ -314,50 +377,12 @@ int TQmHiscores::GetServerRequestStatus(char* buffer, int length, bool* bestScor
         qm::CopyText(buffer, length, d.defaultError.length() > 0 ? d.defaultError.c_str() : kUnableToConnect);
         return kRequestFailed;
     }
-    d.reply = d.http.GetContents();
-
-    switch (d.requestKind) {
-    case kGetScores:
-        if (qm::ReadScoreList(d.reply.c_str(), &d.downloaded, &d.accountIndex, &d.message))
-            return kRequestDone;
-        if (d.reply.find(str("Missing required parameter: type")) >= 0)
-            d.message = kGameModeInvalid;
-        else if (GetCategoryCount() < 1)
-            d.message = kNoCategories;
-        d.CopyFailureText(buffer, length);
-        return kRequestFailed;
-
-    case kGetCategories:
-        if (qm::ReadCategories(d.reply.c_str(), &d.categories, &d.message))
-            return kRequestDone;
-        d.CopyFailureText(buffer, length);
-        return kRequestFailed;
-
-    case kSubmit: {
-        bool best = false;
-        if (qm::ReadSubmitReply(d.reply.c_str(), &best, &d.message)) {
-            auto table = d.localTables.find(d.submitTable);
-            if (table != d.localTables.end()) {
-                for (TQmHiscoreRow& row : table->second.rows) {
-                    if (row.name == d.userName)
-                        row.submitted = true;
-                }
-            }
-            d.SavePreferences();
-            if (bestScore)
-                *bestScore = best;
-            return kRequestDone;
-        }
-        d.CopyFailureText(buffer, length);
-        if (d.reply.find(str("hiscore.error.invalidUsernameOrPassword")) >= 0 &&
-            d.rememberedUsers.erase(d.userName) > 0) {
-            // Forgotten for good: a restart must not bring the bad login back.
-            d.SavePreferences();
-        }
-        return kRequestFailed;
-    }
-    }
-    return kRequestDone;
+    if (!d.reader.Busy())
+        d.reader.Start(d.requestKind, d.http.GetContents());
+    std::unique_ptr<qm::THiscoreReply> reply = d.reader.Take();
+    if (!reply)
+        return kRequestRunning;  // a large reply is still being read
+    return d.TakeReply(*reply, buffer, length, bestScore);
 }
 
 void TQmHiscores::LogScore(int score, const char* gameData, const char* serverData, bool onePerUser)

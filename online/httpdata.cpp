@@ -3,17 +3,31 @@
 #include "engine/base/debuglog.h"
 
 #include <cstdio>
+#include <cstring>
 #include <curl/curl.h>
+#include <sys/socket.h>
 
 namespace {
 
 // The client identifies itself with this fixed product token.
 const char kUserAgent[] = "roroz/Mac";
 
+// A fixed, small receive buffer: the kernel then holds little of a reply
+// nobody has read yet, and its automatic growth cannot let a fast server
+// queue megabytes that one poll would have to drain or drop.
+const int kSocketReceiveBuffer = 256 << 10;
+
+int limitReceiveBuffer(void*, curl_socket_t socket, curlsocktype purpose)
+{
+    if (purpose == CURLSOCKTYPE_IPCXN)
+        ::setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &kSocketReceiveBuffer, sizeof kSocketReceiveBuffer);
+    return CURL_SOCKOPT_OK;
+}
+
 }  // namespace
 
-THttpData::THttpData(const str& url, const str& outFile, const str& args, bool post)
-    : mUrl(url), mOutFile(outFile), mArgs(args), mPost(post)
+THttpData::THttpData(const str& url, const str& outFile, const str& args, bool post, size_t limit)
+    : mUrl(url), mOutFile(outFile), mArgs(args), mPost(post), mLimit(limit)
 {
 }
 
@@ -58,6 +72,11 @@ bool THttpData::Prepare(const TOptions& options)
         curl_easy_setopt(mCurl, CURLOPT_CAINFO, options.caFile.c_str());
     curl_easy_setopt(mCurl, CURLOPT_WRITEFUNCTION, &THttpData::WriteCallback);
     curl_easy_setopt(mCurl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(mCurl, CURLOPT_SOCKOPTFUNCTION, &limitReceiveBuffer);
+    curl_easy_setopt(mCurl, CURLOPT_HEADERFUNCTION, &THttpData::HeaderCallback);
+    curl_easy_setopt(mCurl, CURLOPT_HEADERDATA, this);
+    // A declared length beyond the limit is refused before any of it comes.
+    curl_easy_setopt(mCurl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(mLimit));
     curl_easy_setopt(mCurl, CURLOPT_PRIVATE, this);
     curl_easy_setopt(mCurl, CURLOPT_ERRORBUFFER, mError);
     if (mPost) {
@@ -77,19 +96,84 @@ size_t THttpData::WriteCallback(char* data, size_t size, size_t count, void* sel
     return static_cast<THttpData*>(self)->Receive(data, size * count);
 }
 
+size_t THttpData::HeaderCallback(char*, size_t size, size_t count, void* self)
+{
+    auto* request = static_cast<THttpData*>(self);
+    request->mHeaderBytes += size * count;
+    if (request->mHeaderBytes <= kHeaderLimit)
+        return size * count;
+    request->mTooLarge = true;
+    return 0;  // ends the transfer
+}
+
 size_t THttpData::Receive(const char* data, size_t size)
 {
+    // A server that never stops must not fill the memory or the disk.
+    if (size > mLimit - mReceived) {
+        mTooLarge = true;
+        return 0;  // ends the transfer
+    }
+    // A fast server must not stretch one poll: past the round's share the
+    // transfer waits for the next round (libcurl keeps these bytes).
+    if (mPumpBytes > 0 && mPumpBytes + size > kBytesPerPump) {
+        mPaused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    mPumpBytes += size;
+    mReceived += size;
     if (mFile)
         return std::fwrite(data, 1, size, mFile);
-    // std::string keeps the bytes NUL-terminated and grows geometrically.
-    mBuffer.append(data, size);
-    return size;
+    return mBuffer.Append(data, size) ? size : 0;
+}
+
+void THttpData::BeginPump()
+{
+    mPumpBytes = 0;
+    if (mPaused) {
+        mPaused = false;
+        curl_easy_pause(mCurl, CURLPAUSE_CONT);
+    }
+}
+
+bool THttpData::TReplyBuffer::Append(const char* data, size_t size)
+{
+    if (mSize + size + 1 > mCapacity) {
+        size_t capacity = mCapacity > 0 ? mCapacity : 4096;
+        while (mSize + size + 1 > capacity)
+            capacity *= 2;
+        char* grown = static_cast<char*>(std::realloc(mData, capacity));
+        if (!grown)
+            return false;
+        mData = grown;
+        mCapacity = capacity;
+    }
+    std::memcpy(mData + mSize, data, size);
+    mSize += size;
+    mData[mSize] = '\0';
+    return true;
+}
+
+char* THttpData::TReplyBuffer::Data()
+{
+    static char empty[1] = {'\0'};
+    return mData ? mData : empty;
+}
+
+void THttpData::TReplyBuffer::Release()
+{
+    std::free(mData);
+    mData = nullptr;
+    mSize = mCapacity = 0;
 }
 
 void THttpData::Finish(int curlResult)
 {
     curl_easy_getinfo(mCurl, CURLINFO_RESPONSE_CODE, &mResponseCode);
-    if (curlResult == CURLE_WRITE_ERROR && mFile) {
+    if (mTooLarge || curlResult == CURLE_FILESIZE_EXCEEDED) {
+        WriteDbg("HTTP: the reply from %s passes its limit (%zu bytes, headers %zu); refused", mUrl.c_str(), mLimit,
+                 kHeaderLimit);
+        mStatus = kFailed;
+    } else if (curlResult == CURLE_WRITE_ERROR && mFile) {
         WriteDbg("HTTP: cannot write %s", mOutFile.c_str());
         mStatus = kOutputNotWritable;
     } else if (curlResult != CURLE_OK) {
@@ -121,7 +205,7 @@ void THttpData::Finish(int curlResult)
         }
     }
     if (mStatus != kDone)
-        mBuffer.clear();
+        mBuffer.Release();
 }
 
 void THttpData::DiscardOutputFile()

@@ -6,8 +6,9 @@
 
 #include "engine/base/str.h"
 
+#include <cstddef>
 #include <cstdio>
-#include <string>
+#include <cstdlib>
 
 typedef void CURL;
 struct curl_slist;
@@ -23,7 +24,10 @@ public:
         str caFile;  // trust anchors; empty: the system's
     };
 
-    THttpData(const str& url, const str& outFile, const str& args, bool post);
+    // limit: the most bytes of body kept (in memory or in the file); headers
+    // are limited to kHeaderLimit. Past either the transfer fails (status 2).
+    THttpData(const str& url, const str& outFile, const str& args, bool post, size_t limit);
+    static constexpr size_t kHeaderLimit = 64u << 10;
     ~THttpData();
     THttpData(const THttpData&) = delete;
     THttpData& operator=(const THttpData&) = delete;
@@ -37,14 +41,40 @@ public:
     long ResponseCode() const { return mResponseCode; }
 
     // The reply, NUL-terminated; only meaningful once Status() is kDone.
-    char* Contents() { return mBuffer.data(); }
-    size_t ContentsSize() const { return mBuffer.size(); }
+    char* Contents() { return mBuffer.Data(); }
+    size_t ContentsSize() const { return mBuffer.Size(); }
+
+    // Called by the pump before each round: the transfer may take in
+    // kBytesPerPump bytes more, so no single poll copies more than that.
+    void BeginPump();
+    static constexpr size_t kBytesPerPump = 128u << 10;
 
     // Called by the pump when libcurl reports the transfer over.
     void Finish(int curlResult);
 
 private:
+    // Grows by realloc, which moves large blocks by remapping their pages
+    // rather than copying them, so growing never costs a poll more than the
+    // bytes it takes in.
+    class TReplyBuffer {
+    public:
+        TReplyBuffer() = default;
+        ~TReplyBuffer() { std::free(mData); }
+        TReplyBuffer(const TReplyBuffer&) = delete;
+        TReplyBuffer& operator=(const TReplyBuffer&) = delete;
+        bool Append(const char* data, size_t size);
+        char* Data();
+        size_t Size() const { return mSize; }
+        void Release();
+
+    private:
+        char* mData = nullptr;
+        size_t mSize = 0;
+        size_t mCapacity = 0;
+    };
+
     static size_t WriteCallback(char* data, size_t size, size_t count, void* self);
+    static size_t HeaderCallback(char* data, size_t size, size_t count, void* self);
     size_t Receive(const char* data, size_t size);
     void DiscardOutputFile();
 
@@ -53,9 +83,15 @@ private:
     str mTempFile;   // the output is written here and renamed into place on success
     str mArgs;
     bool mPost;
+    size_t mLimit;
+    size_t mReceived = 0;        // body bytes so far
+    size_t mHeaderBytes = 0;     // header bytes so far
+    bool mTooLarge = false;      // refused at the limit
+    size_t mPumpBytes = 0;       // taken in during this round of the pump
+    bool mPaused = false;        // waiting for the next round
     int mStatus = kRunning;
     long mResponseCode = 0;
-    std::string mBuffer;  // reply bytes when collected in memory
+    TReplyBuffer mBuffer;  // reply bytes when collected in memory
     std::FILE* mFile = nullptr;
     CURL* mCurl = nullptr;
     curl_slist* mHeaders = nullptr;

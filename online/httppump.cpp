@@ -40,6 +40,8 @@ void THttpPump::Pump()
 {
     if (mRunning.empty())
         return;
+    for (auto& [handle, request] : mRunning)
+        request->BeginPump();
     int stillRunning = 0;
     curl_multi_perform(mMulti, &stillRunning);
 

@@ -11,6 +11,7 @@ namespace {
 const char kSaveGameServerUrl[] = "https://savegame.invalid/go/savegame";
 const char kDebugServerLabel[] = "_debugsaveserver";
 const char kProtocolVersion[] = "1.0";
+const size_t kReplyLimit = 256u << 10;
 
 TServerSaves::TStringLookup gLookup = nullptr;
 
@@ -31,6 +32,9 @@ public:
     void Begin(const char* action, const str& user, const str& password)
     {
         http.Init(serverUrl.c_str(), true, nullptr);
+        // A saved profile is a few kilobytes; a larger reply is not one of ours
+        // and would cost frames to read.
+        http.SetReplyLimit(kReplyLimit);
         http.AddArg("lang", language.c_str());
         http.AddArg("ver", kProtocolVersion);
         http.AddArg("action", action);

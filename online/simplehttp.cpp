@@ -26,6 +26,7 @@ void TSimpleHttp::Init(const char* url, bool post, const char* outFile)
     mOutFile = outFile;
     mArgs = str();
     mFirst = true;
+    mReplyLimit = 0;
     Abandon();
 }
 
@@ -45,7 +46,8 @@ void TSimpleHttp::AddArg(const char* key, int value)
 void TSimpleHttp::DoRequest(int)
 {
     Abandon();
-    auto request = std::make_shared<THttpData>(mUrl, mOutFile, mArgs, mPost);
+    size_t limit = mReplyLimit > 0 ? mReplyLimit : mOutFile.length() > 0 ? kDefaultFileLimit : kDefaultReplyLimit;
+    auto request = std::make_shared<THttpData>(mUrl, mOutFile, mArgs, mPost, limit);
     mRequest = request;
     if (request->Prepare(gOptions))
         THttpPump::Instance().Start(std::move(request));

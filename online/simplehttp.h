@@ -12,6 +12,7 @@
 
 #include "engine/base/str.h"
 
+#include <cstddef>
 #include <memory>
 
 class THttpData;
@@ -25,6 +26,10 @@ public:
         kOutputNotWritable = 3,  // the output file could not be written
     };
 
+    // Largest replies by default: in memory, and downloaded to a file.
+    static constexpr size_t kDefaultReplyLimit = 8u << 20;
+    static constexpr size_t kDefaultFileLimit = 64u << 20;
+
     TSimpleHttp();
     virtual ~TSimpleHttp();
     TSimpleHttp(const TSimpleHttp&) = delete;
@@ -36,6 +41,10 @@ public:
     void Init(const char* url, bool post, const char* outFile);
     void AddArg(const char* key, const char* value);
     void AddArg(const char* key, int value);
+    // The most bytes the reply of the next DoRequest may have (Init restores
+    // the default). A longer one, or headers beyond 64 KB, fails the request
+    // with status 2 as soon as it shows, and nothing more of it is kept.
+    void SetReplyLimit(size_t bytes) { mReplyLimit = bytes; }
     // Abandons a running request and starts a new one. The argument is unused.
     void DoRequest(int unused = 0);
 
@@ -67,5 +76,6 @@ private:
     str mOutFile;
     bool mFirst = true;
     bool mPost = false;
+    size_t mReplyLimit = 0;  // 0: the default for memory or file
     std::shared_ptr<THttpData> mRequest;
 };

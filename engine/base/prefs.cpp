@@ -107,6 +107,8 @@ void TPrefs::LoadPrefs()
 {
     mDocument.Clear();
     mSection = nullptr;
+    if (mWritable && mPath.length() > 0)
+        qm::RemoveStaleTemporaries(mPath);
     if (mPath.length() > 0 && qm::PathExists(mPath)) {
         std::string bytes;
         bool loaded = qm::ReadWholeFile(mPath, &bytes) &&

@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,10 +50,67 @@ void syncFolder(const str& folder)
     }
 }
 
+str baseNameOf(const str& path)
+{
+    int slash = path.find('/', str::kBackwards, 0);
+    return slash < 0 ? path : path.substr(slash + 1, path.length() - slash - 1);
+}
+
+// mkstemp replaces the six X of "<name>.XXXXXX" with letters and digits.
+bool isTemporaryName(const char* entry, const std::string& prefix)
+{
+    if (std::strncmp(entry, prefix.c_str(), prefix.size()) != 0)
+        return false;
+    const char* suffix = entry + prefix.size();
+    if (std::strlen(suffix) != 6)
+        return false;
+    for (const char* c = suffix; *c; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c)))
+            return false;
+    return true;
+}
+
+// A temporary no live save holds: its writer's lock ended with its process.
+bool removeIfAbandoned(const str& file)
+{
+    struct stat info;
+    if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool abandoned = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    bool removed = abandoned && ::unlink(file.c_str()) == 0;
+    ::close(fd);
+    return removed;
+}
+
 }  // namespace
+
+int RemoveStaleTemporaries(const str& path)
+{
+    str folder = folderOf(path);
+    std::string prefix = std::string(baseNameOf(path).c_str()) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryName(entry->d_name, prefix))
+            continue;
+        str file = folder + str("/") + str(entry->d_name);
+        if (removeIfAbandoned(file)) {
+            WriteDbg("Removed %s, left by a save that did not finish", file.c_str());
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
+}
 
 bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
 {
+    RemoveStaleTemporaries(path);
     str pattern = path + str(".XXXXXX");
     std::string temp(pattern.c_str());
     int fd = ::mkstemp(temp.data());
@@ -58,27 +118,29 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
         WriteDbg("Cannot save %s: cannot create a temporary file (%s)", path.c_str(), std::strerror(errno));
         return false;
     }
+    // Held until the rename, so another process's cleanup leaves it alone.
+    ::flock(fd, LOCK_EX);
     bool written = writeAll(fd, static_cast<const char*>(data), size);
     int error = errno;
     if (written && ::fsync(fd) != 0) {
         written = false;
         error = errno;
     }
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
     if (!written) {
         ::unlink(temp.c_str());
+        ::close(fd);
         WriteDbg("Cannot save %s: %s; the previous file is kept", path.c_str(), std::strerror(error));
         return false;
     }
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         error = errno;
         ::unlink(temp.c_str());
+        ::close(fd);
         WriteDbg("Cannot save %s: rename failed (%s); the previous file is kept", path.c_str(), std::strerror(error));
         return false;
     }
+    // The bytes are on the disk already (fsync above); closing cannot lose them.
+    ::close(fd);
     syncFolder(folderOf(path));
     return true;
 }

@@ -42,10 +42,10 @@ void l_message(const char* pname, const char* msg)
 
 int report(lua_State* L, int status)
 {
-    if (status && !lua_isnil(L, -1)) {
+    if (status) {
         const char* msg = lua_tostring(L, -1);
         if (msg == nullptr)
-            msg = "(error object is not a string)";
+            msg = "(error with no message)";
         l_message(progname, msg);
         lua_pop(L, 1);
     }
@@ -269,7 +269,7 @@ int handle_argv(lua_State* L, char* argv[])
                 l_message(progname, "`-e' needs an argument");
                 return 1;
             }
-            if (dostring(L, chunk, "=(command line)") != 0)
+            if (dostring(L, chunk, "=<command line>") != 0)
                 return 1;
         } else if (std::strcmp(argv[i], "-v") == 0) {
             std::printf("%s  %s\n", LUA_VERSION, LUA_COPYRIGHT);
@@ -316,6 +316,26 @@ int handle_argv(lua_State* L, char* argv[])
     return status;
 }
 
+struct MainRun {
+    char** argv;
+    int status;
+};
+
+int pmain(lua_State* L)
+{
+    auto* run = static_cast<MainRun*>(lua_touserdata(L, 1));
+    lua_settop(L, 0);
+    luaopen_base(L);
+    luaopen_table(L);
+    luaopen_io(L);
+    luaopen_string(L);
+    luaopen_math(L);
+    luaopen_debug(L);
+    lua_settop(L, 0);
+    run->status = handle_argv(L, run->argv);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -328,14 +348,11 @@ int main(int argc, char* argv[])
         l_message(progname, "cannot create state: not enough memory");
         return EXIT_FAILURE;
     }
-    luaopen_base(L);
-    luaopen_table(L);
-    luaopen_io(L);
-    luaopen_string(L);
-    luaopen_math(L);
-    luaopen_debug(L);
-    lua_settop(L, 0);
-    int status = handle_argv(L, argv);
+    // Everything runs inside one C function, as in the 5.0 interpreter: its
+    // frame is the "[C]: ?" line that ends every stack traceback.
+    MainRun run{argv, 0};
+    int status = lua_cpcall(L, &pmain, &run);
+    report(L, status);
     lua_close(L);
-    return status == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+    return status == 0 && run.status == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
 }

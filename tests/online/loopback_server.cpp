@@ -1,6 +1,9 @@
 #include "loopback_server.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
+#include <thread>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -151,18 +154,91 @@ struct TLoopbackServer::TConnection {
     {
         return ssl ? SSL_read(ssl, buffer, static_cast<int>(size)) : ::recv(fd, buffer, size, 0);
     }
-    void Write(const std::string& text)
+    bool Write(const std::string& text)
     {
         size_t done = 0;
         while (done < text.size()) {
             long n = ssl ? SSL_write(ssl, text.data() + done, static_cast<int>(text.size() - done))
                          : ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
             if (n <= 0)
-                return;
+                return false;
             done += static_cast<size_t>(n);
         }
+        return true;
     }
 };
+
+namespace {
+
+class TConnectionStream : public TLoopbackStream {
+public:
+    TConnectionStream(const std::function<bool(const std::string&)>& write, const std::atomic<bool>& stopping)
+        : mWrite(write), mStopping(stopping)
+    {
+    }
+    bool Write(const std::string& bytes) override { return !mStopping && mWrite(bytes); }
+    bool Pause(int milliseconds) override
+    {
+        for (int waited = 0; waited < milliseconds && !mStopping; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return !mStopping;
+    }
+
+private:
+    const std::function<bool(const std::string&)>& mWrite;
+    const std::atomic<bool>& mStopping;
+};
+
+std::string replyHead(const std::string& extra)
+{
+    return "HTTP/1.1 200 OK\r\nConnection: close\r\n" + extra + "\r\n";
+}
+
+}  // namespace
+
+std::function<void(TLoopbackStream&)> EndlessBody(size_t cap, bool declareLength)
+{
+    return [cap, declareLength](TLoopbackStream& out) {
+        std::string length = declareLength ? "Content-Length: " + std::to_string(cap) + "\r\n" : "";
+        if (!out.Write(replyHead("Content-Type: text/plain\r\n" + length)))
+            return;
+        const std::string chunk(64 * 1024, 'x');
+        for (size_t sent = 0; sent < cap; sent += chunk.size())
+            if (!out.Write(chunk.substr(0, std::min(chunk.size(), cap - sent))))
+                return;
+    };
+}
+
+std::function<void(TLoopbackStream&)> DripBody(int intervalMs)
+{
+    return [intervalMs](TLoopbackStream& out) {
+        if (!out.Write(replyHead("Content-Type: text/plain\r\n")))
+            return;
+        while (out.Pause(intervalMs) && out.Write("x")) {
+        }
+    };
+}
+
+std::function<void(TLoopbackStream&)> HugeHeaders(size_t headerBytes)
+{
+    return [headerBytes](TLoopbackStream& out) {
+        if (!out.Write("HTTP/1.1 200 OK\r\nConnection: close\r\n"))
+            return;
+        const std::string line = "X-Filler: " + std::string(1000, 'h') + "\r\n";
+        for (size_t sent = 0; sent < headerBytes; sent += line.size())
+            if (!out.Write(line))
+                return;
+        out.Write("Content-Length: 2\r\n\r\nok");
+    };
+}
+
+std::function<void(TLoopbackStream&)> WholeReply(std::string body)
+{
+    return [body = std::move(body)](TLoopbackStream& out) {
+        if (out.Write(replyHead("Content-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) + "\r\n")))
+            out.Write(body);
+    };
+}
 
 TLoopbackServer::TLoopbackServer(Handler handler, const TTestCertificate* tls) : mHandler(std::move(handler))
 {
@@ -183,8 +259,11 @@ TLoopbackServer::TLoopbackServer(Handler handler, const TTestCertificate* tls) :
 TLoopbackServer::~TLoopbackServer()
 {
     char stop = 1;
+    mStopping = true;
     (void)!::write(mWake[1], &stop, 1);
     mThread.join();
+    for (std::thread& stream : mStreams)
+        stream.join();
     mHeld.clear();
     ::close(mListen);
     ::close(mWake[0]);
@@ -244,6 +323,22 @@ void TLoopbackServer::Serve(int fd)
         mRequests.push_back(request);
     }
     TLoopbackReply reply = mHandler(request);
+    if (reply.stream) {
+        // The hostile writers run until the client goes, apart from the server.
+        mStreams.emplace_back([this, connection = std::move(connection), stream = std::move(reply.stream)] {
+            std::function<bool(const std::string&)> write = [&](const std::string& bytes) {
+                if (!connection->Write(bytes))
+                    return false;
+                mStreamed += bytes.size();
+                return true;
+            };
+            TConnectionStream out(write, mStopping);
+            stream(out);
+            if (connection->ssl)
+                SSL_shutdown(connection->ssl);
+        });
+        return;
+    }
     if (reply.silent) {
         std::lock_guard<std::mutex> guard(mLock);
         mHeld.push_back(std::move(connection));

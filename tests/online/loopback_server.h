@@ -4,6 +4,8 @@
 // request per connection ("Connection: close").
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,12 +22,33 @@ struct TLoopbackRequest {
     std::map<std::string, std::string> headers;  // names in lower case
 };
 
+// What a streamed reply writes with: raw bytes (status line and headers
+// included), and pauses. Both return false once the client has gone or the
+// server is stopping; the stream should then end.
+class TLoopbackStream {
+public:
+    virtual bool Write(const std::string& bytes) = 0;
+    virtual bool Pause(int milliseconds) = 0;
+    virtual ~TLoopbackStream() = default;
+};
+
 struct TLoopbackReply {
     int code = 200;
     std::string body;
     std::string contentType = "text/xml";
     bool silent = false;  // read the request, never answer
+    // When set, the reply is written by this function instead, on a thread of
+    // its own so the server goes on answering: the hostile servers (endless
+    // bodies, slow drips, enormous headers) are written this way.
+    std::function<void(TLoopbackStream&)> stream;
 };
+
+// Hostile replies. Each stops by itself after `cap` bytes of body, so a
+// client without limits ends (with the whole reply) instead of filling memory.
+std::function<void(TLoopbackStream&)> EndlessBody(size_t cap, bool declareLength = false);
+std::function<void(TLoopbackStream&)> DripBody(int intervalMs);
+std::function<void(TLoopbackStream&)> HugeHeaders(size_t headerBytes);
+std::function<void(TLoopbackStream&)> WholeReply(std::string body);
 
 // Splits "a=1&b=%20x" into decoded pairs (later keys win).
 std::map<std::string, std::string> ParseFormArgs(const std::string& text);
@@ -51,6 +74,8 @@ public:
     // "http://127.0.0.1:<port>" + path (https with a certificate).
     std::string Url(const std::string& path) const;
     std::vector<TLoopbackRequest> Requests() const;
+    // Bytes written by streamed replies so far (all of them together).
+    size_t StreamedBytes() const { return mStreamed; }
 
 private:
     struct TConnection;
@@ -66,6 +91,9 @@ private:
     mutable std::mutex mLock;
     std::vector<TLoopbackRequest> mRequests;
     std::vector<std::unique_ptr<TConnection>> mHeld;  // silent connections, closed at the end
+    std::vector<std::thread> mStreams;                // streamed replies, joined at the end
+    std::atomic<bool> mStopping{false};
+    std::atomic<size_t> mStreamed{0};
     std::thread mThread;
 };
 

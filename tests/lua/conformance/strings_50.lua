@@ -13,10 +13,11 @@ do
   assert(s == "a2")
 end
 
--- There is no frontier pattern: %f is an escaped plain letter f.
+-- The frontier pattern %f[set] matches the empty string between a
+-- character outside the set and one inside it.
 do
-  local a, b = string.find("xfy", "%f")
-  assert(a == 2 and b == 2)
+  local a, b = string.find("xfy foo", "%f[%a]f")
+  assert(a == 5 and b == 5)
 end
 
 -- byte takes one position and gives nil outside the string.

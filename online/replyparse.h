@@ -1,0 +1,64 @@
+// Reading a hiscore server reply away from the frame: a reply of a few
+// kilobytes is read at once, a larger one (up to the request's size limit,
+// which can take many milliseconds) on a worker thread while the status poll
+// keeps answering "running". The result is handed over on the main thread.
+#pragma once
+
+#include "engine/base/str.h"
+#include "online/hiscoretable.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qm {
+
+// What one reply said. Filled by Read, on whichever thread runs it.
+struct THiscoreReply {
+    enum EKind { kSubmit = 0, kGetScores = 1, kGetCategories = 2 };
+
+    int kind = kSubmit;
+    std::string text;  // the reply as received
+    bool ok = false;
+    str message;
+    TQmHiscoreTable scores;
+    int accountIndex = -1;
+    std::vector<TQmHiscoreCategory> categories;
+    bool bestScore = false;
+
+    void Read();
+};
+
+class TReplyReader {
+public:
+    // Replies up to this size are read in the poll itself.
+    static constexpr size_t kInlineLimit = 64u << 10;
+
+    TReplyReader() = default;
+    ~TReplyReader();  // waits for readers still running (only at shutdown can one be)
+    TReplyReader(const TReplyReader&) = delete;
+    TReplyReader& operator=(const TReplyReader&) = delete;
+
+    // Starts reading a reply; one still being read is dropped unread.
+    void Start(int kind, const char* text);
+    bool Busy() const { return mCurrent != nullptr; }
+    // The reply once it has been read; null while reading goes on.
+    std::unique_ptr<THiscoreReply> Take();
+    // Drops the reply being read, if any.
+    void Drop();
+
+private:
+    struct TJob {
+        THiscoreReply reply;
+        std::atomic<bool> done{false};
+        std::thread worker;
+    };
+    void JoinFinished();
+
+    std::unique_ptr<TJob> mCurrent;
+    std::vector<std::unique_ptr<TJob>> mDropped;  // dropped while running; joined once done
+};
+
+}  // namespace qm

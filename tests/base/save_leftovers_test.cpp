@@ -1,0 +1,98 @@
+// A save killed mid-write leaves its temporary file behind. The next save or
+// load of that file removes such leftovers, and only them: a temporary that a
+// running save still holds, and every other file beside it, stay.
+#include "engine/base/encryptionkey.h"
+#include "engine/base/prefs.h"
+#include "engine/base/safefile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SaveLeftovers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mRoot = fs::temp_directory_path() / ("qm_leftovers_" + std::to_string(::getpid()));
+        fs::remove_all(mRoot);
+        fs::create_directories(folder());
+        mOldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+        ::setenv("XDG_DATA_HOME", (mRoot / "xdg").c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        if (mOldHome.empty())
+            ::unsetenv("XDG_DATA_HOME");
+        else
+            ::setenv("XDG_DATA_HOME", mOldHome.c_str(), 1);
+        std::error_code ignored;
+        fs::remove_all(mRoot, ignored);
+    }
+
+    fs::path folder() const { return mRoot / "xdg" / "corvellatrip"; }
+
+    void touch(const std::string& name) { std::ofstream(folder() / name) << "partial"; }
+
+    fs::path mRoot;
+    std::string mOldHome;
+};
+
+}  // namespace
+
+TEST_F(SaveLeftovers, NextLoadOrSaveRemovesOnlyAbandonedTemporaries)
+{
+    struct Case {
+        const char* action;
+        bool cleans;  // a read-only store writes nothing, removes nothing
+        std::function<void()> run;
+    };
+    const Case cases[] = {
+        {"load", true, [] { TPrefs prefs(ENCRYPTION_KEY, true); EXPECT_EQ(prefs.GetInt("level", 0, -1), 7); }},
+        {"save", true, [] { TPrefs prefs(ENCRYPTION_KEY, true); prefs.SetInt("level", 7, -1, true); }},
+        {"read-only load", false, [] { TPrefs prefs(ENCRYPTION_KEY, false); EXPECT_EQ(prefs.GetInt("level", 0, -1), 7); }},
+    };
+    const char* stale[] = {"prefs.dat.a1B2c3", "prefs.dat.ZZZZZZ", "prefs.dat.000000"};
+    const char* kept[] = {"prefs.dat", "prefs.dat.bad", "prefs.dat.bad2", "prefs.dat.part",
+                          "prefs.dat.1234567", "prefs.dat.abc-de", "hiscore.dat.abcdef", "xprefs.dat.abcdef"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        {
+            TPrefs prefs(ENCRYPTION_KEY, true);
+            prefs.SetInt("level", 7, -1, true);
+        }
+        for (const char* name : stale)
+            touch(name);
+        for (const char* name : kept)
+            if (!fs::exists(folder() / name))
+                touch(name);
+        // A save in progress elsewhere holds its temporary locked.
+        touch("prefs.dat.Live99");
+        int live = ::open((folder() / "prefs.dat.Live99").c_str(), O_RDONLY);
+        ASSERT_GE(live, 0);
+        ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+        c.run();
+
+        ::close(live);
+        for (const char* name : stale)
+            EXPECT_NE(fs::exists(folder() / name), c.cleans) << name;
+        for (const char* name : kept)
+            EXPECT_TRUE(fs::exists(folder() / name)) << name;
+        EXPECT_TRUE(fs::exists(folder() / "prefs.dat.Live99"));
+        fs::remove(folder() / "prefs.dat.Live99");
+        TPrefs check(ENCRYPTION_KEY, false);
+        EXPECT_EQ(check.GetInt("level", 0, -1), 7);
+    }
+}

@@ -1,0 +1,134 @@
+// Replies no honest server sends: endless bodies, a byte now and then,
+// enormous headers, valid replies far larger than any real one. Each request
+// must end with status 2 (and the services' failure text) once it passes its
+// size limit, holding no more than the limit; polls stay short throughout
+// (each test prints its longest, bench/online measures them).
+#include "http_test_util.h"
+#include "loopback_server.h"
+#include "online/hiscores.h"
+#include "online/httppump.h"
+#include "online/simplehttp.h"
+#include "online_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace {
+
+// Whatever a client leaves unread can still sit in the loopback socket buffers.
+const size_t kSocketSlack = 16u << 20;
+
+class HostileServer : public OnlineFolders {
+protected:
+    void TearDown() override
+    {
+        // Transfers refused at their limit end at once; none may linger.
+        PollUntilNot(1, [] {
+            TSimpleHttp::PumpAll();
+            return THttpPump::Instance().RunningCount() > 0 ? 1 : 0;
+        });
+        EXPECT_EQ(THttpPump::Instance().RunningCount(), 0);
+        OnlineFolders::TearDown();
+    }
+};
+
+std::string scoreList(int rows, size_t dataBytes)
+{
+    std::string xml = "<?xml version=\"1.0\"?>\n<hiscore><scores>";
+    const std::string data(dataBytes, 'd');
+    for (int i = 0; i < rows; ++i)
+        xml += "<score rank=\"" + std::to_string(i + 1) + "\" score=\"" + std::to_string(100000 - i) +
+               "\" name=\"p" + std::to_string(i) + "\" data=\"" + data + "\" anonymous=\"false\"></score>";
+    return xml + "</scores></hiscore>";
+}
+
+}  // namespace
+
+TEST_F(HostileServer, RepliesPastTheirLimitFailWithoutGrowing)
+{
+    const size_t limit = 256u << 10;
+    const size_t defaultLimit = TSimpleHttp::kDefaultReplyLimit;
+    struct Case {
+        const char* name;
+        std::function<void(TLoopbackStream&)> stream;
+        bool toFile;
+        size_t limit;  // 0: the default
+        int status;
+        size_t mostHeld;  // the largest reply the client may hold
+    };
+    const Case cases[] = {
+        {"endless body", EndlessBody(64u << 20), false, limit, TSimpleHttp::kFailed, limit},
+        {"endless body, default limit", EndlessBody(4 * defaultLimit), false, 0, TSimpleHttp::kFailed, defaultLimit},
+        {"endless body into a file", EndlessBody(64u << 20), true, limit, TSimpleHttp::kFailed, limit},
+        {"huge declared length", EndlessBody(64u << 20, true), false, limit, TSimpleHttp::kFailed, limit},
+        {"huge headers", HugeHeaders(8u << 20), false, 0, TSimpleHttp::kFailed, 0},
+        {"one byte now and then", DripBody(20), false, 0, TSimpleHttp::kFailed, 0},
+        {"reply exactly at the limit", WholeReply(std::string(limit, 'y')), false, limit, TSimpleHttp::kDone, limit},
+        {"file exactly at the limit", WholeReply(std::string(limit, 'y')), true, limit, TSimpleHttp::kDone, limit},
+    };
+    TSimpleHttp::SetTimeouts(1000, 1500);  // only the slow drip runs into it
+    const std::string outFile = DataFile("download.bin");
+    std::filesystem::create_directories(std::filesystem::path(outFile).parent_path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLoopbackServer server([&](const TLoopbackRequest&) {
+            TLoopbackReply reply;
+            reply.stream = c.stream;
+            return reply;
+        });
+        std::filesystem::remove(outFile);
+        TSimpleHttp http;
+        http.Init(server.Url("/big").c_str(), false, c.toFile ? outFile.c_str() : nullptr);
+        if (c.limit > 0)
+            http.SetReplyLimit(c.limit);
+        http.DoRequest(0);
+        EXPECT_EQ(WaitForHttp(http), c.status);
+        if (c.status == TSimpleHttp::kDone) {
+            size_t size = c.toFile ? std::filesystem::file_size(outFile) : std::string(http.GetContents()).size();
+            EXPECT_EQ(size, c.mostHeld);
+        } else {
+            EXPECT_EQ(http.GetContents(), nullptr);
+            EXPECT_FALSE(std::filesystem::exists(outFile));
+            EXPECT_FALSE(std::filesystem::exists(outFile + ".part"));
+            // The client stopped reading at its limit, long before the server's end.
+            EXPECT_LT(server.StreamedBytes(), c.mostHeld + kSocketSlack);
+        }
+    }
+}
+
+TEST_F(HostileServer, HiscoreRepliesBeyondTheirLimitAreRefusedAndLargeOnesStillRead)
+{
+    struct Case {
+        const char* name;
+        std::string body;
+        int status;
+        int rows;
+    };
+    const Case cases[] = {
+        {"a valid list far beyond any real one", scoreList(4000, 1000), TQmHiscores::kRequestFailed, 0},
+        {"a large list within the limit", scoreList(500, 600), TQmHiscores::kRequestDone, 500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLoopbackServer server([&](const TLoopbackRequest&) {
+            TLoopbackReply reply;
+            reply.stream = WholeReply(c.body);
+            return reply;
+        });
+        WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+        TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
+        hiscores.SetProperty(TQmHiscores::kTableType, "career");
+        hiscores.RequestScores(0);
+        char text[256] = {};
+        int status = PollUntilNot(TQmHiscores::kRequestRunning,
+                                  [&] { return hiscores.GetServerRequestStatus(text, sizeof text, nullptr); });
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(hiscores.GetScoreCount(false), c.rows);
+        if (c.status == TQmHiscores::kRequestFailed) {
+            EXPECT_STREQ(text, "Unable to connect to server. Please try again later.");
+        }
+    }
+}
