@@ -2,6 +2,7 @@
 // restaurant, sounds of the floor's type and the attention pulse.
 #pragma once
 
+#include "engine/base/rect.h"
 #include "engine/base/str.h"
 
 #include <array>
@@ -9,6 +10,7 @@
 
 class TClock;
 class TSound;
+class TTexture;
 
 namespace floorart {
 
@@ -26,5 +28,9 @@ void Play(const std::shared_ptr<TSound>& sound);
 void PlayEither(const std::array<std::shared_ptr<TSound>, 2>& sounds);
 // Triangle wave of period 1 s: 0 up to 1 at half a second, back to 0.
 float Pulse(float seconds);
+// The texture's box centred on the origin; all zero without a texture.
+TRect CentredBox(const std::shared_ptr<TTexture>& texture);
+// The point lies in the texture centred on centre, edges included.
+bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const TPoint& point);
 
 }  // namespace floorart

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/base/rect.h"
+#include "engine/base/str.h"
 #include "engine/base/vec.h"
 
 #include <memory>

@@ -177,6 +177,7 @@ private:
     float mRobotIdleTime = 0;
     float mRobotHoverTime = 0;
     int mRobotFrameOffset = 0;
+    float mRobotTravelled = 0;  // along the robot's current route
     std::array<std::shared_ptr<TTexture>, kCarryableCount> mProps;
     std::shared_ptr<TTexture> mCheckmark;
     TFoodTray mFoodTray;
