@@ -15,7 +15,7 @@ constexpr float kFadeRate = 2.0f;
 
 TChef::TChef()
 {
-    mAnimation.Init(floorart::RestaurantFolder() + "people/cook.anm", "", "");
+    mAnimation.Init(floorart::RestaurantArt("%speople/cook.anm"), "", "");
     mAnimation.SetClock(floorart::GameClock());
     mAnimation.Play("DoAnim", false);
     if (auto texture = mAnimation.GetAnimatedTexture()) {
