@@ -1,7 +1,9 @@
 #include "game/floor/floorart.h"
 
 #include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
+#include "engine/script/animation.h"
 #include "engine/sound/sound.h"
 #include "game/settings/settings.h"
 
@@ -76,6 +78,16 @@ bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const T
         return false;
     TRect box = CentredBox(texture);
     box.Offset(centre.x, centre.y);
+    return box.Contains(point);
+}
+
+bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point)
+{
+    auto texture = animation.GetAnimatedTexture();
+    if (!texture)
+        return false;
+    TRect box = texture->BoundingBox(frame);
+    box.Offset(position.x, position.y);
     return box.Contains(point);
 }
 

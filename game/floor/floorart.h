@@ -9,6 +9,7 @@
 #include <memory>
 
 class TClock;
+class TAnimation;
 class TSound;
 class TTexture;
 
@@ -32,5 +33,7 @@ float Pulse(float seconds);
 TRect CentredBox(const std::shared_ptr<TTexture>& texture);
 // The point lies in the texture centred on centre, edges included.
 bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const TPoint& point);
+// The point lies in the animation's frame drawn at position, edges included.
+bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point);
 
 }  // namespace floorart
