@@ -1,6 +1,5 @@
 #include "game/floor/floorart.h"
 
-#include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "engine/script/animation.h"
@@ -8,6 +7,7 @@
 #include "game/settings/settings.h"
 
 #include <cmath>
+#include <random>
 
 namespace floorart {
 
@@ -16,7 +16,17 @@ namespace {
 // The sound type every floor effect plays as.
 constexpr int kFloorSoundType = 1000;
 
+std::minstd_rand& Cosmetic()
+{
+    static std::minstd_rand generator(20);
+    return generator;
+}
+
 }  // namespace
+
+int CosmeticRand() { return int(Cosmetic()() & 0x7fff); }
+
+void SeedCosmetic(unsigned seed) { Cosmetic().seed(seed); }
 
 TClock* GameClock()
 {
@@ -51,9 +61,7 @@ void Play(const std::shared_ptr<TSound>& sound)
 
 void PlayEither(const std::array<std::shared_ptr<TSound>, 2>& sounds)
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    const int pick = platform ? (platform->Rand() & 1) : 0;
-    Play(sounds[std::size_t(pick)]);
+    Play(sounds[std::size_t(CosmeticRand() & 1)]);
 }
 
 float Pulse(float seconds)
