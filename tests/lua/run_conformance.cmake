@@ -1,8 +1,19 @@
 # Runs one conformance script (tests/lua/conformance) with an interpreter:
 # it passes when it exits cleanly and its last line is "ok".
 #   -DLUA=<interpreter> -DDIR=<conformance folder> -DNAME=<script file>
+#   [-DLUAC=<luac50> -DCHUNK=<chunk file> -DORDER=-B|-L]: compile the script to a
+#   chunk in that byte order first and run the chunk instead.
+set(run ${NAME})
+if(LUAC)
+  execute_process(COMMAND ${LUAC} ${ORDER} -o ${CHUNK} ${NAME}
+    WORKING_DIRECTORY ${DIR} RESULT_VARIABLE crc ERROR_VARIABLE cerr)
+  if(NOT crc EQUAL 0)
+    message(FATAL_ERROR "compiling ${NAME} failed:\n${cerr}")
+  endif()
+  set(run ${CHUNK})
+endif()
 execute_process(
-  COMMAND ${LUA} ${NAME}
+  COMMAND ${LUA} ${run}
   WORKING_DIRECTORY ${DIR}
   OUTPUT_VARIABLE out
   ERROR_VARIABLE err

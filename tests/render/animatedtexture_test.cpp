@@ -9,11 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sys/wait.h>
 
 using namespace testimages;
 namespace fs = std::filesystem;
@@ -351,21 +348,6 @@ TEST_F(AnimatedTextureTest, PaletteFramesMakeAnIndexedSheetThatAnotherPaletteRec
     EXPECT_TRUE(Same(Pixel(*recoloured, 0, 0), (Rgba{128, 0, 128, 255})));
     recoloured->LoadPalette("purple.pal");  // the same palette again: the copy stands
     EXPECT_EQ(recoloured->GetAnimation().lastBlittedFrame, 0);
-
-    // Frames of different palettes, or with and without one, do not share a sheet.
-    WriteIndexedPng("other.png", 2, 2, 8, std::vector<std::uint8_t>(4, 0), {{1, 2, 3, 255}});
-    auto error2 = [](const std::string& text) {
-        try {
-            anmpack::Animation a = anmpack::ParseDescription(text, ".");
-            anmpack::PackSheet(a);
-        } catch (const std::runtime_error& e) {
-            return std::string(e.what());
-        }
-        return std::string();
-    };
-    EXPECT_EQ(error2("frame a seat.png\nframe b other.png\n"), "palette frames must share one palette");
-    EXPECT_EQ(error2("frame a seat.png\nframe b red.png\n"),
-              "frames must be all palette PNGs or all without a palette");
 }
 
 // ---------------------------------------------------------------- frames
@@ -656,107 +638,6 @@ TEST_F(AnimatedTextureTest, CountsLengthsAndSizesBeyondTheFileAreRefused)
     record.frames[0].x = 2147483647;
     EXPECT_EQ(record.FrameBox(0).x1, 2147483647);
     EXPECT_EQ(record.frames[0].SheetRect().x2, 2147483647);
-}
-
-// ---------------------------------------------------------------- the packer
-
-TEST_F(AnimatedTextureTest, ThePackerIsDeterministicAndReportsBadDescriptionsByLine)
-{
-    Pack(Walk(), "a/walk.anm");
-    Pack(Walk(), "b/walk.anm");
-    Pack(Walk(), "a/walk.xml");
-    Pack(Walk(), "b/walk.xml");
-    EXPECT_EQ(ReadBytes("a/walk.anm"), ReadBytes("b/walk.anm"));
-    EXPECT_EQ(ReadBytes("a/walk.xml"), ReadBytes("b/walk.xml"));
-    EXPECT_EQ(ReadBytes("a/walk.png"), ReadBytes("b/walk.png"));
-
-    auto error = [](const std::string& text) {
-        try {
-            anmpack::Animation a = anmpack::ParseDescription(text, ".");
-            anmpack::PackSheet(a);
-        } catch (const std::runtime_error& e) {
-            return std::string(e.what());
-        }
-        return std::string();
-    };
-    EXPECT_EQ(error("frame a red.png\nreg 1\n"), "line 2: unknown or malformed line: reg");
-    EXPECT_EQ(error("anchor x 1 2\n"), "line 1: anchor before the first frame");
-    EXPECT_EQ(error("frame a red.png reg 1 x\n"), "line 1: not a whole number: x");
-    EXPECT_EQ(error("frame a rect 0 0 -1 2\n"), "line 1: a frame's size cannot be negative");
-    EXPECT_NE(error("frame a nothere.png\n").find("nothere.png"), std::string::npos);
-    EXPECT_EQ(error("frame a red.png\nframe b rect 0 0 1 1\n"),
-              "frame files and rectangles of a sheet cannot be mixed");
-}
-
-TEST_F(AnimatedTextureTest, AFolderOfFramesPacksInNameOrder)
-{
-    fs::create_directory("frames");
-    fs::copy_file("green.png", "frames/02.png");
-    fs::copy_file("red.png", "frames/01.png");
-    std::ofstream("frames/notes.txt") << "not a frame";
-    anmpack::Animation a = anmpack::DescribeFolder("frames");
-    ASSERT_EQ(a.frames.size(), 2u);
-    EXPECT_EQ(a.frames[0].name, "01");
-    anmpack::PackSheet(a);
-    EXPECT_EQ(a.frames[0].w, 4);
-    EXPECT_EQ(a.frames[1].w, 8);
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------- the packer's command line
-
-namespace {
-
-// Runs anmpack with the arguments in the current folder; its exit status, stderr in *log.
-int RunPacker(const std::string& arguments, std::string* log = nullptr)
-{
-    std::string command = std::string(ANMPACK) + " " + arguments + " 2>packer.log";
-    int status = std::system(command.c_str());
-    if (log) {
-        std::ifstream in("packer.log");
-        *log = std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST_F(AnimatedTextureTest, ThePackerProgramWritesWhatTheEngineReads)
-{
-    fs::create_directory("frames");
-    fs::copy_file("red.png", "frames/a.png");
-    fs::copy_file("blue.png", "frames/b.png");
-    fs::copy_file("red_again.png", "frames/c.png");
-    ASSERT_EQ(RunPacker("--frames frames --reg 7 8 --frame-reg 2 3 out/spin.anm out/spin.xml"), 0);
-    EXPECT_TRUE(fs::exists("out/spin.png"));
-    auto anm = TAnimatedTexture::Get("out/spin.anm");
-    auto xml = TAnimatedTexture::Get("out/spin.xml");
-    ASSERT_TRUE(anm && xml);
-    ExpectSameAnimation(anm->GetAnimation(), xml->GetAnimation());
-    EXPECT_EQ(anm->GetNumFrames(), 3);
-    EXPECT_EQ(anm->GetAnimation().sequenceName, str("spin"));
-    EXPECT_EQ(anm->GetAnimation().source, str("frames"));
-    int x = 0, y = 0;
-    anm->GetRegistrationPoint(&x, &y);
-    EXPECT_EQ(x, 7);
-    anm->GetRegistrationPoint(2, &x, &y);
-    EXPECT_EQ(y, 3);
-    EXPECT_EQ(anm->GetAnimation().frames[0].SheetRect(), anm->GetAnimation().frames[2].SheetRect());
-
-    std::ofstream("walk.txt") << Walk();
-    ASSERT_EQ(RunPacker("walk.txt walk.anm"), 0);
-    auto walk = TAnimatedTexture::Get("walk.anm");
-    ASSERT_TRUE(walk);
-    EXPECT_EQ(walk->GetNumFrames(), 4);
-
-    std::string log;
-    std::ofstream("bad.txt") << "frame a red.png\nframe b red.png reg x 1\n";
-    EXPECT_EQ(RunPacker("bad.txt bad.anm", &log), 1);
-    EXPECT_NE(log.find("bad.txt: line 2: not a whole number: x"), std::string::npos) << log;
-    EXPECT_FALSE(fs::exists("bad.anm"));
-    EXPECT_EQ(RunPacker("walk.txt walk.png"), 2);
-    EXPECT_EQ(RunPacker("walk.txt"), 2);
-    EXPECT_EQ(RunPacker("--frames frames walk.txt out.anm"), 2);
-    EXPECT_EQ(RunPacker("--frames empty_folder out.anm"), 1);
 }
 
 }  // namespace

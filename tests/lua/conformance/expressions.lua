@@ -140,4 +140,16 @@ end
 assert(x == 10)
 x = nil
 
+-- Values of and/or through `not' and through jumps that meet (the code
+-- generator once let these carry the tested value instead of the result).
+do
+  local five = 5
+  local function g() return 1, 2 end
+  assert(not not (five or nil) == true and not (not (false or nil)) == false)
+  assert(((five or five) and (true or 1)) == true and ((nil and 1) or (false or "x")) == "x")
+  assert(((five or (five <= 1)) and (true or 1)) == true and (not (five and nil) and five) == 5)
+  assert(((five > 1 or five) and "y") == "y" and tostring((not (not (g() or nil)))) == "true")
+  assert((((five + 1) or five) and (false or five)) == 5)
+end
+
 print("ok")
