@@ -2,11 +2,7 @@
 -- the string/number coercions of Lua 5.0.  `^` is left out on purpose: the
 -- engine's dialect gives it another meaning (see dialect_operators.lua).
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Multiplication binds tighter than addition; both are left-associative.
 assert(1 + 2 * 3 == 7 and (1 + 2) * 3 == 9 and 2 * 3 + 4 == 10)
