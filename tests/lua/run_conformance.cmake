@@ -3,15 +3,8 @@
 #   -DLUA=<interpreter> -DDIR=<conformance folder> -DNAME=<script file>
 #   [-DLUAC=<luac50> -DCHUNK=<chunk file> -DORDER=-B|-L]: compile the script to a
 #   chunk in that byte order first and run the chunk instead.
-set(run ${NAME})
-if(LUAC)
-  execute_process(COMMAND ${LUAC} ${ORDER} -o ${CHUNK} ${NAME}
-    WORKING_DIRECTORY ${DIR} RESULT_VARIABLE crc ERROR_VARIABLE cerr)
-  if(NOT crc EQUAL 0)
-    message(FATAL_ERROR "compiling ${NAME} failed:\n${cerr}")
-  endif()
-  set(run ${CHUNK})
-endif()
+set(SOURCE ${NAME})
+include(${CMAKE_CURRENT_LIST_DIR}/compile_chunk.cmake)
 execute_process(
   COMMAND ${LUA} ${run}
   WORKING_DIRECTORY ${DIR}
