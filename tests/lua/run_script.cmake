@@ -4,15 +4,8 @@
 #   -DLUA=<lua50> -DDIR=<scripts folder> -DNAME=<script name without .lua>
 #   [-DLUAC=<luac50> -DCHUNK=<chunk file> -DORDER=-B|-L]: compile the script to a
 #   chunk in that byte order first and run the chunk instead.
-set(run ${NAME}.lua)
-if(LUAC)
-  execute_process(COMMAND ${LUAC} ${ORDER} -o ${CHUNK} ${NAME}.lua
-    WORKING_DIRECTORY ${DIR} RESULT_VARIABLE crc ERROR_VARIABLE cerr)
-  if(NOT crc EQUAL 0)
-    message(FATAL_ERROR "compiling ${NAME}.lua failed:\n${cerr}")
-  endif()
-  set(run ${CHUNK})
-endif()
+set(SOURCE ${NAME}.lua)
+include(${CMAKE_CURRENT_LIST_DIR}/compile_chunk.cmake)
 execute_process(
   COMMAND ${LUA} ${run}
   WORKING_DIRECTORY ${DIR}

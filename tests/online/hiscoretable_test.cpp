@@ -58,51 +58,29 @@ TEST(HiscoreTable, OnePerUserReplacesOnlyWithAHigherScoreAndKeepsTheGuid)
     EXPECT_EQ(describe(table), "1:cid=400 2:ann=300 3:ann=250 4:bob=200 ");
 }
 
-TEST(HiscoreTable, FullTableDropsItsLastRowOrRefusesALowerScore)
-{
-    TQmHiscoreTable table;
-    for (int i = 0; i < qm::kMaxLocalScores; ++i)
-        qm::InsertScore(table, row("p", 10000 - i * 10), false);
-    ASSERT_EQ(table.Count(), 500);
-    EXPECT_EQ(table.rows.back().score, 10000 - 499 * 10);
-
-    qm::InsertScore(table, row("low", 1), false);
-    EXPECT_EQ(table.Count(), 500);
-    EXPECT_EQ(table.FindByName("low"), nullptr);
-
-    qm::InsertScore(table, row("low", table.rows.back().score), false);  // equal to the last: no room
-    EXPECT_EQ(table.FindByName("low"), nullptr);
-
-    qm::InsertScore(table, row("high", 9995), false);
-    ASSERT_EQ(table.Count(), 500);
-    EXPECT_STREQ(table.rows[1].name.c_str(), "high");
-    EXPECT_EQ(table.rows.back().score, 10000 - 498 * 10);
-    for (int i = 0; i < table.Count(); ++i)
-        ASSERT_EQ(table.rows[i].rank, i + 1);
-}
-
-TEST(HiscoreTable, TableOverTheCapIsCutBackToIt)
+TEST(HiscoreTable, AFullOrOverfullTableKeepsTheCapAndDropsItsLowestRows)
 {
     // Only a damaged or foreign hiscore.dat holds more rows than the cap.
-    TQmHiscoreTable table;
-    for (int i = 0; i < qm::kMaxLocalScores + 100; ++i) {
-        table.rows.push_back(row("p", 10000 - i * 10));
-        table.rows.back().rank = i + 1;
+    for (int rows : {qm::kMaxLocalScores, qm::kMaxLocalScores + 100}) {
+        TQmHiscoreTable table;
+        for (int i = 0; i < rows; ++i) {
+            table.rows.push_back(row("p", 10000 - i * 10));
+            table.rows.back().rank = i + 1;
+        }
+        qm::InsertScore(table, row("low", 1), false);
+        qm::InsertScore(table, row("low", 10000 - 499 * 10), false);  // equal to the last kept: no room
+        EXPECT_EQ(table.Count(), 500);
+        EXPECT_EQ(table.FindByName("low"), nullptr);
+
+        qm::InsertScore(table, row("high", 9995), false);
+        ASSERT_EQ(table.Count(), 500);
+        EXPECT_STREQ(table.rows[1].name.c_str(), "high");
+        EXPECT_EQ(table.rows.back().score, 10000 - 498 * 10);
+        for (int i = 0; i < table.Count(); ++i)
+            ASSERT_EQ(table.rows[i].rank, i + 1);
     }
-    qm::InsertScore(table, row("low", 1), false);
-    EXPECT_EQ(table.Count(), 500);
-    EXPECT_EQ(table.FindByName("low"), nullptr);
 
-    qm::InsertScore(table, row("high", 9995), false);
-    ASSERT_EQ(table.Count(), 500);
-    EXPECT_STREQ(table.rows[1].name.c_str(), "high");
-    for (int i = 0; i < table.Count(); ++i)
-        ASSERT_EQ(table.rows[i].rank, i + 1);
-}
-
-TEST(HiscoreTable, OnePerUserInAFullTable)
-{
-    TQmHiscoreTable table;
+    TQmHiscoreTable table;  // one per user: the player's own row moves up, the last goes
     for (int i = 0; i < qm::kMaxLocalScores; ++i)
         qm::InsertScore(table, row(("p" + std::to_string(i)).c_str(), 10000 - i * 10), true);
     qm::InsertScore(table, row("p499", 20000, "g"), true);

@@ -106,45 +106,33 @@ TEST_F(ServerSaves, RefusalsAndTransportFailures)
     EXPECT_EQ(saves->GetServerRequestStatus(nullptr), TServerSaves::kRequestFailed);
 }
 
-TEST_F(ServerSaves, ReplyWithDataAndMessageFails)
+TEST_F(ServerSaves, OddRepliesFailWithTheirMessageOrTheDefaultText)
 {
-    TLoopbackServer server([](const TLoopbackRequest&) {
-        TLoopbackReply reply;
-        reply.body = "<savegame><data>abc</data><message>Server full.</message></savegame>";
-        return reply;
-    });
-    auto saves = Make(server.Url("/go/savegame"));
-    str out;
-    saves->GetData(str("a"), str("b"));
-    EXPECT_EQ(Wait(*saves, &out), TServerSaves::kRequestFailed);
-    EXPECT_STREQ(out.c_str(), "Server full.");
-
-    TLoopbackServer junk([](const TLoopbackRequest&) {
-        TLoopbackReply reply;
-        reply.body = "<html>maintenance</html>";
-        return reply;
-    });
-    saves = Make(junk.Url("/go/savegame"));
-    saves->GetData(str("a"), str("b"));
-    EXPECT_EQ(Wait(*saves, &out), TServerSaves::kRequestFailed);
-    EXPECT_STREQ(out.c_str(), "Saving failed.");
-}
-
-TEST_F(ServerSaves, RefusalSentWithAnErrorCodeShowsItsMessage)
-{
-    TLoopbackServer server([](const TLoopbackRequest&) {
-        TLoopbackReply reply;
-        reply.code = 403;
-        reply.body = "<savegame><message>The user name or password is not valid.</message></savegame>";
-        return reply;
-    });
-    auto saves = Make(server.Url("/go/savegame"));
-    str out;
-    saves->GetData(str("a"), str("b"));
-    EXPECT_EQ(Wait(*saves, &out), TServerSaves::kRequestFailed);
-    EXPECT_STREQ(out.c_str(), "The user name or password is not valid.");
-    // Not a transport failure: the request is still there to poll.
-    EXPECT_EQ(saves->GetServerRequestStatus(nullptr), TServerSaves::kRequestFailed);
+    const struct {
+        int code;
+        const char *body, *shown;
+    } cases[] = {
+        {200, "<savegame><data>abc</data><message>Server full.</message></savegame>", "Server full."},
+        {200, "<html>maintenance</html>", "Saving failed."},
+        // A refusal sent with an error code is a reply, not a transport failure.
+        {403, "<savegame><message>The user name or password is not valid.</message></savegame>",
+         "The user name or password is not valid."},
+    };
+    for (const auto& c : cases) {
+        TLoopbackServer server([&](const TLoopbackRequest&) {
+            TLoopbackReply reply;
+            reply.code = c.code;
+            reply.body = c.body;
+            return reply;
+        });
+        auto saves = Make(server.Url("/go/savegame"));
+        str out;
+        saves->GetData(str("a"), str("b"));
+        EXPECT_EQ(Wait(*saves, &out), TServerSaves::kRequestFailed);
+        EXPECT_STREQ(out.c_str(), c.shown);
+        // The request is still there to poll.
+        EXPECT_EQ(saves->GetServerRequestStatus(nullptr), TServerSaves::kRequestFailed);
+    }
 }
 
 TEST_F(ServerSaves, DestroyedMidTransfer)

@@ -42,16 +42,3 @@ TEST(Browser, AddressReachesXdgOpenAsOneUntouchedArgument)
     EXPECT_FALSE(std::filesystem::exists(dir + "/pwned"));
     std::filesystem::remove_all(dir);
 }
-
-TEST(Browser, OnlyWebAddressesAreAccepted)
-{
-    EXPECT_TRUE(qm::IsWebAddress("http://example.org"));
-    EXPECT_TRUE(qm::IsWebAddress("HTTPS://example.org/path"));
-    EXPECT_FALSE(qm::IsWebAddress("ftp://example.org"));
-    EXPECT_FALSE(qm::IsWebAddress("/etc/passwd"));
-    EXPECT_FALSE(qm::IsWebAddress("-x http://example.org"));
-    EXPECT_FALSE(qm::IsWebAddress("https://"));
-    EXPECT_FALSE(qm::IsWebAddress("https://a\tb"));
-    EXPECT_FALSE(qm::IsWebAddress(""));
-    EXPECT_FALSE(qm::IsWebAddress(nullptr));
-}

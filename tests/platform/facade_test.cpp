@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,18 +23,11 @@ std::string captured(const std::function<void()>& action)
 
 }  // namespace
 
-TEST_F(PlatformTest, SingletonLivesWithThePlatform)
+TEST_F(PlatformTest, ASingletonThatRunsWithoutAnyService)
 {
     EXPECT_EQ(TPlatform::GetInstance(), nullptr);
     start();
     EXPECT_EQ(TPlatform::GetInstance(), platform.get());
-    platform.reset();
-    EXPECT_EQ(TPlatform::GetInstance(), nullptr);
-}
-
-TEST_F(PlatformTest, RunsWithoutAnyService)
-{
-    start();
     EXPECT_EQ(platform->GetWindowManager(), nullptr);
     EXPECT_EQ(platform->GetStringTable(), nullptr);
     EXPECT_EQ(platform->GetSoundManager(), nullptr);
@@ -46,32 +40,27 @@ TEST_F(PlatformTest, RunsWithoutAnyService)
     platform->EndDraw(true);
     EXPECT_EQ(backend->clears, 1);
     EXPECT_EQ(backend->swaps, 1);
+    platform.reset();
+    EXPECT_EQ(TPlatform::GetInstance(), nullptr);
 }
 
-TEST_F(PlatformTest, ConstructorAttachesTheWindowScriptAndLoadsStrings)
+TEST_F(PlatformTest, ConstructorAttachesTheWindowScriptAndTurnsStringLookupsOnOnlyWhenTheTableLoads)
 {
-    FakeWindowHost* host = nullptr;
-    qm::PlatformHooks().makeWindowHost = [&](TPlatformData&) {
-        auto made = std::make_unique<FakeWindowHost>();
-        host = made.get();
-        return made;
-    };
-    start();
-    ASSERT_NE(host, nullptr);
-    EXPECT_EQ(host->attached, 1);
-    EXPECT_EQ(host->loaded, (std::vector<std::string>{"assets/strings.xml"}));
-    EXPECT_EQ(host->enabled, 1);
-}
-
-TEST_F(PlatformTest, StringLookupsStayOffWhenTheTableDoesNotLoad)
-{
-    qm::PlatformHooks().makeWindowHost = [](TPlatformData&) {
-        auto made = std::make_unique<FakeWindowHost>();
-        made->loadSucceeds = false;
-        return made;
-    };
-    start();
-    EXPECT_EQ(static_cast<FakeWindowHost*>(data->GetWindowHost())->enabled, 0);
+    for (bool loads : {true, false}) {
+        FakeWindowHost* host = nullptr;
+        qm::PlatformHooks().makeWindowHost = [&](TPlatformData&) {
+            auto made = std::make_unique<FakeWindowHost>();
+            made->loadSucceeds = loads;
+            host = made.get();
+            return made;
+        };
+        start();
+        ASSERT_NE(host, nullptr);
+        EXPECT_EQ(host->attached, 1);
+        EXPECT_EQ(host->loaded, (std::vector<std::string>{"assets/strings.xml"}));
+        EXPECT_EQ(host->enabled, loads ? 1 : 0);
+        platform.reset();
+    }
 }
 
 TEST_F(PlatformTest, FirstSetDisplayMakesTheRootScreenAndLaterOnesKeepItsSize)
@@ -94,7 +83,7 @@ TEST_F(PlatformTest, FirstSetDisplayMakesTheRootScreenAndLaterOnesKeepItsSize)
     EXPECT_EQ(backend->warps, 2);
 }
 
-TEST_F(PlatformTest, SetDisplayFailsCleanlyWithoutAWindow)
+TEST_F(PlatformTest, FailedDisplayAndFullScreenChangesKeepTheMode)
 {
     start();
     backend->windowFails = true;
@@ -102,18 +91,14 @@ TEST_F(PlatformTest, SetDisplayFailsCleanlyWithoutAWindow)
     EXPECT_FALSE(data->HasDisplay());
     EXPECT_FALSE(platform->SetFullscreen(true));
     EXPECT_FALSE(platform->IsFullscreen());
-}
 
-TEST_F(PlatformTest, SetFullscreenReportsFailureAndKeepsTheMode)
-{
-    start();
+    backend->windowFails = false;
     platform->SetDisplay(800, 600, false);
     backend->fullscreenFails = true;
     captured([&] { EXPECT_FALSE(platform->SetFullscreen(true)); });
     EXPECT_FALSE(platform->IsFullscreen());
-    // The current mode: true without touching the display.
     int warps = backend->warps;
-    EXPECT_TRUE(platform->SetFullscreen(false));
+    EXPECT_TRUE(platform->SetFullscreen(false));  // the current mode: true without touching the display
     EXPECT_EQ(backend->warps, warps);
     backend->fullscreenFails = false;
     EXPECT_TRUE(platform->SetFullscreen(true));
@@ -152,34 +137,26 @@ TEST_F(PlatformTest, TwoDimensionalBracketChecks)
     EXPECT_FALSE(platform->In2d());
 }
 
-TEST_F(PlatformTest, FrameRateLogIsSilentWithoutTheVariable)
+TEST_F(PlatformTest, FrameRateLogReportsAboutOnceASecondOnlyWhenAsked)
 {
+    for (bool asked : {false, true}) {
+        if (asked)
+            ::setenv("LANTERNKIT_SHOWFPS", "", 1);
+        else
+            ::unsetenv("LANTERNKIT_SHOWFPS");
+        start();
+        platform->SetDisplay(800, 600, false);
+        std::string log = captured([&] {
+            for (int i = 0; i < 60; ++i) {
+                backend->now += 100;  // 10 frames a second
+                platform->EndDraw(true);
+            }
+        });
+        // Frames 15, 30, 45, 60 end a ring; each spans 1.4 s, so every one logs.
+        EXPECT_EQ(log, asked ? "fps: 10.714286\nfps: 10.714286\nfps: 10.714286\nfps: 10.714286\n" : "");
+        platform.reset();
+    }
     ::unsetenv("LANTERNKIT_SHOWFPS");
-    start();
-    platform->SetDisplay(800, 600, false);
-    std::string log = captured([&] {
-        for (int i = 0; i < 60; ++i) {
-            backend->now += 100;
-            platform->EndDraw(true);
-        }
-    });
-    EXPECT_EQ(log, "");
-}
-
-TEST_F(PlatformTest, FrameRateLogReportsAboutOnceASecond)
-{
-    ::setenv("LANTERNKIT_SHOWFPS", "", 1);
-    start();
-    platform->SetDisplay(800, 600, false);
-    std::string log = captured([&] {
-        for (int i = 0; i < 60; ++i) {
-            backend->now += 100;  // 10 frames a second
-            platform->EndDraw(true);
-        }
-    });
-    ::unsetenv("LANTERNKIT_SHOWFPS");
-    // Frames 15, 30, 45, 60 end a ring; each spans 1.4 s, so every one logs.
-    EXPECT_EQ(log, "fps: 10.714286\nfps: 10.714286\nfps: 10.714286\nfps: 10.714286\n");
 }
 
 TEST_F(PlatformTest, TeardownRemovesWindowsAndTasksThenSoundThenDisplayThenWindow)
@@ -246,22 +223,8 @@ TEST_F(PlatformTest, RandIsNonNegativeAndRepeatableWhenSeeded)
 TEST_F(PlatformTest, VersionIsFourNumbers)
 {
     start();
-    // Four non-empty runs of digits separated by dots.
-    std::string version = platform->GetVersion();
-    int numbers = 0;
-    bool inNumber = false;
-    bool wellFormed = !version.empty();
-    for (char c : version) {
-        if (c >= '0' && c <= '9') {
-            numbers += inNumber ? 0 : 1;
-            inNumber = true;
-        } else if (c == '.' && inNumber) {
-            inNumber = false;
-        } else {
-            wellFormed = false;
-        }
-    }
-    EXPECT_TRUE(wellFormed && inNumber && numbers == 4) << version;
+    EXPECT_TRUE(std::regex_match(platform->GetVersion(), std::regex("[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+")))
+        << platform->GetVersion();
 }
 
 TEST_F(PlatformTest, DataFoldersAreCreatedWithTheirParentsAndPrivate)
@@ -311,12 +274,10 @@ TEST_F(PlatformTest, OpenBrowserTakesOnlyWebAddresses)
 {
     start();
     captured([&] {
-        EXPECT_FALSE(platform->OpenBrowser("file:///etc/passwd"));
-        EXPECT_FALSE(platform->OpenBrowser("javascript:alert(1)"));
-        EXPECT_FALSE(platform->OpenBrowser("http://"));
-        EXPECT_FALSE(platform->OpenBrowser("http://a\nb"));
-        EXPECT_FALSE(platform->OpenBrowser("--help"));
-        EXPECT_FALSE(platform->OpenBrowser(nullptr));
+        for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "http://", "https://", "http://a\nb",
+                                    "https://a\tb", "--help", "-x http://example.org", "ftp://example.org",
+                                    "/etc/passwd", "", static_cast<const char*>(nullptr)})
+            EXPECT_FALSE(platform->OpenBrowser(refused)) << (refused ? refused : "(null)");
     });
     EXPECT_TRUE(platform->OpenBrowser("https://example.org/a?b=\"c\";d=$(e)"));
     EXPECT_TRUE(platform->OpenBrowser("HTTP://example.org"));

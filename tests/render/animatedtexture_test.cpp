@@ -9,11 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sys/wait.h>
+#include <sstream>
 
 using namespace testimages;
 namespace fs = std::filesystem;
@@ -93,36 +91,24 @@ protected:
     static bool Same(Rgba a, Rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
 };
 
-void ExpectSameAnimation(const TAnimationRecord& a, const TAnimationRecord& b)
+// Everything a record holds that its file gave, as one line per frame.
+std::string Describe(const TAnimationRecord& a)
 {
-    EXPECT_EQ(a.sequenceName, b.sequenceName);
-    EXPECT_EQ(a.source, b.source);
-    EXPECT_EQ(a.image, b.image);
-    EXPECT_EQ(a.mask, b.mask);
-    EXPECT_EQ(a.script, b.script);
-    EXPECT_EQ(a.regX, b.regX);
-    EXPECT_EQ(a.regY, b.regY);
-    EXPECT_EQ(a.imageWidth, b.imageWidth);
-    EXPECT_EQ(a.imageHeight, b.imageHeight);
-    EXPECT_EQ(a.width, b.width);
-    EXPECT_EQ(a.height, b.height);
-    EXPECT_EQ(a.imageTransform[0], b.imageTransform[0]);
-    ASSERT_EQ(a.FrameCount(), b.FrameCount());
-    for (int i = 0; i < a.FrameCount(); ++i) {
-        const TAnimFrame &fa = a.frames[i], &fb = b.frames[i];
-        EXPECT_EQ(fa.name, fb.name);
-        EXPECT_EQ(fa.SheetRect(), fb.SheetRect());
-        EXPECT_EQ(fa.regX, fb.regX);
-        EXPECT_EQ(fa.regY, fb.regY);
-        for (int k = 0; k < 6; ++k)
-            EXPECT_EQ(fa.transform[k], fb.transform[k]);
-        ASSERT_EQ(fa.anchors.size(), fb.anchors.size());
-        for (std::size_t k = 0; k < fa.anchors.size(); ++k) {
-            EXPECT_EQ(fa.anchors[k].name, fb.anchors[k].name);
-            EXPECT_EQ(fa.anchors[k].x, fb.anchors[k].x);
-            EXPECT_EQ(fa.anchors[k].y, fb.anchors[k].y);
-        }
+    std::ostringstream out;
+    out << a.sequenceName.c_str() << " " << a.source.c_str() << " " << a.image.c_str() << " " << a.mask.c_str()
+        << " reg " << a.regX << "," << a.regY << " sheet " << a.imageWidth << "x" << a.imageHeight << " size "
+        << a.width << "x" << a.height << " xform " << a.imageTransform[0] << "\n" << a.script.c_str() << "\n";
+    for (const TAnimFrame& f : a.frames) {
+        const TRect r = f.SheetRect();
+        out << f.name.c_str() << " " << r.x1 << "," << r.y1 << "," << r.x2 << "," << r.y2 << " reg " << f.regX << ","
+            << f.regY << " xform";
+        for (float t : f.transform)
+            out << " " << t;
+        for (const auto& anchor : f.anchors)
+            out << " " << anchor.name.c_str() << "@" << anchor.x << "," << anchor.y;
+        out << "\n";
     }
+    return out.str();
 }
 
 // ---------------------------------------------------------------- reading
@@ -210,7 +196,7 @@ TEST_F(AnimatedTextureTest, TheXmlFormReadsAsTheAnmFormAndKeepsTheScriptsLines)
     TAnimationRecord fromAnm = anm->GetAnimation();
     fromAnm.image = xml->GetAnimation().image;
     fromAnm.sequenceName = xml->GetAnimation().sequenceName;
-    ExpectSameAnimation(fromAnm, xml->GetAnimation());
+    EXPECT_EQ(Describe(fromAnm), Describe(xml->GetAnimation()));
     EXPECT_EQ(xml->GetScript(), str("function DoAnim()\n    frames{1,2};  -- \"quoted\" & <odd>\n end\n"));
     EXPECT_EQ(xml->GetAnimation().frames[4].transform[1], 1.0f);
     EXPECT_EQ(xml->GetAnimation().imageTransform[0], 1.0f);
@@ -351,21 +337,6 @@ TEST_F(AnimatedTextureTest, PaletteFramesMakeAnIndexedSheetThatAnotherPaletteRec
     EXPECT_TRUE(Same(Pixel(*recoloured, 0, 0), (Rgba{128, 0, 128, 255})));
     recoloured->LoadPalette("purple.pal");  // the same palette again: the copy stands
     EXPECT_EQ(recoloured->GetAnimation().lastBlittedFrame, 0);
-
-    // Frames of different palettes, or with and without one, do not share a sheet.
-    WriteIndexedPng("other.png", 2, 2, 8, std::vector<std::uint8_t>(4, 0), {{1, 2, 3, 255}});
-    auto error2 = [](const std::string& text) {
-        try {
-            anmpack::Animation a = anmpack::ParseDescription(text, ".");
-            anmpack::PackSheet(a);
-        } catch (const std::runtime_error& e) {
-            return std::string(e.what());
-        }
-        return std::string();
-    };
-    EXPECT_EQ(error2("frame a seat.png\nframe b other.png\n"), "palette frames must share one palette");
-    EXPECT_EQ(error2("frame a seat.png\nframe b red.png\n"),
-              "frames must be all palette PNGs or all without a palette");
 }
 
 // ---------------------------------------------------------------- frames
@@ -656,107 +627,6 @@ TEST_F(AnimatedTextureTest, CountsLengthsAndSizesBeyondTheFileAreRefused)
     record.frames[0].x = 2147483647;
     EXPECT_EQ(record.FrameBox(0).x1, 2147483647);
     EXPECT_EQ(record.frames[0].SheetRect().x2, 2147483647);
-}
-
-// ---------------------------------------------------------------- the packer
-
-TEST_F(AnimatedTextureTest, ThePackerIsDeterministicAndReportsBadDescriptionsByLine)
-{
-    Pack(Walk(), "a/walk.anm");
-    Pack(Walk(), "b/walk.anm");
-    Pack(Walk(), "a/walk.xml");
-    Pack(Walk(), "b/walk.xml");
-    EXPECT_EQ(ReadBytes("a/walk.anm"), ReadBytes("b/walk.anm"));
-    EXPECT_EQ(ReadBytes("a/walk.xml"), ReadBytes("b/walk.xml"));
-    EXPECT_EQ(ReadBytes("a/walk.png"), ReadBytes("b/walk.png"));
-
-    auto error = [](const std::string& text) {
-        try {
-            anmpack::Animation a = anmpack::ParseDescription(text, ".");
-            anmpack::PackSheet(a);
-        } catch (const std::runtime_error& e) {
-            return std::string(e.what());
-        }
-        return std::string();
-    };
-    EXPECT_EQ(error("frame a red.png\nreg 1\n"), "line 2: unknown or malformed line: reg");
-    EXPECT_EQ(error("anchor x 1 2\n"), "line 1: anchor before the first frame");
-    EXPECT_EQ(error("frame a red.png reg 1 x\n"), "line 1: not a whole number: x");
-    EXPECT_EQ(error("frame a rect 0 0 -1 2\n"), "line 1: a frame's size cannot be negative");
-    EXPECT_NE(error("frame a nothere.png\n").find("nothere.png"), std::string::npos);
-    EXPECT_EQ(error("frame a red.png\nframe b rect 0 0 1 1\n"),
-              "frame files and rectangles of a sheet cannot be mixed");
-}
-
-TEST_F(AnimatedTextureTest, AFolderOfFramesPacksInNameOrder)
-{
-    fs::create_directory("frames");
-    fs::copy_file("green.png", "frames/02.png");
-    fs::copy_file("red.png", "frames/01.png");
-    std::ofstream("frames/notes.txt") << "not a frame";
-    anmpack::Animation a = anmpack::DescribeFolder("frames");
-    ASSERT_EQ(a.frames.size(), 2u);
-    EXPECT_EQ(a.frames[0].name, "01");
-    anmpack::PackSheet(a);
-    EXPECT_EQ(a.frames[0].w, 4);
-    EXPECT_EQ(a.frames[1].w, 8);
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------- the packer's command line
-
-namespace {
-
-// Runs anmpack with the arguments in the current folder; its exit status, stderr in *log.
-int RunPacker(const std::string& arguments, std::string* log = nullptr)
-{
-    std::string command = std::string(ANMPACK) + " " + arguments + " 2>packer.log";
-    int status = std::system(command.c_str());
-    if (log) {
-        std::ifstream in("packer.log");
-        *log = std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST_F(AnimatedTextureTest, ThePackerProgramWritesWhatTheEngineReads)
-{
-    fs::create_directory("frames");
-    fs::copy_file("red.png", "frames/a.png");
-    fs::copy_file("blue.png", "frames/b.png");
-    fs::copy_file("red_again.png", "frames/c.png");
-    ASSERT_EQ(RunPacker("--frames frames --reg 7 8 --frame-reg 2 3 out/spin.anm out/spin.xml"), 0);
-    EXPECT_TRUE(fs::exists("out/spin.png"));
-    auto anm = TAnimatedTexture::Get("out/spin.anm");
-    auto xml = TAnimatedTexture::Get("out/spin.xml");
-    ASSERT_TRUE(anm && xml);
-    ExpectSameAnimation(anm->GetAnimation(), xml->GetAnimation());
-    EXPECT_EQ(anm->GetNumFrames(), 3);
-    EXPECT_EQ(anm->GetAnimation().sequenceName, str("spin"));
-    EXPECT_EQ(anm->GetAnimation().source, str("frames"));
-    int x = 0, y = 0;
-    anm->GetRegistrationPoint(&x, &y);
-    EXPECT_EQ(x, 7);
-    anm->GetRegistrationPoint(2, &x, &y);
-    EXPECT_EQ(y, 3);
-    EXPECT_EQ(anm->GetAnimation().frames[0].SheetRect(), anm->GetAnimation().frames[2].SheetRect());
-
-    std::ofstream("walk.txt") << Walk();
-    ASSERT_EQ(RunPacker("walk.txt walk.anm"), 0);
-    auto walk = TAnimatedTexture::Get("walk.anm");
-    ASSERT_TRUE(walk);
-    EXPECT_EQ(walk->GetNumFrames(), 4);
-
-    std::string log;
-    std::ofstream("bad.txt") << "frame a red.png\nframe b red.png reg x 1\n";
-    EXPECT_EQ(RunPacker("bad.txt bad.anm", &log), 1);
-    EXPECT_NE(log.find("bad.txt: line 2: not a whole number: x"), std::string::npos) << log;
-    EXPECT_FALSE(fs::exists("bad.anm"));
-    EXPECT_EQ(RunPacker("walk.txt walk.png"), 2);
-    EXPECT_EQ(RunPacker("walk.txt"), 2);
-    EXPECT_EQ(RunPacker("--frames frames walk.txt out.anm"), 2);
-    EXPECT_EQ(RunPacker("--frames empty_folder out.anm"), 1);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The GL display handler and GL textures on a real context (Mesa llvmpipe
 // under Xvfb or SDL's offscreen driver). Every check reads pixels back from
 // the 800x600 screen framebuffer, where engine (x, y) is row y, column x.
+#include "engine/render/animatedtexture.h"
 #include "engine/render/gl/gldisplayhandler.h"
 #include "engine/render/texture.h"
 
 #include "glcontext.h"
 #include "testimages.h"
+#include "tools/anmpack/anmpack.h"
 
 #include <gtest/gtest.h>
 
@@ -466,6 +468,61 @@ TEST_F(GLTest, TheCursorIsDrawnWithItsHotSpotOnThePointer)
     ExpectPixel(304, 204, kBlackPixel);
     EXPECT_EQ(handler->GetMouse().x, 300);
     handler->SetPointerSource(nullptr);
+}
+
+// ---------------------------------------------------------------- animated textures
+
+// Frame 0: 10x20 red, reg (5, 20) (the bottom middle); frame 1: 20x10 green
+// with a 2-pixel blue left edge, reg (0, 5) (the middle of the left edge).
+std::shared_ptr<TAnimatedTexture> PackWalk()
+{
+    WritePng("red.png", 10, 20, PngKind::Rgba, Solid(10, 20, {255, 0, 0, 255}));
+    std::vector<Rgba> green = Solid(20, 10, {0, 255, 0, 255});
+    for (int y = 0; y < 10; ++y)
+        green[y * 20] = green[y * 20 + 1] = {0, 0, 255, 255};
+    WritePng("green.png", 20, 10, PngKind::Rgba, green);
+    anmpack::Animation a =
+        anmpack::ParseDescription("sequence walk\nframe a red.png reg 5 20\nframe b green.png reg 0 5\n", ".");
+    a.image = "walk.png";
+    std::string error;
+    EXPECT_TRUE(anmpack::WritePng("walk.png", anmpack::PackSheet(a), &error)) << error;
+    std::vector<std::uint8_t> bytes = anmpack::EncodeAnm(a);
+    EXPECT_TRUE(anmpack::WriteFile("walk.anm", std::string(bytes.begin(), bytes.end()), &error)) << error;
+    return TAnimatedTexture::Get("walk.anm");
+}
+
+TEST_F(GLTest, AnimationFramesLandWithTheirRegistrationPointOnThePositionCachedOrNot)
+{
+    auto walk = PackWalk();
+    ASSERT_TRUE(walk);
+    TAnimatedTextureCache cache(32, 32, 2);
+    handler->Begin2d();
+    for (TAnimatedTextureCache* through : {static_cast<TAnimatedTextureCache*>(nullptr), &cache}) {
+        int y = through ? 300 : 100;
+        walk->SetCurrentFrame(0);
+        walk->DrawSprite(through, TVec2{100, float(y)}, 1, 1, 0, nullptr, 0);
+        walk->SetCurrentFrame(1);
+        walk->DrawSprite(through, TVec2{300, float(y)}, 1, 1, 0, nullptr, 0);
+    }
+    walk->SetCurrentFrame(-1);
+    walk->DrawSprite(500, 100, 1, 1, 0, 0);
+    handler->End2d();
+
+    for (int y : {100, 300}) {
+        ExpectPixel(95, y - 20, kRedPixel);
+        ExpectPixel(104, y - 1, kRedPixel);
+        ExpectPixel(94, y - 10, kBlackPixel);
+        ExpectPixel(105, y - 10, kBlackPixel);
+        ExpectPixel(100, y, kBlackPixel);
+        ExpectPixel(300, y - 5, kBluePixel);
+        ExpectPixel(301, y + 4, kBluePixel);
+        ExpectPixel(302, y, kGreenPixel);
+        ExpectPixel(319, y, kGreenPixel);
+        ExpectPixel(320, y, kBlackPixel);
+        ExpectPixel(299, y, kBlackPixel);
+        ExpectPixel(310, y - 6, kBlackPixel);
+    }
+    ExpectPixel(500, 100, kBlackPixel);
 }
 
 }  // namespace

@@ -35,84 +35,59 @@ bool Same(Rgba a, Rgba b)
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
-TEST_F(TextureTest, BackslashAndSlashNamesShareOneTextureUnderTheSlashKey)
+TEST_F(TextureTest, NamesKeysExtensionsAndTheAssetsFolder)
 {
-    std::filesystem::create_directory("art");
+    std::filesystem::create_directories("art");
+    std::filesystem::create_directories("assets");
     WritePng("art/a.png", 4, 4, PngKind::Rgba, Solid(4, 4, {1, 2, 3, 4}));
+    WritePng("assets/b.png", 2, 2, PngKind::Rgb, Solid(2, 2, {9, 9, 9, 255}));
+    WritePng("p.png", 2, 2, PngKind::Rgb, Solid(2, 2, {200, 0, 0, 255}));
+    WriteJpeg("j.jpg", 8, 8, Solid(8, 8, {0, 0, 200, 255}), false);
+    // Backslash and slash names share one texture under the slash key.
     auto slash = TTexture::Get("art/a.png");
-    auto backslash = TTexture::Get("art\\a.png");
     ASSERT_TRUE(slash);
-    EXPECT_EQ(slash, backslash);
+    EXPECT_EQ(TTexture::Get("art\\a.png"), slash);
     EXPECT_EQ(assets.GetAsset("art/a.png:tex"), slash);
     EXPECT_EQ(TTexture::TextureHandle("x\\y.png", false, true, true), str("x/y.png:a:m:tex"));
     EXPECT_EQ(TTexture::TextureHandle("x.png", true, false, false), str("x.png:s:tex"));
     EXPECT_EQ(TTexture::TextureHandle("x.png", str("m.png"), true, true), str("x.png:m.png:m:tex"));
-}
-
-TEST_F(TextureTest, ResourcesAreFoundUnderAssetsToo)
-{
-    std::filesystem::create_directory("assets");
-    WritePng("assets/b.png", 2, 2, PngKind::Rgb, Solid(2, 2, {9, 9, 9, 255}));
-    EXPECT_TRUE(TTexture::Get("b.png"));
-}
-
-TEST_F(TextureTest, AReleasedTextureIsLoadedAfreshAndFailuresRegisterNothing)
-{
-    WritePng("a.png", 2, 2, PngKind::Rgb, Solid(2, 2, {9, 9, 9, 255}));
-    auto first = TTexture::Get("a.png");
-    ASSERT_TRUE(first);
-    std::weak_ptr<TTexture> watch = first;
-    first.reset();
+    // A released texture is loaded afresh; failures register nothing.
+    std::weak_ptr<TTexture> watch = slash;
+    slash.reset();
     EXPECT_TRUE(watch.expired());
-    EXPECT_TRUE(TTexture::Get("a.png"));
+    EXPECT_TRUE(TTexture::Get("art/a.png"));
     EXPECT_FALSE(TTexture::Get("nothing.png"));
     EXPECT_FALSE(assets.GetAsset("nothing.png:tex"));
-}
-
-TEST_F(TextureTest, NamesWithoutExtensionTryPngThenJpg)
-{
-    WritePng("p.png", 2, 2, PngKind::Rgb, Solid(2, 2, {200, 0, 0, 255}));
-    WriteJpeg("j.jpg", 8, 8, Solid(8, 8, {0, 0, 200, 255}), false);
+    EXPECT_TRUE(TTexture::Get("b.png"));  // found under assets/
+    // Names without an extension try ".png" then ".jpg"; a missing ".png" is not retried as ".jpg".
     auto png = TTexture::Get("p");
     auto jpg = TTexture::Get("j");
     ASSERT_TRUE(png && jpg);
     EXPECT_NE(std::string(png->GetName().c_str()).find("p.png"), std::string::npos);
     EXPECT_EQ(jpg->GetWidth(), 8);
-    // A missing ".png" is not retried as ".jpg".
     EXPECT_FALSE(TTexture::Get("j.png"));
 }
 
 TEST_F(TextureTest, SizesOfLoadedSimpleAndCreatedTextures)
 {
     WritePng("s.png", 20, 10, PngKind::Rgb, Solid(20, 10, {1, 1, 1, 255}));
+    WritePng("one.png", 1, 1, PngKind::Rgb, Solid(1, 1, {1, 1, 1, 255}));
     auto square = TTexture::Get("s.png");
-    ASSERT_TRUE(square);
+    auto simple = TTexture::GetSimple("s.png");
+    ASSERT_TRUE(square && simple);
     EXPECT_EQ(square->GetWidth(), 20);
     EXPECT_EQ(square->GetHeight(), 10);
-    TPoint size;
-    square->GetInternalSize(&size);
-    EXPECT_EQ(size.x, 32);
-    EXPECT_EQ(size.y, 32);
-
-    auto simple = TTexture::GetSimple("s.png");
-    ASSERT_TRUE(simple);
     EXPECT_NE(simple, square);
     EXPECT_TRUE(simple->IsSimple());
-    simple->GetInternalSize(&size);
-    EXPECT_EQ(size.x, 32);
-    EXPECT_EQ(size.y, 16);
-
-    auto created = TTexture::Create(5, 3, true);
-    ASSERT_TRUE(created);
-    created->GetInternalSize(&size);
-    EXPECT_EQ(size.x, 8);
-    EXPECT_EQ(size.y, 8);
-    WritePng("one.png", 1, 1, PngKind::Rgb, Solid(1, 1, {1, 1, 1, 255}));
-    auto one = TTexture::Get("one.png");
-    ASSERT_TRUE(one);
-    one->GetInternalSize(&size);
-    EXPECT_EQ(size.x, 1);
-    EXPECT_EQ(size.y, 1);
+    const std::pair<std::shared_ptr<TTexture>, TPoint> cases[] = {
+        {square, {32, 32}}, {simple, {32, 16}}, {TTexture::Create(5, 3, true), {8, 8}}, {TTexture::Get("one.png"), {1, 1}}};
+    for (const auto& [texture, internal] : cases) {
+        ASSERT_TRUE(texture);
+        TPoint size;
+        texture->GetInternalSize(&size);
+        EXPECT_EQ(size.x, internal.x);
+        EXPECT_EQ(size.y, internal.y);
+    }
     EXPECT_FALSE(TTexture::Create(0, 4, true));
 }
 
@@ -128,6 +103,7 @@ TEST_F(TextureTest, CreatedTexturesAreRegisteredUntilTheyDie)
 TEST_F(TextureTest, OptionsAfterTheQuestionMarkAreFoundAnywhere)
 {
     WritePng("o.png", 4, 4, PngKind::Rgb, Solid(4, 4, {1, 1, 1, 255}));
+    WriteJpeg("oj.jpg", 8, 8, Solid(8, 8, {9, 9, 9, 255}), false);
     auto rt = TTexture::Get("o.png?rt");
     ASSERT_TRUE(rt);
     EXPECT_TRUE(rt->GetData()->HasFlag(TTextureData::kRenderTarget));
@@ -137,57 +113,40 @@ TEST_F(TextureTest, OptionsAfterTheQuestionMarkAreFoundAnywhere)
     EXPECT_TRUE(several->HasAlpha());
     EXPECT_TRUE(several->IsSimple());
     EXPECT_TRUE(several->GetData()->IsSystemSurface());
-    // Retried with ".png", the options stay.
-    auto retried = TTexture::Get("o?alpha", TTexture::kNoAlpha);
-    ASSERT_TRUE(retried);
-    EXPECT_TRUE(retried->HasAlpha());
+    auto retried = TTexture::Get("o?alpha", TTexture::kNoAlpha);  // retried with ".png", the options stay
+    ASSERT_TRUE(retried && retried->HasAlpha());
+    // With neither force-alpha nor no-alpha, a PNG's own alpha decides even when
+    // the name asks for "alpha"; an image without its own answer (a JPEG) takes the option.
+    EXPECT_FALSE(TTexture::Get("o.png?alpha")->HasAlpha());
+    EXPECT_TRUE(TTexture::Get("oj.jpg?alpha")->HasAlpha());
 }
 
-TEST_F(TextureTest, APngAskedForAlphaAsTheImageHasItKeepsTheImagesAnswer)
-{
-    // With neither force-alpha nor no-alpha, a PNG's own alpha decides, even
-    // when the name asks for "alpha": an opaque PNG stays opaque...
-    WritePng("op.png", 4, 4, PngKind::Rgb, Solid(4, 4, {1, 1, 1, 255}));
-    auto opaque = TTexture::Get("op.png?alpha");
-    ASSERT_TRUE(opaque);
-    EXPECT_FALSE(opaque->HasAlpha());
-    // ...while an image without its own answer (a JPEG) takes the option.
-    WriteJpeg("oj.jpg", 8, 8, Solid(8, 8, {9, 9, 9, 255}), false);
-    auto jpeg = TTexture::Get("oj.jpg?alpha");
-    ASSERT_TRUE(jpeg);
-    EXPECT_TRUE(jpeg->HasAlpha());
-}
-
-TEST_F(TextureTest, PaletteOptionRecoloursTheImage)
+TEST_F(TextureTest, PalettesColourKeysAndMasksChangeThePixels)
 {
     WriteIndexedPng("i.png", 2, 1, 8, {0, 1}, {{255, 0, 0, 255}, {0, 255, 0, 255}});
     WritePal("blue.pal", {{0, 0, 255, 0}, {7, 7, 7, 0}});
-    auto plain = TTexture::Get("i.png");
-    auto recoloured = TTexture::Get("i.png?palette=blue.pal");
-    ASSERT_TRUE(plain && recoloured);
-    EXPECT_TRUE(Same(Pixel(*plain, 0, 0), {255, 0, 0, 255}));
-    EXPECT_TRUE(Same(Pixel(*recoloured, 0, 0), {0, 0, 255, 255}));
-    EXPECT_TRUE(Same(Pixel(*recoloured, 1, 0), {7, 7, 7, 255}));
-}
-
-TEST_F(TextureTest, ColourKeyMakesMagentaTransparent)
-{
-    std::vector<Rgba> pixels = {{255, 0, 255, 255}, {255, 0, 254, 255}};
-    WritePng("k.png", 2, 1, PngKind::Rgba, pixels);
-    auto keyed = TTexture::Get("k.png?colorkeyed");
-    ASSERT_TRUE(keyed);
-    EXPECT_EQ(Pixel(*keyed, 0, 0).a, 0);
-    EXPECT_EQ(Pixel(*keyed, 1, 0).a, 255);
-}
-
-TEST_F(TextureTest, MergedTextureTakesAlphaFromTheMasksRed)
-{
+    WritePng("k.png", 2, 1, PngKind::Rgba, {{255, 0, 255, 255}, {255, 0, 254, 255}});
     WritePng("c.png", 4, 4, PngKind::Rgb, Solid(4, 4, {10, 20, 30, 255}));
     WritePng("m.png", 4, 4, PngKind::Rgb, Solid(4, 4, {66, 0, 0, 255}));
-    auto merged = TTexture::GetMerged("c.png", "m");
-    ASSERT_TRUE(merged);
-    EXPECT_TRUE(merged->HasAlpha());
-    EXPECT_TRUE(Same(Pixel(*merged, 2, 2), {10, 20, 30, 66}));
+    const struct {
+        std::shared_ptr<TTexture> texture;
+        int x;
+        Rgba expected;
+    } cases[] = {
+        {TTexture::Get("i.png"), 0, {255, 0, 0, 255}},
+        {TTexture::Get("i.png?palette=blue.pal"), 0, {0, 0, 255, 255}},
+        {TTexture::Get("i.png?palette=blue.pal"), 1, {7, 7, 7, 255}},
+        {TTexture::Get("k.png?colorkeyed"), 0, {255, 0, 255, 0}},  // magenta is transparent
+        {TTexture::Get("k.png?colorkeyed"), 1, {255, 0, 254, 255}},
+        {TTexture::GetMerged("c.png", "m"), 2, {10, 20, 30, 66}},  // alpha from the mask's red
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.texture);
+        Rgba got = Pixel(*c.texture, c.x, 0);
+        EXPECT_TRUE(Same(got, c.expected)) << c.texture->GetName().c_str() << " at " << c.x << ": " << int(got.r)
+                                           << "," << int(got.g) << "," << int(got.b) << "," << int(got.a);
+    }
+    EXPECT_TRUE(TTexture::GetMerged("c.png", "m")->HasAlpha());
     EXPECT_FALSE(TTexture::GetMerged("c.png", "nomask.png"));
 }
 

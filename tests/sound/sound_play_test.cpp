@@ -242,18 +242,6 @@ TEST_F(SoundPlay, PausedTimeDoesNotCountOnTheClock)
     EXPECT_EQ(done.calls.size(), 1u);
 }
 
-TEST_F(SoundPlay, PauseAllSoundsSelectsByType)
-{
-    auto music = Load(Tone("music.ogg", 0.2), TSoundManager::kMusic);
-    auto effect = Load(Tone("effect.ogg", 0.2), TSoundManager::kEffects);
-    int m = music->Play(true), e = effect->Play(true);
-    mManager->PauseAllSounds(true, TSoundManager::kMusic);
-    EXPECT_TRUE(music->Stream(m)->IsPaused());
-    EXPECT_FALSE(effect->Stream(e)->IsPaused());
-    mManager->PauseAllSounds(false, -1);
-    EXPECT_FALSE(music->Stream(m)->IsPaused());
-}
-
 TEST_F(SoundPlay, ReactivationDoesNotResumeWhatTheGamePaused)
 {
     auto music = Load(Tone("music.ogg", 0.2), TSoundManager::kMusic);
@@ -308,40 +296,22 @@ TEST_F(SoundPlay, ActionOnAStreamThatIsNotPlayingCompletesNextPass)
     EXPECT_EQ(mManager->StreamCount(), 1);
 }
 
-TEST_F(SoundPlay, ClearingTheActionDropsThePreparedNextStream)
+TEST_F(SoundPlay, ClearingOrKillingAChainDropsItsPreparedStreamWithoutCompletions)
 {
     auto intro = Load(Tone("intro.ogg", 0.1));
     auto loop = Load(Tone("loop.ogg", 0.1));
+    auto piece = Load(Tone("piece.ogg", 0.1), TSoundManager::kMusic);
     RecordingCallBack done;
     int id = intro->Play(false);
     intro->SetCompleteAction(id, &done, loop);
     EXPECT_EQ(mManager->StreamCount(), 2);
-    intro->SetCompleteAction(id, nullptr, nullptr);
+    intro->SetCompleteAction(id, nullptr, nullptr);  // cleared: the prepared stream goes
     EXPECT_EQ(mManager->StreamCount(), 1);
-    EXPECT_EQ(done.Data().Count(), 0);
-    Advance(200);
-    EXPECT_TRUE(done.calls.empty());
-    EXPECT_EQ(mManager->StreamCount(), 0);
-}
-
-TEST_F(SoundPlay, KillingAChainedStreamKillsItsPreparedNext)
-{
-    auto intro = Load(Tone("intro.ogg", 0.1));
-    auto loop = Load(Tone("loop.ogg", 0.1));
-    RecordingCallBack done;
-    int id = intro->Play(false);
     intro->SetCompleteAction(id, &done, loop);
-    EXPECT_EQ(intro->Kill(id), 1);
+    EXPECT_EQ(intro->Kill(id), 1);  // killed: its prepared next goes too
     EXPECT_EQ(mManager->StreamCount(), 0);
-    EXPECT_EQ(done.Data().Count(), 0);
-    Advance(500);
-    EXPECT_TRUE(done.calls.empty());
-}
 
-TEST_F(SoundPlay, KillingASoundChainedToItselfEndsEveryStream)
-{
-    auto piece = Load(Tone("piece.ogg", 0.1), TSoundManager::kMusic);
-    RecordingCallBack done;
+    // A sound chained to itself: every stream ends.
     int first = piece->Play(false);
     piece->SetCompleteAction(first, &done, piece);
     int other = piece->Play(false);
@@ -356,10 +326,11 @@ TEST_F(SoundPlay, KillingASoundChainedToItselfEndsEveryStream)
     EXPECT_TRUE(done.calls.empty());
 }
 
-TEST_F(SoundPlay, PauseOfEveryStreamOfASound)
+TEST_F(SoundPlay, PausesSelectStreamsBySoundIdAndType)
 {
     auto sound = Load(Tone("tone.ogg", 0.2));
-    int a = sound->Play(false), b = sound->Play(true);
+    auto music = Load(Tone("music.ogg", 0.2), TSoundManager::kMusic);
+    int a = sound->Play(false), b = sound->Play(true), m = music->Play(true);
     sound->Pause(true, -1);
     EXPECT_TRUE(sound->Stream(a)->IsPaused());
     EXPECT_TRUE(sound->Stream(b)->IsPaused());
@@ -367,6 +338,12 @@ TEST_F(SoundPlay, PauseOfEveryStreamOfASound)
     EXPECT_FALSE(sound->Stream(a)->IsPaused());
     EXPECT_TRUE(sound->Stream(b)->IsPaused());
     sound->Pause(true, 42);  // no such stream: nothing happens
+    mManager->PauseAllSounds(true, TSoundManager::kMusic);
+    EXPECT_TRUE(music->Stream(m)->IsPaused());
+    EXPECT_FALSE(sound->Stream(a)->IsPaused());
+    mManager->PauseAllSounds(false, -1);
+    EXPECT_FALSE(music->Stream(m)->IsPaused());
+    EXPECT_FALSE(sound->Stream(b)->IsPaused());
 }
 
 TEST_F(SoundPlay, CallBackMayKillAndReleaseSoundsDuringThePass)
@@ -419,28 +396,24 @@ TEST_F(SoundPlay, SoundStaysAliveThroughItsOwnCompletion)
     EXPECT_TRUE(watch.expired());
 }
 
-TEST_F(SoundPlay, ManagerGoingFirstEndsStreamsWithoutCompletions)
+TEST_F(SoundPlay, NoStreamsBeforeTheManagersInitOrAfterItGoes)
 {
     auto sound = Load(Tone("tone.ogg", 0.2));
     RecordingCallBack done;
     sound->SetCompleteAction(sound->Play(true), &done, nullptr);
-    mManager.reset();
+    mManager.reset();  // the manager going first ends streams without completions
     EXPECT_TRUE(done.calls.empty());
     EXPECT_EQ(sound->Stream(0), nullptr);
     EXPECT_EQ(sound->Play(false), -1);
     EXPECT_EQ(sound->Kill(-1), 0);
-}
 
-TEST_F(SoundPlay, PlayBeforeInitFails)
-{
-    mManager.reset();
     mManager = std::make_unique<TSoundManager>(std::make_unique<TNullAudioOutput>([this] { return mNow; }));
-    auto sound = Load(Tone("tone.ogg", 0.1));
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->Play(false), -1);
+    auto early = Load(Tone("early.ogg", 0.1));
+    ASSERT_TRUE(early);
+    EXPECT_EQ(early->Play(false), -1);
     EXPECT_EQ(mManager->StreamCount(), 0);
     ASSERT_TRUE(mManager->Init());
-    EXPECT_EQ(sound->Play(false), 0);
+    EXPECT_EQ(early->Play(false), 0);
 }
 
 TEST_F(SoundPlay, ChainSetOnAStandInStartsWhenTheStandInEnds)

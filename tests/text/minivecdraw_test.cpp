@@ -46,21 +46,29 @@ protected:
     std::shared_ptr<TMemorySurface> surface;
 };
 
-TEST_F(RasterTest, EightQuarterBoxLightsExactlyTwoByTwoPixelsFully)
+TEST_F(RasterTest, BoxesLightWholeOrPartPixelsByTheirCoverageAndOpacity)
 {
-    Render(OutlineBuilder().Fill(1).Rect(0, 0, 8, 8).End());
-    EXPECT_EQ(LitPixels(), 4);
-    for (int y : {16, 17})
-        for (int x : {16, 17})
-            EXPECT_EQ(surface->At(x, y), 255) << x << "," << y;
-}
-
-TEST_F(RasterTest, HalfCoveredPixelGetsHalfCoverage)
-{
-    // Two quarters wide, one pixel tall: 8 of 16 samples.
-    Render(OutlineBuilder().Fill(1).Rect(0, 0, 2, 4).End());
-    EXPECT_EQ(LitPixels(), 1);
-    EXPECT_EQ(surface->At(16, 16), 8 * 16 * 255 / 256);
+    const int full = 255, half = 8 * 16 * 255 / 256;  // 8 of 16 samples
+    const struct {
+        int w, h, penX, penY;
+        float opacity;
+        int lit;
+        std::vector<std::pair<TPoint, int>> pixels;
+    } cases[] = {
+        {8, 8, 0, 0, 1, 4, {{{16, 16}, full}, {{17, 16}, full}, {{16, 17}, full}, {{17, 17}, full}}},
+        {2, 4, 0, 0, 1, 1, {{{16, 16}, half}}},                      // two quarters wide, one pixel tall
+        {4, 4, 8, 12, 1, 1, {{{18, 19}, full}}},                     // two pixels right, three down
+        {4, 4, 2, 0, 1, 2, {{{16, 16}, half}, {{17, 16}, half}}},    // half a pixel right: two half pixels
+        {4, 4, 0, 0, 0.5f, 1, {{{16, 16}, 127}}},                    // opacity scales coverage
+    };
+    for (const auto& c : cases) {
+        surface->Fill(0, 0, 0, 0);
+        draw.SetColor(1, TColor{1, 1, 1, 1}, c.opacity);
+        Render(OutlineBuilder().Fill(1).Rect(0, 0, float(c.w), float(c.h)).End(), c.penX, c.penY);
+        EXPECT_EQ(LitPixels(), c.lit) << c.w << "x" << c.h << " at " << c.penX << "," << c.penY;
+        for (const auto& [at, coverage] : c.pixels)
+            EXPECT_EQ(surface->At(at.x, at.y), coverage) << at.x << "," << at.y;
+    }
 }
 
 TEST_F(RasterTest, CoverageSumsToTheAreaAtAnyPhase)
@@ -72,19 +80,6 @@ TEST_F(RasterTest, CoverageSumsToTheAreaAtAnyPhase)
         Render(box, phase, phase);
         EXPECT_NEAR(CoveredPixels(), 22.0 * 10.0 / 16.0, 0.1) << "phase " << phase;
     }
-}
-
-TEST_F(RasterTest, PenMovesWholePixelsAndPhases)
-{
-    OutlineBuilder box;
-    box.Fill(1).Rect(0, 0, 4, 4).End();
-    Render(box, 8, 12);  // two pixels right, three down
-    EXPECT_EQ(surface->At(18, 19), 255);
-    EXPECT_EQ(LitPixels(), 1);
-    surface->Fill(0, 0, 0, 0);
-    Render(box, 2, 0);  // half a pixel right: two half pixels
-    EXPECT_EQ(surface->At(16, 16), surface->At(17, 16));
-    EXPECT_EQ(surface->At(16, 16), 8 * 16 * 255 / 256);
 }
 
 TEST_F(RasterTest, WindingIsEvenOddWithinAShapeAndUnionAcrossShapes)
@@ -210,13 +205,6 @@ TEST_F(RasterTest, MalformedAndHugeOutlinesAreClippedNotOverrun)
     Render(OutlineBuilder().Fill(1).Rect(0, 0, 8, 8).End());
 }
 
-TEST_F(RasterTest, OpacityScalesCoverage)
-{
-    draw.SetColor(1, TColor{1, 1, 1, 1}, 0.5f);
-    Render(OutlineBuilder().Fill(1).Rect(0, 0, 4, 4).End());
-    EXPECT_EQ(surface->At(16, 16), 127);
-}
-
 // A display that draws horizontal lines by pixel centres: row floor(y),
 // every pixel whose centre lies in [x1, x2).
 class FakeDisplay : public TTextDisplay {
@@ -256,30 +244,20 @@ private:
     TMemorySurface* mTarget = nullptr;
 };
 
-TEST(Calibration, FindsTheOffsetsThatLightExactlyTheSpanPixel)
+TEST(Calibration, FindsTheOffsetsThatLightExactlyTheSpanPixelOrFallsBackAndLowersTheBatchOnce)
 {
-    FakeDisplay display(false);
-    TQmMiniVecDraw draw(&display);
-    draw.Calibrate();
-    EXPECT_EQ(display.mLines, 256 * 4 * 2);  // each candidate at four places, two spans
-    EXPECT_TRUE(draw.IsCalibrated());
-    EXPECT_FLOAT_EQ(draw.GetCalibrationX1(), -0.25f);
-    EXPECT_FLOAT_EQ(draw.GetCalibrationX2(), -0.25f);
-    EXPECT_FLOAT_EQ(draw.GetCalibrationY(), 0.0f);
-    EXPECT_EQ(draw.GetVertexCapacity(), 256);
-}
-
-TEST(Calibration, AllBlackReadBackFallsBackAndLowersTheBatchOnce)
-{
-    FakeDisplay display(true);
-    TQmMiniVecDraw draw(&display);
-    draw.Calibrate();
-    EXPECT_FLOAT_EQ(draw.GetCalibrationX1(), -0.75f);
-    EXPECT_FLOAT_EQ(draw.GetCalibrationX2(), -0.75f);
-    EXPECT_FLOAT_EQ(draw.GetCalibrationY(), 0.25f);
-    EXPECT_EQ(draw.GetVertexCapacity(), 64);
-    EXPECT_EQ(display.mLines, 2 * 2048);  // two passes
-    EXPECT_FALSE(draw.IsCalibrated());
+    for (bool allBlack : {false, true}) {
+        FakeDisplay display(allBlack);
+        TQmMiniVecDraw draw(&display);
+        draw.Calibrate();
+        // Each candidate at four places, two spans; read back all black: two passes.
+        EXPECT_EQ(display.mLines, allBlack ? 2 * 2048 : 256 * 4 * 2);
+        EXPECT_EQ(draw.IsCalibrated(), !allBlack);
+        EXPECT_FLOAT_EQ(draw.GetCalibrationX1(), allBlack ? -0.75f : -0.25f);
+        EXPECT_FLOAT_EQ(draw.GetCalibrationX2(), allBlack ? -0.75f : -0.25f);
+        EXPECT_FLOAT_EQ(draw.GetCalibrationY(), allBlack ? 0.25f : 0.0f);
+        EXPECT_EQ(draw.GetVertexCapacity(), allBlack ? 64 : 256);
+    }
 }
 
 }  // namespace

@@ -65,16 +65,6 @@ protected:
     TScreen* screen = nullptr;
 };
 
-TEST_F(DialogTest, TheManagerRegistersTheCrossSellTypeAndPublishesSetTopModalOnly)
-{
-    EXPECT_NE(std::find(journal.begin(), journal.end(), "script: type XSellWindow"), journal.end());
-    ASSERT_TRUE(script.boolean.count("SetTopModalOnly"));
-    script.boolean["SetTopModalOnly"](true);
-    EXPECT_TRUE(manager.GetTopModalOnly());
-    script.boolean["SetTopModalOnly"](false);
-    EXPECT_FALSE(manager.GetTopModalOnly());
-}
-
 TEST_F(DialogTest, DisplayDialogHandsTheTextsRunsTheScriptAndMakesTheScreenWaitForTheClose)
 {
     script.onRun = [this] { manager.GetTopModalWindow()->SetWindowSize(201, 101); };

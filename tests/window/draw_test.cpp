@@ -286,13 +286,4 @@ TEST_F(DrawTest, ScreenFillStaysInsideTheScreenAndNeedsTheFlag)
     EXPECT_EQ(journal, (Journal{"begin whole", "push 0,0,800,600", "pop", "end"}));
 }
 
-TEST_F(DrawTest, QuitMessageEndsTheProgramThroughTheExitHook)
-{
-    std::vector<int> codes;
-    manager->SetExitHandler([&codes](int code) { codes.push_back(code); });
-    manager->PostWindowMessage(new TMessage(kQuitNow, "", nullptr));
-    Send(TEvent::kIdle);
-    EXPECT_EQ(codes, (std::vector<int>{0}));
-}
-
 }  // namespace

@@ -1,10 +1,6 @@
 -- Lua 5.0 only: basic-library rules that later versions changed or dropped.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 assert(string.find(_VERSION, "^Lua 5%.0"))
 

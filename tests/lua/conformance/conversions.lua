@@ -1,10 +1,6 @@
 -- tostring, tonumber (with and without a base) and type.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- type names every kind of value.
 assert(type(nil) == "nil" and type(true) == "boolean" and type(1) == "number")

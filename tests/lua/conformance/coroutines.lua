@@ -1,11 +1,7 @@
 -- Coroutines: create, resume, yield, status and wrap; values passed both
 -- ways; errors inside coroutines; resuming dead or running ones.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- The manual's example, checked value by value.
 do

@@ -2,11 +2,7 @@
 -- that getmetatable returns for its values, that indexing such a value reads
 -- and assigning writes, and that the string library fills for strings.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Strings index the string table, so string functions are methods.
 assert(getmetatable("") == string and getmetatable("abc") == string)

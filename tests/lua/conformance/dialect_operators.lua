@@ -2,11 +2,7 @@
 -- their precedence and associativity, their unsigned 32-bit arithmetic,
 -- and their errors.  ^ on two numbers is exclusive or.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Bitwise results on plain values.
 assert(5 & 3 == 1 and 5 | 3 == 7 and 12 & 10 == 8 and 12 | 10 == 14)

@@ -3,11 +3,7 @@
 -- string.lualex (escape sequences expanded at run time) and the
 -- format conversions %B, %b<letter> and %Q.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 local function bytes(...)
   -- builds a string from byte values

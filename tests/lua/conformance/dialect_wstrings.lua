@@ -2,11 +2,7 @@
 -- its own literals, towstring, narrowing tostring, concatenation rules,
 -- number conversion, interning and comparison.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Units of a wide string, as seen through pack (little-endian units).
 local function units(w)

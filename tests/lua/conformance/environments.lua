@@ -1,11 +1,7 @@
 -- Function environments: getfenv and setfenv by function and by level,
 -- inheritance by new closures, the global environment and _G.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- _G holds the global environment and contains itself.
 assert(_G._G == _G and _G.print == print and getfenv() == _G)

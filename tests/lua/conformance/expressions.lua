@@ -2,11 +2,7 @@
 -- the string/number coercions of Lua 5.0.  `^` is left out on purpose: the
 -- engine's dialect gives it another meaning (see dialect_operators.lua).
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Multiplication binds tighter than addition; both are left-associative.
 assert(1 + 2 * 3 == 7 and (1 + 2) * 3 == 9 and 2 * 3 + 4 == 10)
@@ -139,5 +135,17 @@ do
 end
 assert(x == 10)
 x = nil
+
+-- Values of and/or through `not' and through jumps that meet (the code
+-- generator once let these carry the tested value instead of the result).
+do
+  local five = 5
+  local function g() return 1, 2 end
+  assert(not not (five or nil) == true and not (not (false or nil)) == false)
+  assert(((five or five) and (true or 1)) == true and ((nil and 1) or (false or "x")) == "x")
+  assert(((five or (five <= 1)) and (true or 1)) == true and (not (five and nil) and five) == 5)
+  assert(((five > 1 or five) and "y") == "y" and tostring((not (not (g() or nil)))) == "true")
+  assert((((five + 1) or five) and (false or five)) == 5)
+end
 
 print("ok")

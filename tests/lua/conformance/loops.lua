@@ -1,10 +1,6 @@
 -- while, repeat, numeric for and generic for as Lua 5.0 runs them.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 local function collect(...)
   -- runs a numeric for over arg[1], arg[2], arg[3] and lists the values

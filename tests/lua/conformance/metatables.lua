@@ -3,11 +3,7 @@
 -- table as the operand that carries the metamethod (first, or both tables);
 -- how numbers and strings meet table metamethods is in dialect_metatables.lua.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- setmetatable returns its table; getmetatable reads it back; nil removes it.
 do

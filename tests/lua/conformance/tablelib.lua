@@ -2,11 +2,7 @@
 -- concat, sort, foreach, foreachi and getn.  Size rules of 5.0 that differ
 -- from later versions are in tables_50.lua.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 local function same(t, list)
   if table.getn(t) ~= table.getn(list) then return false end

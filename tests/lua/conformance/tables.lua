@@ -1,10 +1,6 @@
 -- Table constructors, keys and indexing as Lua 5.0 defines them.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Positional fields count from 1 and are not disturbed by keyed fields.
 do

@@ -1,11 +1,7 @@
 -- Proper tail calls: `return f(args)` reuses the caller's frame, so tail
 -- recursion has no depth limit, while ordinary recursion does.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- Deep self tail recursion runs in constant stack.
 do

@@ -2,11 +2,7 @@
 -- 1, 2, ... up to the first nil; next and pairs visit every key once in an
 -- unspecified order) and what may change during a traversal.
 
-local function errmsg(f)
-  local ok, msg = pcall(f)
-  assert(not ok, "an error was expected")
-  return msg
-end
+local errmsg = dofile("errmsg.lua")
 
 -- next on an empty table, and after the last key, gives nil.
 assert(next({}) == nil and next({}, nil) == nil)
