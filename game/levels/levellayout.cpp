@@ -88,6 +88,11 @@ void TLevelLayout::OpenLevel(str name)
         WriteDbg("TLevelLayout: %s is missing or empty; the floor stays empty", path.c_str());
         return;
     }
+    ReadRows(text);
+}
+
+void TLevelLayout::ReadRows(const str& text)
+{
     const char* p = text.c_str();
     for (int row = 0; row < kLayoutRows && *p; ++row) {
         for (int col = 0; col < kLayoutColumns && *p; ++col)

@@ -24,6 +24,9 @@ public:
     // Loads "assets/layouts/" + name + ".txt": 13 rows of 16 characters, any
     // whitespace between rows skipped. A missing file gives an empty floor.
     void OpenLevel(str name);
+    // The file form: rows of 16 characters, whitespace between rows skipped;
+    // a short text leaves the rest of the grid as it was.
+    void ReadRows(const str& text);
     // The grid as the first 208 characters of text, taken as they are;
     // returns the text's length.
     int OpenLevelFromMem(str text);
