@@ -44,6 +44,12 @@ protected:
             mPlainPartyPoints += table->GetChildContent(key).to_int();
     }
 
+    void PlaceAt(int restaurant, int level)
+    {
+        mSettings->SetCurrentRestaurant(restaurant);
+        mSettings->SetCurrentLevel(level);
+    }
+
     int mPlainPartyPoints = 0;
 };
 
@@ -59,8 +65,7 @@ TEST_F(LevelData, EveryCareerLevelClosesInTimeWithAReachableGoal)
         SCOPED_TRACE("career level " + std::to_string(number));
         int restaurant = 0, level = 0;
         TSettings::LevelToRestaurantAndLevel(number - 1, &restaurant, &level);
-        mSettings->SetCurrentRestaurant(restaurant);
-        mSettings->SetCurrentLevel(level);
+        PlaceAt(restaurant, level);
         RecordingPartyFactory factory;
         testing::internal::CaptureStderr();
         TLevelManager levels(TLevelManager::kCareer, &factory);
@@ -121,8 +126,7 @@ TEST_F(LevelData, EveryEndlessShiftSchedulesPartiesAndGrowsItsFloor)
     for (int restaurant = 0; restaurant < 5; ++restaurant) {
         for (int difficulty = 0; difficulty < 3; ++difficulty) {
             SCOPED_TRACE("endless " + std::to_string(restaurant) + "/" + std::to_string(difficulty));
-            mSettings->SetCurrentRestaurant(restaurant);
-            mSettings->SetCurrentLevel(difficulty);
+            PlaceAt(restaurant, difficulty);
             RecordingPartyFactory factory;
             testing::internal::CaptureStderr();
             TLevelManager levels(TLevelManager::kEndless, &factory);

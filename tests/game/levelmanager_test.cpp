@@ -78,7 +78,10 @@ protected:
 
 TEST_F(CareerLevels, ScheduleGivesExactDelaysTypesColoursAndClosingTime)
 {
+    // This folder has no arrive sound: the parties come all the same.
+    testing::internal::CaptureStderr();
     TLevelManager levels(TLevelManager::kCareer, &mFactory);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("parties arrive silently"), std::string::npos);
     EXPECT_TRUE(levels.IsLevelDefined());
     EXPECT_EQ(levels.GetCurrentGoal(), 900);
     EXPECT_EQ(levels.GetCurrentExpert(), 1500);
