@@ -234,8 +234,9 @@ TEST(AnimTask, LateTasksCatchUpOncePerMissedPeriodUnlessTooLateOrNotPeriodic)
         EXPECT_TRUE(task.DoTask());
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.log);
         EXPECT_EQ(task.animations, c.animations) << "late by " << c.late;
-        if (c.periodic && c.animations == 1)
+        if (c.periodic && c.animations == 1) {
             EXPECT_EQ(task.GetTimeUntilReady(), -100);
+        }
     }
 }
 
