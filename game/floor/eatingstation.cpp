@@ -487,10 +487,11 @@ bool TEatingStation::Update(float dt, IWaitressHands* hands, TScoreManager* scor
                 hands->Drop(kCarryFood, mTableNumber);
                 hands->Drop(kCarryTicket, mTableNumber);
             }
-            const TPoint at = mParty->GetLocation();
+            // Its rings were sent from its noise point (or its location).
+            const TPoint at = mParty->GetLocation(), noise = mParty->GetNoiseLocation();
             rings.remove_if([&](const std::unique_ptr<TNoiseRing>& ring) {
-                const TVec2 c = ring->GetCentre();
-                return static_cast<int>(c.x) == at.x && static_cast<int>(c.y) == at.y;
+                const TPoint c{static_cast<int>(ring->GetCentre().x), static_cast<int>(ring->GetCentre().y)};
+                return c == at || c == noise;
             });
             ReleaseParty();
         }

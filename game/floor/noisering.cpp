@@ -98,8 +98,9 @@ void TNoiseRing::HitTables(const std::list<TEatingStation*>& tables)
         TParty* party = table ? table->GetParty() : nullptr;
         if (!party || party->IgnoreNoise())
             continue;
-        const TPoint at = table->GetLocation();
-        if (at.x == source.x && at.y == source.y)
+        // Rings start at a table's noise point: neither that nor the
+        // table's own location is ever hurt by its own ring.
+        if (table->GetLocation() == source || table->GetNoiseLocation() == source)
             continue;
         const TRect box = table->BoundingBox();
         for (const Extreme& e : extremes) {

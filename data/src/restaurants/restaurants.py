@@ -72,7 +72,7 @@ def write_tables(folder, look):
     for seats, layout in LAYOUTS.items():
         name = "%dtop" % seats
         tw, th = layout["size"]
-        anchors = {"heart": (tw // 2 + 6, -th // 2 - 18), "number": (0, -th // 2 - 12),
+        anchors = {"heart": (tw // 2 + 6, -th // 2 - 18), "number": (0, -4),
                    "shadow": (6, 8), "dirt": (0, -6)}
         for i, (cx, cy) in enumerate(layout["chairs"], 1):
             anchors["chair%d" % i] = (cx, cy)
