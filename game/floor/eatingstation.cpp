@@ -54,17 +54,6 @@ TEatingStation::~TEatingStation()
     TTextGraphic::Destroy(mNumberText);
 }
 
-TEatingStation::THandsAdapter& TEatingStation::Adapter()
-{
-    static THandsAdapter adapter;
-    return adapter;
-}
-
-void TEatingStation::SetWaitressHands(THandsAdapter adapter)
-{
-    Adapter() = std::move(adapter);
-}
-
 int TEatingStation::Rand()
 {
     TPlatform* platform = TPlatform::GetInstance();

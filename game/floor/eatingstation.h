@@ -10,11 +10,11 @@
 #include "engine/script/animation.h"
 #include "game/floor/chair.h"
 #include "game/floor/party.h"
+#include "game/floor/floorview.h"
 #include "game/floor/station.h"
 #include "game/floor/waitresshands.h"
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,7 +24,7 @@ class TSound;
 class TTextGraphic;
 class TTexture;
 
-class TEatingStation : public IStation {
+class TEatingStation : public IStation, public ITableView {
 public:
     static constexpr int kBarNumberBase = 100;  // bar sections show as letters from "A"
     // The art is moved up at most this far to align its box on the floor grid.
@@ -32,11 +32,6 @@ public:
 
     TEatingStation(int tableNumber, int seatCount, bool isTable, const TPoint& location);
     ~TEatingStation() override;
-
-    // How the game reaches the waitress's hands from the TQuessa a visit
-    // names (the game window installs it; without it visits do nothing).
-    using THandsAdapter = std::function<IWaitressHands*(TQuessa*)>;
-    static void SetWaitressHands(THandsAdapter adapter);
 
     void Setup(str chairName, str artFolder, std::shared_ptr<TAnimatedTexture> art, const int* chairColors);
     void CreateChairs(const std::shared_ptr<TAnimatedTexture>& art, str chairName, int count, int firstIndex,
@@ -60,6 +55,13 @@ public:
     // The serving rules on her hands (eatingstation_serve.cpp).
     bool ServeVisit(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial, int clickKind);
 
+    // ---- ITableView (what the kitchen and the waitress ask)
+    int TableNumber() const override { return mTableNumber; }
+    int PartyState() const override { return mParty ? mParty->GetState() : -1; }
+    bool PartyWantsSnack() const override { return mParty && mParty->WantsSnack(); }
+    int HighChairsNeeded() const override;
+    bool SpillPresent() const override { return mSpillPresent; }
+
     // ---- seating and chairs
     void TryOutParty(TParty* party);
     void AdoptParty(std::unique_ptr<TParty> party, TScoreManager* score);
@@ -76,7 +78,6 @@ public:
     int GetMinOccupiedSeat() const;
     int GetMaxOccupiedSeat() const;
     int NumHighChairs() const;
-    int HighChairsNeeded() const;
     void PlaceHighChair(eCustomerColors babyColor);
     int GetChairCount() const { return static_cast<int>(mChairs.size()); }
     const TChair* GetChair(int index) const;
@@ -127,7 +128,6 @@ protected:
     bool ServeFallback(IWaitressHands* hands, TScoreManager* score);
     void TakeCheck(TTutorial* tutorial, TScoreManager* score);
     void Score(TScoreManager* score, int action);
-    static THandsAdapter& Adapter();
     static int Rand();
     std::shared_ptr<TAnimatedTexture> mArt;
 

@@ -45,8 +45,10 @@ bool TEatingStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clic
 
 bool TEatingStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind)
 {
-    IWaitressHands* hands = Adapter() ? Adapter()(waitress) : nullptr;
-    return hands && ServeVisit(hands, score, tutorial, clickKind);
+    if (!waitress)
+        return false;
+    TQuessaHands hands(waitress);
+    return ServeVisit(&hands, score, tutorial, clickKind);
 }
 
 bool TEatingStation::ServeVisit(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial, int clickKind)

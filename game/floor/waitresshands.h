@@ -1,23 +1,11 @@
-// What the floor's stations need of the waitress: her hands. TQuessa
-// provides them; the game window hands a station the waitress through
-// TEatingStation::SetWaitressHands, so the serving rules are tested with a
-// pair of plain hands.
+// What an eating station needs of the waitress: her hands. TQuessaHands
+// reaches TQuessa's; the serving rules are written against this interface
+// so they are tested with a pair of plain hands.
 #pragma once
 
-// The item in one hand; each hand also carries an id and an extra value
-// chosen by the station that hands it over.
-enum ECarryables : int {
-    kCarryNothing = 0,
-    kCarryTicket = 1,
-    kCarryFood = 2,
-    kCarryDishes = 3,
-    kCarryDrink = 4,
-    kCarryDessert = 5,
-    kCarryHighChair = 6,
-    kCarryMop = 7,
-    kCarrySnack = 8,
-    kCarryCamera = 9,
-};
+#include "game/floor/carryables.h"
+
+class TQuessa;
 
 class IWaitressHands {
 public:
@@ -41,4 +29,21 @@ public:
     virtual int HighChairBoost() const = 0;
 
     bool HasFreeHand() const { return HandsInUse() < HandCount(); }
+};
+
+// The waitress's own hands.
+class TQuessaHands : public IWaitressHands {
+public:
+    explicit TQuessaHands(TQuessa* waitress) : mWaitress(waitress) {}
+    int HandCount() const override;
+    int HandsInUse() const override;
+    bool Carries(ECarryables item, int id, int* heldId = nullptr, int* extra = nullptr) const override;
+    bool PickUp(ECarryables item, int id, int extra) override;
+    bool Drop(ECarryables item, int id, int* heldId = nullptr, int* extra = nullptr) override;
+    void PauseMotion(float seconds, ECarryables item) override;
+    void UseMop() override;
+    int HighChairBoost() const override;
+
+private:
+    TQuessa* mWaitress;  // not owned
 };

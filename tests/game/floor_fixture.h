@@ -1,95 +1,142 @@
-// Floor tests: the game's own furniture, customer and effect art copied from
-// the source tree into the scratch home, a score manager on a fixture
-// actionpoints.xml, a pair of plain waitress hands, and customer types built
-// in code with a fixed random course.
+// Floor tests: the waitress, kitchen and shelves on the headless engine with
+// a small fake level graph (IFloorView) and fake tables that serve by the
+// eating stations' basic rules: take the order, bring the food, bring the
+// dessert, take the dishes. Time is whatever dt the test passes.
 #pragma once
 
 #include "play_fixture.h"
 
-#include "engine/platform/platform.h"
-#include "game/floor/eatingstation.h"
-#include "game/floor/noisering.h"
-#include "game/floor/party.h"
-#include "game/floor/table.h"
-#include "game/floor/waitresshands.h"
-#include "game/play/scoremanager.h"
+#include "game/floor/floorview.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/station.h"
 
-#include <array>
-#include <cstring>
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
-// Two hands holding (item, id, extra).
-struct TFakeHands : IWaitressHands {
-    struct THand {
-        ECarryables item = kCarryNothing;
-        int id = 0, extra = 0;
-    };
-    std::array<THand, 2> hands;
-    int mopsUsed = 0;
+namespace floortest {
 
-    int HandCount() const override { return 2; }
-    int HandsInUse() const override
+// A station that only records the visit and answers as told.
+struct TSpot : IStation {
+    TSpot(std::string name_, TPoint spot_, std::vector<std::string>* log_) : name(std::move(name_)), spot(spot_), log(log_) {}
+    TPoint GetStandingSpot() override { return spot; }
+    bool HitTest(const TPoint&, TTutorial*, int*) override { return false; }
+    bool ArrivedAtStation(TQuessa*, TScoreManager*, TTutorial*, int clickKind) override
     {
-        return (hands[0].item != kCarryNothing) + (hands[1].item != kCarryNothing);
+        log->push_back(name + (clickKind ? "*" : ""));
+        return accept;
     }
-    const THand* Find(ECarryables item, int id) const
+    std::string name;
+    TPoint spot;
+    std::vector<std::string>* log;
+    bool accept = true;
+};
+
+// Party states the fake table knows.
+enum { kReadyToOrder = 2, kWaitingForFood = 3, kEating = 4, kWantsDessert = 5, kEatingDessert = 6 };
+
+struct TFakeTable : IStation, ITableView {
+    TFakeTable(int number_, TPoint spot_) : number(number_), spot(spot_) {}
+    TPoint GetStandingSpot() override { return spot; }
+    bool HitTest(const TPoint&, TTutorial*, int*) override { return false; }
+    bool ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial*, int) override
     {
-        for (const THand& h : hands)
-            if (h.item == item && (id == kAnyId || h.id == id))
-                return &h;
-        return nullptr;
-    }
-    bool Carries(ECarryables item, int id, int* heldId = nullptr, int* extra = nullptr) const override
-    {
-        const THand* h = Find(item, id);
-        if (h && heldId)
-            *heldId = h->id;
-        if (h && extra)
-            *extra = h->extra;
-        return h != nullptr;
-    }
-    bool PickUp(ECarryables item, int id, int extra) override
-    {
-        for (THand& h : hands)
-            if (h.item == kCarryNothing) {
-                h = {item, id, extra};
-                return true;
-            }
+        if (state == kReadyToOrder && waitress->PickupItem(kCarryTicket, number, 0)) {
+            state = kWaitingForFood;
+            return true;
+        }
+        if (state == kWaitingForFood && waitress->DropItem(kCarryFood, number) != -1) {
+            state = kEating;
+            return true;
+        }
+        if (state == kWantsDessert && waitress->DropItem(kCarryDessert, -1) != -1) {
+            state = kEatingDessert;
+            return true;
+        }
+        if (dishes && waitress->PickupItem(kCarryDishes, number, 0)) {
+            dishes = false;
+            return true;
+        }
         return false;
     }
-    bool Drop(ECarryables item, int id, int* heldId = nullptr, int* extra = nullptr) override
-    {
-        THand* h = const_cast<THand*>(Find(item, id));
-        if (!h)
-            return false;
-        Carries(item, id, heldId, extra);
-        *h = {};
-        return true;
-    }
-    void PauseMotion(float, ECarryables) override {}
-    void UseMop() override { ++mopsUsed; }
-    int HighChairBoost() const override { return 1; }
+    int TableNumber() const override { return number; }
+    int PartyState() const override { return state; }
+    bool PartyWantsSnack() const override { return wantsSnack; }
+    int HighChairsNeeded() const override { return highChairs; }
+    bool SpillPresent() const override { return spill; }
+
+    int number;
+    TPoint spot;
+    int state = -1;
+    bool wantsSnack = false;
+    int highChairs = 0;
+    bool spill = false;
+    bool dishes = false;
 };
+
+struct TFakeFloor : IFloorView {
+    IStation* FindStation(int id) override
+    {
+        for (IStation* s : stations)
+            if (s->StationId() == id)
+                return s;
+        for (TFoodStation* s : food)
+            if (s->StationId() == id)
+                return s;
+        return nullptr;
+    }
+    std::vector<ITableView*> EatingStations() override { return tables; }
+    std::vector<TFoodStation*> FoodStations() override { return food; }
+    void Remove(IStation* station) { stations.erase(std::remove(stations.begin(), stations.end(), station), stations.end()); }
+
+    std::vector<IStation*> stations;
+    std::vector<ITableView*> tables;
+    std::vector<TFoodStation*> food;
+};
+
+}  // namespace floortest
 
 class FloorTest : public PlayTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    static constexpr float kFrame = 0.05f;
 
-    // A customer type of `figure` whose every timed state allows `patienceMS`
-    // before a heart goes, and whose duration states take `durationMS`.
-    static TCustomerDef MakeDef(const char* figure, float patienceMS, float durationMS);
-    std::unique_ptr<TParty> MakeParty(int id, std::initializer_list<int> colours, const TCustomerDef& def);
-    // Picks the party up by its first member and drops it on the table's
-    // first chair; the table adopts it and it starts deciding. True when
-    // every member found a chair of its colour (asked before the chairs
-    // take the new colours).
-    bool SeatByDrag(TParty* party, TEatingStation& table, std::unique_ptr<TParty> owned);
-    // Updates the table (and the rings) in 50 ms steps; returns false as
-    // soon as a table update does.
-    bool Run(TEatingStation& table, float seconds, bool dessert = true);
+    void SetUp() override
+    {
+        PlayTest::SetUp();
+        StartGame({});
+        mPlatform->SeedRand(7);
+    }
+    void TearDown() override
+    {
+        waitress.reset();
+        PlayTest::TearDown();
+    }
+    // A waitress on the fake floor in the given restaurant.
+    void MakeWaitress(int restaurant = 0)
+    {
+        mSettings->SetCurrentRestaurant(restaurant);
+        waitress = std::make_unique<TQuessa>(nullptr);
+        waitress->SetFloor(&floor);
+        waitress->Reset();
+    }
+    // Frames until her queue is done (bounded); returns the frames run.
+    int WalkQueue(int maxFrames = 2000)
+    {
+        int frames = 0;
+        while (!waitress->GetQueue().empty() && frames < maxFrames) {
+            waitress->Update(kFrame, nullptr, nullptr);
+            ++frames;
+        }
+        return frames;
+    }
+    void Visit(IStation& station, int clickKind = 0)
+    {
+        waitress->AddDestination(&station, clickKind, -35);
+        WalkQueue();
+    }
 
-    std::unique_ptr<TScoreManager> score;
-    TFakeHands hands;
-    TNoiseRingList rings;
+    floortest::TFakeFloor floor;
+    std::unique_ptr<TQuessa> waitress;
 };

@@ -1,7 +1,7 @@
 // Faults the floor guards against: a leave animation that never ends, the
 // game's random course moved by cosmetic sparkle, a noise ring of a type
 // without noise range, and a table whose art does not sit on the floor grid.
-#include "floor_fixture.h"
+#include "party_fixture.h"
 
 #include <filesystem>
 #include <fstream>
@@ -10,7 +10,7 @@
 
 namespace fs = std::filesystem;
 
-TEST_F(FloorTest, AnEndlessLeaveAnimationDoesNotKeepThePartyForEver)
+TEST_F(PartyTest, AnEndlessLeaveAnimationDoesNotKeepThePartyForEver)
 {
     // A figure whose leave is its lean-in loop: swap the two names (same length).
     const fs::path from = mHome / "assets/customers/old_male", to = mHome / "assets/customers/looper";
@@ -39,7 +39,7 @@ TEST_F(FloorTest, AnEndlessLeaveAnimationDoesNotKeepThePartyForEver)
     EXPECT_EQ(table.GetParty(), nullptr);
 }
 
-TEST_F(FloorTest, CosmeticSparkleLeavesTheGamesRandomCourse)
+TEST_F(PartyTest, CosmeticSparkleLeavesTheGamesRandomCourse)
 {
     mPlatform->SeedRand(7);
     const int expected[3] = {mPlatform->Rand(), mPlatform->Rand(), mPlatform->Rand()};
@@ -55,7 +55,7 @@ TEST_F(FloorTest, CosmeticSparkleLeavesTheGamesRandomCourse)
         EXPECT_EQ(mPlatform->Rand(), value);
 }
 
-TEST_F(FloorTest, ARingWithoutRangeEndsWithoutHarm)
+TEST_F(PartyTest, ARingWithoutRangeEndsWithoutHarm)
 {
     TNoiseRing ring({100, 100}, 0, 0, 1.0f, false);
     int updates = 0;
@@ -66,7 +66,7 @@ TEST_F(FloorTest, ARingWithoutRangeEndsWithoutHarm)
     EXPECT_EQ(ring.GetRadiusY(), 0.0f);
 }
 
-TEST_F(FloorTest, TablesSitOnTheFloorGridWithinABoundedShift)
+TEST_F(PartyTest, TablesSitOnTheFloorGridWithinABoundedShift)
 {
     const int chairs[] = {kColorGrey, kColorGrey, kColorGrey, kColorGrey, kColorGrey, kColorGrey};
     for (int seats : {2, 4, 6}) {

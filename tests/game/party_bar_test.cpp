@@ -2,7 +2,7 @@
 // stools beside it become groups of their own, and clean empty neighbours
 // merge again, never one that a party, dishes, a drag or a queued visit
 // still refers to.
-#include "floor_fixture.h"
+#include "party_fixture.h"
 
 #include "game/floor/bar.h"
 
@@ -31,7 +31,7 @@ TEatingStation* GroupAt(const TBar& bar, int first)
 
 }  // namespace
 
-TEST_F(FloorTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
+TEST_F(PartyTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
 {
     const int stools[TBar::kStools] = {kColorRed, kColorRed, kColorBlue, kColorBlue,
                                        kColorGreen, kColorGreen, kColorGrey, kColorGrey};
@@ -92,7 +92,7 @@ TEST_F(FloorTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
     EXPECT_EQ(bar.Stations().front()->GetChairColor(7), kColorGrey);
 }
 
-TEST_F(FloorTest, APartyDroppedAtTheBarsEndShiftsToFit)
+TEST_F(PartyTest, APartyDroppedAtTheBarsEndShiftsToFit)
 {
     const int stools[TBar::kStools] = {};
     TBar bar(stools, {600, 300});

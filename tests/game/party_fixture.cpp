@@ -1,4 +1,4 @@
-#include "floor_fixture.h"
+#include "party_fixture.h"
 
 #include <filesystem>
 
@@ -14,7 +14,7 @@ const char* const kActionPoints =
 
 }  // namespace
 
-void FloorTest::SetUp()
+void PartyTest::SetUp()
 {
     PlayTest::SetUp();
     for (const char* folder : {"restaurants", "furniture", "accessories", "ui", "customers"})
@@ -27,14 +27,14 @@ void FloorTest::SetUp()
     score->StartLevel();
 }
 
-void FloorTest::TearDown()
+void PartyTest::TearDown()
 {
     rings.clear();
     score.reset();
     PlayTest::TearDown();
 }
 
-TCustomerDef FloorTest::MakeDef(const char* figure, float patienceMS, float durationMS)
+TCustomerDef PartyTest::MakeDef(const char* figure, float patienceMS, float durationMS)
 {
     TCustomerDef def{};
     for (char* slot : {def.graphicType, def.graphicOverride[0], def.graphicOverride[1], def.graphicOverride[2],
@@ -55,12 +55,12 @@ TCustomerDef FloorTest::MakeDef(const char* figure, float patienceMS, float dura
     return def;
 }
 
-std::unique_ptr<TParty> FloorTest::MakeParty(int id, std::initializer_list<int> colours, const TCustomerDef& def)
+std::unique_ptr<TParty> PartyTest::MakeParty(int id, std::initializer_list<int> colours, const TCustomerDef& def)
 {
     return std::make_unique<TParty>(id, static_cast<int>(colours.size()), colours.begin(), def, 0);
 }
 
-bool FloorTest::SeatByDrag(TParty* party, TEatingStation& table, std::unique_ptr<TParty> owned)
+bool PartyTest::SeatByDrag(TParty* party, TEatingStation& table, std::unique_ptr<TParty> owned)
 {
     party->SetInLine({300, 560}, true);
     const TRect box = party->MembersInBuildOrder().front()->BoundingBox();
@@ -75,7 +75,7 @@ bool FloorTest::SeatByDrag(TParty* party, TEatingStation& table, std::unique_ptr
     return match;
 }
 
-bool FloorTest::Run(TEatingStation& table, float seconds, bool dessert)
+bool PartyTest::Run(TEatingStation& table, float seconds, bool dessert)
 {
     std::list<TEatingStation*> tables{&table};
     for (float t = 0; t < seconds; t += 0.05f) {

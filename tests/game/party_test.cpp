@@ -1,7 +1,7 @@
 // Whole parties on the headless floor, on a fake clock of 50 ms steps: one
 // served from arrival to tip, one left waiting until it walks out, colour
 // matches and chair chains, and noise rings costing the neighbours hearts.
-#include "floor_fixture.h"
+#include "party_fixture.h"
 
 #include "game/floor/chair.h"
 
@@ -17,7 +17,7 @@ std::list<TEatingStation*> Tables(std::initializer_list<TEatingStation*> tables)
 
 }  // namespace
 
-TEST_F(FloorTest, APartyIsServedFromArrivalToItsTip)
+TEST_F(PartyTest, APartyIsServedFromArrivalToItsTip)
 {
     const int chairs[] = {kColorRed, kColorBlue};
     TTable table("restaurants/cruise/", 0, 2, chairs, {400, 300});
@@ -73,7 +73,7 @@ TEST_F(FloorTest, APartyIsServedFromArrivalToItsTip)
     EXPECT_GT(score->GetScore(), before);
 }
 
-TEST_F(FloorTest, ANeglectedPartyWalksOutAngryOnce)
+TEST_F(PartyTest, ANeglectedPartyWalksOutAngryOnce)
 {
     const int chairs[] = {kColorGrey, kColorGrey, kColorGrey, kColorGrey};
     TTable table("restaurants/cruise/", 1, 4, chairs, {400, 300});
@@ -104,7 +104,7 @@ TEST_F(FloorTest, ANeglectedPartyWalksOutAngryOnce)
     EXPECT_LE(inLine->GetHearts(), 0);
 }
 
-TEST_F(FloorTest, ColoursMatchAndChairsChain)
+TEST_F(PartyTest, ColoursMatchAndChairsChain)
 {
     const int chairs[] = {kColorRed, kColorBlue, kColorBlack, kColorGrey};
     TTable table("restaurants/cruise/", 2, 4, chairs, {400, 300});
@@ -140,7 +140,7 @@ TEST_F(FloorTest, ColoursMatchAndChairsChain)
     EXPECT_EQ(blacks, 1);
 }
 
-TEST_F(FloorTest, NoiseRingsCostTheNeighboursHearts)
+TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
 {
     const int chairs[] = {kColorGrey, kColorGrey};
     TTable noisy("restaurants/cruise/", 0, 2, chairs, {250, 300});
