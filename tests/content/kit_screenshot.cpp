@@ -4,27 +4,18 @@
 // Fails when a piece of the kit does not load.
 //
 //     xvfb-run -a build/tests/content/content_kit_screenshot kit.png
-#include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
-#include "engine/render/gl/gldisplayhost.h"
 #include "engine/render/texture.h"
 #include "engine/text/text_platform.h"
 #include "engine/text/textgraphic.h"
 
-#include "testimages.h"
+#include "screenshot.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <vector>
-
-using namespace testimages;
 
 namespace {
 
-std::string gOut;
-int gResult = 1;
 int gMissing = 0;
 
 std::shared_ptr<TTexture> Load(const std::string& name, bool simple = false)
@@ -107,38 +98,10 @@ void DrawScene()
     }
 }
 
-void ShotMain(TPlatform* platform, const char*)
-{
-    auto* handler = platform->SetDisplay(800, 600, false)
-                        ? dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler())
-                        : nullptr;
-    if (!handler) {
-        std::fprintf(stderr, "kit: no GL display\n");
-        return;
-    }
-    platform->BeginDraw(true);
-    platform->Begin2d();
-    DrawScene();
-    platform->End2d();
-    std::vector<Rgba> pixels(800 * 600);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    platform->EndDraw(true);
-    WritePng(gOut, 800, 600, PngKind::Rgb, pixels);
-    std::printf("wrote %s\n", gOut.c_str());
-    gResult = gMissing == 0 ? 0 : 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    gOut = std::filesystem::absolute(argc > 1 ? argv[1] : "kit.png").string();
-    ::setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);
-    qm::InstallGLDisplayHost();
     qm::InstallTextRendering();
-    char* engineArgv[] = {argv[0], nullptr};
-    QuellmoorExec(1, engineArgv, ShotMain, false);
-    return gResult;
+    return contentshot::Run(argc, argv, "kit.png", DrawScene, &gMissing);
 }

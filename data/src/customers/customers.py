@@ -4,6 +4,7 @@ the script functions the game plays), "legs.png" (indexed) and, for each
 party colour, "COLOUR.pal" and "COLOUR_legs.pal".
 
 A new type is one more entry in TYPES (build, hair, face, clothing, prop)."""
+import concurrent.futures
 import os
 import sys
 from types import SimpleNamespace
@@ -14,9 +15,49 @@ from qmcontent.rig import Function, Pose, Rig
 
 import _figure as fig
 
+
+
+def customer_type(**values):
+    """A type's parameters: the rig's defaults (_figure.KIND) with these changed."""
+    unknown = set(values) - set(fig.KIND)
+    if unknown:
+        raise KeyError("not a customer parameter: %s" % sorted(unknown))
+    return SimpleNamespace(**dict(fig.KIND, **values))
+
+
+# Each type reads apart from the others by its outline (hair, hat, build,
+# dress) and one prop; the party colour is only ever the clothes.
 TYPES = {
-    "old_male": SimpleNamespace(skin=0, hair=3, hair_style="fringe", moustache=True, glasses=True,
-                                trousers="#6b6a7a", accent="#efe6d2", collar=True, buttons=True),
+    "old_male": customer_type(skin=0, hair=3, hair_style="fringe", moustache=True, glasses="round", collar=True,
+                     buttons=True),
+    "young_female": customer_type(skin=1, hair=2, hair_style="pigtails", lashes=True, top="dress", legs="bare",
+                         accent="#ffd3e0", shoe="#8c4a6a"),
+    "business_female": customer_type(scale=0.95, skin=3, hair=4, hair_style="bun", glasses="square", lashes=True, top="jacket",
+                            accent="#f4f1ea", trousers="#3c3f4a", prop="case", prop_colour="#7a4e32",
+                            shoe="#2b2226"),
+    "bookworm_female": customer_type(skin=0, hair=1, hair_style="bob", glasses="big", lashes=True, top="cardigan",
+                            accent="#f2e8d0", trousers="#6e5a4a", prop="book", prop_colour="#7a4a2a"),
+    "cellphone_male": customer_type(scale=0.95, skin=2, hair=4, hair_style="spiky", collar=True, accent="#f4f4f0",
+                           trousers="#4a4a5a", prop="phone", shoe="#2b2226", build=1.05),
+    "fitness_female": customer_type(skin=3, hair=4, hair_style="ponytail", hat="headband", lashes=True, top="tank",
+                           accent="#ffffff", prop_colour="#2fb6c4", legs="shorts", trousers="#3c3f4a",
+                           shoe="#e8e8ec", build=0.9),
+    "dad_male": customer_type(skin=2, hair=0, hair_style="side", beard=True, collar=True, accent="#f4f1ea",
+                     neck="tie", prop_colour="#5d5a3a", trousers="#5a5048", build=1.15),
+    "mom_female": customer_type(scale=0.95, skin=1, hair=0, hair_style="curly", lashes=True, top="dress", legs="bare",
+                       accent="#f3e6c8", prop="baby", shoe="#6a4a5a"),
+    "kid_male": customer_type(skin=1, hair=2, hair_style="short", hat="beanie", freckles=True, top="tee",
+                     accent="#fff4d8", prop_colour="#2fb6c4", legs="shorts", trousers="#4a5a7a",
+                     shoe="#e8e8ec", scale=0.8),
+    "lovebird_female": customer_type(skin=1, hair=1, hair_style="wavy", hat="flower", lashes=True, top="dress",
+                            legs="bare", accent="#ffe27a", prop_colour="#f07aa8", shoe="#b04a6a"),
+    "lovebird_male": customer_type(scale=0.95, skin=0, hair=0, hair_style="quiff", collar=True, neck="bowtie", accent="#ffffff",
+                          prop="rose", prop_colour="#e0407a", trousers="#3c3f4a", shoe="#2b2226"),
+    "tourist_male": customer_type(scale=0.95, skin=1, hair=1, hat="bucket", top="hawaiian", neck="camera", accent="#efe2b8",
+                         prop_colour="#7b5533", legs="shorts", trousers="#c7b48a", shoe="#7b5533", build=1.1),
+    "tourist_female": customer_type(scale=0.95, skin=2, hair=0, hair_style="long", hat="sunhat", lashes=True, top="dress",
+                           neck="camera", legs="bare", accent="#f3dca0", prop_colour="#e8743b",
+                           shoe="#a0603a"),
 }
 
 # The poses every type shares. Hands are offsets from their shoulder.
@@ -85,20 +126,52 @@ FUNCTIONS = [
 ]
 
 
-def write_type(out, name, kind):
+# A figure that arrives with its baby holds it on the lap while seated: the
+# seated functions again, the left hand under the baby, named "_Baby".
+BABY_FUNCTIONS = [
+    Function(f.name + "_Baby", f.delay, [pose.but(pose.name + "_baby", baby=True) for pose in f.poses], f.loops)
+    for f in FUNCTIONS if f.name in ("Idle", "IdleSad", "ReadMenu", "CallWaiter", "Eat", "Drink", "SitAngry",
+                                     "PreFood")
+]
+# The baby itself (baby.anm): content or crying, both looping until changed.
+BABY_POSES = {mood: [Pose("%s%d" % (mood, frame), mood=mood, frame=frame) for frame in (0, 1)]
+              for mood in ("happy", "sad")}
+BABY_ANIMATION = [Function("Happy", 350, BABY_POSES["happy"], loops=True),
+                  Function("Sad", 250, BABY_POSES["sad"], loops=True)]
+
+
+def write_baby(folder, kind):
+    """A type that arrives with a baby also gets "baby.anm" + "baby.png" and "COLOUR_baby.pal"."""
+    p = fig.baby_palette(kind)
+    centre = fig.BABY_REG[0], fig.BABY_REG[1] + 1
+    rig = Rig(fig.BABY_SIZE, fig.BABY_REG, p,
+              lambda pose: fig.draw_baby(p, centre[0], centre[1], pose["mood"], pose["frame"]), lambda pose: {})
+    rig.animation("baby", "baby.png", BABY_ANIMATION).write(folder, "baby.anm")
+    for colour in style.PARTY_ORDER:
+        palette.write_riff(os.path.join(folder, colour + "_baby.pal"), party_variant(p, colour, ["party"]))
+
+
+def write_type(out, name):
+    kind = TYPES[name]
     folder = os.path.join(out, name)
     os.makedirs(folder, exist_ok=True)
     body = fig.body_palette(kind)
-    rig = Rig((fig.W, fig.H), fig.REG, body, lambda pose: fig.draw_body(body, kind, pose), fig.body_anchors)
-    rig.animation("anim", "anim.png", FUNCTIONS).write(folder, "anim.anm")
+    functions = FUNCTIONS + (BABY_FUNCTIONS if kind.prop == "baby" else [])
+    rig = Rig((fig.W, fig.H), fig.REG, body, lambda pose: fig.draw_body(body, kind, pose),
+              lambda pose: fig.body_anchors(kind, pose))
+    rig.animation("anim", "anim.png", functions).write(folder, "anim.anm")
     legs = fig.legs_palette(kind)
-    drawing = svg.document(fig.LEGS_SIZE[0], fig.LEGS_SIZE[1], fig.draw_legs(legs))
+    drawing = svg.document(fig.LEGS_SIZE[0], fig.LEGS_SIZE[1], fig.draw_legs(legs, kind))
     png.write(os.path.join(folder, "legs.png"), palette.quantise(svg.render(drawing), legs))
     for colour in style.PARTY_ORDER:
         palette.write_riff(os.path.join(folder, colour + ".pal"), party_variant(body, colour, ["party"]))
         palette.write_riff(os.path.join(folder, colour + "_legs.pal"), fig.legs_palette(kind, colour))
+    if kind.prop == "baby":
+        write_baby(folder, kind)
 
 
 if __name__ == "__main__":
-    for type_name, type_params in TYPES.items():
-        write_type(sys.argv[1], type_name, type_params)
+    # One process per type: the types are independent and each writes only its own folder.
+    with concurrent.futures.ProcessPoolExecutor(max_workers=min(len(TYPES), os.cpu_count() or 1)) as pool:
+        for done in [pool.submit(write_type, sys.argv[1], type_name) for type_name in TYPES]:
+            done.result()
