@@ -88,8 +88,8 @@ void TEatingStation::Setup(str chairName, str artFolder, std::shared_ptr<TAnimat
     for (int i = 0; i < kSoundCount; ++i)
         mSounds[i] = TSound::Get(kSoundFiles[i], false, 1000);
     mPlates.assign(mChairs.size(), 0);
-    mFoodAnimation.Init(artFolder + "food/food.anm", "", "");
-    mDessertAnimation.Init(artFolder + "food/dessert.anm", "", "");
+    mFoodAnimation.Init(str::getFormatted("%sfood/food.anm", artFolder.c_str()), "", "");
+    mDessertAnimation.Init(str::getFormatted("%sfood/dessert.anm", artFolder.c_str()), "", "");
     mFoodAnimation.SetClock(GameClock());
     mDessertAnimation.SetClock(GameClock());
     mHeartLocation = Plus(mLocation, Anchor(mArt, "heart"));
