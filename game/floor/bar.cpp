@@ -3,7 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
-#include "game/settings/settings.h"
+#include "game/floor/floorart.h"
 
 #include <algorithm>
 #include <array>
@@ -48,8 +48,7 @@ TEatingStation* TBar::CreateNewStation(int first, int end, const int* colors, co
         }
     }
     auto station = std::make_unique<TEatingStation>(number, kStools, false, mLocation);
-    const TSettings* settings = TSettings::GetInstance();
-    station->Setup("furniture/barstools/", settings ? settings->GetCurrentRestaurantFolder() : str(),
+    station->Setup("furniture/barstools/", floorart::RestaurantFolder(),
                    mBar.GetAnimatedTexture(), colors);
     station->SetSeatRange(first, end);
     station->SetChairStates(colors, chains, first, end);
