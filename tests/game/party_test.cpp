@@ -98,7 +98,7 @@ TEST_F(PartyTest, ANeglectedPartyWalksOutAngryOnce)
     auto inLine = MakeParty(3, {kColorRed}, MakeDef("old_male", 1000, 1000));
     inLine->SetInLine({300, 560}, true);
     bool stays = true;
-    for (int i = 0; i < 200 && stays; ++i)
+    for (int i = 0; i < 200 && stays; ++i, Tick())
         stays = inLine->Update(0.05f, score.get(), nullptr, rings, false, false);
     EXPECT_FALSE(stays);
     EXPECT_LE(inLine->GetHearts(), 0);
@@ -171,6 +171,7 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
     const std::list<TEatingStation*> all = Tables({&noisy, &neighbour, &deaf});
     size_t mostRings = 0;
     for (float t = 0; t < 6.0f; t += 0.05f) {
+        Tick();
         for (TTable* table : tables)
             ASSERT_TRUE(table->Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100));
         for (auto it = rings.begin(); it != rings.end();)
@@ -184,8 +185,50 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
 
     // The rings of a party that leaves go with it.
     parties[0]->SetState(kStatePaying);
-    for (int i = 0; i < 200 && noisy.GetParty(); ++i)
+    for (int i = 0; i < 200 && noisy.GetParty(); ++i, Tick())
         noisy.Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100);
     for (const auto& ring : rings)
         EXPECT_NE(static_cast<int>(ring->GetCentre().x), noisy.GetNoiseLocation().x);
+}
+
+TEST_F(PartyTest, ABabyAHighChairADrinkAndASpill)
+{
+    const int chairs[] = {kColorGrey, kColorGrey, kColorGrey, kColorGrey};
+    TTable table("restaurants/cruise/", 4, 4, chairs, {400, 300});
+    TCustomerDef def = MakeDef("dad_male", kPatienceMS, 60000);
+    std::strncpy(def.graphicOverride[1], "mom_female", kCustomerGraphicNameSize - 1);
+    def.spillTimer = 1.0f;
+    auto owned = MakeParty(50, {kColorRed, kColorBlue}, def);
+    TParty* party = owned.get();
+    ASSERT_EQ(party->NumHighChairsWanted(), 1) << "the mother arrives with her baby";
+    SeatByDrag(party, table, std::move(owned));
+    EXPECT_EQ(table.HighChairsNeeded(), 1);
+
+    // The high chair goes to seat 2 of a four-seat table; the patience grows.
+    hands.PickUp(kCarryHighChair, -1, 1500);
+    const int hearts = party->GetHearts();
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    EXPECT_EQ(party->NumHighChairsWanted(), 0);
+    EXPECT_TRUE(table.GetChair(2)->IsHighChair());
+    EXPECT_EQ(party->GetHearts(), hearts + 1);
+
+    // A drink worth two hearts, given while the party decides.
+    hands.PickUp(kCarryDrink, 2, 0);
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    EXPECT_TRUE(party->IsDrinking());
+    ASSERT_TRUE(Run(table, 3.0f));
+    EXPECT_FALSE(party->IsDrinking());
+    EXPECT_EQ(party->GetHearts(), hearts + 3);
+
+    // A spill lies a second, then the party asks for the mop; mopping gives a heart.
+    table.DoSpill();
+    ASSERT_TRUE(Run(table, 1.2f));
+    EXPECT_TRUE(party->WantsMop());
+    hands.PickUp(kCarryMop, -1, 1000);
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, IStation::kClickSpill));
+    EXPECT_FALSE(table.HasSpill());
+    EXPECT_EQ(hands.mopsUsed, 1);
+    ASSERT_TRUE(Run(table, 0.1f));
+    EXPECT_FALSE(party->WantsMop());
+    EXPECT_EQ(party->GetHearts(), std::min(hearts + 5, TParty::kMaxHearts)) << "one for the mop, one for the clean table";
 }
