@@ -4,6 +4,7 @@
 #include "party_fixture.h"
 
 #include "game/floor/chair.h"
+#include "game/floor/partybuilder.h"
 
 namespace {
 
@@ -231,4 +232,31 @@ TEST_F(PartyTest, ABabyAHighChairADrinkAndASpill)
     ASSERT_TRUE(Run(table, 0.1f));
     EXPECT_FALSE(party->WantsMop());
     EXPECT_EQ(party->GetHearts(), std::min(hearts + 5, TParty::kMaxHearts)) << "one for the mop, one for the clean table";
+}
+
+TEST_F(PartyTest, TheLevelManagersOrdersBecomeParties)
+{
+    TPartyBuilder builder;
+    TPartyOrder order;
+    order.id = 7;
+    order.size = 8;
+    order.colors = {kColorRed, kColorBlue, kColorGreen, kColorYellow, kColorPurple, kColorRed, kColorBlue, kColorGreen};
+    order.def = MakeDef("old_male", 4000, 2000);
+    std::strncpy(order.def.graphicOverride[5], "kid_male", kCustomerGraphicNameSize - 1);
+    order.timeMultiplier = 2.0f;
+    order.lineMultiplier = 1.5f;
+    std::unique_ptr<TParty> party(builder.CreateParty(order));
+    ASSERT_NE(party, nullptr);
+    EXPECT_EQ(party->GetSize(), 8);
+    const std::list<TCustomer*> members = party->MembersInBuildOrder();
+    EXPECT_EQ(members.back()->GetTypeFolder(), str("customers/kid_male")) << "members 7 and 8 wear the sixth figure";
+    EXPECT_EQ(members.back()->GetColor(), kColorGreen);
+    EXPECT_FLOAT_EQ(party->GetAdjustedTimeForState(kStateWaitingInLine, false), 4.0f * 2.0f * 1.5f);
+    EXPECT_FLOAT_EQ(party->GetAdjustedTimeForState(kStateEating, false), 2.0f * 2.0f);
+    EXPECT_FLOAT_EQ(party->GetPeriod(), 12.0f);
+    builder.SetTimeMultiplier(party.get(), 1.0f);
+    EXPECT_FLOAT_EQ(party->GetAdjustedTimeForState(kStateReadyToOrder, true), 2.0f);
+
+    order.size = 0;
+    EXPECT_EQ(builder.CreateParty(order), nullptr);
 }
