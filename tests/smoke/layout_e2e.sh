@@ -10,22 +10,7 @@ if [[ "${QM_LAYOUT_OWN_SERVER:-}" != 1 ]]; then
   QM_LAYOUT_OWN_SERVER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-  if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-log=$work/log
-fail() {
-  echo "FAIL: $*" >&2
-  echo "---- program log:" >&2
-  cat "$log" >&2 || true
-  exit 1
-}
+source "$(dirname "$(readlink -f "$0")")/e2e_common.sh"
 
 export SDL_AUDIODRIVER=dummy
 export XDG_DATA_HOME=$work/data
