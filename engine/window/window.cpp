@@ -70,6 +70,7 @@ TWindow::~TWindow()
         delete child;
     }
     mDirtyRect.reset();
+    mLifeline.Cut();
     if (TWindowManager* manager = Manager())
         manager->OnDestroyWindow(this);
 }
@@ -483,7 +484,7 @@ bool TWindow::HandleByType(const TEvent& e)
     case TEvent::kKeyUp:
         return OnKeyUp(key);
     case TEvent::kChar:
-        return OnChar(key);
+        return OnChar(static_cast<char32_t>(e.mParam));
     default:
         return false;
     }
