@@ -527,7 +527,7 @@ void TWindowManager::RouteMouse(const TEvent& e, TModalWindow* top)
     DispatchMessages();
 }
 
-static_assert(kLastEventType == TEvent::kActivate, "the manager routes every type the platform makes");
+static_assert(static_cast<int>(kLastEventType) == TEvent::kActivate, "the manager routes every type the platform makes");
 
 void TWindowManager::HandleEvent(TEvent* e)
 {
