@@ -1,12 +1,14 @@
 #include "game/app/luaglobals.h"
 
 #include "engine/base/clock.h"
+#include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
-#include "game/screens/luaexport.h"
 #include "game/settings/settings.h"
 
 namespace game {
@@ -19,6 +21,15 @@ bool gInQuitConfirm = false;
 bool gAllowQuitConfirm = false;
 
 TWindowManager* Manager() { return TWindowManager::GetInstance(); }
+
+// Flags are read as Lua truth (nil and false are false).
+bool LuaBoolArg(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }
+
+int LuaReturn(lua_State* L, bool b)
+{
+    lua_pushboolean(L, b ? 1 : 0);
+    return 1;
+}
 
 // A window anywhere under the root, or null.
 TWindow* FindUnderRoot(const char* name)
@@ -105,12 +116,8 @@ int LaunchPrivacyPolicy(lua_State*)
     return 0;
 }
 
-struct TGlobal {
-    const char* name;
-    lua_CFunction fn;
-};
-
-const TGlobal kGlobals[] = {
+// Bound to no object: each finds what it acts on when it is called.
+const qm::lua::TBinding kGlobals[] = {
     {"SetVersion", SetVersion},
     {"AllowQuitCofirm", AllowQuitCofirm},
     {"InQuitCofirm", InQuitCofirm},
@@ -128,8 +135,10 @@ void PublishGameGlobals()
 {
     gInQuitConfirm = false;
     gAllowQuitConfirm = false;
-    for (const TGlobal& g : kGlobals)
-        PublishLua(g.name, g.fn);
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kGlobals);
+    else
+        WriteDbg("no window script: the game's Lua globals are not published");
 }
 
 bool IsQuitConfirmAllowed() { return gAllowQuitConfirm; }

@@ -3,10 +3,10 @@
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
 #include "engine/window/button.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
-#include "game/screens/luaexport.h"
 #include "game/settings/settings.h"
 
 namespace {
@@ -14,7 +14,13 @@ namespace {
 constexpr char kSaveKey[] = "serversavesetting";
 constexpr char kTipKey[] = "serversavetipsetting";
 
-using TTarget = game::TLuaTarget<TServerSaveManager>;
+using qm::lua::Self;
+
+int Push(lua_State* L, bool b)
+{
+    lua_pushboolean(L, b ? 1 : 0);
+    return 1;
+}
 
 int ReadPref(const char* key, int def)
 {
@@ -32,44 +38,35 @@ void WritePref(const char* key, int value)
     settings->GetPrefs()->SetInt(key, value, settings->GetCurrentUser(), true);
 }
 
-int LuaEnabled(lua_State* L)
-{
-    const TServerSaveManager* m = TTarget::Get("SSSGEnabled");
-    return game::LuaReturn(L, m && m->Enabled());
-}
+int LuaEnabled(lua_State* L) { return Push(L, Self<TServerSaveManager>(L)->Enabled()); }
 
-int LuaShowTip(lua_State* L)
-{
-    const TServerSaveManager* m = TTarget::Get("ShowSSSGTip");
-    return game::LuaReturn(L, m && m->ShowSSSGTip());
-}
+int LuaShowTip(lua_State* L) { return Push(L, Self<TServerSaveManager>(L)->ShowSSSGTip()); }
 
 int LuaRecordTip(lua_State* L)
 {
     const str box = qm::lua::CheckString(L, 1);
-    if (TServerSaveManager* m = TTarget::Get("RecordSSSGTip"))
-        m->RecordSSSGTip(box);
+    Self<TServerSaveManager>(L)->RecordSSSGTip(box);
     return 0;
 }
 
-int LuaDoSaveOrLoad(lua_State* L)
-{
-    const TServerSaveManager* m = TTarget::Get("DoSaveOrLoad");
-    return game::LuaReturn(L, m && m->DoSaveOrLoad());
-}
+int LuaDoSaveOrLoad(lua_State* L) { return Push(L, Self<TServerSaveManager>(L)->DoSaveOrLoad()); }
+
+const qm::lua::TBinding kLuaFunctions[] = {
+    {"SSSGEnabled", LuaEnabled},
+    {"ShowSSSGTip", LuaShowTip},
+    {"RecordSSSGTip", LuaRecordTip},
+    {"DoSaveOrLoad", LuaDoSaveOrLoad},
+};
 
 }  // namespace
 
 TServerSaveManager::TServerSaveManager()
 {
-    TTarget::Bind(this);
-    game::PublishLua("SSSGEnabled", LuaEnabled);
-    game::PublishLua("ShowSSSGTip", LuaShowTip);
-    game::PublishLua("RecordSSSGTip", LuaRecordTip);
-    game::PublishLua("DoSaveOrLoad", LuaDoSaveOrLoad);
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, mLifeline);
 }
 
-TServerSaveManager::~TServerSaveManager() { TTarget::Unbind(this); }
+TServerSaveManager::~TServerSaveManager() = default;
 
 TServerSaveManager::ESaveSettings TServerSaveManager::GetSaveSetting()
 {

@@ -5,6 +5,7 @@
 // at start-up and deletes it at quit; the answers live in prefs.dat.
 #pragma once
 
+#include "engine/base/lifeline.h"
 #include "engine/base/str.h"
 
 class TServerSaveManager {
@@ -31,4 +32,8 @@ public:
     // Stores the tip setting from the toggle `box` of the top modal window:
     // on = do not show again. Nothing when there is no such button.
     void RecordSSSGTip(str box);
+
+private:
+    // Last, so the Lua functions see it cut before anything else goes.
+    TLifeline mLifeline;
 };

@@ -5,11 +5,11 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
-#include "game/screens/luaexport.h"
 
 #include <algorithm>
 
@@ -36,8 +36,7 @@ private:
 int LuaSetFade(lua_State* L)
 {
     const double fade = qm::lua::CheckNumber(L, 1);
-    if (TScreenFade* target = game::TLuaTarget<TScreenFade>::Get("SetFade"))
-        target->SetFade(static_cast<float>(fade));
+    qm::lua::Self<TScreenFade>(L)->SetFade(static_cast<float>(fade));
     return 0;
 }
 
@@ -62,8 +61,9 @@ TScreenFade::TScreenFade()
 {
     mTexture = TTexture::Create(kFadeTextureSize, kFadeTextureSize, true);
     CreateFadeTexture();
-    game::TLuaTarget<TScreenFade>::Bind(this);
-    game::PublishLua("SetFade", LuaSetFade);
+    // The newest fade takes the global over; a call after it died does nothing.
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::Publish(script->GetState(), "SetFade", this, Lifeline(), LuaSetFade);
     if (TPlatform* platform = TPlatform::GetInstance()) {
         auto refresh = std::make_unique<TScreenFadeRefresh>(this);
         mRefresh = refresh.get();
@@ -73,7 +73,6 @@ TScreenFade::TScreenFade()
 
 TScreenFade::~TScreenFade()
 {
-    game::TLuaTarget<TScreenFade>::Unbind(this);
     TPlatform* platform = TPlatform::GetInstance();
     if (mRefresh && platform && platform->OrphanTextureRefreshListener(mRefresh))
         delete mRefresh;

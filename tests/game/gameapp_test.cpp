@@ -203,7 +203,7 @@ TEST_F(GameAppScenario, PublishedFunctionsOfDeadObjectsLogAndDoNothing)
     // The server-save functions outlive their manager too.
     EXPECT_FALSE(Send(TEvent::kQuit));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Lua("gProbe = SSSGEnabled()"), "false");
+    EXPECT_EQ(Lua("gProbe = SSSGEnabled()"), "nil");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("SSSGEnabled: called after"), std::string::npos);
 }
 
