@@ -1,0 +1,37 @@
+// The data contracts: one list of everything the code, the scripts and the
+// data ask of the data (files, textures, sounds, string labels, animations,
+// the script functions the game waits on, anchors), read by the content lint.
+//
+// One statement a line, "#" starts a comment; "{NAME}" in a line stands for
+// every value of the set NAME, so one line can name a file of every customer
+// type in every colour:
+//
+//   set NAME VALUE...                 values for {NAME}
+//   file PATH                         a file the code opens
+//   texture NAME                      a texture name with its "?" options ("palette=" files included)
+//   sound NAME                        an Ogg sound
+//   label LABEL                       a string-table label (assets/strings.xml)
+//   anim FILE [IMAGE]                 an animation that loads (with the image override)
+//   ends FILE FUNCTION...             script functions the game waits on: each must end
+//   loops FILE FUNCTION...            script functions that may run until replaced: each must exist
+//   anchor FILE FRAME NAME...         anchors of a frame ("all": every frame) that the code reads
+//   pending PATH                      named by the code, its data not made yet (noted, not failed)
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace contentlint {
+
+struct TContract {
+    std::string kind;                // file, texture, sound, label, anim, ends, loops, anchor, pending
+    std::vector<std::string> words;  // the words after the kind, sets expanded
+    std::string where;               // "FILE: line N"
+};
+
+// Reads the list; errors (unknown kinds, missing words, unknown sets) are
+// appended to `errors` with their line.
+std::vector<TContract> ReadContracts(const std::string& text, const std::string& fileName,
+                                     std::vector<std::string>* errors);
+
+}  // namespace contentlint

@@ -1,0 +1,30 @@
+// The content lint: checks the data contracts (contracts.h) against a
+// resource folder through the engine's own readers, and that every file a
+// source names in a string literal exists there with its exact case.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace contentlint {
+
+struct TLintOptions {
+    std::string dataFolder;                // the resource folder the game runs in
+    std::string contractsFile;
+    std::vector<std::string> scanFolders;  // code, scripts and data whose literal file names are checked
+    int animationLimitMs = 60000;          // an animation the game waits on must end within this
+};
+
+struct TLintReport {
+    std::vector<std::string> failures;
+    std::vector<std::string> notes;  // pending data, and pending entries that now exist
+    int checks = 0;
+};
+
+TLintReport Lint(const TLintOptions& options);
+
+// The literal file names in a source text: quoted, holding a folder, ending in
+// a resource extension, and not a format pattern, a URL or an embedded chunk.
+std::vector<std::string> LiteralFileNames(const std::string& text);
+
+}  // namespace contentlint
