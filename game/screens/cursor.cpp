@@ -2,7 +2,6 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/rect.h"
-#include "engine/base/task.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 
@@ -14,16 +13,6 @@ constexpr const char* kCursorImages[TCursor::kStateCount] = {
 };
 
 std::unique_ptr<TCursor> gCursor;
-
-class MouseTextureListener : public TTask {
-public:
-    bool DoTask() override
-    {
-        if (gCursor)
-            gCursor->Restore();
-        return true;
-    }
-};
 
 }  // namespace
 
@@ -45,19 +34,10 @@ TCursor::TCursor()
             WriteDbg("cursor: picture %s is missing", kCursorImages[i]);
     }
     Show(kArrow);
-    if (TPlatform* platform = TPlatform::GetInstance()) {
-        auto listener = std::make_unique<MouseTextureListener>();
-        mListener = listener.get();
-        platform->AdoptTextureRefreshListener(listener.release());
-    }
+    mListener = std::make_unique<TTextureRefresh>([this] { Restore(); });
 }
 
-TCursor::~TCursor()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    if (mListener && platform && platform->OrphanTextureRefreshListener(mListener))
-        delete mListener;
-}
+TCursor::~TCursor() = default;
 
 void TCursor::Show(eCursorState state)
 {

@@ -3,11 +3,12 @@
 // display handler in place of the system cursor.
 #pragma once
 
+#include "game/screens/texturerefresh.h"
+
 #include <array>
 #include <memory>
 
 class TTexture;
-class TTask;
 
 class TCursor {
 public:
@@ -38,5 +39,5 @@ private:
 
     std::array<std::shared_ptr<TTexture>, kStateCount> mTextures;
     eCursorState mState = kArrow;
-    TTask* mListener = nullptr;  // owned by the platform's texture-refresh list
+    std::unique_ptr<TTextureRefresh> mListener;
 };

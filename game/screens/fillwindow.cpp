@@ -1,28 +1,10 @@
 #include "game/screens/fillwindow.h"
 
-#include "engine/base/task.h"
 #include "engine/base/vec.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
-
-namespace {
-
-class TFillWindowRefresh : public TTask {
-public:
-    explicit TFillWindowRefresh(TFillWindow* window) : mWindow(window) {}
-    bool DoTask() override
-    {
-        mWindow->FillTexture();
-        return true;
-    }
-
-private:
-    TFillWindow* mWindow;
-};
-
-}  // namespace
 
 TWindow* TFillWindowDynamicCreate() { return new TFillWindow; }
 
@@ -36,19 +18,10 @@ TFillWindow::TFillWindow()
 {
     mTexture = TTexture::Create(1, 1, true);
     FillTexture();
-    if (TPlatform* platform = TPlatform::GetInstance()) {
-        auto refresh = std::make_unique<TFillWindowRefresh>(this);
-        mRefresh = refresh.get();
-        platform->AdoptTextureRefreshListener(refresh.release());
-    }
+    mRefresh = std::make_unique<TTextureRefresh>([this] { FillTexture(); });
 }
 
-TFillWindow::~TFillWindow()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    if (mRefresh && platform && platform->OrphanTextureRefreshListener(mRefresh))
-        delete mRefresh;
-}
+TFillWindow::~TFillWindow() = default;
 
 void TFillWindow::FillTexture()
 {

@@ -4,11 +4,11 @@
 
 #include "engine/base/color.h"
 #include "engine/window/window.h"
+#include "game/screens/texturerefresh.h"
 
 #include <memory>
 
 class TTexture;
-class TTask;
 
 class TFillWindow : public TWindow {
 public:
@@ -28,7 +28,7 @@ public:
 private:
     std::shared_ptr<TTexture> mTexture;
     TColor mColor{1.0f, 1.0f, 1.0f, 1.0f};
-    TTask* mRefresh = nullptr;  // owned by the platform's texture-refresh list
+    std::unique_ptr<TTextureRefresh> mRefresh;
 };
 
 TWindow* TFillWindowDynamicCreate();

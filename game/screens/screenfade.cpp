@@ -1,7 +1,6 @@
 #include "game/screens/screenfade.h"
 
 #include "engine/base/color.h"
-#include "engine/base/task.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
@@ -19,19 +18,6 @@ constexpr int kFadeTextureSize = 4;
 constexpr float kScreenWidth = 800.0f;
 constexpr float kScreenHeight = 600.0f;
 constexpr float kLongestFadeSeconds = 2.0e6f;
-
-class TScreenFadeRefresh : public TTask {
-public:
-    explicit TScreenFadeRefresh(TScreenFade* fade) : mFade(fade) {}
-    bool DoTask() override
-    {
-        mFade->CreateFadeTexture();
-        return true;
-    }
-
-private:
-    TScreenFade* mFade;
-};
 
 int LuaSetFade(lua_State* L)
 {
@@ -64,19 +50,10 @@ TScreenFade::TScreenFade()
     // The newest fade takes the global over; a call after it died does nothing.
     if (TWindowScript* script = TWindowScript::Get())
         qm::lua::Publish(script->GetState(), "SetFade", this, Lifeline(), LuaSetFade);
-    if (TPlatform* platform = TPlatform::GetInstance()) {
-        auto refresh = std::make_unique<TScreenFadeRefresh>(this);
-        mRefresh = refresh.get();
-        platform->AdoptTextureRefreshListener(refresh.release());
-    }
+    mRefresh = std::make_unique<TTextureRefresh>([this] { CreateFadeTexture(); });
 }
 
-TScreenFade::~TScreenFade()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    if (mRefresh && platform && platform->OrphanTextureRefreshListener(mRefresh))
-        delete mRefresh;
-}
+TScreenFade::~TScreenFade() = default;
 
 void TScreenFade::SetFade(float fade)
 {

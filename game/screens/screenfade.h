@@ -5,12 +5,12 @@
 #pragma once
 
 #include "engine/window/window.h"
+#include "game/screens/texturerefresh.h"
 
 #include <cstdint>
 #include <memory>
 
 class TTexture;
-class TTask;
 
 class TScreenFade : public TWindow {
 public:
@@ -35,7 +35,7 @@ protected:
 
 private:
     std::shared_ptr<TTexture> mTexture;
-    TTask* mRefresh = nullptr;  // owned by the platform's texture-refresh list
+    std::unique_ptr<TTextureRefresh> mRefresh;
 };
 
 class TTimedFade : public TScreenFade {

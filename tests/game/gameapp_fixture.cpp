@@ -86,6 +86,15 @@ bool GameAppTest::Idle(int ms)
     return Send(TEvent::kIdle);
 }
 
+bool GameAppTest::QuitsWithin(int turns)
+{
+    for (int i = 0; i < turns; ++i) {
+        if (!Idle())
+            return true;
+    }
+    return false;
+}
+
 std::string GameAppTest::Lua(const std::string& text, const char* name)
 {
     script->DoLuaString(text.c_str());

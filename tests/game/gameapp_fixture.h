@@ -28,6 +28,8 @@ protected:
     bool Send(int type, int param = 0, int x = 0, int y = 0);
     // An idle turn after moving the fake clock on.
     bool Idle(int ms = 20);
+    // Idle turns until the game quits; false when it still runs after `turns`.
+    bool QuitsWithin(int turns);
     // Runs Lua text in the window script; returns the global `name` as text.
     std::string Lua(const std::string& text, const char* name = "gProbe");
     std::string Global(const char* name);

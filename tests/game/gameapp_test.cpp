@@ -247,10 +247,7 @@ TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
     TWindow* yes = Top()->GetChildWindow("yes", -1);
     ASSERT_NE(yes, nullptr);
     ClickThroughGame(yes);
-    bool running = true;
-    for (int i = 0; i < 5 && running; ++i)
-        running = Idle();
-    EXPECT_FALSE(running);
+    EXPECT_TRUE(QuitsWithin(5));
     EXPECT_TRUE(app->HasQuit());
     EXPECT_EQ(PrefsBytes(), prefs);
 }
@@ -260,8 +257,5 @@ TEST_F(GameDataScenario, TheTitleScreensQuitButtonQuits)
     TWindow* quit = Find("quit");
     ASSERT_NE(quit, nullptr);
     ClickThroughGame(quit);
-    bool running = true;
-    for (int i = 0; i < 5 && running; ++i)
-        running = Idle();
-    EXPECT_FALSE(running);
+    EXPECT_TRUE(QuitsWithin(5));
 }
