@@ -121,9 +121,22 @@ TEST_F(GameAppScenario, DisplayChangeStoresTheFullScreenPreference)
     EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetInt("fullscreen", 1, -1), 0);
 }
 
+// Records whether the settings still existed when it was destroyed.
+class TSettingsWatcher : public TWindow {
+public:
+    explicit TSettingsWatcher(bool* sawSettings) : mSaw(sawSettings) {}
+    ~TSettingsWatcher() override { *mSaw = TSettings::GetInstance() != nullptr; }
+
+private:
+    bool* mSaw;
+};
+
 TEST_F(GameAppScenario, QuitEventAndScriptQuitLeaveThroughTheCleanPath)
 {
+    bool sawSettings = false;
+    Find("screen")->AdoptChild(new TSettingsWatcher(&sawSettings), true);
     EXPECT_FALSE(Send(TEvent::kQuit));
+    EXPECT_TRUE(sawSettings);  // windows go before the services they use
     EXPECT_TRUE(app->HasQuit());
     EXPECT_EQ(TSettings::GetInstance(), nullptr);
     EXPECT_FALSE(Send(TEvent::kIdle));
@@ -241,6 +254,7 @@ TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
     Idle();
     EXPECT_EQ(Top()->GetName(), str("scripts/title.lua"));
     EXPECT_FALSE(app->HasQuit());
+    EXPECT_FALSE(TSettings::GetInstance()->GetGameClock()->IsPaused());
 
     EXPECT_TRUE(Send(TEvent::kCloseRequest));
     Idle();
@@ -252,8 +266,12 @@ TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
     EXPECT_EQ(PrefsBytes(), prefs);
 }
 
-TEST_F(GameDataScenario, TheTitleScreensQuitButtonQuits)
+TEST_F(GameDataScenario, TheTitleScreensQuitButtonQuitsAlsoAfterTheConfirmationWasDeclined)
 {
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    Idle();
+    ClickThroughGame(Top()->GetChildWindow("no", -1));
+    Idle();
     TWindow* quit = Find("quit");
     ASSERT_NE(quit, nullptr);
     ClickThroughGame(quit);
