@@ -1,5 +1,6 @@
 """The customer rig: one drawing for all thirteen types, told apart by the
-type's parameters (build, hair, face, clothing cut, one prop), poses by the
+type's parameters (skin, hair, face details, clothing; the props that tell
+the later types apart join here as parameters too), poses by the
 pose values. Light from the upper left: every shape has its lit colour,
 base and one shade on the lower right.
 

@@ -3,7 +3,7 @@
 the script functions the game plays), "legs.png" (indexed) and, for each
 party colour, "COLOUR.pal" and "COLOUR_legs.pal".
 
-A new type is one more entry in TYPES (build, hair, face, clothing, prop)."""
+A new type is one more entry in TYPES (skin, hair, face details, clothing)."""
 import os
 import sys
 from types import SimpleNamespace

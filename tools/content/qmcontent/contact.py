@@ -116,7 +116,7 @@ def write_sheet(folder, names, title, out_path):
     if not entries:
         return False
     data = svg.render_bytes(sheet_svg(title, entries))
-    tmp = out_path + ".tmp"
+    tmp = "%s.%d.tmp" % (out_path, os.getpid())
     with open(tmp, "wb") as f:
         f.write(data)
     os.replace(tmp, out_path)
