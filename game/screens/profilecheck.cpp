@@ -133,9 +133,9 @@ bool IsValidDownloadedProfile(const str& text, str* why)
     std::string body(text.c_str());
     if (body.size() > size_t(kLargestProfileText))
         return Fail(why, "too large");
-    if (body.size() < 2 || body.front() != '"' || body.back() != '"')
-        return Fail(why, "not a quoted profile");
-    body = body.substr(1, body.size() - 2);
+    // The transport form is quoted; the server may hand it back without.
+    if (body.size() >= 2 && body.front() == '"' && body.back() == '"')
+        body = body.substr(1, body.size() - 2);
     if (!IsBase64(body))
         return Fail(why, "not Base64");
     std::vector<char> xml = DecodeBase64(body);

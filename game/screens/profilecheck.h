@@ -1,6 +1,6 @@
 // Checks a player profile received from the save-game server before it
 // replaces the player's own: the text must be the transport form that
-// TPrefs::GetUserStr writes (quoted Base64 of a "user" element), carry only
+// TPrefs::GetUserStr writes (Base64, quoted or not, of a "user" element), carry only
 // the keys a player profile has, and hold sane values for each. A profile
 // that fails is never installed.
 #pragma once

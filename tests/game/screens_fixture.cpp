@@ -87,6 +87,10 @@ bool GameScreensTest::FramesUntil(const std::function<bool()>& done, int frames)
             return true;
         THttpPump::Instance().Pump();
         Frame(20);
+        // The top modal's own tasks (screens' polling) run on idle turns.
+        TEvent idle{};
+        idle.mType = TEvent::kIdle;
+        manager->HandleEvent(&idle);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return done();
