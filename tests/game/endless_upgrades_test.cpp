@@ -1,5 +1,6 @@
 // Endless play between shifts: the game's own catalogue and upgrade screen
 // on the headless engine, with a recording game behind the upgrade seam.
+#include "recording_game.h"
 #include "screens_fixture.h"
 
 #include "engine/script/luabind.h"
@@ -16,40 +17,6 @@
 #include <vector>
 
 namespace {
-
-// The game as the upgrades see it: every effect is written down.
-class RecordingGame : public IUpgradeTarget {
-public:
-    TUpgrades upgrades;
-    int tablesLeft = 1;
-    bool tutorial = false;
-    int shift = 1;
-    std::vector<std::string> applied;
-
-    TUpgrades* GetUpgrades() override { return &upgrades; }
-    bool IsTutorialActive() override { return tutorial; }
-    str GetCurrentLevelStr() override { return str::getFormatted("%d", shift); }
-    bool TableUpgradeAvailable() override { return tablesLeft > 0; }
-    void TableUpgrade() override
-    {
-        --tablesLeft;
-        Note("table");
-    }
-    void SetWaitressSpeed(float speed) override { Note("shoes " + Num(speed)); }
-    void EnableStereo(int level, float frequency) override { Note("stereo " + Num(level) + " " + Num(frequency)); }
-    void EnableMaitreD(float multiplier) override { Note("maitred " + Num(multiplier)); }
-    void EnableBench(float multiplier, bool second) override { Note("bench " + Num(multiplier) + (second ? " second" : "")); }
-    void EnableOven(float seconds) override { Note("oven " + Num(seconds)); }
-    void EnableDrinkStation(float refresh, int mood) override { Note("drinks " + Num(refresh) + " " + Num(mood)); }
-    void EnablePodium(float charge, float active, float delay, int mood, int parties) override
-    {
-        Note("podium " + Num(charge) + " " + Num(active) + " " + Num(delay) + " " + Num(mood) + " " + Num(parties));
-    }
-
-private:
-    static std::string Num(float v) { return str::getFormatted("%g", double(v)).c_str(); }
-    void Note(const std::string& text) { applied.push_back(text); }
-};
 
 RecordingGame* gGame = nullptr;
 

@@ -23,7 +23,7 @@ MakeDialog {
         UiFill(0, 60, 800, 8, stripe), UiFill(0, 500, 800, 100, floor),
         UiFill(0, 496, 800, 4, { 0.36, 0.22, 0.15 }),
         Window { name = "titleband", x = 125, y = 14, w = 520, h = 60,
-            UiPicture("ui/kit/dialog", 0, 0, 520, 60),
+            UiPicture("ui/screens/title_band", 0, 0, 520, 58),
             Text { name = "title", label = "upgrade_title", font = kUiTitleFont, x = 20, y = 4, w = 480, h = 48,
                    flags = kHAlignCenter + kVAlignCenter },
         },

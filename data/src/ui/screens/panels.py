@@ -5,12 +5,14 @@ inner highlight; a "ruled" panel also carries faint lines for a score table.
 
     upgrade_descrip 330x150, upgrade_bought 200x270,
     hiscore_table 500x440 (ruled), hiscore_side 230x440, hiscore_side_small 230x200,
-    row_highlight 480x30 (the band behind a table row)"""
+    row_highlight 480x30 (the band behind a table row),
+    title_band 520x58 (a screen's heading, the kit dialog's accent band on its own),
+    trophy 200x230 (the hiscore screen's cup)"""
 import os
 import sys
 
 from qmcontent import style, svg
-from qmcontent.svg import OUTLINE, path, rect
+from qmcontent.svg import OUTLINE, ellipse, path, rect
 
 PANELS = {
     "upgrade_descrip": (330, 150, False),
@@ -42,9 +44,40 @@ def highlight(w=480, h=30):
     return svg.document(w, h, rect(1, 1, w - 2, h - 2, r=10, fill="#ffd27a", opacity=0.55))
 
 
+def title_band(w=512, h=48):
+    accent = "#e8743b"
+    out = rect(5, 6, w, h, r=20, fill=OUTLINE, opacity=0.28)
+    out += rect(2, 2, w, h, r=20, fill=accent, stroke=OUTLINE, stroke_width=2)
+    out += rect(14, 7, w - 24, 13, r=6, fill="#ffffff", opacity=0.3)
+    out += path("M10 %g Q%g %g %g %g" % (h - 4, w / 2, h + 1, w - 6, h - 4), fill="none", stroke=style.shade(accent),
+                stroke_width=3, opacity=0.6)
+    return svg.document(w + 8, h + 10, out)
+
+
+def trophy():
+    gold, deep = "#f2c14e", "#c79a3a"
+    line = {"stroke": OUTLINE, "stroke_width": 2.5, "stroke_linejoin": "round"}
+    out = ellipse(100, 214, 70, 10, fill=OUTLINE, opacity=0.3)
+    out += path("M46 40 Q14 40 18 74 Q22 104 62 112", fill="none", stroke=OUTLINE, stroke_width=12)
+    out += path("M46 40 Q14 40 18 74 Q22 104 62 112", fill="none", stroke=gold, stroke_width=7)
+    out += path("M154 40 Q186 40 182 74 Q178 104 138 112", fill="none", stroke=OUTLINE, stroke_width=12)
+    out += path("M154 40 Q186 40 182 74 Q178 104 138 112", fill="none", stroke=gold, stroke_width=7)
+    out += path("M40 24 L160 24 Q160 120 100 138 Q40 120 40 24 Z", fill=gold, **line)
+    out += path("M128 32 Q130 100 100 126 Q140 108 148 32 Z", fill=deep, opacity=0.7)
+    out += rect(58, 32, 12, 70, r=6, fill="#ffffff", opacity=0.45)
+    out += rect(88, 136, 24, 34, fill=deep, **line)
+    out += rect(60, 168, 80, 16, r=4, fill=gold, **line)
+    out += rect(48, 184, 104, 24, r=5, fill="#8a5a3a", **line)
+    out += path("M100 44 L109 66 L132 67 L114 81 L121 104 L100 90 L79 104 L86 81 L68 67 L91 66 Z",
+                fill="#fff3c4", **line)
+    return svg.document(200, 230, out)
+
+
 def main(out):
     pictures = {name: paper(w, h, ruled) for name, (w, h, ruled) in PANELS.items()}
     pictures["row_highlight"] = highlight()
+    pictures["title_band"] = title_band()
+    pictures["trophy"] = trophy()
     for name, drawing in pictures.items():
         with open(os.path.join(out, name + ".png"), "wb") as f:
             f.write(svg.render_bytes(drawing))
