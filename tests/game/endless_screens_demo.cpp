@@ -51,18 +51,11 @@ int LuaSetupUpgradeScreen(lua_State*)
     return 0;
 }
 
-void DemoMain(TPlatform* platform, const char*)
+void DemoMain(TPlatform* platform, const char* commandLine)
 {
     if (TWindowScript* script = TWindowScript::Get())
         qm::lua::Publish(script->GetState(), "SetupUpgradeScreen", nullptr, LuaSetupUpgradeScreen);
-    {
-        TGameApp app(platform);
-        app.StartUp();
-        TEvent ev;
-        do {
-            platform->GetEvent(&ev);
-        } while (app.HandleEvent(&ev));
-    }
+    Main(platform, commandLine);
     gGame.reset();
 }
 
