@@ -202,25 +202,7 @@ void THiscore::UpdateText()
         ShowChild(this, "eligibleasterisk", eligible);
         ShowChild(this, "info", true);
     } else if (mState == kGlobalShown) {
-        char name[kFieldBytes] = {};
-        if (mHiscores)
-            mHiscores->GetCategoryName(mCategory, name, sizeof name);
-        SetChildText(this, "category", PlainText(name));
-        ShowChild(this, "category", true);
-        ShowChild(this, "yourrankglobalinfo", true);
-        if (mSubmitResult != kNoSubmission) {
-            ShowChild(this, mSubmitResult == kQualified ? "congratulations" : "dnq", true);
-            ShowChild(this, "yourrankglobalinfo", false);
-        }
-        int rank = 0;
-        if (mHiscores && mHiscores->GetUserBestScore(TQmHiscores::kGlobalScore, nullptr, &rank, nullptr, 0)) {
-            TPlatform* platform = TPlatform::GetInstance();
-            const str rankText = str::getFormatted("%d", rank);
-            if (platform && platform->GetStringTable())
-                SetChildText(this, "yourrank", platform->GetStringTable()->GetString("yourrank", 1, &rankText));
-            ShowChild(this, "yourrank", true);
-            ShowChild(this, "yourrankglobalinfo", false);
-        }
+        UpdateGlobalTexts();
     } else if (mState == kErrorShown) {
         SetChildText(this, "error", PlainText(mErrorText));
         ShowChild(this, "error", true);
@@ -231,6 +213,29 @@ void THiscore::UpdateText()
         ShowChild(this, "info", false);
         ShowChild(this, "eligible", false);
         ShowChild(this, "eligibleasterisk", false);
+    }
+}
+
+void THiscore::UpdateGlobalTexts()
+{
+    char name[kFieldBytes] = {};
+    if (mHiscores)
+        mHiscores->GetCategoryName(mCategory, name, sizeof name);
+    SetChildText(this, "category", PlainText(name));
+    ShowChild(this, "category", true);
+    ShowChild(this, "yourrankglobalinfo", true);
+    if (mSubmitResult != kNoSubmission) {
+        ShowChild(this, mSubmitResult == kQualified ? "congratulations" : "dnq", true);
+        ShowChild(this, "yourrankglobalinfo", false);
+    }
+    int rank = 0;
+    if (mHiscores && mHiscores->GetUserBestScore(TQmHiscores::kGlobalScore, nullptr, &rank, nullptr, 0)) {
+        TPlatform* platform = TPlatform::GetInstance();
+        const str rankText = str::getFormatted("%d", rank);
+        if (platform && platform->GetStringTable())
+            SetChildText(this, "yourrank", platform->GetStringTable()->GetString("yourrank", 1, &rankText));
+        ShowChild(this, "yourrank", true);
+        ShowChild(this, "yourrankglobalinfo", false);
     }
 }
 

@@ -55,6 +55,7 @@ private:
         TWindow* accountIcon = nullptr;
     };
 
+    void UpdateGlobalTexts();
     void UpdateScoresTable(int mode);
     void FillRow(const TRow& row, bool local, int index, bool accounts);
     void HideRows();

@@ -80,9 +80,11 @@ void GameScreensTest::Press(const char* name)
     Frame(0);
 }
 
-bool GameScreensTest::FramesUntil(const std::function<bool()>& done, int frames)
+bool GameScreensTest::FramesUntil(const std::function<bool()>& done, int seconds)
 {
-    for (int i = 0; i < frames; ++i) {
+    // Real time bounds the wait: the loopback server answers on its own thread.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
         if (done())
             return true;
         THttpPump::Instance().Pump();

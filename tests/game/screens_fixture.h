@@ -32,8 +32,9 @@ protected:
     void ClickAt(int x, int y);
     // Presses a named button as a click on it would (its message to the parents).
     void Press(const char* name);
-    // Frames of 20 ms until done() holds or `frames` have passed; false when it never held.
-    bool FramesUntil(const std::function<bool()>& done, int frames = 500);
+    // Frames of 20 ms (and idle turns) until done() holds; false when it
+    // still does not after `seconds` of real time.
+    bool FramesUntil(const std::function<bool()>& done, int seconds = 20);
 
     TSettings* settings = nullptr;
 };
