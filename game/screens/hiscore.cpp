@@ -402,14 +402,27 @@ void THiscoreSubmit::SetupSubmitWindow()
     if (mHiscores)
         mHiscores->GetUserBestScore(TQmHiscores::kEligibleScore, &score, nullptr, nullptr, 0);
     SetChildText(this, "eligiblescore", str::getFormatted("%d", score));
+    FocusNameEdit();
 }
 
 void THiscoreSubmit::OnSetFocus(TWindow* previous)
 {
     TModalWindow::OnSetFocus(previous);
+    FocusNameEdit();
+}
+
+// The dialog gets the focus when pushed, before its script has built the
+// edit; SetupSubmitWindow asks again once it exists.
+void THiscoreSubmit::FocusNameEdit()
+{
     TWindowManager* manager = TWindowManager::GetInstance();
-    if (TWindow* edit = GetChildWindow("nameedit", -1); edit && manager)
-        manager->SetFocus(edit);
+    TWindow* edit = GetChildWindow("nameedit", -1);
+    if (!edit || !manager || manager->GetFocus() == edit)
+        return;
+    SetDefaultFocus(edit);
+    TWindow* previous = manager->GetFocus();
+    manager->SetFocus(edit);
+    edit->OnSetFocus(previous);
 }
 
 void THiscoreSubmit::SwitchModes(bool connecting)

@@ -90,6 +90,7 @@ public:
 
 private:
     void Submit();
+    void FocusNameEdit();
 
     TLifeHandle mOwner;
     THiscore* mOwnerWindow;

@@ -5,6 +5,7 @@
 local w, h = 520, 358
 local label = { "fonts/default.mvec", 18, kUiInk }
 local white = { 1.0, 0.98, 0.94 }
+kCheckLooks = { "ui/screens/checkbox_off", "ui/screens/checkbox_on", "ui/screens/checkbox_off_hover", "ui/screens/checkbox_on_hover" }
 
 local function Edit(name, y, password)
     return Window { name = name .. "box", x = 230, y = y, w = 220, h = 30,
@@ -15,9 +16,11 @@ local function Edit(name, y, password)
     }
 end
 
+-- A check box of the screens' own art with its label to the right.
 local function Check(name, text, x, y, command)
-    return Button { name = name, type = kToggle, label = text, font = label, x = x, y = y, w = 140, h = 30,
-                    graphics = { "ui/kit/icon_close", "ui/kit/icon_check" }, command = command }
+    return Button { name = name, type = kToggle, label = text, font = label, x = x, y = y, w = 150, h = 28,
+                    tx = 34, ty = 0, tw = 116, th = 28, flags = kHAlignLeft + kVAlignCenter,
+                    graphics = kCheckLooks, command = command }
 end
 
 MakeDialog {
@@ -33,10 +36,10 @@ MakeDialog {
                 Text { name = "passtext", label = "login_password", font = label, x = 30, y = 52, w = 190, h = 30,
                        flags = kHAlignRight + kVAlignCenter },
                 Edit("passedit", 52, true),
-                Check("remember", "login_remember", 60, 92, function() ToggleRemember() end),
-                Check("alwayssave", "login_always", 30, 130),
-                Check("asksave", "login_ask", 190, 130),
-                Check("neverssave", "login_never", 350, 130),
+                Check("remember", "login_remember", 230, 92, function() ToggleRemember() end),
+                Check("alwayssave", "login_always", 24, 134),
+                Check("asksave", "login_ask", 188, 134),
+                Check("neverssave", "login_never", 352, 134),
                 UiButton { name = "enterok", label = "login_ok", x = 58, y = h - 152,
                            command = function() if gServerSaveMode == 1 then SaveSSSG()
                                                 elseif gServerSaveMode == 2 then LoadSSSG()

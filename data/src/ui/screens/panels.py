@@ -7,7 +7,8 @@ inner highlight; a "ruled" panel also carries faint lines for a score table.
     hiscore_table 500x440 (ruled), hiscore_side 230x440, hiscore_side_small 230x200,
     row_highlight 480x30 (the band behind a table row),
     title_band 520x58 (a screen's heading, the kit dialog's accent band on its own),
-    trophy 200x230 (the hiscore screen's cup)"""
+    trophy 200x230 (the hiscore screen's cup),
+    checkbox_{off,on,off_hover,on_hover} 28x28 (a toggle's four looks, in the button's layer order)"""
 import os
 import sys
 
@@ -73,11 +74,25 @@ def trophy():
     return svg.document(200, 230, out)
 
 
+def checkbox(on, hover):
+    out = rect(3, 4, 22, 22, r=5, fill=OUTLINE, opacity=0.28)
+    out += rect(1, 1, 22, 22, r=5, fill="#fff3c4" if hover else style.PAPER, stroke=OUTLINE, stroke_width=2)
+    if on:
+        out += path("M5 12 L10 18 L21 4", fill="none", stroke=OUTLINE, stroke_width=5, stroke_linecap="round",
+                    stroke_linejoin="round")
+        out += path("M5 12 L10 18 L21 4", fill="none", stroke="#5aa469", stroke_width=2.5, stroke_linecap="round",
+                    stroke_linejoin="round")
+    return svg.document(28, 28, out)
+
+
 def main(out):
     pictures = {name: paper(w, h, ruled) for name, (w, h, ruled) in PANELS.items()}
     pictures["row_highlight"] = highlight()
     pictures["title_band"] = title_band()
     pictures["trophy"] = trophy()
+    for on in (False, True):
+        for hover in (False, True):
+            pictures["checkbox_%s%s" % ("on" if on else "off", "_hover" if hover else "")] = checkbox(on, hover)
     for name, drawing in pictures.items():
         with open(os.path.join(out, name + ".png"), "wb") as f:
             f.write(svg.render_bytes(drawing))
