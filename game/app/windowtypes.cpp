@@ -3,9 +3,12 @@
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
 #include "game/screens/fillwindow.h"
+#include "game/screens/hiscore.h"
 #include "game/screens/linktext.h"
 #include "game/screens/screenfade.h"
+#include "game/screens/serversavelogin.h"
 #include "game/screens/textdropbutton.h"
+#include "game/screens/upgradepicker.h"
 
 namespace game {
 
@@ -29,6 +32,9 @@ const TWindowType kWindowTypes[] = {
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {THiscore::kTypeName, &THiscore::ClassId},
+    {TServerSaveLogin::kTypeName, &TServerSaveLogin::ClassId},
+    {TUpgradePicker::kTypeName, &TUpgradePicker::ClassId},
     {"Slider", &TSlider::ClassId},
 };
 

@@ -1,0 +1,30 @@
+// What the game's screen classes do to the children their scripts built:
+// find them by name at any depth (a missing one is skipped), show or hide
+// them, set their texts from string-table labels or from outside text.
+#pragma once
+
+#include "engine/base/str.h"
+
+class TText;
+class TWindow;
+
+namespace screens {
+
+// The string-table text of a label ("" without a string table).
+str Text(const str& label);
+// Outside text (server messages, downloaded names) made safe to show in a
+// rich-text window: markup brackets become look-alike angle quotes, control
+// bytes become blanks, and it is cut to at most maxBytes (on a character
+// boundary, with "..." when cut), so it shows literally and cannot open a
+// link or restyle the screen.
+str PlainText(const str& text, int maxBytes = 400);
+
+TText* FindText(TWindow* parent, const char* name);
+void ShowChild(TWindow* parent, const char* name, bool show);
+bool IsChildShown(TWindow* parent, const char* name);
+// Sets the text of a text child (nothing when missing); with onlyWhenChanged
+// an equal text is left alone, so nothing is redrawn.
+void SetChildText(TWindow* parent, const char* name, const str& text, bool onlyWhenChanged = false);
+str GetChildText(TWindow* parent, const char* name);
+
+}  // namespace screens
