@@ -2,8 +2,12 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
 #include "game/screens/linktext.h"
+#include "game/screens/mainmenu.h"
+#include "game/screens/playerscreens.h"
+#include "game/screens/preloader.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
 
@@ -18,17 +22,24 @@ struct TWindowType {
 
 // In registration order. The game's other screens join this table as their
 // classes are written: "GameWindow", "GameUILayer", "GamePostUILayer",
-// "GameTimer", "LockedLevels", "CoinJar", "PreLoader" before the fades;
-// "ComicPanel", "Doodle", "AnimWindow", "QuessaWindow", "SpriteWindow",
-// "QuessasCloset", "UnlockWindow", "ClothingUnlocked", "LevelEditor" between
-// the fades and the fill window; "CustomerEditor", "HiscoreWindow",
-// "ChoosePlayerWindow", "CreditsWindow", "EnterNameWindow",
-// "ServerSaveLogin", "LevelIntro", "LevelOver", "ChooseRestaurant",
-// "UpgradePicker", "MainMenu", "OptionsWindow" between it and the slider.
+// "GameTimer", "LockedLevels", "CoinJar" before the preloader; "ComicPanel",
+// "Doodle" after the fades; "QuessasCloset", "UnlockWindow",
+// "ClothingUnlocked", "LevelEditor" before the fill window;
+// "CustomerEditor", "HiscoreWindow" before the player choice;
+// "CreditsWindow" before the name entry; "ServerSaveLogin", "LevelIntro",
+// "LevelOver", "ChooseRestaurant", "UpgradePicker" before the main menu.
 const TWindowType kWindowTypes[] = {
+    {"PreLoader", &TPreLoader::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
+    {"AnimWindow", &TAnimWindow::ClassId},
+    {"QuessaWindow", &TQuessaWindow::ClassId},
+    {"SpriteWindow", &TSpriteWindow::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {"ChoosePlayerWindow", &TChoosePlayer::ClassId},
+    {"EnterNameWindow", &TEnterName::ClassId},
+    {"MainMenu", &TMainMenu::ClassId},
+    {"OptionsWindow", &TOptions::ClassId},
     {"Slider", &TSlider::ClassId},
 };
 
