@@ -8,6 +8,7 @@
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/screens/luamethod.h"
 #include "game/screens/preloader.h"
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"
@@ -36,28 +37,10 @@ void ShowInTopModal(const char* name, bool show)
         w->ClearFlags(TWindow::kVisible);
 }
 
-int LuaSetWelcomeName(lua_State* L)
-{
-    qm::lua::Self<TMainMenu>(L)->SetWelcomeName();
-    return 0;
-}
-
-int LuaCycleUpsell(lua_State* L)
-{
-    qm::lua::Self<TMainMenu>(L)->CycleUpsell();
-    return 0;
-}
-
-int LuaKillUpsell(lua_State* L)
-{
-    qm::lua::Self<TMainMenu>(L)->KillUpsell();
-    return 0;
-}
-
 const qm::lua::TBinding kMenuFunctions[] = {
-    {"SetWelcomeName", LuaSetWelcomeName},
-    {"CycleUpsell", LuaCycleUpsell},
-    {"KillUpsell", LuaKillUpsell},
+    {"SetWelcomeName", LuaMethod<TMainMenu, &TMainMenu::SetWelcomeName>},
+    {"CycleUpsell", LuaMethod<TMainMenu, &TMainMenu::CycleUpsell>},
+    {"KillUpsell", LuaMethod<TMainMenu, &TMainMenu::KillUpsell>},
 };
 
 }  // namespace

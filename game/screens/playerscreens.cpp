@@ -12,6 +12,7 @@
 #include "engine/window/slider.h"
 #include "engine/window/textedit.h"
 #include "game/app/serversavemanager.h"
+#include "game/screens/luamethod.h"
 #include "game/settings/settings.h"
 
 #include <cstdio>
@@ -38,12 +39,6 @@ str SlotName(int slot)
     return name;
 }
 
-int LuaSetPlayerChoices(lua_State* L)
-{
-    qm::lua::Self<TChoosePlayer>(L)->SetPlayerChoices();
-    return 0;
-}
-
 int LuaGetCurrentSelectedUser(lua_State* L)
 {
     lua_pushnumber(L, qm::lua::Self<TChoosePlayer>(L)->GetCurrentSelectedUser());
@@ -57,20 +52,14 @@ int LuaGetSelectedPlayerName(lua_State* L)
     return 1;
 }
 
-int LuaSaveVolumes(lua_State* L)
-{
-    qm::lua::Self<TOptions>(L)->SaveVolumes();
-    return 0;
-}
-
 const qm::lua::TBinding kChoosePlayerFunctions[] = {
-    {"SetPlayerChoices", LuaSetPlayerChoices},
+    {"SetPlayerChoices", LuaMethod<TChoosePlayer, &TChoosePlayer::SetPlayerChoices>},
     {"GetCurrentSelectedUser", LuaGetCurrentSelectedUser},
     {"GetSelectedPlayerName", LuaGetSelectedPlayerName},
 };
 
 const qm::lua::TBinding kOptionsFunctions[] = {
-    {"SaveVolumes", LuaSaveVolumes},
+    {"SaveVolumes", LuaMethod<TOptions, &TOptions::SaveVolumes>},
 };
 
 // The volume sliders: window name, preference key, default in thousandths.

@@ -13,51 +13,12 @@ if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-  if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$artefacts"
-log=$work/log
-fail() {
-  echo "FAIL: $*" >&2
-  echo "---- program log (last lines):" >&2
-  grep -v "CALIBRATION\|not found\|Queueing" "$log" | tail -20 >&2 || true
-  exit 1
-}
+source "$(dirname "$(readlink -f "$0")")/e2e_lib.sh"
 
-export SDL_AUDIODRIVER=dummy
-export XDG_DATA_HOME=$work/data
-prefs=$XDG_DATA_HOME/corvellatrip/prefs.dat
-
-shot() {
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
-}
-pixel() {
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
-}
-point() {
-  xdotool mousemove --window "$window" "$1" "$2"
-  sleep 0.3
-}
 click() {
   point "$1" "$2"
   xdotool click 1
   sleep 0.4
-}
-wait_pixel() {
-  for _ in $(seq 50); do
-    shot "$work/now.png"
-    pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
-    sleep 0.2
-  done
-  fail "pixel ($1, $2) is $(pixel "$work/now.png" "$1" "$2"), not $3: $4"
 }
 # Pixels of the text ink (#3b2a33 and its anti-aliasing) in a rectangle.
 ink_in() {
@@ -68,9 +29,7 @@ pref() {
   "$qmcrypt" prefs "$prefs" | grep -o "$1[^/]*" | grep -oE '[0-9]+' | tail -n 1
 }
 
-"$game" 2>>"$log" &
-pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1) || fail "no window appeared"
+start
 # The game starts in full screen, which an X server without a window
 # manager cannot show: leave it.
 point 400 300
@@ -136,13 +95,6 @@ click 400 416
 wait_pixel 330 495 "$accent" "the main menu after help"
 
 click 400 491
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Quit did not end the program"
-status=0
-wait "$pid" || status=$?
-pid=
+wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "menu e2e: ok (musiclevel $music_before -> $music)"
