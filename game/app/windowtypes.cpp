@@ -4,6 +4,7 @@
 #include "engine/window/windowmanager.h"
 #include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
+#include "game/screens/heroine.h"
 #include "game/screens/linktext.h"
 #include "game/screens/mainmenu.h"
 #include "game/screens/playerscreens.h"
@@ -54,6 +55,8 @@ void RegisterWindowTypes()
         manager->AddWindowType(type.name, type.classId());
     manager->AdoptWindowFactory("linktext", new TLinkTextFactory);
     manager->AdoptWindowFactory("_button", new TTextDropButtonFactory);
+    // The loading screen and the heroine window draw the floor's waitress.
+    InstallQuessaHeroine();
 }
 
 }  // namespace game

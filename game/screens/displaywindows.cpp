@@ -74,8 +74,11 @@ void TQuessaWindow::PostInit()
 
 void TQuessaWindow::Draw()
 {
-    if (mQuessa)
-        mQuessa->Draw();
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mQuessa || !platform || !platform->Begin2d())
+        return;
+    mQuessa->Draw(WindowOriginInViewport(*this, *platform));
+    platform->End2d();
 }
 
 bool TQuessaWindow::OnTaskAnimate()

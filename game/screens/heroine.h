@@ -1,7 +1,7 @@
 // The heroine as the menu screens see her: a figure that is only drawn
-// (the loading screen's walk, the wardrobe's mannequin). The floor's
-// waitress class lives elsewhere; it plugs itself in with SetHeroineMaker,
-// so these screens build and run without it and then simply show no figure.
+// (the loading screen's walk, the heroine window). The game's start-up plugs
+// the floor's waitress in with SetHeroineMaker (InstallQuessaHeroine); the
+// screens also build and run without one and then simply show no figure.
 #pragma once
 
 #include "engine/base/rect.h"
@@ -21,8 +21,9 @@ public:
     virtual void SetPosition(TVec2 position) = 0;
     // Around her position, in pixels.
     virtual TRect BoundingBox() const = 0;
-    // Her plain pass, in the current player's clothing.
-    virtual void Draw() = 0;
+    // Her plain pass, in the current player's clothing, with her position
+    // taken from `origin` (between Begin2d and End2d).
+    virtual void Draw(TVec2 origin) = 0;
 };
 
 using THeroineMaker = std::function<std::unique_ptr<IHeroine>()>;
@@ -30,3 +31,5 @@ using THeroineMaker = std::function<std::unique_ptr<IHeroine>()>;
 // An empty maker (the default) makes no heroine.
 void SetHeroineMaker(THeroineMaker maker);
 std::unique_ptr<IHeroine> MakeHeroine();
+// Makes the floor's waitress (TQuessa, built without level data) the heroine.
+void InstallQuessaHeroine();

@@ -11,6 +11,7 @@
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 #include "game/screens/heroine.h"
+#include "game/screens/windoworigin.h"
 
 #include <algorithm>
 #include <iterator>
@@ -288,6 +289,9 @@ void TPreLoader::ShowProgress()
 
 void TPreLoader::Draw()
 {
-    if (mQuessa)
-        mQuessa->Draw();
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mQuessa || !platform || !platform->Begin2d())
+        return;
+    mQuessa->Draw(WindowOriginInViewport(*this, *platform));
+    platform->End2d();
 }

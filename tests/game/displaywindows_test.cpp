@@ -105,7 +105,7 @@ public:
     void SetFacing(int facing) override { *mFacing = facing; }
     void SetPosition(TVec2 p) override { position = p; }
     TRect BoundingBox() const override { return {-20, -100, 20, 0}; }
-    void Draw() override {}
+    void Draw(TVec2) override {}
     TVec2 position{0, 0};
 
 private:
