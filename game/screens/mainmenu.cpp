@@ -76,7 +76,7 @@ TMainMenu::TMainMenu()
     // Without its music the menu works silently.
     mMusic = TSound::Get("audio/music/mainmenumusic.ogg", false, kMusicSoundType);
     if (mMusic)
-        mMusic->Play(true);
+        mMusicStream = mMusic->Play(true);
     if (TWindowScript* script = TWindowScript::Get())
         qm::lua::PublishAll(script->GetState(), kMenuFunctions, this, Lifeline());
 }
@@ -84,8 +84,9 @@ TMainMenu::TMainMenu()
 TMainMenu::~TMainMenu()
 {
     KillUpsell();
-    if (mMusic)
-        mMusic->Kill(-1);
+    // Only this menu's stream: a menu opened after it shares the sound.
+    if (mMusic && mMusicStream >= 0)
+        mMusic->Kill(mMusicStream);
 }
 
 void TMainMenu::ShowChild(const char* name, bool show)

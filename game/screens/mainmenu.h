@@ -46,6 +46,7 @@ private:
     void ShowChild(const char* name, bool show);
 
     std::shared_ptr<TSound> mMusic;      // empty when the music could not be loaded
+    int mMusicStream = -1;
     TUpsellTask* mUpsellTask = nullptr;  // owned by the top modal window's task list while it runs
 };
 

@@ -98,7 +98,14 @@ protected:
 
 TEST_F(MenuScenario, FirstStartLoadsAsksForANameAndGreetsThePlayer)
 {
+    const fs::path music = scratch.Path() / "assets" / "audio" / "music";
+    fs::create_directories(music);
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "audio" / "music" / "mainmenumusic.ogg",
+                  music / "mainmenumusic.ogg");
     StartGame();
+    auto* menu = GetCast<TMainMenu>(Find("mainmenu"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->HasMusic());
     ASSERT_EQ(TopName(), "scripts/loading.lua");
     auto* preloader = GetCast<TPreLoader>(Find("preloader"));
     ASSERT_NE(preloader, nullptr);
