@@ -45,7 +45,10 @@ point 40 300;  shot "$work/sky_a.png"
 point 140 300; shot "$work/sky_b.png"
 point 330 490; shot "$work/button_a.png"
 point 420 490; shot "$work/button_b.png"
-moved=$(compare -metric AE "$work/sky_a.png" "$work/sky_b.png" null: 2>&1 || true)
+# (only where the pointer was: the heroine on the menu moves by herself)
+convert "$work/sky_a.png" -crop 32x32+40+300 +repage "$work/spot_a.png"
+convert "$work/sky_b.png" -crop 32x32+40+300 +repage "$work/spot_b.png"
+moved=$(compare -metric AE "$work/spot_a.png" "$work/spot_b.png" null: 2>&1 || true)
 if [[ ${moved%%.*} -gt 0 ]]; then
   cursor_mask "$work/sky_a.png" "$work/sky_b.png" 40 300 "$work/arrow.png"
   cursor_mask "$work/button_a.png" "$work/button_b.png" 330 490 "$work/hand.png"

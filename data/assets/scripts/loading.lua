@@ -5,11 +5,7 @@ ReadFile("scripts/menuscene.lua")
 
 MakeDialog {
     Window { name = "loadingscreen", w = 800, h = 600,
-        MenuScene(true),
-        -- The ship's deck, where she walks while the tables are set.
-        UiFill(0, 470, 800, 130, { 0.96, 0.96, 0.97 }, "deck"),
-        UiFill(0, 466, 800, 6, { 0.78, 0.60, 0.23 }),
-        UiFill(0, 520, 800, 2, { 0.80, 0.82, 0.86 }), UiFill(0, 566, 800, 2, { 0.80, 0.82, 0.86 }),
+        MenuScene(true, true),
         Window { name = "loadingpanel", x = 200, y = 250, w = 400, h = 150,
             UiPicture("ui/kit/panel_small", 86, 0, 228, 150),
             Text { name = "loadingtext", label = "loading", font = kUiBodyFont, x = 100, y = 22, w = 200, h = 40,

@@ -32,7 +32,9 @@ end
 
 MakeDialog {
     MainMenu { name = "mainmenu", w = 800, h = 600,
-        MenuScene(true),
+        MenuScene(true, true),
+        -- She waits on the deck for the player.
+        QuessaWindow { name = "heroine", x = 150, y = 540 },
         Window { name = "welcomebox", x = 208, y = 178, w = 384, h = 84,
             UiPicture("ui/menu/welcome", 0, 0, 384, 84),
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
@@ -49,7 +51,8 @@ MakeDialog {
         UiButton { name = "quit", label = "menu_quit", x = 308, y = 462, close = true },
         Window { name = "moregames", x = 0, y = 0, w = 1, h = 1 },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
-        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 572, w = 190, h = 20,
+        Text { name = "version", label = "#", font = { "fonts/default.mvec", 14, FColor(0.55, 0.50, 0.52) },
+               x = 600, y = 572, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,
