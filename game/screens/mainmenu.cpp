@@ -10,6 +10,7 @@
 #include "engine/window/windowmanager.h"
 #include "game/screens/luamethod.h"
 #include "game/screens/preloader.h"
+#include "game/screens/showwindow.h"
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"
 
@@ -28,13 +29,7 @@ TModalWindow* TopModal()
 void ShowInTopModal(const char* name, bool show)
 {
     TModalWindow* top = TopModal();
-    TWindow* w = top ? top->GetChildWindow(name, -1) : nullptr;
-    if (!w)
-        return;
-    if (show)
-        w->AddFlags(TWindow::kVisible);
-    else
-        w->ClearFlags(TWindow::kVisible);
+    ShowWindow(top ? top->GetChildWindow(name, -1) : nullptr, show);
 }
 
 const qm::lua::TBinding kMenuFunctions[] = {
@@ -89,17 +84,7 @@ TMainMenu::~TMainMenu()
         mMusic->Kill(mMusicStream);
 }
 
-void TMainMenu::ShowChild(const char* name, bool show)
-{
-    TWindow* w = GetChildWindow(name, -1);
-    if (!w)
-        return;
-    if (show)
-        w->AddFlags(kVisible);
-    else
-        w->ClearFlags(kVisible);
-    w->InvalidateRect(nullptr);
-}
+void TMainMenu::ShowChild(const char* name, bool show) { ShowWindow(GetChildWindow(name, -1), show); }
 
 void TMainMenu::SetWelcomeName()
 {

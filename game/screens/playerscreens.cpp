@@ -13,6 +13,7 @@
 #include "engine/window/textedit.h"
 #include "game/app/serversavemanager.h"
 #include "game/screens/luamethod.h"
+#include "game/screens/showwindow.h"
 #include "game/settings/settings.h"
 
 #include <cstdio>
@@ -20,17 +21,6 @@
 namespace {
 
 constexpr int kEffectSoundType = 1000;
-
-void ShowWindow(TWindow* w, bool show)
-{
-    if (!w)
-        return;
-    if (show)
-        w->AddFlags(TWindow::kVisible);
-    else
-        w->ClearFlags(TWindow::kVisible);
-    w->InvalidateRect(nullptr);
-}
 
 str SlotName(int slot)
 {
