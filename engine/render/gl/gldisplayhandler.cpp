@@ -313,6 +313,28 @@ void TGLDisplayHandler::ApplyFilteringMode()
 void TGLDisplayHandler::FlushSprites()
 {
     mSprites.Flush();
+    if (!mLines.IsEmpty()) {
+        mLines.Flush(mDisplay.x2, mDisplay.y2);
+        ApplyScissor();
+    }
+}
+
+bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
+{
+    // Drawing lines pushes the whole display and pops back to the top of the
+    // viewport stack; only where that leaves the viewport as it is may the
+    // lines wait in the queue (else the state change must happen now).
+    const TRect* top = mViewportStack.empty() ? nullptr : &mViewportStack.back();
+    bool viewportKept = top && top->x1 == mViewport.x1 && top->y1 == mViewport.y1 && top->x2 == mViewport.x2 &&
+                        top->y2 == mViewport.y2 && mViewport.x1 >= 0 &&
+                        mViewport.y1 >= 0 && mViewport.x2 >= 1 && mViewport.y2 >= 1 &&
+                        mViewport.x1 + mViewport.x2 <= mDisplay.x2 && mViewport.y1 + mViewport.y2 <= mDisplay.y2;
+    if (!viewportKept || set.GetKind() == 0)
+        return false;
+    mSprites.Flush();
+    if (mLines.IsFull(set.GetCount()))
+        FlushSprites();
+    return mLines.Add(set.GetVertices(), set.GetCount());
 }
 
 void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour)
@@ -571,9 +593,11 @@ void TGLDisplayHandler::PopViewport()
 
 void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
 {
-    FlushSprites();
     if (!set.GetVertices() || set.GetCount() <= 0)
         return;
+    if (type == kDrawLines && set.GetCount() % 2 == 0 && QueueLines(set))
+        return;
+    FlushSprites();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

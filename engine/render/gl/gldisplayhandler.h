@@ -103,6 +103,7 @@ public:
 
 private:
     void ApplyScissor();
+    bool QueueLines(const TVertexSet& set);
     void MakeScreenFramebuffer(int width, int height);
     void ReleaseScreenFramebuffer();
     void LoadModelView();
@@ -129,4 +130,5 @@ private:
     GLuint mScreenColour = 0;
     GLuint mScreenDepth = 0;
     TGLSpriteBatch mSprites;
+    TGLLineBatch mLines;
 };

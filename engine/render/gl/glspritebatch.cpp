@@ -81,3 +81,48 @@ void TGLSpriteBatch::Flush()
     mVertices.clear();
     ++mDrawCalls;
 }
+
+TGLLineBatch::TGLLineBatch()
+{
+    mVertices.reserve(kCapacity);
+}
+
+bool TGLLineBatch::Add(const void* vertices, int count)
+{
+    if (count <= 0 || IsFull(count))
+        return false;
+    size_t start = mVertices.size();
+    mVertices.resize(start + size_t(count));
+    std::memcpy(mVertices.data() + start, vertices, size_t(count) * sizeof(TRawVertex));
+    return true;
+}
+
+void TGLLineBatch::Flush(int width, int height)
+{
+    if (mVertices.empty())
+        return;
+    glScissor(0, 0, width, height);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const auto* base = mVertices.front().bytes;
+    const GLsizei stride = sizeof(TRawVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, base);
+    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
+    glDrawArrays(GL_LINES, 0, GLsizei(mVertices.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+    mVertices.clear();
+    ++mDrawCalls;
+}

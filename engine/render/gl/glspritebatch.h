@@ -13,6 +13,7 @@
 #include "engine/render/gl/glheaders.h"
 #include "engine/render/spritequad.h"
 
+#include <cstring>
 #include <vector>
 
 // Sets one blend or filtering mode in GL (the filter on the bound texture).
@@ -51,5 +52,35 @@ private:
     GLuint mTexture = 0;
     EBlendModes mBlend = kBlendAlpha;
     EFilteringModes mFilter = kFilterLinear;
+    int mDrawCalls = 0;
+};
+
+// Consecutive coloured line lists (the text rasteriser's spans) gathered into
+// one draw call, like the sprites: fixed state (untextured, alpha blended,
+// the whole display as scissor, identity model-view), so only the vertices
+// are kept. The caller flushes before any other GL work.
+class TGLLineBatch {
+public:
+    static constexpr int kCapacity = 16384;  // vertices; 512 KB, kept between frames
+
+    TGLLineBatch();
+
+    // Copies count vertices of the handler's 32-byte screen-space layout.
+    // Returns false, queueing nothing, when they would not fit; flush first.
+    bool Add(const void* vertices, int count);
+    // Draws the queue into the display of width x height; the caller puts its
+    // own scissor box back afterwards.
+    void Flush(int width, int height);
+    void Discard() { mVertices.clear(); }
+    bool IsEmpty() const { return mVertices.empty(); }
+    bool IsFull(int more) const { return mVertices.size() + size_t(more) > size_t(kCapacity); }
+    int GetDrawCalls() const { return mDrawCalls; }
+
+private:
+    struct TRawVertex {
+        unsigned char bytes[32];
+    };
+
+    std::vector<TRawVertex> mVertices;
     int mDrawCalls = 0;
 };
