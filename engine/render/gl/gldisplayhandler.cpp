@@ -221,8 +221,13 @@ void TGLDisplayHandler::Present()
     glBindFramebuffer(GL_READ_FRAMEBUFFER, mScreenFramebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Only bars around the picture need clearing; a picture filling the
+    // window overwrites every pixel anyway.
+    bool fillsWindow = outWidth == mWindowWidth && outHeight == mWindowHeight;
+    if (!fillsWindow) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // Row 0 of the screen surface is the top of the picture: flip on the way out.
     glBlitFramebuffer(0, 0, width, height, left, bottom + outHeight, left + outWidth, bottom, GL_COLOR_BUFFER_BIT,
                       outWidth == width && outHeight == height ? GL_NEAREST : GL_LINEAR);
