@@ -526,3 +526,35 @@ TEST_F(GLTest, AnimationFramesLandWithTheirRegistrationPointOnThePositionCachedO
 }
 
 }  // namespace
+
+// Sprites are queued and drawn together; a texture change splits the queue
+// and the later sprite still lands on top.
+TEST_F(GLTest, ATextureChangeSplitsTheSpriteBatchAndKeepsTheDrawingOrder)
+{
+    auto solid = [&](TColor colour) {
+        auto texture = TTexture::Create(64, 64, true);
+        handler->FillRect(0, 0, 64, 64, &colour, texture);
+        return texture;
+    };
+    auto red = solid(kRed);
+    auto green = solid(kGreen);
+    handler->Begin2d();
+    int callsBefore = handler->GetSpriteDrawCalls();
+    red->DrawSprite(100, 100, 1, 1, 0, 0);
+    red->DrawSprite(400, 100, 1, 1, 0, 0);
+    green->DrawSprite(132, 100, 1, 1, 0, 0);  // over the right half of the first red
+    red->DrawSprite(164, 100, 1, 1, 0, 0);    // over the right half of the green
+    TColor blue = kBlue;
+    red->DrawSprite(100, 300, 1, 1, 0, 0);
+    handler->FillRect(110, 290, 150, 310, &blue, nullptr);  // over this sprite, under the next
+    red->DrawSprite(164, 300, 1, 1, 0, 0);
+    handler->End2d();
+
+    EXPECT_EQ(handler->GetSpriteDrawCalls() - callsBefore, 4);  // red red | green | red red | red
+    ExpectPixel(80, 100, kRedPixel);
+    ExpectPixel(120, 100, kGreenPixel);
+    ExpectPixel(150, 100, kRedPixel);
+    ExpectPixel(400, 100, kRedPixel);
+    ExpectPixel(120, 300, kBluePixel);
+    ExpectPixel(140, 300, kRedPixel);
+}

@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/platform/letterbox.h"
 #include "engine/platform/platform.h"
+#include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/glstate.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
@@ -68,6 +69,7 @@ TGLDisplayHandler::TGLDisplayHandler()
 
 TGLDisplayHandler::~TGLDisplayHandler()
 {
+    FlushSprites();
     mTexture.reset();
     mCursor.reset();
     ReleaseScreenFramebuffer();
@@ -89,6 +91,7 @@ str TGLDisplayHandler::GetSystemData()
 
 void TGLDisplayHandler::MakeScreenFramebuffer(int width, int height)
 {
+    FlushSprites();
     ReleaseScreenFramebuffer();
     glGenTextures(1, &mScreenColour);
     glBindTexture(GL_TEXTURE_2D, mScreenColour);
@@ -109,6 +112,7 @@ void TGLDisplayHandler::MakeScreenFramebuffer(int width, int height)
 
 void TGLDisplayHandler::ReleaseScreenFramebuffer()
 {
+    FlushSprites();
     if (!mScreenFramebuffer)
         return;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -120,6 +124,7 @@ void TGLDisplayHandler::ReleaseScreenFramebuffer()
 
 bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool)
 {
+    FlushSprites();
     if (width < 1 || height < 1)
         return false;
     mOrthoNear = -1;
@@ -179,6 +184,7 @@ GLuint TGLDisplayHandler::GetDrawFramebuffer() const
 
 bool TGLDisplayHandler::BeginDraw(bool)
 {
+    FlushSprites();
     // The screen framebuffer keeps the last frame, so what lies outside the
     // current viewport is kept in either case; the viewport's area is cleared.
     glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
@@ -191,6 +197,7 @@ bool TGLDisplayHandler::BeginDraw(bool)
 
 bool TGLDisplayHandler::EndDraw(bool showCursor)
 {
+    FlushSprites();
     if (showCursor)
         DrawCursor();
     else
@@ -201,6 +208,7 @@ bool TGLDisplayHandler::EndDraw(bool showCursor)
 
 void TGLDisplayHandler::Present()
 {
+    FlushSprites();
     if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
         return;
     int width = mDisplay.x2, height = mDisplay.y2;
@@ -213,8 +221,13 @@ void TGLDisplayHandler::Present()
     glBindFramebuffer(GL_READ_FRAMEBUFFER, mScreenFramebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Only bars around the picture need clearing; a picture filling the
+    // window overwrites every pixel anyway.
+    bool fillsWindow = outWidth == mWindowWidth && outHeight == mWindowHeight;
+    if (!fillsWindow) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // Row 0 of the screen surface is the top of the picture: flip on the way out.
     glBlitFramebuffer(0, 0, width, height, left, bottom + outHeight, left + outWidth, bottom, GL_COLOR_BUFFER_BIT,
                       outWidth == width && outHeight == height ? GL_NEAREST : GL_LINEAR);
@@ -224,6 +237,7 @@ void TGLDisplayHandler::Present()
 
 void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& source)
 {
+    FlushSprites();
     if (source.Width() <= 0 || source.Height() <= 0)
         return;
     // Engine rows grow with GL rows on our surfaces, so a raster-position copy
@@ -238,6 +252,7 @@ void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& 
 
 bool TGLDisplayHandler::Begin2d()
 {
+    FlushSprites();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -258,6 +273,7 @@ bool TGLDisplayHandler::Begin2d()
 
 void TGLDisplayHandler::End2d()
 {
+    FlushSprites();
     glDepthMask(GL_TRUE);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
@@ -269,6 +285,7 @@ void TGLDisplayHandler::End2d()
 
 bool TGLDisplayHandler::Begin3d()
 {
+    FlushSprites();
     SetFilteringMode(kFilterLinear);
     glPushAttrib(GL_ENABLE_BIT);
     glDepthMask(GL_TRUE);
@@ -282,49 +299,52 @@ bool TGLDisplayHandler::Begin3d()
 
 void TGLDisplayHandler::End3d()
 {
+    FlushSprites();
     glPopAttrib();
 }
 
 void TGLDisplayHandler::ApplyBlendMode()
 {
-    switch (mBlendMode) {
-    case kBlendAlpha:
-        glEnable(GL_BLEND);
-        glBlendEquation(GL_FUNC_ADD);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        break;
-    case kBlendOff:
-        glDisable(GL_BLEND);
-        break;
-    case kBlendAdditive:
-        glEnable(GL_BLEND);
-        glBlendEquation(GL_FUNC_ADD);
-        glBlendFunc(GL_ONE, GL_ONE);
-        break;
-    case kBlendAlphaAdditive:
-        glEnable(GL_BLEND);
-        glBlendEquation(GL_FUNC_ADD);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        break;
-    case kBlendReverseSubtract:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-        glBlendEquation(GL_FUNC_REVERSE_SUBTRACT);
-        break;
-    }
+    FlushSprites();
+    ApplyGLBlendMode(mBlendMode);
 }
 
 void TGLDisplayHandler::ApplyFilteringMode()
 {
-    GLint filter;
-    if (mFilteringMode == kFilterPoint)
-        filter = GL_NEAREST;
-    else if (mFilteringMode == kFilterLinear)
-        filter = GL_LINEAR;
-    else
-        return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    FlushSprites();
+    ApplyGLFilteringMode(mFilteringMode);
+}
+
+void TGLDisplayHandler::FlushSprites()
+{
+    mSprites.Flush();
+    if (!mLines.IsEmpty()) {
+        mLines.Flush(mDisplay.x2, mDisplay.y2);
+        ApplyScissor();
+    }
+}
+
+bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
+{
+    // Drawing lines pushes the whole display and pops back to the top of the
+    // viewport stack; only where that leaves the viewport as it is may the
+    // lines wait in the queue (else the state change must happen now).
+    const TRect* top = mViewportStack.empty() ? nullptr : &mViewportStack.back();
+    bool viewportKept = top && top->x1 == mViewport.x1 && top->y1 == mViewport.y1 && top->x2 == mViewport.x2 &&
+                        top->y2 == mViewport.y2 && mViewport.x1 >= 0 &&
+                        mViewport.y1 >= 0 && mViewport.x2 >= 1 && mViewport.y2 >= 1 &&
+                        mViewport.x1 + mViewport.x2 <= mDisplay.x2 && mViewport.y1 + mViewport.y2 <= mDisplay.y2;
+    if (!viewportKept || set.GetKind() == 0)
+        return false;
+    mSprites.Flush();
+    if (mLines.IsFull(set.GetCount()))
+        FlushSprites();
+    return mLines.Add(set.GetVertices(), set.GetCount());
+}
+
+void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour)
+{
+    mSprites.Add(texture, mBlendMode, mFilteringMode, quad, colour);
 }
 
 void TGLDisplayHandler::SetTexture(std::shared_ptr<TTexture> texture)
@@ -334,16 +354,19 @@ void TGLDisplayHandler::SetTexture(std::shared_ptr<TTexture> texture)
 
 void TGLDisplayHandler::SetShadeMode(EShadeModes mode)
 {
+    FlushSprites();
     glShadeModel(mode == kShadeFlat ? GL_FLAT : GL_SMOOTH);
 }
 
 void TGLDisplayHandler::SetZBufferWrite(bool on)
 {
+    FlushSprites();
     glDepthMask(on ? GL_TRUE : GL_FALSE);
 }
 
 void TGLDisplayHandler::SetZBufferTest(bool on)
 {
+    FlushSprites();
     if (on)
         glEnable(GL_DEPTH_TEST);
     else
@@ -352,6 +375,7 @@ void TGLDisplayHandler::SetZBufferTest(bool on)
 
 void TGLDisplayHandler::SetCullMode(ECullModes mode)
 {
+    FlushSprites();
     switch (mode) {
     case kCullNone:
         glDisable(GL_CULL_FACE);
@@ -369,6 +393,7 @@ void TGLDisplayHandler::SetCullMode(ECullModes mode)
 
 void TGLDisplayHandler::SetAmbientColor(const TColor& colour)
 {
+    FlushSprites();
     GLfloat ambient[4] = {colour.r, colour.g, colour.b, colour.a};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
@@ -378,6 +403,7 @@ void TGLDisplayHandler::SetAmbientColor(const TColor& colour)
 
 void TGLDisplayHandler::LoadModelView()
 {
+    FlushSprites();
     TMat4 loaded = mWorldView * Handedness();
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(GLMatrix(loaded));
@@ -403,6 +429,7 @@ void TGLDisplayHandler::SetViewMatrix(const TMat4* m)
 
 void TGLDisplayHandler::SetProjectionMatrix(const TMat4* m)
 {
+    FlushSprites();
     if (!m)
         return;
     mProjection = *m;
@@ -465,6 +492,7 @@ void TGLDisplayHandler::GetProjectionMatrix(TMat4* m)
 
 void TGLDisplayHandler::SetMaterial(const TMaterial* material)
 {
+    FlushSprites();
     // Kept by value: callers pass materials that do not outlive the call.
     mHasMaterial = material != nullptr;
     mMaterial = material ? *material : TMaterial{{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
@@ -482,6 +510,7 @@ void TGLDisplayHandler::SetMaterial(const TMaterial* material)
 
 void TGLDisplayHandler::SetLight(int index, const TLight* light)
 {
+    FlushSprites();
     if (index < 0 || index > 3)
         return;
     GLenum id = GLenum(GL_LIGHT0 + index);
@@ -521,6 +550,7 @@ bool TGLDisplayHandler::HasViewport() const
 
 void TGLDisplayHandler::ApplyScissor()
 {
+    FlushSprites();
     if (mViewport.x2 >= 1 && mViewport.y2 >= 1)
         glScissor(mViewport.x1, mViewport.y1, mViewport.x2, mViewport.y2);
 }
@@ -570,6 +600,9 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
 {
     if (!set.GetVertices() || set.GetCount() <= 0)
         return;
+    if (type == kDrawLines && set.GetCount() % 2 == 0 && QueueLines(set))
+        return;
+    FlushSprites();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -619,6 +652,7 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
 void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const TColor* colour,
                                  std::shared_ptr<TTexture> target)
 {
+    FlushSprites();
     if (!colour)
         return;
     if (target) {
@@ -640,6 +674,7 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
 
 bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
 {
+    FlushSprites();
     if (mRenderTarget) {
         QM_ASSERT(!"Attempt to call BeginRenderTarget while in another BeginRenderTarget context.");
         return false;
@@ -654,6 +689,7 @@ bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
 
 void TGLDisplayHandler::EndRenderTarget()
 {
+    FlushSprites();
     if (!mRenderTarget)
         return;
     if (TGLTextureData* data = GLData(mRenderTarget))

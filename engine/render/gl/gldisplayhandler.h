@@ -11,6 +11,7 @@
 
 #include "engine/render/displayhandler.h"
 #include "engine/render/gl/glheaders.h"
+#include "engine/render/gl/glspritebatch.h"
 
 #include <memory>
 #include <vector>
@@ -75,6 +76,12 @@ public:
     // Sets the stored blend mode, or the filtering mode on the bound texture, in GL.
     void ApplyBlendMode();
     void ApplyFilteringMode();
+    // Sprites are queued and drawn together (see TGLSpriteBatch): anything
+    // else that touches GL flushes them first. Everything in this handler
+    // does; texture data does before its own GL work.
+    void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour);
+    void FlushSprites();
+    int GetSpriteDrawCalls() const { return mSprites.GetDrawCalls(); }
     void DrawCursor();
 
     // The platform tells the handler where the pointer is and the size of the
@@ -96,6 +103,7 @@ public:
 
 private:
     void ApplyScissor();
+    bool QueueLines(const TVertexSet& set);
     void MakeScreenFramebuffer(int width, int height);
     void ReleaseScreenFramebuffer();
     void LoadModelView();
@@ -121,4 +129,6 @@ private:
     GLuint mScreenFramebuffer = 0;
     GLuint mScreenColour = 0;
     GLuint mScreenDepth = 0;
+    TGLSpriteBatch mSprites;
+    TGLLineBatch mLines;
 };

@@ -42,6 +42,14 @@ struct TQuadVertex {
     GLfloat x, y, z;
 };
 
+// Queued sprites may sample this texture or draw into the framebuffer about to
+// change: they go to GL before any other GL work of a texture.
+void FlushQueuedSprites()
+{
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+        handler->FlushSprites();
+}
+
 }  // namespace
 
 TGLTextureData::~TGLTextureData()
@@ -51,6 +59,7 @@ TGLTextureData::~TGLTextureData()
 
 void TGLTextureData::DeleteDeviceObjects()
 {
+    FlushQueuedSprites();
     // Without a handler the context is gone and took its objects with it.
     if (!TGLDisplayHandler::GetInstance())
         return;
@@ -65,6 +74,7 @@ void TGLTextureData::DeleteDeviceObjects()
 
 bool TGLTextureData::CreateDeviceSurface()
 {
+    FlushQueuedSprites();
     while (glGetError() != GL_NO_ERROR) {
     }
     if (mFramebuffer) {
@@ -92,6 +102,7 @@ bool TGLTextureData::CreateDeviceSurface()
 
 void TGLTextureData::UploadPixels()
 {
+    FlushQueuedSprites();
     if (!mTexture)
         return;
     glBindTexture(GL_TEXTURE_2D, mTexture);
@@ -102,6 +113,7 @@ void TGLTextureData::UploadPixels()
 
 void TGLTextureData::UploadRect(const TRect& rect)
 {
+    FlushQueuedSprites();
     if (!mTexture || rect.IsEmpty())
         return;
     glBindTexture(GL_TEXTURE_2D, mTexture);
@@ -117,6 +129,7 @@ void TGLTextureData::UploadRect(const TRect& rect)
 
 void TGLTextureData::DownloadPixels()
 {
+    FlushQueuedSprites();
     if (!mTexture)
         return;
     glBindTexture(GL_TEXTURE_2D, mTexture);
@@ -127,6 +140,7 @@ void TGLTextureData::DownloadPixels()
 
 GLuint TGLTextureData::GetFramebuffer()
 {
+    FlushQueuedSprites();
     if (!mFramebuffer && mTexture) {
         GLint previous = 0;
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
@@ -142,6 +156,7 @@ GLuint TGLTextureData::GetFramebuffer()
 
 void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
 {
+    FlushQueuedSprites();
     TDrawIntoTexture into(GetFramebuffer(), mSurfaceWidth, mSurfaceHeight);
     glDisable(GL_TEXTURE_2D);
     glColor4f(colour.r, colour.g, colour.b, colour.a);
@@ -151,6 +166,7 @@ void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
 
 void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const TRect& source)
 {
+    FlushQueuedSprites();
     auto* target = dynamic_cast<TGLTextureData*>(&destination);
     if (!target || !mTexture)
         return;
@@ -173,6 +189,7 @@ void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const
 
 void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
 {
+    FlushQueuedSprites();
     TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
     if (!handler || mSystemSurface.empty())
         return;
@@ -212,6 +229,7 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
 
 void TGLTextureData::Draw(float x, float y, float alpha, float scale, const TRect* source)
 {
+    FlushQueuedSprites();
     if (IsSystemSurface() || !mTexture) {
         QM_ASSERT(!"Attempt to call Draw on an mSystemRamTexture.");
         return;
@@ -269,16 +287,14 @@ void TGLTextureData::DrawSprite(const TVec2& pos, float alpha, float scaleX, flo
     params.viewportOrigin = {vp.x1, vp.y1};
     TSpriteQuad quad = BuildSpriteQuad(params);
 
-    handler->ApplyBlendMode();
-    glBindTexture(GL_TEXTURE_2D, mTexture);
-    handler->ApplyFilteringMode();
-    DrawQuad(quad, {colour.r, colour.g, colour.b, std::fabs(alpha)}, GL_MODULATE);
+    handler->AddSprite(mTexture, quad, {colour.r, colour.g, colour.b, std::fabs(alpha)});
 }
 
 // ---------------------------------------------------------------- render targets
 
 bool TGLTextureData::BeginRenderTarget()
 {
+    FlushQueuedSprites();
     if (!TTextureData::BeginRenderTarget())
         return false;
     GLuint framebuffer = GetFramebuffer();
@@ -290,6 +306,7 @@ bool TGLTextureData::BeginRenderTarget()
 
 void TGLTextureData::EndRenderTarget()
 {
+    FlushQueuedSprites();
     // The drawing went straight into the texture; only the CPU copy is behind.
     MarkDeviceNewer();
 }

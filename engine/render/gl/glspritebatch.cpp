@@ -1,0 +1,128 @@
+#include "engine/render/gl/glspritebatch.h"
+
+void ApplyGLBlendMode(EBlendModes mode)
+{
+    switch (mode) {
+    case kBlendAlpha:
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case kBlendOff:
+        glDisable(GL_BLEND);
+        break;
+    case kBlendAdditive:
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_ONE, GL_ONE);
+        break;
+    case kBlendAlphaAdditive:
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        break;
+    case kBlendReverseSubtract:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBlendEquation(GL_FUNC_REVERSE_SUBTRACT);
+        break;
+    }
+}
+
+void ApplyGLFilteringMode(EFilteringModes mode)
+{
+    GLint filter;
+    if (mode == kFilterPoint)
+        filter = GL_NEAREST;
+    else if (mode == kFilterLinear)
+        filter = GL_LINEAR;
+    else
+        return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+}
+
+TGLSpriteBatch::TGLSpriteBatch()
+{
+    mVertices.reserve(kCapacity * 4);
+}
+
+void TGLSpriteBatch::Add(GLuint texture, EBlendModes blend, EFilteringModes filter, const TSpriteQuad& quad,
+                         const TColor& colour)
+{
+    bool sameState = texture == mTexture && blend == mBlend && filter == mFilter;
+    if (!mVertices.empty() && (!sameState || mVertices.size() >= kCapacity * 4))
+        Flush();
+    mTexture = texture;
+    mBlend = blend;
+    mFilter = filter;
+    for (const TQuadCorner& c : quad.corner)
+        mVertices.push_back({c.u, c.v, colour.r, colour.g, colour.b, colour.a, 0, 0, 0, c.x, c.y, 0.1f});
+}
+
+void TGLSpriteBatch::Flush()
+{
+    if (mVertices.empty())
+        return;
+    // The same state, in the same order, as drawing each sprite on its own.
+    ApplyGLBlendMode(mBlend);
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    ApplyGLFilteringMode(mFilter);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mVertices.data());
+    glDrawArrays(GL_QUADS, 0, GLsizei(mVertices.size()));
+    // The store is reused: leave no array pointing into it.
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    mVertices.clear();
+    ++mDrawCalls;
+}
+
+TGLLineBatch::TGLLineBatch()
+{
+    mVertices.reserve(kCapacity);
+}
+
+bool TGLLineBatch::Add(const void* vertices, int count)
+{
+    if (count <= 0 || IsFull(count))
+        return false;
+    size_t start = mVertices.size();
+    mVertices.resize(start + size_t(count));
+    std::memcpy(mVertices.data() + start, vertices, size_t(count) * sizeof(TRawVertex));
+    return true;
+}
+
+void TGLLineBatch::Flush(int width, int height)
+{
+    if (mVertices.empty())
+        return;
+    glScissor(0, 0, width, height);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const auto* base = mVertices.front().bytes;
+    const GLsizei stride = sizeof(TRawVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, base);
+    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
+    glDrawArrays(GL_LINES, 0, GLsizei(mVertices.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+    mVertices.clear();
+    ++mDrawCalls;
+}

@@ -1,0 +1,86 @@
+// Consecutive sprites that share a texture and state, gathered so the GPU
+// gets them in one draw call instead of one call (and one state change) per
+// sprite.
+//
+// The batch holds quads only until anything else touches GL: the handler and
+// the texture data flush it first, so the drawing order, and therefore every
+// pixel, is what one call per sprite would give. The vertex store is kept
+// between frames at a fixed capacity (a full batch is flushed, not grown), so
+// drawing allocates nothing per sprite or per frame.
+#pragma once
+
+#include "engine/render/drawtypes.h"
+#include "engine/render/gl/glheaders.h"
+#include "engine/render/spritequad.h"
+
+#include <cstring>
+#include <vector>
+
+// Sets one blend or filtering mode in GL (the filter on the bound texture).
+void ApplyGLBlendMode(EBlendModes mode);
+void ApplyGLFilteringMode(EFilteringModes mode);
+
+class TGLSpriteBatch {
+public:
+    // Quads held before a batch is drawn regardless: one frame of the game's
+    // busiest scenes fits, and the store stays a few hundred kilobytes.
+    static constexpr int kCapacity = 4096;
+
+    TGLSpriteBatch();
+
+    // Queues one quad modulated by colour; flushes first when texture, blend
+    // or filtering differ from the queued quads' or the store is full.
+    void Add(GLuint texture, EBlendModes blend, EFilteringModes filter, const TSpriteQuad& quad,
+             const TColor& colour);
+    // Draws what is queued, leaving GL as the last single-sprite draw would.
+    void Flush();
+    // Forgets the queue without drawing (the context is going away).
+    void Discard() { mVertices.clear(); }
+    bool IsEmpty() const { return mVertices.empty(); }
+    int GetDrawCalls() const { return mDrawCalls; }  // since construction, for tests and benchmarks
+
+private:
+    // One interleaved GL_T2F_C4F_N3F_V3F vertex.
+    struct TVertex {
+        GLfloat u, v;
+        GLfloat r, g, b, a;
+        GLfloat nx, ny, nz;
+        GLfloat x, y, z;
+    };
+
+    std::vector<TVertex> mVertices;
+    GLuint mTexture = 0;
+    EBlendModes mBlend = kBlendAlpha;
+    EFilteringModes mFilter = kFilterLinear;
+    int mDrawCalls = 0;
+};
+
+// Consecutive coloured line lists (the text rasteriser's spans) gathered into
+// one draw call, like the sprites: fixed state (untextured, alpha blended,
+// the whole display as scissor, identity model-view), so only the vertices
+// are kept. The caller flushes before any other GL work.
+class TGLLineBatch {
+public:
+    static constexpr int kCapacity = 16384;  // vertices; 512 KB, kept between frames
+
+    TGLLineBatch();
+
+    // Copies count vertices of the handler's 32-byte screen-space layout.
+    // Returns false, queueing nothing, when they would not fit; flush first.
+    bool Add(const void* vertices, int count);
+    // Draws the queue into the display of width x height; the caller puts its
+    // own scissor box back afterwards.
+    void Flush(int width, int height);
+    void Discard() { mVertices.clear(); }
+    bool IsEmpty() const { return mVertices.empty(); }
+    bool IsFull(int more) const { return mVertices.size() + size_t(more) > size_t(kCapacity); }
+    int GetDrawCalls() const { return mDrawCalls; }
+
+private:
+    struct TRawVertex {
+        unsigned char bytes[32];
+    };
+
+    std::vector<TRawVertex> mVertices;
+    int mDrawCalls = 0;
+};
