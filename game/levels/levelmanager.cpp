@@ -1,0 +1,564 @@
+// Level set-up, the party schedule, goals and the level's texts.
+#include "game/levels/levelmanager.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/base/xml.h"
+#include "engine/platform/platform.h"
+#include "engine/sound/sound.h"
+#include "engine/window/stringtable.h"
+#include "game/settings/settings.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const char* const kEndlessFile = "assets/config/endless.xml";
+const char* const kArriveSound = "audio/sfx/sfx_party_arrive_1_snd.ogg";
+constexpr int kSoundEffectType = 1000;
+constexpr int kSpaceshipRestaurant = 4;  // its customers teleport in without a sound
+constexpr int kEndlessChoices = 4;       // party choices "a" to "d" of a section
+constexpr int kDefaultLeavePenalty = 500;
+constexpr int kEndlessTutorialGoal = 100;
+constexpr int kEndlessTutorialSecondGoal = 2500;
+
+// What the level needs to know of the settings; all zero without them
+// (a level file read on its own, as the fuzz target and tools do).
+struct TPosition {
+    int restaurant = 0;
+    int level = 0;
+    int gameMode = 0;
+    int levelMode = 0;
+};
+
+TPosition CurrentPosition()
+{
+    TPosition p;
+    if (TSettings* s = TSettings::GetInstance()) {
+        p.restaurant = s->GetCurrentRestaurant();
+        p.level = s->GetCurrentLevel();
+        p.gameMode = s->GetCurrentGameModeInt();
+        p.levelMode = s->GetLevelMode();
+    }
+    return p;
+}
+
+int Rand()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform ? platform->Rand() : 0;
+}
+
+str Text(const str& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!platform || !platform->GetStringTable())
+        return str();
+    return platform->GetStringTable()->GetString(label, "", "", "", "", "");
+}
+
+bool Contains(const str& text, const char* part) { return text.find(str(part)) >= 0; }
+
+// Visits every child in document order (the node's own child cursor is used).
+template <class F>
+void ForEachChild(TXmlNode* node, F visit)
+{
+    if (!node)
+        return;
+    str name;
+    TXmlNode* child = nullptr;
+    node->ResetChildren();
+    while (node->GetNextChild(&name, &child))
+        visit(name, child);
+}
+
+bool HasChild(const TXmlNode* node, const str& name) { return node && node->GetChild(name.c_str()); }
+
+int ChildInt(const TXmlNode* node, const str& name) { return node ? node->GetChildContent(name.c_str()).to_int() : 0; }
+
+int ColorForLetter(char c)
+{
+    switch (c) {
+    case 'b': return 1;
+    case 'g': return 2;
+    case 'y': return 3;
+    case 'p': return 4;
+    default: return 0;  // "r" and any other letter
+    }
+}
+
+}  // namespace
+
+TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
+    : mMode(mode), mLevelDoc(std::make_unique<TXmlNode>()), mPartyFactory(factory)
+{
+    const TPosition position = CurrentPosition();
+    if (position.levelMode != 0) {
+        TSettings* settings = TSettings::GetInstance();
+        const str text = TSettings::ReadEncryptedFile(settings->GetDownloadLevelName());
+        if (text.length() > 0)
+            mLevelDoc->ParseString(text.c_str());
+        else
+            mLevelDoc->CreateChild("dataroot")->CreateChild("career")->CreateChild("level")->SetContent("1");
+    } else if (mode == kEndless) {
+        const str text = TSettings::ReadEncryptedFile(kEndlessFile);
+        if (text.length() == 0)
+            WriteDbg("TLevelManager: %s is missing or empty", kEndlessFile);
+        mLevelDoc->ParseString(text.c_str());
+    }
+    SetupLevel();
+    mArriveSound = TSound::Get(kArriveSound, false, kSoundEffectType);
+    if (!mArriveSound)
+        WriteDbg("TLevelManager: %s could not be loaded; parties arrive silently", kArriveSound);
+}
+
+TLevelManager::~TLevelManager() = default;
+
+bool TLevelManager::IsDownloadedLevel() const { return CurrentPosition().levelMode != 0; }
+
+void TLevelManager::SetupLevel()
+{
+    mNumStars = 3;
+    mLeavePenalty = -kDefaultLeavePenalty;
+    mGroupIndex = mGoalsReached = mSnackChance = mPartyCount = 0;
+    mLevelNode = nullptr;
+    mDataRoot = mLevelDoc->GetChild("dataroot");
+    if (IsEndless())
+        EndlessSetup();
+    else
+        CareerSetup();
+}
+
+void TLevelManager::CareerSetup()
+{
+    const TPosition position = CurrentPosition();
+    const bool downloaded = position.levelMode != 0;
+    const int wanted = downloaded ? 1 : TSettings::RestaurantAndLevelToLevel(position.restaurant, position.level) + 1;
+    const str path = str::getFormatted("assets/config/career/%d.xml", wanted);
+    if (!downloaded) {
+        mLevelDoc->Clear();
+        mLevelDoc->ParseString(TSettings::ReadEncryptedFile(path).c_str());
+        mDataRoot = mLevelDoc->GetChild("dataroot");
+    }
+    mSnackChance = 0;
+    mLevelNode = nullptr;
+    ForEachChild(mDataRoot, [&](const str& name, TXmlNode* child) {
+        if (!mLevelNode && name == str("career") && child->GetChildContent("level").to_int() == wanted)
+            mLevelNode = child;
+    });
+    if (!mLevelNode) {
+        // Played as it stands this would be an empty level won at once.
+        WriteDbg("TLevelManager: career level %d (%s) is missing or damaged; it cannot be played", wanted,
+                 downloaded ? TSettings::GetInstance()->GetDownloadLevelName().c_str() : path.c_str());
+    }
+
+    mLevelLength = 0;
+    ForEachChild(mLevelNode, [&](const str& name, TXmlNode* child) {
+        if (Contains(name, "time"))
+            mLevelLength += child->GetContent().to_int() / 1000.0f;
+    });
+    mGoal = ChildInt(mLevelNode, "goal");
+    mExpert = ChildInt(mLevelNode, "expert");
+    if (HasChild(mLevelNode, "leavePenalty"))
+        mLeavePenalty = -ChildInt(mLevelNode, "leavePenalty");
+
+    const str layout = LevelText("layout");
+    if (downloaded)
+        mLayout.OpenLevelFromMem(layout);
+    else
+        mLayout.OpenLevel(layout);
+
+    mSnackChance = ChildInt(mLevelNode, "snackChance");
+    if (downloaded && HasChild(mLevelNode, "restaurant"))
+        TSettings::GetInstance()->SetCurrentRestaurant(ChildInt(mLevelNode, "restaurant"));
+    if (!mLayout.HasSnackStation())
+        mSnackChance = 0;
+    if (position.gameMode == TSettings::kEndlessMode)
+        mGoal = kEndlessTutorialGoal;
+}
+
+void TLevelManager::EndlessSetup()
+{
+    const TPosition position = CurrentPosition();
+    mGroupIndex = mGoalsReached = mTableUpgrades = mSnackChance = 0;
+    mLevelNode = nullptr;
+    ForEachChild(mDataRoot, [&](const str&, TXmlNode* child) {
+        if (!mLevelNode && ChildInt(child, "diner") == position.restaurant + 1 &&
+            ChildInt(child, "level") == position.level + 1)
+            mLevelNode = child;
+    });
+    if (!mLevelNode)
+        WriteDbg("TLevelManager: no endless entry for restaurant %d, difficulty %d", position.restaurant,
+                 position.level);
+    if (HasChild(mLevelNode, "numStars"))
+        mNumStars = ChildInt(mLevelNode, "numStars");
+    if (HasChild(mLevelNode, "leavePenalty"))
+        mLeavePenalty = -ChildInt(mLevelNode, "leavePenalty");
+    mDifficultyPeriod = ChildInt(mLevelNode, "difficultyIncreaseMS") / 1000.0f;
+    mTimeMultiplier = HasChild(mLevelNode, "startingTimeMultiplier") ? LevelFloat("startingTimeMultiplier") : 1.0f;
+    mTimeMultiplierDecrease = LevelFloat("timeMultiplierDecrease");
+    mTimeMultiplierMinimum = HasChild(mLevelNode, "timeMultiplierMinimum") ? LevelFloat("timeMultiplierMinimum") : 1.0f;
+    mGoal = ChildInt(mLevelNode, "goal1");
+    mExpert = 0;
+    mLayout.OpenLevel(LevelText("layout"));
+}
+
+void TLevelManager::StartLevel()
+{
+    mTimeSinceGroup = 0;
+    mGroupIndex = 0;
+    mGoalsReached = 0;
+    ScheduleNextGroup();
+    SkipPowerups();
+    mDifficultyTimer = 0;
+    mCurrentDifficultyPeriod = mDifficultyPeriod;
+    if (IsEndless())
+        mNextGroupDelay = 0;
+}
+
+void TLevelManager::SkipPowerups()
+{
+    while (Contains(mNextGroupType, "powerup")) {
+        mGroupIndex += 1;
+        ScheduleNextGroup();
+    }
+}
+
+void TLevelManager::ScheduleNextGroup()
+{
+    mNextGroupDelay = 0;
+    mNextGroupType = str();
+    mNextGroupDef = str();
+    if (!mLevelNode)
+        return;
+    if (IsEndless())
+        ScheduleEndlessGroup();
+    else
+        ScheduleCareerGroup();
+}
+
+void TLevelManager::ScheduleCareerGroup()
+{
+    const int k = mGroupIndex + 1;
+    const str timeKey = str::getFormatted("time%d", k);
+    const str typeKey = str::getFormatted("groupType%d", k);
+    const str defKey = str::getFormatted("groupDef%d", k);
+    ForEachChild(mLevelNode, [&](const str& name, TXmlNode* child) {
+        if (name == timeKey)
+            mNextGroupDelay = child->GetContent().to_int() / 1000.0f;
+        else if (name == typeKey)
+            mNextGroupType = child->GetContent();
+        else if (name == defKey)
+            mNextGroupDef = child->GetContent();
+    });
+    const int overrides = mCustomerSettings.GetNumGraphicOverrides(mNextGroupType);
+    if (overrides > 0 && mNextGroupDef.length() > overrides)
+        mNextGroupDef = mNextGroupDef.substr(0, overrides);
+}
+
+void TLevelManager::ScheduleEndlessGroup()
+{
+    const int s = mGroupIndex + 1;
+    int frequencies[kEndlessChoices];
+    int total = 0;
+    for (int i = 0; i < kEndlessChoices; ++i) {
+        frequencies[i] = ChildInt(mLevelNode, str::getFormatted("frequency%d_%c", s, 'a' + i));
+        total += frequencies[i];
+    }
+    if (total < 1)
+        return;
+    // The first choice whose running sum passes r: each choice is drawn in
+    // proportion to its weight (r runs from 0 to total - 1).
+    const int r = Rand() % total;
+    int choice = kEndlessChoices - 1;
+    for (int i = 0, sum = 0; i < kEndlessChoices; ++i) {
+        sum += frequencies[i];
+        if (sum > r) {
+            choice = i;
+            break;
+        }
+    }
+    const str typeKey = str::getFormatted("group%d_%c", s, 'a' + choice);
+    if (!HasChild(mLevelNode, typeKey))
+        return;
+    mNextGroupType = mLevelNode->GetChildContent(typeKey.c_str());
+    mNextGroupDelay = ChildInt(mLevelNode, str::getFormatted("time%d", s)) / 1000.0f;
+    if (mGroupIndex < mGoalsReached) {
+        const int difficulty = CurrentPosition().level;
+        mNextGroupDelay += (mGoalsReached - mGroupIndex) * -0.2f * (difficulty + 1);
+        if (mNextGroupDelay < 1.0f)
+            mNextGroupDelay = 1.0f;
+    }
+    int size = Rand() % 3 + 2;
+    if (const int overrides = mCustomerSettings.GetNumGraphicOverrides(mNextGroupType); overrides != 0)
+        size = overrides;
+    const int restaurant = CurrentPosition().restaurant;
+    static const char kColorLetters[] = "rbgyp";
+    std::string def;
+    for (int i = 0; i < size; ++i) {
+        int c = Rand() % 5;
+        // The first restaurants use fewer colours: two, three, four, then five.
+        if (restaurant <= 3)
+            c = Rand() % (restaurant + 2);
+        def += kColorLetters[c];
+    }
+    mNextGroupDef = str(def.c_str());
+}
+
+TCustomerDef TLevelManager::DefinitionFor(const str& type)
+{
+    TCustomerDef def = mCustomerSettings.CreateCustomerDefinition(type);
+    if (def.minStatePeriodMS == 0) {
+        // An unknown type: without the fixed values every state period of
+        // its party would last no time at all.
+        if (mUnknownTypesLogged.insert(type.c_str()).second)
+            WriteDbg("TLevelManager: customer type \"%s\" is not defined; its parties use default values",
+                     type.c_str());
+        TXmlNode empty;
+        TCustomerSettings::UpdateCustomerDef(&empty, &def);
+    }
+    return def;
+}
+
+bool TLevelManager::AddNextGroup(std::list<TParty*>* queue)
+{
+    if (mNextGroupType.length() == 0)
+        return false;
+    if (Contains(mNextGroupType, "powerup")) {
+        if (!IsEndless())
+            mGroupIndex += 1;
+        return true;
+    }
+    TPartyOrder order;
+    const int letters = std::min(mNextGroupDef.length(), kMaxPartyMembers);
+    if (letters == 0)
+        return false;
+    if (!mPartyFactory || !queue) {
+        WriteDbg("TLevelManager: no party factory; a group of \"%s\" cannot arrive", mNextGroupType.c_str());
+        return false;
+    }
+    order.def = DefinitionFor(mNextGroupType);
+    order.size = letters;
+    for (int i = 0; i < letters; ++i)
+        order.colors[i] = ColorForLetter(mNextGroupDef[i]);
+    order.id = mPartyCount;
+    order.snackChance = mSnackChance;
+    order.timeMultiplier = mTimeMultiplier;
+    order.serviceMultiplier = mServiceMultiplier;
+    order.lineMultiplier = mPatienceMultiplier;
+    TParty* party = mPartyFactory->CreateParty(order);
+    if (!party)
+        return false;
+    if (!IsEndless())
+        mGroupIndex += 1;
+    mPartyCount += 1;
+    queue->push_back(party);
+    PlayArriveSound();
+    return true;
+}
+
+void TLevelManager::PlayArriveSound()
+{
+    if (CurrentPosition().restaurant == kSpaceshipRestaurant)
+        return;
+    if (mArriveSound)
+        mArriveSound->Play(false);
+}
+
+void TLevelManager::StepDifficulty(float seconds, std::list<TParty*>* queue)
+{
+    mDifficultyTimer += seconds;
+    if (mDifficultyTimer <= mCurrentDifficultyPeriod)
+        return;
+    mTimeMultiplier -= mTimeMultiplierDecrease;
+    if (mTimeMultiplier < mTimeMultiplierMinimum)
+        mTimeMultiplier = mTimeMultiplierMinimum;
+    mDifficultyTimer = 0;
+    mCurrentDifficultyPeriod = mDifficultyPeriod;
+    if (queue && mPartyFactory)
+        for (TParty* party : *queue)
+            mPartyFactory->SetTimeMultiplier(party, mTimeMultiplier);
+}
+
+bool TLevelManager::UpdateQueue(float seconds, std::list<TParty*>* queue)
+{
+    if (IsEndless()) {
+        StepDifficulty(seconds, queue);
+        // A section without a valid choice is drawn again each frame, so
+        // one bad draw cannot end the arrivals for the rest of the shift.
+        if (mNextGroupType.length() == 0)
+            ScheduleNextGroup();
+    }
+    mTimeSinceGroup += seconds;
+    if (mTimeSinceGroup > mNextGroupDelay && AddNextGroup(queue)) {
+        ScheduleNextGroup();
+        SkipPowerups();
+        mTimeSinceGroup = 0;
+        return true;
+    }
+    return false;
+}
+
+void TLevelManager::GoalReached()
+{
+    if (IsEndless() && mLevelNode) {
+        mGoalsReached += 1;
+        const str next = str::getFormatted("goal%d", mGroupIndex + 2);
+        const str current = str::getFormatted("goal%d", mGroupIndex + 1);
+        if (HasChild(mLevelNode, next)) {
+            mGroupIndex += 1;
+            mGoal += ChildInt(mLevelNode, next);
+        } else if (HasChild(mLevelNode, current)) {
+            mGoal += ChildInt(mLevelNode, current);
+        }
+    } else if (CurrentPosition().gameMode == TSettings::kEndlessMode) {
+        mGoal = kEndlessTutorialSecondGoal;
+    }
+}
+
+bool TLevelManager::IsClosed() const
+{
+    if (IsEndless())
+        return false;
+    return mNextGroupType.length() == 0 || mNextGroupDef.length() == 0;
+}
+
+void TLevelManager::RestartLevel()
+{
+    mPartyCount = 0;
+    mServiceMultiplier = mPatienceMultiplier = 1.0f;
+    mDifficultyTimer = mCurrentDifficultyPeriod = mDifficultyPeriod = 0;
+    mTimeMultiplier = 1.0f;
+    mTimeMultiplierDecrease = 0;
+    mTimeMultiplierMinimum = 1.0f;
+    if (IsEndless())
+        EndlessSetup();
+    else
+        CareerSetup();
+}
+
+void TLevelManager::AdvanceLevel()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    const int level = settings->GetCurrentLevel() + 1;
+    settings->SetCurrentLevel(level);
+    const int restaurant = settings->GetCurrentRestaurant();
+    const int perRestaurant = restaurant == BONUS_RESTAURANT ? NUM_BONUS_LEVELS : MAX_LEVELS_PER_RESTAURANT;
+    if (restaurant <= BONUS_RESTAURANT && level % perRestaurant == 0) {
+        settings->SetCurrentRestaurant(restaurant + 1);
+        settings->SetCurrentLevel(0);
+    }
+    if (!IsEndless() && settings->GetCurrentRestaurant() < BONUS_RESTAURANT) {
+        mPartyCount = 0;
+        CareerSetup();
+    }
+}
+
+// ---- values read from the current level element
+
+str TLevelManager::LevelText(const char* name) const { return mLevelNode ? mLevelNode->GetChildContent(name) : str(); }
+
+float TLevelManager::LevelFloat(const char* name) const { return LevelText(name).to_float(); }
+
+bool TLevelManager::IsFlagSet(const char* name) const { return std::strcmp(LevelText(name).c_str(), "1") == 0; }
+
+str TLevelManager::GetDoodle() const { return LevelText("doodle"); }
+
+float TLevelManager::GetNewChefValue() const { return LevelFloat("newchef"); }
+
+void TLevelManager::GetShakeValue(float* freq, float* length, float* spill) const
+{
+    *freq = LevelFloat("shakefreq");
+    *length = LevelFloat("shakelength");
+    *spill = LevelFloat("shakespill");
+}
+
+void TLevelManager::GetLevelTuningInformation(int* periodMS, float* multiplier, float* minimum, float* decrease) const
+{
+    *periodMS = static_cast<int>(mDifficultyPeriod * 1000.0f + 0.5f);
+    *multiplier = mTimeMultiplier;
+    *minimum = mTimeMultiplierMinimum;
+    *decrease = mTimeMultiplierDecrease;
+}
+
+// ---- texts
+
+str TLevelManager::GetCurrentLevelStr() const
+{
+    if (IsEndless())
+        return str::getFormatted("%d", mGoalsReached + 1);
+    const TPosition position = CurrentPosition();
+    int n = 0;
+    for (int r = 0; r < position.restaurant; ++r)
+        n += r < 5 ? MAX_LEVELS_PER_RESTAURANT : NUM_BONUS_LEVELS;
+    if (n > NUM_CAREER_LEVELS - 1)
+        return str::getFormatted("%s%d", Text("blimpinitial").c_str(), n + position.level - (NUM_CAREER_LEVELS - 1));
+    return str::getFormatted("%d", n + position.level + 1);
+}
+
+str TLevelManager::GetLevelIntroText() const
+{
+    if (IsEndless())
+        return mLevelNode && mLevelNode->GetChild("text") ? mLevelNode->GetChild("text")->GetChildContent("intro") : str();
+    if (IsDownloadedLevel())
+        return TSettings::GetInstance()->GetDownloadLevelDescription();
+    const TPosition p = CurrentPosition();
+    return Text(str::getFormatted("career_%d_intro", p.restaurant * 10 + p.level + 1));
+}
+
+str TLevelManager::GetLevelOverText(bool success) const
+{
+    if (IsEndless()) {
+        const TXmlNode* text = mLevelNode ? mLevelNode->GetChild("text") : nullptr;
+        return text ? text->GetChildContent(success ? "succeed" : "fail") : str();
+    }
+    if (IsDownloadedLevel())
+        return Text(success ? "genericwin" : "genericlose");
+    const TPosition p = CurrentPosition();
+    return Text(str::getFormatted("career_%d_%s", p.restaurant * 10 + p.level + 1, success ? "succeed" : "fail"));
+}
+
+// ---- tables
+
+void TLevelManager::SetupTables(std::vector<TTableDesc>* tables, std::optional<TBarDesc>* bar)
+{
+    mLayout.SetupTables(tables, bar);
+}
+
+str TLevelManager::LayoutKey(int n) const { return n == 0 ? str("layout") : str::getFormatted("layout%d", n); }
+
+bool TLevelManager::TableUpgradeAvailable() const
+{
+    return IsEndless() && HasChild(mLevelNode, LayoutKey(mTableUpgrades + 1));
+}
+
+void TLevelManager::TableUpgrade(std::vector<TTableDesc>* tables, std::optional<TBarDesc>* bar)
+{
+    if (!TableUpgradeAvailable())
+        return;
+    mLayout.OpenLevel(mLevelNode->GetChildContent(LayoutKey(mTableUpgrades + 1).c_str()));
+    mLayout.SetupTables(tables, bar);
+    mTableUpgrades += 1;
+}
+
+void TLevelManager::SetTableUpgrade(int n)
+{
+    if (IsEndless() && mLevelNode)
+        mLayout.OpenLevel(mLevelNode->GetChildContent(LayoutKey(n).c_str()));
+}
+
+void TLevelManager::MergeLayouts(std::vector<TTableDesc>* tables, std::optional<TBarDesc>* bar)
+{
+    std::vector<TTableDesc> fresh;
+    bar->reset();
+    mLayout.SetupTables(&fresh, bar);
+    for (TTableDesc& table : fresh) {
+        table.isNew = true;
+        for (const TTableDesc& old : *tables)
+            if (old.seats == table.seats && old.point == table.point)
+                table.isNew = false;
+    }
+    *tables = std::move(fresh);
+}

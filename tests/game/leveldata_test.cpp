@@ -1,0 +1,198 @@
+// The game's own level data, played headless: every career level's schedule
+// runs to closing, every party fits a table of its floor and is of a known
+// customer type, and the goal is within reach of a plain test player. The
+// endless shifts and the configuration files are checked alike.
+#include "levelmanager_fixture.h"
+
+#include "engine/base/xml.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60.0f;
+
+// The test player. Each party costs the waitress six walks (order, ticket,
+// food pick-up, serving, check, dishes) of 1.5 s each (300 px/s over half
+// the floor) and holds its table while it decides, waits for its food, eats
+// and pays (its own deciding and eating times plus 15 s). She keeps serving
+// for a minute after the last arrival, and earns only the plain points of
+// ticket, food, check and dishes: no chains, colour bonus, desserts or tips.
+constexpr float kWaitressSecondsPerParty = 6 * 1.5f;
+constexpr float kTableSecondsBesidesMeal = 15.0f;
+constexpr float kServiceTail = 60.0f;
+
+class LevelData : public LevelTest {
+protected:
+    void SetUp() override
+    {
+        LevelTest::SetUp();
+        for (const char* folder : {"config", "layouts"})
+            fs::copy(fs::path(QM_DATA_DIR) / "assets" / folder, mHome / "assets" / folder,
+                     fs::copy_options::recursive);
+        StartWithSettings();
+        TXmlNode points;
+        points.ParseString(TSettings::ReadEncryptedFile("assets/config/actionpoints.xml").c_str());
+        const TXmlNode* table = points.GetChild("dataroot") ? points.GetChild("dataroot")->GetChild("actionpoints") : nullptr;
+        ASSERT_NE(table, nullptr);
+        for (const char* key : {"ticket", "food", "check", "dishes"})
+            mPlainPartyPoints += table->GetChildContent(key).to_int();
+    }
+
+    void PlaceAt(int restaurant, int level)
+    {
+        mSettings->SetCurrentRestaurant(restaurant);
+        mSettings->SetCurrentLevel(level);
+    }
+
+    int mPlainPartyPoints = 0;
+};
+
+struct Served {
+    int parties = 0;
+    int points = 0;
+};
+
+TEST_F(LevelData, EveryCareerLevelClosesInTimeWithAReachableGoal)
+{
+    std::printf("level parties length(s) closed(s) tables goal servable reachable\n");
+    for (int number = 1; number <= NUM_CAREER_LEVELS; ++number) {
+        SCOPED_TRACE("career level " + std::to_string(number));
+        int restaurant = 0, level = 0;
+        TSettings::LevelToRestaurantAndLevel(number - 1, &restaurant, &level);
+        PlaceAt(restaurant, level);
+        RecordingPartyFactory factory;
+        testing::internal::CaptureStderr();
+        TLevelManager levels(TLevelManager::kCareer, &factory);
+        std::vector<TTableDesc> tables;
+        std::optional<TBarDesc> bar;
+        levels.SetupTables(&tables, &bar);
+        levels.StartLevel();
+        std::list<TParty*> line;
+        int frames = 0;
+        float t = 0;
+        while (!levels.IsClosed() && t < levels.GetLevelLength() + kServiceTail) {
+            t = static_cast<float>(++frames) / 60.0f;
+            levels.UpdateQueue(kFrame, &line);
+        }
+        const std::string log = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(levels.IsLevelDefined());
+        EXPECT_EQ(log.find("not defined"), std::string::npos) << log;
+        EXPECT_EQ(log.find("layouts/"), std::string::npos) << log;  // its layout exists
+
+        // Each arrival waits for the first frame after its delay: one frame
+        // per group (and float rounding of the frame sums) is the most the
+        // closing may run over the level length.
+        const int groups = static_cast<int>(factory.orders.size());
+        EXPECT_TRUE(levels.IsClosed());
+        EXPECT_LE(t, levels.GetLevelLength() + groups * kFrame + 0.01f);
+        ASSERT_GE(tables.size(), 2u);
+
+        int largest = 0;
+        for (const TTableDesc& table : tables)
+            largest = std::max(largest, table.seats);
+        const float window = levels.GetLevelLength() + kServiceTail;
+        float tableSeconds = window * static_cast<float>(tables.size());
+        const int byWaitress = static_cast<int>(window / kWaitressSecondsPerParty);
+        Served served;
+        for (const TPartyOrder& order : factory.orders) {
+            EXPECT_LE(order.size, largest) << order.def.graphicType;
+            EXPECT_GT(order.def.graphicType[0], 0);
+            const float meal = (order.def.states[1].durationMS + order.def.states[4].durationMS) / 1000.0f +
+                               kTableSecondsBesidesMeal;
+            if (served.parties < byWaitress && tableSeconds >= meal) {
+                tableSeconds -= meal;
+                served.parties += 1;
+                served.points += mPlainPartyPoints;
+            }
+        }
+        std::printf("%5d %7d %9.1f %9.1f %6zu %4d %8d %9d\n", number, groups, levels.GetLevelLength(), t,
+                    tables.size(), levels.GetCurrentGoal(), served.parties, served.points);
+        EXPECT_GT(levels.GetCurrentGoal(), 0);
+        EXPECT_LE(levels.GetCurrentGoal(), served.points);
+        EXPECT_GT(levels.GetCurrentExpert(), levels.GetCurrentGoal());
+    }
+}
+
+TEST_F(LevelData, EveryEndlessShiftSchedulesPartiesAndGrowsItsFloor)
+{
+    mSettings->SetCurrentGameMode(TSettings::kEndlessMode);
+    mPlatform->SeedRand(1);
+    for (int restaurant = 0; restaurant < 5; ++restaurant) {
+        for (int difficulty = 0; difficulty < 3; ++difficulty) {
+            SCOPED_TRACE("endless " + std::to_string(restaurant) + "/" + std::to_string(difficulty));
+            PlaceAt(restaurant, difficulty);
+            RecordingPartyFactory factory;
+            testing::internal::CaptureStderr();
+            TLevelManager levels(TLevelManager::kEndless, &factory);
+            std::vector<TTableDesc> tables;
+            std::optional<TBarDesc> bar;
+            levels.MergeLayouts(&tables, &bar);
+            const size_t startTables = tables.size();
+            while (levels.TableUpgradeAvailable())
+                levels.TableUpgrade(&tables, &bar);
+            levels.StartLevel();
+            std::list<TParty*> line;
+            for (int section = 0; section < 6; ++section) {
+                for (float t = 0; t < 60; t += kFrame)
+                    levels.UpdateQueue(kFrame, &line);
+                levels.GoalReached();
+            }
+            const std::string log = testing::internal::GetCapturedStderr();
+            ASSERT_TRUE(levels.IsLevelDefined());
+            EXPECT_EQ(log.find("not defined"), std::string::npos) << log;
+            EXPECT_EQ(log.find("layouts/"), std::string::npos) << log;
+            EXPECT_GE(startTables, 2u);
+            EXPECT_GT(tables.size(), startTables);
+            EXPECT_GT(factory.orders.size(), 20u);
+            EXPECT_GT(levels.GetCurrentGoal(), 0);
+            EXPECT_FALSE(levels.GetLevelIntroText().length() == 0);
+            for (const TPartyOrder& order : factory.orders)
+                EXPECT_LE(order.size, 4);
+        }
+    }
+}
+
+TEST_F(LevelData, CustomerTypesDressAllThirteenFigures)
+{
+    const std::set<std::string> figures = {"old_male", "young_female", "bookworm_female", "cellphone_male",
+                                           "business_female", "fitness_female", "mom_female", "dad_male",
+                                           "kid_male", "lovebird_female", "lovebird_male", "tourist_female",
+                                           "tourist_male"};
+    TCustomerSettings customers;
+    std::set<std::string> worn;
+    for (const char* id : {"young", "old", "business", "bookworm", "cellphone", "fitness", "family", "lovebirds",
+                           "tourists"}) {
+        const TCustomerDef def = customers.CreateCustomerDefinition(id);
+        ASSERT_EQ(def.minStatePeriodMS, 1000.0f) << id;
+        EXPECT_GT(def.states[0].madMS, 0.0f) << id;
+        const int members = std::max(1, customers.GetNumGraphicOverrides(id));
+        for (int i = 0; i < std::min(members, kCustomerGraphicOverrides); ++i)
+            worn.insert(def.graphicOverride[i]);
+    }
+    EXPECT_EQ(worn, figures);
+}
+
+TEST_F(LevelData, GlobalSettingsCarryTheFloorAndStaffKeys)
+{
+    TXmlNode global;
+    global.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    const TXmlNode* root = global.GetChild("dataroot");
+    ASSERT_NE(root, nullptr);
+    const TXmlNode* globals = root->GetChild("globals");
+    ASSERT_NE(globals, nullptr);
+    for (const char* key : {"highChairPatience", "phoneRingLength", "foodReadyMS", "closingTimeMS", "foodColdMS",
+                            "benchHeartBoost", "benchPatienceMultiplier", "drinkRefreshMS", "drinkMood",
+                            "waiterSpeed", "highchairboost", "entertainerTime", "phoneChargeTime",
+                            "podiumChargeTime", "podiumActiveTime", "podiumDelayTime", "podiumMoodBoost"})
+        EXPECT_NE(globals->GetChild(key), nullptr) << key;
+    EXPECT_GT(globals->GetChildContent("podiumChargeTime").to_int(), 0);
+    EXPECT_GT(globals->GetChildContent("podiumMoodBoost").to_int(), 0);
+}
+
+}  // namespace
