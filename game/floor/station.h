@@ -4,6 +4,10 @@
 // between her hands and the station, moves the party on and reports scored
 // actions. The click kind goes from HitTest through her queue back to
 // ArrivedAtStation: 0 an ordinary click, 1 a click on the station's spill.
+//
+// Each station gets an id at construction that no later station reuses; the
+// waitress's queue holds ids, so a new station built where a freed one lay is
+// never taken for it.
 #pragma once
 
 #include "engine/base/rect.h"
@@ -16,7 +20,12 @@ class IStation {
 public:
     enum EClickKind { kClickOrdinary = 0, kClickSpill = 1 };
 
+    IStation() : mStationId(NextStationId()) {}
     virtual ~IStation() = default;
+    IStation(const IStation&) = delete;
+    IStation& operator=(const IStation&) = delete;
+
+    int StationId() const { return mStationId; }
     // Where the waitress stands to use the station.
     virtual TPoint GetStandingSpot() = 0;
     // Where a queued-visit checkmark is drawn.
@@ -31,4 +40,12 @@ public:
     // Visits queued from the general station list; the game window's click
     // handling counts them.
     int mQueuedVisits = 0;
+
+private:
+    static int NextStationId()
+    {
+        static int next = 0;
+        return ++next;
+    }
+    const int mStationId;
 };

@@ -1,0 +1,82 @@
+#include "game/floor/floorart.h"
+
+#include "engine/platform/platform.h"
+#include "engine/render/texture.h"
+#include "engine/sound/sound.h"
+#include "game/settings/settings.h"
+
+#include <cmath>
+
+namespace floorart {
+
+namespace {
+
+// The sound type every floor effect plays as.
+constexpr int kFloorSoundType = 1000;
+
+}  // namespace
+
+TClock* GameClock()
+{
+    TSettings* settings = TSettings::GetInstance();
+    return settings ? settings->GetGameClock() : nullptr;
+}
+
+int RestaurantIndex()
+{
+    TSettings* settings = TSettings::GetInstance();
+    return settings ? settings->GetCurrentRestaurant() : 0;
+}
+
+str RestaurantFolder()
+{
+    TSettings* settings = TSettings::GetInstance();
+    return settings ? settings->GetCurrentRestaurantFolder() : str();
+}
+
+str RestaurantArt(const char* format)
+{
+    return str::getFormatted(format, RestaurantFolder().c_str(), RestaurantIndex() + 1);
+}
+
+std::shared_ptr<TSound> LoadSound(const char* name) { return TSound::Get(name, false, kFloorSoundType); }
+
+void Play(const std::shared_ptr<TSound>& sound)
+{
+    if (sound)
+        sound->Play(false);
+}
+
+void PlayEither(const std::array<std::shared_ptr<TSound>, 2>& sounds)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const int pick = platform ? (platform->Rand() & 1) : 0;
+    Play(sounds[std::size_t(pick)]);
+}
+
+float Pulse(float seconds)
+{
+    float a = 2.0f * (seconds - std::floor(seconds));
+    if (a > 1.0f)
+        a = 2.0f - a;
+    return a < 0 ? 0 : (a > 1 ? 1 : a);
+}
+
+TRect CentredBox(const std::shared_ptr<TTexture>& texture)
+{
+    if (!texture)
+        return TRect{};
+    const int w = texture->GetWidth(), h = texture->GetHeight();
+    return TRect{-w / 2, -h / 2, w - w / 2, h - h / 2};
+}
+
+bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const TPoint& point)
+{
+    if (!texture)
+        return false;
+    TRect box = CentredBox(texture);
+    box.Offset(centre.x, centre.y);
+    return box.Contains(point);
+}
+
+}  // namespace floorart

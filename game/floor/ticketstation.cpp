@@ -1,0 +1,106 @@
+#include "engine/render/animatedtexture.h"
+#include "game/floor/ticketstation.h"
+
+#include "game/floor/floorart.h"
+#include "game/floor/floorview.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/play/tutorial.h"
+
+#include <algorithm>
+
+namespace {
+
+// The spike's place above the counter, by restaurant index.
+TPoint SpikePosition(int restaurant)
+{
+    static const TPoint kPositions[] = {{290, 135}, {305, 130}, {310, 145}, {325, 135}, {305, 135}, {305, 135}};
+    return kPositions[std::clamp(restaurant, 0, 5)];
+}
+
+TFoodStation* FirstIdle(const std::vector<TFoodStation*>& stations)
+{
+    for (TFoodStation* station : stations)
+        if (!station->IsActive())
+            return station;
+    return nullptr;
+}
+
+int CountCooking(const std::vector<TFoodStation*>& stations)
+{
+    return int(std::count_if(stations.begin(), stations.end(), [](TFoodStation* s) { return s->IsCooking(); }));
+}
+
+}  // namespace
+
+TTicketStation::TTicketStation() : mPosition(SpikePosition(floorart::RestaurantIndex()))
+{
+    mAnimation.Init("furniture/ticketstation.anm", "", "");
+    mAnimation.SetClock(floorart::GameClock());
+    mAnimation.SetCurrentFrame(0);
+    mCookSounds = {floorart::LoadSound("audio/sfx/chef_cook1.ogg"), floorart::LoadSound("audio/sfx/chef_cook2.ogg")};
+}
+
+TTicketStation::~TTicketStation() = default;
+
+// Each ticket goes to the first idle food station. A ticket that finds every
+// station busy stays in her hand: dropping it would leave its party waiting
+// for food that is never cooked.
+bool TTicketStation::ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial* tutorial, int)
+{
+    const std::vector<TFoodStation*> stations = mFloor ? mFloor->FoodStations() : std::vector<TFoodStation*>{};
+    int posted = 0;
+    while (waitress->CarryingItem(kCarryTicket, -1)) {
+        TFoodStation* idle = FirstIdle(stations);
+        if (!idle)
+            break;
+        const int table = waitress->DropItem(kCarryTicket, -1);
+        if (tutorial)
+            tutorial->AdvanceState(kTutorialTicketPosted, table);
+        idle->PlaceOrder(table, CountCooking(stations));
+        mAnimation.Play("DoAnim", false);
+        ++posted;
+    }
+    if (posted == 0)
+        return false;
+    floorart::PlayEither(mCookSounds);
+    return true;
+}
+
+void TTicketStation::Update(float dt, TQuessa* waitress)
+{
+    if (!mAnimation.IsPlaying())
+        mAnimation.SetCurrentFrame(0);
+    if (!mAnimation.IsPlaying() && waitress && waitress->CarryingItem(kCarryTicket, -1))
+        mTicketTime += dt;
+    else
+        mTicketTime = 0;
+}
+
+void TTicketStation::Draw()
+{
+    const float x = float(mPosition.x), y = float(mPosition.y);
+    if (mTicketTime == 0) {
+        mAnimation.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
+        return;
+    }
+    mAnimation.SetCurrentFrame(0);
+    mAnimation.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
+    mAnimation.SetCurrentFrame(1);
+    mAnimation.Draw(x, y, floorart::Pulse(mTicketTime), 1.0f, 0.0f, 0);
+    mAnimation.SetCurrentFrame(0);
+}
+
+bool TTicketStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind)
+{
+    if (clickKind)
+        *clickKind = kClickOrdinary;
+    if (tutorial && !tutorial->AllowAction(kTutorialTicketPosted, -1))
+        return false;
+    auto texture = mAnimation.GetAnimatedTexture();
+    if (!texture)
+        return false;
+    TRect box = texture->BoundingBox(0);
+    box.Offset(mPosition.x, mPosition.y);
+    return box.Contains(point);
+}

@@ -1,0 +1,335 @@
+// The waitress on a fake floor: her queue in click order, visits to stations
+// that went away, hands filled and emptied by the stations, the kitchen
+// turning tickets into food for the right table, the shelves and the dish
+// cart, on a fake clock (the dt each frame is given).
+#include "floor_fixture.h"
+
+#include "game/floor/chef.h"
+#include "game/floor/dishcart.h"
+#include "game/floor/shelves.h"
+#include "game/floor/ticketstation.h"
+#include "game/play/scoremanager.h"
+
+using namespace floortest;
+
+TEST_F(FloorTest, QueueIsWalkedInClickOrderAndARefusalDropsTheRest)
+{
+    MakeWaitress();
+    std::vector<std::string> log;
+    TSpot a("a", {500, 400}, &log), b("b", {120, 300}, &log), c("c", {400, 120}, &log);
+    floor.stations = {&a, &b, &c};
+
+    waitress->AddDestination(&b, 0, -35);
+    waitress->AddDestination(&a, 1, -35);
+    waitress->AddDestination(&c, 0, -35);
+    waitress->AddDestination(&a, 0, -35);  // the same station twice
+    EXPECT_TRUE(waitress->IsStationQueued(&a));
+    EXPECT_EQ(waitress->GetQueue().size(), 4u);
+    const int frames = WalkQueue();
+    EXPECT_EQ(log, (std::vector<std::string>{"b", "a*", "c", "a"}));
+    EXPECT_LT(frames, 2000);
+    EXPECT_EQ(waitress->GetPosition().x, 500.0f);
+    EXPECT_EQ(waitress->GetPosition().y, 400.0f);
+    EXPECT_EQ(waitress->GetCurrentStation(), a.StationId());
+
+    // A station with nothing to do ends the plan: later visits are dropped.
+    log.clear();
+    b.accept = false;
+    waitress->AddDestination(&b, 0, -35);
+    waitress->AddDestination(&c, 0, -35);
+    WalkQueue();
+    EXPECT_EQ(log, (std::vector<std::string>{"b"}));
+    EXPECT_FALSE(waitress->IsStationQueued(&c));
+}
+
+TEST_F(FloorTest, AVisitToAStationThatWentAwayIsDropped)
+{
+    MakeWaitress();
+    std::vector<std::string> log;
+    auto old = std::make_unique<TSpot>("old", TPoint{600, 300}, &log);
+    TSpot other("other", {200, 300}, &log);
+    floor.stations = {old.get(), &other};
+    waitress->AddDestination(old.get(), 0, -35);
+    waitress->AddDestination(&other, 0, -35);
+    for (int i = 0; i < 5; ++i)
+        waitress->Update(kFrame, nullptr, nullptr);
+
+    // The station goes while she walks to it; a new one may take its place
+    // in memory, but it is a different station.
+    const int oldId = old->StationId();
+    floor.Remove(old.get());
+    old.reset();
+    auto replacement = std::make_unique<TSpot>("new", TPoint{600, 300}, &log);
+    floor.stations.push_back(replacement.get());
+    EXPECT_NE(replacement->StationId(), oldId);
+    EXPECT_FALSE(waitress->IsStationQueued(replacement.get()));
+    EXPECT_FALSE(waitress->ValidStation(oldId));
+
+    WalkQueue();
+    EXPECT_TRUE(log.empty());  // neither the gone station nor the visits planned after it
+    EXPECT_TRUE(waitress->GetQueue().empty());
+}
+
+TEST_F(FloorTest, HandsStayPackedAndFollowTheirLimits)
+{
+    MakeWaitress();
+    EXPECT_TRUE(waitress->PickupItem(kCarryDrink, 4, 0));
+    EXPECT_TRUE(waitress->PickupItem(kCarryDishes, 2, 0));
+    EXPECT_FALSE(waitress->PickupItem(kCarrySnack, 0, 0));
+    EXPECT_EQ(waitress->DropItem(kCarryDrink, -1), 4);
+    EXPECT_EQ(waitress->Hand(0).kind, kCarryDishes);  // moved down
+    EXPECT_EQ(waitress->Hand(1).kind, kCarryNothing);
+    EXPECT_EQ(waitress->DropItem(kCarryDishes, 3), -1);  // another table's dishes
+    int extra = 0;
+    EXPECT_TRUE(waitress->PickupItem(kCarryHighChair, 0, 1500));
+    waitress->DropItem(kCarryHighChair, -1, &extra);
+    EXPECT_EQ(extra, 1500);
+
+    waitress->SetBrokenArm(true);
+    waitress->Reset();
+    EXPECT_TRUE(waitress->PickupItem(kCarryTicket, 1, 0));
+    EXPECT_FALSE(waitress->PickupItem(kCarryTicket, 2, 0));
+    waitress->SetBrokenArm(false);
+    EXPECT_EQ(waitress->HandCount(), 2);
+
+    // The camera: she stands 1.25 s, then the camera leaves her hand.
+    std::vector<std::string> log;
+    TSpot far("far", {700, 500}, &log);
+    floor.stations = {&far};
+    waitress->Reset();
+    waitress->PickupItem(kCarryCamera, -1, 0);
+    waitress->PauseMotion(1.25f, kCarryCamera);
+    waitress->AddDestination(&far, 0, -35);
+    for (int i = 0; i < 24; ++i)
+        waitress->Update(kFrame, nullptr, nullptr);
+    EXPECT_EQ(waitress->GetPosition().x, 300.0f);
+    EXPECT_TRUE(waitress->CarryingItem(kCarryCamera, -1));
+    waitress->Update(0.1f, nullptr, nullptr);
+    EXPECT_FALSE(waitress->IsPaused());
+    EXPECT_FALSE(waitress->CarryingItem(kCarryCamera, -1));
+    waitress->Update(kFrame, nullptr, nullptr);
+    EXPECT_NE(waitress->GetPosition().x, 300.0f);
+
+    // More high chairs than the tables need: one goes at each frame.
+    TFakeTable table(0, {300, 300});
+    table.highChairs = 1;
+    floor.tables = {&table};
+    floor.stations.clear();
+    waitress->Reset();
+    waitress->PickupItem(kCarryHighChair, 0, 1000);
+    waitress->PickupItem(kCarryHighChair, 0, 1000);
+    waitress->Update(kFrame, nullptr, nullptr);
+    EXPECT_EQ(waitress->NumCarrying(kCarryHighChair), 1);
+}
+
+TEST_F(FloorTest, TicketsBecomeFoodAtTheRightTableAndWaitInHandForAFreeStation)
+{
+    MakeWaitress();
+    TFakeTable first(0, {200, 420}), second(3, {560, 420});
+    first.state = second.state = kReadyToOrder;
+    TTicketStation spike;
+    spike.SetFloor(&floor);
+    TFoodStation stove(2.0f, 0.0f, 1.5f, {350, 160});
+    floor.food = {&stove};
+    floor.stations = {&first, &second, &spike};
+    floor.tables = {&first, &second};
+
+    Visit(first);
+    Visit(second);
+    EXPECT_EQ(waitress->NumCarrying(kCarryTicket), 2);
+    spike.Update(kFrame, waitress.get());
+    EXPECT_GT(spike.GetTicketTime(), 0.0f);
+
+    // One food station: the first ticket is cooked, the second stays in her
+    // hand instead of being lost.
+    Visit(spike);
+    EXPECT_TRUE(stove.IsActive());
+    EXPECT_EQ(stove.GetTableNumber(), 0);
+    EXPECT_TRUE(waitress->CarryingItem(kCarryTicket, 3));
+    // Visiting again while the stove is busy changes nothing.
+    EXPECT_FALSE(spike.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));
+    EXPECT_TRUE(waitress->CarryingItem(kCarryTicket, 3));
+
+    for (int i = 0; i < 41; ++i)
+        stove.Update(kFrame, nullptr);
+    ASSERT_TRUE(stove.IsOrderReady());
+    Visit(stove);
+    EXPECT_TRUE(waitress->CarryingItem(kCarryFood, 0));
+    EXPECT_FALSE(stove.IsActive());
+
+    // The other table refuses food that is not its own; the visit plan ends.
+    Visit(second);
+    EXPECT_EQ(second.state, kWaitingForFood);
+    Visit(first);
+    EXPECT_EQ(first.state, kEating);
+    EXPECT_EQ(waitress->NumCarrying(kCarryFood), 0);
+
+    // Now the stove is free for the ticket she kept.
+    Visit(spike);
+    EXPECT_EQ(stove.GetTableNumber(), 3);
+    EXPECT_EQ(waitress->NumActiveHands(), 0);
+    for (int i = 0; i < 41; ++i)
+        stove.Update(kFrame, nullptr);
+    Visit(stove);
+    Visit(second);
+    EXPECT_EQ(second.state, kEating);
+}
+
+TEST_F(FloorTest, CookTimesGrowWithTheOrdersAlreadyCooking)
+{
+    MakeWaitress();
+    std::vector<std::unique_ptr<TFoodStation>> counter;
+    for (int i = 0; i < 5; ++i)
+        counter.push_back(std::make_unique<TFoodStation>(2.0f, 3.0f, 1.5f, TPoint{300 + 40 * i, 160}));
+    for (auto& s : counter)
+        floor.food.push_back(s.get());
+    TTicketStation spike;
+    spike.SetFloor(&floor);
+    TChef cook;
+    cook.Reset();
+
+    // Three orders cooking; a fourth waits three delays: 3 x 1.5 + 2 = 6.5 s.
+    for (int i = 0; i < 3; ++i)
+        counter[std::size_t(i)]->PlaceOrder(i, 0);
+    waitress->PickupItem(kCarryTicket, 7, 0);
+    EXPECT_TRUE(spike.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));
+    TFoodStation& fourth = *counter[3];
+    EXPECT_EQ(fourth.GetTableNumber(), 7);
+    float elapsed = 0;
+    const float dt = 0.25f;
+    while (!fourth.IsOrderReady() && elapsed < 20) {
+        for (auto& s : counter)
+            s->Update(dt, nullptr);
+        cook.Update(dt, floor.food);
+        elapsed += dt;
+        if (elapsed == 0.25f) {
+            EXPECT_FLOAT_EQ(cook.GetIntensity(), 0.5f);
+        }
+    }
+    EXPECT_FLOAT_EQ(elapsed, 6.5f);
+    // Nothing cooks any more: the cook fades out over half a second.
+    EXPECT_FALSE(cook.IsCooking());
+    EXPECT_FLOAT_EQ(cook.GetIntensity(), 0.5f);
+    cook.Update(dt, floor.food);
+    EXPECT_FLOAT_EQ(cook.GetIntensity(), 0.0f);
+
+    // Food goes stale while it waits: fresh, half-stale, stale.
+    struct {
+        float wait;
+        int staleness;
+    } const waits[] = {{0.5f, 0}, {2.0f, 1}, {3.5f, 2}};
+    for (const auto& w : waits) {
+        TFoodStation plate(2.0f, 3.0f, 0.0f, {300, 160});
+        plate.PlaceOrder(1, 0);
+        plate.Update(2.0f, nullptr);
+        plate.Update(w.wait, nullptr);
+        waitress->Reset();
+        EXPECT_TRUE(plate.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));
+        EXPECT_EQ(waitress->Hand(0).extra, w.staleness) << w.wait;
+    }
+}
+
+TEST_F(FloorTest, ShelvesHandOverWhatTheFloorNeeds)
+{
+    MakeWaitress();
+    TScoreManager score;
+    TFakeTable t1(0, {200, 400}), t2(1, {400, 400}), t3(2, {600, 400});
+    floor.tables = {&t1, &t2, &t3};
+    t1.state = t2.state = kWantsDessert;
+
+    TDessertStation desserts;
+    desserts.SetEnabled(true);
+    desserts.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_EQ(desserts.GetWantedCount(), 2);
+    EXPECT_TRUE(desserts.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(desserts.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_FALSE(desserts.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // one each, no more
+    EXPECT_EQ(score.GetChainAction(), kScoreDessert);
+    t2.state = kEatingDessert;  // served another way
+    desserts.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_EQ(waitress->NumCarrying(kCarryDessert), 1);
+    waitress->Reset();
+
+    TSnackStation snacks;
+    EXPECT_FALSE(snacks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // not in this layout
+    snacks.SetEnabled(true);
+    t3.wantsSnack = true;
+    snacks.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_TRUE(snacks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(waitress->CarryingItem(kCarrySnack, 0));
+    waitress->Reset();
+
+    TDrinkStation drinks;
+    drinks.SetEnabled(true);
+    drinks.SetRefillTime(1.0f);
+    drinks.SetDrinkValue(2);
+    drinks.Update(0.9f);
+    EXPECT_FALSE(drinks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    drinks.Update(0.2f);
+    EXPECT_TRUE(drinks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(waitress->CarryingItem(kCarryDrink, 2));
+    EXPECT_FALSE(drinks.IsDrinkReady());
+    drinks.ForceActive();
+    EXPECT_TRUE(drinks.IsDrinkReady());
+    waitress->Reset();
+
+    THighChairStation chairs;
+    chairs.SetEnabled(true);
+    chairs.SetPatience(1.5f);
+    chairs.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_FALSE(chairs.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    t1.highChairs = 1;
+    chairs.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_TRUE(chairs.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_EQ(waitress->Hand(0).extra, 1500);
+    chairs.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_FALSE(chairs.IsNeeded());
+    waitress->Reset();
+
+    TMopStation mop;
+    mop.SetEnabled(true);
+    mop.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_FALSE(mop.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // no spill anywhere
+    t2.spill = true;
+    mop.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_GT(mop.GetAttentionTime(), 0.0f);
+    EXPECT_TRUE(mop.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(waitress->CarryingItem(kCarryMop, -1));
+    EXPECT_EQ(waitress->Hand(0).extra, 1000);
+    mop.Update(kFrame, floor.tables, waitress.get());
+    EXPECT_TRUE(mop.IsMopCarried());
+    EXPECT_TRUE(mop.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // put back, spill or not
+    EXPECT_FALSE(waitress->CarryingItem(kCarryMop, -1));
+    EXPECT_EQ(score.GetChainAction(), kScoreMop);
+}
+
+TEST_F(FloorTest, DishCartTakesDishesAndReordersThrownAwayFood)
+{
+    MakeWaitress();
+    TFoodStation stove(2.0f, 0.0f, 1.0f, {350, 160});
+    floor.food = {&stove};
+    TFakeTable table(4, {300, 420});
+    table.dishes = true;
+    TDishCart cart({700, 200});
+    floor.stations = {&table, &cart};
+    floor.tables = {&table};
+
+    EXPECT_FALSE(cart.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));  // nothing to drop
+    Visit(table);
+    EXPECT_TRUE(waitress->CarryingItem(kCarryDishes, 4));
+    waitress->PickupItem(kCarryFood, 6, 0);
+    cart.Update(kFrame, waitress.get());
+    Visit(cart);
+    EXPECT_EQ(waitress->NumActiveHands(), 0);
+    EXPECT_EQ(cart.GetLoadCount(), 2);
+    EXPECT_EQ(cart.GetFrame(), 4);
+    EXPECT_TRUE(stove.IsActive());  // the food is cooked again for its table
+    EXPECT_EQ(stove.GetTableNumber(), 6);
+    cart.Update(0.6f, waitress.get());
+    EXPECT_EQ(cart.GetLoadCount(), 2);
+    cart.Update(0.6f, waitress.get());
+    EXPECT_EQ(cart.GetLoadCount(), 0);  // emptied a second after the last load
+    EXPECT_EQ(cart.GetFrame(), 0);
+    cart.DropOffDishes(1);
+    EXPECT_EQ(cart.GetFrame(), 2);
+}
