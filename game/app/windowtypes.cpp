@@ -2,7 +2,11 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/play/game.h"
+#include "game/screens/coinjar.h"
 #include "game/screens/fillwindow.h"
+#include "game/screens/levelintro.h"
+#include "game/screens/levelover.h"
 #include "game/screens/linktext.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
@@ -26,9 +30,17 @@ struct TWindowType {
 // "ServerSaveLogin", "LevelIntro", "LevelOver", "ChooseRestaurant",
 // "UpgradePicker", "MainMenu", "OptionsWindow" between it and the slider.
 const TWindowType kWindowTypes[] = {
+    {"GameWindow", &TGame::ClassId},
+    {"GameUILayer", &TGameUILayer::ClassId},
+    {"GamePostUILayer", &TGamePostUILayer::ClassId},
+    {"GameTimer", &TGameTimer::ClassId},
+    {"CoinJar", &TCoinJar::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
+    {"Doodle", &TLevelIntroDoodle::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {"LevelIntro", &TLevelIntro::ClassId},
+    {"LevelOver", &TLevelOver::ClassId},
     {"Slider", &TSlider::ClassId},
 };
 

@@ -3,6 +3,7 @@
 #include "engine/base/xml.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
+#include "game/floor/floorart.h"
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
@@ -25,17 +26,8 @@ constexpr int kFoodStationY[] = {155, 148, 168, 162, 165, 148};
 constexpr int kFoodStationSpacing[] = {45, 45, 45, 40, 35, 45};
 constexpr int kFoodStationSlots[] = {5, 5, 5, 5, 4, 5};
 
-int RestaurantIndex()
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return settings ? std::clamp(settings->GetCurrentRestaurant(), 0, 5) : 0;
-}
-
-str RestaurantFolder()
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return settings ? settings->GetCurrentRestaurantFolder() : str("restaurants/cruise/");
-}
+using floorart::RestaurantFolder;
+using floorart::RestaurantIndex;
 
 bool HasKey(TXmlNode* globals, const char* key) { return globals && globals->GetChild(key); }
 int IntKey(TXmlNode* globals, const char* key) { return globals ? globals->GetChildContent(key).to_int() : 0; }

@@ -83,6 +83,7 @@ public:
     IStation* StationAt(TPoint point, int* clickKind);
     // 0 arrow, 1 over a party, 2 dragging, 3 over a station.
     int CursorState() const { return mCursorState; }
+    TPoint GetMousePos() const { return mMousePos; }
 
     // ---- IFloorView
     IStation* FindStation(int stationId) override;

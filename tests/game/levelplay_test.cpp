@@ -9,10 +9,7 @@
 #include "game/floor/party.h"
 #include "game/play/scoremanager.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include "game/floor/quessa.h"
 
 namespace fs = std::filesystem;
 
@@ -72,12 +69,6 @@ protected:
             floor.Update(kFrame);
             if (serve)
                 bot.Act();
-            if (getenv("BOTDEBUG") && out.frames % 120 == 0) {
-                auto* q = floor.GetQuessa();
-                printf("t=%d clicks=%d q=%zu cur=%d pos=%.0f,%.0f hands=%d:%d,%d:%d waiting=%zu", out.frames/60, bot.Clicks(), q->GetQueue().size(), q->GetCurrentStation(), q->GetPosition().x, q->GetPosition().y, q->Hand(0).kind, q->Hand(0).id, q->Hand(1).kind, q->Hand(1).id, floor.GetWaitingParties().size());
-                for (auto* t : floor.GetEatingStations()) printf(" [%d st=%d d=%d]", t->GetTableNumber(), t->PartyState(), t->HasDishes());
-                printf("\n");
-            }
         }
         EXPECT_EQ(floor.GetState(), kLevelOver);
         EXPECT_EQ(mHost.results.size(), 1u);
