@@ -179,6 +179,8 @@ void TGame::PlayGameSound(const char* name)
 
 void TGame::PostChildrenInit()
 {
+    if (TModalWindow* modal = FindParentModal())
+        modal->SetDefaultFocus(this);
     mScreenFade = ::GetCast<TScreenFade>(Child("screenfade"));
     SetupGameMode();
     SetupLevel();

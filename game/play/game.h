@@ -85,6 +85,7 @@ private:
     void DrawQueue();
     float FlashlightAlpha() const;
     void DrawBanner(const char* key, float t);
+    void ShowBanner(const char* key, const TRect& rect);
     static str String(const char* key, const str& p1 = str());
     TWindow* Child(const char* name) { return GetChildWindow(name, -1); }
 

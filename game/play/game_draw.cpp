@@ -38,6 +38,17 @@ int SortValueForCharacter(TRect box, const std::vector<TRect>& tables)
     return value;
 }
 
+// The kitchen, the shelves and the waitress draw inside the caller's 2D pass.
+template <typename Fn>
+void In2d(Fn draw)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!platform || !platform->Begin2d())
+        return;
+    draw();
+    platform->End2d();
+}
+
 TGame* ParentGame(const TWindow* window)
 {
     for (TWindow* w = window->GetParent(); w; w = w->GetParent())
@@ -63,11 +74,11 @@ void TGame::DrawClosedSign()
     if (!mClosedSign || !platform || !platform->Begin2d())
         return;
     mClosedSign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
-    platform->End2d();
     const int top = static_cast<int>(at.y) - mClosedSign->GetHeight() / 2;
     const int left = static_cast<int>(at.x) - mClosedSign->GetWidth() / 2;
     if (mClosedLabel)
         mClosedLabel->Draw(TRect{left, top + 8, left + mClosedSign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+    platform->End2d();
 }
 
 void TGame::DrawFloor()
@@ -80,18 +91,22 @@ void TGame::DrawFloor()
         const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
-    floor.GetChef().Draw();
-    floor.GetTicketStation().Draw();
+    In2d([&floor] {
+        floor.GetChef().Draw();
+        floor.GetTicketStation().Draw();
+    });
     DrawClosedSign();
-    floor.GetDishCart().Draw();
-    for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
-             &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
-             &floor.GetHighChairStation(), &floor.GetMopStation()})
-        if (shelf->IsEnabled())
-            shelf->Draw();
-    const auto& foods = floor.GetFoodStationList();
-    for (auto it = foods.rbegin(); it != foods.rend(); ++it)
-        (*it)->Draw();
+    In2d([&floor] {
+        floor.GetDishCart().Draw();
+        for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
+                 &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
+                 &floor.GetHighChairStation(), &floor.GetMopStation()})
+            if (shelf->IsEnabled())
+                shelf->Draw();
+        const auto& foods = floor.GetFoodStationList();
+        for (auto it = foods.rbegin(); it != foods.rend(); ++it)
+            (*it)->Draw();
+    });
     if (floor.GetBench().shown)
         floor.GetBench().Draw();
 
@@ -108,14 +123,14 @@ void TGame::DrawFloor()
     }
     TQuessa* her = floor.GetQuessa();
     for (bool robot : {true, false})
-        list.push_back({SortValueForCharacter(her->BoundingBox(robot), tableBoxes), [her, robot] { her->Draw(robot); }});
+        list.push_back({SortValueForCharacter(her->BoundingBox(robot), tableBoxes), [her, robot] { In2d([her, robot] { her->Draw(robot); }); }});
     std::stable_sort(list.begin(), list.end(),
                      [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
     for (const TDrawSorted& entry : list)
         entry.draw();
 
     DrawQueue();
-    her->DrawDestinations();
+    In2d([her] { her->DrawDestinations(); });
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
@@ -203,8 +218,13 @@ void TGame::DrawBanner(const char* key, float t)
         const int d = static_cast<int>(std::floor(2 * (t - 1.5f) * 200)) + 100;
         rect = {0, -d, kScreenW, kScreenH - d};
     }
+    ShowBanner(key, rect);
+}
+
+void TGame::ShowBanner(const char* key, const TRect& rect)
+{
     mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String(key) + "</outline>");
-    mBanner->Draw(rect, 1.0f, 0, 1.0f);
+    In2d([this, &rect] { mBanner->Draw(rect, 1.0f, 0, 1.0f); });
 }
 
 void TGame::DrawPostUI()
@@ -215,11 +235,8 @@ void TGame::DrawPostUI()
         DrawBanner("expertscorestatus", mGameData->GetExpertTime());
         DrawBanner("goalcompletedstatus", mGameData->GetGoalTime());
         const float idle = mGameData->GetIdleTime();
-        if (!mGameData->GetTutorial().IsActive() && idle > 0 && idle < 1.0f && mBanner) {
-            mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String("closingtimestatus") +
-                             "</outline>");
-            mBanner->Draw(TRect{0, 0, kScreenW, kScreenH}, 1.0f, 0, 1.0f);
-        }
+        if (!mGameData->GetTutorial().IsActive() && idle > 0 && idle < 1.0f && mBanner)
+            ShowBanner("closingtimestatus", TRect{0, 0, kScreenW, kScreenH});
     }
     mGameData->GetTutorial().Draw();
 }
@@ -275,8 +292,13 @@ void TGameTimer::Draw()
     const int frame = static_cast<int>((frames - 1) * game->GetClockAngle() / 6.2831855f);
     int rx = 0, ry = 0;
     mGlobe->GetRegistrationPoint(&rx, &ry);
+    // Sprites are placed relative to the viewport, which the window system
+    // sets to this window's part of the screen.
     TPoint at{rx, ry};
     ClientToScreen(&at);
+    TRect viewport;
+    platform->GetViewport(&viewport);
+    at = {at.x - viewport.x1, at.y - viewport.y1};
     mGlobe->SetCurrentFrame(frame);
     mGlobe->DrawSprite(static_cast<float>(at.x), static_cast<float>(at.y), 1.0f, 1.0f, 0, 0);
     platform->End2d();

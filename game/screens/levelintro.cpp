@@ -116,6 +116,10 @@ void TLevelIntroDoodle::Draw()
     TPoint top{0, 0};
     if (TWindow* parent = GetParent())
         parent->ClientToScreen(&top);
-    mPicture->DrawSprite(kDoodleX, static_cast<float>(top.y + kDoodleY), 1.0f, Scale(), 0, 0);
+    // Sprites are placed relative to the viewport (this window's part of the screen).
+    TRect viewport;
+    platform->GetViewport(&viewport);
+    mPicture->DrawSprite(kDoodleX - static_cast<float>(viewport.x1), static_cast<float>(top.y + kDoodleY - viewport.y1),
+                         1.0f, Scale(), 0, 0);
     platform->End2d();
 }

@@ -104,12 +104,12 @@ n=$(colours "$artefacts/title.png")
 # way its picture must change over the button.
 point 40 300;  shot "$work/sky_a.png"
 point 140 300; shot "$work/sky_b.png"
-point 330 440; shot "$work/button_a.png"
-point 420 440; shot "$work/button_b.png"
+point 330 472; shot "$work/button_a.png"
+point 420 472; shot "$work/button_b.png"
 moved=$(compare -metric AE "$work/sky_a.png" "$work/sky_b.png" null: 2>&1 || true)
 if [[ ${moved%%.*} -gt 0 ]]; then
   cursor_mask "$work/sky_a.png" "$work/sky_b.png" 40 300 "$work/arrow.png"
-  cursor_mask "$work/button_a.png" "$work/button_b.png" 330 440 "$work/hand.png"
+  cursor_mask "$work/button_a.png" "$work/button_b.png" 330 472 "$work/hand.png"
 else
   # The pictures of a cursor that stays at the centre, against the sky's
   # picture of that spot with the pointer over the button.
@@ -146,7 +146,7 @@ start
 point 400 300
 wait_pixel 20 20 "^3[0-9] 5[0-9] 9[0-9]$" "the title screen of the second run"
 [[ ! -e "$prefs.bad" ]] || fail "prefs.dat could not be read back"
-point 400 447
+point 400 479
 xdotool click 1
 wait_exit "the Quit button did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
