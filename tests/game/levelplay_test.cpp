@@ -125,6 +125,43 @@ TEST_F(LevelPlay, NeglectedEndlessShiftEndsInOneGameOverTheSameTwice)
     const TOutcome first = Play(false, 3600);
     EXPECT_TRUE(first.result.gameOver);
     EXPECT_GE(first.walkouts, 3);
+    // However many walk out in the last frames, the game ends once.
+    EXPECT_EQ(mHost.results.size(), 1u);
     const TOutcome second = Play(false, 3600);
     EXPECT_TRUE(second == first);
+}
+
+// A stall (a debugger, a slow disk) advances the floor by one clamped step,
+// not by seconds at once.
+TEST_F(LevelPlay, ALongFrameAdvancesTheFloorByAClampedStep)
+{
+    TScoreManager score;
+    TGameData floor(mGlobals, &score, &mHost);
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    floor.Update(0.01f);  // intro -> fade up
+    floor.Update(5.0f);
+    EXPECT_FLOAT_EQ(floor.GetTotalTime(), 0.01f + TGameData::kMaxFrameSeconds);
+}
+
+// Finishing a restaurant's last level hands the screen back to the menus
+// and touches nothing of the floor after that.
+TEST_F(LevelPlay, LeavingTheLastLevelOfARestaurantTouchesNothingAfter)
+{
+    mSettings->SetCurrentLevel(9);
+    TScoreManager score;
+    TGameData floor(mGlobals, &score, &mHost);
+    floor.SetupStars();
+    floor.SetupLevel();
+    const int attempts = floor.GetAttempts();
+    floor.GoToNextLevel();
+    for (int i = 0; i < 80 && mHost.leftRestaurant < 0; ++i)
+        floor.Update(kFrame);
+    EXPECT_EQ(mHost.leftRestaurant, 1);  // the next restaurant's story comes next
+    EXPECT_EQ(mSettings->GetCurrentLevel(), 0);
+    EXPECT_EQ(floor.GetState(), kFadeIn);
+    EXPECT_EQ(attempts, 1);
+    EXPECT_EQ(floor.GetAttempts(), 0);  // reset by the advance, no new set-up
+    EXPECT_EQ(mHost.intros, 0);
 }

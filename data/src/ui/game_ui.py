@@ -1,7 +1,7 @@
 """The game screen's own pictures: the "closed" sign that slides in at
 closing time, the level clock ("ui_globe.anm", one turn over the level), the
 glow behind the upgrade button, the heart of an endless life, the level-over
-badges and figures, and the flashlight of dark levels (the light around the
+board, badges and figures, and the flashlight of dark levels (the light around the
 pointer and the dark fill around it)."""
 import math
 import os
@@ -96,7 +96,18 @@ def fill():
     return render(8, 8, svg.rect(0, 0, 8, 8, fill="#000000", fill_opacity=0.82))
 
 
+def board(w, h):
+    # The level-over board: the kit's paper with its accent title band.
+    body = svg.rect(5, 6, w - 8, h - 8, r=18, fill=INK, fill_opacity=0.28)
+    body += svg.rect(2, 2, w - 8, h - 8, r=18, **svg.outlined(PAPER))
+    body += svg.path("M2 52 L2 20 Q2 2 20 2 L%d 2 Q%d 2 %d 20 L%d 52 Z" % (w - 24, w - 6, w - 6, w - 6),
+                     **svg.outlined(ACCENT))
+    body += svg.rect(14, 8, w - 34, 12, r=6, fill="#ffffff", fill_opacity=0.3)
+    return render(w, h, body)
+
+
 def main(out):
+    png.write(os.path.join(out, "overboard.png"), board(520, 480))
     png.write(os.path.join(out, "closed.png"), closed_sign())
     png.write(os.path.join(out, "upgrade_glow.png"), upgrade_glow())
     png.write(os.path.join(out, "heart_life.png"), heart())
