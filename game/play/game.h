@@ -80,9 +80,6 @@ private:
     void UpdateText();
     void SetChildText(const char* name, const str& text);
     void ShowChild(const char* name, bool show);
-    void DrawFloor();
-    void DrawClosedSign();
-    void DrawQueue();
     float FlashlightAlpha() const;
     void DrawBanner(const char* key, float t);
     void ShowBanner(const char* key, const TRect& rect);
@@ -106,6 +103,11 @@ private:
     bool mFlashlightMode = false;
     bool mLeaving = false;
 };
+
+// The floor in depth order (kitchen, closed sign, shelves, tables, bar and
+// waitress sorted by their feet, the line, noise rings, a dragged party). The
+// game window draws it; benchmarks draw a floor without a window.
+void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel);
 
 // The level's heartbeat: every 16 ms on the platform timer.
 class TUpdateGameTask : public TAnimTask {

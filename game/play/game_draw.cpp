@@ -64,26 +64,31 @@ void TGame::Draw()
     if (!mGameData)
         return;
     mCache->Reset();
-    DrawFloor();
+    DrawFloor(*mGameData, mCache.get(), mClosedSign.get(), mClosedLabel);
 }
 
-void TGame::DrawClosedSign()
+namespace {
+
+void DrawClosedSign(const TGameData& floor, TTexture* sign, TTextGraphic* label)
 {
     TPlatform* platform = TPlatform::GetInstance();
-    const TVec2 at = mGameData->GetClosedSignPos();
-    if (!mClosedSign || !platform || !platform->Begin2d())
+    const TVec2 at = floor.GetClosedSignPos();
+    if (!sign || !platform || !platform->Begin2d())
         return;
-    mClosedSign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
-    const int top = static_cast<int>(at.y) - mClosedSign->GetHeight() / 2;
-    const int left = static_cast<int>(at.x) - mClosedSign->GetWidth() / 2;
-    if (mClosedLabel)
-        mClosedLabel->Draw(TRect{left, top + 8, left + mClosedSign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+    sign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
+    const int top = static_cast<int>(at.y) - sign->GetHeight() / 2;
+    const int left = static_cast<int>(at.x) - sign->GetWidth() / 2;
+    if (label)
+        label->Draw(TRect{left, top + 8, left + sign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
     platform->End2d();
 }
 
-void TGame::DrawFloor()
+void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache);
+
+}  // namespace
+
+void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel)
 {
-    TGameData& floor = *mGameData;
     TPlatform* platform = TPlatform::GetInstance();
     const bool shaking = floor.IsTurbulenceShaking() && platform;
     if (shaking)
@@ -95,7 +100,7 @@ void TGame::DrawFloor()
         floor.GetChef().Draw();
         floor.GetTicketStation().Draw();
     });
-    DrawClosedSign();
+    DrawClosedSign(floor, closedSign, closedLabel);
     In2d([&floor] {
         floor.GetDishCart().Draw();
         for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
@@ -115,11 +120,11 @@ void TGame::DrawFloor()
     for (const auto& table : floor.GetTables()) {
         tableBoxes.push_back(table->BoundingBox());
         TTable* t = table.get();
-        list.push_back({t->BoundingBox().y2, [this, t] { t->Draw(mCache.get(), 0, 0); }});
+        list.push_back({t->BoundingBox().y2, [cache, t] { t->Draw(cache, 0, 0); }});
     }
     if (TBar* bar = floor.GetBar()) {
         tableBoxes.push_back(bar->BoundingBox());
-        list.push_back({bar->BoundingBox().y2, [this, bar] { bar->Draw(mCache.get()); }});
+        list.push_back({bar->BoundingBox().y2, [cache, bar] { bar->Draw(cache); }});
     }
     TQuessa* her = floor.GetQuessa();
     for (bool robot : {true, false})
@@ -129,41 +134,45 @@ void TGame::DrawFloor()
     for (const TDrawSorted& entry : list)
         entry.draw();
 
-    DrawQueue();
+    DrawQueue(floor, cache);
     In2d([her] { her->DrawDestinations(); });
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
-        dragged->Draw(mCache.get(), false);
+        dragged->Draw(cache, false);
         dragged->DrawHearts();
     }
     if (shaking)
         platform->PopViewport();
 }
 
-void TGame::DrawQueue()
+namespace {
+
+void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
 {
     // Only the first seven in line are drawn, back to front so the head of
     // the line stands in front.
     std::vector<TParty*> shown;
-    for (TParty* party : mGameData->GetWaitingParties()) {
+    for (TParty* party : floor.GetWaitingParties()) {
         if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
             break;
         shown.push_back(party);
     }
-    TParty* dragged = mGameData->GetDraggedParty();
+    TParty* dragged = floor.GetDraggedParty();
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
-        if ((*it)->IsOnBench() && !(*it == dragged && !(*it)->IsOnBench())) {
+        if ((*it)->IsOnBench()) {
             (*it)->DrawLegs();
-            (*it)->Draw(mCache.get(), false);
+            (*it)->Draw(cache, false);
             (*it)->DrawHearts();
         }
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
         if (!(*it)->IsOnBench() && *it != dragged && !(*it)->IsPickingSeats()) {
-            (*it)->Draw(mCache.get(), false);
+            (*it)->Draw(cache, false);
             (*it)->DrawHearts();
         }
 }
+
+}  // namespace
 
 float TGame::FlashlightAlpha() const
 {

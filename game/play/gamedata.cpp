@@ -276,6 +276,13 @@ void TGameData::AdjustQueue()
     }
 }
 
+bool TGameData::AddNextGroup()
+{
+    const bool added = mLevelManager->AddNextGroup(&mWaitingParties);
+    AdjustQueue();
+    return added;
+}
+
 void TGameData::SetupStars()
 {
     mLives = IsEndless() ? mLevelManager->GetNumStars() : 1;

@@ -61,6 +61,9 @@ public:
     void BuildStationList();
     void AdjustQueue();
     void SetupStars();
+    // The level's next group arrives in line at once (tests and benchmarks
+    // fill a floor with it; play lets the schedule decide).
+    bool AddNextGroup();
 
     // ---- the frame: dt in seconds of game time (clamped)
     void Update(float dt);
