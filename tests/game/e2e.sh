@@ -14,25 +14,9 @@ if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-work=$(mktemp -d)
-echo "work folder: $work"
-pid=
-keep=${QM_E2E_KEEP:-}
-cleanup() {
-  if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-  fi
-  [[ -n "$keep" ]] || rm -rf "$work"
-}
-trap cleanup EXIT
+# The scratch folder, the log, the process id and `fail`.
+source "$(dirname "$(readlink -f "$0")")/../smoke/e2e_common.sh"
 mkdir -p "$artefacts"
-log=$work/log
-fail() {
-  echo "FAIL: $*" >&2
-  echo "---- program log:" >&2
-  cat "$log" >&2 || true
-  exit 1
-}
 
 export SDL_AUDIODRIVER=dummy
 export XDG_DATA_HOME=$work/data
