@@ -3,7 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
-#include "game/settings/settings.h"
+#include "game/floor/floorart.h"
 
 #include <algorithm>
 #include <array>
@@ -48,8 +48,7 @@ TEatingStation* TBar::CreateNewStation(int first, int end, const int* colors, co
         }
     }
     auto station = std::make_unique<TEatingStation>(number, kStools, false, mLocation);
-    const TSettings* settings = TSettings::GetInstance();
-    station->Setup("furniture/barstools/", settings ? settings->GetCurrentRestaurantFolder() : str(),
+    station->Setup("furniture/barstools/", floorart::RestaurantFolder(),
                    mBar.GetAnimatedTexture(), colors);
     station->SetSeatRange(first, end);
     station->SetChairStates(colors, chains, first, end);
@@ -117,38 +116,43 @@ void TBar::SplitEatingStation(TEatingStation* station)
 
 bool TBar::MergeStations(const std::function<bool(const IStation*)>& inUse)
 {
-    auto free = [&](const TEatingStation& s) {
+    const std::function<bool(const TEatingStation&)> free = [&](const TEatingStation& s) {
         return !s.GetParty() && !s.HasDishes() && !s.GetTriedOutParty() && s.mQueuedVisits == 0 &&
                !(inUse && inUse(&s));
     };
     bool merged = false;
-    for (bool again = true; again;) {
-        again = false;
-        for (auto a = mStations.begin(); a != mStations.end() && !again; ++a) {
-            for (auto b = mStations.begin(); b != mStations.end() && !again; ++b) {
-                if (a == b || !free(**a) || !free(**b))
-                    continue;
-                TEatingStation& A = **a;
-                TEatingStation& B = **b;
-                if (A.GetEndSeat() == B.GetFirstSeat())
-                    UpdateStationSetup(&A, A.GetFirstSeat(), B.GetEndSeat());
-                else if (B.GetEndSeat() == A.GetFirstSeat())
-                    UpdateStationSetup(&A, B.GetFirstSeat(), A.GetEndSeat());
-                else
-                    continue;
-                std::array<int, kStools> colors{}, chains{};
-                B.GetChairColors(colors.data());
-                B.GetChairChains(chains.data());
-                const bool allGrey = std::all_of(colors.begin(), colors.end(), [](int c) { return c == kColorGrey; });
-                if (!allGrey)
-                    A.SetChairStates(colors.data(), chains.data(), B.GetFirstSeat(), B.GetEndSeat());
-                mStations.erase(b);
-                again = merged = true;
-            }
-        }
-    }
+    while (MergeOnePair(free))
+        merged = true;
     SortStations();
     return merged;
+}
+
+// Merges the first pair of free neighbours found; false when there is none.
+bool TBar::MergeOnePair(const std::function<bool(const TEatingStation&)>& free)
+{
+    for (auto a = mStations.begin(); a != mStations.end(); ++a) {
+        for (auto b = mStations.begin(); b != mStations.end(); ++b) {
+            if (a == b || !free(**a) || !free(**b))
+                continue;
+            TEatingStation& A = **a;
+            TEatingStation& B = **b;
+            if (A.GetEndSeat() == B.GetFirstSeat())
+                UpdateStationSetup(&A, A.GetFirstSeat(), B.GetEndSeat());
+            else if (B.GetEndSeat() == A.GetFirstSeat())
+                UpdateStationSetup(&A, B.GetFirstSeat(), A.GetEndSeat());
+            else
+                continue;
+            std::array<int, kStools> colors{}, chains{};
+            B.GetChairColors(colors.data());
+            B.GetChairChains(chains.data());
+            const bool allGrey = std::all_of(colors.begin(), colors.end(), [](int c) { return c == kColorGrey; });
+            if (!allGrey)
+                A.SetChairStates(colors.data(), chains.data(), B.GetFirstSeat(), B.GetEndSeat());
+            mStations.erase(b);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TBar::IsBarStation(const IStation* station) const

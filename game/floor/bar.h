@@ -39,6 +39,7 @@ public:
 
 private:
     bool DividerAnchor(int end, TPoint* anchor) const;
+    bool MergeOnePair(const std::function<bool(const TEatingStation&)>& free);
     void SortStations();
 
     TPoint mLocation;

@@ -2,7 +2,7 @@
 
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
-#include "game/settings/settings.h"
+#include "game/floor/floorart.h"
 
 #include <string>
 
@@ -10,10 +10,8 @@ TBench::TBench()
 {
     mPlain.Init("furniture/bench.anm", "", "");
     mLuxury.Init("furniture/luxury_bench.anm", "", "");
-    if (TSettings* settings = TSettings::GetInstance()) {
-        mPlain.SetClock(settings->GetGameClock());
-        mLuxury.SetClock(settings->GetGameClock());
-    }
+    mPlain.SetClock(floorart::GameClock());
+    mLuxury.SetClock(floorart::GameClock());
 }
 
 void TBench::Reset()

@@ -5,7 +5,7 @@
 #include "engine/render/texture.h"
 #include "engine/text/textgraphic.h"
 #include "game/play/scoremanager.h"
-#include "game/settings/settings.h"
+#include "game/floor/floorart.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ TChair::TChair(str chairName, TPoint location, int colour, bool mirrored, int nu
     for (int c = 0; c < kChairColorCount; ++c)
         mLooks[c] = TAnimatedTexture::Get(chairName + "green.anm",
                                           str("green.png?palette=") + chairName + kChairPalettes[c] + ".pal");
-    TClock* clock = TSettings::GetInstance() ? TSettings::GetInstance()->GetGameClock() : nullptr;
+    TClock* clock = floorart::GameClock();
     for (int c = 0; c < kCustomerColorCount; ++c) {
         mBabies[c].Init("furniture/highchairbaby.anm",
                         str("highchairbaby.png?palette=furniture/") + kChairPalettes[c] + "_highchairbaby.pal", "");

@@ -4,7 +4,11 @@
 #include "engine/render/animatedtexture.h"
 #include "engine/render/spritequad.h"
 #include "engine/render/texture.h"
+#include "game/floor/floorart.h"
 #include "game/settings/settings.h"
+
+using floorart::GameClock;
+using floorart::RestaurantArt;
 
 #include <cmath>
 
@@ -13,31 +17,6 @@ namespace {
 constexpr float kPi = 3.1415927f;
 constexpr float kTeleportHiddenTime = 0.75f;  // nothing shows before this
 constexpr float kTeleportFadeStart = 0.5f;    // after the sparkles start
-
-TClock* GameClock()
-{
-    TSettings* settings = TSettings::GetInstance();
-    return settings ? settings->GetGameClock() : nullptr;
-}
-
-str RestaurantFolder()
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return settings ? settings->GetCurrentRestaurantFolder() : str();
-}
-
-int RestaurantId()
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return settings ? settings->GetCurrentRestaurantID() : 1;
-}
-
-str RestaurantArt(const char* pattern)
-{
-    char name[256];
-    std::snprintf(name, sizeof(name), pattern, RestaurantFolder().c_str(), RestaurantId());
-    return name;
-}
 
 int Mirror(bool flipped)
 {

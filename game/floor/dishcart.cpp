@@ -118,10 +118,5 @@ bool TDishCart::HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind
         *clickKind = kClickOrdinary;
     if (tutorial && !tutorial->AllowAction(kTutorialDishesToCart, -1))
         return false;
-    auto texture = mCart.GetAnimatedTexture();
-    if (!texture)
-        return false;
-    TRect box = texture->BoundingBox(mFrame);
-    box.Offset(mPosition.x, mPosition.y);
-    return box.Contains(point);
+    return floorart::HitFrame(mCart, mFrame, mPosition, point);
 }

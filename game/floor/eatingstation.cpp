@@ -8,7 +8,10 @@
 #include "engine/text/textgraphic.h"
 #include "game/floor/noisering.h"
 #include "game/play/scoremanager.h"
+#include "game/floor/floorart.h"
 #include "game/settings/settings.h"
+
+using floorart::GameClock;
 
 #include <algorithm>
 #include <climits>
@@ -20,12 +23,6 @@ const char* const kSoundFiles[] = {"audio/sfx/sfx_deliver_food_1_snd.ogg", "audi
                                    "audio/sfx/sfx_pencil_write_2.ogg",      "audio/sfx/highchair_deliver.ogg",
                                    "audio/sfx/spill.ogg",                   "audio/sfx/mop_spill.ogg",
                                    "audio/sfx/customer_ditch.ogg",          "audio/sfx/table_drink.ogg"};
-
-TClock* GameClock()
-{
-    TSettings* settings = TSettings::GetInstance();
-    return settings ? settings->GetGameClock() : nullptr;
-}
 
 TPoint Anchor(const std::shared_ptr<TAnimatedTexture>& art, const char* name, bool* found = nullptr)
 {
@@ -86,7 +83,7 @@ void TEatingStation::Setup(str chairName, str artFolder, std::shared_ptr<TAnimat
                                        TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
                                        "assets/fonts/default.mvec", 25, TColor{0, 0, 0, 1});
     for (int i = 0; i < kSoundCount; ++i)
-        mSounds[i] = TSound::Get(kSoundFiles[i], false, 1000);
+        mSounds[i] = floorart::LoadSound(kSoundFiles[i]);
     mPlates.assign(mChairs.size(), 0);
     mFoodAnimation.Init(str::getFormatted("%sfood/food.anm", artFolder.c_str()), "", "");
     mDessertAnimation.Init(str::getFormatted("%sfood/dessert.anm", artFolder.c_str()), "", "");
@@ -206,8 +203,7 @@ const TChair* TEatingStation::GetChair(int index) const
 
 void TEatingStation::PlaySound(ESound which)
 {
-    if (mSounds[which])
-        mSounds[which]->Play(false);
+    floorart::Play(mSounds[which]);
 }
 
 // ---- seating and chairs

@@ -1,11 +1,13 @@
 #include "game/floor/floorart.h"
 
-#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
+#include "engine/script/animation.h"
 #include "engine/sound/sound.h"
 #include "game/settings/settings.h"
 
 #include <cmath>
+#include <random>
 
 namespace floorart {
 
@@ -14,7 +16,17 @@ namespace {
 // The sound type every floor effect plays as.
 constexpr int kFloorSoundType = 1000;
 
+std::minstd_rand& Cosmetic()
+{
+    static std::minstd_rand generator(20);
+    return generator;
+}
+
 }  // namespace
+
+int CosmeticRand() { return int(Cosmetic()() & 0x7fff); }
+
+void SeedCosmetic(unsigned seed) { Cosmetic().seed(seed); }
 
 TClock* GameClock()
 {
@@ -49,9 +61,7 @@ void Play(const std::shared_ptr<TSound>& sound)
 
 void PlayEither(const std::array<std::shared_ptr<TSound>, 2>& sounds)
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    const int pick = platform ? (platform->Rand() & 1) : 0;
-    Play(sounds[std::size_t(pick)]);
+    Play(sounds[std::size_t(CosmeticRand() & 1)]);
 }
 
 float Pulse(float seconds)
@@ -76,6 +86,16 @@ bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const T
         return false;
     TRect box = CentredBox(texture);
     box.Offset(centre.x, centre.y);
+    return box.Contains(point);
+}
+
+bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point)
+{
+    auto texture = animation.GetAnimatedTexture();
+    if (!texture)
+        return false;
+    TRect box = texture->BoundingBox(frame);
+    box.Offset(position.x, position.y);
     return box.Contains(point);
 }
 

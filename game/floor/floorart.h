@@ -9,6 +9,7 @@
 #include <memory>
 
 class TClock;
+class TAnimation;
 class TSound;
 class TTexture;
 
@@ -24,7 +25,11 @@ str RestaurantFolder();
 str RestaurantArt(const char* format);
 std::shared_ptr<TSound> LoadSound(const char* name);
 void Play(const std::shared_ptr<TSound>& sound);
-// One of two at random (Rand & 1), as every paired floor sound.
+// The floor's cosmetic dice (fidgets, which of two sounds): a generator of
+// its own, so how she fidgets never changes the course of a seeded game.
+int CosmeticRand();
+void SeedCosmetic(unsigned seed);
+// One of two at random, as every paired floor sound.
 void PlayEither(const std::array<std::shared_ptr<TSound>, 2>& sounds);
 // Triangle wave of period 1 s: 0 up to 1 at half a second, back to 0.
 float Pulse(float seconds);
@@ -32,5 +37,7 @@ float Pulse(float seconds);
 TRect CentredBox(const std::shared_ptr<TTexture>& texture);
 // The point lies in the texture centred on centre, edges included.
 bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const TPoint& point);
+// The point lies in the animation's frame drawn at position, edges included.
+bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point);
 
 }  // namespace floorart

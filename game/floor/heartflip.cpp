@@ -1,6 +1,6 @@
 #include "game/floor/heartflip.h"
 
-#include "game/settings/settings.h"
+#include "game/floor/floorart.h"
 
 #include <cmath>
 
@@ -14,8 +14,7 @@ constexpr float kHopTime = 1.0f;   // seconds up and down
 THeartFlip::THeartFlip()
 {
     Init("ui/coinflip.anm", "", "");
-    if (TSettings* settings = TSettings::GetInstance())
-        SetClock(settings->GetGameClock());
+    SetClock(floorart::GameClock());
 }
 
 void THeartFlip::Start(float delay_)

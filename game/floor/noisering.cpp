@@ -6,7 +6,7 @@
 #include "engine/window/stringtable.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
-#include "game/settings/settings.h"
+#include "game/floor/floorart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,8 +26,7 @@ TNoiseRing::TNoiseRing(TVec2 centre, float rangeX, float rangeY, float yFactor, 
     if (!mSmooch)
         return;
     if (mSmoochAnimation.Init("ui/smooch.anm", "", "")) {
-        if (TSettings* settings = TSettings::GetInstance())
-            mSmoochAnimation.SetClock(settings->GetGameClock());
+        mSmoochAnimation.SetClock(floorart::GameClock());
         mSmoochAnimation.Play("DoAnim", false);
     }
     TPlatform* platform = TPlatform::GetInstance();

@@ -4,6 +4,7 @@
 #include "engine/render/texture.h"
 #include "engine/sound/sound.h"
 #include "game/floor/eatingstation.h"
+#include "game/floor/floorart.h"
 #include "game/floor/noisering.h"
 #include "game/play/scoremanager.h"
 #include "game/play/tutorial.h"
@@ -19,7 +20,6 @@ const char* const kSoundFiles[] = {
     "audio/sfx/baby_cry.ogg",         "audio/sfx/bothsmooching1.ogg",    "audio/sfx/sfx_menu_down.ogg",
     "audio/sfx/tip_1.ogg",            "audio/sfx/tip_2.ogg",             "audio/sfx/tip_3.ogg",
     "audio/sfx/spaceship_customers_appear.ogg"};
-constexpr int kSoundType = 1000;
 constexpr float kSpaceSoundAge = 0.75f;
 constexpr float kHeartFlipStagger = 0.2f;
 
@@ -68,7 +68,7 @@ TParty::TParty(int id, int size, const int* colours, const TCustomerDef& def, in
     mHeartImages = {TTexture::Get("accessories/heart1", 0), TTexture::Get("accessories/heart2", 0),
                     TTexture::Get("accessories/heart3", 0)};
     for (size_t i = 0; i < mSounds.size(); ++i)
-        mSounds[i] = TSound::Get(kSoundFiles[i], false, kSoundType);
+        mSounds[i] = floorart::LoadSound(kSoundFiles[i]);
     ResetStateTimer();
 }
 
@@ -98,8 +98,7 @@ int TParty::RandomMember() const
 
 void TParty::PlaySound(int which)
 {
-    if (mSounds[which])
-        mSounds[which]->Play(false);
+    floorart::Play(mSounds[which]);
 }
 
 void TParty::EachMember(void (TCustomer::*action)())

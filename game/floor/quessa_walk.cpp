@@ -2,7 +2,6 @@
 // arriving at stations, the robot companion following her.
 #include "game/floor/quessa.h"
 
-#include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
 #include "game/floor/floorart.h"
 #include "game/floor/floorview.h"
@@ -20,12 +19,6 @@ constexpr float kRobotFidgetSeconds = 4.0f;
 constexpr float kRobotFollowDistance = 40.0f;
 // The robot's path-finding point lies this far below its drawing position.
 constexpr float kRobotFeet = 40.0f;
-
-int Rand()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform ? platform->Rand() : 0;
-}
 
 float Distance(TVec2 a, TVec2 b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
@@ -91,7 +84,7 @@ void TQuessa::UpdateIdle(float dt)
     if (mIdleTime <= kIdleFidgetSeconds)
         return;
     static const char* const kFidgets[] = {"Idle1", "Idle2", "Idle3"};
-    mBody.Play(kFidgets[Rand() % 3], false);
+    mBody.Play(kFidgets[floorart::CosmeticRand() % 3], false);
     mFacing = 4;
     mIdleTime = 0;
 }
@@ -212,7 +205,7 @@ void TQuessa::UpdateRobotIdle(float dt, bool robotMoved)
     mRobotIdleTime += dt;
     if (mRobotIdleTime <= kRobotFidgetSeconds)
         return;
-    mRobot.Play(Rand() % 2 == 0 ? "Idle1" : "Idle2", false);
+    mRobot.Play(floorart::CosmeticRand() % 2 == 0 ? "Idle1" : "Idle2", false);
     mRobotFacing = 4;
     mRobotIdleTime = 0;
 }

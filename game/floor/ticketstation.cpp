@@ -97,10 +97,5 @@ bool TTicketStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clic
         *clickKind = kClickOrdinary;
     if (tutorial && !tutorial->AllowAction(kTutorialTicketPosted, -1))
         return false;
-    auto texture = mAnimation.GetAnimatedTexture();
-    if (!texture)
-        return false;
-    TRect box = texture->BoundingBox(0);
-    box.Offset(mPosition.x, mPosition.y);
-    return box.Contains(point);
+    return floorart::HitFrame(mAnimation, 0, mPosition, point);
 }

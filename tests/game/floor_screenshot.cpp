@@ -3,7 +3,7 @@
 // the cook), the service shelves and the dish cart, the waitress of the game
 // floor in the default outfit carrying two items with checkmarks on her
 // queued stations, a second figure in another outfit and other colours, and
-// the spaceship's waitress with her robot. Writes the frame as a PNG and
+// the spaceship's waitress walking to the cart with her robot behind her. Writes the frame as a PNG and
 // checks in the read-back that each figure shows her own colours.
 //
 //     xvfb-run -a build/tests/game/floor_screenshot floor.png
@@ -52,9 +52,8 @@ struct TShotFloor : IFloorView {
 };
 
 // Where the figures stand (their feet).
-const TVec2 kGameWaitress{250, 420};
-const TVec2 kSecondFigure{430, 420};
-const TVec2 kRobotWaitress{620, 500};
+const TVec2 kGameWaitress{250, 540};
+const TVec2 kSecondFigure{430, 540};
 // A pixel of the blouse's plain front, from her feet (the rig's torso).
 const TPoint kBlouse{-6, -46};
 
@@ -105,8 +104,8 @@ void DrawScene(TPlatform* platform, std::vector<IStation*>& stations, TChef& coo
     game.DrawDestinations();
     game.Draw(false);
     second.Draw(false);
+    robotWaitress.Draw(true);  // its ground point lies above her feet: behind her
     robotWaitress.Draw(false);
-    robotWaitress.Draw(true);
     platform->End2d();
 }
 
@@ -125,7 +124,6 @@ void ShotMain(TPlatform* platform, const char*)
         settings->SetCurrentRestaurant(4);
         TQuessa robotWaitress(nullptr);
         robotWaitress.Reset();
-        robotWaitress.SetPosition(kRobotWaitress);
         settings->SetCurrentRestaurant(0);
 
         TShotFloor shotFloor;
@@ -176,6 +174,12 @@ void ShotMain(TPlatform* platform, const char*)
         second.PutOnClothing(TQuessa::kApron, "<off>", "");
         second.PutOnClothing(TQuessa::kAccessory, "assets/quessa/bow1.anm", "pink");
 
+        // From her place at the level's start she sets off for the dish
+        // cart, seen mirrored on the way left; the robot follows her.
+        TShotFloor robotFloor;
+        robotFloor.stations = {&cart};
+        robotWaitress.SetFloor(&robotFloor);
+        robotWaitress.AddDestination(&cart, 0, -35);
         robotWaitress.PickupItem(kCarryDessert, 0, 0);
         robotWaitress.PickupItem(kCarryDrink, 1, 0);
         robotWaitress.PickupItem(kCarryDishes, 4, 0);
@@ -190,6 +194,8 @@ void ShotMain(TPlatform* platform, const char*)
                 continue;
             ++frame;
             cook.Update(0.1f, shotFloor.food);
+            if (frame <= 8)  // halfway along her way left
+                robotWaitress.Update(0.05f, nullptr, nullptr);
             desserts.Update(0.1f, {}, nullptr);
             DrawScene(platform, stations, cook, game, second, robotWaitress);
             if (frame == 12) {

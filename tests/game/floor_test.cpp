@@ -8,7 +8,10 @@
 #include "game/floor/dishcart.h"
 #include "game/floor/shelves.h"
 #include "game/floor/ticketstation.h"
+#include "engine/base/xml.h"
 #include "game/play/scoremanager.h"
+
+#include <filesystem>
 
 using namespace floortest;
 
@@ -332,4 +335,64 @@ TEST_F(FloorTest, DishCartTakesDishesAndReordersThrownAwayFood)
     EXPECT_EQ(cart.GetFrame(), 0);
     cart.DropOffDishes(1);
     EXPECT_EQ(cart.GetFrame(), 2);
+}
+
+TEST_F(FloorTest, SpeedAndPosesFollowTheRestaurantAndTheHandsHeld)
+{
+    // Her body and the robot from the game's data, so poses can be seen.
+    const std::filesystem::path data = std::filesystem::path(QM_DATA_DIR) / "assets";
+    std::filesystem::create_directories(mHome / "assets/quessa");
+    std::filesystem::create_directories(mHome / "assets/robot");
+    for (const char* name : {"quessa/base.anm", "quessa/base.png", "robot/robot.anm", "robot/robot.png"})
+        std::filesystem::copy_file(data / name, mHome / "assets" / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    TXmlNode globals;
+    globals.ParseString("<dataroot><globals><waiterSpeed>300</waiterSpeed><highchairboost>2</highchairboost>"
+                        "</globals></dataroot>");
+    struct {
+        int restaurant, mode;
+        float speed;
+    } const speeds[] = {{0, 0, 300}, {3, 0, 330}, {4, 0, 390}, {3, 1, 300}};
+    for (const auto& s : speeds) {
+        mSettings->SetCurrentRestaurant(s.restaurant);
+        mSettings->SetCurrentGameMode(s.mode);
+        TQuessa figure(&globals);
+        EXPECT_FLOAT_EQ(figure.GetSpeed(), s.speed) << s.restaurant << " " << s.mode;
+        EXPECT_EQ(figure.GetHighChairBoost(), 2);
+    }
+    mSettings->SetCurrentGameMode(0);
+
+    // In the spaceship the robot holds hands 3 and 4 and follows her.
+    MakeWaitress(4);
+    ASSERT_TRUE(waitress->IsRobotMode());
+    for (ECarryables kind : {kCarryDrink, kCarrySnack, kCarryDessert})
+        EXPECT_TRUE(waitress->PickupItem(kind, 0, 0));
+    EXPECT_EQ(waitress->Body().GetLastFunction(), str("TwoHandForward"));
+    EXPECT_EQ(waitress->Robot().GetLastFunction(), str("OneHandForward"));
+    EXPECT_TRUE(waitress->PickupItem(kCarryDishes, 1, 0));
+    EXPECT_FALSE(waitress->PickupItem(kCarryDishes, 2, 0));
+
+    std::vector<std::string> log;
+    TSpot left("left", {100, 200}, &log);
+    floor.stations = {&left};
+    waitress->AddDestination(&left, 0, -35);
+    waitress->Update(kFrame, nullptr, nullptr);
+    EXPECT_EQ(waitress->GetFacing(), 1);  // left: the sideways walk, drawn mirrored
+    EXPECT_EQ(waitress->Body().GetLastFunction(), str("TwoHandWalkSideways"));
+    WalkQueue();
+    for (int i = 0; i < 40; ++i)
+        waitress->Update(kFrame, nullptr, nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"left"}));
+    // The robot stops beside her, offset to her left.
+    EXPECT_FLOAT_EQ(waitress->GetRobotPosition().x, 100.0f - 35.0f);
+    EXPECT_FLOAT_EQ(waitress->GetRobotPosition().y, 200.0f - 40.0f);
+
+    // At the podium and on the phone the poses say so; leaving takes the idle pose again.
+    waitress->AtPodium(true, true);
+    EXPECT_EQ(waitress->Body().GetLastFunction(), str("Podium"));
+    waitress->AtPodium(false, true);
+    waitress->TalkingOnPhone(true);
+    EXPECT_EQ(waitress->Body().GetLastFunction(), str("Phone"));
+    waitress->TalkingOnPhone(false);
+    EXPECT_EQ(waitress->Body().GetLastFunction(), str("TwoHandForward"));
 }

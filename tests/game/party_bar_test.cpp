@@ -80,7 +80,7 @@ TEST_F(PartyTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
 
     // The pair eats, pays and leaves; its dishes hold the group until cleared.
     whole->ClearCheck();
-    for (int i = 0; i < 200 && whole->GetParty(); ++i)
+    for (int i = 0; i < 200 && whole->GetParty(); ++i, Tick())
         whole->Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100);
     ASSERT_EQ(whole->GetParty(), nullptr);
     EXPECT_FALSE(bar.MergeStations()) << "dishes keep the group";

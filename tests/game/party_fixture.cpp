@@ -1,5 +1,7 @@
 #include "party_fixture.h"
 
+#include "engine/base/task.h"
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -22,6 +24,7 @@ void PartyTest::SetUp()
     WriteAsset("config/actionpoints.xml", kActionPoints);
     StartGame({{"smooch", "Smooch!"}});
     mPlatform->SeedRand(21);
+    mSettings->GetGameClock()->Start();  // the figures' animations run on it
     score = std::make_unique<TScoreManager>();
     score->SetScore(0);
     score->StartLevel();
@@ -75,10 +78,17 @@ bool PartyTest::SeatByDrag(TParty* party, TEatingStation& table, std::unique_ptr
     return match;
 }
 
+void PartyTest::Tick()
+{
+    mBackend->now += 50;
+    mPlatform->GetTaskList()->DoAll(TTask::kEventContext);
+}
+
 bool PartyTest::Run(TEatingStation& table, float seconds, bool dessert)
 {
     std::list<TEatingStation*> tables{&table};
     for (float t = 0; t < seconds; t += 0.05f) {
+        Tick();
         if (!table.Update(0.05f, &hands, score.get(), nullptr, rings, true, dessert, -100))
             return false;
         for (auto it = rings.begin(); it != rings.end();)

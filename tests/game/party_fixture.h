@@ -1,5 +1,5 @@
-// Floor tests: the game's own furniture, customer and effect art copied from
-// the source tree into the scratch home, a score manager on a fixture
+// Party tests: the game's own furniture, customer and effect art copied from
+// the source tree into the scratch home, animations on a fake clock, a score manager on a fixture
 // actionpoints.xml, a pair of plain waitress hands, and customer types built
 // in code with a fixed random course.
 #pragma once
@@ -85,6 +85,8 @@ protected:
     // every member found a chair of its colour (asked before the chairs
     // take the new colours).
     bool SeatByDrag(TParty* party, TEatingStation& table, std::unique_ptr<TParty> owned);
+    // 50 ms of the engine's time: animations (on the game clock) move on.
+    void Tick();
     // Updates the table (and the rings) in 50 ms steps; returns false as
     // soon as a table update does.
     bool Run(TEatingStation& table, float seconds, bool dessert = true);

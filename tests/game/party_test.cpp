@@ -4,6 +4,7 @@
 #include "party_fixture.h"
 
 #include "game/floor/chair.h"
+#include "game/floor/partybuilder.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ TEST_F(PartyTest, ANeglectedPartyWalksOutAngryOnce)
     auto inLine = MakeParty(3, {kColorRed}, MakeDef("old_male", 1000, 1000));
     inLine->SetInLine({300, 560}, true);
     bool stays = true;
-    for (int i = 0; i < 200 && stays; ++i)
+    for (int i = 0; i < 200 && stays; ++i, Tick())
         stays = inLine->Update(0.05f, score.get(), nullptr, rings, false, false);
     EXPECT_FALSE(stays);
     EXPECT_LE(inLine->GetHearts(), 0);
@@ -171,6 +172,7 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
     const std::list<TEatingStation*> all = Tables({&noisy, &neighbour, &deaf});
     size_t mostRings = 0;
     for (float t = 0; t < 6.0f; t += 0.05f) {
+        Tick();
         for (TTable* table : tables)
             ASSERT_TRUE(table->Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100));
         for (auto it = rings.begin(); it != rings.end();)
@@ -184,8 +186,77 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
 
     // The rings of a party that leaves go with it.
     parties[0]->SetState(kStatePaying);
-    for (int i = 0; i < 200 && noisy.GetParty(); ++i)
+    for (int i = 0; i < 200 && noisy.GetParty(); ++i, Tick())
         noisy.Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100);
     for (const auto& ring : rings)
         EXPECT_NE(static_cast<int>(ring->GetCentre().x), noisy.GetNoiseLocation().x);
+}
+
+TEST_F(PartyTest, ABabyAHighChairADrinkAndASpill)
+{
+    const int chairs[] = {kColorGrey, kColorGrey, kColorGrey, kColorGrey};
+    TTable table("restaurants/cruise/", 4, 4, chairs, {400, 300});
+    TCustomerDef def = MakeDef("dad_male", kPatienceMS, 60000);
+    std::strncpy(def.graphicOverride[1], "mom_female", kCustomerGraphicNameSize - 1);
+    def.spillTimer = 1.0f;
+    auto owned = MakeParty(50, {kColorRed, kColorBlue}, def);
+    TParty* party = owned.get();
+    ASSERT_EQ(party->NumHighChairsWanted(), 1) << "the mother arrives with her baby";
+    SeatByDrag(party, table, std::move(owned));
+    EXPECT_EQ(table.HighChairsNeeded(), 1);
+
+    // The high chair goes to seat 2 of a four-seat table; the patience grows.
+    hands.PickUp(kCarryHighChair, -1, 1500);
+    const int hearts = party->GetHearts();
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    EXPECT_EQ(party->NumHighChairsWanted(), 0);
+    EXPECT_TRUE(table.GetChair(2)->IsHighChair());
+    EXPECT_EQ(party->GetHearts(), hearts + 1);
+
+    // A drink worth two hearts, given while the party decides.
+    hands.PickUp(kCarryDrink, 2, 0);
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    EXPECT_TRUE(party->IsDrinking());
+    ASSERT_TRUE(Run(table, 3.0f));
+    EXPECT_FALSE(party->IsDrinking());
+    EXPECT_EQ(party->GetHearts(), hearts + 3);
+
+    // A spill lies a second, then the party asks for the mop; mopping gives a heart.
+    table.DoSpill();
+    ASSERT_TRUE(Run(table, 1.2f));
+    EXPECT_TRUE(party->WantsMop());
+    hands.PickUp(kCarryMop, -1, 1000);
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, IStation::kClickSpill));
+    EXPECT_FALSE(table.HasSpill());
+    EXPECT_EQ(hands.mopsUsed, 1);
+    ASSERT_TRUE(Run(table, 0.1f));
+    EXPECT_FALSE(party->WantsMop());
+    EXPECT_EQ(party->GetHearts(), std::min(hearts + 5, TParty::kMaxHearts)) << "one for the mop, one for the clean table";
+}
+
+TEST_F(PartyTest, TheLevelManagersOrdersBecomeParties)
+{
+    TPartyBuilder builder;
+    TPartyOrder order;
+    order.id = 7;
+    order.size = 8;
+    order.colors = {kColorRed, kColorBlue, kColorGreen, kColorYellow, kColorPurple, kColorRed, kColorBlue, kColorGreen};
+    order.def = MakeDef("old_male", 4000, 2000);
+    std::strncpy(order.def.graphicOverride[5], "kid_male", kCustomerGraphicNameSize - 1);
+    order.timeMultiplier = 2.0f;
+    order.lineMultiplier = 1.5f;
+    std::unique_ptr<TParty> party(builder.CreateParty(order));
+    ASSERT_NE(party, nullptr);
+    EXPECT_EQ(party->GetSize(), 8);
+    const std::list<TCustomer*> members = party->MembersInBuildOrder();
+    EXPECT_EQ(members.back()->GetTypeFolder(), str("customers/kid_male")) << "members 7 and 8 wear the sixth figure";
+    EXPECT_EQ(members.back()->GetColor(), kColorGreen);
+    EXPECT_FLOAT_EQ(party->GetAdjustedTimeForState(kStateWaitingInLine, false), 4.0f * 2.0f * 1.5f);
+    EXPECT_FLOAT_EQ(party->GetAdjustedTimeForState(kStateEating, false), 2.0f * 2.0f);
+    EXPECT_FLOAT_EQ(party->GetPeriod(), 12.0f);
+    builder.SetTimeMultiplier(party.get(), 1.0f);
+    EXPECT_FLOAT_EQ(party->GetAdjustedTimeForState(kStateReadyToOrder, true), 2.0f);
+
+    order.size = 0;
+    EXPECT_EQ(builder.CreateParty(order), nullptr);
 }

@@ -16,7 +16,7 @@ from qmcontent import anim, palette, palettes, png, style, svg
 
 WOOD = "#8a5a2b"
 TOP = "#c79a3a"
-STOOL_STEP = 46
+STOOL_STEP = 52
 BAR_W, BAR_H = 60, STOOL_STEP * 8 + 20
 
 
@@ -74,7 +74,7 @@ def write_bench(out, name, cushion, w=200):
 
 
 def dirt(seats):
-    tw, th = {2: (72, 60), 4: (80, 96), 6: (84, 138)}[seats]
+    tw, th = {2: (72, 60), 4: (80, 110), 6: (84, 186)}[seats]
     parts = []
     rows = seats // 2
     for side in (-1, 1):

@@ -34,8 +34,8 @@ NUMBERS = {"cruise": 1, "train": 2, "sub": 3, "blimp": 4, "spaceship": 5}
 # Seats left and right of the table, from the top; x, y from its middle.
 LAYOUTS = {
     2: {"size": (72, 60), "chairs": [(-52, -2), (52, -2)]},
-    4: {"size": (80, 96), "chairs": [(-56, -22), (-56, 22), (56, -22), (56, 22)]},
-    6: {"size": (84, 138), "chairs": [(-58, -44), (-58, 0), (-58, 44), (58, -44), (58, 0), (58, 44)]},
+    4: {"size": (80, 110), "chairs": [(-56, -28), (-56, 28), (56, -28), (56, 28)]},
+    6: {"size": (84, 186), "chairs": [(-58, -62), (-58, 0), (-58, 62), (58, -62), (58, 0), (58, 62)]},
 }
 PAD = 10
 
@@ -72,7 +72,7 @@ def write_tables(folder, look):
     for seats, layout in LAYOUTS.items():
         name = "%dtop" % seats
         tw, th = layout["size"]
-        anchors = {"heart": (tw // 2 + 6, -th // 2 - 18), "number": (0, -4),
+        anchors = {"heart": (50, th // 2 + 22), "number": (0, -4),
                    "shadow": (6, 8), "dirt": (0, -6)}
         for i, (cx, cy) in enumerate(layout["chairs"], 1):
             anchors["chair%d" % i] = (cx, cy)
