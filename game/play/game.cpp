@@ -18,6 +18,7 @@
 #include "game/play/gamedata.h"
 #include "game/play/scoremanager.h"
 #include "game/play/windowslide.h"
+#include "game/screens/childwindows.h"
 #include "game/screens/coinjar.h"
 #include "game/screens/cursor.h"
 #include "game/screens/levelintro.h"
@@ -450,23 +451,9 @@ str TGame::String(const char* key, const str& p1)
     return table ? table->GetString(key, p1, "", "", "", "") : str(key);
 }
 
-void TGame::SetChildText(const char* name, const str& text)
-{
-    if (auto* label = ::GetCast<TText>(Child(name)))
-        label->SetText(text);
-}
+void TGame::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
 
-void TGame::ShowChild(const char* name, bool show)
-{
-    TWindow* child = Child(name);
-    if (!child)
-        return;
-    if (show)
-        child->AddFlags(kVisible);
-    else
-        child->ClearFlags(kVisible);
-    child->InvalidateRect(nullptr);
-}
+void TGame::ShowChild(const char* name, bool show) { childwindows::Show(this, name, show); }
 
 void TGame::UpdateText()
 {

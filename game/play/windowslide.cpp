@@ -7,6 +7,7 @@
 #include "engine/window/image.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/screens/childwindows.h"
 
 namespace {
 
@@ -38,16 +39,8 @@ TWindowSlide::TWindowSlide(TWindow* window, int direction, const str& child)
 
 void TWindowSlide::ShowChild(bool show)
 {
-    if (mChild.length() == 0)
-        return;
-    TWindow* child = mWindow->GetChildWindow(mChild, -1);
-    if (!child)
-        return;
-    if (show)
-        child->AddFlags(TWindow::kVisible);
-    else
-        child->ClearFlags(TWindow::kVisible);
-    child->InvalidateRect(nullptr);
+    if (mChild.length() != 0)
+        childwindows::Show(mWindow, mChild.c_str(), show);
 }
 
 bool TWindowSlide::Step()

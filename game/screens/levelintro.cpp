@@ -7,6 +7,7 @@
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/play/windowslide.h"
+#include "game/screens/childwindows.h"
 
 namespace {
 
@@ -33,17 +34,9 @@ TClassId TLevelIntro::ClassId()
     return id;
 }
 
-void TLevelIntro::SetChildText(const char* name, const str& text)
-{
-    if (auto* label = ::GetCast<TText>(GetChildWindow(name, -1)))
-        label->SetText(text);
-}
+void TLevelIntro::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
 
-void TLevelIntro::Hide(const char* name)
-{
-    if (TWindow* child = GetChildWindow(name, -1))
-        child->ClearFlags(kVisible);
-}
+void TLevelIntro::Hide(const char* name) { childwindows::Show(this, name, false); }
 
 void TLevelIntro::SetupText(int mode, bool tutorial, const str& text, int goal, int expert)
 {

@@ -4,6 +4,7 @@
 #include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
+#include "game/screens/childwindows.h"
 #include "game/settings/settings.h"
 
 #include <cmath>
@@ -55,23 +56,9 @@ bool TLevelOver::IsEndless() const
     return settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
 }
 
-void TLevelOver::Show(const char* name, bool show)
-{
-    TWindow* child = GetChildWindow(name, -1);
-    if (!child)
-        return;
-    if (show)
-        child->AddFlags(kVisible);
-    else
-        child->ClearFlags(kVisible);
-    child->InvalidateRect(nullptr);
-}
+void TLevelOver::Show(const char* name, bool show) { childwindows::Show(this, name, show); }
 
-void TLevelOver::SetChildText(const char* name, const str& text)
-{
-    if (auto* label = ::GetCast<TText>(GetChildWindow(name, -1)))
-        label->SetText(text);
-}
+void TLevelOver::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
 
 void TLevelOver::SetWin(bool win, bool gameOver)
 {

@@ -15,23 +15,8 @@ if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-  if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../smoke/e2e_common.sh"
 mkdir -p "$artefacts"
-log=$work/log
-fail() {
-  echo "FAIL: $*" >&2
-  echo "---- program log:" >&2
-  grep -v "CALIBRATION" "$log" >&2 || true
-  exit 1
-}
 
 export SDL_AUDIODRIVER=dummy
 export XDG_DATA_HOME=$work/data
