@@ -7,7 +7,10 @@
 #include "engine/base/xml.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
+#include "game/play/game.h"
 #include "game/play/scoremanager.h"
+#include "engine/render/animatedtexture.h"
+#include "recordinghandler.h"
 
 #include <filesystem>
 
@@ -164,4 +167,32 @@ TEST_F(LevelPlay, LeavingTheLastLevelOfARestaurantTouchesNothingAfter)
     EXPECT_EQ(attempts, 1);
     EXPECT_EQ(floor.GetAttempts(), 0);  // reset by the advance, no new set-up
     EXPECT_EQ(mHost.intros, 0);
+}
+
+// The floor draws without a window, to a recording display: the seated
+// parties and the line add their figures to the empty floor's pictures.
+TEST_F(LevelPlay, TheFloorDrawsToARecordingDisplayWithoutAWindow)
+{
+    RecordingHandler handler;  // textures made from here on record their draws
+    TScoreManager score;
+    TGameData floor(mGlobals, &score, &mHost);
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    floor.DoSkipTutorial();
+    TAnimatedTextureCache cache(100, 120, 80);
+    DrawFloor(floor, &cache, nullptr, nullptr);
+    const std::size_t empty = handler.draws.size();
+    EXPECT_GT(empty, 0u);
+    TFloorBot bot(floor);
+    for (int frame = 0; frame < 60 * 60 && bot.Seated() < 2; ++frame) {
+        floor.Update(kFrame);
+        bot.Act();
+    }
+    ASSERT_EQ(bot.Seated(), 2);
+    floor.AddNextGroup();
+    handler.draws.clear();
+    cache.Reset();
+    DrawFloor(floor, &cache, nullptr, nullptr);
+    EXPECT_GT(handler.draws.size(), empty + 3);
 }
