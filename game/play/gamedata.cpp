@@ -122,13 +122,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     ClearLevelData();
     // The tables are rebuilt from the layout: the merge tells which ones
     // stood here before, and the list takes the layout's order.
-    std::vector<TTableDesc> descs;
-    for (const auto& table : mTables) {
-        TTableDesc desc;
-        desc.seats = table->GetChairCount();
-        desc.point = table->GetLocation();
-        descs.push_back(desc);
-    }
+    std::vector<TTableDesc> descs = TableDescriptors();
     std::optional<TBarDesc> bar;
     mLevelManager->MergeLayouts(&descs, &bar);
     mTables.clear();
@@ -210,6 +204,37 @@ void TGameData::EnableLayoutStations()
     const bool career = !IsEndless();
     mDrinkStation.SetEnabled(career && has.drink);
     mBench.shown = career && has.bench;
+}
+
+std::vector<TTableDesc> TGameData::TableDescriptors() const
+{
+    std::vector<TTableDesc> descs;
+    for (const auto& table : mTables) {
+        TTableDesc desc;
+        desc.id = static_cast<int>(descs.size());
+        desc.seats = table->GetChairCount();
+        desc.point = table->GetLocation();
+        descs.push_back(desc);
+    }
+    return descs;
+}
+
+void TGameData::TableUpgrade()
+{
+    std::vector<TTableDesc> descs = TableDescriptors();
+    const std::size_t standing = descs.size();
+    std::optional<TBarDesc> bar;
+    if (mBar)
+        bar = TBarDesc{{}, mBar->GetLocation()};  // the bar stands: the upgrade makes none
+    mLevelManager->TableUpgrade(&descs, &bar);
+    const str folder = RestaurantFolder();
+    for (std::size_t i = standing; i < descs.size(); ++i)
+        mTables.push_back(
+            std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
+    if (bar && !mBar)
+        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
+    UpdateTables();
+    BuildStationList();
 }
 
 void TGameData::UpdateTables()

@@ -58,6 +58,10 @@ public:
     void SetupLevel();
     void ClearLevelData();
     void UpdateTables();
+    // Endless: the layout's next table upgrade adds its new tables; the
+    // tables already standing keep their parties and dishes.
+    bool TableUpgradeAvailable() const { return mLevelManager->TableUpgradeAvailable(); }
+    void TableUpgrade();
     void BuildStationList();
     void AdjustQueue();
     void SetupStars();
@@ -147,6 +151,7 @@ public:
 
 private:
     void CreateLevelManager();
+    std::vector<TTableDesc> TableDescriptors() const;
     void ReadGlobals(TXmlNode* globals);
     void BuildFoodStations();
     void EnableLayoutStations();

@@ -12,6 +12,7 @@
 #include "engine/render/animatedtexture.h"
 #include "recordinghandler.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -195,4 +196,36 @@ TEST_F(LevelPlay, TheFloorDrawsToARecordingDisplayWithoutAWindow)
     cache.Reset();
     DrawFloor(floor, &cache, nullptr, nullptr);
     EXPECT_GT(handler.draws.size(), empty + 3);
+}
+
+// An endless table upgrade adds the layout's new tables; the party seated
+// at a standing table stays seated there.
+TEST_F(LevelPlay, ATableUpgradeAddsTablesAndKeepsTheSeatedParties)
+{
+    mSettings->SetCurrentGameMode(TSettings::kEndlessMode);
+    mSettings->PlayedEndlessTutorial();
+    TScoreManager score;
+    TGameData floor(mGlobals, &score, &mHost);
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    TFloorBot bot(floor);
+    for (int frame = 0; frame < 60 * 60 && bot.Seated() < 1; ++frame) {
+        floor.Update(kFrame);
+        bot.Act();
+    }
+    ASSERT_EQ(bot.Seated(), 1);
+    TEatingStation* seated = nullptr;
+    for (TEatingStation* station : floor.GetEatingStations())
+        if (station->GetParty())
+            seated = station;
+    ASSERT_NE(seated, nullptr);
+    TParty* party = seated->GetParty();
+    const std::size_t before = floor.GetTables().size();
+    ASSERT_TRUE(floor.TableUpgradeAvailable());
+    floor.TableUpgrade();
+    EXPECT_GT(floor.GetTables().size(), before);
+    EXPECT_EQ(seated->GetParty(), party);
+    EXPECT_NE(std::find(floor.GetEatingStations().begin(), floor.GetEatingStations().end(), seated),
+              floor.GetEatingStations().end());
 }
