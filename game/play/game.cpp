@@ -140,8 +140,11 @@ TGame::TGame()
 TGame::~TGame()
 {
     mGameData.reset();
+    // Taken back from the window manager, the listener is ours to delete; a
+    // manager that went first deleted it with its own list.
     if (TWindowManager* manager = TWindowManager::GetInstance(); manager && mPauseListener)
-        manager->OrphanMessageListener(mPauseListener);
+        if (manager->OrphanMessageListener(mPauseListener))
+            delete mPauseListener;
     TTextGraphic::Destroy(mBanner);
     TTextGraphic::Destroy(mClosedLabel);
 }
