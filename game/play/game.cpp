@@ -363,8 +363,8 @@ void TGame::LeaveRestaurant(int)
 
 void TGame::QuitGame(bool quit)
 {
-    if (quit && TSettings::GetInstance())
-        TSettings::GetInstance()->RecordEventMetric("LevelQuit", "2");
+    if (quit && mGameData)
+        mGameData->RecordEndOfGameMetric(2);
 }
 
 void TGame::GoToNextLevel()

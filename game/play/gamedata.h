@@ -146,6 +146,8 @@ public:
     bool IsRestartPending() const { return mRestartPending; }
     void SetCoinJar(TCoinJar* jar) { mCoinJar = jar; }
 
+    // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
+    void RecordEndOfGameMetric(int reason);
     // Counts a walked-out party by the words of its member 1's figure name.
     void RecordPartyType(const str& name);
 
@@ -169,7 +171,6 @@ private:
     void CancelOrderOfTable(int tableNumber);
     void MergeBarSeats();
     bool LogScore();
-    void RecordEndOfGameMetric(int reason);
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
     void ReleaseDropTable(TPoint follow);
