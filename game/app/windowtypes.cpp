@@ -2,10 +2,14 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/play/game.h"
+#include "game/screens/coinjar.h"
 #include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
-#include "game/screens/hiscore.h"
 #include "game/screens/heroine.h"
+#include "game/screens/hiscore.h"
+#include "game/screens/levelintro.h"
+#include "game/screens/levelover.h"
 #include "game/screens/linktext.h"
 #include "game/screens/mainmenu.h"
 #include "game/screens/playerscreens.h"
@@ -24,27 +28,33 @@ struct TWindowType {
     TClassId (*classId)();
 };
 
-// In registration order. The game's other screens join this table as their
-// classes are written: "GameWindow", "GameUILayer", "GamePostUILayer",
-// "GameTimer", "LockedLevels", "CoinJar" before the preloader; "ComicPanel",
-// "Doodle" after the fades; "QuessasCloset", "UnlockWindow",
-// "ClothingUnlocked", "LevelEditor" before the fill window;
-// "CustomerEditor", "HiscoreWindow" before the player choice;
-// "CreditsWindow" before the name entry; "ServerSaveLogin", "LevelIntro",
-// "LevelOver", "ChooseRestaurant", "UpgradePicker" before the main menu.
+// In registration order. Screens still to come join this table as their
+// classes are written: "LockedLevels" before the preloader; "ComicPanel"
+// before the doodle; "QuessasCloset", "UnlockWindow", "ClothingUnlocked",
+// "LevelEditor" before the fill window; "CustomerEditor" after it;
+// "CreditsWindow" before the name entry; "ChooseRestaurant" before the
+// upgrade picker.
 const TWindowType kWindowTypes[] = {
+    {"GameWindow", &TGame::ClassId},
+    {"GameUILayer", &TGameUILayer::ClassId},
+    {"GamePostUILayer", &TGamePostUILayer::ClassId},
+    {"GameTimer", &TGameTimer::ClassId},
+    {"CoinJar", &TCoinJar::ClassId},
     {"PreLoader", &TPreLoader::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
+    {"Doodle", &TLevelIntroDoodle::ClassId},
     {"AnimWindow", &TAnimWindow::ClassId},
     {"QuessaWindow", &TQuessaWindow::ClassId},
     {"SpriteWindow", &TSpriteWindow::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
     {THiscore::kTypeName, &THiscore::ClassId},
-    {TServerSaveLogin::kTypeName, &TServerSaveLogin::ClassId},
-    {TUpgradePicker::kTypeName, &TUpgradePicker::ClassId},
     {"ChoosePlayerWindow", &TChoosePlayer::ClassId},
     {"EnterNameWindow", &TEnterName::ClassId},
+    {TServerSaveLogin::kTypeName, &TServerSaveLogin::ClassId},
+    {"LevelIntro", &TLevelIntro::ClassId},
+    {"LevelOver", &TLevelOver::ClassId},
+    {TUpgradePicker::kTypeName, &TUpgradePicker::ClassId},
     {"MainMenu", &TMainMenu::ClassId},
     {"OptionsWindow", &TOptions::ClassId},
     {"Slider", &TSlider::ClassId},

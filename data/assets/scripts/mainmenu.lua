@@ -11,10 +11,14 @@ local function AskForFirstName()
     end
 end
 
+-- Play goes straight into the career at the player's current restaurant
+-- and level; leaving the game comes back to the menu.
 local function Play()
     AskForFirstName()
     if GetNumUsers() > 0 then
-        DisplayDialog { "scripts/ok.lua", title = GetString("menu_play"), body = GetString("menu_playsoon") }
+        SetCurrentGameMode(0)
+        DoModal("scripts/game.lua")
+        SetWelcomeName()
     end
 end
 
