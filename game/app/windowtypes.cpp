@@ -2,10 +2,15 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/screens/chooserestaurant.h"
+#include "game/screens/comic.h"
+#include "game/screens/credits.h"
 #include "game/screens/fillwindow.h"
 #include "game/screens/linktext.h"
+#include "game/screens/lockedlevels.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
+#include "game/screens/unlocknotices.h"
 
 namespace game {
 
@@ -26,9 +31,15 @@ struct TWindowType {
 // "ServerSaveLogin", "LevelIntro", "LevelOver", "ChooseRestaurant",
 // "UpgradePicker", "MainMenu", "OptionsWindow" between it and the slider.
 const TWindowType kWindowTypes[] = {
+    {"LockedLevels", &TLockedLevels::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
+    {"ComicPanel", &TComic::ClassId},
+    {"UnlockWindow", &TUnlockWindow::ClassId},
+    {"ClothingUnlocked", &TClothingUnlocked::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {"CreditsWindow", &TCredits::ClassId},
+    {"ChooseRestaurant", &TChooseRestaurant::ClassId},
     {"Slider", &TSlider::ClassId},
 };
 
