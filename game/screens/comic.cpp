@@ -5,6 +5,7 @@
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
 #include "engine/window/image.h"
+#include "engine/window/modalwindow.h"
 #include "game/settings/settings.h"
 
 #include <cmath>
@@ -58,6 +59,16 @@ TComic::TComic()
         qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
 }
 
+TWindow* TComic::FindOnScreen(const char* name)
+{
+    // The page may lie under the comic window rather than in it, so that the
+    // figures this window draws stand in front of it.
+    if (TWindow* own = GetChildWindow(name, -1))
+        return own;
+    TWindow* modal = FindParentModal();
+    return modal ? modal->GetChildWindow(name, -1) : nullptr;
+}
+
 bool TComic::LoadPanel()
 {
     TSettings* settings = TSettings::GetInstance();
@@ -65,14 +76,14 @@ bool TComic::LoadPanel()
     auto texture = TTexture::Get(str::getFormatted("comics/comic%d_%d", restaurant + 1, mPanel + 1));
     if (!texture)
         return false;
-    if (TImage* panel = ::GetCast<TImage>(GetChildWindow("comicpanel", -1)))
+    if (TImage* panel = ::GetCast<TImage>(FindOnScreen("comicpanel")))
         panel->SetTexture(texture, 1.0f);
     return true;
 }
 
 void TComic::SetButtons()
 {
-    if (TWindow* left = GetChildWindow("left", -1)) {
+    if (TWindow* left = FindOnScreen("left")) {
         if (mPanel == 0)
             left->ClearFlags(kVisible);
         else

@@ -27,6 +27,7 @@ public:
     bool HasFigures() const { return mFigures[0] != nullptr; }
 
 private:
+    TWindow* FindOnScreen(const char* name);
     bool LoadPanel();
     void SetButtons();
 
