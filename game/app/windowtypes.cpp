@@ -8,6 +8,7 @@
 #include "game/screens/fillwindow.h"
 #include "game/screens/linktext.h"
 #include "game/screens/lockedlevels.h"
+#include "game/screens/quessascloset.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
 #include "game/screens/unlocknotices.h"
@@ -35,6 +36,7 @@ const TWindowType kWindowTypes[] = {
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
     {"ComicPanel", &TComic::ClassId},
+    {"QuessasCloset", &TQuessasCloset::ClassId},
     {"UnlockWindow", &TUnlockWindow::ClassId},
     {"ClothingUnlocked", &TClothingUnlocked::ClassId},
     {"FillWindow", &TFillWindow::ClassId},

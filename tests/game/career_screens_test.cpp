@@ -14,6 +14,10 @@
 #include "game/screens/credits.h"
 #include "game/screens/lockedlevels.h"
 #include "game/screens/mapmarkers.h"
+#include "game/screens/quessascloset.h"
+#include "game/floor/clothinglayer.h"
+#include "game/floor/quessa.h"
+#include "game/floor/quessacolors.h"
 #include "game/screens/unlocknotices.h"
 #include "game/settings/unlockmanager.h"
 
@@ -45,6 +49,7 @@ protected:
     }
     void TearDown() override
     {
+        TQuessaColors::Release();
         TUnlockManager::Free();
         SettingsTest::TearDown();
     }
@@ -201,6 +206,62 @@ TEST_F(CareerScreens, AnUnlockedOutfitIsAnnouncedOnce)
     Lua("DoPopModal()");
     Lua(layout);
     EXPECT_EQ(TextOf("body"), "");
+}
+
+TEST_F(CareerScreens, TheWardrobeDressesTheWaitressAndTheChoiceStays)
+{
+    // The real clothing, its catalogue and the wardrobe's pictures.
+    for (const char* folder : {"assets/quessa", "assets/quessascloset"})
+        fs::copy(fs::path(QM_DATA_DIR) / folder, mHome / folder, fs::copy_options::recursive);
+    fs::create_directories(mHome / "assets/config");
+    fs::copy(fs::path(QM_DATA_DIR) / "assets/config/clothing.xml", mHome / "assets/config/clothing.xml");
+    Finish(3);  // the sailor top (won at level 3) is open, the hair bow (level 5) not yet
+    mSettings->AddNewClothing("top2");
+    Lua("PushModal('w') MakeDialog { QuessasCloset { name = 'closet', w = 800, h = 600 } }");
+    auto* closet = GetCast<TQuessasCloset>(Find("closet"));
+    ASSERT_NE(closet, nullptr);
+    const int colours = static_cast<int>(TQuessaColors::GetInstance().size());
+    EXPECT_EQ(closet->GetSlot(TQuessa::kShoes).items.size(), 1u);
+    EXPECT_EQ(closet->GetSlot(TQuessa::kTop).items.size(), 2u);
+    EXPECT_EQ(closet->GetSlot(TQuessa::kAccessory).items.size(), 0u);
+    EXPECT_TRUE(closet->IsGlowing(TQuessa::kTop));
+    EXPECT_FALSE(closet->IsGlowing(TQuessa::kShoes));
+    // She starts in her default clothes; an empty slot shows nothing and its arrows do nothing.
+    const TClosetAsset& top = closet->GetSlot(TQuessa::kTop);
+    EXPECT_EQ(top.chosenItem, 0);
+    EXPECT_STREQ(top.ColorName(top.chosenItem, top.chosenColor).c_str(), "default_top");
+    Lua("ChangeClothing(4, 1)");
+    EXPECT_FALSE(closet->IsSlotVisible(TQuessa::kAccessory));
+    // Left from the first shoe pair wraps to the last shoe's last colour.
+    ASSERT_EQ(closet->GetSlot(TQuessa::kShoes).chosenColor, 0);
+    Lua("ChangeClothing(0, -1)");
+    EXPECT_EQ(closet->GetSlot(TQuessa::kShoes).chosenColor, colours - 1);
+    // The apron runs through "off" after its last pair, then back to the first.
+    const int apronSteps = colours - closet->GetSlot(TQuessa::kApron).chosenColor;
+    for (int i = 0; i < apronSteps; ++i)
+        Lua("ChangeClothing(3, 1)");
+    EXPECT_EQ(closet->GetSlot(TQuessa::kApron).chosenItem, -1);
+    EXPECT_FALSE(closet->IsSlotVisible(TQuessa::kApron));
+    // On to the sailor top in teal, then keep the outfit.
+    while (top.ColorName(top.chosenItem, top.chosenColor) != str("teal") || top.chosenItem != 1)
+        Lua("ChangeClothing(2, 1)");
+    Lua("SaveOutfit()");
+    mSettings->DeleteSettings();
+    mSettings = TSettings::CreateSettings();
+    str asset, colour;
+    mSettings->GetClothing(TQuessa::kTop, &asset, &colour, "", "");
+    EXPECT_STREQ(asset.c_str(), "assets/quessa/top2.anm");
+    EXPECT_STREQ(colour.c_str(), "teal");
+    mSettings->GetClothing(TQuessa::kApron, &asset, &colour, "", "");
+    EXPECT_STREQ(asset.c_str(), "<off>");
+    EXPECT_STREQ(colour.c_str(), "");
+    // The waitress on the floor wears what was kept.
+    TQuessa waitress(nullptr);
+    waitress.ApplyClothing();
+    ASSERT_NE(waitress.GetLayer(TQuessa::kTop), nullptr);
+    EXPECT_STREQ(waitress.GetLayer(TQuessa::kTop)->GetAsset().c_str(), "assets/quessa/top2.anm");
+    EXPECT_STREQ(waitress.GetLayer(TQuessa::kTop)->GetColour().c_str(), "teal");
+    EXPECT_EQ(waitress.GetLayer(TQuessa::kApron), nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The career screens drawn by the real engine on GL from the game's data
 // folder, each written as a PNG: the restaurant map of a player part-way
-// through the second restaurant, the first page of the first comic and the
-// credits. The run fails when a picture is blank or one colour.
+// through the second restaurant, the first page of the first comic, the
+// closing comic, the wardrobe and the credits. The run fails when a picture is blank or one colour.
 #include "engine/platform/platform.h"
 #include "engine/render/gl/gldisplayhost.h"
 #include "engine/render/gl/glheaders.h"
@@ -94,6 +94,12 @@ void ShotMain(TPlatform* platform, const char*)
     settings->SetCurrentRestaurant(5);
     script->RunLuaText("PushModal('finale') ReadFile('scripts/comic_6_1.lua')");
     Shoot(platform, manager, fb, "comic_finale");
+    script->RunLuaText("DoPopModal()");
+    settings->AddNewClothing("top2");
+    settings->SetClothing(2, "assets/quessa/top2.anm", "teal");
+    settings->SetClothing(4, "assets/quessa/accessory1.anm", "red");
+    script->RunLuaText("PushModal('closet') ReadFile('scripts/quessascloset.lua')");
+    Shoot(platform, manager, fb, "wardrobe");
     script->RunLuaText("DoPopModal()");
     script->RunLuaText("PushModal('credits') ReadFile('scripts/credits.lua')");
     Shoot(platform, manager, fb, "credits");
