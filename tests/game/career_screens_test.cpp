@@ -206,6 +206,27 @@ TEST_F(CareerScreens, AnUnlockedOutfitIsAnnouncedOnce)
     Lua("DoPopModal()");
     Lua(layout);
     EXPECT_EQ(TextOf("body"), "");
+    Lua("DoPopModal()");
+
+    // The notice of the clothing the level awards: two items, so slots 2 and 3 are hidden.
+    File("assets/config/clothing.xml", "<?xml version=\"1.0\"?>\n<clothing>"
+                                       "<item name=\"blouse_name\" file=\"blouse\" unlock=\"2\"/>"
+                                       "<item name=\"gold_name\" file=\"skirt\" unlock=\"2\" color=\"red\"/>"
+                                       "<item name=\"gold_name\" file=\"hat\" unlock=\"3\"/></clothing>\n");
+    mSettings->SetCurrentRestaurant(0);
+    mSettings->SetCurrentLevel(2);
+    std::string icons;
+    for (int i = 0; i < 4; ++i)
+        icons += str::getFormatted("Bitmap { name = 'icon%d', w = 10, h = 10 }, Text { name = 'name%d', w = 10, h = 10 }, ",
+                                   i, i).c_str();
+    Lua("PushModal('c') MakeDialog { ClothingUnlocked { name = 'clothes', w = 400, h = 300, " + icons + "} }");
+    EXPECT_EQ(TextOf("name0"), "Blouse");
+    EXPECT_EQ(TextOf("name1"), "Gold pack");
+    for (const char* hidden : {"icon2", "name2", "icon3", "name3"})
+        EXPECT_FALSE(Find(hidden)->IsVisible()) << hidden;
+    EXPECT_TRUE(Find("name1")->IsVisible());
+    EXPECT_TRUE(mSettings->IsNewClothing("blouse"));
+    EXPECT_FALSE(mSettings->IsNewClothing("hat"));
 }
 
 TEST_F(CareerScreens, TheWardrobeDressesTheWaitressAndTheChoiceStays)
