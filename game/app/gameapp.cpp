@@ -12,6 +12,7 @@
 #include "game/app/serversavemanager.h"
 #include "game/app/windowtypes.h"
 #include "game/screens/cursor.h"
+#include "game/screens/preloader.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 #include "online/serversaves.h"
@@ -138,6 +139,7 @@ void TGameApp::Quit()
         return;
     mQuit = true;
     DestroyWindowTree();
+    Preloader_FreeAllAssets();
     if (TWindowManager* manager = mPlatform->GetWindowManager())
         manager->SetExitHandler([](int) {});
     TCursor::Free();

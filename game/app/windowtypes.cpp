@@ -5,9 +5,14 @@
 #include "game/screens/chooserestaurant.h"
 #include "game/screens/comic.h"
 #include "game/screens/credits.h"
+#include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
+#include "game/screens/heroine.h"
 #include "game/screens/linktext.h"
 #include "game/screens/lockedlevels.h"
+#include "game/screens/mainmenu.h"
+#include "game/screens/playerscreens.h"
+#include "game/screens/preloader.h"
 #include "game/screens/quessascloset.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
@@ -24,24 +29,31 @@ struct TWindowType {
 
 // In registration order. The game's other screens join this table as their
 // classes are written: "GameWindow", "GameUILayer", "GamePostUILayer",
-// "GameTimer", "LockedLevels", "CoinJar", "PreLoader" before the fades;
-// "ComicPanel", "Doodle", "AnimWindow", "QuessaWindow", "SpriteWindow",
-// "QuessasCloset", "UnlockWindow", "ClothingUnlocked", "LevelEditor" between
-// the fades and the fill window; "CustomerEditor", "HiscoreWindow",
-// "ChoosePlayerWindow", "CreditsWindow", "EnterNameWindow",
-// "ServerSaveLogin", "LevelIntro", "LevelOver", "ChooseRestaurant",
-// "UpgradePicker", "MainMenu", "OptionsWindow" between it and the slider.
+// "GameTimer", "LockedLevels", "CoinJar" before the preloader; "ComicPanel",
+// "Doodle" after the fades; "QuessasCloset", "UnlockWindow",
+// "ClothingUnlocked", "LevelEditor" before the fill window;
+// "CustomerEditor", "HiscoreWindow" before the player choice;
+// "CreditsWindow" before the name entry; "ServerSaveLogin", "LevelIntro",
+// "LevelOver", "ChooseRestaurant", "UpgradePicker" before the main menu.
 const TWindowType kWindowTypes[] = {
     {"LockedLevels", &TLockedLevels::ClassId},
+    {"PreLoader", &TPreLoader::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
     {"ComicPanel", &TComic::ClassId},
+    {"AnimWindow", &TAnimWindow::ClassId},
+    {"QuessaWindow", &TQuessaWindow::ClassId},
+    {"SpriteWindow", &TSpriteWindow::ClassId},
     {"QuessasCloset", &TQuessasCloset::ClassId},
     {"UnlockWindow", &TUnlockWindow::ClassId},
     {"ClothingUnlocked", &TClothingUnlocked::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {"ChoosePlayerWindow", &TChoosePlayer::ClassId},
     {"CreditsWindow", &TCredits::ClassId},
+    {"EnterNameWindow", &TEnterName::ClassId},
     {"ChooseRestaurant", &TChooseRestaurant::ClassId},
+    {"MainMenu", &TMainMenu::ClassId},
+    {"OptionsWindow", &TOptions::ClassId},
     {"Slider", &TSlider::ClassId},
 };
 
@@ -56,6 +68,8 @@ void RegisterWindowTypes()
         manager->AddWindowType(type.name, type.classId());
     manager->AdoptWindowFactory("linktext", new TLinkTextFactory);
     manager->AdoptWindowFactory("_button", new TTextDropButtonFactory);
+    // The loading screen and the heroine window draw the floor's waitress.
+    InstallQuessaHeroine();
 }
 
 }  // namespace game

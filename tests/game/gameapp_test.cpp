@@ -220,8 +220,8 @@ TEST_F(GameAppScenario, PublishedFunctionsOfDeadObjectsLogAndDoNothing)
     EXPECT_NE(testing::internal::GetCapturedStderr().find("SSSGEnabled: called after"), std::string::npos);
 }
 
-// The game's own scripts: title screen, the close button's confirmation
-// with both answers.
+// The game's own scripts: the main menu (under its loading screen on a first
+// start), the close button's confirmation with both answers.
 class GameDataScenario : public GameAppTest {
 protected:
     void SetUp() override
@@ -234,9 +234,9 @@ protected:
     TModalWindow* Top() { return manager->GetTopModalWindow(); }
 };
 
-TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
+TEST_F(GameDataScenario, MainMenuThenCloseAskedNoThenYes)
 {
-    ASSERT_NE(Find("titlescreen"), nullptr);
+    ASSERT_NE(Find("mainmenu"), nullptr);
     auto* version = GetCast<TText>(Find("version"));
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->GetText(), str(engine.platform->GetVersion()));
@@ -252,7 +252,7 @@ TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
     ClickThroughGame(no);
     Idle();
     Idle();
-    EXPECT_EQ(Top()->GetName(), str("scripts/title.lua"));
+    EXPECT_EQ(Top()->GetName(), str("scripts/loading.lua"));
     EXPECT_FALSE(app->HasQuit());
     EXPECT_FALSE(TSettings::GetInstance()->GetGameClock()->IsPaused());
 
@@ -266,12 +266,19 @@ TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
     EXPECT_EQ(PrefsBytes(), prefs);
 }
 
-TEST_F(GameDataScenario, TheTitleScreensQuitButtonQuitsAlsoAfterTheConfirmationWasDeclined)
+TEST_F(GameDataScenario, TheMainMenusQuitButtonQuitsAlsoAfterTheConfirmationWasDeclined)
 {
     EXPECT_TRUE(Send(TEvent::kCloseRequest));
     Idle();
     ClickThroughGame(Top()->GetChildWindow("no", -1));
     Idle();
+    // Loading ends in the name entry; without a name the menu shows.
+    for (int i = 0; i < 400 && Top()->GetName() != str("scripts/entername.lua"); ++i)
+        Idle();
+    ClickThroughGame(Top()->GetChildWindow("entercancel", -1));
+    Idle();
+    Idle();
+    ASSERT_EQ(Top()->GetName(), str("scripts/mainmenu.lua"));
     TWindow* quit = Find("quit");
     ASSERT_NE(quit, nullptr);
     ClickThroughGame(quit);

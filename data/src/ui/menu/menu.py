@@ -1,0 +1,24 @@
+"""The menu screens' larger paper, drawn by the interface kit's own shapes
+(data/src/ui/kit/kit.py) so it matches the kit's dialog and panels.
+
+    dialog_tall.png   520x540 (the player list: the kit's dialog, taller)
+    welcome.png       384x84  (the main menu's greeting)"""
+import os
+import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "kit"))
+
+import kit  # noqa: E402
+from qmcontent import svg  # noqa: E402
+
+
+def main(out):
+    pictures = {"dialog_tall": kit.dialog(512, 530), "welcome": kit.panel(376, 74)}
+    for name, drawing in pictures.items():
+        with open(os.path.join(out, name + ".png"), "wb") as f:
+            f.write(svg.render_bytes(drawing))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])

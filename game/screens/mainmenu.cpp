@@ -1,0 +1,163 @@
+#include "game/screens/mainmenu.h"
+
+#include "engine/platform/platform.h"
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
+#include "engine/sound/sound.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/stringtable.h"
+#include "engine/window/text.h"
+#include "engine/window/windowmanager.h"
+#include "game/screens/luamethod.h"
+#include "game/screens/preloader.h"
+#include "game/screens/textdropbutton.h"
+#include "game/settings/settings.h"
+
+namespace {
+
+constexpr int kMusicSoundType = 1001;
+constexpr int kUpsellPeriodMs = 3000;
+constexpr char kLoadingScript[] = "scripts/loading.lua";
+
+TModalWindow* TopModal()
+{
+    TWindowManager* manager = TWindowManager::GetInstance();
+    return manager ? manager->GetTopModalWindow() : nullptr;
+}
+
+void ShowInTopModal(const char* name, bool show)
+{
+    TModalWindow* top = TopModal();
+    TWindow* w = top ? top->GetChildWindow(name, -1) : nullptr;
+    if (!w)
+        return;
+    if (show)
+        w->AddFlags(TWindow::kVisible);
+    else
+        w->ClearFlags(TWindow::kVisible);
+}
+
+const qm::lua::TBinding kMenuFunctions[] = {
+    {"SetWelcomeName", LuaMethod<TMainMenu, &TMainMenu::SetWelcomeName>},
+    {"CycleUpsell", LuaMethod<TMainMenu, &TMainMenu::CycleUpsell>},
+    {"KillUpsell", LuaMethod<TMainMenu, &TMainMenu::KillUpsell>},
+};
+
+}  // namespace
+
+// ---- TUpsellTask ----
+
+TUpsellTask::TUpsellTask() { SetDelay(kUpsellPeriodMs, true, true, false); }
+
+bool TUpsellTask::Animate()
+{
+    static const char* const kGroups[] = {"group1", "group2", "group3"};
+    // Phase p shows panel p and hides the one before it.
+    ShowInTopModal(kGroups[mPhase], true);
+    ShowInTopModal(kGroups[(mPhase + 2) % 3], false);
+    mPhase = (mPhase + 1) % 3;
+    if (TModalWindow* top = TopModal())
+        top->InvalidateRect(nullptr);
+    return true;
+}
+
+// ---- TMainMenu ----
+
+TWindow* TMainMenuDynamicCreate() { return new TMainMenu; }
+
+TClassId TMainMenu::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TMainMenuDynamicCreate);
+    return id;
+}
+
+TMainMenu::TMainMenu()
+{
+    // Without its music the menu works silently.
+    mMusic = TSound::Get("audio/music/mainmenumusic.ogg", false, kMusicSoundType);
+    if (mMusic)
+        mMusicStream = mMusic->Play(true);
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kMenuFunctions, this, Lifeline());
+}
+
+TMainMenu::~TMainMenu()
+{
+    KillUpsell();
+    // Only this menu's stream: a menu opened after it shares the sound.
+    if (mMusic && mMusicStream >= 0)
+        mMusic->Kill(mMusicStream);
+}
+
+void TMainMenu::ShowChild(const char* name, bool show)
+{
+    TWindow* w = GetChildWindow(name, -1);
+    if (!w)
+        return;
+    if (show)
+        w->AddFlags(kVisible);
+    else
+        w->ClearFlags(kVisible);
+    w->InvalidateRect(nullptr);
+}
+
+void TMainMenu::SetWelcomeName()
+{
+    TSettings* settings = TSettings::GetInstance();
+    const bool players = settings && settings->GetNumUsers() > 0;
+    ShowChild("welcome", players);
+    ShowChild("changeplayer", players);
+    ShowChild("welcomebox", players);
+    if (!players)
+        return;
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
+    if (auto* welcome = ::GetCast<TText>(GetChildWindow("welcome", -1)); welcome && strings)
+        welcome->SetText(strings->GetString("welcome", settings->GetCurrentUserName(), str(), str(), str(), str()));
+    if (auto* help = ::GetCast<TTextDropButton>(GetChildWindow("help", -1)))
+        help->DisableFlash();
+}
+
+void TMainMenu::CycleUpsell()
+{
+    TModalWindow* top = TopModal();
+    if (!top)
+        return;
+    KillUpsell();
+    ShowInTopModal("group2", false);
+    ShowInTopModal("group3", false);
+    mUpsellTask = new TUpsellTask;  // the top modal's task list owns it from here
+    top->AdoptTask(mUpsellTask);
+}
+
+void TMainMenu::KillUpsell()
+{
+    if (!mUpsellTask)
+        return;
+    // Only a task still in the top modal's list is ours to delete; a list
+    // that went with its modal window took the task along.
+    if (TModalWindow* top = TopModal(); top && top->OrphanTask(mUpsellTask))
+        delete mUpsellTask;
+    mUpsellTask = nullptr;
+}
+
+void TMainMenu::PostChildrenInit()
+{
+    SetWelcomeName();
+    TPlatform* platform = TPlatform::GetInstance();
+    const str xsell = platform ? platform->TranslateResource("xsell/xsell.xml") : str();
+    if (xsell.find(str("assets")) < 0)
+        ShowChild("moregames", false);
+    TWindowManager* manager = TWindowManager::GetInstance();
+    if (!Preloader_AssetsLoaded() && manager) {
+        auto* loading = new TModalWindow;  // the modal stack owns it
+        manager->PushModal(loading);
+        loading->SetName(kLoadingScript);
+        manager->RunScript(loading, kLoadingScript);
+    }
+    ShowChild("editors", false);
+    if (TModalWindow* parent = FindParentModal()) {
+        parent->SetDefaultFocus(this);
+        parent->SetWindowSize(800, 600);
+    }
+}

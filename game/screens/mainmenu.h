@@ -1,0 +1,53 @@
+// TMainMenu ("MainMenu"): the window behind "scripts/mainmenu.lua". It plays
+// the menu music, greets the current player, hides what does not apply,
+// opens the loading screen on the first entry of a run, and rotates the
+// three upsell panels with a TUpsellTask.
+#pragma once
+
+#include "engine/base/animtask.h"
+#include "engine/window/window.h"
+
+#include <memory>
+
+class TSound;
+
+// Shows "group1", "group2", "group3" of the top modal window in turn, one
+// every three seconds.
+class TUpsellTask : public TAnimTask {
+public:
+    TUpsellTask();
+    bool Animate() override;
+    int GetPhase() const { return mPhase; }
+
+private:
+    int mPhase = 1;
+};
+
+class TMainMenu : public TWindow {
+public:
+    TMainMenu();
+    ~TMainMenu() override;
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+    // The menu takes no key: they go on to the screen's buttons.
+    bool OnKeyDown(char, int) override { return false; }
+
+    void SetWelcomeName();
+    void CycleUpsell();
+    void KillUpsell();
+
+    TUpsellTask* GetUpsellTask() const { return mUpsellTask; }
+    bool HasMusic() const { return mMusic != nullptr; }
+
+private:
+    void ShowChild(const char* name, bool show);
+
+    std::shared_ptr<TSound> mMusic;      // empty when the music could not be loaded
+    int mMusicStream = -1;
+    TUpsellTask* mUpsellTask = nullptr;  // owned by the top modal window's task list while it runs
+};
+
+TWindow* TMainMenuDynamicCreate();

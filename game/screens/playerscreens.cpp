@@ -1,0 +1,275 @@
+#include "game/screens/playerscreens.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/base/prefs.h"
+#include "engine/platform/platform.h"
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
+#include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
+#include "engine/window/button.h"
+#include "engine/window/message.h"
+#include "engine/window/slider.h"
+#include "engine/window/textedit.h"
+#include "game/app/serversavemanager.h"
+#include "game/screens/luamethod.h"
+#include "game/settings/settings.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kEffectSoundType = 1000;
+
+void ShowWindow(TWindow* w, bool show)
+{
+    if (!w)
+        return;
+    if (show)
+        w->AddFlags(TWindow::kVisible);
+    else
+        w->ClearFlags(TWindow::kVisible);
+    w->InvalidateRect(nullptr);
+}
+
+str SlotName(int slot)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "button%d", slot);
+    return name;
+}
+
+int LuaGetCurrentSelectedUser(lua_State* L)
+{
+    lua_pushnumber(L, qm::lua::Self<TChoosePlayer>(L)->GetCurrentSelectedUser());
+    return 1;
+}
+
+int LuaGetSelectedPlayerName(lua_State* L)
+{
+    const str name = qm::lua::Self<TChoosePlayer>(L)->GetSelectedPlayerName();
+    lua_pushstring(L, name.c_str());
+    return 1;
+}
+
+const qm::lua::TBinding kChoosePlayerFunctions[] = {
+    {"SetPlayerChoices", LuaMethod<TChoosePlayer, &TChoosePlayer::SetPlayerChoices>},
+    {"GetCurrentSelectedUser", LuaGetCurrentSelectedUser},
+    {"GetSelectedPlayerName", LuaGetSelectedPlayerName},
+};
+
+const qm::lua::TBinding kOptionsFunctions[] = {
+    {"SaveVolumes", LuaMethod<TOptions, &TOptions::SaveVolumes>},
+};
+
+// The volume sliders: window name, preference key, default in thousandths.
+struct TVolumeSlider {
+    const char* window;
+    const char* key;
+    int defaultLevel;
+    int soundType;
+};
+const TVolumeSlider kVolumeSliders[] = {
+    {"sfxlevelslider", "soundlevel", 750, 1000},
+    {"musiclevelslider", "musiclevel", 750, 1001},
+    {"environmentlevelslider", "environmentlevel", 500, 1002},
+};
+
+TPrefs* Prefs()
+{
+    TSettings* settings = TSettings::GetInstance();
+    return settings ? settings->GetPrefs() : nullptr;
+}
+
+int CurrentPlayer(TPrefs& prefs) { return prefs.GetInt("curuser", 0, -1); }
+
+}  // namespace
+
+TWindow* TChoosePlayerDynamicCreate() { return new TChoosePlayer; }
+TWindow* TEnterNameDynamicCreate() { return new TEnterName; }
+TWindow* TOptionsDynamicCreate() { return new TOptions; }
+
+TClassId TChoosePlayer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TChoosePlayerDynamicCreate);
+    return id;
+}
+
+TClassId TEnterName::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TEnterNameDynamicCreate);
+    return id;
+}
+
+TClassId TOptions::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TOptionsDynamicCreate);
+    return id;
+}
+
+// ---- TChoosePlayer ----
+
+TChoosePlayer::TChoosePlayer()
+{
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kChoosePlayerFunctions, this, Lifeline());
+}
+
+void TChoosePlayer::SetPlayerChoices()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const std::uint32_t start = platform ? platform->Timer() : 0;
+    TSettings* settings = TSettings::GetInstance();
+    const int players = settings ? settings->GetNumUsers() : 0;
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        TWindow* w = GetChildWindow(SlotName(slot), -1);
+        ShowWindow(w, slot < players);
+        if (auto* button = ::GetCast<TButton>(w); button && slot < players)
+            button->SetLabel(settings->GetUserName(slot));
+    }
+    const int current = settings ? settings->GetCurrentUser() : -1;
+    if (current >= 0 && current < kMaxPlayers) {
+        if (auto* button = ::GetCast<TButton>(GetChildWindow(SlotName(current), -1)))
+            button->SetOn(true);
+    }
+    ShowWindow(GetChildWindow("delete", -1), players > 0);
+    ShowWindow(GetChildWindow("chooseok", -1), players > 0);
+    ShowWindow(GetChildWindow("editname", -1), players > 0);
+    ShowWindow(GetChildWindow("advanced", -1), players > 0 && TServerSaveManager::IsSystemEnabled());
+    ShowWindow(GetChildWindow("newplayer", -1), players < kMaxPlayers);
+    InvalidateRect(nullptr);
+    WriteDbg("SetPlayerChoices: %d", platform ? static_cast<int>(platform->Timer() - start) : 0);
+}
+
+int TChoosePlayer::GetCurrentSelectedUser()
+{
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        auto* button = ::GetCast<TButton>(GetChildWindow(SlotName(slot), -1));
+        if (button && button->IsOn())
+            return slot;
+    }
+    return -1;
+}
+
+str TChoosePlayer::GetSelectedPlayerName()
+{
+    const int slot = GetCurrentSelectedUser();
+    TSettings* settings = TSettings::GetInstance();
+    return slot >= 0 && settings ? settings->GetUserName(slot) : str();
+}
+
+void TChoosePlayer::PostChildrenInit()
+{
+    SetPlayerChoices();
+    TWindow* advanced = GetChildWindow("advanced", -1);
+    if (TServerSaveManager::IsSystemEnabled() || !advanced)
+        return;
+    ShowWindow(advanced, false);
+    // The new-player button takes the hidden button's place.
+    if (TWindow* newPlayer = GetChildWindow("newplayer", -1))
+        newPlayer->SetWindowPos(advanced->GetRect().x1, advanced->GetRect().y1);
+}
+
+// ---- TEnterName ----
+
+TEnterName::TEnterName() : mKeySound(TSound::Get("audio/sfx/keystroke2.ogg", false, kEffectSoundType)) {}
+
+TEnterName::~TEnterName() = default;
+
+void TEnterName::Show(const char* name, bool show) { ShowWindow(GetChildWindow(name, -1), show); }
+
+void TEnterName::PostChildrenInit()
+{
+    auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
+    if (edit)
+        edit->SetIgnoreChars(kRefusedNameChars);
+    if (!GetChildWindow("enterok", -1))
+        return;
+    const bool hasText = edit && edit->GetText().length() > 0;
+    if (!hasText)
+        Show("enterok", false);
+    if (!(TServerSaveManager::IsSystemEnabled() && hasText)) {
+        Show("advanced", false);
+        Show("advancedtip", false);
+    }
+}
+
+bool TEnterName::OnMessage(TMessage* m)
+{
+    if (m->GetType() != kTextChanged)
+        return false;
+    if (mKeySound)
+        mKeySound->Play(false);
+    auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
+    const bool hasText = edit && edit->GetText().length() > 0;
+    Show("enterok", hasText);
+    if (hasText && TServerSaveManager::IsSystemEnabled()) {
+        Show("advanced", true);
+        Show("advancedtip", true);
+    }
+    if (!hasText) {
+        // It must not keep a hover look it had before it went.
+        if (TWindow* ok = GetChildWindow("enterok", -1))
+            ok->OnMouseLeave();
+    }
+    return true;
+}
+
+// ---- TOptions ----
+
+TOptions::TOptions()
+{
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kOptionsFunctions, this, Lifeline());
+}
+
+void TOptions::PostChildrenInit()
+{
+    TSettings* settings = TSettings::GetInstance();
+    TPrefs* prefs = Prefs();
+    if (auto* full = ::GetCast<TButton>(GetChildWindow("fullscreen", -1)); full && settings)
+        full->SetOn(settings->IsFullScreen());
+    if (!prefs)
+        return;
+    const int player = CurrentPlayer(*prefs);
+    if (auto* mute = ::GetCast<TButton>(GetChildWindow("mutebox", -1)))
+        mute->SetOn(prefs->GetInt("soundoff", 0, player) == 1);
+    for (const TVolumeSlider& v : kVolumeSliders) {
+        if (auto* slider = ::GetCast<TSlider>(GetChildWindow(v.window, -1)))
+            slider->SetValue(static_cast<float>(prefs->GetInt(v.key, v.defaultLevel, player)) / 1000.0f, true);
+    }
+}
+
+bool TOptions::OnMessage(TMessage* m)
+{
+    if (m->GetType() != kSliderMoved)
+        return false;
+    for (const TVolumeSlider& v : kVolumeSliders) {
+        if (m->GetName() != str(v.window))
+            continue;
+        auto* slider = ::GetCast<TSlider>(GetChildWindow(v.window, -1));
+        TSoundManager* sound = TSoundManager::GetInstance();
+        if (!slider)
+            return false;
+        if (sound) {
+            sound->SetTypeVolume(v.soundType, slider->GetValue());
+            // Sounds got without a type play at the effects' volume.
+            if (v.soundType == kEffectSoundType)
+                sound->SetTypeVolume(0, slider->GetValue());
+        }
+        return true;
+    }
+    return false;
+}
+
+void TOptions::SaveVolumes()
+{
+    TPrefs* prefs = Prefs();
+    if (!prefs)
+        return;
+    const int player = CurrentPlayer(*prefs);
+    for (const TVolumeSlider& v : kVolumeSliders) {
+        if (auto* slider = ::GetCast<TSlider>(GetChildWindow(v.window, -1)))
+            prefs->SetInt(v.key, static_cast<int>(slider->GetValue() * 1000.0f), player, true);
+    }
+}

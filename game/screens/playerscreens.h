@@ -1,0 +1,68 @@
+// The windows behind the player and options screens, each laid out by its
+// script, which also wires the buttons to the settings' Lua functions:
+// TChoosePlayer ("ChoosePlayerWindow") lists up to ten players as buttons,
+// TEnterName ("EnterNameWindow") takes a new player's name, TOptions
+// ("OptionsWindow") shows and applies the volumes, full screen and mute.
+#pragma once
+
+#include "engine/window/window.h"
+
+#include <memory>
+
+class TSound;
+
+class TChoosePlayer : public TWindow {
+public:
+    static constexpr int kMaxPlayers = 10;
+
+    TChoosePlayer();
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+
+    void SetPlayerChoices();
+    // The slot whose button is on; -1 when none is, so nothing acts on a
+    // player nobody chose.
+    int GetCurrentSelectedUser();
+    // The chosen player's name; empty when none is chosen.
+    str GetSelectedPlayerName();
+};
+
+class TEnterName : public TWindow {
+public:
+    // Kept out of names: they would act as argument marks and markup where
+    // the name is shown through the string table.
+    static constexpr const char* kRefusedNameChars = "%<>";
+
+    TEnterName();
+    ~TEnterName() override;
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+    bool OnMessage(TMessage* m) override;
+
+private:
+    void Show(const char* name, bool show);
+
+    std::shared_ptr<TSound> mKeySound;
+};
+
+class TOptions : public TWindow {
+public:
+    TOptions();
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+    bool OnMessage(TMessage* m) override;
+    void SaveVolumes();
+};
+
+TWindow* TChoosePlayerDynamicCreate();
+TWindow* TEnterNameDynamicCreate();
+TWindow* TOptionsDynamicCreate();

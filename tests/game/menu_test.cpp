@@ -1,0 +1,313 @@
+// The main menu and its screens driven as a player would, on the headless
+// engine with the game's own scripts and strings: the first start loads,
+// asks for a name and greets; players are chosen, added and deleted; the
+// options change the volumes and full screen and outlive a restart.
+#include "gameapp_fixture.h"
+
+#include "engine/base/prefs.h"
+#include "engine/platform/platformdata.h"
+#include "engine/sound/soundmanager.h"
+#include "engine/window/button.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/slider.h"
+#include "engine/window/text.h"
+#include "engine/window/textedit.h"
+#include "engine/window/windowmanager.h"
+#include "game/screens/mainmenu.h"
+#include "game/screens/playerscreens.h"
+#include "game/screens/preloader.h"
+#include "game/settings/settings.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+class MenuScenario : public GameAppTest {
+protected:
+    void SetUp() override
+    {
+        GameAppTest::SetUp();
+        UseGameData();
+    }
+    void TearDown() override
+    {
+        GameAppTest::TearDown();
+        Preloader_FreeAllAssets();
+    }
+    // The game with its sound system, as the program starts it.
+    void StartGame()
+    {
+        StartEngine();
+        engine.platform->InitSound();
+        app = std::make_unique<TGameApp>(engine.platform.get());
+        app->StartUp();
+    }
+    TModalWindow* Top() { return manager->GetTopModalWindow(); }
+    std::string TopName() { return Top() ? Top()->GetName().c_str() : ""; }
+    // Idle turns until the top screen is `name`; false when it never comes.
+    bool Reaches(const char* name, int turns = 400)
+    {
+        for (int i = 0; i < turns && TopName() != name; ++i)
+            Idle();
+        return TopName() == name;
+    }
+    void Click(const char* name)
+    {
+        TWindow* w = Top() ? Top()->GetChildWindow(name, -1) : nullptr;
+        ASSERT_NE(w, nullptr) << name;
+        ClickThroughGame(w);
+        Idle();
+        Idle();
+    }
+    void Type(const std::string& text)
+    {
+        for (char c : text)
+            Send(TEvent::kChar, static_cast<unsigned char>(c));
+        Idle();
+    }
+    std::string Label(const char* name)
+    {
+        TWindow* w = Find(name);
+        if (auto* text = GetCast<TText>(w))
+            return text->GetText().c_str();
+        auto* button = GetCast<TButton>(w);
+        return button ? button->GetLabel().c_str() : "<none>";
+    }
+    bool Shown(const char* name)
+    {
+        TWindow* w = Find(name);
+        return w && w->IsVisible();
+    }
+    // The first start: loading, then the name, entered as typed.
+    void FirstStartAs(const std::string& typed)
+    {
+        StartGame();
+        ASSERT_TRUE(Reaches("scripts/entername.lua"));
+        Type(typed);
+        Click("enterok");
+        ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    }
+    void Restart()
+    {
+        app.reset();
+        engine.Stop();
+        StartGame();
+    }
+};
+
+TEST_F(MenuScenario, FirstStartLoadsAsksForANameAndGreetsThePlayer)
+{
+    const fs::path music = scratch.Path() / "assets" / "audio" / "music";
+    fs::create_directories(music);
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "audio" / "music" / "mainmenumusic.ogg",
+                  music / "mainmenumusic.ogg");
+    StartGame();
+    auto* menu = GetCast<TMainMenu>(Find("mainmenu"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->HasMusic());
+    ASSERT_EQ(TopName(), "scripts/loading.lua");
+    auto* preloader = GetCast<TPreLoader>(Find("preloader"));
+    ASSERT_NE(preloader, nullptr);
+    // The bar grows with the loading.
+    TWindow* bar = Find("progressbar");
+    ASSERT_NE(bar, nullptr);
+    float progress = preloader->GetProgress();
+    for (int i = 0; i < 50; ++i)
+        Idle();
+    EXPECT_GT(preloader->GetProgress(), progress);
+    EXPECT_GT(bar->GetWindowWidth(), 18);
+
+    ASSERT_TRUE(Reaches("scripts/entername.lua"));
+    EXPECT_TRUE(Preloader_AssetsLoaded());
+    EXPECT_FALSE(Shown("enterok"));
+    // Marks that would act as arguments or markup are not taken.
+    Type("A%d<b>a");
+    EXPECT_EQ(Label("nameedit"), "Adba");
+    EXPECT_TRUE(Shown("enterok"));
+    for (int i = 0; i < 4; ++i)
+        Send(TEvent::kChar, 8);
+    Idle();
+    EXPECT_EQ(Label("nameedit"), "");
+    EXPECT_FALSE(Shown("enterok"));
+    Type("Ada");
+    Click("enterok");
+
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_EQ(TSettings::GetInstance()->GetNumUsers(), 1);
+    EXPECT_EQ(Label("welcome"), "Welcome, Ada!");
+    EXPECT_TRUE(Shown("changeplayer"));
+    EXPECT_FALSE(Shown("editors"));
+    // Loading ran once: the loading screen does not come back.
+    for (int i = 0; i < 20; ++i)
+        Idle();
+    EXPECT_EQ(TopName(), "scripts/mainmenu.lua");
+}
+
+TEST_F(MenuScenario, PlayersAreAddedChosenAndDeletedAndTheOthersKeepTheirProgress)
+{
+    FirstStartAs("Ada");
+    TSettings* settings = TSettings::GetInstance();
+    settings->UnlockLevel(0, 3);
+    Click("changeplayer");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    for (const char* name : {"Bea", "Cy"}) {
+        Click("newplayer");
+        ASSERT_TRUE(Reaches("scripts/entername.lua"));
+        Type(name);
+        Click("enterok");
+        ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    }
+    // A name already in use is refused with a word why.
+    Click("newplayer");
+    Type("Bea");
+    Click("enterok");
+    EXPECT_EQ(TopName(), "scripts/entername.lua");
+    EXPECT_NE(Label("nameerror").find("Bea already works here"), std::string::npos);
+    Click("entercancel");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+
+    ASSERT_EQ(settings->GetNumUsers(), 3);
+    EXPECT_EQ(Label("button1"), "Bea");
+    EXPECT_FALSE(Shown("button3"));
+    settings->SetCurrentUser(1, false);
+    settings->UnlockLevel(1, 2);
+    const int beaLevels = settings->GetNumUnlockedLevels();
+
+    // With no button on nothing is deleted.
+    for (int slot = 0; slot < 3; ++slot)
+        GetCast<TButton>(Find(("button" + std::to_string(slot)).c_str()))->SetOn(false);
+    auto* choose = GetCast<TChoosePlayer>(Find("chooseplayer"));
+    ASSERT_NE(choose, nullptr);
+    EXPECT_EQ(choose->GetCurrentSelectedUser(), -1);
+    Click("delete");
+    EXPECT_EQ(TopName(), "scripts/chooseplayer.lua");
+    EXPECT_EQ(settings->GetNumUsers(), 3);
+
+    // Ada is chosen and deleted after asking; Bea keeps her progress.
+    Click("button0");
+    EXPECT_EQ(choose->GetCurrentSelectedUser(), 0);
+    Click("delete");
+    ASSERT_TRUE(Reaches("scripts/yesno.lua"));
+    Click("yes");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    ASSERT_EQ(settings->GetNumUsers(), 2);
+    EXPECT_EQ(settings->GetUserName(0), str("Bea"));
+    EXPECT_EQ(settings->GetUserName(1), str("Cy"));
+    EXPECT_EQ(Label("button0"), "Bea");
+    EXPECT_FALSE(Shown("button2"));
+
+    Click("button0");
+    Click("chooseok");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_EQ(settings->GetCurrentUserName(), str("Bea"));
+    EXPECT_EQ(settings->GetNumUnlockedLevels(), beaLevels);
+    EXPECT_EQ(Label("welcome"), "Welcome, Bea!");
+}
+
+TEST_F(MenuScenario, OptionsChangeVolumesAndFullScreenAndOutliveARestart)
+{
+    FirstStartAs("Ada");
+    Click("options");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    auto* music = GetCast<TSlider>(Find("musiclevelslider"));
+    auto* effects = GetCast<TSlider>(Find("sfxlevelslider"));
+    ASSERT_NE(music, nullptr);
+    ASSERT_NE(effects, nullptr);
+    EXPECT_FLOAT_EQ(music->GetValue(), 0.75f);
+    EXPECT_FLOAT_EQ(GetCast<TSlider>(Find("environmentlevelslider"))->GetValue(), 0.5f);
+
+    // A moved slider is heard at once but kept only on OK.
+    music->SetValue(0.3f, false);
+    effects->SetValue(0.7499f, false);
+    Idle();
+    TSoundManager* sound = engine.platform->GetSoundManager();
+    ASSERT_NE(sound, nullptr);
+    EXPECT_NEAR(sound->GetVolume(1001), 0.3f * sound->GetVolume(-1), 1e-4);
+    EXPECT_NEAR(sound->GetVolume(0), sound->GetVolume(1000), 1e-6);
+    TPrefs* prefs = TSettings::GetInstance()->GetPrefs();
+    EXPECT_EQ(prefs->GetInt("musiclevel", -1, 0), 750);
+
+    const bool wasFull = engine.platform->IsFullscreen();
+    EXPECT_EQ(GetCast<TButton>(Find("fullscreen"))->IsOn(), wasFull);
+    Click("fullscreen");
+    EXPECT_NE(engine.platform->IsFullscreen(), wasFull);
+    Click("optionsok");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_EQ(prefs->GetInt("musiclevel", -1, 0), 300);
+    EXPECT_EQ(prefs->GetInt("soundlevel", -1, 0), 749);
+    EXPECT_EQ(prefs->GetInt("environmentlevel", -1, 0), 500);
+    EXPECT_EQ(prefs->GetInt("fullscreen", -1, -1), wasFull ? 0 : 1);
+
+    Restart();
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_EQ(Label("welcome"), "Welcome, Ada!");
+    Click("options");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    EXPECT_FLOAT_EQ(GetCast<TSlider>(Find("musiclevelslider"))->GetValue(), 0.3f);
+    EXPECT_FLOAT_EQ(GetCast<TSlider>(Find("sfxlevelslider"))->GetValue(), 0.749f);
+    EXPECT_EQ(engine.platform->IsFullscreen(), !wasFull);
+    EXPECT_EQ(GetCast<TButton>(Find("fullscreen"))->IsOn(), !wasFull);
+}
+
+TEST_F(MenuScenario, HelpPagesPageThroughAndBackLeaves)
+{
+    FirstStartAs("Ada");
+    Click("help");
+    ASSERT_TRUE(Reaches("scripts/help1.lua"));
+    EXPECT_FALSE(Shown("helpprev"));
+    const char* pages[] = {"Page 1 of 4", "Page 2 of 4", "Page 3 of 4", "Page 4 of 4"};
+    for (int page = 0; page < 4; ++page) {
+        EXPECT_EQ(Label("pagenumber"), pages[page]);
+        if (page < 3)
+            Click("helpnext");
+    }
+    EXPECT_FALSE(Shown("helpnext"));
+    Click("helpprev");
+    EXPECT_EQ(Label("pagenumber"), pages[2]);
+    // Paging swaps the page in one screen: Back leaves straight to the menu.
+    EXPECT_EQ(manager->GetModalStack().size(), 3u);
+    Click("helpback");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+}
+
+TEST_F(MenuScenario, PreloaderLoadsOnlyTheGamesSoundFilesAndHandsBackOnce)
+{
+    const fs::path sfx = scratch.Path() / "assets" / "audio" / "sfx";
+    fs::create_directories(sfx);
+    const fs::path real = fs::path(QM_SOURCE_DIR) / "data" / "assets" / "audio" / "sfx" / "tip_1.ogg";
+    fs::copy_file(real, sfx / "tip_1.ogg");
+    fs::copy_file(real, sfx / "somebodyelses.ogg");
+    std::ofstream(sfx / "notes.txt") << "not a sound";
+    StartGame();
+    const int soundsBefore = Preloader_Counts().sounds;
+    Lua("gLoads = 0 local old = HandleSSSGLoad function HandleSSSGLoad() gLoads = gLoads + 1 old() end");
+    ASSERT_TRUE(Reaches("scripts/entername.lua"));
+    EXPECT_EQ(Preloader_Counts().sounds - soundsBefore, 1);
+    // The heroine's two, thirteen customers, the 34 rows (missing files count too).
+    EXPECT_EQ(Preloader_Counts().animations, 2 + 13 + 34);
+    EXPECT_EQ(Global("gLoads"), "1");
+}
+
+TEST_F(MenuScenario, TheMenuWorksSilentlyWithoutItsMusicAndRotatesTheUpsellPanels)
+{
+    FirstStartAs("Ada");
+    auto* menu = GetCast<TMainMenu>(Find("mainmenu"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(menu->HasMusic());  // the scratch folder has no music
+    Lua("KillUpsell()");
+    EXPECT_EQ(menu->GetUpsellTask(), nullptr);
+    Lua("MakeDialog { Window { name = 'group1' }, Window { name = 'group2' }, Window { name = 'group3' } }"
+        " CycleUpsell()");
+    ASSERT_NE(menu->GetUpsellTask(), nullptr);
+    EXPECT_TRUE(Shown("group1"));
+    EXPECT_FALSE(Shown("group2"));
+    const char* order[] = {"group2", "group3", "group1"};
+    for (const char* shown : order) {
+        for (int i = 0; i < 150; ++i)
+            Idle();
+        EXPECT_TRUE(Shown(shown)) << shown;
+    }
+    Lua("KillUpsell()");
+    EXPECT_EQ(menu->GetUpsellTask(), nullptr);
+}
