@@ -1,4 +1,5 @@
-"""The restaurant map: the sea chart backdrop ("background.png"), the five
+"""The restaurant map: the sea chart backdrop ("background.png"), the best
+score's paper ("scorepanel.png"), the five
 career restaurants and the bonus island as animations ("rest1.anm" to
 "rest6.anm", each registered on its place on the map, DoAnim bobs), their
 hover sparkles, the overlays drawn over them, and the level markers (dot,
@@ -203,10 +204,10 @@ def overlays(out):
     rose += path("M6 36 L36 30 L66 36 L36 42 Z", fill="#3b2a33", opacity=0.8)
     png.write(os.path.join(out, "overlay1.png"), render(72, 72, group(rose, transform="translate(-8 -8) scale(1)")))
     stars = ""
-    for x, y, r in [(10, 20, 4), (40, 8, 3), (100, 30, 3), (120, 10, 4), (80, 60, 2)]:
+    for x, y, r in [(160, 20, 4), (190, 50, 3), (210, 12, 3), (232, 34, 4), (150, 62, 2)]:
         stars += path("M%d %d l%0.1f %0.1f l%0.1f %0.1f l%0.1f %0.1f l%0.1f %0.1f z" % (
             x, y - r * 2, r * 0.6, r * 1.4, r * 1.4, r * 0.6, -r * 1.4, r * 0.6, -r * 0.6, r * 1.4), fill="#ffffff")
-    png.write(os.path.join(out, "overlay2.png"), render(130, 70, stars))
+    png.write(os.path.join(out, "overlay2.png"), render(250, 70, stars))
     for k in (3, 4, 5, 6):
         cloud = ""
         for i in range(3):
@@ -280,8 +281,15 @@ def markers(out):
         marker(out, "locked" + suffix, [padlock(scale * 0.8)], False)
 
 
+def score_panel():
+    body = rect(5, 6, 218, 66, r=16, fill=OUTLINE, opacity=0.28)
+    body += rect(2, 2, 218, 66, r=16, fill=style.PAPER, stroke=OUTLINE, stroke_width=2)
+    return render(226, 76, body)
+
+
 def main(out):
     png.write(os.path.join(out, "background.png"), background())
+    png.write(os.path.join(out, "scorepanel.png"), score_panel())
     for k in PLACES:
         restaurant(out, k)
     overlays(out)
