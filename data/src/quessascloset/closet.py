@@ -26,7 +26,7 @@ PANELS = {"shoes": (123, 455), "bottom": (533, 274), "top": (533, 57), "apron": 
 PANEL = (150, 125)
 # The part of her 72 x 124 frame that shows each slot's item.
 CROPS = {"shoes": (14, 96, 44, 28), "bottom": (14, 70, 44, 36), "top": (12, 44, 48, 40), "apron": (16, 68, 40, 34),
-         "accessory": (16, -2, 40, 22)}
+         "accessory": (22, -2, 40, 22)}
 POSE = dict(rig.DEFAULT)
 ACCENT = "#e8743b"
 
