@@ -29,12 +29,10 @@ struct TWindowType {
 
 // In registration order. The game's other screens join this table as their
 // classes are written: "GameWindow", "GameUILayer", "GamePostUILayer",
-// "GameTimer", "LockedLevels", "CoinJar" before the preloader; "ComicPanel",
-// "Doodle" after the fades; "QuessasCloset", "UnlockWindow",
-// "ClothingUnlocked", "LevelEditor" before the fill window;
-// "CustomerEditor", "HiscoreWindow" before the player choice;
-// "CreditsWindow" before the name entry; "ServerSaveLogin", "LevelIntro",
-// "LevelOver", "ChooseRestaurant", "UpgradePicker" before the main menu.
+// "GameTimer" before the level packs and "CoinJar" after them; "Doodle"
+// after the comic; "LevelEditor" before the fill window; "CustomerEditor",
+// "HiscoreWindow" before the player choice; "ServerSaveLogin", "LevelIntro",
+// "LevelOver" before the map; "UpgradePicker" before the main menu.
 const TWindowType kWindowTypes[] = {
     {"LockedLevels", &TLockedLevels::ClassId},
     {"PreLoader", &TPreLoader::ClassId},
