@@ -17,6 +17,8 @@ function(qm_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # Tests may read the helpers of other test folders ("tests/text/...").
+  qm_private_headers(${name} tests)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES LABELS "${T_LABELS}"

@@ -4,6 +4,7 @@
 // loading screen has closed. The launcher passes its clock reading in QM_LAUNCH_NS (nanoseconds
 // of CLOCK_REALTIME, as `date +%s%N` prints them), so loading the program
 // counts too; without it the time counts from main.
+#include "engine/assembly/assembly.h"
 #include "engine/platform/platform.h"
 #include "engine/render/gl/gldisplayhost.h"
 #include "engine/script/windowscript.h"
@@ -62,11 +63,7 @@ int main(int argc, char** argv)
     if (const char* launch = std::getenv("QM_LAUNCH_NS"))
         gStart = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
             std::chrono::nanoseconds(std::strtoll(launch, nullptr, 10))));
-    qm::InstallGLDisplayHost();
-    qm::InstallSoundHost();
-    qm::InstallTextRendering();
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
+    qm::InstallEngine();
     QuellmoorExec(argc, argv, BenchMain, false);
     std::printf("startup: %.1f ms to Main's start-up done, %.1f ms to the first presented frame\n", gStartUpMs,
                 gFirstFrameMs);

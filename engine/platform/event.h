@@ -17,7 +17,7 @@ struct TEvent {
         kMouseLeave = 10,
         kKeyDown = 12,       // mParam: the character, upper-cased
         kKeyUp = 13,         // mParam: the character, upper-cased
-        kChar = 14,          // mParam: the character as typed
+        kChar = 14,          // mParam: the character typed, a Unicode code point (editing keys: their code)
         kActivate = 18,      // mParam: 1 activated or expanded, 0 deactivated or collapsed
         kDisplayChanged = 19,  // the full-screen toggle (Alt+Return) switched the display mode
     };

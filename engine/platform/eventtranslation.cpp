@@ -5,6 +5,8 @@
 #include "engine/platform/platform.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -14,10 +16,43 @@ std::int32_t upperCased(std::int32_t c)
     return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
 }
 
-// Characters travel as the signed 8-bit value of their byte.
+// Key codes travel as the signed 8-bit value of their byte.
 std::int32_t signedByte(std::uint8_t byte)
 {
     return static_cast<std::int8_t>(byte);
+}
+
+// The editing keys' codes (Enter, Backspace, Tab, arrows...) are the only
+// characters key presses type; all others come as text.
+bool isControlCode(std::int32_t c)
+{
+    return c >= 0 && (c < 32 || c == 127);
+}
+
+// The code points of UTF-8 text; a malformed sequence is skipped byte by
+// byte, so only whole characters come out.
+std::vector<std::int32_t> codePoints(const char* text, size_t size)
+{
+    std::vector<std::int32_t> out;
+    size_t i = 0;
+    while (i < size && text[i] != '\0') {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        std::int32_t code = length == 1 ? lead : length == 0 ? 0 : lead & (0x7F >> length);
+        bool whole = length != 0 && i + length <= size;
+        for (size_t k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (!whole) {
+            ++i;
+            continue;
+        }
+        out.push_back(code);
+        i += length;
+    }
+    return out;
 }
 
 }  // namespace
@@ -76,6 +111,9 @@ void TPlatformData::QueueEvent(const TRawEvent& raw)
     case TRawEvent::kKeyDown:
     case TRawEvent::kKeyUp:
         translateKey(raw);
+        return;
+    case TRawEvent::kText:
+        translateText(raw);
         return;
     case TRawEvent::kButtonDown:
         translateButtonDown(raw);
@@ -171,8 +209,24 @@ void TPlatformData::translateKey(const TRawEvent& raw)
         return;
     }
     // Pushed first, so the caller receives the key down before its character.
-    push(TEvent::kChar, character, raw.x, raw.y, raw.modifiers);
+    if (isControlCode(character))
+        push(TEvent::kChar, character, raw.x, raw.y, raw.modifiers);
     push(TEvent::kKeyDown, upper, raw.x, raw.y, raw.modifiers);
+}
+
+void TPlatformData::translateText(const TRawEvent& raw)
+{
+    const std::vector<std::int32_t> codes = codePoints(raw.text, sizeof raw.text);
+    // Control characters come with their keys; text never repeats them.
+    std::vector<std::int32_t> typed;
+    std::copy_if(codes.begin(), codes.end(), std::back_inserter(typed), [](std::int32_t c) { return !isControlCode(c); });
+    if (typed.empty()) {
+        pushIdle(raw.modifiers);
+        return;
+    }
+    // The stack gives the newest first: the last character goes on first.
+    for (auto it = typed.rbegin(); it != typed.rend(); ++it)
+        push(TEvent::kChar, *it, raw.x, raw.y, raw.modifiers);
 }
 
 void TPlatformData::translateButtonDown(const TRawEvent& raw)

@@ -2,7 +2,6 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
 #include "engine/platform/platform.h"
-#include "engine/platform/sdl/sdlbackend.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -52,8 +51,3 @@ int RunEngine(int argc, char** argv, void (*mainFunction)(TPlatform*, const char
 }
 
 }  // namespace qm
-
-int QuellmoorExec(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag)
-{
-    return qm::RunEngine(argc, argv, mainFunction, flag, std::make_unique<qm::TSdlBackend>());
-}

@@ -139,6 +139,7 @@ private:
     void push(std::int32_t type, std::int32_t param, int x, int y, int modifiers);
     void pushIdle(int modifiers) { push(TEvent::kIdle, 0, 0, 0, modifiers); }
     void translateKey(const TRawEvent& raw);
+    void translateText(const TRawEvent& raw);
     void translateButtonDown(const TRawEvent& raw);
     void translateWheel(const TRawEvent& raw);
     void setActive(bool active, int modifiers);

@@ -10,6 +10,7 @@ struct TRawEvent {
         kOther,          // anything the engine does not act on
         kKeyDown,        // press or auto-repeat
         kKeyUp,
+        kText,           // characters typed, as the keyboard layout maps them
         kButtonDown,
         kButtonUp,
         kMouseMoved,     // moved or dragged
@@ -42,8 +43,10 @@ struct TRawEvent {
     };
 
     EKind kind = kOther;
-    // Key events: the one byte of the typed character (0 when the key types none).
+    // Key events: the key's own byte (0 when the key stands for none).
     std::uint8_t character = 0;
+    // Text events: the characters typed, UTF-8, zero-terminated.
+    char text[32] = {};
     int button = 0;
     int axis = kOtherAxis;
     int delta = 0;

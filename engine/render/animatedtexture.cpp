@@ -45,7 +45,7 @@ bool InDrawBracket(const char* what)
     bool in2d = platform ? platform->In2d() : handler && handler->In2d();
     if (!in2d)
         WriteDbg("ASSERT(false&&\"Attempt to call TAnimatedTexture::%s outside of Begin2d/End2d\") FAILED!! %s, %d",
-                 what, __FILE__, __LINE__);
+                 what, QM_SOURCE_FILE, __LINE__);
     return in2d;
 }
 

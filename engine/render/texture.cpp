@@ -153,7 +153,7 @@ bool TTexture::CanDraw(const char* what) const
     bool in2d = platform ? platform->In2d() : handler && handler->In2d();
     if (!in2d) {
         WriteDbg("ASSERT(false&&\"Attempt to call TTexture::%s outside of Begin2d/End2d\") FAILED!! %s, %d", what,
-                 __FILE__, __LINE__);
+                 QM_SOURCE_FILE, __LINE__);
         return false;
     }
     return true;

@@ -25,7 +25,7 @@ class TLuaTable;
 #define QM_ASSERT_TEXT(cond, text)                                             \
     do {                                                                       \
         if (!(cond))                                                           \
-            WriteDbg("ASSERT(%s) FAILED!! %s, %d", text, __FILE__, __LINE__);  \
+            WriteDbg("ASSERT(%s) FAILED!! %s, %d", text, QM_SOURCE_FILE, __LINE__);  \
     } while (0)
 
 // A font as definition tables give it: {name, height, colour}.

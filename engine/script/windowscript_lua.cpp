@@ -94,7 +94,7 @@ T* Checked(TWindow* made, const char* expression, Make makePlain)
     if (made && made->IsKindOf(T::ClassId()))
         return static_cast<T*>(made);
     if (made) {
-        WriteDbg("ASSERT(%s) FAILED!! %s, %d", expression, __FILE__, __LINE__);
+        WriteDbg("ASSERT(%s) FAILED!! %s, %d", expression, QM_SOURCE_FILE, __LINE__);
         delete made;
     }
     return makePlain();

@@ -57,3 +57,6 @@ private:
 // The SDL device when one opens, else the null output on `clock` (the
 // engine's timer, qm::Timer, when empty).
 std::unique_ptr<TAudioOutput> OpenAudioOutput(TMillisecondClock clock);
+
+// The SDL device, or null (sdl/sdloutput.cpp, library quellmoor_sound_sdl).
+std::unique_ptr<TAudioOutput> OpenSdlAudioOutput();

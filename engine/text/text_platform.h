@@ -2,8 +2,8 @@
 // seam (text_display.h) and the platform facade, the display handler and
 // textures, and the display-host wrapper that brings the rasteriser up.
 //
-// The game calls qm::InstallGLDisplayHost() and then qm::InstallTextRendering()
-// before QuellmoorExec. The first SetDisplay then creates the font cache and
+// qm::InstallEngine (engine/assembly) calls qm::InstallGLDisplayHost() and
+// then qm::InstallTextRendering() before QuellmoorExec. The first SetDisplay then creates the font cache and
 // the rasteriser, installs them as the text services and calibrates the
 // rasteriser against the display (Calibrate logs "TEXT CALIBRATION ...").
 #pragma once

@@ -380,7 +380,7 @@ int TTextGraphic::GetMaxScroll(float scale, int extraLinePixels) const
         WriteDbg("ASSERT(%s) FAILED!! %s, %d",
                  "mBounds.mY1==0 && \"TTextGraphic::GetMaxScroll can only be called on text that is top-justified "
                  "(kVAlignTop)\"",
-                 __FILE__, __LINE__);
+                 QM_SOURCE_FILE, __LINE__);
     QM_ASSERT(mRotationCos == 1);
     QM_ASSERT(mRotationSin == 0);
     const int count = GetLineCount();

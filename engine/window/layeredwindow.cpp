@@ -40,7 +40,7 @@ void TLayeredWindow::SetCurrentLayer(int layer)
 {
     // A layer outside the lists would index past them: refuse it.
     if (layer >= mNumberOfLayers || layer < -1) {
-        WriteDbg("ASSERT(%s) FAILED!! %s, %d", "layer<mNumberOfLayers", __FILE__, __LINE__);
+        WriteDbg("ASSERT(%s) FAILED!! %s, %d", "layer<mNumberOfLayers", QM_SOURCE_FILE, __LINE__);
         return;
     }
     if (layer == mCurrentLayer)

@@ -115,9 +115,9 @@ IDefaultButton* TModalWindow::FindDefaultButton()
     return result;
 }
 
-bool TModalWindow::OnChar(char c)
+bool TModalWindow::OnChar(char32_t c)
 {
-    if (c != TEvent::kEnter)
+    if (c != static_cast<char32_t>(TEvent::kEnter))
         return false;
     IDefaultButton* button = FindDefaultButton();
     if (button && button->DoCommand())

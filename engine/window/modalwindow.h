@@ -39,7 +39,7 @@ public:
 
     void OnSetFocus(TWindow* previous) override;
     bool OnMessage(TMessage* m) override;
-    bool OnChar(char c) override;
+    bool OnChar(char32_t c) override;
 
     // The visible default button among the descendants, if any.
     IDefaultButton* FindDefaultButton();

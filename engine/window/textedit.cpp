@@ -43,10 +43,76 @@ private:
     TTextEdit* mEdit;
 };
 
-// Control characters and bytes 128-255 are negative or below 32 as signed bytes.
-bool IsControl(char c)
+bool IsControl(char32_t c)
 {
-    return static_cast<signed char>(c) < 32;
+    return c < 32 || c == 127 || (c >= 0x80 && c < 0xA0);
+}
+
+// What can be stored as UTF-8: no surrogates, nothing beyond Unicode.
+bool IsCharacter(char32_t c)
+{
+    return c < 0x110000 && !(c >= 0xD800 && c < 0xE000);
+}
+
+std::string Utf8(char32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+bool IsContinuation(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// Cursor steps go by whole characters, never into the middle of one.
+int PreviousCharacter(const std::string& text, int at)
+{
+    do
+        --at;
+    while (at > 0 && IsContinuation(text[static_cast<size_t>(at)]));
+    return at;
+}
+
+int NextCharacter(const std::string& text, int at)
+{
+    do
+        ++at;
+    while (at < static_cast<int>(text.size()) && IsContinuation(text[static_cast<size_t>(at)]));
+    return at;
+}
+
+int CharacterCount(const std::string& text)
+{
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char b) { return !IsContinuation(b); }));
+}
+
+// The text as markup that shows it as it is: the text layout reads "<" and
+// ">" as markup and a backslash as an escape, so each is escaped.
+std::string Shown(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '<' || c == '>' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out;
 }
 
 }  // namespace
@@ -111,20 +177,21 @@ void TTextEdit::Backspace()
     if (mCursor <= 0)
         return;
     std::string text = mText.c_str();
-    text.erase(static_cast<size_t>(mCursor - 1), 1);
+    const int start = PreviousCharacter(text, mCursor);
+    text.erase(static_cast<size_t>(start), static_cast<size_t>(mCursor - start));
     mText = text.c_str();
-    --mCursor;
+    mCursor = start;
     UpdateText();
 }
 
-bool TTextEdit::KeyHit(eKeyType kind, char c)
+bool TTextEdit::KeyHit(eKeyType kind, char32_t c)
 {
     switch (kind) {
     case kMove:
     case kPasteKey:
         return true;
     case kInsert:
-        if (mText.length() < mMaxLength)
+        if (CharacterCount(mText.c_str()) < mMaxLength)
             return true;
         KeyHit(kRefused, c);
         return false;
@@ -135,7 +202,14 @@ bool TTextEdit::KeyHit(eKeyType kind, char c)
 
 void TTextEdit::UpdateText()
 {
-    const std::string plain = mPassword ? std::string(static_cast<size_t>(mText.length()), '*') : mText.c_str();
+    const std::string text = mText.c_str();
+    const size_t typed = std::min(static_cast<size_t>(std::max(mCursor, 0)), text.size());
+    // Stars stand one for each character; the cursor sits after as many.
+    const std::string before = mPassword ? std::string(static_cast<size_t>(CharacterCount(text.substr(0, typed))), '*')
+                                         : Shown(text.substr(0, typed));
+    const std::string after = mPassword ? std::string(static_cast<size_t>(CharacterCount(text.substr(typed))), '*')
+                                        : Shown(text.substr(typed));
+    const std::string plain = before + after;
     TWindowManager* manager = Manager();
     if (!manager || manager->GetFocus() != this) {
         TText::SetText(plain.c_str());
@@ -151,13 +225,12 @@ void TTextEdit::UpdateText()
         TText::SetText(plain.c_str());
         return;
     }
-    const size_t cursor = std::min(static_cast<size_t>(std::max(mCursor, 0)), plain.size());
-    TText::SetText((plain.substr(0, cursor) + "<cursor>" + plain.substr(cursor)).c_str());
+    TText::SetText((before + "<cursor>" + after).c_str());
 }
 
-bool TTextEdit::IsIgnored(char c) const
+bool TTextEdit::IsIgnored(char32_t c) const
 {
-    return c != 0 && std::string(mIgnore.c_str()).find(c) != std::string::npos;
+    return c != 0 && std::string(mIgnore.c_str()).find(Utf8(c)) != std::string::npos;
 }
 
 void TTextEdit::FocusNextInRing()
@@ -175,14 +248,14 @@ void TTextEdit::FocusNextInRing()
     next->OnSetFocus(previous);
 }
 
-bool TTextEdit::OnChar(char c)
+bool TTextEdit::OnChar(char32_t c)
 {
     if (c == '\t') {
         if (!KeyHit(kTabKey, c)) {
             FocusNextInRing();
             return false;
         }
-    } else if (c == TEvent::kEnter) {
+    } else if (c == static_cast<char32_t>(TEvent::kEnter)) {
         if (!KeyHit(kEnterKey, c))
             return false;
     } else if (c == '\b') {
@@ -193,15 +266,16 @@ bool TTextEdit::OnChar(char c)
         } else if (!KeyHit(kRefused, c)) {
             return false;
         }
-    } else if (IsControl(c)) {
+    } else if (IsControl(c) || !IsCharacter(c)) {
         return false;
     } else if (!IsIgnored(c)) {
         if (!KeyHit(kInsert, c))
             return false;
         std::string text = mText.c_str();
-        text.insert(static_cast<size_t>(mCursor), 1, c);
+        const std::string typed = Utf8(c);
+        text.insert(static_cast<size_t>(mCursor), typed);
         mText = text.c_str();
-        ++mCursor;
+        mCursor += static_cast<int>(typed.size());
         UpdateText();
     }
     if (TWindowManager* manager = Manager())
@@ -219,7 +293,7 @@ bool TTextEdit::OnKeyDown(char key, int modifiers)
         }
         if (!KeyHit(kMove, key))
             return false;
-        --mCursor;
+        mCursor = PreviousCharacter(mText.c_str(), mCursor);
         UpdateText();
         return true;
     }
@@ -230,7 +304,7 @@ bool TTextEdit::OnKeyDown(char key, int modifiers)
         }
         if (!KeyHit(kMove, key))
             return false;
-        ++mCursor;
+        mCursor = NextCharacter(mText.c_str(), mCursor);
         UpdateText();
         return true;
     }
@@ -245,7 +319,10 @@ bool TTextEdit::OnKeyDown(char key, int modifiers)
         return false;
     std::string text = clip.c_str();
     text.resize(std::min(text.size(), static_cast<size_t>(std::max(mMaxLength, 0))));
-    std::erase_if(text, [this](char c) { return IsIgnored(c) || IsControl(c); });
+    std::erase_if(text, [this](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x80 && (IsIgnored(byte) || IsControl(byte));
+    });
     SetText(text.c_str());
     return true;
 }

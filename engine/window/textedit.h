@@ -1,5 +1,6 @@
 // TTextEdit: the single-line text entry. A TText whose shown markup is
-// rebuilt from the plain text, the cursor and a blinking cursor marker. It
+// rebuilt from the plain text (UTF-8; typed "<", ">" and "\\" are shown as
+// themselves, never read as markup), the cursor and a blinking cursor marker. It
 // filters typed characters, limits the length, can mask a password, joins
 // the other edits of its modal window in a Tab ring, and posts a
 // kTextChanged message for every accepted key.
@@ -31,25 +32,26 @@ public:
 
     bool Init() override;
     bool OnTaskAnimate() override;
-    bool OnChar(char c) override;
+    bool OnChar(char32_t c) override;
     bool OnKeyDown(char key, int modifiers) override;
     void SetText(str text) override;
     str GetText() override { return mText; }
-    // True lets the key act; derived edits veto or react here.
-    virtual bool KeyHit(eKeyType kind, char c);
+    // True lets the key act; derived edits veto or react here. c is the
+    // character (a code point) or the key's code.
+    virtual bool KeyHit(eKeyType kind, char32_t c);
 
     void SetPassword(bool on);
     void SetIgnoreChars(str chars) { mIgnore = std::move(chars); }
     void SetMaxLength(int length) { mMaxLength = length; }
-    int GetMaxLength() const { return mMaxLength; }
-    int GetCursor() const { return mCursor; }
+    int GetMaxLength() const { return mMaxLength; }  // in characters
+    int GetCursor() const { return mCursor; }        // a byte offset into the text
     void Backspace();
     void UpdateText();
     // The edits Tab cycles through; null until Init.
     const std::shared_ptr<Ring>& GetRing() const { return mRing; }
 
 private:
-    bool IsIgnored(char c) const;
+    bool IsIgnored(char32_t c) const;
     void FocusNextInRing();
 
     int mMaxLength = 10;

@@ -484,7 +484,7 @@ bool TWindow::HandleByType(const TEvent& e)
     case TEvent::kKeyUp:
         return OnKeyUp(key);
     case TEvent::kChar:
-        return OnChar(key);
+        return OnChar(static_cast<char32_t>(e.mParam));
     default:
         return false;
     }

@@ -111,7 +111,8 @@ public:
     virtual bool OnMouseMove(const TPoint&) { return false; }
     virtual bool OnMouseLeave() { return false; }
     virtual bool CanAcceptFocus() { return false; }
-    virtual bool OnChar(char) { return false; }
+    // A character typed: a Unicode code point, or an editing key's code.
+    virtual bool OnChar(char32_t) { return false; }
     virtual bool OnKeyDown(char, int /*modifiers*/) { return false; }
     virtual bool OnKeyUp(char) { return false; }
     virtual bool OnMouseHover(const TPoint&) { return false; }

@@ -42,7 +42,7 @@ void TGameApp::StartUp()
     // The game decides what the window's close button does.
     mPlatform->SetCloseRequests(true);
 
-    TUnlockManager::GetInstance();
+    TUnlockManager::Create();
     mServerSaves = std::make_unique<TServerSaveManager>();
 
     game::RegisterWindowTypes();

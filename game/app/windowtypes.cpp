@@ -2,12 +2,16 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/play/game.h"
 #include "game/screens/chooserestaurant.h"
+#include "game/screens/coinjar.h"
 #include "game/screens/comic.h"
 #include "game/screens/credits.h"
 #include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
 #include "game/screens/heroine.h"
+#include "game/screens/levelintro.h"
+#include "game/screens/levelover.h"
 #include "game/screens/linktext.h"
 #include "game/screens/lockedlevels.h"
 #include "game/screens/mainmenu.h"
@@ -28,17 +32,22 @@ struct TWindowType {
 };
 
 // In registration order. The game's other screens join this table as their
-// classes are written: "GameWindow", "GameUILayer", "GamePostUILayer",
-// "GameTimer" before the level packs and "CoinJar" after them; "Doodle"
-// after the comic; "LevelEditor" before the fill window; "CustomerEditor",
-// "HiscoreWindow" before the player choice; "ServerSaveLogin", "LevelIntro",
-// "LevelOver" before the map; "UpgradePicker" before the main menu.
+// classes are written: "LevelEditor" before the fill window;
+// "CustomerEditor", "HiscoreWindow" before the player choice;
+// "ServerSaveLogin" before the level intro; "UpgradePicker" before the main
+// menu.
 const TWindowType kWindowTypes[] = {
+    {"GameWindow", &TGame::ClassId},
+    {"GameUILayer", &TGameUILayer::ClassId},
+    {"GamePostUILayer", &TGamePostUILayer::ClassId},
+    {"GameTimer", &TGameTimer::ClassId},
     {"LockedLevels", &TLockedLevels::ClassId},
+    {"CoinJar", &TCoinJar::ClassId},
     {"PreLoader", &TPreLoader::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
     {"ComicPanel", &TComic::ClassId},
+    {"Doodle", &TLevelIntroDoodle::ClassId},
     {"AnimWindow", &TAnimWindow::ClassId},
     {"QuessaWindow", &TQuessaWindow::ClassId},
     {"SpriteWindow", &TSpriteWindow::ClassId},
@@ -49,6 +58,8 @@ const TWindowType kWindowTypes[] = {
     {"ChoosePlayerWindow", &TChoosePlayer::ClassId},
     {"CreditsWindow", &TCredits::ClassId},
     {"EnterNameWindow", &TEnterName::ClassId},
+    {"LevelIntro", &TLevelIntro::ClassId},
+    {"LevelOver", &TLevelOver::ClassId},
     {"ChooseRestaurant", &TChooseRestaurant::ClassId},
     {"MainMenu", &TMainMenu::ClassId},
     {"OptionsWindow", &TOptions::ClassId},

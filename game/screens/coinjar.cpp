@@ -76,9 +76,12 @@ void TCoinJar::Draw()
         return;
     // The registration point sits that far inside the window's top left
     // corner, so the jar fills the window wherever the script puts it.
-    TRect rect;
+    // Sprites are placed relative to the viewport, which the window system
+    // sets to the jar's part of the screen.
+    TRect rect, viewport;
     GetWindowRect(&rect);
-    const float x = rect.x1 + mAnchor.x, y = rect.y1 + mAnchor.y;
+    platform->GetViewport(&viewport);
+    const float x = rect.x1 - viewport.x1 + mAnchor.x, y = rect.y1 - viewport.y1 + mAnchor.y;
     mJar.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
     if (mDollarShown && mDollar)
         mDollar->DrawSprite(x, y, 1.0f, 1.0f, 0.0f, 0);

@@ -1,6 +1,7 @@
 // TSettings: the functions the screens' scripts use to manage players and
-// choose levels. Each is a global of the window script's Lua state that calls
-// the current TSettings instance, so a script that outlives one instance
+// choose levels, one function per binding and one registration table. Each is
+// a global of the window script's Lua state that calls the current TSettings
+// instance, so a script that outlives one instance
 // (CreateSettings replaces it) never reaches a deleted object; with no
 // instance a call does nothing and returns a default.
 #include "game/settings/settings.h"
@@ -19,14 +20,13 @@ namespace {
 using qm::lua::CheckInt;
 using qm::lua::CheckString;
 
-// Calls fn on the instance; pushes its result, or `none` without an instance.
-template <typename Fn>
-int WithSettings(Fn fn)
+// The instance, or null (logged): a call then does nothing.
+TSettings* Settings()
 {
-    if (TSettings* s = TSettings::GetInstance())
-        return fn(*s);
-    WriteDbg("settings: Lua call without a settings object");
-    return 0;
+    TSettings* s = TSettings::GetInstance();
+    if (!s)
+        WriteDbg("settings: Lua call without a settings object");
+    return s;
 }
 
 int PushBool(lua_State* L, bool b)
@@ -43,41 +43,295 @@ int PushInt(lua_State* L, int n)
 
 bool ArgBool(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }
 
-struct TLuaEntry {
-    const char* name;
-    lua_CFunction fn;
-};
+int LuaToggleFullScreen(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushBool(L, s->ToggleFullScreen());
+}
+
+int LuaToggleSoundMute(lua_State*)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->ToggleSoundMute();
+    return 0;
+}
+
+int LuaSetCurrentGameMode(lua_State* L)
+{
+    const int m = CheckInt(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetCurrentGameMode(m);
+    return 0;
+}
+
+int LuaGetCurrentGameMode(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushInt(L, s->GetCurrentGameModeInt());
+}
+
+int LuaSetDownloadLevelName(lua_State* L)
+{
+    const str n = CheckString(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetDownloadLevelName(n);
+    return 0;
+}
+
+int LuaSetLevelInfoToDownloadLevel(lua_State*)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetLevelInfoToDownloadLevel();
+    return 0;
+}
+
+int LuaSetDownloadLevelDescription(lua_State* L)
+{
+    const str t = CheckString(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetDownloadLevelDescription(t);
+    return 0;
+}
+
+int LuaSetLevelMode(lua_State* L)
+{
+    const int m = CheckInt(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetLevelMode(m);
+    return 0;
+}
+
+int LuaGetNumUsers(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushInt(L, s->GetNumUsers());
+}
+
+int LuaCreateNewUser(lua_State* L)
+{
+    const str n = CheckString(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->CreateNewUser(n);
+    return 0;
+}
+
+int LuaSetCurrentUser(lua_State* L)
+{
+    const int i = CheckInt(L, 1);
+    const bool f = ArgBool(L, 2);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetCurrentUser(i, f);
+    return 0;
+}
+
+int LuaChangeCurrentUserName(lua_State* L)
+{
+    const str n = CheckString(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->ChangeCurrentUserName(n);
+    return 0;
+}
+
+int LuaDeleteUser(lua_State* L)
+{
+    const int i = CheckInt(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->DeleteUser(i);
+    return 0;
+}
+
+int LuaIsNameInUse(lua_State* L)
+{
+    const str n = CheckString(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushBool(L, s->IsNameInUse(n));
+}
+
+int LuaGetCurrentLevel(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushInt(L, s->GetCurrentLevel());
+}
+
+int LuaSetCurrentRestaurant(lua_State* L)
+{
+    const int r = CheckInt(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetCurrentRestaurant(r);
+    return 0;
+}
+
+int LuaSetCurrentLevel(lua_State* L)
+{
+    const int l = CheckInt(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetCurrentLevel(l);
+    return 0;
+}
+
+int LuaGetNumUnlockedLevels(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushInt(L, s->GetNumUnlockedLevels());
+}
+
+int LuaUnlockLevel(lua_State* L)
+{
+    const int r = CheckInt(L, 1);
+    const int l = CheckInt(L, 2);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->UnlockLevel(r, l);
+    return 0;
+}
+
+int LuaSetWindowNameMetric(lua_State* L)
+{
+    const str n = CheckString(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->SetWindowNameMetric(n);
+    return 0;
+}
+
+int LuaShowBonusUnlockedDialog(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushBool(L, s->ShowBonusUnlockedDialog());
+}
+
+int LuaActivateHelpClock(lua_State* L)
+{
+    const bool on = ArgBool(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->ActivateHelpClock(on);
+    return 0;
+}
+
+int LuaActivatePauseClock(lua_State* L)
+{
+    const bool on = ArgBool(L, 1);
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->ActivatePauseClock(on);
+    return 0;
+}
+
+int LuaEnterQuessasCloset(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushBool(L, s->EnterQuessasCloset());
+}
+
+int LuaEnterUpgradeScreen(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushBool(L, s->EnterUpgradeScreen());
+}
+
+int LuaClearNewClothing(lua_State*)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->ClearNewClothing();
+    return 0;
+}
+
+int LuaHasCheckedLoadGame(lua_State* L)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    return PushBool(L, s->HasCheckedLoadGame());
+}
+
+int LuaCheckedLoadGame(lua_State*)
+{
+    TSettings* s = Settings();
+    if (!s)
+        return 0;
+    s->CheckedLoadGame();
+    return 0;
+}
 
 // In the order the scripts expect them to be registered.
-const TLuaEntry kLuaFunctions[] = {
-    {"ToggleFullScreen", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushBool(L, s.ToggleFullScreen()); }); }},
-    {"ToggleSoundMute", [](lua_State*) { return WithSettings([](TSettings& s) { s.ToggleSoundMute(); return 0; }); }},
-    {"SetCurrentGameMode", [](lua_State* L) { const int m = CheckInt(L, 1); return WithSettings([m](TSettings& s) { s.SetCurrentGameMode(m); return 0; }); }},
-    {"GetCurrentGameMode", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushInt(L, s.GetCurrentGameModeInt()); }); }},
-    {"SetDownloadLevelName", [](lua_State* L) { const str n = CheckString(L, 1); return WithSettings([&n](TSettings& s) { s.SetDownloadLevelName(n); return 0; }); }},
-    {"SetLevelInfoToDownloadLevel", [](lua_State*) { return WithSettings([](TSettings& s) { s.SetLevelInfoToDownloadLevel(); return 0; }); }},
-    {"SetDownloadLevelDescription", [](lua_State* L) { const str t = CheckString(L, 1); return WithSettings([&t](TSettings& s) { s.SetDownloadLevelDescription(t); return 0; }); }},
-    {"SetLevelMode", [](lua_State* L) { const int m = CheckInt(L, 1); return WithSettings([m](TSettings& s) { s.SetLevelMode(m); return 0; }); }},
-    {"GetNumUsers", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushInt(L, s.GetNumUsers()); }); }},
-    {"CreateNewUser", [](lua_State* L) { const str n = CheckString(L, 1); return WithSettings([&n](TSettings& s) { s.CreateNewUser(n); return 0; }); }},
-    {"SetCurrentUser", [](lua_State* L) { const int i = CheckInt(L, 1); const bool f = ArgBool(L, 2); return WithSettings([i, f](TSettings& s) { s.SetCurrentUser(i, f); return 0; }); }},
-    {"ChangeCurrentUserName", [](lua_State* L) { const str n = CheckString(L, 1); return WithSettings([&n](TSettings& s) { s.ChangeCurrentUserName(n); return 0; }); }},
-    {"DeleteUser", [](lua_State* L) { const int i = CheckInt(L, 1); return WithSettings([i](TSettings& s) { s.DeleteUser(i); return 0; }); }},
-    {"IsNameInUse", [](lua_State* L) { const str n = CheckString(L, 1); return WithSettings([L, &n](TSettings& s) { return PushBool(L, s.IsNameInUse(n)); }); }},
-    {"GetCurrentLevel", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushInt(L, s.GetCurrentLevel()); }); }},
-    {"SetCurrentRestaurant", [](lua_State* L) { const int r = CheckInt(L, 1); return WithSettings([r](TSettings& s) { s.SetCurrentRestaurant(r); return 0; }); }},
-    {"SetCurrentLevel", [](lua_State* L) { const int l = CheckInt(L, 1); return WithSettings([l](TSettings& s) { s.SetCurrentLevel(l); return 0; }); }},
-    {"GetNumUnlockedLevels", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushInt(L, s.GetNumUnlockedLevels()); }); }},
-    {"UnlockLevel", [](lua_State* L) { const int r = CheckInt(L, 1); const int l = CheckInt(L, 2); return WithSettings([r, l](TSettings& s) { s.UnlockLevel(r, l); return 0; }); }},
-    {"SetWindowNameMetric", [](lua_State* L) { const str n = CheckString(L, 1); return WithSettings([&n](TSettings& s) { s.SetWindowNameMetric(n); return 0; }); }},
-    {"ShowBonusUnlockedDialog", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushBool(L, s.ShowBonusUnlockedDialog()); }); }},
-    {"ActivateHelpClock", [](lua_State* L) { const bool on = ArgBool(L, 1); return WithSettings([on](TSettings& s) { s.ActivateHelpClock(on); return 0; }); }},
-    {"ActivatePauseClock", [](lua_State* L) { const bool on = ArgBool(L, 1); return WithSettings([on](TSettings& s) { s.ActivatePauseClock(on); return 0; }); }},
-    {"EnterQuessasCloset", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushBool(L, s.EnterQuessasCloset()); }); }},
-    {"EnterUpgradeScreen", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushBool(L, s.EnterUpgradeScreen()); }); }},
-    {"ClearNewClothing", [](lua_State*) { return WithSettings([](TSettings& s) { s.ClearNewClothing(); return 0; }); }},
-    {"HasCheckedLoadGame", [](lua_State* L) { return WithSettings([L](TSettings& s) { return PushBool(L, s.HasCheckedLoadGame()); }); }},
-    {"CheckedLoadGame", [](lua_State*) { return WithSettings([](TSettings& s) { s.CheckedLoadGame(); return 0; }); }},
+const qm::lua::TBinding kSettingsFunctions[] = {
+    {"ToggleFullScreen", LuaToggleFullScreen},
+    {"ToggleSoundMute", LuaToggleSoundMute},
+    {"SetCurrentGameMode", LuaSetCurrentGameMode},
+    {"GetCurrentGameMode", LuaGetCurrentGameMode},
+    {"SetDownloadLevelName", LuaSetDownloadLevelName},
+    {"SetLevelInfoToDownloadLevel", LuaSetLevelInfoToDownloadLevel},
+    {"SetDownloadLevelDescription", LuaSetDownloadLevelDescription},
+    {"SetLevelMode", LuaSetLevelMode},
+    {"GetNumUsers", LuaGetNumUsers},
+    {"CreateNewUser", LuaCreateNewUser},
+    {"SetCurrentUser", LuaSetCurrentUser},
+    {"ChangeCurrentUserName", LuaChangeCurrentUserName},
+    {"DeleteUser", LuaDeleteUser},
+    {"IsNameInUse", LuaIsNameInUse},
+    {"GetCurrentLevel", LuaGetCurrentLevel},
+    {"SetCurrentRestaurant", LuaSetCurrentRestaurant},
+    {"SetCurrentLevel", LuaSetCurrentLevel},
+    {"GetNumUnlockedLevels", LuaGetNumUnlockedLevels},
+    {"UnlockLevel", LuaUnlockLevel},
+    {"SetWindowNameMetric", LuaSetWindowNameMetric},
+    {"ShowBonusUnlockedDialog", LuaShowBonusUnlockedDialog},
+    {"ActivateHelpClock", LuaActivateHelpClock},
+    {"ActivatePauseClock", LuaActivatePauseClock},
+    {"EnterQuessasCloset", LuaEnterQuessasCloset},
+    {"EnterUpgradeScreen", LuaEnterUpgradeScreen},
+    {"ClearNewClothing", LuaClearNewClothing},
+    {"HasCheckedLoadGame", LuaHasCheckedLoadGame},
+    {"CheckedLoadGame", LuaCheckedLoadGame},
 };
 
 }  // namespace
@@ -89,8 +343,8 @@ void TSettings::RegisterLuaFunctions()
         WriteDbg("settings: no window script; Lua functions not registered");
         return;
     }
-    for (const TLuaEntry& entry : kLuaFunctions)
-        qm::lua::Publish(script->GetState(), entry.name, nullptr, entry.fn);
+    // Bound to no object: each function finds the current instance itself.
+    qm::lua::PublishAll(script->GetState(), kSettingsFunctions);
 }
 
 void TSettings::SetWindowNameMetric(str name)

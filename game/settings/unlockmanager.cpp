@@ -37,7 +37,9 @@ void ForEachRule(TXmlNode* root, const std::function<bool(TXmlNode*)>& fn)
 int LuaIsSomethingNewUnlocked(lua_State* L)
 {
     TUnlockManager* manager = TUnlockManager::GetInstance();
-    lua_pushboolean(L, manager->IsSomethingNewUnlocked() ? 1 : 0);
+    if (!manager)
+        WriteDbg("IsSomethingNewUnlocked: no unlock manager");
+    lua_pushboolean(L, manager && manager->IsSomethingNewUnlocked() ? 1 : 0);
     return 1;
 }
 
@@ -52,12 +54,14 @@ str TUnlockManager::TypeToStr(int type)
     }
 }
 
-TUnlockManager* TUnlockManager::GetInstance()
+TUnlockManager* TUnlockManager::Create()
 {
-    if (!gInstance)
-        gInstance.reset(new TUnlockManager());  // private constructor
+    gInstance.reset();
+    gInstance.reset(new TUnlockManager());  // private constructor
     return gInstance.get();
 }
+
+TUnlockManager* TUnlockManager::GetInstance() { return gInstance.get(); }
 
 void TUnlockManager::Free() { gInstance.reset(); }
 

@@ -22,8 +22,11 @@ public:
     enum EUnlockType : int { kLevel = 0, kOutfit = 1 };
     static str TypeToStr(int type);
 
-    // Created on first use (which also publishes the Lua function
-    // IsSomethingNewUnlocked); Free deletes it.
+    // One instance, made and deleted by its owner (the game's start-up):
+    // Create replaces any existing one (and publishes the Lua function
+    // IsSomethingNewUnlocked); GetInstance never makes one (null before
+    // Create and after Free).
+    static TUnlockManager* Create();
     static TUnlockManager* GetInstance();
     static void Free();
     ~TUnlockManager();

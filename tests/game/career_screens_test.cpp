@@ -147,6 +147,7 @@ TEST_F(CareerScreens, LevelPacksAreListedOnceEachAndIndexesOutsideTheListAnswerN
 {
     File("assets/config/unlocks.xml",
          "<?xml version=\"1.0\"?>\n<unlocks><unlock type=\"level\" name=\"gold\" level=\"10\"/></unlocks>\n");
+    TUnlockManager::Create();  // reads the rules above
     for (const char* name : {"pack.bin", "pack.xml", "gold.xml", "c.xml.old", "d.xml", "e.xml", "f.xml", "notes.txt"})
         File(std::string("assets/config/levels/") + name, "");
     // The layout leaves out slot 2's texts and slot 5 entirely.
@@ -197,7 +198,7 @@ TEST_F(CareerScreens, AnUnlockedOutfitIsAnnouncedOnce)
     File("assets/config/unlocks.xml", "<?xml version=\"1.0\"?>\n<unlocks>"
                                       "<unlock type=\"outfit\" name=\"blouse\" level=\"2\"/>"
                                       "<unlock type=\"level\" name=\"gold\" level=\"30\"/></unlocks>\n");
-    TUnlockManager::GetInstance()->MarkCurrentState();
+    TUnlockManager::Create()->MarkCurrentState();
     Finish(2);
     const char* layout = "PushModal('u') MakeDialog { UnlockWindow { name = 'u', w = 400, h = 300, "
                          "Text { name = 'body', w = 300, h = 200 } } }";

@@ -1,10 +1,10 @@
 // The fill window and the screen fade drawn by the real engine on GL (Mesa
 // under Xvfb or SDL's offscreen driver), read back from the 800x600 screen.
+#include "engine/assembly/assembly.h"
 #include "engine/platform/platform.h"
-#include "engine/render/gl/gldisplayhost.h"
+#include "engine/render/gl/gldisplayhandler.h"
 #include "engine/render/gl/glheaders.h"
 #include "engine/script/windowscript.h"
-#include "engine/text/text_platform.h"
 #include "engine/window/screen.h"
 #include "engine/window/windowhost.h"
 #include "engine/window/windowmanager.h"
@@ -76,10 +76,7 @@ TEST(ScreensGLTest, FillWindowsDrawTheirColourAndTheFadeDarkensTheScreen)
     char home[] = "/tmp/qm_screens_gl_XXXXXX";
     ASSERT_NE(::mkdtemp(home), nullptr);
     ::setenv("XDG_DATA_HOME", home, 1);
-    qm::InstallGLDisplayHost();
-    qm::InstallTextRendering();
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
+    qm::InstallEngine({.sound = false});
     char name[] = "screens_gl_test";
     char* argv[] = {name, nullptr};
     QuellmoorExec(1, argv, FadesMain, false);

@@ -32,8 +32,7 @@ protected:
         fs::create_directories(mHome / "assets/config");
         std::ofstream(mHome / "assets/config/unlocks.xml", std::ios::binary)
             << "<?xml version=\"1.0\"?>\n<unlocks>\n" << rules << "</unlocks>\n";
-        TUnlockManager::Free();
-        return TUnlockManager::GetInstance();
+        return TUnlockManager::Create();
     }
     // Finishes overall levels 0..count-1 with that score.
     void Finish(int count, int score, bool expert)
@@ -136,7 +135,7 @@ TEST_F(Unlocks, NewlyMetRulesAreReportedOnce)
 TEST_F(Unlocks, MissingOrDamagedFilesLockNothing)
 {
     testing::internal::CaptureStderr();
-    TUnlockManager* unlocks = TUnlockManager::GetInstance();
+    TUnlockManager* unlocks = TUnlockManager::Create();
     EXPECT_NE(testing::internal::GetCapturedStderr().find("unlocks.xml"), std::string::npos);
     EXPECT_TRUE(unlocks->IsItemUnlocked(TUnlockManager::kLevel, "pack", 0));
     EXPECT_FALSE(unlocks->IsAnyLevelUnlocked());
@@ -149,9 +148,8 @@ TEST_F(Unlocks, MissingOrDamagedFilesLockNothing)
     for (const std::string& bytes : {std::string("garbage"), std::string("<unlocks><unlock level=\"9"),
                                      std::string("\xff<&>\"", 5)}) {
         std::ofstream(mHome / "assets/config/unlocks.xml", std::ios::binary) << bytes;
-        TUnlockManager::Free();
         testing::internal::CaptureStderr();
-        unlocks = TUnlockManager::GetInstance();
+        unlocks = TUnlockManager::Create();
         testing::internal::GetCapturedStderr();
         unlocks->IsItemUnlocked(TUnlockManager::kOutfit, "x", 0);
         unlocks->MarkCurrentState();

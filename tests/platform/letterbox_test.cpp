@@ -49,8 +49,8 @@ TEST(SdlKeys, CharactersOfKeys)
     EXPECT_EQ(KeyCharacter(SDLK_a, KMOD_LSHIFT), 'A');
     EXPECT_EQ(KeyCharacter(SDLK_a, KMOD_CAPS), 'A');
     EXPECT_EQ(KeyCharacter(SDLK_a, KMOD_CAPS | KMOD_RSHIFT), 'a');
-    EXPECT_EQ(KeyCharacter(SDLK_1, KMOD_LSHIFT), '!');
-    EXPECT_EQ(KeyCharacter(SDLK_SLASH, KMOD_LSHIFT), '?');
+    EXPECT_EQ(KeyCharacter(SDLK_1, KMOD_LSHIFT), '1');  // what Shift types comes as text
+    EXPECT_EQ(KeyCharacter(SDLK_SLASH, KMOD_LSHIFT), '/');
     EXPECT_EQ(KeyCharacter(SDLK_SPACE, 0), ' ');
     EXPECT_EQ(KeyCharacter(SDLK_RETURN, KMOD_LALT), 13);
     EXPECT_EQ(KeyCharacter(SDLK_KP_ENTER, 0), 13);

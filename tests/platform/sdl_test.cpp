@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -98,9 +99,14 @@ TEST_F(SdlPlatformTest, SdlKeyAndMouseEventsBecomeEngineEvents)
     EXPECT_EQ(down.mType, TEvent::kKeyDown);
     EXPECT_EQ(down.mParam, 'A');
     EXPECT_EQ(down.mModifiers, TEvent::kShiftKey);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    std::strcpy(text.text.text, "\xC3\xA4!");  // ä as the layout typed it, then !
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
     TEvent typed = nextEvent();
     EXPECT_EQ(typed.mType, TEvent::kChar);
-    EXPECT_EQ(typed.mParam, 'A');
+    EXPECT_EQ(typed.mParam, 0xE4);
+    EXPECT_EQ(nextEvent().mParam, '!');
 
     SDL_Event button{};
     button.type = SDL_MOUSEBUTTONDOWN;

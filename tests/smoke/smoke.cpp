@@ -1,12 +1,11 @@
 // The smoke program: starts the engine, opens the 800 x 600 window and logs
 // every input event it receives, one line each, until it is told to quit.
 // Until the game's own Main exists, ./play runs this.
+#include "engine/assembly/assembly.h"
 #include "engine/base/color.h"
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
-#include "engine/render/gl/gldisplayhost.h"
 #include "engine/render/texture.h"
-#include "engine/sound/soundhost.h"
 
 namespace {
 
@@ -61,8 +60,8 @@ void SmokeMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
-    qm::InstallGLDisplayHost();
-    qm::InstallSoundHost();
+    // The smoke program reads events and draws by itself.
+    qm::InstallEngine({.text = false, .windows = false, .script = false});
     QuellmoorExec(argc, argv, SmokeMain, false);
     return gExitCode;
 }

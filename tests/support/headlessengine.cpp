@@ -1,5 +1,6 @@
 #include "headlessengine.h"
 
+#include "engine/assembly/assembly.h"
 #include "engine/base/task.h"
 #include "engine/platform/platformdata.h"
 #include "engine/script/windowscript.h"
@@ -48,8 +49,7 @@ void TScratchHome::WriteAsset(const std::string& name, const std::string& text) 
 
 std::string THeadlessEngine::Start(const std::function<void(TPlatform&)>& init)
 {
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
+    qm::InstallEngine({.display = false, .text = false, .sound = false});
     auto headless = std::make_unique<qm::THeadlessBackend>();
     backend = headless.get();
     testing::internal::CaptureStderr();

@@ -55,9 +55,9 @@ public:
         return false;
     }
     bool OnKeyDown(char c, int) override { return Event(TEvent::kKeyDown, std::string("key ") + c); }
-    bool OnChar(char c) override
+    bool OnChar(char32_t c) override
     {
-        return Event(TEvent::kChar, std::string("char ") + c) || Base::OnChar(c);
+        return Event(TEvent::kChar, std::string("char ") + static_cast<char>(c)) || Base::OnChar(c);
     }
     void OnSetFocus(TWindow* previous) override
     {

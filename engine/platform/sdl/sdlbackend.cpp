@@ -10,6 +10,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 
+#include <cstring>
 #include <thread>
 
 namespace qm {
@@ -48,8 +49,8 @@ TSdlBackend::TSdlBackend()
         return;
     }
     mVideoReady = true;
-    // Key events carry their character; text-input events are not needed.
-    SDL_StopTextInput();
+    // Characters come from text input: it knows the keyboard layout.
+    SDL_StartTextInput();
 }
 
 TSdlBackend::~TSdlBackend()
@@ -121,6 +122,17 @@ void TSdlBackend::translate(const SDL_Event& event, TRawEvent* out)
         out->kind = event.type == SDL_KEYDOWN ? TRawEvent::kKeyDown : TRawEvent::kKeyUp;
         out->character = sdl::KeyCharacter(event.key.keysym.sym, event.key.keysym.mod);
         out->modifiers = sdl::EngineModifiers(event.key.keysym.mod);
+        if (event.type == SDL_KEYDOWN)
+            mTypingModifiers = out->modifiers;
+        MousePosition(&out->x, &out->y);
+        break;
+    case SDL_TEXTINPUT:
+        out->kind = TRawEvent::kText;
+        static_assert(sizeof out->text >= sizeof event.text.text);
+        std::memcpy(out->text, event.text.text, sizeof event.text.text);
+        out->text[sizeof out->text - 1] = '\0';
+        // The keys may be up by now: the text carries the typing key's state.
+        out->modifiers = mTypingModifiers;
         MousePosition(&out->x, &out->y);
         break;
     case SDL_MOUSEBUTTONDOWN:

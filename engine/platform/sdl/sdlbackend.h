@@ -59,6 +59,7 @@ private:
     int mGameWidth = 0;
     int mGameHeight = 0;
     std::chrono::steady_clock::time_point mNextFrame{};
+    int mTypingModifiers = 0;  // of the last key pressed, for the text it typed
 };
 
 }  // namespace qm

@@ -2,19 +2,10 @@
 
 #include "engine/platform/event.h"
 
-#include <cstring>
 
 namespace qm::sdl {
 
 namespace {
-
-char shiftedUsPunctuation(char c)
-{
-    static const char plain[] = "1234567890-=[]\\;',./`";
-    static const char shifted[] = "!@#$%^&*()_+{}|:\"<>?~";
-    const char* at = std::strchr(plain, c);
-    return at ? shifted[at - plain] : c;
-}
 
 std::uint8_t editingKey(SDL_Keycode key)
 {
@@ -65,7 +56,7 @@ std::uint8_t KeyCharacter(SDL_Keycode key, Uint16 mod)
     if (key >= 'a' && key <= 'z')
         return static_cast<std::uint8_t>(upper ? key - 'a' + 'A' : key);
     if (key >= ' ' && key <= '~')
-        return static_cast<std::uint8_t>(shift ? shiftedUsPunctuation(static_cast<char>(key)) : key);
+        return static_cast<std::uint8_t>(key);
     // Layouts with accented letters report them as their code point.
     if (key >= 0xA0 && key <= 0xFF) {
         bool lowerLetter = key >= 0xE0 && key != 0xF7 && key != 0xFF;

@@ -66,3 +66,8 @@ void SDLCALL TSdlAudioOutput::Callback(void* self, Uint8* stream, int length)
     int frames = length / static_cast<int>(2 * sizeof(int16_t));
     static_cast<TSdlAudioOutput*>(self)->Mixer().Mix(reinterpret_cast<int16_t*>(stream), frames);
 }
+
+std::unique_ptr<TAudioOutput> OpenSdlAudioOutput()
+{
+    return TSdlAudioOutput::Open();
+}

@@ -1,0 +1,217 @@
+// The level's costs, measured on the game's own data (run under Xvfb with
+// Mesa's software renderer, or any X display):
+// - a whole career level 1 simulated without drawing, a bot serving every
+//   party on a fake 60 Hz clock: wall time per level;
+// - one frame of a busy floor (the waitress, every table taken, seven
+//   parties in line): the floor's update and its drawing, finished on the
+//   GPU, per frame.
+// Usage: game_level_bench [frames]
+#include "engine/base/clock.h"
+#include "engine/base/xml.h"
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/gl/gldisplayhost.h"
+#include "engine/script/windowscript.h"
+#include "engine/text/text_platform.h"
+#include "engine/window/windowhost.h"
+#include "floorbot.h"
+#include "game/floor/eatingstation.h"
+#include "game/play/game.h"
+#include "game/play/scoremanager.h"
+#include "game/settings/settings.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TClockNow = std::chrono::steady_clock;
+constexpr float kFrame = 1.0f / 60;
+int gFrames = 600;
+
+TXmlNode gGlobalDoc;
+TXmlNode* gGlobals = nullptr;
+
+double Ms(TClockNow::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+void Report(const char* what, std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    double sum = 0;
+    for (double s : samples)
+        sum += s;
+    std::printf("%-34s n=%zu mean %.3f ms  median %.3f ms  p95 %.3f ms  max %.3f ms\n", what, samples.size(),
+                sum / samples.size(), samples[samples.size() / 2], samples[samples.size() * 95 / 100],
+                samples.back());
+}
+
+void StartLevel(TGameData& floor)
+{
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    floor.DoSkipTutorial();
+    while (floor.GetState() != kPlaying)
+        floor.Update(kFrame);
+}
+
+void WholeLevels()
+{
+    TSettings* settings = TSettings::GetInstance();
+    std::vector<double> walls;
+    int frames = 0, score = 0;
+    for (int run = 0; run < 5; ++run) {
+        settings->SetCurrentRestaurant(0);
+        settings->SetCurrentLevel(0);
+        TPlatform::GetInstance()->SeedRand(7);
+        TRecordingHost host;
+        TScoreManager scores;
+        const auto start = TClockNow::now();
+        TGameData floor(gGlobals, &scores, &host);
+        StartLevel(floor);
+        TFloorBot bot(floor);
+        for (frames = 0; floor.GetState() != kLevelOver && frames < 60 * 600; ++frames) {
+            floor.Update(kFrame);
+            bot.Act();
+        }
+        walls.push_back(Ms(TClockNow::now() - start));
+        score = floor.GetLevelScore();
+    }
+    std::printf("career level 1, headless: %d frames (%.1f s of play), level score %d\n", frames, frames * kFrame,
+                score);
+    Report("whole level simulated", walls);
+}
+
+// The career level with the most eating stations.
+int BusiestLevel()
+{
+    TSettings* settings = TSettings::GetInstance();
+    int best = 0, most = 0;
+    for (int level = 0; level < 50; ++level) {
+        settings->SetCurrentRestaurant(level / 10);
+        settings->SetCurrentLevel(level % 10);
+        TRecordingHost host;
+        TScoreManager scores;
+        TGameData floor(gGlobals, &scores, &host);
+        floor.SetupLevel();
+        const int seats = static_cast<int>(floor.GetEatingStations().size());
+        if (seats > most) {
+            most = seats;
+            best = level;
+        }
+    }
+    return best;
+}
+
+void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count);
+
+void BusyFrames(TPlatform* platform)
+{
+    TSettings* settings = TSettings::GetInstance();
+    const int level = BusiestLevel();
+    settings->SetCurrentRestaurant(level / 10);
+    settings->SetCurrentLevel(level % 10);
+    TRecordingHost host;
+    TScoreManager scores;
+    TGameData floor(gGlobals, &scores, &host);
+    StartLevel(floor);
+    MeasureFrames(platform, floor, "empty floor", 100);
+    TFloorBot bot(floor);
+    // Every table taken, then seven more parties in line.
+    for (int tries = 0; tries < 200; ++tries) {
+        bool free = false;
+        for (TEatingStation* station : floor.GetEatingStations())
+            free = free || (!station->GetParty() && !station->HasDishes());
+        if (!free)
+            break;
+        if (floor.GetWaitingParties().empty())
+            floor.AddNextGroup();
+        bot.Act();
+        floor.Update(kFrame);
+    }
+    while (floor.GetWaitingParties().size() < 7 && floor.AddNextGroup()) {
+    }
+    int taken = 0;
+    for (TEatingStation* station : floor.GetEatingStations())
+        taken += station->GetParty() != nullptr;
+    std::printf("busy floor: career level %d, %d of %zu eating stations taken, %zu parties in line\n", level + 1,
+                taken, floor.GetEatingStations().size(), floor.GetWaitingParties().size());
+    MeasureFrames(platform, floor, "busy floor", gFrames);
+}
+
+void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count)
+{
+    TAnimatedTextureCache cache(100, 120, 80);
+    std::vector<double> updates, draws, frames;
+    TEvent event;
+    for (int n = 0; n < count + 30;) {
+        platform->GetEvent(&event);
+        if (event.mType == TEvent::kQuit)
+            break;
+        if (event.mType != TEvent::kIdle || !platform->BeginDraw(false))
+            continue;
+        const auto start = TClockNow::now();
+        floor.Update(kFrame);
+        const auto updated = TClockNow::now();
+        cache.Reset();
+        DrawFloor(floor, &cache, nullptr, nullptr);
+        glFinish();
+        const auto drawn = TClockNow::now();
+        platform->EndDraw(true);
+        if (n++ >= 30) {  // textures are loaded in the first frames
+            updates.push_back(Ms(updated - start));
+            draws.push_back(Ms(drawn - updated));
+            frames.push_back(Ms(drawn - start));
+        }
+    }
+    Report((std::string(what) + ": update").c_str(), updates);
+    Report((std::string(what) + ": draw (glFinish)").c_str(), draws);
+    Report((std::string(what) + ": update + draw").c_str(), frames);
+}
+
+void BenchMain(TPlatform* platform, const char*)
+{
+    if (!platform->SetDisplay(800, 600, false)) {
+        std::fprintf(stderr, "no display\n");
+        return;
+    }
+    TSettings::CreateSettings();
+    TSettings* settings = TSettings::GetInstance();
+    settings->CreateNewUser("Bench");
+    settings->SetCurrentUser(0, true);
+    settings->GetGameClock()->Start();
+    gGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    TXmlNode* root = gGlobalDoc.GetChild("dataroot");
+    gGlobals = root ? root->GetChild("globals") : nullptr;
+    WholeLevels();
+    BusyFrames(platform);
+    TSettings::DeleteSettings();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1)
+        gFrames = std::max(10, std::atoi(argv[1]));
+    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-level-bench";
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::filesystem::current_path(QM_DATA_DIR);
+    qm::InstallGLDisplayHost();
+    qm::InstallTextRendering();
+    qm::InstallWindowSystem();
+    qm::InstallWindowScript();
+    QuellmoorExec(argc, argv, BenchMain, false);
+    return 0;
+}

@@ -1,0 +1,80 @@
+-- The game screen: the floor (drawn by the game window), the heads-up
+-- display over it, the layers drawn above the display and the fade. The
+-- game window opens the intro, level-over and pause screens itself; the
+-- functions below are what it and those screens hand back to this script.
+ReadFile("scripts/ui.lua")
+
+local wall = { 0.14, 0.22, 0.37 }    -- the cruise ship's navy
+local trim = { 0.78, 0.60, 0.23 }    -- brass
+local floor = { 0.86, 0.74, 0.56 }   -- deck planks
+local plank = { 0.78, 0.66, 0.48 }
+local bar = { 0.98, 0.94, 0.86 }     -- the paper of the display
+local hudFont = { "fonts/corona.mvec", 18, kUiInk }
+local valueFont = { "fonts/corona.mvec", 22, kUiInk }
+
+gGameScreenId = CreateCloseMessage().name
+
+-- Leaves the game screen (the restaurant is done, or the player quits).
+function LeaveGame()
+    PostMessage(CreateNamedMessage(kCloseWindow, gGameScreenId))
+end
+
+-- The pause screen: resume, or leave the game.
+function ShowPause()
+    if DoModal("scripts/pause.lua") == "quit" then
+        QuitGame(true)
+        LeaveGame()
+    else
+        PauseGame(false)
+    end
+end
+
+local function Label(name, label, x, y, w, font, flags)
+    return Text { name = name, label = label, font = font or hudFont, x = x, y = y, w = w, h = 26,
+                  flags = flags or (kHAlignLeft + kVAlignCenter) }
+end
+
+local planks = {}
+for i = 0, 9 do
+    table.insert(planks, UiFill(0, 150 + i * 46, 800, 2, plank))
+end
+
+MakeDialog {
+    Window { name = "gamescreen", w = 800, h = 600,
+        UiFill(0, 0, 800, 150, wall, "wall"),
+        UiFill(0, 146, 800, 4, trim),
+        UiFill(0, 150, 800, 450, floor, "floor"),
+        Window { name = "planks", x = 0, y = 0, w = 800, h = 600, unpack(planks) },
+        GameWindow { name = "game", x = 0, y = 0, w = 800, h = 600,
+            Window { name = "hud", x = 0, y = 0, w = 800, h = 44,
+                UiFill(0, 0, 800, 40, bar, "levelbackground"),
+                UiFill(0, 0, 800, 40, bar, "careerlevelbackground"),
+                UiFill(0, 40, 800, 4, trim),
+                Label("levellabel", "hud_level", 12, 7, 60),
+                Label("levelval", "#1", 68, 7, 40, valueFont),
+                Label("goal", "#", 110, 7, 170),
+                Label("expert", "#", 110, 7, 170),
+                Label("scorelabel", "hud_score", 290, 7, 60),
+                Label("scoreval", "#0", 350, 7, 80, valueFont),
+                Label("cashlabel", "hud_cash", 440, 7, 50),
+                Label("cashval", "#", 490, 7, 90, valueFont),
+                Label("openclosed", "open", 600, 7, 110, valueFont, kHAlignCenter + kVAlignCenter),
+                Bitmap { name = "livesicon_0", image = "ui/heart_life", x = 110, y = 44, w = 24, h = 22 },
+                Bitmap { name = "livesicon_1", image = "ui/heart_life", x = 136, y = 44, w = 24, h = 22 },
+                Bitmap { name = "livesicon_2", image = "ui/heart_life", x = 162, y = 44, w = 24, h = 22 },
+                Bitmap { name = "livesicon_3", image = "ui/heart_life", x = 188, y = 44, w = 24, h = 22 },
+                Bitmap { name = "livesicon_4", image = "ui/heart_life", x = 214, y = 44, w = 24, h = 22 },
+            },
+            GameTimer { name = "gametimer", x = 736, y = 0, w = 60, h = 60 },
+            CoinJar { name = "coinjar", x = 716, y = 470, w = 80, h = 120 },
+            Bitmap { name = "upgradeanim", image = "ui/upgrade_glow", x = 640, y = 540, w = 80, h = 60 },
+            UiButton { name = "upgrade", label = "hud_upgrade", x = 620, y = 540,
+                       command = function() SetupUpgradeScreen() end },
+            UiButton { name = "skiptutorial", label = "hud_skiptutorial", x = 610, y = 60,
+                       command = function() DoSkipTutorial() end },
+            GameUILayer { name = "uilayer", x = 0, y = 0, w = 800, h = 600 },
+            GamePostUILayer { name = "postuilayer", x = 0, y = 0, w = 800, h = 600 },
+            ScreenFade { name = "screenfade", x = 0, y = 0, w = 800, h = 600 },
+        },
+    }
+}

@@ -1,0 +1,314 @@
+// Drawing the floor in depth order, the layers above the HUD and the clock.
+#include "game/play/game.h"
+
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "engine/text/textgraphic.h"
+#include "game/floor/bar.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/play/gamedata.h"
+#include "game/play/scoremanager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kScreenW = 800, kScreenH = 600;
+
+// One entry of the depth-sorted list: whoever's foot is lower stands in front.
+struct TDrawSorted {
+    int sortValue;
+    std::function<void()> draw;
+};
+
+// A figure that overlaps a table and whose foot is between the table's top
+// and its front edge is drawn just after it.
+int SortValueForCharacter(TRect box, const std::vector<TRect>& tables)
+{
+    int value = box.y2;
+    for (const TRect& table : tables)
+        if (box.x1 <= table.x2 && table.x1 <= box.x2 && box.y2 >= table.y1 && box.y2 <= table.y2)
+            value = std::max(value, table.y2 + 1);
+    return value;
+}
+
+// The kitchen, the shelves and the waitress draw inside the caller's 2D pass.
+template <typename Fn>
+void In2d(Fn draw)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!platform || !platform->Begin2d())
+        return;
+    draw();
+    platform->End2d();
+}
+
+TGame* ParentGame(const TWindow* window)
+{
+    for (TWindow* w = window->GetParent(); w; w = w->GetParent())
+        if (auto* game = ::GetCast<TGame>(w))
+            return game;
+    return nullptr;
+}
+
+}  // namespace
+
+void TGame::Draw()
+{
+    if (!mGameData)
+        return;
+    mCache->Reset();
+    DrawFloor(*mGameData, mCache.get(), mClosedSign.get(), mClosedLabel);
+}
+
+namespace {
+
+void DrawClosedSign(const TGameData& floor, TTexture* sign, TTextGraphic* label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const TVec2 at = floor.GetClosedSignPos();
+    if (!sign || !platform || !platform->Begin2d())
+        return;
+    sign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
+    const int top = static_cast<int>(at.y) - sign->GetHeight() / 2;
+    const int left = static_cast<int>(at.x) - sign->GetWidth() / 2;
+    if (label)
+        label->Draw(TRect{left, top + 8, left + sign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+    platform->End2d();
+}
+
+void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache);
+
+}  // namespace
+
+void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const bool shaking = floor.IsTurbulenceShaking() && platform;
+    if (shaking)
+        {
+        const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
+        platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
+    }
+    In2d([&floor] {
+        floor.GetChef().Draw();
+        floor.GetTicketStation().Draw();
+    });
+    DrawClosedSign(floor, closedSign, closedLabel);
+    In2d([&floor] {
+        floor.GetDishCart().Draw();
+        for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
+                 &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
+                 &floor.GetHighChairStation(), &floor.GetMopStation()})
+            if (shelf->IsEnabled())
+                shelf->Draw();
+        const auto& foods = floor.GetFoodStationList();
+        for (auto it = foods.rbegin(); it != foods.rend(); ++it)
+            (*it)->Draw();
+    });
+    if (floor.GetBench().shown)
+        floor.GetBench().Draw();
+
+    std::vector<TRect> tableBoxes;
+    std::vector<TDrawSorted> list;
+    for (const auto& table : floor.GetTables()) {
+        tableBoxes.push_back(table->BoundingBox());
+        TTable* t = table.get();
+        list.push_back({t->BoundingBox().y2, [cache, t] { t->Draw(cache, 0, 0); }});
+    }
+    if (TBar* bar = floor.GetBar()) {
+        tableBoxes.push_back(bar->BoundingBox());
+        list.push_back({bar->BoundingBox().y2, [cache, bar] { bar->Draw(cache); }});
+    }
+    TQuessa* her = floor.GetQuessa();
+    for (bool robot : {true, false})
+        list.push_back({SortValueForCharacter(her->BoundingBox(robot), tableBoxes), [her, robot] { In2d([her, robot] { her->Draw(robot); }); }});
+    std::stable_sort(list.begin(), list.end(),
+                     [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
+    for (const TDrawSorted& entry : list)
+        entry.draw();
+
+    DrawQueue(floor, cache);
+    In2d([her] { her->DrawDestinations(); });
+    for (const auto& ring : floor.GetNoiseRings())
+        ring->Draw();
+    if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
+        dragged->Draw(cache, false);
+        dragged->DrawHearts();
+    }
+    if (shaking)
+        platform->PopViewport();
+}
+
+namespace {
+
+void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
+{
+    // Only the first seven in line are drawn, back to front so the head of
+    // the line stands in front.
+    std::vector<TParty*> shown;
+    for (TParty* party : floor.GetWaitingParties()) {
+        if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
+            break;
+        shown.push_back(party);
+    }
+    TParty* dragged = floor.GetDraggedParty();
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        if ((*it)->IsOnBench()) {
+            (*it)->DrawLegs();
+            (*it)->Draw(cache, false);
+            (*it)->DrawHearts();
+        }
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        if (!(*it)->IsOnBench() && *it != dragged && !(*it)->IsPickingSeats()) {
+            (*it)->Draw(cache, false);
+            (*it)->DrawHearts();
+        }
+}
+
+}  // namespace
+
+float TGame::FlashlightAlpha() const
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const float t = platform ? static_cast<float>(platform->Timer() - mStartTimer) / 1000.0f : 1.0f;
+    const int state = mGameData->GetState();
+    if (state == kLevelIntro)
+        return t < 0.5f ? 2 * t : 1.0f;
+    if (state == kLevelOver)
+        return t < 0.5f ? 1 - 2 * t : 0.0f;
+    return 1.0f;
+}
+
+void TGame::DrawUI()
+{
+    if (!mGameData)
+        return;
+    mScore->Draw();
+    const int state = mGameData->GetState();
+    const bool lit = state == kPlaying || state == kLevelIntro || state == kIntroFadeUp || state == kLevelOver;
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mFlashlightMode || !lit || !mFlashlight || !platform || !platform->Begin2d())
+        return;
+    const float alpha = FlashlightAlpha();
+    const int mx = mGameData->GetMousePos().x, my = mGameData->GetMousePos().y;
+    const int w = mFlashlight->GetWidth(), h = mFlashlight->GetHeight();
+    const int left = mx - w / 2, top = my - h / 2;
+    mFlashlight->DrawSprite(static_cast<float>(mx), static_cast<float>(my), alpha, 1.0f, 0, 0);
+    if (mFlashlightFill) {
+        // The dark fill covers the screen around the light.
+        const TRect bands[] = {{0, 0, kScreenW, top}, {0, top + h, kScreenW, kScreenH},
+                               {0, top, left, top + h}, {left + w, top, kScreenW, top + h}};
+        for (const TRect& band : bands)
+            if (band.x2 > band.x1 && band.y2 > band.y1)
+                mFlashlightFill->DrawSprite(TVec2((band.x1 + band.x2) / 2.0f, (band.y1 + band.y2) / 2.0f), alpha,
+                                            static_cast<float>(band.x2 - band.x1) / mFlashlightFill->GetWidth(),
+                                            static_cast<float>(band.y2 - band.y1) / mFlashlightFill->GetHeight(),
+                                            0, nullptr, nullptr, 0, nullptr);
+    }
+    platform->End2d();
+}
+
+void TGame::DrawBanner(const char* key, float t)
+{
+    if (!mBanner || t <= 0 || t >= 2.0f)
+        return;
+    TRect rect{0, -100, kScreenW, 500};
+    if (t < 1.5f) {
+        if (static_cast<int>(t / 0.2f) % 2 != 0)
+            return;
+    } else {
+        const int d = static_cast<int>(std::floor(2 * (t - 1.5f) * 200)) + 100;
+        rect = {0, -d, kScreenW, kScreenH - d};
+    }
+    ShowBanner(key, rect);
+}
+
+void TGame::ShowBanner(const char* key, const TRect& rect)
+{
+    mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String(key) + "</outline>");
+    In2d([this, &rect] { mBanner->Draw(rect, 1.0f, 0, 1.0f); });
+}
+
+void TGame::DrawPostUI()
+{
+    if (!mGameData)
+        return;
+    if (!mGameData->IsEndless()) {
+        DrawBanner("expertscorestatus", mGameData->GetExpertTime());
+        DrawBanner("goalcompletedstatus", mGameData->GetGoalTime());
+        const float idle = mGameData->GetIdleTime();
+        if (!mGameData->GetTutorial().IsActive() && idle > 0 && idle < 1.0f && mBanner)
+            ShowBanner("closingtimestatus", TRect{0, 0, kScreenW, kScreenH});
+    }
+    mGameData->GetTutorial().Draw();
+}
+
+// ---- companion windows ---------------------------------------------------------
+
+namespace {
+TWindow* TGameUILayerDynamicCreate() { return new TGameUILayer; }
+TWindow* TGamePostUILayerDynamicCreate() { return new TGamePostUILayer; }
+TWindow* TGameTimerDynamicCreate() { return new TGameTimer; }
+}  // namespace
+
+TClassId TGameUILayer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGameUILayerDynamicCreate);
+    return id;
+}
+
+void TGameUILayer::Draw()
+{
+    if (TGame* game = ParentGame(this))
+        game->DrawUI();
+}
+
+TClassId TGamePostUILayer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGamePostUILayerDynamicCreate);
+    return id;
+}
+
+void TGamePostUILayer::Draw()
+{
+    if (TGame* game = ParentGame(this))
+        game->DrawPostUI();
+}
+
+TClassId TGameTimer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGameTimerDynamicCreate);
+    return id;
+}
+
+TGameTimer::TGameTimer() : mGlobe(TAnimatedTexture::Get("ui/ui_globe.anm")) {}
+TGameTimer::~TGameTimer() = default;
+
+void TGameTimer::Draw()
+{
+    TGame* game = ParentGame(this);
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!game || !mGlobe || !platform || !platform->Begin2d())
+        return;
+    const int frames = mGlobe->GetNumFrames();
+    const int frame = static_cast<int>((frames - 1) * game->GetClockAngle() / 6.2831855f);
+    int rx = 0, ry = 0;
+    mGlobe->GetRegistrationPoint(&rx, &ry);
+    // Sprites are placed relative to the viewport, which the window system
+    // sets to this window's part of the screen.
+    TPoint at{rx, ry};
+    ClientToScreen(&at);
+    TRect viewport;
+    platform->GetViewport(&viewport);
+    at = {at.x - viewport.x1, at.y - viewport.y1};
+    mGlobe->SetCurrentFrame(frame);
+    mGlobe->DrawSprite(static_cast<float>(at.x), static_cast<float>(at.y), 1.0f, 1.0f, 0, 0);
+    platform->End2d();
+}

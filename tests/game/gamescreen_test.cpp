@@ -1,0 +1,160 @@
+// The game screen driven through the game's own entry on the headless
+// engine: Play on the main menu and on the map, the intro, "Let's play", the pause key
+// and the pause screen, the level-over screen's count-up. The sound files are
+// not copied: the game plays on without them.
+#include "gameapp_fixture.h"
+
+#include "engine/base/clock.h"
+#include "engine/platform/event.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/text.h"
+#include "engine/window/windowmanager.h"
+#include "game/play/game.h"
+#include "game/play/gamedata.h"
+#include "game/screens/levelover.h"
+#include "game/settings/settings.h"
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+class GameScreen : public GameAppTest {
+protected:
+    void SetUp() override
+    {
+        GameAppTest::SetUp();
+        UseGameData();
+        const fs::path data = fs::path(QM_SOURCE_DIR) / "data" / "assets";
+        for (const char* folder : {"config", "layouts"})
+            fs::copy(data / folder, scratch.Path() / "assets" / folder, fs::copy_options::recursive);
+    }
+
+    TModalWindow* Top() { return manager->GetTopModalWindow(); }
+    str TopName() { return Top() ? Top()->GetName() : str(); }
+    TGame* Game() { return GetCast<TGame>(Find("game")); }
+    // Idle turns until the top modal window has the name (at most `turns`).
+    bool WaitForTop(const char* name, int turns = 200)
+    {
+        for (int i = 0; i < turns && TopName() != str(name); ++i)
+            Idle(16);
+        return TopName() == str(name);
+    }
+    void Press(const char* name)
+    {
+        TWindow* w = Top()->GetChildWindow(name, -1);
+        ASSERT_NE(w, nullptr) << name;
+        ClickThroughGame(w);
+        Idle(16);
+    }
+    // A first start: the name, Play on the main menu, then Play on the map
+    // (level 1 chosen).
+    void PlayFromTitle()
+    {
+        Start();
+        Idle();
+        ASSERT_TRUE(WaitForTop("scripts/entername.lua", 400));
+        for (char c : std::string("Ada"))
+            Send(TEvent::kChar, static_cast<unsigned char>(c));
+        Idle(16);
+        Press("enterok");
+        ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+        Press("play");
+        ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+        Press("play");
+        ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
+    }
+};
+
+TEST_F(GameScreen, PlayOpensTheIntroThenPauseStopsTheClockForAsLongAsItIsUp)
+{
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    ASSERT_NE(floor, nullptr);
+    TClock* clock = TSettings::GetInstance()->GetGameClock();
+    EXPECT_TRUE(clock->IsPaused());
+    EXPECT_EQ(floor->GetState(), kLevelIntro);
+    auto* goal = GetCast<TText>(Top()->GetChildWindow("careerintro", -1));
+    ASSERT_NE(goal, nullptr);
+    EXPECT_EQ(goal->GetText(), floor->GetLevelManager()->GetLevelIntroText());
+
+    // "Let's play" shows once the panel has slid in; it slides the panel
+    // away and the game runs on its own clock.
+    TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+    ASSERT_NE(letsplay, nullptr);
+    EXPECT_FALSE(letsplay->IsVisible());
+    for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+        Idle(16);
+    Press("letsplay");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    for (int i = 0; i < 60; ++i)
+        Idle(16);
+    EXPECT_FALSE(clock->IsPaused());
+    EXPECT_EQ(floor->GetState(), kPlaying);
+
+    // The pause key opens the pause screen; two seconds there are counted as
+    // paused time, measured on the platform's timer, and the floor stands still.
+    const float pausedBefore = floor->GetPausedTime();
+    Send(TEvent::kKeyDown, 'P');
+    ASSERT_TRUE(WaitForTop("scripts/pause.lua"));
+    EXPECT_TRUE(clock->IsPaused());
+    const float played = floor->GetPlayTime();
+    for (int i = 0; i < 100; ++i)
+        Idle(20);
+    EXPECT_EQ(floor->GetPlayTime(), played);
+    Press("resume");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    for (int i = 0; i < 3 && clock->IsPaused(); ++i)
+        Idle(1);
+    EXPECT_FALSE(clock->IsPaused());
+    EXPECT_NEAR(floor->GetPausedTime() - pausedBefore, 2.0f, 0.1f);
+    for (int i = 0; i < 10; ++i)
+        Idle(16);
+    EXPECT_GT(floor->GetPlayTime(), played);
+}
+
+TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)
+{
+    // "served" is laid out exactly where the glide starts: it must arrive
+    // there (no direction to divide by), and the texts after it stay hidden
+    // until their turn.
+    Script("levelover.lua",
+           "MakeDialog { Window { name = 'overbackground', w = 800, h = 600,"
+           "  LevelOver { name = 'leveloverwin', w = 800, h = 600,"
+           "    Text { name = 'served', label = '#1', x = 400, y = 250, w = 100, h = 30 },"
+           "    Text { name = 'lost', label = '#2', x = 100, y = 300, w = 100, h = 30 },"
+           "    Text { name = 'levelscore', label = '#3', x = 100, y = 340, w = 100, h = 30 },"
+           "    Text { name = 'score', label = '#4', x = 100, y = 380, w = 100, h = 30 },"
+           "    Button { name = 'continue', label = '#go', x = 300, y = 500, w = 100, h = 40 } } } }");
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TLevelResult result;
+    result.win = true;
+    game->OpenLevelOver(result);
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    TWindow* served = over->GetChildWindow("served", -1);
+    TWindow* lost = over->GetChildWindow("lost", -1);
+    TWindow* next = over->GetChildWindow("continue", -1);
+    EXPECT_FALSE(served->IsVisible());
+    EXPECT_FALSE(lost->IsVisible());
+    EXPECT_FALSE(next->IsVisible());
+    for (int i = 0; i < 70 && over->GetStep() < 2; ++i)
+        Idle(16);
+    EXPECT_EQ(served->GetRect().x1, 400);
+    EXPECT_EQ(served->GetRect().y1, 250);
+    EXPECT_TRUE(lost->IsVisible());
+    for (int i = 0; i < 300 && over->GetStep() < TLevelOver::kDone; ++i)
+        Idle(16);
+    EXPECT_EQ(over->GetStep(), TLevelOver::kDone);
+    for (const char* name : {"lost", "levelscore", "score"}) {
+        TWindow* text = over->GetChildWindow(name, -1);
+        EXPECT_TRUE(text->IsVisible()) << name;
+        EXPECT_EQ(text->GetRect().x1, 100) << name;
+    }
+    EXPECT_TRUE(next->IsVisible());
+}
