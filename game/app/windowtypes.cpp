@@ -3,7 +3,10 @@
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
 #include "game/play/game.h"
+#include "game/screens/chooserestaurant.h"
 #include "game/screens/coinjar.h"
+#include "game/screens/comic.h"
+#include "game/screens/credits.h"
 #include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
 #include "game/screens/heroine.h"
@@ -11,12 +14,15 @@
 #include "game/screens/levelintro.h"
 #include "game/screens/levelover.h"
 #include "game/screens/linktext.h"
+#include "game/screens/lockedlevels.h"
 #include "game/screens/mainmenu.h"
 #include "game/screens/playerscreens.h"
 #include "game/screens/preloader.h"
+#include "game/screens/quessascloset.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/serversavelogin.h"
 #include "game/screens/textdropbutton.h"
+#include "game/screens/unlocknotices.h"
 #include "game/screens/upgradepicker.h"
 
 namespace game {
@@ -28,32 +34,38 @@ struct TWindowType {
     TClassId (*classId)();
 };
 
-// In registration order. Screens still to come join this table as their
-// classes are written: "LockedLevels" before the preloader; "ComicPanel"
-// before the doodle; "QuessasCloset", "UnlockWindow", "ClothingUnlocked",
-// "LevelEditor" before the fill window; "CustomerEditor" after it;
-// "CreditsWindow" before the name entry; "ChooseRestaurant" before the
-// upgrade picker.
+// In registration order. The game's other screens join this table as their
+// classes are written: "LevelEditor" before the fill window;
+// "CustomerEditor", "HiscoreWindow" before the player choice;
+// "ServerSaveLogin" before the level intro; "UpgradePicker" before the main
+// menu.
 const TWindowType kWindowTypes[] = {
     {"GameWindow", &TGame::ClassId},
     {"GameUILayer", &TGameUILayer::ClassId},
     {"GamePostUILayer", &TGamePostUILayer::ClassId},
     {"GameTimer", &TGameTimer::ClassId},
+    {"LockedLevels", &TLockedLevels::ClassId},
     {"CoinJar", &TCoinJar::ClassId},
     {"PreLoader", &TPreLoader::ClassId},
     {"ScreenFade", &TScreenFade::ClassId},
     {"TimedFade", &TTimedFade::ClassId},
+    {"ComicPanel", &TComic::ClassId},
     {"Doodle", &TLevelIntroDoodle::ClassId},
     {"AnimWindow", &TAnimWindow::ClassId},
     {"QuessaWindow", &TQuessaWindow::ClassId},
     {"SpriteWindow", &TSpriteWindow::ClassId},
+    {"QuessasCloset", &TQuessasCloset::ClassId},
+    {"UnlockWindow", &TUnlockWindow::ClassId},
+    {"ClothingUnlocked", &TClothingUnlocked::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
     {THiscore::kTypeName, &THiscore::ClassId},
     {"ChoosePlayerWindow", &TChoosePlayer::ClassId},
+    {"CreditsWindow", &TCredits::ClassId},
     {"EnterNameWindow", &TEnterName::ClassId},
     {TServerSaveLogin::kTypeName, &TServerSaveLogin::ClassId},
     {"LevelIntro", &TLevelIntro::ClassId},
     {"LevelOver", &TLevelOver::ClassId},
+    {"ChooseRestaurant", &TChooseRestaurant::ClassId},
     {TUpgradePicker::kTypeName, &TUpgradePicker::ClassId},
     {"MainMenu", &TMainMenu::ClassId},
     {"OptionsWindow", &TOptions::ClassId},

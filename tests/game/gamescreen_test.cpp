@@ -1,5 +1,5 @@
 // The game screen driven through the game's own entry on the headless
-// engine: Play on the title screen, the intro, "Let's play", the pause key
+// engine: Play on the main menu and on the map, the intro, "Let's play", the pause key
 // and the pause screen, the level-over screen's count-up. The sound files are
 // not copied: the game plays on without them.
 #include "gameapp_fixture.h"
@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -47,11 +48,20 @@ protected:
         ClickThroughGame(w);
         Idle(16);
     }
+    // A first start: the name, Play on the main menu, then Play on the map
+    // (level 1 chosen).
     void PlayFromTitle()
     {
         Start();
         Idle();
-        ASSERT_TRUE(WaitForTop("scripts/title.lua"));
+        ASSERT_TRUE(WaitForTop("scripts/entername.lua", 400));
+        for (char c : std::string("Ada"))
+            Send(TEvent::kChar, static_cast<unsigned char>(c));
+        Idle(16);
+        Press("enterok");
+        ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+        Press("play");
+        ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
     }

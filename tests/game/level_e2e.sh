@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Plays career level 1 as a person would, under an X display: a first
-# start names the player, Play on the main menu opens the level's intro, "Let's play" starts the shift, the
+# Plays career level 1 as a person would, under an X display: Play on the
+# main menu opens the restaurant map, whose Play opens the level's intro, "Let's play" starts the shift, the
 # tutorial is skipped, the first party is dragged to a table and served with
 # clicks (order, ticket, plate, serve, check, dishes, cart), the game is
 # paused and resumed with the pause key and the pause screen's button, and
-# the level runs on to its level-over screen, which counts up the results.
+# the level runs on to its level-over screen, which counts up the results;
+# leaving it comes back to the map.
 # Each step's screenshot is kept and must differ from the one before.
 # Usage: level_e2e.sh <corvellatrip> <artefacts folder>
 set -euo pipefail
@@ -66,16 +67,17 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1
 point 400 300
 xdotool key alt+Return
 sleep 0.5
-# A first start: the loading screen, then the name entry, then the menu.
-wait_pixel 250 160 "^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$" "the name entry's title band" 60
+# A first start names its player, then Play on the main menu opens the map,
+# where level 1 is chosen: its Play opens the level.
+accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
+wait_pixel 250 160 "$accent" "the name entry's title band" 50
 xdotool type --delay 60 "Ada"
-sleep 0.3
 xdotool key Return
-wait_pixel 330 495 "^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$" "the main menu's Quit button" 30
-step menu
-
-# Play: the level's intro slides in over the dimmed floor.
-click 400 290 2
+wait_pixel 330 495 "$accent" "the main menu's Quit button" 50
+click 400 299 1
+wait_pixel 640 576 "$accent" "the map's Play button" 20
+step map
+click 696 569 2
 wait_pixel 180 150 "^2[23][0-9] 1[01][0-9] [4-7][0-9]$" "the intro's title band" 20
 step intro
 
@@ -120,4 +122,9 @@ step levelover 100
 sleep 5
 step counted 100
 kill -0 "$pid" 2>/dev/null || fail "the program ended"
+
+# Leave: back on the restaurant map.
+click 503 480 2
+wait_pixel 640 576 "$accent" "the map's Play button after the level" 20
+step backonmap 100
 echo "level e2e: ok"

@@ -2,6 +2,7 @@
 -- the options and the help pages. The first time in a run it opens the
 -- loading screen; when loading ends, a first start asks for a name.
 ReadFile("scripts/menuscene.lua")
+ReadFile("scripts/career.lua")
 
 -- A first start has no player yet: ask for a name before anything else.
 local function AskForFirstName()
@@ -11,14 +12,10 @@ local function AskForFirstName()
     end
 end
 
--- Play goes straight into the career at the player's current restaurant
--- and level; leaving the game comes back to the menu.
 local function Play()
     AskForFirstName()
     if GetNumUsers() > 0 then
-        SetCurrentGameMode(0)
-        DoModal("scripts/game.lua")
-        SetWelcomeName()
+        PlayCareer()
     end
 end
 
@@ -36,9 +33,7 @@ end
 
 MakeDialog {
     MainMenu { name = "mainmenu", w = 800, h = 600,
-        MenuScene(true, true),
-        -- She waits on the deck for the player.
-        QuessaWindow { name = "heroine", x = 150, y = 540 },
+        MenuScene(true),
         Window { name = "welcomebox", x = 208, y = 178, w = 384, h = 84,
             UiPicture("ui/menu/welcome", 0, 0, 384, 84),
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
@@ -55,8 +50,7 @@ MakeDialog {
         UiButton { name = "quit", label = "menu_quit", x = 308, y = 462, close = true },
         Window { name = "moregames", x = 0, y = 0, w = 1, h = 1 },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
-        Text { name = "version", label = "#", font = { "fonts/default.mvec", 14, FColor(0.55, 0.50, 0.52) },
-               x = 600, y = 572, w = 190, h = 20,
+        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 572, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,

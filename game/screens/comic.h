@@ -1,0 +1,39 @@
+// TComic ("ComicPanel"): the story comic of the current restaurant, one
+// full-screen panel at a time ("comics/comic<restaurant>_<panel>"); the
+// closing comic "comic_6_1" adds three bobbing figures.
+#pragma once
+
+#include "engine/base/vec.h"
+#include "engine/window/window.h"
+
+#include <memory>
+
+class TTexture;
+
+class TComic : public TWindow {
+public:
+    TComic();
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+    bool OnTaskAnimate() override;
+    void Draw() override;
+
+    // True when there is no next panel (the comic is over).
+    bool ForwardComic();
+    void BackComic();
+    int GetPanel() const { return mPanel; }
+    bool HasFigures() const { return mFigures[0] != nullptr; }
+
+private:
+    TWindow* FindOnScreen(const char* name);
+    bool LoadPanel();
+    void SetButtons();
+
+    int mPanel = 0;
+    std::shared_ptr<TTexture> mFigures[3];
+    TVec2 mFigurePos[3];
+};
+
+TWindow* TComicDynamicCreate();

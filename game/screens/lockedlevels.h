@@ -1,0 +1,52 @@
+// TLockedLevels ("LockedLevels"): the extra level packs found in
+// assets/config/levels, five slots on screen, each ready or locked by the
+// unlock rules. Its script asks for a pack's file and state by list index.
+#pragma once
+
+#include "engine/base/str.h"
+#include "engine/window/window.h"
+
+#include <array>
+#include <vector>
+
+class TButton;
+class TText;
+
+struct TGameDescription {
+    enum EContentState : int { kReady = 0, kLocked = 1 };
+    str name;
+    EContentState state = kReady;
+    str file;
+};
+
+class TLockedLevels : public TWindow {
+public:
+    static constexpr int kSlots = 5;
+
+    TLockedLevels();
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+
+    // Entries read by index; null outside the list, so a script that asks
+    // for a slot past the end gets an empty answer, not a stray read.
+    const TGameDescription* GetGame(int index) const;
+    int GetGameCount() const { return static_cast<int>(mGames.size()); }
+
+    void BuildGameList(const char* folder);
+    void AddGame(str name, TGameDescription::EContentState state, str file);
+    void UpdateDisplay();
+
+private:
+    struct TSlot {
+        TButton* button = nullptr;
+        TText* title = nullptr;
+        TText* description = nullptr;
+        TText* status = nullptr;
+    };
+    std::array<TSlot, kSlots> mSlots{};
+    std::vector<TGameDescription> mGames;
+};
+
+TWindow* TLockedLevelsDynamicCreate();

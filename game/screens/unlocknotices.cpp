@@ -1,0 +1,93 @@
+#include "game/screens/unlocknotices.h"
+
+#include "engine/platform/platform.h"
+#include "engine/render/texture.h"
+#include "engine/window/image.h"
+#include "engine/window/stringtable.h"
+#include "engine/window/text.h"
+#include "game/floor/clothinglayer.h"
+#include "game/settings/settings.h"
+#include "game/settings/unlockmanager.h"
+
+namespace {
+
+str Label(const str& label, const str& argument = str())
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(label, argument, "", "", "", "") : str();
+}
+
+}  // namespace
+
+TWindow* TUnlockWindowDynamicCreate() { return new TUnlockWindow; }
+TWindow* TClothingUnlockedDynamicCreate() { return new TClothingUnlocked; }
+
+TClassId TUnlockWindow::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TUnlockWindowDynamicCreate);
+    return id;
+}
+
+void TUnlockWindow::PostChildrenInit()
+{
+    TText* body = ::GetCast<TText>(GetChildWindow("body", -1));
+    if (!body)
+        return;
+    str text;
+    TUnlockManager::EUnlockType type{};
+    str name;
+    TUnlockManager* unlocks = TUnlockManager::GetInstance();
+    while (unlocks && unlocks->GetNextUnlockedItem(&type, &name)) {
+        const str shown = Label(name + "_name");
+        if (type == TUnlockManager::kOutfit)
+            text += Label("newoutfit", shown);
+        else if (type == TUnlockManager::kLevel)
+            text += Label("newlevel", shown);
+        text += "\n";
+    }
+    body->SetText(text);
+}
+
+TClassId TClothingUnlocked::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TClothingUnlockedDynamicCreate);
+    return id;
+}
+
+TClothingUnlocked::TClothingUnlocked()
+{
+    mRefresh = std::make_unique<TTextureRefresh>([this] { SetupImages(); });
+}
+
+TClothingUnlocked::~TClothingUnlocked() = default;
+
+void TClothingUnlocked::PostChildrenInit() { SetupImages(); }
+
+void TClothingUnlocked::SetupImages()
+{
+    TSettings* settings = TSettings::GetInstance();
+    for (int i = 0; i < kShown; ++i) {
+        TImage* icon = ::GetCast<TImage>(GetChildWindow(str::getFormatted("icon%d", i), 1));
+        TText* name = ::GetCast<TText>(GetChildWindow(str::getFormatted("name%d", i), 1));
+        const TClothingItem* item = mCatalogue.GetUnlockedItem(i);
+        if (!item) {
+            if (icon)
+                icon->ClearFlags(kVisible);
+            if (name)
+                name->ClearFlags(kVisible);
+            continue;
+        }
+        if (settings)
+            settings->AddNewClothing(item->file);
+        // A private copy, so the tint does not reach the wardrobe's icons.
+        if (auto texture = TTexture::Get(str::getFormatted("%s?unique%d", item->icon.c_str(), i))) {
+            TClothingLayer::Tint(texture, item->color);
+            if (icon)
+                icon->SetTexture(texture, 1.0f);
+        }
+        if (name)
+            name->SetText(Label(item->name));
+    }
+    InvalidateRect(nullptr);
+}

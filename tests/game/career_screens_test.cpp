@@ -1,0 +1,289 @@
+// The career screens driven through the window script on the headless
+// engine: the map's markers from a player's progress, the level-pack list,
+// the credits text, the comic's paging and the unlock notices.
+#include "settings_fixture.h"
+
+#include "engine/script/windowscript.h"
+#include "engine/window/button.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/text.h"
+#include "engine/window/windowmanager.h"
+#include "game/app/windowtypes.h"
+#include "game/screens/chooserestaurant.h"
+#include "game/screens/comic.h"
+#include "game/screens/credits.h"
+#include "game/screens/lockedlevels.h"
+#include "game/screens/mapmarkers.h"
+#include "game/screens/quessascloset.h"
+#include "game/floor/clothinglayer.h"
+#include "game/floor/quessa.h"
+#include "game/floor/quessacolors.h"
+#include "game/screens/unlocknotices.h"
+#include "game/settings/unlockmanager.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CareerScreens : public SettingsTest {
+protected:
+    void SetUp() override
+    {
+        SettingsTest::SetUp();
+        WriteStrings({{"bestscore", "Level %1%: best %2%"},
+                      {"levellocked", "Locked"},
+                      {"levelready", "Ready"},
+                      {"pack_name", "Pack"},
+                      {"pack_description", "A pack"},
+                      {"newoutfit", "New outfit: %1%"},
+                      {"newlevel", "New level: %1%"},
+                      {"gold_name", "Gold pack"},
+                      {"blouse_name", "Blouse"}});
+        StartPlatform();
+        Create();
+        mSettings->CreateNewUser("Ann");
+        game::RegisterWindowTypes();
+    }
+    void TearDown() override
+    {
+        TQuessaColors::Release();
+        TUnlockManager::Free();
+        SettingsTest::TearDown();
+    }
+    void File(const std::string& name, const std::string& text)
+    {
+        fs::create_directories((mHome / name).parent_path());
+        std::ofstream(mHome / name, std::ios::binary) << text;
+    }
+    TWindow* Find(const char* name)
+    {
+        TWindowManager* manager = TWindowManager::GetInstance();
+        TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr;
+        return top ? top->GetChildWindow(name, -1) : nullptr;
+    }
+    std::string TextOf(const char* name)
+    {
+        TText* text = GetCast<TText>(Find(name));
+        return text ? std::string(text->GetText().c_str()) : "<none>";
+    }
+    // Finishes overall levels 0..count-1; the last one finished is the newest.
+    void Finish(int count, bool expert = false)
+    {
+        mSettings->UnlockLevel(0, 0);
+        for (int n = 0; n < count; ++n) {
+            mSettings->RecordLevelScore(n / 10, n % 10, 1000 + n, expert);
+            mSettings->UnlockLevel((n + 1) / 10, (n + 1) % 10);
+        }
+        mSettings->SetLastCareerLevel(count);
+    }
+    int Count(const char* prefix)
+    {
+        int count = 0;
+        for (int n = 0; n < 60; ++n)
+            count += Find(str::getFormatted("%s%d", prefix, n).c_str()) != nullptr;
+        return count;
+    }
+};
+
+TEST_F(CareerScreens, TheMapShowsExactlyTheLevelsReachedWithTheNewestAsAStar)
+{
+    // Table: levels finished -> markers, padlocks, the star's level.
+    struct Case {
+        int finished, markers, padlocks;
+    };
+    for (const Case c : {Case{0, 1, 39, }, Case{4, 5, 35}, Case{10, 11, 29}, Case{41, 42, 8}}) {
+        mSettings->DeleteUser(0);
+        mSettings->CreateNewUser("Ann");
+        Finish(c.finished, true);
+        Lua("PushModal('map') MakeDialog { ChooseRestaurant { name = 'map', w = 800, h = 600, "
+            "Text { name = 'bestscore', w = 200, h = 20 } } }");
+        SCOPED_TRACE(c.finished);
+        EXPECT_EQ(Count("levelbutton"), c.markers);
+        EXPECT_EQ(Count("lockedbutton"), c.padlocks);
+        auto* star = GetCast<TAnimatedMapMarker>(Find(str::getFormatted("levelbutton%d", c.finished).c_str()));
+        ASSERT_NE(star, nullptr);
+        EXPECT_EQ(star->GetMarkerType(), TAnimatedMapMarker::kStar);
+        EXPECT_TRUE(star->IsOn());
+        if (c.finished > 0) {
+            auto* done = GetCast<TAnimatedMapMarker>(Find("levelbutton0"));
+            EXPECT_EQ(done->GetMarkerType(), TAnimatedMapMarker::kExpert);
+            EXPECT_EQ(TextOf("bestscore"), str::getFormatted("Level %d: best 0", c.finished + 1).c_str());
+        }
+        // SetupGame hands the chosen level to the settings.
+        Lua("SetupGame()");
+        EXPECT_EQ(mSettings->GetCurrentRestaurant(), c.finished / 10);
+        EXPECT_EQ(mSettings->GetCurrentLevel(), c.finished % 10);
+        Lua("DoPopModal()");
+    }
+}
+
+TEST_F(CareerScreens, FinishingARestaurantOpensTheNextOnTheMapAndItsComicPagesThrough)
+{
+    Finish(9);
+    EXPECT_EQ(mSettings->GetNumUnlockedRestaurants(), 1);
+    Finish(10);  // the cruise ship's last level
+    EXPECT_EQ(mSettings->GetNumUnlockedRestaurants(), 2);
+    File("assets/comics/comic1_1.png", "");
+    mSettings->SetCurrentRestaurant(0);
+    Lua("PushModal('m1') MakeDialog { ComicPanel { name = 'comic_1_1', w = 800, h = 600, "
+        "Bitmap { name = 'comicpanel', w = 800, h = 600 }, Button { name = 'left', w = 10, h = 10 } } }");
+    auto* comic = GetCast<TComic>(Find("comic_1_1"));
+    ASSERT_NE(comic, nullptr);
+    EXPECT_FALSE(comic->HasFigures());
+    Lua("BackComic()");
+    EXPECT_EQ(comic->GetPanel(), 0);
+    // Without a second panel the comic is over after the first.
+    EXPECT_EQ(Lua("gProbe = ForwardComic()"), "true");
+    Lua("DoPopModal()");
+    Lua("PushModal('map') MakeDialog { ChooseRestaurant { name = 'map', w = 800, h = 600 } }");
+    EXPECT_NE(Find("levelbutton10"), nullptr);
+    EXPECT_EQ(Find("levelbutton11"), nullptr);
+}
+
+TEST_F(CareerScreens, LevelPacksAreListedOnceEachAndIndexesOutsideTheListAnswerNothing)
+{
+    File("assets/config/unlocks.xml",
+         "<?xml version=\"1.0\"?>\n<unlocks><unlock type=\"level\" name=\"gold\" level=\"10\"/></unlocks>\n");
+    TUnlockManager::Create();  // reads the rules above
+    for (const char* name : {"pack.bin", "pack.xml", "gold.xml", "c.xml.old", "d.xml", "e.xml", "f.xml", "notes.txt"})
+        File(std::string("assets/config/levels/") + name, "");
+    // The layout leaves out slot 2's texts and slot 5 entirely.
+    Lua("PushModal('m2') MakeDialog { LockedLevels { name = 'packs', w = 800, h = 600, "
+        "Button { name = 'gamebutton_1', w = 5, h = 5 }, Button { name = 'gamebutton_2', w = 5, h = 5 }, "
+        "Text { name = 'leveltext_1', w = 50, h = 20 }, Text { name = 'statustext_1', w = 50, h = 20 } } }");
+    auto* packs = GetCast<TLockedLevels>(Find("packs"));
+    ASSERT_NE(packs, nullptr);
+    ASSERT_EQ(packs->GetGameCount(), 6);  // c, d, e, f, gold, pack: a sixth is listed, not shown
+    EXPECT_EQ(Lua("gProbe = GetFullLevelName(0)"), "assets/config/levels/c.xml");
+    EXPECT_EQ(Lua("gProbe = GetFullLevelName(5)"), "assets/config/levels/pack.xml");
+    EXPECT_EQ(Lua("gProbe = IsButtonLocked(4)"), "true");
+    EXPECT_EQ(Lua("gProbe = IsButtonLocked(5)"), "false");
+    for (const char* call : {"GetFullLevelName", "IsButtonLocked", "GetDescription"}) {
+        EXPECT_EQ(Lua(std::string("gProbe = tostring(") + call + "(6))"), call[0] == 'I' ? "false" : "");
+        EXPECT_EQ(Lua(std::string("gProbe = tostring(") + call + "(-1))"), call[0] == 'I' ? "false" : "");
+    }
+    EXPECT_EQ(Lua("gProbe = GetDescription(5)"), "A pack");
+    EXPECT_EQ(TextOf("statustext_1"), "Ready");
+    EXPECT_TRUE(Find("gamebutton_1")->IsVisible());
+}
+
+TEST_F(CareerScreens, CreditsSplitColumnsAndNeverDivideByNothing)
+{
+    const str line = CreditLine("  [Art]|Our team\t", "ffcc00");
+    EXPECT_STREQ(line.c_str(), "<font color='ffcc00'>Art</font>|Our team\n");  // the bar is split by the reader, not here
+    File("credits.txt", "[Art] | Our team\nThanks\nlast");
+    const TCreditsColumns columns = ReadCredits((mHome / "credits.txt").c_str(), "ffcc00", 175);
+    EXPECT_STREQ(columns.left.c_str(), "<font color='ffcc00'>Art</font>\n\n\n\n\n");
+    EXPECT_STREQ(columns.right.c_str(), "Our team\n\n\n\n\n");
+    EXPECT_STREQ(columns.centre.c_str(), "\nThanks\nlast\n\n\n");  // "last" keeps its t
+    // A missing or empty file, and a font size of nothing, give a still page.
+    EXPECT_STREQ(ReadCredits("missing.txt", "ffffff", 0).centre.c_str(), std::string(350, '\n').c_str());
+    EXPECT_EQ(CreditsScroll(60000, 0), 0);
+    EXPECT_EQ(CreditsScroll(2999, 400), 0);
+    EXPECT_EQ(CreditsScroll(13000, 400), 200);
+    File("assets/empty.txt", "");
+    Lua("PushModal('c') MakeDialog { CreditsWindow { name = 'credits', w = 800, h = 600, file = 'assets/empty.txt', "
+        "fontsize = 0 } }");
+    auto* credits = GetCast<TCredits>(Find("credits"));
+    ASSERT_NE(credits, nullptr);
+    EXPECT_EQ(credits->GetFontSize(), 1);
+    credits->Draw();
+}
+
+TEST_F(CareerScreens, AnUnlockedOutfitIsAnnouncedOnce)
+{
+    File("assets/config/unlocks.xml", "<?xml version=\"1.0\"?>\n<unlocks>"
+                                      "<unlock type=\"outfit\" name=\"blouse\" level=\"2\"/>"
+                                      "<unlock type=\"level\" name=\"gold\" level=\"30\"/></unlocks>\n");
+    TUnlockManager::Create()->MarkCurrentState();
+    Finish(2);
+    const char* layout = "PushModal('u') MakeDialog { UnlockWindow { name = 'u', w = 400, h = 300, "
+                         "Text { name = 'body', w = 300, h = 200 } } }";
+    Lua(layout);
+    EXPECT_EQ(TextOf("body"), "New outfit: Blouse\n");
+    Lua("DoPopModal()");
+    Lua(layout);
+    EXPECT_EQ(TextOf("body"), "");
+    Lua("DoPopModal()");
+
+    // The notice of the clothing the level awards: two items, so slots 2 and 3 are hidden.
+    File("assets/config/clothing.xml", "<?xml version=\"1.0\"?>\n<clothing>"
+                                       "<item name=\"blouse_name\" file=\"blouse\" unlock=\"2\"/>"
+                                       "<item name=\"gold_name\" file=\"skirt\" unlock=\"2\" color=\"red\"/>"
+                                       "<item name=\"gold_name\" file=\"hat\" unlock=\"3\"/></clothing>\n");
+    mSettings->SetCurrentRestaurant(0);
+    mSettings->SetCurrentLevel(2);
+    std::string icons;
+    for (int i = 0; i < 4; ++i)
+        icons += str::getFormatted("Bitmap { name = 'icon%d', w = 10, h = 10 }, Text { name = 'name%d', w = 10, h = 10 }, ",
+                                   i, i).c_str();
+    Lua("PushModal('c') MakeDialog { ClothingUnlocked { name = 'clothes', w = 400, h = 300, " + icons + "} }");
+    EXPECT_EQ(TextOf("name0"), "Blouse");
+    EXPECT_EQ(TextOf("name1"), "Gold pack");
+    for (const char* hidden : {"icon2", "name2", "icon3", "name3"})
+        EXPECT_FALSE(Find(hidden)->IsVisible()) << hidden;
+    EXPECT_TRUE(Find("name1")->IsVisible());
+    EXPECT_TRUE(mSettings->IsNewClothing("blouse"));
+    EXPECT_FALSE(mSettings->IsNewClothing("hat"));
+}
+
+TEST_F(CareerScreens, TheWardrobeDressesTheWaitressAndTheChoiceStays)
+{
+    // The real clothing, its catalogue and the wardrobe's pictures.
+    for (const char* folder : {"assets/quessa", "assets/quessascloset"})
+        fs::copy(fs::path(QM_DATA_DIR) / folder, mHome / folder, fs::copy_options::recursive);
+    fs::create_directories(mHome / "assets/config");
+    fs::copy(fs::path(QM_DATA_DIR) / "assets/config/clothing.xml", mHome / "assets/config/clothing.xml");
+    Finish(3);  // the sailor top (won at level 3) is open, the hair bow (level 5) not yet
+    mSettings->AddNewClothing("top2");
+    Lua("PushModal('w') MakeDialog { QuessasCloset { name = 'closet', w = 800, h = 600 } }");
+    auto* closet = GetCast<TQuessasCloset>(Find("closet"));
+    ASSERT_NE(closet, nullptr);
+    const int colours = static_cast<int>(TQuessaColors::GetInstance().size());
+    EXPECT_EQ(closet->GetSlot(TQuessa::kShoes).items.size(), 1u);
+    EXPECT_EQ(closet->GetSlot(TQuessa::kTop).items.size(), 2u);
+    EXPECT_EQ(closet->GetSlot(TQuessa::kAccessory).items.size(), 0u);
+    EXPECT_TRUE(closet->IsGlowing(TQuessa::kTop));
+    EXPECT_FALSE(closet->IsGlowing(TQuessa::kShoes));
+    // She starts in her default clothes; an empty slot shows nothing and its arrows do nothing.
+    const TClosetAsset& top = closet->GetSlot(TQuessa::kTop);
+    EXPECT_EQ(top.chosenItem, 0);
+    EXPECT_STREQ(top.ColorName(top.chosenItem, top.chosenColor).c_str(), "default_top");
+    Lua("ChangeClothing(4, 1)");
+    EXPECT_FALSE(closet->IsSlotVisible(TQuessa::kAccessory));
+    // Left from the first shoe pair wraps to the last shoe's last colour.
+    ASSERT_EQ(closet->GetSlot(TQuessa::kShoes).chosenColor, 0);
+    Lua("ChangeClothing(0, -1)");
+    EXPECT_EQ(closet->GetSlot(TQuessa::kShoes).chosenColor, colours - 1);
+    // The apron runs through "off" after its last pair, then back to the first.
+    const int apronSteps = colours - closet->GetSlot(TQuessa::kApron).chosenColor;
+    for (int i = 0; i < apronSteps; ++i)
+        Lua("ChangeClothing(3, 1)");
+    EXPECT_EQ(closet->GetSlot(TQuessa::kApron).chosenItem, -1);
+    EXPECT_FALSE(closet->IsSlotVisible(TQuessa::kApron));
+    // On to the sailor top in teal, then keep the outfit.
+    while (top.ColorName(top.chosenItem, top.chosenColor) != str("teal") || top.chosenItem != 1)
+        Lua("ChangeClothing(2, 1)");
+    Lua("SaveOutfit()");
+    mSettings->DeleteSettings();
+    mSettings = TSettings::CreateSettings();
+    str asset, colour;
+    mSettings->GetClothing(TQuessa::kTop, &asset, &colour, "", "");
+    EXPECT_STREQ(asset.c_str(), "assets/quessa/top2.anm");
+    EXPECT_STREQ(colour.c_str(), "teal");
+    mSettings->GetClothing(TQuessa::kApron, &asset, &colour, "", "");
+    EXPECT_STREQ(asset.c_str(), "<off>");
+    EXPECT_STREQ(colour.c_str(), "");
+    // The waitress on the floor wears what was kept.
+    TQuessa waitress(nullptr);
+    waitress.ApplyClothing();
+    ASSERT_NE(waitress.GetLayer(TQuessa::kTop), nullptr);
+    EXPECT_STREQ(waitress.GetLayer(TQuessa::kTop)->GetAsset().c_str(), "assets/quessa/top2.anm");
+    EXPECT_STREQ(waitress.GetLayer(TQuessa::kTop)->GetColour().c_str(), "teal");
+    EXPECT_EQ(waitress.GetLayer(TQuessa::kApron), nullptr);
+}
+
+}  // namespace

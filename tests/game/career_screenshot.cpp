@@ -1,0 +1,128 @@
+// The career screens drawn by the real engine on GL from the game's data
+// folder, each written as a PNG: the restaurant map of a player part-way
+// through the second restaurant, the first page of the first comic, the
+// closing comic, the wardrobe and the credits. The run fails when a picture is blank or one colour.
+#include "engine/platform/platform.h"
+#include "engine/render/gl/gldisplayhost.h"
+#include "engine/render/gl/glheaders.h"
+#include "engine/script/windowscript.h"
+#include "engine/text/text_platform.h"
+#include "engine/window/screen.h"
+#include "engine/window/windowhost.h"
+#include "engine/window/windowmanager.h"
+#include "game/app/windowtypes.h"
+#include "game/settings/settings.h"
+
+#include "testimages.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace testimages;
+
+namespace {
+
+std::string gOutDir;
+int gResult = 0;
+
+void Frame(TPlatform* platform, TWindowManager* manager)
+{
+    TEvent event;
+    platform->GetEvent(&event);  // runs the platform's tasks (animations)
+    manager->GetScreen()->InvalidateRect(nullptr);
+    TEvent idle;
+    idle.mType = TEvent::kIdle;
+    manager->HandleEvent(&idle);
+}
+
+void Shoot(TPlatform* platform, TWindowManager* manager, GLuint framebuffer, const char* name)
+{
+    for (int i = 0; i < 20; ++i) {
+        Frame(platform, manager);
+        ::usleep(20000);
+    }
+    std::vector<Rgba> pixels(800 * 600);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const std::string path = gOutDir + "/" + name + ".png";
+    WritePng(path, 800, 600, PngKind::Rgb, pixels);
+    std::set<unsigned> colours;
+    for (const Rgba& p : pixels)
+        colours.insert(unsigned(p.r) << 16 | unsigned(p.g) << 8 | p.b);
+    std::printf("wrote %s (%zu colours)\n", path.c_str(), colours.size());
+    if (colours.size() < 50)
+        gResult = 1;
+}
+
+void ShotMain(TPlatform* platform, const char*)
+{
+    if (!platform->SetDisplay(800, 600, false) || !platform->GetDisplayHandler()) {
+        std::fprintf(stderr, "no display\n");
+        gResult = 1;
+        return;
+    }
+    auto* handler = dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler());
+    TWindowManager* manager = platform->GetWindowManager();
+    TWindowScript* script = TWindowScript::Get();
+    TSettings* settings = TSettings::CreateSettings();
+    if (!handler || !manager || !script || !settings) {
+        gResult = 1;
+        return;
+    }
+    game::RegisterWindowTypes();
+    settings->CreateNewUser("Ann");
+    settings->UnlockLevel(0, 0);
+    for (int n = 0; n < 13; ++n) {
+        settings->RecordLevelScore(n / 10, n % 10, 4000 + 150 * n, n % 3 == 0);
+        settings->UnlockLevel((n + 1) / 10, (n + 1) % 10);
+    }
+    settings->SetLastCareerLevel(13);
+    const GLuint fb = handler->GetScreenFramebuffer();
+    script->RunLuaText("PushModal('map') ReadFile('scripts/chooserestaurant.lua')");
+    Shoot(platform, manager, fb, "map");
+    script->RunLuaText("DoPopModal()");
+    settings->SetCurrentRestaurant(0);
+    script->RunLuaText("PushModal('comic') ReadFile('scripts/comic_1_1.lua')");
+    Shoot(platform, manager, fb, "comic");
+    script->RunLuaText("DoPopModal()");
+    settings->SetCurrentRestaurant(5);
+    script->RunLuaText("PushModal('finale') ReadFile('scripts/comic_6_1.lua')");
+    Shoot(platform, manager, fb, "comic_finale");
+    script->RunLuaText("DoPopModal()");
+    settings->AddNewClothing("top2");
+    settings->SetClothing(2, "assets/quessa/top2.anm", "teal");
+    settings->SetClothing(4, "assets/quessa/accessory1.anm", "red");
+    script->RunLuaText("PushModal('closet') ReadFile('scripts/quessascloset.lua')");
+    Shoot(platform, manager, fb, "wardrobe");
+    script->RunLuaText("DoPopModal()");
+    script->RunLuaText("PushModal('credits') ReadFile('scripts/credits.lua')");
+    Shoot(platform, manager, fb, "credits");
+    script->RunLuaText("DoPopModal()");
+    TSettings::DeleteSettings();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    gOutDir = std::filesystem::absolute(argc > 1 ? argv[1] : ".").string();
+    std::filesystem::create_directories(gOutDir);
+    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-career-screenshot";
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);  // the engine makes it the working folder
+    std::filesystem::current_path(QM_DATA_DIR);
+    qm::InstallGLDisplayHost();
+    qm::InstallTextRendering();
+    qm::InstallWindowSystem();
+    qm::InstallWindowScript();
+    QuellmoorExec(argc, argv, ShotMain, false);
+    return gResult;
+}
