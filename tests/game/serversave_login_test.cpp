@@ -141,7 +141,8 @@ TEST_F(ServerSaveLogin, WhatIsNoProfileIsRefusedAndTheOwnIsKept)
         TServerSaveLogin* login = OpenDownload();
         ASSERT_NE(login, nullptr);
         Lua("LoadSSSG()");
-        ASSERT_TRUE(FramesUntil([&] { return login->GetProgress() == TServerSaveLogin::kSucceeded; }));
+        ASSERT_TRUE(FramesUntil([&] { return login->GetProgress() != TServerSaveLogin::kWaiting; })) << "progress " << int(login->GetProgress()) << " " << Details();
+        ASSERT_EQ(login->GetProgress(), TServerSaveLogin::kSucceeded) << Details();
         Lua("InstallDownload()");
         EXPECT_EQ(Prefs()->GetInt("careercash", 0, 0), 5);
         EXPECT_EQ(std::string(Prefs()->GetStr("name", "", 0).c_str()), "Ann");
