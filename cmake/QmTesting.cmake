@@ -2,9 +2,12 @@
 #   unit  - CPU only, no display; also run in the sanitizer build
 #   gl    - needs an X display or SDL's offscreen driver with Mesa
 #   e2e   - drives a built program from outside (xdotool, screenshots)
-enable_testing()
-find_package(GTest REQUIRED)
-include(GoogleTest)
+# Without QM_TESTS (./play) nothing here needs GoogleTest.
+if(QM_TESTS)
+  enable_testing()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
 
 # qm_test(name SOURCES ... LIBS ... [LABELS ...]): one GoogleTest program, default label unit.
 function(qm_test name)

@@ -8,6 +8,7 @@
 struct TEvent {
     enum EType : std::int32_t {
         kIdle = 1,
+        kCloseRequest = 4,   // the window's close button, when the game asked for it (SetCloseRequests)
         kQuit = 5,
         kMouseDown = 6,      // primary button
         kExtendedMouse = 7,  // other button or wheel: mParam is a TPlatform::ExtendedMouseEvents
@@ -18,6 +19,7 @@ struct TEvent {
         kKeyUp = 13,         // mParam: the character, upper-cased
         kChar = 14,          // mParam: the character as typed
         kActivate = 18,      // mParam: 1 activated or expanded, 0 deactivated or collapsed
+        kDisplayChanged = 19,  // the full-screen toggle (Alt+Return) switched the display mode
     };
 
     // Modifier bits of mModifiers.

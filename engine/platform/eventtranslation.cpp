@@ -131,6 +131,12 @@ void TPlatformData::QueueEvent(const TRawEvent& raw)
             mDisplayHost->RebuildDisplay();
         break;
     case TRawEvent::kWindowClosed:
+        if (mCloseRequests) {
+            push(TEvent::kCloseRequest, 0, 0, 0, mods);
+            return;
+        }
+        mQuitRequested = true;
+        break;
     case TRawEvent::kQuit:
         mQuitRequested = true;
         break;
@@ -155,8 +161,13 @@ void TPlatformData::translateKey(const TRawEvent& raw)
         return;
     }
     if (upper == TEvent::kEnter && (raw.modifiers & TEvent::kOptionKey)) {
+        // The program learns of the new mode (to remember it) from the event.
+        const bool wasFullscreen = mFullscreen;
         SetFullscreen(!mFullscreen);
-        pushIdle(raw.modifiers);
+        if (mFullscreen != wasFullscreen)
+            push(TEvent::kDisplayChanged, 0, 0, 0, raw.modifiers);
+        else
+            pushIdle(raw.modifiers);
         return;
     }
     // Pushed first, so the caller receives the key down before its character.

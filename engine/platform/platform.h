@@ -81,6 +81,8 @@ public:
     // False (and the mode kept) when the switch failed.
     bool SetFullscreen(bool on) { return mData->SetFullscreen(on); }
     bool IsFullscreen() const { return mData->IsFullscreen(); }
+    // On: the window's close button gives kCloseRequest instead of quitting.
+    void SetCloseRequests(bool on) { mData->SetCloseRequests(on); }
     bool GetDisplayReady() const { return true; }
     bool GetPlatformDirty() const { return true; }
     bool ScreenSaverMode() const { return false; }

@@ -48,6 +48,10 @@ public:
     int QueuedEventCount() const { return static_cast<int>(mEvents.size()); }
     bool IsActive() const { return mActive; }
     bool QuitRequested() const { return mQuitRequested; }
+    // When on, the window's close button gives a kCloseRequest event and the
+    // program decides whether to quit; when off (the default) it quits.
+    void SetCloseRequests(bool on) { mCloseRequests = on; }
+    bool GetCloseRequests() const { return mCloseRequests; }
     // The sleep of the last idle pass in ms (0 while active).
     int IdleSleep() const { return mIdleSleepMs; }
 
@@ -147,6 +151,7 @@ private:
     str mCommandLine;
     bool mActive = true;
     bool mQuitRequested = false;
+    bool mCloseRequests = false;
     char mBundlePath[qm::kPathBufferSize] = {};
     char mUserDataDirectory[qm::kPathBufferSize] = {};
     char mCommonDataDirectory[qm::kPathBufferSize] = {};

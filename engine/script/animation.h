@@ -10,6 +10,7 @@
 // until the next retirement or the destructor.
 #pragma once
 
+#include "engine/base/lifeline.h"
 #include "engine/base/str.h"
 #include "engine/base/vec.h"
 
@@ -98,6 +99,8 @@ public:
     int WaitLuaNextFrame(lua_State* L);
 
     TAnimationData* GetData() const { return mData.get(); }
+    // What the Lua functions bound to this animation (and its data) hold.
+    const TLifeline& Lifeline() const { return mLifeline; }
 
     // The drawing position plus the first scrob's translation, as last drawn.
     int mReferenceX = 0;
@@ -111,6 +114,7 @@ private:
     void UpdateReferencePoint(float x, float y);
 
     std::unique_ptr<TAnimationData> mData;
+    TLifeline mLifeline;  // after mData: cut before the data and its script go
 };
 
 class TAnimationData {

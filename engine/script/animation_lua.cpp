@@ -10,6 +10,7 @@ using qm::lua::CheckInt;
 using qm::lua::CheckNumber;
 using qm::lua::CheckString;
 using qm::lua::Publish;
+using qm::lua::PublishAll;
 using qm::lua::Self;
 using LayeredAnimationInfo = TAnimationData::LayeredAnimationInfo;
 
@@ -209,37 +210,50 @@ namespace qm {
 
 void PublishAnimationFunctions(lua_State* L, TAnimation* animation)
 {
-    TAnimationData* data = animation->GetData();
-    Publish(L, "SetCurrentFrame", animation, LuaSetCurrentFrame);
-    Publish(L, "Spin", animation, LuaSpin);
-    Publish(L, "WaitLuaNextFrame", animation, LuaWaitLuaNextFrame);
-    Publish(L, "SpawnChild", animation, LuaSpawnChild);
-    Publish(L, "Done", data, LuaDone);
-    Publish(L, "Halt", animation, LuaHalt);
-    Publish(L, "ChildIsPlaying", animation, LuaChildIsPlaying);
-    Publish(L, "Load", animation, LuaLoad);
-    Publish(L, "GetScript", data, LuaGetScript);
-    Publish(L, "StopChildren", data, LuaStopChildren);
-    Publish(L, "SetAlpha", animation, LuaSetAlpha);
-    Publish(L, "Random", animation, LuaRandom);
-    Publish(L, "layered", animation, LuaLayered);
+    static const qm::lua::TBinding kAnimationFunctions[] = {
+        {"SetCurrentFrame", LuaSetCurrentFrame},
+        {"Spin", LuaSpin},
+        {"WaitLuaNextFrame", LuaWaitLuaNextFrame},
+        {"SpawnChild", LuaSpawnChild},
+        {"Halt", LuaHalt},
+        {"ChildIsPlaying", LuaChildIsPlaying},
+        {"Load", LuaLoad},
+        {"SetAlpha", LuaSetAlpha},
+        {"Random", LuaRandom},
+        {"layered", LuaLayered},
+    };
+    static const qm::lua::TBinding kDataFunctions[] = {
+        {"Done", LuaDone},
+        {"GetScript", LuaGetScript},
+        {"StopChildren", LuaStopChildren},
+    };
+    // Everything dies with the animation, so all of it hangs on its lifeline.
+    const TLifeline& life = animation->Lifeline();
+    PublishAll(L, kAnimationFunctions, animation, life);
+    PublishAll(L, kDataFunctions, animation->GetData(), life);
 }
 
 void PublishLayeredFunctions(lua_State* L, TAnimation* animation)
 {
-    LayeredAnimationInfo* info = animation->GetData()->LayerInfo();
-    Publish(L, "reference", animation, LuaReference);
-    Publish(L, "setLayer", animation, LuaSetLayer);
-    Publish(L, "lframe", animation, LuaLayerFrame);
-    Publish(L, "clearLayer", animation, LuaClearLayer);
-    Publish(L, "lalpha", animation, LuaLayerAlpha);
-    Publish(L, "AddBitmap", animation->GetData(), LuaAddBitmap);
-    Publish(L, "AllocateScrobs", info, LuaAllocateScrobs);
-    Publish(L, "SetScrob", info, LuaSetScrob);
-    Publish(L, "MoveScrob", info, LuaMoveScrob);
-    Publish(L, "SetScrobAlpha", info, LuaSetScrobAlpha);
-    Publish(L, "RemoveScrob", info, LuaRemoveScrob);
-    Publish(L, "RemoveAll", info, LuaRemoveAll);
+    static const qm::lua::TBinding kLayerFunctions[] = {
+        {"reference", LuaReference},
+        {"setLayer", LuaSetLayer},
+        {"lframe", LuaLayerFrame},
+        {"clearLayer", LuaClearLayer},
+        {"lalpha", LuaLayerAlpha},
+    };
+    static const qm::lua::TBinding kScrobFunctions[] = {
+        {"AllocateScrobs", LuaAllocateScrobs},
+        {"SetScrob", LuaSetScrob},
+        {"MoveScrob", LuaMoveScrob},
+        {"SetScrobAlpha", LuaSetScrobAlpha},
+        {"RemoveScrob", LuaRemoveScrob},
+        {"RemoveAll", LuaRemoveAll},
+    };
+    const TLifeline& life = animation->Lifeline();
+    PublishAll(L, kLayerFunctions, animation, life);
+    Publish(L, "AddBitmap", animation->GetData(), life, LuaAddBitmap);
+    PublishAll(L, kScrobFunctions, animation->GetData()->LayerInfo(), life);
 }
 
 }  // namespace qm

@@ -1,9 +1,13 @@
 #include "engine/script/luabind.h"
 
+#include "engine/base/debuglog.h"
+
 #include "lauxlib.h"
 
 #include <cstdlib>
 #include <limits>
+#include <new>
+#include <string>
 
 namespace qm::lua {
 
@@ -67,12 +71,98 @@ str OptString(lua_State* L, int i, const char* def)
     return lua_isnoneornil(L, i) ? str(def) : CheckString(L, i);
 }
 
-void Publish(lua_State* L, const char* name, void* self, lua_CFunction fn)
+namespace {
+
+const char kBoundMetatable[] = "qmBoundMetatable";
+
+// The userdata box a bound function holds as its only upvalue. Lua owns it;
+// its __gc destroys it, which drops the hold on the lifeline's flag.
+struct TBound {
+    void* self;
+    TLifeHandle life;
+    lua_CFunction fn;
+    std::string name;
+};
+
+TBound* BoxAt(lua_State* L, int index)
+{
+    return static_cast<TBound*>(lua_touserdata(L, index));
+}
+
+int BoundGc(lua_State* L)
+{
+    if (TBound* box = BoxAt(L, 1))
+        box->~TBound();
+    return 0;
+}
+
+void PushBoundMetatable(lua_State* L)
+{
+    lua_pushstring(L, kBoundMetatable);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    if (lua_istable(L, -1))
+        return;
+    lua_pop(L, 1);
+    lua_newtable(L);
+    lua_pushstring(L, "__gc");
+    lua_pushcfunction(L, BoundGc);
+    lua_rawset(L, -3);
+    lua_pushstring(L, kBoundMetatable);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
+int CallBound(lua_State* L)
+{
+    TBound* box = BoxAt(L, lua_upvalueindex(1));
+    if (!box->life.IsAlive()) {
+        WriteDbg("%s: called after its object was destroyed; ignored", box->name.c_str());
+        return 0;
+    }
+    return box->fn(L);
+}
+
+}  // namespace
+
+void PushBound(lua_State* L, const char* name, void* self, const TLifeline& life, lua_CFunction fn)
+{
+    void* memory = lua_newuserdata(L, sizeof(TBound));
+    new (memory) TBound{self, life.Handle(), fn, name};
+    PushBoundMetatable(L);
+    lua_setmetatable(L, -2);
+    lua_pushcclosure(L, CallBound, 1);
+}
+
+void Publish(lua_State* L, const char* name, void* self, const TLifeline& life, lua_CFunction fn)
 {
     lua_pushstring(L, name);
-    lua_pushlightuserdata(L, self);
-    lua_pushcclosure(L, fn, 1);
+    PushBound(L, name, self, life, fn);
     lua_settable(L, LUA_GLOBALSINDEX);
+}
+
+void Publish(lua_State* L, const char* name, std::nullptr_t, lua_CFunction fn)
+{
+    lua_pushstring(L, name);
+    lua_pushcfunction(L, fn);
+    lua_settable(L, LUA_GLOBALSINDEX);
+}
+
+void PublishAll(lua_State* L, std::span<const TBinding> table, void* self, const TLifeline& life)
+{
+    for (const TBinding& entry : table)
+        Publish(L, entry.name, self, life, entry.fn);
+}
+
+void PublishAll(lua_State* L, std::span<const TBinding> table)
+{
+    for (const TBinding& entry : table)
+        Publish(L, entry.name, nullptr, entry.fn);
+}
+
+void* BoundSelf(lua_State* L)
+{
+    TBound* box = BoxAt(L, lua_upvalueindex(1));
+    return box ? box->self : nullptr;
 }
 
 }  // namespace qm::lua

@@ -53,9 +53,9 @@ public:
     // (windowscript_native.cpp)
     bool RunLuaText(const str& text) override;
     void SendGlobalFunction(const char* name) override;
-    void PublishFunction(const char* name, std::function<void()> fn) override;
-    void PublishIntFunction(const char* name, std::function<void(int)> fn) override;
-    void PublishBoolFunction(const char* name, std::function<void(bool)> fn) override;
+    void PublishFunction(const char* name, const TLifeline& owner, std::function<void()> fn) override;
+    void PublishIntFunction(const char* name, const TLifeline& owner, std::function<void(int)> fn) override;
+    void PublishBoolFunction(const char* name, const TLifeline& owner, std::function<void(bool)> fn) override;
 
     bool InjectFunction() override;
     // Adopts w into the current window and places it from the definition
@@ -95,7 +95,8 @@ private:
     TFontDescription ReadFont();
     void AddButtonGraphics(TButton* button, int type, float scale);
     static int LuaButtonCleanup(lua_State* L);
-    static bool IsInWindowTree(TWindow* w);
+    template <typename Fn>
+    void PublishNative(const char* name, const TLifeline& owner, Fn fn, lua_CFunction call);
 
     std::vector<TWindow*> mWindowStack;  // not owned; back = current window
     std::map<str, TClassId> mWindowTypes;
@@ -111,6 +112,7 @@ private:
     };
     std::vector<std::unique_ptr<TPublished>> mPublished;
     std::unique_ptr<TFlashHost> mMovie;  // null when no movie runs
+    TLifeline mLifeline;  // the script's own functions are bound to it
 
     friend struct TWindowScriptLua;
 };

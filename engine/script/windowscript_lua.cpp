@@ -39,18 +39,6 @@ TModalWindow* TopModal()
     return manager ? manager->GetTopModalWindow() : nullptr;
 }
 
-// Whether w is still a window of the tree (it may have been destroyed
-// since a Lua value captured its address).
-bool Contains(TWindow* root, TWindow* w)
-{
-    if (root == w)
-        return true;
-    for (TWindow* child : root->GetChildren())
-        if (Contains(child, w))
-            return true;
-    return false;
-}
-
 TWindow* FindUnderTopModal(const str& name)
 {
     TModalWindow* top = TopModal();
@@ -66,17 +54,6 @@ void TakeDefinitionTable(lua_State* L)
 }
 
 }  // namespace
-
-bool TWindowScript::IsInWindowTree(TWindow* w)
-{
-    TWindowManager* manager = Manager();
-    if (!w || !manager)
-        return false;
-    for (TModalWindow* modal : manager->GetModalStack())
-        if (Contains(modal, w))
-            return true;
-    return false;
-}
 
 // Builds a window through the factory named by the table's `factory` key;
 // null when there is no such factory.
@@ -266,8 +243,7 @@ int TWindowScript::LuaCreateButton(lua_State* L)
     // The Lua Button calls cleanup once the label exists: the button then
     // selects its normal look over all its children.
     lua_pushstring(L, "cleanup");
-    lua_pushlightuserdata(L, button);
-    lua_pushcclosure(L, &TWindowScript::LuaButtonCleanup, 1);
+    PushBound(L, "cleanup", button, button->Lifeline(), &TWindowScript::LuaButtonCleanup);
     lua_rawset(L, 1);
     return 0;
 }
@@ -303,13 +279,11 @@ void TWindowScript::AddButtonGraphics(TButton* button, int type, float scale)
     lua_pop(L, 1);
 }
 
-// Runs the button's Init when it still exists: the screen may have
-// destroyed it between its creation and this call.
+// Bound to the button's lifeline: the screen may have destroyed the button
+// between its creation and this call.
 int TWindowScript::LuaButtonCleanup(lua_State* L)
 {
-    auto* button = static_cast<TWindow*>(lua_touserdata(L, lua_upvalueindex(1)));
-    if (IsInWindowTree(button))
-        button->Init();
+    Self<TWindow>(L)->Init();
     return 0;
 }
 
@@ -597,11 +571,7 @@ int Call(lua_State* L)
 void TWindowScript::PublishFunctions()
 {
     using F = TWindowScriptLua;
-    struct Entry {
-        const char* name;
-        lua_CFunction fn;
-    };
-    static const Entry entries[] = {
+    static const TBinding entries[] = {
         {"CreateWindow", Call<&TWindowScript::LuaCreateWindow>},
         {"CreateText", Call<&TWindowScript::LuaCreateText>},
         {"CreateTextEdit", Call<&TWindowScript::LuaCreateTextEdit>},
@@ -635,6 +605,5 @@ void TWindowScript::PublishFunctions()
         {"StopMovie", F::StopMovie},
         {"StringToClipboard", F::StringToClipboard},
     };
-    for (const Entry& e : entries)
-        Publish(GetState(), e.name, this, e.fn);
+    PublishAll(GetState(), entries, this, mLifeline);
 }

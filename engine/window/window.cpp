@@ -70,6 +70,7 @@ TWindow::~TWindow()
         delete child;
     }
     mDirtyRect.reset();
+    mLifeline.Cut();
     if (TWindowManager* manager = Manager())
         manager->OnDestroyWindow(this);
 }

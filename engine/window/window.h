@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/base/classid.h"
+#include "engine/base/lifeline.h"
 #include "engine/base/str.h"
 #include "engine/platform/platform.h"
 #include "engine/base/rect.h"
@@ -44,10 +45,14 @@ public:
 
 TWindow* TWindowDynamicCreate();
 
-// Event types the window system routes that this platform never produces.
+// Event types the window system knows beyond the platform's: routed ones
+// this platform never produces, and the bounds of what the manager routes.
 enum EWindowEventTypes {
+    kUntypedEvent = 0,   // what the manager routes a type above kLastEventType as
+    kDroppedEvent = 2,   // never routed: the manager returns at once
     kMouseHoverEvent = 11,
-    kRedrawEvent = 15,  // redraw the top modal now
+    kRedrawEvent = 15,   // redraw the top modal now
+    kLastEventType = 18, // TEvent::kActivate
 };
 
 class TWindow {
@@ -127,6 +132,9 @@ public:
     const str& GetName() const { return mName; }
     void SetName(const str& name) { mName = name; }
     int GetId() const { return mId; }
+    // What scripts and callbacks hold instead of the window's address; the
+    // window manager cuts it when it deletes the window.
+    TLifeline& Lifeline() { return mLifeline; }
     // The id as modal windows are addressed in messages ("%8x").
     str GetIdText() const;
 
@@ -189,6 +197,7 @@ private:
     std::optional<TRect> mDirtyRect;
     TWindowAnim* mAnim = nullptr;  // owned by the enclosing modal's task list
     bool mOwnsAnim = false;        // no modal took the animation task
+    TLifeline mLifeline;
 };
 
 // GetCast that also accepts a null window.

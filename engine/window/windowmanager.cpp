@@ -71,7 +71,7 @@ void TWindowManager::AttachWindowScript(IWindowScript* script)
     script->AddWindowType("XSellWindow", TXSellWindow::ClassId());
     if (TModalWindow* top = GetTopModalWindow())
         script->PushWindow(top);
-    script->PublishBoolFunction("SetTopModalOnly", [this](bool on) { SetTopModalOnly(on); });
+    script->PublishBoolFunction("SetTopModalOnly", mLifeline, [this](bool on) { SetTopModalOnly(on); });
     TPlatform* platform = TPlatform::GetInstance();
     if (TTask* task = script->GetTask(); task && platform)
         platform->AdoptTask(task);
@@ -412,6 +412,17 @@ void TWindowManager::RemoveFromModalStack(TWindow* w)
         GiveFocusToTop();
 }
 
+namespace {
+
+void CutLifelines(TWindow* w)
+{
+    w->Lifeline().Cut();
+    for (TWindow* child : w->GetChildren())
+        CutLifelines(child);
+}
+
+}  // namespace
+
 void TWindowManager::SafeDestroyWindow(TWindow* w)
 {
     if (!w || Contains(mDestroyList, w))
@@ -422,6 +433,8 @@ void TWindowManager::SafeDestroyWindow(TWindow* w)
     // A destroyed modal must not stay on the stack to be routed to or drawn.
     RemoveFromModalStack(w);
     mDestroyList.push_back(w);
+    // Scripts lose the window and its children now: they have left the tree.
+    CutLifelines(w);
     StripMessageTargets(w);
     mCaptures.remove_if([w](TWindow* c) { return IsWindowInside(c, w); });
     // Keys and undirected messages must not go to a window that has left
@@ -514,9 +527,11 @@ void TWindowManager::RouteMouse(const TEvent& e, TModalWindow* top)
     DispatchMessages();
 }
 
+static_assert(static_cast<int>(kLastEventType) == TEvent::kActivate, "the manager routes every type the platform makes");
+
 void TWindowManager::HandleEvent(TEvent* e)
 {
-    if (!e || e->mType == 2)
+    if (!e || e->mType == kDroppedEvent)
         return;
     TPlatform* platform = TPlatform::GetInstance();
     if (platform && platform->GetPlatformDirty() && mScreen)
@@ -527,7 +542,7 @@ void TWindowManager::HandleEvent(TEvent* e)
     if (!top)
         return;
     TEvent copy = *e;
-    const int type = e->mType > 18 ? 0 : e->mType;
+    const int type = e->mType > kLastEventType ? kUntypedEvent : e->mType;
 
     switch (type) {
     case TEvent::kIdle:

@@ -136,6 +136,7 @@ private:
     std::vector<std::unique_ptr<TMessageListener>> mListeners;
     ExitHandler mExit;
     IWindowDisplay* mDisplay = nullptr;
+    TLifeline mLifeline;  // the manager's own Lua functions are bound to it
 };
 
 // True when w is inside ancestor (or is it).

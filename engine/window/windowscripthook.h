@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/base/classid.h"
+#include "engine/base/lifeline.h"
 #include "engine/base/str.h"
 
 #include <functional>
@@ -46,10 +47,12 @@ public:
     // Hands the global function `name`, with no message, to the window
     // manager's OnScriptMessage: the waiting screen runs it as a command.
     virtual void SendGlobalFunction(const char* /*name*/) {}
-    // Publish native functions as Lua globals for the life of the state.
-    // Arguments are checked: a wrong type raises "bad argument" in Lua.
-    virtual void PublishFunction(const char* /*name*/, std::function<void()> /*fn*/) {}
-    virtual void PublishIntFunction(const char* /*name*/, std::function<void(int)> /*fn*/) {}
+    // Publish native functions of an object as Lua globals. The global stays
+    // for the life of the state; once `owner` is cut a call logs one line
+    // and does nothing. Arguments are checked: a wrong type raises
+    // "bad argument" in Lua.
+    virtual void PublishFunction(const char* /*name*/, const TLifeline& /*owner*/, std::function<void()> /*fn*/) {}
+    virtual void PublishIntFunction(const char* /*name*/, const TLifeline& /*owner*/, std::function<void(int)> /*fn*/) {}
     // The argument is taken as Lua truth (nil and false are false).
-    virtual void PublishBoolFunction(const char* /*name*/, std::function<void(bool)> /*fn*/) {}
+    virtual void PublishBoolFunction(const char* /*name*/, const TLifeline& /*owner*/, std::function<void(bool)> /*fn*/) {}
 };

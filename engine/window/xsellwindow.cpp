@@ -29,34 +29,19 @@ TClassId TXSellWindow::ClassId()
     return id;
 }
 
-TXSellWindow::TXSellWindow() : mHandle(std::make_shared<THandle>())
+TXSellWindow::TXSellWindow()
 {
-    mHandle->window = this;
     TWindowManager* manager = TWindowManager::GetInstance();
     IWindowScript* script = manager ? manager->GetScript() : nullptr;
     if (!script)
         return;
-    // The globals stay after the window is gone; a call then does nothing
-    // instead of reaching a deleted window.
-    std::weak_ptr<THandle> handle = mHandle;
-    script->PublishFunction("SetupXSell", [handle]() {
-        if (auto h = handle.lock(); h && h->window)
-            h->window->SetupXSell();
-        else
-            WriteDbg("SetupXSell: the cross-sell window is gone");
-    });
-    script->PublishIntFunction("LaunchGameLink", [handle](int n) {
-        if (auto h = handle.lock(); h && h->window)
-            h->window->LaunchGameLink(n);
-        else
-            WriteDbg("LaunchGameLink: the cross-sell window is gone");
-    });
+    // The globals stay after the window is gone; bound to its lifeline, a
+    // call then does nothing instead of reaching a deleted window.
+    script->PublishFunction("SetupXSell", Lifeline(), [this]() { SetupXSell(); });
+    script->PublishIntFunction("LaunchGameLink", Lifeline(), [this](int n) { LaunchGameLink(n); });
 }
 
-TXSellWindow::~TXSellWindow()
-{
-    mHandle->window = nullptr;
-}
+TXSellWindow::~TXSellWindow() = default;
 
 void TXSellWindow::SetupXSell()
 {

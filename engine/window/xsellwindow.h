@@ -31,12 +31,6 @@ public:
     const str& GetGameLink(int n) const { return mGameLinks[static_cast<size_t>(n - 1)]; }
     const str& GetSiteLink() const { return mSiteLink; }
 
-    // The Lua globals outlive the window; they reach it through this handle,
-    // which the destructor empties.
-    struct THandle {
-        TXSellWindow* window = nullptr;
-    };
-
 private:
     int ReadEntries(TXmlNode* xsell);
     void SetEntryText(int n, TXmlNode* gameinfo);
@@ -46,7 +40,6 @@ private:
 
     std::array<str, kMaxGames> mGameLinks;
     str mSiteLink;
-    std::shared_ptr<THandle> mHandle;
 };
 
 TWindow* TXSellWindowDynamicCreate();

@@ -118,12 +118,12 @@ TEST_F(PlatformTest, CharactersAreSignedBytesAndOnlyAsciiLettersAreUpperCased)
     EXPECT_EQ(events[2].mParam, '1');
 }
 
-TEST_F(PlatformTest, AltReturnTogglesFullScreenAndGivesOnlyAnIdleRecord)
+TEST_F(PlatformTest, AltReturnTogglesFullScreenAndReportsTheNewMode)
 {
     start();
     platform->SetDisplay(800, 600, false);
     backend->Inject(Key(TRawEvent::kKeyDown, '\r', kAlt));
-    EXPECT_EQ(Describe(drain()), Expect({{TEvent::kIdle, 0, 0, 0, kAlt}}));
+    EXPECT_EQ(Describe(drain()), Expect({{TEvent::kDisplayChanged, 0, 0, 0, kAlt}}));
     EXPECT_TRUE(platform->IsFullscreen());
     EXPECT_TRUE(backend->fullscreen);
 

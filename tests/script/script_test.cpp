@@ -41,7 +41,7 @@ protected:
         qm::SetTimeSource([] { return gNow; });
         script = new TScript;
         L = script->GetState();
-        qm::lua::Publish(L, "WaitLuaNextFrame", script, WaitLuaNextFrame);
+        qm::lua::Publish(L, "WaitLuaNextFrame", script, scriptLife, WaitLuaNextFrame);
         tasks.AdoptTask(script);
         dir = std::filesystem::temp_directory_path() / ("qm_script_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
@@ -91,6 +91,7 @@ protected:
 
     TTaskList tasks;
     TScript* script = nullptr;  // owned by the task list
+    TLifeline scriptLife;
     lua_State* L = nullptr;
     std::filesystem::path dir;
 };

@@ -38,15 +38,28 @@ public:
         return true;
     }
     void SendGlobalFunction(const char* name) override { calls.push_back(std::string("send ") + name); }
-    void PublishFunction(const char* name, std::function<void()> fn) override { plain[name] = std::move(fn); }
-    void PublishIntFunction(const char* name, std::function<void(int)> fn) override { integer[name] = std::move(fn); }
-    void PublishBoolFunction(const char* name, std::function<void(bool)> fn) override { boolean[name] = std::move(fn); }
+    void PublishFunction(const char* name, const TLifeline& owner, std::function<void()> fn) override
+    {
+        plain[name] = std::move(fn);
+        owners[name] = owner.Handle();
+    }
+    void PublishIntFunction(const char* name, const TLifeline& owner, std::function<void(int)> fn) override
+    {
+        integer[name] = std::move(fn);
+        owners[name] = owner.Handle();
+    }
+    void PublishBoolFunction(const char* name, const TLifeline& owner, std::function<void(bool)> fn) override
+    {
+        boolean[name] = std::move(fn);
+        owners[name] = owner.Handle();
+    }
 
     std::vector<std::string> calls;
     std::function<void()> onRun;
     std::map<std::string, std::function<void()>> plain;
     std::map<std::string, std::function<void(int)>> integer;
     std::map<std::string, std::function<void(bool)>> boolean;
+    std::map<std::string, TLifeHandle> owners;
 };
 
 class DialogTest : public ::testing::Test {
@@ -262,21 +275,17 @@ TEST_F(XSellTest, TheShippedPageFillsAnEntryAndLinksToTheSite)
     EXPECT_NE(TextOf("centertext1"), str("kept"));
 }
 
-TEST_F(XSellTest, ThePublishedFunctionsDoNothingOnceTheWindowIsGone)
+TEST_F(XSellTest, ThePublishedFunctionsAreBoundToTheWindowsLifeline)
 {
     ASSERT_TRUE(script.plain.count("SetupXSell"));
     ASSERT_TRUE(script.integer.count("LaunchGameLink"));
     WriteXSell(R"(<xsell><gameinfo description="y" link="https://example.org/"/></xsell>)");
     script.plain["SetupXSell"]();
     EXPECT_EQ(TextOf("descrip1"), str("y"));
+    EXPECT_TRUE(script.owners["LaunchGameLink"].IsAlive());
     manager.SafeDestroyWindow(xsell);
-    manager.ClearDestroyedWindows();
-    testing::internal::CaptureStderr();
-    script.plain["SetupXSell"]();
-    script.integer["LaunchGameLink"](1);
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("SetupXSell: the cross-sell window is gone"), std::string::npos) << log;
-    EXPECT_NE(log.find("LaunchGameLink: the cross-sell window is gone"), std::string::npos) << log;
+    EXPECT_FALSE(script.owners["SetupXSell"].IsAlive());
+    EXPECT_FALSE(script.owners["LaunchGameLink"].IsAlive());
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ TSdlBackend::TSdlBackend()
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // The platform decides what losing the focus does in full screen.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // Closing the window is reported as a window event only: the platform
+    // decides whether it quits, so SDL must not add a quit of its own.
+    SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         WriteDbg("SDL video is not available: %s", SDL_GetError());
         return;

@@ -1,0 +1,16 @@
+-- Run when the window's close button is pressed while a confirmation is
+-- allowed: asks whether to quit. The game clock stands still meanwhile.
+InQuitCofirm(true)
+local paused = QuitConfirmPause(true)
+local id = PushModal("scripts/closeconfirm.lua")
+UiDialog("quitconfirm_title", "quitconfirm_body", { { "yes", "yes" }, { "no", "no" } })
+WaitForCloseMessage(id)
+local answer = gReturnValue
+gReturnValue = nil
+if paused then
+    QuitConfirmPause(false)
+end
+InQuitCofirm(false)
+if answer == "yes" then
+    PostMessage(CreateNamedMessage(kQuitNow, ""))
+end

@@ -1,0 +1,158 @@
+#include "game/app/gameapp.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/platform/platform.h"
+#include "engine/window/message.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/screen.h"
+#include "engine/window/stringtable.h"
+#include "engine/window/windowmanager.h"
+#include "game/app/editorsave.h"
+#include "game/app/luaglobals.h"
+#include "game/app/serversavemanager.h"
+#include "game/app/windowtypes.h"
+#include "game/screens/cursor.h"
+#include "game/settings/settings.h"
+#include "game/settings/unlockmanager.h"
+#include "online/serversaves.h"
+#include "online/simplehttp.h"
+
+namespace {
+
+str LookUpString(const char* label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
+    return strings ? strings->GetString(str(label), str(), str(), str(), str(), str()) : str();
+}
+
+}  // namespace
+
+TGameApp::TGameApp(TPlatform* platform) : mPlatform(platform) {}
+
+TGameApp::~TGameApp() { Quit(); }
+
+void TGameApp::StartUp()
+{
+    mPlatform->SetWindowTitle(LookUpString("windowtitle").c_str());
+    TServerSaves::SetStringLookup(&LookUpString);
+
+    TSettings::CreateSettings()->InitGameToSettings();
+    // The game decides what the window's close button does.
+    mPlatform->SetCloseRequests(true);
+
+    TUnlockManager::GetInstance();
+    mServerSaves = std::make_unique<TServerSaveManager>();
+
+    game::RegisterWindowTypes();
+    game::PublishGameGlobals();
+
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    if (manager) {
+        // A script's quit message leaves through the clean quit, not at once.
+        manager->SetExitHandler([this](int) { mQuitRequested = true; });
+        if (TModalWindow* top = manager->GetTopModalWindow()) {
+            top->SetName("splashscreen");
+            manager->RunScript(top, kMainLoopScript);
+        }
+    }
+    TCursor::GetInstance()->SetState(TCursor::kArrow);
+}
+
+bool TGameApp::HandleEvent(TEvent* ev)
+{
+    if (mQuit)
+        return false;
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    TSettings* settings = TSettings::GetInstance();
+    switch (ev->mType) {
+    case TEvent::kQuit:
+        Quit();
+        return false;
+    case TEvent::kCloseRequest:
+        if (!OnCloseRequest()) {
+            Quit();
+            return false;
+        }
+        break;
+    case TEvent::kDisplayChanged:
+        if (settings)
+            settings->UpdateFullScreen();
+        break;
+    case TEvent::kActivate:
+        if (ev->mParam == 0 && manager)
+            manager->PostWindowMessage(new TMessage(kDeactivatedMessage, str(), nullptr));
+        break;
+    case TEvent::kIdle:
+        TSimpleHttp::PumpAll();
+        break;
+    default:
+        break;
+    }
+    if (settings) {
+        settings->CurrentScreenMetric();
+        settings->UpdateSessionTime();
+    }
+    if (manager)
+        manager->HandleEvent(ev);
+    if (mQuitRequested) {
+        Quit();
+        return false;
+    }
+    return true;
+}
+
+bool TGameApp::OnCloseRequest()
+{
+    // While the confirmation shows, a further close request is only passed on.
+    if (game::IsInQuitConfirm())
+        return true;
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    if (game::IsQuitConfirmAllowed()) {
+        if (TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr)
+            manager->RunScript(top, kCloseConfirmScript);
+        return true;
+    }
+    TWindow* root = manager ? manager->GetScreen() : nullptr;
+    TWindow* editor = root ? root->GetChildWindow("leveleditorwindow", -1) : nullptr;
+    if (auto* saver = dynamic_cast<IEditorSaveOnClose*>(editor))
+        saver->SaveLevelData();
+    return false;
+}
+
+void TGameApp::DestroyWindowTree()
+{
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    if (!manager)
+        return;
+    while (manager->GetModalStack().size() > 1)
+        manager->PopModal();
+    if (TScreen* root = manager->GetScreen())
+        root->DestroyAllChildren();
+    manager->ClearDestroyedWindows();
+}
+
+void TGameApp::Quit()
+{
+    if (mQuit)
+        return;
+    mQuit = true;
+    DestroyWindowTree();
+    if (TWindowManager* manager = mPlatform->GetWindowManager())
+        manager->SetExitHandler([](int) {});
+    TCursor::Free();
+    mServerSaves.reset();
+    TUnlockManager::Free();
+    TSettings::DeleteSettings();
+    TServerSaves::SetStringLookup(nullptr);
+}
+
+void Main(TPlatform* platform, const char*)
+{
+    TGameApp app(platform);
+    app.StartUp();
+    TEvent ev;
+    do {
+        platform->GetEvent(&ev);
+    } while (app.HandleEvent(&ev));
+}

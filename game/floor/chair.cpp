@@ -1,0 +1,176 @@
+#include "game/floor/chair.h"
+
+#include "engine/render/animatedtexture.h"
+#include "engine/render/spritequad.h"
+#include "engine/render/texture.h"
+#include "engine/text/textgraphic.h"
+#include "game/play/scoremanager.h"
+#include "game/settings/settings.h"
+
+namespace {
+
+const char* const kChairPalettes[kChairColorCount] = {"red", "blue", "green", "yellow", "purple", "grey", "black"};
+constexpr int kMaxChairBonusMultiplier = 4;  // as actionpoints.xml ships it; the shown chain stops one below
+constexpr int kChainBoxW = 13, kChainBoxH = 14;
+
+}  // namespace
+
+TChair::TChair(str chairName, TPoint location, int colour, bool mirrored, int number)
+    : mLocation(location), mNumber(number), mMirrored(mirrored), mColor(colour)
+{
+    for (int c = 0; c < kChairColorCount; ++c)
+        mLooks[c] = TAnimatedTexture::Get(chairName + "green.anm",
+                                          str("green.png?palette=") + chairName + kChairPalettes[c] + ".pal");
+    TClock* clock = TSettings::GetInstance() ? TSettings::GetInstance()->GetGameClock() : nullptr;
+    for (int c = 0; c < kCustomerColorCount; ++c) {
+        mBabies[c].Init("furniture/highchairbaby.anm",
+                        str("highchairbaby.png?palette=furniture/") + kChairPalettes[c] + "_highchairbaby.pal", "");
+        mBabies[c].SetClock(clock);
+    }
+    const char* const flags[kCustomerColorCount] = {"ui/flag_red", "ui/flag_blue", "ui/flag_green", "ui/flag_yellow",
+                                                    "ui/flag_purple"};
+    for (int c = 0; c < kCustomerColorCount; ++c)
+        mFlags[c] = TTexture::Get(flags[c], 0);
+    if (const std::shared_ptr<TAnimatedTexture>& look = mLooks[0]) {
+        int x = 0, y = 0;
+        if (look->GetAnchorPoint(0, "sit", &x, &y))
+            mSitOffset = {x, y};
+        if (look->GetAnchorPoint(0, "flag", &x, &y))
+            mFlagOffset = {x, y};
+    }
+    mChainText = TTextGraphic::Create("", kChainBoxW, kChainBoxH, TTextGraphic::kHAlignCenter, "assets/fonts/default.mvec",
+                                      13, TColor{0, 0, 0, 1});
+    if (chairName.find("barstool") >= 0)
+        return;
+    mUpgrade = TTexture::Get(chairName + "upgrade", 0);
+    mHighlight = TTexture::Get(chairName + "highlight", 0);
+    // Overlays are centred on the upgraded look (frame 1).
+    if (const std::shared_ptr<TAnimatedTexture>& look = mLooks[0]; look && look->GetNumFrames() > 1) {
+        int rx = 0, ry = 0;
+        look->GetRegistrationPoint(1, &rx, &ry);
+        const TRect box = look->BoundingBox(1);
+        auto centred = [&](const std::shared_ptr<TTexture>& overlay) {
+            if (!overlay)
+                return TVec2{static_cast<float>(rx), static_cast<float>(ry)};
+            return TVec2{static_cast<float>(rx) + (overlay->GetWidth() - box.Width()) * 0.5f,
+                         static_cast<float>(ry) + (overlay->GetHeight() - box.Height()) * 0.5f};
+        };
+        mUpgradePosition = centred(mUpgrade);
+        mHighlightPosition = centred(mHighlight);
+    }
+}
+
+TChair::~TChair()
+{
+    TTextGraphic::Destroy(mChainText);
+}
+
+TPoint TChair::GetLocation(bool* mirrored) const
+{
+    if (mirrored)
+        *mirrored = mMirrored;
+    return mLocation;
+}
+
+TPoint TChair::GetSitLocation(bool* mirrored) const
+{
+    if (mirrored)
+        *mirrored = mMirrored;
+    return {mMirrored ? mLocation.x - mSitOffset.x : mLocation.x + mSitOffset.x, mLocation.y + mSitOffset.y};
+}
+
+TRect TChair::BoundingBox() const
+{
+    const int c = mColor >= 0 && mColor < kChairColorCount ? mColor : 0;
+    TRect box = mLooks[c] ? mLooks[c]->BoundingBox(0) : TRect{};
+    box.Offset(mLocation.x, mLocation.y);
+    return box;
+}
+
+bool TChair::SetColor(int colour, TScoreManager* score)
+{
+    if (!score) {
+        mColor = colour;
+        return false;
+    }
+    if (mColor == kColorBlack)
+        return false;
+    if (mColor != colour) {
+        mChainCount = 0;
+        mColor = colour;
+        return false;
+    }
+    const int count = mChainCount + 1;
+    mChainCount = std::min(count, kMaxChairBonusMultiplier - 1);
+    score->ChairBonus(count, colour, static_cast<float>(mLocation.x), static_cast<float>(mLocation.y));
+    return true;
+}
+
+void TChair::SetChairMood(bool happy)
+{
+    if (happy == mMoodHappy)
+        return;
+    for (TAnimation& baby : mBabies)
+        baby.Play(happy ? "Happy" : "Sad", false);
+    mMoodHappy = happy;
+}
+
+void TChair::UpdateChairMood()
+{
+    for (const TAnimation& baby : mBabies)
+        if (!baby.IsPlaying()) {
+            mMoodHappy = false;  // lets the happy look start again
+            SetChairMood(true);
+            return;
+        }
+}
+
+void TChair::SetChairUpgrade(int level)
+{
+    for (const auto& look : mLooks)
+        if (look)
+            look->SetCurrentFrame(level);
+}
+
+str TChair::FlagText() const
+{
+    if (!mShowFlag || mChainCount <= 0 || mColor >= kColorGrey)
+        return str();
+    return str::getFormatted("x%d", mChainCount + 1);
+}
+
+void TChair::Draw(float upgradeAlpha, float highlightAlpha)
+{
+    const float alpha = upgradeAlpha > 0 ? 1.0f - upgradeAlpha : 1.0f;
+    const int flip = mMirrored ? kSpriteMirrorX : 0;
+    const float x = static_cast<float>(mLocation.x), y = static_cast<float>(mLocation.y);
+    if (mIsHighChair) {
+        const int baby = mBabyColor >= 0 && mBabyColor < kCustomerColorCount ? mBabyColor : 0;
+        mBabies[baby].Draw(mMirrored ? x - 10 : x + 10, y + 5, 1.0f, 1.0f, 0, flip);
+    } else if (mColor >= 0 && mColor < kChairColorCount && mLooks[mColor]) {
+        mLooks[mColor]->DrawSprite(x, y, alpha, 1.0f, 0, flip);
+    }
+    DrawFlag();
+    if (upgradeAlpha > 0 && mUpgrade)
+        mUpgrade->DrawSprite(x + mUpgradePosition.x, y + mUpgradePosition.y, upgradeAlpha, 1.0f, 0, flip);
+    if (highlightAlpha > 0 && mHighlight)
+        mHighlight->DrawSprite(x + mHighlightPosition.x, y + mHighlightPosition.y, highlightAlpha, 1.0f, 0, flip);
+}
+
+void TChair::DrawFlag()
+{
+    const str text = FlagText();
+    if (text.length() == 0 || !mFlags[mColor])
+        return;
+    const int fx = mMirrored ? mLocation.x - mFlagOffset.x : mLocation.x + mFlagOffset.x;
+    mFlags[mColor]->DrawSprite(static_cast<float>(fx), static_cast<float>(mLocation.y + mFlagOffset.y), 1.0f, 1.0f, 0,
+                               mMirrored ? kSpriteMirrorX : 0);
+    if (!mChainText)
+        return;
+    mChainText->SetText(text);
+    const int tx = mMirrored ? mLocation.x - mFlagOffset.x - mChainTextOffset.x - kChainBoxW
+                             : mLocation.x + mFlagOffset.x + mChainTextOffset.x;
+    const int ty = mLocation.y + mFlagOffset.y + mChainTextOffset.y;
+    const TRect box{tx, ty, tx + kChainBoxW, ty + kChainBoxH};
+    mChainText->Draw(box, 1.0f, 0, 1.0f);
+}

@@ -1,0 +1,57 @@
+// TNoiseRing: an expanding ellipse a noisy party sends out (a phone, a
+// crying baby, an unhappy group) or a pair of lovebirds when they smooch.
+// The first expansion only shows; during the second, each extreme point of
+// the ring that sweeps into another seated party's table costs that party
+// hearts. The game updates and draws every ring and deletes one whose
+// Update returns false.
+#pragma once
+
+#include "engine/base/vec.h"
+#include "engine/script/animation.h"
+
+#include <list>
+#include <memory>
+
+class TEatingStation;
+class TTexture;
+class TTextGraphic;
+
+class TNoiseRing {
+public:
+    static constexpr float kGrowthPerSecond = 200.0f;  // pixels
+
+    TNoiseRing(TVec2 centre, float rangeX, float rangeY, float yFactor, bool smooch);
+    ~TNoiseRing();
+    TNoiseRing(const TNoiseRing&) = delete;
+    TNoiseRing& operator=(const TNoiseRing&) = delete;
+
+    // False when the ring has finished both expansions.
+    bool Update(float dt, const std::list<TEatingStation*>& tables);
+    void Draw();
+
+    TVec2 GetCentre() const { return mCentre; }
+    bool IsSmooch() const { return mSmooch; }
+    float GetRadiusX() const { return mRadiusX; }
+    float GetRadiusY() const { return mRadiusY; }
+    float GetAlpha() const { return mAlpha; }
+    int GetPass() const { return mPass; }
+
+private:
+    void HitTables(const std::list<TEatingStation*>& tables);
+    void DrawQuarter(float extent, float rotation, TVec2 direction);
+
+    TVec2 mCentre;
+    float mAge = 0;
+    float mYFactor;
+    float mRadiusX = 0, mRadiusY = 0;
+    float mPrevRadiusX = 0, mPrevRadiusY = 0;
+    float mRangeX, mRangeY;
+    float mAlpha = 1.0f;
+    float mSavedRadius = 0;
+    int mPass = 0;
+    bool mToggle = false;
+    bool mSmooch;
+    TAnimation mSmoochAnimation;
+    std::shared_ptr<TTexture> mRingImage;
+    TTextGraphic* mCaption = nullptr;  // owned; laid out, not drawn
+};

@@ -1,0 +1,17 @@
+// TTable: a whole table of 2, 4 or 6 seats, with its upgraded and
+// highlighted looks.
+#pragma once
+
+#include "game/floor/eatingstation.h"
+
+class TTable : public TEatingStation {
+public:
+    TTable(str artFolder, int tableNumber, int seatCount, const int* chairColors, const TPoint& location);
+    ~TTable() override;
+
+    void Draw(TAnimatedTextureCache* cache, float upgradeAlpha, float highlightAlpha);
+
+private:
+    std::shared_ptr<TAnimatedTexture> mLook;
+    std::shared_ptr<TTexture> mUpgrade, mHighlight;
+};

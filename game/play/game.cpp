@@ -1,0 +1,514 @@
+#include "game/play/game.h"
+
+#include "engine/base/debuglog.h"
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
+#include "engine/sound/sound.h"
+#include "engine/text/textgraphic.h"
+#include "engine/window/image.h"
+#include "engine/window/message.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/stringtable.h"
+#include "engine/window/text.h"
+#include "engine/window/windowmanager.h"
+#include "game/floor/quessa.h"
+#include "game/play/gamedata.h"
+#include "game/play/scoremanager.h"
+#include "game/play/windowslide.h"
+#include "game/screens/coinjar.h"
+#include "game/screens/cursor.h"
+#include "game/screens/levelintro.h"
+#include "game/screens/levelover.h"
+#include "game/screens/screenfade.h"
+#include "game/settings/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kUpdatePeriodMs = 16;
+constexpr int kMessageDeactivated = 1000;
+constexpr int kMessageGameQuit = 1001;
+constexpr int kMaxLives = 5;
+const char* const kSoundNames[] = {"seat", "ditch", "upgrade", "closing", "turbulence"};
+const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/sfx/customer_ditch.ogg",
+                                   "audio/sfx/upgrade_flash.ogg", "audio/sfx/closing_time.ogg",
+                                   "audio/sfx/turbulence.ogg"};
+constexpr int kGameSoundType = 1000;
+
+TWindow* TGameDynamicCreate() { return new TGame; }
+
+TGame* Self(lua_State* L) { return qm::lua::Self<TGame>(L); }
+
+int LuaQuitGame(lua_State* L)
+{
+    Self(L)->QuitGame(lua_toboolean(L, 1) != 0);
+    return 0;
+}
+int LuaPauseGame(lua_State* L)
+{
+    Self(L)->PauseGame(lua_toboolean(L, 1) != 0);
+    return 0;
+}
+int LuaGoToNextLevel(lua_State* L)
+{
+    Self(L)->GoToNextLevel();
+    return 0;
+}
+int LuaRestartLevel(lua_State* L)
+{
+    Self(L)->RestartLevel();
+    return 0;
+}
+int LuaDoSkipTutorial(lua_State* L)
+{
+    Self(L)->DoSkipTutorial();
+    return 0;
+}
+// The upgrade picker and the decor choice belong to screens not built yet:
+// their buttons do nothing rather than fail.
+int LuaNothing(lua_State*) { return 0; }
+
+TModalWindow* TopModal()
+{
+    TWindowManager* manager = TWindowManager::GetInstance();
+    return manager ? manager->GetTopModalWindow() : nullptr;
+}
+
+// Pushes a modal window named after the script and builds the script's
+// windows in it; the caller then finds them by name.
+TModalWindow* RunModalScript(const char* script)
+{
+    TWindowManager* manager = TWindowManager::GetInstance();
+    if (!manager)
+        return nullptr;
+    auto* modal = new TModalWindow;
+    modal->SetName(script);
+    manager->PushModal(modal);
+    manager->RunScript(modal, (str("assets/") + script).c_str());
+    return modal;
+}
+
+std::uint32_t PlatformTimer()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform ? platform->Timer() : 0;
+}
+
+}  // namespace
+
+TClassId TGame::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGameDynamicCreate);
+    return id;
+}
+
+TGame::TGame()
+{
+    PublishFunctions();
+    mCache = std::make_unique<TAnimatedTextureCache>(100, 120, 80);
+    if (TModalWindow* top = TopModal())
+        top->AdoptTask(new TUpdateGameTask(this));
+    mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    TXmlNode* root = mGlobalDoc.GetChild("dataroot");
+    mGlobals = root ? root->GetChild("globals") : nullptr;
+    mScore = std::make_unique<TScoreManager>();
+    LoadSounds();
+    mNoiseRingTexture = TTexture::Get("ui/noisering", 0);
+    mFlashlightFill = TTexture::Get("ui/levelspecific/flashlight_fill", 0);
+    mClosedSign = TTexture::Get("ui/closed", 0);
+    if (TWindowManager* manager = TWindowManager::GetInstance()) {
+        mPauseListener = new TPauseListener(this);
+        manager->AdoptMessageListener(mPauseListener);
+    }
+    if (TSettings* settings = TSettings::GetInstance())
+        settings->GetGameClock()->Reset();
+    mBanner = TTextGraphic::Create("", 800, 600, TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
+                                   "assets/fonts/corona.mvec", 64, TColor(0.9f, 0.05f, 0.05f, 1.0f));
+    // Without the sign's picture the label still has a width to lay out in.
+    const int signWidth = mClosedSign ? mClosedSign->GetWidth() : 80;
+    mClosedLabel = TTextGraphic::Create(String("closed"), signWidth, 20,
+                                        TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
+                                        "assets/fonts/corona.mvec", 10, TColor(0, 0, 0, 1));
+}
+
+TGame::~TGame()
+{
+    mGameData.reset();
+    if (TWindowManager* manager = TWindowManager::GetInstance(); manager && mPauseListener)
+        manager->OrphanMessageListener(mPauseListener);
+    TTextGraphic::Destroy(mBanner);
+    TTextGraphic::Destroy(mClosedLabel);
+}
+
+void TGame::PublishFunctions()
+{
+    TWindowScript* script = TWindowScript::Get();
+    if (!script)
+        return;
+    static const qm::lua::TBinding kFunctions[] = {
+        {"QuitGame", LuaQuitGame},           {"PauseGame", LuaPauseGame},
+        {"SetupUpgradeScreen", LuaNothing},  {"GoToNextLevel", LuaGoToNextLevel},
+        {"RestartLevel", LuaRestartLevel},   {"DoSkipTutorial", LuaDoSkipTutorial},
+        {"ReleaseGameAssets", LuaNothing},   {"LoadGameAssets", LuaNothing},
+        {"DecorButton", LuaNothing},
+    };
+    qm::lua::PublishAll(script->GetState(), kFunctions, this, Lifeline());
+}
+
+void TGame::LoadSounds()
+{
+    for (std::size_t i = 0; i < mSounds.size(); ++i) {
+        mSounds[i] = TSound::Get(kSoundFiles[i], false, kGameSoundType);
+        // The game plays on without a sound; the log says which file is missing.
+        if (!mSounds[i])
+            WriteDbg("TGame: sound %s is missing", kSoundFiles[i]);
+    }
+}
+
+void TGame::PlayGameSound(const char* name)
+{
+    for (std::size_t i = 0; i < mSounds.size(); ++i)
+        if (std::strcmp(name, kSoundNames[i]) == 0 && mSounds[i])
+            mSounds[i]->Play(false);
+}
+
+void TGame::PostChildrenInit()
+{
+    mScreenFade = ::GetCast<TScreenFade>(Child("screenfade"));
+    SetupGameMode();
+    SetupLevel();
+    SetupStars();
+    UpdateText();
+    mGameData->StartIntro();
+}
+
+void TGame::SetupLevel()
+{
+    if (!mGameData)
+        mGameData = std::make_unique<TGameData>(mGlobals, mScore.get(), this);
+    TCoinJar* jar = ::GetCast<TCoinJar>(Child("coinjar"));
+    mScore->SetCoinJar(jar);
+    mGameData->SetCoinJar(jar);
+    ShowChild("upgrade", false);
+    ShowChild("upgradeanim", false);
+    PauseGame(true);
+    mGameData->SetupLevel();
+    if (TSettings* settings = TSettings::GetInstance()) {
+        settings->GetGameClock()->Start();
+        mLastClockMs = settings->GetGameClock()->GetTime();
+    }
+    SetChildText("openclosed", String("open"));
+    ShowChild("skiptutorial", mGameData->GetTutorial().IsActive());
+    str flashlightName = "ui/levelspecific/flashlight";
+    const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
+    if (restaurant == str("cruise") || restaurant == str("blimp") || restaurant == str("train"))
+        flashlightName = "ui/levelspecific/flashlight-cruise";
+    mFlashlight = TTexture::Get(flashlightName, 0);
+}
+
+void TGame::SetupGameMode()
+{
+    const TSettings* settings = TSettings::GetInstance();
+    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+    if (TWindow* unused = Child(endless ? "careerlevelbackground" : "levelbackground"))
+        unused->ClearFlags(kVisible);
+}
+
+void TGame::SetupStars()
+{
+    mGameData->SetupStars();
+    ShowLives();
+}
+
+void TGame::ShowLives()
+{
+    char name[32];
+    for (int i = 0; i < kMaxLives; ++i) {
+        std::snprintf(name, sizeof name, "livesicon_%d", i);
+        ShowChild(name, mGameData->IsEndless() && i < mGameData->GetLives());
+    }
+}
+
+void TGame::UpdateGame()
+{
+    if (!mGameData || mLeaving)
+        return;
+    TSettings* settings = TSettings::GetInstance();
+    const std::uint32_t now = settings ? settings->GetGameClock()->GetTime() : PlatformTimer();
+    const float dt = static_cast<float>(static_cast<std::uint32_t>(now - mLastClockMs)) / 1000.0f;
+    mLastClockMs = now;
+    const int livesBefore = mGameData->GetLives();
+    mGameData->Update(dt);
+    if (mLeaving)
+        return;  // the restaurant is done: the screen goes, touch nothing
+    if (mGameData->GetLives() != livesBefore)
+        ShowLives();
+    if (mGameData->IsClosedShown())
+        SetChildText("openclosed", String("closed"));
+    UpdateText();
+    InvalidateRect(nullptr);
+}
+
+void TGame::PauseGame(bool pause)
+{
+    if (!mGameData)
+        return;
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    TClock* clock = settings->GetGameClock();
+    // Paused time is measured on the platform timer: the help clock may
+    // itself stand still while the game is paused.
+    if (pause) {
+        if (!clock->IsPaused())
+            mPauseStartMs = PlatformTimer();
+        clock->Pause();
+    } else if (clock->IsPaused()) {
+        mGameData->AddPausedTime(static_cast<float>(PlatformTimer() - mPauseStartMs) / 1000.0f);
+        clock->Start();
+    }
+}
+
+void TGame::SetFade(float alpha)
+{
+    if (mScreenFade)
+        mScreenFade->SetFade(alpha);
+}
+
+void TGame::OpenLevelIntro()
+{
+    TModalWindow* modal = RunModalScript("scripts/levelintro.lua");
+    if (!modal)
+        return;
+    if (auto* intro = ::GetCast<TLevelIntro>(modal->GetChildWindow("levelintrowin", -1))) {
+        TLevelManager* level = mGameData->GetLevelManager();
+        const bool tutorial = mGameData->GetTutorial().IsActive();
+        if (mGameData->IsEndless())
+            intro->SetupText(1, tutorial, str(), 0, 0);
+        else
+            intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(),
+                             level->GetCurrentExpert());
+        intro->SetDoodle(level->GetDoodle());
+    }
+    if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
+        TWindowSlide::Start(panel, +1, "letsplay");
+    mFlashlightMode = mGameData->GetLevelManager()->GetFlashLight();
+    mStartTimer = PlatformTimer();
+}
+
+void TGame::OpenLevelOver(const TLevelResult& result)
+{
+    TModalWindow* modal = RunModalScript("scripts/levelover.lua");
+    if (!modal)
+        return;
+    mFlashlightMode = false;
+    SetupLevelOverStats(modal, result);
+    if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
+        TWindowSlide::Start(panel, +1, "");
+    mStartTimer = PlatformTimer();
+}
+
+void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
+{
+    auto* over = ::GetCast<TLevelOver>(window->GetChildWindow("leveloverwin", -1));
+    if (!over)
+        return;
+    if (result.newHiscore)
+        over->NewHighScore();
+    TSettings* settings = TSettings::GetInstance();
+    const int career = settings && !mGameData->IsEndless() ? settings->GetCareerScore(-1) : mScore->GetScore();
+    over->SetStats(mScore->GetChecksCollected(), mScore->GetPenalties(),
+                   mGameData->GetLevelManager()->GetCurrentLevelStr(), result.levelScore, career,
+                   String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    if (mGameData->IsEndless()) {
+        if (result.gameOver)
+            over->SetDescription(String("gameover"));
+        over->SetWin(result.win, result.gameOver);
+        over->SetExpertMode(false);
+    } else {
+        over->SetDescription(mGameData->GetLevelManager()->GetLevelOverText(result.win));
+        over->SetWin(result.win, result.gameOver);
+        over->SetExpertMode(result.expert);
+    }
+}
+
+void TGame::CloseLevelOver()
+{
+    TModalWindow* top = TopModal();
+    if (!top || !top->GetChildWindow("leveloverwin", -1))
+        return;
+    if (TWindow* panel = top->GetChildWindow("overbackground", -1))
+        TWindowSlide::Start(panel, -1, "");
+}
+
+void TGame::LeaveRestaurant(int)
+{
+    // The screen script closes the game screen on its next turn; nothing is
+    // destroyed from inside this frame's update.
+    mLeaving = true;
+    if (TWindowScript* script = TWindowScript::Get())
+        script->SendGlobalFunction("LeaveGame");
+}
+
+void TGame::QuitGame(bool quit)
+{
+    if (quit && TSettings::GetInstance())
+        TSettings::GetInstance()->RecordEventMetric("LevelQuit", "2");
+}
+
+void TGame::GoToNextLevel()
+{
+    if (mGameData)
+        mGameData->GoToNextLevel();
+}
+
+void TGame::RestartLevel()
+{
+    if (mGameData)
+        mGameData->RestartLevel();
+}
+
+void TGame::DoSkipTutorial()
+{
+    if (!mGameData)
+        return;
+    mGameData->DoSkipTutorial();
+    ShowChild("skiptutorial", false);
+}
+
+void TGame::OpenPauseScreen()
+{
+    if (mGameData)
+        mGameData->CancelDrag();
+    if (TCursor* cursor = TCursor::GetInstance())
+        cursor->SetState(TCursor::kArrow);
+    PauseGame(true);
+    if (TWindowScript* script = TWindowScript::Get())
+        script->SendGlobalFunction("ShowPause");
+}
+
+bool TGame::OnKeyDown(char key, int)
+{
+    if (key != 'p' && key != 'P' && key != 27)
+        return false;
+    if (!mGameData || mGameData->GetState() != kPlaying)
+        return true;
+    OpenPauseScreen();
+    return true;
+}
+
+bool TGame::OnMessage(TMessage* message)
+{
+    if (message->GetType() != kMessageGameQuit)
+        return false;
+    QuitGame(true);
+    return true;
+}
+
+bool TGame::OnMouseDown(const TPoint& p)
+{
+    if (!mGameData || mGameData->GetState() != kPlaying)
+        return false;
+    mGameData->MouseDown(p);
+    if (mGameData->GetDraggedParty())
+        if (TWindowManager* manager = TWindowManager::GetInstance())
+            manager->SetCapture(this);
+    return true;
+}
+
+bool TGame::OnMouseUp(const TPoint& p)
+{
+    if (!mGameData)
+        return false;
+    mGameData->MouseUp(p);
+    if (TWindowManager* manager = TWindowManager::GetInstance())
+        manager->ReleaseCapture(this);
+    return true;
+}
+
+bool TGame::OnMouseMove(const TPoint& p)
+{
+    if (!mGameData || mGameData->GetState() != kPlaying)
+        return false;
+    mGameData->MouseMove(p);
+    if (TCursor* cursor = TCursor::GetInstance())
+        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+    return true;
+}
+
+str TGame::String(const char* key, const str& p1)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(key, p1, "", "", "", "") : str(key);
+}
+
+void TGame::SetChildText(const char* name, const str& text)
+{
+    if (auto* label = ::GetCast<TText>(Child(name)))
+        label->SetText(text);
+}
+
+void TGame::ShowChild(const char* name, bool show)
+{
+    TWindow* child = Child(name);
+    if (!child)
+        return;
+    if (show)
+        child->AddFlags(kVisible);
+    else
+        child->ClearFlags(kVisible);
+    child->InvalidateRect(nullptr);
+}
+
+void TGame::UpdateText()
+{
+    if (!mGameData)
+        return;
+    TLevelManager* level = mGameData->GetLevelManager();
+    const bool tutorial = mGameData->GetTutorial().IsActive();
+    SetChildText("levelval", mGameData->IsEndless() && tutorial ? str("0") : level->GetCurrentLevelStr());
+    const int levelScore = mGameData->GetLevelScore();
+    const bool pastGoal = !mGameData->IsEndless() && levelScore >= level->GetCurrentGoal();
+    if (pastGoal)
+        SetChildText("expert", String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
+    else
+        SetChildText("goal", String("goal", str::getFormatted("%d", level->GetCurrentGoal())));
+    ShowChild("expert", pastGoal);
+    ShowChild("goal", !pastGoal);
+    SetChildText("scoreval", str::getFormatted("%d", levelScore));
+    SetChildText("cashval", String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+}
+
+float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }
+
+// ---- companions --------------------------------------------------------------
+
+TUpdateGameTask::TUpdateGameTask(TGame* game) : mGame(game), mAlive(game->Lifeline().Handle())
+{
+    SetDelay(kUpdatePeriodMs, true, true, false);
+}
+
+bool TUpdateGameTask::Animate()
+{
+    if (!mAlive.IsAlive())
+        return false;
+    mGame->UpdateGame();
+    return true;
+}
+
+bool TPauseListener::OnMessage(TMessage* message)
+{
+    if (message->GetType() != kMessageDeactivated)
+        return false;
+    TModalWindow* own = mGame->FindParentModal();
+    if (!own || own != TopModal() || !mGame->GetGameData() || mGame->GetGameData()->GetState() != kPlaying)
+        return false;
+    mGame->OpenPauseScreen();
+    return true;
+}

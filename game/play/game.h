@@ -1,0 +1,157 @@
+// TGame: the window in which a level is played (window type "GameWindow").
+// It owns the score manager and the level's object graph (TGameData), feeds
+// the graph the game clock's frame times from its update task, routes mouse
+// and keys to the floor, draws the floor in depth order, opens the intro,
+// level-over and pause screens and publishes the game's Lua functions.
+// Companions: TGameUILayer and TGamePostUILayer (drawn above the HUD),
+// TGameTimer (the level clock), TUpdateGameTask, TPauseListener.
+#pragma once
+
+#include "engine/base/animtask.h"
+#include "engine/base/lifeline.h"
+#include "engine/base/xml.h"
+#include "engine/window/window.h"
+#include "game/play/gamestate.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class TAnimatedTextureCache;
+class TGameData;
+class TPauseListener;
+class TScoreManager;
+class TScreenFade;
+class TSound;
+class TTextGraphic;
+class TTexture;
+
+class TGame : public TWindow, public IGameHost {
+public:
+    static constexpr const char* kTypeName = "GameWindow";
+
+    TGame();
+    ~TGame() override;
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    void PostChildrenInit() override;
+    void Draw() override;
+    bool OnMessage(TMessage* message) override;
+    bool OnMouseDown(const TPoint& p) override;
+    bool OnMouseUp(const TPoint& p) override;
+    bool OnMouseMove(const TPoint& p) override;
+    bool OnKeyDown(char key, int modifiers) override;
+
+    // The update task's tick: one frame of the level on the game clock.
+    void UpdateGame();
+    void DrawUI();
+    void DrawPostUI();
+    // Opens the pause screen (the pause key, the application losing focus).
+    void OpenPauseScreen();
+    // Fills "leveloverwin" in `window` from the level's result.
+    void SetupLevelOverStats(TWindow* window, const TLevelResult& result);
+
+    TGameData* GetGameData() { return mGameData.get(); }
+    float GetClockAngle() const;
+
+    // ---- IGameHost
+    void OpenLevelIntro() override;
+    void OpenLevelOver(const TLevelResult& result) override;
+    void CloseLevelOver() override;
+    void SetFade(float alpha) override;
+    void PauseGame(bool pause) override;
+    void LeaveRestaurant(int restaurant) override;
+    void PlayGameSound(const char* name) override;
+
+    // Lua
+    void QuitGame(bool quit);
+    void GoToNextLevel();
+    void RestartLevel();
+    void DoSkipTutorial();
+
+private:
+    void PublishFunctions();
+    void LoadSounds();
+    void SetupLevel();
+    void SetupGameMode();
+    void SetupStars();
+    void ShowLives();
+    void UpdateText();
+    void SetChildText(const char* name, const str& text);
+    void ShowChild(const char* name, bool show);
+    void DrawFloor();
+    void DrawClosedSign();
+    void DrawQueue();
+    float FlashlightAlpha() const;
+    void DrawBanner(const char* key, float t);
+    static str String(const char* key, const str& p1 = str());
+    TWindow* Child(const char* name) { return GetChildWindow(name, -1); }
+
+    std::unique_ptr<TGameData> mGameData;
+    std::unique_ptr<TScoreManager> mScore;
+    TXmlNode mGlobalDoc;
+    TXmlNode* mGlobals = nullptr;
+    std::array<std::shared_ptr<TSound>, 5> mSounds;  // seat, ditch, upgrade, closing, turbulence
+    TScreenFade* mScreenFade = nullptr;  // the child "screenfade"
+    TPauseListener* mPauseListener = nullptr;  // adopted by the window manager
+    std::shared_ptr<TTexture> mNoiseRingTexture, mFlashlight, mFlashlightFill, mClosedSign;
+    std::unique_ptr<TAnimatedTextureCache> mCache;
+    TTextGraphic* mBanner = nullptr;       // owned
+    TTextGraphic* mClosedLabel = nullptr;  // owned
+    std::uint32_t mLastClockMs = 0;
+    std::uint32_t mPauseStartMs = 0;
+    std::uint32_t mStartTimer = 0;
+    bool mFlashlightMode = false;
+    bool mLeaving = false;
+};
+
+// The level's heartbeat: every 16 ms on the platform timer.
+class TUpdateGameTask : public TAnimTask {
+public:
+    explicit TUpdateGameTask(TGame* game);
+    bool Animate() override;
+
+private:
+    TGame* mGame;
+    TLifeHandle mAlive;  // the task may outlive the window by a tick
+};
+
+// Opens the pause screen when the application loses focus during play.
+class TPauseListener : public TMessageListener {
+public:
+    explicit TPauseListener(TGame* game) : mGame(game) {}
+    bool OnMessage(TMessage* message) override;
+
+private:
+    TGame* mGame;  // outlives the listener: the game removes it in its destructor
+};
+
+// Drawn above the HUD: score bubbles, coins, the flashlight.
+class TGameUILayer : public TWindow {
+public:
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    void Draw() override;
+};
+
+// Drawn last: the goal, expert and closing-time banners and the tutorial.
+class TGamePostUILayer : public TWindow {
+public:
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    void Draw() override;
+};
+
+// The level clock: the globe turns once over the level.
+class TGameTimer : public TWindow {
+public:
+    TGameTimer();
+    ~TGameTimer() override;
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    void Draw() override;
+
+private:
+    std::shared_ptr<class TAnimatedTexture> mGlobe;
+};

@@ -1,0 +1,283 @@
+// Drawing the floor in depth order, the layers above the HUD and the clock.
+#include "game/play/game.h"
+
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "engine/text/textgraphic.h"
+#include "game/floor/bar.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/play/gamedata.h"
+#include "game/play/scoremanager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kScreenW = 800, kScreenH = 600;
+
+// One entry of the depth-sorted list: whoever's foot is lower stands in front.
+struct TDrawSorted {
+    int sortValue;
+    std::function<void()> draw;
+};
+
+// A figure that overlaps a table and whose foot is between the table's top
+// and its front edge is drawn just after it.
+int SortValueForCharacter(TRect box, const std::vector<TRect>& tables)
+{
+    int value = box.y2;
+    for (const TRect& table : tables)
+        if (box.x1 <= table.x2 && table.x1 <= box.x2 && box.y2 >= table.y1 && box.y2 <= table.y2)
+            value = std::max(value, table.y2 + 1);
+    return value;
+}
+
+TGame* ParentGame(const TWindow* window)
+{
+    for (TWindow* w = window->GetParent(); w; w = w->GetParent())
+        if (auto* game = ::GetCast<TGame>(w))
+            return game;
+    return nullptr;
+}
+
+}  // namespace
+
+void TGame::Draw()
+{
+    if (!mGameData)
+        return;
+    mCache->Reset();
+    DrawFloor();
+}
+
+void TGame::DrawClosedSign()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const TVec2 at = mGameData->GetClosedSignPos();
+    if (!mClosedSign || !platform || !platform->Begin2d())
+        return;
+    mClosedSign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
+    platform->End2d();
+    const int top = static_cast<int>(at.y) - mClosedSign->GetHeight() / 2;
+    const int left = static_cast<int>(at.x) - mClosedSign->GetWidth() / 2;
+    if (mClosedLabel)
+        mClosedLabel->Draw(TRect{left, top + 8, left + mClosedSign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+}
+
+void TGame::DrawFloor()
+{
+    TGameData& floor = *mGameData;
+    TPlatform* platform = TPlatform::GetInstance();
+    const bool shaking = floor.IsTurbulenceShaking() && platform;
+    if (shaking)
+        {
+        const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
+        platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
+    }
+    floor.GetChef().Draw();
+    floor.GetTicketStation().Draw();
+    DrawClosedSign();
+    floor.GetDishCart().Draw();
+    for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
+             &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
+             &floor.GetHighChairStation(), &floor.GetMopStation()})
+        if (shelf->IsEnabled())
+            shelf->Draw();
+    const auto& foods = floor.GetFoodStationList();
+    for (auto it = foods.rbegin(); it != foods.rend(); ++it)
+        (*it)->Draw();
+    if (floor.GetBench().shown)
+        floor.GetBench().Draw();
+
+    std::vector<TRect> tableBoxes;
+    std::vector<TDrawSorted> list;
+    for (const auto& table : floor.GetTables()) {
+        tableBoxes.push_back(table->BoundingBox());
+        TTable* t = table.get();
+        list.push_back({t->BoundingBox().y2, [this, t] { t->Draw(mCache.get(), 0, 0); }});
+    }
+    if (TBar* bar = floor.GetBar()) {
+        tableBoxes.push_back(bar->BoundingBox());
+        list.push_back({bar->BoundingBox().y2, [this, bar] { bar->Draw(mCache.get()); }});
+    }
+    TQuessa* her = floor.GetQuessa();
+    for (bool robot : {true, false})
+        list.push_back({SortValueForCharacter(her->BoundingBox(robot), tableBoxes), [her, robot] { her->Draw(robot); }});
+    std::stable_sort(list.begin(), list.end(),
+                     [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
+    for (const TDrawSorted& entry : list)
+        entry.draw();
+
+    DrawQueue();
+    her->DrawDestinations();
+    for (const auto& ring : floor.GetNoiseRings())
+        ring->Draw();
+    if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
+        dragged->Draw(mCache.get(), false);
+        dragged->DrawHearts();
+    }
+    if (shaking)
+        platform->PopViewport();
+}
+
+void TGame::DrawQueue()
+{
+    // Only the first seven in line are drawn, back to front so the head of
+    // the line stands in front.
+    std::vector<TParty*> shown;
+    for (TParty* party : mGameData->GetWaitingParties()) {
+        if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
+            break;
+        shown.push_back(party);
+    }
+    TParty* dragged = mGameData->GetDraggedParty();
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        if ((*it)->IsOnBench() && !(*it == dragged && !(*it)->IsOnBench())) {
+            (*it)->DrawLegs();
+            (*it)->Draw(mCache.get(), false);
+            (*it)->DrawHearts();
+        }
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        if (!(*it)->IsOnBench() && *it != dragged && !(*it)->IsPickingSeats()) {
+            (*it)->Draw(mCache.get(), false);
+            (*it)->DrawHearts();
+        }
+}
+
+float TGame::FlashlightAlpha() const
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const float t = platform ? static_cast<float>(platform->Timer() - mStartTimer) / 1000.0f : 1.0f;
+    const int state = mGameData->GetState();
+    if (state == kLevelIntro)
+        return t < 0.5f ? 2 * t : 1.0f;
+    if (state == kLevelOver)
+        return t < 0.5f ? 1 - 2 * t : 0.0f;
+    return 1.0f;
+}
+
+void TGame::DrawUI()
+{
+    if (!mGameData)
+        return;
+    mScore->Draw();
+    const int state = mGameData->GetState();
+    const bool lit = state == kPlaying || state == kLevelIntro || state == kIntroFadeUp || state == kLevelOver;
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mFlashlightMode || !lit || !mFlashlight || !platform || !platform->Begin2d())
+        return;
+    const float alpha = FlashlightAlpha();
+    const int mx = mGameData->GetMousePos().x, my = mGameData->GetMousePos().y;
+    const int w = mFlashlight->GetWidth(), h = mFlashlight->GetHeight();
+    const int left = mx - w / 2, top = my - h / 2;
+    mFlashlight->DrawSprite(static_cast<float>(mx), static_cast<float>(my), alpha, 1.0f, 0, 0);
+    if (mFlashlightFill) {
+        // The dark fill covers the screen around the light.
+        const TRect bands[] = {{0, 0, kScreenW, top}, {0, top + h, kScreenW, kScreenH},
+                               {0, top, left, top + h}, {left + w, top, kScreenW, top + h}};
+        for (const TRect& band : bands)
+            if (band.x2 > band.x1 && band.y2 > band.y1)
+                mFlashlightFill->DrawSprite(TVec2((band.x1 + band.x2) / 2.0f, (band.y1 + band.y2) / 2.0f), alpha,
+                                            static_cast<float>(band.x2 - band.x1) / mFlashlightFill->GetWidth(),
+                                            static_cast<float>(band.y2 - band.y1) / mFlashlightFill->GetHeight(),
+                                            0, nullptr, nullptr, 0, nullptr);
+    }
+    platform->End2d();
+}
+
+void TGame::DrawBanner(const char* key, float t)
+{
+    if (!mBanner || t <= 0 || t >= 2.0f)
+        return;
+    TRect rect{0, -100, kScreenW, 500};
+    if (t < 1.5f) {
+        if (static_cast<int>(t / 0.2f) % 2 != 0)
+            return;
+    } else {
+        const int d = static_cast<int>(std::floor(2 * (t - 1.5f) * 200)) + 100;
+        rect = {0, -d, kScreenW, kScreenH - d};
+    }
+    mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String(key) + "</outline>");
+    mBanner->Draw(rect, 1.0f, 0, 1.0f);
+}
+
+void TGame::DrawPostUI()
+{
+    if (!mGameData)
+        return;
+    if (!mGameData->IsEndless()) {
+        DrawBanner("expertscorestatus", mGameData->GetExpertTime());
+        DrawBanner("goalcompletedstatus", mGameData->GetGoalTime());
+        const float idle = mGameData->GetIdleTime();
+        if (!mGameData->GetTutorial().IsActive() && idle > 0 && idle < 1.0f && mBanner) {
+            mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String("closingtimestatus") +
+                             "</outline>");
+            mBanner->Draw(TRect{0, 0, kScreenW, kScreenH}, 1.0f, 0, 1.0f);
+        }
+    }
+    mGameData->GetTutorial().Draw();
+}
+
+// ---- companion windows ---------------------------------------------------------
+
+namespace {
+TWindow* TGameUILayerDynamicCreate() { return new TGameUILayer; }
+TWindow* TGamePostUILayerDynamicCreate() { return new TGamePostUILayer; }
+TWindow* TGameTimerDynamicCreate() { return new TGameTimer; }
+}  // namespace
+
+TClassId TGameUILayer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGameUILayerDynamicCreate);
+    return id;
+}
+
+void TGameUILayer::Draw()
+{
+    if (TGame* game = ParentGame(this))
+        game->DrawUI();
+}
+
+TClassId TGamePostUILayer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGamePostUILayerDynamicCreate);
+    return id;
+}
+
+void TGamePostUILayer::Draw()
+{
+    if (TGame* game = ParentGame(this))
+        game->DrawPostUI();
+}
+
+TClassId TGameTimer::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGameTimerDynamicCreate);
+    return id;
+}
+
+TGameTimer::TGameTimer() : mGlobe(TAnimatedTexture::Get("ui/ui_globe.anm")) {}
+TGameTimer::~TGameTimer() = default;
+
+void TGameTimer::Draw()
+{
+    TGame* game = ParentGame(this);
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!game || !mGlobe || !platform || !platform->Begin2d())
+        return;
+    const int frames = mGlobe->GetNumFrames();
+    const int frame = static_cast<int>((frames - 1) * game->GetClockAngle() / 6.2831855f);
+    int rx = 0, ry = 0;
+    mGlobe->GetRegistrationPoint(&rx, &ry);
+    TPoint at{rx, ry};
+    ClientToScreen(&at);
+    mGlobe->SetCurrentFrame(frame);
+    mGlobe->DrawSprite(static_cast<float>(at.x), static_cast<float>(at.y), 1.0f, 1.0f, 0, 0);
+    platform->End2d();
+}

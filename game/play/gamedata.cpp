@@ -1,0 +1,322 @@
+#include "game/play/gamedata.h"
+
+#include "engine/base/xml.h"
+#include "game/floor/bar.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/floorart.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/play/scoremanager.h"
+#include "game/screens/coinjar.h"
+#include "game/settings/settings.h"
+#include "game/settings/unlockmanager.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// Per restaurant (0-5): where the dish cart, the closed sign and the kitchen counter stand.
+constexpr int kDishCartX[] = {665, 656, 745, 760, 735, 735};
+constexpr int kDishCartY = 185;
+constexpr int kClosedSignY[] = {180, 230, 180, 230, 210, 230};
+constexpr int kFoodStationX[] = {330, 350, 360, 365, 350, 350};
+constexpr int kFoodStationY[] = {155, 148, 168, 162, 165, 148};
+constexpr int kFoodStationSpacing[] = {45, 45, 45, 40, 35, 45};
+constexpr int kFoodStationSlots[] = {5, 5, 5, 5, 4, 5};
+
+using floorart::RestaurantFolder;
+using floorart::RestaurantIndex;
+
+bool HasKey(TXmlNode* globals, const char* key) { return globals && globals->GetChild(key); }
+int IntKey(TXmlNode* globals, const char* key) { return globals ? globals->GetChildContent(key).to_int() : 0; }
+float RealKey(TXmlNode* globals, const char* key)
+{
+    return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
+}
+
+}  // namespace
+
+TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
+    : mScore(score), mHost(host), mGlobals(globals)
+{
+    CreateLevelManager();
+    const int restaurant = RestaurantIndex();
+    mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
+    mQuessa = std::make_unique<TQuessa>(globals);
+    mQuessa->SetFloor(this);
+    mHands = std::make_unique<TQuessaHands>(mQuessa.get());
+    mTicketStation.SetFloor(this);
+    mHighChairPatience = HasKey(globals, "highChairPatience") ? RealKey(globals, "highChairPatience") : 1.0f;
+    mHighChairStation.SetPatience(mHighChairPatience);
+}
+
+TGameData::~TGameData()
+{
+    ClearLevelData();
+    mTables.clear();
+}
+
+bool TGameData::IsEndless() const
+{
+    return mLevelManager && mLevelManager->GetMode() == TLevelManager::kEndless;
+}
+
+void TGameData::CreateLevelManager()
+{
+    TSettings* settings = TSettings::GetInstance();
+    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+    if (endless && settings->HasPlayedEndlessTutorial()) {
+        mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
+        return;
+    }
+    if (endless) {
+        // The first endless shift plays career level 1 with the tutorial;
+        // the player's own place is kept.
+        mTutorial.SetActive(true);
+        const int restaurant = settings->GetCurrentRestaurant(), level = settings->GetCurrentLevel();
+        settings->SetCurrentRestaurant(0);
+        settings->SetCurrentLevel(0);
+        mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
+        settings->SetCurrentRestaurant(restaurant);
+        settings->SetCurrentLevel(level);
+        return;
+    }
+    mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
+    if (settings && settings->GetCurrentRestaurant() == 0 && settings->GetCurrentLevel() == 0 &&
+        settings->GetLevelMode() == 0)
+        mTutorial.SetActive(true);
+}
+
+void TGameData::ClearLevelData()
+{
+    mDraggedParty = nullptr;
+    mDropTable = nullptr;
+    mDragMode = 0;
+    mEatingStations.clear();
+    mStations.clear();
+    mBar.reset();
+    while (!mWaitingParties.empty()) {
+        delete mWaitingParties.back();
+        mWaitingParties.pop_back();
+    }
+    while (!mFoodStations.empty())
+        mFoodStations.pop_back();
+    while (!mNoiseRings.empty())
+        mNoiseRings.pop_back();
+}
+
+void TGameData::InitForLevel(TXmlNode* globals)
+{
+    mGlobals = globals;
+    mStateTimer = mIdleTime = mPlayTime = mTotalTime = mPausedTime = 0;
+    mWalkouts.fill(0);
+    mBenchBoostScale = 1.0f;
+    const int restaurant = RestaurantIndex();
+    mClosedSignPos = {-30.0f, static_cast<float>(kClosedSignY[restaurant])};
+    mClosedTime = 0;
+    mClosedShown = false;
+    mBenchWalkout = false;
+
+    ClearLevelData();
+    // The tables are rebuilt from the layout: the merge tells which ones
+    // stood here before, and the list takes the layout's order.
+    std::vector<TTableDesc> descs;
+    for (const auto& table : mTables) {
+        TTableDesc desc;
+        desc.seats = table->GetChairCount();
+        desc.point = table->GetLocation();
+        descs.push_back(desc);
+    }
+    std::optional<TBarDesc> bar;
+    mLevelManager->MergeLayouts(&descs, &bar);
+    mTables.clear();
+    const str folder = RestaurantFolder();
+    for (const TTableDesc& desc : descs)
+        mTables.push_back(std::make_unique<TTable>(folder, desc.id, desc.seats, desc.colors.data(), desc.point));
+    if (bar)
+        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
+    mLevelManager->StartLevel();
+
+    ReadGlobals(globals);
+    BuildFoodStations();
+
+    mQuessa->Reset();
+    mQuessa->SetBrokenArm(mLevelManager->GetBrokenArm());
+    UpdateTables();
+    mDishCart->Reset();
+    mBench.Reset();
+    mDrinkStation.Reset();
+    mChef.Reset();
+    mTutorial.Reset();
+    mClockAngle = mGoalTime = mExpertTime = 0;
+    if (mCoinJar)
+        mCoinJar->Reset();
+    EnableLayoutStations();
+
+    TSettings* settings = TSettings::GetInstance();
+    if (settings && !IsEndless()) {
+        settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
+        settings->SetHighestPlayedLevel(settings->GetCurrentTotalLevel());
+    }
+    float period = 0, duration = 0, chance = 0;
+    mLevelManager->GetShakeValue(&period, &duration, &chance);
+    mTurbulencePeriod = period;
+    mShakeDuration = duration;
+    mSpillChance = chance;
+    mTurbulenceOn = period > 0;
+    mShaking = false;
+    mTurbulenceCountdown = period;
+}
+
+void TGameData::ReadGlobals(TXmlNode* globals)
+{
+    mFoodReady = HasKey(globals, "foodReadyMS") ? IntKey(globals, "foodReadyMS") / 1000.0f : 2.0f;
+    if (HasKey(globals, "closingTimeMS"))
+        mClosingTime = IntKey(globals, "closingTimeMS") / 1000.0f;
+    mFoodCold = IntKey(globals, "foodColdMS") / 1000.0f;
+    if (HasKey(globals, "benchHeartBoost"))
+        mBenchHeartBoost = IntKey(globals, "benchHeartBoost");
+    if (HasKey(globals, "benchPatienceMultiplier"))
+        mBenchPatienceMultiplier = static_cast<float>(IntKey(globals, "benchPatienceMultiplier"));
+    mDrinkStation.SetRefillTime(HasKey(globals, "drinkRefreshMS") ? IntKey(globals, "drinkRefreshMS") / 1000.0f
+                                                                   : 10.0f);
+    mDrinkStation.SetDrinkValue(IntKey(globals, "drinkMood"));
+}
+
+void TGameData::BuildFoodStations()
+{
+    const int r = RestaurantIndex();
+    const int start = kFoodStationX[r], spacing = kFoodStationSpacing[r];
+    const int limit = start + kFoodStationSlots[r] * spacing - 1;
+    const float chefDelay = mLevelManager->GetNewChefValue();
+    int x = start;
+    for (int i = 0; i < kFoodStations; ++i) {
+        const int placed = x > limit ? start : x;
+        mFoodStations.push_back(
+            std::make_unique<TFoodStation>(mFoodReady, mFoodCold, chefDelay, TPoint{placed, kFoodStationY[r]}));
+        x = placed + (mTutorial.IsActive() ? 2 * spacing : spacing);
+    }
+}
+
+void TGameData::EnableLayoutStations()
+{
+    const TLayoutStations has = mLevelManager->GetLayout().GetStations();
+    mDessertStation.SetEnabled(has.dessert);
+    mSnackStation.SetEnabled(has.snack);
+    mHighChairStation.SetEnabled(has.highChair);
+    mMopStation.SetEnabled(has.mop);
+    const bool career = !IsEndless();
+    mDrinkStation.SetEnabled(career && has.drink);
+    mBench.shown = career && has.bench;
+}
+
+void TGameData::UpdateTables()
+{
+    std::vector<TRect> boxes;
+    for (const auto& table : mTables)
+        boxes.push_back(table->BoundingBox());
+    const TRect barBox = mBar ? mBar->BoundingBox() : TRect{};
+    mQuessa->SetTables(boxes, mBar ? &barBox : nullptr);
+}
+
+void TGameData::SetupLevel()
+{
+    TSettings* settings = TSettings::GetInstance();
+    InitForLevel(mGlobals);
+    AdjustQueue();
+    BuildStationList();
+    for (IStation* station : mStations)
+        station->mQueuedVisits = 0;
+    if (settings && !IsEndless()) {
+        mScore->SetScore(settings->GetCareerScore(settings->GetCurrentTotalLevel()));
+        mScore->SetCash(settings->GetCareerCash());
+    }
+    mScore->StartLevel();
+    if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
+        unlocks->MarkCurrentState();
+    ++mAttempts;
+}
+
+void TGameData::BuildStationList()
+{
+    mStations.clear();
+    mEatingStations.clear();
+    mStations.push_back(&mTicketStation);
+    for (const auto& table : mTables) {
+        mStations.insert(mStations.begin(), table.get());
+        mEatingStations.insert(mEatingStations.begin(), table.get());
+    }
+    mStations.push_back(mDishCart.get());
+    for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{&mDrinkStation, &mDessertStation, &mSnackStation,
+                                                                      &mHighChairStation, &mMopStation})
+        if (shelf->IsEnabled())
+            mStations.push_back(shelf);
+    if (mBar)
+        for (const auto& seat : mBar->Stations()) {
+            mStations.push_back(seat.get());
+            mEatingStations.insert(mEatingStations.begin(), seat.get());
+        }
+}
+
+void TGameData::AdjustQueue()
+{
+    int y = 535;
+    for (TParty* party : mWaitingParties) {
+        if (party->IsOnBench())
+            continue;
+        const TPoint spot{60, y};
+        y -= 40;
+        if (party == mDraggedParty) {
+            mDragHome = spot;
+            continue;
+        }
+        party->SetInLine(spot, false);
+    }
+}
+
+void TGameData::SetupStars()
+{
+    mLives = IsEndless() ? mLevelManager->GetNumStars() : 1;
+}
+
+int TGameData::GetLevelScore() const { return mScore->GetScore() - mScore->GetLevelStartScore(); }
+
+IStation* TGameData::FindStation(int stationId)
+{
+    for (IStation* station : mStations)
+        if (station->StationId() == stationId)
+            return station;
+    for (const auto& food : mFoodStations)
+        if (food->StationId() == stationId)
+            return food.get();
+    return nullptr;
+}
+
+std::vector<ITableView*> TGameData::EatingStations()
+{
+    return {mEatingStations.begin(), mEatingStations.end()};
+}
+
+std::vector<TFoodStation*> TGameData::FoodStations()
+{
+    std::vector<TFoodStation*> list;
+    for (const auto& food : mFoodStations)
+        list.push_back(food.get());
+    return list;
+}
+
+void TGameData::RecordPartyType(const str& name)
+{
+    static const char* const kWords[kWalkoutKinds][3] = {
+        {"young"}, {"old"}, {"business"}, {"mom", "dad", "kid"}, {"cellphone"},
+        {"fitness"}, {"bookworm"}, {"tourist"}, {"lovebird"}};
+    const std::string text = name.c_str();
+    for (int kind = 0; kind < kWalkoutKinds; ++kind)
+        for (const char* word : kWords[kind])
+            if (word && text.find(word) != std::string::npos) {
+                ++mWalkouts[std::size_t(kind)];
+                return;
+            }
+}

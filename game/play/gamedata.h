@@ -1,0 +1,230 @@
+// TGameData: everything on the restaurant floor during a level (the level
+// manager, the waitress, tables, bar, bench, kitchen, shelves, parties and
+// noise rings), the lists the frame walks, and the level's flow from the
+// intro to the level-over screen. It runs without a window: the game window
+// feeds it frame times and input, tests and benchmarks do the same on a fake
+// clock. What the flow shows on screen goes through IGameHost.
+#pragma once
+
+#include "engine/base/rect.h"
+#include "engine/base/str.h"
+#include "engine/base/vec.h"
+#include "game/floor/bench.h"
+#include "game/floor/chef.h"
+#include "game/floor/dishcart.h"
+#include "game/floor/floorview.h"
+#include "game/floor/noisering.h"
+#include "game/floor/party.h"
+#include "game/floor/partybuilder.h"
+#include "game/floor/shelves.h"
+#include "game/floor/ticketstation.h"
+#include "game/floor/waitresshands.h"
+#include "game/levels/levelmanager.h"
+#include "game/play/gamestate.h"
+#include "game/play/levelgoals.h"
+#include "game/play/tutorial.h"
+
+#include <array>
+#include <list>
+#include <memory>
+#include <vector>
+
+class TBar;
+class TCoinJar;
+class TEatingStation;
+class TFoodStation;
+class TQuessa;
+class TScoreManager;
+class TTable;
+class TXmlNode;
+
+class TGameData : public IFloorView, public ILevelGoals {
+public:
+    static constexpr int kMaxActiveParties = 7;  // only the first seven in line move or take clicks
+    static constexpr int kFoodStations = 20;
+    static constexpr float kMaxFrameSeconds = 0.1f;  // a stall never skips the floor ahead by seconds
+    static constexpr int kWalkoutKinds = 9;
+
+    // `globals`: the "globals" element of global.xml, or null for defaults.
+    TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host);
+    ~TGameData() override;
+    TGameData(const TGameData&) = delete;
+    TGameData& operator=(const TGameData&) = delete;
+
+    // ---- level set-up
+    void InitForLevel(TXmlNode* globals);
+    // Builds the next (or the same) level and starts its score; the flow then
+    // opens the intro.
+    void SetupLevel();
+    void ClearLevelData();
+    void UpdateTables();
+    void BuildStationList();
+    void AdjustQueue();
+    void SetupStars();
+
+    // ---- the frame: dt in seconds of game time (clamped)
+    void Update(float dt);
+    void AdvanceGameState(float dt);
+    void EnterLevelOver();
+    void EnterGameOver();
+    void StartIntro();          // state 9 entered
+    void GoToNextLevel();       // Lua
+    void RestartLevel();        // Lua
+    void DoSkipTutorial();      // Lua and the play step
+
+    // ---- input (screen points)
+    void MouseDown(TPoint point);
+    void MouseMove(TPoint point);
+    void MouseUp(TPoint point);
+    // Ends a drag as if the button were let go off the floor (pause key).
+    void CancelDrag();
+    // The station a click at `point` would send her to (food stations with a
+    // ready order first), or null.
+    IStation* StationAt(TPoint point, int* clickKind);
+    // 0 arrow, 1 over a party, 2 dragging, 3 over a station.
+    int CursorState() const { return mCursorState; }
+    TPoint GetMousePos() const { return mMousePos; }
+
+    // ---- IFloorView
+    IStation* FindStation(int stationId) override;
+    std::vector<ITableView*> EatingStations() override;
+    std::vector<TFoodStation*> FoodStations() override;
+
+    // ---- ILevelGoals
+    int GetCurrentGoal() const override { return mLevelManager ? mLevelManager->GetCurrentGoal() : 0; }
+    int GetCurrentExpert() const override { return mLevelManager ? mLevelManager->GetCurrentExpert() : 0; }
+
+    // ---- what the window and the tests read
+    int GetState() const { return mGameState; }
+    float GetStateTimer() const { return mStateTimer; }
+    int GetLevelScore() const;
+    int GetLives() const { return mLives; }
+    float GetClockAngle() const { return mClockAngle; }
+    bool IsClosedShown() const { return mClosedShown; }
+    TVec2 GetClosedSignPos() const { return mClosedSignPos; }
+    float GetIdleTime() const { return mIdleTime; }
+    float GetGoalTime() const { return mGoalTime; }
+    float GetExpertTime() const { return mExpertTime; }
+    float GetPlayTime() const { return mPlayTime; }
+    float GetTotalTime() const { return mTotalTime; }
+    void AddPausedTime(float seconds) { mPausedTime += seconds; }
+    float GetPausedTime() const { return mPausedTime; }
+    int GetWalkouts(int kind) const { return mWalkouts[std::size_t(kind)]; }
+    int GetAttempts() const { return mAttempts; }
+    const TLevelResult& GetLastResult() const { return mLastResult; }
+    bool IsTurbulenceShaking() const { return mShaking; }
+    TLevelManager* GetLevelManager() { return mLevelManager.get(); }
+    TQuessa* GetQuessa() { return mQuessa.get(); }
+    TScoreManager* GetScoreManager() { return mScore; }
+    TTutorial& GetTutorial() { return mTutorial; }
+    TBench& GetBench() { return mBench; }
+    TBar* GetBar() { return mBar.get(); }
+    TTicketStation& GetTicketStation() { return mTicketStation; }
+    TDishCart& GetDishCart() { return *mDishCart; }
+    TChef& GetChef() { return mChef; }
+    TDrinkStation& GetDrinkStation() { return mDrinkStation; }
+    TDessertStation& GetDessertStation() { return mDessertStation; }
+    TSnackStation& GetSnackStation() { return mSnackStation; }
+    THighChairStation& GetHighChairStation() { return mHighChairStation; }
+    TMopStation& GetMopStation() { return mMopStation; }
+    const std::list<TParty*>& GetWaitingParties() const { return mWaitingParties; }
+    const std::vector<std::unique_ptr<TTable>>& GetTables() const { return mTables; }
+    const std::vector<TEatingStation*>& GetEatingStations() const { return mEatingStations; }
+    const std::vector<IStation*>& GetStations() const { return mStations; }
+    const std::vector<std::unique_ptr<TFoodStation>>& GetFoodStationList() const { return mFoodStations; }
+    TNoiseRingList& GetNoiseRings() { return mNoiseRings; }
+    TParty* GetDraggedParty() const { return mDraggedParty; }
+    TEatingStation* GetDropTable() const { return mDropTable; }
+    bool IsEndless() const;
+    bool IsRestartPending() const { return mRestartPending; }
+    void SetCoinJar(TCoinJar* jar) { mCoinJar = jar; }
+
+    // Counts a walked-out party by the words of its member 1's figure name.
+    void RecordPartyType(const str& name);
+
+private:
+    void CreateLevelManager();
+    void ReadGlobals(TXmlNode* globals);
+    void BuildFoodStations();
+    void EnableLayoutStations();
+    void PlayStep(float dt);
+    void UpdateTurbulence(float dt);
+    void UpdateEatingStations(float dt, bool* removed);
+    void UpdateStationsAndStaff(float dt);
+    void UpdateWaitingParties(float dt, bool* removed);
+    void UpdateProgress(float dt);
+    void UpdateFadeOut(float dt);
+    void UpdateFadeIn(float dt);
+    void LoseStar();
+    void PartyWalkedAway(TParty* party);
+    bool FloorBusy(bool* anyParty) const;
+    void CancelOrderOfTable(int tableNumber);
+    void MergeBarSeats();
+    bool LogScore();
+    void RecordEndOfGameMetric(int reason);
+    bool FoodReadyAndQueued(const TEatingStation& station) const;
+    TEatingStation* AcceptingStation(TPoint point) const;
+    void ReleaseDropTable(TPoint follow);
+    void LetGoOfCustomers();
+    void DropParty();
+    bool TryPickUp(TPoint point);
+    void SetState(int state);
+
+    TScoreManager* mScore;  // not owned: the game window's
+    IGameHost* mHost;       // not owned
+    TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
+
+    int mDragMode = 0;
+    TPoint mMousePos;
+    int mGameState = kLevelIntro;
+    std::list<TParty*> mWaitingParties;  // owned (the level manager's line holds raw pointers)
+    std::vector<std::unique_ptr<TTable>> mTables;
+    std::unique_ptr<TQuessa> mQuessa;
+    std::unique_ptr<TQuessaHands> mHands;
+    TTicketStation mTicketStation;
+    TDrinkStation mDrinkStation;
+    TDessertStation mDessertStation;
+    TSnackStation mSnackStation;
+    THighChairStation mHighChairStation;
+    TMopStation mMopStation;
+    TBench mBench;
+    bool mBenchWalkout = false;
+    TChef mChef;
+    std::unique_ptr<TDishCart> mDishCart;
+    TCoinJar* mCoinJar = nullptr;  // the HUD's, not owned
+    TTutorial mTutorial;
+    TPoint mDragHome, mGrabOffset;
+    bool mDragFromBench = false;
+    TParty* mDraggedParty = nullptr;      // not owned
+    TEatingStation* mDropTable = nullptr;  // not owned
+    TPartyBuilder mPartyBuilder;
+    std::unique_ptr<TLevelManager> mLevelManager;
+    std::vector<IStation*> mStations;
+    std::vector<TEatingStation*> mEatingStations;
+    std::vector<std::unique_ptr<TFoodStation>> mFoodStations;
+    int mLives = 1;
+    float mStateTimer = 0, mGoalTime = 0, mExpertTime = 0;
+    bool mTurbulenceOn = false, mShaking = false;
+    float mTurbulenceCountdown = 0, mTurbulencePeriod = 0, mShakeDuration = 0;
+    float mSpillChance = 0;
+    TVec2 mClosedSignPos{-30, 180};
+    bool mClosedShown = false;
+    float mClosedTime = 0, mIdleTime = 0;
+    float mClosingTime = 10;
+    float mClockAngle = 0;
+    int mBenchHeartBoost = 0;
+    float mBenchPatienceMultiplier = 1.0f;
+    float mBenchBoostScale = 1.0f;
+    bool mRestartPending = false;
+    bool mClosetPending = false;
+    TLayoutStations mLayoutFlags;
+    std::unique_ptr<TBar> mBar;
+    TNoiseRingList mNoiseRings;
+    int mAttempts = 0;
+    std::array<int, kWalkoutKinds> mWalkouts{};
+    float mPlayTime = 0, mTotalTime = 0, mPausedTime = 0;
+    float mFoodReady = 2.0f, mFoodCold = 0;
+    float mHighChairPatience = 1.0f;
+    int mCursorState = 0;
+    TLevelResult mLastResult;
+};

@@ -1,0 +1,507 @@
+// The level's flow, frame by frame: fades between levels, the intro, play,
+// closing time and the level-over screen.
+#include "game/play/gamedata.h"
+
+#include "engine/platform/platform.h"
+#include "game/floor/bar.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/play/scoremanager.h"
+#include "game/screens/coinjar.h"
+#include "game/settings/settings.h"
+#include "online/hiscores.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kClosedSignStop = 105;
+constexpr float kClosedSignSpeed = 200;  // px per second
+
+int RandomPercent()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform ? platform->Rand() % 100 : 0;
+}
+
+}  // namespace
+
+void TGameData::SetState(int state)
+{
+    mGameState = state;
+    mStateTimer = 0;
+}
+
+void TGameData::Update(float dt)
+{
+    // A stall (a debugger, a slow disk) must not run the floor seconds ahead
+    // in one step: parties would walk out between two pictures.
+    dt = std::clamp(dt, 0.0f, kMaxFrameSeconds);
+    mTotalTime += dt;
+    switch (mGameState) {
+    case kPlaying:
+        PlayStep(dt);
+        break;
+    case kFadeOut:
+        UpdateFadeOut(dt);
+        break;
+    case kFadeIn:
+        UpdateFadeIn(dt);
+        break;
+    case kIntroFadeDown:
+        mStateTimer += dt;
+        mHost->SetFade(std::min(mStateTimer, 0.5f));
+        if (mStateTimer > 0.5f)
+            StartIntro();
+        break;
+    case kLevelIntro:
+        SetState(kIntroFadeUp);
+        break;
+    case kIntroFadeUp:
+        mStateTimer += dt;
+        mHost->SetFade(std::max(0.0f, 0.5f - mStateTimer));
+        if (mStateTimer > 0.5f) {
+            mHost->SetFade(0);
+            SetState(kPlaying);
+            mRestartPending = false;
+        }
+        break;
+    default:  // the intro and level-over screens drive themselves
+        break;
+    }
+}
+
+void TGameData::StartIntro()
+{
+    mHost->SetFade(0.5f);
+    SetState(kLevelIntro);
+    mHost->OpenLevelIntro();
+    mHost->PauseGame(true);
+}
+
+void TGameData::UpdateFadeOut(float dt)
+{
+    mHost->PauseGame(false);
+    mStateTimer += dt;
+    mHost->SetFade(std::min(1.0f, mStateTimer));
+    if (mStateTimer <= 1.0f)
+        return;
+    SetState(kFadeIn);
+    TSettings* settings = TSettings::GetInstance();
+    if (mRestartPending) {
+        if (IsEndless()) {
+            mTables.clear();
+            mBar.reset();
+            mEatingStations.clear();
+            mStations.clear();
+            SetupStars();
+        }
+        mLevelManager->RestartLevel();
+        mScore->ResetLevel();
+    } else {
+        mLayoutFlags = mLevelManager->GetLayout().GetStations();
+        mLevelManager->AdvanceLevel();
+        mAttempts = 0;
+        if (settings && !IsEndless())
+            settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
+        if (settings && settings->GetCurrentLevel() == 0) {
+            // The restaurant is finished: the host tears the game screen
+            // down, this object with it. Nothing may be touched after.
+            mHost->LeaveRestaurant(settings->GetCurrentRestaurant());
+            return;
+        }
+    }
+    SetupLevel();
+    if (mCoinJar)
+        mCoinJar->Update(0, mScore, this);
+}
+
+void TGameData::UpdateFadeIn(float dt)
+{
+    mStateTimer += dt;
+    const float threshold = mRestartPending ? 0.5f : 1.0f;
+    mHost->SetFade(std::max(0.0f, 1.0f - mStateTimer));
+    if (mStateTimer <= threshold)
+        return;
+    // The decor choice and new-item flash belong to the restaurant scene;
+    // every level goes straight to its intro.
+    mClosetPending = false;
+    StartIntro();
+}
+
+void TGameData::PlayStep(float dt)
+{
+    TSettings* settings = TSettings::GetInstance();
+    mPlayTime += dt;
+    if (settings)
+        settings->AddPlayTime(dt);
+    UpdateTurbulence(dt);
+    mHost->SetFade(0);
+
+    if (mLevelManager->UpdateQueue(dt, &mWaitingParties)) {
+        mTutorial.AdvanceState(kTutorialPartyArrives, -1);
+        AdjustQueue();
+    }
+    mQuessa->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr);
+    for (const auto& food : mFoodStations)
+        food->Update(dt, &mTutorial);
+
+    bool removed = false;
+    UpdateEatingStations(dt, &removed);
+    if (mGameState != kPlaying)
+        return;  // game over opened the level-over screen
+    UpdateStationsAndStaff(dt);
+    UpdateWaitingParties(dt, &removed);
+    if (mGameState != kPlaying)
+        return;
+    if (removed)
+        AdjustQueue();
+
+    AdvanceGameState(dt);
+    mScore->Update(dt);
+    if (mCoinJar)
+        mCoinJar->Update(dt, mScore, this);
+    UpdateProgress(dt);
+
+    std::list<TEatingStation*> tables(mEatingStations.begin(), mEatingStations.end());
+    for (auto it = mNoiseRings.begin(); it != mNoiseRings.end();)
+        it = (*it)->Update(dt, tables) ? std::next(it) : mNoiseRings.erase(it);
+    MergeBarSeats();
+
+    const bool tutorialWasActive = mTutorial.IsActive();
+    mTutorial.Update(dt);
+    if (tutorialWasActive && !mTutorial.IsActive() && IsEndless())
+        DoSkipTutorial();
+}
+
+void TGameData::UpdateTurbulence(float dt)
+{
+    if (!mTurbulenceOn || mClosedTime >= 60)
+        return;
+    mTurbulenceCountdown -= dt;
+    if (mTurbulenceCountdown >= 0)
+        return;
+    if (mShaking) {
+        mShaking = false;
+        mTurbulenceCountdown = mTurbulencePeriod;
+        if (mMopStation.IsEnabled())
+            for (TEatingStation* station : mEatingStations)
+                if (!station->HasSpill() && (station->GetParty() || station->HasDishes()) &&
+                    RandomPercent() < static_cast<int>(mSpillChance))
+                    station->DoSpill();
+    } else {
+        mHost->PlayGameSound("turbulence");
+        mShaking = true;
+        mTurbulenceCountdown = mShakeDuration;
+    }
+}
+
+bool TGameData::FoodReadyAndQueued(const TEatingStation& station) const
+{
+    for (const auto& food : mFoodStations)
+        if (food->IsOrderReady() && food->GetTableNumber() == station.GetTableNumber())
+            return mQuessa->IsStationQueued(food.get());
+    return false;
+}
+
+void TGameData::CancelOrderOfTable(int tableNumber)
+{
+    for (const auto& food : mFoodStations)
+        if (food->IsActive() && food->GetTableNumber() == tableNumber) {
+            food->CancelOrder();
+            return;
+        }
+}
+
+void TGameData::UpdateEatingStations(float dt, bool* removed)
+{
+    const TLayoutStations has = mLevelManager->GetLayout().GetStations();
+    bool barSeatLeft = false;
+    // Copy: a seat's update never changes the list, but a walk-out below may
+    // end the game, which must not leave an iterator behind.
+    const std::vector<TEatingStation*> stations = mEatingStations;
+    for (TEatingStation* station : stations) {
+        TParty* party = station->GetParty();
+        const str member = party ? str(party->GetDef().graphicOverride[0]) : str();
+        if (station->Update(dt, mHands.get(), mScore, mTutorial.IsActive() ? &mTutorial : nullptr, mNoiseRings,
+                            has.mop, has.dessert, mLevelManager->GetLeavePenalty(), FoodReadyAndQueued(*station)))
+            continue;
+        RecordPartyType(member);
+        CancelOrderOfTable(station->GetTableNumber());
+        *removed = true;
+        if (mBar && mBar->IsBarStation(station))
+            barSeatLeft = true;
+        if (IsEndless()) {
+            LoseStar();
+            // Two walk-outs in one frame with one life left end the game
+            // once: the first opened the level-over screen.
+            if (mLives <= 0 && mGameState == kPlaying) {
+                EnterGameOver();
+                return;
+            }
+        }
+    }
+    if (barSeatLeft && mDraggedParty && mDropTable && mBar && mBar->IsBarStation(mDropTable)) {
+        mDropTable->TryOutParty(nullptr);
+        mDropTable = nullptr;
+        mDraggedParty->SetInLine(TPoint{mMousePos.x - mGrabOffset.x, mMousePos.y - mGrabOffset.y}, true);
+    }
+}
+
+void TGameData::UpdateStationsAndStaff(float dt)
+{
+    const std::vector<ITableView*> tables = EatingStations();
+    mDrinkStation.Update(dt);
+    mDessertStation.Update(dt, tables, mQuessa.get());
+    mSnackStation.Update(dt, tables, mQuessa.get());
+    mHighChairStation.Update(dt, tables, mQuessa.get());
+    mMopStation.Update(dt, tables, mQuessa.get());
+    mTicketStation.Update(dt, mQuessa.get());
+    mDishCart->Update(dt, mQuessa.get());
+    mChef.Update(dt, FoodStations());
+}
+
+void TGameData::PartyWalkedAway(TParty* party)
+{
+    RecordPartyType(party->GetDef().graphicOverride[0]);
+    if (party->IsOnBench())
+        mBenchWalkout = true;
+    mScore->Penalize(mLevelManager->GetLeavePenalty(), static_cast<float>(party->GetLocation().x),
+                     static_cast<float>(party->GetLocation().y));
+    mHost->PlayGameSound("ditch");
+    if (party == mDraggedParty) {
+        if (mDropTable)
+            mDropTable->TryOutParty(nullptr);
+        mDropTable = nullptr;
+        mDraggedParty = nullptr;
+        mDragMode = 0;
+    }
+}
+
+void TGameData::UpdateWaitingParties(float dt, bool* removed)
+{
+    int visited = 0;
+    for (auto it = mWaitingParties.begin(); it != mWaitingParties.end() && visited < kMaxActiveParties; ++visited) {
+        TParty* party = *it;
+        if (party->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr, mNoiseRings, false, false)) {
+            ++it;
+            continue;
+        }
+        PartyWalkedAway(party);
+        it = mWaitingParties.erase(it);
+        delete party;
+        *removed = true;
+        if (IsEndless()) {
+            LoseStar();
+            if (mLives <= 0 && mGameState == kPlaying) {
+                EnterGameOver();
+                return;
+            }
+        }
+    }
+}
+
+void TGameData::UpdateProgress(float dt)
+{
+    mStateTimer += dt;
+    const float length = mLevelManager->GetLevelLength();
+    if (length > 0) {
+        const float progress = std::min(1.0f, mStateTimer / length);
+        if (progress >= 1.0f)
+            mClosedShown = true;
+        mClockAngle = progress * kTwoPi;
+    }
+    const int levelScore = GetLevelScore();
+    mGoalTime = levelScore >= GetCurrentGoal() ? mGoalTime + dt : 0;
+    mExpertTime = levelScore >= GetCurrentExpert() ? mExpertTime + dt : 0;
+}
+
+void TGameData::MergeBarSeats()
+{
+    if (!mBar)
+        return;
+    const auto inUse = [this](const IStation* station) {
+        return mQuessa->IsStationQueued(station) || station == mDropTable;
+    };
+    if (mBar->MergeStations(inUse))
+        BuildStationList();
+}
+
+bool TGameData::FloorBusy(bool* anyParty) const
+{
+    *anyParty = !mWaitingParties.empty();
+    bool busy = false;
+    for (const TEatingStation* station : mEatingStations) {
+        if (station->GetParty() || station->GetTriedOutParty())
+            *anyParty = true;
+        if (station->GetParty() || station->HasDishes())
+            busy = true;
+    }
+    return busy || mQuessa->CarryingItem(kCarryDishes, IWaitressHands::kAnyId);
+}
+
+void TGameData::AdvanceGameState(float dt)
+{
+    if (IsEndless()) {
+        if (GetCurrentGoal() <= mScore->GetScore())
+            mLevelManager->GoalReached();
+        return;
+    }
+    if (!mLevelManager->IsClosed()) {
+        mIdleTime = 0;
+        return;
+    }
+    mClosedTime += dt;
+    if (mClosedSignPos.x < kClosedSignStop) {
+        if (mClosedSignPos.x == -30)
+            mHost->PlayGameSound("closing");
+        mClosedSignPos.x = std::min(kClosedSignStop, mClosedSignPos.x + kClosedSignSpeed * dt);
+    }
+    bool anyParty = false;
+    const bool busy = FloorBusy(&anyParty);
+    if (anyParty)
+        mIdleTime = 0;
+    else
+        mIdleTime += dt;
+    if (mTutorial.IsActive())
+        return;
+    if (mIdleTime > mClosingTime || (!busy && !anyParty && mIdleTime > 1.0f))
+        EnterLevelOver();
+}
+
+void TGameData::LoseStar()
+{
+    if (IsEndless())
+        --mLives;
+}
+
+void TGameData::EnterLevelOver()
+{
+    TSettings* settings = TSettings::GetInstance();
+    TLevelResult result;
+    result.levelScore = GetLevelScore();
+    if (IsEndless()) {
+        result.newHiscore = LogScore();
+        result.win = true;
+    } else if (result.levelScore < GetCurrentGoal()) {
+        LoseStar();
+        result.gameOver = mLives < 1;
+        RecordEndOfGameMetric(1);
+    } else {
+        const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
+        const int level = settings ? settings->GetCurrentLevel() : 0;
+        result.expert = result.levelScore >= GetCurrentExpert();
+        if (settings && settings->GetLevelScore(restaurant, level) == 0) {
+            result.bonus = 300;
+            mClosetPending = true;
+        }
+        if (settings && result.expert && !settings->GotExpert(restaurant, level))
+            result.bonus += 100;
+        mScore->SetCash(mScore->GetCash() + result.bonus);
+        if (settings && settings->RecordLevelScore(restaurant, level, result.levelScore, result.expert)) {
+            LogScore();
+            settings->SetCareerCash(mScore->GetCash());
+        }
+        RecordEndOfGameMetric(0);
+        result.win = true;
+    }
+    mLastResult = result;
+    mHost->OpenLevelOver(result);
+    mHost->PauseGame(true);
+    mHost->SetFade(0.5f);
+    SetState(kLevelOver);
+}
+
+void TGameData::EnterGameOver()
+{
+    TLevelResult result;
+    result.levelScore = GetLevelScore();
+    result.gameOver = true;
+    if (IsEndless()) {
+        result.newHiscore = LogScore();
+        RecordEndOfGameMetric(1);
+    }
+    mLastResult = result;
+    mHost->OpenLevelOver(result);
+    mHost->PauseGame(true);
+    mHost->SetFade(0.5f);
+    SetState(kLevelOver);
+}
+
+void TGameData::GoToNextLevel()
+{
+    mTutorial.SetActive(false);
+    SetState(kFadeOut);
+    mHost->CloseLevelOver();
+}
+
+void TGameData::RestartLevel()
+{
+    SetState(kFadeOut);
+    mRestartPending = true;
+    mHost->CloseLevelOver();
+}
+
+void TGameData::DoSkipTutorial()
+{
+    mTutorial.SetActive(false);
+    TSettings* settings = TSettings::GetInstance();
+    if (IsEndless() || (settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode)) {
+        mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
+        if (settings)
+            settings->PlayedEndlessTutorial();
+        RestartLevel();
+    }
+    if (settings)
+        settings->SkipTutorial();
+}
+
+bool TGameData::LogScore()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return false;
+    const int score = IsEndless() ? mScore->GetScore() : settings->GetCareerScore(-1);
+    if (score < 1 || settings->GetCurrentRestaurant() > 4 || settings->GetLevelMode() != 0)
+        return false;
+    TQmHiscores* hiscores = settings->GetHiscores();
+    if (!hiscores)
+        return false;
+    int best = 0, rank = 0;
+    char data[256] = {};
+    hiscores->GetUserBestScore(TQmHiscores::kEligibleScore, &best, &rank, data, sizeof data);
+    char extra[64];
+    std::snprintf(extra, sizeof extra, "lev:%d;rest:%d", settings->GetNumUnlockedLevels(),
+                  settings->GetCurrentRestaurant() + 1);
+    hiscores->LogScore(score, extra, "", !IsEndless());
+    return IsEndless() && score >= best && settings->GetHighscoreMode() != 2;
+}
+
+void TGameData::RecordEndOfGameMetric(int reason)
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    const float other = mTotalTime - mPlayTime - mPausedTime;
+    char text[512];
+    int n;
+    if (IsEndless()) {
+        n = std::snprintf(text, sizeof text, "%d, %d, %d, %f, %f, %f, %d, %d", settings->GetCurrentLevel(),
+                          settings->GetCurrentRestaurant(), mLevelManager->GetCurrentLevelStr().to_int() - 1,
+                          mPlayTime, mPausedTime, other, reason, GetLevelScore());
+    } else {
+        n = std::snprintf(text, sizeof text, "%d, %f, %f, %f, %d, %d, %d", settings->GetCurrentTotalLevel(),
+                          mPlayTime, mPausedTime, other, reason, GetLevelScore(),
+                          GetLevelScore() >= GetCurrentExpert() ? 1 : 0);
+    }
+    for (int count : mWalkouts)
+        n += std::snprintf(text + n, sizeof text - std::size_t(n), ", %d", count);
+    const char* event = IsEndless() ? "LevelCompleteEndless"
+                        : settings->GetLevelMode() != 0 ? "LevelCompleteSecret"
+                                                        : "LevelCompleteStory";
+    settings->RecordEventMetric(event, text);
+}

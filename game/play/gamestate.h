@@ -1,0 +1,50 @@
+// The level's flow states and what the flow asks of whoever shows it. The
+// game window (TGame) shows the flow on screen; tests and benchmarks play the
+// floor without a window through a recording host.
+#pragma once
+
+#include "engine/base/str.h"
+
+enum EGameState : int {
+    kPlaying = 0,
+    kFadeOut = 1,
+    kFadeIn = 2,
+    kDecorChoice = 3,
+    kDecorChosen = 4,
+    kNewItem = 6,
+    kLoadAssets = 7,
+    kIntroFadeDown = 8,
+    kLevelIntro = 9,
+    kIntroFadeUp = 10,
+    kLevelOver = 11,
+};
+
+// What the level-over screen is filled with.
+struct TLevelResult {
+    bool win = false;
+    bool gameOver = false;
+    bool newHiscore = false;
+    bool expert = false;
+    int bonus = 0;
+    int levelScore = 0;
+};
+
+class IGameHost {
+public:
+    virtual ~IGameHost() = default;
+    // The intro screen opens (the flow pauses the game clock through PauseGame).
+    virtual void OpenLevelIntro() = 0;
+    // The level-over screen opens with the level's result.
+    virtual void OpenLevelOver(const TLevelResult& result) = 0;
+    // Slides the level-over screen away (GoToNextLevel, RestartLevel).
+    virtual void CloseLevelOver() = 0;
+    // 0 clear to 1 black.
+    virtual void SetFade(float alpha) = 0;
+    // The game clock stands still while paused.
+    virtual void PauseGame(bool pause) = 0;
+    // The restaurant's last level was finished: back to the menus. The host
+    // must not touch the floor after this returns.
+    virtual void LeaveRestaurant(int restaurant) = 0;
+    // Sounds of the flow by name ("closing", "ditch", "seat", "turbulence", "upgrade").
+    virtual void PlayGameSound(const char* name) = 0;
+};

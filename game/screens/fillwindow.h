@@ -1,0 +1,34 @@
+// TFillWindow ("FillWindow"): its rectangle in one solid colour, read from
+// the definition's "r", "g", "b" (0 to 1, default 1).
+#pragma once
+
+#include "engine/base/color.h"
+#include "engine/window/window.h"
+#include "game/screens/texturerefresh.h"
+
+#include <memory>
+
+class TTexture;
+
+class TFillWindow : public TWindow {
+public:
+    TFillWindow();
+    ~TFillWindow() override;
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    bool Init() override;
+    void Draw() override;
+
+    const TColor& GetColor() const { return mColor; }
+    // Fills the 1 x 1 texture with opaque white (again after a texture loss).
+    void FillTexture();
+
+private:
+    std::shared_ptr<TTexture> mTexture;
+    TColor mColor{1.0f, 1.0f, 1.0f, 1.0f};
+    std::unique_ptr<TTextureRefresh> mRefresh;
+};
+
+TWindow* TFillWindowDynamicCreate();

@@ -1,0 +1,121 @@
+#include "game/screens/levelintro.h"
+
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "engine/window/message.h"
+#include "engine/window/stringtable.h"
+#include "engine/window/text.h"
+#include "game/play/windowslide.h"
+
+namespace {
+
+constexpr int kButtonMessage = 3;
+constexpr float kDoodleX = 363;
+constexpr int kDoodleY = 365;
+
+TWindow* TLevelIntroDynamicCreate() { return new TLevelIntro; }
+TWindow* TLevelIntroDoodleDynamicCreate() { return new TLevelIntroDoodle; }
+
+str Formatted(const char* key, int value)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    const str number = str::getFormatted("%d", value);
+    return table ? table->GetString(key, number, "", "", "", "") : number;
+}
+
+}  // namespace
+
+TClassId TLevelIntro::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TLevelIntroDynamicCreate);
+    return id;
+}
+
+void TLevelIntro::SetChildText(const char* name, const str& text)
+{
+    if (auto* label = ::GetCast<TText>(GetChildWindow(name, -1)))
+        label->SetText(text);
+}
+
+void TLevelIntro::Hide(const char* name)
+{
+    if (TWindow* child = GetChildWindow(name, -1))
+        child->ClearFlags(kVisible);
+}
+
+void TLevelIntro::SetupText(int mode, bool tutorial, const str& text, int goal, int expert)
+{
+    if (mode == 1) {
+        for (const char* name : {"careerintro", "goal", "expert", "tutoriallevel"})
+            Hide(name);
+        if (tutorial)
+            SetChildText("endlessshiftintro", Formatted("endlessshifttutorial", 0));
+        return;
+    }
+    Hide("endlessshiftintro");
+    SetChildText("careerintro", text);
+    if (tutorial) {
+        Hide("goal");
+        Hide("expert");
+        return;
+    }
+    Hide("tutoriallevel");
+    SetChildText("goal", Formatted("introgoal", goal));
+    SetChildText("expert", Formatted("introexpert", expert));
+}
+
+void TLevelIntro::SetDoodle(const str& file)
+{
+    if (auto* doodle = ::GetCast<TLevelIntroDoodle>(GetChildWindow("doodle", -1)))
+        doodle->SetDoodle(file);
+}
+
+bool TLevelIntro::OnMessage(TMessage* message)
+{
+    if (message->GetType() != kButtonMessage || message->GetName() != str("letsplay"))
+        return false;
+    if (!mClosing) {
+        mClosing = true;
+        TWindowSlide::Start(GetChildWindow("introbackground", -1), -1, "letsplay");
+    }
+    return false;  // the button's own command (resuming the game) still runs
+}
+
+TClassId TLevelIntroDoodle::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TLevelIntroDoodleDynamicCreate);
+    return id;
+}
+
+void TLevelIntroDoodle::SetDoodle(const str& file)
+{
+    mPicture.reset();
+    if (file.length() == 0)
+        return;
+    const std::string name = file.c_str();
+    const std::size_t xml = name.find(".xml");
+    if (xml == std::string::npos)
+        mPicture = TTexture::Get(file, 0);
+    else
+        mPicture = TAnimatedTexture::Get(str(name.substr(0, name.size() - 4).c_str()) + ".anm");
+}
+
+float TLevelIntroDoodle::Scale() const
+{
+    const float height = mPicture ? static_cast<float>(mPicture->GetHeight()) : 0;
+    return height > kMaxHeight ? kMaxHeight / height : 1.0f;
+}
+
+void TLevelIntroDoodle::Draw()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mPicture || !platform || !platform->Begin2d())
+        return;
+    TPoint top{0, 0};
+    if (TWindow* parent = GetParent())
+        parent->ClientToScreen(&top);
+    mPicture->DrawSprite(kDoodleX, static_cast<float>(top.y + kDoodleY), 1.0f, Scale(), 0, 0);
+    platform->End2d();
+}

@@ -1,0 +1,46 @@
+// The level intro ("LevelIntro", built by scripts/levelintro.lua as
+// "levelintrowin"): the level's text, goal and expert targets and its doodle
+// ("Doodle", TLevelIntroDoodle). The "letsplay" button slides the panel
+// "introbackground" away, which closes the intro's modal window.
+#pragma once
+
+#include "engine/base/str.h"
+#include "engine/window/window.h"
+
+#include <memory>
+
+class TTexture;
+
+class TLevelIntro : public TWindow {
+public:
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+
+    // mode 0 career, 1 endless.
+    void SetupText(int mode, bool tutorial, const str& text, int goal, int expert);
+    void SetDoodle(const str& file);
+    bool OnMessage(TMessage* message) override;
+    bool IsClosing() const { return mClosing; }
+
+private:
+    void SetChildText(const char* name, const str& text);
+    void Hide(const char* name);
+
+    bool mClosing = false;
+};
+
+class TLevelIntroDoodle : public TWindow {
+public:
+    static constexpr float kMaxHeight = 125;
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    void SetDoodle(const str& file);
+    // 125 / height for pictures taller than 125 px, else 1.
+    float Scale() const;
+    void Draw() override;
+    const std::shared_ptr<TTexture>& GetPicture() const { return mPicture; }
+
+private:
+    std::shared_ptr<TTexture> mPicture;
+};

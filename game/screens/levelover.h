@@ -1,0 +1,65 @@
+// The level-over screen ("LevelOver", built by scripts/levelover.lua as
+// "leveloverwin" inside the sliding panel "overbackground"). The game fills
+// it (TGame::SetupLevelOverStats); TUpdateLevelOverTask then reveals the
+// results one after another with their sounds and shows the buttons.
+#pragma once
+
+#include "engine/base/animtask.h"
+#include "engine/base/lifeline.h"
+#include "engine/base/str.h"
+#include "engine/base/vec.h"
+#include "engine/window/window.h"
+
+#include <memory>
+
+class TSound;
+
+class TLevelOver : public TWindow {
+public:
+    static constexpr int kDone = 7;
+    static constexpr float kGlideSpeed = 800;  // px per second on each axis
+
+    TLevelOver();
+    ~TLevelOver() override;
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    void PostChildrenInit() override;
+
+    void SetWin(bool win, bool gameOver);
+    void SetExpertMode(bool expert);
+    void SetStats(int served, int lost, const str& level, int levelScore, int score, const str& money);
+    void SetDescription(const str& text);
+    void NewHighScore() { mNewHiscore = true; }
+    void Update(float dt);
+    // Moves the gliding text; true once it stands at its place (or none glides).
+    bool TextAnimation(float dt);
+    void TurnOnButtons();
+    int GetStep() const { return mStep; }
+
+private:
+    void NextStep(int step);
+    void Glide(const char* name, TVec2 from);
+    void Show(const char* name, bool show);
+    void SetChildText(const char* name, const str& text);
+    bool IsEndless() const;
+
+    int mStep = 0;
+    bool mExpert = false;
+    bool mWin = false;
+    bool mGameOver = false;
+    float mStepTimer = 0;
+    bool mNewHiscore = false;
+    TWindow* mMoving = nullptr;
+    TVec2 mPosition, mTarget, mDirection;
+    std::shared_ptr<TSound> mLoseSound, mWinSound, mExpertSound;
+};
+
+class TUpdateLevelOverTask : public TAnimTask {
+public:
+    explicit TUpdateLevelOverTask(TLevelOver* window);
+    bool Animate() override;
+
+private:
+    TLevelOver* mWindow;
+    TLifeHandle mAlive;
+};

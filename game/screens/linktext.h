@@ -1,0 +1,30 @@
+// TLinkText (factory "linktext"): a text whose links show the pointing-hand
+// cursor while the mouse is over one.
+#pragma once
+
+#include "engine/window/text.h"
+
+class TWindowStyle;
+
+class TLinkText : public TText {
+public:
+    TLinkText();
+
+    static TClassId ClassId();
+    bool IsKindOf(TClassId id) const override { return id == ClassId() || TText::IsKindOf(id); }
+
+    bool OnMouseDown(const TPoint& p) override;
+    bool OnMouseUp(const TPoint& p) override;
+    bool OnMouseMove(const TPoint& p) override;
+    bool OnMouseLeave() override;
+
+    bool IsOverLink() const { return mOverLink; }
+
+private:
+    bool mOverLink = false;
+};
+
+class TLinkTextFactory : public TWindowFactory {
+public:
+    TWindow* Create(TWindowStyle* style) override;
+};

@@ -1,0 +1,279 @@
+// The game's entry driven event by event on the headless engine: start-up,
+// the close request with and without a confirmation, deactivation, the Lua
+// globals, the quit path, and the game's own scripts end to end.
+#include "gameapp_fixture.h"
+
+#include "engine/base/prefs.h"
+#include "engine/platform/platformdata.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/screen.h"
+#include "engine/window/text.h"
+#include "engine/window/windowmanager.h"
+#include "game/app/editorsave.h"
+#include "game/screens/screenfade.h"
+#include "game/screens/textdropbutton.h"
+#include "game/settings/settings.h"
+
+namespace {
+
+// A screen that waits for messages for ever, and a confirmation script that
+// counts its runs and marks the confirmation as showing.
+constexpr char kWaitingMainLoop[] = R"(
+    return function()
+        PushModal('screen')
+        MakeDialog { Window { name = 'screen', w = 800, h = 600 } }
+        while true do WaitForMessage() end
+    end)";
+constexpr char kCountingConfirm[] = R"(
+    gConfirms = (gConfirms or 0) + 1
+    InQuitCofirm(true)
+    PostMessage(CreateNamedMessage(kButtonPress, 'confirmshown')))";
+
+int gSaves = 0;
+
+class TEditorProbe : public TWindow, public IEditorSaveOnClose {
+public:
+    void SaveLevelData() override { ++gSaves; }
+};
+
+}  // namespace
+
+class GameAppScenario : public GameAppTest {
+protected:
+    void SetUp() override
+    {
+        GameAppTest::SetUp();
+        Script("mainloop.lua", kWaitingMainLoop);
+        Script("closeconfirm.lua", kCountingConfirm);
+        Start();
+    }
+};
+
+TEST_F(GameAppScenario, StartUpTitlesTheWindowAndRunsTheMainLoopInTheNamedRoot)
+{
+    EXPECT_EQ(backend->title, "Test Title");
+    EXPECT_EQ(manager->GetScreen()->GetName(), str("splashscreen"));
+    EXPECT_NE(Find("screen"), nullptr);
+    EXPECT_NE(TSettings::GetInstance(), nullptr);
+    // Every button the scripts make is the game's own.
+    EXPECT_EQ(Lua("MakeDialog { Button { name = 'b', w = 10, h = 10 } }"), "nil");
+    TWindow* b = Find("b");
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(b->IsKindOf(TTextDropButton::ClassId()));
+}
+
+TEST_F(GameAppScenario, CloseWithoutConfirmationSavesTheEditorAndLeavesCleanly)
+{
+    TSettings::GetInstance()->CreateNewUser("Ada");
+    const std::string prefs = PrefsBytes();
+    ASSERT_FALSE(prefs.empty());
+    auto* editor = new TEditorProbe;
+    editor->SetName("leveleditorwindow");
+    manager->GetScreen()->AdoptChild(editor, true);
+    gSaves = 0;
+
+    EXPECT_FALSE(Send(TEvent::kCloseRequest));
+    EXPECT_EQ(gSaves, 1);
+    EXPECT_TRUE(app->HasQuit());
+    // The clean way out ran: windows first, then the settings.
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+    EXPECT_EQ(manager->GetScreen()->GetChildWindow("screen", -1), nullptr);
+    EXPECT_EQ(Global("gConfirms"), "nil");
+    EXPECT_EQ(PrefsBytes(), prefs);
+}
+
+TEST_F(GameAppScenario, AllowedConfirmationRunsOnceAndTheCloseStillReachesTheWindows)
+{
+    Lua("AllowQuitCofirm(true)");
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    EXPECT_EQ(Global("gConfirms"), "1");
+    // The event went on to the window manager, which delivered what the
+    // confirmation posted.
+    EXPECT_EQ(manager->GetQueuedMessageCount(), 0u);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), 3), 1);
+
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    EXPECT_EQ(Global("gConfirms"), "1");
+    EXPECT_FALSE(app->HasQuit());
+
+    Lua("InQuitCofirm(false)");
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    EXPECT_EQ(Global("gConfirms"), "2");
+}
+
+TEST_F(GameAppScenario, DeactivationPostsOneMessageAndActivationNone)
+{
+    messages.clear();
+    EXPECT_TRUE(Send(TEvent::kActivate, 0));
+    Idle();
+    EXPECT_EQ(messages, std::vector<int>{TGameApp::kDeactivatedMessage});
+    messages.clear();
+    EXPECT_TRUE(Send(TEvent::kActivate, 1));
+    Idle();
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(GameAppScenario, DisplayChangeStoresTheFullScreenPreference)
+{
+    data->SetFullscreen(false);
+    EXPECT_TRUE(Send(TEvent::kDisplayChanged));
+    EXPECT_FALSE(TSettings::GetInstance()->IsFullScreen());
+    EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetInt("fullscreen", 1, -1), 0);
+}
+
+// Records whether the settings still existed when it was destroyed.
+class TSettingsWatcher : public TWindow {
+public:
+    explicit TSettingsWatcher(bool* sawSettings) : mSaw(sawSettings) {}
+    ~TSettingsWatcher() override { *mSaw = TSettings::GetInstance() != nullptr; }
+
+private:
+    bool* mSaw;
+};
+
+TEST_F(GameAppScenario, QuitEventAndScriptQuitLeaveThroughTheCleanPath)
+{
+    bool sawSettings = false;
+    Find("screen")->AdoptChild(new TSettingsWatcher(&sawSettings), true);
+    EXPECT_FALSE(Send(TEvent::kQuit));
+    EXPECT_TRUE(sawSettings);  // windows go before the services they use
+    EXPECT_TRUE(app->HasQuit());
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+    EXPECT_FALSE(Send(TEvent::kIdle));
+}
+
+TEST_F(GameAppScenario, ScriptQuitMessageLeavesThroughTheCleanPath)
+{
+    Lua("PostMessage(CreateNamedMessage(kQuitNow, ''))");
+    EXPECT_FALSE(Idle());
+    EXPECT_TRUE(app->HasQuit());
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+}
+
+TEST_F(GameAppScenario, QuitConfirmPauseAnswersWhetherItPausedTheGameClock)
+{
+    TClock* clock = TSettings::GetInstance()->GetGameClock();
+    clock->Start();
+    EXPECT_EQ(Lua("gProbe = QuitConfirmPause(true)"), "true");
+    EXPECT_TRUE(clock->IsPaused());
+    EXPECT_EQ(Lua("gProbe = QuitConfirmPause(true)"), "false");
+    EXPECT_TRUE(clock->IsPaused());
+    EXPECT_EQ(Lua("gProbe = QuitConfirmPause(false)"), "true");
+    EXPECT_FALSE(clock->IsPaused());
+    EXPECT_EQ(Lua("gProbe = QuitConfirmPause(false)"), "true");
+}
+
+TEST_F(GameAppScenario, GlobalsFindTheirWindowsOrDoNothing)
+{
+    // Nothing to act on: no error, nothing changes.
+    EXPECT_EQ(Lua("HideMainMenu(true) SetVersion() gProbe = CurrentlyInGame()"), "false");
+
+    auto* menu = new TWindow;
+    menu->SetName("toplevelmainmenu");
+    menu->ClearFlags(TWindow::kVisible);
+    Find("screen")->AdoptChild(menu, true);
+    Lua("HideMainMenu(true)");
+    EXPECT_TRUE(menu->IsVisible());
+    Lua("HideMainMenu(false)");
+    EXPECT_FALSE(menu->IsVisible());
+
+    Lua("MakeDialog { Text { name = 'version', label = '#old', w = 100, h = 20 } }");
+    auto* version = GetCast<TText>(Find("version"));
+    ASSERT_NE(version, nullptr);
+    Lua("SetVersion()");
+    EXPECT_EQ(version->GetText(), str(engine.platform->GetVersion()));
+
+    auto* game = new TWindow;
+    game->SetName("maingamewindow");
+    Find("screen")->AdoptChild(game, true);
+    EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "true");
+
+    Lua("ShowAnyCursor(false)");
+    EXPECT_FALSE(data->IsCursorShown());
+    Lua("ShowAnyCursor(true) SetTopModalOnly(true)");
+    EXPECT_TRUE(data->IsCursorShown());
+    EXPECT_TRUE(manager->GetTopModalOnly());
+    Lua("LaunchPrivacyPolicy()");
+    ASSERT_EQ(backend->urls.size(), 1u);
+    EXPECT_EQ(backend->urls[0].rfind("https://", 0), 0u);
+}
+
+TEST_F(GameAppScenario, PublishedFunctionsOfDeadObjectsLogAndDoNothing)
+{
+    Lua("MakeDialog { ScreenFade { name = 'fade', w = 800, h = 600 } }");
+    TWindow* fade = Find("fade");
+    ASSERT_NE(fade, nullptr);
+    Lua("SetFade(0.5)");
+    EXPECT_FLOAT_EQ(static_cast<TScreenFade*>(fade)->GetFade(), 0.5f);
+    manager->SafeDestroyWindow(fade);
+    manager->ClearDestroyedWindows();
+
+    testing::internal::CaptureStderr();
+    Lua("SetFade(0.25)");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("SetFade: called after its object was destroyed"), std::string::npos) << log;
+
+    // The server-save functions outlive their manager too.
+    EXPECT_FALSE(Send(TEvent::kQuit));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Lua("gProbe = SSSGEnabled()"), "nil");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("SSSGEnabled: called after"), std::string::npos);
+}
+
+// The game's own scripts: title screen, the close button's confirmation
+// with both answers.
+class GameDataScenario : public GameAppTest {
+protected:
+    void SetUp() override
+    {
+        GameAppTest::SetUp();
+        UseGameData();
+        Start();
+        Idle();
+    }
+    TModalWindow* Top() { return manager->GetTopModalWindow(); }
+};
+
+TEST_F(GameDataScenario, TitleScreenThenCloseAskedNoThenYes)
+{
+    ASSERT_NE(Find("titlescreen"), nullptr);
+    auto* version = GetCast<TText>(Find("version"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->GetText(), str(engine.platform->GetVersion()));
+    TSettings::GetInstance()->CreateNewUser("Ada");
+    const std::string prefs = PrefsBytes();
+
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    Idle();
+    ASSERT_EQ(Top()->GetName(), str("scripts/closeconfirm.lua"));
+    EXPECT_TRUE(TSettings::GetInstance()->GetGameClock()->IsPaused());
+    TWindow* no = Top()->GetChildWindow("no", -1);
+    ASSERT_NE(no, nullptr);
+    ClickThroughGame(no);
+    Idle();
+    Idle();
+    EXPECT_EQ(Top()->GetName(), str("scripts/title.lua"));
+    EXPECT_FALSE(app->HasQuit());
+    EXPECT_FALSE(TSettings::GetInstance()->GetGameClock()->IsPaused());
+
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    Idle();
+    TWindow* yes = Top()->GetChildWindow("yes", -1);
+    ASSERT_NE(yes, nullptr);
+    ClickThroughGame(yes);
+    EXPECT_TRUE(QuitsWithin(5));
+    EXPECT_TRUE(app->HasQuit());
+    EXPECT_EQ(PrefsBytes(), prefs);
+}
+
+TEST_F(GameDataScenario, TheTitleScreensQuitButtonQuitsAlsoAfterTheConfirmationWasDeclined)
+{
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    Idle();
+    ClickThroughGame(Top()->GetChildWindow("no", -1));
+    Idle();
+    TWindow* quit = Find("quit");
+    ASSERT_NE(quit, nullptr);
+    ClickThroughGame(quit);
+    EXPECT_TRUE(QuitsWithin(5));
+}

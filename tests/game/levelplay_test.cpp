@@ -1,0 +1,130 @@
+// Whole levels played on the headless floor with a fake clock: a bot serves
+// career level 1 to a win, neglect loses it, an endless shift runs out of
+// lives; and the faults of the level flow that were mended.
+#include "floorbot.h"
+#include "play_fixture.h"
+
+#include "engine/base/xml.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/party.h"
+#include "game/play/scoremanager.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60;
+
+struct TOutcome {
+    TLevelResult result;
+    int seated = 0;
+    int frames = 0;
+    int checks = 0;
+    int walkouts = 0;
+    bool operator==(const TOutcome& o) const
+    {
+        return result.win == o.result.win && result.levelScore == o.result.levelScore && seated == o.seated &&
+               frames == o.frames && checks == o.checks && walkouts == o.walkouts;
+    }
+};
+
+}  // namespace
+
+class LevelPlay : public PlayTest {
+protected:
+    void SetUp() override
+    {
+        PlayTest::SetUp();
+        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
+            if (entry.is_directory())
+                fs::create_directory_symlink(entry.path(), mHome / "assets" / entry.path().filename());
+        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
+        StartPlatform();
+        Create();
+        mSettings->CreateNewUser("Bot");
+        mSettings->SetCurrentUser(0, true);
+        mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+        TXmlNode* root = mGlobalDoc.GetChild("dataroot");
+        mGlobals = root ? root->GetChild("globals") : nullptr;
+    }
+
+    // Builds a floor for the settings' current level, opens it as the game
+    // window does and plays until the level-over screen (or `maxSeconds`).
+    TOutcome Play(bool serve, float maxSeconds = 600)
+    {
+        mPlatform->SeedRand(7);
+        mHost = TRecordingHost{};
+        TScoreManager score;
+        TGameData floor(mGlobals, &score, &mHost);
+        floor.SetupStars();
+        floor.SetupLevel();
+        floor.StartIntro();
+        EXPECT_EQ(mHost.intros, 1);
+        floor.DoSkipTutorial();  // the player presses "skip tutorial"
+        TFloorBot bot(floor);
+        TOutcome out;
+        for (; out.frames < maxSeconds / kFrame && floor.GetState() != kLevelOver; ++out.frames) {
+            floor.Update(kFrame);
+            if (serve)
+                bot.Act();
+        }
+        EXPECT_EQ(floor.GetState(), kLevelOver);
+        EXPECT_EQ(mHost.results.size(), 1u);
+        if (!mHost.results.empty())
+            out.result = mHost.results.back();
+        out.seated = bot.Seated();
+        out.checks = score.GetChecksCollected();
+        for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
+            out.walkouts += floor.GetWalkouts(kind);
+        return out;
+    }
+
+    TXmlNode mGlobalDoc;
+    TXmlNode* mGlobals = nullptr;
+    TRecordingHost mHost;
+};
+
+TEST_F(LevelPlay, ServedCareerLevelOneIsWonAndRecordedTheSameTwice)
+{
+    const TOutcome first = Play(true);
+    EXPECT_TRUE(first.result.win);
+    EXPECT_GE(first.result.levelScore, 800);  // level 1's goal
+    EXPECT_EQ(first.seated, 6);               // all six parties
+    EXPECT_EQ(first.checks, 6);
+    EXPECT_EQ(first.walkouts, 0);
+    EXPECT_EQ(first.result.bonus, first.result.expert ? 400 : 300);  // first completion
+    EXPECT_EQ(mSettings->GetLevelScore(0, 0), first.result.levelScore);
+    EXPECT_EQ(mSettings->GetCareerCash(), first.result.bonus);
+    EXPECT_EQ(mHost.sounds["closing"], 1);
+    EXPECT_EQ(mHost.sounds["seat"], 6);
+
+    const TOutcome second = Play(true);
+    EXPECT_TRUE(second == first) << second.result.levelScore << " vs " << first.result.levelScore;
+    EXPECT_EQ(second.result.bonus, 0);  // a replay pays nothing more
+    EXPECT_EQ(mSettings->GetCareerCash(), first.result.bonus);
+}
+
+TEST_F(LevelPlay, NeglectedCareerLevelOneIsLostTheSameTwice)
+{
+    const TOutcome first = Play(false);
+    EXPECT_FALSE(first.result.win);
+    EXPECT_LE(first.result.levelScore, 0);  // nothing earned, penalties only
+    EXPECT_EQ(first.walkouts, 6);
+    EXPECT_EQ(mHost.sounds["ditch"], 6);
+    EXPECT_EQ(mSettings->GetLevelScore(0, 0), 0);  // nothing recorded
+    const TOutcome second = Play(false);
+    EXPECT_TRUE(second == first);
+}
+
+TEST_F(LevelPlay, NeglectedEndlessShiftEndsInOneGameOverTheSameTwice)
+{
+    mSettings->SetCurrentGameMode(TSettings::kEndlessMode);
+    mSettings->PlayedEndlessTutorial();
+    const TOutcome first = Play(false, 3600);
+    EXPECT_TRUE(first.result.gameOver);
+    EXPECT_GE(first.walkouts, 3);
+    const TOutcome second = Play(false, 3600);
+    EXPECT_TRUE(second == first);
+}

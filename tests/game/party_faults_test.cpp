@@ -1,0 +1,80 @@
+// Faults the floor guards against: a leave animation that never ends, the
+// game's random course moved by cosmetic sparkle, a noise ring of a type
+// without noise range, and a table whose art does not sit on the floor grid.
+#include "party_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
+
+TEST_F(PartyTest, AnEndlessLeaveAnimationDoesNotKeepThePartyForEver)
+{
+    // A figure whose leave is its lean-in loop: swap the two names (same length).
+    const fs::path from = mHome / "assets/customers/old_male", to = mHome / "assets/customers/looper";
+    fs::copy(from, to, fs::copy_options::recursive);
+    std::string bytes;
+    {
+        std::ifstream in(to / "anim.anm", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    for (size_t at = 0; (at = bytes.find("Leave2", at)) != std::string::npos; at += 6)
+        bytes.replace(at, 6, "LeaveZ");
+    for (size_t at = 0; (at = bytes.find("LeanIn", at)) != std::string::npos; at += 6)
+        bytes.replace(at, 6, "Leave2");
+    std::ofstream(to / "anim.anm", std::ios::binary) << bytes;
+
+    const int chairs[] = {kColorGrey, kColorGrey};
+    TTable table("restaurants/cruise/", 0, 2, chairs, {400, 300});
+    auto owned = MakeParty(40, {kColorRed, kColorRed}, MakeDef("looper", 20000, 1000));
+    TParty* party = owned.get();
+    SeatByDrag(party, table, std::move(owned));
+    party->SetState(kStateLeaving);
+    ASSERT_TRUE(Run(table, 1.0f));
+    ASSERT_EQ(table.GetParty(), party);
+    EXPECT_TRUE(party->DrawList().front()->IsPlayingAnim()) << "the leave animation loops";
+    ASSERT_TRUE(Run(table, TParty::kMaxLeaveWait + 1.0f));
+    EXPECT_EQ(table.GetParty(), nullptr);
+}
+
+TEST_F(PartyTest, CosmeticSparkleLeavesTheGamesRandomCourse)
+{
+    mPlatform->SeedRand(7);
+    const int expected[3] = {mPlatform->Rand(), mPlatform->Rand(), mPlatform->Rand()};
+    mPlatform->SeedRand(7);
+    TCustomer figure(kColorBlue, "customers/old_male", 6, 99);
+    figure.SetLocation({100, 100}, false, false);
+    figure.SetLocation({400, 200}, true, true);
+    for (int i = 0; i < 50; ++i)
+        figure.UpdateMovement(0.05f);
+    EXPECT_EQ(figure.GetPosition().x, 400.0f);
+    EXPECT_TRUE(figure.IsFlipped()) << "it turned on the way";
+    for (int value : expected)
+        EXPECT_EQ(mPlatform->Rand(), value);
+}
+
+TEST_F(PartyTest, ARingWithoutRangeEndsWithoutHarm)
+{
+    TNoiseRing ring({100, 100}, 0, 0, 1.0f, false);
+    int updates = 0;
+    while (ring.Update(0.05f, {}) && updates < 100)
+        ++updates;
+    EXPECT_LT(updates, 100);
+    EXPECT_EQ(ring.GetAlpha(), 1.0f);
+    EXPECT_EQ(ring.GetRadiusY(), 0.0f);
+}
+
+TEST_F(PartyTest, TablesSitOnTheFloorGridWithinABoundedShift)
+{
+    const int chairs[] = {kColorGrey, kColorGrey, kColorGrey, kColorGrey, kColorGrey, kColorGrey};
+    for (int seats : {2, 4, 6}) {
+        for (int y : {300, 301, 307, -13}) {
+            TTable table("restaurants/cruise/", 0, seats, chairs, {400, y});
+            EXPECT_EQ(((table.BoundingBox().y1 % 10) + 10) % 10, 0) << seats << " seats at y " << y;
+            EXPECT_LE(y - table.GetLocation().y, TEatingStation::kMaxAlignShift);
+            EXPECT_GE(y - table.GetLocation().y, 0);
+        }
+    }
+}
