@@ -110,9 +110,8 @@ void TNote::Draw(const std::array<std::shared_ptr<TTexture>, kNotes>& pictures) 
 
 TEntertainer::TEntertainer(TXmlNode* globals)
 {
-    const str folder = floorart::RestaurantFolder();
-    InitAnim(mPerformer, folder + "people/entertainer.anm");
-    InitAnim(mSecondPerformer, folder + "people/entertainer2.anm");
+    InitAnim(mPerformer, floorart::RestaurantArt("%speople/entertainer.anm"));
+    InitAnim(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
     mPerformer.Play("DoAnim", false);
     mSecondPerformer.Play("DoAnim", false);
     mStereo = TTexture::Get("furniture/stereo");

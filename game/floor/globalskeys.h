@@ -1,6 +1,6 @@
 // Reading the level file's `globals` keys the floor's helpers take their
-// numbers from. Each accepts the `globals` element itself or a `dataroot`
-// holding one, and says whether the key was there, so a missing key keeps
+// numbers from. Each accepts the `globals` element itself, a `dataroot`
+// holding one or a document holding that, and says whether the key was there, so a missing key keeps
 // the caller's own default.
 #pragma once
 
@@ -12,6 +12,8 @@ inline TXmlNode* Globals(TXmlNode* node)
 {
     if (!node)
         return nullptr;
+    if (TXmlNode* root = node->GetChild("dataroot"))
+        node = root;
     TXmlNode* inner = node->GetChild("globals");
     return inner ? inner : node;
 }

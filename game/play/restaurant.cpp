@@ -126,12 +126,11 @@ void TRestaurant::Initialize()
     LoadScenery();
 
     mUpgrades.Clear();
-    const str text = TSettings::ReadEncryptedFile(str("assets/") + Folder() + "upgrades/upgrades.xml");
+    const str text = TSettings::ReadEncryptedFile(str::getFormatted("assets/%supgrades/upgrades.xml", Folder().c_str()));
     if (text.length() > 0)
         mUpgrades.ParseString(text.c_str());
     mChairSlot = -1;
-    if (TXmlNode* list = mUpgrades.GetChild("sequence") ? mUpgrades.GetChild("sequence")->GetChild("framelist")
-                                                          : nullptr) {
+    if (TXmlNode* list = Sequence() ? Sequence()->GetChild("framelist") : nullptr) {
         list->ResetChildren();
         str name;
         TXmlNode* child = nullptr;
@@ -208,7 +207,7 @@ void TRestaurant::LoadScenery()
         break;
     case kTrain:
     case kBlimp:
-        mForeground = TTexture::Get(folder + "extra/ambient_foreground.png", 0);
+        mForeground = TTexture::Get(str::getFormatted("%sextra/ambient_foreground.png", folder.c_str()), 0);
         mForegroundPos = {0, mRestaurant == kTrain ? 47.0f : 0.0f};
         break;
     case kSub:
@@ -228,7 +227,7 @@ void TRestaurant::LoadScenery()
         mPlanetPos = {800, 0};
         if (mPlanet == kPlanets - 1)
             ++mFifthPlanetCount;
-        mComet = LoadAnim(folder + "extra/comet.anm");
+        mComet = LoadAnim(str::getFormatted("%sextra/comet.anm", folder.c_str()));
         if (auto art = mComet->GetAnimatedTexture()) {
             int x = 0, y = 0;
             art->GetRegistrationPoint(&x, &y);

@@ -124,6 +124,7 @@ private:
     void DrawLayer(const std::shared_ptr<TTexture>& layer, float x, float y) const;
     void DrawScenery();
     void DrawDecor(bool flag);
+    TXmlNode* Sequence() const;
     bool FramePosition(const str& imageName, TVec2* position) const;
     void ReadRegistration();
     bool LoadOption(int slot, int option);

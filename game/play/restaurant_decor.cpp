@@ -16,14 +16,28 @@ namespace {
 
 constexpr float kFadeSeconds = 0.5f;
 
-TXmlNode* Sequence(const TXmlNode& upgrades) { return upgrades.GetChild("sequence"); }
-
 }  // namespace
+
+// The description's `sequence`, whether the document holds it at the top or
+// under its root element.
+TXmlNode* TRestaurant::Sequence() const
+{
+    if (TXmlNode* sequence = mUpgrades.GetChild("sequence"))
+        return sequence;
+    TXmlNode& doc = const_cast<TXmlNode&>(mUpgrades);
+    doc.ResetChildren();
+    str name;
+    TXmlNode* child = nullptr;
+    while (doc.GetNextChild(&name, &child))
+        if (TXmlNode* sequence = child->GetChild("sequence"))
+            return sequence;
+    return nullptr;
+}
 
 void TRestaurant::ReadRegistration()
 {
     mSequenceReg = {};
-    TXmlNode* sequence = Sequence(mUpgrades);
+    TXmlNode* sequence = Sequence();
     TXmlNode* img = sequence ? sequence->GetChild("img") : nullptr;
     if (img)
         mSequenceReg = {float(img->GetAttribute("regx").to_int()), float(img->GetAttribute("regy").to_int())};
@@ -31,7 +45,7 @@ void TRestaurant::ReadRegistration()
 
 bool TRestaurant::FramePosition(const str& imageName, TVec2* position) const
 {
-    TXmlNode* sequence = Sequence(mUpgrades);
+    TXmlNode* sequence = Sequence();
     TXmlNode* list = sequence ? sequence->GetChild("framelist") : nullptr;
     if (!list)
         return false;
