@@ -241,7 +241,7 @@ def tubeglow(name):
 
 # ---------------------------------------------------------------- decor
 
-DECOR_SPOTS = [(20, 160), (730, 160), (20, 520), (730, 520)]  # top left of each decor
+DECOR_SPOTS = [(0, 250), (750, 250), (0, 400), (750, 320)]  # top left of each decor
 
 
 def decor_item(name, k):
