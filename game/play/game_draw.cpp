@@ -80,6 +80,7 @@ void TGame::DrawFloor()
         const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
+    floor.GetStaff().Restaurant().Draw(false);
     floor.GetChef().Draw();
     floor.GetTicketStation().Draw();
     DrawClosedSign();
@@ -113,9 +114,11 @@ void TGame::DrawFloor()
                      [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
     for (const TDrawSorted& entry : list)
         entry.draw();
+    floor.GetStaff().DrawStaff();
 
     DrawQueue();
     her->DrawDestinations();
+    floor.GetStaff().DrawNotes();
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {

@@ -435,7 +435,11 @@ void TRestaurant::DrawLayer(const std::shared_ptr<TTexture>& layer, float x, flo
 void TRestaurant::Draw(bool flag)
 {
     TPlatform* platform = TPlatform::GetInstance();
-    if (!platform || !platform->Begin2d())
+    if (!platform)
+        return;
+    // Inside a caller's 2D pass or in one of its own.
+    const bool ownPass = !platform->In2d();
+    if (ownPass && !platform->Begin2d())
         return;
     const TVec2 origin(0, 0);
     DrawLayer(mAmbient, mAmbientX, mBob);
@@ -451,7 +455,8 @@ void TRestaurant::Draw(bool flag)
         mTubeGlowTexture->DrawSprite(TVec2(0, 0), alpha, 1.0f, 0.0f, &origin, 0);
     }
     DrawDecor(flag);
-    platform->End2d();
+    if (ownPass)
+        platform->End2d();
 }
 
 void TRestaurant::DrawScenery()

@@ -105,20 +105,13 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
     floor.SetupLevel();
     floor.StartIntro();
     floor.DoSkipTutorial();
-    TRestaurantStaff staff(globals);
-    TLayoutStations layout = floor.GetLevelManager()->GetLayout().GetStations();
-    layout.podium = layout.phone = true;  // the picture shows every helper
-    staff.InitForLevel(globals, layout, true, floor.GetQuessa(), &floor.GetDrinkStation());
+    // The picture shows every helper, whatever the layout holds.
+    TRestaurantStaff& staff = floor.GetStaff();
+    staff.Podium().SetEnabled(true);
+    staff.Phone().SetPresent(true);
     floor.GetDrinkStation().SetEnabled(true);
+    floor.BuildStationList();
     TFloorBot bot(floor);
-    auto tableSetup = [&] {
-        std::vector<TRect> boxes;
-        for (const auto& t : floor.GetTables())
-            boxes.push_back(t->BoundingBox());
-        const TRect bar = floor.GetBar() ? floor.GetBar()->BoundingBox() : TRect{};
-        staff.SetTables(floor.GetEatingStations(), boxes, floor.GetBar() ? &bar : nullptr);
-    };
-    tableSetup();
     for (float t = 0; t < kPlaySeconds; t += kFrame) {
         if (t >= kPlaySeconds - kStaffSeconds && !staff.BusBoy().IsActive()) {
             staff.BusBoy().Activate(720, 200, 60);
@@ -129,8 +122,6 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
         }
         floor.Update(kFrame);
         bot.Act();
-        tableSetup();
-        staff.Update(kFrame, floor.GetQuessa(), &floor.GetDishCart(), floor.GetWaitingParties());
     }
     TAnimatedTextureCache cache(100, 120, 80);
     TEvent event;

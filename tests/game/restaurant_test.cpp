@@ -140,6 +140,9 @@ TEST_F(RestaurantTest, EachRestaurantsMusicRunsIntroThenPiecesWithoutAGap)
             EXPECT_LT(std::abs(pcm->samples.front()), kSilence) << name;
             EXPECT_LT(std::abs(pcm->samples.back()), kSilence) << name;
         }
-        restaurant.PauseMusic(true);
+        Lua("PauseMusic(true)");
     }
+    // The script keeps the function; with the scene gone it does nothing.
+    Lua("PauseMusic(false)");
+    EXPECT_EQ(TSoundManager::GetInstance()->StreamCount(), 0);
 }
