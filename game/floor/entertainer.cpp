@@ -34,12 +34,6 @@ TPoints PerformerPoints(int restaurant)
     }
 }
 
-void InitAnim(TAnimation& anim, const str& name)
-{
-    anim.Init(name, "", "");
-    anim.SetClock(floorart::GameClock());
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- TNote
@@ -110,8 +104,8 @@ void TNote::Draw(const std::array<std::shared_ptr<TTexture>, kNotes>& pictures) 
 
 TEntertainer::TEntertainer(TXmlNode* globals)
 {
-    InitAnim(mPerformer, floorart::RestaurantArt("%speople/entertainer.anm"));
-    InitAnim(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
+    floorart::InitGameAnimation(mPerformer, floorart::RestaurantArt("%speople/entertainer.anm"));
+    floorart::InitGameAnimation(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
     mPerformer.Play("DoAnim", false);
     mSecondPerformer.Play("DoAnim", false);
     mStereo = TTexture::Get("furniture/stereo");
@@ -119,7 +113,7 @@ TEntertainer::TEntertainer(TXmlNode* globals)
     mKaraoke = TTexture::Get("furniture/karaoke");
     for (int i = 0; i < TNote::kNotes; ++i)
         mNotePictures[std::size_t(i)] = TTexture::Get(str::getFormatted("ui/notes/music_boost_%c", 'a' + i));
-    InitAnim(mPoof, "ui/personpoof.anm");
+    floorart::InitGameAnimation(mPoof, "ui/personpoof.anm");
     globalskeys::ReadFloat(globals, "entertainerTime", &mDefaultInterval);
     mInterval = mDefaultInterval;
 }

@@ -12,10 +12,8 @@ constexpr int kBesideSpot = 5;
 
 THostess::THostess()
 {
-    mIdle.Init("people/hostess/idle.anm", "", "");
-    mIdle.SetClock(floorart::GameClock());
-    mPoof.Init("ui/personpoof.anm", "", "");
-    mPoof.SetClock(floorart::GameClock());
+    floorart::InitGameAnimation(mIdle, "people/hostess/idle.anm");
+    floorart::InitGameAnimation(mPoof, "ui/personpoof.anm");
 }
 
 void THostess::Reset()

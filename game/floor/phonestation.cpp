@@ -52,11 +52,9 @@ void Show(TWindow* window, bool show)
 
 TPhoneStation::TPhoneStation()
 {
-    mPhone.Init("furniture/phone_station.anm", "", "");
-    mPhone.SetClock(floorart::GameClock());
+    floorart::InitGameAnimation(mPhone, "furniture/phone_station.anm");
     mPhone.Play("Idle", false);
-    mPoof.Init("ui/personpoof.anm", "", "");
-    mPoof.SetClock(floorart::GameClock());
+    floorart::InitGameAnimation(mPoof, "ui/personpoof.anm");
     mArrivalSound = floorart::LoadSound("audio/sfx/powerup_appear.ogg");
     mPickupSound = floorart::LoadSound("audio/sfx/highchair_pickup.ogg");
     mButtonKinds.fill(kNone);

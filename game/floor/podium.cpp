@@ -31,8 +31,7 @@ TPodium::TPodium()
 {
     mPodium = TTexture::Get("furniture/podium");
     mMiniHeart = TTexture::Get("accessories/heart1");
-    mChargeDisplay.Init("furniture/podium_heart.anm", "", "");
-    mChargeDisplay.SetClock(floorart::GameClock());
+    floorart::InitGameAnimation(mChargeDisplay, "furniture/podium_heart.anm");
     for (int i = 0; i < kMiniHearts; ++i)
         mMiniHeartHomes[std::size_t(i)] = {mPosition.x + kHeartHomes[i].x, mPosition.y + kHeartHomes[i].y};
     HeartsHome();

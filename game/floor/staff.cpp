@@ -19,12 +19,6 @@ constexpr int kMaxLoads = 2;
 constexpr int kSpaceship = 4;
 constexpr const char* kPoofArt = "ui/personpoof.anm";
 
-void InitAnim(TAnimation& anim, const char* name)
-{
-    anim.Init(name, "", "");
-    anim.SetClock(floorart::GameClock());
-}
-
 TVec2 ToVec(TPoint p) { return {float(p.x), float(p.y)}; }
 
 bool InList(const std::vector<TEatingStation*>& tables, const TEatingStation* table)
@@ -36,10 +30,10 @@ bool InList(const std::vector<TEatingStation*>& tables, const TEatingStation* ta
 
 TWalkingStaff::TWalkingStaff(TXmlNode* globals, std::shared_ptr<TTexture> prop) : mProp(std::move(prop))
 {
-    InitAnim(mUpper, "people/busser/upper.anm");
-    InitAnim(mLower, "people/busser/lower.anm");
-    InitAnim(mIdle, "people/busser/idle.anm");
-    InitAnim(mPoof, kPoofArt);
+    floorart::InitGameAnimation(mUpper, "people/busser/upper.anm");
+    floorart::InitGameAnimation(mLower, "people/busser/lower.anm");
+    floorart::InitGameAnimation(mIdle, "people/busser/idle.anm");
+    floorart::InitGameAnimation(mPoof, kPoofArt);
     globalskeys::ReadFloat(globals, "waiterSpeed", &mSpeed);
 }
 

@@ -7,6 +7,7 @@
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
+#include "game/floor/floorart.h"
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
 
@@ -49,17 +50,10 @@ int LuaPauseMusic(lua_State* L)
     return 0;
 }
 
-TClock* GameClock()
-{
-    TSettings* settings = TSettings::GetInstance();
-    return settings ? settings->GetGameClock() : nullptr;
-}
-
 std::unique_ptr<TAnimation> LoadAnim(const str& name)
 {
     auto anim = std::make_unique<TAnimation>();
-    anim->Init(name, "", "");
-    anim->SetClock(GameClock());
+    floorart::InitGameAnimation(*anim, name);
     return anim;
 }
 
