@@ -1,4 +1,4 @@
-"""Shared by scenes_NAME.py: each restaurant's room and what moves behind it, in the restaurant's own
+"""Each restaurant's room and what moves behind it, in the restaurant's own
 colours (qmcontent.style.RESTAURANTS). For restaurant NAME in
 "restaurants/NAME/":
   background.png (the room; its windows transparent) and mask.png (white
@@ -343,7 +343,10 @@ def write_restaurant(out, name):
         write_performer(people, name, "entertainer2.anm", singer=True)
 
 
-def main(name):
-    """Writes one restaurant into the output folder named on the command line:
-    each restaurant is a job of its own (scenes_NAME.py), so they render side by side."""
-    write_restaurant(sys.argv[1], name)
+def main(out):
+    for name in ORDER:
+        write_restaurant(out, name)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])

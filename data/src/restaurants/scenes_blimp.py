@@ -1,4 +1,0 @@
-"""The blimp's room, scenery, decor and performer (see _scenes.py)."""
-import _scenes
-
-_scenes.main("blimp")

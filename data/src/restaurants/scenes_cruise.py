@@ -1,4 +1,0 @@
-"""The cruise's room, scenery, decor and performer (see _scenes.py)."""
-import _scenes
-
-_scenes.main("cruise")
