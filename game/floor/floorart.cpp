@@ -51,6 +51,12 @@ str RestaurantArt(const char* format)
     return str::getFormatted(format, RestaurantFolder().c_str(), RestaurantIndex() + 1);
 }
 
+void InitGameAnimation(TAnimation& animation, const str& name)
+{
+    animation.Init(name, "", "");
+    animation.SetClock(GameClock());
+}
+
 std::shared_ptr<TSound> LoadSound(const char* name) { return TSound::Get(name, false, kFloorSoundType); }
 
 void Play(const std::shared_ptr<TSound>& sound)

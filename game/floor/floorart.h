@@ -25,6 +25,9 @@ str RestaurantFolder();
 str RestaurantArt(const char* format);
 std::shared_ptr<TSound> LoadSound(const char* name);
 void Play(const std::shared_ptr<TSound>& sound);
+// Loads an animation file (no image or mask override) on the game clock, so
+// it stands still while the game is paused.
+void InitGameAnimation(TAnimation& animation, const str& name);
 // The floor's cosmetic dice (fidgets, which of two sounds): a generator of
 // its own, so how she fidgets never changes the course of a seeded game.
 int CosmeticRand();

@@ -204,6 +204,9 @@ void TGame::SetupLevel()
     ShowChild("upgradeanim", false);
     PauseGame(true);
     mGameData->SetupLevel();
+    // The phone's staff buttons live in this window's own modal (the pause
+    // screen may lie on top of it while they are looked up).
+    mGameData->GetStaff().Phone().SetButtonHost(FindParentModal());
     if (TSettings* settings = TSettings::GetInstance()) {
         settings->GetGameClock()->Start();
         mLastClockMs = settings->GetGameClock()->GetTime();
@@ -268,6 +271,7 @@ void TGame::PauseGame(bool pause)
     if (!settings)
         return;
     TClock* clock = settings->GetGameClock();
+    mGameData->GetStaff().Restaurant().PauseMusic(pause);
     // Paused time is measured on the platform timer: the help clock may
     // itself stand still while the game is paused.
     if (pause) {

@@ -96,6 +96,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
         const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
+    floor.GetStaff().Restaurant().Draw(false);
     In2d([&floor] {
         floor.GetChef().Draw();
         floor.GetTicketStation().Draw();
@@ -133,9 +134,13 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
                      [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
     for (const TDrawSorted& entry : list)
         entry.draw();
+    In2d([&floor] { floor.GetStaff().DrawStaff(); });
 
     DrawQueue(floor, cache);
-    In2d([her] { her->DrawDestinations(); });
+    In2d([her, &floor] {
+        her->DrawDestinations();
+        floor.GetStaff().DrawNotes();
+    });
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {

@@ -50,6 +50,7 @@ TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
     mTicketStation.SetFloor(this);
     mHighChairPatience = HasKey(globals, "highChairPatience") ? RealKey(globals, "highChairPatience") : 1.0f;
     mHighChairStation.SetPatience(mHighChairPatience);
+    mStaff = std::make_unique<TRestaurantStaff>(globals);
 }
 
 TGameData::~TGameData()
@@ -96,6 +97,9 @@ void TGameData::ClearLevelData()
     mDragMode = 0;
     mEatingStations.clear();
     mStations.clear();
+    // The staff forget the tables before they go.
+    if (mStaff)
+        mStaff->SetTables({}, {}, nullptr);
     mBar.reset();
     while (!mWaitingParties.empty()) {
         delete mWaitingParties.back();
@@ -148,6 +152,8 @@ void TGameData::InitForLevel(TXmlNode* globals)
     if (mCoinJar)
         mCoinJar->Reset();
     EnableLayoutStations();
+    mStaff->InitForLevel(globals, mLevelManager->GetLayout().GetStations(), !IsEndless(), mQuessa.get(),
+                         &mDrinkStation);
 
     TSettings* settings = TSettings::GetInstance();
     if (settings && !IsEndless()) {
@@ -283,6 +289,13 @@ void TGameData::BuildStationList()
             mStations.push_back(seat.get());
             mEatingStations.insert(mEatingStations.begin(), seat.get());
         }
+    for (IStation* station : mStaff->Stations())
+        mStations.push_back(station);
+    std::vector<TRect> boxes;
+    for (const auto& table : mTables)
+        boxes.push_back(table->BoundingBox());
+    const TRect barBox = mBar ? mBar->BoundingBox() : TRect{};
+    mStaff->SetTables(mEatingStations, boxes, mBar ? &barBox : nullptr);
 }
 
 void TGameData::AdjustQueue()

@@ -22,6 +22,7 @@
 #include "game/levels/levelmanager.h"
 #include "game/play/gamestate.h"
 #include "game/play/levelgoals.h"
+#include "game/play/restaurantstaff.h"
 #include "game/play/tutorial.h"
 
 #include <array>
@@ -134,6 +135,8 @@ public:
     TSnackStation& GetSnackStation() { return mSnackStation; }
     THighChairStation& GetHighChairStation() { return mHighChairStation; }
     TMopStation& GetMopStation() { return mMopStation; }
+    // The restaurant scene, the podium, the phone and the staff it calls.
+    TRestaurantStaff& GetStaff() { return *mStaff; }
     const std::list<TParty*>& GetWaitingParties() const { return mWaitingParties; }
     const std::vector<std::unique_ptr<TTable>>& GetTables() const { return mTables; }
     const std::vector<TEatingStation*>& GetEatingStations() const { return mEatingStations; }
@@ -200,6 +203,7 @@ private:
     bool mBenchWalkout = false;
     TChef mChef;
     std::unique_ptr<TDishCart> mDishCart;
+    std::unique_ptr<TRestaurantStaff> mStaff;
     TCoinJar* mCoinJar = nullptr;  // the HUD's, not owned
     TTutorial mTutorial;
     TPoint mDragHome, mGrabOffset;

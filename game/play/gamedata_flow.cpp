@@ -67,6 +67,7 @@ void TGameData::Update(float dt)
         if (mStateTimer > 0.5f) {
             mHost->SetFade(0);
             SetState(kPlaying);
+            mStaff->Restaurant().StartMusic();
             mRestartPending = false;
         }
         break;
@@ -263,6 +264,7 @@ void TGameData::UpdateStationsAndStaff(float dt)
     mTicketStation.Update(dt, mQuessa.get());
     mDishCart->Update(dt, mQuessa.get());
     mChef.Update(dt, FoodStations());
+    mStaff->Update(dt, mQuessa.get(), mDishCart.get(), mWaitingParties);
 }
 
 void TGameData::PartyWalkedAway(TParty* party)

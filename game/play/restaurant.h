@@ -1,0 +1,178 @@
+// TRestaurant: the current restaurant behind the floor. Its backdrop and the
+// layer seen through its windows, the moving scenery (islands, fish and a
+// ship, planets and a comet, the train's and blimp's foreground), the decor
+// the player has picked and the choice of the next one, the night overlay,
+// and the restaurant's ambient bed and music: an intro, then random pieces of
+// the restaurant's set chained one to the next without end (TMusicCallBack).
+#pragma once
+
+#include "engine/base/lifeline.h"
+#include "engine/base/rect.h"
+#include "engine/base/str.h"
+#include "engine/base/vec.h"
+#include "engine/base/xml.h"
+#include "engine/script/animation.h"
+#include "engine/sound/soundcallback.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class IStation;
+class TRestaurant;
+class TSound;
+class TTexture;
+
+class TMusicCallBack : public TSoundCallBack {
+public:
+    explicit TMusicCallBack(TRestaurant* restaurant) : mRestaurant(restaurant) {}
+    void OnComplete(std::shared_ptr<TSound> sound, int streamId, std::shared_ptr<TSound> nextSound,
+                    int nextStreamId) override;
+
+private:
+    TRestaurant* mRestaurant;  // the owner
+};
+
+class TRestaurant {
+public:
+    static constexpr int kDecorSlots = 10;
+    static constexpr int kIslands = 5, kFish = 6, kPlanets = 5;
+    enum ERestaurant { kCruise = 0, kTrain = 1, kSub = 2, kBlimp = 3, kSpaceship = 4, kBeach = 5 };
+
+    TRestaurant();
+    ~TRestaurant();
+    TRestaurant(const TRestaurant&) = delete;
+    TRestaurant& operator=(const TRestaurant&) = delete;
+
+    void Initialize();
+    void LoadAssets();
+    void ReleaseAssets();
+
+    void StartMusic();
+    void PauseMusic(bool pause);
+    std::shared_ptr<TSound> GetNextMusicPiece();
+    // What the call-back chains: the piece now playing, and the next after it.
+    void MusicPieceStarted(std::shared_ptr<TSound> sound, int streamId);
+
+    void Update(float dt);
+    void Draw(bool flag);
+    void DrawOverlay() {}
+
+    // ---- decor
+    void EnableUpgrade(int slot, int variant);
+    int EnableSelectedUpgrade();
+    void MarkCurrentUpgrades();
+    bool HasUpgradesAvailable() const;
+    void EnterUpgradeMode();
+    void LeaveUpgradeMode();
+    void FadeOutUpgradeMode();
+    int PointToUpgrade(const TPoint& point, const std::vector<IStation*>& tables);
+    int SetSelection(const TPoint& point, const std::vector<IStation*>& tables);
+    int UpdateCurrentRollover(const TPoint& point, const std::vector<IStation*>& tables);
+    float FadeAlpha(int slot) const;
+    float GlowAlpha(int slot) const;
+    float HighlightChairs() const;
+    float ChairGlowAlpha() const;
+
+    void EnableFlashlightMode(bool on);
+    void TriggerTubeGlow();
+
+    // ---- what tests and the editor read
+    int Restaurant() const { return mRestaurant; }
+    int ChairUpgradeLevel() const { return mChairUpgrade; }
+    int ChairSlot() const { return mChairSlot; }
+    bool HasDecorImage(int slot) const;
+    bool HasOptionImage(int slot) const;
+    int SelectedVariant(int slot) const;
+    int Selection() const { return mSelection; }
+    int Rollover() const { return mRollover; }
+    bool InUpgradeMode() const { return mUpgradeMode; }
+    float AmbientScroll() const { return mAmbientX; }
+    float BobOffset() const { return mBob; }
+    int FirstIsland() const { return mFirstIsland; }
+    int SecondIsland() const { return mSecondIsland; }
+    TVec2 IslandPosition(int which) const { return mIslandPos[std::size_t(which)]; }
+    TVec2 FishPosition(int fish) const { return mFishPos[std::size_t(fish)]; }
+    TVec2 ShipPosition() const { return mShipPos; }
+    int CurrentPlanet() const { return mPlanet; }
+    TVec2 PlanetPosition() const { return mPlanetPos; }
+    float CometTimer() const { return mCometTimer; }
+    TVec2 ForegroundPosition() const { return mForegroundPos; }
+    bool IsTubeGlowOn() const { return mTubeGlowOn; }
+    int PieceCount() const;
+    const std::shared_ptr<TSound>& CurrentMusic() const { return mMusic; }
+    const std::shared_ptr<TSound>& Ambient() const { return mAmbientSound; }
+
+private:
+    struct TDecor {
+        std::array<std::shared_ptr<TTexture>, 3> images;  // decor, option 1, option 2
+        std::array<TVec2, 3> positions;
+        int marked = -1, selected = -1;
+        std::vector<unsigned char> mask;  // alpha bytes of option 1
+        int maskWidth = 0, maskHeight = 0;
+    };
+
+    str Folder() const;
+    str Name() const;
+    str MusicPath(int piece) const;
+    void ClearScenery();
+    void LoadScenery();
+    void UpdateScenery(float dt);
+    void UpdateIslands(float dt);
+    void UpdateFish(float dt);
+    void UpdatePlanets(float dt);
+    void DrawLayer(const std::shared_ptr<TTexture>& layer, float x, float y) const;
+    void DrawScenery();
+    void DrawDecor(bool flag);
+    TXmlNode* Sequence() const;
+    bool FramePosition(const str& imageName, TVec2* position) const;
+    void ReadRegistration();
+    bool LoadOption(int slot, int option);
+    void PlaceNewIslands(float firstX);
+    bool PausedClock();
+    void RestoreClock(bool wasPaused);
+
+    int mRestaurant = kCruise;
+    int mChairUpgrade = 0, mChairSlot = -1;
+    std::shared_ptr<TTexture> mBackground, mAmbient;
+    float mAmbientX = 0, mBob = 0;
+    TXmlNode mUpgrades;
+    TVec2 mSequenceReg;
+    std::array<TDecor, kDecorSlots> mDecor;
+    int mSelection = -1, mRollover = -1;
+    bool mUpgradeMode = false, mFading = false;
+    float mGlowTimer = 0, mFadeTimer = 0;
+
+    std::array<std::shared_ptr<TTexture>, kIslands> mIslands;
+    std::array<TVec2, 2> mIslandPos;
+    int mFirstIsland = 0, mSecondIsland = -1;
+
+    std::shared_ptr<TTexture> mShip;
+    TVec2 mShipPos;
+    std::array<std::unique_ptr<TAnimation>, kFish> mFishAnims;
+    std::array<bool, kFish> mFishFast{};
+    std::array<TVec2, kFish> mFishPos;
+
+    std::array<std::shared_ptr<TTexture>, kPlanets> mPlanets;
+    int mPlanet = 0, mFifthPlanetCount = 0;
+    TVec2 mPlanetPos;
+    std::unique_ptr<TAnimation> mComet;
+    TVec2 mCometPos;
+    float mCometTimer = 0;
+    bool mTubeGlowOn = false;
+    float mTubeGlow = 0;
+    std::shared_ptr<TTexture> mTubeGlowTexture;
+
+    std::shared_ptr<TTexture> mForeground;
+    TVec2 mForegroundPos;
+    std::shared_ptr<TTexture> mNight;
+    std::unique_ptr<TAnimation> mWave;
+    std::shared_ptr<TTexture> mWaveBackground;
+
+    std::shared_ptr<TSound> mAmbientSound, mMusic;
+    int mMusicStream = -1;
+    std::unique_ptr<TMusicCallBack> mMusicCallBack;
+    int mMusicSet = 0;
+    std::vector<std::shared_ptr<TSound>> mMusicPieces;  // keeps the set loaded
+    TLifeline mLifeline;  // last: cut before the rest goes
+};

@@ -1,0 +1,196 @@
+// Each career restaurant mid-level on the GL display: a level of the
+// restaurant played for a while by the floor bot (parties seated, eating,
+// waiting in line), with the restaurant's room and scenery behind the floor,
+// and the phone's staff at work: the busboy and drink server walking, the
+// hostess at the podium, the performer sending notes to the tables. Writes
+// one PNG per restaurant (PREFIX_NAME.png).
+//
+//     xvfb-run -a build/tests/game/restaurant_screenshot shots/restaurant
+#include "floorbot.h"
+
+#include "engine/base/xml.h"
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/gl/gldisplayhost.h"
+#include "engine/script/windowscript.h"
+#include "engine/text/text_platform.h"
+#include "engine/window/windowhost.h"
+#include "game/floor/bar.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/party.h"
+#include "game/floor/quessa.h"
+#include "game/floor/quessacolors.h"
+#include "game/floor/table.h"
+#include "game/play/restaurantstaff.h"
+#include "game/play/scoremanager.h"
+#include "game/settings/levelnumbers.h"
+#include "game/settings/settings.h"
+
+#include "testimages.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+using namespace testimages;
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60;
+constexpr float kPlaySeconds = 40;   // parties seated and eating by then
+constexpr float kStaffSeconds = 2.5f;  // the staff called a little before the picture
+std::string gPrefix;
+int gResult = 1;
+
+// The floor's own pieces draw in two conventions: the kitchen, shelves,
+// waitress and staff inside a 2D pass of the caller's, the dining floor
+// (tables, bar, bench, parties) each in a pass of its own.
+void DrawFloor(TPlatform* platform, TGameData& floor, TRestaurantStaff& staff, TAnimatedTextureCache* cache)
+{
+    platform->Begin2d();
+    floor.GetChef().Draw();
+    floor.GetTicketStation().Draw();
+    floor.GetDishCart().Draw();
+    for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
+             &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
+             &floor.GetHighChairStation(), &floor.GetMopStation()})
+        if (shelf->IsEnabled())
+            shelf->Draw();
+    for (const auto& food : floor.GetFoodStationList())
+        food->Draw();
+    staff.Podium().Draw();
+    staff.Phone().Draw();
+    staff.Entertainer().Draw();
+    platform->End2d();
+    if (floor.GetBench().shown)
+        floor.GetBench().Draw();
+    for (const auto& table : floor.GetTables())
+        table->Draw(cache, 0, 0);
+    if (TBar* bar = floor.GetBar())
+        bar->Draw(cache);
+    int shown = 0;
+    for (TParty* party : floor.GetWaitingParties()) {
+        if (shown++ >= TGameData::kMaxActiveParties)
+            break;
+        party->Draw(cache, false);
+        party->DrawHearts();
+    }
+    platform->Begin2d();
+    staff.Hostess().Draw();
+    staff.BusBoy().Draw();
+    staff.DrinkServer().Draw();
+    floor.GetQuessa()->Draw(true);
+    floor.GetQuessa()->Draw(false);
+    staff.DrawNotes();
+    platform->End2d();
+}
+
+bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, int restaurant)
+{
+    TSettings* settings = TSettings::GetInstance();
+    settings->SetCurrentRestaurant(restaurant);
+    // Two decor items picked at earlier levels: they stand in the room.
+    settings->SetCurrentLevel(2);
+    settings->SelectDecorUpgrade(0);
+    settings->SelectDecorUpgrade(1);
+    settings->SetCurrentLevel(4);
+    platform->SeedRand(unsigned(11 + restaurant));
+    TRecordingHost host;
+    TScoreManager score;
+    TGameData floor(globals, &score, &host);
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    floor.DoSkipTutorial();
+    // The picture shows every helper, whatever the layout holds.
+    TRestaurantStaff& staff = floor.GetStaff();
+    staff.Podium().SetEnabled(true);
+    staff.Phone().SetPresent(true);
+    floor.GetDrinkStation().SetEnabled(true);
+    floor.BuildStationList();
+    TFloorBot bot(floor);
+    for (float t = 0; t < kPlaySeconds; t += kFrame) {
+        if (t >= kPlaySeconds - kStaffSeconds && !staff.BusBoy().IsActive()) {
+            staff.BusBoy().Activate(720, 200, 60);
+            staff.DrinkServer().Activate(600, 200, 60);
+            staff.Hostess().Activate(60);
+            staff.Entertainer().Activate(60);
+            staff.Entertainer().LaunchNotes(floor.GetEatingStations());
+        }
+        floor.Update(kFrame);
+        bot.Act();
+    }
+    TAnimatedTextureCache cache(100, 120, 80);
+    TEvent event;
+    // Enough frames (real time) for the staff's arrival puffs to clear.
+    constexpr int kFrames = 45;
+    for (int frame = 0; frame < kFrames;) {
+        platform->GetEvent(&event);
+        if (event.mType == TEvent::kQuit)
+            return false;
+        if (event.mType != TEvent::kIdle || !platform->BeginDraw(true))
+            continue;
+        ++frame;
+        cache.Reset();
+        staff.Restaurant().Draw(false);
+        DrawFloor(platform, floor, staff, &cache);
+        if (frame == kFrames) {
+            std::vector<Rgba> pixels(800 * 600);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            const std::string out = gPrefix + "_" + game::RestaurantName(restaurant).c_str() + ".png";
+            WritePng(out, 800, 600, PngKind::Rgb, pixels);
+            std::printf("wrote %s (%zu tables, %zu in line)\n", out.c_str(), floor.GetTables().size(),
+                        floor.GetWaitingParties().size());
+        }
+        platform->EndDraw(true);
+    }
+    return true;
+}
+
+void ShotMain(TPlatform* platform, const char*)
+{
+    if (!platform->SetDisplay(800, 600, false) || !platform->GetDisplayHandler()) {
+        std::fprintf(stderr, "no display\n");
+        return;
+    }
+    auto* handler = dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler());
+    TSettings::CreateSettings();
+    TSettings* settings = TSettings::GetInstance();
+    settings->CreateNewUser("Shots");
+    settings->SetCurrentUser(0, true);
+    settings->GetGameClock()->Start();
+    TXmlNode doc;
+    doc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    TXmlNode* root = doc.GetChild("dataroot");
+    TXmlNode* globals = root ? root->GetChild("globals") : nullptr;
+    bool ok = true;
+    for (int restaurant = 0; restaurant < 5 && ok; ++restaurant)
+        ok = Shoot(platform, handler, globals, restaurant);
+    gResult = ok ? 0 : 1;
+    TQuessaColors::Release();
+    TSettings::DeleteSettings();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    gPrefix = std::filesystem::absolute(argc > 1 ? argv[1] : "restaurant").string();
+    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-restaurant-screenshot";
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);  // the engine makes it the working folder
+    std::filesystem::current_path(QM_DATA_DIR);
+    qm::InstallGLDisplayHost();
+    qm::InstallTextRendering();
+    qm::InstallWindowSystem();
+    qm::InstallWindowScript();
+    QuellmoorExec(argc, argv, ShotMain, false);
+    return gResult;
+}
