@@ -40,25 +40,14 @@ assert(errmsg(function() return string.char(256) end))
 assert(errmsg(function() return string.char(-1) end))
 
 -- find: plain substrings, init (also negative) and the plain flag.
-do
-  local a, b = string.find("hello world", "wor")
-  assert(a == 7 and b == 9)
-  assert(string.find("hello", "xyz") == nil)
-  a, b = string.find("abcabc", "b", 3)
-  assert(a == 5 and b == 5)
-  a, b = string.find("abcabc", "b", -3)
-  assert(a == 5)
-  a, b = string.find("a.b", ".", 1, true)
-  assert(a == 2 and b == 2)
-  a, b = string.find("a+b", "+", 1, true)
-  assert(a == 2)
-  a, b = string.find("abc", "")
-  assert(a == 1 and b == 0)
-  a, b = string.find("", "")
-  assert(a == 1 and b == 0)
-  assert(string.find("abc", "a", 10) == nil and string.find("abc", "c", -1) == 3)
-  a, b = string.find("a\0b", "\0", 1, true)
-  assert(a == 2 and b == 2)
+for _, c in ipairs{
+  {"hello world", "wor", nil, nil, 7, 9}, {"hello", "xyz", nil, nil, nil, nil},
+  {"abcabc", "b", 3, nil, 5, 5}, {"abcabc", "b", -3, nil, 5, 5}, {"a.b", ".", 1, true, 2, 2},
+  {"a+b", "+", 1, true, 2, 2}, {"abc", "", nil, nil, 1, 0}, {"", "", nil, nil, 1, 0},
+  {"abc", "a", 10, nil, nil, nil}, {"abc", "c", -1, nil, 3, 3}, {"a\0b", "\0", 1, true, 2, 2},
+} do
+  local a, b = string.find(c[1], c[2], c[3], c[4])
+  assert(a == c[5] and b == c[6], c[1] .. " ~ " .. c[2])
 end
 
 -- Character classes and their upper-case complements.
@@ -141,27 +130,16 @@ assert(errmsg(function() return string.find("a", "%1") end))
 assert(errmsg(function() return string.find("a", "%b") end))
 
 -- gsub with a string replacement, %n captures, a limit and the count.
-do
-  local s, n = string.gsub("hello world", "(%w+)", "%1 %1")
-  assert(s == "hello hello world world" and n == 2)
-  s, n = string.gsub("hello world", "(%w+)", "%1 %1", 1)
-  assert(s == "hello hello world" and n == 1)
-  s = string.gsub("hello world from Lua", "(%w+)%s*(%w+)", "%2 %1")
-  assert(s == "world hello Lua from")
-  s, n = string.gsub("abc", "x", "y")
-  assert(s == "abc" and n == 0)
-  s = string.gsub("x", "x", "%a%.")
-  assert(s == "a.")
-  s = string.gsub("50 percent", "%d+", "%%")
-  assert(s == "% percent")
-  s, n = string.gsub("aaa", "^a", "X")
-  assert(s == "Xaa" and n == 1)
-  s, n = string.gsub("abc", "%w*", "-")
-  assert(s == "--" and n == 2)
-  s, n = string.gsub("", "x*", "!")
-  assert(s == "!" and n == 1)
-  s, n = string.gsub("a b", "", "/")
-  assert(s == "/a/ /b/" and n == 4)
+for _, c in ipairs{
+  {"hello world", "(%w+)", "%1 %1", nil, "hello hello world world", 2},
+  {"hello world", "(%w+)", "%1 %1", 1, "hello hello world", 1},
+  {"hello world from Lua", "(%w+)%s*(%w+)", "%2 %1", nil, "world hello Lua from", 2},
+  {"abc", "x", "y", nil, "abc", 0}, {"x", "x", "%a%.", nil, "a.", 1},
+  {"50 percent", "%d+", "%%", nil, "% percent", 1}, {"aaa", "^a", "X", nil, "Xaa", 1},
+  {"abc", "%w*", "-", nil, "--", 2}, {"", "x*", "!", nil, "!", 1}, {"a b", "", "/", nil, "/a/ /b/", 4},
+} do
+  local s, n = string.gsub(c[1], c[2], c[3], c[4])
+  assert(s == c[5] and n == c[6], c[1] .. " ~ " .. c[2])
 end
 
 -- gsub with a function: called with the captures (or the whole match).
