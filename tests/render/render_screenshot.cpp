@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <unistd.h>
 
 using namespace testimages;
 
@@ -124,7 +126,7 @@ void ShotMain(TPlatform* platform, const char*)
 int main(int argc, char** argv)
 {
     gOut = argc > 1 ? std::filesystem::absolute(argv[1]).string() : std::filesystem::absolute("frame.png").string();
-    std::filesystem::path work = std::filesystem::temp_directory_path() / "qm-render-screenshot";
+    std::filesystem::path work = std::filesystem::temp_directory_path() / ("qm-render-screenshot-" + std::to_string(getpid()));
     std::filesystem::create_directories(work);
     std::filesystem::current_path(work);
     gArt = work.string();
