@@ -11,6 +11,7 @@
 #include "game/app/luaglobals.h"
 #include "game/app/serversavemanager.h"
 #include "game/app/windowtypes.h"
+#include "game/levels/levelmanager.h"
 #include "game/screens/cursor.h"
 #include "game/screens/preloader.h"
 #include "game/settings/settings.h"
@@ -39,6 +40,8 @@ void TGameApp::StartUp()
     TServerSaves::SetStringLookup(&LookUpString);
 
     TSettings::CreateSettings()->InitGameToSettings();
+    // Downloaded levels are read through the level manager.
+    InstallDownloadLevelReader();
     // The game decides what the window's close button does.
     mPlatform->SetCloseRequests(true);
 
