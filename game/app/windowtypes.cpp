@@ -2,6 +2,8 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/editors/customereditor.h"
+#include "game/editors/leveleditor.h"
 #include "game/screens/displaywindows.h"
 #include "game/screens/fillwindow.h"
 #include "game/screens/hiscore.h"
@@ -28,8 +30,8 @@ struct TWindowType {
 // classes are written: "GameWindow", "GameUILayer", "GamePostUILayer",
 // "GameTimer", "LockedLevels", "CoinJar" before the preloader; "ComicPanel",
 // "Doodle" after the fades; "QuessasCloset", "UnlockWindow",
-// "ClothingUnlocked", "LevelEditor" before the fill window;
-// "CustomerEditor", "HiscoreWindow" before the player choice;
+// "ClothingUnlocked" before the level editor; "HiscoreWindow" before the
+// player choice;
 // "CreditsWindow" before the name entry; "ServerSaveLogin", "LevelIntro",
 // "LevelOver", "ChooseRestaurant", "UpgradePicker" before the main menu.
 const TWindowType kWindowTypes[] = {
@@ -39,7 +41,9 @@ const TWindowType kWindowTypes[] = {
     {"AnimWindow", &TAnimWindow::ClassId},
     {"QuessaWindow", &TQuessaWindow::ClassId},
     {"SpriteWindow", &TSpriteWindow::ClassId},
+    {"LevelEditor", &TLevelEditor::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {"CustomerEditor", &TCustomerEditor::ClassId},
     {THiscore::kTypeName, &THiscore::ClassId},
     {TServerSaveLogin::kTypeName, &TServerSaveLogin::ClassId},
     {TUpgradePicker::kTypeName, &TUpgradePicker::ClassId},

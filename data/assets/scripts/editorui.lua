@@ -1,0 +1,55 @@
+-- The developer editors' small look: plain labels, entry fields, arrows,
+-- check boxes and flat buttons on a light background. Read by
+-- leveleditor.lua, customereditor.lua and editors.lua.
+ReadFile("scripts/ui.lua")
+
+kEdInk = FColor(0.15, 0.12, 0.14)
+kEdFont = { "fonts/default.mvec", 14, kEdInk }
+kEdFieldFont = { "fonts/default.mvec", 14, FColor(0.05, 0.05, 0.25) }
+kEdButtonFont = { "fonts/default.mvec", 14, FColor(1, 1, 1) }
+kEdPaper = { 0.96, 0.94, 0.89 }
+kEdField = { 1, 1, 1 }
+kEdButton = { 0.36, 0.42, 0.52 }
+kEdCheckLook = { "ui/menu/box_off", "ui/menu/box_on", "ui/menu/box_off", "ui/menu/box_on" }
+
+-- A label from the string table, left aligned.
+function EdLabel(label, x, y, w, name)
+    return Text { name = name, label = label, font = kEdFont, x = x, y = y, w = w, h = 20,
+                  flags = kHAlignLeft + kVAlignCenter }
+end
+
+-- A white entry field: the named text edit on its own background.
+function EdField(name, x, y, w)
+    return Group {
+        UiFill(x, y, w, 20, kEdField),
+        TextEdit { name = name, label = "", font = kEdFieldFont, x = x + 3, y = y, w = w - 6, h = 20 },
+    }
+end
+
+-- A label and its field on one line.
+function EdRow(label, name, x, y, lw, fw)
+    return Group { EdLabel(label, x, y, lw), EdField(name, x + lw, y, fw) }
+end
+
+-- A flat button with a literal or string-table label.
+function EdButton(label, x, y, w, command, name)
+    return Group {
+        UiFill(x, y, w, 22, kEdButton),
+        Button { name = name, label = label, font = kEdButtonFont, x = x, y = y, w = w, h = 22,
+                 flags = kHAlignCenter + kVAlignCenter, command = command },
+    }
+end
+
+-- A check box (toggle or radio) with its label to the right.
+function EdCheck(name, label, x, y, command, kind)
+    return Group {
+        Button { name = name, type = kind or kToggle, graphics = kEdCheckLook, x = x, y = y, w = 20, h = 20,
+                 scale = 0.55, command = command },
+        EdLabel(label, x + 24, y, 130),
+    }
+end
+
+-- The name lists' slider: a scrolled window builds it once its children
+-- exist, reading its pictures from the style in force.
+kEdSliderStyle = { sliderimage = "ui/menu/knob", sliderrollimage = "ui/menu/knob_hover",
+                   railtop = "ui/menu/rail_top", railmid = "ui/menu/rail_mid", railbot = "ui/menu/rail_bot" }
