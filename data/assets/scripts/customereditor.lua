@@ -27,9 +27,9 @@ local kRight = {
 }
 
 local function Column(rows, x)
-    local column = { x = x, y = 50, w = 300, h = 480 }
+    local column = { x = x, y = 50, w = 306, h = 480 }
     for i = 1, table.getn(rows) do
-        table.insert(column, EdRow(rows[i][1], rows[i][2], 0, (i - 1) * 25, 150, 140))
+        table.insert(column, EdRow(rows[i][1], rows[i][2], 0, (i - 1) * 25, 166, 130))
     end
     return Window(column)
 end
@@ -65,7 +65,7 @@ MakeDialog {
         EdButton("#>", 354, 8, 30, function() IncrementCustomer(1, true) end),
         EdButton("editor_delete_type", 400, 8, 90, function() DeleteCustomer() end),
         Column(kLeft, 6),
-        Column(kRight, 316),
+        Column(kRight, 318),
         EdLabel("editor_figures", 630, 50, 160),
         GraphicList(),
         EdLabel("editor_pickgraphic", 630, 212, 160),

@@ -40,12 +40,13 @@ function EdButton(label, x, y, w, command, name)
     }
 end
 
--- A check box (toggle or radio) with its label to the right.
-function EdCheck(name, label, x, y, command, kind)
+-- A check box (toggle or radio, 36 x 36) with a short label to its right.
+function EdCheck(name, label, x, y, command, kind, labelWidth, on)
     return Group {
-        Button { name = name, type = kind or kToggle, graphics = kEdCheckLook, x = x, y = y, w = 20, h = 20,
-                 scale = 0.55, command = command },
-        EdLabel(label, x + 24, y, 130),
+        Button { name = name, type = kind or kToggle, graphics = kEdCheckLook, x = x, y = y, w = 36, h = 36,
+                 command = command, on = on },
+        Text { label = label, font = { "fonts/default.mvec", 11, kEdInk }, x = x + 34, y = y, w = labelWidth or 54, h = 36,
+               flags = kHAlignLeft + kVAlignCenter },
     }
 end
 

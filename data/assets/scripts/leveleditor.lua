@@ -18,27 +18,40 @@ local function Parties()
     DoModal("scripts/leveleditorparties.lua")
 end
 
-local kModes = { "editor_move", "editor_delete", "editor_add2", "editor_add4", "editor_add6", "editor_chair" }
+-- Lua here has no math library: whole-number division by hand.
+function math_floor(x) local n = 0 while n + 1 <= x do n = n + 1 end return n end
+function math_mod(a, b) return a - b * math_floor(a / b) end
+
+local kModes = { { "mode0", "editor_move" }, { "mode1", "editor_delete" }, { "mode2", "editor_add2" },
+                 { "mode3", "editor_add4" }, { "mode4", "editor_add6" }, { "mode5", "editor_chair" } }
+
 local kStations = { { "drinkstation", "editor_drink" }, { "snackstation", "editor_snack" },
                     { "dessertstation", "editor_dessert" }, { "mop", "editor_mop" },
                     { "highchair", "editor_highchair" }, { "phone", "editor_phone" },
                     { "podium", "editor_podium" }, { "bench", "editor_bench" }, { "bar", "editor_bar" } }
 
+-- Two check boxes a row, in a window of their own (a radio group ends
+-- with its window): the mouse modes, then the stations.
+local function CheckGrid(name, entries, top, command, kind)
+    local grid = { name = name, x = 0, y = top, w = 176, h = 36 * math_floor((table.getn(entries) + 1) / 2) }
+    if kind == kRadio then table.insert(grid, BeginGroup()) end
+    for i = 1, table.getn(entries) do
+        local x = math_mod(i - 1, 2) * 86
+        local y = math_floor((i - 1) / 2) * 36
+        -- The editor starts in the first mode.
+        local on = kind == kRadio and i == 1
+        table.insert(grid, EdCheck(entries[i][1], entries[i][2], x, y, command(i - 1), kind, nil, on))
+    end
+    return Window(grid)
+end
+
 local function LeftColumn()
-    local column = { name = "leftcolumn", x = 6, y = 110, w = 168, h = 490,
-                     EdLabel("editor_mouse", 0, 0, 160) }
-    for i = 1, table.getn(kModes) do
-        local mode = i - 1
-        table.insert(column, EdCheck("mode" .. mode, kModes[i], 0, 2 + i * 22,
-                                     function() SetMouseMode(mode) end, kRadio))
-    end
-    table.insert(column, EdLabel("editor_stations", 0, 160, 160))
-    for i = 1, table.getn(kStations) do
-        local station = i - 1
-        table.insert(column, EdCheck(kStations[i][1], kStations[i][2], 0, 160 + i * 22,
-                                     function() ToggleStation(station) end))
-    end
-    return Window(column)
+    return Window { name = "leftcolumn", x = 2, y = 112, w = 176, h = 488,
+        EdLabel("editor_mouse", 4, 0, 160),
+        CheckGrid("modes", kModes, 20, function(mode) return function() SetMouseMode(mode) end end, kRadio),
+        EdLabel("editor_stations", 4, 130, 160),
+        CheckGrid("stations", kStations, 150, function(station) return function() ToggleStation(station) end end),
+    }
 end
 
 local function StationLabels()
@@ -93,15 +106,16 @@ local function EndlessGroup()
 end
 
 local function LevelTweaks()
-    return Window { name = "leveltweaks", x = 0, y = 54, w = 800, h = 50,
+    -- Ends where the floor plan begins: clicks below it are the plan's.
+    return Window { name = "leveltweaks", x = 0, y = 54, w = 620, h = 56,
         EdRow("editor_newchef", "newchefval", 240, 2, 70, 44),
         EdRow("editor_shake", "shakefreqval", 370, 2, 46, 44),
         EdField("shakelengthval", 464, 2, 44),
         EdField("shakespillval", 512, 2, 44),
-        EdCheck("brokenarm", "editor_brokenarm", 6, 28),
-        EdCheck("flashlight", "editor_flashlight", 160, 28),
-        EdCheck("startdirty", "editor_startdirty", 314, 28),
-        EdCheck("mustcolor", "editor_mustcolor", 468, 28),
+        EdCheck("brokenarm", "editor_brokenarm", 4, 20, nil, nil, 90),
+        EdCheck("flashlight", "editor_flashlight", 134, 20, nil, nil, 90),
+        EdCheck("startdirty", "editor_startdirty", 264, 20, nil, nil, 90),
+        EdCheck("mustcolor", "editor_mustcolor", 394, 20, nil, nil, 110),
     }
 end
 
