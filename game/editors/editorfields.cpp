@@ -1,7 +1,5 @@
 #include "game/editors/editorfields.h"
 
-#include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/window/button.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
@@ -22,13 +20,6 @@ T* FindNamed(TWindow* editor, const str& name)
     TWindowManager* manager = TWindowManager::GetInstance();
     TWindow* top = manager ? manager->GetTopModalWindow() : nullptr;
     return top ? dynamic_cast<T*>(top->GetChildWindow(name, -1)) : nullptr;
-}
-
-int LuaSetWindowText(lua_State* L)
-{
-    TWindow* editor = qm::lua::Self<TWindow>(L);
-    SetField(editor, qm::lua::CheckString(L, 1), qm::lua::CheckString(L, 2));
-    return 0;
 }
 
 }  // namespace
@@ -66,12 +57,6 @@ bool GetToggle(TWindow* editor, const str& name)
 {
     TButton* button = FindToggle(editor, name);
     return button && button->IsOn();
-}
-
-void PublishSetWindowText(TWindow* editor)
-{
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "SetWindowText", editor, editor->Lifeline(), LuaSetWindowText);
 }
 
 }  // namespace editors

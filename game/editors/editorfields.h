@@ -21,7 +21,4 @@ TButton* FindToggle(TWindow* editor, const str& name);
 void SetToggle(TWindow* editor, const str& name, bool on);
 bool GetToggle(TWindow* editor, const str& name);
 
-// Publishes Lua "SetWindowText" (name, text) bound to the editor.
-void PublishSetWindowText(TWindow* editor);
-
 }  // namespace editors

@@ -44,17 +44,8 @@ local function MoveTarget(delta)
     SetWindowText("graphictarget", "graphicval" .. gTarget)
 end
 
-local function GraphicList()
-    local list = { name = "graphiclist", x = 630, y = 74, w = 164, h = 130 }
-    local buttons = { name = "graphicbuttons", x = 0, y = 0, w = 130, h = 130 }
-    for k = 1, 5 do
-        local index = k - 1
-        table.insert(buttons, EdButton("#", 0, (k - 1) * 26, 128,
-                                       function() SetWindowText("graphicval" .. gTarget, GetCustomerName(index)) end,
-                                       "gamebutton_" .. k))
-    end
-    table.insert(list, Window(buttons))
-    return function() MakeDialog { AppendStyle(kEdSliderStyle), GraphicsWindow(list) } end
+local function PickGraphic(k)
+    SetWindowText("graphicval" .. gTarget, GetCustomerName(k))
 end
 
 MakeDialog {
@@ -67,7 +58,7 @@ MakeDialog {
         Column(kLeft, 6),
         Column(kRight, 318),
         EdLabel("editor_figures", 630, 50, 160),
-        GraphicList(),
+        EdNameList("GraphicsWindow", "graphiclist", 630, 74, 164, PickGraphic),
         EdLabel("editor_pickgraphic", 630, 212, 160),
         EdButton("#<", 630, 234, 24, function() MoveTarget(-1) end),
         Text { name = "graphictarget", label = "#graphicval0", font = kEdFont, x = 656, y = 234, w = 110, h = 22,

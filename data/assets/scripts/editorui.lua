@@ -50,7 +50,21 @@ function EdCheck(name, label, x, y, command, kind, labelWidth, on)
     }
 end
 
--- The name lists' slider: a scrolled window builds it once its children
--- exist, reading its pictures from the style in force.
+-- A name list (window type "CustomerWindow" or "GraphicsWindow", which the
+-- editor registers as it is built, so the list is made later, as a
+-- function): five buttons "gamebutton_1" to "gamebutton_5" of width w - 34
+-- and the slider beside them, whose pictures the scrolled window reads from
+-- the style in force. pick(k) runs for the button at 0-based index k.
 kEdSliderStyle = { sliderimage = "ui/menu/knob", sliderrollimage = "ui/menu/knob_hover",
                    railtop = "ui/menu/rail_top", railmid = "ui/menu/rail_mid", railbot = "ui/menu/rail_bot" }
+
+function EdNameList(typeName, name, x, y, w, pick)
+    local list = { name = name, x = x, y = y, w = w, h = 130 }
+    local buttons = { name = name .. "buttons", x = 0, y = 0, w = w - 28, h = 130 }
+    for k = 1, 5 do
+        local index = k - 1
+        table.insert(buttons, EdButton("#", 0, (k - 1) * 26, w - 30, function() pick(index) end, "gamebutton_" .. k))
+    end
+    table.insert(list, Window(buttons))
+    return function() MakeDialog { AppendStyle(kEdSliderStyle), _G[typeName](list) } end
+end

@@ -87,24 +87,13 @@ local function PickType(k)
     SetWindowText(prefix .. PickName(), GetCustomerName(k))
 end
 
-local function CustomerList()
-    local list = { name = "customerlist", x = 670, y = 56, w = 124, h = 130 }
-    local buttons = { name = "customerbuttons", x = 0, y = 0, w = 96, h = 130 }
-    for k = 1, 5 do
-        local index = k - 1
-        table.insert(buttons, EdButton("#", 0, (k - 1) * 26, 94, function() PickType(index) end, "gamebutton_" .. k))
-    end
-    table.insert(list, Window(buttons))
-    return function() MakeDialog { AppendStyle(kEdSliderStyle), CustomerWindow(list) } end
-end
-
 MakeDialog {
     Window { name = "partiespanel", x = 0, y = 0, w = 800, h = 600,
         UiFill(0, 0, 800, 600, kEdPaper),
         EdLabel("editor_parties_title", 6, 8, 400),
         gEndless and EndlessSections() or CareerSlots(),
         EdLabel("editor_types", 670, 34, 124),
-        CustomerList(),
+        EdNameList("CustomerWindow", "customerlist", 670, 56, 124, PickType),
         EdLabel("editor_pickslot", 670, 194, 124),
         EdButton("#<", 670, 216, 24, function() MovePick(-1) end),
         Text { name = "pickslotval", label = "#", font = kEdFont, x = 698, y = 216, w = 64, h = 22,
