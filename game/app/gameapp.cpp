@@ -12,6 +12,7 @@
 #include "game/app/serversavemanager.h"
 #include "game/app/windowtypes.h"
 #include "game/levels/levelmanager.h"
+#include "game/editors/customereditor.h"
 #include "game/screens/cursor.h"
 #include "game/screens/preloader.h"
 #include "game/settings/settings.h"
@@ -106,6 +107,22 @@ bool TGameApp::HandleEvent(TEvent* ev)
     return true;
 }
 
+namespace {
+
+// The process may end before the window tree is torn down, so an open
+// customer editor writes its edits now rather than in its destructor.
+void SaveCustomerEditors(TWindow* window)
+{
+    if (!window)
+        return;
+    if (auto* editor = dynamic_cast<TCustomerEditor*>(window))
+        editor->SaveLevelData();
+    for (TWindow* child : window->GetChildren())
+        SaveCustomerEditors(child);
+}
+
+}  // namespace
+
 bool TGameApp::OnCloseRequest()
 {
     // While the confirmation shows, a further close request is only passed on.
@@ -121,6 +138,7 @@ bool TGameApp::OnCloseRequest()
     TWindow* editor = root ? root->GetChildWindow("leveleditorwindow", -1) : nullptr;
     if (auto* saver = dynamic_cast<IEditorSaveOnClose*>(editor))
         saver->SaveLevelData();
+    SaveCustomerEditors(root);
     return false;
 }
 

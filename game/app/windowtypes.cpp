@@ -2,6 +2,8 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/editors/customereditor.h"
+#include "game/editors/leveleditor.h"
 #include "game/play/game.h"
 #include "game/screens/chooserestaurant.h"
 #include "game/screens/coinjar.h"
@@ -34,11 +36,7 @@ struct TWindowType {
     TClassId (*classId)();
 };
 
-// In registration order. The game's other screens join this table as their
-// classes are written: "LevelEditor" before the fill window;
-// "CustomerEditor", "HiscoreWindow" before the player choice;
-// "ServerSaveLogin" before the level intro; "UpgradePicker" before the main
-// menu.
+// In registration order.
 const TWindowType kWindowTypes[] = {
     {"GameWindow", &TGame::ClassId},
     {"GameUILayer", &TGameUILayer::ClassId},
@@ -57,7 +55,9 @@ const TWindowType kWindowTypes[] = {
     {"QuessasCloset", &TQuessasCloset::ClassId},
     {"UnlockWindow", &TUnlockWindow::ClassId},
     {"ClothingUnlocked", &TClothingUnlocked::ClassId},
+    {"LevelEditor", &TLevelEditor::ClassId},
     {"FillWindow", &TFillWindow::ClassId},
+    {"CustomerEditor", &TCustomerEditor::ClassId},
     {THiscore::kTypeName, &THiscore::ClassId},
     {"ChoosePlayerWindow", &TChoosePlayer::ClassId},
     {"CreditsWindow", &TCredits::ClassId},

@@ -1,0 +1,62 @@
+#include "game/editors/editorfields.h"
+
+#include "engine/window/button.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/text.h"
+#include "engine/window/windowmanager.h"
+
+#include <cstdlib>
+
+namespace editors {
+
+namespace {
+
+template <typename T>
+T* FindNamed(TWindow* editor, const str& name)
+{
+    if (editor)
+        if (T* found = dynamic_cast<T*>(editor->GetChildWindow(name, -1)))
+            return found;
+    TWindowManager* manager = TWindowManager::GetInstance();
+    TWindow* top = manager ? manager->GetTopModalWindow() : nullptr;
+    return top ? dynamic_cast<T*>(top->GetChildWindow(name, -1)) : nullptr;
+}
+
+}  // namespace
+
+TText* FindField(TWindow* editor, const str& name) { return FindNamed<TText>(editor, name); }
+
+void SetField(TWindow* editor, const str& name, const str& text)
+{
+    if (TText* field = FindField(editor, name))
+        field->SetText(text);
+}
+
+str GetField(TWindow* editor, const str& name)
+{
+    TText* field = FindField(editor, name);
+    return field ? field->GetText() : str();
+}
+
+int GetIntField(TWindow* editor, const str& name) { return std::atoi(GetField(editor, name).c_str()); }
+
+float GetFloatField(TWindow* editor, const str& name)
+{
+    return static_cast<float>(std::atof(GetField(editor, name).c_str()));
+}
+
+TButton* FindToggle(TWindow* editor, const str& name) { return FindNamed<TButton>(editor, name); }
+
+void SetToggle(TWindow* editor, const str& name, bool on)
+{
+    if (TButton* button = FindToggle(editor, name))
+        button->SetOn(on);
+}
+
+bool GetToggle(TWindow* editor, const str& name)
+{
+    TButton* button = FindToggle(editor, name);
+    return button && button->IsOn();
+}
+
+}  // namespace editors

@@ -1,0 +1,660 @@
+#include "game/editors/leveleditor.h"
+
+#include "engine/base/vec.h"
+#include "engine/platform/platform.h"
+#include "engine/render/texture.h"
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
+#include "engine/window/button.h"
+#include "engine/window/windowmanager.h"
+#include "game/editors/editorfields.h"
+#include "game/editors/namelist.h"
+#include "game/levels/levellayout.h"
+#include "game/levels/levelmanager.h"
+#include "game/screens/screenchildren.h"
+#include "game/settings/settings.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kCareerLevels = 55;  // overall level numbers 0-54
+constexpr int kRestaurants = 6;
+constexpr int kEndlessDifficulties = 3;
+constexpr int kUpgradeLayouts = 5;
+constexpr int kCareerSlots = 50;
+constexpr int kEndlessSections = 9;
+constexpr int kEndlessSlots = 4;
+constexpr int kNewChairColour = 5;
+constexpr float kCellWidth = 560.0f / kLayoutColumns;
+constexpr float kCellHeight = 470.0f / kLayoutRows;
+
+const char* const kStationNames[TLevelEditor::kStations] = {
+    "drinkstation", "snackstation", "dessertstation", "mop", "highchair", "phone", "podium", "bench", "bar"};
+enum { kDrink, kSnack, kDessert, kMop, kHighChair, kPhone, kPodium, kBench };
+
+// A station's marker on the plan: along the station rows at the top, one
+// every other cell, in toggle order (the editor script labels them).
+TPoint StationMark(int station)
+{
+    return TLevelLayout::GetTableLocation(1.0f, static_cast<float>(1 + 2 * station));
+}
+
+const TColor kChairColours[7] = {{0.85f, 0.2f, 0.2f, 1}, {0.2f, 0.4f, 0.9f, 1}, {0.2f, 0.75f, 0.3f, 1},
+                                 {0.95f, 0.85f, 0.2f, 1}, {0.6f, 0.3f, 0.8f, 1}, {0.6f, 0.6f, 0.6f, 1},
+                                 {0.15f, 0.15f, 0.15f, 1}};
+
+const TColor kStationColour{0.35f, 0.55f, 0.6f, 1};
+
+int Wrap(int value, int count) { return ((value % count) + count) % count; }
+
+TWindow* TLevelEditorDynamicCreate() { return new TLevelEditor; }
+
+TLevelEditor* Editor(lua_State* L) { return qm::lua::Self<TLevelEditor>(L); }
+
+template <void (TLevelEditor::*Method)(int)>
+int LuaIntMethod(lua_State* L)
+{
+    (Editor(L)->*Method)(qm::lua::CheckInt(L, 1));
+    return 0;
+}
+
+template <void (TLevelEditor::*Method)()>
+int LuaMethod(lua_State* L)
+{
+    (Editor(L)->*Method)();
+    return 0;
+}
+
+int LuaSetWindowText(lua_State* L)
+{
+    editors::SetField(Editor(L), qm::lua::CheckString(L, 1), qm::lua::CheckString(L, 2));
+    return 0;
+}
+
+const qm::lua::TBinding kLuaFunctions[] = {
+    {"SetMouseMode", LuaIntMethod<&TLevelEditor::SetMouseMode>},
+    {"ToggleStation", LuaIntMethod<&TLevelEditor::ToggleStation>},
+    {"IncrementLevel", LuaIntMethod<&TLevelEditor::IncrementLevel>},
+    {"IncrementRestaurant", LuaIntMethod<&TLevelEditor::IncrementRestaurant>},
+    {"IncrementLayout", LuaIntMethod<&TLevelEditor::IncrementLayout>},
+    {"SetupCustomers", LuaMethod<&TLevelEditor::SetupCustomers>},
+    {"RecordCustomers", LuaMethod<&TLevelEditor::RecordCustomers>},
+    {"SetWindowText", LuaSetWindowText},
+    {"SaveLevelData", LuaMethod<&TLevelEditor::SaveLevelData>},
+    {"GotoLevel", LuaMethod<&TLevelEditor::GotoLevel>},
+};
+
+str Int(int value) { return str::getFormatted("%d", value); }
+
+int SeatsForMode(int mode)
+{
+    switch (mode) {
+    case TLevelEditor::kAddTwo: return 2;
+    case TLevelEditor::kAddFour: return 4;
+    case TLevelEditor::kAddSix: return 6;
+    default: return 0;
+    }
+}
+
+// The table's extent on the plan, in cells around its point.
+float HalfHeightCells(int seats) { return seats / 4.0f; }
+
+// Chairs are numbered down the table's left side, then up its right side.
+TPoint ChairPoint(const TTableDesc& table, int chair, int upperRow, int col)
+{
+    const int half = table.seats / 2;
+    const bool left = chair < half;
+    const int row = upperRow + (left ? chair : table.seats - 1 - chair);
+    return TLevelLayout::GetTableLocation(static_cast<float>(row), static_cast<float>(left ? col - 1 : col + 1));
+}
+
+TPoint StoolPoint(const TBarDesc& bar, int stool)
+{
+    return TPoint{bar.point.x - static_cast<int>(kCellWidth),
+                  bar.point.y + static_cast<int>((stool - 3.5f) * kCellHeight)};
+}
+
+bool Near(const TPoint& a, const TPoint& b)
+{
+    return std::abs(a.x - b.x) <= kCellWidth / 2 && std::abs(a.y - b.y) <= kCellHeight / 2;
+}
+
+}  // namespace
+
+namespace editors {
+
+TPoint TablePointForCell(int seats, int row, int col)
+{
+    std::string grid(kLayoutCells, '.');
+    if (row >= 0 && row < kLayoutRows && col >= 0 && col < kLayoutColumns)
+        grid[size_t(row * kLayoutColumns + col)] = static_cast<char>('0' + seats);
+    TLevelLayout layout;
+    layout.OpenLevelFromMem(str(grid.c_str()));
+    std::vector<TTableDesc> tables;
+    layout.SetupTables(&tables, nullptr);
+    return tables.empty() ? TLevelLayout::GetTableLocation(static_cast<float>(row), static_cast<float>(col))
+                          : tables.front().point;
+}
+
+bool TableCell(int seats, TPoint point, int* row, int* col)
+{
+    TTableDesc table;
+    table.seats = seats;
+    table.point = point;
+    const std::string grid = TLevelLayout::GetLayoutStr({table}, nullptr, TLayoutStations{}).c_str();
+    const size_t at = grid.find(static_cast<char>('0' + seats));
+    if (at == std::string::npos)
+        return false;
+    *row = static_cast<int>(at) / kLayoutColumns;
+    *col = static_cast<int>(at) % kLayoutColumns;
+    return true;
+}
+
+}  // namespace editors
+
+TClassId TLevelEditor::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TLevelEditorDynamicCreate);
+    return id;
+}
+
+TLevelEditor::TLevelEditor()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (settings) {
+        settings->SetCurrentRestaurant(0);
+        settings->SetCurrentLevel(0);
+    }
+    if (TWindowManager* manager = TWindowManager::GetInstance())
+        manager->AddWindowType("CustomerWindow", TCustomerWindow::ClassId());
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+    mLevels = std::make_unique<TLevelManager>(IsEndless() ? TLevelManager::kEndless : TLevelManager::kCareer);
+    mWhite = TTexture::Create(1, 1, true);
+    if (TPlatform* platform = TPlatform::GetInstance()) {
+        const TColor white{1, 1, 1, 1};
+        platform->FillRect(0, 0, 1, 1, &white, mWhite);
+    }
+}
+
+TLevelEditor::~TLevelEditor() = default;
+
+bool TLevelEditor::IsEndless() const
+{
+    TSettings* settings = TSettings::GetInstance();
+    return settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+}
+
+void TLevelEditor::PostChildrenInit()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (settings)
+        settings->SetCurrentLevel(0);
+    if (IsEndless()) {
+        screens::ShowChild(this, "careergroup", false);
+        screens::ShowChild(this, "leveltweaks", false);
+    } else {
+        screens::ShowChild(this, "endlessgroup", false);
+        if (settings && settings->GetLevelMode() != 0) {
+            screens::ShowChild(this, "careerlevelgroup", false);
+            screens::ShowChild(this, "careerlayoutgroup", false);
+        } else {
+            screens::ShowChild(this, "bonuslevelgroup", false);
+        }
+    }
+    for (int i = 0; i < kStations; ++i)
+        mStationButtons[size_t(i)] = editors::FindToggle(this, kStationNames[i]);
+    InitLevel();
+    StartWindowAnimation(16, true, true, false);
+}
+
+void TLevelEditor::InitLevel()
+{
+    SaveLayout();
+    mLevels->SetupLevel();
+    mLevelText = mLevels->LevelAsStr();
+    FillLevelFields();
+    mLayoutIndex = 0;
+    InitLayout();
+}
+
+void TLevelEditor::FillLevelFields()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (IsEndless()) {
+        int period = 0;
+        float start = 0, minimum = 0, decrease = 0;
+        mLevels->GetLevelTuningInformation(&period, &start, &minimum, &decrease);
+        editors::SetField(this, "endlesslevelval", Int(settings ? settings->GetCurrentLevel() + 1 : 1));
+        editors::SetField(this, "endlessrestaurantval", Int(settings ? settings->GetCurrentRestaurant() + 1 : 1));
+        editors::SetField(this, "endlessstarsval", Int(mLevels->GetNumStars()));
+        editors::SetField(this, "endlessstartdiffval", str::getFormatted("%f", start));
+        editors::SetField(this, "endlessmindiffval", str::getFormatted("%f", minimum));
+        editors::SetField(this, "endlessdiffdeltaval", str::getFormatted("%f", decrease));
+        editors::SetField(this, "endlesstimerval", Int(period));
+        return;
+    }
+    editors::SetField(this, "levelval", Int(settings ? settings->GetCurrentTotalLevel() + 1 : 1));
+    editors::SetField(this, "restaurantval", Int(settings ? settings->GetCurrentRestaurant() + 1 : 1));
+    editors::SetField(this, "goalval", Int(mLevels->GetCurrentGoal()));
+    editors::SetField(this, "expertval", Int(mLevels->GetCurrentExpert()));
+    editors::SetField(this, "doodleval", mLevels->GetDoodle());
+    editors::SetField(this, "leavepenaltyval", Int(-mLevels->GetLeavePenalty()));
+    editors::SetField(this, "snackchanceval", Int(mLevels->GetSnackChance()));
+    editors::SetField(this, "layoutval", mLevels->GetLayoutName());
+}
+
+void TLevelEditor::InitLayout()
+{
+    const TLevelLayout& layout = mLevels->GetLayout();
+    const bool has[8] = {layout.HasDrinkStation(), layout.HasSnackStation(),     layout.HasDessertStation(),
+                         layout.HasMopStation(),   layout.HasHighChairStation(), layout.HasPhoneStation(),
+                         layout.HasPodiumStation(), layout.HasBench()};
+    for (int i = 0; i < 8; ++i)
+        if (TButton* button = mStationButtons[size_t(i)])
+            button->SetOn(has[i]);
+    mTables.clear();
+    mBar.reset();
+    mDragged = -1;
+    mLevels->SetupTables(&mTables, &mBar);
+    if (TButton* bar = mStationButtons[kBarStation])
+        bar->SetOn(mBar.has_value());
+    if (IsEndless()) {
+        editors::SetField(this, "endlesslayoutnum", Int(mLayoutIndex + 1));
+        editors::SetField(this, "endlesslayoutval", mLevels->GetTableUpgradeLayout(mLayoutIndex));
+    }
+    editors::SetToggle(this, "brokenarm", mLevels->GetBrokenArm());
+    editors::SetToggle(this, "flashlight", mLevels->GetFlashLight());
+    editors::SetToggle(this, "startdirty", mLevels->GetStartDirty());
+    editors::SetToggle(this, "mustcolor", mLevels->GetMustColorMatch());
+    editors::SetField(this, "newchefval", str::getFormatted("%2.2f", mLevels->GetNewChefValue()));
+    float freq = 0, length = 0, spill = 0;
+    mLevels->GetShakeValue(&freq, &length, &spill);
+    editors::SetField(this, "shakefreqval", str::getFormatted("%2.2f", freq));
+    editors::SetField(this, "shakelengthval", str::getFormatted("%2.2f", length));
+    editors::SetField(this, "shakespillval", str::getFormatted("%2.2f", spill));
+}
+
+TLayoutStations TLevelEditor::StationsFromToggles() const
+{
+    auto on = [this](int i) { return mStationButtons[size_t(i)] && mStationButtons[size_t(i)]->IsOn(); };
+    TLayoutStations s;
+    s.drink = on(kDrink);
+    s.snack = on(kSnack);
+    s.dessert = on(kDessert);
+    s.mop = on(kMop);
+    s.highChair = on(kHighChair);
+    s.phone = on(kPhone);
+    s.podium = on(kPodium);
+    s.bench = on(kBench);
+    return s;
+}
+
+void TLevelEditor::SaveLayout()
+{
+    if (!mLayoutChanged)
+        return;
+    const TBarDesc* bar = mBar ? &*mBar : nullptr;
+    TSettings* settings = TSettings::GetInstance();
+    if (settings && settings->GetLevelMode() != 0)
+        mLevels->SetLayoutStr(TLevelLayout::GetLayoutStr(mTables, bar, StationsFromToggles()));
+    else
+        TLevelLayout::SaveLayout(mLevels->GetLayoutName(), mTables, bar, StationsFromToggles());
+    mLayoutChanged = false;
+}
+
+void TLevelEditor::RecordLevelInfo()
+{
+    const bool downloaded = TSettings::GetInstance() && TSettings::GetInstance()->GetLevelMode() != 0;
+    const str layoutText = downloaded ? TLevelLayout::GetLayoutStr(mTables, mBar ? &*mBar : nullptr,
+                                                                    StationsFromToggles())
+                                      : str();
+    SaveLayout();
+    if (IsEndless()) {
+        mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, "endlesslayoutval"));
+        mLevels->SetEndlessLevelDefinition(editors::GetIntField(this, "endlessstarsval"),
+                                           editors::GetIntField(this, "endlesstimerval"),
+                                           editors::GetFloatField(this, "endlessstartdiffval"),
+                                           editors::GetFloatField(this, "endlessmindiffval"),
+                                           editors::GetFloatField(this, "endlessdiffdeltaval"));
+        return;
+    }
+    TSettings* settings = TSettings::GetInstance();
+    mLevels->SetCurrentLevelDefinition(settings ? settings->GetCurrentRestaurant() : 0,
+                                       editors::GetIntField(this, "goalval"),
+                                       editors::GetIntField(this, "expertval"),
+                                       editors::GetIntField(this, "leavepenaltyval"),
+                                       editors::GetIntField(this, "snackchanceval"),
+                                       editors::GetField(this, "doodleval"),
+                                       downloaded ? layoutText : editors::GetField(this, "layoutval"));
+    mLevels->SetBrokenArm(editors::GetToggle(this, "brokenarm"));
+    mLevels->SetFlashLight(editors::GetToggle(this, "flashlight"));
+    mLevels->SetStartDirty(editors::GetToggle(this, "startdirty"));
+    mLevels->SetMustColorMatch(editors::GetToggle(this, "mustcolor"));
+    mLevels->SetNewChefValue(editors::GetFloatField(this, "newchefval"));
+    mLevels->SetShakeValue(editors::GetFloatField(this, "shakefreqval"),
+                           editors::GetFloatField(this, "shakelengthval"),
+                           editors::GetFloatField(this, "shakespillval"));
+}
+
+void TLevelEditor::SaveLevelData()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    RecordLevelInfo();
+    const str text = mLevels->LevelAsStr();
+    if (text == mLevelText)
+        return;
+    bool written = false;
+    if (IsEndless()) {
+        written = mLevels->SaveLevelDefinition("assets/config/endless.xml", false);
+    } else {
+        switch (settings->GetLevelMode()) {
+        case 0:
+            written = mLevels->SaveLevelDefinition(
+                str::getFormatted("assets/config/career/%d.xml", settings->GetCurrentTotalLevel() + 1), false);
+            break;
+        case 1:
+            written = mLevels->SaveLevelDefinition(settings->GetDownloadLevelName(), false);
+            break;
+        case 2: {
+            str path = settings->GetDownloadLevelName();
+            path.replace(str(".xml"), str(".bin"));
+            written = mLevels->SaveLevelDefinition(path, true);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    // What is on disk now is the level as loaded: saving again writes nothing.
+    if (written)
+        mLevelText = text;
+}
+
+void TLevelEditor::IncrementLevel(int delta)
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    RecordLevelInfo();
+    if (IsEndless()) {
+        settings->SetCurrentLevel(Wrap(settings->GetCurrentLevel() + delta, kEndlessDifficulties));
+    } else {
+        SaveLevelData();
+        int restaurant = 0, level = 0;
+        TSettings::LevelToRestaurantAndLevel(Wrap(settings->GetCurrentTotalLevel() + delta, kCareerLevels),
+                                             &restaurant, &level);
+        settings->SetCurrentRestaurant(restaurant);
+        settings->SetCurrentLevel(level);
+    }
+    InitLevel();
+}
+
+void TLevelEditor::IncrementRestaurant(int delta)
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    RecordLevelInfo();
+    settings->SetCurrentRestaurant(Wrap(settings->GetCurrentRestaurant() + delta, kRestaurants));
+    editors::SetField(this, "restaurantval", Int(settings->GetCurrentRestaurant() + 1));
+}
+
+void TLevelEditor::GotoLevel()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    IncrementLevel(editors::GetIntField(this, "gotolevelval") - 1 - settings->GetCurrentTotalLevel());
+}
+
+void TLevelEditor::IncrementLayout(int delta)
+{
+    SaveLayout();
+    mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, "endlesslayoutval"));
+    mLayoutIndex = Wrap(mLayoutIndex + delta, kUpgradeLayouts);
+    mLevels->SetTableUpgrade(mLayoutIndex);
+    InitLayout();
+}
+
+void TLevelEditor::SetupCustomers()
+{
+    if (!IsEndless()) {
+        for (int n = 0; n < kCareerSlots; ++n) {
+            editors::SetField(this, str::getFormatted("timeval%d", n), Int(mLevels->GetGroupTime(n)));
+            editors::SetField(this, str::getFormatted("defval%d", n), mLevels->GetGroupDef(n));
+            editors::SetField(this, str::getFormatted("typeval%d", n), mLevels->GetGroupType(n));
+        }
+        return;
+    }
+    for (int s = 0; s < kEndlessSections; ++s) {
+        int goal = 0, time = 0;
+        mLevels->GetSectionInfo(s, &goal, &time);
+        editors::SetField(this, str::getFormatted("timeval%d", s), Int(time));
+        editors::SetField(this, str::getFormatted("goalval%d", s), Int(goal));
+        for (int slot = 0; slot < kEndlessSlots; ++slot) {
+            str type;
+            int frequency = 0;
+            mLevels->GetPartyInfo(s, slot, &type, &frequency);
+            editors::SetField(this, str::getFormatted("typeval_%c%d", 'a' + slot, s), type);
+            editors::SetField(this, str::getFormatted("freqval_%c%d", 'a' + slot, s), Int(frequency));
+        }
+    }
+}
+
+void TLevelEditor::RecordCustomers()
+{
+    if (!IsEndless()) {
+        for (int n = 0; n < kCareerSlots; ++n)
+            mLevels->SetGroupDefinition(n, editors::GetIntField(this, str::getFormatted("timeval%d", n)),
+                                        editors::GetField(this, str::getFormatted("defval%d", n)),
+                                        editors::GetField(this, str::getFormatted("typeval%d", n)));
+        return;
+    }
+    for (int s = 0; s < kEndlessSections; ++s) {
+        mLevels->SetSectionInfo(s, editors::GetIntField(this, str::getFormatted("goalval%d", s)),
+                                editors::GetIntField(this, str::getFormatted("timeval%d", s)));
+        for (int slot = 0; slot < kEndlessSlots; ++slot)
+            mLevels->SetPartyInfo(s, slot, editors::GetField(this, str::getFormatted("typeval_%c%d", 'a' + slot, s)),
+                                  editors::GetIntField(this, str::getFormatted("freqval_%c%d", 'a' + slot, s)));
+    }
+}
+
+void TLevelEditor::ToggleStation(int station)
+{
+    mLayoutChanged = true;
+    if (station != kBarStation)
+        return;
+    TButton* toggle = mStationButtons[kBarStation];
+    if (toggle && toggle->IsOn()) {
+        mBar.reset();
+    } else if (!mBar) {
+        TBarDesc bar;
+        bar.colors.fill(kNewChairColour);
+        bar.point = TLevelLayout::GetTableLocation(7.5f, 3.0f);
+        mBar = bar;
+    }
+}
+
+// ---- the plan under the mouse
+
+int TLevelEditor::TableAt(const TPoint& point, bool last) const
+{
+    const int count = static_cast<int>(mTables.size());
+    for (int k = 0; k < count; ++k) {
+        const int i = last ? count - 1 - k : k;
+        const TTableDesc& table = mTables[size_t(i)];
+        if (std::abs(point.x - table.point.x) <= kCellWidth / 2 &&
+            std::abs(point.y - table.point.y) <= HalfHeightCells(table.seats) * kCellHeight)
+            return i;
+    }
+    return -1;
+}
+
+// A table goes where the floor's set-up would stand one read from the cell
+// under the point; one that would not fit the grid (and so could not be
+// saved) is refused.
+bool TLevelEditor::AddTable(const TPoint& point, int seats)
+{
+    int row = -1, col = -1;
+    TLevelLayout::PointToGrid(point, &row, &col, 0.0f);
+    if (row < 0 || col < 0 || TableAt(point, false) >= 0)
+        return false;
+    TTableDesc table;
+    table.id = static_cast<int>(mTables.size());
+    table.seats = seats;
+    table.colors.fill(kNewChairColour);
+    table.point = editors::TablePointForCell(seats, row, col);
+    int fitRow = 0, fitCol = 0;
+    if (!editors::TableCell(seats, table.point, &fitRow, &fitCol))
+        return false;
+    mTables.push_back(table);
+    return true;
+}
+
+bool TLevelEditor::StepChairColour(const TPoint& point)
+{
+    auto step = [](int* colour) { *colour = *colour >= kChairColorNone ? 0 : *colour + 1; };
+    for (auto it = mTables.rbegin(); it != mTables.rend(); ++it) {
+        int row = 0, col = 0;
+        if (!editors::TableCell(it->seats, it->point, &row, &col))
+            continue;
+        for (int chair = 0; chair < it->seats; ++chair) {
+            if (Near(ChairPoint(*it, chair, row, col), point)) {
+                step(&it->colors[size_t(chair)]);
+                return true;
+            }
+        }
+    }
+    if (mBar)
+        for (int stool = 0; stool < kBarStools; ++stool)
+            if (Near(StoolPoint(*mBar, stool), point)) {
+                step(&mBar->colors[size_t(stool)]);
+                return true;
+            }
+    return false;
+}
+
+bool TLevelEditor::OnMouseDown(const TPoint& point)
+{
+    bool changed = false;
+    switch (mMouseMode) {
+    case kMoveTable:
+        mDragged = TableAt(point, false);
+        return mDragged >= 0;
+    case kDeleteTable: {
+        const int hit = TableAt(point, true);
+        if (hit >= 0)
+            mTables.erase(mTables.begin() + hit);
+        changed = hit >= 0;
+        break;
+    }
+    case kAddTwo:
+    case kAddFour:
+    case kAddSix:
+        changed = AddTable(point, SeatsForMode(mMouseMode));
+        break;
+    case kChairColour:
+        changed = StepChairColour(point);
+        break;
+    default:
+        break;
+    }
+    if (changed)
+        mLayoutChanged = true;
+    return changed;
+}
+
+bool TLevelEditor::OnMouseMove(const TPoint& point)
+{
+    if (mDragged < 0 || mDragged >= static_cast<int>(mTables.size()))
+        return false;
+    TTableDesc& table = mTables[size_t(mDragged)];
+    int row = -1, col = -1;
+    TLevelLayout::PointToGrid(point, &row, &col, 0.0f);
+    if (row < 0 || col < 0)
+        return false;
+    const TPoint target = editors::TablePointForCell(table.seats, row, col);
+    int fitRow = 0, fitCol = 0;
+    if (target != table.point && editors::TableCell(table.seats, target, &fitRow, &fitCol)) {
+        table.point = target;
+        mLayoutChanged = true;
+    }
+    return false;
+}
+
+bool TLevelEditor::OnMouseUp(const TPoint&)
+{
+    mDragged = -1;
+    return false;
+}
+
+// ---- drawing: a plan of the floor (cells, tables with their chairs, the
+// bar's stools, the station markers)
+
+bool TLevelEditor::OnTaskAnimate()
+{
+    InvalidateRect(nullptr);
+    return true;
+}
+
+bool TLevelEditor::OnDirtyRect(TRect* r)
+{
+    if (r)
+        *r = TRect{0, 0, 800, 600};
+    return true;
+}
+
+void TLevelEditor::DrawBox(float x, float y, float w, float h, const TColor& colour) const
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TRect viewport;
+    platform->GetViewport(&viewport);
+    const TVec2 centre{x - static_cast<float>(viewport.x1), y - static_cast<float>(viewport.y1)};
+    mWhite->DrawSprite(centre, 1.0f, w, h, 0.0f, nullptr, &colour, 0, nullptr);
+}
+
+void TLevelEditor::Draw()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mWhite || !platform || !platform->Begin2d())
+        return;
+    const TColor floor{0.93f, 0.88f, 0.78f, 1}, line{0.82f, 0.76f, 0.66f, 1}, wood{0.55f, 0.36f, 0.2f, 1};
+    DrawBox(460, 345, 560, 470, floor);
+    for (int c = 0; c <= kLayoutColumns; ++c)
+        DrawBox(180 + c * kCellWidth, 345, 1, 470, line);
+    for (int r = 0; r <= kLayoutRows; ++r)
+        DrawBox(460, 110 + r * kCellHeight, 560, 1, line);
+    const TLayoutStations on = StationsFromToggles();
+    const bool shown[8] = {on.drink, on.snack, on.dessert, on.mop, on.highChair, on.phone, on.podium, on.bench};
+    for (int i = 0; i < 8; ++i)
+        if (shown[i])
+            DrawBox(static_cast<float>(StationMark(i).x), static_cast<float>(StationMark(i).y), 30, 30,
+                    kStationColour);
+    const float chair = kCellWidth * 0.6f;
+    for (const TTableDesc& table : mTables) {
+        DrawBox(static_cast<float>(table.point.x), static_cast<float>(table.point.y), kCellWidth * 0.9f,
+                HalfHeightCells(table.seats) * 2 * kCellHeight * 0.9f, wood);
+        int row = 0, col = 0;
+        if (!editors::TableCell(table.seats, table.point, &row, &col))
+            continue;
+        for (int i = 0; i < table.seats; ++i) {
+            const TPoint p = ChairPoint(table, i, row, col);
+            DrawBox(static_cast<float>(p.x), static_cast<float>(p.y), chair, chair,
+                    kChairColours[std::clamp(table.colors[size_t(i)], 0, kChairColorNone)]);
+        }
+    }
+    if (mBar) {
+        DrawBox(static_cast<float>(mBar->point.x), static_cast<float>(mBar->point.y), kCellWidth * 0.9f,
+                kBarStools * kCellHeight, wood);
+        for (int i = 0; i < kBarStools; ++i) {
+            const TPoint p = StoolPoint(*mBar, i);
+            DrawBox(static_cast<float>(p.x), static_cast<float>(p.y), chair, chair,
+                    kChairColours[std::clamp(mBar->colors[size_t(i)], 0, kChairColorNone)]);
+        }
+    }
+    platform->End2d();
+}

@@ -1,0 +1,153 @@
+#include "game/editors/namelist.h"
+
+#include "engine/base/xml.h"
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
+#include "engine/window/button.h"
+#include "engine/window/message.h"
+#include "engine/window/slider.h"
+#include "game/settings/settings.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kCustomerFile = "assets/config/customer.xml";
+const char* const kGraphicNames[] = {"bookworm_female", "business_female", "cellphone_male", "dad_male",
+                                     "fitness_female",  "kid_male",        "mom_female",     "old_male",
+                                     "young_female",    "tourist_male",    "tourist_female", "lovebird_male",
+                                     "lovebird_female"};
+
+int LuaGetCustomerName(lua_State* L)
+{
+    const str name = qm::lua::Self<TNameList>(L)->GetCustomerName(qm::lua::CheckInt(L, 1));
+    lua_pushstring(L, name.c_str());
+    return 1;
+}
+
+TWindow* TCustomerWindowDynamicCreate() { return new TCustomerWindow; }
+TWindow* TGraphicsWindowDynamicCreate() { return new TGraphicsWindow; }
+
+}  // namespace
+
+TNameList::TNameList()
+{
+    // The newest list takes the global over; a call after it died does nothing.
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::Publish(script->GetState(), "GetCustomerName", this, Lifeline(), LuaGetCustomerName);
+}
+
+TNameList::~TNameList() = default;
+
+void TNameList::PostChildrenInit()
+{
+    TScrolledWindow::PostChildrenInit();
+    for (int k = 0; k < kShown; ++k)
+        mButtons[size_t(k)] = dynamic_cast<TButton*>(GetChildWindow(str::getFormatted("gamebutton_%d", k + 1), -1));
+    SetNames(BuildNames());
+}
+
+void TNameList::SetNames(std::vector<str> names)
+{
+    mNames = std::move(names);
+    UpdateDisplay();
+}
+
+void TNameList::UpdateDisplay()
+{
+    const int count = static_cast<int>(mNames.size());
+    mTop = std::max(0, std::min(mTop, count - kShown));
+    for (int k = 0; k < kShown; ++k) {
+        TButton* button = mButtons[size_t(k)];
+        if (!button)
+            continue;
+        const int index = mTop + k;
+        if (index < count)
+            button->SetLabel(mNames[size_t(index)]);
+        if (index < count)
+            button->AddFlags(TWindow::kVisible);
+        else
+            button->ClearFlags(TWindow::kVisible);
+    }
+    if (TSlider* slider = GetSlider())
+        slider->ShowHandle(count > kShown);
+    InvalidateRect(nullptr);
+}
+
+str TNameList::GetCustomerName(int i) const
+{
+    if (i < 0 || i >= kShown || !mButtons[size_t(i)])
+        return str();
+    return mButtons[size_t(i)]->GetLabel();
+}
+
+// A list that fits on the buttons has nothing to page through: the
+// slider's value cannot be turned into a page (and a count of 0 would divide
+// by zero).
+void TNameList::Page(int direction)
+{
+    TSlider* slider = GetSlider();
+    const int count = static_cast<int>(mNames.size());
+    if (!slider || count <= kShown)
+        return;
+    const float step = static_cast<float>(kShown) / static_cast<float>(count);
+    slider->SetValue(std::clamp(slider->GetValue() + direction * step, 0.0f, 1.0f), false);
+}
+
+bool TNameList::OnMessage(TMessage* m)
+{
+    switch (m->GetType()) {
+    case kSliderMoved: {
+        TSlider* slider = GetSlider();
+        const int count = static_cast<int>(mNames.size());
+        mTop = slider && count > kShown ? std::max(0, static_cast<int>(slider->GetValue() * (count - 4))) : 0;
+        UpdateDisplay();
+        return true;
+    }
+    case kSliderPageBack:
+        Page(-1);
+        return true;
+    case kSliderPageForward:
+        Page(1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<str> CustomerIdsOf(const str& xmlText)
+{
+    std::vector<str> ids;
+    TXmlNode document;
+    document.ParseString(xmlText.c_str());
+    TXmlNode* root = document.GetChild("dataroot");
+    if (!root)
+        return ids;
+    root->ResetChildren();
+    str name;
+    TXmlNode* child = nullptr;
+    while (root->GetNextChild(&name, &child)) {
+        if (name != str("customer") || !child->GetChild("id"))
+            continue;
+        const str id = child->GetChildContent("id");
+        if (id.find(str("powerup")) < 0)
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+TClassId TCustomerWindow::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TCustomerWindowDynamicCreate);
+    return id;
+}
+
+std::vector<str> TCustomerWindow::BuildNames() { return CustomerIdsOf(TSettings::ReadEncryptedFile(kCustomerFile)); }
+
+TClassId TGraphicsWindow::ClassId()
+{
+    static const TClassId id = RegisterCreatable(&TGraphicsWindowDynamicCreate);
+    return id;
+}
+
+std::vector<str> TGraphicsWindow::BuildNames() { return std::vector<str>(std::begin(kGraphicNames), std::end(kGraphicNames)); }
