@@ -84,6 +84,8 @@ TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVert
 
 TQmMiniVecDraw::~TQmMiniVecDraw()
 {
+    if (mAtlas && mAtlasPixels)
+        mAtlas->Unlock();
     if (mTarget && mPixels)
         mTarget->Unlock();
 }
@@ -132,6 +134,10 @@ bool TQmMiniVecDraw::Start(float x, float y, std::shared_ptr<TSpanTarget> target
 void TQmMiniVecDraw::Stop()
 {
     Flush();
+    if (mAtlas && mAtlasPixels) {
+        mAtlas->Unlock();
+        mAtlasPixels = nullptr;
+    }
     if (mTarget && mPixels)
         mTarget->Unlock();
     mTarget.reset();
@@ -140,6 +146,7 @@ void TQmMiniVecDraw::Stop()
 
 void TQmMiniVecDraw::Flush()
 {
+    FlushAtlasQuads();
     if (mVertexCount == 0)
         return;
     if (mTarget) {
@@ -153,6 +160,8 @@ void TQmMiniVecDraw::Flush()
 
 void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour)
 {
+    if (!mAtlasVertices.empty())
+        FlushAtlasQuads();  // lines after the quads queued before them
     if (mVertexCount + 2 > mVertexCapacity)
         Flush();
     TSpanVertex& a = mVertices[mVertexCount++];
@@ -200,6 +209,10 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
 
     const CacheKey key{outline, x & 3, y & 3, mScaleX, mScaleY, mStrokeWidth[0], mStrokeWidth[1],
                        mRotationCos, mRotationSin, mItalic};
+    if (cache && AtlasReady()) {
+        if (DrawFromAtlas(key, CachedSpans(key, outline, x, y)))
+            return;
+    }
     if (cache) {
         auto hit = mCache.find(key);
         if (hit != mCache.end()) {
@@ -207,22 +220,8 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
             return;
         }
     }
-
-    // Sub-rows enough for the outline's height either side of the baseline;
-    // a rotated outline can reach as far as its width.
-    float extent = std::fabs(mScaleY);
-    if (mRotationSin != 0)
-        extent = std::max(extent, std::fabs(mScaleX));
-    if (!std::isfinite(extent) || !std::isfinite(mScaleX))
+    if (!PrepareScan(outline))
         return;
-    const int scanCount = std::clamp(ToInt(1 + extent), 1, 64) * 1024;
-    if (scanCount > int(mBuckets.size()))
-        mBuckets.assign(scanCount, -1);
-    mScanCount = scanCount;
-    mRowOffset = scanCount / 2;
-
-    WalkOutline(outline);
-
     if (cache) {
         if (mCachedSpans > kMaxCachedSpans) {
             mCache.clear();  // whole, so rotating text cannot grow it without bound
@@ -235,6 +234,47 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
         mCachedSpans += mRecording->size() + 1;
         mRecording = nullptr;
     }
+}
+
+bool TQmMiniVecDraw::PrepareScan(const unsigned char* outline)
+{
+    // Sub-rows enough for the outline's height either side of the baseline;
+    // a rotated outline can reach as far as its width.
+    float extent = std::fabs(mScaleY);
+    if (mRotationSin != 0)
+        extent = std::max(extent, std::fabs(mScaleX));
+    if (!std::isfinite(extent) || !std::isfinite(mScaleX))
+        return false;
+    const int scanCount = std::clamp(ToInt(1 + extent), 1, 64) * 1024;
+    if (scanCount > int(mBuckets.size()))
+        mBuckets.assign(scanCount, -1);
+    mScanCount = scanCount;
+    mRowOffset = scanCount / 2;
+    WalkOutline(outline);
+    return true;
+}
+
+const std::vector<TQmMiniVecDraw::SpanEntry>& TQmMiniVecDraw::CachedSpans(const CacheKey& key,
+                                                                          const unsigned char* outline, int x, int y)
+{
+    static const std::vector<SpanEntry> kNoSpans;
+    auto hit = mCache.find(key);
+    if (hit != mCache.end())
+        return hit->second;
+    if (!PrepareScan(outline))
+        return kNoSpans;
+    if (mCachedSpans > kMaxCachedSpans) {
+        mCache.clear();
+        mCachedSpans = 0;
+    }
+    std::vector<SpanEntry>& spans = mCache[key];
+    mRecording = &spans;
+    mEmitting = false;
+    ScanConvert(x, y);
+    mEmitting = true;
+    mRecording = nullptr;
+    mCachedSpans += spans.size() + 1;
+    return spans;
 }
 
 void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
@@ -480,6 +520,10 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
 
 void TQmMiniVecDraw::EmitSpan(int column1, int column2, int row, int level, int bank)
 {
+    if (!mEmitting) {
+        mRecording->push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
+        return;
+    }
     const float left = float(mOriginX + mGlyphPixelX);
     const float y = float(mOriginY + mGlyphPixelY + row) + mCalY;
     PushVertexPair(column1 + mCalX1 + left, column2 + mCalX2 + left, y, mBankColour[bank][level]);
@@ -491,6 +535,189 @@ void TQmMiniVecDraw::Replay(const std::vector<SpanEntry>& spans)
 {
     for (const SpanEntry& s : spans)
         EmitSpan(s.x1, s.x2, s.row, s.level, s.bank);
+}
+
+// --- Glyph atlas -----------------------------------------------------------
+//
+// A cached glyph on the display is a few textured quads instead of one line
+// a run: drivers that draw lines slowly (software ones) draw a quad about as
+// fast as a sprite. Each texel holds exactly the colour its line would have
+// had, and the quads are blended in the lines' order, so every pixel matches.
+
+size_t TQmMiniVecDraw::AtlasKeyHash::operator()(const AtlasKey& k) const
+{
+    size_t h = CacheKeyHash()(k.glyph);
+    for (uint32_t c : k.colours)
+        h ^= c + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+void TQmMiniVecDraw::SetGlyphAtlasEnabled(bool on)
+{
+    Flush();
+    mAtlasEnabled = on;
+}
+
+bool TQmMiniVecDraw::AtlasReady()
+{
+    if (!mAtlasEnabled || mAtlasUnavailable || mTarget || !mDisplay)
+        return false;
+    if (!mAtlas) {
+        mAtlas = mDisplay->CreateGlyphAtlas(kAtlasSize, kAtlasSize);
+        if (!mAtlas) {
+            mAtlasUnavailable = true;
+            return false;
+        }
+        mAtlasVertices.reserve(kAtlasVertexCapacity);
+    }
+    return true;
+}
+
+bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, const std::vector<SpanEntry>& spans)
+{
+    // Level 15 is the bank's colour at full alpha: it tells colours apart.
+    AtlasKey atlasKey{key, {}};
+    for (int bank = 0; bank < kBankCount; ++bank)
+        atlasKey.colours[bank] = mBankColour[bank][15].Word();
+    auto hit = mAtlasEntries.find(atlasKey);
+    if (hit != mAtlasEntries.end()) {
+        PushAtlasQuads(hit->second);
+        return true;
+    }
+    AtlasEntry entry;
+    if (!AddToAtlas(spans, &entry)) {
+        if (!mAtlas || mAtlasUnavailable)
+            return false;
+        ResetAtlas();
+        if (!AddToAtlas(spans, &entry))
+            return false;  // larger than the whole atlas
+    }
+    PushAtlasQuads(mAtlasEntries.emplace(atlasKey, entry).first->second);
+    return true;
+}
+
+bool TQmMiniVecDraw::AddToAtlas(const std::vector<SpanEntry>& spans, AtlasEntry* entry)
+{
+    if (!mAtlasPixels) {
+        int width = 0, height = 0;
+        if (!mAtlas->Lock(&mAtlasPixels, &width, &height, &mAtlasPitch) || width < kAtlasSize ||
+            height < kAtlasSize) {
+            if (mAtlasPixels)
+                mAtlas->Unlock();
+            mAtlasPixels = nullptr;
+            mAtlasUnavailable = true;  // glyphs stay lines
+            return false;
+        }
+    }
+    entry->count = 0;
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+        for (const SpanEntry& s : spans) {
+            if (s.bank != bank)
+                continue;
+            left = std::min(left, int(s.x1));
+            right = std::max(right, int(s.x2));
+            top = std::min(top, int(s.row));
+            bottom = std::max(bottom, s.row + 1);
+        }
+        if (left >= right)
+            continue;
+        AtlasLayer layer{0, 0, int16_t(left), int16_t(top), int16_t(right - left), int16_t(bottom - top)};
+        int x = 0, y = 0;
+        if (!AllocateAtlas(layer.width, layer.height, &x, &y))
+            return false;
+        layer.atlasX = int16_t(x);
+        layer.atlasY = int16_t(y);
+        for (int row = 0; row < layer.height; ++row)
+            std::memset(mAtlasPixels + size_t(y + row) * mAtlasPitch + size_t(x) * 4, 0, size_t(layer.width) * 4);
+        for (const SpanEntry& s : spans) {
+            if (s.bank != bank)
+                continue;
+            const TColor32 c = mBankColour[bank][s.level];
+            unsigned char* p = mAtlasPixels + size_t(y + s.row - top) * mAtlasPitch + size_t(x + s.x1 - left) * 4;
+            for (int column = s.x1; column < s.x2; ++column, p += 4) {
+                p[0] = c.Blue();
+                p[1] = c.Green();
+                p[2] = c.Red();
+                p[3] = c.Alpha();
+            }
+        }
+        entry->layers[entry->count++] = layer;
+    }
+    return true;
+}
+
+bool TQmMiniVecDraw::AllocateAtlas(int width, int height, int* x, int* y)
+{
+    // Shelves of glyph rectangles, a texel apart; a glyph too large for the
+    // atlas stays lines. A full atlas is drawn, emptied and filled again.
+    if (width + 1 > kAtlasSize || height + 1 > kAtlasSize)
+        return false;
+    if (mShelfX + width + 1 > kAtlasSize) {
+        mShelfY += mShelfHeight;
+        mShelfX = 0;
+        mShelfHeight = 0;
+    }
+    if (mShelfY + height + 1 > kAtlasSize)
+        return false;
+    *x = mShelfX;
+    *y = mShelfY;
+    mShelfX += width + 1;
+    mShelfHeight = std::max(mShelfHeight, height + 1);
+    return true;
+}
+
+void TQmMiniVecDraw::ResetAtlas()
+{
+    FlushAtlasQuads();
+    mAtlasEntries.clear();
+    mShelfX = mShelfY = mShelfHeight = 0;
+}
+
+void TQmMiniVecDraw::PushAtlasQuads(const AtlasEntry& entry)
+{
+    if (mVertexCount > 0) {
+        // The lines queued before this glyph go first.
+        const int lines = mVertexCount;
+        mVertexCount = 0;
+        if (mDisplay)
+            mDisplay->DrawLines(mVertices.data(), lines);
+    }
+    if (mAtlasVertices.size() + size_t(6 * entry.count) > size_t(kAtlasVertexCapacity))
+        FlushAtlasQuads();
+    const float left = float(mOriginX + mGlyphPixelX), top = float(mOriginY + mGlyphPixelY);
+    constexpr float kTexel = 1.0f / kAtlasSize;
+    for (int i = 0; i < entry.count; ++i) {
+        const AtlasLayer& l = entry.layers[i];
+        const float x1 = left + l.column, x2 = x1 + l.width, y1 = top + l.row, y2 = y1 + l.height;
+        const float u1 = l.atlasX * kTexel, u2 = (l.atlasX + l.width) * kTexel;
+        const float v1 = l.atlasY * kTexel, v2 = (l.atlasY + l.height) * kTexel;
+        const float corners[6][4] = {{x1, y1, u1, v1}, {x2, y1, u2, v1}, {x2, y2, u2, v2},
+                                     {x1, y1, u1, v1}, {x2, y2, u2, v2}, {x1, y2, u1, v2}};
+        for (const auto& c : corners) {
+            TSpanVertex v{};
+            v.x = c[0];
+            v.y = c[1];
+            v.z = 0.1f;
+            v.rhw = 0.5f;
+            v.color = TColor32(255, 255, 255, 255);
+            v.u = c[2];
+            v.v = c[3];
+            mAtlasVertices.push_back(v);
+        }
+    }
+}
+
+void TQmMiniVecDraw::FlushAtlasQuads()
+{
+    if (mAtlasPixels) {
+        mAtlas->Unlock();  // uploads the glyphs added since the last draw
+        mAtlasPixels = nullptr;
+    }
+    if (mAtlasVertices.empty())
+        return;
+    mDisplay->DrawGlyphQuads(mAtlas.get(), mAtlasVertices.data(), int(mAtlasVertices.size()));
+    mAtlasVertices.clear();
 }
 
 // --- Calibration -----------------------------------------------------------

@@ -58,6 +58,10 @@ public:
     bool IsCalibrated() const { return mCalibrated; }
     size_t GetCachedGlyphCount() const { return mCache.size(); }
     size_t GetCachedSpanCount() const { return mCachedSpans; }
+    // Cached glyphs on the display come from the glyph atlas when the display
+    // has one; off, they are drawn as lines like uncached ones.
+    void SetGlyphAtlasEnabled(bool on);
+    size_t GetAtlasGlyphCount() const { return mAtlasEntries.size(); }
 
 private:
     static constexpr int kNone = 0;
@@ -89,6 +93,23 @@ private:
     struct Point {
         float x, y;
     };
+    // A glyph in the atlas keeps one rectangle per colour bank it lights,
+    // drawn in bank order as lines would be; its texels hold the colours.
+    struct AtlasKey {
+        CacheKey glyph;
+        std::array<uint32_t, kBankCount> colours;
+        bool operator==(const AtlasKey&) const = default;
+    };
+    struct AtlasKeyHash {
+        size_t operator()(const AtlasKey& k) const;
+    };
+    struct AtlasLayer {
+        int16_t atlasX, atlasY, column, row, width, height;
+    };
+    struct AtlasEntry {
+        std::array<AtlasLayer, kBankCount> layers;
+        int count = 0;
+    };
 
     // Outline walk and edges.
     void WalkOutline(const unsigned char* outline);
@@ -102,6 +123,16 @@ private:
     void FlushCoverage(int pixelRow);
     void EmitSpan(int column1, int column2, int row, int level, int bank);
     void Replay(const std::vector<SpanEntry>& spans);
+    const std::vector<SpanEntry>& CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
+    bool PrepareScan(const unsigned char* outline);
+    // Glyph atlas.
+    bool AtlasReady();
+    bool DrawFromAtlas(const CacheKey& key, const std::vector<SpanEntry>& spans);
+    bool AddToAtlas(const std::vector<SpanEntry>& spans, AtlasEntry* entry);
+    bool AllocateAtlas(int width, int height, int* x, int* y);
+    void PushAtlasQuads(const AtlasEntry& entry);
+    void FlushAtlasQuads();
+    void ResetAtlas();
     // Output.
     void PushVertexPair(float x1, float x2, float y, TColor32 colour);
     void BlendIntoTarget();
@@ -138,6 +169,17 @@ private:
 
     float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
     bool mCalibrated = false;
+
+    static constexpr int kAtlasSize = 512;                 // no wider than the display
+    static constexpr int kAtlasVertexCapacity = 6 * 2048;  // quads kept before a draw
+    bool mAtlasEnabled = true, mAtlasUnavailable = false;
+    std::shared_ptr<TSpanTarget> mAtlas;
+    unsigned char* mAtlasPixels = nullptr;  // while locked for new glyphs
+    int mAtlasPitch = 0;
+    int mShelfX = 0, mShelfY = 0, mShelfHeight = 0;
+    std::unordered_map<AtlasKey, AtlasEntry, AtlasKeyHash> mAtlasEntries;
+    std::vector<TSpanVertex> mAtlasVertices;
+    bool mEmitting = true;  // false while a glyph is rasterised only into the cache
 
     std::shared_ptr<TSpanTarget> mTarget;
     unsigned char* mPixels = nullptr;
