@@ -149,12 +149,9 @@ void TQmMiniVecDraw::Flush()
     FlushAtlasQuads();
     if (mVertexCount == 0)
         return;
-    if (mTarget) {
-        if (mPixels)
-            BlendIntoTarget();
-    } else if (mDisplay) {
+    // Spans into a target are blended as they come; only lines wait here.
+    if (!mTarget && mDisplay)
         mDisplay->DrawLines(mVertices.data(), mVertexCount);
-    }
     mVertexCount = 0;
 }
 
@@ -176,27 +173,24 @@ void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour
     b.x = x2;
 }
 
-void TQmMiniVecDraw::BlendIntoTarget()
+void TQmMiniVecDraw::BlendSpan(int column1, int column2, int row, TColor32 colour)
 {
-    for (int i = 0; i + 1 < mVertexCount; i += 2) {
-        const TSpanVertex& a = mVertices[i];
-        const TSpanVertex& b = mVertices[i + 1];
-        int row = ToInt(a.y - mCalY);
-        if (row < 0 || row >= mSurfaceHeight)
-            continue;
-        int x1 = ToInt(a.x - mCalX1), x2 = ToInt(b.x - mCalX2);
-        if (x1 >= mSurfaceWidth)
-            continue;
-        x1 = std::max(x1, 0);
-        x2 = std::min(x2, mSurfaceWidth);
-        const int alpha = a.color.Alpha();
-        const int red = a.color.Red(), green = a.color.Green(), blue = a.color.Blue();
-        unsigned char* p = mPixels + size_t(row) * mPitch + size_t(x1) * 4;
-        for (int x = x1; x < x2; ++x, p += 4) {
-            p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
-            p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
-            p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
-        }
+    // The pixels a calibrated line from column1 to column2 lights, in 64 bits
+    // so that far-off origins only miss the surface.
+    const long long y = (long long)mOriginY + mGlyphPixelY + row;
+    if (y < 0 || y >= mSurfaceHeight)
+        return;
+    const long long left = (long long)mOriginX + mGlyphPixelX;
+    if (left + column1 >= mSurfaceWidth)
+        return;
+    const int x1 = int(std::max(left + column1, 0LL)), x2 = int(std::min(left + column2, (long long)mSurfaceWidth));
+    const int alpha = colour.Alpha();
+    const int red = colour.Red(), green = colour.Green(), blue = colour.Blue();
+    unsigned char* p = mPixels + size_t(y) * mPitch + size_t(x1) * 4;
+    for (int x = x1; x < x2; ++x, p += 4) {
+        p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
+        p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
+        p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
     }
 }
 
@@ -216,24 +210,39 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     if (cache) {
         auto hit = mCache.find(key);
         if (hit != mCache.end()) {
-            Replay(hit->second);
+            Replay(SpansOf(hit->second));
             return;
         }
     }
     if (!PrepareScan(outline))
         return;
-    if (cache) {
-        if (mCachedSpans > kMaxCachedSpans) {
-            mCache.clear();  // whole, so rotating text cannot grow it without bound
-            mCachedSpans = 0;
-        }
-        mRecording = &mCache[key];
+    if (!cache) {
+        ScanConvert(x, y);
+        return;
     }
+    SpanRange& range = StartRecording(key);
     ScanConvert(x, y);
-    if (mRecording) {
-        mCachedSpans += mRecording->size() + 1;
-        mRecording = nullptr;
+    StopRecording(range);
+}
+
+TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
+{
+    if (mCachedSpans > kMaxCachedSpans) {
+        mCache.clear();  // whole, so rotating text cannot grow it without bound
+        mSpanStore.clear();
+        mCachedSpans = 0;
     }
+    SpanRange& range = mCache[key];
+    range.first = uint32_t(mSpanStore.size());
+    mRecording = true;
+    return range;
+}
+
+void TQmMiniVecDraw::StopRecording(SpanRange& range)
+{
+    mRecording = false;
+    range.count = uint32_t(mSpanStore.size() - range.first);
+    mCachedSpans += range.count + 1;
 }
 
 bool TQmMiniVecDraw::PrepareScan(const unsigned char* outline)
@@ -254,27 +263,19 @@ bool TQmMiniVecDraw::PrepareScan(const unsigned char* outline)
     return true;
 }
 
-const std::vector<TQmMiniVecDraw::SpanEntry>& TQmMiniVecDraw::CachedSpans(const CacheKey& key,
-                                                                          const unsigned char* outline, int x, int y)
+TQmMiniVecDraw::Spans TQmMiniVecDraw::CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y)
 {
-    static const std::vector<SpanEntry> kNoSpans;
     auto hit = mCache.find(key);
     if (hit != mCache.end())
-        return hit->second;
+        return SpansOf(hit->second);
     if (!PrepareScan(outline))
-        return kNoSpans;
-    if (mCachedSpans > kMaxCachedSpans) {
-        mCache.clear();
-        mCachedSpans = 0;
-    }
-    std::vector<SpanEntry>& spans = mCache[key];
-    mRecording = &spans;
+        return {};
+    SpanRange& range = StartRecording(key);
     mEmitting = false;
     ScanConvert(x, y);
     mEmitting = true;
-    mRecording = nullptr;
-    mCachedSpans += spans.size() + 1;
-    return spans;
+    StopRecording(range);
+    return SpansOf(range);
 }
 
 void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
@@ -520,18 +521,21 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
 
 void TQmMiniVecDraw::EmitSpan(int column1, int column2, int row, int level, int bank)
 {
-    if (!mEmitting) {
-        mRecording->push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
+    if (mRecording)
+        mSpanStore.push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
+    if (!mEmitting)
+        return;
+    if (mTarget) {
+        if (mPixels)
+            BlendSpan(column1, column2, row, mBankColour[bank][level]);
         return;
     }
     const float left = float(mOriginX + mGlyphPixelX);
     const float y = float(mOriginY + mGlyphPixelY + row) + mCalY;
     PushVertexPair(column1 + mCalX1 + left, column2 + mCalX2 + left, y, mBankColour[bank][level]);
-    if (mRecording)
-        mRecording->push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
 }
 
-void TQmMiniVecDraw::Replay(const std::vector<SpanEntry>& spans)
+void TQmMiniVecDraw::Replay(Spans spans)
 {
     for (const SpanEntry& s : spans)
         EmitSpan(s.x1, s.x2, s.row, s.level, s.bank);
@@ -573,7 +577,7 @@ bool TQmMiniVecDraw::AtlasReady()
     return true;
 }
 
-bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, const std::vector<SpanEntry>& spans)
+bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, Spans spans)
 {
     // Level 15 is the bank's colour at full alpha: it tells colours apart.
     AtlasKey atlasKey{key, {}};
@@ -596,7 +600,7 @@ bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, const std::vector<SpanEn
     return true;
 }
 
-bool TQmMiniVecDraw::AddToAtlas(const std::vector<SpanEntry>& spans, AtlasEntry* entry)
+bool TQmMiniVecDraw::AddToAtlas(Spans spans, AtlasEntry* entry)
 {
     if (!mAtlasPixels) {
         int width = 0, height = 0;

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -90,6 +91,12 @@ private:
     struct CacheKeyHash {
         size_t operator()(const CacheKey& k) const;
     };
+    // A cached glyph's spans: a stretch of the one span store, so caching a
+    // glyph costs no allocation of its own.
+    struct SpanRange {
+        uint32_t first = 0, count = 0;
+    };
+    using Spans = std::span<const SpanEntry>;
     struct Point {
         float x, y;
     };
@@ -122,20 +129,23 @@ private:
     void AddSpan(int x1, int x2);
     void FlushCoverage(int pixelRow);
     void EmitSpan(int column1, int column2, int row, int level, int bank);
-    void Replay(const std::vector<SpanEntry>& spans);
-    const std::vector<SpanEntry>& CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
+    void Replay(Spans spans);
+    Spans SpansOf(SpanRange range) const { return Spans(mSpanStore.data() + range.first, range.count); }
+    Spans CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
+    SpanRange& StartRecording(const CacheKey& key);
+    void StopRecording(SpanRange& range);
+    void BlendSpan(int column1, int column2, int row, TColor32 colour);
     bool PrepareScan(const unsigned char* outline);
     // Glyph atlas.
     bool AtlasReady();
-    bool DrawFromAtlas(const CacheKey& key, const std::vector<SpanEntry>& spans);
-    bool AddToAtlas(const std::vector<SpanEntry>& spans, AtlasEntry* entry);
+    bool DrawFromAtlas(const CacheKey& key, Spans spans);
+    bool AddToAtlas(Spans spans, AtlasEntry* entry);
     bool AllocateAtlas(int width, int height, int* x, int* y);
     void PushAtlasQuads(const AtlasEntry& entry);
     void FlushAtlasQuads();
     void ResetAtlas();
     // Output.
     void PushVertexPair(float x1, float x2, float y, TColor32 colour);
-    void BlendIntoTarget();
     int BankOfSlot(int slot) const;
     // Calibration.
     bool CalibrationPass(int* blanks);
@@ -163,9 +173,10 @@ private:
     std::array<int, kBankCount> mTouchedMin{}, mTouchedMax{};
     int mCurrentSlot = 1;
 
-    std::unordered_map<CacheKey, std::vector<SpanEntry>, CacheKeyHash> mCache;
+    std::unordered_map<CacheKey, SpanRange, CacheKeyHash> mCache;
+    std::vector<SpanEntry> mSpanStore;
     size_t mCachedSpans = 0;
-    std::vector<SpanEntry>* mRecording = nullptr;
+    bool mRecording = false;
 
     float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
     bool mCalibrated = false;
