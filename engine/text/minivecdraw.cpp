@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -68,8 +69,10 @@ size_t TQmMiniVecDraw::CacheKeyHash::operator()(const CacheKey& k) const
     size_t h = std::hash<const void*>()(k.outline);
     auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
     mix(size_t(k.phaseX) | (size_t(k.phaseY) << 2) | (size_t(k.italic) << 4));
+    // The floats' bits: equal keys have equal bits except 0 and -0, which
+    // differ only in the sign bit, so that is dropped.
     for (float f : {k.scaleX, k.scaleY, k.stroke0, k.stroke1, k.cos, k.sin})
-        mix(std::hash<float>()(f));
+        mix(std::bit_cast<uint32_t>(f) & 0x7fffffffu);
     return h;
 }
 
@@ -80,6 +83,7 @@ TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVert
     mTouchedMin.fill(INT_MAX);
     mTouchedMax.fill(-1);
     mEdges.reserve(512);
+    mCache.reserve(1024);  // a screenful of text without rehashing
 }
 
 TQmMiniVecDraw::~TQmMiniVecDraw()
@@ -187,6 +191,16 @@ void TQmMiniVecDraw::BlendSpan(int column1, int column2, int row, TColor32 colou
     const int alpha = colour.Alpha();
     const int red = colour.Red(), green = colour.Green(), blue = colour.Blue();
     unsigned char* p = mPixels + size_t(y) * mPitch + size_t(x1) * 4;
+    if (alpha == 0)
+        return;
+    if (alpha == 255) {  // what the blend gives at full alpha, without the arithmetic
+        for (int x = x1; x < x2; ++x, p += 4) {
+            p[0] = uint8_t(blue);
+            p[1] = uint8_t(green);
+            p[2] = uint8_t(red);
+        }
+        return;
+    }
     for (int x = x1; x < x2; ++x, p += 4) {
         p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
         p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
