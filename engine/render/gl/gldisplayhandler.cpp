@@ -50,6 +50,18 @@ GLenum Primitive(EDrawType type)
     }
 }
 
+// Every vertex set handed to the handler has 32-byte vertices: position at
+// 0, normal or colour after, texture coordinates at 24.
+constexpr GLsizei kVertexStride = 32;
+
+void PointAtPositionsAndTexCoords(const unsigned char* base)
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, kVertexStride, base);
+    glTexCoordPointer(2, GL_FLOAT, kVertexStride, base + 24);
+}
+
 TGLTextureData* GLData(TTexture* texture)
 {
     return texture ? dynamic_cast<TGLTextureData*>(texture->GetData()) : nullptr;
@@ -624,11 +636,8 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
     }
 
     const auto* base = static_cast<const unsigned char*>(set.GetVertices());
-    const GLsizei stride = 32;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base);
-    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    const GLsizei stride = kVertexStride;
+    PointAtPositionsAndTexCoords(base);
     bool lit = set.GetKind() == 0;
     if (lit) {
         glEnableClientState(GL_NORMAL_ARRAY);
@@ -670,12 +679,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-    const auto* base = static_cast<const unsigned char*>(set.GetVertices());
-    const GLsizei stride = 32;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base);
-    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
     glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
