@@ -72,6 +72,13 @@ public:
     virtual void SetProjectionMatrix(const TMat4* m) = 0;
     virtual void SetBlendMode(EBlendModes mode) = 0;
     virtual void SetFilteringMode(EFilteringModes mode) = 0;
+    // Screen-space triangles textured from a glyph atlas, alpha blended,
+    // nearest texels replacing the vertex colour; false where unsupported.
+    virtual bool DrawGlyphTriangles(TTexture* atlas, const TVertexSet& vertices)
+    {
+        (void)atlas, (void)vertices;
+        return false;
+    }
     virtual void SetZBufferWrite(bool on) = 0;
     virtual void SetZBufferTest(bool on) = 0;
     virtual void SetView(const TVec3& eye, const TVec3& at, const TVec3& up) = 0;

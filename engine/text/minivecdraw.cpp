@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -68,8 +69,10 @@ size_t TQmMiniVecDraw::CacheKeyHash::operator()(const CacheKey& k) const
     size_t h = std::hash<const void*>()(k.outline);
     auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
     mix(size_t(k.phaseX) | (size_t(k.phaseY) << 2) | (size_t(k.italic) << 4));
+    // The floats' bits: equal keys have equal bits except 0 and -0, which
+    // differ only in the sign bit, so that is dropped.
     for (float f : {k.scaleX, k.scaleY, k.stroke0, k.stroke1, k.cos, k.sin})
-        mix(std::hash<float>()(f));
+        mix(std::bit_cast<uint32_t>(f) & 0x7fffffffu);
     return h;
 }
 
@@ -80,10 +83,13 @@ TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVert
     mTouchedMin.fill(INT_MAX);
     mTouchedMax.fill(-1);
     mEdges.reserve(512);
+    mCache.reserve(1024);  // a screenful of text without rehashing
 }
 
 TQmMiniVecDraw::~TQmMiniVecDraw()
 {
+    if (mAtlas && mAtlasPixels)
+        mAtlas->Unlock();
     if (mTarget && mPixels)
         mTarget->Unlock();
 }
@@ -132,6 +138,10 @@ bool TQmMiniVecDraw::Start(float x, float y, std::shared_ptr<TSpanTarget> target
 void TQmMiniVecDraw::Stop()
 {
     Flush();
+    if (mAtlas && mAtlasPixels) {
+        mAtlas->Unlock();
+        mAtlasPixels = nullptr;
+    }
     if (mTarget && mPixels)
         mTarget->Unlock();
     mTarget.reset();
@@ -140,19 +150,19 @@ void TQmMiniVecDraw::Stop()
 
 void TQmMiniVecDraw::Flush()
 {
+    FlushAtlasQuads();
     if (mVertexCount == 0)
         return;
-    if (mTarget) {
-        if (mPixels)
-            BlendIntoTarget();
-    } else if (mDisplay) {
+    // Spans into a target are blended as they come; only lines wait here.
+    if (!mTarget && mDisplay)
         mDisplay->DrawLines(mVertices.data(), mVertexCount);
-    }
     mVertexCount = 0;
 }
 
 void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour)
 {
+    if (!mAtlasVertices.empty())
+        FlushAtlasQuads();  // lines after the quads queued before them
     if (mVertexCount + 2 > mVertexCapacity)
         Flush();
     TSpanVertex& a = mVertices[mVertexCount++];
@@ -167,27 +177,34 @@ void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour
     b.x = x2;
 }
 
-void TQmMiniVecDraw::BlendIntoTarget()
+void TQmMiniVecDraw::BlendSpan(int column1, int column2, int row, TColor32 colour)
 {
-    for (int i = 0; i + 1 < mVertexCount; i += 2) {
-        const TSpanVertex& a = mVertices[i];
-        const TSpanVertex& b = mVertices[i + 1];
-        int row = ToInt(a.y - mCalY);
-        if (row < 0 || row >= mSurfaceHeight)
-            continue;
-        int x1 = ToInt(a.x - mCalX1), x2 = ToInt(b.x - mCalX2);
-        if (x1 >= mSurfaceWidth)
-            continue;
-        x1 = std::max(x1, 0);
-        x2 = std::min(x2, mSurfaceWidth);
-        const int alpha = a.color.Alpha();
-        const int red = a.color.Red(), green = a.color.Green(), blue = a.color.Blue();
-        unsigned char* p = mPixels + size_t(row) * mPitch + size_t(x1) * 4;
+    // The pixels a calibrated line from column1 to column2 lights, in 64 bits
+    // so that far-off origins only miss the surface.
+    const long long y = (long long)mOriginY + mGlyphPixelY + row;
+    if (y < 0 || y >= mSurfaceHeight)
+        return;
+    const long long left = (long long)mOriginX + mGlyphPixelX;
+    if (left + column1 >= mSurfaceWidth)
+        return;
+    const int x1 = int(std::max(left + column1, 0LL)), x2 = int(std::min(left + column2, (long long)mSurfaceWidth));
+    const int alpha = colour.Alpha();
+    const int red = colour.Red(), green = colour.Green(), blue = colour.Blue();
+    unsigned char* p = mPixels + size_t(y) * mPitch + size_t(x1) * 4;
+    if (alpha == 0)
+        return;
+    if (alpha == 255) {  // what the blend gives at full alpha, without the arithmetic
         for (int x = x1; x < x2; ++x, p += 4) {
-            p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
-            p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
-            p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
+            p[0] = uint8_t(blue);
+            p[1] = uint8_t(green);
+            p[2] = uint8_t(red);
         }
+        return;
+    }
+    for (int x = x1; x < x2; ++x, p += 4) {
+        p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
+        p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
+        p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
     }
 }
 
@@ -200,41 +217,79 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
 
     const CacheKey key{outline, x & 3, y & 3, mScaleX, mScaleY, mStrokeWidth[0], mStrokeWidth[1],
                        mRotationCos, mRotationSin, mItalic};
+    if (cache && AtlasReady()) {
+        if (DrawFromAtlas(key, CachedSpans(key, outline, x, y)))
+            return;
+    }
     if (cache) {
         auto hit = mCache.find(key);
         if (hit != mCache.end()) {
-            Replay(hit->second);
+            Replay(SpansOf(hit->second));
             return;
         }
     }
+    if (!PrepareScan(outline))
+        return;
+    if (!cache) {
+        ScanConvert(x, y);
+        return;
+    }
+    SpanRange& range = StartRecording(key);
+    ScanConvert(x, y);
+    StopRecording(range);
+}
 
+TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
+{
+    if (mCachedSpans > kMaxCachedSpans) {
+        mCache.clear();  // whole, so rotating text cannot grow it without bound
+        mSpanStore.clear();
+        mCachedSpans = 0;
+    }
+    SpanRange& range = mCache[key];
+    range.first = uint32_t(mSpanStore.size());
+    mRecording = true;
+    return range;
+}
+
+void TQmMiniVecDraw::StopRecording(SpanRange& range)
+{
+    mRecording = false;
+    range.count = uint32_t(mSpanStore.size() - range.first);
+    mCachedSpans += range.count + 1;
+}
+
+bool TQmMiniVecDraw::PrepareScan(const unsigned char* outline)
+{
     // Sub-rows enough for the outline's height either side of the baseline;
     // a rotated outline can reach as far as its width.
     float extent = std::fabs(mScaleY);
     if (mRotationSin != 0)
         extent = std::max(extent, std::fabs(mScaleX));
     if (!std::isfinite(extent) || !std::isfinite(mScaleX))
-        return;
+        return false;
     const int scanCount = std::clamp(ToInt(1 + extent), 1, 64) * 1024;
     if (scanCount > int(mBuckets.size()))
         mBuckets.assign(scanCount, -1);
     mScanCount = scanCount;
     mRowOffset = scanCount / 2;
-
     WalkOutline(outline);
+    return true;
+}
 
-    if (cache) {
-        if (mCachedSpans > kMaxCachedSpans) {
-            mCache.clear();  // whole, so rotating text cannot grow it without bound
-            mCachedSpans = 0;
-        }
-        mRecording = &mCache[key];
-    }
+TQmMiniVecDraw::Spans TQmMiniVecDraw::CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y)
+{
+    auto hit = mCache.find(key);
+    if (hit != mCache.end())
+        return SpansOf(hit->second);
+    if (!PrepareScan(outline))
+        return {};
+    SpanRange& range = StartRecording(key);
+    mEmitting = false;
     ScanConvert(x, y);
-    if (mRecording) {
-        mCachedSpans += mRecording->size() + 1;
-        mRecording = nullptr;
-    }
+    mEmitting = true;
+    StopRecording(range);
+    return SpansOf(range);
 }
 
 void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
@@ -480,17 +535,207 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
 
 void TQmMiniVecDraw::EmitSpan(int column1, int column2, int row, int level, int bank)
 {
+    if (mRecording)
+        mSpanStore.push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
+    if (!mEmitting)
+        return;
+    if (mTarget) {
+        if (mPixels)
+            BlendSpan(column1, column2, row, mBankColour[bank][level]);
+        return;
+    }
     const float left = float(mOriginX + mGlyphPixelX);
     const float y = float(mOriginY + mGlyphPixelY + row) + mCalY;
     PushVertexPair(column1 + mCalX1 + left, column2 + mCalX2 + left, y, mBankColour[bank][level]);
-    if (mRecording)
-        mRecording->push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
 }
 
-void TQmMiniVecDraw::Replay(const std::vector<SpanEntry>& spans)
+void TQmMiniVecDraw::Replay(Spans spans)
 {
     for (const SpanEntry& s : spans)
         EmitSpan(s.x1, s.x2, s.row, s.level, s.bank);
+}
+
+// --- Glyph atlas -----------------------------------------------------------
+//
+// A cached glyph on the display is a few textured quads instead of one line
+// a run: drivers that draw lines slowly (software ones) draw a quad about as
+// fast as a sprite. Each texel holds exactly the colour its line would have
+// had, and the quads are blended in the lines' order, so every pixel matches.
+
+size_t TQmMiniVecDraw::AtlasKeyHash::operator()(const AtlasKey& k) const
+{
+    size_t h = CacheKeyHash()(k.glyph);
+    for (uint32_t c : k.colours)
+        h ^= c + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+void TQmMiniVecDraw::SetGlyphAtlasEnabled(bool on)
+{
+    Flush();
+    mAtlasEnabled = on;
+}
+
+bool TQmMiniVecDraw::AtlasReady()
+{
+    if (!mAtlasEnabled || mAtlasUnavailable || mTarget || !mDisplay)
+        return false;
+    if (!mAtlas) {
+        mAtlas = mDisplay->CreateGlyphAtlas(kAtlasSize, kAtlasSize);
+        if (!mAtlas) {
+            mAtlasUnavailable = true;
+            return false;
+        }
+        mAtlasVertices.reserve(kAtlasVertexCapacity);
+    }
+    return true;
+}
+
+bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, Spans spans)
+{
+    // Level 15 is the bank's colour at full alpha: it tells colours apart.
+    AtlasKey atlasKey{key, {}};
+    for (int bank = 0; bank < kBankCount; ++bank)
+        atlasKey.colours[bank] = mBankColour[bank][15].Word();
+    auto hit = mAtlasEntries.find(atlasKey);
+    if (hit != mAtlasEntries.end()) {
+        PushAtlasQuads(hit->second);
+        return true;
+    }
+    AtlasEntry entry;
+    if (!AddToAtlas(spans, &entry)) {
+        if (!mAtlas || mAtlasUnavailable)
+            return false;
+        ResetAtlas();
+        if (!AddToAtlas(spans, &entry))
+            return false;  // larger than the whole atlas
+    }
+    PushAtlasQuads(mAtlasEntries.emplace(atlasKey, entry).first->second);
+    return true;
+}
+
+bool TQmMiniVecDraw::AddToAtlas(Spans spans, AtlasEntry* entry)
+{
+    if (!mAtlasPixels) {
+        int width = 0, height = 0;
+        if (!mAtlas->Lock(&mAtlasPixels, &width, &height, &mAtlasPitch) || width < kAtlasSize ||
+            height < kAtlasSize) {
+            if (mAtlasPixels)
+                mAtlas->Unlock();
+            mAtlasPixels = nullptr;
+            mAtlasUnavailable = true;  // glyphs stay lines
+            return false;
+        }
+    }
+    entry->count = 0;
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+        for (const SpanEntry& s : spans) {
+            if (s.bank != bank)
+                continue;
+            left = std::min(left, int(s.x1));
+            right = std::max(right, int(s.x2));
+            top = std::min(top, int(s.row));
+            bottom = std::max(bottom, s.row + 1);
+        }
+        if (left >= right)
+            continue;
+        AtlasLayer layer{0, 0, int16_t(left), int16_t(top), int16_t(right - left), int16_t(bottom - top)};
+        int x = 0, y = 0;
+        if (!AllocateAtlas(layer.width, layer.height, &x, &y))
+            return false;
+        layer.atlasX = int16_t(x);
+        layer.atlasY = int16_t(y);
+        for (int row = 0; row < layer.height; ++row)
+            std::memset(mAtlasPixels + size_t(y + row) * mAtlasPitch + size_t(x) * 4, 0, size_t(layer.width) * 4);
+        for (const SpanEntry& s : spans) {
+            if (s.bank != bank)
+                continue;
+            const TColor32 c = mBankColour[bank][s.level];
+            unsigned char* p = mAtlasPixels + size_t(y + s.row - top) * mAtlasPitch + size_t(x + s.x1 - left) * 4;
+            for (int column = s.x1; column < s.x2; ++column, p += 4) {
+                p[0] = c.Blue();
+                p[1] = c.Green();
+                p[2] = c.Red();
+                p[3] = c.Alpha();
+            }
+        }
+        entry->layers[entry->count++] = layer;
+    }
+    return true;
+}
+
+bool TQmMiniVecDraw::AllocateAtlas(int width, int height, int* x, int* y)
+{
+    // Shelves of glyph rectangles, a texel apart; a glyph too large for the
+    // atlas stays lines. A full atlas is drawn, emptied and filled again.
+    if (width + 1 > kAtlasSize || height + 1 > kAtlasSize)
+        return false;
+    if (mShelfX + width + 1 > kAtlasSize) {
+        mShelfY += mShelfHeight;
+        mShelfX = 0;
+        mShelfHeight = 0;
+    }
+    if (mShelfY + height + 1 > kAtlasSize)
+        return false;
+    *x = mShelfX;
+    *y = mShelfY;
+    mShelfX += width + 1;
+    mShelfHeight = std::max(mShelfHeight, height + 1);
+    return true;
+}
+
+void TQmMiniVecDraw::ResetAtlas()
+{
+    FlushAtlasQuads();
+    mAtlasEntries.clear();
+    mShelfX = mShelfY = mShelfHeight = 0;
+}
+
+void TQmMiniVecDraw::PushAtlasQuads(const AtlasEntry& entry)
+{
+    if (mVertexCount > 0) {
+        // The lines queued before this glyph go first.
+        const int lines = mVertexCount;
+        mVertexCount = 0;
+        if (mDisplay)
+            mDisplay->DrawLines(mVertices.data(), lines);
+    }
+    if (mAtlasVertices.size() + size_t(6 * entry.count) > size_t(kAtlasVertexCapacity))
+        FlushAtlasQuads();
+    const float left = float(mOriginX + mGlyphPixelX), top = float(mOriginY + mGlyphPixelY);
+    constexpr float kTexel = 1.0f / kAtlasSize;
+    for (int i = 0; i < entry.count; ++i) {
+        const AtlasLayer& l = entry.layers[i];
+        const float x1 = left + l.column, x2 = x1 + l.width, y1 = top + l.row, y2 = y1 + l.height;
+        const float u1 = l.atlasX * kTexel, u2 = (l.atlasX + l.width) * kTexel;
+        const float v1 = l.atlasY * kTexel, v2 = (l.atlasY + l.height) * kTexel;
+        const float corners[6][4] = {{x1, y1, u1, v1}, {x2, y1, u2, v1}, {x2, y2, u2, v2},
+                                     {x1, y1, u1, v1}, {x2, y2, u2, v2}, {x1, y2, u1, v2}};
+        for (const auto& c : corners) {
+            TSpanVertex v{};
+            v.x = c[0];
+            v.y = c[1];
+            v.z = 0.1f;
+            v.rhw = 0.5f;
+            v.color = TColor32(255, 255, 255, 255);
+            v.u = c[2];
+            v.v = c[3];
+            mAtlasVertices.push_back(v);
+        }
+    }
+}
+
+void TQmMiniVecDraw::FlushAtlasQuads()
+{
+    if (mAtlasPixels) {
+        mAtlas->Unlock();  // uploads the glyphs added since the last draw
+        mAtlasPixels = nullptr;
+    }
+    if (mAtlasVertices.empty())
+        return;
+    mDisplay->DrawGlyphQuads(mAtlas.get(), mAtlasVertices.data(), int(mAtlasVertices.size()));
+    mAtlasVertices.clear();
 }
 
 // --- Calibration -----------------------------------------------------------

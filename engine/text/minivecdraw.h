@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -58,6 +59,10 @@ public:
     bool IsCalibrated() const { return mCalibrated; }
     size_t GetCachedGlyphCount() const { return mCache.size(); }
     size_t GetCachedSpanCount() const { return mCachedSpans; }
+    // Cached glyphs on the display come from the glyph atlas when the display
+    // has one; off, they are drawn as lines like uncached ones.
+    void SetGlyphAtlasEnabled(bool on);
+    size_t GetAtlasGlyphCount() const { return mAtlasEntries.size(); }
 
 private:
     static constexpr int kNone = 0;
@@ -86,8 +91,31 @@ private:
     struct CacheKeyHash {
         size_t operator()(const CacheKey& k) const;
     };
+    // A cached glyph's spans: a stretch of the one span store, so caching a
+    // glyph costs no allocation of its own.
+    struct SpanRange {
+        uint32_t first = 0, count = 0;
+    };
+    using Spans = std::span<const SpanEntry>;
     struct Point {
         float x, y;
+    };
+    // A glyph in the atlas keeps one rectangle per colour bank it lights,
+    // drawn in bank order as lines would be; its texels hold the colours.
+    struct AtlasKey {
+        CacheKey glyph;
+        std::array<uint32_t, kBankCount> colours;
+        bool operator==(const AtlasKey&) const = default;
+    };
+    struct AtlasKeyHash {
+        size_t operator()(const AtlasKey& k) const;
+    };
+    struct AtlasLayer {
+        int16_t atlasX, atlasY, column, row, width, height;
+    };
+    struct AtlasEntry {
+        std::array<AtlasLayer, kBankCount> layers;
+        int count = 0;
     };
 
     // Outline walk and edges.
@@ -101,10 +129,23 @@ private:
     void AddSpan(int x1, int x2);
     void FlushCoverage(int pixelRow);
     void EmitSpan(int column1, int column2, int row, int level, int bank);
-    void Replay(const std::vector<SpanEntry>& spans);
+    void Replay(Spans spans);
+    Spans SpansOf(SpanRange range) const { return Spans(mSpanStore.data() + range.first, range.count); }
+    Spans CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
+    SpanRange& StartRecording(const CacheKey& key);
+    void StopRecording(SpanRange& range);
+    void BlendSpan(int column1, int column2, int row, TColor32 colour);
+    bool PrepareScan(const unsigned char* outline);
+    // Glyph atlas.
+    bool AtlasReady();
+    bool DrawFromAtlas(const CacheKey& key, Spans spans);
+    bool AddToAtlas(Spans spans, AtlasEntry* entry);
+    bool AllocateAtlas(int width, int height, int* x, int* y);
+    void PushAtlasQuads(const AtlasEntry& entry);
+    void FlushAtlasQuads();
+    void ResetAtlas();
     // Output.
     void PushVertexPair(float x1, float x2, float y, TColor32 colour);
-    void BlendIntoTarget();
     int BankOfSlot(int slot) const;
     // Calibration.
     bool CalibrationPass(int* blanks);
@@ -132,12 +173,24 @@ private:
     std::array<int, kBankCount> mTouchedMin{}, mTouchedMax{};
     int mCurrentSlot = 1;
 
-    std::unordered_map<CacheKey, std::vector<SpanEntry>, CacheKeyHash> mCache;
+    std::unordered_map<CacheKey, SpanRange, CacheKeyHash> mCache;
+    std::vector<SpanEntry> mSpanStore;
     size_t mCachedSpans = 0;
-    std::vector<SpanEntry>* mRecording = nullptr;
+    bool mRecording = false;
 
     float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
     bool mCalibrated = false;
+
+    static constexpr int kAtlasSize = 512;                 // no wider than the display
+    static constexpr int kAtlasVertexCapacity = 6 * 2048;  // quads kept before a draw
+    bool mAtlasEnabled = true, mAtlasUnavailable = false;
+    std::shared_ptr<TSpanTarget> mAtlas;
+    unsigned char* mAtlasPixels = nullptr;  // while locked for new glyphs
+    int mAtlasPitch = 0;
+    int mShelfX = 0, mShelfY = 0, mShelfHeight = 0;
+    std::unordered_map<AtlasKey, AtlasEntry, AtlasKeyHash> mAtlasEntries;
+    std::vector<TSpanVertex> mAtlasVertices;
+    bool mEmitting = true;  // false while a glyph is rasterised only into the cache
 
     std::shared_ptr<TSpanTarget> mTarget;
     unsigned char* mPixels = nullptr;

@@ -57,6 +57,21 @@ public:
     // display scales its viewport; false when it does not.
     virtual bool GetViewPortScale(float* scale) { (void)scale; return false; }
 
+    // Cached glyphs are drawn from an atlas: a lockable texture of coloured
+    // coverage, shown as textured triangles (six vertices a quad, u v in
+    // 0..1) blended like the lines, each texel as it is. A display without
+    // one returns null and false, and glyphs stay lines.
+    virtual std::shared_ptr<TSpanTarget> CreateGlyphAtlas(int width, int height)
+    {
+        (void)width, (void)height;
+        return nullptr;
+    }
+    virtual bool DrawGlyphQuads(TSpanTarget* atlas, const TSpanVertex* vertices, int count)
+    {
+        (void)atlas, (void)vertices, (void)count;
+        return false;
+    }
+
     // Calibration needs an off-screen target to draw into and read back.
     virtual std::shared_ptr<TSpanTarget> CreateRenderTarget(int width, int height) = 0;
     virtual void FillRect(int left, int top, int right, int bottom, const TColor& colour, TSpanTarget* target) = 0;

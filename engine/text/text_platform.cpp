@@ -2,6 +2,7 @@
 
 #include "engine/platform/platform.h"
 #include "engine/platform/platformdata.h"
+#include "engine/render/displayhandler.h"
 #include "engine/render/texture.h"
 #include "engine/text/textgraphic.h"
 #include "engine/text/textservices.h"
@@ -31,6 +32,26 @@ void TPlatformTextDisplay::DrawLines(const TSpanVertex* vertices, int count)
     // The set only reads the vertices; its constructor takes them non-const.
     TVertexSet set(const_cast<TSpanVertex*>(vertices), count);
     platform->DrawVertices(TPlatform::EDrawType(kDrawLines), set);
+}
+
+std::shared_ptr<TSpanTarget> TPlatformTextDisplay::CreateGlyphAtlas(int width, int height)
+{
+    std::shared_ptr<TTexture> texture = TTexture::Create(width, height, true);
+    if (!texture)
+        return nullptr;
+    return std::make_shared<TTextureSpanTarget>(std::move(texture));
+}
+
+bool TPlatformTextDisplay::DrawGlyphQuads(TSpanTarget* atlas, const TSpanVertex* vertices, int count)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    auto* adapter = dynamic_cast<TTextureSpanTarget*>(atlas);
+    if (!platform || !adapter || count <= 0 || !platform->GetDisplayHandler())
+        return false;
+    if (!platform->CheckDrawState())
+        return true;  // drawn nowhere, as lines would be
+    TVertexSet set(const_cast<TSpanVertex*>(vertices), count);
+    return platform->GetDisplayHandler()->DrawGlyphTriangles(adapter->Texture().get(), set);
 }
 
 bool TPlatformTextDisplay::GetViewPortScale(float* scale)

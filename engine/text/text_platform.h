@@ -35,6 +35,8 @@ public:
     void UnbindTexture() override;
     void DrawLines(const TSpanVertex* vertices, int count) override;
     bool GetViewPortScale(float* scale) override;
+    std::shared_ptr<TSpanTarget> CreateGlyphAtlas(int width, int height) override;
+    bool DrawGlyphQuads(TSpanTarget* atlas, const TSpanVertex* vertices, int count) override;
     std::shared_ptr<TSpanTarget> CreateRenderTarget(int width, int height) override;
     void FillRect(int left, int top, int right, int bottom, const TColor& colour, TSpanTarget* target) override;
     bool BeginRenderTarget(TSpanTarget* target) override;

@@ -50,6 +50,18 @@ GLenum Primitive(EDrawType type)
     }
 }
 
+// Every vertex set handed to the handler has 32-byte vertices: position at
+// 0, normal or colour after, texture coordinates at 24.
+constexpr GLsizei kVertexStride = 32;
+
+void PointAtPositionsAndTexCoords(const unsigned char* base)
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, kVertexStride, base);
+    glTexCoordPointer(2, GL_FLOAT, kVertexStride, base + 24);
+}
+
 TGLTextureData* GLData(TTexture* texture)
 {
     return texture ? dynamic_cast<TGLTextureData*>(texture->GetData()) : nullptr;
@@ -624,11 +636,8 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
     }
 
     const auto* base = static_cast<const unsigned char*>(set.GetVertices());
-    const GLsizei stride = 32;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base);
-    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    const GLsizei stride = kVertexStride;
+    PointAtPositionsAndTexCoords(base);
     bool lit = set.GetKind() == 0;
     if (lit) {
         glEnableClientState(GL_NORMAL_ARRAY);
@@ -647,6 +656,39 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
 
     glPopMatrix();
     PopViewport();
+}
+
+bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& set)
+{
+    TGLTextureData* texture = GLData(atlas);
+    if (!texture || !set.GetVertices() || set.GetCount() <= 0 || set.GetKind() == 0)
+        return false;
+    FlushSprites();
+    PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    // Texels land on pixels one to one and already hold the blended colour,
+    // so they are taken as they are: each pixel gets what its line would.
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture->GetTextureName());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
+    glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+
+    glPopMatrix();
+    PopViewport();
+    return true;
 }
 
 void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const TColor* colour,

@@ -48,6 +48,7 @@ public:
     void GetViewport(int* left, int* top, int* right, int* bottom) override;
     void PushViewport(int left, int top, int right, int bottom) override;
     void DrawVertices(EDrawType type, const TVertexSet& set) override;
+    bool DrawGlyphTriangles(TTexture* atlas, const TVertexSet& set) override;
     void PopViewport() override;
     bool BeginRenderTarget(TTexture* texture) override;
     void EndRenderTarget() override;
