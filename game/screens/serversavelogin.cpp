@@ -155,12 +155,15 @@ void TServerSaveLogin::VerifyLoginInfo() { StartRequest(false); }
 
 bool TServerSaveLogin::OnTaskAnimate()
 {
+    // The poll timer lives as long as the screen (false would end it): the
+    // player may take any time to start a request and the server any time to
+    // answer, and only this timer notices the answer.
     if (mProgress != kWaiting)
-        return false;
+        return true;
     str reply;
     const int status = mSaves->GetServerRequestStatus(&reply);
     if (status == TServerSaves::kRequestRunning)
-        return false;
+        return true;
     if (status == TServerSaves::kRequestFailed) {
         mProgress = kFailed;
         SetChildText(this, "responsedetails", PlainText(reply));

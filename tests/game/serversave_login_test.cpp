@@ -17,8 +17,11 @@
 #include "online/hiscores.h"
 #include "online/serversaves.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -79,6 +82,12 @@ protected:
             screens::SetChildText(login, "passedit", "pw");
         }
         return login;
+    }
+    // Runs frames (and the screen's poll ticks) for a while.
+    void FramesFor(std::chrono::milliseconds time)
+    {
+        const auto until = std::chrono::steady_clock::now() + time;
+        FramesUntil([&] { return std::chrono::steady_clock::now() >= until; });
     }
     std::string Details() { return screens::GetChildText(Find("serversave"), "responsedetails").c_str(); }
     bool Shown(const char* name) { return screens::IsChildShown(Find("serversave"), name); }
@@ -175,4 +184,33 @@ TEST_F(ServerSaveLogin, NothingSavedAndForgettingTheLogin)
     Lua("CloseResponseWindow()");
     char name[64] = {}, password[64] = {};
     EXPECT_FALSE(settings->GetHiscores()->GetRememberedUserInfo(name, sizeof name, password, sizeof password));
+}
+
+TEST_F(ServerSaveLogin, ASlowServerIsWaitedForHoweverLateTheRequestStarts)
+{
+    // The server holds its answer until the test lets it go (or 10 s pass).
+    std::atomic<bool> answer{false};
+    TLoopbackServer slow([&](const TLoopbackRequest&) {
+        for (int i = 0; i < 1000 && !answer; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        TLoopbackReply reply;
+        reply.body = "<?xml version=\"1.0\"?>\n<savegame></savegame>\n";
+        return reply;
+    });
+    gSaveServer = slow.Url("/go/savegame");
+    TServerSaveLogin* login = OpenDownload();
+    ASSERT_NE(login, nullptr);
+    // The player takes a while to log in, and the server a while to answer:
+    // the screen's poll ticks many times before and during the request.
+    FramesFor(std::chrono::milliseconds(300));
+    Lua("LoadSSSG()");
+    const bool asked = FramesUntil([&] { return slow.Requests().size() == 1; });
+    FramesFor(std::chrono::milliseconds(300));
+    const auto progressWhileHeld = login->GetProgress();
+    answer = true;
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(progressWhileHeld, TServerSaveLogin::kWaiting);
+    ASSERT_TRUE(FramesUntil([&] { return login->GetProgress() != TServerSaveLogin::kWaiting; }));
+    EXPECT_EQ(login->GetProgress(), TServerSaveLogin::kSucceeded);
+    EXPECT_EQ(Details(), "There is no saved game on the server for this account.");
 }
