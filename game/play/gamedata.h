@@ -230,6 +230,7 @@ private:
     float mBenchBoostScale = 1.0f;
     bool mRestartPending = false;
     bool mClosetPending = false;
+    bool mLeftUndefinedLevel = false;  // a career level without its file was left
     TLayoutStations mLayoutFlags;
     std::unique_ptr<TBar> mBar;
     TNoiseRingList mNoiseRings;

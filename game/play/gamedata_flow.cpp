@@ -78,6 +78,16 @@ void TGameData::Update(float dt)
 
 void TGameData::StartIntro()
 {
+    // A career level whose file is missing cannot be played (the level
+    // manager refused it and said why): the player goes back to the map.
+    if (!IsEndless() && !mLevelManager->IsLevelDefined()) {
+        if (!mLeftUndefinedLevel) {
+            mLeftUndefinedLevel = true;
+            TSettings* settings = TSettings::GetInstance();
+            mHost->LeaveRestaurant(settings ? settings->GetCurrentRestaurant() : 0);
+        }
+        return;
+    }
     mHost->SetFade(0.5f);
     SetState(kLevelIntro);
     mHost->OpenLevelIntro();

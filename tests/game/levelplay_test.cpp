@@ -170,6 +170,24 @@ TEST_F(LevelPlay, LeavingTheLastLevelOfARestaurantTouchesNothingAfter)
     EXPECT_EQ(mHost.intros, 0);
 }
 
+// A career level whose file is missing is never played: the screen goes
+// back to the map once, and no intro opens.
+TEST_F(LevelPlay, AMissingCareerFileGoesBackToTheMap)
+{
+    mSettings->SetCurrentRestaurant(5);  // no level files are shipped for it
+    mSettings->SetCurrentLevel(0);
+    TScoreManager score;
+    TGameData floor(mGlobals, &score, &mHost);
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    for (int i = 0; i < 120; ++i)
+        floor.Update(kFrame);
+    EXPECT_EQ(mHost.leftRestaurant, 5);
+    EXPECT_EQ(mHost.intros, 0);
+    EXPECT_NE(floor.GetState(), kPlaying);
+}
+
 // The floor draws without a window, to a recording display: the seated
 // parties and the line add their figures to the empty floor's pictures.
 TEST_F(LevelPlay, TheFloorDrawsToARecordingDisplayWithoutAWindow)
