@@ -13,6 +13,7 @@
 #include "game/app/windowtypes.h"
 #include "game/settings/settings.h"
 
+#include "gameshot.h"
 #include "testimages.h"
 
 #include <cstdio>
@@ -46,10 +47,7 @@ void Shoot(TPlatform* platform, TWindowManager* manager, GLuint framebuffer, con
         Frame(platform, manager);
         ::usleep(20000);
     }
-    std::vector<Rgba> pixels(800 * 600);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const std::vector<Rgba> pixels = gameshot::ReadScreen(framebuffer);
     const std::string path = gOutDir + "/" + name + ".png";
     WritePng(path, 800, 600, PngKind::Rgb, pixels);
     std::set<unsigned> colours;
@@ -113,16 +111,6 @@ int main(int argc, char** argv)
 {
     gOutDir = std::filesystem::absolute(argc > 1 ? argv[1] : ".").string();
     std::filesystem::create_directories(gOutDir);
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-career-screenshot";
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home);
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
-    setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);  // the engine makes it the working folder
-    std::filesystem::current_path(QM_DATA_DIR);
-    qm::InstallGLDisplayHost();
-    qm::InstallTextRendering();
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
-    QuellmoorExec(argc, argv, ShotMain, false);
+    gameshot::RunOnGameData(argc, argv, "qm-career-screenshot", ShotMain);
     return gResult;
 }

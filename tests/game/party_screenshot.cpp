@@ -18,6 +18,7 @@
 #include "game/floor/table.h"
 #include "game/settings/settings.h"
 
+#include "gameshot.h"
 #include "testimages.h"
 
 #include <cstdio>
@@ -153,10 +154,7 @@ void ShotMain(TPlatform* platform, const char*)
             line->Draw(&cache, false);
             line->DrawHearts();
             if (frame == 12) {
-                std::vector<Rgba> pixels(800 * 600);
-                glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
-                glPixelStorei(GL_PACK_ALIGNMENT, 1);
-                glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+                const std::vector<Rgba> pixels = gameshot::ReadScreen(handler->GetScreenFramebuffer());
                 WritePng(gOut, 800, 600, PngKind::Rgb, pixels);
                 std::printf("wrote %s\n", gOut.c_str());
                 // Every seated figure covers its own position.
@@ -184,15 +182,6 @@ void ShotMain(TPlatform* platform, const char*)
 int main(int argc, char** argv)
 {
     gOut = argc > 1 ? std::filesystem::absolute(argv[1]).string() : std::filesystem::absolute("party.png").string();
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-party-screenshot";
-    std::filesystem::create_directories(home);
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
-    setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);  // the engine makes it the working folder
-    std::filesystem::current_path(QM_DATA_DIR);
-    qm::InstallGLDisplayHost();
-    qm::InstallTextRendering();
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
-    QuellmoorExec(argc, argv, ShotMain, false);
+    gameshot::RunOnGameData(argc, argv, "qm-party-screenshot", ShotMain);
     return gResult;
 }

@@ -16,6 +16,7 @@
 #include "game/screens/coinjar.h"
 #include "game/settings/settings.h"
 
+#include "gameshot.h"
 #include "testimages.h"
 
 #include <cstdio>
@@ -80,10 +81,7 @@ void ShotMain(TPlatform* platform, const char*)
             score.Draw();
             tutorial.Draw();
             if (frame == 10) {
-                std::vector<Rgba> pixels(800 * 600);
-                glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
-                glPixelStorei(GL_PACK_ALIGNMENT, 1);
-                glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+                const std::vector<Rgba> pixels = gameshot::ReadScreen(handler->GetScreenFramebuffer());
                 WritePng(gOut, 800, 600, PngKind::Rgb, pixels);
                 std::printf("wrote %s\n", gOut.c_str());
                 gResult = 0;

@@ -27,6 +27,7 @@
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
 
+#include "gameshot.h"
 #include "testimages.h"
 
 #include <cstdio>
@@ -138,10 +139,7 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
         staff.Restaurant().Draw(false);
         DrawFloor(platform, floor, staff, &cache);
         if (frame == kFrames) {
-            std::vector<Rgba> pixels(800 * 600);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
-            glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            const std::vector<Rgba> pixels = gameshot::ReadScreen(handler->GetScreenFramebuffer());
             const std::string out = gPrefix + "_" + game::RestaurantName(restaurant).c_str() + ".png";
             WritePng(out, 800, 600, PngKind::Rgb, pixels);
             std::printf("wrote %s (%zu tables, %zu in line)\n", out.c_str(), floor.GetTables().size(),
@@ -181,16 +179,6 @@ void ShotMain(TPlatform* platform, const char*)
 int main(int argc, char** argv)
 {
     gPrefix = std::filesystem::absolute(argc > 1 ? argv[1] : "restaurant").string();
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-restaurant-screenshot";
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home);
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
-    setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);  // the engine makes it the working folder
-    std::filesystem::current_path(QM_DATA_DIR);
-    qm::InstallGLDisplayHost();
-    qm::InstallTextRendering();
-    qm::InstallWindowSystem();
-    qm::InstallWindowScript();
-    QuellmoorExec(argc, argv, ShotMain, false);
+    gameshot::RunOnGameData(argc, argv, "qm-restaurant-screenshot", ShotMain);
     return gResult;
 }
