@@ -105,7 +105,8 @@ void TNote::Draw(const std::array<std::shared_ptr<TTexture>, kNotes>& pictures) 
 TEntertainer::TEntertainer(TXmlNode* globals)
 {
     floorart::InitGameAnimation(mPerformer, floorart::RestaurantArt("%speople/entertainer.anm"));
-    floorart::InitGameAnimation(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
+    // Only the blimp's performer has a partner (the karaoke singer).
+    floorart::InitOptionalGameAnimation(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
     mPerformer.Play("DoAnim", false);
     mSecondPerformer.Play("DoAnim", false);
     mStereo = TTexture::Get("furniture/stereo");

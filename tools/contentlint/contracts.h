@@ -15,7 +15,7 @@
 //   ends FILE FUNCTION...             script functions the game waits on: each must end
 //   loops FILE FUNCTION...            script functions that may run until replaced: each must exist
 //   anchor FILE FRAME NAME...         anchors of a frame ("all": every frame) that the code reads
-//   pending PATH                      named by the code, its data not made yet (noted, not failed)
+//   pending PATH                      named by the code, its data not made yet (noted; fails once it exists)
 #pragma once
 
 #include <string>

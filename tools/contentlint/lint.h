@@ -17,7 +17,7 @@ struct TLintOptions {
 
 struct TLintReport {
     std::vector<std::string> failures;
-    std::vector<std::string> notes;  // pending data, and pending entries that now exist
+    std::vector<std::string> notes;  // pending data
     int checks = 0;
 };
 
