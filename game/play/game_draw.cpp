@@ -96,24 +96,30 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
         const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
-    floor.GetStaff().Restaurant().Draw(false);
+    // While the new items blink in, the decor just chosen blinks with them.
+    floor.GetStaff().Restaurant().Draw(floor.GetState() == kNewItem && !floor.IsBlinkOn());
+    // A station the new level brings shows only once it may blink in.
+    const bool newItems = floor.DrawNewItems();
+    const TLayoutStations& before = floor.GetPreviousLayoutStations();
     In2d([&floor] {
         floor.GetChef().Draw();
         floor.GetTicketStation().Draw();
     });
     DrawClosedSign(floor, closedSign, closedLabel);
-    In2d([&floor] {
+    In2d([&floor, newItems, &before] {
         floor.GetDishCart().Draw();
-        for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
-                 &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
-                 &floor.GetHighChairStation(), &floor.GetMopStation()})
-            if (shelf->IsEnabled())
+        const std::pair<TShelfStation*, bool> shelves[] = {
+            {&floor.GetDrinkStation(), before.drink},     {&floor.GetDessertStation(), before.dessert},
+            {&floor.GetSnackStation(), before.snack},     {&floor.GetHighChairStation(), before.highChair},
+            {&floor.GetMopStation(), before.mop}};
+        for (const auto& [shelf, hadIt] : shelves)
+            if (shelf->IsEnabled() && (newItems || hadIt))
                 shelf->Draw();
         const auto& foods = floor.GetFoodStationList();
         for (auto it = foods.rbegin(); it != foods.rend(); ++it)
             (*it)->Draw();
     });
-    if (floor.GetBench().shown)
+    if (floor.GetBench().shown && (newItems || before.bench))
         floor.GetBench().Draw();
 
     std::vector<TRect> tableBoxes;
@@ -121,7 +127,9 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     for (const auto& table : floor.GetTables()) {
         tableBoxes.push_back(table->BoundingBox());
         TTable* t = table.get();
-        list.push_back({t->BoundingBox().y2, [cache, t] { t->Draw(cache, 0, 0); }});
+        TRestaurant& scene = floor.GetStaff().Restaurant();
+        const float highlight = scene.HighlightChairs(), glow = scene.ChairGlowAlpha();
+        list.push_back({t->BoundingBox().y2, [cache, t, highlight, glow] { t->Draw(cache, highlight, glow); }});
     }
     if (TBar* bar = floor.GetBar()) {
         tableBoxes.push_back(bar->BoundingBox());
@@ -134,7 +142,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
                      [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
     for (const TDrawSorted& entry : list)
         entry.draw();
-    In2d([&floor] { floor.GetStaff().DrawStaff(); });
+    In2d([&floor, newItems, &before] { floor.GetStaff().DrawStaff(newItems || before.podium, newItems || before.phone); });
 
     DrawQueue(floor, cache);
     In2d([her, &floor] {

@@ -122,6 +122,9 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mClosedTime = 0;
     mClosedShown = false;
     mBenchWalkout = false;
+    mUpgradeAnimTime = 0;
+    mUpgradeNoticeShown = false;
+    mBlinkOn = false;
 
     ClearLevelData();
     // The tables are rebuilt from the layout: the merge tells which ones
@@ -154,9 +157,11 @@ void TGameData::InitForLevel(TXmlNode* globals)
     EnableLayoutStations();
     mStaff->InitForLevel(globals, mLevelManager->GetLayout().GetStations(), !IsEndless(), mQuessa.get(),
                          &mDrinkStation);
+    mPreviousDecorLevel = mStaff->Restaurant().ChairUpgradeLevel();
+    SetTablesDecorLevel(mPreviousDecorLevel);
 
     TSettings* settings = TSettings::GetInstance();
-    if (settings && !IsEndless()) {
+    if (settings && !IsEndless() && !IsDownloadedLevel()) {
         settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         settings->SetHighestPlayedLevel(settings->GetCurrentTotalLevel());
     }
@@ -260,7 +265,7 @@ void TGameData::SetupLevel()
     BuildStationList();
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
-    if (settings && !IsEndless()) {
+    if (settings && !IsEndless() && !IsDownloadedLevel()) {
         mScore->SetScore(settings->GetCareerScore(settings->GetCurrentTotalLevel()));
         mScore->SetCash(settings->GetCareerCash());
     }

@@ -48,10 +48,12 @@ void TRestaurantStaff::Update(float dt, TQuessa* waitress, TDishCart* dishCart, 
 
 std::vector<IStation*> TRestaurantStaff::Stations() { return {&mPodium, &mPhone, &mEntertainer}; }
 
-void TRestaurantStaff::DrawStaff()
+void TRestaurantStaff::DrawStaff(bool podium, bool phone)
 {
-    mPodium.Draw();
-    mPhone.Draw();
+    if (podium)
+        mPodium.Draw();
+    if (phone)
+        mPhone.Draw();
     mEntertainer.Draw();
     mHostess.Draw();
     mBusBoy.Draw();

@@ -37,8 +37,9 @@ public:
     void Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line);
     // The podium, phone, radio or stereo: the stations the player may click.
     std::vector<IStation*> Stations();
-    // Above the floor's furniture, with the figures.
-    void DrawStaff();
+    // Above the floor's furniture, with the figures (the podium and phone
+    // when asked: a new level's stations blink in).
+    void DrawStaff(bool podium = true, bool phone = true);
     // Last, above everything on the floor.
     void DrawNotes() { mEntertainer.DrawNotes(); }
 

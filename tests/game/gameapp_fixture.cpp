@@ -6,6 +6,7 @@
 #include "engine/sound/null/nulloutput.h"
 #include "engine/sound/soundhost.h"
 #include "engine/window/message.h"
+#include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
 
 #include "lua.h"
@@ -71,6 +72,19 @@ void GameAppTest::Start()
     app = std::make_unique<TGameApp>(engine.platform.get());
     app->StartUp();
     manager->AdoptMessageListener(new TRecorder(&messages));
+    PassSplash();
+}
+
+void GameAppTest::PassSplash()
+{
+    // The game's main loop opens with the splash: its picture stands for a
+    // moment (without art only the two redraws pass) before the main menu.
+    for (int i = 0; i < 300; ++i) {
+        TModalWindow* top = manager->GetTopModalWindow();
+        if (!top || top->GetName() != str("DisplaySplash"))
+            return;
+        Idle(20);
+    }
 }
 
 bool GameAppTest::Send(int type, int param, int x, int y)

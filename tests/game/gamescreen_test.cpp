@@ -1,5 +1,5 @@
 // The game screen driven through the game's own entry on the headless
-// engine: Play on the main menu and on the map, the intro, "Let's play", the pause key
+// engine: Play on the main menu, the opening comic, Play on the map, the intro, "Let's play", the pause key
 // and the pause screen, the level-over screen's count-up. The sound files are
 // not copied: the game plays on without them.
 #include "gameapp_fixture.h"
@@ -61,6 +61,10 @@ protected:
         Press("enterok");
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
         Press("play");
+        // A new career opens with the story's first comic: paged through.
+        ASSERT_TRUE(WaitForTop("scripts/comic_1_1.lua"));
+        for (int page = 0; page < 5 && TopName() == str("scripts/comic_1_1.lua"); ++page)
+            Press("right");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));

@@ -183,7 +183,8 @@ TEST_F(LevelPlay, AMissingCareerFileGoesBackToTheMap)
     floor.StartIntro();
     for (int i = 0; i < 120; ++i)
         floor.Update(kFrame);
-    EXPECT_EQ(mHost.leftRestaurant, 5);
+    EXPECT_EQ(mHost.leftLevel, 1);
+    EXPECT_EQ(mHost.leftRestaurant, -1);  // no restaurant was finished: no comic
     EXPECT_EQ(mHost.intros, 0);
     EXPECT_NE(floor.GetState(), kPlaying);
 }

@@ -1,8 +1,17 @@
--- The main menu: greets the player, and leads to play, the player choice,
--- the options and the help pages. The first time in a run it opens the
--- loading screen; when loading ends, a first start asks for a name.
+-- The main menu: greets the player, and leads to the career, an endless
+-- shift, the best scores, the options, the help pages and the credits.
+-- Play and Endless close the menu with their choice (the main loop takes
+-- it from there); the other screens open over it. Three panels on the right
+-- take turns telling what the game holds; Quessa's corner and the more
+-- games page open from under them. The first time in a run the menu opens
+-- the loading screen; when loading ends, a first start asks for a name.
 ReadFile("scripts/menuscene.lua")
-ReadFile("scripts/career.lua")
+
+local linkFont = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) }
+local panelTitle = { "fonts/corona.mvec", 20, kUiInk }
+local panelBody = { "fonts/default.mvec", 15, kUiInk }
+
+gMenuId = CreateCloseMessage().name
 
 -- A first start has no player yet: ask for a name before anything else.
 local function AskForFirstName()
@@ -12,11 +21,19 @@ local function AskForFirstName()
     end
 end
 
-local function Play()
-    AskForFirstName()
-    if GetNumUsers() > 0 then
-        PlayCareer()
+-- Leaves the menu for play; a first start names its player first.
+local function Leave(choice)
+    return function()
+        AskForFirstName()
+        if GetNumUsers() > 0 then
+            ModalReturn(choice)
+            PostMessage(CreateNamedMessage(kCloseWindow, gMenuId))
+        end
     end
+end
+
+local function Open(script)
+    return function() DoModal(script) end
 end
 
 local function ChangePlayer()
@@ -31,28 +48,52 @@ function HandleSSSGLoad()
     PostMessage(CreateNamedMessage(kButtonPress, "loaded"))
 end
 
+-- One of the panels that take turns on the right.
+local function Upsell(k)
+    return Window { name = "group" .. k, x = 0, y = 0, w = 220, h = 140,
+        UiPicture("ui/kit/panel_small", 0, 0, 220, 140, "upsellpaper" .. k),
+        Text { name = "upselltitle" .. k, label = "upsell" .. k .. "_title", font = panelTitle, x = 14, y = 12,
+               w = 188, h = 28, flags = kHAlignCenter + kVAlignCenter },
+        Text { name = "upsellbody" .. k, label = "upsell" .. k .. "_body", font = panelBody, x = 20, y = 44,
+               w = 176, h = 80, flags = kHAlignCenter + kVAlignTop },
+    }
+end
+
+local function MenuButton(name, label, x, y, command)
+    return UiButton { name = name, label = label, x = x, y = y, command = command }
+end
+
 MakeDialog {
     MainMenu { name = "mainmenu", w = 800, h = 600,
-        MenuScene(true),
+        MenuScene(true, true),
+        -- She greets the player from the deck, turned towards the menu.
+        QuessaWindow { name = "quessa", x = 76, y = 560, frame = 15, flip = true },
         Window { name = "welcomebox", x = 208, y = 178, w = 384, h = 84,
             UiPicture("ui/menu/welcome", 0, 0, 384, 84),
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
                    flags = kHAlignCenter + kVAlignCenter },
             Button { name = "changeplayer", label = "menu_changeplayer", x = 89, y = 44, w = 200, h = 28,
-                     font = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) },
-                     flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
+                     font = linkFont, flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
         },
-        UiButton { name = "play", label = "menu_play", x = 308, y = 270, command = Play },
-        UiButton { name = "options", label = "menu_options", x = 308, y = 334,
-                   command = function() DoModal("scripts/options.lua") end },
-        UiButton { name = "help", label = "menu_help", x = 308, y = 398,
-                   command = function() DoModal("scripts/help1.lua") end },
-        UiButton { name = "quit", label = "menu_quit", x = 308, y = 462, close = true },
-        Window { name = "moregames", x = 0, y = 0, w = 1, h = 1 },
+        MenuButton("play", "menu_play", 150, 270, Leave("play")),
+        MenuButton("endless", "menu_endless", 352, 270, Leave("endless")),
+        MenuButton("hiscores", "menu_hiscores", 150, 332, Open("scripts/hiscore.lua")),
+        MenuButton("options", "menu_options", 352, 332, Open("scripts/options.lua")),
+        MenuButton("help", "menu_help", 150, 394, Open("scripts/help1.lua")),
+        MenuButton("credits", "menu_credits", 352, 394, Open("scripts/credits.lua")),
+        UiButton { name = "quit", label = "menu_quit", x = 251, y = 456, close = true },
+        Window { name = "upsell", x = 566, y = 268, w = 220, h = 176,
+            Upsell(1), Upsell(2), Upsell(3),
+            Button { name = "corner", label = "menu_corner", x = 0, y = 142, w = 220, h = 30, font = linkFont,
+                     flags = kHAlignCenter + kVAlignCenter, command = Open("scripts/quessascorner1.lua") },
+        },
+        UiButton { name = "moregames", label = "menu_moregames", x = 584, y = 456,
+                   command = Open("scripts/moregames.lua") },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
-        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 572, w = 190, h = 20,
+        Text { name = "version", label = "#", font = { "fonts/default.mvec", 14, kUiInk }, x = 600, y = 574, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,
+        function() CycleUpsell() end,
     }
 }
