@@ -133,6 +133,16 @@ TEST_F(LintTest, FileNamesWrittenInSourcesMustExistUnlessPending)
     EXPECT_EQ(report.notes, (std::vector<std::string>{"contracts.txt: line 1: pending: assets/later.ogg"}));
 }
 
+TEST(LintLiterals, ScriptLabelsAreTheLiteralLabelsAndGetStringKeys)
+{
+    EXPECT_EQ(contentlint::ScriptLabels("Text { label = \"title\", x = 1 }\n"
+                                        "Text { label = \"#own text\" }\n"
+                                        "local t = GetString( \"body\", name)\n"
+                                        "Button { label=\"title\" } Text { label = \"x\" .. k }\n"
+                                        "sublabel = \"nope\""),
+              (std::vector<std::string>{"title", "body"}));
+}
+
 TEST(LintLiterals, OnlyQuotedPathsWithAFolderAndAResourceExtension)
 {
     EXPECT_EQ(contentlint::LiteralFileNames("\"a/b.png\" \"c.png\" \"d/e.txt\" \"@f/g.lua\" \"h/%d.ogg\" "

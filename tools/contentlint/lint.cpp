@@ -106,6 +106,15 @@ public:
             mReport.notes.push_back(c.where + ": pending: " + first);
     }
 
+    // Every label a screen script names shows a text of the table.
+    void CheckScriptLabels(const fs::path& file, const std::string& text)
+    {
+        for (const std::string& label : ScriptLabels(text)) {
+            ++mReport.checks;
+            CheckLabel(TContract{"label", {label}, file.string()});
+        }
+    }
+
 private:
     void Expect(bool ok, const TContract& c, const std::string& message)
     {
@@ -226,7 +235,8 @@ private:
     std::unique_ptr<TPlatform> mPlatform;
 };
 
-void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report)
+void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report,
+                 TLinter* linter)
 {
     const std::set<std::string> kinds = {".cpp", ".h", ".lua", ".xml"};
     for (const fs::path& folder : folders) {
@@ -248,11 +258,28 @@ void ScanSources(const std::vector<fs::path>& folders, const std::set<std::strin
                 if (!ExistsOrEnciphered(name) && !pending.count(name))
                     report->failures.push_back(file.string() + ": names " + name + ", which does not exist");
             }
+            if (file.extension() == ".lua")
+                linter->CheckScriptLabels(file, text);
         }
     }
 }
 
 }  // namespace
+
+std::vector<std::string> ScriptLabels(const std::string& text)
+{
+    // A literal that is only the start of a built name ("help" .. page) is not a label.
+    static const std::regex label(
+        "(?:\\blabel\\s*=\\s*|\\bGetString\\s*\\(\\s*)\"([A-Za-z0-9_]+)\"(?!\\s*\\.\\.)");
+    std::vector<std::string> labels;
+    std::set<std::string> seen;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), label); it != std::sregex_iterator(); ++it) {
+        const std::string name = (*it)[1];
+        if (seen.insert(name).second)
+            labels.push_back(name);
+    }
+    return labels;
+}
 
 std::vector<std::string> LiteralFileNames(const std::string& text)
 {
@@ -297,12 +324,10 @@ TLintReport Lint(const TLintOptions& options)
 
     TWorkingFolder inData(options.dataFolder);
     TAssetManager assets;
-    {
-        TLinter linter(options, &report);
-        for (const TContract& c : contracts)
-            linter.Check(c);
-    }
-    ScanSources(scan, pending, &report);
+    TLinter linter(options, &report);
+    for (const TContract& c : contracts)
+        linter.Check(c);
+    ScanSources(scan, pending, &report, &linter);
     return report;
 }
 

@@ -27,4 +27,8 @@ TLintReport Lint(const TLintOptions& options);
 // a resource extension, and not a format pattern, a URL or an embedded chunk.
 std::vector<std::string> LiteralFileNames(const std::string& text);
 
+// The string-table labels a screen script names as literals: a window's
+// `label = "..."` (not a "#" text of its own) and `GetString("...")`.
+std::vector<std::string> ScriptLabels(const std::string& text);
+
 }  // namespace contentlint

@@ -44,6 +44,12 @@ MakeDialog {
                            command = function() RestartLevel() end },
                 UiButton { name = "quit", label = "over_quit", x = 272, y = 396,
                            command = function() DoPopModal() LeaveGame() end },
+                -- A new personal best (endless shifts only, where no expert
+                -- badge shows): the way to the score table.
+                Text { name = "highscoretext", label = "over_newbest", font = rowFont, x = 40, y = 300, w = 370,
+                       h = 30, flags = kHAlignLeft + kVAlignCenter },
+                UiButton { name = "highscorebutton", label = "over_hiscores", x = 168, y = 336,
+                           command = function() DoModal("scripts/hiscore.lua") end },
             },
         },
     }

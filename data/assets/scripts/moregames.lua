@@ -10,7 +10,7 @@ local entryFont = { "fonts/default.mvec", 18, kUiInk }
 local lineFont = { "fonts/corona.mvec", 22, kUiInk }
 
 local function Entry(n)
-    local y = 130 + (n - 1) * 80
+    local y = 100 + (n - 1) * 80
     return Group {
         Button { name = "xsellbutton" .. n, graphics = kRoundLook, x = 160, y = y + 24, w = 60, h = 62,
                  command = function() LaunchGameLink(n) end,
@@ -23,17 +23,19 @@ end
 MakeDialog {
     Window { name = "moregamesscreen", w = 800, h = 600,
         MenuScene(false),
-        MenuPanel("moregamespanel", 100, 40, 600, 480, "moregames_title", {}),
+        UiPicture("ui/menu/page", 60, 20, 680, 460, "moregamespanel"),
+        Text { name = "moregamestitle", label = "moregames_title", font = kUiTitleFont, x = 90, y = 26, w = 620,
+               h = 44, flags = kHAlignCenter + kVAlignCenter },
         XSellWindow { name = "xsell", x = 0, y = 0, w = 800, h = 600,
             Entry(1), Entry(2), Entry(3),
-            Text { name = "centertext1", label = "#", font = lineFont, x = 120, y = 370, w = 560, h = 30,
+            Text { name = "centertext1", label = "#", font = lineFont, x = 120, y = 346, w = 560, h = 30,
                    flags = kHAlignCenter + kVAlignCenter },
-            Text { name = "centertext2", label = "#", font = entryFont, x = 120, y = 402, w = 560, h = 26,
+            Text { name = "centertext2", label = "#", font = entryFont, x = 120, y = 378, w = 560, h = 26,
                    flags = kHAlignCenter + kVAlignCenter },
-            UiButton { name = "gamesite", label = "moregames_site", x = 400, y = 470,
+            UiButton { name = "gamesite", label = "moregames_site", x = 400, y = 440,
                        command = function() LaunchGameLink(0) end },
         },
-        UiButton { name = "back", label = "back", close = true, x = 308, y = 534 },
+        UiButton { name = "back", label = "back", close = true, x = 308, y = 510 },
     }
 }
 SetupXSell()

@@ -95,7 +95,7 @@ def main(out):
     flags = anim.Animation("chairflags", image="chairflags.png", reg=(5, 30))
     for colour in style.PARTY_ORDER:
         flags.frame(colour, pennant(colour), reg=(5, 30))
-    flags.script("function DoAnim()\n    delay(400);\n    frames{1,2,3,4,5};\nend\n")
+    flags.script("function DoAnim()\n    while true do\n        delay(500);\n        frames{1,2,3,4,5};\n    end\nend\n")
     flags.write(out, "chairflags.anm")
     glow = anim.Animation("upgradeanim", image="upgradeanim.png", reg=(32, 32))
     for step in range(8):
