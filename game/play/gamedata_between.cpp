@@ -144,6 +144,9 @@ void TGameData::DecorButton()
         return;
     TRestaurant& scene = mStaff->Restaurant();
     const int slot = scene.EnableSelectedUpgrade();
+    // Applying the choice stops the game clock while its picture loads; the
+    // fade and the blinking that follow run on that clock, so it runs again.
+    mHost->PauseGame(false);
     TSettings* settings = TSettings::GetInstance();
     if (settings && slot >= 0) {
         const str name = Label(str::getFormatted("decor_%d_%d", settings->GetCurrentRestaurant() + 1, slot + 1));

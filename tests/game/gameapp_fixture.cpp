@@ -1,5 +1,6 @@
 #include "gameapp_fixture.h"
 
+#include "engine/platform/event.h"
 #include "engine/platform/platformdata.h"
 #include "engine/platform/services.h"
 #include "engine/script/windowscript.h"
@@ -78,11 +79,14 @@ void GameAppTest::Start()
 void GameAppTest::PassSplash()
 {
     // The game's main loop opens with the splash: its picture stands for a
-    // moment (without art only the two redraws pass) before the main menu.
+    // moment (without art only the two redraws pass) before the main menu;
+    // its movie plays until a key, which comes when it has run a while.
     for (int i = 0; i < 300; ++i) {
         TModalWindow* top = manager->GetTopModalWindow();
         if (!top || top->GetName() != str("DisplaySplash"))
             return;
+        if (i % 50 == 49)
+            Send(TEvent::kKeyDown, ' ');
         Idle(20);
     }
 }
