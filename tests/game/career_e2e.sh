@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The restaurant map reached as a person would, under an X display, from a
-# first start: the name entry, Play on the main menu, the map with the first
-# level as its only marker (a star, chosen) and every other level locked; a
-# click on the marker keeps its best score shown; Back returns to the menu.
+# first start: the splash, the name entry, Play on the main menu, the
+# opening comic, the map with the first level as its only marker (a star,
+# chosen) and every other level locked; a click on the marker keeps its best
+# score shown; Back returns to the menu.
 # The map's screenshot is kept.
 # Usage: career_e2e.sh <corvellatrip> <artefacts folder>
 set -euo pipefail
@@ -31,13 +32,15 @@ accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 star="^2[3-5][0-9] 1[89][0-9] [3-6][0-9]$"   # the chosen level's gold star
 padlock="^1[6-9][0-9] 1[6-8][0-9] 1[5-7][0-9]$"
 
-wait_pixel 250 160 "$accent" "the name entry's title band"
+pass_splash 250 160 "$accent" "the name entry's title band"
 xdotool type --delay 60 "Ada"
 xdotool key Return
-wait_pixel 330 495 "$accent" "the main menu's Quit button"
+wait_pixel 272 495 "$accent" "the main menu's Quit button"
 
-# Play opens the map: level 1 is the star, level 2 a padlock.
-click 400 299
+# Play opens the story's first comic, paged through with its arrow, then
+# the map: level 1 is the star, level 2 a padlock.
+click 242 299
+page_to_map
 wait_pixel 640 576 "$accent" "the map's Play button"
 sleep 0.5
 shot "$artefacts/career_map.png"
@@ -50,7 +53,7 @@ click 95 305
 shot "$work/chosen.png"
 pixel "$work/chosen.png" 95 305 | grep -qE "$star" || fail "level 1 is no longer chosen after a click"
 click 104 39
-wait_pixel 330 495 "$accent" "the main menu after the map"
+wait_pixel 272 495 "$accent" "the main menu after the map"
 
 click 400 491
 wait_exit "Quit did not end the program"

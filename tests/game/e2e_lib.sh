@@ -62,6 +62,38 @@ wait_exit() {
   wait "$pid" || status=$?
   pid=
 }
+# The start: the splash movie plays until a click (or a key), then the
+# loading screen with the ship's white deck. Clicks the middle of the window
+# (where the game's cursor then stays under Xvfb, as the tests expect) until
+# the deck (or the picture wanted) shows: no later click can land on a
+# screen that follows. Then waits until the picture at (x, y) matches the
+# pattern (grep -E on "r g b").
+deck="^24[0-9] 24[0-9] 2[45][0-9]$"
+pass_splash() {
+  for _ in $(seq 60); do
+    shot "$work/now.png"
+    pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
+    if pixel "$work/now.png" 20 540 | grep -qE "$deck"; then
+      wait_pixel "$@"
+      return 0
+    fi
+    xdotool mousemove --window "$window" 400 300 click 1
+    sleep 0.5
+  done
+  fail "pixel ($1, $2) is $(pixel "$work/now.png" "$1" "$2"), not $3: $4"
+}
+# A new career opens with a comic: its right arrow turns the pages until
+# the map's Play button shows.
+page_to_map() {
+  local accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
+  for _ in $(seq 40); do
+    shot "$work/now.png"
+    pixel "$work/now.png" 640 576 | grep -qE "$accent" && return 0
+    xdotool mousemove --window "$window" 760 567 click 1
+    sleep 0.5
+  done
+  fail "the comic did not lead to the map"
+}
 # Waits until the picture at (x, y) matches the pattern (grep -E on "r g b").
 wait_pixel() {
   for _ in $(seq 50); do

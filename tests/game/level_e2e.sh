@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Plays career level 1 as a person would, under an X display: Play on the
-# main menu opens the restaurant map, whose Play opens the level's intro, "Let's play" starts the shift, the
+# main menu opens the story's first comic and then the restaurant map, whose Play opens the level's intro, "Let's play" starts the shift, the
 # tutorial is skipped, the first party is dragged to a table and served with
 # clicks (order, ticket, plate, serve, check, dishes, cart), the game is
 # paused and resumed with the pause key and the pause screen's button, and
@@ -70,11 +70,27 @@ sleep 0.5
 # A first start names its player, then Play on the main menu opens the map,
 # where level 1 is chosen: its Play opens the level.
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
+# The splash movie plays until a click: the middle is clicked until the
+# loading screen's white deck shows (no later click reaches another screen).
+for _ in $(seq 60); do
+  shot "$work/now.png"
+  pixel "$work/now.png" 20 540 | grep -qE "^24[0-9] 24[0-9] 2[45][0-9]$" && break
+  pixel "$work/now.png" 250 160 | grep -qE "$accent" && break
+  xdotool mousemove --window "$window" 400 300 click 1
+  sleep 0.5
+done
 wait_pixel 250 160 "$accent" "the name entry's title band" 50
 xdotool type --delay 60 "Ada"
 xdotool key Return
-wait_pixel 330 495 "$accent" "the main menu's Quit button" 50
-click 400 299 1
+wait_pixel 272 495 "$accent" "the main menu's Quit button" 50
+click 242 299 1
+# A new career opens with the story's first comic: its arrow turns the pages.
+for _ in $(seq 40); do
+  shot "$work/now.png"
+  pixel "$work/now.png" 640 576 | grep -qE "$accent" && break
+  xdotool mousemove --window "$window" 760 567 click 1
+  sleep 0.5
+done
 wait_pixel 640 576 "$accent" "the map's Play button" 20
 step map
 click 696 569 2
