@@ -2,11 +2,13 @@
 // after that player had won levels: the scripts start the game there
 // instead of playing every level before it.
 //
-//   prepare_player NAME WON
+//   prepare_player DATA NAME WON
 //
-// The player NAME (created in the prefs.dat of $XDG_DATA_HOME/corvellatrip)
-// has won the first WON career levels, each once with a modest score, and
-// the next one is the last level played, so the map starts on it.
+// Run in the resource folder DATA the game will run in (prefs.dat keeps
+// its players per installation), the player NAME (created in the prefs.dat
+// of $XDG_DATA_HOME/corvellatrip) has won the first WON career levels, each
+// once with a modest score, and the next one is the last level played, so
+// the map starts on it.
 #include "engine/assembly/assembly.h"
 #include "engine/platform/headless/headlessbackend.h"
 #include "engine/platform/platform.h"
@@ -15,15 +17,23 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: prepare_player NAME WON\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: prepare_player DATA NAME WON\n");
         return 2;
     }
-    const int won = std::atoi(argv[2]);
+    std::error_code error;
+    std::filesystem::current_path(argv[1], error);
+    if (error) {
+        std::fprintf(stderr, "prepare_player: no folder %s\n", argv[1]);
+        return 2;
+    }
+    const char* name = argv[2];
+    const int won = std::atoi(argv[3]);
     if (won < 0 || won > 50) {
         std::fprintf(stderr, "prepare_player: WON is 0 to 50\n");
         return 2;
@@ -36,7 +46,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "prepare_player: no settings\n");
         return 1;
     }
-    settings->CreateNewUser(argv[1]);
+    settings->CreateNewUser(name);
     settings->UnlockLevel(0, 0);
     for (int n = 0; n < won; ++n)
         settings->RecordLevelScore(n / 10, n % 10, 1000 + 10 * n, false);
@@ -44,6 +54,6 @@ int main(int argc, char** argv)
         settings->SetLastCareerLevel(won < 50 ? won : 49);
     TSettings::DeleteSettings();
     platform.reset();
-    std::printf("prepared %s with %d levels won\n", argv[1], won);
+    std::printf("prepared %s with %d levels won\n", name, won);
     return 0;
 }

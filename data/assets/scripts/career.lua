@@ -24,10 +24,18 @@ function OpenUnlockNotice()
     return id
 end
 
--- The wardrobe, with its tip on the first visit; waits until it closes.
+-- The wardrobe, with what the last level opened coming up over it first
+-- (its new clothes then glow in the wardrobe) and its tip on the first
+-- visit; waits until it closes.
 function VisitCloset()
     local id = PushModal("scripts/quessascloset.lua")
     ReadFile("scripts/quessascloset.lua")
+    local notice = OpenUnlockNotice()
+    if notice then
+        WaitForCloseMessage(notice)
+        gReturnValue = nil
+        SetupGlows()
+    end
     ShowClosetTip()
     WaitForCloseMessage(id)
     gReturnValue = nil
@@ -44,11 +52,6 @@ local function AfterRestaurant()
         return false
     end
     DoModal(next)
-    local notice = OpenUnlockNotice()
-    if notice then
-        WaitForCloseMessage(notice)
-        gReturnValue = nil
-    end
     VisitCloset()
     return true
 end

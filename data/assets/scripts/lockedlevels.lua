@@ -1,11 +1,15 @@
--- The extra levels: the packs found on disk (five slots, each with its
--- title, description and state; a ready pack's button plays it), and below
--- them the levels the player has downloaded into their own folder. A Play
--- button closes this screen with "pack" and leaves the chosen file in
--- gPackFile (its intro text in gPackDescription) for the career script.
+-- The extra levels, on a page over the map: the packs found on disk (five
+-- rows, each with its title, description and state; a ready pack's play
+-- button plays it), and below them the levels the player has downloaded
+-- into their own folder. A play button closes this screen with "pack" and
+-- leaves the chosen file in gPackFile (its intro text in gPackDescription)
+-- for the career script.
 ReadFile("scripts/ui.lua")
 
+local titleFont = { "fonts/corona.mvec", 20, kUiInk }
 local small = { "fonts/default.mvec", 14, kUiInk }
+local status = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) }
+local kRoundLook = { "ui/kit/roundbutton_normal", "ui/kit/roundbutton_pressed", "ui/kit/roundbutton_hover" }
 
 gPacksId = CreateCloseMessage().name
 
@@ -16,47 +20,50 @@ local function Choose(file, description)
     PostMessage(CreateNamedMessage(kCloseWindow, gPacksId))
 end
 
+local function PlayButton(name, y, command)
+    return Button { name = name, graphics = kRoundLook, x = 556, y = y, w = 60, h = 62, command = command,
+                    UiPicture("ui/kit/icon_right", 6, 5, 48, 48) }
+end
+
 local function Slot(k)
-    local y = 70 + (k - 1) * 64
-    return Window { name = "slot_" .. k, x = 100, y = y, w = 600, h = 60,
-        UiPicture("ui/kit/panel_small", 0, 0, 600, 60),
-        Text { name = "leveltext_" .. k, label = "#", font = kUiBodyFont, x = 16, y = 4, w = 360, h = 24 },
-        Text { name = "descriptiontext_" .. k, label = "#", font = small, x = 16, y = 28, w = 380, h = 30 },
-        Text { name = "statustext_" .. k, label = "#", font = kUiBodyFont, x = 380, y = 0, w = 100, h = 60,
+    local y = 70 + (k - 1) * 58
+    return Window { name = "slot_" .. k, x = 90, y = y, w = 620, h = 58,
+        Text { name = "leveltext_" .. k, label = "#", font = titleFont, x = 0, y = 2, w = 420, h = 24,
+               flags = kHAlignLeft + kVAlignCenter },
+        Text { name = "descriptiontext_" .. k, label = "#", font = small, x = 0, y = 26, w = 430, h = 30 },
+        Text { name = "statustext_" .. k, label = "#", font = status, x = 436, y = 0, w = 110, h = 56,
                flags = kHAlignCenter + kVAlignCenter },
-        UiButton { name = "gamebutton_" .. k, label = "map_play", x = 406, y = 1,
-                   command = function()
-                       if not IsButtonLocked(k - 1) then
-                           Choose(GetFullLevelName(k - 1), GetDescription(k - 1))
-                       end
-                   end },
+        PlayButton("gamebutton_" .. k, 0, function()
+            if not IsButtonLocked(k - 1) then
+                Choose(GetFullLevelName(k - 1), GetDescription(k - 1))
+            end
+        end),
     }
 end
 
 local function Download(k)
-    local y = 428 + (k - 1) * 50
-    return Window { name = "download_" .. k, x = 100, y = y, w = 600, h = 46,
-        UiPicture("ui/kit/panel_small", 0, 0, 600, 46),
-        Text { name = "downloadtext_" .. k, label = "#", font = kUiBodyFont, x = 16, y = 0, w = 380, h = 46,
+    local y = 392 + (k - 1) * 58
+    return Window { name = "download_" .. k, x = 90, y = y, w = 620, h = 58,
+        Text { name = "downloadtext_" .. k, label = "#", font = titleFont, x = 0, y = 0, w = 430, h = 56,
                flags = kHAlignLeft + kVAlignCenter },
-        UiButton { name = "downloadbutton_" .. k, label = "map_play", x = 406, y = -6,
-                   command = function()
-                       Choose(GetDownloadedLevelName(k - 1), GetDownloadedLevelDescription(k - 1))
-                   end },
+        PlayButton("downloadbutton_" .. k, 0, function()
+            Choose(GetDownloadedLevelName(k - 1), GetDownloadedLevelDescription(k - 1))
+        end),
     }
 end
 
 MakeDialog {
     Window { name = "packsscreen", w = 800, h = 600,
         UiPicture("map/background", 0, 0, 800, 600, "background"),
+        UiPicture("ui/menu/page_tall", 60, 6, 680, 510, "page"),
         LockedLevels { name = "packs", w = 800, h = 600,
-            Text { name = "title", label = "packs_title", font = kUiTitleFont, x = 200, y = 20, w = 400, h = 44,
+            Text { name = "title", label = "packs_title", font = kUiTitleFont, x = 200, y = 12, w = 400, h = 44,
                    flags = kHAlignCenter + kVAlignCenter },
             Slot(1), Slot(2), Slot(3), Slot(4), Slot(5),
-            Text { name = "downloadstitle", label = "packs_downloaded", font = kUiTitleFont, x = 200, y = 392,
-                   w = 400, h = 34, flags = kHAlignCenter + kVAlignCenter },
+            Text { name = "downloadstitle", label = "packs_downloaded", font = { "fonts/corona.mvec", 22, kUiInk },
+                   x = 90, y = 362, w = 620, h = 30, flags = kHAlignLeft + kVAlignCenter },
             Download(1), Download(2),
-            UiButton { name = "back", label = "map_back", close = true, x = 308, y = 534 },
+            UiButton { name = "back", label = "map_back", close = true, x = 308, y = 532 },
         },
     }
 }
