@@ -224,7 +224,8 @@ std::vector<TTableDesc> TGameData::TableDescriptors() const
         TTableDesc desc;
         desc.id = static_cast<int>(descs.size());
         desc.seats = table->GetChairCount();
-        desc.point = table->GetLocation();
+        // Where the layout put it: its location may have moved up onto the grid.
+        desc.point = table->GetLayoutPoint();
         descs.push_back(desc);
     }
     return descs;
