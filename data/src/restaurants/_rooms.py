@@ -310,7 +310,7 @@ def sub():
     body += rect(0, 14, W, 6, r=3, fill=soft("#c79a3a", 0.2))
     for x in range(60, W, 150):
         body += rect(x, 2, 6, 12, r=1, fill=style.shade(steel))
-    for vx in (150, 560):
+    for vx in (600,):
         body += ellipse(vx, 20, 9, 9, fill="none", stroke=soft("#c8283b", 0.25), stroke_width=3)
         body += rect(vx - 1, 11, 2, 18, fill=soft("#c8283b", 0.25)) + rect(vx - 9, 19, 18, 2,
                                                                            fill=soft("#c8283b", 0.25))
