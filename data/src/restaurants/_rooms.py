@@ -135,6 +135,7 @@ def kitchen(name, back, frame, counter_top, counter_front, trim):
         lx = x + 132 + k * 9
         out += rect(lx, y + 4, 1.5, 18 + 3 * k, fill=style.mix("#8a9aa3", back, 0.3))
         out += ellipse(lx + 0.7, y + 24 + 3 * k, 3, 2.5, fill=style.mix("#8a9aa3", back, 0.3))
+    out += KITCHEN_TOUCH[name](x, y, w, h, back)
     out += rect(x, y, w, h, r=4, fill="url(#deep%s)" % name)
     # steam
     for k, sx in enumerate((x + 70, x + 96)):
@@ -148,6 +149,41 @@ def kitchen(name, back, frame, counter_top, counter_front, trim):
     out += rect(cx + 6, cy + 4, cw - 12, 3, r=1.5, fill=style.light(counter_top), opacity=0.8)
     out += rect(cx, cy + ch - 4, cw, 4, fill=trim)
     return out
+
+
+def _galley_porthole(x, y, w, h, back):
+    return (ellipse(x + w - 24, y + 58, 12, 12, fill=style.mix("#c79a3a", back, 0.3))
+            + ellipse(x + w - 24, y + 58, 8, 8, fill=style.mix("#7fc4e0", back, 0.25)))
+
+
+def _menu_board(x, y, w, h, back):
+    out = rect(x + w - 40, y + 46, 30, 24, r=2, fill=style.mix("#2f3a34", back, 0.2))
+    for k in range(3):
+        out += rect(x + w - 35, y + 52 + k * 6, 20 - 4 * k, 1.5, fill="#ffffff", opacity=0.6)
+    return out
+
+
+def _pipe_and_gauge(x, y, w, h, back):
+    steel = style.mix("#8a9aa3", back, 0.3)
+    return (rect(x, y + 40, w, 5, fill=steel) + ellipse(x + w - 26, y + 60, 8, 8, fill=style.mix("#f4f6f8", back, 0.2))
+            + path("M%g %g l4 -4" % (x + w - 26, y + 60), stroke="#c8283b", stroke_width=1.5))
+
+
+def _cake_stand(x, y, w, h, back):
+    return (rect(x + w - 30, y + 62, 2, 10, fill=style.mix("#c79a3a", back, 0.3))
+            + ellipse(x + w - 29, y + 62, 12, 3, fill=style.mix("#ffffff", back, 0.2))
+            + ellipse(x + w - 29, y + 56, 8, 6, fill=style.mix("#f7b8cc", back, 0.25)))
+
+
+def _screen_panel(x, y, w, h, back):
+    out = rect(x + w - 44, y + 44, 34, 24, r=4, fill=style.mix("#1b1236", back, 0.2))
+    out += path("M%g %g l6 -6 l6 4 l8 -10 l6 6" % (x + w - 40, y + 62), stroke="#4ee2ec", stroke_width=1.5,
+                fill="none", opacity=0.8)
+    return out
+
+
+KITCHEN_TOUCH = {"cruise": _galley_porthole, "train": _menu_board, "sub": _pipe_and_gauge, "blimp": _cake_stand,
+                 "spaceship": _screen_panel}
 
 
 # ---------------------------------------------------------------- cruise
@@ -385,14 +421,6 @@ def blimp():
         body += rect(x0 - 3, y0 + 2, x1 - x0 + 12, y1 - y0 + 10, r=38, fill="#1c1420", opacity=0.12)
         body += rect(x0 - 6, y0 - 6, x1 - x0 + 12, y1 - y0 + 12, r=40, fill=soft(trim, 0.1))
         body += rect(x0 - 2, y0 - 2, x1 - x0 + 4, y1 - y0 + 4, r=36, fill=soft(cream))
-        # curtains gathered at the top corners
-        for side, sx in ((1, x0 - 2), (-1, x1 + 2)):
-            body += path("M%g %g L%g %g Q%g %g %g %g Q%g %g %g %g Z" % (
-                sx - side * 6, y0 - 8, sx + side * 14, y0 - 8, sx + side * 6, y0 + 20, sx + side * 2, y0 + 34,
-                sx - side * 6, y1 - 10, sx - side * 6, y1 - 10), fill=soft(trim, 0.2))
-            body += ellipse(sx + side * 2, y0 + 34, 3, 3, fill=soft("#c79a3a"))
-        body += path("M%g %g Q%g %g %g %g" % (x0 + 10, y0 - 4, (x0 + x1) / 2, y0 + 10, x1 - 10, y0 - 4),
-                     fill=soft(trim, 0.2))
     # the parquet: herringbone under a large oval rug
     floor = rect(0, FLOOR_TOP, W, H - FLOOR_TOP, fill=soft("#d7b98c", 0.12))
     for y in range(FLOOR_TOP - 20, H + 20, 16):
@@ -481,7 +509,31 @@ def spaceship():
     return room
 
 
+def blimp_drapes():
+    """A swagged valance over each window, its drapes tied back at the
+    sides: they hang in front of the glass."""
+    trim = colours("blimp")[2]
+    out = ""
+    for spec in WINDOWS["blimp"]:
+        x0, y0, x1, y1 = window_box(spec)
+        for side, sx in ((1, x0 - 2), (-1, x1 + 2)):
+            out += path("M%g %g L%g %g Q%g %g %g %g Q%g %g %g %g Z" % (
+                sx, y0 - 2, sx + side * 16, y0 - 2, sx + side * 7, y0 + 26, sx + side * 5, y0 + 50,
+                sx, y0 + 62, sx, y0 + 40), fill=soft(trim, 0.2))
+            out += path("M%g %g Q%g %g %g %g" % (sx + side * 9, y0 + 4, sx + side * 4, y0 + 26, sx + side * 3,
+                                                 y0 + 48), stroke=style.shade(trim), stroke_width=1.5, fill="none",
+                        opacity=0.5)
+            out += ellipse(sx + side * 5, y0 + 44, 3, 3, fill=soft("#c79a3a"))
+        for k in range(3):
+            sx = x0 + k * (x1 - x0) / 3.0
+            out += path("M%g %g Q%g %g %g %g Z" % (sx - 2, y0 - 2, sx + (x1 - x0) / 6.0, y0 + 16,
+                                                   sx + (x1 - x0) / 3.0 + 2, y0 - 2), fill=soft(trim, 0.2))
+    return out
+
+
 ROOMS = {"cruise": cruise, "train": train, "sub": sub, "blimp": blimp, "spaceship": spaceship}
+# What hangs in front of the windows' glass (drawn over the holes, and solid in the mask).
+OVER = {"blimp": blimp_drapes}
 
 
 def room(name):
@@ -493,7 +545,10 @@ def backdrop(name):
     """The room with its window holes cut (transparent) and the mask: white
     where the room is, black where the scenery shows through."""
     holes = "".join(hole(spec, fill="#000000") for spec in WINDOWS[name])
+    over = OVER[name]() if name in OVER else ""
     picture = svg.document(W, H, "<defs><mask id='m'><rect width='%d' height='%d' fill='#ffffff'/>%s</mask></defs>"
-                           % (W, H, holes) + group(room(name), mask="url(#m)"))
-    mask = svg.document(W, H, rect(0, 0, W, H, fill="#ffffff") + holes)
+                           % (W, H, holes) + group(room(name), mask="url(#m)") + over)
+    white = ("<defs><filter id='white'><feFlood flood-color='#ffffff'/>"
+             "<feComposite in2='SourceAlpha' operator='in'/></filter></defs>")
+    mask = svg.document(W, H, rect(0, 0, W, H, fill="#ffffff") + holes + white + group(over, filter="url(#white)"))
     return picture, mask
