@@ -383,7 +383,6 @@ def night():
         x, y = rnd.uniform(0, W), rnd.uniform(0, 110)
         r = rnd.choice([0.7, 0.9, 1.2])
         body += ellipse(x, y, r, r, fill="#fff8dc", opacity=rnd.uniform(0.5, 0.95))
-    for mx in (70, 690):
-        body += ellipse(mx + 10, 40, 11, 11, fill="#f7f0c0") + ellipse(mx + 15, 37, 9, 9, fill="#0a0f2a",
-                                                                      opacity=0.9)
+    # a crescent moon in the first window (the overlay lies still over the scenery)
+    body += ellipse(76, 52, 11, 11, fill="#f7f0c0") + ellipse(81, 49, 9, 9, fill="#0a0f2a", opacity=0.9)
     return body
