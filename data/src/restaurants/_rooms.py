@@ -145,6 +145,7 @@ def kitchen(name, back, frame, counter_top, counter_front, trim):
     cx, cy, cw, ch = COUNTER
     out += rect(cx + 4, cy + ch + COUNTER_FRONT - 2, cw - 4, 8, fill="#1c1420", opacity=0.18)
     out += rect(cx, cy + ch - 2, cw, COUNTER_FRONT + 2, r=3, fill=counter_front)
+    out += COUNTER_FRONTS[name](cx, cy + ch, cw, COUNTER_FRONT, counter_front, trim)
     out += rect(cx, cy, cw, ch, r=5, fill=counter_top)
     out += rect(cx + 6, cy + 4, cw - 12, 3, r=1.5, fill=style.light(counter_top), opacity=0.8)
     out += rect(cx, cy + ch - 4, cw, 4, fill=trim)
@@ -181,6 +182,32 @@ def _screen_panel(x, y, w, h, back):
                 fill="none", opacity=0.8)
     return out
 
+
+def _front_portholes(x, y, w, h, face, trim):
+    return "".join(ellipse(px, y + h / 2, 4, 4, fill=style.light(face), opacity=0.6)
+                   for px in range(int(x) + 24, int(x + w) - 10, 48))
+
+
+def _front_panels(x, y, w, h, face, trim):
+    return "".join(rect(px, y + 3, 40, h - 6, r=2, fill=style.light(face), opacity=0.25)
+                   for px in range(int(x) + 8, int(x + w) - 40, 50))
+
+
+def _front_rivets(x, y, w, h, face, trim):
+    return rivets([(px, y + h / 2) for px in range(int(x) + 10, int(x + w) - 4, 22)], style.light(face), 1.5)
+
+
+def _front_scallops(x, y, w, h, face, trim):
+    return "".join(path("M%d %g q8 8 16 0" % (px, y + 3), stroke="#ffffff", stroke_width=1.5, fill="none",
+                        opacity=0.5) for px in range(int(x) + 6, int(x + w) - 16, 20))
+
+
+def _front_light(x, y, w, h, face, trim):
+    return rect(x + 10, y + h / 2 - 1, w - 20, 2.5, r=1, fill=trim, opacity=0.8)
+
+
+COUNTER_FRONTS = {"cruise": _front_portholes, "train": _front_panels, "sub": _front_rivets,
+                  "blimp": _front_scallops, "spaceship": _front_light}
 
 KITCHEN_TOUCH = {"cruise": _galley_porthole, "train": _menu_board, "sub": _pipe_and_gauge, "blimp": _cake_stand,
                  "spaceship": _screen_panel}
@@ -241,6 +268,10 @@ def cruise():
     room = floor + body
     room += kitchen("cruise", soft("#e8eef2", 0.1), soft(navy, 0.15), soft("#f4f6f8", 0.08), soft(navy, 0.2),
                     soft(brass, 0.1))
+    # a caged brass bulkhead lamp beside the pass
+    room += light_pool(604, 44, 30, 30, "#fff1a8", 0.4, "bulkhead")
+    room += ellipse(604, 44, 9, 11, fill=soft(brass, 0.1)) + ellipse(604, 44, 6, 8, fill="#fff6d8")
+    room += rect(596, 43, 16, 2, fill=soft(brass, 0.1)) + rect(603, 33, 2, 22, fill=soft(brass, 0.1))
     return room
 
 
@@ -309,6 +340,13 @@ def train():
             floor += polygon([(ox, y - 10), (ox + 10, y), (ox, y + 10), (ox - 10, y)],
                              fill=style.mix(velvet, lamp, 0.25), opacity=0.35)
             floor += ellipse(ox + 20, y + 20, 2, 2, fill=style.mix(velvet, lamp, 0.4), opacity=0.4)
+    lattice = style.mix(velvet, lamp, 0.3)
+    for k in range(-12, 24):
+        x = k * 40
+        floor += path("M%d %d L%d %d" % (x, FLOOR_TOP, x + (H - FLOOR_TOP), H), stroke=lattice, stroke_width=1.2,
+                      opacity=0.22)
+        floor += path("M%d %d L%d %d" % (x, FLOOR_TOP, x - (H - FLOOR_TOP), H), stroke=lattice, stroke_width=1.2,
+                      opacity=0.22)
     floor += rect(0, FLOOR_TOP, W, 16, fill=soft("#8a4a32", 0.1))
     for x in range(0, W, 20):
         floor += rect(x, FLOOR_TOP, 1.5, 16, fill=style.shade("#8a4a32"), opacity=0.6)
@@ -536,9 +574,15 @@ ROOMS = {"cruise": cruise, "train": train, "sub": sub, "blimp": blimp, "spaceshi
 OVER = {"blimp": blimp_drapes}
 
 
+def ceiling_shade():
+    """The wall darkens towards the ceiling: the room's light hangs lower."""
+    return (svg.defs(linear_gradient("ceiling", [(0, "#1c1420", 0.22), (1, "#1c1420", 0)]))
+            + rect(0, 0, W, 46, fill="url(#ceiling)"))
+
+
 def room(name):
     """The room's SVG body (800 x 600) with its windows still drawn over."""
-    return ROOMS[name]()
+    return ROOMS[name]() + ceiling_shade()
 
 
 def backdrop(name):
