@@ -67,7 +67,7 @@ def dark_regions(image, rows):
         seen[start] = True
         while stack:
             i = stack.pop()
-            x, y = i % w, i // w
+            x = i % w
             for j in ((i - 1) if x > 0 else -1, (i + 1) if x < w - 1 else -1, i - w, i + w):
                 if 0 <= j < len(dark) and dark[j] and not seen[j]:
                     seen[j] = True

@@ -7,7 +7,7 @@ holds.
 
 Every drawing takes its middle-bottom point (x, y) and a scale, so the same
 dessert is 16 px wide on a plate and 26 px in a bubble."""
-from qmcontent import style, svg
+from qmcontent import svg
 from qmcontent.svg import OUTLINE, ellipse, group, path, polygon, rect
 
 PLATE = "#fbfbf6"

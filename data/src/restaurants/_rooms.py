@@ -289,7 +289,6 @@ def _sin(a):
 
 def train():
     mahogany, velvet, brass, lamp = colours("train")
-    rnd = Random(2)
     wood = soft(mahogany, 0.1)
     body = rect(0, 0, W, WALL, fill=wood)
     # a curved roof edge and the panels of the car's wall
@@ -369,7 +368,6 @@ def train():
 
 def sub():
     teal, steel, porthole, fish = colours("sub")
-    rnd = Random(3)
     plate = soft(style.mix(teal, steel, 0.45), 0.1)
     body = rect(0, 0, W, WALL, fill=plate)
     # riveted hull plates
@@ -496,7 +494,6 @@ def blimp():
 
 def spaceship():
     violet, silver, cyan, planet = colours("spaceship")
-    rnd = Random(5)
     hull = soft(style.mix(violet, silver, 0.35), 0.1)
     body = rect(0, 0, W, WALL, fill=hull)
     body += rect(0, 0, W, 10, fill=style.shade(hull))
