@@ -114,6 +114,27 @@ class MakeData(unittest.TestCase):
         self.assertIn("notes.xml", result.stderr)
         self.assertFalse(os.path.exists(os.path.join(self.out, "props", "notes.xml")))
 
+    def test_a_generator_runs_again_when_a_folder_it_reads_changes(self):
+        for folder in ("rig", "scene"):
+            os.makedirs(os.path.join(self.src, folder))
+        shade = os.path.join(self.src, "rig", "_shade.txt")
+        with open(shade, "w") as f:
+            f.write("200\n")
+        with open(os.path.join(self.src, "scene", "scene.py"), "w") as f:
+            f.write("# reads: ../rig\n"
+                    "import os, sys\n"
+                    "from qmcontent import png\n"
+                    "value = int(open(os.path.join('..', 'rig', '_shade.txt')).read())\n"
+                    "png.write(os.path.join(sys.argv[1], 'dot.png'), png.Image(1, 1, [(value, 0, 0, 255)]))\n")
+        self.assertEqual(self.make().returncode, 0)
+        first = tree(self.out)["scene/dot.png"][0]
+        with open(shade, "w") as f:
+            f.write("90\n")
+        again = self.make()
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertIn("1 of 6 jobs", again.stdout, "the scene is drawn again from the changed rig")
+        self.assertNotEqual(tree(self.out)["scene/dot.png"][0], first)
+
 
 if __name__ == "__main__":
     unittest.main()
