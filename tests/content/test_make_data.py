@@ -106,6 +106,35 @@ class MakeData(unittest.TestCase):
         self.assertTrue(os.path.exists(os.path.join(self.out, "sfx", "pop.ogg")))
         self.assertEqual(self.make().returncode, 1, "a failed job runs again")
 
+    def write_generator_reading_a_helper(self, reads):
+        lib = os.path.join(self.src, "lib")
+        os.makedirs(lib)
+        with open(os.path.join(lib, "_shade.py"), "w") as f:
+            f.write("VALUE = 120\n")
+        with open(os.path.join(self.src, "props", "swatch.py"), "w") as f:
+            f.write("# A swatch in the helper's grey.\n# reads: %s\n" % reads
+                    + "import os, sys\nsys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'lib'))\n"
+                    + "import _shade\nfrom qmcontent import png\n"
+                    + "png.write(os.path.join(sys.argv[1], 'swatch.png'), png.Image(2, 2, [(_shade.VALUE,) * 3 + (255,)] * 4))\n")
+
+    def test_a_generator_runs_again_when_a_folder_it_reads_changes(self):
+        self.write_generator_reading_a_helper("../lib")
+        self.assertEqual(self.make().returncode, 0)
+        before = png.read(os.path.join(self.out, "props", "swatch.png")).get(0, 0)
+        self.assertEqual(self.make().stdout, "")
+        with open(os.path.join(self.src, "lib", "_shade.py"), "w") as f:
+            f.write("VALUE = 60\n")
+        changed = self.make()
+        self.assertIn("1 of 6 jobs", changed.stdout)
+        self.assertNotEqual(png.read(os.path.join(self.out, "props", "swatch.png")).get(0, 0), before)
+
+    def test_a_generator_reading_a_missing_folder_fails_by_name(self):
+        self.write_generator_reading_a_helper("../nowhere")
+        result = self.make()
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("props/swatch.py", result.stderr)
+        self.assertIn("nowhere", result.stderr)
+
     def test_generators_may_write_only_generated_kinds(self):
         with open(os.path.join(self.src, "props", "gen.py"), "w") as f:
             f.write("import os, sys\nopen(os.path.join(sys.argv[1], 'notes.xml'), 'w').write('x')\n")

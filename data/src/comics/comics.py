@@ -8,6 +8,7 @@ The story: Quessa serves her first shift on a cruise ship; her friend Odile,
 who runs a little cafe in port, writes to her at every stop; each captain
 sends her on to the next restaurant, and at the end Quessa and Odile open a
 restaurant of their own."""
+# reads: ../quessa ../customers
 import os
 import sys
 

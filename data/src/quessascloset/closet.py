@@ -7,6 +7,7 @@ the mannequin) and the item pictures between each slot's arrows
 ("blink.anm"), and every item's icon ("icons/FILE.png") for the
 clothing-unlocked notice. Clothing stays in the tintable marking; the game
 colours it."""
+# reads: ../quessa
 import os
 import sys
 
