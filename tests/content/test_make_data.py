@@ -135,6 +135,37 @@ class MakeData(unittest.TestCase):
         self.assertIn("props/swatch.py", result.stderr)
         self.assertIn("nowhere", result.stderr)
 
+    def write_generator(self, name, pictures):
+        with open(os.path.join(self.src, "props", name), "w") as f:
+            f.write("import os, sys\nfrom qmcontent import png\n")
+            for picture, grey in pictures:
+                f.write("png.write(os.path.join(sys.argv[1], '%s'), png.Image(1, 1, [(%d, %d, %d, 255)]))\n"
+                        % (picture, grey, grey, grey))
+
+    def test_a_picture_moved_from_one_generator_to_another_is_made_in_one_run(self):
+        # Both orders: the job giving the picture up may run before or after the one taking it.
+        for giver, taker in (("a_gen.py", "b_gen.py"), ("d_gen.py", "c_gen.py")):
+            with self.subTest(giver=giver):
+                self.write_generator(giver, [("moved.png", 10), (giver + ".png", 10)])
+                self.assertEqual(self.make().returncode, 0)
+                self.write_generator(giver, [(giver + ".png", 10)])
+                self.write_generator(taker, [("moved.png", 200)])
+                result = self.make()
+                self.assertEqual(result.returncode, 0, result.stderr)
+                moved = png.read(os.path.join(self.out, "props", "moved.png"))
+                self.assertEqual(moved.get(0, 0), (200, 200, 200, 255))
+                os.remove(os.path.join(self.src, "props", giver))
+                os.remove(os.path.join(self.src, "props", taker))
+                self.assertEqual(self.make().returncode, 0)
+                self.assertFalse(os.path.exists(os.path.join(self.out, "props", "moved.png")))
+
+    def test_two_generators_making_one_picture_fail(self):
+        self.write_generator("a_gen.py", [("same.png", 10)])
+        self.write_generator("b_gen.py", [("same.png", 20)])
+        result = self.make()
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("same.png is made by props/a_gen.py too", result.stderr)
+
     def test_generators_may_write_only_generated_kinds(self):
         with open(os.path.join(self.src, "props", "gen.py"), "w") as f:
             f.write("import os, sys\nopen(os.path.join(sys.argv[1], 'notes.xml'), 'w').write('x')\n")
