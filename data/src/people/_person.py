@@ -28,7 +28,7 @@ CENTRE_X = 42
 SHOULDER_Y = 49
 HIP_Y = 78
 ANKLE_Y = 99
-SOLE_Y = 103
+SOLE_Y = 104  # the outline under the shoes
 
 LOOK = {
     "skin": style.SKIN[0], "hair": style.HAIR[0], "hair_style": "short", "hat": None,

@@ -9,6 +9,8 @@ Clothing is drawn in the tintable marking: the game recolours every pixel
 whose blue and red are close but whose blue and green differ, keeping its
 lightness (blue / 255). So garments use a magenta ramp (MARK) and their
 details (buttons, lace) stay grey or white, which the tint leaves alone."""
+import math
+
 from qmcontent import style
 from qmcontent.svg import OUTLINE, ellipse, group, path, rect
 
@@ -27,7 +29,9 @@ LACE_SHADE = "#c8c8c8"
 DEFAULT = {
     "dir": "F",     # F facing the player, B her back, S her right side (mirrored for left)
     "bob": 0,       # px down
-    "stride": 0,    # -1..1: which leg is ahead
+    "stride": 0,    # -1..1: which leg is ahead (standing)
+    "phase": None,  # walking: the stride's phase in radians (legs, arms and skirt follow it)
+    "tilt": 0,      # degrees, the whole figure leaning about her feet
     "hold": 0,      # hands held out carrying: 0, 1 (hand1) or 2 (both)
     "swing": 0,     # arm swing when walking with free hands
     "special": None,  # "phone", "podium", "stretch", "look", "tap", "trans"
@@ -43,8 +47,14 @@ def hand_points(pose):
     bob = pose["bob"]
     (lx, ly), (rx, ry) = SHOULDERS
     swing = pose["swing"]
-    left = (lx - 5, ly + 24 + swing + bob)
-    right = (rx + 5, ly + 24 - swing + bob)
+    if pose["dir"] == "S":
+        # Seen from the side the free arms swing forward and back, each
+        # against the leg of its side (her left, the near one, is hand2).
+        left = (lx - 3 + swing * 2, ly + 23 - swing * 0.5 + bob)
+        right = (rx + 3 - swing * 2, ly + 23 + swing * 0.5 + bob)
+    else:
+        left = (lx - 5, ly + 24 + swing + bob)
+        right = (rx + 5, ly + 24 - swing + bob)
     if pose["hold"] >= 1:
         left = (lx - 13, ly + 9 + bob)
     if pose["hold"] >= 2:
@@ -61,10 +71,18 @@ def hand_points(pose):
     return left, right
 
 
+def tilted(pose, point):
+    """Where a point of the picture lands once she leans by the pose's tilt."""
+    a = math.radians(pose["tilt"])
+    x, y = point[0] - REG[0], point[1] - REG[1]
+    return REG[0] + x * math.cos(a) - y * math.sin(a), REG[1] + x * math.sin(a) + y * math.cos(a)
+
+
 def anchors(pose):
-    left, right = hand_points(pose)
+    left, right = (tilted(pose, p) for p in hand_points(pose))
     # Items sit just above the hand that holds them.
-    return {"hand1": (left[0] - REG[0], left[1] - 6 - REG[1]), "hand2": (right[0] - REG[0], right[1] - 6 - REG[1])}
+    return {"hand1": (round(left[0] - REG[0]), round(left[1] - 6 - REG[1])),
+            "hand2": (round(right[0] - REG[0]), round(right[1] - 6 - REG[1]))}
 
 
 def limb(x1, y1, x2, y2, width, fill):
@@ -75,13 +93,19 @@ def limb(x1, y1, x2, y2, width, fill):
 
 
 def leg_points(pose, side):
-    """Top and foot of a leg; the stride lifts one foot and moves it aside in profile."""
+    """Top and foot of a leg. Standing, the stride lifts one foot (and moves
+    it aside in profile); walking, each foot swings forward lifted through
+    its half of the phase and pushes back on the floor through the other."""
     x = 31 if side == 0 else 41
-    lift = max(0, pose["stride"] * (1 if side == 0 else -1)) * 4
-    dx = 0
+    sign = 1 if side == 0 else -1
+    if pose["phase"] is None:
+        lift = max(0, pose["stride"] * sign) * 4
+        dx = pose["stride"] * 7 * sign if pose["dir"] == "S" else 0
+    else:
+        lift = max(0.0, math.sin(pose["phase"]) * sign) * 5
+        dx = -8 * math.cos(pose["phase"]) * sign if pose["dir"] == "S" else 0
     if pose["dir"] == "S":
         x = 36
-        dx = pose["stride"] * (7 if side == 0 else -7)
     return (x, 92 + pose["bob"]), (x + dx, 113 - lift)
 
 
@@ -235,4 +259,7 @@ DRAW = {"body": body, "shoes": shoes, "bottom": bottom, "top": top, "apron": apr
 
 
 def draw(layer, pose):
-    return group(DRAW[layer](pose))
+    """One layer of a pose; every layer leans with her by the same tilt."""
+    if not pose["tilt"]:
+        return group(DRAW[layer](pose))
+    return group(DRAW[layer](pose), transform="rotate(%g %d %d)" % (pose["tilt"], REG[0], REG[1]))
