@@ -159,6 +159,21 @@ class MakeData(unittest.TestCase):
                 self.assertEqual(self.make().returncode, 0)
                 self.assertFalse(os.path.exists(os.path.join(self.out, "props", "moved.png")))
 
+    def test_a_generator_that_lost_a_clash_runs_again_when_its_sources_go_back(self):
+        self.write_generator("a_gen.py", [("a.png", 10)])
+        self.write_generator("b_gen.py", [("x.png", 200)])
+        self.assertEqual(self.make().returncode, 0)
+        # Both change at once; the first takes the picture, the second loses the clash.
+        self.write_generator("a_gen.py", [("a.png", 10), ("x.png", 10)])
+        self.write_generator("b_gen.py", [("x.png", 200), ("b.png", 1)])
+        self.assertEqual(self.make().returncode, 1)
+        # Both as they were: the picture is the second one's again.
+        self.write_generator("a_gen.py", [("a.png", 10)])
+        self.write_generator("b_gen.py", [("x.png", 200)])
+        result = self.make()
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(png.read(os.path.join(self.out, "props", "x.png")).get(0, 0), (200, 200, 200, 255))
+
     def test_two_generators_making_one_picture_fail(self):
         self.write_generator("a_gen.py", [("same.png", 10)])
         self.write_generator("b_gen.py", [("same.png", 20)])
