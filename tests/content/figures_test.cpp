@@ -203,6 +203,39 @@ TEST(WalkingStaff, UpperAndLowerBodyStepTogetherAndEveryUpperFrameCanCarry)
     }
 }
 
+// No opaque pixel on the outermost rows and columns of a frame: nothing cut off.
+bool InsideItsFrame(const Sheet& sheet, const TAnimFrame& frame)
+{
+    for (int i = 0; i < std::max(frame.w, frame.h); ++i)
+        if ((i < frame.w && (sheet.Opaque(frame.x + i, frame.y) || sheet.Opaque(frame.x + i, frame.y + frame.h - 1))) ||
+            (i < frame.h && (sheet.Opaque(frame.x, frame.y + i) || sheet.Opaque(frame.x + frame.w - 1, frame.y + i))))
+            return false;
+    return true;
+}
+
+TEST(WardrobeIcons, EveryItemIsWholeInsideItsIconAndItsButtonPicture)
+{
+    InDataFolder data;
+    int icons = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("assets/quessascloset/icons")) {
+        if (entry.path().extension() != ".png")
+            continue;
+        ++icons;
+        Sheet icon(entry.path().string());
+        TAnimFrame whole;
+        whole.w = whole.h = 64;
+        EXPECT_TRUE(InsideItsFrame(icon, whole)) << entry.path().filename();
+    }
+    EXPECT_GE(icons, 10);
+    for (const char* slot : {"shoes", "bottom", "top", "apron", "accessory"}) {
+        const std::string anm = std::string("assets/quessascloset/") + slot + "_ui.anm";
+        const TAnimationRecord pieces = Read(anm);
+        Sheet sheet(SheetPath(anm, pieces));
+        for (const TAnimFrame& frame : pieces.frames)
+            EXPECT_TRUE(InsideItsFrame(sheet, frame)) << slot << " " << frame.name.c_str();
+    }
+}
+
 // From the top of the hat or hair to the soles: a whole figure is as tall
 // as a customer on his legs.
 void ExpectAWholeFigure(const std::string& anm, int lowest, int highest)
