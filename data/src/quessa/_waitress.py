@@ -35,8 +35,9 @@ DEFAULT = {
     "hold": 0,      # hands held out carrying: 0, 1 (hand1) or 2 (both)
     "swing": 0,     # arm swing when walking with free hands
     "special": None,  # "phone", "podium", "stretch", "look", "tap", "trans"
-    "eyes": "open",
-    "mood": "smile",
+    "eyes": "open",     # open, closed or wink
+    "mood": "smile",    # smile, open; the comics' also grin, worried, surprised
+    "brows": "calm",    # calm, raised, worried
 }
 
 LAYERS = ("body", "shoes", "bottom", "top", "apron", "accessory")
@@ -68,6 +69,15 @@ def hand_points(pose):
         left, right = (lx - 8, 14 + bob), (rx + 8, 14 + bob)
     elif special == "look":
         right = (rx + 9, 26 + bob)
+    # Poses of the story comics.
+    elif special == "wave":
+        right = (rx + 12, 20 + bob)
+    elif special == "cheer":
+        left, right = (lx - 12, 12 + bob), (rx + 12, 12 + bob)
+    elif special == "letter":
+        left, right = (lx + 1, ly + 13 + bob), (rx - 1, ly + 13 + bob)
+    elif special == "hips":
+        left, right = (lx - 9, ly + 18 + bob), (rx + 9, ly + 18 + bob)
     return left, right
 
 
@@ -154,22 +164,31 @@ def face(pose, turn):
     eyes = (30 + turn, 42 + turn) if not turn else (38 + turn,)
     for ex in eyes:
         ey = 31 + bob
-        if pose["eyes"] == "closed":
+        if pose["eyes"] == "closed" or (pose["eyes"] == "wink" and ex > 36 + turn):
             out += path("M%d %d Q%d %d %d %d" % (ex - 4, ey, ex, ey + 3, ex + 4, ey), fill="none", stroke=OUTLINE,
                         stroke_width=1.8, stroke_linecap="round")
             continue
         out += ellipse(ex, ey, 4, 5, fill="#ffffff", stroke=OUTLINE, stroke_width=1.5)
         out += ellipse(ex + 0.6 + (1 if turn else 0), ey + 0.8, 2.3, 2.8, fill="#3b6a8a")
         out += ellipse(ex - 0.4, ey - 0.6, 0.9, 0.9, fill="#ffffff")
-        out += path("M%d %d L%d %d" % (ex - 3, ey - 8, ex + 3, ey - 9), stroke=OUTLINE, stroke_width=1.6,
-                    stroke_linecap="round")
+        # (left end, right end) of each brow: worried lifts the ends near the nose.
+        lift = {"calm": (0, 0), "raised": (-2.5, -2.5), "worried": (0.5 if ex < 36 + turn else -2.5,
+                                                                    -2.5 if ex < 36 + turn else 0.5)}
+        inner, outer = lift[pose["brows"]]
+        out += path("M%g %g L%g %g" % (ex - 3, ey - 8 + inner, ex + 3, ey - 9 + outer), stroke=OUTLINE,
+                    stroke_width=1.6, stroke_linecap="round")
     cheek = style.mix(SKIN, "#e0606a", 0.45)
     out += ellipse(26 + turn * 2, 38 + bob, 3, 1.8, fill=cheek)
     if not turn:
         out += ellipse(46, 38 + bob, 3, 1.8, fill=cheek)
-    mouth = {"smile": "M%d 40 Q%d 44 %d 40", "open": "M%d 40 Q%d 46 %d 40 Z"}[pose["mood"]]
+    mouth = {"smile": "M%d 40 Q%d 44 %d 40", "open": "M%d 40 Q%d 46 %d 40 Z", "grin": "M%d 39 Q%d 48 %d 39 Z",
+             "worried": "M%d 42 Q%d 39 %d 42", "surprised": "M%d 41 Q%d 37 %d 41 Q%d 47 %d 41 Z"}[pose["mood"]]
     mx = 36 + turn * 2
-    out += path(mouth % (mx - 4, mx, mx + 4), fill="#a33d4b" if pose["mood"] == "open" else "none",
+    points = (mx - 4, mx, mx + 4) if pose["mood"] != "surprised" else (mx - 2.5, mx, mx + 2.5, mx, mx - 2.5)
+    if pose["mood"] == "grin":
+        points = (mx - 5, mx, mx + 5)
+    out += path(mouth.replace("%d", "%g") % points,
+                fill="#a33d4b" if pose["mood"] in ("open", "grin", "surprised") else "none",
                 stroke=OUTLINE, stroke_width=1.6, stroke_linecap="round", transform="translate(0 %d)" % bob)
     return out
 
