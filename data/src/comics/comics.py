@@ -601,7 +601,7 @@ def comic1_1():
     chef, chef_head = staff(cook, X + 620, Y + 236, 1.5, left=(-6, 20), right=(12, -26), mood="grin")
     wide.add(chef)
     wide.caption(14, 12, ["The Bellwave's last night at sea."])
-    wide.bubble(470, 24, ["Best service this", "side of the equator!"], chef_head)
+    wide.bubble(470, 24, ["Best service this", "side of the equator!"], chef_head, steepest=20)
     wide.bubble(250, 44, ["Thanks, Chef!"], q_head)
 
     X, Y = left.x, left.y
@@ -622,7 +622,7 @@ def comic1_1():
     chef, chef_head = staff(cook, X + 300, Y + 242, 1.3, flip=True, right=(12, -26), mood="open")
     right.add(chef)
     right.bubble(14, 14, ["Next stop:", "the rails!"], q_head)
-    right.bubble(190, 30, ["Bon voyage!"], chef_head)
+    right.bubble(190, 30, ["Bon voyage!"], chef_head, steepest=20)
     return [wide, left, right]
 
 
