@@ -697,6 +697,17 @@ void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
     luaL_putchar(b, '"');
 }
 
+// The number as the C library's unsigned conversions see it: the low 32
+// bits of its integer part, so 0 .. 2^32-1 print whole and negative numbers
+// wrap around. Beyond the 64-bit range (and NaN) there is no integer part to
+// take; those give 0.
+unsigned int toUnsignedInt(lua_Number x)
+{
+    if (!(x > -9223372036854775808.0 && x < 9223372036854775808.0))
+        return 0;
+    return static_cast<unsigned int>(static_cast<uint64_t>(static_cast<int64_t>(x)));
+}
+
 const char* scanformat(lua_State* L, const char* strfrmt, char* form, int* hasprecision)
 {
     const char* p = strfrmt;
@@ -757,9 +768,7 @@ int str_format(lua_State* L)
             case 'u':
             case 'x':
             case 'X':
-                // the number as an unsigned int: its integer part's low 32 bits
-                std::snprintf(buff, sizeof(buff), form,
-                              static_cast<unsigned int>(static_cast<long long>(luaL_numtolong(luaL_checknumber(L, arg)))));
+                std::snprintf(buff, sizeof(buff), form, toUnsignedInt(luaL_checknumber(L, arg)));
                 break;
             case 'e':
             case 'E':
