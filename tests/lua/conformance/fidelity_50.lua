@@ -90,6 +90,45 @@ local cases = {
   {"newproxy of something that is not a proxy",
    function() return errmsg(newproxy, {}) end,
    "bad argument #1 to `newproxy' (boolean or proxy expected)"},
+  -- A tail call leaves a level of its own on the stack, with no function,
+  -- no source and no line.
+  {"error at level 2 through a tail call names no position",
+   function()
+     local function fails() error("deep", 2) end
+     local function tailer() return fails() end
+     return errmsg(function() local x = tailer() return x end)
+   end,
+   "deep"},
+  {"error at level 2 through an ordinary call names the caller's line",
+   function()
+     local function fails() error("deep", 2) end
+     local function caller() local x = fails() return x end
+     return (string.gsub(errmsg(caller), "^[^:]*:%d+: ", "<position> "))
+   end,
+   "<position> deep"},
+  {"debug.traceback shows the level a tail call leaves",
+   function()
+     local function inner() local s = debug.traceback("m") return s end
+     local function outer() return inner() end
+     local s = outer()
+     local _, _, second = string.find(s, "^m\nstack traceback:\n\t[^\n]*\n\t([^\n]*)\n")
+     return second
+   end,
+   "(tail call): ?"},
+  {"getfenv and setfenv count the level a tail call leaves",
+   function()
+     local function envAt(level) return getfenv(level) end
+     local function tailer(level) return envAt(level) end
+     local mine = {}
+     local function caller(level) local e = tailer(level) return e end
+     setfenv(caller, mine)
+     local function setAt(level) setfenv(level, {}) end
+     local function setTailer() return setAt(2) end
+     return tostring(caller(3) == mine) .. "; " ..
+       string.gsub(errmsg(caller, 2), "^[^:]*:%d+: ", "") .. "; " ..
+       string.gsub(errmsg(setTailer), "^[^:]*:%d+: ", "")
+   end,
+   "true; no function environment for tail call at level 2; no function environment for tail call at level 2"},
 }
 
 local failed = 0
