@@ -129,6 +129,12 @@ local cases = {
        string.gsub(errmsg(setTailer), "^[^:]*:%d+: ", "")
    end,
    "true; no function environment for tail call at level 2; no function environment for tail call at level 2"},
+  {"unpack fills a C function's stack up to its limit",
+   function() local t = {} for i = 1, 2047 do t[i] = i end return count(unpack(t)) end,
+   2047},
+  {"unpack of more than a C function's stack holds",
+   function() local t = {} for i = 1, 2048 do t[i] = i end return errmsg(unpack, t) end,
+   "stack overflow (table too big to unpack)"},
 }
 
 local failed = 0
