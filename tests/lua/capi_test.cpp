@@ -98,7 +98,7 @@ TEST(LuaApi, ErrorsReturnStatusAndMessage)
     EXPECT_TRUE(lua_istable(L, -1)) << "error objects travel unchanged";
     lua_settop(L, 0);
     EXPECT_EQ(luaL_loadfile(L, "/nonexistent/file.lua"), LUA_ERRFILE);
-    EXPECT_EQ(topString(L), "cannot read /nonexistent/file.lua");
+    EXPECT_EQ(topString(L), "cannot read /nonexistent/file.lua: No such file or directory");
 }
 
 TEST(LuaApi, ErrorHandlerSeesTheFailingFrame)

@@ -135,6 +135,12 @@ local cases = {
   {"unpack of more than a C function's stack holds",
    function() local t = {} for i = 1, 2048 do t[i] = i end return errmsg(unpack, t) end,
    "stack overflow (table too big to unpack)"},
+  {"loadfile of a missing file gives the system's reason",
+   function() local f, msg = loadfile("no/such/file.lua") return tostring(f) .. " " .. msg end,
+   "nil cannot read no/such/file.lua: No such file or directory"},
+  {"dofile of a missing file raises the same text",
+   function() return errmsg(dofile, "no/such/file.lua") end,
+   "cannot read no/such/file.lua: No such file or directory"},
 }
 
 local failed = 0
