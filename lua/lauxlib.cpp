@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -226,9 +227,12 @@ void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* l, int nup)
 
 // ---- getn and setn: the `n' field, else the weak `sizes' table -------------------
 
+// A size field outside the int range (or NaN) is no size: it reads as
+// negative, as the machine's own conversion gives it.
 static int checkint(lua_State* L, int topop)
 {
-    int n = static_cast<int>(lua_tonumber(L, -1));
+    lua_Number x = lua_tonumber(L, -1);
+    int n = x >= -2147483648.0 && x <= 2147483647.0 ? static_cast<int>(x) : INT_MIN;
     if (n == 0 && !lua_isnumber(L, -1))
         n = -1;
     lua_pop(L, topop);
