@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include "dsp.h"
+#include "measure.h"
 #include "reverb.h"
 #include "voices.h"
 
@@ -38,7 +39,9 @@ void ApplyLevel(const TSoundSpec& s, std::vector<float>& x)
     if (peak <= 0)
         return;
     const double ceiling = Gain(s.ceilingDb);
-    if (s.level == ELevel::kPeak) {
+    if (s.level == ELevel::kGain) {
+        Scale(x, Gain(s.levelDb));
+    } else if (s.level == ELevel::kPeak) {
         Scale(x, ceiling / peak);
     } else if (s.level == ELevel::kLoud) {
         Scale(x, std::min(Gain(s.levelDb) / LoudestOf(x, s.rate), ceiling / peak));
@@ -66,37 +69,6 @@ void Mix(const TSoundSpec& s, std::vector<float>& dry, std::vector<float>& send)
 }
 
 }  // namespace
-
-double PeakOf(const std::vector<float>& samples)
-{
-    double peak = 0;
-    for (float v : samples)
-        peak = std::max(peak, double(std::fabs(v)));
-    return peak;
-}
-
-double RmsOf(const std::vector<float>& samples)
-{
-    double sum = 0;
-    for (float v : samples)
-        sum += double(v) * v;
-    return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
-}
-
-double LoudestOf(const std::vector<float>& samples, int rate)
-{
-    const std::size_t window = std::max<std::size_t>(1, std::size_t(rate / 10)), hop = std::max<std::size_t>(1, window / 10);
-    if (samples.size() <= window)
-        return RmsOf(samples);
-    double loudest = 0;
-    for (std::size_t at = 0; at + window <= samples.size(); at += hop) {
-        double sum = 0;
-        for (std::size_t i = at; i < at + window; ++i)
-            sum += double(samples[i]) * samples[i];
-        loudest = std::max(loudest, std::sqrt(sum / double(window)));
-    }
-    return loudest;
-}
 
 std::vector<float> RenderSound(const TSoundSpec& s)
 {

@@ -10,9 +10,4 @@ namespace synth {
 
 std::vector<float> RenderSound(const TSoundSpec& sound);
 
-// Levels measured as the lint measures them (full scale 1.0).
-double PeakOf(const std::vector<float>& samples);
-double RmsOf(const std::vector<float>& samples);
-double LoudestOf(const std::vector<float>& samples, int rate);  // the RMS of the loudest 100 ms
-
 }  // namespace synth

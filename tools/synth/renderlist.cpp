@@ -110,6 +110,10 @@ private:
 
     bool Level(const std::vector<std::string>& w, TSoundSpec* s)
     {
+        if (w.size() == 3 && w[1] == "gain") {
+            s->level = ELevel::kGain;
+            return Value(w[2], &s->levelDb);
+        }
         if (w.size() == 3 && w[1] == "peak") {
             s->level = ELevel::kPeak;
             return Value(w[2], &s->levelDb) && Value(w[2], &s->ceilingDb);
@@ -118,7 +122,7 @@ private:
             s->level = w[1] == "rms" ? ELevel::kRms : ELevel::kLoud;
             return Value(w[2], &s->levelDb) && Value(w[4], &s->ceilingDb);
         }
-        return Fail("expected 'level peak DB', 'level rms DB peak DB' or 'level loud DB peak DB'");
+        return Fail("expected 'level peak DB', 'level gain DB', 'level rms DB peak DB' or 'level loud DB peak DB'");
     }
 
     bool Voice(const std::vector<std::string>& w, TSoundSpec* s)

@@ -14,6 +14,7 @@
 //   level rms DB peak DB             the RMS to DB, peaks bent softly under the ceiling (music)
 //   level loud DB peak DB            the loudest 100 ms to DB unless the peak would pass its ceiling (effects)
 //   level peak DB                    the peak to DB
+//   level gain DB                    a fixed gain (for measuring a part of a mix on its own)
 //   reverb SIZE DAMP WET             a room (size and damping 0..1) and the level of its return
 //   quality Q                        Vorbis quality (-0.1..1, default 0.4)
 //   voice NAME PRESET [KEY VALUE]... an instrument: a preset and its settings (voices.h)
@@ -42,7 +43,7 @@ struct TNoteEvent {
 };
 
 enum class EEnds { kFade, kWrap, kLoop };
-enum class ELevel { kRms, kLoud, kPeak };
+enum class ELevel { kRms, kLoud, kPeak, kGain };
 
 struct TSoundSpec {
     std::string out;

@@ -231,10 +231,10 @@ std::vector<TPartial> PianoPartials(const TSettings& s, double f0, int rate)
     const double bright = s("bright", 1), detune = std::exp2(s("detune", 1.5) / 1200.0);
     for (int n = 1; n <= 16; ++n) {
         const double ratio = n * std::sqrt(1 + 0.0004 * n * n);
-        if (ratio * f0 > rate * 0.45)
+        if (ratio * f0 > std::min(rate * 0.45, 7000.0))
             break;
         const double hammer = std::fabs(std::sin(3.14159265 * n / 7.0)) + 0.15;
-        const double amp = hammer / std::pow(n, 1.5 - 0.4 * bright);
+        const double amp = hammer / std::pow(n, 2.0 - 0.5 * bright);
         const double decay = 0.6 * (n - 1) + f0 / 900.0;
         p.push_back({ratio, amp * 0.6, decay});
         p.push_back({ratio * detune, amp * 0.4, decay * 1.1});

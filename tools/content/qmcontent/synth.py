@@ -19,7 +19,7 @@ MUSIC_PEAK = -9.0
 # Ambient beds: quiet, under the music (the ceiling leaves room for what
 # the lossy encoding adds to a noise's peaks: the lint wants -18 at most).
 AMBIENT_RMS = -32.0
-AMBIENT_PEAK = -20.0
+AMBIENT_PEAK = -21.0
 
 MUSIC_RATE = 22050
 EFFECT_RATE = 44100
@@ -54,8 +54,8 @@ class Sound:
                  "quality %s" % number(self.quality)]
         kind, times = self.ends[0], self.ends[1:]
         lines.append(" ".join(["ends", kind] + [number(t) for t in times if kind != "wrap"]))
-        if self.level[0] == "peak":
-            lines.append("level peak %s" % number(self.level[1]))
+        if self.level[0] in ("peak", "gain"):
+            lines.append("level %s %s" % (self.level[0], number(self.level[1])))
         else:
             lines.append("level %s %s peak %s" % (self.level[0], number(self.level[1]), number(self.level[2])))
         if self.reverb:

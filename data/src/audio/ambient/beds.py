@@ -71,7 +71,7 @@ def train(rng):
 def sub(rng):
     """The hull's hum and creaks, bubbles rising past the portholes now and then."""
     s = bed("sub")
-    s.voice("hum", "organ", {"attack": 1, "release": 1, "gain": 0.12, "tremolo": 0.1})
+    s.voice("hum", "organ", {"attack": 1, "release": 1, "gain": 0.07, "tremolo": 0.1})
     s.voice("water", "noise", {"filter": 2, "q": 0.8, "attack": 1.5, "release": 1.5, "gain": 0.22})
     s.voice("creak", "triangle", {"attack": 0.25, "release": 0.4, "cutoff": 700, "q": 4, "gain": 0.1,
                                   "vibrato": 9, "depth": 25})
