@@ -2,6 +2,7 @@
 
 #include "voices.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -9,6 +10,8 @@
 namespace synth {
 
 namespace {
+
+constexpr double kLongest = 3600;  // seconds: no sound, note or fade of the game comes near
 
 bool Number(const std::string& word, double* value)
 {
@@ -48,7 +51,7 @@ public:
             return true;
         }
         if (w[0] == "length" && w.size() == 2)
-            return Positive(w[1], &s.length);
+            return Positive(w[1], &s.length) && (s.length <= kLongest || Fail("longer than an hour"));
         if (w[0] == "quality" && w.size() == 2)
             return Value(w[1], &s.quality) && (s.quality >= -0.1 && s.quality <= 1.0 ? true : Fail("bad quality"));
         if (w[0] == "ends")
@@ -95,11 +98,12 @@ private:
     {
         if ((w.size() == 3 || w.size() == 4) && w[1] == "fade") {
             s->ends = EEnds::kFade;
-            return Positive(w[2], &s->endSeconds) && (w.size() == 3 || Positive(w[3], &s->startSeconds));
+            return Positive(w[2], &s->endSeconds) && (w.size() == 3 || Positive(w[3], &s->startSeconds)) &&
+                   (std::max(s->endSeconds, s->startSeconds) <= kLongest || Fail("a fade longer than an hour"));
         }
         if (w.size() == 3 && w[1] == "loop") {
             s->ends = EEnds::kLoop;
-            return Positive(w[2], &s->endSeconds);
+            return Positive(w[2], &s->endSeconds) && (s->endSeconds <= kLongest || Fail("a loop fade longer than an hour"));
         }
         if (w.size() == 2 && w[1] == "wrap") {
             s->ends = EEnds::kWrap;
@@ -135,8 +139,13 @@ private:
         for (std::size_t i = 3; i + 1 < w.size(); i += 2) {
             if (!IsSetting(w[i]))
                 return Fail("unknown setting '" + w[i] + "'");
-            if (!Value(w[i + 1], &voice.params[w[i]]))
+            double& value = voice.params[w[i]];
+            if (!Value(w[i + 1], &value))
                 return false;
+            // Times bound what a note allocates; the rest only shape it.
+            const bool time = w[i] == "attack" || w[i] == "release" || w[i] == "bump";
+            if (time ? value < 0 || value > kLongest : std::fabs(value) > 1e6)
+                return Fail("'" + w[i] + "' out of range: " + w[i + 1]);
         }
         for (const TVoiceSpec& v : s->voices)
             if (v.name == voice.name)
@@ -165,6 +174,10 @@ private:
             return false;
         if (n.start < 0)
             return Fail("a note before the start");
+        if (n.start > kLongest || n.duration > kLongest)
+            return Fail("a note longer or later than an hour");
+        if (n.f0 < 1 || n.f1 < 1 || n.f0 > 100000 || n.f1 > 100000)
+            return Fail("a frequency outside 1 Hz to 100 kHz");
         s->notes.push_back(n);
         return true;
     }

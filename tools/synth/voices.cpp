@@ -373,15 +373,19 @@ std::vector<float> RenderWave(const TSettings& s, const TPreset& preset, const T
 // ------------------------------------------------------------------ pluck
 
 // A plucked string: a burst of soft noise circulating through a delay whose
-// averaging filter darkens it as it rings.
+// averaging filter darkens it as it rings. The averaging delays half a
+// sample and a first-order all-pass the rest of the period's fraction, so
+// the string is in tune at every pitch.
 std::vector<float> RenderPluck(const TSettings& s, const TNoteEvent& note, int rate)
 {
     const TEnvelope env = EnvelopeOf(s, note);
     const int count = SampleCount(env.Length(), rate);
-    std::vector<float> out(std::size_t(count), 0.0f);
+    std::vector<float> out(static_cast<std::size_t>(count), 0.0f);
     const double period = rate / note.f0;
-    const int length = std::max(2, int(period));
-    std::vector<float> line(std::size_t(length) + 2, 0.0f);
+    const int length = std::max(2, int(std::floor(period - 0.6)));
+    const double fraction = period - 0.5 - length;  // 0.1 .. 1.1 samples, for the all-pass
+    const double c = (1 - fraction) / (1 + fraction);
+    std::vector<float> line(std::size_t(length), 0.0f);
     TNoise noise(std::uint32_t(s("seed", 7)) * 2654435761u + std::uint32_t(note.f0 * 100));
     float smooth = 0;
     const float bright = float(std::clamp(s("bright", 0.5), 0.05, 1.0));
@@ -391,18 +395,17 @@ std::vector<float> RenderPluck(const TSettings& s, const TNoteEvent& note, int r
     }
     // Feedback that gives the string its decay (per second) at this pitch.
     const double feedback = std::exp(-s("decay", 1.5) / note.f0);
-    const double frac = period - length;
     std::size_t at = 0;
-    float previous = 0;
+    double previous = 0, allpassIn = 0, allpassOut = 0;
     for (int i = 0; i < count; ++i) {
-        const std::size_t next = (at + 1) % line.size();
-        const float y = line[at];
-        // Averaging with a fractional share tunes the loop between whole samples.
-        const float averaged = float(0.5 * (y + previous) * (1 - frac * 0.5) + y * frac * 0.5);
+        const double y = line[at];
+        const double averaged = 0.5 * (y + previous);
         previous = y;
-        line[(at + std::size_t(length)) % line.size()] = float(averaged * feedback);
+        allpassOut = c * averaged + allpassIn - c * allpassOut;
+        allpassIn = averaged;
+        line[at] = float(allpassOut * feedback);
         out[std::size_t(i)] = float(y * env.At(double(i) / rate));
-        at = next;
+        at = (at + 1) % line.size();
     }
     return out;
 }
