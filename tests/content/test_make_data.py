@@ -88,6 +88,16 @@ class MakeData(unittest.TestCase):
         self.assertTrue(os.path.exists(os.path.join(self.out, "sfx", "hum.ogg")))
         self.assertEqual(self.make().stdout, "", "and the next run has nothing to do")
 
+    def test_a_new_synthesiser_redoes_the_sounds_only(self):
+        synth_copy = os.path.join(self.tmp, "qmsynth")
+        shutil.copy2(SYNTH, synth_copy)
+        self.assertEqual(self.make("work", "--synth", synth_copy).returncode, 0)
+        with open(synth_copy, "ab") as f:
+            f.write(b"\0")  # another build of the program
+        result = self.make("work", "--synth", synth_copy)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("3 of 5 jobs", result.stdout, "the effect, the ambient loop and the song; not the pictures")
+
     def test_indexed_picture_and_palettes_share_index_order(self):
         self.assertEqual(self.make().returncode, 0)
         with open(os.path.join(self.out, "props", "stool.png"), "rb") as f:

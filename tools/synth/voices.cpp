@@ -257,7 +257,8 @@ std::vector<float> RenderPartials(const TSettings& s, const TPreset& preset, con
     const std::vector<double> f = Frequencies(s, note, rate, count);
     const double fmax = std::max(note.f0, note.f1);
     for (const TPartial& p : partials) {
-        if (p.ratio * fmax > rate * 0.45)
+        // Nothing above 12 kHz: a bell's top partials there only sting.
+        if (p.ratio * fmax > std::min(rate * 0.45, 12000.0))
             continue;
         const double step = std::exp(-p.decay * pitchDecay / rate);
         double amp = p.amplitude, phase = 0;
