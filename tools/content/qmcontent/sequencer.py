@@ -2,7 +2,7 @@
 render-list sound per section. The language is described in
 data/src/README.md ("Music"); in short:
 
-    tempo 118 / meter 4 / swing 0.3 / reverb SIZE DAMP WET / level DB
+    tempo 118 / meter 4 / swing 0.3 / humanize MS / reverb SIZE DAMP WET / level DB
     instrument NAME PRESET [SETTING VALUE]... [legato L] [low NOTE]
     define NAME TOKEN...                  reusable notes, chords or bars (@NAME)
     pattern NAME BEAT:DEGREE[:BEATS]...   one bar of accompaniment over the chords
@@ -14,8 +14,10 @@ data/src/README.md ("Music"); in short:
     drums GROOVE*COUNT ...                a groove a bar
 """
 import os
+import random
 import re
 import shlex
+import zlib
 from fractions import Fraction
 
 from . import synth
@@ -106,7 +108,7 @@ class Instrument:
 class Song:
     def __init__(self, path):
         self.path = path
-        self.tempo, self.meter, self.swing = 120.0, 4, 0.0
+        self.tempo, self.meter, self.swing, self.humanize = 120.0, 4, 0.0, 0.0
         self.rate = synth.MUSIC_RATE
         self.rms, self.peak = synth.MUSIC_RMS, synth.MUSIC_PEAK
         self.reverb = (0.5, 0.5, 0.25)
@@ -127,7 +129,7 @@ class Song:
     def statement(self, where, w):
         head = w[0]
         try:
-            if head in ("tempo", "meter", "swing", "rate", "level") and len(w) == 2:
+            if head in ("tempo", "meter", "swing", "rate", "level", "humanize") and len(w) == 2:
                 value = float(w[1])
                 if head == "tempo":
                     self.tempo = value
@@ -137,6 +139,8 @@ class Song:
                     self.swing = value
                 elif head == "rate":
                     self.rate = int(value)
+                elif head == "humanize":
+                    self.humanize = value / 1000.0
                 else:
                     self.rms = value
                 return
@@ -298,13 +302,19 @@ class Song:
         for name_ in used:
             inst = self.instruments[name_]
             sound.voice(name_, inst.preset, inst.settings)
+        # A player's hands: each note a few milliseconds early or late and a
+        # little softer or harder, the same way on every run.
+        rng = random.Random(zlib.crc32((os.path.basename(self.path) + name).encode()))
+        end = sound.length
         for instrument, start, length, pitches, velocity in sound_notes:
             inst = self.instruments[instrument]
             t0 = self.seconds(start)
             t1 = self.seconds(start + length * Fraction(inst.legato).limit_denominator(1000))
             spread = (3.0 / len(pitches)) ** 0.5 if len(pitches) > 3 else 1.0
+            shift, touch = rng.uniform(-0.5, 0.5) * self.humanize, rng.uniform(0.92, 1.04) if self.humanize else 1.0
+            t0, t1 = min(max(0.0, t0 + shift), end - 0.01), min(end, max(0.0, t1 + shift))
             for midi in pitches:
-                sound.note(instrument, t0, max(t1 - t0, 0.01), frequency(midi), velocity=velocity * spread)
+                sound.note(instrument, t0, max(t1 - t0, 0.01), frequency(midi), velocity=min(1.0, velocity * spread * touch))
         return sound
 
     def melody(self, where, instrument, tokens, at, notes):
