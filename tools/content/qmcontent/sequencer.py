@@ -11,6 +11,8 @@ data/src/README.md ("Music"); in short:
     chords C | Am7 - D7 - | % | G7/B      the harmony, bar by bar
     NAME NOTE[:BEATS]...                  a melody (c5:0.5, r:1, c4+e4:2, e5!, g4~)
     NAME pattern PATTERN*COUNT ...        the instrument follows the chords
+    NAME harmony OTHER [from BAR]         a second voice: under each note of OTHER the
+                                          nearest chord tone at least a third below
     drums GROOVE*COUNT ...                a groove a bar
 """
 import os
@@ -275,10 +277,13 @@ class Song:
             if head == "chords":
                 offset = harmony[-1][0] + harmony[-1][1] if harmony else 0
                 harmony += [(s + offset, l, c) for s, l, c in self.chords(where, tokens)]
+        harmonies = []
         for where, head, tokens in lines:
             if head == "chords":
                 continue
-            if head == "drums":
+            if tokens and tokens[0] == "harmony":
+                harmonies.append((where, head, tokens[1:]))
+            elif head == "drums":
                 grooves_at = self.drums(where, tokens, grooves_at, sound_notes)
             elif tokens and tokens[0] == "pattern":
                 at = cursors.get((head, "pattern"), 0)
@@ -286,6 +291,8 @@ class Song:
             else:
                 at = cursors.get((head, "melody"), Fraction(0))
                 cursors[(head, "melody")] = self.melody(where, head, tokens, at, sound_notes)
+        for where, head, tokens in harmonies:
+            self.harmonise(where, head, tokens, harmony, sound_notes)
         total = harmony[-1][0] + harmony[-1][1] if harmony else max(
             [grooves_at * self.meter] + list(v if k[1] == "melody" else v * self.meter for k, v in cursors.items()))
         if total <= 0:
@@ -335,6 +342,21 @@ class Song:
                 notes.append((instrument, at, length, pitches, min(1.0, 0.85 * self.strength(at) * accent)))
             at += length
         return at
+
+    def harmonise(self, where, instrument, tokens, harmony, notes):
+        if len(tokens) not in (1, 3) or (len(tokens) == 3 and (tokens[1] != "from" or not tokens[2].isdigit())):
+            raise SourceError("%s: expected '%s harmony OTHER [from BAR]'" % (where, instrument))
+        other, first = tokens[0], (int(tokens[2]) - 1) * self.meter if len(tokens) == 3 else 0
+        if other not in self.instruments:
+            raise SourceError("%s: no instrument %r" % (where, other))
+        for name, at, length, pitches, velocity in list(notes):
+            chord = chord_at(harmony, at)
+            if name != other or at < first or chord is None:
+                continue
+            top = max(pitches)
+            classes = set(chord.classes("C"))
+            under = next(p for p in range(top - 3, top - 15, -1) if p % 12 in classes)
+            notes.append((instrument, at, length, [under], velocity * 0.85))
 
     def comp(self, where, instrument, tokens, bar, harmony, notes):
         inst = self.instruments[instrument]
