@@ -17,7 +17,7 @@
 #include "floorbot.h"
 #include "game/floor/eatingstation.h"
 #include "game/play/game.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
 #include <GL/gl.h>

@@ -3,7 +3,7 @@
 #include "engine/render/animatedtexture.h"
 #include "game/floor/floorart.h"
 #include "game/floor/quessa.h"
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 #include <cmath>
 

@@ -12,7 +12,7 @@
 #include "game/floor/quessa.h"
 #include "game/floor/shelves.h"
 #include "game/floor/staff.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
 namespace {

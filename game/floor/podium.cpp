@@ -5,7 +5,7 @@
 #include "game/floor/globalskeys.h"
 #include "game/floor/party.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 #include <cmath>

@@ -27,7 +27,7 @@
 #include "game/floor/carryables.h"
 #include "game/floor/clothinglayer.h"
 #include "game/floor/foodtray.h"
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include <array>
 #include <list>

@@ -4,7 +4,7 @@
 #include "game/floor/floorart.h"
 #include "game/floor/floorview.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 

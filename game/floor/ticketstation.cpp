@@ -5,7 +5,7 @@
 #include "game/floor/floorview.h"
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 #include <algorithm>
 

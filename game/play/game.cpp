@@ -16,14 +16,14 @@
 #include "engine/window/windowmanager.h"
 #include "game/floor/quessa.h"
 #include "game/play/gamedata.h"
-#include "game/play/scoremanager.h"
-#include "game/play/windowslide.h"
+#include "game/rules/scoremanager.h"
 #include "game/screens/childwindows.h"
 #include "game/screens/coinjar.h"
 #include "game/screens/cursor.h"
 #include "game/screens/levelintro.h"
 #include "game/screens/levelover.h"
 #include "game/screens/screenfade.h"
+#include "game/screens/windowslide.h"
 #include "game/settings/settings.h"
 
 #include <cstdio>

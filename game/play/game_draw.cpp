@@ -10,7 +10,7 @@
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
 #include "game/play/gamedata.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,8 +7,8 @@
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
-#include "game/play/scoremanager.h"
-#include "game/screens/coinjar.h"
+#include "game/rules/coinjarview.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 

@@ -21,9 +21,9 @@
 #include "game/floor/waitresshands.h"
 #include "game/levels/levelmanager.h"
 #include "game/play/gamestate.h"
-#include "game/play/levelgoals.h"
 #include "game/play/restaurantstaff.h"
-#include "game/play/tutorial.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/tutorial.h"
 
 #include <array>
 #include <list>
@@ -31,7 +31,7 @@
 #include <vector>
 
 class TBar;
-class TCoinJar;
+class ICoinJarView;
 class TEatingStation;
 class TFoodStation;
 class TQuessa;
@@ -147,7 +147,7 @@ public:
     TEatingStation* GetDropTable() const { return mDropTable; }
     bool IsEndless() const;
     bool IsRestartPending() const { return mRestartPending; }
-    void SetCoinJar(TCoinJar* jar) { mCoinJar = jar; }
+    void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
@@ -204,7 +204,7 @@ private:
     TChef mChef;
     std::unique_ptr<TDishCart> mDishCart;
     std::unique_ptr<TRestaurantStaff> mStaff;
-    TCoinJar* mCoinJar = nullptr;  // the HUD's, not owned
+    ICoinJarView* mCoinJar = nullptr;  // the HUD's, not owned
     TTutorial mTutorial;
     TPoint mDragHome, mGrabOffset;
     bool mDragFromBench = false;

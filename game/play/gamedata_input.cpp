@@ -7,7 +7,7 @@
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "engine/window/message.h"
 #include "engine/window/slider.h"
 #include "engine/window/textedit.h"
-#include "game/app/serversavemanager.h"
 #include "game/screens/luamethod.h"
 #include "game/screens/showwindow.h"
+#include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 
 #include <cstdio>

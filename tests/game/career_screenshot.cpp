@@ -11,6 +11,9 @@
 #include "engine/window/windowhost.h"
 #include "engine/window/windowmanager.h"
 #include "game/app/windowtypes.h"
+#include "game/floor/quessa.h"
+#include "game/floor/quessacolors.h"
+#include "game/screens/quessascloset.h"
 #include "game/settings/settings.h"
 
 #include "gameshot.h"
@@ -74,6 +77,9 @@ void ShotMain(TPlatform* platform, const char*)
         return;
     }
     game::RegisterWindowTypes();
+    // The clothing colours, which the game's start-up reads before its first
+    // screen (no cursor: the pictures show none).
+    TQuessaColors colours;
     settings->CreateNewUser("Ann");
     settings->UnlockLevel(0, 0);
     for (int n = 0; n < 13; ++n) {
@@ -98,6 +104,13 @@ void ShotMain(TPlatform* platform, const char*)
     settings->SetClothing(4, "assets/quessa/accessory1.anm", "red");
     script->RunLuaText("PushModal('closet') ReadFile('scripts/quessascloset.lua')");
     Shoot(platform, manager, fb, "wardrobe");
+    // The wardrobe offers the tops she owns, in the colours of the list.
+    TWindow* closetScreen = manager->GetTopModalWindow()->GetChildWindow("closetscreen", -1);
+    auto* closet = closetScreen ? ::GetCast<TQuessasCloset>(closetScreen->GetChildWindow("closet", -1)) : nullptr;
+    if (!closet || closet->GetSlot(TQuessa::kTop).items.empty()) {
+        std::fprintf(stderr, "the wardrobe offers no top\n");
+        gResult = 1;
+    }
     script->RunLuaText("DoPopModal()");
     script->RunLuaText("PushModal('credits') ReadFile('scripts/credits.lua')");
     Shoot(platform, manager, fb, "credits");

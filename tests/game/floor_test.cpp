@@ -4,12 +4,12 @@
 // cart, on a fake clock (the dt each frame is given).
 #include "floor_fixture.h"
 
+#include "engine/base/xml.h"
 #include "game/floor/chef.h"
 #include "game/floor/dishcart.h"
 #include "game/floor/shelves.h"
 #include "game/floor/ticketstation.h"
-#include "engine/base/xml.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <filesystem>
 

@@ -9,7 +9,7 @@
 #include "engine/window/screen.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
-#include "game/app/editorsave.h"
+#include "game/editors/editorsave.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"

@@ -5,11 +5,11 @@
 #include "play_fixture.h"
 
 #include "engine/base/xml.h"
+#include "engine/render/animatedtexture.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
 #include "game/play/game.h"
-#include "game/play/scoremanager.h"
-#include "engine/render/animatedtexture.h"
+#include "game/rules/scoremanager.h"
 #include "recordinghandler.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // each slice of the search does a known amount of work: routes around
 // tables and the bar, lowered and blocked goals, an unreachable goal, points
 // off the field, and a search spread over several frames.
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include <gtest/gtest.h>
 

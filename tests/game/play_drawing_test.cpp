@@ -5,9 +5,9 @@
 
 #include "engine/render/texture.h"
 #include "engine/window/stringtable.h"
-#include "game/play/levelgoals.h"
-#include "game/play/scoremanager.h"
-#include "game/play/tutorial.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 #include "game/screens/coinjar.h"
 #include "recordinghandler.h"
 #include "testimages.h"

@@ -23,7 +23,7 @@
 #include "game/floor/quessacolors.h"
 #include "game/floor/table.h"
 #include "game/play/restaurantstaff.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
 
@@ -159,6 +159,7 @@ void ShotMain(TPlatform* platform, const char*)
     auto* handler = dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler());
     TSettings::CreateSettings();
     TSettings* settings = TSettings::GetInstance();
+    auto colours = std::make_unique<TQuessaColors>();  // as the game's start-up reads them
     settings->CreateNewUser("Shots");
     settings->SetCurrentUser(0, true);
     settings->GetGameClock()->Start();
@@ -170,7 +171,7 @@ void ShotMain(TPlatform* platform, const char*)
     for (int restaurant = 0; restaurant < 5 && ok; ++restaurant)
         ok = Shoot(platform, handler, globals, restaurant);
     gResult = ok ? 0 : 1;
-    TQuessaColors::Release();
+    colours.reset();
     TSettings::DeleteSettings();
 }
 

@@ -1,6 +1,7 @@
 #include "engine/render/gl/gldisplayhandler.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/instanceholder.h"
 #include "engine/platform/letterbox.h"
 #include "engine/platform/platform.h"
 #include "engine/render/gl/glspritebatch.h"
@@ -13,8 +14,6 @@
 #include <numbers>
 
 namespace {
-
-TGLDisplayHandler* gGLInstance = nullptr;
 
 // Matrices are row-vector (p' = p x M) and row-major, which is the memory
 // layout glLoadMatrixf expects of GL's column-vector, column-major matrices.
@@ -71,12 +70,12 @@ TGLTextureData* GLData(TTexture* texture)
 
 TGLDisplayHandler* TGLDisplayHandler::GetInstance()
 {
-    return gGLInstance;
+    return TInstanceHolder<TGLDisplayHandler>::Get();
 }
 
 TGLDisplayHandler::TGLDisplayHandler()
 {
-    gGLInstance = this;
+    TInstanceHolder<TGLDisplayHandler>::Publish(this);
 }
 
 TGLDisplayHandler::~TGLDisplayHandler()
@@ -85,8 +84,7 @@ TGLDisplayHandler::~TGLDisplayHandler()
     mTexture.reset();
     mCursor.reset();
     ReleaseScreenFramebuffer();
-    if (gGLInstance == this)
-        gGLInstance = nullptr;
+    TInstanceHolder<TGLDisplayHandler>::Withdraw(this);
 }
 
 std::unique_ptr<TTextureData> TGLDisplayHandler::NewTextureData()

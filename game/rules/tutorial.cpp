@@ -1,4 +1,4 @@
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 #include "engine/base/rect.h"
 #include "engine/platform/platform.h"

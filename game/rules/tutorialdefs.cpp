@@ -2,7 +2,7 @@
 // and dishes on table 1; row 17 waits, unseen, for the next party; rows
 // 18-43 teach the rest. Rows of mode 1 show only in career play, of mode 2
 // only in endless play.
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 // Arrow rotations in radians.
 namespace {

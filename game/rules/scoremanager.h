@@ -8,15 +8,15 @@
 // arrive; until the game window has handed it over, points arrive unflashed.
 #pragma once
 
-#include "game/play/coinflip.h"
-#include "game/play/scoreaction.h"
-#include "game/play/scorebubble.h"
+#include "game/rules/coinflip.h"
+#include "game/rules/scoreaction.h"
+#include "game/rules/scorebubble.h"
 
 #include <cstdint>
 #include <list>
 #include <memory>
 
-class TCoinJar;
+class ICoinJarView;
 class TTextGraphic;
 
 class TScoreManager {
@@ -26,7 +26,7 @@ public:
     TScoreManager(const TScoreManager&) = delete;
     TScoreManager& operator=(const TScoreManager&) = delete;
 
-    void SetCoinJar(TCoinJar* jar) { mCoinJar = jar; }
+    void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
     void ScoreAction(eScoreAction action, float x, float y);
     // A station visit of this kind that scores nothing: keeps a chain of the
@@ -84,5 +84,5 @@ private:
     std::int32_t mPoints[kScoreActionCount] = {};
     std::list<std::unique_ptr<TScoreBubble>> mBubbles;
     std::list<std::unique_ptr<TCoinFlip>> mCoins;
-    TCoinJar* mCoinJar = nullptr;  // the play screen's, not owned
+    ICoinJarView* mCoinJar = nullptr;  // the play screen's, not owned
 };

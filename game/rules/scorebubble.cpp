@@ -1,4 +1,4 @@
-#include "game/play/scorebubble.h"
+#include "game/rules/scorebubble.h"
 
 #include "engine/base/rect.h"
 #include "engine/text/textgraphic.h"

@@ -1,10 +1,10 @@
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/text/textgraphic.h"
 #include "engine/window/stringtable.h"
-#include "game/screens/coinjar.h"
+#include "game/rules/coinjarview.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>

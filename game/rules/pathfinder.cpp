@@ -1,4 +1,4 @@
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include "engine/platform/platform.h"
 

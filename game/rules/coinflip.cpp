@@ -1,4 +1,4 @@
-#include "game/play/coinflip.h"
+#include "game/rules/coinflip.h"
 
 #include "game/settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "game/play/windowslide.h"
+#include "game/screens/windowslide.h"
 
 #include "engine/platform/platform.h"
 #include "engine/sound/sound.h"

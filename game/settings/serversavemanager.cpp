@@ -1,4 +1,4 @@
-#include "game/app/serversavemanager.h"
+#include "game/settings/serversavemanager.h"
 
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
