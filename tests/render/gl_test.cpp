@@ -558,3 +558,29 @@ TEST_F(GLTest, ATextureChangeSplitsTheSpriteBatchAndKeepsTheDrawingOrder)
     ExpectPixel(120, 300, kBluePixel);
     ExpectPixel(140, 300, kRedPixel);
 }
+
+// Draw bounds narrow what sprites touch until they are taken back; the
+// viewport still places the sprites.
+TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)
+{
+    auto red = TTexture::Create(64, 64, true);
+    TColor colour = kRed;
+    handler->FillRect(0, 0, 64, 64, &colour, red);
+    handler->Begin2d();
+    handler->PushViewport(100, 0, 800, 600);
+    const TRect bounds{150, 100, 180, 300};
+    handler->SetDrawBounds(&bounds);
+    red->DrawSprite(60, 120, 1, 1, 0, 0);  // 128..192 x 88..152 on the screen
+    handler->SetDrawBounds(nullptr);
+    red->DrawSprite(60, 220, 1, 1, 0, 0);  // 128..192 x 188..252
+    handler->PopViewport();
+    handler->End2d();
+
+    ExpectPixel(150, 100, kRedPixel);
+    ExpectPixel(179, 151, kRedPixel);
+    ExpectPixel(149, 120, kBlackPixel);
+    ExpectPixel(180, 120, kBlackPixel);
+    ExpectPixel(160, 99, kBlackPixel);
+    ExpectPixel(130, 200, kRedPixel);
+    ExpectPixel(190, 250, kRedPixel);
+}

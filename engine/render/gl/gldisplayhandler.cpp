@@ -5,6 +5,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/glstate.h"
+#include "engine/render/gl/glstats.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
 
@@ -257,6 +258,7 @@ void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& 
     glWindowPos2i(destination.x1, destination.y1);
     glPixelZoom(float(destination.Width()) / source.Width(), float(destination.Height()) / source.Height());
     glCopyPixels(source.x1, source.y1, source.Width(), source.Height(), GL_COLOR);
+    CountGLDraw();
     glPixelZoom(1, 1);
 }
 
@@ -563,8 +565,24 @@ bool TGLDisplayHandler::HasViewport() const
 void TGLDisplayHandler::ApplyScissor()
 {
     FlushSprites();
-    if (mViewport.x2 >= 1 && mViewport.y2 >= 1)
+    if (mViewport.x2 < 1 || mViewport.y2 < 1)
+        return;
+    if (!mHasDrawBounds) {
         glScissor(mViewport.x1, mViewport.y1, mViewport.x2, mViewport.y2);
+        return;
+    }
+    TRect box = TRect{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2}.Intersect(
+        mDrawBounds);
+    glScissor(box.x1, box.y1, std::max(box.Width(), 0), std::max(box.Height(), 0));
+}
+
+void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)
+{
+    FlushSprites();
+    mHasDrawBounds = bounds != nullptr;
+    if (bounds)
+        mDrawBounds = *bounds;
+    ApplyScissor();
 }
 
 void TGLDisplayHandler::SetViewPort(int left, int top, int right, int bottom)
@@ -647,6 +665,7 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
     }
     glDrawArrays(Primitive(type), 0, set.GetCount());
+    CountGLDraw();
     // The arrays belong to the caller: leave no pointer into them behind.
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -681,6 +700,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
 
     PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
     glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
+    CountGLDraw();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -708,6 +728,7 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
     ApplyBlendMode();
     glColor4f(colour->r, colour->g, colour->b, colour->a);
     glRecti(left, top, right, bottom);
+    CountGLDraw();
     glColor4f(1, 1, 1, 1);
     PopViewport();
 }
