@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -51,6 +52,15 @@ void Report(const char* what, std::vector<double> samples)
     std::printf("%-34s n=%zu mean %.3f ms  median %.3f ms  p95 %.3f ms  max %.3f ms\n", what, samples.size(),
                 sum / samples.size(), samples[samples.size() / 2], samples[samples.size() * 95 / 100],
                 samples.back());
+}
+
+// CPU time of every thread of the process (ours and the GL driver's), which,
+// unlike the wall time, hardly depends on how loaded the machine is.
+double ProcessCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 // Counts per frame (uploads, draw calls): no unit, whole numbers.
@@ -161,7 +171,7 @@ void BusyFrames(TPlatform* platform)
 void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count)
 {
     TAnimatedTextureCache cache(100, 120, 80);
-    std::vector<double> updates, submits, draws, frames, uploads, pixels, calls;
+    std::vector<double> updates, submits, draws, frames, cpu, uploads, pixels, calls;
     TEvent event;
     for (int n = 0; n < count + 30;) {
         platform->GetEvent(&event);
@@ -170,6 +180,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
         if (event.mType != TEvent::kIdle || !platform->BeginDraw(false))
             continue;
         const auto start = TClockNow::now();
+        const double cpuStart = ProcessCpuMs();
         floor.Update(kFrame);
         const auto updated = TClockNow::now();
         const TGLDrawStats before = GLDrawStats();
@@ -178,6 +189,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
         const auto submitted = TClockNow::now();
         glFinish();
         const auto drawn = TClockNow::now();
+        const double cpuDrawn = ProcessCpuMs();
         const TGLDrawStats after = GLDrawStats();
         platform->EndDraw(true);
         if (n++ >= 30) {  // textures are loaded in the first frames
@@ -185,6 +197,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
             submits.push_back(Ms(submitted - updated));
             draws.push_back(Ms(drawn - updated));
             frames.push_back(Ms(drawn - start));
+            cpu.push_back(cpuDrawn - cpuStart);
             uploads.push_back(double(after.uploads - before.uploads));
             pixels.push_back(double(after.uploadedPixels - before.uploadedPixels));
             calls.push_back(double(after.drawCalls - before.drawCalls));
@@ -194,6 +207,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
     Report((std::string(what) + ": draw calls made").c_str(), submits);
     Report((std::string(what) + ": draw (glFinish)").c_str(), draws);
     Report((std::string(what) + ": update + draw").c_str(), frames);
+    Report((std::string(what) + ": CPU of all threads").c_str(), cpu);
     ReportCount((std::string(what) + ": texture uploads").c_str(), uploads);
     ReportCount((std::string(what) + ": pixels uploaded").c_str(), pixels);
     ReportCount((std::string(what) + ": draw calls").c_str(), calls);
