@@ -584,3 +584,34 @@ TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)
     ExpectPixel(130, 200, kRedPixel);
     ExpectPixel(190, 250, kRedPixel);
 }
+
+// The depth buffer is cleared for a frame's 3D drawing, but a frame that only
+// draws in 2D leaves it alone.
+TEST_F(GLTest, AFramesDepthIsClearedWhenItFirstDrawsIn3dOnly)
+{
+    auto depthAt = [&](int x, int y) {
+        handler->FlushSprites();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        GLfloat depth = -1;
+        glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    };
+    // What an earlier frame's 3D drawing left.
+    glBindFramebuffer(GL_FRAMEBUFFER, handler->GetScreenFramebuffer());
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glClearDepth(0.25);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    glEnable(GL_SCISSOR_TEST);
+
+    handler->BeginDraw(false);
+    handler->Begin2d();
+    handler->End2d();
+    EXPECT_NEAR(depthAt(400, 300), 0.25f, 1e-3);
+
+    handler->BeginDraw(false);
+    ASSERT_TRUE(handler->Begin3d());
+    EXPECT_NEAR(depthAt(400, 300), 1.0f, 1e-3);
+    handler->End3d();
+}

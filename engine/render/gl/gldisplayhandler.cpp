@@ -204,8 +204,28 @@ bool TGLDisplayHandler::BeginDraw(bool)
     glViewport(0, 0, mDisplay.x2, mDisplay.y2);
     ApplyScissor();
     glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // Only 3D drawing reads the depth buffer: it is cleared (the same area)
+    // when a frame first turns depth on, so 2D frames never touch it.
+    mDepthClearPending = true;
+    mDepthClearBox = mViewport;
     return true;
+}
+
+void TGLDisplayHandler::ClearDepthIfPending()
+{
+    if (!mDepthClearPending || GetDrawFramebuffer() != mScreenFramebuffer)
+        return;
+    FlushSprites();
+    mDepthClearPending = false;
+    if (mDepthClearBox.x2 >= 1 && mDepthClearBox.y2 >= 1)
+        glScissor(mDepthClearBox.x1, mDepthClearBox.y1, mDepthClearBox.x2, mDepthClearBox.y2);
+    GLboolean mask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(mask);
+    ApplyScissor();
 }
 
 bool TGLDisplayHandler::EndDraw(bool showCursor)
@@ -300,6 +320,7 @@ void TGLDisplayHandler::End2d()
 bool TGLDisplayHandler::Begin3d()
 {
     FlushSprites();
+    ClearDepthIfPending();
     SetFilteringMode(kFilterLinear);
     glPushAttrib(GL_ENABLE_BIT);
     glDepthMask(GL_TRUE);
@@ -375,12 +396,16 @@ void TGLDisplayHandler::SetShadeMode(EShadeModes mode)
 void TGLDisplayHandler::SetZBufferWrite(bool on)
 {
     FlushSprites();
+    if (on)
+        ClearDepthIfPending();
     glDepthMask(on ? GL_TRUE : GL_FALSE);
 }
 
 void TGLDisplayHandler::SetZBufferTest(bool on)
 {
     FlushSprites();
+    if (on)
+        ClearDepthIfPending();
     if (on)
         glEnable(GL_DEPTH_TEST);
     else

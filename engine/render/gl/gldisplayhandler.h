@@ -106,6 +106,8 @@ public:
 
 private:
     void ApplyScissor();
+    // The depth clear BeginDraw leaves until a frame first uses depth.
+    void ClearDepthIfPending();
     bool QueueLines(const TVertexSet& set);
     void MakeScreenFramebuffer(int width, int height);
     void ReleaseScreenFramebuffer();
@@ -118,6 +120,8 @@ private:
     TRect mDisplay{0, 0, 320, 240};
     TRect mDrawBounds;  // left, top, right, bottom; used while mHasDrawBounds
     bool mHasDrawBounds = false;
+    bool mDepthClearPending = false;
+    TRect mDepthClearBox;  // the viewport ({x, y, width, height}) BeginDraw cleared
     std::shared_ptr<TTexture> mTexture;
     std::shared_ptr<TTexture> mCursor;
     TPoint mCursorHotSpot;
