@@ -33,13 +33,13 @@ star="^2[3-5][0-9] 1[89][0-9] [3-6][0-9]$"   # the chosen level's gold star
 padlock="^1[6-9][0-9] 1[6-8][0-9] 1[5-7][0-9]$"
 
 pass_splash 250 160 "$accent" "the name entry's title band"
-xdotool type --delay 60 "Ada"
+type_name "Ada"
 xdotool key Return
-wait_pixel 272 495 "$accent" "the main menu's Quit button"
+wait_pixel 290 485 "$accent" "the main menu's Quit button"
 
 # Play opens the story's first comic, paged through with its arrow, then
 # the map: level 1 is the star, level 2 a padlock.
-click 242 299
+click 366 299
 page_to_map
 wait_pixel 640 576 "$accent" "the map's Play button"
 sleep 0.5
@@ -53,9 +53,9 @@ click 95 305
 shot "$work/chosen.png"
 pixel "$work/chosen.png" 95 305 | grep -qE "$star" || fail "level 1 is no longer chosen after a click"
 click 104 39
-wait_pixel 272 495 "$accent" "the main menu after the map"
+wait_pixel 290 485 "$accent" "the main menu after the map"
 
-click 400 491
+click 366 479
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "career e2e: ok"

@@ -27,9 +27,9 @@ sleep 0.5
 # menu: the navy sky at the top left, the logo, the buttons.
 menu_button="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 pass_splash 250 160 "$menu_button" "the name entry's title band"
-xdotool type --delay 60 "Ada"
+type_name "Ada"
 xdotool key Return
-wait_pixel 272 495 "$menu_button" "the main menu's Quit button"
+wait_pixel 290 485 "$menu_button" "the main menu's Quit button"
 wait_pixel 20 20 "^3[0-9] 5[0-9] 9[0-9]$" "the main menu's sky"
 shot "$artefacts/mainmenu.png"
 n=$(colours "$artefacts/mainmenu.png")
@@ -87,9 +87,9 @@ wait_exit "the program did not end after yes"
 # shows once loading has ended (the player is known: no name is asked).
 start
 point 400 300
-pass_splash 272 495 "$menu_button" "the main menu of the second run"
+pass_splash 290 485 "$menu_button" "the main menu of the second run"
 [[ ! -e "$prefs.bad" ]] || fail "prefs.dat could not be read back"
-point 400 491
+point 366 479
 xdotool click 1
 wait_exit "the Quit button did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"

@@ -154,19 +154,19 @@ done
 keep splash
 pass_splash 250 160 "$accent" "the name entry's title band"
 keep entername
-xdotool type --delay 60 "Ada"
+type_name "Ada"
 xdotool key Return
-wait_pixel 272 495 "$accent" "the main menu's Quit button"
+wait_pixel 290 485 "$accent" "the main menu's Quit button"
 keep mainmenu
 
-click 444 423
+click 566 419
 wait_pixel 40 100 "^2[45][0-9] 2[34][0-9] 2[12][0-9]$" "the credits' paper"
 sleep 1
 keep credits
 click 400 563
-wait_pixel 272 495 "$accent" "the main menu after the credits"
+wait_pixel 290 485 "$accent" "the main menu after the credits"
 
-click 444 299
+click 566 299
 wait_pixel 20 40 "$accent" "the map's Back button (endless)"
 sleep 0.5
 keep endless_map
@@ -210,8 +210,8 @@ keep pause
 click 504 408
 wait_pixel 20 40 "$accent" "the map's Back button after leaving the shift"
 click 104 39
-wait_pixel 272 495 "$accent" "the main menu after endless"
-click 343 491
+wait_pixel 290 485 "$accent" "the main menu after endless"
+click 366 479
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 check_log
@@ -228,9 +228,9 @@ start
 point 400 300
 xdotool key alt+Return
 sleep 0.5
-pass_splash 272 495 "$accent" "the main menu of the prepared player"
+pass_splash 290 485 "$accent" "the main menu of the prepared player"
 keep menu_prepared
-click 242 299
+click 366 299
 wait_pixel 640 576 "$accent" "the map's Play button"
 sleep 0.5
 keep map_last_level
@@ -250,10 +250,10 @@ wait_pixel 540 503 "$accent" "the wardrobe's Done button"
 sleep 0.5
 keep wardrobe
 click 612 503
-wait_pixel 272 495 "$accent" "the main menu after the wardrobe"
+wait_pixel 290 485 "$accent" "the main menu after the wardrobe"
 keep menu_after_restaurant
 
-click 242 361
+click 366 359
 wait_pixel 160 30 "$accent" "the best scores' title band"
 sleep 0.5
 keep hiscore
@@ -262,9 +262,9 @@ ink=$(convert "$artefacts/hiscore.png" -crop 200x30+124+152 +repage -fill white 
   -fill black -opaque "rgb(59,42,51)" -format "%[fx:int(w*h*(1-mean))]" info:)
 [[ $ink -gt 40 ]] || fail "the best scores show no row ($ink ink pixels)"
 click 667 561
-wait_pixel 272 495 "$accent" "the main menu after the best scores"
+wait_pixel 290 485 "$accent" "the main menu after the best scores"
 
-click 242 299
+click 366 299
 wait_pixel 640 576 "$accent" "the map's Play button (again)"
 click 502 569
 wait_pixel 656 104 "$accent" "the extra levels' first Play button"
@@ -283,8 +283,8 @@ wait_pixel 656 104 "$accent" "the extra levels after the downloaded level"
 click 400 561
 wait_pixel 640 576 "$accent" "the map after the extra levels"
 click 104 39
-wait_pixel 272 495 "$accent" "the main menu at the end"
-click 343 491
+wait_pixel 290 485 "$accent" "the main menu at the end"
+click 366 479
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 check_log

@@ -70,20 +70,21 @@ sleep 0.5
 # A first start names its player, then Play on the main menu opens the map,
 # where level 1 is chosen: its Play opens the level.
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
-# The splash movie plays until a click: the middle is clicked until the
-# loading screen's white deck shows (no later click reaches another screen).
+# The splash movie plays until a click: the sky at the upper right is
+# clicked until the name entry shows; its field is clicked for the focus.
 for _ in $(seq 60); do
   shot "$work/now.png"
-  pixel "$work/now.png" 20 540 | grep -qE "^24[0-9] 24[0-9] 2[45][0-9]$" && break
   pixel "$work/now.png" 250 160 | grep -qE "$accent" && break
-  xdotool mousemove --window "$window" 400 300 click 1
+  xdotool mousemove --window "$window" 700 150 click 1
   sleep 0.5
 done
 wait_pixel 250 160 "$accent" "the name entry's title band" 50
+xdotool mousemove --window "$window" 400 287 click 1
+sleep 0.3
 xdotool type --delay 60 "Ada"
 xdotool key Return
-wait_pixel 272 495 "$accent" "the main menu's Quit button" 50
-click 242 299 1
+wait_pixel 290 485 "$accent" "the main menu's Quit button" 50
+click 366 299 1
 # A new career opens with the story's first comic: its arrow turns the pages.
 for _ in $(seq 40); do
   shot "$work/now.png"

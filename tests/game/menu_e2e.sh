@@ -42,20 +42,20 @@ sky="^3[0-9] 5[0-9] 9[0-9]$"
 # A first start: the loading bar, then the name entry.
 shot "$artefacts/menu_loading.png"
 pass_splash 250 160 "$accent" "the name entry's title band"
-xdotool type --delay 60 "Ada"
+type_name "Ada"
 sleep 0.3
 shot "$artefacts/menu_entername.png"
 xdotool key Return
 
 # The menu greets her.
-wait_pixel 272 495 "$accent" "the main menu's Quit button"
+wait_pixel 290 485 "$accent" "the main menu's Quit button"
 shot "$artefacts/menu_greeting.png"
 ink=$(ink_in "$artefacts/menu_greeting.png" 340x30+230+186)
 [[ $ink -gt 150 ]] || fail "the greeting shows no text ($ink ink pixels)"
 "$qmcrypt" prefs "$prefs" | grep -q "Ada" || fail "prefs.dat has no player Ada"
 
 # Options: the music slider dragged to its low end, kept with OK.
-click 400 357
+click 566 359
 wait_pixel 250 147 "$accent" "the options' title band"
 music_before=$(pref musiclevel || true)
 point 540 253
@@ -68,12 +68,12 @@ xdotool mouseup 1
 sleep 0.3
 shot "$artefacts/menu_options.png"
 click 400 411
-wait_pixel 272 495 "$accent" "the main menu after the options"
+wait_pixel 290 485 "$accent" "the main menu after the options"
 music=$(pref musiclevel)
 [[ -n "$music" && $music -lt 200 ]] || fail "musiclevel in prefs.dat is '$music' (before: '$music_before')"
 
 # Help: four pages forward, one back, then Back to the menu.
-click 242 423
+click 366 419
 wait_pixel 160 165 "$accent" "the first help page's title band"
 shot "$artefacts/menu_help1.png"
 for page in 2 3 4; do
@@ -92,9 +92,9 @@ to3=$(compare -metric AE "$artefacts/menu_help3.png" "$work/back3.png" null: 2>&
 to4=$(compare -metric AE "$artefacts/menu_help4.png" "$work/back3.png" null: 2>&1 || true)
 [[ ${to3%%.*} -lt ${to4%%.*} ]] || fail "back from page 4 is not page 3 ($to3 pixels differ from it, $to4 from page 4)"
 click 400 416
-wait_pixel 272 495 "$accent" "the main menu after help"
+wait_pixel 290 485 "$accent" "the main menu after help"
 
-click 400 491
+click 366 479
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "menu e2e: ok (musiclevel $music_before -> $music)"

@@ -22,6 +22,7 @@
 #include "game/floor/quessa.h"
 #include "game/floor/quessacolors.h"
 #include "game/floor/table.h"
+#include "game/play/restaurant.h"
 #include "game/play/restaurantstaff.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/levelnumbers.h"
@@ -89,14 +90,71 @@ void DrawFloor(TPlatform* platform, TGameData& floor, TRestaurantStaff& staff, T
     platform->End2d();
 }
 
+// The middle of decor picture `name` ("N_1.png") of the restaurant, as its
+// upgrades.xml places it, offset into the picture by (dx, dy).
+TPoint DecorPoint(int restaurant, const char* name, int dx, int dy)
+{
+    const str file = str("assets/restaurants/") + game::RestaurantName(restaurant) + "/upgrades/upgrades.xml";
+    TXmlNode doc;
+    doc.ParseString(TSettings::ReadEncryptedFile(file).c_str());
+    // The document holds `sequence` at its top or under its root element.
+    TXmlNode* sequence = doc.GetChild("sequence");
+    str tag;
+    TXmlNode* root = nullptr;
+    doc.ResetChildren();
+    while (!sequence && doc.GetNextChild(&tag, &root))
+        sequence = root->GetChild("sequence");
+    TXmlNode* frames = sequence ? sequence->GetChild("framelist") : nullptr;
+    TXmlNode* frame = nullptr;
+    if (frames)
+        frames->ResetChildren();
+    while (frames && frames->GetNextChild(&tag, &frame))
+        if (frame->GetAttribute("name") == str(name))
+            return TPoint{dx - frame->GetAttribute("regx").to_int(), dy - frame->GetAttribute("regy").to_int()};
+    return TPoint{-100, -100};
+}
+
+// The room alone while the player chooses decor: nothing picked yet.
+bool ShootDecorChoice(TPlatform* platform, TGLDisplayHandler* handler, int restaurant)
+{
+    TRestaurant room;
+    room.Initialize();
+    room.EnterUpgradeMode();
+    const int picked = room.SetSelection(DecorPoint(restaurant, "2_1.png", 40, 40), {});
+    const int under = room.UpdateCurrentRollover(DecorPoint(restaurant, "4_1.png", 32, 42), {});
+    std::printf("decor choice: selected %d, under the mouse %d\n", picked, under);
+    room.Update(0.6f);  // the offers have faded in
+    TEvent event;
+    for (int frame = 0; frame < 3;) {
+        platform->GetEvent(&event);
+        if (event.mType == TEvent::kQuit)
+            return false;
+        if (event.mType != TEvent::kIdle || !platform->BeginDraw(true))
+            continue;
+        ++frame;
+        room.Draw(false);
+        if (frame == 3) {
+            const std::string out = gPrefix + "_" + game::RestaurantName(restaurant).c_str() + "_decor.png";
+            WritePng(out, 800, 600, PngKind::Rgb, gameshot::ReadScreen(handler->GetScreenFramebuffer()));
+            std::printf("wrote %s\n", out.c_str());
+        }
+        platform->EndDraw(true);
+    }
+    room.LeaveUpgradeMode();
+    return true;
+}
+
 bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, int restaurant)
 {
     TSettings* settings = TSettings::GetInstance();
     settings->SetCurrentRestaurant(restaurant);
-    // Two decor items picked at earlier levels: they stand in the room.
+    settings->SetCurrentLevel(4);
+    if (!ShootDecorChoice(platform, handler, restaurant))
+        return false;
+    // The four decor items picked at earlier levels: they stand in the room.
     settings->SetCurrentLevel(2);
-    settings->SelectDecorUpgrade(0);
-    settings->SelectDecorUpgrade(1);
+    for (int slot = 0; slot < 4; ++slot)
+        settings->SelectDecorUpgrade(slot);
     settings->SetCurrentLevel(4);
     platform->SeedRand(unsigned(11 + restaurant));
     TRecordingHost host;
@@ -179,7 +237,9 @@ void ShotMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
-    gPrefix = std::filesystem::absolute(argc > 1 ? argv[1] : "restaurant").string();
+    const std::filesystem::path prefix = std::filesystem::absolute(argc > 1 ? argv[1] : "restaurant");
+    std::filesystem::create_directories(prefix.parent_path());
+    gPrefix = prefix.string();
     gameshot::RunOnGameData(argc, argv, "qm-restaurant-screenshot", ShotMain);
     return gResult;
 }

@@ -1,15 +1,15 @@
 -- The main menu: greets the player, and leads to the career, an endless
 -- shift, the best scores, the options, the help pages and the credits.
 -- Play and Endless close the menu with their choice (the main loop takes
--- it from there); the other screens open over it. Three panels on the right
--- take turns telling what the game holds; Quessa's corner and the more
--- games page open from under them. The first time in a run the menu opens
+-- it from there); the other screens open over it. Three panels on a strip
+-- of paper below the buttons take turns telling what the game holds;
+-- Quessa's corner opens from the strip, the more games page beside Quit. The first time in a run the menu opens
 -- the loading screen; when loading ends, a first start asks for a name.
 ReadFile("scripts/menuscene.lua")
 
 local linkFont = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) }
-local panelTitle = { "fonts/corona.mvec", 20, kUiInk }
-local panelBody = { "fonts/default.mvec", 15, kUiInk }
+local panelTitle = { "fonts/corona.mvec", 18, kUiInk }
+local panelBody = { "fonts/default.mvec", 14, kUiInk }
 
 gMenuId = CreateCloseMessage().name
 
@@ -48,14 +48,14 @@ function HandleSSSGLoad()
     PostMessage(CreateNamedMessage(kButtonPress, "loaded"))
 end
 
--- One of the panels that take turns on the right.
+-- One of the panels that take turns on the paper strip below the buttons.
 local function Upsell(k)
-    return Window { name = "group" .. k, x = 0, y = 0, w = 220, h = 140,
-        UiPicture("ui/kit/panel_small", 0, 0, 220, 140, "upsellpaper" .. k),
-        Text { name = "upselltitle" .. k, label = "upsell" .. k .. "_title", font = panelTitle, x = 14, y = 12,
-               w = 188, h = 28, flags = kHAlignCenter + kVAlignCenter },
-        Text { name = "upsellbody" .. k, label = "upsell" .. k .. "_body", font = panelBody, x = 20, y = 44,
-               w = 176, h = 80, flags = kHAlignCenter + kVAlignTop },
+    return Window { name = "group" .. k, x = 0, y = 0, w = 384, h = 84,
+        UiPicture("ui/menu/welcome", 0, 0, 384, 84, "upsellpaper" .. k),
+        Text { name = "upselltitle" .. k, label = "upsell" .. k .. "_title", font = panelTitle, x = 16, y = 6,
+               w = 352, h = 24, flags = kHAlignCenter + kVAlignCenter },
+        Text { name = "upsellbody" .. k, label = "upsell" .. k .. "_body", font = panelBody, x = 16, y = 30,
+               w = 352, h = 22, flags = kHAlignCenter + kVAlignCenter },
     }
 end
 
@@ -65,9 +65,7 @@ end
 
 MakeDialog {
     MainMenu { name = "mainmenu", w = 800, h = 600,
-        MenuScene(true, true),
-        -- She greets the player from the deck, turned towards the menu.
-        QuessaWindow { name = "quessa", x = 76, y = 560, frame = 15, flip = true },
+        MenuScene(true, true, true),
         Window { name = "welcomebox", x = 208, y = 178, w = 384, h = 84,
             UiPicture("ui/menu/welcome", 0, 0, 384, 84),
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
@@ -75,20 +73,20 @@ MakeDialog {
             Button { name = "changeplayer", label = "menu_changeplayer", x = 89, y = 44, w = 200, h = 28,
                      font = linkFont, flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
         },
-        MenuButton("play", "menu_play", 150, 270, Leave("play")),
-        MenuButton("endless", "menu_endless", 352, 270, Leave("endless")),
-        MenuButton("hiscores", "menu_hiscores", 150, 332, Open("scripts/hiscore.lua")),
-        MenuButton("options", "menu_options", 352, 332, Open("scripts/options.lua")),
-        MenuButton("help", "menu_help", 150, 394, Open("scripts/help1.lua")),
-        MenuButton("credits", "menu_credits", 352, 394, Open("scripts/credits.lua")),
-        UiButton { name = "quit", label = "menu_quit", x = 251, y = 462, close = true },
-        Window { name = "upsell", x = 566, y = 268, w = 220, h = 176,
+        MenuButton("play", "menu_play", 274, 270, Leave("play")),
+        MenuButton("endless", "menu_endless", 474, 270, Leave("endless")),
+        MenuButton("hiscores", "menu_hiscores", 274, 330, Open("scripts/hiscore.lua")),
+        MenuButton("options", "menu_options", 474, 330, Open("scripts/options.lua")),
+        MenuButton("help", "menu_help", 274, 390, Open("scripts/help1.lua")),
+        MenuButton("credits", "menu_credits", 474, 390, Open("scripts/credits.lua")),
+        UiButton { name = "quit", label = "menu_quit", x = 274, y = 450, close = true },
+        UiButton { name = "moregames", label = "menu_moregames", x = 474, y = 450,
+                   command = Open("scripts/moregames.lua") },
+        Window { name = "upsell", x = 274, y = 512, w = 384, h = 84,
             Upsell(1), Upsell(2), Upsell(3),
-            Button { name = "corner", label = "menu_corner", x = 0, y = 142, w = 220, h = 30, font = linkFont,
+            Button { name = "corner", label = "menu_corner", x = 92, y = 54, w = 200, h = 24, font = linkFont,
                      flags = kHAlignCenter + kVAlignCenter, command = Open("scripts/quessascorner1.lua") },
         },
-        UiButton { name = "moregames", label = "menu_moregames", x = 584, y = 462,
-                   command = Open("scripts/moregames.lua") },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
         Text { name = "version", label = "#", font = { "fonts/default.mvec", 14, kUiInk }, x = 600, y = 574, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },

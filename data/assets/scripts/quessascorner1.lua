@@ -31,8 +31,8 @@ MakeDialog {
         UiPicture("ui/menu/page", 60, 20, 680, 460, "cornerpanel"),
         Text { name = "cornertitle", label = "corner_title", font = kUiTitleFont, x = 90, y = 26, w = 620, h = 44,
                flags = kHAlignCenter + kVAlignCenter },
-        -- She leans on the panel, looking at her tips.
-        QuessaWindow { name = "cornerquessa", x = 150, y = 400 },
+        -- She stands by the panel, turned towards her tips.
+        QuessaWindow { name = "cornerquessa", x = 150, y = 400, frame = 15, flip = true },
         Tip(1, 100), Tip(2, 166), Tip(3, 232), Tip(4, 298),
         Text { name = "cornerlinks", label = "#" .. links, factory = "linktext", font = linkFont, x = 250, y = 376,
                w = 430, h = 30, flags = kHAlignCenter + kVAlignCenter },
