@@ -236,6 +236,7 @@ void TGame::SetupLevel()
         mLastClockMs = settings->GetGameClock()->GetTime();
     }
     SetChildText("openclosed", String("open"));
+    mClosedSignShown = false;
     ShowChild("skiptutorial", mGameData->GetTutorial().IsActive());
     str flashlightName = "ui/levelspecific/flashlight";
     const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
@@ -281,8 +282,12 @@ void TGame::UpdateGame()
         return;  // the restaurant is done: the screen goes, touch nothing
     if (mGameData->GetLives() != livesBefore)
         ShowLives();
-    if (mGameData->IsClosedShown())
-        SetChildText("openclosed", String("closed"));
+    // The sign turns with the floor: closed once the last party arrived,
+    // open again when the next level is set up behind the fade.
+    if (mGameData->IsClosedShown() != mClosedSignShown) {
+        mClosedSignShown = mGameData->IsClosedShown();
+        SetChildText("openclosed", String(mClosedSignShown ? "closed" : "open"));
+    }
     UpdateText();
     InvalidateRect(nullptr);
 }

@@ -141,6 +141,7 @@ private:
     std::uint32_t mPauseStartMs = 0;
     std::uint32_t mStartTimer = 0;
     bool mFlashlightMode = false;
+    bool mClosedSignShown = false;  // what "openclosed" says
     bool mLeaving = false;
 };
 

@@ -448,4 +448,8 @@ TEST_F(FlowTest, AWinBeforeAnEvenLevelOffersTheDecorChoice)
     EXPECT_FALSE(InTop("upgradewindow") && InTop("upgradewindow")->IsVisible());
     EXPECT_TRUE(TSettings::GetInstance()->IsDecorUpgradeSelected(slot));
     EXPECT_EQ(TSettings::GetInstance()->GetCurrentLevel(), 2);
+    // The sign of the level before closed the restaurant; this one opens it.
+    auto* sign = GetCast<TText>(Find("openclosed"));
+    ASSERT_NE(sign, nullptr);
+    EXPECT_EQ(sign->GetText(), str("Open"));
 }
