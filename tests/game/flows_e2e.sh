@@ -127,9 +127,18 @@ play_hasty_level() {
   wait_pixel 180 150 "$band" "the intro's title band ($1)"
   keep "$1_intro"
   lets_play
-  sleep 2
-  seat_first_party
-  keep "$1_seated"
+  # The guest arrives a second into the shift: the drag is tried again
+  # until the level-over board shows.
+  local seated=
+  for _ in $(seq 8); do
+    seat_first_party
+    [[ -n "$seated" ]] || { keep "$1_seated"; seated=1; }
+    for _ in $(seq 16); do
+      shot "$work/now.png"
+      pixel "$work/now.png" 180 90 | grep -qE "$band" && break 2
+      sleep 0.5
+    done
+  done
   wait_pixel 180 90 "$band" "the level-over board's title band ($1)"
   sleep 1
   keep "$1_levelover"
@@ -180,13 +189,14 @@ sleep 1
 click_until 702 89 180 150 "$band" "the endless shift's intro after the tutorial is skipped" 20
 keep endless_intro
 lets_play
-sleep 2
-seat_first_party
-keep endless_seated
-# The order: the table, then the ticket wheel, until the goal shows the notice.
+# The first party is seated, its order taken at the table and handed to the
+# ticket wheel, each tried again until the goal shows the upgrade notice.
+kept=
 for _ in $(seq 30); do
   shot "$work/now.png"
   pixel "$work/now.png" 625 570 | grep -qE "$accent" && break
+  seat_first_party
+  [[ -n "$kept" ]] || { keep endless_seated; kept=1; }
   click 320 340
   sleep 1.5
   click 290 140
