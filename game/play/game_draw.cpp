@@ -144,6 +144,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
+        dragged->DrawLegs();
         dragged->Draw(cache, false);
         dragged->DrawHearts();
     }
@@ -156,7 +157,7 @@ namespace {
 void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
 {
     // Only the first seven in line are drawn, back to front so the head of
-    // the line stands in front.
+    // the line stands in front; a party standing in line shows its legs.
     std::vector<TParty*> shown;
     for (TParty* party : floor.GetWaitingParties()) {
         if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
@@ -172,6 +173,7 @@ void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
         }
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
         if (!(*it)->IsOnBench() && *it != dragged && !(*it)->IsPickingSeats()) {
+            (*it)->DrawLegs();
             (*it)->Draw(cache, false);
             (*it)->DrawHearts();
         }

@@ -298,14 +298,18 @@ void TGameData::BuildStationList()
     mStaff->SetTables(mEatingStations, boxes, mBar ? &barBox : nullptr);
 }
 
+TPoint TGameData::LineSpot(int place)
+{
+    return {kLineX, kLineHeadY - place * kLineStep};
+}
+
 void TGameData::AdjustQueue()
 {
-    int y = 535;
+    int place = 0;
     for (TParty* party : mWaitingParties) {
         if (party->IsOnBench())
             continue;
-        const TPoint spot{60, y};
-        y -= 40;
+        const TPoint spot = LineSpot(place++);
         if (party == mDraggedParty) {
             mDragHome = spot;
             continue;

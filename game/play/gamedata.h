@@ -65,6 +65,11 @@ public:
     void TableUpgrade();
     void BuildStationList();
     void AdjustQueue();
+    // Where the party at `place` in line (0 the head) stands. The line runs
+    // up the left edge; each party stands far enough behind the one in front
+    // that its faces show above that party's hearts.
+    static TPoint LineSpot(int place);
+    static constexpr int kLineX = 60, kLineHeadY = 565, kLineStep = 58;
     void SetupStars();
     // The level's next group arrives in line at once (tests and benchmarks
     // fill a floor with it; play lets the schedule decide).

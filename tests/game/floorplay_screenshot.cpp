@@ -1,0 +1,206 @@
+// The floor as a newcomer meets it, drawn on the GL display from the game's
+// own data with the game's own floor drawing (DrawFloor) and tutorial:
+//
+//   line.png             seven parties waiting in line, each one's faces
+//                        showing above the party in front
+//   tutorial_NN.png      each shown step of the first level's tutorial,
+//                        played through with the input it teaches
+//   kitchen.png          a ticket on the wheel, the cook at work and a
+//                        plate waiting on the pass
+//   seated.png           parties seated on their chairs at every table
+//
+// Each picture is rendered only for the frame it checks; the checks read
+// the frame back (a party's face differs from the empty floor, a bubble lies
+// inside the window, a plate shows on the pass).
+//
+//     xvfb-run -a build/tests/game/floorplay_screenshot build/tests/artefacts/floorplay
+#include "floorbot.h"
+
+#include "engine/base/xml.h"
+#include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "game/floor/customer.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/party.h"
+#include "game/floor/quessa.h"
+#include "game/floor/quessacolors.h"
+#include "game/floor/table.h"
+#include "game/play/game.h"
+#include "game/rules/scoremanager.h"
+#include "game/settings/settings.h"
+
+#include "gameshot.h"
+#include "testimages.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testimages;
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60;
+std::filesystem::path gOut;
+int gFailures = 0;
+TXmlNode* gGlobals = nullptr;
+TPlatform* gPlatform = nullptr;
+TGLDisplayHandler* gHandler = nullptr;
+
+void Fail(const std::string& what)
+{
+    std::fprintf(stderr, "FAIL: %s\n", what.c_str());
+    ++gFailures;
+}
+
+// Draws one frame with `draw` and answers its pixels; writes them to `name`
+// (under the output folder) when a name is given.
+std::vector<Rgba> Shoot(const std::function<void()>& draw, const std::string& name = "")
+{
+    TEvent event;
+    for (;;) {
+        gPlatform->GetEvent(&event);
+        if (event.mType == TEvent::kQuit)
+            return {};
+        if (event.mType == TEvent::kIdle && gPlatform->BeginDraw(true))
+            break;
+    }
+    draw();
+    std::vector<Rgba> pixels = gameshot::ReadScreen(gHandler->GetScreenFramebuffer());
+    if (!name.empty()) {
+        const std::string path = (gOut / name).string();
+        WritePng(path, 800, 600, PngKind::Rgb, pixels);
+        std::printf("wrote %s\n", path.c_str());
+    }
+    gPlatform->EndDraw(true);
+    return pixels;
+}
+
+// The share of pixels inside `r` that differ between two frames.
+float Differs(const std::vector<Rgba>& a, const std::vector<Rgba>& b, TRect r)
+{
+    int total = 0, differ = 0;
+    for (int y = std::max(r.y1, 0); y < std::min(r.y2, 600); ++y)
+        for (int x = std::max(r.x1, 0); x < std::min(r.x2, 800); ++x) {
+            const Rgba& p = a[std::size_t(y * 800 + x)];
+            const Rgba& q = b[std::size_t(y * 800 + x)];
+            ++total;
+            differ += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 24;
+        }
+    return total ? float(differ) / float(total) : 0.0f;
+}
+
+// A level of the career on the headless floor, its intro skipped.
+struct TLevel {
+    TRecordingHost host;
+    TScoreManager score;
+    std::unique_ptr<TGameData> floor;
+    TAnimatedTextureCache cache{100, 120, 80};
+    std::shared_ptr<TTexture> sign = TTexture::Get("ui/closed", 0);
+
+    TLevel(int restaurant, int level, bool tutorial)
+    {
+        TSettings* settings = TSettings::GetInstance();
+        settings->SetCurrentRestaurant(restaurant);
+        settings->SetCurrentLevel(level);
+        gPlatform->SeedRand(7u + unsigned(restaurant * 10 + level));
+        floor = std::make_unique<TGameData>(gGlobals, &score, &host);
+        floor->SetupStars();
+        floor->SetupLevel();
+        floor->StartIntro();
+        if (!tutorial)
+            floor->DoSkipTutorial();
+        floor->GetStaff().Restaurant().Initialize();
+    }
+    void Run(float seconds, TFloorBot* bot = nullptr)
+    {
+        for (float t = 0; t < seconds; t += kFrame) {
+            floor->Update(kFrame);
+            if (bot)
+                bot->Act();
+        }
+    }
+    void Draw(bool withTutorial = false)
+    {
+        cache.Reset();
+        DrawFloor(*floor, &cache, sign.get(), nullptr);
+        if (withTutorial)
+            floor->GetTutorial().Draw();
+    }
+};
+
+// ---- seven parties in line
+
+void ShootLine()
+{
+    TLevel level(0, 4, false);
+    TGameData& floor = *level.floor;
+    while (floor.GetState() != kPlaying)
+        level.Run(kFrame);
+    while (floor.GetWaitingParties().size() < std::size_t(TGameData::kMaxActiveParties)) {
+        if (!floor.AddNextGroup()) {
+            Fail("the level has fewer than seven parties");
+            return;
+        }
+        floor.GetLevelManager()->ScheduleNextGroup();
+    }
+    level.Run(0.5f);
+    const std::vector<Rgba> line = Shoot([&] { level.Draw(); }, "line.png");
+    // The same floor with the line stepped out of the picture.
+    for (TParty* party : floor.GetWaitingParties())
+        party->SetInLine({-400, -400}, false);
+    const std::vector<Rgba> empty = Shoot([&] { level.Draw(); });
+    floor.AdjustQueue();
+    int place = 0;
+    for (TParty* party : floor.GetWaitingParties()) {
+        // The face of the party's first member: the middle of its head.
+        const TRect box = party->MembersInBuildOrder().front()->BoundingBox();
+        const TRect face{box.x1 + 30, box.y1 + 14, box.x2 - 30, box.y1 + 36};
+        const float shown = Differs(empty, line, face);
+        std::printf("party %d in line: %.0f %% of its face drawn\n", place, 100 * shown);
+        if (shown < 0.5f)
+            Fail("the face of party " + std::to_string(place) + " in line does not show");
+        ++place;
+    }
+}
+
+void ShotMain(TPlatform* platform, const char*)
+{
+    if (!platform->SetDisplay(800, 600, false) || !platform->GetDisplayHandler()) {
+        std::fprintf(stderr, "no display\n");
+        gFailures = 1;
+        return;
+    }
+    gPlatform = platform;
+    gHandler = dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler());
+    TSettings::CreateSettings();
+    TSettings* settings = TSettings::GetInstance();
+    auto colours = std::make_unique<TQuessaColors>();
+    settings->CreateNewUser("Shots");
+    settings->SetCurrentUser(0, true);
+    settings->GetGameClock()->Start();
+    TXmlNode doc;
+    doc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    TXmlNode* root = doc.GetChild("dataroot");
+    gGlobals = root ? root->GetChild("globals") : nullptr;
+    ShootLine();
+    colours.reset();
+    TSettings::DeleteSettings();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    gOut = std::filesystem::absolute(argc > 1 ? argv[1] : "floorplay");
+    std::filesystem::create_directories(gOut);
+    gameshot::RunOnGameData(argc, argv, "qm-floorplay-screenshot", ShotMain);
+    if (gFailures)
+        std::fprintf(stderr, "%d check(s) failed\n", gFailures);
+    return gFailures ? 1 : 0;
+}
