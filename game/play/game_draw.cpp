@@ -99,6 +99,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     floor.GetStaff().Restaurant().Draw(false);
     In2d([&floor] {
         floor.GetChef().Draw();
+        floor.GetKitchenPass().Draw();
         floor.GetTicketStation().Draw();
     });
     DrawClosedSign(floor, closedSign, closedLabel);

@@ -13,6 +13,7 @@
 #include "game/floor/chef.h"
 #include "game/floor/dishcart.h"
 #include "game/floor/floorview.h"
+#include "game/floor/kitchenpass.h"
 #include "game/floor/noisering.h"
 #include "game/floor/party.h"
 #include "game/floor/partybuilder.h"
@@ -135,6 +136,7 @@ public:
     TTicketStation& GetTicketStation() { return mTicketStation; }
     TDishCart& GetDishCart() { return *mDishCart; }
     TChef& GetChef() { return mChef; }
+    const TKitchenPass& GetKitchenPass() const { return mKitchenPass; }
     TDrinkStation& GetDrinkStation() { return mDrinkStation; }
     TDessertStation& GetDessertStation() { return mDessertStation; }
     TSnackStation& GetSnackStation() { return mSnackStation; }
@@ -207,6 +209,7 @@ private:
     TBench mBench;
     bool mBenchWalkout = false;
     TChef mChef;
+    TKitchenPass mKitchenPass;
     std::unique_ptr<TDishCart> mDishCart;
     std::unique_ptr<TRestaurantStaff> mStaff;
     ICoinJarView* mCoinJar = nullptr;  // the HUD's, not owned

@@ -5,12 +5,18 @@
 
 #include "engine/render/animatedtexture.h"
 #include "game/floor/customer.h"
+#include "game/floor/floorart.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
+#include "game/floor/bar.h"
+#include "game/floor/table.h"
+#include "game/levels/levellayout.h"
+#include "game/settings/customersettings.h"
 #include "recordinghandler.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,4 +119,130 @@ TEST_F(FloorLayout, PartiesInLineAreDrawnWithTheirLegs)
             EXPECT_EQ(drawn, 1) << "legs at (" << legs.x << ", " << legs.y << ")";
         }
     EXPECT_GE(members, 3);
+}
+
+// ---- the shipped layouts
+
+namespace {
+
+// The restaurant (0-4) a layout belongs to, by its name.
+int RestaurantOf(const std::string& layout)
+{
+    const char* names[] = {"cruise", "train", "sub", "blimp", "spaceship"};
+    for (int r = 0; r < 5; ++r)
+        if (layout.find(names[r]) != std::string::npos)
+            return r;
+    return -1;
+}
+
+// A seated figure's visible body inside its 84 px frame: its middle, from
+// the hair down.
+TRect Body(const TCustomer* member)
+{
+    const TRect box = member->BoundingBox();
+    constexpr int kSide = 18, kTop = 4;
+    return {box.x1 + kSide, box.y1 + kTop, box.x2 - kSide, box.y2};
+}
+
+// What one table (or the bar) takes of the floor: its furniture, the
+// figures seated on every chair and the heart row of its party.
+struct TFootprint {
+    std::string name;
+    TRect furniture;
+    std::vector<TRect> figures;
+    std::vector<TRect> heads;
+    TRect hearts;
+};
+
+// Screen areas nothing of a table may reach: the line of waiting parties
+// along the left edge and the coin jar in the bottom right corner.
+const TRect kLine{0, 150, 215, 600};
+const TRect kJar{716, 470, 796, 590};
+
+// What one table keeps clear of another: its furniture of the other's, its
+// guests of the other's furniture and guests, its guests' heads of the
+// other's heart row. `both` adds the checks that read the same both ways.
+void ExpectApart(const TFootprint& p, const TFootprint& q, bool both)
+{
+    if (both) {
+        EXPECT_FALSE(Overlap(p.furniture, q.furniture))
+            << p.name << " at " << Describe(p.furniture) << " and " << q.name << " at " << Describe(q.furniture);
+    }
+    for (const TRect& figure : p.figures) {
+        EXPECT_FALSE(Overlap(figure, q.furniture))
+            << "a figure at " << p.name << " " << Describe(figure) << " reaches " << q.name << " at "
+            << Describe(q.furniture);
+        for (const TRect& other : q.figures) {
+            if (both) {
+                EXPECT_FALSE(Overlap(figure, other))
+                    << "figures at " << p.name << " " << Describe(figure) << " and " << q.name << " " << Describe(other);
+            }
+        }
+    }
+    for (const TRect& head : p.heads) {
+        EXPECT_FALSE(Overlap(head, q.hearts))
+            << "a head at " << p.name << " " << Describe(head) << " under the hearts of " << q.name;
+    }
+}
+
+}  // namespace
+
+TEST_F(FloorLayout, NoShippedLayoutPutsATableChairOrSeatedFigureIntoAnother)
+{
+    const TCustomerDef def = TCustomerSettings().CreateCustomerDefinition("young");
+    const int colours[kMaxTableSeats] = {0, 0, 0, 0, 0, 0};
+    int layouts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(QM_DATA_DIR) / "assets/layouts")) {
+        const std::string name = entry.path().stem().string();
+        const int restaurant = RestaurantOf(name);
+        ASSERT_GE(restaurant, 0) << name;
+        SCOPED_TRACE(name);
+        ++layouts;
+        mSettings->SetCurrentRestaurant(restaurant);
+        TLevelLayout layout;
+        layout.OpenLevel(name.c_str());
+        std::vector<TTableDesc> descs;
+        std::optional<TBarDesc> barDesc;
+        layout.SetupTables(&descs, &barDesc);
+        std::vector<TFootprint> prints;
+        std::vector<std::unique_ptr<TTable>> tables;
+        for (const TTableDesc& desc : descs) {
+            tables.push_back(std::make_unique<TTable>(floorart::RestaurantFolder(), desc.id, desc.seats,
+                                                      desc.colors.data(), desc.point));
+            TTable& table = *tables.back();
+            TFootprint print{"table " + std::to_string(desc.id + 1) + " (" + std::to_string(desc.seats) + " seats)",
+                             table.BoundingBox(), {}, {}, {}};
+            TParty party(desc.id, desc.seats, colours, def, 0);
+            const TRect first = table.GetChair(0)->BoundingBox();
+            party.PickSeats({(first.x1 + first.x2) / 2, (first.y1 + first.y2) / 2}, &table);
+            for (const TCustomer* member : party.MembersInBuildOrder()) {
+                print.figures.push_back(Body(member));
+                print.heads.push_back(Head(member));
+            }
+            print.hearts = party.HeartsBox();
+            prints.push_back(print);
+        }
+        std::unique_ptr<TBar> bar;
+        if (barDesc) {
+            bar = std::make_unique<TBar>(barDesc->colors.data(), barDesc->point);
+            prints.push_back({"the bar and its stools", bar->BoundingBox(), {}, {}, {}});
+        }
+        for (std::size_t a = 0; a < prints.size(); ++a) {
+            const TFootprint& p = prints[a];
+            std::vector<TRect> all = p.figures;
+            all.push_back(p.furniture);
+            if (!p.hearts.IsEmpty())
+                all.push_back(p.hearts);
+            for (const TRect& r : all) {
+                EXPECT_FALSE(Overlap(r, kLine)) << p.name << " reaches the line at " << Describe(r);
+                EXPECT_FALSE(Overlap(r, kJar)) << p.name << " reaches under the coin jar at " << Describe(r);
+                EXPECT_TRUE(r.x1 >= 0 && r.x2 <= 800 && r.y2 <= 600) << p.name << " leaves the screen at " << Describe(r);
+            }
+            for (std::size_t b = 0; b < prints.size(); ++b) {
+                if (a != b)
+                    ExpectApart(p, prints[b], a < b);
+            }
+        }
+    }
+    EXPECT_GE(layouts, 65);
 }

@@ -20,20 +20,24 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
+#include "game/floor/chair.h"
 #include "game/floor/customer.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
+#include "game/floor/foodtray.h"
 #include "game/floor/party.h"
 #include "game/floor/quessa.h"
 #include "game/floor/quessacolors.h"
 #include "game/floor/table.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 #include "game/settings/settings.h"
 
 #include "gameshot.h"
 #include "testimages.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -169,6 +173,168 @@ void ShootLine()
     }
 }
 
+// ---- the first level's tutorial, played with the input it teaches
+
+// The screen rectangle of the tutorial's box for step `step`.
+TRect TutorialBox(int step)
+{
+    const std::shared_ptr<TTexture> box = TTexture::Get("ui/tutorialbox", 0);
+    const TTutorialDef& def = gTutorialDefs[step];
+    const int w = box ? box->GetWidth() : 0, h = box ? box->GetHeight() : 0;
+    const int x = int(def.boxX) - w / 2, y = int(def.boxY) - h / 2;
+    return {x, y, x + w, y + h};
+}
+
+TPoint Middle(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
+
+// Drags the head of the line as the tutorial teaches: press on it, move
+// (`halfway` is called with the party in hand) and let go over the table the
+// step asks for (any free one when it names none).
+void DragHeadOfLine(TGameData& floor, int table, const std::function<void()>& halfway)
+{
+    TParty* party = floor.GetWaitingParties().front();
+    // Tables first, then the bar.
+    std::vector<TEatingStation*> stations;
+    for (const auto& t : floor.GetTables())
+        stations.push_back(t.get());
+    for (TEatingStation* station : floor.GetEatingStations())
+        if (std::find(stations.begin(), stations.end(), station) == stations.end())
+            stations.push_back(station);
+    TEatingStation* target = nullptr;
+    for (TEatingStation* station : stations)
+        if (!station->GetParty() && !station->HasDishes() &&
+            station->GetEndSeat() - station->GetFirstSeat() >= party->GetSize() &&
+            (table < 0 || station->GetTableNumber() == table))
+            target = target ? target : station;
+    if (!target)
+        return;
+    const TPoint grab = Middle(party->MembersInBuildOrder().front()->BoundingBox());
+    const TPoint drop = Middle(target->GetChair(target->GetFirstSeat())->BoundingBox());
+    floor.MouseDown(grab);
+    floor.MouseMove({(grab.x + drop.x) / 2, (grab.y + drop.y) / 2});
+    halfway();
+    floor.MouseMove(drop);
+    floor.MouseUp(drop);
+}
+
+void ShootTutorial()
+{
+    TLevel level(0, 0, true);
+    TGameData& floor = *level.floor;
+    TTutorial& tutorial = floor.GetTutorial();
+    if (!tutorial.IsActive()) {
+        Fail("the first level runs no tutorial");
+        return;
+    }
+    int shown = -1, pictures = 0;
+    // A picture of each step that shows a box, the first time it shows.
+    auto shootNewStep = [&] {
+        const int step = tutorial.GetStep();
+        if (step == shown || gTutorialDefs[step].boxX < 0 || !tutorial.IsActive())
+            return;
+        shown = step;
+        char name[32];
+        std::snprintf(name, sizeof name, "tutorial_%02d.png", step);
+        Shoot([&] { level.Draw(true); }, name);
+        ++pictures;
+        const TRect box = TutorialBox(step);
+        if (box.x1 < 0 || box.y1 < 0 || box.x2 > 800 || box.y2 > 600)
+            Fail(std::string(name) + ": the box leaves the window");
+    };
+    TFloorBot bot(floor);
+    for (float t = 0; t < 600 && tutorial.IsActive(); t += kFrame) {
+        level.Run(kFrame);
+        shootNewStep();
+        const TTutorialDef& def = gTutorialDefs[tutorial.GetStep()];
+        if (def.action == kTutorialPickUpParty && !floor.GetWaitingParties().empty()) {
+            const int table = gTutorialDefs[tutorial.GetStep() + 1].param;
+            DragHeadOfLine(floor, table, shootNewStep);
+        } else {
+            bot.Act();
+        }
+        shootNewStep();
+    }
+    std::printf("tutorial: %d steps shown, %s\n", pictures,
+                tutorial.IsActive() ? "still running" : "played to its end");
+    if (tutorial.IsActive())
+        Fail("the tutorial did not reach its end");
+}
+
+// ---- the kitchen: a plate waiting on the pass, an order cooking, a ticket
+// in her hand for the wheel
+
+// Seats every party in line at free tables (as many as there are).
+void SeatWholeLine(TGameData& floor)
+{
+    while (!floor.GetWaitingParties().empty()) {
+        const std::size_t before = floor.GetWaitingParties().size();
+        DragHeadOfLine(floor, -1, [] {});
+        if (floor.GetWaitingParties().size() == before)
+            return;
+    }
+}
+
+void FillLine(TGameData& floor, int parties)
+{
+    while (int(floor.GetWaitingParties().size()) < parties && floor.AddNextGroup())
+        floor.GetLevelManager()->ScheduleNextGroup();
+}
+
+void ShootKitchen()
+{
+    TLevel level(0, 4, false);
+    TGameData& floor = *level.floor;
+    while (floor.GetState() != kPlaying)
+        level.Run(kFrame);
+    FillLine(floor, 3);
+    SeatWholeLine(floor);
+    const std::vector<Rgba> idle = Shoot([&] { level.Draw(); });
+    std::vector<TFoodStation*> plates = floor.FoodStations();
+    plates[0]->PlaceOrder(0, 0);
+    level.Run(floor.GetFoodStationList().front()->IsOrderReady() ? 0 : 2.5f);
+    plates[1]->PlaceOrder(1, 1);
+    floor.GetQuessa()->PickupItem(kCarryTicket, 2, 0);
+    level.Run(1.0f);
+    if (!plates[0]->IsOrderReady() || !plates[1]->IsCooking())
+        Fail("the kitchen scene did not come about");
+    const std::vector<Rgba> busy = Shoot([&] { level.Draw(); }, "kitchen.png");
+    TRect tray = TFoodTray().BoundingBox();
+    const TPoint at = plates[0]->GetStandingSpot();
+    tray.Offset(at.x, at.y);
+    const float shown = Differs(idle, busy, tray);
+    std::printf("kitchen: %.0f %% of the waiting plate's box drawn over the pass\n", 100 * shown);
+    if (shown < 0.3f)
+        Fail("the plate waiting on the pass does not show");
+}
+
+// ---- parties seated at every table of a restaurant's second level
+
+void ShootSeated(int restaurant)
+{
+    TLevel level(restaurant, 1, false);
+    TGameData& floor = *level.floor;
+    while (floor.GetState() != kPlaying)
+        level.Run(kFrame);
+    const std::vector<Rgba> empty = Shoot([&] { level.Draw(); });
+    FillLine(floor, int(floor.GetEatingStations().size()));
+    level.Run(2.0f);  // in space a party cannot be picked up while it materialises
+    SeatWholeLine(floor);
+    level.Run(0.5f);
+    const std::string name = std::string("seated_") + std::to_string(restaurant) + ".png";
+    const std::vector<Rgba> seated = Shoot([&] { level.Draw(); }, name);
+    int figures = 0, shown = 0;
+    for (TEatingStation* station : floor.GetEatingStations())
+        if (TParty* party = station->GetParty())
+            for (const TCustomer* member : party->MembersInBuildOrder()) {
+                const TRect box = member->BoundingBox();
+                ++figures;
+                shown += Differs(empty, seated, {box.x1 + 30, box.y1 + 14, box.x2 - 30, box.y1 + 36}) > 0.5f;
+            }
+    std::printf("%s: %d of %d seated faces drawn\n", name.c_str(), shown, figures);
+    if (figures == 0 || shown < figures)
+        Fail(name + ": a seated figure does not show");
+}
+
 void ShotMain(TPlatform* platform, const char*)
 {
     if (!platform->SetDisplay(800, 600, false) || !platform->GetDisplayHandler()) {
@@ -189,6 +355,10 @@ void ShotMain(TPlatform* platform, const char*)
     TXmlNode* root = doc.GetChild("dataroot");
     gGlobals = root ? root->GetChild("globals") : nullptr;
     ShootLine();
+    ShootTutorial();
+    ShootKitchen();
+    for (int restaurant = 0; restaurant < 5; ++restaurant)
+        ShootSeated(restaurant);
     colours.reset();
     TSettings::DeleteSettings();
 }
