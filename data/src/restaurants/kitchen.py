@@ -6,18 +6,17 @@ what the restaurant serves (_food.py): for restaurant N (1 cruise ..
   furniture/snackstationN_a (+ _b): cookies in a jar and on a plate;
   furniture/drinkstationN_a (machine with its drink), _b (glow), _c (empty);
   props/cup_propN, props/dessert_propN, props/snack_propN (carried items:
-  the same drink, dessert and cookie);
-  people/cook.anm (the cook behind the counter; "DoAnim" stirs once)."""
+  the same drink, dessert and cookie).
+The cook behind the counter is drawn with the staff in staff.py."""
 import os
 import sys
 
-from qmcontent import anim, png, style, svg
+from qmcontent import png, style, svg
 
 import _food
 
 ORDER = ["cruise", "train", "sub", "blimp", "spaceship"]
 GLOW = "#fff1a8"
-COOK_PLACE = (400, 96)
 
 
 def render(w, h, body):
@@ -77,33 +76,13 @@ def drink_machine(name, full):
     return body
 
 
-def cook(name, step):
-    main, panel, metal, accent = colours(name)
-    skin = style.SKIN[1]
-    arm = (-6, -2, 4, 2)[step]
-    body = svg.rect(24, 50, 32, 40, r=8, **svg.outlined("#f4f6f8"))
-    body += svg.rect(44, 54, 10, 34, fill="#dfe3e6")
-    body += svg.ellipse(40, 36, 14, 13, **svg.outlined(skin))
-    body += svg.ellipse(35, 35, 2, 2.5, fill=svg.OUTLINE) + svg.ellipse(45, 35, 2, 2.5, fill=svg.OUTLINE)
-    body += svg.path("M35 43 Q40 46 45 43", stroke=svg.OUTLINE, stroke_width=1.5, fill="none")
-    body += svg.path("M36 40 Q40 38 44 40", stroke="#4a3228", stroke_width=2.5, fill="none")
-    body += svg.path("M26 22 Q24 6 34 10 Q40 0 46 10 Q56 6 54 22 Z", **svg.outlined("#ffffff"))
-    body += svg.rect(27, 20, 26, 6, r=2, **svg.outlined("#f4f6f8", 1.5))
-    body += svg.rect(14, 76, 52, 14, r=3, **svg.outlined(metal))
-    body += svg.path("M%d 60 L%d 74" % (28, 32 + arm), stroke=svg.OUTLINE, stroke_width=7, stroke_linecap="round")
-    body += svg.path("M%d 60 L%d 74" % (28, 32 + arm), stroke="#f4f6f8", stroke_width=4, stroke_linecap="round")
-    body += svg.path("M%d 72 L%d 60" % (34 + arm, 40 + arm * 2), stroke=style.shade(accent), stroke_width=3,
-                     stroke_linecap="round")
-    body += svg.ellipse(40, 78, 16, 4, fill=style.light(accent))
-    return render(80, 96, body)
 
 
 def write_restaurant(out, name, number):
     main, panel, metal, accent = colours(name)
     furniture = os.path.join(out, name, "furniture")
     props = os.path.join(out, name, "props")
-    people = os.path.join(out, name, "people")
-    for folder in (furniture, props, people):
+    for folder in (furniture, props):
         os.makedirs(folder, exist_ok=True)
     desserts = shelf(name, dessert_items(name))
     snacks = shelf(name, cookie_items(name))
@@ -117,13 +96,6 @@ def write_restaurant(out, name, number):
     png.write(os.path.join(props, "cup_prop%d.png" % number), render(16, 20, _food.drink(name, 8, 19, 0.9)))
     png.write(os.path.join(props, "dessert_prop%d.png" % number), render(22, 20, _food.dessert(name, 11, 19, 1.0)))
     png.write(os.path.join(props, "snack_prop%d.png" % number), render(18, 16, _food.cookie(9, 8, 0.95)))
-    # The game places the cook at the animation's registration point: his
-    # place behind the counter, above the middle of the food stations.
-    a = anim.Animation("cook", image="cook.png", reg=COOK_PLACE)
-    for step in range(4):
-        a.frame("stir%d" % step, cook(name, step), reg=(40, 48))
-    a.script("function DoAnim()\n    delay(220);\n    frames{1,2,3,4,3,2};\nend\n")
-    a.write(people, "cook.anm")
 
 
 def main(out):

@@ -12,9 +12,8 @@ colours (qmcontent.style.RESTAURANTS). For restaurant NAME in
   upgrades/N_0 (the decor), N_1 (the offer shown while choosing, also its
   hit mask) and N_2 (its glow) for decor 1-4 (_decor.py), placed by the
   hand-written upgrades/upgrades.xml beside them (its frame points are minus
-  _decor.spots(); its decor 5 stands for the chairs);
-  people/entertainer.anm (the performer the phone calls; "DoAnim" plays a
-  short loop), and for the blimp people/entertainer2.anm, the karaoke singer.
+  _decor.spots(); its decor 5 stands for the chairs).
+The performers the phone calls are drawn with the staff in staff.py.
 Each restaurant is drawn in a process of its own."""
 import multiprocessing
 import os
@@ -105,39 +104,6 @@ def write_upgrades(folder, name):
             png.write(os.path.join(folder, "%d_%d.png" % (n, option)), render(w, h, drawing))
 
 
-# ---------------------------------------------------------------- performers
-
-def performer(name, step, singer=False):
-    c = palette(name)
-    skin = style.SKIN[(ORDER.index(name) + (2 if singer else 0)) % 4]
-    bob = (0, -3, 0, 2)[step]
-    body = svg.rect(22, 44 + bob, 36, 40, r=10, **svg.outlined(c[0] if not singer else c[2]))
-    body += svg.ellipse(40, 30 + bob, 13, 13, **svg.outlined(skin))
-    body += svg.ellipse(35, 28 + bob, 1.8, 2.2, fill=svg.OUTLINE) + svg.ellipse(45, 28 + bob, 1.8, 2.2, fill=svg.OUTLINE)
-    body += svg.path("M35 35 Q40 39 45 35", stroke=svg.OUTLINE, stroke_width=1.5, fill="none")
-    instrument = {
-        "cruise": svg.ellipse(40, 74, 18, 8, **svg.outlined(c[2])) + svg.ellipse(40, 72, 12, 4, fill=style.light(c[2])),
-        "train": svg.rect(6, 66, 68, 20, r=3, **svg.outlined("#2b2226")) + svg.rect(10, 68, 60, 6, fill="#ffffff"),
-        "sub": svg.rect(10, 70, 60, 8, r=2, **svg.outlined("#8a5a2b")) + svg.rect(14, 78, 4, 10, fill=svg.OUTLINE),
-        "blimp": svg.rect(24, 58, 32, 22, r=3, **svg.outlined(c[2])) + svg.rect(30, 60, 4, 18, fill="#ffffff"),
-        "spaceship": svg.rect(10, 66, 60, 14, r=3, **svg.outlined(c[1])) + svg.rect(16, 70, 48, 4, fill=c[2]),
-    }[name]
-    if singer:
-        instrument = svg.rect(56, 40 + bob, 4, 20, fill=svg.OUTLINE) + svg.ellipse(58, 38 + bob, 5, 5, fill="#9a9a9a")
-    arm = (-4, 2, -2, 4)[step]
-    body += instrument
-    body += svg.ellipse(26, 66 + arm, 5, 5, **svg.outlined(skin, 1.5)) + svg.ellipse(54, 66 - arm, 5, 5, **svg.outlined(skin, 1.5))
-    return render(80, 92, body)
-
-
-def write_performer(folder, name, file, singer=False):
-    a = anim.Animation("entertainer", image=file.replace(".anm", ".png"))
-    for step in range(4):
-        a.frame("play%d" % step, performer(name, step, singer), reg=(40, 84))
-    a.script("function DoAnim()\n    delay(180);\n    while 1 do\n        frames{1,2,3,4};\n    end\nend\n")
-    a.write(folder, file)
-
-
 def write_animation(folder, file, pictures, reg, delay=120):
     a = anim.Animation(file.replace(".anm", ""), image=file.replace(".anm", ".png"))
     for k, picture in enumerate(pictures):
@@ -150,8 +116,7 @@ def write_animation(folder, file, pictures, reg, delay=120):
 def write_restaurant(out, name):
     base = os.path.join(out, name)
     extra = os.path.join(base, "extra")
-    people = os.path.join(base, "people")
-    for folder in (base, extra, people):
+    for folder in (base, extra):
         os.makedirs(folder, exist_ok=True)
     room, mask = _rooms.backdrop(name)
     with open(os.path.join(base, "background.png"), "wb") as f:
@@ -160,9 +125,6 @@ def write_restaurant(out, name):
         f.write(svg.render_bytes(mask))
     write_scenery(base, extra, name)
     write_upgrades(os.path.join(base, "upgrades"), name)
-    write_performer(people, name, "entertainer.anm")
-    if name == "blimp":
-        write_performer(people, name, "entertainer2.anm", singer=True)
 
 
 def main(out):
