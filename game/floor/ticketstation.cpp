@@ -93,3 +93,5 @@ bool TTicketStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clic
         return false;
     return floorart::HitFrame(mAnimation, 0, mPosition, point);
 }
+
+TRect TTicketStation::BoundingBox() const { return floorart::FrameBox(mAnimation, 0, mPosition); }
