@@ -9,6 +9,7 @@
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
+#include "game/play/floorbanner.h"
 #include "game/play/gamedata.h"
 #include "game/rules/scoremanager.h"
 
@@ -78,8 +79,11 @@ void DrawClosedSign(const TGameData& floor, TTexture* sign, TTextGraphic* label)
     sign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
     const int top = static_cast<int>(at.y) - sign->GetHeight() / 2;
     const int left = static_cast<int>(at.x) - sign->GetWidth() / 2;
-    if (label)
-        label->Draw(TRect{left, top + 8, left + sign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+    if (label) {
+        TRect paper = kClosedSignPaper;
+        paper.Offset(left, top);
+        label->Draw(paper, 1.0f, 0, 1.0f);
+    }
     platform->End2d();
 }
 
@@ -240,8 +244,7 @@ void TGame::DrawBanner(const char* key, float t)
 
 void TGame::ShowBanner(const char* key, const TRect& rect)
 {
-    mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String(key) + "</outline>");
-    In2d([this, &rect] { mBanner->Draw(rect, 1.0f, 0, 1.0f); });
+    mBanner->Draw(String(key), rect);
 }
 
 void TGame::DrawPostUI()

@@ -18,10 +18,11 @@
 
 namespace {
 
-// Per restaurant (0-5): where the dish cart and the closed sign stand.
+// Per restaurant (0-5): where the dish cart stands.
 constexpr int kDishCartX[] = {665, 656, 745, 760, 735, 735};
 constexpr int kDishCartY = 185;
-constexpr int kClosedSignY[] = {180, 230, 180, 230, 210, 230};
+// The closed sign hangs on the wall above the line's door.
+constexpr int kClosedSignY = 100;
 
 using floorart::RestaurantFolder;
 using floorart::RestaurantIndex;
@@ -114,8 +115,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mStateTimer = mIdleTime = mPlayTime = mTotalTime = mPausedTime = 0;
     mWalkouts.fill(0);
     mBenchBoostScale = 1.0f;
-    const int restaurant = RestaurantIndex();
-    mClosedSignPos = {-30.0f, static_cast<float>(kClosedSignY[restaurant])};
+    mClosedSignPos = {-30.0f, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
     mClosedShown = false;
     mBenchWalkout = false;

@@ -20,6 +20,8 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
+#include "engine/text/textgraphic.h"
+#include "engine/window/stringtable.h"
 #include "game/floor/chair.h"
 #include "game/floor/customer.h"
 #include "game/floor/eatingstation.h"
@@ -29,6 +31,7 @@
 #include "game/floor/quessa.h"
 #include "game/floor/quessacolors.h"
 #include "game/floor/table.h"
+#include "game/play/floorbanner.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
 #include "game/rules/tutorial.h"
@@ -335,6 +338,64 @@ void ShootSeated(int restaurant)
         Fail(name + ": a seated figure does not show");
 }
 
+// ---- closing time: the closed sign on the wall, the clock nearly empty,
+// the big words on their ribbon
+
+// The share of pixels in r whose colour passes `test`.
+template <typename Test>
+float Share(const std::vector<Rgba>& pixels, TRect r, Test test)
+{
+    int total = 0, passing = 0;
+    for (int y = std::max(r.y1, 0); y < std::min(r.y2, 600); ++y)
+        for (int x = std::max(r.x1, 0); x < std::min(r.x2, 800); ++x) {
+            ++total;
+            passing += test(pixels[std::size_t(y * 800 + x)]);
+        }
+    return total ? float(passing) / float(total) : 0.0f;
+}
+
+void ShootClosing()
+{
+    TLevel level(0, 1, false);
+    TGameData& floor = *level.floor;
+    TFloorBot bot(floor);
+    for (float t = 0; t < 900 && !(floor.GetLevelManager()->IsClosed() && floor.GetClosedSignPos().x >= 105); t += kFrame)
+        level.Run(kFrame, &bot);
+    TPlatform* platform = TPlatform::GetInstance();
+    TTextGraphic* label = TTextGraphic::Create(platform->GetStringTable()->GetString("closed", "", "", "", "", ""),
+                                               kClosedSignPaper.Width(), kClosedSignPaper.Height(),
+                                               TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
+                                               "assets/fonts/corona.mvec", kClosedLabelSize,
+                                               TColor(0.78f, 0.16f, 0.23f, 1));
+    TFloorBanner banner;
+    const std::shared_ptr<TAnimatedTexture> clock = TAnimatedTexture::Get("ui/ui_globe.anm");
+    const str words = platform->GetStringTable()->GetString("closingtimestatus", "", "", "", "", "");
+    const std::vector<Rgba> pixels = Shoot(
+        [&] {
+            level.cache.Reset();
+            DrawFloor(floor, &level.cache, level.sign.get(), label);
+            banner.Draw(words, {0, 0, 800, 600});
+            if (clock && platform->Begin2d()) {
+                clock->SetCurrentFrame(clock->GetNumFrames() * 7 / 8);
+                clock->DrawSprite(766.0f, 30.0f, 1.0f, 1.0f, 0, 0);
+                platform->End2d();
+            }
+        },
+        "closing.png");
+    TTextGraphic::Destroy(label);
+    const TVec2 at = floor.GetClosedSignPos();
+    TRect paper = kClosedSignPaper;
+    paper.Offset(int(at.x) - level.sign->GetWidth() / 2, int(at.y) - level.sign->GetHeight() / 2);
+    const float word = Share(pixels, paper, [](const Rgba& p) { return p.r > 150 && p.g < 110 && p.b < 120; });
+    const float letters = Share(pixels, {160, 270, 640, 330}, [](const Rgba& p) { return p.r > 235 && p.g > 225 && p.b > 210; });
+    std::printf("closing: the sign's word fills %.0f %% of its paper, the banner's letters %.0f %% of its face\n",
+                100 * word, 100 * letters);
+    if (word < 0.08f)
+        Fail("the closed sign's word does not show");
+    if (letters < 0.08f)
+        Fail("the closing-time words do not show on their ribbon");
+}
+
 void ShotMain(TPlatform* platform, const char*)
 {
     if (!platform->SetDisplay(800, 600, false) || !platform->GetDisplayHandler()) {
@@ -359,6 +420,7 @@ void ShotMain(TPlatform* platform, const char*)
     ShootKitchen();
     for (int restaurant = 0; restaurant < 5; ++restaurant)
         ShootSeated(restaurant);
+    ShootClosing();
     colours.reset();
     TSettings::DeleteSettings();
 }
