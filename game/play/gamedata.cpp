@@ -115,7 +115,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mStateTimer = mIdleTime = mPlayTime = mTotalTime = mPausedTime = 0;
     mWalkouts.fill(0);
     mBenchBoostScale = 1.0f;
-    mClosedSignPos = {-30.0f, static_cast<float>(kClosedSignY)};
+    mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
     mClosedShown = false;
     mBenchWalkout = false;

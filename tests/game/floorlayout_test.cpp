@@ -4,6 +4,7 @@
 #include "floor_data_fixture.h"
 
 #include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
 #include "game/floor/customer.h"
 #include "game/floor/floorart.h"
 #include "game/floor/eatingstation.h"
@@ -119,6 +120,16 @@ TEST_F(FloorLayout, PartiesInLineAreDrawnWithTheirLegs)
             EXPECT_EQ(drawn, 1) << "legs at (" << legs.x << ", " << legs.y << ")";
         }
     EXPECT_GE(members, 3);
+}
+
+// The closed sign waits out of sight until closing time.
+TEST_F(FloorLayout, TheClosedSignIsOutOfSightUntilClosingTime)
+{
+    std::unique_ptr<TGameData> floor = FloorWithLine(1);
+    const std::shared_ptr<TTexture> sign = TTexture::Get("ui/closed", 0);
+    ASSERT_TRUE(sign);
+    EXPECT_LE(floor->GetClosedSignPos().x + sign->GetWidth() / 2.0f, 0.0f);
+    EXPECT_GE(TGameData::kClosedSignStop - sign->GetWidth() / 2.0f, 0.0f);
 }
 
 // ---- the shipped layouts
