@@ -227,6 +227,7 @@ TEST_F(FloorLayout, NoShippedLayoutPutsATableChairOrSeatedFigureIntoAnother)
             const TRect first = table.GetChair(0)->BoundingBox();
             party.PickSeats({(first.x1 + first.x2) / 2, (first.y1 + first.y2) / 2}, &table);
             for (const TCustomer* member : party.MembersInBuildOrder()) {
+                ASSERT_GT(member->BoundingBox().Width(), 0) << "a guest without art checks nothing";
                 print.figures.push_back(Body(member));
                 print.heads.push_back(Head(member));
             }
