@@ -1,0 +1,153 @@
+// What the level's graph wires together on the game's own data (global.xml,
+// career levels, layouts, art): the waitress's globals, the podium's wave,
+// the spaceship's tube glow, the night overlay of a flashlight level, the
+// tables' decor level, the lovebirds' two-seat tables, the floor's depth
+// order and the medals of a logged score.
+#include "floorbot.h"
+#include "play_fixture.h"
+
+#include "engine/base/xml.h"
+#include "engine/render/animatedtexture.h"
+#include "game/floor/chair.h"
+#include "game/floor/customer.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/party.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/play/game.h"
+#include "game/rules/scoremanager.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60;
+
+TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
+
+}  // namespace
+
+class FloorWiring : public PlayTest {
+protected:
+    void SetUp() override
+    {
+        PlayTest::SetUp();
+        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
+            if (entry.is_directory())
+                fs::create_directory_symlink(entry.path(), mHome / "assets" / entry.path().filename());
+        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
+        StartPlatform();
+        Create();
+        mSettings->CreateNewUser("Bot");
+        mSettings->SetCurrentUser(0, true);
+        mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+        TXmlNode* root = mGlobalDoc.GetChild("dataroot");
+        mGlobals = root ? root->GetChild("globals") : nullptr;
+    }
+
+    // A career level of the shipped data, built as the game window builds it
+    // and played up to its first frame of play.
+    TGameData& Open(int restaurant, int level)
+    {
+        mSettings->SetCurrentRestaurant(restaurant);
+        mSettings->SetCurrentLevel(level);
+        mPlatform->SeedRand(3);
+        mFloor.reset();
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor->SetupStars();
+        mFloor->SetupLevel();
+        mFloor->StartIntro();
+        mFloor->DoSkipTutorial();
+        for (int i = 0; i < 600 && mFloor->GetState() != kPlaying; ++i)
+            mFloor->Update(kFrame);
+        EXPECT_EQ(mFloor->GetState(), kPlaying);
+        return *mFloor;
+    }
+
+    // Drags `party` from the line onto `station`, as the player does.
+    bool Seat(TParty* party, TEatingStation* station)
+    {
+        const TPoint grab = Centre(party->MembersInBuildOrder().front()->BoundingBox());
+        TPoint drop = Centre(station->GetChair(station->GetFirstSeat())->BoundingBox());
+        if (!station->MouseOverBox().Contains(drop))
+            drop = Centre(station->MouseOverBox());
+        mFloor->MouseDown(grab);
+        mFloor->MouseMove({(grab.x + drop.x) / 2, (grab.y + drop.y) / 2});
+        mFloor->MouseMove(drop);
+        mFloor->MouseUp(drop);
+        return station->GetParty() == party;
+    }
+
+    TTable* TableWithSeats(int seats)
+    {
+        for (const auto& table : mFloor->GetTables())
+            if (table->GetEndSeat() - table->GetFirstSeat() == seats && !table->GetParty())
+                return table.get();
+        return nullptr;
+    }
+
+    TXmlNode mGlobalDoc;
+    TXmlNode* mGlobals = nullptr;
+    TRecordingHost mHost;
+    TScoreManager mScore;
+    std::unique_ptr<TGameData> mFloor;
+};
+
+// ---- the waitress reads global.xml
+
+TEST_F(FloorWiring, TheWaitressWalksAtTheSpeedOfGlobalXml)
+{
+    ASSERT_NE(mGlobals, nullptr);
+    const float shipped = static_cast<float>(mGlobals->GetChildContent("waiterSpeed").to_float());
+    EXPECT_EQ(Open(0, 0).GetQuessa()->GetSpeed(), shipped);
+    // The sub's and the blimp's floors are larger: she is a tenth faster there.
+    EXPECT_FLOAT_EQ(Open(3, 0).GetQuessa()->GetSpeed(), shipped * 1.1f);
+
+    // The same file with another speed: she takes it.
+    mGlobals->GetChild("waiterSpeed")->SetContent("420");
+    EXPECT_EQ(Open(0, 0).GetQuessa()->GetSpeed(), 420.0f);
+}
+
+TEST_F(FloorWiring, AHighChairDeliveredToAFamilyGivesTheHeartOfGlobalXml)
+{
+    ASSERT_NE(mGlobals, nullptr);
+    const int boost = mGlobals->GetChildContent("highchairboost").to_int();
+    ASSERT_GT(boost, 0) << "the shipped global.xml gives a heart for a high chair";
+    TGameData& floor = Open(0, 6);  // the cruise ship's seventh level brings families
+    EXPECT_EQ(floor.GetQuessa()->GetHighChairBoost(), boost);
+
+    // The line comes as scheduled; whoever stands before the family is seated first.
+    TParty* family = nullptr;
+    for (int i = 0; i < 60 * 120 && !family; ++i) {
+        floor.Update(kFrame);
+        if (floor.GetWaitingParties().empty())
+            continue;
+        TParty* head = floor.GetWaitingParties().front();
+        if (head->NumHighChairsWanted() > 0)
+            family = head;
+        else if (TTable* table = TableWithSeats(4)) {
+            ASSERT_TRUE(Seat(head, table));
+        }
+    }
+    ASSERT_NE(family, nullptr);
+    TTable* table = TableWithSeats(4);
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(Seat(family, table));
+
+    TQuessa* her = floor.GetQuessa();
+    her->AddDestination(&floor.GetHighChairStation(), 0, -35);
+    her->AddDestination(table, 0, -35);
+    int hearts = family->GetHearts();
+    bool delivered = false;
+    for (int i = 0; i < 60 * 20 && !delivered; ++i) {
+        hearts = family->GetHearts();
+        floor.Update(kFrame);
+        delivered = table->NumHighChairs() > 0;
+    }
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(family->GetHearts(), std::min(hearts + boost, TParty::kMaxHearts));
+}
