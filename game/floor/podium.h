@@ -60,6 +60,8 @@ public:
     float ActiveTime() const { return mActiveTime; }
     float RestTime() const { return mRestTime; }
     int MoodBoost() const { return mMoodBoost; }
+    // How many parties at the head of the line a release boosts.
+    int PartiesBoosted() const { return mPartiesBoosted; }
     TVec2 MiniHeart(int i) const { return mMiniHearts[std::size_t(i)]; }
 
 private:

@@ -307,7 +307,6 @@ void TGame::OpenLevelIntro()
     }
     if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
         TWindowSlide::Start(panel, +1, "letsplay");
-    mFlashlightMode = mGameData->GetLevelManager()->GetFlashLight();
     mStartTimer = PlatformTimer();
 }
 
@@ -316,7 +315,6 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
-    mFlashlightMode = false;
     SetupLevelOverStats(modal, result);
     if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
         TWindowSlide::Start(panel, +1, "");

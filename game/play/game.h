@@ -100,7 +100,6 @@ private:
     std::uint32_t mLastClockMs = 0;
     std::uint32_t mPauseStartMs = 0;
     std::uint32_t mStartTimer = 0;
-    bool mFlashlightMode = false;
     bool mLeaving = false;
 };
 

@@ -198,8 +198,11 @@ void TGame::DrawUI()
     mScore->Draw();
     const int state = mGameData->GetState();
     const bool lit = state == kPlaying || state == kLevelIntro || state == kIntroFadeUp || state == kLevelOver;
+    // The level's flag, not the room's night: the light fades out over the
+    // level-over screen after the night has lifted.
+    const bool flashlightLevel = mGameData->GetLevelManager()->GetFlashLight();
     TPlatform* platform = TPlatform::GetInstance();
-    if (!mFlashlightMode || !lit || !mFlashlight || !platform || !platform->Begin2d())
+    if (!flashlightLevel || !lit || !mFlashlight || !platform || !platform->Begin2d())
         return;
     const float alpha = FlashlightAlpha();
     const int mx = mGameData->GetMousePos().x, my = mGameData->GetMousePos().y;

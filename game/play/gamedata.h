@@ -121,6 +121,9 @@ public:
     int GetAttempts() const { return mAttempts; }
     const TLevelResult& GetLastResult() const { return mLastResult; }
     bool IsTurbulenceShaking() const { return mShaking; }
+    // A flashlight level from its intro to its level over: the room is dark
+    // (the scene's night overlay) and the game's flashlight follows the pointer.
+    bool IsFlashlightOn() const { return mFlashlight; }
     TLevelManager* GetLevelManager() { return mLevelManager.get(); }
     TQuessa* GetQuessa() { return mQuessa.get(); }
     TScoreManager* GetScoreManager() { return mScore; }
@@ -164,6 +167,7 @@ private:
     void UpdateTurbulence(float dt);
     void UpdateEatingStations(float dt, bool* removed);
     void UpdateStationsAndStaff(float dt);
+    void WaveLine(int parties);
     void UpdateWaitingParties(float dt, bool* removed);
     void UpdateProgress(float dt);
     void UpdateFadeOut(float dt);
@@ -181,6 +185,7 @@ private:
     void DropParty();
     bool TryPickUp(TPoint point);
     void SetState(int state);
+    void SetFlashlight(bool on);
 
     TScoreManager* mScore;  // not owned: the game window's
     IGameHost* mHost;       // not owned
@@ -225,6 +230,7 @@ private:
     float mClosedTime = 0, mIdleTime = 0;
     float mClosingTime = 10;
     float mClockAngle = 0;
+    bool mFlashlight = false;
     int mBenchHeartBoost = 0;
     float mBenchPatienceMultiplier = 1.0f;
     float mBenchBoostScale = 1.0f;

@@ -36,6 +36,12 @@ void TGameData::SetState(int state)
     mStateTimer = 0;
 }
 
+void TGameData::SetFlashlight(bool on)
+{
+    mFlashlight = on;
+    mStaff->Restaurant().EnableFlashlightMode(on);
+}
+
 void TGameData::Update(float dt)
 {
     // A stall (a debugger, a slow disk) must not run the floor seconds ahead
@@ -90,6 +96,8 @@ void TGameData::StartIntro()
     }
     mHost->SetFade(0.5f);
     SetState(kLevelIntro);
+    if (mLevelManager->GetFlashLight())
+        SetFlashlight(true);
     mHost->OpenLevelIntro();
     mHost->PauseGame(true);
 }
@@ -154,6 +162,9 @@ void TGameData::PlayStep(float dt)
     mHost->SetFade(0);
 
     if (mLevelManager->UpdateQueue(dt, &mWaitingParties)) {
+        // Guests of the spaceship beam in through the tube.
+        if (mStaff->Restaurant().Restaurant() == TRestaurant::kSpaceship)
+            mStaff->Restaurant().TriggerTubeGlow();
         mTutorial.AdvanceState(kTutorialPartyArrives, -1);
         AdjustQueue();
     }
@@ -274,7 +285,21 @@ void TGameData::UpdateStationsAndStaff(float dt)
     mTicketStation.Update(dt, mQuessa.get());
     mDishCart->Update(dt, mQuessa.get());
     mChef.Update(dt, FoodStations());
-    mStaff->Update(dt, mQuessa.get(), mDishCart.get(), mWaitingParties);
+    if (mStaff->Update(dt, mQuessa.get(), mDishCart.get(), mWaitingParties))
+        WaveLine(mStaff->Podium().PartiesBoosted());
+}
+
+void TGameData::WaveLine(int parties)
+{
+    // The boosted parties wave one after another, head of the line first.
+    constexpr float kWaveSpacing = 0.25f;
+    int counted = 0, waving = 0;
+    for (TParty* party : mWaitingParties) {
+        if (counted++ >= parties)
+            break;
+        if (party != mDraggedParty)
+            party->StartWave(kWaveSpacing * static_cast<float>(waving++));
+    }
 }
 
 void TGameData::PartyWalkedAway(TParty* party)
@@ -421,6 +446,7 @@ void TGameData::EnterLevelOver()
         RecordEndOfGameMetric(0);
         result.win = true;
     }
+    SetFlashlight(false);
     mLastResult = result;
     mHost->OpenLevelOver(result);
     mHost->PauseGame(true);
@@ -437,6 +463,7 @@ void TGameData::EnterGameOver()
         result.newHiscore = LogScore();
         RecordEndOfGameMetric(1);
     }
+    SetFlashlight(false);
     mLastResult = result;
     mHost->OpenLevelOver(result);
     mHost->PauseGame(true);

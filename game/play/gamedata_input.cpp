@@ -81,6 +81,9 @@ TEatingStation* TGameData::AcceptingStation(TPoint point) const
             continue;
         if (mTutorial.IsActive() && !mTutorial.AllowCustomerDropoff(station->GetTableNumber()))
             continue;
+        // Lovebirds want a table for two to themselves.
+        if (mDraggedParty->IsLovebirds() && (station->GetFirstSeat() != 0 || station->GetEndSeat() != 2))
+            continue;
         return station;
     }
     return nullptr;

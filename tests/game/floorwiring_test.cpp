@@ -82,6 +82,17 @@ protected:
         return station->GetParty() == party;
     }
 
+    // A free table that fits the party, tables for two kept free.
+    TTable* TableFor(const TParty* party)
+    {
+        for (const auto& table : mFloor->GetTables()) {
+            const int seats = table->GetEndSeat() - table->GetFirstSeat();
+            if (seats > 2 && seats >= party->GetSize() && !table->GetParty() && !table->HasDishes())
+                return table.get();
+        }
+        return nullptr;
+    }
+
     TTable* TableWithSeats(int seats)
     {
         for (const auto& table : mFloor->GetTables())
@@ -129,7 +140,7 @@ TEST_F(FloorWiring, AHighChairDeliveredToAFamilyGivesTheHeartOfGlobalXml)
         TParty* head = floor.GetWaitingParties().front();
         if (head->NumHighChairsWanted() > 0)
             family = head;
-        else if (TTable* table = TableWithSeats(4)) {
+        else if (TTable* table = TableFor(head)) {
             ASSERT_TRUE(Seat(head, table));
         }
     }
@@ -150,4 +161,129 @@ TEST_F(FloorWiring, AHighChairDeliveredToAFamilyGivesTheHeartOfGlobalXml)
     }
     ASSERT_TRUE(delivered);
     EXPECT_EQ(family->GetHearts(), std::min(hearts + boost, TParty::kMaxHearts));
+}
+
+// ---- the podium, the tube glow, the night
+
+TEST_F(FloorWiring, ThePodiumsReleaseMakesTheLineWaveAQuarterSecondApart)
+{
+    TGameData& floor = Open(3, 3);  // the blimp's fourth level has the podium
+    TPodium& podium = floor.GetStaff().Podium();
+    ASSERT_TRUE(podium.IsEnabled());
+    for (int i = 0; i < 60 * 90 && floor.GetWaitingParties().size() < 2; ++i)
+        floor.Update(kFrame);
+    ASSERT_GE(floor.GetWaitingParties().size(), 2u);
+    for (TParty* party : floor.GetWaitingParties())
+        EXPECT_FALSE(party->IsWaving());
+
+    floor.GetQuessa()->AddDestination(&podium, 0, 30);
+    for (int i = 0; i < 60 * 30 && !podium.IsActive(); ++i)
+        floor.Update(kFrame);
+    ASSERT_TRUE(podium.IsActive()) << "the charge was released";
+    const std::vector<TParty*> line(floor.GetWaitingParties().begin(), floor.GetWaitingParties().end());
+    for (TParty* party : line)
+        EXPECT_TRUE(party->IsWaving());
+    const auto raised = [](TParty* party) { return party->MembersInBuildOrder().front()->InRollover(); };
+    EXPECT_TRUE(raised(line[0])) << "the head of the line waves at once";
+    EXPECT_FALSE(raised(line[1]));
+    for (int i = 0; i < 18; ++i)  // 0.3 s
+        floor.Update(kFrame);
+    EXPECT_TRUE(raised(line[1])) << "the next one a quarter second later";
+    for (int i = 0; i < 120; ++i)
+        floor.Update(kFrame);
+    EXPECT_FALSE(line[0]->IsWaving()) << "a wave lasts a second";
+    EXPECT_FALSE(raised(line[0]));
+}
+
+TEST_F(FloorWiring, EachArrivalInTheSpaceshipLightsTheTubeForASecond)
+{
+    TGameData& floor = Open(4, 0);
+    TRestaurant& scene = floor.GetStaff().Restaurant();
+    EXPECT_FALSE(scene.IsTubeGlowOn());
+    for (int i = 0; i < 60 * 60 && floor.GetWaitingParties().empty(); ++i) {
+        EXPECT_FALSE(scene.IsTubeGlowOn());
+        floor.Update(kFrame);
+    }
+    ASSERT_EQ(floor.GetWaitingParties().size(), 1u);
+    EXPECT_TRUE(scene.IsTubeGlowOn()) << "the party beamed in";
+    for (int i = 0; i < 66; ++i)
+        floor.Update(kFrame);
+    EXPECT_FALSE(scene.IsTubeGlowOn());
+}
+
+TEST_F(FloorWiring, AFlashlightLevelDarkensFromItsIntroToItsLevelOver)
+{
+    // The shipped flashlight levels are the sub's last two: the game's
+    // flashlight follows the pointer there; the sub has no night sky.
+    TGameData& sub = Open(2, 8);
+    ASSERT_TRUE(sub.GetLevelManager()->GetFlashLight());
+    EXPECT_TRUE(sub.IsFlashlightOn());
+    EXPECT_FALSE(sub.GetStaff().Restaurant().HasNightOverlay());
+    sub.EnterLevelOver();
+    EXPECT_FALSE(sub.IsFlashlightOn());
+
+    TGameData& plain = Open(1, 3);
+    EXPECT_FALSE(plain.IsFlashlightOn());
+    EXPECT_FALSE(plain.GetStaff().Restaurant().HasNightOverlay());
+
+    // The train's level with its flag set: the night falls over its windows too.
+    mFloor.reset();
+    mSettings->SetCurrentRestaurant(1);
+    mSettings->SetCurrentLevel(3);
+    mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+    mFloor->SetupStars();
+    mFloor->SetupLevel();
+    mFloor->GetLevelManager()->SetFlashLight(true);
+    mFloor->StartIntro();
+    EXPECT_TRUE(mFloor->IsFlashlightOn());
+    EXPECT_TRUE(mFloor->GetStaff().Restaurant().HasNightOverlay());
+    mFloor->EnterLevelOver();
+    EXPECT_FALSE(mFloor->GetStaff().Restaurant().HasNightOverlay());
+}
+
+// ---- the tables
+
+TEST_F(FloorWiring, TablesTakeTheRestaurantsDecorLevel)
+{
+    TGameData& before = Open(0, 2);
+    const int chairs = before.GetStaff().Restaurant().ChairSlot();
+    EXPECT_EQ(before.GetStaff().Restaurant().ChairUpgradeLevel(), 0);
+    for (const auto& table : before.GetTables())
+        EXPECT_EQ(table->GetUpgradeLevel(), 0);
+
+    // The player picked the new chairs after an earlier level.
+    mSettings->SelectDecorUpgrade(chairs);
+    TGameData& after = Open(0, 3);
+    ASSERT_EQ(after.GetStaff().Restaurant().ChairUpgradeLevel(), 1);
+    ASSERT_FALSE(after.GetTables().empty());
+    for (const auto& table : after.GetTables()) {
+        EXPECT_EQ(table->GetUpgradeLevel(), 1);
+        EXPECT_EQ(table->GetChair(0)->GetUpgradeLevel(), 1);
+    }
+}
+
+TEST_F(FloorWiring, LovebirdsSitOnlyAtATableForTwo)
+{
+    TGameData& floor = Open(3, 0);  // the blimp's first level brings lovebirds
+    TParty* lovebirds = nullptr;
+    for (int i = 0; i < 60 * 240 && !lovebirds; ++i) {
+        floor.Update(kFrame);
+        if (floor.GetWaitingParties().empty())
+            continue;
+        TParty* head = floor.GetWaitingParties().front();
+        if (head->IsLovebirds())
+            lovebirds = head;
+        else if (TTable* table = TableFor(head)) {
+            ASSERT_TRUE(Seat(head, table));
+        }
+    }
+    ASSERT_NE(lovebirds, nullptr);
+    TTable* four = TableWithSeats(4);
+    TTable* two = TableWithSeats(2);
+    ASSERT_NE(four, nullptr);
+    ASSERT_NE(two, nullptr);
+    EXPECT_FALSE(Seat(lovebirds, four)) << "a table for four is refused";
+    ASSERT_FALSE(floor.GetWaitingParties().empty());
+    EXPECT_EQ(floor.GetWaitingParties().front(), lovebirds) << "they are back in line";
+    EXPECT_TRUE(Seat(lovebirds, two));
 }
