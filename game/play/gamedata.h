@@ -154,6 +154,10 @@ public:
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
+    // The medals the player's progress has earned, as the elements logged
+    // with a score: one per restaurant done, the whole career, the bonus
+    // restaurant, the career on expert. Empty for none.
+    static str CreateMedalsStr();
     // Counts a walked-out party by the words of its member 1's figure name.
     void RecordPartyType(const str& name);
 

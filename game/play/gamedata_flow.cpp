@@ -516,8 +516,28 @@ bool TGameData::LogScore()
     char extra[64];
     std::snprintf(extra, sizeof extra, "lev:%d;rest:%d", settings->GetNumUnlockedLevels(),
                   settings->GetCurrentRestaurant() + 1);
-    hiscores->LogScore(score, extra, "", !IsEndless());
+    hiscores->LogScore(score, extra, CreateMedalsStr().c_str(), !IsEndless());
     return IsEndless() && score >= best && settings->GetHighscoreMode() != 2;
+}
+
+str TGameData::CreateMedalsStr()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return str();
+    const auto medal = [](const char* name) {
+        return str::getFormatted("<medal name=\"corvellatrip_%s\" per=\"game\"/>", name);
+    };
+    str medals;
+    for (int r = 1; r < settings->GetNumUnlockedRestaurants(); ++r)
+        medals += medal(str::getFormatted("restaurant_%d", r).c_str());
+    if (settings->HasBeatGame())
+        medals += medal("restaurant_5") + medal("career_complete");
+    if (settings->HasBeatBonusGame())
+        medals += medal("restaurant_6");
+    if (settings->HasBeatGameOnExpert())
+        medals += medal("career_complete_expert");
+    return medals;
 }
 
 void TGameData::RecordEndOfGameMetric(int reason)

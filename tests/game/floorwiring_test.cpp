@@ -6,6 +6,9 @@
 #include "floorbot.h"
 #include "play_fixture.h"
 
+#include "engine/base/encrypt.h"
+#include "engine/base/encryptionkey.h"
+#include "engine/base/folders.h"
 #include "engine/base/xml.h"
 #include "engine/render/animatedtexture.h"
 #include "game/floor/chair.h"
@@ -16,6 +19,8 @@
 #include "game/floor/table.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
+#include "online/hiscorefile.h"
+#include "online/hiscorereply.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -286,4 +291,45 @@ TEST_F(FloorWiring, LovebirdsSitOnlyAtATableForTwo)
     ASSERT_FALSE(floor.GetWaitingParties().empty());
     EXPECT_EQ(floor.GetWaitingParties().front(), lovebirds) << "they are back in line";
     EXPECT_TRUE(Seat(lovebirds, two));
+}
+
+// ---- the logged score
+
+TEST_F(FloorWiring, AFirstWinLogsTheScoreWithTheMedalsOfThePlayersProgress)
+{
+    mSettings->UnlockLevel(2, 0);  // the sub is open: the first two restaurants are done
+    ASSERT_EQ(mSettings->GetNumUnlockedRestaurants(), 3);
+    EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
+                                                "<medal name=\"corvellatrip_restaurant_2\" per=\"game\"/>"));
+
+    TGameData& floor = Open(0, 0);
+    mScore.SetScore(mScore.GetLevelStartScore() + floor.GetCurrentExpert());
+    floor.EnterLevelOver();
+    ASSERT_TRUE(floor.GetLastResult().win);
+
+    TEncrypt cipher(ENCRYPTION_KEY);
+    str text;
+    ASSERT_EQ(qm::ReadHiscoreFile(qm::UserDataDirectory() + "/hiscore.dat", cipher, &text), qm::EHiscoreFile::kRead);
+    std::map<str, TQmHiscoreUserInfo> users;
+    std::map<str, TQmHiscoreTable> tables;
+    qm::ReadHiscoreText(text.c_str(), &users, &tables);
+    int rows = 0;
+    for (const auto& [name, table] : tables)
+        for (const TQmHiscoreRow& row : table.rows) {
+            ++rows;
+            EXPECT_EQ(row.serverData, TGameData::CreateMedalsStr()) << "the medals go with the score";
+            EXPECT_EQ(row.gameData, str("lev:21;rest:1"));
+        }
+    EXPECT_EQ(rows, 1);
+}
+
+TEST_F(FloorWiring, TheMedalsNameEveryRestaurantDoneAndTheWholeCareer)
+{
+    EXPECT_EQ(TGameData::CreateMedalsStr(), str()) << "a new player has none";
+    mSettings->UnlockLevel(1, 0);
+    EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"));
+    mSettings->BeatGame();
+    EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
+                                                "<medal name=\"corvellatrip_restaurant_5\" per=\"game\"/>"
+                                                "<medal name=\"corvellatrip_career_complete\" per=\"game\"/>"));
 }
