@@ -49,6 +49,8 @@ public:
     // True on the frame the boost is handed out.
     bool Update(TQuessa* waitress, float dt, const std::list<TParty*>& line);
     void Reset();
+    // The podium's picture on the floor (empty without it); its bottom sorts it among the tables.
+    TRect BoundingBox() const;
     void Draw();
 
     int Occupant() const { return mOccupant; }

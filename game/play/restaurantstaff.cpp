@@ -48,13 +48,3 @@ bool TRestaurantStaff::Update(float dt, TQuessa* waitress, TDishCart* dishCart, 
 }
 
 std::vector<IStation*> TRestaurantStaff::Stations() { return {&mPodium, &mPhone, &mEntertainer}; }
-
-void TRestaurantStaff::DrawStaff()
-{
-    mPodium.Draw();
-    mPhone.Draw();
-    mEntertainer.Draw();
-    mHostess.Draw();
-    mBusBoy.Draw();
-    mDrinkServer.Draw();
-}

@@ -38,8 +38,6 @@ public:
     bool Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line);
     // The podium, phone, radio or stereo: the stations the player may click.
     std::vector<IStation*> Stations();
-    // Above the floor's furniture, with the figures.
-    void DrawStaff();
     // Last, above everything on the floor.
     void DrawNotes() { mEntertainer.DrawNotes(); }
 

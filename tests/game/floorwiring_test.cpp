@@ -21,6 +21,7 @@
 #include "game/rules/scoremanager.h"
 #include "online/hiscorefile.h"
 #include "online/hiscorereply.h"
+#include "recordinghandler.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -332,4 +333,86 @@ TEST_F(FloorWiring, TheMedalsNameEveryRestaurantDoneAndTheWholeCareer)
     EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
                                                 "<medal name=\"corvellatrip_restaurant_5\" per=\"game\"/>"
                                                 "<medal name=\"corvellatrip_career_complete\" per=\"game\"/>"));
+}
+
+// ---- depth order
+
+namespace {
+
+int PlaceOf(const std::vector<TFloorDrawEntry>& order, TFloorDrawEntry::EKind kind, const TTable* table = nullptr)
+{
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (order[i].kind == kind && (!table || order[i].table == table))
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(FloorWiring, TheStaffAndThePodiumStandAmongTheTablesByTheirFeet)
+{
+    TGameData& floor = Open(3, 3);
+    TRestaurantStaff& staff = floor.GetStaff();
+    ASSERT_TRUE(staff.Podium().IsEnabled());
+    const TTable* table = floor.GetTables().front().get();
+    const TRect box = table->BoundingBox();
+    const int x = (box.x1 + box.x2) / 2;
+    // Where his feet are, relative to where he stands.
+    staff.BusBoy().Activate(static_cast<float>(x), 0, 60);
+    const int foot = staff.BusBoy().BoundingBox().y2;
+
+    staff.BusBoy().Activate(static_cast<float>(x), static_cast<float>(box.y2 + 10 - foot), 60);
+    std::vector<TFloorDrawEntry> order = FloorDrawOrder(floor);
+    EXPECT_GT(PlaceOf(order, TFloorDrawEntry::kBusBoy), PlaceOf(order, TFloorDrawEntry::kTable, table))
+        << "in front of the table";
+    staff.BusBoy().Activate(static_cast<float>(x), static_cast<float>(box.y1 - 10 - foot), 60);
+    order = FloorDrawOrder(floor);
+    EXPECT_LT(PlaceOf(order, TFloorDrawEntry::kBusBoy), PlaceOf(order, TFloorDrawEntry::kTable, table))
+        << "behind it";
+    // Between the table's top and its front edge he is drawn right after it:
+    // he stands at the far side, his feet hidden by nothing.
+    staff.BusBoy().Activate(static_cast<float>(x), static_cast<float>((box.y1 + box.y2) / 2 - foot), 60);
+    order = FloorDrawOrder(floor);
+    EXPECT_EQ(PlaceOf(order, TFloorDrawEntry::kBusBoy), PlaceOf(order, TFloorDrawEntry::kTable, table) + 1);
+
+    // Every piece is in the sort: the podium by its foot, the hostess beside
+    // it, both waitress passes, the drink server.
+    staff.Hostess().Activate(60);
+    order = FloorDrawOrder(floor);
+    for (TFloorDrawEntry::EKind kind : {TFloorDrawEntry::kPodium, TFloorDrawEntry::kHostess, TFloorDrawEntry::kRobot,
+                                        TFloorDrawEntry::kWaitress, TFloorDrawEntry::kDrinkServer})
+        EXPECT_GE(PlaceOf(order, kind), 0) << kind;
+    EXPECT_EQ(order[std::size_t(PlaceOf(order, TFloorDrawEntry::kPodium))].sortValue,
+              staff.Podium().BoundingBox().y2);
+    EXPECT_EQ(order[std::size_t(PlaceOf(order, TFloorDrawEntry::kHostess))].sortValue,
+              static_cast<int>(staff.Hostess().Position().y));
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end(), [](const TFloorDrawEntry& a, const TFloorDrawEntry& b) {
+        return a.sortValue < b.sortValue;
+    }));
+}
+
+TEST_F(FloorWiring, TheTrainsPerformerPlaysOutsideBehindTheTables)
+{
+    RecordingHandler handler;  // textures made from here on record their draws
+    TGameData& floor = Open(1, 5);
+    TEntertainer& performer = floor.GetStaff().Entertainer();
+    ASSERT_TRUE(performer.Available());
+    performer.Activate(60);
+    TAnimatedTextureCache cache(100, 120, 80);
+    handler.draws.clear();
+    DrawFloor(floor, &cache, nullptr, nullptr);
+    const auto first = [&handler](const TTexture* texture) {
+        for (std::size_t i = 0; i < handler.draws.size(); ++i)
+            if (texture && handler.draws[i].data == texture->GetData())
+                return static_cast<int>(i);
+        return -1;
+    };
+    const int played = first(performer.Performer().GetAnimatedTexture().get());
+    ASSERT_GE(played, 0);
+    for (const auto& table : floor.GetTables()) {
+        const int drawn = first(table->Look().get());
+        ASSERT_GE(drawn, 0);
+        EXPECT_LT(played, drawn);
+    }
+    EXPECT_LT(played, first(floor.GetQuessa()->Body().GetAnimatedTexture().get()));
 }
