@@ -79,6 +79,8 @@ void TPhoneStation::SetButtonHost(TWindow* host)
 {
     mButtonHost = host;
     mButtonHostAlive = host ? host->Lifeline().Handle() : TLifeHandle();
+    // The screen builds its boxes visible; they show only while she is on the phone.
+    SetButtons(false);
 }
 
 TWindow* TPhoneStation::ButtonHost() const { return mButtonHostAlive.IsAlive() ? mButtonHost : nullptr; }

@@ -81,7 +81,9 @@ public:
     void DoSkipTutorial();      // Lua and the play step
 
     // ---- input (screen points)
-    void MouseDown(TPoint point);
+    // True when the press sent the waitress to a station (else it may have
+    // picked up a party: GetDraggedParty).
+    bool MouseDown(TPoint point);
     void MouseMove(TPoint point);
     void MouseUp(TPoint point);
     // Ends a drag as if the button were let go off the floor (pause key).
