@@ -11,6 +11,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/xml.h"
 #include "engine/render/animatedtexture.h"
+#include "game/floor/bar.h"
 #include "game/floor/chair.h"
 #include "game/floor/customer.h"
 #include "game/floor/eatingstation.h"
@@ -127,6 +128,27 @@ TEST_F(FloorWiring, TheWaitressWalksAtTheSpeedOfGlobalXml)
     // The same file with another speed: she takes it.
     mGlobals->GetChild("waiterSpeed")->SetContent("420");
     EXPECT_EQ(Open(0, 0).GetQuessa()->GetSpeed(), 420.0f);
+}
+
+TEST_F(FloorWiring, OnAFloorWithABarSheWalksOutFromBehindItToThePhone)
+{
+    // Her spot at the start of a level lies inside the bar's box on the
+    // blimp's floors: she must still walk, not stand and serve from afar.
+    TGameData& floor = Open(3, 4);
+    ASSERT_NE(floor.GetBar(), nullptr);
+    TQuessa* her = floor.GetQuessa();
+    const TVec2 start = her->GetPosition();
+    ASSERT_TRUE(floor.GetBar()->BoundingBox().Contains(TPoint{int(start.x), int(start.y)}));
+    TPhoneStation& phone = floor.GetStaff().Phone();
+    her->AddDestination(&phone, 0, -35);
+    for (int i = 0; i < 30; ++i)
+        floor.Update(kFrame);
+    EXPECT_FALSE(her->GetQueue().empty()) << "half a second later she is on her way";
+    EXPECT_NE(her->GetPosition().x, start.x);
+    for (int i = 0; i < 60 * 10 && !her->GetQueue().empty(); ++i)
+        floor.Update(kFrame);
+    EXPECT_EQ(her->GetPosition().x, float(phone.GetStandingSpot().x));
+    EXPECT_EQ(her->GetPosition().y, float(phone.GetStandingSpot().y));
 }
 
 TEST_F(FloorWiring, AHighChairDeliveredToAFamilyGivesTheHeartOfGlobalXml)
