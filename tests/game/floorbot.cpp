@@ -35,6 +35,9 @@ bool TFloorBot::SeatAParty()
             if (table->GetParty() || table->HasDishes() ||
                 table->GetEndSeat() - table->GetFirstSeat() < party->GetSize())
                 continue;
+            // Lovebirds sit only at a table for two.
+            if (party->IsLovebirds() && (table->GetFirstSeat() != 0 || table->GetEndSeat() != 2))
+                continue;
             const TPoint grab = Centre(party->MembersInBuildOrder().front()->BoundingBox());
             const TRect over = table->MouseOverBox();
             TPoint drop = Centre(table->GetChair(table->GetFirstSeat())->BoundingBox());
