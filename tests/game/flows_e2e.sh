@@ -18,7 +18,8 @@
 #
 # The game runs on a copy of its data (linked file by file) in which the
 # levels played stand in for the shipped ones: one impatient guest who
-# leaves (without a penalty) after being seated on chairs of his colour,
+# leaves (without a penalty) after being seated on chairs of his colour
+# (the red table on the left of a floor of our own),
 # and an endless first goal of one order, so that a step takes seconds.
 # Usage: flows_e2e.sh <corvellatrip> <prepare_player> <data folder> <artefacts folder>
 set -euo pipefail
@@ -60,7 +61,9 @@ def level(number, layout, restaurant=None):
             "</career></dataroot>\n" % (number, where, layout))
 
 grid = "".join(["-" * 16] * 3 + ["." * 16] * 3 + ["...r4r....b4b..."] * 2 + ["." * 16] * 5)
-replace(config + "/career/10.xml", level(10, "cruise01"))
+with open(config + "/../layouts/flows.txt", "w") as out:
+    out.write("".join(grid[i:i + 16] + "\n" for i in range(0, len(grid), 16)))
+replace(config + "/career/10.xml", level(10, "flows"))
 replace(config + "/levels/harbour.xml", level(1, grid, 0))
 endless = re.sub("<goal1>\\d+</goal1>", "<goal1>50</goal1>", open(config + "/endless.xml").read())
 replace(config + "/endless.xml", endless)
@@ -103,11 +106,13 @@ click_until() {
   done
   fail "pixel ($3, $4) is $(pixel "$work/now.png" "$3" "$4"), not $5: $6"
 }
-# Drags the head of the line onto the left table (red chairs).
+# Drags the head of the line onto the table whose middle is at (320, y)
+# (345: the left table of our own floor, with red chairs).
 seat_first_party() {
+  local y=${1:-345}
   point 60 500
   xdotool mousedown 1
-  for x in 100 160 220 280 320; do point "$x" 345; done
+  for x in 100 160 220 280 320; do point "$x" "$y"; done
   xdotool mouseup 1
   sleep 0.5
 }
@@ -189,17 +194,18 @@ sleep 1
 click_until 702 89 180 150 "$band" "the endless shift's intro after the tutorial is skipped" 20
 keep endless_intro
 lets_play
-# The first party is seated, its order taken at the table and handed to the
-# ticket wheel, each tried again until the goal shows the upgrade notice.
+# The first party is seated at the shift's first table (upper left), its
+# order taken there and handed to the order wheel beside the kitchen's
+# opening, each tried again until the goal shows the upgrade notice.
 kept=
 for _ in $(seq 30); do
   shot "$work/now.png"
   pixel "$work/now.png" 625 570 | grep -qE "$accent" && break
-  seat_first_party
+  seat_first_party 272
   [[ -n "$kept" ]] || { keep endless_seated; kept=1; }
-  click 320 340
+  click 320 268
   sleep 1.5
-  click 290 140
+  click 302 62
   sleep 1.5
 done
 wait_pixel 625 570 "$accent" "the upgrade notice after the shift's goal"
