@@ -3,7 +3,8 @@
 # player would meet it: the game asks for full screen, which nothing here
 # grants, so it stays an 800x600 window and says so in its log. The picture
 # fills that window, and a click on each main-menu button does what the
-# button says: Change player, Play (the map, then Back), Options, How to
+# button says: Change player, Play (the opening comic, the map, then
+# Back), Options, How to
 # play, and Quit ends the program. Screenshots of the whole screen at each
 # size are kept.
 # Usage: display_e2e.sh <corvellatrip> <artefacts folder> [WIDTHxHEIGHT...]
@@ -74,8 +75,11 @@ import -window root "$artefacts/display_${size}_menu.png"
 press 397 236 250 60 "$accent" "Change player"
 import -window root "$artefacts/display_${size}_chooseplayer.png"
 press 512 507 330 303 "$accent" "Back from the player choice"
-# Play: the map; its Back returns.
-press 400 299 40 42 "$accent" "Play"
+# Play: a new career's first comic, paged through with its arrow, then the
+# map; its Back returns.
+point 400 299
+xdotool click 1
+page_to_map
 import -window root "$artefacts/display_${size}_map.png"
 press 104 39 330 303 "$accent" "Back from the map"
 # Options, left with OK.
