@@ -15,6 +15,7 @@ TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
 void TFloorBot::Act()
 {
+    ++mActs;
     if (mFloor.GetState() != kPlaying)
         return;
     if (SeatAParty())
@@ -32,6 +33,9 @@ bool TFloorBot::SeatAParty()
             if (table->GetParty() || table->HasDishes() ||
                 table->GetEndSeat() - table->GetFirstSeat() < party->GetSize())
                 continue;
+            const auto refused = mRefusedUntil.find({party, table->GetTableNumber()});
+            if (refused != mRefusedUntil.end() && mActs < refused->second)
+                continue;
             const TPoint grab = Centre(party->MembersInBuildOrder().front()->BoundingBox());
             const TRect over = table->MouseOverBox();
             TPoint drop = Centre(table->GetChair(table->GetFirstSeat())->BoundingBox());
@@ -45,9 +49,14 @@ bool TFloorBot::SeatAParty()
             mFloor.MouseMove({(grab.x + drop.x) / 2, (grab.y + drop.y) / 2});
             mFloor.MouseMove(drop);
             mFloor.MouseUp(drop);
-            if (table->GetParty() == party)
+            if (table->GetParty() == party) {
                 ++mSeated;
-            return true;
+                return true;
+            }
+            // Refused (a table may not take every party): tried again a
+            // while later, as a person would, not on every frame; the next
+            // free table meanwhile.
+            mRefusedUntil[{party, table->GetTableNumber()}] = mActs + kRetryRefusedAfterActs;
         }
         return false;  // only the head of the line is seated first
     }
