@@ -2,6 +2,7 @@
 // folder, each written as a PNG: the restaurant map of a player part-way
 // through the second restaurant, the first page of the first comic, the
 // closing comic, the wardrobe and the credits. The run fails when a picture is blank or one colour.
+#include "engine/base/task.h"
 #include "engine/platform/platform.h"
 #include "engine/render/gl/gldisplayhost.h"
 #include "engine/render/gl/glheaders.h"
@@ -32,8 +33,9 @@ int gResult = 0;
 
 void Frame(TPlatform* platform, TWindowManager* manager)
 {
-    TEvent event;
-    platform->GetEvent(&event);  // runs the platform's tasks (animations)
+    // The platform's tasks (animations), run directly: GetEvent's idle pass
+    // sleeps longer and longer while the window has no focus.
+    platform->GetTaskList()->DoAll(TTask::kEventContext);
     manager->GetScreen()->InvalidateRect(nullptr);
     TEvent idle;
     idle.mType = TEvent::kIdle;

@@ -9,6 +9,7 @@
 #include "floorbot.h"
 
 #include "engine/base/clock.h"
+#include "engine/base/task.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
@@ -141,15 +142,15 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
     }
     TAnimatedTextureCache cache(100, 120, 80);
     TEvent event;
-    // The animations' scripts step in the platform's passes: a pass per
-    // frame of game time (no drawing) until the puffs end, then two frames,
-    // the second read back.
+    // The animations' scripts step in the platform's task passes: a pass
+    // per frame of game time (no drawing) until the puffs end, then two
+    // frames, the second read back. The passes are run directly, not through
+    // GetEvent, whose idle pass sleeps longer and longer while the window has
+    // no focus (as under a shared X server).
     std::uint32_t played = std::uint32_t(kPlaySeconds * 1000);
     for (int pass = 0; pass < kMaxSettlePasses && PuffsPlaying(staff); ++pass) {
         clock->SetTime(clockStart + (played += std::uint32_t(kFrame * 1000)));
-        platform->GetEvent(&event);
-        if (event.mType == TEvent::kQuit)
-            return false;
+        platform->GetTaskList()->DoAll(TTask::kEventContext);
     }
     if (PuffsPlaying(staff))
         std::fprintf(stderr, "%s: the staff's puffs still play\n", game::RestaurantName(restaurant).c_str());
