@@ -145,6 +145,8 @@ bool ShootDecorChoice(TPlatform* platform, TGLDisplayHandler* handler, int resta
     }
     room.LeaveUpgradeMode();
     return true;
+}
+
 bool PuffsPlaying(TRestaurantStaff& staff)
 {
     return staff.BusBoy().IsPoofPlaying() || staff.DrinkServer().IsPoofPlaying() ||
