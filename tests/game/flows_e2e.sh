@@ -28,12 +28,9 @@ prepare=$2
 data=$3
 artefacts=$4
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-game=$game_binary
-source "$(dirname "$(readlink -f "$0")")/e2e_lib.sh"
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
+mkdir -p "$artefacts"
 
 # ---- the data copy
 gamedata=$work/gamedata
@@ -72,15 +69,43 @@ with open(sys.argv[2], "w") as out:
 PY
 export CORVELLATRIP_DATA=$gamedata
 
-accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
+paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 wall="^24[0-9] 21[0-9] 17[0-9]$"
+credits="pixel 40 100 $paper"                  # the credits' paper...
+credits_back="pixel 340 562 $accent"           # ...and their Back button
+endless_map="pixel 20 40 $accent"              # the map's Back button
+difficulty="pixel 250 165 $accent"             # the difficulty's title band
+intro=intro                                    # a level's intro (below)
+skip="pixel 680 84 $accent"                    # "Skip tutorial" on the floor
+goal="pixel 625 570 $accent"                   # the upgrade notice on the floor
+upgrades="pixel 20 20 $wall"                   # the upgrade screen's wall
+chosen="pixel 160 128 ^[89][0-9] 1[56][0-9] 1[01][0-9]$"  # the chosen offer's tick
+hud="pixel 5 37 $paper"                        # the floor's display
+new_table="pixel 319 480 ^2[34][0-9] 24[0-9] 24[0-9]$"    # the table bought
+paused="pixel 200 165 $band"                   # the pause screen's title band
+board=board                                    # the level-over board (below)
+leave="pixel 430 485 $accent"                  # its Leave, once counted
+comic="pixel 740 570 $accent"                  # a comic's arrow
+notice="pixel 330 420 $accent"                 # the unlock notice's OK
+tip="pixel 330 408 $accent"                    # the wardrobe tip's OK
+hiscore="pixel 160 30 $accent"                 # the best scores' title band
+extra="pixel 656 104 $accent"                  # the extra levels' first button
 
-click() {
-  point "$1" "$2"
-  xdotool click 1
-  sleep 0.4
+# A level's intro: its title band and "Let's play" (the difficulty's
+# dialog has the same band, and its buttons higher).
+intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent"; }
+# The level-over board: its title band over its paper (the floor's "Goal
+# reached!" banner has the same band, over the floor).
+board() { holds "pixel 180 90 $band" && holds "pixel 200 200 $paper"; }
+# The wardrobe: its Done button, and no tip over it.
+wardrobe() { holds "pixel 540 503 $accent" && ! holds "$tip"; }
+# A picture at all: the splash movie's first frames.
+pictured() {
+  shot "$work/now.png"
+  [[ $(colours "$work/now.png") -gt 50 ]]
 }
+
 previous=
 # Keeps the step's screenshot: not blank, and not the step before it.
 keep() {
@@ -89,22 +114,10 @@ keep() {
   n=$(colours "$artefacts/$1.png")
   [[ $n -gt 50 ]] || fail "$1 has only $n colours"
   if [[ -n "$previous" ]]; then
-    local differ
-    differ=$(compare -metric AE "$artefacts/$previous.png" "$artefacts/$1.png" null: 2>&1 || true)
-    [[ ${differ%%.*} -gt 500 ]] || fail "$1 looks like $previous ($differ pixels differ)"
+    n=$(differ "$artefacts/$previous.png" "$artefacts/$1.png")
+    [[ $n -gt 500 ]] || fail "$1 looks like $previous ($n pixels differ)"
   fi
   previous=$1
-}
-# Clicks (x, y) until the picture at (px, py) matches, for inputs the game
-# may take only once it is ready (a page turning, a party deciding).
-click_until() {
-  for _ in $(seq "${7:-30}"); do
-    shot "$work/now.png"
-    pixel "$work/now.png" "$3" "$4" | grep -qE "$5" && return 0
-    click "$1" "$2"
-    sleep 0.6
-  done
-  fail "pixel ($3, $4) is $(pixel "$work/now.png" "$3" "$4"), not $5: $6"
 }
 # Drags the head of the line onto the table whose middle is at (320, y)
 # (345: the left table of our own floor, with red chairs).
@@ -112,122 +125,83 @@ seat_first_party() {
   local y=${1:-345}
   point 60 500
   xdotool mousedown 1
-  for x in 100 160 220 280 320; do point "$x" "$y"; done
-  xdotool mouseup 1
-  sleep 0.5
-}
-# "Let's play" shows once the intro's panel has slid in; it slides away.
-lets_play() {
-  for _ in $(seq 40); do
-    shot "$work/now.png"
-    pixel "$work/now.png" 180 150 | grep -qE "$band" || return 0
-    click 400 402
-    sleep 0.6
+  for x in 100 160 220 280 320; do
+    point "$x" "$y"
+    sleep 0.1  # (a drag the game sees step by step)
   done
-  fail "Let's play did not start the shift"
+  xdotool mouseup 1
+}
+# The endless shift's first party seated at the shift's first table (upper
+# left), its order taken there and handed to the order wheel beside the
+# kitchen's opening: a person's clicks, each waiting for her to walk.
+serve_endless_party() {
+  seat_first_party 272
+  sleep 1  # (her walk to the table)
+  click 320 268
+  sleep 1.5  # (the order taken, her walk to the wheel)
+  click 302 62
 }
 # A level from its intro to its level over: the impatient guest is seated,
-# takes the chairs' bonus and leaves.
+# takes the chairs' bonus and leaves. The guest arrives a second into the
+# shift: the drag is tried again until the level-over board shows.
 play_hasty_level() {
-  wait_pixel 180 150 "$band" "the intro's title band ($1)"
+  wait_until "$intro" "the intro ($1)"
   keep "$1_intro"
-  lets_play
-  # The guest arrives a second into the shift: the drag is tried again
-  # until the level-over board shows.
-  local seated=
-  for _ in $(seq 8); do
-    seat_first_party
-    [[ -n "$seated" ]] || { keep "$1_seated"; seated=1; }
-    for _ in $(seq 16); do
-      shot "$work/now.png"
-      pixel "$work/now.png" 180 90 | grep -qE "$band" && break 2
-      sleep 0.5
-    done
-  done
-  wait_pixel 180 90 "$band" "the level-over board's title band ($1)"
-  sleep 1
+  wait_then_click 400 402 "$intro" "not $intro" "the shift after Let's play ($1)"
+  wait_then_do seat_first_party "not $board" "$board" "the level-over board ($1)"
   keep "$1_levelover"
 }
 check_log() {
   grep -q "not found" "$log" && fail "the log names something not found: $(grep "not found" "$log" | head -3)"
   grep -q "Missing string" "$log" && fail "the log names a missing label: $(grep "Missing string" "$log" | head -3)"
   grep -q "is not defined" "$log" && fail "the log names an unknown type: $(grep "is not defined" "$log" | head -3)"
+  grep -qi "unknown child" "$log" && fail "the log names an unknown child: $(grep -i "unknown child" "$log" | head -3)"
   return 0
 }
 
 # ---- 1. a first start, the credits, an endless shift with its upgrade
-start
-point 400 300
+start "$game_binary"
+# Out of full screen, which an X server without a window manager cannot show.
 xdotool key alt+Return
-sleep 0.5
-for _ in $(seq 50); do
-  shot "$work/now.png"
-  [[ $(colours "$work/now.png") -gt 50 ]] && break
-  sleep 0.2
-done
+wait_until pictured "the splash movie"
 keep splash
-pass_splash 250 160 "$accent" "the name entry's title band"
+pass_splash "$name_entry" "the name entry"
 keep entername
-type_name "Ada"
-xdotool key Return
-wait_pixel 290 485 "$accent" "the main menu's Quit button"
+enter_name "Ada"
 keep mainmenu
 
-click 566 419
-wait_pixel 40 100 "^2[45][0-9] 2[34][0-9] 2[12][0-9]$" "the credits' paper"
-sleep 1
+wait_then_click 566 419 "$menu" "$credits_back" "the credits"
+wait_until "$credits" "the credits' paper"
 keep credits
-click 400 563
-wait_pixel 290 485 "$accent" "the main menu after the credits"
+wait_then_click 400 563 "$credits_back" "$menu" "the main menu after the credits"
 
-click 566 299
-wait_pixel 20 40 "$accent" "the map's Back button (endless)"
-sleep 0.5
+wait_then_click 566 299 "$menu" "$endless_map" "the map in endless mode"
 keep endless_map
-click_until 150 180 250 165 "$accent" "the difficulty's title band"
+wait_then_click 150 180 "$endless_map" "$difficulty" "the difficulty of the ship's shift"
 keep difficulty
-click 400 260
-wait_pixel 180 150 "$band" "the intro's title band (the endless tutorial)"
+wait_then_click 400 260 "$difficulty" "$intro" "the endless tutorial's intro"
 keep endless_tutorial_intro
-lets_play
-sleep 1
-click_until 702 89 180 150 "$band" "the endless shift's intro after the tutorial is skipped" 20
+wait_then_click 400 402 "$intro" "$skip" "the floor with its tutorial"
+wait_then_click 702 89 "$skip" "$intro" "the endless shift's intro after the tutorial is skipped"
 keep endless_intro
-lets_play
-# The first party is seated at the shift's first table (upper left), its
-# order taken there and handed to the order wheel beside the kitchen's
-# opening, each tried again until the goal shows the upgrade notice.
-kept=
-for _ in $(seq 30); do
-  shot "$work/now.png"
-  pixel "$work/now.png" 625 570 | grep -qE "$accent" && break
-  seat_first_party 272
-  [[ -n "$kept" ]] || { keep endless_seated; kept=1; }
-  click 320 268
-  sleep 1.5
-  click 302 62
-  sleep 1.5
-done
-wait_pixel 625 570 "$accent" "the upgrade notice after the shift's goal"
+wait_then_click 400 402 "$intro" "not $intro" "the endless shift"
+# The party's order, tried again until the shift's goal shows its upgrade
+# notice.
+E2E_RETRY=5 wait_then_do serve_endless_party "not $goal" "$goal" "the upgrade notice after the shift's goal"
 keep endless_goal
-click 704 569
-wait_pixel 20 20 "$wall" "the upgrade screen's wall"
-sleep 0.5
+wait_then_click 704 569 "$goal" "$upgrades" "the upgrade screen"
 keep upgrade_offers
-click 200 178
+wait_then_click 200 178 "$upgrades" "$chosen" "the new table chosen"
 keep upgrade_chosen
-click_until 578 439 5 37 "^2[45][0-9] 2[34][0-9] 2[12][0-9]$" "the game's display after the upgrade" 10
-grep -q "endless upgrade: table" "$log" || fail "the table bought was not added"
-sleep 1
+wait_then_click 578 439 "$chosen" "$hud" "the game's display after the upgrade"
+wait_until "log endless upgrade: table" "the table bought added to the floor"
+wait_until "$new_table" "the new table on the floor"
 keep endless_next_shift
-xdotool key p
-wait_pixel 200 165 "$band" "the pause screen's title band"
+wait_then_key p "$hud" "$paused" "the pause screen"
 keep pause
-click 504 408
-wait_pixel 20 40 "$accent" "the map's Back button after leaving the shift"
-click 104 39
-wait_pixel 290 485 "$accent" "the main menu after endless"
-click 366 479
+wait_then_click 504 408 "$paused" "$endless_map" "the map after leaving the shift"
+wait_then_click 104 39 "$endless_map" "$menu" "the main menu after endless"
+wait_then_click 366 479 "$menu" ended "the end after Quit"
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 check_log
@@ -240,67 +214,45 @@ rm -rf "$XDG_DATA_HOME"
 mkdir -p "$XDG_DATA_HOME/corvellatrip/levels"
 cp "$work/downloaded.xml" "$XDG_DATA_HOME/corvellatrip/levels/Quick_lunch.xml"
 previous=
-start
-point 400 300
+start "$game_binary"
 xdotool key alt+Return
-sleep 0.5
-pass_splash 290 485 "$accent" "the main menu of the prepared player"
+pass_splash "$menu" "the main menu of the prepared player"
 keep menu_prepared
-click 366 299
-wait_pixel 640 576 "$accent" "the map's Play button"
-sleep 0.5
+wait_then_click 366 299 "$menu" "$map" "the map"
 keep map_last_level
-click 696 569
+wait_then_click 696 569 "$map" "$intro" "the last level's intro"
 play_hasty_level last_level
-click_until 400 485 740 570 "$accent" "the comic's arrow after Continue"
-sleep 0.5
+wait_then_click 400 485 "$board" "$comic" "the comic after Continue"
 keep comic
-click_until 760 567 330 420 "$accent" "the notice's OK after the comic's pages" 15
-sleep 0.5
+E2E_RETRY=1 wait_then_click 760 567 "not $notice" "$notice" "the unlock notice after the comic's pages"
 keep unlock_notice
-click 400 420
-wait_pixel 330 408 "$accent" "the wardrobe's tip"
+wait_then_click 400 420 "$notice" "$tip" "the wardrobe's tip"
 keep closet_tip
-click 400 408
-wait_pixel 540 503 "$accent" "the wardrobe's Done button"
-sleep 0.5
+wait_then_click 400 408 "$tip" wardrobe "the wardrobe"
 keep wardrobe
-click 612 503
-wait_pixel 290 485 "$accent" "the main menu after the wardrobe"
+wait_then_click 612 503 wardrobe "$menu" "the main menu after the wardrobe"
 keep menu_after_restaurant
 
-click 366 359
-wait_pixel 160 30 "$accent" "the best scores' title band"
-sleep 0.5
+wait_then_click 366 359 "$menu" "$hiscore" "the best scores"
 keep hiscore
 # The career's score has a row: ink in the first row's name.
 ink=$(convert "$artefacts/hiscore.png" -crop 200x30+124+152 +repage -fill white -fuzz 12% +opaque "rgb(59,42,51)" \
   -fill black -opaque "rgb(59,42,51)" -format "%[fx:int(w*h*(1-mean))]" info:)
 [[ $ink -gt 40 ]] || fail "the best scores show no row ($ink ink pixels)"
-click 667 561
-wait_pixel 290 485 "$accent" "the main menu after the best scores"
+wait_then_click 667 561 "$hiscore" "$menu" "the main menu after the best scores"
 
-click 366 299
-wait_pixel 640 576 "$accent" "the map's Play button (again)"
-click 502 569
-wait_pixel 656 104 "$accent" "the extra levels' first Play button"
-sleep 0.5
+wait_then_click 366 299 "$menu" "$map" "the map again"
+wait_then_click 502 569 "$map" "$extra" "the extra levels"
 keep extra_levels
-click 676 217
+wait_then_click 676 217 "$extra" "$intro" "the extra level's intro"
 play_hasty_level extra_level
-wait_pixel 430 485 "$accent" "the level over's Leave button"
-click 504 485
-wait_pixel 656 104 "$accent" "the extra levels after the extra level"
-click 676 423
+wait_then_click 504 485 "$leave" "$extra" "the extra levels after the extra level"
+wait_then_click 676 423 "$extra" "$intro" "the downloaded level's intro"
 play_hasty_level downloaded_level
-wait_pixel 430 485 "$accent" "the level over's Leave button"
-click 504 485
-wait_pixel 656 104 "$accent" "the extra levels after the downloaded level"
-click 400 561
-wait_pixel 640 576 "$accent" "the map after the extra levels"
-click 104 39
-wait_pixel 290 485 "$accent" "the main menu at the end"
-click 366 479
+wait_then_click 504 485 "$leave" "$extra" "the extra levels after the downloaded level"
+wait_then_click 400 561 "$extra" "$map" "the map after the extra levels"
+wait_then_click 104 39 "$map" "$menu" "the main menu at the end"
+wait_then_click 366 479 "$menu" ended "the end after Quit"
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 check_log

@@ -15,11 +15,9 @@ game=$1
 data=$2
 artefacts=$3
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-source "$(dirname "$(readlink -f "$0")")/e2e_lib.sh"
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
+mkdir -p "$artefacts"
 
 # The game's data, linked file by file; the main loop and level 35 are our own.
 cp -rs "$(readlink -f "$data")/." "$work/gamedata"
@@ -63,60 +61,31 @@ cat >"$work/gamedata/assets/config/career/35.xml" <<'XML'
 XML
 export CORVELLATRIP_DATA=$work/gamedata
 
-click() {
-  point "$1" "$2"
-  xdotool click 1
-}
-# Waits up to 40 s for a line matching the pattern (grep -E) in the game's log.
-wait_log() {
-  for _ in $(seq 200); do
-    grep -qE -- "$1" "$log" && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the program ended while waiting for: $1"
-    sleep 0.2
-  done
-  fail "no line matching: $1"
-}
-# Waits until the picture at (x, y) no longer matches the pattern.
-wait_pixel_not() {
-  for _ in $(seq 50); do
-    shot "$work/now.png"
-    pixel "$work/now.png" "$1" "$2" | grep -qE "$3" || return 0
-    sleep 0.2
-  done
-  fail "pixel ($1, $2) is still $(pixel "$work/now.png" "$1" "$2"): $4"
-}
-
-start
+start "$game"
 # Out of full screen, which an X server without a window manager cannot show.
-point 400 300
 xdotool key alt+Return
 
-accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
-wait_pixel 290 485 "$accent" "the main menu's Quit button"
-click 400 299
-wait_pixel 640 576 "$accent" "the map's Play button"
+pass_splash "$menu" "the main menu"
+wait_then_click 366 299 "$menu" "$map" "the map"
 shot "$artefacts/phone_map.png"
 
 # The map: level 35, then Play; the intro, then "Let's play".
-click 252 438
-wait_pixel 252 438 "$accent" "level 35's marker, chosen"
-click 696 569
+wait_then_click 252 438 "$map" "pixel 252 438 $accent" "level 35's marker, chosen"
 band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
-wait_pixel 180 150 "$band" "the intro's title band"
+wait_then_click 696 569 "$map" "pixel 180 150 $band" "the intro's title band"
 shot "$artefacts/phone_intro.png"
-click 400 402
-wait_pixel_not 180 150 "$band" "the intro went away"
+wait_then_click 400 402 "pixel 180 150 $band" "not pixel 180 150 $band" "the intro went away"
 shot "$artefacts/phone_floor.png"
 
 # The party arrives: the head of the line shows its hearts; it is dragged to
 # the table for four with the yellow chairs.
 heart="^2[12][0-9] [5-7][0-9] [7-9][0-9]$"
-wait_pixel 30 443 "$heart" "the first party's hearts in line"
+wait_until "pixel 30 443 $heart" "the first party's hearts in line"
 point 60 495
 xdotool mousedown 1
 for at in "150 430" "300 300" "420 220" "440 210"; do point $at; done
 xdotool mouseup 1
-wait_pixel_not 30 443 "$heart" "the party left the line for the table"
+wait_until "not pixel 30 443 $heart" "the party left the line for the table"
 shot "$artefacts/phone_seated.png"
 
 # The staff bubble over the phone shows once she stands at the phone; the
@@ -137,11 +106,8 @@ visits_until_phone() {
   for _ in $(seq 12); do
     for at in "$@"; do click $at; done
     for _ in $(seq 25); do
-      shot "$work/now.png"
-      if pixel "$work/now.png" 770 256 | grep -qE "$paper" && pixel "$work/now.png" 502 232 | grep -qE "$badge"; then
-        return 0
-      fi
-      sleep 0.2
+      holds "pixel 770 256 $paper" && holds "pixel 502 232 $badge" && return 0
+      sleep 0.2  # (a poll: she walks from station to station)
     done
   done
   fail "she never reached the phone with $why"
@@ -155,16 +121,16 @@ shot "$artefacts/phone_served.png"
 
 # The busboy's button, the first in the bubble: he comes, the phone goes.
 click 472 318
-wait_pixel_not 770 256 "$paper" "the bubble goes with the call"
-wait_log "phone: button 0 calls the busboy"
+wait_until "not pixel 770 256 $paper" "the bubble goes with the call"
+wait_until "log phone: button 0 calls the busboy"
 shot "$artefacts/phone_busboy.png"
 
 # He works while she stands at the phone: the party's check, then its
 # dishes, to the cart; the table is clean (no plate or dirt in its white).
-wait_log "busboy: took the check of table"
+wait_until "log busboy: took the check of table"
 shot "$artefacts/phone_check.png"
-wait_log "busboy: cleared the dishes of table"
-wait_log "busboy: 1 load\\(s\\) of dishes to the cart"
+wait_until "log busboy: cleared the dishes of table"
+wait_until "log busboy: 1 load\\(s\\) of dishes to the cart"
 shot "$artefacts/phone_cleared.png"
 plates=$(convert "$artefacts/phone_cleared.png" -crop 160x140+420+160 +repage -fill black +opaque "rgb(251,251,246)" \
            -fill white -opaque "rgb(251,251,246)" -format "%[fx:int(w*h*mean)]" info:)
