@@ -2,19 +2,19 @@
 # The screens a player reaches from the main menu, played as a person would
 # under an X display, with a screenshot of every step kept (each must be
 # neither blank nor the step before it):
-#  1. a first start: the splash, the name entry, the main menu, the credits
-#     and back; an endless shift chosen on the map with its difficulty, the
-#     tutorial skipped, a party seated and its order taken until the shift's
-#     goal shows the upgrade notice, the upgrade screen's table bought, the
-#     next shift with its new tables, the pause screen's Leave, the map,
-#     the menu;
+#  1. a first start: the splash, the name entry, the main menu, the credits,
+#     more games and Quessa's corner, each and back; an endless shift
+#     chosen on the map with its difficulty, the tutorial skipped, a party
+#     seated and its order taken until the shift's goal shows the upgrade
+#     notice, the upgrade screen's table bought, the next shift with its new
+#     table, the pause screen's Leave, the map, the menu;
 #  2. a player prepared at the cruise's last level: its win, the next
 #     restaurant's comic, the notice of what opened, the wardrobe's tip and
 #     the wardrobe, the best scores with the career's score and back, the
 #     extra levels with the cruise's new one played to its level over, a
 #     level from the player's own folder played to its level over.
-# Each run's log must name no missing file ("not found"), no missing label
-# and no unknown customer type.
+# Each run's log must name no missing file or window ("not found"), no
+# missing label and no unknown customer type.
 #
 # The game runs on a copy of its data (linked file by file) in which the
 # levels played stand in for the shipped ones: one impatient guest who
@@ -92,6 +92,10 @@ tip="pixel 330 408 $accent"                    # the wardrobe tip's OK
 hiscore="pixel 160 30 $accent"                 # the best scores' title band
 extra="pixel 656 104 $accent"                  # the extra levels' first button
 
+# More games and Quessa's corner: a Back button under a sheet of paper,
+# with the web site's button on the first only.
+more_games() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $accent"; }
+corner() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $paper"; }
 # A level's intro: its title band and "Let's play" (the difficulty's
 # dialog has the same band, and its buttons higher).
 intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent"; }
@@ -174,6 +178,13 @@ wait_then_click 566 419 "$menu" "$credits_back" "the credits"
 wait_until "$credits" "the credits' paper"
 keep credits
 wait_then_click 400 563 "$credits_back" "$menu" "the main menu after the credits"
+wait_then_click 566 479 "$menu" more_games "more games"
+keep more_games
+wait_then_click 400 540 more_games "$menu" "the main menu after more games"
+# (the corner's link lies in the menu's upsell strip)
+wait_then_click 465 577 "$menu" corner "Quessa's corner"
+keep corner
+wait_then_click 400 535 corner "$menu" "the main menu after Quessa's corner"
 
 wait_then_click 566 299 "$menu" "$endless_map" "the map in endless mode"
 keep endless_map
