@@ -78,50 +78,53 @@ wait_then_click 400 402 "pixel 180 150 $band" "not pixel 180 150 $band" "the int
 shot "$artefacts/phone_floor.png"
 
 # The party arrives: the head of the line shows its hearts; it is dragged to
-# the table for four with the yellow chairs.
+# the table for four with the red chairs.
 heart="^2[12][0-9] [5-7][0-9] [7-9][0-9]$"
-wait_until "pixel 30 443 $heart" "the first party's hearts in line"
-point 60 495
+wait_until "pixel 30 474 $heart" "the first party's hearts in line"
+point 60 530
 xdotool mousedown 1
-for at in "150 430" "300 300" "420 220" "440 210"; do point $at; done
+for at in "150 430" "300 330" "420 280" "460 270"; do
+  point $at
+  sleep 0.1  # (a drag the game sees step by step)
+done
 xdotool mouseup 1
-wait_until "not pixel 30 443 $heart" "the party left the line for the table"
+wait_until "not pixel 30 474 $heart" "the party left the line for the table"
 shot "$artefacts/phone_seated.png"
 
 # The staff bubble over the phone shows once she stands at the phone; the
 # table's number badge shows while the party waits for its food.
 paper="^25[01] 24[0-9] 2[12][0-9]$"
 tabletop="^24[5-7] 23[5-7] 2(09|1[01])$"
-table="495 235"
-ticket="325 140"
-food="365 160"
+table="460 270"
+ticket="302 62"
+food="372 140"
 phone="760 410"
-# Clicks the stations in turn, then waits a while for her to reach the phone
-# with the badge's pixel matching the pattern; again until both hold. A visit
-# the party refuses drops the ones after it, so she reaches the phone only
-# when every visit before it was taken.
-visits_until_phone() {
+bubble="pixel 770 256 $paper"
+clicks() {  # X Y [X Y...]: a person's clicks in a row
+  while (($# >= 2)); do
+    click "$1" "$2"
+    sleep 0.2
+    shift 2
+  done
+}
+# Clicks the stations in turn until the table's middle shows what they did
+# (a party that is not ready lets the visits pass), then sends her to the
+# phone and waits for its bubble, which covers the table.
+visits_then_phone() {
   local badge=$1 why=$2
   shift 2
-  for _ in $(seq 12); do
-    for at in "$@"; do click $at; done
-    for _ in $(seq 25); do
-      holds "pixel 770 256 $paper" && holds "pixel 502 232 $badge" && return 0
-      sleep 0.2  # (a poll: she walks from station to station)
-    done
-  done
-  fail "she never reached the phone with $why"
+  E2E_RETRY=6 wait_then_do "clicks $*" "not pixel 466 259 $badge" "pixel 466 259 $badge" "$why"
+  wait_then_click $phone "not $bubble" "$bubble" "the phone's bubble after $why"
 }
-# The order: she takes it, posts the ticket, then goes to the phone.
-visits_until_phone "$paper" "the order taken" "$table" "$ticket" "$phone"
+# The order: she takes it and posts the ticket, then goes to the phone.
+visits_then_phone "$paper" "the order taken" $table $ticket
 shot "$artefacts/phone_ordered.png"
 # The food: she takes the plate when it is ready and serves it.
-visits_until_phone "$tabletop" "the food served" "$food" "$table" "$phone"
+visits_then_phone "$tabletop" "the food served" $food $table
 shot "$artefacts/phone_served.png"
 
 # The busboy's button, the first in the bubble: he comes, the phone goes.
-click 472 318
-wait_until "not pixel 770 256 $paper" "the bubble goes with the call"
+wait_then_click 472 318 "$bubble" "not $bubble" "the bubble gone with the call"
 wait_until "log phone: button 0 calls the busboy"
 shot "$artefacts/phone_busboy.png"
 
@@ -132,7 +135,7 @@ shot "$artefacts/phone_check.png"
 wait_until "log busboy: cleared the dishes of table"
 wait_until "log busboy: 1 load\\(s\\) of dishes to the cart"
 shot "$artefacts/phone_cleared.png"
-plates=$(convert "$artefacts/phone_cleared.png" -crop 160x140+420+160 +repage -fill black +opaque "rgb(251,251,246)" \
+plates=$(convert "$artefacts/phone_cleared.png" -crop 140x140+390+200 +repage -fill black +opaque "rgb(251,251,246)" \
            -fill white -opaque "rgb(251,251,246)" -format "%[fx:int(w*h*mean)]" info:)
 [[ $plates -eq 0 ]] || fail "the table still shows $plates pixels of plates or dishes"
 [[ $(colours "$artefacts/phone_cleared.png") -gt 1000 ]] || fail "the floor is nearly one colour"
