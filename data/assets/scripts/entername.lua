@@ -30,7 +30,7 @@ MakeDialog {
                 TextEdit { name = "nameedit", label = "", font = { "fonts/default.mvec", 26, kUiInk },
                            x = 14, y = 4, w = 312, h = 44, length = 16, flags = kHAlignLeft + kVAlignCenter },
             },
-            Text { name = "nameerror", label = "#", font = { "fonts/default.mvec", 16, FColor(0.78, 0.21, 0.23) },
+            Text { name = "nameerror", label = "#", font = { "fonts/default.mvec", 16, kUiWarning },
                    x = 40, y = 198, w = 440, h = 40, flags = kHAlignCenter + kVAlignCenter },
             UiButton { name = "enterok", label = "ok", x = 60, y = 258, default = true, command = Enter },
             UiButton { name = "entercancel", label = "cancel", x = 276, y = 258, close = true },

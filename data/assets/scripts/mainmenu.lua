@@ -39,7 +39,7 @@ MakeDialog {
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
                    flags = kHAlignCenter + kVAlignCenter },
             Button { name = "changeplayer", label = "menu_changeplayer", x = 89, y = 44, w = 200, h = 28,
-                     font = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) },
+                     font = { "fonts/default.mvec", 16, kUiLink },
                      flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
         },
         UiButton { name = "play", label = "menu_play", x = 308, y = 270, command = Play },
