@@ -50,7 +50,7 @@ MakeDialog {
         UiButton { name = "quit", label = "menu_quit", x = 308, y = 462, close = true },
         Window { name = "moregames", x = 0, y = 0, w = 1, h = 1 },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
-        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 572, w = 190, h = 20,
+        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 4, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,

@@ -9,16 +9,13 @@ kUiLight = FColor(1.00, 0.97, 0.93)   -- #fff8ec, text on the accent and on pict
 kUiLink = FColor(0.61, 0.24, 0.09)    -- #9c3d17, what can be clicked, and headings, on paper
 kUiWarning = FColor(0.66, 0.17, 0.17) -- #a82c2c, an error on paper
 
--- A light text with the 2 px ink outline that keeps it readable on the
--- accent, the gloss and any picture.
-function UiLightFont(face, size, outline)
-    return { face, size, kUiLight, outline or 2, kUiInk }
-end
-
+-- A font is { face, size, colour } or, outlined, { face, size, colour,
+-- outline width, outline colour }: light text always has the 2 px ink
+-- outline that keeps it readable on the accent, the gloss and any picture.
 kUiBodyFont = { "fonts/default.mvec", 20, kUiInk }
-kUiTitleFont = UiLightFont("fonts/corona.mvec", 26)
-kUiButtonFont = UiLightFont("fonts/corona.mvec", 24)
-kUiSmallFont = UiLightFont("fonts/default.mvec", 14, 1.5)
+kUiTitleFont = { "fonts/corona.mvec", 26, kUiLight, 2, kUiInk }
+kUiButtonFont = { "fonts/corona.mvec", 24, kUiLight, 2, kUiInk }
+kUiSmallFont = { "fonts/default.mvec", 14, kUiLight, 1.5, kUiInk }
 
 kUiButtonLooks = { "ui/kit/button_normal", "ui/kit/button_pressed", "ui/kit/button_hover" }
 
