@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main menu played as a person would, under an X display, from a first
 # start: loading ends in the name entry, the menu greets the new player, the
-# options' music slider dragged down is kept in prefs.dat, and the help
-# pages page through and back. Screenshots of each screen are kept.
+# options' music slider dragged down is kept in prefs.dat, the options lead
+# to the credits and back, and the help pages page through and back.
+# Screenshots of each screen are kept.
 # Usage: menu_e2e.sh <corvellatrip> <qmcrypt> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -38,6 +39,7 @@ sleep 0.5
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
+paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 
 # A first start: the loading bar, then the name entry.
 shot "$artefacts/menu_loading.png"
@@ -67,6 +69,15 @@ done
 xdotool mouseup 1
 sleep 0.3
 shot "$artefacts/menu_options.png"
+
+# The credits, from the link beside OK, and back to the options.
+click 567 416
+wait_pixel 60 100 "$paper" "the credits' paper"
+shot "$artefacts/menu_credits.png"
+ink=$(ink_in "$artefacts/menu_credits.png" 300x40+250+70)
+[[ $ink -gt 150 ]] || fail "the credits show no title ($ink ink pixels)"
+click 400 563
+wait_pixel 250 147 "$accent" "the options' title band after the credits"
 click 400 411
 wait_pixel 330 495 "$accent" "the main menu after the options"
 music=$(pref musiclevel)

@@ -1,7 +1,8 @@
 // The main menu and its screens driven as a player would, on the headless
 // engine with the game's own scripts and strings: the first start loads,
 // asks for a name and greets; players are chosen, added and deleted; the
-// options change the volumes and full screen and outlive a restart.
+// options change the volumes and full screen and outlive a restart, and
+// lead to the credits.
 #include "gameapp_fixture.h"
 
 #include "engine/base/prefs.h"
@@ -13,6 +14,8 @@
 #include "engine/window/text.h"
 #include "engine/window/textedit.h"
 #include "engine/window/windowmanager.h"
+#include "engine/text/textgraphic.h"
+#include "game/screens/credits.h"
 #include "game/screens/mainmenu.h"
 #include "game/screens/playerscreens.h"
 #include "game/screens/preloader.h"
@@ -257,6 +260,34 @@ TEST_F(MenuScenario, OptionsChangeVolumesAndFullScreenAndOutliveARestart)
     EXPECT_FLOAT_EQ(GetCast<TSlider>(Find("sfxlevelslider"))->GetValue(), 0.749f);
     EXPECT_EQ(engine.platform->IsFullscreen(), !wasFull);
     EXPECT_EQ(GetCast<TButton>(Find("fullscreen"))->IsOn(), !wasFull);
+}
+
+TEST_F(MenuScenario, TheOptionsLeadToTheCreditsWhichNameTheTeamItsToolsAndLibraries)
+{
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "credits.txt", scratch.Path() / "assets" / "credits.txt");
+    FirstStartAs("Ada");
+    Click("options");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    Click("credits");
+    ASSERT_TRUE(Reaches("scripts/credits.lua"));
+    auto* credits = GetCast<TCredits>(Find("credits"));
+    ASSERT_NE(credits, nullptr);
+    ASSERT_NE(credits->GetColumn(0), nullptr);
+    const std::string left = credits->GetColumn(0)->GetText().c_str();
+    const std::string right = credits->GetColumn(1)->GetText().c_str();
+    const std::string centre = credits->GetColumn(2)->GetText().c_str();
+    EXPECT_NE(left.find("Programming"), std::string::npos);
+    EXPECT_NE(right.find("the Corvellatrip team"), std::string::npos);
+    EXPECT_NE(left.find("anmpack"), std::string::npos);
+    EXPECT_NE(left.find("SDL 2"), std::string::npos);
+    EXPECT_NE(right.find("zlib licence"), std::string::npos);
+    EXPECT_NE(centre.find("DejaVu Sans"), std::string::npos);
+    EXPECT_GT(credits->GetScrollLength(), 0);
+    // Back returns to the options, whose OK returns to the menu.
+    Click("back");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    Click("optionsok");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
 }
 
 TEST_F(MenuScenario, HelpPagesPageThroughAndBackLeaves)
