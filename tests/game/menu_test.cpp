@@ -8,7 +8,9 @@
 #include "engine/base/prefs.h"
 #include "engine/platform/platformdata.h"
 #include "engine/sound/soundmanager.h"
+#include "engine/render/texture.h"
 #include "engine/window/button.h"
+#include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/slider.h"
 #include "engine/window/text.h"
@@ -292,6 +294,8 @@ TEST_F(MenuScenario, TheOptionsLeadToTheCreditsWhichNameTheTeamItsToolsAndLibrar
 
 TEST_F(MenuScenario, HelpPagesPageThroughAndBackLeaves)
 {
+    fs::create_directories(scratch.Path() / "assets" / "ui");
+    fs::copy(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "ui" / "help", scratch.Path() / "assets" / "ui" / "help");
     FirstStartAs("Ada");
     Click("help");
     ASSERT_TRUE(Reaches("scripts/help1.lua"));
@@ -299,6 +303,15 @@ TEST_F(MenuScenario, HelpPagesPageThroughAndBackLeaves)
     const char* pages[] = {"Page 1 of 4", "Page 2 of 4", "Page 3 of 4", "Page 4 of 4"};
     for (int page = 0; page < 4; ++page) {
         EXPECT_EQ(Label("pagenumber"), pages[page]);
+        // Each page shows its own strip of pictures of the floor.
+        auto* picture = GetCast<TImage>(Find("picture"));
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->GetWindowWidth(), 440);
+        EXPECT_EQ(picture->GetWindowHeight(), 100);
+        ASSERT_NE(picture->GetTexture(), nullptr) << "page " << page + 1;
+        EXPECT_NE(std::string(picture->GetTexture()->GetName().c_str()).find("ui/help/page" + std::to_string(page + 1)),
+                  std::string::npos)
+            << picture->GetTexture()->GetName().c_str();
         if (page < 3)
             Click("helpnext");
     }
