@@ -33,8 +33,9 @@ CREDITED = {
     "libstdc++": "GNU C++ runtime",
     "libgcc_s": "GNU C++ runtime",
 }
-# Part of every desktop: the C library and the OpenGL driver.
-SYSTEM = {"libc", "libm", "libGL", "ld-linux-x86-64", "libpthread", "libdl"}
+# Part of every desktop: the C library and the OpenGL driver; and the
+# sanitizers' runtimes, which only a test build links.
+SYSTEM = {"libc", "libm", "libGL", "ld-linux-x86-64", "libpthread", "libdl", "libasan", "libubsan", "libtsan"}
 # What each licence is called in the credits.
 LICENCES = {
     "SDL 2": "zlib licence",
