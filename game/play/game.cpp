@@ -1,4 +1,5 @@
 #include "game/play/game.h"
+#include "game/play/floorbanner.h"
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
@@ -128,13 +129,10 @@ TGame::TGame()
     }
     if (TSettings* settings = TSettings::GetInstance())
         settings->GetGameClock()->Reset();
-    mBanner = TTextGraphic::Create("", 800, 600, TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
-                                   "assets/fonts/corona.mvec", 64, TColor(0.9f, 0.05f, 0.05f, 1.0f));
-    // Without the sign's picture the label still has a width to lay out in.
-    const int signWidth = mClosedSign ? mClosedSign->GetWidth() : 80;
-    mClosedLabel = TTextGraphic::Create(String("closed"), signWidth, 20,
+    mBanner = std::make_unique<TFloorBanner>();
+    mClosedLabel = TTextGraphic::Create(String("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
                                         TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
-                                        "assets/fonts/corona.mvec", 10, TColor(0, 0, 0, 1));
+                                        "assets/fonts/corona.mvec", kClosedLabelSize, TColor(0.78f, 0.16f, 0.23f, 1));
 }
 
 TGame::~TGame()
@@ -145,7 +143,6 @@ TGame::~TGame()
     if (TWindowManager* manager = TWindowManager::GetInstance(); manager && mPauseListener)
         if (manager->OrphanMessageListener(mPauseListener))
             delete mPauseListener;
-    TTextGraphic::Destroy(mBanner);
     TTextGraphic::Destroy(mClosedLabel);
 }
 
@@ -307,7 +304,6 @@ void TGame::OpenLevelIntro()
     }
     if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
         TWindowSlide::Start(panel, +1, "letsplay");
-    mFlashlightMode = mGameData->GetLevelManager()->GetFlashLight();
     mStartTimer = PlatformTimer();
 }
 
@@ -316,7 +312,6 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
-    mFlashlightMode = false;
     SetupLevelOverStats(modal, result);
     if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
         TWindowSlide::Start(panel, +1, "");
@@ -424,10 +419,19 @@ bool TGame::OnMouseDown(const TPoint& p)
 {
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
-    mGameData->MouseDown(p);
-    if (mGameData->GetDraggedParty())
+    const bool station = mGameData->MouseDown(p);
+    TCursor* cursor = TCursor::GetInstance();
+    if (station && cursor) {
+        // The pointing hand presses down on the station she is sent to.
+        cursor->SetState(TCursor::kClick);
+        cursor->Click();
+    }
+    if (mGameData->GetDraggedParty()) {
+        if (cursor)
+            cursor->SetState(TCursor::kGrab);
         if (TWindowManager* manager = TWindowManager::GetInstance())
             manager->SetCapture(this);
+    }
     return true;
 }
 
@@ -435,9 +439,13 @@ bool TGame::OnMouseUp(const TPoint& p)
 {
     if (!mGameData)
         return false;
+    const bool dragging = mGameData->GetDraggedParty() != nullptr;
     mGameData->MouseUp(p);
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->ReleaseCapture(this);
+    // A party let go: the hand opens (a click frame stays until the pointer moves).
+    if (TCursor* cursor = TCursor::GetInstance(); cursor && dragging)
+        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
     return true;
 }
 

@@ -30,6 +30,7 @@ CREDITED = {
     "libvorbisfile": "libvorbis",
     "libtheoradec": "libtheora",
     "libcurl": "libcurl",
+    "libX11": "libX11",
     "libstdc++": "GNU C++ runtime",
     "libgcc_s": "GNU C++ runtime",
 }
@@ -46,6 +47,7 @@ LICENCES = {
     "libvorbis": "BSD licence",
     "libtheora": "BSD licence",
     "libcurl": "curl licence",
+    "libX11": "MIT licence",
     "GNU C++ runtime": "runtime exception",
 }
 

@@ -21,8 +21,11 @@ void TFloorBot::Act()
         return;
     if (!mFloor.GetQuessa()->GetQueue().empty())
         return;
-    if (IStation* station = NextStation())
-        Click(station);
+    // The first useful click the floor takes (a running tutorial refuses
+    // all but the one it teaches).
+    for (IStation* station : UsefulStations())
+        if (Click(station))
+            return;
 }
 
 bool TFloorBot::SeatAParty()
@@ -31,6 +34,9 @@ bool TFloorBot::SeatAParty()
         for (TEatingStation* table : mFloor.GetEatingStations()) {
             if (table->GetParty() || table->HasDishes() ||
                 table->GetEndSeat() - table->GetFirstSeat() < party->GetSize())
+                continue;
+            // Lovebirds sit only at a table for two.
+            if (party->IsLovebirds() && (table->GetFirstSeat() != 0 || table->GetEndSeat() != 2))
                 continue;
             const TPoint grab = Centre(party->MembersInBuildOrder().front()->BoundingBox());
             const TRect over = table->MouseOverBox();
@@ -45,38 +51,41 @@ bool TFloorBot::SeatAParty()
             mFloor.MouseMove({(grab.x + drop.x) / 2, (grab.y + drop.y) / 2});
             mFloor.MouseMove(drop);
             mFloor.MouseUp(drop);
-            if (table->GetParty() == party)
+            if (table->GetParty() == party) {
                 ++mSeated;
-            return true;
+                return true;
+            }
+            // Refused here (a tutorial step wants another table): try the next.
         }
         return false;  // only the head of the line is seated first
     }
     return false;
 }
 
-IStation* TFloorBot::NextStation()
+std::vector<IStation*> TFloorBot::UsefulStations()
 {
+    std::vector<IStation*> useful;
     TQuessa* her = mFloor.GetQuessa();
     if (her->CarryingItem(kCarryDishes, IWaitressHands::kAnyId))
-        return &mFloor.GetDishCart();
+        useful.push_back(&mFloor.GetDishCart());
     for (TEatingStation* table : mFloor.GetEatingStations())
         if (her->CarryingItem(kCarryFood, table->GetTableNumber()))
-            return table;
+            useful.push_back(table);
     if (her->CarryingItem(kCarryTicket, IWaitressHands::kAnyId))
-        return &mFloor.GetTicketStation();
+        useful.push_back(&mFloor.GetTicketStation());
     if (her->HasFreeHand())
         for (const auto& food : mFloor.GetFoodStationList())
             if (food->IsOrderReady())
-                return food.get();
+                useful.push_back(food.get());
     for (TEatingStation* table : mFloor.GetEatingStations()) {
         const int state = table->PartyState();
         if (state == kStateReadyToOrder || state == kStateWantsCheck)
-            return table;
+            useful.push_back(table);
     }
     for (TEatingStation* table : mFloor.GetEatingStations())
         if (table->HasDishes() && !table->GetParty() && her->HasFreeHand())
-            return table;
-    return nullptr;
+            useful.push_back(table);
+    return useful;
 }
 
 bool TFloorBot::Click(IStation* station)

@@ -40,7 +40,8 @@ public:
 
 private:
     bool SeatAParty();
-    IStation* NextStation();
+    // The stations worth a click now, the most pressing first.
+    std::vector<IStation*> UsefulStations();
     bool Click(IStation* station);
     bool PointOn(IStation* station, TPoint* point);
 

@@ -8,6 +8,7 @@ kUiInk = FColor(0.23, 0.16, 0.20)     -- #3b2a33, text on paper
 kUiLight = FColor(1.00, 0.97, 0.93)   -- #fff8ec, text on the accent and on pictures, always outlined in ink
 kUiLink = FColor(0.61, 0.24, 0.09)    -- #9c3d17, what can be clicked, and headings, on paper
 kUiWarning = FColor(0.66, 0.17, 0.17) -- #a82c2c, an error on paper
+kUiMuted = FColor(0.45, 0.38, 0.40)   -- #736166, a quiet hint on paper
 
 -- A font is { face, size, colour } or, outlined, { face, size, colour,
 -- outline width, outline colour }: light text always has the 2 px ink

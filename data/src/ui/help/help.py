@@ -3,7 +3,7 @@
 props, read left to right, one strip under each page's heading.
 
     page1: a party waits, the party at a table, hearts full and nearly gone
-    page2: the order taken, the ticket on the spike, the meal carried out
+    page2: the order taken, the ticket on the wheel, the meal carried out
     page3: the check, the dishes to the cart, a chain of the same job
     page4: chairs of the party's colour, the shelves, the goal's star
 
@@ -200,13 +200,13 @@ def page2():
              + table(a + 62, 70, 44) + quessa(a + 30, 88, hold=1)
              + place(path("M-6 -8 L6 -8 L6 6 L4 5 L2 6 L0 5 L-2 6 L-4 5 L-6 6 Z", **svg.outlined("#fffbe9", 1.2))
                      + path("M-3 -4 L3 -4 M-3 -1 L3 -1 M-3 2 L2 2", stroke="#7a8ca8", stroke_width=1), a + 44, 44))
-    # The ticket goes on the spike; the cook's meal comes up at the pass.
-    kitchen_pass = (rect(b + 8, 44, CARD_W - 16, 10, r=3, **svg.outlined("#c3c8d4", 1.5))
-                    + place(service.spike(0), b + 14, 6, 1.0)
-                    + meal(b + 62, 42, 1.6)
-                    + path("M%g 30 q-4 -6 0 -12 M%g 30 q-4 -6 0 -12" % (b + 74, b + 84), stroke="#ffffff",
-                           stroke_width=2.5, fill="none", stroke_linecap="round"))
-    kitchen_pass += quessa(b + 108, 92, s=0.5)
+    # The ticket goes on the order wheel; the cook's meal comes up on the pass.
+    shelf_y = 4 + service.PASS_SHELF * 0.5
+    kitchen_pass = (place(service.kitchen_pass(), b + 20, 4, 0.5)
+                    + place(service.ticket_wheel(8), b + 2, 4, 0.75)
+                    + meal(b + 84, shelf_y - 3, 1.5)
+                    + path("M%g %g q-4 -6 0 -12 M%g %g q-4 -6 0 -12" % (b + 78, shelf_y - 16, b + 90, shelf_y - 16),
+                           stroke="#ffffff", stroke_width=2.5, fill="none", stroke_linecap="round"))
     # The meal carried to the table it belongs to.
     serve = (chair(c + 100, 70, "yellow") + customer("bookworm_female", c + 94, 56, "yellow", seated=True, flip=True,
                                                      mood="grin")
