@@ -29,11 +29,12 @@ name_entry="pixel 250 160 $accent"
 menu="pixel 330 495 $accent"            # the Quit button
 options="pixel 250 147 $accent"         # the options' title band
 help="pixel 160 165 $accent"            # a help page's title band
-# Each help page by its picture: a heart, a coin, a star, a note.
-page1="pixel 400 209 ^2[12][0-9] [6-7][0-9] [89][0-9]$"
-page2="pixel 395 215 ^2[34][0-9] 1[89][0-9] [67][0-9]$"
-page3="pixel 400 209 ^24[0-9] 19[0-9] [3-5][0-9]$"
-page4="pixel 410 191 ^[56][0-9] [34][0-9] [45][0-9]$"
+# Each help page by one of its pictures: the door the party waits by,
+# the pass lamp's glow, the dish cart, the goal bar.
+page1="pixel 210 200 ^1[34][0-9] [89][0-9] [34][0-9]$"
+page2="pixel 414 207 ^24[0-9] 2[01][0-9] 1[3-6][0-9]$"
+page3="pixel 405 263 ^1[12][0-9] 1[34][0-9] 1[67][0-9]$"
+page4="pixel 581 252 ^[0-3][0-9] 1[67][0-9] 1[01][0-9]$"
 
 start "$game"
 # The game starts in full screen, which an X server without a window
