@@ -8,7 +8,7 @@ ReadFile("scripts/ui.lua")
 
 local titleFont = { "fonts/corona.mvec", 20, kUiInk }
 local small = { "fonts/default.mvec", 14, kUiInk }
-local status = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) }
+local status = { "fonts/default.mvec", 16, kUiLink }
 local kRoundLook = { "ui/kit/roundbutton_normal", "ui/kit/roundbutton_pressed", "ui/kit/roundbutton_hover" }
 
 gPacksId = CreateCloseMessage().name

@@ -3,11 +3,12 @@
 -- Play and Endless close the menu with their choice (the main loop takes
 -- it from there); the other screens open over it. Three panels on a strip
 -- of paper below the buttons take turns telling what the game holds;
--- Quessa's corner opens from the strip, the more games page beside Quit. The first time in a run the menu opens
--- the loading screen; when loading ends, a first start asks for a name.
+-- Quessa's corner opens from the strip, the more games page beside Quit.
+-- The first time in a run the menu opens the loading screen; when loading
+-- ends, a first start asks for a name.
 ReadFile("scripts/menuscene.lua")
 
-local linkFont = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) }
+local linkFont = { "fonts/default.mvec", 16, kUiLink }
 local panelTitle = { "fonts/corona.mvec", 18, kUiInk }
 local panelBody = { "fonts/default.mvec", 14, kUiInk }
 
@@ -88,7 +89,7 @@ MakeDialog {
                      flags = kHAlignCenter + kVAlignCenter, command = Open("scripts/quessascorner1.lua") },
         },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
-        Text { name = "version", label = "#", font = { "fonts/default.mvec", 14, kUiInk }, x = 600, y = 574, w = 190, h = 20,
+        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 4, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,
