@@ -605,5 +605,5 @@ void TWindowScript::PublishFunctions()
         {"StopMovie", F::StopMovie},
         {"StringToClipboard", F::StringToClipboard},
     };
-    PublishAll(GetState(), entries, this, mLifeline);
+    PublishAll(GetState(), entries, "TWindowScript", this, mLifeline);
 }

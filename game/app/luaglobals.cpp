@@ -81,13 +81,6 @@ int QuitConfirmPause(lua_State* L)
 
 int CurrentlyInGame(lua_State* L) { return LuaReturn(L, FindUnderRoot("maingamewindow") != nullptr); }
 
-int SetTopModalOnly(lua_State* L)
-{
-    if (TWindowManager* manager = Manager())
-        manager->SetTopModalOnly(LuaBoolArg(L, 1));
-    return 0;
-}
-
 int ShowAnyCursor(lua_State* L)
 {
     if (TPlatform* platform = TPlatform::GetInstance())
@@ -117,13 +110,15 @@ int LaunchPrivacyPolicy(lua_State*)
 }
 
 // Bound to no object: each finds what it acts on when it is called.
+// SetTopModalOnly, the game's ninth global, is the window manager's own
+// (published with its lifeline when the window script is attached): the game
+// does not publish it a second time.
 const qm::lua::TBinding kGlobals[] = {
     {"SetVersion", SetVersion},
     {"AllowQuitCofirm", AllowQuitCofirm},
     {"InQuitCofirm", InQuitCofirm},
     {"QuitConfirmPause", QuitConfirmPause},
     {"CurrentlyInGame", CurrentlyInGame},
-    {"SetTopModalOnly", SetTopModalOnly},
     {"ShowAnyCursor", ShowAnyCursor},
     {"HideMainMenu", HideMainMenu},
     {"LaunchPrivacyPolicy", LaunchPrivacyPolicy},
@@ -136,7 +131,7 @@ void PublishGameGlobals()
     gInQuitConfirm = false;
     gAllowQuitConfirm = false;
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kGlobals);
+        qm::lua::PublishAll(script->GetState(), kGlobals, "game globals");
     else
         WriteDbg("no window script: the game's Lua globals are not published");
 }

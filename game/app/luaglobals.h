@@ -1,12 +1,13 @@
-// The nine Lua globals the game publishes to every screen script, and the
-// two quit-confirmation flags that scripts set through them.
+// The Lua globals the game publishes to every screen script, and the two
+// quit-confirmation flags that scripts set through them.
 #pragma once
 
 namespace game {
 
 // Publishes SetVersion, AllowQuitCofirm, InQuitCofirm, QuitConfirmPause,
-// CurrentlyInGame, SetTopModalOnly, ShowAnyCursor, HideMainMenu and
-// LaunchPrivacyPolicy, in this order. The flags start false.
+// CurrentlyInGame, ShowAnyCursor, HideMainMenu and LaunchPrivacyPolicy, in
+// this order; SetTopModalOnly, the ninth global scripts see, is the window
+// manager's (engine/window). The flags start false.
 void PublishGameGlobals();
 
 // Whether a close request opens the confirmation script (AllowQuitCofirm).

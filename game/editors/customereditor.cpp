@@ -81,17 +81,10 @@ int LuaDeleteCustomer(lua_State* L)
     return 0;
 }
 
-int LuaSetWindowText(lua_State* L)
-{
-    editors::SetField(Editor(L), qm::lua::CheckString(L, 1), qm::lua::CheckString(L, 2));
-    return 0;
-}
-
 const qm::lua::TBinding kLuaFunctions[] = {
     {"IncrementCustomer", LuaIncrementCustomer},
     {"NewCustomer", LuaNewCustomer},
     {"DeleteCustomer", LuaDeleteCustomer},
-    {"SetWindowText", LuaSetWindowText},
 };
 
 }  // namespace
@@ -108,7 +101,8 @@ TCustomerEditor::TCustomerEditor()
         manager->AddWindowType("GraphicsWindow", TGraphicsWindow::ClassId());
     mDocument.ParseString(TSettings::ReadEncryptedFile(kCustomerFile).c_str());
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TCustomerEditor", this, Lifeline());
+    editors::PublishFieldFunctions(this);
 }
 
 TCustomerEditor::~TCustomerEditor()

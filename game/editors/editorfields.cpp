@@ -1,5 +1,7 @@
 #include "game/editors/editorfields.h"
 
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
 #include "engine/window/button.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
@@ -22,7 +24,25 @@ T* FindNamed(TWindow* editor, const str& name)
     return top ? dynamic_cast<T*>(top->GetChildWindow(name, -1)) : nullptr;
 }
 
+int LuaSetWindowText(lua_State* L)
+{
+    const str name = qm::lua::CheckString(L, 1);
+    const str text = qm::lua::CheckString(L, 2);
+    SetField(qm::lua::Self<TWindow>(L), name, text);
+    return 0;
+}
+
+const qm::lua::TBinding kFieldFunctions[] = {
+    {"SetWindowText", LuaSetWindowText},
+};
+
 }  // namespace
+
+void PublishFieldFunctions(TWindow* editor)
+{
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kFieldFunctions, "editor fields", editor, editor->Lifeline());
+}
 
 TText* FindField(TWindow* editor, const str& name) { return FindNamed<TText>(editor, name); }
 

@@ -66,12 +66,6 @@ int LuaMethod(lua_State* L)
     return 0;
 }
 
-int LuaSetWindowText(lua_State* L)
-{
-    editors::SetField(Editor(L), qm::lua::CheckString(L, 1), qm::lua::CheckString(L, 2));
-    return 0;
-}
-
 const qm::lua::TBinding kLuaFunctions[] = {
     {"SetMouseMode", LuaIntMethod<&TLevelEditor::SetMouseMode>},
     {"ToggleStation", LuaIntMethod<&TLevelEditor::ToggleStation>},
@@ -80,7 +74,6 @@ const qm::lua::TBinding kLuaFunctions[] = {
     {"IncrementLayout", LuaIntMethod<&TLevelEditor::IncrementLayout>},
     {"SetupCustomers", LuaMethod<&TLevelEditor::SetupCustomers>},
     {"RecordCustomers", LuaMethod<&TLevelEditor::RecordCustomers>},
-    {"SetWindowText", LuaSetWindowText},
     {"SaveLevelData", LuaMethod<&TLevelEditor::SaveLevelData>},
     {"GotoLevel", LuaMethod<&TLevelEditor::GotoLevel>},
 };
@@ -169,7 +162,8 @@ TLevelEditor::TLevelEditor()
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->AddWindowType("CustomerWindow", TCustomerWindow::ClassId());
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TLevelEditor", this, Lifeline());
+    editors::PublishFieldFunctions(this);
     mLevels = std::make_unique<TLevelManager>(IsEndless() ? TLevelManager::kEndless : TLevelManager::kCareer);
     mWhite = TTexture::Create(1, 1, true);
     if (TPlatform* platform = TPlatform::GetInstance()) {

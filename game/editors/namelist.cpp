@@ -34,7 +34,7 @@ TNameList::TNameList()
 {
     // The newest list takes the global over; a call after it died does nothing.
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "GetCustomerName", this, Lifeline(), LuaGetCustomerName);
+        qm::lua::Publish(script->GetState(), "GetCustomerName", "TNameList", this, Lifeline(), LuaGetCustomerName);
 }
 
 TNameList::~TNameList() = default;

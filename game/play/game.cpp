@@ -158,7 +158,7 @@ void TGame::PublishFunctions()
         {"ReleaseGameAssets", LuaNothing},   {"LoadGameAssets", LuaNothing},
         {"DecorButton", LuaNothing},
     };
-    qm::lua::PublishAll(script->GetState(), kFunctions, this, Lifeline());
+    qm::lua::PublishAll(script->GetState(), kFunctions, "TGame", this, Lifeline());
 }
 
 void TGame::LoadSounds()

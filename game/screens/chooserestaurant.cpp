@@ -94,7 +94,7 @@ TChooseRestaurant::TChooseRestaurant()
         r.overlayPosition = k == 2 ? TVec2{339, 7} : TVec2{264, 243};
     }
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TChooseRestaurant", this, Lifeline());
     TSettings& settings = Settings();
     const int newest = settings.GetNumUnlockedLevels() - 1;
     if (newest > 0) {

@@ -56,7 +56,7 @@ TClassId TComic::ClassId()
 TComic::TComic()
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TComic", this, Lifeline());
 }
 
 TWindow* TComic::FindOnScreen(const char* name)

@@ -73,7 +73,7 @@ TClassId TLockedLevels::ClassId()
 TLockedLevels::TLockedLevels()
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TLockedLevels", this, Lifeline());
 }
 
 const TGameDescription* TLockedLevels::GetGame(int index) const

@@ -74,7 +74,7 @@ TMainMenu::TMainMenu()
     if (mMusic)
         mMusicStream = mMusic->Play(true);
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kMenuFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kMenuFunctions, "TMainMenu", this, Lifeline());
 }
 
 TMainMenu::~TMainMenu()

@@ -105,7 +105,7 @@ TClassId TOptions::ClassId()
 TChoosePlayer::TChoosePlayer()
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kChoosePlayerFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kChoosePlayerFunctions, "TChoosePlayer", this, Lifeline());
 }
 
 void TChoosePlayer::SetPlayerChoices()
@@ -242,7 +242,7 @@ bool TEnterName::OnMessage(TMessage* m)
 TOptions::TOptions()
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kOptionsFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kOptionsFunctions, "TOptions", this, Lifeline());
 }
 
 void TOptions::PostChildrenInit()

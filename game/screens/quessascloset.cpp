@@ -131,7 +131,7 @@ TQuessasCloset::TQuessasCloset()
     mBlink.Play("DoAnim", false);
     mRefresh = std::make_unique<TTextureRefresh>([this] { RefreshPieces(); });
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TQuessasCloset", this, Lifeline());
     mBase.Init("quessascloset/base", "", "");
     if (auto texture = mBase.GetAnimatedTexture()) {
         int x = 0, y = 0;

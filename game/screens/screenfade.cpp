@@ -49,7 +49,7 @@ TScreenFade::TScreenFade()
     CreateFadeTexture();
     // The newest fade takes the global over; a call after it died does nothing.
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "SetFade", this, Lifeline(), LuaSetFade);
+        qm::lua::Publish(script->GetState(), "SetFade", "TScreenFade", this, Lifeline(), LuaSetFade);
     mRefresh = std::make_unique<TTextureRefresh>([this] { CreateFadeTexture(); });
 }
 

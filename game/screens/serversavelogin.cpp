@@ -78,7 +78,7 @@ TServerSaveLogin::TServerSaveLogin()
                                             Text("defaultsaveerror"), Text("ISO-639_language"));
     mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, kKeyClickSoundType);
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TServerSaveLogin", this, Lifeline());
 }
 
 TServerSaveLogin::~TServerSaveLogin() = default;

@@ -42,7 +42,7 @@ TUpgradePicker::TUpgradePicker()
 {
     // The newest picker takes the global over; a call after it died does nothing.
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "ActivateUpgrade", this, Lifeline(), LuaActivateUpgrade);
+        qm::lua::Publish(script->GetState(), "ActivateUpgrade", "TUpgradePicker", this, Lifeline(), LuaActivateUpgrade);
 }
 
 TUpgradePicker::~TUpgradePicker() = default;
