@@ -6,6 +6,7 @@
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/screens/screencontract.h"
 
 #include <cstdlib>
 
@@ -13,9 +14,13 @@ namespace editors {
 
 namespace {
 
+// A name the code asks for is held to the editor's statement; one the
+// script hands in (SetWindowText) is the script's own business.
 template <typename T>
-T* FindNamed(TWindow* editor, const str& name)
+T* FindNamed(TWindow* editor, const str& name, bool stated = true)
 {
+    if (stated)
+        contract::Check(editor, name.c_str());
     if (editor)
         if (T* found = dynamic_cast<T*>(editor->GetChildWindow(name, -1)))
             return found;
@@ -28,7 +33,8 @@ int LuaSetWindowText(lua_State* L)
 {
     const str name = qm::lua::CheckString(L, 1);
     const str text = qm::lua::CheckString(L, 2);
-    SetField(qm::lua::Self<TWindow>(L), name, text);
+    if (TText* field = FindNamed<TText>(qm::lua::Self<TWindow>(L), name, false))
+        field->SetText(text);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
+#include "engine/window/text.h"
 #include "engine/window/button.h"
 #include "engine/window/windowmanager.h"
 #include "game/editors/editorfields.h"
@@ -48,8 +49,6 @@ const TColor kStationColour{0.35f, 0.55f, 0.6f, 1};
 
 int Wrap(int value, int count) { return ((value % count) + count) % count; }
 
-TWindow* TLevelEditorDynamicCreate() { return new TLevelEditor; }
-
 TLevelEditor* Editor(lua_State* L) { return qm::lua::Self<TLevelEditor>(L); }
 
 template <void (TLevelEditor::*Method)(int)>
@@ -76,6 +75,47 @@ const qm::lua::TBinding kLuaFunctions[] = {
     {"RecordCustomers", LuaMethod<&TLevelEditor::RecordCustomers>},
     {"SaveLevelData", LuaMethod<&TLevelEditor::SaveLevelData>},
     {"GotoLevel", LuaMethod<&TLevelEditor::GotoLevel>},
+};
+
+using contract::Child;
+using contract::Numbered;
+constexpr const char* kPartiesScript = "scripts/leveleditorparties.lua";
+// The editor's fields (a TText each, a TTextEdit where the script lets
+// them be typed in) and toggles; the party page builds the slots of the
+// game mode being edited only.
+const contract::TChildSpec kEditorChildren[] = {
+    Child("careergroup"), Child("leveltweaks"), Child("endlessgroup"),
+    Child("careerlevelgroup"), Child("careerlayoutgroup"), Child("bonuslevelgroup"),
+    Child("drinkstation", &TButton::ClassId), Child("snackstation", &TButton::ClassId),
+    Child("dessertstation", &TButton::ClassId), Child("mop", &TButton::ClassId),
+    Child("highchair", &TButton::ClassId), Child("phone", &TButton::ClassId),
+    Child("podium", &TButton::ClassId), Child("bench", &TButton::ClassId), Child("bar", &TButton::ClassId),
+    Child("brokenarm", &TButton::ClassId), Child("flashlight", &TButton::ClassId),
+    Child("startdirty", &TButton::ClassId), Child("mustcolor", &TButton::ClassId),
+    Child("levelval", &TText::ClassId), Child("restaurantval", &TText::ClassId),
+    Child("goalval", &TText::ClassId), Child("expertval", &TText::ClassId),
+    Child("doodleval", &TText::ClassId), Child("leavepenaltyval", &TText::ClassId),
+    Child("snackchanceval", &TText::ClassId), Child("layoutval", &TText::ClassId),
+    Child("gotolevelval", &TText::ClassId),
+    Child("endlesslevelval", &TText::ClassId), Child("endlessrestaurantval", &TText::ClassId),
+    Child("endlessstarsval", &TText::ClassId), Child("endlessstartdiffval", &TText::ClassId),
+    Child("endlessmindiffval", &TText::ClassId), Child("endlessdiffdeltaval", &TText::ClassId),
+    Child("endlesstimerval", &TText::ClassId), Child("endlesslayoutnum", &TText::ClassId),
+    Child("endlesslayoutval", &TText::ClassId),
+    Child("newchefval", &TText::ClassId), Child("shakefreqval", &TText::ClassId),
+    Child("shakelengthval", &TText::ClassId), Child("shakespillval", &TText::ClassId),
+    Numbered("timeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("defval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("goalval%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_c%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_d%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_c%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_d%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
 };
 
 str Int(int value) { return str::getFormatted("%d", value); }
@@ -146,11 +186,8 @@ bool TableCell(int seats, TPoint point, int* row, int* col)
 
 }  // namespace editors
 
-TClassId TLevelEditor::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TLevelEditorDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TLevelEditor::kContract{"TLevelEditor", "LevelEditor", "scripts/leveleditor.lua",
+                                                    kLuaFunctions, kEditorChildren};
 
 TLevelEditor::TLevelEditor()
 {
@@ -161,8 +198,7 @@ TLevelEditor::TLevelEditor()
     }
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->AddWindowType("CustomerWindow", TCustomerWindow::ClassId());
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TLevelEditor", this, Lifeline());
+    PublishFunctions();
     editors::PublishFieldFunctions(this);
     mLevels = std::make_unique<TLevelManager>(IsEndless() ? TLevelManager::kEndless : TLevelManager::kCareer);
     mWhite = TTexture::Create(1, 1, true);

@@ -10,6 +10,7 @@
 #include "engine/window/window.h"
 #include "game/editors/editorsave.h"
 #include "game/levels/tabledescriptor.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <memory>
@@ -20,17 +21,16 @@ class TButton;
 class TLevelManager;
 class TTexture;
 
-class TLevelEditor : public TWindow, public IEditorSaveOnClose {
+class TLevelEditor : public TScriptedWindow<TLevelEditor>, public IEditorSaveOnClose {
 public:
+    static const contract::TScreenSpec kContract;
+
     enum EMouseMode { kMoveTable = 0, kDeleteTable, kAddTwo, kAddFour, kAddSix, kChairColour };
     static constexpr int kStations = 9;  // the bar is the last
     static constexpr int kBarStation = 8;
 
     TLevelEditor();
     ~TLevelEditor() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     void Draw() override;
