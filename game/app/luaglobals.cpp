@@ -131,7 +131,7 @@ void PublishGameGlobals()
     gInQuitConfirm = false;
     gAllowQuitConfirm = false;
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kGlobals, "game globals");
+        qm::lua::PublishAll(script->GetState(), kGlobals, "Main");
     else
         WriteDbg("no window script: the game's Lua globals are not published");
 }

@@ -117,7 +117,7 @@ const contract::TScreenSpec TCustomerEditor::kContract{"TCustomerEditor", "Custo
 TCustomerEditor::TCustomerEditor()
 {
     if (TWindowManager* manager = TWindowManager::GetInstance())
-        manager->AddWindowType("GraphicsWindow", TGraphicsWindow::ClassId());
+        manager->AddWindowType(TGraphicsWindow::kContract.typeName, TGraphicsWindow::ClassId());
     mDocument.ParseString(TSettings::ReadEncryptedFile(kCustomerFile).c_str());
     PublishFunctions();
     editors::PublishFieldFunctions(this);

@@ -81,8 +81,9 @@ using contract::Child;
 using contract::Numbered;
 constexpr const char* kPartiesScript = "scripts/leveleditorparties.lua";
 // The editor's fields (a TText each, a TTextEdit where the script lets
-// them be typed in) and toggles; the party page builds the slots of the
-// game mode being edited only.
+// them be typed in) and toggles. The party page builds the slots of the
+// game mode being edited: a career level's fifty slots (as the contract
+// test opens it), or the endless level's nine sections instead.
 const contract::TChildSpec kEditorChildren[] = {
     Child("careergroup"), Child("leveltweaks"), Child("endlessgroup"),
     Child("careerlevelgroup"), Child("careerlayoutgroup"), Child("bonuslevelgroup"),
@@ -104,9 +105,9 @@ const contract::TChildSpec kEditorChildren[] = {
     Child("endlesslayoutval", &TText::ClassId),
     Child("newchefval", &TText::ClassId), Child("shakefreqval", &TText::ClassId),
     Child("shakelengthval", &TText::ClassId), Child("shakespillval", &TText::ClassId),
-    Numbered("timeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("defval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("typeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("timeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
+    Numbered("defval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
+    Numbered("typeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
     Numbered("goalval%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
     Numbered("typeval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
     Numbered("typeval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
@@ -197,7 +198,7 @@ TLevelEditor::TLevelEditor()
         settings->SetCurrentLevel(0);
     }
     if (TWindowManager* manager = TWindowManager::GetInstance())
-        manager->AddWindowType("CustomerWindow", TCustomerWindow::ClassId());
+        manager->AddWindowType(TCustomerWindow::kContract.typeName, TCustomerWindow::ClassId());
     PublishFunctions();
     editors::PublishFieldFunctions(this);
     mLevels = std::make_unique<TLevelManager>(IsEndless() ? TLevelManager::kEndless : TLevelManager::kCareer);
