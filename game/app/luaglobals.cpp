@@ -9,6 +9,8 @@
 #include "engine/window/screen.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/editors/leveleditor.h"
+#include "game/play/game.h"
 #include "game/settings/settings.h"
 
 namespace game {
@@ -124,14 +126,24 @@ const qm::lua::TBinding kGlobals[] = {
     {"LaunchPrivacyPolicy", LaunchPrivacyPolicy},
 };
 
+// The windows the globals and the close request look for by name.
+const contract::TChildSpec kMainChildren[] = {
+    contract::Child("maingamewindow", &TGame::ClassId).In("scripts/game.lua"),
+    contract::Child("leveleditorwindow", &TLevelEditor::ClassId).In("scripts/leveleditor.lua"),
+    // Shown and hidden by HideMainMenu when a screen names a window so.
+    contract::Child("toplevelmainmenu").In("scripts/mainmenu.lua").Optional(),
+};
+
 }  // namespace
+
+const contract::TScreenSpec kMainContract{"Main", nullptr, nullptr, kGlobals, kMainChildren};
 
 void PublishGameGlobals()
 {
     gInQuitConfirm = false;
     gAllowQuitConfirm = false;
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kGlobals, "Main");
+        qm::lua::PublishAll(script->GetState(), kGlobals, kMainContract.className);
     else
         WriteDbg("no window script: the game's Lua globals are not published");
 }

@@ -2,7 +2,13 @@
 // quit-confirmation flags that scripts set through them.
 #pragma once
 
+#include "game/screens/screencontract.h"
+
 namespace game {
+
+// What the start-up shares with the scripts: the globals, and the windows
+// they and the close request find by name.
+extern const contract::TScreenSpec kMainContract;
 
 // Publishes SetVersion, AllowQuitCofirm, InQuitCofirm, QuitConfirmPause,
 // CurrentlyInGame, ShowAnyCursor, HideMainMenu and LaunchPrivacyPolicy, in

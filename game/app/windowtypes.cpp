@@ -5,6 +5,7 @@
 
 #include "engine/window/slider.h"
 #include "engine/window/windowmanager.h"
+#include "game/app/luaglobals.h"
 #include "game/editors/customereditor.h"
 #include "game/editors/leveleditor.h"
 #include "game/editors/namelist.h"
@@ -88,6 +89,7 @@ const game::TStatedClass kOtherStatedClasses[] = {
     {&TLinkText::kContract, &TLinkText::ClassId},
     {&TAnimatedMapMarker::kContract, &TAnimatedMapMarker::ClassId},
     {&TLockedAnimation::kContract, &TLockedAnimation::ClassId},
+    {&kMainContract, &TWindow::ClassId},  // the start-up's globals: no window class
 };
 
 }  // namespace
@@ -126,18 +128,20 @@ std::vector<std::string> WindowContractLines()
     std::vector<std::string> lines;
     for (const TStatedClass& stated : StatedWindowClasses()) {
         const contract::TScreenSpec& spec = *stated.contract;
-        if (!spec.script)
-            continue;
-        std::string own = std::string("window ") + spec.script + " " + (spec.typeName ? spec.typeName : "-");
+        // A class no one script builds states only children of other scripts.
+        std::string own;
+        if (spec.script)
+            own = std::string("window ") + spec.script + " " + (spec.typeName ? spec.typeName : "-");
         std::map<std::string, std::string> others;  // script -> names
         for (const contract::TChildSpec& child : spec.children) {
             if (child.script)
                 AppendNames(child, &others[child.script]);
-            else
+            else if (spec.script)
                 AppendNames(child, &own);
         }
         lines.push_back("# " + std::string(spec.className));
-        lines.push_back(own);
+        if (!own.empty())
+            lines.push_back(own);
         for (const auto& [script, names] : others)
             if (!names.empty())
                 lines.push_back("window " + script + " -" + names);

@@ -25,7 +25,7 @@ struct TStatedClass {
 };
 // Every stated class: the registered types in registration order, then the
 // two name lists the editors register, then the classes made by code or by
-// a factory. What the contract test and the content lint read.
+// a factory, and last the start-up's globals (kMainContract). What the contract test and the content lint read.
 std::vector<TStatedClass> StatedWindowClasses();
 
 // The statements as lines of the content lint's "window" kind
