@@ -106,10 +106,11 @@ std::vector<TStatedClass> StatedWindowClasses()
 
 namespace {
 
-// The names a child spec stands for, as the lint lists them.
+// The names a child spec stands for, as the lint lists them: those the
+// script must build and writes out in its text.
 void AppendNames(const contract::TChildSpec& child, std::string* line)
 {
-    if (child.optional)
+    if (child.optional || child.composed)
         return;
     if (!child.IsNumbered()) {
         *line += std::string(" ") + child.name;
@@ -117,8 +118,8 @@ void AppendNames(const contract::TChildSpec& child, std::string* line)
     }
     if (std::string(child.name).rfind("%d", 0) == 0)
         return;  // "%d" first: made from a number alone, nothing to find in the text
-    for (int n = child.first; n <= child.last; ++n)
-        *line += " " + child.NameOf(n);
+    // The lint finds the text before the number, which the script joins to it.
+    *line += std::string(" ") + child.name;
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ std::vector<TStatedClass> StatedWindowClasses();
 // (tools/contentlint/contracts.h): "window SCRIPT TYPE NAME..." for each
 // class a script builds, with the children it must build, and "window
 // SCRIPT - NAME..." for the children a class finds in another script's
-// screen. Optional children are left out, and so are numbered ones whose
-// names the script can only make at run time ("%d" alone).
+// screen. A numbered child is one name holding "%d"; optional children are
+// left out, and so are numbered ones made of a number alone ("%d").
 std::vector<std::string> WindowContractLines();
 
 }  // namespace game

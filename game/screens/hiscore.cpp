@@ -119,9 +119,9 @@ const contract::TChildSpec kSubmitChildren[] = {
     Child("yourqmaccount"),
     Child("nametext"),
     Child("passtext"),
-    Child("nameeditbox"),
-    Child("accounteditbox"),
-    Child("passeditbox"),
+    Child("nameeditbox").Composed(),  // the field's name and "box"
+    Child("accounteditbox").Composed(),  // the field's name and "box"
+    Child("passeditbox").Composed(),  // the field's name and "box"
     Child("submitconnect"),
     Child("submiterror", &TText::ClassId),
     Child("submittoserver", &TButton::ClassId),

@@ -68,14 +68,15 @@ const char* const TQuessasCloset::kSlotNames[kSlots] = {"shoes", "bottom", "top"
 
 namespace {
 using contract::Child;
-// Each slot's arrows, plain and lit.
+// Each slot's arrows, plain and lit (the script joins slot, side and light).
+constexpr contract::TChildSpec Arrow(const char* name) { return Child(name).Composed(); }
 const contract::TChildSpec kClosetChildren[] = {
-    Child("shoesleft"), Child("shoesright"), Child("shoesleft_highlight"), Child("shoesright_highlight"),
-    Child("bottomleft"), Child("bottomright"), Child("bottomleft_highlight"), Child("bottomright_highlight"),
-    Child("topleft"), Child("topright"), Child("topleft_highlight"), Child("topright_highlight"),
-    Child("apronleft"), Child("apronright"), Child("apronleft_highlight"), Child("apronright_highlight"),
-    Child("accessoryleft"), Child("accessoryright"), Child("accessoryleft_highlight"),
-    Child("accessoryright_highlight"),
+    Arrow("shoesleft"), Arrow("shoesright"), Arrow("shoesleft_highlight"), Arrow("shoesright_highlight"),
+    Arrow("bottomleft"), Arrow("bottomright"), Arrow("bottomleft_highlight"), Arrow("bottomright_highlight"),
+    Arrow("topleft"), Arrow("topright"), Arrow("topleft_highlight"), Arrow("topright_highlight"),
+    Arrow("apronleft"), Arrow("apronright"), Arrow("apronleft_highlight"), Arrow("apronright_highlight"),
+    Arrow("accessoryleft"), Arrow("accessoryright"), Arrow("accessoryleft_highlight"),
+    Arrow("accessoryright_highlight"),
 };
 }  // namespace
 

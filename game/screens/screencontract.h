@@ -32,6 +32,10 @@ struct TChildSpec {
     const char* script = nullptr;  // built by another script (in its screen), not by the class's own
     int first = 0;
     int last = 0;
+    // The script joins the name from parts ("top" .. "left"): the content
+    // lint cannot find it in the text; the contract test, which runs the
+    // script, still does.
+    bool composed = false;
 
     constexpr TChildSpec Optional() const
     {
@@ -44,6 +48,12 @@ struct TChildSpec {
     {
         TChildSpec c = *this;
         c.scope = EScope::kScreen;
+        return c;
+    }
+    constexpr TChildSpec Composed() const
+    {
+        TChildSpec c = *this;
+        c.composed = true;
         return c;
     }
     // Built by another script, whose screen the code looks in.
