@@ -375,9 +375,10 @@ void TLevelEditor::SaveLevelData()
     if (!settings)
         return;
     RecordLevelInfo();
-    const str text = mLevels->LevelAsStr();
-    if (text == mLevelText)
+    if (mLevels->LevelAsStr() == mLevelText)
         return;
+    mLevels->MarkEdited();
+    const str text = mLevels->LevelAsStr();
     bool written = false;
     if (IsEndless()) {
         written = mLevels->SaveLevelDefinition("assets/config/endless.xml", false);

@@ -119,7 +119,12 @@ public:
     void SetLayoutStr(str text) { SetLevelValue("layout", text); }
     void SetLevelValue(str name, str value);
     void RemoveLevelValue(str name);
+    // The level file's text; a career level in the layout of every level
+    // file (levelrecord.h).
     str LevelAsStr() const;
+    // Marks a career level as the editor's: the level generator then reads
+    // its file back instead of writing it.
+    void MarkEdited();
     // Writes LevelAsStr (enciphered when asked) over `path`, keeping the old
     // file until the new one is complete. False when nothing was written.
     bool SaveLevelDefinition(str path, bool encipher) const;

@@ -5,6 +5,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/safefile.h"
 #include "engine/base/xml.h"
+#include "game/levels/levelrecord.h"
 #include "game/settings/settings.h"
 
 #include <string>
@@ -149,7 +150,17 @@ str TLevelManager::LevelAsStr() const
 {
     if (!mDataRoot)
         return str();
+    // A career level file holds its one level: written as every level file
+    // is, whoever writes it. Anything else is written as it was read.
+    if (!IsEndless() && mLevelNode && mDataRoot->CountChildren() == 1)
+        return str(TCareerLevelRecord::Read(*mLevelNode).Write().c_str());
     return str("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + mDataRoot->AsString();
+}
+
+void TLevelManager::MarkEdited()
+{
+    if (!IsEndless())
+        SetLevelValue("edited", "1");
 }
 
 bool TLevelManager::SaveLevelDefinition(str path, bool encipher) const
