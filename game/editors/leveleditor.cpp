@@ -12,6 +12,7 @@
 #include "game/editors/namelist.h"
 #include "game/levels/levellayout.h"
 #include "game/levels/levelmanager.h"
+#include "game/play/restaurant.h"
 #include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
 
@@ -649,13 +650,40 @@ void TLevelEditor::DrawBox(float x, float y, float w, float h, const TColor& col
     mWhite->DrawSprite(centre, 1.0f, w, h, 0.0f, nullptr, &colour, 0, nullptr);
 }
 
+bool TLevelEditor::DrawRoom()
+{
+    TSettings* settings = TSettings::GetInstance();
+    const int restaurant = std::clamp(settings ? settings->GetCurrentRestaurant() : 0, 0, int{TRestaurant::kBeach});
+    if (!mRoom || mRoom->Restaurant() != restaurant) {
+        if (!mRoom)
+            mRoom = std::make_unique<TRestaurant>();
+        mRoom->Initialize();
+    }
+    if (!mRoom->HasBackdrop())
+        return false;
+    mRoom->Draw(false);
+    return true;
+}
+
 void TLevelEditor::Draw()
 {
     TPlatform* platform = TPlatform::GetInstance();
     if (!mWhite || !platform || !platform->Begin2d())
         return;
-    const TColor floor{0.93f, 0.88f, 0.78f, 1}, line{0.82f, 0.76f, 0.66f, 1}, wood{0.55f, 0.36f, 0.2f, 1};
-    DrawBox(460, 345, 560, 470, floor);
+    // The plan lies on the restaurant's room, where the game stands the
+    // tables; a plain floor when the room has no picture.
+    const bool room = DrawRoom();
+    const TColor floor{0.93f, 0.88f, 0.78f, 1}, wood{0.55f, 0.36f, 0.2f, 1};
+    const TColor line = room ? TColor{1, 1, 1, 0.35f} : TColor{0.82f, 0.76f, 0.66f, 1};
+    if (!room) {
+        DrawBox(460, 345, 560, 470, floor);
+    } else {
+        // Paper under the fields above the plan and the modes beside it, so
+        // that they read over the room's picture.
+        const TColor paper{0.98f, 0.96f, 0.91f, 0.82f};
+        DrawBox(400, 54, 800, 108, paper);
+        DrawBox(88, 354, 176, 492, paper);
+    }
     for (int c = 0; c <= kLayoutColumns; ++c)
         DrawBox(180 + c * kCellWidth, 345, 1, 470, line);
     for (int r = 0; r <= kLayoutRows; ++r)

@@ -19,6 +19,7 @@
 
 class TButton;
 class TLevelManager;
+class TRestaurant;
 class TTexture;
 
 class TLevelEditor : public TScriptedWindow<TLevelEditor>, public IEditorSaveOnClose {
@@ -69,6 +70,8 @@ private:
     bool AddTable(const TPoint& point, int seats);
     bool StepChairColour(const TPoint& point);
     void DrawBox(float x, float y, float w, float h, const TColor& colour) const;
+    // The restaurant's room behind the plan; false when it has no picture.
+    bool DrawRoom();
 
     std::unique_ptr<TLevelManager> mLevels;
     int mMouseMode = kMoveTable;
@@ -80,6 +83,7 @@ private:
     bool mLayoutChanged = false;
     str mLevelText;
     std::shared_ptr<TTexture> mWhite;  // stretched and tinted for the plan
+    std::unique_ptr<TRestaurant> mRoom;  // the current restaurant's scene, made at the first draw
 };
 
 namespace editors {
