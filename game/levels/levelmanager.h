@@ -11,6 +11,7 @@
 
 #include "engine/base/str.h"
 #include "game/levels/levellayout.h"
+#include "game/levels/levelrecord.h"
 #include "game/levels/partyfactory.h"
 #include "game/settings/customersettings.h"
 
@@ -173,6 +174,7 @@ private:
     std::unique_ptr<TXmlNode> mLevelDoc;
     TXmlNode* mDataRoot = nullptr;
     TXmlNode* mLevelNode = nullptr;
+    TCareerLevelRecord mCareer;  // the career level being played, as read
     TCustomerSettings mCustomerSettings;
     std::shared_ptr<TSound> mArriveSound;
     TLevelLayout mLayout;

@@ -3,7 +3,6 @@
 #include "engine/base/xml.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -20,7 +19,7 @@ int SlotOf(const std::string& name, const char* prefix)
     for (std::size_t i = length; i < name.size(); ++i)
         if (name[i] < '0' || name[i] > '9')
             return 0;
-    const int slot = std::atoi(name.c_str() + length);
+    const int slot = name.size() - length > 4 ? 0 : std::stoi(name.substr(length));
     return slot >= 1 && slot <= 1000 ? slot : 0;
 }
 
@@ -54,6 +53,7 @@ TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
 {
     TCareerLevelRecord record;
     const std::set<std::string> flags(std::begin(kFlags), std::end(kFlags));
+    std::set<std::string> seen;
     auto* node = const_cast<TXmlNode*>(&career);  // the child walk keeps a cursor
     str name;
     TXmlNode* child = nullptr;
@@ -61,7 +61,12 @@ TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
     while (node->GetNextChild(&name, &child)) {
         const std::string key = name.c_str();
         const std::string value = child->GetContent().c_str();
-        const int number = std::atoi(value.c_str());
+        if (!seen.insert(key).second) {
+            record.others.emplace_back(key, value);
+            continue;
+        }
+        const int number = child->GetContent().to_int();
+        const float real = child->GetContent().to_float();
         auto group = [&record](int slot) -> TGroup& {
             if (static_cast<int>(record.groups.size()) < slot)
                 record.groups.resize(static_cast<std::size_t>(slot));
@@ -89,13 +94,13 @@ TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
             if (value == "1")
                 record.flags.push_back(key);
         } else if (key == "newchef")
-            record.newChef = static_cast<float>(std::atof(value.c_str()));
+            record.newChef = real;
         else if (key == "shakefreq")
-            record.shakeFreq = static_cast<float>(std::atof(value.c_str()));
+            record.shakeFreq = real;
         else if (key == "shakelength")
-            record.shakeLength = static_cast<float>(std::atof(value.c_str()));
+            record.shakeLength = real;
         else if (key == "shakespill")
-            record.shakeSpill = static_cast<float>(std::atof(value.c_str()));
+            record.shakeSpill = real;
         else if (int slot = SlotOf(key, "time"))
             group(slot).timeMS = number;
         else if (int slot = SlotOf(key, "groupType"))
@@ -125,7 +130,8 @@ std::string TCareerLevelRecord::Write() const
         add("restaurant", std::to_string(restaurant));
     add("goal", std::to_string(goal));
     add("expert", std::to_string(expert));
-    add("leavePenalty", std::to_string(leavePenalty));
+    if (leavePenalty)
+        add("leavePenalty", std::to_string(*leavePenalty));
     add("layout", layout);
     add("snackChance", std::to_string(snackChance));
     if (!doodle.empty())

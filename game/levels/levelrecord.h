@@ -1,7 +1,8 @@
 // A career level as its file holds it: one typed record, read from the
-// level's <career> element and written back in the one layout every level
-// file has (the one tools/levels/make-levels writes), so a level saved by
-// the level editor differs from a generated one only where its values do.
+// level's <career> element (the level manager plays it from the record) and
+// written back in the one layout every level file has (the one
+// tools/levels/make-levels writes), so a level saved by the level editor
+// differs from a generated one only where its values do.
 //
 //   <?xml version="1.0" encoding="UTF-8"?>
 //   <dataroot>
@@ -15,6 +16,7 @@
 // reads it back instead of writing it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,7 +36,7 @@ struct TCareerLevelRecord {
     int restaurant = -1;  // a downloaded level's restaurant; -1: none
     int goal = 0;
     int expert = 0;
-    int leavePenalty = 0;
+    std::optional<int> leavePenalty;  // none: the game's default
     std::string layout;
     int snackChance = 0;
     std::string doodle;
@@ -42,7 +44,8 @@ struct TCareerLevelRecord {
     float newChef = 0;               // 0: no new cook
     float shakeFreq = 0, shakeLength = 0, shakeSpill = 0;  // frequency 0: no shaking
     std::vector<TGroup> groups;      // slot 1 first; trailing empty slots are not kept
-    // Elements the record has no field for, kept in their order.
+    // Elements the record has no field for (and repeats of those it has:
+    // the first counts), kept in their order.
     std::vector<std::pair<std::string, std::string>> others;
 
     // The rules a level may set ("1" when on), in the file's order.
