@@ -123,8 +123,8 @@ public:
     // The level file's text; a career level in the layout of every level
     // file (levelrecord.h).
     str LevelAsStr() const;
-    // Marks a career level as the editor's: the level generator then reads
-    // its file back instead of writing it.
+    // Marks the level (a career file, an endless entry) as the editor's: the
+    // level generator then reads it back instead of writing it.
     void MarkEdited();
     // Writes LevelAsStr (enciphered when asked) over `path`, keeping the old
     // file until the new one is complete. False when nothing was written.

@@ -47,7 +47,40 @@ std::string Escaped(const std::string& text)
     return out;
 }
 
+bool WriteElement(TXmlNode& node, int indent, std::string* out)
+{
+    str name, value;
+    node.ResetAttributes();
+    if (node.GetNextAttribute(&name, &value))
+        return false;
+    const std::string blanks(static_cast<std::size_t>(indent), ' ');
+    const std::string tag = node.GetName().c_str();
+    if (!node.HasChildren()) {
+        *out += blanks + "<" + tag + ">" + Escaped(node.GetContent().c_str()) + "</" + tag + ">\n";
+        return true;
+    }
+    if (node.GetContent().length() > 0)
+        return false;
+    *out += blanks + "<" + tag + ">\n";
+    TXmlNode* child = nullptr;
+    node.ResetChildren();
+    while (node.GetNextChild(&name, &child))
+        if (!WriteElement(*child, indent + 4, out))
+            return false;
+    *out += blanks + "</" + tag + ">\n";
+    return true;
+}
+
 }  // namespace
+
+bool WriteLevelFile(TXmlNode& root, std::string* text)
+{
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    if (!WriteElement(root, 0, &out))
+        return false;
+    *text = std::move(out);
+    return true;
+}
 
 TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
 {

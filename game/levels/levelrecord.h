@@ -55,3 +55,9 @@ struct TCareerLevelRecord {
     // The whole file's text.
     std::string Write() const;
 };
+
+// Any level document (the endless file) in the layout of every level file:
+// an element holding text on one line, one holding elements over several,
+// four spaces deeper a level. False, and nothing written, for a document
+// that layout cannot hold (attributes, or text beside elements).
+bool WriteLevelFile(TXmlNode& root, std::string* text);

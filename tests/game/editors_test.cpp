@@ -297,6 +297,26 @@ TEST_F(EditedLevelPlay, ALevelSavedByTheEditorIsAGeneratedFileWithItsEditsAndThe
     EXPECT_EQ(bot.Seated(), parties);
 }
 
+TEST_F(EditedLevelPlay, AnEndlessShiftSavedByTheEditorIsTheGeneratedFileWithItsEdits)
+{
+    const std::string generated = Read(fs::path(QM_DATA_DIR) / "assets/config/endless.xml");
+    settings->SetCurrentGameMode(TSettings::kEndlessMode);
+    OpenScreen("scripts/leveleditor.lua");
+    ASSERT_NE(GetCast<TLevelEditor>(Find("leveleditorwindow")), nullptr);
+    Lua("SaveLevelData()");  // nothing changed: nothing written
+    EXPECT_EQ(Read(scratch.Path() / "assets/config/endless.xml"), generated);
+
+    Lua("SetWindowText('endlessstarsval', '5') SaveLevelData()");
+    // The first shift's entry: five stars, and the mark that makes it the
+    // editor's; every other byte as the generator wrote it.
+    const size_t first = generated.find("    </endless>");
+    ASSERT_NE(first, std::string::npos);
+    std::string expected = generated.substr(0, first) + "        <edited>1</edited>\n" + generated.substr(first);
+    expected.replace(expected.find("<numStars>3</numStars>"), 22, "<numStars>5</numStars>");
+    const std::string saved = Read(scratch.Path() / "assets/config/endless.xml");
+    EXPECT_EQ(saved, expected);
+}
+
 TEST_F(EditorsTest, LevelNumbersAndRestaurantsWrap)
 {
     TLevelEditor* editor = OpenLevelEditor();

@@ -57,6 +57,20 @@ class EditedLevels(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertIn("saved by the editor, but not in the level file layout", result.stderr)
 
+    def test_an_endless_shift_the_editor_saved_is_kept(self):
+        path = os.path.join(self.scratch, "config", "endless.xml")
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        first = text.index("    </endless>")
+        edited = text[:first] + "        <edited>1</edited>\n" + text[first:]
+        edited = edited.replace("<numStars>3</numStars>", "<numStars>5</numStars>", 1)
+        with open(path, "w", encoding="utf-8", newline="\n") as f:
+            f.write(edited)
+        self.assertEqual(self.run_check("--check").returncode, 0)
+        with open(path, "w", encoding="utf-8", newline="\n") as f:
+            f.write(edited.replace("<edited>1</edited>", "<edited>0</edited>"))
+        self.assertEqual(self.run_check("--check").returncode, 1)
+
     def test_goals_follow_the_action_points(self):
         points = os.path.join(self.scratch, "config", "actionpoints.xml")
         with open(points, encoding="utf-8") as f:
