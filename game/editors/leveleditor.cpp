@@ -331,8 +331,8 @@ void TLevelEditor::SaveLayout()
     TSettings* settings = TSettings::GetInstance();
     if (settings && settings->GetLevelMode() != 0)
         mLevels->SetLayoutStr(TLevelLayout::GetLayoutStr(mTables, bar, StationsFromToggles()));
-    else
-        TLevelLayout::SaveLayout(mLevels->GetLayoutName(), mTables, bar, StationsFromToggles());
+    else if (TLevelLayout::SaveLayout(mLevels->GetLayoutName(), mTables, bar, StationsFromToggles()))
+        mLevels->MarkEdited();  // the level generator keeps the layout of a level the editor saved
     mLayoutChanged = false;
 }
 

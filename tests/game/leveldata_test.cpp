@@ -244,3 +244,29 @@ TEST(LevelRecord, KeepsWhatItHasNoFieldForAndDropsOnlyTrailingEmptySlots)
               "        <mystery>42</mystery>\n        <goal>999</goal>\n"
               "    </career>\n</dataroot>\n");
 }
+
+// Every shipped layout is what the level editor writes for the floor it
+// reads from it: the generator's layouts and the editor's are one format.
+TEST_F(LevelData, EveryShippedLayoutIsWrittenBackByTheEditorsWriterByteForByte)
+{
+    int layouts = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets/layouts")) {
+        if (entry.path().extension() != ".txt")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        TLevelLayout layout;
+        layout.OpenLevel(entry.path().stem().string().c_str());
+        std::vector<TTableDesc> tables;
+        std::optional<TBarDesc> bar;
+        layout.SetupTables(&tables, &bar);
+        const std::string grid =
+            TLevelLayout::GetLayoutStr(tables, bar ? &*bar : nullptr, layout.GetStations()).c_str();
+        std::string lines;  // as SaveLayout writes it
+        for (int row = 0; row < kLayoutRows; ++row)
+            lines += grid.substr(static_cast<size_t>(row * kLayoutColumns), kLayoutColumns) + "\n";
+        EXPECT_EQ(lines, text) << entry.path();
+        ++layouts;
+    }
+    EXPECT_GE(layouts, 65);
+}

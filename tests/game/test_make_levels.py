@@ -45,6 +45,17 @@ class EditedLevels(unittest.TestCase):
         with open(self.level, encoding="utf-8") as f:
             self.assertEqual(f.read(), self.edited(300))
 
+    def test_the_layout_of_a_level_the_editor_saved_is_kept(self):
+        layout = os.path.join(self.scratch, "layouts", "cruise02.txt")
+        with open(layout, encoding="utf-8") as f:
+            rows = f.read().split("\n")
+        rows[12] = "..r2r..........."  # a table added at the bottom
+        with open(layout, "w", encoding="utf-8", newline="\n") as f:
+            f.write("\n".join(rows))
+        self.assertEqual(self.run_check("--check").returncode, 1)  # the generator's layout
+        self.write_level(self.edited(800))
+        self.assertEqual(self.run_check("--check").returncode, 0)  # now the editor's
+
     def test_an_unmarked_change_is_out_of_date(self):
         self.write_level(re.sub(r"<goal>\d+</goal>", "<goal>300</goal>", self.generated))
         result = self.run_check("--check")
