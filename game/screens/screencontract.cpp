@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace contract {
 
@@ -54,6 +55,19 @@ const TScreenSpec* ContractOf(const TWindow* window)
     return stated ? &stated->Contract() : nullptr;
 }
 
+namespace {
+
+// "TClass: \"name\"" for each unstated lookup, in the order first made.
+std::vector<std::string>& Unstated()
+{
+    static std::vector<std::string> lookups;
+    return lookups;
+}
+
+}  // namespace
+
+std::vector<std::string> UnstatedLookups() { return Unstated(); }
+
 bool Check(const TWindow* window, const char* name)
 {
     const TScreenSpec* spec = ContractOf(window);
@@ -62,6 +76,7 @@ bool Check(const TWindow* window, const char* name)
     // Once per class and name: a screen may look a child up every frame.
     static std::set<std::pair<std::string, std::string>> reported;
     if (reported.emplace(spec->className, name ? name : "").second) {
+        Unstated().push_back(std::string(spec->className) + ": \"" + (name ? name : "(null)") + "\"");
         WriteDbg("%s: the child \"%s\" is not in its statement of what its script builds", spec->className,
                  name ? name : "(null)");
         QM_ASSERT(spec->Find(name));

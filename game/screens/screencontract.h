@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace contract {
 
@@ -115,6 +116,8 @@ const TScreenSpec* ContractOf(const TWindow* window);
 // name, with an assertion line: a lookup of a child the script was never
 // promised to build.
 bool Check(const TWindow* window, const char* name);
+// Every lookup Check refused so far, once each: "TLevelOver: \"name\"".
+std::vector<std::string> UnstatedLookups();
 
 // The child `name` below `root`, taken as T; null when missing or of
 // another class. `owner` is the stated window whose statement must hold it.

@@ -11,6 +11,7 @@
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
 #include "game/app/windowtypes.h"
+#include "game/screens/fillwindow.h"
 #include "game/screens/hiscore.h"
 #include "game/screens/screencontract.h"
 #include "game/settings/settings.h"
@@ -324,6 +325,17 @@ TEST(ScreenContractStatements, TheStandInCheckSeesAFunctionThatOnlyReturns)
     EXPECT_EQ(StandInReason(sources, "Full"), "");
 }
 
+TEST(ScreenContractLookups, AChildNotInItsClassStatementIsNamedWithTheClass)
+{
+    TFillWindow fill;  // states no children
+    const size_t before = contract::UnstatedLookups().size();
+    EXPECT_FALSE(contract::Check(&fill, "sparkle"));
+    EXPECT_FALSE(contract::Check(&fill, "sparkle"));  // reported once
+    const std::vector<std::string> unstated = contract::UnstatedLookups();
+    ASSERT_EQ(unstated.size(), before + 1);
+    EXPECT_EQ(unstated.back(), "TFillWindow: \"sparkle\"");
+}
+
 // ---- the shipped scripts, opened as the game opens them
 
 class ScreenContractScript : public ScreenContract, public testing::WithParamInterface<std::string> {};
@@ -331,6 +343,7 @@ class ScreenContractScript : public ScreenContract, public testing::WithParamInt
 TEST_P(ScreenContractScript, BuildsEveryChildItsClassesState)
 {
     const std::string script = GetParam();
+    const size_t unstatedBefore = contract::UnstatedLookups().size();
     TModalWindow* screen = Open(script);
     ASSERT_NE(screen, nullptr) << script << " did not open";
     std::string problems;
@@ -358,6 +371,11 @@ TEST_P(ScreenContractScript, BuildsEveryChildItsClassesState)
             }
         }
     }
+    // A child the code looks up that its class does not state: add it to
+    // the class's statement (its kContract) and to the script.
+    const std::vector<std::string> unstated = contract::UnstatedLookups();
+    for (size_t i = unstatedBefore; i < unstated.size(); ++i)
+        problems += unstated[i] + " is read by the code but not in the statement\n";
     EXPECT_EQ(Unpending(problems), "");
     const std::vector<std::string> refused = qm::lua::RefusedPublications(L);
     EXPECT_TRUE(refused.empty()) << refused.front();
