@@ -378,7 +378,10 @@ void TLevelEditor::SaveLevelData()
     RecordLevelInfo();
     if (mLevels->LevelAsStr() == mLevelText)
         return;
-    mLevels->MarkEdited();
+    // The game's own level files are the generator's until the editor
+    // saves one; a downloaded level is nobody else's.
+    if (IsEndless() || settings->GetLevelMode() == 0)
+        mLevels->MarkEdited();
     const str text = mLevels->LevelAsStr();
     bool written = false;
     if (IsEndless()) {
