@@ -20,6 +20,7 @@
 //   pending PATH                      named by the code, its data not made yet (noted, not failed);
 //                                     "SCRIPT:NAME" a window child the script does not build yet
 //   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
+//   textcolours, ground, contrast, partycolours   the colour rules (colours.h)
 #pragma once
 
 #include <string>

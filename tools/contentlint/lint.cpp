@@ -1,5 +1,6 @@
 #include "lint.h"
 
+#include "colours.h"
 #include "contracts.h"
 #include "loudness.h"
 
@@ -81,7 +82,7 @@ private:
 class TLinter {
 public:
     TLinter(const TLintOptions& options, TLintReport* report, const std::set<std::string>& pending)
-        : mOptions(options), mReport(*report), mLoudness(report), mPending(pending)
+        : mOptions(options), mReport(*report), mLoudness(report), mColours(report), mPending(pending)
     {
     }
 
@@ -105,6 +106,8 @@ public:
             CheckAnchors(c);
         else if (c.kind == "loudness")
             CheckLoudness(c);
+        else if (c.kind == "textcolours" || c.kind == "ground" || c.kind == "contrast" || c.kind == "partycolours")
+            AddColourRule(c);
         else if (c.kind == "window")
             CheckWindow(c);
         else if (c.kind == "pending" && c.words[0].find(':') != std::string::npos)
@@ -114,6 +117,9 @@ public:
                                     (ExistsOrEnciphered(first) ? first + " exists now: take it off the pending list"
                                                                : "pending: " + first));
     }
+
+    // The rules that need every statement first (the colours).
+    void Finish() { mColours.Finish(); }
 
 private:
     void Expect(bool ok, const TContract& c, const std::string& message)
@@ -126,6 +132,12 @@ private:
     {
         --mReport.checks;  // the rule counts each sound it measures
         mLoudness.Check(c);
+    }
+
+    void AddColourRule(const TContract& c)
+    {
+        --mReport.checks;  // the rules count what they check
+        mColours.Add(c);
     }
 
     void CheckTexture(const TContract& c)
@@ -302,6 +314,7 @@ private:
     qm::THeadlessBackend* mBackend = nullptr;
     std::unique_ptr<TPlatform> mPlatform;
     TLoudness mLoudness;
+    TColourRules mColours;
     const std::set<std::string>& mPending;  // "SCRIPT:CHILD": children whose script is being made
 };
 
@@ -382,6 +395,7 @@ TLintReport Lint(const TLintOptions& options)
         TLinter linter(options, &report, pending);
         for (const TContract& c : contracts)
             linter.Check(c);
+        linter.Finish();
     }
     ScanSources(scan, pending, &report);
     return report;
