@@ -686,6 +686,7 @@ void TLevelEditor::Draw()
         const TColor paper{0.98f, 0.96f, 0.91f, 0.82f};
         DrawBox(400, 54, 800, 108, paper);
         DrawBox(88, 354, 176, 492, paper);
+        DrawBox(460, 173, 560, 18, paper);  // under the stations' names
     }
     for (int c = 0; c <= kLayoutColumns; ++c)
         DrawBox(180 + c * kCellWidth, 345, 1, 470, line);
