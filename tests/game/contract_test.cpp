@@ -125,11 +125,14 @@ std::string CheckChild(const TScreenSpec& spec, const TChildSpec& child, TWindow
         TWindow* w = root ? root->GetChildWindow(name.c_str(), -1) : nullptr;
         if (!w) {
             if (!child.optional)
-                problems += std::string(spec.className) + ": \"" + name + "\" is missing from " + where + "\n";
+                problems += std::string(spec.className) + ": \"" + name + "\" is missing from " + where +
+                            " (build it there, or state it Optional() in " + spec.className +
+                            "::kContract when the code does without it)\n";
             continue;
         }
         if (!w->IsKindOf(child.cls()))
-            problems += std::string(spec.className) + ": \"" + name + "\" in " + where + " is not of the stated class\n";
+            problems += std::string(spec.className) + ": \"" + name + "\" in " + where +
+                        " is not of the class " + spec.className + "::kContract states for it\n";
     }
     return problems;
 }
