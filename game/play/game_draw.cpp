@@ -306,17 +306,11 @@ void TGame::DrawPostUI()
 
 // ---- companion windows ---------------------------------------------------------
 
-namespace {
-TWindow* TGameUILayerDynamicCreate() { return new TGameUILayer; }
-TWindow* TGamePostUILayerDynamicCreate() { return new TGamePostUILayer; }
-TWindow* TGameTimerDynamicCreate() { return new TGameTimer; }
-}  // namespace
-
-TClassId TGameUILayer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGameUILayerDynamicCreate);
-    return id;
-}
+// Parts of the play screen (scripts/game.lua) that draw for the game window.
+const contract::TScreenSpec TGameUILayer::kContract{"TGameUILayer", "GameUILayer", "scripts/game.lua", {}, {}};
+const contract::TScreenSpec TGamePostUILayer::kContract{"TGamePostUILayer", "GamePostUILayer", "scripts/game.lua",
+                                                        {}, {}};
+const contract::TScreenSpec TGameTimer::kContract{"TGameTimer", "GameTimer", "scripts/game.lua", {}, {}};
 
 void TGameUILayer::Draw()
 {
@@ -324,22 +318,10 @@ void TGameUILayer::Draw()
         game->DrawUI();
 }
 
-TClassId TGamePostUILayer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGamePostUILayerDynamicCreate);
-    return id;
-}
-
 void TGamePostUILayer::Draw()
 {
     if (TGame* game = ParentGame(this))
         game->DrawPostUI();
-}
-
-TClassId TGameTimer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGameTimerDynamicCreate);
-    return id;
 }
 
 TGameTimer::TGameTimer() : mGlobe(TAnimatedTexture::Get("ui/ui_globe.anm")) {}

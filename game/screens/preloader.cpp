@@ -184,13 +184,15 @@ bool TUpdatePeloaderTask::Animate()
 
 // ---- TPreLoader ----
 
-TWindow* TPreLoaderDynamicCreate() { return new TPreLoader; }
+// The loading screen's bar lies beside the preloader, in its track.
+namespace {
+const contract::TChildSpec kLoadingChildren[] = {
+    contract::Child("progressbar").InScreen(),
+};
+}  // namespace
 
-TClassId TPreLoader::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TPreLoaderDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TPreLoader::kContract{"TPreLoader", "PreLoader", "scripts/loading.lua", {},
+                                                  kLoadingChildren};
 
 TPreLoader::TPreLoader() : mNumberedAssets(kNumberedAssets)
 {
@@ -290,8 +292,7 @@ void TPreLoader::ShowProgress()
 {
     // The loading screen's bar, when it has one, grows from its laid-out
     // height to its full width.
-    TModalWindow* screen = FindParentModal();
-    TWindow* bar = screen ? screen->GetChildWindow("progressbar", -1) : nullptr;
+    TWindow* bar = ScreenChild("progressbar");
     TWindow* track = bar ? bar->GetParent() : nullptr;
     if (!track)
         return;

@@ -103,7 +103,7 @@ TEST_F(PhoneScreen, TheWaitressCallsTheBusBoyByPhoneAndHeClearsTheCheckAndTheDis
         Idle(16);
     Press("letsplay");
     ASSERT_TRUE(WaitForTop("scripts/game.lua"));
-    auto* game = GetCast<TGame>(Find("game"));
+    auto* game = GetCast<TGame>(Find("maingamewindow"));
     ASSERT_NE(game, nullptr);
     TGameData& floor = *game->GetGameData();
     for (int i = 0; i < 200 && floor.GetState() != kPlaying; ++i)
