@@ -688,7 +688,10 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
     }
     glDrawArrays(Primitive(type), 0, set.GetCount());
-    CountGLDraw();
+    if (untextured)
+        CountGLDraw();
+    else
+        CountGLTexturedDraw(texture->GetTextureName());
     // The arrays belong to the caller: leave no pointer into them behind.
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -723,7 +726,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
 
     PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
     glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
-    CountGLDraw();
+    CountGLTexturedDraw(texture->GetTextureName());
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

@@ -74,7 +74,7 @@ void TGLSpriteBatch::Flush()
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mVertices.data());
     glDrawArrays(GL_QUADS, 0, GLsizei(mVertices.size()));
-    CountGLDraw();
+    CountGLTexturedDraw(mTexture);
     // The store is reused: leave no array pointing into it.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

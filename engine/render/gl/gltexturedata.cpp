@@ -225,7 +225,7 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, vertices);
     glDrawArrays(GL_QUADS, 0, 4);
-    CountGLDraw();
+    CountGLTexturedDraw(mTexture);
     // The vertices live on this stack frame: leave no array pointing at them.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
