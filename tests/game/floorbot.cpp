@@ -15,6 +15,7 @@ TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
 void TFloorBot::Act()
 {
+    ++mActs;
     if (mFloor.GetState() != kPlaying)
         return;
     if (SeatAParty())
@@ -38,6 +39,9 @@ bool TFloorBot::SeatAParty()
             // Lovebirds sit only at a table for two.
             if (party->IsLovebirds() && (table->GetFirstSeat() != 0 || table->GetEndSeat() != 2))
                 continue;
+            const auto refused = mRefusedUntil.find({party, table->GetTableNumber()});
+            if (refused != mRefusedUntil.end() && mActs < refused->second)
+                continue;
             const TPoint grab = Centre(party->MembersInBuildOrder().front()->BoundingBox());
             const TRect over = table->MouseOverBox();
             TPoint drop = Centre(table->GetChair(table->GetFirstSeat())->BoundingBox());
@@ -55,7 +59,10 @@ bool TFloorBot::SeatAParty()
                 ++mSeated;
                 return true;
             }
-            // Refused here (a tutorial step wants another table): try the next.
+            // Refused (a table may not take every party): tried again a
+            // while later, as a person would, not on every frame; the next
+            // free table meanwhile.
+            mRefusedUntil[{party, table->GetTableNumber()}] = mActs + kRetryRefusedAfterActs;
         }
         return false;  // only the head of the line is seated first
     }
