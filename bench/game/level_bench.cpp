@@ -5,7 +5,9 @@
 // - one frame of a busy floor (the waitress, every table taken, seven
 //   parties in line): the floor's update and its drawing, finished on the
 //   GPU, per frame.
-// Usage: game_level_bench [frames]
+// Usage: game_level_bench [frames] [shots]
+// With a file name for shots, every 100th busy frame's pixels (800x600 RGBA,
+// top row first) are appended to it, so two builds' pictures can be compared.
 #include "engine/base/clock.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
@@ -39,6 +41,7 @@ namespace {
 using TClockNow = std::chrono::steady_clock;
 constexpr float kFrame = 1.0f / 60;
 int gFrames = 600;
+const char* gShots = nullptr;
 
 TXmlNode gGlobalDoc;
 TXmlNode* gGlobals = nullptr;
@@ -145,10 +148,26 @@ int BusiestLevel()
 
 void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count);
 
+// One frame of play. While pictures are kept the game clock stands still
+// and moves a frame at a time, so two runs draw the same pictures.
+void Step(TGameData& floor)
+{
+    if (gShots) {
+        TClock* clock = TSettings::GetInstance()->GetGameClock();
+        clock->Pause();
+        clock->SetTime(clock->GetTime() + 17);
+    }
+    floor.Update(kFrame);
+}
+
 void BusyFrames(TPlatform* platform)
 {
     TSettings* settings = TSettings::GetInstance();
     const int level = BusiestLevel();
+    // The same parties and the same moves every run, so runs compare.
+    TPlatform::GetInstance()->SeedRand(11);
+    if (gShots)
+        settings->GetGameClock()->SetTime(0);
     settings->SetCurrentRestaurant(level / 10);
     settings->SetCurrentLevel(level % 10);
     TRecordingHost host;
@@ -167,7 +186,7 @@ void BusyFrames(TPlatform* platform)
         if (floor.GetWaitingParties().empty())
             floor.AddNextGroup();
         bot.Act();
-        floor.Update(kFrame);
+        Step(floor);
     }
     while (floor.GetWaitingParties().size() < 7 && floor.AddNextGroup()) {
     }
@@ -177,6 +196,20 @@ void BusyFrames(TPlatform* platform)
     std::printf("busy floor: career level %d, %d of %zu eating stations taken, %zu parties in line\n", level + 1,
                 taken, floor.GetEatingStations().size(), floor.GetWaitingParties().size());
     MeasureFrames(platform, floor, "busy floor", gFrames);
+}
+
+void AppendShot(TPlatform*)
+{
+    std::vector<unsigned char> pixels(800 * 600 * 4);
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(framebuffer));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    if (std::FILE* file = std::fopen(gShots, "ab")) {
+        std::fwrite(pixels.data(), 1, pixels.size(), file);
+        std::fclose(file);
+    }
 }
 
 void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count)
@@ -196,7 +229,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
         const auto start = TClockNow::now();
         const double cpuStart = ProcessCpuMs();
         const double mainStart = MainThreadCpuMs();
-        floor.Update(kFrame);
+        Step(floor);
         const auto updated = TClockNow::now();
         const TGLDrawStats before = GLDrawStats();
         cache.Reset();
@@ -209,6 +242,8 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
         const double cpuDrawn = ProcessCpuMs();
         const double mainDrawn = MainThreadCpuMs();
         const TGLDrawStats after = GLDrawStats();
+        if (gShots && n >= 30 && (n - 30) % 100 == 0 && std::string(what) == "busy floor")
+            AppendShot(platform);
         platform->EndDraw(true);
         GLuint drawnFragments = 0;
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawnFragments);
@@ -265,6 +300,8 @@ int main(int argc, char** argv)
 {
     if (argc > 1)
         gFrames = std::max(10, std::atoi(argv[1]));
+    if (argc > 2)
+        gShots = argv[2];
     // A folder of its own, so runs side by side do not share (or delete) each other's.
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("qm-level-bench-" + std::to_string(getpid()));

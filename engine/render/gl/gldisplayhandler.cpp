@@ -84,6 +84,7 @@ TGLDisplayHandler::~TGLDisplayHandler()
     FlushSprites();
     mTexture.reset();
     mCursor.reset();
+    mPages.reset();
     ReleaseScreenFramebuffer();
     TInstanceHolder<TGLDisplayHandler>::Withdraw(this);
 }
@@ -375,9 +376,38 @@ bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
     return mLines.Add(set.GetVertices(), set.GetCount());
 }
 
-void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour)
+std::shared_ptr<TGLTexturePages> TGLDisplayHandler::GetTexturePages()
 {
-    mSprites.Add(texture, mBlendMode, mFilteringMode, quad, colour);
+    if (!mPages)
+        mPages = std::make_shared<TGLTexturePages>();
+    return mPages;
+}
+
+void TGLDisplayHandler::SetPlainDrawing(bool plain)
+{
+    FlushSprites();
+    mPlainDrawing = plain;
+}
+
+void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact)
+{
+    if (mPlainDrawing) {
+        mSprites.Add(texture, mBlendMode, mFilteringMode, quad, colour);
+        return;
+    }
+    // A pixel is drawn when its centre lies inside the quad: a quad whose
+    // bounds end where the box starts (or start where it ends) draws none.
+    float left = quad.corner[0].x, right = left, top = quad.corner[0].y, bottom = top;
+    for (const TQuadCorner& c : quad.corner) {
+        left = std::min(left, c.x);
+        right = std::max(right, c.x);
+        top = std::min(top, c.y);
+        bottom = std::max(bottom, c.y);
+    }
+    if (right <= float(mScissorBox.x1) || left >= float(mScissorBox.x2) || bottom <= float(mScissorBox.y1) ||
+        top >= float(mScissorBox.y2))
+        return;
+    mSprites.Add(texture, mBlendMode, texelExact ? kFilterPoint : mFilteringMode, quad, colour);
 }
 
 void TGLDisplayHandler::SetTexture(std::shared_ptr<TTexture> texture)
@@ -590,13 +620,13 @@ void TGLDisplayHandler::ApplyScissor()
     FlushSprites();
     if (mViewport.x2 < 1 || mViewport.y2 < 1)
         return;
-    if (!mHasDrawBounds) {
-        glScissor(mViewport.x1, mViewport.y1, mViewport.x2, mViewport.y2);
-        return;
-    }
-    TRect box = TRect{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2}.Intersect(
-        mDrawBounds);
-    glScissor(box.x1, box.y1, std::max(box.Width(), 0), std::max(box.Height(), 0));
+    TRect box{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2};
+    if (mHasDrawBounds)
+        box = box.Intersect(mDrawBounds);
+    box.x2 = std::max(box.x2, box.x1);
+    box.y2 = std::max(box.y2, box.y1);
+    mScissorBox = box;
+    glScissor(box.x1, box.y1, box.Width(), box.Height());
 }
 
 void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)

@@ -12,6 +12,7 @@
 #include "engine/render/displayhandler.h"
 #include "engine/render/gl/glheaders.h"
 #include "engine/render/gl/glspritebatch.h"
+#include "engine/render/gl/gltexturepages.h"
 
 #include <memory>
 #include <vector>
@@ -81,10 +82,20 @@ public:
     void ApplyFilteringMode();
     // Sprites are queued and drawn together (see TGLSpriteBatch): anything
     // else that touches GL flushes them first. Everything in this handler
-    // does; texture data does before its own GL work.
-    void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour);
+    // does; texture data does before its own GL work. A texel-exact quad
+    // (IsTexelExact) is sampled with the nearest texel whatever the
+    // filtering mode, which gives the same pixels for less work; a quad
+    // wholly outside the scissor box is left out.
+    void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact);
     void FlushSprites();
     int GetSpriteDrawCalls() const { return mSprites.GetDrawCalls(); }
+    // The texture pages that small textures share (made on first use).
+    std::shared_ptr<TGLTexturePages> GetTexturePages();
+    // Plain drawing draws every sprite from its texture's own GL texture with
+    // the filtering mode as set and leaves nothing out: the reference the
+    // pages and the texel-exact shortcuts are compared against in tests.
+    void SetPlainDrawing(bool plain);
+    bool IsPlainDrawing() const { return mPlainDrawing; }
     void DrawCursor();
 
     // The platform tells the handler where the pointer is and the size of the
@@ -103,9 +114,11 @@ public:
     EFilteringModes GetFilteringMode() const { return mFilteringMode; }
     TTexture* GetRenderTarget() const { return mRenderTarget; }
     bool HasViewport() const;  // the current viewport is usable for drawing
+    // Sets GL's scissor box to the viewport (narrowed by the draw bounds);
+    // GL work that sets a box of its own calls it afterwards.
+    void ApplyScissor();
 
 private:
-    void ApplyScissor();
     // The depth clear BeginDraw leaves until a frame first uses depth.
     void ClearDepthIfPending();
     bool QueueLines(const TVertexSet& set);
@@ -119,6 +132,7 @@ private:
     TRect mViewport{0, 0, 320, 240};
     TRect mDisplay{0, 0, 320, 240};
     TRect mDrawBounds;  // left, top, right, bottom; used while mHasDrawBounds
+    TRect mScissorBox;  // left, top, right, bottom: what ApplyScissor last gave GL
     bool mHasDrawBounds = false;
     bool mDepthClearPending = false;
     TRect mDepthClearBox;  // the viewport ({x, y, width, height}) BeginDraw cleared
@@ -140,4 +154,6 @@ private:
     GLuint mScreenDepth = 0;
     TGLSpriteBatch mSprites;
     TGLLineBatch mLines;
+    std::shared_ptr<TGLTexturePages> mPages;
+    bool mPlainDrawing = false;
 };
