@@ -285,6 +285,16 @@ void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& 
 
 bool TGLDisplayHandler::Begin2d()
 {
+    if (mEnd2dPending) {
+        // Nothing touched GL since the last 2D pass ended (that would have
+        // drawn its queue and left 2D): its state is this pass's, and its
+        // queued sprites are drawn together with this pass's.
+        mEnd2dPending = false;
+        SetBlendMode(kBlendAlpha);
+        SetFilteringMode(kFilterLinear);
+        mIn2d = true;
+        return true;
+    }
     FlushSprites();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -306,14 +316,30 @@ bool TGLDisplayHandler::Begin2d()
 
 void TGLDisplayHandler::End2d()
 {
+    mIn2d = false;
+    if (mJoinPasses && !mPlainDrawing && (!mSprites.IsEmpty() || !mLines.IsEmpty())) {
+        mEnd2dPending = true;
+        return;
+    }
     FlushSprites();
+    Leave2d();
+}
+
+void TGLDisplayHandler::JoinPasses(bool on)
+{
+    mJoinPasses = on;
+    if (!on)
+        FlushSprites();
+}
+
+void TGLDisplayHandler::Leave2d()
+{
     glDepthMask(GL_TRUE);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    mIn2d = false;
 }
 
 bool TGLDisplayHandler::Begin3d()
@@ -355,6 +381,10 @@ void TGLDisplayHandler::FlushSprites()
     if (!mLines.IsEmpty()) {
         mLines.Flush(mDisplay.x2, mDisplay.y2);
         ApplyScissor();
+    }
+    if (mEnd2dPending) {
+        mEnd2dPending = false;
+        Leave2d();
     }
 }
 

@@ -34,6 +34,7 @@ public:
     str GetSystemData() override;
     bool Begin2d() override;
     void End2d() override;
+    void JoinPasses(bool on) override;
     bool Begin3d() override;
     void End3d() override;
     bool SetDisplay(int width, int height, bool fullscreen, bool a, bool b, bool c) override;
@@ -92,8 +93,8 @@ public:
     // The texture pages that small textures share (made on first use).
     std::shared_ptr<TGLTexturePages> GetTexturePages();
     // Plain drawing draws every sprite from its texture's own GL texture with
-    // the filtering mode as set and leaves nothing out: the reference the
-    // pages and the texel-exact shortcuts are compared against in tests.
+    // the filtering mode as set, leaves nothing out and joins no passes: the
+    // reference the pages and the shortcuts are compared against in tests.
     void SetPlainDrawing(bool plain);
     bool IsPlainDrawing() const { return mPlainDrawing; }
     void DrawCursor();
@@ -119,6 +120,9 @@ public:
     void ApplyScissor();
 
 private:
+    // Restores what Begin2d changed (End2d, or the first GL work after a
+    // joined pass's End2d).
+    void Leave2d();
     // The depth clear BeginDraw leaves until a frame first uses depth.
     void ClearDepthIfPending();
     bool QueueLines(const TVertexSet& set);
@@ -156,4 +160,8 @@ private:
     TGLLineBatch mLines;
     std::shared_ptr<TGLTexturePages> mPages;
     bool mPlainDrawing = false;
+    bool mJoinPasses = false;
+    // A joined pass ended with sprites queued: the 2D state stays until they
+    // are drawn (FlushSprites), or the next Begin2d carries on with it.
+    bool mEnd2dPending = false;
 };
