@@ -639,6 +639,44 @@ TEST_F(GLTest, ImagesOnATexturePageBatchTogetherAndKeepTheDrawingOrder)
     ExpectPixel(270, 100, kGreenPixel);
 }
 
+// Joined 2D passes keep their sprites queued from one pass to the next:
+// each pass still starts in the 2D state, drawing of another kind between
+// passes still lands in order, and ending the join draws what is left.
+TEST_F(GLTest, JoinedPassesDrawTheirSpritesTogetherInTheDrawingOrder)
+{
+    auto solid = [&](const char* name, Rgba colour) {
+        WritePng(name, 64, 64, PngKind::Rgba, std::vector<Rgba>(64 * 64, colour));
+        return TTexture::Get(name);
+    };
+    auto red = solid("red.png", kRedPixel);
+    auto green = solid("green.png", kGreenPixel);
+    const int callsBefore = handler->GetSpriteDrawCalls();
+    handler->JoinPasses(true);
+    handler->Begin2d();
+    red->DrawSprite(100, 100, 1, 1, 0, 0);
+    handler->End2d();
+    handler->Begin2d();
+    green->DrawSprite(132, 100, 1, 1, 0, 0);
+    handler->SetBlendMode(kBlendAdditive);  // the next pass draws alpha blended again
+    handler->End2d();
+    handler->Begin2d();
+    red->DrawSprite(164, 100, 1, 1, 0, 0);
+    red->DrawSprite(100, 300, 1, 1, 0, 0);
+    handler->End2d();
+    Fill(110, 290, 150, 310, kBlue);  // over the last sprite, under the next
+    handler->Begin2d();
+    red->DrawSprite(164, 300, 1, 1, 0, 0);
+    handler->End2d();
+    handler->JoinPasses(false);
+
+    EXPECT_EQ(handler->GetSpriteDrawCalls() - callsBefore, 2);
+    ExpectPixel(80, 100, kRedPixel);
+    ExpectPixel(120, 100, kGreenPixel);
+    ExpectPixel(150, 100, kRedPixel);
+    ExpectPixel(120, 300, kBluePixel);
+    ExpectPixel(140, 300, kRedPixel);
+}
+
 // The page and the nearest-texel shortcut change no pixel: a scene drawn
 // from the images' own textures with the filtering as set is read back and
 // drawn again the fast way.
