@@ -408,6 +408,29 @@ TEST_F(GLTest, DrawVerticesColoursTrianglesAndIgnoresTexturesForLines)
     ExpectPixel(50, 200, kWhitePixel);
 }
 
+// Text spans (coloured lines) wait in a queue of their own; a sprite drawn
+// after them still lands over them.
+TEST_F(GLTest, ASpriteAfterQueuedLinesIsDrawnOverThem)
+{
+    TTransformedLitVert line[2];
+    line[0].x = 0;
+    line[0].y = 100.5f;
+    line[1].x = 200;
+    line[1].y = 100.5f;
+    for (auto& v : line)
+        v.color = {255, 255, 255, 255};
+    WritePng("red.png", 64, 64, PngKind::Rgba, std::vector<Rgba>(64 * 64, kRedPixel));
+    auto red = TTexture::Get("red.png");
+    handler->Begin2d();
+    handler->DrawVertices(kDrawLines, TVertexSet(line, 2));
+    red->DrawSprite(100, 100, 1, 1, 0, 0);
+    handler->DrawVertices(kDrawLines, TVertexSet(line, 2));
+    red->DrawSprite(TVec2{100, 100.5f}, 1, 1, 1, 0, nullptr, nullptr, 0, nullptr);  // its own texture
+    handler->End2d();
+    ExpectPixel(20, 100, kWhitePixel);
+    ExpectPixel(100, 100, kRedPixel);
+}
+
 TEST_F(GLTest, TexturedDrawVerticesHonoursTheBlendMode)
 {
     auto texture = Quadrants();

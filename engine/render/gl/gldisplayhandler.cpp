@@ -421,6 +421,12 @@ void TGLDisplayHandler::SetPlainDrawing(bool plain)
 
 void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact)
 {
+    // Lines queued before the sprite are drawn before it (one queue at a time
+    // holds anything: QueueLines draws the sprites first).
+    if (!mLines.IsEmpty()) {
+        mLines.Flush(mDisplay.x2, mDisplay.y2);
+        ApplyScissor();
+    }
     if (mPlainDrawing) {
         mSprites.Add(texture, mBlendMode, mFilteringMode, quad, colour);
         return;
