@@ -317,7 +317,7 @@ bool TGLDisplayHandler::Begin2d()
 void TGLDisplayHandler::End2d()
 {
     mIn2d = false;
-    if (mJoinPasses && !mPlainDrawing && (!mSprites.IsEmpty() || !mLines.IsEmpty())) {
+    if (mJoinPasses && !mPlainDrawing && (!mSprites.IsEmpty() || !mLines.IsEmpty() || !mGlyphs.IsEmpty())) {
         mEnd2dPending = true;
         return;
     }
@@ -378,6 +378,8 @@ void TGLDisplayHandler::ApplyFilteringMode()
 void TGLDisplayHandler::FlushSprites()
 {
     mSprites.Flush();
+    mGlyphs.Flush();
+    mGlyphs.Flush();
     if (!mLines.IsEmpty()) {
         mLines.Flush(mDisplay.x2, mDisplay.y2);
         ApplyScissor();
@@ -401,6 +403,7 @@ bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
     if (!viewportKept || set.GetKind() == 0)
         return false;
     mSprites.Flush();
+    mGlyphs.Flush();
     if (mLines.IsFull(set.GetCount()))
         FlushSprites();
     return mLines.Add(set.GetVertices(), set.GetCount());
@@ -421,8 +424,8 @@ void TGLDisplayHandler::SetPlainDrawing(bool plain)
 
 void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact)
 {
-    // Lines queued before the sprite are drawn before it (one queue at a time
-    // holds anything: QueueLines draws the sprites first).
+    // Lines and glyphs queued before the sprite are drawn before it (one queue
+    // at a time holds anything: the others draw the sprites first).
     if (!mLines.IsEmpty()) {
         mLines.Flush(mDisplay.x2, mDisplay.y2);
         ApplyScissor();
@@ -774,6 +777,25 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
     TGLTextureData* texture = GLData(atlas);
     if (!texture || !set.GetVertices() || set.GetCount() <= 0 || set.GetKind() == 0)
         return false;
+    // Glyphs are drawn with the whole display pushed as viewport, and popping
+    // it goes back to the top of the stack: where both are the viewport
+    // already, runs wait in a queue and go to GL together.
+    auto isWholeDisplay = [this](const TRect& r) {
+        return r.x1 == 0 && r.y1 == 0 && r.x2 == mDisplay.x2 && r.y2 == mDisplay.y2;
+    };
+    const bool wholeDisplay =
+        isWholeDisplay(mViewport) && !mViewportStack.empty() && isWholeDisplay(mViewportStack.back());
+    if (wholeDisplay && !mPlainDrawing) {
+        const GLuint atlas = texture->GetTextureName();
+        mSprites.Flush();
+        if (!mLines.IsEmpty())
+            FlushSprites();
+        if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
+            return true;
+        mGlyphs.Flush();
+        if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
+            return true;
+    }
     FlushSprites();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glMatrixMode(GL_MODELVIEW);

@@ -90,6 +90,7 @@ public:
     void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact);
     void FlushSprites();
     int GetSpriteDrawCalls() const { return mSprites.GetDrawCalls(); }
+    int GetGlyphDrawCalls() const { return mGlyphs.GetDrawCalls(); }
     // The texture pages that small textures share (made on first use).
     std::shared_ptr<TGLTexturePages> GetTexturePages();
     // Plain drawing draws every sprite from its texture's own GL texture with
@@ -158,6 +159,7 @@ private:
     GLuint mScreenDepth = 0;
     TGLSpriteBatch mSprites;
     TGLLineBatch mLines;
+    TGLGlyphBatch mGlyphs;
     std::shared_ptr<TGLTexturePages> mPages;
     bool mPlainDrawing = false;
     bool mJoinPasses = false;
