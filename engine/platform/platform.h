@@ -110,6 +110,9 @@ public:
     void SetCullMode(ECullModes mode);
     void SetFilteringMode(EFilteringModes mode);
     void SetBlendMode(EBlendModes mode);
+    // Lets consecutive 2D passes draw together until turned off (the
+    // handler's JoinPasses): pixels read back only after that.
+    void JoinDrawPasses(bool on);
     void PushViewport(int left, int top, int right, int bottom);
     void PopViewport();
     // Nothing outside the screen bounds needs drawing until they are taken

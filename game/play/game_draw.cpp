@@ -43,6 +43,24 @@ void In2d(Fn draw)
     platform->End2d();
 }
 
+// Every object of the floor draws in a 2D pass of its own: joined, their
+// sprites go to GL in a few calls instead of a call or more an object.
+class TJoinedPasses {
+public:
+    TJoinedPasses()
+    {
+        if (TPlatform* platform = TPlatform::GetInstance())
+            platform->JoinDrawPasses(true);
+    }
+    ~TJoinedPasses()
+    {
+        if (TPlatform* platform = TPlatform::GetInstance())
+            platform->JoinDrawPasses(false);
+    }
+    TJoinedPasses(const TJoinedPasses&) = delete;
+    TJoinedPasses& operator=(const TJoinedPasses&) = delete;
+};
+
 TGame* ParentGame(const TWindow* window)
 {
     for (TWindow* w = window->GetParent(); w; w = w->GetParent())
@@ -142,6 +160,7 @@ std::vector<TFloorDrawEntry> FloorDrawOrder(TGameData& floor)
 void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel)
 {
     TPlatform* platform = TPlatform::GetInstance();
+    const TJoinedPasses joined;
     const bool shaking = floor.IsTurbulenceShaking() && platform;
     if (shaking)
         {
