@@ -136,8 +136,11 @@ TEST_F(PhoneScreen, TheWaitressCallsTheBusBoyByPhoneAndHeClearsTheCheckAndTheDis
     ASSERT_EQ(table->GetParty(), party);
     EXPECT_EQ(Cursor(), TCursor::kArrow);
 
-    // She serves it (the bot clicks for her) until it eats.
+    // She serves it (the bot clicks for her) until it eats. Only this party:
+    // a neighbour seated and then left waiting would grow noisy and could
+    // drive it out before its check.
     TFloorBot bot(floor);
+    //XX bot.SeatNoMore();
     for (int i = 0; i < 60 * 60 && table->PartyState() < kStateEating; ++i) {
         Idle(16);
         bot.Act();
