@@ -137,10 +137,11 @@ TEST_F(PhoneScreen, TheWaitressCallsTheBusBoyByPhoneAndHeClearsTheCheckAndTheDis
     EXPECT_EQ(Cursor(), TCursor::kArrow);
 
     // She serves it (the bot clicks for her) until it eats. Only this party:
-    // a neighbour seated and then left waiting would grow noisy and could
-    // drive it out before its check.
+    // a neighbour the bot seated and then left to itself can grow noisy (a
+    // baby with no high chair cries whatever the mood) and drive it out
+    // before its check.
     TFloorBot bot(floor);
-    //XX bot.SeatNoMore();
+    bot.SeatNoMore();
     for (int i = 0; i < 60 * 60 && table->PartyState() < kStateEating; ++i) {
         Idle(16);
         bot.Act();
