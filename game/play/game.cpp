@@ -9,6 +9,7 @@
 #include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
 #include "engine/text/textgraphic.h"
+#include "engine/window/button.h"
 #include "engine/window/image.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
@@ -44,8 +45,6 @@ const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/s
                                    "audio/sfx/upgrade_flash.ogg", "audio/sfx/closing_time.ogg",
                                    "audio/sfx/turbulence.ogg"};
 constexpr int kGameSoundType = 1000;
-
-TWindow* TGameDynamicCreate() { return new TGame; }
 
 TGame* Self(lua_State* L) { return qm::lua::Self<TGame>(L); }
 
@@ -95,6 +94,52 @@ int LuaLoadGameAssets(lua_State* L)
     return 0;
 }
 
+const qm::lua::TBinding kFunctions[] = {
+    {"QuitGame", LuaQuitGame},
+    {"PauseGame", LuaPauseGame},
+    {"SetupUpgradeScreen", LuaSetupUpgradeScreen},
+    {"GoToNextLevel", LuaGoToNextLevel},
+    {"RestartLevel", LuaRestartLevel},
+    {"DoSkipTutorial", LuaDoSkipTutorial},
+    {"ReleaseGameAssets", LuaReleaseGameAssets},
+    {"LoadGameAssets", LuaLoadGameAssets},
+    {"DecorButton", LuaDecorButton},
+};
+
+using contract::Child;
+using contract::Numbered;
+const contract::TChildSpec kGameChildren[] = {
+    Child("screenfade", &TScreenFade::ClassId),
+    Child("coinjar", &TCoinJar::ClassId),
+    Child("upgrade"),
+    Child("upgradeanim"),
+    Child("openclosed", &TText::ClassId),
+    Child("skiptutorial"),
+    Child("levelbackground"),
+    Child("careerlevelbackground"),
+    Numbered("livesicon_%d", 0, 4),
+    Child("levelval", &TText::ClassId),
+    Child("goal", &TText::ClassId),
+    Child("expert", &TText::ClassId),
+    Child("scoreval", &TText::ClassId),
+    Child("cashval", &TText::ClassId),
+    // The decor choice between two levels: its panel and its Keep button.
+    Child("upgradewindow"),
+    Child("upgradename", &TText::ClassId),
+    Child("upgradedescrip", &TText::ClassId),
+    Child("decorbutton"),
+    // The phone's bubbles and buttons, which the phone station finds in
+    // this window's screen.
+    Numbered("phonebox%d", 2, 4).InScreen(),
+    Numbered("phone%d", 1, 4, &TButton::ClassId).InScreen(),
+    // The screens the game window opens and fills.
+    Child("levelintrowin", &TLevelIntro::ClassId).In("scripts/levelintro.lua"),
+    Child("introbackground").In("scripts/levelintro.lua"),
+    Child("leveloverwin", &TLevelOver::ClassId).In("scripts/levelover.lua"),
+    Child("overbackground").In("scripts/levelover.lua"),
+    Child("upgradepicker", &TUpgradePicker::ClassId).In("scripts/upgrade.lua"),
+};
+
 TModalWindow* TopModal()
 {
     TWindowManager* manager = TWindowManager::GetInstance();
@@ -123,11 +168,8 @@ std::uint32_t PlatformTimer()
 
 }  // namespace
 
-TClassId TGame::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGameDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TGame::kContract{"TGame", TGame::kTypeName, "scripts/game.lua", kFunctions,
+                                             kGameChildren};
 
 TGame::TGame()
 {
@@ -166,25 +208,6 @@ TGame::~TGame()
     TTextGraphic::Destroy(mClosedLabel);
 }
 
-void TGame::PublishFunctions()
-{
-    TWindowScript* script = TWindowScript::Get();
-    if (!script)
-        return;
-    static const qm::lua::TBinding kFunctions[] = {
-        {"QuitGame", LuaQuitGame},
-        {"PauseGame", LuaPauseGame},
-        {"SetupUpgradeScreen", LuaSetupUpgradeScreen},
-        {"GoToNextLevel", LuaGoToNextLevel},
-        {"RestartLevel", LuaRestartLevel},
-        {"DoSkipTutorial", LuaDoSkipTutorial},
-        {"ReleaseGameAssets", LuaReleaseGameAssets},
-        {"LoadGameAssets", LuaLoadGameAssets},
-        {"DecorButton", LuaDecorButton},
-    };
-    qm::lua::PublishAll(script->GetState(), kFunctions, this, Lifeline());
-}
-
 void TGame::LoadSounds()
 {
     for (std::size_t i = 0; i < mSounds.size(); ++i) {
@@ -206,7 +229,7 @@ void TGame::PostChildrenInit()
 {
     if (TModalWindow* modal = FindParentModal())
         modal->SetDefaultFocus(this);
-    mScreenFade = ::GetCast<TScreenFade>(Child("screenfade"));
+    mScreenFade = Child<TScreenFade>("screenfade");
     ShowDecorChoice(false);
     ShowDecorButton(false);
     SetupGameMode();
@@ -220,7 +243,7 @@ void TGame::SetupLevel()
 {
     if (!mGameData)
         mGameData = std::make_unique<TGameData>(mGlobals, mScore.get(), this);
-    TCoinJar* jar = ::GetCast<TCoinJar>(Child("coinjar"));
+    TCoinJar* jar = Child<TCoinJar>("coinjar");
     mScore->SetCoinJar(jar);
     mGameData->SetCoinJar(jar);
     ShowChild("upgrade", false);
@@ -331,7 +354,7 @@ void TGame::OpenLevelIntro()
     TModalWindow* modal = RunModalScript("scripts/levelintro.lua");
     if (!modal)
         return;
-    if (auto* intro = ::GetCast<TLevelIntro>(modal->GetChildWindow("levelintrowin", -1))) {
+    if (auto* intro = ChildOf<TLevelIntro>(modal, "levelintrowin")) {
         TLevelManager* level = mGameData->GetLevelManager();
         const bool tutorial = mGameData->GetTutorial().IsActive();
         if (mGameData->IsEndless())
@@ -341,7 +364,7 @@ void TGame::OpenLevelIntro()
                              level->GetCurrentExpert());
         intro->SetDoodle(level->GetDoodle());
     }
-    if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
+    if (TWindow* panel = ChildOf(modal, "introbackground"))
         TWindowSlide::Start(panel, +1, "letsplay");
     mStartTimer = PlatformTimer();
 }
@@ -352,14 +375,14 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     if (!modal)
         return;
     SetupLevelOverStats(modal, result);
-    if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
+    if (TWindow* panel = ChildOf(modal, "overbackground"))
         TWindowSlide::Start(panel, +1, "");
     mStartTimer = PlatformTimer();
 }
 
 void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
 {
-    auto* over = ::GetCast<TLevelOver>(window->GetChildWindow("leveloverwin", -1));
+    auto* over = ChildOf<TLevelOver>(window, "leveloverwin");
     if (!over)
         return;
     if (result.newHiscore)
@@ -384,9 +407,9 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
 void TGame::CloseLevelOver()
 {
     TModalWindow* top = TopModal();
-    if (!top || !top->GetChildWindow("leveloverwin", -1))
+    if (!ChildOf(top, "leveloverwin"))
         return;
-    if (TWindow* panel = top->GetChildWindow("overbackground", -1))
+    if (TWindow* panel = ChildOf(top, "overbackground"))
         TWindowSlide::Start(panel, -1, "");
 }
 
@@ -498,7 +521,7 @@ void TGame::ShowUpgradeNotice(bool show)
 
 void TGame::SetUpgradeNoticeAlpha(float alpha)
 {
-    if (auto* glow = ::GetCast<TImage>(Child("upgradeanim"))) {
+    if (auto* glow = Child<TImage>("upgradeanim")) {
         glow->SetAlpha(alpha);
         glow->InvalidateRect(nullptr);
     }
@@ -507,7 +530,7 @@ void TGame::SetUpgradeNoticeAlpha(float alpha)
 void TGame::SetupUpgradeScreen()
 {
     TModalWindow* top = TopModal();
-    auto* picker = top ? ::GetCast<TUpgradePicker>(top->GetChildWindow("upgradepicker", -1)) : nullptr;
+    auto* picker = ChildOf<TUpgradePicker>(top, "upgradepicker");
     if (!picker || !mGameData)
         return;
     picker->PickUpgrades(this, IsTutorialActive());

@@ -7,6 +7,7 @@
 
 #include "engine/base/str.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <vector>
@@ -28,14 +29,14 @@ struct TDownloadedLevel {
     str description;  // the level's own "description" element, as plain text
 };
 
-class TLockedLevels : public TWindow {
+class TLockedLevels : public TScriptedWindow<TLockedLevels> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kSlots = 5;
     static constexpr int kMaxDownloads = 20;
 
     TLockedLevels();
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
 
@@ -66,4 +67,3 @@ private:
     std::vector<TDownloadedLevel> mDownloads;
 };
 
-TWindow* TLockedLevelsDynamicCreate();

@@ -134,7 +134,7 @@ protected:
     }
     TGameData* Floor()
     {
-        auto* game = GetCast<TGame>(Find("game"));
+        auto* game = GetCast<TGame>(Find("maingamewindow"));
         return game ? game->GetGameData() : nullptr;
     }
     // From the intro into play.
@@ -401,7 +401,7 @@ TEST_F(FlowTest, AFirstWinBeforeAnOddLevelOpensTheWardrobeBetweenTheLevels)
     ASSERT_TRUE(WaitForTop("scripts/unlocked.lua"));  // once the fade from black has cleared
     EXPECT_NE(Text("body").find("Sailor top"), std::string::npos) << Text("body");
     EXPECT_TRUE(TSettings::GetInstance()->IsNewClothing("top2"));
-    auto* game = GetCast<TGame>(Find("game"));
+    auto* game = GetCast<TGame>(Find("maingamewindow"));
     ASSERT_NE(game, nullptr);
     EXPECT_FALSE(game->IsVisible());  // the wardrobe has the screen
     Press("ok");

@@ -8,8 +8,9 @@
 # runs on to its level-over screen, which counts up the results; leaving it
 # comes back to the map.
 # Each step's screenshot is kept and must differ from the one before.
-# The game's clock runs LEVEL_TIME_SCALE (default 8) times as fast as real
-# time, so the shift lasts about a quarter of a minute.
+# The game's clock runs LEVEL_TIME_SCALE (default 4) times as fast as real
+# time, so the shift lasts about half a minute; a faster clock lets a
+# seated party lose patience while a loaded machine is slow to click.
 # Usage: level_e2e.sh <corvellatrip> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -18,7 +19,7 @@ artefacts=$2
 source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
 source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
-export CORVELLATRIP_TIME_SCALE=${LEVEL_TIME_SCALE:-8}
+export CORVELLATRIP_TIME_SCALE=${LEVEL_TIME_SCALE:-4}
 
 intro="pixel 180 150 $accent"       # the intro's title band
 letsplay="pixel 400 410 $accent"    # its "Let's play"
