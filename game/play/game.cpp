@@ -211,8 +211,6 @@ void TGame::SetupLevel()
         settings->GetGameClock()->Start();
         mLastClockMs = settings->GetGameClock()->GetTime();
     }
-    SetChildText("openclosed", String("open"));
-    ShowChild("skiptutorial", mGameData->GetTutorial().IsActive());
     str flashlightName = "ui/levelspecific/flashlight";
     const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
     if (restaurant == str("cruise") || restaurant == str("blimp") || restaurant == str("train"))
@@ -257,8 +255,6 @@ void TGame::UpdateGame()
         return;  // the restaurant is done: the screen goes, touch nothing
     if (mGameData->GetLives() != livesBefore)
         ShowLives();
-    if (mGameData->IsClosedShown())
-        SetChildText("openclosed", String("closed"));
     UpdateText();
     InvalidateRect(nullptr);
 }
@@ -354,6 +350,16 @@ void TGame::CloseLevelOver()
         return;
     if (TWindow* panel = top->GetChildWindow("overbackground", -1))
         TWindowSlide::Start(panel, -1, "");
+}
+
+void TGame::LevelSetUp()
+{
+    // Nothing of the last level stays on the display: the sign says open,
+    // the upgrade offer is gone, and the tutorial's button shows only while
+    // a tutorial runs.
+    ShowChild("upgrade", false);
+    ShowChild("upgradeanim", false);
+    UpdateText();
 }
 
 void TGame::LeaveRestaurant(int)
@@ -479,6 +485,9 @@ void TGame::UpdateText()
     ShowChild("goal", !pastGoal);
     SetChildText("scoreval", str::getFormatted("%d", levelScore));
     SetChildText("cashval", String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText("openclosed", String(mGameData->IsClosedShown() ? "closed" : "open"));
+    if (TWindow* skip = Child("skiptutorial"); skip && skip->IsVisible() != tutorial)
+        ShowChild("skiptutorial", tutorial);
 }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }

@@ -2,6 +2,7 @@
 // engine: Play on the main menu and on the map, the intro, "Let's play", the pause key
 // and the pause screen, the level-over screen's count-up. The sound files are
 // not copied: the game plays on without them.
+#include "floorbot.h"
 #include "gameapp_fixture.h"
 
 #include "engine/base/clock.h"
@@ -31,6 +32,29 @@ protected:
             fs::copy(data / folder, scratch.Path() / "assets" / folder, fs::copy_options::recursive);
     }
 
+    // The pictures and sounds too, for the figures a bot picks up by their looks.
+    void LinkGameArt()
+    {
+        const fs::path data = fs::path(QM_SOURCE_DIR) / "data" / "assets";
+        for (const fs::directory_entry& entry : fs::directory_iterator(data))
+            if (entry.is_directory() && !fs::exists(scratch.Path() / "assets" / entry.path().filename()))
+                fs::create_directory_symlink(entry.path(), scratch.Path() / "assets" / entry.path().filename());
+    }
+    std::string HudText(const char* name)
+    {
+        auto* text = GetCast<TText>(Game() ? Game()->GetChildWindow(name, -1) : nullptr);
+        return text ? text->GetText().c_str() : "<none>";
+    }
+    // "Let's play" once the intro's panel has slid in; then the game runs.
+    void LetsPlay()
+    {
+        TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+        ASSERT_NE(letsplay, nullptr);
+        for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+            Idle(16);
+        Press("letsplay");
+        ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    }
     TModalWindow* Top() { return manager->GetTopModalWindow(); }
     str TopName() { return Top() ? Top()->GetName() : str(); }
     TGame* Game() { return GetCast<TGame>(Find("game")); }
@@ -157,4 +181,51 @@ TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)
         EXPECT_EQ(text->GetRect().x1, 100) << name;
     }
     EXPECT_TRUE(next->IsVisible());
+}
+
+// Each level starts from a clean display. The tutorial's button goes when
+// the tutorial ends; level 1, served by a bot, closes ("Closed" on the sign);
+// "Continue" opens level 2 with the sign saying "Open" and no tutorial button.
+TEST_F(GameScreen, TheNextLevelStartsWithTheSignOpenAndNoTutorialButton)
+{
+    LinkGameArt();
+    PlayFromTitle();
+    LetsPlay();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    TWindow* skip = game->GetChildWindow("skiptutorial", -1);
+    ASSERT_NE(skip, nullptr);
+    EXPECT_TRUE(skip->IsVisible());
+    EXPECT_EQ(HudText("openclosed"), "Open");
+    floor->GetTutorial().SetActive(false);  // the tutorial's last step
+    Idle(16);
+    EXPECT_FALSE(skip->IsVisible());
+
+    TFloorBot bot(*floor, EBotManner::kCareful);
+    bool closedShown = false;
+    for (int i = 0; i < 20000 && floor->GetState() != kLevelOver; ++i) {
+        Idle(16);
+        bot.Act();
+        closedShown = closedShown || HudText("openclosed") == "Closed";
+    }
+    ASSERT_EQ(floor->GetState(), kLevelOver);
+    EXPECT_TRUE(closedShown);
+    ASSERT_TRUE(floor->GetLastResult().win);
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    TWindow* next = Top()->GetChildWindow("continue", -1);
+    ASSERT_NE(next, nullptr);
+    for (int i = 0; i < 400 && !next->IsVisible(); ++i)
+        Idle(16);
+    Press("continue");
+    ASSERT_TRUE(WaitForTop("scripts/levelintro.lua", 400));
+    EXPECT_EQ(HudText("levelval"), "2");
+    EXPECT_EQ(HudText("openclosed"), "Open");
+    EXPECT_FALSE(skip->IsVisible());
+    LetsPlay();
+    for (int i = 0; i < 60; ++i)
+        Idle(16);
+    EXPECT_EQ(floor->GetState(), kPlaying);
+    EXPECT_EQ(HudText("openclosed"), "Open");
+    EXPECT_FALSE(skip->IsVisible());
 }
