@@ -231,7 +231,7 @@ bool TAnimation::PlayScript(str script, str function)
         script = str();
     }
     if (function.length() > 0)
-        running->DoLuaString(script + "\nreturn " + function);
+        running->DoLuaStringCompiledOnce(script + "\nreturn " + function);
 
     mData->mLastFunction = function;
     mData->mStartTime = CurrentTime(mData->mClock);

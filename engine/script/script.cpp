@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 str TScript::mLuaPath = "assets/?;?;../?;../../?";
 
@@ -184,7 +185,55 @@ int TScript::RunScript(str file)
     return result;
 }
 
+namespace {
+
+// Compiled chunks of the texts run with DoLuaStringCompiledOnce, by text.
+std::unordered_map<std::string, std::string>& CompiledChunks()
+{
+    static std::unordered_map<std::string, std::string> chunks;
+    return chunks;
+}
+
+int AppendToChunk(lua_State*, const void* bytes, size_t size, void* chunk)
+{
+    static_cast<std::string*>(chunk)->append(static_cast<const char*>(bytes), size);
+    return 1;
+}
+
+// Loads the text's compiled chunk, compiling (and keeping) it the first time.
+int LoadCompiledOnce(lua_State* L, const str& text, size_t length)
+{
+    const std::string key(text.c_str(), length);
+    auto found = CompiledChunks().find(key);
+    if (found != CompiledChunks().end())
+        return luaL_loadbuffer(L, found->second.data(), found->second.size(), text.c_str());
+    const int code = luaL_loadbuffer(L, text.c_str(), length, text.c_str());
+    if (code != 0)
+        return code;  // not kept: its error is reported on every run, as the text's would be
+    std::string chunk;
+    if (lua_dump(L, AppendToChunk, &chunk))
+        CompiledChunks().emplace(key, std::move(chunk));
+    return 0;
+}
+
+}  // namespace
+
 int TScript::DoLuaString(str text, int length)
+{
+    return LoadAndRun(text, length, false);
+}
+
+std::size_t TScript::CompiledOnceCount()
+{
+    return CompiledChunks().size();
+}
+
+int TScript::DoLuaStringCompiledOnce(str text)
+{
+    return LoadAndRun(text, -1, true);
+}
+
+int TScript::LoadAndRun(const str& text, int length, bool compileOnce)
 {
     lua_State* L = mState;
     // A chunk may hold zero bytes, so a given length can pass the first
@@ -196,7 +245,8 @@ int TScript::DoLuaString(str text, int length)
         length = text.length();
     const unsigned resumes = mResumes;
     const int before = lua_gettop(L);
-    int code = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), text.c_str());
+    int code = compileOnce ? LoadCompiledOnce(L, text, static_cast<size_t>(length))
+                           : luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), text.c_str());
     const char* stage = "parsing";
     if (code == 0) {
         code = RunFunction(0, 1);

@@ -61,6 +61,12 @@ public:
     int RunScript(str file);
     // length -1: the whole text. 0 or the Lua error code.
     int DoLuaString(str text, int length = -1);
+    // As DoLuaString, but the text is compiled once per process: later runs
+    // of the same text load the kept compiled chunk. For the few texts run
+    // again and again (animation scripts), not for one-off ones.
+    int DoLuaStringCompiledOnce(str text);
+    // How many texts DoLuaStringCompiledOnce keeps compiled (for tests and logs).
+    static std::size_t CompiledOnceCount();
     // Calls the function below its nargs arguments; 0 or the Lua error code.
     int RunFunction(int nargs, int nresults);
     // Resumes the coroutine with the top nargs values; 0 or the error code.
@@ -92,6 +98,7 @@ protected:
 
 private:
     void LuaInit();
+    int LoadAndRun(const str& text, int length, bool compileOnce);
     int CallProtected(int nargs, int nresults);
     int RunThroughClosure(int nargs, int nresults);
     int StartCoroutine();

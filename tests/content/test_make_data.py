@@ -17,6 +17,7 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "content"))
 from qmcontent import png  # noqa: E402
 
 ANMPACK = os.environ["QM_ANMPACK"]
+SYNTH = os.environ["QM_SYNTH"]
 EXPECTED = sorted([
     "anim/star.anm", "anim/star.png",
     "props/stool.png", "props/red_stool.pal", "props/blue_stool.pal", "props/green_stool.pal",
@@ -48,7 +49,7 @@ class MakeData(unittest.TestCase):
     def make(self, work="work", *extra):
         return subprocess.run([sys.executable, os.path.join(ROOT, "tools", "content", "make-data"),
                                "--src", self.src, "--out", self.out, "--work", os.path.join(self.tmp, work),
-                               "--anmpack", ANMPACK, "--contact", os.path.join(self.tmp, "contact")] + list(extra),
+                               "--anmpack", ANMPACK, "--synth", SYNTH, "--contact", os.path.join(self.tmp, "contact")] + list(extra),
                               capture_output=True, text=True)
 
     def test_builds_deterministically_and_incrementally(self):
@@ -74,6 +75,28 @@ class MakeData(unittest.TestCase):
         self.assertNotIn("sfx/hum.ogg", after)
         self.assertNotEqual(after["sfx/pop.ogg"][0], first["sfx/pop.ogg"][0])
         self.assertEqual(after["anim/star.anm"], first["anim/star.anm"])
+
+    def test_a_source_replaced_by_another_that_makes_the_same_file(self):
+        self.assertEqual(self.make().returncode, 0)
+        os.remove(os.path.join(self.src, "sfx", "hum.sfx"))
+        with open(os.path.join(self.src, "sfx", "hum.py"), "w") as f:
+            f.write("import os, sys\nfrom qmcontent import synth\n"
+                    "s = synth.Sound('hum.ogg', 22050, 0.5)\ns.voice('v', 'sine', {})\ns.note('v', 0, 0.4, 220)\n"
+                    "synth.render([s], sys.argv[1], os.environ['QM_SYNTH'])\n")
+        result = self.make()
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertTrue(os.path.exists(os.path.join(self.out, "sfx", "hum.ogg")))
+        self.assertEqual(self.make().stdout, "", "and the next run has nothing to do")
+
+    def test_a_new_synthesiser_redoes_the_sounds_only(self):
+        synth_copy = os.path.join(self.tmp, "qmsynth")
+        shutil.copy2(SYNTH, synth_copy)
+        self.assertEqual(self.make("work", "--synth", synth_copy).returncode, 0)
+        with open(synth_copy, "ab") as f:
+            f.write(b"\0")  # another build of the program
+        result = self.make("work", "--synth", synth_copy)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("3 of 5 jobs", result.stdout, "the effect, the ambient loop and the song; not the pictures")
 
     def test_indexed_picture_and_palettes_share_index_order(self):
         self.assertEqual(self.make().returncode, 0)
