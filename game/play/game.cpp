@@ -340,6 +340,7 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
         over->SetDescription(mGameData->GetLevelManager()->GetLevelOverText(result.win));
         over->SetWin(result.win, result.gameOver);
         over->SetExpertMode(result.expert);
+        over->SetBonus(result.bonus > 0 ? String("over_bonus", str::getFormatted("%d", result.bonus)) : str());
     }
 }
 

@@ -18,6 +18,7 @@ class TLevelOver : public TWindow {
 public:
     static constexpr int kDone = 7;
     static constexpr float kGlideSpeed = 800;  // px per second on each axis
+    static constexpr float kMaxSlide = 120;    // px a value slides along its row
 
     TLevelOver();
     ~TLevelOver() override;
@@ -29,6 +30,9 @@ public:
     void SetExpertMode(bool expert);
     void SetStats(int served, int lost, const str& level, int levelScore, int score, const str& money);
     void SetDescription(const str& text);
+    // The bonus the level paid into the cash, as the line beside it shows
+    // it; empty when it paid none (the line hides).
+    void SetBonus(const str& text);
     void NewHighScore() { mNewHiscore = true; }
     void Update(float dt);
     // Moves the gliding text; true once it stands at its place (or none glides).

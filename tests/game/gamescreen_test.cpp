@@ -16,6 +16,9 @@
 #include "game/settings/settings.h"
 
 #include <cmath>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <filesystem>
 #include <string>
 
@@ -74,7 +77,7 @@ protected:
     }
     // A first start: the name, Play on the main menu, then Play on the map
     // (level 1 chosen).
-    void PlayFromTitle()
+    void PlayFromTitle(const std::function<void()>& onTheMap = {})
     {
         Start();
         Idle();
@@ -86,6 +89,8 @@ protected:
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+        if (onTheMap)
+            onTheMap();
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
     }
@@ -228,4 +233,117 @@ TEST_F(GameScreen, TheNextLevelStartsWithTheSignOpenAndNoTutorialButton)
     EXPECT_EQ(floor->GetState(), kPlaying);
     EXPECT_EQ(HudText("openclosed"), "Open");
     EXPECT_FALSE(skip->IsVisible());
+}
+
+// An endless shift that ends in a new personal best: the shipped board
+// announces it with the score and leads to the best scores, and back. (The
+// shipped string table keeps the scores local only, where the game announces
+// no best: this test allows the server's table too.)
+TEST_F(GameScreen, AnEndlessShiftsNewBestIsAnnouncedWithTheWayToTheBestScores)
+{
+    {
+        const fs::path strings = scratch.Path() / "assets" / "strings.xml";
+        std::ifstream in(strings, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string from = "highscoremode</Data></Cell><Cell><Data ss:Type=\"String\">2<";
+        const std::size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos);
+        text[at + from.size() - 2] = '1';
+        std::ofstream(strings, std::ios::binary) << text;
+    }
+    LinkGameArt();
+    PlayFromTitle([] {
+        TSettings* settings = TSettings::GetInstance();
+        settings->SetCurrentGameMode(TSettings::kEndlessMode);
+        settings->SetCurrentLevel(0);  // the easy shift
+        settings->PlayedEndlessTutorial();
+    });
+    LetsPlay();
+    TGameData* floor = Game()->GetGameData();
+    ASSERT_TRUE(floor->IsEndless());
+    // Served for a while, then left alone until the hearts are gone.
+    TFloorBot bot(*floor, EBotManner::kCareful);
+    for (int i = 0; i < 60 * 90; ++i) {
+        Idle(16);
+        bot.Act();
+    }
+    for (int i = 0; i < 60 * 900 && floor->GetState() != kLevelOver; ++i)
+        Idle(16);
+    ASSERT_EQ(floor->GetState(), kLevelOver);
+    const TLevelResult& result = floor->GetLastResult();
+    ASSERT_TRUE(result.gameOver);
+    ASSERT_GT(result.levelScore, 0);
+    EXPECT_TRUE(result.newHiscore);
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    for (int i = 0; i < 600 && over->GetStep() < TLevelOver::kDone; ++i)
+        Idle(16);
+    const auto text = [over](const char* name) {
+        auto* t = GetCast<TText>(over->GetChildWindow(name, -1));
+        return t ? std::string(t->GetText().c_str()) : std::string("<none>");
+    };
+    const auto shown = [over](const char* name) {
+        TWindow* w = over->GetChildWindow(name, -1);
+        return w && w->IsVisible();
+    };
+    const std::string score = std::to_string(result.levelScore);
+    EXPECT_TRUE(shown("highscoretext"));
+    EXPECT_EQ(text("highscoretext"), "A new personal best!");
+    EXPECT_TRUE(shown("levelscorestr"));
+    EXPECT_EQ(text("levelscorestr"), score);
+    EXPECT_TRUE(shown("levelmoneystr"));
+    EXPECT_EQ(text("levelmoneystr"), score);
+    EXPECT_EQ(text("score"), score);
+    EXPECT_EQ(text("levelinfo"), "Game over: every heart is gone.");
+    for (const char* careerOnly : {"levelscore", "levelmoney", "totalscore", "expert", "continue"})
+        EXPECT_FALSE(shown(careerOnly)) << careerOnly;
+    for (const char* way : {"quit", "tryagain", "highscorebutton"})
+        EXPECT_TRUE(shown(way)) << way;
+    Press("highscorebutton");
+    ASSERT_TRUE(WaitForTop("scripts/hiscore.lua"));
+    Press("back");
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+}
+
+// The shipped board counts its results up in their rows: while a value
+// glides in, it stays level with its row's label and clear of it, from the
+// first frame to the last.
+TEST_F(GameScreen, TheBoardsValuesGlideAlongTheirOwnRows)
+{
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TLevelResult result;
+    result.win = true;
+    result.levelScore = 4321;
+    result.bonus = 300;
+    game->OpenLevelOver(result);
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    const std::pair<const char*, const char*> rows[] = {
+        {"served", "servedlabel"}, {"lost", "lostlabel"}, {"levelscore", "levelscorelabel"}, {"score", "totalscore"}};
+    int glidingFrames = 0;
+    for (int i = 0; i < 400 && over->GetStep() < TLevelOver::kDone; ++i) {
+        Idle(16);
+        for (auto [value, label] : rows) {
+            TWindow* v = over->GetChildWindow(value, -1);
+            auto* l = GetCast<TText>(over->GetChildWindow(label, -1));
+            ASSERT_TRUE(v && l) << value;
+            if (!v->IsVisible())
+                continue;
+            TRect text;
+            l->GetTextBounds(&text);
+            EXPECT_EQ(v->GetRect().y1, l->GetRect().y1) << value << " left its row";
+            EXPECT_GT(v->GetRect().x2 - 60, l->GetRect().x1 + text.x2) << value << " runs over its label";
+            glidingFrames += v->GetRect().x1 != 300;
+        }
+    }
+    EXPECT_EQ(over->GetStep(), TLevelOver::kDone);
+    EXPECT_GT(glidingFrames, 4);  // the values did glide
+    for (const char* name : {"continue", "quit", "levelbonus"}) {
+        TWindow* w = over->GetChildWindow(name, -1);
+        EXPECT_TRUE(w && w->IsVisible()) << name;
+    }
+    EXPECT_EQ(GetCast<TText>(over->GetChildWindow("levelbonus", -1))->GetText(), str("+$300 bonus"));
 }
