@@ -118,7 +118,8 @@ bool TFloorBot::SeatAParty()
             if (spare < 0)
                 continue;
             const int bonus = SeatingBonus(party, table);
-            const bool patient = party->GetHearts() > 3 && line.size() < 3;
+            // Not where a walk-out costs a life.
+            const bool patient = !mFloor.IsEndless() && party->GetHearts() > 3 && line.size() < 3;
             if (bonus < 0 && patient)
                 continue;
             const int value = 100000 + bonus * 100 + (10 - party->GetHearts()) * 20 + (20 - spare);
