@@ -302,8 +302,15 @@ TEST_F(GameScreen, AnEndlessShiftsNewBestIsAnnouncedWithTheWayToTheBestScores)
         EXPECT_TRUE(shown(way)) << way;
     Press("highscorebutton");
     ASSERT_TRUE(WaitForTop("scripts/hiscore.lua"));
+    Press("gamemodeleft");  // the player looks at the career's table
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentGameModeInt(), TSettings::kCareerMode);
     Press("back");
     ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    for (int i = 0; i < 5; ++i)
+        Idle(16);
+    // Back on the board, the shift is the easy endless one it was.
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentGameModeInt(), TSettings::kEndlessMode);
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentLevel(), 0);
 }
 
 // The shipped board counts its results up in their rows: while a value

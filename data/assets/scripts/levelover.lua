@@ -28,6 +28,15 @@ end
 
 local kServedY, kLostY, kLevelScoreY, kTotalY, kCashY = 132, 162, 192, 222, 252
 
+-- The best scores over the board. Their screen steps through the game modes
+-- and difficulties; the shift under the board keeps its own.
+local function ShowBestScores()
+    local mode, level = GetCurrentGameMode(), GetCurrentLevel()
+    DoModal("scripts/hiscore.lua")
+    SetCurrentGameMode(mode)
+    SetCurrentLevel(level)
+end
+
 MakeDialog {
     Window { name = "overshade", w = 800, h = 600,
         Window { name = "overbackground", x = 140, y = 60, w = 520, h = 480,
@@ -67,7 +76,7 @@ MakeDialog {
                 Text { name = "levelscorestr", label = "#", font = bigFont, x = 40, y = 316, w = 170, h = 40,
                        flags = kHAlignLeft + kVAlignCenter },
                 UiButton { name = "highscorebutton", label = "over_hiscores", x = 216, y = 314,
-                           command = function() DoModal("scripts/hiscore.lua") end },
+                           command = ShowBestScores },
 
                 Bitmap { name = "quessawin", image = "ui/over_win", x = 416, y = 288, w = 80, h = 80 },
                 Bitmap { name = "quessalose", image = "ui/over_lose", x = 416, y = 288, w = 80, h = 80 },
