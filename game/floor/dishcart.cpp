@@ -120,3 +120,5 @@ bool TDishCart::HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind
         return false;
     return floorart::HitFrame(mCart, mFrame, mPosition, point);
 }
+
+TRect TDishCart::BoundingBox() const { return floorart::FrameBox(mCart, mFrame, mPosition); }

@@ -90,6 +90,9 @@ public:
     void Draw(TAnimatedTextureCache* cache, bool foodInHand);
     void DrawLegs();
     void DrawHearts();
+    // The rectangle the heart row covers on screen (empty before the heart
+    // images loaded).
+    TRect HeartsBox() const;
 
     // ---- queries
     int GetId() const { return mId; }

@@ -1,4 +1,5 @@
 #include "game/play/game.h"
+#include "game/play/floorbanner.h"
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
@@ -128,13 +129,10 @@ TGame::TGame()
     }
     if (TSettings* settings = TSettings::GetInstance())
         settings->GetGameClock()->Reset();
-    mBanner = TTextGraphic::Create("", 800, 600, TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
-                                   "assets/fonts/corona.mvec", 64, TColor(0.9f, 0.05f, 0.05f, 1.0f));
-    // Without the sign's picture the label still has a width to lay out in.
-    const int signWidth = mClosedSign ? mClosedSign->GetWidth() : 80;
-    mClosedLabel = TTextGraphic::Create(String("closed"), signWidth, 20,
+    mBanner = std::make_unique<TFloorBanner>();
+    mClosedLabel = TTextGraphic::Create(String("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
                                         TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
-                                        "assets/fonts/corona.mvec", 10, TColor(0, 0, 0, 1));
+                                        "assets/fonts/corona.mvec", kClosedLabelSize, TColor(0.78f, 0.16f, 0.23f, 1));
 }
 
 TGame::~TGame()
@@ -145,7 +143,6 @@ TGame::~TGame()
     if (TWindowManager* manager = TWindowManager::GetInstance(); manager && mPauseListener)
         if (manager->OrphanMessageListener(mPauseListener))
             delete mPauseListener;
-    TTextGraphic::Destroy(mBanner);
     TTextGraphic::Destroy(mClosedLabel);
 }
 

@@ -23,6 +23,7 @@ class TPauseListener;
 class TScoreManager;
 class TScreenFade;
 class TSound;
+class TFloorBanner;
 class TTextGraphic;
 class TTexture;
 
@@ -96,7 +97,7 @@ private:
     TPauseListener* mPauseListener = nullptr;  // adopted by the window manager
     std::shared_ptr<TTexture> mNoiseRingTexture, mFlashlight, mFlashlightFill, mClosedSign;
     std::unique_ptr<TAnimatedTextureCache> mCache;
-    TTextGraphic* mBanner = nullptr;       // owned
+    std::unique_ptr<TFloorBanner> mBanner;
     TTextGraphic* mClosedLabel = nullptr;  // owned
     std::uint32_t mLastClockMs = 0;
     std::uint32_t mPauseStartMs = 0;
@@ -104,6 +105,11 @@ private:
     bool mFlashlightMode = false;
     bool mLeaving = false;
 };
+
+// The closed sign ("ui/closed") leaves its paper panel for the word, here
+// from the picture's top left corner; the word is written large on it.
+inline constexpr TRect kClosedSignPaper{9, 25, 115, 67};
+inline constexpr int kClosedLabelSize = 24;
 
 // The floor in depth order (kitchen, closed sign, shelves, tables, bar and
 // waitress sorted by their feet, the line, noise rings, a dragged party). The

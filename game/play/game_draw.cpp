@@ -9,6 +9,7 @@
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
+#include "game/play/floorbanner.h"
 #include "game/play/gamedata.h"
 #include "game/rules/scoremanager.h"
 
@@ -78,8 +79,11 @@ void DrawClosedSign(const TGameData& floor, TTexture* sign, TTextGraphic* label)
     sign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
     const int top = static_cast<int>(at.y) - sign->GetHeight() / 2;
     const int left = static_cast<int>(at.x) - sign->GetWidth() / 2;
-    if (label)
-        label->Draw(TRect{left, top + 8, left + sign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+    if (label) {
+        TRect paper = kClosedSignPaper;
+        paper.Offset(left, top);
+        label->Draw(paper, 1.0f, 0, 1.0f);
+    }
     platform->End2d();
 }
 
@@ -99,6 +103,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     floor.GetStaff().Restaurant().Draw(false);
     In2d([&floor] {
         floor.GetChef().Draw();
+        floor.GetKitchenPass().Draw();
         floor.GetTicketStation().Draw();
     });
     DrawClosedSign(floor, closedSign, closedLabel);
@@ -144,6 +149,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
+        dragged->DrawLegs();
         dragged->Draw(cache, false);
         dragged->DrawHearts();
     }
@@ -156,7 +162,7 @@ namespace {
 void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
 {
     // Only the first seven in line are drawn, back to front so the head of
-    // the line stands in front.
+    // the line stands in front; a party standing in line shows its legs.
     std::vector<TParty*> shown;
     for (TParty* party : floor.GetWaitingParties()) {
         if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
@@ -172,6 +178,7 @@ void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
         }
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
         if (!(*it)->IsOnBench() && *it != dragged && !(*it)->IsPickingSeats()) {
+            (*it)->DrawLegs();
             (*it)->Draw(cache, false);
             (*it)->DrawHearts();
         }
@@ -237,8 +244,7 @@ void TGame::DrawBanner(const char* key, float t)
 
 void TGame::ShowBanner(const char* key, const TRect& rect)
 {
-    mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String(key) + "</outline>");
-    In2d([this, &rect] { mBanner->Draw(rect, 1.0f, 0, 1.0f); });
+    mBanner->Draw(String(key), rect);
 }
 
 void TGame::DrawPostUI()

@@ -13,6 +13,7 @@
 #include "game/floor/chef.h"
 #include "game/floor/dishcart.h"
 #include "game/floor/floorview.h"
+#include "game/floor/kitchenpass.h"
 #include "game/floor/noisering.h"
 #include "game/floor/party.h"
 #include "game/floor/partybuilder.h"
@@ -65,6 +66,14 @@ public:
     void TableUpgrade();
     void BuildStationList();
     void AdjustQueue();
+    // Where the party at `place` in line (0 the head) stands. The line runs
+    // up the left edge; each party stands far enough behind the one in front
+    // that its faces show above that party's hearts.
+    static TPoint LineSpot(int place);
+    static constexpr int kLineX = 60, kLineHeadY = 565, kLineStep = 58;
+    // The closed sign waits left of the screen, wholly out of sight, until
+    // closing time slides it in to its place on the wall.
+    static constexpr float kClosedSignStart = -70, kClosedSignStop = 105;
     void SetupStars();
     // The level's next group arrives in line at once (tests and benchmarks
     // fill a floor with it; play lets the schedule decide).
@@ -130,6 +139,7 @@ public:
     TTicketStation& GetTicketStation() { return mTicketStation; }
     TDishCart& GetDishCart() { return *mDishCart; }
     TChef& GetChef() { return mChef; }
+    const TKitchenPass& GetKitchenPass() const { return mKitchenPass; }
     TDrinkStation& GetDrinkStation() { return mDrinkStation; }
     TDessertStation& GetDessertStation() { return mDessertStation; }
     TSnackStation& GetSnackStation() { return mSnackStation; }
@@ -202,6 +212,7 @@ private:
     TBench mBench;
     bool mBenchWalkout = false;
     TChef mChef;
+    TKitchenPass mKitchenPass;
     std::unique_ptr<TDishCart> mDishCart;
     std::unique_ptr<TRestaurantStaff> mStaff;
     ICoinJarView* mCoinJar = nullptr;  // the HUD's, not owned

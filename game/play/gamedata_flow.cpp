@@ -19,7 +19,6 @@
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;
-constexpr float kClosedSignStop = 105;
 constexpr float kClosedSignSpeed = 200;  // px per second
 
 int RandomPercent()
@@ -369,7 +368,7 @@ void TGameData::AdvanceGameState(float dt)
     }
     mClosedTime += dt;
     if (mClosedSignPos.x < kClosedSignStop) {
-        if (mClosedSignPos.x == -30)
+        if (mClosedSignPos.x == kClosedSignStart)
             mHost->PlayGameSound("closing");
         mClosedSignPos.x = std::min(kClosedSignStop, mClosedSignPos.x + kClosedSignSpeed * dt);
     }

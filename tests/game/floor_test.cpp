@@ -210,7 +210,7 @@ TEST_F(FloorTest, CookTimesGrowWithTheOrdersAlreadyCooking)
         }
     }
     EXPECT_FLOAT_EQ(elapsed, 6.5f);
-    // Nothing cooks any more: the cook fades out over half a second.
+    // Nothing cooks any more: the cook winds down over half a second.
     EXPECT_FALSE(cook.IsCooking());
     EXPECT_FLOAT_EQ(cook.GetIntensity(), 0.5f);
     cook.Update(dt, floor.food);

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr int kRetryFrames = 300;  // a refused drop is tried again after 5 s
+constexpr int kRetryFrames = 300;  // a refused drop or hidden station is tried again after 5 s
+constexpr int kTutorialRetryFrames = 30;
 constexpr int kLowHearts = 2;      // a careful player brings a drink from here down
 constexpr int kLogistics = kScoreNone;
 
@@ -41,14 +42,14 @@ void TFloorBot::Act()
     if (!mFloor.GetQuessa()->GetQueue().empty())
         return;
     std::vector<TJob> jobs = Jobs();
-    // A station hidden behind another cannot be clicked: a person would do
-    // something else meanwhile.
-    std::erase_if(jobs, [this](const TJob& job) {
-        const auto missed = mMissed.find(job.station->StationId());
-        return missed != mMissed.end() && mFrame - missed->second < kRetryFrames;
-    });
-    if (const TJob* job = Choose(jobs))
-        Click(job->station);
+    // A station hidden behind another (or refused by a running tutorial)
+    // cannot be clicked: a person does the next thing meanwhile.
+    while (!jobs.empty()) {
+        const TJob* job = Choose(jobs);
+        if (Click(job->station))
+            return;
+        jobs.erase(jobs.begin() + (job - jobs.data()));
+    }
 }
 
 // ---- seating
@@ -75,7 +76,7 @@ int TFloorBot::ColourMatches(const TParty* party, const TEatingStation* table) c
 
 bool TFloorBot::LetWait(const TParty* party) const
 {
-    return mManner == EBotManner::kCareless && party->GetId() % 4 == 3 && party->GetHearts() > 1;
+    return mManner == EBotManner::kCareless && party->GetId() % 4 == 3;
 }
 
 bool TFloorBot::SeatAParty()
@@ -89,10 +90,18 @@ bool TFloorBot::SeatAParty()
         for (TParty* party : line) {
             if (LetWait(party))
                 continue;
-            for (TEatingStation* table : mFloor.GetEatingStations())
-                if (Fits(party, table) && (!mustMatch || ColourMatches(party, table) == party->GetSize()))
-                    return TrySeat(party, table);
-            return false;
+            bool dragged = false;
+            for (TEatingStation* table : mFloor.GetEatingStations()) {
+                if (!Fits(party, table) || (mustMatch && ColourMatches(party, table) < party->GetSize()))
+                    continue;
+                const ESeating seating = TrySeat(party, table);
+                if (seating == ESeating::kNotHeld)
+                    return dragged;
+                if (seating == ESeating::kSeated)
+                    return true;
+                dragged = true;  // refused here (a tutorial step wants another table): the next
+            }
+            return dragged;
         }
         return false;
     }
@@ -130,7 +139,7 @@ bool TFloorBot::SeatAParty()
             }
         }
     }
-    return bestParty && TrySeat(bestParty, bestTable);
+    return bestParty && TrySeat(bestParty, bestTable) != ESeating::kNotHeld;
 }
 
 // The colour bonus steps the party would earn at the table (its members on
@@ -171,7 +180,7 @@ int TFloorBot::SeatingBonus(const TParty* party, const TEatingStation* table) co
     return bonus;
 }
 
-bool TFloorBot::TrySeat(TParty* party, TEatingStation* table)
+TFloorBot::ESeating TFloorBot::TrySeat(TParty* party, TEatingStation* table)
 {
     const TRect over = table->MouseOverBox();
     TPoint drop = Centre(table->GetChair(table->GetFirstSeat())->BoundingBox());
@@ -197,16 +206,17 @@ bool TFloorBot::TrySeat(TParty* party, TEatingStation* table)
             break;
     }
     if (!held)
-        return false;
+        return ESeating::kNotHeld;  // not to be picked up yet (still arriving)
     const int partyId = party->GetId();
     mFloor.MouseMove({(grab.x + drop.x) / 2, (grab.y + drop.y) / 2});
     mFloor.MouseMove(drop);
     mFloor.MouseUp(drop);
-    if (table->GetParty() == party)
-        ++mSeated;
-    else
+    if (table->GetParty() != party) {
         mRefused[{partyId, table->GetTableNumber()}] = mFrame;
-    return true;
+        return ESeating::kRefused;
+    }
+    ++mSeated;
+    return ESeating::kSeated;
 }
 
 // ---- jobs
@@ -404,9 +414,11 @@ bool TFloorBot::PointOn(IStation* station, TPoint* point)
         *point = known->second;
         return true;
     }
-    // A station hidden behind others is looked for again only now and then.
+    // A station hidden behind others is looked for again only now and then
+    // (soon while a tutorial runs: it allows one station after another).
+    const int retry = mFloor.GetTutorial().IsActive() ? kTutorialRetryFrames : kRetryFrames;
     auto missed = mMissed.find(station->StationId());
-    if (missed != mMissed.end() && mFrame - missed->second < kRetryFrames)
+    if (missed != mMissed.end() && mFrame - missed->second < retry)
         return false;
     // Probe outwards from where she would stand and from the checkmark.
     for (TPoint origin : {station->GetCheckmarkSpot(), station->GetStandingSpot()})

@@ -15,7 +15,7 @@
 //   hearts;
 // - careless: seats parties in the order they came to the first table they
 //   fit, whatever the colours; serves the earliest party first; lets every
-//   fourth party wait in line until it has one heart left; takes the
+//   fourth party wait in line until it walks out; takes the
 //   check instead of fetching a dessert and leaves snacks, drinks and spills.
 // Also a host that records what the level flow asked for.
 #pragma once
@@ -70,8 +70,12 @@ private:
         int rank = 0;  // the plain manner's order of jobs
     };
 
+    enum class ESeating { kNotHeld, kRefused, kSeated };
+    // True when it dragged a party (seated or not): the look is spent.
     bool SeatAParty();
-    bool TrySeat(TParty* party, TEatingStation* table);
+    // Drags the party to the table: it could not be picked up, the table
+    // refused it, or it sits there.
+    ESeating TrySeat(TParty* party, TEatingStation* table);
     bool Fits(const TParty* party, const TEatingStation* table) const;
     int ColourMatches(const TParty* party, const TEatingStation* table) const;
     int SeatingBonus(const TParty* party, const TEatingStation* table) const;

@@ -95,11 +95,12 @@ xdotool mouseup 1
 sleep 0.5
 step seated
 
-# Serve it with clicks: order, ticket, plate, the table again.
+# Serve it with clicks: order, the order wheel, the plate on the pass, the
+# table again.
 sleep 5
 click 320 340 3
-click 290 140 5
-click 330 160 3
+click 302 62 5
+click 372 140 3
 click 320 340 2
 step served
 
