@@ -9,11 +9,16 @@ if(QM_TESTS)
   include(GoogleTest)
 endif()
 
-# qm_test(name SOURCES ... LIBS ... [LABELS ...]): one GoogleTest program, default label unit.
+# qm_test(name SOURCES ... LIBS ... [LABELS ...] [SERIAL]): one GoogleTest program, default
+# label unit; SERIAL runs its cases with no other test beside them.
 function(qm_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_LABELS)
     set(T_LABELS unit)
+  endif()
+  set(serial FALSE)
+  if(T_SERIAL)
+    set(serial TRUE)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -21,7 +26,7 @@ function(qm_test name)
   qm_private_headers(${name} tests)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${T_LABELS}"
+    PROPERTIES LABELS "${T_LABELS}" RUN_SERIAL ${serial}
     DISCOVERY_TIMEOUT 60)
   if("unit" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY QM_UNIT_TEST_TARGETS ${name})

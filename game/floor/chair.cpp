@@ -127,6 +127,7 @@ void TChair::UpdateChairMood()
 
 void TChair::SetChairUpgrade(int level)
 {
+    mUpgradeLevel = level;
     for (const auto& look : mLooks)
         if (look)
             look->SetCurrentFrame(level);

@@ -434,6 +434,7 @@ void TEatingStation::Score(TScoreManager* score, int action)
 
 void TEatingStation::SetUpgradeLevel(int level)
 {
+    mUpgradeLevel = level;
     if (mArt)
         mArt->SetCurrentFrame(level);
     for (const auto& chair : mChairs)

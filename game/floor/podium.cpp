@@ -201,6 +201,14 @@ void TPodium::UpdateMiniHearts()
     }
 }
 
+TRect TPodium::BoundingBox() const
+{
+    TRect box = floorart::CentredBox(mPodium);
+    if (mPodium)
+        box.Offset(mPosition.x, mPosition.y);
+    return box;
+}
+
 void TPodium::Draw()
 {
     if (!mEnabled)

@@ -55,8 +55,9 @@ public:
         int clickKind = 0;
     };
 
-    // globals: the root of global.xml ("dataroot"/"globals": "waiterSpeed",
-    // "highchairboost"); may be null.
+    // globals: the `globals` element of global.xml (or a `dataroot` or
+    // document holding it) with "waiterSpeed" and "highchairboost"; null
+    // or a missing key keeps her own value.
     explicit TQuessa(TXmlNode* globals);
     ~TQuessa();
     TQuessa(const TQuessa&) = delete;

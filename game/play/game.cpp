@@ -300,7 +300,6 @@ void TGame::OpenLevelIntro()
     }
     if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
         TWindowSlide::Start(panel, +1, "letsplay");
-    mFlashlightMode = mGameData->GetLevelManager()->GetFlashLight();
     mStartTimer = PlatformTimer();
 }
 
@@ -309,7 +308,6 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
-    mFlashlightMode = false;
     SetupLevelOverStats(modal, result);
     if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
         TWindowSlide::Start(panel, +1, "");
@@ -428,10 +426,19 @@ bool TGame::OnMouseDown(const TPoint& p)
 {
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
-    mGameData->MouseDown(p);
-    if (mGameData->GetDraggedParty())
+    const bool station = mGameData->MouseDown(p);
+    TCursor* cursor = TCursor::GetInstance();
+    if (station && cursor) {
+        // The pointing hand presses down on the station she is sent to.
+        cursor->SetState(TCursor::kClick);
+        cursor->Click();
+    }
+    if (mGameData->GetDraggedParty()) {
+        if (cursor)
+            cursor->SetState(TCursor::kGrab);
         if (TWindowManager* manager = TWindowManager::GetInstance())
             manager->SetCapture(this);
+    }
     return true;
 }
 
@@ -439,9 +446,13 @@ bool TGame::OnMouseUp(const TPoint& p)
 {
     if (!mGameData)
         return false;
+    const bool dragging = mGameData->GetDraggedParty() != nullptr;
     mGameData->MouseUp(p);
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->ReleaseCapture(this);
+    // A party let go: the hand opens (a click frame stays until the pointer moves).
+    if (TCursor* cursor = TCursor::GetInstance(); cursor && dragging)
+        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
     return true;
 }
 

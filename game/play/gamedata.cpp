@@ -139,7 +139,6 @@ void TGameData::InitForLevel(TXmlNode* globals)
 
     mQuessa->Reset();
     mQuessa->SetBrokenArm(mLevelManager->GetBrokenArm());
-    UpdateTables();
     mDishCart->Reset();
     mBench.Reset();
     mDrinkStation.Reset();
@@ -151,6 +150,8 @@ void TGameData::InitForLevel(TXmlNode* globals)
     EnableLayoutStations();
     mStaff->InitForLevel(globals, mLevelManager->GetLayout().GetStations(), !IsEndless(), mQuessa.get(),
                          &mDrinkStation);
+    mFlashlight = false;  // the scene starts the level lit; the intro darkens a flashlight level
+    UpdateTables();
 
     TSettings* settings = TSettings::GetInstance();
     if (settings && !IsEndless()) {
@@ -243,9 +244,13 @@ void TGameData::TableUpgrade()
 
 void TGameData::UpdateTables()
 {
+    // The tables and their chairs wear the decor the player picked for the room.
+    const int decor = mStaff->Restaurant().ChairUpgradeLevel();
     std::vector<TRect> boxes;
-    for (const auto& table : mTables)
+    for (const auto& table : mTables) {
+        table->SetUpgradeLevel(decor);
         boxes.push_back(table->BoundingBox());
+    }
     const TRect barBox = mBar ? mBar->BoundingBox() : TRect{};
     mQuessa->SetTables(boxes, mBar ? &barBox : nullptr);
 }

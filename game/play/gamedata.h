@@ -90,7 +90,9 @@ public:
     void DoSkipTutorial();      // Lua and the play step
 
     // ---- input (screen points)
-    void MouseDown(TPoint point);
+    // True when the press sent the waitress to a station (else it may have
+    // picked up a party: GetDraggedParty).
+    bool MouseDown(TPoint point);
     void MouseMove(TPoint point);
     void MouseUp(TPoint point);
     // Ends a drag as if the button were let go off the floor (pause key).
@@ -130,6 +132,9 @@ public:
     int GetAttempts() const { return mAttempts; }
     const TLevelResult& GetLastResult() const { return mLastResult; }
     bool IsTurbulenceShaking() const { return mShaking; }
+    // A flashlight level from its intro to its level over: the room is dark
+    // (the scene's night overlay) and the game's flashlight follows the pointer.
+    bool IsFlashlightOn() const { return mFlashlight; }
     TLevelManager* GetLevelManager() { return mLevelManager.get(); }
     TQuessa* GetQuessa() { return mQuessa.get(); }
     TScoreManager* GetScoreManager() { return mScore; }
@@ -161,6 +166,10 @@ public:
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
+    // The medals the player's progress has earned, as the elements logged
+    // with a score: one per restaurant done, the whole career, the bonus
+    // restaurant, the career on expert. Empty for none.
+    static str CreateMedalsStr();
     // Counts a walked-out party by the words of its member 1's figure name.
     void RecordPartyType(const str& name);
 
@@ -174,6 +183,7 @@ private:
     void UpdateTurbulence(float dt);
     void UpdateEatingStations(float dt, bool* removed);
     void UpdateStationsAndStaff(float dt);
+    void WaveLine(int parties);
     void UpdateWaitingParties(float dt, bool* removed);
     void UpdateProgress(float dt);
     void UpdateFadeOut(float dt);
@@ -191,6 +201,7 @@ private:
     void DropParty();
     bool TryPickUp(TPoint point);
     void SetState(int state);
+    void SetFlashlight(bool on);
 
     TScoreManager* mScore;  // not owned: the game window's
     IGameHost* mHost;       // not owned
@@ -236,6 +247,7 @@ private:
     float mClosedTime = 0, mIdleTime = 0;
     float mClosingTime = 10;
     float mClockAngle = 0;
+    bool mFlashlight = false;
     int mBenchHeartBoost = 0;
     float mBenchPatienceMultiplier = 1.0f;
     float mBenchBoostScale = 1.0f;

@@ -99,6 +99,7 @@ public:
     float CometTimer() const { return mCometTimer; }
     TVec2 ForegroundPosition() const { return mForegroundPos; }
     bool IsTubeGlowOn() const { return mTubeGlowOn; }
+    bool HasNightOverlay() const { return mNight != nullptr; }
     int PieceCount() const;
     const std::shared_ptr<TSound>& CurrentMusic() const { return mMusic; }
     const std::shared_ptr<TSound>& Ambient() const { return mAmbientSound; }

@@ -103,6 +103,7 @@ void TPathfinder::ComputePath()
         mNodes[i].closed = false;
         mNodes[i].estimate = calccost(i, mGoal);
     }
+    OpenWayOut();
     TGridNode& start = mNodes[mStart];
     start.parent = -1;
     start.cost = 0;
@@ -136,6 +137,30 @@ bool TPathfinder::MoveGoalOffObstacle()
         }
     }
     return false;
+}
+
+// A walker standing inside an obstacle (a bar or table laid over her spot)
+// would find no first step and stay for ever; the obstacle's squares joined
+// to hers are opened to this search.
+void TPathfinder::OpenWayOut()
+{
+    mWayOut.assign(kSquares, false);
+    if (!mNodes[mStart].blocked)
+        return;
+    std::vector<int> todo{mStart};
+    mWayOut[std::size_t(mStart)] = true;
+    while (!todo.empty()) {
+        const int square = todo.back();
+        todo.pop_back();
+        const int column = square % kColumns, row = square / kColumns;
+        const int next[4] = {row > 0 ? square - kColumns : -1, column > 0 ? square - 1 : -1,
+                             row < kRows - 1 ? square + kColumns : -1, column < kColumns - 1 ? square + 1 : -1};
+        for (int n : next)
+            if (n >= 0 && mNodes[n].blocked && !mWayOut[std::size_t(n)]) {
+                mWayOut[std::size_t(n)] = true;
+                todo.push_back(n);
+            }
+    }
 }
 
 int TPathfinder::FirstFreeInLine(int from, int step, int count) const
@@ -186,7 +211,8 @@ bool TPathfinder::ProcessList()
 void TPathfinder::AddToOpenList(int square, int parent, int direction, float baseCost)
 {
     TGridNode& node = mNodes[square];
-    if (node.blocked)
+    // Blocked squares are crossed only on the way out of the start's obstacle.
+    if (node.blocked && !(mWayOut[std::size_t(square)] && mWayOut[std::size_t(parent)]))
         return;
     const float cost = baseCost + calccost(parent, square);
     if (square == mNodes[parent].parent)

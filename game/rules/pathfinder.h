@@ -72,6 +72,7 @@ private:
     void BlockRect(const TRect& r, int margin);
     void ComputePath();
     bool MoveGoalOffObstacle();
+    void OpenWayOut();
     int FirstFreeInLine(int from, int step, int count) const;
     void RunSlice();
     bool ProcessList();
@@ -86,5 +87,8 @@ private:
     float mTurnPenalty = 1.0f;
     std::vector<TGridNode*> mOpen;
     std::unique_ptr<TGridNode[]> mNodes;
+    // The blocked squares joined to a blocked start: this search may cross
+    // them, from inside only, so a walker inside an obstacle can leave it.
+    std::vector<bool> mWayOut;
     bool mReady = false;
 };

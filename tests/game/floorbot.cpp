@@ -58,6 +58,9 @@ bool TFloorBot::Fits(const TParty* party, const TEatingStation* table) const
 {
     if (table->GetParty() || table->HasDishes() || table->GetEndSeat() - table->GetFirstSeat() < party->GetSize())
         return false;
+    // Lovebirds sit only at a table for two.
+    if (party->IsLovebirds() && (table->GetFirstSeat() != 0 || table->GetEndSeat() != 2))
+        return false;
     const auto refused = mRefused.find({party->GetId(), table->GetTableNumber()});
     return refused == mRefused.end() || mFrame - refused->second > kRetryFrames;
 }
