@@ -31,15 +31,34 @@ function(qm_test name)
   if("unit" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY QM_UNIT_TEST_TARGETS ${name})
   endif()
+  if("gl" IN_LIST T_LABELS OR "e2e" IN_LIST T_LABELS)
+    set_property(GLOBAL APPEND PROPERTY QM_DISPLAY_TEST_TARGETS ${name})
+  endif()
 endfunction()
 
-# qm_unit_tests_target(): after every folder is added, `unit_tests` builds all unit-test programs.
+# qm_display_test_programs(target...): programs that gl or e2e tests run
+# besides qm_test programs (screenshot programs, the game, its tools).
+function(qm_display_test_programs)
+  set_property(GLOBAL APPEND PROPERTY QM_DISPLAY_TEST_TARGETS ${ARGN})
+endfunction()
+
+# qm_unit_tests_target(): after every folder is added, `unit_tests` builds
+# all unit-test programs and `display_tests` all that the gl and e2e tests
+# run. ./test builds the second in the release tree and the first in the
+# sanitizer tree, so each test is built and run once.
 function(qm_unit_tests_target)
   get_property(targets GLOBAL PROPERTY QM_UNIT_TEST_TARGETS)
   add_custom_target(unit_tests)
   if(targets)
     add_dependencies(unit_tests ${targets})
   endif()
+  get_property(targets GLOBAL PROPERTY QM_DISPLAY_TEST_TARGETS)
+  add_custom_target(display_tests)
+  foreach(target IN LISTS targets)
+    if(TARGET ${target})  # (the sanitizer trees make no splash movie)
+      add_dependencies(display_tests ${target})
+    endif()
+  endforeach()
 endfunction()
 
 # qm_fuzz_target(name SOURCES ... LIBS ... CORPUS dir)

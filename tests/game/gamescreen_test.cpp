@@ -21,6 +21,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -148,6 +149,36 @@ TEST_F(GameScreen, PlayOpensTheIntroThenPauseStopsTheClockForAsLongAsItIsUp)
     for (int i = 0; i < 10; ++i)
         Idle(16);
     EXPECT_GT(floor->GetPlayTime(), played);
+}
+
+TEST_F(GameScreen, AFasterGameClockPlaysAllItsTimeInFloorSizedStepsWhileMenusKeepRealTime)
+{
+    ::setenv("CORVELLATRIP_TIME_SCALE", "8", 1);
+    PlayFromTitle();  // the menus, the map and the intro's slide on real time
+    ::unsetenv("CORVELLATRIP_TIME_SCALE");
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+    ASSERT_NE(letsplay, nullptr);
+    for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+        Idle(16);
+    Press("letsplay");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    for (int i = 0; i < 60 && floor->GetState() != kPlaying; ++i)
+        Idle(16);
+    ASSERT_EQ(floor->GetState(), kPlaying);
+
+    // Eight times as much play as real time, frame by frame.
+    float played = floor->GetPlayTime();
+    for (int i = 0; i < 10; ++i)
+        Idle(16);
+    EXPECT_NEAR(floor->GetPlayTime() - played, 8 * 0.16f, 0.02f);
+
+    // A stall of a real second plays eight floor frames, not eight seconds.
+    played = floor->GetPlayTime();
+    Idle(1000);
+    EXPECT_NEAR(floor->GetPlayTime() - played, 8 * TGameData::kMaxFrameSeconds, 0.001f);
 }
 
 TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)

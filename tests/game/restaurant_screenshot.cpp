@@ -8,6 +8,8 @@
 //     xvfb-run -a build/tests/game/restaurant_screenshot shots/restaurant
 #include "floorbot.h"
 
+#include "engine/base/clock.h"
+#include "engine/base/task.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
@@ -44,6 +46,7 @@ namespace {
 constexpr float kFrame = 1.0f / 60;
 constexpr float kPlaySeconds = 40;   // parties seated and eating by then
 constexpr float kStaffSeconds = 2.5f;  // the staff called a little before the picture
+constexpr int kMaxSettlePasses = 600;  // ten seconds of game time
 std::string gPrefix;
 int gResult = 1;
 
@@ -144,6 +147,12 @@ bool ShootDecorChoice(TPlatform* platform, TGLDisplayHandler* handler, int resta
     return true;
 }
 
+bool PuffsPlaying(TRestaurantStaff& staff)
+{
+    return staff.BusBoy().IsPoofPlaying() || staff.DrinkServer().IsPoofPlaying() ||
+           staff.Hostess().IsPoofPlaying() || staff.Entertainer().IsPoofPlaying();
+}
+
 bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, int restaurant)
 {
     TSettings* settings = TSettings::GetInstance();
@@ -171,7 +180,14 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
     floor.GetDrinkStation().SetEnabled(true);
     floor.BuildStationList();
     TFloorBot bot(floor);
+    // The figures' animations run on the game clock: it follows the played
+    // time, so the picture shows the floor as it is after kPlaySeconds
+    // (the staff's arrival puffs over) however fast this machine plays it.
+    TClock* clock = TSettings::GetInstance()->GetGameClock();
+    clock->Pause();
+    const std::uint32_t clockStart = clock->GetTime();
     for (float t = 0; t < kPlaySeconds; t += kFrame) {
+        clock->SetTime(clockStart + std::uint32_t(t * 1000));
         if (t >= kPlaySeconds - kStaffSeconds && !staff.BusBoy().IsActive()) {
             staff.BusBoy().Activate(720, 200, 60);
             staff.DrinkServer().Activate(600, 200, 60);
@@ -184,8 +200,19 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
     }
     TAnimatedTextureCache cache(100, 120, 80);
     TEvent event;
-    // Enough frames (real time) for the staff's arrival puffs to clear.
-    constexpr int kFrames = 45;
+    // The animations' scripts step in the platform's task passes: a pass
+    // per frame of game time (no drawing) until the puffs end, then two
+    // frames, the second read back. The passes are run directly, not through
+    // GetEvent, whose idle pass sleeps longer and longer while the window has
+    // no focus (as under a shared X server).
+    std::uint32_t played = std::uint32_t(kPlaySeconds * 1000);
+    for (int pass = 0; pass < kMaxSettlePasses && PuffsPlaying(staff); ++pass) {
+        clock->SetTime(clockStart + (played += std::uint32_t(kFrame * 1000)));
+        platform->GetTaskList()->DoAll(TTask::kEventContext);
+    }
+    if (PuffsPlaying(staff))
+        std::fprintf(stderr, "%s: the staff's puffs still play\n", game::RestaurantName(restaurant).c_str());
+    constexpr int kFrames = 2;
     for (int frame = 0; frame < kFrames;) {
         platform->GetEvent(&event);
         if (event.mType == TEvent::kQuit)
