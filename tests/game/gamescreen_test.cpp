@@ -254,6 +254,13 @@ TEST_F(GameScreen, TheNextLevelStartsWithTheSignOpenAndNoTutorialButton)
     EXPECT_TRUE(closedShown);
     ASSERT_TRUE(floor->GetLastResult().win);
     ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    // Under the board the display shows what the board says: the level's
+    // score, and the cash with the bonus the win paid.
+    auto* boardCash = GetCast<TText>(Top()->GetChildWindow("levelmoney", -1));
+    ASSERT_NE(boardCash, nullptr);
+    EXPECT_EQ(HudText("cashval"), std::string(boardCash->GetText().c_str()));
+    EXPECT_EQ(HudText("cashval"), "$" + std::to_string(floor->GetLastResult().bonus));
+    EXPECT_EQ(HudText("scoreval"), std::to_string(floor->GetLastResult().levelScore));
     TWindow* next = Top()->GetChildWindow("continue", -1);
     ASSERT_NE(next, nullptr);
     for (int i = 0; i < 400 && !next->IsVisible(); ++i)

@@ -190,6 +190,9 @@ void Play(TPlatform* platform, TWindowManager* manager, GLuint framebuffer, cons
         Fail(c.name, "the level did not end on the board");
         return;
     }
+    // The floor was played here, not by the game's tick: one tick brings the
+    // display up to the floor's end (the final score, the cash paid).
+    game->UpdateGame();
     if (endless)
         over->NewHighScore();
     bool midway = false;
