@@ -336,6 +336,9 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
     over->SetStats(mScore->GetChecksCollected(), mScore->GetPenalties(),
                    mGameData->GetLevelManager()->GetCurrentLevelStr(), result.levelScore, career,
                    String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    // Why a level with parties served can end on a score of 0.
+    const int penalty = mScore->GetPenaltyPoints();
+    over->SetPenalty(penalty < 0 ? String("over_penalty", str::getFormatted("%d", penalty)) : str());
     if (mGameData->IsEndless()) {
         if (result.gameOver)
             over->SetDescription(String("gameover"));

@@ -55,6 +55,7 @@ void TLevelOver::PostChildrenInit()
     for (const char* name : {"served", "lost", "levelscore", "score"})
         Show(name, false);
     Show("levelbonus", false);  // only a level that paid one shows it
+    Show("lostpoints", false);  // shown with the walk-outs' value
     if (TModalWindow* modal = FindParentModal())
         modal->AdoptTask(new TUpdateLevelOverTask(this));
 }
@@ -114,7 +115,19 @@ void TLevelOver::SetBonus(const str& text)
     Show("levelbonus", text.length() != 0 && !IsEndless());
 }
 
+void TLevelOver::SetPenalty(const str& text)
+{
+    SetChildText("lostpoints", text);
+    mPenaltyShown = text.length() != 0;
+}
+
 void TLevelOver::SetDescription(const str& text) { SetChildText("levelinfo", text); }
+
+void TLevelOver::ShowPenalty()
+{
+    if (mPenaltyShown)
+        Show("lostpoints", true);
+}
 
 void TLevelOver::NextStep(int step)
 {
@@ -191,12 +204,14 @@ void TLevelOver::Update(float dt)
     case 2:
         if (!glided)
             return;
+        ShowPenalty();
         NextStep(3);
         Glide("levelscore", kFromLeft);
         return;
     case 3:
         if (!glided)
             return;
+        ShowPenalty();
         NextStep(4);
         if (!InSixthRestaurant())
             Glide("score", kFromLeft);

@@ -33,6 +33,9 @@ public:
     // The bonus the level paid into the cash, as the line beside it shows
     // it; empty when it paid none (the line hides).
     void SetBonus(const str& text);
+    // What the walk-outs cost, beside their row once its value is in; empty
+    // when nobody walked out.
+    void SetPenalty(const str& text);
     void NewHighScore() { mNewHiscore = true; }
     void Update(float dt);
     // Moves the gliding text; true once it stands at its place (or none glides).
@@ -42,6 +45,7 @@ public:
 
 private:
     void NextStep(int step);
+    void ShowPenalty();
     void Glide(const char* name, TVec2 from);
     void Show(const char* name, bool show);
     void SetChildText(const char* name, const str& text);
@@ -53,6 +57,7 @@ private:
     bool mGameOver = false;
     float mStepTimer = 0;
     bool mNewHiscore = false;
+    bool mPenaltyShown = false;
     TWindow* mMoving = nullptr;
     TVec2 mPosition, mTarget, mDirection;
     std::shared_ptr<TSound> mLoseSound, mWinSound, mExpertSound;

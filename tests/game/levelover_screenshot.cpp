@@ -134,6 +134,11 @@ void CheckBoard(const TCase& c, TGameData* floor, TWindow* over)
         Fail(c.name, "the wrong picture of Quessa");
     if (Visible(over, "levelbonus") != (result.bonus > 0))
         Fail(c.name, "the bonus line shows wrongly");
+    // Walk-outs say what they cost (the reason a served level can end on 0).
+    const bool walkouts = score->GetPenalties() > 0;
+    if (Visible(over, "lostpoints") != walkouts ||
+        (walkouts && Text(over, "lostpoints") != std::to_string(score->GetPenaltyPoints()) + " points"))
+        Fail(c.name, "the walk-outs' cost shows wrongly: \"" + Text(over, "lostpoints") + "\"");
 }
 
 // The endless board after a shift served for a while and then left until

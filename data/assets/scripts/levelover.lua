@@ -1,8 +1,8 @@
 -- After each level: the verdict, then the results glide into their rows one
 -- after another, then the way on. A career board: parties served and walked
--- out, the level's score, the total, the cash (with a bonus the level paid),
--- the expert mark; "Continue" after a win, "Try again" after a loss, and the
--- map either way. An endless board: served, walked out, the shift's score and
+-- out (with the points the walk-outs cost), the level's score, the total, the
+-- cash (with a bonus the level paid), the expert mark; "Continue" after a
+-- win, "Try again" after a loss, and the map either way. An endless board: served, walked out, the shift's score and
 -- its entry in the best scores; a new personal best is announced with the
 -- way to the best scores. The game shows the rows its mode needs.
 ReadFile("scripts/ui.lua")
@@ -52,6 +52,9 @@ MakeDialog {
 
                 Label("servedlabel", "over_served", kServedY), Value("served", kServedY),
                 Label("lostlabel", "over_lost", kLostY), Value("lost", kLostY),
+                -- What the walk-outs cost, between the row's label and its value.
+                Text { name = "lostpoints", label = "#", font = smallFont, x = kRowX + 200, y = kLostY, w = 150,
+                       h = kRowH, flags = kHAlignRight + kVAlignCenter },
                 Label("levelscorelabel", "over_levelscore", kLevelScoreY),
                 Value("levelscore", kLevelScoreY),
                 -- Career: the total of the best scores; endless: the shift's.
