@@ -9,6 +9,7 @@
 //     xvfb-run -a build/tests/game/levelover_screenshot build/tests/artefacts/levelover
 #include "floorbot.h"
 
+#include "engine/base/task.h"
 #include "engine/platform/platform.h"
 #include "engine/render/gl/gldisplayhost.h"
 #include "engine/window/modalwindow.h"
@@ -55,8 +56,10 @@ void Fail(const char* what, const std::string& detail)
 
 void Frame(TPlatform* platform, TWindowManager* manager)
 {
-    TEvent event;
-    platform->GetEvent(&event);  // runs the platform's tasks (the slide, the count-up)
+    // The platform's tasks (the slide, the count-up), run directly:
+    // GetEvent's idle pass sleeps longer and longer while the window has no
+    // focus (as under a shared X server).
+    platform->GetTaskList()->DoAll(TTask::kEventContext);
     manager->GetScreen()->InvalidateRect(nullptr);
     TEvent idle;
     idle.mType = TEvent::kIdle;
