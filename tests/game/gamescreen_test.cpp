@@ -16,6 +16,7 @@
 #include "game/floor/eatingstation.h"
 #include "game/play/game.h"
 #include "game/play/gamedata.h"
+#include "game/rules/scoremanager.h"
 #include "game/screens/levelover.h"
 #include "game/settings/settings.h"
 
@@ -396,6 +397,36 @@ TEST_F(GameScreen, TheBoardsValuesGlideAlongTheirOwnRows)
         EXPECT_TRUE(w && w->IsVisible()) << name;
     }
     EXPECT_EQ(GetCast<TText>(over->GetChildWindow("levelbonus", -1))->GetText(), str("+$300 bonus"));
+}
+
+// Parties that walked out say what they cost once their count is in place:
+// a level with a party served can end on 0, and the board shows why.
+TEST_F(GameScreen, TheWalkOutsRowSaysWhatTheyCost)
+{
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TScoreManager* score = game->GetGameData()->GetScoreManager();
+    score->ScoreAction(kScoreCheck, 0, 0);
+    score->Penalize(-300, 0, 0);
+    score->Penalize(-300, 0, 0);
+    TLevelResult result;
+    result.levelScore = game->GetGameData()->GetLevelScore();
+    game->OpenLevelOver(result);
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    TWindow* lost = over->GetChildWindow("lost", -1);
+    auto* cost = GetCast<TText>(over->GetChildWindow("lostpoints", -1));
+    ASSERT_TRUE(lost && cost);
+    EXPECT_EQ(cost->GetText(), str("-600 points"));
+    bool costBeforeCount = false;
+    for (int i = 0; i < 400 && over->GetStep() < TLevelOver::kDone; ++i) {
+        Idle(16);
+        costBeforeCount = costBeforeCount || (cost->IsVisible() && over->GetStep() < 2);
+    }
+    EXPECT_FALSE(costBeforeCount);
+    EXPECT_TRUE(cost->IsVisible());
+    EXPECT_EQ(GetCast<TText>(lost)->GetText(), str("2"));
 }
 
 // The first level on the game's own art: the floor the tutorial teaches on.
