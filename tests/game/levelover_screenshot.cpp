@@ -1,9 +1,10 @@
 // The level-over board drawn by the real engine on GL over the game screen,
 // after career levels played headless by the floor bots: a win with the
-// expert mark, a narrow win (the goal, not the expert score) and a loss;
-// each written as a PNG (OUTDIR/NAME.png), with one picture taken while the
-// results are still gliding in. Each board is checked from its windows: the
-// verdict, the rows and their values in their places, the buttons it offers.
+// expert mark, a narrow win (the goal, not the expert score), a loss and an
+// endless game over with a new best; each written as a PNG (OUTDIR/NAME.png),
+// with one picture taken while the results are still gliding in. Each board
+// is checked from its windows: the verdict, the rows and their values in
+// their places, what the walk-outs cost, the buttons it offers.
 // The run fails when a check fails or a picture is blank.
 //
 //     xvfb-run -a build/tests/game/levelover_screenshot build/tests/artefacts/levelover
