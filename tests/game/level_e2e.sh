@@ -24,10 +24,10 @@ menu="pixel 330 495 $accent"        # the main menu's Quit button
 map="pixel 640 576 $accent"         # the map's Play button
 intro="pixel 180 150 $accent"       # the intro's title band
 letsplay="pixel 400 410 $accent"    # its "Let's play"
-skip="pixel 680 84 $accent"         # "Skip tutorial" on the floor
+skip="pixel 622 84 $accent"         # "Skip tutorial" (left of its label) on the floor
 paused="pixel 400 160 $accent"      # the pause screen's title band
 board="pixel 180 90 $accent"        # the level-over board's title band
-leave="pixel 470 480 $accent"       # its Leave, once the results are counted
+leave="pixel 432 480 $accent"       # its Leave (left of its label), once the results are counted
 
 previous=
 # Keeps the step's screenshot and checks that it differs from the last one.
