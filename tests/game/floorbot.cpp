@@ -37,7 +37,7 @@ void TFloorBot::Act()
     ++mFrame;
     if (mFloor.GetState() != kPlaying)
         return;
-    if (SeatAParty())
+    if (mSeats && SeatAParty())
         return;
     if (!mFloor.GetQuessa()->GetQueue().empty())
         return;

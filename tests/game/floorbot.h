@@ -55,6 +55,9 @@ public:
     explicit TFloorBot(TGameData& floor, EBotManner manner = EBotManner::kPlain) : mFloor(floor), mManner(manner) {}
     // One look at the floor and at most one action.
     void Act();
+    // From now on it serves the parties already seated and seats no more
+    // (a scenario about one party keeps the rest of the floor out of it).
+    void SeatNoMore() { mSeats = false; }
     int Seated() const { return mSeated; }
     int Clicks() const { return mClicks; }
 
@@ -94,6 +97,7 @@ private:
     std::map<int, int> mMissed;  // station id -> frame it could not be hit
     std::map<std::pair<int, int>, int> mRefused;  // (party, table) -> frame of a drop that did not seat
     int mFrame = 0;
+    bool mSeats = true;
     int mSeated = 0;
     int mClicks = 0;
 };
