@@ -45,6 +45,10 @@ const contract::TChildSpec kOverChildren[] = {
     Child("quit"),
     Child("highscorebutton"),
     Child("highscoretext"),
+    // The bonus a level paid, beside the cash; what the walk-outs cost,
+    // beside their count.
+    Child("levelbonus", &TText::ClassId),
+    Child("lostpoints", &TText::ClassId),
 };
 
 bool InSixthRestaurant()
