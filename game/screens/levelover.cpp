@@ -49,6 +49,11 @@ const contract::TChildSpec kOverChildren[] = {
     // beside their count.
     Child("levelbonus", &TText::ClassId),
     Child("lostpoints", &TText::ClassId),
+    // The labels of the rows only one game mode shows.
+    Child("levelscorelabel"),
+    Child("levelmoneylabel"),
+    Child("shiftscorelabel"),
+    Child("levelmoneystrlabel"),
 };
 
 bool InSixthRestaurant()

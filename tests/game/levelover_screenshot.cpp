@@ -176,7 +176,7 @@ void Play(TPlatform* platform, TWindowManager* manager, GLuint framebuffer, cons
     // The game opened its intro over itself; "Let's play" would close it.
     script->RunLuaText("DoPopModal()");
     TModalWindow* screen = manager->GetTopModalWindow();
-    auto* game = ::GetCast<TGame>(screen ? screen->GetChildWindow("game", -1) : nullptr);
+    auto* game = ::GetCast<TGame>(screen ? screen->GetChildWindow("maingamewindow", -1) : nullptr);
     if (!game) {
         Fail(c.name, "no game window");
         return;
