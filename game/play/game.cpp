@@ -257,9 +257,6 @@ void TGame::SetupLevel()
         settings->GetGameClock()->Start();
         mLastClockMs = settings->GetGameClock()->GetTime();
     }
-    SetChildText("openclosed", String("open"));
-    mClosedSignShown = false;
-    ShowChild("skiptutorial", mGameData->GetTutorial().IsActive());
     str flashlightName = "ui/levelspecific/flashlight";
     const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
     if (restaurant == str("cruise") || restaurant == str("blimp") || restaurant == str("train"))
@@ -312,12 +309,6 @@ void TGame::UpdateGame()
     }
     if (mGameData->GetLives() != livesBefore)
         ShowLives();
-    // The sign turns with the floor: closed once the last party arrived,
-    // open again when the next level is set up behind the fade.
-    if (mGameData->IsClosedShown() != mClosedSignShown) {
-        mClosedSignShown = mGameData->IsClosedShown();
-        SetChildText("openclosed", String(mClosedSignShown ? "closed" : "open"));
-    }
     UpdateText();
     InvalidateRect(nullptr);
 }
@@ -392,6 +383,9 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
     over->SetStats(mScore->GetChecksCollected(), mScore->GetPenalties(),
                    mGameData->GetLevelManager()->GetCurrentLevelStr(), result.levelScore, career,
                    String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    // Why a level with parties served can end on a score of 0.
+    const int penalty = mScore->GetPenaltyPoints();
+    over->SetPenalty(penalty < 0 ? String("over_penalty", str::getFormatted("%d", penalty)) : str());
     if (mGameData->IsEndless()) {
         if (result.gameOver)
             over->SetDescription(String("gameover"));
@@ -401,6 +395,7 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
         over->SetDescription(mGameData->GetLevelManager()->GetLevelOverText(result.win));
         over->SetWin(result.win, result.gameOver);
         over->SetExpertMode(result.expert);
+        over->SetBonus(result.bonus > 0 ? String("over_bonus", str::getFormatted("%d", result.bonus)) : str());
     }
 }
 
@@ -411,6 +406,16 @@ void TGame::CloseLevelOver()
         return;
     if (TWindow* panel = ChildOf(top, "overbackground"))
         TWindowSlide::Start(panel, -1, "");
+}
+
+void TGame::LevelSetUp()
+{
+    // Nothing of the last level stays on the display: the sign says open,
+    // the upgrade offer is gone, and the tutorial's button shows only while
+    // a tutorial runs.
+    ShowChild("upgrade", false);
+    ShowChild("upgradeanim", false);
+    UpdateText();
 }
 
 void TGame::LeaveRestaurant(int restaurant)
@@ -774,6 +779,9 @@ void TGame::UpdateText()
     ShowChild("goal", !pastGoal);
     SetChildText("scoreval", str::getFormatted("%d", levelScore));
     SetChildText("cashval", String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText("openclosed", String(mGameData->IsClosedShown() ? "closed" : "open"));
+    if (TWindow* skip = Child("skiptutorial"); skip && skip->IsVisible() != tutorial)
+        ShowChild("skiptutorial", tutorial);
 }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }

@@ -63,6 +63,7 @@ public:
     float GetClockAngle() const;
 
     // ---- IGameHost
+    void LevelSetUp() override;
     void OpenLevelIntro() override;
     void OpenLevelOver(const TLevelResult& result) override;
     void CloseLevelOver() override;
@@ -143,7 +144,6 @@ private:
     std::uint32_t mLastClockMs = 0;
     std::uint32_t mPauseStartMs = 0;
     std::uint32_t mStartTimer = 0;
-    bool mClosedSignShown = false;  // what "openclosed" says
     bool mLeaving = false;
 };
 
