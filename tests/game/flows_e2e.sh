@@ -102,7 +102,7 @@ corner() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $paper"; }
 intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent"; }
 # The level-over board: its title band over its paper (the floor's "Goal
 # reached!" banner has the same band, over the floor).
-board() { holds "pixel 180 90 $band" && holds "pixel 200 200 $paper"; }
+board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }
 # The wardrobe: its Done button, and no tip over it.
 wardrobe() { holds "pixel 540 503 $accent" && ! holds "$tip"; }
 # A picture at all: the splash movie's first frames.
@@ -234,7 +234,7 @@ wait_then_click 366 299 "$menu" "$map" "the map"
 keep map_last_level
 wait_then_click 696 569 "$map" "$intro" "the last level's intro"
 play_hasty_level last_level
-wait_then_click 400 485 "$board" "$comic" "the comic after Continue"
+wait_then_click 296 480 "$board" "$comic" "the comic after Continue"
 keep comic
 E2E_RETRY=1 wait_then_click 760 567 "not $notice" "$notice" "the unlock notice after the comic's pages"
 keep unlock_notice
