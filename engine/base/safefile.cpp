@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <ctime>
 #include <unistd.h>
 
 namespace qm {
@@ -70,7 +71,13 @@ bool isTemporaryName(const char* entry, const std::string& prefix)
     return true;
 }
 
+// A save writes its temporary within moments of creating it. One untouched
+// for this long was left by a save that did not finish.
+constexpr time_t kAbandonedAfterSeconds = 60;
+
 // A temporary no live save holds: its writer's lock ended with its process.
+// A fresh one may belong to a save that has created it but not yet locked
+// it (another process's), so it is left alone however it looks.
 bool removeIfAbandoned(const str& file)
 {
     struct stat info;
@@ -80,6 +87,9 @@ bool removeIfAbandoned(const str& file)
     if (fd < 0)
         return false;
     bool abandoned = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    // Measured on the file now held, so that a file put in its place meanwhile counts as itself.
+    if (abandoned && (::fstat(fd, &info) != 0 || ::time(nullptr) - info.st_mtime < kAbandonedAfterSeconds))
+        abandoned = false;
     bool removed = abandoned && ::unlink(file.c_str()) == 0;
     ::close(fd);
     return removed;

@@ -1,12 +1,14 @@
 // A save killed mid-write leaves its temporary file behind. The next save or
 // load of that file removes such leftovers, and only them: a temporary that a
-// running save still holds, and every other file beside it, stay.
+// running save still holds, a fresh one that another process's save has made
+// but not locked yet, and every other file beside it, stay.
 #include "engine/base/encryptionkey.h"
 #include "engine/base/prefs.h"
 #include "engine/base/safefile.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -44,6 +46,12 @@ protected:
     fs::path folder() const { return mRoot / "xdg" / "corvellatrip"; }
 
     void touch(const std::string& name) { std::ofstream(folder() / name) << "partial"; }
+    // A leftover of a save killed an hour ago.
+    void touchOld(const std::string& name)
+    {
+        touch(name);
+        fs::last_write_time(folder() / name, fs::last_write_time(folder() / name) - std::chrono::hours(1));
+    }
 
     fs::path mRoot;
     std::string mOldHome;
@@ -73,7 +81,9 @@ TEST_F(SaveLeftovers, NextLoadOrSaveRemovesOnlyAbandonedTemporaries)
             prefs.SetInt("level", 7, -1, true);
         }
         for (const char* name : stale)
-            touch(name);
+            touchOld(name);
+        // Another process's save between creating its temporary and locking it.
+        touch("prefs.dat.New123");
         for (const char* name : kept)
             if (!fs::exists(folder() / name))
                 touch(name);
@@ -91,7 +101,9 @@ TEST_F(SaveLeftovers, NextLoadOrSaveRemovesOnlyAbandonedTemporaries)
         for (const char* name : kept)
             EXPECT_TRUE(fs::exists(folder() / name)) << name;
         EXPECT_TRUE(fs::exists(folder() / "prefs.dat.Live99"));
+        EXPECT_TRUE(fs::exists(folder() / "prefs.dat.New123"));
         fs::remove(folder() / "prefs.dat.Live99");
+        fs::remove(folder() / "prefs.dat.New123");
         TPrefs check(ENCRYPTION_KEY, false);
         EXPECT_EQ(check.GetInt("level", 0, -1), 7);
     }
