@@ -30,7 +30,8 @@ const char kDebugServerFile[] = "hiscoreserver.txt";
 const char kProtocolVersion[] = "1.0";
 const int kScoresPerRequest = 500;
 // A list of 500 scores is some tens of kilobytes; anything beyond this is not
-// a reply of ours and is refused before it takes memory or time.
+// a reply of ours and is refused before it takes memory or time. Every
+// request to the hiscore server, a submission too, is held to it.
 const size_t kReplyLimit = 1u << 20;
 
 const char kUnableToConnect[] = "Unable to connect to server. Please try again later.";
@@ -358,6 +359,7 @@ bool TQmHiscores::SubmitScore(const char* name, const char* password, bool remem
     }
 
     d.http.Init(d.serverUrl.c_str(), false, nullptr);
+    d.http.SetReplyLimit(kReplyLimit);
     d.http.AddArg("lang", d.language.c_str());
     d.http.AddArg("ver", kProtocolVersion);
     d.http.AddArg("game", d.game.c_str());
