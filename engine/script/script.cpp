@@ -9,6 +9,7 @@
 #include "lualib.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -94,6 +95,32 @@ int LuaDumpTable(lua_State* L)
     return 0;
 }
 
+// A script file with nothing in it loads and runs without an error, and a
+// screen made from it shows nothing: the log says which file it was.
+void NoteEmptyScript(const char* path)
+{
+    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (!file)
+        return;  // loading it will fail, naming it
+    int c;
+    while ((c = std::fgetc(file)) != EOF && std::isspace(c)) {
+    }
+    std::fclose(file);
+    if (c == EOF)
+        WriteDbg("Script %s is empty", path);
+}
+
+// The base library's dofile, noting an empty file first.
+int LuaDoFile(lua_State* L)
+{
+    const char* name = luaL_optstring(L, 1, nullptr);
+    NoteEmptyScript(name);
+    if (luaL_loadfile(L, name) != 0)
+        lua_error(L);
+    lua_call(L, 0, LUA_MULTRET);
+    return lua_gettop(L) - 1;
+}
+
 void PushGlobal(lua_State* L, const char* name)
 {
     lua_pushstring(L, name);
@@ -138,6 +165,7 @@ void TScript::LuaInit()
     lua_register(L, "_ALERT", LuaAlert);
     lua_register(L, "DebugOut", LuaDebugOut);
     lua_register(L, "DumpTable", LuaDumpTable);
+    lua_register(L, "dofile", LuaDoFile);
     lua_pushstring(L, "_SCRIPT");
     lua_pushlightuserdata(L, this);
     lua_settable(L, LUA_GLOBALSINDEX);
@@ -157,15 +185,19 @@ int TScript::RunScript(str file)
     const unsigned resumes = mResumes;
     if (file.length() == 0)
         return 0;
+    const str asked = file;
     if (TPlatform* platform = TPlatform::GetInstance())
         file = platform->TranslateResource(file);
-    if (file.length() == 0)
+    if (file.length() == 0) {
+        WriteDbg("Script %s not found", asked.c_str());
         return 0;
+    }
 
     const str setPath = str("LUA_PATH='") + mLuaPath + "' ;";
     RunText(L, setPath.c_str());
 
     int result = 0;
+    NoteEmptyScript(file.c_str());
     if (luaL_loadfile(L, file.c_str()) != 0) {
         PushGlobal(L, "_ALERT");
         lua_insert(L, -2);
@@ -325,6 +357,44 @@ bool TScript::Animate()
 bool TScript::CoroutineActive() const
 {
     return lua_issuspended(mState) != 0;
+}
+
+namespace {
+
+// A chunk's source as Lua records it ("@" and the path it was loaded by)
+// names `file` when it is that path or ends in "/" + that path.
+bool SourceNames(const char* source, const str& file, const str& translated)
+{
+    if (!source || source[0] != '@')
+        return false;
+    const std::string path = source + 1;
+    for (const str* name : {&file, &translated}) {
+        const std::string wanted = name->c_str();
+        if (wanted.empty())
+            continue;
+        if (path == wanted)
+            return true;
+        if (path.size() > wanted.size() && path.compare(path.size() - wanted.size(), wanted.size(), wanted) == 0 &&
+            path[path.size() - wanted.size() - 1] == '/')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool TScript::IsRunningFile(str file) const
+{
+    if (!CoroutineActive() || file.length() == 0)
+        return false;
+    TPlatform* platform = TPlatform::GetInstance();
+    const str translated = platform ? platform->TranslateResource(file) : str();
+    lua_Debug ar;
+    for (int level = 0; lua_getstack(mState, level, &ar); ++level) {
+        if (lua_getinfo(mState, "S", &ar) && SourceNames(ar.source, file, translated))
+            return true;
+    }
+    return false;
 }
 
 bool TScript::InjectFunction()

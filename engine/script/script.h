@@ -68,6 +68,10 @@ public:
     bool Animate() override;
     // True while the coroutine is suspended inside a yield.
     bool CoroutineActive() const;
+    // True while the coroutine is suspended inside code of that script file
+    // (named as RunScript or the Lua ReadFile would name it): a screen
+    // waiting for its messages, as opposed to one that ended or failed.
+    bool IsRunningFile(str file) const;
     // Offered a closure (stack top) while the coroutine is suspended; true
     // when taken. This one refuses: it pops the closure.
     virtual bool InjectFunction();

@@ -295,16 +295,23 @@ void TGame::OpenLevelIntro()
     TModalWindow* modal = RunModalScript("scripts/levelintro.lua");
     if (!modal)
         return;
-    if (auto* intro = ::GetCast<TLevelIntro>(modal->GetChildWindow("levelintrowin", -1))) {
-        TLevelManager* level = mGameData->GetLevelManager();
-        const bool tutorial = mGameData->GetTutorial().IsActive();
-        if (mGameData->IsEndless())
-            intro->SetupText(1, tutorial, str(), 0, 0);
-        else
-            intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(),
-                             level->GetCurrentExpert());
-        intro->SetDoodle(level->GetDoodle());
+    auto* intro = ::GetCast<TLevelIntro>(modal->GetChildWindow("levelintrowin", -1));
+    if (!intro) {
+        // Nothing would ever close an intro that did not build: the level
+        // starts without it rather than wait for ever.
+        WriteDbg("scripts/levelintro.lua built no level intro: the level starts without it");
+        if (TWindowManager* manager = TWindowManager::GetInstance(); manager && manager->GetTopModalWindow() == modal)
+            manager->PopModal();
+        PauseGame(false);
+        return;
     }
+    TLevelManager* level = mGameData->GetLevelManager();
+    const bool tutorial = mGameData->GetTutorial().IsActive();
+    if (mGameData->IsEndless())
+        intro->SetupText(1, tutorial, str(), 0, 0);
+    else
+        intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(), level->GetCurrentExpert());
+    intro->SetDoodle(level->GetDoodle());
     if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
         TWindowSlide::Start(panel, +1, "letsplay");
     mFlashlightMode = mGameData->GetLevelManager()->GetFlashLight();
@@ -316,6 +323,15 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
+    if (!modal->GetChildWindow("leveloverwin", -1)) {
+        // The result is kept already; without its screen the player goes
+        // back to the map rather than wait for ever.
+        WriteDbg("scripts/levelover.lua built no level-over screen: back to the map");
+        if (TWindowManager* manager = TWindowManager::GetInstance(); manager && manager->GetTopModalWindow() == modal)
+            manager->PopModal();
+        LeaveRestaurant(0);
+        return;
+    }
     mFlashlightMode = false;
     SetupLevelOverStats(modal, result);
     if (TWindow* panel = modal->GetChildWindow("overbackground", -1))

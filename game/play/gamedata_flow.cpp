@@ -90,8 +90,9 @@ void TGameData::StartIntro()
     }
     mHost->SetFade(0.5f);
     SetState(kLevelIntro);
-    mHost->OpenLevelIntro();
+    // Paused first: an intro that cannot show lets the game run on at once.
     mHost->PauseGame(true);
+    mHost->OpenLevelIntro();
 }
 
 void TGameData::UpdateFadeOut(float dt)

@@ -32,7 +32,8 @@ struct TLevelResult {
 class IGameHost {
 public:
     virtual ~IGameHost() = default;
-    // The intro screen opens (the flow pauses the game clock through PauseGame).
+    // The intro screen opens (the flow has paused the game clock through
+    // PauseGame; an intro that cannot show resumes it).
     virtual void OpenLevelIntro() = 0;
     // The level-over screen opens with the level's result.
     virtual void OpenLevelOver(const TLevelResult& result) = 0;

@@ -1,0 +1,115 @@
+// The game's own data damaged the way a disk or a clumsy hand damages it
+// (cut short, emptied, deleted), played through the game's entry on the
+// headless engine: every damaged file is named once in the log, and the
+// window's close button still ends the game cleanly within a second.
+#include "damaged_data_fixture.h"
+
+#include "engine/platform/event.h"
+#include "engine/window/modalwindow.h"
+#include "engine/window/windowmanager.h"
+#include "game/play/game.h"
+#include "game/play/gamedata.h"
+#include "game/settings/settings.h"
+
+#include <string>
+
+namespace {
+
+// What a close request must do within a second (50 turns of 20 ms): quit,
+// after a "yes" when the confirmation shows.
+constexpr int kSecond = 50;
+
+}  // namespace
+
+// ---- broken screen scripts --------------------------------------------------
+
+class BrokenScript : public DamagedData, public testing::WithParamInterface<std::tuple<const char*, EDamage>> {
+protected:
+    const char* File() const { return std::get<0>(GetParam()); }
+    EDamage Kind() const { return std::get<1>(GetParam()); }
+
+    // Goes as far as the game lets a player go towards the broken screen.
+    void PlayTowardsIt()
+    {
+        const std::string file = File();
+        if (file == "scripts/mainmenu.lua" || file == "scripts/closeconfirm.lua") {
+            WaitForTop("scripts/entername.lua", 400);
+            return;
+        }
+        NameThePlayer();
+        ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+        Press("play");
+        ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+        Press("play");
+        for (int i = 0; i < 100; ++i)
+            Idle(16);
+    }
+};
+
+TEST_P(BrokenScript, IsNamedInTheLogAndTheCloseRequestStillQuits)
+{
+    Damage(std::string("assets/") + File(), Kind());
+    TSettings* settings = nullptr;
+    BeginLog();
+    Start();
+    Idle();
+    settings = TSettings::GetInstance();
+    ASSERT_NE(settings, nullptr);
+    PlayTowardsIt();
+
+    ASSERT_FALSE(app->HasQuit());
+    const bool quitAtOnce = !Send(TEvent::kCloseRequest);
+    bool quit = quitAtOnce || AnswerYesAndQuitWithin(kSecond);
+    const std::string log = EndLog();
+    EXPECT_TRUE(quit) << "top: " << TopName().c_str() << "\n" << log;
+    EXPECT_TRUE(app->HasQuit());
+    // The clean way out: the settings (and with them prefs.dat) were written and deleted.
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+    EXPECT_NE(log.find(File()), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryScreenOnTheWayOut, BrokenScript,
+    testing::Combine(testing::Values("scripts/mainmenu.lua", "scripts/game.lua", "scripts/levelintro.lua",
+                                     "scripts/closeconfirm.lua"),
+                     testing::Values(EDamage::kCutToOneByte, EDamage::kCutInHalf, EDamage::kEmptied,
+                                     EDamage::kDeleted)),
+    [](const testing::TestParamInfo<BrokenScript::ParamType>& info) {
+        std::string name = std::get<0>(info.param);
+        name = name.substr(name.find('/') + 1);
+        name = name.substr(0, name.find('.'));
+        return name + "_" + DamageName(std::get<1>(info.param));
+    });
+
+// ---- a broken intro does not hold the level ----------------------------------
+
+class BrokenIntro : public DamagedData, public testing::WithParamInterface<EDamage> {};
+
+TEST_P(BrokenIntro, TheLevelStartsWithoutIt)
+{
+    Damage("assets/scripts/levelintro.lua", GetParam());
+    BeginLog();
+    Start();
+    Idle();
+    NameThePlayer();
+    ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    Press("play");
+    TGame* game = nullptr;
+    for (int i = 0; i < 200 && !(game && game->GetGameData()->GetState() == kPlaying); ++i) {
+        Idle(16);
+        game = GetCast<TGame>(Find("game"));
+    }
+    const std::string log = EndLog();
+    ASSERT_NE(game, nullptr) << log;
+    EXPECT_EQ(game->GetGameData()->GetState(), kPlaying) << log;
+    EXPECT_EQ(TopName(), str("scripts/game.lua"));
+    EXPECT_FALSE(TSettings::GetInstance()->GetGameClock()->IsPaused());
+    EXPECT_NE(log.find("levelintro.lua"), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(CutEmptiedOrDeleted, BrokenIntro,
+                         testing::Values(EDamage::kCutToOneByte, EDamage::kCutInHalf, EDamage::kEmptied,
+                                         EDamage::kDeleted),
+                         [](const testing::TestParamInfo<EDamage>& info) { return DamageName(info.param); });
