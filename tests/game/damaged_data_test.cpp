@@ -113,3 +113,34 @@ INSTANTIATE_TEST_SUITE_P(CutEmptiedOrDeleted, BrokenIntro,
                          testing::Values(EDamage::kCutToOneByte, EDamage::kCutInHalf, EDamage::kEmptied,
                                          EDamage::kDeleted),
                          [](const testing::TestParamInfo<EDamage>& info) { return DamageName(info.param); });
+
+// ---- nor a broken level-over screen --------------------------------------------
+
+TEST_F(DamagedData, ALevelOverScreenThatBuiltNothingGoesBackToTheMap)
+{
+    Damage("assets/scripts/levelover.lua", EDamage::kEmptied);
+    BeginLog();
+    Start();
+    Idle();
+    NameThePlayer();
+    ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
+    TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+    ASSERT_NE(letsplay, nullptr);
+    for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+        Idle(16);
+    Press("letsplay");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    auto* game = GetCast<TGame>(Find("game"));
+    ASSERT_NE(game, nullptr);
+    TLevelResult result;
+    result.win = true;
+    game->OpenLevelOver(result);
+    const bool backOnMap = WaitForTop("scripts/chooserestaurant.lua");
+    const std::string log = EndLog();
+    EXPECT_TRUE(backOnMap) << TopName().c_str() << "\n" << log;
+    EXPECT_NE(log.find("levelover.lua"), std::string::npos) << log;
+}
