@@ -127,7 +127,10 @@ void TQmHiscoresData::SavePreferences()
 void TQmHiscoresData::ReadSettings()
 {
     TXmlNode settings;
-    settings.ParseFile((str("./") + str(kHiscoreSettingsFile)).c_str());
+    // The file is optional; one that is there but damaged is named.
+    const EXmlParse result = settings.ParseFile((str("./") + str(kHiscoreSettingsFile)).c_str());
+    if (result != EXmlParse::kOk && result != EXmlParse::kUnreadable)
+        WriteDbg("HiScores: %s %s; the built-in settings are used", kHiscoreSettingsFile, XmlParseProblem(result));
     if (TXmlNode* hiscore = settings.GetChild("hiscore")) {
         if (TXmlNode* fixed = hiscore->GetChild("language")) {
             language = fixed->GetContent();

@@ -133,7 +133,10 @@ bool TAnimatedTexture::Parse(str image, str mask)
 bool TAnimatedTexture::ParseXml(const str& fullPath)
 {
     TXmlNode document;
-    document.ParseFile(fullPath.c_str());
+    if (const EXmlParse result = document.ParseFile(fullPath.c_str()); result != EXmlParse::kOk) {
+        WriteDbg("Animation %s %s", fullPath.c_str(), XmlParseProblem(result));
+        return false;
+    }
     return ReadAnimationXml(document, mAnimation->path, mAnimation.get());
 }
 

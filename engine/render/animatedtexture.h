@@ -58,6 +58,8 @@ public:
     // Accepts -1 (draw nothing) up to the frame count - 1; ignores other values.
     void SetCurrentFrame(int frame);
     str GetScript() const { return mAnimation->script; }
+    // The name the animation was asked for by ("ui/coin.anm").
+    str GetName() const { return mAnimation->path; }
     // The sheet holding all frames.
     std::shared_ptr<TTexture> GetAllFrames() const { return mAnimation->sheet; }
     // The next draw copies the current frame again.

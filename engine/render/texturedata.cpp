@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,6 +28,40 @@ str FindResource(const char* name)
         return str();
     std::fclose(file);
     return str(path);
+}
+
+// A picture found nowhere is named once, however often it is asked for.
+void ReportMissingImage(const std::string& name)
+{
+    static std::set<std::string> reported;
+    if (reported.insert(name).second)
+        WriteDbg("Image %s not found", name.c_str());
+}
+
+// When a file was last changed, and how long it was.
+struct TFileStamp {
+    long long size = 0;
+    long long changed = 0;
+    bool operator==(const TFileStamp& other) const { return size == other.size && changed == other.changed; }
+};
+
+bool StampOf(const std::string& path, TFileStamp* out)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    out->size = static_cast<long long>(info.st_size);
+    out->changed = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+    return true;
+}
+
+// Files that failed to decode (the decoder named them), as they were then: a
+// texture asked for at every frame does not decode, nor log, them again
+// until they change.
+std::map<std::string, TFileStamp>& Undecodable()
+{
+    static std::map<std::string, TFileStamp> files;
+    return files;
 }
 
 // What the option string after "?" asks for.
@@ -86,6 +123,17 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
 {
     if (!name)
         return false;
+    bool missing = false;
+    const bool loaded = LoadFound(name, mask, &missing);
+    if (missing) {
+        std::string fileName(name);
+        ReportMissingImage(fileName.substr(0, fileName.rfind('?')));
+    }
+    return loaded;
+}
+
+bool TTextureData::LoadFound(const char* name, const char* mask, bool* missing)
+{
     std::string fileName(name);
     std::string options;
     std::size_t question = fileName.rfind('?');
@@ -98,11 +146,17 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
 
     str fullPath = FindResource(fileName.c_str());
     if (!fullPath.length()) {
-        if (HasImageExtension(fileName))
+        if (HasImageExtension(fileName)) {
+            *missing = true;
             return false;
-        if (LoadFile((fileName + ".png" + options).c_str(), mask))
+        }
+        // A PNG that is there but cannot be read is the answer: no JPEG is looked for.
+        bool noPng = false;
+        if (LoadFound((fileName + ".png" + options).c_str(), mask, &noPng))
             return true;
-        return LoadFile((fileName + ".jpg" + options).c_str(), mask);
+        if (!noPng)
+            return false;
+        return LoadFound((fileName + ".jpg" + options).c_str(), mask, missing);
     }
     return LoadResolved(fullPath, str(fileName.c_str()), mask, parsed.palettePath, parsed.colourKey);
 }
@@ -110,19 +164,30 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
 bool TTextureData::DecodeFile(const str& fullPath, const str& palettePath, bool palettized, TDecoded* out)
 {
     std::string path(fullPath.c_str());
-    if (Contains(path, ".png")) {
-        return EzPngLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side, nullptr,
-                              &out->hasAlpha, palettePath.c_str(), palettized ? &out->palette : nullptr,
-                              palettized);
+    TFileStamp stamp;
+    const bool stamped = StampOf(path, &stamp);
+    if (stamped) {
+        auto known = Undecodable().find(path);
+        if (known != Undecodable().end() && known->second == stamp)
+            return false;
     }
-    if (Contains(path, ".jpg")) {
+    bool decoded = false;
+    if (Contains(path, ".png")) {
+        decoded = EzPngLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side, nullptr,
+                                 &out->hasAlpha, palettePath.c_str(), palettized ? &out->palette : nullptr,
+                                 palettized);
+    } else if (Contains(path, ".jpg")) {
         if (palettized) {
             WriteDbg("A palettized texture needs a PNG with a palette: %s", path.c_str());
             return false;
         }
-        return EzJpegLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side);
+        decoded = EzJpegLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side);
+    } else {
+        return false;
     }
-    return false;
+    if (!decoded && stamped)
+        Undecodable()[path] = stamp;
+    return decoded;
 }
 
 // The mask's red channel becomes the image's alpha when both have the same square size.
@@ -139,6 +204,8 @@ void TTextureData::ApplyMask(TDecoded& image, const char* mask, bool* ok)
             maskPath = FindResource((maskName + ".png").c_str());
     }
     TDecoded decoded;
+    if (!maskPath.length())
+        ReportMissingImage(maskName);
     if (!maskPath.length() || !DecodeFile(maskPath, str(), false, &decoded)) {
         *ok = false;
         return;

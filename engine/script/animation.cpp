@@ -12,6 +12,11 @@
 
 #include "lauxlib.h"
 
+#include <set>
+#include <string>
+
+#include "lauxlib.h"
+
 #include <cstdint>
 
 extern const unsigned char kAnimationScriptChunk[];
@@ -34,8 +39,32 @@ public:
     ~TAnimationScript() override { mOwner->ScriptDeleted(this); }
 
 private:
+    void OnScriptFailed() override { mOwner->ScriptFailed(this); }
+
     TAnimationData* mOwner;
 };
+
+// Animations whose own script (inside the ".anm") failed to compile or to
+// run, by name: a damaged file is named once instead of at every play,
+// every frame. One that does not compile plays without its script; one that
+// failed as it ran goes on running it, quietly.
+std::set<std::string>& BrokenAnimationScripts()
+{
+    static std::set<std::string> names;
+    return names;
+}
+
+// Animations whose script compiled, by name: compiled once, not at every play.
+std::set<std::string>& CheckedAnimationScripts()
+{
+    static std::set<std::string> names;
+    return names;
+}
+
+str ChunkName(const TAnimatedTexture& texture)
+{
+    return str("@") + texture.GetName();
+}
 
 std::uint32_t CurrentTime(TClock* clock)
 {
@@ -85,6 +114,40 @@ void TAnimationData::ScriptDeleted(const TScript* script)
 {
     if (mScript == script)
         mScript = nullptr;
+}
+
+void TAnimationData::ScriptFailed(const TScript* script)
+{
+    // Only the animation's own script: a ".lua" one is a file of its own.
+    // Its error named the file (the chunk is named after it); later ones of
+    // the same file are not logged again.
+    if (script != mScript || !mTexture || !mRunningTextureScript)
+        return;
+    BrokenAnimationScripts().insert(mTexture->GetName().c_str());
+    mScript->SetQuiet(true);
+}
+
+bool TAnimationData::TextureScriptUsable(lua_State* L)
+{
+    const std::string name = mTexture->GetName().c_str();
+    if (CheckedAnimationScripts().count(name))
+        return true;
+    if (BrokenAnimationScripts().count(name))
+        return false;
+    const str text = mTexture->GetScript();
+    const int top = lua_gettop(L);
+    const bool compiles = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(text.length()),
+                                          ChunkName(*mTexture).c_str()) == 0;
+    if (!compiles) {
+        const char* message = lua_tostring(L, -1);
+        WriteDbg("Animation %s: its script does not compile (%s); the animation plays without it", name.c_str(),
+                 message ? message : "no message");
+        BrokenAnimationScripts().insert(name);
+    } else {
+        CheckedAnimationScripts().insert(name);
+    }
+    lua_settop(L, top);
+    return compiles;
 }
 
 void TAnimationData::RetireScript(bool pause)
@@ -212,6 +275,7 @@ bool TAnimation::PlayScript(str script, str function)
     if (!mData->mScript)
         NewScript();
     TScript* running = mData->mScript;
+    running->SetQuiet(false);
 
     if (EndsWith(script, ".lua")) {
         std::string name = script.c_str();
@@ -230,8 +294,18 @@ bool TAnimation::PlayScript(str script, str function)
                              mData->mScriptCode->GetSize());
         script = str();
     }
-    if (function.length() > 0)
-        running->DoLuaString(script + "\nreturn " + function);
+    if (function.length() > 0) {
+        // The texture's own script is named after its file in every error.
+        const str text = script + "\nreturn " + function;
+        mData->mRunningTextureScript =
+            mData->mTexture && script.length() > 0 && script == mData->mTexture->GetScript();
+        if (mData->mRunningTextureScript) {
+            running->SetQuiet(BrokenAnimationScripts().count(mData->mTexture->GetName().c_str()) > 0);
+            running->DoLuaString(text, -1, ChunkName(*mData->mTexture).c_str());
+        } else {
+            running->DoLuaString(text);
+        }
+    }
 
     mData->mLastFunction = function;
     mData->mStartTime = CurrentTime(mData->mClock);
@@ -245,6 +319,10 @@ void TAnimation::Play(str function, bool keepScript)
             mData->RetireScript(true);
             mData->mAlpha = 1.0f;
         }
+        if (!mData->mScript)
+            NewScript();
+        if (!mData->TextureScriptUsable(mData->mScript->GetState()))
+            return;
         PlayScript(mData->mTexture->GetScript(), function);
     } else if (mData->mScript) {
         mData->mScript->DoLuaString(str("return ") + function);

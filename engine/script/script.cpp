@@ -51,6 +51,12 @@ str DisplayText(lua_State* L, int i)
 
 int LuaAlert(lua_State* L)
 {
+    lua_pushstring(L, "_SCRIPT");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    const auto* script = static_cast<const TScript*>(lua_touserdata(L, -1));
+    lua_pop(L, 1);
+    if (script && script->IsQuiet())
+        return 0;
     const char* message = lua_tostring(L, -1);
     WriteDbg("Lua error: %s", message ? message : "(no message)");
     QM_ASSERT_TEXT(false, "0");
@@ -218,6 +224,11 @@ int TScript::RunScript(str file)
 
 int TScript::DoLuaString(str text, int length)
 {
+    return DoLuaString(text, length, nullptr);
+}
+
+int TScript::DoLuaString(str text, int length, const char* chunkName)
+{
     lua_State* L = mState;
     // A chunk may hold zero bytes, so a given length can pass the first
     // zero; but never the text's buffer, which would compile what lies
@@ -228,7 +239,7 @@ int TScript::DoLuaString(str text, int length)
         length = text.length();
     const unsigned resumes = mResumes;
     const int before = lua_gettop(L);
-    int code = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), text.c_str());
+    int code = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), chunkName ? chunkName : text.c_str());
     const char* stage = "parsing";
     if (code == 0) {
         code = RunFunction(0, 1);
@@ -243,11 +254,16 @@ int TScript::DoLuaString(str text, int length)
     }
     if (mResumes != resumes)
         return code;  // the failure came from a coroutine run meanwhile: already reported
+    OnScriptFailed();
+    if (mQuiet) {
+        lua_pop(L, 1);
+        return code;
+    }
     const int top = lua_gettop(L) - 1;  // the message is on the top
     const str message = DisplayText(L, -1);
     char formatted[4096];
     std::snprintf(formatted, sizeof formatted, "Lua Error: %s\n\twhen %s", message.c_str(), stage);
-    WriteDbg("DoLuaString %s %s", formatted, text.c_str());
+    WriteDbg("DoLuaString %s %s", formatted, chunkName ? chunkName : text.c_str());
     PushGlobal(L, "LuaErrorMessage");
     if (!lua_isnil(L, -1)) {
         lua_pushstring(L, formatted);
@@ -297,8 +313,10 @@ int TScript::StartCoroutine()
     ++mResumes;
     const int code = lua_resume(mState, 0);
     if (code != 0) {
-        WriteDbg("lua_resume error: %s", DisplayText(mState, -1).c_str());
+        if (!mQuiet)
+            WriteDbg("lua_resume error: %s", DisplayText(mState, -1).c_str());
         lua_pop(mState, 1);
+        OnScriptFailed();
     }
     return code;
 }
@@ -337,8 +355,10 @@ int TScript::Resume(int nargs)
     ++mResumes;
     const int code = lua_resume(mState, nargs);
     if (code != 0) {
-        WriteDbg("lua_resume ERROR: %s", DisplayText(mState, -1).c_str());
+        if (!mQuiet)
+            WriteDbg("lua_resume ERROR: %s", DisplayText(mState, -1).c_str());
         lua_pop(mState, 1);
+        OnScriptFailed();
     }
     return code;
 }

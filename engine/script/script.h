@@ -61,6 +61,9 @@ public:
     int RunScript(str file);
     // length -1: the whole text. 0 or the Lua error code.
     int DoLuaString(str text, int length = -1);
+    // The same with a name for the chunk ("@" + a file name: errors then
+    // name that file, and the log shows the name instead of the text).
+    int DoLuaString(str text, int length, const char* chunkName);
     // Calls the function below its nargs arguments; 0 or the Lua error code.
     int RunFunction(int nargs, int nresults);
     // Resumes the coroutine with the top nargs values; 0 or the error code.
@@ -91,8 +94,16 @@ public:
     bool PopBool();
     TFontDescription PopFont();
 
+    // A quiet script logs none of its Lua errors: they were reported once
+    // already (a damaged file run again and again).
+    void SetQuiet(bool quiet) { mQuiet = quiet; }
+    bool IsQuiet() const { return mQuiet; }
+
 protected:
     void DeleteDeferredTables();
+    // Called when code run by DoLuaString, or the coroutine as it starts or
+    // resumes, fails.
+    virtual void OnScriptFailed() {}
 
 private:
     void LuaInit();
@@ -104,4 +115,5 @@ private:
     std::unique_ptr<TAttachment> mAttachment;
     std::vector<TLuaTable*> mDeferredTables;  // owned
     unsigned mResumes = 0;  // coroutine starts and resumes so far
+    bool mQuiet = false;
 };

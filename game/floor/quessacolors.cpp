@@ -1,7 +1,7 @@
 #include "game/floor/quessacolors.h"
 
 #include "engine/base/xml.h"
-#include "game/settings/settings.h"
+#include "game/settings/configfile.h"
 
 #include <cstdlib>
 #include <memory>
@@ -46,7 +46,8 @@ const std::list<TColorEntry>& TQuessaColors::GetInstance()
 {
     auto& list = Instance();
     if (!list)
-        list = std::make_unique<std::list<TColorEntry>>(Parse(TSettings::ReadEncryptedFile(kColorsFile)));
+        list = std::make_unique<std::list<TColorEntry>>(
+            Parse(game::ReadConfigXmlText(kColorsFile, "clothing", "the waitress's clothes keep their drawn colours")));
     return *list;
 }
 

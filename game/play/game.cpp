@@ -25,6 +25,7 @@
 #include "game/screens/levelover.h"
 #include "game/screens/screenfade.h"
 #include "game/settings/settings.h"
+#include "game/settings/configfile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -114,7 +115,7 @@ TGame::TGame()
     mCache = std::make_unique<TAnimatedTextureCache>(100, 120, 80);
     if (TModalWindow* top = TopModal())
         top->AdoptTask(new TUpdateGameTask(this));
-    mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    game::ReadConfigDocument("assets/config/global.xml", &mGlobalDoc, "dataroot", "the game's built-in values are used");
     TXmlNode* root = mGlobalDoc.GetChild("dataroot");
     mGlobals = root ? root->GetChild("globals") : nullptr;
     mScore = std::make_unique<TScoreManager>();

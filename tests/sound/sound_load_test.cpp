@@ -93,10 +93,10 @@ TEST_F(SoundLoad, OnlyOggFilesWithSamplesLoadAndRefusalsAreLoggedAndNotKept)
     const std::string empty = Tone("empty.ogg", 0.0);
     const std::pair<std::string, std::string> refused[] = {
         {mFolder.Path("tone.wav"), "Sound file is not an .ogg file: " + mFolder.Path("tone.wav")},
-        {mFolder.Path("absent.ogg"), "OGG file not found: "},
+        {mFolder.Path("absent.ogg"), "OGG file " + mFolder.Path("absent.ogg") + ": not found"},
         {"", "Requested NULL sound"},
-        {mFolder.Path("garbage.ogg"), "OGG file could not be opened"},
-        {empty, "OGG file has no samples"},
+        {mFolder.Path("garbage.ogg"), "OGG file " + mFolder.Path("garbage.ogg") + ": could not be opened"},
+        {empty, "OGG file " + empty + ": has no samples"},
     };
     for (const auto& [path, message] : refused) {
         std::shared_ptr<TSound> sound;
@@ -104,6 +104,12 @@ TEST_F(SoundLoad, OnlyOggFilesWithSamplesLoadAndRefusalsAreLoggedAndNotKept)
         EXPECT_FALSE(sound) << path;
         EXPECT_NE(log.find(message), std::string::npos) << log;
     }
+    // A file that cannot be loaded is named once, however often it is asked for.
+    const std::string again = CaptureLog([&] {
+        for (int i = 0; i < 3; ++i)
+            TSound::Get(mFolder.Path("garbage.ogg").c_str(), false, 1000);
+    });
+    EXPECT_EQ(again, "");
     // A failed load is not kept: the next request tries again.
     EXPECT_FALSE(TAssetManager::GetInstance()->GetAsset(str::getFormatted("%s;1;1000", empty.c_str())));
 }
