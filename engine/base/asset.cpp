@@ -53,6 +53,11 @@ void TAssetManager::RemoveAsset(str key)
     mAssets.erase(key);
 }
 
+bool TAssetManager::FirstReportOf(const str& key)
+{
+    return !gAssetManager || gAssetManager->mReported.insert(key).second;
+}
+
 // ---------------------------------------------------------------- TAssetMap
 
 void TAssetMap::RegisterLoader(int order, Loader loader)

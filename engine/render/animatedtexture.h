@@ -60,6 +60,11 @@ public:
     str GetScript() const { return mAnimation->script; }
     // The name the animation was asked for by ("ui/coin.anm").
     str GetName() const { return mAnimation->path; }
+    // What its players found of its script (engine/script checks it): not
+    // yet looked at, compiles, does not compile, failed as it ran.
+    enum class EScriptVerdict { kUnchecked, kCompiles, kDoesNotCompile, kFailed };
+    EScriptVerdict GetScriptVerdict() const { return mScriptVerdict; }
+    void SetScriptVerdict(EScriptVerdict verdict) { mScriptVerdict = verdict; }
     // The sheet holding all frames.
     std::shared_ptr<TTexture> GetAllFrames() const { return mAnimation->sheet; }
     // The next draw copies the current frame again.
@@ -98,6 +103,7 @@ private:
                              float rotation, const TVec2* centre, int flags);
 
     std::unique_ptr<TAnimationRecord> mAnimation;
+    EScriptVerdict mScriptVerdict = EScriptVerdict::kUnchecked;
 };
 
 class TAnimatedTextureCache {

@@ -1,16 +1,15 @@
 #include "engine/render/texturedata.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
+#include "engine/base/unreadablefiles.h"
 #include "engine/render/displayhandler.h"
 #include "engine/render/texture.h"
 
 #include <algorithm>
 #include <cstring>
-#include <map>
-#include <set>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -33,34 +32,15 @@ str FindResource(const char* name)
 // A picture found nowhere is named once, however often it is asked for.
 void ReportMissingImage(const std::string& name)
 {
-    static std::set<std::string> reported;
-    if (reported.insert(name).second)
+    if (TAssetManager::FirstReportOf(str(("image:" + name).c_str())))
         WriteDbg("Image %s not found", name.c_str());
 }
 
-// When a file was last changed, and how long it was.
-struct TFileStamp {
-    long long size = 0;
-    long long changed = 0;
-    bool operator==(const TFileStamp& other) const { return size == other.size && changed == other.changed; }
-};
-
-bool StampOf(const std::string& path, TFileStamp* out)
+// Files that failed to decode (the decoder named them): a texture asked for
+// at every frame does not decode, nor log, them again until they change.
+qm::TUnreadableFiles& Undecodable()
 {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
-        return false;
-    out->size = static_cast<long long>(info.st_size);
-    out->changed = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
-    return true;
-}
-
-// Files that failed to decode (the decoder named them), as they were then: a
-// texture asked for at every frame does not decode, nor log, them again
-// until they change.
-std::map<std::string, TFileStamp>& Undecodable()
-{
-    static std::map<std::string, TFileStamp> files;
+    static qm::TUnreadableFiles files;
     return files;
 }
 
@@ -164,13 +144,8 @@ bool TTextureData::LoadFound(const char* name, const char* mask, bool* missing)
 bool TTextureData::DecodeFile(const str& fullPath, const str& palettePath, bool palettized, TDecoded* out)
 {
     std::string path(fullPath.c_str());
-    TFileStamp stamp;
-    const bool stamped = StampOf(path, &stamp);
-    if (stamped) {
-        auto known = Undecodable().find(path);
-        if (known != Undecodable().end() && known->second == stamp)
-            return false;
-    }
+    if (Undecodable().Known(path))
+        return false;
     bool decoded = false;
     if (Contains(path, ".png")) {
         decoded = EzPngLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side, nullptr,
@@ -185,8 +160,8 @@ bool TTextureData::DecodeFile(const str& fullPath, const str& palettePath, bool 
     } else {
         return false;
     }
-    if (!decoded && stamped)
-        Undecodable()[path] = stamp;
+    if (!decoded)
+        Undecodable().Remember(path);
     return decoded;
 }
 

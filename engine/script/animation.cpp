@@ -1,5 +1,6 @@
 #include "engine/script/animation.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/clock.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/timesource.h"
@@ -9,11 +10,6 @@
 #include "engine/script/luabind.h"
 #include "engine/script/scriptcode.h"
 #include "engine/script/script.h"
-
-#include "lauxlib.h"
-
-#include <set>
-#include <string>
 
 #include "lauxlib.h"
 
@@ -43,23 +39,6 @@ private:
 
     TAnimationData* mOwner;
 };
-
-// Animations whose own script (inside the ".anm") failed to compile or to
-// run, by name: a damaged file is named once instead of at every play,
-// every frame. One that does not compile plays without its script; one that
-// failed as it ran goes on running it, quietly.
-std::set<std::string>& BrokenAnimationScripts()
-{
-    static std::set<std::string> names;
-    return names;
-}
-
-// Animations whose script compiled, by name: compiled once, not at every play.
-std::set<std::string>& CheckedAnimationScripts()
-{
-    static std::set<std::string> names;
-    return names;
-}
 
 str ChunkName(const TAnimatedTexture& texture)
 {
@@ -120,32 +99,30 @@ void TAnimationData::ScriptFailed(const TScript* script)
 {
     // Only the animation's own script: a ".lua" one is a file of its own.
     // Its error named the file (the chunk is named after it); later ones of
-    // the same file are not logged again.
+    // the same file are not logged again: it goes on running, quietly.
     if (script != mScript || !mTexture || !mRunningTextureScript)
         return;
-    BrokenAnimationScripts().insert(mTexture->GetName().c_str());
+    mTexture->SetScriptVerdict(TAnimatedTexture::EScriptVerdict::kFailed);
     mScript->SetQuiet(true);
 }
 
 bool TAnimationData::TextureScriptUsable(lua_State* L)
 {
-    const std::string name = mTexture->GetName().c_str();
-    if (CheckedAnimationScripts().count(name))
-        return true;
-    if (BrokenAnimationScripts().count(name))
-        return false;
+    using EVerdict = TAnimatedTexture::EScriptVerdict;
+    if (mTexture->GetScriptVerdict() != EVerdict::kUnchecked)
+        return mTexture->GetScriptVerdict() != EVerdict::kDoesNotCompile;
+    // Compiled once, not at every play; one that does not compile plays
+    // without it, and is named once.
     const str text = mTexture->GetScript();
     const int top = lua_gettop(L);
     const bool compiles = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(text.length()),
                                           ChunkName(*mTexture).c_str()) == 0;
-    if (!compiles) {
+    if (!compiles && TAssetManager::FirstReportOf(str("animation script:") + mTexture->GetName())) {
         const char* message = lua_tostring(L, -1);
-        WriteDbg("Animation %s: its script does not compile (%s); the animation plays without it", name.c_str(),
-                 message ? message : "no message");
-        BrokenAnimationScripts().insert(name);
-    } else {
-        CheckedAnimationScripts().insert(name);
+        WriteDbg("Animation %s: its script does not compile (%s); the animation plays without it",
+                 mTexture->GetName().c_str(), message ? message : "no message");
     }
+    mTexture->SetScriptVerdict(compiles ? EVerdict::kCompiles : EVerdict::kDoesNotCompile);
     lua_settop(L, top);
     return compiles;
 }
@@ -300,7 +277,7 @@ bool TAnimation::PlayScript(str script, str function)
         mData->mRunningTextureScript =
             mData->mTexture && script.length() > 0 && script == mData->mTexture->GetScript();
         if (mData->mRunningTextureScript) {
-            running->SetQuiet(BrokenAnimationScripts().count(mData->mTexture->GetName().c_str()) > 0);
+            running->SetQuiet(mData->mTexture->GetScriptVerdict() == TAnimatedTexture::EScriptVerdict::kFailed);
             running->DoLuaString(text, -1, ChunkName(*mData->mTexture).c_str());
         } else {
             running->DoLuaString(text);

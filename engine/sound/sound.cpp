@@ -1,5 +1,6 @@
 #include "engine/sound/sound.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
 #include "engine/sound/oggdecode.h"
@@ -8,8 +9,6 @@
 #include "engine/sound/spooler.h"
 
 #include <cstdlib>
-#include <set>
-#include <string>
 
 namespace {
 
@@ -108,8 +107,7 @@ namespace {
 // A sound that cannot be loaded is named once, however often it is asked for.
 void ReportUnusableSound(const char* path, const char* problem)
 {
-    static std::set<std::string> reported;
-    if (reported.insert(path).second)
+    if (TAssetManager::FirstReportOf(str("sound:") + path))
         WriteDbg("OGG file %s: %s", path, problem);
 }
 

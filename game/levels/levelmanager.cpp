@@ -105,9 +105,8 @@ TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
         game::ReadConfigDocument(kEndlessFile, mLevelDoc.get(), "dataroot", "endless mode has no levels");
     }
     SetupLevel();
+    // Without it parties arrive silently; the sound's loader has named the file.
     mArriveSound = TSound::Get(kArriveSound, false, kSoundEffectType);
-    if (!mArriveSound)
-        WriteDbg("TLevelManager: %s could not be loaded; parties arrive silently", kArriveSound);
 }
 
 TLevelManager::~TLevelManager() = default;

@@ -167,12 +167,9 @@ void TGame::PublishFunctions()
 
 void TGame::LoadSounds()
 {
-    for (std::size_t i = 0; i < mSounds.size(); ++i) {
+    // The game plays on without a sound; the sound's loader has named the file.
+    for (std::size_t i = 0; i < mSounds.size(); ++i)
         mSounds[i] = TSound::Get(kSoundFiles[i], false, kGameSoundType);
-        // The game plays on without a sound; the log says which file is missing.
-        if (!mSounds[i])
-            WriteDbg("TGame: sound %s is missing", kSoundFiles[i]);
-    }
 }
 
 void TGame::PlayGameSound(const char* name)

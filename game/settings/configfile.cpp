@@ -1,12 +1,12 @@
 #include "game/settings/configfile.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
 #include "engine/base/encryptionkey.h"
 #include "engine/base/safefile.h"
 #include "engine/base/xml.h"
 
-#include <set>
 #include <string>
 
 namespace game {
@@ -31,10 +31,8 @@ EConfigText ReadConfigText(const str& path, str* text)
 
 void ReportBadDataFile(const str& path, const char* problem, const char* consequence)
 {
-    static std::set<std::string> reported;
-    if (!reported.insert(path.c_str()).second)
-        return;
-    WriteDbg("%s %s; %s", path.c_str(), problem, consequence);
+    if (TAssetManager::FirstReportOf(str("data:") + path))
+        WriteDbg("%s %s; %s", path.c_str(), problem, consequence);
 }
 
 str ReadConfigXmlText(const str& path, const char* root, const char* consequence)

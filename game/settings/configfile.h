@@ -17,7 +17,8 @@ enum class EConfigText { kRead, kMissing, kUndecipherable };
 EConfigText ReadConfigText(const str& path, str* text);
 
 // Logs "<path> <problem>; <consequence>" the first time `path` is reported
-// in this run (a file read again each level is named once, not each time).
+// in this run (a file read again each level is named once, not each time;
+// TAssetManager::FirstReportOf).
 void ReportBadDataFile(const str& path, const char* problem, const char* consequence);
 
 // Reads the XML document at `path` into `document` and checks that it holds

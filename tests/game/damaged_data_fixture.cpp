@@ -3,6 +3,7 @@
 #include "engine/platform/event.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
+#include "game/floor/quessacolors.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,8 @@ void DamageFile(const std::string& path, EDamage kind)
 void DamagedData::SetUp()
 {
     GameAppTest::SetUp();
+    // The clothing colours are read once a process: each test reads its own.
+    TQuessaColors::Release();
     UseGameData();
     CopyGameFolder("config");
     CopyGameFolder("layouts");
@@ -72,6 +75,7 @@ void DamagedData::TearDown()
 void DamagedData::CopyGameFolder(const char* folder)
 {
     const fs::path data = fs::path(QM_SOURCE_DIR) / "data" / "assets";
+    fs::create_directories((scratch.Path() / "assets" / folder).parent_path());
     fs::copy(data / folder, scratch.Path() / "assets" / folder,
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
@@ -106,7 +110,8 @@ std::string DamagedData::EndLog()
     ::close(mSavedStderr);
     mLogging = false;
     std::ifstream in(mLogPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // The engine's start kept its own lines (HeadlessWindowTest::startLog).
+    return startLog + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 TModalWindow* DamagedData::Top() { return manager->GetTopModalWindow(); }

@@ -11,7 +11,9 @@
 #include "game/play/gamedata.h"
 #include "game/settings/settings.h"
 
+#include <cctype>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -144,3 +146,76 @@ TEST_F(DamagedData, ALevelOverScreenThatBuiltNothingGoesBackToTheMap)
     EXPECT_TRUE(backOnMap) << TopName().c_str() << "\n" << log;
     EXPECT_NE(log.find("levelover.lua"), std::string::npos) << log;
 }
+
+// ---- every kind of data file is named once -------------------------------------
+
+namespace {
+
+struct TDataFile {
+    const char* file;    // below assets/
+    const char* folder;  // below assets/, copied from the game's data first ("" when the fixture has it)
+    const char* named;   // what the log line holds
+    bool inLevel;        // read when a level starts (else at start-up)
+};
+
+const TDataFile kDataFiles[] = {
+    {"strings.xml", "", "assets/strings.xml", false},
+    {"config/global.xml", "", "assets/config/global.xml", true},
+    {"config/career/1.xml", "", "assets/config/career/1.xml", true},
+    {"layouts/cruise01.txt", "", "assets/layouts/cruise01.txt", true},
+    {"config/customer.xml", "", "assets/config/customer.xml", true},
+    {"config/actionpoints.xml", "", "assets/config/actionpoints.xml", true},
+    {"config/unlocks.xml", "", "assets/config/unlocks.xml", false},
+    {"restaurants/cruise/upgrades/upgrades.xml", "restaurants/cruise/upgrades", "cruise/upgrades/upgrades.xml", true},
+    {"quessa/colors.inf", "quessa", "assets/quessa/colors.inf", true},
+    {"ui/noisering.png", "ui", "ui/noisering", true},
+    {"audio/sfx/customer_ditch.ogg", "audio/sfx", "audio/sfx/customer_ditch.ogg", true},
+    {"ui/ui_globe.anm", "ui", "ui/ui_globe.anm", true},
+};
+
+}  // namespace
+
+class DamagedFile : public DamagedData,
+                    public testing::WithParamInterface<std::tuple<TDataFile, EDamage>> {};
+
+TEST_P(DamagedFile, IsNamedOnceInTheLogAndTheGameGoesOn)
+{
+    const auto& [data, kind] = GetParam();
+    if (*data.folder)
+        CopyGameFolder(data.folder);
+    Damage(std::string("assets/") + data.file, kind);
+    BeginLog();
+    Start();
+    Idle();
+    if (data.inLevel) {
+        NameThePlayer();
+        ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+        Press("play");
+        ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+        Press("play");
+        for (int i = 0; i < 150; ++i)
+            Idle(16);
+    } else {
+        for (int i = 0; i < 150; ++i)
+            Idle(16);
+    }
+    const bool quit = !Send(TEvent::kCloseRequest) || AnswerYesAndQuitWithin(kSecond);
+    const std::string log = EndLog();
+    EXPECT_TRUE(quit);
+    int lines = 0;
+    for (size_t at = log.find(data.named); at != std::string::npos; at = log.find(data.named, at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 1) << data.file << " " << DamageName(kind) << "\n" << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, DamagedFile,
+    testing::Combine(testing::ValuesIn(kDataFiles), testing::Values(EDamage::kCutToOneByte, EDamage::kCutInHalf,
+                                                                    EDamage::kEmptied, EDamage::kDeleted)),
+    [](const testing::TestParamInfo<DamagedFile::ParamType>& info) {
+        std::string name = std::get<0>(info.param).file;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name + "_" + DamageName(std::get<1>(info.param));
+    });

@@ -1,5 +1,6 @@
 // Floor layouts: reading grids with any line ends, the tables, chairs and bar
 // they describe, grids whose tables touch the edges, and the editor's writer.
+#include "engine/base/asset.h"
 #include "game/levels/levellayout.h"
 #include "headlessengine.h"
 
@@ -77,7 +78,9 @@ TEST_F(Layouts, ShortLinesShiftTheRowsBelowAndAMissingOrShortFileIsAnEmptyFloor)
     EXPECT_EQ(layout.ReadRows(str("d---\n----------------\n")), 22);
     EXPECT_EQ(std::string(layout.GetGrid().c_str()).substr(0, 20), "d---\n---------------");
 
-    // A file with fewer cells than a floor is cut short: refused, named once.
+    // A file with fewer cells than a floor is cut short: refused, named once
+    // in the life of the asset registry.
+    TAssetManager assets;
     WriteLayout("short", "d---\n----------------\n");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(layout.OpenLevel("short"));
