@@ -76,6 +76,8 @@ public:
     str defaultError;
     std::unique_ptr<TEncrypt> cipher;
     bool saveEnabled = false;
+    bool foundUnreadable = false;
+    str keptAside;
     qm::TReplyReader reader;  // the last reply, read apart from the frame when large
 
     TQmHiscoreTable* CurrentTable()
@@ -112,8 +114,19 @@ void TQmHiscoresData::LoadPreferences()
     if (saveEnabled)
         qm::RemoveStaleTemporaries(prefsPath);
     str text;
-    if (qm::ReadHiscoreFile(prefsPath, *cipher, &text) == qm::EHiscoreFile::kRead)
+    switch (qm::ReadHiscoreFile(prefsPath, *cipher, &text, &keptAside)) {
+    case qm::EHiscoreFile::kRead:
         qm::ReadHiscoreText(text.c_str(), &rememberedUsers, &localTables);
+        break;
+    case qm::EHiscoreFile::kRejected:
+        foundUnreadable = true;
+        // A file that could not be set aside is never saved over.
+        if (keptAside.length() == 0)
+            saveEnabled = false;
+        break;
+    case qm::EHiscoreFile::kMissing:
+        break;
+    }
 }
 
 void TQmHiscoresData::SavePreferences()
@@ -275,6 +288,10 @@ TQmHiscores::TQmHiscores(const char* game, const char* keyText, const char* vers
 }
 
 TQmHiscores::~TQmHiscores() = default;
+
+bool TQmHiscores::FoundUnreadableFile() const { return mData->foundUnreadable; }
+
+str TQmHiscores::GetKeptAside() const { return mData->keptAside; }
 
 void TQmHiscores::SetProperty(EProperty property, const char* value)
 {

@@ -4,14 +4,21 @@
 // window's close button still ends the game cleanly within a second.
 #include "damaged_data_fixture.h"
 
+#include "engine/base/encryptionkey.h"
+#include "engine/base/prefs.h"
 #include "engine/platform/event.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/play/game.h"
 #include "game/play/gamedata.h"
 #include "game/settings/settings.h"
+#include "online/hiscores.h"
 
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
 
@@ -218,4 +225,97 @@ INSTANTIATE_TEST_SUITE_P(
             if (!std::isalnum(static_cast<unsigned char>(c)))
                 c = '_';
         return name + "_" + DamageName(std::get<1>(info.param));
+    });
+
+// ---- damaged saves: told once, kept aside ------------------------------------
+
+namespace {
+
+// A folder where the file should be: it cannot be read either.
+constexpr int kFolderInItsPlace = 100;
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+class DamagedSave : public DamagedData, public testing::WithParamInterface<std::tuple<const char*, int>> {
+protected:
+    std::string UserFile(const char* name) const
+    {
+        return (scratch.Path() / "data" / "corvellatrip" / name).string();
+    }
+
+    // A player with progress and a score, saved as the game saves them.
+    void WriteGoodSaves()
+    {
+        std::filesystem::create_directories(UserFile(""));
+        {
+            TPrefs prefs(str(ENCRYPTION_KEY), true);
+            prefs.SetStr("username", "Ada", 0, true);
+        }
+        TQmHiscores scores("corvellatrip", ENCRYPTION_KEY, "2.0", true);
+        scores.SetProperty(TQmHiscores::kUserName, "Ada");
+        scores.SetProperty(TQmHiscores::kTableType, "career");
+        scores.LogScore(1234, "", "", true);
+    }
+
+    void DamageSave(const std::string& path, int kind)
+    {
+        if (kind == kFolderInItsPlace) {
+            std::filesystem::remove(path);
+            std::filesystem::create_directories(path + "/inside");
+        } else {
+            DamageFile(path, static_cast<EDamage>(kind));
+        }
+    }
+};
+
+TEST_P(DamagedSave, ThePlayerIsToldOnceAndTheFileIsKeptAside)
+{
+    const auto& [name, kind] = GetParam();
+    WriteGoodSaves();
+    const std::string path = UserFile(name);
+    DamageSave(path, kind);
+    const bool folder = kind == kFolderInItsPlace;
+    const std::string damaged = folder ? std::string() : FileBytes(path);
+
+    BeginLog();
+    Start();
+    Idle();
+    const bool told = WaitForTop("scripts/ok.lua", 400);
+    std::string body;
+    if (told)
+        if (auto* text = GetCast<TText>(Top()->GetChildWindow("body", -1)))
+            body = text->GetText().c_str();
+    if (told)
+        Press("ok");
+    // Told once: what follows is the menu's own way on (a first start asks for a name).
+    for (int i = 0; i < 100; ++i)
+        Idle(16);
+    const str after = TopName();
+    const std::string log = EndLog();
+
+    ASSERT_TRUE(told) << log;
+    const std::string aside = path + ".bad";
+    EXPECT_NE(body.find(std::string(name) + ".bad"), std::string::npos) << body;
+    EXPECT_NE(after, str("scripts/ok.lua"));
+    EXPECT_TRUE(folder ? std::filesystem::is_directory(aside) : FileBytes(aside) == damaged) << aside;
+    EXPECT_NE(log.find(aside), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryDamage, DamagedSave,
+    testing::Combine(testing::Values("prefs.dat", "hiscore.dat"),
+                     testing::Values(static_cast<int>(EDamage::kCutToOneByte), static_cast<int>(EDamage::kCutInHalf),
+                                     static_cast<int>(EDamage::kEmptied), static_cast<int>(EDamage::kFlippedBits),
+                                     kFolderInItsPlace)),
+    [](const testing::TestParamInfo<DamagedSave::ParamType>& info) {
+        std::string name = std::get<0>(info.param);
+        name = name.substr(0, name.find('.'));
+        const int kind = std::get<1>(info.param);
+        return name + "_" + (kind == kFolderInItsPlace ? std::string("folder") : DamageName(static_cast<EDamage>(kind)));
     });
