@@ -1,5 +1,6 @@
 #include "engine/render/imagedecode.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 
 #include <csetjmp>
@@ -19,15 +20,21 @@ int PowerOfTwoSide(int width, int height)
 }
 
 // The file being decoded by EzPngLoadImage or EzJpegLoadImage on this
-// thread, so that every line its decoder logs names it.
+// thread, and the palette file applied to it, so that every line its
+// decoder logs names them.
 static thread_local const char* gDecodingFile = nullptr;
+static thread_local const char* gDecodingPalette = nullptr;
 
 namespace {
 
 class TDecodingFile {
 public:
-    explicit TDecodingFile(const char* path) { gDecodingFile = path; }
-    ~TDecodingFile() { gDecodingFile = nullptr; }
+    explicit TDecodingFile(const char* path, const char* palette = nullptr)
+    {
+        gDecodingFile = path;
+        gDecodingPalette = palette;
+    }
+    ~TDecodingFile() { gDecodingFile = gDecodingPalette = nullptr; }
     TDecodingFile(const TDecodingFile&) = delete;
     TDecodingFile& operator=(const TDecodingFile&) = delete;
 };
@@ -35,6 +42,18 @@ public:
 const char* DecodingFile()
 {
     return gDecodingFile ? gDecodingFile : "(a stream)";
+}
+
+const char* DecodingPalette()
+{
+    return gDecodingPalette ? gDecodingPalette : "(a stream)";
+}
+
+// A palette file is named once, however many pictures ask for it.
+void ReportPalette(const char* path, const char* problem)
+{
+    if (TAssetManager::FirstReportOf(str("palette:") + path))
+        WriteDbg("Palette %s %s; the picture keeps its own colours", path, problem);
 }
 
 }  // namespace
@@ -123,8 +142,10 @@ void OverridePalette(png_structp png, png_infop info, std::FILE* paletteFile)
         return;
     std::uint8_t rgb[256][3];
     int read = ReadRiffPalette(paletteFile, rgb);
-    if (read == 0)
+    if (read == 0) {
+        ReportPalette(DecodingPalette(), "is not a palette file (damaged?)");
         return;
+    }
     png_color replaced[256];
     std::memcpy(replaced, colours, sizeof(png_color) * count);
     for (int i = 0; i < read && i < count; ++i)
@@ -297,7 +318,9 @@ bool EzPngLoadImage(const char* path, unsigned char** pixels, int* width, int* h
     if (!file)
         return false;
     std::FILE* paletteFile = (palettePath && *palettePath) ? std::fopen(palettePath, "rb") : nullptr;
-    TDecodingFile decoding(path);
+    if (palettePath && *palettePath && !paletteFile)
+        ReportPalette(palettePath, "not found");
+    TDecodingFile decoding(path, palettePath);
     bool ok = PngLoadImage(file, pixels, width, height, side, hasAlpha, paletteFile, palette, paletteMode);
     if (paletteFile)
         std::fclose(paletteFile);

@@ -402,8 +402,11 @@ void TTextureData::LoadPalette(str name)
     if (found == mPalettes.end()) {
         char path[qm::kPathBufferSize] = {};
         std::FILE* file = qm::OpenResource(name.c_str(), path);
-        if (!file)
+        if (!file) {
+            if (TAssetManager::FirstReportOf(str("palette:") + name))
+                WriteDbg("Palette %s not found; the picture keeps its colours", name.c_str());
             return;
+        }
         TPalette palette;
         auto base = mPalettes.find(str("default"));
         if (base != mPalettes.end()) {
@@ -416,6 +419,9 @@ void TTextureData::LoadPalette(str name)
         std::uint8_t rgb[256][3];
         int count = ReadRiffPalette(file, rgb);
         std::fclose(file);
+        // Kept all the same (with the colours it has), so it is not read again.
+        if (count == 0 && TAssetManager::FirstReportOf(str("palette:") + name))
+            WriteDbg("Palette %s is not a palette file (damaged?); the picture keeps its colours", path);
         for (int i = 0; i < count; ++i) {
             palette[i * 4 + 2] = rgb[i][0];
             palette[i * 4 + 1] = rgb[i][1];

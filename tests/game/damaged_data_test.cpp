@@ -178,6 +178,7 @@ const TDataFile kDataFiles[] = {
     {"ui/noisering.png", "ui", "ui/noisering", true},
     {"audio/sfx/customer_ditch.ogg", "audio/sfx", "audio/sfx/customer_ditch.ogg", true},
     {"ui/ui_globe.anm", "ui", "ui/ui_globe.anm", true},
+    {"fonts/corona.mvec", "", "fonts/corona.mvec", false},
 };
 
 }  // namespace
