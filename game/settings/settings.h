@@ -196,6 +196,7 @@ public:
 
 private:
     void RegisterLuaFunctions();
+    bool NextSaveNotice(str* label, str* file);
     void OpenMetrics();
     void WriteMetricsHeader();
     void CloseMetrics();

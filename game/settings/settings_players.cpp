@@ -146,6 +146,15 @@ str BaseName(const str& path)
 
 bool TSettings::TakeSaveNotice(str* label, str* file)
 {
+    const bool told = NextSaveNotice(label, file);
+    // The log shows what the player was shown.
+    if (told)
+        WriteDbg("Telling the player: %s (%s)", label->c_str(), file->c_str());
+    return told;
+}
+
+bool TSettings::NextSaveNotice(str* label, str* file)
+{
     if (!mToldOfPrefs && mPrefs && mPrefs->FoundUnreadableFile()) {
         mToldOfPrefs = true;
         const bool kept = mPrefs->GetKeptAside().length() > 0;
