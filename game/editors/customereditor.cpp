@@ -6,6 +6,7 @@
 #include "engine/window/windowmanager.h"
 #include "game/editors/editorfields.h"
 #include "game/editors/namelist.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 namespace {
@@ -106,7 +107,8 @@ TCustomerEditor::TCustomerEditor()
 {
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->AddWindowType("GraphicsWindow", TGraphicsWindow::ClassId());
-    mDocument.ParseString(TSettings::ReadEncryptedFile(kCustomerFile).c_str());
+    // A damaged file is refused (and named): with nothing read, nothing is saved over it.
+    game::ReadConfigDocument(kCustomerFile, &mDocument, "dataroot", "the customer editor has nothing to edit");
     if (TWindowScript* script = TWindowScript::Get())
         qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
 }

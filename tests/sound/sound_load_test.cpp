@@ -134,11 +134,21 @@ TEST_F(SoundLoad, DamagedFilesKeepWhatDecodedAndNeverCrash)
     EXPECT_LT(sound->Pcm()->Frames(), allFrames);
     EXPECT_GT(sound->Pcm()->Frames(), allFrames / 2);
 
-    WriteBytes(mFolder.Path("truncated.ogg"), std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3)));
-    auto truncated = Load(mFolder.Path("truncated.ogg"));
-    ASSERT_TRUE(truncated);
-    EXPECT_GT(truncated->Pcm()->Frames(), 0);
-    EXPECT_LT(truncated->Pcm()->Frames(), allFrames);
+    // A file cut short keeps what there is, and says so: cut mid-page or
+    // exactly at a page's end alike.
+    const std::pair<const char*, size_t> cuts[] = {{"truncated.ogg", bytes.size() * 2 / 3},
+                                                  {"atpage.ogg", pages[pages.size() / 2]}};
+    for (const auto& [name, length] : cuts) {
+        WriteBytes(mFolder.Path(name), std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(length)));
+        std::shared_ptr<TSound> truncated;
+        const std::string log = CaptureLog([&] { truncated = Load(mFolder.Path(name)); });
+        ASSERT_TRUE(truncated) << name;
+        EXPECT_GT(truncated->Pcm()->Frames(), 0);
+        EXPECT_LT(truncated->Pcm()->Frames(), allFrames);
+        EXPECT_NE(log.find(mFolder.Path(name) + " is cut short"), std::string::npos) << log;
+    }
+    WriteBytes(mFolder.Path("whole.ogg"), bytes);
+    EXPECT_EQ(CaptureLog([&] { EXPECT_TRUE(Load(mFolder.Path("whole.ogg"))); }), "") << "a whole file is whole";
 
     std::vector<char> scribbled = bytes;
     for (size_t i = pages[3]; i < scribbled.size(); i += 7)
