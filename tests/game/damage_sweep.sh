@@ -25,10 +25,11 @@ source_data=$3
 artefacts=$4
 subset=${5:-full}
 
-# An 800x600 screen: full screen (where a start without saved options
-# begins) and the window are then the same picture, and no row has to find
-# out which one it got.
-if [[ -z "${DISPLAY:-}" ]]; then
+# A display of its own, 800x600 (also under a test run's larger one): full
+# screen (where a start without saved options begins) and the window are
+# then the same picture, and no row has to find out which one it got.
+if [[ -z "${QM_DAMAGE_SWEEP_DISPLAY:-}" ]]; then
+  export QM_DAMAGE_SWEEP_DISPLAY=1
   exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
 fi
 
