@@ -9,11 +9,16 @@ if(QM_TESTS)
   include(GoogleTest)
 endif()
 
-# qm_test(name SOURCES ... LIBS ... [LABELS ...]): one GoogleTest program, default label unit.
+# qm_test(name SOURCES ... LIBS ... [LABELS ...] [SERIAL]): one GoogleTest program, default
+# label unit; SERIAL runs its cases with no other test beside them.
 function(qm_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_LABELS)
     set(T_LABELS unit)
+  endif()
+  set(serial FALSE)
+  if(T_SERIAL)
+    set(serial TRUE)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -21,20 +26,39 @@ function(qm_test name)
   qm_private_headers(${name} tests)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${T_LABELS}"
+    PROPERTIES LABELS "${T_LABELS}" RUN_SERIAL ${serial}
     DISCOVERY_TIMEOUT 60)
   if("unit" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY QM_UNIT_TEST_TARGETS ${name})
   endif()
+  if("gl" IN_LIST T_LABELS OR "e2e" IN_LIST T_LABELS)
+    set_property(GLOBAL APPEND PROPERTY QM_DISPLAY_TEST_TARGETS ${name})
+  endif()
 endfunction()
 
-# qm_unit_tests_target(): after every folder is added, `unit_tests` builds all unit-test programs.
+# qm_display_test_programs(target...): programs that gl or e2e tests run
+# besides qm_test programs (screenshot programs, the game, its tools).
+function(qm_display_test_programs)
+  set_property(GLOBAL APPEND PROPERTY QM_DISPLAY_TEST_TARGETS ${ARGN})
+endfunction()
+
+# qm_unit_tests_target(): after every folder is added, `unit_tests` builds
+# all unit-test programs and `display_tests` all that the gl and e2e tests
+# run. ./test builds the second in the release tree and the first in the
+# sanitizer tree, so each test is built and run once.
 function(qm_unit_tests_target)
   get_property(targets GLOBAL PROPERTY QM_UNIT_TEST_TARGETS)
   add_custom_target(unit_tests)
   if(targets)
     add_dependencies(unit_tests ${targets})
   endif()
+  get_property(targets GLOBAL PROPERTY QM_DISPLAY_TEST_TARGETS)
+  add_custom_target(display_tests)
+  foreach(target IN LISTS targets)
+    if(TARGET ${target})  # (the sanitizer trees make no splash movie)
+      add_dependencies(display_tests ${target})
+    endif()
+  endforeach()
 endfunction()
 
 # qm_fuzz_target(name SOURCES ... LIBS ... CORPUS dir)

@@ -16,7 +16,10 @@
 
 namespace {
 
-constexpr int LUA_MAXCSTACK = 8000; // values a C function may have on its stack
+// Values a C function may have on its stack, its arguments included: what
+// lua_checkstack grants, so `unpack' of a longer list is refused ("table too
+// big to unpack") at the same size as in 5.0.
+constexpr int LUA_MAXCSTACK = 2048;
 
 TObject* negindex(lua_State* L, int idx)
 {

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -226,9 +227,12 @@ void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* l, int nup)
 
 // ---- getn and setn: the `n' field, else the weak `sizes' table -------------------
 
+// A size field outside the int range (or NaN) is no size: it reads as
+// negative, as the machine's own conversion gives it.
 static int checkint(lua_State* L, int topop)
 {
-    int n = static_cast<int>(lua_tonumber(L, -1));
+    lua_Number x = lua_tonumber(L, -1);
+    int n = x >= -2147483648.0 && x <= 2147483647.0 ? static_cast<int>(x) : INT_MIN;
     if (n == 0 && !lua_isnumber(L, -1))
         n = -1;
     lua_pop(L, topop);
@@ -441,6 +445,7 @@ namespace {
 
 struct LoadF {
     FILE* f;
+    int readerror; // errno of a failed read, kept until the load is over
     char buff[LUAL_BUFFERSIZE];
 };
 
@@ -450,13 +455,17 @@ const char* getF(lua_State*, void* ud, size_t* size)
     if (std::feof(lf->f))
         return nullptr;
     *size = std::fread(lf->buff, 1, LUAL_BUFFERSIZE, lf->f);
+    if (*size == 0 && std::ferror(lf->f))
+        lf->readerror = errno;
     return *size > 0 ? lf->buff : nullptr;
 }
 
-int errfile(lua_State* L, int fnameindex)
+// The message says why, as the system tells it ("No such file or
+// directory", "Is a directory").
+int errfile(lua_State* L, int fnameindex, int error)
 {
     const char* filename = lua_tostring(L, fnameindex) + 1;
-    lua_pushfstring(L, "cannot read %s", filename);
+    lua_pushfstring(L, "cannot read %s: %s", filename, std::strerror(error));
     lua_remove(L, fnameindex);
     return LUA_ERRFILE;
 }
@@ -481,6 +490,7 @@ const char* getS(lua_State*, void* ud, size_t* size)
 int luaL_loadfile(lua_State* L, const char* filename)
 {
     LoadF lf;
+    lf.readerror = 0;
     int fnameindex = lua_gettop(L) + 1;
     if (filename == nullptr) {
         lua_pushliteral(L, "=stdin");
@@ -490,14 +500,14 @@ int luaL_loadfile(lua_State* L, const char* filename)
         lf.f = std::fopen(filename, "rb");
     }
     if (lf.f == nullptr)
-        return errfile(L, fnameindex);
+        return errfile(L, fnameindex, errno);
     int status = lua_load(L, getF, &lf, lua_tostring(L, -1));
     int readstatus = std::ferror(lf.f);
     if (lf.f != stdin)
         std::fclose(lf.f);
     if (readstatus) {
         lua_settop(L, fnameindex);
-        return errfile(L, fnameindex);
+        return errfile(L, fnameindex, lf.readerror != 0 ? lf.readerror : EIO);
     }
     lua_remove(L, fnameindex);
     return status;

@@ -1,5 +1,6 @@
 // A thin debug library: the stack traceback the interpreter prints with its
 // errors (`debug.traceback', also installed as _TRACEBACK).
+#include <climits>
 #include <cstring>
 
 #include "lauxlib.h"
@@ -10,6 +11,32 @@ namespace {
 
 constexpr int LEVELS1 = 12; // size of the first part of the stack
 constexpr int LEVELS2 = 10; // size of the second part of the stack
+
+// The deepest level lua_getstack knows, given one that exists. Endless tail
+// recursion leaves a level for every call it made, so the levels are found
+// by doubling and halving rather than one by one.
+int lastLevel(lua_State* L, int known)
+{
+    lua_Debug ar;
+    int lo = known; // exists
+    int hi = known; // lo < hi and hi does not exist, once found
+    for (int step = 1;; step = step > INT_MAX / 2 ? INT_MAX : 2 * step) {
+        if (lo >= INT_MAX - 1)
+            return lo;
+        hi = lo > INT_MAX - 1 - step ? INT_MAX - 1 : lo + step;
+        if (!lua_getstack(L, hi, &ar))
+            break;
+        lo = hi;
+    }
+    while (hi - lo > 1) {
+        int mid = lo + (hi - lo) / 2;
+        if (lua_getstack(L, mid, &ar))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo;
+}
 
 int errorfb(lua_State* L)
 {
@@ -23,15 +50,14 @@ int errorfb(lua_State* L)
     else
         lua_pushliteral(L, "\n");
     lua_pushliteral(L, "stack traceback:");
-    while (lua_getstack(L, level++, &ar)) {
+    while (level < INT_MAX && lua_getstack(L, level++, &ar)) {
         if (level > LEVELS1 && firstpart) {
             // no more than `LEVELS2' more levels?
             if (!lua_getstack(L, level + LEVELS2, &ar)) {
                 level--; // keep going
             } else {
                 lua_pushliteral(L, "\n\t..."); // too many levels
-                while (lua_getstack(L, level + LEVELS2, &ar)) // find last levels
-                    level++;
+                level = lastLevel(L, level + LEVELS2) - LEVELS2 + 1; // to the last levels
             }
             firstpart = false;
             continue;

@@ -214,14 +214,20 @@ void luaG_runerror(lua_State* L, const char* fmt, ...)
 
 // ---- the debug API -------------------------------------------------------------
 
+// Every tail call a Lua frame has made counts as a level of its own below
+// that frame: the caller it replaced is gone, but levels (of `error',
+// `getfenv', tracebacks) still count it. Such a level has no frame (i_ci 0).
 extern "C" int lua_getstack(lua_State* L, int level, lua_Debug* ar)
 {
     CallInfo* ci = L->ci;
-    for (; level > 0 && ci > L->base_ci; ci--)
+    for (; level > 0 && ci > L->base_ci; ci--) {
         level--;
-    if (level != 0 || ci == L->base_ci)
+        if (isLua(ci))
+            level -= ci->tailcalls; // the lost callers of this frame
+    }
+    if (level > 0 || ci == L->base_ci)
         return 0;
-    ar->i_ci = static_cast<int>(ci - L->base_ci);
+    ar->i_ci = level < 0 ? 0 : static_cast<int>(ci - L->base_ci);
     return 1;
 }
 
@@ -268,6 +274,21 @@ static const char* travglobals(lua_State* L, const TObject* o)
     return nullptr;
 }
 
+// A level lost to a tail call: no function, no source, no line, no name.
+static void info_tailcall(lua_State* L, const char* what, lua_Debug* ar)
+{
+    ar->name = ar->namewhat = "";
+    ar->what = "tail";
+    ar->linedefined = ar->currentline = -1;
+    ar->source = "=(tail call)";
+    luaO_chunkid(ar->short_src, ar->source, LUA_IDSIZE);
+    ar->nups = 0;
+    if (std::strchr(what, 'f')) { // the function is nil
+        setnilvalue(L->top);
+        incr_top(L);
+    }
+}
+
 extern "C" int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar)
 {
     StkId f;
@@ -282,35 +303,24 @@ extern "C" int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar)
         ci = L->base_ci + ar->i_ci;
         f = ci->func;
     } else {
-        f = nullptr; // a lost tail call
+        info_tailcall(L, what, ar);
+        return 1;
     }
     int status = 1;
     for (; *what; what++) {
         switch (*what) {
-        case 'S':
-            if (f == nullptr) {
-                ar->source = "=(tail call)";
-                ar->linedefined = -1;
-                ar->what = "tail";
-                luaO_chunkid(ar->short_src, ar->source, LUA_IDSIZE);
-            } else {
-                funcinfo(ar, f);
-            }
-            break;
+        case 'S': funcinfo(ar, f); break;
         case 'l': ar->currentline = ci ? luaG_currentline(ci) : -1; break;
-        case 'u': ar->nups = f ? clvalue(f)->c.nupvalues : 0; break;
+        case 'u': ar->nups = clvalue(f)->c.nupvalues; break;
         case 'n':
             ar->namewhat = ci ? getfuncname(ci, &ar->name) : nullptr;
             if (ar->namewhat == nullptr) {
-                ar->name = f ? travglobals(L, f) : nullptr;
+                ar->name = travglobals(L, f);
                 ar->namewhat = ar->name ? "global" : "";
             }
             break;
         case 'f':
-            if (f)
-                setobj(L->top, f);
-            else
-                setnilvalue(L->top);
+            setobj(L->top, f);
             incr_top(L);
             break;
         default: status = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "lauxlib.h"
+#include "lmem.h"
 #include "lua.h"
 #include "lualib.h"
 #include "lstrlib.h"
@@ -134,18 +135,94 @@ constexpr int MAX_CAPTURES = 32;
 constexpr int CAP_UNFINISHED = -1;
 constexpr int CAP_POSITION = -2;
 constexpr char L_ESC = '%';
-constexpr int MAXCCALLS = 200; // nesting of the matcher's recursion
+
+// The matcher backtracks: every optional item that matched, every run of a
+// repeated item and every capture opened or closed on the way is a choice
+// it may have to come back to. The 5.0 matcher kept them as nested calls of
+// itself, as deep as the pattern is long, on the native stack; these are
+// kept on a stack of their own that grows in the state's memory. A pattern
+// that leaves more than this many choices open is refused.
+constexpr int MAX_OPEN_CHOICES = 1 << 20;
+
+enum class ChoiceKind : unsigned char {
+    CaptureOpened, // undo: forget the capture
+    CaptureClosed, // undo: reopen the capture
+    Optional,      // `?' took its character: try again without it
+    Greedy,        // `*' or `+' took a run: give back its last character
+    Lazy,          // `-' took the shortest run: take one character more
+};
+
+struct Choice {
+    ChoiceKind kind;
+    int capture;   // CaptureClosed: the capture closed
+    const char* s; // where the rest of the pattern was tried from
+    union {
+        const char* runStart; // Greedy: the run gives characters back down to here
+        const char* item;     // Lazy: the repeated item, to take one more
+    };
+    const char* ep; // Optional, Greedy, Lazy: the end of the item (its `?', `*', `+' or `-')
+};
+
+class ChoiceStack {
+public:
+    explicit ChoiceStack(lua_State* L) : L_(L) {}
+    ~ChoiceStack()
+    {
+        if (items_ != inline_)
+            luaM_freearray(L_, items_, size_);
+    }
+    ChoiceStack(const ChoiceStack&) = delete;
+    ChoiceStack& operator=(const ChoiceStack&) = delete;
+
+    bool empty() const { return top_ == 0; }
+    Choice& back() { return items_[top_ - 1]; }
+    void pop() { top_--; }
+    void clear() { top_ = 0; }
+    Choice& push(ChoiceKind kind)
+    {
+        if (top_ == size_)
+            grow();
+        Choice& c = items_[top_++];
+        c.kind = kind;
+        return c;
+    }
+
+private:
+    void grow()
+    {
+        if (size_ >= MAX_OPEN_CHOICES)
+            luaL_error(L_, "pattern too complex");
+        int newsize = size_ * 2 < MAX_OPEN_CHOICES ? size_ * 2 : MAX_OPEN_CHOICES;
+        Choice* bigger = luaM_newvector<Choice>(L_, newsize);
+        std::memcpy(bigger, items_, sizeof(Choice) * static_cast<size_t>(top_));
+        if (items_ != inline_)
+            luaM_freearray(L_, items_, size_);
+        items_ = bigger;
+        size_ = newsize;
+    }
+
+    static constexpr int INLINE_CHOICES = 32; // most patterns need no more
+    lua_State* L_;
+    Choice inline_[INLINE_CHOICES];
+    Choice* items_ = inline_;
+    int size_ = INLINE_CHOICES;
+    int top_ = 0;
+};
 
 struct MatchState {
+    MatchState(lua_State* state, const char* src, size_t len)
+        : src_init(src), src_end(src + len), L(state), level(0), choices(state)
+    {
+    }
     const char* src_init; // init of source string
     const char* src_end;  // end (`\0') of source string
     lua_State* L;
     int level; // total number of captures (finished or unfinished)
-    int depth;
     struct {
         const char* init;
         sint32 len;
     } capture[MAX_CAPTURES];
+    ChoiceStack choices;
 };
 
 int check_capture(MatchState* ms, int l)
@@ -238,8 +315,6 @@ bool luaI_singlematch(int c, const char* p, const char* ep)
     }
 }
 
-const char* match(MatchState* ms, const char* s, const char* p);
-
 const char* matchbalance(MatchState* ms, const char* s, const char* p)
 {
     if (*p == 0 || *(p + 1) == 0)
@@ -260,58 +335,6 @@ const char* matchbalance(MatchState* ms, const char* s, const char* p)
     return nullptr; // string ends out of balance
 }
 
-const char* max_expand(MatchState* ms, const char* s, const char* p, const char* ep)
-{
-    sint32 i = 0; // counts maximum expand for item
-    while ((s + i) < ms->src_end && luaI_singlematch(uchar(*(s + i)), p, ep))
-        i++;
-    // keeps trying to match with the maximum repetitions
-    while (i >= 0) {
-        const char* res = match(ms, (s + i), ep + 1);
-        if (res)
-            return res;
-        i--; // else didn't match; reduce 1 repetition to try again
-    }
-    return nullptr;
-}
-
-const char* min_expand(MatchState* ms, const char* s, const char* p, const char* ep)
-{
-    for (;;) {
-        const char* res = match(ms, s, ep + 1);
-        if (res != nullptr)
-            return res;
-        if (s < ms->src_end && luaI_singlematch(uchar(*s), p, ep))
-            s++; // try with one more repetition
-        else
-            return nullptr;
-    }
-}
-
-const char* start_capture(MatchState* ms, const char* s, const char* p, int what)
-{
-    int level = ms->level;
-    if (level >= MAX_CAPTURES)
-        luaL_error(ms->L, "too many captures");
-    ms->capture[level].init = s;
-    ms->capture[level].len = what;
-    ms->level = level + 1;
-    const char* res = match(ms, s, p);
-    if (res == nullptr) // match failed?
-        ms->level--;    // undo capture
-    return res;
-}
-
-const char* end_capture(MatchState* ms, const char* s, const char* p)
-{
-    int l = capture_to_close(ms);
-    ms->capture[l].len = static_cast<sint32>(s - ms->capture[l].init); // close capture
-    const char* res = match(ms, s, p);
-    if (res == nullptr) // match failed?
-        ms->capture[l].len = CAP_UNFINISHED; // undo capture
-    return res;
-}
-
 const char* match_capture(MatchState* ms, const char* s, int l)
 {
     l = check_capture(ms, l);
@@ -321,86 +344,184 @@ const char* match_capture(MatchState* ms, const char* s, int l)
     return nullptr;
 }
 
-struct DepthGuard {
-    MatchState* ms;
-    explicit DepthGuard(MatchState* m) : ms(m)
-    {
-        if (++ms->depth > MAXCCALLS)
-            luaL_error(ms->L, "pattern too complex");
-    }
-    ~DepthGuard() { ms->depth--; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-};
+void start_capture(MatchState* ms, const char* s, int what)
+{
+    int level = ms->level;
+    if (level >= MAX_CAPTURES)
+        luaL_error(ms->L, "too many captures");
+    ms->capture[level].init = s;
+    ms->capture[level].len = what;
+    ms->level = level + 1;
+    ms->choices.push(ChoiceKind::CaptureOpened);
+}
 
+void end_capture(MatchState* ms, const char* s)
+{
+    int l = capture_to_close(ms);
+    ms->capture[l].len = static_cast<sint32>(s - ms->capture[l].init); // close capture
+    ms->choices.push(ChoiceKind::CaptureClosed).capture = l;
+}
+
+// The end of the longest run of the item from s.
+const char* longest_run(MatchState* ms, const char* s, const char* p, const char* ep)
+{
+    while (s < ms->src_end && luaI_singlematch(uchar(*s), p, ep))
+        s++;
+    return s;
+}
+
+// One single-character item and its repetition (`?', `*', `+', `-' or
+// none) at s: moves s and p past what it takes, leaving a choice to come
+// back to when it could take less or more; false when it cannot match here.
+bool match_item(MatchState* ms, const char*& s, const char*& p)
+{
+    const char* ep = luaI_classend(ms, p); // points to what is next
+    bool m = s < ms->src_end && luaI_singlematch(uchar(*s), p, ep);
+    switch (*ep) {
+    case '?':
+        if (m) {
+            Choice& c = ms->choices.push(ChoiceKind::Optional);
+            c.s = s;
+            c.ep = ep;
+            s++;
+        }
+        p = ep + 1;
+        return true;
+    case '+':
+        if (!m)
+            return false;
+        s++;
+        [[fallthrough]];
+    case '*': {
+        const char* end = longest_run(ms, s, p, ep);
+        if (end > s) { // a run that can give characters back
+            Choice& c = ms->choices.push(ChoiceKind::Greedy);
+            c.s = end;
+            c.runStart = s;
+            c.ep = ep;
+        }
+        s = end;
+        p = ep + 1;
+        return true;
+    }
+    case '-': {
+        Choice& c = ms->choices.push(ChoiceKind::Lazy);
+        c.s = s;
+        c.item = p;
+        c.ep = ep;
+        p = ep + 1;
+        return true;
+    }
+    default:
+        if (!m)
+            return false;
+        s++;
+        p = ep;
+        return true;
+    }
+}
+
+// Goes back to the most recent choice that has an alternative left, undoing
+// the captures taken since. Sets s and p to where matching goes on; false
+// when no choice is left (the match fails).
+bool backtrack(MatchState* ms, const char*& s, const char*& p)
+{
+    ChoiceStack& choices = ms->choices;
+    while (!choices.empty()) {
+        Choice& c = choices.back();
+        switch (c.kind) {
+        case ChoiceKind::CaptureOpened: ms->level--; break;
+        case ChoiceKind::CaptureClosed: ms->capture[c.capture].len = CAP_UNFINISHED; break;
+        case ChoiceKind::Optional:
+            s = c.s;
+            p = c.ep + 1;
+            choices.pop();
+            return true;
+        case ChoiceKind::Greedy:
+            if (c.s > c.runStart) {
+                s = --c.s;
+                p = c.ep + 1;
+                return true;
+            }
+            break;
+        case ChoiceKind::Lazy:
+            if (c.s < ms->src_end && luaI_singlematch(uchar(*c.s), c.item, c.ep)) {
+                s = ++c.s;
+                p = c.ep + 1;
+                return true;
+            }
+            break;
+        }
+        choices.pop();
+    }
+    return false;
+}
+
+// Matches the pattern p at s: the end of the match, or null. The order in
+// which alternatives are tried (and so the match found, and any error the
+// pattern raises on the way) is that of the 5.0 recursive matcher.
 const char* match(MatchState* ms, const char* s, const char* p)
 {
-    DepthGuard guard(ms);
-init: // using goto's to optimize tail recursion
-    switch (*p) {
-    case '(': // start capture
-        if (*(p + 1) == ')') // position capture?
-            return start_capture(ms, s, p + 2, CAP_POSITION);
-        return start_capture(ms, s, p + 1, CAP_UNFINISHED);
-    case ')': return end_capture(ms, s, p + 1);
-    case L_ESC:
-        switch (*(p + 1)) {
-        case 'b': // balanced string?
-            s = matchbalance(ms, s, p + 2);
-            if (s == nullptr)
-                return nullptr;
-            p += 4;
-            goto init;
-        case 'f': { // frontier: the set does not match the previous char but matches this one
-            p += 2;
-            if (*p != '[')
-                luaL_error(ms->L, "missing `[' after `%%f' in pattern");
-            const char* ep = luaI_classend(ms, p);
-            int previous = s == ms->src_init ? '\0' : uchar(*(s - 1));
-            int current = s < ms->src_end ? uchar(*s) : '\0';
-            if (matchbracketclass(previous, p, ep - 1) || !matchbracketclass(current, p, ep - 1))
-                return nullptr;
-            p = ep;
-            goto init;
-        }
-        default:
-            if (std::isdigit(uchar(*(p + 1)))) { // capture back-reference
-                s = match_capture(ms, s, *(p + 1));
-                if (s == nullptr)
-                    return nullptr;
+    ms->choices.clear();
+    for (;;) {
+        bool failed = false;
+        switch (*p) {
+        case '(': // start capture
+            if (*(p + 1) == ')') { // position capture?
+                start_capture(ms, s, CAP_POSITION);
                 p += 2;
-                goto init;
+            } else {
+                start_capture(ms, s, CAP_UNFINISHED);
+                p += 1;
             }
-            goto dflt;
+            break;
+        case ')':
+            end_capture(ms, s);
+            p += 1;
+            break;
+        case L_ESC:
+            switch (*(p + 1)) {
+            case 'b': // balanced string?
+                s = matchbalance(ms, s, p + 2);
+                failed = s == nullptr;
+                p += 4;
+                break;
+            case 'f': { // frontier: the set does not match the previous char but matches this one
+                p += 2;
+                if (*p != '[')
+                    luaL_error(ms->L, "missing `[' after `%%f' in pattern");
+                const char* ep = luaI_classend(ms, p);
+                int previous = s == ms->src_init ? '\0' : uchar(*(s - 1));
+                int current = s < ms->src_end ? uchar(*s) : '\0';
+                failed = matchbracketclass(previous, p, ep - 1) || !matchbracketclass(current, p, ep - 1);
+                p = ep;
+                break;
+            }
+            default:
+                if (std::isdigit(uchar(*(p + 1)))) { // capture back-reference
+                    s = match_capture(ms, s, *(p + 1));
+                    failed = s == nullptr;
+                    p += 2;
+                    break;
+                }
+                failed = !match_item(ms, s, p);
+                break;
+            }
+            break;
+        case '\0': return s; // end of pattern
+        case '$':
+            if (*(p + 1) == '\0') { // is the `$' the last char in pattern?
+                if (s == ms->src_end)
+                    return s;
+                failed = true;
+                break;
+            }
+            failed = !match_item(ms, s, p);
+            break;
+        default: failed = !match_item(ms, s, p); break;
         }
-    case '\0': return s; // end of pattern
-    case '$':
-        if (*(p + 1) == '\0') // is the `$' the last char in pattern?
-            return (s == ms->src_end) ? s : nullptr;
-        goto dflt;
-    default:
-    dflt: {
-        const char* ep = luaI_classend(ms, p); // points to what is next
-        bool m = s < ms->src_end && luaI_singlematch(uchar(*s), p, ep);
-        switch (*ep) {
-        case '?': {
-            const char* res;
-            if (m && ((res = match(ms, s + 1, ep + 1)) != nullptr))
-                return res;
-            p = ep + 1;
-            goto init;
-        }
-        case '*': return max_expand(ms, s, p, ep);
-        case '+': return m ? max_expand(ms, s + 1, p, ep) : nullptr;
-        case '-': return min_expand(ms, s, p, ep);
-        default:
-            if (!m)
-                return nullptr;
-            s++;
-            p = ep;
-            goto init;
-        }
-    }
+        if (failed && !backtrack(ms, s, p))
+            return nullptr;
     }
 }
 
@@ -468,13 +589,9 @@ int str_find(lua_State* L)
             return 2;
         }
     } else {
-        MatchState ms;
+        MatchState ms(L, s, l1);
         int anchor = (*p == '^') ? (p++, 1) : 0;
         const char* s1 = s + init;
-        ms.L = L;
-        ms.src_init = s;
-        ms.src_end = s + l1;
-        ms.depth = 0;
         do {
             const char* res;
             ms.level = 0;
@@ -491,14 +608,10 @@ int str_find(lua_State* L)
 
 int gfind_aux(lua_State* L)
 {
-    MatchState ms;
     const char* s = lua_tostring(L, lua_upvalueindex(1));
     size_t ls = lua_strlen(L, lua_upvalueindex(1));
     const char* p = lua_tostring(L, lua_upvalueindex(2));
-    ms.L = L;
-    ms.src_init = s;
-    ms.src_end = s + ls;
-    ms.depth = 0;
+    MatchState ms(L, s, ls);
     for (const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3))); src <= ms.src_end;
          src++) {
         const char* e;
@@ -564,15 +677,11 @@ int str_gsub(lua_State* L)
     int max_s = luaL_optint(L, 4, static_cast<int>(srcl) + 1);
     int anchor = (*p == '^') ? (p++, 1) : 0;
     int n = 0;
-    MatchState ms;
+    MatchState ms(L, src, srcl);
     luaL_Buffer b;
     luaL_argcheck(L, lua_gettop(L) >= 3 && (lua_isstring(L, 3) || lua_isfunction(L, 3)), 3,
                   "string or function expected");
     luaL_buffinit(L, &b);
-    ms.L = L;
-    ms.src_init = src;
-    ms.src_end = src + srcl;
-    ms.depth = 0;
     while (n < max_s) {
         const char* e;
         ms.level = 0;
@@ -697,6 +806,17 @@ void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
     luaL_putchar(b, '"');
 }
 
+// The number as the C library's unsigned conversions see it: the low 32
+// bits of its integer part, so 0 .. 2^32-1 print whole and negative numbers
+// wrap around. Beyond the 64-bit range (and NaN) there is no integer part to
+// take; those give 0.
+unsigned int toUnsignedInt(lua_Number x)
+{
+    if (!(x > -9223372036854775808.0 && x < 9223372036854775808.0))
+        return 0;
+    return static_cast<unsigned int>(static_cast<uint64_t>(static_cast<int64_t>(x)));
+}
+
 const char* scanformat(lua_State* L, const char* strfrmt, char* form, int* hasprecision)
 {
     const char* p = strfrmt;
@@ -757,9 +877,7 @@ int str_format(lua_State* L)
             case 'u':
             case 'x':
             case 'X':
-                // the number as an unsigned int: its integer part's low 32 bits
-                std::snprintf(buff, sizeof(buff), form,
-                              static_cast<unsigned int>(static_cast<long long>(luaL_numtolong(luaL_checknumber(L, arg)))));
+                std::snprintf(buff, sizeof(buff), form, toUnsignedInt(luaL_checknumber(L, arg)));
                 break;
             case 'e':
             case 'E':

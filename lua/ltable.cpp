@@ -239,7 +239,9 @@ TObject* newkey(lua_State* L, Table* t, const TObject* key)
 
 const TObject* luaH_getnum(Table* t, int key)
 {
-    if (static_cast<unsigned int>(key - 1) < static_cast<unsigned int>(t->sizearray))
+    // one unsigned comparison for 1 <= key <= sizearray (unsigned arithmetic:
+    // key - 1 must not overflow at the bottom of the int range)
+    if (static_cast<unsigned int>(key) - 1u < static_cast<unsigned int>(t->sizearray))
         return &t->array[key - 1];
     lua_Number nk = key;
     Node* n = hashnum(t, nk);

@@ -1,8 +1,12 @@
 // The table library of Lua 5.0: sizes through getn/setn (the `n' field or
 // the sizes table), insert, remove, concat, sort, foreach, foreachi.
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "lauxlib.h"
+#include "lobject.h"
+#include "ltable.h"
 #include "lua.h"
 #include "lualib.h"
 
@@ -61,49 +65,136 @@ int luaB_setn(lua_State* L)
     return 0;
 }
 
-// Positions are list indices, 1 and up: anything else would shift the list
-// into keys it never had, one element at a time, for as long as 2^31 steps.
+// ---- insert and remove: shifting a run of positions ------------------------------
+
+// insert and remove move the elements of a run of positions one place, with
+// raw reads and writes, whatever the positions: below 1, past the size, or
+// over the whole integer range. Only a step whose source or destination holds
+// a value changes the table, so a run much longer than the table is shifted
+// by visiting the positions the table holds instead of every position.
+constexpr int64_t DENSE_RUN = 64; // runs this short are shifted step by step
+
+enum class Shift { Up, Down };
+
+// One step: Up moves t[k] to t[k+1], Down moves t[k+1] to t[k].
+void shiftStep(lua_State* L, int k, Shift dir)
+{
+    if (dir == Shift::Up) {
+        lua_rawgeti(L, 1, k);
+        lua_rawseti(L, 1, k + 1);
+    } else {
+        lua_rawgeti(L, 1, k + 1);
+        lua_rawseti(L, 1, k);
+    }
+}
+
+// Whether key is an integer in [lo, hi] with a value, and which.
+bool heldPosition(const TObject* key, const TObject* value, int lo, int hi, int* k)
+{
+    if (!ttisnumber(key) || ttisnil(value))
+        return false;
+    lua_Number n = nvalue(key);
+    if (!(n >= lo && n <= hi))
+        return false;
+    *k = static_cast<int>(n);
+    return *k == n;
+}
+
+// The steps k in [lo, hi] where t[k] or t[k+1] holds a value, sorted; stored
+// in a userdata left on the stack, their count through `count'.
+int* stepsThatMatter(lua_State* L, int lo, int hi, int* count)
+{
+    auto* t = static_cast<Table*>(const_cast<void*>(lua_topointer(L, 1))); // checked by aux_getn
+    size_t most = 2 * (static_cast<size_t>(t->sizearray) + static_cast<size_t>(sizenode(t)));
+    auto* steps = static_cast<int*>(lua_newuserdata(L, (most ? most : 1) * sizeof(int)));
+    int n = 0;
+    auto add = [&](int k) { // a value at k matters to the steps k and k - 1
+        if (k <= hi)
+            steps[n++] = k;
+        if (k > lo)
+            steps[n++] = k - 1;
+    };
+    int k;
+    for (int i = 0; i < t->sizearray; i++) {
+        TObject key;
+        setnvalue(&key, i + 1);
+        if (heldPosition(&key, &t->array[i], lo, hi + 1, &k))
+            add(k);
+    }
+    for (int i = 0; i < sizenode(t); i++) {
+        Node* node = &t->node[i];
+        if (heldPosition(gkey(node), gval(node), lo, hi + 1, &k))
+            add(k);
+    }
+    std::sort(steps, steps + n);
+    *count = static_cast<int>(std::unique(steps, steps + n) - steps);
+    return steps;
+}
+
+// Runs the steps k = hi down to lo (Up) or k = lo up to hi (Down).
+void shiftRun(lua_State* L, int lo, int hi, Shift dir)
+{
+    if (lo > hi)
+        return;
+    auto* t = static_cast<const Table*>(lua_topointer(L, 1));
+    int64_t run = static_cast<int64_t>(hi) - lo + 1;
+    int64_t held = static_cast<int64_t>(t->sizearray) + sizenode(t);
+    if (run <= DENSE_RUN || run <= 2 * held) {
+        for (int64_t i = 0; i < run; i++)
+            shiftStep(L, static_cast<int>(dir == Shift::Up ? hi - i : lo + i), dir);
+        return;
+    }
+    int count = 0;
+    const int* steps = stepsThatMatter(L, lo, hi, &count);
+    if (dir == Shift::Up)
+        for (int i = count - 1; i >= 0; i--)
+            shiftStep(L, steps[i], dir);
+    else
+        for (int i = 0; i < count; i++)
+            shiftStep(L, steps[i], dir);
+    lua_pop(L, 1); // the steps
+}
+
+// insert(t, [pos,] v): the elements from pos to the size move one place up
+// and v goes to pos; the size grows by one, or becomes pos when pos is
+// past the end.
 int luaB_tinsert(lua_State* L)
 {
     int v = lua_gettop(L); // number of arguments
     int last = aux_getn(L, 1);
-    if (last == INT_MAX)
+    if (last == INT_MAX) // the size would wrap around
         luaL_error(L, "table overflow");
     int n = last + 1;
     int pos; // where to insert the new element
     if (v == 2) {
         pos = n; // at the end
-        luaL_argcheck(L, pos >= 1, 1, "position out of bounds");
     } else {
         pos = luaL_checkint(L, 2);
-        luaL_argcheck(L, pos >= 1, 2, "position out of bounds");
         if (pos > n)
             n = pos; // `grow' the array if necessary
         v = 3; // the function may be called with more than 3 arguments
     }
     luaL_setn(L, 1, n);
-    while (--n >= pos) { // move up elements
-        lua_rawgeti(L, 1, n);
-        lua_rawseti(L, 1, n + 1);
-    }
+    if (pos < n)
+        shiftRun(L, pos, n - 1, Shift::Up);
     lua_pushvalue(L, v);
     lua_rawseti(L, 1, pos);
     return 0;
 }
 
+// remove(t [, pos]): returns t[pos]; the elements after it up to the size
+// move one place down, the last one is cleared and the size shrinks by one.
+// A position past the size moves nothing but still clears the last element.
 int luaB_tremove(lua_State* L)
 {
     int n = aux_getn(L, 1);
     int pos = luaL_optint(L, 2, n);
     if (n <= 0)
         return 0; // the table is `empty'
-    luaL_argcheck(L, 1 <= pos && pos <= n, 2, "position out of bounds");
     luaL_setn(L, 1, n - 1);
     lua_rawgeti(L, 1, pos); // result = t[pos]
-    for (; pos < n; pos++) {
-        lua_rawgeti(L, 1, pos + 1);
-        lua_rawseti(L, 1, pos);
-    }
+    if (pos < n)
+        shiftRun(L, pos, n - 1, Shift::Down);
     lua_pushnil(L);
     lua_rawseti(L, 1, n);
     return 1;

@@ -1,5 +1,6 @@
 #include "lvm.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -626,7 +627,8 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                     luaF_close(L, base);
                 int keep = ci->state & CI_FRESH;
                 int wanted = ci->nresults;
-                int tails = ci->tailcalls + 1;
+                // an endless tail loop must not wrap the count of lost levels
+                int tails = ci->tailcalls < INT_MAX ? ci->tailcalls + 1 : INT_MAX;
                 StkId dst = ci->func;
                 int n = static_cast<int>(L->top - ra);
                 for (int j = 0; j < n; j++)

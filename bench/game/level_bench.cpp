@@ -11,19 +11,21 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/gl/gldisplayhost.h"
+#include "engine/render/gl/glstats.h"
 #include "engine/script/windowscript.h"
 #include "engine/text/text_platform.h"
 #include "engine/window/windowhost.h"
 #include "floorbot.h"
 #include "game/floor/eatingstation.h"
 #include "game/play/game.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -50,6 +52,26 @@ void Report(const char* what, std::vector<double> samples)
     std::printf("%-34s n=%zu mean %.3f ms  median %.3f ms  p95 %.3f ms  max %.3f ms\n", what, samples.size(),
                 sum / samples.size(), samples[samples.size() / 2], samples[samples.size() * 95 / 100],
                 samples.back());
+}
+
+// CPU time of every thread of the process (ours and the GL driver's), which,
+// unlike the wall time, hardly depends on how loaded the machine is.
+double ProcessCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// Counts per frame (uploads, draw calls): no unit, whole numbers.
+void ReportCount(const char* what, std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    double sum = 0;
+    for (double s : samples)
+        sum += s;
+    std::printf("%-34s n=%zu mean %.1f  median %.0f  min %.0f  max %.0f\n", what, samples.size(),
+                sum / samples.size(), samples[samples.size() / 2], samples.front(), samples.back());
 }
 
 void StartLevel(TGameData& floor)
@@ -149,7 +171,7 @@ void BusyFrames(TPlatform* platform)
 void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count)
 {
     TAnimatedTextureCache cache(100, 120, 80);
-    std::vector<double> updates, draws, frames;
+    std::vector<double> updates, submits, draws, frames, cpu, uploads, pixels, calls;
     TEvent event;
     for (int n = 0; n < count + 30;) {
         platform->GetEvent(&event);
@@ -158,22 +180,37 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
         if (event.mType != TEvent::kIdle || !platform->BeginDraw(false))
             continue;
         const auto start = TClockNow::now();
+        const double cpuStart = ProcessCpuMs();
         floor.Update(kFrame);
         const auto updated = TClockNow::now();
+        const TGLDrawStats before = GLDrawStats();
         cache.Reset();
         DrawFloor(floor, &cache, nullptr, nullptr);
+        const auto submitted = TClockNow::now();
         glFinish();
         const auto drawn = TClockNow::now();
+        const double cpuDrawn = ProcessCpuMs();
+        const TGLDrawStats after = GLDrawStats();
         platform->EndDraw(true);
         if (n++ >= 30) {  // textures are loaded in the first frames
             updates.push_back(Ms(updated - start));
+            submits.push_back(Ms(submitted - updated));
             draws.push_back(Ms(drawn - updated));
             frames.push_back(Ms(drawn - start));
+            cpu.push_back(cpuDrawn - cpuStart);
+            uploads.push_back(double(after.uploads - before.uploads));
+            pixels.push_back(double(after.uploadedPixels - before.uploadedPixels));
+            calls.push_back(double(after.drawCalls - before.drawCalls));
         }
     }
     Report((std::string(what) + ": update").c_str(), updates);
+    Report((std::string(what) + ": draw calls made").c_str(), submits);
     Report((std::string(what) + ": draw (glFinish)").c_str(), draws);
     Report((std::string(what) + ": update + draw").c_str(), frames);
+    Report((std::string(what) + ": CPU of all threads").c_str(), cpu);
+    ReportCount((std::string(what) + ": texture uploads").c_str(), uploads);
+    ReportCount((std::string(what) + ": pixels uploaded").c_str(), pixels);
+    ReportCount((std::string(what) + ": draw calls").c_str(), calls);
 }
 
 void BenchMain(TPlatform* platform, const char*)

@@ -5,7 +5,7 @@
 // expansions, reporting the time of one frame's slice and the slices needed.
 // BM_PathUnreachable: the worst case, a goal walled in, where the search
 // expands every reachable square.
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include <benchmark/benchmark.h>
 

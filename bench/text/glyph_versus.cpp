@@ -14,6 +14,8 @@
 #include "engine/text/text_display.h"
 #include "tools/mvecfont/glyph_compare.h"
 
+#include "freetype_library.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_CACHE_H
@@ -103,11 +105,11 @@ int main(int argc, char** argv)
     const std::vector<TGlyph> glyphs = AllGlyphs(*font);
     auto surface = std::make_shared<TMemorySurface>(kSurfaceWidth, kSurfaceHeight);
 
-    FT_Library library = nullptr;
+    FT_Library library = benchft::NewLibrary();
     FT_Face face = nullptr;
     FTC_Manager manager = nullptr;
     FTC_SBitCache cache = nullptr;
-    if (FT_Init_FreeType(&library) || FT_New_Face(library, QM_DEJAVU_DIR "/DejaVuSans.ttf", 0, &face) ||
+    if (!library || FT_New_Face(library, QM_DEJAVU_DIR "/DejaVuSans.ttf", 0, &face) ||
         FTC_Manager_New(library, 1, 4, 64 << 20, RequestFace, nullptr, &manager) ||
         FTC_SBitCache_New(manager, &cache)) {
         std::fprintf(stderr, "FreeType or DejaVu Sans is missing\n");
@@ -116,8 +118,8 @@ int main(int argc, char** argv)
     std::printf("%zu glyphs a pass, best of %d passes, load before: ", glyphs.size(), passes);
     std::fflush(stdout);
     std::system("cut -d' ' -f1-3 /proc/loadavg");
-    std::printf("%-4s %10s %10s %7s %10s %10s %7s\n", "px", "ours_cold", "ft_cold", "ratio", "ours_warm", "ft_warm",
-                "ratio");
+    std::printf("%-4s %10s %10s %7s %10s %10s %7s %14s\n", "px", "ours_cold", "ft_cold", "ratio", "ours_warm", "ft_warm",
+                "ratio", "ft_warm_allocs");
     for (int pixels : kSizes) {
         FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels));
         TQmMiniVecDraw warm;
@@ -158,16 +160,22 @@ int main(int argc, char** argv)
         freeTypeWarm();  // fills the bitmap cache
         double best[4] = {1e9, 1e9, 1e9, 1e9};
         const std::function<void()> ways[4] = {oursCold, freeTypeCold, oursWarm, freeTypeWarm};
+        long warmAllocations = 0;  // a lookup the cache serves allocates nothing
         for (int p = 0; p < passes; ++p)
-            for (int w = 0; w < 4; ++w)
+            for (int w = 0; w < 4; ++w) {
+                const long before = benchft::Allocations();
                 best[w] = std::min(best[w], SecondsOf(ways[w]));
+                if (w == 3)
+                    warmAllocations += benchft::Allocations() - before;
+            }
         const double perGlyph = 1e6 / double(glyphs.size());  // microseconds
-        std::printf("%-4d %10.3f %10.3f %7.3f %10.3f %10.3f %7.3f\n", pixels, best[0] * perGlyph, best[1] * perGlyph,
-                    best[0] / best[1], best[2] * perGlyph, best[3] * perGlyph, best[2] / best[3]);
+        std::printf("%-4d %10.3f %10.3f %7.3f %10.3f %10.3f %7.3f %14ld\n", pixels, best[0] * perGlyph,
+                    best[1] * perGlyph, best[0] / best[1], best[2] * perGlyph, best[3] * perGlyph, best[2] / best[3],
+                    warmAllocations);
     }
     FT_Set_Transform(face, nullptr, nullptr);
     FTC_Manager_Done(manager);
     FT_Done_Face(face);
-    FT_Done_FreeType(library);
+    benchft::DoneLibrary(library);
     return 0;
 }

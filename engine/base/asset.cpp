@@ -1,8 +1,8 @@
 #include "engine/base/asset.h"
 
-namespace {
+#include "engine/base/instanceholder.h"
 
-TAssetManager* gAssetManager = nullptr;
+namespace {
 
 std::multimap<int, TAssetMap::Loader>& loaders()
 {
@@ -21,18 +21,17 @@ TClassId TAsset::ClassId()
 
 TAssetManager* TAssetManager::GetInstance()
 {
-    return gAssetManager;
+    return TInstanceHolder<TAssetManager>::Get();
 }
 
 TAssetManager::TAssetManager()
 {
-    gAssetManager = this;
+    TInstanceHolder<TAssetManager>::Publish(this);
 }
 
 TAssetManager::~TAssetManager()
 {
-    if (gAssetManager == this)
-        gAssetManager = nullptr;
+    TInstanceHolder<TAssetManager>::Withdraw(this);
 }
 
 void TAssetManager::AddAsset(str key, const std::shared_ptr<TAsset>& asset)
@@ -55,7 +54,8 @@ void TAssetManager::RemoveAsset(str key)
 
 bool TAssetManager::FirstReportOf(const str& key)
 {
-    return !gAssetManager || gAssetManager->mReported.insert(key).second;
+    TAssetManager* manager = GetInstance();
+    return !manager || manager->mReported.insert(key).second;
 }
 
 // ---------------------------------------------------------------- TAssetMap

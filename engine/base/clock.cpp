@@ -4,7 +4,7 @@
 
 std::uint32_t TClock::runningTime() const
 {
-    return qm::Timer() - mStart + mBase - mPausedTotal;
+    return (qm::Timer() - mStart) * mRate + mBase - mPausedTotal;
 }
 
 void TClock::Start()
@@ -52,4 +52,14 @@ void TClock::Reset()
     mStart = qm::Timer();
     mBase = mFrozen = mPausedTotal = 0;
     mPaused = true;
+}
+
+void TClock::SetRate(std::uint32_t rate)
+{
+    // Rebased on the time so far, so that the new rate counts only from now.
+    const std::uint32_t now = GetTime();
+    mStart = qm::Timer();
+    mBase = mFrozen = now;
+    mPausedTotal = 0;
+    mRate = rate > 0 ? rate : 1;
 }

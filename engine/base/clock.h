@@ -1,5 +1,7 @@
 // A pausable millisecond clock over the engine timer (qm::Timer). A group of
-// timed tasks can share one clock, so pausing it freezes all of them.
+// timed tasks can share one clock, so pausing it freezes all of them. A clock
+// may run a whole number of times as fast as the timer (tests play game time
+// faster than real time); the timer itself never changes pace.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +29,11 @@ public:
 
     bool IsPaused() const { return mPaused; }
 
+    // From now on the clock advances `rate` ms per timer ms (at least 1);
+    // the time so far and the paused state are kept.
+    void SetRate(std::uint32_t rate);
+    std::uint32_t GetRate() const { return mRate; }
+
 private:
     std::uint32_t runningTime() const;
 
@@ -36,4 +43,5 @@ private:
     std::uint32_t mBase = 0;
     std::uint32_t mFrozen = 0;
     std::uint32_t mPausedTotal = 0;
+    std::uint32_t mRate = 1;
 };

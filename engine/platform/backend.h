@@ -19,15 +19,18 @@ public:
     virtual bool WaitEvent(TRawEvent* out, int timeoutMs) = 0;
     // TEvent modifier bits of the keyboard now.
     virtual int Modifiers() = 0;
-    // The mouse now, in game coordinates (may lie outside the game area).
+    // The pointer now, in pixels of the window's drawable (outside the
+    // window it lies outside the drawable). Asked of the system each time,
+    // so a pointer moved by warping is where it really is.
     virtual void MousePosition(int* x, int* y) = 0;
 
     // The window. OpenWindow makes it (with its GL context) on the first call
-    // and later resizes it; width x height is also the game's coordinate
-    // space. False when no window could be made.
+    // and later resizes it to width x height (out of full screen). False
+    // when no window could be made.
     virtual bool OpenWindow(int width, int height) = 0;
     virtual bool HasWindow() const = 0;
-    // Desktop full screen on or off; false (and the mode unchanged) on failure.
+    // Desktop full screen on or off; false (and the mode unchanged) on
+    // failure, also when the desktop does not carry the request out.
     virtual bool SetFullscreen(bool on) = 0;
     virtual bool IsFullscreen() const = 0;
     virtual void ShowWindow() = 0;
@@ -35,7 +38,8 @@ public:
     virtual void MinimizeWindow() = 0;
     virtual void WarpMouseToCentre() = 0;
     virtual void SetTitle(const char* utf8) = 0;
-    // The window's drawable size in pixels (0 x 0 without a window).
+    // The window's drawable size in pixels as it really is now (0 x 0
+    // without a window); it changes when the window is resized.
     virtual void DrawableSize(int* width, int* height) = 0;
 
     // Drawing: make the GL context current, clear the frame (used while no

@@ -104,8 +104,12 @@ void TPlatformData::push(std::int32_t type, std::int32_t param, int x, int y, in
     mEvents.push_back(TEvent{type, param, x, y, modifiers});
 }
 
-void TPlatformData::QueueEvent(const TRawEvent& raw)
+void TPlatformData::QueueEvent(const TRawEvent& windowRaw)
 {
+    // Positions come in the window's pixels; everything above the platform
+    // sees the game's frame, wherever the window shows it now.
+    TRawEvent raw = windowRaw;
+    WindowToGame(windowRaw.x, windowRaw.y, &raw.x, &raw.y);
     const int mods = raw.modifiers;
     switch (raw.kind) {
     case TRawEvent::kKeyDown:
@@ -179,6 +183,10 @@ void TPlatformData::QueueEvent(const TRawEvent& raw)
         mQuitRequested = true;
         break;
     case TRawEvent::kBoundsChanged:
+        // Mapping and the present follow the drawable by themselves; the
+        // size is noted so a window the desktop resized shows in the log.
+        noteDrawableSize();
+        break;
     case TRawEvent::kOther:
         break;
     }

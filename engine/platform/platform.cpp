@@ -1,31 +1,17 @@
 #include "engine/platform/platform.h"
 
 #include "engine/base/debuglog.h"
-
-namespace {
-
-// The singleton holder: made on first use, lives for the whole process.
-struct TGlobal {
-    TPlatform* mPlatform = nullptr;
-
-    static TGlobal& Get()
-    {
-        static TGlobal holder;
-        return holder;
-    }
-};
-
-}  // namespace
+#include "engine/base/instanceholder.h"
 
 TPlatform* TPlatform::GetInstance()
 {
-    return TGlobal::Get().mPlatform;
+    return TInstanceHolder<TPlatform>::Get();
 }
 
 TPlatform::TPlatform(TPlatformData* data)
     : mData(data)
 {
-    TGlobal::Get().mPlatform = this;
+    TInstanceHolder<TPlatform>::Publish(this);
     if (IWindowHost* windows = mData->GetWindowHost()) {
         windows->AttachWindowScript(this);
         if (windows->LoadStringTable("assets/strings.xml"))
@@ -37,7 +23,7 @@ TPlatform::~TPlatform()
 {
     delete mData;
     mData = nullptr;
-    TGlobal::Get().mPlatform = nullptr;
+    TInstanceHolder<TPlatform>::Withdraw(this);
 }
 
 bool TPlatform::SetDisplay(int width, int height, bool fullscreen)

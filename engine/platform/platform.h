@@ -112,6 +112,9 @@ public:
     void SetBlendMode(EBlendModes mode);
     void PushViewport(int left, int top, int right, int bottom);
     void PopViewport();
+    // Nothing outside the screen bounds needs drawing until they are taken
+    // back (null): later drawing covers it. A hint the handler may use.
+    void SetDrawBounds(const TRect* bounds);
     // Left, top, right, bottom of the current viewport; a null rect is ignored.
     void GetViewport(TRect* rect);
     bool BeginRenderTarget(std::shared_ptr<TTexture> texture);

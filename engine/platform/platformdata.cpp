@@ -4,6 +4,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/timesource.h"
 #include "engine/platform/browser.h"
+#include "engine/platform/letterbox.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -112,6 +113,11 @@ TPlatformData::~TPlatformData()
 
 bool TPlatformData::SetDisplay(int width, int height, bool fullscreen)
 {
+    return applyDisplay(width, height, fullscreen, true);
+}
+
+bool TPlatformData::applyDisplay(int width, int height, bool fullscreen, bool centrePointer)
+{
     if (width <= 0 || height <= 0) {
         WriteDbg("SetDisplay: bad size %d x %d", width, height);
         return false;
@@ -126,14 +132,17 @@ bool TPlatformData::SetDisplay(int width, int height, bool fullscreen)
     mDisplayWidth = width;
     mDisplayHeight = height;
     if (mBackend->IsFullscreen() != fullscreen && !mBackend->SetFullscreen(fullscreen))
-        WriteDbg("SetDisplay: cannot switch %s full screen", fullscreen ? "to" : "out of");
+        WriteDbg("SetDisplay: cannot switch %s full screen; the window stays as it was",
+                 fullscreen ? "to" : "out of");
     mFullscreen = mBackend->IsFullscreen();
     if (mFullscreen)
         hideSystemCursor();
     mBackend->RaiseWindow();
     mBackend->ShowWindow();
-    mBackend->WarpMouseToCentre();
+    if (centrePointer)
+        mBackend->WarpMouseToCentre();
     mBackend->MakeCurrent();
+    noteDrawableSize();
     if (mDisplayHost)
         mDisplayHost->SetDisplay(width, height, mFullscreen);
     return mFullscreen == fullscreen;
@@ -147,7 +156,42 @@ bool TPlatformData::SetFullscreen(bool on)
         WriteDbg("SetFullscreen: no window yet");
         return false;
     }
-    return SetDisplay(mDisplayWidth, mDisplayHeight, on);
+    // The pointer stays where the player left it.
+    return applyDisplay(mDisplayWidth, mDisplayHeight, on, false);
+}
+
+void TPlatformData::noteDrawableSize()
+{
+    int width = 0, height = 0;
+    mBackend->DrawableSize(&width, &height);
+    if (width == mDrawableWidth && height == mDrawableHeight)
+        return;
+    mDrawableWidth = width;
+    mDrawableHeight = height;
+    const qm::TLetterbox box = qm::ComputeLetterbox(width, height, mDisplayWidth, mDisplayHeight);
+    WriteDbg("The window is %d x %d pixels; the game shows at %d x %d from (%d, %d)", width, height, box.width,
+             box.height, box.x, box.y);
+}
+
+void TPlatformData::WindowToGame(int windowX, int windowY, int* gameX, int* gameY)
+{
+    int width = 0, height = 0;
+    mBackend->DrawableSize(&width, &height);
+    // Before the first SetDisplay there is no frame to map into.
+    if (mDisplayWidth <= 0 || mDisplayHeight <= 0 || width <= 0 || height <= 0) {
+        *gameX = windowX;
+        *gameY = windowY;
+        return;
+    }
+    const qm::TLetterbox box = qm::ComputeLetterbox(width, height, mDisplayWidth, mDisplayHeight);
+    qm::WindowToGame(box, mDisplayWidth, mDisplayHeight, windowX, windowY, gameX, gameY);
+}
+
+void TPlatformData::GetMousePosition(int* x, int* y)
+{
+    int windowX = 0, windowY = 0;
+    mBackend->MousePosition(&windowX, &windowY);
+    WindowToGame(windowX, windowY, x, y);
 }
 
 void TPlatformData::SetWindowTitle(const char* title)
@@ -219,7 +263,7 @@ bool TPlatformData::IsMouseInContent()
     if (!mBackend->HasWindow())
         return false;
     int x = 0, y = 0;
-    mBackend->MousePosition(&x, &y);
+    GetMousePosition(&x, &y);
     return x >= 0 && y >= 0 && x <= mDisplayWidth && y <= mDisplayHeight;
 }
 

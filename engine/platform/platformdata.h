@@ -56,17 +56,26 @@ public:
     int IdleSleep() const { return mIdleSleepMs; }
 
     // ---- display
-    // Makes the window on the first call, else resizes it and switches mode.
-    // True when the window exists in the requested mode afterwards.
+    // Makes the window on the first call, else resizes it and switches mode;
+    // puts the pointer in the middle of the window. True when the window
+    // exists in the requested mode afterwards.
     bool SetDisplay(int width, int height, bool fullscreen);
-    // Switches mode keeping the size; false (the mode kept) when it failed.
+    // Switches mode keeping the size, and leaves the pointer where it is;
+    // false (logged, the mode kept) when it failed.
     bool SetFullscreen(bool on);
     bool IsFullscreen() const { return mFullscreen; }
     bool HasDisplay() const { return mBackend->HasWindow(); }
     int DisplayWidth() const { return mDisplayWidth; }
     int DisplayHeight() const { return mDisplayHeight; }
     void SwapDisplayMode() {}
+    // The window's drawable as it really is now, in pixels. The game's
+    // DisplayWidth x DisplayHeight frame is letterboxed into it (letterbox.h).
     void GetDrawableSize(int* width, int* height) { mBackend->DrawableSize(width, height); }
+    // A point in drawable pixels mapped into game coordinates through the
+    // letterbox of the drawable's present size.
+    void WindowToGame(int windowX, int windowY, int* gameX, int* gameY);
+    // The pointer now, in game coordinates.
+    void GetMousePosition(int* x, int* y);
     void SetWindowTitle(const char* title);
     // The window is made by the first SetDisplay; nothing to do here.
     void CreateApplicationWindow() {}
@@ -135,6 +144,8 @@ public:
     TFrameRateLog& FrameRateLog() { return mFrameRateLog; }
 
 private:
+    bool applyDisplay(int width, int height, bool fullscreen, bool centrePointer);
+    void noteDrawableSize();
     void idlePass();
     void push(std::int32_t type, std::int32_t param, int x, int y, int modifiers);
     void pushIdle(int modifiers) { push(TEvent::kIdle, 0, 0, 0, modifiers); }
@@ -171,6 +182,8 @@ private:
     bool mHiddenWhileFullscreen = false;
     int mDisplayWidth = 0;
     int mDisplayHeight = 0;
+    int mDrawableWidth = 0;  // as last seen, to log a change
+    int mDrawableHeight = 0;
     int mIdleSleepMs = 0;
     std::mt19937 mRandom;
     TFrameRateLog mFrameRateLog;

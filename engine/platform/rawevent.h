@@ -50,7 +50,8 @@ struct TRawEvent {
     int button = 0;
     int axis = kOtherAxis;
     int delta = 0;
-    // The mouse in game coordinates, for every kind.
+    // The mouse in pixels of the window's drawable, for every kind; the
+    // platform data maps it into game coordinates.
     int x = 0;
     int y = 0;
     // TEvent modifier bits, sampled from the keyboard when the record was made.

@@ -332,17 +332,26 @@ void TAnimatedTexture::DrawSprite(TAnimatedTextureCache* cache, const TVec2& pos
         DrawSprite(pos, alpha, scale, rotation, centre, flags);
 }
 
-// The cache path: the frame is copied into a scratch slot and drawn from
-// there, leaving the shared surface and its last copied frame alone.
+// The cache path: the frame is drawn from a scratch slot, copied there first
+// unless the slot still holds it; the shared surface and its last copied
+// frame are left alone.
 TAnimatedTexture::ECacheDraw TAnimatedTexture::DrawFromCache(TAnimatedTextureCache* cache, const TVec2& pos,
                                                              float alpha, float scale, float rotation,
                                                              const TVec2* centre, int flags)
 {
+    TAnimationRecord& a = *mAnimation;
+    const bool drawable = a.IsFrame(a.currentFrame) && a.frames[std::size_t(a.currentFrame)].w != 0 && a.sheet;
+    TCachedFrame wanted;
+    if (drawable) {
+        const TTextureData* sheet = a.sheet->GetData();
+        wanted = {a.sheet, sheet->GetContentVersion(), sheet->GetCurrentPalette(),
+                  a.frames[std::size_t(a.currentFrame)].SheetRect()};
+    }
     std::shared_ptr<TTexture> slot;
     TRect rect;
-    if (!cache->GetNextSlot(slot, rect))
+    bool holdsFrame = false;
+    if (!cache->GetSlotFor(drawable ? &wanted : nullptr, slot, rect, &holdsFrame))
         return kUsePlainDraw;
-    TAnimationRecord& a = *mAnimation;
     if (!a.IsFrame(a.currentFrame) || a.frames[std::size_t(a.currentFrame)].w == 0)
         return kHandled;  // nothing to draw
     const TAnimFrame& frame = a.frames[std::size_t(a.currentFrame)];
@@ -353,11 +362,17 @@ TAnimatedTexture::ECacheDraw TAnimatedTexture::DrawFromCache(TAnimatedTextureCac
     TPoint offset = CentringOffset(frame, rect.Width(), rect.Height());
     offset.x += rect.x1;
     offset.y += rect.y1;
-    TRect source = frame.SheetRect();
-    a.sheet->DrawFast(offset.x, offset.y, &source, slot);
+    if (!holdsFrame) {
+        TRect source = frame.SheetRect();
+        a.sheet->DrawFast(offset.x, offset.y, &source, slot);
+        cache->Remember(wanted);
+    }
     TVec2 pivot = centre ? *centre
                          : TVec2{float(frame.regX) + float(offset.x), float(frame.regY) + float(offset.y)};
-    slot->DrawSprite(pos, alpha, scale, scale, rotation, &pivot, nullptr, flags, &rect);
+    // Around the frame the slot is clear: only the frame's part needs drawing.
+    const TRect visible{offset.x, offset.y, offset.x + frame.w, offset.y + frame.h};
+    slot->GetData()->DrawSpritePart(pos, alpha, scale, scale, rotation, &pivot, TColor{1, 1, 1, 1}, flags, rect,
+                                    visible);
     return kHandled;
 }
 
@@ -369,24 +384,82 @@ void TAnimatedTexture::Restore()
 
 // ---------------------------------------------------------------- cache
 
-TAnimatedTextureCache::TAnimatedTextureCache(int width, int height, int count)
-    : mSlotCount(std::max(count, 0))
+bool TCachedFrame::Matches(const TCachedFrame& other) const
 {
-    mSlots.reserve(std::size_t(mSlotCount));
-    for (int i = 0; i < mSlotCount; ++i)
-        mSlots.push_back(TTexture::Create(width, height, true));
+    // The same owner, still alive: a sheet loaded anew is another owner even
+    // at the same address.
+    const bool sameSheet = !sheet.owner_before(other.sheet) && !other.sheet.owner_before(sheet);
+    return sameSheet && !sheet.expired() && version == other.version && palette == other.palette &&
+           source == other.source;
+}
+
+TAnimatedTextureCache::TAnimatedTextureCache(int width, int height, int count)
+{
+    mSlots.resize(std::size_t(std::max(count, 0)));
+    for (TSlot& slot : mSlots)
+        slot.texture = TTexture::Create(width, height, true);
 }
 
 TAnimatedTextureCache::~TAnimatedTextureCache() = default;
 
+TAnimatedTextureCache::TSlot* TAnimatedTextureCache::LeastRecentlyUsed()
+{
+    TSlot* oldest = nullptr;
+    for (TSlot& slot : mSlots)
+        if (slot.pass != mPass && (!oldest || slot.pass < oldest->pass))
+            oldest = &slot;
+    return oldest;
+}
+
+TAnimatedTextureCache::TSlot* TAnimatedTextureCache::HandOut(TSlot* slot, std::shared_ptr<TTexture>& texture,
+                                                             TRect& rect)
+{
+    slot->pass = mPass;
+    mLastHandedOut = slot;
+    texture = slot->texture;
+    rect = {0, 0, texture->GetWidth(), texture->GetHeight()};
+    return slot;
+}
+
 bool TAnimatedTextureCache::GetNextSlot(std::shared_ptr<TTexture>& texture, TRect& rect)
 {
-    if (mNextSlot >= mSlotCount)
+    TSlot* slot = LeastRecentlyUsed();
+    if (!slot || !slot->texture)
         return false;
-    texture = mSlots[std::size_t(mNextSlot++)];
-    if (!texture)
-        return false;
+    HandOut(slot, texture, rect);
+    slot->holds = false;
     texture->Clear();
-    rect = {0, 0, texture->GetWidth(), texture->GetHeight()};
     return true;
+}
+
+bool TAnimatedTextureCache::GetSlotFor(const TCachedFrame* frame, std::shared_ptr<TTexture>& texture, TRect& rect,
+                                       bool* holdsFrame)
+{
+    *holdsFrame = false;
+    if (frame)
+        for (TSlot& slot : mSlots)
+            if (slot.pass != mPass && slot.holds && slot.frame.Matches(*frame)) {
+                HandOut(&slot, texture, rect);
+                *holdsFrame = true;
+                return true;
+            }
+    TSlot* slot = LeastRecentlyUsed();
+    if (!slot || !slot->texture)
+        return false;
+    HandOut(slot, texture, rect);
+    if (frame) {
+        // Only a slot about to get a frame is cleared; one just used up keeps
+        // what it holds for a later pass.
+        slot->holds = false;
+        texture->Clear();
+    }
+    return true;
+}
+
+void TAnimatedTextureCache::Remember(const TCachedFrame& frame)
+{
+    if (!mLastHandedOut)
+        return;
+    mLastHandedOut->frame = frame;
+    mLastHandedOut->holds = true;
 }

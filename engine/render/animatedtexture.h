@@ -8,13 +8,16 @@
 // texture's own surface when the frame changed, then draws that surface.
 //
 // TAnimatedTextureCache lets many sprites that share one animated texture
-// draw different frames in one game frame: each cached draw copies its frame
-// into a scratch texture of the pool instead of the shared surface.
+// draw different frames in one game frame: each cached draw takes a scratch
+// texture of the pool instead of the shared surface. A scratch texture keeps
+// its frame between passes, so a frame drawn again is not copied (nor
+// uploaded) again; only a frame that no slot holds is copied in.
 #pragma once
 
 #include "engine/render/animationfile.h"
 #include "engine/render/texture.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -106,6 +109,17 @@ private:
     EScriptVerdict mScriptVerdict = EScriptVerdict::kUnchecked;
 };
 
+// What a cache slot holds: one frame rectangle of one sheet, as the sheet's
+// pixels and palette were when it was copied.
+struct TCachedFrame {
+    std::weak_ptr<TTexture> sheet;
+    std::uint64_t version = 0;
+    const void* palette = nullptr;
+    TRect source;
+
+    bool Matches(const TCachedFrame& other) const;
+};
+
 class TAnimatedTextureCache {
 public:
     // `count` cleared alpha textures of width x height.
@@ -114,13 +128,33 @@ public:
     TAnimatedTextureCache(const TAnimatedTextureCache&) = delete;
     TAnimatedTextureCache& operator=(const TAnimatedTextureCache&) = delete;
 
-    // The next slot's texture, cleared, and its rectangle; false when all are handed out.
+    // A slot not yet handed out in this pass, cleared, and its rectangle;
+    // false when all are handed out.
     bool GetNextSlot(std::shared_ptr<TTexture>& texture, TRect& rect);
-    // Rewinds to the first slot; owners call it at the start of each drawing pass.
-    void Reset() { mNextSlot = 0; }
+    // A slot not yet handed out in this pass for the frame: one that still
+    // holds it from an earlier pass when there is one (*holdsFrame true: draw
+    // it as it is), else the least recently used one, cleared (*holdsFrame
+    // false: copy the frame in, then call Remember). False when all are
+    // handed out. With a null frame a slot is only used up.
+    bool GetSlotFor(const TCachedFrame* frame, std::shared_ptr<TTexture>& texture, TRect& rect, bool* holdsFrame);
+    // The slot just handed out now holds the frame.
+    void Remember(const TCachedFrame& frame);
+    // Starts a new pass: every slot may be handed out again. Owners call it
+    // at the start of each drawing pass; slots keep what they hold.
+    void Reset() { ++mPass; }
 
 private:
-    int mNextSlot = 0;
-    int mSlotCount = 0;
-    std::vector<std::shared_ptr<TTexture>> mSlots;
+    struct TSlot {
+        std::shared_ptr<TTexture> texture;
+        TCachedFrame frame;
+        bool holds = false;
+        std::uint64_t pass = 0;  // the pass it was last handed out in
+    };
+    // The free slot used longest ago, or null.
+    TSlot* LeastRecentlyUsed();
+    TSlot* HandOut(TSlot* slot, std::shared_ptr<TTexture>& texture, TRect& rect);
+
+    std::uint64_t mPass = 1;
+    std::vector<TSlot> mSlots;
+    TSlot* mLastHandedOut = nullptr;
 };

@@ -1,21 +1,18 @@
 #include "engine/render/displayhandler.h"
 
-namespace {
-TDisplayHandler* gInstalled = nullptr;
-}
+#include "engine/base/instanceholder.h"
 
 TDisplayHandler* TDisplayHandler::GetInstance()
 {
-    return gInstalled;
+    return TInstanceHolder<TDisplayHandler>::Get();
 }
 
 TDisplayHandler::TDisplayHandler()
 {
-    gInstalled = this;
+    TInstanceHolder<TDisplayHandler>::Publish(this);
 }
 
 TDisplayHandler::~TDisplayHandler()
 {
-    if (gInstalled == this)
-        gInstalled = nullptr;
+    TInstanceHolder<TDisplayHandler>::Withdraw(this);
 }

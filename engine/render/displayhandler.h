@@ -53,6 +53,10 @@ public:
     virtual void SetViewPort(int left, int top, int right, int bottom) = 0;
     virtual void GetViewport(int* left, int* top, int* right, int* bottom) = 0;
     virtual void PushViewport(int left, int top, int right, int bottom) = 0;
+    // A hint: until it is taken back (null), nothing outside these screen
+    // bounds needs drawing, because what comes later covers it. A handler
+    // may skip those pixels; ignoring the hint draws the same picture.
+    virtual void SetDrawBounds(const TRect* bounds) { (void)bounds; }
     virtual void DrawVertices(EDrawType, const TVertexSet&) {}
     virtual void DrawIndexedVertices(EDrawType, const TVertexSet&, unsigned short*, int) {}
     virtual void PopViewport() = 0;

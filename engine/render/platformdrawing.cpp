@@ -43,6 +43,12 @@ void TPlatform::PushViewport(int left, int top, int right, int bottom)
         handler->PushViewport(left, top, right, bottom);
 }
 
+void TPlatform::SetDrawBounds(const TRect* bounds)
+{
+    if (TDisplayHandler* handler = GetDisplayHandler())
+        handler->SetDrawBounds(bounds);
+}
+
 void TPlatform::PopViewport()
 {
     if (TDisplayHandler* handler = GetDisplayHandler())

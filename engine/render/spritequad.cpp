@@ -39,8 +39,23 @@ TSpriteQuad BuildSpriteQuad(const TSpriteParams& p)
 
     float surfaceW = float(p.surfaceSize.x > 0 ? p.surfaceSize.x : 1);
     float surfaceH = float(p.surfaceSize.y > 0 ? p.surfaceSize.y : 1);
-    TSpriteQuad q = RectQuad(left, top, right, bottom, p.source.x1 / surfaceW, p.source.y1 / surfaceH,
-                             p.source.x2 / surfaceW, p.source.y2 / surfaceH);
+    // The pivot is where pos lands: the centre point, else the middle of the quad.
+    float pivotX = p.centre ? left + p.scaleX * p.centre->x : (left + right) / 2;
+    float pivotY = p.centre ? top + p.scaleY * p.centre->y : (top + bottom) / 2;
+    TRect drawn = p.source;
+    bool oneToOne = p.scaleX == 1 && p.scaleY == 1 && !p.matrix && p.rotation == 0 &&
+                    right - left == float(p.source.Width()) && bottom - top == float(p.source.Height());
+    if (p.visible && oneToOne) {
+        drawn = TRect{p.visible->x1 - 1, p.visible->y1 - 1, p.visible->x2 + 1, p.visible->y2 + 1}.Intersect(p.source);
+        if (drawn.IsEmpty())
+            drawn = TRect{p.source.x1, p.source.y1, p.source.x1, p.source.y1};
+        left += float(drawn.x1 - p.source.x1);
+        top += float(drawn.y1 - p.source.y1);
+        right = left + float(drawn.Width());
+        bottom = top + float(drawn.Height());
+    }
+    TSpriteQuad q = RectQuad(left, top, right, bottom, drawn.x1 / surfaceW, drawn.y1 / surfaceH,
+                             drawn.x2 / surfaceW, drawn.y2 / surfaceH);
 
     if (p.matrix) {
         const float* m = p.matrix;
@@ -51,9 +66,6 @@ TSpriteQuad BuildSpriteQuad(const TSpriteParams& p)
         }
     }
 
-    // The pivot is where pos lands: the centre point, else the middle of the quad.
-    float pivotX = p.centre ? left + p.scaleX * p.centre->x : (left + right) / 2;
-    float pivotY = p.centre ? top + p.scaleY * p.centre->y : (top + bottom) / 2;
     for (auto& c : q.corner) {
         if (p.flags & kSpriteMirrorY)
             c.y = 2 * pivotY - c.y;

@@ -30,6 +30,11 @@ struct TSpriteParams {
     TRect source;                    // in image pixels
     TPoint surfaceSize;              // texture coordinates are source / surface size
     TPoint viewportOrigin;           // pos is relative to it
+    // Optional, within source: the only part that is not transparent. An
+    // unscaled, unturned quad is cut down to it plus one texel around it
+    // (what linear filtering may reach), keeping every covered pixel's
+    // position and texture coordinates; other quads ignore it.
+    const TRect* visible = nullptr;
 };
 
 // The quad of a sprite drawn with DrawSprite.

@@ -138,6 +138,7 @@ void TTexture::Release()
 void TTexture::Restore()
 {
     mData->Restore();
+    mData->MarkContentChanged();  // a restored surface may have been filled anew
 }
 
 // ---------------------------------------------------------------- drawing

@@ -244,6 +244,7 @@ bool TTextureData::LoadResolved(const str& fullPath, const str& name, const char
 
 void TTextureData::StoreImage(const TDecoded& image)
 {
+    MarkContentChanged();
     if (HasFlag(kPalettized)) {
         mIndexPitch = image.side;
         mIndexImage.assign(image.pixels, image.pixels + std::size_t(image.side) * image.side);
@@ -278,6 +279,7 @@ bool TTextureData::CreateSurface(int width, int height)
     }
     mImageWidth = width;
     mImageHeight = height;
+    MarkContentChanged();
     if (HasFlag(kSlow)) {
         mSurfaceWidth = width;
         mSurfaceHeight = height;
@@ -327,12 +329,29 @@ bool TTextureData::Lock(unsigned char** pixels, int* width, int* height, int* pi
     return true;
 }
 
+bool TTextureData::ReadPixels(const unsigned char** pixels, int* width, int* height, int* pitch)
+{
+    if (HasFlag(kPalettized) || !pixels || !width || !height || !pitch || mSurfaceWidth == 0)
+        return false;
+    *width = mSurfaceWidth;
+    *height = mSurfaceHeight;
+    *pitch = mSurfaceWidth * 4;
+    if (IsSystemSurface()) {
+        *pixels = mSystemSurface.data();
+        return true;
+    }
+    SyncFromDevice();
+    *pixels = mPixels.data();
+    return true;
+}
+
 void TTextureData::Unlock()
 {
     std::vector<std::uint8_t>& surface = IsSystemSurface() ? mSystemSurface : mPixels;
     if (surface.empty())
         return;
     SyncFromDevice();  // an Unlock without a Lock must not upload a stale copy
+    MarkContentChanged();
     if (!HasFlag(kAlpha)) {
         int rows = std::min(mImageHeight, mSurfaceHeight);
         int columns = std::min(mImageWidth, mSurfaceWidth);
@@ -348,6 +367,7 @@ void TTextureData::Unlock()
 
 void TTextureData::Clear()
 {
+    MarkContentChanged();
     if (IsSystemSurface()) {
         std::fill(mSystemSurface.begin(), mSystemSurface.end(), 0);
         return;
@@ -388,6 +408,7 @@ void TTextureData::FillRect(int left, int top, int right, int bottom, TColor col
         MarkDeviceNewer();
         return;
     }
+    MarkContentChanged();
     TColor32 pixel = ToPixel(colour);
     for (int y = rect.y1; y < rect.y2; ++y)
         for (int x = rect.x1; x < rect.x2; ++x)
@@ -481,6 +502,7 @@ void TTextureData::CopySystemToDevice(TTextureData& destination, int x, int y, c
     TRect clipped = placed.Intersect({0, 0, destination.mImageWidth, destination.mImageHeight});
     if (clipped.IsEmpty())
         return;
+    destination.MarkContentChanged();
     int fromX = source.x1 + clipped.x1 - x;
     int fromY = source.y1 + clipped.y1 - y;
     std::size_t rowBytes = std::size_t(clipped.Width()) * 4;
@@ -516,6 +538,7 @@ void TTextureData::CopyPixelsTo(TTextureData& destination, int x, int y, const T
     TRect clipped = placed.Intersect({0, 0, destination.mSurfaceWidth, destination.mSurfaceHeight});
     if (clipped.IsEmpty() || mPixels.empty() || destination.mPixels.empty())
         return;
+    destination.MarkContentChanged();
     int fromX = source.x1 + clipped.x1 - x;
     int columns = std::min(clipped.Width(), mSurfaceWidth - fromX);
     if (fromX < 0 || columns <= 0)

@@ -55,12 +55,24 @@ public:
     virtual void DrawSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
                             const TVec2* centre, const TColor& colour, int flags, const float* matrix,
                             const TRect* source) = 0;
+    // DrawSprite where only `visible` (within source) holds anything but
+    // transparent pixels: a back end may leave the rest of the quad out.
+    virtual void DrawSpritePart(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
+                                const TVec2* centre, const TColor& colour, int flags, const TRect& source,
+                                const TRect& visible)
+    {
+        (void)visible;
+        DrawSprite(pos, alpha, scaleX, scaleY, rotation, centre, colour, flags, nullptr, &source);
+    }
     virtual void Clear();
     // The surface's pixels, its size and the row pitch in bytes. False for a
     // palettized texture or a null argument.
     virtual bool Lock(unsigned char** pixels, int* width, int* height, int* pitch);
     // Hands the pixels back: a texture without alpha is made opaque, the device copy updated.
     virtual void Unlock();
+    // The surface's pixels as Lock gives them, to read only: no Unlock follows
+    // and nothing is uploaded. False for a palettized texture or a null argument.
+    bool ReadPixels(const unsigned char** pixels, int* width, int* height, int* pitch);
     virtual void InternalSize(TPoint* size);
     virtual void LoadPalette(str name);
     // Fills a rectangle of the surface (clipped to it) with the colour.
@@ -81,6 +93,12 @@ public:
     int GetSurfaceWidth() const { return mSurfaceWidth; }
     int GetSurfaceHeight() const { return mSurfaceHeight; }
     const TPalette* GetCurrentPalette() const { return mCurrentPalette; }
+    // Grows whenever the pixels may have changed (a load, a surface made,
+    // Unlock, Clear, a fill, a copy or a drawing into it); copies made from the
+    // texture compare it to know whether they are still what it holds. The
+    // current palette is not part of it: callers that care compare it too.
+    std::uint64_t GetContentVersion() const { return mContentVersion; }
+    void MarkContentChanged() { ++mContentVersion; }
 
 protected:
     // ---- back-end hooks
@@ -99,7 +117,12 @@ protected:
     virtual void CopyToDevice(TTextureData& destination, int x, int y, const TRect& source) = 0;
 
     // The device copy was drawn into: the CPU copy is stale until the next Lock.
-    void MarkDeviceNewer() { mDeviceNewer = true; }
+    void MarkDeviceNewer()
+    {
+        mDeviceNewer = true;
+        ++mContentVersion;
+    }
+
     // Brings mPixels up to date with the device copy.
     void SyncFromDevice();
 
@@ -132,6 +155,7 @@ protected:
     const TPalette* mCurrentPalette = nullptr;
     bool mLoading = false;
     bool mDeviceNewer = false;
+    std::uint64_t mContentVersion = 0;
 
 private:
     struct TDecoded;

@@ -278,9 +278,9 @@ bool TAnimation::PlayScript(str script, str function)
             mData->mTexture && script.length() > 0 && script == mData->mTexture->GetScript();
         if (mData->mRunningTextureScript) {
             running->SetQuiet(mData->mTexture->GetScriptVerdict() == TAnimatedTexture::EScriptVerdict::kFailed);
-            running->DoLuaString(text, -1, ChunkName(*mData->mTexture).c_str());
+            running->DoLuaStringCompiledOnce(text, ChunkName(*mData->mTexture).c_str());
         } else {
-            running->DoLuaString(text);
+            running->DoLuaStringCompiledOnce(text);
         }
     }
 

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 str TScript::mLuaPath = "assets/?;?;../?;../../?";
 
@@ -222,12 +223,63 @@ int TScript::RunScript(str file)
     return result;
 }
 
+namespace {
+
+// Compiled chunks of the texts run with DoLuaStringCompiledOnce, by text.
+std::unordered_map<std::string, std::string>& CompiledChunks()
+{
+    static std::unordered_map<std::string, std::string> chunks;
+    return chunks;
+}
+
+int AppendToChunk(lua_State*, const void* bytes, size_t size, void* chunk)
+{
+    static_cast<std::string*>(chunk)->append(static_cast<const char*>(bytes), size);
+    return 1;
+}
+
+// Loads the text's compiled chunk, compiling (and keeping) it the first time.
+// The chunk keeps the name it was compiled under, so the name is part of the key.
+int LoadCompiledOnce(lua_State* L, const str& text, size_t length, const char* name)
+{
+    std::string key(text.c_str(), length);
+    if (name != text.c_str())
+        key.append(1, '\0').append(name);
+    auto found = CompiledChunks().find(key);
+    if (found != CompiledChunks().end())
+        return luaL_loadbuffer(L, found->second.data(), found->second.size(), name);
+    const int code = luaL_loadbuffer(L, text.c_str(), length, name);
+    if (code != 0)
+        return code;  // not kept: its error is reported on every run, as the text's would be
+    std::string chunk;
+    if (lua_dump(L, AppendToChunk, &chunk))
+        CompiledChunks().emplace(key, std::move(chunk));
+    return 0;
+}
+
+}  // namespace
+
 int TScript::DoLuaString(str text, int length)
 {
-    return DoLuaString(text, length, nullptr);
+    return LoadAndRun(text, length, false, nullptr);
 }
 
 int TScript::DoLuaString(str text, int length, const char* chunkName)
+{
+    return LoadAndRun(text, length, false, chunkName);
+}
+
+std::size_t TScript::CompiledOnceCount()
+{
+    return CompiledChunks().size();
+}
+
+int TScript::DoLuaStringCompiledOnce(str text, const char* chunkName)
+{
+    return LoadAndRun(text, -1, true, chunkName);
+}
+
+int TScript::LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName)
 {
     lua_State* L = mState;
     // A chunk may hold zero bytes, so a given length can pass the first
@@ -239,7 +291,9 @@ int TScript::DoLuaString(str text, int length, const char* chunkName)
         length = text.length();
     const unsigned resumes = mResumes;
     const int before = lua_gettop(L);
-    int code = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), chunkName ? chunkName : text.c_str());
+    const char* name = chunkName ? chunkName : text.c_str();
+    int code = compileOnce ? LoadCompiledOnce(L, text, static_cast<size_t>(length), name)
+                           : luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), name);
     const char* stage = "parsing";
     if (code == 0) {
         code = RunFunction(0, 1);

@@ -64,6 +64,13 @@ public:
     // The same with a name for the chunk ("@" + a file name: errors then
     // name that file, and the log shows the name instead of the text).
     int DoLuaString(str text, int length, const char* chunkName);
+    // As DoLuaString, but the text is compiled once per process: later runs
+    // of the same text load the kept compiled chunk. For the few texts run
+    // again and again (animation scripts), not for one-off ones. chunkName
+    // as above (null: the text names itself).
+    int DoLuaStringCompiledOnce(str text, const char* chunkName = nullptr);
+    // How many texts DoLuaStringCompiledOnce keeps compiled (for tests and logs).
+    static std::size_t CompiledOnceCount();
     // Calls the function below its nargs arguments; 0 or the Lua error code.
     int RunFunction(int nargs, int nresults);
     // Resumes the coroutine with the top nargs values; 0 or the error code.
@@ -107,6 +114,7 @@ protected:
 
 private:
     void LuaInit();
+    int LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName);
     int CallProtected(int nargs, int nresults);
     int RunThroughClosure(int nargs, int nresults);
     int StartCoroutine();

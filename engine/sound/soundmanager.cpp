@@ -1,28 +1,23 @@
 #include "engine/sound/soundmanager.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/instanceholder.h"
 #include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
 #include "engine/sound/soundstream.h"
 
 #include <algorithm>
 
-namespace {
-
-TSoundManager* gSoundManager = nullptr;
-
-}  // namespace
-
 TSoundManager* TSoundManager::GetInstance()
 {
-    return gSoundManager;
+    return TInstanceHolder<TSoundManager>::Get();
 }
 
 TSoundManager::TSoundManager(TMillisecondClock clock)
     : mClock(std::move(clock))
 {
-    QM_ASSERT(gSoundManager == nullptr);
-    gSoundManager = this;
+    QM_ASSERT(TInstanceHolder<TSoundManager>::Get() == nullptr);
+    TInstanceHolder<TSoundManager>::Publish(this);
     TSound::RegisterAssetLoader();
 }
 
@@ -47,8 +42,7 @@ TSoundManager::~TSoundManager()
         last.reset();
     }
     mOutput.reset();
-    if (gSoundManager == this)
-        gSoundManager = nullptr;
+    TInstanceHolder<TSoundManager>::Withdraw(this);
 }
 
 bool TSoundManager::Init()

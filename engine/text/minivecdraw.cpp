@@ -84,6 +84,9 @@ TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVert
     mTouchedMax.fill(-1);
     mEdges.reserve(512);
     mCache.reserve(1024);  // a screenful of text without rehashing
+    // The spans of those glyphs (some 30 a glyph), so the first screens of
+    // text do not copy the store over and over while it grows: 256 KB.
+    mSpanStore.reserve(kFirstSpans);
 }
 
 TQmMiniVecDraw::~TQmMiniVecDraw()

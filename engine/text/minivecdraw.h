@@ -26,6 +26,7 @@ public:
     static constexpr int kSpanLength = 3200;       // pixel columns a row can hold
     static constexpr int kColumnOrigin = 1600;     // column of the glyph's pen pixel
     static constexpr size_t kMaxCachedSpans = 1u << 18;  // about 12,000 glyphs; the whole cache is dropped beyond
+    static constexpr size_t kFirstSpans = 1u << 15;      // room kept from the start
 
     explicit TQmMiniVecDraw(TTextDisplay* display = nullptr);
     virtual ~TQmMiniVecDraw();

@@ -166,6 +166,11 @@ void TTextEdit::SetText(str text)
     UpdateText();
 }
 
+int TTextEdit::GetLength() const
+{
+    return CharacterCount(mText.c_str());
+}
+
 void TTextEdit::SetPassword(bool on)
 {
     mPassword = on;

@@ -44,6 +44,7 @@ public:
     void SetIgnoreChars(str chars) { mIgnore = std::move(chars); }
     void SetMaxLength(int length) { mMaxLength = length; }
     int GetMaxLength() const { return mMaxLength; }  // in characters
+    int GetLength() const;                           // in characters
     int GetCursor() const { return mCursor; }        // a byte offset into the text
     void Backspace();
     void UpdateText();

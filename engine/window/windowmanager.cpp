@@ -1,6 +1,7 @@
 #include "engine/window/windowmanager.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/instanceholder.h"
 #include "engine/window/dialog.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
@@ -13,8 +14,6 @@
 #include <cstdlib>
 
 namespace {
-
-TWindowManager* sInstance = nullptr;
 
 template <typename List>
 bool Contains(const List& list, const TWindow* w)
@@ -35,13 +34,14 @@ bool IsWindowInside(const TWindow* w, const TWindow* ancestor)
 
 TWindowManager* TWindowManager::GetInstance()
 {
-    return sInstance;
+    return TInstanceHolder<TWindowManager>::Get();
 }
 
 TWindowManager::TWindowManager()
 {
-    if (!sInstance)
-        sInstance = this;
+    // The first manager made stays the published one.
+    if (!TInstanceHolder<TWindowManager>::Get())
+        TInstanceHolder<TWindowManager>::Publish(this);
 }
 
 TWindowManager::~TWindowManager()
@@ -56,8 +56,7 @@ TWindowManager::~TWindowManager()
         delete m;
     mQueue.clear();
     mFactories.clear();
-    if (sInstance == this)
-        sInstance = nullptr;
+    TInstanceHolder<TWindowManager>::Withdraw(this);
 }
 
 // ---- Scripting ---------------------------------------------------------

@@ -8,14 +8,15 @@
 #include "engine/window/stringtable.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
-#include "game/app/editorsave.h"
 #include "game/app/luaglobals.h"
-#include "game/app/serversavemanager.h"
 #include "game/app/windowtypes.h"
-#include "game/levels/levelmanager.h"
 #include "game/editors/customereditor.h"
+#include "game/editors/editorsave.h"
+#include "game/floor/quessacolors.h"
+#include "game/levels/levelmanager.h"
 #include "game/screens/cursor.h"
 #include "game/screens/preloader.h"
+#include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 #include "online/serversaves.h"
@@ -49,6 +50,10 @@ void TGameApp::StartUp()
 
     TUnlockManager::Create();
     mServerSaves = std::make_unique<TServerSaveManager>();
+    // Before any screen: buttons and the floor set the cursor, the closet and
+    // her clothing read the colours.
+    mCursor = std::make_unique<TCursor>();
+    mColours = std::make_unique<TQuessaColors>();
 
     game::RegisterWindowTypes();
     game::PublishGameGlobals();
@@ -62,7 +67,8 @@ void TGameApp::StartUp()
             manager->RunScript(top, kMainLoopScript);
         }
     }
-    TCursor::GetInstance()->SetState(TCursor::kArrow);
+    // Whatever the first screen did while it was built, the game starts on the arrow.
+    mCursor->SetState(TCursor::kArrow);
 }
 
 bool TGameApp::HandleEvent(TEvent* ev)
@@ -188,7 +194,8 @@ void TGameApp::Quit()
     Preloader_FreeAllAssets();
     if (TWindowManager* manager = mPlatform->GetWindowManager())
         manager->SetExitHandler([](int) {});
-    TCursor::Free();
+    mColours.reset();
+    mCursor.reset();
     mServerSaves.reset();
     TUnlockManager::Free();
     TSettings::DeleteSettings();

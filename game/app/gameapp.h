@@ -5,7 +5,9 @@
 
 #include <memory>
 
+class TCursor;
 class TPlatform;
+class TQuessaColors;
 class TServerSaveManager;
 struct TEvent;
 
@@ -22,8 +24,9 @@ public:
     TGameApp(const TGameApp&) = delete;
     TGameApp& operator=(const TGameApp&) = delete;
 
-    // Window title, settings and display, services, window types, Lua
-    // globals, then "scripts/mainloop.lua" and the arrow cursor.
+    // Window title, settings and display, services (the unlock rules, the
+    // server-save choices, the cursor, the clothing colours), window types,
+    // Lua globals, then "scripts/mainloop.lua".
     void StartUp();
     // One turn of the main loop; false once the game has quit.
     bool HandleEvent(TEvent* ev);
@@ -44,7 +47,10 @@ private:
     void DestroyWindowTree();
 
     TPlatform* mPlatform;
+    // The game's services, made by StartUp and deleted by Quit.
     std::unique_ptr<TServerSaveManager> mServerSaves;
+    std::unique_ptr<TCursor> mCursor;
+    std::unique_ptr<TQuessaColors> mColours;
     bool mQuitRequested = false;  // by a script's quit message
     bool mQuit = false;
 };

@@ -7,7 +7,7 @@
 #include "engine/base/str.h"
 #include "engine/base/xml.h"
 #include "engine/window/window.h"
-#include "game/app/editorsave.h"
+#include "game/editors/editorsave.h"
 
 class TCustomerEditor : public TWindow, public IEditorSaveOnClose {
 public:

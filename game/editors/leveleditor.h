@@ -8,7 +8,7 @@
 #include "engine/base/color.h"
 #include "engine/base/str.h"
 #include "engine/window/window.h"
-#include "game/app/editorsave.h"
+#include "game/editors/editorsave.h"
 #include "game/levels/tabledescriptor.h"
 
 #include <array>

@@ -4,8 +4,8 @@
 #include "engine/render/spritequad.h"
 #include "engine/render/texture.h"
 #include "engine/text/textgraphic.h"
-#include "game/play/scoremanager.h"
 #include "game/floor/floorart.h"
+#include "game/rules/scoremanager.h"
 
 namespace {
 
@@ -127,6 +127,7 @@ void TChair::UpdateChairMood()
 
 void TChair::SetChairUpgrade(int level)
 {
+    mUpgradeLevel = level;
     for (const auto& look : mLooks)
         if (look)
             look->SetCurrentFrame(level);

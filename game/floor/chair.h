@@ -43,7 +43,9 @@ public:
     }
     void SetChairMood(bool happy);
     void UpdateChairMood();
+    // The room's decor level: the frame every colour's look shows.
     void SetChairUpgrade(int level);
+    int GetUpgradeLevel() const { return mUpgradeLevel; }
     void Draw(float upgradeAlpha, float highlightAlpha);
 
     bool IsHighChair() const { return mIsHighChair; }
@@ -79,5 +81,6 @@ private:
     int mBabyColor = 0;
     TTextGraphic* mChainText = nullptr;  // owned
     int mChainCount = 0;
+    int mUpgradeLevel = 0;
     std::shared_ptr<TTexture> mUpgrade, mHighlight;
 };

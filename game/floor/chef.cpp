@@ -8,7 +8,7 @@
 
 namespace {
 
-// Intensity per second of fading in or out.
+// Intensity per second of warming to the work or winding down.
 constexpr float kFadeRate = 2.0f;
 
 }  // namespace
@@ -35,14 +35,19 @@ void TChef::Update(float dt, const std::vector<TFoodStation*>& foodStations)
 {
     mCooking = std::any_of(foodStations.begin(), foodStations.end(), [](TFoodStation* s) { return s->IsCooking(); });
     mIntensity = std::clamp(mIntensity + (mCooking ? kFadeRate : -kFadeRate) * dt, 0.0f, 1.0f);
-    if (!mAnimation.IsPlaying()) {
+    if (mAnimation.IsPlaying())
+        return;
+    if (mIntensity > 0) {
         mMirrored = !mMirrored;
         mAnimation.Play("DoAnim", false);
+    } else {
+        mAnimation.SetCurrentFrame(0);  // waiting for an order, spoon at rest
     }
 }
 
+// The cook is always at his place, so a player sees where the orders go
+// before the first one is cooked.
 void TChef::Draw()
 {
-    if (mIntensity > 0)
-        mAnimation.Draw(mPosition.x, mPosition.y, mIntensity, 1.0f, 0.0f, mMirrored ? 1 : 0);
+    mAnimation.Draw(mPosition.x, mPosition.y, 1.0f, 1.0f, 0.0f, mMirrored ? 1 : 0);
 }

@@ -1,4 +1,5 @@
-// TChef: the cook behind the counter, faded in while anything cooks.
+// TChef: the cook behind the counter, always at his place; he stirs while
+// anything cooks and his intensity (0-1) warms up and winds down with it.
 #pragma once
 
 #include "engine/script/animation.h"

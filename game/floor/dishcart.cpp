@@ -3,7 +3,7 @@
 #include "engine/render/animatedtexture.h"
 #include "game/floor/floorart.h"
 #include "game/floor/quessa.h"
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 #include <cmath>
 
@@ -120,3 +120,5 @@ bool TDishCart::HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind
         return false;
     return floorart::HitFrame(mCart, mFrame, mPosition, point);
 }
+
+TRect TDishCart::BoundingBox() const { return floorart::FrameBox(mCart, mFrame, mPosition); }

@@ -6,9 +6,9 @@
 #include "engine/render/texture.h"
 #include "engine/sound/sound.h"
 #include "engine/text/textgraphic.h"
-#include "game/floor/noisering.h"
-#include "game/play/scoremanager.h"
 #include "game/floor/floorart.h"
+#include "game/floor/noisering.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
 using floorart::GameClock;
@@ -434,6 +434,7 @@ void TEatingStation::Score(TScoreManager* score, int action)
 
 void TEatingStation::SetUpgradeLevel(int level)
 {
+    mUpgradeLevel = level;
     if (mArt)
         mArt->SetCurrentFrame(level);
     for (const auto& chair : mChairs)

@@ -88,7 +88,9 @@ public:
     void MakeDirty(bool withSpill);
     void DoSpill();
     void MopupSpill(IWaitressHands* hands, TScoreManager* score);
+    // The room's decor level: the frame of the station's art and its chairs.
     void SetUpgradeLevel(int level);
+    int GetUpgradeLevel() const { return mUpgradeLevel; }
     // False exactly when the party left angry in this call. The rings of the
     // level are handed in so a departing party's rings go with it.
     bool Update(float dt, IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial, TNoiseRingList& rings,
@@ -159,6 +161,7 @@ private:
     bool mSpillPresent = false;
     bool mFoodInHand = false;
     bool mFoodReadyAndQueued = false;
+    int mUpgradeLevel = 0;
     TAnimation mFoodAnimation, mDessertAnimation;
     std::array<std::shared_ptr<TSound>, kSoundCount> mSounds;
     std::unique_ptr<TAnimatedTextureCache> mCache;

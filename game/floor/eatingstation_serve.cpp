@@ -4,8 +4,8 @@
 #include "game/floor/eatingstation.h"
 
 #include "engine/render/animatedtexture.h"
-#include "game/play/scoremanager.h"
-#include "game/play/tutorial.h"
+#include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 
 namespace {
 

@@ -80,6 +80,7 @@ public:
     float Interval() const { return mInterval; }
     float TimeLeft() const { return mTimeLeft; }
     const std::list<TNote>& Notes() const { return mNotes; }
+    const TAnimation& Performer() const { return mPerformer; }
     TVec2 StationPoint() const { return mStation; }
     TVec2 NoteOrigin() const { return mOrigin; }
     bool IsPoofPlaying() const { return mPoof.IsPlaying(); }

@@ -95,14 +95,19 @@ bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const T
     return box.Contains(point);
 }
 
-bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point)
+TRect FrameBox(const TAnimation& animation, int frame, TPoint position)
 {
     auto texture = animation.GetAnimatedTexture();
     if (!texture)
-        return false;
+        return TRect{};
     TRect box = texture->BoundingBox(frame);
     box.Offset(position.x, position.y);
-    return box.Contains(point);
+    return box;
+}
+
+bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point)
+{
+    return animation.GetAnimatedTexture() && FrameBox(animation, frame, position).Contains(point);
 }
 
 }  // namespace floorart

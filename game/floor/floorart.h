@@ -40,6 +40,8 @@ float Pulse(float seconds);
 TRect CentredBox(const std::shared_ptr<TTexture>& texture);
 // The point lies in the texture centred on centre, edges included.
 bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const TPoint& point);
+// A frame's box placed at position (empty without art).
+TRect FrameBox(const TAnimation& animation, int frame, TPoint position);
 // The point lies in the animation's frame drawn at position, edges included.
 bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point);
 

@@ -2,7 +2,7 @@
 
 #include "game/floor/floorart.h"
 #include "game/floor/quessa.h"
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 TFoodStation::TFoodStation(float cookTime, float staleTime, float perOrderDelay, TPoint position)
     : mPosition(position), mCookTime(cookTime), mStaleTime(staleTime), mPerOrderDelay(perOrderDelay)

@@ -6,8 +6,8 @@
 #include "game/floor/eatingstation.h"
 #include "game/floor/floorart.h"
 #include "game/floor/noisering.h"
-#include "game/play/scoremanager.h"
-#include "game/play/tutorial.h"
+#include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 
 #include <algorithm>
 #include <cstring>

@@ -82,14 +82,20 @@ public:
     bool PartyRollover(TPoint point);
     void PickSeats(TPoint point, TEatingStation* station);
     bool CheckClick(TPoint point) const;
+    // The members wave (their rollover look) for a second after `delay` s.
     void StartWave(float delay);
     void CancelWave();
+    // A wave is pending or showing.
+    bool IsWaving() const { return mWaveDelay > 0 || mWaveTime > 0; }
     void ResetPartyMouseState();
     void SetNoiseLocation(TPoint p) { mNoiseLocation = p; }
     void SetHeartLocation(int x, int y, bool vertical);
     void Draw(TAnimatedTextureCache* cache, bool foodInHand);
     void DrawLegs();
     void DrawHearts();
+    // The rectangle the heart row covers on screen (empty before the heart
+    // images loaded).
+    TRect HeartsBox() const;
 
     // ---- queries
     int GetId() const { return mId; }

@@ -213,6 +213,18 @@ void TParty::SetHeartLocation(int x, int y, bool vertical)
     }
 }
 
+TRect TParty::HeartsBox() const
+{
+    if (!mHeartImages[0])
+        return {};
+    const int w = mHeartImages[0]->GetWidth(), h = mHeartImages[0]->GetHeight();
+    const int back = (kHeartSlots - 1) * (mHeartsVertical ? h : w);
+    const TPoint at = mHeartLocation;
+    if (mHeartsVertical)
+        return {at.x - w / 2, at.y - h / 2, at.x + w - w / 2, at.y + back + h - h / 2};
+    return {at.x - back - w / 2, at.y - h / 2, at.x + w - w / 2, at.y + h - h / 2};
+}
+
 void TParty::DrawLegs()
 {
     for (TCustomer* member : mDrawList)

@@ -1,5 +1,6 @@
 #include "game/floor/phonestation.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
@@ -12,8 +13,10 @@
 #include "game/floor/quessa.h"
 #include "game/floor/shelves.h"
 #include "game/floor/staff.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -79,6 +82,8 @@ void TPhoneStation::SetButtonHost(TWindow* host)
 {
     mButtonHost = host;
     mButtonHostAlive = host ? host->Lifeline().Handle() : TLifeHandle();
+    // The screen builds its boxes visible; they show only while she is on the phone.
+    SetButtons(false);
 }
 
 TWindow* TPhoneStation::ButtonHost() const { return mButtonHostAlive.IsAlive() ? mButtonHost : nullptr; }
@@ -173,6 +178,8 @@ void TPhoneStation::SetButtons(bool show)
 
 void TPhoneStation::PhoneButton(int index)
 {
+    static const char* const kStaffNames[] = {"busboy", "drink server", "hostess", "entertainer", "nobody"};
+    WriteDbg("phone: button %d calls the %s", index, kStaffNames[std::clamp(ButtonKind(index), 0, int(kNone))]);
     switch (ButtonKind(index)) {
     case kBusBoy:
         if (mBusBoy)

@@ -34,7 +34,8 @@ public:
 
     void SetPowerups(TQuessa* waitress, TBusBoy* busBoy, TDrinkServer* drinkServer, THostess* hostess,
                      TEntertainer* entertainer);
-    // The window holding the phone boxes (the play screen's own modal); null: none.
+    // The window holding the phone boxes (the play screen's own modal); null:
+    // none. The boxes are hidden until she picks up the phone.
     void SetButtonHost(TWindow* host);
     void SetPresent(bool present) { mPresent = present; }
     bool IsPresent() const { return mPresent; }

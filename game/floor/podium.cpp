@@ -5,7 +5,7 @@
 #include "game/floor/globalskeys.h"
 #include "game/floor/party.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -199,6 +199,14 @@ void TPodium::UpdateMiniHearts()
         const TVec2 home = mMiniHeartHomes[std::size_t(i)];
         mMiniHearts[std::size_t(i)] = {home.x + f.amplitude * std::sin(t * f.frequency), home.y - t * f.speed};
     }
+}
+
+TRect TPodium::BoundingBox() const
+{
+    TRect box = floorart::CentredBox(mPodium);
+    if (mPodium)
+        box.Offset(mPosition.x, mPosition.y);
+    return box;
 }
 
 void TPodium::Draw()

@@ -49,6 +49,8 @@ public:
     // True on the frame the boost is handed out.
     bool Update(TQuessa* waitress, float dt, const std::list<TParty*>& line);
     void Reset();
+    // The podium's picture on the floor (empty without it); its bottom sorts it among the tables.
+    TRect BoundingBox() const;
     void Draw();
 
     int Occupant() const { return mOccupant; }
@@ -60,6 +62,8 @@ public:
     float ActiveTime() const { return mActiveTime; }
     float RestTime() const { return mRestTime; }
     int MoodBoost() const { return mMoodBoost; }
+    // How many parties at the head of the line a release boosts.
+    int PartiesBoosted() const { return mPartiesBoosted; }
     TVec2 MiniHeart(int i) const { return mMiniHearts[std::size_t(i)]; }
 
 private:

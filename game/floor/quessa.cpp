@@ -8,12 +8,12 @@
 #include "game/floor/floorart.h"
 #include "game/floor/floorview.h"
 #include "game/floor/foodstation.h"
+#include "game/floor/globalskeys.h"
 #include "game/floor/quessarefresh.h"
 #include "game/floor/station.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -101,14 +101,8 @@ void TQuessa::LoadProps()
 
 void TQuessa::ReadGlobals(TXmlNode* globals)
 {
-    TXmlNode* root = globals ? globals->GetChild("dataroot") : nullptr;
-    TXmlNode* values = root ? root->GetChild("globals") : nullptr;
-    if (!values)
-        return;
-    if (values->GetChild("waiterSpeed"))
-        mSpeed = float(std::atof(values->GetChildContent("waiterSpeed").c_str()));
-    if (values->GetChild("highchairboost"))
-        mHighChairBoost = std::atoi(values->GetChildContent("highchairboost").c_str());
+    globalskeys::ReadFloat(globals, "waiterSpeed", &mSpeed);
+    globalskeys::ReadInt(globals, "highchairboost", &mHighChairBoost);
 }
 
 void TQuessa::Reset()

@@ -27,7 +27,7 @@
 #include "game/floor/carryables.h"
 #include "game/floor/clothinglayer.h"
 #include "game/floor/foodtray.h"
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include <array>
 #include <list>
@@ -55,8 +55,9 @@ public:
         int clickKind = 0;
     };
 
-    // globals: the root of global.xml ("dataroot"/"globals": "waiterSpeed",
-    // "highchairboost"); may be null.
+    // globals: the `globals` element of global.xml (or a `dataroot` or
+    // document holding it) with "waiterSpeed" and "highchairboost"; null
+    // or a missing key keeps her own value.
     explicit TQuessa(TXmlNode* globals);
     ~TQuessa();
     TQuessa(const TQuessa&) = delete;

@@ -1,20 +1,13 @@
 #include "game/floor/quessacolors.h"
 
+#include "engine/base/instanceholder.h"
 #include "engine/base/xml.h"
 #include "game/settings/configfile.h"
 
 #include <cstdlib>
-#include <memory>
+#include <utility>
 
 namespace {
-
-constexpr const char* kColorsFile = "assets/quessa/colors.inf";
-
-std::unique_ptr<std::list<TColorEntry>>& Instance()
-{
-    static std::unique_ptr<std::list<TColorEntry>> list;
-    return list;
-}
 
 float Channel(const TXmlNode& node, const char* name)
 {
@@ -42,23 +35,27 @@ std::list<TColorEntry> TQuessaColors::Parse(const str& text)
     return colours;
 }
 
-const std::list<TColorEntry>& TQuessaColors::GetInstance()
+TQuessaColors::TQuessaColors()
+    : TQuessaColors(
+          Parse(game::ReadConfigXmlText(kColorsFile, "clothing", "the waitress's clothes keep their drawn colours")))
 {
-    auto& list = Instance();
-    if (!list)
-        list = std::make_unique<std::list<TColorEntry>>(
-            Parse(game::ReadConfigXmlText(kColorsFile, "clothing", "the waitress's clothes keep their drawn colours")));
-    return *list;
 }
 
-void TQuessaColors::Release() { Instance().reset(); }
+TQuessaColors::TQuessaColors(std::list<TColorEntry> colours) : mColours(std::move(colours))
+{
+    TInstanceHolder<TQuessaColors>::Publish(this);
+}
+
+TQuessaColors::~TQuessaColors() { TInstanceHolder<TQuessaColors>::Withdraw(this); }
+
+TQuessaColors* TQuessaColors::GetInstance() { return TInstanceHolder<TQuessaColors>::Get(); }
 
 str TQuessaColors::ColorName(int index)
 {
-    const auto& colours = GetInstance();
-    if (index < 0)
+    const TQuessaColors* colours = GetInstance();
+    if (!colours || index < 0)
         return str();
-    for (const TColorEntry& entry : colours)
+    for (const TColorEntry& entry : colours->Colors())
         if (index-- == 0)
             return entry.name;
     return str();
@@ -66,7 +63,10 @@ str TQuessaColors::ColorName(int index)
 
 const TColorEntry* TQuessaColors::Find(str name)
 {
-    for (const TColorEntry& entry : GetInstance())
+    const TQuessaColors* colours = GetInstance();
+    if (!colours)
+        return nullptr;
+    for (const TColorEntry& entry : colours->Colors())
         if (entry.name == name)
             return &entry;
     return nullptr;

@@ -4,7 +4,7 @@
 #include "game/floor/floorart.h"
 #include "game/floor/floorview.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 
@@ -31,7 +31,7 @@ TPoint SnackPosition()
 
 TPoint DrinkPosition()
 {
-    static const TPoint kPositions[6] = {{555, 135}, {565, 126}, {613, 140}, {610, 132}, {549, 140}, {600, 135}};
+    static const TPoint kPositions[6] = {{594, 135}, {594, 126}, {613, 140}, {610, 132}, {594, 140}, {600, 135}};
     return ByRestaurant(kPositions);
 }
 

@@ -6,7 +6,7 @@
 
 #include "game/floor/carryables.h"
 #include "game/floor/station.h"
-#include "game/play/scoreaction.h"
+#include "game/rules/scoreaction.h"
 
 #include "engine/base/str.h"
 

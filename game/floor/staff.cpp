@@ -1,5 +1,6 @@
 #include "game/floor/staff.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "game/floor/dishcart.h"
@@ -222,6 +223,7 @@ void TBusBoy::Update(float dt, const std::vector<TEatingStation*>& tables, TDish
     if (mTarget) {
         ArriveAtTable();
     } else if (mToDishCart && dishCart) {
+        WriteDbg("busboy: %d load(s) of dishes to the cart", mCarried);
         dishCart->DropOffDishes(mCarried);
         mCarried = 0;
         mToDishCart = false;
@@ -243,9 +245,12 @@ void TBusBoy::ChooseTable(const std::vector<TEatingStation*>& tables)
 
 void TBusBoy::ArriveAtTable()
 {
+    // The log says what the staff did (what a player watching the floor sees).
     if (mTarget->PartyState() == kStateWantsCheck) {
+        WriteDbg("busboy: took the check of table %d", mTarget->GetTableNumber());
         mTarget->ClearCheck();
     } else if (mTarget->HasDishes() && !mTarget->GetParty()) {
+        WriteDbg("busboy: cleared the dishes of table %d", mTarget->GetTableNumber());
         ++mCarried;
         mTarget->ClearPlates();
     }

@@ -9,7 +9,7 @@
 #include "engine/base/rect.h"
 #include "engine/base/vec.h"
 #include "engine/script/animation.h"
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include <memory>
 #include <vector>

@@ -10,6 +10,7 @@ public:
     ~TTable() override;
 
     void Draw(TAnimatedTextureCache* cache, float upgradeAlpha, float highlightAlpha);
+    const std::shared_ptr<TAnimatedTexture>& Look() const { return mLook; }
 
 private:
     std::shared_ptr<TAnimatedTexture> mLook;

@@ -4,19 +4,13 @@
 #include "game/floor/floorart.h"
 #include "game/floor/floorview.h"
 #include "game/floor/foodstation.h"
+#include "game/floor/kitchenpass.h"
 #include "game/floor/quessa.h"
-#include "game/play/tutorial.h"
+#include "game/rules/tutorial.h"
 
 #include <algorithm>
 
 namespace {
-
-// The spike's place above the counter, by restaurant index.
-TPoint SpikePosition(int restaurant)
-{
-    static const TPoint kPositions[] = {{290, 135}, {305, 130}, {310, 145}, {325, 135}, {305, 135}, {305, 135}};
-    return kPositions[std::clamp(restaurant, 0, 5)];
-}
 
 TFoodStation* FirstIdle(const std::vector<TFoodStation*>& stations)
 {
@@ -33,7 +27,7 @@ int CountCooking(const std::vector<TFoodStation*>& stations)
 
 }  // namespace
 
-TTicketStation::TTicketStation() : mPosition(SpikePosition(floorart::RestaurantIndex()))
+TTicketStation::TTicketStation() : mPosition(kitchen::kOrderWheel)
 {
     mAnimation.Init("furniture/ticketstation.anm", "", "");
     mAnimation.SetClock(floorart::GameClock());
@@ -99,3 +93,5 @@ bool TTicketStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clic
         return false;
     return floorart::HitFrame(mAnimation, 0, mPosition, point);
 }
+
+TRect TTicketStation::BoundingBox() const { return floorart::FrameBox(mAnimation, 0, mPosition); }

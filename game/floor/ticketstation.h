@@ -24,6 +24,8 @@ public:
     float GetTicketTime() const { return mTicketTime; }
 
     TPoint GetStandingSpot() override { return mPosition; }
+    // Where it is drawn (and clicked).
+    TRect BoundingBox() const;
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
     bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
 

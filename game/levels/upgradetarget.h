@@ -1,5 +1,6 @@
-// IUpgradeTarget: what the endless upgrades change in a running game. The
-// game window implements it over its floor; the upgrades and the picker only
+// IUpgradeTarget: what the endless upgrades change in a running game. A game
+// that offers upgrades implements it over its floor (the game window does
+// not yet; tests use a recording one); the upgrades and the picker only
 // ever see this seam, so they are tested (and the picker runs) before or
 // without a floor. Times are in seconds, moods in hearts.
 #pragma once

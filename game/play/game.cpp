@@ -1,4 +1,5 @@
 #include "game/play/game.h"
+#include "game/play/floorbanner.h"
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
@@ -16,17 +17,19 @@
 #include "engine/window/windowmanager.h"
 #include "game/floor/quessa.h"
 #include "game/play/gamedata.h"
-#include "game/play/scoremanager.h"
-#include "game/play/windowslide.h"
+#include "game/rules/scoremanager.h"
 #include "game/screens/childwindows.h"
 #include "game/screens/coinjar.h"
 #include "game/screens/cursor.h"
 #include "game/screens/levelintro.h"
 #include "game/screens/levelover.h"
 #include "game/screens/screenfade.h"
+#include "game/screens/windowslide.h"
 #include "game/settings/settings.h"
 #include "game/settings/configfile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -129,13 +132,10 @@ TGame::TGame()
     }
     if (TSettings* settings = TSettings::GetInstance())
         settings->GetGameClock()->Reset();
-    mBanner = TTextGraphic::Create("", 800, 600, TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
-                                   "assets/fonts/corona.mvec", 64, TColor(0.9f, 0.05f, 0.05f, 1.0f));
-    // Without the sign's picture the label still has a width to lay out in.
-    const int signWidth = mClosedSign ? mClosedSign->GetWidth() : 80;
-    mClosedLabel = TTextGraphic::Create(String("closed"), signWidth, 20,
+    mBanner = std::make_unique<TFloorBanner>();
+    mClosedLabel = TTextGraphic::Create(String("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
                                         TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
-                                        "assets/fonts/corona.mvec", 10, TColor(0, 0, 0, 1));
+                                        "assets/fonts/corona.mvec", kClosedLabelSize, TColor(0.78f, 0.16f, 0.23f, 1));
 }
 
 TGame::~TGame()
@@ -146,7 +146,6 @@ TGame::~TGame()
     if (TWindowManager* manager = TWindowManager::GetInstance(); manager && mPauseListener)
         if (manager->OrphanMessageListener(mPauseListener))
             delete mPauseListener;
-    TTextGraphic::Destroy(mBanner);
     TTextGraphic::Destroy(mClosedLabel);
 }
 
@@ -250,9 +249,17 @@ void TGame::UpdateGame()
     const float dt = static_cast<float>(static_cast<std::uint32_t>(now - mLastClockMs)) / 1000.0f;
     mLastClockMs = now;
     const int livesBefore = mGameData->GetLives();
-    mGameData->Update(dt);
-    if (mLeaving)
-        return;  // the restaurant is done: the screen goes, touch nothing
+    // A game clock that runs N times as fast as real time (tests) plays its
+    // frame in up to N steps of at most a floor frame each; at the normal
+    // rate this is one step, clamped by the floor, so a stall still skips
+    // nothing ahead.
+    const int rate = settings ? static_cast<int>(settings->GetGameClock()->GetRate()) : 1;
+    const int steps = std::clamp(static_cast<int>(std::ceil(dt / TGameData::kMaxFrameSeconds)), 1, rate);
+    for (int step = 0; step < steps; ++step) {
+        mGameData->Update(dt / static_cast<float>(steps));
+        if (mLeaving)
+            return;  // the restaurant is done: the screen goes, touch nothing
+    }
     if (mGameData->GetLives() != livesBefore)
         ShowLives();
     if (mGameData->IsClosedShown())
@@ -312,7 +319,6 @@ void TGame::OpenLevelIntro()
     intro->SetDoodle(level->GetDoodle());
     if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
         TWindowSlide::Start(panel, +1, "letsplay");
-    mFlashlightMode = mGameData->GetLevelManager()->GetFlashLight();
     mStartTimer = PlatformTimer();
 }
 
@@ -330,7 +336,6 @@ void TGame::OpenLevelOver(const TLevelResult& result)
         LeaveRestaurant(0);
         return;
     }
-    mFlashlightMode = false;
     SetupLevelOverStats(modal, result);
     if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
         TWindowSlide::Start(panel, +1, "");
@@ -438,10 +443,19 @@ bool TGame::OnMouseDown(const TPoint& p)
 {
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
-    mGameData->MouseDown(p);
-    if (mGameData->GetDraggedParty())
+    const bool station = mGameData->MouseDown(p);
+    TCursor* cursor = TCursor::GetInstance();
+    if (station && cursor) {
+        // The pointing hand presses down on the station she is sent to.
+        cursor->SetState(TCursor::kClick);
+        cursor->Click();
+    }
+    if (mGameData->GetDraggedParty()) {
+        if (cursor)
+            cursor->SetState(TCursor::kGrab);
         if (TWindowManager* manager = TWindowManager::GetInstance())
             manager->SetCapture(this);
+    }
     return true;
 }
 
@@ -449,9 +463,13 @@ bool TGame::OnMouseUp(const TPoint& p)
 {
     if (!mGameData)
         return false;
+    const bool dragging = mGameData->GetDraggedParty() != nullptr;
     mGameData->MouseUp(p);
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->ReleaseCapture(this);
+    // A party let go: the hand opens (a click frame stays until the pointer moves).
+    if (TCursor* cursor = TCursor::GetInstance(); cursor && dragging)
+        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
     return true;
 }
 

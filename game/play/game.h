@@ -16,14 +16,18 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class TAnimatedTextureCache;
+class TBar;
 class TGameData;
 class TPauseListener;
 class TScoreManager;
 class TScreenFade;
 class TSound;
+class TFloorBanner;
 class TTextGraphic;
+class TTable;
 class TTexture;
 
 class TGame : public TWindow, public IGameHost {
@@ -95,19 +99,39 @@ private:
     TPauseListener* mPauseListener = nullptr;  // adopted by the window manager
     std::shared_ptr<TTexture> mNoiseRingTexture, mFlashlight, mFlashlightFill, mClosedSign;
     std::unique_ptr<TAnimatedTextureCache> mCache;
-    TTextGraphic* mBanner = nullptr;       // owned
+    std::unique_ptr<TFloorBanner> mBanner;
     TTextGraphic* mClosedLabel = nullptr;  // owned
     std::uint32_t mLastClockMs = 0;
     std::uint32_t mPauseStartMs = 0;
     std::uint32_t mStartTimer = 0;
-    bool mFlashlightMode = false;
     bool mLeaving = false;
 };
 
-// The floor in depth order (kitchen, closed sign, shelves, tables, bar and
-// waitress sorted by their feet, the line, noise rings, a dragged party). The
-// game window draws it; benchmarks draw a floor without a window.
+// The closed sign ("ui/closed") leaves its paper panel for the word, here
+// from the picture's top left corner; the word is written large on it.
+inline constexpr TRect kClosedSignPaper{9, 25, 115, 67};
+inline constexpr int kClosedLabelSize = 24;
+
+// The floor in depth order: the room (and the train's performer, who plays
+// outside its windows), the kitchen, the closed sign, the shelves, the phone;
+// then the tables, the bar, the podium, the waitress and her robot, the
+// busboy, the drink server and the hostess sorted by their feet; the line,
+// the other restaurants' entertainer, noise rings, a dragged party. The game
+// window draws it; benchmarks draw a floor without a window.
 void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel);
+
+// One entry of the floor's depth-sorted middle: whoever's foot is lower
+// stands in front. A figure whose box overlaps a table and whose foot lies
+// between the table's top and front edge is drawn just after that table.
+struct TFloorDrawEntry {
+    enum EKind { kTable, kBar, kPodium, kRobot, kWaitress, kBusBoy, kDrinkServer, kHostess };
+    int sortValue = 0;
+    EKind kind = kTable;
+    TTable* table = nullptr;  // the entry's table, or bar
+    TBar* bar = nullptr;
+};
+// That middle part in drawing order (sorted, ties in the order above).
+std::vector<TFloorDrawEntry> FloorDrawOrder(TGameData& floor);
 
 // The level's heartbeat: every 16 ms on the platform timer.
 class TUpdateGameTask : public TAnimTask {

@@ -9,23 +9,17 @@
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
+#include "game/play/floorbanner.h"
 #include "game/play/gamedata.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <vector>
 
 namespace {
 
 constexpr int kScreenW = 800, kScreenH = 600;
-
-// One entry of the depth-sorted list: whoever's foot is lower stands in front.
-struct TDrawSorted {
-    int sortValue;
-    std::function<void()> draw;
-};
 
 // A figure that overlaps a table and whose foot is between the table's top
 // and its front edge is drawn just after it.
@@ -78,14 +72,72 @@ void DrawClosedSign(const TGameData& floor, TTexture* sign, TTextGraphic* label)
     sign->DrawSprite(at.x, at.y, 1.0f, 1.0f, 0, 0);
     const int top = static_cast<int>(at.y) - sign->GetHeight() / 2;
     const int left = static_cast<int>(at.x) - sign->GetWidth() / 2;
-    if (label)
-        label->Draw(TRect{left, top + 8, left + sign->GetWidth(), top + 28}, 1.0f, 0, 1.0f);
+    if (label) {
+        TRect paper = kClosedSignPaper;
+        paper.Offset(left, top);
+        label->Draw(paper, 1.0f, 0, 1.0f);
+    }
     platform->End2d();
 }
 
 void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache);
 
+void DrawEntry(TGameData& floor, const TFloorDrawEntry& entry, TAnimatedTextureCache* cache)
+{
+    TRestaurantStaff& staff = floor.GetStaff();
+    switch (entry.kind) {
+    case TFloorDrawEntry::kTable:
+        entry.table->Draw(cache, 0, 0);
+        return;
+    case TFloorDrawEntry::kBar:
+        entry.bar->Draw(cache);
+        return;
+    case TFloorDrawEntry::kPodium:
+        In2d([&staff] { staff.Podium().Draw(); });
+        return;
+    case TFloorDrawEntry::kRobot:
+    case TFloorDrawEntry::kWaitress:
+        In2d([&floor, &entry] { floor.GetQuessa()->Draw(entry.kind == TFloorDrawEntry::kRobot); });
+        return;
+    case TFloorDrawEntry::kBusBoy:
+        In2d([&staff] { staff.BusBoy().Draw(); });
+        return;
+    case TFloorDrawEntry::kDrinkServer:
+        In2d([&staff] { staff.DrinkServer().Draw(); });
+        return;
+    case TFloorDrawEntry::kHostess:
+        In2d([&staff] { staff.Hostess().Draw(); });
+        return;
+    }
+}
+
 }  // namespace
+
+std::vector<TFloorDrawEntry> FloorDrawOrder(TGameData& floor)
+{
+    std::vector<TRect> tableBoxes;
+    std::vector<TFloorDrawEntry> list;
+    for (const auto& table : floor.GetTables()) {
+        tableBoxes.push_back(table->BoundingBox());
+        list.push_back({table->BoundingBox().y2, TFloorDrawEntry::kTable, table.get(), nullptr});
+    }
+    if (TBar* bar = floor.GetBar()) {
+        tableBoxes.push_back(bar->BoundingBox());
+        list.push_back({bar->BoundingBox().y2, TFloorDrawEntry::kBar, nullptr, bar});
+    }
+    TRestaurantStaff& staff = floor.GetStaff();
+    list.push_back({staff.Podium().BoundingBox().y2, TFloorDrawEntry::kPodium});
+    TQuessa* her = floor.GetQuessa();
+    list.push_back({SortValueForCharacter(her->BoundingBox(true), tableBoxes), TFloorDrawEntry::kRobot});
+    list.push_back({SortValueForCharacter(her->BoundingBox(false), tableBoxes), TFloorDrawEntry::kWaitress});
+    list.push_back({SortValueForCharacter(staff.BusBoy().BoundingBox(), tableBoxes), TFloorDrawEntry::kBusBoy});
+    list.push_back(
+        {SortValueForCharacter(staff.DrinkServer().BoundingBox(), tableBoxes), TFloorDrawEntry::kDrinkServer});
+    list.push_back({static_cast<int>(staff.Hostess().Position().y), TFloorDrawEntry::kHostess});
+    std::stable_sort(list.begin(), list.end(),
+                     [](const TFloorDrawEntry& a, const TFloorDrawEntry& b) { return a.sortValue < b.sortValue; });
+    return list;
+}
 
 void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel)
 {
@@ -96,10 +148,16 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
         const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
-    floor.GetStaff().Restaurant().Draw(false);
-    In2d([&floor] {
+    TRestaurantStaff& staff = floor.GetStaff();
+    staff.Restaurant().Draw(false);
+    // The train's performer plays on the platform outside: he belongs to the room.
+    const bool performerOutside = staff.Restaurant().Restaurant() == TRestaurant::kTrain;
+    In2d([&floor, &staff, performerOutside] {
         floor.GetChef().Draw();
+        floor.GetKitchenPass().Draw();
         floor.GetTicketStation().Draw();
+        if (performerOutside)
+            staff.Entertainer().Draw();
     });
     DrawClosedSign(floor, closedSign, closedLabel);
     In2d([&floor] {
@@ -115,35 +173,23 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     });
     if (floor.GetBench().shown)
         floor.GetBench().Draw();
+    In2d([&staff] { staff.Phone().Draw(); });
 
-    std::vector<TRect> tableBoxes;
-    std::vector<TDrawSorted> list;
-    for (const auto& table : floor.GetTables()) {
-        tableBoxes.push_back(table->BoundingBox());
-        TTable* t = table.get();
-        list.push_back({t->BoundingBox().y2, [cache, t] { t->Draw(cache, 0, 0); }});
-    }
-    if (TBar* bar = floor.GetBar()) {
-        tableBoxes.push_back(bar->BoundingBox());
-        list.push_back({bar->BoundingBox().y2, [cache, bar] { bar->Draw(cache); }});
-    }
-    TQuessa* her = floor.GetQuessa();
-    for (bool robot : {true, false})
-        list.push_back({SortValueForCharacter(her->BoundingBox(robot), tableBoxes), [her, robot] { In2d([her, robot] { her->Draw(robot); }); }});
-    std::stable_sort(list.begin(), list.end(),
-                     [](const TDrawSorted& a, const TDrawSorted& b) { return a.sortValue < b.sortValue; });
-    for (const TDrawSorted& entry : list)
-        entry.draw();
-    In2d([&floor] { floor.GetStaff().DrawStaff(); });
+    for (const TFloorDrawEntry& entry : FloorDrawOrder(floor))
+        DrawEntry(floor, entry, cache);
 
     DrawQueue(floor, cache);
-    In2d([her, &floor] {
+    TQuessa* her = floor.GetQuessa();
+    In2d([her, &staff, performerOutside] {
+        if (!performerOutside)
+            staff.Entertainer().Draw();
         her->DrawDestinations();
-        floor.GetStaff().DrawNotes();
+        staff.DrawNotes();
     });
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
     if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
+        dragged->DrawLegs();
         dragged->Draw(cache, false);
         dragged->DrawHearts();
     }
@@ -156,7 +202,7 @@ namespace {
 void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
 {
     // Only the first seven in line are drawn, back to front so the head of
-    // the line stands in front.
+    // the line stands in front; a party standing in line shows its legs.
     std::vector<TParty*> shown;
     for (TParty* party : floor.GetWaitingParties()) {
         if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
@@ -172,6 +218,7 @@ void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
         }
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
         if (!(*it)->IsOnBench() && *it != dragged && !(*it)->IsPickingSeats()) {
+            (*it)->DrawLegs();
             (*it)->Draw(cache, false);
             (*it)->DrawHearts();
         }
@@ -198,8 +245,11 @@ void TGame::DrawUI()
     mScore->Draw();
     const int state = mGameData->GetState();
     const bool lit = state == kPlaying || state == kLevelIntro || state == kIntroFadeUp || state == kLevelOver;
+    // The level's flag, not the room's night: the light fades out over the
+    // level-over screen after the night has lifted.
+    const bool flashlightLevel = mGameData->GetLevelManager()->GetFlashLight();
     TPlatform* platform = TPlatform::GetInstance();
-    if (!mFlashlightMode || !lit || !mFlashlight || !platform || !platform->Begin2d())
+    if (!flashlightLevel || !lit || !mFlashlight || !platform || !platform->Begin2d())
         return;
     const float alpha = FlashlightAlpha();
     const int mx = mGameData->GetMousePos().x, my = mGameData->GetMousePos().y;
@@ -237,8 +287,7 @@ void TGame::DrawBanner(const char* key, float t)
 
 void TGame::ShowBanner(const char* key, const TRect& rect)
 {
-    mBanner->SetText(str("<outline \"color=000000\" size=\"2\">") + String(key) + "</outline>");
-    In2d([this, &rect] { mBanner->Draw(rect, 1.0f, 0, 1.0f); });
+    mBanner->Draw(String(key), rect);
 }
 
 void TGame::DrawPostUI()

@@ -5,10 +5,11 @@
 #include "game/floor/eatingstation.h"
 #include "game/floor/floorart.h"
 #include "game/floor/foodstation.h"
+#include "game/floor/kitchenpass.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
-#include "game/play/scoremanager.h"
-#include "game/screens/coinjar.h"
+#include "game/rules/coinjarview.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 
@@ -17,14 +18,11 @@
 
 namespace {
 
-// Per restaurant (0-5): where the dish cart, the closed sign and the kitchen counter stand.
+// Per restaurant (0-5): where the dish cart stands.
 constexpr int kDishCartX[] = {665, 656, 745, 760, 735, 735};
 constexpr int kDishCartY = 185;
-constexpr int kClosedSignY[] = {180, 230, 180, 230, 210, 230};
-constexpr int kFoodStationX[] = {330, 350, 360, 365, 350, 350};
-constexpr int kFoodStationY[] = {155, 148, 168, 162, 165, 148};
-constexpr int kFoodStationSpacing[] = {45, 45, 45, 40, 35, 45};
-constexpr int kFoodStationSlots[] = {5, 5, 5, 5, 4, 5};
+// The closed sign hangs on the wall above the line's door.
+constexpr int kClosedSignY = 100;
 
 using floorart::RestaurantFolder;
 using floorart::RestaurantIndex;
@@ -117,8 +115,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mStateTimer = mIdleTime = mPlayTime = mTotalTime = mPausedTime = 0;
     mWalkouts.fill(0);
     mBenchBoostScale = 1.0f;
-    const int restaurant = RestaurantIndex();
-    mClosedSignPos = {-30.0f, static_cast<float>(kClosedSignY[restaurant])};
+    mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
     mClosedShown = false;
     mBenchWalkout = false;
@@ -142,7 +139,6 @@ void TGameData::InitForLevel(TXmlNode* globals)
 
     mQuessa->Reset();
     mQuessa->SetBrokenArm(mLevelManager->GetBrokenArm());
-    UpdateTables();
     mDishCart->Reset();
     mBench.Reset();
     mDrinkStation.Reset();
@@ -154,6 +150,8 @@ void TGameData::InitForLevel(TXmlNode* globals)
     EnableLayoutStations();
     mStaff->InitForLevel(globals, mLevelManager->GetLayout().GetStations(), !IsEndless(), mQuessa.get(),
                          &mDrinkStation);
+    mFlashlight = false;  // the scene starts the level lit; the intro darkens a flashlight level
+    UpdateTables();
 
     TSettings* settings = TSettings::GetInstance();
     if (settings && !IsEndless()) {
@@ -185,17 +183,18 @@ void TGameData::ReadGlobals(TXmlNode* globals)
     mDrinkStation.SetDrinkValue(IntKey(globals, "drinkMood"));
 }
 
+// The plates come up on the pass left to right; past its last slot the row
+// starts again at the first. The tutorial spaces them twice as wide.
 void TGameData::BuildFoodStations()
 {
-    const int r = RestaurantIndex();
-    const int start = kFoodStationX[r], spacing = kFoodStationSpacing[r];
-    const int limit = start + kFoodStationSlots[r] * spacing - 1;
+    const int start = kitchen::kFirstPlate.x, spacing = kitchen::kPlateStep;
+    const int limit = start + kitchen::kPlateSlots * spacing - 1;
     const float chefDelay = mLevelManager->GetNewChefValue();
     int x = start;
     for (int i = 0; i < kFoodStations; ++i) {
         const int placed = x > limit ? start : x;
-        mFoodStations.push_back(
-            std::make_unique<TFoodStation>(mFoodReady, mFoodCold, chefDelay, TPoint{placed, kFoodStationY[r]}));
+        mFoodStations.push_back(std::make_unique<TFoodStation>(mFoodReady, mFoodCold, chefDelay,
+                                                               TPoint{placed, kitchen::kFirstPlate.y}));
         x = placed + (mTutorial.IsActive() ? 2 * spacing : spacing);
     }
 }
@@ -245,9 +244,13 @@ void TGameData::TableUpgrade()
 
 void TGameData::UpdateTables()
 {
+    // The tables and their chairs wear the decor the player picked for the room.
+    const int decor = mStaff->Restaurant().ChairUpgradeLevel();
     std::vector<TRect> boxes;
-    for (const auto& table : mTables)
+    for (const auto& table : mTables) {
+        table->SetUpgradeLevel(decor);
         boxes.push_back(table->BoundingBox());
+    }
     const TRect barBox = mBar ? mBar->BoundingBox() : TRect{};
     mQuessa->SetTables(boxes, mBar ? &barBox : nullptr);
 }
@@ -298,14 +301,18 @@ void TGameData::BuildStationList()
     mStaff->SetTables(mEatingStations, boxes, mBar ? &barBox : nullptr);
 }
 
+TPoint TGameData::LineSpot(int place)
+{
+    return {kLineX, kLineHeadY - place * kLineStep};
+}
+
 void TGameData::AdjustQueue()
 {
-    int y = 535;
+    int place = 0;
     for (TParty* party : mWaitingParties) {
         if (party->IsOnBench())
             continue;
-        const TPoint spot{60, y};
-        y -= 40;
+        const TPoint spot = LineSpot(place++);
         if (party == mDraggedParty) {
             mDragHome = spot;
             continue;

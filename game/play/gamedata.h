@@ -13,6 +13,7 @@
 #include "game/floor/chef.h"
 #include "game/floor/dishcart.h"
 #include "game/floor/floorview.h"
+#include "game/floor/kitchenpass.h"
 #include "game/floor/noisering.h"
 #include "game/floor/party.h"
 #include "game/floor/partybuilder.h"
@@ -21,9 +22,9 @@
 #include "game/floor/waitresshands.h"
 #include "game/levels/levelmanager.h"
 #include "game/play/gamestate.h"
-#include "game/play/levelgoals.h"
 #include "game/play/restaurantstaff.h"
-#include "game/play/tutorial.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/tutorial.h"
 
 #include <array>
 #include <list>
@@ -31,7 +32,7 @@
 #include <vector>
 
 class TBar;
-class TCoinJar;
+class ICoinJarView;
 class TEatingStation;
 class TFoodStation;
 class TQuessa;
@@ -65,6 +66,14 @@ public:
     void TableUpgrade();
     void BuildStationList();
     void AdjustQueue();
+    // Where the party at `place` in line (0 the head) stands. The line runs
+    // up the left edge; each party stands far enough behind the one in front
+    // that its faces show above that party's hearts.
+    static TPoint LineSpot(int place);
+    static constexpr int kLineX = 60, kLineHeadY = 565, kLineStep = 58;
+    // The closed sign waits left of the screen, wholly out of sight, until
+    // closing time slides it in to its place on the wall.
+    static constexpr float kClosedSignStart = -70, kClosedSignStop = 105;
     void SetupStars();
     // The level's next group arrives in line at once (tests and benchmarks
     // fill a floor with it; play lets the schedule decide).
@@ -81,7 +90,9 @@ public:
     void DoSkipTutorial();      // Lua and the play step
 
     // ---- input (screen points)
-    void MouseDown(TPoint point);
+    // True when the press sent the waitress to a station (else it may have
+    // picked up a party: GetDraggedParty).
+    bool MouseDown(TPoint point);
     void MouseMove(TPoint point);
     void MouseUp(TPoint point);
     // Ends a drag as if the button were let go off the floor (pause key).
@@ -121,6 +132,9 @@ public:
     int GetAttempts() const { return mAttempts; }
     const TLevelResult& GetLastResult() const { return mLastResult; }
     bool IsTurbulenceShaking() const { return mShaking; }
+    // A flashlight level from its intro to its level over: the room is dark
+    // (the scene's night overlay) and the game's flashlight follows the pointer.
+    bool IsFlashlightOn() const { return mFlashlight; }
     TLevelManager* GetLevelManager() { return mLevelManager.get(); }
     TQuessa* GetQuessa() { return mQuessa.get(); }
     TScoreManager* GetScoreManager() { return mScore; }
@@ -130,6 +144,7 @@ public:
     TTicketStation& GetTicketStation() { return mTicketStation; }
     TDishCart& GetDishCart() { return *mDishCart; }
     TChef& GetChef() { return mChef; }
+    const TKitchenPass& GetKitchenPass() const { return mKitchenPass; }
     TDrinkStation& GetDrinkStation() { return mDrinkStation; }
     TDessertStation& GetDessertStation() { return mDessertStation; }
     TSnackStation& GetSnackStation() { return mSnackStation; }
@@ -147,10 +162,14 @@ public:
     TEatingStation* GetDropTable() const { return mDropTable; }
     bool IsEndless() const;
     bool IsRestartPending() const { return mRestartPending; }
-    void SetCoinJar(TCoinJar* jar) { mCoinJar = jar; }
+    void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
+    // The medals the player's progress has earned, as the elements logged
+    // with a score: one per restaurant done, the whole career, the bonus
+    // restaurant, the career on expert. Empty for none.
+    static str CreateMedalsStr();
     // Counts a walked-out party by the words of its member 1's figure name.
     void RecordPartyType(const str& name);
 
@@ -164,6 +183,7 @@ private:
     void UpdateTurbulence(float dt);
     void UpdateEatingStations(float dt, bool* removed);
     void UpdateStationsAndStaff(float dt);
+    void WaveLine(int parties);
     void UpdateWaitingParties(float dt, bool* removed);
     void UpdateProgress(float dt);
     void UpdateFadeOut(float dt);
@@ -181,6 +201,7 @@ private:
     void DropParty();
     bool TryPickUp(TPoint point);
     void SetState(int state);
+    void SetFlashlight(bool on);
 
     TScoreManager* mScore;  // not owned: the game window's
     IGameHost* mHost;       // not owned
@@ -202,9 +223,10 @@ private:
     TBench mBench;
     bool mBenchWalkout = false;
     TChef mChef;
+    TKitchenPass mKitchenPass;
     std::unique_ptr<TDishCart> mDishCart;
     std::unique_ptr<TRestaurantStaff> mStaff;
-    TCoinJar* mCoinJar = nullptr;  // the HUD's, not owned
+    ICoinJarView* mCoinJar = nullptr;  // the HUD's, not owned
     TTutorial mTutorial;
     TPoint mDragHome, mGrabOffset;
     bool mDragFromBench = false;
@@ -225,6 +247,7 @@ private:
     float mClosedTime = 0, mIdleTime = 0;
     float mClosingTime = 10;
     float mClockAngle = 0;
+    bool mFlashlight = false;
     int mBenchHeartBoost = 0;
     float mBenchPatienceMultiplier = 1.0f;
     float mBenchBoostScale = 1.0f;

@@ -8,8 +8,8 @@
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
-#include "game/play/scoremanager.h"
-#include "game/screens/coinjar.h"
+#include "game/rules/coinjarview.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 #include "online/hiscores.h"
 
@@ -19,7 +19,6 @@
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;
-constexpr float kClosedSignStop = 105;
 constexpr float kClosedSignSpeed = 200;  // px per second
 
 int RandomPercent()
@@ -34,6 +33,12 @@ void TGameData::SetState(int state)
 {
     mGameState = state;
     mStateTimer = 0;
+}
+
+void TGameData::SetFlashlight(bool on)
+{
+    mFlashlight = on;
+    mStaff->Restaurant().EnableFlashlightMode(on);
 }
 
 void TGameData::Update(float dt)
@@ -90,6 +95,8 @@ void TGameData::StartIntro()
     }
     mHost->SetFade(0.5f);
     SetState(kLevelIntro);
+    if (mLevelManager->GetFlashLight())
+        SetFlashlight(true);
     // Paused first: an intro that cannot show lets the game run on at once.
     mHost->PauseGame(true);
     mHost->OpenLevelIntro();
@@ -155,6 +162,9 @@ void TGameData::PlayStep(float dt)
     mHost->SetFade(0);
 
     if (mLevelManager->UpdateQueue(dt, &mWaitingParties)) {
+        // Guests of the spaceship beam in through the tube.
+        if (mStaff->Restaurant().Restaurant() == TRestaurant::kSpaceship)
+            mStaff->Restaurant().TriggerTubeGlow();
         mTutorial.AdvanceState(kTutorialPartyArrives, -1);
         AdjustQueue();
     }
@@ -275,7 +285,21 @@ void TGameData::UpdateStationsAndStaff(float dt)
     mTicketStation.Update(dt, mQuessa.get());
     mDishCart->Update(dt, mQuessa.get());
     mChef.Update(dt, FoodStations());
-    mStaff->Update(dt, mQuessa.get(), mDishCart.get(), mWaitingParties);
+    if (mStaff->Update(dt, mQuessa.get(), mDishCart.get(), mWaitingParties))
+        WaveLine(mStaff->Podium().PartiesBoosted());
+}
+
+void TGameData::WaveLine(int parties)
+{
+    // The boosted parties wave one after another, head of the line first.
+    constexpr float kWaveSpacing = 0.25f;
+    int counted = 0, waving = 0;
+    for (TParty* party : mWaitingParties) {
+        if (counted++ >= parties)
+            break;
+        if (party != mDraggedParty)
+            party->StartWave(kWaveSpacing * static_cast<float>(waving++));
+    }
 }
 
 void TGameData::PartyWalkedAway(TParty* party)
@@ -370,7 +394,7 @@ void TGameData::AdvanceGameState(float dt)
     }
     mClosedTime += dt;
     if (mClosedSignPos.x < kClosedSignStop) {
-        if (mClosedSignPos.x == -30)
+        if (mClosedSignPos.x == kClosedSignStart)
             mHost->PlayGameSound("closing");
         mClosedSignPos.x = std::min(kClosedSignStop, mClosedSignPos.x + kClosedSignSpeed * dt);
     }
@@ -422,6 +446,7 @@ void TGameData::EnterLevelOver()
         RecordEndOfGameMetric(0);
         result.win = true;
     }
+    SetFlashlight(false);
     mLastResult = result;
     mHost->OpenLevelOver(result);
     mHost->PauseGame(true);
@@ -438,6 +463,7 @@ void TGameData::EnterGameOver()
         result.newHiscore = LogScore();
         RecordEndOfGameMetric(1);
     }
+    SetFlashlight(false);
     mLastResult = result;
     mHost->OpenLevelOver(result);
     mHost->PauseGame(true);
@@ -490,8 +516,28 @@ bool TGameData::LogScore()
     char extra[64];
     std::snprintf(extra, sizeof extra, "lev:%d;rest:%d", settings->GetNumUnlockedLevels(),
                   settings->GetCurrentRestaurant() + 1);
-    hiscores->LogScore(score, extra, "", !IsEndless());
+    hiscores->LogScore(score, extra, CreateMedalsStr().c_str(), !IsEndless());
     return IsEndless() && score >= best && settings->GetHighscoreMode() != 2;
+}
+
+str TGameData::CreateMedalsStr()
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return str();
+    const auto medal = [](const char* name) {
+        return str::getFormatted("<medal name=\"corvellatrip_%s\" per=\"game\"/>", name);
+    };
+    str medals;
+    for (int r = 1; r < settings->GetNumUnlockedRestaurants(); ++r)
+        medals += medal(str::getFormatted("restaurant_%d", r).c_str());
+    if (settings->HasBeatGame())
+        medals += medal("restaurant_5") + medal("career_complete");
+    if (settings->HasBeatBonusGame())
+        medals += medal("restaurant_6");
+    if (settings->HasBeatGameOnExpert())
+        medals += medal("career_complete_expert");
+    return medals;
 }
 
 void TGameData::RecordEndOfGameMetric(int reason)

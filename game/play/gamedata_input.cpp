@@ -7,7 +7,7 @@
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ bool TGameData::TryPickUp(TPoint point)
     return false;
 }
 
-void TGameData::MouseDown(TPoint point)
+bool TGameData::MouseDown(TPoint point)
 {
     mMousePos = point;
     mDragMode = 0;
@@ -65,9 +65,10 @@ void TGameData::MouseDown(TPoint point)
         mQuessa->AddDestination(station, clickKind, barSeat ? kBarRobotOffset : kRobotOffset);
         ++station->mQueuedVisits;
         mCursorState = 3;
-        return;
+        return true;
     }
     TryPickUp(point);
+    return false;
 }
 
 TEatingStation* TGameData::AcceptingStation(TPoint point) const
@@ -80,6 +81,9 @@ TEatingStation* TGameData::AcceptingStation(TPoint point) const
         if (!station->MouseOverBox().Contains(point))
             continue;
         if (mTutorial.IsActive() && !mTutorial.AllowCustomerDropoff(station->GetTableNumber()))
+            continue;
+        // Lovebirds want a table for two to themselves.
+        if (mDraggedParty->IsLovebirds() && (station->GetFirstSeat() != 0 || station->GetEndSeat() != 2))
             continue;
         return station;
     }

@@ -20,6 +20,29 @@ namespace {
 constexpr int kMusicType = 1001, kAmbientType = 1002;
 constexpr float kPi = 3.1415927f;
 constexpr float kCometPeriod = 30.0f;
+constexpr int kScreenWidth = 800, kScreenHeight = 600;
+
+// The smallest box of the image holding every pixel that is not fully
+// opaque; empty when there is none. A texture whose pixels cannot be read
+// counts as see-through everywhere.
+TRect SeeThroughBox(TTexture& image)
+{
+    const unsigned char* pixels = nullptr;
+    int width = 0, height = 0, pitch = 0;
+    if (!image.GetData() || !image.GetData()->ReadPixels(&pixels, &width, &height, &pitch))
+        return {0, 0, image.GetWidth(), image.GetHeight()};
+    width = std::min(width, image.GetWidth());
+    height = std::min(height, image.GetHeight());
+    TRect box{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = pixels + std::size_t(y) * std::size_t(pitch);
+        for (int x = 0; x < width; ++x)
+            if (row[x * 4 + 3] != 255) {
+                box = {std::min(box.x1, x), std::min(box.y1, y), std::max(box.x2, x + 1), std::max(box.y2, y + 1)};
+            }
+    }
+    return box.IsEmpty() ? TRect{} : box;
+}
 
 struct TMusicDef {
     int sets, piecesA, piecesB;
@@ -155,6 +178,7 @@ void TRestaurant::LoadAssets()
     if (!mBackground)
         mBackground = TTexture::Get(folder + "background", 0);
     mAmbient = TTexture::Get(folder + "ambient", 0);
+    mSeeThrough = mBackground ? SeeThroughBox(*mBackground) : TRect{};
 }
 
 void TRestaurant::ReleaseAssets()
@@ -436,12 +460,7 @@ void TRestaurant::Draw(bool flag)
     if (ownPass && !platform->Begin2d())
         return;
     const TVec2 origin(0, 0);
-    DrawLayer(mAmbient, mAmbientX, mBob);
-    DrawLayer(mForeground, mForegroundPos.x, mForegroundPos.y);
-    if (mNight && mNight->GetWidth() > 0 && mNight->GetHeight() > 0)
-        mNight->DrawSprite(TVec2(0, 0), 1.0f, 800.0f / float(mNight->GetWidth()), 150.0f / float(mNight->GetHeight()),
-                           0.0f, &origin, nullptr, 0, nullptr);
-    DrawScenery();
+    DrawBehindBackdrop();
     if (mBackground)
         mBackground->DrawSprite(400, 300, 1.0f, 1.0f, 0.0f, 0);
     if (mRestaurant == kSpaceship && mTubeGlowOn && mTubeGlowTexture) {
@@ -451,6 +470,32 @@ void TRestaurant::Draw(bool flag)
     DrawDecor(flag);
     if (ownPass)
         platform->End2d();
+}
+
+void TRestaurant::DrawBehindBackdrop()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    // A backdrop of the screen's size covers the whole viewport it is drawn
+    // in (its top left on the viewport's); what it covers opaquely would be
+    // drawn over at once, so only its see-through part is drawn behind it.
+    const bool covers = mBackground && mBackground->GetWidth() == kScreenWidth &&
+                        mBackground->GetHeight() == kScreenHeight;
+    if (covers) {
+        TRect viewport;
+        platform->GetViewport(&viewport);
+        const TRect bounds{viewport.x1 + mSeeThrough.x1, viewport.y1 + mSeeThrough.y1, viewport.x1 + mSeeThrough.x2,
+                           viewport.y1 + mSeeThrough.y2};
+        platform->SetDrawBounds(&bounds);
+    }
+    const TVec2 origin(0, 0);
+    DrawLayer(mAmbient, mAmbientX, mBob);
+    DrawLayer(mForeground, mForegroundPos.x, mForegroundPos.y);
+    if (mNight && mNight->GetWidth() > 0 && mNight->GetHeight() > 0)
+        mNight->DrawSprite(TVec2(0, 0), 1.0f, 800.0f / float(mNight->GetWidth()), 150.0f / float(mNight->GetHeight()),
+                           0.0f, &origin, nullptr, 0, nullptr);
+    DrawScenery();
+    if (covers)
+        platform->SetDrawBounds(nullptr);
 }
 
 void TRestaurant::DrawScenery()

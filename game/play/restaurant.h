@@ -99,6 +99,7 @@ public:
     float CometTimer() const { return mCometTimer; }
     TVec2 ForegroundPosition() const { return mForegroundPos; }
     bool IsTubeGlowOn() const { return mTubeGlowOn; }
+    bool HasNightOverlay() const { return mNight != nullptr; }
     int PieceCount() const;
     const std::shared_ptr<TSound>& CurrentMusic() const { return mMusic; }
     const std::shared_ptr<TSound>& Ambient() const { return mAmbientSound; }
@@ -123,6 +124,8 @@ private:
     void UpdatePlanets(float dt);
     void DrawLayer(const std::shared_ptr<TTexture>& layer, float x, float y) const;
     void DrawScenery();
+    // The layers behind the backdrop, drawn only where it lets them show.
+    void DrawBehindBackdrop();
     void DrawDecor(bool flag);
     TXmlNode* Sequence() const;
     bool FramePosition(const str& imageName, TVec2* position) const;
@@ -135,6 +138,9 @@ private:
     int mRestaurant = kCruise;
     int mChairUpgrade = 0, mChairSlot = -1;
     std::shared_ptr<TTexture> mBackground, mAmbient;
+    // Where the backdrop is not opaque (its own pixels): the layers behind it
+    // show only there. Empty when it hides them all.
+    TRect mSeeThrough;
     float mAmbientX = 0, mBob = 0;
     TXmlNode mUpgrades;
     TVec2 mSequenceReg;

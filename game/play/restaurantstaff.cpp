@@ -35,25 +35,16 @@ void TRestaurantStaff::SetTables(const std::vector<TEatingStation*>& tables, con
     mEntertainer.SetTables(tables);
 }
 
-void TRestaurantStaff::Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line)
+bool TRestaurantStaff::Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line)
 {
     mRestaurant.Update(dt);
-    mPodium.Update(waitress, dt, line);
+    const bool released = mPodium.Update(waitress, dt, line);
     mPhone.Update(waitress, dt);
     mBusBoy.Update(dt, mTables, dishCart);
     mDrinkServer.Update(dt, mTables);
     mHostess.Update(dt);
     mEntertainer.Update(dt);
+    return released;
 }
 
 std::vector<IStation*> TRestaurantStaff::Stations() { return {&mPodium, &mPhone, &mEntertainer}; }
-
-void TRestaurantStaff::DrawStaff()
-{
-    mPodium.Draw();
-    mPhone.Draw();
-    mEntertainer.Draw();
-    mHostess.Draw();
-    mBusBoy.Draw();
-    mDrinkServer.Draw();
-}

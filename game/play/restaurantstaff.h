@@ -34,11 +34,10 @@ public:
                       TDrinkStation* drinkStation);
     // The tables changed: the walking staff's obstacles and the notes' targets.
     void SetTables(const std::vector<TEatingStation*>& tables, const std::vector<TRect>& boxes, const TRect* barBox);
-    void Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line);
+    // True on the frame the podium hands out its boost (the line then waves).
+    bool Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line);
     // The podium, phone, radio or stereo: the stations the player may click.
     std::vector<IStation*> Stations();
-    // Above the floor's furniture, with the figures.
-    void DrawStaff();
     // Last, above everything on the floor.
     void DrawNotes() { mEntertainer.DrawNotes(); }
 

@@ -309,10 +309,10 @@ bool TChooseRestaurant::OnMouseMove(const TPoint& p)
         return false;
     mMouse = p;
     if (mPressed < 0 && PointToRestaurant(p) >= 0) {
-        TCursor::GetInstance()->SetState(TCursor::kClick);
+        TCursor::SetCurrent(TCursor::kClick);
         return true;
     }
-    TCursor::GetInstance()->SetState(TCursor::kArrow);
+    TCursor::SetCurrent(TCursor::kArrow);
     return false;
 }
 
@@ -323,7 +323,7 @@ bool TChooseRestaurant::OnMouseDown(const TPoint& p)
     mPressed = PointToRestaurant(p);
     if (mPressed < 0)
         return false;
-    TCursor::GetInstance()->SetState(TCursor::kClick2);
+    TCursor::SetCurrent(TCursor::kClick2);
     return true;
 }
 

@@ -3,8 +3,8 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
-#include "game/play/levelgoals.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>

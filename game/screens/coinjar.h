@@ -8,14 +8,13 @@
 #include "engine/base/vec.h"
 #include "engine/script/animation.h"
 #include "engine/window/window.h"
+#include "game/rules/coinjarview.h"
 
 #include <memory>
 
-class ILevelGoals;
-class TScoreManager;
 class TTexture;
 
-class TCoinJar : public TWindow {
+class TCoinJar : public TWindow, public ICoinJarView {
 public:
     static constexpr const char* kTypeName = "CoinJar";
     static constexpr float kFlashSeconds = 2.5f;
@@ -26,9 +25,9 @@ public:
     static TClassId ClassId();
     bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
-    void Reset() { mFlashTimer = kFlashSeconds; }
-    void FlashDollarSign() { mFlashTimer = 0; }
-    void Update(float dt, const TScoreManager* score, const ILevelGoals* level);
+    void Reset() override { mFlashTimer = kFlashSeconds; }
+    void FlashDollarSign() override { mFlashTimer = 0; }
+    void Update(float dt, const TScoreManager* score, const ILevelGoals* level) override;
     void Draw() override;
 
     // The fill stage last chosen: 0 empty, 1-4 toward the goal, 5-9 past it.

@@ -1,6 +1,7 @@
 #include "game/screens/cursor.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/instanceholder.h"
 #include "engine/base/rect.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
@@ -12,18 +13,15 @@ constexpr const char* kCursorImages[TCursor::kStateCount] = {
     "cursor/click?colorkeyed", "cursor/click2?colorkeyed",
 };
 
-std::unique_ptr<TCursor> gCursor;
-
 }  // namespace
 
-TCursor* TCursor::GetInstance()
-{
-    if (!gCursor)
-        gCursor.reset(new TCursor);
-    return gCursor.get();
-}
+TCursor* TCursor::GetInstance() { return TInstanceHolder<TCursor>::Get(); }
 
-void TCursor::Free() { gCursor.reset(); }
+void TCursor::SetCurrent(eCursorState state)
+{
+    if (TCursor* cursor = GetInstance())
+        cursor->SetState(state);
+}
 
 TCursor::TCursor()
 {
@@ -33,9 +31,10 @@ TCursor::TCursor()
         mTextures[i] = TTexture::GetSimple(kCursorImages[i]);
     Show(kArrow);
     mListener = std::make_unique<TTextureRefresh>([this] { Restore(); });
+    TInstanceHolder<TCursor>::Publish(this);
 }
 
-TCursor::~TCursor() = default;
+TCursor::~TCursor() { TInstanceHolder<TCursor>::Withdraw(this); }
 
 void TCursor::Show(eCursorState state)
 {

@@ -1,6 +1,8 @@
 // TCursor: the program's mouse cursor, one of five pictures (arrow, open
 // hand, grabbing hand, pointing hand and its click frame), drawn by the
-// display handler in place of the system cursor.
+// display handler in place of the system cursor. The game's start-up makes
+// the one cursor and deletes it at quit; GetInstance() answers null outside
+// that time, and whoever asks must expect it.
 #pragma once
 
 #include "game/screens/texturerefresh.h"
@@ -15,12 +17,15 @@ public:
     enum eCursorState : int { kArrow = 0, kOpen = 1, kGrab = 2, kClick = 3, kClick2 = 4 };
     static constexpr int kStateCount = 5;
 
-    // Made on first use: loads the pictures and shows the arrow.
-    static TCursor* GetInstance();
-    // Frees the singleton (at quit, while the platform still exists).
-    static void Free();
-
+    // Loads the pictures, shows the arrow and publishes itself. Made while
+    // the platform exists, deleted before it goes.
+    TCursor();
+    // Withdraws itself.
     ~TCursor();
+    static TCursor* GetInstance();
+    // SetState on the cursor, when there is one.
+    static void SetCurrent(eCursorState state);
+
     TCursor(const TCursor&) = delete;
     TCursor& operator=(const TCursor&) = delete;
 
@@ -34,7 +39,6 @@ public:
     void Restore();
 
 private:
-    TCursor();
     void Show(eCursorState state);
 
     std::array<std::shared_ptr<TTexture>, kStateCount> mTextures;

@@ -6,8 +6,8 @@
 #include "engine/window/message.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
-#include "game/play/windowslide.h"
 #include "game/screens/childwindows.h"
+#include "game/screens/windowslide.h"
 
 namespace {
 

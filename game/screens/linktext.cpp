@@ -6,8 +6,6 @@ namespace {
 
 TWindow* CreateLinkText() { return new TLinkText; }
 
-void SetCursor(TCursor::eCursorState state) { TCursor::GetInstance()->SetState(state); }
-
 }  // namespace
 
 TClassId TLinkText::ClassId()
@@ -24,7 +22,7 @@ bool TLinkText::OnMouseMove(const TPoint& p)
     if (!TText::OnMouseMove(p))
         return false;
     mOverLink = !mOverLink;
-    SetCursor(mOverLink ? TCursor::kClick : TCursor::kArrow);
+    TCursor::SetCurrent(mOverLink ? TCursor::kClick : TCursor::kArrow);
     return true;
 }
 
@@ -33,7 +31,7 @@ bool TLinkText::OnMouseDown(const TPoint& p)
     const bool onLink = TText::OnMouseDown(p);
     mOverLink = onLink;
     if (onLink)
-        SetCursor(TCursor::kClick2);
+        TCursor::SetCurrent(TCursor::kClick2);
     return onLink;
 }
 
@@ -42,14 +40,14 @@ bool TLinkText::OnMouseUp(const TPoint& p)
     if (!TText::OnMouseUp(p))
         return false;
     mOverLink = true;
-    SetCursor(TCursor::kClick);
+    TCursor::SetCurrent(TCursor::kClick);
     return true;
 }
 
 bool TLinkText::OnMouseLeave()
 {
     mOverLink = false;
-    SetCursor(TCursor::kArrow);
+    TCursor::SetCurrent(TCursor::kArrow);
     return TText::OnMouseLeave();
 }
 

@@ -10,6 +10,7 @@
 #include "engine/window/windowmanager.h"
 #include "game/screens/luamethod.h"
 #include "game/screens/preloader.h"
+#include "game/screens/screenchildren.h"
 #include "game/screens/showwindow.h"
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"
@@ -98,7 +99,8 @@ void TMainMenu::SetWelcomeName()
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
     if (auto* welcome = ::GetCast<TText>(GetChildWindow("welcome", -1)); welcome && strings)
-        welcome->SetText(strings->GetString("welcome", settings->GetCurrentUserName(), str(), str(), str(), str()));
+        screens::SetTextOnOneLine(welcome, strings->GetString("welcome", screens::PlainText(settings->GetCurrentUserName()),
+                                                              str(), str(), str(), str()));
     if (auto* help = ::GetCast<TTextDropButton>(GetChildWindow("help", -1)))
         help->DisableFlash();
 }

@@ -9,11 +9,14 @@
 #include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
+#include "engine/window/modalwindow.h"
 #include "engine/window/slider.h"
+#include "engine/window/stringtable.h"
 #include "engine/window/textedit.h"
-#include "game/app/serversavemanager.h"
 #include "game/screens/luamethod.h"
+#include "game/screens/screenchildren.h"
 #include "game/screens/showwindow.h"
+#include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 
 #include <cstdio>
@@ -114,8 +117,12 @@ void TChoosePlayer::SetPlayerChoices()
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
         TWindow* w = GetChildWindow(SlotName(slot), -1);
         ShowWindow(w, slot < players);
-        if (auto* button = ::GetCast<TButton>(w); button && slot < players)
-            button->SetLabel(settings->GetUserName(slot));
+        auto* button = ::GetCast<TButton>(w);
+        if (button && slot < players) {
+            // A long name is shown smaller rather than run over its button.
+            screens::SetTextOnOneLine(::GetCast<TText>(button->GetChildWindow("label", -1)),
+                                      screens::PlainText(settings->GetUserName(slot)));
+        }
     }
     const int current = settings ? settings->GetCurrentUser() : -1;
     if (current >= 0 && current < kMaxPlayers) {
@@ -168,11 +175,35 @@ TEnterName::~TEnterName() = default;
 
 void TEnterName::Show(const char* name, bool show) { ShowWindow(GetChildWindow(name, -1), show); }
 
+void TEnterName::ShowCount()
+{
+    auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
+    if (!edit || !strings)
+        return;
+    const str length = str::getFormatted("%d", edit->GetLength());
+    const str most = str::getFormatted("%d", edit->GetMaxLength());
+    const bool full = edit->GetLength() >= edit->GetMaxLength();
+    screens::SetChildText(this, "namecount", strings->GetString("entername_count", length, most, str(), str(), str()),
+                          true);
+    screens::SetChildText(this, "namefull", strings->GetString("entername_full", length, most, str(), str(), str()),
+                          true);
+    screens::ShowChild(this, "namecount", !full);
+    screens::ShowChild(this, "namefull", full);
+}
+
 void TEnterName::PostChildrenInit()
 {
     auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
-    if (edit)
+    if (edit) {
         edit->SetIgnoreChars(kRefusedNameChars);
+        // The dialog's only field: a click anywhere else on it (the focus then
+        // goes to the dialog) hands the focus straight back, so no key is lost.
+        if (TModalWindow* dialog = FindParentModal())
+            dialog->SetDefaultFocus(edit);
+    }
+    ShowCount();
     if (!GetChildWindow("enterok", -1))
         return;
     const bool hasText = edit && edit->GetText().length() > 0;
@@ -192,6 +223,7 @@ bool TEnterName::OnMessage(TMessage* m)
         mKeySound->Play(false);
     auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
     const bool hasText = edit && edit->GetText().length() > 0;
+    ShowCount();
     Show("enterok", hasText);
     if (hasText && TServerSaveManager::IsSystemEnabled()) {
         Show("advanced", true);

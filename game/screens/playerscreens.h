@@ -30,6 +30,10 @@ public:
     str GetSelectedPlayerName();
 };
 
+// The name entry: the field ("nameedit") keeps the keys wherever the dialog
+// is clicked; "namecount" shows how many of the field's characters are used
+// ("entername_count"), and at the limit "namefull" shows instead
+// ("entername_full").
 class TEnterName : public TWindow {
 public:
     // Kept out of names: they would act as argument marks and markup where
@@ -47,6 +51,7 @@ public:
 
 private:
     void Show(const char* name, bool show);
+    void ShowCount();
 
     std::shared_ptr<TSound> mKeySound;
 };

@@ -14,6 +14,7 @@
 #include "game/screens/windoworigin.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,12 @@ namespace {
 
 constexpr int kEffectSoundType = 1000;
 constexpr int kStepPeriodMs = 16;
+// Of each 60 Hz frame, what loading may take: the rest draws the loading
+// screen, so the heroine keeps walking and the bar keeps moving.
+constexpr std::chrono::milliseconds kStepBudget(10);
+// And at most this much of the bar a step, so that even when everything is
+// at hand the bar moves through half a second instead of flashing past.
+constexpr float kStepProgress = 1.0f / 30.0f;
 
 std::vector<std::unique_ptr<TAnimation>> gPreloadedAnims;
 std::vector<std::shared_ptr<TSound>> gPreloadedSounds;
@@ -152,7 +159,14 @@ TUpdatePeloaderTask::TUpdatePeloaderTask(TPreLoader* preloader) : mPreloader(pre
 
 bool TUpdatePeloaderTask::Animate()
 {
-    if (mPreloader->LoadNextAsset()) {
+    // As many assets as fit the step's budget; always at least one.
+    const auto start = std::chrono::steady_clock::now();
+    const float from = mPreloader->GetProgress();
+    bool more = mPreloader->LoadNextAsset();
+    while (more && std::chrono::steady_clock::now() - start < kStepBudget &&
+           mPreloader->GetProgress() - from < kStepProgress)
+        more = mPreloader->LoadNextAsset();
+    if (more) {
         mPreloader->ShowProgress();
         mPreloader->InvalidateRect(nullptr);
         return true;

@@ -1,5 +1,5 @@
 // The preloader: the game's shared animations, sounds and textures loaded
-// once per run, one asset per 16 ms step, while the loading screen
+// once per run, as many assets as fit 10 ms of each 16 ms step, while the loading screen
 // ("scripts/loading.lua") shows the heroine walking. What it loads stays in
 // process-wide collections, so later screens and levels find it in the
 // asset registry; the game's quit releases it (Preloader_FreeAllAssets).
@@ -27,8 +27,9 @@ struct TPreloadCounts {
 };
 TPreloadCounts Preloader_Counts();
 
-// Drives a preloader: one asset each time it falls due; when nothing is
-// left it closes the loading screen and runs "HandleSSSGLoad();".
+// Drives a preloader: each time it falls due, assets until the step's time
+// budget is spent (at least one); when nothing is left it closes the loading
+// screen and runs "HandleSSSGLoad();".
 class TUpdatePeloaderTask : public TAnimTask {
 public:
     explicit TUpdatePeloaderTask(TPreLoader* preloader);

@@ -167,7 +167,9 @@ void TQuessasCloset::BuildAssetList(const char* folder)
         info.index = taken[static_cast<size_t>(slot)]++;
         const str name = BaseName(info.fileName);
         int i = 0;
-        for (const auto& colour : TQuessaColors::GetInstance()) {
+        static const std::list<TColorEntry> kNoColours;
+        const TQuessaColors* colours = TQuessaColors::GetInstance();
+        for (const auto& colour : colours ? colours->Colors() : kNoColours) {
             if (mCatalogue.GetStatus(name, colour.name)) {
                 info.colorNames.push_back(colour.name);
                 info.colorIndices.push_back(i);

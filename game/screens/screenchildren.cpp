@@ -1,6 +1,7 @@
 #include "game/screens/screenchildren.h"
 
 #include "engine/platform/platform.h"
+#include "engine/text/textgraphic.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/window.h"
@@ -41,6 +42,46 @@ str PlainText(const str& text, int maxBytes)
     if (i < in.size())
         out += "...";
     return str(out.c_str());
+}
+
+namespace {
+
+bool FitsOnOneLine(const TText& text)
+{
+    TRect bounds;
+    text.GetTextBounds(&bounds);
+    return text.GetLineCount() <= 1 && bounds.x2 - bounds.x1 <= text.GetWindowWidth();
+}
+
+// The size the window lays its text out in: its first run's.
+int OwnFontSize(const TText& text)
+{
+    const TTextGraphic* graphic = text.GetTextGraphic();
+    if (!graphic)
+        return 0;
+    for (const TTextLine& line : graphic->GetLines()) {
+        for (const TTextRun& run : line.runs) {
+            if (run.size > 0)
+                return run.size;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+void SetTextOnOneLine(TText* text, const str& markup)
+{
+    if (!text)
+        return;
+    text->SetText(markup);
+    if (FitsOnOneLine(*text))
+        return;
+    for (int size = OwnFontSize(*text) - 1; size >= kSmallestOneLineSize; --size) {
+        text->SetText(str::getFormatted("<font size=\"%d\">", size) + markup + str("</font>"));
+        if (FitsOnOneLine(*text))
+            return;
+    }
 }
 
 TText* FindText(TWindow* parent, const char* name)

@@ -19,6 +19,13 @@ str Text(const str& label);
 // link or restyle the screen.
 str PlainText(const str& text, int maxBytes = 400);
 
+// The smallest font size SetTextOnOneLine steps down to.
+constexpr int kSmallestOneLineSize = 10;
+// Sets markup on a text window so that it stays on one line of its box: when
+// it would wrap at the window's own font size, the size steps down until it
+// fits (a name on a button, say, never runs over the button's edges).
+void SetTextOnOneLine(TText* text, const str& markup);
+
 TText* FindText(TWindow* parent, const char* name);
 void ShowChild(TWindow* parent, const char* name, bool show);
 bool IsChildShown(TWindow* parent, const char* name);

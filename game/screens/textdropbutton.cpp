@@ -28,7 +28,7 @@ TTextDropButton::TTextDropButton(EButtonType type) : TButton(type) {}
 TTextDropButton::~TTextDropButton()
 {
     if (mSetCursor)
-        TCursor::GetInstance()->SetState(TCursor::kArrow);
+        TCursor::SetCurrent(TCursor::kArrow);
 }
 
 bool TTextDropButton::Init()
@@ -119,17 +119,17 @@ void TTextDropButton::StateUpdate(EMouseState newState, EMouseState oldState)
     if (IsShown()) {
         switch (newState) {
         case kPressed:
-            TCursor::GetInstance()->SetState(TCursor::kClick2);
+            TCursor::SetCurrent(TCursor::kClick2);
             OffsetText(true);
             mSetCursor = true;
             break;
         case kRollover:
-            TCursor::GetInstance()->SetState(TCursor::kClick);
+            TCursor::SetCurrent(TCursor::kClick);
             OffsetText(false);
             mSetCursor = true;
             break;
         case kNormal:
-            TCursor::GetInstance()->SetState(TCursor::kArrow);
+            TCursor::SetCurrent(TCursor::kArrow);
             mSetCursor = false;
             OffsetText(false);
             break;

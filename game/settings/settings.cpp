@@ -13,6 +13,7 @@
 #include "engine/window/stringtable.h"
 #include "online/hiscores.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -48,6 +49,28 @@ const char* Version()
 {
     TPlatform* platform = Platform();
     return platform ? platform->GetVersion() : "0";
+}
+
+// How many times as fast as real time the game clock runs: the whole number
+// in CORVELLATRIP_TIME_SCALE (1 to kMaxTimeScale), so that tests play a level
+// in seconds; 1 without it. Menus, slides and input keep the platform's real
+// timer at any scale.
+constexpr long kMaxTimeScale = 64;
+std::uint32_t GameTimeScale()
+{
+    const char* text = std::getenv("CORVELLATRIP_TIME_SCALE");
+    if (!text || !*text)
+        return 1;
+    char* end = nullptr;
+    const long scale = std::strtol(text, &end, 10);
+    if (*end != '\0' || scale < 1 || scale > kMaxTimeScale) {
+        WriteDbg("CORVELLATRIP_TIME_SCALE=%s is not a whole number from 1 to %ld; the game runs in real time", text,
+                 kMaxTimeScale);
+        return 1;
+    }
+    if (scale != 1)
+        WriteDbg("game clock: %ld times real time (CORVELLATRIP_TIME_SCALE)", scale);
+    return static_cast<std::uint32_t>(scale);
 }
 
 }  // namespace
@@ -91,6 +114,7 @@ TSettings::TSettings()
     mTotalPlayClock.Reset();
     mTotalPlayClock.SetTime(static_cast<unsigned long>(static_cast<std::uint32_t>(mPrefs->GetInt("totalplay", 0, -1))));
     mTotalPlayClock.Start();
+    mGameClock.SetRate(GameTimeScale());
     mGameClock.Start();
     OpenMetrics();
 }

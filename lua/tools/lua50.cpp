@@ -9,6 +9,7 @@
 //     -          execute stdin and stop handling options
 //     --tokens f list the tokens of file f
 //     --list f   list the compiled code of file f
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -170,14 +171,21 @@ struct TokenRun {
     const char* file;
 };
 
+struct TokenSource {
+    FILE* f;
+    int readerror; // errno of a failed read
+    char buff[4096];
+};
+
 const char* readFile(lua_State*, void* ud, size_t* size)
 {
-    auto* f = static_cast<FILE*>(ud);
-    static char buff[4096];
-    if (std::feof(f))
+    auto* source = static_cast<TokenSource*>(ud);
+    if (std::feof(source->f))
         return nullptr;
-    *size = std::fread(buff, 1, sizeof(buff), f);
-    return *size > 0 ? buff : nullptr;
+    *size = std::fread(source->buff, 1, sizeof(source->buff), source->f);
+    if (*size == 0 && std::ferror(source->f))
+        source->readerror = errno;
+    return *size > 0 ? source->buff : nullptr;
 }
 
 void listTokensProtected(lua_State* L, void* ud)
@@ -185,7 +193,7 @@ void listTokensProtected(lua_State* L, void* ud)
     const char* file = static_cast<TokenRun*>(ud)->file;
     FILE* f = std::fopen(file, "rb");
     if (f == nullptr) {
-        lua_pushfstring(L, "cannot read %s", file);
+        lua_pushfstring(L, "cannot read %s: %s", file, std::strerror(errno));
         luaD_throw(L, LUA_ERRFILE);
     }
     struct Closer {
@@ -194,7 +202,8 @@ void listTokensProtected(lua_State* L, void* ud)
     } closer{f};
     std::string chunkname = std::string("@") + file;
     ZIO z;
-    luaZ_init(&z, readFile, f, chunkname.c_str(), L);
+    TokenSource source{f, 0, {}};
+    luaZ_init(&z, readFile, &source, chunkname.c_str(), L);
     if (luaZ_lookahead_2(&z) == 0xFEFF) {
         zgetc(&z);
         zgetc(&z);
@@ -227,6 +236,10 @@ void listTokensProtected(lua_State* L, void* ud)
         lua_settop(L, 0);
         if (token == TK_EOS)
             break;
+    }
+    if (source.readerror != 0) { // a folder, say: it opens but does not read
+        lua_pushfstring(L, "cannot read %s: %s", file, std::strerror(source.readerror));
+        luaD_throw(L, LUA_ERRFILE);
     }
 }
 

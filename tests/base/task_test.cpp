@@ -372,6 +372,57 @@ TEST(Clock, RunsAcrossTheTimerWrap)
     EXPECT_EQ(clock.GetTime(), 0x20u);
 }
 
+TEST(Clock, AFasterRateCountsFromWhenItIsSetThroughPausesResetsAndTasks)
+{
+    FakeTime time;
+    TClock clock;
+    clock.Start();
+    time.Advance(100);
+    clock.SetRate(8);
+    EXPECT_EQ(clock.GetRate(), 8u);
+    EXPECT_EQ(clock.GetTime(), 100u);  // the time so far is kept
+    time.Advance(10);
+    EXPECT_EQ(clock.GetTime(), 180u);
+
+    clock.Pause();
+    time.Advance(1000);
+    EXPECT_EQ(clock.GetTime(), 180u);  // paused time does not count, at any rate
+    clock.Start();
+    time.Advance(5);
+    EXPECT_EQ(clock.GetTime(), 220u);
+
+    clock.Reset();
+    clock.Start();
+    time.Advance(3);
+    EXPECT_EQ(clock.GetTime(), 24u);  // a reset keeps the rate
+
+    CountingAnim task(&clock);
+    task.SetDelay(80, false, false, false);
+    time.Advance(9);
+    EXPECT_FALSE(task.Ready(TTask::kEventContext));
+    time.Advance(1);
+    EXPECT_TRUE(task.Ready(TTask::kEventContext));  // 80 ms of clock time in 10 timer ms
+
+    clock.SetRate(0);
+    EXPECT_EQ(clock.GetRate(), 1u);  // never stands still by its rate
+}
+
+TEST(Clock, TheRateCanChangeWhilePaused)
+{
+    FakeTime time;
+    TClock clock;
+    clock.Start();
+    time.Advance(50);
+    clock.Pause();
+    time.Advance(70);
+    clock.SetRate(4);
+    time.Advance(30);
+    EXPECT_EQ(clock.GetTime(), 50u);
+    clock.Start();
+    time.Advance(10);
+    EXPECT_EQ(clock.GetTime(), 90u);
+}
+
 TEST(TimeSource, DefaultIsMonotonic)
 {
     std::uint32_t a = qm::Timer();

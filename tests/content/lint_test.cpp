@@ -5,11 +5,14 @@
 #include "tools/anmpack/anmpack.h"
 #include "tools/contentlint/contracts.h"
 #include "tools/contentlint/lint.h"
+#include "tools/synth/dsp.h"
+#include "tools/synth/vorbiswriter.h"
 
 #include "testimages.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -138,6 +141,87 @@ TEST(LintLiterals, OnlyQuotedPathsWithAFolderAndAResourceExtension)
     EXPECT_EQ(contentlint::LiteralFileNames("\"a/b.png\" \"c.png\" \"d/e.txt\" \"@f/g.lua\" \"h/%d.ogg\" "
                                             "\"i/j k.png\" \"/abs/l.png\" \"m/n.anm\" \"a/b.png\""),
               (std::vector<std::string>{"a/b.png", "m/n.anm"}));
+}
+
+// ---------------------------------------------------------------- loudness
+
+// A sound of `seconds` at `rate`: a sine of `hertz` at `rms` dBFS, or white noise when hertz is 0.
+void WriteSound(const fs::path& path, double hertz, double rms, double seconds = 1.0, int rate = 44100)
+{
+    fs::create_directories(path.parent_path());
+    std::vector<float> samples(std::size_t(seconds * rate));
+    synth::TNoise noise(5);
+    const double amplitude = std::pow(10.0, rms / 20.0);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = hertz > 0 ? float(amplitude * std::sqrt(2.0) * std::sin(synth::kTau * hertz * double(i) / rate))
+                               : float(amplitude * std::sqrt(3.0) * noise.Next());  // uniform noise: rms = a / sqrt(3)
+    std::string error;
+    ASSERT_TRUE(synth::WriteVorbis(path.string(), samples, rate, 0.6, &error)) << error;
+}
+
+const char* kRule = "loudness music audio/music -23 1 -6\n"
+                    "loudness effects audio/sfx 6 -1 0.25\n"
+                    "loudness ambient audio/ambient -18 0.5\n"
+                    "loudness order ambient music effects 3\n";
+
+bool Has(const std::vector<std::string>& lines, const std::string& part)
+{
+    for (const std::string& line : lines)
+        if (line.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST_F(LintTest, LoudnessRulePassesLevelledSoundsAndPrintsTheirTable)
+{
+    const fs::path audio = root / "data/assets/audio";
+    WriteSound(audio / "music/menu.ogg", 330, -23, 3.0, 22050);
+    WriteSound(audio / "music/ship/ship_intro.ogg", 440, -23, 1.5, 22050);
+    WriteSound(audio / "music/ship/ship_a1.ogg", 523, -23, 4.5, 22050);
+    WriteSound(audio / "sfx/coin.ogg", 1568, -17);
+    WriteSound(audio / "sfx/heart.ogg", 523, -18);
+    WriteSound(audio / "sfx/knock.ogg", 220, -20);
+    WriteSound(audio / "ambient/deck.ogg", 600, -32, 2.0, 22050);
+
+    auto report = Run(kRule);
+    EXPECT_EQ(report.failures, std::vector<std::string>{});
+    EXPECT_TRUE(Has(report.table, "audio/sfx/coin.ogg"));
+    EXPECT_TRUE(Has(report.table, "median RMS"));
+    // Minutes of distinct music: a restaurant's folder adds its pieces up; a file alone is its own.
+    EXPECT_TRUE(Has(report.table, "ship              0.10 min in 2 pieces")) << ::testing::PrintToString(report.table);
+    EXPECT_TRUE(Has(report.table, "menu              0.05 min in 1 piece"));
+}
+
+TEST_F(LintTest, LoudnessRuleFailsLoudMusicHissHumAndTheKindsOutOfOrder)
+{
+    const fs::path audio = root / "data/assets/audio";
+    WriteSound(audio / "music/ship/ship_a1.ogg", 440, -23, 2.0, 22050);
+    WriteSound(audio / "music/ship/ship_a2.ogg", 440, -18, 2.0, 22050);  // 5 dB over the others
+    WriteSound(audio / "sfx/coin.ogg", 1568, -18);
+    WriteSound(audio / "sfx/heart.ogg", 523, -18);
+    WriteSound(audio / "sfx/ring.ogg", 880, -8);   // 10 dB over the median
+    WriteSound(audio / "sfx/hiss.ogg", 0, -18);    // white noise
+    WriteSound(audio / "ambient/hum.ogg", 60, -20, 2.0, 22050);  // a hum small speakers do not play
+
+    auto report = Run(kRule);
+    const auto& f = report.failures;
+    EXPECT_TRUE(Has(f, "line 1: audio/music/ship/ship_a2.ogg: RMS -18.")) << ::testing::PrintToString(f);
+    EXPECT_TRUE(Has(f, "line 2: audio/sfx/ring.ogg: RMS -")) << "10 dB over the median";
+    EXPECT_TRUE(Has(f, "line 2: audio/sfx/hiss.ogg: ")) << "broadband hiss";
+    EXPECT_TRUE(Has(f, "line 3: audio/ambient/hum.ogg: only "));
+    EXPECT_TRUE(Has(f, "line 3: audio/ambient/hum.ogg: peak "));
+    EXPECT_TRUE(Has(f, "line 4: ambient at -20."));
+    EXPECT_FALSE(Has(f, "coin.ogg"));
+    EXPECT_FALSE(Has(f, "ship_a1.ogg"));
+}
+
+TEST_F(LintTest, LoudnessRuleNamesAMissingFolderAndABadStatement)
+{
+    auto report = Run("loudness music audio/none -23 1 -6\nloudness drums audio 1 2 3\nloudness order music 3\n");
+    EXPECT_EQ(report.failures.size(), 3u);
+    EXPECT_TRUE(Has(report.failures, "line 1: no folder audio/none"));
+    EXPECT_TRUE(Has(report.failures, "line 2: expected 'loudness music"));
+    EXPECT_TRUE(Has(report.failures, "line 3: expected 'loudness order"));
 }
 
 }  // namespace

@@ -9,50 +9,44 @@ set -euo pipefail
 game=$1
 artefacts=$2
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-source "$(dirname "$(readlink -f "$0")")/e2e_lib.sh"
-
-click() {
-  point "$1" "$2"
-  xdotool click 1
-  sleep 0.4
-}
-
-start
-# Out of full screen, which an X server without a window manager cannot show.
-point 400 300
-xdotool key alt+Return
-sleep 0.5
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+mkdir -p "$artefacts"
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 star="^2[3-5][0-9] 1[89][0-9] [3-6][0-9]$"   # the chosen level's gold star
 padlock="^1[6-9][0-9] 1[6-8][0-9] 1[5-7][0-9]$"
+name_entry="pixel 250 160 $accent"
+menu="pixel 330 495 $accent"   # the Quit button
+map="pixel 640 576 $accent"    # the map's Play button
+back_hover="^24[0-9] 1[45][0-9] [78][0-9]$"
 
-wait_pixel 250 160 "$accent" "the name entry's title band"
+start "$game"
+# Out of full screen, which an X server without a window manager cannot show.
+xdotool key alt+Return
+
+wait_until "$name_entry" "the name entry"
 xdotool type --delay 60 "Ada"
-xdotool key Return
-wait_pixel 330 495 "$accent" "the main menu's Quit button"
+wait_then_key Return "$name_entry" "$menu" "the main menu after the name"
 
 # Play opens the map: level 1 is the star, level 2 a padlock.
-click 400 299
-wait_pixel 640 576 "$accent" "the map's Play button"
-sleep 0.5
+wait_then_click 400 299 "$menu" "$map" "the map"
+wait_until "pixel 95 305 $star" "level 1 as the chosen star"
 shot "$artefacts/career_map.png"
 pixel "$artefacts/career_map.png" 95 305 | grep -qE "$star" || fail "level 1 is not the chosen star: $(pixel "$artefacts/career_map.png" 95 305)"
 pixel "$artefacts/career_map.png" 118 291 | grep -qE "$padlock" || fail "level 2 is not locked: $(pixel "$artefacts/career_map.png" 118 291)"
 [[ $(colours "$artefacts/career_map.png") -gt 1000 ]] || fail "the map is nearly one colour"
 
 # Choosing the marker keeps it chosen; Back goes home.
+# (the pointer then goes over Back: once Back shows its hover look, the
+# click on the marker has been taken and drawn)
 click 95 305
+point 104 39
+wait_until "pixel 60 45 $back_hover" "the Back button's hover look"
 shot "$work/chosen.png"
 pixel "$work/chosen.png" 95 305 | grep -qE "$star" || fail "level 1 is no longer chosen after a click"
-click 104 39
-wait_pixel 330 495 "$accent" "the main menu after the map"
+wait_then_click 104 39 "$map" "$menu" "the main menu after the map"
 
-click 400 491
+wait_then_click 400 491 "$menu" ended "the end after Quit"
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "career e2e: ok"

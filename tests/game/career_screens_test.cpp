@@ -9,15 +9,15 @@
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/app/windowtypes.h"
+#include "game/floor/clothinglayer.h"
+#include "game/floor/quessa.h"
+#include "game/floor/quessacolors.h"
 #include "game/screens/chooserestaurant.h"
 #include "game/screens/comic.h"
 #include "game/screens/credits.h"
 #include "game/screens/lockedlevels.h"
 #include "game/screens/mapmarkers.h"
 #include "game/screens/quessascloset.h"
-#include "game/floor/clothinglayer.h"
-#include "game/floor/quessa.h"
-#include "game/floor/quessacolors.h"
 #include "game/screens/unlocknotices.h"
 #include "game/settings/unlockmanager.h"
 
@@ -49,7 +49,6 @@ protected:
     }
     void TearDown() override
     {
-        TQuessaColors::Release();
         TUnlockManager::Free();
         SettingsTest::TearDown();
     }
@@ -243,12 +242,13 @@ TEST_F(CareerScreens, TheWardrobeDressesTheWaitressAndTheChoiceStays)
         fs::copy(fs::path(QM_DATA_DIR) / folder, mHome / folder, fs::copy_options::recursive);
     fs::create_directories(mHome / "assets/config");
     fs::copy(fs::path(QM_DATA_DIR) / "assets/config/clothing.xml", mHome / "assets/config/clothing.xml");
+    const TQuessaColors colourList;  // as the game's start-up reads it
     Finish(3);  // the sailor top (won at level 3) is open, the hair bow (level 5) not yet
     mSettings->AddNewClothing("top2");
     Lua("PushModal('w') MakeDialog { QuessasCloset { name = 'closet', w = 800, h = 600 } }");
     auto* closet = GetCast<TQuessasCloset>(Find("closet"));
     ASSERT_NE(closet, nullptr);
-    const int colours = static_cast<int>(TQuessaColors::GetInstance().size());
+    const int colours = static_cast<int>(colourList.Colors().size());
     EXPECT_EQ(closet->GetSlot(TQuessa::kShoes).items.size(), 1u);
     EXPECT_EQ(closet->GetSlot(TQuessa::kTop).items.size(), 2u);
     EXPECT_EQ(closet->GetSlot(TQuessa::kAccessory).items.size(), 0u);

@@ -40,13 +40,15 @@ protected:
     {
         FloorTest::SetUp();
         WriteAsset("quessa/colors.inf", kColours);
-        TQuessaColors::Release();
+        colours = std::make_unique<TQuessaColors>();
     }
     void TearDown() override
     {
-        TQuessaColors::Release();
+        colours.reset();
         FloorTest::TearDown();
     }
+    // What the game's start-up makes.
+    std::unique_ptr<TQuessaColors> colours;
 };
 
 TEST_F(ClothingTint, ColoursAreReadInFileOrderAndPixelsTintByTheRule)
@@ -56,6 +58,7 @@ TEST_F(ClothingTint, ColoursAreReadInFileOrderAndPixelsTintByTheRule)
     EXPECT_EQ(TQuessaColors::ColorName(2), str(""));
     EXPECT_EQ(TQuessaColors::Find("sky")->b, 1.0f);
     EXPECT_TRUE(TQuessaColors::Parse("<other/>").empty());
+    EXPECT_EQ(TQuessaColors::GetInstance(), colours.get());
 
     const TColor red{1, 0, 0, 1};
     struct {
@@ -121,4 +124,23 @@ TEST_F(ClothingTint, EachFigureTintsItsOwnCopyOfASharedItem)
     waitress->ApplyClothing();
     const TPixel again = PixelAt(waitress->GetLayer(TQuessa::kTop)->GetSheet(), mx, my);
     EXPECT_EQ(again.b, 0);
+}
+
+TEST_F(ClothingTint, WithoutTheColourListNothingIsTintedAndNothingIsRead)
+{
+    // Outside the game's start-up there is no list, and asking for a colour
+    // never reads one.
+    colours.reset();
+    EXPECT_EQ(TQuessaColors::GetInstance(), nullptr);
+    EXPECT_EQ(TQuessaColors::ColorName(0), str(""));
+    EXPECT_EQ(TQuessaColors::Find("sky"), nullptr);
+    EXPECT_EQ(TQuessaColors::GetInstance(), nullptr);
+
+    // A list made from text is published until it goes.
+    {
+        TQuessaColors own(TQuessaColors::Parse(kColours));
+        EXPECT_EQ(TQuessaColors::GetInstance(), &own);
+        EXPECT_EQ(TQuessaColors::ColorName(1), str("sky"));
+    }
+    EXPECT_EQ(TQuessaColors::GetInstance(), nullptr);
 }

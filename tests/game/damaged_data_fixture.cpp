@@ -3,7 +3,6 @@
 #include "engine/platform/event.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
-#include "game/floor/quessacolors.h"
 
 #include <gtest/gtest.h>
 
@@ -58,8 +57,6 @@ void DamageFile(const std::string& path, EDamage kind)
 void DamagedData::SetUp()
 {
     GameAppTest::SetUp();
-    // The clothing colours are read once a process: each test reads its own.
-    TQuessaColors::Release();
     UseGameData();
     CopyGameFolder("config");
     CopyGameFolder("layouts");

@@ -119,6 +119,7 @@ void ShotMain(TPlatform* platform, const char*)
     auto* handler = dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler());
     TSettings::CreateSettings();
     TSettings* settings = TSettings::GetInstance();
+    auto colours = std::make_unique<TQuessaColors>();  // as the game's start-up reads them
     settings->GetGameClock()->Start();
     {
         // The spaceship's waitress first: her props and robot come from there.
@@ -210,7 +211,7 @@ void ShotMain(TPlatform* platform, const char*)
             platform->EndDraw(true);
         }
     }
-    TQuessaColors::Release();
+    colours.reset();
     TSettings::DeleteSettings();
 }
 

@@ -4,12 +4,12 @@
 // cart, on a fake clock (the dt each frame is given).
 #include "floor_fixture.h"
 
+#include "engine/base/xml.h"
 #include "game/floor/chef.h"
 #include "game/floor/dishcart.h"
 #include "game/floor/shelves.h"
 #include "game/floor/ticketstation.h"
-#include "engine/base/xml.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <filesystem>
 
@@ -210,7 +210,7 @@ TEST_F(FloorTest, CookTimesGrowWithTheOrdersAlreadyCooking)
         }
     }
     EXPECT_FLOAT_EQ(elapsed, 6.5f);
-    // Nothing cooks any more: the cook fades out over half a second.
+    // Nothing cooks any more: the cook winds down over half a second.
     EXPECT_FALSE(cook.IsCooking());
     EXPECT_FLOAT_EQ(cook.GetIntensity(), 0.5f);
     cook.Update(dt, floor.food);

@@ -15,14 +15,18 @@ TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
 void TFloorBot::Act()
 {
+    ++mActs;
     if (mFloor.GetState() != kPlaying)
         return;
     if (SeatAParty())
         return;
     if (!mFloor.GetQuessa()->GetQueue().empty())
         return;
-    if (IStation* station = NextStation())
-        Click(station);
+    // The first useful click the floor takes (a running tutorial refuses
+    // all but the one it teaches).
+    for (IStation* station : UsefulStations())
+        if (Click(station))
+            return;
 }
 
 bool TFloorBot::SeatAParty()
@@ -31,6 +35,12 @@ bool TFloorBot::SeatAParty()
         for (TEatingStation* table : mFloor.GetEatingStations()) {
             if (table->GetParty() || table->HasDishes() ||
                 table->GetEndSeat() - table->GetFirstSeat() < party->GetSize())
+                continue;
+            // Lovebirds sit only at a table for two.
+            if (party->IsLovebirds() && (table->GetFirstSeat() != 0 || table->GetEndSeat() != 2))
+                continue;
+            const auto refused = mRefusedUntil.find({party, table->GetTableNumber()});
+            if (refused != mRefusedUntil.end() && mActs < refused->second)
                 continue;
             const TPoint grab = Centre(party->MembersInBuildOrder().front()->BoundingBox());
             const TRect over = table->MouseOverBox();
@@ -45,38 +55,44 @@ bool TFloorBot::SeatAParty()
             mFloor.MouseMove({(grab.x + drop.x) / 2, (grab.y + drop.y) / 2});
             mFloor.MouseMove(drop);
             mFloor.MouseUp(drop);
-            if (table->GetParty() == party)
+            if (table->GetParty() == party) {
                 ++mSeated;
-            return true;
+                return true;
+            }
+            // Refused (a table may not take every party): tried again a
+            // while later, as a person would, not on every frame; the next
+            // free table meanwhile.
+            mRefusedUntil[{party, table->GetTableNumber()}] = mActs + kRetryRefusedAfterActs;
         }
         return false;  // only the head of the line is seated first
     }
     return false;
 }
 
-IStation* TFloorBot::NextStation()
+std::vector<IStation*> TFloorBot::UsefulStations()
 {
+    std::vector<IStation*> useful;
     TQuessa* her = mFloor.GetQuessa();
     if (her->CarryingItem(kCarryDishes, IWaitressHands::kAnyId))
-        return &mFloor.GetDishCart();
+        useful.push_back(&mFloor.GetDishCart());
     for (TEatingStation* table : mFloor.GetEatingStations())
         if (her->CarryingItem(kCarryFood, table->GetTableNumber()))
-            return table;
+            useful.push_back(table);
     if (her->CarryingItem(kCarryTicket, IWaitressHands::kAnyId))
-        return &mFloor.GetTicketStation();
+        useful.push_back(&mFloor.GetTicketStation());
     if (her->HasFreeHand())
         for (const auto& food : mFloor.GetFoodStationList())
             if (food->IsOrderReady())
-                return food.get();
+                useful.push_back(food.get());
     for (TEatingStation* table : mFloor.GetEatingStations()) {
         const int state = table->PartyState();
         if (state == kStateReadyToOrder || state == kStateWantsCheck)
-            return table;
+            useful.push_back(table);
     }
     for (TEatingStation* table : mFloor.GetEatingStations())
         if (table->HasDishes() && !table->GetParty() && her->HasFreeHand())
-            return table;
-    return nullptr;
+            useful.push_back(table);
+    return useful;
 }
 
 bool TFloorBot::Click(IStation* station)

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct TRecordingHost : IGameHost {
@@ -40,12 +41,18 @@ public:
 
 private:
     bool SeatAParty();
-    IStation* NextStation();
+    // The stations worth a click now, the most pressing first.
+    std::vector<IStation*> UsefulStations();
     bool Click(IStation* station);
     bool PointOn(IStation* station, TPoint* point);
 
+    // How many looks at the floor pass before a refused drop is tried again.
+    static constexpr int kRetryRefusedAfterActs = 60;
+
     TGameData& mFloor;
     std::map<int, TPoint> mKnownPoints;  // station id -> a point that hits it
+    std::map<std::pair<const TParty*, int>, int> mRefusedUntil;  // (party, table number) -> act
+    int mActs = 0;
     int mSeated = 0;
     int mClicks = 0;
 };

@@ -7,14 +7,20 @@
 #include "engine/base/clock.h"
 #include "engine/platform/event.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/floor/chair.h"
+#include "game/floor/customer.h"
+#include "game/floor/eatingstation.h"
 #include "game/play/game.h"
 #include "game/play/gamedata.h"
 #include "game/screens/levelover.h"
 #include "game/settings/settings.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -116,6 +122,36 @@ TEST_F(GameScreen, PlayOpensTheIntroThenPauseStopsTheClockForAsLongAsItIsUp)
     EXPECT_GT(floor->GetPlayTime(), played);
 }
 
+TEST_F(GameScreen, AFasterGameClockPlaysAllItsTimeInFloorSizedStepsWhileMenusKeepRealTime)
+{
+    ::setenv("CORVELLATRIP_TIME_SCALE", "8", 1);
+    PlayFromTitle();  // the menus, the map and the intro's slide on real time
+    ::unsetenv("CORVELLATRIP_TIME_SCALE");
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+    ASSERT_NE(letsplay, nullptr);
+    for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+        Idle(16);
+    Press("letsplay");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    for (int i = 0; i < 60 && floor->GetState() != kPlaying; ++i)
+        Idle(16);
+    ASSERT_EQ(floor->GetState(), kPlaying);
+
+    // Eight times as much play as real time, frame by frame.
+    float played = floor->GetPlayTime();
+    for (int i = 0; i < 10; ++i)
+        Idle(16);
+    EXPECT_NEAR(floor->GetPlayTime() - played, 8 * 0.16f, 0.02f);
+
+    // A stall of a real second plays eight floor frames, not eight seconds.
+    played = floor->GetPlayTime();
+    Idle(1000);
+    EXPECT_NEAR(floor->GetPlayTime() - played, 8 * TGameData::kMaxFrameSeconds, 0.001f);
+}
+
 TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)
 {
     // "served" is laid out exactly where the glide starts: it must arrive
@@ -157,4 +193,87 @@ TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)
         EXPECT_EQ(text->GetRect().x1, 100) << name;
     }
     EXPECT_TRUE(next->IsVisible());
+}
+
+// The first level on the game's own art: the floor the tutorial teaches on.
+class GameScreenFloor : public GameScreen {
+protected:
+    void SetUp() override
+    {
+        GameScreen::SetUp();
+        const fs::path data = fs::path(QM_SOURCE_DIR) / "data" / "assets";
+        for (const fs::directory_entry& entry : fs::directory_iterator(data))
+            if (entry.is_directory() && !fs::exists(scratch.Path() / "assets" / entry.path().filename()))
+                fs::create_directory_symlink(entry.path(), scratch.Path() / "assets" / entry.path().filename());
+    }
+    static TPoint Middle(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
+    std::string Text(const char* key)
+    {
+        TStringTable* strings = engine.platform->GetStringTable();
+        return strings ? strings->GetString(key, "", "", "", "", "").c_str() : "";
+    }
+};
+
+// What the tutorial and the help teach is what the floor takes: a click on
+// a waiting party picks it up and puts it straight back, so every text says
+// to drag it; pressing on the party, moving over the table and letting go
+// seats it there.
+TEST_F(GameScreenFloor, TheTutorialsDragSeatsThePartyWhereAClickDoesNot)
+{
+    PlayFromTitle();
+    for (const char* key : {"tutorial_0", "tutorial_1", "tutorial_14", "tutorial_14_a", "help1_body"}) {
+        std::string text = Text(key);
+        for (char& c : text)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(text.find("drag") != std::string::npos || text.find("hold") != std::string::npos ||
+                    text.find("let go") != std::string::npos)
+            << key << ": " << text;
+        EXPECT_EQ(text.find("click the party"), std::string::npos) << key;
+        EXPECT_EQ(text.find("click a party"), std::string::npos) << key;
+    }
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+    for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+        Idle(16);
+    Press("letsplay");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    ASSERT_TRUE(floor->GetTutorial().IsActive());
+    for (int i = 0; i < 600 && floor->GetWaitingParties().empty(); ++i)
+        Idle(16);
+    ASSERT_FALSE(floor->GetWaitingParties().empty());
+    TParty* party = floor->GetWaitingParties().front();
+    const int number = gTutorialDefs[floor->GetTutorial().GetStep() + 1].param;
+    TEatingStation* table = nullptr;
+    for (TEatingStation* station : floor->GetEatingStations())
+        if (station->GetTableNumber() == number)
+            table = station;
+    ASSERT_NE(table, nullptr);
+    const TPoint grab = Middle(party->MembersInBuildOrder().front()->BoundingBox());
+    const TPoint seat = Middle(table->GetChair(0)->BoundingBox());
+
+    // A click on the party, then one on the table: nobody sits down.
+    Send(TEvent::kMouseMove, 0, grab.x, grab.y);
+    Send(TEvent::kMouseDown, 0, grab.x, grab.y);
+    Send(TEvent::kMouseUp, 0, grab.x, grab.y);
+    Idle(16);
+    Send(TEvent::kMouseMove, 0, seat.x, seat.y);
+    Send(TEvent::kMouseDown, 0, seat.x, seat.y);
+    Send(TEvent::kMouseUp, 0, seat.x, seat.y);
+    Idle(16);
+    EXPECT_EQ(table->GetParty(), nullptr);
+    EXPECT_EQ(floor->GetWaitingParties().front(), party);
+
+    // Press, move over the table, let go: seated, and the tutorial moves on.
+    Send(TEvent::kMouseMove, 0, grab.x, grab.y);
+    Send(TEvent::kMouseDown, 0, grab.x, grab.y);
+    for (int step = 1; step <= 8; ++step) {
+        Send(TEvent::kMouseMove, 0, grab.x + (seat.x - grab.x) * step / 8, grab.y + (seat.y - grab.y) * step / 8);
+        Idle(16);
+    }
+    Send(TEvent::kMouseUp, 0, seat.x, seat.y);
+    Idle(16);
+    EXPECT_EQ(table->GetParty(), party);
+    EXPECT_EQ(gTutorialDefs[floor->GetTutorial().GetStep()].action, kTutorialReadyToOrder);
 }

@@ -1,15 +1,14 @@
 // Whole levels played on the headless floor with a fake clock: a bot serves
 // career level 1 to a win, neglect loses it, an endless shift runs out of
 // lives; and the faults of the level flow that were mended.
-#include "floorbot.h"
-#include "play_fixture.h"
+#include "floor_data_fixture.h"
 
 #include "engine/base/xml.h"
+#include "engine/render/animatedtexture.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
 #include "game/play/game.h"
-#include "game/play/scoremanager.h"
-#include "engine/render/animatedtexture.h"
+#include "game/rules/scoremanager.h"
 #include "recordinghandler.h"
 
 #include <algorithm>
@@ -36,24 +35,8 @@ struct TOutcome {
 
 }  // namespace
 
-class LevelPlay : public PlayTest {
+class LevelPlay : public FloorTest {
 protected:
-    void SetUp() override
-    {
-        PlayTest::SetUp();
-        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
-            if (entry.is_directory())
-                fs::create_directory_symlink(entry.path(), mHome / "assets" / entry.path().filename());
-        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
-        StartPlatform();
-        Create();
-        mSettings->CreateNewUser("Bot");
-        mSettings->SetCurrentUser(0, true);
-        mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
-        TXmlNode* root = mGlobalDoc.GetChild("dataroot");
-        mGlobals = root ? root->GetChild("globals") : nullptr;
-    }
-
     // Builds a floor for the settings' current level, opens it as the game
     // window does and plays until the level-over screen (or `maxSeconds`).
     TOutcome Play(bool serve, float maxSeconds = 600)
@@ -85,9 +68,6 @@ protected:
         return out;
     }
 
-    TXmlNode mGlobalDoc;
-    TXmlNode* mGlobals = nullptr;
-    TRecordingHost mHost;
 };
 
 TEST_F(LevelPlay, ServedCareerLevelOneIsWonAndRecordedTheSameTwice)

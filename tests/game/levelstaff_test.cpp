@@ -7,7 +7,7 @@
 
 #include "engine/base/xml.h"
 #include "game/floor/quessa.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <algorithm>
 #include <filesystem>

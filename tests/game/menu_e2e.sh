@@ -9,92 +9,100 @@ game=$1
 qmcrypt=$2
 artefacts=$3
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+mkdir -p "$artefacts"
 
-source "$(dirname "$(readlink -f "$0")")/e2e_lib.sh"
-
-click() {
-  point "$1" "$2"
-  xdotool click 1
-  sleep 0.4
-}
 # Pixels of the text ink (#3b2a33 and its anti-aliasing) in a rectangle.
 ink_in() {
   convert "$1" -crop "$2" +repage -fill white -fuzz 12% +opaque "rgb(59,42,51)" \
     -fill black -opaque "rgb(59,42,51)" -format "%[fx:int(w*h*(1-mean))]" info:
 }
 pref() {
-  "$qmcrypt" prefs "$prefs" | grep -o "$1[^/]*" | grep -oE '[0-9]+' | tail -n 1
+  "$qmcrypt" prefs "$prefs" 2>/dev/null | grep -o "$1[^/]*" | grep -oE '[0-9]+' | tail -n 1
 }
-
-start
-# The game starts in full screen, which an X server without a window
-# manager cannot show: leave it.
-point 400 300
-xdotool key alt+Return
-sleep 0.5
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
+name_entry="pixel 250 160 $accent"
+menu="pixel 330 495 $accent"            # the Quit button
+options="pixel 250 147 $accent"         # the options' title band
+help="pixel 160 165 $accent"            # a help page's title band
+# Each help page by its picture: a heart, a coin, a star, a note.
+page1="pixel 400 209 ^2[12][0-9] [6-7][0-9] [89][0-9]$"
+page2="pixel 395 215 ^2[34][0-9] 1[89][0-9] [67][0-9]$"
+page3="pixel 400 209 ^24[0-9] 19[0-9] [3-5][0-9]$"
+page4="pixel 410 191 ^[56][0-9] [34][0-9] [45][0-9]$"
+
+start "$game"
+# The game starts in full screen, which an X server without a window
+# manager cannot show: leave it.
+xdotool key alt+Return
 
 # A first start: the loading bar, then the name entry.
 shot "$artefacts/menu_loading.png"
-wait_pixel 250 160 "$accent" "the name entry's title band"
+wait_until "$name_entry" "the name entry"
+shot "$work/noname.png"
 xdotool type --delay 60 "Ada"
-sleep 0.3
+wait_until "changed $work/noname.png 30" "the name typed"
 shot "$artefacts/menu_entername.png"
-xdotool key Return
+wait_then_key Return "$name_entry" "$menu" "the main menu after the name"
 
 # The menu greets her.
-wait_pixel 330 495 "$accent" "the main menu's Quit button"
-shot "$artefacts/menu_greeting.png"
-ink=$(ink_in "$artefacts/menu_greeting.png" 340x30+230+186)
-[[ $ink -gt 150 ]] || fail "the greeting shows no text ($ink ink pixels)"
+greeted() {
+  shot "$artefacts/menu_greeting.png"
+  ink=$(ink_in "$artefacts/menu_greeting.png" 340x30+230+186)
+  [[ $ink -gt 150 ]]
+}
+ink=0
+wait_until greeted "the greeting's text"
+echo "greeting: $ink ink pixels"
 "$qmcrypt" prefs "$prefs" | grep -q "Ada" || fail "prefs.dat has no player Ada"
 
 # Options: the music slider dragged to its low end, kept with OK.
-click 400 357
-wait_pixel 250 147 "$accent" "the options' title band"
+wait_then_click 400 357 "$menu" "$options" "the options"
 music_before=$(pref musiclevel || true)
+shot "$work/options_before.png"
 point 540 253
 xdotool mousedown 1
 for x in 500 460 420 380 360; do
   xdotool mousemove --window "$window" "$x" 253
-  sleep 0.1
+  sleep 0.1  # (a drag the program sees step by step)
 done
 xdotool mouseup 1
-sleep 0.3
+wait_until "changed $work/options_before.png 30" "the slider moved"
 shot "$artefacts/menu_options.png"
-click 400 411
-wait_pixel 330 495 "$accent" "the main menu after the options"
-music=$(pref musiclevel)
-[[ -n "$music" && $music -lt 200 ]] || fail "musiclevel in prefs.dat is '$music' (before: '$music_before')"
+wait_then_click 400 411 "$options" "$menu" "the main menu after the options"
+music_is_low() {
+  music=$(pref musiclevel)
+  [[ -n "$music" && $music -lt 200 ]]
+}
+music=
+wait_until music_is_low "a low musiclevel in prefs.dat (before: '$music_before')"
 
 # Help: four pages forward, one back, then Back to the menu.
-click 400 421
-wait_pixel 160 165 "$accent" "the first help page's title band"
+wait_then_click 400 421 "$menu" "$page1" "the first help page"
+wait_until "$help" "the help page's title band"
 shot "$artefacts/menu_help1.png"
 for page in 2 3 4; do
-  click 670 301
+  previous=page$((page - 1))
+  current=page$page
+  wait_then_click 670 301 "${!previous}" "${!current}" "help page $page"
   shot "$artefacts/menu_help$page.png"
 done
-differ=$(compare -metric AE "$artefacts/menu_help1.png" "$artefacts/menu_help2.png" null: 2>&1 || true)
-[[ ${differ%%.*} -gt 500 ]] || fail "page 2 looks like page 1"
-differ=$(compare -metric AE "$artefacts/menu_help3.png" "$artefacts/menu_help4.png" null: 2>&1 || true)
-[[ ${differ%%.*} -gt 500 ]] || fail "page 4 looks like page 3"
+differ=$(differ "$artefacts/menu_help1.png" "$artefacts/menu_help2.png")
+[[ $differ -gt 500 ]] || fail "page 2 looks like page 1"
+differ=$(differ "$artefacts/menu_help3.png" "$artefacts/menu_help4.png")
+[[ $differ -gt 500 ]] || fail "page 4 looks like page 3"
 pixel "$artefacts/menu_help4.png" 680 301 | grep -qE "$sky" || fail "the last page still has a next arrow"
-click 100 301
+wait_then_click 100 301 "$page4" "$page3" "back to help page 3"
 shot "$work/back3.png"
 # (the arrow under the pointer differs by its hover look)
-to3=$(compare -metric AE "$artefacts/menu_help3.png" "$work/back3.png" null: 2>&1 || true)
-to4=$(compare -metric AE "$artefacts/menu_help4.png" "$work/back3.png" null: 2>&1 || true)
-[[ ${to3%%.*} -lt ${to4%%.*} ]] || fail "back from page 4 is not page 3 ($to3 pixels differ from it, $to4 from page 4)"
-click 400 416
-wait_pixel 330 495 "$accent" "the main menu after help"
+to3=$(differ "$artefacts/menu_help3.png" "$work/back3.png")
+to4=$(differ "$artefacts/menu_help4.png" "$work/back3.png")
+[[ $to3 -lt $to4 ]] || fail "back from page 4 is not page 3 ($to3 pixels differ from it, $to4 from page 4)"
+wait_then_click 400 416 "$page3" "$menu" "the main menu after help"
 
-click 400 491
+wait_then_click 400 491 "$menu" ended "the end after Quit"
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "menu e2e: ok (musiclevel $music_before -> $music)"

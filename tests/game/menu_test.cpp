@@ -112,11 +112,20 @@ TEST_F(MenuScenario, FirstStartLoadsAsksForANameAndGreetsThePlayer)
     // The bar grows with the loading.
     TWindow* bar = Find("progressbar");
     ASSERT_NE(bar, nullptr);
+    // A step loads what fits its time but never more than a thirtieth of the
+    // bar: the bar is seen to grow, step by step, while the screen is still up.
+    const int width = bar->GetWindowWidth();
     float progress = preloader->GetProgress();
-    for (int i = 0; i < 50; ++i)
+    int steps = 0;
+    for (int i = 0; i < 50 && bar->GetWindowWidth() <= width; ++i) {
         Idle();
-    EXPECT_GT(preloader->GetProgress(), progress);
-    EXPECT_GT(bar->GetWindowWidth(), 18);
+        ASSERT_EQ(TopName(), "scripts/loading.lua") << "the loading ended before its bar was seen to grow";
+        EXPECT_GE(preloader->GetProgress(), progress);
+        steps += preloader->GetProgress() > progress;
+        progress = preloader->GetProgress();
+    }
+    EXPECT_GT(bar->GetWindowWidth(), width);
+    EXPECT_GT(steps, 1) << "the bar moved more than once on the way";
 
     ASSERT_TRUE(Reaches("scripts/entername.lua"));
     EXPECT_TRUE(Preloader_AssetsLoaded());
@@ -203,6 +212,94 @@ TEST_F(MenuScenario, PlayersAreAddedChosenAndDeletedAndTheOthersKeepTheirProgres
     EXPECT_EQ(settings->GetCurrentUserName(), str("Bea"));
     EXPECT_EQ(settings->GetNumUnlockedLevels(), beaLevels);
     EXPECT_EQ(Label("welcome"), "Welcome, Bea!");
+}
+
+TEST_F(MenuScenario, AClickOnTheNameDialogOutsideTheFieldLosesNoKeys)
+{
+    StartGame();
+    ASSERT_TRUE(Reaches("scripts/entername.lua"));
+    Type("Ad");
+    // The prompt, the title and the empty paper of the dialog: none can take
+    // the focus, so the dialog does, and hands it back to its one field.
+    for (const char* elsewhere : {"prompt", "title", "entername"}) {
+        Click(elsewhere);
+        EXPECT_EQ(manager->GetFocus(), Find("nameedit")) << "after a click on " << elsewhere;
+    }
+    Type("a");
+    EXPECT_EQ(Label("nameedit"), "Ada");
+    Send(TEvent::kChar, 13);
+    Idle();
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentUserName(), str("Ada"));
+}
+
+TEST_F(MenuScenario, TheNameFieldHoldsTheLongestNameAndSaysWhenItIsFull)
+{
+    StartGame();
+    ASSERT_TRUE(Reaches("scripts/entername.lua"));
+    auto* edit = GetCast<TTextEdit>(Find("nameedit"));
+    ASSERT_NE(edit, nullptr);
+    const int most = edit->GetMaxLength();
+    EXPECT_EQ(Label("namecount"), "0/" + std::to_string(most));
+    EXPECT_TRUE(Shown("namecount"));
+    EXPECT_FALSE(Shown("namefull"));
+
+    // The widest letters, more than the field takes: the rest is refused,
+    // the count says so, and what was taken is seen whole in the field.
+    Type(std::string(most + 3, 'W'));
+    EXPECT_EQ(Label("nameedit"), std::string(most, 'W'));
+    EXPECT_FALSE(Shown("namecount"));
+    EXPECT_TRUE(Shown("namefull"));
+    EXPECT_NE(Label("namefull").find(std::to_string(most) + "/" + std::to_string(most)), std::string::npos);
+    TRect bounds;
+    edit->GetTextBounds(&bounds);
+    EXPECT_EQ(edit->GetLineCount(), 1);
+    EXPECT_LE(bounds.x2 - bounds.x1, edit->GetWindowWidth());
+    Send(TEvent::kChar, 8);
+    Idle();
+    EXPECT_TRUE(Shown("namecount"));
+    EXPECT_FALSE(Shown("namefull"));
+}
+
+TEST_F(MenuScenario, ALongNameStaysOnItsPlayerButtonAndInTheGreeting)
+{
+    StartGame();
+    ASSERT_TRUE(Reaches("scripts/entername.lua"));
+    const int most = GetCast<TTextEdit>(Find("nameedit"))->GetMaxLength();
+    const std::string longest(most, 'W');
+    Type(longest);
+    Click("enterok");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    auto fitsOneLine = [](TText* text) {
+        TRect bounds;
+        text->GetTextBounds(&bounds);
+        return text->GetLineCount() == 1 && bounds.x2 - bounds.x1 <= text->GetWindowWidth();
+    };
+    auto* welcome = GetCast<TText>(Find("welcome"));
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_TRUE(fitsOneLine(welcome)) << welcome->GetText().c_str();
+    EXPECT_NE(std::string(welcome->GetText().c_str()).find(longest), std::string::npos);
+
+    Click("changeplayer");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    Click("newplayer");
+    ASSERT_TRUE(Reaches("scripts/entername.lua"));
+    Type("Bo");
+    Click("enterok");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    for (const char* slot : {"button0", "button1"}) {
+        auto* button = GetCast<TButton>(Find(slot));
+        ASSERT_NE(button, nullptr);
+        auto* label = GetCast<TText>(button->GetChildWindow("label", -1));
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(fitsOneLine(label)) << slot << ": " << label->GetText().c_str();
+        TRect inside, own;
+        label->GetWindowRect(&inside);
+        button->GetWindowRect(&own);
+        EXPECT_TRUE(inside.x1 >= own.x1 && inside.x2 <= own.x2 && inside.y1 >= own.y1 && inside.y2 <= own.y2);
+    }
+    // A short name keeps the button's own size.
+    EXPECT_EQ(Label("button1"), "Bo");
 }
 
 TEST_F(MenuScenario, OptionsChangeVolumesAndFullScreenAndOutliveARestart)

@@ -12,7 +12,7 @@
 #include "game/floor/party.h"
 #include "game/floor/table.h"
 #include "game/floor/waitresshands.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/scoremanager.h"
 
 #include <array>
 #include <cstring>

@@ -2,7 +2,7 @@
 // each slice of the search does a known amount of work: routes around
 // tables and the bar, lowered and blocked goals, an unreachable goal, points
 // off the field, and a search spread over several frames.
-#include "game/play/pathfinder.h"
+#include "game/rules/pathfinder.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +155,34 @@ TEST_F(Pathfinding, AnUnreachableGoalEndsAtTheNearestApproach)
     TVec2 pos(250, 550);
     EXPECT_TRUE(closed.Update(pos, &pos, 100, 1));
     EXPECT_EQ(pos.x, 250);
+}
+
+// A bar laid over the waitress's spot: she walks out of it the short way and
+// on to the goal, and never walks back into it.
+TEST_F(Pathfinding, AWalkerStandingInsideAnObstacleWalksOutOfIt)
+{
+    const TRect bar{205, 163, 320, 599};  // the bar of the blimp's floors, her start at (300, 200) inside
+    TPathfinder inside{timer.Source()};
+    inside.SetTables({}, &bar, 5);
+    const TVec2 from(300, 200), to(730, 430);
+    ASSERT_TRUE(inside.IsBlocked(Square(from.x, from.y)));
+    inside.Start(from, to);
+    ASSERT_TRUE(inside.IsReady());
+    const auto& path = inside.GetPath();
+    ASSERT_GT(path.size(), 2u);
+    EXPECT_EQ(inside.GetDestPoint().x, 730);
+    EXPECT_EQ(inside.GetDestPoint().y, 430);
+    // Out through the nearest side (the right edge, 25 px away), then only free squares.
+    size_t out = 0;
+    while (out < path.size() && inside.IsBlocked(Square(path[out].x, path[out].y)))
+        ++out;
+    ASSERT_LT(out, path.size());
+    EXPECT_LE(out, 4u);
+    for (size_t i = out; i < path.size(); ++i)
+        EXPECT_FALSE(inside.IsBlocked(Square(path[i].x, path[i].y))) << path[i].x << "," << path[i].y;
+    const TVec2 end = WalkToTheEnd(inside, from);
+    EXPECT_EQ(end.x, 730);
+    EXPECT_EQ(end.y, 430);
 }
 
 TEST_F(Pathfinding, ALongSearchIsSpreadOverFrames)

@@ -5,9 +5,9 @@
 
 #include "engine/render/texture.h"
 #include "engine/window/stringtable.h"
-#include "game/play/levelgoals.h"
-#include "game/play/scoremanager.h"
-#include "game/play/tutorial.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 #include "game/screens/coinjar.h"
 #include "recordinghandler.h"
 #include "testimages.h"
@@ -66,15 +66,18 @@ TEST_F(PlayDrawing, TheTutorialShowsTheStepsBoxAndArrows)
     tutorial.AdvanceState(kTutorialPartyArrives, -1);
     tutorial.Draw();
     const std::vector<RecordedDraw> boxes = DrawsOf(box), arrows = DrawsOf(arrow);
+    // Where the step's row puts them: the box, an arrow at the line and one
+    // at the table.
+    const TTutorialDef& first = gTutorialDefs[1];
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].pos.x, 280);
-    EXPECT_EQ(boxes[0].pos.y, 250);
+    EXPECT_EQ(boxes[0].pos.x, first.boxX);
+    EXPECT_EQ(boxes[0].pos.y, first.boxY);
     ASSERT_EQ(arrows.size(), 2u);
-    EXPECT_EQ(arrows[0].pos.x, 55);
-    EXPECT_EQ(arrows[1].pos.x, 570);
-    EXPECT_EQ(arrows[1].rotation, 0);
+    EXPECT_EQ(arrows[0].pos.x, first.arrows[0].x);
+    EXPECT_EQ(arrows[1].pos.x, first.arrows[1].x);
+    EXPECT_EQ(arrows[1].rotation, first.arrows[1].angle);
 
-    // The last dish step of the first round points to the cart with the arrow turned a quarter.
+    // The last dish step of the first round points to the cart, its arrow turned as its row says.
     for (eTutorialActions action : {kTutorialPickUpParty, kTutorialSeatParty, kTutorialReadyToOrder,
                                     kTutorialOrderTaken, kTutorialTicketPosted, kTutorialFoodReady,
                                     kTutorialFoodPickedUp, kTutorialFoodServed, kTutorialWantsCheck,
@@ -87,8 +90,9 @@ TEST_F(PlayDrawing, TheTutorialShowsTheStepsBoxAndArrows)
     handler->draws.clear();
     tutorial.Draw();
     ASSERT_EQ(DrawsOf(arrow).size(), 1u);
-    EXPECT_FLOAT_EQ(DrawsOf(arrow)[0].rotation, 4.712389f);
-    EXPECT_EQ(DrawsOf(box)[0].pos.y, 130);
+    EXPECT_FLOAT_EQ(DrawsOf(arrow)[0].rotation, gTutorialDefs[16].arrows[0].angle);
+    EXPECT_NE(DrawsOf(arrow)[0].rotation, 0.0f);
+    EXPECT_EQ(DrawsOf(box)[0].pos.y, gTutorialDefs[16].boxY);
 }
 
 TEST_F(PlayDrawing, TheDollarBlinksOverTheJarInItsWindow)

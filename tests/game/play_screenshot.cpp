@@ -10,9 +10,9 @@
 #include "engine/script/windowscript.h"
 #include "engine/text/text_platform.h"
 #include "engine/window/windowhost.h"
-#include "game/play/levelgoals.h"
-#include "game/play/scoremanager.h"
-#include "game/play/tutorial.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 #include "game/screens/coinjar.h"
 #include "game/settings/settings.h"
 

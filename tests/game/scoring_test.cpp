@@ -3,8 +3,8 @@
 // coin jar filling to the level's earnings.
 #include "play_fixture.h"
 
-#include "game/play/levelgoals.h"
-#include "game/play/scoremanager.h"
+#include "game/rules/levelgoals.h"
+#include "game/rules/scoremanager.h"
 #include "game/screens/coinjar.h"
 
 #include <memory>

@@ -8,13 +8,13 @@
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/windowmanager.h"
-#include "game/app/serversavemanager.h"
 #include "game/app/windowtypes.h"
 #include "game/screens/cursor.h"
 #include "game/screens/fillwindow.h"
 #include "game/screens/linktext.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
+#include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 
 class ScreensTest : public qmtest::HeadlessWindowTest {
@@ -25,12 +25,15 @@ protected:
     {
         HeadlessWindowTest::SetUp();
         game::RegisterWindowTypes();
+        cursor = std::make_unique<TCursor>();
     }
     void TearDown() override
     {
-        TCursor::Free();
+        cursor.reset();
         HeadlessWindowTest::TearDown();
     }
+    // What the game's start-up makes.
+    std::unique_ptr<TCursor> cursor;
     // Runs Lua text in the window script.
     void Lua(const char* text) { script->DoLuaString(text); }
     void Mouse(int type, TWindow* w, int dx = 0)
@@ -127,7 +130,7 @@ TEST_F(ScreensTest, ButtonFactoryReadsItsStyleAndMendsAnUnknownType)
 
 TEST_F(ScreensTest, CursorClickOnlyFollowsThePointingHand)
 {
-    TCursor* cursor = TCursor::GetInstance();
+    ASSERT_EQ(TCursor::GetInstance(), cursor.get());
     cursor->Click();
     EXPECT_EQ(cursor->GetState(), TCursor::kArrow);
     cursor->SetState(TCursor::kGrab);
@@ -149,6 +152,28 @@ TEST_F(ScreensTest, LinkTextShowsTheArrowWhenTheMouseLeaves)
     link->OnMouseLeave();
     EXPECT_FALSE(link->IsOverLink());
     EXPECT_EQ(Cursor(), TCursor::kArrow);
+}
+
+TEST_F(ScreensTest, WithoutACursorButtonsAndLinksStillWork)
+{
+    // Before the game's start-up or after its quit there is no cursor, and
+    // asking for it never makes one.
+    cursor.reset();
+    EXPECT_EQ(TCursor::GetInstance(), nullptr);
+    Lua("clicks = 0 PushModal('m') MakeDialog { Button { name = 'b', label = '#Go', x = 10, y = 10, w = 100, "
+        "h = 30, command = function() clicks = clicks + 1 end }, "
+        "Text { name = 'l', factory = 'linktext', label = '#x', x = 10, y = 60, w = 50, h = 20 } }");
+    TWindow* button = Find("b");
+    auto* link = GetCast<TLinkText>(Find("l"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(link, nullptr);
+    Mouse(TEvent::kMouseMove, button);
+    Mouse(TEvent::kMouseDown, button);
+    Mouse(TEvent::kMouseUp, button);
+    Mouse(TEvent::kMouseMove, link);
+    link->OnMouseLeave();
+    EXPECT_EQ(TCursor::GetInstance(), nullptr);
+    script->DoLuaString("assert(clicks == 1, 'the button was not clicked')");
 }
 
 TEST_F(ScreensTest, TimedFadeClearsThenClosesItsOwnModal)

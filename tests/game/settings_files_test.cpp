@@ -7,6 +7,7 @@
 #include "engine/base/encryptionkey.h"
 #include "engine/base/prefs.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -83,6 +84,40 @@ TEST_F(Files, ClocksRunOnThePlatformTimer)
     EXPECT_EQ(mSettings->GetGameClock()->GetTime(), 1250u);
     EXPECT_EQ(mSettings->GetPauseClockTime(), 0u);
     EXPECT_EQ(mSettings->GetUpgradeClockTime(), 0u);
+}
+
+// CORVELLATRIP_TIME_SCALE set for one test.
+class TimeScaleVariable {
+public:
+    explicit TimeScaleVariable(const char* value) { ::setenv("CORVELLATRIP_TIME_SCALE", value, 1); }
+    ~TimeScaleVariable() { ::unsetenv("CORVELLATRIP_TIME_SCALE"); }
+};
+
+TEST_F(Files, TheTimeScaleSpeedsTheGameClockAloneAndIgnoresBadValues)
+{
+    StartPlatform();
+    {
+        TimeScaleVariable scale("8");
+        mBackend->now = 1000;
+        const std::string log = Create();
+        EXPECT_NE(log.find("8 times real time"), std::string::npos) << log;
+    }
+    mSettings->ActivateHelpClock(true);
+    mBackend->now += 250;
+    EXPECT_EQ(mSettings->GetGameClock()->GetTime(), 2000u);
+    EXPECT_EQ(mSettings->GetHelpClockTime(), 250u);  // every other clock keeps real time
+    EXPECT_EQ(mSettings->GetSessionClockTime(), 250u);
+    EXPECT_EQ(mPlatform->Timer(), 1250u);
+
+    for (const char* bad : {"0", "-3", "fast", "8x", "65", "99999999999999999999"}) {
+        TimeScaleVariable scale(bad);
+        const std::string log = Create();
+        EXPECT_NE(log.find("is not a whole number"), std::string::npos) << bad << ": " << log;
+        EXPECT_EQ(mSettings->GetGameClock()->GetRate(), 1u) << bad;
+    }
+    TimeScaleVariable empty("");
+    EXPECT_EQ(Create().find("TIME_SCALE"), std::string::npos);
+    EXPECT_EQ(mSettings->GetGameClock()->GetRate(), 1u);
 }
 
 TEST_F(Files, FullScreenFollowsThePlatform)

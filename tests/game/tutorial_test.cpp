@@ -3,9 +3,9 @@
 // does not ask for are refused, and each game mode skips the other's rows.
 #include "play_fixture.h"
 
-#include "game/play/tutorial.h"
 #include "engine/text/textgraphic.h"
 #include "engine/window/stringtable.h"
+#include "game/rules/tutorial.h"
 #include "testimages.h"
 
 #include <set>

@@ -98,7 +98,7 @@ TEST(LuaApi, ErrorsReturnStatusAndMessage)
     EXPECT_TRUE(lua_istable(L, -1)) << "error objects travel unchanged";
     lua_settop(L, 0);
     EXPECT_EQ(luaL_loadfile(L, "/nonexistent/file.lua"), LUA_ERRFILE);
-    EXPECT_EQ(topString(L), "cannot read /nonexistent/file.lua");
+    EXPECT_EQ(topString(L), "cannot read /nonexistent/file.lua: No such file or directory");
 }
 
 TEST(LuaApi, ErrorHandlerSeesTheFailingFrame)
@@ -456,6 +456,36 @@ TEST(LuaApi, DebugInfoOfTheCallingFunction)
     ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "@script.lua"), 0);
     ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
     EXPECT_EQ(topString(L), "script.lua Lua 2 ");
+}
+
+TEST(LuaApi, ATailCallLeavesALevelWithoutAFunction)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "levels", [](lua_State* L1) -> int {
+        std::string out;
+        lua_Debug ar;
+        for (int level = 1; lua_getstack(L1, level, &ar); level++) {
+            lua_getinfo(L1, "nSlf", &ar);
+            out += std::string(ar.short_src) + "|" + ar.what + "|" + std::to_string(ar.currentline) + "|" +
+                   (ar.name ? ar.name : "(null)") + "|" + ar.namewhat + "|" + std::to_string(ar.linedefined) + "|" +
+                   lua_typename(L1, lua_type(L1, -1)) + "\n";
+            lua_pop(L1, 1);
+        }
+        lua_pushstring(L1, out.c_str());
+        return 1;
+    });
+    // inner is reached from outer by two tail calls: two lost levels
+    const char* code = "local function inner()\n  local s = levels() return s\nend\n"
+                       "local function middle() return inner() end\n"
+                       "local function outer() return middle() end\n"
+                       "local r = outer()\nreturn r";
+    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "@script.lua"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_EQ(topString(L), "script.lua|Lua|2|(null)||1|function\n"
+                            "(tail call)|tail|-1|||-1|nil\n"
+                            "(tail call)|tail|-1|||-1|nil\n"
+                            "script.lua|main|6|(null)||0|function\n");
 }
 
 TEST(LuaApi, ChunkReaderInPieces)

@@ -12,8 +12,11 @@ execute_process(
   ERROR_VARIABLE err
   RESULT_VARIABLE rc
   TIMEOUT 120)
-string(REGEX MATCH "[^\n]*\n?$" last "${out}")
-string(STRIP "${last}" last)
+set(last "")
+if(NOT out STREQUAL "") # (a regex match of nothing is itself an error, hiding stderr)
+  string(REGEX MATCH "[^\n]*\n?$" last "${out}")
+  string(STRIP "${last}" last)
+endif()
 if(NOT rc EQUAL 0 OR NOT last STREQUAL "ok")
   message(FATAL_ERROR "${NAME} failed (${rc}):\n${out}\n${err}")
 endif()

@@ -1,23 +1,40 @@
 # The stand-alone interpreter's own texts on standard error, as 5.0 writes
-# them: each case runs lua50 with a "-e" chunk and compares what it reports.
+# them: each case runs lua50 with a "-e" chunk, a script or a listing option
+# and compares the first line it reports.
 #   -DLUA=<lua50>
-set(chunks
-  "error({})"
-  "error(nil)"
-  "x = = 1"
-  "error('plain', 0)")
+set(cases
+  "-e|error({})"
+  "-e|error(nil)"
+  "-e|x = = 1"
+  "-e|error('plain', 0)"
+  "no/such/script.lua"
+  "--tokens|no/such/script.lua"
+  "--list|no/such/script.lua"
+  "${CMAKE_CURRENT_LIST_DIR}")
 set(reports
   "lua50: (error with no message)"
   "lua50: (error with no message)"
   "lua50: <command line>:1: unexpected symbol near `='"
-  "lua50: plain")
+  "lua50: plain"
+  "lua50: cannot read no/such/script.lua: No such file or directory"
+  "lua50: cannot read no/such/script.lua: No such file or directory"
+  "lua50: cannot read no/such/script.lua: No such file or directory"
+  "lua50: cannot read ${CMAKE_CURRENT_LIST_DIR}: Is a directory")
 set(failed "")
-foreach(chunk report IN ZIP_LISTS chunks reports)
-  execute_process(COMMAND ${LUA} -e "${chunk}" ERROR_VARIABLE err RESULT_VARIABLE rc TIMEOUT 30)
+foreach(case report IN ZIP_LISTS cases reports)
+  string(REPLACE "|" ";" arguments "${case}")
+  execute_process(COMMAND ${LUA} ${arguments} ERROR_VARIABLE err RESULT_VARIABLE rc TIMEOUT 30)
   string(REGEX MATCH "^[^\n]*" first "${err}")
-  string(REGEX REPLACE "^[^:]*: " "lua50: " first "${first}")
+  # the interpreter names itself by its path: keep what follows the first ": "
+  # (a REGEX REPLACE anchored at ^ would go on to replace further prefixes)
+  string(FIND "${first}" ": " colon)
+  if(colon GREATER_EQUAL 0)
+    math(EXPR colon "${colon} + 2")
+    string(SUBSTRING "${first}" ${colon} -1 first)
+    set(first "lua50: ${first}")
+  endif()
   if(rc EQUAL 0 OR NOT first STREQUAL report)
-    string(APPEND failed "lua50 -e \"${chunk}\": got \"${first}\" (exit ${rc}), expected \"${report}\"\n")
+    string(APPEND failed "lua50 ${case}: got \"${first}\" (exit ${rc}), expected \"${report}\"\n")
   endif()
 endforeach()
 if(failed)

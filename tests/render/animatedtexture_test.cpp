@@ -88,6 +88,18 @@ protected:
         texture.Unlock();
         return result;
     }
+    // The same for a slot of a cache, known by its data (reading it counts as a change).
+    static Rgba SlotPixel(const TTextureData* data, int x, int y)
+    {
+        auto* slot = const_cast<TTextureData*>(data);
+        unsigned char* p = nullptr;
+        int w = 0, h = 0, pitch = 0;
+        EXPECT_TRUE(slot->Lock(&p, &w, &h, &pitch));
+        const unsigned char* at = p + y * pitch + x * 4;
+        Rgba result{at[2], at[1], at[0], at[3]};
+        slot->Unlock();
+        return result;
+    }
     static bool Same(Rgba a, Rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
 };
 
@@ -525,7 +537,7 @@ TEST_F(AnimatedTextureTest, ACacheOfTwoSlotsServesTwoDrawsThenThePlainDrawUntilR
     cache.Reset();
     walk->DrawSprite(&cache, TVec2{10, 10}, 1, 1, 0, nullptr, 0);
     ASSERT_EQ(handler.draws.size(), 4u);
-    EXPECT_EQ(handler.draws[3].data, first.data);
+    EXPECT_EQ(handler.draws[3].data, second.data);  // a slot again: the one that holds frame 2
 
     // A frame larger than the slot takes the plain draw; an empty current frame draws nothing.
     TAnimatedTextureCache small(4, 4, 4);
@@ -559,6 +571,90 @@ TEST_F(AnimatedTextureTest, ACachedDrawCopiesTheFrameIntoTheMiddleOfItsSlot)
     EXPECT_TRUE(Same(Pixel(*slot, 10, 6), kBlue));
     EXPECT_EQ(Pixel(*slot, 4, 1).a, 0);
     EXPECT_EQ(Pixel(*slot, 11, 1).a, 0);
+}
+
+// The slots a pass drew through, and what each held then (its content version).
+struct CachePass {
+    std::vector<const TTextureData*> slots;
+    std::vector<std::uint64_t> versions;
+};
+
+CachePass DrawPass(TAnimatedTextureCache& cache, TAnimatedTexture& animation, RecordingHandler& handler,
+                   std::initializer_list<int> frames, const char* palette = nullptr)
+{
+    cache.Reset();
+    if (palette)
+        animation.LoadPalette(palette);
+    CachePass pass;
+    for (int frame : frames) {
+        animation.SetCurrentFrame(frame);
+        animation.DrawSprite(&cache, TVec2{10, 10}, 1, 1, 0, nullptr, 0);
+        pass.slots.push_back(handler.draws.back().data);
+    }
+    for (const TTextureData* slot : pass.slots)
+        pass.versions.push_back(slot->GetContentVersion());
+    return pass;
+}
+
+TEST_F(AnimatedTextureTest, CacheSlotsKeepTheirFramesSoASteadySceneCopiesNothing)
+{
+    Pack(Walk(), "walk.anm");
+    auto walk = TAnimatedTexture::Get("walk.anm");
+    ASSERT_TRUE(walk);
+    TAnimatedTextureCache cache(16, 8, 3);
+    // Two sprites show frame 0, one frame 2; the next pass asks the same in another order.
+    const CachePass first = DrawPass(cache, *walk, handler, {0, 2, 0});
+    EXPECT_NE(first.slots[0], first.slots[2]) << "each draw of a pass has a slot of its own";
+    const CachePass again = DrawPass(cache, *walk, handler, {2, 0, 0});
+    EXPECT_EQ(again.slots[0], first.slots[1]);
+    EXPECT_EQ(again.versions, (std::vector<std::uint64_t>{first.versions[1], first.versions[0], first.versions[2]}))
+        << "frames that slots still hold are drawn without a copy";
+    for (const RecordedDraw& draw : std::vector<RecordedDraw>(handler.draws.end() - 3, handler.draws.end()))
+        EXPECT_EQ(draw.source, (TRect{0, 0, 16, 8}));
+
+    // A new frame takes the slot used longest ago and copies into it.
+    DrawPass(cache, *walk, handler, {0, 2});
+    const CachePass moved = DrawPass(cache, *walk, handler, {1, 0, 2});
+    EXPECT_EQ(moved.slots[0], first.slots[2]);
+    EXPECT_NE(moved.versions[0], first.versions[2]);
+    EXPECT_EQ(moved.slots[1], first.slots[0]);
+    EXPECT_EQ(moved.versions[1], first.versions[0]);
+
+    // New pixels in the sheet (a reload, a Lock) make every held copy stale, once.
+    unsigned char* pixels = nullptr;
+    int w = 0, h = 0, pitch = 0;
+    ASSERT_TRUE(walk->GetAllFrames()->Lock(&pixels, &w, &h, &pitch));
+    walk->GetAllFrames()->Unlock();
+    const CachePass recopied = DrawPass(cache, *walk, handler, {1, 0, 2});
+    for (std::size_t i = 0; i < 3; ++i) {
+        // Each of the three slots is used in both passes; each was copied into again.
+        auto was = std::find(moved.slots.begin(), moved.slots.end(), recopied.slots[i]);
+        ASSERT_NE(was, moved.slots.end());
+        EXPECT_GT(recopied.versions[i], moved.versions[std::size_t(was - moved.slots.begin())]) << i;
+    }
+    EXPECT_EQ(DrawPass(cache, *walk, handler, {1, 0, 2}).versions, recopied.versions);
+}
+
+TEST_F(AnimatedTextureTest, CacheSlotsTellPalettesApart)
+{
+    const std::vector<Rgba> palette{{0, 0, 0, 0}, {0, 255, 0, 255}};
+    WriteIndexedPng("seat.png", 4, 4, 8, std::vector<std::uint8_t>(16, 1), palette, {0, 255});
+    WritePal("purple.pal", {{0, 0, 0, 0}, {128, 0, 128, 255}});
+    WritePal("green.pal", {{0, 0, 0, 0}, {0, 255, 0, 255}});
+    Pack("frame seat seat.png\n", "chair.anm");
+    auto chair = TAnimatedTexture::Get("chair.anm", "chair.png?palettized", "");
+    ASSERT_TRUE(chair);
+    TAnimatedTextureCache cache(8, 8, 2);
+    const CachePass green = DrawPass(cache, *chair, handler, {0}, "green.pal");
+    const CachePass purple = DrawPass(cache, *chair, handler, {0}, "purple.pal");
+    EXPECT_NE(purple.slots[0], green.slots[0]);
+    const CachePass greenAgain = DrawPass(cache, *chair, handler, {0}, "green.pal");
+    EXPECT_EQ(greenAgain.slots, green.slots);
+    EXPECT_EQ(greenAgain.versions, green.versions);
+    // The 4x4 seat sits at (2, 2) of its 8x8 slot.
+    EXPECT_TRUE(Same(SlotPixel(green.slots[0], 2, 2), kGreen));
+    EXPECT_TRUE(Same(SlotPixel(purple.slots[0], 5, 5), (Rgba{128, 0, 128, 255})));
+    EXPECT_EQ(SlotPixel(purple.slots[0], 1, 1).a, 0);
 }
 
 // ---------------------------------------------------------------- damaged files

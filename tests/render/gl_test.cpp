@@ -558,3 +558,60 @@ TEST_F(GLTest, ATextureChangeSplitsTheSpriteBatchAndKeepsTheDrawingOrder)
     ExpectPixel(120, 300, kBluePixel);
     ExpectPixel(140, 300, kRedPixel);
 }
+
+// Draw bounds narrow what sprites touch until they are taken back; the
+// viewport still places the sprites.
+TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)
+{
+    auto red = TTexture::Create(64, 64, true);
+    TColor colour = kRed;
+    handler->FillRect(0, 0, 64, 64, &colour, red);
+    handler->Begin2d();
+    handler->PushViewport(100, 0, 800, 600);
+    const TRect bounds{150, 100, 180, 300};
+    handler->SetDrawBounds(&bounds);
+    red->DrawSprite(60, 120, 1, 1, 0, 0);  // 128..192 x 88..152 on the screen
+    handler->SetDrawBounds(nullptr);
+    red->DrawSprite(60, 220, 1, 1, 0, 0);  // 128..192 x 188..252
+    handler->PopViewport();
+    handler->End2d();
+
+    ExpectPixel(150, 100, kRedPixel);
+    ExpectPixel(179, 151, kRedPixel);
+    ExpectPixel(149, 120, kBlackPixel);
+    ExpectPixel(180, 120, kBlackPixel);
+    ExpectPixel(160, 99, kBlackPixel);
+    ExpectPixel(130, 200, kRedPixel);
+    ExpectPixel(190, 250, kRedPixel);
+}
+
+// The depth buffer is cleared for a frame's 3D drawing, but a frame that only
+// draws in 2D leaves it alone.
+TEST_F(GLTest, AFramesDepthIsClearedWhenItFirstDrawsIn3dOnly)
+{
+    auto depthAt = [&](int x, int y) {
+        handler->FlushSprites();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        GLfloat depth = -1;
+        glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    };
+    // What an earlier frame's 3D drawing left.
+    glBindFramebuffer(GL_FRAMEBUFFER, handler->GetScreenFramebuffer());
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glClearDepth(0.25);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    glEnable(GL_SCISSOR_TEST);
+
+    handler->BeginDraw(false);
+    handler->Begin2d();
+    handler->End2d();
+    EXPECT_NEAR(depthAt(400, 300), 0.25f, 1e-3);
+
+    handler->BeginDraw(false);
+    ASSERT_TRUE(handler->Begin3d());
+    EXPECT_NEAR(depthAt(400, 300), 1.0f, 1e-3);
+    handler->End3d();
+}

@@ -67,6 +67,55 @@ TEST(SpriteQuad, RotationTurnsAboutThePivot)
     EXPECT_NEAR(q.corner[2].y, 110, 1e-4);
 }
 
+TEST(SpriteQuad, AVisiblePartCutsAnUnscaledQuadToItAndATexelAround)
+{
+    // A 32x16 source whose only drawn texels are 10..14 x 4..8, centred on (100, 50).
+    TSpriteParams p = Sprite(100, 50, 32, 16);
+    const TRect visible{10, 4, 14, 8};
+    p.visible = &visible;
+    TSpriteQuad q = BuildSpriteQuad(p);
+    // The full quad spans 84..116 x 42..58; the cut keeps each pixel's texel.
+    ExpectCorner(q.corner[0], 93, 45, 9 / 64.0f, 3 / 64.0f);
+    ExpectCorner(q.corner[2], 99, 51, 15 / 64.0f, 9 / 64.0f);
+
+    // Mirrored, the cut part lands where the full quad put those texels.
+    p.flags = kSpriteMirrorX;
+    q = BuildSpriteQuad(p);
+    ExpectCorner(q.corner[0], 107, 45, 9 / 64.0f, 3 / 64.0f);
+    ExpectCorner(q.corner[2], 101, 51, 15 / 64.0f, 9 / 64.0f);
+
+    // At the source's edge the margin stops there.
+    const TRect corner{0, 0, 3, 3};
+    p.flags = 0;
+    p.visible = &corner;
+    q = BuildSpriteQuad(p);
+    ExpectCorner(q.corner[0], 84, 42, 0, 0);
+    ExpectCorner(q.corner[2], 88, 46, 4 / 64.0f, 4 / 64.0f);
+}
+
+TEST(SpriteQuad, AVisiblePartIsIgnoredWhenTheQuadIsScaledTurnedOrSquashed)
+{
+    const TRect visible{10, 4, 14, 8};
+    TSpriteParams scaled = Sprite(100, 50, 32, 16);
+    scaled.scaleX = 2;
+    scaled.visible = &visible;
+    TSpriteParams turned = Sprite(100, 50, 32, 16);
+    turned.rotation = 0.5f;
+    turned.visible = &visible;
+    // Half off the left edge, the snapped quad is a pixel narrower than its source.
+    TSpriteParams squashed = Sprite(15.5f, 50, 32, 16);
+    squashed.visible = &visible;
+    for (TSpriteParams p : {scaled, turned, squashed}) {
+        TSpriteQuad cut = BuildSpriteQuad(p);
+        p.visible = nullptr;
+        TSpriteQuad whole = BuildSpriteQuad(p);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(cut.corner[i].x, whole.corner[i].x);
+            EXPECT_EQ(cut.corner[i].u, whole.corner[i].u);
+        }
+    }
+}
+
 TEST(SpriteQuad, SurfaceQuadCoversTheWholeTexture)
 {
     TSpriteQuad q = BuildSurfaceQuad(-3, 4, 64, 32);

@@ -345,6 +345,49 @@ TEST_F(AnimationTest, PlayWithoutKeepMakesAFreshInterpreterAndWithKeepReusesIt)
     EXPECT_FALSE(a.IsPlaying());
 }
 
+TEST_F(AnimationTest, AnAnimationsScriptIsCompiledOnceForEveryPlayAndEveryAnimationOfIt)
+{
+    Pack("wave.anm", "function Wave() runs = (runs or 0) + 1; frames{1, 2} end\n"
+                     "function Still() frames{1} end\n");
+    TAnimation a, b;
+    ASSERT_TRUE(a.Init("wave.anm", "", ""));
+    ASSERT_TRUE(b.Init("wave.anm", "", ""));
+    const std::size_t before = TScript::CompiledOnceCount();
+    a.Play("Wave", false);
+    EXPECT_EQ(TScript::CompiledOnceCount(), before + 1);
+    for (int i = 0; i < 3; ++i) {
+        Advance(16);
+        a.Play("Wave", false);
+        b.Play("Wave", false);
+    }
+    EXPECT_EQ(TScript::CompiledOnceCount(), before + 1) << "played again from the kept chunk";
+    // Each play is still a fresh interpreter running the same code.
+    EXPECT_EQ(Global(a, "runs"), 1);
+    EXPECT_EQ(Global(b, "runs"), 1);
+    EXPECT_TRUE(a.IsPlaying());
+    b.Play("Still", false);  // another function is another text
+    EXPECT_EQ(TScript::CompiledOnceCount(), before + 2);
+}
+
+TEST_F(AnimationTest, AScriptThatDoesNotCompileIsNamedOnceAndNotKept)
+{
+    Pack("broken.anm", "function Broken( frames{1} end\n");
+    TAnimation a;
+    ASSERT_TRUE(a.Init("broken.anm", "", ""));
+    const std::size_t before = TScript::CompiledOnceCount();
+    for (int i = 0; i < 2; ++i) {
+        testing::internal::CaptureStderr();
+        a.Play("Broken", false);
+        const std::string log = testing::internal::GetCapturedStderr();
+        if (i == 0)
+            EXPECT_NE(log.find("broken.anm: its script does not compile"), std::string::npos) << log;
+        else
+            EXPECT_EQ(log, "") << "named once, not at every play";
+    }
+    EXPECT_EQ(TScript::CompiledOnceCount(), before);
+    EXPECT_FALSE(a.IsPlaying());
+}
+
 TEST_F(AnimationTest, WaitWithoutADelayPausesUntilTheAnimationIsResumed)
 {
     Pack("hold.anm", "function Hold() SetCurrentFrame(0); pause(); SetCurrentFrame(1); pause(); SetCurrentFrame(2) end\n"

@@ -6,38 +6,37 @@
 set -euo pipefail
 smoke=$1
 
-if [[ "${QM_LAYOUT_OWN_SERVER:-}" != 1 ]]; then
-  QM_LAYOUT_OWN_SERVER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+E2E_OWN_DISPLAY=1
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
 
-source "$(dirname "$(readlink -f "$0")")/e2e_common.sh"
-
-export SDL_AUDIODRIVER=dummy
-export XDG_DATA_HOME=$work/data
-"$smoke" 2>"$log" &
-pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1) || fail "no window appeared"
+start "$smoke"
+wait_until "log ^smoke: window open$"
 setxkbmap de || fail "setxkbmap de failed"
-# Keys go to the window under the pointer when no window manager runs.
-xdotool mousemove --window "$window" 400 300
-sleep 0.3
 
 # X key codes by position (US legend -> German legend):
 #   50 Shift, 108 AltGr; 44 J, 34 [ -> ü, 27 R, 42 G, 26 E, 57 N,
 #   29 Y -> z, 20 - -> ß (AltGr: \), 10 1 (Shift: !), 94 the ISO key -> < (Shift: >)
-press() { xdotool "$@"; sleep 0.08; }
-press keydown 50 key 44 keyup 50
-for code in 34 27 42 26 57 29 20; do press key "$code"; done
-press keydown 50 key 10 keyup 50
-press key 94
-press keydown 50 key 94 keyup 50
-press keydown 108 key 20 keyup 108
-press key 36   # Return, so the last character is surely logged before it
-
-expected="74 252 114 103 101 110 122 223 33 60 62 92 13"
-for _ in $(seq 50); do
-  typed=$(grep -oE "^event type=14 param=-?[0-9]+" "$log" | sed 's/.*param=//' | tr '\n' ' ' | sed 's/ $//')
-  [[ "$typed" == "$expected" ]] && { echo "typed: $typed"; exit 0; }
-  sleep 0.1
-done
-fail "characters typed: '$typed', expected '$expected' (J ü r g e n z ß ! < > \\ Return)"
+# Each key waits for its character before the next goes.
+typed() { grep -oE "^event type=14 param=-?[0-9]+" "$log" | sed 's/.*param=//' | tr '\n' ' ' | sed 's/ $//'; }
+expected=
+press() {  # CHARACTER-CODE XDOTOOL-ARGS...
+  expected+=${expected:+ }$1
+  shift
+  xdotool "$@"
+  wait_until "typed_is $expected" "characters typed: expected '$expected'"
+}
+typed_is() { [[ "$(typed)" == "$*" ]]; }
+press 74 keydown 50 key 44 keyup 50
+press 252 key 34
+press 114 key 27
+press 103 key 42
+press 101 key 26
+press 110 key 57
+press 122 key 29
+press 223 key 20
+press 33 keydown 50 key 10 keyup 50
+press 60 key 94
+press 62 keydown 50 key 94 keyup 50
+press 92 keydown 108 key 20 keyup 108
+press 13 key 36   # Return
+echo "typed: $(typed) (J ü r g e n z ß ! < > \\ Return)"

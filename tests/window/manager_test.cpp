@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
+
 namespace {
 
 struct SelfDestroying : ProbeWindow {
@@ -366,18 +369,20 @@ TEST_F(ManagerTest, QuitMessageReachesTheExitHook)
 
 TEST_F(ManagerTest, FactoriesAreOwnedAndReplacedByName)
 {
+    // The count outlives the test body: the manager deletes the last
+    // factory when the fixture ends.
     struct Factory : TWindowFactory {
-        int* deleted;
-        explicit Factory(int* d) : deleted(d) {}
+        std::shared_ptr<int> deleted;
+        explicit Factory(std::shared_ptr<int> d) : deleted(std::move(d)) {}
         ~Factory() override { ++*deleted; }
         TWindow* Create(TWindowStyle*) override { return new TWindow; }
     };
-    int deleted = 0;
-    auto* first = new Factory(&deleted);
+    auto deleted = std::make_shared<int>(0);
+    auto* first = new Factory(deleted);
     manager.AdoptWindowFactory("_thing", first);
     EXPECT_EQ(manager.GetWindowFactory("_thing"), first);
-    manager.AdoptWindowFactory("_thing", new Factory(&deleted));
-    EXPECT_EQ(deleted, 1);
+    manager.AdoptWindowFactory("_thing", new Factory(deleted));
+    EXPECT_EQ(*deleted, 1);
     EXPECT_EQ(manager.GetWindowFactory("_other"), nullptr);
 }
 

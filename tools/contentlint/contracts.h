@@ -16,6 +16,7 @@
 //   loops FILE FUNCTION...            script functions that may run until replaced: each must exist
 //   anchor FILE FRAME NAME...         anchors of a frame ("all": every frame) that the code reads
 //   pending PATH                      named by the code, its data not made yet (noted, not failed)
+//   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "lint.h"
 
 #include "contracts.h"
+#include "loudness.h"
 
 #include "engine/base/asset.h"
 #include "engine/base/folders.h"
@@ -79,7 +80,10 @@ private:
 
 class TLinter {
 public:
-    TLinter(const TLintOptions& options, TLintReport* report) : mOptions(options), mReport(*report) {}
+    TLinter(const TLintOptions& options, TLintReport* report)
+        : mOptions(options), mReport(*report), mLoudness(report)
+    {
+    }
 
     void Check(const TContract& c)
     {
@@ -99,6 +103,8 @@ public:
             CheckFunctions(c);
         else if (c.kind == "anchor")
             CheckAnchors(c);
+        else if (c.kind == "loudness")
+            CheckLoudness(c);
         else if (c.kind == "pending")
             mReport.notes.push_back(c.where + ": " +
                                     (ExistsOrEnciphered(first) ? first + " exists now: take it off the pending list"
@@ -110,6 +116,12 @@ private:
     {
         if (!ok)
             mReport.failures.push_back(c.where + ": " + message);
+    }
+
+    void CheckLoudness(const TContract& c)
+    {
+        --mReport.checks;  // the rule counts each sound it measures
+        mLoudness.Check(c);
     }
 
     void CheckTexture(const TContract& c)
@@ -223,6 +235,7 @@ private:
     bool mStringsLoaded = false, mStringsOk = false;
     qm::THeadlessBackend* mBackend = nullptr;
     std::unique_ptr<TPlatform> mPlatform;
+    TLoudness mLoudness;
 };
 
 void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report)

@@ -18,6 +18,7 @@ struct TLintOptions {
 struct TLintReport {
     std::vector<std::string> failures;
     std::vector<std::string> notes;  // pending data, and pending entries that now exist
+    std::vector<std::string> table;  // what the loudness rule measured, for reading
     int checks = 0;
 };
 

@@ -26,6 +26,8 @@ int main(int argc, char** argv)
         return 2;
     }
     contentlint::TLintReport report = contentlint::Lint(options);
+    for (const std::string& line : report.table)
+        std::printf("%s\n", line.c_str());
     for (const std::string& note : report.notes)
         std::printf("note: %s\n", note.c_str());
     for (const std::string& failure : report.failures)

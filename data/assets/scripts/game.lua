@@ -34,6 +34,29 @@ local function Label(name, label, x, y, w, font, flags)
                   flags = flags or (kHAlignLeft + kVAlignCenter) }
 end
 
+-- The phone's staff choice: a bubble over the phone with two, three or four
+-- staff buttons (the game shows the box that fits the staff on offer, sets
+-- each button's pictures and hides the rest); a button calls PhoneButton
+-- with its place in the row, from 0.
+local kPhoneButton, kPhoneGap = 80, 10
+local phoneFont = { "fonts/default.mvec", 16, kUiInk }
+
+local function PhoneBox(n)
+    local w = n * kPhoneButton + (n + 1) * kPhoneGap
+    local box = { name = "phonebox" .. n, x = 790 - w, y = 240, w = w + 8, h = 154,
+                  UiPicture("ui/phonebox" .. n, 0, 0, w + 8, 154, "phonepanel" .. n),
+                  Text { name = "phonecaption" .. n, label = "phone_call", font = phoneFont,
+                         x = 36, y = 6, w = w - 44, h = 24, flags = kHAlignLeft + kVAlignCenter } }
+    for i = 1, n do
+        local place = i - 1
+        table.insert(box, Button { name = "phone" .. i, x = 2 + kPhoneGap + place * (kPhoneButton + kPhoneGap),
+                                   y = 38, w = kPhoneButton, h = kPhoneButton,
+                                   graphics = { "ui/phone_busser_a", "ui/phone_busser_b", "ui/phone_busser_b" },
+                                   command = function() PhoneButton(place) end })
+    end
+    return Window(box)
+end
+
 local planks = {}
 for i = 0, 9 do
     table.insert(planks, UiFill(0, 150 + i * 46, 800, 2, plank))
@@ -72,6 +95,9 @@ MakeDialog {
                        command = function() SetupUpgradeScreen() end },
             UiButton { name = "skiptutorial", label = "hud_skiptutorial", x = 610, y = 60,
                        command = function() DoSkipTutorial() end },
+            PhoneBox(2),
+            PhoneBox(3),
+            PhoneBox(4),
             GameUILayer { name = "uilayer", x = 0, y = 0, w = 800, h = 600 },
             GamePostUILayer { name = "postuilayer", x = 0, y = 0, w = 800, h = 600 },
             ScreenFade { name = "screenfade", x = 0, y = 0, w = 800, h = 600 },

@@ -46,7 +46,7 @@ end
 
 MakeDialog {
     MainMenu { name = "mainmenu", w = 800, h = 600,
-        MenuScene(true),
+        MenuScene(true, true, true),
         Window { name = "welcomebox", x = 208, y = 178, w = 384, h = 84,
             UiPicture("ui/menu/welcome", 0, 0, 384, 84),
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,

@@ -1,24 +1,17 @@
--- The scene behind the menu screens: the cruise ship's night sky over the
--- sea, with the game's logo. Screens call MenuScene() first in their dialog.
-local sky = { 0.14, 0.22, 0.37 }
-local sea = { 0.25, 0.61, 0.77 }
-local deep = { 0.18, 0.47, 0.62 }
-local foam = { 0.80, 0.92, 0.96 }
+-- The scene behind the menu screens: the evening sky over the sea, seen
+-- from the cruise ship, with the game's logo. Screens call MenuScene() first
+-- in their dialog. The sky's top is the cruise navy.
 
--- withDeck: the ship's white deck with its brass rail across the bottom.
-function MenuScene(withLogo, withDeck)
-    local scene = {
-        UiFill(0, 0, 800, 600, sky, "sky"),
-        UiFill(0, 440, 800, 160, sea, "sea"),
-        UiFill(0, 520, 800, 80, deep),
-        UiFill(60, 470, 120, 4, foam), UiFill(610, 480, 130, 4, foam),
-        UiFill(110, 548, 90, 4, foam), UiFill(560, 565, 140, 4, foam),
-    }
+-- withDeck: the ship's deck with its rail across the bottom (the loading
+-- screen's heroine walks on it); withHeroine: the waitress herself on the
+-- deck, at the left of the main menu's buttons.
+function MenuScene(withLogo, withDeck, withHeroine)
+    local scene = { UiPicture("mainmenu/night", 0, 0, 800, 600, "sky") }
     if withDeck then
-        table.insert(scene, UiFill(0, 470, 800, 130, { 0.96, 0.96, 0.97 }, "deck"))
-        table.insert(scene, UiFill(0, 466, 800, 6, { 0.78, 0.60, 0.23 }))
-        table.insert(scene, UiFill(0, 520, 800, 2, { 0.80, 0.82, 0.86 }))
-        table.insert(scene, UiFill(0, 566, 800, 2, { 0.80, 0.82, 0.86 }))
+        table.insert(scene, UiPicture("mainmenu/deck", 0, 0, 800, 600, "deck"))
+    end
+    if withHeroine then
+        table.insert(scene, UiPicture("mainmenu/heroine", 40, 290, 220, 300, "heroine"))
     end
     if withLogo then
         table.insert(scene, UiPicture("ui/kit/logo", 120, 4, 560, 170, "logo"))

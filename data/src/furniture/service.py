@@ -1,9 +1,13 @@
 """Service furniture shared by every restaurant: the high chair shelf
 (highchair_prop_a, its glow _b; the waitress carries the same picture), the
-mop station (the mop _a, its glow _b, the bucket stand _c), the ticket spike
-("ticketstation.anm": frame 0 at rest, 1 its glow, "DoAnim" the spike taking
-a ticket) and the dish cart ("dishcart.anm", "dishcart_fancy.anm" for the
-spaceship: frames 0 empty, 2 one load, 4 full, each followed by its glow)."""
+mop station (the mop _a, its glow _b, the bucket stand _c), the order wheel
+where tickets go ("ticketstation.anm": frame 0 at rest, 1 its glow, "DoAnim"
+the wheel taking a ticket; it hangs from its bracket, the registration point
+at the hub) and the dish cart
+("dishcart.anm", "dishcart_fancy.anm" for the spaceship: frames 0 empty, 2
+one load, 4 full, each followed by its glow); the kitchen's pass, where the
+plates come up ("kitchenpass.png": the shelf under two heat lamps, hung from
+the top of the kitchen's opening)."""
 import os
 import sys
 
@@ -49,12 +53,69 @@ def bucket():
     return body
 
 
-def spike(lift):
-    body = svg.ellipse(18, 40, 14, 5, **svg.outlined(STEEL))
-    body += svg.path("M18 38 L18 6", stroke=svg.OUTLINE, stroke_width=3.5, stroke_linecap="round")
-    body += svg.path("M18 38 L18 6", stroke="#c3c8d4", stroke_width=1.5, stroke_linecap="round")
-    for i, y in enumerate((30 - lift, 24 - lift)):
-        body += svg.path("M10 %d L26 %d L25 %d L11 %d Z" % (y, y - 2, y + 6, y + 8), **svg.outlined("#fffbe9", 1.5))
+PAPER = "#fffbe9"
+WHEEL = (30, 40)   # the wheel's hub: the registration point
+WHEEL_R = 21
+
+
+def ticket_slip(x, y, angle, tint=PAPER):
+    """An order slip hanging from a clip at (x, y), turned by angle degrees."""
+    body = svg.rect(x - 6, y, 12, 18, r=1.5, **svg.outlined(tint, 1.5))
+    for k in range(3):
+        body += svg.rect(x - 3.5, y + 5 + 4 * k, 7 - 2 * (k == 2), 1.2, fill="#8a7d72")
+    body += svg.rect(x - 3, y - 2, 6, 4, r=1, **svg.outlined(STEEL, 1))
+    return svg.group(body, transform="rotate(%g %g %g)" % (angle, x, y))
+
+
+def ticket_wheel(lift):
+    """The order wheel hanging from its bracket on the wall beside the
+    kitchen's opening: a steel ring with slips clipped round it; `lift` > 0
+    shows a new slip going on at the top."""
+    cx, cy = WHEEL
+    body = svg.rect(cx - 9, 0, 18, 5, r=2, **svg.outlined(STEEL, 1.5))
+    body += svg.path("M%d 3 L%d %d" % (cx, cx, cy), stroke=svg.OUTLINE, stroke_width=6, stroke_linecap="round")
+    body += svg.path("M%d 3 L%d %d" % (cx, cx, cy), stroke="#c3c8d4", stroke_width=3, stroke_linecap="round")
+    # slips hanging at the back of the wheel, then the ring in front of them
+    body += ticket_slip(cx - 16, cy + 6, 18) + ticket_slip(cx + 16, cy + 6, -18)
+    body += svg.ellipse(cx, cy, WHEEL_R, WHEEL_R, **svg.outlined("#c3c8d4"))
+    body += svg.ellipse(cx, cy, WHEEL_R - 5, WHEEL_R - 5, fill="#7a8a94")
+    body += svg.ellipse(cx - 4, cy - 4, WHEEL_R - 10, WHEEL_R - 10, fill=style.light("#7a8a94"), opacity=0.5)
+    for k in range(8):  # the clips round the rim
+        body += svg.group(svg.rect(cx - 2.5, cy - WHEEL_R - 2, 5, 5, r=1, **svg.outlined(STEEL, 1)),
+                          transform="rotate(%d %d %d)" % (k * 45 + 22, cx, cy))
+    body += svg.ellipse(cx, cy, 4, 4, **svg.outlined("#e8743b", 1.5))
+    # slips clipped on the front of the ring
+    body += ticket_slip(cx - 9, cy + 10, 6) + ticket_slip(cx + 8, cy + 12, -8)
+    if lift:
+        body += ticket_slip(cx + 12, cy - WHEEL_R + 2 - lift, -35)
+    return body
+
+
+PASS_W, PASS_H = 220, 160
+PASS_SHELF = 137  # the shelf's top in the picture, where the plates stand
+
+
+def kitchen_pass():
+    """The pass where the cook puts the food up: a steel shelf across the
+    counter under two heat lamps that hang from the top of the kitchen's
+    opening and light the shelf."""
+    body = svg.defs(svg.linear_gradient("lamplight", [(0, "#ffd27a", 0.55), (1, "#ffd27a", 0.0)]),
+                    svg.radial_gradient("warmspot", [(0, "#ffd27a", 0.6), (1, "#ffd27a", 0)]))
+    for lx in (116, 150):
+        body += svg.polygon([(lx - 7, 30), (lx + 7, 30), (lx + 26, PASS_SHELF), (lx - 26, PASS_SHELF)],
+                            fill="url(#lamplight)")
+        body += svg.ellipse(lx, PASS_SHELF + 2, 30, 7, fill="url(#warmspot)")
+        body += svg.path("M%d 0 L%d 20" % (lx, lx), stroke=svg.OUTLINE, stroke_width=3.5)
+        body += svg.path("M%d 0 L%d 20" % (lx, lx), stroke="#c3c8d4", stroke_width=1.5)
+        body += svg.path("M%d 30 L%d 20 Q%d 16 %d 20 L%d 30 Z" % (lx - 11, lx - 7, lx, lx + 7, lx + 11),
+                         **svg.outlined("#e8743b", 1.5))
+        body += svg.ellipse(lx, 30, 8, 2.5, fill="#ffe9b0")
+    # the shelf on its two short legs, its front edge lit warm by the lamps
+    for x in (14, PASS_W - 18):
+        body += svg.rect(x, PASS_SHELF + 12, 5, 10, **svg.outlined(style.shade(STEEL), 1.5))
+    body += svg.rect(4, PASS_SHELF, PASS_W - 8, 14, r=3, **svg.outlined(STEEL))
+    body += svg.rect(8, PASS_SHELF + 2, PASS_W - 16, 3, r=1.5, fill="#dfe4ea")
+    body += svg.rect(8, PASS_SHELF + 8, PASS_W - 16, 3, r=1.5, fill="#ffd27a", opacity=0.8)
     return body
 
 
@@ -80,11 +141,13 @@ def main(out):
     png.write(os.path.join(out, "mop_station_b.png"), glow(24, 56, mop_standing()))
     png.write(os.path.join(out, "mop_station_c.png"), render(34, 28, bucket()))
 
-    ticket = anim.Animation("ticketstation", image="ticketstation.png", reg=(18, 24))
-    ticket.frame("rest", render(36, 48, spike(0)), reg=(18, 24))
-    ticket.frame("glow", glow(36, 48, spike(0)), reg=(18, 24))
-    ticket.frame("spiked1", render(36, 48, spike(6)), reg=(18, 24))
-    ticket.frame("spiked2", render(36, 48, spike(3)), reg=(18, 24))
+    png.write(os.path.join(out, "kitchenpass.png"), render(PASS_W, PASS_H, kitchen_pass()))
+
+    ticket = anim.Animation("ticketstation", image="ticketstation.png", reg=WHEEL)
+    ticket.frame("rest", render(60, 78, ticket_wheel(0)), reg=WHEEL)
+    ticket.frame("glow", glow(60, 78, ticket_wheel(0)), reg=WHEEL)
+    ticket.frame("spiked1", render(60, 78, ticket_wheel(8)), reg=WHEEL)
+    ticket.frame("spiked2", render(60, 78, ticket_wheel(2)), reg=WHEEL)
     ticket.script("function DoAnim()\n    delay(80);\n    frames{3,4,3,1};\nend\n")
     ticket.write(out, "ticketstation.anm")
 

@@ -1,155 +1,147 @@
-"""The staff the phone calls, in "people/":
-  busser/upper.anm, busser/lower.anm: the walking staff (busboy and drink
-  server share the figure) as upper and lower body drawn at one point; the
-  upper body's poses carry nothing, one or two items, with the anchors
-  "hand1" and "hand2" where the carried props go; busser/idle.anm, the
-  whole figure standing ("Idle1");
-  hostess/idle.anm: the hostess beside the podium ("DoAnim" ends, the game
-  starts it again)."""
+"""The staff the phone calls, in "people/", drawn on the staff rig
+(_person.py):
+  busser/upper.anm and busser/lower.anm: the walking staff (the busboy and
+  the drink server share the figure), upper and lower body drawn at one
+  point, the feet; the upper body walks down, up and sideways with nothing,
+  one or two items, every frame with the anchors "hand1" and "hand2" where
+  carried props go; both walk in six frames of the same length, so that
+  torso and legs started together keep in step; busser/idle.anm, the whole
+  figure standing ("Idle1" loops);
+  hostess/idle.anm: the hostess beside the podium, a welcoming loop
+  ("DoAnim" ends; the game starts it again)."""
+# reads: ../customers
+import math
 import os
 import sys
 
-from qmcontent import anim, png, style, svg
+from qmcontent import anim, style, svg
+from qmcontent.rig import Pose
 
-REG = (40, 90)  # feet of the figure in its 80 x 96 frame
-SHIRT = "#f4f6f8"
-VEST = "#34343c"
-TROUSERS = "#3b3b48"
-SKIN = style.SKIN[1]
-HAIR = style.HAIR[0]
+import _person as rig
 
+# Frames: 84 x 124 with the registration point on the soles; the figure's
+# hat may rise 18 px above its head.
+W, H = 84, 124
+RISE = 18
+REG = (rig.CENTRE_X, rig.SOLE_Y + RISE)
+WALK_FRAMES = 6
+WALK_DELAY = 100  # ms; upper and lower the same, so they stay in step
+WINE, CHARCOAL, GOLD = "#7a2944", "#34343c", "#c79a3a"
 
-def render(body):
-    return svg.render(svg.document(80, 96, body))
+BUSBOY = rig.person(hair=style.HAIR[1], hair_style="side", hat="paper", freckles=True, top="#f6f4ef",
+                    vest=WINE, neck="bowtie", accent=CHARCOAL, cut="collar", lower_colour="#3b3b48",
+                    shoe="#4a2f26")
+HOSTESS = rig.person(skin=style.SKIN[2], hair=style.HAIR[4], hair_style="bun", lashes=True, top=WINE,
+                     lower="gown", lower_colour=WINE, neck="sash", accent=GOLD, cut="vneck", build=0.9,
+                     shoe="#2b2226")
 
-
-def head(facing, bob):
-    y = 22 + bob
-    body = svg.ellipse(40, y, 13, 13, **svg.outlined(SKIN))
-    if facing == "up":
-        return body + svg.path("M27 %d Q40 %d 53 %d L53 %d Q40 %d 27 %d Z" % (y, y - 18, y, y + 6, y + 2, y + 6),
-                               **svg.outlined(HAIR))
-    body += svg.path("M27 %d Q40 %d 53 %d Q46 %d 27 %d Z" % (y - 2, y - 18, y - 2, y - 8, y - 2), **svg.outlined(HAIR))
-    if facing == "down":
-        body += svg.ellipse(35, y + 1, 1.8, 2.2, fill=svg.OUTLINE) + svg.ellipse(45, y + 1, 1.8, 2.2, fill=svg.OUTLINE)
-        body += svg.path("M36 %d Q40 %d 44 %d" % (y + 7, y + 10, y + 7), stroke=svg.OUTLINE, stroke_width=1.5,
-                         fill="none")
-    else:
-        body += svg.ellipse(47, y + 1, 1.8, 2.2, fill=svg.OUTLINE)
-    return body
+STAND = Pose("stand", rig.POSE)
+# Hands held out in front at chest height, as the waitress carries.
+CARRY = (-8, 8), (8, 8)
+VIEWS = {"Forward": "F", "Backward": "B", "Side": "S"}
 
 
-def upper(facing, hands, bob):
-    body = svg.rect(26, 36 + bob, 28, 30, r=7, **svg.outlined(SHIRT))
-    body += svg.rect(30, 38 + bob, 20, 26, r=4, fill=VEST)
-    arms = ""
-    for k, side in enumerate((-1, 1)):
-        x = 40 + side * 17
-        if k < hands:
-            arms += svg.rect(x - 4, 40 + bob, 8, 12, r=4, **svg.outlined(SHIRT, 1.5))
-            arms += svg.ellipse(x, 50 + bob, 4.5, 4.5, **svg.outlined(SKIN, 1.5))
-        else:
-            arms += svg.rect(x - 4, 40 + bob, 8, 22, r=4, **svg.outlined(SHIRT, 1.5))
-            arms += svg.ellipse(x, 63 + bob, 4.5, 4.5, **svg.outlined(SKIN, 1.5))
-    return render(body + arms + head(facing, bob))
+def frame_svg(look, pose, part, number):
+    body = rig.figure(look, pose, part, clip_id="t%d" % number)
+    return svg.document(W, H, svg.group(body, transform="translate(0 %d)" % RISE))
 
 
-def lower(facing, step):
-    spread = (0, 5, -5)[step]
-    body = ""
-    if facing == "side":
-        body += svg.rect(32 + spread, 64, 9, 24, r=4, **svg.outlined(TROUSERS))
-        body += svg.rect(39 - spread, 64, 9, 24, r=4, **svg.outlined(TROUSERS))
-        body += svg.ellipse(38 + spread, 89, 7, 3.5, fill=svg.OUTLINE) + svg.ellipse(45 - spread, 89, 7, 3.5,
-                                                                                   fill=svg.OUTLINE)
-    else:
-        lift = (0, 3, -3)[step]
-        body += svg.rect(30, 64, 9, 24 - max(lift, 0), r=4, **svg.outlined(TROUSERS))
-        body += svg.rect(41, 64, 9, 24 - max(-lift, 0), r=4, **svg.outlined(TROUSERS))
-        body += svg.ellipse(34, 89 - max(lift, 0), 6, 3.5, fill=svg.OUTLINE)
-        body += svg.ellipse(46, 89 - max(-lift, 0), 6, 3.5, fill=svg.OUTLINE)
-    return render(body)
+def render(look, pose, part, number=0):
+    return svg.render(frame_svg(look, pose, part, number))
 
 
-def hand_anchors(hands, bob):
-    anchors = {}
-    if hands >= 1:
-        anchors["hand1"] = (-17, 50 + bob - 8 - REG[1])
-    if hands >= 2:
-        anchors["hand2"] = (17, 50 + bob - 8 - REG[1])
-    return anchors
+def anchors(look, pose):
+    return rig.hand_anchors(look, pose, (REG[0], REG[1] - RISE))
+
+
+def walk_pose(name, view, step, hands):
+    """Step k of six: legs a sixth of a stride on, the body lowest as a foot lands."""
+    phase = step * 2 * math.pi / WALK_FRAMES
+    left, right = CARRY[0] if hands >= 1 else None, CARRY[1] if hands >= 2 else None
+    tilt = 3.0 if view == "S" else 2.0 * math.cos(phase)
+    return STAND.but(name, dir=view, phase=phase, bob=1.5 * (1 - abs(math.sin(phase))),
+                     swing=3.0 * math.cos(phase), tilt=tilt, left=left, right=right)
+
+
+def lua_function(name, delay, numbers, loops):
+    body = ("    while true do\n        frames{%s};\n    end\n" if loops else "    frames{%s};\n") % ",".join(
+        str(n) for n in numbers)
+    return "function %s()\n    delay(%d);\n%send\n" % (name, delay, body)
 
 
 def write_busser(folder):
     os.makedirs(folder, exist_ok=True)
     up = anim.Animation("upper", image="upper.png", reg=REG)
-    numbers = {}
-    for facing in ("down", "side", "up"):
-        for hands in (0, 1, 2):
-            for bob in (0, 2):
-                numbers[(facing, hands, bob)] = up.frame("u_%s_%d_%d" % (facing, hands, bob),
-                                                         upper(facing, hands, bob), reg=REG,
-                                                         anchors=hand_anchors(hands, bob))
-    names = {"down": "Forward", "side": "Side", "up": "Backward"}
-    script = ""
-    for facing, word in names.items():
-        for hands, prefix in ((0, ""), (1, "OneHand"), (2, "TwoHand")):
-            a, b = numbers[(facing, hands, 0)], numbers[(facing, hands, 2)]
-            walk = prefix + word + "Upper" + ("Walk" if hands and facing == "side" else "")
-            script += "function %s()\n    delay(140);\n    while 1 do\n        frames{%d,%d};\n    end\nend\n" % (
-                walk, a, b)
-            if facing == "down":
-                script += "function %sIdleForwardUpper()\n    delay(400);\n    frames{%d};\nend\n" % (prefix, a)
-    up.script(script)
+    script = []
+    for hands, prefix in ((0, ""), (1, "OneHand"), (2, "TwoHand")):
+        held = STAND.but("hold%d" % hands, left=CARRY[0] if hands >= 1 else None,
+                         right=CARRY[1] if hands >= 2 else None)
+        number = up.frame(held.name, render(BUSBOY, held, "upper", hands), REG, anchors(BUSBOY, held))
+        script.append(lua_function(prefix + "IdleForwardUpper", 400, [number], False))
+    for hands, prefix in ((0, ""), (1, "OneHand"), (2, "TwoHand")):
+        for word, view in VIEWS.items():
+            numbers = []
+            for step in range(WALK_FRAMES):
+                pose = walk_pose("u_%s%d_%d" % (view, hands, step), view, step, hands)
+                numbers.append(up.frame(pose.name, render(BUSBOY, pose, "upper", len(up.frames)), REG,
+                                        anchors(BUSBOY, pose)))
+            name = prefix + word + "Upper" + ("Walk" if hands and view == "S" else "")
+            script.append(lua_function(name, WALK_DELAY, numbers, True))
+    up.script("\n".join(script))
     up.write(folder, "upper.anm")
 
     low = anim.Animation("lower", image="lower.png", reg=REG)
-    ids = {}
-    for facing in ("front", "side"):
-        for step in range(3):
-            ids[(facing, step)] = low.frame("l_%s_%d" % (facing, step), lower(facing, step), reg=REG)
-    walk = "function %s()\n    delay(120);\n    while 1 do\n        frames{%d,%d,%d,%d};\n    end\nend\n"
-    script = walk % ("ForwardLower", ids[("front", 1)], ids[("front", 0)], ids[("front", 2)], ids[("front", 0)])
-    script += walk % ("BackwardLower", ids[("front", 1)], ids[("front", 0)], ids[("front", 2)], ids[("front", 0)])
-    script += walk % ("SideLower", ids[("side", 1)], ids[("side", 0)], ids[("side", 2)], ids[("side", 0)])
-    script += "function IdleForwardLower()\n    delay(400);\n    frames{%d};\nend\n" % ids[("front", 0)]
-    low.script(script)
+    script = [lua_function("IdleForwardLower", 400, [low.frame("stand", render(BUSBOY, STAND, "lower"), REG)],
+                           False)]
+    for word, view in (("Forward", "F"), ("Side", "S")):
+        numbers = [low.frame("l_%s%d" % (view, step), render(BUSBOY, walk_pose("l", view, step, 0), "lower"), REG)
+                   for step in range(WALK_FRAMES)]
+        script.append(lua_function(word + "Lower", WALK_DELAY, numbers, True))
+        if view == "F":  # from behind the legs look the same
+            script.append(lua_function("BackwardLower", WALK_DELAY, numbers, True))
+    low.script("\n".join(script))
     low.write(folder, "lower.anm")
 
     idle = anim.Animation("idle", image="idle.png", reg=REG)
-    for bob in (0, 1):
-        whole = png.Image(80, 96)
-        top, legs = upper("down", 0, bob), lower("front", 0)
-        for y in range(96):
-            for x in range(80):
-                a, b = legs.get(x, y), top.get(x, y)
-                whole.put(x, y, b if b[3] else a)
-        idle.frame("idle%d" % bob, whole, reg=REG)
-    idle.script("function Idle1()\n    delay(500);\n    while 1 do\n        frames{1,2};\n    end\nend\n")
+    poses = [STAND, STAND.but("breathe", bob=1), STAND.but("blink", eyes="closed"),
+             STAND.but("look", look=(-1.5, 0), bob=1)]
+    numbers = [idle.frame(p.name, render(BUSBOY, p, "whole"), REG) for p in poses]
+    idle.script(lua_function("Idle1", 450, [numbers[0], numbers[1], numbers[0], numbers[2], numbers[0],
+                                            numbers[3]], True))
     idle.write(folder, "idle.anm")
 
 
-def hostess(step):
-    dress = "#c8363b"
-    bob = (0, 1, 0, -1)[step]
-    body = svg.path("M26 86 L32 40 L48 40 L54 86 Z", **svg.outlined(dress))
-    body += svg.rect(30, 38 + bob, 20, 14, r=5, **svg.outlined(dress))
-    body += svg.ellipse(40, 24 + bob, 12, 12, **svg.outlined(style.SKIN[0]))
-    body += svg.path("M27 26 Q26 6 40 8 Q54 6 53 26 Q48 16 40 16 Q32 16 27 26 Z", **svg.outlined(style.HAIR[2]))
-    body += svg.ellipse(35, 25 + bob, 1.8, 2.2, fill=svg.OUTLINE) + svg.ellipse(45, 25 + bob, 1.8, 2.2,
-                                                                               fill=svg.OUTLINE)
-    body += svg.path("M36 31 Q40 34 44 31", stroke=svg.OUTLINE, stroke_width=1.5, fill="none")
-    body += svg.ellipse(28 - step, 56, 4.5, 4.5, **svg.outlined(style.SKIN[0], 1.5))
-    body += svg.ellipse(52 + step, 56, 4.5, 4.5, **svg.outlined(style.SKIN[0], 1.5))
-    return render(body)
+def menu_card(look, pose):
+    """The hostess's menu, held to her chest in her left hand (picture right)."""
+    x, y = rig.moved_point(pose, rig.hand_points(look, pose)[1])
+    return (svg.rect(x - 6, y - 15, 13, 18, r=2, **rig.outlined(GOLD, 1.5))
+            + svg.rect(x - 4, y - 13, 9, 14, r=1, fill=style.PAPER)
+            + svg.path("M%g %g L%g %g M%g %g L%g %g" % (x - 2, y - 9, x + 3, y - 9, x - 2, y - 5, x + 3, y - 5),
+                       stroke=style.shade(GOLD), stroke_width=1.2)
+            + svg.ellipse(x, y + 1, 5, 5, **rig.outlined(look.skin)))
 
 
 def write_hostess(folder):
     os.makedirs(folder, exist_ok=True)
+    hold = (-7, 13)  # the menu card close to her
+    base = STAND.but("h_stand", right=hold)
+    poses = [
+        base,
+        base.but("h_breathe", bob=1, swing=-0.5),
+        # A welcoming sweep of the free hand towards the line, head tilted.
+        base.but("h_welcome1", left=(-14, 6), tilt=-2, mood="grin", look=(-1.5, 0)),
+        base.but("h_welcome2", left=(-18, -2), tilt=-3, mood="grin", look=(-1.5, 0), bob=-0.5),
+        base.but("h_welcome1b", left=(-14, 6), tilt=-2, mood="grin", look=(-1.5, 0)),
+        base.but("h_blink", eyes="closed"),
+    ]
     a = anim.Animation("idle", image="idle.png", reg=REG)
-    for step in range(4):
-        a.frame("h%d" % step, hostess(step), reg=REG)
-    a.script("function DoAnim()\n    delay(300);\n    frames{1,2,3,4};\nend\n")
+    numbers = []
+    for k, pose in enumerate(poses):
+        body = rig.figure(HOSTESS, pose, "whole", clip_id="h%d" % k) + menu_card(HOSTESS, pose)
+        picture = svg.render(svg.document(W, H, svg.group(body, transform="translate(0 %d)" % RISE)))
+        numbers.append(a.frame(pose.name, picture, REG))
+    a.script(lua_function("DoAnim", 280, [numbers[0], numbers[1], numbers[0], numbers[2], numbers[3],
+                                          numbers[3], numbers[4], numbers[0], numbers[5], numbers[0]], False))
     a.write(folder, "idle.anm")
 
 

@@ -9,6 +9,8 @@ Clothing is drawn in the tintable marking: the game recolours every pixel
 whose blue and red are close but whose blue and green differ, keeping its
 lightness (blue / 255). So garments use a magenta ramp (MARK) and their
 details (buttons, lace) stay grey or white, which the tint leaves alone."""
+import math
+
 from qmcontent import style
 from qmcontent.svg import OUTLINE, ellipse, group, path, rect
 
@@ -27,12 +29,15 @@ LACE_SHADE = "#c8c8c8"
 DEFAULT = {
     "dir": "F",     # F facing the player, B her back, S her right side (mirrored for left)
     "bob": 0,       # px down
-    "stride": 0,    # -1..1: which leg is ahead
+    "stride": 0,    # -1..1: which leg is ahead (standing)
+    "phase": None,  # walking: the stride's phase in radians (legs, arms and skirt follow it)
+    "tilt": 0,      # degrees, the whole figure leaning about her feet
     "hold": 0,      # hands held out carrying: 0, 1 (hand1) or 2 (both)
     "swing": 0,     # arm swing when walking with free hands
     "special": None,  # "phone", "podium", "stretch", "look", "tap", "trans"
-    "eyes": "open",
-    "mood": "smile",
+    "eyes": "open",     # open, closed or wink
+    "mood": "smile",    # smile, open; the comics' also grin, worried, surprised
+    "brows": "calm",    # calm, raised, worried
 }
 
 LAYERS = ("body", "shoes", "bottom", "top", "apron", "accessory")
@@ -43,8 +48,14 @@ def hand_points(pose):
     bob = pose["bob"]
     (lx, ly), (rx, ry) = SHOULDERS
     swing = pose["swing"]
-    left = (lx - 5, ly + 24 + swing + bob)
-    right = (rx + 5, ly + 24 - swing + bob)
+    if pose["dir"] == "S":
+        # Seen from the side the free arms swing forward and back, each
+        # against the leg of its side (her left, the near one, is hand2).
+        left = (lx - 3 + swing * 2, ly + 23 - swing * 0.5 + bob)
+        right = (rx + 3 - swing * 2, ly + 23 + swing * 0.5 + bob)
+    else:
+        left = (lx - 5, ly + 24 + swing + bob)
+        right = (rx + 5, ly + 24 - swing + bob)
     if pose["hold"] >= 1:
         left = (lx - 13, ly + 9 + bob)
     if pose["hold"] >= 2:
@@ -58,13 +69,30 @@ def hand_points(pose):
         left, right = (lx - 8, 14 + bob), (rx + 8, 14 + bob)
     elif special == "look":
         right = (rx + 9, 26 + bob)
+    # Poses of the story comics.
+    elif special == "wave":
+        right = (rx + 12, 20 + bob)
+    elif special == "cheer":
+        left, right = (lx - 12, 12 + bob), (rx + 12, 12 + bob)
+    elif special == "letter":
+        left, right = (lx + 1, ly + 13 + bob), (rx - 1, ly + 13 + bob)
+    elif special == "hips":
+        left, right = (lx - 9, ly + 18 + bob), (rx + 9, ly + 18 + bob)
     return left, right
 
 
+def tilted(pose, point):
+    """Where a point of the picture lands once she leans by the pose's tilt."""
+    a = math.radians(pose["tilt"])
+    x, y = point[0] - REG[0], point[1] - REG[1]
+    return REG[0] + x * math.cos(a) - y * math.sin(a), REG[1] + x * math.sin(a) + y * math.cos(a)
+
+
 def anchors(pose):
-    left, right = hand_points(pose)
+    left, right = (tilted(pose, p) for p in hand_points(pose))
     # Items sit just above the hand that holds them.
-    return {"hand1": (left[0] - REG[0], left[1] - 6 - REG[1]), "hand2": (right[0] - REG[0], right[1] - 6 - REG[1])}
+    return {"hand1": (round(left[0] - REG[0]), round(left[1] - 6 - REG[1])),
+            "hand2": (round(right[0] - REG[0]), round(right[1] - 6 - REG[1]))}
 
 
 def limb(x1, y1, x2, y2, width, fill):
@@ -75,13 +103,19 @@ def limb(x1, y1, x2, y2, width, fill):
 
 
 def leg_points(pose, side):
-    """Top and foot of a leg; the stride lifts one foot and moves it aside in profile."""
+    """Top and foot of a leg. Standing, the stride lifts one foot (and moves
+    it aside in profile); walking, each foot swings forward lifted through
+    its half of the phase and pushes back on the floor through the other."""
     x = 31 if side == 0 else 41
-    lift = max(0, pose["stride"] * (1 if side == 0 else -1)) * 4
-    dx = 0
+    sign = 1 if side == 0 else -1
+    if pose["phase"] is None:
+        lift = max(0, pose["stride"] * sign) * 4
+        dx = pose["stride"] * 7 * sign if pose["dir"] == "S" else 0
+    else:
+        lift = max(0.0, math.sin(pose["phase"]) * sign) * 5
+        dx = -8 * math.cos(pose["phase"]) * sign if pose["dir"] == "S" else 0
     if pose["dir"] == "S":
         x = 36
-        dx = pose["stride"] * (7 if side == 0 else -7)
     return (x, 92 + pose["bob"]), (x + dx, 113 - lift)
 
 
@@ -130,22 +164,31 @@ def face(pose, turn):
     eyes = (30 + turn, 42 + turn) if not turn else (38 + turn,)
     for ex in eyes:
         ey = 31 + bob
-        if pose["eyes"] == "closed":
+        if pose["eyes"] == "closed" or (pose["eyes"] == "wink" and ex > 36 + turn):
             out += path("M%d %d Q%d %d %d %d" % (ex - 4, ey, ex, ey + 3, ex + 4, ey), fill="none", stroke=OUTLINE,
                         stroke_width=1.8, stroke_linecap="round")
             continue
         out += ellipse(ex, ey, 4, 5, fill="#ffffff", stroke=OUTLINE, stroke_width=1.5)
         out += ellipse(ex + 0.6 + (1 if turn else 0), ey + 0.8, 2.3, 2.8, fill="#3b6a8a")
         out += ellipse(ex - 0.4, ey - 0.6, 0.9, 0.9, fill="#ffffff")
-        out += path("M%d %d L%d %d" % (ex - 3, ey - 8, ex + 3, ey - 9), stroke=OUTLINE, stroke_width=1.6,
-                    stroke_linecap="round")
+        # (left end, right end) of each brow: worried lifts the ends near the nose.
+        lift = {"calm": (0, 0), "raised": (-2.5, -2.5), "worried": (0.5 if ex < 36 + turn else -2.5,
+                                                                    -2.5 if ex < 36 + turn else 0.5)}
+        inner, outer = lift[pose["brows"]]
+        out += path("M%g %g L%g %g" % (ex - 3, ey - 8 + inner, ex + 3, ey - 9 + outer), stroke=OUTLINE,
+                    stroke_width=1.6, stroke_linecap="round")
     cheek = style.mix(SKIN, "#e0606a", 0.45)
     out += ellipse(26 + turn * 2, 38 + bob, 3, 1.8, fill=cheek)
     if not turn:
         out += ellipse(46, 38 + bob, 3, 1.8, fill=cheek)
-    mouth = {"smile": "M%d 40 Q%d 44 %d 40", "open": "M%d 40 Q%d 46 %d 40 Z"}[pose["mood"]]
+    mouth = {"smile": "M%d 40 Q%d 44 %d 40", "open": "M%d 40 Q%d 46 %d 40 Z", "grin": "M%d 39 Q%d 48 %d 39 Z",
+             "worried": "M%d 42 Q%d 39 %d 42", "surprised": "M%d 41 Q%d 37 %d 41 Q%d 47 %d 41 Z"}[pose["mood"]]
     mx = 36 + turn * 2
-    out += path(mouth % (mx - 4, mx, mx + 4), fill="#a33d4b" if pose["mood"] == "open" else "none",
+    points = (mx - 4, mx, mx + 4) if pose["mood"] != "surprised" else (mx - 2.5, mx, mx + 2.5, mx, mx - 2.5)
+    if pose["mood"] == "grin":
+        points = (mx - 5, mx, mx + 5)
+    out += path(mouth.replace("%d", "%g") % points,
+                fill="#a33d4b" if pose["mood"] in ("open", "grin", "surprised") else "none",
                 stroke=OUTLINE, stroke_width=1.6, stroke_linecap="round", transform="translate(0 %d)" % bob)
     return out
 
@@ -235,4 +278,7 @@ DRAW = {"body": body, "shoes": shoes, "bottom": bottom, "top": top, "apron": apr
 
 
 def draw(layer, pose):
-    return group(DRAW[layer](pose))
+    """One layer of a pose; every layer leans with her by the same tilt."""
+    if not pose["tilt"]:
+        return group(DRAW[layer](pose))
+    return group(DRAW[layer](pose), transform="rotate(%g %d %d)" % (pose["tilt"], REG[0], REG[1]))

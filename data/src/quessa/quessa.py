@@ -5,6 +5,8 @@ list of frames (the game shows every layer at the body's frame number) and
 the script functions the game plays on her body: idle and carry poses,
 walking in each direction with empty, one or two full hands, the fidgets,
 the podium and the phone."""
+import concurrent.futures
+import math
 import os
 import sys
 
@@ -26,11 +28,23 @@ def idle(hold):
     return [base, base.but("idle%d_2" % hold, bob=1)]
 
 
+WALK_FRAMES = 8
+# Lowest as a foot lands (frames 0 and 4), highest as the legs pass.
+WALK_BOB = (2, 1, 0, 1, 2, 1, 0, 1)
+
+
 def walk(direction, hold):
+    """A stride in eight frames: the feet swing through, she bobs, her free
+    arms swing against her legs, and she sways from foot to foot (from the
+    side: leans into the walk)."""
     poses = []
-    for i, (stride, bob, swing) in enumerate(((1, 0, 3), (0, 1, 0), (-1, 0, -3), (0, 1, 0))):
-        poses.append(IDLE.but("walk%s%d_%d" % (direction, hold, i), dir=DIRECTIONS[direction], hold=hold,
-                              stride=stride, bob=bob, swing=0 if hold else swing))
+    view = DIRECTIONS[direction]
+    for i in range(WALK_FRAMES):
+        phase = i * 2 * math.pi / WALK_FRAMES
+        tilt = 3 + 0.8 * math.cos(2 * phase) if view == "S" else 2 * math.cos(phase)
+        poses.append(IDLE.but("walk%s%d_%d" % (direction, hold, i), dir=view, hold=hold, phase=phase,
+                              stride=math.cos(phase), bob=WALK_BOB[i], tilt=round(tilt, 2),
+                              swing=0 if hold else round(3 * math.cos(phase), 2)))
     return poses
 
 
@@ -38,7 +52,7 @@ FUNCTIONS = [Function(HOLD_PREFIX[h] + ("IdleForward" if h == 0 else "Forward"),
              for h in (0, 1, 2)]
 for hold in (0, 1, 2):
     for direction in DIRECTIONS:
-        FUNCTIONS.append(Function("%sWalk%s" % (HOLD_PREFIX[hold], direction), 110, walk(direction, hold),
+        FUNCTIONS.append(Function("%sWalk%s" % (HOLD_PREFIX[hold], direction), 75, walk(direction, hold),
                                   loops=True))
 STRETCH = IDLE.but("stretch", special="stretch", eyes="closed", mood="open", bob=-1)
 LOOK = IDLE.but("look", special="look")
@@ -74,6 +88,12 @@ def animation(layer):
     return a
 
 
+def write_layer(out, layer):
+    animation(layer).write(out, LAYER_FILES[layer] + ".anm")
+
+
 if __name__ == "__main__":
-    for layer_name in rig.LAYERS:
-        animation(layer_name).write(sys.argv[1], LAYER_FILES[layer_name] + ".anm")
+    # One process per layer: each writes only its own files.
+    with concurrent.futures.ProcessPoolExecutor(max_workers=min(len(rig.LAYERS), os.cpu_count() or 1)) as pool:
+        for done in [pool.submit(write_layer, sys.argv[1], layer_name) for layer_name in rig.LAYERS]:
+            done.result()

@@ -7,6 +7,7 @@ the mannequin) and the item pictures between each slot's arrows
 ("blink.anm"), and every item's icon ("icons/FILE.png") for the
 clothing-unlocked notice. Clothing stays in the tintable marking; the game
 colours it."""
+# reads: ../quessa
 import os
 import sys
 
@@ -24,9 +25,6 @@ SLOTS = ["shoes", "bottom", "top", "apron", "accessory"]
 # Top left of each slot's panel (where its glow is drawn), as the game places them.
 PANELS = {"shoes": (123, 455), "bottom": (533, 274), "top": (533, 57), "apron": (123, 209), "accessory": (123, 56)}
 PANEL = (150, 125)
-# The part of her 72 x 124 frame that shows each slot's item.
-CROPS = {"shoes": (14, 96, 44, 28), "bottom": (14, 70, 44, 36), "top": (12, 44, 48, 40), "apron": (16, 68, 40, 34),
-         "accessory": (22, -2, 40, 22)}
 POSE = dict(rig.DEFAULT)
 ACCENT = "#e8743b"
 
@@ -66,9 +64,24 @@ def figure_frame(draw):
     return render(w, h, group(draw, transform="scale(%d)" % SCALE)), (rig.REG[0] * SCALE, rig.REG[1] * SCALE)
 
 
-def item_picture(slot, draw, w, h):
-    cx, cy, cw, ch = CROPS[slot]
-    scale = min(w / cw, h / ch) * 0.92
+def extent(draw):
+    """The box round what an item draws on her (x, y, w, h), from its pixels."""
+    margin = 16
+    picture = render(rig.W + 2 * margin, rig.H + 2 * margin,
+                     group(draw(POSE), transform="translate(%d %d)" % (margin, margin)))
+    xs, ys = [], []
+    for y in range(picture.height):
+        for x in range(picture.width):
+            if picture.get(x, y)[3] > 8:
+                xs.append(x)
+                ys.append(y)
+    return min(xs) - margin, min(ys) - margin, max(xs) + 1 - min(xs), max(ys) + 1 - min(ys)
+
+
+def item_picture(draw, w, h):
+    """The item alone, as large as fits with a little room all round."""
+    cx, cy, cw, ch = extent(draw)
+    scale = min((w - 6) / cw, (h - 6) / ch, 3.0)
     ox, oy = (w - cw * scale) / 2, (h - ch * scale) / 2
     return render(w, h, group(draw(POSE), transform="translate(%g %g) scale(%g) translate(%g %g)" % (
         ox, oy, scale, -cx, -cy)))
@@ -123,8 +136,8 @@ def main(out):
         for file_name, draw in wardrobe.ITEMS[slot]:
             picture, reg = figure_frame(draw(POSE))
             pieces.frame(file_name, picture, reg=reg)
-            ui.frame(file_name, item_picture(slot, draw, 70, 70), reg=(35, 35))
-            png.write(os.path.join(out, "icons", file_name + ".png"), item_picture(slot, draw, 64, 64))
+            ui.frame(file_name, item_picture(draw, 70, 70), reg=(35, 35))
+            png.write(os.path.join(out, "icons", file_name + ".png"), item_picture(draw, 64, 64))
         pieces.write(out, slot + ".anm")
         ui.write(out, slot + "_ui.anm")
         png.write(os.path.join(out, "closetglow%d.png" % (k + 1)), glow())

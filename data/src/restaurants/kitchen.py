@@ -1,18 +1,22 @@
 """Each restaurant's kitchen and service shelves, one design recoloured by
-the restaurant's palette (qmcontent.style.RESTAURANTS): for restaurant N
-(1 cruise .. 5 spaceship) in "restaurants/NAME/":
-  furniture/dessert_shelfN_a (+ _b glow), furniture/snackstationN_a (+ _b),
-  furniture/drinkstationN_a (machine with a drink), _b (glow), _c (empty);
-  props/cup_propN, props/dessert_propN, props/snack_propN (carried items);
-  people/cook.anm (the cook behind the counter; "DoAnim" stirs once)."""
+the restaurant's palette (qmcontent.style.RESTAURANTS) and stocked with
+what the restaurant serves (_food.py): for restaurant N (1 cruise ..
+5 spaceship) in "restaurants/NAME/":
+  furniture/dessert_shelfN_a (+ _b glow): its dessert, the one guests ask for;
+  furniture/snackstationN_a (+ _b): cookies in a jar and on a plate;
+  furniture/drinkstationN_a (machine with its drink), _b (glow), _c (empty);
+  props/cup_propN, props/dessert_propN, props/snack_propN (carried items:
+  the same drink, dessert and cookie).
+The cook behind the counter is drawn with the staff in staff.py."""
 import os
 import sys
 
-from qmcontent import anim, png, style, svg
+from qmcontent import png, style, svg
+
+import _food
 
 ORDER = ["cruise", "train", "sub", "blimp", "spaceship"]
 GLOW = "#fff1a8"
-COOK_PLACE = (400, 96)
 
 
 def render(w, h, body):
@@ -36,71 +40,52 @@ def shelf(name, items):
     body = svg.rect(4, 4, 52, 54, r=5, **svg.outlined(main))
     body += svg.rect(8, 8, 44, 46, r=3, fill=style.light(panel))
     body += svg.rect(44, 8, 8, 46, fill=style.shade(panel))
-    for y in (28, 50):
+    for y in (30, 52):
         body += svg.rect(6, y, 48, 4, r=1.5, **svg.outlined(metal, 1.5))
     body += items
     return body
 
 
-def cake(x, y, accent):
-    return (svg.path("M%d %d L%d %d L%d %d Z" % (x - 7, y, x + 7, y, x, y - 10), **svg.outlined("#f6ecd2", 1.5))
-            + svg.path("M%d %d L%d %d" % (x - 5, y - 3, x + 5, y - 3), stroke="#e0606a", stroke_width=2)
-            + svg.ellipse(x, y - 11, 2, 2, fill=accent))
+def dessert_items(name):
+    """Three of the restaurant's desserts on the shelf's boards (the guest's bubble shows the same)."""
+    return (_food.dessert(name, 18, 30, 1.0) + _food.dessert(name, 40, 30, 1.0)
+            + _food.dessert(name, 29, 52, 1.0))
 
 
-def snack(x, y, accent):
-    return (svg.rect(x - 7, y - 12, 14, 12, r=2, **svg.outlined(accent, 1.5))
-            + svg.rect(x - 4, y - 9, 8, 4, fill="#fffbe9"))
+def cookie_items(name):
+    """A jar of cookies and a plate of them (the guest's bubble shows the cookie)."""
+    main, panel, metal, accent = colours(name)
+    jar = svg.rect(10, 10, 20, 20, r=5, fill="#e6f6fa", stroke=svg.OUTLINE, stroke_width=1.5, opacity=0.95)
+    jar += _food.cookie(20, 24, 0.8) + _food.cookie(19, 17, 0.8)
+    jar += svg.rect(11, 7, 18, 5, r=2, **svg.outlined(accent, 1.2))
+    pile = _food.cookie(40, 25, 0.8) + _food.cookie(38, 19, 0.8)
+    board = svg.ellipse(29, 50, 15, 4, **svg.outlined("#fbfbf6", 1.2))
+    board += _food.cookie(24, 47, 0.75) + _food.cookie(34, 47, 0.75) + _food.cookie(29, 43, 0.75)
+    return jar + pile + board
 
 
 def drink_machine(name, full):
     main, panel, metal, accent = colours(name)
     body = svg.rect(8, 4, 44, 60, r=6, **svg.outlined(main))
     body += svg.rect(14, 10, 32, 18, r=3, **svg.outlined(style.light(accent), 1.5))
+    body += _food.drink(name, 30, 25, 0.8)
     body += svg.rect(16, 34, 28, 22, r=3, fill=style.shade(main))
     body += svg.ellipse(30, 38, 3, 2, fill=metal)
     if full:
-        body += cup(30, 54, accent)
+        body += _food.drink(name, 30, 56, 1.0)
     return body
 
 
-def cup(x, y, accent):
-    return (svg.path("M%d %d L%d %d L%d %d L%d %d Z" % (x - 6, y - 12, x + 6, y - 12, x + 4, y, x - 4, y),
-                     **svg.outlined("#ffffff", 1.5))
-            + svg.path("M%d %d L%d %d L%d %d L%d %d Z" % (x - 5, y - 9, x + 5, y - 9, x + 4, y - 1, x - 4, y - 1),
-                       fill=accent))
-
-
-def cook(name, step):
-    main, panel, metal, accent = colours(name)
-    skin = style.SKIN[1]
-    arm = (-6, -2, 4, 2)[step]
-    body = svg.rect(24, 50, 32, 40, r=8, **svg.outlined("#f4f6f8"))
-    body += svg.rect(44, 54, 10, 34, fill="#dfe3e6")
-    body += svg.ellipse(40, 36, 14, 13, **svg.outlined(skin))
-    body += svg.ellipse(35, 35, 2, 2.5, fill=svg.OUTLINE) + svg.ellipse(45, 35, 2, 2.5, fill=svg.OUTLINE)
-    body += svg.path("M35 43 Q40 46 45 43", stroke=svg.OUTLINE, stroke_width=1.5, fill="none")
-    body += svg.path("M36 40 Q40 38 44 40", stroke="#4a3228", stroke_width=2.5, fill="none")
-    body += svg.path("M26 22 Q24 6 34 10 Q40 0 46 10 Q56 6 54 22 Z", **svg.outlined("#ffffff"))
-    body += svg.rect(27, 20, 26, 6, r=2, **svg.outlined("#f4f6f8", 1.5))
-    body += svg.rect(14, 76, 52, 14, r=3, **svg.outlined(metal))
-    body += svg.path("M%d 60 L%d 74" % (28, 32 + arm), stroke=svg.OUTLINE, stroke_width=7, stroke_linecap="round")
-    body += svg.path("M%d 60 L%d 74" % (28, 32 + arm), stroke="#f4f6f8", stroke_width=4, stroke_linecap="round")
-    body += svg.path("M%d 72 L%d 60" % (34 + arm, 40 + arm * 2), stroke=style.shade(accent), stroke_width=3,
-                     stroke_linecap="round")
-    body += svg.ellipse(40, 78, 16, 4, fill=style.light(accent))
-    return render(80, 96, body)
 
 
 def write_restaurant(out, name, number):
     main, panel, metal, accent = colours(name)
     furniture = os.path.join(out, name, "furniture")
     props = os.path.join(out, name, "props")
-    people = os.path.join(out, name, "people")
-    for folder in (furniture, props, people):
+    for folder in (furniture, props):
         os.makedirs(folder, exist_ok=True)
-    desserts = shelf(name, cake(18, 26, accent) + cake(38, 26, accent) + cake(28, 48, accent))
-    snacks = shelf(name, snack(18, 26, accent) + snack(38, 26, accent) + snack(28, 48, accent))
+    desserts = shelf(name, dessert_items(name))
+    snacks = shelf(name, cookie_items(name))
     png.write(os.path.join(furniture, "dessert_shelf%d_a.png" % number), render(60, 62, desserts))
     png.write(os.path.join(furniture, "dessert_shelf%d_b.png" % number), glow(60, 62, desserts))
     png.write(os.path.join(furniture, "snackstation%d_a.png" % number), render(60, 62, snacks))
@@ -108,16 +93,9 @@ def write_restaurant(out, name, number):
     png.write(os.path.join(furniture, "drinkstation%d_a.png" % number), render(60, 68, drink_machine(name, True)))
     png.write(os.path.join(furniture, "drinkstation%d_b.png" % number), glow(60, 68, drink_machine(name, True)))
     png.write(os.path.join(furniture, "drinkstation%d_c.png" % number), render(60, 68, drink_machine(name, False)))
-    png.write(os.path.join(props, "cup_prop%d.png" % number), render(16, 16, cup(8, 15, accent)))
-    png.write(os.path.join(props, "dessert_prop%d.png" % number), render(20, 16, cake(10, 14, accent)))
-    png.write(os.path.join(props, "snack_prop%d.png" % number), render(18, 16, snack(9, 14, accent)))
-    # The game places the cook at the animation's registration point: his
-    # place behind the counter, above the middle of the food stations.
-    a = anim.Animation("cook", image="cook.png", reg=COOK_PLACE)
-    for step in range(4):
-        a.frame("stir%d" % step, cook(name, step), reg=(40, 48))
-    a.script("function DoAnim()\n    delay(220);\n    frames{1,2,3,4,3,2};\nend\n")
-    a.write(people, "cook.anm")
+    png.write(os.path.join(props, "cup_prop%d.png" % number), render(16, 20, _food.drink(name, 8, 19, 0.9)))
+    png.write(os.path.join(props, "dessert_prop%d.png" % number), render(22, 20, _food.dessert(name, 11, 19, 1.0)))
+    png.write(os.path.join(props, "snack_prop%d.png" % number), render(18, 16, _food.cookie(9, 8, 0.95)))
 
 
 def main(out):

@@ -6,9 +6,11 @@ the restaurant's colours: for "restaurants/NAME/":
 - "chairs/green.anm" + "green.png" (indexed; frame 0 plain, 1 upgraded;
   anchors sit, flag), a ".pal" per chair colour and the overlays
   "chairs/upgrade" and "chairs/highlight";
-- "food/food.anm" (6 frames: full plate to empty), "food/dessert.anm"
-  (3 frames), "food/cupN.png";
-- "requests/request_dessertN.png", "requests/request_snackN.png";
+- "food/food.anm" (6 frames: the restaurant's meal, full plate to empty),
+  "food/dessert.anm" (3 frames: its dessert, whole to crumbs; registration
+  point the plate's middle), "food/cupN.png" (its drink), all from _food.py;
+- "requests/request_dessertN.png" (the same dessert the shelf holds),
+  "requests/request_snackN.png" (the cookie);
 where N is the restaurant's number (1 cruise ... 5 spaceship).
 Also "restaurants/tableshadow.png".
 
@@ -19,8 +21,8 @@ import sys
 
 from qmcontent import anim, palette, palettes, png, style, svg
 
-OUT = svg.OUTLINE
-PLATE = "#fbfbf6"
+import _food
+
 
 LOOKS = {  # table top, legs and trim, chair wood, upgraded trim
     "cruise": ("#f4f6f8", "#24395e", "#c79a3a", "#3f9bc4"),
@@ -131,48 +133,26 @@ def write_chairs(folder, look):
               render(CHAIR_W, CHAIR_H, svg.rect(2, 2, 36, 52, r=8, fill="none", stroke="#fff3a0", stroke_width=4)))
 
 
-def plate(food_left, colours):
-    """A plate seen from above with what is left of the meal (0..1)."""
-    parts = [svg.ellipse(14, 10, 12, 8, **svg.outlined(PLATE, 1.5)), svg.ellipse(14, 10, 8, 5, fill="#ebe8df")]
-    if food_left > 0:
-        main, side = colours
-        parts.append(svg.ellipse(12, 9, 6 * food_left + 1, 4 * food_left + 1, **svg.outlined(main, 1)))
-        if food_left > 0.4:
-            parts.append(svg.ellipse(18, 11, 3, 2, **svg.outlined(side, 1)))
-    return render(28, 20, "".join(parts))
-
-
-def write_food(folder, number, look):
+def write_food(folder, name, number):
+    """The meal as it is eaten, the dessert likewise, and the guest's cup."""
     os.makedirs(folder, exist_ok=True)
-    meal = ("#d9823b", "#4fbf68")
     food = anim.Animation("food", image="food.png")
     for i in range(6):
-        food.frame("bite%d" % i, plate(1.0 - i / 5.0, meal), reg=(14, 10))
+        food.frame("bite%d" % i, render(28, 20, _food.meal(name, 1.0 - i / 5.0)), reg=(14, 10))
     food.write(folder, "food.anm")
     dessert = anim.Animation("dessert", image="dessert.png")
+    w, h, cx, cy = _food.DESSERT_FRAME
     for i in range(3):
-        left = 1.0 - i / 2.0
-        body = svg.ellipse(14, 10, 12, 8, **svg.outlined(PLATE, 1.5))
-        if left > 0:
-            body += svg.path("M%g 12 L14 %g L%g 12 Z" % (14 - 7 * left, 12 - 9 * left, 14 + 7 * left),
-                             **svg.outlined("#f2a7c3", 1.2))
-            body += svg.ellipse(14, 12 - 9 * left, 2, 2, fill="#c8283b")
-        dessert.frame("bite%d" % i, render(28, 20, body), reg=(14, 10))
+        dessert.frame("bite%d" % i, render(w, h, _food.dessert_plate(name, 1.0 - i / 2.0)), reg=(cx, cy))
     dessert.write(folder, "dessert.anm")
-    cup = (svg.rect(3, 4, 12, 13, r=3, **svg.outlined(look[0] if look[0] != "#f6ecd2" else "#ffffff", 1.5))
-           + svg.path("M15 7 Q20 8 15 13", fill="none", stroke=OUT, stroke_width=1.5)
-           + svg.ellipse(9, 5, 5, 1.5, fill="#7a4a2a"))
-    png.write(os.path.join(folder, "cup%d.png" % number), render(22, 20, cup))
+    png.write(os.path.join(folder, "cup%d.png" % number), render(22, 20, _food.drink(name, 11, 19, 1.0)))
 
 
-def write_requests(folder, number):
+def write_requests(folder, name, number):
+    """What a guest's thought bubble shows: the dessert and the cookie the shelves hold."""
     os.makedirs(folder, exist_ok=True)
-    cake = (svg.path("M6 22 L26 22 L22 10 L10 10 Z", **svg.outlined("#f2a7c3", 1.5))
-            + svg.rect(6, 20, 20, 4, r=2, **svg.outlined("#fbf0dc", 1.5)) + svg.ellipse(16, 8, 3, 3, **svg.outlined("#c8283b", 1.2)))
-    png.write(os.path.join(folder, "request_dessert%d.png" % number), render(32, 30, cake))
-    snack = (svg.ellipse(16, 18, 11, 7, **svg.outlined("#e0b25a", 1.5))
-             + "".join(svg.ellipse(x, y, 2, 1.5, fill="#8a5a2b") for x, y in ((12, 16), (18, 19), (21, 15))))
-    png.write(os.path.join(folder, "request_snack%d.png" % number), render(32, 30, snack))
+    png.write(os.path.join(folder, "request_dessert%d.png" % number), render(32, 30, _food.dessert(name, 16, 27, 1.45)))
+    png.write(os.path.join(folder, "request_snack%d.png" % number), render(32, 30, _food.cookie(16, 16, 1.5)))
 
 
 def main(out):
@@ -180,8 +160,8 @@ def main(out):
         base = os.path.join(out, name)
         write_tables(os.path.join(base, "tables"), look)
         write_chairs(os.path.join(base, "chairs"), look)
-        write_food(os.path.join(base, "food"), NUMBERS[name], look)
-        write_requests(os.path.join(base, "requests"), NUMBERS[name])
+        write_food(os.path.join(base, "food"), name, NUMBERS[name])
+        write_requests(os.path.join(base, "requests"), name, NUMBERS[name])
     png.write(os.path.join(out, "tableshadow.png"),
               render(120, 150, svg.ellipse(60, 75, 56, 72, fill="#000000", fill_opacity=0.8)))
 

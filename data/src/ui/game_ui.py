@@ -1,8 +1,10 @@
 """The game screen's own pictures: the "closed" sign that slides in at
-closing time, the level clock ("ui_globe.anm", one turn over the level), the
-glow behind the upgrade button, the heart of an endless life, the level-over
-board, badges and figures, and the flashlight of dark levels (the light around the
-pointer and the dark fill around it)."""
+closing time, the level clock ("ui_globe.anm": a kitchen timer whose wedge
+is the time left, one frame per step from full to empty), the ribbon behind
+the floor's big words ("bannerribbon"), the glow behind the upgrade button,
+the heart of an endless life, the level-over board, badges and figures, and
+the flashlight of dark levels (the light around the pointer and the dark
+fill around it)."""
 import math
 import os
 import sys
@@ -22,30 +24,67 @@ def render(w, h, body):
     return svg.render(svg.document(w, h, body))
 
 
+CLOSED_SIZE = (130, 78)
+CLOSED_PAPER = (12, 28, 106, 42)  # where the game writes the word: x, y, w, h
+
+
 def closed_sign():
-    # A hanging board: two cords from a brass hook, the word is drawn by the game.
-    body = svg.path("M40 2 L14 18 M40 2 L66 18", stroke=INK, stroke_width=2, fill="none")
-    body += svg.ellipse(40, 3, 3, 3, **svg.outlined(BRASS, 1.5))
-    body += svg.rect(3, 16, 74, 34, r=8, **svg.outlined(RED))
-    body += svg.rect(8, 21, 64, 24, r=5, fill=PAPER, stroke="#ead4b0", stroke_width=1.5)
-    return render(80, 54, body)
+    # A hanging board: two cords from a brass hook to a red board with a
+    # paper panel; the game writes "Closed" on the panel, large.
+    w, h = CLOSED_SIZE
+    px, py, pw, ph = CLOSED_PAPER
+    body = svg.path("M%d 3 L16 %d M%d 3 L%d %d" % (w // 2, py - 6, w // 2, w - 16, py - 6), stroke=INK,
+                    stroke_width=2, fill="none")
+    body += svg.ellipse(w // 2, 4, 3.5, 3.5, **svg.outlined(BRASS, 1.5))
+    body += svg.rect(7, py - 9, w - 10, ph + 18, r=6, fill=INK, fill_opacity=0.28)
+    body += svg.rect(4, py - 12, w - 10, ph + 18, r=10, **svg.outlined(RED))
+    body += svg.rect(8, py - 9, w - 18, 4, r=2, fill=style.light(RED))
+    body += svg.rect(px - 3, py - 3, pw, ph, r=6, fill=PAPER, stroke="#ead4b0", stroke_width=1.5)
+    return render(w, h, body)
 
 
-def globe(step, steps):
-    # The globe turns: meridians slide across; a brass ring holds it.
-    body = svg.ellipse(30, 30, 26, 26, **svg.outlined(SEA))
-    phase = step / steps
-    for k in range(4):
-        x = ((k / 4 + phase) % 1.0) * 2 - 1  # -1..1 across the face
-        rx = max(0.8, 24 * math.sqrt(max(0.0, 1 - x * x)) * 0.35)
-        body += svg.ellipse(30 + x * 20, 30, rx, 24, fill="none", stroke="#2f7fa6", stroke_width=1.5)
-    land = ((0.2 + phase) % 1.0) * 2 - 1
-    if abs(land) < 0.85:
-        body += svg.ellipse(30 + land * 18, 24, 7 * (1 - abs(land) * 0.5), 6, fill=GREEN, stroke=INK,
-                            stroke_width=1.5)
-    body += svg.path("M6 30 L54 30", stroke="#2f7fa6", stroke_width=1.5, fill="none")
-    body += svg.ellipse(30, 30, 28, 28, fill="none", stroke=BRASS, stroke_width=3)
+def timer(step, steps):
+    # The shift's clock: a kitchen timer whose coloured wedge is the time
+    # left, green while there is plenty, then yellow, red at the end; the
+    # hand stands at the wedge's edge and sweeps towards twelve.
+    left = 1 - step / (steps - 1)
+    cx, cy, r = 30, 32, 24
+    colour = GREEN if left > 0.5 else ("#f4c430" if left > 0.2 else RED)
+    body = svg.rect(25, 2, 10, 7, r=2, **svg.outlined(BRASS, 1.5))
+    body += svg.ellipse(cx, cy, r + 3, r + 3, **svg.outlined("#fbf0dc"))
+    end = -math.pi / 2 + left * 2 * math.pi
+    ex, ey = cx + math.cos(end) * r, cy + math.sin(end) * r
+    if left >= 0.999:
+        body += svg.ellipse(cx, cy, r, r, fill=colour)
+    elif left > 0.001:
+        large = 1 if left > 0.5 else 0
+        body += svg.path("M%d %d L%d %d A%d %d 0 %d 1 %.2f %.2f Z" % (cx, cy, cx, cy - r, r, r, large, ex, ey),
+                         fill=colour)
+    for k in range(12):  # the hour ticks
+        a = k * math.pi / 6
+        body += svg.path("M%.1f %.1f L%.1f %.1f" % (cx + math.sin(a) * (r - 2), cy - math.cos(a) * (r - 2),
+                                                    cx + math.sin(a) * (r + 1), cy - math.cos(a) * (r + 1)),
+                         stroke=INK, stroke_width=1.5 if k % 3 else 2.5)
+    body += svg.path("M%d %d L%.2f %.2f" % (cx, cy, cx + math.cos(end) * (r - 4), cy + math.sin(end) * (r - 4)),
+                     stroke=INK, stroke_width=3, stroke_linecap="round")
+    body += svg.ellipse(cx, cy, 3.5, 3.5, fill=INK)
     return render(60, 60, body)
+
+
+BANNER_SIZE = (620, 120)
+
+
+def banner_ribbon():
+    # The ribbon behind the floor's big words ("Expert score!", "Closing
+    # time!"): the warm accent with folded ends, the light words on it.
+    w, h = BANNER_SIZE
+    dark = style.shade(ACCENT)
+    body = svg.polygon([(0, 34), (60, 34), (60, 104), (0, 104), (22, 69)], **svg.outlined(dark, 3))
+    body += svg.polygon([(w, 34), (w - 60, 34), (w - 60, 104), (w, 104), (w - 22, 69)], **svg.outlined(dark, 3))
+    body += svg.rect(40, 20, w - 80, 74, r=12, fill=INK, fill_opacity=0.3)
+    body += svg.rect(36, 14, w - 80, 74, r=12, **svg.outlined(ACCENT, 3))
+    body += svg.rect(48, 20, w - 104, 10, r=5, fill="#ffffff", fill_opacity=0.3)
+    return render(w, h, body)
 
 
 def upgrade_glow():
@@ -114,10 +153,11 @@ def main(out):
     png.write(os.path.join(out, "expert_badge.png"), expert_badge())
     png.write(os.path.join(out, "over_win.png"), face(True))
     png.write(os.path.join(out, "over_lose.png"), face(False))
-    steps = 24
+    png.write(os.path.join(out, "bannerribbon.png"), banner_ribbon())
+    steps = 48
     a = anim.Animation("ui_globe", image="ui_globe.png", reg=(30, 30))
     for step in range(steps):
-        a.frame("globe%02d" % step, globe(step, steps), reg=(30, 30))
+        a.frame("time%02d" % step, timer(step, steps), reg=(30, 30))
     a.write(out, "ui_globe.anm")
     dark = os.path.join(out, "levelspecific")
     os.makedirs(dark, exist_ok=True)

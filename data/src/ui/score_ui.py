@@ -71,7 +71,7 @@ def dollar():
 
 
 def tutorial_box():
-    w, h = 320, 170
+    w, h = 400, 140
     body = (svg.rect(6, 8, w - 10, h - 12, r=18, fill=svg.OUTLINE, fill_opacity=0.25)
             + svg.rect(3, 3, w - 10, h - 12, r=18, **svg.outlined(style.PAPER, 3))
             + svg.rect(12, h - 26, w - 28, 8, r=4, fill=style.PAPER_SHADE))

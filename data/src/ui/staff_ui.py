@@ -3,12 +3,21 @@
   "DoAnim" ends); notes/music_boost_a..f (the six notes of a group the
   entertainer sends to a table); phone_busser_a/_b, phone_drinkserver_a/_b,
   phone_hostess_a/_b (a button's picture, and lit under the mouse), and
-  levelspecific/phone_NAME_entertainer_a/_b for each restaurant's performer."""
+  levelspecific/phone_NAME_entertainer_a/_b for each restaurant's performer;
+  the buttons show the staff as the floor does (the staff rig in
+  people/_person.py, the looks of people/staff.py and restaurants/staff.py)."""
+# reads: ../people ../restaurants ../customers
+import importlib.util
 import math
 import os
 import sys
 
-from qmcontent import anim, png, style, svg
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "people"))
+
+import _person as person  # noqa: E402
+from qmcontent import anim, png, style, svg  # noqa: E402
+from qmcontent.rig import Pose  # noqa: E402
 
 ORDER = ["cruise", "train", "sub", "blimp", "spaceship"]
 ACCENT = "#e8743b"
@@ -38,15 +47,6 @@ def note(k):
     return render(28, 30, body)
 
 
-def face(x, y, hair, skin=style.SKIN[1]):
-    return (svg.ellipse(x, y, 14, 14, **svg.outlined(skin))
-            + svg.path("M%d %d Q%d %d %d %d Z" % (x - 14, y - 2, x, y - 22, x + 14, y - 2), **svg.outlined(hair))
-            + svg.ellipse(x - 5, y + 2, 1.8, 2.2, fill=svg.OUTLINE) + svg.ellipse(x + 5, y + 2, 1.8, 2.2,
-                                                                                fill=svg.OUTLINE)
-            + svg.path("M%d %d Q%d %d %d %d" % (x - 4, y + 8, x, y + 11, x + 4, y + 8), stroke=svg.OUTLINE,
-                       stroke_width=1.5, fill="none"))
-
-
 def button(picture, lit):
     fill = style.mix(ACCENT, "#ffd27a", 0.45) if lit else ACCENT
     body = svg.rect(3, 3, 74, 74, r=14, **svg.outlined(style.PAPER))
@@ -55,21 +55,37 @@ def button(picture, lit):
     return render(80, 80, body)
 
 
+def load(name, path):
+    spec = importlib.util.spec_from_file_location(name, os.path.join(HERE, "..", path))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+def portrait(who, clip, **values):
+    """Head and shoulders of a member of staff on the staff rig, as on the floor."""
+    pose = Pose("portrait", person.POSE, mood="grin", **values)
+    bust = svg.group(person.figure(who, pose, "upper", clip_id=clip + "t"),
+                     transform="translate(40 41) scale(0.72) translate(-42 -28)")
+    return ('<clipPath id="%s"><rect x="9" y="9" width="62" height="62" rx="10"/></clipPath>' % clip
+            + svg.group(bust, clip_path="url(#%s)" % clip))
+
+
 def pictures():
-    dishes = svg.ellipse(40, 60, 16, 5, **svg.outlined("#ffffff", 1.5))
-    cup = svg.path("M52 48 L64 48 L62 66 L54 66 Z", **svg.outlined("#ffffff", 1.5))
-    badge = svg.path("M26 60 L40 52 L54 60 L40 68 Z", **svg.outlined("#c8363b", 1.5))
+    people = load("people_staff", "people/staff.py")
+    dishes = svg.ellipse(56, 62, 13, 4.5, **svg.outlined("#ffffff", 1.5)) + svg.ellipse(
+        56, 58, 10, 3.5, **svg.outlined("#ffffff", 1.5))
+    cup = svg.path("M52 50 L64 50 L62 68 L54 68 Z", **svg.outlined("#ffffff", 1.5)) + svg.rect(
+        54, 56, 8, 10, fill="#f7d56a")
     return {
-        "busser": face(40, 34, style.HAIR[0]) + dishes,
-        "drinkserver": face(36, 34, style.HAIR[1]) + cup,
-        "hostess": face(40, 34, style.HAIR[2], style.SKIN[0]) + badge,
+        "busser": portrait(people.BUSBOY, "b") + dishes,
+        "drinkserver": portrait(people.BUSBOY, "d", look=(1.5, 0)) + cup,
+        "hostess": portrait(people.HOSTESS, "h"),
     }
 
 
-def entertainer(name):
-    c = list(style.RESTAURANTS[name].values())
-    return face(40, 32, style.HAIR[(ORDER.index(name) + 3) % 5], style.SKIN[ORDER.index(name) % 4]) + svg.rect(
-        22, 54, 36, 12, r=3, **svg.outlined(c[2] if name != "blimp" else c[2], 1.5))
+def entertainer(name, performers):
+    return portrait(performers[name], "e" + name)
 
 
 def main(out):
@@ -85,10 +101,11 @@ def main(out):
     for who, picture in pictures().items():
         png.write(os.path.join(out, "phone_%s_a.png" % who), button(picture, False))
         png.write(os.path.join(out, "phone_%s_b.png" % who), button(picture, True))
+    performers = load("restaurant_staff", "restaurants/staff.py").PERFORMERS
     for name in ORDER:
         for variant, lit in (("a", False), ("b", True)):
             png.write(os.path.join(out, "levelspecific", "phone_%s_entertainer_%s.png" % (name, variant)),
-                      button(entertainer(name), lit))
+                      button(entertainer(name, performers), lit))
 
 
 if __name__ == "__main__":

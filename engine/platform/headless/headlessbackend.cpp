@@ -50,14 +50,17 @@ bool THeadlessBackend::SetFullscreen(bool on)
 void THeadlessBackend::WarpMouseToCentre()
 {
     ++warps;
-    mouseX = width / 2;
-    mouseY = height / 2;
+    int w = 0, h = 0;
+    DrawableSize(&w, &h);
+    mouseX = w / 2;
+    mouseY = h / 2;
 }
 
 void THeadlessBackend::DrawableSize(int* w, int* h)
 {
-    *w = window ? width : 0;
-    *h = window ? height : 0;
+    const bool desktop = fullscreen && desktopWidth > 0 && desktopHeight > 0;
+    *w = !window ? 0 : desktop ? desktopWidth : width;
+    *h = !window ? 0 : desktop ? desktopHeight : height;
 }
 
 bool THeadlessBackend::OpenUrl(const char* url)

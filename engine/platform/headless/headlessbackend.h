@@ -18,8 +18,12 @@ public:
     std::uint32_t now = 0;
     std::deque<TRawEvent> pending;
     int modifiers = 0;
-    int mouseX = 0;
+    int mouseX = 0;  // the pointer, in drawable pixels (set it to warp)
     int mouseY = 0;
+    // The drawable in full screen (the desktop's size); 0 keeps the
+    // window's. A test resizes the window by setting width and height.
+    int desktopWidth = 0;
+    int desktopHeight = 0;
     bool windowFails = false;      // OpenWindow fails
     bool fullscreenFails = false;  // SetFullscreen fails
 
@@ -29,7 +33,7 @@ public:
     std::string title;
     bool window = false;
     bool fullscreen = false;
-    int width = 0;
+    int width = 0;   // the window's drawable out of full screen
     int height = 0;
     int swaps = 0;
     int clears = 0;

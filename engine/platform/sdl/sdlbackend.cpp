@@ -4,8 +4,8 @@
 #include "engine/base/folders.h"
 #include "engine/base/timesource.h"
 #include "engine/platform/browser.h"
-#include "engine/platform/letterbox.h"
 #include "engine/platform/sdl/sdlkeys.h"
+#include "engine/platform/sdl/x11window.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
@@ -19,6 +19,11 @@ namespace {
 
 // Without a swap interval the frame is capped near this rate.
 constexpr auto kFramePeriod = std::chrono::microseconds(1000000 / 60);
+
+// How long a window manager may take to carry out a full-screen request
+// before it counts as refused, and how often the window is looked at meanwhile.
+constexpr auto kFullscreenGrantTime = std::chrono::milliseconds(1500);
+constexpr auto kFullscreenPollPeriod = std::chrono::milliseconds(10);
 
 // The frame shown while no display handler draws.
 constexpr float kBlankRed = 32 / 255.0f, kBlankGreen = 64 / 255.0f, kBlankBlue = 96 / 255.0f;
@@ -112,13 +117,22 @@ int TSdlBackend::Modifiers()
     return mVideoReady ? sdl::EngineModifiers(static_cast<Uint16>(SDL_GetModState())) : 0;
 }
 
-void TSdlBackend::toGame(int windowX, int windowY, int* x, int* y)
+void TSdlBackend::toPixels(int windowX, int windowY, int* x, int* y)
 {
-    int w = 0, h = 0;
-    if (mWindow)
-        SDL_GetWindowSize(mWindow, &w, &h);
-    TLetterbox box = ComputeLetterbox(w, h, mGameWidth, mGameHeight);
-    WindowToGame(box, mGameWidth, mGameHeight, windowX, windowY, x, y);
+    *x = windowX;
+    *y = windowY;
+    int pixelWidth = 0, pixelHeight = 0;
+    // On X11 SDL reports window pixels; elsewhere (high-density displays)
+    // its coordinates may be points, which the drawable's size scales.
+    if (!mWindow || x11::WindowSize(mWindow, &pixelWidth, &pixelHeight))
+        return;
+    int pointWidth = 0, pointHeight = 0;
+    SDL_GetWindowSize(mWindow, &pointWidth, &pointHeight);
+    SDL_GL_GetDrawableSize(mWindow, &pixelWidth, &pixelHeight);
+    if (pointWidth > 0 && pointHeight > 0) {
+        *x = static_cast<int>(static_cast<long long>(windowX) * pixelWidth / pointWidth);
+        *y = static_cast<int>(static_cast<long long>(windowY) * pixelHeight / pointHeight);
+    }
 }
 
 void TSdlBackend::MousePosition(int* x, int* y)
@@ -126,10 +140,21 @@ void TSdlBackend::MousePosition(int* x, int* y)
     *x = *y = 0;
     if (!mWindow)
         return;
-    int globalX = 0, globalY = 0, left = 0, top = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    SDL_GetWindowPosition(mWindow, &left, &top);
-    toGame(globalX - left, globalY - top, x, y);
+    // Asked of the X server each time: it follows warps, which SDL's
+    // cached pointer does not.
+    if (x11::PointerInWindow(mWindow, x, y))
+        return;
+    int windowX = 0, windowY = 0;
+    if (SDL_GetMouseFocus() == mWindow) {
+        SDL_GetMouseState(&windowX, &windowY);
+    } else {
+        int globalX = 0, globalY = 0, left = 0, top = 0;
+        SDL_GetGlobalMouseState(&globalX, &globalY);
+        SDL_GetWindowPosition(mWindow, &left, &top);
+        windowX = globalX - left;
+        windowY = globalY - top;
+    }
+    toPixels(windowX, windowY, x, y);
 }
 
 void TSdlBackend::translate(const SDL_Event& event, TRawEvent* out)
@@ -159,11 +184,11 @@ void TSdlBackend::translate(const SDL_Event& event, TRawEvent* out)
     case SDL_MOUSEBUTTONUP:
         out->kind = event.type == SDL_MOUSEBUTTONDOWN ? TRawEvent::kButtonDown : TRawEvent::kButtonUp;
         out->button = engineButton(event.button.button);
-        toGame(event.button.x, event.button.y, &out->x, &out->y);
+        toPixels(event.button.x, event.button.y, &out->x, &out->y);
         break;
     case SDL_MOUSEMOTION:
         out->kind = TRawEvent::kMouseMoved;
-        toGame(event.motion.x, event.motion.y, &out->x, &out->y);
+        toPixels(event.motion.x, event.motion.y, &out->x, &out->y);
         break;
     case SDL_MOUSEWHEEL: {
         out->kind = TRawEvent::kWheel;
@@ -247,8 +272,8 @@ bool TSdlBackend::OpenWindow(int width, int height)
         return false;
     if (!mWindow && !createWindow(width, height))
         return false;
-    mGameWidth = width;
-    mGameHeight = height;
+    mWindowedWidth = width;
+    mWindowedHeight = height;
     // In full screen this sets the size the window returns to.
     SDL_SetWindowSize(mWindow, width, height);
     if (!IsFullscreen())
@@ -260,15 +285,67 @@ bool TSdlBackend::SetFullscreen(bool on)
 {
     if (!mWindow)
         return false;
+    if (on && !fullscreenCanBeGranted())
+        return false;
+    // A window manager acts only on a window it shows.
+    if (on)
+        SDL_ShowWindow(mWindow);
     if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         WriteDbg("Cannot switch full screen %s: %s", on ? "on" : "off", SDL_GetError());
         return false;
     }
     if (!on) {
-        SDL_SetWindowSize(mWindow, mGameWidth, mGameHeight);
-        SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        restoreWindowed();
+        return true;
     }
-    return true;
+    if (waitForFullscreen())
+        return true;
+    int width = 0, height = 0;
+    DrawableSize(&width, &height);
+    WriteDbg("Full screen was not granted: the window is still %d x %d, so it stays a window", width, height);
+    SDL_SetWindowFullscreen(mWindow, 0);
+    restoreWindowed();
+    return false;
+}
+
+void TSdlBackend::restoreWindowed()
+{
+    SDL_SetWindowSize(mWindow, mWindowedWidth, mWindowedHeight);
+    SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+bool TSdlBackend::fullscreenCanBeGranted()
+{
+    bool known = false;
+    if (x11::HasFullscreenManager(mWindow, &known) || !known)
+        return true;
+    // SDL would report full screen at the desktop's size while the window
+    // stayed as it is: nothing on this desktop carries the request out.
+    WriteDbg("Full screen: no window manager here makes windows full screen, so the window stays %d x %d",
+             mWindowedWidth, mWindowedHeight);
+    return false;
+}
+
+bool TSdlBackend::waitForFullscreen()
+{
+    SDL_Rect bounds{};
+    const int display = SDL_GetWindowDisplayIndex(mWindow);
+    if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0)
+        return true;  // nothing to compare with: SDL's word is all there is
+    int width = 0, height = 0;
+    if (!x11::WindowSize(mWindow, &width, &height))
+        return true;  // not X11: SDL follows the compositor itself
+    // The manager answers in its own time: wait for the window to cover the
+    // display, a little while at most.
+    const auto deadline = std::chrono::steady_clock::now() + kFullscreenGrantTime;
+    while ((width != bounds.w || height != bounds.h) && std::chrono::steady_clock::now() < deadline) {
+        SDL_PumpEvents();
+        std::this_thread::sleep_for(kFullscreenPollPeriod);
+        x11::WindowSize(mWindow, &width, &height);
+    }
+    // A manager that gave another size (panels kept, say) did act on the
+    // request: the picture is letterboxed into what it gave.
+    return width != mWindowedWidth || height != mWindowedHeight || (width == bounds.w && height == bounds.h);
 }
 
 bool TSdlBackend::IsFullscreen() const
@@ -313,7 +390,7 @@ void TSdlBackend::SetTitle(const char* utf8)
 void TSdlBackend::DrawableSize(int* width, int* height)
 {
     *width = *height = 0;
-    if (mWindow)
+    if (mWindow && !x11::WindowSize(mWindow, width, height))
         SDL_GL_GetDrawableSize(mWindow, width, height);
 }
 

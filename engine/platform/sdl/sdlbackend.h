@@ -2,8 +2,9 @@
 // made on the first OpenWindow. Full screen is the desktop's (the monitor's
 // mode is never changed). Buffer swaps wait for the vertical retrace when
 // the driver allows it; otherwise the swap is capped near 60 Hz so the main
-// loop never spins. Mouse positions are mapped from window pixels into game
-// coordinates through the letterbox rectangle.
+// loop never spins. Mouse positions and sizes are the window's pixels, as
+// the X server has them where there is one (x11window.h); the platform data
+// maps them into game coordinates.
 #pragma once
 
 #include "engine/platform/backend.h"
@@ -54,15 +55,22 @@ private:
     bool createWindow(int width, int height);
     void translate(const SDL_Event& event, TRawEvent* out);
     void translateWindowEvent(const SDL_Event& event, TRawEvent* out);
-    void toGame(int windowX, int windowY, int* x, int* y);
+    // SDL's window coordinates as drawable pixels.
+    void toPixels(int windowX, int windowY, int* x, int* y);
+    void restoreWindowed();
+    // False (logged) when nothing on this desktop could make the window full screen.
+    bool fullscreenCanBeGranted();
+    // True once the window manager made the window full screen (or gave it
+    // another size of its choosing); false when it left it as it was.
+    bool waitForFullscreen();
     void capFrameRate();
 
     bool mVideoReady = false;
     SDL_Window* mWindow = nullptr;
     void* mContext = nullptr;  // SDL_GLContext
     bool mVsync = false;
-    int mGameWidth = 0;
-    int mGameHeight = 0;
+    int mWindowedWidth = 0;  // the size the window has out of full screen
+    int mWindowedHeight = 0;
     std::chrono::steady_clock::time_point mNextFrame{};
     int mTypingModifiers = 0;  // of the last key pressed, for the text it typed
 };

@@ -1,10 +1,12 @@
 #include "engine/render/gl/gldisplayhandler.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/instanceholder.h"
 #include "engine/platform/letterbox.h"
 #include "engine/platform/platform.h"
 #include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/glstate.h"
+#include "engine/render/gl/glstats.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
 
@@ -13,8 +15,6 @@
 #include <numbers>
 
 namespace {
-
-TGLDisplayHandler* gGLInstance = nullptr;
 
 // Matrices are row-vector (p' = p x M) and row-major, which is the memory
 // layout glLoadMatrixf expects of GL's column-vector, column-major matrices.
@@ -71,12 +71,12 @@ TGLTextureData* GLData(TTexture* texture)
 
 TGLDisplayHandler* TGLDisplayHandler::GetInstance()
 {
-    return gGLInstance;
+    return TInstanceHolder<TGLDisplayHandler>::Get();
 }
 
 TGLDisplayHandler::TGLDisplayHandler()
 {
-    gGLInstance = this;
+    TInstanceHolder<TGLDisplayHandler>::Publish(this);
 }
 
 TGLDisplayHandler::~TGLDisplayHandler()
@@ -85,8 +85,7 @@ TGLDisplayHandler::~TGLDisplayHandler()
     mTexture.reset();
     mCursor.reset();
     ReleaseScreenFramebuffer();
-    if (gGLInstance == this)
-        gGLInstance = nullptr;
+    TInstanceHolder<TGLDisplayHandler>::Withdraw(this);
 }
 
 std::unique_ptr<TTextureData> TGLDisplayHandler::NewTextureData()
@@ -203,8 +202,28 @@ bool TGLDisplayHandler::BeginDraw(bool)
     glViewport(0, 0, mDisplay.x2, mDisplay.y2);
     ApplyScissor();
     glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // Only 3D drawing reads the depth buffer: it is cleared (the same area)
+    // when a frame first turns depth on, so 2D frames never touch it.
+    mDepthClearPending = true;
+    mDepthClearBox = mViewport;
     return true;
+}
+
+void TGLDisplayHandler::ClearDepthIfPending()
+{
+    if (!mDepthClearPending || GetDrawFramebuffer() != mScreenFramebuffer)
+        return;
+    FlushSprites();
+    mDepthClearPending = false;
+    if (mDepthClearBox.x2 >= 1 && mDepthClearBox.y2 >= 1)
+        glScissor(mDepthClearBox.x1, mDepthClearBox.y1, mDepthClearBox.x2, mDepthClearBox.y2);
+    GLboolean mask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(mask);
+    ApplyScissor();
 }
 
 bool TGLDisplayHandler::EndDraw(bool showCursor)
@@ -257,6 +276,7 @@ void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& 
     glWindowPos2i(destination.x1, destination.y1);
     glPixelZoom(float(destination.Width()) / source.Width(), float(destination.Height()) / source.Height());
     glCopyPixels(source.x1, source.y1, source.Width(), source.Height(), GL_COLOR);
+    CountGLDraw();
     glPixelZoom(1, 1);
 }
 
@@ -298,6 +318,7 @@ void TGLDisplayHandler::End2d()
 bool TGLDisplayHandler::Begin3d()
 {
     FlushSprites();
+    ClearDepthIfPending();
     SetFilteringMode(kFilterLinear);
     glPushAttrib(GL_ENABLE_BIT);
     glDepthMask(GL_TRUE);
@@ -373,12 +394,16 @@ void TGLDisplayHandler::SetShadeMode(EShadeModes mode)
 void TGLDisplayHandler::SetZBufferWrite(bool on)
 {
     FlushSprites();
+    if (on)
+        ClearDepthIfPending();
     glDepthMask(on ? GL_TRUE : GL_FALSE);
 }
 
 void TGLDisplayHandler::SetZBufferTest(bool on)
 {
     FlushSprites();
+    if (on)
+        ClearDepthIfPending();
     if (on)
         glEnable(GL_DEPTH_TEST);
     else
@@ -563,8 +588,24 @@ bool TGLDisplayHandler::HasViewport() const
 void TGLDisplayHandler::ApplyScissor()
 {
     FlushSprites();
-    if (mViewport.x2 >= 1 && mViewport.y2 >= 1)
+    if (mViewport.x2 < 1 || mViewport.y2 < 1)
+        return;
+    if (!mHasDrawBounds) {
         glScissor(mViewport.x1, mViewport.y1, mViewport.x2, mViewport.y2);
+        return;
+    }
+    TRect box = TRect{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2}.Intersect(
+        mDrawBounds);
+    glScissor(box.x1, box.y1, std::max(box.Width(), 0), std::max(box.Height(), 0));
+}
+
+void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)
+{
+    FlushSprites();
+    mHasDrawBounds = bounds != nullptr;
+    if (bounds)
+        mDrawBounds = *bounds;
+    ApplyScissor();
 }
 
 void TGLDisplayHandler::SetViewPort(int left, int top, int right, int bottom)
@@ -647,6 +688,7 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
     }
     glDrawArrays(Primitive(type), 0, set.GetCount());
+    CountGLDraw();
     // The arrays belong to the caller: leave no pointer into them behind.
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -681,6 +723,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
 
     PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
     glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
+    CountGLDraw();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -708,6 +751,7 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
     ApplyBlendMode();
     glColor4f(colour->r, colour->g, colour->b, colour->a);
     glRecti(left, top, right, bottom);
+    CountGLDraw();
     glColor4f(1, 1, 1, 1);
     PopViewport();
 }

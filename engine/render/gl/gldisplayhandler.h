@@ -47,6 +47,8 @@ public:
     void SetViewPort(int left, int top, int right, int bottom) override;
     void GetViewport(int* left, int* top, int* right, int* bottom) override;
     void PushViewport(int left, int top, int right, int bottom) override;
+    // The bounds narrow the scissor box (the viewport still places sprites).
+    void SetDrawBounds(const TRect* bounds) override;
     void DrawVertices(EDrawType type, const TVertexSet& set) override;
     bool DrawGlyphTriangles(TTexture* atlas, const TVertexSet& set) override;
     void PopViewport() override;
@@ -104,6 +106,8 @@ public:
 
 private:
     void ApplyScissor();
+    // The depth clear BeginDraw leaves until a frame first uses depth.
+    void ClearDepthIfPending();
     bool QueueLines(const TVertexSet& set);
     void MakeScreenFramebuffer(int width, int height);
     void ReleaseScreenFramebuffer();
@@ -114,6 +118,10 @@ private:
     std::vector<TRect> mViewportStack;
     TRect mViewport{0, 0, 320, 240};
     TRect mDisplay{0, 0, 320, 240};
+    TRect mDrawBounds;  // left, top, right, bottom; used while mHasDrawBounds
+    bool mHasDrawBounds = false;
+    bool mDepthClearPending = false;
+    TRect mDepthClearBox;  // the viewport ({x, y, width, height}) BeginDraw cleared
     std::shared_ptr<TTexture> mTexture;
     std::shared_ptr<TTexture> mCursor;
     TPoint mCursorHotSpot;

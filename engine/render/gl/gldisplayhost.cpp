@@ -39,8 +39,10 @@ void TGLDisplayHost::EndDraw(bool swap)
 
 TPoint TGLDisplayHost::GetMousePosition()
 {
+    // Asked anew each frame, so the cursor is drawn where the pointer is
+    // even when it got there by a warp that sent no motion.
     TPoint point;
-    mPlatform.Backend().MousePosition(&point.x, &point.y);
+    mPlatform.GetMousePosition(&point.x, &point.y);
     return point;
 }
 

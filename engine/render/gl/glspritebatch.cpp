@@ -1,5 +1,7 @@
 #include "engine/render/gl/glspritebatch.h"
 
+#include "engine/render/gl/glstats.h"
+
 void ApplyGLBlendMode(EBlendModes mode)
 {
     switch (mode) {
@@ -72,6 +74,7 @@ void TGLSpriteBatch::Flush()
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mVertices.data());
     glDrawArrays(GL_QUADS, 0, GLsizei(mVertices.size()));
+    CountGLDraw();
     // The store is reused: leave no array pointing into it.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
@@ -118,6 +121,7 @@ void TGLLineBatch::Flush(int width, int height)
     glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
     glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
     glDrawArrays(GL_LINES, 0, GLsizei(mVertices.size()));
+    CountGLDraw();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/render/gl/gldisplayhandler.h"
 #include "engine/render/gl/glstate.h"
+#include "engine/render/gl/glstats.h"
 
 #include <cmath>
 
@@ -92,6 +93,7 @@ bool TGLTextureData::CreateDeviceSurface()
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, mSurfaceWidth, mSurfaceHeight, 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+    CountGLUpload(std::int64_t(mSurfaceWidth) * mSurfaceHeight);
     GLenum error = glGetError();
     if (error != GL_NO_ERROR) {
         WriteDbg("Texture of %dx%d not made: GL error 0x%x", mSurfaceWidth, mSurfaceHeight, error);
@@ -109,6 +111,7 @@ void TGLTextureData::UploadPixels()
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mSurfaceWidth, mSurfaceHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                     mPixels.data());
+    CountGLUpload(std::int64_t(mSurfaceWidth) * mSurfaceHeight);
 }
 
 void TGLTextureData::UploadRect(const TRect& rect)
@@ -122,6 +125,7 @@ void TGLTextureData::UploadRect(const TRect& rect)
     glPixelStorei(GL_UNPACK_SKIP_ROWS, rect.y1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, rect.x1, rect.y1, rect.Width(), rect.Height(), GL_BGRA,
                     GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+    CountGLUpload(std::int64_t(rect.Width()) * rect.Height());
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
@@ -161,6 +165,7 @@ void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
     glDisable(GL_TEXTURE_2D);
     glColor4f(colour.r, colour.g, colour.b, colour.a);
     glRecti(rect.x1, rect.y1, rect.x2, rect.y2);
+    CountGLDraw();
     glColor4f(1, 1, 1, 1);
 }
 
@@ -200,6 +205,7 @@ void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
         glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
         glDrawPixels(std::min(mImageWidth, mSurfaceWidth), std::min(mImageHeight, mSurfaceHeight), GL_BGRA,
                      GL_UNSIGNED_INT_8_8_8_8_REV, mSystemSurface.data());
+        CountGLDraw();
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     }
     handler->PopViewport();
@@ -219,6 +225,7 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, vertices);
     glDrawArrays(GL_QUADS, 0, 4);
+    CountGLDraw();
     // The vertices live on this stack frame: leave no array pointing at them.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
@@ -266,6 +273,20 @@ void TGLTextureData::DrawSprite(const TVec2& pos, float alpha, float scaleX, flo
                                 const TVec2* centre, const TColor& colour, int flags, const float* matrix,
                                 const TRect* source)
 {
+    QueueSprite(pos, alpha, scaleX, scaleY, rotation, centre, colour, flags, matrix, source, nullptr);
+}
+
+void TGLTextureData::DrawSpritePart(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
+                                    const TVec2* centre, const TColor& colour, int flags, const TRect& source,
+                                    const TRect& visible)
+{
+    QueueSprite(pos, alpha, scaleX, scaleY, rotation, centre, colour, flags, nullptr, &source, &visible);
+}
+
+void TGLTextureData::QueueSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
+                                 const TVec2* centre, const TColor& colour, int flags, const float* matrix,
+                                 const TRect* source, const TRect* visible)
+{
     if (IsSystemSurface() || !mTexture) {
         QM_ASSERT(!"Attempt to call DrawSprite on an mSystemRamTexture.");
         return;
@@ -285,6 +306,7 @@ void TGLTextureData::DrawSprite(const TVec2& pos, float alpha, float scaleX, flo
     params.surfaceSize = {mSurfaceWidth, mSurfaceHeight};
     const TRect& vp = handler->GetViewportRect();
     params.viewportOrigin = {vp.x1, vp.y1};
+    params.visible = visible;
     TSpriteQuad quad = BuildSpriteQuad(params);
 
     handler->AddSprite(mTexture, quad, {colour.r, colour.g, colour.b, std::fabs(alpha)});

@@ -17,6 +17,9 @@ public:
     void Draw(float x, float y, float alpha, float scale, const TRect* source) override;
     void DrawSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation, const TVec2* centre,
                     const TColor& colour, int flags, const float* matrix, const TRect* source) override;
+    void DrawSpritePart(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
+                        const TVec2* centre, const TColor& colour, int flags, const TRect& source,
+                        const TRect& visible) override;
     bool BeginRenderTarget() override;
     void EndRenderTarget() override;
 
@@ -34,6 +37,9 @@ protected:
     void CopyToDevice(TTextureData& destination, int x, int y, const TRect& source) override;
 
 private:
+    void QueueSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation, const TVec2* centre,
+                     const TColor& colour, int flags, const float* matrix, const TRect* source,
+                     const TRect* visible);
     // Draws the quad with this texture bound; texture environment as given.
     void DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLint environment);
     void DeleteDeviceObjects();

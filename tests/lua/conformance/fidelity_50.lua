@@ -90,6 +90,57 @@ local cases = {
   {"newproxy of something that is not a proxy",
    function() return errmsg(newproxy, {}) end,
    "bad argument #1 to `newproxy' (boolean or proxy expected)"},
+  -- A tail call leaves a level of its own on the stack, with no function,
+  -- no source and no line.
+  {"error at level 2 through a tail call names no position",
+   function()
+     local function fails() error("deep", 2) end
+     local function tailer() return fails() end
+     return errmsg(function() local x = tailer() return x end)
+   end,
+   "deep"},
+  {"error at level 2 through an ordinary call names the caller's line",
+   function()
+     local function fails() error("deep", 2) end
+     local function caller() local x = fails() return x end
+     return (string.gsub(errmsg(caller), "^[^:]*:%d+: ", "<position> "))
+   end,
+   "<position> deep"},
+  {"debug.traceback shows the level a tail call leaves",
+   function()
+     local function inner() local s = debug.traceback("m") return s end
+     local function outer() return inner() end
+     local s = outer()
+     local _, _, second = string.find(s, "^m\nstack traceback:\n\t[^\n]*\n\t([^\n]*)\n")
+     return second
+   end,
+   "(tail call): ?"},
+  {"getfenv and setfenv count the level a tail call leaves",
+   function()
+     local function envAt(level) return getfenv(level) end
+     local function tailer(level) return envAt(level) end
+     local mine = {}
+     local function caller(level) local e = tailer(level) return e end
+     setfenv(caller, mine)
+     local function setAt(level) setfenv(level, {}) end
+     local function setTailer() return setAt(2) end
+     return tostring(caller(3) == mine) .. "; " ..
+       string.gsub(errmsg(caller, 2), "^[^:]*:%d+: ", "") .. "; " ..
+       string.gsub(errmsg(setTailer), "^[^:]*:%d+: ", "")
+   end,
+   "true; no function environment for tail call at level 2; no function environment for tail call at level 2"},
+  {"unpack fills a C function's stack up to its limit",
+   function() local t = {} for i = 1, 2047 do t[i] = i end return count(unpack(t)) end,
+   2047},
+  {"unpack of more than a C function's stack holds",
+   function() local t = {} for i = 1, 2048 do t[i] = i end return errmsg(unpack, t) end,
+   "stack overflow (table too big to unpack)"},
+  {"loadfile of a missing file gives the system's reason",
+   function() local f, msg = loadfile("no/such/file.lua") return tostring(f) .. " " .. msg end,
+   "nil cannot read no/such/file.lua: No such file or directory"},
+  {"dofile of a missing file raises the same text",
+   function() return errmsg(dofile, "no/such/file.lua") end,
+   "cannot read no/such/file.lua: No such file or directory"},
 }
 
 local failed = 0

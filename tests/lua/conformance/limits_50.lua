@@ -1,6 +1,7 @@
 -- Limits that hold whatever a script does: deep coroutine nesting, list
--- sizes at the ends of the integer range, very long if-chains. Each must end
--- in a Lua error, never in a crash or an endless loop.
+-- positions and sizes at the ends of the integer range, very long if-chains.
+-- Each must end at once, in a result or a Lua error, never in a crash or an
+-- endless loop.
 
 local function errmsg(f, ...)
   local ok, msg = pcall(f, unpack(arg))
@@ -30,22 +31,50 @@ do
   assert(resumed(100) == 100)
 end
 
--- List sizes and positions at the ends of the integer range are refused.
+-- Positions and sizes at the ends of the integer range take the steps any
+-- other position takes, and end at once: only positions that hold a value
+-- (or are about to) are moved. A size that cannot grow is refused.
 do
+  local function keys(t)
+    local n = 0
+    for _ in pairs(t) do n = n + 1 end
+    return n
+  end
   local t = {}
   table.setn(t, 2147483647)
   assert(string.find(errmsg(table.insert, t, "x"), "table overflow", 1, true))
   assert(table.getn(t) == 2147483647)
-  assert(string.find(errmsg(table.insert, {1, 2, 3}, -2147483648, "x"), "position out of bounds", 1, true))
-  assert(string.find(errmsg(table.insert, {1, 2, 3}, 0, "x"), "position out of bounds", 1, true))
-  assert(string.find(errmsg(table.remove, {1, 2, 3}, -2147483648), "position out of bounds", 1, true))
-  assert(string.find(errmsg(table.remove, {1, 2, 3}, 4), "position out of bounds", 1, true))
+
+  local lo = -2147483648
+  local l = {[lo] = "lo", [-5] = "m", 1}
+  table.insert(l, lo, "x")
+  assert(l[lo] == "x" and l[lo + 1] == "lo" and l[-4] == "m" and l[-5] == nil and l[1] == nil and l[2] == 1)
+  assert(keys(l) == 4 and table.getn(l) == 2)
+  local r = {[lo + 1] = "b", [lo] = "a", 1, 2, 3}
+  assert(table.remove(r, lo) == "a")
+  assert(r[lo] == "b" and r[lo + 1] == nil and r[0] == 1 and r[1] == 2 and r[2] == 3 and r[3] == nil)
+  assert(keys(r) == 4 and table.getn(r) == 2)
+  -- positions past the integer range count as its ends
+  local far = {1, 2}
+  table.insert(far, -1e300, "x")
+  assert(far[lo] == "x" and far[2] == 1 and far[3] == 2 and keys(far) == 3)
+
+  -- a size near the top of the range, with the elements far apart
+  local big = {n = 2147483646, "b", [1000] = "c"}
+  table.insert(big, 1, "a")
+  assert(big.n == 2147483647 and big[1] == "a" and big[2] == "b" and big[1000] == nil and big[1001] == "c")
+  assert(keys(big) == 4)
+  assert(table.remove(big, 1) == "a")
+  assert(big.n == 2147483646 and big[1] == "b" and big[2] == nil and big[1000] == "c" and keys(big) == 3)
+  table.insert(big, 2147483647, "top")
+  assert(big.n == 2147483647 and big[2147483647] == "top")
+  assert(table.remove(big) == "top" and big.n == 2147483646)
+
   -- positions inside the list, and just past its end for insert, still work
-  local l = {1, 2, 3}
-  table.insert(l, 4, 4)
-  table.insert(l, 1, 0)
-  assert(table.remove(l, 1) == 0 and table.remove(l) == 4 and table.getn(l) == 3)
-  assert(table.remove({}) == nil and table.remove({}, 5) == nil)
+  local p = {1, 2, 3}
+  table.insert(p, 4, 4)
+  table.insert(p, 1, 0)
+  assert(table.remove(p, 1) == 0 and table.remove(p) == 4 and table.getn(p) == 3)
   -- growing past the end sets the size, as before
   local g = {}
   table.insert(g, 5, "x")

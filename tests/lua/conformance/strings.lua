@@ -185,6 +185,15 @@ assert(string.format("%#x", 255) == "0xff" and string.format("%o", 8) == "10")
 assert(string.format("%#o", 8) == "010" and string.format("%u", 42) == "42")
 assert(string.format("%c", 65) == "A" and string.format("%c%c", 76, 117) == "Lu")
 
+-- format: %o %u %x %X take the number as an unsigned int, so the upper half
+-- of its range prints in full, with every flag, width and precision.
+assert(string.format("%x", 4294967295) == "ffffffff" and string.format("%X", 2147483648) == "80000000")
+assert(string.format("%u", 3000000000) == "3000000000" and string.format("%o", 4294967295) == "37777777777")
+assert(string.format("%#x", 4294967295) == "0xffffffff" and string.format("%#o", 2147483648) == "020000000000")
+assert(string.format("%12x|", 2147483648) == "    80000000|" and string.format("%-12X|", 4294967295) == "FFFFFFFF    |")
+assert(string.format("%012u", 4294967295) == "004294967295" and string.format("%.10x", 2147483649) == "0080000001")
+assert(string.format("%x", 4294967295.75) == "ffffffff" and string.format("%u", 2147483647.5) == "2147483647")
+
 -- format: floating point conversions.
 assert(string.format("%.2f", 3.14159) == "3.14" and string.format("%10.3f", 3.14159) == "     3.142")
 assert(string.format("%-8.1f|", 2.5) == "2.5     |")

@@ -20,6 +20,24 @@ do
   assert(a == 5 and b == 5)
 end
 
+-- Patterns nest as deep as they are long: every optional item that matches
+-- is a level the matcher may come back to, and none of them is refused.
+do
+  assert(table.concat({string.find(string.rep("a", 200), string.rep("a?", 200))}, ",") == "1,200")
+  local n = 100000
+  local a, b = string.find(string.rep("a", n) .. "b", string.rep("a?", n) .. "b$")
+  assert(a == 1 and b == n + 1)
+  -- the deepest level gives its character back so that the rest matches
+  a, b = string.find(string.rep("a", n) .. "b", string.rep("a?", n) .. "ab")
+  assert(a == 1 and b == n + 1)
+  -- backing out of a level reopens the capture closed after it
+  local s, e, x = string.find(string.rep("a", 5000) .. "c", "(" .. string.rep("a?", 5000) .. ")ac")
+  assert(s == 1 and e == 5001 and x == string.rep("a", 4999))
+  -- past a million levels the matcher stops with an error instead
+  local ok, msg = pcall(string.find, string.rep("a", 1100000), string.rep("a?", 1100000))
+  assert(not ok and string.find(msg, "pattern too complex", 1, true), msg)
+end
+
 -- byte takes one position and gives nil outside the string.
 assert(string.byte("abc", 0) == nil and string.byte("abc", 4) == nil and string.byte("") == nil)
 assert(string.byte("abc", -3) == 97 and string.byte("abc", -4) == nil)

@@ -58,6 +58,12 @@ do
   assert(t[0] == "n" and t["0"] == "s")
   t[-1] = "m"; t[1.5] = "h"
   assert(t[-1] == "m" and t[1.5] == "h")
+  -- the ends of the integer range are keys like any other
+  local lo, hi = -2147483648, 2147483647
+  assert(t[lo] == nil and t[hi] == nil)
+  t[lo] = "lo"; t[hi] = "hi"
+  assert(t[lo] == "lo" and t[hi] == "hi" and t[lo + 1] == nil and t[hi - 1] == nil)
+  assert(rawget(t, lo) == "lo" and ({[lo] = 1})[lo] == 1)
 end
 
 -- Any value but nil may be a key; tables and functions are keys by identity.

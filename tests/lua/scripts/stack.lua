@@ -40,5 +40,10 @@ print(type(f) == "function" and f() or f)
 local co = coroutine.create(function() local function r() return 1 + r() end return r() end)
 print(coroutine.resume(co))
 print(coroutine.status(co))
--- many values on the stack
-print(table.getn({unpack((function() local t = {} for i = 1, 5000 do t[i] = i end return t end)())}))
+-- many values on the stack: a C function holds at most 2048 (its
+-- arguments included), Lua functions as many as the stack grows to
+local function list(n) local t = {} for i = 1, n do t[i] = i end return t end
+print(table.getn({unpack(list(2047))}))
+print(pcall(unpack, list(5000)))
+local function many(n) if n == 0 then return end return n, many(n - 1) end
+print(table.getn({many(3000)}))

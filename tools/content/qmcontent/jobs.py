@@ -81,9 +81,9 @@ def run(kind, source, stage, env):
     if kind == "svg":
         run_svg(source, stage)
     elif kind == "sfx":
-        sounds.render_sfx(source, stage)
+        sounds.render_sfx(source, stage, env["QM_SYNTH"])
     elif kind == "song":
-        sounds.render_song(source, stage)
+        sounds.render_song(source, stage, env["QM_SYNTH"])
     elif kind == "anim":
         run_anim(source, stage, env)
     elif kind == "py":

@@ -77,3 +77,44 @@ def render(svg_text):
         return png.read(name)
     finally:
         os.unlink(name)
+
+
+def linear_gradient(gid, stops, x1=0, y1=0, x2=0, y2=1):
+    """A <linearGradient> for <defs>: stops are (offset 0..1, colour[, opacity])."""
+    body = "".join('<stop offset="%g" stop-color="%s" stop-opacity="%g"/>'
+                   % (s[0], s[1], s[2] if len(s) > 2 else 1) for s in stops)
+    return ('<linearGradient id="%s" x1="%g" y1="%g" x2="%g" y2="%g">%s</linearGradient>'
+            % (gid, x1, y1, x2, y2, body))
+
+
+def radial_gradient(gid, stops):
+    """A <radialGradient> for <defs> filling its shape's box from the middle out."""
+    body = "".join('<stop offset="%g" stop-color="%s" stop-opacity="%g"/>'
+                   % (s[0], s[1], s[2] if len(s) > 2 else 1) for s in stops)
+    return '<radialGradient id="%s">%s</radialGradient>' % (gid, body)
+
+
+def defs(*items):
+    return "<defs>%s</defs>" % "".join(items)
+
+
+def polygon(points, **style):
+    return "<polygon %s/>" % attrs(points=" ".join("%g,%g" % p for p in points), **style)
+
+
+class Random:
+    """A small deterministic generator (the same numbers on every run and
+    machine), for scattering stars, planks and bubbles."""
+
+    def __init__(self, seed):
+        self.state = (seed * 2654435761 + 12345) & 0xFFFFFFFF
+
+    def next(self):
+        self.state = (self.state * 1664525 + 1013904223) & 0xFFFFFFFF
+        return self.state
+
+    def uniform(self, lo, hi):
+        return lo + (hi - lo) * (self.next() / 4294967296.0)
+
+    def choice(self, items):
+        return items[self.next() % len(items)]

@@ -1,0 +1,27 @@
+// What the X server itself says about the game's window. SDL's own idea of
+// the window can be stale on X11: a full-screen request that no window
+// manager carries out leaves SDL believing in the desktop's size, and a
+// pointer moved by warping (tools, remote control, accessibility software)
+// raises no raw motion, so SDL's cached global pointer stays behind. Each
+// call answers false when the window is not an X11 window (Wayland, the
+// offscreen driver): the caller then asks SDL.
+#pragma once
+
+struct SDL_Window;
+
+namespace qm::x11 {
+
+// The window's size in pixels, as the X server has it now.
+bool WindowSize(SDL_Window* window, int* width, int* height);
+
+// The pointer relative to the window's top-left pixel (outside the window
+// it lies outside 0..width-1 / 0..height-1). False also when the pointer is
+// on another screen.
+bool PointerInWindow(SDL_Window* window, int* x, int* y);
+
+// Whether a window manager runs that says it can make windows full screen;
+// without one, nothing acts on a full-screen request. `known` is false when
+// the window is not an X11 window, and the answer means nothing then.
+bool HasFullscreenManager(SDL_Window* window, bool* known);
+
+}  // namespace qm::x11
