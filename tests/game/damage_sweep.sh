@@ -102,16 +102,39 @@ start() {
 # The main menu (or a notice about the saves), as far as the damage lets it show.
 to_menu() { seen 330 495 "$accent" 24 || true; }
 
+# Clicks at (x, y) while the picture at (bx, by) matches `before`, until the
+# one at (ax, ay) matches `after` ("!" before it: no longer matches); a click
+# the game let pass while a screen slid in is given again. False after about
+# `tries` half seconds.
+advance() {
+  local x=$1 y=$2 bx=$3 by=$4 before=$5 ax=$6 ay=$7 after=$8 tries=$9
+  local last=0
+  for i in $(seq "$tries"); do
+    alive || return 1
+    shot "$work/now.png"
+    if [[ "$after" == !* ]]; then
+      pixel "$work/now.png" "$ax" "$ay" | grep -qE "${after#!}" || return 0
+    else
+      pixel "$work/now.png" "$ax" "$ay" | grep -qE "$after" && return 0
+    fi
+    if pixel "$work/now.png" "$bx" "$by" | grep -qE "$before" && (( i - last >= 4 || last == 0 )); then
+      click "$x" "$y" 0
+      last=$i
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
 # Level 1 of the career: Play, the map's Play, "Let's play", skip the
 # tutorial, and a few seconds of the level (the first parties arrive).
+intro_band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
 to_level() {
   seen 330 495 "$accent" 24 || return 0
-  click 400 299 1
-  seen 640 576 "$accent" 20 || return 0
-  click 696 569 2
-  seen 180 150 "^2[23][0-9] 1[01][0-9] [4-7][0-9]$" 16 || true
-  click 400 402 2
-  click 700 84 1
+  advance 400 299 330 495 "$accent" 640 576 "$accent" 30 || return 0
+  advance 696 569 640 576 "$accent" 180 150 "$intro_band" 30 || return 0
+  advance 400 410 400 410 "$accent" 680 84 "$accent" 24 || return 0
+  advance 680 84 680 84 "$accent" 680 84 "!$accent" 16 || return 0
   sleep 6
 }
 
