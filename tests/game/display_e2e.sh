@@ -24,46 +24,29 @@ if [[ -z "${QM_DISPLAY_E2E_SIZE:-}" ]]; then
 fi
 size=$QM_DISPLAY_E2E_SIZE
 
-source "$(dirname "$(readlink -f "$0")")/e2e_lib.sh"
+source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+mkdir -p "$artefacts"
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
-paper="^2[3-5][0-9] 2[2-4][0-9] 2[0-2][0-9]$"
+menu="pixel 330 303 $accent"          # the main menu's Play button
+players="pixel 250 60 $accent"        # the player choice's title band
+map="pixel 40 42 $accent"             # the map's Back button
+options="pixel 250 147 $accent"       # the options' title band
+help="pixel 160 165 $accent"          # the help page's title band
+name_entry="pixel 250 160 $accent"    # the name entry's title band
 
-# True when the window's picture at (x, y) matches the pattern now.
-shows() {
-  shot "$work/now.png"
-  pixel "$work/now.png" "$1" "$2" | grep -qE "$3"
-}
-# Clicks (x, y) and waits for the picture at (dx, dy) to match; the click
-# is given again while the screen it was meant for still shows (a screen
-# that slides in may not take clicks yet).
-press() {
-  local x=$1 y=$2 dx=$3 dy=$4 want=$5 what=$6
-  for _ in 1 2 3 4; do
-    point "$x" "$y"
-    xdotool click 1
-    for _ in $(seq 25); do
-      shows "$dx" "$dy" "$want" && return 0
-      sleep 0.2
-    done
-  done
-  fail "$what: pixel ($dx, $dy) is $(pixel "$work/now.png" "$dx" "$dy"), not $want"
-}
-main_menu() { wait_pixel 330 303 "$accent" "the main menu's Play button ($1)"; }
-
-start
+start "$game"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ $WIDTH -eq 800 && $HEIGHT -eq 600 ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
 
 # The first start: loading, then the name entry. Keys go to the window
 # under the pointer.
-wait_pixel 250 160 "$accent" "the name entry's title band"
+wait_until "$name_entry" "the name entry"
 point 400 300
 xdotool type --delay 60 "Ada"
-xdotool key Return
-main_menu "after the name"
-grep -q "Full screen: no window manager here" "$log" || fail "the refused full screen is not in the log"
+wait_then_key Return "$name_entry" "$menu" "the main menu after the name"
+wait_until "log Full screen: no window manager here" "the refused full screen in the log"
 # The picture fills the window: sky in its top corners, deck at the bottom.
 shot "$work/menu.png"
 for corner in "1 1" "798 1"; do
@@ -72,24 +55,23 @@ done
 import -window root "$artefacts/display_${size}_menu.png"
 
 # Change player: the player choice, then Back.
-press 397 236 250 60 "$accent" "Change player"
+wait_then_click 397 236 "$menu" "$players" "Change player"
 import -window root "$artefacts/display_${size}_chooseplayer.png"
-press 512 507 330 303 "$accent" "Back from the player choice"
+wait_then_click 512 507 "$players" "$menu" "Back from the player choice"
 # Play: the map; its Back returns.
-press 400 299 40 42 "$accent" "Play"
+wait_then_click 400 299 "$menu" "$map" "Play"
 import -window root "$artefacts/display_${size}_map.png"
-press 104 39 330 303 "$accent" "Back from the map"
+wait_then_click 104 39 "$map" "$menu" "Back from the map"
 # Options, left with OK.
-press 400 363 250 147 "$accent" "Options"
+wait_then_click 400 363 "$menu" "$options" "Options"
 import -window root "$artefacts/display_${size}_options.png"
-press 400 411 330 303 "$accent" "OK on the options"
+wait_then_click 400 411 "$options" "$menu" "OK on the options"
 # How to play, left with Back.
-press 400 427 160 165 "$accent" "How to play"
+wait_then_click 400 427 "$menu" "$help" "How to play"
 import -window root "$artefacts/display_${size}_help.png"
-press 400 416 330 303 "$accent" "Back from the help"
+wait_then_click 400 416 "$help" "$menu" "Back from the help"
 # Quit ends the program.
-point 400 491
-xdotool click 1
+wait_then_click 400 491 "$menu" ended "Quit"
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "display e2e at $size: ok"
