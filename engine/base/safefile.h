@@ -21,10 +21,11 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size);
 
 // Removes the temporaries of `path` that a save killed mid-write left behind:
 // path + "." + six letters or digits (the pattern WriteFileReplacing uses)
-// that no running save holds locked and that nothing has written to for a
-// minute (a save in another process may not have locked its new one yet).
-// Returns how many were removed. The file itself is never touched: until the
-// rename, it holds the last good save.
+// that no running save holds locked. A save holds the folder's lock while
+// it creates and locks its temporary; a pass that finds it held removes
+// nothing (the leftovers go at a later one). Returns how many were removed.
+// The file itself is never touched: until the rename, it holds the last
+// good save.
 int RemoveStaleTemporaries(const str& path);
 
 // The whole content of a file. False when it cannot be opened or read.
