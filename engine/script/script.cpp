@@ -643,6 +643,16 @@ TFontDescription TScript::PopFont()
         lua_pop(L, 1);
         lua_rawgeti(L, -1, 3);
         font.color = PopColor();
+        // { face, size, colour, outline size, outline colour }: the last two optional.
+        lua_rawgeti(L, -1, 4);
+        if (lua_isnumber(L, -1)) {
+            font.outlineSize = static_cast<float>(lua_tonumber(L, -1));
+            lua_pop(L, 1);
+            lua_rawgeti(L, -1, 5);
+            font.outlineColor = PopColor();
+        } else {
+            lua_pop(L, 1);
+        }
     }
     lua_pop(L, 1);
     return font;

@@ -33,6 +33,8 @@ struct TFontDescription {
     str name;
     int height = 0;
     TColor color;
+    float outlineSize = 0;  // pixels; 0: no outline
+    TColor outlineColor;
 };
 
 class TScript : public TAnimTask {

@@ -130,7 +130,7 @@ int DecodeOrigin(int o, int extent)
 
 TFontDescription TWindowScript::ReadFont()
 {
-    TFontDescription font{"font.mvec", 16, TColor{0, 1, 0, 1}};
+    TFontDescription font{"font.mvec", 16, TColor{0, 1, 0, 1}, 0, TColor{}};
     if (GetTag("font", true))
         font = PopFont();
     return font;
@@ -167,6 +167,7 @@ int TWindowScript::LuaCreateText(lua_State* L)
         return 0;
     }
     text->SetLineSpacing(padding);
+    text->SetOutline(font.outlineSize, font.outlineColor);
     text->Create(label, width, height, flags, font.name.c_str(), font.height, font.color);
     if (rotation != 0)
         text->SetRotation(rotation, DecodeOrigin(originX, width), DecodeOrigin(originY, height));

@@ -121,6 +121,12 @@ void TTextGraphic::SetColor(const TColor& colour)
     RenderText();
 }
 
+void TTextGraphic::SetOutline(float size, const TColor& colour)
+{
+    mState.SetBaseOutline(size, colour);
+    RenderText();
+}
+
 void TTextGraphic::SetRotation(float degrees, int cx, int cy)
 {
     const double radians = double(degrees) * M_PI / 180.0;

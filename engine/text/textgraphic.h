@@ -68,6 +68,9 @@ public:
 
     void SetText(str text);
     void SetColor(const TColor& colour);
+    // An outline around the whole text (size in pixels, 0 for none), as if
+    // it were wrapped in <outline>; it stays when the text changes.
+    void SetOutline(float size, const TColor& colour);
     void SetRotation(float degrees, int cx, int cy);
 
     // Draws the lines from the scroll line on into rect: on the screen, or

@@ -40,8 +40,14 @@ void TTextState::Reset(const str& face, int size, const TColor& colour)
     mJustificationTop = 0;
     mLinkId = str();
     mLinkColour = TColor{};
-    mOutlineSize = 0;
-    mOutlineColour = TColor{};
+    mOutlineSize = mBaseOutlineSize;
+    mOutlineColour = mBaseOutlineColour;
+}
+
+void TTextState::SetBaseOutline(float size, const TColor& colour)
+{
+    mBaseOutlineSize = size;
+    mBaseOutlineColour = colour;
 }
 
 TColor TTextState::ParseColour(const char* value)
@@ -188,8 +194,8 @@ bool TTextState::ParseTag(const char* text, int* length, bool* lineBreak, int* p
             mOutlineColour = ParseColour(value);
         mOutlineSize = GetAttribute(tag, "size", value) ? float(std::clamp(ParseNumber(value), -100, 100)) : 2.0f;
     } else if (StartsWith(name, "/outline")) {
-        mOutlineSize = 0;
-        mOutlineColour = TColor{};
+        mOutlineSize = mBaseOutlineSize;
+        mOutlineColour = mBaseOutlineColour;
     } else if (StartsWith(name, "tab")) {
         if (GetAttribute(tag, "pos", value))
             *tab = ParseNumber(value) * 4;

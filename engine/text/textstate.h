@@ -21,6 +21,9 @@ public:
 
     // Clears the state for a new layout with the text's own face, size and colour.
     void Reset(const str& face, int size, const TColor& colour);
+    // The outline every layout starts with and "</outline>" returns to (size
+    // 0: none); it outlives Reset. Light labels on busy pictures use it.
+    void SetBaseOutline(float size, const TColor& colour);
 
     // Parses the tag at text (which must be NUL-terminated). False when text
     // does not start a complete tag; otherwise applies it, sets length to the
@@ -52,6 +55,8 @@ private:
     void PopJustification();
     void PushFont(const char* tag);
 
+    float mBaseOutlineSize = 0;
+    TColor mBaseOutlineColour;
     TFontEntry mFonts[kStackSize];
     int mFontTop = 0;
     int mJustifications[kStackSize];

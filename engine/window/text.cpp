@@ -45,9 +45,21 @@ bool TText::Create(str text, int width, int height, int justification, const cha
     // A second Create replaces the layout rather than leaking it.
     TTextGraphic::Destroy(mGraphic);
     mGraphic = TTextGraphic::Create(text, width, height, justification, font ? font : "", size, colour);
+    if (mGraphic && mOutlineSize != 0)
+        mGraphic->SetOutline(mOutlineSize, mOutlineColour);
     SetWindowSize(width, height);
     SetText(text);
     return mGraphic != nullptr;
+}
+
+void TText::SetOutline(float size, const TColor& colour)
+{
+    mOutlineSize = size;
+    mOutlineColour = colour;
+    if (mGraphic) {
+        mGraphic->SetOutline(size, colour);
+        InvalidateRect(nullptr);
+    }
 }
 
 void TText::Draw()

@@ -41,6 +41,9 @@ public:
     float GetAlpha() const { return mAlpha; }
     void SetScale(float scale) { mScale = scale; }
     void SetLineSpacing(int pixels) { mLineSpacing = pixels; }
+    // An outline round every glyph (size in pixels, 0: none); it stays through
+    // SetText and a later Create.
+    void SetOutline(float size, const TColor& colour);
     int GetLineSpacing() const { return mLineSpacing; }
     TTextGraphic* GetTextGraphic() const { return mGraphic; }
 
@@ -49,5 +52,7 @@ private:
     float mScale = 1.0f;
     float mAlpha = 1.0f;
     int mLineSpacing = 0;
+    float mOutlineSize = 0;
+    TColor mOutlineColour;
     str mPressedLink;
 };

@@ -3,6 +3,7 @@
 // looping animation the game would wait on, a missing function or anchor),
 // and the literal file names it finds in sources.
 #include "tools/anmpack/anmpack.h"
+#include "tools/contentlint/colours.h"
 #include "tools/contentlint/contracts.h"
 #include "tools/contentlint/lint.h"
 #include "tools/synth/dsp.h"
@@ -222,6 +223,147 @@ TEST_F(LintTest, LoudnessRuleNamesAMissingFolderAndABadStatement)
     EXPECT_TRUE(Has(report.failures, "line 1: no folder audio/none"));
     EXPECT_TRUE(Has(report.failures, "line 2: expected 'loudness music"));
     EXPECT_TRUE(Has(report.failures, "line 3: expected 'loudness order"));
+}
+
+// --- The colour rules --------------------------------------------------------------
+
+TEST(LintColours, ContrastAndDistanceAgreeWithTheirPublishedFigures)
+{
+    using contentlint::ContrastRatio;
+    using contentlint::RelativeLuminance;
+    EXPECT_NEAR(ContrastRatio(RelativeLuminance({0, 0, 0}), RelativeLuminance({255, 255, 255})), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(RelativeLuminance({0x77, 0x77, 0x77}), RelativeLuminance({255, 255, 255})), 4.48, 0.01);
+    // CIEDE2000 test pairs from Sharma, Wu and Dalal's data set.
+    EXPECT_NEAR(contentlint::Ciede2000({50, 2.6772, -79.7751}, {50, 0, -82.7485}), 2.0425, 1e-4);
+    EXPECT_NEAR(contentlint::Ciede2000({50, 2.5, 0}, {73, 25, -18}), 27.1492, 1e-4);
+    EXPECT_NEAR(contentlint::Ciede2000({2.0776, 0.0795, -1.1350}, {0.9033, -0.0636, -0.5514}), 0.9082, 1e-4);
+    // Red and green are far apart for most eyes and close without the
+    // middle-wavelength cones; blue and yellow stay apart either way.
+    const contentlint::TRgb red{200, 40, 40}, green{60, 140, 40}, blue{40, 60, 220}, yellow{240, 220, 40};
+    const double normal = contentlint::ColourDistance(red, green, "normal");
+    const double deuteranope = contentlint::ColourDistance(red, green, "deuteranopia");
+    EXPECT_GT(normal, 40);
+    EXPECT_LT(deuteranope, normal / 2);
+    EXPECT_GT(contentlint::ColourDistance(blue, yellow, "deuteranopia"), 50);
+    EXPECT_GT(contentlint::ColourDistance(blue, yellow, "protanopia"), 50);
+}
+
+class LintColourTest : public LintTest {
+protected:
+    void SetUp() override
+    {
+        LintTest::SetUp();
+        const fs::path scripts = root / "data/assets/scripts";
+        Write(scripts / "ui.lua", "kInk = FColor(0.23, 0.16, 0.20)  -- #3b2a33\n"
+                                  "kLight = FColor(1, 0.97, 0.93)\n"
+                                  "kPale = Color(200, 190, 180)\n"
+                                  "kFont = { \"fonts/a.mvec\", 20, kInk }\n");
+        Write(scripts / "screen.lua",
+              "-- font = { \"fonts/a.mvec\", 8, FColor(1, 0, 0) } is a comment\n"
+              "Text { font = { \"fonts/b.mvec\", 26, kLight, 2, kInk } }\n"
+              "Button { font = { \"fonts/b.mvec\", 14,\n kLight, 1.5, kInk } }\n"
+              "CreditsWindow { fontsize = 22, fontcolor = kInk, headercolor = kPale }\n");
+        // A button face: orange with a pale gloss strip along its top.
+        std::vector<Rgba> face = Solid(40, 20, {232, 116, 59, 255});
+        for (int x = 0; x < 40; ++x)
+            face[std::size_t(x)] = face[std::size_t(40 + x)] = {255, 255, 255, 255};
+        WritePng((root / "data/assets/face.png").string(), 40, 20, PngKind::Rgba, face);
+        WritePng((root / "data/assets/clear.png").string(), 4, 4, PngKind::Rgba, Solid(4, 4, {0, 0, 0, 0}));
+    }
+};
+
+const char* kColourRules = "textcolours scripts/ui.lua scripts\n"
+                           "ground paper fbf0dc ead4b0\n"
+                           "ground face face.png 0 4 40 16\n"
+                           "contrast kInk paper\n"
+                           "contrast kLight/kInk face paper\n"
+                           "contrast kPale paper\n";
+
+TEST_F(LintColourTest, NamedTextColoursOnTheirGroundsAreCheckedAndTabled)
+{
+    auto report = Run(kColourRules);
+    // kPale is a heading colour that reads too faintly on paper; the rest pass.
+    EXPECT_EQ(report.failures.size(), 1u) << ::testing::PrintToString(report.failures);
+    EXPECT_TRUE(Has(report.failures, "line 6: kPale on paper reads too faintly")) << ::testing::PrintToString(report.failures);
+    // The outlined light text on the orange passes through its outline; the
+    // gloss rows above the letters are outside the ground.
+    EXPECT_TRUE(Has(report.table, "kLight/kInk           14   face            2.83           12.75           4.51            ok"))
+        << ::testing::PrintToString(report.table);
+    EXPECT_TRUE(Has(report.table, "kInk                  20   paper"));  // the smallest use: 20 px (ui.lua), 22 px (credits)
+    EXPECT_TRUE(Has(report.table, "kPale                 22   paper"));
+    EXPECT_EQ(report.checks, 3);
+}
+
+TEST_F(LintColourTest, TheGlossUnderTheLettersFailsAnUnoutlinedLabel)
+{
+    Write(root / "data/assets/scripts/screen.lua", "Text { font = { \"fonts/b.mvec\", 18, kLight } }\n");
+    auto report = Run("textcolours scripts/ui.lua scripts\n"
+                      "ground face face.png 0 0 40 20\n"
+                      "ground paper fbf0dc\n"
+                      "contrast kLight face\n"
+                      "contrast kInk paper\n");
+    ASSERT_EQ(report.failures.size(), 1u) << ::testing::PrintToString(report.failures);
+    EXPECT_TRUE(Has(report.failures, "line 4: kLight on face reads too faintly"));
+    EXPECT_TRUE(Has(report.table, "kLight                18   face            1.00")) << ::testing::PrintToString(report.table);
+}
+
+TEST_F(LintColourTest, UnnamedAndUncheckedColoursAndBadStatementsFailByName)
+{
+    Write(root / "data/assets/scripts/other.lua",
+          "Text { font = { \"fonts/a.mvec\", 16, FColor(0.8, 0.4, 0.2) } }\n"
+          "Text { font = { \"fonts/a.mvec\", 16, kNowhere } }\n"
+          "Text { font = { \"fonts/a.mvec\", 16, kInk, 2 } }\n");
+    Write(root / "data/assets/scripts/editor.lua", "Text { font = { \"fonts/a.mvec\", 9, FColor(1, 1, 1) } }\n");
+    auto report = Run("textcolours scripts/ui.lua scripts editor.lua\n"      // 1
+                      "ground paper fbf0dc\n"                                 // 2
+                      "ground gone missing.png 0 0 4 4\n"                     // 3
+                      "ground clear clear.png 0 0 4 4\n"                      // 4
+                      "ground odd fbf0dc zz\n"                                // 5
+                      "ground short face.png 1 2\n"                           // 6
+                      "contrast kInk paper nowhere\n"                         // 7
+                      "contrast kUnused paper\n"                              // 8
+                      "contrast kLight/kInk paper\n");                        // 9
+    const std::vector<std::string> expected = {
+        "scripts/other.lua: line 1: text colour 'FColor(0.8, 0.4, 0.2)' is not one of the named text colours",
+        "scripts/other.lua: line 2: text colour 'kNowhere' is not one of the named text colours",
+        "scripts/other.lua: line 3: a font needs { face, size, colour } or { face, size, colour, width, outline }",
+        "contracts.txt: line 3: no picture missing.png",
+        "contracts.txt: line 4: clear.png has no opaque pixel in 0 0 4 4",
+        "contracts.txt: line 5: 'zz' is no colour (rrggbb)",
+        "contracts.txt: line 6: a ground is colours (rrggbb...) or IMAGE X Y W H",
+        "contracts.txt: line 7: no ground nowhere",
+        "contracts.txt: line 8: no script uses text in kUnused",
+        "scripts/screen.lua: line 5: text in kPale has no contrast statement saying what it is drawn on",
+    };
+    for (const std::string& e : expected)
+        EXPECT_TRUE(Has(report.failures, e)) << e << "\n" << ::testing::PrintToString(report.failures);
+    EXPECT_EQ(report.failures.size(), expected.size()) << ::testing::PrintToString(report.failures);
+}
+
+TEST_F(LintColourTest, PartyColoursAreTheFlagsCommonestColoursKeptApartForColourBlindEyes)
+{
+    // A flag: its pole in the outline colour (left out), the cloth in the party colour.
+    auto flag = [&](const std::string& name, Rgba cloth) {
+        std::vector<Rgba> pixels = Solid(10, 10, cloth);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 3; ++x)
+                pixels[std::size_t(y * 10 + x)] = {0x3b, 0x2a, 0x33, 255};
+        pixels[99] = {0, 0, 0, 0};
+        WritePng((root / "data/assets" / (name + ".png")).string(), 10, 10, PngKind::Rgba, pixels);
+    };
+    flag("flag_red", {200, 40, 40, 255});
+    flag("flag_blue", {40, 60, 220, 255});
+    flag("flag_green", {60, 140, 40, 255});  // with red: apart for most eyes, close without green cones
+    auto report = Run("partycolours 15 flag_red.png flag_blue.png\n"
+                      "partycolours 15 flag_red.png flag_green.png none.png\n"
+                      "partycolours many flag_red.png flag_blue.png\n");
+    EXPECT_TRUE(Has(report.table, "red #c82828 / blue #283cdc")) << ::testing::PrintToString(report.table);
+    EXPECT_TRUE(Has(report.failures, "line 2: red and green are only ")) << ::testing::PrintToString(report.failures);
+    EXPECT_TRUE(Has(report.failures, " apart with deuteranopia (15 wanted)"));
+    EXPECT_FALSE(Has(report.failures, "with normal"));
+    EXPECT_TRUE(Has(report.failures, "line 2: no picture none.png"));
+    EXPECT_TRUE(Has(report.failures, "line 3: partycolours needs a number first, not 'many'"));
+    EXPECT_FALSE(Has(report.failures, "line 1:"));
 }
 
 }  // namespace

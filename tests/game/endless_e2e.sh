@@ -50,7 +50,7 @@ wall="^24[0-9] 21[0-9] 17[0-9]$"
 orange="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
 tick="^[89][0-9] 1[5-7][0-9] 1[01][0-9]$"   # the chosen offer's green tick
 # A new shift: the wall, and no Continue until an offer is chosen.
-offers() { holds "pixel 20 20 $wall" && holds "pixel 530 440 $wall"; }
+offers() { holds "pixel 20 20 $wall" && holds "pixel 502 440 $wall"; }
 
 start "$demo"
 # The game starts in full screen, which an X server without a window manager cannot show: leave it.
@@ -68,10 +68,10 @@ for shift in 1 2 3; do
   choice=$(( shift == 2 ? 1 : 0 ))
   wait_then_click $((200 + 150 * choice)) 178 offers "pixel $((160 + 150 * choice)) 120 $tick" \
     "offer $choice chosen (shift $shift)"
-  wait_until "pixel 530 440 $orange" "Continue (shift $shift)"
+  wait_until "pixel 502 440 $orange" "Continue (shift $shift)"
   [[ $shift == 1 ]] && keep upgrade_chosen.png
   before=$(applied)
-  wait_then_click 578 439 "pixel 530 440 $orange" "applied_more_than $before" "an upgrade bought in shift $shift"
+  wait_then_click 578 439 "pixel 502 440 $orange" "applied_more_than $before" "an upgrade bought in shift $shift"
 done
 grep -q "^applied: table$" "$log" || fail "the first shift's table was not added"
 

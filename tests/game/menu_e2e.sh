@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main menu played as a person would, under an X display, from a first
 # start: loading ends in the name entry, the menu greets the new player, the
-# options' music slider dragged down is kept in prefs.dat, and the help
-# pages page through and back. Screenshots of each screen are kept.
+# options' music slider dragged down is kept in prefs.dat, the options lead
+# to the credits and back, and the help pages page through and back.
+# Screenshots of each screen are kept.
 # Usage: menu_e2e.sh <corvellatrip> <qmcrypt> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -23,15 +24,17 @@ pref() {
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
+paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 name_entry="pixel 250 160 $accent"
 menu="pixel 330 495 $accent"            # the Quit button
 options="pixel 250 147 $accent"         # the options' title band
 help="pixel 160 165 $accent"            # a help page's title band
-# Each help page by its picture: a heart, a coin, a star, a note.
-page1="pixel 400 209 ^2[12][0-9] [6-7][0-9] [89][0-9]$"
-page2="pixel 395 215 ^2[34][0-9] 1[89][0-9] [67][0-9]$"
-page3="pixel 400 209 ^24[0-9] 19[0-9] [3-5][0-9]$"
-page4="pixel 410 191 ^[56][0-9] [34][0-9] [45][0-9]$"
+# Each help page by one of its pictures: the door the party waits by,
+# the pass lamp's glow, the dish cart, the goal bar.
+page1="pixel 210 200 ^1[34][0-9] [89][0-9] [34][0-9]$"
+page2="pixel 414 207 ^24[0-9] 2[01][0-9] 1[3-6][0-9]$"
+page3="pixel 405 263 ^1[12][0-9] 1[34][0-9] 1[67][0-9]$"
+page4="pixel 581 252 ^[0-3][0-9] 1[67][0-9] 1[01][0-9]$"
 
 start "$game"
 # The game starts in full screen, which an X server without a window
@@ -71,6 +74,14 @@ done
 xdotool mouseup 1
 wait_until "changed $work/options_before.png 30" "the slider moved"
 shot "$artefacts/menu_options.png"
+
+# The credits, from the link beside OK, and back to the options.
+credits="pixel 60 100 $paper"
+wait_then_click 567 416 "$options" "$credits" "the credits' paper"
+shot "$artefacts/menu_credits.png"
+ink=$(ink_in "$artefacts/menu_credits.png" 300x40+250+70)
+[[ $ink -gt 150 ]] || fail "the credits show no title ($ink ink pixels)"
+wait_then_click 400 563 "$credits" "$options" "the options' title band after the credits"
 wait_then_click 400 411 "$options" "$menu" "the main menu after the options"
 music_is_low() {
   music=$(pref musiclevel)

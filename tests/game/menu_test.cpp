@@ -1,18 +1,23 @@
 // The main menu and its screens driven as a player would, on the headless
 // engine with the game's own scripts and strings: the first start loads,
 // asks for a name and greets; players are chosen, added and deleted; the
-// options change the volumes and full screen and outlive a restart.
+// options change the volumes and full screen and outlive a restart, and
+// lead to the credits.
 #include "gameapp_fixture.h"
 
 #include "engine/base/prefs.h"
 #include "engine/platform/platformdata.h"
 #include "engine/sound/soundmanager.h"
+#include "engine/render/texture.h"
 #include "engine/window/button.h"
+#include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/slider.h"
 #include "engine/window/text.h"
 #include "engine/window/textedit.h"
 #include "engine/window/windowmanager.h"
+#include "engine/text/textgraphic.h"
+#include "game/screens/credits.h"
 #include "game/screens/mainmenu.h"
 #include "game/screens/playerscreens.h"
 #include "game/screens/preloader.h"
@@ -347,8 +352,38 @@ TEST_F(MenuScenario, OptionsChangeVolumesAndFullScreenAndOutliveARestart)
     EXPECT_EQ(GetCast<TButton>(Find("fullscreen"))->IsOn(), !wasFull);
 }
 
+TEST_F(MenuScenario, TheOptionsLeadToTheCreditsWhichNameTheTeamItsToolsAndLibraries)
+{
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "credits.txt", scratch.Path() / "assets" / "credits.txt");
+    FirstStartAs("Ada");
+    Click("options");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    Click("credits");
+    ASSERT_TRUE(Reaches("scripts/credits.lua"));
+    auto* credits = GetCast<TCredits>(Find("credits"));
+    ASSERT_NE(credits, nullptr);
+    ASSERT_NE(credits->GetColumn(0), nullptr);
+    const std::string left = credits->GetColumn(0)->GetText().c_str();
+    const std::string right = credits->GetColumn(1)->GetText().c_str();
+    const std::string centre = credits->GetColumn(2)->GetText().c_str();
+    EXPECT_NE(left.find("Programming"), std::string::npos);
+    EXPECT_NE(right.find("the Corvellatrip team"), std::string::npos);
+    EXPECT_NE(left.find("anmpack"), std::string::npos);
+    EXPECT_NE(left.find("SDL 2"), std::string::npos);
+    EXPECT_NE(right.find("zlib licence"), std::string::npos);
+    EXPECT_NE(centre.find("DejaVu Sans"), std::string::npos);
+    EXPECT_GT(credits->GetScrollLength(), 0);
+    // Back returns to the options, whose OK returns to the menu.
+    Click("back");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    Click("optionsok");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+}
+
 TEST_F(MenuScenario, HelpPagesPageThroughAndBackLeaves)
 {
+    fs::create_directories(scratch.Path() / "assets" / "ui");
+    fs::copy(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "ui" / "help", scratch.Path() / "assets" / "ui" / "help");
     FirstStartAs("Ada");
     Click("help");
     ASSERT_TRUE(Reaches("scripts/help1.lua"));
@@ -356,6 +391,15 @@ TEST_F(MenuScenario, HelpPagesPageThroughAndBackLeaves)
     const char* pages[] = {"Page 1 of 4", "Page 2 of 4", "Page 3 of 4", "Page 4 of 4"};
     for (int page = 0; page < 4; ++page) {
         EXPECT_EQ(Label("pagenumber"), pages[page]);
+        // Each page shows its own strip of pictures of the floor.
+        auto* picture = GetCast<TImage>(Find("picture"));
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->GetWindowWidth(), 440);
+        EXPECT_EQ(picture->GetWindowHeight(), 100);
+        ASSERT_NE(picture->GetTexture(), nullptr) << "page " << page + 1;
+        EXPECT_NE(std::string(picture->GetTexture()->GetName().c_str()).find("ui/help/page" + std::to_string(page + 1)),
+                  std::string::npos)
+            << picture->GetTexture()->GetName().c_str();
         if (page < 3)
             Click("helpnext");
     }

@@ -439,6 +439,29 @@ TEST_F(WindowScriptTest, TextLabelsGetLabelAndSetLabel)
     EXPECT_EQ(Eval("GetLabel('number2')"), "12.5");
 }
 
+TEST_F(WindowScriptTest, AFontWithAnOutlineOutlinesTheTextAndAButtonsLabelThroughNewLabels)
+{
+    Run("PushModal('t') MakeDialog { Window { name = 'panel', w = 300, h = 200,"
+        " Text { name = 'plain', label = 'a', w = 100, h = 20, font = { 'f.mvec', 16, { 1, 1, 1, 1 } } },"
+        " Text { name = 'outlined', label = 'b', y = 20, w = 100, h = 20,"
+        "        font = { 'f.mvec', 16, { 1, 1, 1, 1 }, 2, { 0.25, 0, 0.5, 1 } } },"
+        " Button { name = 'go', label = 'Go', y = 60, w = 50, h = 20,"
+        "          font = { 'f.mvec', 16, { 1, 1, 1, 1 }, 1.5, { 0, 0, 0, 1 } } } } }");
+    auto run = [&](const char* name) -> const TTextRun& {
+        TWindow* window = Find(name);
+        if (GetCast<TButton>(window))
+            window = window->GetChildWindow("label", -1);
+        return GetCast<TText>(window)->GetTextGraphic()->GetLines().at(0).runs.at(0);
+    };
+    EXPECT_FLOAT_EQ(run("plain").outlineSize, 0.0f);
+    EXPECT_FLOAT_EQ(run("outlined").outlineSize, 2.0f);
+    EXPECT_FLOAT_EQ(run("outlined").outlineColour.b, 0.5f);
+    EXPECT_FLOAT_EQ(run("go").outlineSize, 1.5f);
+    // A label changed later keeps the outline.
+    GetCast<TButton>(Find("go"))->SetLabel("Again");
+    EXPECT_FLOAT_EQ(run("go").outlineSize, 1.5f);
+}
+
 TEST_F(WindowScriptTest, ButtonGraphicsFillTheLayersAndRepeatTheLastPicture)
 {
     Run("PushModal('g') MakeDialog { Button { name = 'tog', type = kToggle, w = 40, h = 40,"

@@ -166,6 +166,34 @@ TEST(TextLayout, FontSizeOutlineItalicAndLinksReachTheRuns)
     EXPECT_GT(find('B').baseline, find('o').baseline);
 }
 
+TEST(TextLayout, AGraphicsOwnOutlineReachesEveryRunAndOutlivesNewText)
+{
+    const TColor ink{0.25f, 0.125f, 0.5f, 1};
+    Graphic t("a<b>b</b>");
+    t->SetOutline(2, ink);
+    for (const TTextRun& run : t.Line(0).runs) {
+        EXPECT_FLOAT_EQ(run.outlineSize, 2.0f);
+        EXPECT_EQ(run.outlineColour, ink);
+    }
+    // New text keeps it; a tag changes it for a stretch and its end returns to it.
+    t->SetText("x<outline size=\"4\" color=\"00ff00\">y</outline>z");
+    const auto& runs = t.Line(0).runs;
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_FLOAT_EQ(runs[0].outlineSize, 2.0f);
+    EXPECT_FLOAT_EQ(runs[1].outlineSize, 4.0f);
+    EXPECT_EQ(runs[1].outlineColour, (TColor{0, 1, 0, 1}));
+    EXPECT_FLOAT_EQ(runs[2].outlineSize, 2.0f);
+    EXPECT_EQ(runs[2].outlineColour, ink);
+    // Left-aligned text moves right so that its outline stays inside the box.
+    TRect outlined;
+    t->GetTextBounds(&outlined);
+    t->SetOutline(0, ink);
+    EXPECT_FLOAT_EQ(t.Line(0).runs[0].outlineSize, 0.0f);
+    TRect plain;
+    t->GetTextBounds(&plain);
+    EXPECT_GT(outlined.x1, plain.x1);
+}
+
 TEST(TextLayout, TabMovesThePen)
 {
     Graphic t("a<tab pos=\"50\">b");

@@ -17,6 +17,7 @@
 //   anchor FILE FRAME NAME...         anchors of a frame ("all": every frame) that the code reads
 //   pending PATH                      named by the code, its data not made yet (noted, not failed)
 //   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
+//   textcolours, ground, contrast, partycolours   the colour rules (colours.h)
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "lint.h"
 
+#include "colours.h"
 #include "contracts.h"
 #include "loudness.h"
 
@@ -81,7 +82,7 @@ private:
 class TLinter {
 public:
     TLinter(const TLintOptions& options, TLintReport* report)
-        : mOptions(options), mReport(*report), mLoudness(report)
+        : mOptions(options), mReport(*report), mLoudness(report), mColours(report)
     {
     }
 
@@ -105,11 +106,16 @@ public:
             CheckAnchors(c);
         else if (c.kind == "loudness")
             CheckLoudness(c);
+        else if (c.kind == "textcolours" || c.kind == "ground" || c.kind == "contrast" || c.kind == "partycolours")
+            AddColourRule(c);
         else if (c.kind == "pending")
             mReport.notes.push_back(c.where + ": " +
                                     (ExistsOrEnciphered(first) ? first + " exists now: take it off the pending list"
                                                                : "pending: " + first));
     }
+
+    // The rules that need every statement first (the colours).
+    void Finish() { mColours.Finish(); }
 
 private:
     void Expect(bool ok, const TContract& c, const std::string& message)
@@ -122,6 +128,12 @@ private:
     {
         --mReport.checks;  // the rule counts each sound it measures
         mLoudness.Check(c);
+    }
+
+    void AddColourRule(const TContract& c)
+    {
+        --mReport.checks;  // the rules count what they check
+        mColours.Add(c);
     }
 
     void CheckTexture(const TContract& c)
@@ -236,6 +248,7 @@ private:
     qm::THeadlessBackend* mBackend = nullptr;
     std::unique_ptr<TPlatform> mPlatform;
     TLoudness mLoudness;
+    TColourRules mColours;
 };
 
 void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report)
@@ -306,6 +319,7 @@ TLintReport Lint(const TLintOptions& options)
         TLinter linter(options, &report);
         for (const TContract& c : contracts)
             linter.Check(c);
+        linter.Finish();
     }
     ScanSources(scan, pending, &report);
     return report;

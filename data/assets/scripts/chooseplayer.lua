@@ -34,7 +34,7 @@ end
 local function Slot(i, row, column)
     return Button { name = "button" .. i, label = "#", type = kRadio, graphics = kSlotLook,
                     x = 66 + column * 224, y = 70 + row * 62, w = 184, h = 58, tx = 4, ty = 2, tw = 176, th = 46,
-                    font = { "fonts/corona.mvec", 22, kUiLight }, flags = kHAlignCenter + kVAlignCenter }
+                    font = { "fonts/corona.mvec", 22, kUiLight, 2, kUiInk }, flags = kHAlignCenter + kVAlignCenter }
 end
 
 local list = { name = "chooseplayer", x = 130, y = 20, w = 540, h = 560,

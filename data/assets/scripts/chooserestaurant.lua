@@ -5,7 +5,7 @@
 ReadFile("scripts/ui.lua")
 
 local smallFont = { "fonts/default.mvec", 16, kUiInk }
-local infoFont = { "fonts/default.mvec", 17, kUiLight }
+local infoFont = { "fonts/default.mvec", 17, kUiLight, 2, kUiInk }
 
 UnlockLevel(0, 0)  -- a new player's first level is always open
 

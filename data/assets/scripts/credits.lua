@@ -8,7 +8,7 @@ MakeDialog {
         Text { name = "title", label = "credits_title", font = { "fonts/corona.mvec", 32, kUiInk }, x = 200, y = 66, w = 400, h = 50,
                flags = kHAlignCenter + kVAlignCenter },
         CreditsWindow { name = "credits", w = 800, h = 600, file = "assets/credits.txt", font = "fonts/default.mvec",
-                        fontsize = 22, fontcolor = FColor(0.23, 0.16, 0.20), headercolor = FColor(0.91, 0.45, 0.23) },
+                        fontsize = 20, fontcolor = kUiInk, headercolor = kUiLink },
         UiButton { name = "back", label = "map_back", close = true, x = 308, y = 534 },
     }
 }

@@ -52,7 +52,7 @@ MakeDialog {
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
                    flags = kHAlignCenter + kVAlignCenter },
             Button { name = "changeplayer", label = "menu_changeplayer", x = 89, y = 44, w = 200, h = 28,
-                     font = { "fonts/default.mvec", 16, FColor(0.82, 0.38, 0.17) },
+                     font = { "fonts/default.mvec", 16, kUiLink },
                      flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
         },
         UiButton { name = "play", label = "menu_play", x = 308, y = 270, command = Play },
@@ -63,7 +63,7 @@ MakeDialog {
         UiButton { name = "quit", label = "menu_quit", x = 308, y = 462, close = true },
         Window { name = "moregames", x = 0, y = 0, w = 1, h = 1 },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
-        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 572, w = 190, h = 20,
+        Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 4, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,

@@ -1,5 +1,5 @@
 -- The options: effects, music and ambience volumes (heard at once, kept on
--- OK), full screen and mute.
+-- OK), full screen and mute, and the way to the credits.
 ReadFile("scripts/menuscene.lua")
 
 local kCheckLook = { "ui/menu/box_off", "ui/menu/box_on", "ui/menu/box_off", "ui/menu/box_on" }
@@ -36,6 +36,9 @@ MakeDialog {
             CheckRow("mutebox", "options_mute", 290, 206, function() ToggleSoundMute() end),
             UiButton { name = "optionsok", label = "ok", x = 168, y = 266,
                        command = function() SaveVolumes() CloseWindow() end },
+            Button { name = "credits", label = "options_credits", x = 372, y = 280, w = 110, h = 30,
+                     font = { "fonts/default.mvec", 18, kUiLink }, flags = kHAlignCenter + kVAlignCenter,
+                     command = function() DoModal("scripts/credits.lua") end },
         },
     }
 }

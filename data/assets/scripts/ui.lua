@@ -2,13 +2,21 @@
 -- fonts, paper panels, buttons and dialogs. Screens load it with
 -- ReadFile("scripts/ui.lua").
 
+-- Every text colour a screen uses is named here, and the content lint checks
+-- each against what it is drawn on (data/contracts.txt, "contrast").
 kUiInk = FColor(0.23, 0.16, 0.20)     -- #3b2a33, text on paper
-kUiLight = FColor(1.00, 0.97, 0.93)   -- #fff8ec, text on the accent
+kUiLight = FColor(1.00, 0.97, 0.93)   -- #fff8ec, text on the accent and on pictures, always outlined in ink
+kUiLink = FColor(0.61, 0.24, 0.09)    -- #9c3d17, what can be clicked, and headings, on paper
+kUiWarning = FColor(0.66, 0.17, 0.17) -- #a82c2c, an error on paper
+kUiMuted = FColor(0.45, 0.38, 0.40)   -- #736166, a quiet hint on paper
 
+-- A font is { face, size, colour } or, outlined, { face, size, colour,
+-- outline width, outline colour }: light text always has the 2 px ink
+-- outline that keeps it readable on the accent, the gloss and any picture.
 kUiBodyFont = { "fonts/default.mvec", 20, kUiInk }
-kUiTitleFont = { "fonts/corona.mvec", 26, kUiLight }
-kUiButtonFont = { "fonts/corona.mvec", 24, kUiLight }
-kUiSmallFont = { "fonts/default.mvec", 14, FColor(0.85, 0.90, 0.95) }
+kUiTitleFont = { "fonts/corona.mvec", 26, kUiLight, 2, kUiInk }
+kUiButtonFont = { "fonts/corona.mvec", 24, kUiLight, 2, kUiInk }
+kUiSmallFont = { "fonts/default.mvec", 14, kUiLight, 1.5, kUiInk }
 
 kUiButtonLooks = { "ui/kit/button_normal", "ui/kit/button_pressed", "ui/kit/button_hover" }
 

@@ -45,7 +45,7 @@ MakeDialog {
             UiButton { name = "continue", label = "upgrade_continue", x = 486, y = 410,
                        command = function() ActivateUpgrade() CloseWindow("continue") end },
         },
-        Text { name = "hint", label = "upgrade_hint", font = { "fonts/default.mvec", 16, kUiLight },
+        Text { name = "hint", label = "upgrade_hint", font = { "fonts/default.mvec", 16, kUiLight, 2, kUiInk },
                x = 60, y = 530, w = 680, h = 40, flags = kHAlignCenter + kVAlignCenter },
     }
 }

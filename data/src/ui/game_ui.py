@@ -141,7 +141,7 @@ def board(w, h):
     body += svg.rect(2, 2, w - 8, h - 8, r=18, **svg.outlined(PAPER))
     body += svg.path("M2 52 L2 20 Q2 2 20 2 L%d 2 Q%d 2 %d 20 L%d 52 Z" % (w - 24, w - 6, w - 6, w - 6),
                      **svg.outlined(ACCENT))
-    body += svg.rect(14, 8, w - 34, 12, r=6, fill="#ffffff", fill_opacity=0.3)
+    body += svg.rect(16, 6, w - 38, 6, r=3, fill="#ffffff", fill_opacity=0.3)  # above the title's letters
     return render(w, h, body)
 
 

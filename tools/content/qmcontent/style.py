@@ -11,13 +11,15 @@ SKIN = ["#f6d2b4", "#e3ac84", "#b97a56", "#7f4f35"]
 HAIR = ["#4a3228", "#8a5a2b", "#d9a441", "#bdbdbd", "#2b2226"]
 
 # Party colours, told apart by value as well as hue (darkest to lightest:
-# purple, red, blue, green, yellow); grey and black only for chairs.
+# purple, red, blue, green, yellow), chosen so that each pair stays apart
+# for players with red-green colour blindness (the content lint measures it
+# on the flags); grey and black only for chairs.
 PARTY = {
-    "red": "#c8283b",
-    "blue": "#3a7de0",
-    "green": "#4fbf68",
-    "yellow": "#f4c430",
-    "purple": "#6a3fb0",
+    "red": "#ad1d1a",
+    "blue": "#6086f4",
+    "green": "#12ad70",
+    "yellow": "#fde93a",
+    "purple": "#582088",
     "grey": "#9a9a9a",
     "black": "#34343c",
 }

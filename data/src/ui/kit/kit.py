@@ -39,7 +39,9 @@ def button(look, w=176, h=46):
     out += path("M%d %d Q%d %d %d %d L%d %d Q%d %d %d %d Z" % (
         x + 6, y + h - 12, x + w / 2, y + h - 5, x + w - 6, y + h - 12, x + w - 6, y + h - 6,
         x + w / 2, y + h + 1, x + 6, y + h - 6), fill=style.shade(body), opacity=0.6)
-    out += rect(x + 8, y + 5, w - 16, h / 2 - 6, r=8, fill="#ffffff", opacity=gloss)
+    # The gloss stays a thin strip above the label's letters, so the label's
+    # outline always meets the body colour.
+    out += rect(x + 10, y + 4, w - 20, 7, r=3.5, fill="#ffffff", opacity=gloss)
     if look == "hover":
         out += rect(x - 1, y - 1, w + 2, h + 2, r=15, fill="none", stroke="#fff3c4", stroke_width=1.5)
     return svg.document(w + 8, h + 12, out)
@@ -77,7 +79,7 @@ def dialog(w=512, h=348):
     out += path("M%g %g Q%g %g %g %g L%g %g Q%g %g %g %g L%g %g L%g %g Z" % (
         2, 26, 2, 2, 26, 2, w - 22, 2, w + 2, 2, w + 2, 26, w + 2, 56, 2, 56),
         fill=ACCENT, stroke=OUTLINE, stroke_width=2, stroke_linejoin="round")
-    out += rect(14, 8, w - 24, 14, r=7, fill="#ffffff", opacity=0.3)
+    out += rect(16, 6, w - 28, 6, r=3, fill="#ffffff", opacity=0.3)  # above the title's letters
     out += path("M4 50 L%g 50 L%g 55 L4 55 Z" % (w, w), fill=style.shade(ACCENT), opacity=0.6)
     for cx, cy in ((18, 76), (w - 14, 76), (18, h - 14), (w - 14, h - 14)):
         out += ellipse(cx, cy, 4, 4, fill="#c79a3a", stroke=OUTLINE, stroke_width=1.5)
@@ -142,6 +144,8 @@ def logo():
               + path("M262 32 Q266 22 276 19", fill="none", stroke="#ffffff", stroke_width=3, stroke_linecap="round"))
     ribbon = (path("M150 128 L410 128 L400 156 L160 156 Z", fill=ACCENT, stroke=OUTLINE, stroke_width=2.5,
                    stroke_linejoin="round")
+              + text(280, 149, "a restaurant rush", 18, LIGHT, family="DejaVu Sans", weight="bold")
+              .replace("<text ", '<text stroke="%s" stroke-width="4" stroke-linejoin="round" ' % OUTLINE)
               + text(280, 149, "a restaurant rush", 18, LIGHT, family="DejaVu Sans", weight="bold"))
     return svg.document(w, h, defs + cloche + letters + outline + fill + ribbon)
 

@@ -49,7 +49,7 @@ def title_band(w=512, h=48):
     accent = "#e8743b"
     out = rect(5, 6, w, h, r=20, fill=OUTLINE, opacity=0.28)
     out += rect(2, 2, w, h, r=20, fill=accent, stroke=OUTLINE, stroke_width=2)
-    out += rect(14, 7, w - 24, 13, r=6, fill="#ffffff", opacity=0.3)
+    out += rect(16, 6, w - 28, 6, r=3, fill="#ffffff", opacity=0.3)  # above the heading's letters
     out += path("M10 %g Q%g %g %g %g" % (h - 4, w / 2, h + 1, w - 6, h - 4), fill="none", stroke=style.shade(accent),
                 stroke_width=3, opacity=0.6)
     return svg.document(w + 8, h + 10, out)
