@@ -5,7 +5,9 @@
 // - one frame of a busy floor (the waitress, every table taken, seven
 //   parties in line): the floor's update and its drawing, finished on the
 //   GPU, per frame.
-// Usage: game_level_bench [frames]
+// Usage: game_level_bench [frames] [shots]
+// With a file name for shots, every 100th busy frame's pixels (800x600 RGBA,
+// top row first) are appended to it, so two builds' pictures can be compared.
 #include "engine/base/clock.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
@@ -21,7 +23,7 @@
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
-#include <GL/gl.h>
+#include "engine/render/gl/glheaders.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,11 +34,14 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 using TClockNow = std::chrono::steady_clock;
 constexpr float kFrame = 1.0f / 60;
 int gFrames = 600;
+const char* gShots = nullptr;
 
 TXmlNode gGlobalDoc;
 TXmlNode* gGlobals = nullptr;
@@ -60,6 +65,15 @@ double ProcessCpuMs()
 {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// CPU time of the calling (main) thread alone: our own work and the GL
+// driver's share of it that runs on the caller's thread.
+double MainThreadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
@@ -134,10 +148,26 @@ int BusiestLevel()
 
 void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count);
 
+// One frame of play. While pictures are kept the game clock stands still
+// and moves a frame at a time, so two runs draw the same pictures.
+void Step(TGameData& floor)
+{
+    if (gShots) {
+        TClock* clock = TSettings::GetInstance()->GetGameClock();
+        clock->Pause();
+        clock->SetTime(clock->GetTime() + 17);
+    }
+    floor.Update(kFrame);
+}
+
 void BusyFrames(TPlatform* platform)
 {
     TSettings* settings = TSettings::GetInstance();
     const int level = BusiestLevel();
+    // The same parties and the same moves every run, so runs compare.
+    TPlatform::GetInstance()->SeedRand(11);
+    if (gShots)
+        settings->GetGameClock()->SetTime(0);
     settings->SetCurrentRestaurant(level / 10);
     settings->SetCurrentLevel(level % 10);
     TRecordingHost host;
@@ -156,7 +186,7 @@ void BusyFrames(TPlatform* platform)
         if (floor.GetWaitingParties().empty())
             floor.AddNextGroup();
         bot.Act();
-        floor.Update(kFrame);
+        Step(floor);
     }
     while (floor.GetWaitingParties().size() < 7 && floor.AddNextGroup()) {
     }
@@ -168,10 +198,27 @@ void BusyFrames(TPlatform* platform)
     MeasureFrames(platform, floor, "busy floor", gFrames);
 }
 
+void AppendShot(TPlatform*)
+{
+    std::vector<unsigned char> pixels(800 * 600 * 4);
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(framebuffer));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    if (std::FILE* file = std::fopen(gShots, "ab")) {
+        std::fwrite(pixels.data(), 1, pixels.size(), file);
+        std::fclose(file);
+    }
+}
+
 void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count)
 {
     TAnimatedTextureCache cache(100, 120, 80);
-    std::vector<double> updates, submits, draws, frames, cpu, uploads, pixels, calls;
+    std::vector<double> updates, submits, draws, frames, cpu, mainCpu, uploads, pixels, calls, switches, fragments;
+    // The pixels the frame's drawing wrote (fragments that passed), from an occlusion query.
+    GLuint query = 0;
+    glGenQueries(1, &query);
     TEvent event;
     for (int n = 0; n < count + 30;) {
         platform->GetEvent(&event);
@@ -181,26 +228,37 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
             continue;
         const auto start = TClockNow::now();
         const double cpuStart = ProcessCpuMs();
-        floor.Update(kFrame);
+        const double mainStart = MainThreadCpuMs();
+        Step(floor);
         const auto updated = TClockNow::now();
         const TGLDrawStats before = GLDrawStats();
         cache.Reset();
+        glBeginQuery(GL_SAMPLES_PASSED, query);
         DrawFloor(floor, &cache, nullptr, nullptr);
+        glEndQuery(GL_SAMPLES_PASSED);
         const auto submitted = TClockNow::now();
         glFinish();
         const auto drawn = TClockNow::now();
         const double cpuDrawn = ProcessCpuMs();
+        const double mainDrawn = MainThreadCpuMs();
         const TGLDrawStats after = GLDrawStats();
+        if (gShots && n >= 30 && (n - 30) % 100 == 0 && std::string(what) == "busy floor")
+            AppendShot(platform);
         platform->EndDraw(true);
-        if (n++ >= 30) {  // textures are loaded in the first frames
+        GLuint drawnFragments = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawnFragments);
+        if (n++ >= 30) {
+            fragments.push_back(double(drawnFragments));  // textures are loaded in the first frames
             updates.push_back(Ms(updated - start));
             submits.push_back(Ms(submitted - updated));
             draws.push_back(Ms(drawn - updated));
             frames.push_back(Ms(drawn - start));
             cpu.push_back(cpuDrawn - cpuStart);
+            mainCpu.push_back(mainDrawn - mainStart);
             uploads.push_back(double(after.uploads - before.uploads));
             pixels.push_back(double(after.uploadedPixels - before.uploadedPixels));
             calls.push_back(double(after.drawCalls - before.drawCalls));
+            switches.push_back(double(after.textureSwitches - before.textureSwitches));
         }
     }
     Report((std::string(what) + ": update").c_str(), updates);
@@ -208,9 +266,13 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
     Report((std::string(what) + ": draw (glFinish)").c_str(), draws);
     Report((std::string(what) + ": update + draw").c_str(), frames);
     Report((std::string(what) + ": CPU of all threads").c_str(), cpu);
+    Report((std::string(what) + ": CPU of the main thread").c_str(), mainCpu);
     ReportCount((std::string(what) + ": texture uploads").c_str(), uploads);
     ReportCount((std::string(what) + ": pixels uploaded").c_str(), pixels);
     ReportCount((std::string(what) + ": draw calls").c_str(), calls);
+    ReportCount((std::string(what) + ": texture switches").c_str(), switches);
+    ReportCount((std::string(what) + ": pixels drawn").c_str(), fragments);
+    glDeleteQueries(1, &query);
 }
 
 void BenchMain(TPlatform* platform, const char*)
@@ -238,7 +300,11 @@ int main(int argc, char** argv)
 {
     if (argc > 1)
         gFrames = std::max(10, std::atoi(argv[1]));
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-level-bench";
+    if (argc > 2)
+        gShots = argv[2];
+    // A folder of its own, so runs side by side do not share (or delete) each other's.
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("qm-level-bench-" + std::to_string(getpid()));
     std::filesystem::remove_all(home);
     std::filesystem::create_directories(home);
     setenv("XDG_DATA_HOME", home.c_str(), 1);
@@ -250,5 +316,6 @@ int main(int argc, char** argv)
     qm::InstallWindowSystem();
     qm::InstallWindowScript();
     QuellmoorExec(argc, argv, BenchMain, false);
+    std::filesystem::remove_all(home);
     return 0;
 }

@@ -14,6 +14,10 @@ public:
     // Time: a monotonic millisecond count wrapping modulo 2^32, and sleeping.
     virtual std::uint32_t Milliseconds() = 0;
     virtual void Sleep(int ms) = 0;
+    // The first seed of the platform's random numbers: different each run
+    // for the game, the same each run for tests, so a test on the fake
+    // clock plays the same course every time.
+    virtual unsigned RandomSeed() = 0;
 
     // Events: waits at most timeoutMs for one event; false on time-out.
     virtual bool WaitEvent(TRawEvent* out, int timeoutMs) = 0;

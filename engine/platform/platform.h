@@ -110,6 +110,9 @@ public:
     void SetCullMode(ECullModes mode);
     void SetFilteringMode(EFilteringModes mode);
     void SetBlendMode(EBlendModes mode);
+    // Lets consecutive 2D passes draw together until turned off (the
+    // handler's JoinPasses): pixels read back only after that.
+    void JoinDrawPasses(bool on);
     void PushViewport(int left, int top, int right, int bottom);
     void PopViewport();
     // Nothing outside the screen bounds needs drawing until they are taken
@@ -128,7 +131,8 @@ public:
     void GetEvent(TEvent* ev) { mData->GetEvent(ev); }
     // Milliseconds since start-up, wrapping modulo 2^32.
     std::uint32_t Timer() const { return mData->Timer(); }
-    // A pseudo-random non-negative int; seeded from the time at start-up.
+    // A pseudo-random non-negative int; seeded at start-up with the back
+    // end's seed (the time for the game, a fixed number headless).
     int Rand() { return mData->Rand(); }
     // Makes Rand repeatable (tests).
     void SeedRand(unsigned seed) { mData->SeedRand(seed); }

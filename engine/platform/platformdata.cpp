@@ -7,7 +7,6 @@
 #include "engine/platform/letterbox.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <unistd.h>
 
@@ -73,7 +72,7 @@ TPlatformData::TPlatformData(int, char**, bool, std::unique_ptr<IPlatformBackend
 {
     mStartTime = mBackend->Milliseconds();
     qm::SetTimeSource([this] { return Timer(); });
-    mRandom.seed(static_cast<unsigned>(std::time(nullptr)));
+    mRandom.seed(mBackend->RandomSeed());
 
     mAssetManager = std::make_unique<TAssetManager>();
     if (auto& make = qm::PlatformHooks().makeWindowHost)

@@ -177,6 +177,9 @@ bool TAnimatedTexture::LoadTextures()
         a.sheet = TTexture::GetMerged(a.directory + a.image + (hasOptions ? ",slow,simple" : "?slow,simple"),
                                       a.directory + a.mask, 0);
     GetData()->SetFlags(TTextureData::kAlpha);
+    // Frames are copied into the surface now and then and drawn as sprites:
+    // it may share a texture page with the rest of the scene.
+    GetData()->SetMaySharePage(true);
     // An animation without frames (or with empty ones only) still gets a
     // surface, so it loads; it just never draws anything.
     bool created = GetData()->CreateSurface(std::max(a.width, 1), std::max(a.height, 1));
@@ -396,8 +399,11 @@ bool TCachedFrame::Matches(const TCachedFrame& other) const
 TAnimatedTextureCache::TAnimatedTextureCache(int width, int height, int count)
 {
     mSlots.resize(std::size_t(std::max(count, 0)));
+    // The slots sit on texture pages where the back end has them, so that
+    // sprites drawn from different slots (and other images) go in one call.
     for (TSlot& slot : mSlots)
-        slot.texture = TTexture::Create(width, height, true);
+        if ((slot.texture = TTexture::Create(width, height, true)))
+            slot.texture->GetData()->SetMaySharePage(true);
 }
 
 TAnimatedTextureCache::~TAnimatedTextureCache() = default;

@@ -83,6 +83,11 @@ public:
         (void)atlas, (void)vertices;
         return false;
     }
+    // While joined, a handler that queues sprites may keep the queue (and the
+    // 2D state) at End2d, so that the next 2D pass's sprites go in the same
+    // calls; anything else that needs the screen draws it first, and so does
+    // turning joining off. For a run of small passes, one an object.
+    virtual void JoinPasses(bool on) { (void)on; }
     virtual void SetZBufferWrite(bool on) = 0;
     virtual void SetZBufferTest(bool on) = 0;
     virtual void SetView(const TVec3& eye, const TVec3& at, const TVec3& up) = 0;

@@ -37,6 +37,12 @@ void TPlatform::SetBlendMode(EBlendModes mode)
         handler->SetBlendMode(mode);
 }
 
+void TPlatform::JoinDrawPasses(bool on)
+{
+    if (TDisplayHandler* handler = GetDisplayHandler())
+        handler->JoinPasses(on);
+}
+
 void TPlatform::PushViewport(int left, int top, int right, int bottom)
 {
     if (TDisplayHandler* handler = GetDisplayHandler())

@@ -17,6 +17,24 @@ TSpriteQuad BuildSurfaceQuad(float left, float top, float width, float height)
     return RectQuad(left, top, left + width, top + height, 0, 0, 1, 1);
 }
 
+bool IsTexelExact(const TSpriteQuad& quad, TPoint surfaceSize)
+{
+    const TQuadCorner* c = quad.corner;
+    for (const TQuadCorner& corner : quad.corner)
+        if (corner.x != std::trunc(corner.x) || corner.y != std::trunc(corner.y))
+            return false;
+    // Top and bottom sides level, left and right ones upright, and the
+    // texture coordinates running along the same axes.
+    const bool alongAxes = c[0].y == c[1].y && c[2].y == c[3].y && c[0].x == c[3].x && c[1].x == c[2].x &&
+                           c[0].v == c[1].v && c[2].v == c[3].v && c[0].u == c[3].u && c[1].u == c[2].u;
+    if (!alongAxes || surfaceSize.x <= 0 || surfaceSize.y <= 0)
+        return false;
+    const float texelsAcross = std::fabs(c[1].u - c[0].u) * float(surfaceSize.x);
+    const float texelsDown = std::fabs(c[3].v - c[0].v) * float(surfaceSize.y);
+    return texelsAcross == std::fabs(c[1].x - c[0].x) && texelsDown == std::fabs(c[3].y - c[0].y) &&
+           texelsAcross > 0 && texelsDown > 0;
+}
+
 TSpriteQuad BuildSpriteQuad(const TSpriteParams& p)
 {
     float sw = float(p.source.Width());

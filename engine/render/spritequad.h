@@ -40,6 +40,13 @@ struct TSpriteParams {
 // The quad of a sprite drawn with DrawSprite.
 TSpriteQuad BuildSpriteQuad(const TSpriteParams& p);
 
+// True when every pixel the quad covers takes exactly one texel: corners on
+// whole pixels, sides along the axes, one texel a pixel (mirrored or not) on
+// a surface of the given size. Such a quad samples each texel at its centre,
+// so nearest and linear filtering give the same pixels and nothing beyond
+// its texture rectangle is read.
+bool IsTexelExact(const TSpriteQuad& quad, TPoint surfaceSize);
+
 // The quad of Draw: the whole surface with its top left at (left, top),
 // scaled, texture coordinates 0 to 1.
 TSpriteQuad BuildSurfaceQuad(float left, float top, float width, float height);

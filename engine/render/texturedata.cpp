@@ -213,6 +213,8 @@ bool TTextureData::LoadResolved(const str& fullPath, const str& name, const char
 
     int surfaceWidth = image.side;
     int surfaceHeight = HasFlag(kSimple) ? PowerOfTwoSide(1, image.height) : image.side;
+    // A loaded image is drawn as sprites and seldom changed.
+    mMaySharePage = true;
     mLoading = true;
     bool created = CreateSurface(surfaceWidth, surfaceHeight);
     mLoading = false;

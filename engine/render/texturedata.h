@@ -80,6 +80,13 @@ public:
     virtual bool BeginRenderTarget();
     virtual void EndRenderTarget() {}
 
+    // Lets the back end keep the pixels on a texture page shared with other
+    // small textures, so that sprites from many of them draw together; they
+    // are drawn exactly as from a texture of their own. For textures drawn
+    // as sprites and rarely changed (loaded images, animation surfaces).
+    virtual void SetMaySharePage(bool may) { mMaySharePage = may; }
+    bool MaySharePage() const { return mMaySharePage; }
+
     std::uint8_t GetFlags() const { return mFlags; }
     void SetFlags(std::uint8_t flags) { mFlags |= flags; }
     void ClearFlags(std::uint8_t flags) { mFlags &= std::uint8_t(~flags); }
@@ -155,6 +162,7 @@ protected:
     const TPalette* mCurrentPalette = nullptr;
     bool mLoading = false;
     bool mDeviceNewer = false;
+    bool mMaySharePage = false;
     std::uint64_t mContentVersion = 0;
 
 private:

@@ -229,8 +229,8 @@ void PublishAnimationFunctions(lua_State* L, TAnimation* animation)
     };
     // Everything dies with the animation, so all of it hangs on its lifeline.
     const TLifeline& life = animation->Lifeline();
-    PublishAll(L, kAnimationFunctions, animation, life);
-    PublishAll(L, kDataFunctions, animation->GetData(), life);
+    PublishAll(L, kAnimationFunctions, "TAnimation", animation, life);
+    PublishAll(L, kDataFunctions, "TAnimation", animation->GetData(), life);
 }
 
 void PublishLayeredFunctions(lua_State* L, TAnimation* animation)
@@ -251,9 +251,9 @@ void PublishLayeredFunctions(lua_State* L, TAnimation* animation)
         {"RemoveAll", LuaRemoveAll},
     };
     const TLifeline& life = animation->Lifeline();
-    PublishAll(L, kLayerFunctions, animation, life);
-    Publish(L, "AddBitmap", animation->GetData(), life, LuaAddBitmap);
-    PublishAll(L, kScrobFunctions, animation->GetData()->LayerInfo(), life);
+    PublishAll(L, kLayerFunctions, "TAnimation", animation, life);
+    Publish(L, "AddBitmap", "TAnimation", animation->GetData(), life, LuaAddBitmap);
+    PublishAll(L, kScrobFunctions, "TAnimation", animation->GetData()->LayerInfo(), life);
 }
 
 }  // namespace qm

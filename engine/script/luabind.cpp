@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <new>
 #include <string>
 
@@ -133,31 +134,118 @@ void PushBound(lua_State* L, const char* name, void* self, const TLifeline& life
     lua_pushcclosure(L, CallBound, 1);
 }
 
-void Publish(lua_State* L, const char* name, void* self, const TLifeline& life, lua_CFunction fn)
+namespace {
+
+const char kRegisterKey[] = "qmPublications";
+
+// Who holds each global name of a state. It lives in the state's registry
+// (a userdata whose __gc destroys it), so it goes with the state.
+struct THolder {
+    std::string owner;
+    bool bound = false;  // bound to an object's lifeline (else to nothing: always alive)
+    TLifeHandle life;
+    lua_CFunction fn = nullptr;
+
+    bool IsAlive() const { return !bound || life.IsAlive(); }
+};
+
+struct TRegister {
+    std::map<std::string, THolder> holders;
+    std::vector<std::string> refused;
+};
+
+int RegisterGc(lua_State* L)
 {
+    if (auto* reg = static_cast<TRegister*>(lua_touserdata(L, 1)))
+        reg->~TRegister();
+    return 0;
+}
+
+TRegister& RegisterOf(lua_State* L)
+{
+    lua_pushstring(L, kRegisterKey);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    auto* reg = static_cast<TRegister*>(lua_touserdata(L, -1));
+    lua_pop(L, 1);
+    if (reg)
+        return *reg;
+    reg = new (lua_newuserdata(L, sizeof(TRegister))) TRegister;
+    lua_newtable(L);
+    lua_pushstring(L, "__gc");
+    lua_pushcfunction(L, RegisterGc);
+    lua_rawset(L, -3);
+    lua_setmetatable(L, -2);
+    lua_pushstring(L, kRegisterKey);
+    lua_insert(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+    return *reg;
+}
+
+// Enters the new holder of `name`, or refuses it while another owner's
+// holder lives.
+bool Claim(lua_State* L, const char* name, const char* owner, THolder holder)
+{
+    TRegister& reg = RegisterOf(L);
+    holder.owner = owner ? owner : "";
+    auto found = reg.holders.find(name);
+    if (found != reg.holders.end() && found->second.owner != holder.owner && found->second.IsAlive()) {
+        std::string line = std::string(name) + ": already published by " + found->second.owner + "; " +
+                           holder.owner + "'s is refused";
+        WriteDbg("%s", line.c_str());
+        reg.refused.push_back(std::move(line));
+        return false;
+    }
+    reg.holders[name] = std::move(holder);
+    return true;
+}
+
+}  // namespace
+
+bool Publish(lua_State* L, const char* name, const char* owner, void* self, const TLifeline& life, lua_CFunction fn)
+{
+    if (!Claim(L, name, owner, THolder{{}, true, life.Handle(), fn}))
+        return false;
     lua_pushstring(L, name);
     PushBound(L, name, self, life, fn);
     lua_settable(L, LUA_GLOBALSINDEX);
+    return true;
 }
 
-void Publish(lua_State* L, const char* name, std::nullptr_t, lua_CFunction fn)
+bool Publish(lua_State* L, const char* name, const char* owner, std::nullptr_t, lua_CFunction fn)
 {
+    if (!Claim(L, name, owner, THolder{{}, false, {}, fn}))
+        return false;
     lua_pushstring(L, name);
     lua_pushcfunction(L, fn);
     lua_settable(L, LUA_GLOBALSINDEX);
+    return true;
 }
 
-void PublishAll(lua_State* L, std::span<const TBinding> table, void* self, const TLifeline& life)
+int PublishAll(lua_State* L, std::span<const TBinding> table, const char* owner, void* self, const TLifeline& life)
 {
+    int refused = 0;
     for (const TBinding& entry : table)
-        Publish(L, entry.name, self, life, entry.fn);
+        refused += Publish(L, entry.name, owner, self, life, entry.fn) ? 0 : 1;
+    return refused;
 }
 
-void PublishAll(lua_State* L, std::span<const TBinding> table)
+int PublishAll(lua_State* L, std::span<const TBinding> table, const char* owner)
 {
+    int refused = 0;
     for (const TBinding& entry : table)
-        Publish(L, entry.name, nullptr, entry.fn);
+        refused += Publish(L, entry.name, owner, nullptr, entry.fn) ? 0 : 1;
+    return refused;
 }
+
+std::vector<TPublication> Publications(lua_State* L)
+{
+    std::vector<TPublication> list;
+    for (const auto& [name, holder] : RegisterOf(L).holders)
+        list.push_back({name, holder.owner, holder.IsAlive(), holder.fn});
+    return list;
+}
+
+std::vector<std::string> RefusedPublications(lua_State* L) { return RegisterOf(L).refused; }
 
 void* BoundSelf(lua_State* L)
 {

@@ -54,9 +54,12 @@ public:
     // (windowscript_native.cpp)
     bool RunLuaText(const str& text) override;
     void SendGlobalFunction(const char* name) override;
-    void PublishFunction(const char* name, const TLifeline& owner, std::function<void()> fn) override;
-    void PublishIntFunction(const char* name, const TLifeline& owner, std::function<void(int)> fn) override;
-    void PublishBoolFunction(const char* name, const TLifeline& owner, std::function<void(bool)> fn) override;
+    void PublishFunction(const char* name, const char* owner, const TLifeline& life,
+                         std::function<void()> fn) override;
+    void PublishIntFunction(const char* name, const char* owner, const TLifeline& life,
+                            std::function<void(int)> fn) override;
+    void PublishBoolFunction(const char* name, const char* owner, const TLifeline& life,
+                             std::function<void(bool)> fn) override;
 
     bool InjectFunction() override;
     // Adopts w into the current window and places it from the definition
@@ -97,7 +100,7 @@ private:
     void AddButtonGraphics(TButton* button, int type, float scale);
     static int LuaButtonCleanup(lua_State* L);
     template <typename Fn>
-    void PublishNative(const char* name, const TLifeline& owner, Fn fn, lua_CFunction call);
+    void PublishNative(const char* name, const char* owner, const TLifeline& life, Fn fn, lua_CFunction call);
 
     std::vector<TWindow*> mWindowStack;  // not owned; back = current window
     std::map<str, TClassId> mWindowTypes;

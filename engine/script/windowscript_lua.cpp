@@ -606,5 +606,5 @@ void TWindowScript::PublishFunctions()
         {"StopMovie", F::StopMovie},
         {"StringToClipboard", F::StringToClipboard},
     };
-    PublishAll(GetState(), entries, this, mLifeline);
+    PublishAll(GetState(), entries, "TWindowScript", this, mLifeline);
 }

@@ -28,33 +28,37 @@ void TWindowScript::SendGlobalFunction(const char* name)
 // The entry lives as long as the state (a replaced global may still be
 // running); the owner's lifeline decides whether a call reaches it.
 template <typename Fn>
-void TWindowScript::PublishNative(const char* name, const TLifeline& owner, Fn fill, lua_CFunction call)
+void TWindowScript::PublishNative(const char* name, const char* owner, const TLifeline& life, Fn fill,
+                                  lua_CFunction call)
 {
     auto& entry = mPublished.emplace_back(std::make_unique<TPublished>());
     fill(*entry);
-    qm::lua::Publish(GetState(), name, entry.get(), owner, call);
+    qm::lua::Publish(GetState(), name, owner, entry.get(), life, call);
 }
 
-void TWindowScript::PublishFunction(const char* name, const TLifeline& owner, std::function<void()> fn)
+void TWindowScript::PublishFunction(const char* name, const char* owner, const TLifeline& life,
+                                    std::function<void()> fn)
 {
-    PublishNative(name, owner, [&fn](TPublished& e) { e.none = std::move(fn); }, [](lua_State* L) {
+    PublishNative(name, owner, life, [&fn](TPublished& e) { e.none = std::move(fn); }, [](lua_State* L) {
         Self<TPublished>(L)->none();
         return 0;
     });
 }
 
-void TWindowScript::PublishIntFunction(const char* name, const TLifeline& owner, std::function<void(int)> fn)
+void TWindowScript::PublishIntFunction(const char* name, const char* owner, const TLifeline& life,
+                                       std::function<void(int)> fn)
 {
-    PublishNative(name, owner, [&fn](TPublished& e) { e.integer = std::move(fn); }, [](lua_State* L) {
+    PublishNative(name, owner, life, [&fn](TPublished& e) { e.integer = std::move(fn); }, [](lua_State* L) {
         const int value = qm::lua::CheckInt(L, 1);
         Self<TPublished>(L)->integer(value);
         return 0;
     });
 }
 
-void TWindowScript::PublishBoolFunction(const char* name, const TLifeline& owner, std::function<void(bool)> fn)
+void TWindowScript::PublishBoolFunction(const char* name, const char* owner, const TLifeline& life,
+                                        std::function<void(bool)> fn)
 {
-    PublishNative(name, owner, [&fn](TPublished& e) { e.boolean = std::move(fn); }, [](lua_State* L) {
+    PublishNative(name, owner, life, [&fn](TPublished& e) { e.boolean = std::move(fn); }, [](lua_State* L) {
         Self<TPublished>(L)->boolean(lua_toboolean(L, 1) != 0);
         return 0;
     });

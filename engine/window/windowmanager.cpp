@@ -70,7 +70,7 @@ void TWindowManager::AttachWindowScript(IWindowScript* script)
     script->AddWindowType("XSellWindow", TXSellWindow::ClassId());
     if (TModalWindow* top = GetTopModalWindow())
         script->PushWindow(top);
-    script->PublishBoolFunction("SetTopModalOnly", mLifeline, [this](bool on) { SetTopModalOnly(on); });
+    script->PublishBoolFunction("SetTopModalOnly", "TWindowManager", mLifeline, [this](bool on) { SetTopModalOnly(on); });
     TPlatform* platform = TPlatform::GetInstance();
     if (TTask* task = script->GetTask(); task && platform)
         platform->AdoptTask(task);

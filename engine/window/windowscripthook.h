@@ -50,11 +50,16 @@ public:
     // manager's OnScriptMessage: the waiting screen runs it as a command.
     virtual void SendGlobalFunction(const char* /*name*/) {}
     // Publish native functions of an object as Lua globals. The global stays
-    // for the life of the state; once `owner` is cut a call logs one line
-    // and does nothing. Arguments are checked: a wrong type raises
-    // "bad argument" in Lua.
-    virtual void PublishFunction(const char* /*name*/, const TLifeline& /*owner*/, std::function<void()> /*fn*/) {}
-    virtual void PublishIntFunction(const char* /*name*/, const TLifeline& /*owner*/, std::function<void(int)> /*fn*/) {}
+    // for the life of the state; once `life` is cut a call logs one line
+    // and does nothing. `owner` names the class: while a live object of
+    // another owner holds the name, the publication is refused (and
+    // logged). Arguments are checked: a wrong type raises "bad argument" in
+    // Lua.
+    virtual void PublishFunction(const char* /*name*/, const char* /*owner*/, const TLifeline& /*life*/,
+                                 std::function<void()> /*fn*/) {}
+    virtual void PublishIntFunction(const char* /*name*/, const char* /*owner*/, const TLifeline& /*life*/,
+                                    std::function<void(int)> /*fn*/) {}
     // The argument is taken as Lua truth (nil and false are false).
-    virtual void PublishBoolFunction(const char* /*name*/, const TLifeline& /*owner*/, std::function<void(bool)> /*fn*/) {}
+    virtual void PublishBoolFunction(const char* /*name*/, const char* /*owner*/, const TLifeline& /*life*/,
+                                     std::function<void(bool)> /*fn*/) {}
 };

@@ -37,8 +37,8 @@ TXSellWindow::TXSellWindow()
         return;
     // The globals stay after the window is gone; bound to its lifeline, a
     // call then does nothing instead of reaching a deleted window.
-    script->PublishFunction("SetupXSell", Lifeline(), [this]() { SetupXSell(); });
-    script->PublishIntFunction("LaunchGameLink", Lifeline(), [this](int n) { LaunchGameLink(n); });
+    script->PublishFunction("SetupXSell", "TXSellWindow", Lifeline(), [this]() { SetupXSell(); });
+    script->PublishIntFunction("LaunchGameLink", "TXSellWindow", Lifeline(), [this](int n) { LaunchGameLink(n); });
 }
 
 TXSellWindow::~TXSellWindow() = default;

@@ -9,6 +9,8 @@
 #include "engine/window/screen.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/editors/leveleditor.h"
+#include "game/play/game.h"
 #include "game/settings/settings.h"
 
 namespace game {
@@ -81,13 +83,6 @@ int QuitConfirmPause(lua_State* L)
 
 int CurrentlyInGame(lua_State* L) { return LuaReturn(L, FindUnderRoot("maingamewindow") != nullptr); }
 
-int SetTopModalOnly(lua_State* L)
-{
-    if (TWindowManager* manager = Manager())
-        manager->SetTopModalOnly(LuaBoolArg(L, 1));
-    return 0;
-}
-
 int ShowAnyCursor(lua_State* L)
 {
     if (TPlatform* platform = TPlatform::GetInstance())
@@ -117,26 +112,38 @@ int LaunchPrivacyPolicy(lua_State*)
 }
 
 // Bound to no object: each finds what it acts on when it is called.
+// SetTopModalOnly, the game's ninth global, is the window manager's own
+// (published with its lifeline when the window script is attached): the game
+// does not publish it a second time.
 const qm::lua::TBinding kGlobals[] = {
     {"SetVersion", SetVersion},
     {"AllowQuitCofirm", AllowQuitCofirm},
     {"InQuitCofirm", InQuitCofirm},
     {"QuitConfirmPause", QuitConfirmPause},
     {"CurrentlyInGame", CurrentlyInGame},
-    {"SetTopModalOnly", SetTopModalOnly},
     {"ShowAnyCursor", ShowAnyCursor},
     {"HideMainMenu", HideMainMenu},
     {"LaunchPrivacyPolicy", LaunchPrivacyPolicy},
 };
 
+// The windows the globals and the close request look for by name.
+const contract::TChildSpec kMainChildren[] = {
+    contract::Child("maingamewindow", &TGame::ClassId).In("scripts/game.lua"),
+    contract::Child("leveleditorwindow", &TLevelEditor::ClassId).In("scripts/leveleditor.lua"),
+    // Shown and hidden by HideMainMenu when a screen names a window so.
+    contract::Child("toplevelmainmenu").In("scripts/mainmenu.lua").Optional(),
+};
+
 }  // namespace
+
+const contract::TScreenSpec kMainContract{"Main", nullptr, nullptr, kGlobals, kMainChildren};
 
 void PublishGameGlobals()
 {
     gInQuitConfirm = false;
     gAllowQuitConfirm = false;
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kGlobals);
+        qm::lua::PublishAll(script->GetState(), kGlobals, kMainContract.className);
     else
         WriteDbg("no window script: the game's Lua globals are not published");
 }

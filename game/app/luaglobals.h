@@ -1,12 +1,19 @@
-// The nine Lua globals the game publishes to every screen script, and the
-// two quit-confirmation flags that scripts set through them.
+// The Lua globals the game publishes to every screen script, and the two
+// quit-confirmation flags that scripts set through them.
 #pragma once
+
+#include "game/screens/screencontract.h"
 
 namespace game {
 
+// What the start-up shares with the scripts: the globals, and the windows
+// they and the close request find by name.
+extern const contract::TScreenSpec kMainContract;
+
 // Publishes SetVersion, AllowQuitCofirm, InQuitCofirm, QuitConfirmPause,
-// CurrentlyInGame, SetTopModalOnly, ShowAnyCursor, HideMainMenu and
-// LaunchPrivacyPolicy, in this order. The flags start false.
+// CurrentlyInGame, ShowAnyCursor, HideMainMenu and LaunchPrivacyPolicy, in
+// this order; SetTopModalOnly, the ninth global scripts see, is the window
+// manager's (engine/window). The flags start false.
 void PublishGameGlobals();
 
 // Whether a close request opens the confirmation script (AllowQuitCofirm).

@@ -2,7 +2,7 @@
 
 #include "engine/base/safefile.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
+#include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/editors/editorfields.h"
 #include "game/editors/namelist.h"
@@ -60,8 +60,6 @@ const TFieldKey kFields[] = {
     {"eatingdessertdurationms", "eatingdessert_DurationMS"},
 };
 
-TWindow* TCustomerEditorDynamicCreate() { return new TCustomerEditor; }
-
 TCustomerEditor* Editor(lua_State* L) { return qm::lua::Self<TCustomerEditor>(L); }
 
 int LuaIncrementCustomer(lua_State* L)
@@ -82,35 +80,49 @@ int LuaDeleteCustomer(lua_State* L)
     return 0;
 }
 
-int LuaSetWindowText(lua_State* L)
-{
-    editors::SetField(Editor(L), qm::lua::CheckString(L, 1), qm::lua::CheckString(L, 2));
-    return 0;
-}
-
 const qm::lua::TBinding kLuaFunctions[] = {
     {"IncrementCustomer", LuaIncrementCustomer},
     {"NewCustomer", LuaNewCustomer},
     {"DeleteCustomer", LuaDeleteCustomer},
-    {"SetWindowText", LuaSetWindowText},
 };
 
 }  // namespace
 
-TClassId TCustomerEditor::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TCustomerEditorDynamicCreate);
-    return id;
-}
+namespace {
+// The fields, in transfer order: a TText each (a TTextEdit where typed in).
+const contract::TChildSpec kCustomerChildren[] = {
+    contract::Child("customername", &TText::ClassId),
+    contract::Numbered("graphicval%d", 0, 6, &TText::ClassId),
+    contract::Child("timemood", &TText::ClassId), contract::Child("colormood", &TText::ClassId),
+    contract::Child("basetip", &TText::ClassId), contract::Child("moodtip", &TText::ClassId),
+    contract::Child("dessertmood", &TText::ClassId), contract::Child("loveeffect", &TText::ClassId),
+    contract::Child("specialchance", &TText::ClassId), contract::Child("spillchance", &TText::ClassId),
+    contract::Child("spilltimer", &TText::ClassId), contract::Child("noiserate", &TText::ClassId),
+    contract::Child("noiserangex", &TText::ClassId), contract::Child("noiserangey", &TText::ClassId),
+    contract::Child("noisemood", &TText::ClassId), contract::Child("noiseeffect", &TText::ClassId),
+    contract::Child("waitingmadms", &TText::ClassId), contract::Child("decidingdurationms", &TText::ClassId),
+    contract::Child("readyhappyms", &TText::ClassId), contract::Child("readymadms", &TText::ClassId),
+    contract::Child("orderedhappyms", &TText::ClassId), contract::Child("orederedmadms", &TText::ClassId),
+    contract::Child("eatingdurationms", &TText::ClassId), contract::Child("checkhappyms", &TText::ClassId),
+    contract::Child("checkmadms", &TText::ClassId), contract::Child("snackhappyms", &TText::ClassId),
+    contract::Child("snackmadms", &TText::ClassId), contract::Child("specialhappyms", &TText::ClassId),
+    contract::Child("specialmadms", &TText::ClassId), contract::Child("orderdesserthappyms", &TText::ClassId),
+    contract::Child("orderdessertmadms", &TText::ClassId),
+    contract::Child("eatingdessertdurationms", &TText::ClassId),
+};
+}  // namespace
+
+const contract::TScreenSpec TCustomerEditor::kContract{"TCustomerEditor", "CustomerEditor",
+                                                       "scripts/customereditor.lua", kLuaFunctions, kCustomerChildren};
 
 TCustomerEditor::TCustomerEditor()
 {
     if (TWindowManager* manager = TWindowManager::GetInstance())
-        manager->AddWindowType("GraphicsWindow", TGraphicsWindow::ClassId());
+        manager->AddWindowType(TGraphicsWindow::kContract.typeName, TGraphicsWindow::ClassId());
     // A damaged file is refused (and named): with nothing read, nothing is saved over it.
     game::ReadConfigDocument(kCustomerFile, &mDocument, "dataroot", "the customer editor has nothing to edit");
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+    PublishFunctions();
+    editors::PublishFieldFunctions(this);
 }
 
 TCustomerEditor::~TCustomerEditor()

@@ -8,14 +8,14 @@
 #include "engine/base/xml.h"
 #include "engine/window/window.h"
 #include "game/editors/editorsave.h"
+#include "game/screens/scriptedwindow.h"
 
-class TCustomerEditor : public TWindow, public IEditorSaveOnClose {
+class TCustomerEditor : public TScriptedWindow<TCustomerEditor>, public IEditorSaveOnClose {
 public:
+    static const contract::TScreenSpec kContract;
+
     TCustomerEditor();
     ~TCustomerEditor() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     bool OnTaskAnimate() override;

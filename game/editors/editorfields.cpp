@@ -1,9 +1,12 @@
 #include "game/editors/editorfields.h"
 
+#include "engine/script/luabind.h"
+#include "engine/script/windowscript.h"
 #include "engine/window/button.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/screens/screencontract.h"
 
 #include <cstdlib>
 
@@ -11,9 +14,13 @@ namespace editors {
 
 namespace {
 
+// A name the code asks for is held to the editor's statement; one the
+// script hands in (SetWindowText) is the script's own business.
 template <typename T>
-T* FindNamed(TWindow* editor, const str& name)
+T* FindNamed(TWindow* editor, const str& name, bool stated = true)
 {
+    if (stated)
+        contract::Check(editor, name.c_str());
     if (editor)
         if (T* found = dynamic_cast<T*>(editor->GetChildWindow(name, -1)))
             return found;
@@ -22,7 +29,26 @@ T* FindNamed(TWindow* editor, const str& name)
     return top ? dynamic_cast<T*>(top->GetChildWindow(name, -1)) : nullptr;
 }
 
+int LuaSetWindowText(lua_State* L)
+{
+    const str name = qm::lua::CheckString(L, 1);
+    const str text = qm::lua::CheckString(L, 2);
+    if (TText* field = FindNamed<TText>(qm::lua::Self<TWindow>(L), name, false))
+        field->SetText(text);
+    return 0;
+}
+
+const qm::lua::TBinding kFieldFunctions[] = {
+    {"SetWindowText", LuaSetWindowText},
+};
+
 }  // namespace
+
+void PublishFieldFunctions(TWindow* editor)
+{
+    if (TWindowScript* script = TWindowScript::Get())
+        qm::lua::PublishAll(script->GetState(), kFieldFunctions, "editor fields", editor, editor->Lifeline());
+}
 
 TText* FindField(TWindow* editor, const str& name) { return FindNamed<TText>(editor, name); }
 

@@ -21,4 +21,9 @@ TButton* FindToggle(TWindow* editor, const str& name);
 void SetToggle(TWindow* editor, const str& name, bool on);
 bool GetToggle(TWindow* editor, const str& name);
 
+// Lua SetWindowText(name, text) sets a field of the editor: both editors
+// publish this one function (owner "editor fields"), bound to the editor,
+// so it reaches the most recently built one.
+void PublishFieldFunctions(TWindow* editor);
+
 }  // namespace editors

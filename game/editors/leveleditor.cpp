@@ -5,12 +5,14 @@
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
+#include "engine/window/text.h"
 #include "engine/window/button.h"
 #include "engine/window/windowmanager.h"
 #include "game/editors/editorfields.h"
 #include "game/editors/namelist.h"
 #include "game/levels/levellayout.h"
 #include "game/levels/levelmanager.h"
+#include "game/play/restaurant.h"
 #include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
 
@@ -48,8 +50,6 @@ const TColor kStationColour{0.35f, 0.55f, 0.6f, 1};
 
 int Wrap(int value, int count) { return ((value % count) + count) % count; }
 
-TWindow* TLevelEditorDynamicCreate() { return new TLevelEditor; }
-
 TLevelEditor* Editor(lua_State* L) { return qm::lua::Self<TLevelEditor>(L); }
 
 template <void (TLevelEditor::*Method)(int)>
@@ -66,12 +66,6 @@ int LuaMethod(lua_State* L)
     return 0;
 }
 
-int LuaSetWindowText(lua_State* L)
-{
-    editors::SetField(Editor(L), qm::lua::CheckString(L, 1), qm::lua::CheckString(L, 2));
-    return 0;
-}
-
 const qm::lua::TBinding kLuaFunctions[] = {
     {"SetMouseMode", LuaIntMethod<&TLevelEditor::SetMouseMode>},
     {"ToggleStation", LuaIntMethod<&TLevelEditor::ToggleStation>},
@@ -80,9 +74,50 @@ const qm::lua::TBinding kLuaFunctions[] = {
     {"IncrementLayout", LuaIntMethod<&TLevelEditor::IncrementLayout>},
     {"SetupCustomers", LuaMethod<&TLevelEditor::SetupCustomers>},
     {"RecordCustomers", LuaMethod<&TLevelEditor::RecordCustomers>},
-    {"SetWindowText", LuaSetWindowText},
     {"SaveLevelData", LuaMethod<&TLevelEditor::SaveLevelData>},
     {"GotoLevel", LuaMethod<&TLevelEditor::GotoLevel>},
+};
+
+using contract::Child;
+using contract::Numbered;
+constexpr const char* kPartiesScript = "scripts/leveleditorparties.lua";
+// The editor's fields (a TText each, a TTextEdit where the script lets
+// them be typed in) and toggles. The party page builds the slots of the
+// game mode being edited: a career level's fifty slots (as the contract
+// test opens it), or the endless level's nine sections instead.
+const contract::TChildSpec kEditorChildren[] = {
+    Child("careergroup"), Child("leveltweaks"), Child("endlessgroup"),
+    Child("careerlevelgroup"), Child("careerlayoutgroup"), Child("bonuslevelgroup"),
+    Child("drinkstation", &TButton::ClassId), Child("snackstation", &TButton::ClassId),
+    Child("dessertstation", &TButton::ClassId), Child("mop", &TButton::ClassId),
+    Child("highchair", &TButton::ClassId), Child("phone", &TButton::ClassId),
+    Child("podium", &TButton::ClassId), Child("bench", &TButton::ClassId), Child("bar", &TButton::ClassId),
+    Child("brokenarm", &TButton::ClassId), Child("flashlight", &TButton::ClassId),
+    Child("startdirty", &TButton::ClassId), Child("mustcolor", &TButton::ClassId),
+    Child("levelval", &TText::ClassId), Child("restaurantval", &TText::ClassId),
+    Child("goalval", &TText::ClassId), Child("expertval", &TText::ClassId),
+    Child("doodleval", &TText::ClassId), Child("leavepenaltyval", &TText::ClassId),
+    Child("snackchanceval", &TText::ClassId), Child("layoutval", &TText::ClassId),
+    Child("gotolevelval", &TText::ClassId),
+    Child("endlesslevelval", &TText::ClassId), Child("endlessrestaurantval", &TText::ClassId),
+    Child("endlessstarsval", &TText::ClassId), Child("endlessstartdiffval", &TText::ClassId),
+    Child("endlessmindiffval", &TText::ClassId), Child("endlessdiffdeltaval", &TText::ClassId),
+    Child("endlesstimerval", &TText::ClassId), Child("endlesslayoutnum", &TText::ClassId),
+    Child("endlesslayoutval", &TText::ClassId),
+    Child("newchefval", &TText::ClassId), Child("shakefreqval", &TText::ClassId),
+    Child("shakelengthval", &TText::ClassId), Child("shakespillval", &TText::ClassId),
+    Numbered("timeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
+    Numbered("defval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
+    Numbered("typeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
+    Numbered("goalval%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_c%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("typeval_d%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_c%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    Numbered("freqval_d%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
 };
 
 str Int(int value) { return str::getFormatted("%d", value); }
@@ -153,11 +188,8 @@ bool TableCell(int seats, TPoint point, int* row, int* col)
 
 }  // namespace editors
 
-TClassId TLevelEditor::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TLevelEditorDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TLevelEditor::kContract{"TLevelEditor", "LevelEditor", "scripts/leveleditor.lua",
+                                                    kLuaFunctions, kEditorChildren};
 
 TLevelEditor::TLevelEditor()
 {
@@ -167,9 +199,9 @@ TLevelEditor::TLevelEditor()
         settings->SetCurrentLevel(0);
     }
     if (TWindowManager* manager = TWindowManager::GetInstance())
-        manager->AddWindowType("CustomerWindow", TCustomerWindow::ClassId());
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+        manager->AddWindowType(TCustomerWindow::kContract.typeName, TCustomerWindow::ClassId());
+    PublishFunctions();
+    editors::PublishFieldFunctions(this);
     mLevels = std::make_unique<TLevelManager>(IsEndless() ? TLevelManager::kEndless : TLevelManager::kCareer);
     mWhite = TTexture::Create(1, 1, true);
     if (TPlatform* platform = TPlatform::GetInstance()) {
@@ -299,8 +331,8 @@ void TLevelEditor::SaveLayout()
     TSettings* settings = TSettings::GetInstance();
     if (settings && settings->GetLevelMode() != 0)
         mLevels->SetLayoutStr(TLevelLayout::GetLayoutStr(mTables, bar, StationsFromToggles()));
-    else
-        TLevelLayout::SaveLayout(mLevels->GetLayoutName(), mTables, bar, StationsFromToggles());
+    else if (TLevelLayout::SaveLayout(mLevels->GetLayoutName(), mTables, bar, StationsFromToggles()))
+        mLevels->MarkEdited();  // the level generator keeps the layout of a level the editor saved
     mLayoutChanged = false;
 }
 
@@ -344,9 +376,13 @@ void TLevelEditor::SaveLevelData()
     if (!settings)
         return;
     RecordLevelInfo();
-    const str text = mLevels->LevelAsStr();
-    if (text == mLevelText)
+    if (mLevels->LevelAsStr() == mLevelText)
         return;
+    // The game's own level files are the generator's until the editor
+    // saves one; a downloaded level is nobody else's.
+    if (IsEndless() || settings->GetLevelMode() == 0)
+        mLevels->MarkEdited();
+    const str text = mLevels->LevelAsStr();
     bool written = false;
     if (IsEndless()) {
         written = mLevels->SaveLevelDefinition("assets/config/endless.xml", false);
@@ -617,13 +653,41 @@ void TLevelEditor::DrawBox(float x, float y, float w, float h, const TColor& col
     mWhite->DrawSprite(centre, 1.0f, w, h, 0.0f, nullptr, &colour, 0, nullptr);
 }
 
+bool TLevelEditor::DrawRoom()
+{
+    TSettings* settings = TSettings::GetInstance();
+    const int restaurant = std::clamp(settings ? settings->GetCurrentRestaurant() : 0, 0, int{TRestaurant::kBeach});
+    if (!mRoom || mRoom->Restaurant() != restaurant) {
+        if (!mRoom)
+            mRoom = std::make_unique<TRestaurant>();
+        mRoom->Initialize();
+    }
+    if (!mRoom->HasBackdrop())
+        return false;
+    mRoom->Draw(false);
+    return true;
+}
+
 void TLevelEditor::Draw()
 {
     TPlatform* platform = TPlatform::GetInstance();
     if (!mWhite || !platform || !platform->Begin2d())
         return;
-    const TColor floor{0.93f, 0.88f, 0.78f, 1}, line{0.82f, 0.76f, 0.66f, 1}, wood{0.55f, 0.36f, 0.2f, 1};
-    DrawBox(460, 345, 560, 470, floor);
+    // The plan lies on the restaurant's room, where the game stands the
+    // tables; a plain floor when the room has no picture.
+    const bool room = DrawRoom();
+    const TColor floor{0.93f, 0.88f, 0.78f, 1}, wood{0.55f, 0.36f, 0.2f, 1};
+    const TColor line = room ? TColor{1, 1, 1, 0.35f} : TColor{0.82f, 0.76f, 0.66f, 1};
+    if (!room) {
+        DrawBox(460, 345, 560, 470, floor);
+    } else {
+        // Paper under the fields above the plan and the modes beside it, so
+        // that they read over the room's picture.
+        const TColor paper{0.98f, 0.96f, 0.91f, 0.82f};
+        DrawBox(400, 54, 800, 108, paper);
+        DrawBox(88, 354, 176, 492, paper);
+        DrawBox(460, 173, 560, 18, paper);  // under the stations' names
+    }
     for (int c = 0; c <= kLayoutColumns; ++c)
         DrawBox(180 + c * kCellWidth, 345, 1, 470, line);
     for (int r = 0; r <= kLayoutRows; ++r)

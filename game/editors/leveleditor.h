@@ -10,6 +10,7 @@
 #include "engine/window/window.h"
 #include "game/editors/editorsave.h"
 #include "game/levels/tabledescriptor.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <memory>
@@ -18,19 +19,19 @@
 
 class TButton;
 class TLevelManager;
+class TRestaurant;
 class TTexture;
 
-class TLevelEditor : public TWindow, public IEditorSaveOnClose {
+class TLevelEditor : public TScriptedWindow<TLevelEditor>, public IEditorSaveOnClose {
 public:
+    static const contract::TScreenSpec kContract;
+
     enum EMouseMode { kMoveTable = 0, kDeleteTable, kAddTwo, kAddFour, kAddSix, kChairColour };
     static constexpr int kStations = 9;  // the bar is the last
     static constexpr int kBarStation = 8;
 
     TLevelEditor();
     ~TLevelEditor() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     void Draw() override;
@@ -69,6 +70,8 @@ private:
     bool AddTable(const TPoint& point, int seats);
     bool StepChairColour(const TPoint& point);
     void DrawBox(float x, float y, float w, float h, const TColor& colour) const;
+    // The restaurant's room behind the plan; false when it has no picture.
+    bool DrawRoom();
 
     std::unique_ptr<TLevelManager> mLevels;
     int mMouseMode = kMoveTable;
@@ -80,6 +83,7 @@ private:
     bool mLayoutChanged = false;
     str mLevelText;
     std::shared_ptr<TTexture> mWhite;  // stretched and tinted for the plan
+    std::unique_ptr<TRestaurant> mRoom;  // the current restaurant's scene, made at the first draw
 };
 
 namespace editors {

@@ -2,7 +2,7 @@
 
 #include "engine/base/xml.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
+#include "game/screens/screencontract.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/slider.h"
@@ -25,17 +25,34 @@ int LuaGetCustomerName(lua_State* L)
     return 1;
 }
 
-TWindow* TCustomerWindowDynamicCreate() { return new TCustomerWindow; }
-TWindow* TGraphicsWindowDynamicCreate() { return new TGraphicsWindow; }
+const qm::lua::TBinding kNameListFunctions[] = {
+    {"GetCustomerName", LuaGetCustomerName},
+};
+
+const contract::TChildSpec kNameListChildren[] = {
+    contract::Numbered("gamebutton_%d", 1, TNameList::kShown, &TButton::ClassId),
+};
 
 }  // namespace
 
-TNameList::TNameList()
+// Both lists publish GetCustomerName as one owner: it reaches the newest
+// list of either kind.
+const contract::TScreenSpec TCustomerWindow::kContract{"TCustomerWindow", "CustomerWindow",
+                                                       "scripts/leveleditorparties.lua", kNameListFunctions,
+                                                       kNameListChildren, "TNameList"};
+const contract::TScreenSpec TGraphicsWindow::kContract{"TGraphicsWindow", "GraphicsWindow",
+                                                       "scripts/customereditor.lua", kNameListFunctions,
+                                                       kNameListChildren, "TNameList"};
+
+TNameList::TNameList() = default;
+
+TCustomerWindow::TCustomerWindow()
 {
     // The newest list takes the global over; a call after it died does nothing.
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "GetCustomerName", this, Lifeline(), LuaGetCustomerName);
+    contract::PublishFunctions(kContract, static_cast<TNameList*>(this), this);
 }
+
+TGraphicsWindow::TGraphicsWindow() { contract::PublishFunctions(kContract, static_cast<TNameList*>(this), this); }
 
 TNameList::~TNameList() = default;
 
@@ -43,7 +60,7 @@ void TNameList::PostChildrenInit()
 {
     TScrolledWindow::PostChildrenInit();
     for (int k = 0; k < kShown; ++k)
-        mButtons[size_t(k)] = dynamic_cast<TButton*>(GetChildWindow(str::getFormatted("gamebutton_%d", k + 1), -1));
+        mButtons[size_t(k)] = contract::Find<TButton>(this, this, str::getFormatted("gamebutton_%d", k + 1).c_str());
     SetNames(BuildNames());
 }
 
@@ -136,18 +153,6 @@ std::vector<str> CustomerIdsOf(const str& xmlText)
     return ids;
 }
 
-TClassId TCustomerWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TCustomerWindowDynamicCreate);
-    return id;
-}
-
 std::vector<str> TCustomerWindow::BuildNames() { return CustomerIdsOf(TSettings::ReadEncryptedFile(kCustomerFile)); }
-
-TClassId TGraphicsWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGraphicsWindowDynamicCreate);
-    return id;
-}
 
 std::vector<str> TGraphicsWindow::BuildNames() { return std::vector<str>(std::begin(kGraphicNames), std::end(kGraphicNames)); }

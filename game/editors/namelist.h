@@ -5,6 +5,7 @@
 
 #include "engine/base/str.h"
 #include "engine/window/scrolledwindow.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <vector>
@@ -41,10 +42,10 @@ private:
 
 // "CustomerWindow": the customer types of the customer file, for the level
 // editor's party fields; the power-up types are left out.
-class TCustomerWindow : public TNameList {
+class TCustomerWindow : public TScriptedWindow<TCustomerWindow, TNameList> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TNameList::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
+    TCustomerWindow();
 
 protected:
     std::vector<str> BuildNames() override;
@@ -52,10 +53,10 @@ protected:
 
 // "GraphicsWindow": the customer figures' graphic names, for the customer
 // editor's graphic fields.
-class TGraphicsWindow : public TNameList {
+class TGraphicsWindow : public TScriptedWindow<TGraphicsWindow, TNameList> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TNameList::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
+    TGraphicsWindow();
 
 protected:
     std::vector<str> BuildNames() override;

@@ -62,7 +62,7 @@ TPhoneStation::TPhoneStation()
     mPickupSound = floorart::LoadSound("audio/sfx/highchair_pickup.ogg");
     mButtonKinds.fill(kNone);
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "PhoneButton", this, mLifeline, LuaPhoneButton);
+        qm::lua::Publish(script->GetState(), "PhoneButton", "TPhoneStation", this, mLifeline, LuaPhoneButton);
     SetButtons(false);
 }
 

@@ -261,9 +261,16 @@ str TLevelLayout::GetLayoutStr(const std::vector<TTableDesc>& tables, const TBar
         if (flags[i])
             grid[i] = letters[i];
     if (bar) {
+        // The bar stays in the column it was read from (column 3 when its
+        // point is off the grid): written elsewhere, a level saved without
+        // touching it would move it.
+        int barRow = -1, barCol = -1;
+        PointToGrid(bar->point, &barRow, &barCol, 0);
+        if (barCol < 1 || barCol >= kLayoutColumns)
+            barCol = 3;
         for (int i = 0; i < kBarStools; ++i) {
-            grid[(4 + i) * kLayoutColumns + 3] = '<';
-            grid[(4 + i) * kLayoutColumns + 2] = ColorToChar(bar->colors[i]);
+            grid[(4 + i) * kLayoutColumns + barCol] = '<';
+            grid[(4 + i) * kLayoutColumns + barCol - 1] = ColorToChar(bar->colors[i]);
         }
     }
     for (const TTableDesc& table : tables) {

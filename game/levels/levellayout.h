@@ -58,8 +58,9 @@ public:
     void SetupTables(std::vector<TTableDesc>* tables, std::optional<TBarDesc>* bar);
     static bool IsTableInList(const std::vector<TTableDesc>& tables, TPoint point);
 
-    // The editor's writer: stations in row 0, the bar at column 3 of rows
-    // 4-11, each table at the cell its point falls in. Tables that would not
+    // The editor's writer: stations in row 0 (each in its own column, in
+    // the order "dsymhpoe"), the bar in rows 4-11 of the column its point
+    // falls in, each table at the cell its point falls in. Tables that would not
     // fit inside the grid are left out (and logged).
     static str GetLayoutStr(const std::vector<TTableDesc>& tables, const TBarDesc* bar, const TLayoutStations& stations);
     // Writes GetLayoutStr as 13 lines to "assets/layouts/" + name + ".txt",

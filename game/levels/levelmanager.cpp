@@ -152,26 +152,26 @@ void TLevelManager::CareerSetup()
                  downloaded ? TSettings::GetInstance()->GetDownloadLevelName().c_str() : path.c_str());
     }
 
+    // The level is played from its record: what the file says, read once.
+    mCareer = mLevelNode ? TCareerLevelRecord::Read(*mLevelNode) : TCareerLevelRecord{};
     mLevelLength = 0;
-    ForEachChild(mLevelNode, [&](const str& name, TXmlNode* child) {
-        if (Contains(name, "time"))
-            mLevelLength += child->GetContent().to_int() / 1000.0f;
-    });
-    mGoal = ChildInt(mLevelNode, "goal");
-    mExpert = ChildInt(mLevelNode, "expert");
-    if (HasChild(mLevelNode, "leavePenalty"))
-        mLeavePenalty = -ChildInt(mLevelNode, "leavePenalty");
+    for (const TCareerLevelRecord::TGroup& group : mCareer.groups)
+        mLevelLength += group.timeMS / 1000.0f;
+    mGoal = mCareer.goal;
+    mExpert = mCareer.expert;
+    if (mCareer.leavePenalty)
+        mLeavePenalty = -*mCareer.leavePenalty;
 
-    const str layout = LevelText("layout");
+    const str layout(mCareer.layout.c_str());
     if (downloaded)
         mLayout.OpenLevelFromMem(layout);
     else if (mLevelNode)
         // A floor without its tables cannot be played either.
         mLayoutRead = mLayout.OpenLevel(layout);
 
-    mSnackChance = ChildInt(mLevelNode, "snackChance");
-    if (downloaded && HasChild(mLevelNode, "restaurant"))
-        TSettings::GetInstance()->SetCurrentRestaurant(ChildInt(mLevelNode, "restaurant"));
+    mSnackChance = mCareer.snackChance;
+    if (downloaded && mCareer.restaurant >= 0)
+        TSettings::GetInstance()->SetCurrentRestaurant(mCareer.restaurant);
     if (!mLayout.HasSnackStation())
         mSnackChance = 0;
     if (position.gameMode == TSettings::kEndlessMode)
@@ -240,18 +240,12 @@ void TLevelManager::ScheduleNextGroup()
 
 void TLevelManager::ScheduleCareerGroup()
 {
-    const int k = mGroupIndex + 1;
-    const str timeKey = str::getFormatted("time%d", k);
-    const str typeKey = str::getFormatted("groupType%d", k);
-    const str defKey = str::getFormatted("groupDef%d", k);
-    ForEachChild(mLevelNode, [&](const str& name, TXmlNode* child) {
-        if (name == timeKey)
-            mNextGroupDelay = child->GetContent().to_int() / 1000.0f;
-        else if (name == typeKey)
-            mNextGroupType = child->GetContent();
-        else if (name == defKey)
-            mNextGroupDef = child->GetContent();
-    });
+    if (mGroupIndex < 0 || mGroupIndex >= static_cast<int>(mCareer.groups.size()))
+        return;
+    const TCareerLevelRecord::TGroup& group = mCareer.groups[static_cast<std::size_t>(mGroupIndex)];
+    mNextGroupDelay = group.timeMS / 1000.0f;
+    mNextGroupType = str(group.type.c_str());
+    mNextGroupDef = str(group.def.c_str());
     const int overrides = mCustomerSettings.GetNumGraphicOverrides(mNextGroupType);
     if (overrides > 0 && mNextGroupDef.length() > overrides)
         mNextGroupDef = mNextGroupDef.substr(0, overrides);

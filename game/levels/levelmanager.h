@@ -11,6 +11,7 @@
 
 #include "engine/base/str.h"
 #include "game/levels/levellayout.h"
+#include "game/levels/levelrecord.h"
 #include "game/levels/partyfactory.h"
 #include "game/settings/customersettings.h"
 
@@ -119,7 +120,12 @@ public:
     void SetLayoutStr(str text) { SetLevelValue("layout", text); }
     void SetLevelValue(str name, str value);
     void RemoveLevelValue(str name);
+    // The level file's text; a career level in the layout of every level
+    // file (levelrecord.h).
     str LevelAsStr() const;
+    // Marks the level (a career file, an endless entry) as the editor's: the
+    // level generator then reads it back instead of writing it.
+    void MarkEdited();
     // Writes LevelAsStr (enciphered when asked) over `path`, keeping the old
     // file until the new one is complete. False when nothing was written.
     bool SaveLevelDefinition(str path, bool encipher) const;
@@ -169,6 +175,7 @@ private:
     TXmlNode* mDataRoot = nullptr;
     TXmlNode* mLevelNode = nullptr;
     bool mLayoutRead = true;  // false: the career level's floor plan is missing or damaged
+    TCareerLevelRecord mCareer;  // the career level being played, as read
     TCustomerSettings mCustomerSettings;
     std::shared_ptr<TSound> mArriveSound;
     TLevelLayout mLayout;

@@ -5,6 +5,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/safefile.h"
 #include "engine/base/xml.h"
+#include "game/levels/levelrecord.h"
 #include "game/settings/settings.h"
 
 #include <string>
@@ -12,7 +13,8 @@
 namespace {
 
 str Int(int value) { return str::getFormatted("%d", value); }
-str Float(float value) { return str::getFormatted("%f", value); }
+// The shortest text that reads back as the value, as the level files hold it.
+str Float(float value) { return str::getFormatted("%g", static_cast<double>(value)); }
 str SectionKey(const char* name, int section) { return str::getFormatted("%s%d", name, section + 1); }
 str PartyKey(const char* name, int section, int slot)
 {
@@ -149,8 +151,17 @@ str TLevelManager::LevelAsStr() const
 {
     if (!mDataRoot)
         return str();
+    // A career level file holds its one level: written as every level file
+    // is, whoever writes it. Anything else is written as it was read.
+    if (!IsEndless() && mLevelNode && mDataRoot->CountChildren() == 1)
+        return str(TCareerLevelRecord::Read(*mLevelNode).Write().c_str());
+    std::string text;
+    if (WriteLevelFile(*mDataRoot, &text))
+        return str(text.c_str());
     return str("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + mDataRoot->AsString();
 }
+
+void TLevelManager::MarkEdited() { SetLevelValue("edited", "1"); }
 
 bool TLevelManager::SaveLevelDefinition(str path, bool encipher) const
 {

@@ -9,6 +9,7 @@
 #include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
 #include "engine/text/textgraphic.h"
+#include "engine/window/button.h"
 #include "engine/window/image.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
@@ -45,8 +46,6 @@ const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/s
                                    "audio/sfx/turbulence.ogg"};
 constexpr int kGameSoundType = 1000;
 
-TWindow* TGameDynamicCreate() { return new TGame; }
-
 TGame* Self(lua_State* L) { return qm::lua::Self<TGame>(L); }
 
 int LuaQuitGame(lua_State* L)
@@ -78,6 +77,42 @@ int LuaDoSkipTutorial(lua_State* L)
 // their buttons do nothing rather than fail.
 int LuaNothing(lua_State*) { return 0; }
 
+const qm::lua::TBinding kFunctions[] = {
+    {"QuitGame", LuaQuitGame},           {"PauseGame", LuaPauseGame},
+    {"SetupUpgradeScreen", LuaNothing},  {"GoToNextLevel", LuaGoToNextLevel},
+    {"RestartLevel", LuaRestartLevel},   {"DoSkipTutorial", LuaDoSkipTutorial},
+    {"ReleaseGameAssets", LuaNothing},   {"LoadGameAssets", LuaNothing},
+    {"DecorButton", LuaNothing},
+};
+
+using contract::Child;
+using contract::Numbered;
+const contract::TChildSpec kGameChildren[] = {
+    Child("screenfade", &TScreenFade::ClassId),
+    Child("coinjar", &TCoinJar::ClassId),
+    Child("upgrade"),
+    Child("upgradeanim"),
+    Child("openclosed", &TText::ClassId),
+    Child("skiptutorial"),
+    Child("levelbackground"),
+    Child("careerlevelbackground"),
+    Numbered("livesicon_%d", 0, 4),
+    Child("levelval", &TText::ClassId),
+    Child("goal", &TText::ClassId),
+    Child("expert", &TText::ClassId),
+    Child("scoreval", &TText::ClassId),
+    Child("cashval", &TText::ClassId),
+    // The phone's bubbles and buttons, which the phone station finds in
+    // this window's screen.
+    Numbered("phonebox%d", 2, 4).InScreen(),
+    Numbered("phone%d", 1, 4, &TButton::ClassId).InScreen(),
+    // The screens the game window opens and fills.
+    Child("levelintrowin", &TLevelIntro::ClassId).In("scripts/levelintro.lua"),
+    Child("introbackground").In("scripts/levelintro.lua"),
+    Child("leveloverwin", &TLevelOver::ClassId).In("scripts/levelover.lua"),
+    Child("overbackground").In("scripts/levelover.lua"),
+};
+
 TModalWindow* TopModal()
 {
     TWindowManager* manager = TWindowManager::GetInstance();
@@ -106,11 +141,8 @@ std::uint32_t PlatformTimer()
 
 }  // namespace
 
-TClassId TGame::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGameDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TGame::kContract{"TGame", TGame::kTypeName, "scripts/game.lua", kFunctions,
+                                             kGameChildren};
 
 TGame::TGame()
 {
@@ -149,21 +181,6 @@ TGame::~TGame()
     TTextGraphic::Destroy(mClosedLabel);
 }
 
-void TGame::PublishFunctions()
-{
-    TWindowScript* script = TWindowScript::Get();
-    if (!script)
-        return;
-    static const qm::lua::TBinding kFunctions[] = {
-        {"QuitGame", LuaQuitGame},           {"PauseGame", LuaPauseGame},
-        {"SetupUpgradeScreen", LuaNothing},  {"GoToNextLevel", LuaGoToNextLevel},
-        {"RestartLevel", LuaRestartLevel},   {"DoSkipTutorial", LuaDoSkipTutorial},
-        {"ReleaseGameAssets", LuaNothing},   {"LoadGameAssets", LuaNothing},
-        {"DecorButton", LuaNothing},
-    };
-    qm::lua::PublishAll(script->GetState(), kFunctions, this, Lifeline());
-}
-
 void TGame::LoadSounds()
 {
     // The game plays on without a sound; the sound's loader has named the file.
@@ -182,7 +199,7 @@ void TGame::PostChildrenInit()
 {
     if (TModalWindow* modal = FindParentModal())
         modal->SetDefaultFocus(this);
-    mScreenFade = ::GetCast<TScreenFade>(Child("screenfade"));
+    mScreenFade = Child<TScreenFade>("screenfade");
     SetupGameMode();
     SetupLevel();
     SetupStars();
@@ -194,7 +211,7 @@ void TGame::SetupLevel()
 {
     if (!mGameData)
         mGameData = std::make_unique<TGameData>(mGlobals, mScore.get(), this);
-    TCoinJar* jar = ::GetCast<TCoinJar>(Child("coinjar"));
+    TCoinJar* jar = Child<TCoinJar>("coinjar");
     mScore->SetCoinJar(jar);
     mGameData->SetCoinJar(jar);
     ShowChild("upgrade", false);
@@ -300,7 +317,7 @@ void TGame::OpenLevelIntro()
     TModalWindow* modal = RunModalScript("scripts/levelintro.lua");
     if (!modal)
         return;
-    auto* intro = ::GetCast<TLevelIntro>(modal->GetChildWindow("levelintrowin", -1));
+    auto* intro = ChildOf<TLevelIntro>(modal, "levelintrowin");
     if (!intro) {
         // Nothing would ever close an intro that did not build: the level
         // starts without it rather than wait for ever.
@@ -317,7 +334,7 @@ void TGame::OpenLevelIntro()
     else
         intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(), level->GetCurrentExpert());
     intro->SetDoodle(level->GetDoodle());
-    if (TWindow* panel = modal->GetChildWindow("introbackground", -1))
+    if (TWindow* panel = ChildOf(modal, "introbackground"))
         TWindowSlide::Start(panel, +1, "letsplay");
     mStartTimer = PlatformTimer();
 }
@@ -327,7 +344,7 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
-    if (!modal->GetChildWindow("leveloverwin", -1)) {
+    if (!ChildOf(modal, "leveloverwin")) {
         // The result is kept already; without its screen the player goes
         // back to the map rather than wait for ever.
         WriteDbg("scripts/levelover.lua built no level-over screen: back to the map");
@@ -337,14 +354,14 @@ void TGame::OpenLevelOver(const TLevelResult& result)
         return;
     }
     SetupLevelOverStats(modal, result);
-    if (TWindow* panel = modal->GetChildWindow("overbackground", -1))
+    if (TWindow* panel = ChildOf(modal, "overbackground"))
         TWindowSlide::Start(panel, +1, "");
     mStartTimer = PlatformTimer();
 }
 
 void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
 {
-    auto* over = ::GetCast<TLevelOver>(window->GetChildWindow("leveloverwin", -1));
+    auto* over = ChildOf<TLevelOver>(window, "leveloverwin");
     if (!over)
         return;
     if (result.newHiscore)
@@ -369,9 +386,9 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
 void TGame::CloseLevelOver()
 {
     TModalWindow* top = TopModal();
-    if (!top || !top->GetChildWindow("leveloverwin", -1))
+    if (!ChildOf(top, "leveloverwin"))
         return;
-    if (TWindow* panel = top->GetChildWindow("overbackground", -1))
+    if (TWindow* panel = ChildOf(top, "overbackground"))
         TWindowSlide::Start(panel, -1, "");
 }
 

@@ -12,6 +12,7 @@
 #include "engine/base/xml.h"
 #include "engine/window/window.h"
 #include "game/play/gamestate.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <cstdint>
@@ -30,14 +31,14 @@ class TTextGraphic;
 class TTable;
 class TTexture;
 
-class TGame : public TWindow, public IGameHost {
+class TGame : public TScriptedWindow<TGame>, public IGameHost {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr const char* kTypeName = "GameWindow";
 
     TGame();
     ~TGame() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     void Draw() override;
@@ -75,7 +76,6 @@ public:
     void DoSkipTutorial();
 
 private:
-    void PublishFunctions();
     void LoadSounds();
     void SetupLevel();
     void SetupGameMode();
@@ -88,7 +88,6 @@ private:
     void DrawBanner(const char* key, float t);
     void ShowBanner(const char* key, const TRect& rect);
     static str String(const char* key, const str& p1 = str());
-    TWindow* Child(const char* name) { return GetChildWindow(name, -1); }
 
     std::unique_ptr<TGameData> mGameData;
     std::unique_ptr<TScoreManager> mScore;
@@ -155,28 +154,28 @@ private:
 };
 
 // Drawn above the HUD: score bubbles, coins, the flashlight.
-class TGameUILayer : public TWindow {
+class TGameUILayer : public TScriptedWindow<TGameUILayer> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
+
     void Draw() override;
 };
 
 // Drawn last: the goal, expert and closing-time banners and the tutorial.
-class TGamePostUILayer : public TWindow {
+class TGamePostUILayer : public TScriptedWindow<TGamePostUILayer> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
+
     void Draw() override;
 };
 
 // The level clock: the globe turns once over the level.
-class TGameTimer : public TWindow {
+class TGameTimer : public TScriptedWindow<TGameTimer> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TGameTimer();
     ~TGameTimer() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
     void Draw() override;
 
 private:

@@ -43,6 +43,24 @@ void In2d(Fn draw)
     platform->End2d();
 }
 
+// Every object of the floor draws in a 2D pass of its own: joined, their
+// sprites go to GL in a few calls instead of a call or more an object.
+class TJoinedPasses {
+public:
+    TJoinedPasses()
+    {
+        if (TPlatform* platform = TPlatform::GetInstance())
+            platform->JoinDrawPasses(true);
+    }
+    ~TJoinedPasses()
+    {
+        if (TPlatform* platform = TPlatform::GetInstance())
+            platform->JoinDrawPasses(false);
+    }
+    TJoinedPasses(const TJoinedPasses&) = delete;
+    TJoinedPasses& operator=(const TJoinedPasses&) = delete;
+};
+
 TGame* ParentGame(const TWindow* window)
 {
     for (TWindow* w = window->GetParent(); w; w = w->GetParent())
@@ -142,6 +160,7 @@ std::vector<TFloorDrawEntry> FloorDrawOrder(TGameData& floor)
 void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel)
 {
     TPlatform* platform = TPlatform::GetInstance();
+    const TJoinedPasses joined;
     const bool shaking = floor.IsTurbulenceShaking() && platform;
     if (shaking)
         {
@@ -306,17 +325,11 @@ void TGame::DrawPostUI()
 
 // ---- companion windows ---------------------------------------------------------
 
-namespace {
-TWindow* TGameUILayerDynamicCreate() { return new TGameUILayer; }
-TWindow* TGamePostUILayerDynamicCreate() { return new TGamePostUILayer; }
-TWindow* TGameTimerDynamicCreate() { return new TGameTimer; }
-}  // namespace
-
-TClassId TGameUILayer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGameUILayerDynamicCreate);
-    return id;
-}
+// Parts of the play screen (scripts/game.lua) that draw for the game window.
+const contract::TScreenSpec TGameUILayer::kContract{"TGameUILayer", "GameUILayer", "scripts/game.lua", {}, {}};
+const contract::TScreenSpec TGamePostUILayer::kContract{"TGamePostUILayer", "GamePostUILayer", "scripts/game.lua",
+                                                        {}, {}};
+const contract::TScreenSpec TGameTimer::kContract{"TGameTimer", "GameTimer", "scripts/game.lua", {}, {}};
 
 void TGameUILayer::Draw()
 {
@@ -324,22 +337,10 @@ void TGameUILayer::Draw()
         game->DrawUI();
 }
 
-TClassId TGamePostUILayer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGamePostUILayerDynamicCreate);
-    return id;
-}
-
 void TGamePostUILayer::Draw()
 {
     if (TGame* game = ParentGame(this))
         game->DrawPostUI();
-}
-
-TClassId TGameTimer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TGameTimerDynamicCreate);
-    return id;
 }
 
 TGameTimer::TGameTimer() : mGlobe(TAnimatedTexture::Get("ui/ui_globe.anm")) {}

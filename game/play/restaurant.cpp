@@ -95,7 +95,7 @@ void TMusicCallBack::OnComplete(std::shared_ptr<TSound>, int, std::shared_ptr<TS
 TRestaurant::TRestaurant() : mMusicCallBack(std::make_unique<TMusicCallBack>(this))
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "PauseMusic", this, mLifeline, LuaPauseMusic);
+        qm::lua::Publish(script->GetState(), "PauseMusic", "TRestaurant", this, mLifeline, LuaPauseMusic);
 }
 
 TRestaurant::~TRestaurant()

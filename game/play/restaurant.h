@@ -79,6 +79,7 @@ public:
 
     // ---- what tests and the editor read
     int Restaurant() const { return mRestaurant; }
+    bool HasBackdrop() const { return mBackground != nullptr; }
     int ChairUpgradeLevel() const { return mChairUpgrade; }
     int ChairSlot() const { return mChairSlot; }
     bool HasDecorImage(int slot) const;

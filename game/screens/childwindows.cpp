@@ -2,11 +2,13 @@
 
 #include "engine/window/text.h"
 #include "engine/window/window.h"
+#include "game/screens/screencontract.h"
 
 namespace childwindows {
 
 void Show(TWindow* root, const char* name, bool show)
 {
+    contract::Check(root, name);
     TWindow* child = root ? root->GetChildWindow(name, -1) : nullptr;
     if (!child)
         return;
@@ -19,6 +21,7 @@ void Show(TWindow* root, const char* name, bool show)
 
 void SetText(TWindow* root, const char* name, const str& text)
 {
+    contract::Check(root, name);
     if (auto* label = ::GetCast<TText>(root ? root->GetChildWindow(name, -1) : nullptr))
         label->SetText(text);
 }

@@ -4,7 +4,6 @@
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
@@ -68,15 +67,24 @@ const qm::lua::TBinding kLuaFunctions[] = {
     {"ReleaseMapAssets", LuaReleaseMapAssets},
 };
 
+// The map's own markers ("levelbutton%d", "lockedbutton%d") are made by
+// its code; these the script builds.
+using contract::Child;
+const contract::TChildSpec kMapChildren[] = {
+    Child("endlessshift"),
+    Child("endlessinfo"),
+    Child("quessascareer"),
+    Child("careerinfo"),
+    Child("play"),
+    Child("bestscoreimage"),
+    Child("bestscore", &TText::ClassId),
+    Child("lockedlevels"),
+};
+
 }  // namespace
 
-TWindow* TChooseRestaurantDynamicCreate() { return new TChooseRestaurant; }
-
-TClassId TChooseRestaurant::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TChooseRestaurantDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TChooseRestaurant::kContract{"TChooseRestaurant", "ChooseRestaurant",
+                                                         "scripts/chooserestaurant.lua", kLuaFunctions, kMapChildren};
 
 TChooseRestaurant::TChooseRestaurant()
 {
@@ -93,8 +101,7 @@ TChooseRestaurant::TChooseRestaurant()
         r.overlay = TTexture::Get(str::getFormatted("map/overlay%d", k));
         r.overlayPosition = k == 2 ? TVec2{339, 7} : TVec2{264, 243};
     }
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+    PublishFunctions();
     TSettings& settings = Settings();
     const int newest = settings.GetNumUnlockedLevels() - 1;
     if (newest > 0) {
@@ -124,11 +131,11 @@ void TChooseRestaurant::PostChildrenInit()
         modal->SetDefaultFocus(this);
     const bool career = Career();
     for (const char* name : {"endlessshift", "endlessinfo"})
-        SetShown(GetChildWindow(name, -1), !career);
+        SetShown(Child(name), !career);
     for (const char* name : {"quessascareer", "careerinfo", "play", "bestscoreimage", "bestscore"})
-        SetShown(GetChildWindow(name, -1), career);
+        SetShown(Child(name), career);
     TUnlockManager* unlocks = TUnlockManager::GetInstance();
-    SetShown(GetChildWindow("lockedlevels", -1), career && unlocks && unlocks->IsAnyLevelUnlocked());
+    SetShown(Child("lockedlevels"), career && unlocks && unlocks->IsAnyLevelUnlocked());
     CreateButtons();
     TPlatform* platform = TPlatform::GetInstance();
     mLastTime = platform ? platform->Timer() : 0;
@@ -217,8 +224,8 @@ void TChooseRestaurant::ReleaseMapAssets()
 
 void TChooseRestaurant::SetBestScoreText(int n)
 {
-    SetShown(GetChildWindow("bestscoreimage", -1), n < kFirstBonusLevel);
-    TText* text = ::GetCast<TText>(GetChildWindow("bestscore", -1));
+    SetShown(Child("bestscoreimage"), n < kFirstBonusLevel);
+    TText* text = Child<TText>("bestscore");
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* table = platform ? platform->GetStringTable() : nullptr;
     if (!text || !table)

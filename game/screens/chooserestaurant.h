@@ -7,6 +7,7 @@
 #include "engine/base/vec.h"
 #include "engine/script/animation.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,14 +15,14 @@
 class TSound;
 class TTexture;
 
-class TChooseRestaurant : public TWindow {
+class TChooseRestaurant : public TScriptedWindow<TChooseRestaurant> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kRestaurants = 6;
 
     TChooseRestaurant();
     ~TChooseRestaurant() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     void Draw() override;
@@ -61,4 +62,3 @@ private:
     std::shared_ptr<TSound> mFlashSound;
 };
 
-TWindow* TChooseRestaurantDynamicCreate();

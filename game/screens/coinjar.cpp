@@ -11,20 +11,11 @@
 
 namespace {
 
-TWindow* TCoinJarDynamicCreate()
-{
-    return new TCoinJar();
-}
-
 constexpr int kEmpty = 0, kFirstGoalStage = 1, kLastGoalStage = 4, kFirstExpertStage = 5, kLastExpertStage = 9;
 
 }  // namespace
 
-TClassId TCoinJar::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TCoinJarDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TCoinJar::kContract{"TCoinJar", "CoinJar", "scripts/game.lua", {}, {}};
 
 TCoinJar::TCoinJar()
 {

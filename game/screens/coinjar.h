@@ -9,21 +9,21 @@
 #include "engine/script/animation.h"
 #include "engine/window/window.h"
 #include "game/rules/coinjarview.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TTexture;
 
-class TCoinJar : public TWindow, public ICoinJarView {
+class TCoinJar : public TScriptedWindow<TCoinJar>, public ICoinJarView {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr const char* kTypeName = "CoinJar";
     static constexpr float kFlashSeconds = 2.5f;
 
     TCoinJar();
     ~TCoinJar() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void Reset() override { mFlashTimer = kFlashSeconds; }
     void FlashDollarSign() override { mFlashTimer = 0; }

@@ -3,7 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
+#include "engine/window/button.h"
 #include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "game/settings/settings.h"
@@ -43,30 +43,29 @@ const TBob kBobs[3] = {
     {"comics/odiles_cup", 618, 344, 7, 3300, false},
 };
 
+using contract::Child;
+// The page and the back arrow may lie beside the comic window (so the
+// figures it draws stand in front of the page).
+const contract::TChildSpec kComicChildren[] = {
+    Child("comicpanel", &TImage::ClassId).InScreen(),
+    Child("left", &TButton::ClassId).InScreen(),
+};
+
 }  // namespace
 
-TWindow* TComicDynamicCreate() { return new TComic; }
+// Every comic_R_P.lua builds its page through scripts/comic.lua.
+const contract::TScreenSpec TComic::kContract{"TComic", "ComicPanel", "scripts/comic_1_1.lua", kLuaFunctions,
+                                              kComicChildren};
 
-TClassId TComic::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TComicDynamicCreate);
-    return id;
-}
-
-TComic::TComic()
-{
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
-}
+TComic::TComic() { PublishFunctions(); }
 
 TWindow* TComic::FindOnScreen(const char* name)
 {
     // The page may lie under the comic window rather than in it, so that the
     // figures this window draws stand in front of it.
-    if (TWindow* own = GetChildWindow(name, -1))
+    if (TWindow* own = Child(name))
         return own;
-    TWindow* modal = FindParentModal();
-    return modal ? modal->GetChildWindow(name, -1) : nullptr;
+    return ScreenChild(name);
 }
 
 bool TComic::LoadPanel()

@@ -5,16 +5,17 @@
 
 #include "engine/base/vec.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TTexture;
 
-class TComic : public TWindow {
+class TComic : public TScriptedWindow<TComic> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TComic();
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     bool OnTaskAnimate() override;

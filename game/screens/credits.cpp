@@ -77,13 +77,7 @@ int CreditsScroll(std::uint32_t elapsed, int scrollLength)
     return static_cast<int>((t * scrollLength / 20000) % scrollLength);
 }
 
-TWindow* TCreditsDynamicCreate() { return new TCredits; }
-
-TClassId TCredits::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TCreditsDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TCredits::kContract{"TCredits", "CreditsWindow", "scripts/credits.lua", {}, {}};
 
 TCredits::TCredits()
 {

@@ -6,6 +6,7 @@
 #include "engine/base/color.h"
 #include "engine/base/str.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <cstdint>
 
@@ -24,16 +25,16 @@ TCreditsColumns ReadCredits(const char* file, const str& headerColor, int fontSi
 // The scroll offset in pixels elapsed ms after the first draw.
 int CreditsScroll(std::uint32_t elapsed, int scrollLength);
 
-class TCredits : public TWindow {
+class TCredits : public TScriptedWindow<TCredits> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kTop = 150;
     static constexpr int kBottom = 500;
     static constexpr int kGap = 350;
 
     TCredits();
     ~TCredits() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     bool Init() override;
     void Draw() override;
@@ -57,4 +58,3 @@ private:
     str mFile;
 };
 
-TWindow* TCreditsDynamicCreate();

@@ -28,27 +28,10 @@ TVec2 FitAround(TWindow& w, const TRect& box)
 
 }  // namespace
 
-TWindow* TQuessaWindowDynamicCreate() { return new TQuessaWindow; }
-TWindow* TSpriteWindowDynamicCreate() { return new TSpriteWindow; }
-TWindow* TAnimWindowDynamicCreate() { return new TAnimWindow; }
-
-TClassId TQuessaWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TQuessaWindowDynamicCreate);
-    return id;
-}
-
-TClassId TSpriteWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TSpriteWindowDynamicCreate);
-    return id;
-}
-
-TClassId TAnimWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TAnimWindowDynamicCreate);
-    return id;
-}
+// Types for any script to place; no shipped screen builds them.
+const contract::TScreenSpec TQuessaWindow::kContract{"TQuessaWindow", "QuessaWindow", nullptr, {}, {}};
+const contract::TScreenSpec TSpriteWindow::kContract{"TSpriteWindow", "SpriteWindow", nullptr, {}, {}};
+const contract::TScreenSpec TAnimWindow::kContract{"TAnimWindow", "AnimWindow", nullptr, {}, {}};
 
 // ---- QuessaWindow ----
 

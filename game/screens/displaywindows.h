@@ -6,6 +6,7 @@
 #include "engine/base/str.h"
 #include "engine/base/vec.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
@@ -13,13 +14,12 @@ class IHeroine;
 class TAnimation;
 class TTexture;
 
-class TQuessaWindow : public TWindow {
+class TQuessaWindow : public TScriptedWindow<TQuessaWindow> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TQuessaWindow();
     ~TQuessaWindow() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostInit() override;
     void Draw() override;
@@ -31,10 +31,9 @@ private:
     std::unique_ptr<IHeroine> mQuessa;  // none when the floor's figure is not plugged in
 };
 
-class TSpriteWindow : public TWindow {
+class TSpriteWindow : public TScriptedWindow<TSpriteWindow> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
 
     void PostInit() override;
     void Draw() override;
@@ -50,13 +49,12 @@ private:
     float mScaleY = 1.0f;
 };
 
-class TAnimWindow : public TWindow {
+class TAnimWindow : public TScriptedWindow<TAnimWindow> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TAnimWindow();
     ~TAnimWindow() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostInit() override;
     void Draw() override;
@@ -71,6 +69,3 @@ private:
     bool mMirrored = false;
 };
 
-TWindow* TQuessaWindowDynamicCreate();
-TWindow* TSpriteWindowDynamicCreate();
-TWindow* TAnimWindowDynamicCreate();

@@ -6,13 +6,8 @@
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 
-TWindow* TFillWindowDynamicCreate() { return new TFillWindow; }
-
-TClassId TFillWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TFillWindowDynamicCreate);
-    return id;
-}
+// Made by many scripts (the "UiFill" of scripts/ui.lua).
+const contract::TScreenSpec TFillWindow::kContract{"TFillWindow", "FillWindow", nullptr, {}, {}};
 
 TFillWindow::TFillWindow()
 {

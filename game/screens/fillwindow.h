@@ -5,18 +5,18 @@
 #include "engine/base/color.h"
 #include "engine/window/window.h"
 #include "game/screens/texturerefresh.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TTexture;
 
-class TFillWindow : public TWindow {
+class TFillWindow : public TScriptedWindow<TFillWindow> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TFillWindow();
     ~TFillWindow() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     bool Init() override;
     void Draw() override;
@@ -31,4 +31,3 @@ private:
     std::unique_ptr<TTextureRefresh> mRefresh;
 };
 
-TWindow* TFillWindowDynamicCreate();

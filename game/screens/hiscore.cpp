@@ -6,6 +6,7 @@
 #include "engine/window/message.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
+#include "engine/window/textedit.h"
 #include "engine/window/windowmanager.h"
 #include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
@@ -37,8 +38,6 @@ const char* const kAccountPart[] = {"yourqmaccount", "nametext", "passtext", "ac
 // 0 full, 1 without the more-information button and account fields, 2 local only.
 int HighScoreMode() { return screens::Text("highscoremode").to_int(); }
 
-TWindow* THiscoreDynamicCreate() { return new THiscore; }
-
 void SetWindowText(TWindow* window, const str& text)
 {
     if (TText* label = window ? window->GetCast<TText>() : nullptr) {
@@ -67,15 +66,77 @@ str LevelOfRow(const char* gameData)
     return found ? str::getFormatted("%d", std::atoi(found + std::strlen(key))) : str();
 }
 
+using contract::Child;
+using contract::Numbered;
+
+// The shipped string table keeps the tables local (highscoremode 2): the
+// children of the online tables are optional, the shipped screen has none.
+const contract::TChildSpec kHiscoreChildren[] = {
+    Numbered("name%d", 1, THiscore::kRows, &TText::ClassId),
+    Numbered("score%d", 1, THiscore::kRows, &TText::ClassId),
+    Numbered("level%d", 1, THiscore::kRows, &TText::ClassId),
+    Numbered("%d", 1, THiscore::kRows, &TText::ClassId),
+    Numbered("p1_%d", 1, THiscore::kRows),
+    Child("gamemode", &TText::ClassId),
+    Child("submit", &TButton::ClassId),
+    Child("view", &TButton::ClassId),
+    Child("viewlocal", &TButton::ClassId),
+    Child("moreinfo", &TButton::ClassId),
+    Child("categoryleft", &TButton::ClassId).Optional(),
+    Child("categoryright", &TButton::ClassId).Optional(),
+    Child("gamemodeleft", &TButton::ClassId).Optional(),
+    Child("gamemoderight", &TButton::ClassId).Optional(),
+    Child("scrollup", &TButton::ClassId).Optional(),
+    Child("scrolldown", &TButton::ClassId).Optional(),
+    Child("local"),
+    Child("global"),
+    Child("topplayers"),
+    Child("category", &TText::ClassId),
+    Child("server"),
+    Child("error", &TText::ClassId),
+    Child("info").Optional(),
+    Child("eligible").Optional(),
+    Child("eligibleasterisk").Optional(),
+    Child("congratulations").Optional(),
+    Child("dnq").Optional(),
+    Child("yourrank", &TText::ClassId).Optional(),
+    Child("yourrankglobalinfo").Optional(),
+    Child("rankvalue").Optional(),
+    Child("rightpanel"),
+    Child("rightpanelsmall"),
+};
+
+const contract::TChildSpec kSubmitChildren[] = {
+    Child("nameedit", &TTextEdit::ClassId),
+    Child("accountedit", &TTextEdit::ClassId),
+    Child("passedit", &TTextEdit::ClassId),
+    Child("remember", &TButton::ClassId),
+    Child("header"),
+    Child("headershadow"),
+    Child("playertext"),
+    Child("yourscore"),
+    Child("eligiblescore", &TText::ClassId),
+    Child("yourqmaccount"),
+    Child("nametext"),
+    Child("passtext"),
+    Child("nameeditbox").Composed(),  // the field's name and "box"
+    Child("accounteditbox").Composed(),  // the field's name and "box"
+    Child("passeditbox").Composed(),  // the field's name and "box"
+    Child("submitconnect"),
+    Child("submiterror", &TText::ClassId),
+    Child("submittoserver", &TButton::ClassId),
+    Child("submitcancel", &TButton::ClassId),
+    Child("submiterrorok", &TButton::ClassId),
+};
+
 }  // namespace
 
-// ---- THiscore
+const contract::TScreenSpec THiscore::kContract{"THiscore", THiscore::kTypeName, "scripts/hiscore.lua", {},
+                                                kHiscoreChildren};
+const contract::TScreenSpec THiscoreSubmit::kContract{"THiscoreSubmit", nullptr, THiscore::kSubmitScript, {},
+                                                      kSubmitChildren};
 
-TClassId THiscore::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&THiscoreDynamicCreate);
-    return id;
-}
+// ---- THiscore
 
 THiscore::THiscore()
 {
@@ -95,13 +156,13 @@ void THiscore::PostChildrenInit()
 {
     for (int i = 0; i < kRows; ++i) {
         TRow& row = mRows[size_t(i)];
-        row.name = GetChildWindow(str::getFormatted("name%d", i + 1), -1);
-        row.score = GetChildWindow(str::getFormatted("score%d", i + 1), -1);
-        row.level = GetChildWindow(str::getFormatted("level%d", i + 1), -1);
-        row.rank = GetChildWindow(str::getFormatted("%d", i + 1), -1);
-        row.accountIcon = GetChildWindow(str::getFormatted("p1_%d", i + 1), -1);
+        row.name = Child(str::getFormatted("name%d", i + 1).c_str());
+        row.score = Child(str::getFormatted("score%d", i + 1).c_str());
+        row.level = Child(str::getFormatted("level%d", i + 1).c_str());
+        row.rank = Child(str::getFormatted("%d", i + 1).c_str());
+        row.accountIcon = Child(str::getFormatted("p1_%d", i + 1).c_str());
     }
-    mGameModeText = GetChildWindow("gamemode", -1);
+    mGameModeText = Child("gamemode");
     UpdateText();
     UpdateButtons();
 }
@@ -150,7 +211,7 @@ void THiscore::Refresh()
 void THiscore::UpdateButtons()
 {
     for (const char* name : kButtons) {
-        if (TWindow* button = GetChildWindow(name, -1)) {
+        if (TWindow* button = Child(name)) {
             ShowWindow(button, false);
             button->OnMouseLeave();
         }
@@ -391,9 +452,8 @@ void THiscoreSubmit::SetupSubmitWindow()
     if (mHiscores && mHiscores->GetRememberedUserInfo(name, sizeof name, password, sizeof password)) {
         SetChildText(this, "accountedit", name);
         SetChildText(this, "passedit", password);
-        if (TWindow* box = GetChildWindow("remember", -1))
-            if (TButton* button = box->GetCast<TButton>())
-                button->SetOn(true);
+        if (TButton* button = Child<TButton>("remember"))
+            button->SetOn(true);
     }
     ShowChild(this, "submitconnect", false);
     ShowChild(this, "submiterror", false);
@@ -416,7 +476,7 @@ void THiscoreSubmit::OnSetFocus(TWindow* previous)
 void THiscoreSubmit::FocusNameEdit()
 {
     TWindowManager* manager = TWindowManager::GetInstance();
-    TWindow* edit = GetChildWindow("nameedit", -1);
+    TWindow* edit = Child("nameedit");
     if (!edit || !manager || manager->GetFocus() == edit)
         return;
     SetDefaultFocus(edit);
@@ -442,8 +502,7 @@ void THiscoreSubmit::Submit()
     const str name = screens::GetChildText(this, "nameedit");
     const str account = screens::GetChildText(this, "accountedit");
     const str password = screens::GetChildText(this, "passedit");
-    TWindow* box = GetChildWindow("remember", -1);
-    TButton* remember = box ? box->GetCast<TButton>() : nullptr;
+    TButton* remember = Child<TButton>("remember");
     const bool keep = remember && remember->IsOn();
     if (account.length() > 0)
         mHiscores->SubmitScore(account.c_str(), password.c_str(), keep);

@@ -10,6 +10,7 @@
 #include "engine/base/str.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <memory>
@@ -17,8 +18,10 @@
 class TQmHiscores;
 class TSound;
 
-class THiscore : public TWindow {
+class THiscore : public TScriptedWindow<THiscore> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr const char* kTypeName = "HiscoreWindow";
     static constexpr const char* kSubmitScript = "scripts/hiscoresubmit.lua";
     static constexpr int kRows = 10;
@@ -27,9 +30,6 @@ public:
 
     THiscore();
     ~THiscore() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     bool OnMessage(TMessage* m) override;
@@ -75,8 +75,12 @@ private:
     TWindow* mGameModeText = nullptr;
 };
 
-class THiscoreSubmit : public TModalWindow {
+class THiscoreSubmit : public TScriptedWindow<THiscoreSubmit, TModalWindow> {
 public:
+    static const contract::TScreenSpec kContract;
+    // Made by its hiscore screen only, never from its identity.
+    static TWindow* DynamicCreate() { return nullptr; }
+
     explicit THiscoreSubmit(THiscore* owner);
     ~THiscoreSubmit() override;
 

@@ -3,6 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
+#include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
@@ -15,9 +16,6 @@ constexpr int kButtonMessage = 3;
 constexpr float kDoodleX = 363;
 constexpr int kDoodleY = 365;
 
-TWindow* TLevelIntroDynamicCreate() { return new TLevelIntro; }
-TWindow* TLevelIntroDoodleDynamicCreate() { return new TLevelIntroDoodle; }
-
 str Formatted(const char* key, int value)
 {
     TPlatform* platform = TPlatform::GetInstance();
@@ -28,11 +26,25 @@ str Formatted(const char* key, int value)
 
 }  // namespace
 
-TClassId TLevelIntro::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TLevelIntroDynamicCreate);
-    return id;
-}
+// What scripts/levelintro.lua builds for the intro.
+namespace {
+using contract::Child;
+const contract::TChildSpec kIntroChildren[] = {
+    Child("careerintro", &TText::ClassId),
+    Child("endlessshiftintro", &TText::ClassId),
+    Child("goal", &TText::ClassId),
+    Child("expert", &TText::ClassId),
+    Child("tutoriallevel"),
+    Child("doodle", &TLevelIntroDoodle::ClassId),
+    Child("introbackground"),
+    Child("letsplay", &TButton::ClassId),  // its press starts the slide out
+};
+}  // namespace
+
+const contract::TScreenSpec TLevelIntro::kContract{"TLevelIntro", "LevelIntro", "scripts/levelintro.lua", {},
+                                                   kIntroChildren};
+const contract::TScreenSpec TLevelIntroDoodle::kContract{"TLevelIntroDoodle", "Doodle", "scripts/levelintro.lua",
+                                                         {}, {}};
 
 void TLevelIntro::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
 
@@ -61,7 +73,7 @@ void TLevelIntro::SetupText(int mode, bool tutorial, const str& text, int goal, 
 
 void TLevelIntro::SetDoodle(const str& file)
 {
-    if (auto* doodle = ::GetCast<TLevelIntroDoodle>(GetChildWindow("doodle", -1)))
+    if (auto* doodle = Child<TLevelIntroDoodle>("doodle"))
         doodle->SetDoodle(file);
 }
 
@@ -71,15 +83,9 @@ bool TLevelIntro::OnMessage(TMessage* message)
         return false;
     if (!mClosing) {
         mClosing = true;
-        TWindowSlide::Start(GetChildWindow("introbackground", -1), -1, "letsplay");
+        TWindowSlide::Start(Child("introbackground"), -1, "letsplay");
     }
     return false;  // the button's own command (resuming the game) still runs
-}
-
-TClassId TLevelIntroDoodle::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TLevelIntroDoodleDynamicCreate);
-    return id;
 }
 
 void TLevelIntroDoodle::SetDoodle(const str& file)

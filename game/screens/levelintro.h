@@ -6,15 +6,15 @@
 
 #include "engine/base/str.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TTexture;
 
-class TLevelIntro : public TWindow {
+class TLevelIntro : public TScriptedWindow<TLevelIntro> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
 
     // mode 0 career, 1 endless.
     void SetupText(int mode, bool tutorial, const str& text, int goal, int expert);
@@ -29,12 +29,12 @@ private:
     bool mClosing = false;
 };
 
-class TLevelIntroDoodle : public TWindow {
+class TLevelIntroDoodle : public TScriptedWindow<TLevelIntroDoodle> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr float kMaxHeight = 125;
 
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
     void SetDoodle(const str& file);
     // 125 / height for pictures taller than 125 px, else 1.
     float Scale() const;

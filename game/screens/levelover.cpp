@@ -16,7 +16,28 @@ constexpr float kStepSeconds = 0.016f;
 const TVec2 kFromCentre{400, 250};
 const TVec2 kFromLeft{50, 250};
 
-TWindow* TLevelOverDynamicCreate() { return new TLevelOver; }
+using contract::Child;
+const contract::TChildSpec kOverChildren[] = {
+    Child("served", &TText::ClassId),
+    Child("lost", &TText::ClassId),
+    Child("level", &TText::ClassId),
+    Child("levelscore", &TText::ClassId),
+    Child("levelmoney", &TText::ClassId),
+    Child("levelscorestr", &TText::ClassId),
+    Child("levelmoneystr", &TText::ClassId),
+    Child("score", &TText::ClassId),
+    Child("totalscore"),
+    Child("levelinfo", &TText::ClassId),
+    Child("expert", &TImage::ClassId),
+    Child("experttext"),
+    Child("quessawin"),
+    Child("quessalose"),
+    Child("continue"),
+    Child("tryagain"),
+    Child("quit"),
+    Child("highscorebutton"),
+    Child("highscoretext"),
+};
 
 bool InSixthRestaurant()
 {
@@ -26,11 +47,8 @@ bool InSixthRestaurant()
 
 }  // namespace
 
-TClassId TLevelOver::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TLevelOverDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TLevelOver::kContract{"TLevelOver", "LevelOver", "scripts/levelover.lua", {},
+                                                  kOverChildren};
 
 TLevelOver::TLevelOver()
     : mLoseSound(TSound::Get("audio/sfx/level_lose.ogg", false, kSoundType)),
@@ -102,7 +120,7 @@ void TLevelOver::NextStep(int step)
 
 void TLevelOver::Glide(const char* name, TVec2 from)
 {
-    mMoving = GetChildWindow(name, -1);
+    mMoving = Child(name);
     if (!mMoving)
         return;
     const TRect laid = mMoving->GetRect();
@@ -176,7 +194,7 @@ void TLevelOver::Update(float dt)
             NextStep(mExpert ? 5 : 6);
         return;
     case 5:
-        if (auto* expert = ::GetCast<TImage>(GetChildWindow("expert", -1))) {
+        if (auto* expert = Child<TImage>("expert")) {
             expert->AddFlags(kVisible);
             expert->SetAlpha(std::min(1.0f, 2 * mStepTimer));
             expert->InvalidateRect(nullptr);

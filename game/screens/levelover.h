@@ -9,20 +9,21 @@
 #include "engine/base/str.h"
 #include "engine/base/vec.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TSound;
 
-class TLevelOver : public TWindow {
+class TLevelOver : public TScriptedWindow<TLevelOver> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kDone = 7;
     static constexpr float kGlideSpeed = 800;  // px per second on each axis
 
     TLevelOver();
     ~TLevelOver() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
     void PostChildrenInit() override;
 
     void SetWin(bool win, bool gameOver);

@@ -2,19 +2,10 @@
 
 #include "game/screens/cursor.h"
 
-namespace {
+// A widget made by the "linktext" factory: no screen of its own.
+const contract::TScreenSpec TLinkText::kContract{"TLinkText", nullptr, nullptr, {}, {}};
 
-TWindow* CreateLinkText() { return new TLinkText; }
-
-}  // namespace
-
-TClassId TLinkText::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&CreateLinkText);
-    return id;
-}
-
-TLinkText::TLinkText() : TText(false) {}
+TLinkText::TLinkText() : TScriptedWindow(false) {}
 
 bool TLinkText::OnMouseMove(const TPoint& p)
 {

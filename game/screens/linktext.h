@@ -3,15 +3,15 @@
 #pragma once
 
 #include "engine/window/text.h"
+#include "game/screens/scriptedwindow.h"
 
 class TWindowStyle;
 
-class TLinkText : public TText {
+class TLinkText : public TScriptedWindow<TLinkText, TText> {
 public:
-    TLinkText();
+    static const contract::TScreenSpec kContract;
 
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TText::IsKindOf(id); }
+    TLinkText();
 
     bool OnMouseDown(const TPoint& p) override;
     bool OnMouseUp(const TPoint& p) override;

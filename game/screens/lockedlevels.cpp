@@ -3,7 +3,6 @@
 #include "engine/base/directorysearch.h"
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/window/button.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
@@ -60,21 +59,20 @@ void SetText(TText* text, const str& value)
         text->SetText(value);
 }
 
+using contract::Numbered;
+const contract::TChildSpec kPackChildren[] = {
+    Numbered("gamebutton_%d", 1, TLockedLevels::kSlots, &TButton::ClassId),
+    Numbered("leveltext_%d", 1, TLockedLevels::kSlots, &TText::ClassId),
+    Numbered("descriptiontext_%d", 1, TLockedLevels::kSlots, &TText::ClassId),
+    Numbered("statustext_%d", 1, TLockedLevels::kSlots, &TText::ClassId),
+};
+
 }  // namespace
 
-TWindow* TLockedLevelsDynamicCreate() { return new TLockedLevels; }
+const contract::TScreenSpec TLockedLevels::kContract{"TLockedLevels", "LockedLevels", "scripts/lockedlevels.lua",
+                                                     kLuaFunctions, kPackChildren};
 
-TClassId TLockedLevels::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TLockedLevelsDynamicCreate);
-    return id;
-}
-
-TLockedLevels::TLockedLevels()
-{
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
-}
+TLockedLevels::TLockedLevels() { PublishFunctions(); }
 
 const TGameDescription* TLockedLevels::GetGame(int index) const
 {
@@ -87,10 +85,10 @@ void TLockedLevels::PostChildrenInit()
 {
     for (int k = 1; k <= kSlots; ++k) {
         TSlot& slot = mSlots[static_cast<size_t>(k - 1)];
-        slot.button = ::GetCast<TButton>(GetChildWindow(str::getFormatted("gamebutton_%d", k), -1));
-        slot.title = ::GetCast<TText>(GetChildWindow(str::getFormatted("leveltext_%d", k), -1));
-        slot.description = ::GetCast<TText>(GetChildWindow(str::getFormatted("descriptiontext_%d", k), -1));
-        slot.status = ::GetCast<TText>(GetChildWindow(str::getFormatted("statustext_%d", k), -1));
+        slot.button = Child<TButton>(str::getFormatted("gamebutton_%d", k).c_str());
+        slot.title = Child<TText>(str::getFormatted("leveltext_%d", k).c_str());
+        slot.description = Child<TText>(str::getFormatted("descriptiontext_%d", k).c_str());
+        slot.status = Child<TText>(str::getFormatted("statustext_%d", k).c_str());
     }
     BuildGameList(kPackFolder);
     UpdateDisplay();

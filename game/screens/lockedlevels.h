@@ -5,6 +5,7 @@
 
 #include "engine/base/str.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <vector>
@@ -19,13 +20,13 @@ struct TGameDescription {
     str file;
 };
 
-class TLockedLevels : public TWindow {
+class TLockedLevels : public TScriptedWindow<TLockedLevels> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kSlots = 5;
 
     TLockedLevels();
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
 
@@ -49,4 +50,3 @@ private:
     std::vector<TGameDescription> mGames;
 };
 
-TWindow* TLockedLevelsDynamicCreate();

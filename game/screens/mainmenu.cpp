@@ -2,7 +2,6 @@
 
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/stringtable.h"
@@ -39,6 +38,18 @@ const qm::lua::TBinding kMenuFunctions[] = {
     {"KillUpsell", LuaMethod<TMainMenu, &TMainMenu::KillUpsell>},
 };
 
+using contract::Child;
+const contract::TChildSpec kMenuChildren[] = {
+    Child("welcome", &TText::ClassId),
+    Child("changeplayer"),
+    Child("welcomebox"),
+    Child("help", &TTextDropButton::ClassId),
+    Child("moregames"),
+    Child("editors"),
+    // The upsell panels CycleUpsell turns through; the shipped menu has none.
+    contract::Numbered("group%d", 1, 3).InScreen().Optional(),
+};
+
 }  // namespace
 
 // ---- TUpsellTask ----
@@ -59,13 +70,8 @@ bool TUpsellTask::Animate()
 
 // ---- TMainMenu ----
 
-TWindow* TMainMenuDynamicCreate() { return new TMainMenu; }
-
-TClassId TMainMenu::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TMainMenuDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TMainMenu::kContract{"TMainMenu", "MainMenu", "scripts/mainmenu.lua", kMenuFunctions,
+                                                 kMenuChildren};
 
 TMainMenu::TMainMenu()
 {
@@ -73,8 +79,7 @@ TMainMenu::TMainMenu()
     mMusic = TSound::Get("audio/music/mainmenumusic.ogg", false, kMusicSoundType);
     if (mMusic)
         mMusicStream = mMusic->Play(true);
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kMenuFunctions, this, Lifeline());
+    PublishFunctions();
 }
 
 TMainMenu::~TMainMenu()
@@ -85,7 +90,7 @@ TMainMenu::~TMainMenu()
         mMusic->Kill(mMusicStream);
 }
 
-void TMainMenu::ShowChild(const char* name, bool show) { ShowWindow(GetChildWindow(name, -1), show); }
+void TMainMenu::ShowChild(const char* name, bool show) { ShowWindow(Child(name), show); }
 
 void TMainMenu::SetWelcomeName()
 {
@@ -98,10 +103,10 @@ void TMainMenu::SetWelcomeName()
         return;
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
-    if (auto* welcome = ::GetCast<TText>(GetChildWindow("welcome", -1)); welcome && strings)
+    if (auto* welcome = Child<TText>("welcome"); welcome && strings)
         screens::SetTextOnOneLine(welcome, strings->GetString("welcome", screens::PlainText(settings->GetCurrentUserName()),
                                                               str(), str(), str(), str()));
-    if (auto* help = ::GetCast<TTextDropButton>(GetChildWindow("help", -1)))
+    if (auto* help = Child<TTextDropButton>("help"))
         help->DisableFlash();
 }
 

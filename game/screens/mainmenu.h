@@ -6,6 +6,7 @@
 
 #include "engine/base/animtask.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
@@ -23,13 +24,12 @@ private:
     int mPhase = 1;
 };
 
-class TMainMenu : public TWindow {
+class TMainMenu : public TScriptedWindow<TMainMenu> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TMainMenu();
     ~TMainMenu() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     // The menu takes no key: they go on to the screen's buttons.
@@ -50,4 +50,3 @@ private:
     TUpsellTask* mUpsellTask = nullptr;  // owned by the top modal window's task list while it runs
 };
 
-TWindow* TMainMenuDynamicCreate();

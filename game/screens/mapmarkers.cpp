@@ -11,8 +11,6 @@ namespace {
 
 const char* const kMarkerNames[3] = {"map/dot", "map/expert", "map/star"};
 
-TWindow* MarkerDynamicCreate() { return new TAnimatedMapMarker(TAnimatedMapMarker::kDot, ""); }
-TWindow* LockedDynamicCreate() { return new TLockedAnimation("map/locked"); }
 
 }  // namespace
 
@@ -61,14 +59,15 @@ void DrawMarkerAnimation(TWindow* window, TAnimation& animation)
     platform->End2d();
 }
 
-TClassId TAnimatedMapMarker::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&MarkerDynamicCreate);
-    return id;
-}
+// The map's widgets, made by its screen's code.
+const contract::TScreenSpec TAnimatedMapMarker::kContract{"TAnimatedMapMarker", nullptr, nullptr, {}, {}};
+const contract::TScreenSpec TLockedAnimation::kContract{"TLockedAnimation", nullptr, nullptr, {}, {}};
+
+TWindow* TAnimatedMapMarker::DynamicCreate() { return new TAnimatedMapMarker(TAnimatedMapMarker::kDot, ""); }
+TWindow* TLockedAnimation::DynamicCreate() { return new TLockedAnimation("map/locked"); }
 
 TAnimatedMapMarker::TAnimatedMapMarker(EMarkerType type, const char* suffix)
-    : TTextDropButton(kRadio), mType(type)
+    : TScriptedWindow(kRadio), mType(type)
 {
     const str base = kMarkerNames[type];
     mOn.Init(base + "_on" + suffix, "", "");
@@ -77,12 +76,6 @@ TAnimatedMapMarker::TAnimatedMapMarker(EMarkerType type, const char* suffix)
 }
 
 void TAnimatedMapMarker::Draw() { DrawMarkerAnimation(this, IsOn() ? mOn : mOff); }
-
-TClassId TLockedAnimation::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&LockedDynamicCreate);
-    return id;
-}
 
 TLockedAnimation::TLockedAnimation(const char* name)
 {

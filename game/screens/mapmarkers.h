@@ -5,15 +5,17 @@
 
 #include "engine/script/animation.h"
 #include "game/screens/textdropbutton.h"
+#include "game/screens/scriptedwindow.h"
 
-class TAnimatedMapMarker : public TTextDropButton {
+class TAnimatedMapMarker : public TScriptedWindow<TAnimatedMapMarker, TTextDropButton> {
 public:
+    static const contract::TScreenSpec kContract;
+    static TWindow* DynamicCreate();
+
     enum EMarkerType : int { kDot = 0, kExpert = 1, kStar = 2 };
 
     // suffix "_b" picks the bonus-row look of the same marker.
     TAnimatedMapMarker(EMarkerType type, const char* suffix);
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TTextDropButton::IsKindOf(id); }
     void Draw() override;
 
     EMarkerType GetMarkerType() const { return mType; }
@@ -26,11 +28,12 @@ private:
     int mOffsetX = 0, mOffsetY = 0;
 };
 
-class TLockedAnimation : public TWindow {
+class TLockedAnimation : public TScriptedWindow<TLockedAnimation> {
 public:
+    static const contract::TScreenSpec kContract;
+    static TWindow* DynamicCreate();
+
     explicit TLockedAnimation(const char* name);
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
     void Draw() override;
     int GetOffsetX() const { return mOffsetX; }
     int GetOffsetY() const { return mOffsetY; }

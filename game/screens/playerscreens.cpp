@@ -4,7 +4,6 @@
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
@@ -76,36 +75,47 @@ TPrefs* Prefs()
 
 int CurrentPlayer(TPrefs& prefs) { return prefs.GetInt("curuser", 0, -1); }
 
+using contract::Child;
+const contract::TChildSpec kChoosePlayerChildren[] = {
+    contract::Numbered("button%d", 0, TChoosePlayer::kMaxPlayers - 1, &TButton::ClassId),
+    Child("delete"),
+    Child("chooseok"),
+    Child("editname"),
+    Child("advanced"),
+    Child("newplayer"),
+};
+
+const contract::TChildSpec kEnterNameChildren[] = {
+    Child("nameedit", &TTextEdit::ClassId),
+    Child("namecount", &TText::ClassId),
+    Child("namefull", &TText::ClassId),
+    Child("enterok"),
+    Child("advanced"),
+    Child("advancedtip"),
+};
+
+const contract::TChildSpec kOptionsChildren[] = {
+    Child("fullscreen", &TButton::ClassId),
+    Child("mutebox", &TButton::ClassId),
+    Child("sfxlevelslider", &TSlider::ClassId),
+    Child("musiclevelslider", &TSlider::ClassId),
+    Child("environmentlevelslider", &TSlider::ClassId),
+};
+
 }  // namespace
 
-TWindow* TChoosePlayerDynamicCreate() { return new TChoosePlayer; }
-TWindow* TEnterNameDynamicCreate() { return new TEnterName; }
-TWindow* TOptionsDynamicCreate() { return new TOptions; }
-
-TClassId TChoosePlayer::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TChoosePlayerDynamicCreate);
-    return id;
-}
-
-TClassId TEnterName::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TEnterNameDynamicCreate);
-    return id;
-}
-
-TClassId TOptions::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TOptionsDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TChoosePlayer::kContract{"TChoosePlayer", "ChoosePlayerWindow", "scripts/chooseplayer.lua",
+                                                     kChoosePlayerFunctions, kChoosePlayerChildren};
+const contract::TScreenSpec TEnterName::kContract{"TEnterName", "EnterNameWindow", "scripts/entername.lua", {},
+                                                  kEnterNameChildren};
+const contract::TScreenSpec TOptions::kContract{"TOptions", "OptionsWindow", "scripts/options.lua", kOptionsFunctions,
+                                                kOptionsChildren};
 
 // ---- TChoosePlayer ----
 
 TChoosePlayer::TChoosePlayer()
 {
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kChoosePlayerFunctions, this, Lifeline());
+    PublishFunctions();
 }
 
 void TChoosePlayer::SetPlayerChoices()
@@ -115,7 +125,7 @@ void TChoosePlayer::SetPlayerChoices()
     TSettings* settings = TSettings::GetInstance();
     const int players = settings ? settings->GetNumUsers() : 0;
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
-        TWindow* w = GetChildWindow(SlotName(slot), -1);
+        TWindow* w = Child(SlotName(slot));
         ShowWindow(w, slot < players);
         auto* button = ::GetCast<TButton>(w);
         if (button && slot < players) {
@@ -126,14 +136,14 @@ void TChoosePlayer::SetPlayerChoices()
     }
     const int current = settings ? settings->GetCurrentUser() : -1;
     if (current >= 0 && current < kMaxPlayers) {
-        if (auto* button = ::GetCast<TButton>(GetChildWindow(SlotName(current), -1)))
+        if (auto* button = Child<TButton>(SlotName(current)))
             button->SetOn(true);
     }
-    ShowWindow(GetChildWindow("delete", -1), players > 0);
-    ShowWindow(GetChildWindow("chooseok", -1), players > 0);
-    ShowWindow(GetChildWindow("editname", -1), players > 0);
-    ShowWindow(GetChildWindow("advanced", -1), players > 0 && TServerSaveManager::IsSystemEnabled());
-    ShowWindow(GetChildWindow("newplayer", -1), players < kMaxPlayers);
+    ShowWindow(Child("delete"), players > 0);
+    ShowWindow(Child("chooseok"), players > 0);
+    ShowWindow(Child("editname"), players > 0);
+    ShowWindow(Child("advanced"), players > 0 && TServerSaveManager::IsSystemEnabled());
+    ShowWindow(Child("newplayer"), players < kMaxPlayers);
     InvalidateRect(nullptr);
     WriteDbg("SetPlayerChoices: %d", platform ? static_cast<int>(platform->Timer() - start) : 0);
 }
@@ -141,7 +151,7 @@ void TChoosePlayer::SetPlayerChoices()
 int TChoosePlayer::GetCurrentSelectedUser()
 {
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
-        auto* button = ::GetCast<TButton>(GetChildWindow(SlotName(slot), -1));
+        auto* button = Child<TButton>(SlotName(slot));
         if (button && button->IsOn())
             return slot;
     }
@@ -158,12 +168,12 @@ str TChoosePlayer::GetSelectedPlayerName()
 void TChoosePlayer::PostChildrenInit()
 {
     SetPlayerChoices();
-    TWindow* advanced = GetChildWindow("advanced", -1);
+    TWindow* advanced = Child("advanced");
     if (TServerSaveManager::IsSystemEnabled() || !advanced)
         return;
     ShowWindow(advanced, false);
     // The new-player button takes the hidden button's place.
-    if (TWindow* newPlayer = GetChildWindow("newplayer", -1))
+    if (TWindow* newPlayer = Child("newplayer"))
         newPlayer->SetWindowPos(advanced->GetRect().x1, advanced->GetRect().y1);
 }
 
@@ -173,11 +183,11 @@ TEnterName::TEnterName() : mKeySound(TSound::Get("audio/sfx/keystroke2.ogg", fal
 
 TEnterName::~TEnterName() = default;
 
-void TEnterName::Show(const char* name, bool show) { ShowWindow(GetChildWindow(name, -1), show); }
+void TEnterName::Show(const char* name, bool show) { ShowWindow(Child(name), show); }
 
 void TEnterName::ShowCount()
 {
-    auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
+    auto* edit = Child<TTextEdit>("nameedit");
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
     if (!edit || !strings)
@@ -195,7 +205,7 @@ void TEnterName::ShowCount()
 
 void TEnterName::PostChildrenInit()
 {
-    auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
+    auto* edit = Child<TTextEdit>("nameedit");
     if (edit) {
         edit->SetIgnoreChars(kRefusedNameChars);
         // The dialog's only field: a click anywhere else on it (the focus then
@@ -204,7 +214,7 @@ void TEnterName::PostChildrenInit()
             dialog->SetDefaultFocus(edit);
     }
     ShowCount();
-    if (!GetChildWindow("enterok", -1))
+    if (!Child("enterok"))
         return;
     const bool hasText = edit && edit->GetText().length() > 0;
     if (!hasText)
@@ -221,7 +231,7 @@ bool TEnterName::OnMessage(TMessage* m)
         return false;
     if (mKeySound)
         mKeySound->Play(false);
-    auto* edit = ::GetCast<TTextEdit>(GetChildWindow("nameedit", -1));
+    auto* edit = Child<TTextEdit>("nameedit");
     const bool hasText = edit && edit->GetText().length() > 0;
     ShowCount();
     Show("enterok", hasText);
@@ -231,7 +241,7 @@ bool TEnterName::OnMessage(TMessage* m)
     }
     if (!hasText) {
         // It must not keep a hover look it had before it went.
-        if (TWindow* ok = GetChildWindow("enterok", -1))
+        if (TWindow* ok = Child("enterok"))
             ok->OnMouseLeave();
     }
     return true;
@@ -241,23 +251,22 @@ bool TEnterName::OnMessage(TMessage* m)
 
 TOptions::TOptions()
 {
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kOptionsFunctions, this, Lifeline());
+    PublishFunctions();
 }
 
 void TOptions::PostChildrenInit()
 {
     TSettings* settings = TSettings::GetInstance();
     TPrefs* prefs = Prefs();
-    if (auto* full = ::GetCast<TButton>(GetChildWindow("fullscreen", -1)); full && settings)
+    if (auto* full = Child<TButton>("fullscreen"); full && settings)
         full->SetOn(settings->IsFullScreen());
     if (!prefs)
         return;
     const int player = CurrentPlayer(*prefs);
-    if (auto* mute = ::GetCast<TButton>(GetChildWindow("mutebox", -1)))
+    if (auto* mute = Child<TButton>("mutebox"))
         mute->SetOn(prefs->GetInt("soundoff", 0, player) == 1);
     for (const TVolumeSlider& v : kVolumeSliders) {
-        if (auto* slider = ::GetCast<TSlider>(GetChildWindow(v.window, -1)))
+        if (auto* slider = Child<TSlider>(v.window))
             slider->SetValue(static_cast<float>(prefs->GetInt(v.key, v.defaultLevel, player)) / 1000.0f, true);
     }
 }
@@ -269,7 +278,7 @@ bool TOptions::OnMessage(TMessage* m)
     for (const TVolumeSlider& v : kVolumeSliders) {
         if (m->GetName() != str(v.window))
             continue;
-        auto* slider = ::GetCast<TSlider>(GetChildWindow(v.window, -1));
+        auto* slider = Child<TSlider>(v.window);
         TSoundManager* sound = TSoundManager::GetInstance();
         if (!slider)
             return false;
@@ -291,7 +300,7 @@ void TOptions::SaveVolumes()
         return;
     const int player = CurrentPlayer(*prefs);
     for (const TVolumeSlider& v : kVolumeSliders) {
-        if (auto* slider = ::GetCast<TSlider>(GetChildWindow(v.window, -1)))
+        if (auto* slider = Child<TSlider>(v.window))
             prefs->SetInt(v.key, static_cast<int>(slider->GetValue() * 1000.0f), player, true);
     }
 }

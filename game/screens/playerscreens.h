@@ -6,19 +6,19 @@
 #pragma once
 
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TSound;
 
-class TChoosePlayer : public TWindow {
+class TChoosePlayer : public TScriptedWindow<TChoosePlayer> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kMaxPlayers = 10;
 
     TChoosePlayer();
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
 
@@ -34,17 +34,16 @@ public:
 // is clicked; "namecount" shows how many of the field's characters are used
 // ("entername_count"), and at the limit "namefull" shows instead
 // ("entername_full").
-class TEnterName : public TWindow {
+class TEnterName : public TScriptedWindow<TEnterName> {
 public:
+    static const contract::TScreenSpec kContract;
+
     // Kept out of names: they would act as argument marks and markup where
     // the name is shown through the string table.
     static constexpr const char* kRefusedNameChars = "%<>";
 
     TEnterName();
     ~TEnterName() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     bool OnMessage(TMessage* m) override;
@@ -56,18 +55,14 @@ private:
     std::shared_ptr<TSound> mKeySound;
 };
 
-class TOptions : public TWindow {
+class TOptions : public TScriptedWindow<TOptions> {
 public:
-    TOptions();
+    static const contract::TScreenSpec kContract;
 
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    TOptions();
 
     void PostChildrenInit() override;
     bool OnMessage(TMessage* m) override;
     void SaveVolumes();
 };
 
-TWindow* TChoosePlayerDynamicCreate();
-TWindow* TEnterNameDynamicCreate();
-TWindow* TOptionsDynamicCreate();

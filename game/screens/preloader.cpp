@@ -2,6 +2,7 @@
 
 #include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
+#include "engine/base/timesource.h"
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
@@ -14,7 +15,7 @@
 #include "game/screens/windoworigin.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,9 @@ namespace {
 constexpr int kEffectSoundType = 1000;
 constexpr int kStepPeriodMs = 16;
 // Of each 60 Hz frame, what loading may take: the rest draws the loading
-// screen, so the heroine keeps walking and the bar keeps moving.
-constexpr std::chrono::milliseconds kStepBudget(10);
+// screen, so the heroine keeps walking and the bar keeps moving. Measured on
+// the engine's clock, so a run on a fake clock loads the same every time.
+constexpr std::int32_t kStepBudgetMs = 10;
 // And at most this much of the bar a step, so that even when everything is
 // at hand the bar moves through half a second instead of flashing past.
 constexpr float kStepProgress = 1.0f / 30.0f;
@@ -160,10 +162,10 @@ TUpdatePeloaderTask::TUpdatePeloaderTask(TPreLoader* preloader) : mPreloader(pre
 bool TUpdatePeloaderTask::Animate()
 {
     // As many assets as fit the step's budget; always at least one.
-    const auto start = std::chrono::steady_clock::now();
+    const std::uint32_t start = qm::Timer();
     const float from = mPreloader->GetProgress();
     bool more = mPreloader->LoadNextAsset();
-    while (more && std::chrono::steady_clock::now() - start < kStepBudget &&
+    while (more && qm::TimeDiff(qm::Timer(), start) < kStepBudgetMs &&
            mPreloader->GetProgress() - from < kStepProgress)
         more = mPreloader->LoadNextAsset();
     if (more) {
@@ -184,13 +186,15 @@ bool TUpdatePeloaderTask::Animate()
 
 // ---- TPreLoader ----
 
-TWindow* TPreLoaderDynamicCreate() { return new TPreLoader; }
+// The loading screen's bar lies beside the preloader, in its track.
+namespace {
+const contract::TChildSpec kLoadingChildren[] = {
+    contract::Child("progressbar").InScreen(),
+};
+}  // namespace
 
-TClassId TPreLoader::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TPreLoaderDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TPreLoader::kContract{"TPreLoader", "PreLoader", "scripts/loading.lua", {},
+                                                  kLoadingChildren};
 
 TPreLoader::TPreLoader() : mNumberedAssets(kNumberedAssets)
 {
@@ -290,8 +294,7 @@ void TPreLoader::ShowProgress()
 {
     // The loading screen's bar, when it has one, grows from its laid-out
     // height to its full width.
-    TModalWindow* screen = FindParentModal();
-    TWindow* bar = screen ? screen->GetChildWindow("progressbar", -1) : nullptr;
+    TWindow* bar = ScreenChild("progressbar");
     TWindow* track = bar ? bar->GetParent() : nullptr;
     if (!track)
         return;

@@ -8,6 +8,7 @@
 #include "engine/base/animtask.h"
 #include "engine/base/directorysearch.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
@@ -39,13 +40,12 @@ private:
     TPreLoader* mPreloader;  // owned by the loading screen, which this task closes
 };
 
-class TPreLoader : public TWindow {
+class TPreLoader : public TScriptedWindow<TPreLoader> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TPreLoader();
     ~TPreLoader() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     // Loads one asset; false when everything is loaded.
     bool LoadNextAsset();
@@ -71,4 +71,3 @@ private:
     int mFolder = -1;
 };
 
-TWindow* TPreLoaderDynamicCreate();

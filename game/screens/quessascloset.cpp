@@ -5,7 +5,6 @@
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/window/modalwindow.h"
 #include "game/floor/quessa.h"
 #include "game/floor/quessacolors.h"
@@ -67,6 +66,23 @@ str BaseName(const str& fileName) { return fileName.substr(0, fileName.length() 
 
 const char* const TQuessasCloset::kSlotNames[kSlots] = {"shoes", "bottom", "top", "apron", "accessory"};
 
+namespace {
+using contract::Child;
+// Each slot's arrows, plain and lit (the script joins slot, side and light).
+constexpr contract::TChildSpec Arrow(const char* name) { return Child(name).Composed(); }
+const contract::TChildSpec kClosetChildren[] = {
+    Arrow("shoesleft"), Arrow("shoesright"), Arrow("shoesleft_highlight"), Arrow("shoesright_highlight"),
+    Arrow("bottomleft"), Arrow("bottomright"), Arrow("bottomleft_highlight"), Arrow("bottomright_highlight"),
+    Arrow("topleft"), Arrow("topright"), Arrow("topleft_highlight"), Arrow("topright_highlight"),
+    Arrow("apronleft"), Arrow("apronright"), Arrow("apronleft_highlight"), Arrow("apronright_highlight"),
+    Arrow("accessoryleft"), Arrow("accessoryright"), Arrow("accessoryleft_highlight"),
+    Arrow("accessoryright_highlight"),
+};
+}  // namespace
+
+const contract::TScreenSpec TQuessasCloset::kContract{"TQuessasCloset", "QuessasCloset", "scripts/quessascloset.lua",
+                                                      kLuaFunctions, kClosetChildren};
+
 // ---- one slot's stepping
 
 void TClosetAsset::ChangeChoice(int step, bool allowOff)
@@ -117,21 +133,12 @@ str TClosetAsset::ColorName(int item, int color) const
 
 // ---- the window
 
-TWindow* TQuessasClosetDynamicCreate() { return new TQuessasCloset; }
-
-TClassId TQuessasCloset::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TQuessasClosetDynamicCreate);
-    return id;
-}
-
 TQuessasCloset::TQuessasCloset()
 {
     mBlink.Init("quessascloset/blink", "", "");
     mBlink.Play("DoAnim", false);
     mRefresh = std::make_unique<TTextureRefresh>([this] { RefreshPieces(); });
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+    PublishFunctions();
     mBase.Init("quessascloset/base", "", "");
     if (auto texture = mBase.GetAnimatedTexture()) {
         int x = 0, y = 0;
@@ -325,9 +332,9 @@ void TQuessasCloset::SetButtons(bool lit)
     for (const char* slot : kSlotNames) {
         for (const char* side : {"left", "right"}) {
             const str plain = str(slot) + side;
-            if (TWindow* w = GetChildWindow(plain, -1))
+            if (TWindow* w = Child(plain))
                 lit ? w->ClearFlags(kVisible) : w->AddFlags(kVisible);
-            if (TWindow* w = GetChildWindow(plain + "_highlight", -1))
+            if (TWindow* w = Child(plain + "_highlight"))
                 lit ? w->AddFlags(kVisible) : w->ClearFlags(kVisible);
         }
     }

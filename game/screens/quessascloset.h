@@ -13,6 +13,7 @@
 #include "game/floor/clothinglayer.h"
 #include "game/screens/texturerefresh.h"
 #include "game/settings/clothing.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <memory>
@@ -43,15 +44,15 @@ struct TClosetAsset {
     str ColorName(int item, int color) const;
 };
 
-class TQuessasCloset : public TWindow {
+class TQuessasCloset : public TScriptedWindow<TQuessasCloset> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kSlots = 5;
     static const char* const kSlotNames[kSlots];
 
     TQuessasCloset();
     ~TQuessasCloset() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     void PostChildrenInit() override;
     void Draw() override;
@@ -91,4 +92,3 @@ private:
     std::unique_ptr<TTextureRefresh> mRefresh;
 };
 
-TWindow* TQuessasClosetDynamicCreate();

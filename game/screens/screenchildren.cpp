@@ -5,6 +5,7 @@
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/window.h"
+#include "game/screens/screencontract.h"
 
 namespace screens {
 
@@ -86,12 +87,14 @@ void SetTextOnOneLine(TText* text, const str& markup)
 
 TText* FindText(TWindow* parent, const char* name)
 {
+    contract::Check(parent, name);
     TWindow* child = parent ? parent->GetChildWindow(name, -1) : nullptr;
     return child ? child->GetCast<TText>() : nullptr;
 }
 
 void ShowChild(TWindow* parent, const char* name, bool show)
 {
+    contract::Check(parent, name);
     TWindow* child = parent ? parent->GetChildWindow(name, -1) : nullptr;
     if (!child || child == parent || child->IsVisible() == show)
         return;
@@ -104,6 +107,7 @@ void ShowChild(TWindow* parent, const char* name, bool show)
 
 bool IsChildShown(TWindow* parent, const char* name)
 {
+    contract::Check(parent, name);
     TWindow* child = parent ? parent->GetChildWindow(name, -1) : nullptr;
     return child && child->IsVisible();
 }

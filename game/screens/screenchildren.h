@@ -1,6 +1,8 @@
 // What the game's screen classes do to the children their scripts built:
 // find them by name at any depth (a missing one is skipped), show or hide
-// them, set their texts from string-table labels or from outside text.
+// them, set their texts from string-table labels or from outside text. A
+// name that the parent's statement does not hold is logged
+// (screencontract.h).
 #pragma once
 
 #include "engine/base/str.h"

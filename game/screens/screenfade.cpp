@@ -4,7 +4,6 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/windowmanager.h"
@@ -26,30 +25,24 @@ int LuaSetFade(lua_State* L)
     return 0;
 }
 
+const qm::lua::TBinding kFadeFunctions[] = {
+    {"SetFade", LuaSetFade},
+};
+
 }  // namespace
 
-TWindow* TScreenFadeDynamicCreate() { return new TScreenFade; }
-TWindow* TTimedFadeDynamicCreate() { return new TTimedFade; }
-
-TClassId TScreenFade::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TScreenFadeDynamicCreate);
-    return id;
-}
-
-TClassId TTimedFade::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TTimedFadeDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TScreenFade::kContract{"TScreenFade", "ScreenFade", "scripts/game.lua", kFadeFunctions,
+                                                   {}};
+// Made by scripts of their own (no shipped screen has one).
+const contract::TScreenSpec TTimedFade::kContract{"TTimedFade", "TimedFade", nullptr, {}, {}};
 
 TScreenFade::TScreenFade()
 {
     mTexture = TTexture::Create(kFadeTextureSize, kFadeTextureSize, true);
     CreateFadeTexture();
-    // The newest fade takes the global over; a call after it died does nothing.
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "SetFade", this, Lifeline(), LuaSetFade);
+    // The newest fade (of either class) takes SetFade over; a call after it
+    // died does nothing.
+    PublishFunctions();
     mRefresh = std::make_unique<TTextureRefresh>([this] { CreateFadeTexture(); });
 }
 

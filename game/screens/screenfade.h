@@ -6,19 +6,19 @@
 
 #include "engine/window/window.h"
 #include "game/screens/texturerefresh.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <cstdint>
 #include <memory>
 
 class TTexture;
 
-class TScreenFade : public TWindow {
+class TScreenFade : public TScriptedWindow<TScreenFade> {
 public:
+    static const contract::TScreenSpec kContract;
+
     TScreenFade();
     ~TScreenFade() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     // 0 clear to 1 black; the next draw shows it.
     void SetFade(float fade);
@@ -38,12 +38,11 @@ private:
     std::unique_ptr<TTextureRefresh> mRefresh;
 };
 
-class TTimedFade : public TScreenFade {
+class TTimedFade : public TScriptedWindow<TTimedFade, TScreenFade> {
 public:
-    TTimedFade();
+    static const contract::TScreenSpec kContract;
 
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TScreenFade::IsKindOf(id); }
+    TTimedFade();
 
     void PostInit() override;
     bool OnTaskAnimate() override;
@@ -58,5 +57,3 @@ private:
     bool mFirstRun = true;
 };
 
-TWindow* TScreenFadeDynamicCreate();
-TWindow* TTimedFadeDynamicCreate();

@@ -4,10 +4,10 @@
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
+#include "engine/window/textedit.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 #include "game/screens/profilecheck.h"
@@ -28,8 +28,6 @@ namespace {
 constexpr int kPollMs = 50;
 constexpr int kLoginBytes = 512;
 constexpr int kKeyClickSoundType = 1000;
-
-TWindow* TServerSaveLoginDynamicCreate() { return new TServerSaveLogin; }
 
 template <void (TServerSaveLogin::*Action)()>
 int Call(lua_State* L)
@@ -63,13 +61,26 @@ TQmHiscores* Hiscores()
     return settings ? settings->GetHiscores() : nullptr;
 }
 
+using contract::Child;
+const contract::TChildSpec kLoginChildren[] = {
+    Child("nameedit", &TTextEdit::ClassId),
+    Child("passedit", &TTextEdit::ClassId),
+    Child("enterok", &TButton::ClassId),
+    Child("remember", &TButton::ClassId),
+    Child("alwayssave", &TButton::ClassId),
+    Child("asksave", &TButton::ClassId),
+    Child("neverssave", &TButton::ClassId),
+    Child("loginwindow"),
+    Child("downloadavailable"),
+    Child("responsewindow"),
+    Child("responseok"),
+    Child("responsedetails", &TText::ClassId),
+};
+
 }  // namespace
 
-TClassId TServerSaveLogin::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TServerSaveLoginDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TServerSaveLogin::kContract{"TServerSaveLogin", TServerSaveLogin::kTypeName,
+                                                        "scripts/serversavelogin.lua", kLuaFunctions, kLoginChildren};
 
 TServerSaveLogin::TServerSaveLogin()
 {
@@ -77,8 +88,7 @@ TServerSaveLogin::TServerSaveLogin()
     mSaves = std::make_unique<TServerSaves>("corvellatrip", platform ? platform->GetVersion() : "",
                                             Text("defaultsaveerror"), Text("ISO-639_language"));
     mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, kKeyClickSoundType);
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, Lifeline());
+    PublishFunctions();
 }
 
 TServerSaveLogin::~TServerSaveLogin() = default;
@@ -269,7 +279,7 @@ bool TServerSaveLogin::OnMessage(TMessage* m)
     const bool filled = GetChildText(this, "nameedit").length() > 0 && GetChildText(this, "passedit").length() > 0;
     ShowChild(this, "enterok", filled);
     if (!filled)
-        if (TWindow* button = GetChildWindow("enterok", -1))
+        if (TWindow* button = Child("enterok"))
             button->OnMouseLeave();
     InvalidateRect(nullptr);
     return true;
@@ -277,14 +287,14 @@ bool TServerSaveLogin::OnMessage(TMessage* m)
 
 bool TServerSaveLogin::IsOn(const char* name)
 {
-    TWindow* child = GetChildWindow(name, -1);
+    TWindow* child = Child(name);
     TButton* box = child ? child->GetCast<TButton>() : nullptr;
     return box && box->IsOn();
 }
 
 void TServerSaveLogin::SetOn(const char* name, bool on)
 {
-    TWindow* child = GetChildWindow(name, -1);
+    TWindow* child = Child(name);
     if (TButton* box = child ? child->GetCast<TButton>() : nullptr)
         box->SetOn(on);
 }

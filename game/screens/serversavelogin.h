@@ -9,14 +9,17 @@
 
 #include "engine/base/str.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
 class TServerSaves;
 class TSound;
 
-class TServerSaveLogin : public TWindow {
+class TServerSaveLogin : public TScriptedWindow<TServerSaveLogin> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr const char* kTypeName = "ServerSaveLogin";
     enum EProgress { kIdle = 0, kWaiting = 1, kFailed = 2, kSucceeded = 3 };
     enum EDialogMode { kVerify = 0, kSave = 1, kDownload = 2 };
@@ -24,9 +27,6 @@ public:
 
     TServerSaveLogin();
     ~TServerSaveLogin() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     bool Init() override;
     void PostChildrenInit() override;

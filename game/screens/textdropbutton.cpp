@@ -13,17 +13,14 @@ constexpr int kLookCount = 4;
 constexpr int kBlinkPeriodMs = 1000;
 constexpr int kBlinkShownMs = 800;  // off for the rest of each second
 
-TWindow* CreateTextDropButton() { return new TTextDropButton(TButton::kPush); }
-
 }  // namespace
 
-TClassId TTextDropButton::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&CreateTextDropButton);
-    return id;
-}
+// A widget of every screen, made by the "_button" factory: no screen of its own.
+const contract::TScreenSpec TTextDropButton::kContract{"TTextDropButton", nullptr, nullptr, {}, {}};
 
-TTextDropButton::TTextDropButton(EButtonType type) : TButton(type) {}
+TWindow* TTextDropButton::DynamicCreate() { return new TTextDropButton(TButton::kPush); }
+
+TTextDropButton::TTextDropButton(EButtonType type) : TScriptedWindow(type) {}
 
 TTextDropButton::~TTextDropButton()
 {

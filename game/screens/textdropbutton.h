@@ -4,16 +4,17 @@
 #pragma once
 
 #include "engine/window/button.h"
+#include "game/screens/scriptedwindow.h"
 
 class TWindowStyle;
 
-class TTextDropButton : public TButton {
+class TTextDropButton : public TScriptedWindow<TTextDropButton, TButton> {
 public:
+    static const contract::TScreenSpec kContract;
+    static TWindow* DynamicCreate();
+
     explicit TTextDropButton(EButtonType type);
     ~TTextDropButton() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TButton::IsKindOf(id); }
 
     void SetOffsets(int x, int y)
     {

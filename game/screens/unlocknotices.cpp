@@ -18,20 +18,26 @@ str Label(const str& label, const str& argument = str())
     return table ? table->GetString(label, argument, "", "", "", "") : str();
 }
 
+using contract::Child;
+using contract::Numbered;
+const contract::TChildSpec kUnlockChildren[] = {
+    Child("body", &TText::ClassId),
+};
+const contract::TChildSpec kClothingChildren[] = {
+    Numbered("icon%d", 0, TClothingUnlocked::kShown - 1, &TImage::ClassId),
+    Numbered("name%d", 0, TClothingUnlocked::kShown - 1, &TText::ClassId),
+};
+
 }  // namespace
 
-TWindow* TUnlockWindowDynamicCreate() { return new TUnlockWindow; }
-TWindow* TClothingUnlockedDynamicCreate() { return new TClothingUnlocked; }
-
-TClassId TUnlockWindow::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TUnlockWindowDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TUnlockWindow::kContract{"TUnlockWindow", "UnlockWindow", "scripts/unlocked.lua", {},
+                                                     kUnlockChildren};
+const contract::TScreenSpec TClothingUnlocked::kContract{"TClothingUnlocked", "ClothingUnlocked",
+                                                         "scripts/unlocked.lua", {}, kClothingChildren};
 
 void TUnlockWindow::PostChildrenInit()
 {
-    TText* body = ::GetCast<TText>(GetChildWindow("body", -1));
+    TText* body = Child<TText>("body");
     if (!body)
         return;
     str text;
@@ -49,12 +55,6 @@ void TUnlockWindow::PostChildrenInit()
     body->SetText(text);
 }
 
-TClassId TClothingUnlocked::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TClothingUnlockedDynamicCreate);
-    return id;
-}
-
 TClothingUnlocked::TClothingUnlocked()
 {
     mRefresh = std::make_unique<TTextureRefresh>([this] { SetupImages(); });
@@ -68,8 +68,8 @@ void TClothingUnlocked::SetupImages()
 {
     TSettings* settings = TSettings::GetInstance();
     for (int i = 0; i < kShown; ++i) {
-        TImage* icon = ::GetCast<TImage>(GetChildWindow(str::getFormatted("icon%d", i), 1));
-        TText* name = ::GetCast<TText>(GetChildWindow(str::getFormatted("name%d", i), 1));
+        TImage* icon = Child<TImage>(str::getFormatted("icon%d", i));
+        TText* name = Child<TText>(str::getFormatted("name%d", i));
         const TClothingItem* item = mCatalogue.GetUnlockedItem(i);
         if (!item) {
             if (icon)

@@ -7,24 +7,25 @@
 #include "engine/window/window.h"
 #include "game/screens/texturerefresh.h"
 #include "game/settings/clothing.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <memory>
 
-class TUnlockWindow : public TWindow {
+class TUnlockWindow : public TScriptedWindow<TUnlockWindow> {
 public:
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
+    static const contract::TScreenSpec kContract;
+
     void PostChildrenInit() override;
 };
 
-class TClothingUnlocked : public TWindow {
+class TClothingUnlocked : public TScriptedWindow<TClothingUnlocked> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr int kShown = 4;
 
     TClothingUnlocked();
     ~TClothingUnlocked() override;
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
     void PostChildrenInit() override;
     void SetupImages();
 
@@ -33,5 +34,3 @@ private:
     std::unique_ptr<TTextureRefresh> mRefresh;
 };
 
-TWindow* TUnlockWindowDynamicCreate();
-TWindow* TClothingUnlockedDynamicCreate();

@@ -3,7 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
-#include "engine/script/windowscript.h"
+#include "engine/window/text.h"
 #include "game/levels/upgrades.h"
 #include "game/levels/upgradetarget.h"
 #include "game/screens/screenchildren.h"
@@ -16,13 +16,30 @@ constexpr const char* kTableIcon = "ui/upgrades/icon_table";
 constexpr int kTutorialOffers[] = {2, 3};
 constexpr const char* kBoughtTitles[] = {"drinks", "podium", "bench", "stereo", "shoes", "oven", "heatlamp"};
 
-TWindow* TUpgradePickerDynamicCreate() { return new TUpgradePicker; }
-
 int LuaActivateUpgrade(lua_State* L)
 {
     qm::lua::Self<TUpgradePicker>(L)->ActivateUpgrade();
     return 0;
 }
+
+const qm::lua::TBinding kPickerFunctions[] = {
+    {"ActivateUpgrade", LuaActivateUpgrade},
+};
+
+using contract::Child;
+const contract::TChildSpec kPickerChildren[] = {
+    contract::Numbered("item%d", 1, TUpgradePicker::kOffers, &TText::ClassId),
+    Child("continue"),
+    Child("descrip", &TText::ClassId),
+    // What the shift has bought so far, one text each.
+    Child("drinks", &TText::ClassId),
+    Child("podium", &TText::ClassId),
+    Child("bench", &TText::ClassId),
+    Child("stereo", &TText::ClassId),
+    Child("shoes", &TText::ClassId),
+    Child("oven", &TText::ClassId),
+    Child("heatlamp", &TText::ClassId),
+};
 
 bool IsEndless()
 {
@@ -32,17 +49,14 @@ bool IsEndless()
 
 }  // namespace
 
-TClassId TUpgradePicker::ClassId()
-{
-    static const TClassId id = RegisterCreatable(&TUpgradePickerDynamicCreate);
-    return id;
-}
+const contract::TScreenSpec TUpgradePicker::kContract{"TUpgradePicker", TUpgradePicker::kTypeName,
+                                                      "scripts/upgrade.lua", kPickerFunctions, kPickerChildren};
 
 TUpgradePicker::TUpgradePicker()
 {
-    // The newest picker takes the global over; a call after it died does nothing.
-    if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "ActivateUpgrade", this, Lifeline(), LuaActivateUpgrade);
+    // The newest picker takes ActivateUpgrade over; a call after it died
+    // does nothing.
+    PublishFunctions();
 }
 
 TUpgradePicker::~TUpgradePicker() = default;

@@ -7,6 +7,7 @@
 
 #include "engine/base/str.h"
 #include "engine/window/window.h"
+#include "game/screens/scriptedwindow.h"
 
 #include <array>
 #include <memory>
@@ -14,16 +15,15 @@
 class IUpgradeTarget;
 class TTexture;
 
-class TUpgradePicker : public TWindow {
+class TUpgradePicker : public TScriptedWindow<TUpgradePicker> {
 public:
+    static const contract::TScreenSpec kContract;
+
     static constexpr const char* kTypeName = "UpgradePicker";
     static constexpr int kOffers = 3;
 
     TUpgradePicker();
     ~TUpgradePicker() override;
-
-    static TClassId ClassId();
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
 
     // Fills the offers from the game's catalogue (fixedOffer: the tutorial's two).
     void PickUpgrades(IUpgradeTarget* game, bool fixedOffer);

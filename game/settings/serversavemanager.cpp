@@ -63,7 +63,7 @@ const qm::lua::TBinding kLuaFunctions[] = {
 TServerSaveManager::TServerSaveManager()
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::PublishAll(script->GetState(), kLuaFunctions, this, mLifeline);
+        qm::lua::PublishAll(script->GetState(), kLuaFunctions, "TServerSaveManager", this, mLifeline);
 }
 
 TServerSaveManager::~TServerSaveManager() = default;

@@ -358,7 +358,7 @@ void TSettings::RegisterLuaFunctions()
         return;
     }
     // Bound to no object: each function finds the current instance itself.
-    qm::lua::PublishAll(script->GetState(), kSettingsFunctions);
+    qm::lua::PublishAll(script->GetState(), kSettingsFunctions, "TSettings");
 }
 
 void TSettings::SetWindowNameMetric(str name)

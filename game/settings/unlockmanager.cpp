@@ -81,7 +81,7 @@ void TUnlockManager::RegisterLuaFunction()
         WriteDbg("TUnlockManager: no window script; IsSomethingNewUnlocked not registered");
         return;
     }
-    qm::lua::Publish(script->GetState(), "IsSomethingNewUnlocked", nullptr, LuaIsSomethingNewUnlocked);
+    qm::lua::Publish(script->GetState(), "IsSomethingNewUnlocked", "TUnlockManager", nullptr, LuaIsSomethingNewUnlocked);
 }
 
 TXmlNode* TUnlockManager::Root() const { return mData->document.GetChild("unlocks"); }

@@ -137,6 +137,33 @@ TEST_F(LintTest, FileNamesWrittenInSourcesMustExistUnlessPending)
                             }));
 }
 
+TEST_F(LintTest, WindowLinesHoldAScriptToItsTypeAndTheChildrenTheCodeReads)
+{
+    Write(root / "data/assets/scripts/kit.lua", "function Row(n) return Text { name = 'row' .. n } end\n");
+    Write(root / "data/assets/scripts/board.lua",
+          "ReadFile(\"scripts/kit.lua\")\n"
+          "MakeDialog { Board { name = \"board\", Text { name = 'score' }, Row(1), Row(2),\n"
+          "             List(\"NameList\"), Button { name = \"kontinue\" } } }\n");
+    auto report = Run("window scripts/board.lua Board score row%d continue\n"    // 1: "continue" renamed
+                      "window scripts/board.lua Scoreboard\n"                    // 2: no such type
+                      "window scripts/board.lua NameList\n"                      // 3: named for a helper
+                      "window scripts/gone.lua - score\n"                        // 4: no script
+                      "window scripts/board.lua - tally total\n"                 // 5: one pending
+                      "pending scripts/board.lua:tally\n"
+                      "pending scripts/board.lua:score\n");
+    EXPECT_EQ(report.failures,
+              (std::vector<std::string>{
+                  "contracts.txt: line 1: scripts/board.lua names no child \"continue\" (the code reads it by that name)",
+                  "contracts.txt: line 2: scripts/board.lua builds no Scoreboard window",
+                  "contracts.txt: line 4: no window script scripts/gone.lua",
+                  "contracts.txt: line 5: scripts/board.lua names no child \"total\" (the code reads it by that name)",
+              }));
+    EXPECT_EQ(report.notes, (std::vector<std::string>{
+                                "contracts.txt: line 1: scripts/board.lua:score is named now: take it off the pending list",
+                                "contracts.txt: line 5: pending: scripts/board.lua:tally",
+                            }));
+}
+
 TEST(LintLiterals, OnlyQuotedPathsWithAFolderAndAResourceExtension)
 {
     EXPECT_EQ(contentlint::LiteralFileNames("\"a/b.png\" \"c.png\" \"d/e.txt\" \"@f/g.lua\" \"h/%d.ogg\" "

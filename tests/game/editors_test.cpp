@@ -16,12 +16,16 @@
 #include "game/levels/levellayout.h"
 #include "game/levels/levelmanager.h"
 #include "game/levels/partyfactory.h"
+#include "game/play/gamedata.h"
+#include "game/rules/scoremanager.h"
+#include "floorbot.h"
 #include "game/screens/screenchildren.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <list>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -195,6 +199,122 @@ TEST_F(EditorsTest, ALevelEditedSavedReloadedAndPlayed)
     ASSERT_EQ(factory.orders.size(), 2u);
     EXPECT_EQ(factory.orders[1].size, 2);
     EXPECT_FLOAT_EQ(factory.orders[1].def.baseTip, 30.0f);
+}
+
+// The editor on the game's own data: configuration and layouts copied (the
+// editor writes them), the rest read where it is.
+class EditedLevelPlay : public GameScreensTest {
+protected:
+    void SetUp() override
+    {
+        GameScreensTest::SetUp();
+        const fs::path assets = fs::path(QM_DATA_DIR) / "assets";
+        fs::create_directories(scratch.Path() / "assets");
+        for (const fs::directory_entry& entry : fs::directory_iterator(assets)) {
+            const fs::path to = scratch.Path() / "assets" / entry.path().filename();
+            const std::string name = entry.path().filename().string();
+            if (name == "config" || name == "layouts" || !entry.is_directory())
+                fs::copy(entry.path(), to, fs::copy_options::recursive);
+            else
+                fs::create_directory_symlink(entry.path(), to);
+        }
+        StartGame();
+        settings->SetCurrentGameMode(TSettings::kCareerMode);
+        settings->SetLevelMode(0);
+    }
+
+    std::string Read(const fs::path& path) const
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(EditedLevelPlay, ALevelSavedByTheEditorIsAGeneratedFileWithItsEditsAndTheGamePlaysIt)
+{
+    const std::string generated = Read(fs::path(QM_DATA_DIR) / "assets/config/career/2.xml");
+    OpenScreen("scripts/leveleditor.lua");
+    auto* editor = GetCast<TLevelEditor>(Find("leveleditorwindow"));
+    ASSERT_NE(editor, nullptr);
+    Lua("IncrementLevel(1)");  // level 2: level 1 unchanged, nothing written
+    ASSERT_EQ(settings->GetCurrentTotalLevel(), 1);
+    EXPECT_FALSE(fs::exists(scratch.Path() / "assets/config/career/1.xml.tmp"));
+    EXPECT_EQ(Read(scratch.Path() / "assets/config/career/1.xml"),
+              Read(fs::path(QM_DATA_DIR) / "assets/config/career/1.xml"));
+
+    // A lower goal, and the first party a pair of reds.
+    Lua("SetWindowText('goalval', '300')");
+    OpenScreen("scripts/leveleditorparties.lua");
+    Lua("SetWindowText('defval0', 'rr') RecordCustomers()");
+    manager->PopModal();
+    Frame(0);
+    Lua("SaveLevelData()");
+
+    // The generator's file, line for line, but for the edits and the mark
+    // that makes it the editor's.
+    std::string expected = std::regex_replace(generated, std::regex("<goal>\\d+</goal>"), "<goal>300</goal>");
+    expected = std::regex_replace(expected, std::regex("<groupDef1>\\w+</groupDef1>"), "<groupDef1>rr</groupDef1>");
+    expected = std::regex_replace(expected, std::regex("(<level>2</level>\n)"), "$1        <edited>1</edited>\n");
+    const std::string saved = Read(scratch.Path() / "assets/config/career/2.xml");
+    EXPECT_EQ(saved, expected);
+
+    // Read back by the level manager as the game reads it.
+    manager->PopModal();
+    Frame(0);
+    TLevelManager reread(TLevelManager::kCareer);
+    ASSERT_TRUE(reread.IsLevelDefined());
+    EXPECT_EQ(reread.GetCurrentGoal(), 300);
+    EXPECT_EQ(std::string(reread.LevelAsStr().c_str()), saved);
+    const std::regex group("<groupDef\\d+>");
+    const int parties =
+        static_cast<int>(std::distance(std::sregex_iterator(saved.begin(), saved.end(), group), std::sregex_iterator()));
+    ASSERT_GT(parties, 0);
+
+    // Played on the floor by the bot: every party of the edited schedule
+    // is seated, the first a pair, and the lowered goal is reached.
+    TXmlNode globalDoc;
+    globalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    TXmlNode* root = globalDoc.GetChild("dataroot");
+    TRecordingHost host;
+    TScoreManager score;
+    TGameData floor(root ? root->GetChild("globals") : nullptr, &score, &host);
+    floor.SetupStars();
+    floor.SetupLevel();
+    ASSERT_TRUE(floor.GetLevelManager()->IsLevelDefined());
+    EXPECT_EQ(floor.GetLevelManager()->GetCurrentGoal(), 300);
+    floor.StartIntro();
+    floor.DoSkipTutorial();
+    TFloorBot bot(floor);
+    constexpr float kFrame = 1.0f / 60;
+    for (int frame = 0; frame < 600 / kFrame && floor.GetState() != kLevelOver; ++frame) {
+        floor.Update(kFrame);
+        bot.Act();
+    }
+    ASSERT_EQ(floor.GetState(), kLevelOver);
+    ASSERT_EQ(host.results.size(), 1u);
+    EXPECT_TRUE(host.results[0].win);
+    EXPECT_GE(host.results[0].levelScore, 300);
+    EXPECT_EQ(bot.Seated(), parties);
+}
+
+TEST_F(EditedLevelPlay, AnEndlessShiftSavedByTheEditorIsTheGeneratedFileWithItsEdits)
+{
+    const std::string generated = Read(fs::path(QM_DATA_DIR) / "assets/config/endless.xml");
+    settings->SetCurrentGameMode(TSettings::kEndlessMode);
+    OpenScreen("scripts/leveleditor.lua");
+    ASSERT_NE(GetCast<TLevelEditor>(Find("leveleditorwindow")), nullptr);
+    Lua("SaveLevelData()");  // nothing changed: nothing written
+    EXPECT_EQ(Read(scratch.Path() / "assets/config/endless.xml"), generated);
+
+    Lua("SetWindowText('endlessstarsval', '5') SaveLevelData()");
+    // The first shift's entry: five stars, and the mark that makes it the
+    // editor's; every other byte as the generator wrote it.
+    const size_t first = generated.find("    </endless>");
+    ASSERT_NE(first, std::string::npos);
+    std::string expected = generated.substr(0, first) + "        <edited>1</edited>\n" + generated.substr(first);
+    expected.replace(expected.find("<numStars>3</numStars>"), 22, "<numStars>5</numStars>");
+    const std::string saved = Read(scratch.Path() / "assets/config/endless.xml");
+    EXPECT_EQ(saved, expected);
 }
 
 TEST_F(EditorsTest, LevelNumbersAndRestaurantsWrap)

@@ -54,7 +54,7 @@ int LuaSetupUpgradeScreen(lua_State*)
 void DemoMain(TPlatform* platform, const char* commandLine)
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "SetupUpgradeScreen", nullptr, LuaSetupUpgradeScreen);
+        qm::lua::Publish(script->GetState(), "SetupUpgradeScreen", "upgrade demo", nullptr, LuaSetupUpgradeScreen);
     Main(platform, commandLine);
     gGame.reset();
 }

@@ -40,7 +40,7 @@ protected:
         StartGame();
         settings->SetCurrentGameMode(TSettings::kEndlessMode);
         settings->SetCurrentRestaurant(0);
-        qm::lua::Publish(L, "SetupUpgradeScreen", nullptr, LuaSetupUpgradeScreen);
+        qm::lua::Publish(L, "SetupUpgradeScreen", "upgrade test", nullptr, LuaSetupUpgradeScreen);
         game = std::make_unique<RecordingGame>();
         gGame = game.get();
     }

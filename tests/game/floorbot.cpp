@@ -18,7 +18,7 @@ void TFloorBot::Act()
     ++mActs;
     if (mFloor.GetState() != kPlaying)
         return;
-    if (SeatAParty())
+    if (mSeats && SeatAParty())
         return;
     if (!mFloor.GetQuessa()->GetQueue().empty())
         return;

@@ -36,6 +36,9 @@ public:
     explicit TFloorBot(TGameData& floor) : mFloor(floor) {}
     // One look at the floor and at most one action.
     void Act();
+    // From now on it serves the parties already seated and seats no more
+    // (a scenario about one party keeps the rest of the floor out of it).
+    void SeatNoMore() { mSeats = false; }
     int Seated() const { return mSeated; }
     int Clicks() const { return mClicks; }
 
@@ -53,6 +56,7 @@ private:
     std::map<int, TPoint> mKnownPoints;  // station id -> a point that hits it
     std::map<std::pair<const TParty*, int>, int> mRefusedUntil;  // (party, table number) -> act
     int mActs = 0;
+    bool mSeats = true;
     int mSeated = 0;
     int mClicks = 0;
 };

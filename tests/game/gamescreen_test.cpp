@@ -39,7 +39,7 @@ protected:
 
     TModalWindow* Top() { return manager->GetTopModalWindow(); }
     str TopName() { return Top() ? Top()->GetName() : str(); }
-    TGame* Game() { return GetCast<TGame>(Find("game")); }
+    TGame* Game() { return GetCast<TGame>(Find("maingamewindow")); }
     // Idle turns until the top modal window has the name (at most `turns`).
     bool WaitForTop(const char* name, int turns = 200)
     {
@@ -72,6 +72,32 @@ protected:
         ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
     }
 };
+
+TEST_F(GameScreen, CurrentlyInGameIsFalseOnTheMenusAndTrueWhileTheShippedGameScreenIsUp)
+{
+    Start();
+    Idle();
+    ASSERT_TRUE(WaitForTop("scripts/entername.lua", 400));
+    for (char c : std::string("Ada"))
+        Send(TEvent::kChar, static_cast<unsigned char>(c));
+    Idle(16);
+    Press("enterok");
+    ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+    EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "false");
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "false");
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
+    EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "true");
+    TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+    ASSERT_NE(letsplay, nullptr);
+    for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+        Idle(16);
+    Press("letsplay");
+    ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "true");
+}
 
 TEST_F(GameScreen, PlayOpensTheIntroThenPauseStopsTheClockForAsLongAsItIsUp)
 {

@@ -5,10 +5,13 @@
 #include "levelmanager_fixture.h"
 
 #include "engine/base/xml.h"
+#include "game/levels/levelrecord.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -196,3 +199,74 @@ TEST_F(LevelData, GlobalSettingsCarryTheFloorAndStaffKeys)
 }
 
 }  // namespace
+
+// Every career level file is in the one level file layout: its record,
+// read and written again, gives the file's bytes back (the generator and
+// the level editor write through the same layout).
+TEST(LevelRecord, EveryShippedCareerLevelIsWrittenBackByteForByte)
+{
+    for (int number = 1; number <= 50; ++number) {
+        const fs::path path = fs::path(QM_DATA_DIR) / "assets/config/career" / (std::to_string(number) + ".xml");
+        std::ifstream in(path, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        TXmlNode document;
+        document.ParseString(text.c_str());
+        TXmlNode* root = document.GetChild("dataroot");
+        TXmlNode* career = root ? root->GetChild("career") : nullptr;
+        ASSERT_NE(career, nullptr) << path;
+        const TCareerLevelRecord record = TCareerLevelRecord::Read(*career);
+        EXPECT_EQ(record.level, number);
+        EXPECT_FALSE(record.groups.empty()) << path;
+        EXPECT_EQ(record.Write(), text) << path;
+    }
+}
+
+TEST(LevelRecord, KeepsWhatItHasNoFieldForAndDropsOnlyTrailingEmptySlots)
+{
+    TXmlNode document;
+    document.ParseString("<dataroot><career><level>3</level><groupDef2>rr</groupDef2><time1>500</time1>"
+                         "<groupType1>young</groupType1><groupDef1>b</groupDef1><time2>900</time2>"
+                         "<groupType2>old</groupType2><time3>0</time3><groupType3></groupType3>"
+                         "<mystery>42</mystery><goal>100</goal><goal>999</goal><newchef>1.5</newchef>"
+                         "<brokenarm>1</brokenarm><flashlight>0</flashlight></career></dataroot>");
+    const TCareerLevelRecord record = TCareerLevelRecord::Read(*document.GetChild("dataroot")->GetChild("career"));
+    EXPECT_EQ(record.goal, 100);  // the first counts
+    EXPECT_FALSE(record.leavePenalty.has_value());
+    ASSERT_EQ(record.groups.size(), 2u);
+    EXPECT_EQ(record.groups[1].def, "rr");
+    EXPECT_EQ(record.Write(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dataroot>\n    <career>\n"
+              "        <level>3</level>\n        <goal>100</goal>\n        <expert>0</expert>\n"
+              "        <layout></layout>\n        <snackChance>0</snackChance>\n"
+              "        <brokenarm>1</brokenarm>\n        <newchef>1.5</newchef>\n"
+              "        <time1>500</time1>\n        <groupType1>young</groupType1>\n        <groupDef1>b</groupDef1>\n"
+              "        <time2>900</time2>\n        <groupType2>old</groupType2>\n        <groupDef2>rr</groupDef2>\n"
+              "        <mystery>42</mystery>\n        <goal>999</goal>\n"
+              "    </career>\n</dataroot>\n");
+}
+
+// Every shipped layout is what the level editor writes for the floor it
+// reads from it: the generator's layouts and the editor's are one format.
+TEST_F(LevelData, EveryShippedLayoutIsWrittenBackByTheEditorsWriterByteForByte)
+{
+    int layouts = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets/layouts")) {
+        if (entry.path().extension() != ".txt")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        TLevelLayout layout;
+        layout.OpenLevel(entry.path().stem().string().c_str());
+        std::vector<TTableDesc> tables;
+        std::optional<TBarDesc> bar;
+        layout.SetupTables(&tables, &bar);
+        const std::string grid =
+            TLevelLayout::GetLayoutStr(tables, bar ? &*bar : nullptr, layout.GetStations()).c_str();
+        std::string lines;  // as SaveLayout writes it
+        for (int row = 0; row < kLayoutRows; ++row)
+            lines += grid.substr(static_cast<size_t>(row * kLayoutColumns), kLayoutColumns) + "\n";
+        EXPECT_EQ(lines, text) << entry.path();
+        ++layouts;
+    }
+    EXPECT_GE(layouts, 65);
+}

@@ -220,6 +220,31 @@ TEST_F(PlatformTest, RandIsNonNegativeAndRepeatableWhenSeeded)
         EXPECT_EQ(platform->Rand(), first[i]);
 }
 
+// A test on the fake clock must play the same course every run: the
+// headless platform starts from its back end's seed, never from the time.
+TEST_F(PlatformTest, RandStartsFromTheBackEndsSeedSoAHeadlessRunRepeats)
+{
+    auto course = [&] {
+        std::vector<int> numbers;
+        for (int i = 0; i < 20; ++i)
+            numbers.push_back(platform->Rand());
+        return numbers;
+    };
+    start();
+    const std::vector<int> fresh = course();
+    platform->SeedRand(qm::THeadlessBackend::kDefaultSeed);
+    EXPECT_EQ(course(), fresh) << "a fresh platform is seeded with the back end's seed";
+    platform.reset();
+
+    start(2);
+    EXPECT_NE(course(), fresh) << "another seed, another course";
+    platform->SeedRand(2);
+    const std::vector<int> second = course();
+    platform.reset();
+    start(2);
+    EXPECT_EQ(course(), second);
+}
+
 TEST_F(PlatformTest, VersionIsFourNumbers)
 {
     start();

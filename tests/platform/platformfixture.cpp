@@ -19,11 +19,12 @@ void PlatformTest::TearDown()
     ::unsetenv("XDG_DATA_HOME");
 }
 
-void PlatformTest::start()
+void PlatformTest::start(unsigned seed)
 {
     auto headless = std::make_unique<qm::THeadlessBackend>();
     backend = headless.get();
     backend->now = 5000;
+    backend->seed = seed;
     testing::internal::CaptureStderr();
     data = new TPlatformData(0, nullptr, false, std::move(headless));
     platform = std::make_unique<TPlatform>(data);

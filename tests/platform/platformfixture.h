@@ -90,7 +90,7 @@ protected:
     void TearDown() override;
 
     // Builds the platform; hooks may be set before.
-    void start();
+    void start(unsigned seed = qm::THeadlessBackend::kDefaultSeed);
 
     TEvent next();
     std::vector<TEvent> drain();

@@ -3,6 +3,7 @@
 // the 800x600 screen framebuffer, where engine (x, y) is row y, column x.
 #include "engine/render/animatedtexture.h"
 #include "engine/render/gl/gldisplayhandler.h"
+#include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
 
 #include "glcontext.h"
@@ -330,6 +331,53 @@ TEST_F(GLTest, TextureToTextureCopyWritesOnlyTheSourceRectangleAtTheTarget)
     destination->Unlock();
 }
 
+// A copy between textures clips itself to the rectangle it writes; the
+// screen's drawing after it is clipped by the viewport again, not by that.
+TEST_F(GLTest, DrawingAfterATextureCopyIsClippedByTheViewportOnly)
+{
+    auto source = TTexture::Create(16, 16, true);
+    auto destination = TTexture::Create(32, 32, true);
+    auto sprite = TTexture::Create(64, 64, true);
+    handler->FillRect(0, 0, 16, 16, &kRed, source);
+    handler->FillRect(0, 0, 64, 64, &kBlue, sprite);
+    handler->Begin2d();
+    TRect part{2, 2, 6, 6};
+    source->DrawFast(10, 12, &part, destination);
+    sprite->DrawSprite(400, 300, 1, 1, 0, 0);
+    handler->End2d();
+    ExpectPixel(400, 300, kBluePixel);
+    ExpectPixel(369, 269, kBluePixel);
+}
+
+// Quads a whole texel a pixel are drawn with the nearest texel, others with
+// the filtering mode; the pixels are what linear filtering gives either way.
+TEST_F(GLTest, TexelExactSpritesLookTheSameWhateverTheFiltering)
+{
+    // Stripes one texel wide: any blending between texels would show.
+    auto stripes = TTexture::Create(64, 64, true);
+    for (int x = 0; x < 64; ++x) {
+        TColor colour = x % 2 ? kRed : kBlue;
+        handler->FillRect(x, 0, x + 1, 64, &colour, stripes);
+    }
+    handler->Begin2d();
+    handler->SetFilteringMode(kFilterLinear);
+    stripes->DrawSprite(100, 100, 1, 1, 0, 0);
+    stripes->DrawSprite(TVec2{300, 100}, 1, 1, 1, 0, nullptr, nullptr, kSpriteMirrorX, nullptr);
+    // Half a pixel over, the linear filter mixes neighbouring stripes.
+    stripes->DrawSprite(TVec2{500.5f, 100}, 1, 1.5f, 1, 0, nullptr, nullptr, 0, nullptr);
+    handler->End2d();
+    for (int x = 68; x < 132; ++x)
+        ExpectPixel(x, 100, (x - 68) % 2 ? kRedPixel : kBluePixel, 0);
+    for (int x = 268; x < 332; ++x)
+        ExpectPixel(x, 100, (331 - x) % 2 ? kRedPixel : kBluePixel, 0);
+    int mixed = 0;
+    for (int x = 460; x < 540; ++x) {
+        Rgba p = Pixel(x, 100);
+        mixed += p.r > 20 && p.b > 20;
+    }
+    EXPECT_GT(mixed, 40);
+}
+
 TEST_F(GLTest, DrawVerticesColoursTrianglesAndIgnoresTexturesForLines)
 {
     TTransformedLitVert triangle[3];
@@ -358,6 +406,29 @@ TEST_F(GLTest, DrawVerticesColoursTrianglesAndIgnoresTexturesForLines)
     ExpectPixel(10, 10, kGreenPixel);
     ExpectPixel(90, 90, kBlackPixel);
     ExpectPixel(50, 200, kWhitePixel);
+}
+
+// Text spans (coloured lines) wait in a queue of their own; a sprite drawn
+// after them still lands over them.
+TEST_F(GLTest, ASpriteAfterQueuedLinesIsDrawnOverThem)
+{
+    TTransformedLitVert line[2];
+    line[0].x = 0;
+    line[0].y = 100.5f;
+    line[1].x = 200;
+    line[1].y = 100.5f;
+    for (auto& v : line)
+        v.color = {255, 255, 255, 255};
+    WritePng("red.png", 64, 64, PngKind::Rgba, std::vector<Rgba>(64 * 64, kRedPixel));
+    auto red = TTexture::Get("red.png");
+    handler->Begin2d();
+    handler->DrawVertices(kDrawLines, TVertexSet(line, 2));
+    red->DrawSprite(100, 100, 1, 1, 0, 0);
+    handler->DrawVertices(kDrawLines, TVertexSet(line, 2));
+    red->DrawSprite(TVec2{100, 100.5f}, 1, 1, 1, 0, nullptr, nullptr, 0, nullptr);  // its own texture
+    handler->End2d();
+    ExpectPixel(20, 100, kWhitePixel);
+    ExpectPixel(100, 100, kRedPixel);
 }
 
 TEST_F(GLTest, TexturedDrawVerticesHonoursTheBlendMode)
@@ -557,6 +628,122 @@ TEST_F(GLTest, ATextureChangeSplitsTheSpriteBatchAndKeepsTheDrawingOrder)
     ExpectPixel(400, 100, kRedPixel);
     ExpectPixel(120, 300, kBluePixel);
     ExpectPixel(140, 300, kRedPixel);
+}
+
+// Loaded images share a texture page: sprites cut from different ones go in
+// one call, in the order drawn; a sprite that must come from its image's own
+// texture (scaled) splits the batch and still lands between its neighbours.
+TEST_F(GLTest, ImagesOnATexturePageBatchTogetherAndKeepTheDrawingOrder)
+{
+    auto solid = [&](const char* name, Rgba colour) {
+        WritePng(name, 64, 64, PngKind::Rgba, std::vector<Rgba>(64 * 64, colour));
+        return TTexture::Get(name);
+    };
+    auto red = solid("red.png", kRedPixel);
+    auto green = solid("green.png", kGreenPixel);
+    auto blue = solid("blue.png", kBluePixel);
+    handler->Begin2d();
+    const int callsBefore = handler->GetSpriteDrawCalls();
+    red->DrawSprite(100, 100, 1, 1, 0, 0);
+    green->DrawSprite(132, 100, 1, 1, 0, 0);  // over the right half of the red
+    red->DrawSprite(164, 100, 1, 1, 0, 0);    // over the right half of the green
+    blue->DrawSprite(TVec2{250, 100}, 1, 1.5f, 1, 0, nullptr, nullptr, 0, nullptr);  // its own texture
+    green->DrawSprite(290, 100, 1, 1, 0, 0);  // over the blue's right end
+    handler->End2d();
+
+    const GLuint page = dynamic_cast<TGLTextureData*>(red->GetData())->GetPageRegion().texture;
+    EXPECT_NE(page, 0u);
+    EXPECT_EQ(dynamic_cast<TGLTextureData*>(green->GetData())->GetPageRegion().texture, page);
+    EXPECT_EQ(handler->GetSpriteDrawCalls() - callsBefore, 3);  // red green red | blue | green
+    ExpectPixel(80, 100, kRedPixel);
+    ExpectPixel(120, 100, kGreenPixel);
+    ExpectPixel(150, 100, kRedPixel);
+    ExpectPixel(220, 100, kBluePixel);
+    ExpectPixel(270, 100, kGreenPixel);
+}
+
+// Joined 2D passes keep their sprites queued from one pass to the next:
+// each pass still starts in the 2D state, drawing of another kind between
+// passes still lands in order, and ending the join draws what is left.
+TEST_F(GLTest, JoinedPassesDrawTheirSpritesTogetherInTheDrawingOrder)
+{
+    auto solid = [&](const char* name, Rgba colour) {
+        WritePng(name, 64, 64, PngKind::Rgba, std::vector<Rgba>(64 * 64, colour));
+        return TTexture::Get(name);
+    };
+    auto red = solid("red.png", kRedPixel);
+    auto green = solid("green.png", kGreenPixel);
+    const int callsBefore = handler->GetSpriteDrawCalls();
+    handler->JoinPasses(true);
+    handler->Begin2d();
+    red->DrawSprite(100, 100, 1, 1, 0, 0);
+    handler->End2d();
+    handler->Begin2d();
+    green->DrawSprite(132, 100, 1, 1, 0, 0);
+    handler->SetBlendMode(kBlendAdditive);  // the next pass draws alpha blended again
+    handler->End2d();
+    handler->Begin2d();
+    red->DrawSprite(164, 100, 1, 1, 0, 0);
+    red->DrawSprite(100, 300, 1, 1, 0, 0);
+    handler->End2d();
+    Fill(110, 290, 150, 310, kBlue);  // over the last sprite, under the next
+    handler->Begin2d();
+    red->DrawSprite(164, 300, 1, 1, 0, 0);
+    handler->End2d();
+    handler->JoinPasses(false);
+
+    EXPECT_EQ(handler->GetSpriteDrawCalls() - callsBefore, 2);
+    ExpectPixel(80, 100, kRedPixel);
+    ExpectPixel(120, 100, kGreenPixel);
+    ExpectPixel(150, 100, kRedPixel);
+    ExpectPixel(120, 300, kBluePixel);
+    ExpectPixel(140, 300, kRedPixel);
+}
+
+// The page and the nearest-texel shortcut change no pixel: a scene drawn
+// from the images' own textures with the filtering as set is read back and
+// drawn again the fast way.
+TEST_F(GLTest, DrawingFromTexturePagesGivesThePixelsOfPlainDrawing)
+{
+    std::vector<Rgba> pixels(48 * 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 48; ++x)
+            pixels[y * 48 + x] = Rgba{std::uint8_t(x * 5), std::uint8_t(y * 6), std::uint8_t((x ^ y) * 4),
+                                      std::uint8_t(x == 0 || y == 39 ? 0 : 40 + (x + y) * 2)};
+    WritePng("ramp.png", 48, 40, PngKind::Rgba, pixels);
+    auto ramp = TTexture::Get("ramp.png");
+    auto quadrants = Quadrants();
+    auto scene = [&] {
+        Fill(0, 0, 800, 600, TColor{0.2f, 0.3f, 0.4f, 1});
+        handler->Begin2d();
+        handler->SetFilteringMode(kFilterLinear);
+        const TColor tint{1, 0.5f, 0.25f, 1};
+        const TRect cut{5, 3, 30, 21};
+        for (int i = 0; i < 6; ++i) {
+            const float x = 60.0f + float(i) * 90, y = 80;
+            ramp->DrawSprite(x, y, 1, 1, 0, i % 4);
+            quadrants->DrawSprite(TVec2{x + 20, y + 30}, 0.6f, 1, 1, 0, nullptr, &tint, i % 2, nullptr);
+            ramp->DrawSprite(TVec2{x, y + 120}, 1, 1, 1, 0, nullptr, nullptr, 0, &cut);
+            ramp->DrawSprite(TVec2{x + 0.5f, y + 200}, 1, 1, 1, 0, nullptr, nullptr, 0, nullptr);
+            ramp->DrawSprite(x, y + 280, 0.8f, 1.25f, 0, 0);
+            quadrants->DrawSprite(x, y + 380, 1, 1, 0.3f, 0);
+        }
+        ramp->DrawSprite(10, 590, 1, 1, 0, 0);  // half off the screen
+        handler->End2d();
+        std::vector<unsigned char> shot(800 * 600 * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, shot.data());
+        return shot;
+    };
+    handler->SetPlainDrawing(true);
+    const std::vector<unsigned char> plain = scene();
+    handler->SetPlainDrawing(false);
+    const std::vector<unsigned char> paged = scene();
+    EXPECT_NE(dynamic_cast<TGLTextureData*>(ramp->GetData())->GetPageRegion().texture, 0u);
+    int differing = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        differing += plain[i] != paged[i];
+    EXPECT_EQ(differing, 0);
 }
 
 // Draw bounds narrow what sprites touch until they are taken back; the

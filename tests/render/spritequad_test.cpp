@@ -116,6 +116,42 @@ TEST(SpriteQuad, AVisiblePartIsIgnoredWhenTheQuadIsScaledTurnedOrSquashed)
     }
 }
 
+TEST(SpriteQuad, TexelExactQuadsTakeOneTexelAPixelOnWholePixels)
+{
+    const TPoint surface{64, 64};
+    TSpriteParams plain = Sprite(100, 50, 32, 16);
+    EXPECT_TRUE(IsTexelExact(BuildSpriteQuad(plain), surface));
+    TSpriteParams mirrored = plain;
+    mirrored.flags = kSpriteMirrorX | kSpriteMirrorY;
+    EXPECT_TRUE(IsTexelExact(BuildSpriteQuad(mirrored), surface));
+    TSpriteParams cut = plain;
+    const TRect visible{10, 4, 14, 8};
+    cut.visible = &visible;
+    EXPECT_TRUE(IsTexelExact(BuildSpriteQuad(cut), surface));
+    // An odd width mirrored about its middle still lands on whole pixels.
+    TSpriteParams odd = Sprite(100, 50, 31, 15);
+    odd.flags = kSpriteMirrorX;
+    EXPECT_TRUE(IsTexelExact(BuildSpriteQuad(odd), surface));
+
+    TSpriteParams scaled = plain;
+    scaled.scaleX = 2;
+    TSpriteParams turned = plain;
+    turned.rotation = std::numbers::pi_v<float> / 2;
+    TSpriteParams squashed = Sprite(15.5f, 50, 32, 16);
+    TVec2 quarter{0.25f, 0};
+    TSpriteParams offCentre = plain;
+    offCentre.centre = &quarter;
+    offCentre.flags = kSpriteMirrorX;
+    const float shear[4] = {1, 0.25f, 0, 1};
+    TSpriteParams sheared = plain;
+    sheared.matrix = shear;
+    for (const TSpriteParams& p : {scaled, turned, squashed, offCentre, sheared})
+        EXPECT_FALSE(IsTexelExact(BuildSpriteQuad(p), surface));
+    // The same quad on a surface of another size samples between texels.
+    EXPECT_FALSE(IsTexelExact(BuildSpriteQuad(plain), TPoint{128, 64}));
+    EXPECT_FALSE(IsTexelExact(BuildSpriteQuad(plain), TPoint{0, 0}));
+}
+
 TEST(SpriteQuad, SurfaceQuadCoversTheWholeTexture)
 {
     TSpriteQuad q = BuildSurfaceQuad(-3, 4, 64, 32);

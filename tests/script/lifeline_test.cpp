@@ -21,8 +21,8 @@ public:
     explicit TSlotWindow(int* pokes) : mPokes(pokes)
     {
         TWindowScript* script = TWindowScript::Get();
-        qm::lua::Publish(script->GetState(), "Poke", this, Lifeline(), LuaPoke);
-        script->PublishIntFunction("PokeBy", Lifeline(), [this](int n) { *mPokes += n; });
+        qm::lua::Publish(script->GetState(), "Poke", "TSlotWindow", this, Lifeline(), LuaPoke);
+        script->PublishIntFunction("PokeBy", "TSlotWindow", Lifeline(), [this](int n) { *mPokes += n; });
     }
 
     static void* operator new(std::size_t size)
@@ -93,6 +93,100 @@ TEST_F(LifelineTest, AButtonsCleanupCalledAfterTheButtonIsDestroyedIsRefused)
     Destroy(button);
     const std::string log = Run("gT.cleanup()");
     EXPECT_NE(log.find("cleanup: called after its object was destroyed; ignored"), std::string::npos) << log;
+}
+
+// Another class that publishes "Poke": the register keeps the name with
+// whoever holds it while that holder lives.
+class TOtherPoker : public TWindow {
+public:
+    explicit TOtherPoker(int* pokes) : mPokes(pokes)
+    {
+        TWindowScript* script = TWindowScript::Get();
+        published = qm::lua::Publish(script->GetState(), "Poke", "TOtherPoker", this, Lifeline(), LuaPoke);
+    }
+    bool published = false;
+
+private:
+    static int LuaPoke(lua_State* L)
+    {
+        *qm::lua::Self<TOtherPoker>(L)->mPokes += 100;
+        return 0;
+    }
+    int* mPokes;
+};
+
+int LuaNothingAtAll(lua_State*) { return 0; }
+
+TEST_F(LifelineTest, ANameHeldByALiveObjectOfAnotherClassIsRefusedAndLogged)
+{
+    int slotPokes = 0;
+    int otherPokes = 0;
+    auto* slot = new TSlotWindow(&slotPokes);
+    ASSERT_TRUE(manager->GetScreen()->AdoptChild(slot, true));
+
+    testing::internal::CaptureStderr();
+    auto* other = new TOtherPoker(&otherPokes);
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(manager->GetScreen()->AdoptChild(other, true));
+    EXPECT_FALSE(other->published);
+    EXPECT_NE(log.find("Poke: already published by TSlotWindow; TOtherPoker's is refused"), std::string::npos) << log;
+    Run("Poke()");
+    EXPECT_EQ(slotPokes, 1);
+    EXPECT_EQ(otherPokes, 0);
+    ASSERT_EQ(qm::lua::RefusedPublications(L).size(), 1u);
+
+    // Once the holder is gone the other class may take the name.
+    Destroy(slot);
+    auto* later = new TOtherPoker(&otherPokes);
+    ASSERT_TRUE(manager->GetScreen()->AdoptChild(later, true));
+    EXPECT_TRUE(later->published);
+    Run("Poke()");
+    EXPECT_EQ(otherPokes, 100);
+    Destroy(other);
+    Destroy(later);
+}
+
+TEST_F(LifelineTest, TheNewestObjectOfTheSameClassTakesItsNameOver)
+{
+    int firstPokes = 0;
+    int secondPokes = 0;
+    auto* first = new TOtherPoker(&firstPokes);
+    auto* second = new TOtherPoker(&secondPokes);
+    ASSERT_TRUE(manager->GetScreen()->AdoptChild(first, true));
+    ASSERT_TRUE(manager->GetScreen()->AdoptChild(second, true));
+    EXPECT_TRUE(second->published);
+    Run("Poke()");
+    EXPECT_EQ(firstPokes, 0);
+    EXPECT_EQ(secondPokes, 100);
+    EXPECT_TRUE(qm::lua::RefusedPublications(L).empty());
+    Destroy(first);
+    Destroy(second);
+}
+
+TEST_F(LifelineTest, AFunctionBoundToNoObjectHoldsItsNameForTheLifeOfTheState)
+{
+    ASSERT_TRUE(qm::lua::Publish(L, "Nothing", "the globals", nullptr, LuaNothingAtAll));
+    int pokes = 0;
+    testing::internal::CaptureStderr();
+    auto* other = new TOtherPoker(&pokes);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(manager->GetScreen()->AdoptChild(other, true));
+    EXPECT_TRUE(other->published);  // a different name
+    EXPECT_FALSE(qm::lua::Publish(L, "Poke", "the globals", nullptr, LuaNothingAtAll));
+    Destroy(other);
+    EXPECT_TRUE(qm::lua::Publish(L, "Poke", "the globals", nullptr, LuaNothingAtAll));
+
+    // The register names each global's owner, whether it lives, and its function.
+    bool found = false;
+    for (const qm::lua::TPublication& p : qm::lua::Publications(L)) {
+        if (p.name != "Nothing")
+            continue;
+        found = true;
+        EXPECT_EQ(p.owner, "the globals");
+        EXPECT_TRUE(p.alive);
+        EXPECT_EQ(p.fn, &LuaNothingAtAll);
+    }
+    EXPECT_TRUE(found);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ protected:
         qm::SetTimeSource([] { return gNow; });
         script = new TScript;
         L = script->GetState();
-        qm::lua::Publish(L, "WaitLuaNextFrame", script, scriptLife, WaitLuaNextFrame);
+        qm::lua::Publish(L, "WaitLuaNextFrame", "TScript", script, scriptLife, WaitLuaNextFrame);
         tasks.AdoptTask(script);
         dir = std::filesystem::temp_directory_path() / ("qm_script_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);

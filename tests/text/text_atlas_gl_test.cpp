@@ -2,7 +2,8 @@
 // text, with nothing cached and every glyph a line a run, and the draws that
 // follow from the atlas, first filling it and then reusing it, must light
 // exactly the same pixels with exactly the same colours. Large outlined text
-// fills the atlas more than once within one frame.
+// fills the atlas more than once within one frame. Once every glyph is cached,
+// all the lines of a paragraph go to GL in one call.
 #include "engine/platform/platform.h"
 #include "engine/render/gl/gldisplayhost.h"
 #include "engine/text/text_platform.h"
@@ -34,6 +35,7 @@ const TCase kCases[] = {
 struct TFrames {
     std::vector<unsigned char> lines, atlasFirst, atlasAgain;
     size_t atlasGlyphs = 0;
+    int glyphCallsAgain = 0;  // glyph draw calls of the last frame
 };
 std::vector<TFrames> gFrames;
 bool gDisplay = false;
@@ -70,7 +72,9 @@ void AtlasMain(TPlatform* platform, const char*)
         frames.lines = DrawFrame(platform, handler, text);
         draw->SetGlyphAtlasEnabled(true);
         frames.atlasFirst = DrawFrame(platform, handler, text);
+        const int glyphCalls = handler->GetGlyphDrawCalls();
         frames.atlasAgain = DrawFrame(platform, handler, text);
+        frames.glyphCallsAgain = handler->GetGlyphDrawCalls() - glyphCalls;
         frames.atlasGlyphs = draw->GetAtlasGlyphCount();
         gFrames.push_back(std::move(frames));
         text->Destroy();
@@ -113,6 +117,7 @@ TEST(TextAtlasGL, CachedGlyphsLightThePixelsTheirFirstDrawLit)
         EXPECT_EQ(Differences(f.atlasFirst, f.lines), 0);
         EXPECT_EQ(Differences(f.atlasAgain, f.lines), 0);
     }
+    EXPECT_EQ(gFrames[0].glyphCallsAgain, 1) << "the paragraph's lines in one call";
 }
 
 }  // namespace

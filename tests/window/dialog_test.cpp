@@ -38,17 +38,17 @@ public:
         return true;
     }
     void SendGlobalFunction(const char* name) override { calls.push_back(std::string("send ") + name); }
-    void PublishFunction(const char* name, const TLifeline& owner, std::function<void()> fn) override
+    void PublishFunction(const char* name, const char*, const TLifeline& owner, std::function<void()> fn) override
     {
         plain[name] = std::move(fn);
         owners[name] = owner.Handle();
     }
-    void PublishIntFunction(const char* name, const TLifeline& owner, std::function<void(int)> fn) override
+    void PublishIntFunction(const char* name, const char*, const TLifeline& owner, std::function<void(int)> fn) override
     {
         integer[name] = std::move(fn);
         owners[name] = owner.Handle();
     }
-    void PublishBoolFunction(const char* name, const TLifeline& owner, std::function<void(bool)> fn) override
+    void PublishBoolFunction(const char* name, const char*, const TLifeline& owner, std::function<void(bool)> fn) override
     {
         boolean[name] = std::move(fn);
         owners[name] = owner.Handle();

@@ -15,7 +15,10 @@
 //   ends FILE FUNCTION...             script functions the game waits on: each must end
 //   loops FILE FUNCTION...            script functions that may run until replaced: each must exist
 //   anchor FILE FRAME NAME...         anchors of a frame ("all": every frame) that the code reads
-//   pending PATH                      named by the code, its data not made yet (noted, not failed)
+//   window SCRIPT TYPE NAME...        a screen script builds a window of TYPE ("-": any) and
+//                                     the children NAME... ("x%d": names "x" plus a number)
+//   pending PATH                      named by the code, its data not made yet (noted, not failed);
+//                                     "SCRIPT:NAME" a window child the script does not build yet
 //   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
 //   textcolours, ground, contrast, partycolours   the colour rules (colours.h)
 #pragma once
@@ -26,7 +29,7 @@
 namespace contentlint {
 
 struct TContract {
-    std::string kind;                // file, texture, sound, label, anim, ends, loops, anchor, pending
+    std::string kind;                // file, texture, sound, label, anim, ends, loops, anchor, window, pending
     std::vector<std::string> words;  // the words after the kind, sets expanded
     std::string where;               // "FILE: line N"
 };

@@ -81,8 +81,8 @@ private:
 
 class TLinter {
 public:
-    TLinter(const TLintOptions& options, TLintReport* report)
-        : mOptions(options), mReport(*report), mLoudness(report), mColours(report)
+    TLinter(const TLintOptions& options, TLintReport* report, const std::set<std::string>& pending)
+        : mOptions(options), mReport(*report), mLoudness(report), mColours(report), mPending(pending)
     {
     }
 
@@ -108,6 +108,10 @@ public:
             CheckLoudness(c);
         else if (c.kind == "textcolours" || c.kind == "ground" || c.kind == "contrast" || c.kind == "partycolours")
             AddColourRule(c);
+        else if (c.kind == "window")
+            CheckWindow(c);
+        else if (c.kind == "pending" && c.words[0].find(':') != std::string::npos)
+            --mReport.checks;  // a window's child: noted where the window is checked
         else if (c.kind == "pending")
             mReport.notes.push_back(c.where + ": " +
                                     (ExistsOrEnciphered(first) ? first + " exists now: take it off the pending list"
@@ -148,6 +152,68 @@ private:
         if (at != std::string::npos) {
             const std::string palette = options.substr(at + 8, options.find(',', at) - (at + 8));
             Expect(Exists(palette), c, "no palette " + palette);
+        }
+    }
+
+    // The script's text with the text of every script it reads
+    // (ReadFile("...")), where a helper may build a window for it.
+    bool ScriptText(const std::string& name, std::set<std::string>* seen, std::string* text)
+    {
+        if (!seen->insert(name).second)
+            return true;
+        char path[qm::kPathBufferSize];
+        std::FILE* file = qm::OpenResource(name.c_str(), path);
+        if (!file)
+            return false;
+        std::fclose(file);
+        std::string own;
+        if (!ReadText(path, &own))
+            return false;
+        *text += own;
+        static const std::regex reads(R"re(ReadFile\s*\(\s*["']([^"']+)["'])re");
+        for (auto it = std::sregex_iterator(own.begin(), own.end(), reads); it != std::sregex_iterator(); ++it)
+            ScriptText((*it)[1].str(), seen, text);
+        return true;
+    }
+
+    static std::string RegexQuote(const std::string& s)
+    {
+        static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+        return std::regex_replace(s, special, R"(\$&)");
+    }
+
+    // A screen script names the window type it builds and every child the
+    // code reads: renamed or dropped in the script, the lint fails.
+    void CheckWindow(const TContract& c)
+    {
+        const std::string& script = c.words[0];
+        std::set<std::string> seen;
+        std::string text;
+        if (!ScriptText(script, &seen, &text)) {
+            Expect(false, c, "no window script " + script);
+            return;
+        }
+        const std::string& type = c.words[1];
+        // The type's constructor, or its name handed to a helper that builds it.
+        if (type != "-")
+            Expect(std::regex_search(text, std::regex("\\b" + RegexQuote(type) + "\\s*[{(]|[\"']" +
+                                                      RegexQuote(type) + "[\"']")),
+                   c, script + " builds no " + type + " window");
+        for (std::size_t i = 2; i < c.words.size(); ++i) {
+            const std::string& name = c.words[i];
+            const std::size_t number = name.find("%d");
+            // A numbered name is made in the script from its text before the number.
+            const std::string pattern = number == std::string::npos
+                                            ? "[\"']" + RegexQuote(name) + "[\"']"
+                                            : "[\"']" + RegexQuote(name.substr(0, number));
+            const bool named = std::regex_search(text, std::regex(pattern));
+            const std::string key = script + ":" + name;
+            if (mPending.count(key)) {
+                mReport.notes.push_back(c.where + ": " + (named ? key + " is named now: take it off the pending list"
+                                                               : "pending: " + key));
+                continue;
+            }
+            Expect(named, c, script + " names no child \"" + name + "\" (the code reads it by that name)");
         }
     }
 
@@ -249,6 +315,7 @@ private:
     std::unique_ptr<TPlatform> mPlatform;
     TLoudness mLoudness;
     TColourRules mColours;
+    const std::set<std::string>& mPending;  // "SCRIPT:CHILD": children whose script is being made
 };
 
 void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report)
@@ -305,6 +372,15 @@ TLintReport Lint(const TLintOptions& options)
     }
     std::vector<TContract> contracts =
         ReadContracts(text, fs::path(options.contractsFile).filename().string(), &report.failures);
+    for (const std::string& file : options.moreContractFiles) {
+        std::string more;
+        if (!ReadText(file, &more)) {
+            report.failures.push_back(file + ": cannot be read");
+            continue;
+        }
+        std::vector<TContract> read = ReadContracts(more, fs::path(file).filename().string(), &report.failures);
+        contracts.insert(contracts.end(), read.begin(), read.end());
+    }
     std::vector<fs::path> scan;
     for (const std::string& folder : options.scanFolders)
         scan.push_back(fs::absolute(folder));
@@ -316,7 +392,7 @@ TLintReport Lint(const TLintOptions& options)
     TWorkingFolder inData(options.dataFolder);
     TAssetManager assets;
     {
-        TLinter linter(options, &report);
+        TLinter linter(options, &report, pending);
         for (const TContract& c : contracts)
             linter.Check(c);
         linter.Finish();

@@ -11,6 +11,7 @@ namespace contentlint {
 struct TLintOptions {
     std::string dataFolder;                // the resource folder the game runs in
     std::string contractsFile;
+    std::vector<std::string> moreContractFiles;  // read after it (generated lists)
     std::vector<std::string> scanFolders;  // code, scripts and data whose literal file names are checked
     int animationLimitMs = 60000;          // an animation the game waits on must end within this
 };

@@ -1,4 +1,4 @@
-// contentlint --data FOLDER --contracts FILE [--scan FOLDER]...
+// contentlint --data FOLDER --contracts FILE [--contracts FILE]... [--scan FOLDER]...
 // Exit status 0 when every check passes, 1 when one fails, 2 for a bad command line.
 #include "lint.h"
 
@@ -13,16 +13,17 @@ int main(int argc, char** argv)
         if (hasValue && std::strcmp(argv[i], "--data") == 0)
             options.dataFolder = argv[++i];
         else if (hasValue && std::strcmp(argv[i], "--contracts") == 0)
-            options.contractsFile = argv[++i];
+            (options.contractsFile.empty() ? options.contractsFile : options.moreContractFiles.emplace_back()) =
+                argv[++i];
         else if (hasValue && std::strcmp(argv[i], "--scan") == 0)
             options.scanFolders.push_back(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: contentlint --data FOLDER --contracts FILE [--scan FOLDER]...\n");
+            std::fprintf(stderr, "usage: contentlint --data FOLDER --contracts FILE... [--scan FOLDER]...\n");
             return 2;
         }
     }
     if (options.dataFolder.empty() || options.contractsFile.empty()) {
-        std::fprintf(stderr, "usage: contentlint --data FOLDER --contracts FILE [--scan FOLDER]...\n");
+        std::fprintf(stderr, "usage: contentlint --data FOLDER --contracts FILE... [--scan FOLDER]...\n");
         return 2;
     }
     contentlint::TLintReport report = contentlint::Lint(options);

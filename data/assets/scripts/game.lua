@@ -68,7 +68,7 @@ MakeDialog {
         UiFill(0, 146, 800, 4, trim),
         UiFill(0, 150, 800, 450, floor, "floor"),
         Window { name = "planks", x = 0, y = 0, w = 800, h = 600, unpack(planks) },
-        GameWindow { name = "game", x = 0, y = 0, w = 800, h = 600,
+        GameWindow { name = "maingamewindow", x = 0, y = 0, w = 800, h = 600,
             Window { name = "hud", x = 0, y = 0, w = 800, h = 44,
                 UiFill(0, 0, 800, 40, bar, "levelbackground"),
                 UiFill(0, 0, 800, 40, bar, "careerlevelbackground"),

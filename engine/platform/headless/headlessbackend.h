@@ -16,6 +16,10 @@ class THeadlessBackend : public IPlatformBackend {
 public:
     // ---- driven by the test
     std::uint32_t now = 0;
+    // The seed of the platform's random numbers, read once when the
+    // platform is made (SeedRand reseeds later): every run the same.
+    static constexpr unsigned kDefaultSeed = 1;
+    unsigned seed = kDefaultSeed;
     std::deque<TRawEvent> pending;
     int modifiers = 0;
     int mouseX = 0;  // the pointer, in drawable pixels (set it to warp)
@@ -50,6 +54,7 @@ public:
 
     std::uint32_t Milliseconds() override { return now; }
     void Sleep(int ms) override;
+    unsigned RandomSeed() override { return seed; }
     bool WaitEvent(TRawEvent* out, int timeoutMs) override;
     int Modifiers() override { return modifiers; }
     void MousePosition(int* x, int* y) override;

@@ -11,6 +11,7 @@
 #include <SDL2/SDL_opengl.h>
 
 #include <cstring>
+#include <ctime>
 #include <thread>
 
 namespace qm {
@@ -91,6 +92,11 @@ TSdlBackend::~TSdlBackend()
 std::uint32_t TSdlBackend::Milliseconds()
 {
     return MonotonicMilliseconds();
+}
+
+unsigned TSdlBackend::RandomSeed()
+{
+    return static_cast<unsigned>(std::time(nullptr));
 }
 
 void TSdlBackend::Sleep(int ms)

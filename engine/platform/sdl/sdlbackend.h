@@ -25,6 +25,7 @@ public:
 
     std::uint32_t Milliseconds() override;
     void Sleep(int ms) override;
+    unsigned RandomSeed() override;
     bool WaitEvent(TRawEvent* out, int timeoutMs) override;
     int Modifiers() override;
     void MousePosition(int* x, int* y) override;

@@ -84,6 +84,7 @@ TGLDisplayHandler::~TGLDisplayHandler()
     FlushSprites();
     mTexture.reset();
     mCursor.reset();
+    mPages.reset();
     ReleaseScreenFramebuffer();
     TInstanceHolder<TGLDisplayHandler>::Withdraw(this);
 }
@@ -284,6 +285,16 @@ void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& 
 
 bool TGLDisplayHandler::Begin2d()
 {
+    if (mEnd2dPending) {
+        // Nothing touched GL since the last 2D pass ended (that would have
+        // drawn its queue and left 2D): its state is this pass's, and its
+        // queued sprites are drawn together with this pass's.
+        mEnd2dPending = false;
+        SetBlendMode(kBlendAlpha);
+        SetFilteringMode(kFilterLinear);
+        mIn2d = true;
+        return true;
+    }
     FlushSprites();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -305,14 +316,30 @@ bool TGLDisplayHandler::Begin2d()
 
 void TGLDisplayHandler::End2d()
 {
+    mIn2d = false;
+    if (mJoinPasses && !mPlainDrawing && (!mSprites.IsEmpty() || !mLines.IsEmpty() || !mGlyphs.IsEmpty())) {
+        mEnd2dPending = true;
+        return;
+    }
     FlushSprites();
+    Leave2d();
+}
+
+void TGLDisplayHandler::JoinPasses(bool on)
+{
+    mJoinPasses = on;
+    if (!on)
+        FlushSprites();
+}
+
+void TGLDisplayHandler::Leave2d()
+{
     glDepthMask(GL_TRUE);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    mIn2d = false;
 }
 
 bool TGLDisplayHandler::Begin3d()
@@ -351,9 +378,15 @@ void TGLDisplayHandler::ApplyFilteringMode()
 void TGLDisplayHandler::FlushSprites()
 {
     mSprites.Flush();
+    mGlyphs.Flush();
+    mGlyphs.Flush();
     if (!mLines.IsEmpty()) {
         mLines.Flush(mDisplay.x2, mDisplay.y2);
         ApplyScissor();
+    }
+    if (mEnd2dPending) {
+        mEnd2dPending = false;
+        Leave2d();
     }
 }
 
@@ -370,14 +403,50 @@ bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
     if (!viewportKept || set.GetKind() == 0)
         return false;
     mSprites.Flush();
+    mGlyphs.Flush();
     if (mLines.IsFull(set.GetCount()))
         FlushSprites();
     return mLines.Add(set.GetVertices(), set.GetCount());
 }
 
-void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour)
+std::shared_ptr<TGLTexturePages> TGLDisplayHandler::GetTexturePages()
 {
-    mSprites.Add(texture, mBlendMode, mFilteringMode, quad, colour);
+    if (!mPages)
+        mPages = std::make_shared<TGLTexturePages>();
+    return mPages;
+}
+
+void TGLDisplayHandler::SetPlainDrawing(bool plain)
+{
+    FlushSprites();
+    mPlainDrawing = plain;
+}
+
+void TGLDisplayHandler::AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact)
+{
+    // Lines and glyphs queued before the sprite are drawn before it (one queue
+    // at a time holds anything: the others draw the sprites first).
+    if (!mLines.IsEmpty()) {
+        mLines.Flush(mDisplay.x2, mDisplay.y2);
+        ApplyScissor();
+    }
+    if (mPlainDrawing) {
+        mSprites.Add(texture, mBlendMode, mFilteringMode, quad, colour);
+        return;
+    }
+    // A pixel is drawn when its centre lies inside the quad: a quad whose
+    // bounds end where the box starts (or start where it ends) draws none.
+    float left = quad.corner[0].x, right = left, top = quad.corner[0].y, bottom = top;
+    for (const TQuadCorner& c : quad.corner) {
+        left = std::min(left, c.x);
+        right = std::max(right, c.x);
+        top = std::min(top, c.y);
+        bottom = std::max(bottom, c.y);
+    }
+    if (right <= float(mScissorBox.x1) || left >= float(mScissorBox.x2) || bottom <= float(mScissorBox.y1) ||
+        top >= float(mScissorBox.y2))
+        return;
+    mSprites.Add(texture, mBlendMode, texelExact ? kFilterPoint : mFilteringMode, quad, colour);
 }
 
 void TGLDisplayHandler::SetTexture(std::shared_ptr<TTexture> texture)
@@ -590,13 +659,13 @@ void TGLDisplayHandler::ApplyScissor()
     FlushSprites();
     if (mViewport.x2 < 1 || mViewport.y2 < 1)
         return;
-    if (!mHasDrawBounds) {
-        glScissor(mViewport.x1, mViewport.y1, mViewport.x2, mViewport.y2);
-        return;
-    }
-    TRect box = TRect{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2}.Intersect(
-        mDrawBounds);
-    glScissor(box.x1, box.y1, std::max(box.Width(), 0), std::max(box.Height(), 0));
+    TRect box{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2};
+    if (mHasDrawBounds)
+        box = box.Intersect(mDrawBounds);
+    box.x2 = std::max(box.x2, box.x1);
+    box.y2 = std::max(box.y2, box.y1);
+    mScissorBox = box;
+    glScissor(box.x1, box.y1, box.Width(), box.Height());
 }
 
 void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)
@@ -688,7 +757,10 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
     }
     glDrawArrays(Primitive(type), 0, set.GetCount());
-    CountGLDraw();
+    if (untextured)
+        CountGLDraw();
+    else
+        CountGLTexturedDraw(texture->GetTextureName());
     // The arrays belong to the caller: leave no pointer into them behind.
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -705,6 +777,25 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
     TGLTextureData* texture = GLData(atlas);
     if (!texture || !set.GetVertices() || set.GetCount() <= 0 || set.GetKind() == 0)
         return false;
+    // Glyphs are drawn with the whole display pushed as viewport, and popping
+    // it goes back to the top of the stack: where both are the viewport
+    // already, runs wait in a queue and go to GL together.
+    auto isWholeDisplay = [this](const TRect& r) {
+        return r.x1 == 0 && r.y1 == 0 && r.x2 == mDisplay.x2 && r.y2 == mDisplay.y2;
+    };
+    const bool wholeDisplay =
+        isWholeDisplay(mViewport) && !mViewportStack.empty() && isWholeDisplay(mViewportStack.back());
+    if (wholeDisplay && !mPlainDrawing) {
+        const GLuint atlas = texture->GetTextureName();
+        mSprites.Flush();
+        if (!mLines.IsEmpty())
+            FlushSprites();
+        if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
+            return true;
+        mGlyphs.Flush();
+        if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
+            return true;
+    }
     FlushSprites();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glMatrixMode(GL_MODELVIEW);
@@ -723,7 +814,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
 
     PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
     glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
-    CountGLDraw();
+    CountGLTexturedDraw(texture->GetTextureName());
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

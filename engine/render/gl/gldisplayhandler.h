@@ -12,6 +12,7 @@
 #include "engine/render/displayhandler.h"
 #include "engine/render/gl/glheaders.h"
 #include "engine/render/gl/glspritebatch.h"
+#include "engine/render/gl/gltexturepages.h"
 
 #include <memory>
 #include <vector>
@@ -33,6 +34,7 @@ public:
     str GetSystemData() override;
     bool Begin2d() override;
     void End2d() override;
+    void JoinPasses(bool on) override;
     bool Begin3d() override;
     void End3d() override;
     bool SetDisplay(int width, int height, bool fullscreen, bool a, bool b, bool c) override;
@@ -81,10 +83,21 @@ public:
     void ApplyFilteringMode();
     // Sprites are queued and drawn together (see TGLSpriteBatch): anything
     // else that touches GL flushes them first. Everything in this handler
-    // does; texture data does before its own GL work.
-    void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour);
+    // does; texture data does before its own GL work. A texel-exact quad
+    // (IsTexelExact) is sampled with the nearest texel whatever the
+    // filtering mode, which gives the same pixels for less work; a quad
+    // wholly outside the scissor box is left out.
+    void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact);
     void FlushSprites();
     int GetSpriteDrawCalls() const { return mSprites.GetDrawCalls(); }
+    int GetGlyphDrawCalls() const { return mGlyphs.GetDrawCalls(); }
+    // The texture pages that small textures share (made on first use).
+    std::shared_ptr<TGLTexturePages> GetTexturePages();
+    // Plain drawing draws every sprite from its texture's own GL texture with
+    // the filtering mode as set, leaves nothing out and joins no passes: the
+    // reference the pages and the shortcuts are compared against in tests.
+    void SetPlainDrawing(bool plain);
+    bool IsPlainDrawing() const { return mPlainDrawing; }
     void DrawCursor();
 
     // The platform tells the handler where the pointer is and the size of the
@@ -103,9 +116,14 @@ public:
     EFilteringModes GetFilteringMode() const { return mFilteringMode; }
     TTexture* GetRenderTarget() const { return mRenderTarget; }
     bool HasViewport() const;  // the current viewport is usable for drawing
+    // Sets GL's scissor box to the viewport (narrowed by the draw bounds);
+    // GL work that sets a box of its own calls it afterwards.
+    void ApplyScissor();
 
 private:
-    void ApplyScissor();
+    // Restores what Begin2d changed (End2d, or the first GL work after a
+    // joined pass's End2d).
+    void Leave2d();
     // The depth clear BeginDraw leaves until a frame first uses depth.
     void ClearDepthIfPending();
     bool QueueLines(const TVertexSet& set);
@@ -119,6 +137,7 @@ private:
     TRect mViewport{0, 0, 320, 240};
     TRect mDisplay{0, 0, 320, 240};
     TRect mDrawBounds;  // left, top, right, bottom; used while mHasDrawBounds
+    TRect mScissorBox;  // left, top, right, bottom: what ApplyScissor last gave GL
     bool mHasDrawBounds = false;
     bool mDepthClearPending = false;
     TRect mDepthClearBox;  // the viewport ({x, y, width, height}) BeginDraw cleared
@@ -140,4 +159,11 @@ private:
     GLuint mScreenDepth = 0;
     TGLSpriteBatch mSprites;
     TGLLineBatch mLines;
+    TGLGlyphBatch mGlyphs;
+    std::shared_ptr<TGLTexturePages> mPages;
+    bool mPlainDrawing = false;
+    bool mJoinPasses = false;
+    // A joined pass ended with sprites queued: the 2D state stays until they
+    // are drawn (FlushSprites), or the next Begin2d carries on with it.
+    bool mEnd2dPending = false;
 };

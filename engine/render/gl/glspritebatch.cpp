@@ -74,7 +74,7 @@ void TGLSpriteBatch::Flush()
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mVertices.data());
     glDrawArrays(GL_QUADS, 0, GLsizei(mVertices.size()));
-    CountGLDraw();
+    CountGLTexturedDraw(mTexture);
     // The store is reused: leave no array pointing into it.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
@@ -125,6 +125,57 @@ void TGLLineBatch::Flush(int width, int height)
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+    mVertices.clear();
+    ++mDrawCalls;
+}
+
+TGLGlyphBatch::TGLGlyphBatch()
+{
+    mVertices.reserve(kCapacity);
+}
+
+bool TGLGlyphBatch::Add(GLuint atlas, const void* vertices, int count)
+{
+    if (count <= 0 || mVertices.size() + size_t(count) > size_t(kCapacity) ||
+        (!mVertices.empty() && atlas != mAtlas))
+        return false;
+    mAtlas = atlas;
+    size_t start = mVertices.size();
+    mVertices.resize(start + size_t(count));
+    std::memcpy(mVertices.data() + start, vertices, size_t(count) * sizeof(TRawVertex));
+    return true;
+}
+
+void TGLGlyphBatch::Flush()
+{
+    if (mVertices.empty())
+        return;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    // Texels land on pixels one to one and already hold the blended colour,
+    // so they are taken as they are: each pixel gets what its line would.
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, mAtlas);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const auto* base = mVertices.front().bytes;
+    const GLsizei stride = sizeof(TRawVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, base);
+    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(mVertices.size()));
+    CountGLTexturedDraw(mAtlas);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
     mVertices.clear();

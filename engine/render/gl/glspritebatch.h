@@ -84,3 +84,32 @@ private:
     std::vector<TRawVertex> mVertices;
     int mDrawCalls = 0;
 };
+
+// Consecutive runs of cached glyphs from one atlas (the text rasteriser's
+// glyph quads as triangles) gathered into one draw call, for all the lines of
+// text drawn one after another: fixed state (the atlas's nearest texels taken
+// as they are, alpha blended, identity model-view, the scissor box as it is),
+// so only the vertices are kept. The caller flushes before any other GL work.
+class TGLGlyphBatch {
+public:
+    static constexpr int kCapacity = 24576;  // vertices, six a glyph; 768 KB, kept between frames
+
+    TGLGlyphBatch();
+
+    // Copies count vertices of the handler's 32-byte screen-space layout,
+    // textured from the atlas. Returns false, queueing nothing, when they
+    // would not fit or another atlas's glyphs wait; flush first.
+    bool Add(GLuint atlas, const void* vertices, int count);
+    void Flush();
+    bool IsEmpty() const { return mVertices.empty(); }
+    int GetDrawCalls() const { return mDrawCalls; }
+
+private:
+    struct TRawVertex {
+        unsigned char bytes[32];
+    };
+
+    std::vector<TRawVertex> mVertices;
+    GLuint mAtlas = 0;
+    int mDrawCalls = 0;
+};

@@ -1,5 +1,6 @@
 // What the GL back end asked of GL since the process started: draw calls
-// (anything that puts pixels on a surface) and texture uploads. Benchmarks
+// (anything that puts pixels on a surface), texture switches (textured draws
+// whose texture differs from the last textured draw's) and texture uploads. Benchmarks
 // and tests read the counters around a frame to see what it cost; nothing
 // in the engine depends on them.
 #pragma once
@@ -8,6 +9,8 @@
 
 struct TGLDrawStats {
     std::int64_t drawCalls = 0;
+    std::int64_t textureSwitches = 0;
+    unsigned lastTexture = 0;         // the GL name of the last textured draw
     std::int64_t uploads = 0;         // glTexImage2D and glTexSubImage2D calls with pixels
     std::int64_t uploadedPixels = 0;  // pixels those calls carried
 };
@@ -22,6 +25,16 @@ inline TGLDrawStats& GLDrawStats()
 inline void CountGLDraw()
 {
     ++GLDrawStats().drawCalls;
+}
+
+// A draw call sampling the texture of that GL name.
+inline void CountGLTexturedDraw(unsigned texture)
+{
+    CountGLDraw();
+    TGLDrawStats& stats = GLDrawStats();
+    if (texture != stats.lastTexture)
+        ++stats.textureSwitches;
+    stats.lastTexture = texture;
 }
 
 inline void CountGLUpload(std::int64_t pixels)

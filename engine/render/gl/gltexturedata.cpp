@@ -5,6 +5,7 @@
 #include "engine/render/gl/glstate.h"
 #include "engine/render/gl/glstats.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -24,9 +25,12 @@ public:
     {
         TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
         glBindFramebuffer(GL_FRAMEBUFFER, handler ? handler->GetDrawFramebuffer() : 0);
-        if (handler)
-            glViewport(0, 0, handler->GetDisplayWidth(), handler->GetDisplayHeight());
         glEnable(GL_SCISSOR_TEST);
+        if (handler) {
+            glViewport(0, 0, handler->GetDisplayWidth(), handler->GetDisplayHeight());
+            // A copy sets a scissor box of its own: the screen's comes back.
+            handler->ApplyScissor();
+        }
     }
     TDrawIntoTexture(const TDrawIntoTexture&) = delete;
     TDrawIntoTexture& operator=(const TDrawIntoTexture&) = delete;
@@ -61,6 +65,7 @@ TGLTextureData::~TGLTextureData()
 void TGLTextureData::DeleteDeviceObjects()
 {
     FlushQueuedSprites();
+    LeavePage();
     // Without a handler the context is gone and took its objects with it.
     if (!TGLDisplayHandler::GetInstance())
         return;
@@ -71,7 +76,115 @@ void TGLTextureData::DeleteDeviceObjects()
     mFramebuffer = mTexture = 0;
 }
 
+// ---------------------------------------------------------------- texture pages
+
+bool TGLTextureData::WantsPage() const
+{
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    return mMaySharePage && handler && handler->GetTexturePages() && !mFramebuffer && !mDeviceNewer &&
+           !IsSystemSurface() && !HasFlag(kRenderTarget) && !HasFlag(kPalettized) && mImageWidth >= 1 &&
+           mImageHeight >= 1 && mImageWidth <= mSurfaceWidth && mImageHeight <= mSurfaceHeight &&
+           mImageWidth <= TGLTexturePages::kLargestSide && mImageHeight <= TGLTexturePages::kLargestSide;
+}
+
+bool TGLTextureData::PlaceOnPage()
+{
+    if (!WantsPage()) {
+        LeavePage();
+        return false;
+    }
+    if (mRegion.texture && mRegion.rect.Width() == mImageWidth && mRegion.rect.Height() == mImageHeight)
+        return false;
+    LeavePage();
+    std::shared_ptr<TGLTexturePages> pages = TGLDisplayHandler::GetInstance()->GetTexturePages();
+    if (!pages->Allocate(mImageWidth, mImageHeight, &mRegion)) {
+        mRegion = TGLPageRegion{};
+        return false;
+    }
+    mPages = pages;
+    UploadToPage({0, 0, mImageWidth, mImageHeight});
+    return true;
+}
+
+void TGLTextureData::UploadToPage(const TRect& rect)
+{
+    // The page holds the image only; the surface's margin is never sampled from it.
+    const TRect part = rect.Intersect({0, 0, mImageWidth, mImageHeight});
+    if (!mRegion.texture || part.IsEmpty() || mPixels.empty())
+        return;
+    glBindTexture(GL_TEXTURE_2D, mRegion.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.x1);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, part.y1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, mRegion.rect.x1 + part.x1, mRegion.rect.y1 + part.y1, part.Width(),
+                    part.Height(), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+    CountGLUpload(std::int64_t(part.Width()) * part.Height());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+}
+
+void TGLTextureData::LeavePage()
+{
+    if (!mRegion.texture)
+        return;
+    FlushQueuedSprites();
+    if (std::shared_ptr<TGLTexturePages> pages = mPages.lock())
+        pages->Free(mRegion);
+    mRegion = TGLPageRegion{};
+    mPages.reset();
+}
+
+void TGLTextureData::SetMaySharePage(bool may)
+{
+    TTextureData::SetMaySharePage(may);
+    if (!may) {
+        if (mRegion.texture)
+            MakeOwnTexture();
+        LeavePage();
+        return;
+    }
+    // A texture made before it was allowed moves now; its own texture goes
+    // unless something drew into it.
+    if (!WantsPage())
+        return;
+    PlaceOnPage();
+    if (mRegion.texture && mTexture) {
+        FlushQueuedSprites();
+        glDeleteTextures(1, &mTexture);
+        mTexture = 0;
+    }
+}
+
 // ---------------------------------------------------------------- device copy
+
+GLuint TGLTextureData::GetTextureName()
+{
+    if (!mTexture && !mPixels.empty())
+        MakeOwnTexture();
+    return mTexture;
+}
+
+void TGLTextureData::MakeOwnTexture()
+{
+    if (mTexture || mPixels.empty())
+        return;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glGenTextures(1, &mTexture);
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, mSurfaceWidth, mSurfaceHeight, 0, GL_BGRA,
+                 GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
+    CountGLUpload(std::int64_t(mSurfaceWidth) * mSurfaceHeight);
+    glBindTexture(GL_TEXTURE_2D, GLuint(previous));
+}
 
 bool TGLTextureData::CreateDeviceSurface()
 {
@@ -81,6 +194,16 @@ bool TGLTextureData::CreateDeviceSurface()
     if (mFramebuffer) {
         glDeleteFramebuffers(1, &mFramebuffer);
         mFramebuffer = 0;
+    }
+    LeavePage();
+    if (WantsPage()) {
+        // The image goes onto a page with its first upload; until then (and
+        // when no page has room) it is drawn from a texture of its own.
+        if (mTexture) {
+            glDeleteTextures(1, &mTexture);
+            mTexture = 0;
+        }
+        return true;
     }
     if (!mTexture)
         glGenTextures(1, &mTexture);
@@ -105,6 +228,12 @@ bool TGLTextureData::CreateDeviceSurface()
 void TGLTextureData::UploadPixels()
 {
     FlushQueuedSprites();
+    if (mMaySharePage) {
+        if (!PlaceOnPage())
+            UploadToPage({0, 0, mImageWidth, mImageHeight});
+        if (!mRegion.texture)
+            MakeOwnTexture();  // no page: the texture is its own again
+    }
     if (!mTexture)
         return;
     glBindTexture(GL_TEXTURE_2D, mTexture);
@@ -117,7 +246,15 @@ void TGLTextureData::UploadPixels()
 void TGLTextureData::UploadRect(const TRect& rect)
 {
     FlushQueuedSprites();
-    if (!mTexture || rect.IsEmpty())
+    if (rect.IsEmpty())
+        return;
+    if (mMaySharePage) {
+        if (!PlaceOnPage())
+            UploadToPage(rect);
+        if (!mRegion.texture)
+            MakeOwnTexture();
+    }
+    if (!mTexture)
         return;
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
@@ -145,6 +282,11 @@ void TGLTextureData::DownloadPixels()
 GLuint TGLTextureData::GetFramebuffer()
 {
     FlushQueuedSprites();
+    if (!mFramebuffer) {
+        // What is drawn into the texture lives on its own texture from now on.
+        MakeOwnTexture();
+        LeavePage();
+    }
     if (!mFramebuffer && mTexture) {
         GLint previous = 0;
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
@@ -173,7 +315,7 @@ void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const
 {
     FlushQueuedSprites();
     auto* target = dynamic_cast<TGLTextureData*>(&destination);
-    if (!target || !mTexture)
+    if (!target || !GetTextureName())
         return;
     TDrawIntoTexture into(target->GetFramebuffer(), target->mSurfaceWidth, target->mSurfaceHeight);
     // Only the source rectangle, placed at (x, y), is written; the rest of the
@@ -215,6 +357,7 @@ void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
 
 void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLint environment)
 {
+    MakeOwnTexture();
     TQuadVertex vertices[4];
     for (int i = 0; i < 4; ++i) {
         const TQuadCorner& c = quad.corner[i];
@@ -225,7 +368,7 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, vertices);
     glDrawArrays(GL_QUADS, 0, 4);
-    CountGLDraw();
+    CountGLTexturedDraw(mTexture);
     // The vertices live on this stack frame: leave no array pointing at them.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
@@ -237,7 +380,7 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
 void TGLTextureData::Draw(float x, float y, float alpha, float scale, const TRect* source)
 {
     FlushQueuedSprites();
-    if (IsSystemSurface() || !mTexture) {
+    if (IsSystemSurface() || !GetTextureName()) {
         QM_ASSERT(!"Attempt to call Draw on an mSystemRamTexture.");
         return;
     }
@@ -287,7 +430,7 @@ void TGLTextureData::QueueSprite(const TVec2& pos, float alpha, float scaleX, fl
                                  const TVec2* centre, const TColor& colour, int flags, const float* matrix,
                                  const TRect* source, const TRect* visible)
 {
-    if (IsSystemSurface() || !mTexture) {
+    if (IsSystemSurface() || mPixels.empty()) {
         QM_ASSERT(!"Attempt to call DrawSprite on an mSystemRamTexture.");
         return;
     }
@@ -308,8 +451,41 @@ void TGLTextureData::QueueSprite(const TVec2& pos, float alpha, float scaleX, fl
     params.viewportOrigin = {vp.x1, vp.y1};
     params.visible = visible;
     TSpriteQuad quad = BuildSpriteQuad(params);
+    const TColor tint{colour.r, colour.g, colour.b, std::fabs(alpha)};
+    if (handler->IsPlainDrawing()) {
+        handler->AddSprite(GetTextureName(), quad, tint, false);
+        return;
+    }
+    const bool exact = IsTexelExact(quad, params.surfaceSize);
+    if (exact && OntoPage(quad))
+        handler->AddSprite(mRegion.texture, quad, tint, true);
+    else
+        handler->AddSprite(GetTextureName(), quad, tint, exact);
+}
 
-    handler->AddSprite(mTexture, quad, {colour.r, colour.g, colour.b, std::fabs(alpha)});
+bool TGLTextureData::OntoPage(TSpriteQuad& quad) const
+{
+    if (!mRegion.texture || mRegion.rect.Width() != mImageWidth || mRegion.rect.Height() != mImageHeight)
+        return false;
+    // The texels the quad reads, which must all be the image's.
+    const float width = float(mSurfaceWidth), height = float(mSurfaceHeight);
+    float left = quad.corner[0].u * width, right = left, top = quad.corner[0].v * height, bottom = top;
+    for (const TQuadCorner& c : quad.corner) {
+        left = std::min(left, c.u * width);
+        right = std::max(right, c.u * width);
+        top = std::min(top, c.v * height);
+        bottom = std::max(bottom, c.v * height);
+    }
+    if (left < 0 || top < 0 || right > float(mImageWidth) || bottom > float(mImageHeight))
+        return false;
+    // Texel t of the image is texel (region + t) of the page; with sizes that
+    // are powers of two both coordinates are exact in float.
+    constexpr float kPage = float(TGLTexturePages::kPageSize);
+    for (TQuadCorner& c : quad.corner) {
+        c.u = (float(mRegion.rect.x1) + c.u * width) / kPage;
+        c.v = (float(mRegion.rect.y1) + c.v * height) / kPage;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- render targets

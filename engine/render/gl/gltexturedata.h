@@ -3,11 +3,21 @@
 // draws into it, a framebuffer object over that texture. Render targets,
 // texture FillRect and texture-to-texture copies draw through that
 // framebuffer; the CPU copy is then stale and Lock reads the texture back.
+//
+// A texture that may share a page (SetMaySharePage) keeps its image on one
+// of the handler's texture pages (gltexturepages.h): its texel-exact sprites
+// draw from there, in the same batch as other images of the page. Its own GL
+// texture is made only when something needs it (a sprite between pixels,
+// Draw, DrawVertices, a copy from it); drawing into it (a framebuffer) takes
+// it off the page for good.
 #pragma once
 
 #include "engine/render/gl/glheaders.h"
+#include "engine/render/gl/gltexturepages.h"
 #include "engine/render/spritequad.h"
 #include "engine/render/texturedata.h"
+
+#include <memory>
 
 class TGLTextureData : public TTextureData {
 public:
@@ -22,10 +32,14 @@ public:
                         const TRect& visible) override;
     bool BeginRenderTarget() override;
     void EndRenderTarget() override;
+    void SetMaySharePage(bool may) override;
 
-    GLuint GetTextureName() const { return mTexture; }
+    // The texture's own GL texture, made from the pixels when it has none yet.
+    GLuint GetTextureName();
     // The framebuffer object over this texture, made on first use.
     GLuint GetFramebuffer();
+    // Where the image sits on a texture page; texture 0 when it does not.
+    const TGLPageRegion& GetPageRegion() const { return mRegion; }
 
 protected:
     bool CreateDeviceSurface() override;
@@ -40,10 +54,22 @@ private:
     void QueueSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation, const TVec2* centre,
                      const TColor& colour, int flags, const float* matrix, const TRect* source,
                      const TRect* visible);
+    // The quad moved onto the page when it is texel-exact and reads only the
+    // image; false when it must draw from the texture's own.
+    bool OntoPage(TSpriteQuad& quad) const;
     // Draws the quad with this texture bound; texture environment as given.
     void DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLint environment);
+    bool WantsPage() const;
+    // Gives the image a place on a page when it wants one and has none of its
+    // size, and uploads it there (true); without room it keeps its own texture.
+    bool PlaceOnPage();
+    void UploadToPage(const TRect& rect);
+    void LeavePage();
+    void MakeOwnTexture();
     void DeleteDeviceObjects();
 
     GLuint mTexture = 0;
     GLuint mFramebuffer = 0;
+    TGLPageRegion mRegion;
+    std::weak_ptr<TGLTexturePages> mPages;  // the handler's, while the region is held
 };
