@@ -108,7 +108,7 @@ TEST_P(BrokenIntro, TheLevelStartsWithoutIt)
     TGame* game = nullptr;
     for (int i = 0; i < 200 && !(game && game->GetGameData()->GetState() == kPlaying); ++i) {
         Idle(16);
-        game = GetCast<TGame>(Find("game"));
+        game = GetCast<TGame>(Find("maingamewindow"));
     }
     const std::string log = EndLog();
     ASSERT_NE(game, nullptr) << log;
@@ -143,7 +143,7 @@ TEST_F(DamagedData, ALevelOverScreenThatBuiltNothingGoesBackToTheMap)
         Idle(16);
     Press("letsplay");
     ASSERT_TRUE(WaitForTop("scripts/game.lua"));
-    auto* game = GetCast<TGame>(Find("game"));
+    auto* game = GetCast<TGame>(Find("maingamewindow"));
     ASSERT_NE(game, nullptr);
     TLevelResult result;
     result.win = true;
