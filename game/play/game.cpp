@@ -225,8 +225,6 @@ void TGame::SetupLevel()
         settings->GetGameClock()->Start();
         mLastClockMs = settings->GetGameClock()->GetTime();
     }
-    SetChildText("openclosed", String("open"));
-    ShowChild("skiptutorial", mGameData->GetTutorial().IsActive());
     str flashlightName = "ui/levelspecific/flashlight";
     const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
     if (restaurant == str("cruise") || restaurant == str("blimp") || restaurant == str("train"))
@@ -279,8 +277,6 @@ void TGame::UpdateGame()
     }
     if (mGameData->GetLives() != livesBefore)
         ShowLives();
-    if (mGameData->IsClosedShown())
-        SetChildText("openclosed", String("closed"));
     UpdateText();
     InvalidateRect(nullptr);
 }
@@ -371,6 +367,9 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
     over->SetStats(mScore->GetChecksCollected(), mScore->GetPenalties(),
                    mGameData->GetLevelManager()->GetCurrentLevelStr(), result.levelScore, career,
                    String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    // Why a level with parties served can end on a score of 0.
+    const int penalty = mScore->GetPenaltyPoints();
+    over->SetPenalty(penalty < 0 ? String("over_penalty", str::getFormatted("%d", penalty)) : str());
     if (mGameData->IsEndless()) {
         if (result.gameOver)
             over->SetDescription(String("gameover"));
@@ -380,6 +379,7 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
         over->SetDescription(mGameData->GetLevelManager()->GetLevelOverText(result.win));
         over->SetWin(result.win, result.gameOver);
         over->SetExpertMode(result.expert);
+        over->SetBonus(result.bonus > 0 ? String("over_bonus", str::getFormatted("%d", result.bonus)) : str());
     }
 }
 
@@ -390,6 +390,16 @@ void TGame::CloseLevelOver()
         return;
     if (TWindow* panel = ChildOf(top, "overbackground"))
         TWindowSlide::Start(panel, -1, "");
+}
+
+void TGame::LevelSetUp()
+{
+    // Nothing of the last level stays on the display: the sign says open,
+    // the upgrade offer is gone, and the tutorial's button shows only while
+    // a tutorial runs.
+    ShowChild("upgrade", false);
+    ShowChild("upgradeanim", false);
+    UpdateText();
 }
 
 void TGame::LeaveRestaurant(int)
@@ -528,6 +538,9 @@ void TGame::UpdateText()
     ShowChild("goal", !pastGoal);
     SetChildText("scoreval", str::getFormatted("%d", levelScore));
     SetChildText("cashval", String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText("openclosed", String(mGameData->IsClosedShown() ? "closed" : "open"));
+    if (TWindow* skip = Child("skiptutorial"); skip && skip->IsVisible() != tutorial)
+        ShowChild("skiptutorial", tutorial);
 }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }

@@ -61,6 +61,7 @@ public:
     float GetClockAngle() const;
 
     // ---- IGameHost
+    void LevelSetUp() override;
     void OpenLevelIntro() override;
     void OpenLevelOver(const TLevelResult& result) override;
     void CloseLevelOver() override;

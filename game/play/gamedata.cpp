@@ -271,6 +271,7 @@ void TGameData::SetupLevel()
     if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
         unlocks->MarkCurrentState();
     ++mAttempts;
+    mHost->LevelSetUp();
 }
 
 void TGameData::BuildStationList()

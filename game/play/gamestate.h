@@ -32,6 +32,9 @@ struct TLevelResult {
 class IGameHost {
 public:
     virtual ~IGameHost() = default;
+    // A level (the first, the next or the same again) was set up: whatever
+    // the host shows of the level starts afresh (its signs, its buttons).
+    virtual void LevelSetUp() {}
     // The intro screen opens (the flow has paused the game clock through
     // PauseGame; an intro that cannot show resumes it).
     virtual void OpenLevelIntro() = 0;

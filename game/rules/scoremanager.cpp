@@ -151,6 +151,7 @@ void TScoreManager::Penalize(int amount, float x, float y)
     if (mScore < mLevelStartScore)
         mScore = mLevelStartScore;
     ++mPenalties;
+    mPenaltyPoints += amount;
 }
 
 void TScoreManager::Tip(int amount, float x, float y)
@@ -205,6 +206,7 @@ void TScoreManager::ClearLevel()
 {
     mChecksCollected = 0;
     mPenalties = 0;
+    mPenaltyPoints = 0;
     mChainAction = kScoreNone;
     mChainCount = 0;
     ClearLists();

@@ -56,6 +56,9 @@ public:
     int GetLevelStartScore() const { return mLevelStartScore; }
     int GetChecksCollected() const { return mChecksCollected; }
     int GetPenalties() const { return mPenalties; }
+    // What the level's penalties asked (a negative sum), before the floor of
+    // the level start score took its share.
+    int GetPenaltyPoints() const { return mPenaltyPoints; }
     eScoreAction GetChainAction() const { return mChainAction; }
     int GetChainCount() const { return mChainCount; }
     int GetPoints(eScoreAction action) const;
@@ -75,6 +78,7 @@ private:
     std::int32_t mLevelStartScore = 0;
     std::int32_t mChecksCollected = 0;
     std::int32_t mPenalties = 0;
+    std::int32_t mPenaltyPoints = 0;
     TTextGraphic* mTextGraphic = nullptr;  // owned; freed with Destroy
     eScoreAction mChainAction = kScoreNone;
     std::int32_t mChainCount = 0;

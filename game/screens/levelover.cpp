@@ -7,6 +7,7 @@
 #include "game/screens/childwindows.h"
 #include "game/settings/settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -15,6 +16,13 @@ constexpr int kSoundType = 1000;
 constexpr float kStepSeconds = 0.016f;
 const TVec2 kFromCentre{400, 250};
 const TVec2 kFromLeft{50, 250};
+// What only a career board shows (the level's score, the total of the best
+// scores, the cash), and what only an endless board shows (the shift's
+// score and its entry in the best scores).
+const char* const kCareerOnly[] = {"levelscorelabel", "totalscore", "levelmoneylabel", "levelmoney"};
+const char* const kEndlessOnly[] = {"shiftscorelabel", "levelmoneystrlabel", "levelmoneystr"};
+// The announcement of a new personal best, shown with the buttons.
+const char* const kNewBest[] = {"highscorebutton", "highscoretext", "levelscorestr"};
 
 using contract::Child;
 const contract::TChildSpec kOverChildren[] = {
@@ -37,6 +45,15 @@ const contract::TChildSpec kOverChildren[] = {
     Child("quit"),
     Child("highscorebutton"),
     Child("highscoretext"),
+    // The bonus a level paid, beside the cash; what the walk-outs cost,
+    // beside their count.
+    Child("levelbonus", &TText::ClassId),
+    Child("lostpoints", &TText::ClassId),
+    // The labels of the rows only one game mode shows.
+    Child("levelscorelabel"),
+    Child("levelmoneylabel"),
+    Child("shiftscorelabel"),
+    Child("levelmoneystrlabel"),
 };
 
 bool InSixthRestaurant()
@@ -64,6 +81,8 @@ void TLevelOver::PostChildrenInit()
     // The texts glide in one after another: none shows before its turn.
     for (const char* name : {"served", "lost", "levelscore", "score"})
         Show(name, false);
+    Show("levelbonus", false);  // only a level that paid one shows it
+    Show("lostpoints", false);  // shown with the walk-outs' value
     if (TModalWindow* modal = FindParentModal())
         modal->AdoptTask(new TUpdateLevelOverTask(this));
 }
@@ -83,7 +102,9 @@ void TLevelOver::SetWin(bool win, bool gameOver)
     mWin = win;
     mGameOver = gameOver;
     Show(win ? "quessalose" : "quessawin", false);
-    for (const char* name : {"continue", "tryagain", "highscorebutton", "highscoretext", "quit"})
+    for (const char* name : {"continue", "tryagain", "quit"})
+        Show(name, false);
+    for (const char* name : kNewBest)
         Show(name, false);
 }
 
@@ -106,11 +127,34 @@ void TLevelOver::SetStats(int served, int lost, const str& level, int levelScore
         SetChildText("levelmoneystr", str::getFormatted("%d", levelScore));
     }
     SetChildText("score", str::getFormatted("%d", score));
+    const bool endless = IsEndless();
+    for (const char* name : kCareerOnly)
+        Show(name, !endless);
+    for (const char* name : kEndlessOnly)
+        Show(name, endless);
     if (InSixthRestaurant())
         Show("totalscore", false);
 }
 
+void TLevelOver::SetBonus(const str& text)
+{
+    SetChildText("levelbonus", text);
+    Show("levelbonus", text.length() != 0 && !IsEndless());
+}
+
+void TLevelOver::SetPenalty(const str& text)
+{
+    SetChildText("lostpoints", text);
+    mPenaltyShown = text.length() != 0;
+}
+
 void TLevelOver::SetDescription(const str& text) { SetChildText("levelinfo", text); }
+
+void TLevelOver::ShowPenalty()
+{
+    if (mPenaltyShown)
+        Show("lostpoints", true);
+}
 
 void TLevelOver::NextStep(int step)
 {
@@ -118,14 +162,22 @@ void TLevelOver::NextStep(int step)
     mStepTimer = 0;
 }
 
-void TLevelOver::Glide(const char* name, TVec2 from)
+void TLevelOver::Glide(const char* name, TVec2 fromOnScreen)
 {
     mMoving = Child(name);
     if (!mMoving)
         return;
     const TRect laid = mMoving->GetRect();
     mTarget = TVec2(static_cast<float>(laid.x1), static_cast<float>(laid.y1));
-    mPosition = from;
+    // The value slides along its own row, from where the screen point lies
+    // across the board, so it never crosses another row; no further than
+    // kMaxSlide, so it never runs over its row's label either.
+    TRect parent{};
+    if (TWindow* row = mMoving->GetParent())
+        row->GetWindowRect(&parent);
+    const float widest = static_cast<float>(std::max(0, (parent.x2 - parent.x1) - (laid.x2 - laid.x1)));
+    const float from = std::clamp(fromOnScreen.x - static_cast<float>(parent.x1), 0.0f, widest);
+    mPosition = TVec2(std::clamp(from, mTarget.x - kMaxSlide, mTarget.x + kMaxSlide), mTarget.y);
     const TVec2 way = mTarget - mPosition;
     const float length = std::sqrt(way.x * way.x + way.y * way.y);
     // A text that starts where it belongs has nowhere to go (and no direction).
@@ -179,12 +231,14 @@ void TLevelOver::Update(float dt)
     case 2:
         if (!glided)
             return;
+        ShowPenalty();
         NextStep(3);
         Glide("levelscore", kFromLeft);
         return;
     case 3:
         if (!glided)
             return;
+        ShowPenalty();
         NextStep(4);
         if (!InSixthRestaurant())
             Glide("score", kFromLeft);
@@ -225,15 +279,16 @@ void TLevelOver::TurnOnButtons()
         Show("quit", true);
         Show("tryagain", true);
     } else if (mWin) {
+        // The next level, or back to the map with the win kept.
         Show("continue", true);
+        Show("quit", true);
     } else {
         Show("quit", true);
         Show("tryagain", true);
     }
-    if (mNewHiscore) {
-        Show("highscorebutton", true);
-        Show("highscoretext", true);
-    }
+    if (mNewHiscore)
+        for (const char* name : kNewBest)
+            Show(name, true);
 }
 
 TUpdateLevelOverTask::TUpdateLevelOverTask(TLevelOver* window) : mWindow(window), mAlive(window->Lifeline().Handle())

@@ -21,6 +21,7 @@ public:
 
     static constexpr int kDone = 7;
     static constexpr float kGlideSpeed = 800;  // px per second on each axis
+    static constexpr float kMaxSlide = 120;    // px a value slides along its row
 
     TLevelOver();
     ~TLevelOver() override;
@@ -30,6 +31,12 @@ public:
     void SetExpertMode(bool expert);
     void SetStats(int served, int lost, const str& level, int levelScore, int score, const str& money);
     void SetDescription(const str& text);
+    // The bonus the level paid into the cash, as the line beside it shows
+    // it; empty when it paid none (the line hides).
+    void SetBonus(const str& text);
+    // What the walk-outs cost, beside their row once its value is in; empty
+    // when nobody walked out.
+    void SetPenalty(const str& text);
     void NewHighScore() { mNewHiscore = true; }
     void Update(float dt);
     // Moves the gliding text; true once it stands at its place (or none glides).
@@ -39,6 +46,7 @@ public:
 
 private:
     void NextStep(int step);
+    void ShowPenalty();
     void Glide(const char* name, TVec2 from);
     void Show(const char* name, bool show);
     void SetChildText(const char* name, const str& text);
@@ -50,6 +58,7 @@ private:
     bool mGameOver = false;
     float mStepTimer = 0;
     bool mNewHiscore = false;
+    bool mPenaltyShown = false;
     TWindow* mMoving = nullptr;
     TVec2 mPosition, mTarget, mDirection;
     std::shared_ptr<TSound> mLoseSound, mWinSound, mExpertSound;

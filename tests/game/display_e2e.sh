@@ -18,7 +18,7 @@ if [[ -z "${QM_DISPLAY_E2E_SIZE:-}" ]]; then
   [[ ${#sizes[@]} -gt 0 ]] || sizes=(800x600 1024x768 1280x1024)
   for s in "${sizes[@]}"; do
     echo "---- $s"
-    QM_DISPLAY_E2E_SIZE=$s xvfb-run -a -s "-screen 0 ${s}x24" "$0" "$game" "$artefacts"
+    QM_DISPLAY_E2E_SIZE=$s "$(dirname "$(readlink -f "$0")")/../support/xserver" "$s" "$0" "$game" "$artefacts"
   done
   exit 0
 fi

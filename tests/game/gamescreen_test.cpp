@@ -2,6 +2,7 @@
 // engine: Play on the main menu and on the map, the intro, "Let's play", the pause key
 // and the pause screen, the level-over screen's count-up. The sound files are
 // not copied: the game plays on without them.
+#include "floorbot.h"
 #include "gameapp_fixture.h"
 
 #include "engine/base/clock.h"
@@ -15,6 +16,7 @@
 #include "game/floor/eatingstation.h"
 #include "game/play/game.h"
 #include "game/play/gamedata.h"
+#include "game/rules/scoremanager.h"
 #include "game/screens/levelover.h"
 #include "game/settings/settings.h"
 
@@ -22,6 +24,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -37,6 +42,29 @@ protected:
             fs::copy(data / folder, scratch.Path() / "assets" / folder, fs::copy_options::recursive);
     }
 
+    // The pictures and sounds too, for the figures a bot picks up by their looks.
+    void LinkGameArt()
+    {
+        const fs::path data = fs::path(QM_SOURCE_DIR) / "data" / "assets";
+        for (const fs::directory_entry& entry : fs::directory_iterator(data))
+            if (entry.is_directory() && !fs::exists(scratch.Path() / "assets" / entry.path().filename()))
+                fs::create_directory_symlink(entry.path(), scratch.Path() / "assets" / entry.path().filename());
+    }
+    std::string HudText(const char* name)
+    {
+        auto* text = GetCast<TText>(Game() ? Game()->GetChildWindow(name, -1) : nullptr);
+        return text ? text->GetText().c_str() : "<none>";
+    }
+    // "Let's play" once the intro's panel has slid in; then the game runs.
+    void LetsPlay()
+    {
+        TWindow* letsplay = Top()->GetChildWindow("letsplay", -1);
+        ASSERT_NE(letsplay, nullptr);
+        for (int i = 0; i < 100 && !letsplay->IsVisible(); ++i)
+            Idle(16);
+        Press("letsplay");
+        ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+    }
     TModalWindow* Top() { return manager->GetTopModalWindow(); }
     str TopName() { return Top() ? Top()->GetName() : str(); }
     TGame* Game() { return GetCast<TGame>(Find("maingamewindow")); }
@@ -56,7 +84,7 @@ protected:
     }
     // A first start: the name, Play on the main menu, then Play on the map
     // (level 1 chosen).
-    void PlayFromTitle()
+    void PlayFromTitle(const std::function<void()>& onTheMap = {})
     {
         Start();
         Idle();
@@ -68,6 +96,8 @@ protected:
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+        if (onTheMap)
+            onTheMap();
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
     }
@@ -219,6 +249,210 @@ TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)
         EXPECT_EQ(text->GetRect().x1, 100) << name;
     }
     EXPECT_TRUE(next->IsVisible());
+}
+
+// Each level starts from a clean display. The tutorial's button goes when
+// the tutorial ends; level 1, served by a bot, closes ("Closed" on the sign);
+// "Continue" opens level 2 with the sign saying "Open" and no tutorial button.
+TEST_F(GameScreen, TheNextLevelStartsWithTheSignOpenAndNoTutorialButton)
+{
+    LinkGameArt();
+    PlayFromTitle();
+    LetsPlay();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    TWindow* skip = game->GetChildWindow("skiptutorial", -1);
+    ASSERT_NE(skip, nullptr);
+    EXPECT_TRUE(skip->IsVisible());
+    EXPECT_EQ(HudText("openclosed"), "Open");
+    floor->GetTutorial().SetActive(false);  // the tutorial's last step
+    Idle(16);
+    EXPECT_FALSE(skip->IsVisible());
+
+    TFloorBot bot(*floor, EBotManner::kCareful);
+    bool closedShown = false;
+    for (int i = 0; i < 20000 && floor->GetState() != kLevelOver; ++i) {
+        Idle(16);
+        bot.Act();
+        closedShown = closedShown || HudText("openclosed") == "Closed";
+    }
+    ASSERT_EQ(floor->GetState(), kLevelOver);
+    EXPECT_TRUE(closedShown);
+    ASSERT_TRUE(floor->GetLastResult().win);
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    // Under the board the display shows what the board says: the level's
+    // score, and the cash with the bonus the win paid.
+    auto* boardCash = GetCast<TText>(Top()->GetChildWindow("levelmoney", -1));
+    ASSERT_NE(boardCash, nullptr);
+    EXPECT_EQ(HudText("cashval"), std::string(boardCash->GetText().c_str()));
+    EXPECT_EQ(HudText("cashval"), "$" + std::to_string(floor->GetLastResult().bonus));
+    EXPECT_EQ(HudText("scoreval"), std::to_string(floor->GetLastResult().levelScore));
+    TWindow* next = Top()->GetChildWindow("continue", -1);
+    ASSERT_NE(next, nullptr);
+    for (int i = 0; i < 400 && !next->IsVisible(); ++i)
+        Idle(16);
+    Press("continue");
+    ASSERT_TRUE(WaitForTop("scripts/levelintro.lua", 400));
+    EXPECT_EQ(HudText("levelval"), "2");
+    EXPECT_EQ(HudText("openclosed"), "Open");
+    EXPECT_FALSE(skip->IsVisible());
+    LetsPlay();
+    for (int i = 0; i < 60; ++i)
+        Idle(16);
+    EXPECT_EQ(floor->GetState(), kPlaying);
+    EXPECT_EQ(HudText("openclosed"), "Open");
+    EXPECT_FALSE(skip->IsVisible());
+}
+
+// An endless shift that ends in a new personal best: the shipped board
+// announces it with the score and leads to the best scores, and back. (The
+// shipped string table keeps the scores local only, where the game announces
+// no best: this test allows the server's table too.)
+TEST_F(GameScreen, AnEndlessShiftsNewBestIsAnnouncedWithTheWayToTheBestScores)
+{
+    {
+        const fs::path strings = scratch.Path() / "assets" / "strings.xml";
+        std::ifstream in(strings, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string from = "highscoremode</Data></Cell><Cell><Data ss:Type=\"String\">2<";
+        const std::size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos);
+        text[at + from.size() - 2] = '1';
+        std::ofstream(strings, std::ios::binary) << text;
+    }
+    LinkGameArt();
+    PlayFromTitle([] {
+        TSettings* settings = TSettings::GetInstance();
+        settings->SetCurrentGameMode(TSettings::kEndlessMode);
+        settings->SetCurrentLevel(0);  // the easy shift
+        settings->PlayedEndlessTutorial();
+    });
+    LetsPlay();
+    TGameData* floor = Game()->GetGameData();
+    ASSERT_TRUE(floor->IsEndless());
+    // Served for a while, then left alone until the hearts are gone.
+    TFloorBot bot(*floor, EBotManner::kCareful);
+    for (int i = 0; i < 60 * 90; ++i) {
+        Idle(16);
+        bot.Act();
+    }
+    for (int i = 0; i < 60 * 900 && floor->GetState() != kLevelOver; ++i)
+        Idle(16);
+    ASSERT_EQ(floor->GetState(), kLevelOver);
+    const TLevelResult& result = floor->GetLastResult();
+    ASSERT_TRUE(result.gameOver);
+    ASSERT_GT(result.levelScore, 0);
+    EXPECT_TRUE(result.newHiscore);
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    for (int i = 0; i < 600 && over->GetStep() < TLevelOver::kDone; ++i)
+        Idle(16);
+    const auto text = [over](const char* name) {
+        auto* t = GetCast<TText>(over->GetChildWindow(name, -1));
+        return t ? std::string(t->GetText().c_str()) : std::string("<none>");
+    };
+    const auto shown = [over](const char* name) {
+        TWindow* w = over->GetChildWindow(name, -1);
+        return w && w->IsVisible();
+    };
+    const std::string score = std::to_string(result.levelScore);
+    EXPECT_TRUE(shown("highscoretext"));
+    EXPECT_EQ(text("highscoretext"), "A new personal best!");
+    EXPECT_TRUE(shown("levelscorestr"));
+    EXPECT_EQ(text("levelscorestr"), score);
+    EXPECT_TRUE(shown("levelmoneystr"));
+    EXPECT_EQ(text("levelmoneystr"), score);
+    EXPECT_EQ(text("score"), score);
+    EXPECT_EQ(text("levelinfo"), "Game over: every heart is gone.");
+    for (const char* careerOnly : {"levelscore", "levelmoney", "totalscore", "expert", "continue"})
+        EXPECT_FALSE(shown(careerOnly)) << careerOnly;
+    for (const char* way : {"quit", "tryagain", "highscorebutton"})
+        EXPECT_TRUE(shown(way)) << way;
+    Press("highscorebutton");
+    ASSERT_TRUE(WaitForTop("scripts/hiscore.lua"));
+    Press("gamemodeleft");  // the player looks at the career's table
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentGameModeInt(), TSettings::kCareerMode);
+    Press("back");
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    for (int i = 0; i < 5; ++i)
+        Idle(16);
+    // Back on the board, the shift is the easy endless one it was.
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentGameModeInt(), TSettings::kEndlessMode);
+    EXPECT_EQ(TSettings::GetInstance()->GetCurrentLevel(), 0);
+}
+
+// The shipped board counts its results up in their rows: while a value
+// glides in, it stays level with its row's label and clear of it, from the
+// first frame to the last.
+TEST_F(GameScreen, TheBoardsValuesGlideAlongTheirOwnRows)
+{
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TLevelResult result;
+    result.win = true;
+    result.levelScore = 4321;
+    result.bonus = 300;
+    game->OpenLevelOver(result);
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    const std::pair<const char*, const char*> rows[] = {
+        {"served", "servedlabel"}, {"lost", "lostlabel"}, {"levelscore", "levelscorelabel"}, {"score", "totalscore"}};
+    int glidingFrames = 0;
+    for (int i = 0; i < 400 && over->GetStep() < TLevelOver::kDone; ++i) {
+        Idle(16);
+        for (auto [value, label] : rows) {
+            TWindow* v = over->GetChildWindow(value, -1);
+            auto* l = GetCast<TText>(over->GetChildWindow(label, -1));
+            ASSERT_TRUE(v && l) << value;
+            if (!v->IsVisible())
+                continue;
+            TRect text;
+            l->GetTextBounds(&text);
+            EXPECT_EQ(v->GetRect().y1, l->GetRect().y1) << value << " left its row";
+            EXPECT_GT(v->GetRect().x2 - 60, l->GetRect().x1 + text.x2) << value << " runs over its label";
+            glidingFrames += v->GetRect().x1 != 300;
+        }
+    }
+    EXPECT_EQ(over->GetStep(), TLevelOver::kDone);
+    EXPECT_GT(glidingFrames, 4);  // the values did glide
+    for (const char* name : {"continue", "quit", "levelbonus"}) {
+        TWindow* w = over->GetChildWindow(name, -1);
+        EXPECT_TRUE(w && w->IsVisible()) << name;
+    }
+    EXPECT_EQ(GetCast<TText>(over->GetChildWindow("levelbonus", -1))->GetText(), str("+$300 bonus"));
+}
+
+// Parties that walked out say what they cost once their count is in place:
+// a level with a party served can end on 0, and the board shows why.
+TEST_F(GameScreen, TheWalkOutsRowSaysWhatTheyCost)
+{
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TScoreManager* score = game->GetGameData()->GetScoreManager();
+    score->ScoreAction(kScoreCheck, 0, 0);
+    score->Penalize(-300, 0, 0);
+    score->Penalize(-300, 0, 0);
+    TLevelResult result;
+    result.levelScore = game->GetGameData()->GetLevelScore();
+    game->OpenLevelOver(result);
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    TWindow* lost = over->GetChildWindow("lost", -1);
+    auto* cost = GetCast<TText>(over->GetChildWindow("lostpoints", -1));
+    ASSERT_TRUE(lost && cost);
+    EXPECT_EQ(cost->GetText(), str("-600 points"));
+    bool costBeforeCount = false;
+    for (int i = 0; i < 400 && over->GetStep() < TLevelOver::kDone; ++i) {
+        Idle(16);
+        costBeforeCount = costBeforeCount || (cost->IsVisible() && over->GetStep() < 2);
+    }
+    EXPECT_FALSE(costBeforeCount);
+    EXPECT_TRUE(cost->IsVisible());
+    EXPECT_EQ(GetCast<TText>(lost)->GetText(), str("2"));
 }
 
 // The first level on the game's own art: the floor the tutorial teaches on.

@@ -3,6 +3,8 @@
 // without noise range, and a table whose art does not sit on the floor grid.
 #include "party_fixture.h"
 
+#include "game/floor/customer.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,4 +79,34 @@ TEST_F(PartyTest, TablesSitOnTheFloorGridWithinABoundedShift)
             EXPECT_GE(y - table.GetLocation().y, 0);
         }
     }
+}
+
+// A picture taken or a kiss given holds the party only while its figures
+// smile or lean in: every shipped figure ends both, and a tourist party
+// whose picture was taken goes on to order.
+TEST_F(PartyTest, APictureOrAKissHoldsThePartyOnlyForAWhile)
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(mHome / "assets/customers")) {
+        const std::string figure = "customers/" + entry.path().filename().string();
+        for (bool kiss : {false, true}) {
+            TCustomer member(kColorBlue, figure.c_str(), 6, 99);
+            if (kiss)
+                member.LeanIn();
+            else
+                member.SmileForCamera();
+            ASSERT_TRUE(member.IsPlayingAnim()) << figure;
+            for (int tick = 0; tick < 100 && member.IsPlayingAnim(); ++tick)
+                Tick();
+            EXPECT_FALSE(member.IsPlayingAnim()) << figure << (kiss ? " leans in" : " smiles") << " for ever";
+        }
+    }
+    const int chairs[] = {kColorGrey, kColorGrey};
+    TTable table("restaurants/spaceship/", 0, 2, chairs, {400, 300});
+    auto owned = MakeParty(41, {kColorRed, kColorRed}, MakeDef("tourist_male", 20000, 3000));
+    TParty* party = owned.get();
+    SeatByDrag(party, table, std::move(owned));
+    ASSERT_EQ(party->GetState(), kStateDeciding);
+    party->TakePicture();
+    ASSERT_TRUE(Run(table, 10.0f));
+    EXPECT_EQ(party->GetState(), kStateReadyToOrder);
 }

@@ -157,6 +157,7 @@ TEST_F(Scoring, TipsLandAsCoinsAndWalkOutsNeverSinkBelowTheLevelStart)
     score->Penalize(-1000, 50, 60);  // more than the level earned
     EXPECT_EQ(score->GetScore(), 500);
     EXPECT_EQ(score->GetPenalties(), 2);
+    EXPECT_EQ(score->GetPenaltyPoints(), -1020);  // what they asked, floor or not
 
     // A restart takes the gains back and drops a coin still in the air, unpaid.
     score->ScoreAction(kScoreMop, 0, 0);
@@ -165,6 +166,7 @@ TEST_F(Scoring, TipsLandAsCoinsAndWalkOutsNeverSinkBelowTheLevelStart)
     score->Update(2.0f);
     EXPECT_EQ(score->GetScore(), 500);
     EXPECT_EQ(score->GetPenalties(), 0);
+    EXPECT_EQ(score->GetPenaltyPoints(), 0);
     EXPECT_TRUE(score->GetBubbles().empty());
 
     // Bubbles rise for their lifetime, then go.

@@ -44,7 +44,7 @@
 # differ A.png B.png (pixels that differ), wait_exit WHAT (waits for the
 # program to end; its exit code is in $status), fail MESSAGE (shows the log).
 #
-# Sourcing runs the script again under a virtual X display (xvfb-run) when
+# Sourcing runs the script again under a virtual X display (tests/support/xserver) when
 # there is no DISPLAY, or always with E2E_OWN_DISPLAY=1 set before it (a
 # script that changes the server, e.g. its keyboard layout).
 #
@@ -56,7 +56,7 @@
 # prefs.dat); SDL_AUDIODRIVER is dummy.
 
 if [[ -z "${DISPLAY:-}" ]] || [[ -n "${E2E_OWN_DISPLAY:-}" && -z "${_E2E_OWN_DISPLAY_UP:-}" ]]; then
-  _E2E_OWN_DISPLAY_UP=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  _E2E_OWN_DISPLAY_UP=1 exec "$(dirname "${BASH_SOURCE[0]}")/xserver" 1280x1024 "$0" "$@"
 fi
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-60}

@@ -100,7 +100,8 @@ POSES["ditch"] = [STAND.but("ditch1", mood="frown", brows="angry", left=(-9, 14)
                   STAND.but("ditch2", mood="frown", brows="angry", left=(-9, 14), right=(9, 14), steam=True, bob=-2)]
 
 # The script functions the game plays on a customer's body. Those the game
-# waits for (drinking, leaving, anger) end; the rest loop until replaced.
+# waits for (drinking, leaving, anger, a smile for the camera, a kiss) end;
+# the rest loop until replaced.
 FUNCTIONS = [
     Function("Stand", 500, POSES["stand"], loops=True),
     Function("StandUnhappy", 500, POSES["unhappy"], loops=True),
@@ -112,8 +113,8 @@ FUNCTIONS = [
     Function("CallWaiter", 250, POSES["callwaiter"], loops=True),
     Function("Eat", 250, POSES["eat"], loops=True),
     Function("PreFood", 300, POSES["prefood"], loops=True),
-    Function("CameraSmile", 500, POSES["smile"], loops=True),
-    Function("LeanIn", 500, POSES["leanin"], loops=True),
+    Function("CameraSmile", 500, POSES["smile"] * 3),
+    Function("LeanIn", 500, POSES["leanin"] * 3),
     Function("Drink", 300, POSES["drink"][:1] + POSES["drink"][1:] * 3 + POSES["drink"][:1]),
     Function("SitAngry", 200, POSES["sitangry"] * 3),
     Function("BuzzLeftMad", 200, POSES["buzzLeft"] * 3),
