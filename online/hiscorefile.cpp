@@ -45,9 +45,14 @@ bool decipher(TEncrypt& cipher, const unsigned char* data, int size, std::vector
     return cipher.DecryptBinary(data, size, out->data(), needed, false) == 0;
 }
 
-EHiscoreFile reject(const str& path)
+// Never saved over: the file may hold scores a later version can read.
+EHiscoreFile reject(const str& path, const char* why, str* keptAside)
 {
-    KeepAside(path);
+    *keptAside = KeepAside(path);
+    if (keptAside->length() > 0)
+        WriteDbg("HiScores: %s %s; kept as %s, starting with no scores", path.c_str(), why, keptAside->c_str());
+    else
+        WriteDbg("HiScores: %s %s and cannot be set aside; starting with no scores", path.c_str(), why);
     return EHiscoreFile::kRejected;
 }
 
@@ -66,13 +71,17 @@ bool WriteHiscoreFile(const str& path, const str& text, TEncrypt& cipher)
     return WriteFileReplacing(path, body.data(), body.size());
 }
 
-EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text)
+EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text, str* keptAside)
 {
+    str ignored;
+    if (!keptAside)
+        keptAside = &ignored;
+    *keptAside = str();
     std::string bytes;
     if (!ReadWholeFile(path, &bytes))
-        return EHiscoreFile::kMissing;
+        return PathExists(path) ? reject(path, "cannot be read", keptAside) : EHiscoreFile::kMissing;
     if (bytes.size() <= kChecksumBlock)
-        return reject(path);
+        return reject(path, "is too short to hold scores", keptAside);
 
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t bodySize = bytes.size() - kChecksumBlock;
@@ -80,11 +89,11 @@ EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text)
     if (!decipher(cipher, data + bodySize, static_cast<int>(kChecksumBlock), &stored) || stored.size() < 4 ||
         std::memcmp(stored.data(), checksumOf(data, bodySize).data(), 4) != 0) {
         WriteDbg("HiScores: Checksum did not match! Ignoring saved score data.");
-        return reject(path);
+        return reject(path, "fails its checksum", keptAside);
     }
     std::vector<unsigned char> plain;
     if (!decipher(cipher, data, static_cast<int>(bodySize), &plain))
-        return reject(path);
+        return reject(path, "cannot be deciphered", keptAside);
     // The text ends at its NUL; the buffer always has one at the end.
     *text = str(reinterpret_cast<const char*>(plain.data()));
     return EHiscoreFile::kRead;

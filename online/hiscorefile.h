@@ -18,7 +18,9 @@ enum class EHiscoreFile {
 // Enciphers the text and writes it through a temporary file. False when nothing was written.
 bool WriteHiscoreFile(const str& path, const str& text, TEncrypt& cipher);
 
-// Reads and checks the file. A rejected file has been kept aside as path + ".bad".
-EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text);
+// Reads and checks the file. A rejected file (unreadable, short, tampered,
+// undecipherable) has been named in the log and kept aside as path + ".bad"
+// (or ".bad2"...): *keptAside (when given) is that name, "" when the rename failed.
+EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text, str* keptAside = nullptr);
 
 }  // namespace qm

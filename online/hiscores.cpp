@@ -30,7 +30,8 @@ const char kDebugServerFile[] = "hiscoreserver.txt";
 const char kProtocolVersion[] = "1.0";
 const int kScoresPerRequest = 500;
 // A list of 500 scores is some tens of kilobytes; anything beyond this is not
-// a reply of ours and is refused before it takes memory or time.
+// a reply of ours and is refused before it takes memory or time. Every
+// request to the hiscore server, a submission too, is held to it.
 const size_t kReplyLimit = 1u << 20;
 
 const char kUnableToConnect[] = "Unable to connect to server. Please try again later.";
@@ -75,6 +76,8 @@ public:
     str defaultError;
     std::unique_ptr<TEncrypt> cipher;
     bool saveEnabled = false;
+    bool foundUnreadable = false;
+    str keptAside;
     qm::TReplyReader reader;  // the last reply, read apart from the frame when large
 
     TQmHiscoreTable* CurrentTable()
@@ -111,8 +114,19 @@ void TQmHiscoresData::LoadPreferences()
     if (saveEnabled)
         qm::RemoveStaleTemporaries(prefsPath);
     str text;
-    if (qm::ReadHiscoreFile(prefsPath, *cipher, &text) == qm::EHiscoreFile::kRead)
+    switch (qm::ReadHiscoreFile(prefsPath, *cipher, &text, &keptAside)) {
+    case qm::EHiscoreFile::kRead:
         qm::ReadHiscoreText(text.c_str(), &rememberedUsers, &localTables);
+        break;
+    case qm::EHiscoreFile::kRejected:
+        foundUnreadable = true;
+        // A file that could not be set aside is never saved over.
+        if (keptAside.length() == 0)
+            saveEnabled = false;
+        break;
+    case qm::EHiscoreFile::kMissing:
+        break;
+    }
 }
 
 void TQmHiscoresData::SavePreferences()
@@ -126,7 +140,10 @@ void TQmHiscoresData::SavePreferences()
 void TQmHiscoresData::ReadSettings()
 {
     TXmlNode settings;
-    settings.ParseFile((str("./") + str(kHiscoreSettingsFile)).c_str());
+    // The file is optional; one that is there but damaged is named.
+    const EXmlParse result = settings.ParseFile((str("./") + str(kHiscoreSettingsFile)).c_str());
+    if (result != EXmlParse::kOk && result != EXmlParse::kUnreadable)
+        WriteDbg("HiScores: %s %s; the built-in settings are used", kHiscoreSettingsFile, XmlParseProblem(result));
     if (TXmlNode* hiscore = settings.GetChild("hiscore")) {
         if (TXmlNode* fixed = hiscore->GetChild("language")) {
             language = fixed->GetContent();
@@ -272,6 +289,10 @@ TQmHiscores::TQmHiscores(const char* game, const char* keyText, const char* vers
 
 TQmHiscores::~TQmHiscores() = default;
 
+bool TQmHiscores::FoundUnreadableFile() const { return mData->foundUnreadable; }
+
+str TQmHiscores::GetKeptAside() const { return mData->keptAside; }
+
 void TQmHiscores::SetProperty(EProperty property, const char* value)
 {
     TQmHiscoresData& d = *mData;
@@ -358,6 +379,7 @@ bool TQmHiscores::SubmitScore(const char* name, const char* password, bool remem
     }
 
     d.http.Init(d.serverUrl.c_str(), false, nullptr);
+    d.http.SetReplyLimit(kReplyLimit);
     d.http.AddArg("lang", d.language.c_str());
     d.http.AddArg("ver", kProtocolVersion);
     d.http.AddArg("game", d.game.c_str());

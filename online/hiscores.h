@@ -8,6 +8,8 @@
 // Only one request is in flight; starting one abandons the previous one.
 #pragma once
 
+#include "engine/base/str.h"
+
 #include <memory>
 
 class TQmHiscoresData;
@@ -49,6 +51,12 @@ public:
     bool GetUserBestScore(EUserScore which, int* score, int* rank, char* gameData, int length);
 
     bool GetRememberedUserInfo(char* name, int nameLength, char* password, int passwordLength);
+
+    // Whether the load found a hiscore.dat it could not read (the tables
+    // and logins then started empty), and the name it was kept aside as
+    // ("" when it could not be).
+    bool FoundUnreadableFile() const;
+    str GetKeptAside() const;
     // Remembers the current player's login, or forgets it when either text is
     // null or empty; saves.
     void SetRememberedUserInfo(const char* name, const char* password);

@@ -17,6 +17,9 @@ const char kUserAgent[] = "roroz/Mac";
 // queue megabytes that one poll would have to drain or drop.
 const int kSocketReceiveBuffer = 256 << 10;
 
+// Redirects a download follows before it fails.
+const long kMaxRedirects = 5;
+
 int limitReceiveBuffer(void*, curl_socket_t socket, curlsocktype purpose)
 {
     if (purpose == CURLSOCKTYPE_IPCXN)
@@ -87,6 +90,13 @@ bool THttpData::Prepare(const TOptions& options)
         curl_easy_setopt(mCurl, CURLOPT_POSTFIELDS, mArgs.c_str());
     } else {
         curl_easy_setopt(mCurl, CURLOPT_HTTPGET, 1L);
+    }
+    if (mFile) {
+        // A download that moved is fetched from where it went: the file must
+        // get the content, not the empty body of the redirect.
+        curl_easy_setopt(mCurl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(mCurl, CURLOPT_MAXREDIRS, kMaxRedirects);
+        curl_easy_setopt(mCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     }
     return true;
 }
@@ -176,15 +186,20 @@ void THttpData::Finish(int curlResult)
     } else if (curlResult == CURLE_WRITE_ERROR && mFile) {
         WriteDbg("HTTP: cannot write %s", mOutFile.c_str());
         mStatus = kOutputNotWritable;
+    } else if (curlResult == CURLE_OUT_OF_MEMORY) {
+        // What libcurl answers to a single header line longer than it takes.
+        WriteDbg("HTTP: the reply from %s has a header line longer than the client accepts; refused", mUrl.c_str());
+        mStatus = kFailed;
     } else if (curlResult != CURLE_OK) {
         WriteDbg("HTTP: %s failed: %s", mUrl.c_str(),
                  mError[0] ? mError : curl_easy_strerror(static_cast<CURLcode>(curlResult)));
         mStatus = kFailed;
-    } else if (mFile && mResponseCode >= 400) {
-        // An error page must not replace the file that was asked for. A reply
-        // in memory is handed over whatever the code: servers put the text of
-        // a refusal in the body, and the caller reads it.
-        WriteDbg("HTTP: %s answered %ld", mUrl.c_str(), mResponseCode);
+    } else if (mFile && (mResponseCode < 200 || mResponseCode > 299)) {
+        // Only the content asked for replaces the file: not an error page,
+        // nor the empty body of a redirect that could not be followed. A
+        // reply in memory is handed over whatever the code: servers put the
+        // text of a refusal in the body, and the caller reads it.
+        WriteDbg("HTTP: %s answered %ld; %s is left as it was", mUrl.c_str(), mResponseCode, mOutFile.c_str());
         mStatus = kFailed;
     } else {
         mStatus = kDone;

@@ -52,6 +52,12 @@ void TAssetManager::RemoveAsset(str key)
     mAssets.erase(key);
 }
 
+bool TAssetManager::FirstReportOf(const str& key)
+{
+    TAssetManager* manager = GetInstance();
+    return !manager || manager->mReported.insert(key).second;
+}
+
 // ---------------------------------------------------------------- TAssetMap
 
 void TAssetMap::RegisterLoader(int order, Loader loader)

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 
 class TAsset : public std::enable_shared_from_this<TAsset> {
@@ -49,8 +50,15 @@ public:
     std::shared_ptr<TAsset> GetAsset(str key) const;
     void RemoveAsset(str key);
 
+    // True the first time a problem with the resource `key` (a missing or
+    // damaged file) is reported in the life of the running registry, or
+    // always when there is none: a file asked for again and again (every
+    // frame, every level) is named in the log once.
+    static bool FirstReportOf(const str& key);
+
 private:
     std::map<str, std::weak_ptr<TAsset>> mAssets;
+    std::set<str> mReported;
 };
 
 class TAssetMap {

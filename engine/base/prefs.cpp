@@ -67,12 +67,11 @@ int TPrefs::Checksum(const char* text, int length)
 
 bool TPrefs::ReadDocument(const char* bytes, int length, const str& keyText, TXmlNode* document)
 {
-    if (keyText.length() == 0) {
-        document->ParseBytes(bytes, length);
-        return hasSection(document);
-    }
+    if (keyText.length() == 0)
+        return document->ParseBytes(bytes, length) == EXmlParse::kOk && hasSection(document);
     TXmlNode wrapper;
-    wrapper.ParseBytes(bytes, length);
+    if (wrapper.ParseBytes(bytes, length) != EXmlParse::kOk)
+        return false;
     TXmlNode* data1 = wrapper.GetChild("data1");
     TXmlNode* data2 = wrapper.GetChild("data2");
     if (!data1 || !data2)
@@ -85,8 +84,7 @@ bool TPrefs::ReadDocument(const char* bytes, int length, const str& keyText, TXm
     long long storedSum = std::strtoll(stored.c_str(), &end, 10);
     if (end == stored.c_str() || storedSum != Checksum(plain.c_str(), plain.length()))
         return false;
-    document->ParseString(plain.c_str());
-    return true;
+    return document->ParseString(plain.c_str()) == EXmlParse::kOk;
 }
 
 std::string TPrefs::WriteDocument(const TXmlNode& document, const str& keyText)
@@ -107,6 +105,8 @@ void TPrefs::LoadPrefs()
 {
     mDocument.Clear();
     mSection = nullptr;
+    mFoundUnreadable = false;
+    mKeptAside = str();
     if (mWritable && mPath.length() > 0)
         qm::RemoveStaleTemporaries(mPath);
     if (mPath.length() > 0 && qm::PathExists(mPath)) {
@@ -115,8 +115,10 @@ void TPrefs::LoadPrefs()
                       ReadDocument(bytes.data(), static_cast<int>(bytes.size()), mKey, &mDocument);
         if (!loaded) {
             mDocument.Clear();
+            mFoundUnreadable = true;
             // Never overwrite what we cannot read: it may hold a player's progress.
             str aside = mWritable ? qm::KeepAside(mPath) : str();
+            mKeptAside = aside;
             if (aside.length() > 0) {
                 WriteDbg("Preferences %s cannot be read; kept as %s, starting afresh", mPath.c_str(), aside.c_str());
             } else {

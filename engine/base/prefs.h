@@ -61,6 +61,11 @@ public:
 
     const str& GetPath() const { return mPath; }
     const str& GetInstallKey() const { return mInstallKey; }
+    // Whether the last load found a file it could not read (the store then
+    // started empty), and where that file was kept aside ("" when it could
+    // not be: nothing is saved over it then).
+    bool FoundUnreadableFile() const { return mFoundUnreadable; }
+    const str& GetKeptAside() const { return mKeptAside; }
 
     // Decodes the bytes of a prefs.dat into the document holder. False when
     // they are not a store written under this key (garbage, damaged, foreign
@@ -84,4 +89,6 @@ private:
     str mPath;
     str mInstallKey;
     bool mWritable;
+    bool mFoundUnreadable = false;
+    str mKeptAside;
 };

@@ -85,12 +85,47 @@ bool removeIfAbandoned(const str& file)
     return removed;
 }
 
+// A lock on the folder itself closes the moment between a save creating its
+// temporary and locking it, when the temporary looks abandoned: saves hold
+// it shared over that moment, the cleanup exclusively over its whole pass.
+// Without a folder that can be opened there is no lock, and nothing worse
+// than before.
+class TFolderLock {
+public:
+    TFolderLock(const str& folder, int operation)
+    {
+        mFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (mFd >= 0 && ::flock(mFd, operation) != 0) {
+            ::close(mFd);
+            mFd = -1;
+            mRefused = true;
+        }
+    }
+    ~TFolderLock()
+    {
+        if (mFd >= 0)
+            ::close(mFd);
+    }
+    TFolderLock(const TFolderLock&) = delete;
+    TFolderLock& operator=(const TFolderLock&) = delete;
+    // True when another process holds the folder (a save creating its temporary).
+    bool Refused() const { return mRefused; }
+
+private:
+    int mFd = -1;
+    bool mRefused = false;
+};
+
 }  // namespace
 
 int RemoveStaleTemporaries(const str& path)
 {
     str folder = folderOf(path);
     std::string prefix = std::string(baseNameOf(path).c_str()) + ".";
+    // A save is creating its temporary right now: leftovers wait for the next pass.
+    const TFolderLock lock(folder, LOCK_EX | LOCK_NB);
+    if (lock.Refused())
+        return 0;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return 0;
@@ -113,13 +148,19 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
     RemoveStaleTemporaries(path);
     str pattern = path + str(".XXXXXX");
     std::string temp(pattern.c_str());
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        WriteDbg("Cannot save %s: cannot create a temporary file (%s)", path.c_str(), std::strerror(errno));
-        return false;
+    int fd = -1;
+    {
+        // Created and locked under the folder's lock, so no cleanup ever
+        // finds it unlocked.
+        const TFolderLock creating(folderOf(path), LOCK_SH);
+        fd = ::mkstemp(temp.data());
+        if (fd < 0) {
+            WriteDbg("Cannot save %s: cannot create a temporary file (%s)", path.c_str(), std::strerror(errno));
+            return false;
+        }
+        // Held until the rename, so another process's cleanup leaves it alone.
+        ::flock(fd, LOCK_EX);
     }
-    // Held until the rename, so another process's cleanup leaves it alone.
-    ::flock(fd, LOCK_EX);
     bool written = writeAll(fd, static_cast<const char*>(data), size);
     int error = errno;
     if (written && ::fsync(fd) != 0) {

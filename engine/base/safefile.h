@@ -14,14 +14,18 @@ namespace qm {
 // Replaces the file at `path` with the bytes: they go to a new temporary file
 // in the same folder (mode 0600), which is flushed to the disk and renamed
 // over `path`. The temporary stays locked until it is renamed, so other
-// processes know it is not abandoned; abandoned ones are removed first. On any failure the temporary file is removed, a line is
-// logged, false is returned and the old file is untouched.
+// processes know it is not abandoned; abandoned ones are removed first.
+// On any failure the temporary file is removed, a line is logged, false is
+// returned and the old file is untouched.
 bool WriteFileReplacing(const str& path, const void* data, std::size_t size);
 
 // Removes the temporaries of `path` that a save killed mid-write left behind:
 // path + "." + six letters or digits (the pattern WriteFileReplacing uses)
-// that no running save holds locked. Returns how many were removed. The file
-// itself is never touched: until the rename, it holds the last good save.
+// that no running save holds locked. A save holds the folder's lock while
+// it creates and locks its temporary; a pass that finds it held removes
+// nothing (the leftovers go at a later one). Returns how many were removed.
+// The file itself is never touched: until the rename, it holds the last
+// good save.
 int RemoveStaleTemporaries(const str& path);
 
 // The whole content of a file. False when it cannot be opened or read.

@@ -258,31 +258,63 @@ TXmlNode::TXmlNode(const char* name) : mName(name ? name : ""), mChildCursor(kUn
 
 TXmlNode::~TXmlNode() = default;
 
-void TXmlNode::ParseFile(const char* path)
+const char* XmlParseProblem(EXmlParse result)
+{
+    switch (result) {
+    case EXmlParse::kOk: return "";
+    case EXmlParse::kUnreadable: return "is missing or cannot be read";
+    case EXmlParse::kEmpty: return "holds no XML element";
+    case EXmlParse::kUnclosed: return "ends inside an element or a tag (cut short?)";
+    case EXmlParse::kStrayEndTag: return "goes on after an end tag that closes nothing";
+    }
+    return "cannot be read";
+}
+
+EXmlParse TXmlNode::ParseFile(const char* path)
 {
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (!file)
-        return;
+        return EXmlParse::kUnreadable;
     // Read whole: the tokenizer steps back several bytes, more than a FILE promises.
     std::string bytes;
-    qm::ReadAndClose(file, &bytes);
-    ParseBytes(bytes.data(), static_cast<int>(std::min(bytes.size(), size_t{std::numeric_limits<int>::max()})));
+    if (!qm::ReadAndClose(file, &bytes))
+        return EXmlParse::kUnreadable;
+    return ParseBytes(bytes.data(), static_cast<int>(std::min(bytes.size(), size_t{std::numeric_limits<int>::max()})));
 }
 
-void TXmlNode::ParseString(const char* text)
+EXmlParse TXmlNode::ParseString(const char* text)
 {
-    if (text)
-        ParseBytes(text, static_cast<int>(std::min(std::strlen(text), size_t{std::numeric_limits<int>::max()})));
+    return ParseBytes(text, text ? static_cast<int>(std::min(std::strlen(text), size_t{std::numeric_limits<int>::max()}))
+                                 : 0);
 }
 
-void TXmlNode::ParseBytes(const char* text, int length)
+EXmlParse TXmlNode::ParseBytes(const char* text, int length)
 {
+    // What the document adds goes again if it is refused.
+    const size_t children = mChildren.size();
+    const str content = mContent;
+    const int contentLength = mContentLength;
+
     TGetCharString source(text, length);
-    Parse(&source, 0);
+    ParseFindings findings;
+    Parse(&source, 0, &findings);
+    EXmlParse result = EXmlParse::kOk;
+    if (findings.unclosed)
+        result = EXmlParse::kUnclosed;
+    else if (findings.strayEndTag)
+        result = EXmlParse::kStrayEndTag;
+    else if (findings.elements == 0)
+        result = EXmlParse::kEmpty;
+    if (result != EXmlParse::kOk) {
+        mChildren.resize(children);
+        mContent = content;
+        mContentLength = contentLength;
+    }
+    return result;
 }
 
 // One element's body: content words and tags up to its end tag or the end of input.
-void TXmlNode::Parse(TGetChar* source, int depth)
+void TXmlNode::Parse(TGetChar* source, int depth, ParseFindings* findings)
 {
     // Elements opened beyond kMaxDepth stay children of this node, but their
     // bodies are read here; count them so that their end tags do not end ours.
@@ -291,22 +323,33 @@ void TXmlNode::Parse(TGetChar* source, int depth)
         bool quoted, startsWithEntity;
         int length;
         str token = qmGetToken(source, &quoted, &startsWithEntity, &length);
-        if (length == 0 && !quoted)
+        if (length == 0 && !quoted) {
+            // Only the document itself may end with the input.
+            if (depth > 0 || flattened > 0)
+                findings->unclosed = true;
             return;
+        }
         if (!isMarkup(token, length, quoted, startsWithEntity, '<')) {
             OnContent(token, length);
             continue;
         }
         TXmlNode* child = nullptr;
-        switch (ParseTag(source, &child)) {
+        switch (ParseTag(source, &child, findings)) {
         case TagResult::kEndTag:
-            if (flattened == 0)
+            if (flattened == 0) {
+                // At the top an end tag closes nothing and ends the reading:
+                // whatever follows it would be lost.
+                if (depth == 0) {
+                    qmGetToken(source, &quoted, &startsWithEntity, &length);
+                    findings->strayEndTag = length > 0 || quoted;
+                }
                 return;
+            }
             --flattened;
             break;
         case TagResult::kChild:
             if (depth < kMaxDepth)
-                child->Parse(source, depth + 1);
+                child->Parse(source, depth + 1, findings);
             else
                 ++flattened;
             break;
@@ -318,7 +361,7 @@ void TXmlNode::Parse(TGetChar* source, int depth)
 
 // The tokens after '<' up to '>'. An end tag ends the caller's body; a tag
 // that opens an element whose body follows returns that element.
-TXmlNode::TagResult TXmlNode::ParseTag(TGetChar* source, TXmlNode** childOut)
+TXmlNode::TagResult TXmlNode::ParseTag(TGetChar* source, TXmlNode** childOut, ParseFindings* findings)
 {
     enum class State { kFirst, kAttributes, kValue };
     State state = State::kFirst;
@@ -354,6 +397,8 @@ TXmlNode::TagResult TXmlNode::ParseTag(TGetChar* source, TXmlNode** childOut)
             } else {
                 child = OnOpenTag(token);
                 skipped = token == str("?xml") || token == str("!DOCTYPE") || std::strncmp(token.c_str(), "!--", 3) == 0;
+                if (!skipped)
+                    ++findings->elements;
             }
             state = State::kAttributes;
             break;
@@ -373,6 +418,7 @@ TXmlNode::TagResult TXmlNode::ParseTag(TGetChar* source, TXmlNode** childOut)
         }
     }
     // Cut off by the end of input: an element opened here gets the (empty) rest as its body.
+    findings->unclosed = true;
     if (endTag)
         return TagResult::kEndTag;
     if (!child)

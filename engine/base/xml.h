@@ -17,6 +17,9 @@
 // The writer indents by four blanks a level, writes no self-closing tags and
 // no declaration, escapes control bytes and bytes 0x80-0xFF as "&#-NN;", and
 // its output reads back into the same tree.
+// Tolerant as it is, the reader refuses a document that is plainly not whole
+// (EXmlParse): one with no element, one that ends inside an element or a tag,
+// one with input after an end tag that closes nothing.
 #pragma once
 
 #include "engine/base/str.h"
@@ -24,6 +27,21 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// What reading a document found. Anything but kOk refuses the document: the
+// node read into is left as it was, as for a missing file, so that a file cut
+// short is never taken for a shorter one.
+enum class EXmlParse {
+    kOk,
+    kUnreadable,   // the file is missing or cannot be read
+    kEmpty,        // not one element: nothing, blanks, or only a declaration or comments
+    kUnclosed,     // the input ends inside an element or a tag
+    kStrayEndTag,  // an end tag with no element open, and more input after it
+};
+
+// The problem in words for a log line after the file's name ("ends inside
+// an element: cut short?"); "" for kOk.
+const char* XmlParseProblem(EXmlParse result);
 
 // The reader's byte source. The tokenizer steps back up to five bytes in a row.
 class TGetChar {
@@ -70,12 +88,13 @@ public:
     TXmlNode(const TXmlNode&) = delete;
     TXmlNode& operator=(const TXmlNode&) = delete;
 
-    // Reads the whole file into this node; a missing file leaves it unchanged.
-    void ParseFile(const char* path);
-    // Reads NUL-terminated text into this node.
-    void ParseString(const char* text);
-    // Reads `length` bytes (up to a NUL) into this node.
-    void ParseBytes(const char* text, int length);
+    // Reads the whole file into this node. A missing file, or one that
+    // fails to parse (see EXmlParse), leaves it unchanged.
+    EXmlParse ParseFile(const char* path);
+    // Reads NUL-terminated text into this node; refused text leaves it unchanged.
+    EXmlParse ParseString(const char* text);
+    // Reads `length` bytes (up to a NUL) into this node; the same.
+    EXmlParse ParseBytes(const char* text, int length);
 
     // The node as XML text (the layout above), from indent 0.
     str AsString() const;
@@ -128,9 +147,15 @@ private:
         bool quoted;
     };
     enum class TagResult { kNone, kEndTag, kChild };
+    // What the reader saw that makes a document not whole.
+    struct ParseFindings {
+        int elements = 0;
+        bool unclosed = false;
+        bool strayEndTag = false;
+    };
 
-    void Parse(TGetChar* source, int depth);
-    TagResult ParseTag(TGetChar* source, TXmlNode** child);
+    void Parse(TGetChar* source, int depth, ParseFindings* findings);
+    TagResult ParseTag(TGetChar* source, TXmlNode** child, ParseFindings* findings);
     std::unique_ptr<TXmlNode> Unlink(TXmlNode* child);
     void Write(std::string& out, int indent) const;
 

@@ -175,7 +175,8 @@ private:
 
 // The engine entry: builds the platform on the SDL back end, calls main
 // once with the platform and the command line (every argument followed by
-// one blank), and tears down when it returns. Returns 0.
+// one blank), and tears down when it returns. Returns 0; 1 without calling
+// main when no display can be reached (see TSdlBackend::HasDisplay).
 int QuellmoorExec(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag);
 
 namespace qm {

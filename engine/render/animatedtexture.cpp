@@ -1,7 +1,9 @@
 #include "engine/render/animatedtexture.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
+#include "engine/base/unreadablefiles.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/render/displayhandler.h"
@@ -10,6 +12,14 @@
 #include <string>
 
 namespace {
+
+// Animation files that could not be read.
+qm::TUnreadableFiles& Unreadable()
+{
+    static qm::TUnreadableFiles files;
+    return files;
+}
+
 
 // The platform's resource rules; tools and tests without a platform use the same rules directly.
 str TranslateResource(const str& name)
@@ -110,9 +120,15 @@ bool TAnimatedTexture::Parse(str image, str mask)
     if (!resolved.length())
         resolved = TranslateResource(path + ".anm");
     if (!resolved.length()) {
-        WriteDbg("Animation %s not found", path.c_str());
+        if (TAssetManager::FirstReportOf(str("animation:") + path))
+            WriteDbg("Animation %s not found", path.c_str());
         return false;
     }
+    // A file that could not be read (and said why) is not read again, nor
+    // named again, until it changes: animations are asked for at every play.
+    const std::string file = resolved.c_str();
+    if (Unreadable().Known(file))
+        return false;
     bool ok;
     if (ContainsIgnoringCase(resolved, ".xml"))
         ok = ParseXml(resolved);
@@ -120,8 +136,10 @@ bool TAnimatedTexture::Parse(str image, str mask)
         ok = ParseAnm(resolved);
     else
         ok = false;
-    if (!ok)
+    if (!ok) {
+        Unreadable().Remember(file);
         return false;
+    }
     mAnimation->directory = DirectoryOf(path);
     if (image.length())
         mAnimation->image = image;
@@ -133,7 +151,10 @@ bool TAnimatedTexture::Parse(str image, str mask)
 bool TAnimatedTexture::ParseXml(const str& fullPath)
 {
     TXmlNode document;
-    document.ParseFile(fullPath.c_str());
+    if (const EXmlParse result = document.ParseFile(fullPath.c_str()); result != EXmlParse::kOk) {
+        WriteDbg("Animation %s %s", fullPath.c_str(), XmlParseProblem(result));
+        return false;
+    }
     return ReadAnimationXml(document, mAnimation->path, mAnimation.get());
 }
 

@@ -61,6 +61,13 @@ public:
     // Accepts -1 (draw nothing) up to the frame count - 1; ignores other values.
     void SetCurrentFrame(int frame);
     str GetScript() const { return mAnimation->script; }
+    // The name the animation was asked for by ("ui/coin.anm").
+    str GetName() const { return mAnimation->path; }
+    // What its players found of its script (engine/script checks it): not
+    // yet looked at, compiles, does not compile, failed as it ran.
+    enum class EScriptVerdict { kUnchecked, kCompiles, kDoesNotCompile, kFailed };
+    EScriptVerdict GetScriptVerdict() const { return mScriptVerdict; }
+    void SetScriptVerdict(EScriptVerdict verdict) { mScriptVerdict = verdict; }
     // The sheet holding all frames.
     std::shared_ptr<TTexture> GetAllFrames() const { return mAnimation->sheet; }
     // The next draw copies the current frame again.
@@ -99,6 +106,7 @@ private:
                              float rotation, const TVec2* centre, int flags);
 
     std::unique_ptr<TAnimationRecord> mAnimation;
+    EScriptVerdict mScriptVerdict = EScriptVerdict::kUnchecked;
 };
 
 // What a cache slot holds: one frame rectangle of one sheet, as the sheet's

@@ -1,5 +1,6 @@
 #include "engine/render/imagedecode.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 
 #include <csetjmp>
@@ -18,10 +19,50 @@ int PowerOfTwoSide(int width, int height)
     return side;
 }
 
+// The file being decoded by EzPngLoadImage or EzJpegLoadImage on this
+// thread, and the palette file applied to it, so that every line its
+// decoder logs names them.
+static thread_local const char* gDecodingFile = nullptr;
+static thread_local const char* gDecodingPalette = nullptr;
+
+namespace {
+
+class TDecodingFile {
+public:
+    explicit TDecodingFile(const char* path, const char* palette = nullptr)
+    {
+        gDecodingFile = path;
+        gDecodingPalette = palette;
+    }
+    ~TDecodingFile() { gDecodingFile = gDecodingPalette = nullptr; }
+    TDecodingFile(const TDecodingFile&) = delete;
+    TDecodingFile& operator=(const TDecodingFile&) = delete;
+};
+
+const char* DecodingFile()
+{
+    return gDecodingFile ? gDecodingFile : "(a stream)";
+}
+
+const char* DecodingPalette()
+{
+    return gDecodingPalette ? gDecodingPalette : "(a stream)";
+}
+
+// A palette file is named once, however many pictures ask for it.
+void ReportPalette(const char* path, const char* problem)
+{
+    if (TAssetManager::FirstReportOf(str("palette:") + path))
+        WriteDbg("Palette %s %s; the picture keeps its own colours", path, problem);
+}
+
+}  // namespace
+
 static bool SizeAcceptable(const char* kind, unsigned width, unsigned height)
 {
     if (width == 0 || height == 0 || width > unsigned(kMaxImageSide) || height > unsigned(kMaxImageSide)) {
-        WriteDbg("%s image of %ux%u refused: sides must be 1..%d", kind, width, height, kMaxImageSide);
+        WriteDbg("%s image %s of %ux%u refused: sides must be 1..%d", kind, DecodingFile(), width, height,
+                 kMaxImageSide);
         return false;
     }
     return true;
@@ -77,7 +118,7 @@ struct PngReadState {
 
 void PngError(png_structp png, png_const_charp message)
 {
-    WriteDbg("libpng error: %s", message);
+    WriteDbg("libpng error in %s: %s", DecodingFile(), message);
     png_longjmp(png, 1);
 }
 
@@ -101,8 +142,10 @@ void OverridePalette(png_structp png, png_infop info, std::FILE* paletteFile)
         return;
     std::uint8_t rgb[256][3];
     int read = ReadRiffPalette(paletteFile, rgb);
-    if (read == 0)
+    if (read == 0) {
+        ReportPalette(DecodingPalette(), "is not a palette file (damaged?)");
         return;
+    }
     png_color replaced[256];
     std::memcpy(replaced, colours, sizeof(png_color) * count);
     for (int i = 0; i < read && i < count; ++i)
@@ -160,7 +203,7 @@ bool ReadPng(PngReadState* state, std::FILE* file, int* width, int* height, int*
         return false;
     bool isPaletteImage = colourType == PNG_COLOR_TYPE_PALETTE;
     if (paletteMode && !isPaletteImage) {
-        WriteDbg("PNG palette mode needs a palette image (colour type %d)", colourType);
+        WriteDbg("PNG palette mode needs a palette image (%s has colour type %d)", DecodingFile(), colourType);
         return false;
     }
 
@@ -230,8 +273,10 @@ bool PngLoadImage(std::FILE* file, unsigned char** pixels, int* width, int* heig
     if (palette)
         *palette = nullptr;
     png_byte signature[8];
-    if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+    if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
+        WriteDbg("%s is not a PNG file", DecodingFile());
         return false;
+    }
 
     PngReadState state;
     state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
@@ -273,6 +318,9 @@ bool EzPngLoadImage(const char* path, unsigned char** pixels, int* width, int* h
     if (!file)
         return false;
     std::FILE* paletteFile = (palettePath && *palettePath) ? std::fopen(palettePath, "rb") : nullptr;
+    if (palettePath && *palettePath && !paletteFile)
+        ReportPalette(palettePath, "not found");
+    TDecodingFile decoding(path, palettePath);
     bool ok = PngLoadImage(file, pixels, width, height, side, hasAlpha, paletteFile, palette, paletteMode);
     if (paletteFile)
         std::fclose(paletteFile);
@@ -301,7 +349,7 @@ void JpegErrorExit(j_common_ptr info)
 {
     char message[JMSG_LENGTH_MAX];
     info->err->format_message(info, message);
-    WriteDbg("libjpeg error: %s", message);
+    WriteDbg("libjpeg error in %s: %s", DecodingFile(), message);
     std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->back, 1);
 }
 
@@ -332,7 +380,7 @@ bool ReadJpeg(JpegReadState* state, std::FILE* file, int* width, int* height, in
     std::size_t pitch = std::size_t(s) * 4;
     state->pixels = static_cast<unsigned char*>(std::calloc(std::size_t(s) * pitch, 1));
     if (!state->pixels) {
-        WriteDbg("libjpeg error: out of memory");
+        WriteDbg("libjpeg error in %s: out of memory", DecodingFile());
         return false;
     }
     while (info->output_scanline < info->output_height) {
@@ -374,6 +422,7 @@ bool EzJpegLoadImage(const char* path, unsigned char** pixels, int* width, int* 
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
+    TDecodingFile decoding(path);
     bool ok = JpegLoadImage(file, pixels, width, height, side);
     std::fclose(file);
     return ok;

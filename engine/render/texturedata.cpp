@@ -1,7 +1,9 @@
 #include "engine/render/texturedata.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
+#include "engine/base/unreadablefiles.h"
 #include "engine/render/displayhandler.h"
 #include "engine/render/texture.h"
 
@@ -25,6 +27,21 @@ str FindResource(const char* name)
         return str();
     std::fclose(file);
     return str(path);
+}
+
+// A picture found nowhere is named once, however often it is asked for.
+void ReportMissingImage(const std::string& name)
+{
+    if (TAssetManager::FirstReportOf(str(("image:" + name).c_str())))
+        WriteDbg("Image %s not found", name.c_str());
+}
+
+// Files that failed to decode (the decoder named them): a texture asked for
+// at every frame does not decode, nor log, them again until they change.
+qm::TUnreadableFiles& Undecodable()
+{
+    static qm::TUnreadableFiles files;
+    return files;
 }
 
 // What the option string after "?" asks for.
@@ -86,6 +103,17 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
 {
     if (!name)
         return false;
+    bool missing = false;
+    const bool loaded = LoadFound(name, mask, &missing);
+    if (missing) {
+        std::string fileName(name);
+        ReportMissingImage(fileName.substr(0, fileName.rfind('?')));
+    }
+    return loaded;
+}
+
+bool TTextureData::LoadFound(const char* name, const char* mask, bool* missing)
+{
     std::string fileName(name);
     std::string options;
     std::size_t question = fileName.rfind('?');
@@ -98,11 +126,17 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
 
     str fullPath = FindResource(fileName.c_str());
     if (!fullPath.length()) {
-        if (HasImageExtension(fileName))
+        if (HasImageExtension(fileName)) {
+            *missing = true;
             return false;
-        if (LoadFile((fileName + ".png" + options).c_str(), mask))
+        }
+        // A PNG that is there but cannot be read is the answer: no JPEG is looked for.
+        bool noPng = false;
+        if (LoadFound((fileName + ".png" + options).c_str(), mask, &noPng))
             return true;
-        return LoadFile((fileName + ".jpg" + options).c_str(), mask);
+        if (!noPng)
+            return false;
+        return LoadFound((fileName + ".jpg" + options).c_str(), mask, missing);
     }
     return LoadResolved(fullPath, str(fileName.c_str()), mask, parsed.palettePath, parsed.colourKey);
 }
@@ -110,19 +144,25 @@ bool TTextureData::LoadFile(const char* name, const char* mask)
 bool TTextureData::DecodeFile(const str& fullPath, const str& palettePath, bool palettized, TDecoded* out)
 {
     std::string path(fullPath.c_str());
+    if (Undecodable().Known(path))
+        return false;
+    bool decoded = false;
     if (Contains(path, ".png")) {
-        return EzPngLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side, nullptr,
-                              &out->hasAlpha, palettePath.c_str(), palettized ? &out->palette : nullptr,
-                              palettized);
-    }
-    if (Contains(path, ".jpg")) {
+        decoded = EzPngLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side, nullptr,
+                                 &out->hasAlpha, palettePath.c_str(), palettized ? &out->palette : nullptr,
+                                 palettized);
+    } else if (Contains(path, ".jpg")) {
         if (palettized) {
             WriteDbg("A palettized texture needs a PNG with a palette: %s", path.c_str());
             return false;
         }
-        return EzJpegLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side);
+        decoded = EzJpegLoadImage(path.c_str(), &out->pixels, &out->width, &out->height, &out->side);
+    } else {
+        return false;
     }
-    return false;
+    if (!decoded)
+        Undecodable().Remember(path);
+    return decoded;
 }
 
 // The mask's red channel becomes the image's alpha when both have the same square size.
@@ -139,6 +179,8 @@ void TTextureData::ApplyMask(TDecoded& image, const char* mask, bool* ok)
             maskPath = FindResource((maskName + ".png").c_str());
     }
     TDecoded decoded;
+    if (!maskPath.length())
+        ReportMissingImage(maskName);
     if (!maskPath.length() || !DecodeFile(maskPath, str(), false, &decoded)) {
         *ok = false;
         return;
@@ -383,8 +425,11 @@ void TTextureData::LoadPalette(str name)
     if (found == mPalettes.end()) {
         char path[qm::kPathBufferSize] = {};
         std::FILE* file = qm::OpenResource(name.c_str(), path);
-        if (!file)
+        if (!file) {
+            if (TAssetManager::FirstReportOf(str("palette:") + name))
+                WriteDbg("Palette %s not found; the picture keeps its colours", name.c_str());
             return;
+        }
         TPalette palette;
         auto base = mPalettes.find(str("default"));
         if (base != mPalettes.end()) {
@@ -397,6 +442,9 @@ void TTextureData::LoadPalette(str name)
         std::uint8_t rgb[256][3];
         int count = ReadRiffPalette(file, rgb);
         std::fclose(file);
+        // Kept all the same (with the colours it has), so it is not read again.
+        if (count == 0 && TAssetManager::FirstReportOf(str("palette:") + name))
+            WriteDbg("Palette %s is not a palette file (damaged?); the picture keeps its colours", path);
         for (int i = 0; i < count; ++i) {
             palette[i * 4 + 2] = rgb[i][0];
             palette[i * 4 + 1] = rgb[i][1];

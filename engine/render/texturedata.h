@@ -167,6 +167,8 @@ protected:
 
 private:
     struct TDecoded;
+    // LoadFile's search; *missing is set when no file of that name exists.
+    bool LoadFound(const char* name, const char* mask, bool* missing);
     bool LoadResolved(const str& fullPath, const str& name, const char* mask, const str& palettePath,
                       bool colourKey);
     bool DecodeFile(const str& fullPath, const str& palettePath, bool palettized, TDecoded* out);

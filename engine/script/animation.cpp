@@ -1,5 +1,6 @@
 #include "engine/script/animation.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/clock.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/timesource.h"
@@ -34,8 +35,15 @@ public:
     ~TAnimationScript() override { mOwner->ScriptDeleted(this); }
 
 private:
+    void OnScriptFailed() override { mOwner->ScriptFailed(this); }
+
     TAnimationData* mOwner;
 };
+
+str ChunkName(const TAnimatedTexture& texture)
+{
+    return str("@") + texture.GetName();
+}
 
 std::uint32_t CurrentTime(TClock* clock)
 {
@@ -85,6 +93,38 @@ void TAnimationData::ScriptDeleted(const TScript* script)
 {
     if (mScript == script)
         mScript = nullptr;
+}
+
+void TAnimationData::ScriptFailed(const TScript* script)
+{
+    // Only the animation's own script: a ".lua" one is a file of its own.
+    // Its error named the file (the chunk is named after it); later ones of
+    // the same file are not logged again: it goes on running, quietly.
+    if (script != mScript || !mTexture || !mRunningTextureScript)
+        return;
+    mTexture->SetScriptVerdict(TAnimatedTexture::EScriptVerdict::kFailed);
+    mScript->SetQuiet(true);
+}
+
+bool TAnimationData::TextureScriptUsable(lua_State* L)
+{
+    using EVerdict = TAnimatedTexture::EScriptVerdict;
+    if (mTexture->GetScriptVerdict() != EVerdict::kUnchecked)
+        return mTexture->GetScriptVerdict() != EVerdict::kDoesNotCompile;
+    // Compiled once, not at every play; one that does not compile plays
+    // without it, and is named once.
+    const str text = mTexture->GetScript();
+    const int top = lua_gettop(L);
+    const bool compiles = luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(text.length()),
+                                          ChunkName(*mTexture).c_str()) == 0;
+    if (!compiles && TAssetManager::FirstReportOf(str("animation script:") + mTexture->GetName())) {
+        const char* message = lua_tostring(L, -1);
+        WriteDbg("Animation %s: its script does not compile (%s); the animation plays without it",
+                 mTexture->GetName().c_str(), message ? message : "no message");
+    }
+    mTexture->SetScriptVerdict(compiles ? EVerdict::kCompiles : EVerdict::kDoesNotCompile);
+    lua_settop(L, top);
+    return compiles;
 }
 
 void TAnimationData::RetireScript(bool pause)
@@ -212,6 +252,7 @@ bool TAnimation::PlayScript(str script, str function)
     if (!mData->mScript)
         NewScript();
     TScript* running = mData->mScript;
+    running->SetQuiet(false);
 
     if (EndsWith(script, ".lua")) {
         std::string name = script.c_str();
@@ -230,8 +271,18 @@ bool TAnimation::PlayScript(str script, str function)
                              mData->mScriptCode->GetSize());
         script = str();
     }
-    if (function.length() > 0)
-        running->DoLuaStringCompiledOnce(script + "\nreturn " + function);
+    if (function.length() > 0) {
+        // The texture's own script is named after its file in every error.
+        const str text = script + "\nreturn " + function;
+        mData->mRunningTextureScript =
+            mData->mTexture && script.length() > 0 && script == mData->mTexture->GetScript();
+        if (mData->mRunningTextureScript) {
+            running->SetQuiet(mData->mTexture->GetScriptVerdict() == TAnimatedTexture::EScriptVerdict::kFailed);
+            running->DoLuaStringCompiledOnce(text, ChunkName(*mData->mTexture).c_str());
+        } else {
+            running->DoLuaStringCompiledOnce(text);
+        }
+    }
 
     mData->mLastFunction = function;
     mData->mStartTime = CurrentTime(mData->mClock);
@@ -245,6 +296,10 @@ void TAnimation::Play(str function, bool keepScript)
             mData->RetireScript(true);
             mData->mAlpha = 1.0f;
         }
+        if (!mData->mScript)
+            NewScript();
+        if (!mData->TextureScriptUsable(mData->mScript->GetState()))
+            return;
         PlayScript(mData->mTexture->GetScript(), function);
     } else if (mData->mScript) {
         mData->mScript->DoLuaString(str("return ") + function);

@@ -152,6 +152,11 @@ public:
     void SetScript(std::unique_ptr<TScript> script);
     // Called by a script task as it is deleted, wherever that happens.
     void ScriptDeleted(const TScript* script);
+    // Called by a script task whose coroutine failed.
+    void ScriptFailed(const TScript* script);
+    // Whether the texture's own script may run: it compiles and has not
+    // failed before (a broken one is named in the log the first time).
+    bool TextureScriptUsable(lua_State* L);
     // The layer info, made on first use.
     LayeredAnimationInfo* LayerInfo();
     LayeredAnimationInfo* LayerInfoIfAny() const { return mLayerInfo.get(); }
@@ -168,6 +173,7 @@ public:
     std::list<ChildRecord> mChildren;
     long mLastChildId = 0;
     str mLastFunction;
+    bool mRunningTextureScript = false;  // the running script came from the texture's file
     std::uint32_t mStartTime = 0;
 
 private:

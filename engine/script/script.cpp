@@ -9,6 +9,7 @@
 #include "lualib.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <unordered_map>
@@ -51,6 +52,12 @@ str DisplayText(lua_State* L, int i)
 
 int LuaAlert(lua_State* L)
 {
+    lua_pushstring(L, "_SCRIPT");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    const auto* script = static_cast<const TScript*>(lua_touserdata(L, -1));
+    lua_pop(L, 1);
+    if (script && script->IsQuiet())
+        return 0;
     const char* message = lua_tostring(L, -1);
     WriteDbg("Lua error: %s", message ? message : "(no message)");
     QM_ASSERT_TEXT(false, "0");
@@ -93,6 +100,32 @@ int LuaDumpTable(lua_State* L)
         lua_pop(L, 1);
     }
     return 0;
+}
+
+// A script file with nothing in it loads and runs without an error, and a
+// screen made from it shows nothing: the log says which file it was.
+void NoteEmptyScript(const char* path)
+{
+    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (!file)
+        return;  // loading it will fail, naming it
+    int c;
+    while ((c = std::fgetc(file)) != EOF && std::isspace(c)) {
+    }
+    std::fclose(file);
+    if (c == EOF)
+        WriteDbg("Script %s is empty", path);
+}
+
+// The base library's dofile, noting an empty file first.
+int LuaDoFile(lua_State* L)
+{
+    const char* name = luaL_optstring(L, 1, nullptr);
+    NoteEmptyScript(name);
+    if (luaL_loadfile(L, name) != 0)
+        lua_error(L);
+    lua_call(L, 0, LUA_MULTRET);
+    return lua_gettop(L) - 1;
 }
 
 void PushGlobal(lua_State* L, const char* name)
@@ -139,6 +172,7 @@ void TScript::LuaInit()
     lua_register(L, "_ALERT", LuaAlert);
     lua_register(L, "DebugOut", LuaDebugOut);
     lua_register(L, "DumpTable", LuaDumpTable);
+    lua_register(L, "dofile", LuaDoFile);
     lua_pushstring(L, "_SCRIPT");
     lua_pushlightuserdata(L, this);
     lua_settable(L, LUA_GLOBALSINDEX);
@@ -158,15 +192,19 @@ int TScript::RunScript(str file)
     const unsigned resumes = mResumes;
     if (file.length() == 0)
         return 0;
+    const str asked = file;
     if (TPlatform* platform = TPlatform::GetInstance())
         file = platform->TranslateResource(file);
-    if (file.length() == 0)
+    if (file.length() == 0) {
+        WriteDbg("Script %s not found", asked.c_str());
         return 0;
+    }
 
     const str setPath = str("LUA_PATH='") + mLuaPath + "' ;";
     RunText(L, setPath.c_str());
 
     int result = 0;
+    NoteEmptyScript(file.c_str());
     if (luaL_loadfile(L, file.c_str()) != 0) {
         PushGlobal(L, "_ALERT");
         lua_insert(L, -2);
@@ -201,13 +239,16 @@ int AppendToChunk(lua_State*, const void* bytes, size_t size, void* chunk)
 }
 
 // Loads the text's compiled chunk, compiling (and keeping) it the first time.
-int LoadCompiledOnce(lua_State* L, const str& text, size_t length)
+// The chunk keeps the name it was compiled under, so the name is part of the key.
+int LoadCompiledOnce(lua_State* L, const str& text, size_t length, const char* name)
 {
-    const std::string key(text.c_str(), length);
+    std::string key(text.c_str(), length);
+    if (name != text.c_str())
+        key.append(1, '\0').append(name);
     auto found = CompiledChunks().find(key);
     if (found != CompiledChunks().end())
-        return luaL_loadbuffer(L, found->second.data(), found->second.size(), text.c_str());
-    const int code = luaL_loadbuffer(L, text.c_str(), length, text.c_str());
+        return luaL_loadbuffer(L, found->second.data(), found->second.size(), name);
+    const int code = luaL_loadbuffer(L, text.c_str(), length, name);
     if (code != 0)
         return code;  // not kept: its error is reported on every run, as the text's would be
     std::string chunk;
@@ -220,7 +261,12 @@ int LoadCompiledOnce(lua_State* L, const str& text, size_t length)
 
 int TScript::DoLuaString(str text, int length)
 {
-    return LoadAndRun(text, length, false);
+    return LoadAndRun(text, length, false, nullptr);
+}
+
+int TScript::DoLuaString(str text, int length, const char* chunkName)
+{
+    return LoadAndRun(text, length, false, chunkName);
 }
 
 std::size_t TScript::CompiledOnceCount()
@@ -228,12 +274,12 @@ std::size_t TScript::CompiledOnceCount()
     return CompiledChunks().size();
 }
 
-int TScript::DoLuaStringCompiledOnce(str text)
+int TScript::DoLuaStringCompiledOnce(str text, const char* chunkName)
 {
-    return LoadAndRun(text, -1, true);
+    return LoadAndRun(text, -1, true, chunkName);
 }
 
-int TScript::LoadAndRun(const str& text, int length, bool compileOnce)
+int TScript::LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName)
 {
     lua_State* L = mState;
     // A chunk may hold zero bytes, so a given length can pass the first
@@ -245,8 +291,9 @@ int TScript::LoadAndRun(const str& text, int length, bool compileOnce)
         length = text.length();
     const unsigned resumes = mResumes;
     const int before = lua_gettop(L);
-    int code = compileOnce ? LoadCompiledOnce(L, text, static_cast<size_t>(length))
-                           : luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), text.c_str());
+    const char* name = chunkName ? chunkName : text.c_str();
+    int code = compileOnce ? LoadCompiledOnce(L, text, static_cast<size_t>(length), name)
+                           : luaL_loadbuffer(L, text.c_str(), static_cast<size_t>(length), name);
     const char* stage = "parsing";
     if (code == 0) {
         code = RunFunction(0, 1);
@@ -261,11 +308,16 @@ int TScript::LoadAndRun(const str& text, int length, bool compileOnce)
     }
     if (mResumes != resumes)
         return code;  // the failure came from a coroutine run meanwhile: already reported
+    OnScriptFailed();
+    if (mQuiet) {
+        lua_pop(L, 1);
+        return code;
+    }
     const int top = lua_gettop(L) - 1;  // the message is on the top
     const str message = DisplayText(L, -1);
     char formatted[4096];
     std::snprintf(formatted, sizeof formatted, "Lua Error: %s\n\twhen %s", message.c_str(), stage);
-    WriteDbg("DoLuaString %s %s", formatted, text.c_str());
+    WriteDbg("DoLuaString %s %s", formatted, chunkName ? chunkName : text.c_str());
     PushGlobal(L, "LuaErrorMessage");
     if (!lua_isnil(L, -1)) {
         lua_pushstring(L, formatted);
@@ -315,8 +367,10 @@ int TScript::StartCoroutine()
     ++mResumes;
     const int code = lua_resume(mState, 0);
     if (code != 0) {
-        WriteDbg("lua_resume error: %s", DisplayText(mState, -1).c_str());
+        if (!mQuiet)
+            WriteDbg("lua_resume error: %s", DisplayText(mState, -1).c_str());
         lua_pop(mState, 1);
+        OnScriptFailed();
     }
     return code;
 }
@@ -355,8 +409,10 @@ int TScript::Resume(int nargs)
     ++mResumes;
     const int code = lua_resume(mState, nargs);
     if (code != 0) {
-        WriteDbg("lua_resume ERROR: %s", DisplayText(mState, -1).c_str());
+        if (!mQuiet)
+            WriteDbg("lua_resume ERROR: %s", DisplayText(mState, -1).c_str());
         lua_pop(mState, 1);
+        OnScriptFailed();
     }
     return code;
 }
@@ -375,6 +431,44 @@ bool TScript::Animate()
 bool TScript::CoroutineActive() const
 {
     return lua_issuspended(mState) != 0;
+}
+
+namespace {
+
+// A chunk's source as Lua records it ("@" and the path it was loaded by)
+// names `file` when it is that path or ends in "/" + that path.
+bool SourceNames(const char* source, const str& file, const str& translated)
+{
+    if (!source || source[0] != '@')
+        return false;
+    const std::string path = source + 1;
+    for (const str* name : {&file, &translated}) {
+        const std::string wanted = name->c_str();
+        if (wanted.empty())
+            continue;
+        if (path == wanted)
+            return true;
+        if (path.size() > wanted.size() && path.compare(path.size() - wanted.size(), wanted.size(), wanted) == 0 &&
+            path[path.size() - wanted.size() - 1] == '/')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool TScript::IsRunningFile(str file) const
+{
+    if (!CoroutineActive() || file.length() == 0)
+        return false;
+    TPlatform* platform = TPlatform::GetInstance();
+    const str translated = platform ? platform->TranslateResource(file) : str();
+    lua_Debug ar;
+    for (int level = 0; lua_getstack(mState, level, &ar); ++level) {
+        if (lua_getinfo(mState, "S", &ar) && SourceNames(ar.source, file, translated))
+            return true;
+    }
+    return false;
 }
 
 bool TScript::InjectFunction()

@@ -63,10 +63,14 @@ public:
     int RunScript(str file);
     // length -1: the whole text. 0 or the Lua error code.
     int DoLuaString(str text, int length = -1);
+    // The same with a name for the chunk ("@" + a file name: errors then
+    // name that file, and the log shows the name instead of the text).
+    int DoLuaString(str text, int length, const char* chunkName);
     // As DoLuaString, but the text is compiled once per process: later runs
     // of the same text load the kept compiled chunk. For the few texts run
-    // again and again (animation scripts), not for one-off ones.
-    int DoLuaStringCompiledOnce(str text);
+    // again and again (animation scripts), not for one-off ones. chunkName
+    // as above (null: the text names itself).
+    int DoLuaStringCompiledOnce(str text, const char* chunkName = nullptr);
     // How many texts DoLuaStringCompiledOnce keeps compiled (for tests and logs).
     static std::size_t CompiledOnceCount();
     // Calls the function below its nargs arguments; 0 or the Lua error code.
@@ -76,6 +80,10 @@ public:
     bool Animate() override;
     // True while the coroutine is suspended inside a yield.
     bool CoroutineActive() const;
+    // True while the coroutine is suspended inside code of that script file
+    // (named as RunScript or the Lua ReadFile would name it): a screen
+    // waiting for its messages, as opposed to one that ended or failed.
+    bool IsRunningFile(str file) const;
     // Offered a closure (stack top) while the coroutine is suspended; true
     // when taken. This one refuses: it pops the closure.
     virtual bool InjectFunction();
@@ -95,12 +103,20 @@ public:
     bool PopBool();
     TFontDescription PopFont();
 
+    // A quiet script logs none of its Lua errors: they were reported once
+    // already (a damaged file run again and again).
+    void SetQuiet(bool quiet) { mQuiet = quiet; }
+    bool IsQuiet() const { return mQuiet; }
+
 protected:
     void DeleteDeferredTables();
+    // Called when code run by DoLuaString, or the coroutine as it starts or
+    // resumes, fails.
+    virtual void OnScriptFailed() {}
 
 private:
     void LuaInit();
-    int LoadAndRun(const str& text, int length, bool compileOnce);
+    int LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName);
     int CallProtected(int nargs, int nresults);
     int RunThroughClosure(int nargs, int nresults);
     int StartCoroutine();
@@ -109,4 +125,5 @@ private:
     std::unique_ptr<TAttachment> mAttachment;
     std::vector<TLuaTable*> mDeferredTables;  // owned
     unsigned mResumes = 0;  // coroutine starts and resumes so far
+    bool mQuiet = false;
 };

@@ -42,6 +42,7 @@ public:
     void PushWindow(TWindow* w) override;
     bool PopWindow() override;
     bool RunScript(const char* file) override { return TScript::RunScript(file) != 0; }
+    bool IsRunningFile(const char* file) const override { return TScript::IsRunningFile(file); }
     void AddWindowType(const str& name, TClassId classId) override;
     bool OnMessage(TMessage* msg, TLuaFunction* fn) override;
     bool EnableStringTable(bool on) override;

@@ -4,10 +4,39 @@
 
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
 namespace {
 
 // Consecutive holes tolerated before the data is taken as broken.
 constexpr int kMaxHolesInARow = 64;
+
+// Whether the file's last page says the stream ends there (the end-of-stream
+// flag of its header): a file cut short ends on a page without it. The read
+// position is put back; a file that cannot be looked at counts as whole.
+bool EndsWithStreamEnd(std::FILE* file)
+{
+    const long at = std::ftell(file);
+    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0)
+        return true;
+    const long size = std::ftell(file);
+    // A page is at most some 64 KiB: its header lies within the last ones.
+    const long tail = std::min<long>(size, 140000);
+    std::vector<unsigned char> bytes(static_cast<size_t>(tail));
+    const bool read = std::fseek(file, size - tail, SEEK_SET) == 0 &&
+                      std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    std::fseek(file, at, SEEK_SET);
+    if (!read)
+        return true;
+    for (long i = tail - 6; i >= 0; --i) {
+        if (bytes[size_t(i)] == 'O' && bytes[size_t(i) + 1] == 'g' && bytes[size_t(i) + 2] == 'g' &&
+            bytes[size_t(i) + 3] == 'S')
+            return (bytes[size_t(i) + 5] & 0x04) != 0;  // version byte, then the header type
+    }
+    return true;
+}
 
 // The PCM size the file announces: its length plus a tenth of a second of slack.
 long long AnnouncedBytes(double seconds, int channels, int rate)
@@ -19,6 +48,7 @@ long long AnnouncedBytes(double seconds, int channels, int rate)
 
 EOggDecode DecodeOgg(std::FILE* file, const char* name, TPcm* out)
 {
+    const bool whole = EndsWithStreamEnd(file);
     OggVorbis_File decoder;
     if (ov_open(file, &decoder, nullptr, 0) != 0) {
         std::fclose(file);
@@ -71,6 +101,10 @@ EOggDecode DecodeOgg(std::FILE* file, const char* name, TPcm* out)
     filled -= filled % frameBytes;
     if (filled == 0)
         return EOggDecode::kEmpty;
+    // What there is still plays; the file is named so the cut is not taken for the sound.
+    if (!whole)
+        WriteDbg("OGG file %s is cut short: it ends without the end of its stream; %lld frames kept", name,
+                 filled / frameBytes);
     samples.resize(static_cast<size_t>(filled / 2));
     out->samples = std::move(samples);
     out->rate = rate;

@@ -1,5 +1,6 @@
 #include "engine/sound/sound.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
 #include "engine/sound/oggdecode.h"
@@ -101,12 +102,23 @@ std::shared_ptr<TSound> TSound::Get(const char* name, bool, int type)
     return sound;
 }
 
+namespace {
+
+// A sound that cannot be loaded is named once, however often it is asked for.
+void ReportUnusableSound(const char* path, const char* problem)
+{
+    if (TAssetManager::FirstReportOf(str("sound:") + path))
+        WriteDbg("OGG file %s: %s", path, problem);
+}
+
+}  // namespace
+
 bool TSound::Load(const str& name)
 {
     char path[qm::kPathBufferSize];
     std::FILE* file = qm::OpenResource(name.c_str(), path);
     if (!file) {
-        WriteDbg("OGG file not found: %s", path);
+        ReportUnusableSound(name.c_str(), "not found");
         return false;
     }
     auto pcm = std::make_shared<TPcm>();
@@ -114,14 +126,14 @@ bool TSound::Load(const str& name)
     case EOggDecode::kOk:
         break;
     case EOggDecode::kNotVorbis:
-        WriteDbg("OGG file could not be opened");
+        ReportUnusableSound(path, "could not be opened: not Ogg Vorbis");
         return false;
     case EOggDecode::kEmpty:
         // Nothing to play: a looping stream of it could never make progress.
-        WriteDbg("OGG file has no samples: %s", path);
+        ReportUnusableSound(path, "has no samples");
         return false;
     case EOggDecode::kTooLong:
-        WriteDbg("OGG file is too long to load: %s", path);
+        ReportUnusableSound(path, "is too long to load");
         return false;
     }
     mData->duration = static_cast<double>(pcm->Frames()) / pcm->rate;

@@ -15,8 +15,12 @@ std::unique_ptr<TMvecFont> TFontData::LoadFile(const str& name)
     path.replace("\\", "/", str::kReplaceAll);
     char full[qm::kPathBufferSize];
     std::FILE* file = qm::OpenResource(path.c_str(), full);
-    if (!file)
+    if (!file) {
+        // The built-in face is asked for by a name that is no file.
+        if (name != str(kDefaultName))
+            WriteDbg("Font file %s not found; another face stands in", path.c_str());
         return nullptr;
+    }
     std::unique_ptr<TMvecFont> font;
     // A folder opens too, and reports a size no buffer can hold: only a
     // regular file is read.
@@ -31,8 +35,15 @@ std::unique_ptr<TMvecFont> TFontData::LoadFile(const str& name)
         }
     }
     std::fclose(file);
-    if (!font)
+    if (!font) {
         WriteDbg("Font file could not be read: %s", full);
+    } else if (!font->HasHeader() || font->GetGlyphCount() == 0) {
+        // Nothing of it can be drawn: the fallback face stands in, as for a missing file.
+        WriteDbg("Font file %s holds no usable glyph (damaged?); another face stands in", full);
+        font.reset();
+    } else if (font->GetDamagedGlyphCount() > 0) {
+        WriteDbg("Font file %s is damaged: %d of its glyphs are left out", full, font->GetDamagedGlyphCount());
+    }
     return font;
 }
 

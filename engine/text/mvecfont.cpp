@@ -1,7 +1,5 @@
 #include "engine/text/mvecfont.h"
 
-#include "engine/base/debuglog.h"
-
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -58,9 +56,8 @@ void TMvecFont::Parse()
 {
     if (mSize == 0)
         return;
-    const bool ok = mSize >= kHeaderSize && std::memcmp(mData.get(), "MVC4", 4) == 0;
-    QM_ASSERT(ok);
-    if (!ok)
+    mHasHeader = mSize >= kHeaderSize && std::memcmp(mData.get(), "MVC4", 4) == 0;
+    if (!mHasHeader)
         return;
 
     // A table that claims more records than the file holds is cut to what is there.
@@ -72,7 +69,7 @@ void TMvecFont::Parse()
         const unsigned char* record = mData.get() + kHeaderSize + i * kRecordSize;
         uint32_t offset = ReadU32(record + 14);
         if (offset >= mSize || OutlineLength(mData.get() + offset, mSize - offset) == 0) {
-            WriteDbg("mvec: glyph %u has a bad outline; left out", ReadU32(record));
+            ++mDamagedGlyphs;  // left out; the loader names the file once
             continue;
         }
         usable.push_back(i);

@@ -24,6 +24,11 @@ public:
     static std::unique_ptr<TMvecFont> FromBytes(const unsigned char* bytes, size_t size);
 
     int GetGlyphCount() const { return static_cast<int>(mCodes.size()); }
+    // What the file held that could not be used, for its loader to report:
+    // whether it began with the format's header, and how many of its glyphs
+    // were left out (outline past the end of the file or malformed).
+    bool HasHeader() const { return mHasHeader; }
+    int GetDamagedGlyphCount() const { return mDamagedGlyphs; }
     // Index of the glyph for a code point, or -1.
     int GetGlyphIndex(unsigned long code) const;
     // The glyph's outline stream (always ends in opcode 8), or null for a bad index.
@@ -65,4 +70,6 @@ private:
     std::vector<float> mScaleY;
     float mAscent = 0;
     float mDescent = 0;
+    bool mHasHeader = false;
+    int mDamagedGlyphs = 0;
 };

@@ -28,10 +28,15 @@ bool TStringTable::LoadStringTable(str path)
     mStrings.clear();
     char fullPath[qm::kPathBufferSize];
     std::FILE* file = qm::OpenResource(path.c_str(), fullPath);
-    if (!file)
+    if (!file) {
+        WriteDbg("String table %s not found: texts show their labels", path.c_str());
         return false;
+    }
     std::string text;
-    qm::ReadAndClose(file, &text);
+    if (!qm::ReadAndClose(file, &text)) {
+        WriteDbg("String table %s cannot be read: texts show their labels", path.c_str());
+        return false;
+    }
 
     const char* begin = text.c_str();  // NUL-terminated
     const char* end = begin + std::strlen(begin);
@@ -45,6 +50,11 @@ bool TStringTable::LoadStringTable(str path)
         }
         row = next;
     }
+    // The table's end is the last thing in the file: without it the file was
+    // cut short, and the strings after the cut are lost.
+    if (!std::strstr(begin, "</Table>"))
+        WriteDbg("String table %s is cut short: %zu strings read; the others show as \"#####\"", path.c_str(),
+                 mStrings.size());
     return true;
 }
 
@@ -83,7 +93,9 @@ str TStringTable::GetString(str label, int argc, const str* argv) const
     const str* text = Find(label);
     if (text && Expand(*text, argc, argv, &result))
         return str(result.c_str());
-    if (!mQuiet)
+    // Named once: a text asked for again and again (a label drawn each
+    // frame, a damaged table) would fill the log.
+    if (!mQuiet && mReportedMissing.insert(label.c_str()).second)
         WriteDbg(" ##### : Missing string for label '%s'", label.c_str());
     return str(kFailure);
 }

@@ -16,6 +16,7 @@
 #include "engine/base/str.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 class TStringTable {
@@ -47,4 +48,5 @@ private:
 
     std::map<str, str> mStrings;
     bool mQuiet = false;
+    mutable std::set<std::string> mReportedMissing;
 };

@@ -26,6 +26,8 @@ public:
     virtual bool PopWindow() = 0;
     // Runs a script file in the Lua state; false when it failed.
     virtual bool RunScript(const char* file) = 0;
+    // True while a screen of that script file waits for its messages.
+    virtual bool IsRunningFile(const char* /*file*/) const { return false; }
     virtual void AddWindowType(const str& name, TClassId classId) = 0;
     // Takes ownership of the message.
     virtual bool OnMessage(TMessage* m, TLuaFunction* f) = 0;

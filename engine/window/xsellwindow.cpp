@@ -46,11 +46,13 @@ TXSellWindow::~TXSellWindow() = default;
 void TXSellWindow::SetupXSell()
 {
     TXmlNode document;
-    document.ParseFile(kXSellFile);
+    const EXmlParse result = document.ParseFile(kXSellFile);
     TXmlNode* xsell = document.GetChild("xsell");
     int count = 0;
     if (xsell)
         count = ReadEntries(xsell);
+    else if (result != EXmlParse::kOk)
+        WriteDbg("TXSellWindow::SetupXSell: %s %s; showing no entries", kXSellFile, XmlParseProblem(result));
     else
         WriteDbg("TXSellWindow::SetupXSell: no <xsell> in %s; showing no entries", kXSellFile);
     // Entries without data do not show.

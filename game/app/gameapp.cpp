@@ -7,6 +7,7 @@
 #include "engine/window/screen.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/windowmanager.h"
+#include "engine/window/windowscripthook.h"
 #include "game/app/luaglobals.h"
 #include "game/app/windowtypes.h"
 #include "game/editors/customereditor.h"
@@ -129,17 +130,41 @@ void SaveCustomerEditors(TWindow* window)
 
 }  // namespace
 
+bool TGameApp::ConfirmationWaiting() const
+{
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    IWindowScript* script = manager ? manager->GetScript() : nullptr;
+    return script && script->IsRunningFile(kCloseConfirmScript);
+}
+
+bool TGameApp::AskBeforeClosing()
+{
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr;
+    if (top && manager->GetScript())
+        manager->RunScript(top, kCloseConfirmScript);
+    // A confirmation shows as long as its script waits for the answer; one
+    // that failed, or ended without asking, leaves the player no other way
+    // out than this close request.
+    if (ConfirmationWaiting())
+        return true;
+    WriteDbg("The close confirmation %s did not open: the game closes without asking", kCloseConfirmScript);
+    game::ClearInQuitConfirm();
+    return false;
+}
+
 bool TGameApp::OnCloseRequest()
 {
-    // While the confirmation shows, a further close request is only passed on.
-    if (game::IsInQuitConfirm())
+    if (game::IsInQuitConfirm()) {
+        // While the confirmation shows, a further close request is only passed on.
+        if (ConfirmationWaiting())
+            return true;
+        WriteDbg("%s no longer runs but left its flag set: the close request is taken afresh", kCloseConfirmScript);
+        game::ClearInQuitConfirm();
+    }
+    if (game::IsQuitConfirmAllowed() && AskBeforeClosing())
         return true;
     TWindowManager* manager = mPlatform->GetWindowManager();
-    if (game::IsQuitConfirmAllowed()) {
-        if (TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr)
-            manager->RunScript(top, kCloseConfirmScript);
-        return true;
-    }
     TWindow* root = manager ? manager->GetScreen() : nullptr;
     TWindow* editor = root ? root->GetChildWindow("leveleditorwindow", -1) : nullptr;
     if (auto* saver = dynamic_cast<IEditorSaveOnClose*>(editor))

@@ -35,6 +35,10 @@ public:
 private:
     // False when the close request ends the game.
     bool OnCloseRequest();
+    // Runs the close confirmation; false when it could not ask.
+    bool AskBeforeClosing();
+    // True while the close confirmation waits for the player's answer.
+    bool ConfirmationWaiting() const;
     // The one way out, for a quit event, a close without confirmation and a
     // quit asked for by a script: the window tree goes first, then the
     // services the windows use, then the settings (which write the session's

@@ -150,5 +150,6 @@ void PublishGameGlobals()
 
 bool IsQuitConfirmAllowed() { return gAllowQuitConfirm; }
 bool IsInQuitConfirm() { return gInQuitConfirm; }
+void ClearInQuitConfirm() { gInQuitConfirm = false; }
 
 }  // namespace game

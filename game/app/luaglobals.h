@@ -20,6 +20,9 @@ void PublishGameGlobals();
 bool IsQuitConfirmAllowed();
 // Whether the confirmation is showing (InQuitCofirm).
 bool IsInQuitConfirm();
+// Clears the flag of a confirmation that can no longer answer (its script
+// failed or ended without clearing it).
+void ClearInQuitConfirm();
 
 // Where LaunchPrivacyPolicy goes.
 extern const char* const kPrivacyPolicyAddress;

@@ -7,6 +7,6 @@
 int main(int argc, char** argv)
 {
     qm::InstallEngine();
-    QuellmoorExec(argc, argv, Main, false);
-    return 0;
+    // Non-zero when the engine could not start (no display).
+    return QuellmoorExec(argc, argv, Main, false);
 }

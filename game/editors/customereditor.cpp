@@ -6,6 +6,7 @@
 #include "engine/window/windowmanager.h"
 #include "game/editors/editorfields.h"
 #include "game/editors/namelist.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 namespace {
@@ -118,7 +119,8 @@ TCustomerEditor::TCustomerEditor()
 {
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->AddWindowType(TGraphicsWindow::kContract.typeName, TGraphicsWindow::ClassId());
-    mDocument.ParseString(TSettings::ReadEncryptedFile(kCustomerFile).c_str());
+    // A damaged file is refused (and named): with nothing read, nothing is saved over it.
+    game::ReadConfigDocument(kCustomerFile, &mDocument, "dataroot", "the customer editor has nothing to edit");
     PublishFunctions();
     editors::PublishFieldFunctions(this);
 }

@@ -105,10 +105,13 @@ void TNote::Draw(const std::array<std::shared_ptr<TTexture>, kNotes>& pictures) 
 TEntertainer::TEntertainer(TXmlNode* globals)
 {
     floorart::InitGameAnimation(mPerformer, floorart::RestaurantArt("%speople/entertainer.anm"));
-    // Only the blimp's performer has a partner (the karaoke singer).
-    floorart::InitOptionalGameAnimation(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
     mPerformer.Play("DoAnim", false);
-    mSecondPerformer.Play("DoAnim", false);
+    // Only the blimp's performer sings with a partner, at the karaoke stand;
+    // no other restaurant has a second performer to load.
+    if (floorart::RestaurantIndex() == kBlimp) {
+        floorart::InitGameAnimation(mSecondPerformer, floorart::RestaurantArt("%speople/entertainer2.anm"));
+        mSecondPerformer.Play("DoAnim", false);
+    }
     mStereo = TTexture::Get("furniture/stereo");
     mRadio = TTexture::Get("furniture/radio");
     mKaraoke = TTexture::Get("furniture/karaoke");

@@ -60,6 +60,8 @@ public:
     void Activate(float seconds);
     // The current restaurant has a performer to call.
     bool Available() const;
+    // A second performer sings beside the first (the blimp's karaoke).
+    bool HasSecondPerformer() const { return mSecondPerformer.GetAnimatedTexture() != nullptr; }
     void SetPositions();
 
     TPoint GetStandingSpot() override;

@@ -2,7 +2,7 @@
 
 #include "engine/base/instanceholder.h"
 #include "engine/base/xml.h"
-#include "game/settings/settings.h"
+#include "game/settings/configfile.h"
 
 #include <cstdlib>
 #include <utility>
@@ -35,7 +35,11 @@ std::list<TColorEntry> TQuessaColors::Parse(const str& text)
     return colours;
 }
 
-TQuessaColors::TQuessaColors() : TQuessaColors(Parse(TSettings::ReadEncryptedFile(kColorsFile))) {}
+TQuessaColors::TQuessaColors()
+    : TQuessaColors(
+          Parse(game::ReadConfigXmlText(kColorsFile, "clothing", "the waitress's clothes keep their drawn colours")))
+{
+}
 
 TQuessaColors::TQuessaColors(std::list<TColorEntry> colours) : mColours(std::move(colours))
 {

@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/safefile.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <cctype>
@@ -78,29 +79,46 @@ TLevelLayout::TLevelLayout() { FillEmpty(); }
 
 void TLevelLayout::FillEmpty() { mGrid.fill('-'); }
 
-void TLevelLayout::OpenLevel(str name)
+bool TLevelLayout::OpenLevel(str name)
 {
     mName = name;
     FillEmpty();
     const str path = str(kLayoutFolder) + name + ".txt";
-    const str text = TSettings::ReadEncryptedFile(path);
-    if (text.length() == 0) {
-        WriteDbg("TLevelLayout: %s is missing or empty; the floor stays empty", path.c_str());
-        return;
+    str text;
+    switch (game::ReadConfigText(path, &text)) {
+    case game::EConfigText::kMissing:
+        game::ReportBadDataFile(path, "is missing", "the floor stays empty");
+        return false;
+    case game::EConfigText::kUndecipherable:
+        game::ReportBadDataFile(path, "could not be deciphered", "the floor stays empty");
+        return false;
+    case game::EConfigText::kRead:
+        break;
     }
-    ReadRows(text);
+    // A floor plan cut short would lose its lower tables without a word.
+    const int cells = ReadRows(text);
+    if (cells < kLayoutCells) {
+        FillEmpty();
+        const std::string problem =
+            "holds " + std::to_string(cells) + " of the " + std::to_string(kLayoutCells) + " cells of a floor plan";
+        game::ReportBadDataFile(path, problem.c_str(), "the floor stays empty");
+        return false;
+    }
+    return true;
 }
 
-void TLevelLayout::ReadRows(const str& text)
+int TLevelLayout::ReadRows(const str& text)
 {
     const char* p = text.c_str();
+    int cells = 0;
     for (int row = 0; row < kLayoutRows && *p; ++row) {
-        for (int col = 0; col < kLayoutColumns && *p; ++col)
+        for (int col = 0; col < kLayoutColumns && *p; ++col, ++cells)
             mGrid[row * kLayoutColumns + col] = *p++;
         // Line ends of any kind (and stray blanks) sit between rows.
         while (*p && std::isspace(static_cast<unsigned char>(*p)))
             ++p;
     }
+    return cells;
 }
 
 int TLevelLayout::OpenLevelFromMem(str text)

@@ -22,11 +22,12 @@ public:
     TLevelLayout();
 
     // Loads "assets/layouts/" + name + ".txt": 13 rows of 16 characters, any
-    // whitespace between rows skipped. A missing file gives an empty floor.
-    void OpenLevel(str name);
+    // whitespace between rows skipped. A missing file, or one with fewer
+    // cells, gives an empty floor and false (the file is named in the log).
+    bool OpenLevel(str name);
     // The file form: rows of 16 characters, whitespace between rows skipped;
-    // a short text leaves the rest of the grid as it was.
-    void ReadRows(const str& text);
+    // a short text leaves the rest of the grid as it was. Returns the cells read.
+    int ReadRows(const str& text);
     // The grid as the first 208 characters of text, taken as they are;
     // returns the text's length.
     int OpenLevelFromMem(str text);

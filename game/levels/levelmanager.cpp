@@ -6,6 +6,7 @@
 #include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
 #include "engine/window/stringtable.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -101,15 +102,11 @@ TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
         else
             mLevelDoc->CreateChild("dataroot")->CreateChild("career")->CreateChild("level")->SetContent("1");
     } else if (mode == kEndless) {
-        const str text = TSettings::ReadEncryptedFile(kEndlessFile);
-        if (text.length() == 0)
-            WriteDbg("TLevelManager: %s is missing or empty", kEndlessFile);
-        mLevelDoc->ParseString(text.c_str());
+        game::ReadConfigDocument(kEndlessFile, mLevelDoc.get(), "dataroot", "endless mode has no levels");
     }
     SetupLevel();
+    // Without it parties arrive silently; the sound's loader has named the file.
     mArriveSound = TSound::Get(kArriveSound, false, kSoundEffectType);
-    if (!mArriveSound)
-        WriteDbg("TLevelManager: %s could not be loaded; parties arrive silently", kArriveSound);
 }
 
 TLevelManager::~TLevelManager() = default;
@@ -119,6 +116,7 @@ bool TLevelManager::IsDownloadedLevel() const { return CurrentPosition().levelMo
 void TLevelManager::SetupLevel()
 {
     mNumStars = 3;
+    mLayoutRead = true;
     mLeavePenalty = -kDefaultLeavePenalty;
     mGroupIndex = mGoalsReached = mSnackChance = mPartyCount = 0;
     mLevelNode = nullptr;
@@ -135,9 +133,11 @@ void TLevelManager::CareerSetup()
     const bool downloaded = position.levelMode != 0;
     const int wanted = downloaded ? 1 : TSettings::RestaurantAndLevelToLevel(position.restaurant, position.level) + 1;
     const str path = str::getFormatted("assets/config/career/%d.xml", wanted);
+    bool reported = false;
     if (!downloaded) {
         mLevelDoc->Clear();
-        mLevelDoc->ParseString(TSettings::ReadEncryptedFile(path).c_str());
+        const std::string consequence = "career level " + std::to_string(wanted) + " cannot be played";
+        reported = !game::ReadConfigDocument(path, mLevelDoc.get(), "dataroot", consequence.c_str());
         mDataRoot = mLevelDoc->GetChild("dataroot");
     }
     mSnackChance = 0;
@@ -146,7 +146,7 @@ void TLevelManager::CareerSetup()
         if (!mLevelNode && name == str("career") && child->GetChildContent("level").to_int() == wanted)
             mLevelNode = child;
     });
-    if (!mLevelNode) {
+    if (!mLevelNode && !reported) {
         // Played as it stands this would be an empty level won at once.
         WriteDbg("TLevelManager: career level %d (%s) is missing or damaged; it cannot be played", wanted,
                  downloaded ? TSettings::GetInstance()->GetDownloadLevelName().c_str() : path.c_str());
@@ -165,8 +165,9 @@ void TLevelManager::CareerSetup()
     const str layout(mCareer.layout.c_str());
     if (downloaded)
         mLayout.OpenLevelFromMem(layout);
-    else
-        mLayout.OpenLevel(layout);
+    else if (mLevelNode)
+        // A floor without its tables cannot be played either.
+        mLayoutRead = mLayout.OpenLevel(layout);
 
     mSnackChance = mCareer.snackChance;
     if (downloaded && mCareer.restaurant >= 0)

@@ -54,7 +54,7 @@ public:
     bool IsClosed() const;
     // False when the level's definition could not be found (a missing or
     // damaged career file): the game must not play it.
-    bool IsLevelDefined() const { return mLevelNode != nullptr; }
+    bool IsLevelDefined() const { return mLevelNode != nullptr && mLayoutRead; }
 
     // ---- values
     int GetCurrentGoal() const { return mGoal; }
@@ -174,6 +174,7 @@ private:
     std::unique_ptr<TXmlNode> mLevelDoc;
     TXmlNode* mDataRoot = nullptr;
     TXmlNode* mLevelNode = nullptr;
+    bool mLayoutRead = true;  // false: the career level's floor plan is missing or damaged
     TCareerLevelRecord mCareer;  // the career level being played, as read
     TCustomerSettings mCustomerSettings;
     std::shared_ptr<TSound> mArriveSound;

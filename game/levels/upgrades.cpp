@@ -4,6 +4,7 @@
 #include "engine/platform/platform.h"
 #include "engine/window/stringtable.h"
 #include "game/levels/upgradetarget.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -59,7 +60,8 @@ void TUpgrades::ParseUpgrades()
     TSettings* settings = TSettings::GetInstance();
     if (!settings || settings->GetCurrentGameModeInt() != TSettings::kEndlessMode)
         return;
-    ParseUpgradesText(TSettings::ReadEncryptedFile(kFile), settings->GetCurrentRestaurantID());
+    ParseUpgradesText(game::ReadConfigXmlText(kFile, "upgrades", "no upgrades are offered between shifts"),
+                      settings->GetCurrentRestaurantID());
 }
 
 void TUpgrades::ParseUpgradesText(const str& text, int restaurantId)

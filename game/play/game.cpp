@@ -28,6 +28,7 @@
 #include "game/screens/upgradepicker.h"
 #include "game/screens/windowslide.h"
 #include "game/settings/settings.h"
+#include "game/settings/configfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -177,7 +178,7 @@ TGame::TGame()
     mCache = std::make_unique<TAnimatedTextureCache>(100, 120, 80);
     if (TModalWindow* top = TopModal())
         top->AdoptTask(new TUpdateGameTask(this));
-    mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    game::ReadConfigDocument("assets/config/global.xml", &mGlobalDoc, "dataroot", "the game's built-in values are used");
     TXmlNode* root = mGlobalDoc.GetChild("dataroot");
     mGlobals = root ? root->GetChild("globals") : nullptr;
     mScore = std::make_unique<TScoreManager>();
@@ -210,12 +211,9 @@ TGame::~TGame()
 
 void TGame::LoadSounds()
 {
-    for (std::size_t i = 0; i < mSounds.size(); ++i) {
+    // The game plays on without a sound; the sound's loader has named the file.
+    for (std::size_t i = 0; i < mSounds.size(); ++i)
         mSounds[i] = TSound::Get(kSoundFiles[i], false, kGameSoundType);
-        // The game plays on without a sound; the log says which file is missing.
-        if (!mSounds[i])
-            WriteDbg("TGame: sound %s is missing", kSoundFiles[i]);
-    }
 }
 
 void TGame::PlayGameSound(const char* name)
@@ -345,16 +343,23 @@ void TGame::OpenLevelIntro()
     TModalWindow* modal = RunModalScript("scripts/levelintro.lua");
     if (!modal)
         return;
-    if (auto* intro = ChildOf<TLevelIntro>(modal, "levelintrowin")) {
-        TLevelManager* level = mGameData->GetLevelManager();
-        const bool tutorial = mGameData->GetTutorial().IsActive();
-        if (mGameData->IsEndless())
-            intro->SetupText(1, tutorial, str(), 0, 0);
-        else
-            intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(),
-                             level->GetCurrentExpert());
-        intro->SetDoodle(level->GetDoodle());
+    auto* intro = ChildOf<TLevelIntro>(modal, "levelintrowin");
+    if (!intro) {
+        // Nothing would ever close an intro that did not build: the level
+        // starts without it rather than wait for ever.
+        WriteDbg("scripts/levelintro.lua built no level intro: the level starts without it");
+        if (TWindowManager* manager = TWindowManager::GetInstance(); manager && manager->GetTopModalWindow() == modal)
+            manager->PopModal();
+        PauseGame(false);
+        return;
     }
+    TLevelManager* level = mGameData->GetLevelManager();
+    const bool tutorial = mGameData->GetTutorial().IsActive();
+    if (mGameData->IsEndless())
+        intro->SetupText(1, tutorial, str(), 0, 0);
+    else
+        intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(), level->GetCurrentExpert());
+    intro->SetDoodle(level->GetDoodle());
     if (TWindow* panel = ChildOf(modal, "introbackground"))
         TWindowSlide::Start(panel, +1, "letsplay");
     mStartTimer = PlatformTimer();
@@ -365,6 +370,15 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
+    if (!ChildOf(modal, "leveloverwin")) {
+        // The result is kept already; without its screen the player goes
+        // back to the map rather than wait for ever.
+        WriteDbg("scripts/levelover.lua built no level-over screen: back to the map");
+        if (TWindowManager* manager = TWindowManager::GetInstance(); manager && manager->GetTopModalWindow() == modal)
+            manager->PopModal();
+        LeaveRestaurant(0);
+        return;
+    }
     SetupLevelOverStats(modal, result);
     if (TWindow* panel = ChildOf(modal, "overbackground"))
         TWindowSlide::Start(panel, +1, "");

@@ -112,8 +112,9 @@ void TGameData::StartIntro()
     SetState(kLevelIntro);
     if (mLevelManager->GetFlashLight())
         SetFlashlight(true);
-    mHost->OpenLevelIntro();
+    // Paused first: an intro that cannot show lets the game run on at once.
     mHost->PauseGame(true);
+    mHost->OpenLevelIntro();
 }
 
 void TGameData::UpdateFadeOut(float dt)

@@ -35,7 +35,8 @@ public:
     // A level (the first, the next or the same again) was set up: whatever
     // the host shows of the level starts afresh (its signs, its buttons).
     virtual void LevelSetUp() {}
-    // The intro screen opens (the flow pauses the game clock through PauseGame).
+    // The intro screen opens (the flow has paused the game clock through
+    // PauseGame; an intro that cannot show resumes it).
     virtual void OpenLevelIntro() = 0;
     // The level-over screen opens with the level's result.
     virtual void OpenLevelOver(const TLevelResult& result) = 0;

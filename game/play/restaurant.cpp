@@ -9,6 +9,7 @@
 #include "engine/sound/sound.h"
 #include "game/floor/floorart.h"
 #include "game/settings/levelnumbers.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -143,9 +144,8 @@ void TRestaurant::Initialize()
     LoadScenery();
 
     mUpgrades.Clear();
-    const str text = TSettings::ReadEncryptedFile(str::getFormatted("assets/%supgrades/upgrades.xml", Folder().c_str()));
-    if (text.length() > 0)
-        mUpgrades.ParseString(text.c_str());
+    game::ReadConfigDocument(str::getFormatted("assets/%supgrades/upgrades.xml", Folder().c_str()), &mUpgrades, nullptr,
+                             "the restaurant has no decor");
     mChairSlot = -1;
     if (TXmlNode* list = Sequence() ? Sequence()->GetChild("framelist") : nullptr) {
         list->ResetChildren();

@@ -5,6 +5,7 @@
 #include "engine/text/textgraphic.h"
 #include "engine/window/stringtable.h"
 #include "game/rules/coinjarview.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -59,11 +60,9 @@ TScoreManager::~TScoreManager()
 
 void TScoreManager::ReadConfiguration()
 {
-    const str text = TSettings::ReadEncryptedFile(kPointsFile);
-    if (text.length() == 0)
-        return;
     TXmlNode document;
-    document.ParseString(text.c_str());
+    if (!game::ReadConfigDocument(kPointsFile, &document, "dataroot", "the built-in points are used"))
+        return;
     TXmlNode* root = document.GetChild("dataroot");
     TXmlNode* points = root ? root->GetChild("actionpoints") : nullptr;
     if (!points)

@@ -1,5 +1,6 @@
 #include "game/screens/credits.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
 #include "engine/script/windowscript.h"
 #include "engine/text/textgraphic.h"
@@ -30,9 +31,14 @@ str CreditLine(const str& line, const str& headerColor)
 TCreditsColumns ReadCredits(const char* file, const str& headerColor, int fontSize)
 {
     TCreditsColumns columns;
-    if (FILE* in = (file && *file) ? std::fopen(file, "r") : nullptr) {
+    FILE* in = (file && *file) ? std::fopen(file, "r") : nullptr;
+    if (!in && file && *file)
+        WriteDbg("Credits file %s cannot be read; the credits stay empty", file);
+    if (in) {
         char buffer[1024];
+        bool any = false;
         while (std::fgets(buffer, sizeof buffer, in)) {
+            any = true;
             // Only the line end is cut, so a last line without one keeps
             // its last character.
             str line(buffer);
@@ -50,6 +56,8 @@ TCreditsColumns ReadCredits(const char* file, const str& headerColor, int fontSi
             }
         }
         std::fclose(in);
+        if (!any)
+            WriteDbg("Credits file %s is empty", file);
     }
     for (int i = 0; i < TCredits::kGap / std::max(fontSize, 1); ++i) {
         columns.left += "\n";

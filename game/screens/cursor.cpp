@@ -25,12 +25,10 @@ void TCursor::SetCurrent(eCursorState state)
 
 TCursor::TCursor()
 {
-    for (int i = 0; i < kStateCount; ++i) {
+    // A missing picture leaves the cursor as it was in that state (the
+    // texture's loader has named the file).
+    for (int i = 0; i < kStateCount; ++i)
         mTextures[i] = TTexture::GetSimple(kCursorImages[i]);
-        // A missing picture leaves the cursor as it was in that state.
-        if (!mTextures[i])
-            WriteDbg("cursor: picture %s is missing", kCursorImages[i]);
-    }
     Show(kArrow);
     mListener = std::make_unique<TTextureRefresh>([this] { Restore(); });
     TInstanceHolder<TCursor>::Publish(this);

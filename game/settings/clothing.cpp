@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <cstring>
@@ -21,14 +22,10 @@ TClothing::~TClothing() = default;
 
 void TClothing::ParseClothing()
 {
-    const str text = TSettings::ReadEncryptedFile(kClothingFile);
     TXmlNode document;
-    document.ParseString(text.c_str());
-    TXmlNode* clothing = document.GetChild("clothing");
-    if (!clothing) {
-        WriteDbg("TClothing: %s is missing or has no clothing element; no clothing items", kClothingFile);
+    if (!game::ReadConfigDocument(kClothingFile, &document, "clothing", "no clothing items"))
         return;
-    }
+    TXmlNode* clothing = document.GetChild("clothing");
     str name;
     TXmlNode* element = nullptr;
     clothing->ResetChildren();

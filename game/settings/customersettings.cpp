@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include <cstring>
@@ -85,14 +86,7 @@ float* StateTimeField(TCustomerDef* def, const std::string& name)
 
 TCustomerSettings::TCustomerSettings() : mDocument(std::make_unique<TXmlNode>())
 {
-    const str text = TSettings::ReadEncryptedFile(kCustomerFile);
-    if (text.length() == 0) {
-        WriteDbg("TCustomerSettings: %s is missing or empty; no customer types", kCustomerFile);
-        return;
-    }
-    mDocument->ParseString(text.c_str());
-    if (!Root())
-        WriteDbg("TCustomerSettings: %s has no dataroot; no customer types", kCustomerFile);
+    game::ReadConfigDocument(kCustomerFile, mDocument.get(), "dataroot", "no customer types");
 }
 
 TCustomerSettings::~TCustomerSettings() = default;

@@ -6,6 +6,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
 #include "engine/base/encryptionkey.h"
+#include "game/settings/configfile.h"
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
 #include "engine/sound/soundmanager.h"
@@ -48,15 +49,6 @@ const char* Version()
 {
     TPlatform* platform = Platform();
     return platform ? platform->GetVersion() : "0";
-}
-
-bool ReadWholeFile(const std::string& path, std::string* text)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
 }
 
 // How many times as fast as real time the game clock runs: the whole number
@@ -279,18 +271,10 @@ void TSettings::AddPlayTime(float seconds)
 
 str TSettings::ReadEncryptedFile(str path)
 {
-    const std::string plainPath = path.c_str();
-    std::string text;
-    if (ReadWholeFile(plainPath, &text))
-        return str(text.c_str());
-    // "level.xml" is shipped as "level.bin": the same name, enciphered.
-    const std::string binPath = plainPath.substr(0, plainPath.size() < 3 ? 0 : plainPath.size() - 3) + "bin";
-    if (!ReadWholeFile(binPath, &text))
-        return str();
-    str plain = TEncrypt(str(ENCRYPTION_KEY)).DecryptStr(str(text.c_str()));
-    if (plain.length() == 0 && !text.empty())
-        WriteDbg("ReadEncryptedFile: %s could not be deciphered", binPath.c_str());
-    return plain;
+    str text;
+    if (game::ReadConfigText(path, &text) == game::EConfigText::kUndecipherable)
+        WriteDbg("ReadEncryptedFile: the enciphered sibling of %s could not be deciphered", path.c_str());
+    return text;
 }
 
 str TSettings::EncryptString(str text) { return TEncrypt(str(ENCRYPTION_KEY)).EncryptStr(text); }

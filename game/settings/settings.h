@@ -188,8 +188,15 @@ public:
     TPrefs* GetPrefs() { return mPrefs.get(); }
     TQmHiscores* GetHiscores() { return mHiscores.get(); }
 
+    // The next thing to tell the player about saves found unreadable at
+    // start-up (prefs.dat, then hiscore.dat), each once: a string-table
+    // label and the file it names (where it was kept aside, or the file
+    // itself when it stays in place). False when nothing is left to tell.
+    bool TakeSaveNotice(str* label, str* file);
+
 private:
     void RegisterLuaFunctions();
+    bool NextSaveNotice(str* label, str* file);
     void OpenMetrics();
     void WriteMetricsHeader();
     void CloseMetrics();
@@ -207,6 +214,8 @@ private:
 
     std::unique_ptr<TPrefs> mPrefs;
     std::unique_ptr<TQmHiscores> mHiscores;
+    bool mToldOfPrefs = false;
+    bool mToldOfHiscores = false;
     TClock mGameClock;
     int mGameMode = kCareerMode;
     int mHighscoreMode = 0;

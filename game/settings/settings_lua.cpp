@@ -240,6 +240,19 @@ int LuaShowBonusUnlockedDialog(lua_State* L)
     return PushBool(L, s->ShowBonusUnlockedDialog());
 }
 
+// The next notice about a save found unreadable: its string label and the
+// file it names, or nothing once all were told.
+int LuaTakeSaveNotice(lua_State* L)
+{
+    TSettings* s = Settings();
+    str label, file;
+    if (!s || !s->TakeSaveNotice(&label, &file))
+        return 0;
+    lua_pushstring(L, label.c_str());
+    lua_pushstring(L, file.c_str());
+    return 2;
+}
+
 int LuaActivateHelpClock(lua_State* L)
 {
     const bool on = ArgBool(L, 1);
@@ -332,6 +345,7 @@ const qm::lua::TBinding kSettingsFunctions[] = {
     {"ClearNewClothing", LuaClearNewClothing},
     {"HasCheckedLoadGame", LuaHasCheckedLoadGame},
     {"CheckedLoadGame", LuaCheckedLoadGame},
+    {"TakeSaveNotice", LuaTakeSaveNotice},
 };
 
 }  // namespace

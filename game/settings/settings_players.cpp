@@ -128,3 +128,46 @@ void TSettings::ModifyUsersForVersion()
     if (removed)
         mPrefs->SavePrefs();
 }
+
+// ---- saves found unreadable
+
+namespace {
+
+// The name after the last "/": a whole path would not fit a dialog's line
+// (the log holds it).
+str BaseName(const str& path)
+{
+    const std::string text = path.c_str();
+    const size_t slash = text.rfind('/');
+    return str((slash == std::string::npos ? text : text.substr(slash + 1)).c_str());
+}
+
+}  // namespace
+
+bool TSettings::TakeSaveNotice(str* label, str* file)
+{
+    const bool told = NextSaveNotice(label, file);
+    // The log shows what the player was shown.
+    if (told)
+        WriteDbg("Telling the player: %s (%s)", label->c_str(), file->c_str());
+    return told;
+}
+
+bool TSettings::NextSaveNotice(str* label, str* file)
+{
+    if (!mToldOfPrefs && mPrefs && mPrefs->FoundUnreadableFile()) {
+        mToldOfPrefs = true;
+        const bool kept = mPrefs->GetKeptAside().length() > 0;
+        *label = kept ? "damagedsave_profiles" : "damagedsave_profiles_inplace";
+        *file = BaseName(kept ? mPrefs->GetKeptAside() : mPrefs->GetPath());
+        return true;
+    }
+    if (!mToldOfHiscores && mHiscores && mHiscores->FoundUnreadableFile()) {
+        mToldOfHiscores = true;
+        const str kept = mHiscores->GetKeptAside();
+        *label = kept.length() > 0 ? "damagedsave_scores" : "damagedsave_scores_inplace";
+        *file = kept.length() > 0 ? BaseName(kept) : str("hiscore.dat");
+        return true;
+    }
+    return false;
+}

@@ -4,6 +4,7 @@
 #include "engine/base/xml.h"
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
+#include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
 #include "lua.h"
@@ -67,10 +68,7 @@ void TUnlockManager::Free() { gInstance.reset(); }
 
 TUnlockManager::TUnlockManager() : mData(std::make_unique<TUnlockManagerData>())
 {
-    const str text = TSettings::ReadEncryptedFile(kUnlocksFile);
-    mData->document.ParseString(text.c_str());
-    if (!Root())
-        WriteDbg("TUnlockManager: %s is missing or has no unlocks element; nothing is locked", kUnlocksFile);
+    game::ReadConfigDocument(kUnlocksFile, &mData->document, "unlocks", "nothing is locked");
     RegisterLuaFunction();
 }
 

@@ -1,6 +1,8 @@
 // A save killed mid-write leaves its temporary file behind. The next save or
 // load of that file removes such leftovers, and only them: a temporary that a
-// running save still holds, and every other file beside it, stay.
+// running save still holds, and every other file beside it, stay; while
+// another process's save is between creating its temporary and locking it,
+// nothing is removed.
 #include "engine/base/encryptionkey.h"
 #include "engine/base/prefs.h"
 #include "engine/base/safefile.h"
@@ -72,6 +74,7 @@ TEST_F(SaveLeftovers, NextLoadOrSaveRemovesOnlyAbandonedTemporaries)
             TPrefs prefs(ENCRYPTION_KEY, true);
             prefs.SetInt("level", 7, -1, true);
         }
+        // Leftovers of a save killed a moment ago.
         for (const char* name : stale)
             touch(name);
         for (const char* name : kept)
@@ -95,4 +98,33 @@ TEST_F(SaveLeftovers, NextLoadOrSaveRemovesOnlyAbandonedTemporaries)
         TPrefs check(ENCRYPTION_KEY, false);
         EXPECT_EQ(check.GetInt("level", 0, -1), 7);
     }
+}
+
+TEST_F(SaveLeftovers, ATemporaryAnotherSaveHasJustCreatedIsNotTakenForALeftover)
+{
+    {
+        TPrefs prefs(ENCRYPTION_KEY, true);
+        prefs.SetInt("level", 7, -1, true);
+    }
+    // Another process's save has created its temporary and not locked it
+    // yet: it holds the folder meanwhile.
+    touch("prefs.dat.New123");
+    const int other = ::open(folder().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_SH), 0);
+
+    EXPECT_EQ(qm::RemoveStaleTemporaries(str((folder() / "prefs.dat").c_str())), 0);
+    {
+        TPrefs prefs(ENCRYPTION_KEY, true);
+        prefs.SetInt("level", 8, -1, true);  // a save of this process goes on meanwhile
+    }
+    EXPECT_TRUE(fs::exists(folder() / "prefs.dat.New123"));
+
+    // Once it has locked its temporary the folder is free again; had it been
+    // killed instead, the next pass removes what it left.
+    ::close(other);
+    EXPECT_EQ(qm::RemoveStaleTemporaries(str((folder() / "prefs.dat").c_str())), 1);
+    EXPECT_FALSE(fs::exists(folder() / "prefs.dat.New123"));
+    TPrefs check(ENCRYPTION_KEY, false);
+    EXPECT_EQ(check.GetInt("level", 0, -1), 8);
 }

@@ -105,10 +105,7 @@ TEST(XmlRead, TheReadersRulesOnePerRow)
          "(install[qminstallkey='/games/x](global[volume='7]) install[qminstallkey='other])"},
         // end tags close whatever is open; one at the top ends the input
         {"<a><b>text</c>more</a><d/>", "(a{more}(b{text}) d)"},
-        {"</x><a/>", ""},
-        // cut-off input keeps what was built
-        {"<a x=\"1\"><b y=", "(a[x='1](b))"},
-        {"<a x=\"unterminated", "(a[x='unterminated])"},
+        {"<a/></x>", "(a)"},
         // an empty quoted word is not the end of input
         {"<a x=\"\" y=\"2\">\"\" after</a>", "(a[x='][y='2]{after})"},
         // attributes keep their order, repeated names too
@@ -116,6 +113,45 @@ TEST(XmlRead, TheReadersRulesOnePerRow)
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(parsed(text), expected) << text;
+}
+
+TEST(XmlRead, DocumentsThatAreNotWholeAreRefusedAndChangeNothing)
+{
+    const std::pair<const char*, EXmlParse> cases[] = {
+        {"<a x=\"1\"><b/>text</a>", EXmlParse::kOk},
+        {"<a/></a>", EXmlParse::kOk},  // a closing tag too many, at the very end
+        {"", EXmlParse::kEmpty},
+        {" \n\t ", EXmlParse::kEmpty},
+        {"just words", EXmlParse::kEmpty},
+        {"<?xml version=\"1.0\"?>\n<!-- nothing else -->", EXmlParse::kEmpty},
+        {"<", EXmlParse::kUnclosed},
+        {"<a>", EXmlParse::kUnclosed},
+        {"<a><b></b>", EXmlParse::kUnclosed},
+        {"<a x=\"1\"><b y=", EXmlParse::kUnclosed},
+        {"<a x=\"unterminated", EXmlParse::kUnclosed},
+        {"<a/></", EXmlParse::kUnclosed},
+        {"<?xml version=", EXmlParse::kUnclosed},
+        {"</x><a/>", EXmlParse::kStrayEndTag},
+        {"<a></a></a><b/>", EXmlParse::kStrayEndTag},
+    };
+    for (const auto& [text, expected] : cases) {
+        TXmlNode doc("doc");
+        doc.CreateChild("kept");
+        doc.SetContent("before");
+        const EXmlParse result = doc.ParseString(text);
+        EXPECT_EQ(result, expected) << text;
+        if (result != EXmlParse::kOk) {
+            EXPECT_EQ(shape(&doc), "doc{before}(kept)") << text;
+        }
+        EXPECT_EQ(std::string(XmlParseProblem(result)).empty(), result == EXmlParse::kOk) << text;
+    }
+    std::string deepAndCut;
+    for (int i = 0; i < 1000; ++i)
+        deepAndCut += "<n>";
+    TXmlNode doc;
+    EXPECT_EQ(doc.ParseString(deepAndCut.c_str()), EXmlParse::kUnclosed) << "flattened elements still count as open";
+    EXPECT_FALSE(doc.HasChildren());
+    EXPECT_EQ(doc.ParseFile("/nonexistent/file.xml"), EXmlParse::kUnreadable);
 }
 
 TEST(XmlRead, DecoderReportsWhetherTheTextStartsWithAnEntity)
@@ -162,7 +198,7 @@ TEST(XmlRead, FilesAreReadWholeUpToANulAndAMissingOneChangesNothing)
         std::fclose(f);
     }
     TXmlNode doc;
-    doc.ParseFile(path.c_str());
+    EXPECT_EQ(doc.ParseFile(path.c_str()), EXmlParse::kOk);
     std::filesystem::remove(path);
     EXPECT_EQ(shape(&doc), "(a(b c))");
 

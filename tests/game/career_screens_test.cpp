@@ -178,8 +178,14 @@ TEST_F(CareerScreens, CreditsSplitColumnsAndNeverDivideByNothing)
     EXPECT_STREQ(columns.left.c_str(), "<font color='ffcc00'>Art</font>\n\n\n\n\n");
     EXPECT_STREQ(columns.right.c_str(), "Our team\n\n\n\n\n");
     EXPECT_STREQ(columns.centre.c_str(), "\nThanks\nlast\n\n\n");  // "last" keeps its t
-    // A missing or empty file, and a font size of nothing, give a still page.
-    EXPECT_STREQ(ReadCredits("missing.txt", "ffffff", 0).centre.c_str(), std::string(350, '\n').c_str());
+    // A missing or empty file, and a font size of nothing, give a still page;
+    // the file is named in the log.
+    File("empty.txt", "");
+    for (const std::string& file : {std::string("missing.txt"), (mHome / "empty.txt").string()}) {
+        testing::internal::CaptureStderr();
+        EXPECT_STREQ(ReadCredits(file.c_str(), "ffffff", 0).centre.c_str(), std::string(350, '\n').c_str());
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Credits file " + file), std::string::npos) << file;
+    }
     EXPECT_EQ(CreditsScroll(60000, 0), 0);
     EXPECT_EQ(CreditsScroll(2999, 400), 0);
     EXPECT_EQ(CreditsScroll(13000, 400), 200);

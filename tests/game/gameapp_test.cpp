@@ -9,6 +9,7 @@
 #include "engine/window/screen.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
+#include "game/app/luaglobals.h"
 #include "game/editors/editorsave.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
@@ -17,7 +18,8 @@
 namespace {
 
 // A screen that waits for messages for ever, and a confirmation script that
-// counts its runs and marks the confirmation as showing.
+// counts its runs, marks the confirmation as showing and waits for its
+// window to close.
 constexpr char kWaitingMainLoop[] = R"(
     return function()
         PushModal('screen')
@@ -27,7 +29,10 @@ constexpr char kWaitingMainLoop[] = R"(
 constexpr char kCountingConfirm[] = R"(
     gConfirms = (gConfirms or 0) + 1
     InQuitCofirm(true)
-    PostMessage(CreateNamedMessage(kButtonPress, 'confirmshown')))";
+    PostMessage(CreateNamedMessage(kButtonPress, 'confirmshown'))
+    local id = PushModal('confirm')
+    WaitForCloseMessage(id)
+    InQuitCofirm(false))";
 
 int gSaves = 0;
 
@@ -99,6 +104,69 @@ TEST_F(GameAppScenario, AllowedConfirmationRunsOnceAndTheCloseStillReachesTheWin
     Lua("InQuitCofirm(false)");
     EXPECT_TRUE(Send(TEvent::kCloseRequest));
     EXPECT_EQ(Global("gConfirms"), "2");
+}
+
+// Confirmations that cannot ask: whatever the script did, the close request
+// that ran it ends the game through the clean way out, and the flag is clear.
+class BrokenConfirmation : public GameAppTest {
+protected:
+    void Run(const char* confirm)
+    {
+        Script("mainloop.lua", kWaitingMainLoop);
+        Script("closeconfirm.lua", confirm);
+        Start();
+        Lua("AllowQuitCofirm(true)");
+        TSettings::GetInstance()->CreateNewUser("Ada");
+        const std::string prefs = PrefsBytes();
+        testing::internal::CaptureStderr();
+        const bool goesOn = Send(TEvent::kCloseRequest);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(goesOn) << log;
+        EXPECT_TRUE(app->HasQuit());
+        EXPECT_EQ(TSettings::GetInstance(), nullptr);
+        EXPECT_FALSE(game::IsInQuitConfirm());
+        EXPECT_NE(log.find("closeconfirm.lua"), std::string::npos) << log;
+        EXPECT_EQ(PrefsBytes(), prefs);
+    }
+};
+
+TEST_F(BrokenConfirmation, OneThatFailsBeforeAskingQuits)
+{
+    Run("InQuitCofirm(true)\nerror('broken')");
+}
+
+TEST_F(BrokenConfirmation, OneThatDoesNotCompileQuits)
+{
+    Run("InQuitCofirm(true)\nlocal paused = QuitConfirmPause(");
+}
+
+TEST_F(BrokenConfirmation, OneThatSetsItsFlagAndEndsWithoutAskingQuits)
+{
+    Run("InQuitCofirm(true)");
+}
+
+TEST_F(BrokenConfirmation, AnEmptyOneQuits)
+{
+    Run("");
+}
+
+TEST_F(GameAppScenario, AConfirmationThatDiesWhileShowingLetsTheNextCloseRequestQuit)
+{
+    // Shows, then fails on the first message it gets, leaving its flag set.
+    Script("closeconfirm.lua", R"(
+        InQuitCofirm(true)
+        local id = PushModal('confirm')
+        WaitForMessage()
+        error('broken while showing'))");
+    Lua("AllowQuitCofirm(true)");
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    EXPECT_TRUE(game::IsInQuitConfirm());
+    Lua("PostMessage(CreateNamedMessage(kButtonPress, 'any'))");
+    Idle();
+    EXPECT_TRUE(game::IsInQuitConfirm());
+    EXPECT_FALSE(Send(TEvent::kCloseRequest));
+    EXPECT_TRUE(app->HasQuit());
+    EXPECT_FALSE(game::IsInQuitConfirm());
 }
 
 TEST_F(GameAppScenario, DeactivationPostsOneMessageAndActivationNone)

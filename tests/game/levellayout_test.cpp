@@ -1,5 +1,6 @@
 // Floor layouts: reading grids with any line ends, the tables, chairs and bar
 // they describe, grids whose tables touch the edges, and the editor's writer.
+#include "engine/base/asset.h"
 #include "game/levels/levellayout.h"
 #include "headlessengine.h"
 
@@ -70,15 +71,28 @@ TEST_F(Layouts, LineEndsOfAnyKindReadAlike)
     EXPECT_EQ(std::string(lf.GetName().c_str()), "lf");
 }
 
-TEST_F(Layouts, ShortLinesShiftTheRowsBelowAndAMissingFileIsAnEmptyFloor)
+TEST_F(Layouts, ShortLinesShiftTheRowsBelowAndAMissingOrShortFileIsAnEmptyFloor)
 {
-    WriteLayout("short", "d---\n----------------\n");
     TLevelLayout layout;
-    layout.OpenLevel("short");
     // The line end after "d---" is copied as a cell.
+    EXPECT_EQ(layout.ReadRows(str("d---\n----------------\n")), 22);
     EXPECT_EQ(std::string(layout.GetGrid().c_str()).substr(0, 20), "d---\n---------------");
 
-    layout.OpenLevel("nothing");
+    // A file with fewer cells than a floor is cut short: refused, named once
+    // in the life of the asset registry.
+    TAssetManager assets;
+    WriteLayout("short", "d---\n----------------\n");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(layout.OpenLevel("short"));
+    EXPECT_FALSE(layout.OpenLevel("short"));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::string(layout.GetGrid().c_str()), std::string(kLayoutCells, '-'));
+    const std::string line = "assets/layouts/short.txt holds 22 of the 208 cells of a floor plan; the floor stays empty\n";
+    EXPECT_EQ(log, line);
+
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(layout.OpenLevel("nothing"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("assets/layouts/nothing.txt is missing"), std::string::npos);
     EXPECT_EQ(std::string(layout.GetGrid().c_str()), std::string(kLayoutCells, '-'));
     EXPECT_FALSE(layout.HasDrinkStation());
 }

@@ -212,6 +212,19 @@ TEST_F(StaffTest, TheEntertainersNotesCheerEverySeatedPartyOnce)
     EXPECT_FALSE(entertainer.HitTest(spot, nullptr, &kind));
 }
 
+TEST_F(StaffTest, OnlyTheBlimpsPerformerHasAPartnerAndNoOtherRestaurantAsksForOne)
+{
+    for (int restaurant = 0; restaurant < 5; ++restaurant) {
+        mSettings->SetCurrentRestaurant(restaurant);
+        testing::internal::CaptureStderr();
+        TEntertainer entertainer(nullptr);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(entertainer.Available()) << restaurant;
+        EXPECT_EQ(entertainer.HasSecondPerformer(), restaurant == 3) << restaurant;
+        EXPECT_EQ(log.find("entertainer2.anm"), std::string::npos) << restaurant << ": " << log;
+    }
+}
+
 namespace {
 
 // The play screen's phone boxes: phonebox2..4, each with phone1..4 holding image0..2.

@@ -99,6 +99,49 @@ TEST_F(HostileServer, RepliesPastTheirLimitFailWithoutGrowing)
     }
 }
 
+TEST_F(HostileServer, AHeaderLineLongerThanTheClientTakesIsRefusedByName)
+{
+    TLoopbackServer server([](const TLoopbackRequest&) {
+        TLoopbackReply reply;
+        reply.stream = RawReply("HTTP/1.1 200 OK\r\nConnection: close\r\nX-Filler: " + std::string(200u << 10, 'h') +
+                                "\r\nContent-Length: 2\r\n\r\nok");
+        return reply;
+    });
+    TSimpleHttp http;
+    http.Init(server.Url("/x").c_str(), false, nullptr);
+    testing::internal::CaptureStderr();
+    http.DoRequest(0);
+    const int status = WaitForHttp(http);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, TSimpleHttp::kFailed);
+    EXPECT_NE(log.find("header line longer than the client accepts"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Out of memory"), std::string::npos) << log;
+}
+
+TEST_F(HostileServer, ASubmissionReplyIsHeldToTheHiscoreLimit)
+{
+    const std::string body = scoreList(4000, 1000);  // some 4 MB: within the default, beyond the hiscores' limit
+    ASSERT_LT(body.size(), TSimpleHttp::kDefaultReplyLimit);
+    TLoopbackServer server([&](const TLoopbackRequest&) {
+        TLoopbackReply reply;
+        reply.stream = WholeReply(body);
+        return reply;
+    });
+    WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+    TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
+    hiscores.SetProperty(TQmHiscores::kUserName, "Ann");
+    hiscores.SetProperty(TQmHiscores::kTableType, "career");
+    hiscores.LogScore(100, "", "", true);
+    ASSERT_TRUE(hiscores.SubmitScore("Ann", nullptr, false));
+    testing::internal::CaptureStderr();
+    char text[256] = {};
+    int status = PollUntilNot(TQmHiscores::kRequestRunning,
+                              [&] { return hiscores.GetServerRequestStatus(text, sizeof text, nullptr); });
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, TQmHiscores::kRequestFailed);
+    EXPECT_NE(log.find("passes its limit (1048576 bytes"), std::string::npos) << log;
+}
+
 TEST_F(HostileServer, HiscoreRepliesBeyondTheirLimitAreRefusedAndLargeOnesStillRead)
 {
     struct Case {

@@ -240,6 +240,11 @@ std::function<void(TLoopbackStream&)> WholeReply(std::string body)
     };
 }
 
+std::function<void(TLoopbackStream&)> RawReply(std::string bytes)
+{
+    return [bytes = std::move(bytes)](TLoopbackStream& out) { out.Write(bytes); };
+}
+
 TLoopbackServer::TLoopbackServer(Handler handler, const TTestCertificate* tls) : mHandler(std::move(handler))
 {
     if (tls) {

@@ -49,6 +49,8 @@ std::function<void(TLoopbackStream&)> EndlessBody(size_t cap, bool declareLength
 std::function<void(TLoopbackStream&)> DripBody(int intervalMs);
 std::function<void(TLoopbackStream&)> HugeHeaders(size_t headerBytes);
 std::function<void(TLoopbackStream&)> WholeReply(std::string body);
+// The bytes as they stand, status line and headers included.
+std::function<void(TLoopbackStream&)> RawReply(std::string bytes);
 
 // Splits "a=1&b=%20x" into decoded pairs (later keys win).
 std::map<std::string, std::string> ParseFormArgs(const std::string& text);

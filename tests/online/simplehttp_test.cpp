@@ -16,11 +16,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A redirect with the given Location header (none when empty) and no body.
+std::function<void(TLoopbackStream&)> Redirect(const std::string& location)
+{
+    const std::string header = location.empty() ? "" : "Location: " + location + "\r\n";
+    return RawReply("HTTP/1.1 302 Found\r\nConnection: close\r\n" + header + "Content-Length: 0\r\n\r\n");
+}
+
 // Echoes the request; "/code/N" answers with code N, "/slow" never answers,
-// "/big" sends 3 MiB and a little more.
+// "/big" sends 3 MiB and a little more; "/moved" redirects to "/f",
+// "/nowhere" is a redirect without a Location and "/loop" redirects to itself.
 TLoopbackReply Serve(const TLoopbackRequest& request)
 {
     TLoopbackReply reply;
+    if (request.path == "/moved")
+        reply.stream = Redirect("/f");
+    if (request.path == "/nowhere")
+        reply.stream = Redirect("");
+    if (request.path == "/loop")
+        reply.stream = Redirect("/loop");
     reply.contentType = "text/plain";
     reply.body = request.method + " " + request.path + "?" + request.query + " [" + request.body + "]";
     if (request.path.rfind("/code/", 0) == 0)
@@ -152,6 +166,11 @@ TEST_F(SimpleHttp, RepliesToFilesReplaceTheFileOnlyWhenWhole)
         {"/f", "new", TSimpleHttp::kDone, "GET /f? []"},
         {"/code/404", "kept", TSimpleHttp::kFailed, "good"},  // an error page never replaces the file
         {"/code/500", "kept", TSimpleHttp::kFailed, "good"},
+        // A download that moved is fetched from its new place; one that
+        // cannot be followed fails and never leaves the file empty.
+        {"/moved", "moved", TSimpleHttp::kDone, "GET /f? []"},
+        {"/nowhere", "kept", TSimpleHttp::kFailed, "good"},
+        {"/loop", "kept", TSimpleHttp::kFailed, "good"},
         {"/f", "a_folder", TSimpleHttp::kOutputNotWritable, nullptr},
     };
     for (const auto& c : cases) {

@@ -156,7 +156,9 @@ void WritePal(const std::string& path, const std::vector<Rgba>& colours)
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     File file(path, "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file.f);
+    // An empty vector may have no buffer at all: nothing to write then.
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), file.f);
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path)

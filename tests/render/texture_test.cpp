@@ -256,3 +256,37 @@ TEST_F(TextureTest, DrawingOutsideBegin2dIsRefused)
 }
 
 }  // namespace
+
+TEST_F(TextureTest, MissingAndDamagedPicturesAndPalettesAreNamedOnceHoweverOftenAskedFor)
+{
+    WritePng("good.png", 4, 4, PngKind::Rgb, Solid(4, 4, {1, 2, 3, 255}));
+    WriteBytes("cut.png", {0x89, 'P', 'N', 'G'});
+    WriteBytes("empty.png", {});
+    WriteIndexedPng("pz.png", 2, 2, 4, {0, 1, 1, 0}, {{255, 0, 0, 255}, {0, 255, 0, 255}});
+    WriteBytes("broken.pal", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'a', 'l'});
+    auto palettized = TTexture::Get("pz.png?palettized");
+    ASSERT_TRUE(palettized);
+
+    testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 3; ++frame) {
+        for (const char* name : {"cut.png", "empty.png", "absent.png", "absent"})
+            EXPECT_FALSE(TTexture::Get(name)) << name;
+        palettized->LoadPalette("broken.pal");
+        palettized->LoadPalette("none.pal");
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    const auto count = [&](const std::string& text) {
+        int n = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("cut.png"), 1) << log;
+    EXPECT_EQ(count("empty.png"), 1) << log;
+    EXPECT_EQ(count("Image absent.png not found"), 1) << log;
+    EXPECT_EQ(count("Image absent not found"), 1) << log;
+    EXPECT_EQ(count("broken.pal"), 1) << log;
+    EXPECT_EQ(count("Palette none.pal not found"), 1) << log;
+    EXPECT_EQ(count("\n"), 6) << log;
+    EXPECT_TRUE(TTexture::Get("good.png"));
+}

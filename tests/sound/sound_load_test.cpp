@@ -93,10 +93,10 @@ TEST_F(SoundLoad, OnlyOggFilesWithSamplesLoadAndRefusalsAreLoggedAndNotKept)
     const std::string empty = Tone("empty.ogg", 0.0);
     const std::pair<std::string, std::string> refused[] = {
         {mFolder.Path("tone.wav"), "Sound file is not an .ogg file: " + mFolder.Path("tone.wav")},
-        {mFolder.Path("absent.ogg"), "OGG file not found: "},
+        {mFolder.Path("absent.ogg"), "OGG file " + mFolder.Path("absent.ogg") + ": not found"},
         {"", "Requested NULL sound"},
-        {mFolder.Path("garbage.ogg"), "OGG file could not be opened"},
-        {empty, "OGG file has no samples"},
+        {mFolder.Path("garbage.ogg"), "OGG file " + mFolder.Path("garbage.ogg") + ": could not be opened"},
+        {empty, "OGG file " + empty + ": has no samples"},
     };
     for (const auto& [path, message] : refused) {
         std::shared_ptr<TSound> sound;
@@ -104,6 +104,12 @@ TEST_F(SoundLoad, OnlyOggFilesWithSamplesLoadAndRefusalsAreLoggedAndNotKept)
         EXPECT_FALSE(sound) << path;
         EXPECT_NE(log.find(message), std::string::npos) << log;
     }
+    // A file that cannot be loaded is named once, however often it is asked for.
+    const std::string again = CaptureLog([&] {
+        for (int i = 0; i < 3; ++i)
+            TSound::Get(mFolder.Path("garbage.ogg").c_str(), false, 1000);
+    });
+    EXPECT_EQ(again, "");
     // A failed load is not kept: the next request tries again.
     EXPECT_FALSE(TAssetManager::GetInstance()->GetAsset(str::getFormatted("%s;1;1000", empty.c_str())));
 }
@@ -128,11 +134,21 @@ TEST_F(SoundLoad, DamagedFilesKeepWhatDecodedAndNeverCrash)
     EXPECT_LT(sound->Pcm()->Frames(), allFrames);
     EXPECT_GT(sound->Pcm()->Frames(), allFrames / 2);
 
-    WriteBytes(mFolder.Path("truncated.ogg"), std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3)));
-    auto truncated = Load(mFolder.Path("truncated.ogg"));
-    ASSERT_TRUE(truncated);
-    EXPECT_GT(truncated->Pcm()->Frames(), 0);
-    EXPECT_LT(truncated->Pcm()->Frames(), allFrames);
+    // A file cut short keeps what there is, and says so: cut mid-page or
+    // exactly at a page's end alike.
+    const std::pair<const char*, size_t> cuts[] = {{"truncated.ogg", bytes.size() * 2 / 3},
+                                                  {"atpage.ogg", pages[pages.size() / 2]}};
+    for (const auto& [name, length] : cuts) {
+        WriteBytes(mFolder.Path(name), std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(length)));
+        std::shared_ptr<TSound> truncated;
+        const std::string log = CaptureLog([&] { truncated = Load(mFolder.Path(name)); });
+        ASSERT_TRUE(truncated) << name;
+        EXPECT_GT(truncated->Pcm()->Frames(), 0);
+        EXPECT_LT(truncated->Pcm()->Frames(), allFrames);
+        EXPECT_NE(log.find(mFolder.Path(name) + " is cut short"), std::string::npos) << log;
+    }
+    WriteBytes(mFolder.Path("whole.ogg"), bytes);
+    EXPECT_EQ(CaptureLog([&] { EXPECT_TRUE(Load(mFolder.Path("whole.ogg"))); }), "") << "a whole file is whole";
 
     std::vector<char> scribbled = bytes;
     for (size_t i = pages[3]; i < scribbled.size(); i += 7)

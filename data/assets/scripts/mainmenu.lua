@@ -22,6 +22,16 @@ local function AskForFirstName()
     end
 end
 
+-- Saves the game could not read at start-up were kept aside: say so, once,
+-- before anything asks for a name again.
+local function TellOfDamagedSaves()
+    local label, file = TakeSaveNotice()
+    while label do
+        DisplayDialog { "scripts/ok.lua", title = GetString("damagedsave_title"), body = GetString(label, file) }
+        label, file = TakeSaveNotice()
+    end
+end
+
 -- Leaves the menu for play; a first start names its player first.
 local function Leave(choice)
     return function()
@@ -45,7 +55,10 @@ end
 -- Run by the preloader when loading has ended, outside the screen's own
 -- turn: the question waits in the command queue for the next message.
 function HandleSSSGLoad()
-    table.insert(gCommandQueue, AskForFirstName)
+    table.insert(gCommandQueue, function()
+        TellOfDamagedSaves()
+        AskForFirstName()
+    end)
     PostMessage(CreateNamedMessage(kButtonPress, "loaded"))
 end
 

@@ -39,6 +39,18 @@ int engineButton(Uint8 sdlButton)
     }
 }
 
+// Without a display SDL tries its drivers in turn and may end on one that
+// draws into memory: the game would run with no window until killed. Such a
+// driver is only right when it was asked for.
+bool fellBackOnInvisibleDriver()
+{
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (asked && *asked)
+        return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
 }  // namespace
 
 TSdlBackend::TSdlBackend()
@@ -52,6 +64,14 @@ TSdlBackend::TSdlBackend()
     SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         WriteDbg("SDL video is not available: %s", SDL_GetError());
+        return;
+    }
+    if (fellBackOnInvisibleDriver()) {
+        const char* display = SDL_getenv("DISPLAY");
+        WriteDbg("No display could be reached (DISPLAY is %s): a window cannot be opened. Start the game from a "
+                 "desktop session, or set SDL_VIDEODRIVER=offscreen to run it without one.",
+                 display && *display ? display : "not set");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return;
     }
     mVideoReady = true;

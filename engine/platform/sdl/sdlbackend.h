@@ -47,6 +47,11 @@ public:
     void SetArrowCursor() override;
     bool OpenUrl(const char* url) override;
 
+    // False when no display could be reached: SDL's video failed, or it fell
+    // back on a driver that shows nothing (offscreen, dummy) that nobody
+    // asked for through SDL_VIDEODRIVER. The reason has been logged.
+    bool HasDisplay() const { return mVideoReady; }
+
 private:
     bool createWindow(int width, int height);
     void translate(const SDL_Event& event, TRawEvent* out);
