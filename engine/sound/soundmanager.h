@@ -63,6 +63,8 @@ public:
     void HandleNotifications();
 
     int StreamCount() const { return static_cast<int>(mData.streams.size()); }
+    // The playing streams, in registration order (what the mixer hears).
+    const std::vector<std::shared_ptr<TSoundStream>>& Streams() const { return mData.streams; }
 
 private:
     struct TSoundManagerData {

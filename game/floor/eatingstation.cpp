@@ -42,7 +42,7 @@ TPoint Plus(TPoint a, TPoint b)
 
 TEatingStation::TEatingStation(int tableNumber, int seatCount, bool isTable, const TPoint& location)
     : mEndSeat(seatCount), mTableNumber(tableNumber), mLocation(location), mHomeLocation(location),
-      mIsTable(isTable), mCache(std::make_unique<TAnimatedTextureCache>(64, 64, std::max(seatCount, 1)))
+      mLayoutPoint(location), mIsTable(isTable), mCache(std::make_unique<TAnimatedTextureCache>(64, 64, std::max(seatCount, 1)))
 {
 }
 

@@ -101,6 +101,8 @@ public:
     TRect MouseOverBox() const;
     TPoint GetHeartLocation() const { return mHeartLocation; }
     TPoint GetLocation() const { return mLocation; }
+    // The point it was made at (a layout's cell), before it moved onto the grid.
+    TPoint GetLayoutPoint() const { return mLayoutPoint; }
     TPoint GetNoiseLocation() const { return mNoiseLocation; }
     TPoint GetSpillLocation() const { return mSpillLocation; }
     int GetTableNumber() const { return mTableNumber; }
@@ -141,6 +143,7 @@ private:
     int mFirstSeat = 0, mEndSeat;
     int mTableNumber;
     TPoint mLocation, mHomeLocation;
+    TPoint mLayoutPoint;
     TPoint mShadowLocation{-1, -1};
     TPoint mStandingSpot, mCheckmarkSpot;
     TPoint mHeartLocation, mSpillLocation, mNoiseLocation, mTableNumberLocation;

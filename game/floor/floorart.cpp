@@ -1,5 +1,6 @@
 #include "game/floor/floorart.h"
 
+#include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "engine/script/animation.h"
@@ -55,6 +56,13 @@ void InitGameAnimation(TAnimation& animation, const str& name)
 {
     animation.Init(name, "", "");
     animation.SetClock(GameClock());
+}
+
+void InitOptionalGameAnimation(TAnimation& animation, const str& name)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (platform && platform->TranslateResource(name).length() > 0)
+        InitGameAnimation(animation, name);
 }
 
 std::shared_ptr<TSound> LoadSound(const char* name) { return TSound::Get(name, false, kFloorSoundType); }

@@ -22,6 +22,8 @@ public:
     // ordersCooking: stations cooking now; each adds one per-order delay.
     void PlaceOrder(int tableNumber, int ordersCooking);
     void CancelOrder() { mActive = false; }
+    // A faster oven (an endless upgrade): seconds until an order is ready.
+    void SetCookTime(float seconds) { mCookTime = seconds; }
     bool IsActive() const { return mActive; }
     bool IsOrderReady() const { return mActive && mTimer >= mCookTime; }
     bool IsCooking() const { return mActive && mTimer < mCookTime; }

@@ -114,6 +114,8 @@ public:
     TAnimation& Body() { return mBody; }
     TAnimation& Robot() { return mRobot; }
     int GetFacing() const { return mFacing; }
+    // 1 mirrors her (a drawn-only figure on a screen turns this way).
+    void SetFacing(int facing) { mFacing = facing; }
     bool IsRobotMode() const { return mRobotMode; }
 
     // ---- place and speed

@@ -25,6 +25,7 @@
 #include "game/screens/levelintro.h"
 #include "game/screens/levelover.h"
 #include "game/screens/screenfade.h"
+#include "game/screens/upgradepicker.h"
 #include "game/screens/windowslide.h"
 #include "game/settings/settings.h"
 #include "game/settings/configfile.h"
@@ -73,16 +74,37 @@ int LuaDoSkipTutorial(lua_State* L)
     Self(L)->DoSkipTutorial();
     return 0;
 }
-// The upgrade picker and the decor choice belong to screens not built yet:
-// their buttons do nothing rather than fail.
-int LuaNothing(lua_State*) { return 0; }
+int LuaSetupUpgradeScreen(lua_State* L)
+{
+    Self(L)->SetupUpgradeScreen();
+    return 0;
+}
+int LuaDecorButton(lua_State* L)
+{
+    Self(L)->DecorButton();
+    return 0;
+}
+int LuaReleaseGameAssets(lua_State* L)
+{
+    Self(L)->ReleaseGameAssets();
+    return 0;
+}
+int LuaLoadGameAssets(lua_State* L)
+{
+    Self(L)->LoadGameAssets();
+    return 0;
+}
 
 const qm::lua::TBinding kFunctions[] = {
-    {"QuitGame", LuaQuitGame},           {"PauseGame", LuaPauseGame},
-    {"SetupUpgradeScreen", LuaNothing},  {"GoToNextLevel", LuaGoToNextLevel},
-    {"RestartLevel", LuaRestartLevel},   {"DoSkipTutorial", LuaDoSkipTutorial},
-    {"ReleaseGameAssets", LuaNothing},   {"LoadGameAssets", LuaNothing},
-    {"DecorButton", LuaNothing},
+    {"QuitGame", LuaQuitGame},
+    {"PauseGame", LuaPauseGame},
+    {"SetupUpgradeScreen", LuaSetupUpgradeScreen},
+    {"GoToNextLevel", LuaGoToNextLevel},
+    {"RestartLevel", LuaRestartLevel},
+    {"DoSkipTutorial", LuaDoSkipTutorial},
+    {"ReleaseGameAssets", LuaReleaseGameAssets},
+    {"LoadGameAssets", LuaLoadGameAssets},
+    {"DecorButton", LuaDecorButton},
 };
 
 using contract::Child;
@@ -102,6 +124,11 @@ const contract::TChildSpec kGameChildren[] = {
     Child("expert", &TText::ClassId),
     Child("scoreval", &TText::ClassId),
     Child("cashval", &TText::ClassId),
+    // The decor choice between two levels: its panel and its Keep button.
+    Child("upgradewindow"),
+    Child("upgradename", &TText::ClassId),
+    Child("upgradedescrip", &TText::ClassId),
+    Child("decorbutton"),
     // The phone's bubbles and buttons, which the phone station finds in
     // this window's screen.
     Numbered("phonebox%d", 2, 4).InScreen(),
@@ -111,6 +138,7 @@ const contract::TChildSpec kGameChildren[] = {
     Child("introbackground").In("scripts/levelintro.lua"),
     Child("leveloverwin", &TLevelOver::ClassId).In("scripts/levelover.lua"),
     Child("overbackground").In("scripts/levelover.lua"),
+    Child("upgradepicker", &TUpgradePicker::ClassId).In("scripts/upgrade.lua"),
 };
 
 TModalWindow* TopModal()
@@ -200,6 +228,8 @@ void TGame::PostChildrenInit()
     if (TModalWindow* modal = FindParentModal())
         modal->SetDefaultFocus(this);
     mScreenFade = Child<TScreenFade>("screenfade");
+    ShowDecorChoice(false);
+    ShowDecorButton(false);
     SetupGameMode();
     SetupLevel();
     SetupStars();
@@ -346,7 +376,7 @@ void TGame::OpenLevelOver(const TLevelResult& result)
         WriteDbg("scripts/levelover.lua built no level-over screen: back to the map");
         if (TWindowManager* manager = TWindowManager::GetInstance(); manager && manager->GetTopModalWindow() == modal)
             manager->PopModal();
-        LeaveRestaurant(0);
+        LeaveLevel();
         return;
     }
     SetupLevelOverStats(modal, result);
@@ -402,13 +432,204 @@ void TGame::LevelSetUp()
     UpdateText();
 }
 
-void TGame::LeaveRestaurant(int)
+void TGame::LeaveRestaurant(int restaurant)
+{
+    // The story goes on with the comic of the restaurant that comes next;
+    // after the last one there is none, and the map follows.
+    TWindowScript* script = TWindowScript::Get();
+    if (script) {
+        const str next = restaurant >= 0 && restaurant < 6
+                             ? str::getFormatted("scripts/comic_%d_1.lua", restaurant + 1)
+                             : str("scripts/chooserestaurant.lua");
+        script->SetGlobalString("gAfterRestaurant", next);
+    }
+    LeaveScreen("LeaveRestaurant");
+}
+
+void TGame::LeaveLevel() { LeaveScreen("LeaveGame"); }
+
+void TGame::LeaveScreen(const char* scriptFunction)
 {
     // The screen script closes the game screen on its next turn; nothing is
     // destroyed from inside this frame's update.
     mLeaving = true;
     if (TWindowScript* script = TWindowScript::Get())
-        script->SendGlobalFunction("LeaveGame");
+        script->SendGlobalFunction(scriptFunction);
+}
+
+void TGame::OpenCloset()
+{
+    ReleaseGameAssets();
+    // The wardrobe's screen waits inside the game screen's turn; what comes
+    // up over it (the notice, the fade from black) is the script's.
+    if (TWindowScript* script = TWindowScript::Get()) {
+        script->RunLuaText("DoModal('scripts/quessascloset.lua');");
+        script->RunLuaText("FadeFromGame();");
+    }
+}
+
+void TGame::ReleaseGameAssets()
+{
+    if (mGameData) {
+        mGameData->GetQuessa()->ReleaseClothing();
+        mGameData->GetStaff().Restaurant().ReleaseAssets();
+    }
+    ClearFlags(kVisible);
+}
+
+void TGame::LoadGameAssets()
+{
+    TSettings* settings = TSettings::GetInstance();
+    TClock* clock = settings ? settings->GetGameClock() : nullptr;
+    const bool wasRunning = clock && !clock->IsPaused();
+    if (clock)
+        clock->Pause();
+    if (mGameData) {
+        mGameData->GetStaff().Restaurant().LoadAssets();
+        mGameData->GetQuessa()->ApplyClothing();
+    }
+    if (clock && wasRunning)
+        clock->Start();
+    AddFlags(kVisible);
+    InvalidateRect(nullptr);
+}
+
+void TGame::ShowDecorChoice(bool show)
+{
+    ShowChild("upgradewindow", show);
+    if (!show)
+        ShowChild("decorbutton", false);
+}
+
+void TGame::SetDecorChoiceAlpha(float alpha)
+{
+    if (TWindow* window = Child("upgradewindow")) {
+        TWindowFader fader(alpha);
+        window->ForEachChild(&fader, false);
+        window->InvalidateRect(nullptr);
+    }
+}
+
+void TGame::ShowDecorItem(int item)
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (item < 0 || !settings) {
+        SetChildText("upgradename", String("decor_pick"));
+        SetChildText("upgradedescrip", String("decor_pick_descrip"));
+        return;
+    }
+    const int restaurant = settings->GetCurrentRestaurant() + 1;
+    SetChildText("upgradename", String(str::getFormatted("decor_%d_%d", restaurant, item + 1).c_str()));
+    SetChildText("upgradedescrip", String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
+}
+
+void TGame::ShowDecorButton(bool show) { ShowChild("decorbutton", show); }
+
+void TGame::ShowDecorTip()
+{
+    // The tip opens over the decor choice on the script's next turn.
+    if (TWindowScript* script = TWindowScript::Get())
+        script->SendGlobalFunction("ShowDecorTip");
+}
+
+void TGame::ShowUpgradeNotice(bool show)
+{
+    ShowChild("upgrade", show);
+    ShowChild("upgradeanim", show);
+}
+
+void TGame::SetUpgradeNoticeAlpha(float alpha)
+{
+    if (auto* glow = Child<TImage>("upgradeanim")) {
+        glow->SetAlpha(alpha);
+        glow->InvalidateRect(nullptr);
+    }
+}
+
+void TGame::SetupUpgradeScreen()
+{
+    TModalWindow* top = TopModal();
+    auto* picker = ChildOf<TUpgradePicker>(top, "upgradepicker");
+    if (!picker || !mGameData)
+        return;
+    picker->PickUpgrades(this, IsTutorialActive());
+    mGameData->GetTutorial().AdvanceState(kTutorialUpgradeScreen, -1);
+}
+
+void TGame::DecorButton()
+{
+    if (mGameData)
+        mGameData->DecorButton();
+    if (TCursor* cursor = TCursor::GetInstance())
+        cursor->SetState(TCursor::kArrow);
+}
+
+// ---- IUpgradeTarget ------------------------------------------------------------
+
+bool TGame::IsTutorialActive() { return mGameData && mGameData->GetTutorial().IsActive(); }
+
+str TGame::GetCurrentLevelStr()
+{
+    return mGameData ? mGameData->GetLevelManager()->GetCurrentLevelStr() : str();
+}
+
+bool TGame::TableUpgradeAvailable() { return mGameData && mGameData->TableUpgradeAvailable(); }
+
+void TGame::TableUpgrade()
+{
+    if (!mGameData)
+        return;
+    mGameData->TableUpgrade();
+    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mGameData->GetTables().size()));
+}
+
+void TGame::SetWaitressSpeed(float pixelsPerSecond)
+{
+    if (mGameData)
+        mGameData->SetWaitressSpeed(pixelsPerSecond);
+    WriteDbg("endless upgrade: shoes %g", double(pixelsPerSecond));
+}
+
+void TGame::EnableStereo(int level, float frequency)
+{
+    if (mGameData)
+        mGameData->EnableStereo(level, frequency);
+    WriteDbg("endless upgrade: stereo %d", level);
+}
+
+void TGame::EnableMaitreD(float patienceMultiplier)
+{
+    if (mGameData)
+        mGameData->EnableMaitreD(patienceMultiplier);
+    WriteDbg("endless upgrade: maitred %g", double(patienceMultiplier));
+}
+
+void TGame::EnableBench(float patienceMultiplier, bool secondBench)
+{
+    if (mGameData)
+        mGameData->EnableBench(patienceMultiplier, secondBench);
+    WriteDbg("endless upgrade: bench %g", double(patienceMultiplier));
+}
+
+void TGame::EnableOven(float foodReadySeconds)
+{
+    if (mGameData)
+        mGameData->EnableOven(foodReadySeconds);
+    WriteDbg("endless upgrade: oven %g", double(foodReadySeconds));
+}
+
+void TGame::EnableDrinkStation(float refreshSeconds, int moodPoints)
+{
+    if (mGameData)
+        mGameData->EnableDrinkStation(refreshSeconds, moodPoints);
+    WriteDbg("endless upgrade: drinks %g", double(refreshSeconds));
+}
+
+void TGame::EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints, int parties)
+{
+    if (mGameData)
+        mGameData->EnablePodium(chargeSeconds, activeSeconds, delaySeconds, moodPoints, parties);
+    WriteDbg("endless upgrade: podium %d", parties);
 }
 
 void TGame::QuitGame(bool quit)
@@ -466,8 +687,28 @@ bool TGame::OnMessage(TMessage* message)
     return true;
 }
 
+bool TGame::OverChild(const char* name, const TPoint& p)
+{
+    TWindow* child = Child(name);
+    if (!child || !child->IsVisible())
+        return false;
+    TRect rect;
+    child->GetWindowRect(&rect);
+    TRect own;
+    GetWindowRect(&own);
+    const TPoint at{p.x + own.x1, p.y + own.y1};
+    return at.x >= rect.x1 && at.x <= rect.x2 && at.y >= rect.y1 && at.y <= rect.y2;
+}
+
 bool TGame::OnMouseDown(const TPoint& p)
 {
+    if (mGameData && mGameData->GetState() == kDecorChoice) {
+        mGameData->DecorMouseMove(p, false);
+        if (mGameData->CursorState() == 3)
+            if (TCursor* cursor = TCursor::GetInstance())
+                cursor->Click();
+        return true;
+    }
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
     const bool station = mGameData->MouseDown(p);
@@ -490,6 +731,12 @@ bool TGame::OnMouseUp(const TPoint& p)
 {
     if (!mGameData)
         return false;
+    if (mGameData->GetState() == kDecorChoice) {
+        mGameData->DecorMouseUp(p);
+        if (TCursor* cursor = TCursor::GetInstance())
+            cursor->SetState(TCursor::kArrow);
+        return true;
+    }
     const bool dragging = mGameData->GetDraggedParty() != nullptr;
     mGameData->MouseUp(p);
     if (TWindowManager* manager = TWindowManager::GetInstance())
@@ -502,6 +749,14 @@ bool TGame::OnMouseUp(const TPoint& p)
 
 bool TGame::OnMouseMove(const TPoint& p)
 {
+    if (mGameData && mGameData->GetState() == kDecorChoice) {
+        const bool overButton = OverChild("decorbutton", p);
+        mGameData->DecorMouseMove(p, overButton);
+        if (!overButton)
+            if (TCursor* cursor = TCursor::GetInstance())
+                cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+        return !overButton;
+    }
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
     mGameData->MouseMove(p);

@@ -11,6 +11,8 @@
 #include "engine/base/lifeline.h"
 #include "engine/base/xml.h"
 #include "engine/window/window.h"
+#include "game/levels/upgrades.h"
+#include "game/levels/upgradetarget.h"
 #include "game/play/gamestate.h"
 #include "game/screens/scriptedwindow.h"
 
@@ -31,7 +33,7 @@ class TTextGraphic;
 class TTable;
 class TTexture;
 
-class TGame : public TScriptedWindow<TGame>, public IGameHost {
+class TGame : public TScriptedWindow<TGame>, public IGameHost, public IUpgradeTarget {
 public:
     static const contract::TScreenSpec kContract;
 
@@ -68,13 +70,47 @@ public:
     void SetFade(float alpha) override;
     void PauseGame(bool pause) override;
     void LeaveRestaurant(int restaurant) override;
+    void LeaveLevel() override;
     void PlayGameSound(const char* name) override;
+    void OpenCloset() override;
+    void LoadGameAssets() override;
+    void ShowDecorChoice(bool show) override;
+    void SetDecorChoiceAlpha(float alpha) override;
+    void ShowDecorItem(int item) override;
+    void ShowDecorButton(bool show) override;
+    void ShowDecorTip() override;
+    bool UpgradeAvailable() override { return mUpgrades.UpgradeAvailable(); }
+    void ResetUpgrades() override { mUpgrades.Reset(); }
+    void ShowUpgradeNotice(bool show) override;
+    void SetUpgradeNoticeAlpha(float alpha) override;
+
+    // ---- IUpgradeTarget: the endless upgrades change the floor
+    TUpgrades* GetUpgrades() override { return &mUpgrades; }
+    bool IsTutorialActive() override;
+    void HideUpgradeNotice() override { ShowUpgradeNotice(false); }
+    str GetCurrentLevelStr() override;
+    bool TableUpgradeAvailable() override;
+    void TableUpgrade() override;
+    void SetWaitressSpeed(float pixelsPerSecond) override;
+    void EnableStereo(int level, float frequency) override;
+    void EnableMaitreD(float patienceMultiplier) override;
+    void EnableBench(float patienceMultiplier, bool secondBench) override;
+    void EnableOven(float foodReadySeconds) override;
+    void EnableDrinkStation(float refreshSeconds, int moodPoints) override;
+    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
+                      int parties) override;
 
     // Lua
     void QuitGame(bool quit);
     void GoToNextLevel();
     void RestartLevel();
     void DoSkipTutorial();
+    // Fills the upgrade screen's picker (the top modal's "upgradepicker").
+    void SetupUpgradeScreen();
+    void DecorButton();
+    // The wardrobe takes the screen: the floor's pictures go and the window
+    // hides; LoadGameAssets brings them back.
+    void ReleaseGameAssets();
 
 private:
     void LoadSounds();
@@ -90,8 +126,12 @@ private:
     void ShowBanner(const char* key, const TRect& rect);
     static str String(const char* key, const str& p1 = str());
 
+    void LeaveScreen(const char* scriptFunction);
+    bool OverChild(const char* name, const TPoint& p);
+
     std::unique_ptr<TGameData> mGameData;
     std::unique_ptr<TScoreManager> mScore;
+    TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
     TXmlNode mGlobalDoc;
     TXmlNode* mGlobals = nullptr;
     std::array<std::shared_ptr<TSound>, 5> mSounds;  // seat, ditch, upgrade, closing, turbulence

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -100,18 +101,25 @@ void DrawClosedSign(const TGameData& floor, TTexture* sign, TTextGraphic* label)
 
 void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache);
 
-void DrawEntry(TGameData& floor, const TFloorDrawEntry& entry, TAnimatedTextureCache* cache)
+// `newItems`: whether the stations a new level brings may show (they blink
+// in after the decor choice); the podium shows otherwise only when the
+// level before had one too.
+void DrawEntry(TGameData& floor, const TFloorDrawEntry& entry, TAnimatedTextureCache* cache, bool newItems)
 {
     TRestaurantStaff& staff = floor.GetStaff();
     switch (entry.kind) {
-    case TFloorDrawEntry::kTable:
-        entry.table->Draw(cache, 0, 0);
+    case TFloorDrawEntry::kTable: {
+        // The decor choice's chair option glows on the tables.
+        TRestaurant& scene = staff.Restaurant();
+        entry.table->Draw(cache, scene.HighlightChairs(), scene.ChairGlowAlpha());
         return;
+    }
     case TFloorDrawEntry::kBar:
         entry.bar->Draw(cache);
         return;
     case TFloorDrawEntry::kPodium:
-        In2d([&staff] { staff.Podium().Draw(); });
+        if (newItems || floor.GetPreviousLayoutStations().podium)
+            In2d([&staff] { staff.Podium().Draw(); });
         return;
     case TFloorDrawEntry::kRobot:
     case TFloorDrawEntry::kWaitress:
@@ -168,7 +176,11 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
     TRestaurantStaff& staff = floor.GetStaff();
-    staff.Restaurant().Draw(false);
+    // While the new items blink in, the decor just chosen blinks with them.
+    staff.Restaurant().Draw(floor.GetState() == kNewItem && !floor.IsBlinkOn());
+    // A station the new level brings shows only once it may blink in.
+    const bool newItems = floor.DrawNewItems();
+    const TLayoutStations& before = floor.GetPreviousLayoutStations();
     // The train's performer plays on the platform outside: he belongs to the room.
     const bool performerOutside = staff.Restaurant().Restaurant() == TRestaurant::kTrain;
     In2d([&floor, &staff, performerOutside] {
@@ -179,23 +191,26 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
             staff.Entertainer().Draw();
     });
     DrawClosedSign(floor, closedSign, closedLabel);
-    In2d([&floor] {
+    In2d([&floor, newItems, &before] {
         floor.GetDishCart().Draw();
-        for (TShelfStation* shelf : std::initializer_list<TShelfStation*>{
-                 &floor.GetDrinkStation(), &floor.GetDessertStation(), &floor.GetSnackStation(),
-                 &floor.GetHighChairStation(), &floor.GetMopStation()})
-            if (shelf->IsEnabled())
+        const std::pair<TShelfStation*, bool> shelves[] = {
+            {&floor.GetDrinkStation(), before.drink},     {&floor.GetDessertStation(), before.dessert},
+            {&floor.GetSnackStation(), before.snack},     {&floor.GetHighChairStation(), before.highChair},
+            {&floor.GetMopStation(), before.mop}};
+        for (const auto& [shelf, hadIt] : shelves)
+            if (shelf->IsEnabled() && (newItems || hadIt))
                 shelf->Draw();
         const auto& foods = floor.GetFoodStationList();
         for (auto it = foods.rbegin(); it != foods.rend(); ++it)
             (*it)->Draw();
     });
-    if (floor.GetBench().shown)
+    if (floor.GetBench().shown && (newItems || before.bench))
         floor.GetBench().Draw();
-    In2d([&staff] { staff.Phone().Draw(); });
+    if (newItems || before.phone)
+        In2d([&staff] { staff.Phone().Draw(); });
 
     for (const TFloorDrawEntry& entry : FloorDrawOrder(floor))
-        DrawEntry(floor, entry, cache);
+        DrawEntry(floor, entry, cache, newItems);
 
     DrawQueue(floor, cache);
     TQuessa* her = floor.GetQuessa();

@@ -119,6 +119,9 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mClosedTime = 0;
     mClosedShown = false;
     mBenchWalkout = false;
+    mUpgradeAnimTime = 0;
+    mUpgradeNoticeShown = false;
+    mBlinkOn = false;
 
     ClearLevelData();
     // The tables are rebuilt from the layout: the merge tells which ones
@@ -152,9 +155,10 @@ void TGameData::InitForLevel(TXmlNode* globals)
                          &mDrinkStation);
     mFlashlight = false;  // the scene starts the level lit; the intro darkens a flashlight level
     UpdateTables();
+    mPreviousDecorLevel = mStaff->Restaurant().ChairUpgradeLevel();
 
     TSettings* settings = TSettings::GetInstance();
-    if (settings && !IsEndless()) {
+    if (settings && !IsEndless() && !IsDownloadedLevel()) {
         settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         settings->SetHighestPlayedLevel(settings->GetCurrentTotalLevel());
     }
@@ -218,7 +222,8 @@ std::vector<TTableDesc> TGameData::TableDescriptors() const
         TTableDesc desc;
         desc.id = static_cast<int>(descs.size());
         desc.seats = table->GetChairCount();
-        desc.point = table->GetLocation();
+        // Where the layout put it: its location may have moved up onto the grid.
+        desc.point = table->GetLayoutPoint();
         descs.push_back(desc);
     }
     return descs;
@@ -263,7 +268,7 @@ void TGameData::SetupLevel()
     BuildStationList();
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
-    if (settings && !IsEndless()) {
+    if (settings && !IsEndless() && !IsDownloadedLevel()) {
         mScore->SetScore(settings->GetCareerScore(settings->GetCurrentTotalLevel()));
         mScore->SetCash(settings->GetCareerCash());
     }

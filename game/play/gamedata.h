@@ -88,6 +88,30 @@ public:
     void GoToNextLevel();       // Lua
     void RestartLevel();        // Lua
     void DoSkipTutorial();      // Lua and the play step
+    // Lua: keeps the decor item chosen in kDecorChoice.
+    void DecorButton();
+    // The mouse in kDecorChoice: pointing shows an item (not while over the
+    // keep button), a click chooses one.
+    void DecorMouseMove(TPoint point, bool overKeepButton);
+    void DecorMouseUp(TPoint point);
+    // Whether the stations a new level brings are drawn this frame (they
+    // blink in while kNewItem runs), and what the level before had.
+    bool DrawNewItems() const;
+    const TLayoutStations& GetPreviousLayoutStations() const { return mLayoutFlags; }
+    bool IsBlinkOn() const { return mBlinkOn; }
+    // A level file played on its own (an extra or downloaded level): it
+    // touches no career progress.
+    bool IsDownloadedLevel() const;
+
+    // ---- endless upgrades: what each one changes on the floor (seconds, hearts)
+    void SetWaitressSpeed(float pixelsPerSecond);
+    void EnableStereo(int level, float frequency);
+    void EnableMaitreD(float patienceMultiplier);
+    void EnableBench(float patienceMultiplier, bool secondBench);
+    void EnableOven(float foodReadySeconds);
+    void EnableDrinkStation(float refreshSeconds, int moodPoints);
+    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints, int parties);
+    float GetUpgradeAnimTime() const { return mUpgradeAnimTime; }
 
     // ---- input (screen points)
     // True when the press sent the waitress to a station (else it may have
@@ -188,6 +212,14 @@ private:
     void UpdateProgress(float dt);
     void UpdateFadeOut(float dt);
     void UpdateFadeIn(float dt);
+    void EnterDecorChoice();
+    void UpdateDecorChoice(float dt);
+    void UpdateDecorChosen(float dt);
+    void UpdateNewItem(float dt);
+    void SetTablesDecorLevel(int level);
+    void PlayNewItemSound(bool force);
+    void UpdateUpgradeNotice(float dt);
+    std::vector<IStation*> TableStations() const;
     void LoseStar();
     void PartyWalkedAway(TParty* party);
     bool FloorBusy(bool* anyParty) const;
@@ -253,6 +285,10 @@ private:
     float mBenchBoostScale = 1.0f;
     bool mRestartPending = false;
     bool mClosetPending = false;
+    bool mBlinkOn = false;
+    int mPreviousDecorLevel = 0;
+    float mUpgradeAnimTime = 0;
+    bool mUpgradeNoticeShown = false;
     bool mLeftUndefinedLevel = false;  // a career level without its file was left
     TLayoutStations mLayoutFlags;
     std::unique_ptr<TBar> mBar;

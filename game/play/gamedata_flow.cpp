@@ -57,6 +57,22 @@ void TGameData::Update(float dt)
     case kFadeIn:
         UpdateFadeIn(dt);
         break;
+    case kDecorChoice:
+        UpdateDecorChoice(dt);
+        break;
+    case kDecorChosen:
+        UpdateDecorChosen(dt);
+        break;
+    case kNewItem:
+        UpdateNewItem(dt);
+        break;
+    case kLoadAssets:
+        // Back from the wardrobe: the game's pictures return and the new
+        // level fades in.
+        mHost->LoadGameAssets();
+        SetState(kFadeIn);
+        PlayNewItemSound(false);
+        break;
     case kIntroFadeDown:
         mStateTimer += dt;
         mHost->SetFade(std::min(mStateTimer, 0.5f));
@@ -88,8 +104,7 @@ void TGameData::StartIntro()
     if (!IsEndless() && !mLevelManager->IsLevelDefined()) {
         if (!mLeftUndefinedLevel) {
             mLeftUndefinedLevel = true;
-            TSettings* settings = TSettings::GetInstance();
-            mHost->LeaveRestaurant(settings ? settings->GetCurrentRestaurant() : 0);
+            mHost->LeaveLevel();
         }
         return;
     }
@@ -118,6 +133,7 @@ void TGameData::UpdateFadeOut(float dt)
             mEatingStations.clear();
             mStations.clear();
             SetupStars();
+            mHost->ResetUpgrades();
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
@@ -125,13 +141,21 @@ void TGameData::UpdateFadeOut(float dt)
         mLayoutFlags = mLevelManager->GetLayout().GetStations();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
-        if (settings && !IsEndless())
+        if (settings && !IsEndless() && !IsDownloadedLevel())
             settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         if (settings && settings->GetCurrentLevel() == 0) {
-            // The restaurant is finished: the host tears the game screen
-            // down, this object with it. Nothing may be touched after.
+            // The restaurant is finished: its music stops, and the host tears
+            // the game screen down, this object with it. Nothing may be
+            // touched after.
+            mStaff->Restaurant().PauseMusic(true);
             mHost->LeaveRestaurant(settings->GetCurrentRestaurant());
             return;
+        }
+        if (mClosetPending && settings && settings->GetCurrentLevel() % 2 == 1) {
+            // The wardrobe opens over the game while the next level is set
+            // up behind it; the flow waits until the game shows again.
+            mHost->OpenCloset();
+            SetState(kLoadAssets);
         }
     }
     SetupLevel();
@@ -146,10 +170,22 @@ void TGameData::UpdateFadeIn(float dt)
     mHost->SetFade(std::max(0.0f, 1.0f - mStateTimer));
     if (mStateTimer <= threshold)
         return;
-    // The decor choice and new-item flash belong to the restaurant scene;
-    // every level goes straight to its intro.
+    TSettings* settings = TSettings::GetInstance();
+    const int level = settings ? settings->GetCurrentLevel() : 0;
+    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
+    // A restart, a restaurant's first level, the bonus levels, a level file
+    // and endless shifts go straight to the intro.
+    if (mRestartPending || level == 0 || restaurant > 4 || IsEndless() || IsDownloadedLevel()) {
+        StartIntro();
+        return;
+    }
     mClosetPending = false;
-    StartIntro();
+    if (level % 2 == 0) {
+        EnterDecorChoice();
+        return;
+    }
+    SetState(kNewItem);
+    PlayNewItemSound(false);
 }
 
 void TGameData::PlayStep(float dt)
@@ -184,6 +220,7 @@ void TGameData::PlayStep(float dt)
         AdjustQueue();
 
     AdvanceGameState(dt);
+    UpdateUpgradeNotice(dt);
     mScore->Update(dt);
     if (mCoinJar)
         mCoinJar->Update(dt, mScore, this);
@@ -384,8 +421,17 @@ bool TGameData::FloorBusy(bool* anyParty) const
 void TGameData::AdvanceGameState(float dt)
 {
     if (IsEndless()) {
-        if (GetCurrentGoal() <= mScore->GetScore())
-            mLevelManager->GoalReached();
+        if (GetCurrentGoal() > mScore->GetScore())
+            return;
+        mLevelManager->GoalReached();
+        // A shift is done: the upgrade notice flashes while there is
+        // something left to buy.
+        if (mHost->UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
+            mUpgradeNoticeShown = true;
+            mUpgradeAnimTime = 0;
+            mHost->ShowUpgradeNotice(true);
+            mHost->SetUpgradeNoticeAlpha(0);
+        }
         return;
     }
     if (!mLevelManager->IsClosed()) {
@@ -428,6 +474,12 @@ void TGameData::EnterLevelOver()
         LoseStar();
         result.gameOver = mLives < 1;
         RecordEndOfGameMetric(1);
+    } else if (IsDownloadedLevel()) {
+        // A level file of its own keeps no best score, pays no cash and
+        // opens nothing of the career.
+        result.expert = result.levelScore >= GetCurrentExpert();
+        RecordEndOfGameMetric(0);
+        result.win = true;
     } else {
         const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
         const int level = settings ? settings->GetCurrentLevel() : 0;

@@ -46,9 +46,36 @@ public:
     virtual void SetFade(float alpha) = 0;
     // The game clock stands still while paused.
     virtual void PauseGame(bool pause) = 0;
-    // The restaurant's last level was finished: back to the menus. The host
-    // must not touch the floor after this returns.
+    // The restaurant's last level was finished: back to the menus, by the
+    // story comic of `restaurant` (the one that comes next). The host must
+    // not touch the floor after this returns.
     virtual void LeaveRestaurant(int restaurant) = 0;
+    // The level cannot be played (its file is missing): back to where it was
+    // chosen. The host must not touch the floor after this returns.
+    virtual void LeaveLevel() { LeaveRestaurant(-1); }
     // Sounds of the flow by name ("closing", "ditch", "seat", "turbulence", "upgrade").
     virtual void PlayGameSound(const char* name) = 0;
+
+    // Between levels, after the first win of a level that leads to an odd
+    // one: the game lets its pictures go and the wardrobe opens over it. The
+    // flow waits in kLoadAssets until the game is shown again.
+    virtual void OpenCloset() {}
+    // Back from the wardrobe: the game's pictures and window return.
+    virtual void LoadGameAssets() {}
+    // The decor choice's panel: shown or hidden, and how opaque (0 to 1).
+    virtual void ShowDecorChoice(bool) {}
+    virtual void SetDecorChoiceAlpha(float) {}
+    // The decor item whose name and description the panel shows (-1: the
+    // prompt), and whether the button that keeps the chosen one shows.
+    virtual void ShowDecorItem(int) {}
+    virtual void ShowDecorButton(bool) {}
+    // The first decor choice a player meets explains itself.
+    virtual void ShowDecorTip() {}
+    // Endless: whether the catalogue has an upgrade left to buy; when a
+    // shift is done and it has, the notice shows (`alpha` is its flash).
+    virtual bool UpgradeAvailable() { return false; }
+    // An endless shift starts over: nothing is bought any more.
+    virtual void ResetUpgrades() {}
+    virtual void ShowUpgradeNotice(bool) {}
+    virtual void SetUpgradeNoticeAlpha(float) {}
 };

@@ -1,5 +1,6 @@
 #include "game/screens/comic.h"
 
+#include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
@@ -72,7 +73,12 @@ bool TComic::LoadPanel()
 {
     TSettings* settings = TSettings::GetInstance();
     const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
-    auto texture = TTexture::Get(str::getFormatted("comics/comic%d_%d", restaurant + 1, mPanel + 1));
+    const str name = str::getFormatted("comics/comic%d_%d", restaurant + 1, mPanel + 1);
+    // Past a comic's last page there is no picture: that is its end, not a
+    // missing file for the log.
+    if (mPanel > 0 && !qm::PathExists(str("assets/") + name + str(".png")))
+        return false;
+    auto texture = TTexture::Get(name);
     if (!texture)
         return false;
     if (TImage* panel = ::GetCast<TImage>(FindOnScreen("comicpanel")))

@@ -13,9 +13,7 @@ public:
         if (frame >= 0)
             mQuessa.SetCurrentFrame(frame);
     }
-    // Her facing follows her walking on the floor; a drawn-only figure
-    // keeps facing the player.
-    void SetFacing(int) override {}
+    void SetFacing(int facing) override { mQuessa.SetFacing(facing); }
     void SetPosition(TVec2 position) override { mPosition = position; }
     TRect BoundingBox() const override
     {

@@ -1,18 +1,25 @@
 #include "game/screens/lockedlevels.h"
 
 #include "engine/base/directorysearch.h"
+#include "engine/base/folders.h"
+#include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
 #include "engine/window/button.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
+#include "game/screens/screenchildren.h"
+#include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 const char kPackFolder[] = "assets/config/levels";
+constexpr int kTitleBytes = 48;
+constexpr int kDescriptionBytes = 300;
 
 str Label(const str& label)
 {
@@ -47,11 +54,58 @@ int LuaGetDescription(lua_State* L)
     return 1;
 }
 
+const TDownloadedLevel* DownloadArg(lua_State* L)
+{
+    return qm::lua::Self<TLockedLevels>(L)->GetDownload(qm::lua::CheckInt(L, 1));
+}
+
+int LuaGetNumDownloadedLevels(lua_State* L)
+{
+    lua_pushnumber(L, qm::lua::Self<TLockedLevels>(L)->GetDownloadCount());
+    return 1;
+}
+
+int LuaGetDownloadedLevelName(lua_State* L)
+{
+    const TDownloadedLevel* level = DownloadArg(L);
+    lua_pushstring(L, level ? level->file.c_str() : "");
+    return 1;
+}
+
+int LuaGetDownloadedLevelTitle(lua_State* L)
+{
+    const TDownloadedLevel* level = DownloadArg(L);
+    lua_pushstring(L, level ? level->title.c_str() : "");
+    return 1;
+}
+
+int LuaGetDownloadedLevelDescription(lua_State* L)
+{
+    const TDownloadedLevel* level = DownloadArg(L);
+    lua_pushstring(L, level ? level->description.c_str() : "");
+    return 1;
+}
+
 const qm::lua::TBinding kLuaFunctions[] = {
     {"GetFullLevelName", LuaGetFullLevelName},
     {"IsButtonLocked", LuaIsButtonLocked},
     {"GetDescription", LuaGetDescription},
+    {"GetNumDownloadedLevels", LuaGetNumDownloadedLevels},
+    {"GetDownloadedLevelName", LuaGetDownloadedLevelName},
+    {"GetDownloadedLevelTitle", LuaGetDownloadedLevelTitle},
+    {"GetDownloadedLevelDescription", LuaGetDownloadedLevelDescription},
 };
+
+// The text of the level's "description" element (under its "career"
+// element), or nothing.
+str LevelDescription(const str& file)
+{
+    TXmlNode document;
+    document.ParseString(TSettings::ReadEncryptedFile(file).c_str());
+    TXmlNode* root = document.GetChild("dataroot");
+    TXmlNode* level = root ? root->GetChild("career") : nullptr;
+    return level ? level->GetChildContent("description") : str();
+}
 
 void SetText(TText* text, const str& value)
 {
@@ -91,7 +145,60 @@ void TLockedLevels::PostChildrenInit()
         slot.status = Child<TText>(str::getFormatted("statustext_%d", k).c_str());
     }
     BuildGameList(kPackFolder);
+    BuildDownloadList(DownloadFolder());
     UpdateDisplay();
+}
+
+str TLockedLevels::DownloadFolder()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!platform)
+        return str();
+    char folder[qm::kPathBufferSize] = "";
+    platform->GetDataDirectory(folder, false);
+    return folder[0] ? str(folder) + "/levels" : str();
+}
+
+const TDownloadedLevel* TLockedLevels::GetDownload(int index) const
+{
+    if (index < 0 || index >= GetDownloadCount())
+        return nullptr;
+    return &mDownloads[static_cast<size_t>(index)];
+}
+
+void TLockedLevels::BuildDownloadList(const str& folder)
+{
+    mDownloads.clear();
+    if (folder.length() == 0)
+        return;
+    std::vector<std::string> names;
+    TDirectorySearch search(folder.c_str());
+    char entry[1024];
+    while (search.GetNextFile(entry, sizeof entry)) {
+        const std::string name = entry;
+        const std::size_t dot = name.rfind('.');
+        if (dot == 0 || dot == std::string::npos)
+            continue;
+        const std::string extension = name.substr(dot);
+        if (extension != ".xml" && extension != ".bin")
+            continue;
+        // "a.xml" and "a.bin" are one level (the settings read either).
+        const std::string base = name.substr(0, dot);
+        if (std::find(names.begin(), names.end(), base) == names.end())
+            names.push_back(base);
+    }
+    std::sort(names.begin(), names.end());
+    if (names.size() > std::size_t(kMaxDownloads))
+        names.resize(std::size_t(kMaxDownloads));
+    for (const std::string& base : names) {
+        TDownloadedLevel level;
+        level.file = folder + "/" + base.c_str() + ".xml";
+        str title(base.c_str());
+        title.replace("_", " ", str::kReplaceAll);
+        level.title = screens::PlainText(title, kTitleBytes);
+        level.description = screens::PlainText(LevelDescription(level.file), kDescriptionBytes);
+        mDownloads.push_back(level);
+    }
 }
 
 void TLockedLevels::BuildGameList(const char* folder)

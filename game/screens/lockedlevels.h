@@ -1,6 +1,8 @@
 // TLockedLevels ("LockedLevels"): the extra level packs found in
 // assets/config/levels, five slots on screen, each ready or locked by the
 // unlock rules. Its script asks for a pack's file and state by list index.
+// It also lists the levels the player has downloaded into the "levels"
+// folder of their data folder (each a level file of its own, always ready).
 #pragma once
 
 #include "engine/base/str.h"
@@ -20,11 +22,19 @@ struct TGameDescription {
     str file;
 };
 
+// A level file in the player's own folder.
+struct TDownloadedLevel {
+    str file;         // its full path, ending in ".xml" (a ".bin" is read enciphered)
+    str title;        // shown: the file's name, as plain text
+    str description;  // the level's own "description" element, as plain text
+};
+
 class TLockedLevels : public TScriptedWindow<TLockedLevels> {
 public:
     static const contract::TScreenSpec kContract;
 
     static constexpr int kSlots = 5;
+    static constexpr int kMaxDownloads = 20;
 
     TLockedLevels();
 
@@ -36,6 +46,12 @@ public:
     int GetGameCount() const { return static_cast<int>(mGames.size()); }
 
     void BuildGameList(const char* folder);
+    // Reads the downloaded levels of `folder` (sorted by name, at most
+    // kMaxDownloads); PostChildrenInit reads the player's own.
+    void BuildDownloadList(const str& folder);
+    static str DownloadFolder();
+    const TDownloadedLevel* GetDownload(int index) const;
+    int GetDownloadCount() const { return static_cast<int>(mDownloads.size()); }
     void AddGame(str name, TGameDescription::EContentState state, str file);
     void UpdateDisplay();
 
@@ -48,5 +64,6 @@ private:
     };
     std::array<TSlot, kSlots> mSlots{};
     std::vector<TGameDescription> mGames;
+    std::vector<TDownloadedLevel> mDownloads;
 };
 

@@ -51,8 +51,10 @@ struct TAnimationRow {
     const char* texture;  // empty: the animation's own
 };
 
+// The cook is drawn from each restaurant's own folder; the first
+// restaurant's is the one a new career opens on.
 const TAnimationRow kAnimationNames[] = {
-    {"cook/cook.anm", ""},
+    {"restaurants/cruise/people/cook.anm", ""},
     {"furniture/dishcart.anm", ""},
     {"furniture/ticketstation.anm", ""},
     {"furniture/bench.anm", ""},
@@ -198,8 +200,10 @@ const contract::TScreenSpec TPreLoader::kContract{"TPreLoader", "PreLoader", "sc
 
 TPreLoader::TPreLoader() : mNumberedAssets(kNumberedAssets)
 {
-    AddAnimation("quessa/upper.anm", "");
-    AddAnimation("quessa/lower.anm", "");
+    // Her default top and skirt: the upper and lower halves of the outfit
+    // every new player starts in (her body is one of the numbered rows).
+    AddAnimation("quessa/top1.anm", "");
+    AddAnimation("quessa/bottom1.anm", "");
     TWindowManager* manager = TWindowManager::GetInstance();
     if (TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr)
         top->AdoptTask(new TUpdatePeloaderTask(this));  // the loading screen's task list owns it

@@ -127,14 +127,24 @@ TEST_F(LintTest, FileNamesWrittenInSourcesMustExistUnlessPending)
           "auto e = Open(\"config/level.xml\");  // its .bin sibling\n");
     Write(root / "src/menu.lua", "Load(\"scripts/menu.lua\")\nUrl(\"https://example.org/a.png\")\n");
     auto report = Run("pending assets/later.ogg\npending assets/ok.png\n", {(root / "src").string()});
+    // A pending marker on a file that exists fails: it would keep the file
+    // out of every later check.
     EXPECT_EQ(report.failures, (std::vector<std::string>{
+                                   "contracts.txt: line 2: assets/ok.png exists now: take it off the pending list",
                                    (root / "src/menu.lua").string() + ": names scripts/menu.lua, which does not exist",
                                    (root / "src/screen.cpp").string() + ": names assets/gone.png, which does not exist",
                                }));
-    EXPECT_EQ(report.notes, (std::vector<std::string>{
-                                "contracts.txt: line 1: pending: assets/later.ogg",
-                                "contracts.txt: line 2: assets/ok.png exists now: take it off the pending list",
-                            }));
+    EXPECT_EQ(report.notes, (std::vector<std::string>{"contracts.txt: line 1: pending: assets/later.ogg"}));
+}
+
+TEST(LintLiterals, ScriptLabelsAreTheLiteralLabelsAndGetStringKeys)
+{
+    EXPECT_EQ(contentlint::ScriptLabels("Text { label = \"title\", x = 1 }\n"
+                                        "Text { label = \"#own text\" }\n"
+                                        "local t = GetString( \"body\", name)\n"
+                                        "Button { label=\"title\" } Text { label = \"x\" .. k }\n"
+                                        "sublabel = \"nope\""),
+              (std::vector<std::string>{"title", "body"}));
 }
 
 TEST_F(LintTest, WindowLinesHoldAScriptToItsTypeAndTheChildrenTheCodeReads)
@@ -169,6 +179,9 @@ TEST(LintLiterals, OnlyQuotedPathsWithAFolderAndAResourceExtension)
     EXPECT_EQ(contentlint::LiteralFileNames("\"a/b.png\" \"c.png\" \"d/e.txt\" \"@f/g.lua\" \"h/%d.ogg\" "
                                             "\"i/j k.png\" \"/abs/l.png\" \"m/n.anm\" \"a/b.png\""),
               (std::vector<std::string>{"a/b.png", "m/n.anm"}));
+    // A texture with a palette option is checked by its palette file.
+    EXPECT_EQ(contentlint::LiteralFileNames("\"baby.png?palette=c/m/red.pal\" \"p/q.png?x=1,palette=r/s.pal\""),
+              (std::vector<std::string>{"c/m/red.pal", "r/s.pal"}));
 }
 
 // ---------------------------------------------------------------- loudness

@@ -99,8 +99,26 @@ start() {
   [[ -n "$window" ]]
 }
 
-# The main menu (or a notice about the saves), as far as the damage lets it show.
-to_menu() { seen 330 495 "$accent" 24 || true; }
+# The splash movie clicked away (the sky at the upper right, where no later
+# screen has anything to press) until the picture at (x, y) matches, within
+# about `tries` half seconds; true at once on a notice about the saves.
+past_splash() {
+  local tries=$4
+  for _ in $(seq "$tries"); do
+    alive || return 1
+    shot "$work/now.png"
+    pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
+    grep -q "^Telling the player" "$log" && return 0
+    click 700 150 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# The main menu (its Quit button) or a notice about the saves, as far as the
+# damage lets it show.
+menu_x=290 menu_y=485
+to_menu() { past_splash $menu_x $menu_y "$accent" 24 || true; }
 
 # Clicks at (x, y) while the picture at (bx, by) matches `before`, until the
 # one at (ax, ay) matches `after` ("!" before it: no longer matches); a click
@@ -130,8 +148,11 @@ advance() {
 # tutorial, and a few seconds of the level (the first parties arrive).
 intro_band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
 to_level() {
-  seen 330 495 "$accent" 24 || return 0
-  advance 400 299 330 495 "$accent" 640 576 "$accent" 30 || return 0
+  past_splash $menu_x $menu_y "$accent" 24 || return 0
+  advance 366 299 $menu_x $menu_y "$accent" $menu_x $menu_y "!$accent" 30 || return 0
+  # A new career opens with the story's first comic: its pages turned until
+  # the map's Play button shows.
+  advance 760 567 640 576 "." 640 576 "$accent" 40 || return 0
   advance 696 569 640 576 "$accent" 180 150 "$intro_band" 30 || return 0
   advance 400 410 400 410 "$accent" 680 84 "$accent" 24 || return 0
   advance 680 84 680 84 "$accent" 680 84 "!$accent" 16 || return 0
@@ -226,10 +247,11 @@ restore() {
 # A first start names a player; the saves it leaves are the rows' starting point.
 rm -rf "$home"
 start || { echo "FAIL: no window appeared"; cat "$log"; exit 1; }
-seen 250 160 "$accent" 50 || { echo "FAIL: no name entry"; cat "$log"; exit 1; }
+past_splash 250 160 "$accent" 50 || { echo "FAIL: no name entry"; cat "$log"; exit 1; }
+click 400 287  # the field, in case a click meant for the splash took its focus
 xdotool type --delay 60 "Ada"
 xdotool key Return
-seen 330 495 "$accent" 30 || { echo "FAIL: no main menu after the name"; cat "$log"; exit 1; }
+seen $menu_x $menu_y "$accent" 30 || { echo "FAIL: no main menu after the name"; cat "$log"; exit 1; }
 close_game
 [[ "$how" == closed* ]] || { echo "FAIL: the first run did not close: $how"; cat "$log"; exit 1; }
 [[ -s "$userdir/prefs.dat" ]] || { echo "FAIL: no prefs.dat"; exit 1; }

@@ -48,6 +48,10 @@ protected:
         NameThePlayer();
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
         Press("play");
+        // A new career opens with the story's first comic: paged through.
+        for (int page = 0; page < 8 && !WaitForTop("scripts/chooserestaurant.lua", 30); ++page)
+            if (TopName() == str("scripts/comic_1_1.lua"))
+                Press("right");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
         Press("play");
         for (int i = 0; i < 100; ++i)
@@ -103,6 +107,10 @@ TEST_P(BrokenIntro, TheLevelStartsWithoutIt)
     NameThePlayer();
     ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
     Press("play");
+    // A new career opens with the story's first comic: paged through.
+    for (int page = 0; page < 8 && !WaitForTop("scripts/chooserestaurant.lua", 30); ++page)
+        if (TopName() == str("scripts/comic_1_1.lua"))
+            Press("right");
     ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
     Press("play");
     TGame* game = nullptr;
@@ -134,6 +142,10 @@ TEST_F(DamagedData, ALevelOverScreenThatBuiltNothingGoesBackToTheMap)
     NameThePlayer();
     ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
     Press("play");
+    // A new career opens with the story's first comic: paged through.
+    for (int page = 0; page < 8 && !WaitForTop("scripts/chooserestaurant.lua", 30); ++page)
+        if (TopName() == str("scripts/comic_1_1.lua"))
+            Press("right");
     ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
     Press("play");
     ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
@@ -199,6 +211,10 @@ TEST_P(DamagedFile, IsNamedOnceInTheLogAndTheGameGoesOn)
         NameThePlayer();
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
         Press("play");
+        // A new career opens with the story's first comic: paged through.
+        for (int page = 0; page < 8 && !WaitForTop("scripts/chooserestaurant.lua", 30); ++page)
+            if (TopName() == str("scripts/comic_1_1.lua"))
+                Press("right");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
         Press("play");
         for (int i = 0; i < 150; ++i)

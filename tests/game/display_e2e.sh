@@ -3,9 +3,9 @@
 # player would meet it: the game asks for full screen, which nothing here
 # grants, so it stays an 800x600 window and says so in its log. The picture
 # fills that window, and a click on each main-menu button does what the
-# button says: Change player, Play (the map, then Back), Options, How to
-# play, and Quit ends the program. Screenshots of the whole screen at each
-# size are kept.
+# button says: Change player, Play (the opening comic, the map, then Back),
+# Options, How to play, and Quit ends the program. Screenshots of the whole
+# screen at each size are kept.
 # Usage: display_e2e.sh <corvellatrip> <artefacts folder> [WIDTHxHEIGHT...]
 set -euo pipefail
 game=$1
@@ -25,6 +25,7 @@ fi
 size=$QM_DISPLAY_E2E_SIZE
 
 source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
@@ -40,12 +41,10 @@ start "$game"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ $WIDTH -eq 800 && $HEIGHT -eq 600 ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
 
-# The first start: loading, then the name entry. Keys go to the window
-# under the pointer.
-wait_until "$name_entry" "the name entry"
-point 400 300
-xdotool type --delay 60 "Ada"
-wait_then_key Return "$name_entry" "$menu" "the main menu after the name"
+# The first start: the splash (a click ends it), loading, then the name
+# entry.
+pass_splash "$name_entry" "the name entry"
+enter_name "Ada"
 wait_until "log Full screen: no window manager here" "the refused full screen in the log"
 # The picture fills the window: sky in its top corners, deck at the bottom.
 shot "$work/menu.png"
@@ -58,12 +57,14 @@ import -window root "$artefacts/display_${size}_menu.png"
 wait_then_click 397 236 "$menu" "$players" "Change player"
 import -window root "$artefacts/display_${size}_chooseplayer.png"
 wait_then_click 512 507 "$players" "$menu" "Back from the player choice"
-# Play: the map; its Back returns.
-wait_then_click 400 299 "$menu" "$map" "Play"
+# Play: a new career's first comic, paged through with its arrow, then the
+# map; its Back returns.
+wait_then_click 400 299 "$menu" "not $menu" "Play"
+page_to_map
 import -window root "$artefacts/display_${size}_map.png"
 wait_then_click 104 39 "$map" "$menu" "Back from the map"
 # Options, left with OK.
-wait_then_click 400 363 "$menu" "$options" "Options"
+wait_then_click 566 359 "$menu" "$options" "Options"
 import -window root "$artefacts/display_${size}_options.png"
 wait_then_click 400 411 "$options" "$menu" "OK on the options"
 # How to play, left with Back.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Plays the start of the game as a person would, under an X display: a
-# first start asks for a name, then the main menu shows (its screenshot is
+# first start shows the splash movie until a click, then asks for a name, then the main menu shows (its screenshot is
 # kept and must be neither blank nor one colour), the cursor changes over a
 # button, the window's close button asks for confirmation, "no" goes back,
 # "yes" ends the program with exit code 0, and prefs.dat reads back cleanly
@@ -12,12 +12,10 @@ close_window=$2
 artefacts=$3
 
 source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 
-accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
-name_entry="pixel 250 160 $accent"   # the name entry's title band
-menu="pixel 330 495 $accent"         # the main menu's Quit button
 dialog="pixel 200 165 $accent"       # the confirmation's title band
 menu_behind="pixel 200 165 $sky"     # the menu's sky where the dialog was
 
@@ -26,11 +24,10 @@ start "$game"
 # cannot show: leave it.
 xdotool key alt+Return
 
-# Loading ends in the name entry; a name leads to the main menu: the navy
+# The splash and loading end in the name entry; a name leads to the main menu: the navy
 # sky at the top left, the logo, the buttons.
-wait_until "$name_entry" "the name entry"
-xdotool type --delay 60 "Ada"
-wait_then_key Return "$name_entry" "$menu" "the main menu after the name"
+pass_splash "$name_entry" "the name entry"
+enter_name "Ada"
 wait_until "pixel 20 20 $sky" "the main menu's sky"
 shot "$artefacts/mainmenu.png"
 n=$(colours "$artefacts/mainmenu.png")
@@ -96,9 +93,9 @@ wait_exit "the program did not end after yes"
 # set aside as prefs.dat.bad) and quits cleanly from the main menu, which
 # shows once loading has ended (the player is known: no name is asked).
 start "$game"
-wait_until "$menu" "the main menu of the second run"
+pass_splash "$menu" "the main menu of the second run"
 [[ ! -e "$prefs.bad" ]] || fail "prefs.dat could not be read back"
-wait_then_click 400 491 "$menu" ended "the end of the program after Quit"
+wait_then_click 366 479 "$menu" ended "the end of the program after Quit"
 wait_exit "the Quit button did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "e2e: ok"

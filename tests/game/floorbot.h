@@ -35,11 +35,13 @@ struct TRecordingHost : IGameHost {
     void SetFade(float alpha) override { fade = alpha; }
     void PauseGame(bool pause) override { paused = pause; }
     void LeaveRestaurant(int restaurant) override { leftRestaurant = restaurant; }
+    void LeaveLevel() override { ++leftLevel; }
     void PlayGameSound(const char* name) override { ++sounds[name]; }
 
     int intros = 0;
     int closes = 0;
     int leftRestaurant = -1;
+    int leftLevel = 0;
     float fade = 0;
     bool paused = false;
     std::vector<TLevelResult> results;

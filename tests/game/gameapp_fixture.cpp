@@ -1,11 +1,13 @@
 #include "gameapp_fixture.h"
 
+#include "engine/platform/event.h"
 #include "engine/platform/platformdata.h"
 #include "engine/platform/services.h"
 #include "engine/script/windowscript.h"
 #include "engine/sound/null/nulloutput.h"
 #include "engine/sound/soundhost.h"
 #include "engine/window/message.h"
+#include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
 
 #include "lua.h"
@@ -71,6 +73,22 @@ void GameAppTest::Start()
     app = std::make_unique<TGameApp>(engine.platform.get());
     app->StartUp();
     manager->AdoptMessageListener(new TRecorder(&messages));
+    PassSplash();
+}
+
+void GameAppTest::PassSplash()
+{
+    // The game's main loop opens with the splash: its picture stands for a
+    // moment (without art only the two redraws pass) before the main menu;
+    // its movie plays until a key, which comes when it has run a while.
+    for (int i = 0; i < 300; ++i) {
+        TModalWindow* top = manager->GetTopModalWindow();
+        if (!top || top->GetName() != str("DisplaySplash"))
+            return;
+        if (i % 50 == 49)
+            Send(TEvent::kKeyDown, ' ');
+        Idle(20);
+    }
 }
 
 bool GameAppTest::Send(int type, int param, int x, int y)

@@ -22,8 +22,10 @@ protected:
     void UseGameData();
     // Writes assets/scripts/<name> (before Start).
     void Script(const char* name, const char* text);
-    // Starts the engine and the game.
+    // Starts the engine and the game, and lets the splash pass.
     void Start();
+    // Idle turns while the splash is up.
+    void PassSplash();
     // One event through the game; false once the game has quit.
     bool Send(int type, int param = 0, int x = 0, int y = 0);
     // An idle turn after moving the fake clock on.

@@ -1,5 +1,5 @@
 // The game screen driven through the game's own entry on the headless
-// engine: Play on the main menu and on the map, the intro, "Let's play", the pause key
+// engine: Play on the main menu, the opening comic, Play on the map, the intro, "Let's play", the pause key
 // and the pause screen, the level-over screen's count-up. The sound files are
 // not copied: the game plays on without them.
 #include "floorbot.h"
@@ -95,6 +95,10 @@ protected:
         Press("enterok");
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
         Press("play");
+        // A new career opens with the story's first comic: paged through.
+        ASSERT_TRUE(WaitForTop("scripts/comic_1_1.lua"));
+        for (int page = 0; page < 5 && TopName() == str("scripts/comic_1_1.lua"); ++page)
+            Press("right");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
         if (onTheMap)
             onTheMap();
@@ -115,6 +119,10 @@ TEST_F(GameScreen, CurrentlyInGameIsFalseOnTheMenusAndTrueWhileTheShippedGameScr
     ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
     EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "false");
     Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/comic_1_1.lua"));
+    EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "false");
+    for (int page = 0; page < 5 && TopName() == str("scripts/comic_1_1.lua"); ++page)
+        Press("right");
     ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
     EXPECT_EQ(Lua("gProbe = CurrentlyInGame()"), "false");
     Press("play");
@@ -293,6 +301,15 @@ TEST_F(GameScreen, TheNextLevelStartsWithTheSignOpenAndNoTutorialButton)
     for (int i = 0; i < 400 && !next->IsVisible(); ++i)
         Idle(16);
     Press("continue");
+    // A first win opens what it unlocked and the wardrobe before level 2.
+    for (int i = 0; i < 2000 && TopName() != str("scripts/levelintro.lua"); ++i) {
+        const str top = TopName();
+        if (top == str("scripts/unlocked.lua") || top == str("scripts/ok.lua"))
+            Press("ok");
+        else if (top == str("scripts/quessascloset.lua"))
+            Press("save");
+        Idle(16);
+    }
     ASSERT_TRUE(WaitForTop("scripts/levelintro.lua", 400));
     EXPECT_EQ(HudText("levelval"), "2");
     EXPECT_EQ(HudText("openclosed"), "Open");

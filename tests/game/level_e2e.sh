@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Plays career level 1 as a person would, under an X display: Play on the
-# main menu opens the restaurant map, whose Play opens the level's intro,
-# "Let's play" starts the shift, the tutorial is skipped, the first party is
-# dragged to a table and served with clicks (order, ticket, plate, serve,
-# check, dishes, cart), the game is paused and resumed with the pause key
-# and the pause screen's button, and the level runs on to its level-over
-# screen, which counts up the results; leaving it comes back to the map.
+# main menu opens the story's first comic and then the restaurant map, whose
+# Play opens the level's intro, "Let's play" starts the shift, the tutorial
+# is skipped, the first party is dragged to a table and served with clicks
+# (order, ticket, plate, serve, check, dishes, cart), the game is paused and
+# resumed with the pause key and the pause screen's button, and the level
+# runs on to its level-over screen, which counts up the results; leaving it
+# comes back to the map.
 # Each step's screenshot is kept and must differ from the one before.
 # The game's clock runs LEVEL_TIME_SCALE (default 4) times as fast as real
 # time, so the shift lasts about half a minute; a faster clock lets a
@@ -16,13 +17,10 @@ game=$1
 artefacts=$2
 
 source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 export CORVELLATRIP_TIME_SCALE=${LEVEL_TIME_SCALE:-4}
 
-accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
-name_entry="pixel 250 160 $accent"
-menu="pixel 330 495 $accent"        # the main menu's Quit button
-map="pixel 640 576 $accent"         # the map's Play button
 intro="pixel 180 150 $accent"       # the intro's title band
 letsplay="pixel 400 410 $accent"    # its "Let's play"
 skip="pixel 622 84 $accent"         # "Skip tutorial" (left of its label) on the floor
@@ -84,12 +82,13 @@ start "$game"
 # Out of full screen, which an X server without a window manager cannot show.
 xdotool key alt+Return
 
-# A first start names its player, then Play on the main menu opens the map,
-# where level 1 is chosen: its Play opens the level.
-wait_until "$name_entry" "the name entry"
-xdotool type --delay 60 "Ada"
-wait_then_key Return "$name_entry" "$menu" "the main menu after the name"
-wait_then_click 400 299 "$menu" "$map" "the map"
+# A first start names its player, then Play on the main menu opens the
+# opening comic and the map, where level 1 is chosen: its Play opens the
+# level.
+pass_splash "$name_entry" "the name entry"
+enter_name "Ada"
+wait_then_click 366 299 "$menu" "not $menu" "the opening comic"
+page_to_map
 step map
 wait_then_click 696 569 "$map" "$intro" "the level's intro"
 step intro

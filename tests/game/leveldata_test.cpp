@@ -58,64 +58,94 @@ protected:
 };
 
 
+// One level's schedule, as the settings place it, run to closing: every
+// party fits a table of its floor and is of a known type, and the floor has
+// room and time for them all; `label` names it in the table printed.
+void CheckLevelSchedule(const std::string& label)
+{
+    RecordingPartyFactory factory;
+    testing::internal::CaptureStderr();
+    TLevelManager levels(TLevelManager::kCareer, &factory);
+    std::vector<TTableDesc> tables;
+    std::optional<TBarDesc> bar;
+    levels.SetupTables(&tables, &bar);
+    levels.StartLevel();
+    std::list<TParty*> line;
+    int frames = 0;
+    float t = 0;
+    while (!levels.IsClosed() && t < levels.GetLevelLength() + kServiceTail) {
+        t = static_cast<float>(++frames) / 60.0f;
+        levels.UpdateQueue(kFrame, &line);
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(levels.IsLevelDefined());
+    EXPECT_EQ(log.find("not defined"), std::string::npos) << log;
+    EXPECT_EQ(log.find("layouts/"), std::string::npos) << log;  // its layout exists
+
+    // Each arrival waits for the first frame after its delay: one frame
+    // per group (and float rounding of the frame sums) is the most the
+    // closing may run over the level length.
+    const int groups = static_cast<int>(factory.orders.size());
+    EXPECT_TRUE(levels.IsClosed());
+    EXPECT_LE(t, levels.GetLevelLength() + groups * kFrame + 0.01f);
+    ASSERT_GE(tables.size(), 2u);
+
+    int largest = 0;
+    for (const TTableDesc& table : tables)
+        largest = std::max(largest, table.seats);
+    const float window = levels.GetLevelLength() + kServiceTail;
+    float tableSeconds = window * static_cast<float>(tables.size());
+    const int byWaitress = static_cast<int>(window / kWaitressSecondsPerParty);
+    int served = 0;
+    for (const TPartyOrder& order : factory.orders) {
+        EXPECT_LE(order.size, largest) << order.def.graphicType;
+        EXPECT_GT(order.def.graphicType[0], 0);
+        const float meal = (order.def.states[1].durationMS + order.def.states[4].durationMS) / 1000.0f +
+                           kTableSecondsBesidesMeal;
+        if (served < byWaitress && tableSeconds >= meal) {
+            tableSeconds -= meal;
+            served += 1;
+        }
+    }
+    std::printf("%8s %7d %9.1f %9.1f %6zu %5d %8d\n", label.c_str(), groups, levels.GetLevelLength(), t,
+                tables.size(), levels.GetCurrentGoal(), served);
+    EXPECT_GT(levels.GetCurrentGoal(), 0);
+    EXPECT_EQ(served, groups) << "the floor has no room or time for every party";
+    EXPECT_GT(levels.GetCurrentExpert(), levels.GetCurrentGoal());
+}
+
 TEST_F(LevelData, EveryCareerLevelClosesInTimeWithRoomForItsParties)
 {
-    std::printf("level parties length(s) closed(s) tables goal servable\n");
+    std::printf("   level parties length(s) closed(s) tables  goal servable\n");
     for (int number = 1; number <= NUM_CAREER_LEVELS; ++number) {
         SCOPED_TRACE("career level " + std::to_string(number));
         int restaurant = 0, level = 0;
         TSettings::LevelToRestaurantAndLevel(number - 1, &restaurant, &level);
         PlaceAt(restaurant, level);
-        RecordingPartyFactory factory;
-        testing::internal::CaptureStderr();
-        TLevelManager levels(TLevelManager::kCareer, &factory);
-        std::vector<TTableDesc> tables;
-        std::optional<TBarDesc> bar;
-        levels.SetupTables(&tables, &bar);
-        levels.StartLevel();
-        std::list<TParty*> line;
-        int frames = 0;
-        float t = 0;
-        while (!levels.IsClosed() && t < levels.GetLevelLength() + kServiceTail) {
-            t = static_cast<float>(++frames) / 60.0f;
-            levels.UpdateQueue(kFrame, &line);
-        }
-        const std::string log = testing::internal::GetCapturedStderr();
-        ASSERT_TRUE(levels.IsLevelDefined());
-        EXPECT_EQ(log.find("not defined"), std::string::npos) << log;
-        EXPECT_EQ(log.find("layouts/"), std::string::npos) << log;  // its layout exists
-
-        // Each arrival waits for the first frame after its delay: one frame
-        // per group (and float rounding of the frame sums) is the most the
-        // closing may run over the level length.
-        const int groups = static_cast<int>(factory.orders.size());
-        EXPECT_TRUE(levels.IsClosed());
-        EXPECT_LE(t, levels.GetLevelLength() + groups * kFrame + 0.01f);
-        ASSERT_GE(tables.size(), 2u);
-
-        int largest = 0;
-        for (const TTableDesc& table : tables)
-            largest = std::max(largest, table.seats);
-        const float window = levels.GetLevelLength() + kServiceTail;
-        float tableSeconds = window * static_cast<float>(tables.size());
-        const int byWaitress = static_cast<int>(window / kWaitressSecondsPerParty);
-        int served = 0;
-        for (const TPartyOrder& order : factory.orders) {
-            EXPECT_LE(order.size, largest) << order.def.graphicType;
-            EXPECT_GT(order.def.graphicType[0], 0);
-            const float meal = (order.def.states[1].durationMS + order.def.states[4].durationMS) / 1000.0f +
-                               kTableSecondsBesidesMeal;
-            if (served < byWaitress && tableSeconds >= meal) {
-                tableSeconds -= meal;
-                served += 1;
-            }
-        }
-        std::printf("%5d %7d %9.1f %9.1f %6zu %5d %8d\n", number, groups, levels.GetLevelLength(), t,
-                    tables.size(), levels.GetCurrentGoal(), served);
-        EXPECT_GT(levels.GetCurrentGoal(), 0);
-        EXPECT_EQ(served, groups) << "the floor has no room or time for every party";
-        EXPECT_GT(levels.GetCurrentExpert(), levels.GetCurrentGoal());
+        CheckLevelSchedule(std::to_string(number));
     }
+}
+
+// The extra levels are level files of their own, read as a downloaded level
+// is: each has room for its parties in the same way, in the restaurant it
+// names.
+TEST_F(LevelData, EveryExtraLevelClosesInTimeWithRoomForItsParties)
+{
+    std::vector<std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(mHome / "assets/config/levels"))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 1u);
+    std::printf("   extra parties length(s) closed(s) tables  goal servable\n");
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        mSettings->SetLevelMode(1);
+        mSettings->SetDownloadLevelName(str(("assets/config/levels/" + file).c_str()));
+        mSettings->SetLevelInfoToDownloadLevel();
+        EXPECT_LE(mSettings->GetCurrentRestaurant(), 4);
+        CheckLevelSchedule(file.substr(0, file.find('.')));
+    }
+    mSettings->SetLevelMode(0);
 }
 
 TEST_F(LevelData, EveryEndlessShiftSchedulesPartiesAndGrowsItsFloor)

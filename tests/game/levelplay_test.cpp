@@ -7,6 +7,7 @@
 #include "engine/render/animatedtexture.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
+#include "game/levels/levellayout.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
 #include "recordinghandler.h"
@@ -163,7 +164,8 @@ TEST_F(LevelPlay, AMissingCareerFileGoesBackToTheMap)
     floor.StartIntro();
     for (int i = 0; i < 120; ++i)
         floor.Update(kFrame);
-    EXPECT_EQ(mHost.leftRestaurant, 5);
+    EXPECT_EQ(mHost.leftLevel, 1);
+    EXPECT_EQ(mHost.leftRestaurant, -1);  // no restaurant was finished: no comic
     EXPECT_EQ(mHost.intros, 0);
     EXPECT_NE(floor.GetState(), kPlaying);
 }
@@ -222,7 +224,15 @@ TEST_F(LevelPlay, ATableUpgradeAddsTablesAndKeepsTheSeatedParties)
     const std::size_t before = floor.GetTables().size();
     ASSERT_TRUE(floor.TableUpgradeAvailable());
     floor.TableUpgrade();
-    EXPECT_GT(floor.GetTables().size(), before);
+    // Only the new tables come: the standing ones moved onto the grid when
+    // they were made, and are still known by their place in the layout.
+    TLevelLayout upgraded;
+    upgraded.OpenLevel("endless_cruise1");
+    std::vector<TTableDesc> tables;
+    std::optional<TBarDesc> bar;
+    upgraded.SetupTables(&tables, &bar);
+    EXPECT_GT(tables.size(), before);
+    EXPECT_EQ(floor.GetTables().size(), tables.size());
     EXPECT_EQ(seated->GetParty(), party);
     EXPECT_NE(std::find(floor.GetEatingStations().begin(), floor.GetEatingStations().end(), seated),
               floor.GetEatingStations().end());

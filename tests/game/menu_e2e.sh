@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The main menu played as a person would, under an X display, from a first
-# start: loading ends in the name entry, the menu greets the new player, the
-# options' music slider dragged down is kept in prefs.dat, the options lead
-# to the credits and back, and the help pages page through and back.
-# Screenshots of each screen are kept.
+# start: the splash and loading end in the name entry, the menu greets the
+# new player, the options' music slider dragged down is kept in prefs.dat,
+# the options lead to the credits and back, and the help pages page through
+# and back. Screenshots of each screen are kept.
 # Usage: menu_e2e.sh <corvellatrip> <qmcrypt> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -11,6 +11,7 @@ qmcrypt=$2
 artefacts=$3
 
 source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 
 # Pixels of the text ink (#3b2a33 and its anti-aliasing) in a rectangle.
@@ -22,11 +23,8 @@ pref() {
   "$qmcrypt" prefs "$prefs" 2>/dev/null | grep -o "$1[^/]*" | grep -oE '[0-9]+' | tail -n 1
 }
 
-accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
 paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
-name_entry="pixel 250 160 $accent"
-menu="pixel 330 495 $accent"            # the Quit button
 options="pixel 250 147 $accent"         # the options' title band
 help="pixel 160 165 $accent"            # a help page's title band
 # Each help page by one of its pictures: the door the party waits by,
@@ -43,8 +41,9 @@ xdotool key alt+Return
 
 # A first start: the loading bar, then the name entry.
 shot "$artefacts/menu_loading.png"
-wait_until "$name_entry" "the name entry"
+pass_splash "$name_entry" "the name entry"
 shot "$work/noname.png"
+click 400 287
 xdotool type --delay 60 "Ada"
 wait_until "changed $work/noname.png 30" "the name typed"
 shot "$artefacts/menu_entername.png"
@@ -62,7 +61,7 @@ echo "greeting: $ink ink pixels"
 "$qmcrypt" prefs "$prefs" | grep -q "Ada" || fail "prefs.dat has no player Ada"
 
 # Options: the music slider dragged to its low end, kept with OK.
-wait_then_click 400 357 "$menu" "$options" "the options"
+wait_then_click 566 359 "$menu" "$options" "the options"
 music_before=$(pref musiclevel || true)
 shot "$work/options_before.png"
 point 540 253
@@ -91,7 +90,7 @@ music=
 wait_until music_is_low "a low musiclevel in prefs.dat (before: '$music_before')"
 
 # Help: four pages forward, one back, then Back to the menu.
-wait_then_click 400 421 "$menu" "$page1" "the first help page"
+wait_then_click 366 419 "$menu" "$page1" "the first help page"
 wait_until "$help" "the help page's title band"
 shot "$artefacts/menu_help1.png"
 for page in 2 3 4; do
@@ -113,7 +112,7 @@ to4=$(differ "$artefacts/menu_help4.png" "$work/back3.png")
 [[ $to3 -lt $to4 ]] || fail "back from page 4 is not page 3 ($to3 pixels differ from it, $to4 from page 4)"
 wait_then_click 400 416 "$page3" "$menu" "the main menu after help"
 
-wait_then_click 400 491 "$menu" ended "the end after Quit"
+wait_then_click 366 479 "$menu" ended "the end after Quit"
 wait_exit "Quit did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 echo "menu e2e: ok (musiclevel $music_before -> $music)"

@@ -47,6 +47,7 @@ protected:
         engine.platform->InitSound();
         app = std::make_unique<TGameApp>(engine.platform.get());
         app->StartUp();
+        PassSplash();
     }
     TModalWindow* Top() { return manager->GetTopModalWindow(); }
     std::string TopName() { return Top() ? Top()->GetName().c_str() : ""; }

@@ -17,6 +17,7 @@ data=$2
 artefacts=$3
 
 source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 export CORVELLATRIP_TIME_SCALE=${PHONE_TIME_SCALE:-4}
 
@@ -25,6 +26,7 @@ cp -rs "$(readlink -f "$data")/." "$work/gamedata"
 rm "$work/gamedata/assets/scripts/mainloop.lua" "$work/gamedata/assets/config/career/35.xml"
 cat >"$work/gamedata/assets/scripts/mainloop.lua" <<'LUA'
 ReadFile("scripts/ui.lua")
+ReadFile("scripts/career.lua")
 return function()
     AllowQuitCofirm(true)
     if GetNumUsers() == 0 then
@@ -32,7 +34,9 @@ return function()
         SetCurrentUser(0, true)
         UnlockLevel(3, 4)
     end
-    DoModal("scripts/mainmenu.lua")
+    while DoModal("scripts/mainmenu.lua") == "play" do
+        PlayCareer()
+    end
     PostMessage(CreateNamedMessage(kQuitNow, ""))
 end
 LUA
@@ -60,7 +64,7 @@ XML
 export CORVELLATRIP_DATA=$work/gamedata
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
-menu="pixel 330 495 $accent"        # the main menu's Quit button
+menu="pixel 290 485 $accent"        # the main menu's Quit button
 map="pixel 640 576 $accent"         # the map's Play button
 marker="pixel 252 438 $accent"      # level 35's marker, chosen
 intro="pixel 180 150 $accent"       # the intro's title band
@@ -126,6 +130,7 @@ clicks() {  # X Y [X Y...]: a person's clicks in a row
 start "$game"
 # Out of full screen, which an X server without a window manager cannot show.
 xdotool key alt+Return
+pass_splash "$menu" "the main menu"
 
 # The map: level 35, then Play; the intro, then "Let's play".
 wait_then_click 400 299 "$menu" "$map" "the map"

@@ -150,3 +150,29 @@ TEST_F(Metrics, ScreenTimeIsCreditedToTheScreenLeft)
 }
 
 }  // namespace
+
+// The session record's corner column says whether Quessa's corner was
+// visited (the screen the main menu opens from under its panels).
+TEST_F(Metrics, TheCornerColumnReportsAVisitToQuessasCorner)
+{
+    StartWithMetrics(0);
+    Create();
+    mSettings->InitGameToSettings();
+    mSettings->CreateNewUser("Ann");
+    PushScreen("scripts/mainmenu.lua");
+    mSettings->CurrentScreenMetric();
+    mBackend->now += 500;
+    PushScreen("scripts/quessascorner1.lua");
+    mSettings->CurrentScreenMetric();
+    mBackend->now += 800;
+    mPlatform->GetWindowManager()->PopModal();
+    mSettings->CurrentScreenMetric();
+    TSettings::DeleteSettings();
+    std::istringstream lines(Log());
+    std::string line, session;
+    while (std::getline(lines, line))
+        if (line.rfind("\"SessionData\"", 0) == 0)
+            session = line;
+    // corner visited, no tutorial skipped, full screen, sound on, the volumes
+    EXPECT_NE(session.find(", 1, 0, 0, 1, 0, 750, 750, 500"), std::string::npos) << session;
+}

@@ -17,7 +17,7 @@
 //   anchor FILE FRAME NAME...         anchors of a frame ("all": every frame) that the code reads
 //   window SCRIPT TYPE NAME...        a screen script builds a window of TYPE ("-": any) and
 //                                     the children NAME... ("x%d": names "x" plus a number)
-//   pending PATH                      named by the code, its data not made yet (noted, not failed);
+//   pending PATH                      named by the code, its data not made yet (noted; fails once it exists);
 //                                     "SCRIPT:NAME" a window child the script does not build yet
 //   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
 //   textcolours, ground, contrast, partycolours   the colour rules (colours.h)

@@ -112,10 +112,20 @@ public:
             CheckWindow(c);
         else if (c.kind == "pending" && c.words[0].find(':') != std::string::npos)
             --mReport.checks;  // a window's child: noted where the window is checked
+        else if (c.kind == "pending" && ExistsOrEnciphered(first))
+            // A stale marker would hide the file from every later check.
+            mReport.failures.push_back(c.where + ": " + first + " exists now: take it off the pending list");
         else if (c.kind == "pending")
-            mReport.notes.push_back(c.where + ": " +
-                                    (ExistsOrEnciphered(first) ? first + " exists now: take it off the pending list"
-                                                               : "pending: " + first));
+            mReport.notes.push_back(c.where + ": pending: " + first);
+    }
+
+    // Every label a screen script names shows a text of the table.
+    void CheckScriptLabels(const fs::path& file, const std::string& text)
+    {
+        for (const std::string& label : ScriptLabels(text)) {
+            ++mReport.checks;
+            CheckLabel(TContract{"label", {label}, file.string()});
+        }
     }
 
     // The rules that need every statement first (the colours).
@@ -318,7 +328,8 @@ private:
     const std::set<std::string>& mPending;  // "SCRIPT:CHILD": children whose script is being made
 };
 
-void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report)
+void ScanSources(const std::vector<fs::path>& folders, const std::set<std::string>& pending, TLintReport* report,
+                 TLinter* linter)
 {
     const std::set<std::string> kinds = {".cpp", ".h", ".lua", ".xml"};
     for (const fs::path& folder : folders) {
@@ -340,11 +351,28 @@ void ScanSources(const std::vector<fs::path>& folders, const std::set<std::strin
                 if (!ExistsOrEnciphered(name) && !pending.count(name))
                     report->failures.push_back(file.string() + ": names " + name + ", which does not exist");
             }
+            if (file.extension() == ".lua")
+                linter->CheckScriptLabels(file, text);
         }
     }
 }
 
 }  // namespace
+
+std::vector<std::string> ScriptLabels(const std::string& text)
+{
+    // A literal that is only the start of a built name ("help" .. page) is not a label.
+    static const std::regex label(
+        "(?:\\blabel\\s*=\\s*|\\bGetString\\s*\\(\\s*)\"([A-Za-z0-9_]+)\"(?!\\s*\\.\\.)");
+    std::vector<std::string> labels;
+    std::set<std::string> seen;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), label); it != std::sregex_iterator(); ++it) {
+        const std::string name = (*it)[1];
+        if (seen.insert(name).second)
+            labels.push_back(name);
+    }
+    return labels;
+}
 
 std::vector<std::string> LiteralFileNames(const std::string& text)
 {
@@ -352,7 +380,14 @@ std::vector<std::string> LiteralFileNames(const std::string& text)
     std::vector<std::string> names;
     std::set<std::string> seen;
     for (auto it = std::sregex_iterator(text.begin(), text.end(), literal); it != std::sregex_iterator(); ++it) {
-        const std::string name = (*it)[1];
+        std::string name = (*it)[1];
+        // A texture name with options ("baby.png?palette=customers/x/red.pal"):
+        // its picture lies beside an animation, so the palette is the file to check.
+        if (const std::size_t question = name.find('?'); question != std::string::npos) {
+            const std::size_t at = name.find("palette=", question);
+            name = at == std::string::npos ? name.substr(0, question)
+                                           : name.substr(at + 8, name.find(',', at) - (at + 8));
+        }
         if (name.find('/') == std::string::npos || name.find('%') != std::string::npos ||
             name.find("://") != std::string::npos || name[0] == '@' || name[0] == '/')
             continue;
@@ -391,13 +426,11 @@ TLintReport Lint(const TLintOptions& options)
 
     TWorkingFolder inData(options.dataFolder);
     TAssetManager assets;
-    {
-        TLinter linter(options, &report, pending);
-        for (const TContract& c : contracts)
-            linter.Check(c);
-        linter.Finish();
-    }
-    ScanSources(scan, pending, &report);
+    TLinter linter(options, &report, pending);
+    for (const TContract& c : contracts)
+        linter.Check(c);
+    linter.Finish();
+    ScanSources(scan, pending, &report, &linter);
     return report;
 }
 

@@ -18,7 +18,7 @@ struct TLintOptions {
 
 struct TLintReport {
     std::vector<std::string> failures;
-    std::vector<std::string> notes;  // pending data, and pending entries that now exist
+    std::vector<std::string> notes;  // pending data
     std::vector<std::string> table;  // what the loudness rule measured, for reading
     int checks = 0;
 };
@@ -28,5 +28,9 @@ TLintReport Lint(const TLintOptions& options);
 // The literal file names in a source text: quoted, holding a folder, ending in
 // a resource extension, and not a format pattern, a URL or an embedded chunk.
 std::vector<std::string> LiteralFileNames(const std::string& text);
+
+// The string-table labels a screen script names as literals: a window's
+// `label = "..."` (not a "#" text of its own) and `GetString("...")`.
+std::vector<std::string> ScriptLabels(const std::string& text);
 
 }  // namespace contentlint

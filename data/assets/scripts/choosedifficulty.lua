@@ -1,6 +1,8 @@
 -- Before an endless game: how busy the restaurant should be. The map opens
--- it over itself; each choice sets endless mode with its difficulty (0 easy,
--- 1 medium, 2 hard) and closes with the choice as the answer.
+-- it over itself when a restaurant is clicked; each choice sets endless mode
+-- with its difficulty (0 easy, 1 medium, 2 hard), closes this screen and
+-- the map, which answers "play" (the map script's gMapId names it). Back
+-- returns to the map.
 local w, h = 520, 358
 
 local function Choice(name, label, level, y)
@@ -8,7 +10,9 @@ local function Choice(name, label, level, y)
                       command = function()
                           SetCurrentLevel(level)
                           SetCurrentGameMode(1)
-                          CloseWindow(name)
+                          DoPopModal()
+                          ModalReturn("play")
+                          PostMessage(CreateNamedMessage(kCloseWindow, gMapId))
                       end }
 end
 

@@ -1,13 +1,15 @@
 -- The restaurant map: the five career restaurants (and the bonus island)
 -- with a marker for every level reached and a padlock for every level still
 -- closed. Play starts the chosen level ("play"); Back returns ("back");
--- Extra levels opens the level packs ("packs").
+-- Extra levels opens the level packs ("lockedlevels"). In endless mode a
+-- click on a restaurant asks for the difficulty, which answers "play".
 ReadFile("scripts/ui.lua")
 
 local smallFont = { "fonts/default.mvec", 16, kUiInk }
 local infoFont = { "fonts/default.mvec", 17, kUiLight, 2, kUiInk }
 
 UnlockLevel(0, 0)  -- a new player's first level is always open
+gMapId = CreateCloseMessage().name
 
 MakeDialog {
     Window { name = "mapscreen", w = 800, h = 600,

@@ -3,7 +3,7 @@ ReadFile("scripts/ui.lua")
 
 MakeDialog {
     Window { name = "creditsscreen", w = 800, h = 600,
-        UiPicture("map/background", 0, 0, 800, 600, "background"),
+        SpriteWindow { name = "background", image = "map/background", fittoparent = true },
         UiFill(30, 50, 740, 470, { 0.98, 0.94, 0.86 }, "paper"),
         Text { name = "title", label = "credits_title", font = { "fonts/corona.mvec", 32, kUiInk }, x = 200, y = 66, w = 400, h = 50,
                flags = kHAlignCenter + kVAlignCenter },

@@ -3,6 +3,7 @@
 -- game window opens the intro, level-over and pause screens itself; the
 -- functions below are what it and those screens hand back to this script.
 ReadFile("scripts/ui.lua")
+ReadFile("scripts/career.lua")
 
 local wall = { 0.14, 0.22, 0.37 }    -- the cruise ship's navy
 local trim = { 0.78, 0.60, 0.23 }    -- brass
@@ -14,9 +15,17 @@ local valueFont = { "fonts/corona.mvec", 22, kUiInk }
 
 gGameScreenId = CreateCloseMessage().name
 
--- Leaves the game screen (the restaurant is done, or the player quits).
-function LeaveGame()
+-- Leaves the game screen (the restaurant is done, or the player quits);
+-- `why` is the screen's answer.
+function LeaveGame(why)
+    ModalReturn(why)
     PostMessage(CreateNamedMessage(kCloseWindow, gGameScreenId))
+end
+
+-- The game calls this when the restaurant's last level is done, with
+-- gAfterRestaurant naming the screen that follows (its comic, or the map).
+function LeaveRestaurant()
+    LeaveGame("restaurantdone")
 end
 
 -- The pause screen: resume, or leave the game.
@@ -27,6 +36,33 @@ function ShowPause()
     else
         PauseGame(false)
     end
+end
+
+-- Between levels the game opens the wardrobe (DoModal above this) and then
+-- calls this: what the last level opened comes up over the wardrobe, the
+-- screen comes out of the game's black, and the first visit explains the
+-- wardrobe. The notice is built at once, before the next level is set up.
+function FadeFromGame()
+    local notice = OpenUnlockNotice()
+    DoModal("scripts/fadein.lua")
+    if notice then
+        WaitForCloseMessage(notice)
+        gReturnValue = nil
+        SetupGlows()
+    end
+    ShowClosetTip()
+end
+
+-- The first decor choice a player meets explains itself.
+function ShowDecorTip()
+    DisplayDialog { "scripts/ok.lua", title = GetString("decor_title"), body = GetString("upgradescreentip") }
+end
+
+-- The upgrade screen between endless shifts; the floor waits meanwhile.
+local function ShowUpgrades()
+    PauseGame(true)
+    DoModal("scripts/upgrade.lua")
+    PauseGame(false)
 end
 
 local function Label(name, label, x, y, w, font, flags)
@@ -91,13 +127,23 @@ MakeDialog {
             GameTimer { name = "gametimer", x = 736, y = 0, w = 60, h = 60 },
             CoinJar { name = "coinjar", x = 716, y = 470, w = 80, h = 120 },
             Bitmap { name = "upgradeanim", image = "ui/upgrade_glow", x = 640, y = 540, w = 80, h = 60 },
-            UiButton { name = "upgrade", label = "hud_upgrade", x = 620, y = 540,
-                       command = function() SetupUpgradeScreen() end },
+            UiButton { name = "upgrade", label = "hud_upgrade", x = 612, y = 540, command = ShowUpgrades },
             UiButton { name = "skiptutorial", label = "hud_skiptutorial", x = 610, y = 60,
                        command = function() DoSkipTutorial() end },
             PhoneBox(2),
             PhoneBox(3),
             PhoneBox(4),
+            -- The decor choice after a level: the item pointed at or chosen, and
+            -- the button that keeps it.
+            Window { name = "upgradewindow", x = 208, y = 506, w = 384, h = 84,
+                UiPicture("ui/menu/welcome", 0, 0, 384, 84, "upgradepaper"),
+                Text { name = "upgradename", label = "decor_pick", font = { "fonts/corona.mvec", 20, kUiInk },
+                       x = 16, y = 6, w = 352, h = 26, flags = kHAlignCenter + kVAlignCenter },
+                Text { name = "upgradedescrip", label = "decor_pick_descrip", font = { "fonts/default.mvec", 15, kUiInk },
+                       x = 16, y = 32, w = 352, h = 44, flags = kHAlignCenter + kVAlignTop },
+            },
+            UiButton { name = "decorbutton", label = "decor_keep", x = 604, y = 520,
+                       command = function() DecorButton() end },
             GameUILayer { name = "uilayer", x = 0, y = 0, w = 800, h = 600 },
             GamePostUILayer { name = "postuilayer", x = 0, y = 0, w = 800, h = 600 },
             ScreenFade { name = "screenfade", x = 0, y = 0, w = 800, h = 600 },

@@ -1,37 +1,82 @@
--- The extra level packs found on disk: five slots, each with its title,
--- description and state. A ready pack's button returns its level file.
+-- The extra levels, on a page over the map: the packs found on disk (five
+-- rows, each with its title, description and state; a ready pack's play
+-- button plays it), and below them the levels the player has downloaded
+-- into their own folder. A play button closes this screen with "pack" and
+-- leaves the chosen file in gPackFile (its intro text in gPackDescription)
+-- for the career script.
 ReadFile("scripts/ui.lua")
 
+local titleFont = { "fonts/corona.mvec", 20, kUiInk }
+local small = { "fonts/default.mvec", 14, kUiInk }
+local status = { "fonts/default.mvec", 16, kUiLink }
+local kRoundLook = { "ui/kit/roundbutton_normal", "ui/kit/roundbutton_pressed", "ui/kit/roundbutton_hover" }
+
+gPacksId = CreateCloseMessage().name
+
+local function Choose(file, description)
+    gPackFile = file
+    gPackDescription = description
+    ModalReturn("pack")
+    PostMessage(CreateNamedMessage(kCloseWindow, gPacksId))
+end
+
+local function PlayButton(name, y, command)
+    return Button { name = name, graphics = kRoundLook, x = 556, y = y, w = 60, h = 62, command = command,
+                    UiPicture("ui/kit/icon_right", 6, 5, 48, 48) }
+end
+
 local function Slot(k)
-    local y = 100 + (k - 1) * 82
-    return Window { name = "slot_" .. k, x = 100, y = y, w = 600, h = 76,
-        UiPicture("ui/kit/panel_small", 0, 0, 600, 76),
-        Text { name = "leveltext_" .. k, label = "#", font = kUiBodyFont, x = 16, y = 6, w = 360, h = 28 },
-        Text { name = "descriptiontext_" .. k, label = "#", font = { "fonts/default.mvec", 15, kUiInk }, x = 16,
-               y = 36, w = 360, h = 34 },
-        Text { name = "statustext_" .. k, label = "#", font = kUiBodyFont, x = 380, y = 6, w = 100, h = 64,
+    local y = 70 + (k - 1) * 58
+    return Window { name = "slot_" .. k, x = 90, y = y, w = 620, h = 58,
+        Text { name = "leveltext_" .. k, label = "#", font = titleFont, x = 0, y = 2, w = 420, h = 24,
+               flags = kHAlignLeft + kVAlignCenter },
+        Text { name = "descriptiontext_" .. k, label = "#", font = small, x = 0, y = 26, w = 430, h = 30 },
+        Text { name = "statustext_" .. k, label = "#", font = status, x = 436, y = 0, w = 110, h = 56,
                flags = kHAlignCenter + kVAlignCenter },
-        UiButton { name = "gamebutton_" .. k, label = "map_play", x = 406, y = 9,
-                   command = function()
-                       if not IsButtonLocked(k - 1) then
-                           gPackFile = GetFullLevelName(k - 1)
-                           ModalReturn("pack")
-                           PostMessage(CreateNamedMessage(kCloseWindow, gPacksId))
-                       end
-                   end },
+        PlayButton("gamebutton_" .. k, 0, function()
+            if not IsButtonLocked(k - 1) then
+                Choose(GetFullLevelName(k - 1), GetDescription(k - 1))
+            end
+        end),
     }
 end
 
-gPackFile = nil
-gPacksId = CreateCloseMessage().name
+local function Download(k)
+    local y = 392 + (k - 1) * 58
+    return Window { name = "download_" .. k, x = 90, y = y, w = 620, h = 58,
+        Text { name = "downloadtext_" .. k, label = "#", font = titleFont, x = 0, y = 0, w = 430, h = 56,
+               flags = kHAlignLeft + kVAlignCenter },
+        PlayButton("downloadbutton_" .. k, 0, function()
+            Choose(GetDownloadedLevelName(k - 1), GetDownloadedLevelDescription(k - 1))
+        end),
+    }
+end
+
 MakeDialog {
     Window { name = "packsscreen", w = 800, h = 600,
         UiPicture("map/background", 0, 0, 800, 600, "background"),
+        UiPicture("ui/menu/page_tall", 60, 6, 680, 510, "page"),
         LockedLevels { name = "packs", w = 800, h = 600,
-            Text { name = "title", label = "packs_title", font = kUiTitleFont, x = 200, y = 40, w = 400, h = 50,
+            Text { name = "title", label = "packs_title", font = kUiTitleFont, x = 200, y = 12, w = 400, h = 44,
                    flags = kHAlignCenter + kVAlignCenter },
             Slot(1), Slot(2), Slot(3), Slot(4), Slot(5),
-            UiButton { name = "back", label = "map_back", close = true, x = 308, y = 530 },
+            Text { name = "downloadstitle", label = "packs_downloaded", font = { "fonts/corona.mvec", 22, kUiInk },
+                   x = 90, y = 362, w = 620, h = 30, flags = kHAlignLeft + kVAlignCenter },
+            Download(1), Download(2),
+            UiButton { name = "back", label = "map_back", close = true, x = 308, y = 532 },
         },
     }
 }
+
+-- Rows for the downloaded levels there are, up to two.
+local downloads = GetNumDownloadedLevels()
+for k = 1, 2 do
+    if k <= downloads then
+        SetLabel("downloadtext_" .. k, GetDownloadedLevelTitle(k - 1))
+    else
+        DestroyWindow("download_" .. k)
+    end
+end
+if downloads == 0 then
+    DestroyWindow("downloadstitle")
+end

@@ -1,8 +1,18 @@
--- The main menu: greets the player, and leads to play, the player choice,
--- the options and the help pages. The first time in a run it opens the
--- loading screen; when loading ends, a first start asks for a name.
+-- The main menu: greets the player, and leads to the career, an endless
+-- shift, the best scores, the options, the help pages and the credits.
+-- Play and Endless close the menu with their choice (the main loop takes
+-- it from there); the other screens open over it. Three panels on a strip
+-- of paper below the buttons take turns telling what the game holds;
+-- Quessa's corner opens from the strip, the more games page beside Quit.
+-- The first time in a run the menu opens the loading screen; when loading
+-- ends, a first start asks for a name.
 ReadFile("scripts/menuscene.lua")
-ReadFile("scripts/career.lua")
+
+local linkFont = { "fonts/default.mvec", 16, kUiLink }
+local panelTitle = { "fonts/corona.mvec", 18, kUiInk }
+local panelBody = { "fonts/default.mvec", 14, kUiInk }
+
+gMenuId = CreateCloseMessage().name
 
 -- A first start has no player yet: ask for a name before anything else.
 local function AskForFirstName()
@@ -22,11 +32,19 @@ local function TellOfDamagedSaves()
     end
 end
 
-local function Play()
-    AskForFirstName()
-    if GetNumUsers() > 0 then
-        PlayCareer()
+-- Leaves the menu for play; a first start names its player first.
+local function Leave(choice)
+    return function()
+        AskForFirstName()
+        if GetNumUsers() > 0 then
+            ModalReturn(choice)
+            PostMessage(CreateNamedMessage(kCloseWindow, gMenuId))
+        end
     end
+end
+
+local function Open(script)
+    return function() DoModal(script) end
 end
 
 local function ChangePlayer()
@@ -44,6 +62,21 @@ function HandleSSSGLoad()
     PostMessage(CreateNamedMessage(kButtonPress, "loaded"))
 end
 
+-- One of the panels that take turns on the paper strip below the buttons.
+local function Upsell(k)
+    return Window { name = "group" .. k, x = 0, y = 0, w = 384, h = 84,
+        UiPicture("ui/menu/welcome", 0, 0, 384, 84, "upsellpaper" .. k),
+        Text { name = "upselltitle" .. k, label = "upsell" .. k .. "_title", font = panelTitle, x = 16, y = 6,
+               w = 352, h = 24, flags = kHAlignCenter + kVAlignCenter },
+        Text { name = "upsellbody" .. k, label = "upsell" .. k .. "_body", font = panelBody, x = 16, y = 30,
+               w = 352, h = 22, flags = kHAlignCenter + kVAlignCenter },
+    }
+end
+
+local function MenuButton(name, label, x, y, command)
+    return UiButton { name = name, label = label, x = x, y = y, command = command }
+end
+
 MakeDialog {
     MainMenu { name = "mainmenu", w = 800, h = 600,
         MenuScene(true, true, true),
@@ -52,20 +85,27 @@ MakeDialog {
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
                    flags = kHAlignCenter + kVAlignCenter },
             Button { name = "changeplayer", label = "menu_changeplayer", x = 89, y = 44, w = 200, h = 28,
-                     font = { "fonts/default.mvec", 16, kUiLink },
-                     flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
+                     font = linkFont, flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
         },
-        UiButton { name = "play", label = "menu_play", x = 308, y = 270, command = Play },
-        UiButton { name = "options", label = "menu_options", x = 308, y = 334,
-                   command = function() DoModal("scripts/options.lua") end },
-        UiButton { name = "help", label = "menu_help", x = 308, y = 398,
-                   command = function() DoModal("scripts/help1.lua") end },
-        UiButton { name = "quit", label = "menu_quit", x = 308, y = 462, close = true },
-        Window { name = "moregames", x = 0, y = 0, w = 1, h = 1 },
+        MenuButton("play", "menu_play", 274, 270, Leave("play")),
+        MenuButton("endless", "menu_endless", 474, 270, Leave("endless")),
+        MenuButton("hiscores", "menu_hiscores", 274, 330, Open("scripts/hiscore.lua")),
+        MenuButton("options", "menu_options", 474, 330, Open("scripts/options.lua")),
+        MenuButton("help", "menu_help", 274, 390, Open("scripts/help1.lua")),
+        MenuButton("credits", "menu_credits", 474, 390, Open("scripts/credits.lua")),
+        UiButton { name = "quit", label = "menu_quit", x = 274, y = 450, close = true },
+        UiButton { name = "moregames", label = "menu_moregames", x = 474, y = 450,
+                   command = Open("scripts/moregames.lua") },
+        Window { name = "upsell", x = 274, y = 512, w = 384, h = 84,
+            Upsell(1), Upsell(2), Upsell(3),
+            Button { name = "corner", label = "menu_corner", x = 92, y = 54, w = 200, h = 24, font = linkFont,
+                     flags = kHAlignCenter + kVAlignCenter, command = Open("scripts/quessascorner1.lua") },
+        },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
         Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 4, w = 190, h = 20,
                flags = kHAlignRight + kVAlignCenter },
         -- Before the menu is finished, so before it opens the loading screen on top.
         function() SetVersion() end,
+        function() CycleUpsell() end,
     }
 }

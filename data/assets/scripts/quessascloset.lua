@@ -1,5 +1,7 @@
 -- The wardrobe: arrows on each slot's panel step through the items and
 -- colours; Shuffle draws an outfit; Done keeps it, Cancel leaves it as it was.
+-- Every visit is counted; the first one leaves gClosetTip for whoever opened
+-- the wardrobe to explain it (ShowClosetTip, career.lua).
 ReadFile("scripts/ui.lua")
 
 local slots = { "shoes", "bottom", "top", "apron", "accessory" }
@@ -42,3 +44,4 @@ MakeDialog {
     }
 }
 SetupGlows()
+gClosetTip = EnterQuessasCloset()

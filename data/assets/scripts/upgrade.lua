@@ -27,6 +27,9 @@ MakeDialog {
             Text { name = "title", label = "upgrade_title", font = kUiTitleFont, x = 20, y = 4, w = 480, h = 48,
                    flags = kHAlignCenter + kVAlignCenter },
         },
+        -- Sparkles at both ends of the title: something new for the restaurant.
+        AnimWindow { name = "sparkleleft", anim = "ui/upgradeanim.anm", script = "DoAnim", x = 110, y = 44 },
+        AnimWindow { name = "sparkleright", anim = "ui/upgradeanim.anm", script = "DoAnim", x = 660, y = 44 },
         UpgradePicker { name = "upgradepicker", x = 0, y = 0, w = 800, h = 600,
             OfferTitle(1), OfferTitle(2), OfferTitle(3),
             Window { name = "descripframe", x = 110, y = 316, w = 338, h = 160,

@@ -6,7 +6,9 @@ the mannequin) and the item pictures between each slot's arrows
 "closetglow5.png"), the arrows plain and lit, a twinkle on the mirror
 ("blink.anm"), and every item's icon ("icons/FILE.png") for the
 clothing-unlocked notice. Clothing stays in the tintable marking; the game
-colours it."""
+colours it. The icons alone come in their own colours, the slot's default:
+the notice tints only an item meant for one colour, and every item here is
+meant for all of them."""
 # reads: ../quessa
 import os
 import sys
@@ -87,6 +89,22 @@ def item_picture(draw, w, h):
         ox, oy, scale, -cx, -cy)))
 
 
+# The slots' default colours (assets/quessa/colors.inf), by the game's own
+# tint rule: a pixel whose blue and red are close but whose blue and green
+# differ takes the colour at its lightness (blue / 255).
+DEFAULT_COLOURS = {"shoes": (122, 59, 46), "bottom": (47, 63, 110), "top": (127, 184, 232),
+                   "apron": (251, 251, 246), "accessory": (200, 40, 59)}
+
+
+def in_default_colour(image, slot):
+    colour = DEFAULT_COLOURS[slot]
+    for i, (r, g, b, a) in enumerate(image.pixels):
+        if abs(b - r) >= 45 or abs(b - g) < 3:
+            continue
+        image.pixels[i] = tuple(int(b / 255 * c) for c in colour) + (a,)
+    return image
+
+
 def glow():
     w, h = PANEL
     body = ('<defs><radialGradient id="g"><stop offset="0.55" stop-color="#fff3a0" stop-opacity="0"/>'
@@ -137,7 +155,8 @@ def main(out):
             picture, reg = figure_frame(draw(POSE))
             pieces.frame(file_name, picture, reg=reg)
             ui.frame(file_name, item_picture(draw, 70, 70), reg=(35, 35))
-            png.write(os.path.join(out, "icons", file_name + ".png"), item_picture(draw, 64, 64))
+            png.write(os.path.join(out, "icons", file_name + ".png"),
+                      in_default_colour(item_picture(draw, 64, 64), slot))
         pieces.write(out, slot + ".anm")
         ui.write(out, slot + "_ui.anm")
         png.write(os.path.join(out, "closetglow%d.png" % (k + 1)), glow())

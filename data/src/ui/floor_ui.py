@@ -1,6 +1,9 @@
 """Floor marks: the checkmark over a queued station, the food tray's number
 badge ("traynumber"), the puff when food is ready ("foodpoof.anm", DoAnim
-ends) and the camera's flash ("camera_flash.anm", DoAnim ends)."""
+ends), the camera's flash ("camera_flash.anm", DoAnim ends), the chair
+pennants that show a party colour ("chairflags.anm", frame = colour index)
+and the sparkle over a new endless upgrade ("upgradeanim.anm", DoAnim
+loops)."""
 import math
 import os
 import sys
@@ -46,6 +49,36 @@ def flash(step):
     return render(48, 48, body)
 
 
+def pennant(colour):
+    """A little flag on a pole in a party colour, waving to the right."""
+    fill = style.PARTY[colour]
+    body = svg.rect(4, 2, 3, 28, r=1.5, fill="#8a6a4a", stroke=style.OUTLINE, stroke_width=1.5)
+    body += svg.path("M7 4 Q14 2 19 6 Q23 9 27 8 L24 13 L27 19 Q22 20 18 17 Q13 14 7 17 Z",
+                     fill=fill, stroke=style.OUTLINE, stroke_width=1.5, stroke_linejoin="round")
+    body += svg.path("M9 6 Q14 5 17 8", fill="none", stroke=style.light(fill), stroke_width=2,
+                     stroke_linecap="round")
+    body += svg.ellipse(5.5, 2.5, 2.5, 2.5, fill="#f4c430", stroke=style.OUTLINE, stroke_width=1)
+    return render(30, 32, body)
+
+
+def sparkle(step):
+    """Four-pointed stars turning and swelling around a soft glow."""
+    glow = 18 + 3 * math.sin(step * math.pi / 4)
+    body = ('<defs><radialGradient id="g"><stop offset="0" stop-color="#ffe27a" stop-opacity="0.8"/>'
+            '<stop offset="1" stop-color="#ffb347" stop-opacity="0"/></radialGradient></defs>')
+    body += svg.ellipse(32, 32, glow, glow, fill="url(#g)")
+    for i in range(4):
+        a = i * math.pi / 2 + step * math.pi / 16
+        r = 20 + 4 * math.sin(step * math.pi / 4 + i)
+        x, y = 32 + math.cos(a) * r, 32 + math.sin(a) * r
+        s = 5 + 2 * math.sin(step * math.pi / 4 + i * 1.3)
+        body += svg.path("M%g %g L%g %g L%g %g L%g %g L%g %g L%g %g L%g %g L%g %g Z" % (
+            x, y - s, x + s / 4, y - s / 4, x + s, y, x + s / 4, y + s / 4,
+            x, y + s, x - s / 4, y + s / 4, x - s, y, x - s / 4, y - s / 4),
+            fill="#fff6d6", stroke="#e8a53b", stroke_width=1)
+    return render(64, 64, body)
+
+
 def main(out):
     png.write(os.path.join(out, "checkmark.png"), checkmark())
     png.write(os.path.join(out, "traynumber.png"), badge())
@@ -59,6 +92,16 @@ def main(out):
         f.frame("flash%d" % step, flash(step), reg=(24, 24))
     f.script("function DoAnim()\n    delay(60);\n    frames{1,2,3,4};\nend\n")
     f.write(out, "camera_flash.anm")
+    flags = anim.Animation("chairflags", image="chairflags.png", reg=(5, 30))
+    for colour in style.PARTY_ORDER:
+        flags.frame(colour, pennant(colour), reg=(5, 30))
+    flags.script("function DoAnim()\n    while true do\n        delay(500);\n        frames{1,2,3,4,5};\n    end\nend\n")
+    flags.write(out, "chairflags.anm")
+    glow = anim.Animation("upgradeanim", image="upgradeanim.png", reg=(32, 32))
+    for step in range(8):
+        glow.frame("sparkle%d" % step, sparkle(step), reg=(32, 32))
+    glow.script("function DoAnim()\n    while true do\n        delay(90);\n        frames{1,2,3,4,5,6,7,8};\n    end\nend\n")
+    glow.write(out, "upgradeanim.anm")
 
 
 if __name__ == "__main__":

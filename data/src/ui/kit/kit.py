@@ -6,6 +6,8 @@ the upper left), and a warm accent for what can be pressed.
     roundbutton_{normal,hover,pressed,disabled}.png   60x62  (an icon goes on top)
     panel.png 320x220, panel_small.png 220x140, dialog.png 520x360 (title band)
     icon_NAME.png 48x48, logo.png 560x170
+    splash.png 800x600: the start-up picture shown when the splash movie
+    cannot play (the movie's last picture: the title on its plate)
 
 Buttons: a push button's graphics are {normal, pressed, hover}; a script
 shows the disabled look by giving it as the only picture of a button it
@@ -128,7 +130,11 @@ ICONS = {
 def logo():
     """The game's name as a sign: chunky cream letters with the outline,
     a drop shadow and a serving-cloche flourish."""
-    w, h = 560, 170
+    return svg.document(560, 170, logo_body())
+
+
+def logo_body():
+    w = 560
     word = "Corvellatrip"
     letters = (text(w / 2 + 4, 112, word, 74, OUTLINE, family="DejaVu Sans", weight="bold")
                .replace("<text ", '<text opacity="0.3" '))
@@ -147,11 +153,38 @@ def logo():
               + text(280, 149, "a restaurant rush", 18, LIGHT, family="DejaVu Sans", weight="bold")
               .replace("<text ", '<text stroke="%s" stroke-width="4" stroke-linejoin="round" ' % OUTLINE)
               + text(280, 149, "a restaurant rush", 18, LIGHT, family="DejaVu Sans", weight="bold"))
-    return svg.document(w, h, defs + cloche + letters + outline + fill + ribbon)
+    return defs + cloche + letters + outline + fill + ribbon
+
+
+def splash():
+    """The night sky over the sea, a warm glow behind a plate, and the title
+    resting on it."""
+    sky, sea, deep = "#24385e", "#409cc4", "#2e789e"
+    body = rect(0, 0, 800, 600, fill=sky)
+    body += ('<defs><radialGradient id="glow" cx="0.5" cy="0.5" r="0.5">'
+             '<stop offset="0" stop-color="#ffb347" stop-opacity="0.55"/><stop offset="0.6" stop-color="#e8743b" stop-opacity="0.18"/>'
+             '<stop offset="1" stop-color="#e8743b" stop-opacity="0"/></radialGradient></defs>')
+    body += ellipse(400, 300, 330, 230, fill="url(#glow)")
+    body += rect(0, 440, 800, 160, fill=sea) + rect(0, 520, 800, 80, fill=deep)
+    for x, y, w in ((60, 470, 120), (610, 480, 130), (110, 548, 90), (560, 565, 140)):
+        body += rect(x, y, w, 4, fill="#cceaf5")
+    # The plate: rim, well and a highlight on the upper left.
+    body += ellipse(404, 366, 250, 62, fill=OUTLINE, opacity=0.28)
+    body += ellipse(400, 360, 250, 62, fill="#fdfaf3", stroke=OUTLINE, stroke_width=2.5)
+    body += ellipse(400, 360, 190, 44, fill="#efe3cf")
+    body += path("M220 340 Q300 305 400 302", fill="none", stroke="#ffffff", stroke_width=5, stroke_linecap="round")
+    body += group(logo_body(), transform="translate(120 190)")
+    for x, y, r in ((170, 200, 7), (640, 170, 9), (590, 420, 6), (215, 430, 5), (700, 300, 5)):
+        body += path("M%g %g L%g %g L%g %g L%g %g Z" % (x, y - r, x + r / 3, y, x, y + r, x - r / 3, y),
+                     fill="#fff3c4")
+        body += path("M%g %g L%g %g L%g %g L%g %g Z" % (x - r, y, x, y - r / 3, x + r, y, x, y + r / 3),
+                     fill="#fff3c4")
+    return svg.document(800, 600, body)
 
 
 def main(out):
-    pictures = {"panel": panel(320, 220), "panel_small": panel(220, 140), "dialog": dialog(), "logo": logo()}
+    pictures = {"panel": panel(320, 220), "panel_small": panel(220, 140), "dialog": dialog(), "logo": logo(),
+                "splash": splash()}
     for look in LOOKS:
         pictures["button_" + look] = button(look)
         pictures["roundbutton_" + look] = round_button(look)

@@ -2,6 +2,8 @@
 (data/src/ui/kit/kit.py) so it matches the kit's dialog and panels.
 
     dialog_tall.png   520x540 (the player list: the kit's dialog, taller)
+    page.png          680x460 (a page of the menu: Quessa's corner, more games)
+    page_tall.png     680x510 (the extra levels' page)
     welcome.png       384x84  (the main menu's greeting)"""
 import os
 import sys
@@ -14,7 +16,8 @@ from qmcontent import svg  # noqa: E402
 
 
 def main(out):
-    pictures = {"dialog_tall": kit.dialog(512, 530), "welcome": kit.panel(376, 74)}
+    pictures = {"dialog_tall": kit.dialog(512, 530), "page": kit.dialog(672, 450),
+                "page_tall": kit.dialog(672, 500), "welcome": kit.panel(376, 74)}
     for name, drawing in pictures.items():
         with open(os.path.join(out, name + ".png"), "wb") as f:
             f.write(svg.render_bytes(drawing))

@@ -1,0 +1,258 @@
+// Between two career levels: the decor choice after an even level, the new
+// items blinking in, and what is a level file of its own. And the endless
+// upgrades: what each one changes on the running floor.
+#include "game/play/gamedata.h"
+
+#include "engine/platform/platform.h"
+#include "engine/window/stringtable.h"
+#include "game/floor/bar.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/foodstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/rules/scoremanager.h"
+#include "game/settings/settings.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kDecorFadeSeconds = 0.5f;
+constexpr float kNewItemSeconds = 2.0f;
+constexpr float kBlinkSeconds = 0.2f;
+
+str Label(const str& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(label, "", "", "", "", "") : label;
+}
+
+// Whether `now` has a station that `before` lacked.
+bool HasNewStation(const TLayoutStations& before, const TLayoutStations& now)
+{
+    return (now.drink && !before.drink) || (now.snack && !before.snack) || (now.dessert && !before.dessert) ||
+           (now.mop && !before.mop) || (now.highChair && !before.highChair) || (now.phone && !before.phone) ||
+           (now.podium && !before.podium) || (now.bench && !before.bench);
+}
+
+}  // namespace
+
+bool TGameData::IsDownloadedLevel() const
+{
+    const TSettings* settings = TSettings::GetInstance();
+    return !IsEndless() && settings && settings->GetLevelMode() != 0;
+}
+
+std::vector<IStation*> TGameData::TableStations() const
+{
+    std::vector<IStation*> tables;
+    for (const auto& table : mTables)
+        tables.push_back(table.get());
+    return tables;
+}
+
+void TGameData::SetTablesDecorLevel(int level)
+{
+    for (const auto& table : mTables)
+        table->SetUpgradeLevel(level);
+    if (mBar)
+        for (const auto& seat : mBar->Stations())
+            seat->SetUpgradeLevel(level);
+}
+
+bool TGameData::DrawNewItems() const
+{
+    if (mGameState == kNewItem)
+        return mBlinkOn;
+    if (mGameState == kFadeIn) {
+        const TSettings* settings = TSettings::GetInstance();
+        return mRestartPending || !settings || settings->GetCurrentLevel() == 0;
+    }
+    return true;
+}
+
+void TGameData::PlayNewItemSound(bool force)
+{
+    if (force || HasNewStation(mLayoutFlags, mLevelManager->GetLayout().GetStations()))
+        mHost->PlayGameSound("upgrade");
+}
+
+// ---- the decor choice ---------------------------------------------------------
+
+void TGameData::EnterDecorChoice()
+{
+    TSettings* settings = TSettings::GetInstance();
+    TRestaurant& scene = mStaff->Restaurant();
+    scene.EnterUpgradeMode();
+    if (!scene.HasUpgradesAvailable() || !settings || settings->AlreadyPickedDecorThisLevel()) {
+        scene.LeaveUpgradeMode();
+        SetState(kNewItem);
+        return;
+    }
+    mHost->SetFade(0);
+    mHost->ShowDecorChoice(true);
+    mHost->SetDecorChoiceAlpha(0);
+    mHost->ShowDecorItem(-1);
+    mHost->ShowDecorButton(false);
+    SetState(kDecorChoice);
+    if (settings->EnterUpgradeScreen())
+        mHost->ShowDecorTip();
+}
+
+void TGameData::UpdateDecorChoice(float dt)
+{
+    const bool fading = mStateTimer < kDecorFadeSeconds;
+    mStateTimer += dt;
+    if (mStateTimer < kDecorFadeSeconds) {
+        mHost->SetDecorChoiceAlpha(2 * mStateTimer);
+    } else if (fading) {
+        mHost->SetDecorChoiceAlpha(1);
+        SetTablesDecorLevel(1);
+    }
+    mStaff->Restaurant().Update(dt);
+}
+
+void TGameData::DecorMouseMove(TPoint point, bool overKeepButton)
+{
+    if (mGameState != kDecorChoice)
+        return;
+    TRestaurant& scene = mStaff->Restaurant();
+    if (overKeepButton) {
+        scene.UpdateCurrentRollover(TPoint{-100, -100}, TableStations());
+        mHost->ShowDecorItem(scene.Selection());
+        return;
+    }
+    const int item = scene.UpdateCurrentRollover(point, TableStations());
+    mCursorState = item >= 0 ? 3 : 0;
+    mHost->ShowDecorItem(item >= 0 ? item : scene.Selection());
+}
+
+void TGameData::DecorMouseUp(TPoint point)
+{
+    if (mGameState != kDecorChoice)
+        return;
+    const int item = mStaff->Restaurant().SetSelection(point, TableStations());
+    mHost->ShowDecorItem(item);
+    mHost->ShowDecorButton(item >= 0);
+    mCursorState = 0;
+}
+
+void TGameData::DecorButton()
+{
+    if (mGameState != kDecorChoice)
+        return;
+    TRestaurant& scene = mStaff->Restaurant();
+    const int slot = scene.EnableSelectedUpgrade();
+    // Applying the choice stops the game clock while its picture loads; the
+    // fade and the blinking that follow run on that clock, so it runs again.
+    mHost->PauseGame(false);
+    TSettings* settings = TSettings::GetInstance();
+    if (settings && slot >= 0) {
+        const str name = Label(str::getFormatted("decor_%d_%d", settings->GetCurrentRestaurant() + 1, slot + 1));
+        settings->RecordEventMetric("UpgradeStory", str("\"") + name + "\"");
+    }
+    SetState(kDecorChosen);
+    SetTablesDecorLevel(scene.ChairUpgradeLevel());
+    mHost->ShowDecorButton(false);
+    scene.FadeOutUpgradeMode();
+    mCursorState = 0;
+}
+
+void TGameData::UpdateDecorChosen(float dt)
+{
+    mStateTimer += dt;
+    TRestaurant& scene = mStaff->Restaurant();
+    if (mStateTimer < kDecorFadeSeconds) {
+        scene.Update(dt);
+        mHost->SetDecorChoiceAlpha(1 - 2 * mStateTimer);
+        return;
+    }
+    scene.LeaveUpgradeMode();
+    mHost->ShowDecorChoice(false);
+    SetState(kNewItem);
+    if (TSettings* settings = TSettings::GetInstance())
+        mScore->SetCash(settings->GetCareerCash());
+    PlayNewItemSound(true);
+}
+
+void TGameData::UpdateNewItem(float dt)
+{
+    mStateTimer += dt;
+    mHost->SetFade(0);
+    TRestaurant& scene = mStaff->Restaurant();
+    mBlinkOn = static_cast<int>(std::floor(mStateTimer / kBlinkSeconds)) % 2 == 1;
+    SetTablesDecorLevel(mBlinkOn ? scene.ChairUpgradeLevel() : mPreviousDecorLevel);
+    if (mStateTimer <= kNewItemSeconds)
+        return;
+    scene.MarkCurrentUpgrades();
+    mBlinkOn = false;
+    SetState(kIntroFadeDown);
+    SetTablesDecorLevel(scene.ChairUpgradeLevel());
+}
+
+// ---- the endless upgrade notice ---------------------------------------------
+
+void TGameData::UpdateUpgradeNotice(float dt)
+{
+    if (!mUpgradeNoticeShown)
+        return;
+    // The notice's glow flashes once: up in half a second, down in the next.
+    mUpgradeAnimTime += dt;
+    const float t = mUpgradeAnimTime;
+    mHost->SetUpgradeNoticeAlpha(t < 0.5f ? 2 * t : t < 1.0f ? 1 - 2 * (t - 0.5f) : 0.0f);
+    if (t >= 1.0f)
+        mUpgradeNoticeShown = false;
+}
+
+// ---- the endless upgrades ---------------------------------------------------
+
+void TGameData::SetWaitressSpeed(float pixelsPerSecond)
+{
+    const float base = mQuessa->GetSpeed();
+    if (base > 0 && pixelsPerSecond > 0)
+        mQuessa->SetSpeedMultiplier(pixelsPerSecond / base);
+}
+
+void TGameData::EnableStereo(int level, float frequency)
+{
+    mStaff->Entertainer().EnableEntertainer(level, frequency);
+    BuildStationList();
+}
+
+void TGameData::EnableMaitreD(float patienceMultiplier)
+{
+    for (TParty* party : mWaitingParties)
+        party->SetLineMultiplier(patienceMultiplier);
+    mLevelManager->SetPatienceMultiplier(patienceMultiplier);
+}
+
+void TGameData::EnableBench(float patienceMultiplier, bool secondBench)
+{
+    mBench.shown = true;
+    mBench.luxury = secondBench;
+    mBenchBoostScale = patienceMultiplier;
+}
+
+void TGameData::EnableOven(float foodReadySeconds)
+{
+    mFoodReady = foodReadySeconds;
+    for (const auto& food : mFoodStations)
+        food->SetCookTime(foodReadySeconds);
+}
+
+void TGameData::EnableDrinkStation(float refreshSeconds, int moodPoints)
+{
+    mDrinkStation.SetEnabled(true);
+    mDrinkStation.SetRefillTime(refreshSeconds);
+    mDrinkStation.SetDrinkValue(moodPoints);
+    mDrinkStation.ForceActive();
+    BuildStationList();
+}
+
+void TGameData::EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
+                             int parties)
+{
+    mStaff->Podium().Setup(chargeSeconds, activeSeconds, delaySeconds, moodPoints, parties);
+    BuildStationList();
+}
