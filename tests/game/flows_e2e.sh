@@ -10,7 +10,7 @@
 #     table, the pause screen's Leave, the map, the menu;
 #  2. a player prepared at the cruise's last level: its win, the next
 #     restaurant's comic, the notice of what opened, the wardrobe's tip and
-#     the wardrobe, the best scores with the career's score and back, the
+#     the wardrobe with the new shoes put on, the best scores with the career's score and back, the
 #     extra levels with the cruise's new one played to its level over, a
 #     level from the player's own folder played to its level over.
 # Each run's log must name no missing file or window ("not found"), no
@@ -242,6 +242,12 @@ wait_then_click 400 420 "$notice" "$tip" "the wardrobe's tip"
 keep closet_tip
 wait_then_click 400 408 "$tip" wardrobe "the wardrobe"
 keep wardrobe
+# The shoes' right arrow puts the new boots on: the mirror's feet change.
+# (one click: a second would turn the two pairs back)
+shot "$work/closet_before.png"
+click 247 502
+wait_until "changed $work/closet_before.png 150 140x60+330+520" "the new shoes in the mirror"
+keep wardrobe_shoes
 wait_then_click 612 503 wardrobe "$menu" "the main menu after the wardrobe"
 keep menu_after_restaurant
 
