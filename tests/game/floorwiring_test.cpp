@@ -4,7 +4,7 @@
 // tables' decor level, the lovebirds' two-seat tables, the floor's depth
 // order and the medals of a logged score.
 #include "floorbot.h"
-#include "play_fixture.h"
+#include "floor_data_fixture.h"
 
 #include "engine/base/encrypt.h"
 #include "engine/base/encryptionkey.h"
@@ -38,24 +38,8 @@ TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
 }  // namespace
 
-class FloorWiring : public PlayTest {
+class FloorWiring : public FloorTest {
 protected:
-    void SetUp() override
-    {
-        PlayTest::SetUp();
-        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
-            if (entry.is_directory())
-                fs::create_directory_symlink(entry.path(), mHome / "assets" / entry.path().filename());
-        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
-        StartPlatform();
-        Create();
-        mSettings->CreateNewUser("Bot");
-        mSettings->SetCurrentUser(0, true);
-        mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
-        TXmlNode* root = mGlobalDoc.GetChild("dataroot");
-        mGlobals = root ? root->GetChild("globals") : nullptr;
-    }
-
     // A career level of the shipped data, built as the game window builds it
     // and played up to its first frame of play.
     TGameData& Open(int restaurant, int level)
@@ -108,9 +92,6 @@ protected:
         return nullptr;
     }
 
-    TXmlNode mGlobalDoc;
-    TXmlNode* mGlobals = nullptr;
-    TRecordingHost mHost;
     TScoreManager mScore;
     std::unique_ptr<TGameData> mFloor;
 };

@@ -5,6 +5,11 @@
 #   enter_name NAME            the name entry's field focused, NAME typed and
 #                              shown, Return: the main menu
 #   page_to_map                the opening comic paged through to the map
+#   step NAME [N]              the window kept as $artefacts/NAME.png, which
+#                              must differ from the last step's in over N
+#                              pixels (default 500)
+#   scored WHAT ACTION...      the action repeated until the HUD's score
+#                              shows another number
 #
 # and the states of the screens they pass: $accent (the buttons' and title
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
@@ -38,4 +43,29 @@ enter_name() {
 # first, so no click of the arrow's lands on the menu.)
 page_to_map() {
   E2E_RETRY=1 wait_then_click 760 567 "not $map" "$map" "the map after the opening comic"
+}
+
+previous=
+# Keeps the step's screenshot and checks that it differs from the last one.
+step() {
+  shot "$artefacts/$1.png"
+  if [[ -n "$previous" ]]; then
+    local n
+    n=$(differ "$artefacts/$previous.png" "$artefacts/$1.png")
+    [[ $n -gt ${2:-500} ]] || fail "$1 looks like $previous ($n pixels differ)"
+    echo "$1: $n pixels differ from $previous"
+  fi
+  previous=$1
+}
+
+# The floor's work is seen in the score: seating, taking an order, serving
+# and the check each raise it. The action is repeated until the score shows
+# another number: a party that is not ready yet, or a plate still cooking,
+# lets a round of clicks pass without effect.
+score_box=80x22+345+0
+scored() {
+  local what=$1
+  shift
+  shot "$work/score.png"
+  wait_then_do "$*" "unchanged $work/score.png 10 $score_box" "changed $work/score.png 10 $score_box" "$what"
 }

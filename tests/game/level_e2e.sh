@@ -36,30 +36,6 @@ floor_with_skip() { holds "$skip" && ! holds "$paper"; }
 # its hover look, with the intro long gone.
 skip_gone() { ! holds "pixel 622 84 ^2[2-5][0-9] 1[0-6][0-9] [4-9][0-9]$" && ! holds "$paper"; }
 
-previous=
-# Keeps the step's screenshot and checks that it differs from the last one.
-step() {
-  shot "$artefacts/$1.png"
-  if [[ -n "$previous" ]]; then
-    local n
-    n=$(differ "$artefacts/$previous.png" "$artefacts/$1.png")
-    [[ $n -gt ${2:-500} ]] || fail "$1 looks like $previous ($n pixels differ)"
-    echo "$1: $n pixels differ from $previous"
-  fi
-  previous=$1
-}
-
-# The floor's work is seen in the score: seating, taking an order, serving
-# and the check each raise it. scored WHAT ACTION... repeats the action
-# until the score shows another number: a party that is not ready yet, or
-# a plate still cooking, lets a round of clicks pass without effect.
-score_box=80x22+345+0
-scored() {
-  local what=$1
-  shift
-  shot "$work/score.png"
-  wait_then_do "$*" "unchanged $work/score.png 10 $score_box" "changed $work/score.png 10 $score_box" "$what"
-}
 table=(320 340)
 drag_first_party_to_the_table() {
   point 60 500

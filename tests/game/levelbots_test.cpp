@@ -14,7 +14,7 @@
 // the whole table; QM_BOT_LEVEL=N plays career level N alone (with its
 // restaurant's test).
 #include "floorbot.h"
-#include "play_fixture.h"
+#include "floor_data_fixture.h"
 
 #include "engine/base/task.h"
 #include "engine/base/xml.h"
@@ -51,23 +51,12 @@ const char* const kRestaurantNames[] = {"cruise", "train", "sub", "blimp", "spac
 
 }  // namespace
 
-class LevelBots : public PlayTest, public testing::WithParamInterface<int> {
+class LevelBots : public FloorTest, public testing::WithParamInterface<int> {
 protected:
     void SetUp() override
     {
         mTestFolder = fs::current_path();
-        PlayTest::SetUp();
-        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
-            if (entry.is_directory())
-                fs::create_directory_symlink(entry.path(), mHome / "assets" / entry.path().filename());
-        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
-        StartPlatform();
-        Create();
-        mSettings->CreateNewUser("Bot");
-        mSettings->SetCurrentUser(0, true);
-        mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
-        TXmlNode* root = mGlobalDoc.GetChild("dataroot");
-        mGlobals = root ? root->GetChild("globals") : nullptr;
+        FloorTest::SetUp();
     }
 
     // Plays the settings' current level from its intro to the level-over
@@ -117,8 +106,6 @@ protected:
     }
 
     fs::path mTestFolder;
-    TXmlNode mGlobalDoc;
-    TXmlNode* mGlobals = nullptr;
 };
 
 TEST_P(LevelBots, EveryCareerLevelOfTheRestaurant)

@@ -3,7 +3,7 @@
 // a staff button calls the busboy, he works his minute and leaves, and the
 // phone is gone for the rest of the level.
 #include "floorbot.h"
-#include "play_fixture.h"
+#include "floor_data_fixture.h"
 
 #include "engine/base/xml.h"
 #include "game/floor/quessa.h"
@@ -14,26 +14,8 @@
 
 namespace fs = std::filesystem;
 
-class LevelStaff : public PlayTest {
+class LevelStaff : public FloorTest {
 protected:
-    void SetUp() override
-    {
-        PlayTest::SetUp();
-        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
-            if (entry.is_directory())
-                fs::create_directory_symlink(entry.path(), mHome / "assets" / entry.path().filename());
-        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
-        StartPlatform();
-        Create();
-        mSettings->CreateNewUser("Bot");
-        mSettings->SetCurrentUser(0, true);
-        mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
-        TXmlNode* root = mGlobalDoc.GetChild("dataroot");
-        mGlobals = root ? root->GetChild("globals") : nullptr;
-    }
-
-    TXmlNode mGlobalDoc;
-    TXmlNode* mGlobals = nullptr;
 };
 
 TEST_F(LevelStaff, TheWaitressCallsTheBusBoyByPhoneAndThePhoneIsGone)

@@ -73,30 +73,6 @@ heart="pixel 30 474 ^2[0-3][0-9] [3-7][0-9] [6-9][0-9]$"  # the head of the line
 paper="^2[45][0-9] 2[34][0-9] 2[0-2][0-9]$"
 bubble="pixel 770 256 $paper"       # the staff bubble over the phone
 
-previous=
-# Keeps the step's screenshot and checks that it differs from the last one.
-step() {
-  shot "$artefacts/$1.png"
-  if [[ -n "$previous" ]]; then
-    local n
-    n=$(differ "$artefacts/$previous.png" "$artefacts/$1.png")
-    [[ $n -gt ${2:-500} ]] || fail "$1 looks like $previous ($n pixels differ)"
-    echo "$1: $n pixels differ from $previous"
-  fi
-  previous=$1
-}
-
-# The floor's work is seen in the score: taking an order and serving each
-# raise it. scored WHAT ACTION... repeats the action until the
-# score shows another number: a party that is not ready yet, or a plate
-# still cooking, lets a round of clicks pass without effect.
-score_box=80x22+345+0
-scored() {
-  local what=$1
-  shift
-  shot "$work/score.png"
-  wait_then_do "$*" "unchanged $work/score.png 10 $score_box" "changed $work/score.png 10 $score_box" "$what"
-}
 table=(460 265)     # the table for four with the red chairs
 wheel=(302 62)      # the order wheel
 plate=(372 140)     # the first plate on the pass
