@@ -367,6 +367,7 @@ void TGame::OpenLevelIntro()
 
 void TGame::OpenLevelOver(const TLevelResult& result)
 {
+    WriteDbg("level over: %s, %d points", result.win ? "won" : (result.gameOver ? "game over" : "lost"), result.levelScore);
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;

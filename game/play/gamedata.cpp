@@ -1,5 +1,6 @@
 #include "game/play/gamedata.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
@@ -276,6 +277,7 @@ void TGameData::SetupLevel()
     if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
         unlocks->MarkCurrentState();
     ++mAttempts;
+    WriteDbg("level set up: %s %s", IsEndless() ? "endless shift" : "level", GetLevelManager()->GetCurrentLevelStr().c_str());
     mHost->LevelSetUp();
 }
 

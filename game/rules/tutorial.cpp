@@ -1,5 +1,6 @@
 #include "game/rules/tutorial.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/base/rect.h"
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
@@ -77,6 +78,8 @@ void TTutorial::AdvanceState(eTutorialActions action, int param)
             ShowCurrentText();
             mTimer = 0;
         }
+        // (the step a player is on, for anyone reading the log of a session)
+        WriteDbg("tutorial: %s", mActive ? (Current().key[0] ? Current().key : "waiting") : "done");
         return;
     }
     // Picking up a party is undone whenever the party is let go, so it never

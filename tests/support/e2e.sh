@@ -46,7 +46,8 @@
 #
 # Sourcing runs the script again under a virtual X display (tests/support/xserver) when
 # there is no DISPLAY, or always with E2E_OWN_DISPLAY=1 set before it (a
-# script that changes the server, e.g. its keyboard layout).
+# script that changes the server, e.g. its keyboard layout). That server's
+# screen is E2E_SCREEN (default 1280x1024).
 #
 # Time-outs are in seconds and scale for slow machines: E2E_TIMEOUT (default
 # 60) bounds each wait, E2E_RETRY (default 3) is how long a click may take to
@@ -56,7 +57,7 @@
 # prefs.dat); SDL_AUDIODRIVER is dummy.
 
 if [[ -z "${DISPLAY:-}" ]] || [[ -n "${E2E_OWN_DISPLAY:-}" && -z "${_E2E_OWN_DISPLAY_UP:-}" ]]; then
-  _E2E_OWN_DISPLAY_UP=1 exec "$(dirname "${BASH_SOURCE[0]}")/xserver" 1280x1024 "$0" "$@"
+  _E2E_OWN_DISPLAY_UP=1 exec "$(dirname "${BASH_SOURCE[0]}")/xserver" "${E2E_SCREEN:-1280x1024}" "$0" "$@"
 fi
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-60}
