@@ -126,6 +126,9 @@ private:
     void AddStroke(Point a, Point b, int slot);
     // Scan conversion.
     void ScanConvert(int penX, int penY);
+    void ScanConvertOneFill(int penX, int penY);
+    void ScanConvertLayers(int penX, int penY);
+    static float FirstCrossing(const Edge& e, int yf, int phaseX);
     void FillSubRow();
     void AddSpan(int x1, int x2);
     void FlushCoverage(int pixelRow);
@@ -164,6 +167,10 @@ private:
     std::vector<Edge> mEdges;
     std::vector<int> mBuckets;  // first edge of each sub-row, -1 for none
     std::vector<int> mActive;
+    bool mOneFill = true;        // every edge fills one colour even-odd (no strokes, shapes 2 and 3)
+    std::vector<int> mRowStart;  // one-fill scan: where each sub-row's crossings begin
+    std::vector<int> mRowFill;
+    std::vector<int> mCrossings;
     int mScanCount = 0, mRowOffset = 0;
     int mWindowFirst = 0, mWindowEnd = 0;
 
