@@ -29,14 +29,13 @@ int ToInt(float v)
 // floor() of the saturated value without a library call: every value within
 // the clamp converts exactly, so truncating and stepping down past negative
 // fractions is the same as flooring first.
-int FloorToInt(float v)
+int FloorOfNumber(float v)
 {
-    if (!(v == v))
-        return 0;
-    v = std::clamp(v, -1.0e8f, 1.0e8f);
+    v = std::min(std::max(v, -1.0e8f), 1.0e8f);
     const int t = int(v);
     return t - (float(t) > v);
 }
+int FloorToInt(float v) { return v == v ? FloorOfNumber(v) : 0; }
 
 uint8_t ToByte(float v)
 {
@@ -161,6 +160,7 @@ void TQmMiniVecDraw::SetColor(int slot, const TColor& colour, float opacity)
 {
     if (slot < 0 || slot >= kSlotCount)
         return;
+    mSlotZeroClear = false;
     const int a = std::clamp(ToInt(float(ToInt(colour.a * 255.0f)) * opacity), 0, 255);
     const uint8_t r = ToByte(colour.r), g = ToByte(colour.g), b = ToByte(colour.b);
     static constexpr int kPartial[4] = {17, 40, 73, 128};
@@ -230,20 +230,6 @@ void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour
     b.x = x2;
 }
 
-void TQmMiniVecDraw::BlendSpan(int column1, int column2, int row, TColor32 colour)
-{
-    // The pixels a calibrated line from column1 to column2 lights, in 64 bits
-    // so that far-off origins only miss the surface.
-    const long long y = (long long)mOriginY + mGlyphPixelY + row;
-    if (y < 0 || y >= mSurfaceHeight)
-        return;
-    const long long left = (long long)mOriginX + mGlyphPixelX;
-    if (left + column1 >= mSurfaceWidth)
-        return;
-    const int x1 = int(std::max(left + column1, 0LL)), x2 = int(std::min(left + column2, (long long)mSurfaceWidth));
-    BlendRun(mPixels + size_t(y) * mPitch + size_t(x1) * 4, x2 - x1, colour);
-}
-
 void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache)
 {
     if (!outline)
@@ -267,12 +253,17 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     if (!PrepareScan(outline))
         return;
     if (!cache) {
+        // Made at the end of the store, drawn, and given back.
+        const size_t mark = mSpanStore.size();
         ScanConvert(x, y);
+        Replay(Spans(mSpanStore.data() + mark, mSpanStore.size() - mark));
+        mSpanStore.resize(mark);
         return;
     }
     SpanRange& range = StartRecording(key);
     ScanConvert(x, y);
     StopRecording(range);
+    Replay(SpansOf(range));
 }
 
 TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
@@ -284,13 +275,11 @@ TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
     }
     SpanRange& range = mCache[key];
     range.first = uint32_t(mSpanStore.size());
-    mRecording = true;
     return range;
 }
 
 void TQmMiniVecDraw::StopRecording(SpanRange& range)
 {
-    mRecording = false;
     range.count = uint32_t(mSpanStore.size() - range.first);
     mCachedSpans += range.count + 1;
 }
@@ -321,9 +310,7 @@ TQmMiniVecDraw::Spans TQmMiniVecDraw::CachedSpans(const CacheKey& key, const uns
     if (!PrepareScan(outline))
         return {};
     SpanRange& range = StartRecording(key);
-    mEmitting = false;
     ScanConvert(x, y);
-    mEmitting = true;
     StopRecording(range);
     return SpansOf(range);
 }
@@ -334,7 +321,10 @@ void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
     mWindowFirst = INT_MAX;
     mWindowEnd = INT_MIN;
     mOneFill = true;
-    SetColor(0, TColor{0, 0, 0, 0}, 1.0f);
+    if (!mSlotZeroClear) {  // most glyphs change no colour: no need to work the table out again
+        SetColor(0, TColor{0, 0, 0, 0}, 1.0f);
+        mSlotZeroClear = true;
+    }
 
     int shape = 2, colourCount = 0, colourBase = 0, fill1 = kNone, fill2 = kNone;
     auto slot = [&](int n) { return n ? std::min(colourBase + n, 253) : kNone; };
@@ -448,8 +438,8 @@ void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
     // Shapes all filling one colour even-odd (plain and accented glyphs)
     // scan-convert without the fill state of strokes and colour layers; so do
     // only finite edges, whose crossings sort the same as integers as floats.
-    if (tag < kStrokeTags || colour == kNone || !std::isfinite(e.step) || !std::isfinite(e.x1) ||
-        !std::isfinite(e.x2) || (!mEdges.empty() && mEdges.front().colour != e.colour))
+    if (mOneFill && (tag < kStrokeTags || colour == kNone || !std::isfinite(e.step) || !std::isfinite(e.x1) ||
+                     !std::isfinite(e.x2) || (!mEdges.empty() && mEdges.front().colour != e.colour)))
         mOneFill = false;
     mEdges.push_back(e);
     mWindowFirst = std::min(mWindowFirst, first + mRowOffset);
@@ -497,14 +487,19 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
     mRowStart[rows] = total;
     mCrossings.resize(size_t(total));
     mRowFill.assign(mRowStart.begin(), mRowStart.end() - 1);
+    int* crossings = mCrossings.data();
+    int* fill = mRowFill.data();
     for (const Edge& e : mEdges) {
+        // Finite edges from finite starts step to finite or infinite x, never NaN.
         float x = FirstCrossing(e, e.firstRow, phaseX);
+        const int shape = e.tag - kStrokeTags;
         for (int r = e.firstRow + mRowOffset - mWindowFirst, end = e.endRow + mRowOffset - mWindowFirst; r < end; ++r) {
-            mCrossings[mRowFill[r]++] = FloorToInt(x + 0.5f) * 2 + (e.tag - kStrokeTags);
+            crossings[fill[r]++] = FloorOfNumber(x + 0.5f) * 2 + shape;
             x += e.step;
         }
     }
     mCurrentSlot = mEdges.front().colour;
+    const int bank = BankOfSlot(mCurrentSlot);
     int pixelRow = INT_MIN;
     for (int r = 0; r < rows; ++r) {
         const int yf = r + mWindowFirst - mRowOffset;
@@ -516,7 +511,12 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
         }
         int* first = mCrossings.data() + mRowStart[r];
         const int count = mRowStart[r + 1] - mRowStart[r];
-        for (int i = 1; i < count; ++i) {
+        if (count == 2) {  // the usual row: one stroke of one glyph
+            const int a = first[0], b = first[1];
+            first[0] = std::min(a, b);
+            first[1] = std::max(a, b);
+        }
+        for (int i = 1; i < count && count > 2; ++i) {
             const int moving = first[i];
             int j = i;
             for (; j > 0 && first[j - 1] > moving; --j)
@@ -532,10 +532,10 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
             if (!was)
                 start = x;
             else if (!inside)
-                AddSpan(start, x);
+                AddSpanToBank(bank, start, x);
         }
         if (inside)
-            AddSpan(start, first[count - 1] >> 1);
+            AddSpanToBank(bank, start, first[count - 1] >> 1);
     }
     if (pixelRow != INT_MIN)
         FlushCoverage(pixelRow);
@@ -622,15 +622,20 @@ void TQmMiniVecDraw::FillSubRow()
 
 void TQmMiniVecDraw::AddSpan(int x1, int x2)
 {
+    if (x1 != INT_MIN)
+        AddSpanToBank(BankOfSlot(mCurrentSlot), x1, x2);
+}
+
+void TQmMiniVecDraw::AddSpanToBank(int bank, int x1, int x2)
+{
     // [x1, x2) in quarter pixels from the glyph's pen pixel; clipped to the row.
-    if (x1 == INT_MIN || x2 <= x1)
+    if (x2 <= x1)
         return;
     const int s = std::clamp(x1 + kQuarterOrigin, 0, kSpanLength * 4 - 1);
     const int e = std::clamp(x2 + kQuarterOrigin, 0, kSpanLength * 4);
     if (e <= s)
         return;
-    const int bank = BankOfSlot(mCurrentSlot);
-    auto& delta = mDelta[bank];
+    int16_t* delta = mDelta[bank].data();
     const int c1 = s >> 2, f1 = s & 3, c2 = e >> 2, f2 = e & 3;
     delta[c1] += int16_t(4 - f1);
     delta[c1 + 1] += int16_t(f1);
@@ -655,7 +660,8 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
             const int level = sum <= 0 ? 255 : std::min(sum - 1, kLevels - 1);
             if (level != previousLevel) {
                 if (previousLevel != 255)
-                    EmitSpan(previousColumn - kColumnOrigin, c - kColumnOrigin, relativeRow, previousLevel, bank);
+                    mSpanStore.push_back({int16_t(previousColumn - kColumnOrigin), int16_t(c - kColumnOrigin),
+                                          int16_t(relativeRow), uint8_t(previousLevel), uint8_t(bank)});
                 previousColumn = c;
                 previousLevel = level;
             }
@@ -665,27 +671,14 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
     }
 }
 
-void TQmMiniVecDraw::EmitSpan(int column1, int column2, int row, int level, int bank)
-{
-    if (mRecording)
-        mSpanStore.push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
-    if (!mEmitting)
-        return;
-    if (mTarget) {
-        if (mPixels)
-            BlendSpan(column1, column2, row, mBankColour[bank][level]);
-        return;
-    }
-    const float left = float(mOriginX + mGlyphPixelX);
-    const float y = float(mOriginY + mGlyphPixelY + row) + mCalY;
-    PushVertexPair(column1 + mCalX1 + left, column2 + mCalX2 + left, y, mBankColour[bank][level]);
-}
-
 void TQmMiniVecDraw::Replay(Spans spans)
 {
     if (!mTarget) {
-        for (const SpanEntry& s : spans)
-            EmitSpan(s.x1, s.x2, s.row, s.level, s.bank);
+        const float left = float(mOriginX + mGlyphPixelX);
+        for (const SpanEntry& s : spans) {
+            const float y = float(mOriginY + mGlyphPixelY + s.row) + mCalY;
+            PushVertexPair(s.x1 + mCalX1 + left, s.x2 + mCalX2 + left, y, mBankColour[s.bank][s.level]);
+        }
         return;
     }
     if (!mPixels)

@@ -131,14 +131,13 @@ private:
     static float FirstCrossing(const Edge& e, int yf, int phaseX);
     void FillSubRow();
     void AddSpan(int x1, int x2);
+    void AddSpanToBank(int bank, int x1, int x2);
     void FlushCoverage(int pixelRow);
-    void EmitSpan(int column1, int column2, int row, int level, int bank);
     void Replay(Spans spans);
     Spans SpansOf(SpanRange range) const { return Spans(mSpanStore.data() + range.first, range.count); }
     Spans CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
     SpanRange& StartRecording(const CacheKey& key);
     void StopRecording(SpanRange& range);
-    void BlendSpan(int column1, int column2, int row, TColor32 colour);
     bool PrepareScan(const unsigned char* outline);
     // Glyph atlas.
     bool AtlasReady();
@@ -180,11 +179,11 @@ private:
     std::array<std::vector<int16_t>, kBankCount> mDelta;
     std::array<int, kBankCount> mTouchedMin{}, mTouchedMax{};
     int mCurrentSlot = 1;
+    bool mSlotZeroClear = false;  // slot 0 (and its bank) transparent since the last SetColor
 
     std::unordered_map<CacheKey, SpanRange, CacheKeyHash> mCache;
     std::vector<SpanEntry> mSpanStore;
     size_t mCachedSpans = 0;
-    bool mRecording = false;
 
     float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
     bool mCalibrated = false;
@@ -198,7 +197,6 @@ private:
     int mShelfX = 0, mShelfY = 0, mShelfHeight = 0;
     std::unordered_map<AtlasKey, AtlasEntry, AtlasKeyHash> mAtlasEntries;
     std::vector<TSpanVertex> mAtlasVertices;
-    bool mEmitting = true;  // false while a glyph is rasterised only into the cache
 
     std::shared_ptr<TSpanTarget> mTarget;
     unsigned char* mPixels = nullptr;
