@@ -374,7 +374,7 @@ void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
     }
 }
 
-void TQmMiniVecDraw::AddSegment(Point a, Point b, int fill1, int fill2, int shape)
+[[gnu::always_inline]] inline void TQmMiniVecDraw::AddSegment(Point a, Point b, int fill1, int fill2, int shape)
 {
     for (int s = 0; s < kStrokeTags; ++s)
         if (mStrokeWidth[s] != 0)
@@ -396,7 +396,7 @@ void TQmMiniVecDraw::AddStroke(Point p1, Point p2, int s)
         AddEdge(c[i], c[(i + 1) % 6], 0, s);
 }
 
-void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
+[[gnu::always_inline]] inline void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
 {
     if (mItalic) {
         a.x -= a.y / 3;
@@ -500,13 +500,36 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
     }
     mCurrentSlot = mEdges.front().colour;
     const int bank = BankOfSlot(mCurrentSlot);
+    // AddSpan's work, with the bank's deltas and touched columns at hand.
+    int16_t* delta = mDelta[bank].data();
+    int touchedMin = mTouchedMin[bank], touchedMax = mTouchedMax[bank];
+    auto addSpan = [&](int x1, int x2) {
+        const int s = std::clamp(x1 + kQuarterOrigin, 0, kSpanLength * 4 - 1);
+        const int e = std::clamp(x2 + kQuarterOrigin, 0, kSpanLength * 4);
+        if (e <= s)
+            return;
+        const int c1 = s >> 2, f1 = s & 3, c2 = e >> 2, f2 = e & 3;
+        delta[c1] += int16_t(4 - f1);
+        delta[c1 + 1] += int16_t(f1);
+        delta[c2] += int16_t(f2 - 4);
+        delta[c2 + 1] -= int16_t(f2);
+        touchedMin = std::min(touchedMin, c1);
+        touchedMax = std::max(touchedMax, c2 + 1);
+    };
+    auto flush = [&](int pixelRow) {
+        mTouchedMin[bank] = touchedMin;
+        mTouchedMax[bank] = touchedMax;
+        FlushCoverage(pixelRow);
+        touchedMin = INT_MAX;
+        touchedMax = -1;
+    };
     int pixelRow = INT_MIN;
     for (int r = 0; r < rows; ++r) {
         const int yf = r + mWindowFirst - mRowOffset;
         const int row = (penY + yf) >> 2;
         if (row != pixelRow) {
             if (pixelRow != INT_MIN)
-                FlushCoverage(pixelRow);
+                flush(pixelRow);
             pixelRow = row;
         }
         int* first = mCrossings.data() + mRowStart[r];
@@ -531,14 +554,14 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
             inside ^= 1 << (first[i] & 1);
             if (!was)
                 start = x;
-            else if (!inside)
-                AddSpanToBank(bank, start, x);
+            else if (!inside && x > start)
+                addSpan(start, x);
         }
-        if (inside)
-            AddSpanToBank(bank, start, first[count - 1] >> 1);
+        if (inside && (first[count - 1] >> 1) > start)
+            addSpan(start, first[count - 1] >> 1);
     }
     if (pixelRow != INT_MIN)
-        FlushCoverage(pixelRow);
+        flush(pixelRow);
 }
 
 void TQmMiniVecDraw::ScanConvertLayers(int penX, int penY)
@@ -622,19 +645,14 @@ void TQmMiniVecDraw::FillSubRow()
 
 void TQmMiniVecDraw::AddSpan(int x1, int x2)
 {
-    if (x1 != INT_MIN)
-        AddSpanToBank(BankOfSlot(mCurrentSlot), x1, x2);
-}
-
-void TQmMiniVecDraw::AddSpanToBank(int bank, int x1, int x2)
-{
     // [x1, x2) in quarter pixels from the glyph's pen pixel; clipped to the row.
-    if (x2 <= x1)
+    if (x1 == INT_MIN || x2 <= x1)
         return;
     const int s = std::clamp(x1 + kQuarterOrigin, 0, kSpanLength * 4 - 1);
     const int e = std::clamp(x2 + kQuarterOrigin, 0, kSpanLength * 4);
     if (e <= s)
         return;
+    const int bank = BankOfSlot(mCurrentSlot);
     int16_t* delta = mDelta[bank].data();
     const int c1 = s >> 2, f1 = s & 3, c2 = e >> 2, f2 = e & 3;
     delta[c1] += int16_t(4 - f1);

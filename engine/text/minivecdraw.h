@@ -131,7 +131,6 @@ private:
     static float FirstCrossing(const Edge& e, int yf, int phaseX);
     void FillSubRow();
     void AddSpan(int x1, int x2);
-    void AddSpanToBank(int bank, int x1, int x2);
     void FlushCoverage(int pixelRow);
     void Replay(Spans spans);
     Spans SpansOf(SpanRange range) const { return Spans(mSpanStore.data() + range.first, range.count); }
