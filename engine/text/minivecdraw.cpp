@@ -51,33 +51,39 @@ inline uint32_t DivideLanesBy255(uint32_t x)
 
 static_assert(std::endian::native == std::endian::little, "pixels are read as B, G, R, A from the low byte up");
 
-// Colour over `count` B, G, R, A pixels by its alpha, each channel
+}  // namespace
+
+// What blending one colour needs, worked out when the colour is set.
+TQmMiniVecDraw::TBlend TQmMiniVecDraw::BlendOf(TColor32 colour)
+{
+    const uint32_t alpha = colour.Alpha(), blue = colour.Blue(), green = colour.Green(), red = colour.Red();
+    return TBlend{alpha, 255 - alpha, (blue | (red << 16)) * alpha, green * alpha, blue | (green << 8) | (red << 16)};
+}
+
+namespace {
+
+// A colour over `count` B, G, R, A pixels by its alpha, each channel
 // (old x (255 - a) + new x a) / 255, alpha kept. Pixels are whole words and
 // blue and red share one multiply (16-bit lanes), so a run is a few integer
 // operations a pixel with no branch.
-[[gnu::always_inline]] inline void BlendRun(unsigned char* pixels, int count, TColor32 colour)
+[[gnu::always_inline]] inline void BlendRun(unsigned char* pixels, int count, const TQmMiniVecDraw::TBlend& blend)
 {
-    const uint32_t alpha = colour.Alpha();
-    if (alpha == 0 || count <= 0)
+    if (blend.alpha == 0)
         return;
-    const uint32_t blue = colour.Blue(), green = colour.Green(), red = colour.Red();
-    if (alpha == 255) {  // what the blend gives at full alpha
-        const uint32_t rgb = blue | (green << 8) | (red << 16);
+    if (blend.alpha == 255) {  // what the blend gives at full alpha
         for (int i = 0; i < count; ++i) {
             uint32_t p;
             std::memcpy(&p, pixels + 4 * i, 4);
-            p = (p & 0xff000000u) | rgb;
+            p = (p & 0xff000000u) | blend.rgb;
             std::memcpy(pixels + 4 * i, &p, 4);
         }
         return;
     }
-    const uint32_t inverse = 255 - alpha;
-    const uint32_t redBlue = (blue | (red << 16)) * alpha, greenPart = green * alpha;
     for (int i = 0; i < count; ++i) {
         uint32_t p;
         std::memcpy(&p, pixels + 4 * i, 4);
-        const uint32_t rb = DivideLanesBy255((p & 0x00ff00ffu) * inverse + redBlue);
-        const uint32_t g = DivideLanesBy255(((p >> 8) & 0xffu) * inverse + greenPart);
+        const uint32_t rb = DivideLanesBy255((p & 0x00ff00ffu) * blend.inverse + blend.redBlue);
+        const uint32_t g = DivideLanesBy255(((p >> 8) & 0xffu) * blend.inverse + blend.green);
         p = (p & 0xff000000u) | rb | (g << 8);
         std::memcpy(pixels + 4 * i, &p, 4);
     }
@@ -167,9 +173,11 @@ void TQmMiniVecDraw::SetColor(int slot, const TColor& colour, float opacity)
     for (int i = 0; i < 4; ++i)
         mPartial[slot][i] = TColor32(r, g, b, uint8_t(a * kPartial[i] / 256));
     auto& levels = mBankColour[BankOfSlot(slot)];
+    auto& blends = mBankBlend[BankOfSlot(slot)];
     for (int k = 0; k < kLevels; ++k) {
         int alpha = k < 16 ? (k + 1) * 16 * a / 256 : 255 * a / 256;
         levels[k] = TColor32(r, g, b, uint8_t(alpha));
+        blends[k] = BlendOf(levels[k]);
     }
 }
 
@@ -710,7 +718,7 @@ void TQmMiniVecDraw::Replay(Spans spans)
         if (y < 0 || y >= height || x1 >= width)
             continue;
         const long long from = std::max(x1, 0LL);
-        BlendRun(mPixels + size_t(y) * mPitch + size_t(from) * 4, int(x2 - from), mBankColour[s.bank][s.level]);
+        BlendRun(mPixels + size_t(y) * mPitch + size_t(from) * 4, int(x2 - from), mBankBlend[s.bank][s.level]);
     }
 }
 

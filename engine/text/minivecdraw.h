@@ -65,6 +65,14 @@ public:
     void SetGlyphAtlasEnabled(bool on);
     size_t GetAtlasGlyphCount() const { return mAtlasEntries.size(); }
 
+    // One colour's blend over B, G, R, A pixels, worked out beforehand: its
+    // alpha, 255 - alpha, blue and red (16-bit lanes) and green times alpha,
+    // and the colour's own bytes for full alpha.
+    struct TBlend {
+        uint32_t alpha, inverse, redBlue, green, rgb;
+    };
+    static TBlend BlendOf(TColor32 colour);
+
 private:
     static constexpr int kNone = 0;
     static constexpr int kStrokeTags = 2;
@@ -161,6 +169,7 @@ private:
 
     std::array<std::array<TColor32, 4>, kSlotCount> mPartial{};
     std::array<std::array<TColor32, kLevels>, kBankCount> mBankColour{};
+    std::array<std::array<TBlend, kLevels>, kBankCount> mBankBlend{};
 
     std::vector<Edge> mEdges;
     std::vector<int> mBuckets;  // first edge of each sub-row, -1 for none
