@@ -498,10 +498,23 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
     int* crossings = mCrossings.data();
     int* fill = mRowFill.data();
     for (const Edge& e : mEdges) {
-        // Finite edges from finite starts step to finite or infinite x, never NaN.
+        // Finite edges from finite starts step to finite or infinite x, never
+        // NaN; an edge well inside the clamp's range (every glyph's) is floored
+        // without it: its crossings stay between its ends, give or take the
+        // phase and the steps' rounding.
         float x = FirstCrossing(e, e.firstRow, phaseX);
         const int shape = e.tag - kStrokeTags;
-        for (int r = e.firstRow + mRowOffset - mWindowFirst, end = e.endRow + mRowOffset - mWindowFirst; r < end; ++r) {
+        const int first = e.firstRow + mRowOffset - mWindowFirst, end = e.endRow + mRowOffset - mWindowFirst;
+        if (std::max(std::fabs(e.x1), std::fabs(e.x2)) < 1.0e6f) {
+            for (int r = first; r < end; ++r) {
+                const float v = x + 0.5f;
+                const int t = int(v);
+                crossings[fill[r]++] = (t - (float(t) > v)) * 2 + shape;
+                x += e.step;
+            }
+            continue;
+        }
+        for (int r = first; r < end; ++r) {
             crossings[fill[r]++] = FloorOfNumber(x + 0.5f) * 2 + shape;
             x += e.step;
         }
@@ -542,12 +555,15 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
         }
         int* first = mCrossings.data() + mRowStart[r];
         const int count = mRowStart[r + 1] - mRowStart[r];
-        if (count == 2) {  // the usual row: one stroke of one glyph
-            const int a = first[0], b = first[1];
-            first[0] = std::min(a, b);
-            first[1] = std::max(a, b);
+        if (count == 2) {
+            // The usual row, through one stroke: filled between the two
+            // crossings whether they are one shape's or one each of two.
+            const int x1 = std::min(first[0], first[1]) >> 1, x2 = std::max(first[0], first[1]) >> 1;
+            if (x2 > x1)
+                addSpan(x1, x2);
+            continue;
         }
-        for (int i = 1; i < count && count > 2; ++i) {
+        for (int i = 1; i < count; ++i) {
             const int moving = first[i];
             int j = i;
             for (; j > 0 && first[j - 1] > moving; --j)
