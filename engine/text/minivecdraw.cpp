@@ -254,7 +254,7 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     if (cache) {
         auto hit = mCache.find(key);
         if (hit != mCache.end()) {
-            Replay(SpansOf(hit->second));
+            Replay(SpansOf(hit->second), &hit->second);
             return;
         }
     }
@@ -271,7 +271,7 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     SpanRange& range = StartRecording(key);
     ScanConvert(x, y);
     StopRecording(range);
-    Replay(SpansOf(range));
+    Replay(SpansOf(range), &range);
 }
 
 TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
@@ -289,6 +289,19 @@ TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
 void TQmMiniVecDraw::StopRecording(SpanRange& range)
 {
     range.count = uint32_t(mSpanStore.size() - range.first);
+    if (range.count > 0) {
+        int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+        for (const SpanEntry& s : SpansOf(range)) {
+            left = std::min(left, int(s.x1));
+            right = std::max(right, int(s.x2));
+            top = std::min(top, int(s.row));
+            bottom = std::max(bottom, s.row + 1);
+        }
+        range.left = int16_t(left);
+        range.right = int16_t(right);
+        range.top = int16_t(top);
+        range.bottom = int16_t(bottom);
+    }
     mCachedSpans += range.count + 1;
 }
 
@@ -713,7 +726,7 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
     }
 }
 
-void TQmMiniVecDraw::Replay(Spans spans)
+void TQmMiniVecDraw::Replay(Spans spans, const SpanRange* box)
 {
     if (!mTarget) {
         const float left = float(mOriginX + mGlyphPixelX);
@@ -729,6 +742,15 @@ void TQmMiniVecDraw::Replay(Spans spans)
     // for the whole glyph worked out once.
     const long long left = (long long)mOriginX + mGlyphPixelX, top = (long long)mOriginY + mGlyphPixelY;
     const long long width = mSurfaceWidth, height = mSurfaceHeight;
+    if (box && left + box->left >= 0 && left + box->right <= width && top + box->top >= 0 &&
+        top + box->bottom <= height) {
+        // The whole glyph on the surface: nothing to clip.
+        const ptrdiff_t origin = ptrdiff_t(top) * mPitch + ptrdiff_t(left) * 4;
+        for (const SpanEntry& s : spans)
+            BlendRun(mPixels + (origin + ptrdiff_t(s.row) * mPitch + ptrdiff_t(s.x1) * 4), s.x2 - s.x1,
+                     mBankBlend[s.bank][s.level]);
+        return;
+    }
     for (const SpanEntry& s : spans) {
         const long long y = top + s.row, x1 = left + s.x1, x2 = std::min(left + s.x2, width);
         if (y < 0 || y >= height || x1 >= width)

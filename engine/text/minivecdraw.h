@@ -104,6 +104,9 @@ private:
     // glyph costs no allocation of its own.
     struct SpanRange {
         uint32_t first = 0, count = 0;
+        // The box the spans light, from the glyph's pen pixel: columns
+        // [left, right), rows [top, bottom).
+        int16_t left = 0, right = 0, top = 0, bottom = 0;
     };
     using Spans = std::span<const SpanEntry>;
     struct Point {
@@ -140,7 +143,7 @@ private:
     void FillSubRow();
     void AddSpan(int x1, int x2);
     void FlushCoverage(int pixelRow);
-    void Replay(Spans spans);
+    void Replay(Spans spans, const SpanRange* box = nullptr);
     Spans SpansOf(SpanRange range) const { return Spans(mSpanStore.data() + range.first, range.count); }
     Spans CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
     SpanRange& StartRecording(const CacheKey& key);
