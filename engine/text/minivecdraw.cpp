@@ -290,17 +290,10 @@ void TQmMiniVecDraw::StopRecording(SpanRange& range)
 {
     range.count = uint32_t(mSpanStore.size() - range.first);
     if (range.count > 0) {
-        int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
-        for (const SpanEntry& s : SpansOf(range)) {
-            left = std::min(left, int(s.x1));
-            right = std::max(right, int(s.x2));
-            top = std::min(top, int(s.row));
-            bottom = std::max(bottom, s.row + 1);
-        }
-        range.left = int16_t(left);
-        range.right = int16_t(right);
-        range.top = int16_t(top);
-        range.bottom = int16_t(bottom);
+        range.left = int16_t(mBoxLeft - kColumnOrigin);
+        range.right = int16_t(mBoxRight - kColumnOrigin);
+        range.top = int16_t(mBoxTop);
+        range.bottom = int16_t(mBoxBottom);
     }
     mCachedSpans += range.count + 1;
 }
@@ -469,6 +462,8 @@ void TQmMiniVecDraw::AddStroke(Point p1, Point p2, int s)
 
 void TQmMiniVecDraw::ScanConvert(int penX, int penY)
 {
+    mBoxLeft = mBoxTop = INT_MAX;
+    mBoxRight = mBoxBottom = INT_MIN;
     if (mEdges.empty())
         return;
     if (mOneFill)
@@ -706,6 +701,12 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
     for (int bank = 0; bank < kBankCount; ++bank) {
         if (mTouchedMin[bank] > mTouchedMax[bank])
             continue;
+        // The glyph's box grows by the columns touched: a little wider than
+        // the spans, never narrower.
+        mBoxLeft = std::min(mBoxLeft, mTouchedMin[bank]);
+        mBoxRight = std::max(mBoxRight, mTouchedMax[bank] + 1);
+        mBoxTop = std::min(mBoxTop, relativeRow);
+        mBoxBottom = std::max(mBoxBottom, relativeRow + 1);
         auto& delta = mDelta[bank];
         int sum = 0, previousLevel = 255, previousColumn = mTouchedMin[bank];
         for (int c = mTouchedMin[bank]; c <= mTouchedMax[bank]; ++c) {

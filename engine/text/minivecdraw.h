@@ -189,6 +189,7 @@ private:
 
     std::array<std::vector<int16_t>, kBankCount> mDelta;
     std::array<int, kBankCount> mTouchedMin{}, mTouchedMax{};
+    int mBoxLeft = 0, mBoxRight = 0, mBoxTop = 0, mBoxBottom = 0;  // the glyph being made: columns and rows
     int mCurrentSlot = 1;
     bool mSlotZeroClear = false;  // slot 0 (and its bank) transparent since the last SetColor
 
