@@ -365,15 +365,15 @@ void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
         case 6: {
             // Three straight pieces are plenty at text sizes.
             const Point k = point(p + 1), end = point(p + 5), start = current;
-            for (int i = 1; i <= 3; ++i) {
+            for (int i = 1; i <= 2; ++i) {
                 float t = i / 3.0f;
                 Point q{(start.x - 2 * k.x + end.x) * t * t + 2 * (k.x - start.x) * t + start.x,
                         (start.y - 2 * k.y + end.y) * t * t + 2 * (k.y - start.y) * t + start.y};
-                if (i == 3)
-                    q = end;
                 AddSegment(current, q, fill1, fill2, shape);
                 current = q;
             }
+            AddSegment(current, end, fill1, fill2, shape);  // the last piece ends exactly on the end point
+            current = end;
             p += 9;
             break;
         }
