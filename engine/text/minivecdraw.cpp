@@ -121,14 +121,16 @@ void TMemorySurface::Fill(uint8_t b, uint8_t g, uint8_t r, uint8_t a)
 
 size_t TQmMiniVecDraw::CacheKeyHash::operator()(const CacheKey& k) const
 {
-    size_t h = std::hash<const void*>()(k.outline);
-    auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
-    mix(size_t(k.phaseX) | (size_t(k.phaseY) << 2) | (size_t(k.italic) << 4));
     // The floats' bits: equal keys have equal bits except 0 and -0, which
-    // differ only in the sign bit, so that is dropped.
-    for (float f : {k.scaleX, k.scaleY, k.stroke0, k.stroke1, k.cos, k.sin})
-        mix(std::bit_cast<uint32_t>(f) & 0x7fffffffu);
-    return h;
+    // differ only in the sign bit, so that is dropped. A few multiplies: this
+    // runs for every glyph drawn.
+    auto bits = [](float f) { return uint64_t(std::bit_cast<uint32_t>(f) & 0x7fffffffu); };
+    const uint64_t small = uint64_t(k.phaseX) | (uint64_t(k.phaseY) << 2) | (uint64_t(k.italic) << 4);
+    uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(k.outline)) * 0x9e3779b97f4a7c15ull;
+    h ^= (bits(k.scaleX) | (bits(k.scaleY) << 32)) * 0xc2b2ae3d27d4eb4full + small;
+    h ^= (bits(k.stroke0) | (bits(k.stroke1) << 32)) * 0x165667b19e3779f9ull;
+    h ^= (bits(k.cos) | (bits(k.sin) << 32)) * 0x27d4eb2f165667c5ull;
+    return size_t(h ^ (h >> 29));
 }
 
 TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVertices(256)
