@@ -68,13 +68,17 @@ namespace {
 // operations a pixel with no branch.
 [[gnu::always_inline]] inline void BlendRun(unsigned char* pixels, int count, const TQmMiniVecDraw::TBlend& blend)
 {
-    if (blend.alpha == 0)
+    // Locals, not the table: stores through the pixel bytes could alias it,
+    // which would reload every constant at every pixel.
+    const uint32_t alpha = blend.alpha, inverse = blend.inverse, redBlue = blend.redBlue, green = blend.green;
+    const uint32_t rgb = blend.rgb;
+    if (alpha == 0)
         return;
-    if (blend.alpha == 255) {  // what the blend gives at full alpha
+    if (alpha == 255) {  // what the blend gives at full alpha
         for (int i = 0; i < count; ++i) {
             uint32_t p;
             std::memcpy(&p, pixels + 4 * i, 4);
-            p = (p & 0xff000000u) | blend.rgb;
+            p = (p & 0xff000000u) | rgb;
             std::memcpy(pixels + 4 * i, &p, 4);
         }
         return;
@@ -82,8 +86,8 @@ namespace {
     for (int i = 0; i < count; ++i) {
         uint32_t p;
         std::memcpy(&p, pixels + 4 * i, 4);
-        const uint32_t rb = DivideLanesBy255((p & 0x00ff00ffu) * blend.inverse + blend.redBlue);
-        const uint32_t g = DivideLanesBy255(((p >> 8) & 0xffu) * blend.inverse + blend.green);
+        const uint32_t rb = DivideLanesBy255((p & 0x00ff00ffu) * inverse + redBlue);
+        const uint32_t g = DivideLanesBy255(((p >> 8) & 0xffu) * inverse + green);
         p = (p & 0xff000000u) | rb | (g << 8);
         std::memcpy(pixels + 4 * i, &p, 4);
     }
