@@ -60,13 +60,11 @@ TQmMiniVecDraw::TBlend TQmMiniVecDraw::BlendOf(TColor32 colour)
     return TBlend{alpha, 255 - alpha, (blue | (red << 16)) * alpha, green * alpha, blue | (green << 8) | (red << 16)};
 }
 
-namespace {
-
 // A colour over `count` B, G, R, A pixels by its alpha, each channel
 // (old x (255 - a) + new x a) / 255, alpha kept. Pixels are whole words and
 // blue and red share one multiply (16-bit lanes), so a run is a few integer
 // operations a pixel with no branch.
-[[gnu::always_inline]] inline void BlendRun(unsigned char* pixels, int count, const TQmMiniVecDraw::TBlend& blend)
+[[gnu::always_inline]] inline void TQmMiniVecDraw::BlendRun(unsigned char* pixels, int count, const TBlend& blend)
 {
     // Locals, not the table: stores through the pixel bytes could alias it,
     // which would reload every constant at every pixel.
@@ -92,8 +90,6 @@ namespace {
         std::memcpy(pixels + 4 * i, &p, 4);
     }
 }
-
-}  // namespace
 
 bool TMemorySurface::Lock(unsigned char** pixels, int* width, int* height, int* pitch)
 {

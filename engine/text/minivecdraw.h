@@ -65,6 +65,7 @@ public:
     void SetGlyphAtlasEnabled(bool on);
     size_t GetAtlasGlyphCount() const { return mAtlasEntries.size(); }
 
+private:
     // One colour's blend over B, G, R, A pixels, worked out beforehand: its
     // alpha, 255 - alpha, blue and red (16-bit lanes) and green times alpha,
     // and the colour's own bytes for full alpha.
@@ -72,8 +73,8 @@ public:
         uint32_t alpha, inverse, redBlue, green, rgb;
     };
     static TBlend BlendOf(TColor32 colour);
+    static void BlendRun(unsigned char* pixels, int count, const TBlend& blend);
 
-private:
     static constexpr int kNone = 0;
     static constexpr int kStrokeTags = 2;
     static constexpr int kMaxTag = 3;
