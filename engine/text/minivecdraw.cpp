@@ -496,13 +496,21 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
         --mRowStart[e.endRow + mRowOffset - mWindowFirst];
     }
     // Crossings a row, then where each row's crossings begin.
-    int total = 0, crossing = 0;
+    long long total = 0;
+    int crossing = 0;
     for (int r = 0; r < rows; ++r) {
         crossing += mRowStart[r];
-        mRowStart[r] = total;
+        mRowStart[r] = int(total);
         total += crossing;
     }
-    mRowStart[rows] = total;
+    mRowStart[rows] = int(total);
+    // Outlines drawn huge hold too many crossings at once to store them all
+    // (a megabyte's worth); the layered walk keeps only a row's, and gives
+    // the same spans.
+    if (total > kMaxStoredCrossings) {
+        ScanConvertLayers(penX, penY);
+        return;
+    }
     mCrossings.resize(size_t(total));
     mRowFill.assign(mRowStart.begin(), mRowStart.end() - 1);
     int* crossings = mCrossings.data();

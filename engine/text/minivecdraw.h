@@ -78,6 +78,7 @@ private:
     static constexpr int kNone = 0;
     static constexpr int kStrokeTags = 2;
     static constexpr int kMaxTag = 3;
+    static constexpr int kMaxStoredCrossings = 1 << 18;
 
     struct Edge {
         float x1, y1, x2, y2;

@@ -218,6 +218,19 @@ TEST_F(RasterOracle, OverlappingShapesColoursAndOpenOutlinesHaveTheReferenceSpan
             }
 }
 
+TEST_F(RasterOracle, AHugeOutlineWithManyEdgesHasTheReferenceSpans)
+{
+    // Thirty bars drawn 40 times a quarter pixel a unit: more crossings at
+    // once than the short way stores.
+    OutlineBuilder bars;
+    bars.Fill(1);
+    for (int i = 0; i < 30; ++i)
+        bars.Rect(i * 8.0f, -120, i * 8.0f + 5.5f, 120);
+    bars.End();
+    Transform huge{40, 40};
+    EXPECT_TRUE(Matches(bars.Data(), huge, 1, 2, "bars", 0));
+}
+
 // Glyphs blended into a patterned surface, half transparent and opaque,
 // against the reference's spans blended the reference way.
 TEST_F(RasterOracle, GlyphsBlendedIntoASurfaceGiveTheReferencePixels)
