@@ -523,6 +523,12 @@ void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
         float x = FirstCrossing(e, e.firstRow, phaseX);
         const int shape = e.tag - kStrokeTags;
         const int first = e.firstRow + mRowOffset - mWindowFirst, end = e.endRow + mRowOffset - mWindowFirst;
+        if (e.step == 0) {  // upright (stems): one crossing for every row
+            const int crossing = FloorOfNumber(x + 0.5f) * 2 + shape;
+            for (int r = first; r < end; ++r)
+                crossings[fill[r]++] = crossing;
+            continue;
+        }
         if (std::max(std::fabs(e.x1), std::fabs(e.x2)) < 1.0e6f) {
             for (int r = first; r < end; ++r) {
                 const float v = x + 0.5f;
