@@ -250,7 +250,7 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     const CacheKey key{outline, x & 3, y & 3, mScaleX, mScaleY, mStrokeWidth[0], mStrokeWidth[1],
                        mRotationCos, mRotationSin, mItalic};
     if (cache && AtlasReady()) {
-        if (DrawFromAtlas(key, CachedSpans(key, outline, x, y)))
+        if (DrawFromAtlas(key, outline, x, y))
             return;
     }
     if (cache) {
@@ -813,7 +813,7 @@ bool TQmMiniVecDraw::AtlasReady()
     return true;
 }
 
-bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, Spans spans)
+bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, const unsigned char* outline, int x, int y)
 {
     // Level 15 is the bank's colour at full alpha: it tells colours apart.
     AtlasKey atlasKey{key, {}};
@@ -824,6 +824,8 @@ bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, Spans spans)
         PushAtlasQuads(hit->second);
         return true;
     }
+    // Only a glyph new to the atlas needs its spans (from the cache, or made now).
+    const Spans spans = CachedSpans(key, outline, x, y);
     AtlasEntry entry;
     if (!AddToAtlas(spans, &entry)) {
         if (!mAtlas || mAtlasUnavailable)

@@ -153,7 +153,7 @@ private:
     bool PrepareScan(const unsigned char* outline);
     // Glyph atlas.
     bool AtlasReady();
-    bool DrawFromAtlas(const CacheKey& key, Spans spans);
+    bool DrawFromAtlas(const CacheKey& key, const unsigned char* outline, int x, int y);
     bool AddToAtlas(Spans spans, AtlasEntry* entry);
     bool AllocateAtlas(int width, int height, int* x, int* y);
     void PushAtlasQuads(const AtlasEntry& entry);
