@@ -929,6 +929,14 @@ void TQmMiniVecDraw::PushAtlasQuads(const AtlasEntry& entry)
         FlushAtlasQuads();
     const float left = float(mOriginX + mGlyphPixelX), top = float(mOriginY + mGlyphPixelY);
     constexpr float kTexel = 1.0f / kAtlasSize;
+    // Every vertex alike but for position and texel: one made, copied and placed.
+    TSpanVertex v{};
+    v.z = 0.1f;
+    v.rhw = 0.5f;
+    v.color = TColor32(255, 255, 255, 255);
+    const size_t start = mAtlasVertices.size();
+    mAtlasVertices.resize(start + size_t(6 * entry.count), v);
+    TSpanVertex* out = mAtlasVertices.data() + start;
     for (int i = 0; i < entry.count; ++i) {
         const AtlasLayer& l = entry.layers[i];
         const float x1 = left + l.column, x2 = x1 + l.width, y1 = top + l.row, y2 = y1 + l.height;
@@ -937,15 +945,11 @@ void TQmMiniVecDraw::PushAtlasQuads(const AtlasEntry& entry)
         const float corners[6][4] = {{x1, y1, u1, v1}, {x2, y1, u2, v1}, {x2, y2, u2, v2},
                                      {x1, y1, u1, v1}, {x2, y2, u2, v2}, {x1, y2, u1, v2}};
         for (const auto& c : corners) {
-            TSpanVertex v{};
-            v.x = c[0];
-            v.y = c[1];
-            v.z = 0.1f;
-            v.rhw = 0.5f;
-            v.color = TColor32(255, 255, 255, 255);
-            v.u = c[2];
-            v.v = c[3];
-            mAtlasVertices.push_back(v);
+            out->x = c[0];
+            out->y = c[1];
+            out->u = c[2];
+            out->v = c[3];
+            ++out;
         }
     }
 }
