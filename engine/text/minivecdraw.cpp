@@ -26,7 +26,16 @@ int ToInt(float v)
         return 0;
     return int(std::clamp(v, -1.0e8f, 1.0e8f));
 }
-int FloorToInt(float v) { return ToInt(std::floor(v)); }
+// floor() of the saturated value without a library call: every value within
+// the clamp converts exactly, so truncating and stepping down past negative
+// fractions is the same as flooring first.
+int FloorOfNumber(float v)
+{
+    v = std::min(std::max(v, -1.0e8f), 1.0e8f);
+    const int t = int(v);
+    return t - (float(t) > v);
+}
+int FloorToInt(float v) { return v == v ? FloorOfNumber(v) : 0; }
 
 uint8_t ToByte(float v)
 {
@@ -34,7 +43,53 @@ uint8_t ToByte(float v)
     return static_cast<uint8_t>(v * 255.0f);
 }
 
+// x / 255 for x up to 255 x 255, exactly, in each 16-bit lane of a word.
+inline uint32_t DivideLanesBy255(uint32_t x)
+{
+    return ((x + 0x00010001u + ((x >> 8) & 0x00ff00ffu)) >> 8) & 0x00ff00ffu;
+}
+
+static_assert(std::endian::native == std::endian::little, "pixels are read as B, G, R, A from the low byte up");
+
 }  // namespace
+
+// What blending one colour needs, worked out when the colour is set.
+TQmMiniVecDraw::TBlend TQmMiniVecDraw::BlendOf(TColor32 colour)
+{
+    const uint32_t alpha = colour.Alpha(), blue = colour.Blue(), green = colour.Green(), red = colour.Red();
+    return TBlend{alpha, 255 - alpha, (blue | (red << 16)) * alpha, green * alpha, blue | (green << 8) | (red << 16)};
+}
+
+// A colour over `count` B, G, R, A pixels by its alpha, each channel
+// (old x (255 - a) + new x a) / 255, alpha kept. Pixels are whole words and
+// blue and red share one multiply (16-bit lanes), so a run is a few integer
+// operations a pixel with no branch.
+[[gnu::always_inline]] inline void TQmMiniVecDraw::BlendRun(unsigned char* pixels, int count, const TBlend& blend)
+{
+    // Locals, not the table: stores through the pixel bytes could alias it,
+    // which would reload every constant at every pixel.
+    const uint32_t alpha = blend.alpha, inverse = blend.inverse, redBlue = blend.redBlue, green = blend.green;
+    const uint32_t rgb = blend.rgb;
+    if (alpha == 0)
+        return;
+    if (alpha == 255) {  // what the blend gives at full alpha
+        for (int i = 0; i < count; ++i) {
+            uint32_t p;
+            std::memcpy(&p, pixels + 4 * i, 4);
+            p = (p & 0xff000000u) | rgb;
+            std::memcpy(pixels + 4 * i, &p, 4);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        uint32_t p;
+        std::memcpy(&p, pixels + 4 * i, 4);
+        const uint32_t rb = DivideLanesBy255((p & 0x00ff00ffu) * inverse + redBlue);
+        const uint32_t g = DivideLanesBy255(((p >> 8) & 0xffu) * inverse + green);
+        p = (p & 0xff000000u) | rb | (g << 8);
+        std::memcpy(pixels + 4 * i, &p, 4);
+    }
+}
 
 bool TMemorySurface::Lock(unsigned char** pixels, int* width, int* height, int* pitch)
 {
@@ -66,14 +121,16 @@ void TMemorySurface::Fill(uint8_t b, uint8_t g, uint8_t r, uint8_t a)
 
 size_t TQmMiniVecDraw::CacheKeyHash::operator()(const CacheKey& k) const
 {
-    size_t h = std::hash<const void*>()(k.outline);
-    auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
-    mix(size_t(k.phaseX) | (size_t(k.phaseY) << 2) | (size_t(k.italic) << 4));
     // The floats' bits: equal keys have equal bits except 0 and -0, which
-    // differ only in the sign bit, so that is dropped.
-    for (float f : {k.scaleX, k.scaleY, k.stroke0, k.stroke1, k.cos, k.sin})
-        mix(std::bit_cast<uint32_t>(f) & 0x7fffffffu);
-    return h;
+    // differ only in the sign bit, so that is dropped. A few multiplies: this
+    // runs for every glyph drawn.
+    auto bits = [](float f) { return uint64_t(std::bit_cast<uint32_t>(f) & 0x7fffffffu); };
+    const uint64_t small = uint64_t(k.phaseX) | (uint64_t(k.phaseY) << 2) | (uint64_t(k.italic) << 4);
+    uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(k.outline)) * 0x9e3779b97f4a7c15ull;
+    h ^= (bits(k.scaleX) | (bits(k.scaleY) << 32)) * 0xc2b2ae3d27d4eb4full + small;
+    h ^= (bits(k.stroke0) | (bits(k.stroke1) << 32)) * 0x165667b19e3779f9ull;
+    h ^= (bits(k.cos) | (bits(k.sin) << 32)) * 0x27d4eb2f165667c5ull;
+    return size_t(h ^ (h >> 29));
 }
 
 TQmMiniVecDraw::TQmMiniVecDraw(TTextDisplay* display) : mDisplay(display), mVertices(256)
@@ -111,15 +168,18 @@ void TQmMiniVecDraw::SetColor(int slot, const TColor& colour, float opacity)
 {
     if (slot < 0 || slot >= kSlotCount)
         return;
+    mSlotZeroClear = false;
     const int a = std::clamp(ToInt(float(ToInt(colour.a * 255.0f)) * opacity), 0, 255);
     const uint8_t r = ToByte(colour.r), g = ToByte(colour.g), b = ToByte(colour.b);
     static constexpr int kPartial[4] = {17, 40, 73, 128};
     for (int i = 0; i < 4; ++i)
         mPartial[slot][i] = TColor32(r, g, b, uint8_t(a * kPartial[i] / 256));
     auto& levels = mBankColour[BankOfSlot(slot)];
+    auto& blends = mBankBlend[BankOfSlot(slot)];
     for (int k = 0; k < kLevels; ++k) {
         int alpha = k < 16 ? (k + 1) * 16 * a / 256 : 255 * a / 256;
         levels[k] = TColor32(r, g, b, uint8_t(alpha));
+        blends[k] = BlendOf(levels[k]);
     }
 }
 
@@ -180,37 +240,6 @@ void TQmMiniVecDraw::PushVertexPair(float x1, float x2, float y, TColor32 colour
     b.x = x2;
 }
 
-void TQmMiniVecDraw::BlendSpan(int column1, int column2, int row, TColor32 colour)
-{
-    // The pixels a calibrated line from column1 to column2 lights, in 64 bits
-    // so that far-off origins only miss the surface.
-    const long long y = (long long)mOriginY + mGlyphPixelY + row;
-    if (y < 0 || y >= mSurfaceHeight)
-        return;
-    const long long left = (long long)mOriginX + mGlyphPixelX;
-    if (left + column1 >= mSurfaceWidth)
-        return;
-    const int x1 = int(std::max(left + column1, 0LL)), x2 = int(std::min(left + column2, (long long)mSurfaceWidth));
-    const int alpha = colour.Alpha();
-    const int red = colour.Red(), green = colour.Green(), blue = colour.Blue();
-    unsigned char* p = mPixels + size_t(y) * mPitch + size_t(x1) * 4;
-    if (alpha == 0)
-        return;
-    if (alpha == 255) {  // what the blend gives at full alpha, without the arithmetic
-        for (int x = x1; x < x2; ++x, p += 4) {
-            p[0] = uint8_t(blue);
-            p[1] = uint8_t(green);
-            p[2] = uint8_t(red);
-        }
-        return;
-    }
-    for (int x = x1; x < x2; ++x, p += 4) {
-        p[0] = uint8_t((p[0] * (255 - alpha) + blue * alpha) / 255);
-        p[1] = uint8_t((p[1] * (255 - alpha) + green * alpha) / 255);
-        p[2] = uint8_t((p[2] * (255 - alpha) + red * alpha) / 255);
-    }
-}
-
 void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache)
 {
     if (!outline)
@@ -221,25 +250,30 @@ void TQmMiniVecDraw::Draw(const unsigned char* outline, int x, int y, bool cache
     const CacheKey key{outline, x & 3, y & 3, mScaleX, mScaleY, mStrokeWidth[0], mStrokeWidth[1],
                        mRotationCos, mRotationSin, mItalic};
     if (cache && AtlasReady()) {
-        if (DrawFromAtlas(key, CachedSpans(key, outline, x, y)))
+        if (DrawFromAtlas(key, outline, x, y))
             return;
     }
     if (cache) {
         auto hit = mCache.find(key);
         if (hit != mCache.end()) {
-            Replay(SpansOf(hit->second));
+            Replay(SpansOf(hit->second), &hit->second);
             return;
         }
     }
     if (!PrepareScan(outline))
         return;
     if (!cache) {
+        // Made at the end of the store, drawn, and given back.
+        const size_t mark = mSpanStore.size();
         ScanConvert(x, y);
+        Replay(Spans(mSpanStore.data() + mark, mSpanStore.size() - mark));
+        mSpanStore.resize(mark);
         return;
     }
     SpanRange& range = StartRecording(key);
     ScanConvert(x, y);
     StopRecording(range);
+    Replay(SpansOf(range), &range);
 }
 
 TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
@@ -251,14 +285,18 @@ TQmMiniVecDraw::SpanRange& TQmMiniVecDraw::StartRecording(const CacheKey& key)
     }
     SpanRange& range = mCache[key];
     range.first = uint32_t(mSpanStore.size());
-    mRecording = true;
     return range;
 }
 
 void TQmMiniVecDraw::StopRecording(SpanRange& range)
 {
-    mRecording = false;
     range.count = uint32_t(mSpanStore.size() - range.first);
+    if (range.count > 0) {
+        range.left = int16_t(mBoxLeft - kColumnOrigin);
+        range.right = int16_t(mBoxRight - kColumnOrigin);
+        range.top = int16_t(mBoxTop);
+        range.bottom = int16_t(mBoxBottom);
+    }
     mCachedSpans += range.count + 1;
 }
 
@@ -288,9 +326,7 @@ TQmMiniVecDraw::Spans TQmMiniVecDraw::CachedSpans(const CacheKey& key, const uns
     if (!PrepareScan(outline))
         return {};
     SpanRange& range = StartRecording(key);
-    mEmitting = false;
     ScanConvert(x, y);
-    mEmitting = true;
     StopRecording(range);
     return SpansOf(range);
 }
@@ -300,7 +336,11 @@ void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
     mEdges.clear();
     mWindowFirst = INT_MAX;
     mWindowEnd = INT_MIN;
-    SetColor(0, TColor{0, 0, 0, 0}, 1.0f);
+    mOneFill = true;
+    if (!mSlotZeroClear) {  // most glyphs change no colour: no need to work the table out again
+        SetColor(0, TColor{0, 0, 0, 0}, 1.0f);
+        mSlotZeroClear = true;
+    }
 
     int shape = 2, colourCount = 0, colourBase = 0, fill1 = kNone, fill2 = kNone;
     auto slot = [&](int n) { return n ? std::min(colourBase + n, 253) : kNone; };
@@ -327,15 +367,15 @@ void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
         case 6: {
             // Three straight pieces are plenty at text sizes.
             const Point k = point(p + 1), end = point(p + 5), start = current;
-            for (int i = 1; i <= 3; ++i) {
+            for (int i = 1; i <= 2; ++i) {
                 float t = i / 3.0f;
                 Point q{(start.x - 2 * k.x + end.x) * t * t + 2 * (k.x - start.x) * t + start.x,
                         (start.y - 2 * k.y + end.y) * t * t + 2 * (k.y - start.y) * t + start.y};
-                if (i == 3)
-                    q = end;
                 AddSegment(current, q, fill1, fill2, shape);
                 current = q;
             }
+            AddSegment(current, end, fill1, fill2, shape);  // the last piece ends exactly on the end point
+            current = end;
             p += 9;
             break;
         }
@@ -350,7 +390,7 @@ void TQmMiniVecDraw::WalkOutline(const unsigned char* p)
     }
 }
 
-void TQmMiniVecDraw::AddSegment(Point a, Point b, int fill1, int fill2, int shape)
+[[gnu::always_inline]] inline void TQmMiniVecDraw::AddSegment(Point a, Point b, int fill1, int fill2, int shape)
 {
     for (int s = 0; s < kStrokeTags; ++s)
         if (mStrokeWidth[s] != 0)
@@ -372,7 +412,7 @@ void TQmMiniVecDraw::AddStroke(Point p1, Point p2, int s)
         AddEdge(c[i], c[(i + 1) % 6], 0, s);
 }
 
-void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
+[[gnu::always_inline]] inline void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
 {
     if (mItalic) {
         a.x -= a.y / 3;
@@ -408,18 +448,178 @@ void TQmMiniVecDraw::AddEdge(Point a, Point b, int colour, int tag)
     e.x = 0;
     e.firstRow = first;
     e.endRow = end;
+    e.nextInBucket = -1;
     e.colour = uint8_t(colour);
     e.tag = uint8_t(tag);
-    const int bucket = first + mRowOffset;
-    e.nextInBucket = mBuckets[bucket];
-    mBuckets[bucket] = int(mEdges.size());
+    // Shapes all filling one colour even-odd (plain and accented glyphs)
+    // scan-convert without the fill state of strokes and colour layers; so do
+    // only finite edges, whose crossings sort the same as integers as floats.
+    if (mOneFill && (tag < kStrokeTags || colour == kNone || !std::isfinite(e.step) || !std::isfinite(e.x1) ||
+                     !std::isfinite(e.x2) || (!mEdges.empty() && mEdges.front().colour != e.colour)))
+        mOneFill = false;
     mEdges.push_back(e);
-    mWindowFirst = std::min(mWindowFirst, bucket);
+    mWindowFirst = std::min(mWindowFirst, first + mRowOffset);
     mWindowEnd = std::max(mWindowEnd, end + mRowOffset);
 }
 
 void TQmMiniVecDraw::ScanConvert(int penX, int penY)
 {
+    mBoxLeft = mBoxTop = INT_MAX;
+    mBoxRight = mBoxBottom = INT_MIN;
+    if (mEdges.empty())
+        return;
+    if (mOneFill)
+        ScanConvertOneFill(penX, penY);
+    else
+        ScanConvertLayers(penX, penY);
+}
+
+// Where the edge crosses sub-row yf's sample line, plus the pen's phase: the
+// first row's x, from which each further row steps on by `step`.
+float TQmMiniVecDraw::FirstCrossing(const Edge& e, int yf, int phaseX)
+{
+    return (yf + 0.5f - e.y1) * e.step + e.x1 + phaseX;
+}
+
+void TQmMiniVecDraw::ScanConvertOneFill(int penX, int penY)
+{
+    // Every edge's crossings go straight into the rows they cross (rows laid
+    // out one after another, each with room for exactly its crossings), so no
+    // active list is kept; each row then sorts its few crossings (x twice,
+    // plus the shape: 0 or 1) and fills where any shape's parity is odd, as
+    // the layered walk does when all layers have one colour.
+    const int phaseX = penX & 3;
+    const int rows = mWindowEnd - mWindowFirst;
+    mRowStart.assign(size_t(rows) + 1, 0);
+    for (const Edge& e : mEdges) {
+        ++mRowStart[e.firstRow + mRowOffset - mWindowFirst];
+        --mRowStart[e.endRow + mRowOffset - mWindowFirst];
+    }
+    // Crossings a row, then where each row's crossings begin.
+    long long total = 0;
+    int crossing = 0;
+    for (int r = 0; r < rows; ++r) {
+        crossing += mRowStart[r];
+        mRowStart[r] = int(total);
+        total += crossing;
+    }
+    mRowStart[rows] = int(total);
+    // Outlines drawn huge hold too many crossings at once to store them all
+    // (a megabyte's worth); the layered walk keeps only a row's, and gives
+    // the same spans.
+    if (total > kMaxStoredCrossings) {
+        ScanConvertLayers(penX, penY);
+        return;
+    }
+    mCrossings.resize(size_t(total));
+    mRowFill.assign(mRowStart.begin(), mRowStart.end() - 1);
+    int* crossings = mCrossings.data();
+    int* fill = mRowFill.data();
+    for (const Edge& e : mEdges) {
+        // Finite edges from finite starts step to finite or infinite x, never
+        // NaN; an edge well inside the clamp's range (every glyph's) is floored
+        // without it: its crossings stay between its ends, give or take the
+        // phase and the steps' rounding.
+        float x = FirstCrossing(e, e.firstRow, phaseX);
+        const int shape = e.tag - kStrokeTags;
+        const int first = e.firstRow + mRowOffset - mWindowFirst, end = e.endRow + mRowOffset - mWindowFirst;
+        if (e.step == 0) {  // upright (stems): one crossing for every row
+            const int crossing = FloorOfNumber(x + 0.5f) * 2 + shape;
+            for (int r = first; r < end; ++r)
+                crossings[fill[r]++] = crossing;
+            continue;
+        }
+        if (std::max(std::fabs(e.x1), std::fabs(e.x2)) < 1.0e6f) {
+            for (int r = first; r < end; ++r) {
+                const float v = x + 0.5f;
+                const int t = int(v);
+                crossings[fill[r]++] = (t - (float(t) > v)) * 2 + shape;
+                x += e.step;
+            }
+            continue;
+        }
+        for (int r = first; r < end; ++r) {
+            crossings[fill[r]++] = FloorOfNumber(x + 0.5f) * 2 + shape;
+            x += e.step;
+        }
+    }
+    mCurrentSlot = mEdges.front().colour;
+    const int bank = BankOfSlot(mCurrentSlot);
+    // AddSpan's work, with the bank's deltas and touched columns at hand.
+    int16_t* delta = mDelta[bank].data();
+    int touchedMin = mTouchedMin[bank], touchedMax = mTouchedMax[bank];
+    auto addSpan = [&](int x1, int x2) {
+        const int s = std::clamp(x1 + kQuarterOrigin, 0, kSpanLength * 4 - 1);
+        const int e = std::clamp(x2 + kQuarterOrigin, 0, kSpanLength * 4);
+        if (e <= s)
+            return;
+        const int c1 = s >> 2, f1 = s & 3, c2 = e >> 2, f2 = e & 3;
+        delta[c1] += int16_t(4 - f1);
+        delta[c1 + 1] += int16_t(f1);
+        delta[c2] += int16_t(f2 - 4);
+        delta[c2 + 1] -= int16_t(f2);
+        touchedMin = std::min(touchedMin, c1);
+        touchedMax = std::max(touchedMax, c2 + 1);
+    };
+    auto flush = [&](int pixelRow) {
+        mTouchedMin[bank] = touchedMin;
+        mTouchedMax[bank] = touchedMax;
+        FlushCoverage(pixelRow);
+        touchedMin = INT_MAX;
+        touchedMax = -1;
+    };
+    int pixelRow = INT_MIN;
+    for (int r = 0; r < rows; ++r) {
+        const int yf = r + mWindowFirst - mRowOffset;
+        const int row = (penY + yf) >> 2;
+        if (row != pixelRow) {
+            if (pixelRow != INT_MIN)
+                flush(pixelRow);
+            pixelRow = row;
+        }
+        int* first = mCrossings.data() + mRowStart[r];
+        const int count = mRowStart[r + 1] - mRowStart[r];
+        if (count == 2) {
+            // The usual row, through one stroke: filled between the two
+            // crossings whether they are one shape's or one each of two.
+            const int x1 = std::min(first[0], first[1]) >> 1, x2 = std::max(first[0], first[1]) >> 1;
+            if (x2 > x1)
+                addSpan(x1, x2);
+            continue;
+        }
+        for (int i = 1; i < count; ++i) {
+            const int moving = first[i];
+            int j = i;
+            for (; j > 0 && first[j - 1] > moving; --j)
+                first[j] = first[j - 1];
+            first[j] = moving;
+        }
+        // Each shape's parity; a run is filled while any shape is, and a row
+        // ending inside a shape (an outline left open) fills to its last crossing.
+        int inside = 0, start = 0;
+        for (int i = 0; i < count; ++i) {
+            const int x = first[i] >> 1, was = inside;
+            inside ^= 1 << (first[i] & 1);
+            if (!was)
+                start = x;
+            else if (!inside && x > start)
+                addSpan(start, x);
+        }
+        if (inside && (first[count - 1] >> 1) > start)
+            addSpan(start, first[count - 1] >> 1);
+    }
+    if (pixelRow != INT_MIN)
+        flush(pixelRow);
+}
+
+void TQmMiniVecDraw::ScanConvertLayers(int penX, int penY)
+{
+    // Each sub-row's edges, linked newest first.
+    for (size_t i = 0; i < mEdges.size(); ++i) {
+        const int bucket = mEdges[i].firstRow + mRowOffset;
+        mEdges[i].nextInBucket = mBuckets[bucket];
+        mBuckets[bucket] = int(i);
+    }
     const int phaseX = penX & 3;
     mActive.clear();
     int pixelRow = INT_MIN;
@@ -443,7 +643,7 @@ void TQmMiniVecDraw::ScanConvert(int penX, int penY)
         mActive.resize(kept);
         for (int index = mBuckets[r]; index >= 0; index = mEdges[index].nextInBucket) {
             Edge& e = mEdges[index];
-            e.x = (yf + 0.5f - e.y1) * e.step + e.x1 + phaseX;
+            e.x = FirstCrossing(e, yf, phaseX);
             mActive.push_back(index);
         }
         mBuckets[r] = -1;
@@ -501,7 +701,7 @@ void TQmMiniVecDraw::AddSpan(int x1, int x2)
     if (e <= s)
         return;
     const int bank = BankOfSlot(mCurrentSlot);
-    auto& delta = mDelta[bank];
+    int16_t* delta = mDelta[bank].data();
     const int c1 = s >> 2, f1 = s & 3, c2 = e >> 2, f2 = e & 3;
     delta[c1] += int16_t(4 - f1);
     delta[c1 + 1] += int16_t(f1);
@@ -517,6 +717,12 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
     for (int bank = 0; bank < kBankCount; ++bank) {
         if (mTouchedMin[bank] > mTouchedMax[bank])
             continue;
+        // The glyph's box grows by the columns touched: a little wider than
+        // the spans, never narrower.
+        mBoxLeft = std::min(mBoxLeft, mTouchedMin[bank]);
+        mBoxRight = std::max(mBoxRight, mTouchedMax[bank] + 1);
+        mBoxTop = std::min(mBoxTop, relativeRow);
+        mBoxBottom = std::max(mBoxBottom, relativeRow + 1);
         auto& delta = mDelta[bank];
         int sum = 0, previousLevel = 255, previousColumn = mTouchedMin[bank];
         for (int c = mTouchedMin[bank]; c <= mTouchedMax[bank]; ++c) {
@@ -526,7 +732,8 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
             const int level = sum <= 0 ? 255 : std::min(sum - 1, kLevels - 1);
             if (level != previousLevel) {
                 if (previousLevel != 255)
-                    EmitSpan(previousColumn - kColumnOrigin, c - kColumnOrigin, relativeRow, previousLevel, bank);
+                    mSpanStore.push_back({int16_t(previousColumn - kColumnOrigin), int16_t(c - kColumnOrigin),
+                                          int16_t(relativeRow), uint8_t(previousLevel), uint8_t(bank)});
                 previousColumn = c;
                 previousLevel = level;
             }
@@ -536,26 +743,38 @@ void TQmMiniVecDraw::FlushCoverage(int pixelRow)
     }
 }
 
-void TQmMiniVecDraw::EmitSpan(int column1, int column2, int row, int level, int bank)
+void TQmMiniVecDraw::Replay(Spans spans, const SpanRange* box)
 {
-    if (mRecording)
-        mSpanStore.push_back({int16_t(column1), int16_t(column2), int16_t(row), uint8_t(level), uint8_t(bank)});
-    if (!mEmitting)
-        return;
-    if (mTarget) {
-        if (mPixels)
-            BlendSpan(column1, column2, row, mBankColour[bank][level]);
+    if (!mTarget) {
+        const float left = float(mOriginX + mGlyphPixelX);
+        for (const SpanEntry& s : spans) {
+            const float y = float(mOriginY + mGlyphPixelY + s.row) + mCalY;
+            PushVertexPair(s.x1 + mCalX1 + left, s.x2 + mCalX2 + left, y, mBankColour[s.bank][s.level]);
+        }
         return;
     }
-    const float left = float(mOriginX + mGlyphPixelX);
-    const float y = float(mOriginY + mGlyphPixelY + row) + mCalY;
-    PushVertexPair(column1 + mCalX1 + left, column2 + mCalX2 + left, y, mBankColour[bank][level]);
-}
-
-void TQmMiniVecDraw::Replay(Spans spans)
-{
-    for (const SpanEntry& s : spans)
-        EmitSpan(s.x1, s.x2, s.row, s.level, s.bank);
+    if (!mPixels)
+        return;
+    // Into a surface: each span clipped and blended, with what is the same
+    // for the whole glyph worked out once.
+    const long long left = (long long)mOriginX + mGlyphPixelX, top = (long long)mOriginY + mGlyphPixelY;
+    const long long width = mSurfaceWidth, height = mSurfaceHeight;
+    if (box && left + box->left >= 0 && left + box->right <= width && top + box->top >= 0 &&
+        top + box->bottom <= height) {
+        // The whole glyph on the surface: nothing to clip.
+        const ptrdiff_t origin = ptrdiff_t(top) * mPitch + ptrdiff_t(left) * 4;
+        for (const SpanEntry& s : spans)
+            BlendRun(mPixels + (origin + ptrdiff_t(s.row) * mPitch + ptrdiff_t(s.x1) * 4), s.x2 - s.x1,
+                     mBankBlend[s.bank][s.level]);
+        return;
+    }
+    for (const SpanEntry& s : spans) {
+        const long long y = top + s.row, x1 = left + s.x1, x2 = std::min(left + s.x2, width);
+        if (y < 0 || y >= height || x1 >= width)
+            continue;
+        const long long from = std::max(x1, 0LL);
+        BlendRun(mPixels + size_t(y) * mPitch + size_t(from) * 4, int(x2 - from), mBankBlend[s.bank][s.level]);
+    }
 }
 
 // --- Glyph atlas -----------------------------------------------------------
@@ -594,7 +813,7 @@ bool TQmMiniVecDraw::AtlasReady()
     return true;
 }
 
-bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, Spans spans)
+bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, const unsigned char* outline, int x, int y)
 {
     // Level 15 is the bank's colour at full alpha: it tells colours apart.
     AtlasKey atlasKey{key, {}};
@@ -605,6 +824,8 @@ bool TQmMiniVecDraw::DrawFromAtlas(const CacheKey& key, Spans spans)
         PushAtlasQuads(hit->second);
         return true;
     }
+    // Only a glyph new to the atlas needs its spans (from the cache, or made now).
+    const Spans spans = CachedSpans(key, outline, x, y);
     AtlasEntry entry;
     if (!AddToAtlas(spans, &entry)) {
         if (!mAtlas || mAtlasUnavailable)
@@ -708,6 +929,14 @@ void TQmMiniVecDraw::PushAtlasQuads(const AtlasEntry& entry)
         FlushAtlasQuads();
     const float left = float(mOriginX + mGlyphPixelX), top = float(mOriginY + mGlyphPixelY);
     constexpr float kTexel = 1.0f / kAtlasSize;
+    // Every vertex alike but for position and texel: one made, copied and placed.
+    TSpanVertex v{};
+    v.z = 0.1f;
+    v.rhw = 0.5f;
+    v.color = TColor32(255, 255, 255, 255);
+    const size_t start = mAtlasVertices.size();
+    mAtlasVertices.resize(start + size_t(6 * entry.count), v);
+    TSpanVertex* out = mAtlasVertices.data() + start;
     for (int i = 0; i < entry.count; ++i) {
         const AtlasLayer& l = entry.layers[i];
         const float x1 = left + l.column, x2 = x1 + l.width, y1 = top + l.row, y2 = y1 + l.height;
@@ -716,15 +945,11 @@ void TQmMiniVecDraw::PushAtlasQuads(const AtlasEntry& entry)
         const float corners[6][4] = {{x1, y1, u1, v1}, {x2, y1, u2, v1}, {x2, y2, u2, v2},
                                      {x1, y1, u1, v1}, {x2, y2, u2, v2}, {x1, y2, u1, v2}};
         for (const auto& c : corners) {
-            TSpanVertex v{};
-            v.x = c[0];
-            v.y = c[1];
-            v.z = 0.1f;
-            v.rhw = 0.5f;
-            v.color = TColor32(255, 255, 255, 255);
-            v.u = c[2];
-            v.v = c[3];
-            mAtlasVertices.push_back(v);
+            out->x = c[0];
+            out->y = c[1];
+            out->u = c[2];
+            out->v = c[3];
+            ++out;
         }
     }
 }

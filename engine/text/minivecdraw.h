@@ -66,9 +66,19 @@ public:
     size_t GetAtlasGlyphCount() const { return mAtlasEntries.size(); }
 
 private:
+    // One colour's blend over B, G, R, A pixels, worked out beforehand: its
+    // alpha, 255 - alpha, blue and red (16-bit lanes) and green times alpha,
+    // and the colour's own bytes for full alpha.
+    struct TBlend {
+        uint32_t alpha, inverse, redBlue, green, rgb;
+    };
+    static TBlend BlendOf(TColor32 colour);
+    static void BlendRun(unsigned char* pixels, int count, const TBlend& blend);
+
     static constexpr int kNone = 0;
     static constexpr int kStrokeTags = 2;
     static constexpr int kMaxTag = 3;
+    static constexpr int kMaxStoredCrossings = 1 << 18;
 
     struct Edge {
         float x1, y1, x2, y2;
@@ -96,6 +106,9 @@ private:
     // glyph costs no allocation of its own.
     struct SpanRange {
         uint32_t first = 0, count = 0;
+        // The box the spans light, from the glyph's pen pixel: columns
+        // [left, right), rows [top, bottom).
+        int16_t left = 0, right = 0, top = 0, bottom = 0;
     };
     using Spans = std::span<const SpanEntry>;
     struct Point {
@@ -126,20 +139,21 @@ private:
     void AddStroke(Point a, Point b, int slot);
     // Scan conversion.
     void ScanConvert(int penX, int penY);
+    void ScanConvertOneFill(int penX, int penY);
+    void ScanConvertLayers(int penX, int penY);
+    static float FirstCrossing(const Edge& e, int yf, int phaseX);
     void FillSubRow();
     void AddSpan(int x1, int x2);
     void FlushCoverage(int pixelRow);
-    void EmitSpan(int column1, int column2, int row, int level, int bank);
-    void Replay(Spans spans);
+    void Replay(Spans spans, const SpanRange* box = nullptr);
     Spans SpansOf(SpanRange range) const { return Spans(mSpanStore.data() + range.first, range.count); }
     Spans CachedSpans(const CacheKey& key, const unsigned char* outline, int x, int y);
     SpanRange& StartRecording(const CacheKey& key);
     void StopRecording(SpanRange& range);
-    void BlendSpan(int column1, int column2, int row, TColor32 colour);
     bool PrepareScan(const unsigned char* outline);
     // Glyph atlas.
     bool AtlasReady();
-    bool DrawFromAtlas(const CacheKey& key, Spans spans);
+    bool DrawFromAtlas(const CacheKey& key, const unsigned char* outline, int x, int y);
     bool AddToAtlas(Spans spans, AtlasEntry* entry);
     bool AllocateAtlas(int width, int height, int* x, int* y);
     void PushAtlasQuads(const AtlasEntry& entry);
@@ -160,10 +174,15 @@ private:
 
     std::array<std::array<TColor32, 4>, kSlotCount> mPartial{};
     std::array<std::array<TColor32, kLevels>, kBankCount> mBankColour{};
+    std::array<std::array<TBlend, kLevels>, kBankCount> mBankBlend{};
 
     std::vector<Edge> mEdges;
     std::vector<int> mBuckets;  // first edge of each sub-row, -1 for none
     std::vector<int> mActive;
+    bool mOneFill = true;        // every edge fills one colour even-odd (no strokes, shapes 2 and 3)
+    std::vector<int> mRowStart;  // one-fill scan: where each sub-row's crossings begin
+    std::vector<int> mRowFill;
+    std::vector<int> mCrossings;
     int mScanCount = 0, mRowOffset = 0;
     int mWindowFirst = 0, mWindowEnd = 0;
 
@@ -172,12 +191,13 @@ private:
 
     std::array<std::vector<int16_t>, kBankCount> mDelta;
     std::array<int, kBankCount> mTouchedMin{}, mTouchedMax{};
+    int mBoxLeft = 0, mBoxRight = 0, mBoxTop = 0, mBoxBottom = 0;  // the glyph being made: columns and rows
     int mCurrentSlot = 1;
+    bool mSlotZeroClear = false;  // slot 0 (and its bank) transparent since the last SetColor
 
     std::unordered_map<CacheKey, SpanRange, CacheKeyHash> mCache;
     std::vector<SpanEntry> mSpanStore;
     size_t mCachedSpans = 0;
-    bool mRecording = false;
 
     float mCalX1 = 0.25f, mCalX2 = 0.25f, mCalY = 0.25f;
     bool mCalibrated = false;
@@ -191,7 +211,6 @@ private:
     int mShelfX = 0, mShelfY = 0, mShelfHeight = 0;
     std::unordered_map<AtlasKey, AtlasEntry, AtlasKeyHash> mAtlasEntries;
     std::vector<TSpanVertex> mAtlasVertices;
-    bool mEmitting = true;  // false while a glyph is rasterised only into the cache
 
     std::shared_ptr<TSpanTarget> mTarget;
     unsigned char* mPixels = nullptr;

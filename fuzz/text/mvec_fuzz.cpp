@@ -17,11 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TQmMiniVecDraw draw;
     draw.SetColor(1, TColor{1, 1, 1, 1}, 1.0f);
     draw.mScaleX = draw.mScaleY = 0.25f;
-    draw.mStrokeWidth[0] = 0.5f;
     draw.Start(32, 32, surface);
-    for (int i = 0; i < font.GetGlyphCount() && i < 64; ++i) {
-        font.GetGlyphAdvance(i);
-        draw.Draw(font.GetGlyphData(i), i, -i, false);
+    // Stroked (the layered scan) and plain (the one-fill scan, cached too).
+    for (float stroke : {0.5f, 0.0f}) {
+        draw.mStrokeWidth[0] = stroke;
+        for (int i = 0; i < font.GetGlyphCount() && i < 64; ++i) {
+            font.GetGlyphAdvance(i);
+            draw.Draw(font.GetGlyphData(i), i, -i, stroke == 0);
+        }
     }
     draw.Stop();
     return 0;

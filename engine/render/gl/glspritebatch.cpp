@@ -94,9 +94,9 @@ bool TGLLineBatch::Add(const void* vertices, int count)
 {
     if (count <= 0 || IsFull(count))
         return false;
-    size_t start = mVertices.size();
-    mVertices.resize(start + size_t(count));
-    std::memcpy(mVertices.data() + start, vertices, size_t(count) * sizeof(TRawVertex));
+    // Copied as they are (the store's capacity is never passed, so nothing moves).
+    const auto* first = static_cast<const TRawVertex*>(vertices);
+    mVertices.insert(mVertices.end(), first, first + count);
     return true;
 }
 
@@ -142,9 +142,9 @@ bool TGLGlyphBatch::Add(GLuint atlas, const void* vertices, int count)
         (!mVertices.empty() && atlas != mAtlas))
         return false;
     mAtlas = atlas;
-    size_t start = mVertices.size();
-    mVertices.resize(start + size_t(count));
-    std::memcpy(mVertices.data() + start, vertices, size_t(count) * sizeof(TRawVertex));
+    // Copied as they are (the store's capacity is never passed, so nothing moves).
+    const auto* first = static_cast<const TRawVertex*>(vertices);
+    mVertices.insert(mVertices.end(), first, first + count);
     return true;
 }
 
