@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the game's start-up bench several times and reports each run and the
-# median time from process start to the first presented frame of the main
-# menu, and of the preloader's whole run after it (each run a first start). Usage: startup.sh <game_startup_bench> [runs]   (under an X display;
+# median time from process start to the first presented frame (the splash),
+# to the main menu with the splash skipped at once, and of the preloader's
+# whole run after it (each run a first start). Usage: startup.sh <game_startup_bench> [runs]   (under an X display;
 # runs itself under Xvfb when there is none)
 set -euo pipefail
 bench=$1
@@ -12,6 +13,7 @@ fi
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 export XDG_DATA_HOME=$home SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+firsts=()
 times=()
 loads=()
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
@@ -21,8 +23,10 @@ for _ in $(seq "$runs"); do
   line=$(grep '^startup:' <<<"$out")
   load=$(grep '^preload:' <<<"$out")
   echo "$line; $load"
-  times+=("$(sed -E 's/.* ([0-9.]+) ms to the first presented frame/\1/' <<<"$line")")
+  firsts+=("$(sed -E 's/.* ([0-9.]+) ms to the first presented frame.*/\1/' <<<"$line")")
+  times+=("$(sed -E 's/.* ([0-9.]+) ms to the main menu/\1/' <<<"$line")")
   loads+=("$(sed -E 's/preload: ([0-9.]+) ms.*/\1/' <<<"$load")")
 done
-echo "startup median over $runs runs: $(median "${times[@]}") ms to the first presented frame (target: under 1000 ms)"
+echo "startup median over $runs runs: $(median "${firsts[@]}") ms to the first presented frame (the splash)"
+echo "startup median over $runs runs: $(median "${times[@]}") ms to the main menu, the splash skipped at once (target: under 1000 ms)"
 echo "preload median over $runs runs: $(median "${loads[@]}") ms for the preloader's whole run (target: under 1500 ms)"
