@@ -30,7 +30,7 @@ subset=${5:-full}
 # then the same picture, and no row has to find out which one it got.
 if [[ -z "${QM_DAMAGE_SWEEP_DISPLAY:-}" ]]; then
   export QM_DAMAGE_SWEEP_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+  exec "$(dirname "$(readlink -f "$0")")/../support/xserver" 800x600 "$0" "$@"
 fi
 
 mkdir -p "$artefacts"
