@@ -10,6 +10,7 @@
 #                              pixels (default 500)
 #   scored WHAT ACTION...      the action repeated until the HUD's score
 #                              shows another number
+#   clicks X Y [X Y...]        a person's clicks in a row
 #
 # and the states of the screens they pass: $accent (the buttons' and title
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
@@ -68,4 +69,12 @@ scored() {
   shift
   shot "$work/score.png"
   wait_then_do "$*" "unchanged $work/score.png 10 $score_box" "changed $work/score.png 10 $score_box" "$what"
+}
+
+clicks() {  # X Y [X Y...]: a person's clicks in a row
+  while (($# >= 2)); do
+    click "$1" "$2"
+    sleep 0.2
+    shift 2
+  done
 }

@@ -95,13 +95,6 @@ tabletop_clear() {
         -fill white -opaque "rgb(246,236,210)" -format "%[fx:int(w*h*mean+0.5)]" info:)
   ((n == 60 * 80))
 }
-clicks() {  # X Y [X Y...]: a person's clicks in a row
-  while (($# >= 2)); do
-    click "$1" "$2"
-    sleep 0.2
-    shift 2
-  done
-}
 
 start "$game"
 # Out of full screen, which an X server without a window manager cannot show.

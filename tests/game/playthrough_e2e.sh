@@ -177,13 +177,6 @@ ended_cleanly() {
 }
 
 # ---- the floor, by a player's hand
-clicks() {  # X Y [X Y...]: a person's clicks in a row
-  while (($# >= 2)); do
-    click "$1" "$2"
-    sleep 0.2
-    shift 2
-  done
-}
 # Drags the head of the line onto the table whose middle is at (X, Y), the
 # pointer moving in steps the game sees.
 drag_to() {
