@@ -3,7 +3,10 @@
 # each case alternates ours and theirs RUNS times, keeps the best mean frame
 # time of each, and prints ours/theirs. Peak memory is the 2000-sprite case's.
 # ours_main_ms is our main thread's CPU time a frame (the rest of a frame is
-# the driver's rasteriser threads).
+# the driver's rasteriser threads). love_cnv_ms is the peer drawing the scene
+# into a canvas it then draws to the window, the way our screen reaches the
+# window (kept in a surface of its own, copied out at present); its ratio is
+# ours over that.
 #   bench/render/love/versus_love.sh BUILD_DIR [RUNS] [FRAMES]
 # Without a display it starts itself again under xvfb-run.
 set -euo pipefail
@@ -22,22 +25,25 @@ field() { awk -v k="$1" '$1 == k { print $2 }'; }
 best() { sort -g | head -1; }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores; runs $runs x $frames frames"
-printf '%-8s %-6s %10s %10s %7s %10s %10s %12s\n' sprites text ours_ms love_ms ratio ours_MB love_MB ours_main_ms
+printf '%-8s %-6s %10s %10s %7s %10s %7s %10s %10s %12s\n' sprites text ours_ms love_ms ratio love_cnv_ms ratio ours_MB love_MB ours_main_ms
 for sprites in 500 2000; do
   for text in 0 20; do
-    our_times=() their_times=() our_peaks=() their_peaks=() our_mains=()
+    our_times=() their_times=() canvas_times=() our_peaks=() their_peaks=() our_mains=()
     for ((r = 0; r < runs; ++r)); do
       out=$("$ours" "$sprites" "$text" "$frames" 2>/dev/null)
       our_times+=("$(field frame_ms <<<"$out")"); our_peaks+=("$(field peak_kb <<<"$out")")
       our_mains+=("$(field main_cpu_ms <<<"$out")")
       out=$(love "$here" "$sprites" "$text" "$frames" 2>/dev/null)
       their_times+=("$(field frame_ms <<<"$out")"); their_peaks+=("$(field peak_kb <<<"$out")")
+      out=$(love "$here" "$sprites" "$text" "$frames" canvas 2>/dev/null)
+      canvas_times+=("$(field frame_ms <<<"$out")")
     done
     a=$(printf '%s\n' "${our_times[@]}" | best); b=$(printf '%s\n' "${their_times[@]}" | best)
+    c=$(printf '%s\n' "${canvas_times[@]}" | best)
     pa=$(printf '%s\n' "${our_peaks[@]}" | best); pb=$(printf '%s\n' "${their_peaks[@]}" | best)
     m=$(printf '%s\n' "${our_mains[@]}" | best)
-    awk -v s="$sprites" -v t="$text" -v a="$a" -v b="$b" -v pa="$pa" -v pb="$pb" -v m="$m" 'BEGIN {
-      printf "%-8s %-6s %10.3f %10.3f %7.3f %10.1f %10.1f %12.3f\n", s, t, a, b, a / b, pa / 1024, pb / 1024, m }'
+    awk -v s="$sprites" -v t="$text" -v a="$a" -v b="$b" -v c="$c" -v pa="$pa" -v pb="$pb" -v m="$m" 'BEGIN {
+      printf "%-8s %-6s %10.3f %10.3f %7.3f %10.3f %7.3f %10.1f %10.1f %12.3f\n", s, t, a, b, a / b, c, a / c, pa / 1024, pb / 1024, m }'
   done
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
