@@ -78,14 +78,16 @@ click() {
 alive() { [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; }
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 # True once the picture at (x, y) matches, within about `tries` half seconds
-# (false at once when the game has ended).
+# (false at once when the game has ended), or once a notice about the saves
+# shows; an ACTION, when given, is done before each wait.
 seen() {
-  local tries=$4
+  local tries=$4 action=${5:-}
   for _ in $(seq "$tries"); do
     alive || return 1
     shot "$work/now.png"
     pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
     grep -q "^Telling the player" "$log" && return 0
+    [[ -z "$action" ]] || $action
     sleep 0.5
   done
   return 1
@@ -102,18 +104,7 @@ start() {
 # The splash movie clicked away (the sky at the upper right, where no later
 # screen has anything to press) until the picture at (x, y) matches, within
 # about `tries` half seconds; true at once on a notice about the saves.
-past_splash() {
-  local tries=$4
-  for _ in $(seq "$tries"); do
-    alive || return 1
-    shot "$work/now.png"
-    pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
-    grep -q "^Telling the player" "$log" && return 0
-    click 700 150 0
-    sleep 0.5
-  done
-  return 1
-}
+past_splash() { seen "$1" "$2" "$3" "$4" "click 700 150 0"; }
 
 # The main menu (its Quit button) or a notice about the saves, as far as the
 # damage lets it show.

@@ -148,6 +148,20 @@ protected:
         ASSERT_NE(Floor(), nullptr);
         ASSERT_EQ(Floor()->GetState(), kPlaying);
     }
+    // Play on the main menu and the map: the level last played (emptied, so
+    // it closes at once) earns something (a best score is kept only above
+    // the last), is won, and its level-over screen is continued.
+    void WinTheMapsLevelAndContinue()
+    {
+        Press("play");
+        ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+        Press("play");
+        ASSERT_NO_FATAL_FAILURE(LetsPlay());
+        TScoreManager* score = Floor()->GetScoreManager();
+        score->SetScore(score->GetScore() + 400);
+        ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
+        Press("continue");
+    }
     // A bot plays the level on until its level-over screen.
     void PlayToLevelOver(int turns = 40000)
     {
@@ -271,15 +285,7 @@ TEST_F(FlowTest, ARestaurantsLastLevelLeadsToTheComicTheNoticeAndTheWardrobe)
     Asset("config/career/10.xml", EmptyLevel(10, "cruise10").c_str());
     FirstStart();
     Won(9);
-    Press("play");
-    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
-    Press("play");
-    LetsPlay();
-    // The shift earns something (a best score is kept only above the last).
-    TScoreManager* score = Floor()->GetScoreManager();
-    score->SetScore(score->GetScore() + 400);
-    ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
-    Press("continue");
+    ASSERT_NO_FATAL_FAILURE(WinTheMapsLevelAndContinue());
 
     // The restaurant is done: the next one's story.
     PageThroughComic("scripts/comic_2_1.lua");
@@ -389,14 +395,7 @@ TEST_F(FlowTest, AFirstWinBeforeAnOddLevelOpensTheWardrobeBetweenTheLevels)
     Asset("config/career/3.xml", EmptyLevel(3, "cruise03").c_str());
     FirstStart();
     Won(2);
-    Press("play");
-    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
-    Press("play");
-    LetsPlay();
-    TScoreManager* score = Floor()->GetScoreManager();
-    score->SetScore(score->GetScore() + 400);
-    ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
-    Press("continue");
+    ASSERT_NO_FATAL_FAILURE(WinTheMapsLevelAndContinue());
 
     ASSERT_TRUE(WaitForTop("scripts/unlocked.lua"));  // once the fade from black has cleared
     EXPECT_NE(Text("body").find("Sailor top"), std::string::npos) << Text("body");
@@ -423,14 +422,7 @@ TEST_F(FlowTest, AWinBeforeAnEvenLevelOffersTheDecorChoice)
     LinkAllArt();
     FirstStart();
     Won(1);
-    Press("play");
-    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
-    Press("play");
-    LetsPlay();
-    TScoreManager* score = Floor()->GetScoreManager();
-    score->SetScore(score->GetScore() + 400);
-    ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
-    Press("continue");
+    ASSERT_NO_FATAL_FAILURE(WinTheMapsLevelAndContinue());
 
     ASSERT_TRUE(WaitForTop("scripts/ok.lua"));  // the first decor choice explains itself
     TGameData* floor = Floor();

@@ -11,6 +11,8 @@
 #   scored WHAT ACTION...      the action repeated until the HUD's score
 #                              shows another number
 #   clicks X Y [X Y...]        a person's clicks in a row
+#   drag_to X Y                the head of the line dragged onto the table
+#                              whose middle is at (X, Y)
 #
 # and the states of the screens they pass: $accent (the buttons' and title
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
@@ -77,4 +79,17 @@ clicks() {  # X Y [X Y...]: a person's clicks in a row
     sleep 0.2
     shift 2
   done
+}
+
+# The pointer moves in steps the game sees.
+drag_to() {
+  local i
+  point 60 540
+  xdotool mousedown 1
+  for i in 1 2 3 4 5 6; do
+    point $((60 + ($1 - 60) * i / 6)) $((540 + ($2 - 540) * i / 6))
+    sleep 0.05
+  done
+  sleep 0.1
+  xdotool mouseup 1
 }

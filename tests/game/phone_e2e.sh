@@ -77,15 +77,6 @@ table=(460 265)     # the table for four with the red chairs
 wheel=(302 62)      # the order wheel
 plate=(372 140)     # the first plate on the pass
 phone=(760 410)
-drag_first_party_to_the_table() {
-  point 60 530
-  xdotool mousedown 1
-  for at in "120 480" "200 420" "300 340" "400 290" "${table[*]}"; do
-    point $at
-    sleep 0.1  # (a drag the game sees step by step)
-  done
-  xdotool mouseup 1
-}
 # The state "the table is clear": its top shows its cloth's colour only (no
 # plate, glass or crumb), with the pointer off it.
 tabletop_clear() {
@@ -111,7 +102,7 @@ step intro
 # is dragged to the table.
 wait_then_click 400 410 "$letsplay" "$heart" "the first party's hearts in line"
 step floor
-wait_then_do drag_first_party_to_the_table "$heart" "not $heart" "the party left the line for the table"
+wait_then_do "drag_to ${table[*]}" "$heart" "not $heart" "the party left the line for the table"
 step seated
 
 # Served with clicks: the order at the table, the ticket to the wheel, the

@@ -129,18 +129,12 @@ pictured() {
   [[ $(colours "$work/now.png") -gt 50 ]]
 }
 
-previous=
-# Keeps the step's screenshot: not blank, and not the step before it.
+# Keeps the step's screenshot: not the step before it (step), and not blank.
 keep() {
-  shot "$artefacts/$1.png"
+  step "$1"
   local n
   n=$(colours "$artefacts/$1.png")
   [[ $n -gt 50 ]] || fail "$1 has only $n colours"
-  if [[ -n "$previous" ]]; then
-    n=$(differ "$artefacts/$previous.png" "$artefacts/$1.png")
-    [[ $n -gt 500 ]] || fail "$1 looks like $previous ($n pixels differ)"
-  fi
-  previous=$1
 }
 check_log() {
   grep -q "not found" "$log" && fail "the log names something not found: $(grep "not found" "$log" | head -3)"
@@ -174,21 +168,6 @@ ended_cleanly() {
   check_log
   cp "$log" "$artefacts/$2.log"
   : >"$log"
-}
-
-# ---- the floor, by a player's hand
-# Drags the head of the line onto the table whose middle is at (X, Y), the
-# pointer moving in steps the game sees.
-drag_to() {
-  local i
-  point 60 540
-  xdotool mousedown 1
-  for i in 1 2 3 4 5 6; do
-    point $((60 + ($1 - 60) * i / 6)) $((540 + ($2 - 540) * i / 6))
-    sleep 0.05
-  done
-  sleep 0.1
-  xdotool mouseup 1
 }
 
 # ---- 1. a first start

@@ -1,4 +1,5 @@
 #include "colours.h"
+#include "lint.h"
 
 #include "engine/base/folders.h"
 #include "engine/render/imagedecode.h"
@@ -7,9 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -39,17 +38,6 @@ std::string Pad(std::string text, std::size_t width)
     if (text.size() < width)
         text.append(width - text.size(), ' ');
     return text;
-}
-
-bool ReadFile(const std::string& path, std::string* text)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    *text = buffer.str();
-    return true;
 }
 
 // The resource's path as the engine opens it (the name, else under assets/).
@@ -299,7 +287,7 @@ void TColourRules::Add(const TContract& c)
 void TColourRules::ReadColourNames(const TContract& c)
 {
     std::string text;
-    if (!ReadFile(ResourcePath(c.words[0]), &text)) {
+    if (!ReadText(ResourcePath(c.words[0]), &text)) {
         Fail(c.where, "no colour file " + c.words[0]);
         return;
     }
@@ -338,7 +326,7 @@ void TColourRules::ScanScripts(const TContract& c)
         Fail(c.where, "no script folder " + c.words[1]);
     for (const auto& [name, path] : files) {
         std::string text;
-        if (ReadFile(path.string(), &text))
+        if (ReadText(path.string(), &text))
             ScanScript(c.words[1] + "/" + name, WithoutComments(text));
     }
 }

@@ -27,8 +27,6 @@ namespace fs = std::filesystem;
 
 namespace contentlint {
 
-namespace {
-
 bool ReadText(const std::string& path, std::string* text)
 {
     std::ifstream in(path, std::ios::binary);
@@ -39,6 +37,8 @@ bool ReadText(const std::string& path, std::string* text)
     *text = buffer.str();
     return true;
 }
+
+namespace {
 
 // Opens like the engine: the name in the resource folder, else under assets/.
 bool Exists(const std::string& name)

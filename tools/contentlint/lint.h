@@ -25,6 +25,9 @@ struct TLintReport {
 
 TLintReport Lint(const TLintOptions& options);
 
+// The whole file, as it is; false when it cannot be read.
+bool ReadText(const std::string& path, std::string* text);
+
 // The literal file names in a source text: quoted, holding a folder, ending in
 // a resource extension, and not a format pattern, a URL or an embedded chunk.
 std::vector<std::string> LiteralFileNames(const std::string& text);

@@ -50,8 +50,6 @@ W, H = 800, 600
 BOTTOM = 520  # below this the page's arrows sit
 
 # Quessa's own colours: a teal blouse, a navy skirt, a cream apron, red bow.
-OUTFIT = {"top": "#2fa6a0", "bottom": "#2c3e66", "shoes": "#6b2e22", "apron": "#fbf0dc", "accessory": "#c8283b"}
-MARKS = (waitress.MARK_LIGHT, waitress.MARK, waitress.MARK_SHADE)
 ODILE = person.person(skin=style.SKIN[1], hair=style.HAIR[1], hair_style="bob", glasses="round", freckles=True,
                       lashes=True, top="#f2a65a", cut="collar", accent="#fbf0dc", apron="#fbf0dc", lower="skirt",
                       lower_colour="#6a4a6e", shoe="#6b2e22", build=0.95)
@@ -69,17 +67,7 @@ def new_id(prefix):
 
 def quessa(x, feet, s=2.0, flip=False, **values):
     """Quessa with her feet at (x, feet); pose values of the waitress rig."""
-    pose = dict(waitress.DEFAULT, **values)
-    out = ""
-    for layer in waitress.LAYERS:
-        if layer == "accessory":
-            drawing = waitress.draw("accessory", pose)  # her red bow
-        else:
-            drawing = waitress.draw(layer, pose)
-        if layer != "body":
-            for mark, colour in zip(MARKS, style.ramp(OUTFIT[layer])):
-                drawing = drawing.replace(mark, colour)
-        out += drawing
+    out = waitress.dressed(dict(waitress.DEFAULT, **values))  # (the accessory: her red bow)
     rx, ry = waitress.REG
     mirror = -1 if flip else 1
     head = (x, feet - (ry - 30) * s, 19 * s)

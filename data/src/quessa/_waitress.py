@@ -282,3 +282,20 @@ def draw(layer, pose):
     if not pose["tilt"]:
         return group(DRAW[layer](pose))
     return group(DRAW[layer](pose), transform="rotate(%g %d %d)" % (pose["tilt"], REG[0], REG[1]))
+
+
+# Her own clothes, as the story and the help pages show her (in the game the
+# player's choice tints the layers instead).
+OUTFIT = {"top": "#2fa6a0", "bottom": "#2c3e66", "shoes": "#6b2e22", "apron": "#fbf0dc", "accessory": "#c8283b"}
+
+
+def dressed(pose, outfit=OUTFIT):
+    """Every layer of a pose, stacked, the clothes in the outfit's colours."""
+    out = ""
+    for layer in LAYERS:
+        drawing = draw(layer, pose)
+        if layer != "body":
+            for mark, colour in zip((MARK_LIGHT, MARK, MARK_SHADE), style.ramp(outfit[layer])):
+                drawing = drawing.replace(mark, colour)
+        out += drawing
+    return out

@@ -798,29 +798,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
     }
     FlushSprites();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    // Texels land on pixels one to one and already hold the blended colour,
-    // so they are taken as they are: each pixel gets what its line would.
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture->GetTextureName());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glEnable(GL_BLEND);
-    glBlendEquation(GL_FUNC_ADD);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-
-    PointAtPositionsAndTexCoords(static_cast<const unsigned char*>(set.GetVertices()));
-    glDrawArrays(GL_TRIANGLES, 0, set.GetCount());
-    CountGLTexturedDraw(texture->GetTextureName());
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_TEXTURE_2D);
-
-    glPopMatrix();
+    DrawGlyphRun(texture->GetTextureName(), set.GetVertices(), set.GetCount());
     PopViewport();
     return true;
 }

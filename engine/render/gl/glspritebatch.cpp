@@ -152,32 +152,37 @@ void TGLGlyphBatch::Flush()
 {
     if (mVertices.empty())
         return;
+    DrawGlyphRun(mAtlas, mVertices.data(), int(mVertices.size()));
+    mVertices.clear();
+    ++mDrawCalls;
+}
+
+void DrawGlyphRun(GLuint atlas, const void* vertices, int count)
+{
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     // Texels land on pixels one to one and already hold the blended colour,
     // so they are taken as they are: each pixel gets what its line would.
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, mAtlas);
+    glBindTexture(GL_TEXTURE_2D, atlas);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const auto* base = mVertices.front().bytes;
-    const GLsizei stride = sizeof(TRawVertex);
+    const auto* base = static_cast<const unsigned char*>(vertices);
+    constexpr GLsizei kStride = 32;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base);
-    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
-    glDrawArrays(GL_TRIANGLES, 0, GLsizei(mVertices.size()));
-    CountGLTexturedDraw(mAtlas);
+    glVertexPointer(3, GL_FLOAT, kStride, base);
+    glTexCoordPointer(2, GL_FLOAT, kStride, base + 24);
+    glDrawArrays(GL_TRIANGLES, 0, count);
+    CountGLTexturedDraw(atlas);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
-    mVertices.clear();
-    ++mDrawCalls;
 }

@@ -85,6 +85,11 @@ private:
     int mDrawCalls = 0;
 };
 
+// Draws glyph triangles (the handler's 32-byte screen-space layout) from an
+// atlas at once: its texels taken as they are, nearest, alpha blended, with
+// an identity model-view and the scissor box as it is.
+void DrawGlyphRun(GLuint atlas, const void* vertices, int count);
+
 // Consecutive runs of cached glyphs from one atlas (the text rasteriser's
 // glyph quads as triangles) gathered into one draw call, for all the lines of
 // text drawn one after another: fixed state (the atlas's nearest texels taken

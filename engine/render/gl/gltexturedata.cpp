@@ -172,7 +172,14 @@ void TGLTextureData::MakeOwnTexture()
         return;
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glGenTextures(1, &mTexture);
+    UploadWholeTexture();
+    glBindTexture(GL_TEXTURE_2D, GLuint(previous));
+}
+
+void TGLTextureData::UploadWholeTexture()
+{
+    if (!mTexture)
+        glGenTextures(1, &mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
@@ -183,7 +190,6 @@ void TGLTextureData::MakeOwnTexture()
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, mSurfaceWidth, mSurfaceHeight, 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
     CountGLUpload(std::int64_t(mSurfaceWidth) * mSurfaceHeight);
-    glBindTexture(GL_TEXTURE_2D, GLuint(previous));
 }
 
 bool TGLTextureData::CreateDeviceSurface()
@@ -205,18 +211,7 @@ bool TGLTextureData::CreateDeviceSurface()
         }
         return true;
     }
-    if (!mTexture)
-        glGenTextures(1, &mTexture);
-    glBindTexture(GL_TEXTURE_2D, mTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, mSurfaceWidth, mSurfaceHeight, 0, GL_BGRA,
-                 GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
-    CountGLUpload(std::int64_t(mSurfaceWidth) * mSurfaceHeight);
+    UploadWholeTexture();
     GLenum error = glGetError();
     if (error != GL_NO_ERROR) {
         WriteDbg("Texture of %dx%d not made: GL error 0x%x", mSurfaceWidth, mSurfaceHeight, error);

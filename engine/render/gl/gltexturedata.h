@@ -66,6 +66,9 @@ private:
     void UploadToPage(const TRect& rect);
     void LeavePage();
     void MakeOwnTexture();
+    // Makes the texture of its own when there is none and uploads every
+    // pixel to it, which it leaves bound.
+    void UploadWholeTexture();
     void DeleteDeviceObjects();
 
     GLuint mTexture = 0;

@@ -36,8 +36,6 @@ FLOOR_LINE = "#d9bd93"
 WALL = "#cfe3ee"
 
 # Quessa dressed as the comics and the menu scene show her.
-OUTFIT = {"top": "#2fa6a0", "bottom": "#2c3e66", "shoes": "#6b2e22", "apron": "#fbf0dc", "accessory": "#c8283b"}
-MARKS = (waitress.MARK_LIGHT, waitress.MARK, waitress.MARK_SHADE)
 TABLE_TOP, TABLE_TRIM, CHAIR_WOOD = "#f4f6f8", "#24395e", "#c79a3a"
 
 
@@ -49,14 +47,7 @@ def place(body, x, y, s=1.0, flip=False):
 
 def quessa(x, feet, s=0.62, flip=False, **values):
     """Quessa with her feet at (x, feet)."""
-    pose = dict(waitress.DEFAULT, **values)
-    out = ""
-    for layer in waitress.LAYERS:
-        drawing = waitress.draw(layer, pose)
-        if layer != "body":
-            for mark, colour in zip(MARKS, style.ramp(OUTFIT[layer])):
-                drawing = drawing.replace(mark, colour)
-        out += drawing
+    out = waitress.dressed(dict(waitress.DEFAULT, **values))
     rx, ry = waitress.REG
     return place(group(out, transform="translate(%d %d)" % (-rx, -ry)), x, feet, s, flip)
 
