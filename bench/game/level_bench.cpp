@@ -311,7 +311,7 @@ int main(int argc, char** argv)
     setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::filesystem::current_path(QM_DATA_DIR);
-    qm::InstallGLDisplayHost();
+    qm::InstallGLDisplayHost(true);  // as the game draws
     qm::InstallTextRendering();
     qm::InstallWindowSystem();
     qm::InstallWindowScript();

@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     if (const char* launch = std::getenv("QM_LAUNCH_NS"))
         gStart = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
             std::chrono::nanoseconds(std::strtoll(launch, nullptr, 10))));
-    qm::InstallGLDisplayHost();
+    qm::InstallGLDisplayHost(true);  // as the game draws
     qm::InstallSoundHost();
     qm::InstallTextRendering();
     qm::InstallWindowSystem();

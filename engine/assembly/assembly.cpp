@@ -12,7 +12,7 @@ namespace qm {
 void InstallEngine(const TEngineParts& parts)
 {
     if (parts.display)
-        InstallGLDisplayHost();
+        InstallGLDisplayHost(parts.straightToWindow);
     // Text rendering wraps the display installed just before; alone it
     // could wrap an earlier wrapper again.
     if (parts.text && parts.display)

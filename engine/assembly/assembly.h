@@ -11,6 +11,9 @@ struct TEngineParts {
     bool sound = true;    // the sound host (SDL device, else the null output)
     bool windows = true;  // the window system
     bool script = true;   // the window script (needs windows)
+    // Whole-screen frames drawn straight to the window; off for programs
+    // that read the screen framebuffer back.
+    bool straightToWindow = true;
 };
 
 // Installs the parts: the GL display first, then the text rendering that

@@ -63,6 +63,10 @@ public:
     virtual bool BeginRenderTarget(TTexture* texture) = 0;
     virtual void EndRenderTarget() = 0;
     virtual bool RenderTargetIsScreen() = 0;
+    // Whether a frame that keeps the last one (BeginDraw(true)) finds it in
+    // place. A handler that drew the last frame where it cannot keep it
+    // answers false, and expects the next frame to redraw the whole screen.
+    virtual bool KeepsLastFrame() { return true; }
     virtual bool DisplayIsValid() { return true; }
     virtual bool GetDisplayReady() { return true; }
     virtual void RebuildDisplay() {}

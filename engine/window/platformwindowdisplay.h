@@ -11,4 +11,5 @@ public:
     void PushViewport(const TRect& r) override;
     void PopViewport() override;
     void FillRect(const TRect& r, const TColor& colour) override;
+    bool KeepsLastFrame() override;
 };

@@ -19,4 +19,7 @@ public:
     virtual void PopViewport() = 0;
     // Fills a rectangle of the screen with a colour.
     virtual void FillRect(const TRect& r, const TColor& colour) = 0;
+    // Whether the next frame finds the last one's pixels in place, so that
+    // redrawing the dirty windows is enough (see TDisplayHandler).
+    virtual bool KeepsLastFrame() { return true; }
 };

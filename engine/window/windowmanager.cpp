@@ -381,6 +381,9 @@ void TWindowManager::DrawStack()
     platform->GetTaskList()->DoAll(TTask::kDrawContext);
     if (TModalWindow* top = GetTopModalWindow())
         top->DoModalProcess(TTask::kDrawContext);
+    // A display that could not keep the last frame gets the whole screen.
+    if (!mScreenInvalidated && mScreen && mDisplay && !mDisplay->KeepsLastFrame())
+        mScreen->InvalidateRect(nullptr);
     DirtyWindows();
     if (platform->BeginDraw(!mScreenInvalidated)) {
         DrawLayer(TWindow::kDrawNormal);

@@ -76,7 +76,7 @@ TEST(ScreensGLTest, FillWindowsDrawTheirColourAndTheFadeDarkensTheScreen)
     char home[] = "/tmp/qm_screens_gl_XXXXXX";
     ASSERT_NE(::mkdtemp(home), nullptr);
     ::setenv("XDG_DATA_HOME", home, 1);
-    qm::InstallEngine({.sound = false});
+    qm::InstallEngine({.sound = false, .straightToWindow = false});
     char name[] = "screens_gl_test";
     char* argv[] = {name, nullptr};
     QuellmoorExec(1, argv, FadesMain, false);

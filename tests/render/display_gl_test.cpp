@@ -154,7 +154,9 @@ TEST_F(DisplayGLTest, ClicksAndThePictureFollowAWindowResizedUnderTheGame)
     manager.Resize(1000, 600);
     int width = 0, height = 0;
     for (int i = 0; i < 100 && width != 1000; ++i) {
-        SDL_PumpEvents();
+        // The game hears of the new size through its event loop.
+        TEvent ev;
+        platform->GetEvent(&ev);
         data()->GetDrawableSize(&width, &height);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 
 using namespace testimages;
@@ -520,6 +521,104 @@ TEST_F(GLTest, SystemMemoryTexturesDrawFastToTheScreen)
     ExpectPixel(51, 61, kBluePixel);
     ExpectPixel(52, 60, kBlackPixel);
     ExpectPixel(49, 60, kBlackPixel);
+}
+
+// A frame that redraws the whole screen may go straight to the window: every
+// kind of drawing lands on the same pixels there as in the screen framebuffer
+// (the window's rows run bottom up). The framebuffer then misses that frame,
+// says so, and the next whole-screen frame brings it up to date.
+TEST_F(GLTest, WholeScreenFramesStraightToTheWindowDrawTheSamePixels)
+{
+    auto sprite = Quadrants();
+    auto target = TTexture::CreateRenderTargetTexture(32, 32);
+    WritePng("w.png", 4, 2, PngKind::Rgb,
+             {{255, 0, 0, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}, {255, 0, 0, 255},
+              {0, 0, 255, 255}, {0, 0, 255, 255}, {0, 0, 255, 255}, {0, 0, 255, 255}});
+    auto slow = TTexture::Get("w.png?slow");
+    ASSERT_TRUE(sprite && target && slow);
+    auto triangle = [](float x, float y, float size, bool clockwise) {
+        std::vector<TTransformedLitVert> v(3);
+        v[0].x = x, v[0].y = y;
+        v[1].x = x + size, v[1].y = y;
+        v[2].x = x, v[2].y = y + size;
+        if (clockwise)
+            std::swap(v[1], v[2]);
+        for (auto& corner : v)
+            corner.color = {0, 255, 0, 255};
+        return v;
+    };
+    auto scene = [&] {
+        handler->Begin2d();
+        Fill(10, 20, 300, 200, kRed);
+        handler->PushViewport(50, 60, 250, 220);
+        sprite->DrawSprite(100, 100, 1, 1.5f, 0.7f, 0);
+        handler->PopViewport();
+        sprite->DrawSprite(400, 300, 0.8f, 1, 0.3f, 1);
+        sprite->Draw(600, 50);
+        ASSERT_TRUE(handler->BeginRenderTarget(target.get()));
+        Fill(0, 0, 16, 16, kGreen);
+        handler->EndRenderTarget();
+        target->Draw(700, 500);
+        TRect part{1, 0, 3, 2};
+        slow->DrawFast(50, 560, &part, nullptr);
+        TTransformedLitVert line[2];
+        line[0].x = 0, line[0].y = 400.5f, line[1].x = 300, line[1].y = 400.5f;
+        line[0].color = line[1].color = {255, 255, 255, 255};
+        handler->DrawVertices(kDrawLines, TVertexSet(line, 2));
+        handler->SetCullMode(kCullClockwise);
+        auto kept = triangle(320, 420, 60, false), culled = triangle(420, 420, 60, true);
+        handler->DrawVertices(kDrawTriangles, TVertexSet(kept.data(), 3));
+        handler->DrawVertices(kDrawTriangles, TVertexSet(culled.data(), 3));
+        handler->SetCullMode(kCullNone);
+        handler->End2d();
+        handler->UpdateScreenRect(TRect{500, 300, 540, 340}, TRect{290, 190, 310, 210});
+        handler->FlushSprites();
+    };
+    // The screen read top row first, from the framebuffer or from the window.
+    auto screen = [](GLuint framebuffer) {
+        std::vector<Rgba> rows(800 * 600);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        if (framebuffer == 0)
+            glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+        if (framebuffer == 0)
+            for (int y = 0; y < 300; ++y)
+                std::swap_ranges(rows.begin() + y * 800, rows.begin() + (y + 1) * 800, rows.begin() + (599 - y) * 800);
+        return rows;
+    };
+
+    scene();
+    const std::vector<Rgba> throughFramebuffer = screen(handler->GetScreenFramebuffer());
+    handler->EndDraw(false);
+
+    handler->SetStraightToWindow(true);
+    handler->BeginDraw(false);
+    ASSERT_TRUE(handler->DrawsToWindow());
+    scene();
+    const std::vector<Rgba> straight = screen(0);
+    handler->EndDraw(false);
+    int differing = 0;
+    for (size_t i = 0; i < straight.size(); ++i)
+        differing += std::memcmp(&straight[i], &throughFramebuffer[i], 3) != 0;
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(throughFramebuffer[425 * 800 + 325].g, 255) << "the triangle in screen order is kept";
+    EXPECT_EQ(throughFramebuffer[425 * 800 + 425].g, 0) << "the other one is culled";
+
+    // Behind by a frame: the next frame that asks redraws into it.
+    EXPECT_FALSE(handler->KeepsLastFrame());
+    handler->BeginDraw(false);
+    EXPECT_FALSE(handler->DrawsToWindow());
+    scene();
+    EXPECT_TRUE(handler->KeepsLastFrame());
+    handler->EndDraw(false);
+    handler->BeginDraw(true);
+    EXPECT_FALSE(handler->DrawsToWindow()) << "a frame that keeps the last one draws into the framebuffer";
+    handler->EndDraw(false);
+    // A window the screen is letterboxed into gets the framebuffer's copy.
+    handler->SetWindowSize(1000, 600);
+    handler->BeginDraw(false);
+    EXPECT_FALSE(handler->DrawsToWindow());
+    handler->EndDraw(false);
 }
 
 struct FixedPointer : IPointerSource {

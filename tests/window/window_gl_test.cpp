@@ -86,6 +86,26 @@ int CountNotBlue(GLuint framebuffer, int x1, int y1, int x2, int y2)
     return count;
 }
 
+// Runs the engine with GL, text and the window system over `main`, in a
+// data folder of its own.
+void RunEngine(void (*main)(TPlatform*, const char*), bool straightToWindow)
+{
+    char home[] = "/tmp/qm_window_gl_XXXXXX";
+    ASSERT_NE(::mkdtemp(home), nullptr);
+    ::setenv("XDG_DATA_HOME", home, 1);
+    qm::InstallGLDisplayHost(straightToWindow);
+    qm::InstallTextRendering();
+    qm::InstallWindowSystem();
+    char name[] = "window_gl_test";
+    char* argv[] = {name, nullptr};
+    testing::internal::CaptureStderr();
+    QuellmoorExec(1, argv, main, false);
+    testing::internal::GetCapturedStderr();
+    qm::PlatformHooks() = qm::TPlatformHooks{};
+    std::filesystem::remove_all(home);
+    ::unsetenv("XDG_DATA_HOME");
+}
+
 void Frame(TWindowManager* manager)
 {
     TEvent idle;
@@ -172,20 +192,7 @@ void WindowsMain(TPlatform* platform, const char*)
 
 TEST(WindowGLTest, WindowsAndWidgetsDrawInsideTheirViewportsOverTheRootScreen)
 {
-    char home[] = "/tmp/qm_window_gl_XXXXXX";
-    ASSERT_NE(::mkdtemp(home), nullptr);
-    ::setenv("XDG_DATA_HOME", home, 1);
-    qm::InstallGLDisplayHost();
-    qm::InstallTextRendering();
-    qm::InstallWindowSystem();
-    char name[] = "window_gl_test";
-    char* argv[] = {name, nullptr};
-    testing::internal::CaptureStderr();
-    QuellmoorExec(1, argv, WindowsMain, false);
-    testing::internal::GetCapturedStderr();
-    qm::PlatformHooks() = qm::TPlatformHooks{};
-    std::filesystem::remove_all(home);
-    ::unsetenv("XDG_DATA_HOME");
+    RunEngine(WindowsMain, false);
 
     ASSERT_TRUE(gDisplay);
     const std::map<std::string, std::string> expected{
@@ -201,3 +208,58 @@ TEST(WindowGLTest, WindowsAndWidgetsDrawInsideTheirViewportsOverTheRootScreen)
 }
 
 }  // namespace
+
+namespace {
+
+// What the straight-to-window frames left in the screen framebuffer.
+struct TStraightSeen {
+    bool firstStraight = false;
+    bool afterPanelStraight = true;
+    std::map<std::string, std::string> pixels;
+};
+TStraightSeen gStraight;
+
+// A frame that redrew the whole screen went straight to the window; the
+// next one that would redraw only a window finds the framebuffer behind and
+// redraws everything into it instead. (Events invalidate the whole screen
+// first, as the platform is always dirty here: the window-only frame is
+// drawn directly.)
+void StraightMain(TPlatform* platform, const char*)
+{
+    gDisplay = platform->SetDisplay(800, 600, false);
+    auto* handler = dynamic_cast<TGLDisplayHandler*>(platform->GetDisplayHandler());
+    TWindowManager* manager = platform->GetWindowManager();
+    if (!gDisplay || !handler || !manager || !manager->GetScreen())
+        return;
+    TScreen* screen = manager->GetScreen();
+    screen->SetFill(true, TColor{0, 0, 1, 1});
+    auto* panel = new Swatch<TWindow>(Solid(platform, TColor{1, 0, 0, 1}));
+    Place(panel, 100, 100, 300, 200);
+    screen->AdoptChild(panel, false);
+
+    screen->InvalidateRect(nullptr);
+    Frame(manager);
+    gStraight.firstStraight = handler->DrawsToWindow();
+
+    panel->InvalidateRect(nullptr);
+    manager->DrawStack();
+    gStraight.afterPanelStraight = handler->DrawsToWindow();
+    const GLuint fb = handler->GetScreenFramebuffer();
+    gStraight.pixels["root"] = ColourAt(fb, 50, 50);
+    gStraight.pixels["panel"] = ColourAt(fb, 150, 150);
+    gStraight.pixels["right of panel"] = ColourAt(fb, 500, 150);
+}
+
+}  // namespace
+
+TEST(WindowGLTest, AFrameAfterOneStraightToTheWindowRedrawsTheWholeScreen)
+{
+    RunEngine(StraightMain, true);
+
+    ASSERT_TRUE(gDisplay);
+    EXPECT_TRUE(gStraight.firstStraight);
+    EXPECT_FALSE(gStraight.afterPanelStraight);
+    const std::map<std::string, std::string> expected{
+        {"root", "001"}, {"panel", "100"}, {"right of panel", "001"}};
+    EXPECT_EQ(gStraight.pixels, expected);
+}

@@ -3,10 +3,11 @@
 # each case alternates ours and theirs RUNS times, keeps the best mean frame
 # time of each, and prints ours/theirs. Peak memory is the 2000-sprite case's.
 # ours_main_ms is our main thread's CPU time a frame (the rest of a frame is
-# the driver's rasteriser threads). love_cnv_ms is the peer drawing the scene
-# into a canvas it then draws to the window, the way our screen reaches the
-# window (kept in a surface of its own, copied out at present); its ratio is
-# ours over that.
+# the driver's rasteriser threads). Both draw straight to the window.
+# love_cnv_ms is the peer drawing the scene into a canvas it then draws to
+# the window, the way our screen reaches a window it is letterboxed into
+# (kept in a surface of its own, copied out at present); its ratio is ours
+# over that.
 #   bench/render/love/versus_love.sh BUILD_DIR [RUNS] [FRAMES]
 # Without a display it starts itself again under xvfb-run.
 set -euo pipefail

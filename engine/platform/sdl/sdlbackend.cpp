@@ -114,7 +114,27 @@ bool TSdlBackend::WaitEvent(TRawEvent* out, int timeoutMs)
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, timeoutMs))
         return false;
+    // System events only tell the window's size has changed; the engine
+    // never sees them (each would be one more idle pass, so one more frame).
+    while (event.type == SDL_SYSWMEVENT) {
+        if (event.syswm.msg && x11::WindowReconfigured(*event.syswm.msg))
+            forgetWindowSize();
+        if (!SDL_PollEvent(&event))
+            return false;
+    }
     translate(event, out);
+    return true;
+}
+
+bool TSdlBackend::windowSize(int* width, int* height)
+{
+    if (!mSizeKnown) {
+        mSizeKnown = mWindow && x11::WindowSize(mWindow, &mKnownWidth, &mKnownHeight);
+        if (!mSizeKnown)
+            return false;
+    }
+    *width = mKnownWidth;
+    *height = mKnownHeight;
     return true;
 }
 
@@ -130,7 +150,7 @@ void TSdlBackend::toPixels(int windowX, int windowY, int* x, int* y)
     int pixelWidth = 0, pixelHeight = 0;
     // On X11 SDL reports window pixels; elsewhere (high-density displays)
     // its coordinates may be points, which the drawable's size scales.
-    if (!mWindow || x11::WindowSize(mWindow, &pixelWidth, &pixelHeight))
+    if (!mWindow || windowSize(&pixelWidth, &pixelHeight))
         return;
     int pointWidth = 0, pointHeight = 0;
     SDL_GetWindowSize(mWindow, &pointWidth, &pointHeight);
@@ -228,6 +248,7 @@ void TSdlBackend::translateWindowEvent(const SDL_Event& event, TRawEvent* out)
 {
     if (!mWindow || event.window.windowID != SDL_GetWindowID(mWindow))
         return;
+    forgetWindowSize();
     switch (event.window.event) {
     case SDL_WINDOWEVENT_ENTER: out->kind = TRawEvent::kMouseEntered; break;
     case SDL_WINDOWEVENT_LEAVE:
@@ -266,6 +287,8 @@ bool TSdlBackend::createWindow(int width, int height)
         return false;
     }
     SDL_GL_MakeCurrent(mWindow, mContext);
+    // The X server's own word that the window changed size (see windowSize).
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     mVsync = SDL_GL_SetSwapInterval(1) == 0;
     if (!mVsync)
         WriteDbg("No swap interval here (%s): frames are capped at 60 Hz", SDL_GetError());
@@ -282,6 +305,7 @@ bool TSdlBackend::OpenWindow(int width, int height)
     mWindowedHeight = height;
     // In full screen this sets the size the window returns to.
     SDL_SetWindowSize(mWindow, width, height);
+    forgetWindowSize();
     if (!IsFullscreen())
         SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     return true;
@@ -296,6 +320,7 @@ bool TSdlBackend::SetFullscreen(bool on)
     // A window manager acts only on a window it shows.
     if (on)
         SDL_ShowWindow(mWindow);
+    forgetWindowSize();
     if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         WriteDbg("Cannot switch full screen %s: %s", on ? "on" : "off", SDL_GetError());
         return false;
@@ -318,6 +343,7 @@ void TSdlBackend::restoreWindowed()
 {
     SDL_SetWindowSize(mWindow, mWindowedWidth, mWindowedHeight);
     SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    forgetWindowSize();
 }
 
 bool TSdlBackend::fullscreenCanBeGranted()
@@ -396,7 +422,7 @@ void TSdlBackend::SetTitle(const char* utf8)
 void TSdlBackend::DrawableSize(int* width, int* height)
 {
     *width = *height = 0;
-    if (mWindow && !x11::WindowSize(mWindow, width, height))
+    if (mWindow && !windowSize(width, height))
         SDL_GL_GetDrawableSize(mWindow, width, height);
 }
 

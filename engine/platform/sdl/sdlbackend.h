@@ -58,6 +58,10 @@ private:
     void translateWindowEvent(const SDL_Event& event, TRawEvent* out);
     // SDL's window coordinates as drawable pixels.
     void toPixels(int windowX, int windowY, int* x, int* y);
+    // The X server's size of the window, asked again only after the window
+    // changed (a round trip every frame would wait on the server).
+    bool windowSize(int* width, int* height);
+    void forgetWindowSize() { mSizeKnown = false; }
     void restoreWindowed();
     // False (logged) when nothing on this desktop could make the window full screen.
     bool fullscreenCanBeGranted();
@@ -74,6 +78,8 @@ private:
     int mWindowedHeight = 0;
     std::chrono::steady_clock::time_point mNextFrame{};
     int mTypingModifiers = 0;  // of the last key pressed, for the text it typed
+    bool mSizeKnown = false;
+    int mKnownWidth = 0, mKnownHeight = 0;
 };
 
 }  // namespace qm

@@ -76,6 +76,11 @@ bool WindowSize(SDL_Window* window, int* width, int* height)
     return true;
 }
 
+bool WindowReconfigured(const SDL_SysWMmsg& message)
+{
+    return message.subsystem == SDL_SYSWM_X11 && message.msg.x11.event.type == ConfigureNotify;
+}
+
 bool PointerInWindow(SDL_Window* window, int* x, int* y)
 {
     TX11Window w;
@@ -115,6 +120,7 @@ bool HasFullscreenManager(SDL_Window* window, bool* known)
 #else
 
 bool WindowSize(SDL_Window*, int*, int*) { return false; }
+bool WindowReconfigured(const SDL_SysWMmsg&) { return false; }
 bool PointerInWindow(SDL_Window*, int*, int*) { return false; }
 bool HasFullscreenManager(SDL_Window*, bool* known)
 {

@@ -8,11 +8,18 @@
 #pragma once
 
 struct SDL_Window;
+struct SDL_SysWMmsg;
 
 namespace qm::x11 {
 
-// The window's size in pixels, as the X server has it now.
+// The window's size in pixels, as the X server has it now. A round trip to
+// the server: callers that ask every frame keep the answer until
+// WindowReconfigured says it changed.
 bool WindowSize(SDL_Window* window, int* width, int* height);
+
+// Whether a system event SDL passed on (SDL_SYSWMEVENT) tells of a window
+// of the game's connection changing its size or place.
+bool WindowReconfigured(const SDL_SysWMmsg& message);
 
 // The pointer relative to the window's top-left pixel (outside the window
 // it lies outside 0..width-1 / 0..height-1). False also when the pointer is

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string_view>
 
 namespace {
 
@@ -65,6 +66,23 @@ void PointAtPositionsAndTexCoords(const unsigned char* base)
 TGLTextureData* GLData(TTexture* texture)
 {
     return texture ? dynamic_cast<TGLTextureData*>(texture->GetData()) : nullptr;
+}
+
+bool HasClipControl()
+{
+    GLint major = 0, minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    if (major > 4 || (major == 4 && minor >= 5))
+        return true;
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        const auto* name = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, GLuint(i)));
+        if (name && std::string_view(name) == "GL_ARB_clip_control")
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -147,8 +165,10 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
         SetWindowSize(width, height);
     // A mode switch at the same size keeps the screen's pixels: a frame that
     // redraws only its dirty areas still finds the rest in place.
-    if (!mScreenFramebuffer || resized)
+    if (!mScreenFramebuffer || resized) {
         MakeScreenFramebuffer(width, height);
+        mHasClipControl = HasClipControl();
+    }
     glViewport(0, 0, width, height);
     PushViewport(0, 0, width, height);
 
@@ -191,15 +211,57 @@ GLuint TGLDisplayHandler::GetDrawFramebuffer() const
 {
     if (TGLTextureData* target = GLData(mRenderTarget))
         return target->GetFramebuffer();
-    return mScreenFramebuffer;
+    return mDrawingToWindow ? 0 : mScreenFramebuffer;
 }
 
-bool TGLDisplayHandler::BeginDraw(bool)
+void TGLDisplayHandler::SetStraightToWindow(bool on)
+{
+    mStraightToWindow = on;
+}
+
+void TGLDisplayHandler::BindSurface(GLuint framebuffer)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    const bool originTop = framebuffer == 0 && mDrawingToWindow;
+    if (mHasClipControl && originTop != mClipOriginTop) {
+        glClipControl(originTop ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+        mClipOriginTop = originTop;
+    }
+}
+
+int TGLDisplayHandler::SurfaceRow(int top, int height) const
+{
+    return DrawsToWindow() ? mDisplay.y2 - top - height : top;
+}
+
+bool TGLDisplayHandler::CanDrawToWindow() const
+{
+    // The window must show the screen pixel for pixel (no letterbox), and
+    // the frame must clear and redraw all of it.
+    return mStraightToWindow && mHasClipControl && !mRenderTarget && mWindowWidth == mDisplay.x2 &&
+           mWindowHeight == mDisplay.y2 && mViewport.x1 == 0 && mViewport.y1 == 0 && mViewport.x2 == mDisplay.x2 &&
+           mViewport.y2 == mDisplay.y2;
+}
+
+bool TGLDisplayHandler::KeepsLastFrame()
+{
+    if (!mScreenBehind)
+        return true;
+    mRedrawIntoScreen = true;
+    return false;
+}
+
+bool TGLDisplayHandler::BeginDraw(bool keep)
 {
     FlushSprites();
+    // A frame that redraws everything may go straight to the window, unless
+    // it is the one that brings the screen framebuffer up to date again.
+    mDrawingToWindow = !keep && !mRedrawIntoScreen && CanDrawToWindow();
+    mRedrawIntoScreen = false;
+    mScreenBehind = mDrawingToWindow;
     // The screen framebuffer keeps the last frame, so what lies outside the
     // current viewport is kept in either case; the viewport's area is cleared.
-    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+    BindSurface(GetDrawFramebuffer());
     glViewport(0, 0, mDisplay.x2, mDisplay.y2);
     ApplyScissor();
     glClearColor(0, 0, 0, 0);
@@ -213,12 +275,13 @@ bool TGLDisplayHandler::BeginDraw(bool)
 
 void TGLDisplayHandler::ClearDepthIfPending()
 {
-    if (!mDepthClearPending || GetDrawFramebuffer() != mScreenFramebuffer)
+    if (!mDepthClearPending || mRenderTarget)
         return;
     FlushSprites();
     mDepthClearPending = false;
     if (mDepthClearBox.x2 >= 1 && mDepthClearBox.y2 >= 1)
-        glScissor(mDepthClearBox.x1, mDepthClearBox.y1, mDepthClearBox.x2, mDepthClearBox.y2);
+        glScissor(mDepthClearBox.x1, SurfaceRow(mDepthClearBox.y1, mDepthClearBox.y2), mDepthClearBox.x2,
+                  mDepthClearBox.y2);
     GLboolean mask = GL_TRUE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
     glDepthMask(GL_TRUE);
@@ -241,7 +304,8 @@ bool TGLDisplayHandler::EndDraw(bool showCursor)
 void TGLDisplayHandler::Present()
 {
     FlushSprites();
-    if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
+    // A frame drawn straight to the window is already there.
+    if (mDrawingToWindow || !mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
         return;
     int width = mDisplay.x2, height = mDisplay.y2;
     // The same box the platform maps mouse positions through.
@@ -273,10 +337,11 @@ void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& 
     if (source.Width() <= 0 || source.Height() <= 0)
         return;
     // Engine rows grow with GL rows on our surfaces, so a raster-position copy
-    // lands the right way up without any flipping.
-    glWindowPos2i(destination.x1, destination.y1);
+    // lands the right way up without any flipping; on the window both boxes
+    // are counted from the bottom, which keeps the copy upright too.
+    glWindowPos2i(destination.x1, SurfaceRow(destination.y1, destination.Height()));
     glPixelZoom(float(destination.Width()) / source.Width(), float(destination.Height()) / source.Height());
-    glCopyPixels(source.x1, source.y1, source.Width(), source.Height(), GL_COLOR);
+    glCopyPixels(source.x1, SurfaceRow(source.y1, source.Height()), source.Width(), source.Height(), GL_COLOR);
     CountGLDraw();
     glPixelZoom(1, 1);
 }
@@ -665,7 +730,7 @@ void TGLDisplayHandler::ApplyScissor()
     box.x2 = std::max(box.x2, box.x1);
     box.y2 = std::max(box.y2, box.y1);
     mScissorBox = box;
-    glScissor(box.x1, box.y1, box.Width(), box.Height());
+    glScissor(box.x1, SurfaceRow(box.y1, box.Height()), box.Width(), box.Height());
 }
 
 void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)
@@ -850,7 +915,7 @@ void TGLDisplayHandler::EndRenderTarget()
     if (TGLTextureData* data = GLData(mRenderTarget))
         data->EndRenderTarget();
     mRenderTarget = nullptr;
-    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+    BindSurface(GetDrawFramebuffer());
     ApplyScissor();
 }
 

@@ -7,6 +7,16 @@
 // (x, y), origin top left and y down, is texel (x, y). The projection is a
 // plain glOrtho(0, w, 0, h) with no flip; only EndDraw's present flips, when
 // it blits the screen framebuffer, letterboxed, to the window.
+//
+// Drawing straight to the window (opt-in): a frame that redraws the whole
+// screen into a window of exactly the display's size skips the screen
+// framebuffer and its copy to the window. The window's rows run bottom up,
+// so GL's clip control puts the origin at the top for such frames; the same
+// projection then draws the same picture, and only the calls that take
+// window rows (scissor, raster positions) flip their rows. The screen
+// framebuffer misses such a frame: the window manager asks KeepsLastFrame
+// before a frame that would redraw only its dirty areas, and redraws all
+// of it into the framebuffer instead.
 #pragma once
 
 #include "engine/render/displayhandler.h"
@@ -57,6 +67,7 @@ public:
     bool BeginRenderTarget(TTexture* texture) override;
     void EndRenderTarget() override;
     bool RenderTargetIsScreen() override { return mRenderTarget == nullptr; }
+    bool KeepsLastFrame() override;
     void SetShadeMode(EShadeModes mode) override;
     void SetWorldMatrix(const TMat4* m) override;
     void SetViewMatrix(const TMat4* m) override;
@@ -105,10 +116,24 @@ public:
     void SetPointerSource(IPointerSource* source) { mPointerSource = source; }
     void SetWindowSize(int width, int height);
 
+    // Lets whole-screen frames draw straight to the window (see the top of
+    // this file). Takes effect where GL has clip control (4.5, or the ARB
+    // extension); elsewhere every frame goes through the screen framebuffer.
+    void SetStraightToWindow(bool on);
+    // The frame being drawn (or the last one) went straight to the window.
+    bool DrawsToWindow() const { return mDrawingToWindow && !mRenderTarget; }
+
     // The framebuffer object that holds the screen (the display-size surface).
     GLuint GetScreenFramebuffer() const { return mScreenFramebuffer; }
-    // The framebuffer that draws go to now: the render target's or the screen's.
+    // The framebuffer that draws go to now: the render target's, the
+    // screen's, or the window's (0).
     GLuint GetDrawFramebuffer() const;
+    // Binds a framebuffer for drawing, with the window's rows turned top
+    // first when it is the window (0).
+    void BindSurface(GLuint framebuffer);
+    // The GL row of the lower edge of a box of screen rows [top, top + height)
+    // on the surface drawn to now.
+    int SurfaceRow(int top, int height) const;
     const TRect& GetViewportRect() const { return mViewport; }  // {x, y, width, height}
     int GetDisplayWidth() const { return mDisplay.x2; }
     int GetDisplayHeight() const { return mDisplay.y2; }
@@ -131,6 +156,7 @@ private:
     void ReleaseScreenFramebuffer();
     void LoadModelView();
     void Present();
+    bool CanDrawToWindow() const;
 
     // Viewports are kept as {x, y, width, height} in x1, y1, x2, y2.
     std::vector<TRect> mViewportStack;
@@ -155,6 +181,12 @@ private:
     IPointerSource* mPointerSource = nullptr;
     int mWindowWidth = 0, mWindowHeight = 0;
     GLuint mScreenFramebuffer = 0;
+    bool mStraightToWindow = false;
+    bool mHasClipControl = false;
+    bool mClipOriginTop = false;     // what glClipControl was last given
+    bool mDrawingToWindow = false;   // this frame goes straight to the window
+    bool mScreenBehind = false;      // the screen framebuffer misses the last frame
+    bool mRedrawIntoScreen = false;  // the next frame restores the framebuffer
     GLuint mScreenColour = 0;
     GLuint mScreenDepth = 0;
     TGLSpriteBatch mSprites;

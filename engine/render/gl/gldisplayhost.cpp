@@ -2,10 +2,11 @@
 
 #include "engine/platform/platformdata.h"
 
-TGLDisplayHost::TGLDisplayHost(TPlatformData& platform)
+TGLDisplayHost::TGLDisplayHost(TPlatformData& platform, bool straightToWindow)
     : mPlatform(platform), mHandler(std::make_unique<TGLDisplayHandler>())
 {
     mHandler->SetPointerSource(this);
+    mHandler->SetStraightToWindow(straightToWindow);
 }
 
 TGLDisplayHost::~TGLDisplayHost()
@@ -29,11 +30,17 @@ void TGLDisplayHost::SetDisplay(int width, int height, bool fullscreen)
     mHandler->SetDisplay(width, height, fullscreen, false, false, false);
 }
 
-void TGLDisplayHost::EndDraw(bool swap)
+bool TGLDisplayHost::BeginDraw(bool keep)
 {
     // The window may have been resized or switched to full screen since the
-    // last frame: the present letterboxes into its size now.
+    // last frame: whether the frame goes straight to the window, and how the
+    // present letterboxes it, follow its size now.
     UpdateWindowSize();
+    return mHandler->BeginDraw(keep);
+}
+
+void TGLDisplayHost::EndDraw(bool swap)
+{
     mHandler->EndDraw(swap);
 }
 
@@ -53,10 +60,10 @@ bool TGLDisplayHost::ShouldDrawCursor()
 
 namespace qm {
 
-void InstallGLDisplayHost()
+void InstallGLDisplayHost(bool straightToWindow)
 {
-    PlatformHooks().makeDisplayHost = [](TPlatformData& platform) -> std::unique_ptr<IDisplayHost> {
-        return std::make_unique<TGLDisplayHost>(platform);
+    PlatformHooks().makeDisplayHost = [straightToWindow](TPlatformData& platform) -> std::unique_ptr<IDisplayHost> {
+        return std::make_unique<TGLDisplayHost>(platform, straightToWindow);
     };
 }
 

@@ -10,13 +10,13 @@
 
 class TGLDisplayHost : public IDisplayHost, public IPointerSource {
 public:
-    explicit TGLDisplayHost(TPlatformData& platform);
+    TGLDisplayHost(TPlatformData& platform, bool straightToWindow);
     ~TGLDisplayHost() override;
 
     TDisplayHandler* GetDisplayHandler() override { return mHandler.get(); }
     void SetDisplay(int width, int height, bool fullscreen) override;
     void RebuildDisplay() override { mHandler->RebuildDisplay(); }
-    bool BeginDraw(bool keep) override { return mHandler->BeginDraw(keep); }
+    bool BeginDraw(bool keep) override;
     void EndDraw(bool swap) override;
     bool Begin2d() override { return mHandler->Begin2d(); }
     void End2d() override { mHandler->End2d(); }
@@ -34,7 +34,10 @@ private:
 namespace qm {
 
 // Makes TPlatform::Init3d install the GL display handler. Call once before
-// the engine starts (the game's main does, before QuellmoorExec).
-void InstallGLDisplayHost();
+// the engine starts (the game's main does, before QuellmoorExec). With
+// straightToWindow, frames that redraw the whole screen skip the screen
+// framebuffer (TGLDisplayHandler::SetStraightToWindow); programs that read
+// the screen framebuffer back leave it off.
+void InstallGLDisplayHost(bool straightToWindow = false);
 
 }  // namespace qm

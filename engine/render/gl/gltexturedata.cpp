@@ -10,13 +10,22 @@
 
 namespace {
 
+// Binds a framebuffer through the handler, which knows which way up it is.
+void BindSurface(GLuint framebuffer)
+{
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+        handler->BindSurface(framebuffer);
+    else
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+}
+
 // Binds a texture's framebuffer with a pixel projection over its whole
 // surface, and puts the handler's framebuffer, viewport and scissor back after.
 class TDrawIntoTexture {
 public:
     TDrawIntoTexture(GLuint framebuffer, int width, int height) : mProjection(width, height)
     {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        BindSurface(framebuffer);
         glViewport(0, 0, width, height);
         glDisable(GL_SCISSOR_TEST);
         glDisable(GL_BLEND);
@@ -24,7 +33,7 @@ public:
     ~TDrawIntoTexture()
     {
         TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
-        glBindFramebuffer(GL_FRAMEBUFFER, handler ? handler->GetDrawFramebuffer() : 0);
+        BindSurface(handler ? handler->GetDrawFramebuffer() : 0);
         glEnable(GL_SCISSOR_TEST);
         if (handler) {
             glViewport(0, 0, handler->GetDisplayWidth(), handler->GetDisplayHeight());
@@ -338,11 +347,16 @@ void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
     handler->PushViewport(x, y, x + source.Width(), y + source.Height());
     if (handler->HasViewport()) {
         glDisable(GL_BLEND);
-        glWindowPos2i(x - source.x1, y - source.y1);
+        // Rows go up from the raster position; on the window (rows bottom up)
+        // they go down from the top edge instead.
+        const bool window = handler->DrawsToWindow();
+        glWindowPos2i(x - source.x1, window ? handler->GetDisplayHeight() - (y - source.y1) : y - source.y1);
+        glPixelZoom(1, window ? -1 : 1);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
         glDrawPixels(std::min(mImageWidth, mSurfaceWidth), std::min(mImageHeight, mSurfaceHeight), GL_BGRA,
                      GL_UNSIGNED_INT_8_8_8_8_REV, mSystemSurface.data());
         CountGLDraw();
+        glPixelZoom(1, 1);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     }
     handler->PopViewport();
@@ -493,7 +507,7 @@ bool TGLTextureData::BeginRenderTarget()
     GLuint framebuffer = GetFramebuffer();
     if (!framebuffer)
         return false;
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    BindSurface(framebuffer);
     return true;
 }
 
