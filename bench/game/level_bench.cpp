@@ -206,6 +206,11 @@ void AppendShot(TPlatform*)
     glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(framebuffer));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // A frame drawn straight to the window lies bottom row first there.
+    if (framebuffer == 0)
+        for (int y = 0; y < 300; ++y)
+            std::swap_ranges(pixels.begin() + y * 3200, pixels.begin() + (y + 1) * 3200,
+                             pixels.begin() + (599 - y) * 3200);
     if (std::FILE* file = std::fopen(gShots, "ab")) {
         std::fwrite(pixels.data(), 1, pixels.size(), file);
         std::fclose(file);
