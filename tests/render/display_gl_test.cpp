@@ -36,7 +36,7 @@ protected:
     void SetUp() override
     {
         ::setenv("XDG_DATA_HOME", (scratch.Path() + "/data").c_str(), 1);
-        qm::InstallGLDisplayHost();
+        qm::InstallGLDisplayHost(StraightToWindow());
         captured([&] {
             platform = std::make_unique<TPlatform>(
                 new TPlatformData(0, nullptr, false, std::make_unique<qm::TSdlBackend>()));
@@ -52,6 +52,7 @@ protected:
         ::unsetenv("XDG_DATA_HOME");
     }
 
+    virtual bool StraightToWindow() const { return false; }
     TPlatformData* data() { return platform->GetPlatformData(); }
     SDL_Window* window() { return SDL_GL_GetCurrentWindow(); }
 
@@ -117,7 +118,14 @@ protected:
 
 }  // namespace
 
-TEST_F(DisplayGLTest, AFullScreenNoWindowManagerGrantsIsLoggedAndTheWindowKeepsItsSize)
+// As the game installs the display: whole-screen frames go straight to the
+// window while it has the display's size, through the framebuffer otherwise.
+class DisplayGLStraightTest : public DisplayGLTest {
+protected:
+    bool StraightToWindow() const override { return true; }
+};
+
+TEST_F(DisplayGLStraightTest, AFullScreenNoWindowManagerGrantsIsLoggedAndTheWindowKeepsItsSize)
 {
     std::string log = captured([&] { EXPECT_FALSE(platform->SetDisplay(800, 600, true)); });
     EXPECT_NE(log.find("cannot switch to full screen"), std::string::npos) << log;
@@ -145,9 +153,16 @@ TEST_F(DisplayGLTest, AFullScreenNoWindowManagerGrantsIsLoggedAndTheWindowKeepsI
     EXPECT_GT(corner.g, 200) << "the picture does not reach the window's top left corner";
 }
 
-TEST_F(DisplayGLTest, ClicksAndThePictureFollowAWindowResizedUnderTheGame)
+TEST_F(DisplayGLStraightTest, ClicksAndThePictureFollowAWindowResizedUnderTheGame)
 {
     captured([&] { ASSERT_TRUE(platform->SetDisplay(800, 600, false)); });
+    TColor red{1, 0, 0, 1};
+    ASSERT_TRUE(platform->BeginDraw(false));
+    platform->Begin2d();
+    platform->FillRect(0, 0, 800, 600, &red);
+    platform->End2d();
+    platform->EndDraw(false);
+    EXPECT_TRUE(handler->DrawsToWindow()) << "the window has the display's size";
     // Wider than the frame's shape wants: bars left and right.
     TOutsideClient manager(window());
     ASSERT_TRUE(manager.Ok());
@@ -177,6 +192,7 @@ TEST_F(DisplayGLTest, ClicksAndThePictureFollowAWindowResizedUnderTheGame)
     platform->End2d();
     platform->EndDraw(false);
     glFinish();
+    EXPECT_FALSE(handler->DrawsToWindow()) << "a letterboxed picture goes through the framebuffer";
     EXPECT_GT(windowPixel(102, 300).g, 200) << "the picture starts 100 pixels in";
     EXPECT_LT(windowPixel(50, 300).g, 40) << "the bar is black";
 }
