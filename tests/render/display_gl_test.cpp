@@ -90,6 +90,17 @@ protected:
         ASSERT_TRUE(platform->BeginDraw(false));
         platform->EndDraw(true);
     }
+    // One whole-screen frame of a colour, presented without a swap.
+    bool fillFrame(TColor colour)
+    {
+        if (!platform->BeginDraw(false))
+            return false;
+        platform->Begin2d();
+        platform->FillRect(0, 0, 800, 600, &colour);
+        platform->End2d();
+        platform->EndDraw(false);
+        return true;
+    }
     Rgba screenPixel(int x, int y)
     {
         unsigned char p[4] = {};
@@ -142,12 +153,7 @@ TEST_F(DisplayGLStraightTest, AFullScreenNoWindowManagerGrantsIsLoggedAndTheWind
     p = pressAt(790, 10);
     EXPECT_EQ(p.x, 790);
     EXPECT_EQ(p.y, 10);
-    TColor green{0, 1, 0, 1};
-    ASSERT_TRUE(platform->BeginDraw(false));
-    platform->Begin2d();
-    platform->FillRect(0, 0, 800, 600, &green);
-    platform->End2d();
-    platform->EndDraw(false);
+    ASSERT_TRUE(fillFrame(TColor{0, 1, 0, 1}));
     glFinish();
     Rgba corner = windowPixel(2, 2);
     EXPECT_GT(corner.g, 200) << "the picture does not reach the window's top left corner";
@@ -156,12 +162,7 @@ TEST_F(DisplayGLStraightTest, AFullScreenNoWindowManagerGrantsIsLoggedAndTheWind
 TEST_F(DisplayGLStraightTest, ClicksAndThePictureFollowAWindowResizedUnderTheGame)
 {
     captured([&] { ASSERT_TRUE(platform->SetDisplay(800, 600, false)); });
-    TColor red{1, 0, 0, 1};
-    ASSERT_TRUE(platform->BeginDraw(false));
-    platform->Begin2d();
-    platform->FillRect(0, 0, 800, 600, &red);
-    platform->End2d();
-    platform->EndDraw(false);
+    ASSERT_TRUE(fillFrame(TColor{1, 0, 0, 1}));
     EXPECT_TRUE(handler->DrawsToWindow()) << "the window has the display's size";
     // Wider than the frame's shape wants: bars left and right.
     TOutsideClient manager(window());
@@ -185,12 +186,7 @@ TEST_F(DisplayGLStraightTest, ClicksAndThePictureFollowAWindowResizedUnderTheGam
     EXPECT_EQ(p.x, 0);
     EXPECT_EQ(p.y, 0);
 
-    TColor green{0, 1, 0, 1};
-    ASSERT_TRUE(platform->BeginDraw(false));
-    platform->Begin2d();
-    platform->FillRect(0, 0, 800, 600, &green);
-    platform->End2d();
-    platform->EndDraw(false);
+    ASSERT_TRUE(fillFrame(TColor{0, 1, 0, 1}));
     glFinish();
     EXPECT_FALSE(handler->DrawsToWindow()) << "a letterboxed picture goes through the framebuffer";
     EXPECT_GT(windowPixel(102, 300).g, 200) << "the picture starts 100 pixels in";
