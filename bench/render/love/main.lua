@@ -2,8 +2,9 @@
 --   love DIR SPRITES TEXT_LINES FRAMES [canvas]
 -- prints the mean frame time of the timed frames and the peak resident memory.
 -- With "canvas" the scene is drawn into a canvas of the screen's size that is
--- then drawn to the window, as our engine keeps its screen in a surface of
--- its own (only what changed is redrawn there) and copies it out.
+-- then drawn to the window, as our engine draws when its screen is
+-- letterboxed into a window of another size (kept in a surface of its own
+-- and copied out).
 local sprites, lines, frames = 500, 0, 120
 local warmUp = 10
 

@@ -245,7 +245,8 @@ bool TGLDisplayHandler::CanDrawToWindow() const
 
 bool TGLDisplayHandler::KeepsLastFrame()
 {
-    if (!mScreenBehind)
+    // The last frame went to the window, so the screen framebuffer missed it.
+    if (!mDrawingToWindow)
         return true;
     mRedrawIntoScreen = true;
     return false;
@@ -258,7 +259,6 @@ bool TGLDisplayHandler::BeginDraw(bool keep)
     // it is the one that brings the screen framebuffer up to date again.
     mDrawingToWindow = !keep && !mRedrawIntoScreen && CanDrawToWindow();
     mRedrawIntoScreen = false;
-    mScreenBehind = mDrawingToWindow;
     // The screen framebuffer keeps the last frame, so what lies outside the
     // current viewport is kept in either case; the viewport's area is cleared.
     BindSurface(GetDrawFramebuffer());

@@ -184,8 +184,9 @@ private:
     bool mStraightToWindow = false;
     bool mHasClipControl = false;
     bool mClipOriginTop = false;     // what glClipControl was last given
-    bool mDrawingToWindow = false;   // this frame goes straight to the window
-    bool mScreenBehind = false;      // the screen framebuffer misses the last frame
+    // This frame (or the last, between frames) goes straight to the window,
+    // and the screen framebuffer misses it.
+    bool mDrawingToWindow = false;
     bool mRedrawIntoScreen = false;  // the next frame restores the framebuffer
     GLuint mScreenColour = 0;
     GLuint mScreenDepth = 0;
