@@ -3,6 +3,8 @@
 // the 800x600 screen framebuffer, where engine (x, y) is row y, column x.
 #include "engine/render/animatedtexture.h"
 #include "engine/render/gl/gldisplayhandler.h"
+#include "engine/render/gl/glquadprograms.h"
+#include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
 
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <random>
 
 using namespace testimages;
 
@@ -619,6 +622,92 @@ TEST_F(GLTest, WholeScreenFramesStraightToTheWindowDrawTheSamePixels)
     handler->BeginDraw(false);
     EXPECT_FALSE(handler->DrawsToWindow());
     handler->EndDraw(false);
+}
+
+TEST_F(GLTest, QuadProgramsDrawThePixelsOfTheFixedPipeline)
+{
+    // An image whose alpha and colours change at every texel, so that any
+    // difference in where a pixel samples or how it blends shows.
+    std::vector<Rgba> pixels(64 * 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            pixels[y * 64 + x] = {uint8_t(x * 4), uint8_t(y * 4), uint8_t((x * y) & 255), uint8_t(255 - x - y)};
+    WritePng("ramp.png", 64, 64, PngKind::Rgba, pixels);
+    auto image = TTexture::Get("ramp.png");
+    ASSERT_TRUE(image);
+    const GLuint texture = dynamic_cast<TGLTextureData*>(image->GetData())->GetTextureName();
+
+    // Turned, mirrored, scaled quads at fractional positions, tinted (some
+    // colours past 1, which the vertex stage clamps), through every blend
+    // and both filters; then a run of glyph-like triangles.
+    std::mt19937 random(7);
+    auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    struct TDraw {
+        TSpriteQuad quad;
+        TColor tint;
+        EBlendModes blend;
+        EFilteringModes filter;
+    };
+    std::vector<TDraw> draws;
+    const EBlendModes blends[] = {kBlendAlpha, kBlendAdditive, kBlendAlphaAdditive, kBlendReverseSubtract, kBlendOff};
+    for (int i = 0; i < 300; ++i) {
+        TSpriteParams params;
+        params.pos = {uniform(0, 800), uniform(0, 600)};
+        params.scaleX = uniform(-1.7f, 1.7f);
+        params.scaleY = uniform(0.3f, 1.7f);
+        params.rotation = uniform(0, 6.3f);
+        params.source = {0, 0, 64, 64};
+        params.surfaceSize = {64, 64};
+        draws.push_back({BuildSpriteQuad(params), {uniform(0, 1.3f), uniform(0, 1), uniform(0, 1), uniform(0, 1.2f)},
+                         blends[i % 5], i % 3 ? kFilterLinear : kFilterPoint});
+    }
+    std::vector<float> glyphs;  // 32-byte vertices: x y z, colour bytes, u v
+    for (int i = 0; i < 200; ++i) {
+        float x = float(i % 40 * 20), y = float(i / 40 * 30 + 3), u = float(i % 7) / 8;
+        const float corners[6][2] = {{0, 0}, {12, 0}, {0, 16}, {12, 0}, {12, 16}, {0, 16}};
+        for (const auto& c : corners) {
+            const float vertex[8] = {x + c[0], y + c[1], 0, 0, 0, 0, u + c[0] / 64, c[1] / 64};
+            glyphs.insert(glyphs.end(), vertex, vertex + 8);
+        }
+    }
+
+    auto frame = [&](const TGLQuadPrograms& programs) {
+        handler->Begin2d();
+        Fill(0, 0, 800, 600, {0.2f, 0.4f, 0.6f, 1});
+        TGLSpriteBatch batch(programs);
+        for (const TDraw& d : draws)
+            batch.Add(texture, d.blend, d.filter, d.quad, d.tint);
+        batch.Flush();
+        handler->PushViewport(0, 0, 800, 600);
+        DrawGlyphRun(programs, texture, glyphs.data(), int(glyphs.size() / 8));
+        handler->PopViewport();
+        handler->End2d();
+        std::vector<Rgba> rows(800 * 600);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+        return rows;
+    };
+    TGLQuadPrograms fixedPipeline;  // never built: every draw takes the fixed pipeline
+    TGLQuadPrograms programs;
+    programs.Build();
+    ASSERT_NE(programs.Modulate(), 0u) << "GL 3 or later is expected here";
+    const std::vector<Rgba> fixed = frame(fixedPipeline), shaded = frame(programs);
+    int differing = 0;
+    for (size_t i = 0; i < fixed.size(); ++i)
+        differing += std::memcmp(&fixed[i], &shaded[i], 4) != 0;
+    EXPECT_EQ(differing, 0);
+
+    // Where the fixed pipeline would light or fog, it draws.
+    handler->Begin2d();
+    glEnable(GL_LIGHTING);
+    EXPECT_EQ(programs.Modulate(), 0u);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_FOG);
+    EXPECT_EQ(programs.Replace(), 0u);
+    glDisable(GL_FOG);
+    EXPECT_NE(programs.Replace(), 0u);
+    handler->End2d();
+    programs.Release();
 }
 
 struct FixedPointer : IPointerSource {

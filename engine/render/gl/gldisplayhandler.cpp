@@ -104,6 +104,7 @@ TGLDisplayHandler::~TGLDisplayHandler()
     mCursor.reset();
     mPages.reset();
     ReleaseScreenFramebuffer();
+    mPrograms.Release();
     TInstanceHolder<TGLDisplayHandler>::Withdraw(this);
 }
 
@@ -169,6 +170,7 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
         MakeScreenFramebuffer(width, height);
         mHasClipControl = HasClipControl();
     }
+    mPrograms.Build();
     glViewport(0, 0, width, height);
     PushViewport(0, 0, width, height);
 
@@ -443,7 +445,6 @@ void TGLDisplayHandler::ApplyFilteringMode()
 void TGLDisplayHandler::FlushSprites()
 {
     mSprites.Flush();
-    mGlyphs.Flush();
     mGlyphs.Flush();
     if (!mLines.IsEmpty()) {
         mLines.Flush(mDisplay.x2, mDisplay.y2);
@@ -863,7 +864,7 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
     }
     FlushSprites();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
-    DrawGlyphRun(texture->GetTextureName(), set.GetVertices(), set.GetCount());
+    DrawGlyphRun(mPrograms, texture->GetTextureName(), set.GetVertices(), set.GetCount());
     PopViewport();
     return true;
 }

@@ -190,9 +190,10 @@ private:
     bool mRedrawIntoScreen = false;  // the next frame restores the framebuffer
     GLuint mScreenColour = 0;
     GLuint mScreenDepth = 0;
-    TGLSpriteBatch mSprites;
+    TGLQuadPrograms mPrograms;  // before the batches that draw with them
+    TGLSpriteBatch mSprites{mPrograms};
     TGLLineBatch mLines;
-    TGLGlyphBatch mGlyphs;
+    TGLGlyphBatch mGlyphs{mPrograms};
     std::shared_ptr<TGLTexturePages> mPages;
     bool mPlainDrawing = false;
     bool mJoinPasses = false;

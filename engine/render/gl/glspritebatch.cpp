@@ -44,7 +44,7 @@ void ApplyGLFilteringMode(EFilteringModes mode)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
-TGLSpriteBatch::TGLSpriteBatch()
+TGLSpriteBatch::TGLSpriteBatch(const TGLQuadPrograms& programs) : mPrograms(programs)
 {
     mVertices.reserve(kCapacity * 4);
 }
@@ -73,7 +73,12 @@ void TGLSpriteBatch::Flush()
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mVertices.data());
+    const GLuint program = mPrograms.Modulate();
+    if (program)
+        glUseProgram(program);
     glDrawArrays(GL_QUADS, 0, GLsizei(mVertices.size()));
+    if (program)
+        glUseProgram(0);
     CountGLTexturedDraw(mTexture);
     // The store is reused: leave no array pointing into it.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -131,7 +136,7 @@ void TGLLineBatch::Flush(int width, int height)
     ++mDrawCalls;
 }
 
-TGLGlyphBatch::TGLGlyphBatch()
+TGLGlyphBatch::TGLGlyphBatch(const TGLQuadPrograms& programs) : mPrograms(programs)
 {
     mVertices.reserve(kCapacity);
 }
@@ -152,12 +157,12 @@ void TGLGlyphBatch::Flush()
 {
     if (mVertices.empty())
         return;
-    DrawGlyphRun(mAtlas, mVertices.data(), int(mVertices.size()));
+    DrawGlyphRun(mPrograms, mAtlas, mVertices.data(), int(mVertices.size()));
     mVertices.clear();
     ++mDrawCalls;
 }
 
-void DrawGlyphRun(GLuint atlas, const void* vertices, int count)
+void DrawGlyphRun(const TGLQuadPrograms& programs, GLuint atlas, const void* vertices, int count)
 {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -178,7 +183,12 @@ void DrawGlyphRun(GLuint atlas, const void* vertices, int count)
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, kStride, base);
     glTexCoordPointer(2, GL_FLOAT, kStride, base + 24);
+    const GLuint program = programs.Replace();
+    if (program)
+        glUseProgram(program);
     glDrawArrays(GL_TRIANGLES, 0, count);
+    if (program)
+        glUseProgram(0);
     CountGLTexturedDraw(atlas);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -11,6 +11,7 @@
 
 #include "engine/render/drawtypes.h"
 #include "engine/render/gl/glheaders.h"
+#include "engine/render/gl/glquadprograms.h"
 #include "engine/render/spritequad.h"
 
 #include <cstring>
@@ -26,7 +27,8 @@ public:
     // busiest scenes fits, and the store stays a few hundred kilobytes.
     static constexpr int kCapacity = 4096;
 
-    TGLSpriteBatch();
+    // Draws with the programs' modulating program whenever they offer it.
+    explicit TGLSpriteBatch(const TGLQuadPrograms& programs);
 
     // Queues one quad modulated by colour; flushes first when texture, blend
     // or filtering differ from the queued quads' or the store is full.
@@ -48,6 +50,7 @@ private:
         GLfloat x, y, z;
     };
 
+    const TGLQuadPrograms& mPrograms;
     std::vector<TVertex> mVertices;
     GLuint mTexture = 0;
     EBlendModes mBlend = kBlendAlpha;
@@ -87,8 +90,9 @@ private:
 
 // Draws glyph triangles (the handler's 32-byte screen-space layout) from an
 // atlas at once: its texels taken as they are, nearest, alpha blended, with
-// an identity model-view and the scissor box as it is.
-void DrawGlyphRun(GLuint atlas, const void* vertices, int count);
+// an identity model-view and the scissor box as it is; with the programs'
+// replacing program whenever they offer it.
+void DrawGlyphRun(const TGLQuadPrograms& programs, GLuint atlas, const void* vertices, int count);
 
 // Consecutive runs of cached glyphs from one atlas (the text rasteriser's
 // glyph quads as triangles) gathered into one draw call, for all the lines of
@@ -99,7 +103,7 @@ class TGLGlyphBatch {
 public:
     static constexpr int kCapacity = 24576;  // vertices, six a glyph; 768 KB, kept between frames
 
-    TGLGlyphBatch();
+    explicit TGLGlyphBatch(const TGLQuadPrograms& programs);
 
     // Copies count vertices of the handler's 32-byte screen-space layout,
     // textured from the atlas. Returns false, queueing nothing, when they
@@ -114,6 +118,7 @@ private:
         unsigned char bytes[32];
     };
 
+    const TGLQuadPrograms& mPrograms;
     std::vector<TRawVertex> mVertices;
     GLuint mAtlas = 0;
     int mDrawCalls = 0;
