@@ -68,6 +68,21 @@ protected:
 
     void Fill(int l, int t, int r, int b, TColor c) { handler->FillRect(l, t, r, b, &c, nullptr); }
 
+    // The whole screen, top row first, from the screen framebuffer or from
+    // the window's back buffer (0, whose rows run bottom up).
+    static std::vector<Rgba> Screen(GLuint framebuffer)
+    {
+        std::vector<Rgba> rows(800 * 600);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        if (framebuffer == 0)
+            glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+        if (framebuffer == 0)
+            for (int y = 0; y < 300; ++y)
+                std::swap_ranges(rows.begin() + y * 800, rows.begin() + (y + 1) * 800, rows.begin() + (599 - y) * 800);
+        return rows;
+    }
+
     // A 64x64 texture: top left red, top right green, bottom left blue, bottom right white.
     std::shared_ptr<TTexture> Quadrants()
     {
@@ -577,28 +592,15 @@ TEST_F(GLTest, WholeScreenFramesStraightToTheWindowDrawTheSamePixels)
         handler->UpdateScreenRect(TRect{500, 300, 540, 340}, TRect{290, 190, 310, 210});
         handler->FlushSprites();
     };
-    // The screen read top row first, from the framebuffer or from the window.
-    auto screen = [](GLuint framebuffer) {
-        std::vector<Rgba> rows(800 * 600);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-        if (framebuffer == 0)
-            glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-        if (framebuffer == 0)
-            for (int y = 0; y < 300; ++y)
-                std::swap_ranges(rows.begin() + y * 800, rows.begin() + (y + 1) * 800, rows.begin() + (599 - y) * 800);
-        return rows;
-    };
-
     scene();
-    const std::vector<Rgba> throughFramebuffer = screen(handler->GetScreenFramebuffer());
+    const std::vector<Rgba> throughFramebuffer = Screen(handler->GetScreenFramebuffer());
     handler->EndDraw(false);
 
     handler->SetStraightToWindow(true);
     handler->BeginDraw(false);
     ASSERT_TRUE(handler->DrawsToWindow());
     scene();
-    const std::vector<Rgba> straight = screen(0);
+    const std::vector<Rgba> straight = Screen(0);
     handler->EndDraw(false);
     int differing = 0;
     for (size_t i = 0; i < straight.size(); ++i)
@@ -682,10 +684,7 @@ TEST_F(GLTest, QuadProgramsDrawThePixelsOfTheFixedPipeline)
         DrawGlyphRun(programs, texture, glyphs.data(), int(glyphs.size() / 8));
         handler->PopViewport();
         handler->End2d();
-        std::vector<Rgba> rows(800 * 600);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-        return rows;
+        return Screen(handler->GetScreenFramebuffer());
     };
     TGLQuadPrograms fixedPipeline;  // never built: every draw takes the fixed pipeline
     TGLQuadPrograms programs;

@@ -70,10 +70,7 @@ TGLTextureData* GLData(TTexture* texture)
 
 bool HasClipControl()
 {
-    GLint major = 0, minor = 0;
-    glGetIntegerv(GL_MAJOR_VERSION, &major);
-    glGetIntegerv(GL_MINOR_VERSION, &minor);
-    if (major > 4 || (major == 4 && minor >= 5))
+    if (GLVersionAtLeast(4, 5))
         return true;
     GLint count = 0;
     glGetIntegerv(GL_NUM_EXTENSIONS, &count);
@@ -166,11 +163,12 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
         SetWindowSize(width, height);
     // A mode switch at the same size keeps the screen's pixels: a frame that
     // redraws only its dirty areas still finds the rest in place.
-    if (!mScreenFramebuffer || resized) {
-        MakeScreenFramebuffer(width, height);
+    if (!mScreenFramebuffer) {  // the context's first display: what it offers
         mHasClipControl = HasClipControl();
+        mPrograms.Build();
     }
-    mPrograms.Build();
+    if (!mScreenFramebuffer || resized)
+        MakeScreenFramebuffer(width, height);
     glViewport(0, 0, width, height);
     PushViewport(0, 0, width, height);
 

@@ -1,6 +1,7 @@
 #include "engine/render/gl/glquadprograms.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/render/gl/glstate.h"
 
 namespace {
 
@@ -71,14 +72,6 @@ GLuint LinkProgram(const char* fragmentSource)
     return program;
 }
 
-// GLSL 1.30 comes with GL 3.0.
-bool HasGLSL130()
-{
-    GLint major = 0;
-    glGetIntegerv(GL_MAJOR_VERSION, &major);
-    return major >= 3;
-}
-
 }  // namespace
 
 void TGLQuadPrograms::Build()
@@ -86,7 +79,7 @@ void TGLQuadPrograms::Build()
     if (mBuilt)
         return;
     mBuilt = true;
-    if (!HasGLSL130())
+    if (!GLVersionAtLeast(3, 0))  // GLSL 1.30 comes with GL 3.0
         return;
     mModulate = LinkProgram(kModulateSource);
     mReplace = mModulate ? LinkProgram(kReplaceSource) : 0;
@@ -108,7 +101,7 @@ void TGLQuadPrograms::Release()
 
 GLuint TGLQuadPrograms::UsableNow(GLuint program)
 {
-    // The handler never turns on texture matrices, coordinate generation or
-    // fog; lighting and fog are what the programs leave out.
+    // Lighting and fog are what the programs leave out; the handler never
+    // turns on texture matrices or texture coordinate generation.
     return program && !glIsEnabled(GL_LIGHTING) && !glIsEnabled(GL_FOG) ? program : 0;
 }

@@ -1,8 +1,17 @@
-// Small scoped helpers for the GL state the handler and textures change
-// around one operation.
+// Small helpers around GL state: what the context offers, and scoped
+// changes the handler and textures make around one operation.
 #pragma once
 
 #include "engine/render/gl/glheaders.h"
+
+// Whether the current context is at least GL major.minor.
+inline bool GLVersionAtLeast(int major, int minor)
+{
+    GLint have = 0, haveMinor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &have);
+    glGetIntegerv(GL_MINOR_VERSION, &haveMinor);
+    return have > major || (have == major && haveMinor >= minor);
+}
 
 // Saves the projection and model-view matrices, loads a pixel-exact
 // glOrtho(0, width, 0, height) with an identity model-view, and puts both back
