@@ -54,16 +54,6 @@ local function LeftColumn()
     }
 end
 
-local function StationLabels()
-    local labels = { name = "stationlabels", x = 180, y = 164, w = 560, h = 18 }
-    for i = 1, 8 do
-        table.insert(labels, Text { label = kStations[i][2], font = { "fonts/default.mvec", 11, kEdInk },
-                                    x = (i - 1) * 70, y = 0, w = 70, h = 18,
-                                    flags = kHAlignCenter + kVAlignCenter })
-    end
-    return Window(labels)
-end
-
 local function CareerGroup()
     return Window { name = "careergroup", x = 0, y = 0, w = 800, h = 104,
         Window { name = "careerlevelgroup", x = 0, y = 0, w = 200, h = 26,
@@ -130,6 +120,5 @@ MakeDialog {
         EdButton("editor_save", 712, 56, 80, function() SaveLevelData() end),
         EdButton("editor_close", 712, 82, 80, function() SaveLevelData() CloseWindow() end),
         LeftColumn(),
-        StationLabels(),
     }
 }
