@@ -521,6 +521,7 @@ void TLevelEditor::IncrementRestaurant(int delta)
     RecordLevelInfo();
     settings->SetCurrentRestaurant(Wrap(settings->GetCurrentRestaurant() + delta, kRestaurants));
     mRoom->Initialize();
+    RefreshArt();
     editors::SetField(this, "restaurantval", Int(settings->GetCurrentRestaurant() + 1));
 }
 
@@ -746,16 +747,23 @@ void TLevelEditor::DrawBox(float x, float y, float w, float h, const TColor& col
     mWhite->DrawSprite(centre, 1.0f, w, h, 0.0f, nullptr, &colour, 0, nullptr);
 }
 
+void TLevelEditor::RefreshArt()
+{
+    if (mRoom->Restaurant() != floorart::RestaurantIndex())
+        mRoom->Initialize();
+    if (mArtRestaurant == floorart::RestaurantIndex())
+        return;
+    // Another restaurant: the floor's pieces in its art.
+    for (int i = 0; i < static_cast<int>(mTables.size()); ++i)
+        PutTable(i, mTableDescs[size_t(i)]);
+    if (mBarDesc)
+        MakeBar(*mBarDesc);
+    BuildPreviews();
+}
+
 bool TLevelEditor::DrawRoom()
 {
-    if (mRoom->Restaurant() != floorart::RestaurantIndex()) {
-        // Another restaurant: its room, and the floor's pieces in its art.
-        mRoom->Initialize();
-        for (int i = 0; i < static_cast<int>(mTables.size()); ++i)
-            PutTable(i, mTableDescs[size_t(i)]);
-    }
-    if (mArtRestaurant != floorart::RestaurantIndex())
-        BuildPreviews();
+    RefreshArt();
     if (!mRoom->HasBackdrop())
         return false;
     mRoom->Draw(false);

@@ -83,6 +83,9 @@ private:
     void MakeBar(const TBarDesc& desc);
     void RemoveBar();
     void BuildPreviews();
+    // The tables, bar and stations made again in the current restaurant's
+    // art when it is not the art they wear.
+    void RefreshArt();
     int TableAt(const TPoint& point, bool last) const;
     bool AddTable(const TPoint& point, int seats);
     bool StepChairColour(const TPoint& point);

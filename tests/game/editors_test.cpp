@@ -423,6 +423,12 @@ TEST_F(EditedLevelPlay, TheEditorDrawsTheLevelsOwnTablesBarAndEveryStation)
     handler.draws.clear();
     editor->Draw();
     EXPECT_EQ(Missing(podium, handler.draws), int(podium.size()));
+    // Another restaurant: the same tables in its art.
+    const auto blimpLook = editor->GetTables().front()->Look();
+    Lua("IncrementRestaurant(1)");
+    ASSERT_NE(editor->GetTables().front()->Look(), nullptr);
+    EXPECT_NE(editor->GetTables().front()->Look(), blimpLook);
+    EXPECT_EQ(editor->TableDescriptors().size(), floor.GetTables().size());
     manager->PopModal();
     Frame(0);
 }
