@@ -1,6 +1,7 @@
 // The developer editors with the game's own scripts on the headless engine:
 // a career level edited (goal, schedule, a table added and dragged), saved,
-// read back byte for byte and played through the level manager; a customer
+// read back byte for byte and played through the level manager; the floor
+// the editor draws beside the game's own floor of that level; a customer
 // type edited and saved; the name lists; and the faults of empty documents.
 #include "screens_fixture.h"
 

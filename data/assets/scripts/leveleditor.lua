@@ -1,8 +1,8 @@
 -- The developers' level editor (window type "LevelEditor", named
 -- "leveleditorwindow" so that a close request saves it). The level's values
 -- across the top, the mouse modes, stations and flags down the left, the
--- floor plan on the right. Edits the career levels or the endless level as
--- the game mode says; opened from scripts/editors.lua.
+-- floor as the level shows it on the right. Edits the career levels or the
+-- endless level as the game mode says; opened from scripts/editors.lua.
 ReadFile("scripts/editorui.lua")
 
 local gEndless = GetCurrentGameMode() == 1
