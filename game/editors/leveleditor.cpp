@@ -145,6 +145,27 @@ TPoint StoolPoint(const TBarDesc& bar, int stool)
                   bar.point.y + static_cast<int>((stool - 3.5f) * kCellHeight)};
 }
 
+// A table's picture where it stands (empty without art).
+TRect ArtBox(const TTable& table)
+{
+    if (!table.Look())
+        return TRect{};
+    TRect box = table.Look()->BoundingBox(0);
+    box.Offset(table.GetLocation().x, table.GetLocation().y);
+    return box;
+}
+
+// The first of the station's chairs drawn under the point, or -1.
+int ChairAt(const TEatingStation& station, const TPoint& point)
+{
+    for (int i = 0; i < station.GetChairCount(); ++i) {
+        const TRect box = station.GetChair(i)->BoundingBox();
+        if (!box.IsEmpty() && box.Contains(point))
+            return i;
+    }
+    return -1;
+}
+
 bool Near(const TPoint& a, const TPoint& b)
 {
     return std::abs(a.x - b.x) <= kCellWidth / 2 && std::abs(a.y - b.y) <= kCellHeight / 2;
@@ -608,6 +629,9 @@ int TLevelEditor::TableAt(const TPoint& point, bool last) const
     const int count = static_cast<int>(mTables.size());
     for (int k = 0; k < count; ++k) {
         const int i = last ? count - 1 - k : k;
+        // On the table's picture, or on its cells of the layout.
+        if (ArtBox(*mTables[size_t(i)]).Contains(point))
+            return i;
         const TTableDesc& table = mTableDescs[size_t(i)];
         if (std::abs(point.x - table.point.x) <= kCellWidth / 2 &&
             std::abs(point.y - table.point.y) <= HalfHeightCells(table.seats) * kCellHeight)
@@ -639,8 +663,26 @@ bool TLevelEditor::AddTable(const TPoint& point, int seats)
 
 bool TLevelEditor::StepChairColour(const TPoint& point)
 {
-    // A chair is found by its cell of the layout, where its letter is written.
     auto step = [](int* colour) { *colour = *colour >= kChairColorNone ? 0 : *colour + 1; };
+    // A chair is found where it is drawn, or by its cell of the layout, where its letter is written.
+    for (int i = static_cast<int>(mTables.size()) - 1; i >= 0; --i) {
+        const int chair = ChairAt(*mTables[size_t(i)], point);
+        if (chair >= 0 && chair < mTableDescs[size_t(i)].seats) {
+            TTableDesc table = mTableDescs[size_t(i)];
+            step(&table.colors[size_t(chair)]);
+            PutTable(i, table);
+            return true;
+        }
+    }
+    if (mBar && !mBar->Stations().empty() && mBarDesc) {
+        const int stool = ChairAt(*mBar->Stations().front(), point);
+        if (stool >= 0 && stool < kBarStools) {
+            TBarDesc bar = *mBarDesc;
+            step(&bar.colors[size_t(stool)]);
+            MakeBar(bar);
+            return true;
+        }
+    }
     std::vector<TTableDesc> tables = TableDescriptors();
     for (int i = static_cast<int>(tables.size()) - 1; i >= 0; --i) {
         TTableDesc& table = tables[size_t(i)];

@@ -418,7 +418,27 @@ TEST_F(EditedLevelPlay, TheEditorDrawsTheLevelsOwnTablesBarAndEveryStation)
         EXPECT_EQ(Missing(drawn, shown), 0) << piece.name << " is not drawn as the game draws it";
     }
 
-    // A station switched off is not drawn; a recoloured chair is the real chair's colour.
+    // A click on a chair where it is drawn steps its colour, and on the
+    // table's picture (beside its layout cell) deletes that table.
+    const TTable& first = *editor->GetTables().front();
+    const TRect chairBox = first.GetChair(0)->BoundingBox();
+    const int colour = first.GetChairColor(0);
+    Lua("SetMouseMode(5)");
+    ClickAt((chairBox.x1 + chairBox.x2) / 2, (chairBox.y1 + chairBox.y2) / 2);
+    const int stepped = colour >= kChairColorNone ? 0 : colour + 1;
+    EXPECT_EQ(editor->TableDescriptors().front().colors[0], stepped);
+    EXPECT_EQ(editor->GetTables().front()->GetChairColor(0), stepped);
+    const TTable& last = *editor->GetTables().back();
+    ASSERT_NE(last.Look(), nullptr);
+    TRect picture = last.Look()->BoundingBox(0);
+    picture.Offset(last.GetLocation().x, last.GetLocation().y);
+    const TPoint edge{picture.x2 - 2, (picture.y1 + picture.y2) / 2};
+    ASSERT_GT(edge.x - editor->TableDescriptors().back().point.x, 560.0f / kLayoutColumns / 2);
+    Lua("SetMouseMode(1)");
+    ClickAt(edge.x, edge.y);
+    EXPECT_EQ(editor->GetTables().size(), floor.GetTables().size() - 1);
+
+    // A station switched off is not drawn.
     editors::SetToggle(editor, "podium", false);
     const std::vector<RecordedDraw> podium = drawsOf([&] { staff.Podium().Draw(); });
     handler.draws.clear();
@@ -429,7 +449,7 @@ TEST_F(EditedLevelPlay, TheEditorDrawsTheLevelsOwnTablesBarAndEveryStation)
     Lua("IncrementRestaurant(1)");
     ASSERT_NE(editor->GetTables().front()->Look(), nullptr);
     EXPECT_NE(editor->GetTables().front()->Look(), blimpLook);
-    EXPECT_EQ(editor->TableDescriptors().size(), floor.GetTables().size());
+    EXPECT_EQ(editor->TableDescriptors().size(), floor.GetTables().size() - 1);
     manager->PopModal();
     Frame(0);
 }
