@@ -791,7 +791,8 @@ void TLevelEditor::DrawBox(float x, float y, float w, float h, const TColor& col
 
 void TLevelEditor::RefreshArt()
 {
-    if (mRoom->Restaurant() != floorart::RestaurantIndex())
+    // The room takes the nearest restaurant it knows.
+    if (mRoom->Restaurant() != std::clamp(floorart::RestaurantIndex(), 0, int{TRestaurant::kBeach}))
         mRoom->Initialize();
     if (mArtRestaurant == floorart::RestaurantIndex())
         return;
