@@ -238,6 +238,7 @@ TScript::TRunGuard::TRunGuard(TScript& script) : mScript(script)
         return;
     mScript.mRunStart = WatchdogNow();
     mScript.mRunQuitSignals = qm::QuitSignals();
+    mScript.mRunChecks = 0;
     mScript.mRunStopped = false;
 }
 
@@ -262,9 +263,10 @@ void TScript::CheckRun(lua_State* L)
 {
     if (mRunDepth == 0)
         return;
+    ++mRunChecks;
     const bool quitting = qm::QuitSignals() != mRunQuitSignals;
     const std::int32_t elapsed = qm::TimeDiff(WatchdogNow(), mRunStart);
-    if (!quitting && elapsed < static_cast<std::int32_t>(gRunLimitMs))
+    if (!quitting && (elapsed < static_cast<std::int32_t>(gRunLimitMs) || mRunChecks < kMinChecksToStop))
         return;
     str where = "?";
     lua_Debug ar;

@@ -113,6 +113,10 @@ public:
     // kWatchInstructions instructions on every thread of the state.
     static constexpr int kWatchInstructions = 10000;
     static constexpr std::uint32_t kDefaultRunLimitMs = 5000;
+    // Time alone stops no run: it must also have run this many checks' worth
+    // of Lua, so that slow native work (loading on a busy machine) called
+    // from a script is never taken for a script that never returns.
+    static constexpr int kMinChecksToStop = 20;
     // The watchdog's clock (milliseconds; the monotonic clock by default,
     // an empty function restores it) and limit, for every script: tests
     // drive a fake clock.
@@ -160,5 +164,6 @@ private:
     int mRunDepth = 0;             // nested TRunGuards
     std::uint32_t mRunStart = 0;   // watchdog clock at the outermost guard
     unsigned mRunQuitSignals = 0;  // quit signals seen when the run started
+    int mRunChecks = 0;            // watchdog checks in this run
     bool mRunStopped = false;      // the watchdog stopped this run (logged once)
 };

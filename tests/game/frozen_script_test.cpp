@@ -71,7 +71,7 @@ constexpr int kSecond = 50;
 TEST_F(FrozenScreen, IsStoppedNamingTheScriptAndTheCloseRequestStillQuits)
 {
     ToTheMenu();
-    gWatchStep = 1000;  // a second between two checks: only a long run reaches five
+    gWatchStep = 100;  // a tenth of a second between two checks: only a long run reaches five
     Press("options");
     gWatchStep = 0;
     ASSERT_FALSE(app->HasQuit());

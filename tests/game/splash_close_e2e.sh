@@ -13,7 +13,11 @@ source "$(dirname "$(readlink -f "$0")")/../support/e2e.sh"
 source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 
-dialog="pixel 200 165 $accent"  # the confirmation's title band
+# The confirmation and the name entry share their title band: the
+# confirmation by its "yes" button, the entry by its text field.
+confirmation() { holds "pixel 200 165 $accent" && holds "pixel 230 400 $accent"; }
+entry() { holds "$name_entry" && holds "pixel 300 283 ^25[0-5] 25[0-5] 2[3-5][0-9]$"; }
+dialog=confirmation
 # The movie shows: the plate's cream in the middle and the teal sky at the
 # upper right (black around the confirmation, night blue on later screens).
 movie_shows() {
@@ -27,11 +31,11 @@ wait_until "$movie" "the splash movie"
 shot "$artefacts/splash_movie.png"
 wait_then_do "$close_window $window" "$movie" "$dialog" "the confirmation over the splash"
 shot "$artefacts/splash_confirmation.png"
-wait_then_click 504 408 "$dialog" "$name_entry" "the name entry after no"
+wait_then_click 504 408 "$dialog" entry "the name entry after no"
 shot "$artefacts/splash_no.png"
 
 # and the confirmation still works afterwards: "yes" there quits.
-wait_then_do "$close_window $window" "$name_entry" "$dialog" "the confirmation over the name entry"
+wait_then_do "$close_window $window" entry "$dialog" "the confirmation over the name entry"
 wait_then_click 296 408 "$dialog" ended "the end of the program after yes"
 wait_exit "the program did not end after yes"
 [[ $status -eq 0 ]] || fail "exit code $status after yes"

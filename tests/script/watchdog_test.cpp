@@ -93,7 +93,7 @@ protected:
 
 TEST_F(Watchdog, AnEndlessLoopIsStoppedOnceItsTimeIsUpNamingTheFileAndLine)
 {
-    gWatchStep = 1000;  // a second passes between two checks
+    gWatchStep = 100;  // a tenth of a second between two checks
     const std::string file = Write("options.lua", "gBefore = 1\nwhile true do end\n");
     testing::internal::CaptureStderr();
     EXPECT_EQ(script->RunScript(file.c_str()), 0);
@@ -160,10 +160,21 @@ TEST_F(Watchdog, TimeSpentSuspendedDoesNotCount)
     EXPECT_EQ(log.find("Watchdog"), std::string::npos) << log;
 }
 
+TEST_F(Watchdog, SlowNativeWorkWithLittleLuaIsNotStopped)
+{
+    // Ten seconds between two checks (a loaded machine), but the run does
+    // fewer checks' worth of Lua than a script that never returns.
+    gWatchStep = 10000;
+    const int loops = (TScript::kMinChecksToStop - 2) * TScript::kWatchInstructions / 3;
+    const std::string text = "for i = 1, " + std::to_string(loops) + " do end gDone = 1";
+    EXPECT_EQ(script->DoLuaString(text.c_str()), 0);
+    EXPECT_EQ(Global("gDone"), "1");
+}
+
 TEST_F(Watchdog, ALimitSetForEveryScriptApplies)
 {
     TScript::SetRunLimit(200);
-    gWatchStep = 100;
+    gWatchStep = 10;
     testing::internal::CaptureStderr();
     const int code = script->DoLuaString("while true do end", -1, "@short.lua");
     const std::string log = testing::internal::GetCapturedStderr();
