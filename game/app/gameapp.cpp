@@ -259,8 +259,11 @@ void TGameApp::RefuseStart()
 void TGameApp::TellOfFailedSave(TWindowManager* manager)
 {
     TSettings* settings = TSettings::GetInstance();
+    TModalWindow* top = manager->GetTopModalWindow();
     str title, body;
-    if (!settings || !manager->GetScript() || !manager->GetTopModalWindow())
+    // The splash movie covers the whole screen until it is clicked away: a
+    // failure at start-up waits for the screen after it.
+    if (!settings || !manager->GetScript() || !top || top->GetName() == str(kSplashWindow))
         return;
     if (settings->TakeSaveFailureNotice(&title, &body))
         manager->DisplayDialog("scripts/ok.lua", body, title, "savefailed");

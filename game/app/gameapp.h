@@ -21,6 +21,8 @@ public:
     static constexpr const char* kCloseConfirmScript = "scripts/closeconfirm.lua";
     // Run instead of the main loop when another game holds the saves.
     static constexpr const char* kStartRefusedScript = "scripts/startrefused.lua";
+    // The modal window of the splash (the engine's DisplaySplash).
+    static constexpr const char* kSplashWindow = "DisplaySplash";
     // The lock file in the user data folder that a running game holds.
     static constexpr const char* kSavesLockFile = "running.lock";
     // The type of the message posted when the application is deactivated.

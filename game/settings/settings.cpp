@@ -95,8 +95,11 @@ TSettings::TSettings()
 {
     RegisterLuaFunctions();
     mPrefs = std::make_unique<TPrefs>(str(ENCRYPTION_KEY), true);
-    if (mPrefs->GetPath().length() == 0)
+    if (mPrefs->GetPath().length() == 0) {
+        // Tried once more, to learn why it cannot be made.
+        errno = 0;
         mDataFolderError = qm::MakeDirectories(qm::UserDataDirectoryPath(), 0700) ? 0 : (errno != 0 ? errno : ENOENT);
+    }
     mHiscores = std::make_unique<TQmHiscores>("corvellatrip", ENCRYPTION_KEY, Version(), true);
     ModifyUsersForVersion();
 

@@ -436,8 +436,14 @@ TEST_F(SavesScenario, NoSaveFolderIsToldInTheGamesDialog)
     testing::internal::CaptureStderr();
     app = std::make_unique<TGameApp>(engine.platform.get());
     app->StartUp();
-    for (int i = 0; i < 20 && TopName() != "savefailed"; ++i)
+    // Not over the splash, which covers the screen: on the screen after it.
+    bool overTheSplash = false;
+    for (int i = 0; i < 200 && TopName() != "savefailed"; ++i) {
         Idle();
+        for (TModalWindow* w : manager->GetModalStack())
+            overTheSplash = overTheSplash || (TopName() == "savefailed" && w->GetName() == str(TGameApp::kSplashWindow));
+    }
+    EXPECT_FALSE(overTheSplash);
     const std::string log = testing::internal::GetCapturedStderr();
     const std::string body = DialogBody("savefailed");
     EXPECT_NE(body.find("its path is too long"), std::string::npos) << TopName().c_str() << "\n" << log;
