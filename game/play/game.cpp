@@ -449,6 +449,15 @@ void TGame::LeaveRestaurant(int restaurant)
 
 void TGame::LeaveLevel() { LeaveScreen("LeaveGame"); }
 
+void TGame::LeaveUnplayableLevel()
+{
+    // The script tells the player once a level in a run, so it is handed the level.
+    TSettings* settings = TSettings::GetInstance();
+    if (TWindowScript* script = TWindowScript::Get(); script && settings)
+        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", settings->GetCurrentTotalLevel() + 1));
+    LeaveScreen("LeaveUnplayableLevel");
+}
+
 void TGame::LeaveScreen(const char* scriptFunction)
 {
     // The screen script closes the game screen on its next turn; nothing is

@@ -71,6 +71,7 @@ public:
     void PauseGame(bool pause) override;
     void LeaveRestaurant(int restaurant) override;
     void LeaveLevel() override;
+    void LeaveUnplayableLevel() override;
     void PlayGameSound(const char* name) override;
     void OpenCloset() override;
     void LoadGameAssets() override;
