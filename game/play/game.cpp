@@ -367,7 +367,8 @@ void TGame::OpenLevelIntro()
 
 void TGame::OpenLevelOver(const TLevelResult& result)
 {
-    WriteDbg("level over: %s, %d points", result.win ? "won" : (result.gameOver ? "game over" : "lost"), result.levelScore);
+    WriteDbg("level over: %s, %d points%s", result.win ? "won" : (result.gameOver ? "game over" : "lost"),
+             result.levelScore, result.newHiscore ? ", a new personal best" : "");
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
