@@ -69,7 +69,7 @@ map="pixel 640 576 $accent"         # the map's Play button
 marker="pixel 252 438 $accent"      # level 35's marker, chosen
 intro="pixel 180 150 $accent"       # the intro's title band
 letsplay="pixel 400 410 $accent"    # its "Let's play"
-heart="pixel 30 474 ^2[0-3][0-9] [3-7][0-9] [6-9][0-9]$"  # the head of the line's first heart
+heart="pixel 20 488 ^2[0-3][0-9] [3-7][0-9] [6-9][0-9]$"  # the head of the line's first heart
 paper="^2[45][0-9] 2[34][0-9] 2[0-2][0-9]$"
 bubble="pixel 770 256 $paper"       # the staff bubble over the phone
 
