@@ -666,7 +666,7 @@ int lua_resume(lua_State* L, int nargs)
 int lua_yield(lua_State* L, int nresults)
 {
     CallInfo* ci = L->ci;
-    if (L->nCcalls > 0)
+    if (L->nCcalls > 0 || !L->allowhook) // C calls, or a hook, lie between
         luaG_runerror(L, "attempt to yield across metamethod/C-call boundary");
     if (ci->state & CI_C) {
         if (ci - 1 == L->base_ci || ((ci - 1)->state & CI_C))
