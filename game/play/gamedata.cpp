@@ -159,7 +159,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mPreviousDecorLevel = mStaff->Restaurant().ChairUpgradeLevel();
 
     TSettings* settings = TSettings::GetInstance();
-    if (settings && !IsEndless() && !IsDownloadedLevel()) {
+    if (IsCareerGame()) {
         settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         settings->SetHighestPlayedLevel(settings->GetCurrentTotalLevel());
     }
@@ -269,7 +269,7 @@ void TGameData::SetupLevel()
     BuildStationList();
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
-    if (settings && !IsEndless() && !IsDownloadedLevel()) {
+    if (IsCareerGame()) {
         mScore->SetScore(settings->GetCareerScore(settings->GetCurrentTotalLevel()));
         mScore->SetCash(settings->GetCareerCash());
     }

@@ -184,7 +184,13 @@ public:
     TNoiseRingList& GetNoiseRings() { return mNoiseRings; }
     TParty* GetDraggedParty() const { return mDraggedParty; }
     TEatingStation* GetDropTable() const { return mDropTable; }
+    // Whether the level manager runs an endless shift. The first endless
+    // game plays its tutorial on a career level, so the game's mode is asked
+    // of IsCareerGame() wherever the career's progress is at stake.
     bool IsEndless() const;
+    // A level of the career itself: career mode, not a level file played on
+    // its own. Only such a level reads or writes the career's score and place.
+    bool IsCareerGame() const;
     bool IsRestartPending() const { return mRestartPending; }
     void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 

@@ -44,6 +44,13 @@ bool TGameData::IsDownloadedLevel() const
     return !IsEndless() && settings && settings->GetLevelMode() != 0;
 }
 
+bool TGameData::IsCareerGame() const
+{
+    const TSettings* settings = TSettings::GetInstance();
+    return settings && settings->GetCurrentGameModeInt() != TSettings::kEndlessMode && !IsEndless() &&
+           !IsDownloadedLevel();
+}
+
 std::vector<IStation*> TGameData::TableStations() const
 {
     std::vector<IStation*> tables;

@@ -10,6 +10,7 @@
 #include "game/floor/table.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
+#include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
 #include "online/hiscores.h"
 
@@ -141,7 +142,7 @@ void TGameData::UpdateFadeOut(float dt)
         mLayoutFlags = mLevelManager->GetLayout().GetStations();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
-        if (settings && !IsEndless() && !IsDownloadedLevel())
+        if (IsCareerGame())
             settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         if (settings && settings->GetCurrentLevel() == 0) {
             // The restaurant is finished: its music stops, and the host tears
@@ -233,7 +234,10 @@ void TGameData::PlayStep(float dt)
 
     const bool tutorialWasActive = mTutorial.IsActive();
     mTutorial.Update(dt);
-    if (tutorialWasActive && !mTutorial.IsActive() && IsEndless())
+    // The endless tutorial, played to its end on its career level, hands
+    // over to the first shift as a skip does.
+    if (tutorialWasActive && !mTutorial.IsActive() && settings &&
+        settings->GetCurrentGameModeInt() == TSettings::kEndlessMode)
         DoSkipTutorial();
 }
 
@@ -495,6 +499,11 @@ void TGameData::EnterLevelOver()
             LogScore();
             settings->SetCareerCash(mScore->GetCash());
         }
+        // The map a player returns to from this board offers the level
+        // after the won one, as Continue would have played it.
+        const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
+        if (settings && next < NUM_CAREER_LEVELS)
+            settings->SetLastCareerLevel(next);
         RecordEndOfGameMetric(0);
         result.win = true;
     }

@@ -37,4 +37,3 @@ private:
     TVec2 mFigurePos[3];
 };
 
-TWindow* TComicDynamicCreate();

@@ -57,6 +57,28 @@ class ComicPanel(unittest.TestCase):
                 self.assertTrue(all(p.y + p.h <= comics.BOTTOM for p in panels))
 
 
+class Story(unittest.TestCase):
+    """The comic before a restaurant's first level tells how Quessa comes to
+    that restaurant, not to the one after it; the last closes the story."""
+
+    @staticmethod
+    def words(k):
+        pages = [make() for (comic, _), make in sorted(comics.PAGES.items()) if comic == k]
+        return " ".join(panel.words for panels in pages for panel in panels)
+
+    def test_each_restaurant_comic_names_its_restaurant_and_not_the_next(self):
+        for k, names in comics.RESTAURANT_WORDS.items():
+            with self.subTest(restaurant=k):
+                text = self.words(k)
+                self.assertTrue(any(name in text for name in names), text)
+                for name in comics.RESTAURANT_WORDS.get(k + 1, ()):
+                    self.assertNotIn(name, text)
+
+    def test_the_last_comic_closes_the_story(self):
+        self.assertIn("Thank you for playing!", self.words(6))
+        self.assertEqual([n for (k, n) in comics.PAGES if k == 6], [1])  # its figures sit on one page
+
+
 class StaffRig(unittest.TestCase):
     def test_an_unknown_look_is_refused(self):
         with self.assertRaisesRegex(KeyError, "hats"):

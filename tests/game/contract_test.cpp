@@ -34,33 +34,6 @@ using contract::EScope;
 using contract::TChildSpec;
 using contract::TScreenSpec;
 
-// Breaches of the contract that work under way elsewhere mends: the level-over
-// board's last texts and buttons, and the game window's upgrade and decor
-// screens and asset release. Each is printed, not failed, while it lasts;
-// when it no longer prints, its entry goes.
-const std::set<std::string> kPending = {
-    "TLevelOver: \"levelscorestr\"", "TLevelOver: \"levelmoneystr\"", "TLevelOver: \"totalscore\"",
-    "TLevelOver: \"highscorebutton\"", "TLevelOver: \"highscoretext\"", "SetupUpgradeScreen",
-    "ReleaseGameAssets", "LoadGameAssets", "DecorButton",
-};
-
-// The problems (one a line) that are not pending; pending ones are printed.
-std::string Unpending(const std::string& problems)
-{
-    std::string left;
-    std::istringstream lines(problems);
-    for (std::string line; std::getline(lines, line);) {
-        bool pending = false;
-        for (const std::string& entry : kPending)
-            pending = pending || line.rfind(entry, 0) == 0;
-        if (pending)
-            std::printf("pending: %s\n", line.c_str());
-        else
-            left += line + "\n";
-    }
-    return left;
-}
-
 // A main loop that opens nothing and waits, so each test opens its script.
 constexpr char kWaitingMainLoop[] = R"(
     ReadFile('scripts/ui.lua')
@@ -321,7 +294,7 @@ TEST(ScreenContractStatements, NoPublishedFunctionIsAStandIn)
     const auto sources = GameSources();
     for (const game::TStatedClass& stated : game::StatedWindowClasses())
         for (const qm::lua::TBinding& binding : stated.contract->functions)
-            EXPECT_EQ(Unpending(StandInReason(sources, binding.name)), "") << stated.contract->className;
+            EXPECT_EQ(StandInReason(sources, binding.name), "") << stated.contract->className;
 }
 
 TEST(ScreenContractStatements, TheStandInCheckSeesAFunctionThatOnlyReturns)
@@ -390,7 +363,7 @@ TEST_P(ScreenContractScript, BuildsEveryChildItsClassesState)
     const std::vector<std::string> unstated = contract::UnstatedLookups();
     for (size_t i = unstatedBefore; i < unstated.size(); ++i)
         problems += unstated[i] + " is read by the code but not in the statement\n";
-    EXPECT_EQ(Unpending(problems), "");
+    EXPECT_EQ(problems, "");
     const std::vector<std::string> refused = qm::lua::RefusedPublications(L);
     EXPECT_TRUE(refused.empty()) << refused.front();
 }

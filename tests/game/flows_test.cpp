@@ -12,17 +12,21 @@
 #include "engine/platform/event.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/sound/soundstream.h"
+#include "engine/window/button.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/floor/table.h"
 #include "game/levels/levellayout.h"
+#include "game/levels/levelmanager.h"
 #include "game/play/game.h"
 #include "game/play/gamedata.h"
 #include "game/play/restaurant.h"
 #include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
 #include "game/screens/chooserestaurant.h"
 #include "game/screens/mainmenu.h"
+#include "game/screens/mapmarkers.h"
 #include "game/screens/upgradepicker.h"
 #include "game/settings/settings.h"
 
@@ -208,6 +212,71 @@ TEST_F(FlowTest, TheMenuMusicIsSilentOnceALevelsMusicPlays)
     ASSERT_NE(Floor()->GetStaff().Restaurant().CurrentMusic(), nullptr);
     EXPECT_EQ(PlayingMusicStreams(), 1);  // the restaurant's piece, and nothing else
 }
+
+// A first endless game with a career under way: the endless tutorial runs
+// on the first career level, and when it ends, skipped or followed, the
+// first shift starts from nothing: score 0, shift 1, none of the career's
+// score in it. The difficulty chosen leaves the career's place as it was.
+class FirstEndlessStart : public FlowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FirstEndlessStart, BeginsAtShiftOneWithScoreZeroAndLeavesTheCareersPlace)
+{
+    const bool skipped = GetParam();
+    CopyArt("map");
+    FirstStart();
+    Won(12);
+    TSettings* settings = TSettings::GetInstance();
+    ASSERT_GT(settings->GetCareerScore(-1), 10000);
+    Press("endless");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    auto* map = GetCast<TChooseRestaurant>(InTop("map"));
+    ASSERT_NE(map, nullptr);
+    TPoint ship{-1, -1};
+    for (int y = 0; y < 600 && ship.x < 0; y += 5)
+        for (int x = 0; x < 800 && ship.x < 0; x += 5)
+            if (map->PointToRestaurant(TPoint{x, y}) == 0)
+                ship = TPoint{x, y};
+    ClickAt(ship);
+    ASSERT_TRUE(WaitForTop("scripts/choosedifficulty.lua"));
+    Press("easy");
+    ASSERT_NO_FATAL_FAILURE(LetsPlay());
+    ASSERT_TRUE(Floor()->GetTutorial().IsActive());
+    EXPECT_FALSE(Floor()->IsEndless());
+    EXPECT_EQ(Floor()->GetScoreManager()->GetScore(), 0);
+
+    if (skipped) {
+        Press("skiptutorial");
+    } else {
+        // Each step done as it asks; its last ("Good luck!") ends by itself.
+        TTutorial& tutorial = Floor()->GetTutorial();
+        for (int i = 0; i < 4000 && tutorial.IsActive(); ++i) {
+            const TTutorialDef& step = gTutorialDefs[tutorial.GetStep()];
+            if (step.action == kTutorialTwoSeconds || step.action == kTutorialFourSeconds)
+                Idle(32);
+            else
+                tutorial.AdvanceState(static_cast<eTutorialActions>(step.action), step.param);
+        }
+    }
+    for (int i = 0; i < 400 && !Floor()->IsEndless(); ++i)
+        Idle(16);
+    ASSERT_TRUE(Floor()->IsEndless());
+    ASSERT_NO_FATAL_FAILURE(LetsPlay());  // the shift's own intro
+    for (int i = 0; i < 30; ++i)
+        Idle(16);
+    EXPECT_EQ(Floor()->GetScoreManager()->GetScore(), 0);
+    EXPECT_EQ(Floor()->GetLevelManager()->GetCurrentLevelStr(), str("1"));
+    EXPECT_EQ(Text("levelval"), "1");
+    EXPECT_TRUE(settings->HasPlayedEndlessTutorial());
+    EXPECT_EQ(settings->GetLastCareerLevel(), 12);
+    EXPECT_EQ(settings->GetCareerScore(-1), [] {
+        int sum = 0;
+        for (int n = 0; n < 12; ++n)
+            sum += 1000 + n;
+        return sum;
+    }());
+}
+
+INSTANTIATE_TEST_SUITE_P(SkippedOrFollowed, FirstEndlessStart, ::testing::Bool());
 
 // Endless from the menu: a restaurant of the map, its difficulty, the
 // shift; when its goal is reached the upgrade notice shows, the upgrade
@@ -411,6 +480,33 @@ TEST_F(FlowTest, AFirstWinBeforeAnOddLevelOpensTheWardrobeBetweenTheLevels)
     ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
     EXPECT_TRUE(game->IsVisible());
     EXPECT_EQ(TSettings::GetInstance()->GetCurrentLevel(), 3);
+}
+
+// A won level left from its board for the map: the map offers the level
+// after it, marked as the one to play, and the won one shows its own mark.
+TEST_F(FlowTest, AWinLeftForTheMapSelectsTheNextLevel)
+{
+    Asset("config/career/5.xml", EmptyLevel(5, "cruise05").c_str());
+    CopyArt("map");
+    FirstStart();
+    Won(4);
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    Press("play");
+    ASSERT_NO_FATAL_FAILURE(LetsPlay());
+    TScoreManager* score = Floor()->GetScoreManager();
+    score->SetScore(score->GetScore() + 400);
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
+    Press("quit");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua", 600));
+    EXPECT_EQ(TSettings::GetInstance()->GetLastCareerLevel(), 5);
+    auto* next = GetCast<TButton>(InTop("levelbutton5"));
+    auto* won = GetCast<TAnimatedMapMarker>(InTop("levelbutton4"));
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(won, nullptr);
+    EXPECT_TRUE(next->IsOn());
+    EXPECT_FALSE(won->IsOn());
+    EXPECT_NE(won->GetMarkerType(), TAnimatedMapMarker::kStar);
 }
 
 // After an odd level the restaurant may be decorated: the items glow, a

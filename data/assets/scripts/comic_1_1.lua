@@ -1,3 +1,3 @@
--- The story comic after restaurant 1: page through with the arrows.
+-- The story's opening: Quessa comes aboard the cruise ship. Page through with the arrows.
 ReadFile("scripts/comic.lua")
 ShowComic("comic_1_1")

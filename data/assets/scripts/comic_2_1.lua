@@ -1,3 +1,3 @@
--- The story comic after restaurant 2: page through with the arrows.
+-- The story before the train's first level: how Quessa comes aboard. Page through with the arrows.
 ReadFile("scripts/comic.lua")
 ShowComic("comic_2_1")

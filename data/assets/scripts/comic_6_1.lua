@@ -1,3 +1,3 @@
--- The story comic after restaurant 6: page through with the arrows.
+-- The story's end, after the spaceship's last level. Page through with the arrows.
 ReadFile("scripts/comic.lua")
 ShowComic("comic_6_1")

@@ -574,7 +574,44 @@ def staff_hand(look, x, feet, s, which=1, **values):
 
 # ---------------------------------------------------------------- the pages
 
-def comic1_1():
+def all_aboard_the_ship():
+    """The story's opening: a card from Odile sends Quessa to sea."""
+    one, two, wide = two_under_wide()
+    X, Y = one.x, one.y
+    one.add(harbour(X, Y, one.w, one.h, X + 520))
+    pose = dict(special="letter", mood="open", brows="raised")
+    figure, q_head = quessa(X + 110, Y + 240, 1.4, **pose)
+    hx, hy = quessa_hand(X + 110, Y + 240, 1.4, **pose)
+    one.add(figure + card(hx + 14, hy - 4, 1.05))
+    one.caption(10, 10, ["A card from Odile:"])
+    one.bubble(150, 60, ["The cruise ship", "Bellwave needs a", "waitress. Go, Q!"], (hx + 14, hy - 4, 15))
+
+    X, Y = two.x, two.y
+    cook = STAFF.COOKS["cruise"]
+    two.add(deck(X, Y, two.w, two.h))
+    pose = dict(dir="S", phase=0.8, tilt=3, hold=0, swing=2, mood="grin")
+    figure, q_head = quessa(X + 100, Y + 240, 1.4, **pose)
+    hx, hy = quessa_hand(X + 100, Y + 240, 1.4, 1, **pose)
+    two.add(figure + suitcase(hx, hy - 4, 1.0))
+    chef, chef_head = staff(cook, X + 290, Y + 244, 1.3, flip=True, right=(12, -26), mood="grin")
+    two.add(chef)
+    two.bubble(150, 14, ["Welcome aboard", "the Bellwave!"], chef_head, steepest=20)
+
+    X, Y = wide.x, wide.y
+    wide.add(cruise_room(X, Y, wide.w, wide.h))
+    for name, cx in (("old_male", X + 470), ("young_female", X + 530)):
+        wide.add(customer(name, cx, Y + 156, 1.2, "blue", mood="smile")[0])
+    wide.add(table(X + 500, Y + 186, 130))
+    pose = dict(hold=1, mood="grin")
+    figure, q_head = quessa(X + 250, Y + 232, 1.5, **pose)
+    hx, hy = quessa_hand(X + 250, Y + 232, 1.5, **pose)
+    wide.add(figure + tray(hx, hy + 4, 1.1))
+    wide.caption(14, 12, ["Quessa's first shift at sea."])
+    wide.bubble(330, 40, ["Tables one to six:", "let's go!"], q_head)
+    return [one, two, wide]
+
+
+def farewell_to_the_ship():
     wide, left, right = wide_top()
     X, Y = wide.x, wide.y
     cook = STAFF.COOKS["cruise"]
@@ -614,7 +651,7 @@ def comic1_1():
     return [wide, left, right]
 
 
-def comic1_2():
+def aboard_the_express():
     tall, top, bottom = tall_left()
     X, Y = tall.x, tall.y
     cook = STAFF.COOKS["train"]
@@ -648,7 +685,7 @@ def comic1_2():
     return [tall, top, bottom]
 
 
-def comic2_1():
+def down_to_the_deep():
     wide, left, right = wide_top()
     X, Y = wide.x, wide.y
     wide.add(dining_car(X, Y, wide.w, wide.h))
@@ -672,7 +709,7 @@ def comic2_1():
     hx, hy = quessa_hand(X + 96, Y + 240, 1.4, **pose)
     left.add(figure + card(hx + 14, hy - 4, 1.05))
     left.caption(10, 10, ["At the seaside, a card:"])
-    left.bubble(150, 48, ["A cafe under the", "sea needs you.", "Dive in! - O."], (hx + 14, hy - 4, 15))
+    left.bubble(150, 48, ["The submarine's", "cafe needs you.", "Dive in! - O."], (hx + 14, hy - 4, 15))
 
     X, Y = right.x, right.y
     right.add(harbour(X, Y, right.w, right.h, X + 200))
@@ -685,7 +722,7 @@ def comic2_1():
     return [wide, left, right]
 
 
-def comic3_1():
+def up_to_the_sky():
     one, two, wide = two_under_wide()
     X, Y = one.x, one.y
     one.add(sub_room(X, Y, one.w, one.h))
@@ -726,7 +763,7 @@ def comic3_1():
     return [one, two, wide]
 
 
-def comic4_1():
+def off_to_the_stars():
     wide, left, right = wide_top()
     X, Y = wide.x, wide.y
     wide.add(blimp_room(X, Y, wide.w, wide.h))
@@ -766,7 +803,7 @@ def peas(x, y, count=7):
                    for k in range(count))
 
 
-def comic5_1():
+def the_starship():
     tall, top, bottom = tall_left()
     X, Y = tall.x, tall.y
     tall.add(space_room(X, Y, tall.w, tall.h))
@@ -798,43 +835,7 @@ def comic5_1():
     return [tall, top, bottom]
 
 
-def comic5_2():
-    one, two, wide = two_under_wide()
-    X, Y = one.x, one.y
-    one.add(space_room(X, Y, one.w, one.h))
-    figure, q_head = quessa(X + 130, Y + 244, 1.3, dir="B")
-    o_figure, o_head = odile(X + 240, Y + 246, 1.25, dir="B", left=(8, -6))
-    one.add(figure + o_figure)
-    one.caption(10, 10, ["The sea, the rails, the deep,", "the sky, the stars..."], 14)
-    one.bubble(226, 74, ["What next?"], o_head)
-
-    X, Y = two.x, two.y
-    two.add(space_room(X, Y, two.w, two.h, earth=False))
-    figure, o_head = odile(X + 90, Y + 244, 1.3, mood="grin", right=(10, -18))
-    two.add(figure)
-    figure, q_head = quessa(X + 260, Y + 240, 1.35, special="cheer", mood="grin", eyes="closed")
-    two.add(figure + sparkle(X + 200, Y + 50, 9, "#f7d56a") + sparkle(X + 330, Y + 90, 7, "#f7d56a"))
-    two.bubble(10, 12, ["A place of", "our own?"], o_head)
-    two.bubble(280, 150, ["Yes!"], q_head, 20)
-
-    X, Y = wide.x, wide.y
-    wide.add(cafe(X, Y, wide.w, wide.h))
-    # Every cook came to the opening.
-    for k, name in enumerate(STAFF.ORDER):
-        chef, _ = staff(STAFF.COOKS[name], X + 420 + k * 70, Y + 236, 0.95, left=(-8, -26 - (k % 2) * 4),
-                        right=(8, -26 - ((k + 1) % 2) * 4), mood="grin")
-        wide.add(chef)
-    figure, q_head = quessa(X + 250, Y + 234, 1.45, special="wave", mood="grin")
-    o_figure, o_head = odile(X + 366, Y + 236, 1.4, flip=True, right=(12, -24), mood="grin")
-    wide.add(figure + o_figure)
-    wide.add("".join(heart(X + 300 + k * 80, Y + 78 + (k % 2) * 16, 0.7, ("#e0606a", "#f7d56a")[k % 2])
-                     for k in range(5)))
-    wide.caption(14, 60, ["Back on the ground..."])
-    wide.bubble(14, 100, ["Grand opening!"], q_head)
-    return [one, two, wide]
-
-
-def comic6_1():
+def finale():
     """The closing page: their cafe; the game bobs Quessa, Odile at her table
     and Odile's cup over it (see `finale_figures`)."""
     full = Panel(20, 20, 760, 500)
@@ -850,12 +851,23 @@ def comic6_1():
         full.add(chef)
     full.add(rect(X + 240, Y + 280, 500, 46, r=4, **person.outlined("#b07a45")))
     full.add(table(663, 440, 110))
-    full.caption(16, 16, ["And so they did.", "Thank you for playing!"], 16)
+    full.caption(16, 16, ["After the stars, a cafe", "of their very own.", "Thank you for playing!"], 16)
     return [full]
 
 
-PAGES = {(1, 1): comic1_1, (1, 2): comic1_2, (2, 1): comic2_1, (3, 1): comic3_1, (4, 1): comic4_1,
-         (5, 1): comic5_1, (5, 2): comic5_2, (6, 1): comic6_1}
+# Each restaurant's comic tells how Quessa comes to it, shown before its
+# first level (comicK_N is page N before restaurant K); the sixth closes the
+# story after the last.
+PAGES = {(1, 1): all_aboard_the_ship,
+         (2, 1): farewell_to_the_ship, (2, 2): aboard_the_express,
+         (3, 1): down_to_the_deep,
+         (4, 1): up_to_the_sky,
+         (5, 1): off_to_the_stars, (5, 2): the_starship,
+         (6, 1): finale}
+
+# The words a page uses for each restaurant, which the story's check looks for.
+RESTAURANT_WORDS = {1: ("cruise", "Bellwave"), 2: ("Express", "train"), 3: ("submarine",),
+                    4: ("blimp", "Cumulus"), 5: ("starship", "Halcyon")}
 
 
 def finale_figures():
