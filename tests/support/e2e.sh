@@ -54,8 +54,8 @@
 # show (a script may set either for one step: E2E_TIMEOUT=300 wait_until ...).
 # The helper multiplies both by the machine's slowness when it starts
 # ($e2e_slowness, from tests/support/slowness: QM_TEST_SLOWNESS, or the load
-# per core), so a busy machine makes a test slower, not red. The scripts run the game's clock fast (CORVELLATRIP_TIME_SCALE), so
-# levels last seconds. $work is a scratch folder removed at exit (kept with
+# per core), so a busy machine makes a test slower, not red. The scripts run
+# the game's clock fast (CORVELLATRIP_TIME_SCALE), so levels last seconds. $work is a scratch folder removed at exit (kept with
 # QM_E2E_KEEP=1); XDG_DATA_HOME points into it ($prefs is the game's
 # prefs.dat); SDL_AUDIODRIVER is dummy.
 
