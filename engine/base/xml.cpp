@@ -1,5 +1,4 @@
 #include "engine/base/xml.h"
-#include "engine/base/safefile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -124,6 +123,36 @@ bool isMarkup(const str& token, int length, bool quoted, bool startsWithEntity, 
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- TGetCharFile
+
+TGetCharFile::TGetCharFile(std::FILE* file) : mFile(file) {}
+
+TGetCharFile::~TGetCharFile()
+{
+    if (mFile)
+        std::fclose(mFile);
+}
+
+int TGetCharFile::DoGetChar()
+{
+    if (!mFile)
+        return -1;
+    if (mBackCount > 0)
+        return mBack[--mBackCount];
+    const int c = std::fgetc(mFile);
+    return c == EOF ? -1 : c;
+}
+
+int TGetCharFile::UngetChar(int c)
+{
+    if (!mFile || c < 0 || mBackCount == kStepsBack)
+        return -1;
+    mBack[mBackCount++] = static_cast<unsigned char>(c);
+    return c;
+}
+
+bool TGetCharFile::Failed() const { return mFile && std::ferror(mFile); }
 
 // ---------------------------------------------------------------- TGetCharString
 
@@ -275,11 +304,8 @@ EXmlParse TXmlNode::ParseFile(const char* path)
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (!file)
         return EXmlParse::kUnreadable;
-    // Read whole: the tokenizer steps back several bytes, more than a FILE promises.
-    std::string bytes;
-    if (!qm::ReadAndClose(file, &bytes))
-        return EXmlParse::kUnreadable;
-    return ParseBytes(bytes.data(), static_cast<int>(std::min(bytes.size(), size_t{std::numeric_limits<int>::max()})));
+    TGetCharFile source(file);
+    return ParseSource(&source);
 }
 
 EXmlParse TXmlNode::ParseString(const char* text)
@@ -290,16 +316,23 @@ EXmlParse TXmlNode::ParseString(const char* text)
 
 EXmlParse TXmlNode::ParseBytes(const char* text, int length)
 {
+    TGetCharString source(text, length);
+    return ParseSource(&source);
+}
+
+EXmlParse TXmlNode::ParseSource(TGetChar* source)
+{
     // What the document adds goes again if it is refused.
     const size_t children = mChildren.size();
     const str content = mContent;
     const int contentLength = mContentLength;
 
-    TGetCharString source(text, length);
     ParseFindings findings;
-    Parse(&source, 0, &findings);
+    Parse(source, 0, &findings);
     EXmlParse result = EXmlParse::kOk;
-    if (findings.unclosed)
+    if (source->Failed())
+        result = EXmlParse::kUnreadable;  // a read error part way: nothing of it stays
+    else if (findings.unclosed)
         result = EXmlParse::kUnclosed;
     else if (findings.strayEndTag)
         result = EXmlParse::kStrayEndTag;

@@ -22,6 +22,8 @@
 // one with input after an end tag that closes nothing.
 #pragma once
 
+#include <cstdio>
+
 #include "engine/base/str.h"
 
 #include <memory>
@@ -51,6 +53,29 @@ public:
     virtual int DoGetChar() = 0;
     // Steps back one byte; returns c, or -1 when it cannot.
     virtual int UngetChar(int c) = 0;
+    // Whether the input broke off by an error rather than ending.
+    virtual bool Failed() const { return false; }
+};
+
+// The bytes of an open file, read one at a time through the C stream; it
+// closes the file. A NUL byte is a byte like any other. ungetc promises one
+// byte back and the tokenizer steps back five, so the bytes stepped back
+// over are kept here, up to kStepsBack of them.
+class TGetCharFile : public TGetChar {
+public:
+    static constexpr int kStepsBack = 6;
+    explicit TGetCharFile(std::FILE* file);
+    ~TGetCharFile() override;
+    TGetCharFile(const TGetCharFile&) = delete;
+    TGetCharFile& operator=(const TGetCharFile&) = delete;
+    int DoGetChar() override;
+    int UngetChar(int c) override;
+    bool Failed() const override;
+
+private:
+    std::FILE* mFile;
+    unsigned char mBack[kStepsBack] = {};
+    int mBackCount = 0;
 };
 
 // Bytes in memory. Input ends at its length or at a NUL byte, whichever comes first.
@@ -95,6 +120,8 @@ public:
     EXmlParse ParseString(const char* text);
     // Reads `length` bytes (up to a NUL) into this node; the same.
     EXmlParse ParseBytes(const char* text, int length);
+    // Reads what the source gives into this node; the same.
+    EXmlParse ParseSource(TGetChar* source);
 
     // The node as XML text (the layout above), from indent 0.
     str AsString() const;

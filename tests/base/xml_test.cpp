@@ -187,25 +187,48 @@ TEST(XmlRead, DeepNestingIsFlattenedNotACrash)
     EXPECT_NE(doc.GetChild("after"), nullptr) << "the flattened end tags still match their elements";
 }
 
-TEST(XmlRead, FilesAreReadWholeUpToANulAndAMissingOneChangesNothing)
+TEST(XmlRead, FilesAreReadByteByByteNulsIncludedAndAMissingOneChangesNothing)
 {
     auto path = std::filesystem::temp_directory_path() / "qm_xml_file_test.xml";
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
-        std::string text = "<a><b/>" + std::string(200000, ' ') + "<c/></a>";  // long past any stdio buffer
-        std::fwrite(text.c_str(), 1, text.size() + 1, f);
+        // Long past any stdio buffer; a NUL byte is one more character of a
+        // word, and the words of a self-closed tag step back over "/>".
+        std::string text = "<a><b x=y/>" + std::string(200000, ' ') + std::string("q\0r", 3) + "<c/></a>";
+        std::fwrite(text.data(), 1, text.size(), f);
         std::fclose(f);
     }
     TXmlNode doc;
     EXPECT_EQ(doc.ParseFile(path.c_str()), EXmlParse::kOk);
     std::filesystem::remove(path);
-    EXPECT_EQ(shape(&doc), "(a(b c))");
+    EXPECT_EQ(shape(&doc), "(a{q}(b[x=y] c))");  // the word "q\0r", shown up to its NUL
 
     TXmlNode kept("keep");
     kept.SetContent("here");
     kept.ParseFile("/nonexistent/file.xml");
     EXPECT_EQ(shape(&kept), "keep{here}");
+}
+
+TEST(XmlRead, AFileSourceStepsBackSixBytesAndNoMore)
+{
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    std::fputs("abcdefgh", f);
+    std::rewind(f);
+    TGetCharFile source(f);
+    for (char c : std::string("abcdefg"))
+        ASSERT_EQ(source.DoGetChar(), c);
+    for (char c : std::string("gfedcb"))
+        EXPECT_EQ(source.UngetChar(c), c);
+    EXPECT_EQ(source.UngetChar('a'), -1);
+    for (char c : std::string("bcdefgh"))
+        EXPECT_EQ(source.DoGetChar(), c);
+    EXPECT_EQ(source.DoGetChar(), -1);
+    EXPECT_FALSE(source.Failed());
+    TGetCharFile none(nullptr);
+    EXPECT_EQ(none.DoGetChar(), -1);
+    EXPECT_EQ(none.UngetChar('x'), -1);
 }
 
 // ---------------------------------------------------------------- the tree

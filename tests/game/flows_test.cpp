@@ -509,6 +509,27 @@ TEST_F(FlowTest, AWinLeftForTheMapSelectsTheNextLevel)
     EXPECT_NE(won->GetMarkerType(), TAnimatedMapMarker::kStar);
 }
 
+// The keys that pause the game also resume it, as its Resume button does.
+TEST_F(FlowTest, PAndEscapeResumeFromThePauseScreen)
+{
+    Asset("config/career/2.xml", EmptyLevel(2, "cruise02").c_str());
+    FirstStart();
+    Won(1);
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    Press("play");
+    ASSERT_NO_FATAL_FAILURE(LetsPlay());
+    for (const char key : {'p', 'P', '\x1b'}) {
+        Send(TEvent::kKeyDown, static_cast<unsigned char>(key));
+        ASSERT_TRUE(WaitForTop("scripts/pause.lua", 100)) << int(key);
+        Send(TEvent::kKeyDown, static_cast<unsigned char>(key));
+        ASSERT_TRUE(WaitForTop("scripts/game.lua", 100)) << int(key);
+        EXPECT_EQ(Floor()->GetState(), kPlaying);
+    }
+    // Resume was chosen, not Quit: the level goes on.
+    EXPECT_NE(Floor(), nullptr);
+}
+
 // After an odd level the restaurant may be decorated: the items glow, a
 // click chooses one, the button keeps it, the new things blink in and the
 // next level's intro follows.

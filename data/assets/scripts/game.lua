@@ -28,9 +28,30 @@ function LeaveRestaurant()
     LeaveGame("restaurantdone")
 end
 
--- The pause screen: resume, or leave the game.
+-- The pause screen: resume, or leave the game. The keys that paused (P or
+-- Escape) also resume; the dialog's own buttons close it with their name.
+local kResumeKeys = { ["raw:p"] = true, ["raw:P"] = true, ["raw:\27"] = true }
+
+local function PauseChoice()
+    local id = PushModal("scripts/pause.lua")
+    ReadFile("scripts/pause.lua")
+    while true do
+        local m = WaitForMessage()
+        if m and m.type == kModalClosed and m.name == id then
+            break
+        end
+        if m and m.type == kPressAnyKey and kResumeKeys[m.name] then
+            ModalReturn("resume")
+            PostMessage(CreateNamedMessage(kCloseWindow, id))
+        end
+    end
+    local choice = gReturnValue
+    gReturnValue = nil
+    return choice
+end
+
 function ShowPause()
-    if DoModal("scripts/pause.lua") == "quit" then
+    if PauseChoice() == "quit" then
         QuitGame(true)
         LeaveGame()
     else
