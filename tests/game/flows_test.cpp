@@ -155,15 +155,23 @@ protected:
     // Play on the main menu and the map: the level last played (emptied, so
     // it closes at once) earns something (a best score is kept only above
     // the last), is won, and its level-over screen is continued.
-    void WinTheMapsLevelAndContinue()
+    void PlayTheMapsLevel()
     {
         Press("play");
         ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
         Press("play");
         ASSERT_NO_FATAL_FAILURE(LetsPlay());
+    }
+    void WinTheMapsLevel()
+    {
+        ASSERT_NO_FATAL_FAILURE(PlayTheMapsLevel());
         TScoreManager* score = Floor()->GetScoreManager();
         score->SetScore(score->GetScore() + 400);
         ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
+    }
+    void WinTheMapsLevelAndContinue()
+    {
+        ASSERT_NO_FATAL_FAILURE(WinTheMapsLevel());
         Press("continue");
     }
     // A bot plays the level on until its level-over screen.
@@ -490,13 +498,7 @@ TEST_F(FlowTest, AWinLeftForTheMapSelectsTheNextLevel)
     CopyArt("map");
     FirstStart();
     Won(4);
-    Press("play");
-    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
-    Press("play");
-    ASSERT_NO_FATAL_FAILURE(LetsPlay());
-    TScoreManager* score = Floor()->GetScoreManager();
-    score->SetScore(score->GetScore() + 400);
-    ASSERT_TRUE(WaitForTop("scripts/levelover.lua", 600));
+    ASSERT_NO_FATAL_FAILURE(WinTheMapsLevel());
     Press("quit");
     ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua", 600));
     EXPECT_EQ(TSettings::GetInstance()->GetLastCareerLevel(), 5);
@@ -515,10 +517,7 @@ TEST_F(FlowTest, PAndEscapeResumeFromThePauseScreen)
     Asset("config/career/2.xml", EmptyLevel(2, "cruise02").c_str());
     FirstStart();
     Won(1);
-    Press("play");
-    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
-    Press("play");
-    ASSERT_NO_FATAL_FAILURE(LetsPlay());
+    ASSERT_NO_FATAL_FAILURE(PlayTheMapsLevel());
     for (const char key : {'p', 'P', '\x1b'}) {
         Send(TEvent::kKeyDown, static_cast<unsigned char>(key));
         ASSERT_TRUE(WaitForTop("scripts/pause.lua", 100)) << int(key);
