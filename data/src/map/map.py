@@ -57,13 +57,19 @@ def background():
                                 (740, 570), (500, 220)]):
         body += path("M%d %d q8 -6 16 0 q8 6 16 0" % (x, y), stroke="#e6f5fb", stroke_width=2, fill="none",
                      opacity=0.55 - (i % 3) * 0.1, stroke_linecap="round")
-    # Islands under the routes, backdrop-soft (no outline).
-    for cx, cy, rx, ry in [(215, 225, 160, 70), (560, 230, 150, 68), (545, 430, 150, 70), (240, 430, 155, 68),
-                           (397, 205, 42, 120), (505, 325, 70, 80)]:
+    # Islands under the routes, backdrop-soft (no outline). The first lies
+    # clear of the cruise ship's water; the second reaches up under the train.
+    for cx, cy, rx, ry in [(290, 275, 115, 50), (560, 230, 150, 68), (545, 430, 150, 70), (240, 430, 155, 68),
+                           (397, 205, 42, 120), (505, 325, 70, 80), (645, 192, 130, 34)]:
         body += ellipse(cx, cy + 6, rx, ry, fill="#2f7aa3", opacity=0.45)
         body += ellipse(cx, cy, rx, ry, fill="#e9d9a9")
         body += ellipse(cx - rx * 0.08, cy - ry * 0.1, rx * 0.86, ry * 0.72, fill="#9fce84")
         body += ellipse(cx - rx * 0.2, cy - ry * 0.25, rx * 0.45, ry * 0.35, fill="#b5da9d")
+    # The railway the train stands on (its wheels meet the rails at y 182).
+    for x in range(524, 768, 9):
+        body += rect(x, 179, 4, 12, r=1, fill="#8a5a3a", opacity=0.9)
+    for y in (181, 187):
+        body += rect(518, y - 1, 252, 2.5, fill="#5b5b63")
     # The dotted routes that join the level markers.
     for (x0, y0), (dx, dy) in ROWS:
         body += path("M%d %d L%d %d" % (x0, y0, x0 + 9 * dx, y0 + 9 * dy), stroke="#fff8ec", stroke_width=6,
