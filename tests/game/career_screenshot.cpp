@@ -122,6 +122,9 @@ void ShotMain(TPlatform* platform, const char*)
             settings->UnlockLevel((n + 1) / 10, (n + 1) % 10);
     }
     settings->SetLastCareerLevel(49);
+    script->RunLuaText("PushModal('map') ReadFile('scripts/chooserestaurant.lua')");
+    Shoot(platform, manager, fb, "map_career_won");
+    script->RunLuaText("DoPopModal()");
     settings->AddNewClothing("accessory3");
     settings->SetClothing(0, "assets/quessa/shoes3.anm", "red");
     settings->SetClothing(1, "assets/quessa/bottom3.anm", "navy");
