@@ -117,6 +117,45 @@ TEST_F(LintTest, BrokenFixturesFailEachWithItsReason)
                                }));
 }
 
+// A halo fades out inside its picture: one visible pixel on any side of the
+// border (the far corner, a single inner row's end) is a straight cut on screen.
+TEST_F(LintTest, GlowPicturesMustBeTransparentAllAlongTheirBorder)
+{
+    const auto halo = [](int w, int h) {
+        std::vector<Rgba> pixels = Solid(w, h, {0, 0, 0, 0});
+        for (int y = 1; y < h - 1; ++y)
+            for (int x = 1; x < w - 1; ++x)
+                pixels[std::size_t(y * w + x)] = {255, 216, 106, 40};
+        return pixels;
+    };
+    const auto write = [&](const std::string& name, const std::vector<Rgba>& pixels, int w, int h) {
+        WritePng((root / "data/assets" / name).string(), w, h, PngKind::Rgba, pixels);
+    };
+    write("soft.png", halo(7, 5), 7, 5);
+    std::vector<Rgba> corner = halo(7, 5);
+    corner[std::size_t(4 * 7 + 6)].a = 1;  // the bottom right corner, barely there
+    write("corner.png", corner, 7, 5);
+    std::vector<Rgba> side = halo(7, 5);
+    side[std::size_t(2 * 7 + 6)].a = 90;  // the right end of a middle row
+    write("side.png", side, 7, 5);
+    std::vector<Rgba> left = halo(7, 5);
+    left[std::size_t(3 * 7)].a = 255;
+    write("left.png", left, 7, 5);
+
+    auto report = Run("glow soft.png soft\nglow corner.png side.png\nglow left.png gone.png\n");
+    EXPECT_EQ(report.failures,
+              (std::vector<std::string>{
+                  "contracts.txt: line 2: glow corner.png is cut off at its edge: pixel 6,4 on the border is not "
+                  "transparent",
+                  "contracts.txt: line 2: glow side.png is cut off at its edge: pixel 6,2 on the border is not "
+                  "transparent",
+                  "contracts.txt: line 3: glow left.png is cut off at its edge: pixel 0,3 on the border is not "
+                  "transparent",
+                  "contracts.txt: line 3: no glow picture gone.png",
+              }));
+    EXPECT_EQ(report.checks, 6);
+}
+
 TEST_F(LintTest, FileNamesWrittenInSourcesMustExistUnlessPending)
 {
     Write(root / "src/screen.cpp",

@@ -225,11 +225,7 @@ std::string Hex(const TRgb& c)
     return text;
 }
 
-// A picture's pixels: B, G, R, A rows of `side` pixels; empty when it does not load.
-struct TPicture {
-    std::vector<unsigned char> bgra;
-    int width = 0, height = 0, side = 0;
-};
+}  // namespace
 
 TPicture LoadPicture(const std::string& name)
 {
@@ -249,8 +245,6 @@ TPicture LoadPicture(const std::string& name)
     EzPngFreeImage(pixels, nullptr);
     return picture;
 }
-
-}  // namespace
 
 double RelativeLuminance(const TRgb& c)
 {

@@ -33,6 +33,15 @@ namespace contentlint {
 using TRgb = std::array<double, 3>;  // 0..255
 using TLab = std::array<double, 3>;  // CIE L*a*b*, D65
 
+// A picture's pixels: B, G, R, A rows of `side` pixels; empty when it does not load.
+struct TPicture {
+    std::vector<unsigned char> bgra;
+    int width = 0, height = 0, side = 0;
+};
+
+// The picture the engine would open by that name (".png" added when it has no extension).
+TPicture LoadPicture(const std::string& name);
+
 // WCAG relative luminance and contrast ratio.
 double RelativeLuminance(const TRgb& c);
 double ContrastRatio(double luminanceA, double luminanceB);

@@ -20,6 +20,9 @@
 //   pending PATH                      named by the code, its data not made yet (noted; fails once it exists);
 //                                     "SCRIPT:NAME" a window child the script does not build yet
 //   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
+//   glow IMAGE...                     a halo laid over the scene: it fades out inside the picture, so
+//                                     every pixel on its border is fully transparent (a visible pixel
+//                                     there shows on screen as a straight cut)
 //   textcolours, ground, contrast, partycolours   the colour rules (colours.h)
 #pragma once
 

@@ -14,6 +14,7 @@
 #include "engine/script/animation.h"
 #include "engine/window/stringtable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -110,6 +111,8 @@ public:
             AddColourRule(c);
         else if (c.kind == "window")
             CheckWindow(c);
+        else if (c.kind == "glow")
+            CheckGlows(c);
         else if (c.kind == "pending" && c.words[0].find(':') != std::string::npos)
             --mReport.checks;  // a window's child: noted where the window is checked
         else if (c.kind == "pending" && ExistsOrEnciphered(first))
@@ -148,6 +151,42 @@ private:
     {
         --mReport.checks;  // the rules count what they check
         mColours.Add(c);
+    }
+
+    void CheckGlows(const TContract& c)
+    {
+        mReport.checks += int(c.words.size()) - 1;  // one check per picture
+        for (const std::string& name : c.words) {
+            const TPicture picture = LoadPicture(name);
+            if (picture.bgra.empty()) {
+                Expect(false, c, "no glow picture " + name);
+                continue;
+            }
+            int x = 0, y = 0;
+            if (VisibleBorderPixel(picture, &x, &y))
+                Expect(false, c,
+                       "glow " + name + " is cut off at its edge: pixel " + std::to_string(x) + "," +
+                           std::to_string(y) + " on the border is not transparent");
+        }
+    }
+
+    // The first pixel on the picture's outer ring with any alpha at all.
+    static bool VisibleBorderPixel(const TPicture& picture, int* x, int* y)
+    {
+        const auto alpha = [&](int px, int py) {
+            return picture.bgra[(std::size_t(py) * std::size_t(picture.side) + std::size_t(px)) * 4 + 3];
+        };
+        for (int py = 0; py < picture.height; ++py) {
+            const bool wholeRow = py == 0 || py == picture.height - 1;
+            const int step = wholeRow ? 1 : std::max(1, picture.width - 1);  // inner rows: their two ends
+            for (int px = 0; px < picture.width; px += step)
+                if (alpha(px, py) != 0) {
+                    *x = px;
+                    *y = py;
+                    return true;
+                }
+        }
+        return false;
     }
 
     void CheckTexture(const TContract& c)

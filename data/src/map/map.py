@@ -19,10 +19,11 @@ PLACES = {
     2: ((650, 150), (200, 100)),
     3: ((680, 478), (190, 110)),
     4: ((160, 500), (210, 110)),
-    5: ((400, 50), (170, 90)),
+    5: ((500, 88), (140, 76)),  # in the starry corner between the title and the score
     6: ((468, 330), (110, 90)),
 }
-SPARKLE_AT = {1: (32, 26), 2: (408, 55), 3: (489, 372), 4: (4, 433), 5: (352, 86), 6: (458, 308)}
+# The top left of each restaurant's hover sparkle (the game draws it there).
+SPARKLE_AT = {1: (32, 26), 2: (408, 55), 3: (489, 372), 4: (4, 433), 5: (430, 50), 6: (458, 308)}
 # Rows of level dots: first position and step (restaurants 1-5).
 ROWS = [((95, 305), (27, -18)), ((445, 145), (27, 18)), ((665, 350), (-27, 18)), ((360, 510), (-27, -18)),
         ((397, 303), (0, -22))]
@@ -57,13 +58,19 @@ def background():
                                 (740, 570), (500, 220)]):
         body += path("M%d %d q8 -6 16 0 q8 6 16 0" % (x, y), stroke="#e6f5fb", stroke_width=2, fill="none",
                      opacity=0.55 - (i % 3) * 0.1, stroke_linecap="round")
-    # Islands under the routes, backdrop-soft (no outline).
-    for cx, cy, rx, ry in [(215, 225, 160, 70), (560, 230, 150, 68), (545, 430, 150, 70), (240, 430, 155, 68),
-                           (397, 205, 42, 120), (505, 325, 70, 80)]:
+    # Islands under the routes, backdrop-soft (no outline). The first lies
+    # clear of the cruise ship's water; the second reaches up under the train.
+    for cx, cy, rx, ry in [(290, 275, 115, 50), (560, 230, 150, 68), (545, 430, 150, 70), (240, 430, 155, 68),
+                           (397, 205, 42, 120), (505, 325, 70, 80), (645, 192, 130, 34)]:
         body += ellipse(cx, cy + 6, rx, ry, fill="#2f7aa3", opacity=0.45)
         body += ellipse(cx, cy, rx, ry, fill="#e9d9a9")
         body += ellipse(cx - rx * 0.08, cy - ry * 0.1, rx * 0.86, ry * 0.72, fill="#9fce84")
         body += ellipse(cx - rx * 0.2, cy - ry * 0.25, rx * 0.45, ry * 0.35, fill="#b5da9d")
+    # The railway the train stands on (its wheels meet the rails at y 182).
+    for x in range(524, 768, 9):
+        body += rect(x, 179, 4, 12, r=1, fill="#8a5a3a", opacity=0.9)
+    for y in (181, 187):
+        body += rect(518, y - 1, 252, 2.5, fill="#5b5b63")
     # The dotted routes that join the level markers.
     for (x0, y0), (dx, dy) in ROWS:
         body += path("M%d %d L%d %d" % (x0, y0, x0 + 9 * dx, y0 + 9 * dy), stroke="#fff8ec", stroke_width=6,
@@ -146,6 +153,15 @@ def blimp(w, h, t):
 
 
 def spaceship(w, h, t):
+    """Drawn at 170 x 90 and shrunk into its frame: it hovers in the chart's
+    starry corner, clear of the title."""
+    scale = min(w / 170.0, h / 90.0)
+    return group(_spaceship_body(t), transform="translate(%g %g) scale(%g)" % ((w - 170 * scale) / 2,
+                                                                            (h - 90 * scale) / 2, scale))
+
+
+def _spaceship_body(t):
+    w, h = 170, 90
     body = ellipse(w / 2, h - 6, 50, 5, fill="#4ee2ec", opacity=0.35 + 0.15 * t)
     body += ellipse(85, 50, 80, 22, fill="#c3c8d4", **line())
     body += ellipse(85, 44, 60, 10, fill="#ffffff", opacity=0.5)
@@ -204,7 +220,7 @@ def overlays(out):
     rose += path("M6 36 L36 30 L66 36 L36 42 Z", fill="#3b2a33", opacity=0.8)
     png.write(os.path.join(out, "overlay1.png"), render(72, 72, group(rose, transform="translate(-8 -8) scale(1)")))
     stars = ""
-    for x, y, r in [(160, 20, 4), (190, 50, 3), (210, 12, 3), (232, 34, 4), (150, 62, 2)]:
+    for x, y, r in [(160, 20, 4), (110, 44, 3), (210, 12, 3), (232, 34, 4), (122, 64, 2)]:
         stars += path("M%d %d l%0.1f %0.1f l%0.1f %0.1f l%0.1f %0.1f l%0.1f %0.1f z" % (
             x, y - r * 2, r * 0.6, r * 1.4, r * 1.4, r * 0.6, -r * 1.4, r * 0.6, -r * 0.6, r * 1.4), fill="#ffffff")
     png.write(os.path.join(out, "overlay2.png"), render(250, 70, stars))

@@ -284,9 +284,10 @@ def draw(layer, pose):
     return group(DRAW[layer](pose), transform="rotate(%g %d %d)" % (pose["tilt"], REG[0], REG[1]))
 
 
-# Her own clothes, as the story and the help pages show her (in the game the
-# player's choice tints the layers instead).
-OUTFIT = {"top": "#2fa6a0", "bottom": "#2c3e66", "shoes": "#6b2e22", "apron": "#fbf0dc", "accessory": "#c8283b"}
+# Her own clothes, as the story and the help pages show her: the game's
+# default colours (assets/quessa/colors.inf: the light blue blouse), so she
+# looks the same in the comics as on the floor before the player picks others.
+OUTFIT = {"top": "#7fb8e8", "bottom": "#2f3f6e", "shoes": "#7a3b2e", "apron": "#fbfbf6", "accessory": "#c8283b"}
 
 
 def dressed(pose, outfit=OUTFIT):

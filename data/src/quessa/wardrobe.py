@@ -1,6 +1,6 @@
 """The wardrobe's extra clothing for the waitress (drawn in _wardrobe.py):
-"shoes2.anm", "bottom2.anm", "top2.anm", "apron2.anm", "accessory1.anm" and
-"accessory2.anm", each with the very frames and script functions of her body
+"shoes2.anm", "bottom2.anm", "top2.anm", "apron2.anm", "accessory1.anm",
+"accessory2.anm" and the third of each slot ("top3.anm" ... "accessory3.anm"), each with the very frames and script functions of her body
 (quessa.py), so the game shows every layer at the body's frame number."""
 import concurrent.futures
 import os

@@ -111,8 +111,9 @@ def glow():
             '<stop offset="0.85" stop-color="#ffd27a" stop-opacity="0.9"/>'
             '<stop offset="1" stop-color="#ffd27a" stop-opacity="0"/></radialGradient></defs>')
     body += rect(0, 0, w, h, r=18, fill="url(#g)")
-    body += rect(2, 2, w - 4, h - 4, r=17, fill="none", stroke="#ffd27a", stroke_width=4)
-    return render(w, h, body)
+    body += rect(5, 5, w - 10, h - 10, r=15, fill="none", stroke="#ffd27a", stroke_width=4)
+    # A glow ends softly: nothing of it on the picture's border.
+    return png.faded_edges(render(w, h, body), 4)
 
 
 def arrow(direction, lit):

@@ -214,7 +214,8 @@ def lamp(name):
         out += path("M%g 46 L%g 38 L%g 52" % (cx - 12, cx + 8, cx + 14), stroke="#c79a3a", stroke_width=2.5,
                     fill="none", stroke_linejoin="round")
         out += svg.defs(svg.radial_gradient("lampglow", [(0, "#fff1a8", 0.8), (1, "#fff1a8", 0)]))
-        out += ellipse(cx + 14, 70, 22, 16, fill="url(#lampglow)")
+        # the light pool stays inside the picture, so it fades out rather than ends at its edge
+        out += ellipse(cx + 14, 70, 15, 17, fill="url(#lampglow)")
         out += polygon([(cx + 4, 66), (cx + 24, 66), (cx + 20, 50), (cx + 8, 50)], **_o("#f7d56b"))
         out += rect(cx + 6, 64, 16, 3, fill="#ffffff", opacity=0.8)
     elif name == "sub":  # a lamp made from an old diving helmet

@@ -189,14 +189,15 @@ def _roast(left):
             (0.75, path("M-2 3 l3 -1 l1 2 Z", **_o("#4fa35a", 0.8)))]
 
 
-def _pasta(left):
+def _kelp_noodles(left):
+    """The sub's meal: sea-green kelp noodles with pink shrimp (not golden like the blimp's pancakes)."""
     r = 5 * left + 1.5
-    return [(0.0, ellipse(-1, 0, r + 1, r * 0.7 + 1, **_o("#f0cf6a", 1))
+    return [(0.0, ellipse(-1, 0, r + 1, r * 0.7 + 1, **_o("#5fae8c", 1))
              + path("M%g 0 q%g -%g %g 0 q-%g %g -%g 0" % (-1 - r * 0.6, r * 0.6, r * 0.5, r * 1.2, r * 0.6, r * 0.5,
-                                                       r * 1.2), stroke="#d9a441", stroke_width=0.8, fill="none")),
-            (0.3, ellipse(-2, -1, 1.8, 1.6, **_o("#a0432a", 0.7))),
-            (0.6, ellipse(2, 1, 1.8, 1.6, **_o("#a0432a", 0.7))),
-            (0.8, path("M4 -3 q3 0 3 3 q-2 0 -3 -1", **_o("#f08a7c", 0.7)))]
+                                                       r * 1.2), stroke="#2f7a5e", stroke_width=0.9, fill="none")),
+            (0.3, path("M-4 -2 q2 -2.5 4 0 q-1 1.5 -2.4 1", **_o("#f08a7c", 0.7))),
+            (0.6, path("M1 1 q2 -2.5 4 0 q-1 1.5 -2.4 1", **_o("#f08a7c", 0.7))),
+            (0.8, path("M5 -4 l3 1 l-2 2.5 Z", **_o("#f7e06a", 0.7)))]
 
 
 def _pancakes(left):
@@ -214,7 +215,7 @@ def _orbs(left):
             (0.8, path("M-7 -2 q3 -3 6 0 q3 3 6 0", stroke="#4ee2ec", stroke_width=1.6, fill="none"))]
 
 
-MEALS = {"cruise": _fish, "train": _roast, "sub": _pasta, "blimp": _pancakes, "spaceship": _orbs}
+MEALS = {"cruise": _fish, "train": _roast, "sub": _kelp_noodles, "blimp": _pancakes, "spaceship": _orbs}
 
 
 def plate_with(parts):

@@ -100,8 +100,10 @@ def write_upgrades(folder, name):
     os.makedirs(folder, exist_ok=True)
     for n in range(1, 5):
         body, (w, h) = _decor.item(name, n)
-        for option, drawing in ((0, body), (1, _decor.offered(body)), (2, _decor.glowing(body))):
+        for option, drawing in ((0, body), (1, _decor.offered(body))):
             png.write(os.path.join(folder, "%d_%d.png" % (n, option)), render(w, h, drawing))
+        # The halo reaches past the item's padding: it fades out before the picture's edge.
+        png.write(os.path.join(folder, "%d_2.png" % n), png.faded_edges(render(w, h, _decor.glowing(body)), 6))
 
 
 def write_animation(folder, file, pictures, reg, delay=120):

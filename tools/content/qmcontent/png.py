@@ -26,6 +26,23 @@ class Image:
         self.pixels[y * self.width + x] = value
 
 
+def faded_edges(image, margin):
+    """An RGBA image whose alpha eases to nothing over `margin` pixels at each
+    side, so that the outermost ring is fully transparent: a soft halo that
+    reached the picture's border would otherwise end on screen in a straight
+    cut."""
+    out = Image(image.width, image.height, list(image.pixels))
+    for y in range(image.height):
+        for x in range(image.width):
+            inside = min(x, y, image.width - 1 - x, image.height - 1 - y)
+            if inside >= margin:
+                continue
+            t = inside / float(margin)
+            r, g, b, a = image.get(x, y)
+            out.put(x, y, (r, g, b, int(a * t * t * (3 - 2 * t))))
+    return out
+
+
 def _chunk(kind, data):
     body = kind + data
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
