@@ -53,7 +53,7 @@ public:
     // The level cannot be played (its file is missing): back to where it was
     // chosen. The host must not touch the floor after this returns.
     virtual void LeaveLevel() { LeaveRestaurant(-1); }
-    // Sounds of the flow by name ("closing", "ditch", "seat", "turbulence", "upgrade").
+    // Sounds of the flow by name ("closing", "ditch", "refuse", "seat", "turbulence", "upgrade").
     virtual void PlayGameSound(const char* name) = 0;
 
     // Between levels, after the first win of a level that leads to an odd
