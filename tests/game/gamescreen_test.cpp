@@ -498,8 +498,9 @@ TEST_F(GameScreen, ALossSaysHowFarItFellShortOfTheGoal)
         }
         EXPECT_FALSE(beforeScore);
         EXPECT_EQ(shortfall->IsVisible(), !win) << (win ? "a win" : "a loss");
-        if (!win)
+        if (!win) {
             EXPECT_EQ(shortfall->GetText(), str("120 points short"));
+        }
         manager->PopModal();
     }
 }
