@@ -41,10 +41,10 @@ constexpr int kUpdatePeriodMs = 16;
 constexpr int kMessageDeactivated = 1000;
 constexpr int kMessageGameQuit = 1001;
 constexpr int kMaxLives = 5;
-const char* const kSoundNames[] = {"seat", "ditch", "upgrade", "closing", "turbulence"};
+const char* const kSoundNames[] = {"seat", "ditch", "upgrade", "closing", "turbulence", "refuse"};
 const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/sfx/customer_ditch.ogg",
                                    "audio/sfx/upgrade_flash.ogg", "audio/sfx/closing_time.ogg",
-                                   "audio/sfx/turbulence.ogg"};
+                                   "audio/sfx/turbulence.ogg", "audio/sfx/seat_refused.ogg"};
 constexpr int kGameSoundType = 1000;
 
 TGame* Self(lua_State* L) { return qm::lua::Self<TGame>(L); }
@@ -412,6 +412,10 @@ void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
         over->SetWin(result.win, result.gameOver);
         over->SetExpertMode(result.expert);
         over->SetBonus(result.bonus > 0 ? String("over_bonus", str::getFormatted("%d", result.bonus)) : str());
+        // A loss says how close it came, so a near miss reads as one.
+        const int shortBy = mGameData->GetCurrentGoal() - result.levelScore;
+        over->SetShortfall(!result.win && shortBy > 0 ? String("over_short", str::getFormatted("%d", shortBy))
+                                                        : str());
     }
 }
 

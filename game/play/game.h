@@ -137,7 +137,7 @@ private:
     TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
     TXmlNode mGlobalDoc;
     TXmlNode* mGlobals = nullptr;
-    std::array<std::shared_ptr<TSound>, 5> mSounds;  // seat, ditch, upgrade, closing, turbulence
+    std::array<std::shared_ptr<TSound>, 6> mSounds;  // seat, ditch, upgrade, closing, turbulence, refuse
     TScreenFade* mScreenFade = nullptr;  // the child "screenfade"
     TPauseListener* mPauseListener = nullptr;  // adopted by the window manager
     std::shared_ptr<TTexture> mNoiseRingTexture, mFlashlight, mFlashlightFill, mClosedSign;

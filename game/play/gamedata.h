@@ -238,6 +238,7 @@ private:
     bool LogScore();
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
+    bool OverEatingStation(TPoint point) const;
     float RobotOffset(const IStation* station) const;
     void ReleaseDropTable(TPoint follow);
     void LetGoOfCustomers();

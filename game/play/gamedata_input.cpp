@@ -150,6 +150,7 @@ void TGameData::DropParty()
     TParty* party = mDraggedParty;
     TEatingStation* station = mDropTable;
     if (mLevelManager->GetMustColorMatch() && !station->AllCustomersMatch(party)) {
+        mHost->PlayGameSound("refuse");
         LetGoOfCustomers();
         return;
     }
@@ -163,6 +164,18 @@ void TGameData::DropParty()
         mBar->SplitEatingStation(station);
         BuildStationList();
     }
+}
+
+// A party let go over a table that would not take it (too small, taken,
+// not yet cleared) goes back to the line with a sound, so the player knows
+// the drop was refused rather than missed; let go on the floor, it goes
+// back quietly.
+bool TGameData::OverEatingStation(TPoint point) const
+{
+    for (const TEatingStation* station : mEatingStations)
+        if (station->MouseOverBox().Contains(point))
+            return true;
+    return false;
 }
 
 void TGameData::LetGoOfCustomers()
@@ -195,6 +208,8 @@ void TGameData::MouseUp(TPoint point)
         mDraggedParty->GetOffBench(&mBench);
         mDraggedParty->SitOnBench(&mBench, mBenchHeartBoost, mBenchPatienceMultiplier * mBenchBoostScale);
     } else {
+        if (OverEatingStation(point))
+            mHost->PlayGameSound("refuse");
         LetGoOfCustomers();
     }
     mDraggedParty = nullptr;

@@ -56,7 +56,7 @@ public:
     // The same for a career level whose file or floor plan is missing or
     // damaged, which the player is told of.
     virtual void LeaveUnplayableLevel() { LeaveLevel(); }
-    // Sounds of the flow by name ("closing", "ditch", "seat", "turbulence", "upgrade").
+    // Sounds of the flow by name ("closing", "ditch", "refuse", "seat", "turbulence", "upgrade").
     virtual void PlayGameSound(const char* name) = 0;
 
     // Between levels, after the first win of a level that leads to an odd

@@ -49,6 +49,8 @@ const contract::TChildSpec kOverChildren[] = {
     // beside their count.
     Child("levelbonus", &TText::ClassId),
     Child("lostpoints", &TText::ClassId),
+    // How far a lost level fell short of its goal, beside its score.
+    Child("shortfall", &TText::ClassId),
     // The labels of the rows only one game mode shows.
     Child("levelscorelabel"),
     Child("levelmoneylabel"),
@@ -83,6 +85,7 @@ void TLevelOver::PostChildrenInit()
         Show(name, false);
     Show("levelbonus", false);  // only a level that paid one shows it
     Show("lostpoints", false);  // shown with the walk-outs' value
+    Show("shortfall", false);   // shown with the level's score
     if (TModalWindow* modal = FindParentModal())
         modal->AdoptTask(new TUpdateLevelOverTask(this));
 }
@@ -146,6 +149,18 @@ void TLevelOver::SetPenalty(const str& text)
 {
     SetChildText("lostpoints", text);
     mPenaltyShown = text.length() != 0;
+}
+
+void TLevelOver::SetShortfall(const str& text)
+{
+    SetChildText("shortfall", text);
+    mShortfallShown = text.length() != 0 && !IsEndless();
+}
+
+void TLevelOver::ShowShortfall()
+{
+    if (mShortfallShown)
+        Show("shortfall", true);
 }
 
 void TLevelOver::SetDescription(const str& text) { SetChildText("levelinfo", text); }
@@ -239,6 +254,7 @@ void TLevelOver::Update(float dt)
         if (!glided)
             return;
         ShowPenalty();
+        ShowShortfall();
         NextStep(4);
         if (!InSixthRestaurant())
             Glide("score", kFromLeft);

@@ -37,6 +37,9 @@ public:
     // What the walk-outs cost, beside their row once its value is in; empty
     // when nobody walked out.
     void SetPenalty(const str& text);
+    // How far a lost career level fell short of its goal, beside the level's
+    // score once it is in; empty after a win (the line stays hidden).
+    void SetShortfall(const str& text);
     void NewHighScore() { mNewHiscore = true; }
     void Update(float dt);
     // Moves the gliding text; true once it stands at its place (or none glides).
@@ -47,6 +50,7 @@ public:
 private:
     void NextStep(int step);
     void ShowPenalty();
+    void ShowShortfall();
     void Glide(const char* name, TVec2 from);
     void Show(const char* name, bool show);
     void SetChildText(const char* name, const str& text);
@@ -59,6 +63,7 @@ private:
     float mStepTimer = 0;
     bool mNewHiscore = false;
     bool mPenaltyShown = false;
+    bool mShortfallShown = false;
     TWindow* mMoving = nullptr;
     TVec2 mPosition, mTarget, mDirection;
     std::shared_ptr<TSound> mLoseSound, mWinSound, mExpertSound;

@@ -101,7 +101,7 @@ const char* const kGameSounds[] = {
     "baby_cry.ogg", "bothsmooching1.ogg", "camera1.ogg", "cellphone_noise_1.ogg", "chef_cook1.ogg",
     "chef_cook2.ogg", "closing_time.ogg", "customer_ditch.ogg", "dialog_down.ogg", "dialog_up.ogg",
     "expert.ogg", "highchair_deliver.ogg", "highchair_pickup.ogg", "keystroke2.ogg", "level_lose.ogg",
-    "level_win.ogg", "mop_pickup.ogg", "mop_spill.ogg", "powerup_appear.ogg", "sfx_deliver_food_1_snd.ogg",
+    "level_win.ogg", "mop_pickup.ogg", "mop_spill.ogg", "powerup_appear.ogg", "seat_refused.ogg", "sfx_deliver_food_1_snd.ogg",
     "sfx_deliver_food_2_snd.ogg", "sfx_dish_dropoff_1_snd.ogg", "sfx_dish_dropoff_2_snd.ogg",
     "sfx_dropoff_drinks_1.ogg", "sfx_dropoff_drinks_2.ogg", "sfx_food_ready_1_snd.ogg", "sfx_food_ready_2_snd.ogg",
     "sfx_gain_heart_1.ogg", "sfx_get_drinks_1_snd.ogg", "sfx_menu_down.ogg", "sfx_party_arrive_1_snd.ogg",

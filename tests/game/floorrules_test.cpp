@@ -2,7 +2,7 @@
 // graph's input: the bench freed by a party that walked out, the levels that
 // start with last night's dishes, where the robot stops at the podium, and
 // a drag over the bar that finds the merged seats in the frame a bar party
-// leaves.
+// leaves; a party let go where it cannot sit goes back with a refusal.
 #include "floorbot.h"
 #include "floor_data_fixture.h"
 
@@ -12,6 +12,7 @@
 #include "game/floor/party.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
+#include "game/levels/levelmanager.h"
 #include "game/rules/scoremanager.h"
 
 #include <memory>
@@ -67,6 +68,18 @@ protected:
                 return party;
         return nullptr;
     }
+
+    // Whether `party` can be picked up now (a party beamed aboard cannot
+    // until it has fully appeared); it is put straight back on the floor.
+    bool Pickable(TParty* party)
+    {
+        mFloor->MouseDown(Grip(party));
+        const bool picked = mFloor->GetDraggedParty() == party;
+        mFloor->MouseUp(kBareFloor);
+        return picked;
+    }
+
+    static constexpr TPoint kBareFloor{100, 100};
 
     bool Waiting(const TParty* party) const
     {
@@ -237,4 +250,73 @@ TEST_F(FloorRules, ADragOverTheBarFindsTheMergedSeatsInTheFrameABarPartyLeaves)
     EXPECT_EQ(target->GetTriedOutParty(), dragged);
     EXPECT_TRUE(dragged->IsPickingSeats());
     EXPECT_EQ(floor.GetDraggedParty(), dragged);
+}
+
+// A party let go over a table that cannot take it goes back to the line with
+// the refusal sound; let go over the bare floor it goes back without one.
+TEST_F(FloorRules, APartyDroppedWhereItCannotSitGoesBackWithARefusal)
+{
+    TGameData& floor = Open(1, 6);  // groups of five and six, a table for two
+    TParty* party = nullptr;
+    TEatingStation* small = nullptr;
+    const auto tooBig = [&] {
+        for (TParty* waiting : floor.GetWaitingParties())
+            for (TEatingStation* table : floor.GetEatingStations())
+                if (!waiting->IsOnBench() && !table->GetParty() && Pickable(waiting) &&
+                    table->GetEndSeat() - table->GetFirstSeat() < waiting->GetSize()) {
+                    party = waiting;
+                    small = table;
+                    return true;
+                }
+        return false;
+    };
+    ASSERT_TRUE(PlayUntil(120, tooBig)) << "a party larger than a free table";
+
+    const TPoint over = Centre(small->MouseOverBox());
+    floor.MouseDown(Grip(party));
+    ASSERT_EQ(floor.GetDraggedParty(), party);
+    floor.MouseMove(over);
+    floor.MouseUp(over);
+    EXPECT_TRUE(Waiting(party));
+    EXPECT_EQ(small->GetParty(), nullptr);
+    EXPECT_EQ(mHost.sounds["refuse"], 1);
+    EXPECT_EQ(mHost.sounds["seat"], 0);
+
+    floor.MouseDown(Grip(party));
+    ASSERT_EQ(floor.GetDraggedParty(), party);
+    floor.MouseMove(kBareFloor);
+    floor.MouseUp(kBareFloor);
+    EXPECT_TRUE(Waiting(party));
+    EXPECT_EQ(mHost.sounds["refuse"], 1) << "the floor is no refusal";
+}
+
+TEST_F(FloorRules, APartyDroppedOnTheWrongColoursGoesBackWithARefusal)
+{
+    TGameData& floor = Open(4, 4);  // the spaceship's colour-matching level
+    ASSERT_TRUE(floor.GetLevelManager()->GetMustColorMatch());
+    TParty* party = nullptr;
+    ASSERT_TRUE(PlayUntil(60, [&] { return (party = InLine()) != nullptr && Pickable(party); }));
+
+    // Tries the party over every free table until one offers it wrong colours.
+    bool refused = false;
+    for (TEatingStation* table : floor.GetEatingStations()) {
+        if (table->GetParty() || table->GetEndSeat() - table->GetFirstSeat() < party->GetSize())
+            continue;
+        const TPoint over = Centre(table->MouseOverBox());
+        floor.MouseDown(Grip(party));
+        ASSERT_EQ(floor.GetDraggedParty(), party);
+        floor.MouseMove(over);
+        if (!party->IsPickingSeats() || table->AllCustomersMatch(party)) {
+            floor.MouseMove(kBareFloor);
+            floor.MouseUp(kBareFloor);
+            continue;
+        }
+        floor.MouseUp(over);
+        refused = true;
+        break;
+    }
+    ASSERT_TRUE(refused) << "a free table of other colours";
+    EXPECT_TRUE(Waiting(party));
+    EXPECT_EQ(mHost.sounds["refuse"], 1);
+    EXPECT_EQ(mHost.sounds["seat"], 0);
 }

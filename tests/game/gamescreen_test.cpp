@@ -382,7 +382,7 @@ TEST_F(GameScreen, AnEndlessShiftsNewBestIsAnnouncedWithTheWayToTheBestScores)
     EXPECT_TRUE(shown("levelmoneystr"));
     EXPECT_EQ(text("levelmoneystr"), score);
     EXPECT_EQ(text("score"), score);
-    EXPECT_EQ(text("levelinfo"), "Game over: every heart is gone.");
+    EXPECT_EQ(text("levelinfo"), "Game over: too many guests walked out angry, and every heart is gone.");
     for (const char* careerOnly : {"levelscore", "levelmoney", "totalscore", "expert", "continue"})
         EXPECT_FALSE(shown(careerOnly)) << careerOnly;
     for (const char* way : {"quit", "tryagain", "highscorebutton"})
@@ -470,6 +470,39 @@ TEST_F(GameScreen, TheWalkOutsRowSaysWhatTheyCost)
     EXPECT_FALSE(costBeforeCount);
     EXPECT_TRUE(cost->IsVisible());
     EXPECT_EQ(GetCast<TText>(lost)->GetText(), str("2"));
+}
+
+// A lost level says how close it came, once its score is in; a won one
+// says nothing of the kind.
+TEST_F(GameScreen, ALossSaysHowFarItFellShortOfTheGoal)
+{
+    PlayFromTitle();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    const int goal = game->GetGameData()->GetCurrentGoal();
+    ASSERT_GT(goal, 120);
+    for (bool win : {false, true}) {
+        TLevelResult result;
+        result.win = win;
+        result.levelScore = win ? goal : goal - 120;
+        game->OpenLevelOver(result);
+        auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+        ASSERT_NE(over, nullptr);
+        auto* shortfall = GetCast<TText>(over->GetChildWindow("shortfall", -1));
+        TWindow* levelScore = over->GetChildWindow("levelscore", -1);
+        ASSERT_TRUE(shortfall && levelScore);
+        bool beforeScore = false;
+        for (int i = 0; i < 400 && over->GetStep() < TLevelOver::kDone; ++i) {
+            Idle(16);
+            beforeScore = beforeScore || (shortfall->IsVisible() && over->GetStep() < 4);
+        }
+        EXPECT_FALSE(beforeScore);
+        EXPECT_EQ(shortfall->IsVisible(), !win) << (win ? "a win" : "a loss");
+        if (!win) {
+            EXPECT_EQ(shortfall->GetText(), str("120 points short"));
+        }
+        manager->PopModal();
+    }
 }
 
 // The first level on the game's own art: the floor the tutorial teaches on.

@@ -1,7 +1,7 @@
 // The level-over board drawn by the real engine on GL over the game screen,
 // after career levels played headless by the floor bots: a win with the
-// expert mark, a narrow win (the goal, not the expert score), a loss and an
-// endless game over with a new best; each written as a PNG (OUTDIR/NAME.png),
+// expert mark, a narrow win (the goal, not the expert score), a loss (with
+// how far it fell short) and an endless game over with a new best; each written as a PNG (OUTDIR/NAME.png),
 // with one picture taken while the results are still gliding in. Each board
 // is checked from its windows: the verdict, the rows and their values in
 // their places, what the walk-outs cost, the buttons it offers.
@@ -143,6 +143,11 @@ void CheckBoard(const TCase& c, TGameData* floor, TWindow* over)
     if (Visible(over, "lostpoints") != walkouts ||
         (walkouts && Text(over, "lostpoints") != std::to_string(score->GetPenaltyPoints()) + " points"))
         Fail(c.name, "the walk-outs' cost shows wrongly: \"" + Text(over, "lostpoints") + "\"");
+    // A loss says how close it came.
+    const int shortBy = floor->GetCurrentGoal() - result.levelScore;
+    if (Visible(over, "shortfall") != !c.win ||
+        (!c.win && Text(over, "shortfall") != std::to_string(shortBy) + " points short"))
+        Fail(c.name, "the shortfall shows wrongly: \"" + Text(over, "shortfall") + "\"");
 }
 
 // The endless board after a shift served for a while and then left until

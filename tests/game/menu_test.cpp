@@ -503,3 +503,27 @@ TEST_F(MenuScenario, TheMenuWorksSilentlyWithoutItsMusicAndRotatesTheUpsellPanel
     Lua("KillUpsell()");
     EXPECT_EQ(menu->GetUpsellTask(), nullptr);
 }
+
+// Each panel's link leads where the panel tells of: the closet's panel opens
+// the wardrobe (its tip on the first visit); Quessa's corner has its own
+// link in the welcome box, whichever panel shows.
+TEST_F(MenuScenario, ThePanelsLinksLeadWhereThePanelsTellOf)
+{
+    FirstStartAs("Ada");
+    for (int i = 0; i < 600 && !Shown("group3"); ++i)
+        Idle();
+    ASSERT_TRUE(Shown("group3"));
+    EXPECT_FALSE(Shown("group1"));
+    EXPECT_EQ(Label("upselllink3"), "To the wardrobe ›");
+    Click("upselllink3");
+    ASSERT_TRUE(Reaches("scripts/ok.lua")) << "the wardrobe's tip, over it";
+    EXPECT_EQ(TSettings::GetInstance()->GetClosetVisits(), 1);
+    Click("ok");
+    ASSERT_TRUE(Reaches("scripts/quessascloset.lua"));
+
+    Restart();
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_TRUE(Shown("corner"));
+    Click("corner");
+    EXPECT_TRUE(Reaches("scripts/quessascorner1.lua"));
+}

@@ -186,8 +186,8 @@ wait_then_click 400 563 "$credits_back" "$menu" "the main menu after the credits
 wait_then_click 566 479 "$menu" more_games "more games"
 keep more_games
 wait_then_click 400 540 more_games "$menu" "the main menu after more games"
-# (the corner's link lies in the menu's upsell strip)
-wait_then_click 465 577 "$menu" corner "Quessa's corner"
+# (the corner's link lies in the welcome box, beside Change player)
+wait_then_click 498 236 "$menu" corner "Quessa's corner"
 keep corner
 wait_then_click 400 535 corner "$menu" "the main menu after Quessa's corner"
 

@@ -65,6 +65,11 @@ MakeDialog {
             Text { name = "category", label = "#", font = small, x = 240, y = 32, w = 180, h = 22,
                    flags = kHAlignRight + kVAlignCenter },
             ArrowButton("gamemoderight", "right", 432, 6),
+            -- The table's column headings, over the rows' columns (rows start at x 20).
+            Text { name = "rankhead", label = "hiscore_rank", font = small, x = 8, y = 52, w = 56, h = 20,
+                   flags = kHAlignRight + kVAlignCenter },
+            Text { name = "levelhead", label = "hiscore_level", font = small, x = 310, y = 52, w = 80, h = 20,
+                   flags = kHAlignCenter + kVAlignCenter },
             Text { name = "namehead", label = "hiscore_name", font = small, x = 100, y = 52, w = 200, h = 20,
                    flags = kHAlignLeft + kVAlignCenter },
             Text { name = "scorehead", label = "hiscore_score", font = small, x = 380, y = 52, w = 96, h = 20,

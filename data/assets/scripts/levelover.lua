@@ -56,6 +56,9 @@ MakeDialog {
                 Text { name = "lostpoints", label = "#", font = smallFont, x = kRowX + 200, y = kLostY, w = 150,
                        h = kRowH, flags = kHAlignRight + kVAlignCenter },
                 Label("levelscorelabel", "over_levelscore", kLevelScoreY),
+                -- A lost level: how far it fell short of the goal.
+                Text { name = "shortfall", label = "#", font = smallFont, x = kRowX + 130, y = kLevelScoreY, w = 150,
+                       h = kRowH, flags = kHAlignRight + kVAlignCenter },
                 Value("levelscore", kLevelScoreY),
                 -- Career: the total of the best scores; endless: the shift's.
                 Label("totalscore", "over_totalscore", kTotalY),

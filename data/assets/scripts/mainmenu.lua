@@ -2,8 +2,9 @@
 -- shift, the best scores, the options, the help pages and the credits.
 -- Play and Endless close the menu with their choice (the main loop takes
 -- it from there); the other screens open over it. Three panels on a strip
--- of paper below the buttons take turns telling what the game holds;
--- Quessa's corner opens from the strip, the more games page beside Quit.
+-- of paper below the buttons take turns telling what the game holds, each
+-- with a link to what it tells of; Quessa's corner opens from the welcome
+-- box, the more games page beside Quit.
 -- The first time in a run the menu opens the loading screen; when loading
 -- ends, a first start asks for a name.
 ReadFile("scripts/menuscene.lua")
@@ -62,6 +63,19 @@ function HandleSSSGLoad()
     PostMessage(CreateNamedMessage(kButtonPress, "loaded"))
 end
 
+-- The wardrobe, as the career opens it (with what was newly opened and its
+-- tip on the first visit); a first start names its player first.
+local function VisitWardrobe()
+    AskForFirstName()
+    if GetNumUsers() > 0 then
+        VisitCloset()
+    end
+end
+
+-- Where each panel's link leads: endless shifts, the map (its extra levels
+-- page), the wardrobe.
+local upsellLinks = { Leave("endless"), Leave("play"), VisitWardrobe }
+
 -- One of the panels that take turns on the paper strip below the buttons.
 local function Upsell(k)
     return Window { name = "group" .. k, x = 0, y = 0, w = 384, h = 84,
@@ -70,6 +84,8 @@ local function Upsell(k)
                w = 352, h = 24, flags = kHAlignCenter + kVAlignCenter },
         Text { name = "upsellbody" .. k, label = "upsell" .. k .. "_body", font = panelBody, x = 16, y = 30,
                w = 352, h = 22, flags = kHAlignCenter + kVAlignCenter },
+        Button { name = "upselllink" .. k, label = "upsell" .. k .. "_link", x = 92, y = 54, w = 200, h = 24,
+                 font = linkFont, flags = kHAlignCenter + kVAlignCenter, command = upsellLinks[k] },
     }
 end
 
@@ -84,8 +100,10 @@ MakeDialog {
             UiPicture("ui/menu/welcome", 0, 0, 384, 84),
             Text { name = "welcome", label = "#", font = kUiBodyFont, x = 12, y = 6, w = 354, h = 36,
                    flags = kHAlignCenter + kVAlignCenter },
-            Button { name = "changeplayer", label = "menu_changeplayer", x = 89, y = 44, w = 200, h = 28,
+            Button { name = "changeplayer", label = "menu_changeplayer", x = 16, y = 44, w = 196, h = 28,
                      font = linkFont, flags = kHAlignCenter + kVAlignCenter, command = ChangePlayer },
+            Button { name = "corner", label = "menu_corner", x = 212, y = 44, w = 156, h = 28, font = linkFont,
+                     flags = kHAlignCenter + kVAlignCenter, command = Open("scripts/quessascorner1.lua") },
         },
         MenuButton("play", "menu_play", 274, 270, Leave("play")),
         MenuButton("endless", "menu_endless", 474, 270, Leave("endless")),
@@ -98,8 +116,6 @@ MakeDialog {
                    command = Open("scripts/moregames.lua") },
         Window { name = "upsell", x = 274, y = 512, w = 384, h = 84,
             Upsell(1), Upsell(2), Upsell(3),
-            Button { name = "corner", label = "menu_corner", x = 92, y = 54, w = 200, h = 24, font = linkFont,
-                     flags = kHAlignCenter + kVAlignCenter, command = Open("scripts/quessascorner1.lua") },
         },
         Window { name = "editors", x = 0, y = 0, w = 1, h = 1 },
         Text { name = "version", label = "#", font = kUiSmallFont, x = 600, y = 4, w = 190, h = 20,
