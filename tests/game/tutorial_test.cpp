@@ -155,3 +155,35 @@ TEST_F(Tutorial, WithoutItsBoxTheTutorialStillRunsButShowsNothing)
 }
 
 }  // namespace
+
+// Parties come in only while a step waits for one: the unseen steps that
+// wait for an arrival, or a step that teaches picking up a party while the
+// line is empty (it shows nothing until one is there). Every other tip holds
+// them back.
+TEST_F(Tutorial, ArrivalsWaitWhileATipWaitsForThePlayer)
+{
+    StartWithBox(true);
+    EXPECT_FALSE(tutorial->HoldsArrivals());  // step 0: the first party
+    EXPECT_FALSE(tutorial->IsShowing());
+    tutorial->AdvanceState(kTutorialPartyArrives, -1);
+    tutorial->SetPartyWaiting(true);
+    EXPECT_TRUE(tutorial->IsShowing());
+    EXPECT_TRUE(tutorial->HoldsArrivals());
+    tutorial->SetPartyWaiting(false);  // (a pick-up step with nobody to pick up)
+    EXPECT_FALSE(tutorial->IsShowing());
+    EXPECT_FALSE(tutorial->HoldsArrivals());
+    tutorial->SetPartyWaiting(true);
+    tutorial->AdvanceState(kTutorialPickUpParty, -1);
+    EXPECT_TRUE(tutorial->HoldsArrivals());
+    tutorial->AdvanceState(kTutorialSeatParty, 1);
+    tutorial->SetPartyWaiting(false);
+    for (int step = tutorial->GetStep(); tutorial->IsActive() && gTutorialDefs[step].action != kTutorialPartyArrives;
+         step = tutorial->GetStep()) {
+        EXPECT_TRUE(tutorial->HoldsArrivals()) << "step " << step;
+        PlayThroughOne();
+    }
+    EXPECT_FALSE(tutorial->HoldsArrivals());  // step 17: the next party
+    tutorial->SetActive(false);
+    EXPECT_FALSE(tutorial->HoldsArrivals());
+    EXPECT_FALSE(tutorial->IsShowing());
+}
