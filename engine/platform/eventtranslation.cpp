@@ -2,7 +2,9 @@
 // operating-system events into TEvents, and the idle pass.
 #include "engine/platform/platformdata.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/platform/quitsignal.h"
 
 #include <algorithm>
 #include <iterator>
@@ -65,6 +67,11 @@ void TPlatformData::GetEvent(TEvent* ev)
         *ev = mEvents.back();
         mEvents.pop_back();
         return;
+    }
+    // SIGTERM or SIGINT: the same clean way out as a quit from the desktop.
+    if (!mQuitRequested && qm::QuitSignals() != mQuitSignalsSeen) {
+        WriteDbg("Asked to quit by a signal");
+        mQuitRequested = true;
     }
     // Once the application was told to quit, it stays told.
     if (mQuitRequested) {

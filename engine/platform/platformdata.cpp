@@ -5,6 +5,7 @@
 #include "engine/base/timesource.h"
 #include "engine/platform/browser.h"
 #include "engine/platform/letterbox.h"
+#include "engine/platform/quitsignal.h"
 
 #include <cstdlib>
 #include <string>
@@ -71,6 +72,7 @@ TPlatformData::TPlatformData(int, char**, bool, std::unique_ptr<IPlatformBackend
     : mBackend(std::move(backend))
 {
     mStartTime = mBackend->Milliseconds();
+    mQuitSignalsSeen = qm::QuitSignals();
     qm::SetTimeSource([this] { return Timer(); });
     mRandom.seed(mBackend->RandomSeed());
 

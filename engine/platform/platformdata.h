@@ -163,6 +163,7 @@ private:
     str mCommandLine;
     bool mActive = true;
     bool mQuitRequested = false;
+    unsigned mQuitSignalsSeen = 0;  // quit signals that arrived before this platform
     bool mCloseRequests = false;
     char mBundlePath[qm::kPathBufferSize] = {};
     char mUserDataDirectory[qm::kPathBufferSize] = {};

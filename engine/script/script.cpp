@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
+#include "engine/platform/quitsignal.h"
 #include "engine/script/luabind.h"
 #include "engine/script/luaobject.h"
 
@@ -146,7 +147,147 @@ int RunText(lua_State* L, const char* text)
     return code;
 }
 
+// ---- the watchdog's pieces ----
+
+// The registry key of the state's TScript: scripts cannot reach the
+// registry, so the hook always finds its script.
+const char kScriptKey = 0;
+
+qm::TTimeSource& WatchdogClock()
+{
+    static qm::TTimeSource clock;
+    return clock;
+}
+
+std::uint32_t gRunLimitMs = TScript::kDefaultRunLimitMs;
+
+std::uint32_t WatchdogNow()
+{
+    const qm::TTimeSource& clock = WatchdogClock();
+    return clock ? clock() : qm::MonotonicMilliseconds();
+}
+
+// Each thread has a hook of its own and a new one starts with none: a
+// coroutine a script makes gets its maker's hook.
+void HookLikeMaker(lua_State* maker, lua_State* thread)
+{
+    if (thread)
+        lua_sethook(thread, lua_gethook(maker), lua_gethookmask(maker), lua_gethookcount(maker));
+}
+
+// coroutine.create and coroutine.wrap: the library's own (upvalue 1), then
+// the new thread hooked.
+int CallLibraryMaker(lua_State* L)
+{
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 1);
+    return 1;
+}
+
+int WatchedCreate(lua_State* L)
+{
+    CallLibraryMaker(L);
+    HookLikeMaker(L, lua_tothread(L, -1));
+    return 1;
+}
+
+int WatchedWrap(lua_State* L)
+{
+    CallLibraryMaker(L);
+    // The wrapping function holds its thread as its one upvalue.
+    if (lua_iscfunction(L, -1) && lua_getupvalue(L, -1, 1)) {
+        HookLikeMaker(L, lua_tothread(L, -1));
+        lua_pop(L, 1);
+    }
+    return 1;
+}
+
+void WatchCoroutineMaker(lua_State* L, const char* name, lua_CFunction watched)
+{
+    PushGlobal(L, "coroutine");
+    if (lua_istable(L, -1)) {
+        lua_pushstring(L, name);
+        lua_pushstring(L, name);
+        lua_rawget(L, -3);
+        if (lua_isfunction(L, -1)) {
+            lua_pushcclosure(L, watched, 1);
+            lua_rawset(L, -3);
+        } else {
+            lua_pop(L, 2);
+        }
+    }
+    lua_pop(L, 1);
+}
+
 }  // namespace
+
+void TScript::SetWatchdogClock(qm::TTimeSource clock)
+{
+    WatchdogClock() = std::move(clock);
+}
+
+void TScript::SetRunLimit(std::uint32_t ms)
+{
+    gRunLimitMs = ms;
+}
+
+TScript::TRunGuard::TRunGuard(TScript& script) : mScript(script)
+{
+    if (mScript.mRunDepth++ > 0)
+        return;
+    mScript.mRunStart = WatchdogNow();
+    mScript.mRunQuitSignals = qm::QuitSignals();
+    mScript.mRunChecks = 0;
+    mScript.mRunStopped = false;
+}
+
+TScript::TRunGuard::~TRunGuard()
+{
+    --mScript.mRunDepth;
+}
+
+void TScript::WatchHook(lua_State* L, lua_Debug*)
+{
+    lua_pushlightuserdata(L, const_cast<char*>(&kScriptKey));
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    auto* script = static_cast<TScript*>(lua_touserdata(L, -1));
+    lua_pop(L, 1);
+    if (script)
+        script->CheckRun(L);
+}
+
+// Raises the error that stops a run gone on too long; logs it once per run,
+// as a script may catch it (pcall) and be stopped again at the next check.
+void TScript::CheckRun(lua_State* L)
+{
+    if (mRunDepth == 0)
+        return;
+    ++mRunChecks;
+    const bool quitting = qm::QuitSignals() != mRunQuitSignals;
+    const std::int32_t elapsed = qm::TimeDiff(WatchdogNow(), mRunStart);
+    if (!quitting && (elapsed < static_cast<std::int32_t>(gRunLimitMs) || mRunChecks < kMinChecksToStop))
+        return;
+    str where = "?";
+    lua_Debug ar;
+    if (lua_getstack(L, 0, &ar) && lua_getinfo(L, "Sl", &ar)) {
+        char place[LUA_IDSIZE + 16];
+        std::snprintf(place, sizeof place, "%s:%d", ar.short_src, ar.currentline);
+        where = place;
+    }
+    char message[LUA_IDSIZE + 128];
+    if (quitting)
+        std::snprintf(message, sizeof message, "%s: script stopped: the game is asked to quit", where.c_str());
+    else
+        std::snprintf(message, sizeof message, "%s: script stopped: it ran for %.1f s without yielding",
+                      where.c_str(), elapsed / 1000.0);
+    if (!mRunStopped) {
+        mRunStopped = true;
+        WriteDbg("Watchdog: %s", message);
+    }
+    lua_pushstring(L, message);
+    lua_error(L);
+}
 
 TScript::TScript(lua_State* L) : TAnimTask(nullptr), mState(L ? L : lua_open())
 {
@@ -176,6 +317,14 @@ void TScript::LuaInit()
     lua_pushstring(L, "_SCRIPT");
     lua_pushlightuserdata(L, this);
     lua_settable(L, LUA_GLOBALSINDEX);
+
+    lua_pushlightuserdata(L, const_cast<char*>(&kScriptKey));
+    lua_pushlightuserdata(L, this);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+    // The coroutine runs on this very thread: its hook is the state's.
+    lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchInstructions);
+    WatchCoroutineMaker(L, "create", WatchedCreate);
+    WatchCoroutineMaker(L, "wrap", WatchedWrap);
 }
 
 void TScript::SetAttachment(std::unique_ptr<TAttachment> a)
@@ -187,6 +336,7 @@ void TScript::SetAttachment(std::unique_ptr<TAttachment> a)
 
 int TScript::RunScript(str file)
 {
+    TRunGuard run(*this);
     lua_State* L = mState;
     const int top = lua_gettop(L);
     const unsigned resumes = mResumes;
@@ -281,6 +431,7 @@ int TScript::DoLuaStringCompiledOnce(str text, const char* chunkName)
 
 int TScript::LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName)
 {
+    TRunGuard run(*this);
     lua_State* L = mState;
     // A chunk may hold zero bytes, so a given length can pass the first
     // zero; but never the text's buffer, which would compile what lies
@@ -342,6 +493,7 @@ int TScript::CallProtected(int nargs, int nresults)
 
 int TScript::RunFunction(int nargs, int nresults)
 {
+    TRunGuard run(*this);
     DeleteDeferredTables();
     if (!CoroutineActive() || nresults > 1) {
         const int code = CallProtected(nargs, nresults);
@@ -405,6 +557,7 @@ int TScript::RunThroughClosure(int nargs, int nresults)
 
 int TScript::Resume(int nargs)
 {
+    TRunGuard run(*this);
     DeleteDeferredTables();
     ++mResumes;
     const int code = lua_resume(mState, nargs);

@@ -12,9 +12,11 @@
 #include "engine/base/color.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/str.h"
+#include "engine/base/timesource.h"
 
 #include "lua.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -103,18 +105,51 @@ public:
     bool PopBool();
     TFontDescription PopFont();
 
+    // ---- the watchdog ----
+    // A run of Lua code (from the engine's call until it yields or returns)
+    // that goes on longer than the limit, or past a quit signal that
+    // arrived while it ran, is stopped with a Lua error naming the script:
+    // a script that never returns must not freeze the game. Checked every
+    // kWatchInstructions instructions on every thread of the state.
+    static constexpr int kWatchInstructions = 10000;
+    static constexpr std::uint32_t kDefaultRunLimitMs = 5000;
+    // Time alone stops no run: it must also have run this many checks' worth
+    // of Lua, so that slow native work (loading on a busy machine) called
+    // from a script is never taken for a script that never returns.
+    static constexpr int kMinChecksToStop = 20;
+    // The watchdog's clock (milliseconds; the monotonic clock by default,
+    // an empty function restores it) and limit, for every script: tests
+    // drive a fake clock.
+    static void SetWatchdogClock(qm::TTimeSource clock);
+    static void SetRunLimit(std::uint32_t ms);
+
     // A quiet script logs none of its Lua errors: they were reported once
     // already (a damaged file run again and again).
     void SetQuiet(bool quiet) { mQuiet = quiet; }
     bool IsQuiet() const { return mQuiet; }
 
 protected:
+    // Marks a stretch of engine code that runs Lua on this state: the
+    // outermost one times the run. Every call into Lua goes through one.
+    class TRunGuard {
+    public:
+        explicit TRunGuard(TScript& script);
+        ~TRunGuard();
+        TRunGuard(const TRunGuard&) = delete;
+        TRunGuard& operator=(const TRunGuard&) = delete;
+
+    private:
+        TScript& mScript;
+    };
+
     void DeleteDeferredTables();
     // Called when code run by DoLuaString, or the coroutine as it starts or
     // resumes, fails.
     virtual void OnScriptFailed() {}
 
 private:
+    static void WatchHook(lua_State* L, lua_Debug* ar);
+    void CheckRun(lua_State* L);
     void LuaInit();
     int LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName);
     int CallProtected(int nargs, int nresults);
@@ -126,4 +161,9 @@ private:
     std::vector<TLuaTable*> mDeferredTables;  // owned
     unsigned mResumes = 0;  // coroutine starts and resumes so far
     bool mQuiet = false;
+    int mRunDepth = 0;             // nested TRunGuards
+    std::uint32_t mRunStart = 0;   // watchdog clock at the outermost guard
+    unsigned mRunQuitSignals = 0;  // quit signals seen when the run started
+    int mRunChecks = 0;            // watchdog checks in this run
+    bool mRunStopped = false;      // the watchdog stopped this run (logged once)
 };

@@ -295,6 +295,7 @@ void TWindowScript::PushMessage(TMessage* msg)
 
 void TWindowScript::RunQueueText(const char* global, const char* text)
 {
+    TRunGuard run(*this);
     lua_State* L = GetState();
     lua_pushstring(L, global);
     lua_insert(L, -2);
@@ -326,6 +327,7 @@ bool TWindowScript::OnMessage(TMessage* msg, TLuaFunction* fn)
         // nobody to go to and is not kept.
         delete msg;
         if (fn) {
+            TRunGuard run(*this);
             fn->Push();
             if (lua_isfunction(L, -1)) {
                 lua_pushcfunction(L, [](lua_State* S) {

@@ -2,6 +2,7 @@
 
 #include "engine/base/vec.h"
 #include "engine/platform/platform.h"
+#include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
@@ -10,6 +11,13 @@
 #include "engine/window/windowmanager.h"
 #include "game/editors/editorfields.h"
 #include "game/editors/namelist.h"
+#include "game/floor/bar.h"
+#include "game/floor/bench.h"
+#include "game/floor/floorart.h"
+#include "game/floor/phonestation.h"
+#include "game/floor/podium.h"
+#include "game/floor/shelves.h"
+#include "game/floor/table.h"
 #include "game/levels/levellayout.h"
 #include "game/levels/levelmanager.h"
 #include "game/play/restaurant.h"
@@ -34,19 +42,6 @@ constexpr float kCellHeight = 470.0f / kLayoutRows;
 const char* const kStationNames[TLevelEditor::kStations] = {
     "drinkstation", "snackstation", "dessertstation", "mop", "highchair", "phone", "podium", "bench", "bar"};
 enum { kDrink, kSnack, kDessert, kMop, kHighChair, kPhone, kPodium, kBench };
-
-// A station's marker on the plan: along the station rows at the top, one
-// every other cell, in toggle order (the editor script labels them).
-TPoint StationMark(int station)
-{
-    return TLevelLayout::GetTableLocation(1.0f, static_cast<float>(1 + 2 * station));
-}
-
-const TColor kChairColours[7] = {{0.85f, 0.2f, 0.2f, 1}, {0.2f, 0.4f, 0.9f, 1}, {0.2f, 0.75f, 0.3f, 1},
-                                 {0.95f, 0.85f, 0.2f, 1}, {0.6f, 0.3f, 0.8f, 1}, {0.6f, 0.6f, 0.6f, 1},
-                                 {0.15f, 0.15f, 0.15f, 1}};
-
-const TColor kStationColour{0.35f, 0.55f, 0.6f, 1};
 
 int Wrap(int value, int count) { return ((value % count) + count) % count; }
 
@@ -150,6 +145,27 @@ TPoint StoolPoint(const TBarDesc& bar, int stool)
                   bar.point.y + static_cast<int>((stool - 3.5f) * kCellHeight)};
 }
 
+// A table's picture where it stands (empty without art).
+TRect ArtBox(const TTable& table)
+{
+    if (!table.Look())
+        return TRect{};
+    TRect box = table.Look()->BoundingBox(0);
+    box.Offset(table.GetLocation().x, table.GetLocation().y);
+    return box;
+}
+
+// The first of the station's chairs drawn under the point, or -1.
+int ChairAt(const TEatingStation& station, const TPoint& point)
+{
+    for (int i = 0; i < station.GetChairCount(); ++i) {
+        const TRect box = station.GetChair(i)->BoundingBox();
+        if (!box.IsEmpty() && box.Contains(point))
+            return i;
+    }
+    return -1;
+}
+
 bool Near(const TPoint& a, const TPoint& b)
 {
     return std::abs(a.x - b.x) <= kCellWidth / 2 && std::abs(a.y - b.y) <= kCellHeight / 2;
@@ -188,6 +204,33 @@ bool TableCell(int seats, TPoint point, int* row, int* col)
 
 }  // namespace editors
 
+// The stations a layout may switch on, made as the level makes them (they
+// take the current restaurant's art and the game's places) and switched on,
+// so that each draws as it stands on the floor when a level starts.
+struct TLevelEditor::TPreviews {
+    TPreviews()
+    {
+        drink.SetEnabled(true);
+        dessert.SetEnabled(true);
+        snack.SetEnabled(true);
+        highChair.SetEnabled(true);
+        mop.SetEnabled(true);
+        bench.shown = true;
+        phone.SetPresent(true);
+        phone.SetStaffTime(TPhoneStation::kStaffSeconds);
+        podium.SetEnabled(true);
+    }
+
+    TDrinkStation drink;
+    TDessertStation dessert;
+    TSnackStation snack;
+    THighChairStation highChair;
+    TMopStation mop;
+    TBench bench;
+    TPhoneStation phone;
+    TPodium podium;
+};
+
 const contract::TScreenSpec TLevelEditor::kContract{"TLevelEditor", "LevelEditor", "scripts/leveleditor.lua",
                                                     kLuaFunctions, kEditorChildren};
 
@@ -203,6 +246,8 @@ TLevelEditor::TLevelEditor()
     PublishFunctions();
     editors::PublishFieldFunctions(this);
     mLevels = std::make_unique<TLevelManager>(IsEndless() ? TLevelManager::kEndless : TLevelManager::kCareer);
+    mRoom = std::make_unique<TRestaurant>();
+    mCache = std::make_unique<TAnimatedTextureCache>(100, 120, 80);
     mWhite = TTexture::Create(1, 1, true);
     if (TPlatform* platform = TPlatform::GetInstance()) {
         const TColor white{1, 1, 1, 1};
@@ -244,6 +289,7 @@ void TLevelEditor::PostChildrenInit()
 void TLevelEditor::InitLevel()
 {
     SaveLayout();
+    mRoom->Initialize();
     mLevels->SetupLevel();
     mLevelText = mLevels->LevelAsStr();
     FillLevelFields();
@@ -279,6 +325,7 @@ void TLevelEditor::FillLevelFields()
 
 void TLevelEditor::InitLayout()
 {
+    BuildPreviews();
     const TLevelLayout& layout = mLevels->GetLayout();
     const bool has[8] = {layout.HasDrinkStation(), layout.HasSnackStation(),     layout.HasDessertStation(),
                          layout.HasMopStation(),   layout.HasHighChairStation(), layout.HasPhoneStation(),
@@ -287,11 +334,18 @@ void TLevelEditor::InitLayout()
         if (TButton* button = mStationButtons[size_t(i)])
             button->SetOn(has[i]);
     mTables.clear();
-    mBar.reset();
+    mTableDescs.clear();
+    RemoveBar();
     mDragged = -1;
-    mLevels->SetupTables(&mTables, &mBar);
-    if (TButton* bar = mStationButtons[kBarStation])
-        bar->SetOn(mBar.has_value());
+    std::vector<TTableDesc> tables;
+    std::optional<TBarDesc> bar;
+    mLevels->SetupTables(&tables, &bar);
+    for (const TTableDesc& table : tables)
+        PutTable(static_cast<int>(mTables.size()), table);
+    if (bar)
+        MakeBar(*bar);
+    if (TButton* toggle = mStationButtons[kBarStation])
+        toggle->SetOn(mBar != nullptr);
     if (IsEndless()) {
         editors::SetField(this, "endlesslayoutnum", Int(mLayoutIndex + 1));
         editors::SetField(this, "endlesslayoutval", mLevels->GetTableUpgradeLayout(mLayoutIndex));
@@ -306,6 +360,54 @@ void TLevelEditor::InitLayout()
     editors::SetField(this, "shakefreqval", str::getFormatted("%2.2f", freq));
     editors::SetField(this, "shakelengthval", str::getFormatted("%2.2f", length));
     editors::SetField(this, "shakespillval", str::getFormatted("%2.2f", spill));
+}
+
+void TLevelEditor::BuildPreviews()
+{
+    mPreviews = std::make_unique<TPreviews>();
+    mArtRestaurant = floorart::RestaurantIndex();
+}
+
+std::unique_ptr<TTable> TLevelEditor::MakeTable(const TTableDesc& desc) const
+{
+    auto table =
+        std::make_unique<TTable>(floorart::RestaurantFolder(), desc.id, desc.seats, desc.colors.data(), desc.point);
+    // The tables and chairs wear the decor the player picked for the room, as in the game.
+    table->SetUpgradeLevel(mRoom->ChairUpgradeLevel());
+    return table;
+}
+
+void TLevelEditor::MakeBar(const TBarDesc& desc)
+{
+    mBarDesc = desc;
+    mBar = std::make_unique<TBar>(desc.colors.data(), desc.point);
+}
+
+void TLevelEditor::RemoveBar()
+{
+    mBarDesc.reset();
+    mBar.reset();
+}
+
+void TLevelEditor::PutTable(int index, const TTableDesc& desc)
+{
+    TTableDesc numbered = desc;
+    numbered.id = index;
+    if (index == static_cast<int>(mTables.size())) {
+        mTableDescs.push_back(numbered);
+        mTables.push_back(MakeTable(numbered));
+    } else {
+        mTableDescs[size_t(index)] = numbered;
+        mTables[size_t(index)] = MakeTable(numbered);
+    }
+}
+
+void TLevelEditor::EraseTable(int index)
+{
+    mTableDescs.erase(mTableDescs.begin() + index);
+    mTables.erase(mTables.begin() + index);
+    for (int i = index; i < static_cast<int>(mTables.size()); ++i)
+        PutTable(i, mTableDescs[size_t(i)]);  // the floor numbers its tables in list order
 }
 
 TLayoutStations TLevelEditor::StationsFromToggles() const
@@ -327,11 +429,13 @@ void TLevelEditor::SaveLayout()
 {
     if (!mLayoutChanged)
         return;
-    const TBarDesc* bar = mBar ? &*mBar : nullptr;
+    const std::vector<TTableDesc> tables = TableDescriptors();
+    const std::optional<TBarDesc> barDesc = BarDescriptor();
+    const TBarDesc* bar = barDesc ? &*barDesc : nullptr;
     TSettings* settings = TSettings::GetInstance();
     if (settings && settings->GetLevelMode() != 0)
-        mLevels->SetLayoutStr(TLevelLayout::GetLayoutStr(mTables, bar, StationsFromToggles()));
-    else if (TLevelLayout::SaveLayout(mLevels->GetLayoutName(), mTables, bar, StationsFromToggles()))
+        mLevels->SetLayoutStr(TLevelLayout::GetLayoutStr(tables, bar, StationsFromToggles()));
+    else if (TLevelLayout::SaveLayout(mLevels->GetLayoutName(), tables, bar, StationsFromToggles()))
         mLevels->MarkEdited();  // the level generator keeps the layout of a level the editor saved
     mLayoutChanged = false;
 }
@@ -339,9 +443,10 @@ void TLevelEditor::SaveLayout()
 void TLevelEditor::RecordLevelInfo()
 {
     const bool downloaded = TSettings::GetInstance() && TSettings::GetInstance()->GetLevelMode() != 0;
-    const str layoutText = downloaded ? TLevelLayout::GetLayoutStr(mTables, mBar ? &*mBar : nullptr,
-                                                                    StationsFromToggles())
-                                      : str();
+    const std::optional<TBarDesc> bar = BarDescriptor();
+    const str layoutText =
+        downloaded ? TLevelLayout::GetLayoutStr(TableDescriptors(), bar ? &*bar : nullptr, StationsFromToggles())
+                   : str();
     SaveLayout();
     if (IsEndless()) {
         mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, "endlesslayoutval"));
@@ -436,6 +541,8 @@ void TLevelEditor::IncrementRestaurant(int delta)
         return;
     RecordLevelInfo();
     settings->SetCurrentRestaurant(Wrap(settings->GetCurrentRestaurant() + delta, kRestaurants));
+    mRoom->Initialize();
+    RefreshArt();
     editors::SetField(this, "restaurantval", Int(settings->GetCurrentRestaurant() + 1));
 }
 
@@ -506,12 +613,12 @@ void TLevelEditor::ToggleStation(int station)
         return;
     TButton* toggle = mStationButtons[kBarStation];
     if (toggle && toggle->IsOn()) {
-        mBar.reset();
+        RemoveBar();
     } else if (!mBar) {
         TBarDesc bar;
         bar.colors.fill(kNewChairColour);
         bar.point = TLevelLayout::GetTableLocation(7.5f, 3.0f);
-        mBar = bar;
+        MakeBar(bar);
     }
 }
 
@@ -522,7 +629,10 @@ int TLevelEditor::TableAt(const TPoint& point, bool last) const
     const int count = static_cast<int>(mTables.size());
     for (int k = 0; k < count; ++k) {
         const int i = last ? count - 1 - k : k;
-        const TTableDesc& table = mTables[size_t(i)];
+        // On the table's picture, or on its cells of the layout.
+        if (ArtBox(*mTables[size_t(i)]).Contains(point))
+            return i;
+        const TTableDesc& table = mTableDescs[size_t(i)];
         if (std::abs(point.x - table.point.x) <= kCellWidth / 2 &&
             std::abs(point.y - table.point.y) <= HalfHeightCells(table.seats) * kCellHeight)
             return i;
@@ -547,28 +657,52 @@ bool TLevelEditor::AddTable(const TPoint& point, int seats)
     int fitRow = 0, fitCol = 0;
     if (!editors::TableCell(seats, table.point, &fitRow, &fitCol))
         return false;
-    mTables.push_back(table);
+    PutTable(static_cast<int>(mTables.size()), table);
     return true;
 }
 
 bool TLevelEditor::StepChairColour(const TPoint& point)
 {
     auto step = [](int* colour) { *colour = *colour >= kChairColorNone ? 0 : *colour + 1; };
-    for (auto it = mTables.rbegin(); it != mTables.rend(); ++it) {
+    // A chair is found where it is drawn, or by its cell of the layout, where its letter is written.
+    for (int i = static_cast<int>(mTables.size()) - 1; i >= 0; --i) {
+        const int chair = ChairAt(*mTables[size_t(i)], point);
+        if (chair >= 0 && chair < mTableDescs[size_t(i)].seats) {
+            TTableDesc table = mTableDescs[size_t(i)];
+            step(&table.colors[size_t(chair)]);
+            PutTable(i, table);
+            return true;
+        }
+    }
+    if (mBar && !mBar->Stations().empty() && mBarDesc) {
+        const int stool = ChairAt(*mBar->Stations().front(), point);
+        if (stool >= 0 && stool < kBarStools) {
+            TBarDesc bar = *mBarDesc;
+            step(&bar.colors[size_t(stool)]);
+            MakeBar(bar);
+            return true;
+        }
+    }
+    std::vector<TTableDesc> tables = TableDescriptors();
+    for (int i = static_cast<int>(tables.size()) - 1; i >= 0; --i) {
+        TTableDesc& table = tables[size_t(i)];
         int row = 0, col = 0;
-        if (!editors::TableCell(it->seats, it->point, &row, &col))
+        if (!editors::TableCell(table.seats, table.point, &row, &col))
             continue;
-        for (int chair = 0; chair < it->seats; ++chair) {
-            if (Near(ChairPoint(*it, chair, row, col), point)) {
-                step(&it->colors[size_t(chair)]);
+        for (int chair = 0; chair < table.seats; ++chair) {
+            if (Near(ChairPoint(table, chair, row, col), point)) {
+                step(&table.colors[size_t(chair)]);
+                PutTable(i, table);
                 return true;
             }
         }
     }
-    if (mBar)
+    std::optional<TBarDesc> bar = BarDescriptor();
+    if (bar)
         for (int stool = 0; stool < kBarStools; ++stool)
-            if (Near(StoolPoint(*mBar, stool), point)) {
-                step(&mBar->colors[size_t(stool)]);
+            if (Near(StoolPoint(*bar, stool), point)) {
+                step(&bar->colors[size_t(stool)]);
+                MakeBar(*bar);
                 return true;
             }
     return false;
@@ -584,7 +718,7 @@ bool TLevelEditor::OnMouseDown(const TPoint& point)
     case kDeleteTable: {
         const int hit = TableAt(point, true);
         if (hit >= 0)
-            mTables.erase(mTables.begin() + hit);
+            EraseTable(hit);
         changed = hit >= 0;
         break;
     }
@@ -608,7 +742,7 @@ bool TLevelEditor::OnMouseMove(const TPoint& point)
 {
     if (mDragged < 0 || mDragged >= static_cast<int>(mTables.size()))
         return false;
-    TTableDesc& table = mTables[size_t(mDragged)];
+    TTableDesc table = TableDescriptors()[size_t(mDragged)];
     int row = -1, col = -1;
     TLevelLayout::PointToGrid(point, &row, &col, 0.0f);
     if (row < 0 || col < 0)
@@ -616,7 +750,9 @@ bool TLevelEditor::OnMouseMove(const TPoint& point)
     const TPoint target = editors::TablePointForCell(table.seats, row, col);
     int fitRow = 0, fitCol = 0;
     if (target != table.point && editors::TableCell(table.seats, target, &fitRow, &fitCol)) {
+        // Made again where it now stands, as the floor would make it there.
         table.point = target;
+        PutTable(mDragged, table);
         mLayoutChanged = true;
     }
     return false;
@@ -653,72 +789,98 @@ void TLevelEditor::DrawBox(float x, float y, float w, float h, const TColor& col
     mWhite->DrawSprite(centre, 1.0f, w, h, 0.0f, nullptr, &colour, 0, nullptr);
 }
 
+void TLevelEditor::RefreshArt()
+{
+    // The room takes the nearest restaurant it knows.
+    if (mRoom->Restaurant() != std::clamp(floorart::RestaurantIndex(), 0, int{TRestaurant::kBeach}))
+        mRoom->Initialize();
+    if (mArtRestaurant == floorart::RestaurantIndex())
+        return;
+    // Another restaurant: the floor's pieces in its art.
+    for (int i = 0; i < static_cast<int>(mTables.size()); ++i)
+        PutTable(i, mTableDescs[size_t(i)]);
+    if (mBarDesc)
+        MakeBar(*mBarDesc);
+    BuildPreviews();
+}
+
 bool TLevelEditor::DrawRoom()
 {
-    TSettings* settings = TSettings::GetInstance();
-    const int restaurant = std::clamp(settings ? settings->GetCurrentRestaurant() : 0, 0, int{TRestaurant::kBeach});
-    if (!mRoom || mRoom->Restaurant() != restaurant) {
-        if (!mRoom)
-            mRoom = std::make_unique<TRestaurant>();
-        mRoom->Initialize();
-    }
+    RefreshArt();
     if (!mRoom->HasBackdrop())
         return false;
     mRoom->Draw(false);
+    mRoom->DrawOverlay();
     return true;
 }
 
-void TLevelEditor::Draw()
+// The cells a click adds a table to, faint on the floor under the furniture.
+void TLevelEditor::DrawGrid(bool room)
 {
     TPlatform* platform = TPlatform::GetInstance();
-    if (!mWhite || !platform || !platform->Begin2d())
+    if (!platform->Begin2d())
         return;
-    // The plan lies on the restaurant's room, where the game stands the
-    // tables; a plain floor when the room has no picture.
-    const bool room = DrawRoom();
-    const TColor floor{0.93f, 0.88f, 0.78f, 1}, wood{0.55f, 0.36f, 0.2f, 1};
-    const TColor line = room ? TColor{1, 1, 1, 0.35f} : TColor{0.82f, 0.76f, 0.66f, 1};
+    const TColor line = room ? TColor{1, 1, 1, 0.25f} : TColor{0.82f, 0.76f, 0.66f, 1};
     if (!room) {
+        const TColor floor{0.93f, 0.88f, 0.78f, 1};
         DrawBox(460, 345, 560, 470, floor);
-    } else {
-        // Paper under the fields above the plan and the modes beside it, so
-        // that they read over the room's picture.
-        const TColor paper{0.98f, 0.96f, 0.91f, 0.82f};
-        DrawBox(400, 54, 800, 108, paper);
-        DrawBox(88, 354, 176, 492, paper);
-        DrawBox(460, 173, 560, 18, paper);  // under the stations' names
     }
     for (int c = 0; c <= kLayoutColumns; ++c)
         DrawBox(180 + c * kCellWidth, 345, 1, 470, line);
     for (int r = 0; r <= kLayoutRows; ++r)
         DrawBox(460, 110 + r * kCellHeight, 560, 1, line);
-    const TLayoutStations on = StationsFromToggles();
-    const bool shown[8] = {on.drink, on.snack, on.dessert, on.mop, on.highChair, on.phone, on.podium, on.bench};
-    for (int i = 0; i < 8; ++i)
-        if (shown[i])
-            DrawBox(static_cast<float>(StationMark(i).x), static_cast<float>(StationMark(i).y), 30, 30,
-                    kStationColour);
-    const float chair = kCellWidth * 0.6f;
-    for (const TTableDesc& table : mTables) {
-        DrawBox(static_cast<float>(table.point.x), static_cast<float>(table.point.y), kCellWidth * 0.9f,
-                HalfHeightCells(table.seats) * 2 * kCellHeight * 0.9f, wood);
-        int row = 0, col = 0;
-        if (!editors::TableCell(table.seats, table.point, &row, &col))
-            continue;
-        for (int i = 0; i < table.seats; ++i) {
-            const TPoint p = ChairPoint(table, i, row, col);
-            DrawBox(static_cast<float>(p.x), static_cast<float>(p.y), chair, chair,
-                    kChairColours[std::clamp(table.colors[size_t(i)], 0, kChairColorNone)]);
-        }
-    }
-    if (mBar) {
-        DrawBox(static_cast<float>(mBar->point.x), static_cast<float>(mBar->point.y), kCellWidth * 0.9f,
-                kBarStools * kCellHeight, wood);
-        for (int i = 0; i < kBarStools; ++i) {
-            const TPoint p = StoolPoint(*mBar, i);
-            DrawBox(static_cast<float>(p.x), static_cast<float>(p.y), chair, chair,
-                    kChairColours[std::clamp(mBar->colors[size_t(i)], 0, kChairColorNone)]);
-        }
-    }
     platform->End2d();
+}
+
+// The stations the toggles switch on, in the game's art at the game's places.
+void TLevelEditor::DrawPreviews()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    const TLayoutStations on = StationsFromToggles();
+    TPreviews& p = *mPreviews;
+    if (platform->Begin2d()) {
+        const std::pair<TShelfStation*, bool> shelves[] = {{&p.drink, on.drink},
+                                                           {&p.dessert, on.dessert},
+                                                           {&p.snack, on.snack},
+                                                           {&p.highChair, on.highChair},
+                                                           {&p.mop, on.mop}};
+        for (const auto& [shelf, shown] : shelves)
+            if (shown)
+                shelf->Draw();
+        platform->End2d();
+    }
+    if (on.bench)
+        p.bench.Draw();  // in a pass of its own
+    if (platform->Begin2d()) {
+        if (on.phone)
+            p.phone.Draw();
+        if (on.podium)
+            p.podium.Draw();
+        platform->End2d();
+    }
+}
+
+void TLevelEditor::Draw()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (!mWhite || !platform || !mPreviews)
+        return;
+    mCache->Reset();
+    // The floor as the level shows it: the restaurant's room (a plain floor
+    // when it has no picture), the stations, the tables and the bar.
+    const bool room = DrawRoom();
+    // Paper under the fields above the floor and the modes beside it, so
+    // that they read over the room's picture; the furniture stays on top.
+    if (room && platform->Begin2d()) {
+        const TColor paper{0.98f, 0.96f, 0.91f, 0.82f};
+        DrawBox(400, 54, 800, 108, paper);
+        DrawBox(88, 277, 176, 330, paper);
+        platform->End2d();
+    }
+    DrawGrid(room);
+    DrawPreviews();
+    for (const auto& table : mTables)
+        table->Draw(mCache.get(), 0.0f, 0.0f);
+    if (mBar)
+        mBar->Draw(mCache.get());
 }

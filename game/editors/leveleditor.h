@@ -1,8 +1,10 @@
 // TLevelEditor ("LevelEditor"): the developers' editor of career and endless
 // level definitions and their floor layouts. Its script lays out the fields
-// and toggles; the window draws the floor plan (tables, bar, the stations the
-// toggles switch on), lets the mouse add, move and delete tables and recolour
-// chairs, and writes the level and layout files back.
+// and toggles; the window draws the floor as the level will show it (the
+// restaurant's room, the floor's own tables and bar built from the layout as
+// the game builds them, and the stations the toggles switch on), lets the
+// mouse add, move and delete tables and recolour chairs, and writes the
+// level and layout files back.
 #pragma once
 
 #include "engine/base/color.h"
@@ -17,9 +19,12 @@
 #include <optional>
 #include <vector>
 
+class TAnimatedTextureCache;
+class TBar;
 class TButton;
 class TLevelManager;
 class TRestaurant;
+class TTable;
 class TTexture;
 
 class TLevelEditor : public TScriptedWindow<TLevelEditor>, public IEditorSaveOnClose {
@@ -53,8 +58,12 @@ public:
     void SaveLevelData() override;
 
     TLevelManager& GetLevelManager() { return *mLevels; }
-    const std::vector<TTableDesc>& GetTables() const { return mTables; }
-    const std::optional<TBarDesc>& GetBar() const { return mBar; }
+    // The floor's tables and bar, built from the layout as the game builds them.
+    const std::vector<std::unique_ptr<TTable>>& GetTables() const { return mTables; }
+    TBar* GetBar() const { return mBar.get(); }
+    // What the layout file will say of them.
+    const std::vector<TTableDesc>& TableDescriptors() const { return mTableDescs; }
+    const std::optional<TBarDesc>& BarDescriptor() const { return mBarDesc; }
     bool IsLayoutChanged() const { return mLayoutChanged; }
 
 private:
@@ -66,24 +75,50 @@ private:
     TLayoutStations StationsFromToggles() const;
     bool IsEndless() const;
 
+    // The floor's table or bar made from a descriptor, in the room's decor.
+    std::unique_ptr<TTable> MakeTable(const TTableDesc& desc) const;
+    // The table at `index` (or one more at the end) as `desc` says, made again.
+    void PutTable(int index, const TTableDesc& desc);
+    void EraseTable(int index);
+    void MakeBar(const TBarDesc& desc);
+    void RemoveBar();
+    void BuildPreviews();
+    // The tables, bar and stations made again in the current restaurant's
+    // art when it is not the art they wear.
+    void RefreshArt();
     int TableAt(const TPoint& point, bool last) const;
     bool AddTable(const TPoint& point, int seats);
     bool StepChairColour(const TPoint& point);
     void DrawBox(float x, float y, float w, float h, const TColor& colour) const;
-    // The restaurant's room behind the plan; false when it has no picture.
+    // The restaurant's room behind the floor, made again when the edited
+    // restaurant changed (the stations and tables then wear its art too);
+    // false when it has no picture.
     bool DrawRoom();
+    void DrawPreviews();
+    void DrawGrid(bool room);
+
+    struct TPreviews;  // the optional stations, as the level shows them
 
     std::unique_ptr<TLevelManager> mLevels;
     int mMouseMode = kMoveTable;
     std::array<TButton*, kStations> mStationButtons{};
     int mLayoutIndex = 0;
-    std::vector<TTableDesc> mTables;
-    std::optional<TBarDesc> mBar;
+    std::unique_ptr<TPreviews> mPreviews;
+    // The layout's tables and bar as the file says them, and the floor's
+    // objects made from them, side by side: the objects are what is drawn;
+    // the records are what is saved (a table without art has no chairs to
+    // ask for their colours).
+    std::vector<TTableDesc> mTableDescs;
+    std::vector<std::unique_ptr<TTable>> mTables;
+    std::optional<TBarDesc> mBarDesc;
+    std::unique_ptr<TBar> mBar;
     int mDragged = -1;  // index into mTables
     bool mLayoutChanged = false;
     str mLevelText;
-    std::shared_ptr<TTexture> mWhite;  // stretched and tinted for the plan
-    std::unique_ptr<TRestaurant> mRoom;  // the current restaurant's scene, made at the first draw
+    std::shared_ptr<TTexture> mWhite;  // stretched and tinted for the grid
+    std::unique_ptr<TRestaurant> mRoom;  // the current restaurant's scene
+    std::unique_ptr<TAnimatedTextureCache> mCache;  // what the tables draw through
+    int mArtRestaurant = -1;  // whose art the tables and stations wear
 };
 
 namespace editors {

@@ -31,6 +31,15 @@ bool TBar::DividerAnchor(int end, TPoint* anchor) const
     return true;
 }
 
+TPoint TBar::BarAnchor(const char* name) const
+{
+    const auto art = mBar.GetAnimatedTexture();
+    int x = 0, y = 0;
+    if (art)
+        art->GetAnchorPoint(0, name, &x, &y);
+    return {x, y};
+}
+
 void TBar::SortStations()
 {
     mStations.sort([](const auto& a, const auto& b) { return a->GetFirstSeat() < b->GetFirstSeat(); });
@@ -67,8 +76,14 @@ void TBar::UpdateStationSetup(TEatingStation* station, int first, int end)
     if (DividerAnchor(end, &anchor)) {
         const int half = mDivider ? mDivider->GetWidth() / 2 : 0;
         station->SetHeartLocation({mLocation.x + anchor.x + half, mLocation.y + anchor.y}, false);
-        station->CreateDefaultBoundingBox();
+    } else {
+        // Down to the last stool: the hearts stand where a new group's do.
+        const TPoint heart = BarAnchor("heart");
+        station->SetHeartLocation({mLocation.x + heart.x, mLocation.y + heart.y}, false);
     }
+    // Always from the whole bar, then cut at the dividers: a group that grew
+    // down to the last stool must take clicks and drops over all its stools.
+    station->CreateDefaultBoundingBox();
     TRect box = station->BoundingBox();
     if (end <= kStools - 1 && DividerAnchor(end, &anchor))
         box.y2 = mLocation.y + anchor.y;

@@ -39,6 +39,7 @@ public:
 
 private:
     bool DividerAnchor(int end, TPoint* anchor) const;
+    TPoint BarAnchor(const char* name) const;  // (0, 0) when the art lacks it
     bool MergeOnePair(const std::function<bool(const TEatingStation&)>& free);
     void SortStations();
 

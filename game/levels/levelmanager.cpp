@@ -73,9 +73,16 @@ void ForEachChild(TXmlNode* node, F visit)
         visit(name, child);
 }
 
-bool HasChild(const TXmlNode* node, const str& name) { return node && node->GetChild(name.c_str()); }
+// A level file's element named twice counts with its later value (LastChild).
+bool HasChild(const TXmlNode* node, const str& name) { return LastChild(node, name.c_str()) != nullptr; }
 
-int ChildInt(const TXmlNode* node, const str& name) { return node ? node->GetChildContent(name.c_str()).to_int() : 0; }
+str ChildText(const TXmlNode* node, const str& name)
+{
+    const TXmlNode* child = LastChild(node, name.c_str());
+    return child ? child->GetContent() : str();
+}
+
+int ChildInt(const TXmlNode* node, const str& name) { return ChildText(node, name).to_int(); }
 
 int ColorForLetter(char c)
 {
@@ -143,7 +150,7 @@ void TLevelManager::CareerSetup()
     mSnackChance = 0;
     mLevelNode = nullptr;
     ForEachChild(mDataRoot, [&](const str& name, TXmlNode* child) {
-        if (!mLevelNode && name == str("career") && child->GetChildContent("level").to_int() == wanted)
+        if (!mLevelNode && name == str("career") && ChildInt(child, "level") == wanted)
             mLevelNode = child;
     });
     if (!mLevelNode && !reported) {
@@ -276,7 +283,7 @@ void TLevelManager::ScheduleEndlessGroup()
     const str typeKey = str::getFormatted("group%d_%c", s, 'a' + choice);
     if (!HasChild(mLevelNode, typeKey))
         return;
-    mNextGroupType = mLevelNode->GetChildContent(typeKey.c_str());
+    mNextGroupType = ChildText(mLevelNode, typeKey);
     mNextGroupDelay = ChildInt(mLevelNode, str::getFormatted("time%d", s)) / 1000.0f;
     if (mGroupIndex < mGoalsReached) {
         const int difficulty = CurrentPosition().level;
@@ -453,7 +460,7 @@ void TLevelManager::AdvanceLevel()
 
 // ---- values read from the current level element
 
-str TLevelManager::LevelText(const char* name) const { return mLevelNode ? mLevelNode->GetChildContent(name) : str(); }
+str TLevelManager::LevelText(const char* name) const { return ChildText(mLevelNode, name); }
 
 float TLevelManager::LevelFloat(const char* name) const { return LevelText(name).to_float(); }
 
@@ -496,7 +503,7 @@ str TLevelManager::GetCurrentLevelStr() const
 str TLevelManager::GetLevelIntroText() const
 {
     if (IsEndless())
-        return mLevelNode && mLevelNode->GetChild("text") ? mLevelNode->GetChild("text")->GetChildContent("intro") : str();
+        return ChildText(LastChild(mLevelNode, "text"), "intro");
     if (IsDownloadedLevel())
         return TSettings::GetInstance()->GetDownloadLevelDescription();
     const TPosition p = CurrentPosition();
@@ -506,8 +513,7 @@ str TLevelManager::GetLevelIntroText() const
 str TLevelManager::GetLevelOverText(bool success) const
 {
     if (IsEndless()) {
-        const TXmlNode* text = mLevelNode ? mLevelNode->GetChild("text") : nullptr;
-        return text ? text->GetChildContent(success ? "succeed" : "fail") : str();
+        return ChildText(LastChild(mLevelNode, "text"), success ? "succeed" : "fail");
     }
     if (IsDownloadedLevel())
         return Text(success ? "genericwin" : "genericlose");
@@ -533,7 +539,7 @@ void TLevelManager::TableUpgrade(std::vector<TTableDesc>* tables, std::optional<
 {
     if (!TableUpgradeAvailable())
         return;
-    mLayout.OpenLevel(mLevelNode->GetChildContent(LayoutKey(mTableUpgrades + 1).c_str()));
+    mLayout.OpenLevel(ChildText(mLevelNode, LayoutKey(mTableUpgrades + 1)));
     mLayout.SetupTables(tables, bar);
     mTableUpgrades += 1;
 }
@@ -541,7 +547,7 @@ void TLevelManager::TableUpgrade(std::vector<TTableDesc>* tables, std::optional<
 void TLevelManager::SetTableUpgrade(int n)
 {
     if (IsEndless() && mLevelNode)
-        mLayout.OpenLevel(mLevelNode->GetChildContent(LayoutKey(n).c_str()));
+        mLayout.OpenLevel(ChildText(mLevelNode, LayoutKey(n)));
 }
 
 void TLevelManager::MergeLayouts(std::vector<TTableDesc>* tables, std::optional<TBarDesc>* bar)

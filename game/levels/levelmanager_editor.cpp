@@ -29,7 +29,8 @@ void TLevelManager::SetLevelValue(str name, str value)
 {
     if (!mLevelNode)
         return;
-    TXmlNode* child = mLevelNode->GetChild(name.c_str());
+    // The element that counts is the last of its name: an edit goes there.
+    TXmlNode* child = LastChild(mLevelNode, name.c_str());
     if (!child)
         child = mLevelNode->CreateChild(name.c_str());
     child->SetContent(value.c_str());
@@ -37,8 +38,11 @@ void TLevelManager::SetLevelValue(str name, str value)
 
 void TLevelManager::RemoveLevelValue(str name)
 {
-    if (mLevelNode)
-        mLevelNode->DeleteChild(mLevelNode->GetChild(name.c_str()));
+    // Every copy goes: an earlier one would count again once the last is gone.
+    if (!mLevelNode)
+        return;
+    while (TXmlNode* child = mLevelNode->GetChild(name.c_str()))
+        mLevelNode->DeleteChild(child);
 }
 
 void TLevelManager::SetFlag(const char* name, bool on)

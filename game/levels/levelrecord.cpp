@@ -2,6 +2,7 @@
 
 #include "engine/base/xml.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -73,6 +74,21 @@ bool WriteElement(TXmlNode& node, int indent, std::string* out)
 
 }  // namespace
 
+TXmlNode* LastChild(const TXmlNode* node, const char* name)
+{
+    if (!node)
+        return nullptr;
+    auto* walked = const_cast<TXmlNode*>(node);  // the child walk keeps a cursor
+    TXmlNode* last = nullptr;
+    str childName;
+    TXmlNode* child = nullptr;
+    walked->ResetChildren();
+    while (walked->GetNextChild(&childName, &child))
+        if (childName == str(name))
+            last = child;
+    return last;
+}
+
 bool WriteLevelFile(TXmlNode& root, std::string* text)
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -86,7 +102,6 @@ TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
 {
     TCareerLevelRecord record;
     const std::set<std::string> flags(std::begin(kFlags), std::end(kFlags));
-    std::set<std::string> seen;
     auto* node = const_cast<TXmlNode*>(&career);  // the child walk keeps a cursor
     str name;
     TXmlNode* child = nullptr;
@@ -94,10 +109,6 @@ TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
     while (node->GetNextChild(&name, &child)) {
         const std::string key = name.c_str();
         const std::string value = child->GetContent().c_str();
-        if (!seen.insert(key).second) {
-            record.others.emplace_back(key, value);
-            continue;
-        }
         const int number = child->GetContent().to_int();
         const float real = child->GetContent().to_float();
         auto group = [&record](int slot) -> TGroup& {
@@ -124,6 +135,8 @@ TCareerLevelRecord TCareerLevelRecord::Read(const TXmlNode& career)
         else if (key == "doodle")
             record.doodle = value;
         else if (flags.count(key)) {
+            // A flag named again takes its later value, on or off.
+            record.flags.erase(std::remove(record.flags.begin(), record.flags.end(), key), record.flags.end());
             if (value == "1")
                 record.flags.push_back(key);
         } else if (key == "newchef")

@@ -44,8 +44,9 @@ struct TCareerLevelRecord {
     float newChef = 0;               // 0: no new cook
     float shakeFreq = 0, shakeLength = 0, shakeSpill = 0;  // frequency 0: no shaking
     std::vector<TGroup> groups;      // slot 1 first; trailing empty slots are not kept
-    // Elements the record has no field for (and repeats of those it has:
-    // the first counts), kept in their order.
+    // Elements the record has no field for, kept in their order. An element
+    // the record has a field for that the file names twice takes the later
+    // value; the earlier one counts for nothing and is not kept.
     std::vector<std::pair<std::string, std::string>> others;
 
     // The rules a level may set ("1" when on), in the file's order.
@@ -55,6 +56,11 @@ struct TCareerLevelRecord {
     // The whole file's text.
     std::string Write() const;
 };
+
+// A level file may name an element twice (a hand edit appended below the
+// old value): the later one counts, in every reader of level files. The
+// child of `node` named `name` that counts, or null (also for a null node).
+TXmlNode* LastChild(const TXmlNode* node, const char* name);
 
 // Any level document (the endless file) in the layout of every level file:
 // an element holding text on one line, one holding elements over several,

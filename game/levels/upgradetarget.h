@@ -1,8 +1,8 @@
-// IUpgradeTarget: what the endless upgrades change in a running game. A game
-// that offers upgrades implements it over its floor (the game window does
-// not yet; tests use a recording one); the upgrades and the picker only
-// ever see this seam, so they are tested (and the picker runs) before or
-// without a floor. Times are in seconds, moods in hearts.
+// IUpgradeTarget: what the endless upgrades change in a running game. The
+// game window (TGame, game/play) implements it over its floor; tests use a
+// recording one (tests/game/recording_game.h). The upgrades and the picker
+// only ever see this seam, so they are tested (and the picker runs) without
+// a floor. Times are in seconds, moods in hearts.
 #pragma once
 
 #include "engine/base/str.h"

@@ -119,7 +119,6 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
     mClosedShown = false;
-    mBenchWalkout = false;
     mUpgradeAnimTime = 0;
     mUpgradeNoticeShown = false;
     mBlinkOn = false;
@@ -277,6 +276,9 @@ void TGameData::SetupLevel()
     if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
         unlocks->MarkCurrentState();
     ++mAttempts;
+    // The room's music plays from the set-up on; the intro, the pause and
+    // the level-over screens pause it with the game.
+    mStaff->Restaurant().StartMusic();
     WriteDbg("level set up: %s %s", IsEndless() ? "endless shift" : "level", GetLevelManager()->GetCurrentLevelStr().c_str());
     mHost->LevelSetUp();
 }

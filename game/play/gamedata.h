@@ -85,6 +85,10 @@ public:
     void EnterLevelOver();
     void EnterGameOver();
     void StartIntro();          // state 9 entered
+    // A level flagged to start dirty opens with last night's dishes on
+    // every table (no score for clearing them). Run wherever the new level
+    // first shows: the new items, the decor left alone, the intro.
+    void DoStartDirty();
     void GoToNextLevel();       // Lua
     void RestartLevel();        // Lua
     void DoSkipTutorial();      // Lua and the play step
@@ -234,6 +238,7 @@ private:
     bool LogScore();
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
+    float RobotOffset(const IStation* station) const;
     void ReleaseDropTable(TPoint follow);
     void LetGoOfCustomers();
     void DropParty();
@@ -259,7 +264,6 @@ private:
     THighChairStation mHighChairStation;
     TMopStation mMopStation;
     TBench mBench;
-    bool mBenchWalkout = false;
     TChef mChef;
     TKitchenPass mKitchenPass;
     std::unique_ptr<TDishCart> mDishCart;

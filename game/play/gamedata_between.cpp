@@ -94,6 +94,7 @@ void TGameData::EnterDecorChoice()
     scene.EnterUpgradeMode();
     if (!scene.HasUpgradesAvailable() || !settings || settings->AlreadyPickedDecorThisLevel()) {
         scene.LeaveUpgradeMode();
+        DoStartDirty();
         SetState(kNewItem);
         return;
     }

@@ -71,6 +71,7 @@ void TGameData::Update(float dt)
         // Back from the wardrobe: the game's pictures return and the new
         // level fades in.
         mHost->LoadGameAssets();
+        DoStartDirty();
         SetState(kFadeIn);
         PlayNewItemSound(false);
         break;
@@ -89,7 +90,6 @@ void TGameData::Update(float dt)
         if (mStateTimer > 0.5f) {
             mHost->SetFade(0);
             SetState(kPlaying);
-            mStaff->Restaurant().StartMusic();
             mRestartPending = false;
         }
         break;
@@ -111,6 +111,7 @@ void TGameData::StartIntro()
     }
     mHost->SetFade(0.5f);
     SetState(kLevelIntro);
+    DoStartDirty();
     if (mLevelManager->GetFlashLight())
         SetFlashlight(true);
     // Paused first: an intro that cannot show lets the game run on at once.
@@ -185,8 +186,17 @@ void TGameData::UpdateFadeIn(float dt)
         EnterDecorChoice();
         return;
     }
+    DoStartDirty();
     SetState(kNewItem);
     PlayNewItemSound(false);
+}
+
+void TGameData::DoStartDirty()
+{
+    if (!mLevelManager->GetStartDirty())
+        return;
+    for (const auto& table : mTables)
+        table->MakeDirty(false);
 }
 
 void TGameData::PlayStep(float dt)
@@ -208,6 +218,7 @@ void TGameData::PlayStep(float dt)
         AdjustQueue();
     }
     mQuessa->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr);
+    mStaff->UpdateHelpers(dt, mDishCart.get());
     for (const auto& food : mFoodStations)
         food->Update(dt, &mTutorial);
 
@@ -311,26 +322,36 @@ void TGameData::UpdateEatingStations(float dt, bool* removed)
             }
         }
     }
-    if (barSeatLeft && mDraggedParty && mDropTable && mBar && mBar->IsBarStation(mDropTable)) {
+    // A bar seat freed under a drag over another bar seat: the drop target
+    // lets go so that the two can merge, and the drag looks again at once
+    // for the (now larger) seat under the pointer.
+    const bool dragOverBar =
+        barSeatLeft && mDraggedParty && mDropTable && mBar && mBar->IsBarStation(mDropTable);
+    if (dragOverBar) {
         mDropTable->TryOutParty(nullptr);
         mDropTable = nullptr;
         mDraggedParty->SetInLine(TPoint{mMousePos.x - mGrabOffset.x, mMousePos.y - mGrabOffset.y}, true);
     }
+    MergeBarSeats();
+    if (dragOverBar)
+        MouseMove(mMousePos);
 }
 
 void TGameData::UpdateStationsAndStaff(float dt)
 {
     const std::vector<ITableView*> tables = EatingStations();
+    mStaff->Restaurant().Update(dt);
     mDrinkStation.Update(dt);
     mDessertStation.Update(dt, tables, mQuessa.get());
     mSnackStation.Update(dt, tables, mQuessa.get());
     mHighChairStation.Update(dt, tables, mQuessa.get());
     mMopStation.Update(dt, tables, mQuessa.get());
+    mStaff->Phone().Update(mQuessa.get(), dt);
     mTicketStation.Update(dt, mQuessa.get());
     mDishCart->Update(dt, mQuessa.get());
-    mChef.Update(dt, FoodStations());
-    if (mStaff->Update(dt, mQuessa.get(), mDishCart.get(), mWaitingParties))
+    if (mStaff->Podium().Update(mQuessa.get(), dt, mWaitingParties))
         WaveLine(mStaff->Podium().PartiesBoosted());
+    mChef.Update(dt, FoodStations());
 }
 
 void TGameData::WaveLine(int parties)
@@ -349,8 +370,8 @@ void TGameData::WaveLine(int parties)
 void TGameData::PartyWalkedAway(TParty* party)
 {
     RecordPartyType(party->GetDef().graphicOverride[0]);
-    if (party->IsOnBench())
-        mBenchWalkout = true;
+    // The bench is free for the next party once this one has gone.
+    party->GetOffBench(&mBench);
     mScore->Penalize(mLevelManager->GetLeavePenalty(), static_cast<float>(party->GetLocation().x),
                      static_cast<float>(party->GetLocation().y));
     mHost->PlayGameSound("ditch");

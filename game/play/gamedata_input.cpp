@@ -11,8 +11,11 @@
 
 namespace {
 
+// Where along a station she stops: left of most, right of a bar seat, and
+// behind the podium's lectern.
 constexpr float kRobotOffset = -35;
 constexpr float kBarRobotOffset = 35;
+constexpr float kPodiumRobotOffset = 30;
 constexpr int kMaxBenchParty = 6;
 
 }  // namespace
@@ -53,6 +56,15 @@ bool TGameData::TryPickUp(TPoint point)
     return false;
 }
 
+float TGameData::RobotOffset(const IStation* station) const
+{
+    if (mBar && mBar->IsBarStation(station))
+        return kBarRobotOffset;
+    if (station == &mStaff->Podium())
+        return kPodiumRobotOffset;
+    return kRobotOffset;
+}
+
 bool TGameData::MouseDown(TPoint point)
 {
     mMousePos = point;
@@ -61,8 +73,7 @@ bool TGameData::MouseDown(TPoint point)
         party->ResetPartyMouseState();
     int clickKind = 0;
     if (IStation* station = StationAt(point, &clickKind)) {
-        const bool barSeat = mBar && mBar->IsBarStation(station);
-        mQuessa->AddDestination(station, clickKind, barSeat ? kBarRobotOffset : kRobotOffset);
+        mQuessa->AddDestination(station, clickKind, RobotOffset(station));
         ++station->mQueuedVisits;
         mCursorState = 3;
         return true;

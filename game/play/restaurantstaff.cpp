@@ -35,16 +35,12 @@ void TRestaurantStaff::SetTables(const std::vector<TEatingStation*>& tables, con
     mEntertainer.SetTables(tables);
 }
 
-bool TRestaurantStaff::Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line)
+void TRestaurantStaff::UpdateHelpers(float dt, TDishCart* dishCart)
 {
-    mRestaurant.Update(dt);
-    const bool released = mPodium.Update(waitress, dt, line);
-    mPhone.Update(waitress, dt);
     mBusBoy.Update(dt, mTables, dishCart);
-    mDrinkServer.Update(dt, mTables);
-    mHostess.Update(dt);
     mEntertainer.Update(dt);
-    return released;
+    mHostess.Update(dt);
+    mDrinkServer.Update(dt, mTables);
 }
 
 std::vector<IStation*> TRestaurantStaff::Stations() { return {&mPodium, &mPhone, &mEntertainer}; }

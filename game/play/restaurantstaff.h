@@ -34,8 +34,10 @@ public:
                       TDrinkStation* drinkStation);
     // The tables changed: the walking staff's obstacles and the notes' targets.
     void SetTables(const std::vector<TEatingStation*>& tables, const std::vector<TRect>& boxes, const TRect* barBox);
-    // True on the frame the podium hands out its boost (the line then waves).
-    bool Update(float dt, TQuessa* waitress, TDishCart* dishCart, const std::list<TParty*>& line);
+    // The four helpers walk and work, right after the waitress: busboy,
+    // entertainer, hostess, drink server. The scene, podium and phone are
+    // updated by the graph among the other stations.
+    void UpdateHelpers(float dt, TDishCart* dishCart);
     // The podium, phone, radio or stereo: the stations the player may click.
     std::vector<IStation*> Stations();
     // Last, above everything on the floor.

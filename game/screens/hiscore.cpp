@@ -70,7 +70,7 @@ using contract::Child;
 using contract::Numbered;
 
 // The shipped string table keeps the tables local (highscoremode 2): the
-// children of the online tables are optional, the shipped screen has none.
+// children of the online tables are optional; the shipped screen builds them all.
 const contract::TChildSpec kHiscoreChildren[] = {
     Numbered("name%d", 1, THiscore::kRows, &TText::ClassId),
     Numbered("score%d", 1, THiscore::kRows, &TText::ClassId),

@@ -1,6 +1,7 @@
 // The developer editors with the game's own scripts on the headless engine:
 // a career level edited (goal, schedule, a table added and dragged), saved,
-// read back byte for byte and played through the level manager; a customer
+// read back byte for byte and played through the level manager; the floor
+// the editor draws beside the game's own floor of that level; a customer
 // type edited and saved; the name lists; and the faults of empty documents.
 #include "screens_fixture.h"
 
@@ -13,15 +14,22 @@
 #include "game/editors/editorfields.h"
 #include "game/editors/leveleditor.h"
 #include "game/editors/namelist.h"
+#include "game/floor/bar.h"
+#include "game/floor/table.h"
+#include "engine/render/animatedtexture.h"
 #include "game/levels/levellayout.h"
 #include "game/levels/levelmanager.h"
 #include "game/levels/partyfactory.h"
 #include "game/play/gamedata.h"
+#include "game/play/restaurantstaff.h"
 #include "game/rules/scoremanager.h"
 #include "floorbot.h"
 #include "game/screens/screenchildren.h"
+#include "recordinghandler.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <list>
@@ -147,12 +155,12 @@ TEST_F(EditorsTest, ALevelEditedSavedReloadedAndPlayed)
     const TPoint cell = TLevelLayout::GetTableLocation(8.0f, 10.0f);
     ClickAt(cell.x, cell.y);
     ASSERT_EQ(editor->GetTables().size(), 3u);
-    EXPECT_EQ(editor->GetTables().back().point, editors::TablePointForCell(4, 8, 10));
-    EXPECT_NE(editor->GetTables().back().point, TLevelLayout::GetTableLocation(10.5f, 8.0f));
+    EXPECT_EQ(editor->TableDescriptors().back().point, editors::TablePointForCell(4, 8, 10));
+    EXPECT_NE(editor->TableDescriptors().back().point, TLevelLayout::GetTableLocation(10.5f, 8.0f));
     Lua("SetMouseMode(0)");
     const TPoint moved = TLevelLayout::GetTableLocation(8.0f, 8.0f);
-    Drag(editor->GetTables().back().point, moved);
-    EXPECT_EQ(editor->GetTables().back().point, editors::TablePointForCell(4, 8, 8));
+    Drag(editor->TableDescriptors().back().point, moved);
+    EXPECT_EQ(editor->TableDescriptors().back().point, editors::TablePointForCell(4, 8, 8));
     // Clicking the drinks toggle adds the station to the layout.
     TButton* drinks = editors::FindToggle(editor, "drinkstation");
     ASSERT_NE(drinks, nullptr);
@@ -297,6 +305,155 @@ TEST_F(EditedLevelPlay, ALevelSavedByTheEditorIsAGeneratedFileWithItsEditsAndThe
     EXPECT_EQ(bot.Seated(), parties);
 }
 
+namespace {
+
+bool SameDraw(const RecordedDraw& a, const RecordedDraw& b)
+{
+    return a.data == b.data && a.sprite == b.sprite && a.pos.x == b.pos.x && a.pos.y == b.pos.y &&
+           a.alpha == b.alpha && a.scaleX == b.scaleX && a.scaleY == b.scaleY && a.source == b.source;
+}
+
+// How many of `piece`'s draws are missing from `shown`, each draw of
+// `shown` standing for one of them at most.
+int Missing(const std::vector<RecordedDraw>& piece, std::vector<RecordedDraw> shown)
+{
+    int missing = 0;
+    for (const RecordedDraw& draw : piece) {
+        const auto found = std::find_if(shown.begin(), shown.end(), [&](const RecordedDraw& s) { return SameDraw(s, draw); });
+        if (found == shown.end())
+            ++missing;
+        else
+            shown.erase(found);
+    }
+    return missing;
+}
+
+}  // namespace
+
+// The editor shows the floor as the level shows it: its tables and bar are
+// the floor's own, made from the layout where the game makes them, and each
+// station the layout holds draws the game's art at the game's place.
+TEST_F(EditedLevelPlay, TheEditorDrawsTheLevelsOwnTablesBarAndEveryStation)
+{
+    // The first blimp level (it has a bar), with every station in its layout.
+    const fs::path layoutFile = scratch.Path() / "assets/layouts/blimp01.txt";
+    std::string grid = Read(layoutFile);
+    grid.replace(0, 8, "dsymhpoe");
+    std::ofstream(layoutFile, std::ios::binary) << grid;
+
+    RecordingHandler handler;  // textures made from here on record their draws
+    OpenScreen("scripts/leveleditor.lua");
+    auto* editor = GetCast<TLevelEditor>(Find("leveleditorwindow"));
+    ASSERT_NE(editor, nullptr);
+    Lua("IncrementLevel(30)");
+    ASSERT_EQ(settings->GetCurrentRestaurant(), 3);
+    ASSERT_EQ(settings->GetCurrentLevel(), 0);
+    for (const char* toggle : {"drinkstation", "snackstation", "dessertstation", "mop", "highchair", "phone",
+                               "podium", "bench", "bar"})
+        EXPECT_TRUE(editors::GetToggle(editor, toggle)) << toggle;
+    handler.draws.clear();
+    editor->Draw();
+    const std::vector<RecordedDraw> shown = handler.draws;
+
+    // The same level as the game sets it up.
+    TXmlNode globalDoc;
+    globalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
+    TXmlNode* root = globalDoc.GetChild("dataroot");
+    TRecordingHost host;
+    TScoreManager score;
+    TGameData floor(root ? root->GetChild("globals") : nullptr, &score, &host);
+    floor.SetupStars();
+    floor.SetupLevel();
+    ASSERT_EQ(editor->GetTables().size(), floor.GetTables().size());
+    ASSERT_GE(editor->GetTables().size(), 3u);
+    for (size_t i = 0; i < floor.GetTables().size(); ++i) {
+        const TTable& mine = *editor->GetTables()[i];
+        const TTable& game = *floor.GetTables()[i];
+        EXPECT_EQ(mine.GetLocation(), game.GetLocation()) << "table " << i;
+        EXPECT_EQ(mine.BoundingBox(), game.BoundingBox()) << "table " << i;
+        ASSERT_EQ(mine.GetChairCount(), game.GetChairCount()) << "table " << i;
+        for (int c = 0; c < game.GetChairCount(); ++c)
+            EXPECT_EQ(mine.GetChairColor(c), game.GetChairColor(c)) << "table " << i << " chair " << c;
+    }
+    ASSERT_NE(editor->GetBar(), nullptr);
+    ASSERT_NE(floor.GetBar(), nullptr);
+    EXPECT_EQ(editor->GetBar()->BoundingBox(), floor.GetBar()->BoundingBox());
+
+    // What each piece of the game's floor draws, the editor draws too.
+    TAnimatedTextureCache cache(100, 120, 80);
+    // The shelves, phone and podium draw inside their caller's 2D pass, as the game's floor does.
+    auto drawsOf = [&handler](const std::function<void()>& draw, bool ownPass = false) {
+        handler.draws.clear();
+        TPlatform* platform = TPlatform::GetInstance();
+        if (!ownPass)
+            platform->Begin2d();
+        draw();
+        if (!ownPass)
+            platform->End2d();
+        return handler.draws;
+    };
+    TRestaurantStaff& staff = floor.GetStaff();
+    struct TPiece {
+        std::string name;
+        std::function<void()> draw;
+        bool ownPass = false;
+    };
+    std::vector<TPiece> pieces = {
+        {"drink station", [&] { floor.GetDrinkStation().Draw(); }},
+        {"dessert station", [&] { floor.GetDessertStation().Draw(); }},
+        {"snack station", [&] { floor.GetSnackStation().Draw(); }},
+        {"high chair station", [&] { floor.GetHighChairStation().Draw(); }},
+        {"mop station", [&] { floor.GetMopStation().Draw(); }},
+        {"phone", [&] { staff.Phone().Draw(); }},
+        {"podium", [&] { staff.Podium().Draw(); }},
+        {"bench", [&] { floor.GetBench().Draw(); }, true},
+        {"bar", [&] { floor.GetBar()->Draw(&cache); }, true},
+    };
+    for (size_t i = 0; i < floor.GetTables().size(); ++i)
+        pieces.push_back({"table " + std::to_string(i),
+                          [&floor, &cache, i] { floor.GetTables()[i]->Draw(&cache, 0, 0); }, true});
+    for (const TPiece& piece : pieces) {
+        const std::vector<RecordedDraw> drawn = drawsOf(piece.draw, piece.ownPass);
+        EXPECT_FALSE(drawn.empty()) << piece.name << " drew nothing in the game";
+        EXPECT_EQ(Missing(drawn, shown), 0) << piece.name << " is not drawn as the game draws it";
+    }
+
+    // A click on a chair where it is drawn steps its colour, and on the
+    // table's picture (beside its layout cell) deletes that table.
+    const TTable& first = *editor->GetTables().front();
+    const TRect chairBox = first.GetChair(0)->BoundingBox();
+    const int colour = first.GetChairColor(0);
+    Lua("SetMouseMode(5)");
+    ClickAt((chairBox.x1 + chairBox.x2) / 2, (chairBox.y1 + chairBox.y2) / 2);
+    const int stepped = colour >= kChairColorNone ? 0 : colour + 1;
+    EXPECT_EQ(editor->TableDescriptors().front().colors[0], stepped);
+    EXPECT_EQ(editor->GetTables().front()->GetChairColor(0), stepped);
+    const TTable& last = *editor->GetTables().back();
+    ASSERT_NE(last.Look(), nullptr);
+    TRect picture = last.Look()->BoundingBox(0);
+    picture.Offset(last.GetLocation().x, last.GetLocation().y);
+    const TPoint edge{picture.x2 - 2, (picture.y1 + picture.y2) / 2};
+    ASSERT_GT(edge.x - editor->TableDescriptors().back().point.x, 560.0f / kLayoutColumns / 2);
+    Lua("SetMouseMode(1)");
+    ClickAt(edge.x, edge.y);
+    EXPECT_EQ(editor->GetTables().size(), floor.GetTables().size() - 1);
+
+    // A station switched off is not drawn.
+    editors::SetToggle(editor, "podium", false);
+    const std::vector<RecordedDraw> podium = drawsOf([&] { staff.Podium().Draw(); });
+    handler.draws.clear();
+    editor->Draw();
+    EXPECT_EQ(Missing(podium, handler.draws), int(podium.size()));
+    // Another restaurant: the same tables in its art.
+    const auto blimpLook = editor->GetTables().front()->Look();
+    Lua("IncrementRestaurant(1)");
+    ASSERT_NE(editor->GetTables().front()->Look(), nullptr);
+    EXPECT_NE(editor->GetTables().front()->Look(), blimpLook);
+    EXPECT_EQ(editor->TableDescriptors().size(), floor.GetTables().size() - 1);
+    manager->PopModal();
+    Frame(0);
+}
+
 TEST_F(EditedLevelPlay, AnEndlessShiftSavedByTheEditorIsTheGeneratedFileWithItsEdits)
 {
     const std::string generated = Read(fs::path(QM_DATA_DIR) / "assets/config/endless.xml");
@@ -337,7 +494,7 @@ TEST_F(EditorsTest, TablesRefusedOnTablesOffTheFloorAndWhereTheyWouldNotFit)
     TLevelEditor* editor = OpenLevelEditor();
     ASSERT_NE(editor, nullptr);
     Lua("SetMouseMode(2)");
-    const TPoint onTable = editor->GetTables().front().point;
+    const TPoint onTable = editor->TableDescriptors().front().point;
     for (TPoint p : {onTable, TPoint{20, 20}, TLevelLayout::GetTableLocation(12.0f, 0.0f)})
         ClickAt(p.x, p.y);
     EXPECT_EQ(editor->GetTables().size(), 2u);
@@ -351,7 +508,7 @@ TEST_F(EditorsTest, TablesRefusedOnTablesOffTheFloorAndWhereTheyWouldNotFit)
     const TPoint leftChair = TLevelLayout::GetTableLocation(10.0f, 11.0f);
     ClickAt(leftChair.x, leftChair.y);
     ClickAt(leftChair.x, leftChair.y);
-    EXPECT_EQ(editor->GetTables().back().colors[0], 0);
+    EXPECT_EQ(editor->TableDescriptors().back().colors[0], 0);
     Lua("SetMouseMode(1)");
     ClickAt(free.x, free.y);
     EXPECT_EQ(editor->GetTables().size(), 2u);

@@ -256,18 +256,18 @@ TEST(LevelRecord, KeepsWhatItHasNoFieldForAndDropsOnlyTrailingEmptySlots)
                          "<mystery>42</mystery><goal>100</goal><goal>999</goal><newchef>1.5</newchef>"
                          "<brokenarm>1</brokenarm><flashlight>0</flashlight></career></dataroot>");
     const TCareerLevelRecord record = TCareerLevelRecord::Read(*document.GetChild("dataroot")->GetChild("career"));
-    EXPECT_EQ(record.goal, 100);  // the first counts
+    EXPECT_EQ(record.goal, 999);  // the later counts; the earlier is not kept
     EXPECT_FALSE(record.leavePenalty.has_value());
     ASSERT_EQ(record.groups.size(), 2u);
     EXPECT_EQ(record.groups[1].def, "rr");
     EXPECT_EQ(record.Write(),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dataroot>\n    <career>\n"
-              "        <level>3</level>\n        <goal>100</goal>\n        <expert>0</expert>\n"
+              "        <level>3</level>\n        <goal>999</goal>\n        <expert>0</expert>\n"
               "        <layout></layout>\n        <snackChance>0</snackChance>\n"
               "        <brokenarm>1</brokenarm>\n        <newchef>1.5</newchef>\n"
               "        <time1>500</time1>\n        <groupType1>young</groupType1>\n        <groupDef1>b</groupDef1>\n"
               "        <time2>900</time2>\n        <groupType2>old</groupType2>\n        <groupDef2>rr</groupDef2>\n"
-              "        <mystery>42</mystery>\n        <goal>999</goal>\n"
+              "        <mystery>42</mystery>\n"
               "    </career>\n</dataroot>\n");
 }
 

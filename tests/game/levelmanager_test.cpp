@@ -198,6 +198,55 @@ TEST_F(CareerLevels, TextsComeFromTheStringTable)
     }
 }
 
+// A hand-edited level file may name an element twice: the later value
+// counts everywhere (schedule, flags, values, layout), and the editor's
+// record keeps only that one.
+TEST_F(CareerLevels, AnElementNamedTwiceCountsWithItsLaterValue)
+{
+    WriteFile("assets/config/career/1.xml",
+              "<dataroot><career><level>1</level><goal>900</goal><goal>1200</goal><expert>1500</expert>"
+              "<layout>nowhere</layout><layout>floor</layout><doodle>old</doodle><doodle>new</doodle>"
+              "<brokenarm>1</brokenarm><brokenarm>0</brokenarm><startdirty>0</startdirty><startdirty>1</startdirty>"
+              "<newchef>1</newchef><newchef>2.5</newchef><shakefreq>20</shakefreq><shakefreq>30</shakefreq>"
+              "<time1>2000</time1><groupType1>young</groupType1><groupDef1>rb</groupDef1>"
+              "<time1>3000</time1><groupDef1>ggg</groupDef1><custom>a</custom><custom>b</custom>"
+              "</career></dataroot>");
+    TLevelManager levels(TLevelManager::kCareer, &mFactory);
+    EXPECT_TRUE(levels.IsLevelDefined()) << "the later layout is read";
+    EXPECT_EQ(levels.GetCurrentGoal(), 1200);
+    EXPECT_EQ(std::string(levels.GetDoodle().c_str()), "new");
+    EXPECT_FALSE(levels.GetBrokenArm());
+    EXPECT_TRUE(levels.GetStartDirty());
+    EXPECT_FLOAT_EQ(levels.GetNewChefValue(), 2.5f);
+    float freq = 0, length = 0, spill = 0;
+    levels.GetShakeValue(&freq, &length, &spill);
+    EXPECT_FLOAT_EQ(freq, 30.0f);
+    EXPECT_FLOAT_EQ(levels.GetLevelLength(), 3.0f);
+    EXPECT_EQ(levels.GetGroupTime(0), 3000);
+
+    levels.StartLevel();
+    EXPECT_FLOAT_EQ(levels.GetNextGroupDelay(), 3.0f);
+    std::list<TParty*> line;
+    const std::vector<Arrival> arrivals = RunSchedule(levels, mFactory, 10, &line);
+    ASSERT_EQ(arrivals.size(), 1u);
+    EXPECT_EQ(Colors(arrivals[0].order), (std::vector<int>{2, 2, 2}));
+
+    // Written back: one goal, the flags as they count, both unknown copies.
+    const std::string text = levels.LevelAsStr().c_str();
+    EXPECT_NE(text.find("<goal>1200</goal>"), std::string::npos) << text;
+    EXPECT_EQ(text.find("<goal>900</goal>"), std::string::npos) << text;
+    EXPECT_EQ(text.find("brokenarm"), std::string::npos) << text;
+    EXPECT_NE(text.find("<startdirty>1</startdirty>"), std::string::npos) << text;
+    EXPECT_LT(text.find("<custom>a</custom>"), text.find("<custom>b</custom>")) << text;
+
+    // The editor changes the copy that counts and clears every copy.
+    levels.SetLevelValue("doodle", "edited");
+    EXPECT_EQ(std::string(levels.GetDoodle().c_str()), "edited");
+    levels.SetStartDirty(false);
+    EXPECT_FALSE(levels.GetStartDirty());
+    EXPECT_EQ(std::string(levels.LevelAsStr().c_str()).find("startdirty"), std::string::npos);
+}
+
 class EndlessLevels : public LevelTest {
 protected:
     void SetUp() override
@@ -249,6 +298,22 @@ TEST_F(EndlessLevels, SeededArrivalsGiveExactDelaysTypesAndColours)
     ASSERT_FALSE(mFactory.multipliers.empty());
     EXPECT_FLOAT_EQ(mFactory.multipliers.back().second, 1.25f);
     EXPECT_EQ(mFactory.multipliers.size(), 4u);  // the parties in line at ten seconds
+}
+
+TEST_F(EndlessLevels, AnEntryNamingAValueTwiceTakesTheLaterOne)
+{
+    WriteFile("assets/config/endless.xml",
+              "<dataroot><shift><diner>1</diner><level>1</level><level>3</level><numStars>2</numStars>"
+              "<numStars>4</numStars><goal1>100</goal1><goal1>700</goal1><layout>none</layout><layout>floor</layout>"
+              "<text><intro>old</intro><intro>new</intro></text></shift></dataroot>");
+    TLevelManager levels(TLevelManager::kEndless, &mFactory);
+    EXPECT_EQ(levels.GetNumStars(), 4);
+    EXPECT_EQ(levels.GetCurrentGoal(), 700);
+    EXPECT_EQ(std::string(levels.GetLevelIntroText().c_str()), "new");
+    std::vector<TTableDesc> tables;
+    std::optional<TBarDesc> bar;
+    levels.SetupTables(&tables, &bar);
+    EXPECT_FALSE(tables.empty()) << "the later layout is the floor";
 }
 
 TEST_F(EndlessLevels, EqualWeightsDrawBothChoices)

@@ -38,6 +38,7 @@ TEST_F(PartyTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
     TBar bar(stools, {600, 300});
     ASSERT_EQ(Ranges(bar), (TRanges{{0, 8}}));
     TEatingStation* whole = GroupAt(bar, 0);
+    const TRect wholeBox = whole->BoundingBox();
     ASSERT_EQ(whole->GetChairCount(), TBar::kStools);
     EXPECT_EQ(whole->GetNumberText(), str("A"));
 
@@ -87,6 +88,11 @@ TEST_F(PartyTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
     ASSERT_TRUE(whole->ServeVisit(&hands, score.get(), nullptr, 0));
     EXPECT_TRUE(bar.MergeStations());
     EXPECT_EQ(Ranges(bar), (TRanges{{0, 8}}));
+    // The group that grew to the last stool takes drops over all the stools,
+    // as the whole bar did before anyone sat down.
+    const TRect merged = bar.Stations().front()->BoundingBox();
+    EXPECT_EQ(merged.y1, wholeBox.y1);
+    EXPECT_EQ(merged.y2, wholeBox.y2);
     // The stools keep the colours they had.
     EXPECT_EQ(bar.Stations().front()->GetChairColor(2), kColorBlue);
     EXPECT_EQ(bar.Stations().front()->GetChairColor(7), kColorGrey);

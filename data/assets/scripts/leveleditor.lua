@@ -1,8 +1,8 @@
 -- The developers' level editor (window type "LevelEditor", named
 -- "leveleditorwindow" so that a close request saves it). The level's values
 -- across the top, the mouse modes, stations and flags down the left, the
--- floor plan on the right. Edits the career levels or the endless level as
--- the game mode says; opened from scripts/editors.lua.
+-- floor as the level shows it on the right. Edits the career levels or the
+-- endless level as the game mode says; opened from scripts/editors.lua.
 ReadFile("scripts/editorui.lua")
 
 local gEndless = GetCurrentGameMode() == 1
@@ -52,16 +52,6 @@ local function LeftColumn()
         EdLabel("editor_stations", 4, 130, 160),
         CheckGrid("stations", kStations, 150, function(station) return function() ToggleStation(station) end end),
     }
-end
-
-local function StationLabels()
-    local labels = { name = "stationlabels", x = 180, y = 164, w = 560, h = 18 }
-    for i = 1, 8 do
-        table.insert(labels, Text { label = kStations[i][2], font = { "fonts/default.mvec", 11, kEdInk },
-                                    x = (i - 1) * 70, y = 0, w = 70, h = 18,
-                                    flags = kHAlignCenter + kVAlignCenter })
-    end
-    return Window(labels)
 end
 
 local function CareerGroup()
@@ -130,6 +120,5 @@ MakeDialog {
         EdButton("editor_save", 712, 56, 80, function() SaveLevelData() end),
         EdButton("editor_close", 712, 82, 80, function() SaveLevelData() CloseWindow() end),
         LeftColumn(),
-        StationLabels(),
     }
 }

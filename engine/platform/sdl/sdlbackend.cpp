@@ -4,6 +4,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/timesource.h"
 #include "engine/platform/browser.h"
+#include "engine/platform/quitsignal.h"
 #include "engine/platform/sdl/sdlkeys.h"
 #include "engine/platform/sdl/x11window.h"
 
@@ -11,6 +12,7 @@
 #include <SDL2/SDL_opengl.h>
 
 #include <cstring>
+#include <string>
 #include <ctime>
 #include <thread>
 
@@ -19,6 +21,10 @@ namespace qm {
 namespace {
 
 // Without a swap interval the frame is capped near this rate.
+// The size the window is first made at (the game's frame), before the
+// first SetDisplay gives it its own.
+constexpr int kFirstWindowWidth = 800, kFirstWindowHeight = 600;
+
 constexpr auto kFramePeriod = std::chrono::microseconds(1000000 / 60);
 
 // How long a window manager may take to carry out a full-screen request
@@ -62,6 +68,11 @@ TSdlBackend::TSdlBackend()
     // Closing the window is reported as a window event only: the platform
     // decides whether it quits, so SDL must not add a quit of its own.
     SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
+    // SIGTERM and SIGINT are the engine's own (engine/platform/quitsignal.h):
+    // a script that runs without end must see them too, not only the event
+    // queue it keeps from being read.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    InstallQuitSignalHandlers();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         WriteDbg("SDL video is not available: %s", SDL_GetError());
         return;
@@ -71,6 +82,17 @@ TSdlBackend::TSdlBackend()
         WriteDbg("No display could be reached (DISPLAY is %s): a window cannot be opened. Start the game from a "
                  "desktop session, or set SDL_VIDEODRIVER=offscreen to run it without one.",
                  display && *display ? display : "not set");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return;
+    }
+    // The window (hidden until the first SetDisplay) is opened now: a display
+    // on which no OpenGL window can be had (an X server without GLX, a GL
+    // driver that does not load) is as good as none.
+    std::string why;
+    if (!createWindow(kFirstWindowWidth, kFirstWindowHeight, &why)) {
+        const char* display = SDL_getenv("DISPLAY");
+        WriteDbg("The game window could not be opened (DISPLAY is %s): %s. The game needs OpenGL on its display.",
+                 display && *display ? display : "not set", why.c_str());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return;
     }
@@ -268,21 +290,28 @@ void TSdlBackend::translateWindowEvent(const SDL_Event& event, TRawEvent* out)
     }
 }
 
-bool TSdlBackend::createWindow(int width, int height)
+bool TSdlBackend::createWindow(int width, int height, std::string* why)
 {
+    // Xlib's own handler would end the process on the X server's refusal,
+    // without a word of the game's.
+    x11::TErrorTrap trap;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     mWindow = SDL_CreateWindow(kApplicationName, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!mWindow) {
-        WriteDbg("Cannot create the window: %s", SDL_GetError());
-        return false;
-    }
-    mContext = SDL_GL_CreateContext(mWindow);
-    if (!mContext) {
-        WriteDbg("Cannot create the OpenGL context: %s", SDL_GetError());
-        SDL_DestroyWindow(mWindow);
+    if (mWindow)
+        mContext = SDL_GL_CreateContext(mWindow);
+    const bool refused = trap.Caught(mWindow);
+    if (!mWindow || !mContext || refused) {
+        *why = !mWindow ? std::string(SDL_GetError())
+               : !mContext ? std::string("no OpenGL context: ") + SDL_GetError()
+                           : std::string(trap.FirstError());
+        if (mContext)
+            SDL_GL_DeleteContext(mContext);
+        if (mWindow)
+            SDL_DestroyWindow(mWindow);
+        mContext = nullptr;
         mWindow = nullptr;
         return false;
     }
@@ -299,8 +328,11 @@ bool TSdlBackend::OpenWindow(int width, int height)
 {
     if (!mVideoReady)
         return false;
-    if (!mWindow && !createWindow(width, height))
+    std::string why;
+    if (!mWindow && !createWindow(width, height, &why)) {
+        WriteDbg("Cannot open the window: %s", why.c_str());
         return false;
+    }
     mWindowedWidth = width;
     mWindowedHeight = height;
     // In full screen this sets the size the window returns to.

@@ -10,6 +10,7 @@
 #include "engine/platform/backend.h"
 
 #include <chrono>
+#include <string>
 
 struct SDL_Window;
 union SDL_Event;
@@ -53,7 +54,8 @@ public:
     bool HasDisplay() const { return mVideoReady; }
 
 private:
-    bool createWindow(int width, int height);
+    // False with the reason in `why` when the window or its GL context cannot be had.
+    bool createWindow(int width, int height, std::string* why);
     void translate(const SDL_Event& event, TRawEvent* out);
     void translateWindowEvent(const SDL_Event& event, TRawEvent* out);
     // SDL's window coordinates as drawable pixels.

@@ -1,5 +1,7 @@
 #include "engine/platform/sdl/x11window.h"
 
+#include <cstdio>
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
 
@@ -117,7 +119,54 @@ bool HasFullscreenManager(SDL_Window* window, bool* known)
     return false;
 }
 
+namespace {
+
+char gFirstError[256];
+
+int TrapError(Display* display, XErrorEvent* event)
+{
+    if (gFirstError[0])
+        return 0;
+    char text[160] = "";
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    // (a handler may make no requests, so the request stays a number)
+    std::snprintf(gFirstError, sizeof gFirstError, "the X server refused request %d.%d: %s", event->request_code,
+                  event->minor_code, text);
+    return 0;
+}
+
+}  // namespace
+
+TErrorTrap::TErrorTrap()
+{
+    gFirstError[0] = '\0';
+    mPrevious = reinterpret_cast<void*>(XSetErrorHandler(TrapError));
+}
+
+TErrorTrap::~TErrorTrap()
+{
+    XSetErrorHandler(reinterpret_cast<XErrorHandler>(mPrevious));
+}
+
+bool TErrorTrap::Caught(SDL_Window* window)
+{
+    TX11Window x;
+    if (x11Window(window, &x))
+        XSync(x.display, False);
+    return gFirstError[0] != '\0';
+}
+
+const char* TErrorTrap::FirstError() const
+{
+    return gFirstError;
+}
+
 #else
+
+TErrorTrap::TErrorTrap() = default;
+TErrorTrap::~TErrorTrap() = default;
+bool TErrorTrap::Caught(SDL_Window*) { return false; }
+const char* TErrorTrap::FirstError() const { return ""; }
 
 bool WindowSize(SDL_Window*, int*, int*) { return false; }
 bool WindowReconfigured(const SDL_SysWMmsg&) { return false; }

@@ -31,4 +31,25 @@ bool PointerInWindow(SDL_Window* window, int* x, int* y);
 // the window is not an X11 window, and the answer means nothing then.
 bool HasFullscreenManager(SDL_Window* window, bool* known);
 
+// Keeps the X errors of a stretch of code (opening the window and its GL
+// context) from Xlib's default handler, which ends the process with a
+// report of its own: the first one is kept as text for the game's own
+// line. One trap at a time; the previous handler is put back at the end.
+class TErrorTrap {
+public:
+    TErrorTrap();
+    ~TErrorTrap();
+    TErrorTrap(const TErrorTrap&) = delete;
+    TErrorTrap& operator=(const TErrorTrap&) = delete;
+
+    // Whether an error arrived so far; the window's connection is flushed
+    // first, so errors of requests already made are counted.
+    bool Caught(SDL_Window* window);
+    // The first error as text ("" when none).
+    const char* FirstError() const;
+
+private:
+    void* mPrevious = nullptr;
+};
+
 }  // namespace qm::x11

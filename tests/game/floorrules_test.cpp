@@ -1,0 +1,240 @@
+// The floor's rules on the game's own levels, played headless through the
+// graph's input: the bench freed by a party that walked out, the levels that
+// start with last night's dishes, where the robot stops at the podium, and
+// a drag over the bar that finds the merged seats in the frame a bar party
+// leaves.
+#include "floorbot.h"
+#include "floor_data_fixture.h"
+
+#include "game/floor/bar.h"
+#include "game/floor/customer.h"
+#include "game/floor/eatingstation.h"
+#include "game/floor/party.h"
+#include "game/floor/quessa.h"
+#include "game/floor/table.h"
+#include "game/rules/scoremanager.h"
+
+#include <memory>
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60;
+
+TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
+
+TPoint Grip(const TParty* party) { return Centre(party->MembersInBuildOrder().front()->BoundingBox()); }
+
+}  // namespace
+
+class FloorRules : public FloorTest {
+protected:
+    // A career level of the shipped data as the game window builds it,
+    // played up to its first frame of play.
+    TGameData& Open(int restaurant, int level)
+    {
+        mSettings->SetCurrentRestaurant(restaurant);
+        mSettings->SetCurrentLevel(level);
+        mPlatform->SeedRand(11);
+        mFloor.reset();
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor->SetupStars();
+        mFloor->SetupLevel();
+        mFloor->StartIntro();
+        mFloor->DoSkipTutorial();
+        for (int i = 0; i < 600 && mFloor->GetState() != kPlaying; ++i)
+            mFloor->Update(kFrame);
+        EXPECT_EQ(mFloor->GetState(), kPlaying);
+        return *mFloor;
+    }
+
+    // Plays until `done` or `seconds` of game time have passed.
+    template <class F>
+    bool PlayUntil(float seconds, F done)
+    {
+        for (int i = 0; i < static_cast<int>(seconds * 60) && mFloor->GetState() == kPlaying; ++i) {
+            if (done())
+                return true;
+            mFloor->Update(kFrame);
+        }
+        return done();
+    }
+
+    // The first party standing in line (not on the bench), or null.
+    TParty* InLine() const
+    {
+        for (TParty* party : mFloor->GetWaitingParties())
+            if (!party->IsOnBench())
+                return party;
+        return nullptr;
+    }
+
+    bool Waiting(const TParty* party) const
+    {
+        for (const TParty* waiting : mFloor->GetWaitingParties())
+            if (waiting == party)
+                return true;
+        return false;
+    }
+
+    // Drags `party` from the line to the bench and lets go there.
+    void ToBench(TParty* party)
+    {
+        const TPoint grab = Grip(party);
+        const TPoint bench = Centre(mFloor->GetBench().BoundingBox());
+        ASSERT_TRUE(mFloor->MouseDown(grab) || mFloor->GetDraggedParty() == party);
+        mFloor->MouseMove(bench);
+        mFloor->MouseUp(bench);
+    }
+
+    TScoreManager mScore;
+    std::unique_ptr<TGameData> mFloor;
+};
+
+TEST_F(FloorRules, APartyThatWalksOutOfTheBenchLeavesItFreeForTheNext)
+{
+    TGameData& floor = Open(3, 0);  // the blimp's first level brings the bench
+    ASSERT_TRUE(floor.GetBench().shown);
+    ASSERT_TRUE(PlayUntil(60, [&] { return InLine() != nullptr; }));
+    TParty* first = InLine();
+    ToBench(first);
+    ASSERT_TRUE(first->IsOnBench());
+    EXPECT_TRUE(floor.GetBench().occupied);
+
+    // Down to its last heart, it runs out of patience on the bench.
+    first->LoseHeart(first->GetHearts() - 1, -1, floor.GetNoiseRings());
+    ASSERT_TRUE(PlayUntil(180, [&] { return !Waiting(first); })) << "the bench party walked out";
+    EXPECT_FALSE(floor.GetBench().occupied);
+
+    ASSERT_TRUE(PlayUntil(60, [&] { return InLine() != nullptr; }));
+    TParty* next = InLine();
+    ToBench(next);
+    EXPECT_TRUE(next->IsOnBench()) << "the next party sits where the first one walked out";
+    EXPECT_TRUE(floor.GetBench().occupied);
+}
+
+TEST_F(FloorRules, TheBlimpsLastLevelsStartWithDishesOnEveryTable)
+{
+    TGameData& clean = Open(3, 6);
+    ASSERT_FALSE(clean.GetLevelManager()->GetStartDirty());
+    for (const auto& table : clean.GetTables())
+        EXPECT_FALSE(table->HasDishes());
+
+    for (int level : {7, 8}) {  // career levels 38 and 39
+        SCOPED_TRACE(level);
+        TGameData& dirty = Open(3, level);
+        ASSERT_TRUE(dirty.GetLevelManager()->GetStartDirty());
+        ASSERT_FALSE(dirty.GetTables().empty());
+        for (const auto& table : dirty.GetTables())
+            EXPECT_TRUE(table->HasDishes());
+    }
+
+    // Clearing last night's dishes earns nothing; the waitress carries them off.
+    TTable* table = mFloor->GetTables().front().get();
+    const int before = mScore.GetScore();
+    mFloor->GetQuessa()->AddDestination(table, 0, -35);
+    ASSERT_TRUE(PlayUntil(30, [&] { return !table->HasDishes(); }));
+    EXPECT_EQ(mScore.GetScore(), before);
+}
+
+TEST_F(FloorRules, ALevelThatStartsDirtyIsDirtyWhileItsNewItemsBlinkIn)
+{
+    TGameData& floor = Open(3, 6);
+    floor.GoToNextLevel();  // to career level 38, an odd level index: the new items blink in
+    for (int i = 0; i < 600 && floor.GetState() != kNewItem; ++i)
+        floor.Update(kFrame);
+    ASSERT_EQ(floor.GetState(), kNewItem);
+    ASSERT_EQ(mSettings->GetCurrentLevel(), 7);
+    for (const auto& table : floor.GetTables())
+        EXPECT_TRUE(table->HasDishes());
+}
+
+TEST_F(FloorRules, TheRobotStopsBehindThePodium)
+{
+    TGameData& floor = Open(4, 6);  // the spaceship's broken arm, with the podium
+    TQuessa* her = floor.GetQuessa();
+    ASSERT_TRUE(her->IsRobotMode());
+    TPodium& podium = floor.GetStaff().Podium();
+    ASSERT_TRUE(podium.IsEnabled());
+    TPoint press{-1, -1};
+    int kind = 0;
+    for (int y = 0; y < 600 && press.x < 0; y += 4)
+        for (int x = 0; x < 800 && press.x < 0; x += 4)
+            if (floor.StationAt({x, y}, &kind) == &podium)
+                press = {x, y};
+    ASSERT_GE(press.x, 0) << "the podium takes clicks";
+    ASSERT_TRUE(floor.MouseDown(press));
+
+    TVec2 robot = her->GetRobotPosition();
+    int still = 0;
+    for (int i = 0; i < 60 * 30 && still < 60; ++i) {
+        floor.Update(kFrame);
+        const TVec2 now = her->GetRobotPosition();
+        still = her->GetQueue().empty() && now.x == robot.x && now.y == robot.y ? still + 1 : 0;
+        robot = now;
+    }
+    ASSERT_EQ(still, 60) << "she got there and the robot came to rest";
+    EXPECT_NEAR(robot.x, her->GetPosition().x + 30, 1.0f);
+}
+
+TEST_F(FloorRules, ADragOverTheBarFindsTheMergedSeatsInTheFrameABarPartyLeaves)
+{
+    TGameData& floor = Open(2, 0);  // the sub's first level brings the bar
+    TBar* bar = floor.GetBar();
+    ASSERT_NE(bar, nullptr);
+    // Two parties in line that fit the eight stools together.
+    TParty* leaving = nullptr;
+    TParty* dragged = nullptr;
+    const auto pair = [&] {
+        for (TParty* a : floor.GetWaitingParties())
+            for (TParty* b : floor.GetWaitingParties())
+                if (a != b && a->GetSize() + b->GetSize() <= TBar::kStools) {
+                    leaving = a;
+                    dragged = b;
+                    return true;
+                }
+        return false;
+    };
+    ASSERT_TRUE(PlayUntil(120, pair));
+
+    // The first party takes the bar's first stools.
+    TEatingStation* whole = bar->Stations().front().get();
+    const TPoint stool = Centre(whole->GetChair(0)->BoundingBox());
+    floor.MouseDown(Grip(leaving));
+    floor.MouseMove(stool);
+    floor.MouseUp(stool);
+    ASSERT_EQ(whole->GetParty(), leaving);
+    ASSERT_GE(bar->Stations().size(), 2u);
+
+    // The second one hangs over the largest free group.
+    TEatingStation* free = nullptr;
+    for (const auto& seat : bar->Stations())
+        if (!seat->GetParty() && (!free || seat->GetEndSeat() - seat->GetFirstSeat() >
+                                               free->GetEndSeat() - free->GetFirstSeat()))
+            free = seat.get();
+    ASSERT_NE(free, nullptr);
+    const int freeSeats = free->GetEndSeat() - free->GetFirstSeat();
+    ASSERT_GE(freeSeats, dragged->GetSize());
+    floor.MouseDown(Grip(dragged));
+    floor.MouseMove(Centre(free->MouseOverBox()));
+    ASSERT_EQ(floor.GetDropTable(), free);
+
+    // The bar party runs out of patience and goes; in that very frame the
+    // freed stools join the group under the pointer and the drag takes them.
+    leaving->LoseHeart(TParty::kMaxHearts, -1, floor.GetNoiseRings());
+    const auto gone = [&] {
+        for (const auto& seat : bar->Stations())
+            if (seat->GetParty() == leaving)
+                return false;
+        return true;
+    };
+    for (int i = 0; i < 60 * 10 && !gone(); ++i)
+        floor.Update(kFrame);
+    ASSERT_TRUE(gone());
+    TEatingStation* target = floor.GetDropTable();
+    ASSERT_NE(target, nullptr) << "the drag found the merged seats without another move of the mouse";
+    EXPECT_TRUE(bar->IsBarStation(target));
+    EXPECT_GT(target->GetEndSeat() - target->GetFirstSeat(), freeSeats);
+    EXPECT_EQ(target->GetTriedOutParty(), dragged);
+    EXPECT_TRUE(dragged->IsPickingSeats());
+    EXPECT_EQ(floor.GetDraggedParty(), dragged);
+}

@@ -1,0 +1,200 @@
+// The script watchdog: a run of Lua code that goes on too long without
+// yielding, or past a quit signal, is stopped with an error naming the
+// script, on whatever thread it runs; time spent suspended does not count,
+// and a run that starts after the signal runs as usual. A fake watchdog
+// clock stands for the wall clock.
+#include "engine/base/task.h"
+#include "engine/base/timesource.h"
+#include "engine/platform/quitsignal.h"
+#include "engine/script/luabind.h"
+#include "engine/script/script.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::uint32_t gNow = 1000;    // the engine's clock (the task list's)
+std::uint32_t gWatch = 0;     // the watchdog's clock
+std::uint32_t gWatchStep = 0; // added at every reading of it
+int gReadsToSignal = -1;      // a quit signal on that reading (-1: none)
+
+std::uint32_t ReadWatchClock()
+{
+    if (gReadsToSignal >= 0 && gReadsToSignal-- == 0)
+        qm::NoteQuitSignal();
+    gWatch += gWatchStep;
+    return gWatch;
+}
+
+int WaitLuaNextFrame(lua_State* L)
+{
+    auto* script = qm::lua::Self<TScript>(L);
+    script->SetDelay(static_cast<int>(lua_tonumber(L, 1)), false, true, false);
+    return lua_yield(L, 0);
+}
+
+class Watchdog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gNow = 1000;
+        gWatch = 0;
+        gWatchStep = 0;
+        gReadsToSignal = -1;
+        qm::SetTimeSource([] { return gNow; });
+        TScript::SetWatchdogClock(ReadWatchClock);
+        script = new TScript;
+        L = script->GetState();
+        qm::lua::Publish(L, "WaitLuaNextFrame", "TScript", script, scriptLife, WaitLuaNextFrame);
+        tasks.AdoptTask(script);
+        dir = std::filesystem::temp_directory_path() / ("qm_watchdog_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        tasks.DestroyAll();
+        TScript::SetWatchdogClock({});
+        qm::SetTimeSource({});
+        std::filesystem::remove_all(dir);
+    }
+
+    std::string Write(const char* name, const char* text)
+    {
+        const auto path = dir / name;
+        std::ofstream(path) << text;
+        return path.string();
+    }
+    std::string Global(const char* name)
+    {
+        lua_getglobal(L, name);
+        const char* s = lua_tostring(L, -1);
+        std::string v = lua_isboolean(L, -1) ? (lua_toboolean(L, -1) ? "true" : "false") : s ? s : "<nil>";
+        lua_pop(L, 1);
+        return v;
+    }
+    static int Count(const std::string& log, const std::string& what)
+    {
+        int n = 0;
+        for (auto at = log.find(what); at != std::string::npos; at = log.find(what, at + 1))
+            ++n;
+        return n;
+    }
+
+    TTaskList tasks;
+    TScript* script = nullptr;  // owned by the task list
+    TLifeline scriptLife;
+    lua_State* L = nullptr;
+    std::filesystem::path dir;
+};
+
+TEST_F(Watchdog, AnEndlessLoopIsStoppedOnceItsTimeIsUpNamingTheFileAndLine)
+{
+    gWatchStep = 100;  // a tenth of a second between two checks
+    const std::string file = Write("options.lua", "gBefore = 1\nwhile true do end\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(script->RunScript(file.c_str()), 0);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Global("gBefore"), "1");
+    EXPECT_NE(log.find("Watchdog: " + file + ":2: script stopped: it ran for 5.0 s without yielding"),
+              std::string::npos)
+        << log;
+    // The script is as usable as after any other error.
+    EXPECT_EQ(script->DoLuaString("gAfter = 2"), 0);
+    EXPECT_EQ(Global("gAfter"), "2");
+}
+
+TEST_F(Watchdog, ALoopThatCatchesTheErrorIsStoppedAgainAndLoggedOnce)
+{
+    gWatchStep = 1000;
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("gCaught = not pcall(function() while true do end end)\n"
+                                         "while true do end",
+                                         -1, "@caught.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(Global("gCaught"), "true");
+    EXPECT_EQ(Count(log, "Watchdog: "), 1) << log;
+    EXPECT_NE(log.find("caught.lua:1: script stopped"), std::string::npos) << log;
+}
+
+TEST_F(Watchdog, TheCoroutineAndCoroutinesAScriptMakesAreWatched)
+{
+    gWatchStep = 1000;
+    // Threads made by create and by wrap each run with a hook of their own.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(script->DoLuaString("local co = coroutine.create(function() while true do end end)\n"
+                                  "gCreated, gWhy = coroutine.resume(co)\n"
+                                  "gWrapped = pcall(coroutine.wrap(function() while true do end end))",
+                                  -1, "@makers.lua"),
+              0);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Global("gCreated"), "false");
+    EXPECT_NE(Global("gWhy").find("makers.lua:1: script stopped"), std::string::npos) << Global("gWhy");
+    EXPECT_EQ(Global("gWrapped"), "false");
+
+    // The engine's coroutine, stopped in a later resume.
+    script->DoLuaString("return function() WaitLuaNextFrame(5) while true do end end", -1, "@screen.lua");
+    ASSERT_TRUE(script->CoroutineActive());
+    testing::internal::CaptureStderr();
+    gNow += 5;
+    tasks.DoAll(TTask::kEventContext);
+    log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("lua_resume ERROR: screen.lua:1: script stopped"), std::string::npos) << log;
+    EXPECT_FALSE(script->CoroutineActive());
+}
+
+TEST_F(Watchdog, TimeSpentSuspendedDoesNotCount)
+{
+    script->DoLuaString("return function() WaitLuaNextFrame(5) for i = 1, 200000 do end gDone = 1 end");
+    ASSERT_TRUE(script->CoroutineActive());
+    gWatch += 60000;  // a minute waiting for its next frame
+    testing::internal::CaptureStderr();
+    gNow += 5;
+    tasks.DoAll(TTask::kEventContext);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Global("gDone"), "1");
+    EXPECT_EQ(log.find("Watchdog"), std::string::npos) << log;
+}
+
+TEST_F(Watchdog, SlowNativeWorkWithLittleLuaIsNotStopped)
+{
+    // Ten seconds between two checks (a loaded machine), but the run does
+    // fewer checks' worth of Lua than a script that never returns.
+    gWatchStep = 10000;
+    const int loops = (TScript::kMinChecksToStop - 2) * TScript::kWatchInstructions / 3;
+    const std::string text = "for i = 1, " + std::to_string(loops) + " do end gDone = 1";
+    EXPECT_EQ(script->DoLuaString(text.c_str()), 0);
+    EXPECT_EQ(Global("gDone"), "1");
+}
+
+TEST_F(Watchdog, ALimitSetForEveryScriptApplies)
+{
+    TScript::SetRunLimit(200);
+    gWatchStep = 10;
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("while true do end", -1, "@short.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    TScript::SetRunLimit(TScript::kDefaultRunLimitMs);
+    EXPECT_NE(code, 0);
+    EXPECT_NE(log.find("short.lua:1: script stopped: it ran for 0.2 s"), std::string::npos) << log;
+}
+
+TEST_F(Watchdog, AQuitSignalStopsTheRunningScriptButNotTheRunsAfterIt)
+{
+    gReadsToSignal = 3;  // the signal arrives while the loop runs; the clock stands still
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("while true do end", -1, "@frozen.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(code, 0);
+    EXPECT_NE(log.find("Watchdog: frozen.lua:1: script stopped: the game is asked to quit"), std::string::npos)
+        << log;
+    // What runs on the way out is not stopped for the signal it never saw.
+    EXPECT_EQ(script->DoLuaString("for i = 1, 100000 do end gCleanedUp = 1"), 0);
+    EXPECT_EQ(Global("gCleanedUp"), "1");
+}
+
+}  // namespace
