@@ -1,8 +1,9 @@
 // The tutorial's script. Rows 0-16 teach seating, ordering, serving, checks
 // and dishes on table number 1 (its ticket reads "2"); row 17 waits, unseen,
 // for the next party; rows 18-43 teach the rest: the chain takes both orders
-// in a row (rows 22-25) before one trip to the wheel posts both tickets, and
-// the tables are cleared once both parties have left (rows 37-40). Rows of mode 1 show only in
+// in a row (rows 22-25) before one trip to the wheel posts both tickets (one
+// row: the trip reports both), and the tables are cleared once both parties
+// have left (rows 36-40), the dishes going to the cart in one trip. Rows of mode 1 show only in
 // career play, of mode 2 only in endless play.
 #include "game/rules/tutorial.h"
 
@@ -63,7 +64,6 @@ const TTutorialDef gTutorialDefs[kTutorialSteps] = {
     { 3,  1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_16w", 0},
     { 9,  1, kBoxX, kBoxY, {kAtTable2, kNo, kNo}, "tutorial_16", 0},
     { 4, -1, kBoxX, kBoxY, {kAtWheel, kNo, kNo}, "tutorial_16a", 0},
-    { 4, -1, kBoxX, kBoxY, {kAtWheel, kNo, kNo}, "tutorial_16a", 0},
     { 5,  1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_17", 0},
     { 6, -1, kBoxX, kBoxY, {kAtPlates, kNo, kNo}, "tutorial_18", 0},
     { 6, -1, kBoxX, kBoxY, {kAtPlates, kNo, kNo}, "tutorial_18", 0},
@@ -77,6 +77,7 @@ const TTutorialDef gTutorialDefs[kTutorialSteps] = {
     {13, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_21w", 0},
     {12, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kAtCart}, "tutorial_22", 0},
     {12, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kAtCart}, "tutorial_22", 0},
+    { 8, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kAtCart}, "tutorial_22", 0},
     {14, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_23", 1},
     {15, -1, kBoxX, kBoxY, {kAtLives, kNo, kNo}, "tutorial_endless_lives", 2},
     {15, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_endless_end", 2},

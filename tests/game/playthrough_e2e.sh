@@ -236,9 +236,11 @@ teach "drag_to ${t2[*]}" reached "tutorial_15w|tutorial_15"
 keep tutorial_two_tables
 # The chain: both orders in a row (a table still reading its menu takes
 # no click yet), then one trip to the wheel with both tickets.
+wait_until "reached tutorial_15" "the chain's first order"
+keep tutorial_chain
 teach "click ${t1[*]}" reached "tutorial_16w|tutorial_16"
 teach "click ${t2[*]}" reached tutorial_16a
-keep tutorial_chain
+keep tutorial_post_both
 teach "click ${wheel[*]}" reached tutorial_17
 teach "clicks ${plate1[*]} ${plate2[*]}" reached tutorial_19
 teach "clicks ${t1[*]} ${t2[*]}" reached tutorial_20

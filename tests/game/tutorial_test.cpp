@@ -90,7 +90,7 @@ TEST_F(Tutorial, FirstTableStepsAdvanceOnTheirEventsAndRefuseOtherClicks)
     tutorial->AdvanceState(kTutorialFoodServed, 2);
     EXPECT_EQ(tutorial->GetStep(), 4);
     EXPECT_FALSE(tutorial->IsDone(8));  // that one waits for table 1
-    EXPECT_TRUE(tutorial->IsDone(31));
+    EXPECT_TRUE(tutorial->IsDone(30));
     // A pick-up never counts ahead.
     tutorial->AdvanceState(kTutorialPickUpParty, -1);
     EXPECT_FALSE(tutorial->IsDone(18));
@@ -109,12 +109,12 @@ TEST_F(Tutorial, FirstTableStepsAdvanceOnTheirEventsAndRefuseOtherClicks)
 
     // The two steps that wait for food pick-ups need two of them; the early
     // serving lets the first serving step pass unseen.
-    while (tutorial->GetStep() < 29)
+    while (tutorial->GetStep() < 28)
         PlayThroughOne();
     tutorial->AdvanceState(kTutorialFoodPickedUp, 4);
-    EXPECT_EQ(tutorial->GetStep(), 30);
+    EXPECT_EQ(tutorial->GetStep(), 29);
     tutorial->AdvanceState(kTutorialFoodPickedUp, 5);
-    EXPECT_EQ(tutorial->GetStep(), 32);
+    EXPECT_EQ(tutorial->GetStep(), 31);
 }
 
 TEST_F(Tutorial, EachModeShowsItsOwnRowsAndTheTutorialEnds)
