@@ -24,16 +24,58 @@ function(qm_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   # Tests may read the helpers of other test folders ("tests/text/...").
   qm_private_headers(${name} tests)
+  # The cases are listed when CTest reads the tests, not by the build: a
+  # program that a busy machine lets start slowly then delays the tests
+  # instead of stopping the build. The time-out only catches a program that
+  # hangs; a sanitizer build under load may need minutes to list.
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES LABELS "${T_LABELS}" RUN_SERIAL ${serial}
-    DISCOVERY_TIMEOUT 60)
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 600)
   if("unit" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY QM_UNIT_TEST_TARGETS ${name})
   endif()
   if("gl" IN_LIST T_LABELS OR "e2e" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY QM_DISPLAY_TEST_TARGETS ${name})
   endif()
+endfunction()
+
+# qm_test_timeout(test seconds): the test's time limit on an idle machine
+# (CTest's TIMEOUT). A test that drives a program from outside takes longer
+# the busier the machine is, so CTest multiplies the limit by the machine's
+# slowness (tests/support/slowness) each time it reads the tests; its waits
+# inside scale by the same factor. (Only a run of the whole tree scales:
+# `ctest --test-dir build/tests/game` keeps the idle limits.)
+function(qm_test_timeout test seconds)
+  set_tests_properties(${test} PROPERTIES TIMEOUT ${seconds})
+  set_property(GLOBAL APPEND PROPERTY QM_TEST_TIMEOUTS "${test}" "${seconds}")
+endfunction()
+
+# Writes the script that scales the limits of qm_test_timeout and adds a
+# folder whose test include file it is: CTest reads folders in the order they
+# were added, so this one, added last, finds every test already there.
+function(_qm_scaled_test_timeouts)
+  get_property(timeouts GLOBAL PROPERTY QM_TEST_TIMEOUTS)
+  set(dir ${PROJECT_BINARY_DIR}/test-timeouts)
+  set(script "# Made by cmake/QmTesting.cmake: the idle-machine time limits times the slowness.
+execute_process(COMMAND [==[${PROJECT_SOURCE_DIR}/tests/support/slowness]==]
+  OUTPUT_VARIABLE slowness OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+if(failed OR NOT slowness MATCHES \"^[1-9][0-9]*$\")
+  message(WARNING \"tests/support/slowness failed: the tests keep their idle-machine time limits\")
+  set(slowness 1)
+endif()
+")
+  while(timeouts)
+    list(POP_FRONT timeouts test seconds)
+    string(APPEND script "math(EXPR limit \"${seconds} * \${slowness}\")\n"
+                         "set_tests_properties([==[${test}]==] PROPERTIES TIMEOUT \${limit})\n")
+  endwhile()
+  file(WRITE ${dir}/scale.cmake "${script}")
+  file(WRITE ${dir}/source/CMakeLists.txt
+       "set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES [==[${dir}/scale.cmake]==])\n")
+  # Added last, so CTest reads it after every other folder's tests.
+  add_subdirectory(${dir}/source ${dir})
 endfunction()
 
 # qm_display_test_programs(target...): programs that gl or e2e tests run
@@ -45,8 +87,10 @@ endfunction()
 # qm_unit_tests_target(): after every folder is added, `unit_tests` builds
 # all unit-test programs and `display_tests` all that the gl and e2e tests
 # run. ./test builds the second in the release tree and the first in the
-# sanitizer tree, so each test is built and run once.
+# sanitizer tree, so each test is built and run once. It also adds the
+# folder that scales the limits of qm_test_timeout, which must come last.
 function(qm_unit_tests_target)
+  _qm_scaled_test_timeouts()
   get_property(targets GLOBAL PROPERTY QM_UNIT_TEST_TARGETS)
   add_custom_target(unit_tests)
   if(targets)

@@ -634,19 +634,17 @@ int lua_resume(lua_State* L, int nargs)
     } else if (!(L->ci->state & CI_YIELD)) {
         return resume_error(L, "cannot resume non-suspended coroutine");
     }
-    global_State* g = G(L);
-    if (g->nCcalls >= LUA_MAXCCALLS) { // refused, the coroutine stays as it was
+    if (luaD_cstackused(L) > LUA_MAXNATIVESTACK) { // refused, the coroutine stays as it was
         L->top -= nargs;
         setsvalue(L->top, luaS_newliteral(L, "C stack overflow"));
         incr_top(L);
         return LUA_ERRRUN;
     }
+    // a resumed coroutine counts its own C calls from none, as any thread
     int oldnCcalls = L->nCcalls;
-    int oldTotalCcalls = g->nCcalls++;
     L->nCcalls = 0;
     int status = luaD_rawrunprotected(L, resume, &nargs);
     L->nCcalls = oldnCcalls;
-    g->nCcalls = oldTotalCcalls;
     if (status != 0) { // error: the coroutine is dead, its frames are gone
         StkId msg = L->top - 1;
         TObject err = *msg;
@@ -668,7 +666,7 @@ int lua_resume(lua_State* L, int nargs)
 int lua_yield(lua_State* L, int nresults)
 {
     CallInfo* ci = L->ci;
-    if (L->nCcalls > 0)
+    if (L->nCcalls > 0 || !L->allowhook) // C calls, or a hook, lie between
         luaG_runerror(L, "attempt to yield across metamethod/C-call boundary");
     if (ci->state & CI_C) {
         if (ci - 1 == L->base_ci || ((ci - 1)->state & CI_C))

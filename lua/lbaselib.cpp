@@ -54,22 +54,29 @@ int luaB__ALERT(lua_State* L)
 int luaB_print(lua_State* L)
 {
     int n = lua_gettop(L);
+    // the converters are looked up once, before any argument is converted
+    lua_getglobal(L, "tostring");
+    lua_getglobal(L, "towstring");
+    const int tostringIndex = n + 1;
+    const int towstringIndex = n + 2;
     for (int i = 1; i <= n; i++) {
         bool wide = lua_type(L, i) == LUA_TWSTRING;
-        lua_getglobal(L, wide ? "towstring" : "tostring");
+        lua_pushvalue(L, wide ? towstringIndex : tostringIndex);
         lua_pushvalue(L, i);
         lua_call(L, 1, 1);
-        if (i > 1)
-            std::fputs("\t", stdout);
         if (wide) {
             const unsigned short* s = lua_type(L, -1) == LUA_TWSTRING ? lua_towstring(L, -1) : nullptr;
             if (s == nullptr)
                 return luaL_error(L, "`tostring' must return a string to `print'");
+            if (i > 1)
+                std::fputs("\t", stdout);
             writeWide(s, lua_strlen(L, -1));
         } else {
             const char* s = lua_tostring(L, -1);
             if (s == nullptr)
                 return luaL_error(L, "`tostring' must return a string to `print'");
+            if (i > 1)
+                std::fputs("\t", stdout);
             std::fputs(s, stdout);
         }
         lua_pop(L, 1);

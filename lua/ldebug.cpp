@@ -366,6 +366,7 @@ extern "C" int lua_sethook(lua_State* L, lua_Hook func, int mask, int count)
     L->basehookcount = count;
     L->hookcount = count;
     L->hookmask = static_cast<lu_byte>(mask);
+    L->hookinit = 0;
     return 1;
 }
 

@@ -47,8 +47,52 @@ void luaD_throw(lua_State* L, int errcode)
     std::exit(EXIT_FAILURE);
 }
 
+// ---- native stack ----------------------------------------------------------------
+
+static const char* nativeStackPosition()
+{
+#if defined(__GNUC__) || defined(__clang__)
+    // the real frame, also when a sanitizer keeps locals elsewhere
+    return static_cast<const char*>(__builtin_frame_address(0));
+#else
+    volatile char here = 0;
+    return const_cast<const char*>(&here);
+#endif
+}
+
+CStackEntry::CStackEntry(lua_State* L) : g(G(L))
+{
+    if (g->cstackEntries++ == 0)
+        g->cstackBase = nativeStackPosition();
+}
+
+CStackEntry::~CStackEntry()
+{
+    if (--g->cstackEntries == 0)
+        g->cstackBase = nullptr;
+}
+
+ptrdiff_t luaD_cstackused(lua_State* L)
+{
+    global_State* g = G(L);
+    if (g->cstackBase == nullptr)
+        return 0;
+    ptrdiff_t used = g->cstackBase - nativeStackPosition();
+    return used < 0 ? -used : used; // either way a stack grows
+}
+
+void luaD_checkcstack(lua_State* L)
+{
+    ptrdiff_t used = luaD_cstackused(L);
+    if (used > LUA_MAXNATIVESTACK + LUA_MAXNATIVESTACK / 8)
+        luaD_throw(L, LUA_ERRERR); // error while handling the overflow
+    if (used > LUA_MAXNATIVESTACK)
+        luaG_runerror(L, "C stack overflow");
+}
+
 int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud)
 {
+    CStackEntry entry(L);
     int status = 0;
     L->nProtected++;
     try {
@@ -161,7 +205,8 @@ void luaD_callhook(lua_State* L, int event, int line)
     lua_Debug ar;
     ar.event = event;
     ar.currentline = line;
-    ar.i_ci = static_cast<int>(L->ci - L->base_ci);
+    // a simulated return from a lost tail call has no frame to describe
+    ar.i_ci = event == LUA_HOOKTAILRET ? 0 : static_cast<int>(L->ci - L->base_ci);
     luaD_checkstack(L, LUA_MINSTACK); // the hook gets a minimum stack
     L->ci->top = L->top + LUA_MINSTACK;
     L->allowhook = 0; // no hooks inside a hook
@@ -176,12 +221,13 @@ void luaD_callhook(lua_State* L, int event, int line)
 
 // Count hooks run every `basehookcount' instructions of Lua code (a host can
 // bound the work a script may do; the hook may raise an error).
-void luaD_counthook(lua_State* L)
+bool luaD_counthook(lua_State* L)
 {
     if (--L->hookcount > 0)
-        return;
+        return false;
     L->hookcount = L->basehookcount;
     luaD_callhook(L, LUA_HOOKCOUNT, -1);
+    return true;
 }
 
 // The 5.0 vararg convention: the extra arguments go into a table `arg'
@@ -208,7 +254,7 @@ static void adjust_varargs(lua_State* L, int nfixargs, StkId base)
 
 // A non-function being called: its `__call' metamethod is called instead,
 // with the value as first argument.
-static StkId tryfuncTM(lua_State* L, StkId func)
+StkId luaD_tryfuncTM(lua_State* L, StkId func)
 {
     const TObject* tm = luaT_gettmbyobj(L, func, TM_CALL);
     ptrdiff_t funcr = savestack(L, func);
@@ -222,10 +268,10 @@ static StkId tryfuncTM(lua_State* L, StkId func)
     return func;
 }
 
-int luaD_precall(lua_State* L, StkId func, int nresults)
+int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
 {
     if (!ttisfunction(func))
-        func = tryfuncTM(L, func);
+        func = luaD_tryfuncTM(L, func);
     Closure* cl = clvalue(func);
     ptrdiff_t funcr = savestack(L, func);
     if (!cl->c.isC) {
@@ -246,8 +292,12 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
         ci->nresults = nresults;
         ci->tailcalls = 0;
         ci->state = 0;
+        ci->tracedpc = nullptr;
         while (L->top < ci->top)
             setnilvalue(L->top++);
+        // a tail call's frame is finished by the caller, which runs the hook then
+        if ((L->hookmask & LUA_MASKCALL) && !tailcall)
+            luaD_callhook(L, LUA_HOOKCALL, -1);
         return PCR_LUA;
     }
     luaD_checkstack(L, LUA_MINSTACK);
@@ -260,6 +310,9 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
     ci->nresults = nresults;
     ci->tailcalls = 0;
     ci->state = CI_C;
+    ci->tracedpc = nullptr;
+    if (L->hookmask & LUA_MASKCALL)
+        luaD_callhook(L, LUA_HOOKCALL, -1);
     int n = (*cl->c.f)(L);
     if (n < 0) // yielded
         return PCR_YIELD;
@@ -267,8 +320,23 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
     return PCR_C;
 }
 
+// The return hook runs while the returning function is still the current
+// level; a Lua frame then simulates one return for each tail call it made.
+static StkId callrethooks(lua_State* L, StkId firstResult)
+{
+    ptrdiff_t fr = savestack(L, firstResult); // the hook may move the stack
+    luaD_callhook(L, LUA_HOOKRET, -1);
+    if (isLua(L->ci)) {
+        for (int n = L->ci->tailcalls; n > 0 && (L->hookmask & LUA_MASKRET); n--)
+            luaD_callhook(L, LUA_HOOKTAILRET, -1);
+    }
+    return restorestack(L, fr);
+}
+
 void luaD_poscall(lua_State* L, int wanted, StkId firstResult)
 {
+    if (L->hookmask & LUA_MASKRET)
+        firstResult = callrethooks(L, firstResult);
     CallInfo* ci = L->ci;
     StkId res = ci->func;
     L->ci = ci - 1;
@@ -287,16 +355,19 @@ void luaD_poscall(lua_State* L, int wanted, StkId firstResult)
 // arguments are on the stack; results replace them.
 void luaD_call(lua_State* L, StkId func, int nResults)
 {
-    // The limit counts every thread's C calls: a coroutine resumed from deep
-    // inside another runs on the same native stack.
-    global_State* g = G(L);
-    ++L->nCcalls;
-    if (++g->nCcalls >= LUA_MAXCCALLS) {
-        if (g->nCcalls == LUA_MAXCCALLS)
+    // Each thread counts its own C calls; the native stack they all share
+    // (coroutines resumed inside one another) is measured on its own.
+    CStackEntry entry(L);
+    // An error leaves the count raised (the protected call that catches it
+    // restores it), so an error handler that overflows again ends in
+    // "error in error handling".
+    if (++L->nCcalls >= LUA_MAXCCALLS) {
+        if (L->nCcalls == LUA_MAXCCALLS)
             luaG_runerror(L, "C stack overflow");
-        else if (g->nCcalls >= LUA_MAXCCALLS + (LUA_MAXCCALLS >> 3))
+        else if (L->nCcalls >= LUA_MAXCCALLS + (LUA_MAXCCALLS >> 3))
             luaD_throw(L, LUA_ERRERR); // error while handling the overflow
     }
+    luaD_checkcstack(L);
     int r = luaD_precall(L, func, nResults);
     if (r == PCR_LUA) {
         L->ci->state |= CI_FRESH;
@@ -305,13 +376,11 @@ void luaD_call(lua_State* L, StkId func, int nResults)
         luaG_runerror(L, "attempt to yield across metamethod/C-call boundary");
     }
     L->nCcalls--;
-    g->nCcalls--;
 }
 
 int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t old_top, ptrdiff_t ef)
 {
     int oldnCcalls = L->nCcalls;
-    int oldTotalCcalls = G(L)->nCcalls;
     ptrdiff_t old_ci = saveci(L, L->ci);
     lu_byte old_allowhooks = L->allowhook;
     ptrdiff_t old_errfunc = L->errfunc;
@@ -322,7 +391,6 @@ int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t old_top, ptrdiff_t e
         luaF_close(L, oldtop);
         luaD_seterrorobj(L, status, oldtop);
         L->nCcalls = oldnCcalls;
-        G(L)->nCcalls = oldTotalCcalls;
         L->ci = restoreci(L, old_ci);
         L->base = L->ci->base;
         L->allowhook = old_allowhooks;

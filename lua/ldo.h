@@ -14,6 +14,20 @@ using Pfunc = void (*)(lua_State* L, void* ud);
 
 [[noreturn]] void luaD_throw(lua_State* L, int errcode);
 int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud);
+
+// Marks a nested entry from C: the outermost one fixes the native stack
+// position the state's use of the stack is measured from.
+struct CStackEntry {
+    global_State* g;
+    explicit CStackEntry(lua_State* L);
+    ~CStackEntry();
+    CStackEntry(const CStackEntry&) = delete;
+    CStackEntry& operator=(const CStackEntry&) = delete;
+};
+// Bytes of native stack in use since the host's entry.
+ptrdiff_t luaD_cstackused(lua_State* L);
+// "C stack overflow" when the state has used more native stack than it may.
+void luaD_checkcstack(lua_State* L);
 int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t oldtop, ptrdiff_t ef);
 int luaD_protectedparser(lua_State* L, ZIO* z, int bin);
 
@@ -22,11 +36,16 @@ constexpr int PCR_LUA = 0;   // a Lua frame is ready for luaV_execute
 constexpr int PCR_C = 1;     // a C function ran; its results are in place
 constexpr int PCR_YIELD = 2; // a C function yielded
 
-int luaD_precall(lua_State* L, StkId func, int nresults);
+// A non-function's `__call' metamethod goes in its place (the value becomes
+// the first argument); the new position of the function.
+StkId luaD_tryfuncTM(lua_State* L, StkId func);
+// `tailcall': the caller finishes the new Lua frame and runs the call hook.
+int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall = false);
 void luaD_poscall(lua_State* L, int wanted, StkId firstResult);
 void luaD_call(lua_State* L, StkId func, int nResults);
 void luaD_callhook(lua_State* L, int event, int line);
-void luaD_counthook(lua_State* L);
+// Counts one instruction; true when the count event came (the hook ran).
+bool luaD_counthook(lua_State* L);
 
 void luaD_reallocCI(lua_State* L, int newsize);
 void luaD_reallocstack(lua_State* L, int newsize);

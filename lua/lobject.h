@@ -222,6 +222,10 @@ constexpr int MAXUPVALUES = 32;     // upvalues per function
 constexpr int LUA_MAXPARSERLEVEL = 200;
 constexpr int LUA_MAXCCALLS = 200;  // nested C calls (metamethods, C functions, parser)
 constexpr int LUA_MAXCALLS = 4096;  // nested calls of any kind: beyond is "stack overflow"
+// Native stack the state may use below the host's entry: coroutines resumed
+// inside one another (each with its own C calls) end in "C stack overflow"
+// there, well inside the usual 8 MB of a main thread.
+constexpr ptrdiff_t LUA_MAXNATIVESTACK = 4 * 1024 * 1024;
 constexpr int MAXTAGLOOP = 100;     // __index/__newindex chain length
 constexpr int EXTRA_STACK = 5;
 constexpr int BASIC_STACK_SIZE = 2 * LUA_MINSTACK;
@@ -239,6 +243,7 @@ struct CallInfo {
     int nresults;                 // results the caller wants (LUA_MULTRET = all)
     int tailcalls;                // tail calls lost in this frame
     int state;                    // CI_* bits below
+    const Instruction* tracedpc;  // line hook: past the last instruction traced in this frame
 };
 
 constexpr int CI_C = 1;       // a C function
@@ -290,8 +295,8 @@ struct global_State {
     lu_mem nblocks;        // bytes allocated
     int gcBlocked;         // > 0 while objects are held only by C++ code (parser)
     int gcStress;          // collect at every safe point (QMLUA_GCSTRESS set; for tests)
-    int nCcalls;           // nested C calls of every thread together, resumes included:
-                           // each resume nests the native stack as a C call does
+    const char* cstackBase; // native stack position where the host entered the state
+    int cstackEntries;      // nested entries from C (calls, protected runs) now active
     lua_CFunction panic;
     void (*fatal)(lua_State* L, const char* msg);
     int minimumnumstrings;
@@ -320,6 +325,7 @@ struct lua_State {
     int nProtected;  // protected calls active on this thread (0: errors go to the panic function)
     lu_byte hookmask;
     lu_byte allowhook;
+    lu_byte hookinit; // the line hook has taken the frames' positions since it was set
     int basehookcount;
     int hookcount;
     lua_Hook hook;

@@ -46,6 +46,7 @@ void stack_init(lua_State* L1, lua_State* L)
     L1->ci->savedpc = nullptr;
     L1->ci->nresults = 0;
     L1->ci->tailcalls = 0;
+    L1->ci->tracedpc = nullptr;
     L1->size_ci = BASIC_CI_SIZE;
     L1->end_ci = L1->base_ci + L1->size_ci;
 }
@@ -71,6 +72,7 @@ void preinit_state(lua_State* L)
     L->hookmask = 0;
     L->basehookcount = 0;
     L->allowhook = 1;
+    L->hookinit = 0;
     L->hookcount = 0;
     L->openupval = nullptr;
     L->gclist = nullptr;
@@ -161,7 +163,8 @@ extern "C" lua_State* lua_open(void)
     g->GCthreshold = 0; // no collections while building the state
     g->gcBlocked = 1;
     g->gcStress = 0;
-    g->nCcalls = 0;
+    g->cstackBase = nullptr;
+    g->cstackEntries = 0;
     g->strt.size = 0;
     g->strt.nuse = 0;
     g->strt.hash = nullptr;
@@ -202,6 +205,5 @@ extern "C" void lua_close(lua_State* L)
     L->ci = L->base_ci;
     L->base = L->top = L->ci->base;
     L->nCcalls = 0;
-    G(L)->nCcalls = 0;
     close_state(L);
 }

@@ -403,6 +403,51 @@ void luaV_concat(lua_State* L, int total, int last)
     } while (total > 1);
 }
 
+// ---- hooks ------------------------------------------------------------------------
+
+// The line hook's first event after it is set only takes the running frames'
+// positions, so the instruction running then does not count as a new line.
+void inithooks(lua_State* L)
+{
+    for (CallInfo* ci = L->ci; ci > L->base_ci; ci--) {
+        if (isLua(ci))
+            ci->tracedpc = ci->savedpc;
+    }
+    L->hookinit = 1;
+}
+
+int lineof(const Proto* p, const Instruction* past)
+{
+    ptrdiff_t pc = past - p->code - 1;
+    return p->lineinfo && pc >= 0 && pc < p->sizelineinfo ? p->lineinfo[pc] : 0;
+}
+
+// Count and line hooks before the instruction at `pc' runs. A count event
+// takes the place of that instruction's line event; a line event comes when
+// the instruction starts a new line or execution jumped back.
+void traceexec(lua_State* L, const Instruction* pc)
+{
+    CallInfo* ci = L->ci;
+    ci->savedpc = pc + 1; // the hooks see the instruction about to run
+    if ((L->hookmask & LUA_MASKCOUNT) && luaD_counthook(L))
+        return;
+    if (!(L->hookmask & LUA_MASKLINE))
+        return;
+    if (!L->hookinit) {
+        inithooks(L);
+        return;
+    }
+    const Proto* p = clvalue(ci->func)->l.p;
+    const Instruction* past = pc + 1;
+    if (pc == p->code || ci->tracedpc == nullptr) // entering the function
+        ci->tracedpc = past;
+    if (past <= ci->tracedpc || lineof(p, past) != lineof(p, ci->tracedpc)) {
+        luaD_callhook(L, LUA_HOOKLINE, lineof(p, past));
+        ci = L->ci;
+    }
+    ci->tracedpc = past;
+}
+
 // ---- the interpreter loop ----------------------------------------------------------
 
 #define RA(i) (base + GETARG_A(i))
@@ -453,9 +498,8 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
     StkId base = L->base;
     const Instruction* pc = ci->savedpc;
     for (;;) {
-        if (L->hookmask & LUA_MASKCOUNT) {
-            ci->savedpc = pc + 1; // the hook sees the instruction about to run
-            luaD_counthook(L);
+        if (L->hookmask & (LUA_MASKCOUNT | LUA_MASKLINE)) {
+            traceexec(L, pc);
             base = L->base;
             ci = L->ci;
         }
@@ -620,7 +664,12 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             int b = GETARG_B(i);
             if (b != 0)
                 L->top = ra + b;
-            if (ttisfunction(ra) && !clvalue(ra)->c.isC) {
+            if (!ttisfunction(ra)) { // a callable object: its `__call' is the callee
+                ci->savedpc = pc;
+                ra = luaD_tryfuncTM(L, ra);
+                base = L->base;
+            }
+            if (!clvalue(ra)->c.isC) {
                 // Reuse the frame: the callee replaces this function.
                 ci->savedpc = pc;
                 if (L->openupval && reinterpret_cast<UpVal*>(L->openupval)->v >= base)
@@ -636,9 +685,11 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 L->top = dst + n;
                 L->ci--;
                 L->base = L->ci->base;
-                luaD_precall(L, dst, wanted);
+                luaD_precall(L, dst, wanted, true);
                 L->ci->state |= keep | CI_TAIL;
                 L->ci->tailcalls = tails;
+                if (L->hookmask & LUA_MASKCALL)
+                    luaD_callhook(L, LUA_HOOKCALL, -1);
                 goto reentry;
             }
             [[fallthrough]]; // anything else is called as usual; RETURN follows

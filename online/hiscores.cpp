@@ -13,6 +13,7 @@
 #include "online/simplehttp.h"
 #include "online/xmltext.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -78,6 +79,7 @@ public:
     bool saveEnabled = false;
     bool foundUnreadable = false;
     str keptAside;
+    int lastSaveError = 0;  // errno of the last save tried, 0 when it succeeded
     qm::TReplyReader reader;  // the last reply, read apart from the frame when large
 
     TQmHiscoreTable* CurrentTable()
@@ -133,8 +135,13 @@ void TQmHiscoresData::SavePreferences()
 {
     if (!saveEnabled)
         return;
-    if (!qm::WriteHiscoreFile(prefsPath, qm::WriteHiscoreText(rememberedUsers, localTables), *cipher))
-        WriteDbg("HiScores: could not write %s", prefsPath.c_str());
+    errno = 0;
+    if (qm::WriteHiscoreFile(prefsPath, qm::WriteHiscoreText(rememberedUsers, localTables), *cipher)) {
+        lastSaveError = 0;
+        return;
+    }
+    lastSaveError = errno != 0 ? errno : EIO;
+    WriteDbg("HiScores: could not write %s", prefsPath.c_str());
 }
 
 void TQmHiscoresData::ReadSettings()
@@ -292,6 +299,14 @@ TQmHiscores::~TQmHiscores() = default;
 bool TQmHiscores::FoundUnreadableFile() const { return mData->foundUnreadable; }
 
 str TQmHiscores::GetKeptAside() const { return mData->keptAside; }
+
+int TQmHiscores::GetLastSaveError() const { return mData->lastSaveError; }
+
+void TQmHiscores::SaveAgainIfFailed()
+{
+    if (mData->lastSaveError != 0)
+        mData->SavePreferences();
+}
 
 void TQmHiscores::SetProperty(EProperty property, const char* value)
 {

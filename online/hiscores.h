@@ -57,6 +57,12 @@ public:
     // ("" when it could not be).
     bool FoundUnreadableFile() const;
     str GetKeptAside() const;
+    // Why the last save of hiscore.dat that was tried failed (an errno
+    // value), 0 when it succeeded or none was tried; and a new try when it
+    // failed (every save writes the whole file, so one that succeeds later
+    // loses nothing).
+    int GetLastSaveError() const;
+    void SaveAgainIfFailed();
     // Remembers the current player's login, or forgets it when either text is
     // null or empty; saves.
     void SetRememberedUserInfo(const char* name, const char* password);

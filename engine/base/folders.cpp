@@ -105,12 +105,15 @@ str FindResourceFolder(const char* executablePath)
     return str();
 }
 
-str UserDataDirectory()
+str UserDataDirectoryPath()
 {
     str base = dataHome();
-    if (base.length() == 0)
-        return str();
-    str folder = base + str("/") + str(kApplicationName);
+    return base.length() == 0 ? str() : base + str("/") + str(kApplicationName);
+}
+
+str UserDataDirectory()
+{
+    str folder = UserDataDirectoryPath();
     return MakeDirectories(folder, 0700) ? folder : str();
 }
 

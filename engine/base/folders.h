@@ -26,6 +26,10 @@ str FindResourceFolder(const char* executablePath);
 // Empty when it cannot be created.
 str UserDataDirectory();
 
+// Where UserDataDirectory keeps the data, without creating it (to name the
+// folder when it cannot be made). Empty when there is no home at all.
+str UserDataDirectoryPath();
+
 // The folder shared by every game of this engine for this user, created like
 // UserDataDirectory. Empty when it cannot be created.
 str CommonDataDirectory();

@@ -6,6 +6,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/safefile.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -172,7 +173,10 @@ bool TPrefs::SavePrefs()
     if (!mWritable)
         return false;
     std::string bytes = WriteDocument(mDocument, mKey);
-    return qm::WriteFileReplacing(mPath, bytes.data(), bytes.size());
+    errno = 0;
+    const bool saved = qm::WriteFileReplacing(mPath, bytes.data(), bytes.size());
+    mLastSaveError = saved ? 0 : (errno != 0 ? errno : EIO);
+    return saved;
 }
 
 // ---------------------------------------------------------------- elements

@@ -56,6 +56,9 @@ public:
 
     // Writes the file; false (logged) when it could not be written.
     bool SavePrefs();
+    // Why the last save that was tried failed (an errno value); 0 when it
+    // succeeded or none was tried. A store that is not writable tries none.
+    int GetLastSaveError() const { return mLastSaveError; }
     // Reads the file again (the constructor does this).
     void LoadPrefs();
 
@@ -91,4 +94,5 @@ private:
     bool mWritable;
     bool mFoundUnreadable = false;
     str mKeptAside;
+    int mLastSaveError = 0;
 };

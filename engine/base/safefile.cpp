@@ -155,7 +155,9 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
         const TFolderLock creating(folderOf(path), LOCK_SH);
         fd = ::mkstemp(temp.data());
         if (fd < 0) {
-            WriteDbg("Cannot save %s: cannot create a temporary file (%s)", path.c_str(), std::strerror(errno));
+            const int error = errno;
+            WriteDbg("Cannot save %s: cannot create a temporary file (%s)", path.c_str(), std::strerror(error));
+            errno = error;
             return false;
         }
         // Held until the rename, so another process's cleanup leaves it alone.
@@ -171,6 +173,7 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
         ::unlink(temp.c_str());
         ::close(fd);
         WriteDbg("Cannot save %s: %s; the previous file is kept", path.c_str(), std::strerror(error));
+        errno = error;
         return false;
     }
     if (::rename(temp.c_str(), path.c_str()) != 0) {
@@ -178,6 +181,7 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
         ::unlink(temp.c_str());
         ::close(fd);
         WriteDbg("Cannot save %s: rename failed (%s); the previous file is kept", path.c_str(), std::strerror(error));
+        errno = error;
         return false;
     }
     // The bytes are on the disk already (fsync above); closing cannot lose them.
@@ -220,6 +224,29 @@ str KeepAside(const str& path)
         return str();
     syncFolder(folderOf(path));
     return aside;
+}
+
+TLockFile::TLockFile(const str& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(errno));
+        return;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        mHeldElsewhere = errno == EWOULDBLOCK;
+        if (!mHeldElsewhere)
+            WriteDbg("Cannot lock %s (%s)", path.c_str(), std::strerror(errno));
+        ::close(fd);
+        return;
+    }
+    mFd = fd;
+}
+
+TLockFile::~TLockFile()
+{
+    if (mFd >= 0)
+        ::close(mFd);
 }
 
 }  // namespace qm

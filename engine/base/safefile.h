@@ -16,7 +16,9 @@ namespace qm {
 // over `path`. The temporary stays locked until it is renamed, so other
 // processes know it is not abandoned; abandoned ones are removed first.
 // On any failure the temporary file is removed, a line is logged, false is
-// returned and the old file is untouched.
+// returned with errno saying why (ENOSPC for a full disk, EROFS or EACCES for
+// a folder that cannot be written, ENAMETOOLONG, ...) and the old file is
+// untouched.
 bool WriteFileReplacing(const str& path, const void* data, std::size_t size);
 
 // Removes the temporaries of `path` that a save killed mid-write left behind:
@@ -41,5 +43,28 @@ bool PathExists(const str& path);
 // ".bad2", ".bad3", ... when that name is taken, so no earlier one is lost).
 // Returns the new name, or an empty string when the rename failed.
 str KeepAside(const str& path);
+
+// An advisory lock (flock) on a file, held for as long as the object lives,
+// so that two processes never keep the same saves at once. The file is
+// created when missing (mode 0600) and left in place: an unlocked file means
+// nothing, and a process that dies lets go of its lock.
+class TLockFile {
+public:
+    // Tries once, without waiting.
+    explicit TLockFile(const str& path);
+    ~TLockFile();
+    TLockFile(const TLockFile&) = delete;
+    TLockFile& operator=(const TLockFile&) = delete;
+
+    bool Held() const { return mFd >= 0; }
+    // True when the lock was refused because another holds it; false when it
+    // is held, or when the file could not be opened at all (no one else can
+    // lock it then either).
+    bool HeldElsewhere() const { return mHeldElsewhere; }
+
+private:
+    int mFd = -1;
+    bool mHeldElsewhere = false;
+};
 
 }  // namespace qm

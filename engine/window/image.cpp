@@ -59,6 +59,12 @@ void TImage::UpdateRect(TPoint origin, const TRect& r)
 {
     if (!mTexture)
         return;
+    if (mScale != 1.0f && !mTexture->IsSimple()) {
+        // A damage rectangle is in the window's scaled pixels, a source in the
+        // texture's: a scaled picture is drawn whole, within its window.
+        mTexture->Draw(static_cast<float>(origin.x), static_cast<float>(origin.y), mAlpha, mScale, nullptr);
+        return;
+    }
     const int x = origin.x + r.x1;
     const int y = origin.y + r.y1;
     const bool blended = mScale != 1.0f || mAlpha != 1.0f || mTexture->HasAlpha();

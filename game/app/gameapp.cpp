@@ -1,8 +1,11 @@
 #include "game/app/gameapp.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/folders.h"
+#include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
 #include "engine/window/message.h"
+#include "engine/window/dialog.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/stringtable.h"
@@ -41,6 +44,10 @@ void TGameApp::StartUp()
 {
     mPlatform->SetWindowTitle(LookUpString("windowtitle").c_str());
     TServerSaves::SetStringLookup(&LookUpString);
+    if (!LockSaves()) {
+        RefuseStart();
+        return;
+    }
 
     TSettings::CreateSettings()->InitGameToSettings();
     // Downloaded levels are read through the level manager.
@@ -107,6 +114,8 @@ bool TGameApp::HandleEvent(TEvent* ev)
     }
     if (manager)
         manager->HandleEvent(ev);
+    if (manager && settings && !mRefused)
+        TellOfFailedSave(manager);
     if (mQuitRequested) {
         Quit();
         return false;
@@ -197,9 +206,67 @@ void TGameApp::Quit()
     mColours.reset();
     mCursor.reset();
     mServerSaves.reset();
-    TUnlockManager::Free();
-    TSettings::DeleteSettings();
+    // A refused start made neither; the ones there belong to another game.
+    if (!mRefused) {
+        TUnlockManager::Free();
+        TSettings::DeleteSettings();
+    }
     TServerSaves::SetStringLookup(nullptr);
+    mSavesLock.reset();
+}
+
+bool TGameApp::LockSaves()
+{
+    const str folder = qm::UserDataDirectory();
+    // Without a folder nothing is saved, so nothing can be undone either.
+    if (folder.length() == 0)
+        return true;
+    mSavesLock = std::make_unique<qm::TLockFile>(folder + str("/") + str(kSavesLockFile));
+    // A folder where no lock can be made (read-only) is still played: its
+    // saves fail, and the player is told of that.
+    return !mSavesLock->HeldElsewhere();
+}
+
+void TGameApp::RefuseStart()
+{
+    mRefused = true;
+    mSavesLock.reset();
+    TPlatform* platform = mPlatform;
+    platform->SetDisplay(800, 600, false);
+    TStringTable* strings = platform->GetStringTable();
+    const str folder = qm::UserDataDirectory();
+    const str body = strings ? strings->GetString(str("alreadyrunning_body"), folder, str(), str(), str(), str())
+                             : folder;
+    WriteDbg("Another game holds %s/%s", folder.c_str(), kSavesLockFile);
+    WriteDbg("Telling the player: %s", body.c_str());
+    mCursor = std::make_unique<TCursor>();
+    game::RegisterWindowTypes();
+    game::PublishGameGlobals();
+    TWindowManager* manager = platform->GetWindowManager();
+    IWindowScript* script = manager ? manager->GetScript() : nullptr;
+    TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr;
+    if (!script || !top) {
+        mQuitRequested = true;
+        return;
+    }
+    manager->SetExitHandler([this](int) { mQuitRequested = true; });
+    script->RunLuaText(str("gStartRefusal = ") + TDialog::LuaLiteral(body));
+    top->SetName("splashscreen");
+    manager->RunScript(top, kStartRefusedScript);
+    mCursor->SetState(TCursor::kArrow);
+}
+
+void TGameApp::TellOfFailedSave(TWindowManager* manager)
+{
+    TSettings* settings = TSettings::GetInstance();
+    TModalWindow* top = manager->GetTopModalWindow();
+    str title, body;
+    // The splash movie covers the whole screen until it is clicked away: a
+    // failure at start-up waits for the screen after it.
+    if (!settings || !manager->GetScript() || !top || top->GetName() == str(kSplashWindow))
+        return;
+    if (settings->TakeSaveFailureNotice(&title, &body))
+        manager->DisplayDialog("scripts/ok.lua", body, title, "savefailed");
 }
 
 void Main(TPlatform* platform, const char*)

@@ -5,16 +5,26 @@
 
 #include <memory>
 
+namespace qm {
+class TLockFile;
+}
 class TCursor;
 class TPlatform;
 class TQuessaColors;
 class TServerSaveManager;
+class TWindowManager;
 struct TEvent;
 
 class TGameApp {
 public:
     static constexpr const char* kMainLoopScript = "scripts/mainloop.lua";
     static constexpr const char* kCloseConfirmScript = "scripts/closeconfirm.lua";
+    // Run instead of the main loop when another game holds the saves.
+    static constexpr const char* kStartRefusedScript = "scripts/startrefused.lua";
+    // The modal window of the splash (the engine's DisplaySplash).
+    static constexpr const char* kSplashWindow = "DisplaySplash";
+    // The lock file in the user data folder that a running game holds.
+    static constexpr const char* kSavesLockFile = "running.lock";
     // The type of the message posted when the application is deactivated.
     static constexpr int kDeactivatedMessage = 1000;
 
@@ -24,10 +34,14 @@ public:
     TGameApp(const TGameApp&) = delete;
     TGameApp& operator=(const TGameApp&) = delete;
 
-    // Window title, settings and display, services (the unlock rules, the
-    // server-save choices, the cursor, the clothing colours), window types,
-    // Lua globals, then "scripts/mainloop.lua".
+    // Window title, the lock on the saves, settings and display, services
+    // (the unlock rules, the server-save choices, the cursor, the clothing
+    // colours), window types, Lua globals, then "scripts/mainloop.lua".
+    // When another game holds the saves, nothing of them is read: the
+    // player is told so and the game quits when he has read it.
     void StartUp();
+    // Whether StartUp found the saves held by another game.
+    bool WasRefused() const { return mRefused; }
     // One turn of the main loop; false once the game has quit.
     bool HandleEvent(TEvent* ev);
     bool HasQuit() const { return mQuit; }
@@ -45,12 +59,21 @@ private:
     // metrics and play time).
     void Quit();
     void DestroyWindowTree();
+    // Takes the saves' lock; false when another game holds it.
+    bool LockSaves();
+    void RefuseStart();
+    // Shows the next save failure the settings have to tell, if any.
+    void TellOfFailedSave(TWindowManager* manager);
 
     TPlatform* mPlatform;
     // The game's services, made by StartUp and deleted by Quit.
     std::unique_ptr<TServerSaveManager> mServerSaves;
     std::unique_ptr<TCursor> mCursor;
     std::unique_ptr<TQuessaColors> mColours;
+    // Held from start-up to the end of the process, so a second game on the
+    // same saves never undoes what this one saved.
+    std::unique_ptr<qm::TLockFile> mSavesLock;
+    bool mRefused = false;
     bool mQuitRequested = false;  // by a script's quit message
     bool mQuit = false;
 };

@@ -31,17 +31,23 @@ const char* CustomerColorWord(int colour)
     return colour >= 0 && colour < kCustomerColorCount ? kWords[colour] : "red";
 }
 
+str CustomerPaletteWord(int colour, int look)
+{
+    const int n = look > 0 ? look % kCustomerLooks : 0;
+    return n ? str::getFormatted("%s_look%d", CustomerColorWord(colour), n) : str(CustomerColorWord(colour));
+}
+
 bool InSpaceRestaurant()
 {
     const TSettings* settings = TSettings::GetInstance();
     return settings && settings->GetCurrentRestaurantName() == "spaceship";
 }
 
-void TCustomerAnimations::LoadAnimations(str typeFolder, str colourWord)
+void TCustomerAnimations::LoadAnimations(str typeFolder, str paletteWord)
 {
     body.Init(typeFolder + "/anim.anm", "anim.png?palettized", "");
-    palette = typeFolder + "/" + colourWord + ".pal";
-    legs = TTexture::Get(typeFolder + "/legs?palette=" + typeFolder + "/" + colourWord + "_legs.pal", 0);
+    palette = typeFolder + "/" + paletteWord + ".pal";
+    legs = TTexture::Get(typeFolder + "/legs?palette=" + typeFolder + "/" + paletteWord + "_legs.pal", 0);
     angerSmoke.Init("ui/angersmoke.anm", "", "");
     heartGrow.Init("ui/heartgrow.anm", "", "");
     menu = TTexture::Get("accessories/menu_up", 0);
@@ -50,7 +56,7 @@ void TCustomerAnimations::LoadAnimations(str typeFolder, str colourWord)
         animation->SetClock(GameClock());
 }
 
-TCustomer::TCustomer(eCustomerColors colour, str typeFolder, int hearts, unsigned cosmeticSeed)
+TCustomer::TCustomer(eCustomerColors colour, str typeFolder, int hearts, unsigned cosmeticSeed, int look)
     : mHearts(hearts), mColor(colour), mTypeFolder(typeFolder), mCosmetic(cosmeticSeed ? cosmeticSeed : 1)
 {
     mTeleport = TTexture::Get("ui/teleport", 0);
@@ -59,7 +65,8 @@ TCustomer::TCustomer(eCustomerColors colour, str typeFolder, int hearts, unsigne
     mThoughtIcons[kThoughtPicture] = TTexture::Get("ui/bubbles/request_camera", 0);
     mThoughtIcons[kThoughtDessert] = TTexture::Get(RestaurantArt("%srequests/request_dessert%d"), 0);
     mThoughtIcons[kThoughtSnack] = TTexture::Get(RestaurantArt("%srequests/request_snack%d"), 0);
-    mAnims.LoadAnimations(typeFolder, CustomerColorWord(colour));
+    const str paletteWord = CustomerPaletteWord(colour, look);
+    mAnims.LoadAnimations(typeFolder, paletteWord);
     StartAnimation(kStateWaitingInLine);
 
     const std::shared_ptr<TAnimatedTexture> art = mAnims.body.GetAnimatedTexture();
@@ -74,7 +81,7 @@ TCustomer::TCustomer(eCustomerColors colour, str typeFolder, int hearts, unsigne
         mSitOffset = {x, y};
     if (mHoldingBaby) {
         mBaby.Init(typeFolder + "/baby.anm",
-                   str("baby.png?palette=") + typeFolder + "/" + CustomerColorWord(colour) + "_baby.pal", "");
+                   str("baby.png?palette=") + typeFolder + "/" + paletteWord + "_baby.pal", "");
         mBaby.SetClock(GameClock());
         mBaby.Play("Sad", false);
         // The body started before the baby was known: give it the baby form.

@@ -23,7 +23,8 @@ class TTexture;
 // The animations and sprites one figure draws with.
 class TCustomerAnimations {
 public:
-    void LoadAnimations(str typeFolder, str colourWord);
+    // `paletteWord` names the palettes: colour and look (CustomerPaletteWord).
+    void LoadAnimations(str typeFolder, str paletteWord);
 
     TAnimation body;
     str palette;
@@ -41,8 +42,8 @@ public:
     static constexpr float kWalkSpeed = 700.0f;  // pixels per second
 
     // The sparkle generator is the figure's own: drawing never moves the
-    // game's random course.
-    TCustomer(eCustomerColors colour, str typeFolder, int hearts, unsigned cosmeticSeed = 1);
+    // game's random course. `look` picks one of the type's kCustomerLooks.
+    TCustomer(eCustomerColors colour, str typeFolder, int hearts, unsigned cosmeticSeed = 1, int look = 0);
     TCustomer(const TCustomer&) = delete;
     TCustomer& operator=(const TCustomer&) = delete;
 

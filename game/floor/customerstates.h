@@ -3,6 +3,8 @@
 // teleport time of the space restaurant.
 #pragma once
 
+#include "engine/base/str.h"
+
 enum eCustomerStates : int {
     kStateWaitingInLine = 0,
     kStateDeciding = 1,
@@ -35,6 +37,13 @@ constexpr int kChairColorCount = 7;
 
 // Colour word of a customer's palettes; anything outside 0-4 reads "red".
 const char* CustomerColorWord(int colour);
+
+// Members of one type in one party wear different looks (skin, hair, the
+// garments that are not the party colour), so a party never shows clones.
+// Look 0 is the type's own; the art has kCustomerLooks of them.
+constexpr int kCustomerLooks = 4;
+// The name of a figure's palettes for a colour and look: "red", "red_look2".
+str CustomerPaletteWord(int colour, int look);
 
 // How long a customer takes to appear in the space restaurant.
 constexpr float SPACE_TOTAL_MATERIALIZE_TIME = 1.75f;

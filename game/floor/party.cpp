@@ -10,6 +10,8 @@
 #include "game/rules/tutorial.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <cstring>
 
 namespace {
@@ -47,13 +49,14 @@ TParty::TParty(int id, int size, const int* colours, const TCustomerDef& def, in
     mDef.graphicType[kCustomerGraphicNameSize - 1] = 0;
     size = std::max(size, 1);  // every party has at least one member
     TCustomer* previous = nullptr;
+    std::map<std::string, int> looks;  // members of each figure so far: the next one's look
     for (int i = 1; i <= size; ++i) {
         const int slot = std::min(i, kCustomerGraphicOverrides) - 1;
         mDef.graphicOverride[slot][kCustomerGraphicNameSize - 1] = 0;
         const str figure = mDef.graphicOverride[slot];
         const eCustomerColors colour = static_cast<eCustomerColors>(colours ? colours[i - 1] : 0);
         auto member = std::make_unique<TCustomer>(colour, str("customers/") + figure, mHearts,
-                                                  static_cast<unsigned>(id * 16 + i));
+                                                  static_cast<unsigned>(id * 16 + i), looks[figure.c_str()]++);
         if ((i == 2 || i == 4 || i == 6) && previous && figure.find("lovebird") >= 0) {
             member->SetPartners(previous, nullptr);
             previous->SetPartners(previous->GetLeadPartner(), member.get());

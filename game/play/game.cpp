@@ -367,7 +367,8 @@ void TGame::OpenLevelIntro()
 
 void TGame::OpenLevelOver(const TLevelResult& result)
 {
-    WriteDbg("level over: %s, %d points", result.win ? "won" : (result.gameOver ? "game over" : "lost"), result.levelScore);
+    WriteDbg("level over: %s, %d points%s", result.win ? "won" : (result.gameOver ? "game over" : "lost"),
+             result.levelScore, result.newHiscore ? ", a new personal best" : "");
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
@@ -448,6 +449,15 @@ void TGame::LeaveRestaurant(int restaurant)
 }
 
 void TGame::LeaveLevel() { LeaveScreen("LeaveGame"); }
+
+void TGame::LeaveUnplayableLevel()
+{
+    // The script tells the player once a level in a run, so it is handed the level.
+    TSettings* settings = TSettings::GetInstance();
+    if (TWindowScript* script = TWindowScript::Get(); script && settings)
+        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", settings->GetCurrentTotalLevel() + 1));
+    LeaveScreen("LeaveUnplayableLevel");
+}
 
 void TGame::LeaveScreen(const char* scriptFunction)
 {

@@ -18,12 +18,14 @@
 
 #include <array>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <vector>
 
 class TAnimatedTextureCache;
 class TBar;
 class TGameData;
+class TParty;
 class TPauseListener;
 class TScoreManager;
 class TScreenFade;
@@ -71,6 +73,7 @@ public:
     void PauseGame(bool pause) override;
     void LeaveRestaurant(int restaurant) override;
     void LeaveLevel() override;
+    void LeaveUnplayableLevel() override;
     void PlayGameSound(const char* name) override;
     void OpenCloset() override;
     void LoadGameAssets() override;
@@ -159,6 +162,9 @@ inline constexpr int kClosedLabelSize = 24;
 // the other restaurants' entertainer, noise rings, a dragged party. The game
 // window draws it; benchmarks draw a floor without a window.
 void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedSign, TTextGraphic* closedLabel);
+// The waiting parties as DrawFloor draws them: the first seven, the bench
+// party, then the line back to front, leaving out the dragged party.
+void DrawWaitingLine(const std::list<TParty*>& parties, const TParty* dragged, TAnimatedTextureCache* cache);
 
 // One entry of the floor's depth-sorted middle: whoever's foot is lower
 // stands in front. A figure whose box overlaps a table and whose foot lies

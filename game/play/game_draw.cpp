@@ -235,15 +235,21 @@ namespace {
 
 void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
 {
+    DrawWaitingLine(floor.GetWaitingParties(), floor.GetDraggedParty(), cache);
+}
+
+}  // namespace
+
+void DrawWaitingLine(const std::list<TParty*>& parties, const TParty* dragged, TAnimatedTextureCache* cache)
+{
     // Only the first seven in line are drawn, back to front so the head of
     // the line stands in front; a party standing in line shows its legs.
     std::vector<TParty*> shown;
-    for (TParty* party : floor.GetWaitingParties()) {
+    for (TParty* party : parties) {
         if (static_cast<int>(shown.size()) >= TGameData::kMaxActiveParties)
             break;
         shown.push_back(party);
     }
-    TParty* dragged = floor.GetDraggedParty();
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
         if ((*it)->IsOnBench()) {
             (*it)->DrawLegs();
@@ -257,8 +263,6 @@ void DrawQueue(TGameData& floor, TAnimatedTextureCache* cache)
             (*it)->DrawHearts();
         }
 }
-
-}  // namespace
 
 float TGame::FlashlightAlpha() const
 {

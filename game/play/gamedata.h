@@ -70,7 +70,7 @@ public:
     // up the left edge; each party stands far enough behind the one in front
     // that its faces show above that party's hearts.
     static TPoint LineSpot(int place);
-    static constexpr int kLineX = 60, kLineHeadY = 565, kLineStep = 58;
+    static constexpr int kLineX = 50, kLineHeadY = 578, kLineStep = 71;
     // The closed sign waits left of the screen, wholly out of sight, until
     // closing time slides it in to its place on the wall.
     static constexpr float kClosedSignStart = -70, kClosedSignStop = 105;

@@ -105,7 +105,7 @@ void TGameData::StartIntro()
     if (!IsEndless() && !mLevelManager->IsLevelDefined()) {
         if (!mLeftUndefinedLevel) {
             mLeftUndefinedLevel = true;
-            mHost->LeaveLevel();
+            mHost->LeaveUnplayableLevel();
         }
         return;
     }

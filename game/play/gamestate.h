@@ -53,6 +53,9 @@ public:
     // The level cannot be played (its file is missing): back to where it was
     // chosen. The host must not touch the floor after this returns.
     virtual void LeaveLevel() { LeaveRestaurant(-1); }
+    // The same for a career level whose file or floor plan is missing or
+    // damaged, which the player is told of.
+    virtual void LeaveUnplayableLevel() { LeaveLevel(); }
     // Sounds of the flow by name ("closing", "ditch", "seat", "turbulence", "upgrade").
     virtual void PlayGameSound(const char* name) = 0;
 

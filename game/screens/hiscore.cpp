@@ -1,5 +1,6 @@
 #include "game/screens/hiscore.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/sound/sound.h"
 #include "engine/window/button.h"
 #include "engine/platform/platform.h"
@@ -35,8 +36,14 @@ const char* const kForm[] = {"header", "headershadow", "playertext", "yourscore"
 const char* const kAccountPart[] = {"yourqmaccount", "nametext", "passtext", "accounteditbox", "passeditbox",
                                     "remember"};
 
-// 0 full, 1 without the more-information button and account fields, 2 local only.
-int HighScoreMode() { return screens::Text("highscoremode").to_int(); }
+// 0 full, 1 without the more-information button and account fields, 2 local
+// only: the settings' reading of the string table's "highscoremode", the one
+// the level flow asks too (so a value out of range is local only for both).
+int HighScoreMode()
+{
+    TSettings* settings = TSettings::GetInstance();
+    return settings ? settings->GetHighscoreMode() : 2;
+}
 
 void SetWindowText(TWindow* window, const str& text)
 {
@@ -69,8 +76,11 @@ str LevelOfRow(const char* gameData)
 using contract::Child;
 using contract::Numbered;
 
-// The shipped string table keeps the tables local (highscoremode 2): the
-// children of the online tables are optional; the shipped screen builds them all.
+// The shipped script (scripts/hiscore.lua) builds every child named here,
+// the online ones too: the buttons "view" and "submit", the world list's
+// category arrows and the side panel's texts, which the screen shows only
+// when the string table's "highscoremode" is 0 or 1 (the shipped 2 keeps the
+// tables local). Those marked optional a layout may leave out.
 const contract::TChildSpec kHiscoreChildren[] = {
     Numbered("name%d", 1, THiscore::kRows, &TText::ClassId),
     Numbered("score%d", 1, THiscore::kRows, &TText::ClassId),
@@ -550,7 +560,9 @@ bool THiscoreSubmit::UpdateServerStatus()
     if (status == TQmHiscores::kRequestRunning)
         return true;
     if (status == TQmHiscores::kRequestFailed) {
-        SetChildText(this, "submiterror", PlainText(text));
+        const str shown = PlainText(text);
+        WriteDbg("hiscore submission failed: %s", shown.c_str());
+        SetChildText(this, "submiterror", shown);
         ShowChild(this, "submiterror", true);
         ShowChild(this, "submitconnect", false);
         ShowChild(this, "submiterrorok", true);

@@ -18,6 +18,7 @@
 #include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -26,7 +27,7 @@ constexpr int kEffectSoundType = 1000;
 
 str SlotName(int slot)
 {
-    char name[16];
+    char name[24];
     std::snprintf(name, sizeof name, "button%d", slot);
     return name;
 }
@@ -44,7 +45,15 @@ int LuaGetSelectedPlayerName(lua_State* L)
     return 1;
 }
 
+int LuaTurnPlayerPage(lua_State* L)
+{
+    const int pages = qm::lua::CheckInt(L, 1);
+    qm::lua::Self<TChoosePlayer>(L)->TurnPlayerPage(pages);
+    return 0;
+}
+
 const qm::lua::TBinding kChoosePlayerFunctions[] = {
+    {"TurnPlayerPage", LuaTurnPlayerPage},
     {"SetPlayerChoices", LuaMethod<TChoosePlayer, &TChoosePlayer::SetPlayerChoices>},
     {"GetCurrentSelectedUser", LuaGetCurrentSelectedUser},
     {"GetSelectedPlayerName", LuaGetSelectedPlayerName},
@@ -83,6 +92,8 @@ const contract::TChildSpec kChoosePlayerChildren[] = {
     Child("editname"),
     Child("advanced"),
     Child("newplayer"),
+    Child("playersprev"),
+    Child("playersnext"),
 };
 
 const contract::TChildSpec kEnterNameChildren[] = {
@@ -120,25 +131,34 @@ TChoosePlayer::TChoosePlayer()
 
 void TChoosePlayer::SetPlayerChoices()
 {
+    TSettings* settings = TSettings::GetInstance();
+    mChosen = settings ? settings->GetCurrentUser() : -1;
+    mFirst = mChosen > 0 ? mChosen / kMaxPlayers * kMaxPlayers : 0;
+    ShowPage();
+}
+
+void TChoosePlayer::ShowPage()
+{
     TPlatform* platform = TPlatform::GetInstance();
     const std::uint32_t start = platform ? platform->Timer() : 0;
     TSettings* settings = TSettings::GetInstance();
     const int players = settings ? settings->GetNumUsers() : 0;
+    const int lastPage = players > 0 ? (players - 1) / kMaxPlayers * kMaxPlayers : 0;
+    mFirst = std::clamp(mFirst, 0, lastPage);
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        const int player = mFirst + slot;
         TWindow* w = Child(SlotName(slot));
-        ShowWindow(w, slot < players);
+        ShowWindow(w, player < players);
         auto* button = ::GetCast<TButton>(w);
-        if (button && slot < players) {
+        if (button && player < players) {
             // A long name is shown smaller rather than run over its button.
             screens::SetTextOnOneLine(::GetCast<TText>(button->GetChildWindow("label", -1)),
-                                      screens::PlainText(settings->GetUserName(slot)));
+                                      screens::PlainText(settings->GetUserName(player)));
         }
     }
-    const int current = settings ? settings->GetCurrentUser() : -1;
-    if (current >= 0 && current < kMaxPlayers) {
-        if (auto* button = Child<TButton>(SlotName(current)))
-            button->SetOn(true);
-    }
+    ShowChosen();
+    ShowWindow(Child("playersprev"), mFirst > 0);
+    ShowWindow(Child("playersnext"), mFirst + kMaxPlayers < players);
     ShowWindow(Child("delete"), players > 0);
     ShowWindow(Child("chooseok"), players > 0);
     ShowWindow(Child("editname"), players > 0);
@@ -148,21 +168,41 @@ void TChoosePlayer::SetPlayerChoices()
     WriteDbg("SetPlayerChoices: %d", platform ? static_cast<int>(platform->Timer() - start) : 0);
 }
 
+// The chosen player's button is on when it is on this page; otherwise none is.
+void TChoosePlayer::ShowChosen()
+{
+    for (int slot = 0; slot < kMaxPlayers; ++slot)
+        if (auto* button = Child<TButton>(SlotName(slot)))
+            button->SetOn(false);
+    if (mChosen >= mFirst && mChosen < mFirst + kMaxPlayers)
+        if (auto* button = Child<TButton>(SlotName(mChosen - mFirst)))
+            button->SetOn(true);
+}
+
+void TChoosePlayer::TurnPlayerPage(int pages)
+{
+    const int chosen = GetCurrentSelectedUser();
+    if (chosen >= 0)
+        mChosen = chosen;
+    mFirst += pages * kMaxPlayers;
+    ShowPage();
+}
+
 int TChoosePlayer::GetCurrentSelectedUser()
 {
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
         auto* button = Child<TButton>(SlotName(slot));
-        if (button && button->IsOn())
-            return slot;
+        if (button && button->IsOn() && button->IsVisible())
+            return mFirst + slot;
     }
     return -1;
 }
 
 str TChoosePlayer::GetSelectedPlayerName()
 {
-    const int slot = GetCurrentSelectedUser();
+    const int player = GetCurrentSelectedUser();
     TSettings* settings = TSettings::GetInstance();
-    return slot >= 0 && settings ? settings->GetUserName(slot) : str();
+    return player >= 0 && settings ? settings->GetUserName(player) : str();
 }
 
 void TChoosePlayer::PostChildrenInit()

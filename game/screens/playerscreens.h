@@ -1,6 +1,7 @@
 // The windows behind the player and options screens, each laid out by its
 // script, which also wires the buttons to the settings' Lua functions:
-// TChoosePlayer ("ChoosePlayerWindow") lists up to ten players as buttons,
+// TChoosePlayer ("ChoosePlayerWindow") lists the players as buttons, ten at
+// a time (arrows page through more),
 // TEnterName ("EnterNameWindow") takes a new player's name, TOptions
 // ("OptionsWindow") shows and applies the volumes, full screen and mute.
 #pragma once
@@ -22,12 +23,25 @@ public:
 
     void PostChildrenInit() override;
 
+    // Shows the page of players that holds the current one, chosen.
     void SetPlayerChoices();
-    // The slot whose button is on; -1 when none is, so nothing acts on a
+    // The player whose button is on; -1 when none is, so nothing acts on a
     // player nobody chose.
     int GetCurrentSelectedUser();
     // The chosen player's name; empty when none is chosen.
     str GetSelectedPlayerName();
+    // Turns to the next (pages > 0) or an earlier page of players; the
+    // chosen one stays chosen. "playersprev" and "playersnext" show only
+    // where there is a page to turn to.
+    void TurnPlayerPage(int pages);
+    int FirstShownPlayer() const { return mFirst; }
+
+private:
+    void ShowPage();
+    void ShowChosen();
+
+    int mFirst = 0;    // the player in slot 0
+    int mChosen = -1;  // the player chosen, shown or not
 };
 
 // The name entry: the field ("nameedit") keeps the keys wherever the dialog

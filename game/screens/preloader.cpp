@@ -11,6 +11,7 @@
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
+#include "game/floor/customerstates.h"
 #include "game/screens/heroine.h"
 #include "game/screens/windoworigin.h"
 
@@ -236,9 +237,13 @@ void TPreLoader::LoadCustomerStep(int step)
     const str colour = kColourNames[step % kColours];
     if (step % kColours == 0)
         AddAnimation(str("customers/") + customer + "/anim.anm", "anim.png?palettized");
-    if (std::shared_ptr<TAnimatedTexture> sheet = gPreloadedAnims.back()->GetAnimatedTexture())
-        sheet->LoadPalette(str("customers/") + customer + "/" + colour + ".pal");
-    KeepTexture(str("customers/") + customer + "/legs?palette=customers/" + customer + "/" + colour + "_legs.pal");
+    // Every look of the colour: members of one type in a party wear them all.
+    for (int look = 0; look < kCustomerLooks; ++look) {
+        const str word = CustomerPaletteWord(step % kColours, look);
+        if (std::shared_ptr<TAnimatedTexture> sheet = gPreloadedAnims.back()->GetAnimatedTexture())
+            sheet->LoadPalette(str("customers/") + customer + "/" + word + ".pal");
+        KeepTexture(str("customers/") + customer + "/legs?palette=customers/" + customer + "/" + word + "_legs.pal");
+    }
 }
 
 void TPreLoader::LoadAnimationRow(int row)

@@ -6,6 +6,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
 #include "engine/base/encryptionkey.h"
+#include "engine/base/folders.h"
 #include "game/settings/configfile.h"
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
@@ -13,6 +14,7 @@
 #include "engine/window/stringtable.h"
 #include "online/hiscores.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -93,6 +95,11 @@ TSettings::TSettings()
 {
     RegisterLuaFunctions();
     mPrefs = std::make_unique<TPrefs>(str(ENCRYPTION_KEY), true);
+    if (mPrefs->GetPath().length() == 0) {
+        // Tried once more, to learn why it cannot be made.
+        errno = 0;
+        mDataFolderError = qm::MakeDirectories(qm::UserDataDirectoryPath(), 0700) ? 0 : (errno != 0 ? errno : ENOENT);
+    }
     mHiscores = std::make_unique<TQmHiscores>("corvellatrip", ENCRYPTION_KEY, Version(), true);
     ModifyUsersForVersion();
 
@@ -121,7 +128,15 @@ TSettings::TSettings()
 
 // The play-time totals are saved only by the metrics log at shut-down, and
 // TPrefs never saves on its own: whatever was set without saving is left.
-TSettings::~TSettings() { CloseMetrics(); }
+// A save that failed during the run (a full disk) is tried once more, so
+// room made before quitting keeps everything.
+TSettings::~TSettings()
+{
+    CloseMetrics();
+    if (mPrefs->GetLastSaveError() != 0)
+        mPrefs->SavePrefs();
+    mHiscores->SaveAgainIfFailed();
+}
 
 void TSettings::LoadPlayTimeTotals()
 {

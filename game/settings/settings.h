@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class TPrefs;
@@ -193,10 +194,19 @@ public:
     // label and the file it names (where it was kept aside, or the file
     // itself when it stays in place). False when nothing is left to tell.
     bool TakeSaveNotice(str* label, str* file);
+    // The next failure to keep the player's saves to tell him of, each
+    // cause once in a run: no user data folder at all, or a save of
+    // prefs.dat or hiscore.dat that failed (a full disk, a folder that
+    // cannot be written, a path too long, ...). The dialog's title and body
+    // (naming the folder and the reason); logged as "Telling the player: ...".
+    // What failed to save stays in memory and the next save writes it all.
+    bool TakeSaveFailureNotice(str* title, str* body);
 
 private:
     void RegisterLuaFunctions();
     bool NextSaveNotice(str* label, str* file);
+    // The errno of a failure not yet told (0: none); kNoDataFolder for the missing folder.
+    int UntoldSaveFailure();
     void OpenMetrics();
     void WriteMetricsHeader();
     void CloseMetrics();
@@ -216,6 +226,9 @@ private:
     std::unique_ptr<TQmHiscores> mHiscores;
     bool mToldOfPrefs = false;
     bool mToldOfHiscores = false;
+    // Why the user data folder could not be made (an errno value); 0 when it exists.
+    int mDataFolderError = 0;
+    std::set<int> mToldSaveFailures;
     TClock mGameClock;
     int mGameMode = kCareerMode;
     int mHighscoreMode = 0;

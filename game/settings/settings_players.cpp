@@ -2,11 +2,15 @@
 #include "game/settings/settings.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/folders.h"
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
+#include "engine/window/stringtable.h"
 #include "online/hiscores.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -170,4 +174,79 @@ bool TSettings::NextSaveNotice(str* label, str* file)
         return true;
     }
     return false;
+}
+
+// ---- saves that fail
+
+namespace {
+
+// The cause told for a missing user data folder, apart from every errno value.
+constexpr int kNoDataFolder = -1;
+// A folder named in a dialog is cut to its end beyond this many bytes.
+constexpr int kShownFolderLength = 60;
+
+str Lookup(const char* label, const str& a1 = str(), const str& a2 = str())
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(str(label), a1, a2, str(), str(), str()) : str(label);
+}
+
+// What the player reads as the reason: the common causes in the game's own
+// words, any other one as the system words it.
+str ReasonText(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return Lookup("savefailed_full");
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return Lookup("savefailed_readonly");
+    case ENAMETOOLONG:
+        return Lookup("savefailed_toolong");
+    default:
+        return Lookup("savefailed_other", str(std::strerror(error)));
+    }
+}
+
+str ShownFolder(const str& folder)
+{
+    if (folder.length() == 0)
+        return str("~/.local/share");
+    const std::string text = folder.c_str();
+    if (static_cast<int>(text.size()) <= kShownFolderLength)
+        return folder;
+    return str(("..." + text.substr(text.size() - kShownFolderLength)).c_str());
+}
+
+}  // namespace
+
+int TSettings::UntoldSaveFailure()
+{
+    const int causes[] = {mDataFolderError != 0 ? kNoDataFolder : 0, mPrefs ? mPrefs->GetLastSaveError() : 0,
+                          mHiscores ? mHiscores->GetLastSaveError() : 0};
+    for (int cause : causes)
+        if (cause != 0 && mToldSaveFailures.count(cause) == 0)
+            return cause;
+    return 0;
+}
+
+bool TSettings::TakeSaveFailureNotice(str* title, str* body)
+{
+    const int cause = UntoldSaveFailure();
+    if (cause == 0)
+        return false;
+    mToldSaveFailures.insert(cause);
+    const str folder = ShownFolder(qm::UserDataDirectoryPath());
+    if (cause == kNoDataFolder) {
+        *title = Lookup("savefailed_nofolder_title");
+        *body = Lookup("savefailed_nofolder", folder, ReasonText(mDataFolderError));
+    } else {
+        *title = Lookup("savefailed_title");
+        *body = Lookup("savefailed_body", folder, ReasonText(cause));
+    }
+    WriteDbg("Telling the player: %s", body->c_str());
+    return true;
 }

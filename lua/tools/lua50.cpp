@@ -338,13 +338,13 @@ int pmain(lua_State* L)
 {
     auto* run = static_cast<MainRun*>(lua_touserdata(L, 1));
     lua_settop(L, 0);
-    luaopen_base(L);
-    luaopen_table(L);
-    luaopen_io(L);
-    luaopen_string(L);
-    luaopen_math(L);
-    luaopen_debug(L);
-    lua_settop(L, 0);
+    // the 5.0 interpreter's libraries, in its order
+    const lua_CFunction libraries[] = {luaopen_base, luaopen_table, luaopen_io,     luaopen_string,
+                                       luaopen_math, luaopen_debug, luaopen_loadlib};
+    for (lua_CFunction open : libraries) {
+        open(L);
+        lua_settop(L, 0);
+    }
     run->status = handle_argv(L, run->argv);
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -127,4 +129,47 @@ TEST_F(SaveLeftovers, ATemporaryAnotherSaveHasJustCreatedIsNotTakenForALeftover)
     EXPECT_FALSE(fs::exists(folder() / "prefs.dat.New123"));
     TPrefs check(ENCRYPTION_KEY, false);
     EXPECT_EQ(check.GetInt("level", 0, -1), 8);
+}
+
+// The lock a running game holds on its saves: a second holder, in this
+// process or another, is refused until the first lets go (or dies).
+TEST_F(SaveLeftovers, TheSavesLockIsHeldByOneAtATime)
+{
+    const str path = str((folder() / "running.lock").c_str());
+    {
+        qm::TLockFile first(path);
+        ASSERT_TRUE(first.Held());
+        qm::TLockFile second(path);
+        EXPECT_FALSE(second.Held());
+        EXPECT_TRUE(second.HeldElsewhere());
+        // A child process (another game) is refused as well.
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(qm::TLockFile(path).HeldElsewhere() ? 0 : 1);
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    qm::TLockFile after(path);
+    EXPECT_TRUE(after.Held()) << "let go when its holder went";
+    // Where no lock file can be made, nobody holds one: nothing is refused.
+    qm::TLockFile nowhere(str((mRoot / "missing" / "running.lock").c_str()));
+    EXPECT_FALSE(nowhere.Held());
+    EXPECT_FALSE(nowhere.HeldElsewhere());
+}
+
+// A save that fails says why through errno, for the player to be told.
+TEST_F(SaveLeftovers, AFailedSaveSaysWhy)
+{
+    const std::string name(300, 'n');
+    errno = 0;
+    EXPECT_FALSE(qm::WriteFileReplacing(str((folder() / name).c_str()), "x", 1));
+    EXPECT_EQ(errno, ENAMETOOLONG);
+    errno = 0;
+    EXPECT_FALSE(qm::WriteFileReplacing(str((mRoot / "missing" / "prefs.dat").c_str()), "x", 1));
+    EXPECT_EQ(errno, ENOENT);
+    TPrefs prefs(str(""), true);
+    EXPECT_EQ(prefs.GetLastSaveError(), 0);
+    EXPECT_TRUE(prefs.SavePrefs());
+    EXPECT_EQ(prefs.GetLastSaveError(), 0);
 }

@@ -46,6 +46,8 @@ cleanup() {
 trap cleanup EXIT
 
 export SDL_AUDIODRIVER=dummy
+# Every count of tries below is an idle machine's, times its slowness now.
+slowness=$("$(dirname "$(readlink -f "$0")")/../support/slowness")
 # One copy of the resource folder for every row (links to the real files; a
 # damaged file replaces its link and is put back after the row), so that the
 # saved player, whose section is keyed by this folder, is found in each run.
@@ -82,7 +84,7 @@ accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 # shows; an ACTION, when given, is done before each wait.
 seen() {
   local tries=$4 action=${5:-}
-  for _ in $(seq "$tries"); do
+  for _ in $(seq $((tries * slowness))); do
     alive || return 1
     shot "$work/now.png"
     pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
@@ -97,7 +99,7 @@ start() {
   : >"$log"
   "$game" 2>>"$log" &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
+  window=$(timeout $((20 * slowness)) xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
   [[ -n "$window" ]]
 }
 
@@ -118,7 +120,7 @@ to_menu() { past_splash $menu_x $menu_y "$accent" 24 || true; }
 advance() {
   local x=$1 y=$2 bx=$3 by=$4 before=$5 ax=$6 ay=$7 after=$8 tries=$9
   local last=0
-  for i in $(seq "$tries"); do
+  for i in $(seq $((tries * slowness))); do
     alive || return 1
     shot "$work/now.png"
     if [[ "$after" == !* ]]; then
@@ -161,7 +163,7 @@ close_game() {
   fi
   "$close_window" "$window"
   local asked=
-  for i in $(seq 40); do
+  for i in $(seq $((40 * slowness))); do
     alive || break
     # Still running after a moment: the confirmation shows; "yes" (retried
     # while the dialog may still be building).

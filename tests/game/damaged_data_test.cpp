@@ -131,6 +131,44 @@ INSTANTIATE_TEST_SUITE_P(CutEmptiedOrDeleted, BrokenIntro,
                                          EDamage::kDeleted),
                          [](const testing::TestParamInfo<EDamage>& info) { return DamageName(info.param); });
 
+// ---- a damaged career level is told, once ---------------------------------------
+
+TEST_F(DamagedData, ACareerLevelThatCannotBePlayedIsToldOnceAndTheMapStays)
+{
+    Damage("assets/config/career/1.xml", EDamage::kCutInHalf);
+    BeginLog();
+    Start();
+    Idle();
+    NameThePlayer();
+    ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+    Press("play");
+    for (int page = 0; page < 8 && !WaitForTop("scripts/chooserestaurant.lua", 30); ++page)
+        if (TopName() == str("scripts/comic_1_1.lua"))
+            Press("right");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    Press("play");
+    const bool told = WaitForTop("scripts/ok.lua");
+    auto* body = told ? GetCast<TText>(Top()->GetChildWindow("body", -1)) : nullptr;
+    const std::string shown = body ? body->GetText().c_str() : "";
+    if (told)
+        Press("ok");
+    const bool backOnTheMap = WaitForTop("scripts/chooserestaurant.lua");
+    // Play again: the player knows already; the map simply stays.
+    Press("play");
+    bool toldAgain = false;
+    for (int i = 0; i < 100; ++i) {
+        Idle(16);
+        toldAgain = toldAgain || TopName() == str("scripts/ok.lua");
+    }
+    const std::string log = EndLog();
+    ASSERT_TRUE(told) << TopName().c_str() << "\n" << log;
+    EXPECT_NE(shown.find("cannot be played"), std::string::npos) << shown;
+    EXPECT_TRUE(backOnTheMap) << TopName().c_str();
+    EXPECT_FALSE(toldAgain);
+    EXPECT_EQ(TopName(), str("scripts/chooserestaurant.lua"));
+    EXPECT_NE(log.find("Telling the player: career level 1 cannot be played"), std::string::npos) << log;
+}
+
 // ---- nor a broken level-over screen --------------------------------------------
 
 TEST_F(DamagedData, ALevelOverScreenThatBuiltNothingGoesBackToTheMap)

@@ -16,6 +16,12 @@
 #include "game/levels/levellayout.h"
 #include "game/settings/customersettings.h"
 #include "recordinghandler.h"
+#include "engine/render/spritequad.h"
+
+#include <array>
+#include <set>
+#include <cmath>
+#include <functional>
 
 #include <filesystem>
 #include <memory>
@@ -67,37 +73,247 @@ protected:
     TScoreManager mScore;
 };
 
-TEST_F(FloorLayout, EveryHeadInLineShowsAboveThePartyInFrontForOneToSevenParties)
+// ---- what a line of parties shows, measured on what it draws
+
+namespace {
+
+constexpr int kScreenW = 800, kScreenH = 600;
+constexpr int kOpaque = 128;  // an alpha from here on hides what lies under it
+
+const char* const kTypes[] = {"young", "old", "business", "bookworm", "cellphone", "fitness", "family", "lovebirds",
+                              "tourists"};
+
+// One party of the line and what of it must show.
+struct TShown {
+    TParty* party = nullptr;
+    std::vector<std::vector<int>> faces;  // screen pixels of each member's drawn face
+    std::vector<int> hearts;              // screen pixels of its drawn heart row
+};
+
+bool Near(const TVec2& a, const TPoint& b) { return std::abs(a.x - b.x) < 0.5f && std::abs(a.y - b.y) < 0.5f; }
+
+// Every screen pixel a recorded sprite draw covers, with the colour it gives
+// there (alpha last), from the texture's pixels as they were at the draw.
+void Rasterise(const RecordedDraw& draw, const std::function<void(int x, int y, const std::uint8_t* texel)>& plot)
 {
-    for (int parties = 1; parties <= TGameData::kMaxActiveParties; ++parties) {
-        SCOPED_TRACE(std::to_string(parties) + " parties in line");
-        std::unique_ptr<TGameData> floor = FloorWithLine(parties);
-        const std::vector<TParty*> line(floor->GetWaitingParties().begin(), floor->GetWaitingParties().end());
-        ASSERT_EQ(int(line.size()), parties);
-        for (std::size_t behind = 0; behind < line.size(); ++behind) {
-            const TRect hearts = line[behind]->HeartsBox();
-            ASSERT_FALSE(hearts.IsEmpty());
-            EXPECT_GE(hearts.y1, 0) << "the hearts of party " << behind << " leave the screen";
-            for (const TCustomer* member : line[behind]->MembersInBuildOrder()) {
-                EXPECT_GE(member->BoundingBox().y1, 0);
-                EXPECT_LE(member->GetFlippedAnchorPoint("legs").y, 600);
-            }
-            // Each party in front (drawn later, over it) leaves its heads free.
-            for (std::size_t front = 0; front < behind; ++front)
-                for (const TCustomer* member : line[behind]->MembersInBuildOrder()) {
-                    const TRect head = Head(member);
-                    EXPECT_FALSE(Overlap(head, line[front]->HeartsBox()))
-                        << "a head of party " << behind << " at " << Describe(head) << " under the hearts of party "
-                        << front << " at " << Describe(line[front]->HeartsBox());
-                    for (const TCustomer* other : line[front]->MembersInBuildOrder())
-                        EXPECT_FALSE(Overlap(head, other->BoundingBox()))
-                            << "a head of party " << behind << " behind a figure of party " << front;
-                }
-            // Nor does it hide the heads in front of it under its own hearts.
-            for (std::size_t front = 0; front < behind; ++front)
-                for (const TCustomer* member : line[front]->MembersInBuildOrder())
-                    EXPECT_FALSE(Overlap(Head(member), hearts));
+    if (!draw.sprite || draw.pixels.empty())
+        return;
+    TSpriteParams params;
+    params.pos = draw.pos;
+    params.scaleX = draw.scaleX;
+    params.scaleY = draw.scaleY;
+    params.rotation = draw.rotation;
+    params.centre = draw.centre ? &*draw.centre : nullptr;
+    params.flags = draw.flags;
+    params.matrix = draw.matrix ? draw.matrix->data() : nullptr;
+    params.source = draw.source ? *draw.source : TRect{0, 0, draw.imageWidth, draw.imageHeight};
+    params.surfaceSize = {draw.surfaceWidth, draw.surfaceHeight};
+    const TSpriteQuad quad = BuildSpriteQuad(params);
+    const TQuadCorner &tl = quad.corner[0], &tr = quad.corner[1], &bl = quad.corner[3];
+    const float x0 = std::min(tl.x, tr.x), x1 = std::max(tl.x, tr.x);
+    const float y0 = std::min(tl.y, bl.y), y1 = std::max(tl.y, bl.y);
+    for (int y = std::max(0, int(std::floor(y0))); y < std::min(kScreenH, int(std::ceil(y1))); ++y)
+        for (int x = std::max(0, int(std::floor(x0))); x < std::min(kScreenW, int(std::ceil(x1))); ++x) {
+            const float fx = (float(x) + 0.5f - tl.x) / (tr.x - tl.x), fy = (float(y) + 0.5f - tl.y) / (bl.y - tl.y);
+            if (fx < 0 || fx >= 1 || fy < 0 || fy >= 1)
+                continue;
+            const int u = int(std::floor((tl.u + fx * (tr.u - tl.u)) * float(draw.surfaceWidth)));
+            const int v = int(std::floor((tl.v + fy * (bl.v - tl.v)) * float(draw.surfaceHeight)));
+            if (u < 0 || v < 0 || u >= draw.surfaceWidth || v >= draw.surfaceHeight)
+                continue;
+            plot(x, y, &draw.pixels[(std::size_t(v) * std::size_t(draw.surfaceWidth) + std::size_t(u)) * 4]);
         }
+}
+
+// The face a figure's body draw shows: from the figure's "face" anchor, a
+// point of bare skin, every pixel reached without crossing the outline that
+// rings the head (eyes, mouth and glasses inside it count as face).
+bool Outline(const std::array<std::uint8_t, 4>& c)
+{
+    constexpr int kOutline[3] = {0x33, 0x2a, 0x3b};  // #3b2a33, stored blue first
+    return c[3] >= kOpaque && std::abs(c[0] - kOutline[0]) < 24 && std::abs(c[1] - kOutline[1]) < 24 &&
+           std::abs(c[2] - kOutline[2]) < 24;
+}
+
+std::vector<int> DrawnFace(const RecordedDraw& draw, TPoint seed)
+{
+    std::vector<std::array<std::uint8_t, 4>> colour(std::size_t(kScreenW * kScreenH), {0, 0, 0, 0});
+    Rasterise(draw, [&](int x, int y, const std::uint8_t* t) {
+        colour[std::size_t(y * kScreenW + x)] = {t[0], t[1], t[2], t[3]};
+    });
+    std::vector<int> face;
+    if (seed.x < 0 || seed.y < 0 || seed.x >= kScreenW || seed.y >= kScreenH ||
+        colour[std::size_t(seed.y * kScreenW + seed.x)][3] < kOpaque)
+        return face;
+    std::vector<bool> seen(colour.size());
+    std::vector<int> todo{seed.y * kScreenW + seed.x};
+    seen[std::size_t(todo.back())] = true;
+    while (!todo.empty()) {
+        const int at = todo.back();
+        todo.pop_back();
+        face.push_back(at);
+        const int x = at % kScreenW, y = at / kScreenW;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            const int nx = x + dx, ny = y + dy, n = ny * kScreenW + nx;
+            if (nx < 0 || ny < 0 || nx >= kScreenW || ny >= kScreenH || seen[std::size_t(n)])
+                continue;
+            seen[std::size_t(n)] = true;
+            if (colour[std::size_t(n)][3] >= kOpaque && !Outline(colour[std::size_t(n)]))
+                todo.push_back(n);
+        }
+    }
+    return face;
+}
+
+// A line of parties laid out as the game lays out its line and drawn as it
+// draws it; answers, for each party, the faces and hearts that do not show
+// because another party's figure, legs or hearts were drawn over them.
+std::vector<std::string> HiddenInLine(const std::vector<TParty*>& line, RecordingHandler& handler)
+{
+    for (std::size_t place = 0; place < line.size(); ++place)
+        line[place]->SetInLine(TGameData::LineSpot(int(place)), false);
+    handler.draws.clear();
+    DrawWaitingLine(std::list<TParty*>(line.begin(), line.end()), nullptr, nullptr);
+
+    std::vector<TShown> shown(line.size());
+    std::vector<int> owner(std::size_t(kScreenW * kScreenH), -1);  // the party drawn last at each pixel
+    std::vector<std::string> hidden;
+    for (const RecordedDraw& draw : handler.draws) {
+        int party = -1;
+        bool hearts = false;
+        const TCustomer* body = nullptr;
+        for (std::size_t p = 0; p < line.size() && party < 0; ++p) {
+            if (line[p]->HeartsBox().Contains({int(draw.pos.x), int(draw.pos.y)}) && !draw.centre)
+                party = int(p), hearts = true;
+            for (const TCustomer* member : line[p]->MembersInBuildOrder()) {
+                if (Near(draw.pos, {int(member->GetPosition().x), int(member->GetPosition().y)}) && draw.centre)
+                    party = int(p), hearts = false, body = member;
+                else if (Near(draw.pos, member->GetFlippedAnchorPoint("legs")))
+                    party = int(p), hearts = false;
+            }
+        }
+        if (party < 0)
+            continue;
+        TShown& mine = shown[std::size_t(party)];
+        if (body) {
+            const TPoint seed = body->GetFlippedAnchorPoint("face");
+            mine.faces.push_back(DrawnFace(draw, seed));
+            if (mine.faces.back().size() < 200)
+                hidden.push_back("a figure of party " + std::to_string(party) + " draws no face at its face anchor");
+        }
+        Rasterise(draw, [&](int x, int y, const std::uint8_t* texel) {
+            if (texel[3] < kOpaque)
+                return;
+            owner[std::size_t(y * kScreenW + x)] = party;
+            if (hearts)
+                mine.hearts.push_back(y * kScreenW + x);
+        });
+    }
+    for (std::size_t p = 0; p < shown.size(); ++p) {
+        const std::string name = "party " + std::to_string(p) + " (" + line[p]->GetDef().graphicType + ")";
+        if (shown[p].hearts.empty())
+            hidden.push_back(name + " draws no hearts");
+        auto check = [&](const std::vector<int>& pixels, const std::string& what) {
+            for (int at : pixels)
+                if (owner[std::size_t(at)] != int(p)) {
+                    hidden.push_back(what + " of " + name + " lies under party " +
+                                     std::to_string(owner[std::size_t(at)]) + " at (" + std::to_string(at % kScreenW) +
+                                     ", " + std::to_string(at / kScreenW) + ")");
+                    return;
+                }
+        };
+        check(shown[p].hearts, "the hearts");
+        for (std::size_t m = 0; m < shown[p].faces.size(); ++m)
+            check(shown[p].faces[m], "face " + std::to_string(m));
+    }
+    return hidden;
+}
+
+}  // namespace
+
+// Every party of a line of one to seven shows each member's face and its
+// heart row: no other party's figure, legs or hearts are drawn over them.
+// Measured on the pixels drawn, for every customer type at every size.
+TEST_F(FloorLayout, EveryFaceAndHeartRowInLineShowsForOneToSevenPartiesOfEveryType)
+{
+    RecordingHandler handler;
+    handler.keepPixels = true;
+    mSettings->SetCurrentRestaurant(0);
+    TCustomerSettings types;
+    // Every type at every size it comes in.
+    std::vector<std::unique_ptr<TParty>> parties;
+    for (const char* type : kTypes) {
+        const TCustomerDef def = types.CreateCustomerDefinition(type);
+        const int fixed = types.GetNumGraphicOverrides(type);
+        for (int size = fixed ? fixed : 1; size <= (fixed ? fixed : 6); ++size) {
+            int colours[kMaxTableSeats] = {};
+            for (int& c : colours)
+                c = int(parties.size()) % kCustomerColorCount;
+            parties.push_back(std::make_unique<TParty>(int(parties.size()), size, colours, def, 0));
+        }
+    }
+    ASSERT_GE(parties.size(), 39u);
+    int lines = 0;
+    for (int length = 1; length <= TGameData::kMaxActiveParties; ++length)
+        for (std::size_t first = 0; first < parties.size(); first += std::size_t(length == 1 ? 1 : 3)) {
+            std::vector<TParty*> line;
+            for (int i = 0; i < length; ++i)
+                line.push_back(parties[(first + std::size_t(i) * 7) % parties.size()].get());
+            ++lines;
+            const std::vector<std::string> hidden = HiddenInLine(line, handler);
+            EXPECT_TRUE(hidden.empty()) << "a line of " << length << " from party " << first << ": " << hidden.front()
+                                        << (hidden.size() > 1 ? " (and " + std::to_string(hidden.size() - 1) + " more)" : "");
+            if (!hidden.empty())
+                break;
+        }
+    EXPECT_GE(lines, 100);
+}
+
+// Members of one type in one party are no clones: each of the first four
+// shows another skin at its face.
+TEST_F(FloorLayout, MembersOfOneTypeInAPartyWearDifferentLooks)
+{
+    RecordingHandler handler;
+    handler.keepPixels = true;
+    TCustomerSettings types;
+    for (const char* type : {"young", "fitness", "cellphone"}) {
+        SCOPED_TRACE(type);
+        const int colours[kMaxTableSeats] = {2, 2, 2, 2, 2, 2};
+        TParty party(1, 4, colours, types.CreateCustomerDefinition(type), 0);
+        party.SetInLine(TGameData::LineSpot(0), false);
+        handler.draws.clear();
+        DrawWaitingLine({&party}, nullptr, nullptr);
+        std::set<std::array<std::uint8_t, 4>> skins;
+        for (const TCustomer* member : party.MembersInBuildOrder()) {
+            const TPoint seed = member->GetFlippedAnchorPoint("face");
+            for (const RecordedDraw& draw : handler.draws)
+                if (draw.centre && Near(draw.pos, {int(member->GetPosition().x), int(member->GetPosition().y)}))
+                    Rasterise(draw, [&](int x, int y, const std::uint8_t* t) {
+                        if (x == seed.x && y == seed.y)
+                            skins.insert({t[0], t[1], t[2], t[3]});
+                    });
+        }
+        EXPECT_EQ(skins.size(), 4u);
+    }
+}
+
+// The line stays on the floor's screen: its last party's hearts below the
+// game's top bar and beside the endless shift's lives under it, the head's
+// feet above the bottom edge.
+TEST_F(FloorLayout, ASevenPartyLineStaysBetweenTheTopBarAndTheBottomEdge)
+{
+    std::unique_ptr<TGameData> floor = FloorWithLine(TGameData::kMaxActiveParties);
+    const std::vector<TParty*> line(floor->GetWaitingParties().begin(), floor->GetWaitingParties().end());
+    ASSERT_EQ(int(line.size()), TGameData::kMaxActiveParties);
+    constexpr int kTopBar = 44;  // scripts/game.lua's "hud"
+    const TRect hearts = line.back()->HeartsBox();
+    EXPECT_GE(hearts.y1, kTopBar);
+    const TRect lives{110, 44, 240, 66};  // "livesicon_0" to "livesicon_4"
+    EXPECT_TRUE(hearts.x2 <= lives.x1 || hearts.y1 >= lives.y2)
+        << "the hearts of the last party at " << Describe(hearts) << " run under the lives";
+    for (const TCustomer* member : line.front()->MembersInBuildOrder()) {
+        const std::shared_ptr<TTexture> legs = TTexture::Get(str("customers/kid_male/legs"), 0);
+        EXPECT_LE(member->GetFlippedAnchorPoint("legs").y + (legs ? legs->GetHeight() / 2 : 0), kScreenH);
     }
 }
 

@@ -1,8 +1,9 @@
 // The floor as a newcomer meets it, drawn on the GL display from the game's
 // own data with the game's own floor drawing (DrawFloor) and tutorial:
 //
-//   line.png             seven parties waiting in line, each one's faces
-//                        showing above the party in front
+//   line_RESTAURANT.png  seven parties waiting in line in each restaurant's
+//                        last level, each one's faces showing above the
+//                        party in front
 //   tutorial_NN.png      each shown step of the first level's tutorial,
 //                        played through with the input it teaches
 //   kitchen.png          a ticket on the wheel, the cook at work and a
@@ -144,9 +145,10 @@ struct TLevel {
 
 // ---- seven parties in line
 
-void ShootLine()
+void ShootLine(int restaurant, int levelIndex)
 {
-    TLevel level(0, 4, false);
+    static const char* const kNames[] = {"cruise", "train", "sub", "blimp", "spaceship"};
+    TLevel level(restaurant, levelIndex, false);
     TGameData& floor = *level.floor;
     while (floor.GetState() != kPlaying)
         level.Run(kFrame);
@@ -157,8 +159,9 @@ void ShootLine()
         }
         floor.GetLevelManager()->ScheduleNextGroup();
     }
-    level.Run(0.5f);
-    const std::vector<Rgba> line = Shoot([&] { level.Draw(); }, "line.png");
+    level.Run(2.0f);  // in space the parties materialise first
+    const std::vector<Rgba> line =
+        Shoot([&] { level.Draw(); }, std::string("line_") + kNames[restaurant] + ".png");
     // The same floor with the line stepped out of the picture.
     for (TParty* party : floor.GetWaitingParties())
         party->SetInLine({-400, -400}, false);
@@ -422,7 +425,8 @@ void ShotMain(TPlatform* platform, const char*)
     doc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
     TXmlNode* root = doc.GetChild("dataroot");
     gGlobals = root ? root->GetChild("globals") : nullptr;
-    ShootLine();
+    for (int restaurant = 0; restaurant < 5; ++restaurant)
+        ShootLine(restaurant, 9);
     ShootTutorial();
     ShootKitchen();
     // Each restaurant's second level and its last, the fullest floor.

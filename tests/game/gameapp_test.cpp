@@ -4,6 +4,7 @@
 #include "gameapp_fixture.h"
 
 #include "engine/base/prefs.h"
+#include "engine/base/safefile.h"
 #include "engine/platform/platformdata.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
@@ -351,4 +352,104 @@ TEST_F(GameDataScenario, TheMainMenusQuitButtonQuitsAlsoAfterTheConfirmationWasD
     ASSERT_NE(quit, nullptr);
     ClickThroughGame(quit);
     EXPECT_TRUE(QuitsWithin(5));
+}
+
+// ---- one game at a time on the same saves; saves that cannot be kept ------------
+
+namespace {
+
+std::string TextOf(TWindow* w)
+{
+    auto* text = GetCast<TText>(w);
+    return text ? text->GetText().c_str() : "";
+}
+
+}  // namespace
+
+class SavesScenario : public GameDataScenario {
+protected:
+    void SetUp() override
+    {
+        GameAppTest::SetUp();
+        UseGameData();
+    }
+    std::string TopName() { return Top() ? Top()->GetName().c_str() : ""; }
+    std::string LockPath() const
+    {
+        return (scratch.Path() / "data" / "corvellatrip" / TGameApp::kSavesLockFile).string();
+    }
+    // The dialog on top (named `name`) and its body text; "" when another screen is on top.
+    std::string DialogBody(const char* name)
+    {
+        TModalWindow* top = Top();
+        if (!top || top->GetName() != str(name))
+            return "";
+        return TextOf(top->GetChildWindow("body", -1));
+    }
+};
+
+TEST_F(SavesScenario, ASecondGameOnTheSameSavesSaysSoAndQuitsTouchingNothing)
+{
+    // The first game: its player is saved, and it holds the saves while it runs.
+    Start();
+    Idle();
+    TSettings::GetInstance()->CreateNewUser("Ada");
+    TSettings::GetInstance()->UnlockLevel(0, 2);
+    EXPECT_TRUE(qm::TLockFile(str(LockPath().c_str())).HeldElsewhere()) << "the running game holds the lock";
+    ASSERT_FALSE(Send(TEvent::kQuit));
+    app.reset();
+    engine.Stop();
+    const std::string prefs = PrefsBytes();
+    ASSERT_FALSE(prefs.empty());
+
+    // Another game is running on these saves (this test holds its lock).
+    qm::TLockFile first(str(LockPath().c_str()));
+    ASSERT_TRUE(first.Held());
+    StartEngine();
+    testing::internal::CaptureStderr();
+    app = std::make_unique<TGameApp>(engine.platform.get());
+    app->StartUp();
+    Idle();
+    Idle();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(app->WasRefused());
+    EXPECT_EQ(TSettings::GetInstance(), nullptr) << "nothing of the saves was read";
+    const std::string body = DialogBody("scripts/ok.lua");
+    EXPECT_NE(body.find("already running"), std::string::npos) << TopName().c_str() << "\n" << log;
+    EXPECT_NE(body.find(scratch.Path().string()), std::string::npos) << body;
+    EXPECT_NE(log.find("Telling the player: The game is already running"), std::string::npos) << log;
+
+    TWindow* ok = Top()->GetChildWindow("ok", -1);
+    ASSERT_NE(ok, nullptr);
+    ClickThroughGame(ok);
+    EXPECT_TRUE(QuitsWithin(10));
+    EXPECT_EQ(PrefsBytes(), prefs) << "the first game's saves are as it left them";
+}
+
+// No folder for the saves can be made (its path is too long): the player
+// reads why in the game's dialog before the menu, and plays on.
+TEST_F(SavesScenario, NoSaveFolderIsToldInTheGamesDialog)
+{
+    const std::string tooLong = (scratch.Path() / std::string(300, 'd')).string();
+    ::setenv("XDG_DATA_HOME", tooLong.c_str(), 1);
+    StartEngine();
+    testing::internal::CaptureStderr();
+    app = std::make_unique<TGameApp>(engine.platform.get());
+    app->StartUp();
+    // Not over the splash, which covers the screen: on the screen after it.
+    bool overTheSplash = false;
+    for (int i = 0; i < 200 && TopName() != "savefailed"; ++i) {
+        Idle();
+        for (TModalWindow* w : manager->GetModalStack())
+            overTheSplash = overTheSplash || (TopName() == "savefailed" && w->GetName() == str(TGameApp::kSplashWindow));
+    }
+    EXPECT_FALSE(overTheSplash);
+    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string body = DialogBody("savefailed");
+    EXPECT_NE(body.find("its path is too long"), std::string::npos) << TopName().c_str() << "\n" << log;
+    EXPECT_NE(log.find("Telling the player: The game has no folder"), std::string::npos) << log;
+    ClickThroughGame(Top()->GetChildWindow("ok", -1));
+    for (int i = 0; i < 400 && TopName() != "scripts/entername.lua"; ++i)
+        Idle();
+    EXPECT_EQ(TopName(), "scripts/entername.lua") << "the game goes on";
 }

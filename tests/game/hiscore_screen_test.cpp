@@ -31,8 +31,9 @@ protected:
         TSimpleHttp::SetTimeouts(10000, 30000);
     }
 
-    // Starts the game with the full score screen against the server at url.
-    void StartWith(const std::string& url)
+    // Starts the game against the server at url with the string table's
+    // high-score mode (one character; the full screen by default).
+    void StartWith(const std::string& url, const char* mode = "0")
     {
         CopyAssets({"strings.xml", "scripts/ui.lua", "scripts/hiscore.lua", "scripts/hiscoresubmit.lua", "audio/sfx/keystroke2.ogg", "ui/kit",
                     "ui/screens", "fonts"});
@@ -41,8 +42,8 @@ protected:
         std::ifstream in(strings);
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         in.close();
-        const std::string mode = "highscoremode</Data></Cell><Cell><Data ss:Type=\"String\">";
-        text.replace(text.find(mode) + mode.size(), 1, "0");
+        const std::string entry = "highscoremode</Data></Cell><Cell><Data ss:Type=\"String\">";
+        text.replace(text.find(entry) + entry.size(), 1, mode);
         std::ofstream(strings) << text;
         std::ofstream(scratch.Path() / "hiscoreserver.txt") << url << "\n";
         StartGame();
@@ -191,6 +192,38 @@ TEST_F(HiscoreScreen, FetchesTheWorldsListsAndSubmits)
     EXPECT_EQ(screen->GetSubmitResult(), THiscore::kQualified);
     EXPECT_TRUE(Shown("congratulations"));
     EXPECT_EQ(Text("name1"), "Player0");
+}
+
+// Mode 1 keeps the world's lists and sending, without accounts; a value out
+// of range is local only, for the screen as for the level flow.
+TEST_F(HiscoreScreen, TheHighscoreModeLimitsTheScreenAsTheSettingsReadIt)
+{
+    TFakeGameServers server(ENCRYPTION_KEY);
+    StartWith(server.HiscoreUrl(), "1");
+    EXPECT_EQ(settings->GetHighscoreMode(), 1);
+    Log(700, "lev:3");
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(Shown("view"));
+    EXPECT_TRUE(Shown("submit"));
+    EXPECT_FALSE(Shown("moreinfo"));
+    EXPECT_TRUE(Shown("local"));
+    Press("submit");
+    EXPECT_TRUE(Shown("nameeditbox"));
+    EXPECT_FALSE(Shown("accounteditbox"));
+    EXPECT_FALSE(Shown("remember"));
+}
+
+TEST_F(HiscoreScreen, AModeOutOfRangeKeepsTheScoresLocal)
+{
+    TFakeGameServers server(ENCRYPTION_KEY);
+    StartWith(server.HiscoreUrl(), "7");
+    EXPECT_EQ(settings->GetHighscoreMode(), 2);
+    Log(700, "lev:3");
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(Shown("topplayers"));
+    for (const char* online : {"view", "submit", "moreinfo", "local", "info", "eligible", "rightpanel"})
+        EXPECT_FALSE(Shown(online)) << online;
+    EXPECT_EQ(Text("name1"), "Ann");
 }
 
 TEST_F(HiscoreScreen, RefusalsAndSilenceAreShownAsText)

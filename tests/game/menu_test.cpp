@@ -220,6 +220,56 @@ TEST_F(MenuScenario, PlayersAreAddedChosenAndDeletedAndTheOthersKeepTheirProgres
     EXPECT_EQ(Label("welcome"), "Welcome, Bea!");
 }
 
+// More players than the ten buttons (a prefs.dat from another game, or one
+// written by hand): the arrows turn to the others, and each can be chosen.
+TEST_F(MenuScenario, PlayersPastTheTenthArePagedToAndChosen)
+{
+    FirstStartAs("P0");
+    TSettings* settings = TSettings::GetInstance();
+    for (int i = 1; i < 13; ++i)
+        settings->CreateNewUser(str::getFormatted("P%d", i));
+    settings->SetCurrentUser(11, false);
+    ASSERT_EQ(settings->GetNumUsers(), 13);
+
+    Click("changeplayer");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    auto* choose = GetCast<TChoosePlayer>(Find("chooseplayer"));
+    ASSERT_NE(choose, nullptr);
+    // The current player's page comes first, with him chosen.
+    EXPECT_EQ(Label("button0"), "P10");
+    EXPECT_EQ(Label("button2"), "P12");
+    EXPECT_FALSE(Shown("button3"));
+    EXPECT_EQ(choose->GetCurrentSelectedUser(), 11);
+    EXPECT_TRUE(Shown("playersprev"));
+    EXPECT_FALSE(Shown("playersnext"));
+
+    Click("playersprev");
+    EXPECT_EQ(Label("button0"), "P0");
+    EXPECT_EQ(Label("button9"), "P9");
+    EXPECT_FALSE(Shown("playersprev"));
+    EXPECT_TRUE(Shown("playersnext"));
+    EXPECT_EQ(choose->GetCurrentSelectedUser(), -1) << "the chosen player is on the other page";
+
+    Click("playersnext");
+    EXPECT_EQ(choose->GetCurrentSelectedUser(), 11) << "and still chosen when his page is back";
+    Click("button2");
+    EXPECT_EQ(choose->GetSelectedPlayerName(), str("P12"));
+    Click("chooseok");
+    ASSERT_TRUE(Reaches("scripts/mainmenu.lua"));
+    EXPECT_EQ(settings->GetCurrentUserName(), str("P12"));
+
+    // A player past the tenth is deleted like any other.
+    Click("changeplayer");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    Click("button0");
+    Click("delete");
+    ASSERT_TRUE(Reaches("scripts/yesno.lua"));
+    Click("yes");
+    ASSERT_TRUE(Reaches("scripts/chooseplayer.lua"));
+    EXPECT_EQ(settings->GetNumUsers(), 12);
+    EXPECT_EQ(settings->GetUserName(10), str("P11"));
+}
+
 TEST_F(MenuScenario, AClickOnTheNameDialogOutsideTheFieldLosesNoKeys)
 {
     StartGame();

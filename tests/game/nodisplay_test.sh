@@ -21,10 +21,12 @@ cleanup() {
 trap cleanup EXIT
 export SDL_AUDIODRIVER=dummy XDG_DATA_HOME=$work/data
 fail() { echo "FAIL: $*" >&2; cat "$work/log" >&2 || true; exit 1; }
+# The limits below are an idle machine's, times its slowness now.
+slowness=$("$(dirname "$(readlink -f "$0")")/../support/slowness")
 
 # No display and no driver asked for: a clear line and exit code 1.
 status=0
-env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$game" 2>"$work/log" || status=$?
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout $((60 * slowness)) "$game" 2>"$work/log" || status=$?
 [[ $status -eq 1 ]] || fail "without a display the game ended with $status, not 1"
 grep -q "No display could be reached" "$work/log" || fail "no line says that no display could be reached"
 
@@ -32,9 +34,9 @@ grep -q "No display could be reached" "$work/log" || fail "no line says that no 
 xvfb() {
   local fifo=$work/number.$RANDOM
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@" 3>"$fifo" 2>>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset "$@" 3>"$fifo" 2>>"$work/xvfb.log" &
   servers+=($!)
-  read -r -t 30 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  read -r -t $((30 * slowness)) number <"$fifo" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 }
 # The game on that display must end by itself with exit code 1 and one line
 # saying the window could not be opened, and why ($1).
@@ -43,7 +45,7 @@ stops_with_a_line() {
   shift
   : >"$work/log"
   status=0
-  env "$@" DISPLAY=:$number timeout 60 "$game" 2>"$work/log" || status=$?
+  env "$@" DISPLAY=:$number timeout $((60 * slowness)) "$game" 2>"$work/log" || status=$?
   [[ $status -eq 1 ]] || fail "$why: the game ended with $status, not 1"
   [[ $(grep -c "^The game window could not be opened" "$work/log") -eq 1 ]] ||
     fail "$why: no one line says the window could not be opened"
@@ -66,7 +68,7 @@ stops_with_a_line "BadValue|context" LIBGL_DRIVERS_PATH=/nonexistent
 : >"$work/log"
 env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen "$game" 2>"$work/log" &
 pid=$!
-for _ in $(seq 300); do
+for _ in $(seq $((300 * slowness))); do
   grep -q "^User data dir:" "$work/log" && break
   kill -0 "$pid" 2>/dev/null || fail "the game ended on the offscreen driver"
   sleep 0.1

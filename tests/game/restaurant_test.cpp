@@ -37,13 +37,17 @@ TEST_F(RestaurantTest, PickedDecorIsShownAgainAndTheChoiceHitsOnlyAnItemsPixels)
     mSettings->SelectDecorUpgrade(1);
     TRestaurant restaurant;
     restaurant.Initialize();
-    EXPECT_EQ(restaurant.ChairSlot(), 5);
+    // Decor N is slot N - 1: the chairs take slot 4, after the last decor.
+    EXPECT_EQ(restaurant.ChairSlot(), 4);
     EXPECT_TRUE(restaurant.HasDecorImage(1)) << "the picked decor is on the wall from the start";
     EXPECT_FALSE(restaurant.HasDecorImage(0));
     EXPECT_EQ(restaurant.ChairUpgradeLevel(), 0);
     EXPECT_TRUE(restaurant.HasUpgradesAvailable()) << "the chairs are still to pick";
 
+    testing::internal::CaptureStderr();
     restaurant.EnterUpgradeMode();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("not found"), std::string::npos) << "every decor offered has its pictures:\n" << log;
     for (int slot : {0, 2, 3})
         EXPECT_TRUE(restaurant.HasOptionImage(slot)) << slot;
     EXPECT_FALSE(restaurant.HasOptionImage(1)) << "already picked";
@@ -71,6 +75,30 @@ TEST_F(RestaurantTest, PickedDecorIsShownAgainAndTheChoiceHitsOnlyAnItemsPixels)
     restaurant.EnableUpgrade(restaurant.ChairSlot(), 0);
     EXPECT_EQ(restaurant.ChairUpgradeLevel(), 1);
     EXPECT_EQ(restaurant.PointToUpgrade({400, 400}, {table.get()}), -1);
+}
+
+TEST_F(RestaurantTest, EveryRestaurantsChairsArePickedThroughTheSlotAfterItsDecor)
+{
+    for (int r : {TRestaurant::kCruise, TRestaurant::kTrain, TRestaurant::kSub, TRestaurant::kBlimp,
+                  TRestaurant::kSpaceship}) {
+        mSettings->SetCurrentRestaurant(r);
+        mSettings->SetCurrentLevel(2);
+        TRestaurant before;
+        before.Initialize();
+        ASSERT_EQ(before.ChairSlot(), 4) << r;
+        EXPECT_EQ(before.ChairUpgradeLevel(), 0) << r;
+        mSettings->SelectDecorUpgrade(before.ChairSlot());
+        TRestaurant after;
+        testing::internal::CaptureStderr();
+        after.Initialize();
+        after.EnterUpgradeMode();
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(after.ChairUpgradeLevel(), 1) << r << ": the chairs picked show from the next level on";
+        EXPECT_FALSE(after.HasDecorImage(4)) << r;
+        EXPECT_EQ(log.find("not found"), std::string::npos) << r << "\n" << log;
+        for (int slot = 0; slot < 4; ++slot)
+            EXPECT_TRUE(after.HasOptionImage(slot)) << r << " slot " << slot;
+    }
 }
 
 TEST_F(RestaurantTest, EachRestaurantStartsFromItsOwnScenery)

@@ -546,3 +546,99 @@ TEST(LuaApi, MemoryReturnsToItsStartingLevel)
 }
 
 } // namespace
+
+// ---- hooks --------------------------------------------------------------------------------
+
+std::vector<std::string>* hookLog = nullptr;
+
+// Records "event:line:name" for every event of a Lua function or a named C function.
+void recordingHook(lua_State* L, lua_Debug* ar)
+{
+    static const char* const names[] = {"call", "return", "line", "count", "tail return"};
+    std::string entry = names[ar->event];
+    if (ar->event == LUA_HOOKTAILRET) {
+        hookLog->push_back(entry);
+        return;
+    }
+    lua_getinfo(L, "nS", ar);
+    if (ar->event == LUA_HOOKLINE)
+        entry += ":" + std::to_string(ar->currentline);
+    entry += std::string(":") + (ar->name ? ar->name : "?") + ":" + ar->what;
+    hookLog->push_back(entry);
+}
+
+TEST(LuaHooks, CallReturnAndLineEventsComeAsTheMachineRuns)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    std::vector<std::string> log;
+    hookLog = &log;
+    ASSERT_EQ(run(L, "function inner(x)\n"    // 1
+                     "  return x + 1\n"       // 2
+                     "end\n"                  // 3
+                     "function outer(x)\n"    // 4
+                     "  return inner(x)\n"    // 5: a tail call
+                     "end"),
+              0);
+    lua_settop(L, 0);
+    lua_sethook(L, recordingHook, LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE, 0);
+    for (int i = 0; i < 2; i++) {
+        lua_getglobal(L, "outer");
+        lua_pushnumber(L, i);
+        ASSERT_EQ(lua_pcall(L, 1, 1, 0), 0);
+        EXPECT_EQ(lua_tonumber(L, -1), i + 1);
+        lua_pop(L, 1);
+    }
+    lua_sethook(L, nullptr, 0, 0);
+    // the first instruction run after the hook is set only takes the
+    // positions (no line event); the tail-called function is named after the
+    // global that holds it; its lost caller returns as a "tail return"
+    std::vector<std::string> expected = {
+        "call:outer:Lua",   "call:inner:Lua",   "line:2:inner:Lua", "return:inner:Lua", "tail return",
+        "call:outer:Lua",   "line:5:outer:Lua", "call:inner:Lua",   "line:2:inner:Lua", "return:inner:Lua",
+        "tail return"};
+    EXPECT_EQ(log, expected);
+    hookLog = nullptr;
+}
+
+int countHits = 0;
+
+void stopAfterBudget(lua_State* L, lua_Debug*)
+{
+    if (++countHits == 3)
+        luaL_error(L, "budget spent");
+}
+
+TEST(LuaHooks, EachThreadHasItsOwnCountHook)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    ASSERT_EQ(run(L, "function spin() local n = 0 while true do n = n + 1 end end"
+                     " function finite() local n = 0 for i = 1, 1000 do n = n + i end return n end"),
+              0);
+    lua_settop(L, 0);
+    lua_State* co = lua_newthread(L);
+    countHits = 0;
+    lua_sethook(co, stopAfterBudget, LUA_MASKCOUNT, 100);
+    EXPECT_EQ(lua_gethookmask(co), LUA_MASKCOUNT);
+    EXPECT_EQ(lua_gethookcount(co), 100);
+    EXPECT_EQ(lua_gethookmask(L), 0) << "the main thread keeps no hook";
+    // the main thread runs freely while the coroutine's hook is set
+    ASSERT_EQ(run(L, "return finite()"), 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 500500);
+    EXPECT_EQ(countHits, 0);
+    lua_getglobal(co, "spin");
+    EXPECT_EQ(lua_resume(co, 0), LUA_ERRRUN);
+    EXPECT_EQ(countHits, 3);
+    EXPECT_NE(topString(co).find("budget spent"), std::string::npos);
+    // a coroutine a script creates starts without a hook: the main thread's
+    // budget does not count its instructions
+    countHits = 0;
+    lua_settop(L, 0);
+    lua_sethook(L, stopAfterBudget, LUA_MASKCOUNT, 1000);
+    ASSERT_EQ(run(L, "local co = coroutine.create(finite) return coroutine.resume(co)"), 0);
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_TRUE(lua_toboolean(L, 1));
+    EXPECT_EQ(lua_tonumber(L, 2), 500500);
+    EXPECT_LT(countHits, 3);
+}

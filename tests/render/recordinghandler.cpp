@@ -1,5 +1,8 @@
 #include "recordinghandler.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace {
 
 class RecordingTextureData : public THeadlessTextureData {
@@ -15,6 +18,7 @@ public:
         draw.scaleX = draw.scaleY = scale;
         if (source)
             draw.source = *source;
+        Keep(draw);
         mHandler.draws.push_back(draw);
     }
 
@@ -37,10 +41,26 @@ public:
             draw.matrix = std::vector<float>(matrix, matrix + 6);
         if (source)
             draw.source = *source;
+        Keep(draw);
         mHandler.draws.push_back(draw);
     }
 
 private:
+    void Keep(RecordedDraw& draw)
+    {
+        draw.imageWidth = GetImageWidth();
+        draw.imageHeight = GetImageHeight();
+        const unsigned char* pixels = nullptr;
+        int pitch = 0;
+        if (!mHandler.keepPixels || !ReadPixels(&pixels, &draw.surfaceWidth, &draw.surfaceHeight, &pitch))
+            return;
+        draw.pixels.resize(std::size_t(draw.surfaceWidth) * std::size_t(draw.surfaceHeight) * 4);
+        for (int y = 0; y < draw.surfaceHeight; ++y)
+            std::copy(pixels + std::size_t(y) * std::size_t(pitch),
+                      pixels + std::size_t(y) * std::size_t(pitch) + std::size_t(draw.surfaceWidth) * 4,
+                      draw.pixels.begin() + std::ptrdiff_t(std::size_t(y) * std::size_t(draw.surfaceWidth) * 4));
+    }
+
     RecordingHandler& mHandler;
 };
 

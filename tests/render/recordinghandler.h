@@ -19,11 +19,16 @@ struct RecordedDraw {
     int flags = 0;
     std::optional<std::vector<float>> matrix;  // the 2x2 matrix and translation when given
     std::optional<TRect> source;
+    // With RecordingHandler::keepPixels: the texture's surface as it was at
+    // the draw (4 bytes a pixel, alpha last), and its size.
+    std::vector<std::uint8_t> pixels;
+    int surfaceWidth = 0, surfaceHeight = 0, imageWidth = 0, imageHeight = 0;
 };
 
 class RecordingHandler : public TDisplayHandler {
 public:
     std::vector<RecordedDraw> draws;
+    bool keepPixels = false;  // each draw keeps a copy of what it drew from
 
     bool Begin2d() override { return mIn2d = true; }
     void End2d() override { mIn2d = false; }

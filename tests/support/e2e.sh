@@ -49,10 +49,13 @@
 # script that changes the server, e.g. its keyboard layout). That server's
 # screen is E2E_SCREEN (default 1280x1024).
 #
-# Time-outs are in seconds and scale for slow machines: E2E_TIMEOUT (default
-# 60) bounds each wait, E2E_RETRY (default 3) is how long a click may take to
-# show. The scripts run the game's clock fast (CORVELLATRIP_TIME_SCALE), so
-# levels last seconds. $work is a scratch folder removed at exit (kept with
+# Time-outs are whole seconds on an idle machine: E2E_TIMEOUT (default 60)
+# bounds each wait, E2E_RETRY (default 3) is how long a click may take to
+# show (a script may set either for one step: E2E_TIMEOUT=300 wait_until ...).
+# The helper multiplies both by the machine's slowness when it starts
+# ($e2e_slowness, from tests/support/slowness: QM_TEST_SLOWNESS, or the load
+# per core), so a busy machine makes a test slower, not red. The scripts run
+# the game's clock fast (CORVELLATRIP_TIME_SCALE), so levels last seconds. $work is a scratch folder removed at exit (kept with
 # QM_E2E_KEEP=1); XDG_DATA_HOME points into it ($prefs is the game's
 # prefs.dat); SDL_AUDIODRIVER is dummy.
 
@@ -62,6 +65,7 @@ fi
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-60}
 E2E_RETRY=${E2E_RETRY:-3}
+e2e_slowness=$("$(dirname "${BASH_SOURCE[0]}")/slowness")
 
 work=$(mktemp -d)
 log=$work/log
@@ -106,7 +110,7 @@ fail() {
 start() {
   "$@" 2>>"$log" &
   pid=$!
-  local end=$((SECONDS + E2E_TIMEOUT))
+  local end=$((SECONDS + E2E_TIMEOUT * e2e_slowness))
   window=
   while [[ -z "$window" ]]; do
     kill -0 "$pid" 2>/dev/null || fail "$1 ended before its window appeared"
@@ -192,9 +196,10 @@ _e2e_describe() {
     *) echo "not yet: $1" ;;
   esac
 }
-# Polls the state until it holds or `seconds` pass; fails only the call.
+# Polls the state until it holds or `seconds` (an idle machine's) pass; fails
+# only the call.
 _e2e_poll() {
-  local end=$((SECONDS + $2))
+  local end=$((SECONDS + $2 * e2e_slowness))
   while :; do
     holds "$1" && return 0
     [[ "$1" == ended ]] || kill -0 "$pid" 2>/dev/null || fail "the program ended while waiting for: $1"
@@ -203,13 +208,14 @@ _e2e_poll() {
   done
 }
 wait_until() {
-  _e2e_poll "$1" "$E2E_TIMEOUT" || fail "${2:-$1}: $(_e2e_describe "$1")"
+  _e2e_poll "$1" "$E2E_TIMEOUT" ||
+    fail "${2:-$1}: $(_e2e_describe "$1") (after $((E2E_TIMEOUT * e2e_slowness)) s)"
 }
 
 wait_then_do() {
   local action=$1 before=$2 after=$3 what=${4:-$3}
   [[ "$before" == - ]] || wait_until "$before" "$what (before)"
-  local end=$((SECONDS + E2E_TIMEOUT))
+  local end=$((SECONDS + E2E_TIMEOUT * e2e_slowness))
   $action
   while ! _e2e_poll "$after" "$E2E_RETRY"; do
     ((SECONDS < end)) || fail "$what: $(_e2e_describe "$after")"

@@ -129,6 +129,15 @@ void Widgets(TPlatform* platform, TWindowManager* manager, TScreen* screen, TGLD
     button->SetWindowPos(100, 450);
     screen->AdoptChild(button, true);
 
+    // A picture at half its size fills its whole (half-size) window.
+    auto* scaled = new TImage(true);
+    auto half = TTexture::Create(64, 64, true);
+    const TColor green{0, 1, 0, 1};
+    platform->FillRect(0, 0, 64, 64, &green, half);
+    scaled->SetTexture(half, 0.5f);
+    scaled->SetWindowPos(600, 450);
+    screen->AdoptChild(scaled, true);
+
     auto* text = new TText(false);
     text->SetWindowPos(300, 450);
     screen->AdoptChild(text, true);
@@ -139,6 +148,8 @@ void Widgets(TPlatform* platform, TWindowManager* manager, TScreen* screen, TGLD
     const GLuint fb = handler->GetScreenFramebuffer();
     gPixels["button"] = ColourAt(fb, 130, 465);
     gPixels["right of button"] = ColourAt(fb, 165, 465);
+    gPixels["scaled picture"] = ColourAt(fb, 629, 479);
+    gPixels["right of scaled picture"] = ColourAt(fb, 633, 470);
     gTextPixels = CountNotBlue(fb, 300, 450, 500, 490);
     gPixelsOutsideText = CountNotBlue(fb, 300, 491, 500, 530) + CountNotBlue(fb, 501, 450, 540, 490);
 
@@ -200,7 +211,7 @@ TEST(WindowGLTest, WindowsAndWidgetsDrawInsideTheirViewportsOverTheRootScreen)
         {"right of panel", "001"}, {"below panel", "001"},  {"badge", "010"},
         {"beside badge", "100"},   {"dialog", "111"},       {"left of dialog", "001"},
         {"below dialog", "001"},   {"button", "100"},       {"right of button", "001"},
-        {"button hovered", "010"},
+        {"button hovered", "010"}, {"scaled picture", "010"},  {"right of scaled picture", "001"},
     };
     EXPECT_EQ(gPixels, expected);
     EXPECT_GT(gTextPixels, 50);

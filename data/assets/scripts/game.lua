@@ -22,6 +22,20 @@ function LeaveGame(why)
     PostMessage(CreateNamedMessage(kCloseWindow, gGameScreenId))
 end
 
+-- The game calls this when a career level's file or floor plan is missing
+-- or damaged (gUnplayableLevel names it): the player is told, once a level
+-- in a run, and goes back to the map.
+gToldUnplayable = gToldUnplayable or {}
+function LeaveUnplayableLevel()
+    local level = gUnplayableLevel or 0
+    if not gToldUnplayable[level] then
+        gToldUnplayable[level] = true
+        DebugOut("Telling the player: career level " .. level .. " cannot be played")
+        DisplayDialog { "scripts/ok.lua", title = GetString("unplayable_title"), body = GetString("unplayable_body") }
+    end
+    LeaveGame("unplayable")
+end
+
 -- The game calls this when the restaurant's last level is done, with
 -- gAfterRestaurant naming the screen that follows (its comic, or the map).
 function LeaveRestaurant()

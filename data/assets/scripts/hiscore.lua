@@ -22,7 +22,7 @@ local function Row(i)
     return Window { name = "row" .. i, x = 20, y = 34 * (i - 1), w = 460, h = 34,
         Text { name = tostring(i), label = "#", font = rowFont, x = 0, y = 0, w = 44, h = 34,
                flags = kHAlignRight + kVAlignCenter },
-        UiPicture("ui/kit/icon_star", 50, 4, 26, 26, "p1_" .. i),
+        Bitmap { name = "p1_" .. i, image = "ui/kit/icon_star", x = 50, y = 4, w = 26, h = 26, scale = 26 / 48 },
         Text { name = "name" .. i, label = "#", font = rowFont, x = 80, y = 0, w = 220, h = 34,
                flags = kHAlignLeft + kVAlignCenter },
         Text { name = "level" .. i, label = "#", font = rowFont, x = 300, y = 0, w = 60, h = 34,
@@ -75,7 +75,9 @@ MakeDialog {
             Text { name = "error", label = "#", font = body, x = 40, y = 150, w = 420, h = 140,
                    flags = kHAlignCenter + kVAlignCenter },
         },
-        UiPicture("ui/screens/trophy", 566, 150, 200, 230, "trophy"),
+        -- The cup stands where either side panel hides it: it shows when the
+        -- scores are local only (no panel).
+        Bitmap { name = "trophy", image = "ui/screens/trophy", x = 587, y = 91, w = 160, h = 184, scale = 0.8 },
         Window { name = "rightpanel", x = 548, y = 78, w = 238, h = 450,
             UiPicture("ui/screens/hiscore_side", 0, 0, 238, 450),
             SideText("info", "info", 16, 120),

@@ -49,6 +49,32 @@ def ramp_entries(name, colour):
                                                                                 style.ramp(colour))]
 
 
+# Members of one party are told apart by their looks: look 0 is the type as
+# written in TYPES, each further look another skin, hair and the garments
+# that are not the party colour (accent, trousers, shoes, prop). The party
+# colour itself never changes.
+LOOKS = 4
+ACCENTS = ["#f4f1ea", "#d8ecf6", "#fbe0e6", "#e2f2d8"]
+SHOES = ["#5a3b2e", "#2b2226", "#7b5533", "#4a4a5a"]
+TROUSERS = ["#6b6a7a", "#3c3f4a", "#8a7a62", "#4a5a7a"]
+PROPS = ["#7a4e32", "#2fb6c4", "#e0407a", "#5d5a3a"]
+
+
+def look(kind, n):
+    """The type's parameters for look n (0 .. LOOKS - 1)."""
+    if n == 0:
+        return kind
+    hair = kind.hair if kind.hair == 3 else [0, 1, 2, 4][([0, 1, 2, 4].index(kind.hair) + n) % 4]
+    changed = dict(vars(kind), skin=(kind.skin + n) % len(style.SKIN), hair=hair,
+                   trousers=TROUSERS[(TROUSERS.index(kind.trousers) + n) % 4] if kind.trousers in TROUSERS
+                   else style.mix(kind.trousers, TROUSERS[n], 0.5),
+                   shoe=SHOES[(n + (SHOES.index(kind.shoe) if kind.shoe in SHOES else 0)) % 4],
+                   prop_colour=style.mix(kind.prop_colour, PROPS[n], 0.6))
+    if kind.accent.lower() not in ("#ffffff",):  # a white accent shares its pixels with the eye whites
+        changed["accent"] = style.mix(kind.accent, ACCENTS[n], 0.7)
+    return type(kind)(**changed)
+
+
 def body_palette(kind):
     """Entries of a type's body picture in index order (the index order of every ".pal" of it)."""
     entries = palettes.figure_entries()
@@ -494,6 +520,9 @@ def body_anchors(kind, pose):
     dy = pose["bob"] + (2 if pose["seated"] else 0)
     hand = hand_point(kind, 1, hands(kind, pose)[1])
     points = {
+        # A point of bare skin on the face (between the eyes, or on the cheek
+        # below glasses): tests find the face the figure shows from here.
+        "face": (REG[0], 22 + dy) if not kind.glasses else (33, 38 + dy),
         "smoke": (REG[0] + 16, REG[1] - 38 + dy),
         "menu": (REG[0], REG[1] + 14 + dy),
         "cup": (hand[0], hand[1] + dy),

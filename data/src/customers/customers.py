@@ -1,7 +1,8 @@
 """Every customer type from the one rig in _figure.py: for each type folder
 "customers/TYPE/": "anim.anm" + "anim.png" (indexed, one frame per pose,
 the script functions the game plays), "legs.png" (indexed) and, for each
-party colour, "COLOUR.pal" and "COLOUR_legs.pal".
+party colour, "COLOUR.pal" and "COLOUR_legs.pal", and for each further look
+of a member (fig.LOOKS) "COLOUR_lookN.pal" and "COLOUR_lookN_legs.pal".
 
 A new type is one more entry in TYPES (build, hair, face, clothing, prop)."""
 import concurrent.futures
@@ -149,7 +150,15 @@ def write_baby(folder, kind):
               lambda pose: fig.draw_baby(p, centre[0], centre[1], pose["mood"], pose["frame"]), lambda pose: {})
     rig.animation("baby", "baby.png", BABY_ANIMATION).write(folder, "baby.anm")
     for colour in style.PARTY_ORDER:
-        palette.write_riff(os.path.join(folder, colour + "_baby.pal"), party_variant(p, colour, ["party"]))
+        for n in range(fig.LOOKS):
+            look = fig.baby_palette(fig.look(kind, n))
+            palette.write_riff(os.path.join(folder, colour + look_suffix(n) + "_baby.pal"),
+                               party_variant(look, colour, ["party"]))
+
+
+def look_suffix(n):
+    """The part of a palette's name that names a member's look ("" for the type's own)."""
+    return "_look%d" % n if n else ""
 
 
 def write_type(out, name):
@@ -165,8 +174,12 @@ def write_type(out, name):
     drawing = svg.document(fig.LEGS_SIZE[0], fig.LEGS_SIZE[1], fig.draw_legs(legs, kind))
     png.write(os.path.join(folder, "legs.png"), palette.quantise(svg.render(drawing), legs))
     for colour in style.PARTY_ORDER:
-        palette.write_riff(os.path.join(folder, colour + ".pal"), party_variant(body, colour, ["party"]))
-        palette.write_riff(os.path.join(folder, colour + "_legs.pal"), fig.legs_palette(kind, colour))
+        for n in range(fig.LOOKS):
+            look = fig.look(kind, n)
+            palette.write_riff(os.path.join(folder, colour + look_suffix(n) + ".pal"),
+                               party_variant(fig.body_palette(look), colour, ["party"]))
+            palette.write_riff(os.path.join(folder, colour + look_suffix(n) + "_legs.pal"),
+                               fig.legs_palette(look, colour))
     if kind.prop == "baby":
         write_baby(folder, kind)
 

@@ -12,7 +12,7 @@ colours (qmcontent.style.RESTAURANTS). For restaurant NAME in
   upgrades/N_0 (the decor), N_1 (the offer shown while choosing, also its
   hit mask) and N_2 (its glow) for decor 1-4 (_decor.py), placed by the
   hand-written upgrades/upgrades.xml beside them (its frame points are minus
-  _decor.spots(); its decor 5 stands for the chairs).
+  _decor.spots(); the chairs take slot 4, the one after the last decor).
 The performers the phone calls are drawn with the staff in staff.py.
 Each restaurant is drawn in a process of its own."""
 import multiprocessing

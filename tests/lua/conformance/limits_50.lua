@@ -9,19 +9,30 @@ local function errmsg(f, ...)
   return msg
 end
 
--- The C-call limit counts resumed coroutines: nesting them ends in
--- "C stack overflow" long before the native stack runs out.
+-- Coroutines resumed inside one another share the native stack, each with
+-- C calls of its own: nesting them ends in "C stack overflow" before the
+-- native stack runs out, and goes as deep as that stack allows. Each level
+-- here also nests C calls (pcall) so that the limit comes after a few
+-- hundred coroutines.
 do
+  local function throughC(k, f)
+    if k == 0 then return f() end
+    local ok, v = pcall(throughC, k - 1, f)
+    if not ok then error(v, 0) end
+    return v
+  end
   local function wrapped(n)
     if n == 0 then return 0 end
-    return coroutine.wrap(function() return wrapped(n - 1) + 1 end)()
+    return coroutine.wrap(function() return throughC(20, function() return wrapped(n - 1) + 1 end) end)()
   end
   assert(string.find(errmsg(wrapped, 50000), "C stack overflow", 1, true))
   assert(wrapped(50) == 50)
 
   local function resumed(n)
     if n == 0 then return 0 end
-    local ok, v = coroutine.resume(coroutine.create(function() return resumed(n - 1) + 1 end))
+    local ok, v = coroutine.resume(coroutine.create(function()
+      return throughC(20, function() return resumed(n - 1) + 1 end)
+    end))
     if not ok then error(v, 0) end
     return v
   end

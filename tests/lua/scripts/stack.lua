@@ -17,9 +17,9 @@ mt.__index = function(t, k) return t[k .. "x"] end
 local t = setmetatable({}, mt)
 ok, msg = pcall(function() return t.a end)
 print(ok, msg)
--- a __call chain through tables
+-- a __call chain through tables (not a tail call: the frames pile up)
 local c = setmetatable({}, {})
-getmetatable(c).__call = function(self) return self() end
+getmetatable(c).__call = function(self) return (self()) end
 print(pcall(c))
 -- error objects survive the unwinding
 local okd, obj = pcall(function() local function f(n) if n == 0 then error({depth = n}) end f(n - 1) end f(100) end)

@@ -1,0 +1,179 @@
+// Saves that fail (a full disk, a read-only folder, no folder at all) are
+// told to the player once per cause, with the folder and the reason, while
+// the progress stays in memory and reaches the disk at the first save that
+// can write it, at the latest when the game quits. The full and read-only
+// cases mount a small tmpfs over the data folder, which needs root; without
+// it they are skipped (the path too long case needs nothing).
+#include "settings_fixture.h"
+
+#include "engine/base/folders.h"
+#include "engine/base/prefs.h"
+#include "online/hiscores.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+class SaveFailures : public SettingsTest {
+protected:
+    void SetUp() override
+    {
+        SettingsTest::SetUp();
+        fs::copy_file(fs::path(QM_DATA_DIR) / "assets" / "strings.xml", mHome / "assets" / "strings.xml");
+    }
+    void TearDown() override
+    {
+        StopPlatform();
+        if (mMounted)
+            Shell("umount -l " + mMount.string());
+        SettingsTest::TearDown();
+    }
+
+    static bool Shell(const std::string& command)
+    {
+        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    }
+
+    // The data home on a tmpfs of its own, `kilobytes` large. False (the test
+    // is skipped) when it cannot be mounted.
+    bool MountDataHome(int kilobytes)
+    {
+        mMount = mHome / "mnt";
+        fs::create_directories(mMount);
+        if (::geteuid() != 0 ||
+            !Shell("mount -t tmpfs -o size=" + std::to_string(kilobytes) + "k tmpfs " + mMount.string()))
+            return false;
+        mMounted = true;
+        ::setenv("XDG_DATA_HOME", mMount.c_str(), 1);
+        return true;
+    }
+    std::string MountedPrefs() const
+    {
+        std::ifstream in(mMount / "corvellatrip" / "prefs.dat", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool Remount(const char* mode) { return Shell(std::string("mount -o remount,") + mode + " " + mMount.string()); }
+
+    // Fills the file system to the last byte.
+    void FillDisk()
+    {
+        std::ofstream filler(mMount / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
+        }
+        std::ofstream last(mMount / "filler2", std::ios::binary);
+        while (last.put('x') && last.flush()) {
+        }
+    }
+
+    // The next notice, logged; "" when there is none.
+    std::string Notice(std::string* log = nullptr)
+    {
+        str title, body;
+        testing::internal::CaptureStderr();
+        const bool told = mSettings->TakeSaveFailureNotice(&title, &body);
+        const std::string written = testing::internal::GetCapturedStderr();
+        if (log)
+            *log = written;
+        return told ? std::string(title.c_str()) + ": " + body.c_str() : "";
+    }
+
+    // A new start reads what the last one saved.
+    int LevelsAfterRestart()
+    {
+        TSettings::DeleteSettings();
+        Create();
+        mSettings->SetCurrentUser(0, true);
+        return mSettings->GetNumUnlockedLevels();
+    }
+
+    fs::path mMount;
+    bool mMounted = false;
+};
+
+TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheProgressIsSavedWhenRoomIsMade)
+{
+    if (!MountDataHome(256))
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    StartPlatform();
+    Create();
+    mSettings->CreateNewUser("Ada");
+    mSettings->SetCurrentUser(0, true);
+    EXPECT_EQ(Notice(), "") << "nothing failed yet";
+    const int before = mSettings->GetNumUnlockedLevels();
+
+    FillDisk();
+    mSettings->UnlockLevel(0, before);
+    std::string log;
+    const std::string notice = Notice(&log);
+    EXPECT_NE(notice.find("the disk is full"), std::string::npos) << notice;
+    EXPECT_NE(notice.find(mMount.string() + "/corvellatrip"), std::string::npos) << notice;
+    EXPECT_NE(log.find("Telling the player: Your progress could not be saved"), std::string::npos) << log;
+    EXPECT_EQ(mSettings->GetNumUnlockedLevels(), before + 1) << "kept in memory";
+
+    // The same cause again, from prefs.dat or hiscore.dat, is not told twice.
+    mSettings->CreateNewUser("Bea");
+    mSettings->GetHiscores()->LogScore(1200, "", "", true);
+    EXPECT_NE(mSettings->GetHiscores()->GetLastSaveError(), 0);
+    EXPECT_EQ(Notice(), "");
+
+    // Room made before quitting: everything is on the disk at the quit.
+    fs::remove(mMount / "filler");
+    fs::remove(mMount / "filler2");
+    EXPECT_EQ(LevelsAfterRestart(), before + 1);
+    EXPECT_EQ(mSettings->GetNumUsers(), 2) << "the player made while the disk was full is kept";
+    EXPECT_EQ(mSettings->GetHiscores()->GetScoreCount(true), 1);
+    EXPECT_EQ(Notice(), "");
+}
+
+TEST_F(SaveFailures, AReadOnlyFolderIsToldAndTheNextSaveThatCanWriteKeepsEverything)
+{
+    if (!MountDataHome(1024))
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    StartPlatform();
+    Create();
+    mSettings->CreateNewUser("Ada");
+    mSettings->SetCurrentUser(0, true);
+    const int before = mSettings->GetNumUnlockedLevels();
+    const std::string saved = MountedPrefs();
+
+    ASSERT_TRUE(Remount("ro"));
+    mSettings->UnlockLevel(0, before);
+    const std::string notice = Notice();
+    EXPECT_NE(notice.find("Progress not saved"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("the folder cannot be written to"), std::string::npos) << notice;
+    EXPECT_EQ(MountedPrefs(), saved) << "the last good save stays as it was";
+    mSettings->UnlockLevel(0, before + 1);
+    EXPECT_EQ(Notice(), "") << "told once";
+
+    ASSERT_TRUE(Remount("rw"));
+    mSettings->ToggleSoundMute();  // any save writes the whole store
+    EXPECT_EQ(mSettings->GetPrefs()->GetLastSaveError(), 0);
+    EXPECT_NE(MountedPrefs(), saved);
+    EXPECT_EQ(LevelsAfterRestart(), before + 2);
+}
+
+// No folder can be made (its path is too long for the system): the player
+// hears of it at start-up, once, and the game runs on without saving.
+TEST_F(SaveFailures, NoDataFolderIsToldAtStartUp)
+{
+    const std::string tooLong = (mHome / std::string(300, 'd')).string();
+    ::setenv("XDG_DATA_HOME", tooLong.c_str(), 1);
+    StartPlatform();
+    const std::string startLog = Create();
+    EXPECT_NE(startLog.find("No user data folder"), std::string::npos) << startLog;
+    std::string log;
+    const std::string notice = Notice(&log);
+    EXPECT_NE(notice.find("No save folder"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("its path is too long"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("..."), std::string::npos) << "a long folder is cut to its end: " << notice;
+    EXPECT_NE(log.find("Telling the player: The game has no folder"), std::string::npos) << log;
+    mSettings->CreateNewUser("Ada");
+    EXPECT_EQ(mSettings->GetNumUsers(), 1) << "played on in memory";
+    EXPECT_EQ(Notice(), "");
+}
