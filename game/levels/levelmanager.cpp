@@ -382,7 +382,7 @@ void TLevelManager::StepDifficulty(float seconds, std::list<TParty*>* queue)
             mPartyFactory->SetTimeMultiplier(party, mTimeMultiplier);
 }
 
-bool TLevelManager::UpdateQueue(float seconds, std::list<TParty*>* queue)
+bool TLevelManager::UpdateQueue(float seconds, std::list<TParty*>* queue, bool holdArrivals)
 {
     if (IsEndless()) {
         StepDifficulty(seconds, queue);
@@ -392,7 +392,7 @@ bool TLevelManager::UpdateQueue(float seconds, std::list<TParty*>* queue)
             ScheduleNextGroup();
     }
     mTimeSinceGroup += seconds;
-    if (mTimeSinceGroup > mNextGroupDelay && AddNextGroup(queue)) {
+    if (!holdArrivals && mTimeSinceGroup > mNextGroupDelay && AddNextGroup(queue)) {
         ScheduleNextGroup();
         SkipPowerups();
         mTimeSinceGroup = 0;

@@ -46,7 +46,9 @@ public:
     void RestartLevel();
     void AdvanceLevel();
     // Once per frame: true when a group arrived into the line.
-    bool UpdateQueue(float seconds, std::list<TParty*>* queue);
+    // With holdArrivals the schedule's time still passes but no party comes
+    // in: a held group walks in on the first frame it is let through.
+    bool UpdateQueue(float seconds, std::list<TParty*>* queue, bool holdArrivals = false);
     bool AddNextGroup(std::list<TParty*>* queue);
     void ScheduleNextGroup();
     void GoalReached();

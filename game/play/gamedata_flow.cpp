@@ -208,10 +208,12 @@ void TGameData::PlayStep(float dt)
     UpdateTurbulence(dt);
     mHost->SetFade(0);
 
-    if (mLevelManager->UpdateQueue(dt, &mWaitingParties)) {
+    mTutorial.SetPartyWaiting(!mWaitingParties.empty());
+    if (mLevelManager->UpdateQueue(dt, &mWaitingParties, mTutorial.HoldsArrivals())) {
         // Guests of the spaceship beam in through the tube.
         if (mStaff->Restaurant().Restaurant() == TRestaurant::kSpaceship)
             mStaff->Restaurant().TriggerTubeGlow();
+        mTutorial.SetPartyWaiting(true);
         mTutorial.AdvanceState(kTutorialPartyArrives, -1);
         AdjustQueue();
     }
@@ -244,6 +246,7 @@ void TGameData::PlayStep(float dt)
     MergeBarSeats();
 
     const bool tutorialWasActive = mTutorial.IsActive();
+    mTutorial.SetPartyWaiting(!mWaitingParties.empty());
     mTutorial.Update(dt);
     // The endless tutorial, played to its end on its career level, hands
     // over to the first shift as a skip does.
@@ -406,7 +409,10 @@ void TGameData::UpdateWaitingParties(float dt, bool* removed)
 
 void TGameData::UpdateProgress(float dt)
 {
-    mStateTimer += dt;
+    // The shift's clock starts when the walk-through ends: a newcomer's
+    // restaurant does not close while the tips still teach.
+    if (!mTutorial.IsActive())
+        mStateTimer += dt;
     const float length = mLevelManager->GetLevelLength();
     if (length > 0) {
         const float progress = std::min(1.0f, mStateTimer / length);

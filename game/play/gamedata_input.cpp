@@ -157,6 +157,7 @@ void TGameData::DropParty()
     mTutorial.AdvanceState(kTutorialPickUpParty, -1);
     mTutorial.AdvanceState(kTutorialSeatParty, station->GetTableNumber());
     mWaitingParties.remove(party);
+    mTutorial.SetPartyWaiting(!mWaitingParties.empty());
     station->AdoptParty(std::unique_ptr<TParty>(party), mScore);
     party->SetState(kStateDeciding);
     mHost->PlayGameSound("seat");

@@ -130,6 +130,21 @@ bool TTutorial::AllowCustomerDropoff(int table) const
     return !mActive || Current().action != kTutorialSeatParty || Current().param == -1 || Current().param == table;
 }
 
+bool TTutorial::HoldsArrivals() const
+{
+    if (!mActive)
+        return false;
+    const int action = Current().action;
+    return !(action == kTutorialPartyArrives || (action == kTutorialPickUpParty && !mPartyWaiting));
+}
+
+bool TTutorial::IsShowing() const
+{
+    if (!mActive || Current().boxX < 0)
+        return false;
+    return Current().action != kTutorialPickUpParty || mPartyWaiting;
+}
+
 void TTutorial::Update(float dt)
 {
     if (!mActive)
@@ -152,7 +167,7 @@ void TTutorial::ShowCurrentText()
 void TTutorial::Draw()
 {
     const TTutorialDef& def = Current();
-    if (!mActive || def.boxX < 0 || !mBox || !mText)
+    if (!IsShowing() || !mBox || !mText)
         return;
     TPlatform* platform = TPlatform::GetInstance();
     if (!platform || !platform->Begin2d())

@@ -71,6 +71,16 @@ public:
     bool AllowCustomerPickup() const;
     bool AllowCustomerDropoff(int table) const;
 
+    // The game tells whether a party stands in line: a step that teaches
+    // picking one up shows nothing until there is one to pick up.
+    void SetPartyWaiting(bool waiting) { mPartyWaiting = waiting; }
+    // No party walks in while a tip waits for the player: only a step that
+    // waits for an arrival, or one that waits for a party to pick up while
+    // the line is empty, lets the next one in.
+    bool HoldsArrivals() const;
+    // Whether the current step's box shows (what Draw draws).
+    bool IsShowing() const;
+
     void Update(float dt);
     void Draw();
 
@@ -91,6 +101,7 @@ private:
     int mStep = 0;
     bool mActive = false;
     float mTimer = 0;
+    bool mPartyWaiting = false;
     // Steps that have happened, some ahead of time.
     std::array<bool, kTutorialSteps> mDone{};
 };

@@ -237,7 +237,7 @@ void ShootTutorial()
     // A picture of each step that shows a box, the first time it shows.
     auto shootNewStep = [&] {
         const int step = tutorial.GetStep();
-        if (step == shown || gTutorialDefs[step].boxX < 0 || !tutorial.IsActive())
+        if (step == shown || !tutorial.IsShowing())
             return;
         shown = step;
         char name[32];

@@ -64,6 +64,9 @@ TEST_F(PlayDrawing, TheTutorialShowsTheStepsBoxAndArrows)
     EXPECT_TRUE(handler->draws.empty());
 
     tutorial.AdvanceState(kTutorialPartyArrives, -1);
+    tutorial.Draw();  // nobody in line yet: nothing to pick up
+    EXPECT_TRUE(handler->draws.empty());
+    tutorial.SetPartyWaiting(true);
     tutorial.Draw();
     const std::vector<RecordedDraw> boxes = DrawsOf(box), arrows = DrawsOf(arrow);
     // Where the step's row puts them: the box, an arrow at the line and one

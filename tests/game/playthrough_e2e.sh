@@ -94,7 +94,7 @@ credits="pixel 40 100 $paper"                  # the credits' paper...
 credits_back="pixel 340 562 $accent"           # ...and their Back button
 endless_map="pixel 20 40 $accent"              # the map's Back button
 difficulty="pixel 250 165 $accent"             # the difficulty's title band
-skip="pixel 622 84 $accent"                    # "Skip tutorial" (left of its label)
+skip="pixel 22 164 $accent"                      # "Skip tutorial" (left of its label)
 goal="pixel 625 570 $accent"                   # the upgrade notice on the floor
 upgrades="pixel 20 20 $wall"                   # the upgrade screen's wall
 chosen="pixel 160 128 ^[89][0-9] 1[56][0-9] 1[01][0-9]$"  # the chosen offer's tick
@@ -234,14 +234,20 @@ teach "click ${cart[*]}" reached "waiting|tutorial_14"
 wait_until "reached tutorial_14" "the tip on the next party"
 keep tutorial_next_party
 teach "drag_to ${t1[*]}" reached tutorial_14_a
-teach "drag_to ${t2[*]}" reached tutorial_15
+teach "drag_to ${t2[*]}" reached "tutorial_15w|tutorial_15"
 keep tutorial_two_tables
-teach "clicks ${t1[*]} ${wheel[*]}" reached tutorial_16
-teach "clicks ${t2[*]} ${wheel[*]}" reached tutorial_17
+# The chain: both orders in a row (a table still reading its menu takes
+# no click yet), then one trip to the wheel with both tickets.
+wait_until "reached tutorial_15" "the chain's first order"
+keep tutorial_chain
+teach "click ${t1[*]}" reached "tutorial_16w|tutorial_16"
+teach "click ${t2[*]}" reached tutorial_16a
+keep tutorial_post_both
+teach "click ${wheel[*]}" reached tutorial_17
 teach "clicks ${plate1[*]} ${plate2[*]}" reached tutorial_19
 teach "clicks ${t1[*]} ${t2[*]}" reached tutorial_20
 keep tutorial_both_served
-teach "clicks ${t1[*]} ${t2[*]}" reached tutorial_22
+teach "clicks ${t1[*]} ${t2[*]}" reached "tutorial_21w|tutorial_22"
 teach "clicks ${t1[*]} ${t2[*]} ${cart[*]}" reached done
 # The parties left in line, served the same way to the level's end: seat
 # the head of the line at each table, then every job a table or the pass
@@ -269,7 +275,7 @@ keep difficulty
 wait_then_click 400 260 "$difficulty" intro "the endless tutorial's intro"
 keep endless_tutorial_intro
 wait_then_click 400 402 intro "$skip" "the floor with its tutorial"
-wait_then_click 702 89 "$skip" intro "the endless shift's intro after the tutorial is skipped"
+wait_then_click 102 169 "$skip" intro "the endless shift's intro after the tutorial is skipped"
 keep endless_intro
 wait_then_click 400 402 intro "not intro" "the endless shift"
 # The shift's first party seated at its first table (upper left), its order

@@ -15,6 +15,7 @@
 #include "game/floor/foodtray.h"
 #include "game/floor/kitchenpass.h"
 #include "game/floor/party.h"
+#include "game/floor/quessa.h"
 #include "game/floor/ticketstation.h"
 #include "game/rules/scoremanager.h"
 #include "game/rules/tutorial.h"
@@ -38,11 +39,14 @@ std::string Describe(const TRect& r)
            std::to_string(r.y2) + ")";
 }
 
+// "Skip tutorial" (game.lua) while the tutorial runs.
+const TRect kSkipButton{10, 140, 194, 198};
+
 // The display over the floor (game.lua): the top bar, the clock, "Skip
 // tutorial", the coin jar and the upgrade button of endless play.
 const std::map<std::string, TRect> kDisplay = {{"the top bar", {0, 0, 800, 44}},
                                                {"the clock", {736, 0, 796, 60}},
-                                               {"Skip tutorial", {610, 60, 794, 118}},
+                                               {"Skip tutorial", kSkipButton},
                                                {"the coin jar", {716, 470, 796, 590}},
                                                {"the upgrade button", {620, 540, 800, 598}}};
 
@@ -213,4 +217,67 @@ TEST_F(TutorialFloor, EveryBoxStaysInTheWindowAndOffTheDisplayAndWhatItTalksAbou
         }
     }
     EXPECT_GE(boxes, 40);
+}
+
+// Where Quessa works (every table, the wheel, the pass, the cart) no arrow
+// covers her head and face, nor does "Skip tutorial" cover any of her; and
+// neither an arrow nor the button covers what the player clicks.
+TEST_F(TutorialFloor, ArrowsAndTheSkipButtonLeaveQuessaAndTheClicksFree)
+{
+    const std::shared_ptr<TTexture> arrow = TTexture::Get("ui/tutorialarrow", 0);
+    ASSERT_TRUE(arrow);
+    TQuessa* quessa = mFloor->GetQuessa();
+    std::vector<std::pair<std::string, IStation*>> workplaces = {{"the wheel", &mFloor->GetTicketStation()},
+                                                                {"the cart", &mFloor->GetDishCart()}};
+    for (TEatingStation* table : mFloor->GetEatingStations())
+        workplaces.push_back({"table " + std::to_string(table->GetTableNumber() + 1), table});
+    for (TFoodStation* food : mFloor->FoodStations())
+        workplaces.push_back({"the pass", food});
+    std::vector<std::pair<std::string, TRect>> clicks = {
+        {"the order wheel", mFloor->GetTicketStation().BoundingBox()},
+        {"the dish cart", mFloor->GetDishCart().BoundingBox()}};
+    for (TFoodStation* food : mFloor->FoodStations()) {
+        TRect tray = TFoodTray().BoundingBox();
+        tray.Offset(food->GetStandingSpot().x, food->GetStandingSpot().y);
+        clicks.push_back({"a plate on the pass", tray});
+    }
+    for (TEatingStation* table : mFloor->GetEatingStations())
+        clicks.push_back({"table " + std::to_string(table->GetTableNumber() + 1), TableArea(table)});
+    const TPoint head = TGameData::LineSpot(0);
+    clicks.push_back({"the head of the line", {head.x - 25, head.y - 100, head.x + 100, head.y + 17}});
+
+    for (const auto& [where, station] : workplaces) {
+        const TPoint spot = station->GetStandingSpot();
+        quessa->SetPosition({float(spot.x), float(spot.y)});
+        const TRect body = quessa->BoundingBox(false);
+        ASSERT_FALSE(body.IsEmpty());
+        const TRect face{body.x1, body.y1, body.x2, body.y1 + (body.y2 - body.y1) / 2};
+        EXPECT_FALSE(Overlap(kSkipButton, body)) << "Skip tutorial covers Quessa at " << where << " "
+                                                 << Describe(body);
+        for (int step = 0; step < kTutorialSteps; ++step)
+            for (const TTutorialArrow& a : gTutorialDefs[step].arrows) {
+                if (a.x < 0)
+                    continue;
+                const int half = std::max(arrow->GetWidth(), arrow->GetHeight()) / 2;
+                const TRect at{int(a.x) - half, int(a.y) - half, int(a.x) + half, int(a.y) + half};
+                EXPECT_FALSE(Overlap(at, face)) << "step " << step << "'s arrow " << Describe(at)
+                                                << " covers Quessa's face at " << where;
+            }
+    }
+    for (const auto& [name, area] : clicks)
+        EXPECT_FALSE(Overlap(kSkipButton, area)) << "Skip tutorial covers " << name;
+    for (int step = 0; step < kTutorialSteps; ++step)
+        for (const TTutorialArrow& a : gTutorialDefs[step].arrows) {
+            if (a.x < 0)
+                continue;
+            // The arrow's own shape: long along where it points.
+            const bool upright = a.angle == 0.0f || (a.angle > 3.0f && a.angle < 3.2f);
+            const int halfW = (upright ? arrow->GetWidth() : arrow->GetHeight()) / 2;
+            const int halfH = (upright ? arrow->GetHeight() : arrow->GetWidth()) / 2;
+            const TRect at{int(a.x) - halfW, int(a.y) - halfH, int(a.x) + halfW, int(a.y) + halfH};
+            for (const auto& [name, area] : clicks)
+                EXPECT_FALSE(Overlap(at, area)) << "step " << step << "'s arrow " << Describe(at) << " covers "
+                                                << name << " " << Describe(area);
+            EXPECT_FALSE(Overlap(at, kSkipButton)) << "step " << step << "'s arrow on Skip tutorial";
+        }
 }

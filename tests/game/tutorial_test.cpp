@@ -90,7 +90,7 @@ TEST_F(Tutorial, FirstTableStepsAdvanceOnTheirEventsAndRefuseOtherClicks)
     tutorial->AdvanceState(kTutorialFoodServed, 2);
     EXPECT_EQ(tutorial->GetStep(), 4);
     EXPECT_FALSE(tutorial->IsDone(8));  // that one waits for table 1
-    EXPECT_TRUE(tutorial->IsDone(31));
+    EXPECT_TRUE(tutorial->IsDone(30));
     // A pick-up never counts ahead.
     tutorial->AdvanceState(kTutorialPickUpParty, -1);
     EXPECT_FALSE(tutorial->IsDone(18));
@@ -109,12 +109,12 @@ TEST_F(Tutorial, FirstTableStepsAdvanceOnTheirEventsAndRefuseOtherClicks)
 
     // The two steps that wait for food pick-ups need two of them; the early
     // serving lets the first serving step pass unseen.
-    while (tutorial->GetStep() < 29)
+    while (tutorial->GetStep() < 28)
         PlayThroughOne();
     tutorial->AdvanceState(kTutorialFoodPickedUp, 4);
-    EXPECT_EQ(tutorial->GetStep(), 30);
+    EXPECT_EQ(tutorial->GetStep(), 29);
     tutorial->AdvanceState(kTutorialFoodPickedUp, 5);
-    EXPECT_EQ(tutorial->GetStep(), 32);
+    EXPECT_EQ(tutorial->GetStep(), 31);
 }
 
 TEST_F(Tutorial, EachModeShowsItsOwnRowsAndTheTutorialEnds)
@@ -155,3 +155,35 @@ TEST_F(Tutorial, WithoutItsBoxTheTutorialStillRunsButShowsNothing)
 }
 
 }  // namespace
+
+// Parties come in only while a step waits for one: the unseen steps that
+// wait for an arrival, or a step that teaches picking up a party while the
+// line is empty (it shows nothing until one is there). Every other tip holds
+// them back.
+TEST_F(Tutorial, ArrivalsWaitWhileATipWaitsForThePlayer)
+{
+    StartWithBox(true);
+    EXPECT_FALSE(tutorial->HoldsArrivals());  // step 0: the first party
+    EXPECT_FALSE(tutorial->IsShowing());
+    tutorial->AdvanceState(kTutorialPartyArrives, -1);
+    tutorial->SetPartyWaiting(true);
+    EXPECT_TRUE(tutorial->IsShowing());
+    EXPECT_TRUE(tutorial->HoldsArrivals());
+    tutorial->SetPartyWaiting(false);  // (a pick-up step with nobody to pick up)
+    EXPECT_FALSE(tutorial->IsShowing());
+    EXPECT_FALSE(tutorial->HoldsArrivals());
+    tutorial->SetPartyWaiting(true);
+    tutorial->AdvanceState(kTutorialPickUpParty, -1);
+    EXPECT_TRUE(tutorial->HoldsArrivals());
+    tutorial->AdvanceState(kTutorialSeatParty, 1);
+    tutorial->SetPartyWaiting(false);
+    for (int step = tutorial->GetStep(); tutorial->IsActive() && gTutorialDefs[step].action != kTutorialPartyArrives;
+         step = tutorial->GetStep()) {
+        EXPECT_TRUE(tutorial->HoldsArrivals()) << "step " << step;
+        PlayThroughOne();
+    }
+    EXPECT_FALSE(tutorial->HoldsArrivals());  // step 17: the next party
+    tutorial->SetActive(false);
+    EXPECT_FALSE(tutorial->HoldsArrivals());
+    EXPECT_FALSE(tutorial->IsShowing());
+}

@@ -163,7 +163,7 @@ MakeDialog {
             CoinJar { name = "coinjar", x = 716, y = 470, w = 80, h = 120 },
             Bitmap { name = "upgradeanim", image = "ui/upgrade_glow", x = 640, y = 540, w = 80, h = 60 },
             UiButton { name = "upgrade", label = "hud_upgrade", x = 612, y = 540, command = ShowUpgrades },
-            UiButton { name = "skiptutorial", label = "hud_skiptutorial", x = 610, y = 60,
+            UiButton { name = "skiptutorial", label = "hud_skiptutorial", x = 10, y = 140,
                        command = function() DoSkipTutorial() end },
             PhoneBox(2),
             PhoneBox(3),
