@@ -95,8 +95,16 @@ tabletop_clear() {
 # The party's plates on the table: the two on its far side show above the
 # pointer, which stays where the table was clicked (moved away at once, it
 # could take the click with it on a slow machine: the game may see the
-# press, the release and the move in one frame).
-plated() { ! tabletop_clear 60x15+430+225; }
+# press, the release and the move in one frame). The plates are told by
+# their white (a hundred pixels or so in that band): the guests' hands and
+# their puffs of impatience reach into it too, and are not white.
+plated() {
+  shot "$work/top.png"
+  local n
+  n=$(convert "$work/top.png" -crop 60x15+430+225 +repage -fuzz 6% -fill black +opaque white \
+        -fill white -opaque white -format "%[fx:int(w*h*mean+0.5)]" info:)
+  ((n > 40))
+}
 
 start "$game"
 # Out of full screen, which an X server without a window manager cannot show.
