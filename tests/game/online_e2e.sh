@@ -76,7 +76,7 @@ band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
 paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 endless_map="pixel 20 40 $accent"              # the map's Back button
 difficulty="pixel 250 165 $accent"             # the difficulty's title band
-skip="pixel 622 84 $accent"                    # "Skip tutorial"
+skip="pixel 22 164 $accent"                    # "Skip tutorial" (left of its label)
 hud="pixel 5 37 $paper"                        # the floor's display
 hiscore="pixel 160 30 $accent"                 # the best scores' title band
 new_best="pixel 370 403 $accent"               # the board's way to the best scores
@@ -122,7 +122,7 @@ wait_then_click 566 299 "$menu" "$endless_map" "the map in endless mode"
 wait_then_click 150 180 "$endless_map" "$difficulty" "the difficulty of the ship's shift"
 wait_then_click 400 260 "$difficulty" intro "the endless tutorial's intro"
 wait_then_click 400 402 intro "$skip" "the floor with its tutorial"
-wait_then_click 702 89 "$skip" intro "the endless shift's intro after the tutorial is skipped"
+wait_then_click 102 169 "$skip" intro "the endless shift's intro after the tutorial is skipped"
 wait_then_click 400 402 intro "not intro" "the endless shift"
 wait_until "$hud" "the floor's display"
 # The first party seated at the table on the upper left and its order taken
