@@ -136,6 +136,17 @@ protected:
         for (int page = 0; page < 5 && TopName() == str(script); ++page)
             Press("right");
     }
+    // A point of the map's first restaurant (the ship), or (-1, -1).
+    TPoint ShipOnTheMap()
+    {
+        auto* map = GetCast<TChooseRestaurant>(InTop("map"));
+        TPoint ship{-1, -1};
+        for (int y = 0; map && y < 600 && ship.x < 0; y += 5)
+            for (int x = 0; x < 800 && ship.x < 0; x += 5)
+                if (map->PointToRestaurant(TPoint{x, y}) == 0)
+                    ship = TPoint{x, y};
+        return ship;
+    }
     TGameData* Floor()
     {
         auto* game = GetCast<TGame>(Find("maingamewindow"));
@@ -237,13 +248,8 @@ TEST_P(FirstEndlessStart, BeginsAtShiftOneWithScoreZeroAndLeavesTheCareersPlace)
     ASSERT_GT(settings->GetCareerScore(-1), 10000);
     Press("endless");
     ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
-    auto* map = GetCast<TChooseRestaurant>(InTop("map"));
-    ASSERT_NE(map, nullptr);
-    TPoint ship{-1, -1};
-    for (int y = 0; y < 600 && ship.x < 0; y += 5)
-        for (int x = 0; x < 800 && ship.x < 0; x += 5)
-            if (map->PointToRestaurant(TPoint{x, y}) == 0)
-                ship = TPoint{x, y};
+    const TPoint ship = ShipOnTheMap();
+    ASSERT_GE(ship.x, 0) << "the first restaurant is not on the map";
     ClickAt(ship);
     ASSERT_TRUE(WaitForTop("scripts/choosedifficulty.lua"));
     Press("easy");
@@ -300,13 +306,7 @@ TEST_F(FlowTest, TheUpgradeBoughtBetweenEndlessShiftsIsOnTheFloor)
     ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
     EXPECT_EQ(TSettings::GetInstance()->GetCurrentGameModeInt(), TSettings::kEndlessMode);
     EXPECT_FALSE(InTop("play")->IsVisible());  // no levels in endless
-    auto* map = GetCast<TChooseRestaurant>(InTop("map"));
-    ASSERT_NE(map, nullptr);
-    TPoint ship{-1, -1};
-    for (int y = 0; y < 600 && ship.x < 0; y += 5)
-        for (int x = 0; x < 800 && ship.x < 0; x += 5)
-            if (map->PointToRestaurant(TPoint{x, y}) == 0)
-                ship = TPoint{x, y};
+    const TPoint ship = ShipOnTheMap();
     ASSERT_GE(ship.x, 0) << "the first restaurant is not on the map";
     ClickAt(ship);
     ASSERT_TRUE(WaitForTop("scripts/choosedifficulty.lua"));
