@@ -164,17 +164,35 @@ void TPlatformData::showFadeFrame(float blackness)
     mDisplayHost->ShowLastFrame();
     mDisplayHost->DrawFade(blackness);
     mBackend->SwapBuffers();
+    mFadeOnScreen = true;
+    mLastSwapMs = Timer();
 }
 
 void TPlatformData::drawFade()
 {
     const std::uint32_t now = Timer();
-    if (!mFade.IsShowing(now)) {
-        mFade = qm::TDisplayFade();
-        return;
-    }
-    if (mDisplayHost)
+    const bool showing = mFade.IsShowing(now);
+    if (showing && mDisplayHost)
         mDisplayHost->DrawFade(mFade.Blackness(now));
+    if (!showing)
+        mFade = qm::TDisplayFade();
+    mFadeOnScreen = showing;
+    mLastSwapMs = now;
+}
+
+void TPlatformData::keepFadeMoving()
+{
+    // A screen that stands still draws no frames, and the way back from
+    // black must go on all the same: the last frame is shown again, with
+    // less black each time, and once more without any when it is over.
+    const std::uint32_t now = Timer();
+    if (!mFadeOnScreen && !mFade.IsShowing(now))
+        return;
+    if (!mDisplayHost || !mFrameOnScreen || now - mLastSwapMs < kFadeFrameMs || !mBackend->MakeCurrent())
+        return;
+    mDisplayHost->ShowLastFrame();
+    drawFade();
+    mBackend->SwapBuffers();
 }
 
 bool TPlatformData::applyDisplay(int width, int height, bool fullscreen, bool centrePointer)

@@ -157,6 +157,7 @@ private:
     bool fadeToBlack();
     void showFadeFrame(float blackness);
     void drawFade();
+    void keepFadeMoving();
     void noteDrawableSize();
     void idlePass();
     void push(std::int32_t type, std::int32_t param, int x, int y, int modifiers);
@@ -200,6 +201,8 @@ private:
     int mIdleSleepMs = 0;
     qm::TDisplayFade mFade;
     bool mFrameOnScreen = false;  // a frame was swapped onto the window
+    bool mFadeOnScreen = false;   // the last swap put black over it
+    std::uint32_t mLastSwapMs = 0;
     std::mt19937 mRandom;
     TFrameRateLog mFrameRateLog;
 };

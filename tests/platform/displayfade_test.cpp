@@ -158,6 +158,43 @@ TEST_F(DisplayFadePlatformTest, AModeSwitchGoesToBlackFirstThenComesBackWhileThe
     EXPECT_FALSE(backend->fullscreen);
 }
 
+TEST_F(DisplayFadePlatformTest, AScreenThatDrawsNothingStillComesBackFromBlack)
+{
+    startWithHost();
+    quietly([&] { return platform->SetDisplay(800, 600, false); });
+    frame();
+    quietly([&] { return platform->SetFullscreen(true); });
+    host->steps.clear();
+    const int shownBefore = host->lastFrameShown;
+
+    // The program only asks for events: idle passes show the last frame
+    // again, less black each time, then once more clear, then stop.
+    for (int i = 0; i < 40; ++i) {
+        backend->now += 100;
+        next();
+    }
+    ASSERT_EQ(host->steps.size(), 29u);
+    for (size_t i = 1; i < host->steps.size(); ++i) {
+        EXPECT_LT(host->steps[i].blackness, host->steps[i - 1].blackness);
+        EXPECT_EQ(host->steps[i].swaps, host->steps[i - 1].swaps + 1);
+    }
+    EXPECT_EQ(host->lastFrameShown - shownBefore, 30) << "29 with black, one without";
+    const int swaps = backend->swaps;
+    next();
+    EXPECT_EQ(backend->swaps, swaps);
+
+    // Frames the program draws itself are not doubled by idle passes.
+    quietly([&] { return platform->SetFullscreen(false); });
+    host->steps.clear();
+    const int shown = host->lastFrameShown;
+    backend->now += 100;
+    frame();
+    next();
+    next();
+    EXPECT_EQ(host->lastFrameShown, shown);
+    EXPECT_EQ(host->steps.size(), 1u);
+}
+
 TEST_F(DisplayFadePlatformTest, AStartInFullScreenComesUpOutOfBlackWithoutWaiting)
 {
     startWithHost();

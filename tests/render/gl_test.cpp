@@ -1049,4 +1049,18 @@ TEST_F(GLTest, TheLastFrameIsShownAgainEvenWhenItWentStraightToTheWindow)
     EXPECT_EQ(window[100 * 800 + 400].r, 255);
     EXPECT_EQ(window[500 * 800 + 400].b, 255);
     EXPECT_EQ(window[500 * 800 + 400].r, 0);
+
+    // A straight frame swapped with black over it: shown again, it comes
+    // back clean, not with that black twice.
+    handler->BeginDraw(false);
+    ASSERT_TRUE(handler->DrawsToWindow());
+    handler->Begin2d();
+    Fill(0, 0, 800, 600, kGreen);
+    handler->End2d();
+    handler->EndDraw(false);
+    handler->DrawFade(0.5f);
+    context.Swap();
+    handler->ShowLastFrame();
+    ExpectPixel(400, 300, kGreenPixel);
+    EXPECT_EQ(Screen(0)[300 * 800 + 400].g, 255);
 }

@@ -367,6 +367,12 @@ void TGLDisplayHandler::DrawFade(float blackness)
     FlushSprites();
     if (blackness <= 0 || mWindowWidth < 1 || mWindowHeight < 1)
         return;
+    // A frame that went straight to the window is kept clean in the screen
+    // framebuffer first: shown again later, it must not carry this black.
+    if (mDrawingToWindow && mScreenFramebuffer) {
+        CopyWindowIntoScreen();
+        mDrawingToWindow = false;
+    }
     GLint program = 0, drawFramebuffer = 0, readFramebuffer = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
