@@ -989,3 +989,78 @@ TEST_F(GLTest, AFramesDepthIsClearedWhenItFirstDrawsIn3dOnly)
     EXPECT_NEAR(depthAt(400, 300), 1.0f, 1e-3);
     handler->End3d();
 }
+
+// The fade around a display change darkens the window only: the game's own
+// picture (the screen framebuffer) and the GL state its next draws rely on
+// are untouched.
+TEST_F(GLTest, TheFadeDarkensTheWindowAndLeavesTheScreenAndItsStateAlone)
+{
+    handler->Begin2d();
+    Fill(0, 0, 800, 600, TColor{1, 1, 1, 1});
+    handler->End2d();
+    handler->EndDraw(false);
+    handler->DrawFade(0.5f);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{400, 300}, std::pair{799, 599}}) {
+        Bgra p = ReadFramebufferPixel(x, y);
+        EXPECT_NEAR(p.r, 128, 2) << x << "," << y;
+        EXPECT_NEAR(p.g, 128, 2) << x << "," << y;
+    }
+    ExpectPixel(400, 300, kWhitePixel);
+
+    // The next frame draws as if no fade had been: into the screen
+    // framebuffer, its clear held to the viewport by the scissor box.
+    handler->PushViewport(0, 0, 100, 100);
+    handler->BeginDraw(false);
+    handler->PopViewport();
+    ExpectPixel(50, 50, kBlackPixel);
+    ExpectPixel(150, 150, kWhitePixel);
+    handler->Begin2d();
+    Fill(0, 0, 10, 10, kRed);
+    handler->End2d();
+    handler->FlushSprites();
+    ExpectPixel(5, 5, kRedPixel);
+}
+
+// While the program waits for black it draws nothing: the last frame is put
+// on the window again, also when it went straight to the window and the
+// screen framebuffer never saw it (taken from what the swap left in the
+// window's back buffer, which under Mesa is that frame).
+TEST_F(GLTest, TheLastFrameIsShownAgainEvenWhenItWentStraightToTheWindow)
+{
+    handler->SetStraightToWindow(true);
+    handler->BeginDraw(false);
+    if (!handler->DrawsToWindow())
+        GTEST_SKIP() << "no clip control here: every frame goes through the framebuffer";
+    handler->Begin2d();
+    Fill(0, 0, 800, 300, kRed);
+    Fill(0, 300, 800, 600, kBlue);
+    handler->End2d();
+    handler->EndDraw(false);
+    context.Swap();
+    ExpectPixel(400, 100, kBlackPixel);  // the framebuffer missed that frame
+
+    handler->ShowLastFrame();
+    ExpectPixel(400, 100, kRedPixel);
+    ExpectPixel(400, 500, kBluePixel);
+    EXPECT_TRUE(handler->KeepsLastFrame()) << "the framebuffer holds the last frame now";
+    const std::vector<Rgba> window = Screen(0);
+    EXPECT_EQ(window[100 * 800 + 400].r, 255);
+    EXPECT_EQ(window[500 * 800 + 400].b, 255);
+    EXPECT_EQ(window[500 * 800 + 400].r, 0);
+
+    // A straight frame swapped with black over it: shown again, it comes
+    // back clean, not with that black twice.
+    handler->BeginDraw(false);
+    ASSERT_TRUE(handler->DrawsToWindow());
+    handler->Begin2d();
+    Fill(0, 0, 800, 600, kGreen);
+    handler->End2d();
+    handler->EndDraw(false);
+    handler->DrawFade(0.5f);
+    context.Swap();
+    handler->ShowLastFrame();
+    ExpectPixel(400, 300, kGreenPixel);
+    EXPECT_EQ(Screen(0)[300 * 800 + 400].g, 255);
+}

@@ -123,6 +123,13 @@ public:
     // The frame being drawn (or the last one) went straight to the window.
     bool DrawsToWindow() const { return mDrawingToWindow && !mRenderTarget; }
 
+    // The fade around a display change, between frames: the last frame put
+    // on the window again (from the screen framebuffer, or from what the
+    // window shows when that frame went straight to it), and black at an
+    // opacity over the whole window, letterbox bars included.
+    void ShowLastFrame();
+    void DrawFade(float blackness);
+
     // The framebuffer object that holds the screen (the display-size surface).
     GLuint GetScreenFramebuffer() const { return mScreenFramebuffer; }
     // The framebuffer that draws go to now: the render target's, the
@@ -156,6 +163,7 @@ private:
     void ReleaseScreenFramebuffer();
     void LoadModelView();
     void Present();
+    void CopyWindowIntoScreen();
     bool CanDrawToWindow() const;
 
     // Viewports are kept as {x, y, width, height} in x1, y1, x2, y2.
