@@ -64,6 +64,8 @@ private:
     // size, and uploads it there (true); without room it keeps its own texture.
     bool PlaceOnPage();
     void UploadToPage(const TRect& rect);
+    // The box of the part's pixels with alpha above 0 (image pixels).
+    TRect OpaqueBox(const TRect& part) const;
     void LeavePage();
     void MakeOwnTexture();
     // Makes the texture of its own when there is none and uploads every
