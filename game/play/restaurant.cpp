@@ -552,15 +552,16 @@ bool TRestaurant::ComposeRoom()
 void TRestaurant::DrawComposedRoom()
 {
     TPlatform* platform = TPlatform::GetInstance();
-    const TVec2 origin(0, 0);
+    TRect viewport;
+    platform->GetViewport(&viewport);
+    // Placed as the backdrop is, its top left on the viewport's; copied as
+    // it is (DrawFast), nothing blended.
     auto copy = [&](const TRect& part) {
         if (!part.IsEmpty())
-            mRoom->DrawSprite(TVec2(float(part.x1), float(part.y1)), 1.0f, 1.0f, 1.0f, 0.0f, &origin, nullptr, 0,
-                              &part);
+            mRoom->DrawFast(viewport.x1 + part.x1, viewport.y1 + part.y1, &part);
     };
     // Every pixel but the see-through box's: above, below, left and right of it.
     const TRect& box = mSeeThrough;
-    platform->SetBlendMode(kBlendOff);
     if (box.IsEmpty()) {
         copy({0, 0, kScreenWidth, kScreenHeight});
     } else {
@@ -569,7 +570,6 @@ void TRestaurant::DrawComposedRoom()
         copy({0, box.y1, box.x1, box.y2});
         copy({box.x2, box.y1, kScreenWidth, box.y2});
     }
-    platform->SetBlendMode(kBlendAlpha);
 }
 
 void TRestaurant::DrawBehindBackdrop()

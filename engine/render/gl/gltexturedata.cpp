@@ -533,6 +533,36 @@ bool TGLTextureData::OntoPage(TSpriteQuad& quad) const
     return true;
 }
 
+void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shared_ptr<TTexture>& destination)
+{
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (destination || !mFramebuffer || !handler || handler->GetRenderTarget()) {
+        TTextureData::DrawFast(x, y, source, destination);
+        return;
+    }
+    FlushQueuedSprites();
+    // Only what lies inside the scissor box (the viewport, narrowed by the
+    // draw bounds) is written, as a drawn quad would be.
+    const TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}
+                             .Intersect(handler->GetScissorBox())
+                             .Intersect({0, 0, mSurfaceWidth - source.x1 + x, mSurfaceHeight - source.y1 + y});
+    if (placed.IsEmpty())
+        return;
+    const int sx = source.x1 + placed.x1 - x, sy = source.y1 + placed.y1 - y;
+    const GLuint target = handler->GetDrawFramebuffer();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    // Our surfaces keep the top row first; the window keeps it last.
+    const int height = handler->GetDisplayHeight();
+    const int top = handler->DrawsToWindow() ? height - placed.y1 : placed.y1;
+    const int bottom = handler->DrawsToWindow() ? height - placed.y2 : placed.y2;
+    glBlitFramebuffer(sx, sy, sx + placed.Width(), sy + placed.Height(), placed.x1, top, placed.x2, bottom,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    CountGLDraw();
+    glEnable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
+}
+
 // ---------------------------------------------------------------- render targets
 
 bool TGLTextureData::BeginRenderTarget()

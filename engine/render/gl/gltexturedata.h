@@ -30,6 +30,9 @@ public:
     void DrawSpritePart(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
                         const TVec2* centre, const TColor& colour, int flags, const TRect& source,
                         const TRect& visible) override;
+    // To the screen, a texture drawn into (a framebuffer of its own) is
+    // copied framebuffer to framebuffer: no shading, no blending.
+    void DrawFast(int x, int y, const TRect& source, const std::shared_ptr<TTexture>& destination) override;
     bool BeginRenderTarget() override;
     void EndRenderTarget() override;
     void SetMaySharePage(bool may) override;
