@@ -514,18 +514,19 @@ bool TRestaurant::RoomFromCache(bool flag)
     // The composition holds the room as it looks outside the decor choice
     // and without the tube's glow (drawn between the backdrop and decor).
     const bool still = !flag && !mUpgradeMode && !(mRestaurant == kSpaceship && mTubeGlowOn && mTubeGlowTexture);
-    if (!mRoomCaching || !still || !BackdropCoversScreen() || !platform->GetDisplayHandler()) {
+    if (!mRoomCaching || !still || !BackdropCoversScreen() || !platform->GetDisplayHandler())
         return false;
-    }
-    if (mRoom && mRoomLayers == StillLayers())
-        return true;
+    // A handler that could not compose these layers is not asked again
+    // every frame: only once they change.
+    if (mRoomLayers == StillLayers())
+        return mRoom != nullptr;
     return ComposeRoom();
 }
 
 bool TRestaurant::ComposeRoom()
 {
     TPlatform* platform = TPlatform::GetInstance();
-    mRoomLayers.clear();
+    mRoomLayers = StillLayers();
     // A new picture each time: it starts as the frame does, cleared to nothing.
     mRoom = TTexture::CreateRenderTargetTexture(kScreenWidth, kScreenHeight);
     if (!mRoom || !platform->BeginRenderTarget(mRoom)) {
@@ -544,7 +545,6 @@ bool TRestaurant::ComposeRoom()
     if (ownPass)
         platform->End2d();
     platform->EndRenderTarget();
-    mRoomLayers = StillLayers();
     ++mRoomCompositions;
     return true;
 }
