@@ -933,6 +933,97 @@ TEST_F(GLTest, DrawingFromTexturePagesGivesThePixelsOfPlainDrawing)
     EXPECT_EQ(differing, 0);
 }
 
+// Under alpha blending a sprite from a page draws only its image's opaque
+// box (the texels around it would leave every pixel as it was), with the
+// pixels of drawing it whole; where transparent texels still count (no
+// blending, adding) the whole quad is drawn.
+TEST_F(GLTest, PageSpritesDrawTheOpaqueBoxOfTheirImageWhereTheRestChangesNothing)
+{
+    // Transparent texels that still carry a colour, around a 20x12 box.
+    std::vector<Rgba> pixels(64 * 64, Rgba{40, 80, 120, 0});
+    for (int y = 10; y < 22; ++y)
+        for (int x = 30; x < 50; ++x)
+            pixels[y * 64 + x] = Rgba{std::uint8_t(200 + x), std::uint8_t(y * 8), 90, std::uint8_t(x == 30 ? 1 : 180)};
+    WritePng("halo.png", 64, 64, PngKind::Rgba, pixels);
+    auto halo = TTexture::Get("halo.png");
+    const TGLPageRegion& region = dynamic_cast<TGLTextureData*>(halo->GetData())->GetPageRegion();
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    // The pixels the scene wrote and the screen it left.
+    auto scene = [&](EBlendModes blend) {
+        handler->SetBlendMode(kBlendAlpha);
+        Fill(0, 0, 800, 600, TColor{0.2f, 0.3f, 0.4f, 1});
+        glBeginQuery(GL_SAMPLES_PASSED, query);
+        handler->Begin2d();
+        handler->SetBlendMode(blend);
+        halo->DrawSprite(100, 100, 1, 1, 0, 0);
+        halo->DrawSprite(300, 100, 1, 1, 0, kSpriteMirrorX | kSpriteMirrorY);
+        halo->DrawSprite(500, 100, 0.5f, 1, 0, kSpriteMirrorX);
+        handler->End2d();
+        glEndQuery(GL_SAMPLES_PASSED);
+        GLuint written = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
+        std::vector<unsigned char> shot(800 * 600 * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, shot.data());
+        return std::make_pair(int(written), shot);
+    };
+    for (EBlendModes blend : {kBlendAlpha, kBlendAlphaAdditive, kBlendOff, kBlendAdditive}) {
+        SCOPED_TRACE(int(blend));
+        handler->SetPlainDrawing(true);
+        const auto [plainWritten, plain] = scene(blend);
+        handler->SetPlainDrawing(false);
+        const auto [pagedWritten, paged] = scene(blend);
+        ASSERT_NE(region.texture, 0u);
+        const bool trimmed = blend == kBlendAlpha || blend == kBlendAlphaAdditive;
+        EXPECT_EQ(plainWritten, 3 * 64 * 64);
+        EXPECT_EQ(pagedWritten, trimmed ? 3 * 20 * 12 : 3 * 64 * 64);
+        int differing = 0;
+        for (std::size_t i = 0; i < plain.size(); ++i)
+            differing += plain[i] != paged[i];
+        EXPECT_EQ(differing, 0);
+    }
+    EXPECT_EQ(region.opaque.Width(), 20);
+    EXPECT_EQ(region.opaque.Height(), 12);
+    EXPECT_EQ(region.opaque.x1 - region.rect.x1, 30);
+    EXPECT_EQ(region.opaque.y1 - region.rect.y1, 10);
+    glDeleteQueries(1, &query);
+}
+
+// A texture drawn into is copied to the screen framebuffer to framebuffer
+// by DrawFast: its pixels as they are (alpha included, nothing blended),
+// placed at (x, y) and held to the scissor box.
+TEST_F(GLTest, DrawFastCopiesARenderTargetUnblendedWithinTheScissorBox)
+{
+    auto target = TTexture::CreateRenderTargetTexture(800, 600);
+    ASSERT_TRUE(handler->BeginRenderTarget(target.get()));
+    handler->SetBlendMode(kBlendOff);
+    Fill(0, 0, 800, 600, TColor{0, 0, 0, 0});
+    Fill(10, 20, 60, 50, TColor{1, 0, 0, 0.5f});
+    handler->SetBlendMode(kBlendAlpha);
+    handler->EndRenderTarget();
+    Fill(0, 0, 800, 600, kBlue);
+    handler->Begin2d();
+    const TRect source{0, 0, 100, 100};
+    target->DrawFast(200, 300, &source);
+    const TRect bounds{400, 300, 440, 400};  // cuts the copy's right part off
+    handler->SetDrawBounds(&bounds);
+    target->DrawFast(400, 300, &source);
+    handler->SetDrawBounds(nullptr);
+    handler->End2d();
+    const Rgba copied = Pixel(215, 325);
+    EXPECT_EQ(copied.r, 255);
+    EXPECT_EQ(copied.g, 0);
+    EXPECT_EQ(copied.b, 0);
+    EXPECT_NEAR(copied.a, 128, 1);  // unblended: the target's own alpha
+    ExpectPixel(205, 305, Rgba{0, 0, 0, 0});  // the target's transparent black, not the blue under it
+    ExpectPixel(199, 305, kBluePixel);
+    ExpectPixel(300, 305, kBluePixel);
+    ExpectPixel(415, 325, Rgba{255, 0, 0, 128});  // inside the bounds, so copied
+    ExpectPixel(405, 305, Rgba{0, 0, 0, 0});
+    ExpectPixel(450, 325, kBluePixel);  // red in the target, but outside the bounds
+}
+
 // Draw bounds narrow what sprites touch until they are taken back; the
 // viewport still places the sprites.
 TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)

@@ -142,6 +142,8 @@ public:
     // on the surface drawn to now.
     int SurfaceRow(int top, int height) const;
     const TRect& GetViewportRect() const { return mViewport; }  // {x, y, width, height}
+    // What ApplyScissor last gave GL: left, top, right, bottom in screen pixels.
+    const TRect& GetScissorBox() const { return mScissorBox; }
     int GetDisplayWidth() const { return mDisplay.x2; }
     int GetDisplayHeight() const { return mDisplay.y2; }
     EBlendModes GetBlendMode() const { return mBlendMode; }
