@@ -281,7 +281,7 @@ void TGame::ShowLives()
     char name[32];
     for (int i = 0; i < kMaxLives; ++i) {
         std::snprintf(name, sizeof name, "livesicon_%d", i);
-        ShowChild(name, mGameData->IsEndless() && i < mGameData->GetLives());
+        ShowChild(name, mGameData->IsEndlessGame() && i < mGameData->GetLives());
     }
 }
 
@@ -797,9 +797,10 @@ void TGame::UpdateText()
         return;
     TLevelManager* level = mGameData->GetLevelManager();
     const bool tutorial = mGameData->GetTutorial().IsActive();
-    SetChildText("levelval", mGameData->IsEndless() && tutorial ? str("0") : level->GetCurrentLevelStr());
+    const bool endless = mGameData->IsEndlessGame();
+    SetChildText("levelval", endless && tutorial ? str("0") : level->GetCurrentLevelStr());
     const int levelScore = mGameData->GetLevelScore();
-    const bool pastGoal = !mGameData->IsEndless() && levelScore >= level->GetCurrentGoal();
+    const bool pastGoal = !endless && levelScore >= level->GetCurrentGoal();
     if (pastGoal)
         SetChildText("expert", String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
     else

@@ -340,7 +340,7 @@ bool TGameData::AddNextGroup()
 
 void TGameData::SetupStars()
 {
-    mLives = IsEndless() ? mLevelManager->GetNumStars() : 1;
+    mLives = IsEndlessGame() ? mLevelManager->GetNumStars() : 1;
 }
 
 int TGameData::GetLevelScore() const { return mScore->GetScore() - mScore->GetLevelStartScore(); }

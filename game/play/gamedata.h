@@ -195,6 +195,10 @@ public:
     // A level of the career itself: career mode, not a level file played on
     // its own. Only such a level reads or writes the career's score and place.
     bool IsCareerGame() const;
+    // The player plays endless: a shift, or the tutorial that opens the first
+    // endless game on a career level. What the player sees and meets on the
+    // floor (lives, the goal's upgrade notice, the HUD's shift) follows this.
+    bool IsEndlessGame() const;
     bool IsRestartPending() const { return mRestartPending; }
     void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 

@@ -51,6 +51,12 @@ bool TGameData::IsCareerGame() const
            !IsDownloadedLevel();
 }
 
+bool TGameData::IsEndlessGame() const
+{
+    const TSettings* settings = TSettings::GetInstance();
+    return IsEndless() || (settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode);
+}
+
 std::vector<IStation*> TGameData::TableStations() const
 {
     std::vector<IStation*> tables;

@@ -250,8 +250,7 @@ void TGameData::PlayStep(float dt)
     mTutorial.Update(dt);
     // The endless tutorial, played to its end on its career level, hands
     // over to the first shift as a skip does.
-    if (tutorialWasActive && !mTutorial.IsActive() && settings &&
-        settings->GetCurrentGameModeInt() == TSettings::kEndlessMode)
+    if (tutorialWasActive && !mTutorial.IsActive() && IsEndlessGame())
         DoSkipTutorial();
 }
 
@@ -451,7 +450,9 @@ bool TGameData::FloorBusy(bool* anyParty) const
 
 void TGameData::AdvanceGameState(float dt)
 {
-    if (IsEndless()) {
+    // The endless tutorial's career level counts: its goal brings up the
+    // upgrade notice the tutorial points at, and it never closes.
+    if (IsEndlessGame()) {
         if (GetCurrentGoal() > mScore->GetScore())
             return;
         mLevelManager->GoalReached();
@@ -577,7 +578,7 @@ void TGameData::DoSkipTutorial()
 {
     mTutorial.SetActive(false);
     TSettings* settings = TSettings::GetInstance();
-    if (IsEndless() || (settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode)) {
+    if (IsEndlessGame()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         if (settings)
             settings->PlayedEndlessTutorial();

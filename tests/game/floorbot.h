@@ -37,6 +37,8 @@ struct TRecordingHost : IGameHost {
     void LeaveRestaurant(int restaurant) override { leftRestaurant = restaurant; }
     void LeaveLevel() override { ++leftLevel; }
     void PlayGameSound(const char* name) override { ++sounds[name]; }
+    bool UpgradeAvailable() override { return upgradesLeft; }
+    void ShowUpgradeNotice(bool show) override { upgradeNotice = show; }
 
     int intros = 0;
     int closes = 0;
@@ -44,6 +46,8 @@ struct TRecordingHost : IGameHost {
     int leftLevel = 0;
     float fade = 0;
     bool paused = false;
+    bool upgradesLeft = false;  // as the endless catalogue answers
+    bool upgradeNotice = false;
     std::vector<TLevelResult> results;
     std::map<std::string, int> sounds;
 };

@@ -257,19 +257,40 @@ TEST_P(FirstEndlessStart, BeginsAtShiftOneWithScoreZeroAndLeavesTheCareersPlace)
     ASSERT_TRUE(Floor()->GetTutorial().IsActive());
     EXPECT_FALSE(Floor()->IsEndless());
     EXPECT_EQ(Floor()->GetScoreManager()->GetScore(), 0);
+    // The HUD of an endless game: shift 0, its goal, its lives.
+    Idle(16);
+    EXPECT_EQ(Text("levelval"), "0");
+    EXPECT_TRUE(InTop("goal")->IsVisible());
+    EXPECT_TRUE(InTop("livesicon_0")->IsVisible());
 
     if (skipped) {
         Press("skiptutorial");
     } else {
-        // Each step done as it asks; its last ("Good luck!") ends by itself.
+        // Each floor step reported as done; the upgrade tip is followed on
+        // the HUD: its button shows at the tip's goal and opens the screen.
+        // The last tip ("Good luck!") ends by itself.
+        CopyArt("ui/upgrades");
         TTutorial& tutorial = Floor()->GetTutorial();
+        bool upgraded = false;
         for (int i = 0; i < 4000 && tutorial.IsActive(); ++i) {
             const TTutorialDef& step = gTutorialDefs[tutorial.GetStep()];
-            if (step.action == kTutorialTwoSeconds || step.action == kTutorialFourSeconds)
+            if (step.action == kTutorialUpgradeScreen) {
+                ASSERT_FALSE(upgraded) << "the upgrade tip came twice";
+                Floor()->GetScoreManager()->SetScore(Floor()->GetCurrentGoal());
+                ASSERT_NO_FATAL_FAILURE(Press("upgrade", 30));
+                ASSERT_TRUE(WaitForTop("scripts/upgrade.lua"));
+                EXPECT_NE(gTutorialDefs[tutorial.GetStep()].action, kTutorialUpgradeScreen);
+                ClickAt(TUpgradePicker::OfferCentre(0));
+                Press("continue");
+                ASSERT_TRUE(WaitForTop("scripts/game.lua"));
+                upgraded = true;
+            } else if (step.action == kTutorialTwoSeconds || step.action == kTutorialFourSeconds) {
                 Idle(32);
-            else
+            } else {
                 tutorial.AdvanceState(static_cast<eTutorialActions>(step.action), step.param);
+            }
         }
+        EXPECT_TRUE(upgraded);
     }
     for (int i = 0; i < 400 && !Floor()->IsEndless(); ++i)
         Idle(16);

@@ -4,7 +4,9 @@
 // cart) and otherwise waiting. Every tip's action is accepted while the tip
 // shows, no party walks in while a tip waits for the player, and the
 // restaurant does not close before the walk-through ends. Then the shift
-// plays on to its end.
+// plays on to its end. The first endless game walks the same tutorial on
+// the same level, with its own tips (the upgrade notice, the lives), and
+// then starts its first shift from nothing.
 #include "floor_data_fixture.h"
 
 #include "engine/platform/platform.h"
@@ -45,6 +47,10 @@ protected:
         FloorTest::SetUp();
         mSettings->SetCurrentRestaurant(0);
         mSettings->SetCurrentLevel(0);
+    }
+
+    void StartFloor()
+    {
         mPlatform->SeedRand(11);
         mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
         mFloor->SetupStars();
@@ -186,9 +192,20 @@ protected:
         EXPECT_NE(target->GetParty(), nullptr) << "the table refused the party";
     }
 
+    // The tip points at the upgrade notice: it shows, and the player opens
+    // the upgrade screen, which tells the tutorial so (as the game's screen
+    // does when it fills its offers).
+    void OpenUpgradesAsTold()
+    {
+        ASSERT_TRUE(RunUntil([&] { return mHost.upgradeNotice; }, 60 * 5))
+            << "the upgrade notice the tip points at never shows";
+        mFloor->GetTutorial().AdvanceState(kTutorialUpgradeScreen, -1);
+    }
+
     void DoAsTold(const TTutorialDef& def)
     {
         switch (def.action) {
+        case kTutorialUpgradeScreen: OpenUpgradesAsTold(); break;
         case kTutorialPickUpParty: PickUpAsTold(); break;
         case kTutorialSeatParty: SeatAsTold(def); break;
         case kTutorialTicketPosted:
@@ -202,6 +219,36 @@ protected:
         }
     }
 
+    // Does at each tip what it asks until the tutorial ends; the keys of
+    // the tips that showed, in order.
+    std::vector<std::string> FollowEveryTip()
+    {
+        std::vector<std::string> shown;
+        for (int guard = 0; Tutorial().IsActive() && guard < 2 * kTutorialSteps; ++guard) {
+            const int step = Tutorial().GetStep();
+            const TTutorialDef& def = gTutorialDefs[step];
+            SCOPED_TRACE("step " + std::to_string(step) + " (" + def.key + ")");
+            // (a tip on a party to pick up waits, unseen, for one to come)
+            if (def.action == kTutorialPickUpParty && !RunUntil([&] { return !mFloor->GetWaitingParties().empty(); }))
+                ADD_FAILURE() << "no party came";
+            if (Tutorial().IsShowing())
+                shown.push_back(def.key);
+            DoAsTold(def);
+            if (HasFatalFailure())
+                return shown;
+            if (!RunUntil([&] { return !Tutorial().IsActive() || Tutorial().GetStep() != step; })) {
+                ADD_FAILURE() << "the step never moved on";
+                return shown;
+            }
+        }
+        return shown;
+    }
+
+    static bool Showed(const std::vector<std::string>& shown, const char* key)
+    {
+        return std::find(shown.begin(), shown.end(), key) != shown.end();
+    }
+
     TScoreManager mScore;
     std::unique_ptr<TGameData> mFloor;
     TPoint mGrab{};
@@ -210,29 +257,19 @@ protected:
 
 TEST_F(TutorialWalk, ANewcomerFollowsEveryTipToTheEndOfTheShift)
 {
+    StartFloor();
     ASSERT_EQ(mFloor->GetState(), kPlaying);
     ASSERT_TRUE(Tutorial().IsActive());
-    std::vector<std::string> shown;
-    for (int guard = 0; Tutorial().IsActive() && guard < 2 * kTutorialSteps; ++guard) {
-        const int step = Tutorial().GetStep();
-        const TTutorialDef& def = gTutorialDefs[step];
-        SCOPED_TRACE("step " + std::to_string(step) + " (" + def.key + ")");
-        // (a tip on a party to pick up waits, unseen, for one to come)
-        if (def.action == kTutorialPickUpParty)
-            ASSERT_TRUE(RunUntil([&] { return !mFloor->GetWaitingParties().empty(); }));
-        if (Tutorial().IsShowing())
-            shown.push_back(def.key);
-        DoAsTold(def);
-        if (HasFatalFailure())
-            return;
-        ASSERT_TRUE(RunUntil([&] { return !Tutorial().IsActive() || Tutorial().GetStep() != step; }))
-            << "the step never moved on";
-    }
+    const std::vector<std::string> shown = FollowEveryTip();
+    if (HasFailure())
+        return;
     ASSERT_FALSE(Tutorial().IsActive());
     // Every career tip was met on the way, the chain's among them.
     for (const char* key : {"tutorial_0", "tutorial_3", "tutorial_8", "tutorial_14", "tutorial_14_a",
                             "tutorial_15", "tutorial_16", "tutorial_16a", "tutorial_17", "tutorial_23"})
-        EXPECT_NE(std::find(shown.begin(), shown.end(), key), shown.end()) << key << " never showed";
+        EXPECT_TRUE(Showed(shown, key)) << key << " never showed";
+    for (const char* key : {"tutorial_upgradebutton", "tutorial_endless_lives", "tutorial_endless_end"})
+        EXPECT_FALSE(Showed(shown, key)) << key << " is not a career tip";
     // Three parties came during the walk-through; the rest come now.
     EXPECT_EQ(mArrivals, 3);
     EXPECT_FALSE(mFloor->GetLevelManager()->IsClosed());
@@ -244,4 +281,45 @@ TEST_F(TutorialWalk, ANewcomerFollowsEveryTipToTheEndOfTheShift)
     }
     ASSERT_EQ(mHost.results.size(), 1u) << "the shift never ended";
     EXPECT_EQ(mArrivals, 6);
+}
+
+// The first endless game, from the easy difficulty: the tutorial plays on
+// the first career level, the HUD reads shift 0 with the shift's lives, the
+// goal of the first check brings up the upgrade notice the tip points at,
+// and when the last tip is done the first shift starts at shift 1 from a
+// score of 0, with the tutorial's score recorded nowhere.
+TEST_F(TutorialWalk, TheFirstEndlessGameFollowsEveryTipIntoItsFirstShift)
+{
+    mSettings->SetCurrentGameMode(TSettings::kEndlessMode);
+    ASSERT_FALSE(mSettings->HasPlayedEndlessTutorial());
+    mHost.upgradesLeft = true;
+    StartFloor();
+    ASSERT_EQ(mFloor->GetState(), kPlaying);
+    ASSERT_TRUE(Tutorial().IsActive());
+    ASSERT_FALSE(mFloor->IsEndless());  // the career's first level
+    EXPECT_EQ(mFloor->GetLives(), mFloor->GetLevelManager()->GetNumStars());
+    EXPECT_GT(mFloor->GetLives(), 1);
+    EXPECT_EQ(mFloor->GetCurrentGoal(), 100);
+    const int careerScore = mSettings->GetCareerScore(-1);
+
+    const std::vector<std::string> shown = FollowEveryTip();
+    if (HasFailure())
+        return;
+    ASSERT_FALSE(Tutorial().IsActive());
+    for (const char* key : {"tutorial_0", "tutorial_9", "tutorial_upgradebutton", "tutorial_10a", "tutorial_14",
+                            "tutorial_22", "tutorial_endless_lives", "tutorial_endless_end"})
+        EXPECT_TRUE(Showed(shown, key)) << key << " never showed";
+    EXPECT_FALSE(Showed(shown, "tutorial_23")) << "a career tip showed";
+    EXPECT_TRUE(mHost.results.empty()) << "the tutorial's level ended with a result";
+
+    // The last tip hands over to the first shift, as a skip would.
+    ASSERT_TRUE(mFloor->IsEndless());
+    EXPECT_TRUE(mSettings->HasPlayedEndlessTutorial());
+    for (int frame = 0; frame < 60 * 10 && (mFloor->IsRestartPending() || mFloor->GetState() != kPlaying); ++frame)
+        mFloor->Update(kFrame);
+    ASSERT_EQ(mFloor->GetState(), kPlaying);
+    EXPECT_EQ(mScore.GetScore(), 0);
+    EXPECT_EQ(mFloor->GetLevelManager()->GetCurrentLevelStr(), str("1"));
+    EXPECT_EQ(mSettings->GetCareerScore(-1), careerScore);
+    EXPECT_EQ(mSettings->GetLevelScore(0, 0), 0) << "the tutorial's score went into the career";
 }
