@@ -15,8 +15,11 @@
 #                            tutorial skipped: the HUD at shift 1, score 0
 #   endless_end.png          the board when that shift is over
 #   endless_tutorial_NN_KEY.png  the same first shift with its tutorial
-#                            followed, a picture per tip, up to the tip on
-#                            upgrades (skipped there if it leads no further)
+#                            followed, a picture per tip
+#   endless_tutorial_upgrade_button.png  its tip on the upgrade button
+#   endless_tutorial_upgrade_screen.png  the upgrade screen it opens
+#   endless_tutorial_shift_intro.png, endless_tutorial_shift.png  the first
+#                            shift after the tutorial: its intro, its HUD
 #   endless_tutorial_end.png the board at that shift's end
 # The opening comic, the career tutorial's chain and the map after level 1
 # are the play-through's (playthrough_e2e.sh).
@@ -227,6 +230,8 @@ plate1=(372 150)
 plate2=(444 150)
 cart=(665 185)
 upgrade_button=(650 560)
+offer=(200 178)            # the upgrade screen's first offer
+continue_button=(578 439)  # and its continue
 reached() { grep -qE "^tutorial: ($1|done)\$" "$log"; }
 past_upgrade_tip() { [[ $(grep -E "^tutorial: " "$log" | tail -n 1) != "tutorial: tutorial_upgradebutton" ]]; }
 tips=0
@@ -255,15 +260,36 @@ if [[ " $parts " == *" tutorial "* ]]; then
   teach "click ${plate1[*]}" reached tutorial_7
   teach "click ${t1[*]}" reached tutorial_8
   teach "click ${t1[*]}" reached tutorial_upgradebutton
-  # The tip points at the upgrade button, which shows only when it has
-  # something to offer; should nothing come, the tutorial is skipped and
-  # the shift played to its end without a party seated.
-  if ! _e2e_poll past_upgrade_tip 30; then
-    echo "note: the endless tutorial waits at its upgrade tip with no upgrade button on the floor"
-    wait_then_click 102 169 "$skip" intro "the shift's intro after the tutorial is skipped"
-    keep endless_tutorial_skipped_intro
-    wait_then_click 400 402 intro "not intro" "the endless shift"
-  fi
+  # The first check reaches the tutorial's goal: the upgrade button shows
+  # where the tip points, and opens the upgrade screen with its offer.
+  sleep 1  # (the check's coins counted up to the goal)
+  keep endless_tutorial_upgrade_button
+  teach "click ${upgrade_button[*]}" reached tutorial_10a
+  keep endless_tutorial_upgrade_screen
+  clicks "${offer[@]}" "${continue_button[@]}"
+  # The rest of the tutorial as on the career's first level (table 0 here
+  # is the career's table 1), then its two tips of its own.
+  teach "click ${t1[*]}" reached tutorial_12
+  teach "click ${cart[*]}" reached "waiting|tutorial_14"
+  wait_until "reached tutorial_14" "the tip on the next party"
+  teach "drag_to ${t0[*]}" reached tutorial_14_a
+  teach "drag_to ${t1[*]}" reached "tutorial_15w|tutorial_15"
+  wait_until "reached tutorial_15" "the chain's first order"
+  teach "click ${t0[*]}" reached "tutorial_16w|tutorial_16"
+  teach "click ${t1[*]}" reached tutorial_16a
+  teach "click ${wheel[*]}" reached tutorial_17
+  teach "clicks ${plate1[*]} ${plate2[*]}" reached tutorial_19
+  teach "clicks ${t0[*]} ${t1[*]}" reached tutorial_20
+  teach "clicks ${t0[*]} ${t1[*]}" reached "tutorial_21w|tutorial_22"
+  teach "clicks ${t0[*]} ${t1[*]} ${cart[*]}" reached tutorial_endless_lives
+  wait_until "reached tutorial_endless_end" "the tutorial's last tip"
+  keep_tip
+  # Its end starts the first real shift: its intro, then shift 1 at 0.
+  wait_until intro "the first shift's intro"
+  keep endless_tutorial_shift_intro
+  wait_then_click 400 402 intro "not intro" "the first shift"
+  wait_until "$hud" "the HUD of shift 1"
+  keep endless_tutorial_shift
   E2E_TIMEOUT=900 wait_until "log ^level over" "the shift's end"
   wait_until board "the board at the shift's end"
   sleep 3  # (the board's count)
