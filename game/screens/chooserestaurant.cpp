@@ -5,6 +5,7 @@
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
@@ -110,7 +111,7 @@ TChooseRestaurant::TChooseRestaurant()
         settings.SetCurrentRestaurant(restaurant);
         settings.SetCurrentLevel(level);
     }
-    mFlashSound = TSound::Get("audio/sfx/upgrade_flash.ogg", false, 1000);
+    mFlashSound = TSound::Get("audio/sfx/upgrade_flash.ogg", false, TSoundManager::kEffects);
 }
 
 TChooseRestaurant::~TChooseRestaurant() = default;

@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/platform/platform.h"
 #include "engine/window/message.h"
@@ -25,7 +26,6 @@ namespace {
 constexpr int kPollMs = 20;
 constexpr int kStatusBytes = 512;
 constexpr int kFieldBytes = 64;
-constexpr int kKeyClickSoundType = 1000;
 
 const char* const kButtons[] = {"submit", "view", "viewlocal", "moreinfo", "categoryleft", "categoryright"};
 const char* const kTexts[] = {"local", "global", "topplayers", "category", "server", "error", "info", "eligible",
@@ -449,7 +449,7 @@ void THiscore::SubmissionDone(bool best)
 THiscoreSubmit::THiscoreSubmit(THiscore* owner)
     : mOwner(owner->Lifeline().Handle()), mOwnerWindow(owner), mHiscores(owner->GetHiscores())
 {
-    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, kKeyClickSoundType);
+    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, TSoundManager::kEffects);
 }
 
 THiscoreSubmit::~THiscoreSubmit() = default;

@@ -1,6 +1,7 @@
 #include "game/screens/levelover.h"
 
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr int kSoundType = 1000;
 constexpr float kStepSeconds = 0.016f;
 const TVec2 kFromCentre{400, 250};
 const TVec2 kFromLeft{50, 250};
@@ -70,9 +70,9 @@ const contract::TScreenSpec TLevelOver::kContract{"TLevelOver", "LevelOver", "sc
                                                   kOverChildren};
 
 TLevelOver::TLevelOver()
-    : mLoseSound(TSound::Get("audio/sfx/level_lose.ogg", false, kSoundType)),
-      mWinSound(TSound::Get("audio/sfx/level_win.ogg", false, kSoundType)),
-      mExpertSound(TSound::Get("audio/sfx/expert.ogg", false, kSoundType))
+    : mLoseSound(TSound::Get("audio/sfx/level_lose.ogg", false, TSoundManager::kEffects)),
+      mWinSound(TSound::Get("audio/sfx/level_win.ogg", false, TSoundManager::kEffects)),
+      mExpertSound(TSound::Get("audio/sfx/expert.ogg", false, TSoundManager::kEffects))
 {
 }
 

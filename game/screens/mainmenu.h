@@ -18,7 +18,6 @@ class TUpsellTask : public TAnimTask {
 public:
     TUpsellTask();
     bool Animate() override;
-    int GetPhase() const { return mPhase; }
 
 private:
     int mPhase = 1;

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int kEffectSoundType = 1000;
-
 str SlotName(int slot)
 {
     char name[24];
@@ -71,9 +69,9 @@ struct TVolumeSlider {
     int soundType;
 };
 const TVolumeSlider kVolumeSliders[] = {
-    {"sfxlevelslider", "soundlevel", 750, 1000},
-    {"musiclevelslider", "musiclevel", 750, 1001},
-    {"environmentlevelslider", "environmentlevel", 500, 1002},
+    {"sfxlevelslider", "soundlevel", 750, TSoundManager::kEffects},
+    {"musiclevelslider", "musiclevel", 750, TSoundManager::kMusic},
+    {"environmentlevelslider", "environmentlevel", 500, TSoundManager::kEnvironment},
 };
 
 TPrefs* Prefs()
@@ -219,7 +217,7 @@ void TChoosePlayer::PostChildrenInit()
 
 // ---- TEnterName ----
 
-TEnterName::TEnterName() : mKeySound(TSound::Get("audio/sfx/keystroke2.ogg", false, kEffectSoundType)) {}
+TEnterName::TEnterName() : mKeySound(TSound::Get("audio/sfx/keystroke2.ogg", false, TSoundManager::kEffects)) {}
 
 TEnterName::~TEnterName() = default;
 
@@ -325,7 +323,7 @@ bool TOptions::OnMessage(TMessage* m)
         if (sound) {
             sound->SetTypeVolume(v.soundType, slider->GetValue());
             // Sounds got without a type play at the effects' volume.
-            if (v.soundType == kEffectSoundType)
+            if (v.soundType == TSoundManager::kEffects)
                 sound->SetTypeVolume(0, slider->GetValue());
         }
         return true;

@@ -34,7 +34,6 @@ public:
     // chosen one stays chosen. "playersprev" and "playersnext" show only
     // where there is a page to turn to.
     void TurnPlayerPage(int pages);
-    int FirstShownPlayer() const { return mFirst; }
 
 private:
     void ShowPage();

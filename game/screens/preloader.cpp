@@ -8,6 +8,7 @@
 #include "engine/render/texture.h"
 #include "engine/script/animation.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr int kEffectSoundType = 1000;
 constexpr int kStepPeriodMs = 16;
 // Of each 60 Hz frame, what loading may take: the rest draws the loading
 // screen, so the heroine keeps walking and the bar keeps moving. Measured on
@@ -257,7 +257,8 @@ bool TPreLoader::LoadNextSound()
     while (mSearch.GetNextFile(file, sizeof file)) {
         if (!IsGameSound(file))
             continue;
-        gPreloadedSounds.push_back(TSound::Get((str("audio/sfx/") + str(file)).c_str(), false, kEffectSoundType));
+        const str path = str("audio/sfx/") + str(file);
+        gPreloadedSounds.push_back(TSound::Get(path.c_str(), false, TSoundManager::kEffects));
         return true;
     }
     mTexturePhase = 1;

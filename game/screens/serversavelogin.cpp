@@ -5,6 +5,7 @@
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/textedit.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kPollMs = 50;
 constexpr int kLoginBytes = 512;
-constexpr int kKeyClickSoundType = 1000;
 
 template <void (TServerSaveLogin::*Action)()>
 int Call(lua_State* L)
@@ -87,7 +87,7 @@ TServerSaveLogin::TServerSaveLogin()
     TPlatform* platform = TPlatform::GetInstance();
     mSaves = std::make_unique<TServerSaves>("corvellatrip", platform ? platform->GetVersion() : "",
                                             Text("defaultsaveerror"), Text("ISO-639_language"));
-    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, kKeyClickSoundType);
+    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, TSoundManager::kEffects);
     PublishFunctions();
 }
 

@@ -47,7 +47,6 @@ public:
 
     int GetProgress() const { return mProgress; }
     int GetDialogMode() const { return mMode; }
-    void SetDialogMode(int mode) { mMode = mode; }
 
 private:
     void StartRequest(bool send);

@@ -2,6 +2,7 @@
 
 #include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 
 #include <algorithm>
 #include "engine/window/image.h"
@@ -13,7 +14,7 @@ namespace {
 
 void PlaySound(const char* file)
 {
-    if (auto sound = TSound::Get(file, false, 1000))
+    if (auto sound = TSound::Get(file, false, TSoundManager::kEffects))
         sound->Play(false);
 }
 
