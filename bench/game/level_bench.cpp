@@ -107,10 +107,10 @@ void WholeLevels()
         settings->SetCurrentRestaurant(0);
         settings->SetCurrentLevel(0);
         TPlatform::GetInstance()->SeedRand(7);
-        TRecordingHost host;
+        TLevelEventLog host;
         TScoreManager scores;
         const auto start = TClockNow::now();
-        TGameData floor(gGlobals, &scores, &host);
+        TGameData floor(gGlobals, &scores, &host.events);
         StartLevel(floor);
         TFloorBot bot(floor);
         for (frames = 0; floor.GetState() != kLevelOver && frames < 60 * 600; ++frames) {
@@ -133,9 +133,9 @@ int BusiestLevel()
     for (int level = 0; level < 50; ++level) {
         settings->SetCurrentRestaurant(level / 10);
         settings->SetCurrentLevel(level % 10);
-        TRecordingHost host;
+        TLevelEventLog host;
         TScoreManager scores;
-        TGameData floor(gGlobals, &scores, &host);
+        TGameData floor(gGlobals, &scores, &host.events);
         floor.SetupLevel();
         const int seats = static_cast<int>(floor.GetEatingStations().size());
         if (seats > most) {
@@ -170,9 +170,9 @@ void BusyFrames(TPlatform* platform)
         settings->GetGameClock()->SetTime(0);
     settings->SetCurrentRestaurant(level / 10);
     settings->SetCurrentLevel(level % 10);
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager scores;
-    TGameData floor(gGlobals, &scores, &host);
+    TGameData floor(gGlobals, &scores, &host.events);
     StartLevel(floor);
     MeasureFrames(platform, floor, "empty floor", 100);
     TFloorBot bot(floor);

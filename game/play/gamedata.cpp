@@ -37,8 +37,8 @@ float RealKey(TXmlNode* globals, const char* key)
 
 }  // namespace
 
-TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
-    : mScore(score), mHost(host), mGlobals(globals)
+TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevelEvent>* events)
+    : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
     const int restaurant = RestaurantIndex();
@@ -244,7 +244,7 @@ void TGameData::TableUpgrade()
     if (bar && !mBar)
         mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
     UpdateTables();
-    BuildStationList();
+    BuildStationList();    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mTables.size()));
 }
 
 void TGameData::UpdateTables()
@@ -280,7 +280,7 @@ void TGameData::SetupLevel()
     // the level-over screens pause it with the game.
     mStaff->Restaurant().StartMusic();
     WriteDbg("level set up: %s %s", IsEndless() ? "endless shift" : "level", GetLevelManager()->GetCurrentLevelStr().c_str());
-    mHost->LevelSetUp();
+    Tell(levelevent::LevelSetUp{});
 }
 
 void TGameData::BuildStationList()

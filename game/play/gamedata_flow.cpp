@@ -30,6 +30,30 @@ int RandomPercent()
 
 }  // namespace
 
+float ScreenFadeFor(int state, float stateTimer)
+{
+    // Between levels the screen goes black in a second and clears in one (half
+    // of one after a restart, which goes to the intro sooner); the intro and
+    // the level-over board hold it half dark, fading in and out in half a second.
+    switch (state) {
+    case kFadeOut:
+        return std::min(1.0f, stateTimer);
+    case kFadeIn:
+        return std::max(0.0f, 1.0f - stateTimer);
+    case kLoadAssets:
+        return 1.0f;
+    case kIntroFadeDown:
+        return std::min(stateTimer, 0.5f);
+    case kLevelIntro:
+    case kLevelOver:
+        return 0.5f;
+    case kIntroFadeUp:
+        return std::max(0.0f, 0.5f - stateTimer);
+    default:  // play, the decor choice and the new items show the floor clear
+        return 0.0f;
+    }
+}
+
 void TGameData::SetState(int state)
 {
     mGameState = state;
@@ -70,14 +94,13 @@ void TGameData::Update(float dt)
     case kLoadAssets:
         // Back from the wardrobe: the game's pictures return and the new
         // level fades in.
-        mHost->LoadGameAssets();
+        Tell(levelevent::BackFromCloset{});
         DoStartDirty();
         SetState(kFadeIn);
         PlayNewItemSound(false);
         break;
     case kIntroFadeDown:
         mStateTimer += dt;
-        mHost->SetFade(std::min(mStateTimer, 0.5f));
         if (mStateTimer > 0.5f)
             StartIntro();
         break;
@@ -86,9 +109,7 @@ void TGameData::Update(float dt)
         break;
     case kIntroFadeUp:
         mStateTimer += dt;
-        mHost->SetFade(std::max(0.0f, 0.5f - mStateTimer));
         if (mStateTimer > 0.5f) {
-            mHost->SetFade(0);
             SetState(kPlaying);
             mRestartPending = false;
         }
@@ -105,25 +126,20 @@ void TGameData::StartIntro()
     if (!IsEndless() && !mLevelManager->IsLevelDefined()) {
         if (!mLeftUndefinedLevel) {
             mLeftUndefinedLevel = true;
-            mHost->LeaveUnplayableLevel();
+            Tell(levelevent::LeaveUnplayableLevel{});
         }
         return;
     }
-    mHost->SetFade(0.5f);
     SetState(kLevelIntro);
     DoStartDirty();
     if (mLevelManager->GetFlashLight())
         SetFlashlight(true);
-    // Paused first: an intro that cannot show lets the game run on at once.
-    mHost->PauseGame(true);
-    mHost->OpenLevelIntro();
+    Tell(levelevent::IntroOpens{});
 }
 
 void TGameData::UpdateFadeOut(float dt)
 {
-    mHost->PauseGame(false);
     mStateTimer += dt;
-    mHost->SetFade(std::min(1.0f, mStateTimer));
     if (mStateTimer <= 1.0f)
         return;
     SetState(kFadeIn);
@@ -135,7 +151,7 @@ void TGameData::UpdateFadeOut(float dt)
             mEatingStations.clear();
             mStations.clear();
             SetupStars();
-            mHost->ResetUpgrades();
+            mUpgrades.Reset();
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
@@ -146,17 +162,17 @@ void TGameData::UpdateFadeOut(float dt)
         if (IsCareerGame())
             settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         if (settings && settings->GetCurrentLevel() == 0) {
-            // The restaurant is finished: its music stops, and the host tears
-            // the game screen down, this object with it. Nothing may be
+            // The restaurant is finished: its music stops, and the window
+            // tears the game screen down, this object with it. Nothing may be
             // touched after.
             mStaff->Restaurant().PauseMusic(true);
-            mHost->LeaveRestaurant(settings->GetCurrentRestaurant());
+            Tell(levelevent::LeaveRestaurant{settings->GetCurrentRestaurant()});
             return;
         }
         if (mClosetPending && settings && settings->GetCurrentLevel() % 2 == 1) {
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
-            mHost->OpenCloset();
+            Tell(levelevent::ClosetDue{});
             SetState(kLoadAssets);
         }
     }
@@ -169,7 +185,6 @@ void TGameData::UpdateFadeIn(float dt)
 {
     mStateTimer += dt;
     const float threshold = mRestartPending ? 0.5f : 1.0f;
-    mHost->SetFade(std::max(0.0f, 1.0f - mStateTimer));
     if (mStateTimer <= threshold)
         return;
     TSettings* settings = TSettings::GetInstance();
@@ -206,7 +221,6 @@ void TGameData::PlayStep(float dt)
     if (settings)
         settings->AddPlayTime(dt);
     UpdateTurbulence(dt);
-    mHost->SetFade(0);
 
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
     if (mLevelManager->UpdateQueue(dt, &mWaitingParties, mTutorial.HoldsArrivals())) {
@@ -271,7 +285,7 @@ void TGameData::UpdateTurbulence(float dt)
                     RandomPercent() < static_cast<int>(mSpillChance))
                     station->DoSpill();
     } else {
-        mHost->PlayGameSound("turbulence");
+        Tell(levelevent::Sound{"turbulence"});
         mShaking = true;
         mTurbulenceCountdown = mShakeDuration;
     }
@@ -374,7 +388,7 @@ void TGameData::PartyWalkedAway(TParty* party)
     party->GetOffBench(&mBench);
     mScore->Penalize(mLevelManager->GetLeavePenalty(), static_cast<float>(party->GetLocation().x),
                      static_cast<float>(party->GetLocation().y));
-    mHost->PlayGameSound("ditch");
+    Tell(levelevent::Sound{"ditch"});
     if (party == mDraggedParty) {
         if (mDropTable)
             mDropTable->TryOutParty(nullptr);
@@ -457,11 +471,10 @@ void TGameData::AdvanceGameState(float dt)
         mLevelManager->GoalReached();
         // A shift is done: the upgrade notice flashes while there is
         // something left to buy.
-        if (mHost->UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
+        if (mUpgrades.UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
             mUpgradeNoticeShown = true;
             mUpgradeAnimTime = 0;
-            mHost->ShowUpgradeNotice(true);
-            mHost->SetUpgradeNoticeAlpha(0);
+            Tell(levelevent::UpgradeNoticeShown{});
         }
         return;
     }
@@ -472,7 +485,7 @@ void TGameData::AdvanceGameState(float dt)
     mClosedTime += dt;
     if (mClosedSignPos.x < kClosedSignStop) {
         if (mClosedSignPos.x == kClosedSignStart)
-            mHost->PlayGameSound("closing");
+            Tell(levelevent::Sound{"closing"});
         mClosedSignPos.x = std::min(kClosedSignStop, mClosedSignPos.x + kClosedSignSpeed * dt);
     }
     bool anyParty = false;
@@ -536,10 +549,8 @@ void TGameData::EnterLevelOver()
     }
     SetFlashlight(false);
     mLastResult = result;
-    mHost->OpenLevelOver(result);
-    mHost->PauseGame(true);
-    mHost->SetFade(0.5f);
     SetState(kLevelOver);
+    Tell(levelevent::LevelOver{result});
 }
 
 void TGameData::EnterGameOver()
@@ -553,24 +564,22 @@ void TGameData::EnterGameOver()
     }
     SetFlashlight(false);
     mLastResult = result;
-    mHost->OpenLevelOver(result);
-    mHost->PauseGame(true);
-    mHost->SetFade(0.5f);
     SetState(kLevelOver);
+    Tell(levelevent::LevelOver{result});
 }
 
 void TGameData::GoToNextLevel()
 {
     mTutorial.SetActive(false);
     SetState(kFadeOut);
-    mHost->CloseLevelOver();
+    Tell(levelevent::LevelOverCloses{});
 }
 
 void TGameData::RestartLevel()
 {
     SetState(kFadeOut);
     mRestartPending = true;
-    mHost->CloseLevelOver();
+    Tell(levelevent::LevelOverCloses{});
 }
 
 void TGameData::DoSkipTutorial()

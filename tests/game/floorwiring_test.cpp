@@ -48,7 +48,7 @@ protected:
         mSettings->SetCurrentLevel(level);
         mPlatform->SeedRand(3);
         mFloor.reset();
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         mFloor->SetupStars();
         mFloor->SetupLevel();
         mFloor->StartIntro();
@@ -239,7 +239,7 @@ TEST_F(FloorWiring, AFlashlightLevelDarkensFromItsIntroToItsLevelOver)
     mFloor.reset();
     mSettings->SetCurrentRestaurant(1);
     mSettings->SetCurrentLevel(3);
-    mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+    mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
     mFloor->SetupStars();
     mFloor->SetupLevel();
     mFloor->GetLevelManager()->SetFlashLight(true);
