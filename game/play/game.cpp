@@ -29,6 +29,7 @@
 #include "game/screens/windowslide.h"
 #include "game/settings/settings.h"
 #include "game/settings/configfile.h"
+#include "game/settings/unlockmanager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -419,46 +420,18 @@ void TGame::OpenLevelOver(const TLevelResult& result)
         LeaveScreen("LeaveGame");
         return;
     }
-    SetupLevelOverStats(modal, result);
+    if (auto* over = ChildOf<TLevelOver>(modal, "leveloverwin"))
+        over->SetResult(result);
     if (TWindow* panel = ChildOf(modal, "overbackground"))
         TWindowSlide::Start(panel, +1, "");
     mStartTimer = PlatformTimer();
 }
 
-void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
-{
-    auto* over = ChildOf<TLevelOver>(window, "leveloverwin");
-    if (!over)
-        return;
-    if (result.newHiscore)
-        over->NewHighScore();
-    TSettings* settings = TSettings::GetInstance();
-    const int career = settings && !mGameData->IsEndless() ? settings->GetCareerScore(-1) : mScore->GetScore();
-    over->SetStats(mScore->GetChecksCollected(), mScore->GetPenalties(),
-                   mGameData->GetLevelManager()->GetCurrentLevelStr(), result.levelScore, career,
-                   String("currencyval", str::getFormatted("%d", mScore->GetCash())));
-    // Why a level with parties served can end on a score of 0.
-    const int penalty = mScore->GetPenaltyPoints();
-    over->SetPenalty(penalty < 0 ? String("over_penalty", str::getFormatted("%d", penalty)) : str());
-    if (mGameData->IsEndless()) {
-        if (result.gameOver)
-            over->SetDescription(String("gameover"));
-        over->SetWin(result.win, result.gameOver);
-        over->SetExpertMode(false);
-    } else {
-        over->SetDescription(mGameData->GetLevelManager()->GetLevelOverText(result.win));
-        over->SetWin(result.win, result.gameOver);
-        over->SetExpertMode(result.expert);
-        over->SetBonus(result.bonus > 0 ? String("over_bonus", str::getFormatted("%d", result.bonus)) : str());
-        // A loss says how close it came, so a near miss reads as one.
-        const int shortBy = mGameData->GetCurrentGoal() - result.levelScore;
-        over->SetShortfall(!result.win && shortBy > 0 ? String("over_short", str::getFormatted("%d", shortBy))
-                                                        : str());
-    }
-}
-
 void TGame::Show(const levelevent::LevelOver& event)
 {
+    // The end is kept before the board shows it: a player who quits from the
+    // board keeps the win.
+    game::ApplyLevelResult(event.result);
     OpenLevelOver(event.result);
     PauseGame(true);
 }
@@ -474,6 +447,11 @@ void TGame::Show(const levelevent::LevelOverCloses&)
 
 void TGame::Show(const levelevent::LevelSetUp&)
 {
+    // What opens from here on is new to this level. Marked as the set-up is
+    // shown, after a wardrobe due before it has built its notice of what the
+    // last level opened.
+    if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
+        unlocks->MarkCurrentState();
     // Nothing of the last level stays on the display: the sign says open,
     // the upgrade offer is gone, and the tutorial's button shows only while
     // a tutorial runs.

@@ -58,8 +58,8 @@ public:
     void DrawPostUI();
     // Opens the pause screen (the pause key, the application losing focus).
     void OpenPauseScreen();
-    // Fills "leveloverwin" in `window` from the level's result.
-    void SetupLevelOverStats(TWindow* window, const TLevelResult& result);
+    // Opens the level-over board with a result (the flow's, or a test's).
+    void OpenLevelOver(const TLevelResult& result);
 
     TGameData* GetGameData() { return mGameData.get(); }
     float GetClockAngle() const;
@@ -104,7 +104,6 @@ private:
     void Show(const levelevent::LeaveUnplayableLevel&);
     void FollowLevelState();
     void OpenLevelIntro();
-    void OpenLevelOver(const TLevelResult& result);
     void ShowDecorChoice(bool show);
     void SetDecorChoiceAlpha(float alpha);
     void ShowDecorItem(int item);

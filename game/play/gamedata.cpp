@@ -12,7 +12,6 @@
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
-#include "game/settings/unlockmanager.h"
 
 #include <algorithm>
 #include <optional>
@@ -273,8 +272,6 @@ void TGameData::SetupLevel()
         mScore->SetCash(settings->GetCareerCash());
     }
     mScore->StartLevel();
-    if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
-        unlocks->MarkCurrentState();
     ++mAttempts;
     // The room's music plays from the set-up on; the intro, the pause and
     // the level-over screens pause it with the game.

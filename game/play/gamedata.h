@@ -215,10 +215,6 @@ public:
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
-    // The medals the player's progress has earned, as the elements logged
-    // with a score: one per restaurant done, the whole career, the bonus
-    // restaurant, the career on expert. Empty for none.
-    static str CreateMedalsStr();
     // Counts a walked-out party by the words of its member 1's figure name.
     void RecordPartyType(const str& name);
 
@@ -250,7 +246,13 @@ private:
     bool FloorBusy(bool* anyParty) const;
     void CancelOrderOfTable(int tableNumber);
     void MergeBarSeats();
-    bool LogScore();
+    // The board's counts as the level stands; a career win pays its bonus
+    // and says what it keeps; the level closes on its result.
+    TLevelResult ResultSoFar() const;
+    void PayCareerWin(TLevelResult* result);
+    void CloseLevel(TLevelResult result);
+    // A text of the string table (the key itself without one).
+    static str Label(const str& label);
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
     bool OverEatingStation(TPoint point) const;

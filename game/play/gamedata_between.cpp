@@ -23,13 +23,6 @@ constexpr float kDecorFadeSeconds = 0.5f;
 constexpr float kNewItemSeconds = 2.0f;
 constexpr float kBlinkSeconds = 0.2f;
 
-str Label(const str& label)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, "", "", "", "", "") : label;
-}
-
 // Whether `now` has a station that `before` lacked.
 bool HasNewStation(const TLayoutStations& before, const TLayoutStations& now)
 {
@@ -39,6 +32,13 @@ bool HasNewStation(const TLayoutStations& before, const TLayoutStations& now)
 }
 
 }  // namespace
+
+str TGameData::Label(const str& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(label, "", "", "", "", "") : label;
+}
 
 bool TGameData::IsDownloadedLevel() const
 {

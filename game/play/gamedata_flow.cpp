@@ -12,7 +12,6 @@
 #include "game/rules/scoremanager.h"
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
-#include "online/hiscores.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -506,13 +505,56 @@ void TGameData::LoseStar()
         --mLives;
 }
 
-void TGameData::EnterLevelOver()
+TLevelResult TGameData::ResultSoFar() const
 {
     TSettings* settings = TSettings::GetInstance();
     TLevelResult result;
+    result.endless = IsEndless();
+    result.levelFile = settings && settings->GetLevelMode() != 0;
+    result.showTotal = !settings || settings->GetCurrentRestaurantID() != 6;
+    result.served = mScore->GetChecksCollected();
+    result.walkouts = mScore->GetPenalties();
+    result.penaltyPoints = mScore->GetPenaltyPoints();
     result.levelScore = GetLevelScore();
+    // A career's board shows the total of its levels' best scores; a shift's, its own.
+    result.totalScore = IsEndless() || !settings ? mScore->GetScore() : settings->GetCareerScore(-1);
+    result.goal = GetCurrentGoal();
+    result.level = mLevelManager->GetCurrentLevelStr();
+    return result;
+}
+
+void TGameData::PayCareerWin(TLevelResult* result)
+{
+    TSettings* settings = TSettings::GetInstance();
+    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
+    const int level = settings ? settings->GetCurrentLevel() : 0;
+    const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;
+    if (settings && best == 0) {
+        result->bonus = 300;
+        mClosetPending = true;
+    }
+    if (settings && result->expert && !settings->GotExpert(restaurant, level))
+        result->bonus += 100;
+    mScore->SetCash(mScore->GetCash() + result->bonus);
+    result->recordLevel = settings != nullptr;
+    result->restaurant = restaurant;
+    result->levelInRestaurant = level;
+    // The career's total counts this level's best, which this score may become.
+    if (settings)
+        result->totalScore = settings->GetCareerScore(-1) + std::max(0, result->levelScore - best);
+    // The map a player returns to from this board offers the level after
+    // the won one, as Continue would have played it.
+    const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
+    if (settings && next < NUM_CAREER_LEVELS)
+        result->nextCareerLevel = next;
+}
+
+void TGameData::EnterLevelOver()
+{
+    TLevelResult result = ResultSoFar();
     if (IsEndless()) {
-        result.newHiscore = LogScore();
+        result.newHiscore = game::IsNewBestShiftScore(result.totalScore);
+        result.logShiftScore = true;
         result.win = true;
     } else if (result.levelScore < GetCurrentGoal()) {
         LoseStar();
@@ -525,43 +567,34 @@ void TGameData::EnterLevelOver()
         RecordEndOfGameMetric(0);
         result.win = true;
     } else {
-        const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
-        const int level = settings ? settings->GetCurrentLevel() : 0;
         result.expert = result.levelScore >= GetCurrentExpert();
-        if (settings && settings->GetLevelScore(restaurant, level) == 0) {
-            result.bonus = 300;
-            mClosetPending = true;
-        }
-        if (settings && result.expert && !settings->GotExpert(restaurant, level))
-            result.bonus += 100;
-        mScore->SetCash(mScore->GetCash() + result.bonus);
-        if (settings && settings->RecordLevelScore(restaurant, level, result.levelScore, result.expert)) {
-            LogScore();
-            settings->SetCareerCash(mScore->GetCash());
-        }
-        // The map a player returns to from this board offers the level
-        // after the won one, as Continue would have played it.
-        const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
-        if (settings && next < NUM_CAREER_LEVELS)
-            settings->SetLastCareerLevel(next);
+        PayCareerWin(&result);
         RecordEndOfGameMetric(0);
         result.win = true;
     }
-    SetFlashlight(false);
-    mLastResult = result;
-    SetState(kLevelOver);
-    Tell(levelevent::LevelOver{result});
+    CloseLevel(result);
 }
 
 void TGameData::EnterGameOver()
 {
-    TLevelResult result;
-    result.levelScore = GetLevelScore();
+    TLevelResult result = ResultSoFar();
     result.gameOver = true;
     if (IsEndless()) {
-        result.newHiscore = LogScore();
+        result.newHiscore = game::IsNewBestShiftScore(result.totalScore);
+        result.logShiftScore = true;
         RecordEndOfGameMetric(1);
     }
+    CloseLevel(result);
+}
+
+void TGameData::CloseLevel(TLevelResult result)
+{
+    result.cash = mScore->GetCash();
+    // An endless shift's board keeps its own words unless the game is over.
+    if (!result.endless)
+        result.verdict = mLevelManager->GetLevelOverText(result.win);
+    else if (result.gameOver)
+        result.verdict = Label("gameover");
     SetFlashlight(false);
     mLastResult = result;
     SetState(kLevelOver);
@@ -594,47 +627,6 @@ void TGameData::DoSkipTutorial()
     }
     if (settings)
         settings->SkipTutorial();
-}
-
-bool TGameData::LogScore()
-{
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return false;
-    const int score = IsEndless() ? mScore->GetScore() : settings->GetCareerScore(-1);
-    if (score < 1 || settings->GetCurrentRestaurant() > 4 || settings->GetLevelMode() != 0)
-        return false;
-    TQmHiscores* hiscores = settings->GetHiscores();
-    if (!hiscores)
-        return false;
-    int best = 0, rank = 0;
-    char data[256] = {};
-    hiscores->GetUserBestScore(TQmHiscores::kEligibleScore, &best, &rank, data, sizeof data);
-    char extra[64];
-    std::snprintf(extra, sizeof extra, "lev:%d;rest:%d", settings->GetNumUnlockedLevels(),
-                  settings->GetCurrentRestaurant() + 1);
-    hiscores->LogScore(score, extra, CreateMedalsStr().c_str(), !IsEndless());
-    return IsEndless() && score >= best && settings->GetHighscoreMode() != 2;
-}
-
-str TGameData::CreateMedalsStr()
-{
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return str();
-    const auto medal = [](const char* name) {
-        return str::getFormatted("<medal name=\"corvellatrip_%s\" per=\"game\"/>", name);
-    };
-    str medals;
-    for (int r = 1; r < settings->GetNumUnlockedRestaurants(); ++r)
-        medals += medal(str::getFormatted("restaurant_%d", r).c_str());
-    if (settings->HasBeatGame())
-        medals += medal("restaurant_5") + medal("career_complete");
-    if (settings->HasBeatBonusGame())
-        medals += medal("restaurant_6");
-    if (settings->HasBeatGameOnExpert())
-        medals += medal("career_complete_expert");
-    return medals;
 }
 
 void TGameData::RecordEndOfGameMetric(int reason)

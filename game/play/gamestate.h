@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/base/str.h"
+#include "game/settings/levelresult.h"
 
 #include <variant>
 
@@ -22,25 +23,17 @@ enum EGameState : int {
     kLevelOver = 11,
 };
 
-// What the level-over screen is filled with.
-struct TLevelResult {
-    bool win = false;
-    bool gameOver = false;
-    bool newHiscore = false;
-    bool expert = false;
-    int bonus = 0;
-    int levelScore = 0;
-};
-
 namespace levelevent {
 
 // A level (the first, the next or the same again) was set up: whatever the
-// window shows of the level starts afresh (its signs, its buttons).
+// window shows of the level starts afresh (its signs, its buttons), and what
+// opens from here on is new to this level (the unlock marks).
 struct LevelSetUp {};
 // The intro opens; the game clock stands still under it (an intro that
 // cannot show lets it run on).
 struct IntroOpens {};
-// The level-over board opens with the level's result; the clock stands still.
+// The level is over: its result is kept (game::ApplyLevelResult) and the
+// level-over board opens with it; the clock stands still.
 struct LevelOver {
     TLevelResult result;
 };

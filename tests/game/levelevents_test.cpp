@@ -93,6 +93,25 @@ TEST_F(LevelEvents, AFirstWinShowsTheBoardAndThenTheWardrobe)
     EXPECT_EQ(result.levelScore, mFloor->GetLevelScore());
     EXPECT_EQ(result.expert, result.levelScore >= mFloor->GetCurrentExpert());
     EXPECT_EQ(result.bonus, 300 + (result.expert ? 100 : 0));
+    EXPECT_EQ(result.cash, mScore.GetCash());
+    EXPECT_EQ(result.served, mScore.GetChecksCollected());
+    EXPECT_EQ(result.walkouts, mScore.GetPenalties());
+    EXPECT_GT(result.walkouts, 0);
+    EXPECT_EQ(result.penaltyPoints, mScore.GetPenaltyPoints());
+    EXPECT_EQ(result.goal, mFloor->GetCurrentGoal());
+    EXPECT_EQ(result.level, mFloor->GetLevelManager()->GetCurrentLevelStr());
+    EXPECT_EQ(result.verdict, mFloor->GetLevelManager()->GetLevelOverText(true));
+    EXPECT_FALSE(result.endless);
+    // The level wrote nothing: its end is kept by whoever applies it.
+    EXPECT_EQ(mSettings->GetLevelScore(0, 0), 0);
+    EXPECT_EQ(mSettings->GetCareerCash(), 0);
+    EXPECT_EQ(mSettings->GetLastCareerLevel(), 0);
+    game::ApplyLevelResult(result);
+    EXPECT_EQ(mSettings->GetLevelScore(0, 0), result.levelScore);
+    EXPECT_EQ(mSettings->GotExpert(0, 0), result.expert);
+    EXPECT_EQ(mSettings->GetCareerScore(-1), result.totalScore);
+    EXPECT_EQ(mSettings->GetCareerCash(), result.cash);
+    EXPECT_EQ(mSettings->GetLastCareerLevel(), 1);
     EXPECT_EQ(Find<levelevent::LevelOver>(mHost.events), static_cast<int>(mHost.events.size()) - 1);
     EXPECT_GT(Find<levelevent::LevelOver>(mHost.events), closing);
     EXPECT_FLOAT_EQ(ScreenFadeFor(kLevelOver, 3.0f), 0.5f);

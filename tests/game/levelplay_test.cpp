@@ -62,6 +62,8 @@ protected:
         EXPECT_EQ(mHost.Results().size(), 1u);
         if (!mHost.Results().empty())
             out.result = mHost.Results().back();
+        // The window keeps the end as the board opens.
+        game::ApplyLevelResult(out.result);
         out.seated = bot.Seated();
         out.checks = score.GetChecksCollected();
         for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
