@@ -109,10 +109,10 @@ void WholeLevels()
         settings->SetCurrentRestaurant(0);
         settings->SetCurrentLevel(0);
         TPlatform::GetInstance()->SeedRand(7);
-        TRecordingHost host;
+        TLevelEventLog host;
         TScoreManager scores;
         const auto start = TClockNow::now();
-        TGameData floor(gGlobals, &scores, &host);
+        TGameData floor(gGlobals, &scores, &host.events);
         StartLevel(floor);
         TFloorBot bot(floor);
         for (frames = 0; floor.GetState() != kLevelOver && frames < 60 * 600; ++frames) {
@@ -137,9 +137,9 @@ std::vector<int> BusiestLevels()
         for (int level = restaurant * 10; level < restaurant * 10 + 10; ++level) {
             settings->SetCurrentRestaurant(restaurant);
             settings->SetCurrentLevel(level % 10);
-            TRecordingHost host;
+            TLevelEventLog host;
             TScoreManager scores;
-            TGameData floor(gGlobals, &scores, &host);
+            TGameData floor(gGlobals, &scores, &host.events);
             floor.SetupLevel();
             const int seats = static_cast<int>(floor.GetEatingStations().size());
             if (seats > most) {
@@ -179,9 +179,9 @@ void BusyFrames(TPlatform* platform, int level)
         settings->GetGameClock()->SetTime(0);
     settings->SetCurrentRestaurant(level / 10);
     settings->SetCurrentLevel(level % 10);
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager scores;
-    TGameData floor(gGlobals, &scores, &host);
+    TGameData floor(gGlobals, &scores, &host.events);
     StartLevel(floor);
     const std::string name = game::RestaurantName(level / 10).c_str();
     MeasureFrames(platform, floor, name + " empty floor", 100);

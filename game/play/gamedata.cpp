@@ -12,7 +12,6 @@
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
-#include "game/settings/unlockmanager.h"
 
 #include <algorithm>
 #include <optional>
@@ -37,8 +36,8 @@ float RealKey(TXmlNode* globals, const char* key)
 
 }  // namespace
 
-TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
-    : mScore(score), mHost(host), mGlobals(globals)
+TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevelEvent>* events)
+    : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
     const int restaurant = RestaurantIndex();
@@ -244,7 +243,7 @@ void TGameData::TableUpgrade()
     if (bar && !mBar)
         mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
     UpdateTables();
-    BuildStationList();
+    BuildStationList();    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mTables.size()));
 }
 
 void TGameData::UpdateTables()
@@ -273,14 +272,12 @@ void TGameData::SetupLevel()
         mScore->SetCash(settings->GetCareerCash());
     }
     mScore->StartLevel();
-    if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
-        unlocks->MarkCurrentState();
     ++mAttempts;
     // The room's music plays from the set-up on; the intro, the pause and
     // the level-over screens pause it with the game.
     mStaff->Restaurant().StartMusic();
     WriteDbg("level set up: %s %s", IsEndless() ? "endless shift" : "level", GetLevelManager()->GetCurrentLevelStr().c_str());
-    mHost->LevelSetUp();
+    Tell(levelevent::LevelSetUp{});
 }
 
 void TGameData::BuildStationList()

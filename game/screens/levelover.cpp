@@ -6,7 +6,8 @@
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
 #include "game/screens/childwindows.h"
-#include "game/settings/settings.h"
+#include "engine/platform/platform.h"
+#include "engine/window/stringtable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,10 +59,12 @@ const contract::TChildSpec kOverChildren[] = {
     Child("levelmoneystrlabel"),
 };
 
-bool InSixthRestaurant()
+str String(const char* key, int value)
 {
-    const TSettings* settings = TSettings::GetInstance();
-    return settings && settings->GetCurrentRestaurantID() == 6;
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    const str number = str::getFormatted("%d", value);
+    return table ? table->GetString(key, number, "", "", "", "") : str(key);
 }
 
 }  // namespace
@@ -90,12 +93,6 @@ void TLevelOver::PostChildrenInit()
         modal->AdoptTask(new TUpdateLevelOverTask(this));
 }
 
-bool TLevelOver::IsEndless() const
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
-}
-
 void TLevelOver::Show(const char* name, bool show) { childwindows::Show(this, name, show); }
 
 void TLevelOver::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
@@ -111,50 +108,50 @@ void TLevelOver::SetWin(bool win, bool gameOver)
         Show(name, false);
 }
 
-void TLevelOver::SetExpertMode(bool expert)
+void TLevelOver::SetResult(const TLevelResult& result)
 {
-    mExpert = expert;
+    mEndless = result.endless;
+    mLevelFile = result.levelFile;
+    mShowTotal = result.showTotal;
+    if (result.newHiscore)
+        NewHighScore();
+    SetStats(result);
+    if (result.verdict.length() != 0)
+        SetChildText("levelinfo", result.verdict);
+    SetWin(result.win, result.gameOver);
+    // An endless board has no expert mark, no bonus and no goal to fall short of.
+    mExpert = result.expert && !mEndless;
     Show("expert", false);
     Show("experttext", false);
+    const bool bonus = result.bonus > 0 && !mEndless;
+    SetChildText("levelbonus", bonus ? String("over_bonus", result.bonus) : str());
+    Show("levelbonus", bonus);
+    // Why a level with parties served can end on a score of 0.
+    mPenaltyShown = result.penaltyPoints < 0;
+    SetChildText("lostpoints", mPenaltyShown ? String("over_penalty", result.penaltyPoints) : str());
+    const int shortBy = result.goal - result.levelScore;
+    mShortfallShown = !mEndless && !result.win && shortBy > 0;
+    SetChildText("shortfall", mShortfallShown ? String("over_short", shortBy) : str());
 }
 
-void TLevelOver::SetStats(int served, int lost, const str& level, int levelScore, int score, const str& money)
+void TLevelOver::SetStats(const TLevelResult& result)
 {
-    SetChildText("served", str::getFormatted("%d", served));
-    SetChildText("lost", str::getFormatted("%d", lost));
-    SetChildText("level", level);
-    SetChildText("levelscore", str::getFormatted("%d", levelScore));
-    SetChildText("levelmoney", money);
-    if (IsEndless()) {
-        SetChildText("levelscorestr", str::getFormatted("%d", levelScore));
-        SetChildText("levelmoneystr", str::getFormatted("%d", levelScore));
+    SetChildText("served", str::getFormatted("%d", result.served));
+    SetChildText("lost", str::getFormatted("%d", result.walkouts));
+    SetChildText("level", result.level);
+    SetChildText("levelscore", str::getFormatted("%d", result.levelScore));
+    SetChildText("levelmoney", String("currencyval", result.cash));
+    if (mEndless) {
+        SetChildText("levelscorestr", str::getFormatted("%d", result.levelScore));
+        SetChildText("levelmoneystr", str::getFormatted("%d", result.levelScore));
     }
-    SetChildText("score", str::getFormatted("%d", score));
-    const bool endless = IsEndless();
+    SetChildText("score", str::getFormatted("%d", result.totalScore));
     for (const char* name : kCareerOnly)
-        Show(name, !endless);
+        Show(name, !mEndless);
     for (const char* name : kEndlessOnly)
-        Show(name, endless);
-    if (InSixthRestaurant())
+        Show(name, mEndless);
+    if (!mShowTotal)
         Show("totalscore", false);
-}
-
-void TLevelOver::SetBonus(const str& text)
-{
-    SetChildText("levelbonus", text);
-    Show("levelbonus", text.length() != 0 && !IsEndless());
-}
-
-void TLevelOver::SetPenalty(const str& text)
-{
-    SetChildText("lostpoints", text);
-    mPenaltyShown = text.length() != 0;
-}
-
-void TLevelOver::SetShortfall(const str& text)
-{
-    SetChildText("shortfall", text);
-    mShortfallShown = text.length() != 0 && !IsEndless();
 }
 
 void TLevelOver::ShowShortfall()
@@ -162,8 +159,6 @@ void TLevelOver::ShowShortfall()
     if (mShortfallShown)
         Show("shortfall", true);
 }
-
-void TLevelOver::SetDescription(const str& text) { SetChildText("levelinfo", text); }
 
 void TLevelOver::ShowPenalty()
 {
@@ -256,7 +251,7 @@ void TLevelOver::Update(float dt)
         ShowPenalty();
         ShowShortfall();
         NextStep(4);
-        if (!InSixthRestaurant())
+        if (mShowTotal)
             Glide("score", kFromLeft);
         return;
     case 4:
@@ -287,8 +282,7 @@ void TLevelOver::Update(float dt)
 
 void TLevelOver::TurnOnButtons()
 {
-    const TSettings* settings = TSettings::GetInstance();
-    if (settings && settings->GetLevelMode() != 0) {
+    if (mLevelFile) {
         Show("quit", true);
         Show("tryagain", true);
     } else if (IsEndless()) {

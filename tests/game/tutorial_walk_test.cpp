@@ -46,7 +46,7 @@ protected:
         mSettings->SetCurrentRestaurant(0);
         mSettings->SetCurrentLevel(0);
         mPlatform->SeedRand(11);
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         mFloor->SetupStars();
         mFloor->SetupLevel();
         mFloor->StartIntro();
@@ -238,10 +238,10 @@ TEST_F(TutorialWalk, ANewcomerFollowsEveryTipToTheEndOfTheShift)
     EXPECT_FALSE(mFloor->GetLevelManager()->IsClosed());
 
     TFloorBot bot(*mFloor);
-    for (int frame = 0; frame < 60 * 600 && mHost.results.empty(); ++frame) {
+    for (int frame = 0; frame < 60 * 600 && mHost.Results().empty(); ++frame) {
         bot.Act();
         Frame();
     }
-    ASSERT_EQ(mHost.results.size(), 1u) << "the shift never ended";
+    ASSERT_EQ(mHost.Results().size(), 1u) << "the shift never ended";
     EXPECT_EQ(mArrivals, 6);
 }
