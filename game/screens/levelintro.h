@@ -23,8 +23,6 @@ public:
     bool IsClosing() const { return mClosing; }
 
 private:
-    void SetChildText(const char* name, const str& text);
-    void Hide(const char* name);
 
     bool mClosing = false;
 };
