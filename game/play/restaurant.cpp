@@ -67,13 +67,6 @@ int Rand()
     return platform ? platform->Rand() : 0;
 }
 
-int LuaPauseMusic(lua_State* L)
-{
-    const bool pause = lua_toboolean(L, 1) != 0;
-    qm::lua::Self<TRestaurant>(L)->PauseMusic(pause);
-    return 0;
-}
-
 std::unique_ptr<TAnimation> LoadAnim(const str& name)
 {
     auto anim = std::make_unique<TAnimation>();
@@ -95,7 +88,8 @@ void TMusicCallBack::OnComplete(std::shared_ptr<TSound>, int, std::shared_ptr<TS
 TRestaurant::TRestaurant() : mMusicCallBack(std::make_unique<TMusicCallBack>(this))
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "PauseMusic", "TRestaurant", this, mLifeline, LuaPauseMusic);
+        qm::lua::Publish(script->GetState(), "PauseMusic", "TRestaurant", this, mLifeline,
+                         qm::lua::Method<&TRestaurant::PauseMusic>);
 }
 
 TRestaurant::~TRestaurant()

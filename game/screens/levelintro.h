@@ -22,8 +22,6 @@ public:
     bool OnMessage(TMessage* message) override;
 
 private:
-    void SetChildText(const char* name, const str& text);
-    void Hide(const char* name);
 
     bool mClosing = false;
 };

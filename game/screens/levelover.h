@@ -16,6 +16,7 @@
 #include <memory>
 
 class TSound;
+class TText;
 
 class TLevelOver : public TScriptedWindow<TLevelOver> {
 public:
@@ -48,9 +49,7 @@ private:
     void NextStep(int step);
     void ShowPenalty();
     void ShowShortfall();
-    void Glide(const char* name, TVec2 from);
-    void Show(const char* name, bool show);
-    void SetChildText(const char* name, const str& text);
+    void Glide(const contract::TChild<TText>& text, TVec2 from);
     bool IsEndless() const { return mEndless; }
 
     int mStep = 0;

@@ -42,7 +42,6 @@ public:
     bool HasMusic() const { return mMusic != nullptr; }
 
 private:
-    void ShowChild(const char* name, bool show);
 
     std::shared_ptr<TSound> mMusic;      // empty when the music could not be loaded
     int mMusicStream = -1;

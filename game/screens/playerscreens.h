@@ -62,7 +62,6 @@ public:
     bool OnMessage(TMessage* m) override;
 
 private:
-    void Show(const char* name, bool show);
     void ShowCount();
 
     std::shared_ptr<TSound> mKeySound;

@@ -191,8 +191,9 @@ bool TUpdatePeloaderTask::Animate()
 
 // The loading screen's bar lies beside the preloader, in its track.
 namespace {
+constexpr auto kProgressbar = contract::Child<TWindow>("progressbar").InScreen();
 const contract::TChildSpec kLoadingChildren[] = {
-    contract::Child("progressbar").InScreen(),
+    kProgressbar,
 };
 }  // namespace
 
@@ -304,7 +305,7 @@ void TPreLoader::ShowProgress()
 {
     // The loading screen's bar, when it has one, grows from its laid-out
     // height to its full width.
-    TWindow* bar = ScreenChild("progressbar");
+    TWindow* bar = ScreenChild(kProgressbar);
     TWindow* track = bar ? bar->GetParent() : nullptr;
     if (!track)
         return;

@@ -8,7 +8,7 @@
 #include "engine/window/image.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
-#include "game/screens/childwindows.h"
+#include "game/screens/screenchildren.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TWindowSlide::TWindowSlide(TWindow* window, int direction, const str& child)
 void TWindowSlide::ShowChild(bool show)
 {
     if (mChild.length() != 0)
-        childwindows::Show(mWindow, mChild.c_str(), show);
+        screens::ShowChild(mWindow, mChild.c_str(), show);
 }
 
 bool TWindowSlide::Step()
