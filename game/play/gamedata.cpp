@@ -1,5 +1,6 @@
 #include "game/play/gamedata.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
 #include "game/floor/bar.h"
@@ -35,12 +36,22 @@ float RealKey(TXmlNode* globals, const char* key)
     return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
 }
 
+// What a level loads (pictures, animations, sounds) stays loaded for the
+// next level of the same restaurant, which then decodes none of it again;
+// the first level of another restaurant lets it go.
+void KeepRestaurantAssets()
+{
+    if (TAssetManager* assets = TAssetManager::GetInstance())
+        assets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
+}
+
 }  // namespace
 
 TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
     : mScore(score), mHost(host), mGlobals(globals)
 {
     CreateLevelManager();
+    KeepRestaurantAssets();
     const int restaurant = RestaurantIndex();
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
     mQuessa = std::make_unique<TQuessa>(globals);
@@ -56,6 +67,8 @@ TGameData::~TGameData()
 {
     ClearLevelData();
     mTables.clear();
+    if (TAssetManager* assets = TAssetManager::GetInstance())
+        assets->StopKeeping();
 }
 
 bool TGameData::IsEndless() const
@@ -263,6 +276,7 @@ void TGameData::UpdateTables()
 void TGameData::SetupLevel()
 {
     TSettings* settings = TSettings::GetInstance();
+    KeepRestaurantAssets();
     InitForLevel(mGlobals);
     AdjustQueue();
     BuildStationList();
