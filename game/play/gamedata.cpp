@@ -36,14 +36,30 @@ float RealKey(TXmlNode* globals, const char* key)
     return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
 }
 
-// What a level loads (pictures, animations, sounds) stays loaded for the
-// next level of the same restaurant, which then decodes none of it again;
-// the first level of another restaurant lets it go.
-void KeepRestaurantAssets()
-{
-    if (TAssetManager* assets = TAssetManager::GetInstance())
-        assets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
-}
+// What a level's set-up loads (the room's pictures, animations and sounds)
+// stays loaded for the next level of the same restaurant, which then decodes
+// none of it again; the first level of another restaurant lets it go. What
+// comes and goes during play (the parties) is not kept, so what is kept is
+// bounded by one room.
+class TKeepSetUpAssets {
+public:
+    TKeepSetUpAssets()
+        : mAssets(TAssetManager::GetInstance())
+    {
+        if (mAssets)
+            mAssets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
+    }
+    ~TKeepSetUpAssets()
+    {
+        if (mAssets)
+            mAssets->StopKeeping();
+    }
+    TKeepSetUpAssets(const TKeepSetUpAssets&) = delete;
+    TKeepSetUpAssets& operator=(const TKeepSetUpAssets&) = delete;
+
+private:
+    TAssetManager* mAssets;
+};
 
 }  // namespace
 
@@ -51,7 +67,7 @@ TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
     : mScore(score), mHost(host), mGlobals(globals)
 {
     CreateLevelManager();
-    KeepRestaurantAssets();
+    TKeepSetUpAssets keep;
     const int restaurant = RestaurantIndex();
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
     mQuessa = std::make_unique<TQuessa>(globals);
@@ -67,8 +83,6 @@ TGameData::~TGameData()
 {
     ClearLevelData();
     mTables.clear();
-    if (TAssetManager* assets = TAssetManager::GetInstance())
-        assets->StopKeeping();
 }
 
 bool TGameData::IsEndless() const
@@ -276,7 +290,7 @@ void TGameData::UpdateTables()
 void TGameData::SetupLevel()
 {
     TSettings* settings = TSettings::GetInstance();
-    KeepRestaurantAssets();
+    TKeepSetUpAssets keep;
     InitForLevel(mGlobals);
     AdjustQueue();
     BuildStationList();
