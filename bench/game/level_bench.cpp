@@ -8,6 +8,9 @@
 // Usage: game_level_bench [frames] [shots]
 // With a file name for shots, every 100th busy frame's pixels (800x600 RGBA,
 // top row first) are appended to it, so two builds' pictures can be compared.
+// game_level_bench career: every career level (1 to 50) played by the bot
+// in one process, headless; the resident memory after each, so that growth
+// from level to level shows.
 #include "engine/base/clock.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
@@ -34,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +46,7 @@ using TClockNow = std::chrono::steady_clock;
 constexpr float kFrame = 1.0f / 60;
 int gFrames = 600;
 const char* gShots = nullptr;
+bool gCareer = false;
 
 TXmlNode gGlobalDoc;
 TXmlNode* gGlobals = nullptr;
@@ -123,6 +128,66 @@ void WholeLevels()
     std::printf("career level 1, headless: %d frames (%.1f s of play), level score %d\n", frames, frames * kFrame,
                 score);
     Report("whole level simulated", walls);
+}
+
+// The process's resident memory now, in MiB.
+double ResidentMiB()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1)
+            break;
+    std::fclose(status);
+    return double(kib) / 1024;
+}
+
+// What the allocator has handed out and not had back, in MiB: beside the
+// resident memory it tells a leak (both grow) from a heap that keeps what
+// was freed (only the resident memory grows).
+double HeapInUseMiB()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024 * 1024);
+}
+
+void CareerLevels()
+{
+    TSettings* settings = TSettings::GetInstance();
+    double afterTenth = 0, peakLater = 0;
+    std::printf("resident memory before the first level: %.1f MiB\n", ResidentMiB());
+    for (int level = 0; level < 50; ++level) {
+        settings->SetCurrentRestaurant(level / 10);
+        settings->SetCurrentLevel(level % 10);
+        TPlatform::GetInstance()->SeedRand(7);
+        const auto start = TClockNow::now();
+        int frames = 0, score = 0;
+        {
+            TRecordingHost host;
+            TScoreManager scores;
+            TGameData floor(gGlobals, &scores, &host);
+            StartLevel(floor);
+            TFloorBot bot(floor);
+            for (; floor.GetState() != kLevelOver && frames < 60 * 900; ++frames) {
+                floor.Update(kFrame);
+                bot.Act();
+            }
+            score = floor.GetLevelScore();
+        }
+        const double rss = ResidentMiB();
+        std::printf("career level %2d: %5d frames, score %6d, %7.1f ms, resident %.1f MiB, heap in use %.1f MiB\n",
+                    level + 1, frames, score, Ms(TClockNow::now() - start), rss, HeapInUseMiB());
+        std::fflush(stdout);
+        if (level == 9)
+            afterTenth = rss;
+        if (level >= 9)
+            peakLater = std::max(peakLater, rss);
+    }
+    std::printf("resident after level 10 %.1f MiB, highest from there on %.1f MiB (+%.1f MiB)\n", afterTenth,
+                peakLater, peakLater - afterTenth);
 }
 
 // The career level with the most eating stations.
@@ -294,8 +359,12 @@ void BenchMain(TPlatform* platform, const char*)
     gGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
     TXmlNode* root = gGlobalDoc.GetChild("dataroot");
     gGlobals = root ? root->GetChild("globals") : nullptr;
-    WholeLevels();
-    BusyFrames(platform);
+    if (gCareer) {
+        CareerLevels();
+    } else {
+        WholeLevels();
+        BusyFrames(platform);
+    }
     TSettings::DeleteSettings();
 }
 
@@ -303,7 +372,9 @@ void BenchMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1)
+    if (argc > 1 && std::string(argv[1]) == "career")
+        gCareer = true;
+    else if (argc > 1)
         gFrames = std::max(10, std::atoi(argv[1]));
     if (argc > 2)
         gShots = argv[2];
