@@ -9,8 +9,8 @@
 // With a file name for shots, every 100th busy frame's pixels (800x600 RGBA,
 // top row first) are appended to it, so two builds' pictures can be compared.
 // game_level_bench career: every career level (1 to 50) played by the bot
-// in one process, headless; the resident memory after each, so that growth
-// from level to level shows.
+// in one process, headless; after each, the peak resident memory so far and
+// the resident memory now, so that growth from level to level shows.
 #include "engine/base/clock.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
@@ -130,20 +130,24 @@ void WholeLevels()
     Report("whole level simulated", walls);
 }
 
-// The process's resident memory now, in MiB.
-double ResidentMiB()
+// A line of /proc/self/status in MiB: "VmRSS" (resident now) or "VmHWM"
+// (the highest resident since the process started).
+double StatusMiB(const char* field)
 {
     std::FILE* status = std::fopen("/proc/self/status", "r");
     if (!status)
         return 0;
+    const std::string format = std::string(field) + ": %ld kB";
     char line[256];
     long kib = 0;
     while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1)
+        if (std::sscanf(line, format.c_str(), &kib) == 1)
             break;
     std::fclose(status);
     return double(kib) / 1024;
 }
+
+double ResidentMiB() { return StatusMiB("VmRSS"); }
 
 // What the allocator has handed out and not had back, in MiB: beside the
 // resident memory it tells a leak (both grow) from a heap that keeps what
@@ -157,7 +161,7 @@ double HeapInUseMiB()
 void CareerLevels()
 {
     TSettings* settings = TSettings::GetInstance();
-    double afterTenth = 0, peakLater = 0;
+    double peakAfterTenth = 0;
     std::printf("resident memory before the first level: %.1f MiB\n", ResidentMiB());
     for (int level = 0; level < 50; ++level) {
         settings->SetCurrentRestaurant(level / 10);
@@ -177,17 +181,18 @@ void CareerLevels()
             }
             score = floor.GetLevelScore();
         }
+        const double peak = StatusMiB("VmHWM");
         const double rss = ResidentMiB();
-        std::printf("career level %2d: %5d frames, score %6d, %7.1f ms, resident %.1f MiB, heap in use %.1f MiB\n",
-                    level + 1, frames, score, Ms(TClockNow::now() - start), rss, HeapInUseMiB());
+        std::printf("career level %2d: %5d frames, score %6d, %7.1f ms, peak resident so far %.1f MiB, resident "
+                    "after %.1f MiB, heap in use %.1f MiB\n",
+                    level + 1, frames, score, Ms(TClockNow::now() - start), peak, rss, HeapInUseMiB());
         std::fflush(stdout);
         if (level == 9)
-            afterTenth = rss;
-        if (level >= 9)
-            peakLater = std::max(peakLater, rss);
+            peakAfterTenth = peak;
     }
-    std::printf("resident after level 10 %.1f MiB, highest from there on %.1f MiB (+%.1f MiB)\n", afterTenth,
-                peakLater, peakLater - afterTenth);
+    const double peak = StatusMiB("VmHWM");
+    std::printf("peak resident after level 10 %.1f MiB, after level 50 %.1f MiB (+%.1f MiB)\n", peakAfterTenth, peak,
+                peak - peakAfterTenth);
 }
 
 // The career level with the most eating stations.
