@@ -2,9 +2,10 @@
 // Mesa's software renderer, or any X display):
 // - a whole career level 1 simulated without drawing, a bot serving every
 //   party on a fake 60 Hz clock: wall time per level;
-// - one frame of a busy floor (the waitress, every table taken, seven
-//   parties in line): the floor's update and its drawing, finished on the
-//   GPU, per frame.
+// - one frame of each restaurant's busy floor (its career level with the
+//   most tables, the waitress, every table taken, seven parties in line):
+//   the floor's update and its drawing, finished on the GPU, per frame, and
+//   the CPU time of all the process's threads (the GL driver's included).
 // Usage: game_level_bench [frames] [shots]
 // With a file name for shots, every 100th busy frame's pixels (800x600 RGBA,
 // top row first) are appended to it, so two builds' pictures can be compared.
@@ -24,6 +25,7 @@
 #include "game/floor/eatingstation.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
+#include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
 
 #include "engine/render/gl/glheaders.h"
@@ -195,28 +197,36 @@ void CareerLevels()
                 peak - peakAfterTenth);
 }
 
-// The career level with the most eating stations.
-int BusiestLevel()
+// Each restaurant's career level with the most eating stations.
+std::vector<int> BusiestLevels()
 {
     TSettings* settings = TSettings::GetInstance();
-    int best = 0, most = 0;
-    for (int level = 0; level < 50; ++level) {
-        settings->SetCurrentRestaurant(level / 10);
-        settings->SetCurrentLevel(level % 10);
-        TRecordingHost host;
-        TScoreManager scores;
-        TGameData floor(gGlobals, &scores, &host);
-        floor.SetupLevel();
-        const int seats = static_cast<int>(floor.GetEatingStations().size());
-        if (seats > most) {
-            most = seats;
-            best = level;
+    std::vector<int> busiest;
+    for (int restaurant = 0; restaurant < 5; ++restaurant) {
+        int best = restaurant * 10, most = 0;
+        for (int level = restaurant * 10; level < restaurant * 10 + 10; ++level) {
+            settings->SetCurrentRestaurant(restaurant);
+            settings->SetCurrentLevel(level % 10);
+            TRecordingHost host;
+            TScoreManager scores;
+            TGameData floor(gGlobals, &scores, &host);
+            floor.SetupLevel();
+            const int seats = static_cast<int>(floor.GetEatingStations().size());
+            if (seats > most) {
+                most = seats;
+                best = level;
+            }
         }
+        busiest.push_back(best);
     }
-    return best;
+    return busiest;
 }
 
-void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count);
+// Per frame, all threads' CPU of every busy floor measured (update, draw and
+// present), for the summary.
+std::vector<double> gBusyCpu;
+
+void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count);
 
 // One frame of play. While pictures are kept the game clock stands still
 // and moves a frame at a time, so two runs draw the same pictures.
@@ -230,10 +240,9 @@ void Step(TGameData& floor)
     floor.Update(kFrame);
 }
 
-void BusyFrames(TPlatform* platform)
+void BusyFrames(TPlatform* platform, int level)
 {
     TSettings* settings = TSettings::GetInstance();
-    const int level = BusiestLevel();
     // The same parties and the same moves every run, so runs compare.
     TPlatform::GetInstance()->SeedRand(11);
     if (gShots)
@@ -244,7 +253,8 @@ void BusyFrames(TPlatform* platform)
     TScoreManager scores;
     TGameData floor(gGlobals, &scores, &host);
     StartLevel(floor);
-    MeasureFrames(platform, floor, "empty floor", 100);
+    const std::string name = game::RestaurantName(level / 10).c_str();
+    MeasureFrames(platform, floor, name + " empty floor", 100);
     TFloorBot bot(floor);
     // Every table taken, then seven more parties in line.
     for (int tries = 0; tries < 200; ++tries) {
@@ -263,9 +273,9 @@ void BusyFrames(TPlatform* platform)
     int taken = 0;
     for (TEatingStation* station : floor.GetEatingStations())
         taken += station->GetParty() != nullptr;
-    std::printf("busy floor: career level %d, %d of %zu eating stations taken, %zu parties in line\n", level + 1,
-                taken, floor.GetEatingStations().size(), floor.GetWaitingParties().size());
-    MeasureFrames(platform, floor, "busy floor", gFrames);
+    std::printf("%s busy floor: career level %d, %d of %zu eating stations taken, %zu parties in line\n",
+                name.c_str(), level + 1, taken, floor.GetEatingStations().size(), floor.GetWaitingParties().size());
+    MeasureFrames(platform, floor, name + " busy floor", gFrames);
 }
 
 void AppendShot(TPlatform*)
@@ -287,10 +297,11 @@ void AppendShot(TPlatform*)
     }
 }
 
-void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int count)
+void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count)
 {
+    const bool busy = what.find("busy") != std::string::npos;
     TAnimatedTextureCache cache(100, 120, 80);
-    std::vector<double> updates, submits, draws, frames, cpu, mainCpu, uploads, pixels, calls, switches, fragments;
+    std::vector<double> updates, submits, draws, frames, cpu, presentedCpu, mainCpu, uploads, pixels, calls, switches, fragments;
     // The pixels the frame's drawing wrote (fragments that passed), from an occlusion query.
     GLuint query = 0;
     glGenQueries(1, &query);
@@ -317,9 +328,16 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
         const double cpuDrawn = ProcessCpuMs();
         const double mainDrawn = MainThreadCpuMs();
         const TGLDrawStats after = GLDrawStats();
-        if (gShots && n >= 30 && (n - 30) % 100 == 0 && std::string(what) == "busy floor")
+        // The read-back of a kept picture is not the frame's: left out.
+        double shotCpu = 0;
+        if (gShots && n >= 30 && (n - 30) % 100 == 0 && busy) {
+            const double shotStart = ProcessCpuMs();
             AppendShot(platform);
+            shotCpu = ProcessCpuMs() - shotStart;
+        }
         platform->EndDraw(true);
+        glFinish();
+        const double cpuPresented = ProcessCpuMs() - shotCpu;
         GLuint drawnFragments = 0;
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawnFragments);
         if (n++ >= 30) {
@@ -329,6 +347,9 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
             draws.push_back(Ms(drawn - updated));
             frames.push_back(Ms(drawn - start));
             cpu.push_back(cpuDrawn - cpuStart);
+            presentedCpu.push_back(cpuPresented - cpuStart);
+            if (busy)
+                gBusyCpu.push_back(cpuPresented - cpuStart);
             mainCpu.push_back(mainDrawn - mainStart);
             uploads.push_back(double(after.uploads - before.uploads));
             pixels.push_back(double(after.uploadedPixels - before.uploadedPixels));
@@ -336,17 +357,18 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const char* what, int 
             switches.push_back(double(after.textureSwitches - before.textureSwitches));
         }
     }
-    Report((std::string(what) + ": update").c_str(), updates);
-    Report((std::string(what) + ": draw calls made").c_str(), submits);
-    Report((std::string(what) + ": draw (glFinish)").c_str(), draws);
-    Report((std::string(what) + ": update + draw").c_str(), frames);
-    Report((std::string(what) + ": CPU of all threads").c_str(), cpu);
-    Report((std::string(what) + ": CPU of the main thread").c_str(), mainCpu);
-    ReportCount((std::string(what) + ": texture uploads").c_str(), uploads);
-    ReportCount((std::string(what) + ": pixels uploaded").c_str(), pixels);
-    ReportCount((std::string(what) + ": draw calls").c_str(), calls);
-    ReportCount((std::string(what) + ": texture switches").c_str(), switches);
-    ReportCount((std::string(what) + ": pixels drawn").c_str(), fragments);
+    Report((what + ": update").c_str(), updates);
+    Report((what + ": draw calls made").c_str(), submits);
+    Report((what + ": draw (glFinish)").c_str(), draws);
+    Report((what + ": update + draw").c_str(), frames);
+    Report((what + ": CPU of all threads").c_str(), cpu);
+    Report((what + ": CPU of all threads, presented").c_str(), presentedCpu);
+    Report((what + ": CPU of the main thread").c_str(), mainCpu);
+    ReportCount((what + ": texture uploads").c_str(), uploads);
+    ReportCount((what + ": pixels uploaded").c_str(), pixels);
+    ReportCount((what + ": draw calls").c_str(), calls);
+    ReportCount((what + ": texture switches").c_str(), switches);
+    ReportCount((what + ": pixels drawn").c_str(), fragments);
     glDeleteQueries(1, &query);
 }
 
@@ -368,7 +390,9 @@ void BenchMain(TPlatform* platform, const char*)
         CareerLevels();
     } else {
         WholeLevels();
-        BusyFrames(platform);
+        for (int level : BusiestLevels())
+            BusyFrames(platform, level);
+        Report("busy floors, all restaurants: CPU of all threads", gBusyCpu);
     }
     TSettings::DeleteSettings();
 }

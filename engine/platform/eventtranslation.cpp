@@ -104,6 +104,7 @@ void TPlatformData::idlePass()
     if (mSoundHost)
         mSoundHost->HandleNotifications();
     mTaskList.DoAll(TTask::kEventContext);
+    keepFadeMoving();
 }
 
 void TPlatformData::push(std::int32_t type, std::int32_t param, int x, int y, int modifiers)

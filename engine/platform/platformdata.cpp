@@ -114,7 +114,85 @@ TPlatformData::~TPlatformData()
 
 bool TPlatformData::SetDisplay(int width, int height, bool fullscreen)
 {
-    return applyDisplay(width, height, fullscreen, true);
+    if (!fullscreen)
+        return applyDisplay(width, height, false, true);
+    return changeDisplayThroughBlack(width, height, true, true);
+}
+
+bool TPlatformData::changeDisplayThroughBlack(int width, int height, bool fullscreen, bool centrePointer)
+{
+    // The window jumps in size and place while the mode changes: the player
+    // sees black instead, and the new picture comes up out of it.
+    const bool fading = fadeToBlack();
+    const bool changed = applyDisplay(width, height, fullscreen, centrePointer);
+    if (fading)
+        mFade.StartBack(Timer());
+    return changed;
+}
+
+bool TPlatformData::fadeToBlack()
+{
+    // Without a host that can darken the picture there is no fade at all.
+    if (!mDisplayHost || !mDisplayHost->CanFade())
+        return false;
+    // Nothing on the window yet (the first display): nothing to darken, so
+    // the first frames simply come up out of black.
+    if (!mFrameOnScreen || !mBackend->MakeCurrent()) {
+        mFade.SetBlack(Timer());
+        return true;
+    }
+    // The program waits here and draws nothing: its last frame is shown
+    // again, darker each time, until it is black.
+    mFade.StartOut(Timer());
+    std::uint32_t nextFrame = Timer();
+    for (;;) {
+        const std::uint32_t now = Timer();
+        showFadeFrame(mFade.Blackness(now));
+        if (mFade.IsBlack(now))
+            return true;
+        nextFrame += kFadeFrameMs;
+        const auto wait = static_cast<std::int32_t>(nextFrame - Timer());
+        if (wait > 0)
+            mBackend->Sleep(wait);
+        else
+            nextFrame = Timer();  // the swap was slower than the pace
+    }
+}
+
+void TPlatformData::showFadeFrame(float blackness)
+{
+    mDisplayHost->ShowLastFrame();
+    mDisplayHost->DrawFade(blackness);
+    mBackend->SwapBuffers();
+    mFadeOnScreen = true;
+    mLastSwapMs = Timer();
+}
+
+void TPlatformData::drawFade()
+{
+    const std::uint32_t now = Timer();
+    const bool showing = mFade.IsShowing(now);
+    if (showing && mDisplayHost)
+        mDisplayHost->DrawFade(mFade.Blackness(now));
+    if (!showing)
+        mFade = qm::TDisplayFade();
+    mFadeOnScreen = showing;
+    mLastSwapMs = now;
+}
+
+void TPlatformData::keepFadeMoving()
+{
+    // A screen that stands still draws no frames, and the way back from
+    // black must go on all the same: the last frame is shown again, with
+    // less black each time, and once more without any when it is over.
+    const std::uint32_t now = Timer();
+    if (!mFadeOnScreen && !mFade.IsShowing(now))
+        return;
+    if (!mDisplayHost || !mFrameOnScreen || now - mLastSwapMs < kFadeFrameMs || !mBackend->MakeCurrent())
+        return;
+    mDisplayHost->ShowLastFrame();
+    drawFade();
+    mBackend->SwapBuffers();
 }
 
 bool TPlatformData::applyDisplay(int width, int height, bool fullscreen, bool centrePointer)
@@ -158,7 +236,7 @@ bool TPlatformData::SetFullscreen(bool on)
         return false;
     }
     // The pointer stays where the player left it.
-    return applyDisplay(mDisplayWidth, mDisplayHeight, on, false);
+    return changeDisplayThroughBlack(mDisplayWidth, mDisplayHeight, on, false);
 }
 
 void TPlatformData::noteDrawableSize()
@@ -223,8 +301,11 @@ void TPlatformData::EndDraw(bool swap)
 {
     if (mDisplayHost)
         mDisplayHost->EndDraw(swap);
-    if (swap)
-        mBackend->SwapBuffers();
+    if (!swap)
+        return;
+    drawFade();
+    mBackend->SwapBuffers();
+    mFrameOnScreen = true;
 }
 
 bool TPlatformData::Begin2d()

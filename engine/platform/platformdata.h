@@ -8,6 +8,7 @@
 #include "engine/base/str.h"
 #include "engine/base/task.h"
 #include "engine/platform/backend.h"
+#include "engine/platform/displayfade.h"
 #include "engine/platform/event.h"
 #include "engine/platform/framerate.h"
 #include "engine/platform/services.h"
@@ -33,6 +34,8 @@ public:
     static constexpr int kInactiveSleepMaxMs = 1000;
     // How long GetEvent waits for an operating-system event.
     static constexpr int kEventWaitMs = 1;
+    // The pace of the frames shown while waiting for the fade to black.
+    static constexpr int kFadeFrameMs = 16;
 
     TPlatformData(int argc, char** argv, bool flag, std::unique_ptr<IPlatformBackend> backend);
     ~TPlatformData();
@@ -58,11 +61,16 @@ public:
     // ---- display
     // Makes the window on the first call, else resizes it and switches mode;
     // puts the pointer in the middle of the window. True when the window
-    // exists in the requested mode afterwards.
+    // exists in the requested mode afterwards. Asked for full screen, it
+    // fades the screen to black first (waiting) and back from black after
+    // (not waiting: the frames drawn meanwhile come up out of black).
     bool SetDisplay(int width, int height, bool fullscreen);
     // Switches mode keeping the size, and leaves the pointer where it is;
-    // false (logged, the mode kept) when it failed.
+    // false (logged, the mode kept) when it failed. A real change fades
+    // like SetDisplay; the current mode returns true and touches nothing.
     bool SetFullscreen(bool on);
+    // How black the fade makes the picture now (0 when there is none).
+    float FadeBlackness() const { return mFade.Blackness(Timer()); }
     bool IsFullscreen() const { return mFullscreen; }
     bool HasDisplay() const { return mBackend->HasWindow(); }
     int DisplayWidth() const { return mDisplayWidth; }
@@ -145,6 +153,11 @@ public:
 
 private:
     bool applyDisplay(int width, int height, bool fullscreen, bool centrePointer);
+    bool changeDisplayThroughBlack(int width, int height, bool fullscreen, bool centrePointer);
+    bool fadeToBlack();
+    void showFadeFrame(float blackness);
+    void drawFade();
+    void keepFadeMoving();
     void noteDrawableSize();
     void idlePass();
     void push(std::int32_t type, std::int32_t param, int x, int y, int modifiers);
@@ -186,6 +199,10 @@ private:
     int mDrawableWidth = 0;  // as last seen, to log a change
     int mDrawableHeight = 0;
     int mIdleSleepMs = 0;
+    qm::TDisplayFade mFade;
+    bool mFrameOnScreen = false;  // a frame was swapped onto the window
+    bool mFadeOnScreen = false;   // the last swap put black over it
+    std::uint32_t mLastSwapMs = 0;
     std::mt19937 mRandom;
     TFrameRateLog mFrameRateLog;
 };

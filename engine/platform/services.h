@@ -60,6 +60,17 @@ public:
     virtual void EndDraw(bool swap) = 0;
     virtual bool Begin2d() = 0;
     virtual void End2d() = 0;
+
+    // The fade to black around a display change. A host that can darken its
+    // picture says so (the platform fades nothing otherwise). While a fade
+    // shows, the platform calls DrawFade after each EndDraw, before the swap;
+    // while it waits for black it calls ShowLastFrame (the program draws
+    // nothing meanwhile), then DrawFade, then swaps.
+    virtual bool CanFade() { return false; }
+    // Puts the last frame the program drew on the window again.
+    virtual void ShowLastFrame() {}
+    // Black over the whole window at this opacity (0 clear, 1 black).
+    virtual void DrawFade(float /*blackness*/) {}
 };
 
 namespace qm {

@@ -1,5 +1,6 @@
 #include "engine/render/spritequad.h"
 
+#include <algorithm>
 #include <cmath>
 
 static TSpriteQuad RectQuad(float left, float top, float right, float bottom, float ua, float va, float ub, float vb)
@@ -33,6 +34,54 @@ bool IsTexelExact(const TSpriteQuad& quad, TPoint surfaceSize)
     const float texelsDown = std::fabs(c[3].v - c[0].v) * float(surfaceSize.y);
     return texelsAcross == std::fabs(c[1].x - c[0].x) && texelsDown == std::fabs(c[3].y - c[0].y) &&
            texelsAcross > 0 && texelsDown > 0;
+}
+
+namespace {
+
+// One axis of a texel-exact quad: positions a and b at its two ends, the
+// texels ta and tb they take (one texel a pixel, so the position moves by as
+// much as the texel, the other way round when mirrored). Narrows both ends to
+// texels [lo, hi); false when nothing is left.
+bool CutAxis(float& a, float& ta, float& b, float& tb, float lo, float hi)
+{
+    const float step = (b - a) / (tb - ta);
+    float newA = 0, newB = 0;
+    if (ta < tb) {
+        newA = std::max(ta, lo);
+        newB = std::min(tb, hi);
+        if (newA >= newB)
+            return false;
+    } else {
+        newA = std::min(ta, hi);
+        newB = std::max(tb, lo);
+        if (newB >= newA)
+            return false;
+    }
+    a += (newA - ta) * step;
+    b += (newB - tb) * step;
+    ta = newA;
+    tb = newB;
+    return true;
+}
+
+}  // namespace
+
+bool CutQuadToTexels(TSpriteQuad& quad, TPoint surfaceSize, const TRect& texels)
+{
+    const float w = float(surfaceSize.x), h = float(surfaceSize.y);
+    TQuadCorner* c = quad.corner;
+    // Corners 0 and 3 share the left end, 1 and 2 the right; 0 and 1 the top, 2 and 3 the bottom.
+    float left = c[0].x, right = c[1].x, top = c[0].y, bottom = c[3].y;
+    float uLeft = c[0].u * w, uRight = c[1].u * w, vTop = c[0].v * h, vBottom = c[3].v * h;
+    if (!CutAxis(left, uLeft, right, uRight, float(texels.x1), float(texels.x2)) ||
+        !CutAxis(top, vTop, bottom, vBottom, float(texels.y1), float(texels.y2)))
+        return false;
+    const float u0 = uLeft / w, u1 = uRight / w, v0 = vTop / h, v1 = vBottom / h;
+    quad.corner[0] = {left, top, u0, v0};
+    quad.corner[1] = {right, top, u1, v0};
+    quad.corner[2] = {right, bottom, u1, v1};
+    quad.corner[3] = {left, bottom, u0, v1};
+    return true;
 }
 
 TSpriteQuad BuildSpriteQuad(const TSpriteParams& p)

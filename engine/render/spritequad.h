@@ -47,6 +47,12 @@ TSpriteQuad BuildSpriteQuad(const TSpriteParams& p);
 // its texture rectangle is read.
 bool IsTexelExact(const TSpriteQuad& quad, TPoint surfaceSize);
 
+// Cuts a texel-exact quad (IsTexelExact on a surface of that size) down to
+// the texels of `texels` (in surface texels), keeping every remaining pixel's
+// place and texel, mirrored or not. False, leaving the quad as it was, when
+// the quad shows none of them.
+bool CutQuadToTexels(TSpriteQuad& quad, TPoint surfaceSize, const TRect& texels);
+
 // The quad of Draw: the whole surface with its top left at (left, top),
 // scaled, texture coordinates 0 to 1.
 TSpriteQuad BuildSurfaceQuad(float left, float top, float width, float height);

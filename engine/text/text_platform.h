@@ -59,6 +59,9 @@ public:
     void EndDraw(bool swap) override { mInner->EndDraw(swap); }
     bool Begin2d() override { return mInner->Begin2d(); }
     void End2d() override { mInner->End2d(); }
+    bool CanFade() override { return mInner->CanFade(); }
+    void ShowLastFrame() override { mInner->ShowLastFrame(); }
+    void DrawFade(float blackness) override { mInner->DrawFade(blackness); }
 
     TQmMiniVecDraw* GetRasterizer() { return mRasterizer.get(); }
 

@@ -457,10 +457,34 @@ void TRestaurant::Draw(bool flag)
         return;
     // Inside a caller's 2D pass or in one of its own.
     const bool ownPass = !platform->In2d();
+    mDrewFromRoom = RoomFromCache(flag);
     if (ownPass && !platform->Begin2d())
         return;
+    if (mDrewFromRoom) {
+        DrawComposedRoom();
+        // Behind the windows the scenery moves: that part is drawn as before,
+        // held to the see-through box.
+        if (!mSeeThrough.IsEmpty()) {
+            TRect viewport;
+            platform->GetViewport(&viewport);
+            const TRect bounds{viewport.x1 + mSeeThrough.x1, viewport.y1 + mSeeThrough.y1,
+                               viewport.x1 + mSeeThrough.x2, viewport.y1 + mSeeThrough.y2};
+            platform->SetDrawBounds(&bounds);
+            DrawBehindLayers();
+            DrawBackdropAndDecor(flag);
+            platform->SetDrawBounds(nullptr);
+        }
+    } else {
+        DrawBehindBackdrop();
+        DrawBackdropAndDecor(flag);
+    }
+    if (ownPass)
+        platform->End2d();
+}
+
+void TRestaurant::DrawBackdropAndDecor(bool flag)
+{
     const TVec2 origin(0, 0);
-    DrawBehindBackdrop();
     if (mBackground)
         mBackground->DrawSprite(400, 300, 1.0f, 1.0f, 0.0f, 0);
     if (mRestaurant == kSpaceship && mTubeGlowOn && mTubeGlowTexture) {
@@ -468,8 +492,84 @@ void TRestaurant::Draw(bool flag)
         mTubeGlowTexture->DrawSprite(TVec2(0, 0), alpha, 1.0f, 0.0f, &origin, 0);
     }
     DrawDecor(flag);
+}
+
+bool TRestaurant::BackdropCoversScreen() const
+{
+    return mBackground && mBackground->GetWidth() == kScreenWidth && mBackground->GetHeight() == kScreenHeight;
+}
+
+std::vector<TRestaurant::TRoomLayer> TRestaurant::StillLayers() const
+{
+    std::vector<TRoomLayer> layers{{mBackground, {400, 300}}};
+    for (const TDecor& decor : mDecor)
+        if (const auto& image = decor.images[0])
+            layers.push_back({image, DecorCentre(decor, 0)});
+    return layers;
+}
+
+bool TRestaurant::RoomFromCache(bool flag)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    // The composition holds the room as it looks outside the decor choice
+    // and without the tube's glow (drawn between the backdrop and decor).
+    const bool still = !flag && !mUpgradeMode && !(mRestaurant == kSpaceship && mTubeGlowOn && mTubeGlowTexture);
+    if (!mRoomCaching || !still || !BackdropCoversScreen() || !platform->GetDisplayHandler())
+        return false;
+    // A handler that could not compose these layers is not asked again
+    // every frame: only once they change.
+    if (mRoomLayers == StillLayers())
+        return mRoom != nullptr;
+    return ComposeRoom();
+}
+
+bool TRestaurant::ComposeRoom()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    mRoomLayers = StillLayers();
+    // A new picture each time: it starts as the frame does, cleared to nothing.
+    mRoom = TTexture::CreateRenderTargetTexture(kScreenWidth, kScreenHeight);
+    if (!mRoom || !platform->BeginRenderTarget(mRoom)) {
+        mRoom.reset();
+        return false;
+    }
+    const bool ownPass = !platform->In2d();
+    if (ownPass)
+        platform->Begin2d();
+    // Drawn as the screen draws it: the backdrop's top left on the screen's.
+    platform->PushViewport(0, 0, kScreenWidth, kScreenHeight);
+    platform->SetBlendMode(kBlendAlpha);
+    platform->SetFilteringMode(kFilterLinear);
+    DrawBackdropAndDecor(false);
+    platform->PopViewport();
     if (ownPass)
         platform->End2d();
+    platform->EndRenderTarget();
+    ++mRoomCompositions;
+    return true;
+}
+
+void TRestaurant::DrawComposedRoom()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TRect viewport;
+    platform->GetViewport(&viewport);
+    // Placed as the backdrop is, its top left on the viewport's; copied as
+    // it is (DrawFast), nothing blended.
+    auto copy = [&](const TRect& part) {
+        if (!part.IsEmpty())
+            mRoom->DrawFast(viewport.x1 + part.x1, viewport.y1 + part.y1, &part);
+    };
+    // Every pixel but the see-through box's: above, below, left and right of it.
+    const TRect& box = mSeeThrough;
+    if (box.IsEmpty()) {
+        copy({0, 0, kScreenWidth, kScreenHeight});
+    } else {
+        copy({0, 0, kScreenWidth, box.y1});
+        copy({0, box.y2, kScreenWidth, kScreenHeight});
+        copy({0, box.y1, box.x1, box.y2});
+        copy({box.x2, box.y1, kScreenWidth, box.y2});
+    }
 }
 
 void TRestaurant::DrawBehindBackdrop()
@@ -478,8 +578,7 @@ void TRestaurant::DrawBehindBackdrop()
     // A backdrop of the screen's size covers the whole viewport it is drawn
     // in (its top left on the viewport's); what it covers opaquely would be
     // drawn over at once, so only its see-through part is drawn behind it.
-    const bool covers = mBackground && mBackground->GetWidth() == kScreenWidth &&
-                        mBackground->GetHeight() == kScreenHeight;
+    const bool covers = BackdropCoversScreen();
     if (covers) {
         TRect viewport;
         platform->GetViewport(&viewport);
@@ -487,6 +586,13 @@ void TRestaurant::DrawBehindBackdrop()
                            viewport.y1 + mSeeThrough.y2};
         platform->SetDrawBounds(&bounds);
     }
+    DrawBehindLayers();
+    if (covers)
+        platform->SetDrawBounds(nullptr);
+}
+
+void TRestaurant::DrawBehindLayers()
+{
     const TVec2 origin(0, 0);
     DrawLayer(mAmbient, mAmbientX, mBob);
     DrawLayer(mForeground, mForegroundPos.x, mForegroundPos.y);
@@ -494,8 +600,6 @@ void TRestaurant::DrawBehindBackdrop()
         mNight->DrawSprite(TVec2(0, 0), 1.0f, 800.0f / float(mNight->GetWidth()), 150.0f / float(mNight->GetHeight()),
                            0.0f, &origin, nullptr, 0, nullptr);
     DrawScenery();
-    if (covers)
-        platform->SetDrawBounds(nullptr);
 }
 
 void TRestaurant::DrawScenery()

@@ -101,6 +101,12 @@ public:
     TVec2 ForegroundPosition() const { return mForegroundPos; }
     bool IsTubeGlowOn() const { return mTubeGlowOn; }
     bool HasNightOverlay() const { return mNight != nullptr; }
+    // Whether the backdrop and the decor were last drawn from the composed
+    // room (see Draw); how many times the room has been composed.
+    bool DrewFromRoomCache() const { return mDrewFromRoom; }
+    int RoomCompositions() const { return mRoomCompositions; }
+    // Tests turn the composed room off to draw the reference picture.
+    void SetRoomCaching(bool on) { mRoomCaching = on; }
     int PieceCount() const;
     const std::shared_ptr<TSound>& CurrentMusic() const { return mMusic; }
     const std::shared_ptr<TSound>& Ambient() const { return mAmbientSound; }
@@ -123,11 +129,33 @@ private:
     void UpdateIslands(float dt);
     void UpdateFish(float dt);
     void UpdatePlanets(float dt);
+    // One still layer of the room: an image and where it is drawn.
+    struct TRoomLayer {
+        std::shared_ptr<TTexture> image;  // held, so a new image never takes its address
+        TVec2 at;
+        bool operator==(const TRoomLayer& other) const
+        {
+            return image == other.image && at.x == other.at.x && at.y == other.at.y;
+        }
+    };
+    // The backdrop and the decor as drawn outside the decor choice, in order.
+    std::vector<TRoomLayer> StillLayers() const;
+    // Whether this frame may draw the room from its composition, which is
+    // made again first when its layers changed; false draws layer by layer.
+    bool RoomFromCache(bool flag);
+    bool ComposeRoom();
+    void DrawBackdropAndDecor(bool flag);
+    // The composed room copied as it is wherever the backdrop is opaque.
+    void DrawComposedRoom();
     void DrawLayer(const std::shared_ptr<TTexture>& layer, float x, float y) const;
     void DrawScenery();
     // The layers behind the backdrop, drawn only where it lets them show.
     void DrawBehindBackdrop();
+    void DrawBehindLayers();
+    bool BackdropCoversScreen() const;
     void DrawDecor(bool flag);
+    // Where the slot's image (decor, option 1 or 2) is centred.
+    TVec2 DecorCentre(const TDecor& decor, int image) const;
     TXmlNode* Sequence() const;
     bool FramePosition(const str& imageName, TVec2* position) const;
     void ReadRegistration();
@@ -142,6 +170,15 @@ private:
     // Where the backdrop is not opaque (its own pixels): the layers behind it
     // show only there. Empty when it hides them all.
     TRect mSeeThrough;
+    // The backdrop and decor composed into one screen-sized picture, drawn
+    // each frame without blending in place of the layers it was made of
+    // (they change only with the level and the decor); mRoomLayers says
+    // which. The layers behind the backdrop move, so its see-through part
+    // is still drawn layer by layer.
+    std::shared_ptr<TTexture> mRoom;
+    std::vector<TRoomLayer> mRoomLayers;
+    bool mRoomCaching = true, mDrewFromRoom = false;
+    int mRoomCompositions = 0;
     float mAmbientX = 0, mBob = 0;
     TXmlNode mUpgrades;
     TVec2 mSequenceReg;

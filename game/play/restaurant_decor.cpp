@@ -271,6 +271,13 @@ float TRestaurant::HighlightChairs() const
 
 float TRestaurant::ChairGlowAlpha() const { return GlowAlpha(mChairSlot); }
 
+TVec2 TRestaurant::DecorCentre(const TDecor& decor, int image) const
+{
+    const auto& t = decor.images[std::size_t(image)];
+    return TVec2(mSequenceReg.x - decor.positions[std::size_t(image)].x + float(t->GetWidth() / 2),
+                 mSequenceReg.y - decor.positions[std::size_t(image)].y + float(t->GetHeight() / 2));
+}
+
 void TRestaurant::DrawDecor(bool flag)
 {
     TPlatform* platform = TPlatform::GetInstance();
@@ -278,11 +285,7 @@ void TRestaurant::DrawDecor(bool flag)
     TSettings* settings = TSettings::GetInstance();
     for (int slot = 0; slot < kDecorSlots; ++slot) {
         const TDecor& decor = mDecor[std::size_t(slot)];
-        auto centre = [&](int i) {
-            const auto& t = decor.images[std::size_t(i)];
-            return TVec2(mSequenceReg.x - decor.positions[std::size_t(i)].x + float(t->GetWidth() / 2),
-                         mSequenceReg.y - decor.positions[std::size_t(i)].y + float(t->GetHeight() / 2));
-        };
+        auto centre = [&](int i) { return DecorCentre(decor, i); };
         const bool chosen = settings && settings->IsDecorUpgradeSelected(slot);
         const bool shown = !mUpgradeMode || chosen || slot == mSelection || slot == mRollover;
         if (decor.images[0] && (!flag || decor.selected == decor.marked) && shown) {

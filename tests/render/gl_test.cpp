@@ -933,6 +933,97 @@ TEST_F(GLTest, DrawingFromTexturePagesGivesThePixelsOfPlainDrawing)
     EXPECT_EQ(differing, 0);
 }
 
+// Under alpha blending a sprite from a page draws only its image's opaque
+// box (the texels around it would leave every pixel as it was), with the
+// pixels of drawing it whole; where transparent texels still count (no
+// blending, adding) the whole quad is drawn.
+TEST_F(GLTest, PageSpritesDrawTheOpaqueBoxOfTheirImageWhereTheRestChangesNothing)
+{
+    // Transparent texels that still carry a colour, around a 20x12 box.
+    std::vector<Rgba> pixels(64 * 64, Rgba{40, 80, 120, 0});
+    for (int y = 10; y < 22; ++y)
+        for (int x = 30; x < 50; ++x)
+            pixels[y * 64 + x] = Rgba{std::uint8_t(200 + x), std::uint8_t(y * 8), 90, std::uint8_t(x == 30 ? 1 : 180)};
+    WritePng("halo.png", 64, 64, PngKind::Rgba, pixels);
+    auto halo = TTexture::Get("halo.png");
+    const TGLPageRegion& region = dynamic_cast<TGLTextureData*>(halo->GetData())->GetPageRegion();
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    // The pixels the scene wrote and the screen it left.
+    auto scene = [&](EBlendModes blend) {
+        handler->SetBlendMode(kBlendAlpha);
+        Fill(0, 0, 800, 600, TColor{0.2f, 0.3f, 0.4f, 1});
+        glBeginQuery(GL_SAMPLES_PASSED, query);
+        handler->Begin2d();
+        handler->SetBlendMode(blend);
+        halo->DrawSprite(100, 100, 1, 1, 0, 0);
+        halo->DrawSprite(300, 100, 1, 1, 0, kSpriteMirrorX | kSpriteMirrorY);
+        halo->DrawSprite(500, 100, 0.5f, 1, 0, kSpriteMirrorX);
+        handler->End2d();
+        glEndQuery(GL_SAMPLES_PASSED);
+        GLuint written = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
+        std::vector<unsigned char> shot(800 * 600 * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, shot.data());
+        return std::make_pair(int(written), shot);
+    };
+    for (EBlendModes blend : {kBlendAlpha, kBlendAlphaAdditive, kBlendOff, kBlendAdditive}) {
+        SCOPED_TRACE(int(blend));
+        handler->SetPlainDrawing(true);
+        const auto [plainWritten, plain] = scene(blend);
+        handler->SetPlainDrawing(false);
+        const auto [pagedWritten, paged] = scene(blend);
+        ASSERT_NE(region.texture, 0u);
+        const bool trimmed = blend == kBlendAlpha || blend == kBlendAlphaAdditive;
+        EXPECT_EQ(plainWritten, 3 * 64 * 64);
+        EXPECT_EQ(pagedWritten, trimmed ? 3 * 20 * 12 : 3 * 64 * 64);
+        int differing = 0;
+        for (std::size_t i = 0; i < plain.size(); ++i)
+            differing += plain[i] != paged[i];
+        EXPECT_EQ(differing, 0);
+    }
+    EXPECT_EQ(region.opaque.Width(), 20);
+    EXPECT_EQ(region.opaque.Height(), 12);
+    EXPECT_EQ(region.opaque.x1 - region.rect.x1, 30);
+    EXPECT_EQ(region.opaque.y1 - region.rect.y1, 10);
+    glDeleteQueries(1, &query);
+}
+
+// A texture drawn into is copied to the screen framebuffer to framebuffer
+// by DrawFast: its pixels as they are (alpha included, nothing blended),
+// placed at (x, y) and held to the scissor box.
+TEST_F(GLTest, DrawFastCopiesARenderTargetUnblendedWithinTheScissorBox)
+{
+    auto target = TTexture::CreateRenderTargetTexture(800, 600);
+    ASSERT_TRUE(handler->BeginRenderTarget(target.get()));
+    handler->SetBlendMode(kBlendOff);
+    Fill(0, 0, 800, 600, TColor{0, 0, 0, 0});
+    Fill(10, 20, 60, 50, TColor{1, 0, 0, 0.5f});
+    handler->SetBlendMode(kBlendAlpha);
+    handler->EndRenderTarget();
+    Fill(0, 0, 800, 600, kBlue);
+    handler->Begin2d();
+    const TRect source{0, 0, 100, 100};
+    target->DrawFast(200, 300, &source);
+    const TRect bounds{400, 300, 440, 400};  // cuts the copy's right part off
+    handler->SetDrawBounds(&bounds);
+    target->DrawFast(400, 300, &source);
+    handler->SetDrawBounds(nullptr);
+    handler->End2d();
+    const Rgba copied = Pixel(215, 325);
+    EXPECT_EQ(copied.r, 255);
+    EXPECT_EQ(copied.g, 0);
+    EXPECT_EQ(copied.b, 0);
+    EXPECT_NEAR(copied.a, 128, 1);  // unblended: the target's own alpha
+    ExpectPixel(205, 305, Rgba{0, 0, 0, 0});  // the target's transparent black, not the blue under it
+    ExpectPixel(199, 305, kBluePixel);
+    ExpectPixel(300, 305, kBluePixel);
+    ExpectPixel(415, 325, Rgba{255, 0, 0, 128});  // inside the bounds, so copied
+    ExpectPixel(405, 305, Rgba{0, 0, 0, 0});
+    ExpectPixel(450, 325, kBluePixel);  // red in the target, but outside the bounds
+}
+
 // Draw bounds narrow what sprites touch until they are taken back; the
 // viewport still places the sprites.
 TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)
@@ -988,4 +1079,79 @@ TEST_F(GLTest, AFramesDepthIsClearedWhenItFirstDrawsIn3dOnly)
     ASSERT_TRUE(handler->Begin3d());
     EXPECT_NEAR(depthAt(400, 300), 1.0f, 1e-3);
     handler->End3d();
+}
+
+// The fade around a display change darkens the window only: the game's own
+// picture (the screen framebuffer) and the GL state its next draws rely on
+// are untouched.
+TEST_F(GLTest, TheFadeDarkensTheWindowAndLeavesTheScreenAndItsStateAlone)
+{
+    handler->Begin2d();
+    Fill(0, 0, 800, 600, TColor{1, 1, 1, 1});
+    handler->End2d();
+    handler->EndDraw(false);
+    handler->DrawFade(0.5f);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{400, 300}, std::pair{799, 599}}) {
+        Bgra p = ReadFramebufferPixel(x, y);
+        EXPECT_NEAR(p.r, 128, 2) << x << "," << y;
+        EXPECT_NEAR(p.g, 128, 2) << x << "," << y;
+    }
+    ExpectPixel(400, 300, kWhitePixel);
+
+    // The next frame draws as if no fade had been: into the screen
+    // framebuffer, its clear held to the viewport by the scissor box.
+    handler->PushViewport(0, 0, 100, 100);
+    handler->BeginDraw(false);
+    handler->PopViewport();
+    ExpectPixel(50, 50, kBlackPixel);
+    ExpectPixel(150, 150, kWhitePixel);
+    handler->Begin2d();
+    Fill(0, 0, 10, 10, kRed);
+    handler->End2d();
+    handler->FlushSprites();
+    ExpectPixel(5, 5, kRedPixel);
+}
+
+// While the program waits for black it draws nothing: the last frame is put
+// on the window again, also when it went straight to the window and the
+// screen framebuffer never saw it (taken from what the swap left in the
+// window's back buffer, which under Mesa is that frame).
+TEST_F(GLTest, TheLastFrameIsShownAgainEvenWhenItWentStraightToTheWindow)
+{
+    handler->SetStraightToWindow(true);
+    handler->BeginDraw(false);
+    if (!handler->DrawsToWindow())
+        GTEST_SKIP() << "no clip control here: every frame goes through the framebuffer";
+    handler->Begin2d();
+    Fill(0, 0, 800, 300, kRed);
+    Fill(0, 300, 800, 600, kBlue);
+    handler->End2d();
+    handler->EndDraw(false);
+    context.Swap();
+    ExpectPixel(400, 100, kBlackPixel);  // the framebuffer missed that frame
+
+    handler->ShowLastFrame();
+    ExpectPixel(400, 100, kRedPixel);
+    ExpectPixel(400, 500, kBluePixel);
+    EXPECT_TRUE(handler->KeepsLastFrame()) << "the framebuffer holds the last frame now";
+    const std::vector<Rgba> window = Screen(0);
+    EXPECT_EQ(window[100 * 800 + 400].r, 255);
+    EXPECT_EQ(window[500 * 800 + 400].b, 255);
+    EXPECT_EQ(window[500 * 800 + 400].r, 0);
+
+    // A straight frame swapped with black over it: shown again, it comes
+    // back clean, not with that black twice.
+    handler->BeginDraw(false);
+    ASSERT_TRUE(handler->DrawsToWindow());
+    handler->Begin2d();
+    Fill(0, 0, 800, 600, kGreen);
+    handler->End2d();
+    handler->EndDraw(false);
+    handler->DrawFade(0.5f);
+    context.Swap();
+    handler->ShowLastFrame();
+    ExpectPixel(400, 300, kGreenPixel);
+    EXPECT_EQ(Screen(0)[300 * 800 + 400].g, 255);
 }

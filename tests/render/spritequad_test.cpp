@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <numbers>
 
 namespace {
@@ -150,6 +152,53 @@ TEST(SpriteQuad, TexelExactQuadsTakeOneTexelAPixelOnWholePixels)
     // The same quad on a surface of another size samples between texels.
     EXPECT_FALSE(IsTexelExact(BuildSpriteQuad(plain), TPoint{128, 64}));
     EXPECT_FALSE(IsTexelExact(BuildSpriteQuad(plain), TPoint{0, 0}));
+}
+
+// Cut down to a box of texels, a texel-exact quad keeps every remaining
+// pixel on the texel it had, plain or mirrored; a box it does not show
+// leaves it as it was and says so.
+TEST(SpriteQuad, CutToTexelsKeepsEachPixelOnItsTexel)
+{
+    const TPoint surface{64, 64};
+    const TRect box{10, 4, 20, 12};
+    // The texel under the centre of pixel (px, py) of the quad.
+    auto texelAt = [&](const TSpriteQuad& q, float px, float py) {
+        const TQuadCorner& a = q.corner[0];
+        const TQuadCorner& b = q.corner[2];
+        const float u = a.u + (px + 0.5f - a.x) / (b.x - a.x) * (b.u - a.u);
+        const float v = a.v + (py + 0.5f - a.y) / (b.y - a.y) * (b.v - a.v);
+        return TPoint{int(u * 64), int(v * 64)};
+    };
+    for (int flags : {0, int(kSpriteMirrorX), int(kSpriteMirrorX | kSpriteMirrorY)}) {
+        SCOPED_TRACE(flags);
+        TSpriteParams p = Sprite(100, 50, 32, 16);
+        p.flags = flags;
+        const TSpriteQuad whole = BuildSpriteQuad(p);
+        TSpriteQuad cut = whole;
+        ASSERT_TRUE(CutQuadToTexels(cut, surface, box));
+        EXPECT_TRUE(IsTexelExact(cut, surface));
+        float left = std::min(cut.corner[0].x, cut.corner[1].x), top = std::min(cut.corner[0].y, cut.corner[3].y);
+        EXPECT_EQ(std::fabs(cut.corner[1].x - cut.corner[0].x), 10);
+        EXPECT_EQ(std::fabs(cut.corner[3].y - cut.corner[0].y), 8);
+        for (float py = top; py < top + 8; ++py)
+            for (float px = left; px < left + 10; ++px) {
+                const TPoint before = texelAt(whole, px, py), after = texelAt(cut, px, py);
+                EXPECT_EQ(before.x, after.x);
+                EXPECT_EQ(before.y, after.y);
+                EXPECT_TRUE(after.x >= box.x1 && after.x < box.x2 && after.y >= box.y1 && after.y < box.y2);
+            }
+    }
+    // Boxes reaching past the quad's texels are held to them.
+    TSpriteQuad wide = BuildSpriteQuad(Sprite(100, 50, 32, 16));
+    ASSERT_TRUE(CutQuadToTexels(wide, surface, TRect{-5, 8, 200, 40}));
+    ExpectCorner(wide.corner[0], 84, 50, 0, 8 / 64.0f);
+    ExpectCorner(wide.corner[2], 116, 58, 0.5f, 0.25f);
+    // A box beside the quad's texels, or an empty one, shows nothing.
+    for (const TRect& none : {TRect{40, 0, 50, 10}, TRect{}}) {
+        TSpriteQuad q = BuildSpriteQuad(Sprite(100, 50, 32, 16));
+        EXPECT_FALSE(CutQuadToTexels(q, surface, none));
+        ExpectCorner(q.corner[0], 84, 42, 0, 0);
+    }
 }
 
 TEST(SpriteQuad, SurfaceQuadCoversTheWholeTexture)

@@ -331,6 +331,77 @@ void TGLDisplayHandler::Present()
     glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
 }
 
+void TGLDisplayHandler::ShowLastFrame()
+{
+    FlushSprites();
+    if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
+        return;
+    if (mDrawingToWindow) {
+        CopyWindowIntoScreen();
+        mDrawingToWindow = false;  // the framebuffer holds that frame now
+    }
+    Present();
+}
+
+void TGLDisplayHandler::CopyWindowIntoScreen()
+{
+    // The frame went straight to the window. Its front buffer cannot be read
+    // back everywhere (Mesa's software GLX under Xvfb gives black), while a
+    // swap that copies leaves the frame in the back buffer; one that flips
+    // leaves an earlier frame of the same scene there, as good a start for a
+    // fade to black.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, mScreenFramebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    const int width = mDisplay.x2, height = mDisplay.y2;
+    // Window rows run bottom up, the screen's top row first.
+    glBlitFramebuffer(0, 0, mWindowWidth, mWindowHeight, 0, height, width, 0, GL_COLOR_BUFFER_BIT,
+                      mWindowWidth == width && mWindowHeight == height ? GL_NEAREST : GL_LINEAR);
+    glEnable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, mScreenFramebuffer);
+}
+
+void TGLDisplayHandler::DrawFade(float blackness)
+{
+    FlushSprites();
+    if (blackness <= 0 || mWindowWidth < 1 || mWindowHeight < 1)
+        return;
+    // A frame that went straight to the window is kept clean in the screen
+    // framebuffer first: shown again later, it must not carry this black.
+    if (mDrawingToWindow && mScreenFramebuffer) {
+        CopyWindowIntoScreen();
+        mDrawingToWindow = false;
+    }
+    GLint program = 0, drawFramebuffer = 0, readFramebuffer = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    glUseProgram(0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glViewport(0, 0, mWindowWidth, mWindowHeight);
+    {
+        TScopedPixelProjection projection(1, 1);
+        glColor4f(0, 0, 0, std::min(blackness, 1.0f));
+        glRectf(0, 0, 1, 1);
+    }
+    CountGLDraw();
+    glPopAttrib();
+    glUseProgram(static_cast<GLuint>(program));
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
+}
+
 void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& source)
 {
     FlushSprites();

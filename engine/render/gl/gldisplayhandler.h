@@ -123,6 +123,13 @@ public:
     // The frame being drawn (or the last one) went straight to the window.
     bool DrawsToWindow() const { return mDrawingToWindow && !mRenderTarget; }
 
+    // The fade around a display change, between frames: the last frame put
+    // on the window again (from the screen framebuffer, or from what the
+    // window shows when that frame went straight to it), and black at an
+    // opacity over the whole window, letterbox bars included.
+    void ShowLastFrame();
+    void DrawFade(float blackness);
+
     // The framebuffer object that holds the screen (the display-size surface).
     GLuint GetScreenFramebuffer() const { return mScreenFramebuffer; }
     // The framebuffer that draws go to now: the render target's, the
@@ -135,6 +142,8 @@ public:
     // on the surface drawn to now.
     int SurfaceRow(int top, int height) const;
     const TRect& GetViewportRect() const { return mViewport; }  // {x, y, width, height}
+    // What ApplyScissor last gave GL: left, top, right, bottom in screen pixels.
+    const TRect& GetScissorBox() const { return mScissorBox; }
     int GetDisplayWidth() const { return mDisplay.x2; }
     int GetDisplayHeight() const { return mDisplay.y2; }
     EBlendModes GetBlendMode() const { return mBlendMode; }
@@ -156,6 +165,7 @@ private:
     void ReleaseScreenFramebuffer();
     void LoadModelView();
     void Present();
+    void CopyWindowIntoScreen();
     bool CanDrawToWindow() const;
 
     // Viewports are kept as {x, y, width, height} in x1, y1, x2, y2.

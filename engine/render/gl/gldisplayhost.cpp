@@ -44,6 +44,12 @@ void TGLDisplayHost::EndDraw(bool swap)
     mHandler->EndDraw(swap);
 }
 
+void TGLDisplayHost::ShowLastFrame()
+{
+    UpdateWindowSize();
+    mHandler->ShowLastFrame();
+}
+
 TPoint TGLDisplayHost::GetMousePosition()
 {
     // Asked anew each frame, so the cursor is drawn where the pointer is

@@ -20,6 +20,9 @@ public:
     void EndDraw(bool swap) override;
     bool Begin2d() override { return mHandler->Begin2d(); }
     void End2d() override { mHandler->End2d(); }
+    bool CanFade() override { return true; }
+    void ShowLastFrame() override;
+    void DrawFade(float blackness) override { mHandler->DrawFade(blackness); }
 
     TPoint GetMousePosition() override;
     bool ShouldDrawCursor() override;

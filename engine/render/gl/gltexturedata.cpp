@@ -132,6 +132,34 @@ void TGLTextureData::UploadToPage(const TRect& rect)
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    // A part of the image grows the box by what it holds now; a pixel it
+    // made transparent leaves the box as large as before, which costs
+    // pixels but never drops one.
+    TRect opaque = OpaqueBox(part);
+    opaque.Offset(mRegion.rect.x1, mRegion.rect.y1);
+    const bool whole = part.Width() == mImageWidth && part.Height() == mImageHeight;
+    mRegion.opaque = whole ? opaque : mRegion.opaque.Union(opaque);
+}
+
+TRect TGLTextureData::OpaqueBox(const TRect& part) const
+{
+    // Without alpha of its own every texel counts (its alpha bytes say nothing).
+    if (!HasFlag(kAlpha))
+        return part;
+    TRect box{part.x2, part.y2, part.x1, part.y1};
+    for (int y = part.y1; y < part.y2; ++y) {
+        const std::uint8_t* row = mPixels.data() + (std::size_t(y) * std::size_t(mSurfaceWidth)) * 4;
+        int first = part.x1;
+        while (first < part.x2 && row[first * 4 + 3] == 0)
+            ++first;
+        if (first == part.x2)
+            continue;
+        int last = part.x2 - 1;
+        while (row[last * 4 + 3] == 0)
+            --last;
+        box = {std::min(box.x1, first), std::min(box.y1, y), std::max(box.x2, last + 1), y + 1};
+    }
+    return box.IsEmpty() ? TRect{} : box;
 }
 
 void TGLTextureData::LeavePage()
@@ -466,8 +494,16 @@ void TGLTextureData::QueueSprite(const TVec2& pos, float alpha, float scaleX, fl
         return;
     }
     const bool exact = IsTexelExact(quad, params.surfaceSize);
-    if (exact && OntoPage(quad))
+    if (exact && OntoPage(quad)) {
+        // Where alpha 0 leaves the pixel as it is, only the opaque box is drawn.
+        const EBlendModes blend = handler->GetBlendMode();
+        if ((blend == kBlendAlpha || blend == kBlendAlphaAdditive) && HasFlag(kAlpha)) {
+            constexpr TPoint kPage{TGLTexturePages::kPageSize, TGLTexturePages::kPageSize};
+            if (!CutQuadToTexels(quad, kPage, mRegion.opaque))
+                return;
+        }
         handler->AddSprite(mRegion.texture, quad, tint, true);
+    }
     else
         handler->AddSprite(GetTextureName(), quad, tint, exact);
 }
@@ -495,6 +531,36 @@ bool TGLTextureData::OntoPage(TSpriteQuad& quad) const
         c.v = (float(mRegion.rect.y1) + c.v * height) / kPage;
     }
     return true;
+}
+
+void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shared_ptr<TTexture>& destination)
+{
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (destination || !mFramebuffer || !handler || handler->GetRenderTarget()) {
+        TTextureData::DrawFast(x, y, source, destination);
+        return;
+    }
+    FlushQueuedSprites();
+    // Only what lies inside the scissor box (the viewport, narrowed by the
+    // draw bounds) is written, as a drawn quad would be.
+    const TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}
+                             .Intersect(handler->GetScissorBox())
+                             .Intersect({0, 0, mSurfaceWidth - source.x1 + x, mSurfaceHeight - source.y1 + y});
+    if (placed.IsEmpty())
+        return;
+    const int sx = source.x1 + placed.x1 - x, sy = source.y1 + placed.y1 - y;
+    const GLuint target = handler->GetDrawFramebuffer();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    // Our surfaces keep the top row first; the window keeps it last.
+    const int height = handler->GetDisplayHeight();
+    const int top = handler->DrawsToWindow() ? height - placed.y1 : placed.y1;
+    const int bottom = handler->DrawsToWindow() ? height - placed.y2 : placed.y2;
+    glBlitFramebuffer(sx, sy, sx + placed.Width(), sy + placed.Height(), placed.x1, top, placed.x2, bottom,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    CountGLDraw();
+    glEnable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
 }
 
 // ---------------------------------------------------------------- render targets

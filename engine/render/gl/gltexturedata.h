@@ -30,6 +30,9 @@ public:
     void DrawSpritePart(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation,
                         const TVec2* centre, const TColor& colour, int flags, const TRect& source,
                         const TRect& visible) override;
+    // To the screen, a texture drawn into (a framebuffer of its own) is
+    // copied framebuffer to framebuffer: no shading, no blending.
+    void DrawFast(int x, int y, const TRect& source, const std::shared_ptr<TTexture>& destination) override;
     bool BeginRenderTarget() override;
     void EndRenderTarget() override;
     void SetMaySharePage(bool may) override;
@@ -64,6 +67,8 @@ private:
     // size, and uploads it there (true); without room it keeps its own texture.
     bool PlaceOnPage();
     void UploadToPage(const TRect& rect);
+    // The box of the part's pixels with alpha above 0 (image pixels).
+    TRect OpaqueBox(const TRect& part) const;
     void LeavePage();
     void MakeOwnTexture();
     // Makes the texture of its own when there is none and uploads every

@@ -14,10 +14,14 @@
 #include <memory>
 #include <vector>
 
-// Where an image sits: its page's GL texture and its rectangle in texels.
+// Where an image sits: its page's GL texture and its rectangle in texels,
+// and within it the box of the texels that are not wholly transparent
+// (alpha above 0): a quad drawn from the page with alpha blending needs only
+// that box, as the texels around it leave every pixel as it was.
 struct TGLPageRegion {
     GLuint texture = 0;
     TRect rect;
+    TRect opaque;  // page texels; empty when every texel is transparent
 };
 
 class TGLTexturePages {
