@@ -1,5 +1,6 @@
 #include "game/play/gamedata.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
 #include "game/floor/bar.h"
@@ -34,12 +35,38 @@ float RealKey(TXmlNode* globals, const char* key)
     return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
 }
 
+// What a level's set-up loads (the room's pictures, animations and sounds)
+// stays loaded for the next level of the same restaurant, which then decodes
+// none of it again; the first level of another restaurant lets it go. What
+// comes and goes during play (the parties) is not kept, so what is kept is
+// bounded by one room.
+class TKeepSetUpAssets {
+public:
+    TKeepSetUpAssets()
+        : mAssets(TAssetManager::GetInstance())
+    {
+        if (mAssets)
+            mAssets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
+    }
+    ~TKeepSetUpAssets()
+    {
+        if (mAssets)
+            mAssets->StopKeeping();
+    }
+    TKeepSetUpAssets(const TKeepSetUpAssets&) = delete;
+    TKeepSetUpAssets& operator=(const TKeepSetUpAssets&) = delete;
+
+private:
+    TAssetManager* mAssets;
+};
+
 }  // namespace
 
 TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevelEvent>* events)
     : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
+    TKeepSetUpAssets keep;
     const int restaurant = RestaurantIndex();
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
     mQuessa = std::make_unique<TQuessa>(globals);
@@ -262,6 +289,7 @@ void TGameData::UpdateTables()
 void TGameData::SetupLevel()
 {
     TSettings* settings = TSettings::GetInstance();
+    TKeepSetUpAssets keep;
     InitForLevel(mGlobals);
     AdjustQueue();
     BuildStationList();

@@ -214,6 +214,6 @@ private:
     int mMusicStream = -1;
     std::unique_ptr<TMusicCallBack> mMusicCallBack;
     int mMusicSet = 0;
-    std::vector<std::shared_ptr<TSound>> mMusicPieces;  // keeps the set loaded
+    std::vector<std::shared_ptr<TSound>> mMusicPieces;  // keeps the set's files at hand
     TLifeline mLifeline;  // last: cut before the rest goes
 };
