@@ -9,6 +9,9 @@
 // Usage: game_level_bench [frames] [shots]
 // With a file name for shots, every 100th busy frame's pixels (800x600 RGBA,
 // top row first) are appended to it, so two builds' pictures can be compared.
+// game_level_bench career: every career level (1 to 50) played by the bot
+// in one process, headless; after each, the peak resident memory so far and
+// the resident memory now, so that growth from level to level shows.
 #include "engine/base/clock.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
@@ -36,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -44,6 +48,7 @@ using TClockNow = std::chrono::steady_clock;
 constexpr float kFrame = 1.0f / 60;
 int gFrames = 600;
 const char* gShots = nullptr;
+bool gCareer = false;
 
 TXmlNode gGlobalDoc;
 TXmlNode* gGlobals = nullptr;
@@ -109,10 +114,10 @@ void WholeLevels()
         settings->SetCurrentRestaurant(0);
         settings->SetCurrentLevel(0);
         TPlatform::GetInstance()->SeedRand(7);
-        TRecordingHost host;
+        TLevelEventLog host;
         TScoreManager scores;
         const auto start = TClockNow::now();
-        TGameData floor(gGlobals, &scores, &host);
+        TGameData floor(gGlobals, &scores, &host.events);
         StartLevel(floor);
         TFloorBot bot(floor);
         for (frames = 0; floor.GetState() != kLevelOver && frames < 60 * 600; ++frames) {
@@ -127,6 +132,71 @@ void WholeLevels()
     Report("whole level simulated", walls);
 }
 
+// A line of /proc/self/status in MiB: "VmRSS" (resident now) or "VmHWM"
+// (the highest resident since the process started).
+double StatusMiB(const char* field)
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    const std::string format = std::string(field) + ": %ld kB";
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, format.c_str(), &kib) == 1)
+            break;
+    std::fclose(status);
+    return double(kib) / 1024;
+}
+
+double ResidentMiB() { return StatusMiB("VmRSS"); }
+
+// What the allocator has handed out and not had back, in MiB: beside the
+// resident memory it tells a leak (both grow) from a heap that keeps what
+// was freed (only the resident memory grows).
+double HeapInUseMiB()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024 * 1024);
+}
+
+void CareerLevels()
+{
+    TSettings* settings = TSettings::GetInstance();
+    double peakAfterTenth = 0;
+    std::printf("resident memory before the first level: %.1f MiB\n", ResidentMiB());
+    for (int level = 0; level < 50; ++level) {
+        settings->SetCurrentRestaurant(level / 10);
+        settings->SetCurrentLevel(level % 10);
+        TPlatform::GetInstance()->SeedRand(7);
+        const auto start = TClockNow::now();
+        int frames = 0, score = 0;
+        {
+            TRecordingHost host;
+            TScoreManager scores;
+            TGameData floor(gGlobals, &scores, &host);
+            StartLevel(floor);
+            TFloorBot bot(floor);
+            for (; floor.GetState() != kLevelOver && frames < 60 * 900; ++frames) {
+                floor.Update(kFrame);
+                bot.Act();
+            }
+            score = floor.GetLevelScore();
+        }
+        const double peak = StatusMiB("VmHWM");
+        const double rss = ResidentMiB();
+        std::printf("career level %2d: %5d frames, score %6d, %7.1f ms, peak resident so far %.1f MiB, resident "
+                    "after %.1f MiB, heap in use %.1f MiB\n",
+                    level + 1, frames, score, Ms(TClockNow::now() - start), peak, rss, HeapInUseMiB());
+        std::fflush(stdout);
+        if (level == 9)
+            peakAfterTenth = peak;
+    }
+    const double peak = StatusMiB("VmHWM");
+    std::printf("peak resident after level 10 %.1f MiB, after level 50 %.1f MiB (+%.1f MiB)\n", peakAfterTenth, peak,
+                peak - peakAfterTenth);
+}
+
 // Each restaurant's career level with the most eating stations.
 std::vector<int> BusiestLevels()
 {
@@ -137,9 +207,9 @@ std::vector<int> BusiestLevels()
         for (int level = restaurant * 10; level < restaurant * 10 + 10; ++level) {
             settings->SetCurrentRestaurant(restaurant);
             settings->SetCurrentLevel(level % 10);
-            TRecordingHost host;
+            TLevelEventLog host;
             TScoreManager scores;
-            TGameData floor(gGlobals, &scores, &host);
+            TGameData floor(gGlobals, &scores, &host.events);
             floor.SetupLevel();
             const int seats = static_cast<int>(floor.GetEatingStations().size());
             if (seats > most) {
@@ -179,9 +249,9 @@ void BusyFrames(TPlatform* platform, int level)
         settings->GetGameClock()->SetTime(0);
     settings->SetCurrentRestaurant(level / 10);
     settings->SetCurrentLevel(level % 10);
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager scores;
-    TGameData floor(gGlobals, &scores, &host);
+    TGameData floor(gGlobals, &scores, &host.events);
     StartLevel(floor);
     const std::string name = game::RestaurantName(level / 10).c_str();
     MeasureFrames(platform, floor, name + " empty floor", 100);
@@ -316,10 +386,14 @@ void BenchMain(TPlatform* platform, const char*)
     gGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
     TXmlNode* root = gGlobalDoc.GetChild("dataroot");
     gGlobals = root ? root->GetChild("globals") : nullptr;
-    WholeLevels();
-    for (int level : BusiestLevels())
-        BusyFrames(platform, level);
-    Report("busy floors, all restaurants: CPU of all threads", gBusyCpu);
+    if (gCareer) {
+        CareerLevels();
+    } else {
+        WholeLevels();
+        for (int level : BusiestLevels())
+            BusyFrames(platform, level);
+        Report("busy floors, all restaurants: CPU of all threads", gBusyCpu);
+    }
     TSettings::DeleteSettings();
 }
 
@@ -327,7 +401,9 @@ void BenchMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1)
+    if (argc > 1 && std::string(argv[1]) == "career")
+        gCareer = true;
+    else if (argc > 1)
         gFrames = std::max(10, std::atoi(argv[1]));
     if (argc > 2)
         gShots = argv[2];

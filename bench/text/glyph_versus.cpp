@@ -3,7 +3,8 @@
 // that face) at the four quarter-pixel phases, drawn white into a BGRA
 // surface. Cold: a fresh rasteriser (ours) or a fresh render from the outline
 // (FreeType) for every glyph; warm: our span cache, FreeType's small-bitmap
-// cache, each followed by the blend into the surface. The four ways take
+// cache, each followed by the blend into the surface (FreeType's bitmaps with
+// our spans' arithmetic, clipped once a bitmap). The four ways take
 // turns, each pass timed whole; the best pass of each counts, and the
 // per-glyph times and our/FreeType ratios are printed.
 //
@@ -24,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -62,26 +64,63 @@ void DrawOurs(TQmMiniVecDraw& draw, const TMvecFont& font, const std::vector<TGl
     draw.Stop();
 }
 
-// White over the surface by the bitmap's coverage, as our spans blend.
+// x / 255 for x up to 255 x 255, exactly, in each 16-bit lane of a word: the
+// division our span blend makes.
+inline uint32_t DivideLanesBy255(uint32_t x)
+{
+    return ((x + 0x00010001u + ((x >> 8) & 0x00ff00ffu)) >> 8) & 0x00ff00ffu;
+}
+
+// White over one B, G, R, A pixel by coverage a, with our spans' arithmetic:
+// each channel (old x (255 - a) + 255 x a) / 255, blue and red in one
+// multiply, alpha kept.
+inline void BlendWhite(uint8_t* pixel, uint32_t a)
+{
+    uint32_t p;
+    std::memcpy(&p, pixel, 4);
+    if (a == 255) {
+        p |= 0x00ffffffu;
+    } else {
+        const uint32_t inverse = 255 - a;
+        const uint32_t rb = DivideLanesBy255((p & 0x00ff00ffu) * inverse + 0x00ff00ffu * a);
+        const uint32_t g = DivideLanesBy255(((p >> 8) & 0xffu) * inverse + 0xffu * a);
+        p = (p & 0xff000000u) | rb | (g << 8);
+    }
+    std::memcpy(pixel, &p, 4);
+}
+
+// The bitmap white over the surface by its coverage, clipped to the surface
+// once for the whole bitmap, as our spans are clipped once for a glyph.
 void Blend(const FT_Bitmap& bitmap, int left, int top, TMemorySurface& surface)
 {
-    std::vector<uint8_t>& pixels = surface.Pixels();
-    for (unsigned row = 0; row < bitmap.rows; ++row) {
-        int y = top + int(row);
-        if (y < 0 || y >= surface.Height())
-            continue;
+    const int rowFrom = std::max(0, -top), rowTo = std::min(int(bitmap.rows), surface.Height() - top);
+    const int columnFrom = std::max(0, -left), columnTo = std::min(int(bitmap.width), surface.Width() - left);
+    uint8_t* pixels = surface.Pixels().data();
+    for (int row = rowFrom; row < rowTo; ++row) {
         const unsigned char* coverage = bitmap.buffer + row * bitmap.pitch;
-        for (unsigned column = 0; column < bitmap.width; ++column) {
-            int x = left + int(column);
-            unsigned a = coverage[column];
-            if (a == 0 || x < 0 || x >= surface.Width())
-                continue;
-            uint8_t* p = &pixels[(size_t(y) * surface.Width() + x) * 4];
-            for (int c = 0; c < 3; ++c)
-                p[c] = uint8_t(p[c] + (255 - p[c]) * a / 255);
-            p[3] = 255;
-        }
+        uint8_t* line = pixels + (size_t(top + row) * size_t(surface.Width()) + size_t(left)) * 4;
+        for (int column = columnFrom; column < columnTo; ++column)
+            if (coverage[column])
+                BlendWhite(line + size_t(column) * 4, coverage[column]);
     }
+}
+
+// The blend above gives, for every coverage over every channel value, what
+// the formula of our spans gives (they are checked against it in
+// tests/text); false (and a line on stderr) if not.
+bool BlendMatchesOurs()
+{
+    for (uint32_t a = 1; a < 256; ++a)
+        for (uint32_t old = 0; old < 256; ++old) {
+            uint8_t pixel[4] = {uint8_t(old), uint8_t(255 - old), uint8_t(old), 77};
+            BlendWhite(pixel, a);
+            const auto expect = [&](uint32_t before) { return uint8_t((before * (255 - a) + 255 * a) / 255); };
+            if (pixel[0] != expect(old) || pixel[1] != expect(255 - old) || pixel[2] != expect(old) || pixel[3] != 77) {
+                std::fprintf(stderr, "blend differs from ours at coverage %u over %u\n", a, old);
+                return false;
+            }
+        }
+    return true;
 }
 
 FT_Error RequestFace(FTC_FaceID, FT_Library library, FT_Pointer, FT_Face* face)
@@ -101,6 +140,8 @@ double SecondsOf(const std::function<void()>& pass)
 int main(int argc, char** argv)
 {
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    if (!BlendMatchesOurs())
+        return 1;
     auto font = TMvecFont::FromBytes(kDefaultFont, kDefaultFontSize);
     const std::vector<TGlyph> glyphs = AllGlyphs(*font);
     auto surface = std::make_shared<TMemorySurface>(kSurfaceWidth, kSurfaceHeight);

@@ -34,9 +34,59 @@ TAssetManager::~TAssetManager()
     TInstanceHolder<TAssetManager>::Withdraw(this);
 }
 
+namespace {
+
+// An asset registered under its own address (a texture made at run time,
+// not loaded) cannot be asked for again by name: keeping it would only
+// hold it.
+bool NamedAfterItself(const str& key, const TAsset* asset)
+{
+    const str address = str::getFormatted("%p:", static_cast<const void*>(asset));
+    return key.substr(0, address.length()) == address;
+}
+
+}  // namespace
+
 void TAssetManager::AddAsset(str key, const std::shared_ptr<TAsset>& asset)
 {
+    if (mKeeping && asset && !NamedAfterItself(key, asset.get()))
+        mKept[key] = asset;
     mAssets[key] = asset;
+    // An expired entry still pins the memory of an asset made by
+    // make_shared (the object shares the block that the weak count holds).
+    if (++mAddsSincePruning >= 256)
+        ForgetExpired();
+}
+
+void TAssetManager::ForgetExpired()
+{
+    mAddsSincePruning = 0;
+    std::erase_if(mAssets, [](const auto& entry) { return entry.second.expired(); });
+}
+
+void TAssetManager::KeepFor(const str& owner)
+{
+    if (owner != mKeptFor)
+        DropKept();
+    mKeptFor = owner;
+    mKeeping = true;
+}
+
+std::vector<str> TAssetManager::KeptKeys() const
+{
+    std::vector<str> keys;
+    for (const auto& [key, asset] : mKept)
+        keys.push_back(key);
+    return keys;
+}
+
+void TAssetManager::DropKept()
+{
+    // Moved out first: a dying asset may ask the registry for others.
+    std::map<str, std::shared_ptr<TAsset>> dropped;
+    dropped.swap(mKept);
+    dropped.clear();
+    ForgetExpired();
 }
 
 std::shared_ptr<TAsset> TAssetManager::GetAsset(str key) const

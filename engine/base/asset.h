@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <memory>
+#include <vector>
 
 class TAsset : public std::enable_shared_from_this<TAsset> {
 public:
@@ -50,6 +51,22 @@ public:
     std::shared_ptr<TAsset> GetAsset(str key) const;
     void RemoveAsset(str key);
 
+    // Keeping: while it is on, every asset added is also held here, so that
+    // it outlives its users until the keeping is dropped. A level keeps what
+    // it loads for the next level of its restaurant: `KeepFor` with the
+    // restaurant's name drops what was kept for another name, then keeps on.
+    void KeepFor(const str& owner);
+    void StopKeeping() { mKeeping = false; }
+    // Lets every kept asset go (it dies unless someone else holds it); the
+    // platform calls it when the system runs low on memory.
+    void DropKept();
+    bool IsKeeping() const { return mKeeping; }
+    int KeptCount() const { return static_cast<int>(mKept.size()); }
+    // The keys of what is kept.
+    std::vector<str> KeptKeys() const;
+    // Registry entries, those of assets that died lately included.
+    int EntryCount() const { return static_cast<int>(mAssets.size()); }
+
     // True the first time a problem with the resource `key` (a missing or
     // damaged file) is reported in the life of the running registry, or
     // always when there is none: a file asked for again and again (every
@@ -57,8 +74,14 @@ public:
     static bool FirstReportOf(const str& key);
 
 private:
+    void ForgetExpired();
+
     std::map<str, std::weak_ptr<TAsset>> mAssets;
     std::set<str> mReported;
+    std::map<str, std::shared_ptr<TAsset>> mKept;
+    str mKeptFor;
+    bool mKeeping = false;
+    int mAddsSincePruning = 0;
 };
 
 class TAssetMap {

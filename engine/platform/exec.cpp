@@ -7,6 +7,9 @@
 #include <ctime>
 #include <memory>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace qm {
 
@@ -21,10 +24,24 @@ str BuildCommandLine(int argc, char** argv)
     return line;
 }
 
+// Pictures and sounds come and go in blocks of a megabyte or more with
+// every party and every level. glibc would serve them from the heap once a
+// block of that size has been freed (its mmap threshold follows the largest
+// freed block), and a heap cannot give back memory with live blocks above
+// it: the resident size then grows with every new level played. Blocks from
+// 256 KiB up always get pages of their own, returned when freed.
+static void KeepBigBlocksOutOfTheHeap()
+{
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
+}
+
 int RunEngine(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag,
               std::unique_ptr<IPlatformBackend> backend)
 {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    KeepBigBlocksOutOfTheHeap();
 
     // The resource folder becomes the working directory: every resource name
     // is relative to it.

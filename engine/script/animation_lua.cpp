@@ -9,6 +9,7 @@
 using qm::lua::CheckInt;
 using qm::lua::CheckNumber;
 using qm::lua::CheckString;
+using qm::lua::Method;
 using qm::lua::Publish;
 using qm::lua::PublishAll;
 using qm::lua::Self;
@@ -16,98 +17,15 @@ using LayeredAnimationInfo = TAnimationData::LayeredAnimationInfo;
 
 namespace {
 
-// ---- bound to the animation
+// The four that read more than plain arguments; every other function is the
+// method it names (qm::lua::Method).
 
-int LuaSetCurrentFrame(lua_State* L)
-{
-    Self<TAnimation>(L)->SetCurrentFrame(CheckInt(L, 1));
-    return 0;
-}
-
-int LuaSpin(lua_State* L)
-{
-    Self<TAnimation>(L)->Spin(static_cast<float>(CheckNumber(L, 1)), static_cast<float>(CheckNumber(L, 2)),
-                              static_cast<float>(CheckNumber(L, 3)));
-    return 0;
-}
-
+// With no delay (or nil) the script waits until Pause(false).
 int LuaWaitLuaNextFrame(lua_State* L)
 {
     if (!lua_isnoneornil(L, 1))
         CheckNumber(L, 1);
     return Self<TAnimation>(L)->WaitLuaNextFrame(L);
-}
-
-int LuaSpawnChild(lua_State* L)
-{
-    const str script = CheckString(L, 1);
-    const str function = CheckString(L, 2);
-    const int x = CheckInt(L, 3);
-    const int y = CheckInt(L, 4);
-    const str image = CheckString(L, 5);
-    const str mask = CheckString(L, 6);
-    lua_pushnumber(L, static_cast<lua_Number>(Self<TAnimation>(L)->SpawnChild(script, function, x, y, image, mask)));
-    return 1;
-}
-
-int LuaHalt(lua_State* L)
-{
-    Self<TAnimation>(L)->Halt();
-    return 0;
-}
-
-int LuaChildIsPlaying(lua_State* L)
-{
-    lua_pushboolean(L, Self<TAnimation>(L)->ChildIsPlaying(CheckInt(L, 1)));
-    return 1;
-}
-
-int LuaLoad(lua_State* L)
-{
-    const str name = CheckString(L, 1);
-    const str image = CheckString(L, 2);
-    const str mask = CheckString(L, 3);
-    lua_pushboolean(L, Self<TAnimation>(L)->InitXML(name, image, mask));
-    return 1;
-}
-
-int LuaSetAlpha(lua_State* L)
-{
-    Self<TAnimation>(L)->SetAlpha(static_cast<float>(CheckNumber(L, 1)));
-    return 0;
-}
-
-int LuaRandom(lua_State* L)
-{
-    lua_pushnumber(L, Self<TAnimation>(L)->Random(CheckInt(L, 1), CheckInt(L, 2)));
-    return 1;
-}
-
-int LuaLayered(lua_State* L)
-{
-    Self<TAnimation>(L)->InitLayered();
-    return 0;
-}
-
-// ---- bound to the animation's data
-
-int LuaDone(lua_State* L)
-{
-    Self<TAnimationData>(L)->Done();
-    return 0;
-}
-
-int LuaGetScript(lua_State* L)
-{
-    const str script = Self<TAnimationData>(L)->GetScript();
-    lua_pushlstring(L, script.c_str(), static_cast<size_t>(script.length()));
-    return 1;
-}
-
-int LuaStopChildren(lua_State* L)
-{
-    Self<TAnimationData>(L)->StopChildren();
-    return 0;
 }
 
 int LuaAddBitmap(lua_State* L)
@@ -119,14 +37,7 @@ int LuaAddBitmap(lua_State* L)
     return 0;
 }
 
-// ---- layers, bound to the animation
-
-int LuaReference(lua_State* L)
-{
-    Self<TAnimation>(L)->ReferenceImage(CheckString(L, 1).c_str());
-    return 0;
-}
-
+// A layer index is never negative; no name (or nil) empties the layer.
 int LuaSetLayer(lua_State* L)
 {
     const int layer = CheckInt(L, 1);
@@ -141,66 +52,11 @@ int LuaSetLayer(lua_State* L)
     return 0;
 }
 
-int LuaLayerFrame(lua_State* L)
-{
-    Self<TAnimation>(L)->SetLayerFrame(CheckInt(L, 1), CheckInt(L, 2));
-    return 0;
-}
-
-int LuaClearLayer(lua_State* L)
-{
-    Self<TAnimation>(L)->ClearLayer(CheckInt(L, 1));
-    return 0;
-}
-
-int LuaLayerAlpha(lua_State* L)
-{
-    Self<TAnimation>(L)->SetLayerAlpha(CheckInt(L, 1), CheckNumber(L, 2));
-    return 0;
-}
-
-// ---- scrobs, bound to the layer info
-
-int LuaAllocateScrobs(lua_State* L)
-{
-    Self<LayeredAnimationInfo>(L)->AllocateScrobs(CheckInt(L, 1));
-    return 0;
-}
-
-int LuaSetScrob(lua_State* L)
-{
-    const int id = CheckInt(L, 1);
-    const int depth = CheckInt(L, 2);
-    const int bitmap = CheckInt(L, 3);
-    const float width = static_cast<float>(CheckNumber(L, 4));
-    const float height = static_cast<float>(CheckNumber(L, 5));
-    Self<LayeredAnimationInfo>(L)->SetScrob(id, depth, bitmap, width, height);
-    return 0;
-}
-
 int LuaMoveScrob(lua_State* L)
 {
     const int id = CheckInt(L, 1);
     qm::lua::CheckTable(L, 2);
     Self<LayeredAnimationInfo>(L)->MoveScrob(id, L, 2);
-    return 0;
-}
-
-int LuaSetScrobAlpha(lua_State* L)
-{
-    Self<LayeredAnimationInfo>(L)->SetScrobAlpha(CheckInt(L, 1), static_cast<float>(CheckNumber(L, 2)));
-    return 0;
-}
-
-int LuaRemoveScrob(lua_State* L)
-{
-    Self<LayeredAnimationInfo>(L)->RemoveScrob(CheckInt(L, 1));
-    return 0;
-}
-
-int LuaRemoveAll(lua_State* L)
-{
-    Self<LayeredAnimationInfo>(L)->RemoveAll();
     return 0;
 }
 
@@ -211,21 +67,21 @@ namespace qm {
 void PublishAnimationFunctions(lua_State* L, TAnimation* animation)
 {
     static const qm::lua::TBinding kAnimationFunctions[] = {
-        {"SetCurrentFrame", LuaSetCurrentFrame},
-        {"Spin", LuaSpin},
+        {"SetCurrentFrame", Method<&TAnimation::SetCurrentFrame>},
+        {"Spin", Method<&TAnimation::Spin>},
         {"WaitLuaNextFrame", LuaWaitLuaNextFrame},
-        {"SpawnChild", LuaSpawnChild},
-        {"Halt", LuaHalt},
-        {"ChildIsPlaying", LuaChildIsPlaying},
-        {"Load", LuaLoad},
-        {"SetAlpha", LuaSetAlpha},
-        {"Random", LuaRandom},
-        {"layered", LuaLayered},
+        {"SpawnChild", Method<&TAnimation::SpawnChild>},
+        {"Halt", Method<&TAnimation::Halt>},
+        {"ChildIsPlaying", Method<&TAnimation::ChildIsPlaying>},
+        {"Load", Method<&TAnimation::InitXML>},
+        {"SetAlpha", Method<&TAnimation::SetAlpha>},
+        {"Random", Method<&TAnimation::Random>},
+        {"layered", Method<&TAnimation::InitLayered>},
     };
     static const qm::lua::TBinding kDataFunctions[] = {
-        {"Done", LuaDone},
-        {"GetScript", LuaGetScript},
-        {"StopChildren", LuaStopChildren},
+        {"Done", Method<&TAnimationData::Done>},
+        {"GetScript", Method<&TAnimationData::GetScript>},
+        {"StopChildren", Method<&TAnimationData::StopChildren>},
     };
     // Everything dies with the animation, so all of it hangs on its lifeline.
     const TLifeline& life = animation->Lifeline();
@@ -236,19 +92,19 @@ void PublishAnimationFunctions(lua_State* L, TAnimation* animation)
 void PublishLayeredFunctions(lua_State* L, TAnimation* animation)
 {
     static const qm::lua::TBinding kLayerFunctions[] = {
-        {"reference", LuaReference},
+        {"reference", Method<&TAnimation::ReferenceImage>},
         {"setLayer", LuaSetLayer},
-        {"lframe", LuaLayerFrame},
-        {"clearLayer", LuaClearLayer},
-        {"lalpha", LuaLayerAlpha},
+        {"lframe", Method<&TAnimation::SetLayerFrame>},
+        {"clearLayer", Method<&TAnimation::ClearLayer>},
+        {"lalpha", Method<&TAnimation::SetLayerAlpha>},
     };
     static const qm::lua::TBinding kScrobFunctions[] = {
-        {"AllocateScrobs", LuaAllocateScrobs},
-        {"SetScrob", LuaSetScrob},
+        {"AllocateScrobs", Method<&LayeredAnimationInfo::AllocateScrobs>},
+        {"SetScrob", Method<&LayeredAnimationInfo::SetScrob>},
         {"MoveScrob", LuaMoveScrob},
-        {"SetScrobAlpha", LuaSetScrobAlpha},
-        {"RemoveScrob", LuaRemoveScrob},
-        {"RemoveAll", LuaRemoveAll},
+        {"SetScrobAlpha", Method<&LayeredAnimationInfo::SetScrobAlpha>},
+        {"RemoveScrob", Method<&LayeredAnimationInfo::RemoveScrob>},
+        {"RemoveAll", Method<&LayeredAnimationInfo::RemoveAll>},
     };
     const TLifeline& life = animation->Lifeline();
     PublishAll(L, kLayerFunctions, "TAnimation", animation, life);

@@ -25,6 +25,18 @@ str CheckString(lua_State* L, int i)
     return str(lua_tostring(L, i), static_cast<int>(lua_strlen(L, i)));
 }
 
+const char* CheckCString(lua_State* L, int i)
+{
+    if (lua_type(L, i) != LUA_TSTRING)
+        BadArgument(L, i, "string");
+    return lua_tostring(L, i);
+}
+
+bool ToBool(lua_State* L, int i)
+{
+    return lua_toboolean(L, i) != 0;
+}
+
 double CheckNumber(lua_State* L, int i)
 {
     if (lua_type(L, i) != LUA_TNUMBER)

@@ -113,6 +113,10 @@ private:
         std::function<void()> none;
         std::function<void(int)> integer;
         std::function<void(bool)> boolean;
+
+        void CallNone() { none(); }
+        void CallInt(int value) { integer(value); }
+        void CallBool(bool value) { boolean(value); }
     };
     std::vector<std::unique_ptr<TPublished>> mPublished;
     std::unique_ptr<TFlashHost> mMovie;  // null when no movie runs

@@ -6,8 +6,6 @@
 #include "engine/script/windowscript.h"
 #include "engine/window/windowmanager.h"
 
-using qm::lua::Self;
-
 bool TWindowScript::RunLuaText(const str& text)
 {
     return TScript::DoLuaString(text) == 0;
@@ -39,27 +37,20 @@ void TWindowScript::PublishNative(const char* name, const char* owner, const TLi
 void TWindowScript::PublishFunction(const char* name, const char* owner, const TLifeline& life,
                                     std::function<void()> fn)
 {
-    PublishNative(name, owner, life, [&fn](TPublished& e) { e.none = std::move(fn); }, [](lua_State* L) {
-        Self<TPublished>(L)->none();
-        return 0;
-    });
+    PublishNative(name, owner, life, [&fn](TPublished& e) { e.none = std::move(fn); },
+                  qm::lua::Method<&TPublished::CallNone>);
 }
 
 void TWindowScript::PublishIntFunction(const char* name, const char* owner, const TLifeline& life,
                                        std::function<void(int)> fn)
 {
-    PublishNative(name, owner, life, [&fn](TPublished& e) { e.integer = std::move(fn); }, [](lua_State* L) {
-        const int value = qm::lua::CheckInt(L, 1);
-        Self<TPublished>(L)->integer(value);
-        return 0;
-    });
+    PublishNative(name, owner, life, [&fn](TPublished& e) { e.integer = std::move(fn); },
+                  qm::lua::Method<&TPublished::CallInt>);
 }
 
 void TWindowScript::PublishBoolFunction(const char* name, const char* owner, const TLifeline& life,
                                         std::function<void(bool)> fn)
 {
-    PublishNative(name, owner, life, [&fn](TPublished& e) { e.boolean = std::move(fn); }, [](lua_State* L) {
-        Self<TPublished>(L)->boolean(lua_toboolean(L, 1) != 0);
-        return 0;
-    });
+    PublishNative(name, owner, life, [&fn](TPublished& e) { e.boolean = std::move(fn); },
+                  qm::lua::Method<&TPublished::CallBool>);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -13,9 +14,20 @@ namespace {
 // Consecutive holes tolerated before the data is taken as broken.
 constexpr int kMaxHolesInARow = 64;
 
-// Whether the file's last page says the stream ends there (the end-of-stream
-// flag of its header): a file cut short ends on a page without it. The read
-// position is put back; a file that cannot be looked at counts as whole.
+// Whether the last page of `bytes` says the stream ends there (the
+// end-of-stream flag of its header): a file cut short ends on a page without
+// it. Bytes without a page count as whole.
+bool EndsWithStreamEnd(const unsigned char* bytes, long size)
+{
+    for (long i = size - 6; i >= 0; --i) {
+        if (bytes[i] == 'O' && bytes[i + 1] == 'g' && bytes[i + 2] == 'g' && bytes[i + 3] == 'S')
+            return (bytes[i + 5] & 0x04) != 0;  // version byte, then the header type
+    }
+    return true;
+}
+
+// The same for a file, whose read position is put back; a file that cannot
+// be looked at counts as whole.
 bool EndsWithStreamEnd(std::FILE* file)
 {
     const long at = std::ftell(file);
@@ -28,14 +40,7 @@ bool EndsWithStreamEnd(std::FILE* file)
     const bool read = std::fseek(file, size - tail, SEEK_SET) == 0 &&
                       std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
     std::fseek(file, at, SEEK_SET);
-    if (!read)
-        return true;
-    for (long i = tail - 6; i >= 0; --i) {
-        if (bytes[size_t(i)] == 'O' && bytes[size_t(i) + 1] == 'g' && bytes[size_t(i) + 2] == 'g' &&
-            bytes[size_t(i) + 3] == 'S')
-            return (bytes[size_t(i) + 5] & 0x04) != 0;  // version byte, then the header type
-    }
-    return true;
+    return !read || EndsWithStreamEnd(bytes.data(), tail);
 }
 
 // The PCM size the file announces: its length plus a tenth of a second of slack.
@@ -43,6 +48,85 @@ long long AnnouncedBytes(double seconds, int channels, int rate)
 {
     return static_cast<long long>(2.0 * (seconds + 0.1) * channels * rate);
 }
+
+// One read of the decoder into dst: the bytes of PCM it gave (whole frames),
+// or 0 where the sound ends: the end of the data, a decoding error (what came
+// before it is kept) or a chained part of another layout (which cannot share
+// the first part's samples). Holes in the data are stepped over. Problems are
+// named when there is a name.
+long ReadStep(OggVorbis_File* decoder, char* dst, int size, const vorbis_info& first, int* holes, const char* name,
+              long long filled)
+{
+    for (;;) {
+        int section = 0;
+        const long got = ov_read(decoder, dst, size, 0, 2, 1, &section);
+        if (got == 0)
+            return 0;
+        if (got == OV_HOLE && ++*holes <= kMaxHolesInARow)
+            continue;
+        if (got < 0) {
+            if (name)
+                WriteDbg("OGG decoding error %ld in %s: keeping the %lld bytes before it", got, name, filled);
+            return 0;
+        }
+        *holes = 0;
+        const vorbis_info* now = ov_info(decoder, section);
+        if (!now || now->channels != first.channels || now->rate != first.rate) {
+            if (name)
+                WriteDbg("OGG file changes format midway: %s", name);
+            return 0;
+        }
+        return got;
+    }
+}
+
+// The decoder's limit for a file: what its headers announce plus some slack,
+// in whole frames; -1 when there is no usable length or it is too long.
+long long CapacityBytes(OggVorbis_File* decoder, int channels, int rate)
+{
+    const double seconds = ov_time_total(decoder, -1);
+    const long long capacity = seconds >= 0 ? AnnouncedBytes(seconds, channels, rate) : -1;
+    if (capacity < 0 || capacity > kMaxPcmBytes)
+        return -1;
+    return capacity - capacity % (2 * channels);
+}
+
+// libvorbisfile reading from bytes in memory.
+struct TMemoryReader {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    size_t at = 0;
+};
+
+size_t MemoryRead(void* dst, size_t size, size_t count, void* source)
+{
+    auto* reader = static_cast<TMemoryReader*>(source);
+    if (size == 0)
+        return 0;
+    const size_t items = std::min(count, (reader->size - reader->at) / size);
+    std::memcpy(dst, reader->data + reader->at, items * size);
+    reader->at += items * size;
+    return items;
+}
+
+int MemorySeek(void* source, ogg_int64_t offset, int whence)
+{
+    auto* reader = static_cast<TMemoryReader*>(source);
+    ogg_int64_t base = 0;
+    if (whence == SEEK_CUR)
+        base = static_cast<ogg_int64_t>(reader->at);
+    else if (whence == SEEK_END)
+        base = static_cast<ogg_int64_t>(reader->size);
+    const ogg_int64_t to = base + offset;
+    if (to < 0 || to > static_cast<ogg_int64_t>(reader->size))
+        return -1;
+    reader->at = static_cast<size_t>(to);
+    return 0;
+}
+
+long MemoryTell(void* source) { return static_cast<long>(static_cast<TMemoryReader*>(source)->at); }
+
+const ov_callbacks kMemoryCallbacks = {MemoryRead, MemorySeek, nullptr, MemoryTell};
 
 }  // namespace
 
@@ -56,7 +140,6 @@ EOggDecode DecodeOgg(std::FILE* file, const char* name, TPcm* out)
     }
     // From here on ov_clear closes the file.
     const vorbis_info* info = ov_info(&decoder, -1);
-    const double seconds = ov_time_total(&decoder, -1);
     if (!info || info->channels < 1 || info->rate < 1) {
         ov_clear(&decoder);
         return EOggDecode::kNotVorbis;
@@ -64,36 +147,21 @@ EOggDecode DecodeOgg(std::FILE* file, const char* name, TPcm* out)
     const int channels = info->channels;
     const int rate = static_cast<int>(info->rate);
     const int frameBytes = 2 * channels;
-    long long capacity = seconds >= 0 ? AnnouncedBytes(seconds, channels, rate) : -1;
-    if (capacity < 0 || capacity > kMaxPcmBytes) {
+    const long long capacity = CapacityBytes(&decoder, channels, rate);
+    if (capacity < 0) {
         ov_clear(&decoder);
         return EOggDecode::kTooLong;
     }
-    capacity -= capacity % frameBytes;
 
     std::vector<int16_t> samples(static_cast<size_t>(capacity / 2));
     char* block = reinterpret_cast<char*>(samples.data());
     long long filled = 0;
     int holes = 0;
     while (filled < capacity) {
-        int section = 0;
-        long got = ov_read(&decoder, block + filled, static_cast<int>(capacity - filled), 0, 2, 1, &section);
-        if (got == 0)
+        const long got =
+            ReadStep(&decoder, block + filled, static_cast<int>(capacity - filled), *info, &holes, name, filled);
+        if (got <= 0)
             break;
-        if (got == OV_HOLE && ++holes <= kMaxHolesInARow)
-            continue;
-        if (got < 0) {
-            WriteDbg("OGG decoding error %ld in %s: keeping the %lld bytes before it", got, name, filled);
-            break;
-        }
-        holes = 0;
-        // A chained file whose later part has another layout cannot share
-        // this block; keep the first part.
-        const vorbis_info* now = ov_info(&decoder, section);
-        if (!now || now->channels != channels || now->rate != info->rate) {
-            WriteDbg("OGG file changes format midway: %s", name);
-            break;
-        }
         filled += got;
     }
     ov_clear(&decoder);
@@ -110,4 +178,170 @@ EOggDecode DecodeOgg(std::FILE* file, const char* name, TPcm* out)
     out->rate = rate;
     out->channels = channels;
     return EOggDecode::kOk;
+}
+
+// ---------------------------------------------------------------- streaming
+
+EOggDecode ProbeOgg(std::FILE* file, const char* name, TOggFile* out)
+{
+    std::vector<unsigned char> bytes;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    }
+    std::fclose(file);
+
+    TMemoryReader reader{bytes.data(), bytes.size(), 0};
+    OggVorbis_File decoder;
+    if (ov_open_callbacks(&reader, &decoder, nullptr, 0, kMemoryCallbacks) != 0)
+        return EOggDecode::kNotVorbis;
+    const vorbis_info* info = ov_info(&decoder, -1);
+    if (!info || info->channels < 1 || info->rate < 1) {
+        ov_clear(&decoder);
+        return EOggDecode::kNotVorbis;
+    }
+    const int channels = info->channels;
+    const int rate = static_cast<int>(info->rate);
+    const long long capacity = CapacityBytes(&decoder, channels, rate);
+    if (capacity < 0) {
+        ov_clear(&decoder);
+        return EOggDecode::kTooLong;
+    }
+    // A looping stream of a sound without a single sample would never get on.
+    std::vector<char> first(static_cast<size_t>(4096 * channels));
+    int holes = 0;
+    const long got = ReadStep(&decoder, first.data(), static_cast<int>(first.size()), *info, &holes, name, 0);
+    const long long frames = std::min<long long>(ov_pcm_total(&decoder, -1), capacity / (2 * channels));
+    ov_clear(&decoder);
+    if (got <= 0 || frames <= 0)
+        return EOggDecode::kEmpty;
+    if (!EndsWithStreamEnd(bytes.data(), static_cast<long>(bytes.size())))
+        WriteDbg("OGG file %s is cut short: it ends without the end of its stream; %lld frames kept", name, frames);
+    out->bytes = std::move(bytes);
+    out->rate = rate;
+    out->channels = channels;
+    out->frames = frames;
+    out->capacity = capacity;
+    return EOggDecode::kOk;
+}
+
+struct TOggSpooler::TDecoder {
+    TMemoryReader reader;
+    OggVorbis_File file;
+    vorbis_info first{};
+    int holes = 0;
+    bool open = false;  // libvorbisfile clears a file it failed to open itself
+
+    explicit TDecoder(const TOggFile& bytes)
+        : reader{bytes.bytes.data(), bytes.bytes.size(), 0}
+    {
+    }
+    ~TDecoder()
+    {
+        if (open)
+            ov_clear(&file);
+    }
+    TDecoder(const TDecoder&) = delete;
+    TDecoder& operator=(const TDecoder&) = delete;
+};
+
+TOggSpooler::TOggSpooler(std::shared_ptr<const TOggFile> file)
+    : mFile(std::move(file))
+{
+    Rewind();
+}
+
+TOggSpooler::~TOggSpooler() = default;
+
+bool TOggSpooler::Rewind()
+{
+    // A fresh decoder rather than a seek: the samples are then exactly those
+    // of a decode from the start.
+    mDecoder.reset();
+    mPosition = 0;
+    mEnded = true;
+    if (!mFile)
+        return false;
+    auto decoder = std::make_unique<TDecoder>(*mFile);
+    if (ov_open_callbacks(&decoder->reader, &decoder->file, nullptr, 0, kMemoryCallbacks) != 0)
+        return false;
+    decoder->open = true;
+    const vorbis_info* info = ov_info(&decoder->file, -1);
+    if (!info)
+        return false;
+    decoder->first = *info;
+    mDecoder = std::move(decoder);
+    mEnded = false;
+    return true;
+}
+
+int TOggSpooler::Decode(unsigned char* dst, int size)
+{
+    int total = 0;
+    while (!mEnded && total < size) {
+        const long long room = std::min<long long>(size - total, mFile->capacity - mPosition);
+        const long got = room > 0 ? ReadStep(&mDecoder->file, reinterpret_cast<char*>(dst + total),
+                                             static_cast<int>(room), mDecoder->first, &mDecoder->holes, nullptr, 0)
+                                  : 0;
+        if (got <= 0) {
+            mEnded = true;
+            break;
+        }
+        total += static_cast<int>(got);
+        mPosition += got;
+    }
+    return total;
+}
+
+bool TOggSpooler::StreamToBuffer(int size, void* dst, unsigned int* written, bool loop)
+{
+    auto* out = static_cast<unsigned char*>(dst);
+    std::memset(out, 0, static_cast<size_t>(std::max(size, 0)));
+    const int frameBytes = mFile ? 2 * std::max(mFile->channels, 1) : 2;
+    int remaining = std::max(size, 0);
+    remaining -= remaining % frameBytes;  // libvorbisfile hands out whole frames only
+    int total = 0;
+    bool progress = true;  // since the last rewind: a loop of nothing would never end
+    for (;;) {
+        const int got = Decode(out + total, remaining);
+        total += got;
+        remaining -= got;
+        progress = progress || got > 0;
+        if (!mEnded) {
+            if (written)
+                *written = static_cast<unsigned int>(total);
+            return true;
+        }
+        if (!loop || !progress || !Rewind()) {
+            if (written)
+                *written = static_cast<unsigned int>(total);
+            return false;
+        }
+        progress = false;
+        if (remaining == 0) {
+            if (written)
+                *written = static_cast<unsigned int>(total);
+            return true;
+        }
+    }
+}
+
+void TOggSpooler::SetPosition(float seconds)
+{
+    if (seconds <= 0 || !mDecoder) {
+        // Freshly opened decoders are already at the start.
+        if (mPosition != 0 || !mDecoder)
+            Rewind();
+        return;
+    }
+    const long long frame = std::min<long long>(static_cast<long long>(double(seconds) * mFile->rate), mFile->frames);
+    if (ov_pcm_seek(&mDecoder->file, frame) != 0) {
+        mEnded = true;
+        return;
+    }
+    mPosition = frame * 2 * mFile->channels;
+    mEnded = false;
 }

@@ -69,35 +69,68 @@ void TSound::RegisterAssetLoader()
     });
 }
 
-std::shared_ptr<TSound> TSound::Get(const char* name, bool, int type)
+// The registered sound for a name, or a new one registered under it, not
+// loaded yet (`fresh` says which), or null for no name. fileName is the name
+// without its options.
+std::shared_ptr<TSound> TSound::Find(const char* name, int type, bool streamed, str* fileName, bool* fresh)
 {
     if (!name) {
         WriteDbg("Requested NULL sound");
         return nullptr;
     }
-    str fileName(name);
-    if (int options = fileName.find('?'); options >= 0) {
-        int group = fileName.find(str("group="), 0, options);
+    *fileName = name;
+    if (int options = fileName->find('?'); options >= 0) {
+        int group = fileName->find(str("group="), 0, options);
         if (group >= 0)
-            type = std::atoi(fileName.c_str() + group + 6);
-        fileName = fileName.substr(0, options);
+            type = std::atoi(fileName->c_str() + group + 6);
+        *fileName = fileName->substr(0, options);
     }
-    str key = str::getFormatted("%s;%d;%d", fileName.c_str(), 1, type);
+    // The middle field tells a decoded sound (1) from a streamed one (0).
+    str key = str::getFormatted("%s;%d;%d", fileName->c_str(), streamed ? 0 : 1, type);
     TAssetManager* registry = TAssetManager::GetInstance();
     if (registry)
-        if (auto known = registry->GetAsset(key))
+        if (auto known = registry->GetAsset(key)) {
+            *fresh = false;
             return known->GetCast<TSound>();
+        }
 
     auto sound = std::make_shared<TSound>();
     if (registry)
         registry->AddAsset(key, sound);
-    sound->mData->name = fileName;
+    sound->mData->name = *fileName;
     sound->mData->type = type;
+    *fresh = true;
+    return sound;
+}
+
+std::shared_ptr<TSound> TSound::Get(const char* name, bool, int type)
+{
+    str fileName;
+    bool fresh = false;
+    std::shared_ptr<TSound> sound = Find(name, type, false, &fileName, &fresh);
+    if (!sound || !fresh)
+        return sound;
     if (fileName.find(str(".ogg"), str::kIgnoreCase) < 0) {
         WriteDbg("Sound file is not an .ogg file: %s", fileName.c_str());
         return nullptr;
     }
-    if (!sound->Load(fileName))
+    if (!sound->Load(fileName, false))
+        return nullptr;
+    return sound;
+}
+
+std::shared_ptr<TSound> TSound::GetStreamed(const char* name, int type)
+{
+    str fileName;
+    bool fresh = false;
+    std::shared_ptr<TSound> sound = Find(name, type, true, &fileName, &fresh);
+    if (!sound || !fresh)
+        return sound;
+    if (fileName.find(str(".ogg"), str::kIgnoreCase) < 0) {
+        WriteDbg("Sound file is not an .ogg file: %s", fileName.c_str());
+        return nullptr;
+    }
+    if (!sound->Load(fileName, true))
         return nullptr;
     return sound;
 }
@@ -113,7 +146,7 @@ void ReportUnusableSound(const char* path, const char* problem)
 
 }  // namespace
 
-bool TSound::Load(const str& name)
+bool TSound::Load(const str& name, bool streamed)
 {
     char path[qm::kPathBufferSize];
     std::FILE* file = qm::OpenResource(name.c_str(), path);
@@ -121,8 +154,9 @@ bool TSound::Load(const str& name)
         ReportUnusableSound(name.c_str(), "not found");
         return false;
     }
-    auto pcm = std::make_shared<TPcm>();
-    switch (DecodeOgg(file, path, pcm.get())) {
+    auto pcm = streamed ? nullptr : std::make_shared<TPcm>();
+    auto ogg = streamed ? std::make_shared<TOggFile>() : nullptr;
+    switch (streamed ? ProbeOgg(file, path, ogg.get()) : DecodeOgg(file, path, pcm.get())) {
     case EOggDecode::kOk:
         break;
     case EOggDecode::kNotVorbis:
@@ -136,6 +170,15 @@ bool TSound::Load(const str& name)
         ReportUnusableSound(path, "is too long to load");
         return false;
     }
+    if (streamed) {
+        mData->rate = ogg->rate;
+        mData->channels = ogg->channels;
+        mData->duration = static_cast<double>(ogg->frames) / ogg->rate;
+        mData->ogg = std::move(ogg);
+        return true;
+    }
+    mData->rate = pcm->rate;
+    mData->channels = pcm->channels;
     mData->duration = static_cast<double>(pcm->Frames()) / pcm->rate;
     mData->pcm = std::move(pcm);
     return true;
@@ -164,13 +207,18 @@ TSoundStream* TSound::Stream(int id) const
 std::shared_ptr<TSoundStream> TSound::NewStream(TSound* sound, bool loop)
 {
     TSoundData& data = *sound->mData;
-    return TSoundStream::Create(TSoundManager::GetInstance(), std::make_unique<TMemSpooler>(data.pcm), loop,
-                                data.type, std::weak_ptr<TStreamNotify>(sound->mData));
+    std::unique_ptr<TStreamSpooler> spooler;
+    if (data.ogg)
+        spooler = std::make_unique<TOggSpooler>(data.ogg);
+    else
+        spooler = std::make_unique<TMemSpooler>(data.pcm);
+    return TSoundStream::Create(TSoundManager::GetInstance(), std::move(spooler), loop, data.type,
+                                std::weak_ptr<TStreamNotify>(sound->mData));
 }
 
 int TSound::Play(bool loop)
 {
-    if (!mData->pcm) {
+    if (!Playable()) {
         WriteDbg("Play of uninitialized sound");
         return -1;
     }
@@ -181,7 +229,7 @@ int TSound::Play(bool loop)
     const int id = mData->nextStreamId;
     std::shared_ptr<TSoundStream> stream = NewStream(this, loop);
     mData->streams[id] = TSoundStreamMapEntry{stream.get(), nullptr, nullptr, 0};
-    if (!stream->Init(mData->pcm->rate, mData->pcm->channels, 16)) {
+    if (!stream->Init(mData->rate, mData->channels, 16)) {
         // Not left registered: it would never play nor end.
         mData->streams.erase(id);
         stream->Kill(false);
@@ -298,7 +346,7 @@ void TSound::SetCompleteAction(int id, TSoundCallBack* cb, std::shared_ptr<TSoun
     auto found = mData->streams.find(id);
     TSoundStream* stream = found == mData->streams.end() ? nullptr : found->second.stream;
 
-    if (next && !next->mData->pcm) {
+    if (next && !next->Playable()) {
         WriteDbg("Play of uninitialized sound");
         return;
     }
@@ -309,7 +357,7 @@ void TSound::SetCompleteAction(int id, TSoundCallBack* cb, std::shared_ptr<TSoun
         TSoundStreamMapEntry& entry = found->second;
         CancelChain(entry);
         std::shared_ptr<TSoundStream> nextStream = NewStream(next.get(), false);
-        if (!nextStream->Init(next->mData->pcm->rate, next->mData->pcm->channels, 16))
+        if (!nextStream->Init(next->mData->rate, next->mData->channels, 16))
             QM_ASSERT(!"This shouldn't be happening");
         stream->SetNextSoundInfo(nextStream.get());
         const int nextId = next->mData->nextStreamId++;

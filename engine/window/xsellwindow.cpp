@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
@@ -57,8 +58,8 @@ void TXSellWindow::SetupXSell()
         WriteDbg("TXSellWindow::SetupXSell: no <xsell> in %s; showing no entries", kXSellFile);
     // Entries without data do not show.
     for (int n = count + 1; n <= kMaxGames + 1; ++n) {
-        HideChild(Numbered("descrip", n));
-        HideChild(Numbered("xsellbutton", n));
+        ShowWindow(GetChildWindow(Numbered("descrip", n), -1), false);
+        ShowWindow(GetChildWindow(Numbered("xsellbutton", n), -1), false);
     }
     CentreItems();
 }
@@ -86,7 +87,7 @@ int TXSellWindow::ReadEntries(TXmlNode* xsell)
         }
     }
     if (!hasSiteLink)
-        HideChild("gamesite");
+        ShowWindow(GetChildWindow("gamesite", -1), false);
     if (centerText) {
         if (auto* line = ::GetCast<TText>(GetChildWindow("centertext1", -1)))
             line->SetText(centerText->GetAttribute("text1"));
@@ -109,12 +110,6 @@ void TXSellWindow::SetEntryText(int n, TXmlNode* gameinfo)
         value = value + str(" <u><font color=\"003cff\"><a id='") + Numbered("xsellbutton", n) + str("'>") + linkText +
                 str("</a></font></u>");
     text->SetText(value);
-}
-
-void TXSellWindow::HideChild(const str& name)
-{
-    if (TWindow* w = GetChildWindow(name, -1))
-        w->ClearFlags(kVisible);
 }
 
 void TXSellWindow::CentreOnDefinedPosition(TWindow* w)

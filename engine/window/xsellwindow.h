@@ -34,7 +34,6 @@ public:
 private:
     int ReadEntries(TXmlNode* xsell);
     void SetEntryText(int n, TXmlNode* gameinfo);
-    void HideChild(const str& name);
     void CentreOnDefinedPosition(TWindow* w);
     void CentreItems();
 

@@ -100,7 +100,7 @@ bool TGameApp::HandleEvent(TEvent* ev)
         break;
     case TEvent::kActivate:
         if (ev->mParam == 0 && manager)
-            manager->PostWindowMessage(new TMessage(kDeactivatedMessage, str(), nullptr));
+            manager->PostWindowMessage(new TMessage(kAppDeactivated, str(), nullptr));
         break;
     case TEvent::kIdle:
         TSimpleHttp::PumpAll();

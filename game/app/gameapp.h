@@ -25,8 +25,6 @@ public:
     static constexpr const char* kSplashWindow = "DisplaySplash";
     // The lock file in the user data folder that a running game holds.
     static constexpr const char* kSavesLockFile = "running.lock";
-    // The type of the message posted when the application is deactivated.
-    static constexpr int kDeactivatedMessage = 1000;
 
     explicit TGameApp(TPlatform* platform);
     // Quits if that has not happened yet.

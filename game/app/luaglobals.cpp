@@ -7,6 +7,7 @@
 #include "engine/script/windowscript.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/editors/leveleditor.h"
@@ -24,21 +25,22 @@ bool gAllowQuitConfirm = false;
 
 TWindowManager* Manager() { return TWindowManager::GetInstance(); }
 
-// Flags are read as Lua truth (nil and false are false).
-bool LuaBoolArg(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }
-
 int LuaReturn(lua_State* L, bool b)
 {
     lua_pushboolean(L, b ? 1 : 0);
     return 1;
 }
 
+constexpr auto kMaingamewindow = contract::Child<TGame>("maingamewindow").In("scripts/game.lua");
+constexpr auto kLeveleditorwindow = contract::Child<TLevelEditor>("leveleditorwindow").In("scripts/leveleditor.lua");
+constexpr auto kToplevelmainmenu = contract::Child<TWindow>("toplevelmainmenu").In("scripts/mainmenu.lua").Optional();
+
 // A window anywhere under the root, or null.
-TWindow* FindUnderRoot(const char* name)
+TWindow* FindUnderRoot(const contract::TChildSpec& child)
 {
     TWindowManager* manager = Manager();
     TWindow* root = manager ? manager->GetScreen() : nullptr;
-    return root ? root->GetChildWindow(name, -1) : nullptr;
+    return root ? root->GetChildWindow(child.name, -1) : nullptr;
 }
 
 int SetVersion(lua_State*)
@@ -54,13 +56,13 @@ int SetVersion(lua_State*)
 
 int AllowQuitCofirm(lua_State* L)
 {
-    gAllowQuitConfirm = LuaBoolArg(L, 1);
+    gAllowQuitConfirm = qm::lua::ToBool(L, 1);
     return 0;
 }
 
 int InQuitCofirm(lua_State* L)
 {
-    gInQuitConfirm = LuaBoolArg(L, 1);
+    gInQuitConfirm = qm::lua::ToBool(L, 1);
     return 0;
 }
 
@@ -68,7 +70,7 @@ int InQuitCofirm(lua_State* L)
 // resumes it only then; resuming always answers true.
 int QuitConfirmPause(lua_State* L)
 {
-    const bool pause = LuaBoolArg(L, 1);
+    const bool pause = qm::lua::ToBool(L, 1);
     TSettings* settings = TSettings::GetInstance();
     if (!settings)
         return LuaReturn(L, !pause);
@@ -81,26 +83,19 @@ int QuitConfirmPause(lua_State* L)
     return LuaReturn(L, !wasPaused);
 }
 
-int CurrentlyInGame(lua_State* L) { return LuaReturn(L, FindUnderRoot("maingamewindow") != nullptr); }
+int CurrentlyInGame(lua_State* L) { return LuaReturn(L, FindUnderRoot(kMaingamewindow) != nullptr); }
 
 int ShowAnyCursor(lua_State* L)
 {
     if (TPlatform* platform = TPlatform::GetInstance())
-        platform->HideCursor(!LuaBoolArg(L, 1));
+        platform->HideCursor(!qm::lua::ToBool(L, 1));
     return 0;
 }
 
 // The argument is the visibility to set.
 int HideMainMenu(lua_State* L)
 {
-    TWindow* menu = FindUnderRoot("toplevelmainmenu");
-    if (!menu)
-        return 0;
-    if (LuaBoolArg(L, 1))
-        menu->AddFlags(TWindow::kVisible);
-    else
-        menu->ClearFlags(TWindow::kVisible);
-    menu->InvalidateRect(nullptr);
+    ShowWindow(FindUnderRoot(kToplevelmainmenu), qm::lua::ToBool(L, 1));
     return 0;
 }
 
@@ -128,10 +123,10 @@ const qm::lua::TBinding kGlobals[] = {
 
 // The windows the globals and the close request look for by name.
 const contract::TChildSpec kMainChildren[] = {
-    contract::Child("maingamewindow", &TGame::ClassId).In("scripts/game.lua"),
-    contract::Child("leveleditorwindow", &TLevelEditor::ClassId).In("scripts/leveleditor.lua"),
+    kMaingamewindow,
+    kLeveleditorwindow,
     // Shown and hidden by HideMainMenu when a screen names a window so.
-    contract::Child("toplevelmainmenu").In("scripts/mainmenu.lua").Optional(),
+    kToplevelmainmenu,
 };
 
 }  // namespace

@@ -9,107 +9,126 @@
 #include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr const char* kCustomerFile = "assets/config/customer.xml";
 
-struct TFieldKey {
-    const char* field;
-    const char* key;
-};
-
-// In the order the fields are transferred.
-const TFieldKey kFields[] = {
-    {"customername", "id"},
-    {"graphicval0", "graphicType"},
-    {"graphicval1", "graphicOverride1"},
-    {"graphicval2", "graphicOverride2"},
-    {"graphicval3", "graphicOverride3"},
-    {"graphicval4", "graphicOverride4"},
-    {"graphicval5", "graphicOverride5"},
-    {"graphicval6", "graphicOverride6"},
-    {"timemood", "timeMood"},
-    {"colormood", "colorMood"},
-    {"basetip", "baseTip"},
-    {"moodtip", "moodTip"},
-    {"dessertmood", "dessertMood"},
-    {"loveeffect", "loveEffect"},
-    {"specialchance", "specialChance"},
-    {"spillchance", "spillChance"},
-    {"spilltimer", "spillTimer"},
-    {"noiserate", "noiseRate"},
-    {"noiserangex", "noiseRangeX"},
-    {"noiserangey", "noiseRangeY"},
-    {"noisemood", "noiseMood"},
-    {"noiseeffect", "noiseEffect"},
-    {"waitingmadms", "waiting_MadMS"},
-    {"decidingdurationms", "deciding_DurationMS"},
-    {"readyhappyms", "ready_HappyMS"},
-    {"readymadms", "ready_MadMS"},
-    {"orderedhappyms", "ordered_HappyMS"},
-    {"orederedmadms", "ordered_MadMS"},
-    {"eatingdurationms", "eating_DurationMS"},
-    {"checkhappyms", "check_HappyMS"},
-    {"checkmadms", "check_MadMS"},
-    {"snackhappyms", "snack_HappyMS"},
-    {"snackmadms", "snack_MadMS"},
-    {"specialhappyms", "special_HappyMS"},
-    {"specialmadms", "special_MadMS"},
-    {"orderdesserthappyms", "orderdessert_HappyMS"},
-    {"orderdessertmadms", "orderdessert_MadMS"},
-    {"eatingdessertdurationms", "eatingdessert_DurationMS"},
-};
-
-TCustomerEditor* Editor(lua_State* L) { return qm::lua::Self<TCustomerEditor>(L); }
-
-int LuaIncrementCustomer(lua_State* L)
-{
-    Editor(L)->IncrementCustomer(qm::lua::CheckInt(L, 1), lua_toboolean(L, 2) != 0);
-    return 0;
-}
-
-int LuaNewCustomer(lua_State* L)
-{
-    Editor(L)->NewCustomer(qm::lua::CheckString(L, 1));
-    return 0;
-}
-
-int LuaDeleteCustomer(lua_State* L)
-{
-    Editor(L)->DeleteCustomer();
-    return 0;
-}
-
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"IncrementCustomer", LuaIncrementCustomer},
-    {"NewCustomer", LuaNewCustomer},
-    {"DeleteCustomer", LuaDeleteCustomer},
+    {"IncrementCustomer", qm::lua::Method<&TCustomerEditor::IncrementCustomer>},
+    {"NewCustomer", qm::lua::Method<&TCustomerEditor::NewCustomer>},
+    {"DeleteCustomer", qm::lua::Method<&TCustomerEditor::DeleteCustomer>},
 };
 
 }  // namespace
 
 namespace {
 // The fields, in transfer order: a TText each (a TTextEdit where typed in).
+constexpr auto kCustomername = contract::Child<TText>("customername");
+constexpr auto kGraphicval = contract::Numbered<TText>("graphicval%d", 0, 6);
+constexpr auto kTimemood = contract::Child<TText>("timemood");
+constexpr auto kColormood = contract::Child<TText>("colormood");
+constexpr auto kBasetip = contract::Child<TText>("basetip");
+constexpr auto kMoodtip = contract::Child<TText>("moodtip");
+constexpr auto kDessertmood = contract::Child<TText>("dessertmood");
+constexpr auto kLoveeffect = contract::Child<TText>("loveeffect");
+constexpr auto kSpecialchance = contract::Child<TText>("specialchance");
+constexpr auto kSpillchance = contract::Child<TText>("spillchance");
+constexpr auto kSpilltimer = contract::Child<TText>("spilltimer");
+constexpr auto kNoiserate = contract::Child<TText>("noiserate");
+constexpr auto kNoiserangex = contract::Child<TText>("noiserangex");
+constexpr auto kNoiserangey = contract::Child<TText>("noiserangey");
+constexpr auto kNoisemood = contract::Child<TText>("noisemood");
+constexpr auto kNoiseeffect = contract::Child<TText>("noiseeffect");
+constexpr auto kWaitingmadms = contract::Child<TText>("waitingmadms");
+constexpr auto kDecidingdurationms = contract::Child<TText>("decidingdurationms");
+constexpr auto kReadyhappyms = contract::Child<TText>("readyhappyms");
+constexpr auto kReadymadms = contract::Child<TText>("readymadms");
+constexpr auto kOrderedhappyms = contract::Child<TText>("orderedhappyms");
+constexpr auto kOrederedmadms = contract::Child<TText>("orederedmadms");
+constexpr auto kEatingdurationms = contract::Child<TText>("eatingdurationms");
+constexpr auto kCheckhappyms = contract::Child<TText>("checkhappyms");
+constexpr auto kCheckmadms = contract::Child<TText>("checkmadms");
+constexpr auto kSnackhappyms = contract::Child<TText>("snackhappyms");
+constexpr auto kSnackmadms = contract::Child<TText>("snackmadms");
+constexpr auto kSpecialhappyms = contract::Child<TText>("specialhappyms");
+constexpr auto kSpecialmadms = contract::Child<TText>("specialmadms");
+constexpr auto kOrderdesserthappyms = contract::Child<TText>("orderdesserthappyms");
+constexpr auto kOrderdessertmadms = contract::Child<TText>("orderdessertmadms");
+constexpr auto kEatingdessertdurationms = contract::Child<TText>("eatingdessertdurationms");
 const contract::TChildSpec kCustomerChildren[] = {
-    contract::Child("customername", &TText::ClassId),
-    contract::Numbered("graphicval%d", 0, 6, &TText::ClassId),
-    contract::Child("timemood", &TText::ClassId), contract::Child("colormood", &TText::ClassId),
-    contract::Child("basetip", &TText::ClassId), contract::Child("moodtip", &TText::ClassId),
-    contract::Child("dessertmood", &TText::ClassId), contract::Child("loveeffect", &TText::ClassId),
-    contract::Child("specialchance", &TText::ClassId), contract::Child("spillchance", &TText::ClassId),
-    contract::Child("spilltimer", &TText::ClassId), contract::Child("noiserate", &TText::ClassId),
-    contract::Child("noiserangex", &TText::ClassId), contract::Child("noiserangey", &TText::ClassId),
-    contract::Child("noisemood", &TText::ClassId), contract::Child("noiseeffect", &TText::ClassId),
-    contract::Child("waitingmadms", &TText::ClassId), contract::Child("decidingdurationms", &TText::ClassId),
-    contract::Child("readyhappyms", &TText::ClassId), contract::Child("readymadms", &TText::ClassId),
-    contract::Child("orderedhappyms", &TText::ClassId), contract::Child("orederedmadms", &TText::ClassId),
-    contract::Child("eatingdurationms", &TText::ClassId), contract::Child("checkhappyms", &TText::ClassId),
-    contract::Child("checkmadms", &TText::ClassId), contract::Child("snackhappyms", &TText::ClassId),
-    contract::Child("snackmadms", &TText::ClassId), contract::Child("specialhappyms", &TText::ClassId),
-    contract::Child("specialmadms", &TText::ClassId), contract::Child("orderdesserthappyms", &TText::ClassId),
-    contract::Child("orderdessertmadms", &TText::ClassId),
-    contract::Child("eatingdessertdurationms", &TText::ClassId),
+    kCustomername,
+    kGraphicval,
+    kTimemood, kColormood,
+    kBasetip, kMoodtip,
+    kDessertmood, kLoveeffect,
+    kSpecialchance, kSpillchance,
+    kSpilltimer, kNoiserate,
+    kNoiserangex, kNoiserangey,
+    kNoisemood, kNoiseeffect,
+    kWaitingmadms, kDecidingdurationms,
+    kReadyhappyms, kReadymadms,
+    kOrderedhappyms, kOrederedmadms,
+    kEatingdurationms, kCheckhappyms,
+    kCheckmadms, kSnackhappyms,
+    kSnackmadms, kSpecialhappyms,
+    kSpecialmadms, kOrderdesserthappyms,
+    kOrderdessertmadms,
+    kEatingdessertdurationms,
 };
+
+// The fields and the keys of the customer element they show, in the order
+// they are transferred: the name, the seven graphics, then the rest.
+struct TFieldKey {
+    const char* field;
+    const char* key;
+};
+const char* const kGraphicKeys[] = {"graphicType",      "graphicOverride1", "graphicOverride2", "graphicOverride3",
+                                    "graphicOverride4", "graphicOverride5", "graphicOverride6"};
+const TFieldKey kFields[] = {
+    {kTimemood.name, "timeMood"},
+    {kColormood.name, "colorMood"},
+    {kBasetip.name, "baseTip"},
+    {kMoodtip.name, "moodTip"},
+    {kDessertmood.name, "dessertMood"},
+    {kLoveeffect.name, "loveEffect"},
+    {kSpecialchance.name, "specialChance"},
+    {kSpillchance.name, "spillChance"},
+    {kSpilltimer.name, "spillTimer"},
+    {kNoiserate.name, "noiseRate"},
+    {kNoiserangex.name, "noiseRangeX"},
+    {kNoiserangey.name, "noiseRangeY"},
+    {kNoisemood.name, "noiseMood"},
+    {kNoiseeffect.name, "noiseEffect"},
+    {kWaitingmadms.name, "waiting_MadMS"},
+    {kDecidingdurationms.name, "deciding_DurationMS"},
+    {kReadyhappyms.name, "ready_HappyMS"},
+    {kReadymadms.name, "ready_MadMS"},
+    {kOrderedhappyms.name, "ordered_HappyMS"},
+    {kOrederedmadms.name, "ordered_MadMS"},
+    {kEatingdurationms.name, "eating_DurationMS"},
+    {kCheckhappyms.name, "check_HappyMS"},
+    {kCheckmadms.name, "check_MadMS"},
+    {kSnackhappyms.name, "snack_HappyMS"},
+    {kSnackmadms.name, "snack_MadMS"},
+    {kSpecialhappyms.name, "special_HappyMS"},
+    {kSpecialmadms.name, "special_MadMS"},
+    {kOrderdesserthappyms.name, "orderdessert_HappyMS"},
+    {kOrderdessertmadms.name, "orderdessert_MadMS"},
+    {kEatingdessertdurationms.name, "eatingdessert_DurationMS"},
+};
+
+// Calls transfer(field, key) for every field, in order.
+template <class Fn>
+void ForEachField(Fn transfer)
+{
+    transfer(str(kCustomername.name), "id");
+    for (int n = 0; n < static_cast<int>(std::size(kGraphicKeys)); ++n)
+        transfer(str(kGraphicval.NameOf(n).c_str()), kGraphicKeys[n]);
+    for (const TFieldKey& field : kFields)
+        transfer(str(field.field), field.key);
+}
 }  // namespace
 
 const contract::TScreenSpec TCustomerEditor::kContract{"TCustomerEditor", "CustomerEditor",
@@ -183,8 +202,9 @@ void TCustomerEditor::InitCustomer()
     const TXmlNode* customer = CurrentCustomer();
     if (!customer)
         return;
-    for (const TFieldKey& field : kFields)
-        editors::SetField(this, field.field, customer->GetChildContent(field.key));
+    ForEachField([&](const str& field, const char* key) {
+        editors::SetField(this, field, customer->GetChildContent(key));
+    });
 }
 
 void TCustomerEditor::RecordCustomer()
@@ -192,12 +212,12 @@ void TCustomerEditor::RecordCustomer()
     TXmlNode* customer = CurrentCustomer();
     if (!customer)
         return;
-    for (const TFieldKey& field : kFields) {
-        TXmlNode* value = customer->GetChild(field.key);
+    ForEachField([&](const str& field, const char* key) {
+        TXmlNode* value = customer->GetChild(key);
         if (!value)
-            value = customer->CreateChild(field.key);
-        value->SetContent(editors::GetField(this, field.field).c_str());
-    }
+            value = customer->CreateChild(key);
+        value->SetContent(editors::GetField(this, field).c_str());
+    });
 }
 
 void TCustomerEditor::IncrementCustomer(int delta, bool record)
@@ -236,7 +256,7 @@ void TCustomerEditor::NewCustomer(str name)
             mCurrent = index;
             InitCustomer();
             mCurrent = created;
-            editors::SetField(this, "customername", name);
+            editors::SetField(this, kCustomername.name, name);
             break;
         }
         ++index;

@@ -34,7 +34,6 @@ public:
 
     int GetCurrent() const { return mCurrent; }
     int CountCustomers() const;
-    const TXmlNode& GetDocument() const { return mDocument; }
 
 private:
     TXmlNode* CurrentCustomer() const;

@@ -39,80 +39,127 @@ constexpr int kNewChairColour = 5;
 constexpr float kCellWidth = 560.0f / kLayoutColumns;
 constexpr float kCellHeight = 470.0f / kLayoutRows;
 
-const char* const kStationNames[TLevelEditor::kStations] = {
-    "drinkstation", "snackstation", "dessertstation", "mop", "highchair", "phone", "podium", "bench", "bar"};
 enum { kDrink, kSnack, kDessert, kMop, kHighChair, kPhone, kPodium, kBench };
 
 int Wrap(int value, int count) { return ((value % count) + count) % count; }
 
-TLevelEditor* Editor(lua_State* L) { return qm::lua::Self<TLevelEditor>(L); }
-
-template <void (TLevelEditor::*Method)(int)>
-int LuaIntMethod(lua_State* L)
-{
-    (Editor(L)->*Method)(qm::lua::CheckInt(L, 1));
-    return 0;
-}
-
-template <void (TLevelEditor::*Method)()>
-int LuaMethod(lua_State* L)
-{
-    (Editor(L)->*Method)();
-    return 0;
-}
+using qm::lua::Method;
 
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"SetMouseMode", LuaIntMethod<&TLevelEditor::SetMouseMode>},
-    {"ToggleStation", LuaIntMethod<&TLevelEditor::ToggleStation>},
-    {"IncrementLevel", LuaIntMethod<&TLevelEditor::IncrementLevel>},
-    {"IncrementRestaurant", LuaIntMethod<&TLevelEditor::IncrementRestaurant>},
-    {"IncrementLayout", LuaIntMethod<&TLevelEditor::IncrementLayout>},
-    {"SetupCustomers", LuaMethod<&TLevelEditor::SetupCustomers>},
-    {"RecordCustomers", LuaMethod<&TLevelEditor::RecordCustomers>},
-    {"SaveLevelData", LuaMethod<&TLevelEditor::SaveLevelData>},
-    {"GotoLevel", LuaMethod<&TLevelEditor::GotoLevel>},
+    {"SetMouseMode", Method<&TLevelEditor::SetMouseMode>},
+    {"ToggleStation", Method<&TLevelEditor::ToggleStation>},
+    {"IncrementLevel", Method<&TLevelEditor::IncrementLevel>},
+    {"IncrementRestaurant", Method<&TLevelEditor::IncrementRestaurant>},
+    {"IncrementLayout", Method<&TLevelEditor::IncrementLayout>},
+    {"SetupCustomers", Method<&TLevelEditor::SetupCustomers>},
+    {"RecordCustomers", Method<&TLevelEditor::RecordCustomers>},
+    {"SaveLevelData", Method<&TLevelEditor::SaveLevelData>},
+    {"GotoLevel", Method<&TLevelEditor::GotoLevel>},
 };
 
-using contract::Child;
-using contract::Numbered;
 constexpr const char* kPartiesScript = "scripts/leveleditorparties.lua";
 // The editor's fields (a TText each, a TTextEdit where the script lets
 // them be typed in) and toggles. The party page builds the slots of the
 // game mode being edited: a career level's fifty slots (as the contract
 // test opens it), or the endless level's nine sections instead.
+constexpr auto kCareergroup = contract::Child<TWindow>("careergroup");
+constexpr auto kLeveltweaks = contract::Child<TWindow>("leveltweaks");
+constexpr auto kEndlessgroup = contract::Child<TWindow>("endlessgroup");
+constexpr auto kCareerlevelgroup = contract::Child<TWindow>("careerlevelgroup");
+constexpr auto kCareerlayoutgroup = contract::Child<TWindow>("careerlayoutgroup");
+constexpr auto kBonuslevelgroup = contract::Child<TWindow>("bonuslevelgroup");
+constexpr auto kDrinkstation = contract::Child<TButton>("drinkstation");
+constexpr auto kSnackstation = contract::Child<TButton>("snackstation");
+constexpr auto kDessertstation = contract::Child<TButton>("dessertstation");
+constexpr auto kMopChild = contract::Child<TButton>("mop");
+constexpr auto kHighchair = contract::Child<TButton>("highchair");
+constexpr auto kPhoneChild = contract::Child<TButton>("phone");
+constexpr auto kPodiumChild = contract::Child<TButton>("podium");
+constexpr auto kBenchChild = contract::Child<TButton>("bench");
+constexpr auto kBar = contract::Child<TButton>("bar");
+constexpr auto kBrokenarm = contract::Child<TButton>("brokenarm");
+constexpr auto kFlashlight = contract::Child<TButton>("flashlight");
+constexpr auto kStartdirty = contract::Child<TButton>("startdirty");
+constexpr auto kMustcolor = contract::Child<TButton>("mustcolor");
+constexpr auto kLevelval = contract::Child<TText>("levelval");
+constexpr auto kRestaurantval = contract::Child<TText>("restaurantval");
+constexpr auto kGoalval = contract::Child<TText>("goalval");
+constexpr auto kExpertval = contract::Child<TText>("expertval");
+constexpr auto kDoodleval = contract::Child<TText>("doodleval");
+constexpr auto kLeavepenaltyval = contract::Child<TText>("leavepenaltyval");
+constexpr auto kSnackchanceval = contract::Child<TText>("snackchanceval");
+constexpr auto kLayoutval = contract::Child<TText>("layoutval");
+constexpr auto kGotolevelval = contract::Child<TText>("gotolevelval");
+constexpr auto kEndlesslevelval = contract::Child<TText>("endlesslevelval");
+constexpr auto kEndlessrestaurantval = contract::Child<TText>("endlessrestaurantval");
+constexpr auto kEndlessstarsval = contract::Child<TText>("endlessstarsval");
+constexpr auto kEndlessstartdiffval = contract::Child<TText>("endlessstartdiffval");
+constexpr auto kEndlessmindiffval = contract::Child<TText>("endlessmindiffval");
+constexpr auto kEndlessdiffdeltaval = contract::Child<TText>("endlessdiffdeltaval");
+constexpr auto kEndlesstimerval = contract::Child<TText>("endlesstimerval");
+constexpr auto kEndlesslayoutnum = contract::Child<TText>("endlesslayoutnum");
+constexpr auto kEndlesslayoutval = contract::Child<TText>("endlesslayoutval");
+constexpr auto kNewchefval = contract::Child<TText>("newchefval");
+constexpr auto kShakefreqval = contract::Child<TText>("shakefreqval");
+constexpr auto kShakelengthval = contract::Child<TText>("shakelengthval");
+constexpr auto kShakespillval = contract::Child<TText>("shakespillval");
+constexpr auto kTimeval = contract::Numbered<TText>("timeval%d", 0, kCareerSlots - 1).In(kPartiesScript);
+constexpr auto kDefval = contract::Numbered<TText>("defval%d", 0, kCareerSlots - 1).In(kPartiesScript);
+constexpr auto kTypeval = contract::Numbered<TText>("typeval%d", 0, kCareerSlots - 1).In(kPartiesScript);
+constexpr auto kSectionGoalval = contract::Numbered<TText>("goalval%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kTypevalA = contract::Numbered<TText>("typeval_a%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kTypevalB = contract::Numbered<TText>("typeval_b%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kTypevalC = contract::Numbered<TText>("typeval_c%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kTypevalD = contract::Numbered<TText>("typeval_d%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kFreqvalA = contract::Numbered<TText>("freqval_a%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kFreqvalB = contract::Numbered<TText>("freqval_b%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kFreqvalC = contract::Numbered<TText>("freqval_c%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+constexpr auto kFreqvalD = contract::Numbered<TText>("freqval_d%d", 0, kEndlessSections - 1)
+    .In(kPartiesScript).Optional();
+// The station toggles, in the order of the editor's stations.
+constexpr contract::TChild<TButton> kStationToggles[TLevelEditor::kStations] = {
+    kDrinkstation, kSnackstation, kDessertstation, kMopChild, kHighchair, kPhoneChild, kPodiumChild, kBenchChild, kBar};
 const contract::TChildSpec kEditorChildren[] = {
-    Child("careergroup"), Child("leveltweaks"), Child("endlessgroup"),
-    Child("careerlevelgroup"), Child("careerlayoutgroup"), Child("bonuslevelgroup"),
-    Child("drinkstation", &TButton::ClassId), Child("snackstation", &TButton::ClassId),
-    Child("dessertstation", &TButton::ClassId), Child("mop", &TButton::ClassId),
-    Child("highchair", &TButton::ClassId), Child("phone", &TButton::ClassId),
-    Child("podium", &TButton::ClassId), Child("bench", &TButton::ClassId), Child("bar", &TButton::ClassId),
-    Child("brokenarm", &TButton::ClassId), Child("flashlight", &TButton::ClassId),
-    Child("startdirty", &TButton::ClassId), Child("mustcolor", &TButton::ClassId),
-    Child("levelval", &TText::ClassId), Child("restaurantval", &TText::ClassId),
-    Child("goalval", &TText::ClassId), Child("expertval", &TText::ClassId),
-    Child("doodleval", &TText::ClassId), Child("leavepenaltyval", &TText::ClassId),
-    Child("snackchanceval", &TText::ClassId), Child("layoutval", &TText::ClassId),
-    Child("gotolevelval", &TText::ClassId),
-    Child("endlesslevelval", &TText::ClassId), Child("endlessrestaurantval", &TText::ClassId),
-    Child("endlessstarsval", &TText::ClassId), Child("endlessstartdiffval", &TText::ClassId),
-    Child("endlessmindiffval", &TText::ClassId), Child("endlessdiffdeltaval", &TText::ClassId),
-    Child("endlesstimerval", &TText::ClassId), Child("endlesslayoutnum", &TText::ClassId),
-    Child("endlesslayoutval", &TText::ClassId),
-    Child("newchefval", &TText::ClassId), Child("shakefreqval", &TText::ClassId),
-    Child("shakelengthval", &TText::ClassId), Child("shakespillval", &TText::ClassId),
-    Numbered("timeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
-    Numbered("defval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
-    Numbered("typeval%d", 0, kCareerSlots - 1, &TText::ClassId).In(kPartiesScript),
-    Numbered("goalval%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("typeval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("typeval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("typeval_c%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("typeval_d%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("freqval_a%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("freqval_b%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("freqval_c%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
-    Numbered("freqval_d%d", 0, kEndlessSections - 1, &TText::ClassId).In(kPartiesScript).Optional(),
+    kCareergroup, kLeveltweaks, kEndlessgroup,
+    kCareerlevelgroup, kCareerlayoutgroup, kBonuslevelgroup,
+    kDrinkstation, kSnackstation,
+    kDessertstation, kMopChild,
+    kHighchair, kPhoneChild,
+    kPodiumChild, kBenchChild, kBar,
+    kBrokenarm, kFlashlight,
+    kStartdirty, kMustcolor,
+    kLevelval, kRestaurantval,
+    kGoalval, kExpertval,
+    kDoodleval, kLeavepenaltyval,
+    kSnackchanceval, kLayoutval,
+    kGotolevelval,
+    kEndlesslevelval, kEndlessrestaurantval,
+    kEndlessstarsval, kEndlessstartdiffval,
+    kEndlessmindiffval, kEndlessdiffdeltaval,
+    kEndlesstimerval, kEndlesslayoutnum,
+    kEndlesslayoutval,
+    kNewchefval, kShakefreqval,
+    kShakelengthval, kShakespillval,
+    kTimeval,
+    kDefval,
+    kTypeval,
+    kSectionGoalval,
+    kTypevalA,
+    kTypevalB,
+    kTypevalC,
+    kTypevalD,
+    kFreqvalA,
+    kFreqvalB,
+    kFreqvalC,
+    kFreqvalD,
 };
 
 str Int(int value) { return str::getFormatted("%d", value); }
@@ -269,19 +316,19 @@ void TLevelEditor::PostChildrenInit()
     if (settings)
         settings->SetCurrentLevel(0);
     if (IsEndless()) {
-        screens::ShowChild(this, "careergroup", false);
-        screens::ShowChild(this, "leveltweaks", false);
+        screens::ShowChild(this, kCareergroup, false);
+        screens::ShowChild(this, kLeveltweaks, false);
     } else {
-        screens::ShowChild(this, "endlessgroup", false);
+        screens::ShowChild(this, kEndlessgroup, false);
         if (settings && settings->GetLevelMode() != 0) {
-            screens::ShowChild(this, "careerlevelgroup", false);
-            screens::ShowChild(this, "careerlayoutgroup", false);
+            screens::ShowChild(this, kCareerlevelgroup, false);
+            screens::ShowChild(this, kCareerlayoutgroup, false);
         } else {
-            screens::ShowChild(this, "bonuslevelgroup", false);
+            screens::ShowChild(this, kBonuslevelgroup, false);
         }
     }
     for (int i = 0; i < kStations; ++i)
-        mStationButtons[size_t(i)] = editors::FindToggle(this, kStationNames[i]);
+        mStationButtons[size_t(i)] = editors::FindToggle(this, kStationToggles[i].name);
     InitLevel();
     StartWindowAnimation(16, true, true, false);
 }
@@ -304,23 +351,23 @@ void TLevelEditor::FillLevelFields()
         int period = 0;
         float start = 0, minimum = 0, decrease = 0;
         mLevels->GetLevelTuningInformation(&period, &start, &minimum, &decrease);
-        editors::SetField(this, "endlesslevelval", Int(settings ? settings->GetCurrentLevel() + 1 : 1));
-        editors::SetField(this, "endlessrestaurantval", Int(settings ? settings->GetCurrentRestaurant() + 1 : 1));
-        editors::SetField(this, "endlessstarsval", Int(mLevels->GetNumStars()));
-        editors::SetField(this, "endlessstartdiffval", str::getFormatted("%f", start));
-        editors::SetField(this, "endlessmindiffval", str::getFormatted("%f", minimum));
-        editors::SetField(this, "endlessdiffdeltaval", str::getFormatted("%f", decrease));
-        editors::SetField(this, "endlesstimerval", Int(period));
+        editors::SetField(this, kEndlesslevelval.name, Int(settings ? settings->GetCurrentLevel() + 1 : 1));
+        editors::SetField(this, kEndlessrestaurantval.name, Int(settings ? settings->GetCurrentRestaurant() + 1 : 1));
+        editors::SetField(this, kEndlessstarsval.name, Int(mLevels->GetNumStars()));
+        editors::SetField(this, kEndlessstartdiffval.name, str::getFormatted("%f", start));
+        editors::SetField(this, kEndlessmindiffval.name, str::getFormatted("%f", minimum));
+        editors::SetField(this, kEndlessdiffdeltaval.name, str::getFormatted("%f", decrease));
+        editors::SetField(this, kEndlesstimerval.name, Int(period));
         return;
     }
-    editors::SetField(this, "levelval", Int(settings ? settings->GetCurrentTotalLevel() + 1 : 1));
-    editors::SetField(this, "restaurantval", Int(settings ? settings->GetCurrentRestaurant() + 1 : 1));
-    editors::SetField(this, "goalval", Int(mLevels->GetCurrentGoal()));
-    editors::SetField(this, "expertval", Int(mLevels->GetCurrentExpert()));
-    editors::SetField(this, "doodleval", mLevels->GetDoodle());
-    editors::SetField(this, "leavepenaltyval", Int(-mLevels->GetLeavePenalty()));
-    editors::SetField(this, "snackchanceval", Int(mLevels->GetSnackChance()));
-    editors::SetField(this, "layoutval", mLevels->GetLayoutName());
+    editors::SetField(this, kLevelval.name, Int(settings ? settings->GetCurrentTotalLevel() + 1 : 1));
+    editors::SetField(this, kRestaurantval.name, Int(settings ? settings->GetCurrentRestaurant() + 1 : 1));
+    editors::SetField(this, kGoalval.name, Int(mLevels->GetCurrentGoal()));
+    editors::SetField(this, kExpertval.name, Int(mLevels->GetCurrentExpert()));
+    editors::SetField(this, kDoodleval.name, mLevels->GetDoodle());
+    editors::SetField(this, kLeavepenaltyval.name, Int(-mLevels->GetLeavePenalty()));
+    editors::SetField(this, kSnackchanceval.name, Int(mLevels->GetSnackChance()));
+    editors::SetField(this, kLayoutval.name, mLevels->GetLayoutName());
 }
 
 void TLevelEditor::InitLayout()
@@ -347,19 +394,19 @@ void TLevelEditor::InitLayout()
     if (TButton* toggle = mStationButtons[kBarStation])
         toggle->SetOn(mBar != nullptr);
     if (IsEndless()) {
-        editors::SetField(this, "endlesslayoutnum", Int(mLayoutIndex + 1));
-        editors::SetField(this, "endlesslayoutval", mLevels->GetTableUpgradeLayout(mLayoutIndex));
+        editors::SetField(this, kEndlesslayoutnum.name, Int(mLayoutIndex + 1));
+        editors::SetField(this, kEndlesslayoutval.name, mLevels->GetTableUpgradeLayout(mLayoutIndex));
     }
-    editors::SetToggle(this, "brokenarm", mLevels->GetBrokenArm());
-    editors::SetToggle(this, "flashlight", mLevels->GetFlashLight());
-    editors::SetToggle(this, "startdirty", mLevels->GetStartDirty());
-    editors::SetToggle(this, "mustcolor", mLevels->GetMustColorMatch());
-    editors::SetField(this, "newchefval", str::getFormatted("%2.2f", mLevels->GetNewChefValue()));
+    editors::SetToggle(this, kBrokenarm.name, mLevels->GetBrokenArm());
+    editors::SetToggle(this, kFlashlight.name, mLevels->GetFlashLight());
+    editors::SetToggle(this, kStartdirty.name, mLevels->GetStartDirty());
+    editors::SetToggle(this, kMustcolor.name, mLevels->GetMustColorMatch());
+    editors::SetField(this, kNewchefval.name, str::getFormatted("%2.2f", mLevels->GetNewChefValue()));
     float freq = 0, length = 0, spill = 0;
     mLevels->GetShakeValue(&freq, &length, &spill);
-    editors::SetField(this, "shakefreqval", str::getFormatted("%2.2f", freq));
-    editors::SetField(this, "shakelengthval", str::getFormatted("%2.2f", length));
-    editors::SetField(this, "shakespillval", str::getFormatted("%2.2f", spill));
+    editors::SetField(this, kShakefreqval.name, str::getFormatted("%2.2f", freq));
+    editors::SetField(this, kShakelengthval.name, str::getFormatted("%2.2f", length));
+    editors::SetField(this, kShakespillval.name, str::getFormatted("%2.2f", spill));
 }
 
 void TLevelEditor::BuildPreviews()
@@ -449,30 +496,30 @@ void TLevelEditor::RecordLevelInfo()
                    : str();
     SaveLayout();
     if (IsEndless()) {
-        mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, "endlesslayoutval"));
-        mLevels->SetEndlessLevelDefinition(editors::GetIntField(this, "endlessstarsval"),
-                                           editors::GetIntField(this, "endlesstimerval"),
-                                           editors::GetFloatField(this, "endlessstartdiffval"),
-                                           editors::GetFloatField(this, "endlessmindiffval"),
-                                           editors::GetFloatField(this, "endlessdiffdeltaval"));
+        mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, kEndlesslayoutval.name));
+        mLevels->SetEndlessLevelDefinition(editors::GetIntField(this, kEndlessstarsval.name),
+                                           editors::GetIntField(this, kEndlesstimerval.name),
+                                           editors::GetFloatField(this, kEndlessstartdiffval.name),
+                                           editors::GetFloatField(this, kEndlessmindiffval.name),
+                                           editors::GetFloatField(this, kEndlessdiffdeltaval.name));
         return;
     }
     TSettings* settings = TSettings::GetInstance();
     mLevels->SetCurrentLevelDefinition(settings ? settings->GetCurrentRestaurant() : 0,
-                                       editors::GetIntField(this, "goalval"),
-                                       editors::GetIntField(this, "expertval"),
-                                       editors::GetIntField(this, "leavepenaltyval"),
-                                       editors::GetIntField(this, "snackchanceval"),
-                                       editors::GetField(this, "doodleval"),
-                                       downloaded ? layoutText : editors::GetField(this, "layoutval"));
-    mLevels->SetBrokenArm(editors::GetToggle(this, "brokenarm"));
-    mLevels->SetFlashLight(editors::GetToggle(this, "flashlight"));
-    mLevels->SetStartDirty(editors::GetToggle(this, "startdirty"));
-    mLevels->SetMustColorMatch(editors::GetToggle(this, "mustcolor"));
-    mLevels->SetNewChefValue(editors::GetFloatField(this, "newchefval"));
-    mLevels->SetShakeValue(editors::GetFloatField(this, "shakefreqval"),
-                           editors::GetFloatField(this, "shakelengthval"),
-                           editors::GetFloatField(this, "shakespillval"));
+                                       editors::GetIntField(this, kGoalval.name),
+                                       editors::GetIntField(this, kExpertval.name),
+                                       editors::GetIntField(this, kLeavepenaltyval.name),
+                                       editors::GetIntField(this, kSnackchanceval.name),
+                                       editors::GetField(this, kDoodleval.name),
+                                       downloaded ? layoutText : editors::GetField(this, kLayoutval.name));
+    mLevels->SetBrokenArm(editors::GetToggle(this, kBrokenarm.name));
+    mLevels->SetFlashLight(editors::GetToggle(this, kFlashlight.name));
+    mLevels->SetStartDirty(editors::GetToggle(this, kStartdirty.name));
+    mLevels->SetMustColorMatch(editors::GetToggle(this, kMustcolor.name));
+    mLevels->SetNewChefValue(editors::GetFloatField(this, kNewchefval.name));
+    mLevels->SetShakeValue(editors::GetFloatField(this, kShakefreqval.name),
+                           editors::GetFloatField(this, kShakelengthval.name),
+                           editors::GetFloatField(this, kShakespillval.name));
 }
 
 void TLevelEditor::SaveLevelData()
@@ -543,7 +590,7 @@ void TLevelEditor::IncrementRestaurant(int delta)
     settings->SetCurrentRestaurant(Wrap(settings->GetCurrentRestaurant() + delta, kRestaurants));
     mRoom->Initialize();
     RefreshArt();
-    editors::SetField(this, "restaurantval", Int(settings->GetCurrentRestaurant() + 1));
+    editors::SetField(this, kRestaurantval.name, Int(settings->GetCurrentRestaurant() + 1));
 }
 
 void TLevelEditor::GotoLevel()
@@ -551,13 +598,13 @@ void TLevelEditor::GotoLevel()
     TSettings* settings = TSettings::GetInstance();
     if (!settings)
         return;
-    IncrementLevel(editors::GetIntField(this, "gotolevelval") - 1 - settings->GetCurrentTotalLevel());
+    IncrementLevel(editors::GetIntField(this, kGotolevelval.name) - 1 - settings->GetCurrentTotalLevel());
 }
 
 void TLevelEditor::IncrementLayout(int delta)
 {
     SaveLayout();
-    mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, "endlesslayoutval"));
+    mLevels->SetTableUpgradeLayout(mLayoutIndex, editors::GetField(this, kEndlesslayoutval.name));
     mLayoutIndex = Wrap(mLayoutIndex + delta, kUpgradeLayouts);
     mLevels->SetTableUpgrade(mLayoutIndex);
     InitLayout();
@@ -567,17 +614,17 @@ void TLevelEditor::SetupCustomers()
 {
     if (!IsEndless()) {
         for (int n = 0; n < kCareerSlots; ++n) {
-            editors::SetField(this, str::getFormatted("timeval%d", n), Int(mLevels->GetGroupTime(n)));
-            editors::SetField(this, str::getFormatted("defval%d", n), mLevels->GetGroupDef(n));
-            editors::SetField(this, str::getFormatted("typeval%d", n), mLevels->GetGroupType(n));
+            editors::SetField(this, kTimeval.NameOf(n).c_str(), Int(mLevels->GetGroupTime(n)));
+            editors::SetField(this, kDefval.NameOf(n).c_str(), mLevels->GetGroupDef(n));
+            editors::SetField(this, kTypeval.NameOf(n).c_str(), mLevels->GetGroupType(n));
         }
         return;
     }
     for (int s = 0; s < kEndlessSections; ++s) {
         int goal = 0, time = 0;
         mLevels->GetSectionInfo(s, &goal, &time);
-        editors::SetField(this, str::getFormatted("timeval%d", s), Int(time));
-        editors::SetField(this, str::getFormatted("goalval%d", s), Int(goal));
+        editors::SetField(this, kTimeval.NameOf(s).c_str(), Int(time));
+        editors::SetField(this, kSectionGoalval.NameOf(s).c_str(), Int(goal));
         for (int slot = 0; slot < kEndlessSlots; ++slot) {
             str type;
             int frequency = 0;
@@ -592,14 +639,14 @@ void TLevelEditor::RecordCustomers()
 {
     if (!IsEndless()) {
         for (int n = 0; n < kCareerSlots; ++n)
-            mLevels->SetGroupDefinition(n, editors::GetIntField(this, str::getFormatted("timeval%d", n)),
-                                        editors::GetField(this, str::getFormatted("defval%d", n)),
-                                        editors::GetField(this, str::getFormatted("typeval%d", n)));
+            mLevels->SetGroupDefinition(n, editors::GetIntField(this, kTimeval.NameOf(n).c_str()),
+                                        editors::GetField(this, kDefval.NameOf(n).c_str()),
+                                        editors::GetField(this, kTypeval.NameOf(n).c_str()));
         return;
     }
     for (int s = 0; s < kEndlessSections; ++s) {
-        mLevels->SetSectionInfo(s, editors::GetIntField(this, str::getFormatted("goalval%d", s)),
-                                editors::GetIntField(this, str::getFormatted("timeval%d", s)));
+        mLevels->SetSectionInfo(s, editors::GetIntField(this, kSectionGoalval.NameOf(s).c_str()),
+                                editors::GetIntField(this, kTimeval.NameOf(s).c_str()));
         for (int slot = 0; slot < kEndlessSlots; ++slot)
             mLevels->SetPartyInfo(s, slot, editors::GetField(this, str::getFormatted("typeval_%c%d", 'a' + slot, s)),
                                   editors::GetIntField(this, str::getFormatted("freqval_%c%d", 'a' + slot, s)));

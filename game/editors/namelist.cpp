@@ -5,6 +5,7 @@
 #include "game/screens/screencontract.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/slider.h"
 #include "game/settings/settings.h"
 
@@ -18,19 +19,13 @@ const char* const kGraphicNames[] = {"bookworm_female", "business_female", "cell
                                      "young_female",    "tourist_male",    "tourist_female", "lovebird_male",
                                      "lovebird_female"};
 
-int LuaGetCustomerName(lua_State* L)
-{
-    const str name = qm::lua::Self<TNameList>(L)->GetCustomerName(qm::lua::CheckInt(L, 1));
-    lua_pushstring(L, name.c_str());
-    return 1;
-}
-
 const qm::lua::TBinding kNameListFunctions[] = {
-    {"GetCustomerName", LuaGetCustomerName},
+    {"GetCustomerName", qm::lua::Method<&TNameList::GetCustomerName>},
 };
 
+constexpr auto kGamebutton = contract::Numbered<TButton>("gamebutton_%d", 1, TNameList::kShown);
 const contract::TChildSpec kNameListChildren[] = {
-    contract::Numbered("gamebutton_%d", 1, TNameList::kShown, &TButton::ClassId),
+    kGamebutton,
 };
 
 }  // namespace
@@ -60,7 +55,7 @@ void TNameList::PostChildrenInit()
 {
     TScrolledWindow::PostChildrenInit();
     for (int k = 0; k < kShown; ++k)
-        mButtons[size_t(k)] = contract::Find<TButton>(this, this, str::getFormatted("gamebutton_%d", k + 1).c_str());
+        mButtons[size_t(k)] = contract::Find<TButton>(this, this, kGamebutton.NameOf(k + 1).c_str());
     SetNames(BuildNames());
 }
 
@@ -81,10 +76,7 @@ void TNameList::UpdateDisplay()
         const int index = mTop + k;
         if (index < count)
             button->SetLabel(mNames[size_t(index)]);
-        if (index < count)
-            button->AddFlags(TWindow::kVisible);
-        else
-            button->ClearFlags(TWindow::kVisible);
+        ShowWindow(button, index < count);
     }
     if (TSlider* slider = GetSlider())
         slider->ShowHandle(count > kShown);

@@ -93,11 +93,8 @@ public:
     TPoint GetSitOffset() const { return mSitOffset; }
     bool IsFlipped() const { return mFlipped; }
     bool IsHoldingBaby() const { return mHoldingBaby; }
-    bool CameWithBaby() const { return mCameWithBaby; }
     bool IsAngerShown() const { return mAngerShown; }
-    const str& GetStandAnimation() const { return mStandAnimation; }
     const str& GetTypeFolder() const { return mTypeFolder; }
-    str GetLastAnimation() const { return mLastAnimation; }
     void SetPartners(TCustomer* lead, TCustomer* follower)
     {
         mLeadPartner = lead;

@@ -104,7 +104,6 @@ public:
     // The point it was made at (a layout's cell), before it moved onto the grid.
     TPoint GetLayoutPoint() const { return mLayoutPoint; }
     TPoint GetNoiseLocation() const { return mNoiseLocation; }
-    TPoint GetSpillLocation() const { return mSpillLocation; }
     int GetTableNumber() const { return mTableNumber; }
     str GetNumberText() const;
     int GetFirstSeat() const { return mFirstSeat; }
@@ -114,8 +113,6 @@ public:
     TParty* GetTriedOutParty() const { return mTriedOut; }
     bool HasDishes() const { return mDishesPresent; }
     bool HasSpill() const { return mSpillPresent; }
-    bool FoodInHand() const { return mFoodInHand; }
-    TPoint GetScorePosition() const { return {mLocation.x, mLocation.y - 20}; }
 
     // ---- drawing
     void DrawPreTable(float upgradeAlpha, float highlightAlpha);

@@ -31,7 +31,6 @@ public:
 
     TEatingStation* Table() const { return mTable; }
     bool IsAlive(int i) const { return mAlive[std::size_t(i)]; }
-    TVec2 DrawnPoint(int i) const { return {mDrawnX[std::size_t(i)], mDrawnY[std::size_t(i)]}; }
     float Scale(int i) const { return mScale[std::size_t(i)]; }
     float Alpha(int i) const { return mAlpha[std::size_t(i)]; }
     float Distance() const { return mDistance; }
@@ -74,15 +73,12 @@ public:
     void DrawNotes();
 
     bool IsOn() const { return mOn; }
-    bool IsStarted() const { return mStarted; }
-    bool IsPermanent() const { return mPermanent; }
     int Kind() const { return mKind; }
     float Interval() const { return mInterval; }
     float TimeLeft() const { return mTimeLeft; }
     const std::list<TNote>& Notes() const { return mNotes; }
     const TAnimation& Performer() const { return mPerformer; }
     TVec2 StationPoint() const { return mStation; }
-    TVec2 NoteOrigin() const { return mOrigin; }
     bool IsPoofPlaying() const { return mPoof.IsPlaying(); }
 
 private:

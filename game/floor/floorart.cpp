@@ -5,6 +5,7 @@
 #include "engine/render/texture.h"
 #include "engine/script/animation.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "game/settings/settings.h"
 
 #include <cmath>
@@ -13,9 +14,6 @@
 namespace floorart {
 
 namespace {
-
-// The sound type every floor effect plays as.
-constexpr int kFloorSoundType = 1000;
 
 std::minstd_rand& Cosmetic()
 {
@@ -26,8 +24,6 @@ std::minstd_rand& Cosmetic()
 }  // namespace
 
 int CosmeticRand() { return int(Cosmetic()() & 0x7fff); }
-
-void SeedCosmetic(unsigned seed) { Cosmetic().seed(seed); }
 
 TClock* GameClock()
 {
@@ -58,14 +54,7 @@ void InitGameAnimation(TAnimation& animation, const str& name)
     animation.SetClock(GameClock());
 }
 
-void InitOptionalGameAnimation(TAnimation& animation, const str& name)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    if (platform && platform->TranslateResource(name).length() > 0)
-        InitGameAnimation(animation, name);
-}
-
-std::shared_ptr<TSound> LoadSound(const char* name) { return TSound::Get(name, false, kFloorSoundType); }
+std::shared_ptr<TSound> LoadSound(const char* name) { return TSound::Get(name, false, TSoundManager::kEffects); }
 
 void Play(const std::shared_ptr<TSound>& sound)
 {

@@ -28,13 +28,9 @@ void Play(const std::shared_ptr<TSound>& sound);
 // Loads an animation file (no image or mask override) on the game clock, so
 // it stands still while the game is paused.
 void InitGameAnimation(TAnimation& animation, const str& name);
-// The same for art only some restaurants have: a missing file leaves the
-// animation empty without a word in the log.
-void InitOptionalGameAnimation(TAnimation& animation, const str& name);
 // The floor's cosmetic dice (fidgets, which of two sounds): a generator of
 // its own, so how she fidgets never changes the course of a seeded game.
 int CosmeticRand();
-void SeedCosmetic(unsigned seed);
 // One of two at random, as every paired floor sound.
 void PlayEither(const std::array<std::shared_ptr<TSound>, 2>& sounds);
 // Triangle wave of period 1 s: 0 up to 1 at half a second, back to 0.

@@ -30,11 +30,8 @@ public:
     void Draw();
 
     TVec2 GetCentre() const { return mCentre; }
-    bool IsSmooch() const { return mSmooch; }
-    float GetRadiusX() const { return mRadiusX; }
     float GetRadiusY() const { return mRadiusY; }
     float GetAlpha() const { return mAlpha; }
-    int GetPass() const { return mPass; }
 
 private:
     void HitTables(const std::list<TEatingStation*>& tables);

@@ -108,15 +108,12 @@ public:
     bool WantsPicture() const { return mPictureWanted; }
     bool WantsMop() const { return mMopWanted; }
     bool IsDrinking() const { return mDrinking; }
-    float GetAge() const { return mAge; }
     float GetPeriod() const { return mPeriod; }
     TPoint GetNoiseLocation() const { return mNoiseLocation; }
-    float GetRingYFactor() const { return mRingYFactor; }
     const TCustomerDef& GetDef() const { return mDef; }
     // Members in build order (member 1 first).
     std::list<TCustomer*> MembersInBuildOrder() const;
     const std::list<TCustomer*>& DrawList() const { return mDrawList; }
-    const THeartFlip& GetHeartFlip(int slot) const { return mHeartFlips[slot]; }
 
     void SetTimeMultiplier(float m) { mTimeMultiplier = m; }
     void SetServiceMultiplier(float m) { mServiceMultiplier = m; }

@@ -6,6 +6,7 @@
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
 #include "engine/window/image.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/window.h"
 #include "game/floor/entertainer.h"
 #include "game/floor/floorart.h"
@@ -19,13 +20,6 @@
 #include <algorithm>
 
 namespace {
-
-int LuaPhoneButton(lua_State* L)
-{
-    const int index = qm::lua::CheckInt(L, 1);
-    qm::lua::Self<TPhoneStation>(L)->PhoneButton(index);
-    return 0;
-}
 
 // The "_a" and "_b" button pictures of each staff kind.
 str ButtonArt(int kind, char variant)
@@ -41,16 +35,6 @@ str ButtonArt(int kind, char variant)
     return str::getFormatted("ui/levelspecific/phone_%s_entertainer_%c", name.c_str(), variant);
 }
 
-void Show(TWindow* window, bool show)
-{
-    if (!window)
-        return;
-    if (show)
-        window->AddFlags(TWindow::kVisible);
-    else
-        window->ClearFlags(TWindow::kVisible);
-}
-
 }  // namespace
 
 TPhoneStation::TPhoneStation()
@@ -62,7 +46,8 @@ TPhoneStation::TPhoneStation()
     mPickupSound = floorart::LoadSound("audio/sfx/highchair_pickup.ogg");
     mButtonKinds.fill(kNone);
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "PhoneButton", "TPhoneStation", this, mLifeline, LuaPhoneButton);
+        qm::lua::Publish(script->GetState(), "PhoneButton", "TPhoneStation", this, mLifeline,
+                         qm::lua::Method<&TPhoneStation::PhoneButton>);
     SetButtons(false);
 }
 
@@ -149,7 +134,7 @@ void TPhoneStation::SetButtons(bool show)
 {
     TWindow* host = ButtonHost();
     for (int box = 2; box <= 4; ++box)
-        Show(host ? host->GetChildWindow(str::getFormatted("phonebox%d", box), -1) : nullptr, false);
+        ShowWindow(host ? host->GetChildWindow(str::getFormatted("phonebox%d", box), -1) : nullptr, false);
     if (!show)
         return;
     mButtonKinds = OfferedStaff();
@@ -159,13 +144,13 @@ void TPhoneStation::SetButtons(bool show)
     if (!host)
         return;
     TWindow* box = host->GetChildWindow(str::getFormatted("phonebox%d", std::max(count, 2)), -1);
-    Show(box, true);
+    ShowWindow(box, true);
     if (!box)
         return;
     for (int i = 0; i < kButtons; ++i) {
         TWindow* button = box->GetChildWindow(str::getFormatted("phone%d", i + 1), -1);
         const int kind = mButtonKinds[std::size_t(i)];
-        Show(button, kind != kNone);
+        ShowWindow(button, kind != kNone);
         if (!button || kind == kNone)
             continue;
         for (int image = 0; image < 3; ++image) {

@@ -56,7 +56,6 @@ public:
     int Occupant() const { return mOccupant; }
     bool IsCharging() const { return mCharging; }
     bool IsActive() const { return mActive; }
-    bool IsResting() const { return mResting; }
     int ChargeFrame() const { return mChargeFrame; }
     float ChargeTime() const { return mChargeTime; }
     float ActiveTime() const { return mActiveTime; }

@@ -139,7 +139,6 @@ public:
     void ApplyClothing();
     void ReleaseClothing();
     const TClothingLayer* GetLayer(EClothingItems slot) const { return mLayers[std::size_t(slot)].get(); }
-    TPoint GetLayerOffset(EClothingItems slot) const { return mLayerOffsets[std::size_t(slot)]; }
 
 private:
     void LoadProps();

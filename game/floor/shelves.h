@@ -127,7 +127,6 @@ public:
 
     void Update(float dt, const std::vector<ITableView*>& tables, TQuessa* waitress);
     bool IsMopCarried() const { return mMopCarried; }
-    bool SpillSomewhere() const { return mNeeded; }
 
     // The stand while the mop is out, else the mop.
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;

@@ -40,7 +40,6 @@ public:
     float TimeLeft() const { return mTimeLeft; }
     TVec2 Position() const { return mPosition; }
     int Carried() const { return mCarried; }
-    int Direction() const { return mDirection; }
     bool IsPoofPlaying() const { return mPoof.IsPlaying(); }
     TEatingStation* Target() const { return mTarget; }
 
@@ -54,7 +53,6 @@ protected:
     void WalkTo(TPoint spot);
     // One step along the path; true on arrival.
     bool Walk(float dt);
-    bool IsWalking() const { return mWalking; }
     void StandStill(bool drinkPoses);
     // Drops a target that left the list; true when it did.
     bool DropLostTarget(const std::vector<TEatingStation*>& tables);
@@ -86,7 +84,6 @@ class TBusBoy : public TWalkingStaff {
 public:
     explicit TBusBoy(TXmlNode* globals);
     void Update(float dt, const std::vector<TEatingStation*>& tables, TDishCart* dishCart);
-    bool IsGoingToDishCart() const { return mToDishCart; }
 
 private:
     void OnReset() override;

@@ -5,6 +5,7 @@
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/stringtable.h"
 #include "game/settings/configfile.h"
 #include "game/settings/settings.h"
@@ -16,7 +17,6 @@ namespace {
 
 const char* const kEndlessFile = "assets/config/endless.xml";
 const char* const kArriveSound = "audio/sfx/sfx_party_arrive_1_snd.ogg";
-constexpr int kSoundEffectType = 1000;
 constexpr int kSpaceshipRestaurant = 4;  // its customers teleport in without a sound
 constexpr int kEndlessChoices = 4;       // party choices "a" to "d" of a section
 constexpr int kDefaultLeavePenalty = 500;
@@ -113,7 +113,7 @@ TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
     }
     SetupLevel();
     // Without it parties arrive silently; the sound's loader has named the file.
-    mArriveSound = TSound::Get(kArriveSound, false, kSoundEffectType);
+    mArriveSound = TSound::Get(kArriveSound, false, TSoundManager::kEffects);
 }
 
 TLevelManager::~TLevelManager() = default;

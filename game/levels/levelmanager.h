@@ -38,8 +38,6 @@ public:
     TLevelManager(const TLevelManager&) = delete;
     TLevelManager& operator=(const TLevelManager&) = delete;
 
-    void SetPartyFactory(IPartyFactory* factory) { mPartyFactory = factory; }
-
     // ---- set-up and flow
     void SetupLevel();
     void StartLevel();
@@ -71,7 +69,6 @@ public:
     float GetLevelLength() const { return mLevelLength; }
     float GetNextGroupDelay() const { return mNextGroupDelay; }
     const str& GetNextGroupType() const { return mNextGroupType; }
-    const str& GetNextGroupDef() const { return mNextGroupDef; }
     float GetTimeMultiplier() const { return mTimeMultiplier; }
     void SetPatienceMultiplier(float multiplier) { mPatienceMultiplier = multiplier; }
     str GetDoodle() const;
@@ -87,7 +84,6 @@ public:
     str GetLevelOverText(bool success) const;
     str GetLayoutName() const { return mLayout.GetName(); }
     TLevelLayout& GetLayout() { return mLayout; }
-    TCustomerSettings& GetCustomerSettings() { return mCustomerSettings; }
 
     // ---- tables
     void SetupTables(std::vector<TTableDesc>* tables, std::optional<TBarDesc>* bar);
@@ -145,7 +141,6 @@ private:
     void SetFlag(const char* name, bool on);
     float LevelFloat(const char* name) const;
     str LevelText(const char* name) const;
-    bool HasLevelValue(const str& name) const;
     bool IsDownloadedLevel() const;
     bool IsEndless() const { return mMode == kEndless; }
     str LayoutKey(int n) const;

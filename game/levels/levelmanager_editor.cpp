@@ -23,8 +23,6 @@ str PartyKey(const char* name, int section, int slot)
 
 }  // namespace
 
-bool TLevelManager::HasLevelValue(const str& name) const { return mLevelNode && mLevelNode->GetChild(name.c_str()); }
-
 void TLevelManager::SetLevelValue(str name, str value)
 {
     if (!mLevelNode)

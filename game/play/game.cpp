@@ -29,11 +29,14 @@
 #include "game/screens/windowslide.h"
 #include "game/settings/settings.h"
 #include "game/settings/configfile.h"
+#include "game/settings/unlockmanager.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <variant>
 
 namespace {
 
@@ -216,8 +219,9 @@ void TGame::LoadSounds()
         mSounds[i] = TSound::Get(kSoundFiles[i], false, kGameSoundType);
 }
 
-void TGame::PlayGameSound(const char* name)
+void TGame::Show(const levelevent::Sound& event)
 {
+    const char* name = event.name;
     for (std::size_t i = 0; i < mSounds.size(); ++i)
         if (std::strcmp(name, kSoundNames[i]) == 0 && mSounds[i])
             mSounds[i]->Play(false);
@@ -229,18 +233,49 @@ void TGame::PostChildrenInit()
         modal->SetDefaultFocus(this);
     mScreenFade = Child<TScreenFade>("screenfade");
     ShowDecorChoice(false);
-    ShowDecorButton(false);
     SetupGameMode();
     SetupLevel();
     SetupStars();
     UpdateText();
     mGameData->StartIntro();
+    ShowLevelEvents();
+    if (!mLeaving)
+        FollowLevelState();
+}
+
+void TGame::ShowLevelEvents()
+{
+    if (!mGameData)
+        return;
+    for (const TLevelEvent& event : std::exchange(mLevelEvents, {})) {
+        if (mLeaving)
+            return;  // the screen goes: nothing more of the level shows
+        std::visit([this](const auto& e) { Show(e); }, event);
+    }
+}
+
+void TGame::FollowLevelState()
+{
+    const int state = mGameData->GetState();
+    const float timer = mGameData->GetStateTimer();
+    // Between levels the game clock runs while the screen fades to black.
+    if (state == kFadeOut)
+        PauseGame(false);
+    if (const float fade = ScreenFadeFor(state, timer); fade != mShownFade) {
+        mShownFade = fade;
+        if (mScreenFade)
+            mScreenFade->SetFade(fade);
+    }
+    if (mDecorChoiceShown)
+        SetDecorChoiceAlpha(DecorChoiceAlphaFor(state, timer));
+    if (mUpgradeNoticeShown)
+        SetUpgradeNoticeAlpha(UpgradeNoticeAlphaFor(mGameData->GetUpgradeAnimTime()));
 }
 
 void TGame::SetupLevel()
 {
     if (!mGameData)
-        mGameData = std::make_unique<TGameData>(mGlobals, mScore.get(), this);
+        mGameData = std::make_unique<TGameData>(mGlobals, mScore.get(), &mLevelEvents);
     TCoinJar* jar = Child<TCoinJar>("coinjar");
     mScore->SetCoinJar(jar);
     mGameData->SetCoinJar(jar);
@@ -248,6 +283,7 @@ void TGame::SetupLevel()
     ShowChild("upgradeanim", false);
     PauseGame(true);
     mGameData->SetupLevel();
+    ShowLevelEvents();
     // The phone's staff buttons live in this window's own modal (the pause
     // screen may lie on top of it while they are looked up).
     mGameData->GetStaff().Phone().SetButtonHost(FindParentModal());
@@ -302,8 +338,10 @@ void TGame::UpdateGame()
     const int steps = std::clamp(static_cast<int>(std::ceil(dt / TGameData::kMaxFrameSeconds)), 1, rate);
     for (int step = 0; step < steps; ++step) {
         mGameData->Update(dt / static_cast<float>(steps));
+        ShowLevelEvents();
         if (mLeaving)
             return;  // the restaurant is done: the screen goes, touch nothing
+        FollowLevelState();
     }
     if (mGameData->GetLives() != livesBefore)
         ShowLives();
@@ -332,10 +370,11 @@ void TGame::PauseGame(bool pause)
     }
 }
 
-void TGame::SetFade(float alpha)
+void TGame::Show(const levelevent::IntroOpens&)
 {
-    if (mScreenFade)
-        mScreenFade->SetFade(alpha);
+    // Paused first: an intro that cannot show lets the game run on at once.
+    PauseGame(true);
+    OpenLevelIntro();
 }
 
 void TGame::OpenLevelIntro()
@@ -378,48 +417,26 @@ void TGame::OpenLevelOver(const TLevelResult& result)
         WriteDbg("scripts/levelover.lua built no level-over screen: back to the map");
         if (TWindowManager* manager = TWindowManager::GetInstance(); manager && manager->GetTopModalWindow() == modal)
             manager->PopModal();
-        LeaveLevel();
+        LeaveScreen("LeaveGame");
         return;
     }
-    SetupLevelOverStats(modal, result);
+    if (auto* over = ChildOf<TLevelOver>(modal, "leveloverwin"))
+        over->SetResult(result);
     if (TWindow* panel = ChildOf(modal, "overbackground"))
         TWindowSlide::Start(panel, +1, "");
     mStartTimer = PlatformTimer();
 }
 
-void TGame::SetupLevelOverStats(TWindow* window, const TLevelResult& result)
+void TGame::Show(const levelevent::LevelOver& event)
 {
-    auto* over = ChildOf<TLevelOver>(window, "leveloverwin");
-    if (!over)
-        return;
-    if (result.newHiscore)
-        over->NewHighScore();
-    TSettings* settings = TSettings::GetInstance();
-    const int career = settings && !mGameData->IsEndless() ? settings->GetCareerScore(-1) : mScore->GetScore();
-    over->SetStats(mScore->GetChecksCollected(), mScore->GetPenalties(),
-                   mGameData->GetLevelManager()->GetCurrentLevelStr(), result.levelScore, career,
-                   String("currencyval", str::getFormatted("%d", mScore->GetCash())));
-    // Why a level with parties served can end on a score of 0.
-    const int penalty = mScore->GetPenaltyPoints();
-    over->SetPenalty(penalty < 0 ? String("over_penalty", str::getFormatted("%d", penalty)) : str());
-    if (mGameData->IsEndless()) {
-        if (result.gameOver)
-            over->SetDescription(String("gameover"));
-        over->SetWin(result.win, result.gameOver);
-        over->SetExpertMode(false);
-    } else {
-        over->SetDescription(mGameData->GetLevelManager()->GetLevelOverText(result.win));
-        over->SetWin(result.win, result.gameOver);
-        over->SetExpertMode(result.expert);
-        over->SetBonus(result.bonus > 0 ? String("over_bonus", str::getFormatted("%d", result.bonus)) : str());
-        // A loss says how close it came, so a near miss reads as one.
-        const int shortBy = mGameData->GetCurrentGoal() - result.levelScore;
-        over->SetShortfall(!result.win && shortBy > 0 ? String("over_short", str::getFormatted("%d", shortBy))
-                                                        : str());
-    }
+    // The end is kept before the board shows it: a player who quits from the
+    // board keeps the win.
+    game::ApplyLevelResult(event.result);
+    OpenLevelOver(event.result);
+    PauseGame(true);
 }
 
-void TGame::CloseLevelOver()
+void TGame::Show(const levelevent::LevelOverCloses&)
 {
     TModalWindow* top = TopModal();
     if (!ChildOf(top, "leveloverwin"))
@@ -428,18 +445,23 @@ void TGame::CloseLevelOver()
         TWindowSlide::Start(panel, -1, "");
 }
 
-void TGame::LevelSetUp()
+void TGame::Show(const levelevent::LevelSetUp&)
 {
+    // What opens from here on is new to this level. Marked as the set-up is
+    // shown, after a wardrobe due before it has built its notice of what the
+    // last level opened.
+    if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
+        unlocks->MarkCurrentState();
     // Nothing of the last level stays on the display: the sign says open,
     // the upgrade offer is gone, and the tutorial's button shows only while
     // a tutorial runs.
-    ShowChild("upgrade", false);
-    ShowChild("upgradeanim", false);
+    ShowUpgradeNotice(false);
     UpdateText();
 }
 
-void TGame::LeaveRestaurant(int restaurant)
+void TGame::Show(const levelevent::LeaveRestaurant& event)
 {
+    const int restaurant = event.restaurant;
     // The story goes on with the comic of the restaurant that comes next;
     // after the last one there is none, and the map follows.
     TWindowScript* script = TWindowScript::Get();
@@ -452,9 +474,7 @@ void TGame::LeaveRestaurant(int restaurant)
     LeaveScreen("LeaveRestaurant");
 }
 
-void TGame::LeaveLevel() { LeaveScreen("LeaveGame"); }
-
-void TGame::LeaveUnplayableLevel()
+void TGame::Show(const levelevent::LeaveUnplayableLevel&)
 {
     // The script tells the player once a level in a run, so it is handed the level.
     TSettings* settings = TSettings::GetInstance();
@@ -472,7 +492,7 @@ void TGame::LeaveScreen(const char* scriptFunction)
         script->SendGlobalFunction(scriptFunction);
 }
 
-void TGame::OpenCloset()
+void TGame::Show(const levelevent::ClosetDue&)
 {
     ReleaseGameAssets();
     // The wardrobe's screen waits inside the game screen's turn; what comes
@@ -509,8 +529,29 @@ void TGame::LoadGameAssets()
     InvalidateRect(nullptr);
 }
 
+void TGame::Show(const levelevent::DecorChoiceOpens& event)
+{
+    ShowDecorChoice(true);
+    SetDecorChoiceAlpha(0);
+    ShowDecorItem(-1);
+    ShowChild("decorbutton", false);
+    // The tip opens over the decor choice on the script's next turn.
+    if (event.firstTime)
+        if (TWindowScript* script = TWindowScript::Get())
+            script->SendGlobalFunction("ShowDecorTip");
+}
+
+void TGame::Show(const levelevent::DecorKept&)
+{
+    // Applying the choice stopped the clock while its picture loaded; the
+    // panel's fade and the blinking that follow run on it.
+    PauseGame(false);
+    ShowChild("decorbutton", false);
+}
+
 void TGame::ShowDecorChoice(bool show)
 {
+    mDecorChoiceShown = show;
     ShowChild("upgradewindow", show);
     if (!show)
         ShowChild("decorbutton", false);
@@ -538,17 +579,9 @@ void TGame::ShowDecorItem(int item)
     SetChildText("upgradedescrip", String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
 }
 
-void TGame::ShowDecorButton(bool show) { ShowChild("decorbutton", show); }
-
-void TGame::ShowDecorTip()
-{
-    // The tip opens over the decor choice on the script's next turn.
-    if (TWindowScript* script = TWindowScript::Get())
-        script->SendGlobalFunction("ShowDecorTip");
-}
-
 void TGame::ShowUpgradeNotice(bool show)
 {
+    mUpgradeNoticeShown = show;
     ShowChild("upgrade", show);
     ShowChild("upgradeanim", show);
 }
@@ -567,84 +600,18 @@ void TGame::SetupUpgradeScreen()
     auto* picker = ChildOf<TUpgradePicker>(top, "upgradepicker");
     if (!picker || !mGameData)
         return;
-    picker->PickUpgrades(this, IsTutorialActive());
+    picker->PickUpgrades(mGameData.get(), mGameData->IsTutorialActive());
     mGameData->GetTutorial().AdvanceState(kTutorialUpgradeScreen, -1);
+    ShowLevelEvents();
 }
 
 void TGame::DecorButton()
 {
     if (mGameData)
         mGameData->DecorButton();
+    ShowLevelEvents();
     if (TCursor* cursor = TCursor::GetInstance())
         cursor->SetState(TCursor::kArrow);
-}
-
-// ---- IUpgradeTarget ------------------------------------------------------------
-
-bool TGame::IsTutorialActive() { return mGameData && mGameData->GetTutorial().IsActive(); }
-
-str TGame::GetCurrentLevelStr()
-{
-    return mGameData ? mGameData->GetLevelManager()->GetCurrentLevelStr() : str();
-}
-
-bool TGame::TableUpgradeAvailable() { return mGameData && mGameData->TableUpgradeAvailable(); }
-
-void TGame::TableUpgrade()
-{
-    if (!mGameData)
-        return;
-    mGameData->TableUpgrade();
-    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mGameData->GetTables().size()));
-}
-
-void TGame::SetWaitressSpeed(float pixelsPerSecond)
-{
-    if (mGameData)
-        mGameData->SetWaitressSpeed(pixelsPerSecond);
-    WriteDbg("endless upgrade: shoes %g", double(pixelsPerSecond));
-}
-
-void TGame::EnableStereo(int level, float frequency)
-{
-    if (mGameData)
-        mGameData->EnableStereo(level, frequency);
-    WriteDbg("endless upgrade: stereo %d", level);
-}
-
-void TGame::EnableMaitreD(float patienceMultiplier)
-{
-    if (mGameData)
-        mGameData->EnableMaitreD(patienceMultiplier);
-    WriteDbg("endless upgrade: maitred %g", double(patienceMultiplier));
-}
-
-void TGame::EnableBench(float patienceMultiplier, bool secondBench)
-{
-    if (mGameData)
-        mGameData->EnableBench(patienceMultiplier, secondBench);
-    WriteDbg("endless upgrade: bench %g", double(patienceMultiplier));
-}
-
-void TGame::EnableOven(float foodReadySeconds)
-{
-    if (mGameData)
-        mGameData->EnableOven(foodReadySeconds);
-    WriteDbg("endless upgrade: oven %g", double(foodReadySeconds));
-}
-
-void TGame::EnableDrinkStation(float refreshSeconds, int moodPoints)
-{
-    if (mGameData)
-        mGameData->EnableDrinkStation(refreshSeconds, moodPoints);
-    WriteDbg("endless upgrade: drinks %g", double(refreshSeconds));
-}
-
-void TGame::EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints, int parties)
-{
-    if (mGameData)
-        mGameData->EnablePodium(chargeSeconds, activeSeconds, delaySeconds, moodPoints, parties);
-    WriteDbg("endless upgrade: podium %d", parties);
 }
 
 void TGame::QuitGame(bool quit)
@@ -657,12 +624,14 @@ void TGame::GoToNextLevel()
 {
     if (mGameData)
         mGameData->GoToNextLevel();
+    ShowLevelEvents();
 }
 
 void TGame::RestartLevel()
 {
     if (mGameData)
         mGameData->RestartLevel();
+    ShowLevelEvents();
 }
 
 void TGame::DoSkipTutorial()
@@ -670,13 +639,16 @@ void TGame::DoSkipTutorial()
     if (!mGameData)
         return;
     mGameData->DoSkipTutorial();
+    ShowLevelEvents();
     ShowChild("skiptutorial", false);
 }
 
 void TGame::OpenPauseScreen()
 {
-    if (mGameData)
+    if (mGameData) {
         mGameData->CancelDrag();
+        ShowLevelEvents();
+    }
     if (TCursor* cursor = TCursor::GetInstance())
         cursor->SetState(TCursor::kArrow);
     PauseGame(true);
@@ -719,6 +691,7 @@ bool TGame::OnMouseDown(const TPoint& p)
 {
     if (mGameData && mGameData->GetState() == kDecorChoice) {
         mGameData->DecorMouseMove(p, false);
+        ShowLevelEvents();
         if (mGameData->CursorState() == 3)
             if (TCursor* cursor = TCursor::GetInstance())
                 cursor->Click();
@@ -727,6 +700,7 @@ bool TGame::OnMouseDown(const TPoint& p)
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
     const bool station = mGameData->MouseDown(p);
+    ShowLevelEvents();
     TCursor* cursor = TCursor::GetInstance();
     if (station && cursor) {
         // The pointing hand presses down on the station she is sent to.
@@ -748,12 +722,14 @@ bool TGame::OnMouseUp(const TPoint& p)
         return false;
     if (mGameData->GetState() == kDecorChoice) {
         mGameData->DecorMouseUp(p);
+        ShowLevelEvents();
         if (TCursor* cursor = TCursor::GetInstance())
             cursor->SetState(TCursor::kArrow);
         return true;
     }
     const bool dragging = mGameData->GetDraggedParty() != nullptr;
     mGameData->MouseUp(p);
+    ShowLevelEvents();
     if (TWindowManager* manager = TWindowManager::GetInstance())
         manager->ReleaseCapture(this);
     // A party let go: the hand opens (a click frame stays until the pointer moves).
@@ -767,6 +743,7 @@ bool TGame::OnMouseMove(const TPoint& p)
     if (mGameData && mGameData->GetState() == kDecorChoice) {
         const bool overButton = OverChild("decorbutton", p);
         mGameData->DecorMouseMove(p, overButton);
+        ShowLevelEvents();
         if (!overButton)
             if (TCursor* cursor = TCursor::GetInstance())
                 cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
@@ -775,6 +752,7 @@ bool TGame::OnMouseMove(const TPoint& p)
     if (!mGameData || mGameData->GetState() != kPlaying)
         return false;
     mGameData->MouseMove(p);
+    ShowLevelEvents();
     if (TCursor* cursor = TCursor::GetInstance())
         cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
     return true;

@@ -2,7 +2,9 @@
 // It owns the score manager and the level's object graph (TGameData), feeds
 // the graph the game clock's frame times from its update task, routes mouse
 // and keys to the floor, draws the floor in depth order, opens the intro,
-// level-over and pause screens and publishes the game's Lua functions.
+// level-over and pause screens and publishes the game's Lua functions. After
+// each call into the graph it takes the graph's events and shows them; fades
+// and alphas follow the graph's state on the game clock.
 // Companions: TGameUILayer and TGamePostUILayer (drawn above the HUD),
 // TGameTimer (the level clock), TUpdateGameTask, TPauseListener.
 #pragma once
@@ -11,8 +13,6 @@
 #include "engine/base/lifeline.h"
 #include "engine/base/xml.h"
 #include "engine/window/window.h"
-#include "game/levels/upgrades.h"
-#include "game/levels/upgradetarget.h"
 #include "game/play/gamestate.h"
 #include "game/screens/scriptedwindow.h"
 
@@ -35,7 +35,7 @@ class TTextGraphic;
 class TTable;
 class TTexture;
 
-class TGame : public TScriptedWindow<TGame>, public IGameHost, public IUpgradeTarget {
+class TGame : public TScriptedWindow<TGame> {
 public:
     static const contract::TScreenSpec kContract;
 
@@ -58,50 +58,14 @@ public:
     void DrawPostUI();
     // Opens the pause screen (the pause key, the application losing focus).
     void OpenPauseScreen();
-    // Fills "leveloverwin" in `window` from the level's result.
-    void SetupLevelOverStats(TWindow* window, const TLevelResult& result);
+    // Opens the level-over board with a result (the flow's, or a test's).
+    void OpenLevelOver(const TLevelResult& result);
 
     TGameData* GetGameData() { return mGameData.get(); }
     float GetClockAngle() const;
 
-    // ---- IGameHost
-    void LevelSetUp() override;
-    void OpenLevelIntro() override;
-    void OpenLevelOver(const TLevelResult& result) override;
-    void CloseLevelOver() override;
-    void SetFade(float alpha) override;
-    void PauseGame(bool pause) override;
-    void LeaveRestaurant(int restaurant) override;
-    void LeaveLevel() override;
-    void LeaveUnplayableLevel() override;
-    void PlayGameSound(const char* name) override;
-    void OpenCloset() override;
-    void LoadGameAssets() override;
-    void ShowDecorChoice(bool show) override;
-    void SetDecorChoiceAlpha(float alpha) override;
-    void ShowDecorItem(int item) override;
-    void ShowDecorButton(bool show) override;
-    void ShowDecorTip() override;
-    bool UpgradeAvailable() override { return mUpgrades.UpgradeAvailable(); }
-    void ResetUpgrades() override { mUpgrades.Reset(); }
-    void ShowUpgradeNotice(bool show) override;
-    void SetUpgradeNoticeAlpha(float alpha) override;
-
-    // ---- IUpgradeTarget: the endless upgrades change the floor
-    TUpgrades* GetUpgrades() override { return &mUpgrades; }
-    bool IsTutorialActive() override;
-    void HideUpgradeNotice() override { ShowUpgradeNotice(false); }
-    str GetCurrentLevelStr() override;
-    bool TableUpgradeAvailable() override;
-    void TableUpgrade() override;
-    void SetWaitressSpeed(float pixelsPerSecond) override;
-    void EnableStereo(int level, float frequency) override;
-    void EnableMaitreD(float patienceMultiplier) override;
-    void EnableBench(float patienceMultiplier, bool secondBench) override;
-    void EnableOven(float foodReadySeconds) override;
-    void EnableDrinkStation(float refreshSeconds, int moodPoints) override;
-    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
-                      int parties) override;
+    // The game clock stands still while paused (Lua, the intro, the boards).
+    void PauseGame(bool pause);
 
     // Lua
     void QuitGame(bool quit);
@@ -114,8 +78,38 @@ public:
     // The wardrobe takes the screen: the floor's pictures go and the window
     // hides; LoadGameAssets brings them back.
     void ReleaseGameAssets();
+    void LoadGameAssets();
 
 private:
+    // What the graph asked for since the last call into it, in order, and
+    // then what follows its state on the game clock (the fade, the decor
+    // panel's and the upgrade notice's alphas). After an event that leaves
+    // the screen nothing more is shown.
+    void ShowLevelEvents();
+    void Show(const levelevent::LevelSetUp&);
+    void Show(const levelevent::IntroOpens&);
+    void Show(const levelevent::LevelOver& event);
+    void Show(const levelevent::LevelOverCloses&);
+    void Show(const levelevent::Sound& event);
+    void Show(const levelevent::ClosetDue&);
+    void Show(const levelevent::BackFromCloset&) { LoadGameAssets(); }
+    void Show(const levelevent::DecorChoiceOpens& event);
+    void Show(const levelevent::DecorItemShown& event) { ShowDecorItem(event.item); }
+    void Show(const levelevent::DecorButtonShown& event) { ShowChild("decorbutton", event.shown); }
+    void Show(const levelevent::DecorKept&);
+    void Show(const levelevent::DecorChoiceCloses&) { ShowDecorChoice(false); }
+    void Show(const levelevent::UpgradeNoticeShown&) { ShowUpgradeNotice(true); }
+    void Show(const levelevent::UpgradeNoticeHidden&) { ShowUpgradeNotice(false); }
+    void Show(const levelevent::LeaveRestaurant& event);
+    void Show(const levelevent::LeaveUnplayableLevel&);
+    void FollowLevelState();
+    void OpenLevelIntro();
+    void ShowDecorChoice(bool show);
+    void SetDecorChoiceAlpha(float alpha);
+    void ShowDecorItem(int item);
+    void ShowUpgradeNotice(bool show);
+    void SetUpgradeNoticeAlpha(float alpha);
+
     void LoadSounds();
     void SetupLevel();
     void SetupGameMode();
@@ -132,9 +126,9 @@ private:
     void LeaveScreen(const char* scriptFunction);
     bool OverChild(const char* name, const TPoint& p);
 
+    std::vector<TLevelEvent> mLevelEvents;  // what the graph asked for, not yet shown
     std::unique_ptr<TGameData> mGameData;
     std::unique_ptr<TScoreManager> mScore;
-    TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
     TXmlNode mGlobalDoc;
     TXmlNode* mGlobals = nullptr;
     std::array<std::shared_ptr<TSound>, 6> mSounds;  // seat, ditch, upgrade, closing, turbulence, refuse
@@ -148,6 +142,9 @@ private:
     std::uint32_t mPauseStartMs = 0;
     std::uint32_t mStartTimer = 0;
     bool mLeaving = false;
+    float mShownFade = -1;  // what the screen fade was last set to
+    bool mDecorChoiceShown = false;
+    bool mUpgradeNoticeShown = false;
 };
 
 // The closed sign ("ui/closed") leaves its paper panel for the word, here

@@ -170,8 +170,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     TPlatform* platform = TPlatform::GetInstance();
     const TJoinedPasses joined;
     const bool shaking = floor.IsTurbulenceShaking() && platform;
-    if (shaking)
-        {
+    if (shaking) {
         const int dx = 3 - platform->Rand() % 6, dy = 3 - platform->Rand() % 6;
         platform->PushViewport(dx, dy, dx + kScreenW, dy + kScreenH);
     }
@@ -229,6 +228,8 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     }
     if (shaking)
         platform->PopViewport();
+    // The room's own 2D pass over everything, outside the shake.
+    staff.Restaurant().DrawOverlay();
 }
 
 namespace {

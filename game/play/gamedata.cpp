@@ -1,5 +1,6 @@
 #include "game/play/gamedata.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
 #include "game/floor/bar.h"
@@ -12,7 +13,6 @@
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
-#include "game/settings/unlockmanager.h"
 
 #include <algorithm>
 #include <optional>
@@ -35,12 +35,38 @@ float RealKey(TXmlNode* globals, const char* key)
     return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
 }
 
+// What a level's set-up loads (the room's pictures, animations and sounds)
+// stays loaded for the next level of the same restaurant, which then decodes
+// none of it again; the first level of another restaurant lets it go. What
+// comes and goes during play (the parties) is not kept, so what is kept is
+// bounded by one room.
+class TKeepSetUpAssets {
+public:
+    TKeepSetUpAssets()
+        : mAssets(TAssetManager::GetInstance())
+    {
+        if (mAssets)
+            mAssets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
+    }
+    ~TKeepSetUpAssets()
+    {
+        if (mAssets)
+            mAssets->StopKeeping();
+    }
+    TKeepSetUpAssets(const TKeepSetUpAssets&) = delete;
+    TKeepSetUpAssets& operator=(const TKeepSetUpAssets&) = delete;
+
+private:
+    TAssetManager* mAssets;
+};
+
 }  // namespace
 
-TGameData::TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host)
-    : mScore(score), mHost(host), mGlobals(globals)
+TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevelEvent>* events)
+    : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
+    TKeepSetUpAssets keep;
     const int restaurant = RestaurantIndex();
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
     mQuessa = std::make_unique<TQuessa>(globals);
@@ -244,7 +270,7 @@ void TGameData::TableUpgrade()
     if (bar && !mBar)
         mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
     UpdateTables();
-    BuildStationList();
+    BuildStationList();    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mTables.size()));
 }
 
 void TGameData::UpdateTables()
@@ -263,6 +289,7 @@ void TGameData::UpdateTables()
 void TGameData::SetupLevel()
 {
     TSettings* settings = TSettings::GetInstance();
+    TKeepSetUpAssets keep;
     InitForLevel(mGlobals);
     AdjustQueue();
     BuildStationList();
@@ -273,14 +300,12 @@ void TGameData::SetupLevel()
         mScore->SetCash(settings->GetCareerCash());
     }
     mScore->StartLevel();
-    if (TUnlockManager* unlocks = TUnlockManager::GetInstance())
-        unlocks->MarkCurrentState();
     ++mAttempts;
     // The room's music plays from the set-up on; the intro, the pause and
     // the level-over screens pause it with the game.
     mStaff->Restaurant().StartMusic();
     WriteDbg("level set up: %s %s", IsEndless() ? "endless shift" : "level", GetLevelManager()->GetCurrentLevelStr().c_str());
-    mHost->LevelSetUp();
+    Tell(levelevent::LevelSetUp{});
 }
 
 void TGameData::BuildStationList()

@@ -3,7 +3,9 @@
 // noise rings), the lists the frame walks, and the level's flow from the
 // intro to the level-over screen. It runs without a window: the game window
 // feeds it frame times and input, tests and benchmarks do the same on a fake
-// clock. What the flow shows on screen goes through IGameHost.
+// clock. What the flow has to show it appends as events (TLevelEvent) to the
+// list it was given, which the window reads after each call; it never calls out. It is also the
+// endless upgrades' target: what a bought upgrade changes is on its floor.
 #pragma once
 
 #include "engine/base/rect.h"
@@ -21,6 +23,8 @@
 #include "game/floor/ticketstation.h"
 #include "game/floor/waitresshands.h"
 #include "game/levels/levelmanager.h"
+#include "game/levels/upgrades.h"
+#include "game/levels/upgradetarget.h"
 #include "game/play/gamestate.h"
 #include "game/play/restaurantstaff.h"
 #include "game/rules/levelgoals.h"
@@ -40,7 +44,7 @@ class TScoreManager;
 class TTable;
 class TXmlNode;
 
-class TGameData : public IFloorView, public ILevelGoals {
+class TGameData : public IFloorView, public ILevelGoals, public IUpgradeTarget {
 public:
     static constexpr int kMaxActiveParties = 7;  // only the first seven in line move or take clicks
     static constexpr int kFoodStations = 20;
@@ -48,7 +52,9 @@ public:
     static constexpr int kWalkoutKinds = 9;
 
     // `globals`: the "globals" element of global.xml, or null for defaults.
-    TGameData(TXmlNode* globals, TScoreManager* score, IGameHost* host);
+    // `events`: where the flow appends what it asks to be shown (the
+    // window's or a test's list; null: nobody listens).
+    TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevelEvent>* events);
     ~TGameData() override;
     TGameData(const TGameData&) = delete;
     TGameData& operator=(const TGameData&) = delete;
@@ -62,8 +68,7 @@ public:
     void UpdateTables();
     // Endless: the layout's next table upgrade adds its new tables; the
     // tables already standing keep their parties and dishes.
-    bool TableUpgradeAvailable() const { return mLevelManager->TableUpgradeAvailable(); }
-    void TableUpgrade();
+
     void BuildStationList();
     void AdjustQueue();
     // Where the party at `place` in line (0 the head) stands. The line runs
@@ -107,15 +112,25 @@ public:
     // touches no career progress.
     bool IsDownloadedLevel() const;
 
-    // ---- endless upgrades: what each one changes on the floor (seconds, hearts)
-    void SetWaitressSpeed(float pixelsPerSecond);
-    void EnableStereo(int level, float frequency);
-    void EnableMaitreD(float patienceMultiplier);
-    void EnableBench(float patienceMultiplier, bool secondBench);
-    void EnableOven(float foodReadySeconds);
-    void EnableDrinkStation(float refreshSeconds, int moodPoints);
-    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints, int parties);
+    // ---- IUpgradeTarget: what each endless upgrade changes on the floor
+    // (seconds, hearts); each is logged as "endless upgrade: ...".
+    TUpgrades* GetUpgrades() override { return &mUpgrades; }
+    bool IsTutorialActive() override { return mTutorial.IsActive(); }
+    void HideUpgradeNotice() override;
+    str GetCurrentLevelStr() override { return mLevelManager->GetCurrentLevelStr(); }
+    bool TableUpgradeAvailable() override { return mLevelManager->TableUpgradeAvailable(); }
+    void TableUpgrade() override;
+    void SetWaitressSpeed(float pixelsPerSecond) override;
+    void EnableStereo(int level, float frequency) override;
+    void EnableMaitreD(float patienceMultiplier) override;
+    void EnableBench(float patienceMultiplier, bool secondBench) override;
+    void EnableOven(float foodReadySeconds) override;
+    void EnableDrinkStation(float refreshSeconds, int moodPoints) override;
+    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
+                      int parties) override;
+    // Seconds since the upgrade notice last showed (its glow's clock).
     float GetUpgradeAnimTime() const { return mUpgradeAnimTime; }
+
 
     // ---- input (screen points)
     // True when the press sent the waitress to a station (else it may have
@@ -204,10 +219,6 @@ public:
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
-    // The medals the player's progress has earned, as the elements logged
-    // with a score: one per restaurant done, the whole career, the bonus
-    // restaurant, the career on expert. Empty for none.
-    static str CreateMedalsStr();
     // Counts a walked-out party by the words of its member 1's figure name.
     void RecordPartyType(const str& name);
 
@@ -239,7 +250,13 @@ private:
     bool FloorBusy(bool* anyParty) const;
     void CancelOrderOfTable(int tableNumber);
     void MergeBarSeats();
-    bool LogScore();
+    // The board's counts as the level stands; a career win pays its bonus
+    // and says what it keeps; the level closes on its result.
+    TLevelResult ResultSoFar() const;
+    void PayCareerWin(TLevelResult* result);
+    void CloseLevel(TLevelResult result);
+    // A text of the string table (the key itself without one).
+    static str Label(const str& label);
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
     bool OverEatingStation(TPoint point) const;
@@ -250,9 +267,15 @@ private:
     bool TryPickUp(TPoint point);
     void SetState(int state);
     void SetFlashlight(bool on);
+    void Tell(TLevelEvent event)
+    {
+        if (mEvents)
+            mEvents->push_back(std::move(event));
+    }
 
     TScoreManager* mScore;  // not owned: the game window's
-    IGameHost* mHost;       // not owned
+    std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
+    TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
     TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
 
     int mDragMode = 0;

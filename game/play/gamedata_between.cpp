@@ -3,6 +3,7 @@
 // upgrades: what each one changes on the running floor.
 #include "game/play/gamedata.h"
 
+#include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
 #include "engine/window/stringtable.h"
 #include "game/floor/bar.h"
@@ -13,6 +14,7 @@
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -20,13 +22,6 @@ namespace {
 constexpr float kDecorFadeSeconds = 0.5f;
 constexpr float kNewItemSeconds = 2.0f;
 constexpr float kBlinkSeconds = 0.2f;
-
-str Label(const str& label)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, "", "", "", "", "") : label;
-}
 
 // Whether `now` has a station that `before` lacked.
 bool HasNewStation(const TLayoutStations& before, const TLayoutStations& now)
@@ -37,6 +32,13 @@ bool HasNewStation(const TLayoutStations& before, const TLayoutStations& now)
 }
 
 }  // namespace
+
+str TGameData::Label(const str& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(label, "", "", "", "", "") : label;
+}
 
 bool TGameData::IsDownloadedLevel() const
 {
@@ -88,7 +90,7 @@ bool TGameData::DrawNewItems() const
 void TGameData::PlayNewItemSound(bool force)
 {
     if (force || HasNewStation(mLayoutFlags, mLevelManager->GetLayout().GetStations()))
-        mHost->PlayGameSound("upgrade");
+        Tell(levelevent::Sound{"upgrade"});
 }
 
 // ---- the decor choice ---------------------------------------------------------
@@ -104,26 +106,26 @@ void TGameData::EnterDecorChoice()
         SetState(kNewItem);
         return;
     }
-    mHost->SetFade(0);
-    mHost->ShowDecorChoice(true);
-    mHost->SetDecorChoiceAlpha(0);
-    mHost->ShowDecorItem(-1);
-    mHost->ShowDecorButton(false);
     SetState(kDecorChoice);
-    if (settings->EnterUpgradeScreen())
-        mHost->ShowDecorTip();
+    Tell(levelevent::DecorChoiceOpens{settings->EnterUpgradeScreen()});
+}
+
+float DecorChoiceAlphaFor(int state, float stateTimer)
+{
+    // The panel fades in over half a second, and out as fast once an item is kept.
+    if (state == kDecorChoice)
+        return std::min(1.0f, stateTimer / kDecorFadeSeconds);
+    if (state == kDecorChosen)
+        return std::max(0.0f, 1 - stateTimer / kDecorFadeSeconds);
+    return 0;
 }
 
 void TGameData::UpdateDecorChoice(float dt)
 {
     const bool fading = mStateTimer < kDecorFadeSeconds;
     mStateTimer += dt;
-    if (mStateTimer < kDecorFadeSeconds) {
-        mHost->SetDecorChoiceAlpha(2 * mStateTimer);
-    } else if (fading) {
-        mHost->SetDecorChoiceAlpha(1);
+    if (fading && mStateTimer >= kDecorFadeSeconds)
         SetTablesDecorLevel(1);
-    }
     mStaff->Restaurant().Update(dt);
 }
 
@@ -134,12 +136,12 @@ void TGameData::DecorMouseMove(TPoint point, bool overKeepButton)
     TRestaurant& scene = mStaff->Restaurant();
     if (overKeepButton) {
         scene.UpdateCurrentRollover(TPoint{-100, -100}, TableStations());
-        mHost->ShowDecorItem(scene.Selection());
+        Tell(levelevent::DecorItemShown{scene.Selection()});
         return;
     }
     const int item = scene.UpdateCurrentRollover(point, TableStations());
     mCursorState = item >= 0 ? 3 : 0;
-    mHost->ShowDecorItem(item >= 0 ? item : scene.Selection());
+    Tell(levelevent::DecorItemShown{item >= 0 ? item : scene.Selection()});
 }
 
 void TGameData::DecorMouseUp(TPoint point)
@@ -147,8 +149,8 @@ void TGameData::DecorMouseUp(TPoint point)
     if (mGameState != kDecorChoice)
         return;
     const int item = mStaff->Restaurant().SetSelection(point, TableStations());
-    mHost->ShowDecorItem(item);
-    mHost->ShowDecorButton(item >= 0);
+    Tell(levelevent::DecorItemShown{item});
+    Tell(levelevent::DecorButtonShown{item >= 0});
     mCursorState = 0;
 }
 
@@ -160,7 +162,7 @@ void TGameData::DecorButton()
     const int slot = scene.EnableSelectedUpgrade();
     // Applying the choice stops the game clock while its picture loads; the
     // fade and the blinking that follow run on that clock, so it runs again.
-    mHost->PauseGame(false);
+    Tell(levelevent::DecorKept{});
     TSettings* settings = TSettings::GetInstance();
     if (settings && slot >= 0) {
         const str name = Label(str::getFormatted("decor_%d_%d", settings->GetCurrentRestaurant() + 1, slot + 1));
@@ -168,7 +170,6 @@ void TGameData::DecorButton()
     }
     SetState(kDecorChosen);
     SetTablesDecorLevel(scene.ChairUpgradeLevel());
-    mHost->ShowDecorButton(false);
     scene.FadeOutUpgradeMode();
     mCursorState = 0;
 }
@@ -179,11 +180,10 @@ void TGameData::UpdateDecorChosen(float dt)
     TRestaurant& scene = mStaff->Restaurant();
     if (mStateTimer < kDecorFadeSeconds) {
         scene.Update(dt);
-        mHost->SetDecorChoiceAlpha(1 - 2 * mStateTimer);
         return;
     }
     scene.LeaveUpgradeMode();
-    mHost->ShowDecorChoice(false);
+    Tell(levelevent::DecorChoiceCloses{});
     SetState(kNewItem);
     if (TSettings* settings = TSettings::GetInstance())
         mScore->SetCash(settings->GetCareerCash());
@@ -193,7 +193,6 @@ void TGameData::UpdateDecorChosen(float dt)
 void TGameData::UpdateNewItem(float dt)
 {
     mStateTimer += dt;
-    mHost->SetFade(0);
     TRestaurant& scene = mStaff->Restaurant();
     mBlinkOn = static_cast<int>(std::floor(mStateTimer / kBlinkSeconds)) % 2 == 1;
     SetTablesDecorLevel(mBlinkOn ? scene.ChairUpgradeLevel() : mPreviousDecorLevel);
@@ -207,15 +206,21 @@ void TGameData::UpdateNewItem(float dt)
 
 // ---- the endless upgrade notice ---------------------------------------------
 
+void TGameData::HideUpgradeNotice() { Tell(levelevent::UpgradeNoticeHidden{}); }
+
+float UpgradeNoticeAlphaFor(float animTime)
+{
+    // The notice's glow flashes once: up in half a second, down in the next.
+    const float t = animTime;
+    return t < 0.5f ? 2 * t : t < 1.0f ? 1 - 2 * (t - 0.5f) : 0.0f;
+}
+
 void TGameData::UpdateUpgradeNotice(float dt)
 {
     if (!mUpgradeNoticeShown)
         return;
-    // The notice's glow flashes once: up in half a second, down in the next.
     mUpgradeAnimTime += dt;
-    const float t = mUpgradeAnimTime;
-    mHost->SetUpgradeNoticeAlpha(t < 0.5f ? 2 * t : t < 1.0f ? 1 - 2 * (t - 0.5f) : 0.0f);
-    if (t >= 1.0f)
+    if (mUpgradeAnimTime >= 1.0f)
         mUpgradeNoticeShown = false;
 }
 
@@ -226,12 +231,14 @@ void TGameData::SetWaitressSpeed(float pixelsPerSecond)
     const float base = mQuessa->GetSpeed();
     if (base > 0 && pixelsPerSecond > 0)
         mQuessa->SetSpeedMultiplier(pixelsPerSecond / base);
+    WriteDbg("endless upgrade: shoes %g", double(pixelsPerSecond));
 }
 
 void TGameData::EnableStereo(int level, float frequency)
 {
     mStaff->Entertainer().EnableEntertainer(level, frequency);
     BuildStationList();
+    WriteDbg("endless upgrade: stereo %d", level);
 }
 
 void TGameData::EnableMaitreD(float patienceMultiplier)
@@ -239,6 +246,7 @@ void TGameData::EnableMaitreD(float patienceMultiplier)
     for (TParty* party : mWaitingParties)
         party->SetLineMultiplier(patienceMultiplier);
     mLevelManager->SetPatienceMultiplier(patienceMultiplier);
+    WriteDbg("endless upgrade: maitred %g", double(patienceMultiplier));
 }
 
 void TGameData::EnableBench(float patienceMultiplier, bool secondBench)
@@ -246,6 +254,7 @@ void TGameData::EnableBench(float patienceMultiplier, bool secondBench)
     mBench.shown = true;
     mBench.luxury = secondBench;
     mBenchBoostScale = patienceMultiplier;
+    WriteDbg("endless upgrade: bench %g", double(patienceMultiplier));
 }
 
 void TGameData::EnableOven(float foodReadySeconds)
@@ -253,6 +262,7 @@ void TGameData::EnableOven(float foodReadySeconds)
     mFoodReady = foodReadySeconds;
     for (const auto& food : mFoodStations)
         food->SetCookTime(foodReadySeconds);
+    WriteDbg("endless upgrade: oven %g", double(foodReadySeconds));
 }
 
 void TGameData::EnableDrinkStation(float refreshSeconds, int moodPoints)
@@ -262,6 +272,7 @@ void TGameData::EnableDrinkStation(float refreshSeconds, int moodPoints)
     mDrinkStation.SetDrinkValue(moodPoints);
     mDrinkStation.ForceActive();
     BuildStationList();
+    WriteDbg("endless upgrade: drinks %g", double(refreshSeconds));
 }
 
 void TGameData::EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
@@ -269,4 +280,5 @@ void TGameData::EnablePodium(float chargeSeconds, float activeSeconds, float del
 {
     mStaff->Podium().Setup(chargeSeconds, activeSeconds, delaySeconds, moodPoints, parties);
     BuildStationList();
+    WriteDbg("endless upgrade: podium %d", parties);
 }

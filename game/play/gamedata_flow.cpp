@@ -12,7 +12,6 @@
 #include "game/rules/scoremanager.h"
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
-#include "online/hiscores.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +28,30 @@ int RandomPercent()
 }
 
 }  // namespace
+
+float ScreenFadeFor(int state, float stateTimer)
+{
+    // Between levels the screen goes black in a second and clears in one (half
+    // of one after a restart, which goes to the intro sooner); the intro and
+    // the level-over board hold it half dark, fading in and out in half a second.
+    switch (state) {
+    case kFadeOut:
+        return std::min(1.0f, stateTimer);
+    case kFadeIn:
+        return std::max(0.0f, 1.0f - stateTimer);
+    case kLoadAssets:
+        return 1.0f;
+    case kIntroFadeDown:
+        return std::min(stateTimer, 0.5f);
+    case kLevelIntro:
+    case kLevelOver:
+        return 0.5f;
+    case kIntroFadeUp:
+        return std::max(0.0f, 0.5f - stateTimer);
+    default:  // play, the decor choice and the new items show the floor clear
+        return 0.0f;
+    }
+}
 
 void TGameData::SetState(int state)
 {
@@ -70,14 +93,13 @@ void TGameData::Update(float dt)
     case kLoadAssets:
         // Back from the wardrobe: the game's pictures return and the new
         // level fades in.
-        mHost->LoadGameAssets();
+        Tell(levelevent::BackFromCloset{});
         DoStartDirty();
         SetState(kFadeIn);
         PlayNewItemSound(false);
         break;
     case kIntroFadeDown:
         mStateTimer += dt;
-        mHost->SetFade(std::min(mStateTimer, 0.5f));
         if (mStateTimer > 0.5f)
             StartIntro();
         break;
@@ -86,9 +108,7 @@ void TGameData::Update(float dt)
         break;
     case kIntroFadeUp:
         mStateTimer += dt;
-        mHost->SetFade(std::max(0.0f, 0.5f - mStateTimer));
         if (mStateTimer > 0.5f) {
-            mHost->SetFade(0);
             SetState(kPlaying);
             mRestartPending = false;
         }
@@ -105,25 +125,20 @@ void TGameData::StartIntro()
     if (!IsEndless() && !mLevelManager->IsLevelDefined()) {
         if (!mLeftUndefinedLevel) {
             mLeftUndefinedLevel = true;
-            mHost->LeaveUnplayableLevel();
+            Tell(levelevent::LeaveUnplayableLevel{});
         }
         return;
     }
-    mHost->SetFade(0.5f);
     SetState(kLevelIntro);
     DoStartDirty();
     if (mLevelManager->GetFlashLight())
         SetFlashlight(true);
-    // Paused first: an intro that cannot show lets the game run on at once.
-    mHost->PauseGame(true);
-    mHost->OpenLevelIntro();
+    Tell(levelevent::IntroOpens{});
 }
 
 void TGameData::UpdateFadeOut(float dt)
 {
-    mHost->PauseGame(false);
     mStateTimer += dt;
-    mHost->SetFade(std::min(1.0f, mStateTimer));
     if (mStateTimer <= 1.0f)
         return;
     SetState(kFadeIn);
@@ -135,7 +150,7 @@ void TGameData::UpdateFadeOut(float dt)
             mEatingStations.clear();
             mStations.clear();
             SetupStars();
-            mHost->ResetUpgrades();
+            mUpgrades.Reset();
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
@@ -146,17 +161,17 @@ void TGameData::UpdateFadeOut(float dt)
         if (IsCareerGame())
             settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
         if (settings && settings->GetCurrentLevel() == 0) {
-            // The restaurant is finished: its music stops, and the host tears
-            // the game screen down, this object with it. Nothing may be
+            // The restaurant is finished: its music stops, and the window
+            // tears the game screen down, this object with it. Nothing may be
             // touched after.
             mStaff->Restaurant().PauseMusic(true);
-            mHost->LeaveRestaurant(settings->GetCurrentRestaurant());
+            Tell(levelevent::LeaveRestaurant{settings->GetCurrentRestaurant()});
             return;
         }
         if (mClosetPending && settings && settings->GetCurrentLevel() % 2 == 1) {
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
-            mHost->OpenCloset();
+            Tell(levelevent::ClosetDue{});
             SetState(kLoadAssets);
         }
     }
@@ -169,7 +184,6 @@ void TGameData::UpdateFadeIn(float dt)
 {
     mStateTimer += dt;
     const float threshold = mRestartPending ? 0.5f : 1.0f;
-    mHost->SetFade(std::max(0.0f, 1.0f - mStateTimer));
     if (mStateTimer <= threshold)
         return;
     TSettings* settings = TSettings::GetInstance();
@@ -206,7 +220,6 @@ void TGameData::PlayStep(float dt)
     if (settings)
         settings->AddPlayTime(dt);
     UpdateTurbulence(dt);
-    mHost->SetFade(0);
 
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
     if (mLevelManager->UpdateQueue(dt, &mWaitingParties, mTutorial.HoldsArrivals())) {
@@ -270,7 +283,7 @@ void TGameData::UpdateTurbulence(float dt)
                     RandomPercent() < static_cast<int>(mSpillChance))
                     station->DoSpill();
     } else {
-        mHost->PlayGameSound("turbulence");
+        Tell(levelevent::Sound{"turbulence"});
         mShaking = true;
         mTurbulenceCountdown = mShakeDuration;
     }
@@ -373,7 +386,7 @@ void TGameData::PartyWalkedAway(TParty* party)
     party->GetOffBench(&mBench);
     mScore->Penalize(mLevelManager->GetLeavePenalty(), static_cast<float>(party->GetLocation().x),
                      static_cast<float>(party->GetLocation().y));
-    mHost->PlayGameSound("ditch");
+    Tell(levelevent::Sound{"ditch"});
     if (party == mDraggedParty) {
         if (mDropTable)
             mDropTable->TryOutParty(nullptr);
@@ -458,11 +471,10 @@ void TGameData::AdvanceGameState(float dt)
         mLevelManager->GoalReached();
         // A shift is done: the upgrade notice flashes while there is
         // something left to buy.
-        if (mHost->UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
+        if (mUpgrades.UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
             mUpgradeNoticeShown = true;
             mUpgradeAnimTime = 0;
-            mHost->ShowUpgradeNotice(true);
-            mHost->SetUpgradeNoticeAlpha(0);
+            Tell(levelevent::UpgradeNoticeShown{});
         }
         return;
     }
@@ -473,7 +485,7 @@ void TGameData::AdvanceGameState(float dt)
     mClosedTime += dt;
     if (mClosedSignPos.x < kClosedSignStop) {
         if (mClosedSignPos.x == kClosedSignStart)
-            mHost->PlayGameSound("closing");
+            Tell(levelevent::Sound{"closing"});
         mClosedSignPos.x = std::min(kClosedSignStop, mClosedSignPos.x + kClosedSignSpeed * dt);
     }
     bool anyParty = false;
@@ -494,13 +506,56 @@ void TGameData::LoseStar()
         --mLives;
 }
 
-void TGameData::EnterLevelOver()
+TLevelResult TGameData::ResultSoFar() const
 {
     TSettings* settings = TSettings::GetInstance();
     TLevelResult result;
+    result.endless = IsEndless();
+    result.levelFile = settings && settings->GetLevelMode() != 0;
+    result.showTotal = !settings || settings->GetCurrentRestaurantID() != 6;
+    result.served = mScore->GetChecksCollected();
+    result.walkouts = mScore->GetPenalties();
+    result.penaltyPoints = mScore->GetPenaltyPoints();
     result.levelScore = GetLevelScore();
+    // A career's board shows the total of its levels' best scores; a shift's, its own.
+    result.totalScore = IsEndless() || !settings ? mScore->GetScore() : settings->GetCareerScore(-1);
+    result.goal = GetCurrentGoal();
+    result.level = mLevelManager->GetCurrentLevelStr();
+    return result;
+}
+
+void TGameData::PayCareerWin(TLevelResult* result)
+{
+    TSettings* settings = TSettings::GetInstance();
+    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
+    const int level = settings ? settings->GetCurrentLevel() : 0;
+    const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;
+    if (settings && best == 0) {
+        result->bonus = 300;
+        mClosetPending = true;
+    }
+    if (settings && result->expert && !settings->GotExpert(restaurant, level))
+        result->bonus += 100;
+    mScore->SetCash(mScore->GetCash() + result->bonus);
+    result->recordLevel = settings != nullptr;
+    result->restaurant = restaurant;
+    result->levelInRestaurant = level;
+    // The career's total counts this level's best, which this score may become.
+    if (settings)
+        result->totalScore = settings->GetCareerScore(-1) + std::max(0, result->levelScore - best);
+    // The map a player returns to from this board offers the level after
+    // the won one, as Continue would have played it.
+    const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
+    if (settings && next < NUM_CAREER_LEVELS)
+        result->nextCareerLevel = next;
+}
+
+void TGameData::EnterLevelOver()
+{
+    TLevelResult result = ResultSoFar();
     if (IsEndless()) {
-        result.newHiscore = LogScore();
+        result.newHiscore = game::IsNewBestShiftScore(result.totalScore);
+        result.logShiftScore = true;
         result.win = true;
     } else if (result.levelScore < GetCurrentGoal()) {
         LoseStar();
@@ -513,65 +568,52 @@ void TGameData::EnterLevelOver()
         RecordEndOfGameMetric(0);
         result.win = true;
     } else {
-        const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
-        const int level = settings ? settings->GetCurrentLevel() : 0;
         result.expert = result.levelScore >= GetCurrentExpert();
-        if (settings && settings->GetLevelScore(restaurant, level) == 0) {
-            result.bonus = 300;
-            mClosetPending = true;
-        }
-        if (settings && result.expert && !settings->GotExpert(restaurant, level))
-            result.bonus += 100;
-        mScore->SetCash(mScore->GetCash() + result.bonus);
-        if (settings && settings->RecordLevelScore(restaurant, level, result.levelScore, result.expert)) {
-            LogScore();
-            settings->SetCareerCash(mScore->GetCash());
-        }
-        // The map a player returns to from this board offers the level
-        // after the won one, as Continue would have played it.
-        const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
-        if (settings && next < NUM_CAREER_LEVELS)
-            settings->SetLastCareerLevel(next);
+        PayCareerWin(&result);
         RecordEndOfGameMetric(0);
         result.win = true;
     }
-    SetFlashlight(false);
-    mLastResult = result;
-    mHost->OpenLevelOver(result);
-    mHost->PauseGame(true);
-    mHost->SetFade(0.5f);
-    SetState(kLevelOver);
+    CloseLevel(result);
 }
 
 void TGameData::EnterGameOver()
 {
-    TLevelResult result;
-    result.levelScore = GetLevelScore();
+    TLevelResult result = ResultSoFar();
     result.gameOver = true;
     if (IsEndless()) {
-        result.newHiscore = LogScore();
+        result.newHiscore = game::IsNewBestShiftScore(result.totalScore);
+        result.logShiftScore = true;
         RecordEndOfGameMetric(1);
     }
+    CloseLevel(result);
+}
+
+void TGameData::CloseLevel(TLevelResult result)
+{
+    result.cash = mScore->GetCash();
+    // An endless shift's board keeps its own words unless the game is over.
+    if (!result.endless)
+        result.verdict = mLevelManager->GetLevelOverText(result.win);
+    else if (result.gameOver)
+        result.verdict = Label("gameover");
     SetFlashlight(false);
     mLastResult = result;
-    mHost->OpenLevelOver(result);
-    mHost->PauseGame(true);
-    mHost->SetFade(0.5f);
     SetState(kLevelOver);
+    Tell(levelevent::LevelOver{result});
 }
 
 void TGameData::GoToNextLevel()
 {
     mTutorial.SetActive(false);
     SetState(kFadeOut);
-    mHost->CloseLevelOver();
+    Tell(levelevent::LevelOverCloses{});
 }
 
 void TGameData::RestartLevel()
 {
     SetState(kFadeOut);
     mRestartPending = true;
-    mHost->CloseLevelOver();
+    Tell(levelevent::LevelOverCloses{});
 }
 
 void TGameData::DoSkipTutorial()
@@ -586,47 +628,6 @@ void TGameData::DoSkipTutorial()
     }
     if (settings)
         settings->SkipTutorial();
-}
-
-bool TGameData::LogScore()
-{
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return false;
-    const int score = IsEndless() ? mScore->GetScore() : settings->GetCareerScore(-1);
-    if (score < 1 || settings->GetCurrentRestaurant() > 4 || settings->GetLevelMode() != 0)
-        return false;
-    TQmHiscores* hiscores = settings->GetHiscores();
-    if (!hiscores)
-        return false;
-    int best = 0, rank = 0;
-    char data[256] = {};
-    hiscores->GetUserBestScore(TQmHiscores::kEligibleScore, &best, &rank, data, sizeof data);
-    char extra[64];
-    std::snprintf(extra, sizeof extra, "lev:%d;rest:%d", settings->GetNumUnlockedLevels(),
-                  settings->GetCurrentRestaurant() + 1);
-    hiscores->LogScore(score, extra, CreateMedalsStr().c_str(), !IsEndless());
-    return IsEndless() && score >= best && settings->GetHighscoreMode() != 2;
-}
-
-str TGameData::CreateMedalsStr()
-{
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return str();
-    const auto medal = [](const char* name) {
-        return str::getFormatted("<medal name=\"corvellatrip_%s\" per=\"game\"/>", name);
-    };
-    str medals;
-    for (int r = 1; r < settings->GetNumUnlockedRestaurants(); ++r)
-        medals += medal(str::getFormatted("restaurant_%d", r).c_str());
-    if (settings->HasBeatGame())
-        medals += medal("restaurant_5") + medal("career_complete");
-    if (settings->HasBeatBonusGame())
-        medals += medal("restaurant_6");
-    if (settings->HasBeatGameOnExpert())
-        medals += medal("career_complete_expert");
-    return medals;
 }
 
 void TGameData::RecordEndOfGameMetric(int reason)

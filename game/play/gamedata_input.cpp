@@ -150,7 +150,7 @@ void TGameData::DropParty()
     TParty* party = mDraggedParty;
     TEatingStation* station = mDropTable;
     if (mLevelManager->GetMustColorMatch() && !station->AllCustomersMatch(party)) {
-        mHost->PlayGameSound("refuse");
+        Tell(levelevent::Sound{"refuse"});
         LetGoOfCustomers();
         return;
     }
@@ -160,7 +160,7 @@ void TGameData::DropParty()
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
     station->AdoptParty(std::unique_ptr<TParty>(party), mScore);
     party->SetState(kStateDeciding);
-    mHost->PlayGameSound("seat");
+    Tell(levelevent::Sound{"seat"});
     if (mBar && mBar->IsBarStation(station)) {
         mBar->SplitEatingStation(station);
         BuildStationList();
@@ -210,7 +210,7 @@ void TGameData::MouseUp(TPoint point)
         mDraggedParty->SitOnBench(&mBench, mBenchHeartBoost, mBenchPatienceMultiplier * mBenchBoostScale);
     } else {
         if (OverEatingStation(point))
-            mHost->PlayGameSound("refuse");
+            Tell(levelevent::Sound{"refuse"});
         LetGoOfCustomers();
     }
     mDraggedParty = nullptr;

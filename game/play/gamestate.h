@@ -1,9 +1,13 @@
-// The level's flow states and what the flow asks of whoever shows it. The
-// game window (TGame) shows the flow on screen; tests and benchmarks play the
-// floor without a window through a recording host.
+// The level's flow states, its result, and the events the level appends for
+// whoever shows it. The level never calls out: the game window (TGame) takes
+// the events after each call into the level and shows them; tests and
+// benchmarks read the same events on a headless floor.
 #pragma once
 
 #include "engine/base/str.h"
+#include "game/settings/levelresult.h"
+
+#include <variant>
 
 enum EGameState : int {
     kPlaying = 0,
@@ -19,66 +23,78 @@ enum EGameState : int {
     kLevelOver = 11,
 };
 
-// What the level-over screen is filled with.
-struct TLevelResult {
-    bool win = false;
-    bool gameOver = false;
-    bool newHiscore = false;
-    bool expert = false;
-    int bonus = 0;
-    int levelScore = 0;
-};
+namespace levelevent {
 
-class IGameHost {
-public:
-    virtual ~IGameHost() = default;
-    // A level (the first, the next or the same again) was set up: whatever
-    // the host shows of the level starts afresh (its signs, its buttons).
-    virtual void LevelSetUp() {}
-    // The intro screen opens (the flow has paused the game clock through
-    // PauseGame; an intro that cannot show resumes it).
-    virtual void OpenLevelIntro() = 0;
-    // The level-over screen opens with the level's result.
-    virtual void OpenLevelOver(const TLevelResult& result) = 0;
-    // Slides the level-over screen away (GoToNextLevel, RestartLevel).
-    virtual void CloseLevelOver() = 0;
-    // 0 clear to 1 black.
-    virtual void SetFade(float alpha) = 0;
-    // The game clock stands still while paused.
-    virtual void PauseGame(bool pause) = 0;
-    // The restaurant's last level was finished: back to the menus, by the
-    // story comic of `restaurant` (the one that comes next). The host must
-    // not touch the floor after this returns.
-    virtual void LeaveRestaurant(int restaurant) = 0;
-    // The level cannot be played (its file is missing): back to where it was
-    // chosen. The host must not touch the floor after this returns.
-    virtual void LeaveLevel() { LeaveRestaurant(-1); }
-    // The same for a career level whose file or floor plan is missing or
-    // damaged, which the player is told of.
-    virtual void LeaveUnplayableLevel() { LeaveLevel(); }
-    // Sounds of the flow by name ("closing", "ditch", "refuse", "seat", "turbulence", "upgrade").
-    virtual void PlayGameSound(const char* name) = 0;
-
-    // Between levels, after the first win of a level that leads to an odd
-    // one: the game lets its pictures go and the wardrobe opens over it. The
-    // flow waits in kLoadAssets until the game is shown again.
-    virtual void OpenCloset() {}
-    // Back from the wardrobe: the game's pictures and window return.
-    virtual void LoadGameAssets() {}
-    // The decor choice's panel: shown or hidden, and how opaque (0 to 1).
-    virtual void ShowDecorChoice(bool) {}
-    virtual void SetDecorChoiceAlpha(float) {}
-    // The decor item whose name and description the panel shows (-1: the
-    // prompt), and whether the button that keeps the chosen one shows.
-    virtual void ShowDecorItem(int) {}
-    virtual void ShowDecorButton(bool) {}
-    // The first decor choice a player meets explains itself.
-    virtual void ShowDecorTip() {}
-    // Endless: whether the catalogue has an upgrade left to buy; when a
-    // shift is done and it has, the notice shows (`alpha` is its flash).
-    virtual bool UpgradeAvailable() { return false; }
-    // An endless shift starts over: nothing is bought any more.
-    virtual void ResetUpgrades() {}
-    virtual void ShowUpgradeNotice(bool) {}
-    virtual void SetUpgradeNoticeAlpha(float) {}
+// A level (the first, the next or the same again) was set up: whatever the
+// window shows of the level starts afresh (its signs, its buttons), and what
+// opens from here on is new to this level (the unlock marks).
+struct LevelSetUp {};
+// The intro opens; the game clock stands still under it (an intro that
+// cannot show lets it run on).
+struct IntroOpens {};
+// The level is over: its result is kept (game::ApplyLevelResult) and the
+// level-over board opens with it; the clock stands still.
+struct LevelOver {
+    TLevelResult result;
 };
+// The board slides away (next level, restart); the fade to black follows.
+struct LevelOverCloses {};
+// A sound of the flow by name ("closing", "ditch", "refuse", "seat",
+// "turbulence", "upgrade").
+struct Sound {
+    const char* name;
+};
+// After the first win of a level that leads to an odd one: the game lets its
+// pictures go and the wardrobe opens over it. The level waits in kLoadAssets
+// until the game shows again.
+struct ClosetDue {};
+// Back from the wardrobe: the game's pictures and window return.
+struct BackFromCloset {};
+// The decor choice's panel opens (it fades in with kDecorChoice's timer);
+// `firstTime`: the first choice a player meets explains itself.
+struct DecorChoiceOpens {
+    bool firstTime = false;
+};
+// The decor item whose name and description the panel shows (-1: the prompt).
+struct DecorItemShown {
+    int item = -1;
+};
+// Whether the button that keeps the chosen item shows.
+struct DecorButtonShown {
+    bool shown = false;
+};
+// An item was kept: applying it stopped the game clock while its picture
+// loaded; the fade and blinking that follow need it running again.
+struct DecorKept {};
+// The decor panel has faded out.
+struct DecorChoiceCloses {};
+// Endless: a shift's goal is reached with something left to buy; the notice
+// shows and its glow flashes once (`TGameData::GetUpgradeAnimTime`).
+struct UpgradeNoticeShown {};
+// The upgrade picker is up: the notice goes.
+struct UpgradeNoticeHidden {};
+// The restaurant's last level was finished: back to the menus, by the story
+// comic of `restaurant` (the one that comes next). The level must not be
+// touched after this event.
+struct LeaveRestaurant {
+    int restaurant = -1;
+};
+// A career level whose file or floor plan is missing or damaged: the player
+// is told and goes back to the map.
+struct LeaveUnplayableLevel {};
+
+}  // namespace levelevent
+
+using TLevelEvent =
+    std::variant<levelevent::LevelSetUp, levelevent::IntroOpens, levelevent::LevelOver, levelevent::LevelOverCloses,
+                 levelevent::Sound, levelevent::ClosetDue, levelevent::BackFromCloset, levelevent::DecorChoiceOpens,
+                 levelevent::DecorItemShown, levelevent::DecorButtonShown, levelevent::DecorKept,
+                 levelevent::DecorChoiceCloses, levelevent::UpgradeNoticeShown, levelevent::UpgradeNoticeHidden,
+                 levelevent::LeaveRestaurant, levelevent::LeaveUnplayableLevel>;
+
+// What the window shows of the level's own state on its clock, the same
+// every frame for a given state: the screen's black (0 clear to 1 black),
+// the decor panel's opacity (0 to 1) and the upgrade notice's glow.
+float ScreenFadeFor(int state, float stateTimer);
+float DecorChoiceAlphaFor(int state, float stateTimer);
+float UpgradeNoticeAlphaFor(float animTime);

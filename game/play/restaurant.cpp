@@ -67,13 +67,6 @@ int Rand()
     return platform ? platform->Rand() : 0;
 }
 
-int LuaPauseMusic(lua_State* L)
-{
-    const bool pause = lua_toboolean(L, 1) != 0;
-    qm::lua::Self<TRestaurant>(L)->PauseMusic(pause);
-    return 0;
-}
-
 std::unique_ptr<TAnimation> LoadAnim(const str& name)
 {
     auto anim = std::make_unique<TAnimation>();
@@ -95,7 +88,8 @@ void TMusicCallBack::OnComplete(std::shared_ptr<TSound>, int, std::shared_ptr<TS
 TRestaurant::TRestaurant() : mMusicCallBack(std::make_unique<TMusicCallBack>(this))
 {
     if (TWindowScript* script = TWindowScript::Get())
-        qm::lua::Publish(script->GetState(), "PauseMusic", "TRestaurant", this, mLifeline, LuaPauseMusic);
+        qm::lua::Publish(script->GetState(), "PauseMusic", "TRestaurant", this, mLifeline,
+                         qm::lua::Method<&TRestaurant::PauseMusic>);
 }
 
 TRestaurant::~TRestaurant()
@@ -133,7 +127,7 @@ void TRestaurant::Initialize()
     mMusicSet = Rand() % kMusicDefs[mRestaurant].sets;
     mMusicPieces.clear();
     for (int piece = 1; piece <= PieceCount(); ++piece)
-        mMusicPieces.push_back(TSound::Get(MusicPath(piece).c_str(), false, kMusicType));
+        mMusicPieces.push_back(TSound::GetStreamed(MusicPath(piece).c_str(), kMusicType));
 
     mGlowTimer = 0;
     mBackground.reset();
@@ -268,7 +262,7 @@ void TRestaurant::LoadScenery()
 std::shared_ptr<TSound> TRestaurant::GetNextMusicPiece()
 {
     const int count = std::max(PieceCount(), 1);
-    return TSound::Get(MusicPath(Rand() % count + 1).c_str(), false, kMusicType);
+    return TSound::GetStreamed(MusicPath(Rand() % count + 1).c_str(), kMusicType);
 }
 
 void TRestaurant::StartMusic()
@@ -284,8 +278,8 @@ void TRestaurant::StartMusic()
                                 kAmbientType);
     if (mAmbientSound)
         mAmbientSound->Play(true);
-    mMusic = TSound::Get(str::getFormatted("audio/music/%s/%s_music_intro.ogg", name.c_str(), name.c_str()).c_str(),
-                         false, kMusicType);
+    mMusic = TSound::GetStreamed(
+        str::getFormatted("audio/music/%s/%s_music_intro.ogg", name.c_str(), name.c_str()).c_str(), kMusicType);
     if (!mMusic)
         mMusic = GetNextMusicPiece();
     if (!mMusic)

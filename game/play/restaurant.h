@@ -56,6 +56,8 @@ public:
 
     void Update(float dt);
     void Draw(bool flag);
+    // The pass after everything on the floor, outside the turbulence shake;
+    // no room draws anything in it.
     void DrawOverlay() {}
 
     // ---- decor
@@ -84,18 +86,13 @@ public:
     int ChairSlot() const { return mChairSlot; }
     bool HasDecorImage(int slot) const;
     bool HasOptionImage(int slot) const;
-    int SelectedVariant(int slot) const;
     int Selection() const { return mSelection; }
     int Rollover() const { return mRollover; }
-    bool InUpgradeMode() const { return mUpgradeMode; }
     float AmbientScroll() const { return mAmbientX; }
-    float BobOffset() const { return mBob; }
-    int FirstIsland() const { return mFirstIsland; }
     int SecondIsland() const { return mSecondIsland; }
     TVec2 IslandPosition(int which) const { return mIslandPos[std::size_t(which)]; }
     TVec2 FishPosition(int fish) const { return mFishPos[std::size_t(fish)]; }
     TVec2 ShipPosition() const { return mShipPos; }
-    int CurrentPlanet() const { return mPlanet; }
     TVec2 PlanetPosition() const { return mPlanetPos; }
     float CometTimer() const { return mCometTimer; }
     TVec2 ForegroundPosition() const { return mForegroundPos; }
@@ -217,6 +214,6 @@ private:
     int mMusicStream = -1;
     std::unique_ptr<TMusicCallBack> mMusicCallBack;
     int mMusicSet = 0;
-    std::vector<std::shared_ptr<TSound>> mMusicPieces;  // keeps the set loaded
+    std::vector<std::shared_ptr<TSound>> mMusicPieces;  // keeps the set's files at hand
     TLifeline mLifeline;  // last: cut before the rest goes
 };

@@ -108,11 +108,6 @@ bool TRestaurant::HasOptionImage(int slot) const
     return slot >= 0 && slot < kDecorSlots && mDecor[std::size_t(slot)].images[1] != nullptr;
 }
 
-int TRestaurant::SelectedVariant(int slot) const
-{
-    return slot >= 0 && slot < kDecorSlots ? mDecor[std::size_t(slot)].selected : -1;
-}
-
 bool TRestaurant::PausedClock()
 {
     TClock* clock = floorart::GameClock();

@@ -44,14 +44,14 @@ TPathfinder::~TPathfinder() = default;
 
 int TPathfinder::pointToIndex(const TPoint& p)
 {
-    const int column = std::clamp((p.x + 5) / 10, 0, kColumns - 1);
-    const int row = std::clamp((p.y + 5) / 10, 0, kRows - 1);
+    const int column = std::clamp((p.x + GridSize() / 2) / GridSize(), 0, kColumns - 1);
+    const int row = std::clamp((p.y + GridSize() / 2) / GridSize(), 0, kRows - 1);
     return column + row * kColumns;
 }
 
 TPoint TPathfinder::squareToPoint(int index)
 {
-    return TPoint{(index % kColumns) * 10, (index / kColumns) * 10};
+    return TPoint{(index % kColumns) * GridSize(), (index / kColumns) * GridSize()};
 }
 
 float TPathfinder::calccost(int a, int b)

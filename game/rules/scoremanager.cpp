@@ -75,11 +75,6 @@ void TScoreManager::ReadConfiguration()
             ReadInt(points, kPointKeys[i], &mPoints[i]);
 }
 
-int TScoreManager::GetPoints(eScoreAction action) const
-{
-    return action >= 0 && action < kScoreActionCount ? mPoints[action] : 0;
-}
-
 TScoreBubble& TScoreManager::AddBubble(float x, float y, const TColor& colour, str text)
 {
     auto bubble = std::make_unique<TScoreBubble>();

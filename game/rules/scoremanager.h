@@ -61,7 +61,6 @@ public:
     int GetPenaltyPoints() const { return mPenaltyPoints; }
     eScoreAction GetChainAction() const { return mChainAction; }
     int GetChainCount() const { return mChainCount; }
-    int GetPoints(eScoreAction action) const;
     int GetBuzzBonus() const { return mBuzzBonus; }
     const std::list<std::unique_ptr<TScoreBubble>>& GetBubbles() const { return mBubbles; }
     const std::list<std::unique_ptr<TCoinFlip>>& GetCoins() const { return mCoins; }

@@ -1,6 +1,6 @@
-// Screens find their children by name at any depth and skip a missing one
-// silently: showing, hiding and setting a text go through these. A name
-// that the root's statement does not hold is logged (screencontract.h).
+// What game/play/game.cpp still calls to show, hide or fill a child by name:
+// the same as screenchildren.h's ShowChild and SetChildText, which do the
+// work. New code calls those (with the child's constant) instead.
 #pragma once
 
 #include "engine/base/str.h"

@@ -5,14 +5,17 @@
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/screens/cursor.h"
 #include "game/screens/mapmarkers.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 
@@ -35,50 +38,32 @@ const char kButtonPrefix[] = "levelbutton";
 TSettings& Settings() { return *TSettings::GetInstance(); }
 bool Career() { return Settings().GetCurrentGameModeInt() == 0; }
 
-void SetShown(TWindow* window, bool shown)
-{
-    if (!window)
-        return;
-    if (shown)
-        window->AddFlags(TWindow::kVisible);
-    else
-        window->ClearFlags(TWindow::kVisible);
-    window->InvalidateRect(nullptr);
-}
-
-int LuaSetupGame(lua_State* L)
-{
-    qm::lua::Self<TChooseRestaurant>(L)->SetupGame();
-    return 0;
-}
-int LuaFlashRestaurant(lua_State* L)
-{
-    qm::lua::Self<TChooseRestaurant>(L)->FlashRestaurant();
-    return 0;
-}
-int LuaReleaseMapAssets(lua_State* L)
-{
-    qm::lua::Self<TChooseRestaurant>(L)->ReleaseMapAssets();
-    return 0;
-}
+using qm::lua::Method;
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"SetupGame", LuaSetupGame},
-    {"FlashRestaurant", LuaFlashRestaurant},
-    {"ReleaseMapAssets", LuaReleaseMapAssets},
+    {"SetupGame", Method<&TChooseRestaurant::SetupGame>},
+    {"FlashRestaurant", Method<&TChooseRestaurant::FlashRestaurant>},
+    {"ReleaseMapAssets", Method<&TChooseRestaurant::ReleaseMapAssets>},
 };
 
 // The map's own markers ("levelbutton%d", "lockedbutton%d") are made by
 // its code; these the script builds.
-using contract::Child;
+constexpr auto kEndlessshift = contract::Child<TWindow>("endlessshift");
+constexpr auto kEndlessinfo = contract::Child<TWindow>("endlessinfo");
+constexpr auto kQuessascareer = contract::Child<TWindow>("quessascareer");
+constexpr auto kCareerinfo = contract::Child<TWindow>("careerinfo");
+constexpr auto kPlay = contract::Child<TWindow>("play");
+constexpr auto kBestscoreimage = contract::Child<TWindow>("bestscoreimage");
+constexpr auto kBestscore = contract::Child<TText>("bestscore");
+constexpr auto kLockedlevels = contract::Child<TWindow>("lockedlevels");
 const contract::TChildSpec kMapChildren[] = {
-    Child("endlessshift"),
-    Child("endlessinfo"),
-    Child("quessascareer"),
-    Child("careerinfo"),
-    Child("play"),
-    Child("bestscoreimage"),
-    Child("bestscore", &TText::ClassId),
-    Child("lockedlevels"),
+    kEndlessshift,
+    kEndlessinfo,
+    kQuessascareer,
+    kCareerinfo,
+    kPlay,
+    kBestscoreimage,
+    kBestscore,
+    kLockedlevels,
 };
 
 }  // namespace
@@ -110,7 +95,7 @@ TChooseRestaurant::TChooseRestaurant()
         settings.SetCurrentRestaurant(restaurant);
         settings.SetCurrentLevel(level);
     }
-    mFlashSound = TSound::Get("audio/sfx/upgrade_flash.ogg", false, 1000);
+    mFlashSound = TSound::Get("audio/sfx/upgrade_flash.ogg", false, TSoundManager::kEffects);
 }
 
 TChooseRestaurant::~TChooseRestaurant() = default;
@@ -130,12 +115,14 @@ void TChooseRestaurant::PostChildrenInit()
     if (TModalWindow* modal = FindParentModal())
         modal->SetDefaultFocus(this);
     const bool career = Career();
-    for (const char* name : {"endlessshift", "endlessinfo"})
-        SetShown(Child(name), !career);
-    for (const char* name : {"quessascareer", "careerinfo", "play", "bestscoreimage", "bestscore"})
-        SetShown(Child(name), career);
+    const contract::TChildSpec endlessOnly[] = {kEndlessshift, kEndlessinfo};
+    const contract::TChildSpec careerOnly[] = {kQuessascareer, kCareerinfo, kPlay, kBestscoreimage, kBestscore};
+    for (const contract::TChildSpec& child : endlessOnly)
+        screens::ShowChild(this, child, !career);
+    for (const contract::TChildSpec& child : careerOnly)
+        screens::ShowChild(this, child, career);
     TUnlockManager* unlocks = TUnlockManager::GetInstance();
-    SetShown(Child("lockedlevels"), career && unlocks && unlocks->IsAnyLevelUnlocked());
+    ShowWindow(Child(kLockedlevels), career && unlocks && unlocks->IsAnyLevelUnlocked());
     CreateButtons();
     TPlatform* platform = TPlatform::GetInstance();
     mLastTime = platform ? platform->Timer() : 0;
@@ -224,8 +211,8 @@ void TChooseRestaurant::ReleaseMapAssets()
 
 void TChooseRestaurant::SetBestScoreText(int n)
 {
-    SetShown(Child("bestscoreimage"), n < kFirstBonusLevel);
-    TText* text = Child<TText>("bestscore");
+    ShowWindow(Child(kBestscoreimage), n < kFirstBonusLevel);
+    TText* text = Child(kBestscore);
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* table = platform ? platform->GetStringTable() : nullptr;
     if (!text || !table)

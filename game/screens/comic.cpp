@@ -7,6 +7,7 @@
 #include "engine/window/button.h"
 #include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/showwindow.h"
 #include "game/settings/settings.h"
 
 #include <cmath>
@@ -14,21 +15,10 @@
 
 namespace {
 
-int LuaForwardComic(lua_State* L)
-{
-    lua_pushboolean(L, qm::lua::Self<TComic>(L)->ForwardComic());
-    return 1;
-}
-
-int LuaBackComic(lua_State* L)
-{
-    qm::lua::Self<TComic>(L)->BackComic();
-    return 0;
-}
-
+using qm::lua::Method;
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"ForwardComic", LuaForwardComic},
-    {"BackComic", LuaBackComic},
+    {"ForwardComic", Method<&TComic::ForwardComic>},
+    {"BackComic", Method<&TComic::BackComic>},
 };
 
 // One bobbing figure: its rest height, swing and period.
@@ -44,12 +34,13 @@ const TBob kBobs[3] = {
     {"comics/odiles_cup", 618, 344, 7, 3300, false},
 };
 
-using contract::Child;
 // The page and the back arrow may lie beside the comic window (so the
 // figures it draws stand in front of the page).
+constexpr auto kComicpanel = contract::Child<TImage>("comicpanel").InScreen();
+constexpr auto kLeft = contract::Child<TButton>("left").InScreen();
 const contract::TChildSpec kComicChildren[] = {
-    Child("comicpanel", &TImage::ClassId).InScreen(),
-    Child("left", &TButton::ClassId).InScreen(),
+    kComicpanel,
+    kLeft,
 };
 
 }  // namespace
@@ -60,13 +51,14 @@ const contract::TScreenSpec TComic::kContract{"TComic", "ComicPanel", "scripts/c
 
 TComic::TComic() { PublishFunctions(); }
 
-TWindow* TComic::FindOnScreen(const char* name)
+template <class T>
+T* TComic::FindOnScreen(const contract::TChild<T>& child)
 {
     // The page may lie under the comic window rather than in it, so that the
     // figures this window draws stand in front of it.
-    if (TWindow* own = Child(name))
+    if (T* own = Child(child))
         return own;
-    return ScreenChild(name);
+    return ScreenChild(child);
 }
 
 bool TComic::LoadPanel()
@@ -81,20 +73,14 @@ bool TComic::LoadPanel()
     auto texture = TTexture::Get(name);
     if (!texture)
         return false;
-    if (TImage* panel = ::GetCast<TImage>(FindOnScreen("comicpanel")))
+    if (TImage* panel = FindOnScreen(kComicpanel))
         panel->SetTexture(texture, 1.0f);
     return true;
 }
 
 void TComic::SetButtons()
 {
-    if (TWindow* left = FindOnScreen("left")) {
-        if (mPanel == 0)
-            left->ClearFlags(kVisible);
-        else
-            left->AddFlags(kVisible);
-        left->InvalidateRect(nullptr);
-    }
+    ShowWindow(FindOnScreen(kLeft), mPanel != 0);
     InvalidateRect(nullptr);
 }
 

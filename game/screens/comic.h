@@ -28,7 +28,8 @@ public:
     bool HasFigures() const { return mFigures[0] != nullptr; }
 
 private:
-    TWindow* FindOnScreen(const char* name);
+    template <class T>
+    T* FindOnScreen(const contract::TChild<T>& child);
     bool LoadPanel();
     void SetButtons();
 

@@ -2,9 +2,11 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/platform/platform.h"
 #include "engine/window/message.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/textedit.h"
@@ -25,16 +27,6 @@ namespace {
 constexpr int kPollMs = 20;
 constexpr int kStatusBytes = 512;
 constexpr int kFieldBytes = 64;
-constexpr int kKeyClickSoundType = 1000;
-
-const char* const kButtons[] = {"submit", "view", "viewlocal", "moreinfo", "categoryleft", "categoryright"};
-const char* const kTexts[] = {"local", "global", "topplayers", "category", "server", "error", "info", "eligible",
-                              "eligibleasterisk", "congratulations", "dnq", "yourrank", "yourrankglobalinfo",
-                              "rankvalue", "rightpanel", "rightpanelsmall"};
-const char* const kForm[] = {"header", "headershadow", "playertext", "yourscore", "eligiblescore", "nameeditbox",
-                             "submittoserver", "submitcancel"};
-const char* const kAccountPart[] = {"yourqmaccount", "nametext", "passtext", "accounteditbox", "passeditbox",
-                                    "remember"};
 
 // 0 full, 1 without the more-information button and account fields, 2 local
 // only: the settings' reading of the string table's "highscoremode", the one
@@ -53,16 +45,6 @@ void SetWindowText(TWindow* window, const str& text)
     }
 }
 
-void ShowWindow(TWindow* window, bool show)
-{
-    if (!window)
-        return;
-    if (show)
-        window->AddFlags(TWindow::kVisible);
-    else
-        window->ClearFlags(TWindow::kVisible);
-}
-
 // The number after "rest:" (endless) or "lev:" (career) in a row's game data.
 str LevelOfRow(const char* gameData)
 {
@@ -73,71 +55,131 @@ str LevelOfRow(const char* gameData)
     return found ? str::getFormatted("%d", std::atoi(found + std::strlen(key))) : str();
 }
 
-using contract::Child;
-using contract::Numbered;
 
 // The shipped script (scripts/hiscore.lua) builds every child named here,
 // the online ones too: the buttons "view" and "submit", the world list's
 // category arrows and the side panel's texts, which the screen shows only
 // when the string table's "highscoremode" is 0 or 1 (the shipped 2 keeps the
 // tables local). Those marked optional a layout may leave out.
+constexpr auto kName = contract::Numbered<TText>("name%d", 1, THiscore::kRows);
+constexpr auto kScore = contract::Numbered<TText>("score%d", 1, THiscore::kRows);
+constexpr auto kLevel = contract::Numbered<TText>("level%d", 1, THiscore::kRows);
+constexpr auto kChild = contract::Numbered<TText>("%d", 1, THiscore::kRows);
+constexpr auto kP1 = contract::Numbered<TWindow>("p1_%d", 1, THiscore::kRows);
+constexpr auto kGamemode = contract::Child<TText>("gamemode");
+constexpr auto kSubmit = contract::Child<TButton>("submit");
+constexpr auto kView = contract::Child<TButton>("view");
+constexpr auto kViewlocal = contract::Child<TButton>("viewlocal");
+constexpr auto kMoreinfo = contract::Child<TButton>("moreinfo");
+constexpr auto kCategoryleft = contract::Child<TButton>("categoryleft").Optional();
+constexpr auto kCategoryright = contract::Child<TButton>("categoryright").Optional();
+constexpr auto kGamemodeleft = contract::Child<TButton>("gamemodeleft").Optional();
+constexpr auto kGamemoderight = contract::Child<TButton>("gamemoderight").Optional();
+constexpr auto kScrollup = contract::Child<TButton>("scrollup").Optional();
+constexpr auto kScrolldown = contract::Child<TButton>("scrolldown").Optional();
+constexpr auto kLocalChild = contract::Child<TWindow>("local");
+constexpr auto kGlobal = contract::Child<TWindow>("global");
+constexpr auto kTopplayers = contract::Child<TWindow>("topplayers");
+constexpr auto kCategory = contract::Child<TText>("category");
+constexpr auto kServer = contract::Child<TWindow>("server");
+constexpr auto kError = contract::Child<TText>("error");
+constexpr auto kInfo = contract::Child<TWindow>("info").Optional();
+constexpr auto kEligible = contract::Child<TWindow>("eligible").Optional();
+constexpr auto kEligibleasterisk = contract::Child<TWindow>("eligibleasterisk").Optional();
+constexpr auto kCongratulations = contract::Child<TWindow>("congratulations").Optional();
+constexpr auto kDnq = contract::Child<TWindow>("dnq").Optional();
+constexpr auto kYourrank = contract::Child<TText>("yourrank").Optional();
+constexpr auto kYourrankglobalinfo = contract::Child<TWindow>("yourrankglobalinfo").Optional();
+constexpr auto kRankvalue = contract::Child<TWindow>("rankvalue").Optional();
+constexpr auto kRightpanel = contract::Child<TWindow>("rightpanel");
+constexpr auto kRightpanelsmall = contract::Child<TWindow>("rightpanelsmall");
 const contract::TChildSpec kHiscoreChildren[] = {
-    Numbered("name%d", 1, THiscore::kRows, &TText::ClassId),
-    Numbered("score%d", 1, THiscore::kRows, &TText::ClassId),
-    Numbered("level%d", 1, THiscore::kRows, &TText::ClassId),
-    Numbered("%d", 1, THiscore::kRows, &TText::ClassId),
-    Numbered("p1_%d", 1, THiscore::kRows),
-    Child("gamemode", &TText::ClassId),
-    Child("submit", &TButton::ClassId),
-    Child("view", &TButton::ClassId),
-    Child("viewlocal", &TButton::ClassId),
-    Child("moreinfo", &TButton::ClassId),
-    Child("categoryleft", &TButton::ClassId).Optional(),
-    Child("categoryright", &TButton::ClassId).Optional(),
-    Child("gamemodeleft", &TButton::ClassId).Optional(),
-    Child("gamemoderight", &TButton::ClassId).Optional(),
-    Child("scrollup", &TButton::ClassId).Optional(),
-    Child("scrolldown", &TButton::ClassId).Optional(),
-    Child("local"),
-    Child("global"),
-    Child("topplayers"),
-    Child("category", &TText::ClassId),
-    Child("server"),
-    Child("error", &TText::ClassId),
-    Child("info").Optional(),
-    Child("eligible").Optional(),
-    Child("eligibleasterisk").Optional(),
-    Child("congratulations").Optional(),
-    Child("dnq").Optional(),
-    Child("yourrank", &TText::ClassId).Optional(),
-    Child("yourrankglobalinfo").Optional(),
-    Child("rankvalue").Optional(),
-    Child("rightpanel"),
-    Child("rightpanelsmall"),
+    kName,
+    kScore,
+    kLevel,
+    kChild,
+    kP1,
+    kGamemode,
+    kSubmit,
+    kView,
+    kViewlocal,
+    kMoreinfo,
+    kCategoryleft,
+    kCategoryright,
+    kGamemodeleft,
+    kGamemoderight,
+    kScrollup,
+    kScrolldown,
+    kLocalChild,
+    kGlobal,
+    kTopplayers,
+    kCategory,
+    kServer,
+    kError,
+    kInfo,
+    kEligible,
+    kEligibleasterisk,
+    kCongratulations,
+    kDnq,
+    kYourrank,
+    kYourrankglobalinfo,
+    kRankvalue,
+    kRightpanel,
+    kRightpanelsmall,
 };
 
+constexpr auto kNameedit = contract::Child<TTextEdit>("nameedit");
+constexpr auto kAccountedit = contract::Child<TTextEdit>("accountedit");
+constexpr auto kPassedit = contract::Child<TTextEdit>("passedit");
+constexpr auto kRemember = contract::Child<TButton>("remember");
+constexpr auto kHeader = contract::Child<TWindow>("header");
+constexpr auto kHeadershadow = contract::Child<TWindow>("headershadow");
+constexpr auto kPlayertext = contract::Child<TWindow>("playertext");
+constexpr auto kYourscore = contract::Child<TWindow>("yourscore");
+constexpr auto kEligiblescore = contract::Child<TText>("eligiblescore");
+constexpr auto kYourqmaccount = contract::Child<TWindow>("yourqmaccount");
+constexpr auto kNametext = contract::Child<TWindow>("nametext");
+constexpr auto kPasstext = contract::Child<TWindow>("passtext");
+constexpr auto kNameeditbox = contract::Child<TWindow>("nameeditbox").Composed();
+constexpr auto kAccounteditbox = contract::Child<TWindow>("accounteditbox").Composed();
+constexpr auto kPasseditbox = contract::Child<TWindow>("passeditbox").Composed();
+constexpr auto kSubmitconnect = contract::Child<TWindow>("submitconnect");
+constexpr auto kSubmiterror = contract::Child<TText>("submiterror");
+constexpr auto kSubmittoserver = contract::Child<TButton>("submittoserver");
+constexpr auto kSubmitcancel = contract::Child<TButton>("submitcancel");
+constexpr auto kSubmiterrorok = contract::Child<TButton>("submiterrorok");
 const contract::TChildSpec kSubmitChildren[] = {
-    Child("nameedit", &TTextEdit::ClassId),
-    Child("accountedit", &TTextEdit::ClassId),
-    Child("passedit", &TTextEdit::ClassId),
-    Child("remember", &TButton::ClassId),
-    Child("header"),
-    Child("headershadow"),
-    Child("playertext"),
-    Child("yourscore"),
-    Child("eligiblescore", &TText::ClassId),
-    Child("yourqmaccount"),
-    Child("nametext"),
-    Child("passtext"),
-    Child("nameeditbox").Composed(),  // the field's name and "box"
-    Child("accounteditbox").Composed(),  // the field's name and "box"
-    Child("passeditbox").Composed(),  // the field's name and "box"
-    Child("submitconnect"),
-    Child("submiterror", &TText::ClassId),
-    Child("submittoserver", &TButton::ClassId),
-    Child("submitcancel", &TButton::ClassId),
-    Child("submiterrorok", &TButton::ClassId),
+    kNameedit,
+    kAccountedit,
+    kPassedit,
+    kRemember,
+    kHeader,
+    kHeadershadow,
+    kPlayertext,
+    kYourscore,
+    kEligiblescore,
+    kYourqmaccount,
+    kNametext,
+    kPasstext,
+    kNameeditbox,  // the field's name and "box"
+    kAccounteditbox,  // the field's name and "box"
+    kPasseditbox,  // the field's name and "box"
+    kSubmitconnect,
+    kSubmiterror,
+    kSubmittoserver,
+    kSubmitcancel,
+    kSubmiterrorok,
 };
+
+// What each state of the board and of the dialog shows or hides together.
+const contract::TChildSpec kButtons[] = {kSubmit, kView, kViewlocal, kMoreinfo, kCategoryleft, kCategoryright};
+const contract::TChildSpec kTexts[] = {kLocalChild, kGlobal, kTopplayers, kCategory, kServer, kError, kInfo, kEligible,
+                                       kEligibleasterisk, kCongratulations, kDnq, kYourrank, kYourrankglobalinfo,
+                                       kRankvalue, kRightpanel, kRightpanelsmall};
+const contract::TChildSpec kForm[] = {kHeader, kHeadershadow, kPlayertext, kYourscore, kEligiblescore, kNameeditbox,
+                                      kSubmittoserver, kSubmitcancel};
+const contract::TChildSpec kAccountPart[] = {kYourqmaccount, kNametext, kPasstext, kAccounteditbox, kPasseditbox,
+                                             kRemember};
 
 }  // namespace
 
@@ -166,13 +208,13 @@ void THiscore::PostChildrenInit()
 {
     for (int i = 0; i < kRows; ++i) {
         TRow& row = mRows[size_t(i)];
-        row.name = Child(str::getFormatted("name%d", i + 1).c_str());
-        row.score = Child(str::getFormatted("score%d", i + 1).c_str());
-        row.level = Child(str::getFormatted("level%d", i + 1).c_str());
-        row.rank = Child(str::getFormatted("%d", i + 1).c_str());
-        row.accountIcon = Child(str::getFormatted("p1_%d", i + 1).c_str());
+        row.name = Child(kName, i + 1);
+        row.score = Child(kScore, i + 1);
+        row.level = Child(kLevel, i + 1);
+        row.rank = Child(kChild, i + 1);
+        row.accountIcon = Child(kP1, i + 1);
     }
-    mGameModeText = Child("gamemode");
+    mGameModeText = Child(kGamemode);
     UpdateText();
     UpdateButtons();
 }
@@ -220,36 +262,36 @@ void THiscore::Refresh()
 
 void THiscore::UpdateButtons()
 {
-    for (const char* name : kButtons) {
-        if (TWindow* button = Child(name)) {
+    for (const contract::TChildSpec& child : kButtons) {
+        if (TWindow* button = Child(child.name)) {
             ShowWindow(button, false);
             button->OnMouseLeave();
         }
     }
     if (mState == kLocal) {
-        ShowChild(this, "moreinfo", true);
-        ShowChild(this, "view", true);
-        ShowChild(this, "submit", HasEligibleScore());
+        ShowChild(this, kMoreinfo, true);
+        ShowChild(this, kView, true);
+        ShowChild(this, kSubmit, HasEligibleScore());
     } else if (mState == kGlobalShown) {
-        ShowChild(this, "viewlocal", true);
-        ShowChild(this, "categoryleft", true);
-        ShowChild(this, "categoryright", true);
+        ShowChild(this, kViewlocal, true);
+        ShowChild(this, kCategoryleft, true);
+        ShowChild(this, kCategoryright, true);
     } else if (mState == kErrorShown) {
-        ShowChild(this, "viewlocal", true);
+        ShowChild(this, kViewlocal, true);
     }
     const int mode = HighScoreMode();
     if (mode != 0)
-        ShowChild(this, "moreinfo", false);
+        ShowChild(this, kMoreinfo, false);
     if (mode == 2) {
-        ShowChild(this, "view", false);
-        ShowChild(this, "submit", false);
+        ShowChild(this, kView, false);
+        ShowChild(this, kSubmit, false);
     }
 }
 
 void THiscore::UpdateText()
 {
-    for (const char* name : kTexts)
-        ShowChild(this, name, false);
+    for (const contract::TChildSpec& child : kTexts)
+        ShowChild(this, child, false);
     HideRows();
     TSettings* settings = TSettings::GetInstance();
     if (settings && mGameModeText) {
@@ -262,28 +304,28 @@ void THiscore::UpdateText()
     }
     const int mode = HighScoreMode();
     if (mode != 2) {
-        ShowChild(this, "rightpanel", mState == kLocal);
-        ShowChild(this, "rightpanelsmall", mState != kLocal);
+        ShowChild(this, kRightpanel, mState == kLocal);
+        ShowChild(this, kRightpanelsmall, mState != kLocal);
     }
     if (mState == kLocal || mState == kGlobalShown)
         UpdateScoresTable(mode);
     if (mState == kLocal) {
         const bool eligible = HasEligibleScore();
-        ShowChild(this, "eligible", eligible);
-        ShowChild(this, "eligibleasterisk", eligible);
-        ShowChild(this, "info", true);
+        ShowChild(this, kEligible, eligible);
+        ShowChild(this, kEligibleasterisk, eligible);
+        ShowChild(this, kInfo, true);
     } else if (mState == kGlobalShown) {
         UpdateGlobalTexts();
     } else if (mState == kErrorShown) {
-        SetChildText(this, "error", PlainText(mErrorText));
-        ShowChild(this, "error", true);
+        SetChildText(this, kError, PlainText(mErrorText));
+        ShowChild(this, kError, true);
     } else {
-        ShowChild(this, "server", true);
+        ShowChild(this, kServer, true);
     }
     if (mode == 2) {
-        ShowChild(this, "info", false);
-        ShowChild(this, "eligible", false);
-        ShowChild(this, "eligibleasterisk", false);
+        ShowChild(this, kInfo, false);
+        ShowChild(this, kEligible, false);
+        ShowChild(this, kEligibleasterisk, false);
     }
 }
 
@@ -292,21 +334,21 @@ void THiscore::UpdateGlobalTexts()
     char name[kFieldBytes] = {};
     if (mHiscores)
         mHiscores->GetCategoryName(mCategory, name, sizeof name);
-    SetChildText(this, "category", PlainText(name));
-    ShowChild(this, "category", true);
-    ShowChild(this, "yourrankglobalinfo", true);
+    SetChildText(this, kCategory, PlainText(name));
+    ShowChild(this, kCategory, true);
+    ShowChild(this, kYourrankglobalinfo, true);
     if (mSubmitResult != kNoSubmission) {
-        ShowChild(this, mSubmitResult == kQualified ? "congratulations" : "dnq", true);
-        ShowChild(this, "yourrankglobalinfo", false);
+        ShowChild(this, mSubmitResult == kQualified ? kCongratulations : kDnq, true);
+        ShowChild(this, kYourrankglobalinfo, false);
     }
     int rank = 0;
     if (mHiscores && mHiscores->GetUserBestScore(TQmHiscores::kGlobalScore, nullptr, &rank, nullptr, 0)) {
         TPlatform* platform = TPlatform::GetInstance();
         const str rankText = str::getFormatted("%d", rank);
         if (platform && platform->GetStringTable())
-            SetChildText(this, "yourrank", platform->GetStringTable()->GetString("yourrank", 1, &rankText));
-        ShowChild(this, "yourrank", true);
-        ShowChild(this, "yourrankglobalinfo", false);
+            SetChildText(this, kYourrank, platform->GetStringTable()->GetString("yourrank", 1, &rankText));
+        ShowChild(this, kYourrank, true);
+        ShowChild(this, kYourrankglobalinfo, false);
     }
 }
 
@@ -322,16 +364,16 @@ void THiscore::UpdateScoresTable(int mode)
     const bool local = mState != kGlobalShown;
     const int count = mHiscores ? mHiscores->GetScoreCount(local) : 0;
     if (local) {
-        ShowChild(this, mode == 2 ? "topplayers" : "local", true);
-        ShowChild(this, "scrollup", false);
-        ShowChild(this, "scrolldown", false);
+        ShowChild(this, mode == 2 ? kTopplayers : kLocalChild, true);
+        ShowChild(this, kScrollup, false);
+        ShowChild(this, kScrolldown, false);
         mScroll = 0;
     } else {
         if (mode != 2)
-            ShowChild(this, "global", true);
+            ShowChild(this, kGlobal, true);
         mScroll = std::max(0, std::min(mScroll, count - 5));
-        ShowChild(this, "scrollup", mScroll >= 1);
-        ShowChild(this, "scrolldown", count > mScroll + kRows);
+        ShowChild(this, kScrollup, mScroll >= 1);
+        ShowChild(this, kScrolldown, count > mScroll + kRows);
     }
     for (int k = 0; k < kRows && mScroll + k < count; ++k)
         FillRow(mRows[size_t(k)], local, mScroll + k, mode == 0);
@@ -389,30 +431,30 @@ bool THiscore::OnMessage(TMessage* m)
     if (!m || m->GetType() != kButtonPress)
         return false;
     const str& name = m->GetName();
-    if (name == str("gamemodeleft") || name == str("gamemoderight")) {
+    if (name == str(kGamemodeleft.name) || name == str(kGamemoderight.name)) {
         if (mState != kLocal && mState != kGlobalShown)
             return true;
-        StepGameMode(name == str("gamemoderight"));
+        StepGameMode(name == str(kGamemoderight.name));
         if (mState == kGlobalShown && mHiscores) {
             mState = kScoresRequested;
             mHiscores->RequestScores(mCategory);
         }
         mSubmitResult = kNoSubmission;
-    } else if (name == str("categoryleft") || name == str("categoryright")) {
-        StepCategory(name == str("categoryleft") ? -1 : 1);
-    } else if (name == str("view")) {
+    } else if (name == str(kCategoryleft.name) || name == str(kCategoryright.name)) {
+        StepCategory(name == str(kCategoryleft.name) ? -1 : 1);
+    } else if (name == str(kView.name)) {
         mSubmitResult = kNoSubmission;
         mState = kCategoriesRequested;
         if (mHiscores)
             mHiscores->RequestCategoryInformation();
-    } else if (name == str("viewlocal")) {
+    } else if (name == str(kViewlocal.name)) {
         mState = kLocal;
-    } else if (name == str("scrollup") || name == str("scrolldown")) {
-        mScroll += name == str("scrollup") ? -kRows : kRows;
+    } else if (name == str(kScrollup.name) || name == str(kScrolldown.name)) {
+        mScroll += name == str(kScrollup.name) ? -kRows : kRows;
         UpdateText();
         InvalidateRect(nullptr);
         return true;
-    } else if (name == str("submit")) {
+    } else if (name == str(kSubmit.name)) {
         OpenSubmitDialog();
         return true;
     } else {
@@ -449,7 +491,7 @@ void THiscore::SubmissionDone(bool best)
 THiscoreSubmit::THiscoreSubmit(THiscore* owner)
     : mOwner(owner->Lifeline().Handle()), mOwnerWindow(owner), mHiscores(owner->GetHiscores())
 {
-    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, kKeyClickSoundType);
+    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, TSoundManager::kEffects);
 }
 
 THiscoreSubmit::~THiscoreSubmit() = default;
@@ -457,21 +499,21 @@ THiscoreSubmit::~THiscoreSubmit() = default;
 void THiscoreSubmit::SetupSubmitWindow()
 {
     if (TSettings* settings = TSettings::GetInstance())
-        SetChildText(this, "nameedit", settings->GetCurrentUserName());
+        SetChildText(this, kNameedit, settings->GetCurrentUserName());
     char name[kStatusBytes] = {}, password[kStatusBytes] = {};
     if (mHiscores && mHiscores->GetRememberedUserInfo(name, sizeof name, password, sizeof password)) {
-        SetChildText(this, "accountedit", name);
-        SetChildText(this, "passedit", password);
-        if (TButton* button = Child<TButton>("remember"))
+        SetChildText(this, kAccountedit, name);
+        SetChildText(this, kPassedit, password);
+        if (TButton* button = Child(kRemember))
             button->SetOn(true);
     }
-    ShowChild(this, "submitconnect", false);
-    ShowChild(this, "submiterror", false);
-    ShowChild(this, "submiterrorok", false);
+    ShowChild(this, kSubmitconnect, false);
+    ShowChild(this, kSubmiterror, false);
+    ShowChild(this, kSubmiterrorok, false);
     int score = 0;
     if (mHiscores)
         mHiscores->GetUserBestScore(TQmHiscores::kEligibleScore, &score, nullptr, nullptr, 0);
-    SetChildText(this, "eligiblescore", str::getFormatted("%d", score));
+    SetChildText(this, kEligiblescore, str::getFormatted("%d", score));
     FocusNameEdit();
 }
 
@@ -486,7 +528,7 @@ void THiscoreSubmit::OnSetFocus(TWindow* previous)
 void THiscoreSubmit::FocusNameEdit()
 {
     TWindowManager* manager = TWindowManager::GetInstance();
-    TWindow* edit = Child("nameedit");
+    TWindow* edit = Child(kNameedit);
     if (!edit || !manager || manager->GetFocus() == edit)
         return;
     SetDefaultFocus(edit);
@@ -497,22 +539,22 @@ void THiscoreSubmit::FocusNameEdit()
 
 void THiscoreSubmit::SwitchModes(bool connecting)
 {
-    for (const char* name : kForm)
-        ShowChild(this, name, !connecting);
+    for (const contract::TChildSpec& child : kForm)
+        ShowChild(this, child, !connecting);
     const bool accounts = !connecting && HighScoreMode() == 0;
-    for (const char* name : kAccountPart)
-        ShowChild(this, name, accounts);
-    ShowChild(this, "submitconnect", connecting);
+    for (const contract::TChildSpec& child : kAccountPart)
+        ShowChild(this, child, accounts);
+    ShowChild(this, kSubmitconnect, connecting);
     InvalidateRect(nullptr);
 }
 
 void THiscoreSubmit::Submit()
 {
     SwitchModes(true);
-    const str name = screens::GetChildText(this, "nameedit");
-    const str account = screens::GetChildText(this, "accountedit");
-    const str password = screens::GetChildText(this, "passedit");
-    TButton* remember = Child<TButton>("remember");
+    const str name = screens::GetChildText(this, kNameedit);
+    const str account = screens::GetChildText(this, kAccountedit);
+    const str password = screens::GetChildText(this, kPassedit);
+    TButton* remember = Child(kRemember);
     const bool keep = remember && remember->IsOn();
     if (account.length() > 0)
         mHiscores->SubmitScore(account.c_str(), password.c_str(), keep);
@@ -528,20 +570,21 @@ bool THiscoreSubmit::OnMessage(TMessage* m)
     if (m && m->GetType() == kTextChanged) {
         if (mKeyClick)
             mKeyClick->Play(false);
-        ShowChild(this, "submittoserver",
-                  screens::GetChildText(this, "nameedit").length() > 0 || screens::GetChildText(this, "accountedit").length() > 0);
+        const bool typed = screens::GetChildText(this, kNameedit).length() > 0 ||
+                           screens::GetChildText(this, kAccountedit).length() > 0;
+        ShowChild(this, kSubmittoserver, typed);
         return true;
     }
     if (!m || m->GetType() != kButtonPress)
         return TModalWindow::OnMessage(m);
     const str& name = m->GetName();
-    if (name == str("submittoserver") && mHiscores) {
+    if (name == str(kSubmittoserver.name) && mHiscores) {
         Submit();
-    } else if (name == str("submiterrorok")) {
-        ShowChild(this, "submiterror", false);
-        ShowChild(this, "submiterrorok", false);
+    } else if (name == str(kSubmiterrorok.name)) {
+        ShowChild(this, kSubmiterror, false);
+        ShowChild(this, kSubmiterrorok, false);
         SwitchModes(false);
-    } else if (name == str("submitcancel")) {
+    } else if (name == str(kSubmitcancel.name)) {
         if (TWindowManager* manager = TWindowManager::GetInstance())
             manager->PopModal();
     } else {
@@ -562,10 +605,10 @@ bool THiscoreSubmit::UpdateServerStatus()
     if (status == TQmHiscores::kRequestFailed) {
         const str shown = PlainText(text);
         WriteDbg("hiscore submission failed: %s", shown.c_str());
-        SetChildText(this, "submiterror", shown);
-        ShowChild(this, "submiterror", true);
-        ShowChild(this, "submitconnect", false);
-        ShowChild(this, "submiterrorok", true);
+        SetChildText(this, kSubmiterror, shown);
+        ShowChild(this, kSubmiterror, true);
+        ShowChild(this, kSubmitconnect, false);
+        ShowChild(this, kSubmiterrorok, true);
         return false;
     }
     const bool ownerAlive = mOwner.IsAlive();

@@ -7,10 +7,13 @@
 #include "engine/window/message.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
-#include "game/screens/childwindows.h"
+#include "game/screens/screenchildren.h"
 #include "game/screens/windowslide.h"
 
 namespace {
+
+using screens::SetChildText;
+using screens::ShowChild;
 
 constexpr int kButtonMessage = 3;
 constexpr float kDoodleX = 363;
@@ -28,16 +31,23 @@ str Formatted(const char* key, int value)
 
 // What scripts/levelintro.lua builds for the intro.
 namespace {
-using contract::Child;
+constexpr auto kCareerintro = contract::Child<TText>("careerintro");
+constexpr auto kEndlessshiftintro = contract::Child<TText>("endlessshiftintro");
+constexpr auto kGoal = contract::Child<TText>("goal");
+constexpr auto kExpert = contract::Child<TText>("expert");
+constexpr auto kTutoriallevel = contract::Child<TWindow>("tutoriallevel");
+constexpr auto kDoodle = contract::Child<TLevelIntroDoodle>("doodle");
+constexpr auto kIntrobackground = contract::Child<TWindow>("introbackground");
+constexpr auto kLetsplay = contract::Child<TButton>("letsplay");
 const contract::TChildSpec kIntroChildren[] = {
-    Child("careerintro", &TText::ClassId),
-    Child("endlessshiftintro", &TText::ClassId),
-    Child("goal", &TText::ClassId),
-    Child("expert", &TText::ClassId),
-    Child("tutoriallevel"),
-    Child("doodle", &TLevelIntroDoodle::ClassId),
-    Child("introbackground"),
-    Child("letsplay", &TButton::ClassId),  // its press starts the slide out
+    kCareerintro,
+    kEndlessshiftintro,
+    kGoal,
+    kExpert,
+    kTutoriallevel,
+    kDoodle,
+    kIntrobackground,
+    kLetsplay,  // its press starts the slide out
 };
 }  // namespace
 
@@ -46,44 +56,41 @@ const contract::TScreenSpec TLevelIntro::kContract{"TLevelIntro", "LevelIntro", 
 const contract::TScreenSpec TLevelIntroDoodle::kContract{"TLevelIntroDoodle", "Doodle", "scripts/levelintro.lua",
                                                          {}, {}};
 
-void TLevelIntro::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
-
-void TLevelIntro::Hide(const char* name) { childwindows::Show(this, name, false); }
-
 void TLevelIntro::SetupText(int mode, bool tutorial, const str& text, int goal, int expert)
 {
     if (mode == 1) {
-        for (const char* name : {"careerintro", "goal", "expert", "tutoriallevel"})
-            Hide(name);
+        const contract::TChildSpec careerOnly[] = {kCareerintro, kGoal, kExpert, kTutoriallevel};
+        for (const contract::TChildSpec& child : careerOnly)
+            ShowChild(this, child, false);
         if (tutorial)
-            SetChildText("endlessshiftintro", Formatted("endlessshifttutorial", 0));
+            SetChildText(this, kEndlessshiftintro, Formatted("endlessshifttutorial", 0));
         return;
     }
-    Hide("endlessshiftintro");
-    SetChildText("careerintro", text);
+    ShowChild(this, kEndlessshiftintro, false);
+    SetChildText(this, kCareerintro, text);
     if (tutorial) {
-        Hide("goal");
-        Hide("expert");
+        ShowChild(this, kGoal, false);
+        ShowChild(this, kExpert, false);
         return;
     }
-    Hide("tutoriallevel");
-    SetChildText("goal", Formatted("introgoal", goal));
-    SetChildText("expert", Formatted("introexpert", expert));
+    ShowChild(this, kTutoriallevel, false);
+    SetChildText(this, kGoal, Formatted("introgoal", goal));
+    SetChildText(this, kExpert, Formatted("introexpert", expert));
 }
 
 void TLevelIntro::SetDoodle(const str& file)
 {
-    if (auto* doodle = Child<TLevelIntroDoodle>("doodle"))
+    if (auto* doodle = Child(kDoodle))
         doodle->SetDoodle(file);
 }
 
 bool TLevelIntro::OnMessage(TMessage* message)
 {
-    if (message->GetType() != kButtonMessage || message->GetName() != str("letsplay"))
+    if (message->GetType() != kButtonMessage || message->GetName() != str(kLetsplay.name))
         return false;
     if (!mClosing) {
         mClosing = true;
-        TWindowSlide::Start(Child("introbackground"), -1, "letsplay");
+        TWindowSlide::Start(Child(kIntrobackground), -1, kLetsplay.name);
     }
     return false;  // the button's own command (resuming the game) still runs
 }

@@ -20,11 +20,8 @@ public:
     void SetupText(int mode, bool tutorial, const str& text, int goal, int expert);
     void SetDoodle(const str& file);
     bool OnMessage(TMessage* message) override;
-    bool IsClosing() const { return mClosing; }
 
 private:
-    void SetChildText(const char* name, const str& text);
-    void Hide(const char* name);
 
     bool mClosing = false;
 };
@@ -39,7 +36,6 @@ public:
     // 125 / height for pictures taller than 125 px, else 1.
     float Scale() const;
     void Draw() override;
-    const std::shared_ptr<TTexture>& GetPicture() const { return mPicture; }
 
 private:
     std::shared_ptr<TTexture> mPicture;

@@ -1,67 +1,99 @@
 #include "game/screens/levelover.h"
 
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
-#include "game/screens/childwindows.h"
-#include "game/settings/settings.h"
+#include "game/screens/screenchildren.h"
+#include "engine/platform/platform.h"
+#include "engine/window/stringtable.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int kSoundType = 1000;
+using screens::SetChildText;
+using screens::ShowChild;
+
 constexpr float kStepSeconds = 0.016f;
 const TVec2 kFromCentre{400, 250};
 const TVec2 kFromLeft{50, 250};
+
+constexpr auto kServed = contract::Child<TText>("served");
+constexpr auto kLost = contract::Child<TText>("lost");
+constexpr auto kLevel = contract::Child<TText>("level");
+constexpr auto kLevelscore = contract::Child<TText>("levelscore");
+constexpr auto kLevelmoney = contract::Child<TText>("levelmoney");
+constexpr auto kLevelscorestr = contract::Child<TText>("levelscorestr");
+constexpr auto kLevelmoneystr = contract::Child<TText>("levelmoneystr");
+constexpr auto kScore = contract::Child<TText>("score");
+constexpr auto kTotalscore = contract::Child<TWindow>("totalscore");
+constexpr auto kLevelinfo = contract::Child<TText>("levelinfo");
+constexpr auto kExpert = contract::Child<TImage>("expert");
+constexpr auto kExperttext = contract::Child<TWindow>("experttext");
+constexpr auto kQuessawin = contract::Child<TWindow>("quessawin");
+constexpr auto kQuessalose = contract::Child<TWindow>("quessalose");
+constexpr auto kContinue = contract::Child<TWindow>("continue");
+constexpr auto kTryagain = contract::Child<TWindow>("tryagain");
+constexpr auto kQuit = contract::Child<TWindow>("quit");
+constexpr auto kHighscorebutton = contract::Child<TWindow>("highscorebutton");
+constexpr auto kHighscoretext = contract::Child<TWindow>("highscoretext");
+constexpr auto kLevelbonus = contract::Child<TText>("levelbonus");
+constexpr auto kLostpoints = contract::Child<TText>("lostpoints");
+constexpr auto kShortfall = contract::Child<TText>("shortfall");
+constexpr auto kLevelscorelabel = contract::Child<TWindow>("levelscorelabel");
+constexpr auto kLevelmoneylabel = contract::Child<TWindow>("levelmoneylabel");
+constexpr auto kShiftscorelabel = contract::Child<TWindow>("shiftscorelabel");
+constexpr auto kLevelmoneystrlabel = contract::Child<TWindow>("levelmoneystrlabel");
+const contract::TChildSpec kOverChildren[] = {
+    kServed,
+    kLost,
+    kLevel,
+    kLevelscore,
+    kLevelmoney,
+    kLevelscorestr,
+    kLevelmoneystr,
+    kScore,
+    kTotalscore,
+    kLevelinfo,
+    kExpert,
+    kExperttext,
+    kQuessawin,
+    kQuessalose,
+    kContinue,
+    kTryagain,
+    kQuit,
+    kHighscorebutton,
+    kHighscoretext,
+    // The bonus a level paid, beside the cash; what the walk-outs cost,
+    // beside their count.
+    kLevelbonus,
+    kLostpoints,
+    // How far a lost level fell short of its goal, beside its score.
+    kShortfall,
+    // The labels of the rows only one game mode shows.
+    kLevelscorelabel,
+    kLevelmoneylabel,
+    kShiftscorelabel,
+    kLevelmoneystrlabel,
+};
+
 // What only a career board shows (the level's score, the total of the best
 // scores, the cash), and what only an endless board shows (the shift's
 // score and its entry in the best scores).
-const char* const kCareerOnly[] = {"levelscorelabel", "totalscore", "levelmoneylabel", "levelmoney"};
-const char* const kEndlessOnly[] = {"shiftscorelabel", "levelmoneystrlabel", "levelmoneystr"};
+const contract::TChildSpec kCareerOnly[] = {kLevelscorelabel, kTotalscore, kLevelmoneylabel, kLevelmoney};
+const contract::TChildSpec kEndlessOnly[] = {kShiftscorelabel, kLevelmoneystrlabel, kLevelmoneystr};
 // The announcement of a new personal best, shown with the buttons.
-const char* const kNewBest[] = {"highscorebutton", "highscoretext", "levelscorestr"};
+const contract::TChildSpec kNewBest[] = {kHighscorebutton, kHighscoretext, kLevelscorestr};
 
-using contract::Child;
-const contract::TChildSpec kOverChildren[] = {
-    Child("served", &TText::ClassId),
-    Child("lost", &TText::ClassId),
-    Child("level", &TText::ClassId),
-    Child("levelscore", &TText::ClassId),
-    Child("levelmoney", &TText::ClassId),
-    Child("levelscorestr", &TText::ClassId),
-    Child("levelmoneystr", &TText::ClassId),
-    Child("score", &TText::ClassId),
-    Child("totalscore"),
-    Child("levelinfo", &TText::ClassId),
-    Child("expert", &TImage::ClassId),
-    Child("experttext"),
-    Child("quessawin"),
-    Child("quessalose"),
-    Child("continue"),
-    Child("tryagain"),
-    Child("quit"),
-    Child("highscorebutton"),
-    Child("highscoretext"),
-    // The bonus a level paid, beside the cash; what the walk-outs cost,
-    // beside their count.
-    Child("levelbonus", &TText::ClassId),
-    Child("lostpoints", &TText::ClassId),
-    // How far a lost level fell short of its goal, beside its score.
-    Child("shortfall", &TText::ClassId),
-    // The labels of the rows only one game mode shows.
-    Child("levelscorelabel"),
-    Child("levelmoneylabel"),
-    Child("shiftscorelabel"),
-    Child("levelmoneystrlabel"),
-};
-
-bool InSixthRestaurant()
+str String(const char* key, int value)
 {
-    const TSettings* settings = TSettings::GetInstance();
-    return settings && settings->GetCurrentRestaurantID() == 6;
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    const str number = str::getFormatted("%d", value);
+    return table ? table->GetString(key, number, "", "", "", "") : str(key);
 }
 
 }  // namespace
@@ -70,9 +102,9 @@ const contract::TScreenSpec TLevelOver::kContract{"TLevelOver", "LevelOver", "sc
                                                   kOverChildren};
 
 TLevelOver::TLevelOver()
-    : mLoseSound(TSound::Get("audio/sfx/level_lose.ogg", false, kSoundType)),
-      mWinSound(TSound::Get("audio/sfx/level_win.ogg", false, kSoundType)),
-      mExpertSound(TSound::Get("audio/sfx/expert.ogg", false, kSoundType))
+    : mLoseSound(TSound::Get("audio/sfx/level_lose.ogg", false, TSoundManager::kEffects)),
+      mWinSound(TSound::Get("audio/sfx/level_win.ogg", false, TSoundManager::kEffects)),
+      mExpertSound(TSound::Get("audio/sfx/expert.ogg", false, TSoundManager::kEffects))
 {
 }
 
@@ -81,94 +113,83 @@ TLevelOver::~TLevelOver() = default;
 void TLevelOver::PostChildrenInit()
 {
     // The texts glide in one after another: none shows before its turn.
-    for (const char* name : {"served", "lost", "levelscore", "score"})
-        Show(name, false);
-    Show("levelbonus", false);  // only a level that paid one shows it
-    Show("lostpoints", false);  // shown with the walk-outs' value
-    Show("shortfall", false);   // shown with the level's score
+    for (const contract::TChildSpec& child : {kServed, kLost, kLevelscore, kScore})
+        ShowChild(this, child, false);
+    ShowChild(this, kLevelbonus, false);  // only a level that paid one shows it
+    ShowChild(this, kLostpoints, false);  // shown with the walk-outs' value
+    ShowChild(this, kShortfall, false);   // shown with the level's score
     if (TModalWindow* modal = FindParentModal())
         modal->AdoptTask(new TUpdateLevelOverTask(this));
 }
 
-bool TLevelOver::IsEndless() const
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
-}
-
-void TLevelOver::Show(const char* name, bool show) { childwindows::Show(this, name, show); }
-
-void TLevelOver::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
 
 void TLevelOver::SetWin(bool win, bool gameOver)
 {
     mWin = win;
     mGameOver = gameOver;
-    Show(win ? "quessalose" : "quessawin", false);
-    for (const char* name : {"continue", "tryagain", "quit"})
-        Show(name, false);
-    for (const char* name : kNewBest)
-        Show(name, false);
+    ShowChild(this, win ? kQuessalose : kQuessawin, false);
+    for (const contract::TChildSpec& child : {kContinue, kTryagain, kQuit})
+        ShowChild(this, child, false);
+    for (const contract::TChildSpec& child : kNewBest)
+        ShowChild(this, child, false);
 }
 
-void TLevelOver::SetExpertMode(bool expert)
+void TLevelOver::SetResult(const TLevelResult& result)
 {
-    mExpert = expert;
-    Show("expert", false);
-    Show("experttext", false);
+    mEndless = result.endless;
+    mLevelFile = result.levelFile;
+    mShowTotal = result.showTotal;
+    if (result.newHiscore)
+        NewHighScore();
+    SetStats(result);
+    if (result.verdict.length() != 0)
+        SetChildText(this, kLevelinfo, result.verdict);
+    SetWin(result.win, result.gameOver);
+    // An endless board has no expert mark, no bonus and no goal to fall short of.
+    mExpert = result.expert && !mEndless;
+    ShowChild(this, kExpert, false);
+    ShowChild(this, kExperttext, false);
+    const bool bonus = result.bonus > 0 && !mEndless;
+    SetChildText(this, kLevelbonus, bonus ? String("over_bonus", result.bonus) : str());
+    ShowChild(this, kLevelbonus, bonus);
+    // Why a level with parties served can end on a score of 0.
+    mPenaltyShown = result.penaltyPoints < 0;
+    SetChildText(this, kLostpoints, mPenaltyShown ? String("over_penalty", result.penaltyPoints) : str());
+    const int shortBy = result.goal - result.levelScore;
+    mShortfallShown = !mEndless && !result.win && shortBy > 0;
+    SetChildText(this, kShortfall, mShortfallShown ? String("over_short", shortBy) : str());
 }
 
-void TLevelOver::SetStats(int served, int lost, const str& level, int levelScore, int score, const str& money)
+void TLevelOver::SetStats(const TLevelResult& result)
 {
-    SetChildText("served", str::getFormatted("%d", served));
-    SetChildText("lost", str::getFormatted("%d", lost));
-    SetChildText("level", level);
-    SetChildText("levelscore", str::getFormatted("%d", levelScore));
-    SetChildText("levelmoney", money);
-    if (IsEndless()) {
-        SetChildText("levelscorestr", str::getFormatted("%d", levelScore));
-        SetChildText("levelmoneystr", str::getFormatted("%d", levelScore));
+    SetChildText(this, kServed, str::getFormatted("%d", result.served));
+    SetChildText(this, kLost, str::getFormatted("%d", result.walkouts));
+    SetChildText(this, kLevel, result.level);
+    SetChildText(this, kLevelscore, str::getFormatted("%d", result.levelScore));
+    SetChildText(this, kLevelmoney, String("currencyval", result.cash));
+    if (mEndless) {
+        SetChildText(this, kLevelscorestr, str::getFormatted("%d", result.levelScore));
+        SetChildText(this, kLevelmoneystr, str::getFormatted("%d", result.levelScore));
     }
-    SetChildText("score", str::getFormatted("%d", score));
-    const bool endless = IsEndless();
-    for (const char* name : kCareerOnly)
-        Show(name, !endless);
-    for (const char* name : kEndlessOnly)
-        Show(name, endless);
-    if (InSixthRestaurant())
-        Show("totalscore", false);
-}
-
-void TLevelOver::SetBonus(const str& text)
-{
-    SetChildText("levelbonus", text);
-    Show("levelbonus", text.length() != 0 && !IsEndless());
-}
-
-void TLevelOver::SetPenalty(const str& text)
-{
-    SetChildText("lostpoints", text);
-    mPenaltyShown = text.length() != 0;
-}
-
-void TLevelOver::SetShortfall(const str& text)
-{
-    SetChildText("shortfall", text);
-    mShortfallShown = text.length() != 0 && !IsEndless();
+    SetChildText(this, kScore, str::getFormatted("%d", result.totalScore));
+    for (const contract::TChildSpec& child : kCareerOnly)
+        ShowChild(this, child, !mEndless);
+    for (const contract::TChildSpec& child : kEndlessOnly)
+        ShowChild(this, child, mEndless);
+    if (!mShowTotal)
+        ShowChild(this, kTotalscore, false);
 }
 
 void TLevelOver::ShowShortfall()
 {
     if (mShortfallShown)
-        Show("shortfall", true);
+        ShowChild(this, kShortfall, true);
 }
-
-void TLevelOver::SetDescription(const str& text) { SetChildText("levelinfo", text); }
 
 void TLevelOver::ShowPenalty()
 {
     if (mPenaltyShown)
-        Show("lostpoints", true);
+        ShowChild(this, kLostpoints, true);
 }
 
 void TLevelOver::NextStep(int step)
@@ -177,9 +198,9 @@ void TLevelOver::NextStep(int step)
     mStepTimer = 0;
 }
 
-void TLevelOver::Glide(const char* name, TVec2 fromOnScreen)
+void TLevelOver::Glide(const contract::TChild<TText>& text, TVec2 fromOnScreen)
 {
-    mMoving = Child(name);
+    mMoving = Child(text);
     if (!mMoving)
         return;
     const TRect laid = mMoving->GetRect();
@@ -235,20 +256,20 @@ void TLevelOver::Update(float dt)
         NextStep(1);
         if (const auto& sound = mWin ? mWinSound : mLoseSound)
             sound->Play(false);
-        Glide("served", kFromCentre);
+        Glide(kServed, kFromCentre);
         return;
     case 1:
         if (!glided)
             return;
         NextStep(IsEndless() ? 3 : 2);
-        Glide("lost", kFromCentre);
+        Glide(kLost, kFromCentre);
         return;
     case 2:
         if (!glided)
             return;
         ShowPenalty();
         NextStep(3);
-        Glide("levelscore", kFromLeft);
+        Glide(kLevelscore, kFromLeft);
         return;
     case 3:
         if (!glided)
@@ -256,15 +277,15 @@ void TLevelOver::Update(float dt)
         ShowPenalty();
         ShowShortfall();
         NextStep(4);
-        if (!InSixthRestaurant())
-            Glide("score", kFromLeft);
+        if (mShowTotal)
+            Glide(kScore, kFromLeft);
         return;
     case 4:
         if (glided)
             NextStep(mExpert ? 5 : 6);
         return;
     case 5:
-        if (auto* expert = Child<TImage>("expert")) {
+        if (auto* expert = Child(kExpert)) {
             expert->AddFlags(kVisible);
             expert->SetAlpha(std::min(1.0f, 2 * mStepTimer));
             expert->InvalidateRect(nullptr);
@@ -273,7 +294,7 @@ void TLevelOver::Update(float dt)
             return;
         if (mExpertSound)
             mExpertSound->Play(false);
-        Show("experttext", true);
+        ShowChild(this, kExperttext, true);
         NextStep(6);
         return;
     case 6:
@@ -287,24 +308,23 @@ void TLevelOver::Update(float dt)
 
 void TLevelOver::TurnOnButtons()
 {
-    const TSettings* settings = TSettings::GetInstance();
-    if (settings && settings->GetLevelMode() != 0) {
-        Show("quit", true);
-        Show("tryagain", true);
+    if (mLevelFile) {
+        ShowChild(this, kQuit, true);
+        ShowChild(this, kTryagain, true);
     } else if (IsEndless()) {
-        Show("quit", true);
-        Show("tryagain", true);
+        ShowChild(this, kQuit, true);
+        ShowChild(this, kTryagain, true);
     } else if (mWin) {
         // The next level, or back to the map with the win kept.
-        Show("continue", true);
-        Show("quit", true);
+        ShowChild(this, kContinue, true);
+        ShowChild(this, kQuit, true);
     } else {
-        Show("quit", true);
-        Show("tryagain", true);
+        ShowChild(this, kQuit, true);
+        ShowChild(this, kTryagain, true);
     }
     if (mNewHiscore)
-        for (const char* name : kNewBest)
-            Show(name, true);
+        for (const contract::TChildSpec& child : kNewBest)
+            ShowChild(this, child, true);
 }
 
 TUpdateLevelOverTask::TUpdateLevelOverTask(TLevelOver* window) : mWindow(window), mAlive(window->Lifeline().Handle())

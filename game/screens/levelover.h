@@ -1,7 +1,8 @@
 // The level-over screen ("LevelOver", built by scripts/levelover.lua as
-// "leveloverwin" inside the sliding panel "overbackground"). The game fills
-// it (TGame::SetupLevelOverStats); TUpdateLevelOverTask then reveals the
-// results one after another with their sounds and shows the buttons.
+// "leveloverwin" inside the sliding panel "overbackground"). It shows a
+// level's result (TLevelResult, game/settings) and nothing else: the game
+// hands it the result (SetResult); TUpdateLevelOverTask then reveals the
+// values one after another with their sounds and shows the buttons.
 #pragma once
 
 #include "engine/base/animtask.h"
@@ -10,10 +11,12 @@
 #include "engine/base/vec.h"
 #include "engine/window/window.h"
 #include "game/screens/scriptedwindow.h"
+#include "game/settings/levelresult.h"
 
 #include <memory>
 
 class TSound;
+class TText;
 
 class TLevelOver : public TScriptedWindow<TLevelOver> {
 public:
@@ -27,19 +30,12 @@ public:
     ~TLevelOver() override;
     void PostChildrenInit() override;
 
-    void SetWin(bool win, bool gameOver);
-    void SetExpertMode(bool expert);
-    void SetStats(int served, int lost, const str& level, int levelScore, int score, const str& money);
-    void SetDescription(const str& text);
-    // The bonus the level paid into the cash, as the line beside it shows
-    // it; empty when it paid none (the line hides).
-    void SetBonus(const str& text);
-    // What the walk-outs cost, beside their row once its value is in; empty
-    // when nobody walked out.
-    void SetPenalty(const str& text);
-    // How far a lost career level fell short of its goal, beside the level's
-    // score once it is in; empty after a win (the line stays hidden).
-    void SetShortfall(const str& text);
+    // Fills the board from the level's result: its rows, the bonus the level
+    // paid (beside the cash), what the walk-outs cost (beside their row once
+    // its value is in), how far a lost career level fell short (beside the
+    // level's score once it is in), the verdict, the expert mark and the
+    // buttons to come.
+    void SetResult(const TLevelResult& result);
     void NewHighScore() { mNewHiscore = true; }
     void Update(float dt);
     // Moves the gliding text; true once it stands at its place (or none glides).
@@ -48,13 +44,13 @@ public:
     int GetStep() const { return mStep; }
 
 private:
+    void SetWin(bool win, bool gameOver);
+    void SetStats(const TLevelResult& result);
     void NextStep(int step);
     void ShowPenalty();
     void ShowShortfall();
-    void Glide(const char* name, TVec2 from);
-    void Show(const char* name, bool show);
-    void SetChildText(const char* name, const str& text);
-    bool IsEndless() const;
+    void Glide(const contract::TChild<TText>& text, TVec2 from);
+    bool IsEndless() const { return mEndless; }
 
     int mStep = 0;
     bool mExpert = false;
@@ -64,6 +60,9 @@ private:
     bool mNewHiscore = false;
     bool mPenaltyShown = false;
     bool mShortfallShown = false;
+    bool mEndless = false;
+    bool mLevelFile = false;
+    bool mShowTotal = true;
     TWindow* mMoving = nullptr;
     TVec2 mPosition, mTarget, mDirection;
     std::shared_ptr<TSound> mLoseSound, mWinSound, mExpertSound;

@@ -6,6 +6,7 @@
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
 #include "engine/window/button.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
@@ -16,6 +17,8 @@
 #include <cstring>
 
 namespace {
+
+using qm::lua::Method;
 
 const char kPackFolder[] = "assets/config/levels";
 constexpr int kTitleBytes = 48;
@@ -28,72 +31,14 @@ str Label(const str& label)
     return table ? table->GetString(label, "", "", "", "", "") : str();
 }
 
-const TGameDescription* GameArg(lua_State* L)
-{
-    return qm::lua::Self<TLockedLevels>(L)->GetGame(qm::lua::CheckInt(L, 1));
-}
-
-int LuaGetFullLevelName(lua_State* L)
-{
-    const TGameDescription* game = GameArg(L);
-    lua_pushstring(L, game ? game->file.c_str() : "");
-    return 1;
-}
-
-int LuaIsButtonLocked(lua_State* L)
-{
-    const TGameDescription* game = GameArg(L);
-    lua_pushboolean(L, game && game->state == TGameDescription::kLocked);
-    return 1;
-}
-
-int LuaGetDescription(lua_State* L)
-{
-    const TGameDescription* game = GameArg(L);
-    lua_pushstring(L, game ? Label(game->name + "_description").c_str() : "");
-    return 1;
-}
-
-const TDownloadedLevel* DownloadArg(lua_State* L)
-{
-    return qm::lua::Self<TLockedLevels>(L)->GetDownload(qm::lua::CheckInt(L, 1));
-}
-
-int LuaGetNumDownloadedLevels(lua_State* L)
-{
-    lua_pushnumber(L, qm::lua::Self<TLockedLevels>(L)->GetDownloadCount());
-    return 1;
-}
-
-int LuaGetDownloadedLevelName(lua_State* L)
-{
-    const TDownloadedLevel* level = DownloadArg(L);
-    lua_pushstring(L, level ? level->file.c_str() : "");
-    return 1;
-}
-
-int LuaGetDownloadedLevelTitle(lua_State* L)
-{
-    const TDownloadedLevel* level = DownloadArg(L);
-    lua_pushstring(L, level ? level->title.c_str() : "");
-    return 1;
-}
-
-int LuaGetDownloadedLevelDescription(lua_State* L)
-{
-    const TDownloadedLevel* level = DownloadArg(L);
-    lua_pushstring(L, level ? level->description.c_str() : "");
-    return 1;
-}
-
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"GetFullLevelName", LuaGetFullLevelName},
-    {"IsButtonLocked", LuaIsButtonLocked},
-    {"GetDescription", LuaGetDescription},
-    {"GetNumDownloadedLevels", LuaGetNumDownloadedLevels},
-    {"GetDownloadedLevelName", LuaGetDownloadedLevelName},
-    {"GetDownloadedLevelTitle", LuaGetDownloadedLevelTitle},
-    {"GetDownloadedLevelDescription", LuaGetDownloadedLevelDescription},
+    {"GetFullLevelName", Method<&TLockedLevels::GameFile>},
+    {"IsButtonLocked", Method<&TLockedLevels::IsGameLocked>},
+    {"GetDescription", Method<&TLockedLevels::GameDescription>},
+    {"GetNumDownloadedLevels", Method<&TLockedLevels::GetDownloadCount>},
+    {"GetDownloadedLevelName", Method<&TLockedLevels::DownloadFile>},
+    {"GetDownloadedLevelTitle", Method<&TLockedLevels::DownloadTitle>},
+    {"GetDownloadedLevelDescription", Method<&TLockedLevels::DownloadDescription>},
 };
 
 // The text of the level's "description" element (under its "career"
@@ -113,12 +58,15 @@ void SetText(TText* text, const str& value)
         text->SetText(value);
 }
 
-using contract::Numbered;
+constexpr auto kGamebutton = contract::Numbered<TButton>("gamebutton_%d", 1, TLockedLevels::kSlots);
+constexpr auto kLeveltext = contract::Numbered<TText>("leveltext_%d", 1, TLockedLevels::kSlots);
+constexpr auto kDescriptiontext = contract::Numbered<TText>("descriptiontext_%d", 1, TLockedLevels::kSlots);
+constexpr auto kStatustext = contract::Numbered<TText>("statustext_%d", 1, TLockedLevels::kSlots);
 const contract::TChildSpec kPackChildren[] = {
-    Numbered("gamebutton_%d", 1, TLockedLevels::kSlots, &TButton::ClassId),
-    Numbered("leveltext_%d", 1, TLockedLevels::kSlots, &TText::ClassId),
-    Numbered("descriptiontext_%d", 1, TLockedLevels::kSlots, &TText::ClassId),
-    Numbered("statustext_%d", 1, TLockedLevels::kSlots, &TText::ClassId),
+    kGamebutton,
+    kLeveltext,
+    kDescriptiontext,
+    kStatustext,
 };
 
 }  // namespace
@@ -135,14 +83,32 @@ const TGameDescription* TLockedLevels::GetGame(int index) const
     return &mGames[static_cast<size_t>(index)];
 }
 
+str TLockedLevels::GameFile(int index) const
+{
+    const TGameDescription* game = GetGame(index);
+    return game ? game->file : str();
+}
+
+bool TLockedLevels::IsGameLocked(int index) const
+{
+    const TGameDescription* game = GetGame(index);
+    return game && game->state == TGameDescription::kLocked;
+}
+
+str TLockedLevels::GameDescription(int index) const
+{
+    const TGameDescription* game = GetGame(index);
+    return game ? Label(game->name + "_description") : str();
+}
+
 void TLockedLevels::PostChildrenInit()
 {
     for (int k = 1; k <= kSlots; ++k) {
         TSlot& slot = mSlots[static_cast<size_t>(k - 1)];
-        slot.button = Child<TButton>(str::getFormatted("gamebutton_%d", k).c_str());
-        slot.title = Child<TText>(str::getFormatted("leveltext_%d", k).c_str());
-        slot.description = Child<TText>(str::getFormatted("descriptiontext_%d", k).c_str());
-        slot.status = Child<TText>(str::getFormatted("statustext_%d", k).c_str());
+        slot.button = Child(kGamebutton, k);
+        slot.title = Child(kLeveltext, k);
+        slot.description = Child(kDescriptiontext, k);
+        slot.status = Child(kStatustext, k);
     }
     BuildGameList(kPackFolder);
     BuildDownloadList(DownloadFolder());
@@ -164,6 +130,24 @@ const TDownloadedLevel* TLockedLevels::GetDownload(int index) const
     if (index < 0 || index >= GetDownloadCount())
         return nullptr;
     return &mDownloads[static_cast<size_t>(index)];
+}
+
+str TLockedLevels::DownloadFile(int index) const
+{
+    const TDownloadedLevel* level = GetDownload(index);
+    return level ? level->file : str();
+}
+
+str TLockedLevels::DownloadTitle(int index) const
+{
+    const TDownloadedLevel* level = GetDownload(index);
+    return level ? level->title : str();
+}
+
+str TLockedLevels::DownloadDescription(int index) const
+{
+    const TDownloadedLevel* level = GetDownload(index);
+    return level ? level->description : str();
 }
 
 void TLockedLevels::BuildDownloadList(const str& folder)
@@ -234,12 +218,7 @@ void TLockedLevels::UpdateDisplay()
     for (int i = 0; i < kSlots; ++i) {
         const TSlot& slot = mSlots[static_cast<size_t>(i)];
         const TGameDescription* game = GetGame(i);
-        if (slot.button) {
-            if (game)
-                slot.button->AddFlags(kVisible);
-            else
-                slot.button->ClearFlags(kVisible);
-        }
+        ShowWindow(slot.button, game != nullptr);
         SetText(slot.title, game ? Label(game->name + "_name") : str());
         SetText(slot.description, game ? Label(game->name + "_description") : str());
         SetText(slot.status, game ? Label(game->state == TGameDescription::kLocked ? "levellocked" : "levelready")

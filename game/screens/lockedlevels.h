@@ -44,6 +44,10 @@ public:
     // for a slot past the end gets an empty answer, not a stray read.
     const TGameDescription* GetGame(int index) const;
     int GetGameCount() const { return static_cast<int>(mGames.size()); }
+    // What the script reads of an entry: empty (or false) outside the list.
+    str GameFile(int index) const;
+    bool IsGameLocked(int index) const;
+    str GameDescription(int index) const;  // the pack's "<name>_description" string
 
     void BuildGameList(const char* folder);
     // Reads the downloaded levels of `folder` (sorted by name, at most
@@ -52,6 +56,9 @@ public:
     static str DownloadFolder();
     const TDownloadedLevel* GetDownload(int index) const;
     int GetDownloadCount() const { return static_cast<int>(mDownloads.size()); }
+    str DownloadFile(int index) const;
+    str DownloadTitle(int index) const;
+    str DownloadDescription(int index) const;
     void AddGame(str name, TGameDescription::EContentState state, str file);
     void UpdateDisplay();
 

@@ -4,13 +4,12 @@
 #include "engine/script/luabind.h"
 #include "engine/sound/sound.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
-#include "game/screens/luamethod.h"
 #include "game/screens/preloader.h"
 #include "game/screens/screenchildren.h"
-#include "game/screens/showwindow.h"
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"
 
@@ -33,21 +32,27 @@ void ShowInTopModal(const char* name, bool show)
 }
 
 const qm::lua::TBinding kMenuFunctions[] = {
-    {"SetWelcomeName", LuaMethod<TMainMenu, &TMainMenu::SetWelcomeName>},
-    {"CycleUpsell", LuaMethod<TMainMenu, &TMainMenu::CycleUpsell>},
-    {"KillUpsell", LuaMethod<TMainMenu, &TMainMenu::KillUpsell>},
+    {"SetWelcomeName", qm::lua::Method<&TMainMenu::SetWelcomeName>},
+    {"CycleUpsell", qm::lua::Method<&TMainMenu::CycleUpsell>},
+    {"KillUpsell", qm::lua::Method<&TMainMenu::KillUpsell>},
 };
 
-using contract::Child;
+constexpr auto kWelcome = contract::Child<TText>("welcome");
+constexpr auto kChangeplayer = contract::Child<TWindow>("changeplayer");
+constexpr auto kWelcomebox = contract::Child<TWindow>("welcomebox");
+constexpr auto kHelp = contract::Child<TTextDropButton>("help");
+constexpr auto kMoregames = contract::Child<TWindow>("moregames");
+constexpr auto kEditors = contract::Child<TWindow>("editors");
+constexpr auto kGroup = contract::Numbered<TWindow>("group%d", 1, 3).InScreen().Optional();
 const contract::TChildSpec kMenuChildren[] = {
-    Child("welcome", &TText::ClassId),
-    Child("changeplayer"),
-    Child("welcomebox"),
-    Child("help", &TTextDropButton::ClassId),
-    Child("moregames"),
-    Child("editors"),
+    kWelcome,
+    kChangeplayer,
+    kWelcomebox,
+    kHelp,
+    kMoregames,
+    kEditors,
     // The upsell panels CycleUpsell turns through; the shipped menu has none.
-    contract::Numbered("group%d", 1, 3).InScreen().Optional(),
+    kGroup,
 };
 
 }  // namespace
@@ -90,23 +95,21 @@ TMainMenu::~TMainMenu()
         mMusic->Kill(mMusicStream);
 }
 
-void TMainMenu::ShowChild(const char* name, bool show) { ShowWindow(Child(name), show); }
-
 void TMainMenu::SetWelcomeName()
 {
     TSettings* settings = TSettings::GetInstance();
     const bool players = settings && settings->GetNumUsers() > 0;
-    ShowChild("welcome", players);
-    ShowChild("changeplayer", players);
-    ShowChild("welcomebox", players);
+    screens::ShowChild(this, kWelcome, players);
+    screens::ShowChild(this, kChangeplayer, players);
+    screens::ShowChild(this, kWelcomebox, players);
     if (!players)
         return;
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
-    if (auto* welcome = Child<TText>("welcome"); welcome && strings)
+    if (auto* welcome = Child(kWelcome); welcome && strings)
         screens::SetTextOnOneLine(welcome, strings->GetString("welcome", screens::PlainText(settings->GetCurrentUserName()),
                                                               str(), str(), str(), str()));
-    if (auto* help = Child<TTextDropButton>("help"))
+    if (auto* help = Child(kHelp))
         help->DisableFlash();
 }
 
@@ -139,7 +142,7 @@ void TMainMenu::PostChildrenInit()
     TPlatform* platform = TPlatform::GetInstance();
     const str xsell = platform ? platform->TranslateResource("xsell/xsell.xml") : str();
     if (xsell.find(str("assets")) < 0)
-        ShowChild("moregames", false);
+        screens::ShowChild(this, kMoregames, false);
     TWindowManager* manager = TWindowManager::GetInstance();
     if (!Preloader_AssetsLoaded() && manager) {
         auto* loading = new TModalWindow;  // the modal stack owns it
@@ -147,7 +150,7 @@ void TMainMenu::PostChildrenInit()
         loading->SetName(kLoadingScript);
         manager->RunScript(loading, kLoadingScript);
     }
-    ShowChild("editors", false);
+    screens::ShowChild(this, kEditors, false);
     if (TModalWindow* parent = FindParentModal()) {
         parent->SetDefaultFocus(this);
         parent->SetWindowSize(800, 600);

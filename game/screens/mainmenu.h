@@ -18,7 +18,6 @@ class TUpsellTask : public TAnimTask {
 public:
     TUpsellTask();
     bool Animate() override;
-    int GetPhase() const { return mPhase; }
 
 private:
     int mPhase = 1;
@@ -43,7 +42,6 @@ public:
     bool HasMusic() const { return mMusic != nullptr; }
 
 private:
-    void ShowChild(const char* name, bool show);
 
     std::shared_ptr<TSound> mMusic;      // empty when the music could not be loaded
     int mMusicStream = -1;

@@ -9,71 +9,30 @@
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/slider.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/textedit.h"
-#include "game/screens/luamethod.h"
 #include "game/screens/screenchildren.h"
-#include "game/screens/showwindow.h"
 #include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
-constexpr int kEffectSoundType = 1000;
+using screens::ShowChild;
 
-str SlotName(int slot)
-{
-    char name[24];
-    std::snprintf(name, sizeof name, "button%d", slot);
-    return name;
-}
-
-int LuaGetCurrentSelectedUser(lua_State* L)
-{
-    lua_pushnumber(L, qm::lua::Self<TChoosePlayer>(L)->GetCurrentSelectedUser());
-    return 1;
-}
-
-int LuaGetSelectedPlayerName(lua_State* L)
-{
-    const str name = qm::lua::Self<TChoosePlayer>(L)->GetSelectedPlayerName();
-    lua_pushstring(L, name.c_str());
-    return 1;
-}
-
-int LuaTurnPlayerPage(lua_State* L)
-{
-    const int pages = qm::lua::CheckInt(L, 1);
-    qm::lua::Self<TChoosePlayer>(L)->TurnPlayerPage(pages);
-    return 0;
-}
-
+using qm::lua::Method;
 const qm::lua::TBinding kChoosePlayerFunctions[] = {
-    {"TurnPlayerPage", LuaTurnPlayerPage},
-    {"SetPlayerChoices", LuaMethod<TChoosePlayer, &TChoosePlayer::SetPlayerChoices>},
-    {"GetCurrentSelectedUser", LuaGetCurrentSelectedUser},
-    {"GetSelectedPlayerName", LuaGetSelectedPlayerName},
+    {"TurnPlayerPage", Method<&TChoosePlayer::TurnPlayerPage>},
+    {"SetPlayerChoices", Method<&TChoosePlayer::SetPlayerChoices>},
+    {"GetCurrentSelectedUser", Method<&TChoosePlayer::GetCurrentSelectedUser>},
+    {"GetSelectedPlayerName", Method<&TChoosePlayer::GetSelectedPlayerName>},
 };
 
 const qm::lua::TBinding kOptionsFunctions[] = {
-    {"SaveVolumes", LuaMethod<TOptions, &TOptions::SaveVolumes>},
-};
-
-// The volume sliders: window name, preference key, default in thousandths.
-struct TVolumeSlider {
-    const char* window;
-    const char* key;
-    int defaultLevel;
-    int soundType;
-};
-const TVolumeSlider kVolumeSliders[] = {
-    {"sfxlevelslider", "soundlevel", 750, 1000},
-    {"musiclevelslider", "musiclevel", 750, 1001},
-    {"environmentlevelslider", "environmentlevel", 500, 1002},
+    {"SaveVolumes", Method<&TOptions::SaveVolumes>},
 };
 
 TPrefs* Prefs()
@@ -84,33 +43,63 @@ TPrefs* Prefs()
 
 int CurrentPlayer(TPrefs& prefs) { return prefs.GetInt("curuser", 0, -1); }
 
-using contract::Child;
+constexpr auto kButton = contract::Numbered<TButton>("button%d", 0, TChoosePlayer::kMaxPlayers - 1);
+constexpr auto kDelete = contract::Child<TWindow>("delete");
+constexpr auto kChooseok = contract::Child<TWindow>("chooseok");
+constexpr auto kEditname = contract::Child<TWindow>("editname");
+constexpr auto kAdvanced = contract::Child<TWindow>("advanced");
+constexpr auto kNewplayer = contract::Child<TWindow>("newplayer");
+constexpr auto kPlayersprev = contract::Child<TWindow>("playersprev");
+constexpr auto kPlayersnext = contract::Child<TWindow>("playersnext");
 const contract::TChildSpec kChoosePlayerChildren[] = {
-    contract::Numbered("button%d", 0, TChoosePlayer::kMaxPlayers - 1, &TButton::ClassId),
-    Child("delete"),
-    Child("chooseok"),
-    Child("editname"),
-    Child("advanced"),
-    Child("newplayer"),
-    Child("playersprev"),
-    Child("playersnext"),
+    kButton,
+    kDelete,
+    kChooseok,
+    kEditname,
+    kAdvanced,
+    kNewplayer,
+    kPlayersprev,
+    kPlayersnext,
 };
 
+constexpr auto kNameedit = contract::Child<TTextEdit>("nameedit");
+constexpr auto kNamecount = contract::Child<TText>("namecount");
+constexpr auto kNamefull = contract::Child<TText>("namefull");
+constexpr auto kEnterok = contract::Child<TWindow>("enterok");
+constexpr auto kAdvancedtip = contract::Child<TWindow>("advancedtip");
 const contract::TChildSpec kEnterNameChildren[] = {
-    Child("nameedit", &TTextEdit::ClassId),
-    Child("namecount", &TText::ClassId),
-    Child("namefull", &TText::ClassId),
-    Child("enterok"),
-    Child("advanced"),
-    Child("advancedtip"),
+    kNameedit,
+    kNamecount,
+    kNamefull,
+    kEnterok,
+    kAdvanced,
+    kAdvancedtip,
 };
 
+constexpr auto kFullscreen = contract::Child<TButton>("fullscreen");
+constexpr auto kMutebox = contract::Child<TButton>("mutebox");
+constexpr auto kSfxlevelslider = contract::Child<TSlider>("sfxlevelslider");
+constexpr auto kMusiclevelslider = contract::Child<TSlider>("musiclevelslider");
+constexpr auto kEnvironmentlevelslider = contract::Child<TSlider>("environmentlevelslider");
 const contract::TChildSpec kOptionsChildren[] = {
-    Child("fullscreen", &TButton::ClassId),
-    Child("mutebox", &TButton::ClassId),
-    Child("sfxlevelslider", &TSlider::ClassId),
-    Child("musiclevelslider", &TSlider::ClassId),
-    Child("environmentlevelslider", &TSlider::ClassId),
+    kFullscreen,
+    kMutebox,
+    kSfxlevelslider,
+    kMusiclevelslider,
+    kEnvironmentlevelslider,
+};
+
+// The volume sliders: the slider, preference key, default in thousandths.
+struct TVolumeSlider {
+    contract::TChild<TSlider> slider;
+    const char* key;
+    int defaultLevel;
+    int soundType;
+};
+const TVolumeSlider kVolumeSliders[] = {
+    {kSfxlevelslider, "soundlevel", 750, TSoundManager::kEffects},
+    {kMusiclevelslider, "musiclevel", 750, TSoundManager::kMusic},
+    {kEnvironmentlevelslider, "environmentlevel", 500, TSoundManager::kEnvironment},
 };
 
 }  // namespace
@@ -147,7 +136,7 @@ void TChoosePlayer::ShowPage()
     mFirst = std::clamp(mFirst, 0, lastPage);
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
         const int player = mFirst + slot;
-        TWindow* w = Child(SlotName(slot));
+        TWindow* w = Child(kButton, slot);
         ShowWindow(w, player < players);
         auto* button = ::GetCast<TButton>(w);
         if (button && player < players) {
@@ -157,13 +146,13 @@ void TChoosePlayer::ShowPage()
         }
     }
     ShowChosen();
-    ShowWindow(Child("playersprev"), mFirst > 0);
-    ShowWindow(Child("playersnext"), mFirst + kMaxPlayers < players);
-    ShowWindow(Child("delete"), players > 0);
-    ShowWindow(Child("chooseok"), players > 0);
-    ShowWindow(Child("editname"), players > 0);
-    ShowWindow(Child("advanced"), players > 0 && TServerSaveManager::IsSystemEnabled());
-    ShowWindow(Child("newplayer"), players < kMaxPlayers);
+    ShowWindow(Child(kPlayersprev), mFirst > 0);
+    ShowWindow(Child(kPlayersnext), mFirst + kMaxPlayers < players);
+    ShowWindow(Child(kDelete), players > 0);
+    ShowWindow(Child(kChooseok), players > 0);
+    ShowWindow(Child(kEditname), players > 0);
+    ShowWindow(Child(kAdvanced), players > 0 && TServerSaveManager::IsSystemEnabled());
+    ShowWindow(Child(kNewplayer), players < kMaxPlayers);
     InvalidateRect(nullptr);
     WriteDbg("SetPlayerChoices: %d", platform ? static_cast<int>(platform->Timer() - start) : 0);
 }
@@ -172,10 +161,10 @@ void TChoosePlayer::ShowPage()
 void TChoosePlayer::ShowChosen()
 {
     for (int slot = 0; slot < kMaxPlayers; ++slot)
-        if (auto* button = Child<TButton>(SlotName(slot)))
+        if (auto* button = Child(kButton, slot))
             button->SetOn(false);
     if (mChosen >= mFirst && mChosen < mFirst + kMaxPlayers)
-        if (auto* button = Child<TButton>(SlotName(mChosen - mFirst)))
+        if (auto* button = Child(kButton, mChosen - mFirst))
             button->SetOn(true);
 }
 
@@ -191,7 +180,7 @@ void TChoosePlayer::TurnPlayerPage(int pages)
 int TChoosePlayer::GetCurrentSelectedUser()
 {
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
-        auto* button = Child<TButton>(SlotName(slot));
+        auto* button = Child(kButton, slot);
         if (button && button->IsOn() && button->IsVisible())
             return mFirst + slot;
     }
@@ -208,26 +197,24 @@ str TChoosePlayer::GetSelectedPlayerName()
 void TChoosePlayer::PostChildrenInit()
 {
     SetPlayerChoices();
-    TWindow* advanced = Child("advanced");
+    TWindow* advanced = Child(kAdvanced);
     if (TServerSaveManager::IsSystemEnabled() || !advanced)
         return;
     ShowWindow(advanced, false);
     // The new-player button takes the hidden button's place.
-    if (TWindow* newPlayer = Child("newplayer"))
+    if (TWindow* newPlayer = Child(kNewplayer))
         newPlayer->SetWindowPos(advanced->GetRect().x1, advanced->GetRect().y1);
 }
 
 // ---- TEnterName ----
 
-TEnterName::TEnterName() : mKeySound(TSound::Get("audio/sfx/keystroke2.ogg", false, kEffectSoundType)) {}
+TEnterName::TEnterName() : mKeySound(TSound::Get("audio/sfx/keystroke2.ogg", false, TSoundManager::kEffects)) {}
 
 TEnterName::~TEnterName() = default;
 
-void TEnterName::Show(const char* name, bool show) { ShowWindow(Child(name), show); }
-
 void TEnterName::ShowCount()
 {
-    auto* edit = Child<TTextEdit>("nameedit");
+    auto* edit = Child(kNameedit);
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
     if (!edit || !strings)
@@ -235,17 +222,17 @@ void TEnterName::ShowCount()
     const str length = str::getFormatted("%d", edit->GetLength());
     const str most = str::getFormatted("%d", edit->GetMaxLength());
     const bool full = edit->GetLength() >= edit->GetMaxLength();
-    screens::SetChildText(this, "namecount", strings->GetString("entername_count", length, most, str(), str(), str()),
+    screens::SetChildText(this, kNamecount, strings->GetString("entername_count", length, most, str(), str(), str()),
                           true);
-    screens::SetChildText(this, "namefull", strings->GetString("entername_full", length, most, str(), str(), str()),
+    screens::SetChildText(this, kNamefull, strings->GetString("entername_full", length, most, str(), str(), str()),
                           true);
-    screens::ShowChild(this, "namecount", !full);
-    screens::ShowChild(this, "namefull", full);
+    screens::ShowChild(this, kNamecount, !full);
+    screens::ShowChild(this, kNamefull, full);
 }
 
 void TEnterName::PostChildrenInit()
 {
-    auto* edit = Child<TTextEdit>("nameedit");
+    auto* edit = Child(kNameedit);
     if (edit) {
         edit->SetIgnoreChars(kRefusedNameChars);
         // The dialog's only field: a click anywhere else on it (the focus then
@@ -254,14 +241,14 @@ void TEnterName::PostChildrenInit()
             dialog->SetDefaultFocus(edit);
     }
     ShowCount();
-    if (!Child("enterok"))
+    if (!Child(kEnterok))
         return;
     const bool hasText = edit && edit->GetText().length() > 0;
     if (!hasText)
-        Show("enterok", false);
+        ShowChild(this, kEnterok, false);
     if (!(TServerSaveManager::IsSystemEnabled() && hasText)) {
-        Show("advanced", false);
-        Show("advancedtip", false);
+        ShowChild(this, kAdvanced, false);
+        ShowChild(this, kAdvancedtip, false);
     }
 }
 
@@ -271,17 +258,17 @@ bool TEnterName::OnMessage(TMessage* m)
         return false;
     if (mKeySound)
         mKeySound->Play(false);
-    auto* edit = Child<TTextEdit>("nameedit");
+    auto* edit = Child(kNameedit);
     const bool hasText = edit && edit->GetText().length() > 0;
     ShowCount();
-    Show("enterok", hasText);
+    ShowChild(this, kEnterok, hasText);
     if (hasText && TServerSaveManager::IsSystemEnabled()) {
-        Show("advanced", true);
-        Show("advancedtip", true);
+        ShowChild(this, kAdvanced, true);
+        ShowChild(this, kAdvancedtip, true);
     }
     if (!hasText) {
         // It must not keep a hover look it had before it went.
-        if (TWindow* ok = Child("enterok"))
+        if (TWindow* ok = Child(kEnterok))
             ok->OnMouseLeave();
     }
     return true;
@@ -298,15 +285,15 @@ void TOptions::PostChildrenInit()
 {
     TSettings* settings = TSettings::GetInstance();
     TPrefs* prefs = Prefs();
-    if (auto* full = Child<TButton>("fullscreen"); full && settings)
+    if (auto* full = Child(kFullscreen); full && settings)
         full->SetOn(settings->IsFullScreen());
     if (!prefs)
         return;
     const int player = CurrentPlayer(*prefs);
-    if (auto* mute = Child<TButton>("mutebox"))
+    if (auto* mute = Child(kMutebox))
         mute->SetOn(prefs->GetInt("soundoff", 0, player) == 1);
     for (const TVolumeSlider& v : kVolumeSliders) {
-        if (auto* slider = Child<TSlider>(v.window))
+        if (auto* slider = Child(v.slider))
             slider->SetValue(static_cast<float>(prefs->GetInt(v.key, v.defaultLevel, player)) / 1000.0f, true);
     }
 }
@@ -316,16 +303,16 @@ bool TOptions::OnMessage(TMessage* m)
     if (m->GetType() != kSliderMoved)
         return false;
     for (const TVolumeSlider& v : kVolumeSliders) {
-        if (m->GetName() != str(v.window))
+        if (m->GetName() != str(v.slider.name))
             continue;
-        auto* slider = Child<TSlider>(v.window);
+        auto* slider = Child(v.slider);
         TSoundManager* sound = TSoundManager::GetInstance();
         if (!slider)
             return false;
         if (sound) {
             sound->SetTypeVolume(v.soundType, slider->GetValue());
             // Sounds got without a type play at the effects' volume.
-            if (v.soundType == kEffectSoundType)
+            if (v.soundType == TSoundManager::kEffects)
                 sound->SetTypeVolume(0, slider->GetValue());
         }
         return true;
@@ -340,7 +327,7 @@ void TOptions::SaveVolumes()
         return;
     const int player = CurrentPlayer(*prefs);
     for (const TVolumeSlider& v : kVolumeSliders) {
-        if (auto* slider = Child<TSlider>(v.window))
+        if (auto* slider = Child(v.slider))
             prefs->SetInt(v.key, static_cast<int>(slider->GetValue() * 1000.0f), player, true);
     }
 }

@@ -34,7 +34,6 @@ public:
     // chosen one stays chosen. "playersprev" and "playersnext" show only
     // where there is a page to turn to.
     void TurnPlayerPage(int pages);
-    int FirstShownPlayer() const { return mFirst; }
 
 private:
     void ShowPage();
@@ -63,7 +62,6 @@ public:
     bool OnMessage(TMessage* m) override;
 
 private:
-    void Show(const char* name, bool show);
     void ShowCount();
 
     std::shared_ptr<TSound> mKeySound;

@@ -8,6 +8,7 @@
 #include "engine/render/texture.h"
 #include "engine/script/animation.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr int kEffectSoundType = 1000;
 constexpr int kStepPeriodMs = 16;
 // Of each 60 Hz frame, what loading may take: the rest draws the loading
 // screen, so the heroine keeps walking and the bar keeps moving. Measured on
@@ -191,8 +191,9 @@ bool TUpdatePeloaderTask::Animate()
 
 // The loading screen's bar lies beside the preloader, in its track.
 namespace {
+constexpr auto kProgressbar = contract::Child<TWindow>("progressbar").InScreen();
 const contract::TChildSpec kLoadingChildren[] = {
-    contract::Child("progressbar").InScreen(),
+    kProgressbar,
 };
 }  // namespace
 
@@ -257,7 +258,8 @@ bool TPreLoader::LoadNextSound()
     while (mSearch.GetNextFile(file, sizeof file)) {
         if (!IsGameSound(file))
             continue;
-        gPreloadedSounds.push_back(TSound::Get((str("audio/sfx/") + str(file)).c_str(), false, kEffectSoundType));
+        const str path = str("audio/sfx/") + str(file);
+        gPreloadedSounds.push_back(TSound::Get(path.c_str(), false, TSoundManager::kEffects));
         return true;
     }
     mTexturePhase = 1;
@@ -303,7 +305,7 @@ void TPreLoader::ShowProgress()
 {
     // The loading screen's bar, when it has one, grows from its laid-out
     // height to its full width.
-    TWindow* bar = ScreenChild("progressbar");
+    TWindow* bar = ScreenChild(kProgressbar);
     TWindow* track = bar ? bar->GetParent() : nullptr;
     if (!track)
         return;

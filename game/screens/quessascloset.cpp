@@ -6,6 +6,7 @@
 #include "engine/render/texture.h"
 #include "engine/script/luabind.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/showwindow.h"
 #include "game/floor/quessa.h"
 #include "game/floor/quessacolors.h"
 #include "game/settings/settings.h"
@@ -20,39 +21,13 @@ const TVec2 kGlowLocations[TQuessasCloset::kSlots] = {{123, 455}, {533, 274}, {5
 
 bool AllowsOff(int slot) { return slot >= 3; }
 
-TQuessasCloset* Closet(lua_State* L) { return qm::lua::Self<TQuessasCloset>(L); }
-
-int LuaChangeClothing(lua_State* L)
-{
-    const int slot = qm::lua::CheckInt(L, 1);
-    const int step = qm::lua::CheckInt(L, 2);
-    if (slot >= 0 && slot < TQuessasCloset::kSlots)
-        Closet(L)->ChangeClothing(slot, step);
-    return 0;
-}
-int LuaSaveOutfit(lua_State* L)
-{
-    Closet(L)->SaveOutfit();
-    return 0;
-}
-int LuaShuffle(lua_State* L)
-{
-    Closet(L)->Shuffle();
-    return 0;
-}
-int LuaStopButtonFlash(lua_State* L)
-{
-    Closet(L)->StopButtonFlash();
-    return 0;
-}
-int LuaSetupGlows(lua_State* L)
-{
-    Closet(L)->SetupGlows();
-    return 0;
-}
+using qm::lua::Method;
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"ChangeClothing", LuaChangeClothing}, {"SaveOutfit", LuaSaveOutfit},         {"Shuffle", LuaShuffle},
-    {"StopButtonFlash", LuaStopButtonFlash}, {"SetupGlows", LuaSetupGlows},
+    {"ChangeClothing", Method<&TQuessasCloset::ChangeClothing>},
+    {"SaveOutfit", Method<&TQuessasCloset::SaveOutfit>},
+    {"Shuffle", Method<&TQuessasCloset::Shuffle>},
+    {"StopButtonFlash", Method<&TQuessasCloset::StopButtonFlash>},
+    {"SetupGlows", Method<&TQuessasCloset::SetupGlows>},
 };
 
 str Piece(int slot, const char* suffix)
@@ -67,9 +42,8 @@ str BaseName(const str& fileName) { return fileName.substr(0, fileName.length() 
 const char* const TQuessasCloset::kSlotNames[kSlots] = {"shoes", "bottom", "top", "apron", "accessory"};
 
 namespace {
-using contract::Child;
 // Each slot's arrows, plain and lit (the script joins slot, side and light).
-constexpr contract::TChildSpec Arrow(const char* name) { return Child(name).Composed(); }
+constexpr contract::TChildSpec Arrow(const char* name) { return contract::Child(name).Composed(); }
 const contract::TChildSpec kClosetChildren[] = {
     Arrow("shoesleft"), Arrow("shoesright"), Arrow("shoesleft_highlight"), Arrow("shoesright_highlight"),
     Arrow("bottomleft"), Arrow("bottomright"), Arrow("bottomleft_highlight"), Arrow("bottomright_highlight"),
@@ -220,6 +194,8 @@ void TQuessasCloset::LoadOutfit()
 
 void TQuessasCloset::ChangeClothing(int slot, int step)
 {
+    if (slot < 0 || slot >= kSlots)
+        return;
     TClosetAsset& asset = mSlots[static_cast<size_t>(slot)];
     if (!asset.ChangeColor(step, AllowsOff(slot)))
         asset.ChangeChoice(step, AllowsOff(slot));
@@ -332,10 +308,8 @@ void TQuessasCloset::SetButtons(bool lit)
     for (const char* slot : kSlotNames) {
         for (const char* side : {"left", "right"}) {
             const str plain = str(slot) + side;
-            if (TWindow* w = Child(plain))
-                lit ? w->ClearFlags(kVisible) : w->AddFlags(kVisible);
-            if (TWindow* w = Child(plain + "_highlight"))
-                lit ? w->AddFlags(kVisible) : w->ClearFlags(kVisible);
+            ShowWindow(Child(plain), !lit);
+            ShowWindow(Child(plain + "_highlight"), lit);
         }
     }
     InvalidateRect(nullptr);

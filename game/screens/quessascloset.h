@@ -61,7 +61,7 @@ public:
 
     void BuildAssetList(const char* folder);
     void LoadOutfit();
-    void ChangeClothing(int slot, int step);
+    void ChangeClothing(int slot, int step);  // a slot out of range changes nothing
     void SaveOutfit();
     void Shuffle();
     void SetupGlows();

@@ -2,6 +2,7 @@
 
 #include "engine/platform/platform.h"
 #include "engine/text/textgraphic.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/window.h"
@@ -96,13 +97,8 @@ void ShowChild(TWindow* parent, const char* name, bool show)
 {
     contract::Check(parent, name);
     TWindow* child = parent ? parent->GetChildWindow(name, -1) : nullptr;
-    if (!child || child == parent || child->IsVisible() == show)
-        return;
-    if (show)
-        child->AddFlags(TWindow::kVisible);
-    else
-        child->ClearFlags(TWindow::kVisible);
-    parent->InvalidateRect(nullptr);
+    if (child != parent)
+        ShowWindow(child, show);
 }
 
 bool IsChildShown(TWindow* parent, const char* name)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/base/str.h"
+#include "game/screens/screencontract.h"
 
 class TText;
 class TWindow;
@@ -35,5 +36,21 @@ bool IsChildShown(TWindow* parent, const char* name);
 // an equal text is left alone, so nothing is redrawn.
 void SetChildText(TWindow* parent, const char* name, const str& text, bool onlyWhenChanged = false);
 str GetChildText(TWindow* parent, const char* name);
+// The same for a stated child's constant (screencontract.h).
+inline TText* FindText(TWindow* parent, const contract::TChildSpec& child) { return FindText(parent, child.name); }
+inline void ShowChild(TWindow* parent, const contract::TChildSpec& child, bool show)
+{
+    ShowChild(parent, child.name, show);
+}
+inline bool IsChildShown(TWindow* parent, const contract::TChildSpec& child)
+{
+    return IsChildShown(parent, child.name);
+}
+inline void SetChildText(TWindow* parent, const contract::TChildSpec& child, const str& text,
+                         bool onlyWhenChanged = false)
+{
+    SetChildText(parent, child.name, text, onlyWhenChanged);
+}
+inline str GetChildText(TWindow* parent, const contract::TChildSpec& child) { return GetChildText(parent, child.name); }
 
 }  // namespace screens

@@ -84,6 +84,32 @@ constexpr TChildSpec Numbered(const char* pattern, int first, int last, TClassId
     return c;
 }
 
+// A stated child as a constant that knows the class the code takes it as:
+// the name is spelled once, in the statement's line, and every lookup goes
+// through the constant (TScriptedWindow::Child(kServed) answers a TText*).
+//   constexpr auto kServed = contract::Child<TText>("served");
+//   const contract::TChildSpec kChildren[] = {kServed, ...};
+template <class T>
+struct TChild : TChildSpec {
+    using Type = T;
+
+    constexpr TChild Optional() const { return TChild{TChildSpec::Optional()}; }
+    constexpr TChild InScreen() const { return TChild{TChildSpec::InScreen()}; }
+    constexpr TChild Composed() const { return TChild{TChildSpec::Composed()}; }
+    constexpr TChild In(const char* otherScript) const { return TChild{TChildSpec::In(otherScript)}; }
+};
+
+template <class T>
+constexpr TChild<T> Child(const char* name)
+{
+    return TChild<T>{Child(name, &T::ClassId)};
+}
+template <class T>
+constexpr TChild<T> Numbered(const char* pattern, int first, int last)
+{
+    return TChild<T>{Numbered(pattern, first, last, &T::ClassId)};
+}
+
 struct TScreenSpec {
     const char* className;  // "TLevelOver": the owner of its Lua functions, in log lines
     const char* typeName;   // the window type scripts name it by; null for a class made by code

@@ -18,15 +18,8 @@ constexpr float kScreenWidth = 800.0f;
 constexpr float kScreenHeight = 600.0f;
 constexpr float kLongestFadeSeconds = 2.0e6f;
 
-int LuaSetFade(lua_State* L)
-{
-    const double fade = qm::lua::CheckNumber(L, 1);
-    qm::lua::Self<TScreenFade>(L)->SetFade(static_cast<float>(fade));
-    return 0;
-}
-
 const qm::lua::TBinding kFadeFunctions[] = {
-    {"SetFade", LuaSetFade},
+    {"SetFade", qm::lua::Method<&TScreenFade::SetFade>},
 };
 
 }  // namespace

@@ -54,6 +54,28 @@ protected:
     {
         return contract::Find<T>(this, root, name);
     }
+    // The same through the child's constant (screencontract.h): the class
+    // comes with it; a numbered one takes its number.
+    template <class T>
+    T* Child(const contract::TChild<T>& child)
+    {
+        return contract::Find<T>(this, this, child.name);
+    }
+    template <class T>
+    T* Child(const contract::TChild<T>& numbered, int n)
+    {
+        return contract::Find<T>(this, this, numbered.NameOf(n).c_str());
+    }
+    template <class T>
+    T* ScreenChild(const contract::TChild<T>& child)
+    {
+        return contract::Find<T>(this, this->FindParentModal(), child.name);
+    }
+    template <class T>
+    T* ChildOf(TWindow* root, const contract::TChild<T>& child)
+    {
+        return contract::Find<T>(this, root, child.name);
+    }
     // Publishes the statement's Lua functions, bound to this window: the
     // constructor calls it.
     void PublishFunctions() { contract::PublishFunctions(Derived::kContract, static_cast<Derived*>(this), this); }

@@ -5,6 +5,7 @@
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/textedit.h"
@@ -27,32 +28,18 @@ namespace {
 
 constexpr int kPollMs = 50;
 constexpr int kLoginBytes = 512;
-constexpr int kKeyClickSoundType = 1000;
 
-template <void (TServerSaveLogin::*Action)()>
-int Call(lua_State* L)
-{
-    (qm::lua::Self<TServerSaveLogin>(L)->*Action)();
-    return 0;
-}
-
-int LuaRefreshButton(lua_State* L)
-{
-    const str name = qm::lua::CheckString(L, 1);
-    if (TWindow* child = qm::lua::Self<TServerSaveLogin>(L)->GetChildWindow(name, -1))
-        child->OnMouseLeave();
-    return 0;
-}
+using qm::lua::Method;
 
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"LaunchAccountCreate", &Call<&TServerSaveLogin::LaunchAccountCreate>},
-    {"VerifyLoginInfo", &Call<&TServerSaveLogin::VerifyLoginInfo>},
-    {"CloseResponseWindow", &Call<&TServerSaveLogin::CloseResponseWindow>},
-    {"LoadSSSG", &Call<&TServerSaveLogin::LoadSSSG>},
-    {"SaveSSSG", &Call<&TServerSaveLogin::SaveSSSG>},
-    {"InstallDownload", &Call<&TServerSaveLogin::InstallDownload>},
-    {"ToggleRemember", &Call<&TServerSaveLogin::ToggleRemember>},
-    {"RefreshButton", &LuaRefreshButton},
+    {"LaunchAccountCreate", Method<&TServerSaveLogin::LaunchAccountCreate>},
+    {"VerifyLoginInfo", Method<&TServerSaveLogin::VerifyLoginInfo>},
+    {"CloseResponseWindow", Method<&TServerSaveLogin::CloseResponseWindow>},
+    {"LoadSSSG", Method<&TServerSaveLogin::LoadSSSG>},
+    {"SaveSSSG", Method<&TServerSaveLogin::SaveSSSG>},
+    {"InstallDownload", Method<&TServerSaveLogin::InstallDownload>},
+    {"ToggleRemember", Method<&TServerSaveLogin::ToggleRemember>},
+    {"RefreshButton", Method<&TServerSaveLogin::RefreshButton>},
 };
 
 TQmHiscores* Hiscores()
@@ -61,20 +48,31 @@ TQmHiscores* Hiscores()
     return settings ? settings->GetHiscores() : nullptr;
 }
 
-using contract::Child;
+constexpr auto kNameedit = contract::Child<TTextEdit>("nameedit");
+constexpr auto kPassedit = contract::Child<TTextEdit>("passedit");
+constexpr auto kEnterok = contract::Child<TButton>("enterok");
+constexpr auto kRemember = contract::Child<TButton>("remember");
+constexpr auto kAlwayssave = contract::Child<TButton>("alwayssave");
+constexpr auto kAsksave = contract::Child<TButton>("asksave");
+constexpr auto kNeverssave = contract::Child<TButton>("neverssave");
+constexpr auto kLoginwindow = contract::Child<TWindow>("loginwindow");
+constexpr auto kDownloadavailable = contract::Child<TWindow>("downloadavailable");
+constexpr auto kResponsewindow = contract::Child<TWindow>("responsewindow");
+constexpr auto kResponseok = contract::Child<TWindow>("responseok");
+constexpr auto kResponsedetails = contract::Child<TText>("responsedetails");
 const contract::TChildSpec kLoginChildren[] = {
-    Child("nameedit", &TTextEdit::ClassId),
-    Child("passedit", &TTextEdit::ClassId),
-    Child("enterok", &TButton::ClassId),
-    Child("remember", &TButton::ClassId),
-    Child("alwayssave", &TButton::ClassId),
-    Child("asksave", &TButton::ClassId),
-    Child("neverssave", &TButton::ClassId),
-    Child("loginwindow"),
-    Child("downloadavailable"),
-    Child("responsewindow"),
-    Child("responseok"),
-    Child("responsedetails", &TText::ClassId),
+    kNameedit,
+    kPassedit,
+    kEnterok,
+    kRemember,
+    kAlwayssave,
+    kAsksave,
+    kNeverssave,
+    kLoginwindow,
+    kDownloadavailable,
+    kResponsewindow,
+    kResponseok,
+    kResponsedetails,
 };
 
 }  // namespace
@@ -87,7 +85,7 @@ TServerSaveLogin::TServerSaveLogin()
     TPlatform* platform = TPlatform::GetInstance();
     mSaves = std::make_unique<TServerSaves>("corvellatrip", platform ? platform->GetVersion() : "",
                                             Text("defaultsaveerror"), Text("ISO-639_language"));
-    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, kKeyClickSoundType);
+    mKeyClick = TSound::Get("audio/sfx/keystroke2.ogg", false, TSoundManager::kEffects);
     PublishFunctions();
 }
 
@@ -105,21 +103,21 @@ void TServerSaveLogin::PostChildrenInit()
 {
     SwitchModes(kLoginForm);
     const auto setting = TServerSaveManager::GetSaveSetting();
-    SetOn("alwayssave", setting == TServerSaveManager::kAlways);
-    SetOn("asksave", setting == TServerSaveManager::kAsk || setting == TServerSaveManager::kNotChosen);
-    SetOn("neverssave", setting == TServerSaveManager::kNever);
+    SetOn(kAlwayssave, setting == TServerSaveManager::kAlways);
+    SetOn(kAsksave, setting == TServerSaveManager::kAsk || setting == TServerSaveManager::kNotChosen);
+    SetOn(kNeverssave, setting == TServerSaveManager::kNever);
     char name[kLoginBytes] = {}, password[kLoginBytes] = {};
     TQmHiscores* hiscores = Hiscores();
     const bool remembered = hiscores && hiscores->GetRememberedUserInfo(name, sizeof name, password, sizeof password);
     if (remembered) {
-        SetChildText(this, "nameedit", name);
-        SetChildText(this, "passedit", password);
-        SetOn("remember", true);
+        SetChildText(this, kNameedit, name);
+        SetChildText(this, kPassedit, password);
+        SetOn(kRemember, true);
     } else {
-        ShowChild(this, "alwayssave", false);
+        ShowChild(this, kAlwayssave, false);
     }
-    if (GetChildText(this, "nameedit").length() == 0)
-        ShowChild(this, "enterok", false);
+    if (GetChildText(this, kNameedit).length() == 0)
+        ShowChild(this, kEnterok, false);
     if (setting == TServerSaveManager::kAlways && remembered) {
         if (mMode == kDownload)
             LoadSSSG();
@@ -131,15 +129,15 @@ void TServerSaveLogin::PostChildrenInit()
 
 void TServerSaveLogin::SwitchModes(EMode mode)
 {
-    ShowChild(this, "loginwindow", mode == kLoginForm);
-    ShowChild(this, "downloadavailable", mode == kDownloadAvailable);
-    ShowChild(this, "responsewindow", mode == kResponse);
+    ShowChild(this, kLoginwindow, mode == kLoginForm);
+    ShowChild(this, kDownloadavailable, mode == kDownloadAvailable);
+    ShowChild(this, kResponsewindow, mode == kResponse);
     if (mode == kResponse) {
-        ShowChild(this, "responseok", false);
+        ShowChild(this, kResponseok, false);
         const char* label = mMode == kSave       ? "connectingsavegame"
                             : mMode == kDownload ? "connectingdownloadgame"
                                                  : "connectingtoserver";
-        SetChildText(this, "responsedetails", Text(label));
+        SetChildText(this, kResponsedetails, Text(label));
     }
     InvalidateRect(nullptr);
 }
@@ -147,8 +145,8 @@ void TServerSaveLogin::SwitchModes(EMode mode)
 void TServerSaveLogin::StartRequest(bool send)
 {
     SwitchModes(kResponse);
-    const str name = GetChildText(this, "nameedit");
-    const str password = GetChildText(this, "passedit");
+    const str name = GetChildText(this, kNameedit);
+    const str password = GetChildText(this, kPassedit);
     mProgress = kWaiting;
     TSettings* settings = TSettings::GetInstance();
     if (send) {
@@ -176,12 +174,12 @@ bool TServerSaveLogin::OnTaskAnimate()
         return true;
     if (status == TServerSaves::kRequestFailed) {
         mProgress = kFailed;
-        SetChildText(this, "responsedetails", PlainText(reply));
+        SetChildText(this, kResponsedetails, PlainText(reply));
     } else {
         mProgress = kSucceeded;
         OnRequestDone(reply);
     }
-    ShowChild(this, "responseok", true);
+    ShowChild(this, kResponseok, true);
     InvalidateRect(nullptr);
     return true;
 }
@@ -189,13 +187,13 @@ bool TServerSaveLogin::OnTaskAnimate()
 void TServerSaveLogin::OnRequestDone(const str& reply)
 {
     if (mMode == kSave) {
-        SetChildText(this, "responsedetails", Text("savegamesuccess"));
+        SetChildText(this, kResponsedetails, Text("savegamesuccess"));
         return;
     }
     if (TSettings* settings = TSettings::GetInstance())
         settings->CheckedLoadGame();
     if (reply.length() == 0) {
-        SetChildText(this, "responsedetails", Text(mMode == kDownload ? "downloadgamenogame" : "accountsetup"));
+        SetChildText(this, kResponsedetails, Text(mMode == kDownload ? "downloadgamenogame" : "accountsetup"));
         return;
     }
     mDownloaded = reply;
@@ -213,10 +211,10 @@ void TServerSaveLogin::InstallDownload()
     str why;
     if (!screens::IsValidDownloadedProfile(mDownloaded, &why)) {
         WriteDbg("InstallDownload: the server's profile was refused (%s); the player's own is kept", why.c_str());
-        SetChildText(this, "responsedetails", Text("downloadgamebad"));
+        SetChildText(this, kResponsedetails, Text("downloadgamebad"));
         return;
     }
-    SetChildText(this, "responsedetails", Text("downloadgamesuccess"));
+    SetChildText(this, kResponsedetails, Text("downloadgamesuccess"));
     const str name = settings->GetCurrentUserName();
     settings->GetPrefs()->SetUserStr(settings->GetCurrentUser(), mDownloaded);
     // Restoring the name also writes prefs.dat.
@@ -231,9 +229,9 @@ void TServerSaveLogin::CloseResponseWindow()
     }
     SaveCheckBoxes();
     if (TQmHiscores* hiscores = Hiscores()) {
-        if (IsOn("remember"))
-            hiscores->SetRememberedUserInfo(GetChildText(this, "nameedit").c_str(),
-                                            GetChildText(this, "passedit").c_str());
+        if (IsOn(kRemember))
+            hiscores->SetRememberedUserInfo(GetChildText(this, kNameedit).c_str(),
+                                            GetChildText(this, kPassedit).c_str());
         else
             hiscores->SetRememberedUserInfo(nullptr, nullptr);
     }
@@ -243,24 +241,30 @@ void TServerSaveLogin::CloseResponseWindow()
 
 void TServerSaveLogin::SaveCheckBoxes()
 {
-    if (IsOn("alwayssave"))
+    if (IsOn(kAlwayssave))
         TServerSaveManager::SetSaveSetting(TServerSaveManager::kAlways);
-    if (IsOn("asksave"))
+    if (IsOn(kAsksave))
         TServerSaveManager::SetSaveSetting(TServerSaveManager::kAsk);
-    if (IsOn("neverssave"))
+    if (IsOn(kNeverssave))
         TServerSaveManager::SetSaveSetting(TServerSaveManager::kNever);
+}
+
+void TServerSaveLogin::RefreshButton(const str& name)
+{
+    if (TWindow* child = GetChildWindow(name, -1))
+        child->OnMouseLeave();
 }
 
 void TServerSaveLogin::ToggleRemember()
 {
-    if (IsOn("remember")) {
-        ShowChild(this, "alwayssave", false);
-        if (IsOn("alwayssave")) {
-            SetOn("alwayssave", false);
-            SetOn("asksave", true);
+    if (IsOn(kRemember)) {
+        ShowChild(this, kAlwayssave, false);
+        if (IsOn(kAlwayssave)) {
+            SetOn(kAlwayssave, false);
+            SetOn(kAsksave, true);
         }
     } else {
-        ShowChild(this, "alwayssave", true);
+        ShowChild(this, kAlwayssave, true);
     }
 }
 
@@ -276,25 +280,23 @@ bool TServerSaveLogin::OnMessage(TMessage* m)
         return false;
     if (mKeyClick)
         mKeyClick->Play(false);
-    const bool filled = GetChildText(this, "nameedit").length() > 0 && GetChildText(this, "passedit").length() > 0;
-    ShowChild(this, "enterok", filled);
+    const bool filled = GetChildText(this, kNameedit).length() > 0 && GetChildText(this, kPassedit).length() > 0;
+    ShowChild(this, kEnterok, filled);
     if (!filled)
-        if (TWindow* button = Child("enterok"))
+        if (TWindow* button = Child(kEnterok))
             button->OnMouseLeave();
     InvalidateRect(nullptr);
     return true;
 }
 
-bool TServerSaveLogin::IsOn(const char* name)
+bool TServerSaveLogin::IsOn(const contract::TChild<TButton>& toggle)
 {
-    TWindow* child = Child(name);
-    TButton* box = child ? child->GetCast<TButton>() : nullptr;
+    TButton* box = Child(toggle);
     return box && box->IsOn();
 }
 
-void TServerSaveLogin::SetOn(const char* name, bool on)
+void TServerSaveLogin::SetOn(const contract::TChild<TButton>& toggle, bool on)
 {
-    TWindow* child = Child(name);
-    if (TButton* box = child ? child->GetCast<TButton>() : nullptr)
+    if (TButton* box = Child(toggle))
         box->SetOn(on);
 }

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class TButton;
 class TServerSaves;
 class TSound;
 
@@ -43,18 +44,19 @@ public:
     void InstallDownload();
     void CloseResponseWindow();
     void ToggleRemember();
+    // A button the script names drawn afresh, as if the mouse had left it.
+    void RefreshButton(const str& name);
     void LaunchAccountCreate();
 
     int GetProgress() const { return mProgress; }
     int GetDialogMode() const { return mMode; }
-    void SetDialogMode(int mode) { mMode = mode; }
 
 private:
     void StartRequest(bool send);
     void OnRequestDone(const str& reply);
     void SaveCheckBoxes();
-    bool IsOn(const char* name);
-    void SetOn(const char* name, bool on);
+    bool IsOn(const contract::TChild<TButton>& toggle);
+    void SetOn(const contract::TChild<TButton>& toggle, bool on);
 
     std::unique_ptr<TServerSaves> mSaves;
     int mProgress = kIdle;

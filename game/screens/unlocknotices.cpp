@@ -3,6 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/window/image.h"
+#include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/floor/clothinglayer.h"
@@ -18,14 +19,15 @@ str Label(const str& label, const str& argument = str())
     return table ? table->GetString(label, argument, "", "", "", "") : str();
 }
 
-using contract::Child;
-using contract::Numbered;
+constexpr auto kBody = contract::Child<TText>("body");
 const contract::TChildSpec kUnlockChildren[] = {
-    Child("body", &TText::ClassId),
+    kBody,
 };
+constexpr auto kIcon = contract::Numbered<TImage>("icon%d", 0, TClothingUnlocked::kShown - 1);
+constexpr auto kName = contract::Numbered<TText>("name%d", 0, TClothingUnlocked::kShown - 1);
 const contract::TChildSpec kClothingChildren[] = {
-    Numbered("icon%d", 0, TClothingUnlocked::kShown - 1, &TImage::ClassId),
-    Numbered("name%d", 0, TClothingUnlocked::kShown - 1, &TText::ClassId),
+    kIcon,
+    kName,
 };
 
 }  // namespace
@@ -37,7 +39,7 @@ const contract::TScreenSpec TClothingUnlocked::kContract{"TClothingUnlocked", "C
 
 void TUnlockWindow::PostChildrenInit()
 {
-    TText* body = Child<TText>("body");
+    TText* body = Child(kBody);
     if (!body)
         return;
     str text;
@@ -68,14 +70,12 @@ void TClothingUnlocked::SetupImages()
 {
     TSettings* settings = TSettings::GetInstance();
     for (int i = 0; i < kShown; ++i) {
-        TImage* icon = Child<TImage>(str::getFormatted("icon%d", i));
-        TText* name = Child<TText>(str::getFormatted("name%d", i));
+        TImage* icon = Child(kIcon, i);
+        TText* name = Child(kName, i);
         const TClothingItem* item = mCatalogue.GetUnlockedItem(i);
         if (!item) {
-            if (icon)
-                icon->ClearFlags(kVisible);
-            if (name)
-                name->ClearFlags(kVisible);
+            ShowWindow(icon, false);
+            ShowWindow(name, false);
             continue;
         }
         if (settings)

@@ -14,32 +14,35 @@ namespace {
 constexpr const char* kTableIcon = "ui/upgrades/icon_table";
 // The tutorial's two fixed offers: these catalogue entries, in this order.
 constexpr int kTutorialOffers[] = {2, 3};
-constexpr const char* kBoughtTitles[] = {"drinks", "podium", "bench", "stereo", "shoes", "oven", "heatlamp"};
-
-int LuaActivateUpgrade(lua_State* L)
-{
-    qm::lua::Self<TUpgradePicker>(L)->ActivateUpgrade();
-    return 0;
-}
-
 const qm::lua::TBinding kPickerFunctions[] = {
-    {"ActivateUpgrade", LuaActivateUpgrade},
+    {"ActivateUpgrade", qm::lua::Method<&TUpgradePicker::ActivateUpgrade>},
 };
 
-using contract::Child;
+constexpr auto kItem = contract::Numbered<TText>("item%d", 1, TUpgradePicker::kOffers);
+constexpr auto kContinue = contract::Child<TWindow>("continue");
+constexpr auto kDescrip = contract::Child<TText>("descrip");
+constexpr auto kDrinks = contract::Child<TText>("drinks");
+constexpr auto kPodium = contract::Child<TText>("podium");
+constexpr auto kBench = contract::Child<TText>("bench");
+constexpr auto kStereo = contract::Child<TText>("stereo");
+constexpr auto kShoes = contract::Child<TText>("shoes");
+constexpr auto kOven = contract::Child<TText>("oven");
+constexpr auto kHeatlamp = contract::Child<TText>("heatlamp");
 const contract::TChildSpec kPickerChildren[] = {
-    contract::Numbered("item%d", 1, TUpgradePicker::kOffers, &TText::ClassId),
-    Child("continue"),
-    Child("descrip", &TText::ClassId),
+    kItem,
+    kContinue,
+    kDescrip,
     // What the shift has bought so far, one text each.
-    Child("drinks", &TText::ClassId),
-    Child("podium", &TText::ClassId),
-    Child("bench", &TText::ClassId),
-    Child("stereo", &TText::ClassId),
-    Child("shoes", &TText::ClassId),
-    Child("oven", &TText::ClassId),
-    Child("heatlamp", &TText::ClassId),
+    kDrinks,
+    kPodium,
+    kBench,
+    kStereo,
+    kShoes,
+    kOven,
+    kHeatlamp,
 };
+// The texts that tell what each bought upgrade does, each named after its upgrade.
+constexpr contract::TChild<TText> kBoughtTitles[] = {kDrinks, kPodium, kBench, kStereo, kShoes, kOven, kHeatlamp};
 
 bool IsEndless()
 {
@@ -87,10 +90,9 @@ void TUpgradePicker::PickUpgrades(IUpgradeTarget* game, bool fixedOffer)
     }
     for (int k = 0; k < kOffers; ++k) {
         LoadArt(k);
-        screens::SetChildText(this, str::getFormatted("item%d", k + 1).c_str(), HasOffer(k) ? mOffers[size_t(k)].title : str(),
-                     false);
+        screens::SetChildText(this, kItem.NameOf(k + 1).c_str(), HasOffer(k) ? mOffers[size_t(k)].title : str());
     }
-    screens::ShowChild(this, "continue", false);
+    screens::ShowChild(this, kContinue, false);
     if (game)
         game->HideUpgradeNotice();
     InvalidateRect(nullptr);
@@ -151,8 +153,8 @@ void TUpgradePicker::LoadArt(int k)
 void TUpgradePicker::SetupText()
 {
     TUpgrades* upgrades = mGame ? mGame->GetUpgrades() : nullptr;
-    for (const char* name : kBoughtTitles)
-        screens::SetChildText(this, name, upgrades ? upgrades->GetCurrentDescription(name) : str(), false);
+    for (const contract::TChild<TText>& title : kBoughtTitles)
+        screens::SetChildText(this, title, upgrades ? upgrades->GetCurrentDescription(title.name) : str(), false);
     InvalidateRect(nullptr);
 }
 
@@ -202,7 +204,7 @@ bool TUpgradePicker::OnMouseDown(const TPoint& p)
     if (hit < 0)
         return false;
     mChosen = hit;
-    screens::ShowChild(this, "continue", true);
+    screens::ShowChild(this, kContinue, true);
     InvalidateRect(nullptr);
     return true;
 }
@@ -212,6 +214,6 @@ bool TUpgradePicker::OnMouseMove(const TPoint& p)
     mHover = OfferAt(p);
     if (mHover >= 0)
         InvalidateRect(nullptr);
-    screens::SetChildText(this, "descrip", mHover >= 0 ? mOffers[size_t(mHover)].description : str(), true);
+    screens::SetChildText(this, kDescrip, mHover >= 0 ? mOffers[size_t(mHover)].description : str(), true);
     return false;
 }

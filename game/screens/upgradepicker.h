@@ -38,7 +38,6 @@ public:
     const str& GetOfferId(int k) const { return mOffers[size_t(k)].id; }
     bool HasOffer(int k) const { return mOffers[size_t(k)].art[0] != nullptr; }
     int GetChosen() const { return mChosen; }
-    int GetHover() const { return mHover; }
     static TPoint OfferCentre(int k) { return TPoint{200 + 150 * k, 178}; }
 
 private:

@@ -2,18 +2,19 @@
 
 #include "engine/platform/platform.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 
 #include <algorithm>
 #include "engine/window/image.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
-#include "game/screens/childwindows.h"
+#include "game/screens/screenchildren.h"
 
 namespace {
 
 void PlaySound(const char* file)
 {
-    if (auto sound = TSound::Get(file, false, 1000))
+    if (auto sound = TSound::Get(file, false, TSoundManager::kEffects))
         sound->Play(false);
 }
 
@@ -40,7 +41,7 @@ TWindowSlide::TWindowSlide(TWindow* window, int direction, const str& child)
 void TWindowSlide::ShowChild(bool show)
 {
     if (mChild.length() != 0)
-        childwindows::Show(mWindow, mChild.c_str(), show);
+        screens::ShowChild(mWindow, mChild.c_str(), show);
 }
 
 bool TWindowSlide::Step()

@@ -14,13 +14,7 @@ namespace {
 constexpr char kSaveKey[] = "serversavesetting";
 constexpr char kTipKey[] = "serversavetipsetting";
 
-using qm::lua::Self;
-
-int Push(lua_State* L, bool b)
-{
-    lua_pushboolean(L, b ? 1 : 0);
-    return 1;
-}
+using qm::lua::Method;
 
 int ReadPref(const char* key, int def)
 {
@@ -38,24 +32,11 @@ void WritePref(const char* key, int value)
     settings->GetPrefs()->SetInt(key, value, settings->GetCurrentUser(), true);
 }
 
-int LuaEnabled(lua_State* L) { return Push(L, Self<TServerSaveManager>(L)->Enabled()); }
-
-int LuaShowTip(lua_State* L) { return Push(L, Self<TServerSaveManager>(L)->ShowSSSGTip()); }
-
-int LuaRecordTip(lua_State* L)
-{
-    const str box = qm::lua::CheckString(L, 1);
-    Self<TServerSaveManager>(L)->RecordSSSGTip(box);
-    return 0;
-}
-
-int LuaDoSaveOrLoad(lua_State* L) { return Push(L, Self<TServerSaveManager>(L)->DoSaveOrLoad()); }
-
 const qm::lua::TBinding kLuaFunctions[] = {
-    {"SSSGEnabled", LuaEnabled},
-    {"ShowSSSGTip", LuaShowTip},
-    {"RecordSSSGTip", LuaRecordTip},
-    {"DoSaveOrLoad", LuaDoSaveOrLoad},
+    {"SSSGEnabled", Method<&TServerSaveManager::Enabled>},
+    {"ShowSSSGTip", Method<&TServerSaveManager::ShowSSSGTip>},
+    {"RecordSSSGTip", Method<&TServerSaveManager::RecordSSSGTip>},
+    {"DoSaveOrLoad", Method<&TServerSaveManager::DoSaveOrLoad>},
 };
 
 }  // namespace

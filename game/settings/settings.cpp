@@ -28,11 +28,8 @@ namespace {
 std::unique_ptr<TSettings> gSettings;
 TSettings::TDownloadLevelReader gDownloadLevelReader;
 
-// Sound types of the sound manager.
+// Sound type 0, the one the sound manager has no name for.
 constexpr int kSoundTypeDefault = 0;
-constexpr int kSoundTypeEffect = 1000;
-constexpr int kSoundTypeMusic = 1001;
-constexpr int kSoundTypeEnvironment = 1002;
 
 TPlatform* Platform() { return TPlatform::GetInstance(); }
 
@@ -197,9 +194,9 @@ void TSettings::SetSoundForCurrentUser()
     const float music = static_cast<float>(mPrefs->GetInt("musiclevel", 750, user)) / 1000.0f;
     const float environment = static_cast<float>(mPrefs->GetInt("environmentlevel", 500, user)) / 1000.0f;
     sound->SetTypeVolume(kSoundTypeDefault, effects);
-    sound->SetTypeVolume(kSoundTypeEffect, effects);
-    sound->SetTypeVolume(kSoundTypeMusic, music);
-    sound->SetTypeVolume(kSoundTypeEnvironment, environment);
+    sound->SetTypeVolume(TSoundManager::kEffects, effects);
+    sound->SetTypeVolume(TSoundManager::kMusic, music);
+    sound->SetTypeVolume(TSoundManager::kEnvironment, environment);
     sound->SetVolume(mPrefs->GetInt("soundoff", 0, user) != 0 ? 0.0f : 1.0f);
 }
 

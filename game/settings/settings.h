@@ -159,8 +159,6 @@ public:
     float GetSessionSecretTime() const { return mSessionSecretTime; }
     float GetTotalStoryTime() const { return mTotalStoryTime; }
     float GetTotalEndlessTime() const { return mTotalEndlessTime; }
-    float GetTotalSecretTime() const { return mTotalSecretTime; }
-    float GetTotalClosetTime() const { return mTotalClosetTime; }
     int GetClosetVisits() const { return mClosetVisits; }
     bool HasCheckedLoadGame() const { return mCheckedLoadGame; }
     void CheckedLoadGame() { mCheckedLoadGame = true; }

@@ -34,14 +34,13 @@ void ForEachRule(TXmlNode* root, const std::function<bool(TXmlNode*)>& fn)
 }
 
 // The Lua global calls whatever manager exists now, so a script never
-// reaches one that was freed.
-int LuaIsSomethingNewUnlocked(lua_State* L)
+// reaches one that was freed; with none it answers nothing.
+TUnlockManager* CurrentManager(lua_State*)
 {
     TUnlockManager* manager = TUnlockManager::GetInstance();
     if (!manager)
         WriteDbg("IsSomethingNewUnlocked: no unlock manager");
-    lua_pushboolean(L, manager && manager->IsSomethingNewUnlocked() ? 1 : 0);
-    return 1;
+    return manager;
 }
 
 }  // namespace
@@ -81,7 +80,8 @@ void TUnlockManager::RegisterLuaFunction()
         WriteDbg("TUnlockManager: no window script; IsSomethingNewUnlocked not registered");
         return;
     }
-    qm::lua::Publish(script->GetState(), "IsSomethingNewUnlocked", "TUnlockManager", nullptr, LuaIsSomethingNewUnlocked);
+    qm::lua::Publish(script->GetState(), "IsSomethingNewUnlocked", "TUnlockManager", nullptr,
+                         qm::lua::Method<&TUnlockManager::IsSomethingNewUnlocked, CurrentManager>);
 }
 
 TXmlNode* TUnlockManager::Root() const { return mData->document.GetChild("unlocks"); }

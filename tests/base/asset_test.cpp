@@ -169,3 +169,72 @@ TEST_F(Assets, MapReplacesUnderTheSameKeyAndWorksAfterRelease)
     EXPECT_FALSE(watchAgain.expired());
     EXPECT_EQ(map.Count(), 1);
 }
+
+TEST_F(Assets, KeepingHoldsWhatIsAddedUntilAnotherOwnerOrLowMemoryDropsIt)
+{
+    // Loaded before keeping: dies with its last user.
+    std::weak_ptr<TFakeTexture> early = TFakeTexture::Get("menu.png");
+    EXPECT_TRUE(early.expired());
+
+    mRegistry.KeepFor("restaurant 0");
+    EXPECT_TRUE(mRegistry.IsKeeping());
+    std::weak_ptr<TFakeTexture> room = TFakeTexture::Get("room.png");
+    std::weak_ptr<TFakeTexture> table = TFakeTexture::Get("table.png");
+    EXPECT_FALSE(room.expired()) << "kept beyond its users";
+    EXPECT_EQ(mRegistry.KeptCount(), 2);
+    mRegistry.StopKeeping();
+    std::weak_ptr<TFakeTexture> dialog = TFakeTexture::Get("dialog.png");
+    EXPECT_TRUE(dialog.expired()) << "added while not keeping";
+    EXPECT_FALSE(room.expired()) << "stopping keeps what was kept";
+
+    // The next level of the same restaurant loads nothing again.
+    mRegistry.KeepFor("restaurant 0");
+    EXPECT_EQ(TFakeTexture::Get("room.png"), room.lock());
+    EXPECT_EQ(TFakeTexture::sLoads, 4);
+    EXPECT_EQ(mRegistry.KeptCount(), 2);
+
+    // Another restaurant lets the first one's go, and keeps its own.
+    auto held = TFakeTexture::Get("table.png");
+    mRegistry.KeepFor("restaurant 1");
+    EXPECT_TRUE(room.expired());
+    EXPECT_FALSE(table.expired()) << "still held by a user";
+    EXPECT_EQ(mRegistry.KeptCount(), 0);
+    held.reset();
+    EXPECT_TRUE(table.expired());
+    std::weak_ptr<TFakeTexture> other = TFakeTexture::Get("other.png");
+    EXPECT_FALSE(other.expired());
+
+    // Low memory: everything kept goes, keeping goes on.
+    mRegistry.DropKept();
+    EXPECT_TRUE(other.expired());
+    EXPECT_EQ(mRegistry.GetAsset("tex:other.png"), nullptr);
+    EXPECT_TRUE(mRegistry.IsKeeping());
+    std::weak_ptr<TFakeTexture> after = TFakeTexture::Get("after.png");
+    EXPECT_FALSE(after.expired());
+}
+
+TEST_F(Assets, ExpiredEntriesAreForgottenAsAssetsComeAndGo)
+{
+    // A registry entry of a dead asset is still reachable by key until pruned;
+    // many loads must not leave all of them behind.
+    for (int i = 0; i < 2000; ++i)
+        TFakeTexture::Get(str::getFormatted("picture%d.png", i));
+    auto live = TFakeTexture::Get("live.png");
+    for (int i = 0; i < 300; ++i)
+        TFakeTexture::Get(str::getFormatted("more%d.png", i));
+    EXPECT_EQ(mRegistry.GetAsset("tex:live.png"), live);
+    EXPECT_LT(mRegistry.EntryCount(), 300);
+}
+
+TEST_F(Assets, KeepingLeavesAssetsRegisteredUnderTheirOwnAddress)
+{
+    // As textures made at run time are registered: nobody can ask for them
+    // by name again, so keeping them would only hold them.
+    mRegistry.KeepFor("restaurant 0");
+    auto made = std::make_shared<TFakeSound>();
+    std::weak_ptr<TFakeSound> watch = made;
+    mRegistry.AddAsset(str::getFormatted("%p:tex:r", static_cast<void*>(made.get())), made);
+    made.reset();
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(mRegistry.KeptCount(), 0);
+}

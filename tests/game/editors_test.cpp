@@ -283,9 +283,9 @@ TEST_F(EditedLevelPlay, ALevelSavedByTheEditorIsAGeneratedFileWithItsEditsAndThe
     TXmlNode globalDoc;
     globalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
     TXmlNode* root = globalDoc.GetChild("dataroot");
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager score;
-    TGameData floor(root ? root->GetChild("globals") : nullptr, &score, &host);
+    TGameData floor(root ? root->GetChild("globals") : nullptr, &score, &host.events);
     floor.SetupStars();
     floor.SetupLevel();
     ASSERT_TRUE(floor.GetLevelManager()->IsLevelDefined());
@@ -299,9 +299,9 @@ TEST_F(EditedLevelPlay, ALevelSavedByTheEditorIsAGeneratedFileWithItsEditsAndThe
         bot.Act();
     }
     ASSERT_EQ(floor.GetState(), kLevelOver);
-    ASSERT_EQ(host.results.size(), 1u);
-    EXPECT_TRUE(host.results[0].win);
-    EXPECT_GE(host.results[0].levelScore, 300);
+    ASSERT_EQ(host.Results().size(), 1u);
+    EXPECT_TRUE(host.Results()[0].win);
+    EXPECT_GE(host.Results()[0].levelScore, 300);
     EXPECT_EQ(bot.Seated(), parties);
 }
 
@@ -359,9 +359,9 @@ TEST_F(EditedLevelPlay, TheEditorDrawsTheLevelsOwnTablesBarAndEveryStation)
     TXmlNode globalDoc;
     globalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
     TXmlNode* root = globalDoc.GetChild("dataroot");
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager score;
-    TGameData floor(root ? root->GetChild("globals") : nullptr, &score, &host);
+    TGameData floor(root ? root->GetChild("globals") : nullptr, &score, &host.events);
     floor.SetupStars();
     floor.SetupLevel();
     ASSERT_EQ(editor->GetTables().size(), floor.GetTables().size());

@@ -33,5 +33,5 @@ protected:
 
     TXmlNode mGlobalDoc;
     TXmlNode* mGlobals = nullptr;
-    TRecordingHost mHost;
+    TLevelEventLog mHost;
 };

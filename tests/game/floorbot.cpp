@@ -23,6 +23,32 @@ TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
 }  // namespace
 
+std::vector<TLevelResult> TLevelEventLog::Results() const
+{
+    std::vector<TLevelResult> results;
+    for (const TLevelEvent& event : events)
+        if (const auto* over = std::get_if<levelevent::LevelOver>(&event))
+            results.push_back(over->result);
+    return results;
+}
+
+int TLevelEventLog::Sounds(const std::string& name) const
+{
+    int n = 0;
+    for (const TLevelEvent& event : events)
+        if (const auto* sound = std::get_if<levelevent::Sound>(&event))
+            n += name == sound->name ? 1 : 0;
+    return n;
+}
+
+int TLevelEventLog::LeftRestaurant() const
+{
+    for (const TLevelEvent& event : events)
+        if (const auto* left = std::get_if<levelevent::LeaveRestaurant>(&event))
+            return left->restaurant;
+    return -1;
+}
+
 const char* BotMannerName(EBotManner manner)
 {
     switch (manner) {

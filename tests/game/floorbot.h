@@ -17,7 +17,7 @@
 //   fit, whatever the colours; serves the earliest party first; lets every
 //   fourth party wait in line until it walks out; takes the
 //   check instead of fetching a dessert and leaves snacks, drinks and spills.
-// Also a host that records what the level flow asked for.
+// Also a log of the events the level flow appends.
 #pragma once
 
 #include "game/play/gamedata.h"
@@ -28,28 +28,27 @@
 #include <utility>
 #include <vector>
 
-struct TRecordingHost : IGameHost {
-    void OpenLevelIntro() override { ++intros; }
-    void OpenLevelOver(const TLevelResult& result) override { results.push_back(result); }
-    void CloseLevelOver() override { ++closes; }
-    void SetFade(float alpha) override { fade = alpha; }
-    void PauseGame(bool pause) override { paused = pause; }
-    void LeaveRestaurant(int restaurant) override { leftRestaurant = restaurant; }
-    void LeaveLevel() override { ++leftLevel; }
-    void PlayGameSound(const char* name) override { ++sounds[name]; }
-    bool UpgradeAvailable() override { return upgradesLeft; }
-    void ShowUpgradeNotice(bool show) override { upgradeNotice = show; }
+// Everything the level flow asked to be shown, in order: the floor appends to
+// `events` (give the floor `&log.events`).
+struct TLevelEventLog {
+    std::vector<TLevelEvent> events;
 
-    int intros = 0;
-    int closes = 0;
-    int leftRestaurant = -1;
-    int leftLevel = 0;
-    float fade = 0;
-    bool paused = false;
-    bool upgradesLeft = false;  // as the endless catalogue answers
-    bool upgradeNotice = false;
-    std::vector<TLevelResult> results;
-    std::map<std::string, int> sounds;
+    template <class Event>
+    int Count() const
+    {
+        int n = 0;
+        for (const TLevelEvent& event : events)
+            n += std::holds_alternative<Event>(event) ? 1 : 0;
+        return n;
+    }
+    // The level-over boards' results, oldest first.
+    std::vector<TLevelResult> Results() const;
+    // How often the named sound was asked for.
+    int Sounds(const std::string& name) const;
+    int Intros() const { return Count<levelevent::IntroOpens>(); }
+    // The restaurant whose story comes next when the last level was left, else -1.
+    int LeftRestaurant() const;
+    int LeftUnplayable() const { return Count<levelevent::LeaveUnplayableLevel>(); }
 };
 
 enum class EBotManner { kPlain, kCareful, kCareless };

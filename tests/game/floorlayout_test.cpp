@@ -57,7 +57,7 @@ protected:
         mSettings->SetCurrentRestaurant(0);
         mSettings->SetCurrentLevel(4);
         mPlatform->SeedRand(3);
-        auto floor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        auto floor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         floor->SetupStars();
         floor->SetupLevel();
         floor->StartIntro();

@@ -106,7 +106,7 @@ float Differs(const std::vector<Rgba>& a, const std::vector<Rgba>& b, TRect r)
 
 // A level of the career on the headless floor, its intro skipped.
 struct TLevel {
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager score;
     std::unique_ptr<TGameData> floor;
     TAnimatedTextureCache cache{100, 120, 80};
@@ -118,7 +118,7 @@ struct TLevel {
         settings->SetCurrentRestaurant(restaurant);
         settings->SetCurrentLevel(level);
         gPlatform->SeedRand(7u + unsigned(restaurant * 10 + level));
-        floor = std::make_unique<TGameData>(gGlobals, &score, &host);
+        floor = std::make_unique<TGameData>(gGlobals, &score, &host.events);
         floor->SetupStars();
         floor->SetupLevel();
         floor->StartIntro();

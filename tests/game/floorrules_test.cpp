@@ -37,7 +37,7 @@ protected:
         mSettings->SetCurrentLevel(level);
         mPlatform->SeedRand(11);
         mFloor.reset();
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         mFloor->SetupStars();
         mFloor->SetupLevel();
         mFloor->StartIntro();
@@ -279,15 +279,15 @@ TEST_F(FloorRules, APartyDroppedWhereItCannotSitGoesBackWithARefusal)
     floor.MouseUp(over);
     EXPECT_TRUE(Waiting(party));
     EXPECT_EQ(small->GetParty(), nullptr);
-    EXPECT_EQ(mHost.sounds["refuse"], 1);
-    EXPECT_EQ(mHost.sounds["seat"], 0);
+    EXPECT_EQ(mHost.Sounds("refuse"), 1);
+    EXPECT_EQ(mHost.Sounds("seat"), 0);
 
     floor.MouseDown(Grip(party));
     ASSERT_EQ(floor.GetDraggedParty(), party);
     floor.MouseMove(kBareFloor);
     floor.MouseUp(kBareFloor);
     EXPECT_TRUE(Waiting(party));
-    EXPECT_EQ(mHost.sounds["refuse"], 1) << "the floor is no refusal";
+    EXPECT_EQ(mHost.Sounds("refuse"), 1) << "the floor is no refusal";
 }
 
 TEST_F(FloorRules, APartyDroppedOnTheWrongColoursGoesBackWithARefusal)
@@ -317,6 +317,6 @@ TEST_F(FloorRules, APartyDroppedOnTheWrongColoursGoesBackWithARefusal)
     }
     ASSERT_TRUE(refused) << "a free table of other colours";
     EXPECT_TRUE(Waiting(party));
-    EXPECT_EQ(mHost.sounds["refuse"], 1);
-    EXPECT_EQ(mHost.sounds["seat"], 0);
+    EXPECT_EQ(mHost.Sounds("refuse"), 1);
+    EXPECT_EQ(mHost.Sounds("seat"), 0);
 }

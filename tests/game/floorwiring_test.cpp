@@ -48,7 +48,7 @@ protected:
         mSettings->SetCurrentLevel(level);
         mPlatform->SeedRand(3);
         mFloor.reset();
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         mFloor->SetupStars();
         mFloor->SetupLevel();
         mFloor->StartIntro();
@@ -239,7 +239,7 @@ TEST_F(FloorWiring, AFlashlightLevelDarkensFromItsIntroToItsLevelOver)
     mFloor.reset();
     mSettings->SetCurrentRestaurant(1);
     mSettings->SetCurrentLevel(3);
-    mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+    mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
     mFloor->SetupStars();
     mFloor->SetupLevel();
     mFloor->GetLevelManager()->SetFlashLight(true);
@@ -303,13 +303,14 @@ TEST_F(FloorWiring, AFirstWinLogsTheScoreWithTheMedalsOfThePlayersProgress)
 {
     mSettings->UnlockLevel(2, 0);  // the sub is open: the first two restaurants are done
     ASSERT_EQ(mSettings->GetNumUnlockedRestaurants(), 3);
-    EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
+    EXPECT_EQ(game::MedalsOfProgress(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
                                                 "<medal name=\"corvellatrip_restaurant_2\" per=\"game\"/>"));
 
     TGameData& floor = Open(0, 0);
     mScore.SetScore(mScore.GetLevelStartScore() + floor.GetCurrentExpert());
     floor.EnterLevelOver();
     ASSERT_TRUE(floor.GetLastResult().win);
+    game::ApplyLevelResult(floor.GetLastResult());
 
     TEncrypt cipher(ENCRYPTION_KEY);
     str text;
@@ -321,7 +322,7 @@ TEST_F(FloorWiring, AFirstWinLogsTheScoreWithTheMedalsOfThePlayersProgress)
     for (const auto& [name, table] : tables)
         for (const TQmHiscoreRow& row : table.rows) {
             ++rows;
-            EXPECT_EQ(row.serverData, TGameData::CreateMedalsStr()) << "the medals go with the score";
+            EXPECT_EQ(row.serverData, game::MedalsOfProgress()) << "the medals go with the score";
             EXPECT_EQ(row.gameData, str("lev:21;rest:1"));
         }
     EXPECT_EQ(rows, 1);
@@ -329,11 +330,11 @@ TEST_F(FloorWiring, AFirstWinLogsTheScoreWithTheMedalsOfThePlayersProgress)
 
 TEST_F(FloorWiring, TheMedalsNameEveryRestaurantDoneAndTheWholeCareer)
 {
-    EXPECT_EQ(TGameData::CreateMedalsStr(), str()) << "a new player has none";
+    EXPECT_EQ(game::MedalsOfProgress(), str()) << "a new player has none";
     mSettings->UnlockLevel(1, 0);
-    EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"));
+    EXPECT_EQ(game::MedalsOfProgress(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"));
     mSettings->BeatGame();
-    EXPECT_EQ(TGameData::CreateMedalsStr(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
+    EXPECT_EQ(game::MedalsOfProgress(), str("<medal name=\"corvellatrip_restaurant_1\" per=\"game\"/>"
                                                 "<medal name=\"corvellatrip_restaurant_5\" per=\"game\"/>"
                                                 "<medal name=\"corvellatrip_career_complete\" per=\"game\"/>"));
 }

@@ -6,6 +6,7 @@
 #include "engine/base/prefs.h"
 #include "engine/base/safefile.h"
 #include "engine/platform/platformdata.h"
+#include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/text.h"
@@ -175,7 +176,7 @@ TEST_F(GameAppScenario, DeactivationPostsOneMessageAndActivationNone)
     messages.clear();
     EXPECT_TRUE(Send(TEvent::kActivate, 0));
     Idle();
-    EXPECT_EQ(messages, std::vector<int>{TGameApp::kDeactivatedMessage});
+    EXPECT_EQ(messages, std::vector<int>{kAppDeactivated});
     messages.clear();
     EXPECT_TRUE(Send(TEvent::kActivate, 1));
     Idle();

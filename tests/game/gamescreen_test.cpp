@@ -455,6 +455,8 @@ TEST_F(GameScreen, TheWalkOutsRowSaysWhatTheyCost)
     score->Penalize(-300, 0, 0);
     TLevelResult result;
     result.levelScore = game->GetGameData()->GetLevelScore();
+    result.walkouts = score->GetPenalties();
+    result.penaltyPoints = score->GetPenaltyPoints();
     game->OpenLevelOver(result);
     auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
     ASSERT_NE(over, nullptr);
@@ -485,6 +487,7 @@ TEST_F(GameScreen, ALossSaysHowFarItFellShortOfTheGoal)
         TLevelResult result;
         result.win = win;
         result.levelScore = win ? goal : goal - 120;
+        result.goal = goal;
         game->OpenLevelOver(result);
         auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
         ASSERT_NE(over, nullptr);
@@ -503,6 +506,70 @@ TEST_F(GameScreen, ALossSaysHowFarItFellShortOfTheGoal)
         }
         manager->PopModal();
     }
+}
+
+// A level's end is decided once: the board shows every value of the
+// level's result and nothing else, and what the end keeps in the player's
+// progress is that same result (the career's total on the board is the
+// one the settings add up once the score is kept).
+TEST_F(GameScreen, TheBoardShowsTheLevelsResultAndTheSettingsKeepIt)
+{
+    PlayFromTitle();
+    LetsPlay();
+    TGame* game = Game();
+    ASSERT_NE(game, nullptr);
+    TGameData* floor = game->GetGameData();
+    floor->GetTutorial().SetActive(false);
+    TScoreManager* score = floor->GetScoreManager();
+    for (int i = 0; i < 3; ++i)
+        score->ScoreAction(kScoreCheck, 0, 0);
+    score->Penalize(-50, 0, 0);
+    score->SetScore(score->GetLevelStartScore() + floor->GetCurrentExpert() + 7);
+    floor->EnterLevelOver();
+    ASSERT_TRUE(WaitForTop("scripts/levelover.lua"));
+    const TLevelResult result = floor->GetLastResult();
+    auto* over = GetCast<TLevelOver>(Top()->GetChildWindow("leveloverwin", -1));
+    ASSERT_NE(over, nullptr);
+    for (int i = 0; i < 600 && over->GetStep() < TLevelOver::kDone; ++i)
+        Idle(16);
+    ASSERT_EQ(over->GetStep(), TLevelOver::kDone);
+    const auto text = [over](const char* name) {
+        auto* t = GetCast<TText>(over->GetChildWindow(name, -1));
+        return t ? std::string(t->GetText().c_str()) : std::string("<none>");
+    };
+    const auto shown = [over](const char* name) {
+        TWindow* w = over->GetChildWindow(name, -1);
+        return w && w->IsVisible();
+    };
+    ASSERT_TRUE(result.win);
+    ASSERT_TRUE(result.expert);
+    EXPECT_EQ(result.served, 3);
+    EXPECT_EQ(result.walkouts, 1);
+    EXPECT_EQ(text("served"), std::to_string(result.served));
+    EXPECT_EQ(text("lost"), std::to_string(result.walkouts));
+    EXPECT_EQ(text("lostpoints"), std::to_string(result.penaltyPoints) + " points");
+    EXPECT_TRUE(shown("lostpoints"));
+    EXPECT_EQ(text("level"), std::string(result.level.c_str()));
+    EXPECT_EQ(text("levelscore"), std::to_string(result.levelScore));
+    EXPECT_EQ(text("levelmoney"), "$" + std::to_string(result.cash));
+    EXPECT_EQ(text("levelbonus"), "+$" + std::to_string(result.bonus) + " bonus");
+    EXPECT_EQ(result.bonus, 400);  // a first win, a first expert mark
+    EXPECT_EQ(text("score"), std::to_string(result.totalScore));
+    EXPECT_EQ(text("levelinfo"), std::string(result.verdict.c_str()));
+    EXPECT_EQ(result.verdict, floor->GetLevelManager()->GetLevelOverText(true));
+    EXPECT_TRUE(shown("expert"));
+    EXPECT_FALSE(shown("shortfall"));
+    EXPECT_TRUE(shown("continue"));
+    EXPECT_FALSE(shown("highscorebutton"));
+
+    // What the board showed is what was kept.
+    TSettings* settings = TSettings::GetInstance();
+    EXPECT_EQ(settings->GetLevelScore(0, 0), result.levelScore);
+    EXPECT_TRUE(settings->GotExpert(0, 0));
+    EXPECT_EQ(settings->GetCareerScore(-1), result.totalScore);
+    EXPECT_EQ(settings->GetCareerCash(), result.cash);
+    EXPECT_EQ(result.nextCareerLevel, 1);
+    EXPECT_EQ(settings->GetLastCareerLevel(), 1);
 }
 
 // The first level on the game's own art: the floor the tutorial teaches on.

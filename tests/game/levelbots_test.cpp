@@ -64,9 +64,9 @@ protected:
     TRun Play(EPlayer player, float maxSeconds)
     {
         mPlatform->SeedRand(7);
-        TRecordingHost host;
+        TLevelEventLog host;
         TScoreManager score;
-        TGameData floor(mGlobals, &score, &host);
+        TGameData floor(mGlobals, &score, &host.events);
         floor.SetupStars();
         floor.SetupLevel();
         floor.StartIntro();
@@ -87,8 +87,8 @@ protected:
             if (player != EPlayer::kIdle)
                 bot.Act();
         }
-        run.win = !host.results.empty() && host.results.back().win && !host.results.back().gameOver;
-        run.gameOver = !host.results.empty() && host.results.back().gameOver;
+        run.win = !host.Results().empty() && host.Results().back().win && !host.Results().back().gameOver;
+        run.gameOver = !host.Results().empty() && host.Results().back().gameOver;
         run.goals = floor.GetLevelManager()->GetGoalsReached();
         run.score = floor.GetLevelScore();
         for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
@@ -134,9 +134,9 @@ TEST_P(LevelBots, EveryCareerLevelOfTheRestaurant)
         }
         int goal = 0, expert = 0;
         {
-            TRecordingHost host;
+            TLevelEventLog host;
             TScoreManager score;
-            TGameData floor(mGlobals, &score, &host);
+            TGameData floor(mGlobals, &score, &host.events);
             floor.SetupLevel();
             goal = floor.GetCurrentGoal();
             expert = floor.GetCurrentExpert();

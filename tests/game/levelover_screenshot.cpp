@@ -198,15 +198,16 @@ void Play(TPlatform* platform, TWindowManager* manager, GLuint framebuffer, cons
         if (frame % 120 == 0)
             Frame(platform, manager);
     }
+    // The floor was played here, not by the game's tick: one tick shows what
+    // the level asked for (the board) and brings the display up to the
+    // floor's end (the final score, the cash paid).
+    game->UpdateGame();
     TModalWindow* board = manager->GetTopModalWindow();
     auto* over = ::GetCast<TLevelOver>(board ? board->GetChildWindow("leveloverwin", -1) : nullptr);
     if (floor->GetState() != kLevelOver || !over) {
         Fail(c.name, "the level did not end on the board");
         return;
     }
-    // The floor was played here, not by the game's tick: one tick brings the
-    // display up to the floor's end (the final score, the cash paid).
-    game->UpdateGame();
     if (endless)
         over->NewHighScore();
     bool midway = false;

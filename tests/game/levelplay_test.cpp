@@ -43,13 +43,13 @@ protected:
     TOutcome Play(bool serve, float maxSeconds = 600)
     {
         mPlatform->SeedRand(7);
-        mHost = TRecordingHost{};
+        mHost = TLevelEventLog{};
         TScoreManager score;
-        TGameData floor(mGlobals, &score, &mHost);
+        TGameData floor(mGlobals, &score, &mHost.events);
         floor.SetupStars();
         floor.SetupLevel();
         floor.StartIntro();
-        EXPECT_EQ(mHost.intros, 1);
+        EXPECT_EQ(mHost.Intros(), 1);
         floor.DoSkipTutorial();  // the player presses "skip tutorial"
         TFloorBot bot(floor);
         TOutcome out;
@@ -59,9 +59,11 @@ protected:
                 bot.Act();
         }
         EXPECT_EQ(floor.GetState(), kLevelOver);
-        EXPECT_EQ(mHost.results.size(), 1u);
-        if (!mHost.results.empty())
-            out.result = mHost.results.back();
+        EXPECT_EQ(mHost.Results().size(), 1u);
+        if (!mHost.Results().empty())
+            out.result = mHost.Results().back();
+        // The window keeps the end as the board opens.
+        game::ApplyLevelResult(out.result);
         out.seated = bot.Seated();
         out.checks = score.GetChecksCollected();
         for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
@@ -82,8 +84,8 @@ TEST_F(LevelPlay, ServedCareerLevelOneIsWonAndRecordedTheSameTwice)
     EXPECT_EQ(first.result.bonus, first.result.expert ? 400 : 300);  // first completion
     EXPECT_EQ(mSettings->GetLevelScore(0, 0), first.result.levelScore);
     EXPECT_EQ(mSettings->GetCareerCash(), first.result.bonus);
-    EXPECT_EQ(mHost.sounds["closing"], 1);
-    EXPECT_EQ(mHost.sounds["seat"], 6);
+    EXPECT_EQ(mHost.Sounds("closing"), 1);
+    EXPECT_EQ(mHost.Sounds("seat"), 6);
 
     const TOutcome second = Play(true);
     EXPECT_TRUE(second == first) << second.result.levelScore << " vs " << first.result.levelScore;
@@ -97,7 +99,7 @@ TEST_F(LevelPlay, NeglectedCareerLevelOneIsLostTheSameTwice)
     EXPECT_FALSE(first.result.win);
     EXPECT_LE(first.result.levelScore, 0);  // nothing earned, penalties only
     EXPECT_EQ(first.walkouts, 6);
-    EXPECT_EQ(mHost.sounds["ditch"], 6);
+    EXPECT_EQ(mHost.Sounds("ditch"), 6);
     EXPECT_EQ(mSettings->GetLevelScore(0, 0), 0);  // nothing recorded
     const TOutcome second = Play(false);
     EXPECT_TRUE(second == first);
@@ -111,7 +113,7 @@ TEST_F(LevelPlay, NeglectedEndlessShiftEndsInOneGameOverTheSameTwice)
     EXPECT_TRUE(first.result.gameOver);
     EXPECT_GE(first.walkouts, 3);
     // However many walk out in the last frames, the game ends once.
-    EXPECT_EQ(mHost.results.size(), 1u);
+    EXPECT_EQ(mHost.Results().size(), 1u);
     const TOutcome second = Play(false, 3600);
     EXPECT_TRUE(second == first);
 }
@@ -121,7 +123,7 @@ TEST_F(LevelPlay, NeglectedEndlessShiftEndsInOneGameOverTheSameTwice)
 TEST_F(LevelPlay, ALongFrameAdvancesTheFloorByAClampedStep)
 {
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost);
+    TGameData floor(mGlobals, &score, &mHost.events);
     floor.SetupStars();
     floor.SetupLevel();
     floor.StartIntro();
@@ -136,19 +138,19 @@ TEST_F(LevelPlay, LeavingTheLastLevelOfARestaurantTouchesNothingAfter)
 {
     mSettings->SetCurrentLevel(9);
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost);
+    TGameData floor(mGlobals, &score, &mHost.events);
     floor.SetupStars();
     floor.SetupLevel();
     const int attempts = floor.GetAttempts();
     floor.GoToNextLevel();
-    for (int i = 0; i < 80 && mHost.leftRestaurant < 0; ++i)
+    for (int i = 0; i < 80 && mHost.LeftRestaurant() < 0; ++i)
         floor.Update(kFrame);
-    EXPECT_EQ(mHost.leftRestaurant, 1);  // the next restaurant's story comes next
+    EXPECT_EQ(mHost.LeftRestaurant(), 1);  // the next restaurant's story comes next
     EXPECT_EQ(mSettings->GetCurrentLevel(), 0);
     EXPECT_EQ(floor.GetState(), kFadeIn);
     EXPECT_EQ(attempts, 1);
     EXPECT_EQ(floor.GetAttempts(), 0);  // reset by the advance, no new set-up
-    EXPECT_EQ(mHost.intros, 0);
+    EXPECT_EQ(mHost.Intros(), 0);
 }
 
 // A career level whose file is missing is never played: the screen goes
@@ -158,15 +160,15 @@ TEST_F(LevelPlay, AMissingCareerFileGoesBackToTheMap)
     mSettings->SetCurrentRestaurant(5);  // no level files are shipped for it
     mSettings->SetCurrentLevel(0);
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost);
+    TGameData floor(mGlobals, &score, &mHost.events);
     floor.SetupStars();
     floor.SetupLevel();
     floor.StartIntro();
     for (int i = 0; i < 120; ++i)
         floor.Update(kFrame);
-    EXPECT_EQ(mHost.leftLevel, 1);
-    EXPECT_EQ(mHost.leftRestaurant, -1);  // no restaurant was finished: no comic
-    EXPECT_EQ(mHost.intros, 0);
+    EXPECT_EQ(mHost.LeftUnplayable(), 1);
+    EXPECT_EQ(mHost.LeftRestaurant(), -1);  // no restaurant was finished: no comic
+    EXPECT_EQ(mHost.Intros(), 0);
     EXPECT_NE(floor.GetState(), kPlaying);
 }
 
@@ -176,7 +178,7 @@ TEST_F(LevelPlay, TheFloorDrawsToARecordingDisplayWithoutAWindow)
 {
     RecordingHandler handler;  // textures made from here on record their draws
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost);
+    TGameData floor(mGlobals, &score, &mHost.events);
     floor.SetupStars();
     floor.SetupLevel();
     floor.StartIntro();
@@ -205,7 +207,7 @@ TEST_F(LevelPlay, ATableUpgradeAddsTablesAndKeepsTheSeatedParties)
     mSettings->SetCurrentGameMode(TSettings::kEndlessMode);
     mSettings->PlayedEndlessTutorial();
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost);
+    TGameData floor(mGlobals, &score, &mHost.events);
     floor.SetupStars();
     floor.SetupLevel();
     floor.StartIntro();

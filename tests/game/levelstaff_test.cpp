@@ -24,9 +24,9 @@ TEST_F(LevelStaff, TheWaitressCallsTheBusBoyByPhoneAndThePhoneIsGone)
     mSettings->SetCurrentRestaurant(3);  // the blimp's fourth level has a phone and a podium
     mSettings->SetCurrentLevel(3);
     mPlatform->SeedRand(5);
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &host);
+    TGameData floor(mGlobals, &score, &host.events);
     floor.SetupStars();
     floor.SetupLevel();
     floor.StartIntro();

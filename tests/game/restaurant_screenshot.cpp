@@ -166,9 +166,9 @@ bool Shoot(TPlatform* platform, TGLDisplayHandler* handler, TXmlNode* globals, i
         settings->SelectDecorUpgrade(slot);
     settings->SetCurrentLevel(4);
     platform->SeedRand(unsigned(11 + restaurant));
-    TRecordingHost host;
+    TLevelEventLog host;
     TScoreManager score;
-    TGameData floor(globals, &score, &host);
+    TGameData floor(globals, &score, &host.events);
     floor.SetupStars();
     floor.SetupLevel();
     floor.StartIntro();

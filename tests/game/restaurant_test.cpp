@@ -155,6 +155,7 @@ TEST_F(RestaurantTest, EachRestaurantsMusicRunsIntroThenPiecesWithoutAGap)
             Advance(20);
             const auto& music = restaurant.CurrentMusic();
             ASSERT_TRUE(music) << r << " at " << ms;
+            EXPECT_TRUE(music->IsStreamed()) << music->Name().c_str() << ": decoded as it plays, not before";
             heard.insert(music->Name().c_str());
             ASSERT_EQ(TSoundManager::GetInstance()->StreamCount(), 3) << r << " at " << ms
                                                                        << ": the ambient loop, the piece, the next";

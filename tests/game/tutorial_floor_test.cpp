@@ -60,7 +60,7 @@ protected:
         mSettings->SetCurrentRestaurant(0);
         mSettings->SetCurrentLevel(0);
         mPlatform->SeedRand(5);
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         mFloor->SetupStars();
         mFloor->SetupLevel();
         mFloor->StartIntro();

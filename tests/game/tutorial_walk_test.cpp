@@ -52,7 +52,7 @@ protected:
     void StartFloor()
     {
         mPlatform->SeedRand(11);
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost);
+        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
         mFloor->SetupStars();
         mFloor->SetupLevel();
         mFloor->StartIntro();
@@ -197,7 +197,7 @@ protected:
     // does when it fills its offers).
     void OpenUpgradesAsTold()
     {
-        ASSERT_TRUE(RunUntil([&] { return mHost.upgradeNotice; }, 60 * 5))
+        ASSERT_TRUE(RunUntil([&] { return mHost.Count<levelevent::UpgradeNoticeShown>() > 0; }, 60 * 5))
             << "the upgrade notice the tip points at never shows";
         mFloor->GetTutorial().AdvanceState(kTutorialUpgradeScreen, -1);
     }
@@ -275,11 +275,11 @@ TEST_F(TutorialWalk, ANewcomerFollowsEveryTipToTheEndOfTheShift)
     EXPECT_FALSE(mFloor->GetLevelManager()->IsClosed());
 
     TFloorBot bot(*mFloor);
-    for (int frame = 0; frame < 60 * 600 && mHost.results.empty(); ++frame) {
+    for (int frame = 0; frame < 60 * 600 && mHost.Results().empty(); ++frame) {
         bot.Act();
         Frame();
     }
-    ASSERT_EQ(mHost.results.size(), 1u) << "the shift never ended";
+    ASSERT_EQ(mHost.Results().size(), 1u) << "the shift never ended";
     EXPECT_EQ(mArrivals, 6);
 }
 
@@ -292,7 +292,6 @@ TEST_F(TutorialWalk, TheFirstEndlessGameFollowsEveryTipIntoItsFirstShift)
 {
     mSettings->SetCurrentGameMode(TSettings::kEndlessMode);
     ASSERT_FALSE(mSettings->HasPlayedEndlessTutorial());
-    mHost.upgradesLeft = true;
     StartFloor();
     ASSERT_EQ(mFloor->GetState(), kPlaying);
     ASSERT_TRUE(Tutorial().IsActive());
@@ -310,7 +309,7 @@ TEST_F(TutorialWalk, TheFirstEndlessGameFollowsEveryTipIntoItsFirstShift)
                             "tutorial_22", "tutorial_endless_lives", "tutorial_endless_end"})
         EXPECT_TRUE(Showed(shown, key)) << key << " never showed";
     EXPECT_FALSE(Showed(shown, "tutorial_23")) << "a career tip showed";
-    EXPECT_TRUE(mHost.results.empty()) << "the tutorial's level ended with a result";
+    EXPECT_TRUE(mHost.Results().empty()) << "the tutorial's level ended with a result";
 
     // The last tip hands over to the first shift, as a skip would.
     ASSERT_TRUE(mFloor->IsEndless());

@@ -73,6 +73,32 @@ TEST_F(SdlSound, DummyDriverMixesAndCompletes)
     EXPECT_EQ(mManager->StreamCount(), 0);
 }
 
+TEST_F(SdlSound, StreamedSoundsDecodeOnTheAudioThreadChainAndLoop)
+{
+    // Decoding as SDL's thread mixes (under TSan in the tsan tree): an intro
+    // chained into a piece, and a loop that wraps many times meanwhile.
+    Start("dummy");
+    ASSERT_STREQ(mManager->Output()->Name(), "sdl");
+    ASSERT_TRUE(Tone("intro.ogg", 0.15) && Tone("piece.ogg", 0.15) && Tone("loop.ogg", 0.05));
+    auto intro = TSound::GetStreamed(mFolder.Path("intro.ogg").c_str(), TSoundManager::kMusic);
+    auto piece = TSound::GetStreamed(mFolder.Path("piece.ogg").c_str(), TSoundManager::kMusic);
+    auto loop = TSound::GetStreamed(mFolder.Path("loop.ogg").c_str(), TSoundManager::kEnvironment);
+    ASSERT_TRUE(intro && piece && loop);
+    const int looping = loop->Play(true);
+    RecordingCallBack introDone, pieceDone;
+    const int id = intro->Play(false);
+    intro->SetCompleteAction(id, &introDone, piece);
+    RunUntil(introDone, 1);
+    ASSERT_EQ(introDone.calls.size(), 1u);
+    ASSERT_EQ(introDone.calls[0].nextSound, piece);
+    piece->SetCompleteAction(introDone.calls[0].nextStreamId, &pieceDone, nullptr);
+    RunUntil(pieceDone, 1);
+    EXPECT_EQ(pieceDone.calls.size(), 1u);
+    EXPECT_NE(loop->Stream(looping), nullptr) << "a loop never ends";
+    EXPECT_EQ(loop->Kill(-1), 1);
+    EXPECT_EQ(mManager->StreamCount(), 0);
+}
+
 TEST_F(SdlSound, WithoutAudioTheNullOutputStillCompletes)
 {
     Start("no-such-driver");

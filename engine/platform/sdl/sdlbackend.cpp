@@ -1,9 +1,11 @@
 #include "engine/platform/sdl/sdlbackend.h"
 
+#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
 #include "engine/base/timesource.h"
 #include "engine/platform/browser.h"
+#include "engine/platform/presentstats.h"
 #include "engine/platform/quitsignal.h"
 #include "engine/platform/sdl/sdlkeys.h"
 #include "engine/platform/sdl/x11window.h"
@@ -257,6 +259,11 @@ void TSdlBackend::translate(const SDL_Event& event, TRawEvent* out)
     case SDL_QUIT:
         out->kind = TRawEvent::kQuit;
         break;
+    case SDL_APP_LOWMEMORY:
+        // What is only kept for later goes first.
+        if (TAssetManager* assets = TAssetManager::GetInstance())
+            assets->DropKept();
+        break;
     case SDL_DISPLAYEVENT:
     case SDL_RENDER_DEVICE_RESET:
         out->kind = TRawEvent::kDisplayChanged;
@@ -479,6 +486,7 @@ void TSdlBackend::SwapBuffers()
     if (!mWindow)
         return;
     SDL_GL_SwapWindow(mWindow);
+    qm::CountPresent();
     if (!mVsync)
         capFrameRate();
 }
