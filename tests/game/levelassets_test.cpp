@@ -40,9 +40,9 @@ protected:
     {
         mSettings->SetCurrentRestaurant(restaurant);
         mSettings->SetCurrentLevel(level);
-        TRecordingHost host;
+        TLevelEventLog log;
         TScoreManager score;
-        TGameData floor(mGlobals, &score, &host);
+        TGameData floor(mGlobals, &score, &log.events);
         floor.SetupStars();
         floor.SetupLevel();
         floor.StartIntro();
