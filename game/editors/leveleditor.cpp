@@ -365,6 +365,7 @@ void TLevelEditor::InitLayout()
 void TLevelEditor::BuildPreviews()
 {
     mPreviews = std::make_unique<TPreviews>();
+    mPreviews->bench.location = mLevels->GetLayout().GetBenchLocation();
     mArtRestaurant = floorart::RestaurantIndex();
 }
 
@@ -422,6 +423,8 @@ TLayoutStations TLevelEditor::StationsFromToggles() const
     s.phone = on(kPhone);
     s.podium = on(kPodium);
     s.bench = on(kBench);
+    // The bench keeps the cell the layout gave it.
+    s.benchCell = mLevels->GetLayout().GetStations().benchCell;
     return s;
 }
 
