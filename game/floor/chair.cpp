@@ -43,16 +43,11 @@ TChair::TChair(str chairName, TPoint location, int colour, bool mirrored, int nu
     if (chairName.find("barstool") >= 0)
         return;
     mHighlight = TTexture::Get(chairName + "highlight", 0);
-    // The ring is centred on the upgraded look (frame 1).
+    // The ring (drawn centred on a point) is centred on the upgraded look
+    // (frame 1), whose box is held from its registration point.
     if (const std::shared_ptr<TAnimatedTexture>& look = mLooks[0]; look && look->GetNumFrames() > 1) {
-        int rx = 0, ry = 0;
-        look->GetRegistrationPoint(1, &rx, &ry);
         const TRect box = look->BoundingBox(1);
-        mHighlightPosition = {static_cast<float>(rx), static_cast<float>(ry)};
-        if (mHighlight) {
-            mHighlightPosition.x += (mHighlight->GetWidth() - box.Width()) * 0.5f;
-            mHighlightPosition.y += (mHighlight->GetHeight() - box.Height()) * 0.5f;
-        }
+        mHighlightPosition = {(box.x1 + box.x2) * 0.5f, (box.y1 + box.y2) * 0.5f};
     }
 }
 
@@ -152,7 +147,8 @@ void TChair::Draw(float upgradeAlpha, float highlightAlpha)
     }
     DrawFlag();
     if (highlightAlpha > 0 && mHighlight)
-        mHighlight->DrawSprite(x + mHighlightPosition.x, y + mHighlightPosition.y, highlightAlpha, 1.0f, 0, flip);
+        mHighlight->DrawSprite(mMirrored ? x - mHighlightPosition.x : x + mHighlightPosition.x, y + mHighlightPosition.y,
+                               highlightAlpha, 1.0f, 0, flip);
 }
 
 void TChair::DrawFlag()

@@ -568,3 +568,75 @@ TEST_F(FloorLayout, EveryLayoutsBenchAndItsPartyStandOnScreenClearOfTheLineAndTh
     }
     EXPECT_GE(benches, 35) << "the blimp's and the spaceship's levels and every endless shift may bring the bench";
 }
+
+// ---- the decor choice's picture of the upgraded furniture
+
+namespace {
+
+// The drawn pixels of the draws of one texture at one alpha around a point
+// (a frame's picture is centred on its own box, a few pixels off the
+// registration point), or exactly on it.
+std::vector<std::vector<std::uint8_t>> DrawnAt(const RecordingHandler& handler, const TTexture* texture, TPoint at,
+                                               float alpha, bool exactly = false)
+{
+    std::vector<std::vector<std::uint8_t>> drawn;
+    for (const RecordedDraw& draw : handler.draws) {
+        const bool there = exactly ? Near(draw.pos, at) : std::abs(draw.pos.x - at.x) + std::abs(draw.pos.y - at.y) < 12;
+        if (texture && draw.data == texture->GetData() && there && std::abs(draw.alpha - alpha) < 0.01f)
+            drawn.push_back(draw.pixels);
+    }
+    return drawn;
+}
+
+}  // namespace
+
+// While the decor choice offers the chairs, every chair shows the upgraded
+// chair the room will get, in the chair's own colour (its own palette's
+// look, the upgraded frame), with the ring that lights it centred on it; a
+// table likewise shows its upgraded top.
+TEST_F(FloorLayout, TheDecorChoiceShowsEachChairAsItWillBeInItsOwnColourWithItsRingOnIt)
+{
+    RecordingHandler handler;
+    handler.keepPixels = true;
+    const int colours[kMaxTableSeats] = {kColorRed, kColorBlue, kColorGreen, kColorYellow, 0, 0};
+    const char* const names[] = {"red", "blue", "green", "yellow"};
+    for (int restaurant = 0; restaurant < 5; ++restaurant) {
+        mSettings->SetCurrentRestaurant(restaurant);
+        const str folder = floorart::RestaurantFolder();
+        SCOPED_TRACE(folder.c_str());
+        TTable table(folder, 0, 4, colours, {400, 300});
+        TAnimatedTextureCache cache(100, 120, 80);
+        const auto drawOnce = [&](int level, float upgradeAlpha) {
+            handler.draws.clear();
+            table.SetUpgradeLevel(level);
+            table.Draw(&cache, upgradeAlpha, upgradeAlpha);
+        };
+        for (int i = 0; i < table.GetChairCount(); ++i) {
+            bool mirrored = false;
+            const TPoint at = table.GetChair(i)->GetLocation(&mirrored);
+            const auto look = TAnimatedTexture::Get(folder + "chairs/green.anm",
+                                                    str("green.png?palette=") + folder + "chairs/" + names[i] + ".pal");
+            const auto ring = TTexture::Get(folder + "chairs/highlight", 0);
+            ASSERT_TRUE(look && ring);
+            drawOnce(1, 0);
+            const auto upgraded = DrawnAt(handler, look.get(), at, 1.0f);
+            drawOnce(0, 0);
+            const auto plain = DrawnAt(handler, look.get(), at, 1.0f);
+            drawOnce(0, 1);
+            const auto offered = DrawnAt(handler, look.get(), at, 1.0f);
+            ASSERT_EQ(upgraded.size(), 1u);
+            ASSERT_EQ(plain.size(), 1u);
+            ASSERT_EQ(offered.size(), 1u) << "chair " << i + 1 << " shows no upgraded look in its colour";
+            EXPECT_EQ(offered[0], upgraded[0]) << "chair " << i + 1 << " offers another look than it gets";
+            EXPECT_NE(offered[0], plain[0]) << "chair " << i + 1 << " offers its plain look";
+            EXPECT_EQ(DrawnAt(handler, ring.get(), at, 1.0f, true).size(), 1u) << "chair " << i + 1 << "'s ring is not on it";
+        }
+        drawOnce(1, 0);
+        const auto upgradedTop = DrawnAt(handler, table.Look().get(), table.GetLocation(), 1.0f);
+        drawOnce(0, 1);
+        const auto offeredTop = DrawnAt(handler, table.Look().get(), table.GetLocation(), 1.0f);
+        ASSERT_EQ(offeredTop.size(), 1u);
+        ASSERT_EQ(upgradedTop.size(), 1u);
+        EXPECT_EQ(offeredTop[0], upgradedTop[0]);
+    }
+}
