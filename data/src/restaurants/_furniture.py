@@ -186,7 +186,7 @@ def blimp_table(x, y, tw, th, seats, upgraded):
     # cream cloth with a red trim
     out += rect(x + 7, y + 6, tw - 14, th - 18, r=6, **o(CREAM, 1.5))
     out += rect(x + 10, y + 9, tw - 20, th - 24, r=4, fill="none", stroke=TRIM, stroke_width=1.5)
-    out += rect(x + 10, y + 9, tw * 0.3, 3, r=1.5, fill="#ffffff")
+    out += rect(x + 10, y + 9, tw * 0.3, 3, r=1.5, fill=light(CREAM))
     if upgraded:  # a sky-blue runner with red tassels
         out += rect(x + tw / 2 - 7, y + 6, 14, th - 18, **o(SKY, 1.2))
         for cy in (y + 5, y + th - 12):
