@@ -218,8 +218,9 @@ TEST_F(TutorialWalk, ANewcomerFollowsEveryTipToTheEndOfTheShift)
         const TTutorialDef& def = gTutorialDefs[step];
         SCOPED_TRACE("step " + std::to_string(step) + " (" + def.key + ")");
         // (a tip on a party to pick up waits, unseen, for one to come)
-        if (def.action == kTutorialPickUpParty)
+        if (def.action == kTutorialPickUpParty) {
             ASSERT_TRUE(RunUntil([&] { return !mFloor->GetWaitingParties().empty(); }));
+        }
         if (Tutorial().IsShowing())
             shown.push_back(def.key);
         DoAsTold(def);
