@@ -172,9 +172,9 @@ void CareerLevels()
         const auto start = TClockNow::now();
         int frames = 0, score = 0;
         {
-            TRecordingHost host;
+            TLevelEventLog host;
             TScoreManager scores;
-            TGameData floor(gGlobals, &scores, &host);
+            TGameData floor(gGlobals, &scores, &host.events);
             StartLevel(floor);
             TFloorBot bot(floor);
             for (; floor.GetState() != kLevelOver && frames < 60 * 900; ++frames) {

@@ -4,7 +4,8 @@
 
 std::uint32_t TClock::runningTime() const
 {
-    return (qm::Timer() - mStart) * mRate + mBase - mPausedTotal;
+    const std::uint64_t elapsed = static_cast<std::uint32_t>(qm::Timer() - mStart);
+    return static_cast<std::uint32_t>(elapsed * mRate / mDivisor) + mBase - mPausedTotal;
 }
 
 void TClock::Start()
@@ -54,7 +55,7 @@ void TClock::Reset()
     mPaused = true;
 }
 
-void TClock::SetRate(std::uint32_t rate)
+void TClock::SetRate(std::uint32_t rate, std::uint32_t divisor)
 {
     // Rebased on the time so far, so that the new rate counts only from now.
     const std::uint32_t now = GetTime();
@@ -62,4 +63,5 @@ void TClock::SetRate(std::uint32_t rate)
     mBase = mFrozen = now;
     mPausedTotal = 0;
     mRate = rate > 0 ? rate : 1;
+    mDivisor = divisor > 0 ? divisor : 1;
 }

@@ -1,7 +1,7 @@
 // A pausable millisecond clock over the engine timer (qm::Timer). A group of
 // timed tasks can share one clock, so pausing it freezes all of them. A clock
-// may run a whole number of times as fast as the timer (tests play game time
-// faster than real time); the timer itself never changes pace.
+// may run at a rate of its own (tests play game time faster than real time,
+// or slower on a busy machine); the timer itself never changes pace.
 #pragma once
 
 #include <cstdint>
@@ -29,10 +29,13 @@ public:
 
     bool IsPaused() const { return mPaused; }
 
-    // From now on the clock advances `rate` ms per timer ms (at least 1);
-    // the time so far and the paused state are kept.
-    void SetRate(std::uint32_t rate);
-    std::uint32_t GetRate() const { return mRate; }
+    // From now on the clock advances `rate` / `divisor` ms per timer ms (a
+    // zero in either counts as 1); the time so far and the paused state are
+    // kept.
+    void SetRate(std::uint32_t rate, std::uint32_t divisor = 1);
+    // The rate rounded up to a whole number, at least 1: how many timer
+    // steps' worth of clock time one timer step can hold.
+    std::uint32_t GetRate() const { return (mRate + mDivisor - 1) / mDivisor; }
 
 private:
     std::uint32_t runningTime() const;
@@ -44,4 +47,5 @@ private:
     std::uint32_t mFrozen = 0;
     std::uint32_t mPausedTotal = 0;
     std::uint32_t mRate = 1;
+    std::uint32_t mDivisor = 1;
 };

@@ -412,6 +412,7 @@ void TLevelEditor::InitLayout()
 void TLevelEditor::BuildPreviews()
 {
     mPreviews = std::make_unique<TPreviews>();
+    mPreviews->bench.location = mLevels->GetLayout().GetBenchLocation();
     mArtRestaurant = floorart::RestaurantIndex();
 }
 
@@ -469,6 +470,8 @@ TLayoutStations TLevelEditor::StationsFromToggles() const
     s.phone = on(kPhone);
     s.podium = on(kPodium);
     s.bench = on(kBench);
+    // The bench keeps the cell the layout gave it.
+    s.benchCell = mLevels->GetLayout().GetStations().benchCell;
     return s;
 }
 

@@ -42,21 +42,12 @@ TChair::TChair(str chairName, TPoint location, int colour, bool mirrored, int nu
                                       13, TColor{0, 0, 0, 1});
     if (chairName.find("barstool") >= 0)
         return;
-    mUpgrade = TTexture::Get(chairName + "upgrade", 0);
     mHighlight = TTexture::Get(chairName + "highlight", 0);
-    // Overlays are centred on the upgraded look (frame 1).
+    // The ring (drawn centred on a point) is centred on the upgraded look
+    // (frame 1), whose box is held from its registration point.
     if (const std::shared_ptr<TAnimatedTexture>& look = mLooks[0]; look && look->GetNumFrames() > 1) {
-        int rx = 0, ry = 0;
-        look->GetRegistrationPoint(1, &rx, &ry);
         const TRect box = look->BoundingBox(1);
-        auto centred = [&](const std::shared_ptr<TTexture>& overlay) {
-            if (!overlay)
-                return TVec2{static_cast<float>(rx), static_cast<float>(ry)};
-            return TVec2{static_cast<float>(rx) + (overlay->GetWidth() - box.Width()) * 0.5f,
-                         static_cast<float>(ry) + (overlay->GetHeight() - box.Height()) * 0.5f};
-        };
-        mUpgradePosition = centred(mUpgrade);
-        mHighlightPosition = centred(mHighlight);
+        mHighlightPosition = {(box.x1 + box.x2) * 0.5f, (box.y1 + box.y2) * 0.5f};
     }
 }
 
@@ -150,12 +141,14 @@ void TChair::Draw(float upgradeAlpha, float highlightAlpha)
         mBabies[baby].Draw(mMirrored ? x - 10 : x + 10, y + 5, 1.0f, 1.0f, 0, flip);
     } else if (mColor >= 0 && mColor < kChairColorCount && mLooks[mColor]) {
         mLooks[mColor]->DrawSprite(x, y, alpha, 1.0f, 0, flip);
+        // The decor choice offers the upgraded chair: it shows in the chair's own colour.
+        if (upgradeAlpha > 0)
+            floorart::DrawOtherFrame(*mLooks[mColor], 1, mUpgradeLevel, x, y, upgradeAlpha, flip);
     }
     DrawFlag();
-    if (upgradeAlpha > 0 && mUpgrade)
-        mUpgrade->DrawSprite(x + mUpgradePosition.x, y + mUpgradePosition.y, upgradeAlpha, 1.0f, 0, flip);
     if (highlightAlpha > 0 && mHighlight)
-        mHighlight->DrawSprite(x + mHighlightPosition.x, y + mHighlightPosition.y, highlightAlpha, 1.0f, 0, flip);
+        mHighlight->DrawSprite(mMirrored ? x - mHighlightPosition.x : x + mHighlightPosition.x, y + mHighlightPosition.y,
+                               highlightAlpha, 1.0f, 0, flip);
 }
 
 void TChair::DrawFlag()

@@ -68,7 +68,7 @@ private:
     int mNumber;
     TPoint mSitOffset, mFlagOffset;
     TPoint mChainTextOffset{-5, -10};
-    TVec2 mUpgradePosition, mHighlightPosition;
+    TVec2 mHighlightPosition;
     bool mMoodHappy = true;
     bool mIsHighChair = false;
     std::array<std::shared_ptr<TAnimatedTexture>, kChairColorCount> mLooks;
@@ -82,5 +82,5 @@ private:
     TTextGraphic* mChainText = nullptr;  // owned
     int mChainCount = 0;
     int mUpgradeLevel = 0;
-    std::shared_ptr<TTexture> mUpgrade, mHighlight;
+    std::shared_ptr<TTexture> mHighlight;
 };

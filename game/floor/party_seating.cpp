@@ -62,8 +62,11 @@ bool TParty::SitOnBench(TBench* bench, int heartBoost, float multiplier)
     }
     SortDrawList();
     mSeatedLook = true;
+    // The hearts lie in a row under the bench, as under a table: the bench
+    // stands on the floor near the bottom edge, where a column would run off.
     const TRect box = bench->BoundingBox();
-    SetHeartLocation(box.x1 + box.Width() / 2, box.y2 + 10, true);
+    const int heartW = mHeartImages[0] ? mHeartImages[0]->GetWidth() : 0;
+    SetHeartLocation(box.x1 + box.Width() / 2 + (kHeartSlots - 1) * heartW / 2, box.y2 + 10, false);
     if (heartBoost > 0)
         HeartBoost(heartBoost, true);
     if (multiplier != 1.0f)

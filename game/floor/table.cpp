@@ -3,6 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
+#include "game/floor/floorart.h"
 
 namespace {
 
@@ -19,7 +20,6 @@ TTable::TTable(str artFolder, int tableNumber, int seatCount, const int* chairCo
     const str size = SizeName(seatCount);
     if (size.length() > 0) {
         mLook = TAnimatedTexture::Get(artFolder + "tables/" + size + ".anm");
-        mUpgrade = TTexture::Get(artFolder + "tables/" + size + "_upgrade", 0);
         mHighlight = TTexture::Get(artFolder + "tables/" + size + "_highlight", 0);
     }
     Setup(artFolder + "chairs/", artFolder, mLook, chairColors);
@@ -34,10 +34,12 @@ void TTable::Draw(TAnimatedTextureCache* cache, float upgradeAlpha, float highli
     if (platform && platform->Begin2d()) {
         const TPoint at = GetLocation();
         const float x = static_cast<float>(at.x), y = static_cast<float>(at.y);
-        if (mLook)
+        if (mLook) {
             mLook->DrawSprite(x, y, upgradeAlpha > 0 ? 1.0f - upgradeAlpha : 1.0f, 1.0f, 0, 0);
-        if (upgradeAlpha > 0 && mUpgrade)
-            mUpgrade->DrawSprite(x, y, upgradeAlpha, 1.0f, 0, 0);
+            // The decor choice offers the upgraded table with its chairs.
+            if (upgradeAlpha > 0)
+                floorart::DrawOtherFrame(*mLook, 1, GetUpgradeLevel(), x, y, upgradeAlpha, 0);
+        }
         if (highlightAlpha > 0 && mHighlight)
             mHighlight->DrawSprite(x, y, highlightAlpha, 1.0f, 0, 0);
         platform->End2d();

@@ -1,5 +1,5 @@
-// TTable: a whole table of 2, 4 or 6 seats, with its upgraded and
-// highlighted looks.
+// TTable: a whole table of 2, 4 or 6 seats, with its upgraded look (which
+// the decor choice also offers) and its highlight ring.
 #pragma once
 
 #include "game/floor/eatingstation.h"
@@ -14,5 +14,5 @@ public:
 
 private:
     std::shared_ptr<TAnimatedTexture> mLook;
-    std::shared_ptr<TTexture> mUpgrade, mHighlight;
+    std::shared_ptr<TTexture> mHighlight;
 };

@@ -152,7 +152,25 @@ TLayoutStations TLevelLayout::GetStations() const
     s.phone = HasPhoneStation();
     s.podium = HasPodiumStation();
     s.bench = HasBench();
+    s.benchCell = BenchCell();
     return s;
+}
+
+TPoint TLevelLayout::BenchCell() const
+{
+    for (int row = kStationRows; row < kLayoutRows; ++row)
+        for (int col = 0; col < kLayoutColumns; ++col)
+            if (Cell(row, col) == 'e')
+                return {col, row};
+    return {-1, -1};
+}
+
+TPoint TLevelLayout::GetBenchLocation() const
+{
+    const TPoint cell = BenchCell();
+    if (cell.x < 0)
+        return GetTableLocation(static_cast<float>(kBenchRow), static_cast<float>(kBenchColumn));
+    return GetTableLocation(static_cast<float>(cell.y), static_cast<float>(cell.x));
 }
 
 TPoint TLevelLayout::GetTableLocation(float row, float col)
@@ -260,6 +278,9 @@ str TLevelLayout::GetLayoutStr(const std::vector<TTableDesc>& tables, const TBar
     for (int i = 0; i < 8; ++i)
         if (flags[i])
             grid[i] = letters[i];
+    const TPoint bench = stations.benchCell;
+    if (bench.y >= kStationRows && InGrid(bench.y, bench.x))
+        grid[bench.y * kLayoutColumns + bench.x] = 'e';
     if (bar) {
         // The bar stays in the column it was read from (column 3 when its
         // point is off the grid): written elsewhere, a level saved without

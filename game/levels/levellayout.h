@@ -44,6 +44,11 @@ public:
     bool HasPodiumStation() const { return HasStation('o'); }
     bool HasBench() const { return HasStation('e'); }
     TLayoutStations GetStations() const;
+    // Where the bench's middle stands: the cell an "e" in the floor rows
+    // marks, else kBenchSpot. Either lies right of the line of waiting
+    // parties, above the bottom edge and left of the coin jar.
+    TPoint GetBenchLocation() const;
+    static constexpr int kBenchRow = 12, kBenchColumn = 13;
 
     // Screen point of a (fractional) cell of the 560 x 470 play field at (180, 110).
     static TPoint GetTableLocation(float row, float col);
@@ -59,7 +64,8 @@ public:
     static bool IsTableInList(const std::vector<TTableDesc>& tables, TPoint point);
 
     // The editor's writer: stations in row 0 (each in its own column, in
-    // the order "dsymhpoe"), the bar in rows 4-11 of the column its point
+    // the order "dsymhpoe"), the bench's own cell (a floor cell; kept with
+    // the bench off too, for an endless shift that buys one), the bar in rows 4-11 of the column its point
     // falls in, each table at the cell its point falls in. Tables that would not
     // fit inside the grid are left out (and logged).
     static str GetLayoutStr(const std::vector<TTableDesc>& tables, const TBarDesc* bar, const TLayoutStations& stations);
@@ -70,6 +76,8 @@ public:
 
 private:
     bool HasStation(char letter) const;
+    // The bench's cell in the floor rows; -1, -1 without one.
+    TPoint BenchCell() const;
     char Cell(int row, int col) const;
     int ColorAt(int row, int col) const;
     void ClearCell(int row, int col);

@@ -37,4 +37,9 @@ struct TLayoutStations {
     bool phone = false;
     bool podium = false;
     bool bench = false;
+    // The floor cell (x column, y row) an "e" marks in the floor rows: the
+    // bench's middle stands on that cell's point as a table's does. None
+    // (-1, -1): the bench takes the floor's own spot (TLevelLayout::kBenchRow, kBenchColumn);
+    // a table written over the cell takes it.
+    TPoint benchCell{-1, -1};
 };

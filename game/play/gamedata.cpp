@@ -231,7 +231,9 @@ void TGameData::BuildFoodStations()
 
 void TGameData::EnableLayoutStations()
 {
-    const TLayoutStations has = mLevelManager->GetLayout().GetStations();
+    const TLevelLayout& layout = mLevelManager->GetLayout();
+    const TLayoutStations has = layout.GetStations();
+    mBench.location = layout.GetBenchLocation();
     mDessertStation.SetEnabled(has.dessert);
     mSnackStation.SetEnabled(has.snack);
     mHighChairStation.SetEnabled(has.highChair);

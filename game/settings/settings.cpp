@@ -14,6 +14,7 @@
 #include "engine/window/stringtable.h"
 #include "online/hiscores.h"
 
+#include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -50,26 +51,30 @@ const char* Version()
     return platform ? platform->GetVersion() : "0";
 }
 
-// How many times as fast as real time the game clock runs: the whole number
-// in CORVELLATRIP_TIME_SCALE (1 to kMaxTimeScale), so that tests play a level
-// in seconds; 1 without it. Menus, slides and input keep the platform's real
-// timer at any scale.
-constexpr long kMaxTimeScale = 64;
-std::uint32_t GameTimeScale()
+// How many times as fast as real time the game clock runs, in thousandths:
+// the number in CORVELLATRIP_TIME_SCALE (from 0.05 to kMaxTimeScale), so
+// that tests play a level in seconds, or, on a machine too busy for their
+// clicks to keep up, slower than real time; 1 without it. Menus, slides and
+// input keep the platform's real timer at any scale.
+constexpr double kMinTimeScale = 0.05;
+constexpr double kMaxTimeScale = 64;
+constexpr std::uint32_t kScaleUnit = 1000;
+std::uint32_t GameTimeScaleThousandths()
 {
     const char* text = std::getenv("CORVELLATRIP_TIME_SCALE");
     if (!text || !*text)
-        return 1;
+        return kScaleUnit;
     char* end = nullptr;
-    const long scale = std::strtol(text, &end, 10);
-    if (*end != '\0' || scale < 1 || scale > kMaxTimeScale) {
-        WriteDbg("CORVELLATRIP_TIME_SCALE=%s is not a whole number from 1 to %ld; the game runs in real time", text,
-                 kMaxTimeScale);
-        return 1;
+    const double scale = std::strtod(text, &end);
+    if (*end != '\0' || !(scale >= kMinTimeScale && scale <= kMaxTimeScale)) {
+        WriteDbg("CORVELLATRIP_TIME_SCALE=%s is not a number from %g to %g; the game runs in real time", text,
+                 kMinTimeScale, kMaxTimeScale);
+        return kScaleUnit;
     }
-    if (scale != 1)
-        WriteDbg("game clock: %ld times real time (CORVELLATRIP_TIME_SCALE)", scale);
-    return static_cast<std::uint32_t>(scale);
+    const auto thousandths = static_cast<std::uint32_t>(std::lround(scale * kScaleUnit));
+    if (thousandths != kScaleUnit)
+        WriteDbg("game clock: %g times real time (CORVELLATRIP_TIME_SCALE)", scale);
+    return thousandths;
 }
 
 }  // namespace
@@ -118,7 +123,7 @@ TSettings::TSettings()
     mTotalPlayClock.Reset();
     mTotalPlayClock.SetTime(static_cast<unsigned long>(static_cast<std::uint32_t>(mPrefs->GetInt("totalplay", 0, -1))));
     mTotalPlayClock.Start();
-    mGameClock.SetRate(GameTimeScale());
+    mGameClock.SetRate(GameTimeScaleThousandths(), kScaleUnit);
     mGameClock.Start();
     OpenMetrics();
 }

@@ -407,6 +407,28 @@ TEST(Clock, AFasterRateCountsFromWhenItIsSetThroughPausesResetsAndTasks)
     EXPECT_EQ(clock.GetRate(), 1u);  // never stands still by its rate
 }
 
+TEST(Clock, ASlowerRateCountsAFractionOfTheTimerWithoutLosingTheRemainders)
+{
+    FakeTime time;
+    TClock clock;
+    clock.Start();
+    time.Advance(100);
+    clock.SetRate(1, 4);
+    EXPECT_EQ(clock.GetRate(), 1u);  // one step a frame at most
+    EXPECT_EQ(clock.GetTime(), 100u);
+    for (int i = 0; i < 10; ++i)
+        time.Advance(1);  // ten timer ms one at a time: no quarter is lost
+    EXPECT_EQ(clock.GetTime(), 102u);
+    time.Advance(2);
+    EXPECT_EQ(clock.GetTime(), 103u);
+    clock.SetRate(5, 2);
+    EXPECT_EQ(clock.GetRate(), 3u);
+    time.Advance(4);
+    EXPECT_EQ(clock.GetTime(), 113u);
+    clock.SetRate(3, 0);
+    EXPECT_EQ(clock.GetRate(), 3u);  // a zero divisor counts as 1
+}
+
 TEST(Clock, TheRateCanChangeWhilePaused)
 {
     FakeTime time;

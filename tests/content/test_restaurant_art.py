@@ -1,7 +1,9 @@
 """The restaurants' generated art as the game ships it (data/assets, made by
 the `data` target): the rooms' windows stand apart, the decor pictures stand
-where upgrades.xml says and where nothing of the floor stands, and each
-restaurant serves its own food while its guests ask for what its shelves hold."""
+where upgrades.xml says and where nothing of the floor stands, each
+restaurant serves its own food while its guests ask for what its shelves hold,
+and each has its own tables and chairs (_furniture.py), whose plates and
+seats stay where the game puts plates and guests."""
 import os
 import re
 import sys
@@ -13,8 +15,9 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 ASSETS = os.path.join(ROOT, "data", "assets", "restaurants")
 sys.path.insert(0, os.path.join(ROOT, "tools", "content"))
 sys.path.insert(0, os.path.join(ROOT, "data", "src", "restaurants"))
-from qmcontent import png  # noqa: E402
+from qmcontent import png, style, svg  # noqa: E402
 import _decor  # noqa: E402
+import _furniture  # noqa: E402
 import _rooms  # noqa: E402
 
 ORDER = ["cruise", "train", "sub", "blimp", "spaceship"]
@@ -173,6 +176,74 @@ class Food(unittest.TestCase):
                                 read(name, "furniture", "snackstation%d_a.png" % (r + 1)),
                                 read(name, "props", "snack_prop%d.png" % (r + 1))):
                     self.assertIn(dough, {p[:3] for p in picture.pixels})
+
+
+def drawn(w, h, body):
+    return svg.render(svg.document(w, h, body))
+
+
+def chair(name, upgraded):
+    return drawn(_furniture.CHAIR_W, _furniture.CHAIR_H, _furniture.chair(name, upgraded))
+
+
+def table(name, seats, upgraded=False):
+    tw, th = _furniture.LAYOUTS[seats]["size"]
+    return drawn(tw + 2 * _furniture.PAD, th + 2 * _furniture.PAD + 12, _furniture.table(name, seats, upgraded))
+
+
+def silhouette(image):
+    return [p[3] > 128 for p in image.pixels]
+
+
+def differing(a, b):
+    """Pixels where two pictures of one size differ visibly (shape or colour)."""
+    return sum(1 for p, q in zip(a.pixels, b.pixels) if max(abs(p[i] - q[i]) for i in range(4)) > 48)
+
+
+class Furniture(unittest.TestCase):
+    SEAT = tuple(int(style.PARTY["red"][i:i + 2], 16) for i in (1, 3, 5))
+
+    def test_every_restaurant_has_a_table_and_chair_of_its_own(self):
+        """Its own shape, not the same furniture in other colours."""
+        def apart(pictures, least, what):
+            shapes = {name: silhouette(picture) for name, picture in pictures.items()}
+            for i, a in enumerate(ORDER):
+                for b in ORDER[i + 1:]:
+                    changed = sum(1 for p, q in zip(shapes[a], shapes[b]) if p != q)
+                    self.assertGreater(changed, least, "%s and %s: the %s share a shape" % (a, b, what))
+                    self.assertGreater(differing(pictures[a], pictures[b]), 4 * least, "%s, %s: %s" % (a, b, what))
+        for seats in (2, 4, 6):
+            apart({name: table(name, seats) for name in ORDER}, 60, "%d-seat tables" % seats)
+        apart({name: chair(name, False) for name in ORDER}, 100, "chairs")
+
+    def test_the_upgraded_chair_is_another_chair_not_a_trimmed_one(self):
+        for name in ORDER:
+            plain, upgraded = silhouette(chair(name, False)), silhouette(chair(name, True))
+            changed = sum(1 for p, q in zip(plain, upgraded) if p != q)
+            self.assertGreater(changed, 150, "%s: the upgraded chair keeps the plain one's shape" % name)
+
+    def test_both_chairs_carry_the_party_colour_on_the_seat_under_the_guest(self):
+        for name in ORDER:
+            for upgraded in (False, True):
+                image = chair(name, upgraded)
+                seat = sum(1 for p in image.pixels if p[3] == 255 and tuple(p[:3]) == self.SEAT)
+                self.assertGreater(seat, 100, "%s (upgraded %s): too little of the party colour" % (name, upgraded))
+                # The guest sits at the chair's middle, 30 px up: her seat lies below that, on the chair.
+                self.assertEqual(image.get(_furniture.CHAIR_W // 2 - 4, 35)[3], 255, "%s: no seat" % name)
+
+    def test_plates_and_the_number_lie_on_every_table_top(self):
+        for name in ORDER:
+            for seats, layout in _furniture.LAYOUTS.items():
+                tw, th = layout["size"]
+                for upgraded in (False, True):
+                    image = table(name, seats, upgraded)
+                    rx, ry = image.width // 2, image.height // 2 - 6  # the registration point
+                    spots = [(0, -4)] + [(-tw // 2 + 16 if cx < 0 else tw // 2 - 16, cy - 6)
+                                         for cx, cy in layout["chairs"]]
+                    for dx, dy in spots:
+                        for ox, oy in ((-8, -5), (8, -5), (-8, 5), (8, 5), (0, 0)):  # a plate's rim
+                            self.assertEqual(image.get(rx + dx + ox, ry + dy + oy)[3], 255,
+                                             "%s %d seats: a plate at %d,%d hangs off the top" % (name, seats, dx, dy))
 
 
 if __name__ == "__main__":

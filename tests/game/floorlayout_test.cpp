@@ -1,6 +1,7 @@
 // Where things stand on the floor, checked on the game's own data: the line
-// of waiting parties (every head shows, legs are drawn) and the shipped
-// table layouts (no table, chair or seated figure reaches into another's).
+// of waiting parties (every head shows, legs are drawn), the shipped
+// table layouts (no table, chair or seated figure reaches into another's)
+// and the waiting bench each layout places.
 #include "floor_data_fixture.h"
 
 #include "engine/render/animatedtexture.h"
@@ -12,12 +13,14 @@
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
 #include "game/floor/bar.h"
+#include "game/floor/bench.h"
 #include "game/floor/table.h"
 #include "game/levels/levellayout.h"
 #include "game/settings/customersettings.h"
 #include "recordinghandler.h"
 #include "engine/render/spritequad.h"
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <cmath>
@@ -412,56 +415,80 @@ void ExpectApart(const TFootprint& p, const TFootprint& q, bool both)
     }
 }
 
+
+// What the tables (and the bar) of a shipped layout take of the floor, each
+// table with a party seated on every chair.
+std::vector<TFootprint> TablePrints(const TLevelLayout& layout, const TCustomerDef& def)
+{
+    const int colours[kMaxTableSeats] = {0, 0, 0, 0, 0, 0};
+    TLevelLayout grid = layout;  // reading the tables clears their lower cells
+    std::vector<TTableDesc> descs;
+    std::optional<TBarDesc> barDesc;
+    grid.SetupTables(&descs, &barDesc);
+    std::vector<TFootprint> prints;
+    for (const TTableDesc& desc : descs) {
+        TTable table(floorart::RestaurantFolder(), desc.id, desc.seats, desc.colors.data(), desc.point);
+        TFootprint print{"table " + std::to_string(desc.id + 1) + " (" + std::to_string(desc.seats) + " seats)",
+                         table.BoundingBox(), {}, {}, {}};
+        TParty party(desc.id, desc.seats, colours, def, 0);
+        const TRect first = table.GetChair(0)->BoundingBox();
+        party.PickSeats({(first.x1 + first.x2) / 2, (first.y1 + first.y2) / 2}, &table);
+        for (const TCustomer* member : party.MembersInBuildOrder()) {
+            print.figures.push_back(Body(member));
+            print.heads.push_back(Head(member));
+        }
+        print.hearts = party.HeartsBox();
+        prints.push_back(print);
+    }
+    if (barDesc) {
+        TBar bar(barDesc->colors.data(), barDesc->point);
+        prints.push_back({"the bar and its stools", bar.BoundingBox(), {}, {}, {}});
+    }
+    return prints;
+}
+
+// Everything a footprint shows: furniture, figures, heart row.
+std::vector<TRect> Everything(const TFootprint& p)
+{
+    std::vector<TRect> all = p.figures;
+    all.push_back(p.furniture);
+    if (!p.hearts.IsEmpty())
+        all.push_back(p.hearts);
+    return all;
+}
+
+// The shipped layouts by name, each with its restaurant (0-4).
+std::vector<std::pair<std::string, int>> ShippedLayouts()
+{
+    std::vector<std::pair<std::string, int>> layouts;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(QM_DATA_DIR) / "assets/layouts")) {
+        const std::string name = entry.path().stem().string();
+        layouts.emplace_back(name, RestaurantOf(name));
+    }
+    std::sort(layouts.begin(), layouts.end());
+    return layouts;
+}
+
 }  // namespace
 
 TEST_F(FloorLayout, NoShippedLayoutPutsATableChairOrSeatedFigureIntoAnother)
 {
     const TCustomerDef def = TCustomerSettings().CreateCustomerDefinition("young");
-    const int colours[kMaxTableSeats] = {0, 0, 0, 0, 0, 0};
     int layouts = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(QM_DATA_DIR) / "assets/layouts")) {
-        const std::string name = entry.path().stem().string();
-        const int restaurant = RestaurantOf(name);
+    for (const auto& [name, restaurant] : ShippedLayouts()) {
         ASSERT_GE(restaurant, 0) << name;
         SCOPED_TRACE(name);
         ++layouts;
         mSettings->SetCurrentRestaurant(restaurant);
         TLevelLayout layout;
         layout.OpenLevel(name.c_str());
-        std::vector<TTableDesc> descs;
-        std::optional<TBarDesc> barDesc;
-        layout.SetupTables(&descs, &barDesc);
-        std::vector<TFootprint> prints;
-        std::vector<std::unique_ptr<TTable>> tables;
-        for (const TTableDesc& desc : descs) {
-            tables.push_back(std::make_unique<TTable>(floorart::RestaurantFolder(), desc.id, desc.seats,
-                                                      desc.colors.data(), desc.point));
-            TTable& table = *tables.back();
-            TFootprint print{"table " + std::to_string(desc.id + 1) + " (" + std::to_string(desc.seats) + " seats)",
-                             table.BoundingBox(), {}, {}, {}};
-            TParty party(desc.id, desc.seats, colours, def, 0);
-            const TRect first = table.GetChair(0)->BoundingBox();
-            party.PickSeats({(first.x1 + first.x2) / 2, (first.y1 + first.y2) / 2}, &table);
-            for (const TCustomer* member : party.MembersInBuildOrder()) {
-                ASSERT_GT(member->BoundingBox().Width(), 0) << "a guest without art checks nothing";
-                print.figures.push_back(Body(member));
-                print.heads.push_back(Head(member));
-            }
-            print.hearts = party.HeartsBox();
-            prints.push_back(print);
-        }
-        std::unique_ptr<TBar> bar;
-        if (barDesc) {
-            bar = std::make_unique<TBar>(barDesc->colors.data(), barDesc->point);
-            prints.push_back({"the bar and its stools", bar->BoundingBox(), {}, {}, {}});
-        }
+        const std::vector<TFootprint> prints = TablePrints(layout, def);
+        for (const TFootprint& p : prints)
+            for (const TRect& r : p.figures)
+                ASSERT_GT(r.Width(), 0) << "a guest without art checks nothing";
         for (std::size_t a = 0; a < prints.size(); ++a) {
             const TFootprint& p = prints[a];
-            std::vector<TRect> all = p.figures;
-            all.push_back(p.furniture);
-            if (!p.hearts.IsEmpty())
-                all.push_back(p.hearts);
-            for (const TRect& r : all) {
+            for (const TRect& r : Everything(p)) {
                 EXPECT_FALSE(Overlap(r, kLine)) << p.name << " reaches the line at " << Describe(r);
                 EXPECT_FALSE(Overlap(r, kJar)) << p.name << " reaches under the coin jar at " << Describe(r);
                 EXPECT_TRUE(r.x1 >= 0 && r.x2 <= 800 && r.y2 <= 600) << p.name << " leaves the screen at " << Describe(r);
@@ -473,4 +500,143 @@ TEST_F(FloorLayout, NoShippedLayoutPutsATableChairOrSeatedFigureIntoAnother)
         }
     }
     EXPECT_GE(layouts, 65);
+}
+
+// The waiting bench of every layout that may show one (a career level's,
+// or the one an endless shift buys in any restaurant) stands on the screen right of the line of seven
+// waiting parties, as the line's parties are measured, out of the coin
+// jar's corner and of every table, its guests and its heart row; so do the
+// six guests it seats and their hearts, where the player can see and grab
+// them.
+TEST_F(FloorLayout, EveryLayoutsBenchAndItsPartyStandOnScreenClearOfTheLineAndTheTables)
+{
+    std::vector<std::pair<std::string, TRect>> line;
+    {
+        std::unique_ptr<TGameData> floor = FloorWithLine(TGameData::kMaxActiveParties);
+        ASSERT_EQ(int(floor->GetWaitingParties().size()), TGameData::kMaxActiveParties);
+        int place = 0;
+        for (TParty* party : floor->GetWaitingParties()) {
+            const std::string who = "party " + std::to_string(++place) + " of the line";
+            line.emplace_back(who + "'s hearts", party->HeartsBox());
+            for (const TCustomer* member : party->MembersInBuildOrder()) {
+                TRect body = Body(member);
+                body.y2 = std::max(body.y2, member->GetFlippedAnchorPoint("legs").y + 13);  // its legs below
+                line.emplace_back(who, body);
+            }
+        }
+    }
+    const TCustomerDef def = TCustomerSettings().CreateCustomerDefinition("young");
+    const int colours[kMaxTableSeats] = {0, 1, 2, 3, 4, 0};
+    constexpr int kTopBar = 44;  // scripts/game.lua's "hud"
+    int benches = 0;
+    for (const auto& [name, restaurant] : ShippedLayouts()) {
+        SCOPED_TRACE(name);
+        mSettings->SetCurrentRestaurant(restaurant);
+        TLevelLayout layout;
+        layout.OpenLevel(name.c_str());
+        if (!layout.HasBench() && name.rfind("endless", 0) != 0)
+            continue;
+        ++benches;
+        TBench bench;
+        bench.location = layout.GetBenchLocation();
+        TFootprint seated{"the bench", bench.BoundingBox(), {}, {}, {}};
+        ASSERT_GT(seated.furniture.Width(), 0) << "a bench without art checks nothing";
+        TParty party(99, 6, colours, def, 0);
+        ASSERT_TRUE(party.SitOnBench(&bench, 0, 1.0f));
+        for (const TCustomer* member : party.MembersInBuildOrder()) {
+            seated.figures.push_back(Body(member));
+            seated.heads.push_back(Head(member));
+        }
+        seated.hearts = party.HeartsBox();
+        ASSERT_FALSE(seated.hearts.IsEmpty());
+        for (const TRect& r : Everything(seated)) {
+            EXPECT_TRUE(r.x1 >= 0 && r.y1 >= kTopBar && r.x2 <= 800 && r.y2 <= 600)
+                << "the bench reaches off the floor's screen at " << Describe(r);
+            EXPECT_FALSE(Overlap(r, kJar)) << "the bench reaches under the coin jar at " << Describe(r);
+            for (const auto& [who, spot] : line)
+                EXPECT_FALSE(Overlap(r, spot)) << "the bench at " << Describe(r) << " is behind " << who << " at "
+                                               << Describe(spot);
+        }
+        for (const TFootprint& table : TablePrints(layout, def)) {
+            ExpectApart(seated, table, true);
+            ExpectApart(table, seated, false);
+            for (const TRect& r : table.figures)
+                EXPECT_FALSE(Overlap(r, seated.hearts)) << table.name << "'s guest at " << Describe(r)
+                                                        << " covers the bench party's hearts";
+        }
+        party.GetOffBench(&bench);
+    }
+    EXPECT_GE(benches, 35) << "the blimp's and the spaceship's levels and every endless shift may bring the bench";
+}
+
+// ---- the decor choice's picture of the upgraded furniture
+
+namespace {
+
+// The drawn pixels of the draws of one texture at one alpha around a point
+// (a frame's picture is centred on its own box, a few pixels off the
+// registration point), or exactly on it.
+std::vector<std::vector<std::uint8_t>> DrawnAt(const RecordingHandler& handler, const TTexture* texture, TPoint at,
+                                               float alpha, bool exactly = false)
+{
+    std::vector<std::vector<std::uint8_t>> drawn;
+    for (const RecordedDraw& draw : handler.draws) {
+        const bool there = exactly ? Near(draw.pos, at) : std::abs(draw.pos.x - at.x) + std::abs(draw.pos.y - at.y) < 12;
+        if (texture && draw.data == texture->GetData() && there && std::abs(draw.alpha - alpha) < 0.01f)
+            drawn.push_back(draw.pixels);
+    }
+    return drawn;
+}
+
+}  // namespace
+
+// While the decor choice offers the chairs, every chair shows the upgraded
+// chair the room will get, in the chair's own colour (its own palette's
+// look, the upgraded frame), with the ring that lights it centred on it; a
+// table likewise shows its upgraded top.
+TEST_F(FloorLayout, TheDecorChoiceShowsEachChairAsItWillBeInItsOwnColourWithItsRingOnIt)
+{
+    RecordingHandler handler;
+    handler.keepPixels = true;
+    const int colours[kMaxTableSeats] = {kColorRed, kColorBlue, kColorGreen, kColorYellow, 0, 0};
+    const char* const names[] = {"red", "blue", "green", "yellow"};
+    for (int restaurant = 0; restaurant < 5; ++restaurant) {
+        mSettings->SetCurrentRestaurant(restaurant);
+        const str folder = floorart::RestaurantFolder();
+        SCOPED_TRACE(folder.c_str());
+        TTable table(folder, 0, 4, colours, {400, 300});
+        TAnimatedTextureCache cache(100, 120, 80);
+        const auto drawOnce = [&](int level, float upgradeAlpha) {
+            handler.draws.clear();
+            table.SetUpgradeLevel(level);
+            table.Draw(&cache, upgradeAlpha, upgradeAlpha);
+        };
+        for (int i = 0; i < table.GetChairCount(); ++i) {
+            bool mirrored = false;
+            const TPoint at = table.GetChair(i)->GetLocation(&mirrored);
+            const auto look = TAnimatedTexture::Get(folder + "chairs/green.anm",
+                                                    str("green.png?palette=") + folder + "chairs/" + names[i] + ".pal");
+            const auto ring = TTexture::Get(folder + "chairs/highlight", 0);
+            ASSERT_TRUE(look && ring);
+            drawOnce(1, 0);
+            const auto upgraded = DrawnAt(handler, look.get(), at, 1.0f);
+            drawOnce(0, 0);
+            const auto plain = DrawnAt(handler, look.get(), at, 1.0f);
+            drawOnce(0, 1);
+            const auto offered = DrawnAt(handler, look.get(), at, 1.0f);
+            ASSERT_EQ(upgraded.size(), 1u);
+            ASSERT_EQ(plain.size(), 1u);
+            ASSERT_EQ(offered.size(), 1u) << "chair " << i + 1 << " shows no upgraded look in its colour";
+            EXPECT_EQ(offered[0], upgraded[0]) << "chair " << i + 1 << " offers another look than it gets";
+            EXPECT_NE(offered[0], plain[0]) << "chair " << i + 1 << " offers its plain look";
+            EXPECT_EQ(DrawnAt(handler, ring.get(), at, 1.0f, true).size(), 1u) << "chair " << i + 1 << "'s ring is not on it";
+        }
+        drawOnce(1, 0);
+        const auto upgradedTop = DrawnAt(handler, table.Look().get(), table.GetLocation(), 1.0f);
+        drawOnce(0, 1);
+        const auto offeredTop = DrawnAt(handler, table.Look().get(), table.GetLocation(), 1.0f);
+        ASSERT_EQ(offeredTop.size(), 1u);
+        ASSERT_EQ(upgradedTop.size(), 1u);
+        EXPECT_EQ(offeredTop[0], upgradedTop[0]);
+    }
 }

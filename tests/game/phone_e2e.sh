@@ -81,11 +81,11 @@ table=(460 265)     # the table for four with the red chairs
 wheel=(302 62)      # the order wheel
 plate=(372 140)     # the first plate on the pass
 phone=(760 410)
-# The state "the table is clear": its top shows its cloth's colour only (no
-# plate, glass or crumb), with the pointer off it; or only within a band of
-# it given as WxH+X+Y.
+# The state "the table is clear": its cloth, inside its red trim, shows its
+# own colour only (no plate, glass or crumb), with the pointer off it; or
+# only within a band of it given as WxH+X+Y.
 tabletop_clear() {
-  local band=${1:-60x80+430+225} n
+  local band=${1:-54x68+433+231} n
   shot "$work/top.png"
   n=$(convert "$work/top.png" -crop "$band" +repage -fill black +opaque "rgb(246,236,210)" \
         -fill white -opaque "rgb(246,236,210)" -format "%[fx:int(w*h*mean+0.5)]" info:)
