@@ -8,6 +8,7 @@
 #include "engine/script/luabind.h"
 #include "engine/script/windowscript.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/text/textgraphic.h"
 #include "engine/window/button.h"
 #include "engine/window/image.h"
@@ -41,14 +42,12 @@
 namespace {
 
 constexpr int kUpdatePeriodMs = 16;
-constexpr int kMessageDeactivated = 1000;
 constexpr int kMessageGameQuit = 1001;
 constexpr int kMaxLives = 5;
 const char* const kSoundNames[] = {"seat", "ditch", "upgrade", "closing", "turbulence", "refuse"};
 const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/sfx/customer_ditch.ogg",
                                    "audio/sfx/upgrade_flash.ogg", "audio/sfx/closing_time.ogg",
                                    "audio/sfx/turbulence.ogg", "audio/sfx/seat_refused.ogg"};
-constexpr int kGameSoundType = 1000;
 
 TGame* Self(lua_State* L) { return qm::lua::Self<TGame>(L); }
 
@@ -216,7 +215,7 @@ void TGame::LoadSounds()
 {
     // The game plays on without a sound; the sound's loader has named the file.
     for (std::size_t i = 0; i < mSounds.size(); ++i)
-        mSounds[i] = TSound::Get(kSoundFiles[i], false, kGameSoundType);
+        mSounds[i] = TSound::Get(kSoundFiles[i], false, TSoundManager::kEffects);
 }
 
 void TGame::Show(const levelevent::Sound& event)
@@ -811,7 +810,7 @@ bool TUpdateGameTask::Animate()
 
 bool TPauseListener::OnMessage(TMessage* message)
 {
-    if (message->GetType() != kMessageDeactivated)
+    if (message->GetType() != kAppDeactivated)
         return false;
     TModalWindow* own = mGame->FindParentModal();
     if (!own || own != TopModal() || !mGame->GetGameData() || mGame->GetGameData()->GetState() != kPlaying)

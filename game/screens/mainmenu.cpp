@@ -3,6 +3,7 @@
 #include "engine/platform/platform.h"
 #include "engine/script/luabind.h"
 #include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/showwindow.h"
 #include "engine/window/stringtable.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int kMusicSoundType = 1001;
 constexpr int kUpsellPeriodMs = 3000;
 constexpr char kLoadingScript[] = "scripts/loading.lua";
 
@@ -81,7 +81,7 @@ const contract::TScreenSpec TMainMenu::kContract{"TMainMenu", "MainMenu", "scrip
 TMainMenu::TMainMenu()
 {
     // Without its music the menu works silently.
-    mMusic = TSound::Get("audio/music/mainmenumusic.ogg", false, kMusicSoundType);
+    mMusic = TSound::Get("audio/music/mainmenumusic.ogg", false, TSoundManager::kMusic);
     if (mMusic)
         mMusicStream = mMusic->Play(true);
     PublishFunctions();
