@@ -124,6 +124,27 @@ int MemorySeek(void* source, ogg_int64_t offset, int whence)
     return 0;
 }
 
+// What a whole decode and a stream both check of an opened file: a stream
+// with channels and a rate, and a length the sample limit holds.
+struct TOggFormat {
+    const vorbis_info* info = nullptr;
+    int channels = 0;
+    int rate = 0;
+    long long capacity = 0;
+};
+
+EOggDecode ReadFormat(OggVorbis_File* decoder, TOggFormat* out)
+{
+    const vorbis_info* info = ov_info(decoder, -1);
+    if (!info || info->channels < 1 || info->rate < 1)
+        return EOggDecode::kNotVorbis;
+    out->info = info;
+    out->channels = info->channels;
+    out->rate = static_cast<int>(info->rate);
+    out->capacity = CapacityBytes(decoder, out->channels, out->rate);
+    return out->capacity < 0 ? EOggDecode::kTooLong : EOggDecode::kOk;
+}
+
 long MemoryTell(void* source) { return static_cast<long>(static_cast<TMemoryReader*>(source)->at); }
 
 const ov_callbacks kMemoryCallbacks = {MemoryRead, MemorySeek, nullptr, MemoryTell};
@@ -139,19 +160,16 @@ EOggDecode DecodeOgg(std::FILE* file, const char* name, TPcm* out)
         return EOggDecode::kNotVorbis;
     }
     // From here on ov_clear closes the file.
-    const vorbis_info* info = ov_info(&decoder, -1);
-    if (!info || info->channels < 1 || info->rate < 1) {
+    TOggFormat format;
+    if (const EOggDecode refused = ReadFormat(&decoder, &format); refused != EOggDecode::kOk) {
         ov_clear(&decoder);
-        return EOggDecode::kNotVorbis;
+        return refused;
     }
-    const int channels = info->channels;
-    const int rate = static_cast<int>(info->rate);
+    const vorbis_info* info = format.info;
+    const int channels = format.channels;
+    const int rate = format.rate;
     const int frameBytes = 2 * channels;
-    const long long capacity = CapacityBytes(&decoder, channels, rate);
-    if (capacity < 0) {
-        ov_clear(&decoder);
-        return EOggDecode::kTooLong;
-    }
+    const long long capacity = format.capacity;
 
     std::vector<int16_t> samples(static_cast<size_t>(capacity / 2));
     char* block = reinterpret_cast<char*>(samples.data());
@@ -198,18 +216,15 @@ EOggDecode ProbeOgg(std::FILE* file, const char* name, TOggFile* out)
     OggVorbis_File decoder;
     if (ov_open_callbacks(&reader, &decoder, nullptr, 0, kMemoryCallbacks) != 0)
         return EOggDecode::kNotVorbis;
-    const vorbis_info* info = ov_info(&decoder, -1);
-    if (!info || info->channels < 1 || info->rate < 1) {
+    TOggFormat format;
+    if (const EOggDecode refused = ReadFormat(&decoder, &format); refused != EOggDecode::kOk) {
         ov_clear(&decoder);
-        return EOggDecode::kNotVorbis;
+        return refused;
     }
-    const int channels = info->channels;
-    const int rate = static_cast<int>(info->rate);
-    const long long capacity = CapacityBytes(&decoder, channels, rate);
-    if (capacity < 0) {
-        ov_clear(&decoder);
-        return EOggDecode::kTooLong;
-    }
+    const vorbis_info* info = format.info;
+    const int channels = format.channels;
+    const int rate = format.rate;
+    const long long capacity = format.capacity;
     // A looping stream of a sound without a single sample would never get on.
     std::vector<char> first(static_cast<size_t>(4096 * channels));
     int holes = 0;
