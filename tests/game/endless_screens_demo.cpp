@@ -3,6 +3,8 @@
 // the game window exists: SetupUpgradeScreen fills the picker from a
 // recording game, whose effects are written to stderr as "applied: ...".
 // The player "Ann" and one endless score are made on the first call.
+// UPGRADE_DEMO_BOUGHT=N starts the run with N levels of every upgrade bought,
+// so that the picker shows the later levels' offers.
 #include "recording_game.h"
 
 #include "engine/platform/platform.h"
@@ -19,12 +21,22 @@
 #include "game/settings/settings.h"
 #include "online/hiscores.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
 
 std::unique_ptr<RecordingGame> gGame;
+
+void BuyEveryUpgrade(int levels)
+{
+    for (int i = 0; i < gGame->upgrades.Count(); ++i) {
+        TUpgrade* upgrade = gGame->upgrades.GetUpgrade(i);
+        upgrade->level = std::clamp(levels, 0, int(upgrade->levels.size()));
+    }
+}
 
 void PrepareEndlessRun()
 {
@@ -37,6 +49,8 @@ void PrepareEndlessRun()
     settings->GetHiscores()->LogScore(12450, "rest:4", "", false);
     gGame = std::make_unique<RecordingGame>();
     gGame->listener = [](const std::string& effect) { std::fprintf(stderr, "applied: %s\n", effect.c_str()); };
+    if (const char* bought = std::getenv("UPGRADE_DEMO_BOUGHT"))
+        BuyEveryUpgrade(std::atoi(bought));
 }
 
 int LuaSetupUpgradeScreen(lua_State*)
