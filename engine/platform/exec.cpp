@@ -37,6 +37,13 @@ static void KeepBigBlocksOutOfTheHeap()
 #endif
 }
 
+void ReturnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 int RunEngine(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag,
               std::unique_ptr<IPlatformBackend> backend)
 {

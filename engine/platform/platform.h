@@ -188,4 +188,20 @@ int RunEngine(int argc, char** argv, void (*mainFunction)(TPlatform*, const char
 // The command line handed to Main: every argument followed by one blank.
 str BuildCommandLine(int argc, char** argv);
 
+// Gives the pages of freed memory in the middle of the heap back to the
+// system. Small blocks freed at the end of a level leave holes that the
+// next level's blocks fill only in part, so without it the resident size
+// creeps up level after level. Costs a walk of the heap: call it when much
+// has just been freed, not every frame.
+void ReturnFreedMemory();
+
+// Returns freed memory when it goes: a first member of an owner of much
+// memory, so it runs after every other member is freed.
+struct TReturnFreedMemoryAtEnd {
+    TReturnFreedMemoryAtEnd() = default;
+    TReturnFreedMemoryAtEnd(const TReturnFreedMemoryAtEnd&) = delete;
+    TReturnFreedMemoryAtEnd& operator=(const TReturnFreedMemoryAtEnd&) = delete;
+    ~TReturnFreedMemoryAtEnd() { ReturnFreedMemory(); }
+};
+
 }  // namespace qm

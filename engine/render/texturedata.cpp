@@ -248,8 +248,9 @@ void TTextureData::StoreImage(const TDecoded& image)
 {
     MarkContentChanged();
     if (HasFlag(kPalettized)) {
+        // Rows below the image are never read.
         mIndexPitch = image.side;
-        mIndexImage.assign(image.pixels, image.pixels + std::size_t(image.side) * image.side);
+        mIndexImage.assign(image.pixels, image.pixels + std::size_t(image.side) * std::min(image.height, image.side));
         auto found = mPalettes.find(str("default"));
         mCurrentPalette = found != mPalettes.end() ? &found->second : nullptr;
         return;
@@ -285,7 +286,10 @@ bool TTextureData::CreateSurface(int width, int height)
     if (HasFlag(kSlow)) {
         mSurfaceWidth = width;
         mSurfaceHeight = height;
-        mSystemSurface.assign(std::size_t(width) * height * 4, 0);
+        // A palettized image keeps its indices alone: its colours are made
+        // as it is copied, so a sheet costs a byte a pixel, not five.
+        if (!HasFlag(kPalettized))
+            mSystemSurface.assign(std::size_t(width) * height * 4, 0);
         return true;
     }
     if (HasFlag(kSimple)) {
@@ -524,14 +528,29 @@ void TTextureData::CopyPalettizedToDevice(TTextureData& destination, int x, int 
         WriteDbg("Palettized texture %s has no palette to draw with", mPath.c_str());
         return;
     }
-    TRect area = source.Intersect({0, 0, std::min(mImageWidth, mSurfaceWidth), std::min(mImageHeight, mSurfaceHeight)});
+    if (destination.mPixels.empty())
+        return;
+    TRect placed{x, y, x + source.Width(), y + source.Height()};
+    TRect clipped = placed.Intersect({0, 0, destination.mImageWidth, destination.mImageHeight});
+    if (clipped.IsEmpty())
+        return;
+    destination.MarkContentChanged();
+    // Source texels outside the image (but on the surface) are transparent black.
+    const TRect image{0, 0, std::min(mImageWidth, mSurfaceWidth), std::min(mImageHeight, mSurfaceHeight)};
     const TPalette& palette = *mCurrentPalette;
-    for (int row = area.y1; row < area.y2; ++row)
-        for (int column = area.x1; column < area.x2; ++column) {
-            std::uint8_t index = mIndexImage[std::size_t(row) * mIndexPitch + column];
-            std::memcpy(&mSystemSurface[(std::size_t(row) * mSurfaceWidth + column) * 4], &palette[index * 4], 4);
+    static constexpr std::uint8_t kClear[4] = {0, 0, 0, 0};
+    for (int row = clipped.y1; row < clipped.y2; ++row) {
+        const int fromY = source.y1 + row - y;
+        if (fromY >= mSurfaceHeight)
+            break;
+        std::uint8_t* to = &destination.mPixels[(std::size_t(row) * destination.mSurfaceWidth + clipped.x1) * 4];
+        for (int column = clipped.x1; column < clipped.x2; ++column, to += 4) {
+            const int fromX = source.x1 + column - x;
+            const bool inImage = fromX >= image.x1 && fromX < image.x2 && fromY >= image.y1 && fromY < image.y2;
+            std::memcpy(to, inImage ? &palette[mIndexImage[std::size_t(fromY) * mIndexPitch + fromX] * 4] : kClear, 4);
         }
-    CopySystemToDevice(destination, x, y, source);
+    }
+    destination.UploadRect(clipped);
 }
 
 void TTextureData::CopyPixelsTo(TTextureData& destination, int x, int y, const TRect& source) const

@@ -91,7 +91,12 @@ public:
     void SetFlags(std::uint8_t flags) { mFlags |= flags; }
     void ClearFlags(std::uint8_t flags) { mFlags &= std::uint8_t(~flags); }
     bool HasFlag(EFlags flag) const { return (mFlags & flag) != 0; }
-    bool IsSystemSurface() const { return !mSystemSurface.empty(); }
+    // The pixels live in system memory: a slow surface, or a palettized
+    // image's indices (turned into colours only as they are copied out).
+    bool IsSystemSurface() const { return !mSystemSurface.empty() || (HasFlag(kPalettized) && mSurfaceWidth > 0); }
+
+    // Bytes of the CPU copies (pixels, slow surface, palette indices).
+    std::size_t GetCpuBytes() const { return mPixels.size() + mSystemSurface.size() + mIndexImage.size(); }
 
     const str& GetPath() const { return mPath; }
     const str& GetMask() const { return mMask; }

@@ -11,6 +11,7 @@
 #include "engine/base/rect.h"
 #include "engine/base/str.h"
 #include "engine/base/vec.h"
+#include "engine/platform/platform.h"
 #include "game/floor/bench.h"
 #include "game/floor/chef.h"
 #include "game/floor/dishcart.h"
@@ -273,6 +274,8 @@ private:
             mEvents->push_back(std::move(event));
     }
 
+    // First, so it goes last: the heap gives back what the level held.
+    qm::TReturnFreedMemoryAtEnd mReturnFreedMemory;
     TScoreManager* mScore;  // not owned: the game window's
     std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
     TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought

@@ -218,6 +218,28 @@ TEST_F(TextureTest, PalettizedTexturesCopyThroughTheCurrentPalette)
     EXPECT_TRUE(Same(Pixel(*destination, 0, 0), {0, 0, 255, 255}));
 }
 
+TEST_F(TextureTest, PalettizedTexturesKeepOnlyTheirIndicesAndCopyOutsideTheImageAsClear)
+{
+    // 3x2 on a surface of side 4: one index byte a pixel of the image's rows, no colour copy.
+    WriteIndexedPng("pw.png", 3, 2, 4, {0, 1, 0, 1, 0, 1}, {{255, 0, 0, 255}, {0, 255, 0, 255}});
+    auto palettized = TTexture::Get("pw.png?palettized");
+    ASSERT_TRUE(palettized);
+    EXPECT_TRUE(palettized->GetData()->IsSystemSurface());
+    EXPECT_EQ(palettized->GetData()->GetCpuBytes(), 4u * 2);
+
+    auto destination = TTexture::Create(8, 8, true);
+    destination->GetData()->FillRect(0, 0, 8, 8, TColor{0, 0, 1, 1});
+    // The source runs a column and a row past the image, and rows past the surface.
+    palettized->GetData()->DrawFast(2, 3, TRect{0, 0, 4, 6}, destination);
+    EXPECT_TRUE(Same(Pixel(*destination, 2, 3), {255, 0, 0, 255}));
+    EXPECT_TRUE(Same(Pixel(*destination, 3, 3), {0, 255, 0, 255}));
+    EXPECT_TRUE(Same(Pixel(*destination, 3, 4), {255, 0, 0, 255}));
+    EXPECT_TRUE(Same(Pixel(*destination, 5, 3), {0, 0, 0, 0}));  // beside the image
+    EXPECT_TRUE(Same(Pixel(*destination, 2, 5), {0, 0, 0, 0}));  // below it, on the surface
+    EXPECT_TRUE(Same(Pixel(*destination, 2, 7), {0, 0, 255, 255}));  // past the surface: untouched
+    EXPECT_TRUE(Same(Pixel(*destination, 1, 3), {0, 0, 255, 255}));
+}
+
 TEST_F(TextureTest, TextureToTextureCopyKeepsTheDestinationsSizeAndOtherPixels)
 {
     auto source = TTexture::Create(4, 4, true);
