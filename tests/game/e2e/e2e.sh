@@ -4,7 +4,8 @@
 # kept and must be neither blank nor one colour), the cursor changes over a
 # button, the window's close button asks for confirmation, "no" goes back,
 # "yes" ends the program with exit code 0, and prefs.dat reads back cleanly
-# in a second run.
+# in a second run, beside which a third start on the same saves is refused
+# in its own dialog.
 # Usage: e2e.sh <corvellatrip> <qm_close_window> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -95,6 +96,21 @@ wait_exit "the program did not end after yes"
 start "$game"
 pass_splash "$menu" "the main menu of the second run"
 [[ ! -e "$prefs.bad" ]] || fail "prefs.dat could not be read back"
+
+# A second game on the same saves, while this one runs, says so in its own
+# dialog and quits when it is read, having written nothing.
+running_pid=$pid running_window=$window
+saved=$(md5sum <"$prefs")
+start "$game"
+wait_until "log Telling the player: The game is already running" "the refusal's log line"
+wait_until "$dialog" "the refusal's dialog"
+shot "$artefacts/alreadyrunning.png"
+wait_then_click 400 408 "$dialog" ended "the end of the refused game after OK"
+wait_exit "the refused game did not end after OK"
+[[ "$(md5sum <"$prefs")" == "$saved" ]] || fail "the refused game changed prefs.dat"
+pid=$running_pid window=$running_window
+kill -0 "$pid" 2>/dev/null || fail "the running game ended with the refused one"
+
 wait_then_click 366 479 "$menu" ended "the end of the program after Quit"
 wait_exit "the Quit button did not end the program"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
