@@ -29,24 +29,7 @@ TPoint Grip(const TParty* party) { return Centre(party->MembersInBuildOrder().fr
 
 class FloorRules : public FloorTest {
 protected:
-    // A career level of the shipped data as the game window builds it,
-    // played up to its first frame of play.
-    TGameData& Open(int restaurant, int level)
-    {
-        mSettings->SetCurrentRestaurant(restaurant);
-        mSettings->SetCurrentLevel(level);
-        mPlatform->SeedRand(11);
-        mFloor.reset();
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
-        mFloor->SetupStars();
-        mFloor->SetupLevel();
-        mFloor->StartIntro();
-        mFloor->DoSkipTutorial();
-        for (int i = 0; i < 600 && mFloor->GetState() != kPlaying; ++i)
-            mFloor->Update(kFrame);
-        EXPECT_EQ(mFloor->GetState(), kPlaying);
-        return *mFloor;
-    }
+    TGameData& Open(int restaurant, int level) { return OpenShippedLevel(mFloor, mScore, restaurant, level, 11); }
 
     // Plays until `done` or `seconds` of game time have passed.
     template <class F>

@@ -40,24 +40,7 @@ TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
 class FloorWiring : public FloorTest {
 protected:
-    // A career level of the shipped data, built as the game window builds it
-    // and played up to its first frame of play.
-    TGameData& Open(int restaurant, int level)
-    {
-        mSettings->SetCurrentRestaurant(restaurant);
-        mSettings->SetCurrentLevel(level);
-        mPlatform->SeedRand(3);
-        mFloor.reset();
-        mFloor = std::make_unique<TGameData>(mGlobals, &mScore, &mHost.events);
-        mFloor->SetupStars();
-        mFloor->SetupLevel();
-        mFloor->StartIntro();
-        mFloor->DoSkipTutorial();
-        for (int i = 0; i < 600 && mFloor->GetState() != kPlaying; ++i)
-            mFloor->Update(kFrame);
-        EXPECT_EQ(mFloor->GetState(), kPlaying);
-        return *mFloor;
-    }
+    TGameData& Open(int restaurant, int level) { return OpenShippedLevel(mFloor, mScore, restaurant, level, 3); }
 
     // Drags `party` from the line onto `station`, as the player does.
     bool Seat(TParty* party, TEatingStation* station)

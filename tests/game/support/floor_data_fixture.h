@@ -7,9 +7,11 @@
 #include "play_fixture.h"
 
 #include "engine/base/xml.h"
+#include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
 
 #include <filesystem>
+#include <memory>
 
 class FloorTest : public PlayTest {
 protected:
@@ -29,6 +31,28 @@ protected:
         mGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
         TXmlNode* root = mGlobalDoc.GetChild("dataroot");
         mGlobals = root ? root->GetChild("globals") : nullptr;
+    }
+
+    // A career level of the shipped data, built into `floor` as the game
+    // window builds it, the tutorial skipped, played up to its first frame
+    // of play.
+    TGameData& OpenShippedLevel(std::unique_ptr<TGameData>& floor, TScoreManager& score, int restaurant, int level,
+                                unsigned seed)
+    {
+        constexpr float kFrame = 1.0f / 60;
+        mSettings->SetCurrentRestaurant(restaurant);
+        mSettings->SetCurrentLevel(level);
+        mPlatform->SeedRand(seed);
+        floor.reset();
+        floor = std::make_unique<TGameData>(mGlobals, &score, &mHost.events);
+        floor->SetupStars();
+        floor->SetupLevel();
+        floor->StartIntro();
+        floor->DoSkipTutorial();
+        for (int i = 0; i < 600 && floor->GetState() != kPlaying; ++i)
+            floor->Update(kFrame);
+        EXPECT_EQ(floor->GetState(), kPlaying);
+        return *floor;
     }
 
     TXmlNode mGlobalDoc;
