@@ -129,17 +129,37 @@ bool TAnimationData::TextureScriptUsable(lua_State* L)
 
 void TAnimationData::RetireScript(bool pause)
 {
+    if (mRetiredScript && Disposable(*mRetiredScript))
+        mRetiredScript.reset();
     if (!mScript)
-        return;  // the retired script may be the coroutine calling: keep it
+        return;
     TScript* script = mScript;
     mScript = nullptr;
     TPlatform* platform = TPlatform::GetInstance();
     const bool orphaned = platform && platform->OrphanTask(script);
     if (!orphaned && mScriptAdopted)
         return;  // on a task list we cannot reach: it stays that list's
-    mRetiredScript.reset(script);
+    // Nothing resumes a script off the task list: its interpreter goes now
+    // (not at the next play, or every animation played twice would hold
+    // two), unless it must outlive this call.
+    std::unique_ptr<TScript> retired(script);
+    if (Disposable(*retired))
+        return;
     if (pause)
-        script->Pause();
+        retired->Pause();
+    mRetiredScript = std::move(retired);
+}
+
+bool TAnimationData::Disposable(const TScript& script)
+{
+    // A script running Lua is on the stack below us (its own `done`); one
+    // still on the task list (orphaned during a pass, unlinked when the pass
+    // ends) must outlive the pass, or a new task at its address would be
+    // taken for it.
+    if (script.IsRunningLua())
+        return false;
+    TPlatform* platform = TPlatform::GetInstance();
+    return !platform || !platform->GetTaskList()->Contains(&script);
 }
 
 void TAnimationData::SetScript(std::unique_ptr<TScript> script)

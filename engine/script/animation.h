@@ -6,8 +6,9 @@
 // Draw every frame.
 //
 // A script task is only ever deleted when it cannot be the coroutine that is
-// running: a task taken off the task list is kept as the "retired" script
-// until the next retirement or the destructor.
+// running: a task taken off the task list goes at once when it is not
+// running Lua and no pass of the task list still names it; otherwise it is
+// kept as the "retired" script until the next retirement or the destructor.
 #pragma once
 
 #include "engine/base/lifeline.h"
@@ -145,8 +146,9 @@ public:
     void AddBitmap(int id, str image, str mask);
     void DrawChildren(float x, float y, float alpha, float scale, float rotation, int flags);
 
-    // Takes the running script off the task list and holds it as the
-    // retired one (paused when asked).
+    // Takes the running script off the task list and deletes it, or, when it
+    // cannot go yet (it is running Lua, or its task list is in a pass), holds
+    // it as the retired one (paused when asked).
     void RetireScript(bool pause);
     // Adopts a fresh interpreter as the running script.
     void SetScript(std::unique_ptr<TScript> script);
@@ -177,5 +179,8 @@ public:
     std::uint32_t mStartTime = 0;
 
 private:
+    // Whether a script taken off the task list may be deleted now.
+    static bool Disposable(const TScript& script);
+
     std::unique_ptr<LayeredAnimationInfo> mLayerInfo;
 };

@@ -128,6 +128,11 @@ public:
     void SetQuiet(bool quiet) { mQuiet = quiet; }
     bool IsQuiet() const { return mQuiet; }
 
+    // True while engine code runs Lua on this state (a call, a resume, or a
+    // native function called from either): the script must not be deleted
+    // then.
+    bool IsRunningLua() const { return mRunDepth > 0; }
+
 protected:
     // Marks a stretch of engine code that runs Lua on this state: the
     // outermost one times the run. Every call into Lua goes through one.

@@ -11,6 +11,7 @@
 #include "engine/script/animation.h"
 #include "engine/script/animationlayers.h"
 #include "engine/script/script.h"
+#include "lauxlib.h"
 #include "recordinghandler.h"
 #include "testimages.h"
 #include "tools/anmpack/anmpack.h"
@@ -167,6 +168,23 @@ protected:
         a.Draw(x, y, alpha, 1, 0, 0);
         platform->End2d();
     }
+
+    // Counts the interpreter's close in gClosedStates: a userdata whose
+    // `__gc' runs when the state is closed.
+    static void WatchClose(lua_State* L)
+    {
+        lua_newuserdata(L, 1);
+        lua_newtable(L);
+        lua_pushstring(L, "__gc");
+        lua_pushcfunction(L, [](lua_State*) {
+            ++gClosedStates;
+            return 0;
+        });
+        lua_settable(L, -3);
+        lua_setmetatable(L, -2);
+        luaL_ref(L, LUA_REGISTRYINDEX);
+    }
+    static inline int gClosedStates = 0;
 
     ScratchDir scratch;
     qm::THeadlessBackend* backend = nullptr;
@@ -343,6 +361,75 @@ TEST_F(AnimationTest, PlayWithoutKeepMakesAFreshInterpreterAndWithKeepReusesIt)
     EXPECT_EQ(Global(a, "runs"), 2);
     Advance(16);
     EXPECT_FALSE(a.IsPlaying());
+}
+
+// A task that plays an animation from inside the task list's pass, as a
+// game's update task does.
+class PlayingTask : public TTask {
+public:
+    explicit PlayingTask(TAnimation& a) : mAnimation(a) {}
+    bool DoTask() override
+    {
+        mAnimation.Play("DoAnim", false);
+        return false;
+    }
+
+private:
+    TAnimation& mAnimation;
+};
+
+TEST_F(AnimationTest, APlayClosesTheInterpreterOfThePlayBeforeUnlessItMustOutliveTheCall)
+{
+    // However often an animation is played, it holds one interpreter.
+    Pack("walk.anm", "function DoAnim() while true do frames{1, 2, 3} end end\n");
+    TAnimation a;
+    ASSERT_TRUE(a.Init("walk.anm", "", ""));
+    gClosedStates = 0;
+    for (int play = 0; play < 5; ++play) {
+        a.Play("DoAnim", false);
+        WatchClose(StateOf(a));
+        EXPECT_EQ(gClosedStates, play) << "every earlier interpreter is closed, this one is not";
+        EXPECT_EQ(a.GetData()->mRetiredScript, nullptr);
+        EXPECT_EQ(platform->GetTaskList()->Count(), 1);
+        Advance(16);
+        EXPECT_TRUE(a.IsPlaying());
+    }
+    a.Stop();
+    EXPECT_EQ(gClosedStates, 5);
+    EXPECT_EQ(a.GetData()->mScript, nullptr);
+
+    // Played during a pass, the old script is still named by the pass: it is
+    // kept until the next play, and the new one runs.
+    a.Play("DoAnim", false);
+    WatchClose(StateOf(a));
+    platform->AdoptTask(new PlayingTask(a));
+    Advance(16);
+    EXPECT_EQ(gClosedStates, 5);
+    ASSERT_NE(a.GetData()->mRetiredScript, nullptr);
+    EXPECT_TRUE(platform->GetTaskList()->Contains(a.GetData()->mScript));
+    WatchClose(StateOf(a));
+    EXPECT_EQ(a.GetCurrentFrame(), 0);
+    Advance(16);
+    EXPECT_EQ(a.GetCurrentFrame(), 1) << "the script played during the pass runs";
+    a.Play("DoAnim", false);
+    EXPECT_EQ(gClosedStates, 7) << "the kept one goes with the next play, beside the one it replaces";
+    EXPECT_EQ(a.GetData()->mRetiredScript, nullptr);
+
+    // A script that ends itself (`done') is running: it is kept, and goes
+    // with the next play.
+    Pack("once.anm", "function DoAnim() frames{1}; done() end\n");
+    TAnimation b;
+    ASSERT_TRUE(b.Init("once.anm", "", ""));
+    b.Play("DoAnim", false);
+    WatchClose(StateOf(b));
+    Advance(16);
+    EXPECT_TRUE(b.IsDone());
+    ASSERT_NE(b.GetData()->mRetiredScript, nullptr);
+    const int closed = gClosedStates;
+    ASSERT_TRUE(b.Init("once.anm", "", ""));
+    b.Play("DoAnim", false);
+    EXPECT_EQ(gClosedStates, closed + 1);
+    EXPECT_EQ(b.GetData()->mRetiredScript, nullptr);
 }
 
 TEST_F(AnimationTest, AnAnimationsScriptIsCompiledOnceForEveryPlayAndEveryAnimationOfIt)
