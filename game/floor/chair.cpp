@@ -101,19 +101,19 @@ void TChair::SetChairMood(bool happy)
 {
     if (happy == mMoodHappy)
         return;
-    for (TAnimation& baby : mBabies)
-        baby.Play(happy ? "Happy" : "Sad", false);
+    // Every colour's baby would play the same script on the same clock: one
+    // plays (one interpreter, not one a colour) and the one drawn shows its
+    // frame.
+    mBabies[0].Play(happy ? "Happy" : "Sad", false);
     mMoodHappy = happy;
 }
 
 void TChair::UpdateChairMood()
 {
-    for (const TAnimation& baby : mBabies)
-        if (!baby.IsPlaying()) {
-            mMoodHappy = false;  // lets the happy look start again
-            SetChairMood(true);
-            return;
-        }
+    if (!mBabies[0].IsPlaying()) {
+        mMoodHappy = false;  // lets the happy look start again
+        SetChairMood(true);
+    }
 }
 
 void TChair::SetChairUpgrade(int level)
@@ -138,6 +138,7 @@ void TChair::Draw(float upgradeAlpha, float highlightAlpha)
     const float x = static_cast<float>(mLocation.x), y = static_cast<float>(mLocation.y);
     if (mIsHighChair) {
         const int baby = mBabyColor >= 0 && mBabyColor < kCustomerColorCount ? mBabyColor : 0;
+        mBabies[baby].SetCurrentFrame(mBabies[0].GetCurrentFrame());
         mBabies[baby].Draw(mMirrored ? x - 10 : x + 10, y + 5, 1.0f, 1.0f, 0, flip);
     } else if (mColor >= 0 && mColor < kChairColorCount && mLooks[mColor]) {
         mLooks[mColor]->DrawSprite(x, y, alpha, 1.0f, 0, flip);

@@ -72,6 +72,7 @@ private:
     bool mMoodHappy = true;
     bool mIsHighChair = false;
     std::array<std::shared_ptr<TAnimatedTexture>, kChairColorCount> mLooks;
+    // One a colour; the first plays the mood for all of them.
     std::array<TAnimation, kCustomerColorCount> mBabies;
     std::array<std::shared_ptr<TTexture>, kCustomerColorCount> mFlags;
     bool mMirrored;
