@@ -79,16 +79,38 @@ click() {
 }
 alive() { [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; }
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
+# A row's damage may keep away for good the screen a wait looks for (a
+# broken menu script shows its notice instead of the menu): once the log
+# names the row's file (`row_key`) and the picture has stood still for a
+# few looks, the damage has shown what it does and the wait ends.
+row_key=
+still_looks=0
+last_look=
+settled() {
+  [[ -n "$row_key" ]] || return 1
+  local look
+  look=$(md5sum <"$work/now.png")
+  if [[ "$look" == "$last_look" ]]; then
+    still_looks=$((still_looks + 1))
+  else
+    still_looks=0
+    last_look=$look
+  fi
+  ((still_looks >= 4)) && grep -qF -- "$row_key" "$log"
+}
 # True once the picture at (x, y) matches, within about `tries` half seconds
-# (false at once when the game has ended), or once a notice about the saves
-# shows; an ACTION, when given, is done before each wait.
+# (false at once when the game has ended, or once the row's damage has
+# settled), or once a notice about the saves shows; an ACTION, when given,
+# is done before each wait.
 seen() {
   local tries=$4 action=${5:-}
+  last_look=
   for _ in $(seq $((tries * slowness))); do
     alive || return 1
     shot "$work/now.png"
     pixel "$work/now.png" "$1" "$2" | grep -qE "$3" && return 0
     grep -q "^Telling the player" "$log" && return 0
+    settled && return 1
     [[ -z "$action" ]] || $action
     sleep 0.5
   done
@@ -116,13 +138,15 @@ to_menu() { past_splash $menu_x $menu_y "$accent" 24 || true; }
 # Clicks at (x, y) while the picture at (bx, by) matches `before`, until the
 # one at (ax, ay) matches `after` ("!" before it: no longer matches); a click
 # the game let pass while a screen slid in is given again. False after about
-# `tries` half seconds.
+# `tries` half seconds, or once the row's damage has settled.
 advance() {
   local x=$1 y=$2 bx=$3 by=$4 before=$5 ax=$6 ay=$7 after=$8 tries=$9
   local last=0
+  last_look=
   for i in $(seq $((tries * slowness))); do
     alive || return 1
     shot "$work/now.png"
+    settled && return 1
     if [[ "$after" == !* ]]; then
       pixel "$work/now.png" "$ax" "$ay" | grep -qE "${after#!}" || return 0
     else
@@ -306,6 +330,7 @@ for row in "${rows[@]}"; do
     damage "$target" "$kind"
 
     name=$(echo "$file" | tr '/.' '__')_$kind
+    row_key=$key
     if start; then
       if [[ "$where" == level ]]; then to_level; else to_menu; fi
       shot "$artefacts/$name.png"

@@ -6,10 +6,10 @@
 #     more games and Quessa's corner, each and back; Play: the opening
 #     comic, the map, career level 1 with its tutorial, played by the input
 #     each tip teaches (the party dragged to its table, the order, the
-#     ticket, the plate, the check, the dishes, two tables at once), then
-#     its last parties served to a win; the level-over board, the map; an
-#     endless shift with its tutorial skipped, its upgrade bought and the
-#     next shift with it on the floor; the options; the window's close
+#     ticket, the plate, the check, the dishes, two tables at once) to a
+#     win; the level-over board, the map; an endless shift with its
+#     tutorial skipped, its upgrade bought and the next shift with it on
+#     the floor; the options; the window's close
 #     button, its confirmation, exit code 0; prefs.dat holds the player and
 #     level 1 won, hiscore.dat the score;
 #  2. a second start resumes: no name asked, the best scores show the
@@ -29,8 +29,9 @@
 # leaves (without a penalty) after being seated on chairs of his colour
 # (the red table on the left of a floor of our own), and an endless first
 # goal of one order, so that a step takes seconds. Levels 1 and 2 are the
-# shipped ones, level 1 with a goal its tutorial reaches alone, so that no
-# goal depends on how fast the clicks come on a busy machine. The game's
+# shipped ones, level 1 with its tutorial's three parties alone and a goal
+# they reach, so that no goal depends on how fast the clicks come on a busy
+# machine. The game's
 # clock runs PLAYTHROUGH_TIME_SCALE times as fast as real time (default 2).
 # With "first-table" after the size, the run ends after the tutorial's first
 # party is served: the window's close button, its confirmation, exit code 0
@@ -83,12 +84,15 @@ grid = "".join(["-" * 16] * 3 + ["." * 16] * 3 + ["...r4r....b4b..."] * 2 + ["."
 with open(config + "/../layouts/flows.txt", "w") as out:
     out.write("".join(grid[i:i + 16] + "\n" for i in range(0, len(grid), 16)))
 replace(config + "/career/10.xml", level(10, "flows"))
-# Level 1 as shipped, but a goal its tutorial's three parties reach alone:
-# whether blind rounds keep up with the last parties depends on the
-# machine's load, and the floor bots are the ones that judge the balance.
+# Level 1 as shipped (its floor and tutorial), but only the three
+# parties its tutorial teaches with, and a goal they reach alone: whether
+# blind rounds keep up with later parties depends on the machine's load
+# (and waiting for them made most of the run's time); the floor bots are
+# the ones that judge the shipped level's balance.
 first = open(config + "/career/1.xml").read()
 first = re.sub("<goal>\\d+</goal>", "<goal>1000</goal>", first)
 first = re.sub("<leavePenalty>\\d+</leavePenalty>", "<leavePenalty>0</leavePenalty>", first)
+first = re.sub("\\s*<(time|groupType|groupDef)([4-9]|\\d\\d)>[^<]*</\\1\\2>", "", first)
 replace(config + "/career/1.xml", first)
 replace(config + "/levels/harbour.xml", level(1, grid, 0))
 endless = re.sub("<goal1>\\d+</goal1>", "<goal1>50</goal1>", open(config + "/endless.xml").read())
@@ -270,19 +274,8 @@ teach "clicks ${t1[*]} ${t2[*]}" reached tutorial_20
 keep tutorial_both_served
 teach "clicks ${t1[*]} ${t2[*]}" reached "tutorial_21w|tutorial_22"
 teach "clicks ${t1[*]} ${t2[*]} ${cart[*]}" reached done
-# The parties left in line, served the same way to the level's end: seat
-# the head of the line at each table, then every job a table or the pass
-# may have, with the dishes to the cart.
-serve_round() {
-  drag_to "${t1[@]}"
-  drag_to "${t2[@]}"
-  clicks "${t1[@]}" "${t2[@]}" "${wheel[@]}" "${plate1[@]}" "${plate2[@]}" "${t1[@]}" "${t2[@]}" "${cart[@]}"
-}
-# A round is tried again once the last one has had at least twelve seconds
-# of game time to be walked (E2E_RETRY x slowness of real time): rounds that
-# come faster pile up visits on the waitress faster than she walks them,
-# and the parties wait behind the pile.
-E2E_RETRY=6 E2E_TIMEOUT=300 wait_then_do serve_round "not log level over" "log level over" "the end of level 1"
+# The tutorial's parties were the level's last: it ends as they leave.
+wait_until "log level over" "the end of level 1"
 grep -q "^level over: won" "$log" || fail "level 1 was not won: $(grep "^level over" "$log")"
 wait_until board "the level-over board"
 wait_until "$leave" "the board's Leave after the count"
