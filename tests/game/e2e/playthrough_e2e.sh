@@ -27,12 +27,12 @@
 # The game runs on a copy of its data (linked file by file) in which the
 # levels of part 3 stand in for the shipped ones: one impatient guest who
 # leaves (without a penalty) after being seated on chairs of his colour
-# (the red table on the left of a floor of our own), and an endless first
-# goal of one order, so that a step takes seconds. Levels 1 and 2 are the
-# shipped ones, level 1 with its tutorial's three parties alone and a goal
-# they reach, so that no goal depends on how fast the clicks come on a busy
-# machine. The game's
-# clock runs PLAYTHROUGH_TIME_SCALE times as fast as real time (default 2).
+# (the red table on the left of a floor of our own), and an endless shift
+# whose guests never walk out, with a first goal of one order, so that a
+# step takes seconds. Levels 1 and 2 are the shipped ones, level 1 with its
+# tutorial's three parties alone and a goal they reach, so that no goal
+# depends on how fast the clicks come on a busy machine. The game's clock
+# runs PLAYTHROUGH_TIME_SCALE times as fast as real time (default 2).
 # With "first-table" after the size, the run ends after the tutorial's first
 # party is served: the window's close button, its confirmation, exit code 0
 # (what another screen size changes is where the clicks land, which the
@@ -72,7 +72,12 @@ young = customers[customers.index("<customer>"):customers.index("</customer>") +
 hasty = young.replace("<id>young</id>", "<id>hasty</id>")
 for key, value in (("deciding_DurationMS", 500), ("ready_HappyMS", 300), ("ready_MadMS", 300)):
     hasty = re.sub("<%s>\\d+</%s>" % (key, key), "<%s>%d</%s>" % (key, value, key), hasty)
-replace(config + "/customer.xml", customers.replace("</dataroot>", hasty + "\n</dataroot>"))
+# The endless shift's guests wait as long as it takes: its party is served
+# by clicks whose pace a busy machine sets, and a walk-out there ends the
+# shift before its goal.
+patient = young.replace("<id>young</id>", "<id>patient</id>")
+patient = re.sub("<(\\w+_MadMS)>\\d+</\\1>", lambda m: "<%s>3600000</%s>" % (m.group(1), m.group(1)), patient)
+replace(config + "/customer.xml", customers.replace("</dataroot>", hasty + "\n" + patient + "\n</dataroot>"))
 
 def level(number, layout, restaurant=None):
     where = "" if restaurant is None else "<restaurant>%d</restaurant>" % restaurant
@@ -96,6 +101,7 @@ first = re.sub("\\s*<(time|groupType|groupDef)([4-9]|\\d\\d)>[^<]*</\\1\\2>", ""
 replace(config + "/career/1.xml", first)
 replace(config + "/levels/harbour.xml", level(1, grid, 0))
 endless = re.sub("<goal1>\\d+</goal1>", "<goal1>50</goal1>", open(config + "/endless.xml").read())
+endless = re.sub("<(group\\d+_\\w)>\\w+</\\1>", lambda m: "<%s>patient</%s>" % (m.group(1), m.group(1)), endless)
 replace(config + "/endless.xml", endless)
 with open(sys.argv[2], "w") as out:
     out.write(level(1, grid, 1).replace("</career>", "<description>A quick lunch on the train.</description></career>"))
