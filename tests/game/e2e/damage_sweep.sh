@@ -146,12 +146,12 @@ advance() {
   for i in $(seq $((tries * slowness))); do
     alive || return 1
     shot "$work/now.png"
-    settled && return 1
     if [[ "$after" == !* ]]; then
       pixel "$work/now.png" "$ax" "$ay" | grep -qE "${after#!}" || return 0
     else
       pixel "$work/now.png" "$ax" "$ay" | grep -qE "$after" && return 0
     fi
+    settled && return 1
     if pixel "$work/now.png" "$bx" "$by" | grep -qE "$before" && (( i - last >= 4 || last == 0 )); then
       click "$x" "$y" 0
       last=$i
