@@ -28,7 +28,7 @@ export CORVELLATRIP_TIME_SCALE=${ONLINE_TIME_SCALE:-4}
 
 # ---- the data copy: the full score screens, one heart an endless shift
 # and no points lost by a walk-out, so that the shift ends soon after its
-# first order with those points.
+# first order with those points; guests patient until their order is taken.
 gamedata=$work/gamedata
 cp -rs "$(readlink -f "$data")/." "$gamedata"
 python3 - "$gamedata/assets" <<'PY'
@@ -47,6 +47,11 @@ def rewrite(path, pattern, replacement, expected):
 rewrite(assets + "/strings.xml", r'(highscoremode</Data></Cell><Cell><Data ss:Type="String">)2<', r"\g<1>0<", 1)
 rewrite(assets + "/config/endless.xml", r"<numStars>\d+</numStars>", "<numStars>1</numStars>", 1)
 rewrite(assets + "/config/endless.xml", r"<leavePenalty>\d+</leavePenalty>", "<leavePenalty>0</leavePenalty>", 1)
+# The party waits ten times as long in line and for its order to be taken
+# (the clicks that seat it and take it come at a busy machine's pace); once
+# its order is in, it walks out as soon as before.
+rewrite(assets + "/config/customer.xml", r"<(waiting_MadMS|ready_HappyMS|ready_MadMS)>(\d+)<",
+        lambda m: "<%s>%d<" % (m.group(1), int(m.group(2)) * 10), 3)
 PY
 export CORVELLATRIP_DATA=$gamedata
 
