@@ -225,6 +225,9 @@ std::vector<int> BusiestLevels()
 // Per frame, all threads' CPU of every busy floor measured (update, draw and
 // present), for the summary.
 std::vector<double> gBusyCpu;
+// The same with every frame drawn whole (the partial redraw off), measured
+// in the same run right after.
+std::vector<double> gBusyWholeCpu;
 
 void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count);
 
@@ -276,6 +279,13 @@ void BusyFrames(TPlatform* platform, int level)
     std::printf("%s busy floor: career level %d, %d of %zu eating stations taken, %zu parties in line\n",
                 name.c_str(), level + 1, taken, floor.GetEatingStations().size(), floor.GetWaitingParties().size());
     MeasureFrames(platform, floor, name + " busy floor", gFrames);
+    // Pictures are kept of the frames drawn where they changed only.
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (gShots || !handler || !handler->KeepsWindowAcrossSwaps())
+        return;
+    handler->SetPartialRedraw(false);
+    MeasureFrames(platform, floor, name + " busy floor, drawn whole", gFrames);
+    handler->SetPartialRedraw(true);
 }
 
 void AppendShot(TPlatform*)
@@ -301,7 +311,8 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
 {
     const bool busy = what.find("busy") != std::string::npos;
     TAnimatedTextureCache cache(100, 120, 80);
-    std::vector<double> updates, submits, draws, frames, cpu, presentedCpu, mainCpu, uploads, pixels, calls, switches, fragments;
+    std::vector<double> updates, submits, draws, frames, cpu, presentedCpu, mainCpu, uploads, pixels, calls, switches,
+        fragments, redrawn;
     // The pixels the frame's drawing wrote (fragments that passed), from an occlusion query.
     GLuint query = 0;
     glGenQueries(1, &query);
@@ -321,23 +332,21 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
         cache.Reset();
         glBeginQuery(GL_SAMPLES_PASSED, query);
         DrawFloor(floor, &cache, nullptr, nullptr);
-        glEndQuery(GL_SAMPLES_PASSED);
         const auto submitted = TClockNow::now();
         glFinish();
         const auto drawn = TClockNow::now();
         const double cpuDrawn = ProcessCpuMs();
         const double mainDrawn = MainThreadCpuMs();
-        const TGLDrawStats after = GLDrawStats();
-        // The read-back of a kept picture is not the frame's: left out.
-        double shotCpu = 0;
-        if (gShots && n >= 30 && (n - 30) % 100 == 0 && busy) {
-            const double shotStart = ProcessCpuMs();
-            AppendShot(platform);
-            shotCpu = ProcessCpuMs() - shotStart;
-        }
+        // A recorded frame is drawn at its end, where it changed.
         platform->EndDraw(true);
+        glEndQuery(GL_SAMPLES_PASSED);
         glFinish();
-        const double cpuPresented = ProcessCpuMs() - shotCpu;
+        const double cpuPresented = ProcessCpuMs();
+        const TGLDrawStats after = GLDrawStats();
+        // The picture as the swap left it in the back buffer; the read-back
+        // is not the frame's.
+        if (gShots && n >= 30 && (n - 30) % 100 == 0 && busy)
+            AppendShot(platform);
         GLuint drawnFragments = 0;
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawnFragments);
         if (n++ >= 30) {
@@ -349,12 +358,14 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
             cpu.push_back(cpuDrawn - cpuStart);
             presentedCpu.push_back(cpuPresented - cpuStart);
             if (busy)
-                gBusyCpu.push_back(cpuPresented - cpuStart);
+                (what.find("drawn whole") != std::string::npos ? gBusyWholeCpu : gBusyCpu)
+                    .push_back(cpuPresented - cpuStart);
             mainCpu.push_back(mainDrawn - mainStart);
             uploads.push_back(double(after.uploads - before.uploads));
             pixels.push_back(double(after.uploadedPixels - before.uploadedPixels));
             calls.push_back(double(after.drawCalls - before.drawCalls));
             switches.push_back(double(after.textureSwitches - before.textureSwitches));
+            redrawn.push_back(double(after.redrawnPixels - before.redrawnPixels));
         }
     }
     Report((what + ": update").c_str(), updates);
@@ -369,6 +380,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
     ReportCount((what + ": draw calls").c_str(), calls);
     ReportCount((what + ": texture switches").c_str(), switches);
     ReportCount((what + ": pixels drawn").c_str(), fragments);
+    ReportCount((what + ": pixels of the rectangles redrawn").c_str(), redrawn);
     glDeleteQueries(1, &query);
 }
 
@@ -386,6 +398,10 @@ void BenchMain(TPlatform* platform, const char*)
     gGlobalDoc.ParseString(TSettings::ReadEncryptedFile("assets/config/global.xml").c_str());
     TXmlNode* root = gGlobalDoc.GetChild("dataroot");
     gGlobals = root ? root->GetChild("globals") : nullptr;
+    // With pictures kept, every frame drawn where it changed is checked
+    // against the same frame drawn whole.
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance(); handler && gShots)
+        handler->SetCheckPartialFrames(true);
     if (gCareer) {
         CareerLevels();
     } else {
@@ -393,6 +409,11 @@ void BenchMain(TPlatform* platform, const char*)
         for (int level : BusiestLevels())
             BusyFrames(platform, level);
         Report("busy floors, all restaurants: CPU of all threads", gBusyCpu);
+        if (!gBusyWholeCpu.empty())
+            Report("busy floors, all restaurants, drawn whole: CPU of all threads", gBusyWholeCpu);
+        if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance(); handler && gShots)
+            std::printf("frames drawn where they changed that differ from the same frame drawn whole: %d\n",
+                        handler->GetPartialFrameMismatches());
     }
     TSettings::DeleteSettings();
 }

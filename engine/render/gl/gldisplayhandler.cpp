@@ -7,6 +7,7 @@
 #include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/glstate.h"
 #include "engine/render/gl/glstats.h"
+#include "engine/render/gl/glswapkind.h"
 #include "engine/render/gl/gltexturedata.h"
 #include "engine/render/texture.h"
 
@@ -92,6 +93,9 @@ TGLDisplayHandler* TGLDisplayHandler::GetInstance()
 TGLDisplayHandler::TGLDisplayHandler()
 {
     TInstanceHolder<TGLDisplayHandler>::Publish(this);
+    mSprites.SetSink(this);
+    mGlyphs.SetSink(this);
+    mLines.SetSink(this);
 }
 
 TGLDisplayHandler::~TGLDisplayHandler()
@@ -165,8 +169,10 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
     // redraws only its dirty areas still finds the rest in place.
     if (!mScreenFramebuffer) {  // the context's first display: what it offers
         mHasClipControl = HasClipControl();
+        mSwapKeepsWindow = SwapKeepsBackBuffer();
         mPrograms.Build();
     }
+    mLastFrameShown = false;
     if (!mScreenFramebuffer || resized)
         MakeScreenFramebuffer(width, height);
     glViewport(0, 0, width, height);
@@ -203,6 +209,9 @@ bool TGLDisplayHandler::IsFullscreen()
 
 void TGLDisplayHandler::SetWindowSize(int width, int height)
 {
+    // A window of another size has a new back buffer.
+    if (width != mWindowWidth || height != mWindowHeight)
+        mLastFrameShown = false;
     mWindowWidth = width;
     mWindowHeight = height;
 }
@@ -259,13 +268,22 @@ bool TGLDisplayHandler::BeginDraw(bool keep)
     // it is the one that brings the screen framebuffer up to date again.
     mDrawingToWindow = !keep && !mRedrawIntoScreen && CanDrawToWindow();
     mRedrawIntoScreen = false;
+    // A frame to the window is recorded where the window keeps what the
+    // last one drew; any other frame leaves the window unlike the record.
+    mRecording = mDrawingToWindow && mSwapKeepsWindow && mPartialRedraw;
+    if (!mRecording)
+        mLastFrameShown = false;
+    mFrame.Clear();
     // The screen framebuffer keeps the last frame, so what lies outside the
-    // current viewport is kept in either case; the viewport's area is cleared.
+    // current viewport is kept in either case; the viewport's area is cleared
+    // (a recorded frame's, when it is drawn).
     BindSurface(GetDrawFramebuffer());
     glViewport(0, 0, mDisplay.x2, mDisplay.y2);
     ApplyScissor();
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
+    if (!mRecording) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // Only 3D drawing reads the depth buffer: it is cleared (the same area)
     // when a frame first turns depth on, so 2D frames never touch it.
     mDepthClearPending = true;
@@ -292,13 +310,184 @@ void TGLDisplayHandler::ClearDepthIfPending()
 
 bool TGLDisplayHandler::EndDraw(bool showCursor)
 {
-    FlushSprites();
+    FlushQueues();
     if (showCursor)
         DrawCursor();
-    else
+    FlushQueues();
+    FinishRecordedFrame();
+    if (!showCursor)
         glFlush();
     Present();
     return true;
+}
+
+// ---------------------------------------------------------------- recorded frames
+
+void TGLDisplayHandler::SetPartialRedraw(bool on)
+{
+    FlushSprites();
+    mPartialRedraw = on;
+    mLastFrameShown = false;
+}
+
+bool TGLDisplayHandler::MayRecordRun()
+{
+    if (!RecordsFrame())
+        return false;
+    // The record draws with the 2D pass's projection: a run drawn outside
+    // one is drawn now, with what was recorded before it.
+    if (mIn2d || mEnd2dPending)
+        return true;
+    StopRecording();
+    return false;
+}
+
+TGLFrameRecord::TRunState TGLDisplayHandler::RunState(TGLFrameRecord::EKind kind, GLuint texture) const
+{
+    TGLFrameRecord::TRunState state;
+    state.kind = kind;
+    state.texture = texture;
+    const auto generation = mGenerations.find(texture);
+    state.generation = generation == mGenerations.end() ? 0 : generation->second;
+    state.scissor = mScissorBox;
+    return state;
+}
+
+bool TGLDisplayHandler::TakeSprites(GLuint texture, EBlendModes blend, EFilteringModes filter, const void* vertices,
+                                    int count)
+{
+    if (!MayRecordRun())
+        return false;
+    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kSprites, texture);
+    state.blend = blend;
+    state.filter = filter;
+    mFrame.Add(state, vertices, count);
+    return true;
+}
+
+bool TGLDisplayHandler::TakeGlyphs(GLuint atlas, const void* vertices, int count)
+{
+    if (!MayRecordRun())
+        return false;
+    mFrame.Add(RunState(TGLFrameRecord::EKind::kGlyphs, atlas), vertices, count);
+    return true;
+}
+
+bool TGLDisplayHandler::TakeLines(const void* vertices, int count)
+{
+    if (!MayRecordRun())
+        return false;
+    // Lines are drawn with the whole display as scissor box.
+    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kLines, 0);
+    state.scissor = {0, 0, mDisplay.x2, mDisplay.y2};
+    mFrame.Add(state, vertices, count);
+    return true;
+}
+
+bool TGLDisplayHandler::RecordBlit(GLuint framebuffer, GLuint texture, TPoint source, const TRect& placed)
+{
+    if (!RecordsFrame())
+        return false;
+    FlushQueues();
+    if (!RecordsFrame())
+        return false;
+    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kBlit, texture);
+    state.framebuffer = framebuffer;
+    state.source = source;
+    state.placed = placed;
+    mFrame.Add(state, nullptr, 0);
+    return true;
+}
+
+void TGLDisplayHandler::PrepareTextureWrite(GLuint texture)
+{
+    FlushQueues();
+    // Runs recorded from the texture must be drawn with the pixels it has now.
+    if (mRecording && mFrame.Uses(texture))
+        StopRecording();
+    if (texture)
+        ++mGenerations[texture];
+}
+
+void TGLDisplayHandler::StopRecording()
+{
+    if (!mRecording)
+        return;
+    mRecording = false;
+    DrawRecord(nullptr);
+    mFrame.Clear();
+    // Drawn partly at once, the frame is not all in the record.
+    mLastFrameShown = false;
+    ++GLDrawStats().wholeFrames;
+}
+
+void TGLDisplayHandler::FinishRecordedFrame()
+{
+    if (!mRecording)
+        return;
+    mRecording = false;
+    const int width = mDisplay.x2, height = mDisplay.y2;
+    TGLDrawStats& stats = GLDrawStats();
+    if (mLastFrameShown) {
+        constexpr std::size_t kMostRectangles = 16;
+        const std::vector<TRect> changed = mFrame.ChangedSince(mLastFrame, width, height, kMostRectangles);
+        DrawRecord(&changed);
+        ++stats.partialFrames;
+        for (const TRect& r : changed)
+            stats.redrawnPixels += std::int64_t(r.Width()) * r.Height();
+        if (mCheckPartialFrames)
+            CheckAgainstWholeRedraw();
+    } else {
+        DrawRecord(nullptr);
+        ++stats.wholeFrames;
+        stats.redrawnPixels += std::int64_t(width) * height;
+    }
+    std::swap(mFrame, mLastFrame);
+    mFrame.Clear();
+    mLastFrameShown = true;
+}
+
+void TGLDisplayHandler::DrawRecord(const std::vector<TRect>* within)
+{
+    const int width = mDisplay.x2, height = mDisplay.y2;
+    BindSurface(0);
+    glViewport(0, 0, width, height);
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_SCISSOR_TEST);
+    {
+        TScopedPixelProjection projection(width, height);
+        if (within)
+            mFrame.DrawWithin(mPrograms, *within, width, height);
+        else
+            mFrame.DrawWhole(mPrograms, width, height);
+    }
+    glPopAttrib();
+    BindSurface(GetDrawFramebuffer());
+    glScissor(mScissorBox.x1, SurfaceRow(mScissorBox.y1, mScissorBox.Height()), mScissorBox.Width(),
+              mScissorBox.Height());
+}
+
+void TGLDisplayHandler::CheckAgainstWholeRedraw()
+{
+    const int width = mDisplay.x2, height = mDisplay.y2;
+    std::vector<unsigned char> part(std::size_t(width) * height * 4), whole(part.size());
+    auto readWindow = [&](std::vector<unsigned char>& into) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, into.data());
+    };
+    readWindow(part);
+    DrawRecord(nullptr);
+    readWindow(whole);
+    BindSurface(GetDrawFramebuffer());
+    if (part != whole) {
+        ++mPartialFrameMismatches;
+        WriteDbg("A frame drawn where it changed differs from the same frame drawn whole");
+    }
 }
 
 void TGLDisplayHandler::Present()
@@ -334,6 +523,7 @@ void TGLDisplayHandler::Present()
 void TGLDisplayHandler::ShowLastFrame()
 {
     FlushSprites();
+    mLastFrameShown = false;
     if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
         return;
     if (mDrawingToWindow) {
@@ -367,6 +557,7 @@ void TGLDisplayHandler::DrawFade(float blackness)
     FlushSprites();
     if (blackness <= 0 || mWindowWidth < 1 || mWindowHeight < 1)
         return;
+    mLastFrameShown = false;  // the black lies over the window's frame
     // A frame that went straight to the window is kept clean in the screen
     // framebuffer first: shown again later, it must not carry this black.
     if (mDrawingToWindow && mScreenFramebuffer) {
@@ -431,7 +622,7 @@ bool TGLDisplayHandler::Begin2d()
         mIn2d = true;
         return true;
     }
-    FlushSprites();
+    FlushQueues();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -452,12 +643,14 @@ bool TGLDisplayHandler::Begin2d()
 
 void TGLDisplayHandler::End2d()
 {
-    mIn2d = false;
     if (mJoinPasses && !mPlainDrawing && (!mSprites.IsEmpty() || !mLines.IsEmpty() || !mGlyphs.IsEmpty())) {
+        mIn2d = false;
         mEnd2dPending = true;
         return;
     }
-    FlushSprites();
+    // The pass's runs are drawn (or recorded) while it is still a 2D pass.
+    FlushQueues();
+    mIn2d = false;
     Leave2d();
 }
 
@@ -465,7 +658,7 @@ void TGLDisplayHandler::JoinPasses(bool on)
 {
     mJoinPasses = on;
     if (!on)
-        FlushSprites();
+        FlushQueues();
 }
 
 void TGLDisplayHandler::Leave2d()
@@ -513,6 +706,12 @@ void TGLDisplayHandler::ApplyFilteringMode()
 
 void TGLDisplayHandler::FlushSprites()
 {
+    FlushQueues();
+    StopRecording();
+}
+
+void TGLDisplayHandler::FlushQueues()
+{
     mSprites.Flush();
     mGlyphs.Flush();
     if (!mLines.IsEmpty()) {
@@ -540,7 +739,7 @@ bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
     mSprites.Flush();
     mGlyphs.Flush();
     if (mLines.IsFull(set.GetCount()))
-        FlushSprites();
+        FlushQueues();
     return mLines.Add(set.GetVertices(), set.GetCount());
 }
 
@@ -791,7 +990,7 @@ bool TGLDisplayHandler::HasViewport() const
 
 void TGLDisplayHandler::ApplyScissor()
 {
-    FlushSprites();
+    FlushQueues();
     if (mViewport.x2 < 1 || mViewport.y2 < 1)
         return;
     TRect box{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2};
@@ -805,7 +1004,7 @@ void TGLDisplayHandler::ApplyScissor()
 
 void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)
 {
-    FlushSprites();
+    FlushQueues();
     mHasDrawBounds = bounds != nullptr;
     if (bounds)
         mDrawBounds = *bounds;
@@ -924,16 +1123,17 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
         const GLuint atlas = texture->GetTextureName();
         mSprites.Flush();
         if (!mLines.IsEmpty())
-            FlushSprites();
+            FlushQueues();
         if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
             return true;
         mGlyphs.Flush();
         if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
             return true;
     }
-    FlushSprites();
+    FlushQueues();
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
-    DrawGlyphRun(mPrograms, texture->GetTextureName(), set.GetVertices(), set.GetCount());
+    if (!TakeGlyphs(texture->GetTextureName(), set.GetVertices(), set.GetCount()))
+        DrawGlyphRun(mPrograms, texture->GetTextureName(), set.GetVertices(), set.GetCount());
     PopViewport();
     return true;
 }
@@ -941,14 +1141,16 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
 void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const TColor* colour,
                                  std::shared_ptr<TTexture> target)
 {
-    FlushSprites();
     if (!colour)
         return;
     if (target) {
+        // The texture data's fill prepares its own write.
+        FlushQueues();
         if (TTextureData* data = target->GetData())
             data->FillRect(left, top, right, bottom, *colour);
         return;
     }
+    FlushSprites();
     TScopedPixelProjection projection(mDisplay.x2, mDisplay.y2);
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glDisable(GL_TEXTURE_2D);
@@ -964,7 +1166,7 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
 
 bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
 {
-    FlushSprites();
+    FlushQueues();
     if (mRenderTarget) {
         QM_ASSERT(!"Attempt to call BeginRenderTarget while in another BeginRenderTarget context.");
         return false;
@@ -979,7 +1181,7 @@ bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
 
 void TGLDisplayHandler::EndRenderTarget()
 {
-    FlushSprites();
+    FlushQueues();
     if (!mRenderTarget)
         return;
     if (TGLTextureData* data = GLData(mRenderTarget))

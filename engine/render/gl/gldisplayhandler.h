@@ -17,19 +17,34 @@
 // framebuffer misses such a frame: the window manager asks KeepsLastFrame
 // before a frame that would redraw only its dirty areas, and redraws all
 // of it into the framebuffer instead.
+//
+// Redrawing only what changed: where the window keeps its pixels across a
+// swap (a copying swap, as software GL's on X does), a frame that goes
+// straight to the window is recorded rather than drawn: the queues' runs
+// and framebuffer copies, with their state. At the frame's end it is
+// compared with the frame before, which the window still shows, and drawn
+// only inside the rectangles where the two differ (glframerecord.h), which
+// gives every pixel a whole redraw would. Any other GL work during the
+// frame (3D, immediate draws, reads of the screen, a texture the frame
+// already drew from being changed) first draws what was recorded, whole,
+// and the rest of the frame is drawn at once as before; the frame after it
+// is then drawn whole.
 #pragma once
 
 #include "engine/render/displayhandler.h"
+#include "engine/render/gl/glframerecord.h"
 #include "engine/render/gl/glheaders.h"
 #include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/gltexturepages.h"
 
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TGLTextureData;
 
-class TGLDisplayHandler : public TDisplayHandler {
+class TGLDisplayHandler : public TDisplayHandler, private IGLRunSink {
 public:
     // The installed GL handler, or null.
     static TGLDisplayHandler* GetInstance();
@@ -99,7 +114,30 @@ public:
     // filtering mode, which gives the same pixels for less work; a quad
     // wholly outside the scissor box is left out.
     void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact);
+    // Draws (or records) what the queues hold; then, if the frame is being
+    // recorded, draws what was recorded so that the caller's GL work comes
+    // after it. Every GL operation of the handler and the texture data calls
+    // it first, except those the record keeps, which call FlushQueues.
     void FlushSprites();
+    // Hands what the queues hold to GL, or to the frame record.
+    void FlushQueues();
+
+    // Partial redraw (see the top of this file): on by default where the
+    // window keeps its pixels across swaps; off, every frame is drawn whole.
+    void SetPartialRedraw(bool on);
+    bool KeepsWindowAcrossSwaps() const { return mSwapKeepsWindow; }
+    // The frame drawn now is being recorded (and draws to the screen, not a render target).
+    bool RecordsFrame() const { return mRecording && !mRenderTarget; }
+    // GL work is about to change the pixels of the texture of that GL name
+    // (an upload, a fill, drawing into it, deleting it).
+    void PrepareTextureWrite(GLuint texture);
+    // Records a copy of the framebuffer whose texture is `texture`, from
+    // `source` to the screen box `placed`; false when the frame is not recorded.
+    bool RecordBlit(GLuint framebuffer, GLuint texture, TPoint source, const TRect& placed);
+    // For tests: each frame drawn in part is drawn whole again and compared;
+    // the count of frames that differed.
+    void SetCheckPartialFrames(bool on) { mCheckPartialFrames = on; }
+    int GetPartialFrameMismatches() const { return mPartialFrameMismatches; }
     int GetSpriteDrawCalls() const { return mSprites.GetDrawCalls(); }
     int GetGlyphDrawCalls() const { return mGlyphs.GetDrawCalls(); }
     // The texture pages that small textures share (made on first use).
@@ -155,6 +193,21 @@ public:
     void ApplyScissor();
 
 private:
+    // Runs from the queues while a frame is recorded (IGLRunSink).
+    bool TakeSprites(GLuint texture, EBlendModes blend, EFilteringModes filter, const void* vertices,
+                     int count) override;
+    bool TakeGlyphs(GLuint atlas, const void* vertices, int count) override;
+    bool TakeLines(const void* vertices, int count) override;
+    // Whether a run may be recorded now (drawn to the screen in a 2D pass);
+    // when the frame is recorded but the run may not be, the recording stops.
+    bool MayRecordRun();
+    TGLFrameRecord::TRunState RunState(TGLFrameRecord::EKind kind, GLuint texture) const;
+    // Draws what was recorded, whole, and draws the rest of the frame at once.
+    void StopRecording();
+    // The recorded frame's end: drawn where it changed, or whole.
+    void FinishRecordedFrame();
+    void DrawRecord(const std::vector<TRect>* within);
+    void CheckAgainstWholeRedraw();
     // Restores what Begin2d changed (End2d, or the first GL work after a
     // joined pass's End2d).
     void Leave2d();
@@ -210,4 +263,15 @@ private:
     // A joined pass ended with sprites queued: the 2D state stays until they
     // are drawn (FlushSprites), or the next Begin2d carries on with it.
     bool mEnd2dPending = false;
+
+    bool mSwapKeepsWindow = false;  // a swap leaves the frame in the back buffer
+    bool mPartialRedraw = true;
+    bool mRecording = false;        // this frame is recorded, not yet drawn
+    bool mLastFrameShown = false;   // the window holds mLastFrame, drawn whole
+    TGLFrameRecord mFrame, mLastFrame;
+    // Bumped each time a texture's pixels change, so that a run drawn from
+    // it compares unequal with the same run of an earlier frame.
+    std::unordered_map<GLuint, std::uint32_t> mGenerations;
+    bool mCheckPartialFrames = false;
+    int mPartialFrameMismatches = 0;
 };

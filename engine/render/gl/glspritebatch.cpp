@@ -66,28 +66,37 @@ void TGLSpriteBatch::Flush()
 {
     if (mVertices.empty())
         return;
+    const int count = int(mVertices.size());
+    if (!mSink || !mSink->TakeSprites(mTexture, mBlend, mFilter, mVertices.data(), count)) {
+        DrawSpriteRun(mPrograms, mTexture, mBlend, mFilter, mVertices.data(), count);
+        ++mDrawCalls;
+    }
+    mVertices.clear();
+}
+
+void DrawSpriteRun(const TGLQuadPrograms& programs, GLuint texture, EBlendModes blend, EFilteringModes filter,
+                   const void* vertices, int count)
+{
     // The same state, in the same order, as drawing each sprite on its own.
-    ApplyGLBlendMode(mBlend);
-    glBindTexture(GL_TEXTURE_2D, mTexture);
-    ApplyGLFilteringMode(mFilter);
+    ApplyGLBlendMode(blend);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    ApplyGLFilteringMode(filter);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mVertices.data());
-    const GLuint program = mPrograms.Modulate();
+    glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, vertices);
+    const GLuint program = programs.Modulate();
     if (program)
         glUseProgram(program);
-    glDrawArrays(GL_QUADS, 0, GLsizei(mVertices.size()));
+    glDrawArrays(GL_QUADS, 0, count);
     if (program)
         glUseProgram(0);
-    CountGLTexturedDraw(mTexture);
+    CountGLTexturedDraw(texture);
     // The store is reused: leave no array pointing into it.
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_TEXTURE_2D);
-    mVertices.clear();
-    ++mDrawCalls;
 }
 
 TGLLineBatch::TGLLineBatch()
@@ -109,7 +118,17 @@ void TGLLineBatch::Flush(int width, int height)
 {
     if (mVertices.empty())
         return;
-    glScissor(0, 0, width, height);
+    const int count = int(mVertices.size());
+    if (!mSink || !mSink->TakeLines(mVertices.data(), count)) {
+        glScissor(0, 0, width, height);
+        DrawLineRun(mVertices.data(), count);
+        ++mDrawCalls;
+    }
+    mVertices.clear();
+}
+
+void DrawLineRun(const void* vertices, int count)
+{
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -117,23 +136,21 @@ void TGLLineBatch::Flush(int width, int height)
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const auto* base = mVertices.front().bytes;
-    const GLsizei stride = sizeof(TRawVertex);
+    const auto* base = static_cast<const unsigned char*>(vertices);
+    constexpr GLsizei kStride = 32;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base);
-    glTexCoordPointer(2, GL_FLOAT, stride, base + 24);
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
-    glDrawArrays(GL_LINES, 0, GLsizei(mVertices.size()));
+    glVertexPointer(3, GL_FLOAT, kStride, base);
+    glTexCoordPointer(2, GL_FLOAT, kStride, base + 24);
+    glColorPointer(4, GL_UNSIGNED_BYTE, kStride, base + 16);
+    glDrawArrays(GL_LINES, 0, count);
     CountGLDraw();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
-    mVertices.clear();
-    ++mDrawCalls;
 }
 
 TGLGlyphBatch::TGLGlyphBatch(const TGLQuadPrograms& programs) : mPrograms(programs)
@@ -157,9 +174,12 @@ void TGLGlyphBatch::Flush()
 {
     if (mVertices.empty())
         return;
-    DrawGlyphRun(mPrograms, mAtlas, mVertices.data(), int(mVertices.size()));
+    const int count = int(mVertices.size());
+    if (!mSink || !mSink->TakeGlyphs(mAtlas, mVertices.data(), count)) {
+        DrawGlyphRun(mPrograms, mAtlas, mVertices.data(), count);
+        ++mDrawCalls;
+    }
     mVertices.clear();
-    ++mDrawCalls;
 }
 
 void DrawGlyphRun(const TGLQuadPrograms& programs, GLuint atlas, const void* vertices, int count)

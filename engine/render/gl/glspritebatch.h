@@ -21,6 +21,29 @@
 void ApplyGLBlendMode(EBlendModes mode);
 void ApplyGLFilteringMode(EFilteringModes mode);
 
+// Draws the sprite queue's interleaved vertices (four a quad) from the
+// texture with the state given, leaving GL as the last single-sprite draw
+// would.
+void DrawSpriteRun(const TGLQuadPrograms& programs, GLuint texture, EBlendModes blend, EFilteringModes filter,
+                   const void* vertices, int count);
+// Draws line-list vertices of the handler's 32-byte layout, untextured and
+// alpha blended, with an identity model-view and the scissor box as it is.
+void DrawLineRun(const void* vertices, int count);
+
+// Where the queues' draw calls go instead of GL while the handler records a
+// frame (engine/render/gl/glframerecord.h). Each call returns whether it took
+// the run; a run not taken is drawn at once.
+class IGLRunSink {
+public:
+    virtual bool TakeSprites(GLuint texture, EBlendModes blend, EFilteringModes filter, const void* vertices,
+                             int count) = 0;
+    virtual bool TakeGlyphs(GLuint atlas, const void* vertices, int count) = 0;
+    virtual bool TakeLines(const void* vertices, int count) = 0;
+
+protected:
+    ~IGLRunSink() = default;
+};
+
 class TGLSpriteBatch {
 public:
     // Quads held before a batch is drawn regardless: one frame of the game's
@@ -40,6 +63,7 @@ public:
     void Discard() { mVertices.clear(); }
     bool IsEmpty() const { return mVertices.empty(); }
     int GetDrawCalls() const { return mDrawCalls; }  // since construction, for tests and benchmarks
+    void SetSink(IGLRunSink* sink) { mSink = sink; }
 
 private:
     // One interleaved GL_T2F_C4F_N3F_V3F vertex.
@@ -56,6 +80,7 @@ private:
     EBlendModes mBlend = kBlendAlpha;
     EFilteringModes mFilter = kFilterLinear;
     int mDrawCalls = 0;
+    IGLRunSink* mSink = nullptr;
 };
 
 // Consecutive coloured line lists (the text rasteriser's spans) gathered into
@@ -78,6 +103,7 @@ public:
     bool IsEmpty() const { return mVertices.empty(); }
     bool IsFull(int more) const { return mVertices.size() + size_t(more) > size_t(kCapacity); }
     int GetDrawCalls() const { return mDrawCalls; }
+    void SetSink(IGLRunSink* sink) { mSink = sink; }
 
 private:
     struct TRawVertex {
@@ -86,6 +112,7 @@ private:
 
     std::vector<TRawVertex> mVertices;
     int mDrawCalls = 0;
+    IGLRunSink* mSink = nullptr;
 };
 
 // Draws glyph triangles (the handler's 32-byte screen-space layout) from an
@@ -112,6 +139,7 @@ public:
     void Flush();
     bool IsEmpty() const { return mVertices.empty(); }
     int GetDrawCalls() const { return mDrawCalls; }
+    void SetSink(IGLRunSink* sink) { mSink = sink; }
 
 private:
     struct TRawVertex {
@@ -122,4 +150,5 @@ private:
     std::vector<TRawVertex> mVertices;
     GLuint mAtlas = 0;
     int mDrawCalls = 0;
+    IGLRunSink* mSink = nullptr;
 };

@@ -64,6 +64,22 @@ void FlushQueuedSprites()
         handler->FlushSprites();
 }
 
+// The texture's pixels are about to change: a frame being recorded that
+// drew from it is drawn first, and runs drawn from it later compare as new.
+void PrepareWrite(GLuint texture)
+{
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+        handler->PrepareTextureWrite(texture);
+}
+
+// GL objects are about to be made or bound, with nothing drawn: the queues
+// go to GL (or the frame record) first.
+void FlushQueues()
+{
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+        handler->FlushQueues();
+}
+
 }  // namespace
 
 TGLTextureData::~TGLTextureData()
@@ -73,7 +89,7 @@ TGLTextureData::~TGLTextureData()
 
 void TGLTextureData::DeleteDeviceObjects()
 {
-    FlushQueuedSprites();
+    PrepareWrite(mTexture);
     LeavePage();
     // Without a handler the context is gone and took its objects with it.
     if (!TGLDisplayHandler::GetInstance())
@@ -121,6 +137,7 @@ void TGLTextureData::UploadToPage(const TRect& rect)
     const TRect part = rect.Intersect({0, 0, mImageWidth, mImageHeight});
     if (!mRegion.texture || part.IsEmpty() || mPixels.empty())
         return;
+    PrepareWrite(mRegion.texture);
     glBindTexture(GL_TEXTURE_2D, mRegion.texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
@@ -166,11 +183,23 @@ void TGLTextureData::LeavePage()
 {
     if (!mRegion.texture)
         return;
-    FlushQueuedSprites();
+    // The page's pixels stay as they are (the pages prepare a page's deletion).
+    FlushQueues();
     if (std::shared_ptr<TGLTexturePages> pages = mPages.lock())
         pages->Free(mRegion);
     mRegion = TGLPageRegion{};
     mPages.reset();
+}
+
+void TGLTextureData::LeavePageForChangingPixels()
+{
+    // Pixels that change after their first upload (an animation's frame
+    // copied in, a surface cleared) move to a texture of their own for good:
+    // a change on a page would mark every image of the page as changed in
+    // a recorded frame (gldisplayhandler.h), where one of its own marks
+    // only this image.
+    if (mRegion.texture)
+        SetMaySharePage(false);
 }
 
 void TGLTextureData::SetMaySharePage(bool may)
@@ -188,7 +217,7 @@ void TGLTextureData::SetMaySharePage(bool may)
         return;
     PlaceOnPage();
     if (mRegion.texture && mTexture) {
-        FlushQueuedSprites();
+        PrepareWrite(mTexture);
         glDeleteTextures(1, &mTexture);
         mTexture = 0;
     }
@@ -217,6 +246,7 @@ void TGLTextureData::UploadWholeTexture()
 {
     if (!mTexture)
         glGenTextures(1, &mTexture);
+    PrepareWrite(mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
@@ -231,7 +261,7 @@ void TGLTextureData::UploadWholeTexture()
 
 bool TGLTextureData::CreateDeviceSurface()
 {
-    FlushQueuedSprites();
+    PrepareWrite(mTexture);
     while (glGetError() != GL_NO_ERROR) {
     }
     if (mFramebuffer) {
@@ -259,15 +289,16 @@ bool TGLTextureData::CreateDeviceSurface()
 
 void TGLTextureData::UploadPixels()
 {
-    FlushQueuedSprites();
+    PrepareWrite(mTexture);
     if (mMaySharePage) {
         if (!PlaceOnPage())
-            UploadToPage({0, 0, mImageWidth, mImageHeight});
+            LeavePageForChangingPixels();
         if (!mRegion.texture)
             MakeOwnTexture();  // no page: the texture is its own again
     }
     if (!mTexture)
         return;
+    PrepareWrite(mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mSurfaceWidth, mSurfaceHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
@@ -277,17 +308,18 @@ void TGLTextureData::UploadPixels()
 
 void TGLTextureData::UploadRect(const TRect& rect)
 {
-    FlushQueuedSprites();
+    PrepareWrite(mTexture);
     if (rect.IsEmpty())
         return;
     if (mMaySharePage) {
         if (!PlaceOnPage())
-            UploadToPage(rect);
+            LeavePageForChangingPixels();
         if (!mRegion.texture)
             MakeOwnTexture();
     }
     if (!mTexture)
         return;
+    PrepareWrite(mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, rect.x1);
@@ -313,7 +345,7 @@ void TGLTextureData::DownloadPixels()
 
 GLuint TGLTextureData::GetFramebuffer()
 {
-    FlushQueuedSprites();
+    FlushQueues();
     if (!mFramebuffer) {
         // What is drawn into the texture lives on its own texture from now on.
         MakeOwnTexture();
@@ -334,8 +366,9 @@ GLuint TGLTextureData::GetFramebuffer()
 
 void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
 {
-    FlushQueuedSprites();
-    TDrawIntoTexture into(GetFramebuffer(), mSurfaceWidth, mSurfaceHeight);
+    const GLuint framebuffer = GetFramebuffer();
+    PrepareWrite(mTexture);
+    TDrawIntoTexture into(framebuffer, mSurfaceWidth, mSurfaceHeight);
     glDisable(GL_TEXTURE_2D);
     glColor4f(colour.r, colour.g, colour.b, colour.a);
     glRecti(rect.x1, rect.y1, rect.x2, rect.y2);
@@ -345,11 +378,13 @@ void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
 
 void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const TRect& source)
 {
-    FlushQueuedSprites();
+    FlushQueues();
     auto* target = dynamic_cast<TGLTextureData*>(&destination);
     if (!target || !GetTextureName())
         return;
-    TDrawIntoTexture into(target->GetFramebuffer(), target->mSurfaceWidth, target->mSurfaceHeight);
+    const GLuint framebuffer = target->GetFramebuffer();
+    PrepareWrite(target->mTexture);
+    TDrawIntoTexture into(framebuffer, target->mSurfaceWidth, target->mSurfaceHeight);
     // Only the source rectangle, placed at (x, y), is written; the rest of the
     // destination keeps its pixels and its size.
     TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}.Intersect(
@@ -416,12 +451,16 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
 
 void TGLTextureData::Draw(float x, float y, float alpha, float scale, const TRect* source)
 {
-    FlushQueuedSprites();
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    // In a recorded frame's 2D pass the quad is queued like a sprite (the
+    // same quad modulated by the same colour), so the record keeps it.
+    const bool queued = handler && handler->RecordsFrame() && handler->In2d() && alpha >= 0;
+    if (!queued)
+        FlushQueuedSprites();
     if (IsSystemSurface() || !GetTextureName()) {
         QM_ASSERT(!"Attempt to call Draw on an mSystemRamTexture.");
         return;
     }
-    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
     if (!handler)
         return;
     GLint environment = GL_MODULATE;
@@ -442,10 +481,14 @@ void TGLTextureData::Draw(float x, float y, float alpha, float scale, const TRec
     if (clip.IsEmpty())
         return;
     handler->PushViewport(clip.x1, clip.y1, clip.x2, clip.y2);
-    handler->ApplyBlendMode();
-    glBindTexture(GL_TEXTURE_2D, mTexture);
-    handler->ApplyFilteringMode();
-    DrawQuad(quad, {1, 1, 1, alpha}, environment);
+    if (queued) {
+        handler->AddSprite(mTexture, quad, {1, 1, 1, alpha}, false);
+    } else {
+        handler->ApplyBlendMode();
+        glBindTexture(GL_TEXTURE_2D, mTexture);
+        handler->ApplyFilteringMode();
+        DrawQuad(quad, {1, 1, 1, alpha}, environment);
+    }
     handler->PopViewport();
 }
 
@@ -540,7 +583,7 @@ void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shar
         TTextureData::DrawFast(x, y, source, destination);
         return;
     }
-    FlushQueuedSprites();
+    FlushQueues();
     // Only what lies inside the scissor box (the viewport, narrowed by the
     // draw bounds) is written, as a drawn quad would be.
     const TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}
@@ -549,6 +592,9 @@ void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shar
     if (placed.IsEmpty())
         return;
     const int sx = source.x1 + placed.x1 - x, sy = source.y1 + placed.y1 - y;
+    if (handler->RecordBlit(mFramebuffer, mTexture, {sx, sy}, placed))
+        return;
+    FlushQueuedSprites();
     const GLuint target = handler->GetDrawFramebuffer();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
     glDisable(GL_SCISSOR_TEST);
@@ -567,19 +613,20 @@ void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shar
 
 bool TGLTextureData::BeginRenderTarget()
 {
-    FlushQueuedSprites();
+    FlushQueues();
     if (!TTextureData::BeginRenderTarget())
         return false;
     GLuint framebuffer = GetFramebuffer();
     if (!framebuffer)
         return false;
+    PrepareWrite(mTexture);
     BindSurface(framebuffer);
     return true;
 }
 
 void TGLTextureData::EndRenderTarget()
 {
-    FlushQueuedSprites();
+    PrepareWrite(mTexture);
     // The drawing went straight into the texture; only the CPU copy is behind.
     MarkDeviceNewer();
 }

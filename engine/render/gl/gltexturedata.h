@@ -70,6 +70,7 @@ private:
     // The box of the part's pixels with alpha above 0 (image pixels).
     TRect OpaqueBox(const TRect& part) const;
     void LeavePage();
+    void LeavePageForChangingPixels();
     void MakeOwnTexture();
     // Makes the texture of its own when there is none and uploads every
     // pixel to it, which it leaves bound.

@@ -1,6 +1,7 @@
 #include "engine/render/gl/gltexturepages.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/render/gl/gldisplayhandler.h"
 
 #include <algorithm>
 
@@ -58,6 +59,8 @@ void TGLTexturePages::Free(const TGLPageRegion& region)
         return;
     (*page)->packer.Free(region.rect);
     if ((*page)->packer.IsEmpty()) {
+        if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+            handler->PrepareTextureWrite((*page)->texture);
         glDeleteTextures(1, &(*page)->texture);
         mPages.erase(page);
     }
