@@ -78,7 +78,7 @@ void TGLFrameRecord::Add(const TRunState& state, const void* vertices, int count
         perItem = 3;
     else if (state.kind == EKind::kLines && run.vertices % 2 == 0)
         perItem = 2;
-    AddItems(mRuns.size() - 1, std::clamp(perItem, 1, 0xffff));
+    AddItems(mRuns.size() - 1, std::max(perItem, 1));
 }
 
 void TGLFrameRecord::AddItems(std::size_t index, int perItem)
@@ -93,7 +93,7 @@ void TGLFrameRecord::AddItems(std::size_t index, int perItem)
         mItems.push_back(item);
         mItemRun.push_back(std::uint32_t(index));
         mItemFirstByte.push_back(firstByte);
-        mItemVertices.push_back(std::uint16_t(vertices));
+        mItemVertices.push_back(std::uint32_t(vertices));
     };
     if (run.state.kind == EKind::kBlit)
         addItem(run.firstByte, 0);

@@ -45,7 +45,6 @@ public:
     static constexpr int kRawVertexBytes = 32;
 
     void Clear();
-    bool IsEmpty() const { return mRuns.empty(); }
     // Appends a run of `count` vertices (a copy's count is 0).
     void Add(const TRunState& state, const void* vertices, int count);
     // Whether a run of this frame samples the texture of that GL name.
@@ -82,7 +81,7 @@ private:
     std::vector<TDrawnItem> mItems;
     std::vector<std::uint32_t> mItemRun;       // the run each item belongs to
     std::vector<std::size_t> mItemFirstByte;   // where its vertices start in mBytes
-    std::vector<std::uint16_t> mItemVertices;  // how many it has
+    std::vector<std::uint32_t> mItemVertices;  // how many it has
     std::vector<GLuint> mTextures;             // sampled by some run
     mutable std::vector<unsigned char> mScratch;  // the items of a run that meet one rectangle
 };
