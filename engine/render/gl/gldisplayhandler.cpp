@@ -466,8 +466,7 @@ void TGLDisplayHandler::DrawRecord(const std::vector<TRect>* within)
     }
     glPopAttrib();
     BindSurface(GetDrawFramebuffer());
-    glScissor(mScissorBox.x1, SurfaceRow(mScissorBox.y1, mScissorBox.Height()), mScissorBox.Width(),
-              mScissorBox.Height());
+    LoadScissorBox();
 }
 
 void TGLDisplayHandler::CheckAgainstWholeRedraw()
@@ -999,7 +998,13 @@ void TGLDisplayHandler::ApplyScissor()
     box.x2 = std::max(box.x2, box.x1);
     box.y2 = std::max(box.y2, box.y1);
     mScissorBox = box;
-    glScissor(box.x1, SurfaceRow(box.y1, box.Height()), box.Width(), box.Height());
+    LoadScissorBox();
+}
+
+void TGLDisplayHandler::LoadScissorBox()
+{
+    glScissor(mScissorBox.x1, SurfaceRow(mScissorBox.y1, mScissorBox.Height()), mScissorBox.Width(),
+              mScissorBox.Height());
 }
 
 void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)

@@ -207,6 +207,8 @@ private:
     // The recorded frame's end: drawn where it changed, or whole.
     void FinishRecordedFrame();
     void DrawRecord(const std::vector<TRect>* within);
+    // Gives GL the scissor box ApplyScissor last set (nothing is flushed).
+    void LoadScissorBox();
     void CheckAgainstWholeRedraw();
     // Restores what Begin2d changed (End2d, or the first GL work after a
     // joined pass's End2d).

@@ -214,9 +214,7 @@ void TGLFrameRecord::DrawWithin(const TGLQuadPrograms& programs, const std::vect
             int count = 0;
             bool any = false;
             for (std::size_t k = run.firstItem; k < run.firstItem + run.items; ++k) {
-                const TRect& box = mItems[k].box;
-                if (box.IsEmpty() || !TRect::Overlaps(box, within) || box.x2 == within.x1 || box.y2 == within.y1 ||
-                    within.x2 == box.x1 || within.y2 == box.y1)
+                if (TRect::Intersect(mItems[k].box, within).IsEmpty())
                     continue;
                 any = true;
                 const auto* first = mBytes.data() + mItemFirstByte[k];

@@ -191,15 +191,21 @@ void TGLTextureData::LeavePage()
     mPages.reset();
 }
 
-void TGLTextureData::LeavePageForChangingPixels()
+void TGLTextureData::UploadChangedPixels(const TRect& part)
 {
-    // Pixels that change after their first upload (an animation's frame
-    // copied in, a surface cleared) move to a texture of their own for good:
-    // a change on a page would mark every image of the page as changed in
-    // a recorded frame (gldisplayhandler.h), where one of its own marks
-    // only this image.
-    if (mRegion.texture)
+    // Where frames are recorded and drawn where they changed
+    // (gldisplayhandler.h), pixels that change after their first upload (an
+    // animation's frame copied in, a surface cleared) move to a texture of
+    // their own for good: a change on a page would mark every image of the
+    // page as changed, where one of its own marks only this image. Elsewhere
+    // they stay on the page, which batches them with their neighbours.
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    if (!mRegion.texture)
+        return;
+    if (handler && handler->KeepsWindowAcrossSwaps())
         SetMaySharePage(false);
+    else
+        UploadToPage(part);
 }
 
 void TGLTextureData::SetMaySharePage(bool may)
@@ -289,10 +295,10 @@ bool TGLTextureData::CreateDeviceSurface()
 
 void TGLTextureData::UploadPixels()
 {
-    PrepareWrite(mTexture);
+    FlushQueues();
     if (mMaySharePage) {
         if (!PlaceOnPage())
-            LeavePageForChangingPixels();
+            UploadChangedPixels({0, 0, mImageWidth, mImageHeight});
         if (!mRegion.texture)
             MakeOwnTexture();  // no page: the texture is its own again
     }
@@ -308,12 +314,12 @@ void TGLTextureData::UploadPixels()
 
 void TGLTextureData::UploadRect(const TRect& rect)
 {
-    PrepareWrite(mTexture);
+    FlushQueues();
     if (rect.IsEmpty())
         return;
     if (mMaySharePage) {
         if (!PlaceOnPage())
-            LeavePageForChangingPixels();
+            UploadChangedPixels(rect);
         if (!mRegion.texture)
             MakeOwnTexture();
     }
@@ -583,7 +589,6 @@ void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shar
         TTextureData::DrawFast(x, y, source, destination);
         return;
     }
-    FlushQueues();
     // Only what lies inside the scissor box (the viewport, narrowed by the
     // draw bounds) is written, as a drawn quad would be.
     const TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}

@@ -70,7 +70,8 @@ private:
     // The box of the part's pixels with alpha above 0 (image pixels).
     TRect OpaqueBox(const TRect& part) const;
     void LeavePage();
-    void LeavePageForChangingPixels();
+    // A placed image's pixels changed within `part`: onto its page, or off it (see the .cpp).
+    void UploadChangedPixels(const TRect& part);
     void MakeOwnTexture();
     // Makes the texture of its own when there is none and uploads every
     // pixel to it, which it leaves bound.
