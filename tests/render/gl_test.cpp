@@ -591,7 +591,7 @@ TEST_F(GLTest, WholeScreenFramesStraightToTheWindowDrawTheSamePixels)
         handler->SetCullMode(kCullNone);
         handler->End2d();
         handler->UpdateScreenRect(TRect{500, 300, 540, 340}, TRect{290, 190, 310, 210});
-        handler->FlushSprites();
+        handler->BeginGLWork(EGLWork::kUnrecordable);
     };
     scene();
     const std::vector<Rgba> throughFramebuffer = Screen(handler->GetScreenFramebuffer());
@@ -1056,7 +1056,7 @@ TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)
 TEST_F(GLTest, AFramesDepthIsClearedWhenItFirstDrawsIn3dOnly)
 {
     auto depthAt = [&](int x, int y) {
-        handler->FlushSprites();
+        handler->BeginGLWork(EGLWork::kUnrecordable);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
         GLfloat depth = -1;
         glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
@@ -1111,7 +1111,7 @@ TEST_F(GLTest, TheFadeDarkensTheWindowAndLeavesTheScreenAndItsStateAlone)
     handler->Begin2d();
     Fill(0, 0, 10, 10, kRed);
     handler->End2d();
-    handler->FlushSprites();
+    handler->BeginGLWork(EGLWork::kUnrecordable);
     ExpectPixel(5, 5, kRedPixel);
 }
 
