@@ -1,11 +1,13 @@
 // The kinds of GL work, as they bear on a frame being recorded
 // (glframerecorder.h). Every method of the display handler, the texture data
-// and the texture pages that calls GL names its kind with one BeginGLWork
-// call before its first GL call: the queued sprites, glyphs and lines go
-// first (to GL or the record), so drawing keeps its order, and then the kind
-// decides what happens to the record. A wrong kind leaves stale pixels on
-// the window, so when in doubt a method is kUnrecordable: that costs a
-// frame drawn whole, never a wrong pixel.
+// and the texture pages that calls GL opens with one BeginGLWork call that
+// names its kind; only checks that return before any work, and calls that
+// get the GL names the work needs (they name their own work), come before it
+// (tests/render/glwork/check-gl-work holds the sources to that). The queued
+// sprites, glyphs and lines go first (to GL or the record), so drawing keeps
+// its order, and then the kind decides what happens to the record. A wrong
+// kind leaves stale pixels on the window, so when in doubt a method is
+// kUnrecordable: that costs a frame drawn whole, never a wrong pixel.
 #pragma once
 
 #include "engine/render/gl/glheaders.h"
