@@ -150,6 +150,8 @@ public:
     // native function called from either): the script must not be deleted
     // then.
     bool IsRunningLua() const { return mRunDepth > 0; }
+    // True when the watchdog stopped the run under way, or else the last one.
+    bool WatchdogStoppedRun() const { return mRunStops > 0; }
 
 protected:
     // Marks a stretch of engine code that runs Lua on this state: the
