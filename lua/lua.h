@@ -213,7 +213,7 @@ LUA_API int lua_pushupvalues(lua_State* L);
 #define LUA_MASKCOUNT (1 << LUA_HOOKCOUNT)
 /* dialect: with LUA_MASKCOUNT, the count hook is also called (as a count
    event) during long native work in the libraries: pattern matching, plain
-   searches, string.rep, table.concat and sort */
+   searches, string.rep, table.concat, sort and counting a table's elements */
 #define LUA_MASKWORK (1 << 5)
 
 #define LUA_IDSIZE 60

@@ -672,6 +672,7 @@ TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
         "local t = {} for i = 1, 40 do t[i] = string.rep('x', 100000) end table.concat(t, ',')",
         "local t = {} for i = 1, 100000 do t[i] = 100000 - i end table.sort(t)",
         "string.gsub(string.rep('a', 100000), 'a', 'bb')",
+        "local t = {} for i = 1, 100000 do t[i] = i end table.getn(t)",  // counted: no n, no size kept
     };
     for (const char* call : calls) {
         // a budget far above what the Lua code of the call runs: every hook
