@@ -5,6 +5,7 @@
 # otherwise; a failure in either stops the interpreter before the script.
 # (No semicolon in a LUA_INIT text here: CMake would split the command there.)
 #   -DLUA=<lua50> -DDIR=<folder with lib.lua, main.lua, init.lua, broken.lua>
+include(${CMAKE_CURRENT_LIST_DIR}/first_report.cmake)
 set(failed "")
 
 # run(NAME INIT EXPECTED_OUT EXPECTED_ERR SUCCEEDS ARGS...): INIT "-" for no
@@ -17,17 +18,7 @@ function(run name init expected_out expected_err succeeds)
   endif()
   execute_process(COMMAND ${env} ${LUA} ${ARGN}
     WORKING_DIRECTORY ${DIR} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc TIMEOUT 30)
-  set(first "")
-  if(NOT err STREQUAL "")
-    string(REGEX MATCH "^[^\n]*" first "${err}")
-  endif()
-  # the interpreter names itself by its path: keep what follows the first ": "
-  string(FIND "${first}" ": " colon)
-  if(colon GREATER_EQUAL 0)
-    math(EXPR colon "${colon} + 2")
-    string(SUBSTRING "${first}" ${colon} -1 first)
-    set(first "lua50: ${first}")
-  endif()
+  first_report("${err}" first)
   set(problems "")
   if(NOT out STREQUAL expected_out)
     string(APPEND problems "  stdout:\n${out}  expected:\n${expected_out}")

@@ -24,12 +24,7 @@ source "$(dirname "$(readlink -f "$0")")/../../support/e2e.sh"
 source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$artefacts"
 
-data=$work/gamedata
-cp -rs "$(readlink -f "$source_data")/." "$data"
-options=$data/assets/scripts/options.lua
-original=$(readlink -f "$options")
-rm "$options"
-export CORVELLATRIP_DATA=$data
+options_data_copy "$source_data"
 
 declare -A holds=(
   [pcall]='while true do pcall(function() while true do end end) end'
@@ -82,7 +77,7 @@ for way in "${ways[@]}"; do
   {
     echo 'DebugOut("options: holding")'
     echo "${holds[$way]}"
-    cat "$original"
+    cat "$options_original"
   } >"$options"
   for request in ${SCRIPT_HOLD_REQUESTS:-term close}; do
     : >"$log"
