@@ -715,6 +715,12 @@ const char* lua_version(void) { return LUA_VERSION; }
 
 int lua_error(lua_State* L) { luaG_errormsg(L); }
 
+int lua_errorbare(lua_State* L)
+{
+    luaD_throw(L, LUA_ERRRUN);
+    return 0;
+}
+
 int lua_next(lua_State* L, int idx)
 {
     StkId t = luaA_index(L, idx);

@@ -4,6 +4,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
+#include "engine/script/script.h"
 #include "engine/window/message.h"
 #include "engine/window/dialog.h"
 #include "engine/window/modalwindow.h"
@@ -116,6 +117,8 @@ bool TGameApp::HandleEvent(TEvent* ev)
         manager->HandleEvent(ev);
     if (manager && settings && !mRefused)
         TellOfFailedSave(manager);
+    if (manager)
+        TellOfStoppedScript(manager);
     if (mQuitRequested) {
         Quit();
         return false;
@@ -267,6 +270,21 @@ void TGameApp::TellOfFailedSave(TWindowManager* manager)
         return;
     if (settings->TakeSaveFailureNotice(&title, &body))
         manager->DisplayDialog("scripts/ok.lua", body, title, "savefailed");
+}
+
+// A script the watchdog stopped (it ran without end): the player is told
+// which one, in the game's dialog, once no movie covers the screen.
+void TGameApp::TellOfStoppedScript(TWindowManager* manager)
+{
+    str script;
+    if (!manager->GetScript() || !manager->GetTopModalWindow() || manager->IsMoviePlaying() ||
+        !TScript::TakeStoppedScript(&script))
+        return;
+    TStringTable* strings = mPlatform->GetStringTable();
+    const str title = strings ? strings->GetString(str("scriptstopped_title"), str(), str(), str(), str(), str()) : str();
+    const str body = strings ? strings->GetString(str("scriptstopped_body"), script, str(), str(), str(), str()) : script;
+    WriteDbg("Telling the player: %s", body.c_str());
+    manager->DisplayDialog("scripts/ok.lua", body, title, "scriptstopped");
 }
 
 void Main(TPlatform* platform, const char*)

@@ -62,6 +62,7 @@ private:
     void RefuseStart();
     // Shows the next save failure the settings have to tell, if any.
     void TellOfFailedSave(TWindowManager* manager);
+    void TellOfStoppedScript(TWindowManager* manager);
 
     TPlatform* mPlatform;
     // The game's services, made by StartUp and deleted by Quit.
