@@ -139,8 +139,9 @@ menu_behind="pixel 200 165 $sky"               # the menu's sky where that dialo
 more_games() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $accent"; }
 corner() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $paper"; }
 # A level's intro: its title band and "Let's play" (the difficulty's
-# dialog has the same band, and its buttons higher).
-intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent"; }
+# dialog has the same band, and its Back where "Let's play" stands: its
+# Easy above tells it apart).
+intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent" && ! holds "pixel 400 250 $accent"; }
 # The level-over board: its title band over its paper (the floor's "Goal
 # reached!" banner has the same band, over the floor).
 board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }
