@@ -114,8 +114,10 @@ bool TGameApp::HandleEvent(TEvent* ev)
     }
     if (manager)
         manager->HandleEvent(ev);
-    if (manager && settings && !mRefused)
+    if (manager && settings && !mRefused) {
         TellOfFailedSave(manager);
+        TellOfRefusedFullScreen(manager);
+    }
     if (mQuitRequested) {
         Quit();
         return false;
@@ -267,6 +269,25 @@ void TGameApp::TellOfFailedSave(TWindowManager* manager)
         return;
     if (settings->TakeSaveFailureNotice(&title, &body))
         manager->DisplayDialog("scripts/ok.lua", body, title, "savefailed");
+}
+
+void TGameApp::TellOfRefusedFullScreen(TWindowManager* manager)
+{
+    if (mPlatform->TakeFullscreenRefusal())
+        mFullScreenRefused = true;
+    TModalWindow* top = manager->GetTopModalWindow();
+    // As a failed save: after the splash, once there is a script to run it.
+    if (!mFullScreenRefused || mFullScreenRefusalTold || !manager->GetScript() || !top ||
+        top->GetName() == str(kSplashWindow))
+        return;
+    mFullScreenRefusalTold = true;
+    TStringTable* strings = mPlatform->GetStringTable();
+    const auto text = [strings](const char* label) {
+        return strings ? strings->GetString(label, "", "", "", "", "") : str(label);
+    };
+    WriteDbg("Telling the player: full screen was refused, the game stays a window");
+    manager->DisplayDialog("scripts/ok.lua", text("fullscreenrefused_body"), text("fullscreenrefused_title"),
+                           "fullscreenrefused");
 }
 
 void Main(TPlatform* platform, const char*)
