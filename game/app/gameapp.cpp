@@ -115,8 +115,10 @@ bool TGameApp::HandleEvent(TEvent* ev)
     }
     if (manager)
         manager->HandleEvent(ev);
-    if (manager && settings && !mRefused)
+    if (manager && settings && !mRefused) {
         TellOfFailedSave(manager);
+        TellOfRefusedFullScreen(manager);
+    }
     if (manager)
         TellOfStoppedScript(manager);
     if (mQuitRequested) {
@@ -285,6 +287,25 @@ void TGameApp::TellOfStoppedScript(TWindowManager* manager)
     const str body = strings ? strings->GetString(str("scriptstopped_body"), script, str(), str(), str(), str()) : script;
     WriteDbg("Telling the player: %s", body.c_str());
     manager->DisplayDialog("scripts/ok.lua", body, title, "scriptstopped");
+}
+
+void TGameApp::TellOfRefusedFullScreen(TWindowManager* manager)
+{
+    if (mPlatform->TakeFullscreenRefusal())
+        mFullScreenRefused = true;
+    TModalWindow* top = manager->GetTopModalWindow();
+    // As a failed save: after the splash, once there is a script to run it.
+    if (!mFullScreenRefused || mFullScreenRefusalTold || !manager->GetScript() || !top ||
+        top->GetName() == str(kSplashWindow))
+        return;
+    mFullScreenRefusalTold = true;
+    TStringTable* strings = mPlatform->GetStringTable();
+    const auto text = [strings](const char* label) {
+        return strings ? strings->GetString(label, "", "", "", "", "") : str(label);
+    };
+    WriteDbg("Telling the player: full screen was refused, the game stays a window");
+    manager->DisplayDialog("scripts/ok.lua", text("fullscreenrefused_body"), text("fullscreenrefused_title"),
+                           "fullscreenrefused");
 }
 
 void Main(TPlatform* platform, const char*)

@@ -63,6 +63,9 @@ private:
     // Shows the next save failure the settings have to tell, if any.
     void TellOfFailedSave(TWindowManager* manager);
     void TellOfStoppedScript(TWindowManager* manager);
+    // Once a run, after the player's switch to full screen was refused: why
+    // the game stayed a window.
+    void TellOfRefusedFullScreen(TWindowManager* manager);
 
     TPlatform* mPlatform;
     // The game's services, made by StartUp and deleted by Quit.
@@ -75,6 +78,8 @@ private:
     bool mRefused = false;
     bool mQuitRequested = false;  // by a script's quit message
     bool mQuit = false;
+    bool mFullScreenRefused = false;  // a refusal waits to be told
+    bool mFullScreenRefusalTold = false;
 };
 
 // The game's entry, called once by the engine with its platform up.

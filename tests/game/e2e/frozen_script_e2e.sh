@@ -32,7 +32,6 @@ signalled="log options.lua:2: script stopped: the game is asked to quit"
 
 # ---- first run: the watchdog stops the script; the close button works
 start "$game"
-xdotool key alt+Return
 pass_splash "$name_entry" "the name entry"
 enter_name "Ada"
 wait_then_click $options_button "$menu" "$looping" "the options script running"
