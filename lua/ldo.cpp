@@ -292,7 +292,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
         ci->nresults = nresults;
         ci->tailcalls = 0;
         ci->state = 0;
-        ci->tracedpc = nullptr;
+        ci->linepc = p->code;
         while (L->top < ci->top)
             setnilvalue(L->top++);
         // a tail call's frame is finished by the caller, which runs the hook then
@@ -310,7 +310,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
     ci->nresults = nresults;
     ci->tailcalls = 0;
     ci->state = CI_C;
-    ci->tracedpc = nullptr;
+    ci->linepc = nullptr;
     if (L->hookmask & LUA_MASKCALL)
         luaD_callhook(L, LUA_HOOKCALL, -1);
     int n = (*cl->c.f)(L);
@@ -321,14 +321,18 @@ int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
 }
 
 // The return hook runs while the returning function is still the current
-// level; a Lua frame then simulates one return for each tail call it made.
+// level; a Lua frame then simulates one return for each tail call it made,
+// counting each lost call off before its event: in the last one the frame
+// is no longer a tail call, and the hook finds the name its caller used.
 static StkId callrethooks(lua_State* L, StkId firstResult)
 {
     ptrdiff_t fr = savestack(L, firstResult); // the hook may move the stack
     luaD_callhook(L, LUA_HOOKRET, -1);
     if (isLua(L->ci)) {
-        for (int n = L->ci->tailcalls; n > 0 && (L->hookmask & LUA_MASKRET); n--)
+        while (L->ci->tailcalls > 0 && (L->hookmask & LUA_MASKRET)) {
+            L->ci->tailcalls--;
             luaD_callhook(L, LUA_HOOKTAILRET, -1);
+        }
     }
     return restorestack(L, fr);
 }

@@ -411,7 +411,7 @@ void inithooks(lua_State* L)
 {
     for (CallInfo* ci = L->ci; ci > L->base_ci; ci--) {
         if (isLua(ci))
-            ci->tracedpc = ci->savedpc;
+            ci->linepc = ci->savedpc;
     }
     L->hookinit = 1;
 }
@@ -423,12 +423,15 @@ int lineof(const Proto* p, const Instruction* past)
 }
 
 // Count and line hooks before the instruction at `pc' runs. A count event
-// takes the place of that instruction's line event; a line event comes when
-// the instruction starts a new line or execution jumped back.
+// takes the place of that instruction's line check, which leaves the frame's
+// line position where it was. A line event comes when the instruction is a
+// function's first, starts another line than that position's, or execution
+// jumped back to or before it.
 void traceexec(lua_State* L, const Instruction* pc)
 {
     CallInfo* ci = L->ci;
-    ci->savedpc = pc + 1; // the hooks see the instruction about to run
+    const Instruction* past = pc + 1;
+    ci->savedpc = past; // the hooks see the instruction about to run
     if ((L->hookmask & LUA_MASKCOUNT) && luaD_counthook(L))
         return;
     if (!(L->hookmask & LUA_MASKLINE))
@@ -438,14 +441,13 @@ void traceexec(lua_State* L, const Instruction* pc)
         return;
     }
     const Proto* p = clvalue(ci->func)->l.p;
-    const Instruction* past = pc + 1;
-    if (pc == p->code || ci->tracedpc == nullptr) // entering the function
-        ci->tracedpc = past;
-    if (past <= ci->tracedpc || lineof(p, past) != lineof(p, ci->tracedpc)) {
+    if (pc == p->code) // tracing may start here
+        ci->linepc = past;
+    if (past <= ci->linepc || lineof(p, past) != lineof(p, ci->linepc)) {
         luaD_callhook(L, LUA_HOOKLINE, lineof(p, past));
         ci = L->ci;
     }
-    ci->tracedpc = past;
+    ci->linepc = past;
 }
 
 // ---- the interpreter loop ----------------------------------------------------------
@@ -686,7 +688,7 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 L->ci--;
                 L->base = L->ci->base;
                 luaD_precall(L, dst, wanted, true);
-                L->ci->state |= keep | CI_TAIL;
+                L->ci->state |= keep;
                 L->ci->tailcalls = tails;
                 if (L->hookmask & LUA_MASKCALL)
                     luaD_callhook(L, LUA_HOOKCALL, -1);
@@ -701,14 +703,20 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 L->top = ra + b;
             ci->savedpc = pc;
             switch (luaD_precall(L, ra, nresults)) {
-            case PCR_LUA: goto reentry;
+            case PCR_LUA:
+                // a Lua callee leaves its caller's line position at the call
+                // (a C callee does not: only a query of the frame moves it)
+                (L->ci - 1)->linepc = pc;
+                goto reentry;
             case PCR_C:
                 ci = L->ci;
                 if (nresults >= 0)
                     L->top = ci->top;
                 base = L->base;
                 break;
-            default: return; // yielded: resume continues this frame
+            default: // yielded: resume continues this frame, after the call
+                (L->ci - 1)->linepc = pc;
+                return;
             }
             break;
         }
