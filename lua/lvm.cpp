@@ -816,6 +816,19 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             if (b != 0)
                 L->top = ra + b;
             ci->savedpc = pc;
+            if (ttisfunction(ra) && !clvalue(ra)->c.isC) {
+                // The usual call of a Lua function is made here: no extra
+                // arguments to collect, room on both stacks, no call hook.
+                const Proto* p = clvalue(ra)->l.p;
+                if (!p->is_vararg && L->ci + 1 != L->end_ci && L->stack_last - L->top > p->maxstacksize &&
+                    !(L->hookmask & LUA_MASKCALL)) [[likely]] {
+                    if (L->top > ra + 1 + p->numparams)
+                        L->top = ra + 1 + p->numparams;
+                    luaD_initLuaFrame(L, ++L->ci, ra, p, nresults);
+                    ci->linepc = pc; // as below
+                    goto reentry;
+                }
+            }
             switch (luaD_precall(L, ra, nresults)) {
             case PCR_LUA:
                 // a Lua callee leaves its caller's line position at the call
