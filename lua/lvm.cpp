@@ -645,7 +645,6 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 Table* h = hvalue(ra);
                 TObject* old = const_cast<TObject*>(luaH_get(h, rb));
                 if (!ttisnil(old)) {
-                    h->flags = 0; // the table may be a metatable: its cached absences go
                     setobj(old, rc);
                     NEXT;
                 }
