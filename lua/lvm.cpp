@@ -527,6 +527,23 @@ void traceexec(lua_State* L, const Instruction* pc)
         NEXT;                                                          \
     }
 
+// R(A) := t[key]: a value the table holds is taken at once; anything else
+// (metamethods, errors) goes through the general path.
+#define gettable_op(t, key)                               \
+    {                                                     \
+        const TObject* tab = (t);                         \
+        const TObject* rk = (key);                        \
+        if (ttistable(tab)) {                             \
+            const TObject* v = luaH_get(hvalue(tab), rk); \
+            if (!ttisnil(v)) {                            \
+                setobj(ra, v);                            \
+                NEXT;                                     \
+            }                                             \
+        }                                                 \
+        Protect(luaV_gettable(L, tab, rk, ra));           \
+        NEXT;                                             \
+    }
+
 // A comparison's jump: the instruction after it is the JMP taken when the
 // result matches A; otherwise that JMP is skipped.
 #define cond_jump(res)                             \
@@ -600,33 +617,8 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             setobj(ra, cl->upvals[GETARG_B(i)]->v);
             NEXT;
         }
-        OPCODE(OP_GETGLOBAL)
-        {
-            const TObject* rb = KBx(i);
-            if (ttistable(&cl->g)) {
-                const TObject* v = luaH_getstr(hvalue(&cl->g), tsvalue(rb));
-                if (!ttisnil(v)) {
-                    setobj(ra, v);
-                    NEXT;
-                }
-            }
-            Protect(luaV_gettable(L, &cl->g, rb, ra));
-            NEXT;
-        }
-        OPCODE(OP_GETTABLE)
-        {
-            StkId rb = RB(i);
-            const TObject* rc = RKC(i);
-            if (ttistable(rb)) {
-                const TObject* v = luaH_get(hvalue(rb), rc);
-                if (!ttisnil(v)) {
-                    setobj(ra, v);
-                    NEXT;
-                }
-            }
-            Protect(luaV_gettable(L, rb, rc, ra));
-            NEXT;
-        }
+        OPCODE(OP_GETGLOBAL) gettable_op(&cl->g, KBx(i))
+        OPCODE(OP_GETTABLE) gettable_op(RB(i), RKC(i))
         OPCODE(OP_SETGLOBAL)
         {
             Protect(luaV_settable(L, &cl->g, KBx(i), ra));
@@ -662,18 +654,8 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
         }
         OPCODE(OP_SELF)
         {
-            StkId rb = RB(i);
-            const TObject* rc = RKC(i);
-            setobj(ra + 1, rb);
-            if (ttistable(rb)) {
-                const TObject* v = luaH_get(hvalue(rb), rc);
-                if (!ttisnil(v)) {
-                    setobj(ra, v);
-                    NEXT;
-                }
-            }
-            Protect(luaV_gettable(L, ra + 1, rc, ra));
-            NEXT;
+            setobj(ra + 1, RB(i)); // the object, which RB(i) may be ra itself
+            gettable_op(ra + 1, RKC(i))
         }
         OPCODE(OP_ADD) arith_op(+, TM_ADD)
         OPCODE(OP_SUB) arith_op(-, TM_SUB)
