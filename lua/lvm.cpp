@@ -485,8 +485,9 @@ void traceexec(lua_State* L, const Instruction* pc)
 // With GCC and Clang every instruction ends in a jump of its own to the next
 // one's code (through a table of label addresses), which the processor
 // predicts far better than the single shared jump of a switch; other
-// compilers get the switch. NEXT ends an instruction either way.
-#if defined(__GNUC__) || defined(__clang__)
+// compilers get the switch (so does a build with LUA_SWITCH_DISPATCH defined,
+// to try it). NEXT ends an instruction either way.
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(LUA_SWITCH_DISPATCH)
 #define THREADED_DISPATCH 1
 #define OPCODE(op) L_##op:
 #define FALLTHROUGH (void)0
