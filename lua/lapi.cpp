@@ -622,8 +622,12 @@ static void resume(lua_State* L, void* ud)
     luaD_poscall(L, wanted, L->top - nargs);
     if (wanted >= 0)
         L->top = L->ci->top;
-    if (isLua(L->ci))
+    if (isLua(L->ci)) {
+        // the resumed Lua function is entered again: a call event, as at its start
+        if (L->hookmask & LUA_MASKCALL)
+            luaD_callhook(L, LUA_HOOKCALL, -1);
         luaV_execute(L);
+    }
 }
 
 int lua_resume(lua_State* L, int nargs)
