@@ -202,6 +202,10 @@ void TCustomer::PlayStandingAnimation(bool force)
 
 void TCustomer::StartScoringAnimation()
 {
+    // Paying takes the figure over from a kiss or a smile for the camera:
+    // their holds end with them, or the party would wait for ever on the
+    // looping idle that replaced them.
+    mLeaningIn = mSmiling = false;
     if (mHearts >= 8)
         PlayBody("Leave1");
     else
