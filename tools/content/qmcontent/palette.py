@@ -119,19 +119,20 @@ class _EdgeReader:
 
     def __init__(self, palette, outline):
         self.outline = palette.index(outline)
-        ink = palette.colours()[self.outline][:3]
+        self.ink = palette.colours()[self.outline][:3]
         self.targets = [(r * a, g * a, b * a, a * 255) for r, g, b, a in palette.colours()]
-        ramps = {}
         fills = [(i, name, colour[:3]) for i, (name, colour) in enumerate(palette.entries)
                  if colour[3] == 255 and i != self.outline]
+        ramps = {}
         for i, name, _ in fills:
             ramps.setdefault(_ramp_name(name), []).append(i)
-        self.fills = [(colour, ink, ramps[_ramp_name(name)]) for _, name, colour in fills]
+        self.fills = [(colour, ramps[_ramp_name(name)]) for _, name, colour in fills]
 
     def entry(self, pixel):
+        """The nearest entry of the ramp whose fill, mixed with the outline, comes nearest the pixel."""
         best, best_distance = None, None
-        for fill, ink, ramp in self.fills:
-            d = _to_segment(pixel[:3], fill, ink)
+        for fill, ramp in self.fills:
+            d = _to_segment(pixel[:3], fill, self.ink)
             if best_distance is None or d < best_distance:
                 best, best_distance = ramp, d
         return _nearest(pixel, self.targets, best + [self.outline])
