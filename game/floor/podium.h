@@ -1,4 +1,4 @@
-// TPodium: the host podium by the entrance. Whoever stands at it (the
+// TPodium: the host podium near the entrance. Whoever stands at it (the
 // waitress, or the hostess called by phone) charges it; a full charge gives
 // hearts to the first parties in line, then the podium stays active while
 // small hearts rise, rests, and charges again if someone is still there.
@@ -73,8 +73,12 @@ private:
 
     std::array<TVec2, kMiniHearts> mMiniHearts{};
     std::array<TVec2, kMiniHearts> mMiniHeartHomes{};
-    TPoint mPosition{160, 525};
-    TPoint mStandingSpot{210, 525};
+    // In the middle of the floor's bottom edge, right of the bar and apart
+    // from the line of waiting parties (a party of six at its head reaches
+    // 200 px in); the layouts with a podium keep the spot and the one
+    // charging it clear of tables (tools/levels/make-levels, PODIUM_CLEAR).
+    TPoint mPosition{430, 566};
+    TPoint mStandingSpot{480, 598};
     std::shared_ptr<TTexture> mPodium, mMiniHeart;
     TAnimation mChargeDisplay;
     int mChargeFrame = 0;

@@ -2,7 +2,8 @@
 // layers frame for frame with her body and her walk (bobbing, leaning, never
 // her standing pose); the walking staff's upper and lower body in step, with
 // somewhere to carry things on every frame; every figure of the staff whole,
-// legs and all; and each restaurant with a cook and a performer of its own.
+// legs and all; and each restaurant with a cook and a performer of its own,
+// the cook's hat below the game's top bar.
 #include "engine/render/animationfile.h"
 #include "engine/render/imagedecode.h"
 
@@ -280,5 +281,23 @@ void ExpectOwnSilhouettes(const char* file)
 TEST(RestaurantStaff, EachRestaurantHasACookOfItsOwn) { ExpectOwnSilhouettes("cook.anm"); }
 
 TEST(RestaurantStaff, EachRestaurantHasAPerformerOfItsOwn) { ExpectOwnSilhouettes("entertainer.anm"); }
+
+// The cook works behind the kitchen's counter under the game's top bar
+// (scripts/game.lua's "hud", 44 px): on every frame his hat stays below it,
+// where the bar would cut it flat. The animation is registered on his place
+// in the room, each frame on the cook.
+TEST(RestaurantStaff, EveryCooksHatStaysBelowTheTopBar)
+{
+    InDataFolder data;
+    constexpr int kTopBar = 44;
+    for (const char* restaurant : kRestaurants) {
+        const std::string anm = std::string("assets/restaurants/") + restaurant + "/people/cook.anm";
+        const TAnimationRecord record = Read(anm);
+        ASSERT_GT(record.FrameCount(), 0) << anm;
+        Sheet sheet(SheetPath(anm, record));
+        for (const TAnimFrame& frame : record.frames)
+            EXPECT_GE(record.regY + sheet.Figure(frame).y1, kTopBar) << restaurant << " " << frame.name.c_str();
+    }
+}
 
 }  // namespace

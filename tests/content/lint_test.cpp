@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -154,6 +155,53 @@ TEST_F(LintTest, GlowPicturesMustBeTransparentAllAlongTheirBorder)
                   "contracts.txt: line 3: no glow picture gone.png",
               }));
     EXPECT_EQ(report.checks, 6);
+}
+
+// A halo cut where it was strong and eased out over its last pixels keeps
+// its border clear, but still ends in a straight line on screen (a ring that
+// reached the edge loses its ends): just inside the border it must be faint.
+TEST_F(LintTest, GlowsEasedOutAtTheirEdgeFailWhereTheyWereStillStrong)
+{
+    const auto halo = [](int inner) {
+        std::vector<Rgba> pixels = Solid(9, 9, {0, 0, 0, 0});
+        for (int y = 1; y < 8; ++y)
+            for (int x = 1; x < 8; ++x) {
+                const int ring = std::min({x, y, 8 - x, 8 - y});
+                pixels[std::size_t(y * 9 + x)] = {255, 216, 106, std::uint8_t(ring == 1 ? 16 : ring == 2 ? inner : 255)};
+            }
+        return pixels;
+    };
+    WritePng((root / "data/assets/faded.png").string(), 9, 9, PngKind::Rgba, halo(48));
+    WritePng((root / "data/assets/eased.png").string(), 9, 9, PngKind::Rgba, halo(66));
+
+    auto report = Run("glow faded.png eased.png\n");
+    EXPECT_EQ(report.failures,
+              (std::vector<std::string>{"contracts.txt: line 1: glow eased.png reaches its edge: pixel 2,2, 2 px "
+                                        "inside the border, is 66/255 opaque (eased out there, it still ends in a "
+                                        "straight cut)"}));
+    EXPECT_EQ(report.checks, 2);
+}
+
+// An item and its offer are drawn whole: anything on the border, even the
+// faint end of an orange rim, is where the picture cuts it.
+TEST_F(LintTest, PicturesDrawnWholeLeaveTheirBorderEmpty)
+{
+    std::vector<Rgba> inside = Solid(6, 6, {0, 0, 0, 0});
+    for (int y = 1; y < 5; ++y)
+        for (int x = 1; x < 5; ++x)
+            inside[std::size_t(y * 6 + x)] = {232, 116, 59, 230};
+    WritePng((root / "data/assets/inside.png").string(), 6, 6, PngKind::Rgba, inside);
+    std::vector<Rgba> rim = inside;
+    rim[std::size_t(3 * 6 + 5)] = {232, 116, 59, 3};
+    WritePng((root / "data/assets/rim.png").string(), 6, 6, PngKind::Rgba, rim);
+
+    auto report = Run("whole inside.png rim.png\nwhole gone.png\n");
+    EXPECT_EQ(report.failures, (std::vector<std::string>{
+                                   "contracts.txt: line 1: rim.png is cut at its edge: pixel 5,3 on the border is "
+                                   "not transparent",
+                                   "contracts.txt: line 2: no picture gone.png",
+                               }));
+    EXPECT_EQ(report.checks, 3);
 }
 
 TEST_F(LintTest, FileNamesWrittenInSourcesMustExistUnlessPending)

@@ -117,6 +117,19 @@ class Decor(unittest.TestCase):
                 for frame in points:
                     self.assertTrue(os.path.exists(os.path.join(ASSETS, name, "upgrades", frame + ".png")), frame)
 
+    def test_every_decor_picture_shows_whole_on_the_screen_where_it_stands(self):
+        # The content lint keeps each picture's border clear; the screen's own
+        # edge must not cut what the picture holds either (a glow's faint end).
+        for name in ORDER:
+            for n, (x, y) in _decor.spots(name).items():
+                for option in range(3):
+                    with self.subTest(restaurant=name, picture="%d_%d" % (n, option)):
+                        picture = read(name, "upgrades", "%d_%d.png" % (n, option))
+                        off = [(i % picture.width + x, i // picture.width + y)
+                               for i, p in enumerate(picture.pixels) if p[3]
+                               and not (0 <= i % picture.width + x < 800 and 0 <= i // picture.width + y < 600)]
+                        self.assertEqual(off[:1], [], "visible pixels off the 800x600 screen")
+
     def test_the_three_pictures_of_an_item_differ_and_share_a_size(self):
         for name in ORDER:
             for n in range(1, 5):

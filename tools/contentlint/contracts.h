@@ -22,7 +22,10 @@
 //   loudness KIND FOLDER ...          the loudness rule for the sounds in a folder (loudness.h)
 //   glow IMAGE...                     a halo laid over the scene: it fades out inside the picture, so
 //                                     every pixel on its border is fully transparent (a visible pixel
-//                                     there shows on screen as a straight cut)
+//                                     there shows on screen as a straight cut) and those just inside
+//                                     are faint (a halo eased out at the edge is cut all the same)
+//   whole IMAGE...                    a picture drawn whole (an item, its offer's rim): nothing on its
+//                                     border
 //   textcolours, ground, contrast, partycolours   the colour rules (colours.h)
 #pragma once
 

@@ -2,6 +2,7 @@
 
 #include "colours.h"
 #include "contracts.h"
+#include "edges.h"
 #include "loudness.h"
 
 #include "engine/base/asset.h"
@@ -111,8 +112,8 @@ public:
             AddColourRule(c);
         else if (c.kind == "window")
             CheckWindow(c);
-        else if (c.kind == "glow")
-            CheckGlows(c);
+        else if (c.kind == "glow" || c.kind == "whole")
+            CheckEdges(c);
         else if (c.kind == "pending" && c.words[0].find(':') != std::string::npos)
             --mReport.checks;  // a window's child: noted where the window is checked
         else if (c.kind == "pending" && ExistsOrEnciphered(first))
@@ -153,40 +154,20 @@ private:
         mColours.Add(c);
     }
 
-    void CheckGlows(const TContract& c)
+    // Halos fade out inside their pictures; pictures drawn whole leave their border empty.
+    void CheckEdges(const TContract& c)
     {
+        const bool glow = c.kind == "glow";
         mReport.checks += int(c.words.size()) - 1;  // one check per picture
         for (const std::string& name : c.words) {
             const TPicture picture = LoadPicture(name);
             if (picture.bgra.empty()) {
-                Expect(false, c, "no glow picture " + name);
+                Expect(false, c, std::string(glow ? "no glow picture " : "no picture ") + name);
                 continue;
             }
-            int x = 0, y = 0;
-            if (VisibleBorderPixel(picture, &x, &y))
-                Expect(false, c,
-                       "glow " + name + " is cut off at its edge: pixel " + std::to_string(x) + "," +
-                           std::to_string(y) + " on the border is not transparent");
+            const std::string fault = glow ? GlowEdgeFault(picture) : WholeEdgeFault(picture);
+            Expect(fault.empty(), c, (glow ? "glow " : "") + name + " " + fault);
         }
-    }
-
-    // The first pixel on the picture's outer ring with any alpha at all.
-    static bool VisibleBorderPixel(const TPicture& picture, int* x, int* y)
-    {
-        const auto alpha = [&](int px, int py) {
-            return picture.bgra[(std::size_t(py) * std::size_t(picture.side) + std::size_t(px)) * 4 + 3];
-        };
-        for (int py = 0; py < picture.height; ++py) {
-            const bool wholeRow = py == 0 || py == picture.height - 1;
-            const int step = wholeRow ? 1 : std::max(1, picture.width - 1);  // inner rows: their two ends
-            for (int px = 0; px < picture.width; px += step)
-                if (alpha(px, py) != 0) {
-                    *x = px;
-                    *y = py;
-                    return true;
-                }
-        }
-        return false;
     }
 
     void CheckTexture(const TContract& c)

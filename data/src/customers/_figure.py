@@ -70,9 +70,35 @@ def look(kind, n):
                    else style.mix(kind.trousers, TROUSERS[n], 0.5),
                    shoe=SHOES[(n + (SHOES.index(kind.shoe) if kind.shoe in SHOES else 0)) % 4],
                    prop_colour=style.mix(kind.prop_colour, PROPS[n], 0.6))
-    if kind.accent.lower() not in ("#ffffff",):  # a white accent shares its pixels with the eye whites
-        changed["accent"] = style.mix(kind.accent, ACCENTS[n], 0.7)
+    changed["accent"] = style.mix(kind.accent, ACCENTS[n], 0.7)
     return type(kind)(**changed)
+
+
+# Every entry a look recolours (skin, hair, the garments and props that are
+# not the party colour) is drawn in a vivid key colour while the picture is
+# quantised (keyed_palette). Drawn in the type's own colours, the outline's
+# anti-aliased edge is often nearer a prop, trouser or hair colour than any
+# other entry, and a second member would wear that edge as a dotted rim of
+# its own prop colour round face and arms. Nothing but the shape painted in
+# a key colour (and its own edge) comes near it. The keys stay far from each
+# other and from the entries no look changes (outline, eyes, mouth, party);
+# shapes that touch without an outline between them have keys whose mix
+# stays nearest one of the two: skin and hair (brows), accent and prop (hat
+# bands, a book's strip: both greens). The cheek stays as it is: it lies on
+# the skin alone, and its mix with the skin key falls to the skin's shade.
+KEYS = {"skin": "#ff8a00", "hair": "#eef000", "trousers": "#1c3cff", "accent": "#a0ffa0", "prop": "#18ff3c"}
+
+
+def keyed_palette(body):
+    """The body palette with each entry a look recolours in its key colour
+    (same names, same order): the palette its pictures are quantised in."""
+    names = {n for n, _ in body.entries}
+    keys = {}
+    for name, key in KEYS.items():
+        for suffix, value in zip(("_light", "", "_shade"), style.ramp(key)):
+            if name + suffix in names:
+                keys[name + suffix] = value
+    return body.variant(**keys)
 
 
 def body_palette(kind):

@@ -167,8 +167,10 @@ def write_type(out, name):
     os.makedirs(folder, exist_ok=True)
     body = fig.body_palette(kind)
     functions = FUNCTIONS + (BABY_FUNCTIONS if kind.prop == "baby" else [])
-    rig = Rig((fig.W, fig.H), fig.REG, body, lambda pose: fig.draw_body(body, kind, pose),
-              lambda pose: fig.body_anchors(kind, pose))
+    # Drawn and quantised in the key colours, stored in the type's own.
+    keyed = fig.keyed_palette(body)
+    rig = Rig((fig.W, fig.H), fig.REG, keyed, lambda pose: fig.draw_body(keyed, kind, pose),
+              lambda pose: fig.body_anchors(kind, pose), stored=body, outline="outline")
     rig.animation("anim", "anim.png", functions).write(folder, "anim.anm")
     legs = fig.legs_palette(kind)
     drawing = svg.document(fig.LEGS_SIZE[0], fig.LEGS_SIZE[1], fig.draw_legs(legs, kind))

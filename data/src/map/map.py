@@ -91,7 +91,7 @@ def background():
 
 # ---- the restaurants, drawn in frames of their size with the centre as registration
 def cruise(w, h, t):
-    body = shadow_ellipse(w / 2, h - 18, 88, 10)
+    body = shadow_ellipse(w / 2, h - 30, 88, 8)
     body += path("M14 62 L186 62 L168 96 Q100 104 32 96 Z", fill="#24395e", **line())
     body += path("M24 84 L176 84", stroke="#c8283b", stroke_width=4)
     body += rect(44, 38, 112, 26, r=4, fill="#f4f6f8", **line())
@@ -99,14 +99,15 @@ def cruise(w, h, t):
     for i in range(6):
         body += ellipse(56 + i * 18, 51, 4, 4, fill="#3f9bc4", **line(1.5))
     body += rect(108, 2 - t, 18, 20, r=3, fill="#c79a3a", **line())
-    body += ellipse(117 - t * 2, -4, 8, 5, fill="#ffffff", opacity=0.7)
-    body += path("M0 106 q12 -8 24 0 t24 0 t24 0 t24 0 t24 0 t24 0 t24 0 t24 0 t24 0",
-                 stroke="#ffffff", stroke_width=3, fill="none", opacity=0.8)
+    body += ellipse(117 - t * 2, 1, 8, 5, fill="#ffffff", opacity=0.7)
+    # The waves end inside the frame, round, as every puff and shadow here does.
+    body += path("M16 102 q12 -8 24 0 t24 0 t24 0 t24 0 t24 0 t24 0 t24 0",
+                 stroke="#ffffff", stroke_width=3, fill="none", opacity=0.8, stroke_linecap="round")
     return group(body, transform="translate(0 %d)" % (8 + t))
 
 
 def train(w, h, t):
-    body = shadow_ellipse(w / 2, h - 10, 92, 8)
+    body = shadow_ellipse(w / 2, h - 14, 92, 6)
     body += rect(6, 82, 188, 6, fill="#6d6d73")
     for x in (14, 92):
         body += rect(x, 36, 72, 40, r=6, fill="#6b2e22", **line())
@@ -118,7 +119,7 @@ def train(w, h, t):
     for x in (26, 70, 104, 148, 178):
         body += ellipse(x, 80, 8, 8, fill="#34343c", **line(1.5))
         body += ellipse(x, 80, 3, 3, fill="#c79a3a")
-    body += ellipse(178 + t * 3, 6 - t * 2, 9, 6, fill="#ffffff", opacity=0.8)
+    body += ellipse(178 + t * 3, 9 - t, 8, 5, fill="#ffffff", opacity=0.8)
     return body
 
 
@@ -139,16 +140,24 @@ def submarine(w, h, t):
 
 
 def blimp(w, h, t):
-    body = shadow_ellipse(w / 2, h - 8, 60, 6)
-    body += ellipse(104, 44, 94, 34, fill="#f6ecd2", **line())
-    body += ellipse(92, 34, 60, 12, fill="#ffffff", opacity=0.7)
-    body += path("M12 44 L204 44", stroke="#c8363b", stroke_width=5, opacity=0.9)
-    body += path("M14 30 L0 14 L0 44 Z", fill="#c8363b", **line(1.5))
-    body += path("M14 58 L0 74 L0 44 Z", fill="#c8363b", **line(1.5))
-    body += rect(72, 80, 64, 20, r=6, fill="#c8363b", **line())
-    for x in (80, 98, 116):
+    """The envelope with its tail fins inside the frame (the fins' tips a few
+    pixels in from its left edge) and the red band kept within the envelope."""
+    hull = dict(cx=110, cy=44, rx=90, ry=34)
+    body = shadow_ellipse(w / 2, h - 14, 60, 5)
+    body += path("M24 32 L6 14 L6 44 Z", fill="#c8363b", **line(1.5))
+    body += path("M24 56 L6 74 L6 44 Z", fill="#c8363b", **line(1.5))
+    body += ellipse(hull["cx"], hull["cy"], hull["rx"], hull["ry"], fill="#f6ecd2", **line())
+    body += svg.defs("<clipPath id='hull'>%s</clipPath>"
+                     % ellipse(hull["cx"], hull["cy"], hull["rx"] - 1, hull["ry"] - 1))
+    band = path("M%g 44 L%g 44" % (hull["cx"] - hull["rx"], hull["cx"] + hull["rx"]), stroke="#c8363b",
+                stroke_width=5, opacity=0.9)
+    body += group(band, clip_path="url(#hull)")
+    body += ellipse(98, 34, 58, 12, fill="#ffffff", opacity=0.7)
+    body += ellipse(hull["cx"], hull["cy"], hull["rx"], hull["ry"], fill="none", **line())
+    body += rect(78, 80, 64, 20, r=6, fill="#c8363b", **line())
+    for x in (86, 104, 122):
         body += rect(x, 84, 12, 9, r=2, fill="#f7d56b", **line(1))
-    body += path("M84 76 L80 80 M124 76 L128 80", stroke=OUTLINE, stroke_width=2)
+    body += path("M90 76 L86 80 M130 76 L134 80", stroke=OUTLINE, stroke_width=2)
     return group(body, transform="translate(0 %d)" % (t - 2))
 
 

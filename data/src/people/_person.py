@@ -127,8 +127,8 @@ def hat(look, view):
                 + path("M42 2 L42 14", stroke=white_shade, stroke_width=1.5)
                 + rect(25, 11, 34, 5, fill=accent, stroke=OUTLINE, stroke_width=1.5)
                 + path("M49 4 L55 5 L58 11 L50 11 Z", fill=white_shade))
-    if kind in ("toque", "tall_toque"):  # pleated chef's hat
-        top = -8 if kind == "toque" else -20
+    if kind == "toque":  # pleated chef's hat
+        top = -8
         puff = ((31, top + 10, 9), (42, top + 6, 11), (53, top + 10, 9))
         out = path("M27 14 L27 %d L57 %d L57 14 Z" % (top + 12, top + 12), **outlined(white))
         out += fig.blob(puff, white)

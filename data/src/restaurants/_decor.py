@@ -17,7 +17,11 @@ from qmcontent.svg import OUTLINE, ellipse, group, path, polygon, rect
 import _rooms
 
 GLOW = "#ffd86a"
-PAD = 8  # room for the glow around each item
+# Room round each item: its offer's rim takes 3 px, its glow about 10 (a 3 px
+# dilation blurred by 2.5), which fades out by itself before the picture's
+# edge. An item reaching further is cut there (the content lint's `whole`
+# and `glow` lines).
+PAD = 8
 SIZES = {1: (76, 100), 2: (80, 70), 3: (60, 96), 4: (64, 84)}
 
 
@@ -35,8 +39,10 @@ def _gap(name):
 def spots(name):
     w2, _ = SIZES[2]
     # The train's pianist plays in the top-left corner: its plant stands in the other.
-    plant = (728, 138) if name == "train" else (-6, 142)
-    return {1: plant, 2: (int(_gap(name) - w2 / 2), 22), 3: (506, -4), 4: (738, 14)}
+    # Every picture lies on the screen, the faint end of its glow included:
+    # the screen's edge would cut it as the picture's own edge would.
+    plant = (724, 138) if name == "train" else (0, 142)
+    return {1: plant, 2: (int(_gap(name) - w2 / 2), 22), 3: (506, 0), 4: (734, 14)}
 
 
 # ---------------------------------------------------------------- shared shapes
@@ -85,11 +91,12 @@ def plant(name):
     c = list(style.RESTAURANTS[name].values())
     out = ellipse(cx + 4, base + 1, 24, 5, fill=OUTLINE, opacity=0.25)
     if name == "cruise":  # a palm in a brass pot
-        for a, l in ((-150, 30), (-120, 34), (-60, 34), (-30, 30), (-90, 26)):
-            out += leaf(cx, base - 58, a, l, 8, "#4fa35a")
-        out += path("M%g %g Q%g %g %g %g" % (cx, base - 24, cx - 4, base - 40, cx, base - 58), stroke=OUTLINE,
+        # The crown keeps the glow's reach below the picture's top.
+        for a, l in ((-150, 30), (-120, 30), (-60, 30), (-30, 30), (-90, 24)):
+            out += leaf(cx, base - 52, a, l, 8, "#4fa35a")
+        out += path("M%g %g Q%g %g %g %g" % (cx, base - 24, cx - 4, base - 38, cx, base - 52), stroke=OUTLINE,
                     stroke_width=7, fill="none", stroke_linecap="round")
-        out += path("M%g %g Q%g %g %g %g" % (cx, base - 24, cx - 4, base - 40, cx, base - 58), stroke="#a0743c",
+        out += path("M%g %g Q%g %g %g %g" % (cx, base - 24, cx - 4, base - 38, cx, base - 52), stroke="#a0743c",
                     stroke_width=4, fill="none", stroke_linecap="round")
         out += pot(cx, base, 30, 24, c[2])
     elif name == "train":  # a fern on a turned wooden stand
@@ -214,8 +221,8 @@ def lamp(name):
         out += path("M%g 46 L%g 38 L%g 52" % (cx - 12, cx + 8, cx + 14), stroke="#c79a3a", stroke_width=2.5,
                     fill="none", stroke_linejoin="round")
         out += svg.defs(svg.radial_gradient("lampglow", [(0, "#fff1a8", 0.8), (1, "#fff1a8", 0)]))
-        # the light pool stays inside the picture, so it fades out rather than ends at its edge
-        out += ellipse(cx + 14, 70, 15, 17, fill="url(#lampglow)")
+        # the light pool stays inside the picture with room for the offer's rim round it
+        out += ellipse(cx + 13, 70, 13, 16, fill="url(#lampglow)")
         out += polygon([(cx + 4, 66), (cx + 24, 66), (cx + 20, 50), (cx + 8, 50)], **_o("#f7d56b"))
         out += rect(cx + 6, 64, 16, 3, fill="#ffffff", opacity=0.8)
     elif name == "sub":  # a lamp made from an old diving helmet
@@ -298,29 +305,31 @@ def special(name):
         for bx, by in ((0, -21), (0, 21), (-21, 0), (21, 0)):
             out += ellipse(cx + bx, cy + by, 1.6, 1.6, fill=OUTLINE)
     elif name == "blimp":  # a small propeller fan on a wall mount
-        out += rect(cx - 6, cy + 16, 12, 22, r=3, **_o("#c8363b", 1.5))
-        out += rect(cx - 16, cy + 34, 32, 6, r=3, **_o("#f6ecd2", 1.5))
-        out += ellipse(cx, cy, 26, 26, fill="none", stroke="#c3c8d4", stroke_width=3)
+        cy -= 6
+        out += rect(cx - 5, cy + 12, 10, 18, r=3, **_o("#c8363b", 1.5))
+        out += rect(cx - 14, cy + 27, 28, 6, r=3, **_o("#f6ecd2", 1.5))
+        out += ellipse(cx, cy, 19, 19, fill="none", stroke="#c3c8d4", stroke_width=3)
         for a in (-30, 90, 210):
             r = math.radians(a)
             out += path("M%g %g Q%g %g %g %g Q%g %g %g %g Z" % (
-                cx, cy, cx + 20 * math.cos(r - 0.5), cy + 20 * math.sin(r - 0.5), cx + 24 * math.cos(r),
-                cy + 24 * math.sin(r), cx + 12 * math.cos(r + 0.4), cy + 12 * math.sin(r + 0.4), cx, cy),
+                cx, cy, cx + 15 * math.cos(r - 0.5), cy + 15 * math.sin(r - 0.5), cx + 18 * math.cos(r),
+                cy + 18 * math.sin(r), cx + 9 * math.cos(r + 0.4), cy + 9 * math.sin(r + 0.4), cx, cy),
                 **_o("#b98a5a", 1.5))
-        out += ellipse(cx, cy, 6, 6, **_o("#c8363b", 1.5))
-        out += ellipse(cx, cy, 26, 26, fill="none", stroke=OUTLINE, stroke_width=1)
+        out += ellipse(cx, cy, 5, 5, **_o("#c8363b", 1.5))
+        out += ellipse(cx, cy, 19, 19, fill="none", stroke=OUTLINE, stroke_width=1)
     else:  # a ringed planet globe on a stand
-        out += rect(cx - 3, cy + 14, 6, 18, **_o("#c3c8d4", 1.5))
-        out += rect(cx - 14, cy + 30, 28, 7, r=3, **_o("#c3c8d4"))
-        out += path("M%g %g A22 22 0 0 0 %g %g" % (cx - 18, cy + 12, cx + 18, cy - 12), stroke="#c3c8d4",
+        cy -= 6
+        out += rect(cx - 3, cy + 10, 6, 16, **_o("#c3c8d4", 1.5))
+        out += rect(cx - 12, cy + 24, 24, 6, r=3, **_o("#c3c8d4"))
+        out += path("M%g %g A17 17 0 0 0 %g %g" % (cx - 14, cy + 9, cx + 14, cy - 9), stroke="#c3c8d4",
                     stroke_width=3, fill="none")
-        out += ellipse(cx, cy - 2, 30, 8, fill="none", stroke="#f7d56a", stroke_width=3.5,
+        out += ellipse(cx, cy - 2, 20, 6, fill="none", stroke="#f7d56a", stroke_width=3,
                        transform="rotate(-15 %g %g)" % (cx, cy - 2))
-        out += ellipse(cx, cy - 2, 16, 16, **_o("#e38b4f"))
-        out += rect(cx - 16, cy - 8, 32, 4, fill="#f4c08a", opacity=0.8)
-        out += path("M%g %g A30 8 0 0 0 %g %g" % (cx - 29, cy - 2, cx + 29, cy - 2), stroke="#f7d56a",
-                    stroke_width=3.5, fill="none", transform="rotate(-15 %g %g)" % (cx, cy - 2))
-        out += ellipse(cx - 6, cy - 8, 4, 3, fill="#ffffff", opacity=0.5)
+        out += ellipse(cx, cy - 2, 12, 12, **_o("#e38b4f"))
+        out += rect(cx - 12, cy - 7, 24, 3, fill="#f4c08a", opacity=0.8)
+        out += path("M%g %g A20 6 0 0 0 %g %g" % (cx - 19.5, cy - 2, cx + 19.5, cy - 2), stroke="#f7d56a",
+                    stroke_width=3, fill="none", transform="rotate(-15 %g %g)" % (cx, cy - 2))
+        out += ellipse(cx - 4.5, cy - 6.5, 3, 2.2, fill="#ffffff", opacity=0.5)
     return out
 
 

@@ -61,7 +61,7 @@ COOKS = {
     "cruise": rig.person(skin=style.SKIN[1], hair=style.HAIR[3], hair_style="short", hat="sailor", beard=True,
                          moustache=True, top="#f4f6f8", stripes="#24395e", rolled=True, accent="#24395e",
                          neck="scarf", build=1.15, belly=True),
-    "train": rig.person(skin=style.SKIN[0], hair=style.HAIR[0], hair_style="slick", hat="tall_toque",
+    "train": rig.person(skin=style.SKIN[0], hair=style.HAIR[0], hair_style="slick", hat="toque",
                         moustache=True, top="#f4f6f8", cut="chef", buttons="#c79a3a", neck="scarf",
                         accent="#6b2e22", build=0.95),
     "sub": rig.person(skin=style.SKIN[3], hair=style.HAIR[4], hair_style="curly", hat="bandana",
@@ -78,6 +78,12 @@ COOKS = {
 COOK_SIZE = (96, 118)
 COOK_SHIFT = (6, 22)
 COOK_REG = (48, 72)
+# He stands back in the kitchen, a little smaller than the floor's people,
+# shrunk towards the counter's top (COOK_BASE): so every cook's hat stays
+# below the game's top bar (44 px from the screen's top), which would cut
+# it flat.
+COOK_SCALE = 0.82
+COOK_BASE = (rig.CENTRE_X, 76)
 
 
 def counter(name):
@@ -162,8 +168,10 @@ def write_cook(folder, name):
         pose = STAND.but("cook%d" % step, left=left, right=right, mood=mood, bob=(0, 0.5, 1, 0.5, 0, 0)[step],
                          tilt=(0, -1, -2, -1, 0, 1)[step], eyes="closed" if step == 4 else "open",
                          look=(0.5, 1))
-        body = (rig.figure(look, pose, "upper", clip_id="c%d" % step) + behind + counter(name)
-                + group(front, transform=rig.upper_transform(pose)))
+        back = "translate(%g %g) scale(%g) translate(%g %g)" % (COOK_BASE[0], COOK_BASE[1], COOK_SCALE,
+                                                                 -COOK_BASE[0], -COOK_BASE[1])
+        body = (group(rig.figure(look, pose, "upper", clip_id="c%d" % step) + behind, transform=back)
+                + counter(name) + group(group(front, transform=rig.upper_transform(pose)), transform=back))
         numbers.append(a.frame(pose.name, picture(COOK_SIZE[0], COOK_SIZE[1], COOK_SHIFT, body), COOK_REG))
     a.script(lua_function("DoAnim", 180, numbers, False))
     a.write(folder, "cook.anm")

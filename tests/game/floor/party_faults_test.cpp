@@ -1,6 +1,7 @@
-// Faults the floor guards against: a leave animation that never ends, the
-// game's random course moved by cosmetic sparkle, a noise ring of a type
-// without noise range, and a table whose art does not sit on the floor grid.
+// Faults the floor guards against: a leave animation that never ends, a kiss
+// or a smile the check cuts short, the game's random course moved by
+// cosmetic sparkle, a noise ring of a type without noise range, and a table
+// whose art does not sit on the floor grid.
 #include "party_fixture.h"
 
 #include "game/floor/customer.h"
@@ -148,4 +149,31 @@ TEST_F(PartyTest, AnotherAnimationEndsTheHoldOfADrinkAKissOrASmile)
     ASSERT_TRUE(member.IsDrinking());
     member.TriggerAngerSmoke(false, 0);
     EXPECT_FALSE(member.IsDrinking());
+}
+
+// The bill comes while the lovebirds kiss (or a tourist smiles for the
+// camera): paying takes over their figures, so the hold of the kiss ends
+// with it and the party pays and leaves. Held on, the party waited for an
+// animation that no longer played, and its level never ended.
+TEST_F(PartyTest, ABillBroughtDuringAKissOrASmileIsPaidAndThePartyLeaves)
+{
+    for (bool kiss : {true, false}) {
+        SCOPED_TRACE(kiss ? "a kiss" : "a smile");
+        const int chairs[] = {kColorGrey, kColorGrey};
+        TTable table("restaurants/blimp/", 0, 2, chairs, {400, 300});
+        auto owned = MakeParty(kiss ? 42 : 43, {kColorRed, kColorRed},
+                               MakeDef(kiss ? "lovebird_female" : "tourist_male", 20000, 1000));
+        TParty* party = owned.get();
+        SeatByDrag(party, table, std::move(owned));
+        party->SetState(kStateWantsCheck);
+        for (TCustomer* member : party->MembersInBuildOrder()) {
+            if (kiss)
+                member->LeanIn();
+            else
+                member->SmileForCamera();
+        }
+        party->SetState(kStatePaying);
+        Run(table, 30.0f);
+        EXPECT_EQ(table.GetParty(), nullptr) << "still at the table, in state " << party->GetState();
+    }
 }

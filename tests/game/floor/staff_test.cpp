@@ -122,9 +122,11 @@ TEST_F(StaffTest, TheHostessChargesThePodiumUntilHerTimeIsOver)
     EXPECT_EQ(podium.Occupant(), TPodium::kNobody);
     EXPECT_FALSE(podium.IsCharging()) << "the charge she started goes with her";
     int kind = 0;
-    EXPECT_TRUE(podium.HitTest({160, 525}, nullptr, &kind)) << "free again for the waitress";
+    const TRect box = podium.BoundingBox();
+    const TPoint middle{(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
+    EXPECT_TRUE(podium.HitTest(middle, nullptr, &kind)) << "free again for the waitress";
     podium.Activate(false);
-    EXPECT_FALSE(podium.HitTest({160, 525}, nullptr, &kind)) << "not while the hostess stands there";
+    EXPECT_FALSE(podium.HitTest(middle, nullptr, &kind)) << "not while the hostess stands there";
 }
 
 TEST_F(StaffTest, ThePodiumChargesThroughItsFramesAndBoostsTheFirstEightInLine)

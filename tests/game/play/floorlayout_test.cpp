@@ -1,7 +1,7 @@
 // Where things stand on the floor, checked on the game's own data: the line
 // of waiting parties (every head shows, legs are drawn), the shipped
-// table layouts (no table, chair or seated figure reaches into another's)
-// and the waiting bench each layout places.
+// table layouts (no table, chair or seated figure reaches into another's),
+// the waiting bench each layout places and the podium, apart from the line.
 #include "floor_data_fixture.h"
 
 #include "engine/render/animatedtexture.h"
@@ -10,6 +10,8 @@
 #include "game/floor/floorart.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
+#include "game/floor/podium.h"
+#include "game/floor/quessa.h"
 #include "game/play/game.h"
 #include "game/rules/scoremanager.h"
 #include "game/floor/bar.h"
@@ -569,6 +571,147 @@ TEST_F(FloorLayout, EveryLayoutsBenchAndItsPartyStandOnScreenClearOfTheLineAndTh
     EXPECT_GE(benches, 35) << "the blimp's and the spaceship's levels and every endless shift may bring the bench";
 }
 
+// ---- the podium and the line
+
+namespace {
+
+// A party's figures (down to their feet) and its heart row, as it stands at
+// one place of the line.
+std::vector<TRect> InLine(TParty& party, int place)
+{
+    party.SetInLine(TGameData::LineSpot(place), false);
+    std::vector<TRect> shown{party.HeartsBox()};
+    for (const TCustomer* member : party.MembersInBuildOrder()) {
+        TRect body = Body(member);
+        body.y2 = std::max(body.y2, member->GetFlippedAnchorPoint("legs").y + 13);
+        shown.push_back(body);
+    }
+    return shown;
+}
+
+// The parties a level sends: (customer type, members), from its file.
+std::vector<std::pair<std::string, int>> CareerParties(const TXmlNode& level)
+{
+    std::vector<std::pair<std::string, int>> parties;
+    for (int i = 1;; ++i) {
+        const str type = level.GetChildContent(("groupType" + std::to_string(i)).c_str());
+        if (type.length() == 0)
+            return parties;
+        parties.emplace_back(type.c_str(), int(level.GetChildContent(("groupDef" + std::to_string(i)).c_str()).length()));
+    }
+}
+
+}  // namespace
+
+// The podium stands apart from the line in every level that has it (the
+// career's, from its layout) or may buy it (every endless shift): no party
+// the level sends, at any of the seven places of a full line and at its
+// full length, covers the podium; and the podium, with the waitress or the
+// hostess at its side, stands clear of the tables, their guests and heart
+// rows, the bench and its party, and the coin jar.
+TEST_F(FloorLayout, ThePodiumStandsApartFromTheLineAndTheFurnitureInEveryLevelThatHasIt)
+{
+    TPodium podium;
+    const TRect box = podium.BoundingBox();
+    ASSERT_GT(box.Width(), 0) << "a podium without art checks nothing";
+    const TPoint spot = podium.GetStandingSpot();
+    // Whoever charges it stands there on her feet: the waitress as she is
+    // drawn, the hostess a step beside her spot, no larger.
+    TQuessa waitress(mGlobals);
+    waitress.SetPosition({float(spot.x), float(spot.y)});
+    TRect standing = waitress.BoundingBox(false);
+    ASSERT_GT(standing.Width(), 0) << "a waitress without art checks nothing";
+    standing.x2 += 5;
+    TCustomerSettings types;
+    const int colours[kMaxTableSeats] = {0, 1, 2, 3, 4, 0};
+    std::set<std::string> layouts;
+    auto checkLine = [&](const std::string& level, const std::string& type, int size) {
+        TParty party(1, size, colours, types.CreateCustomerDefinition(type.c_str()), 0);
+        for (int place = 0; place < TGameData::kMaxActiveParties; ++place)
+            for (const TRect& r : InLine(party, place))
+                EXPECT_FALSE(Overlap(r, box)) << level << ": a party of " << size << " (" << type << ") at place "
+                                              << place + 1 << " of the line stands over the podium at "
+                                              << Describe(box) << " (" << Describe(r) << ")";
+    };
+    int levels = 0;
+    for (int number = 1; number <= 50; ++number) {
+        TXmlNode doc;
+        doc.ParseString(TSettings::ReadEncryptedFile(("assets/config/career/" + std::to_string(number) + ".xml").c_str()).c_str());
+        const TXmlNode* root = doc.GetChild("dataroot");
+        const TXmlNode* level = root ? root->GetChild("career") : nullptr;
+        ASSERT_NE(level, nullptr) << number;
+        const std::string name = level->GetChildContent("layout").c_str();
+        mSettings->SetCurrentRestaurant((number - 1) / 10);
+        TLevelLayout layout;
+        layout.OpenLevel(name.c_str());
+        if (!layout.HasPodiumStation())
+            continue;
+        ++levels;
+        layouts.insert(name);
+        for (const auto& [type, size] : CareerParties(*level))
+            checkLine("career level " + std::to_string(number), type, size);
+    }
+    TXmlNode endless;
+    endless.ParseString(TSettings::ReadEncryptedFile("assets/config/endless.xml").c_str());
+    TXmlNode* root = endless.GetChild("dataroot");
+    ASSERT_NE(root, nullptr);
+    str tag;
+    TXmlNode* shift = nullptr;
+    root->ResetChildren();
+    while (root->GetNextChild(&tag, &shift)) {
+        ++levels;
+        const std::string where = "endless shift " + std::string(shift->GetChildContent("diner").c_str()) + "." +
+                                  shift->GetChildContent("level").c_str();
+        for (const char* key : {"layout", "layout1", "layout2"})
+            layouts.insert(shift->GetChildContent(key).c_str());
+        std::set<std::string> kinds;
+        for (int section = 1; section <= 5; ++section)
+            for (const char* letter : {"a", "b", "c", "d"})
+                kinds.insert(shift->GetChildContent(("group" + std::to_string(section) + "_" + letter).c_str()).c_str());
+        for (const std::string& type : kinds) {
+            if (type.empty())
+                continue;
+            const int fixed = types.GetNumGraphicOverrides(type.c_str());
+            for (int size = fixed ? fixed : 2; size <= (fixed ? fixed : 4); ++size)  // an endless party: 2-4
+                checkLine(where, type, size);
+        }
+    }
+    EXPECT_EQ(levels, 24 + 15) << "the career's levels from the sub's seventh on, and every endless shift";
+
+    const TCustomerDef def = types.CreateCustomerDefinition("young");
+    for (const std::string& name : layouts) {
+        SCOPED_TRACE(name);
+        mSettings->SetCurrentRestaurant(RestaurantOf(name));
+        TLevelLayout layout;
+        layout.OpenLevel(name.c_str());
+        std::vector<TFootprint> prints = TablePrints(layout, def);
+        if (layout.HasBench() || name.rfind("endless", 0) == 0) {
+            TBench bench;
+            bench.location = layout.GetBenchLocation();
+            TFootprint seated{"the bench", bench.BoundingBox(), {}, {}, {}};
+            TParty party(99, 6, colours, def, 0);
+            ASSERT_TRUE(party.SitOnBench(&bench, 0, 1.0f));
+            for (const TCustomer* member : party.MembersInBuildOrder())
+                seated.figures.push_back(Body(member));
+            seated.hearts = party.HeartsBox();
+            prints.push_back(seated);
+            party.GetOffBench(&bench);
+        }
+        prints.push_back({"the coin jar", kJar, {}, {}, {}});
+        for (const TFootprint& p : prints) {
+            for (const TRect& r : Everything(p))
+                EXPECT_FALSE(Overlap(r, box)) << p.name << " at " << Describe(r) << " reaches the podium at "
+                                              << Describe(box);
+            // Her frame's clear top may reach under a heart row; nothing solid may stand in it.
+            std::vector<TRect> solid = p.figures;
+            solid.push_back(p.furniture);
+            for (const TRect& r : solid)
+                EXPECT_FALSE(Overlap(r, standing)) << p.name << " at " << Describe(r)
+                                                   << " stands where the podium is charged " << Describe(standing);
+        }
+    }
+}
+
 // ---- the decor choice's picture of the upgraded furniture
 
 namespace {
@@ -640,3 +783,4 @@ TEST_F(FloorLayout, TheDecorChoiceShowsEachChairAsItWillBeInItsOwnColourWithItsR
         EXPECT_EQ(offeredTop[0], upgradedTop[0]);
     }
 }
+

@@ -51,10 +51,10 @@ TEST_F(RestaurantTest, PickedDecorIsShownAgainAndTheChoiceHitsOnlyAnItemsPixels)
     for (int slot : {0, 2, 3})
         EXPECT_TRUE(restaurant.HasOptionImage(slot)) << slot;
     EXPECT_FALSE(restaurant.HasOptionImage(1)) << "already picked";
-    // Decor 1 (slot 0), the train's fern, stands with its top left at (728, 138): its
-    // stand is at (766, 205), its picture's corner is empty.
-    EXPECT_EQ(restaurant.SetSelection({766, 205}, {}), 0);
-    EXPECT_EQ(restaurant.UpdateCurrentRollover({729, 139}, {}), -1);
+    // Decor 1 (slot 0), the train's fern, stands with its top left at (724, 138): its
+    // stand is at (762, 205), its picture's corner is empty.
+    EXPECT_EQ(restaurant.SetSelection({762, 205}, {}), 0);
+    EXPECT_EQ(restaurant.UpdateCurrentRollover({725, 139}, {}), -1);
     EXPECT_EQ(restaurant.UpdateCurrentRollover({400, 400}, {}), -1);
     EXPECT_EQ(restaurant.EnableSelectedUpgrade(), 0);
     EXPECT_TRUE(mSettings->IsDecorUpgradeSelected(0));

@@ -1,7 +1,9 @@
 """Contact sheets: every picture of one data folder on one PNG, labelled,
 on a checkerboard that shows transparency; indexed pictures appear once in
-each of their palettes (a "COLOUR_IMAGE.pal" recolours "IMAGE.png", a
-"COLOUR.pal" every indexed picture without palettes of its own)."""
+each of their palettes (a "COLOUR_IMAGE.pal" recolours "IMAGE.png", also
+with words between as a member's look "COLOUR_look1_IMAGE.pal"; any other,
+such as "COLOUR.pal" or "COLOUR_look1.pal", every indexed picture without
+palettes of its own)."""
 import base64
 import html
 import os
@@ -43,6 +45,15 @@ def recolour(png_bytes, pal_bytes):
     return out
 
 
+def _target(pal, pngs):
+    """The picture a palette recolours: "COLOUR_IMAGE.pal" (any words may
+    stand between, as in "red_look1_legs.pal") recolours "IMAGE.png", the
+    longest such name; None for a palette of every picture without its own."""
+    stem = pal[:-4]
+    named = [n for n in pngs if stem.endswith("_" + n[:-4])]
+    return max(named, key=len) if named else None
+
+
 def _entries(folder, names):
     pngs = sorted(n for n in names if n.endswith(".png"))
     pals = sorted(n for n in names if n.endswith(".pal"))
@@ -50,15 +61,15 @@ def _entries(folder, names):
     for n in pngs:
         with open(os.path.join(folder, n), "rb") as f:
             datas[n] = f.read()
-    own = {p.split("_", 1)[1][:-4] + ".png" for p in pals if "_" in p}
+    targets = {p: _target(p, pngs) for p in pals}
+    own = set(targets.values())
     entries = []
     for n in pngs:
         entries.append((n, datas[n]))
         if not _size_and_indexed(datas[n])[2]:
             continue
         for p in pals:
-            applies = (p.split("_", 1)[1][:-4] + ".png" == n) if "_" in p else n not in own
-            if applies:
+            if targets[p] == n or (targets[p] is None and n not in own):
                 with open(os.path.join(folder, p), "rb") as f:
                     entries.append(("%s + %s" % (n, p), recolour(datas[n], f.read())))
     return entries

@@ -89,6 +89,16 @@ def _unfilter(raw, width, height, bpp):
 
 def read(path):
     """Any 8-bit non-interlaced PNG as an RGBA Image."""
+    return _read(path, False)
+
+
+def read_indexed(path):
+    """An indexed PNG as it is stored: an Image whose pixels are the palette
+    indices and whose palette holds the (r, g, b, a) entries."""
+    return _read(path, True)
+
+
+def _read(path, keep_indices):
     with open(path, "rb") as f:
         data = f.read()
     if data[:8] != b"\x89PNG\r\n\x1a\n":
@@ -112,6 +122,8 @@ def read(path):
         raise ValueError("%s: only 8-bit non-interlaced PNG is read" % path)
     bpp = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
     raw = _unfilter(zlib.decompress(idat), width, height, bpp)
+    if keep_indices and colour != 3:
+        raise ValueError("%s: not an indexed PNG" % path)
     if colour == 6:
         pixels = [tuple(raw[i:i + 4]) for i in range(0, len(raw), 4)]
     elif colour == 2:
@@ -123,6 +135,8 @@ def read(path):
     else:
         entries = [tuple(plte[i:i + 3]) + (trns[i // 3] if i // 3 < len(trns) else 255,)
                    for i in range(0, len(plte), 3)]
+        if keep_indices:
+            return Image(width, height, list(raw), entries)
         pixels = [entries[v] for v in raw]
     return Image(width, height, pixels)
 

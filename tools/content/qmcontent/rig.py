@@ -39,15 +39,25 @@ class Function:
 
 
 class Rig:
-    def __init__(self, size, reg, palette_, draw, anchors):
+    """`stored`: the colours the pictures carry when they are drawn and
+    quantised in another palette of the same names (key colours that keep
+    some entries to the shapes painted in them); by default `palette_`.
+    `outline`: the outline entry's name, to read inner edges as a fill mixed
+    with it (palette.quantise)."""
+
+    def __init__(self, size, reg, palette_, draw, anchors, stored=None, outline=None):
         self.size, self.reg, self.palette = size, reg, palette_
         self.draw, self.anchors = draw, anchors
+        self.stored = stored or palette_
+        self.outline = outline
         self._pictures = {}
 
     def picture(self, pose):
         if pose.name not in self._pictures:
             drawing = svg.document(self.size[0], self.size[1], self.draw(pose))
-            self._pictures[pose.name] = palette.quantise(svg.render(drawing), self.palette)
+            image = palette.quantise(svg.render(drawing), self.palette, self.outline)
+            image.palette = self.stored.colours()
+            self._pictures[pose.name] = image
         return self._pictures[pose.name]
 
     def animation(self, sequence, image, functions):
