@@ -268,6 +268,8 @@ private:
     bool TryPickUp(TPoint point);
     void SetState(int state);
     void SetFlashlight(bool on);
+    // What the floor reports its play to: the score, and the tutorial while one runs.
+    TPlayRules Rules() { return {mScore, mTutorial.IsActive() ? &mTutorial : nullptr}; }
     void Tell(TLevelEvent event)
     {
         if (mEvents)

@@ -230,7 +230,7 @@ void TGameData::PlayStep(float dt)
         mTutorial.AdvanceState(kTutorialPartyArrives, -1);
         AdjustQueue();
     }
-    mQuessa->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr);
+    mQuessa->Update(dt, Rules());
     mStaff->UpdateHelpers(dt, mDishCart.get());
     for (const auto& food : mFoodStations)
         food->Update(dt, &mTutorial);
@@ -316,7 +316,7 @@ void TGameData::UpdateEatingStations(float dt, bool* removed)
     for (TEatingStation* station : stations) {
         TParty* party = station->GetParty();
         const str member = party ? str(party->GetDef().graphicOverride[0]) : str();
-        if (station->Update(dt, mHands.get(), mScore, mTutorial.IsActive() ? &mTutorial : nullptr, mNoiseRings,
+        if (station->Update(dt, mHands.get(), Rules(), mNoiseRings,
                             has.mop, has.dessert, mLevelManager->GetLeavePenalty(), FoodReadyAndQueued(*station)))
             continue;
         RecordPartyType(member);
@@ -401,7 +401,7 @@ void TGameData::UpdateWaitingParties(float dt, bool* removed)
     int visited = 0;
     for (auto it = mWaitingParties.begin(); it != mWaitingParties.end() && visited < kMaxActiveParties; ++visited) {
         TParty* party = *it;
-        if (party->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr, mNoiseRings, false, false)) {
+        if (party->Update(dt, Rules(), mNoiseRings, false, false)) {
             ++it;
             continue;
         }
