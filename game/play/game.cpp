@@ -232,8 +232,8 @@ void TGame::PostChildrenInit()
         modal->SetDefaultFocus(this);
     mScreenFade = Child<TScreenFade>("screenfade");
     ShowDecorChoice(false);
-    SetupGameMode();
     SetupLevel();
+    SetupGameMode();
     SetupStars();
     UpdateText();
     mGameData->StartIntro();
@@ -286,12 +286,12 @@ void TGame::SetupLevel()
     // The phone's staff buttons live in this window's own modal (the pause
     // screen may lie on top of it while they are looked up).
     mGameData->GetStaff().Phone().SetButtonHost(FindParentModal());
-    if (TSettings* settings = TSettings::GetInstance()) {
-        settings->GetGameClock()->Start();
-        mLastClockMs = settings->GetGameClock()->GetTime();
+    if (TClock* clock = GameClock()) {
+        clock->Start();
+        mLastClockMs = clock->GetTime();
     }
     str flashlightName = "ui/levelspecific/flashlight";
-    const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
+    const str& restaurant = mGameData->Context().restaurantName;
     if (restaurant == str("cruise") || restaurant == str("blimp") || restaurant == str("train"))
         flashlightName = "ui/levelspecific/flashlight-cruise";
     mFlashlight = TTexture::Get(flashlightName, 0);
@@ -299,8 +299,7 @@ void TGame::SetupLevel()
 
 void TGame::SetupGameMode()
 {
-    const TSettings* settings = TSettings::GetInstance();
-    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+    const bool endless = mGameData->Context().endlessMode;
     if (TWindow* unused = Child(endless ? "careerlevelbackground" : "levelbackground"))
         unused->ClearFlags(kVisible);
 }
@@ -324,8 +323,8 @@ void TGame::UpdateGame()
 {
     if (!mGameData || mLeaving)
         return;
-    TSettings* settings = TSettings::GetInstance();
-    const std::uint32_t now = settings ? settings->GetGameClock()->GetTime() : PlatformTimer();
+    TClock* clock = GameClock();
+    const std::uint32_t now = clock ? clock->GetTime() : PlatformTimer();
     const float dt = static_cast<float>(static_cast<std::uint32_t>(now - mLastClockMs)) / 1000.0f;
     mLastClockMs = now;
     const int livesBefore = mGameData->GetLives();
@@ -333,7 +332,7 @@ void TGame::UpdateGame()
     // frame in up to N steps of at most a floor frame each; at the normal
     // rate this is one step, clamped by the floor, so a stall still skips
     // nothing ahead.
-    const int rate = settings ? static_cast<int>(settings->GetGameClock()->GetRate()) : 1;
+    const int rate = clock ? static_cast<int>(clock->GetRate()) : 1;
     const int steps = std::clamp(static_cast<int>(std::ceil(dt / TGameData::kMaxFrameSeconds)), 1, rate);
     for (int step = 0; step < steps; ++step) {
         mGameData->Update(dt / static_cast<float>(steps));
@@ -350,12 +349,9 @@ void TGame::UpdateGame()
 
 void TGame::PauseGame(bool pause)
 {
-    if (!mGameData)
+    TClock* clock = GameClock();
+    if (!clock)
         return;
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return;
-    TClock* clock = settings->GetGameClock();
     mGameData->GetStaff().Restaurant().PauseMusic(pause);
     // Paused time is measured on the platform timer: the help clock may
     // itself stand still while the game is paused.
@@ -476,9 +472,9 @@ void TGame::Show(const levelevent::LeaveRestaurant& event)
 void TGame::Show(const levelevent::LeaveUnplayableLevel&)
 {
     // The script tells the player once a level in a run, so it is handed the level.
-    TSettings* settings = TSettings::GetInstance();
-    if (TWindowScript* script = TWindowScript::Get(); script && settings)
-        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", settings->GetCurrentTotalLevel() + 1));
+    const TLevelContext& level = mGameData->Context();
+    if (TWindowScript* script = TWindowScript::Get(); script && level.settings)
+        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", level.careerLevel + 1));
     LeaveScreen("LeaveUnplayableLevel");
 }
 
@@ -513,8 +509,7 @@ void TGame::ReleaseGameAssets()
 
 void TGame::LoadGameAssets()
 {
-    TSettings* settings = TSettings::GetInstance();
-    TClock* clock = settings ? settings->GetGameClock() : nullptr;
+    TClock* clock = GameClock();
     const bool wasRunning = clock && !clock->IsPaused();
     if (clock)
         clock->Pause();
@@ -567,13 +562,12 @@ void TGame::SetDecorChoiceAlpha(float alpha)
 
 void TGame::ShowDecorItem(int item)
 {
-    TSettings* settings = TSettings::GetInstance();
-    if (item < 0 || !settings) {
+    if (item < 0 || !mGameData->Context().settings) {
         SetChildText("upgradename", String("decor_pick"));
         SetChildText("upgradedescrip", String("decor_pick_descrip"));
         return;
     }
-    const int restaurant = settings->GetCurrentRestaurant() + 1;
+    const int restaurant = mGameData->Context().restaurant + 1;
     SetChildText("upgradename", String(str::getFormatted("decor_%d_%d", restaurant, item + 1).c_str()));
     SetChildText("upgradedescrip", String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
 }
@@ -789,6 +783,12 @@ void TGame::UpdateText()
     SetChildText("openclosed", String(mGameData->IsClosedShown() ? "closed" : "open"));
     if (TWindow* skip = Child("skiptutorial"); skip && skip->IsVisible() != tutorial)
         ShowChild("skiptutorial", tutorial);
+}
+
+TClock* TGame::GameClock() const
+{
+    TSettings* settings = mGameData ? mGameData->Context().settings : nullptr;
+    return settings ? settings->GetGameClock() : nullptr;
 }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }

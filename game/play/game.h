@@ -23,6 +23,7 @@
 #include <vector>
 
 class TAnimatedTextureCache;
+class TClock;
 class TBar;
 class TGameData;
 class TParty;
@@ -123,6 +124,8 @@ private:
     void ShowBanner(const char* key, const TRect& rect);
     static str String(const char* key, const str& p1 = str());
 
+    // The game clock of the level's settings (null without a level or settings).
+    TClock* GameClock() const;
     void LeaveScreen(const char* scriptFunction);
     bool OverChild(const char* name, const TPoint& p);
 

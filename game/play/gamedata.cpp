@@ -25,9 +25,6 @@ constexpr int kDishCartY = 185;
 // The closed sign hangs on the wall above the line's door.
 constexpr int kClosedSignY = 100;
 
-using floorart::RestaurantFolder;
-using floorart::RestaurantIndex;
-
 bool HasKey(TXmlNode* globals, const char* key) { return globals && globals->GetChild(key); }
 int IntKey(TXmlNode* globals, const char* key) { return globals ? globals->GetChildContent(key).to_int() : 0; }
 float RealKey(TXmlNode* globals, const char* key)
@@ -42,11 +39,11 @@ float RealKey(TXmlNode* globals, const char* key)
 // bounded by one room.
 class TKeepSetUpAssets {
 public:
-    TKeepSetUpAssets()
+    explicit TKeepSetUpAssets(int restaurant)
         : mAssets(TAssetManager::GetInstance())
     {
         if (mAssets)
-            mAssets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
+            mAssets->KeepFor(str::getFormatted("restaurant %d", restaurant));
     }
     ~TKeepSetUpAssets()
     {
@@ -66,8 +63,10 @@ TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevel
     : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
-    TKeepSetUpAssets keep;
-    const int restaurant = RestaurantIndex();
+    // Read after the level manager: a level file names its own restaurant.
+    mContext = TLevelContext::Read();
+    const int restaurant = mContext.restaurant;
+    TKeepSetUpAssets keep(restaurant);
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
     mQuessa = std::make_unique<TQuessa>(globals);
     mQuessa->SetFloor(this);
@@ -91,8 +90,9 @@ bool TGameData::IsEndless() const
 
 void TGameData::CreateLevelManager()
 {
-    TSettings* settings = TSettings::GetInstance();
-    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+    const TLevelContext chosen = TLevelContext::Read();
+    TSettings* settings = chosen.settings;
+    const bool endless = chosen.endlessMode;
     if (endless && settings->HasPlayedEndlessTutorial()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         return;
@@ -101,17 +101,15 @@ void TGameData::CreateLevelManager()
         // The first endless shift plays career level 1 with the tutorial;
         // the player's own place is kept.
         mTutorial.SetActive(true);
-        const int restaurant = settings->GetCurrentRestaurant(), level = settings->GetCurrentLevel();
         settings->SetCurrentRestaurant(0);
         settings->SetCurrentLevel(0);
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-        settings->SetCurrentRestaurant(restaurant);
-        settings->SetCurrentLevel(level);
+        settings->SetCurrentRestaurant(chosen.restaurant);
+        settings->SetCurrentLevel(chosen.level);
         return;
     }
     mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-    if (settings && settings->GetCurrentRestaurant() == 0 && settings->GetCurrentLevel() == 0 &&
-        settings->GetLevelMode() == 0)
+    if (settings && chosen.IsTutorialLevel())
         mTutorial.SetActive(true);
 }
 
@@ -156,7 +154,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     std::optional<TBarDesc> bar;
     mLevelManager->MergeLayouts(&descs, &bar);
     mTables.clear();
-    const str folder = RestaurantFolder();
+    const str& folder = mContext.restaurantFolder;
     for (const TTableDesc& desc : descs)
         mTables.push_back(std::make_unique<TTable>(folder, desc.id, desc.seats, desc.colors.data(), desc.point));
     if (bar)
@@ -183,10 +181,9 @@ void TGameData::InitForLevel(TXmlNode* globals)
     UpdateTables();
     mPreviousDecorLevel = mStaff->Restaurant().ChairUpgradeLevel();
 
-    TSettings* settings = TSettings::GetInstance();
     if (IsCareerGame()) {
-        settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
-        settings->SetHighestPlayedLevel(settings->GetCurrentTotalLevel());
+        mContext.settings->SetLastCareerLevel(mContext.careerLevel);
+        mContext.settings->SetHighestPlayedLevel(mContext.careerLevel);
     }
     float period = 0, duration = 0, chance = 0;
     mLevelManager->GetShakeValue(&period, &duration, &chance);
@@ -265,7 +262,7 @@ void TGameData::TableUpgrade()
     if (mBar)
         bar = TBarDesc{{}, mBar->GetLocation()};  // the bar stands: the upgrade makes none
     mLevelManager->TableUpgrade(&descs, &bar);
-    const str folder = RestaurantFolder();
+    const str& folder = mContext.restaurantFolder;
     for (std::size_t i = standing; i < descs.size(); ++i)
         mTables.push_back(
             std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
@@ -290,16 +287,17 @@ void TGameData::UpdateTables()
 
 void TGameData::SetupLevel()
 {
-    TSettings* settings = TSettings::GetInstance();
-    TKeepSetUpAssets keep;
+    // The level's context is read here, as the level starts, and play asks it.
+    mContext = TLevelContext::Read();
+    TKeepSetUpAssets keep(mContext.restaurant);
     InitForLevel(mGlobals);
     AdjustQueue();
     BuildStationList();
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
     if (IsCareerGame()) {
-        mScore->SetScore(settings->GetCareerScore(settings->GetCurrentTotalLevel()));
-        mScore->SetCash(settings->GetCareerCash());
+        mScore->SetScore(mContext.settings->GetCareerScore(mContext.careerLevel));
+        mScore->SetCash(mContext.settings->GetCareerCash());
     }
     mScore->StartLevel();
     ++mAttempts;

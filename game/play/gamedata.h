@@ -27,6 +27,7 @@
 #include "game/levels/upgrades.h"
 #include "game/levels/upgradetarget.h"
 #include "game/play/gamestate.h"
+#include "game/play/levelcontext.h"
 #include "game/play/restaurantstaff.h"
 #include "game/rules/levelgoals.h"
 #include "game/rules/tutorial.h"
@@ -216,6 +217,8 @@ public:
     // floor (lives, the goal's upgrade notice, the HUD's shift) follows this.
     bool IsEndlessGame() const;
     bool IsRestartPending() const { return mRestartPending; }
+    // The level being played as the settings said when it was set up.
+    const TLevelContext& Context() const { return mContext; }
     void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
@@ -282,6 +285,7 @@ private:
     std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
     TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
     TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
+    TLevelContext mContext;  // read when a level is set up and when one ends
 
     int mDragMode = 0;
     TPoint mMousePos;

@@ -40,24 +40,14 @@ str TGameData::Label(const str& label)
     return table ? table->GetString(label, "", "", "", "", "") : label;
 }
 
-bool TGameData::IsDownloadedLevel() const
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return !IsEndless() && settings && settings->GetLevelMode() != 0;
-}
+bool TGameData::IsDownloadedLevel() const { return !IsEndless() && mContext.levelFile; }
 
 bool TGameData::IsCareerGame() const
 {
-    const TSettings* settings = TSettings::GetInstance();
-    return settings && settings->GetCurrentGameModeInt() != TSettings::kEndlessMode && !IsEndless() &&
-           !IsDownloadedLevel();
+    return mContext.settings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
 }
 
-bool TGameData::IsEndlessGame() const
-{
-    const TSettings* settings = TSettings::GetInstance();
-    return IsEndless() || (settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode);
-}
+bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
 
 std::vector<IStation*> TGameData::TableStations() const
 {
@@ -80,10 +70,8 @@ bool TGameData::DrawNewItems() const
 {
     if (mGameState == kNewItem)
         return mBlinkOn;
-    if (mGameState == kFadeIn) {
-        const TSettings* settings = TSettings::GetInstance();
-        return mRestartPending || !settings || settings->GetCurrentLevel() == 0;
-    }
+    if (mGameState == kFadeIn)
+        return mRestartPending || !mContext.settings || mContext.IsFirstLevel();
     return true;
 }
 
@@ -97,7 +85,7 @@ void TGameData::PlayNewItemSound(bool force)
 
 void TGameData::EnterDecorChoice()
 {
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     TRestaurant& scene = mStaff->Restaurant();
     scene.EnterUpgradeMode();
     if (!scene.HasUpgradesAvailable() || !settings || settings->AlreadyPickedDecorThisLevel()) {
@@ -163,9 +151,9 @@ void TGameData::DecorButton()
     // Applying the choice stops the game clock while its picture loads; the
     // fade and the blinking that follow run on that clock, so it runs again.
     Tell(levelevent::DecorKept{});
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     if (settings && slot >= 0) {
-        const str name = Label(str::getFormatted("decor_%d_%d", settings->GetCurrentRestaurant() + 1, slot + 1));
+        const str name = Label(str::getFormatted("decor_%d_%d", mContext.restaurant + 1, slot + 1));
         settings->RecordEventMetric("UpgradeStory", str("\"") + name + "\"");
     }
     SetState(kDecorChosen);
@@ -185,8 +173,8 @@ void TGameData::UpdateDecorChosen(float dt)
     scene.LeaveUpgradeMode();
     Tell(levelevent::DecorChoiceCloses{});
     SetState(kNewItem);
-    if (TSettings* settings = TSettings::GetInstance())
-        mScore->SetCash(settings->GetCareerCash());
+    if (mContext.settings)
+        mScore->SetCash(mContext.settings->GetCareerCash());
     PlayNewItemSound(true);
 }
 

@@ -142,7 +142,6 @@ void TGameData::UpdateFadeOut(float dt)
     if (mStateTimer <= 1.0f)
         return;
     SetState(kFadeIn);
-    TSettings* settings = TSettings::GetInstance();
     if (mRestartPending) {
         if (IsEndless()) {
             mTables.clear();
@@ -158,17 +157,19 @@ void TGameData::UpdateFadeOut(float dt)
         mLayoutFlags = mLevelManager->GetLayout().GetStations();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
+        // The level has ended: the settings name the next one.
+        mContext = TLevelContext::Read();
         if (IsCareerGame())
-            settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
-        if (settings && settings->GetCurrentLevel() == 0) {
+            mContext.settings->SetLastCareerLevel(mContext.careerLevel);
+        if (mContext.settings && mContext.IsFirstLevel()) {
             // The restaurant is finished: its music stops, and the window
             // tears the game screen down, this object with it. Nothing may be
             // touched after.
             mStaff->Restaurant().PauseMusic(true);
-            Tell(levelevent::LeaveRestaurant{settings->GetCurrentRestaurant()});
+            Tell(levelevent::LeaveRestaurant{mContext.restaurant});
             return;
         }
-        if (mClosetPending && settings && settings->GetCurrentLevel() % 2 == 1) {
+        if (mClosetPending && mContext.settings && !mContext.IsDecorChoiceLevel()) {
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
             Tell(levelevent::ClosetDue{});
@@ -186,17 +187,15 @@ void TGameData::UpdateFadeIn(float dt)
     const float threshold = mRestartPending ? 0.5f : 1.0f;
     if (mStateTimer <= threshold)
         return;
-    TSettings* settings = TSettings::GetInstance();
-    const int level = settings ? settings->GetCurrentLevel() : 0;
-    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
     // A restart, a restaurant's first level, the bonus levels, a level file
     // and endless shifts go straight to the intro.
-    if (mRestartPending || level == 0 || restaurant > 4 || IsEndless() || IsDownloadedLevel()) {
+    if (mRestartPending || mContext.IsFirstLevel() || mContext.IsBonusRestaurant() || IsEndless() ||
+        IsDownloadedLevel()) {
         StartIntro();
         return;
     }
     mClosetPending = false;
-    if (level % 2 == 0) {
+    if (mContext.IsDecorChoiceLevel()) {
         EnterDecorChoice();
         return;
     }
@@ -215,10 +214,9 @@ void TGameData::DoStartDirty()
 
 void TGameData::PlayStep(float dt)
 {
-    TSettings* settings = TSettings::GetInstance();
     mPlayTime += dt;
-    if (settings)
-        settings->AddPlayTime(dt);
+    if (mContext.settings)
+        mContext.settings->AddPlayTime(dt);
     UpdateTurbulence(dt);
 
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
@@ -508,11 +506,11 @@ void TGameData::LoseStar()
 
 TLevelResult TGameData::ResultSoFar() const
 {
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     TLevelResult result;
     result.endless = IsEndless();
-    result.levelFile = settings && settings->GetLevelMode() != 0;
-    result.showTotal = !settings || settings->GetCurrentRestaurantID() != 6;
+    result.levelFile = mContext.levelFile;
+    result.showTotal = !mContext.IsBonusRestaurant();
     result.served = mScore->GetChecksCollected();
     result.walkouts = mScore->GetPenalties();
     result.penaltyPoints = mScore->GetPenaltyPoints();
@@ -526,9 +524,9 @@ TLevelResult TGameData::ResultSoFar() const
 
 void TGameData::PayCareerWin(TLevelResult* result)
 {
-    TSettings* settings = TSettings::GetInstance();
-    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
-    const int level = settings ? settings->GetCurrentLevel() : 0;
+    TSettings* settings = mContext.settings;
+    const int restaurant = mContext.restaurant;
+    const int level = mContext.level;
     const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;
     if (settings && best == 0) {
         result->bonus = 300;
@@ -545,7 +543,7 @@ void TGameData::PayCareerWin(TLevelResult* result)
         result->totalScore = settings->GetCareerScore(-1) + std::max(0, result->levelScore - best);
     // The map a player returns to from this board offers the level after
     // the won one, as Continue would have played it.
-    const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
+    const int next = settings ? mContext.careerLevel + 1 : 0;
     if (settings && next < NUM_CAREER_LEVELS)
         result->nextCareerLevel = next;
 }
@@ -619,7 +617,7 @@ void TGameData::RestartLevel()
 void TGameData::DoSkipTutorial()
 {
     mTutorial.SetActive(false);
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     if (IsEndlessGame()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         if (settings)
@@ -632,25 +630,25 @@ void TGameData::DoSkipTutorial()
 
 void TGameData::RecordEndOfGameMetric(int reason)
 {
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     if (!settings)
         return;
     const float other = mTotalTime - mPlayTime - mPausedTime;
     char text[512];
     int n;
     if (IsEndless()) {
-        n = std::snprintf(text, sizeof text, "%d, %d, %d, %f, %f, %f, %d, %d", settings->GetCurrentLevel(),
-                          settings->GetCurrentRestaurant(), mLevelManager->GetCurrentLevelStr().to_int() - 1,
+        n = std::snprintf(text, sizeof text, "%d, %d, %d, %f, %f, %f, %d, %d", mContext.level,
+                          mContext.restaurant, mLevelManager->GetCurrentLevelStr().to_int() - 1,
                           mPlayTime, mPausedTime, other, reason, GetLevelScore());
     } else {
-        n = std::snprintf(text, sizeof text, "%d, %f, %f, %f, %d, %d, %d", settings->GetCurrentTotalLevel(),
+        n = std::snprintf(text, sizeof text, "%d, %f, %f, %f, %d, %d, %d", mContext.careerLevel,
                           mPlayTime, mPausedTime, other, reason, GetLevelScore(),
                           GetLevelScore() >= GetCurrentExpert() ? 1 : 0);
     }
     for (int count : mWalkouts)
         n += std::snprintf(text + n, sizeof text - std::size_t(n), ", %d", count);
     const char* event = IsEndless() ? "LevelCompleteEndless"
-                        : settings->GetLevelMode() != 0 ? "LevelCompleteSecret"
+                        : mContext.levelFile ? "LevelCompleteSecret"
                                                         : "LevelCompleteStory";
     settings->RecordEventMetric(event, text);
 }
