@@ -268,7 +268,7 @@ void TGame::FollowLevelState()
     if (mDecorChoiceShown)
         SetDecorChoiceAlpha(DecorChoiceAlphaFor(state, timer));
     if (mUpgradeNoticeShown)
-        SetUpgradeNoticeAlpha(UpgradeNoticeAlphaFor(mGameData->GetUpgradeAnimTime()));
+        SetUpgradeNoticeAlpha(UpgradeNoticeAlphaFor(mGameData->Between().GetUpgradeAnimTime()));
 }
 
 void TGame::SetupLevel()
@@ -593,7 +593,7 @@ void TGame::SetupUpgradeScreen()
     auto* picker = ChildOf<TUpgradePicker>(top, "upgradepicker");
     if (!picker || !mGameData)
         return;
-    picker->PickUpgrades(mGameData.get(), mGameData->IsTutorialActive());
+    picker->PickUpgrades(&mGameData->Between(), mGameData->Between().IsTutorialActive());
     mGameData->GetTutorial().AdvanceState(kTutorialUpgradeScreen, -1);
     ShowLevelEvents();
 }
@@ -601,7 +601,7 @@ void TGame::SetupUpgradeScreen()
 void TGame::DecorButton()
 {
     if (mGameData)
-        mGameData->DecorButton();
+        mGameData->Between().DecorButton();
     ShowLevelEvents();
     if (TCursor* cursor = TCursor::GetInstance())
         cursor->SetState(TCursor::kArrow);
@@ -683,7 +683,7 @@ bool TGame::OverChild(const char* name, const TPoint& p)
 bool TGame::OnMouseDown(const TPoint& p)
 {
     if (mGameData && mGameData->GetState() == kDecorChoice) {
-        mGameData->DecorMouseMove(p, false);
+        mGameData->Between().DecorMouseMove(p, false);
         ShowLevelEvents();
         if (mGameData->CursorState() == 3)
             if (TCursor* cursor = TCursor::GetInstance())
@@ -714,7 +714,7 @@ bool TGame::OnMouseUp(const TPoint& p)
     if (!mGameData)
         return false;
     if (mGameData->GetState() == kDecorChoice) {
-        mGameData->DecorMouseUp(p);
+        mGameData->Between().DecorMouseUp(p);
         ShowLevelEvents();
         if (TCursor* cursor = TCursor::GetInstance())
             cursor->SetState(TCursor::kArrow);
@@ -735,7 +735,7 @@ bool TGame::OnMouseMove(const TPoint& p)
 {
     if (mGameData && mGameData->GetState() == kDecorChoice) {
         const bool overButton = OverChild("decorbutton", p);
-        mGameData->DecorMouseMove(p, overButton);
+        mGameData->Between().DecorMouseMove(p, overButton);
         ShowLevelEvents();
         if (!overButton)
             if (TCursor* cursor = TCursor::GetInstance())

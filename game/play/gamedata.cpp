@@ -3,6 +3,8 @@
 #include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
+#include "engine/platform/platform.h"
+#include "engine/window/stringtable.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/floorart.h"
@@ -88,6 +90,22 @@ bool TGameData::IsEndless() const
     return mLevelManager && mLevelManager->GetMode() == TLevelManager::kEndless;
 }
 
+bool TGameData::IsDownloadedLevel() const { return !IsEndless() && mContext.levelFile; }
+
+bool TGameData::IsCareerGame() const
+{
+    return mContext.settings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
+}
+
+bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
+
+str TGameData::Label(const str& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(label, "", "", "", "", "") : label;
+}
+
 void TGameData::CreateLevelManager()
 {
     const TLevelContext chosen = TLevelContext::Read();
@@ -143,9 +161,6 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
     mClosedShown = false;
-    mUpgradeAnimTime = 0;
-    mUpgradeNoticeShown = false;
-    mBlinkOn = false;
 
     ClearLevelData();
     // The tables are rebuilt from the layout: the merge tells which ones
@@ -179,7 +194,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
                          &mDrinkStation);
     mFlashlight = false;  // the scene starts the level lit; the intro darkens a flashlight level
     UpdateTables();
-    mPreviousDecorLevel = mStaff->Restaurant().ChairUpgradeLevel();
+    mBetween.LevelSetUp();
 
     if (IsCareerGame()) {
         mContext.settings->SetLastCareerLevel(mContext.careerLevel);
@@ -252,24 +267,6 @@ std::vector<TTableDesc> TGameData::TableDescriptors() const
         descs.push_back(desc);
     }
     return descs;
-}
-
-void TGameData::TableUpgrade()
-{
-    std::vector<TTableDesc> descs = TableDescriptors();
-    const std::size_t standing = descs.size();
-    std::optional<TBarDesc> bar;
-    if (mBar)
-        bar = TBarDesc{{}, mBar->GetLocation()};  // the bar stands: the upgrade makes none
-    mLevelManager->TableUpgrade(&descs, &bar);
-    const str& folder = mContext.restaurantFolder;
-    for (std::size_t i = standing; i < descs.size(); ++i)
-        mTables.push_back(
-            std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
-    if (bar && !mBar)
-        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
-    UpdateTables();
-    BuildStationList();    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mTables.size()));
 }
 
 void TGameData::UpdateTables()

@@ -4,8 +4,9 @@
 // intro to the level-over screen. It runs without a window: the game window
 // feeds it frame times and input, tests and benchmarks do the same on a fake
 // clock. What the flow has to show it appends as events (TLevelEvent) to the
-// list it was given, which the window reads after each call; it never calls out. It is also the
-// endless upgrades' target: what a bought upgrade changes is on its floor.
+// list it was given, which the window reads after each call; it never calls out. What happens
+// between levels (the decor choice, the new items, the endless upgrades) is
+// its part TBetweenLevels.
 #pragma once
 
 #include "engine/base/rect.h"
@@ -24,8 +25,7 @@
 #include "game/floor/ticketstation.h"
 #include "game/floor/waitresshands.h"
 #include "game/levels/levelmanager.h"
-#include "game/levels/upgrades.h"
-#include "game/levels/upgradetarget.h"
+#include "game/play/betweenlevels.h"
 #include "game/play/gamestate.h"
 #include "game/play/levelcontext.h"
 #include "game/play/restaurantstaff.h"
@@ -46,7 +46,7 @@ class TScoreManager;
 class TTable;
 class TXmlNode;
 
-class TGameData : public IFloorView, public ILevelGoals, public IUpgradeTarget {
+class TGameData : public IFloorView, public ILevelGoals {
 public:
     static constexpr int kMaxActiveParties = 7;  // only the first seven in line move or take clicks
     static constexpr int kFoodStations = 20;
@@ -68,8 +68,6 @@ public:
     void SetupLevel();
     void ClearLevelData();
     void UpdateTables();
-    // Endless: the layout's next table upgrade adds its new tables; the
-    // tables already standing keep their parties and dishes.
 
     void BuildStationList();
     void AdjustQueue();
@@ -99,40 +97,13 @@ public:
     void GoToNextLevel();       // Lua
     void RestartLevel();        // Lua
     void DoSkipTutorial();      // Lua and the play step
-    // Lua: keeps the decor item chosen in kDecorChoice.
-    void DecorButton();
-    // The mouse in kDecorChoice: pointing shows an item (not while over the
-    // keep button), a click chooses one.
-    void DecorMouseMove(TPoint point, bool overKeepButton);
-    void DecorMouseUp(TPoint point);
-    // Whether the stations a new level brings are drawn this frame (they
-    // blink in while kNewItem runs), and what the level before had.
-    bool DrawNewItems() const;
-    const TLayoutStations& GetPreviousLayoutStations() const { return mLayoutFlags; }
-    bool IsBlinkOn() const { return mBlinkOn; }
+    // Between levels: the decor choice, the new items, the endless upgrades
+    // (their IUpgradeTarget).
+    TBetweenLevels& Between() { return mBetween; }
+    const TBetweenLevels& Between() const { return mBetween; }
     // A level file played on its own (an extra or downloaded level): it
     // touches no career progress.
     bool IsDownloadedLevel() const;
-
-    // ---- IUpgradeTarget: what each endless upgrade changes on the floor
-    // (seconds, hearts); each is logged as "endless upgrade: ...".
-    TUpgrades* GetUpgrades() override { return &mUpgrades; }
-    bool IsTutorialActive() override { return mTutorial.IsActive(); }
-    void HideUpgradeNotice() override;
-    str GetCurrentLevelStr() override { return mLevelManager->GetCurrentLevelStr(); }
-    bool TableUpgradeAvailable() override { return mLevelManager->TableUpgradeAvailable(); }
-    void TableUpgrade() override;
-    void SetWaitressSpeed(float pixelsPerSecond) override;
-    void EnableStereo(int level, float frequency) override;
-    void EnableMaitreD(float patienceMultiplier) override;
-    void EnableBench(float patienceMultiplier, bool secondBench) override;
-    void EnableOven(float foodReadySeconds) override;
-    void EnableDrinkStation(float refreshSeconds, int moodPoints) override;
-    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
-                      int parties) override;
-    // Seconds since the upgrade notice last showed (its glow's clock).
-    float GetUpgradeAnimTime() const { return mUpgradeAnimTime; }
-
 
     // ---- input (screen points)
     // True when the press sent the waitress to a station (else it may have
@@ -227,6 +198,9 @@ public:
     void RecordPartyType(const str& name);
 
 private:
+    // The between-levels flow works on the level's state and floor.
+    friend class TBetweenLevels;
+
     void CreateLevelManager();
     std::vector<TTableDesc> TableDescriptors() const;
     void ReadGlobals(TXmlNode* globals);
@@ -241,14 +215,6 @@ private:
     void UpdateProgress(float dt);
     void UpdateFadeOut(float dt);
     void UpdateFadeIn(float dt);
-    void EnterDecorChoice();
-    void UpdateDecorChoice(float dt);
-    void UpdateDecorChosen(float dt);
-    void UpdateNewItem(float dt);
-    void SetTablesDecorLevel(int level);
-    void PlayNewItemSound(bool force);
-    void UpdateUpgradeNotice(float dt);
-    std::vector<IStation*> TableStations() const;
     void LoseStar();
     void PartyWalkedAway(TParty* party);
     bool FloorBusy(bool* anyParty) const;
@@ -283,7 +249,7 @@ private:
     qm::TReturnFreedMemoryAtEnd mReturnFreedMemory;
     TScoreManager* mScore;  // not owned: the game window's
     std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
-    TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
+    TBetweenLevels mBetween{*this};
     TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
     TLevelContext mContext;  // read when a level is set up and when one ends
 
@@ -332,12 +298,7 @@ private:
     float mBenchBoostScale = 1.0f;
     bool mRestartPending = false;
     bool mClosetPending = false;
-    bool mBlinkOn = false;
-    int mPreviousDecorLevel = 0;
-    float mUpgradeAnimTime = 0;
-    bool mUpgradeNoticeShown = false;
     bool mLeftUndefinedLevel = false;  // a career level without its file was left
-    TLayoutStations mLayoutFlags;
     std::unique_ptr<TBar> mBar;
     TNoiseRingList mNoiseRings;
     int mAttempts = 0;

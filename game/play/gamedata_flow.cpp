@@ -82,21 +82,10 @@ void TGameData::Update(float dt)
         UpdateFadeIn(dt);
         break;
     case kDecorChoice:
-        UpdateDecorChoice(dt);
-        break;
     case kDecorChosen:
-        UpdateDecorChosen(dt);
-        break;
     case kNewItem:
-        UpdateNewItem(dt);
-        break;
     case kLoadAssets:
-        // Back from the wardrobe: the game's pictures return and the new
-        // level fades in.
-        Tell(levelevent::BackFromCloset{});
-        DoStartDirty();
-        SetState(kFadeIn);
-        PlayNewItemSound(false);
+        mBetween.Update(dt);
         break;
     case kIntroFadeDown:
         mStateTimer += dt;
@@ -149,12 +138,12 @@ void TGameData::UpdateFadeOut(float dt)
             mEatingStations.clear();
             mStations.clear();
             SetupStars();
-            mUpgrades.Reset();
+            mBetween.GetUpgrades()->Reset();
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
     } else {
-        mLayoutFlags = mLevelManager->GetLayout().GetStations();
+        mBetween.LevelEnds();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
         // The level has ended: the settings name the next one.
@@ -195,13 +184,7 @@ void TGameData::UpdateFadeIn(float dt)
         return;
     }
     mClosetPending = false;
-    if (mContext.IsDecorChoiceLevel()) {
-        EnterDecorChoice();
-        return;
-    }
-    DoStartDirty();
-    SetState(kNewItem);
-    PlayNewItemSound(false);
+    mBetween.Begin();
 }
 
 void TGameData::DoStartDirty()
@@ -245,7 +228,7 @@ void TGameData::PlayStep(float dt)
         AdjustQueue();
 
     AdvanceGameState(dt);
-    UpdateUpgradeNotice(dt);
+    mBetween.UpdateUpgradeNotice(dt);
     mScore->Update(dt);
     if (mCoinJar)
         mCoinJar->Update(dt, mScore, this);
@@ -469,11 +452,7 @@ void TGameData::AdvanceGameState(float dt)
         mLevelManager->GoalReached();
         // A shift is done: the upgrade notice flashes while there is
         // something left to buy.
-        if (mUpgrades.UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
-            mUpgradeNoticeShown = true;
-            mUpgradeAnimTime = 0;
-            Tell(levelevent::UpgradeNoticeShown{});
-        }
+        mBetween.OfferUpgrades();
         return;
     }
     if (!mLevelManager->IsClosed()) {

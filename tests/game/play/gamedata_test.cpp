@@ -224,8 +224,8 @@ TEST_F(LevelPlay, ATableUpgradeAddsTablesAndKeepsTheSeatedParties)
     ASSERT_NE(seated, nullptr);
     TParty* party = seated->GetParty();
     const std::size_t before = floor.GetTables().size();
-    ASSERT_TRUE(floor.TableUpgradeAvailable());
-    floor.TableUpgrade();
+    ASSERT_TRUE(floor.Between().TableUpgradeAvailable());
+    floor.Between().TableUpgrade();
     // Only the new tables come: the standing ones moved onto the grid when
     // they were made, and are still known by their place in the layout.
     TLevelLayout upgraded;
