@@ -155,8 +155,8 @@ void TGameData::ClearLevelData()
 void TGameData::InitForLevel(TXmlNode* globals)
 {
     mGlobals = globals;
-    mStateTimer = mIdleTime = mPlayTime = mTotalTime = mPausedTime = 0;
-    mWalkouts.fill(0);
+    mStateTimer = mIdleTime = 0;
+    mMetrics = {};
     mBenchBoostScale = 1.0f;
     mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
@@ -389,18 +389,4 @@ std::vector<TFoodStation*> TGameData::FoodStations()
     for (const auto& food : mFoodStations)
         list.push_back(food.get());
     return list;
-}
-
-void TGameData::RecordPartyType(const str& name)
-{
-    static const char* const kWords[kWalkoutKinds][3] = {
-        {"young"}, {"old"}, {"business"}, {"mom", "dad", "kid"}, {"cellphone"},
-        {"fitness"}, {"bookworm"}, {"tourist"}, {"lovebird"}};
-    const std::string text = name.c_str();
-    for (int kind = 0; kind < kWalkoutKinds; ++kind)
-        for (const char* word : kWords[kind])
-            if (word && text.find(word) != std::string::npos) {
-                ++mWalkouts[std::size_t(kind)];
-                return;
-            }
 }

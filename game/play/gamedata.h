@@ -28,6 +28,7 @@
 #include "game/play/betweenlevels.h"
 #include "game/play/gamestate.h"
 #include "game/play/levelcontext.h"
+#include "game/play/levelmetrics.h"
 #include "game/play/restaurantstaff.h"
 #include "game/rules/levelgoals.h"
 #include "game/rules/tutorial.h"
@@ -51,7 +52,7 @@ public:
     static constexpr int kMaxActiveParties = 7;  // only the first seven in line move or take clicks
     static constexpr int kFoodStations = 20;
     static constexpr float kMaxFrameSeconds = 0.1f;  // a stall never skips the floor ahead by seconds
-    static constexpr int kWalkoutKinds = 9;
+    static constexpr int kWalkoutKinds = TLevelMetrics::kWalkoutKinds;
 
     // `globals`: the "globals" element of global.xml, or null for defaults.
     // `events`: where the flow appends what it asks to be shown (the
@@ -140,11 +141,11 @@ public:
     float GetIdleTime() const { return mIdleTime; }
     float GetGoalTime() const { return mGoalTime; }
     float GetExpertTime() const { return mExpertTime; }
-    float GetPlayTime() const { return mPlayTime; }
-    float GetTotalTime() const { return mTotalTime; }
-    void AddPausedTime(float seconds) { mPausedTime += seconds; }
-    float GetPausedTime() const { return mPausedTime; }
-    int GetWalkouts(int kind) const { return mWalkouts[std::size_t(kind)]; }
+    float GetPlayTime() const { return mMetrics.PlayTime(); }
+    float GetTotalTime() const { return mMetrics.TotalTime(); }
+    void AddPausedTime(float seconds) { mMetrics.AddPausedTime(seconds); }
+    float GetPausedTime() const { return mMetrics.PausedTime(); }
+    int GetWalkouts(int kind) const { return mMetrics.Walkouts(kind); }
     int GetAttempts() const { return mAttempts; }
     const TLevelResult& GetLastResult() const { return mLastResult; }
     bool IsTurbulenceShaking() const { return mShaking; }
@@ -194,8 +195,6 @@ public:
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
-    // Counts a walked-out party by the words of its member 1's figure name.
-    void RecordPartyType(const str& name);
 
 private:
     // The between-levels flow works on the level's state and floor.
@@ -302,8 +301,7 @@ private:
     std::unique_ptr<TBar> mBar;
     TNoiseRingList mNoiseRings;
     int mAttempts = 0;
-    std::array<int, kWalkoutKinds> mWalkouts{};
-    float mPlayTime = 0, mTotalTime = 0, mPausedTime = 0;
+    TLevelMetrics mMetrics;
     float mFoodReady = 2.0f, mFoodCold = 0;
     float mHighChairPatience = 1.0f;
     int mCursorState = 0;

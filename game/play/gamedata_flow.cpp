@@ -14,7 +14,6 @@
 #include "game/settings/settings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -70,7 +69,7 @@ void TGameData::Update(float dt)
     // A stall (a debugger, a slow disk) must not run the floor seconds ahead
     // in one step: parties would walk out between two pictures.
     dt = std::clamp(dt, 0.0f, kMaxFrameSeconds);
-    mTotalTime += dt;
+    mMetrics.AddFrame(dt);
     switch (mGameState) {
     case kPlaying:
         PlayStep(dt);
@@ -197,7 +196,7 @@ void TGameData::DoStartDirty()
 
 void TGameData::PlayStep(float dt)
 {
-    mPlayTime += dt;
+    mMetrics.AddPlayTime(dt);
     if (mContext.settings)
         mContext.settings->AddPlayTime(dt);
     UpdateTurbulence(dt);
@@ -300,7 +299,7 @@ void TGameData::UpdateEatingStations(float dt, bool* removed)
         if (station->Update(dt, mHands.get(), Rules(), mNoiseRings,
                             has.mop, has.dessert, mLevelManager->GetLeavePenalty(), FoodReadyAndQueued(*station)))
             continue;
-        RecordPartyType(member);
+        mMetrics.RecordPartyType(member);
         CancelOrderOfTable(station->GetTableNumber());
         *removed = true;
         if (mBar && mBar->IsBarStation(station))
@@ -362,7 +361,7 @@ void TGameData::WaveLine(int parties)
 
 void TGameData::PartyWalkedAway(TParty* party)
 {
-    RecordPartyType(party->GetDef().graphicOverride[0]);
+    mMetrics.RecordPartyType(party->GetDef().graphicOverride[0]);
     // The bench is free for the next party once this one has gone.
     party->GetOffBench(&mBench);
     mScore->Penalize(mLevelManager->GetLeavePenalty(), static_cast<float>(party->GetLocation().x),
@@ -609,25 +608,11 @@ void TGameData::DoSkipTutorial()
 
 void TGameData::RecordEndOfGameMetric(int reason)
 {
-    TSettings* settings = mContext.settings;
-    if (!settings)
-        return;
-    const float other = mTotalTime - mPlayTime - mPausedTime;
-    char text[512];
-    int n;
-    if (IsEndless()) {
-        n = std::snprintf(text, sizeof text, "%d, %d, %d, %f, %f, %f, %d, %d", mContext.level,
-                          mContext.restaurant, mLevelManager->GetCurrentLevelStr().to_int() - 1,
-                          mPlayTime, mPausedTime, other, reason, GetLevelScore());
-    } else {
-        n = std::snprintf(text, sizeof text, "%d, %f, %f, %f, %d, %d, %d", mContext.careerLevel,
-                          mPlayTime, mPausedTime, other, reason, GetLevelScore(),
-                          GetLevelScore() >= GetCurrentExpert() ? 1 : 0);
-    }
-    for (int count : mWalkouts)
-        n += std::snprintf(text + n, sizeof text - std::size_t(n), ", %d", count);
-    const char* event = IsEndless() ? "LevelCompleteEndless"
-                        : mContext.levelFile ? "LevelCompleteSecret"
-                                                        : "LevelCompleteStory";
-    settings->RecordEventMetric(event, text);
+    TLevelMetrics::TEnd end;
+    end.endless = IsEndless();
+    end.shift = end.endless ? mLevelManager->GetCurrentLevelStr().to_int() - 1 : 0;
+    end.levelScore = GetLevelScore();
+    end.expert = end.levelScore >= GetCurrentExpert();
+    end.reason = reason;
+    mMetrics.RecordEnd(mContext, end);
 }
