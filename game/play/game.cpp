@@ -360,7 +360,7 @@ void TGame::PauseGame(bool pause)
             mPauseStartMs = PlatformTimer();
         clock->Pause();
     } else if (clock->IsPaused()) {
-        mGameData->AddPausedTime(static_cast<float>(PlatformTimer() - mPauseStartMs) / 1000.0f);
+        mGameData->Metrics().AddPausedTime(static_cast<float>(PlatformTimer() - mPauseStartMs) / 1000.0f);
         clock->Start();
     }
 }

@@ -1,17 +1,17 @@
 #include "game/play/gamedata.h"
 
-#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
 #include "engine/platform/platform.h"
 #include "engine/window/stringtable.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
-#include "game/floor/floorart.h"
 #include "game/floor/foodstation.h"
+#include "game/floor/globalskeys.h"
 #include "game/floor/kitchenpass.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
+#include "game/play/keepsetupassets.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
@@ -26,38 +26,6 @@ constexpr int kDishCartX[] = {665, 656, 745, 760, 735, 735};
 constexpr int kDishCartY = 185;
 // The closed sign hangs on the wall above the line's door.
 constexpr int kClosedSignY = 100;
-
-bool HasKey(TXmlNode* globals, const char* key) { return globals && globals->GetChild(key); }
-int IntKey(TXmlNode* globals, const char* key) { return globals ? globals->GetChildContent(key).to_int() : 0; }
-float RealKey(TXmlNode* globals, const char* key)
-{
-    return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
-}
-
-// What a level's set-up loads (the room's pictures, animations and sounds)
-// stays loaded for the next level of the same restaurant, which then decodes
-// none of it again; the first level of another restaurant lets it go. What
-// comes and goes during play (the parties) is not kept, so what is kept is
-// bounded by one room.
-class TKeepSetUpAssets {
-public:
-    explicit TKeepSetUpAssets(int restaurant)
-        : mAssets(TAssetManager::GetInstance())
-    {
-        if (mAssets)
-            mAssets->KeepFor(str::getFormatted("restaurant %d", restaurant));
-    }
-    ~TKeepSetUpAssets()
-    {
-        if (mAssets)
-            mAssets->StopKeeping();
-    }
-    TKeepSetUpAssets(const TKeepSetUpAssets&) = delete;
-    TKeepSetUpAssets& operator=(const TKeepSetUpAssets&) = delete;
-
-private:
-    TAssetManager* mAssets;
-};
 
 }  // namespace
 
@@ -74,7 +42,7 @@ TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevel
     mQuessa->SetFloor(this);
     mHands = std::make_unique<TQuessaHands>(mQuessa.get());
     mTicketStation.SetFloor(this);
-    mHighChairPatience = HasKey(globals, "highChairPatience") ? RealKey(globals, "highChairPatience") : 1.0f;
+    globalskeys::ReadFloat(globals, "highChairPatience", &mHighChairPatience);
     mHighChairStation.SetPatience(mHighChairPatience);
     mStaff = std::make_unique<TRestaurantStaff>(globals);
 }
@@ -202,27 +170,27 @@ void TGameData::InitForLevel(TXmlNode* globals)
     }
     float period = 0, duration = 0, chance = 0;
     mLevelManager->GetShakeValue(&period, &duration, &chance);
-    mTurbulencePeriod = period;
-    mShakeDuration = duration;
-    mSpillChance = chance;
-    mTurbulenceOn = period > 0;
-    mShaking = false;
-    mTurbulenceCountdown = period;
+    mTurbulence.Start(period, duration, chance);
 }
 
 void TGameData::ReadGlobals(TXmlNode* globals)
 {
-    mFoodReady = HasKey(globals, "foodReadyMS") ? IntKey(globals, "foodReadyMS") / 1000.0f : 2.0f;
-    if (HasKey(globals, "closingTimeMS"))
-        mClosingTime = IntKey(globals, "closingTimeMS") / 1000.0f;
-    mFoodCold = IntKey(globals, "foodColdMS") / 1000.0f;
-    if (HasKey(globals, "benchHeartBoost"))
-        mBenchHeartBoost = IntKey(globals, "benchHeartBoost");
-    if (HasKey(globals, "benchPatienceMultiplier"))
-        mBenchPatienceMultiplier = static_cast<float>(IntKey(globals, "benchPatienceMultiplier"));
-    mDrinkStation.SetRefillTime(HasKey(globals, "drinkRefreshMS") ? IntKey(globals, "drinkRefreshMS") / 1000.0f
-                                                                   : 10.0f);
-    mDrinkStation.SetDrinkValue(IntKey(globals, "drinkMood"));
+    // Times are written in ms; a missing key keeps the value before it.
+    using globalskeys::ReadInt;
+    int foodReady = 2000, closing = 0, foodCold = 0, benchPatience = 0, drinkRefresh = 10000, drinkMood = 0;
+    ReadInt(globals, "foodReadyMS", &foodReady);
+    mFoodReady = foodReady / 1000.0f;
+    if (ReadInt(globals, "closingTimeMS", &closing))
+        mClosingTime = closing / 1000.0f;
+    ReadInt(globals, "foodColdMS", &foodCold);
+    mFoodCold = foodCold / 1000.0f;
+    ReadInt(globals, "benchHeartBoost", &mBenchHeartBoost);
+    if (ReadInt(globals, "benchPatienceMultiplier", &benchPatience))
+        mBenchPatienceMultiplier = static_cast<float>(benchPatience);
+    ReadInt(globals, "drinkRefreshMS", &drinkRefresh);
+    mDrinkStation.SetRefillTime(drinkRefresh / 1000.0f);
+    ReadInt(globals, "drinkMood", &drinkMood);
+    mDrinkStation.SetDrinkValue(drinkMood);
 }
 
 // The plates come up on the pass left to right; past its last slot the row

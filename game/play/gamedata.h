@@ -30,6 +30,7 @@
 #include "game/play/levelcontext.h"
 #include "game/play/levelmetrics.h"
 #include "game/play/restaurantstaff.h"
+#include "game/play/turbulence.h"
 #include "game/rules/levelgoals.h"
 #include "game/rules/tutorial.h"
 
@@ -141,14 +142,11 @@ public:
     float GetIdleTime() const { return mIdleTime; }
     float GetGoalTime() const { return mGoalTime; }
     float GetExpertTime() const { return mExpertTime; }
-    float GetPlayTime() const { return mMetrics.PlayTime(); }
-    float GetTotalTime() const { return mMetrics.TotalTime(); }
-    void AddPausedTime(float seconds) { mMetrics.AddPausedTime(seconds); }
-    float GetPausedTime() const { return mMetrics.PausedTime(); }
-    int GetWalkouts(int kind) const { return mMetrics.Walkouts(kind); }
+    // Play, paused and total time, walk-outs: the level's measures.
+    TLevelMetrics& Metrics() { return mMetrics; }
     int GetAttempts() const { return mAttempts; }
     const TLevelResult& GetLastResult() const { return mLastResult; }
-    bool IsTurbulenceShaking() const { return mShaking; }
+    bool IsTurbulenceShaking() const { return mTurbulence.IsShaking(); }
     // A flashlight level from its intro to its level over: the room is dark
     // (the scene's night overlay) and the game's flashlight follows the pointer.
     bool IsFlashlightOn() const { return mFlashlight; }
@@ -215,6 +213,8 @@ private:
     void UpdateFadeOut(float dt);
     void UpdateFadeIn(float dt);
     void LoseStar();
+    // Endless: a walk-out costs a life; true when it was the last and the game is over.
+    bool WalkoutEndsGame();
     void PartyWalkedAway(TParty* party);
     bool FloorBusy(bool* anyParty) const;
     void CancelOrderOfTable(int tableNumber);
@@ -283,9 +283,7 @@ private:
     std::vector<std::unique_ptr<TFoodStation>> mFoodStations;
     int mLives = 1;
     float mStateTimer = 0, mGoalTime = 0, mExpertTime = 0;
-    bool mTurbulenceOn = false, mShaking = false;
-    float mTurbulenceCountdown = 0, mTurbulencePeriod = 0, mShakeDuration = 0;
-    float mSpillChance = 0;
+    TTurbulence mTurbulence;
     TVec2 mClosedSignPos{-30, 180};
     bool mClosedShown = false;
     float mClosedTime = 0, mIdleTime = 0;

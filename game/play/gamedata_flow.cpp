@@ -2,7 +2,6 @@
 // closing time and the level-over screen.
 #include "game/play/gamedata.h"
 
-#include "engine/platform/platform.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
@@ -20,37 +19,7 @@ namespace {
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kClosedSignSpeed = 200;  // px per second
 
-int RandomPercent()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform ? platform->Rand() % 100 : 0;
-}
-
 }  // namespace
-
-float ScreenFadeFor(int state, float stateTimer)
-{
-    // Between levels the screen goes black in a second and clears in one (half
-    // of one after a restart, which goes to the intro sooner); the intro and
-    // the level-over board hold it half dark, fading in and out in half a second.
-    switch (state) {
-    case kFadeOut:
-        return std::min(1.0f, stateTimer);
-    case kFadeIn:
-        return std::max(0.0f, 1.0f - stateTimer);
-    case kLoadAssets:
-        return 1.0f;
-    case kIntroFadeDown:
-        return std::min(stateTimer, 0.5f);
-    case kLevelIntro:
-    case kLevelOver:
-        return 0.5f;
-    case kIntroFadeUp:
-        return std::max(0.0f, 0.5f - stateTimer);
-    default:  // play, the decor choice and the new items show the floor clear
-        return 0.0f;
-    }
-}
 
 void TGameData::SetState(int state)
 {
@@ -249,24 +218,16 @@ void TGameData::PlayStep(float dt)
 
 void TGameData::UpdateTurbulence(float dt)
 {
-    if (!mTurbulenceOn || mClosedTime >= 60)
+    if (mClosedTime >= 60)
         return;
-    mTurbulenceCountdown -= dt;
-    if (mTurbulenceCountdown >= 0)
-        return;
-    if (mShaking) {
-        mShaking = false;
-        mTurbulenceCountdown = mTurbulencePeriod;
-        if (mMopStation.IsEnabled())
-            for (TEatingStation* station : mEatingStations)
-                if (!station->HasSpill() && (station->GetParty() || station->HasDishes()) &&
-                    RandomPercent() < static_cast<int>(mSpillChance))
-                    station->DoSpill();
-    } else {
+    const TTurbulence::EStep step = mTurbulence.Update(dt);
+    if (step == TTurbulence::EStep::kShakes)
         Tell(levelevent::Sound{"turbulence"});
-        mShaking = true;
-        mTurbulenceCountdown = mShakeDuration;
-    }
+    if (step != TTurbulence::EStep::kSettles || !mMopStation.IsEnabled())
+        return;
+    for (TEatingStation* station : mEatingStations)
+        if (!station->HasSpill() && (station->GetParty() || station->HasDishes()) && mTurbulence.DrawSpill())
+            station->DoSpill();
 }
 
 bool TGameData::FoodReadyAndQueued(const TEatingStation& station) const
@@ -304,15 +265,8 @@ void TGameData::UpdateEatingStations(float dt, bool* removed)
         *removed = true;
         if (mBar && mBar->IsBarStation(station))
             barSeatLeft = true;
-        if (IsEndless()) {
-            LoseStar();
-            // Two walk-outs in one frame with one life left end the game
-            // once: the first opened the level-over screen.
-            if (mLives <= 0 && mGameState == kPlaying) {
-                EnterGameOver();
-                return;
-            }
-        }
+        if (WalkoutEndsGame())
+            return;
     }
     // A bar seat freed under a drag over another bar seat: the drop target
     // lets go so that the two can merge, and the drag looks again at once
@@ -389,13 +343,8 @@ void TGameData::UpdateWaitingParties(float dt, bool* removed)
         it = mWaitingParties.erase(it);
         delete party;
         *removed = true;
-        if (IsEndless()) {
-            LoseStar();
-            if (mLives <= 0 && mGameState == kPlaying) {
-                EnterGameOver();
-                return;
-            }
-        }
+        if (WalkoutEndsGame())
+            return;
     }
 }
 
@@ -480,6 +429,19 @@ void TGameData::LoseStar()
 {
     if (IsEndless())
         --mLives;
+}
+
+bool TGameData::WalkoutEndsGame()
+{
+    if (!IsEndless())
+        return false;
+    LoseStar();
+    // Two walk-outs in one frame with one life left end the game once: the
+    // first opened the level-over screen.
+    if (mLives > 0 || mGameState != kPlaying)
+        return false;
+    EnterGameOver();
+    return true;
 }
 
 TLevelResult TGameData::ResultSoFar() const

@@ -67,7 +67,7 @@ protected:
         out.seated = bot.Seated();
         out.checks = score.GetChecksCollected();
         for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
-            out.walkouts += floor.GetWalkouts(kind);
+            out.walkouts += floor.Metrics().Walkouts(kind);
         return out;
     }
 
@@ -129,7 +129,7 @@ TEST_F(LevelPlay, ALongFrameAdvancesTheFloorByAClampedStep)
     floor.StartIntro();
     floor.Update(0.01f);  // intro -> fade up
     floor.Update(5.0f);
-    EXPECT_FLOAT_EQ(floor.GetTotalTime(), 0.01f + TGameData::kMaxFrameSeconds);
+    EXPECT_FLOAT_EQ(floor.Metrics().TotalTime(), 0.01f + TGameData::kMaxFrameSeconds);
 }
 
 // Finishing a restaurant's last level hands the screen back to the menus
