@@ -54,7 +54,7 @@ void TDishCart::ShowLoad()
     mCart.SetCurrentFrame(mFrame);
 }
 
-bool TDishCart::ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial* tutorial, int)
+bool TDishCart::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     bool droppedDrink = false;
     int dropped = 0;
@@ -62,8 +62,8 @@ bool TDishCart::ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial* t
         while (waitress->CarryingItem(kind, -1)) {
             const int id = waitress->DropItem(kind, -1);
             ++dropped;
-            if (kind == kCarryDishes && tutorial)
-                tutorial->AdvanceState(kTutorialDishesToCart, -1);
+            if (kind == kCarryDishes && rules.tutorial)
+                rules.tutorial->AdvanceState(kTutorialDishesToCart, -1);
             if (kind == kCarryDrink)
                 droppedDrink = true;
             if (kind == kCarryFood)

@@ -28,7 +28,7 @@ public:
     // Where it is drawn (and clicked).
     TRect BoundingBox() const;
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
 
 private:
     void ShowLoad();

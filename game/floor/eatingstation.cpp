@@ -441,14 +441,13 @@ void TEatingStation::SetUpgradeLevel(int level)
         chair->SetChairUpgrade(level);
 }
 
-bool TEatingStation::Update(float dt, IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial,
-                            TNoiseRingList& rings, bool mopStationPresent, bool dessertStationPresent, int angryPenalty,
-                            bool foodReadyAndQueued)
+bool TEatingStation::Update(float dt, IWaitressHands* hands, TPlayRules rules, TNoiseRingList& rings,
+                            bool mopStationPresent, bool dessertStationPresent, int angryPenalty, bool foodReadyAndQueued)
 {
     bool result = true;
     if (mParty) {
         const bool wasAngry = mParty->IsAngry();
-        if (mParty->Update(dt, score, tutorial, rings, mSpillPresent, dessertStationPresent)) {
+        if (mParty->Update(dt, rules, rings, mSpillPresent, dessertStationPresent)) {
             if (mParty->GetState() == kStateEating && mParty->GetStagePercent() > 0.5f && !mSpillRolled) {
                 mSpillRolled = true;
                 if (mopStationPresent && mParty->DoSpill())
@@ -463,8 +462,8 @@ bool TEatingStation::Update(float dt, IWaitressHands* hands, TScoreManager* scor
             }
         } else {
             if (mParty->GetState() == kStateLeavingAngry) {
-                if (score)
-                    score->Penalize(angryPenalty, static_cast<float>(mParty->GetLocation().x),
+                if (rules.score)
+                    rules.score->Penalize(angryPenalty, static_cast<float>(mParty->GetLocation().x),
                                     static_cast<float>(mParty->GetLocation().y));
                 PlaySound(kDitch);
                 result = false;

@@ -51,9 +51,9 @@ public:
     TPoint GetStandingSpot() override { return mStandingSpot; }
     TPoint GetCheckmarkSpot() override { return mCheckmarkSpot; }
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
     // The serving rules on her hands (eatingstation_serve.cpp).
-    bool ServeVisit(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial, int clickKind);
+    bool ServeVisit(IWaitressHands* hands, TPlayRules rules, int clickKind);
 
     // ---- ITableView (what the kitchen and the waitress ask)
     int TableNumber() const override { return mTableNumber; }
@@ -93,7 +93,7 @@ public:
     int GetUpgradeLevel() const { return mUpgradeLevel; }
     // False exactly when the party left angry in this call. The rings of the
     // level are handed in so a departing party's rings go with it.
-    bool Update(float dt, IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial, TNoiseRingList& rings,
+    bool Update(float dt, IWaitressHands* hands, TPlayRules rules, TNoiseRingList& rings,
                 bool mopStationPresent, bool dessertStationPresent, int angryPenalty, bool foodReadyAndQueued = false);
 
     // ---- queries
@@ -124,10 +124,10 @@ protected:
     enum ESound { kDeliver1, kDeliver2, kPencil, kHighChair, kSpill, kMopSpill, kDitch, kDrink, kSoundCount };
     void PlaySound(ESound which);
     void ReleaseParty();
-    bool PickUpDishes(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial);
-    bool ServeParty(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial);
+    bool PickUpDishes(IWaitressHands* hands, TPlayRules rules);
+    bool ServeParty(IWaitressHands* hands, TPlayRules rules);
     bool ServeFallback(IWaitressHands* hands, TScoreManager* score);
-    void TakeCheck(TTutorial* tutorial, TScoreManager* score);
+    void TakeCheck(TPlayRules rules);
     void Score(TScoreManager* score, int action);
     static int Rand();
     std::shared_ptr<TAnimatedTexture> mArt;

@@ -43,47 +43,47 @@ bool TEatingStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clic
     return mParty && mParty->CheckClick(point);
 }
 
-bool TEatingStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind)
+bool TEatingStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind)
 {
     if (!waitress)
         return false;
     TQuessaHands hands(waitress);
-    return ServeVisit(&hands, score, tutorial, clickKind);
+    return ServeVisit(&hands, rules, clickKind);
 }
 
-bool TEatingStation::ServeVisit(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial, int clickKind)
+bool TEatingStation::ServeVisit(IWaitressHands* hands, TPlayRules rules, int clickKind)
 {
     if (!hands)
         return false;
     const bool mop = hands->Carries(kCarryMop, IWaitressHands::kAnyId);
     if (clickKind == kClickSpill && mop && mSpillPresent) {
-        MopupSpill(hands, score);
+        MopupSpill(hands, rules.score);
         return true;
     }
     if (!mParty || mParty->Leaving()) {
         if (mop && mSpillPresent) {
-            MopupSpill(hands, score);
+            MopupSpill(hands, rules.score);
             return true;
         }
-        return mDishesPresent && PickUpDishes(hands, score, tutorial);
+        return mDishesPresent && PickUpDishes(hands, rules);
     }
-    return ServeParty(hands, score, tutorial) || ServeFallback(hands, score);
+    return ServeParty(hands, rules) || ServeFallback(hands, rules.score);
 }
 
-bool TEatingStation::PickUpDishes(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial)
+bool TEatingStation::PickUpDishes(IWaitressHands* hands, TPlayRules rules)
 {
     if (!hands->PickUp(kCarryDishes, mTableNumber, 0))
         return false;
-    if (tutorial)
-        tutorial->AdvanceState(kTutorialDishesPickedUp, mTableNumber);
+    if (rules.tutorial)
+        rules.tutorial->AdvanceState(kTutorialDishesPickedUp, mTableNumber);
     if (mDishesScore)
-        Score(score, kScoreDishes);
+        Score(rules.score, kScoreDishes);
     ClearPlates();
     return true;
 }
 
 // Rules for a seated party that is not leaving; false falls back to a drink.
-bool TEatingStation::ServeParty(IWaitressHands* hands, TScoreManager* score, TTutorial* tutorial)
+bool TEatingStation::ServeParty(IWaitressHands* hands, TPlayRules rules)
 {
     TParty& party = *mParty;
     int extra = 0;
@@ -91,7 +91,7 @@ bool TEatingStation::ServeParty(IWaitressHands* hands, TScoreManager* score, TTu
         hands->Carries(kCarryHighChair, IWaitressHands::kAnyId)) {
         if (!hands->Drop(kCarryHighChair, IWaitressHands::kAnyId, nullptr, &extra))
             return false;
-        Score(score, kScoreHighChair);
+        Score(rules.score, kScoreHighChair);
         const eCustomerColors baby = party.GetBabyColor();
         party.SeatBaby();
         party.ApplyPatience(static_cast<float>(extra) / 1000.0f);
@@ -100,38 +100,38 @@ bool TEatingStation::ServeParty(IWaitressHands* hands, TScoreManager* score, TTu
         return true;
     }
     if (party.WantsMop() && hands->Carries(kCarryMop, IWaitressHands::kAnyId)) {
-        MopupSpill(hands, score);
+        MopupSpill(hands, rules.score);
         return true;
     }
     switch (party.GetState()) {
     case kStateReadyToOrder:
         if (!hands->PickUp(kCarryTicket, mTableNumber, 0))
             return false;
-        if (tutorial)
-            tutorial->AdvanceState(kTutorialOrderTaken, mTableNumber);
-        Score(score, kScoreOrder);
+        if (rules.tutorial)
+            rules.tutorial->AdvanceState(kTutorialOrderTaken, mTableNumber);
+        Score(rules.score, kScoreOrder);
         party.SetState(kStateWaitingForFood);
         PlaySound(kPencil);
         return true;
     case kStateWaitingForFood:
         if (!hands->Drop(kCarryFood, mTableNumber))
             return false;
-        if (tutorial)
-            tutorial->AdvanceState(kTutorialFoodServed, mTableNumber);
+        if (rules.tutorial)
+            rules.tutorial->AdvanceState(kTutorialFoodServed, mTableNumber);
         PlaySound(Rand() & 1 ? kDeliver2 : kDeliver1);
-        Score(score, kScoreFood);
+        Score(rules.score, kScoreFood);
         party.SetState(kStateEating);
         return true;
     case kStateWantsDessert:
         if (hands->Drop(kCarryDessert, IWaitressHands::kAnyId)) {
             PlaySound(Rand() & 1 ? kDeliver2 : kDeliver1);
-            Score(score, kScoreDessert);
+            Score(rules.score, kScoreDessert);
             party.SetState(kStateEatingDessert);
             return true;
         }
         if (!hands->HasFreeHand())
             return false;
-        TakeCheck(tutorial, score);
+        TakeCheck(rules);
         return true;
     default:
         break;
@@ -140,30 +140,30 @@ bool TEatingStation::ServeParty(IWaitressHands* hands, TScoreManager* score, TTu
         if (!hands->PickUp(kCarryCamera, -1, 0))
             return false;
         party.TakePicture();
-        Score(score, kScorePicture);
+        Score(rules.score, kScorePicture);
         hands->PauseMotion(kPictureSeconds, kCarryCamera);
         return true;
     }
     if (party.GetState() == kStateWantsCheck && hands->HasFreeHand()) {
-        TakeCheck(tutorial, score);
+        TakeCheck(rules);
         return true;
     }
     if (party.WantsSnack()) {
         if (!hands->Drop(kCarrySnack, IWaitressHands::kAnyId))
             return false;
         party.DeliverSnack();
-        Score(score, kScoreSnack);
+        Score(rules.score, kScoreSnack);
         return true;
     }
-    return mDishesPresent && PickUpDishes(hands, score, tutorial);
+    return mDishesPresent && PickUpDishes(hands, rules);
 }
 
-void TEatingStation::TakeCheck(TTutorial* tutorial, TScoreManager* score)
+void TEatingStation::TakeCheck(TPlayRules rules)
 {
     ClearCheck();
-    if (tutorial)
-        tutorial->AdvanceState(kTutorialCheckCollected, mTableNumber);
-    Score(score, kScoreCheck);
+    if (rules.tutorial)
+        rules.tutorial->AdvanceState(kTutorialCheckCollected, mTableNumber);
+    Score(rules.score, kScoreCheck);
 }
 
 bool TEatingStation::ServeFallback(IWaitressHands* hands, TScoreManager* score)

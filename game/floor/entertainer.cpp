@@ -180,7 +180,7 @@ bool TEntertainer::HitTest(const TPoint& point, TTutorial*, int* clickKind)
     return floorart::HitCentred(Furniture(), {int(mStation.x), int(mStation.y)}, point);
 }
 
-bool TEntertainer::ArrivedAtStation(TQuessa*, TScoreManager*, TTutorial*, int)
+bool TEntertainer::ArrivedAtStation(TQuessa*, TPlayRules, int)
 {
     if (!mOn || mKind == kPerformer || mStarted)
         return false;

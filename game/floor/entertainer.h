@@ -65,7 +65,7 @@ public:
 
     TPoint GetStandingSpot() override;
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
 
     void LaunchNotes(const std::vector<TEatingStation*>& tables);
     void Update(float dt);

@@ -68,14 +68,14 @@ bool TFoodStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clickK
     return box.Contains(point);
 }
 
-bool TFoodStation::ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial* tutorial, int)
+bool TFoodStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (!IsOrderReady())
         return false;
     if (!waitress->PickupItem(kCarryFood, mTableNumber, Staleness()))
         return false;
-    if (tutorial)
-        tutorial->AdvanceState(kTutorialFoodPickedUp, mTableNumber);
+    if (rules.tutorial)
+        rules.tutorial->AdvanceState(kTutorialFoodPickedUp, mTableNumber);
     floorart::Play(mPickupSound);
     mActive = false;
     return true;

@@ -36,7 +36,7 @@ public:
 
     TPoint GetStandingSpot() override { return mPosition; }
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
 
 private:
     TAnimation mPoof;

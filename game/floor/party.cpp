@@ -414,8 +414,7 @@ void TParty::EmitRing(TNoiseRingList& rings, bool smooch)
         mDef.noiseRangeY, mRingYFactor, smooch));
 }
 
-bool TParty::Update(float dt, TScoreManager* score, TTutorial* tutorial, TNoiseRingList& rings, bool spillAtTable,
-                    bool dessertAvailable)
+bool TParty::Update(float dt, TPlayRules rules, TNoiseRingList& rings, bool spillAtTable, bool dessertAvailable)
 {
     if (mState == kStateWaitingInLine) {
         if (mWaveDelay > 0 && (mWaveDelay -= dt) <= 0) {
@@ -436,7 +435,7 @@ bool TParty::Update(float dt, TScoreManager* score, TTutorial* tutorial, TNoiseR
 
     bool spillStep = true, done = false;
     if (!UpdateHolds(dt, rings, &spillStep, &done)) {
-        if (!UpdateTimers(dt, score, tutorial, rings, dessertAvailable, &done))
+        if (!UpdateTimers(dt, rules, rings, dessertAvailable, &done))
             return false;
     }
     if (done)
@@ -508,8 +507,7 @@ bool TParty::UpdateHolds(float dt, TNoiseRingList& rings, bool* spillStep, bool*
     return mMopWanted;
 }
 
-bool TParty::UpdateTimers(float dt, TScoreManager* score, TTutorial* tutorial, TNoiseRingList& rings,
-                          bool dessertAvailable, bool* done)
+bool TParty::UpdateTimers(float dt, TPlayRules rules, TNoiseRingList& rings, bool dessertAvailable, bool* done)
 {
     mPeriodTime += dt;
     mStateTime += dt;
@@ -541,7 +539,7 @@ bool TParty::UpdateTimers(float dt, TScoreManager* score, TTutorial* tutorial, T
         mPeriodTime = playing && mLeaveWait < kMaxLeaveWait ? 0.0f : mPeriod;
     }
     if (IsWaitState(mState)) {
-        if (tutorial && tutorial->IsActive())
+        if (rules.tutorial && rules.tutorial->IsActive())
             return true;
         if (mPeriodTime > mPeriod) {
             mPeriod = GetAdjustedTimeForState(mState, false);
@@ -553,29 +551,29 @@ bool TParty::UpdateTimers(float dt, TScoreManager* score, TTutorial* tutorial, T
         }
         return true;
     }
-    if (mPeriodTime >= mPeriod && !EndDurationState(score, tutorial, dessertAvailable))
+    if (mPeriodTime >= mPeriod && !EndDurationState(rules, dessertAvailable))
         *done = true;
     return true;
 }
 
 // A duration state ran out: false when the party is finished.
-bool TParty::EndDurationState(TScoreManager* score, TTutorial* tutorial, bool dessertAvailable)
+bool TParty::EndDurationState(TPlayRules rules, bool dessertAvailable)
 {
-    const bool tutorialActive = tutorial && tutorial->IsActive();
+    const bool tutorialActive = rules.tutorial && rules.tutorial->IsActive();
     switch (mState) {
     case kStateDeciding:
         SetState(kStateReadyToOrder);
         PlaySound(kMenuDown);
-        if (tutorial)
-            tutorial->AdvanceState(kTutorialReadyToOrder, mTableId);
+        if (rules.tutorial)
+            rules.tutorial->AdvanceState(kTutorialReadyToOrder, mTableId);
         break;
     case kStateEating:
         if (!tutorialActive && dessertAvailable && mHearts > mDef.dessertMood) {
             SetState(kStateWantsDessert);
         } else {
             SetState(kStateWantsCheck);
-            if (tutorial)
-                tutorial->AdvanceState(kTutorialWantsCheck, mTableId);
+            if (rules.tutorial)
+                rules.tutorial->AdvanceState(kTutorialWantsCheck, mTableId);
         }
         break;
     case kStateEatingDessert:
@@ -585,13 +583,13 @@ bool TParty::EndDurationState(TScoreManager* score, TTutorial* tutorial, bool de
         const int tip = static_cast<int>(static_cast<float>(mMembers.size()) * mDef.baseTip +
                                          static_cast<float>(mHearts) * mDef.moodTip);
         SetState(kStateLeaving);
-        if (score)
-            score->Tip(tip, static_cast<float>(mLocation.x), static_cast<float>(mLocation.y));
+        if (rules.score)
+            rules.score->Tip(tip, static_cast<float>(mLocation.x), static_cast<float>(mLocation.y));
         break;
     }
     case kStateLeaving:
-        if (tutorial)
-            tutorial->AdvanceState(kTutorialPartyLeaves, mTableId);
+        if (rules.tutorial)
+            rules.tutorial->AdvanceState(kTutorialPartyLeaves, mTableId);
         return false;
     case kStateLeavingAngry:
         return false;

@@ -12,6 +12,7 @@
 #include "game/floor/customer.h"
 #include "game/floor/customerstates.h"
 #include "game/floor/heartflip.h"
+#include "game/floor/playrules.h"
 #include "game/settings/customerdef.h"
 
 #include <array>
@@ -46,8 +47,7 @@ public:
     // ---- state machine (party.cpp)
     void SetState(eCustomerStates state);
     // False when the party is finished and must be removed.
-    bool Update(float dt, TScoreManager* score, TTutorial* tutorial, TNoiseRingList& rings, bool spillAtTable,
-                bool dessertAvailable);
+    bool Update(float dt, TPlayRules rules, TNoiseRingList& rings, bool spillAtTable, bool dessertAvailable);
     float GetAdjustedTimeForState(eCustomerStates state, bool happy) const;
     void ResetStateTimer();
     eCustomerStates GetState() const { return mState; }
@@ -133,9 +133,8 @@ private:
     void PlaySound(int which);
     void EmitRing(TNoiseRingList& rings, bool smooch);
     bool UpdateHolds(float dt, TNoiseRingList& rings, bool* spillStep, bool* done);
-    bool UpdateTimers(float dt, TScoreManager* score, TTutorial* tutorial, TNoiseRingList& rings, bool dessertAvailable,
-                      bool* done);
-    bool EndDurationState(TScoreManager* score, TTutorial* tutorial, bool dessertAvailable);
+    bool UpdateTimers(float dt, TPlayRules rules, TNoiseRingList& rings, bool dessertAvailable, bool* done);
+    bool EndDurationState(TPlayRules rules, bool dessertAvailable);
     bool UpdateSpill(float dt, bool spillAtTable, TNoiseRingList& rings);
     void UpdateNoise(float dt, TNoiseRingList& rings);
     bool BabyWaitsForChair() const { return NumHighChairsWanted() > 0; }

@@ -87,14 +87,14 @@ bool TPhoneStation::HitTest(const TPoint& point, TTutorial*, int* clickKind)
     return box.Contains(point);
 }
 
-bool TPhoneStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial*, int)
+bool TPhoneStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (!mPresent)
         return false;
     floorart::Play(mPickupSound);
     SetButtons(true);
-    if (score)
-        score->BreakChain(eScoreAction(0));
+    if (rules.score)
+        rules.score->BreakChain(eScoreAction(0));
     mPhone.Play("Charge1", false);
     if (waitress)
         waitress->TalkingOnPhone(true);

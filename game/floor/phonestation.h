@@ -43,7 +43,7 @@ public:
 
     TPoint GetStandingSpot() override { return {730, 430}; }
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
     void LeavingStation(TQuessa* waitress) override;
 
     void PhoneButton(int index);

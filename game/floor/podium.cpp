@@ -71,7 +71,7 @@ bool TPodium::HitTest(const TPoint& point, TTutorial*, int* clickKind)
     return floorart::HitCentred(mPodium, mPosition, point);
 }
 
-bool TPodium::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial*, int)
+bool TPodium::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (mCharging)
         return true;
@@ -85,8 +85,8 @@ bool TPodium::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutoria
     }
     // Active or resting: she waits here and the next charge starts by itself.
     mOccupant = kWaitress;
-    if (score)
-        score->BreakChain(eScoreAction(0));
+    if (rules.score)
+        rules.score->BreakChain(eScoreAction(0));
     if (waitress)
         waitress->AtPodium(true, false);
     return true;

@@ -40,7 +40,7 @@ public:
 
     TPoint GetStandingSpot() override { return mStandingSpot; }
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
     void LeavingStation(TQuessa* waitress) override;
 
     void Activate(bool byWaitress);

@@ -27,6 +27,7 @@
 #include "game/floor/carryables.h"
 #include "game/floor/clothinglayer.h"
 #include "game/floor/foodtray.h"
+#include "game/floor/playrules.h"
 #include "game/rules/pathfinder.h"
 
 #include <array>
@@ -96,7 +97,7 @@ public:
     int GetCurrentStation() const { return mCurrentStation; }
 
     // One frame of play.
-    void Update(float dt, TScoreManager* score, TTutorial* tutorial);
+    void Update(float dt, TPlayRules rules);
     // The camera: she stands still for seconds, then drops the item kind.
     void PauseMotion(float seconds, ECarryables dropAfter);
     bool IsPaused() const { return mPaused; }
@@ -148,11 +149,11 @@ private:
     void SetPodiumShadowAnim(bool back);
     void StartLeg(IStation* to);
     void LeaveCurrentStation();
-    void Arrive(TScoreManager* score, TTutorial* tutorial);
+    void Arrive(TPlayRules rules);
     void Stop();
     void UpdatePause(float dt);
     void UpdateIdle(float dt);
-    void UpdateWalk(float dt, TScoreManager* score, TTutorial* tutorial);
+    void UpdateWalk(float dt, TPlayRules rules);
     void ExtendRobotPath(bool arrived, TVec2 before);
     void UpdateShadow(float dt);
     void UpdateRobotIdle(float dt, bool robotMoved);

@@ -46,7 +46,7 @@ int TQuessa::FacingOfStep(TVec2 from, TVec2 to)
     return to.x < from.x ? 1 : 2;
 }
 
-void TQuessa::Update(float dt, TScoreManager* score, TTutorial* tutorial)
+void TQuessa::Update(float dt, TPlayRules rules)
 {
     if (mPaused) {
         UpdatePause(dt);
@@ -55,7 +55,7 @@ void TQuessa::Update(float dt, TScoreManager* score, TTutorial* tutorial)
     if (mQueue.empty())
         UpdateIdle(dt);
     else
-        UpdateWalk(dt, score, tutorial);
+        UpdateWalk(dt, rules);
     if (mRobotMode)
         UpdateShadow(dt);
     DropSurplusHighChairs();
@@ -89,7 +89,7 @@ void TQuessa::UpdateIdle(float dt)
     mIdleTime = 0;
 }
 
-void TQuessa::UpdateWalk(float dt, TScoreManager* score, TTutorial* tutorial)
+void TQuessa::UpdateWalk(float dt, TPlayRules rules)
 {
     mIdleTime = 0;
     const TVec2 before = mPosition;
@@ -106,17 +106,17 @@ void TQuessa::UpdateWalk(float dt, TScoreManager* score, TTutorial* tutorial)
         mPosition = next;
     }
     if (arrived)
-        Arrive(score, tutorial);
+        Arrive(rules);
 }
 
-void TQuessa::Arrive(TScoreManager* score, TTutorial* tutorial)
+void TQuessa::Arrive(TPlayRules rules)
 {
     const TDestination front = mQueue.front();
     bool visited = false;
     if (IStation* station = Lookup(front.stationId)) {
         mCurrentStation = front.stationId;
         mQueue.pop_front();
-        visited = station->ArrivedAtStation(this, score, tutorial, front.clickKind);
+        visited = station->ArrivedAtStation(this, rules, front.clickKind);
     }
     // A station that is gone or had nothing to do ends the whole plan: the
     // later visits were made with this one in mind.

@@ -116,11 +116,11 @@ void TWantedItemShelf::Update(float dt, const std::vector<ITableView*>& tables, 
         waitress->DropItem(mItem, -1);
 }
 
-bool TWantedItemShelf::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial*, int)
+bool TWantedItemShelf::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (!mEnabled || !mNeeded || waitress->NumCarrying(mItem) >= mWantedCount)
         return false;
-    return HandOver(waitress, score, mItem, 0, 0, mChain);
+    return HandOver(waitress, rules.score, mItem, 0, 0, mChain);
 }
 
 TDessertStation::TDessertStation()
@@ -176,12 +176,12 @@ void TDrinkStation::PickupDrink()
     mRefillTimer = 0;
 }
 
-bool TDrinkStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial*, int)
+bool TDrinkStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (!mEnabled || !mDrinkReady || !waitress->PickupItem(kCarryDrink, mDrinkValue, 0))
         return false;
-    if (score)
-        score->BreakChain(kScoreDrink);
+    if (rules.score)
+        rules.score->BreakChain(kScoreDrink);
     PickupDrink();
     return true;
 }
@@ -217,11 +217,11 @@ void THighChairStation::Update(float dt, const std::vector<ITableView*>& tables,
     UpdateAttention(dt, needed > (waitress ? waitress->NumCarrying(kCarryHighChair) : 0));
 }
 
-bool THighChairStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial*, int)
+bool THighChairStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (!mEnabled || !mNeeded)
         return false;
-    return HandOver(waitress, score, kCarryHighChair, 0, int(1000.0f * mPatience), kScoreHighChair);
+    return HandOver(waitress, rules.score, kCarryHighChair, 0, int(1000.0f * mPatience), kScoreHighChair);
 }
 
 // ---------------------------------------------------------------- the mop
@@ -251,7 +251,7 @@ bool TMopStation::HitTest(const TPoint& point, TTutorial*, int* clickKind)
                        : floorart::HitCentred(mBase, mPosition, point);
 }
 
-bool TMopStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial*, int)
+bool TMopStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     if (!mEnabled)
         return false;
@@ -260,7 +260,7 @@ bool TMopStation::ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTut
         mMopCarried = false;
         return true;
     }
-    if (!mNeeded || !HandOver(waitress, score, kCarryMop, 0, int(1000.0f * mMopFactor), kScoreMop))
+    if (!mNeeded || !HandOver(waitress, rules.score, kCarryMop, 0, int(1000.0f * mMopFactor), kScoreMop))
         return false;
     mMopCarried = true;
     return true;

@@ -56,7 +56,7 @@ protected:
 class TWantedItemShelf : public TShelfStation {
 public:
     void Update(float dt, const std::vector<ITableView*>& tables, TQuessa* waitress);
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
     int GetWantedCount() const { return mWantedCount; }
 
 protected:
@@ -98,7 +98,7 @@ public:
     void SetRefillTime(float seconds) { mRefillTime = seconds; }
     void SetDrinkValue(int value) { mDrinkValue = value; }
 
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
     void Draw() override;
 
 private:
@@ -115,7 +115,7 @@ public:
 
     void Update(float dt, const std::vector<ITableView*>& tables, TQuessa* waitress);
     void SetPatience(float patience) { mPatience = patience; }
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
 
 private:
     float mPatience = 1.0f;
@@ -130,7 +130,7 @@ public:
 
     // The stand while the mop is out, else the mop.
     bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) override;
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) override;
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) override;
     void Draw() override;
 
 private:

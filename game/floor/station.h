@@ -11,6 +11,7 @@
 #pragma once
 
 #include "engine/base/rect.h"
+#include "game/floor/playrules.h"
 
 class TQuessa;
 class TScoreManager;
@@ -33,7 +34,7 @@ public:
     // The tutorial (null: none running) may refuse the click.
     virtual bool HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind) = 0;
     // True when the visit did something.
-    virtual bool ArrivedAtStation(TQuessa* waitress, TScoreManager* score, TTutorial* tutorial, int clickKind) = 0;
+    virtual bool ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int clickKind) = 0;
     // The waitress sets off from this station.
     virtual void LeavingStation(TQuessa*) {}
 

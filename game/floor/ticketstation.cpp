@@ -40,7 +40,7 @@ TTicketStation::~TTicketStation() = default;
 // Each ticket goes to the first idle food station. A ticket that finds every
 // station busy stays in her hand: dropping it would leave its party waiting
 // for food that is never cooked.
-bool TTicketStation::ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial* tutorial, int)
+bool TTicketStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
 {
     const std::vector<TFoodStation*> stations = mFloor ? mFloor->FoodStations() : std::vector<TFoodStation*>{};
     int posted = 0;
@@ -49,8 +49,8 @@ bool TTicketStation::ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutori
         if (!idle)
             break;
         const int table = waitress->DropItem(kCarryTicket, -1);
-        if (tutorial)
-            tutorial->AdvanceState(kTutorialTicketPosted, table);
+        if (rules.tutorial)
+            rules.tutorial->AdvanceState(kTutorialTicketPosted, table);
         idle->PlaceOrder(table, CountCooking(stations));
         mAnimation.Play("DoAnim", false);
         ++posted;

@@ -1,5 +1,5 @@
 // IUpgradeTarget: what the endless upgrades change in a running game. The
-// level being played (TGameData, game/play) implements it; tests use a
+// level being played implements it (TBetweenLevels, game/play); tests use a
 // recording one (tests/game/support/recording_game.h). The upgrades and the picker
 // only ever see this seam, so they are tested (and the picker runs) without
 // a floor. Times are in seconds, moods in hearts.

@@ -20,11 +20,11 @@
 #include "game/floor/quessa.h"
 #include "game/play/gamedata.h"
 #include "game/rules/scoremanager.h"
-#include "game/screens/childwindows.h"
 #include "game/screens/coinjar.h"
 #include "game/screens/cursor.h"
 #include "game/screens/levelintro.h"
 #include "game/screens/levelover.h"
+#include "game/screens/screenchildren.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/upgradepicker.h"
 #include "game/screens/windowslide.h"
@@ -49,98 +49,79 @@ const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/s
                                    "audio/sfx/upgrade_flash.ogg", "audio/sfx/closing_time.ogg",
                                    "audio/sfx/turbulence.ogg", "audio/sfx/seat_refused.ogg"};
 
-TGame* Self(lua_State* L) { return qm::lua::Self<TGame>(L); }
-
-int LuaQuitGame(lua_State* L)
-{
-    Self(L)->QuitGame(lua_toboolean(L, 1) != 0);
-    return 0;
-}
-int LuaPauseGame(lua_State* L)
-{
-    Self(L)->PauseGame(lua_toboolean(L, 1) != 0);
-    return 0;
-}
-int LuaGoToNextLevel(lua_State* L)
-{
-    Self(L)->GoToNextLevel();
-    return 0;
-}
-int LuaRestartLevel(lua_State* L)
-{
-    Self(L)->RestartLevel();
-    return 0;
-}
-int LuaDoSkipTutorial(lua_State* L)
-{
-    Self(L)->DoSkipTutorial();
-    return 0;
-}
-int LuaSetupUpgradeScreen(lua_State* L)
-{
-    Self(L)->SetupUpgradeScreen();
-    return 0;
-}
-int LuaDecorButton(lua_State* L)
-{
-    Self(L)->DecorButton();
-    return 0;
-}
-int LuaReleaseGameAssets(lua_State* L)
-{
-    Self(L)->ReleaseGameAssets();
-    return 0;
-}
-int LuaLoadGameAssets(lua_State* L)
-{
-    Self(L)->LoadGameAssets();
-    return 0;
-}
+using qm::lua::Method;
+using screens::SetChildText;
+using screens::ShowChild;
 
 const qm::lua::TBinding kFunctions[] = {
-    {"QuitGame", LuaQuitGame},
-    {"PauseGame", LuaPauseGame},
-    {"SetupUpgradeScreen", LuaSetupUpgradeScreen},
-    {"GoToNextLevel", LuaGoToNextLevel},
-    {"RestartLevel", LuaRestartLevel},
-    {"DoSkipTutorial", LuaDoSkipTutorial},
-    {"ReleaseGameAssets", LuaReleaseGameAssets},
-    {"LoadGameAssets", LuaLoadGameAssets},
-    {"DecorButton", LuaDecorButton},
+    {"QuitGame", Method<&TGame::QuitGame>},
+    {"PauseGame", Method<&TGame::PauseGame>},
+    {"SetupUpgradeScreen", Method<&TGame::SetupUpgradeScreen>},
+    {"GoToNextLevel", Method<&TGame::GoToNextLevel>},
+    {"RestartLevel", Method<&TGame::RestartLevel>},
+    {"DoSkipTutorial", Method<&TGame::DoSkipTutorial>},
+    {"ReleaseGameAssets", Method<&TGame::ReleaseGameAssets>},
+    {"LoadGameAssets", Method<&TGame::LoadGameAssets>},
+    {"DecorButton", Method<&TGame::DecorButton>},
 };
 
 using contract::Child;
 using contract::Numbered;
+constexpr auto kScreenfade = Child<TScreenFade>("screenfade");
+constexpr auto kCoinjar = Child<TCoinJar>("coinjar");
+constexpr auto kUpgrade = Child<TWindow>("upgrade");
+constexpr auto kUpgradeanim = Child<TImage>("upgradeanim");
+constexpr auto kOpenclosed = Child<TText>("openclosed");
+constexpr auto kSkiptutorial = Child<TWindow>("skiptutorial");
+constexpr auto kLevelbackground = Child<TWindow>("levelbackground");
+constexpr auto kCareerlevelbackground = Child<TWindow>("careerlevelbackground");
+constexpr auto kLivesicon = Numbered<TWindow>("livesicon_%d", 0, 4);
+constexpr auto kLevelval = Child<TText>("levelval");
+constexpr auto kGoal = Child<TText>("goal");
+constexpr auto kExpert = Child<TText>("expert");
+constexpr auto kScoreval = Child<TText>("scoreval");
+constexpr auto kCashval = Child<TText>("cashval");
+// The decor choice between two levels: its panel and its Keep button.
+constexpr auto kUpgradewindow = Child<TWindow>("upgradewindow");
+constexpr auto kUpgradename = Child<TText>("upgradename");
+constexpr auto kUpgradedescrip = Child<TText>("upgradedescrip");
+constexpr auto kDecorbutton = Child<TWindow>("decorbutton");
+// The phone's bubbles and buttons, which the phone station finds in this
+// window's screen.
+constexpr auto kPhonebox = Numbered<TWindow>("phonebox%d", 2, 4).InScreen();
+constexpr auto kPhone = Numbered<TButton>("phone%d", 1, 4).InScreen();
+// The screens the game window opens and fills.
+constexpr auto kLevelintrowin = Child<TLevelIntro>("levelintrowin").In("scripts/levelintro.lua");
+constexpr auto kIntrobackground = Child<TWindow>("introbackground").In("scripts/levelintro.lua");
+constexpr auto kLeveloverwin = Child<TLevelOver>("leveloverwin").In("scripts/levelover.lua");
+constexpr auto kOverbackground = Child<TWindow>("overbackground").In("scripts/levelover.lua");
+constexpr auto kUpgradepicker = Child<TUpgradePicker>("upgradepicker").In("scripts/upgrade.lua");
 const contract::TChildSpec kGameChildren[] = {
-    Child("screenfade", &TScreenFade::ClassId),
-    Child("coinjar", &TCoinJar::ClassId),
-    Child("upgrade"),
-    Child("upgradeanim"),
-    Child("openclosed", &TText::ClassId),
-    Child("skiptutorial"),
-    Child("levelbackground"),
-    Child("careerlevelbackground"),
-    Numbered("livesicon_%d", 0, 4),
-    Child("levelval", &TText::ClassId),
-    Child("goal", &TText::ClassId),
-    Child("expert", &TText::ClassId),
-    Child("scoreval", &TText::ClassId),
-    Child("cashval", &TText::ClassId),
-    // The decor choice between two levels: its panel and its Keep button.
-    Child("upgradewindow"),
-    Child("upgradename", &TText::ClassId),
-    Child("upgradedescrip", &TText::ClassId),
-    Child("decorbutton"),
-    // The phone's bubbles and buttons, which the phone station finds in
-    // this window's screen.
-    Numbered("phonebox%d", 2, 4).InScreen(),
-    Numbered("phone%d", 1, 4, &TButton::ClassId).InScreen(),
-    // The screens the game window opens and fills.
-    Child("levelintrowin", &TLevelIntro::ClassId).In("scripts/levelintro.lua"),
-    Child("introbackground").In("scripts/levelintro.lua"),
-    Child("leveloverwin", &TLevelOver::ClassId).In("scripts/levelover.lua"),
-    Child("overbackground").In("scripts/levelover.lua"),
-    Child("upgradepicker", &TUpgradePicker::ClassId).In("scripts/upgrade.lua"),
+    kScreenfade,
+    kCoinjar,
+    kUpgrade,
+    kUpgradeanim,
+    kOpenclosed,
+    kSkiptutorial,
+    kLevelbackground,
+    kCareerlevelbackground,
+    kLivesicon,
+    kLevelval,
+    kGoal,
+    kExpert,
+    kScoreval,
+    kCashval,
+    kUpgradewindow,
+    kUpgradename,
+    kUpgradedescrip,
+    kDecorbutton,
+    kPhonebox,
+    kPhone,
+    kLevelintrowin,
+    kIntrobackground,
+    kLeveloverwin,
+    kOverbackground,
+    kUpgradepicker,
 };
 
 TModalWindow* TopModal()
@@ -230,10 +211,10 @@ void TGame::PostChildrenInit()
 {
     if (TModalWindow* modal = FindParentModal())
         modal->SetDefaultFocus(this);
-    mScreenFade = Child<TScreenFade>("screenfade");
+    mScreenFade = Child(kScreenfade);
     ShowDecorChoice(false);
-    SetupGameMode();
     SetupLevel();
+    SetupGameMode();
     SetupStars();
     UpdateText();
     mGameData->StartIntro();
@@ -268,30 +249,30 @@ void TGame::FollowLevelState()
     if (mDecorChoiceShown)
         SetDecorChoiceAlpha(DecorChoiceAlphaFor(state, timer));
     if (mUpgradeNoticeShown)
-        SetUpgradeNoticeAlpha(UpgradeNoticeAlphaFor(mGameData->GetUpgradeAnimTime()));
+        SetUpgradeNoticeAlpha(UpgradeNoticeAlphaFor(mGameData->Between().GetUpgradeAnimTime()));
 }
 
 void TGame::SetupLevel()
 {
     if (!mGameData)
         mGameData = std::make_unique<TGameData>(mGlobals, mScore.get(), &mLevelEvents);
-    TCoinJar* jar = Child<TCoinJar>("coinjar");
+    TCoinJar* jar = Child(kCoinjar);
     mScore->SetCoinJar(jar);
     mGameData->SetCoinJar(jar);
-    ShowChild("upgrade", false);
-    ShowChild("upgradeanim", false);
+    ShowChild(this, kUpgrade, false);
+    ShowChild(this, kUpgradeanim, false);
     PauseGame(true);
     mGameData->SetupLevel();
     ShowLevelEvents();
     // The phone's staff buttons live in this window's own modal (the pause
     // screen may lie on top of it while they are looked up).
     mGameData->GetStaff().Phone().SetButtonHost(FindParentModal());
-    if (TSettings* settings = TSettings::GetInstance()) {
-        settings->GetGameClock()->Start();
-        mLastClockMs = settings->GetGameClock()->GetTime();
+    if (TClock* clock = GameClock()) {
+        clock->Start();
+        mLastClockMs = clock->GetTime();
     }
     str flashlightName = "ui/levelspecific/flashlight";
-    const str restaurant = TSettings::GetInstance() ? TSettings::GetInstance()->GetCurrentRestaurantName() : str();
+    const str& restaurant = mGameData->Context().restaurantName;
     if (restaurant == str("cruise") || restaurant == str("blimp") || restaurant == str("train"))
         flashlightName = "ui/levelspecific/flashlight-cruise";
     mFlashlight = TTexture::Get(flashlightName, 0);
@@ -299,9 +280,8 @@ void TGame::SetupLevel()
 
 void TGame::SetupGameMode()
 {
-    const TSettings* settings = TSettings::GetInstance();
-    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
-    if (TWindow* unused = Child(endless ? "careerlevelbackground" : "levelbackground"))
+    const bool endless = mGameData->Context().endlessMode;
+    if (TWindow* unused = Child(endless ? kCareerlevelbackground : kLevelbackground))
         unused->ClearFlags(kVisible);
 }
 
@@ -313,19 +293,16 @@ void TGame::SetupStars()
 
 void TGame::ShowLives()
 {
-    char name[32];
-    for (int i = 0; i < kMaxLives; ++i) {
-        std::snprintf(name, sizeof name, "livesicon_%d", i);
-        ShowChild(name, mGameData->IsEndlessGame() && i < mGameData->GetLives());
-    }
+    for (int i = 0; i < kMaxLives; ++i)
+        ShowChild(this, kLivesicon.NameOf(i).c_str(), mGameData->IsEndlessGame() && i < mGameData->GetLives());
 }
 
 void TGame::UpdateGame()
 {
     if (!mGameData || mLeaving)
         return;
-    TSettings* settings = TSettings::GetInstance();
-    const std::uint32_t now = settings ? settings->GetGameClock()->GetTime() : PlatformTimer();
+    TClock* clock = GameClock();
+    const std::uint32_t now = clock ? clock->GetTime() : PlatformTimer();
     const float dt = static_cast<float>(static_cast<std::uint32_t>(now - mLastClockMs)) / 1000.0f;
     mLastClockMs = now;
     const int livesBefore = mGameData->GetLives();
@@ -333,7 +310,7 @@ void TGame::UpdateGame()
     // frame in up to N steps of at most a floor frame each; at the normal
     // rate this is one step, clamped by the floor, so a stall still skips
     // nothing ahead.
-    const int rate = settings ? static_cast<int>(settings->GetGameClock()->GetRate()) : 1;
+    const int rate = clock ? static_cast<int>(clock->GetRate()) : 1;
     const int steps = std::clamp(static_cast<int>(std::ceil(dt / TGameData::kMaxFrameSeconds)), 1, rate);
     for (int step = 0; step < steps; ++step) {
         mGameData->Update(dt / static_cast<float>(steps));
@@ -350,12 +327,9 @@ void TGame::UpdateGame()
 
 void TGame::PauseGame(bool pause)
 {
-    if (!mGameData)
+    TClock* clock = GameClock();
+    if (!clock)
         return;
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return;
-    TClock* clock = settings->GetGameClock();
     mGameData->GetStaff().Restaurant().PauseMusic(pause);
     // Paused time is measured on the platform timer: the help clock may
     // itself stand still while the game is paused.
@@ -364,7 +338,7 @@ void TGame::PauseGame(bool pause)
             mPauseStartMs = PlatformTimer();
         clock->Pause();
     } else if (clock->IsPaused()) {
-        mGameData->AddPausedTime(static_cast<float>(PlatformTimer() - mPauseStartMs) / 1000.0f);
+        mGameData->Metrics().AddPausedTime(static_cast<float>(PlatformTimer() - mPauseStartMs) / 1000.0f);
         clock->Start();
     }
 }
@@ -381,7 +355,7 @@ void TGame::OpenLevelIntro()
     TModalWindow* modal = RunModalScript("scripts/levelintro.lua");
     if (!modal)
         return;
-    auto* intro = ChildOf<TLevelIntro>(modal, "levelintrowin");
+    auto* intro = ChildOf(modal, kLevelintrowin);
     if (!intro) {
         // Nothing would ever close an intro that did not build: the level
         // starts without it rather than wait for ever.
@@ -400,7 +374,7 @@ void TGame::OpenLevelIntro()
     else
         intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(), level->GetCurrentExpert());
     intro->SetDoodle(level->GetDoodle());
-    if (TWindow* panel = ChildOf(modal, "introbackground"))
+    if (TWindow* panel = ChildOf(modal, kIntrobackground))
         TWindowSlide::Start(panel, +1, "letsplay");
     mStartTimer = PlatformTimer();
 }
@@ -412,7 +386,7 @@ void TGame::OpenLevelOver(const TLevelResult& result)
     TModalWindow* modal = RunModalScript("scripts/levelover.lua");
     if (!modal)
         return;
-    if (!ChildOf(modal, "leveloverwin")) {
+    if (!ChildOf(modal, kLeveloverwin)) {
         // The result is kept already; without its screen the player goes
         // back to the map rather than wait for ever.
         WriteDbg("scripts/levelover.lua built no level-over screen: back to the map");
@@ -421,9 +395,9 @@ void TGame::OpenLevelOver(const TLevelResult& result)
         LeaveScreen("LeaveGame");
         return;
     }
-    if (auto* over = ChildOf<TLevelOver>(modal, "leveloverwin"))
+    if (auto* over = ChildOf(modal, kLeveloverwin))
         over->SetResult(result);
-    if (TWindow* panel = ChildOf(modal, "overbackground"))
+    if (TWindow* panel = ChildOf(modal, kOverbackground))
         TWindowSlide::Start(panel, +1, "");
     mStartTimer = PlatformTimer();
 }
@@ -440,9 +414,9 @@ void TGame::Show(const levelevent::LevelOver& event)
 void TGame::Show(const levelevent::LevelOverCloses&)
 {
     TModalWindow* top = TopModal();
-    if (!ChildOf(top, "leveloverwin"))
+    if (!ChildOf(top, kLeveloverwin))
         return;
-    if (TWindow* panel = ChildOf(top, "overbackground"))
+    if (TWindow* panel = ChildOf(top, kOverbackground))
         TWindowSlide::Start(panel, -1, "");
 }
 
@@ -478,9 +452,9 @@ void TGame::Show(const levelevent::LeaveRestaurant& event)
 void TGame::Show(const levelevent::LeaveUnplayableLevel&)
 {
     // The script tells the player once a level in a run, so it is handed the level.
-    TSettings* settings = TSettings::GetInstance();
-    if (TWindowScript* script = TWindowScript::Get(); script && settings)
-        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", settings->GetCurrentTotalLevel() + 1));
+    const TLevelContext& level = mGameData->Context();
+    if (TWindowScript* script = TWindowScript::Get(); script && level.settings)
+        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", level.careerLevel + 1));
     LeaveScreen("LeaveUnplayableLevel");
 }
 
@@ -515,8 +489,7 @@ void TGame::ReleaseGameAssets()
 
 void TGame::LoadGameAssets()
 {
-    TSettings* settings = TSettings::GetInstance();
-    TClock* clock = settings ? settings->GetGameClock() : nullptr;
+    TClock* clock = GameClock();
     const bool wasRunning = clock && !clock->IsPaused();
     if (clock)
         clock->Pause();
@@ -535,32 +508,34 @@ void TGame::Show(const levelevent::DecorChoiceOpens& event)
     ShowDecorChoice(true);
     SetDecorChoiceAlpha(0);
     ShowDecorItem(-1);
-    ShowChild("decorbutton", false);
+    ShowChild(this, kDecorbutton, false);
     // The tip opens over the decor choice on the script's next turn.
     if (event.firstTime)
         if (TWindowScript* script = TWindowScript::Get())
             script->SendGlobalFunction("ShowDecorTip");
 }
 
+void TGame::Show(const levelevent::DecorButtonShown& event) { ShowChild(this, kDecorbutton, event.shown); }
+
 void TGame::Show(const levelevent::DecorKept&)
 {
     // Applying the choice stopped the clock while its picture loaded; the
     // panel's fade and the blinking that follow run on it.
     PauseGame(false);
-    ShowChild("decorbutton", false);
+    ShowChild(this, kDecorbutton, false);
 }
 
 void TGame::ShowDecorChoice(bool show)
 {
     mDecorChoiceShown = show;
-    ShowChild("upgradewindow", show);
+    ShowChild(this, kUpgradewindow, show);
     if (!show)
-        ShowChild("decorbutton", false);
+        ShowChild(this, kDecorbutton, false);
 }
 
 void TGame::SetDecorChoiceAlpha(float alpha)
 {
-    if (TWindow* window = Child("upgradewindow")) {
+    if (TWindow* window = Child(kUpgradewindow)) {
         TWindowFader fader(alpha);
         window->ForEachChild(&fader, false);
         window->InvalidateRect(nullptr);
@@ -569,27 +544,26 @@ void TGame::SetDecorChoiceAlpha(float alpha)
 
 void TGame::ShowDecorItem(int item)
 {
-    TSettings* settings = TSettings::GetInstance();
-    if (item < 0 || !settings) {
-        SetChildText("upgradename", String("decor_pick"));
-        SetChildText("upgradedescrip", String("decor_pick_descrip"));
+    if (item < 0 || !mGameData->Context().settings) {
+        SetChildText(this, kUpgradename, String("decor_pick"));
+        SetChildText(this, kUpgradedescrip, String("decor_pick_descrip"));
         return;
     }
-    const int restaurant = settings->GetCurrentRestaurant() + 1;
-    SetChildText("upgradename", String(str::getFormatted("decor_%d_%d", restaurant, item + 1).c_str()));
-    SetChildText("upgradedescrip", String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
+    const int restaurant = mGameData->Context().restaurant + 1;
+    SetChildText(this, kUpgradename, String(str::getFormatted("decor_%d_%d", restaurant, item + 1).c_str()));
+    SetChildText(this, kUpgradedescrip, String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
 }
 
 void TGame::ShowUpgradeNotice(bool show)
 {
     mUpgradeNoticeShown = show;
-    ShowChild("upgrade", show);
-    ShowChild("upgradeanim", show);
+    ShowChild(this, kUpgrade, show);
+    ShowChild(this, kUpgradeanim, show);
 }
 
 void TGame::SetUpgradeNoticeAlpha(float alpha)
 {
-    if (auto* glow = Child<TImage>("upgradeanim")) {
+    if (auto* glow = Child(kUpgradeanim)) {
         glow->SetAlpha(alpha);
         glow->InvalidateRect(nullptr);
     }
@@ -598,10 +572,10 @@ void TGame::SetUpgradeNoticeAlpha(float alpha)
 void TGame::SetupUpgradeScreen()
 {
     TModalWindow* top = TopModal();
-    auto* picker = ChildOf<TUpgradePicker>(top, "upgradepicker");
+    auto* picker = ChildOf(top, kUpgradepicker);
     if (!picker || !mGameData)
         return;
-    picker->PickUpgrades(mGameData.get(), mGameData->IsTutorialActive());
+    picker->PickUpgrades(&mGameData->Between(), mGameData->Between().IsTutorialActive());
     mGameData->GetTutorial().AdvanceState(kTutorialUpgradeScreen, -1);
     ShowLevelEvents();
 }
@@ -609,7 +583,7 @@ void TGame::SetupUpgradeScreen()
 void TGame::DecorButton()
 {
     if (mGameData)
-        mGameData->DecorButton();
+        mGameData->Between().DecorButton();
     ShowLevelEvents();
     if (TCursor* cursor = TCursor::GetInstance())
         cursor->SetState(TCursor::kArrow);
@@ -641,7 +615,7 @@ void TGame::DoSkipTutorial()
         return;
     mGameData->DoSkipTutorial();
     ShowLevelEvents();
-    ShowChild("skiptutorial", false);
+    ShowChild(this, kSkiptutorial, false);
 }
 
 void TGame::OpenPauseScreen()
@@ -675,7 +649,7 @@ bool TGame::OnMessage(TMessage* message)
     return true;
 }
 
-bool TGame::OverChild(const char* name, const TPoint& p)
+bool TGame::OverChild(const contract::TChild<TWindow>& name, const TPoint& p)
 {
     TWindow* child = Child(name);
     if (!child || !child->IsVisible())
@@ -691,7 +665,7 @@ bool TGame::OverChild(const char* name, const TPoint& p)
 bool TGame::OnMouseDown(const TPoint& p)
 {
     if (mGameData && mGameData->GetState() == kDecorChoice) {
-        mGameData->DecorMouseMove(p, false);
+        mGameData->Between().DecorMouseMove(p, false);
         ShowLevelEvents();
         if (mGameData->CursorState() == 3)
             if (TCursor* cursor = TCursor::GetInstance())
@@ -722,7 +696,7 @@ bool TGame::OnMouseUp(const TPoint& p)
     if (!mGameData)
         return false;
     if (mGameData->GetState() == kDecorChoice) {
-        mGameData->DecorMouseUp(p);
+        mGameData->Between().DecorMouseUp(p);
         ShowLevelEvents();
         if (TCursor* cursor = TCursor::GetInstance())
             cursor->SetState(TCursor::kArrow);
@@ -742,8 +716,8 @@ bool TGame::OnMouseUp(const TPoint& p)
 bool TGame::OnMouseMove(const TPoint& p)
 {
     if (mGameData && mGameData->GetState() == kDecorChoice) {
-        const bool overButton = OverChild("decorbutton", p);
-        mGameData->DecorMouseMove(p, overButton);
+        const bool overButton = OverChild(kDecorbutton, p);
+        mGameData->Between().DecorMouseMove(p, overButton);
         ShowLevelEvents();
         if (!overButton)
             if (TCursor* cursor = TCursor::GetInstance())
@@ -766,10 +740,6 @@ str TGame::String(const char* key, const str& p1)
     return table ? table->GetString(key, p1, "", "", "", "") : str(key);
 }
 
-void TGame::SetChildText(const char* name, const str& text) { childwindows::SetText(this, name, text); }
-
-void TGame::ShowChild(const char* name, bool show) { childwindows::Show(this, name, show); }
-
 void TGame::UpdateText()
 {
     if (!mGameData)
@@ -777,22 +747,28 @@ void TGame::UpdateText()
     TLevelManager* level = mGameData->GetLevelManager();
     const bool tutorial = mGameData->GetTutorial().IsActive();
     const bool endless = mGameData->IsEndlessGame();
-    SetChildText("levelval", endless && tutorial ? str("0") : level->GetCurrentLevelStr());
+    SetChildText(this, kLevelval, endless && tutorial ? str("0") : level->GetCurrentLevelStr());
     const int levelScore = mGameData->GetLevelScore();
     const bool pastGoal = !endless && levelScore >= level->GetCurrentGoal();
     if (pastGoal)
-        SetChildText("expert", String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
+        SetChildText(this, kExpert, String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
     else if (endless && tutorial)  // says what the level "0" beside it means
-        SetChildText("goal", String("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, String("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
     else
-        SetChildText("goal", String("goal", str::getFormatted("%d", level->GetCurrentGoal())));
-    ShowChild("expert", pastGoal);
-    ShowChild("goal", !pastGoal);
-    SetChildText("scoreval", str::getFormatted("%d", levelScore));
-    SetChildText("cashval", String("currencyval", str::getFormatted("%d", mScore->GetCash())));
-    SetChildText("openclosed", String(mGameData->IsClosedShown() ? "closed" : "open"));
-    if (TWindow* skip = Child("skiptutorial"); skip && skip->IsVisible() != tutorial)
-        ShowChild("skiptutorial", tutorial);
+        SetChildText(this, kGoal, String("goal", str::getFormatted("%d", level->GetCurrentGoal())));
+    ShowChild(this, kExpert, pastGoal);
+    ShowChild(this, kGoal, !pastGoal);
+    SetChildText(this, kScoreval, str::getFormatted("%d", levelScore));
+    SetChildText(this, kCashval, String("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText(this, kOpenclosed, String(mGameData->IsClosedShown() ? "closed" : "open"));
+    if (TWindow* skip = Child(kSkiptutorial); skip && skip->IsVisible() != tutorial)
+        ShowChild(this, kSkiptutorial, tutorial);
+}
+
+TClock* TGame::GameClock() const
+{
+    TSettings* settings = mGameData ? mGameData->Context().settings : nullptr;
+    return settings ? settings->GetGameClock() : nullptr;
 }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }

@@ -23,6 +23,7 @@
 #include <vector>
 
 class TAnimatedTextureCache;
+class TClock;
 class TBar;
 class TGameData;
 class TParty;
@@ -95,7 +96,7 @@ private:
     void Show(const levelevent::BackFromCloset&) { LoadGameAssets(); }
     void Show(const levelevent::DecorChoiceOpens& event);
     void Show(const levelevent::DecorItemShown& event) { ShowDecorItem(event.item); }
-    void Show(const levelevent::DecorButtonShown& event) { ShowChild("decorbutton", event.shown); }
+    void Show(const levelevent::DecorButtonShown& event);
     void Show(const levelevent::DecorKept&);
     void Show(const levelevent::DecorChoiceCloses&) { ShowDecorChoice(false); }
     void Show(const levelevent::UpgradeNoticeShown&) { ShowUpgradeNotice(true); }
@@ -116,15 +117,15 @@ private:
     void SetupStars();
     void ShowLives();
     void UpdateText();
-    void SetChildText(const char* name, const str& text);
-    void ShowChild(const char* name, bool show);
     float FlashlightAlpha() const;
     void DrawBanner(const char* key, float t);
     void ShowBanner(const char* key, const TRect& rect);
     static str String(const char* key, const str& p1 = str());
 
+    // The game clock of the level's settings (null without a level or settings).
+    TClock* GameClock() const;
     void LeaveScreen(const char* scriptFunction);
-    bool OverChild(const char* name, const TPoint& p);
+    bool OverChild(const contract::TChild<TWindow>& child, const TPoint& p);
 
     std::vector<TLevelEvent> mLevelEvents;  // what the graph asked for, not yet shown
     std::unique_ptr<TGameData> mGameData;

@@ -118,7 +118,7 @@ void DrawEntry(TGameData& floor, const TFloorDrawEntry& entry, TAnimatedTextureC
         entry.bar->Draw(cache);
         return;
     case TFloorDrawEntry::kPodium:
-        if (newItems || floor.GetPreviousLayoutStations().podium)
+        if (newItems || floor.Between().GetPreviousLayoutStations().podium)
             In2d([&staff] { staff.Podium().Draw(); });
         return;
     case TFloorDrawEntry::kRobot:
@@ -176,10 +176,10 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     }
     TRestaurantStaff& staff = floor.GetStaff();
     // While the new items blink in, the decor just chosen blinks with them.
-    staff.Restaurant().Draw(floor.GetState() == kNewItem && !floor.IsBlinkOn());
+    staff.Restaurant().Draw(floor.GetState() == kNewItem && !floor.Between().IsBlinkOn());
     // A station the new level brings shows only once it may blink in.
-    const bool newItems = floor.DrawNewItems();
-    const TLayoutStations& before = floor.GetPreviousLayoutStations();
+    const bool newItems = floor.Between().DrawNewItems();
+    const TLayoutStations& before = floor.Between().GetPreviousLayoutStations();
     // The train's performer plays on the platform outside: he belongs to the room.
     const bool performerOutside = staff.Restaurant().Restaurant() == TRestaurant::kTrain;
     In2d([&floor, &staff, performerOutside] {

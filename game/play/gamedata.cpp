@@ -1,15 +1,17 @@
 #include "game/play/gamedata.h"
 
-#include "engine/base/asset.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
+#include "engine/platform/platform.h"
+#include "engine/window/stringtable.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
-#include "game/floor/floorart.h"
 #include "game/floor/foodstation.h"
+#include "game/floor/globalskeys.h"
 #include "game/floor/kitchenpass.h"
 #include "game/floor/quessa.h"
 #include "game/floor/table.h"
+#include "game/play/keepsetupassets.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/settings.h"
@@ -25,55 +27,22 @@ constexpr int kDishCartY = 185;
 // The closed sign hangs on the wall above the line's door.
 constexpr int kClosedSignY = 100;
 
-using floorart::RestaurantFolder;
-using floorart::RestaurantIndex;
-
-bool HasKey(TXmlNode* globals, const char* key) { return globals && globals->GetChild(key); }
-int IntKey(TXmlNode* globals, const char* key) { return globals ? globals->GetChildContent(key).to_int() : 0; }
-float RealKey(TXmlNode* globals, const char* key)
-{
-    return globals ? static_cast<float>(globals->GetChildContent(key).to_float()) : 0.0f;
-}
-
-// What a level's set-up loads (the room's pictures, animations and sounds)
-// stays loaded for the next level of the same restaurant, which then decodes
-// none of it again; the first level of another restaurant lets it go. What
-// comes and goes during play (the parties) is not kept, so what is kept is
-// bounded by one room.
-class TKeepSetUpAssets {
-public:
-    TKeepSetUpAssets()
-        : mAssets(TAssetManager::GetInstance())
-    {
-        if (mAssets)
-            mAssets->KeepFor(str::getFormatted("restaurant %d", RestaurantIndex()));
-    }
-    ~TKeepSetUpAssets()
-    {
-        if (mAssets)
-            mAssets->StopKeeping();
-    }
-    TKeepSetUpAssets(const TKeepSetUpAssets&) = delete;
-    TKeepSetUpAssets& operator=(const TKeepSetUpAssets&) = delete;
-
-private:
-    TAssetManager* mAssets;
-};
-
 }  // namespace
 
 TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevelEvent>* events)
     : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
-    TKeepSetUpAssets keep;
-    const int restaurant = RestaurantIndex();
+    // Read after the level manager: a level file names its own restaurant.
+    mContext = TLevelContext::Read();
+    const int restaurant = mContext.restaurant;
+    TKeepSetUpAssets keep(restaurant);
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
     mQuessa = std::make_unique<TQuessa>(globals);
     mQuessa->SetFloor(this);
     mHands = std::make_unique<TQuessaHands>(mQuessa.get());
     mTicketStation.SetFloor(this);
-    mHighChairPatience = HasKey(globals, "highChairPatience") ? RealKey(globals, "highChairPatience") : 1.0f;
+    globalskeys::ReadFloat(globals, "highChairPatience", &mHighChairPatience);
     mHighChairStation.SetPatience(mHighChairPatience);
     mStaff = std::make_unique<TRestaurantStaff>(globals);
 }
@@ -89,10 +58,27 @@ bool TGameData::IsEndless() const
     return mLevelManager && mLevelManager->GetMode() == TLevelManager::kEndless;
 }
 
+bool TGameData::IsDownloadedLevel() const { return !IsEndless() && mContext.levelFile; }
+
+bool TGameData::IsCareerGame() const
+{
+    return mContext.settings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
+}
+
+bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
+
+str TGameData::Label(const str& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
+    return table ? table->GetString(label, "", "", "", "", "") : label;
+}
+
 void TGameData::CreateLevelManager()
 {
-    TSettings* settings = TSettings::GetInstance();
-    const bool endless = settings && settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
+    const TLevelContext chosen = TLevelContext::Read();
+    TSettings* settings = chosen.settings;
+    const bool endless = chosen.endlessMode;
     if (endless && settings->HasPlayedEndlessTutorial()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         return;
@@ -101,17 +87,15 @@ void TGameData::CreateLevelManager()
         // The first endless shift plays career level 1 with the tutorial;
         // the player's own place is kept.
         mTutorial.SetActive(true);
-        const int restaurant = settings->GetCurrentRestaurant(), level = settings->GetCurrentLevel();
         settings->SetCurrentRestaurant(0);
         settings->SetCurrentLevel(0);
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-        settings->SetCurrentRestaurant(restaurant);
-        settings->SetCurrentLevel(level);
+        settings->SetCurrentRestaurant(chosen.restaurant);
+        settings->SetCurrentLevel(chosen.level);
         return;
     }
     mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-    if (settings && settings->GetCurrentRestaurant() == 0 && settings->GetCurrentLevel() == 0 &&
-        settings->GetLevelMode() == 0)
+    if (settings && chosen.IsTutorialLevel())
         mTutorial.SetActive(true);
 }
 
@@ -139,15 +123,12 @@ void TGameData::ClearLevelData()
 void TGameData::InitForLevel(TXmlNode* globals)
 {
     mGlobals = globals;
-    mStateTimer = mIdleTime = mPlayTime = mTotalTime = mPausedTime = 0;
-    mWalkouts.fill(0);
+    mStateTimer = mIdleTime = 0;
+    mMetrics = {};
     mBenchBoostScale = 1.0f;
     mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
     mClosedTime = 0;
     mClosedShown = false;
-    mUpgradeAnimTime = 0;
-    mUpgradeNoticeShown = false;
-    mBlinkOn = false;
 
     ClearLevelData();
     // The tables are rebuilt from the layout: the merge tells which ones
@@ -156,7 +137,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     std::optional<TBarDesc> bar;
     mLevelManager->MergeLayouts(&descs, &bar);
     mTables.clear();
-    const str folder = RestaurantFolder();
+    const str& folder = mContext.restaurantFolder;
     for (const TTableDesc& desc : descs)
         mTables.push_back(std::make_unique<TTable>(folder, desc.id, desc.seats, desc.colors.data(), desc.point));
     if (bar)
@@ -181,36 +162,35 @@ void TGameData::InitForLevel(TXmlNode* globals)
                          &mDrinkStation);
     mFlashlight = false;  // the scene starts the level lit; the intro darkens a flashlight level
     UpdateTables();
-    mPreviousDecorLevel = mStaff->Restaurant().ChairUpgradeLevel();
+    mBetween.LevelSetUp();
 
-    TSettings* settings = TSettings::GetInstance();
     if (IsCareerGame()) {
-        settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
-        settings->SetHighestPlayedLevel(settings->GetCurrentTotalLevel());
+        mContext.settings->SetLastCareerLevel(mContext.careerLevel);
+        mContext.settings->SetHighestPlayedLevel(mContext.careerLevel);
     }
     float period = 0, duration = 0, chance = 0;
     mLevelManager->GetShakeValue(&period, &duration, &chance);
-    mTurbulencePeriod = period;
-    mShakeDuration = duration;
-    mSpillChance = chance;
-    mTurbulenceOn = period > 0;
-    mShaking = false;
-    mTurbulenceCountdown = period;
+    mTurbulence.Start(period, duration, chance);
 }
 
 void TGameData::ReadGlobals(TXmlNode* globals)
 {
-    mFoodReady = HasKey(globals, "foodReadyMS") ? IntKey(globals, "foodReadyMS") / 1000.0f : 2.0f;
-    if (HasKey(globals, "closingTimeMS"))
-        mClosingTime = IntKey(globals, "closingTimeMS") / 1000.0f;
-    mFoodCold = IntKey(globals, "foodColdMS") / 1000.0f;
-    if (HasKey(globals, "benchHeartBoost"))
-        mBenchHeartBoost = IntKey(globals, "benchHeartBoost");
-    if (HasKey(globals, "benchPatienceMultiplier"))
-        mBenchPatienceMultiplier = static_cast<float>(IntKey(globals, "benchPatienceMultiplier"));
-    mDrinkStation.SetRefillTime(HasKey(globals, "drinkRefreshMS") ? IntKey(globals, "drinkRefreshMS") / 1000.0f
-                                                                   : 10.0f);
-    mDrinkStation.SetDrinkValue(IntKey(globals, "drinkMood"));
+    // Times are written in ms; a missing key keeps the value before it.
+    using globalskeys::ReadInt;
+    int foodReady = 2000, closing = 0, foodCold = 0, benchPatience = 0, drinkRefresh = 10000, drinkMood = 0;
+    ReadInt(globals, "foodReadyMS", &foodReady);
+    mFoodReady = foodReady / 1000.0f;
+    if (ReadInt(globals, "closingTimeMS", &closing))
+        mClosingTime = closing / 1000.0f;
+    ReadInt(globals, "foodColdMS", &foodCold);
+    mFoodCold = foodCold / 1000.0f;
+    ReadInt(globals, "benchHeartBoost", &mBenchHeartBoost);
+    if (ReadInt(globals, "benchPatienceMultiplier", &benchPatience))
+        mBenchPatienceMultiplier = static_cast<float>(benchPatience);
+    ReadInt(globals, "drinkRefreshMS", &drinkRefresh);
+    mDrinkStation.SetRefillTime(drinkRefresh / 1000.0f);
+    ReadInt(globals, "drinkMood", &drinkMood);
+    mDrinkStation.SetDrinkValue(drinkMood);
 }
 
 // The plates come up on the pass left to right; past its last slot the row
@@ -257,24 +237,6 @@ std::vector<TTableDesc> TGameData::TableDescriptors() const
     return descs;
 }
 
-void TGameData::TableUpgrade()
-{
-    std::vector<TTableDesc> descs = TableDescriptors();
-    const std::size_t standing = descs.size();
-    std::optional<TBarDesc> bar;
-    if (mBar)
-        bar = TBarDesc{{}, mBar->GetLocation()};  // the bar stands: the upgrade makes none
-    mLevelManager->TableUpgrade(&descs, &bar);
-    const str folder = RestaurantFolder();
-    for (std::size_t i = standing; i < descs.size(); ++i)
-        mTables.push_back(
-            std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
-    if (bar && !mBar)
-        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
-    UpdateTables();
-    BuildStationList();    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mTables.size()));
-}
-
 void TGameData::UpdateTables()
 {
     // The tables and their chairs wear the decor the player picked for the room.
@@ -290,16 +252,17 @@ void TGameData::UpdateTables()
 
 void TGameData::SetupLevel()
 {
-    TSettings* settings = TSettings::GetInstance();
-    TKeepSetUpAssets keep;
+    // The level's context is read here, as the level starts, and play asks it.
+    mContext = TLevelContext::Read();
+    TKeepSetUpAssets keep(mContext.restaurant);
     InitForLevel(mGlobals);
     AdjustQueue();
     BuildStationList();
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
     if (IsCareerGame()) {
-        mScore->SetScore(settings->GetCareerScore(settings->GetCurrentTotalLevel()));
-        mScore->SetCash(settings->GetCareerCash());
+        mScore->SetScore(mContext.settings->GetCareerScore(mContext.careerLevel));
+        mScore->SetCash(mContext.settings->GetCareerCash());
     }
     mScore->StartLevel();
     ++mAttempts;
@@ -394,18 +357,4 @@ std::vector<TFoodStation*> TGameData::FoodStations()
     for (const auto& food : mFoodStations)
         list.push_back(food.get());
     return list;
-}
-
-void TGameData::RecordPartyType(const str& name)
-{
-    static const char* const kWords[kWalkoutKinds][3] = {
-        {"young"}, {"old"}, {"business"}, {"mom", "dad", "kid"}, {"cellphone"},
-        {"fitness"}, {"bookworm"}, {"tourist"}, {"lovebird"}};
-    const std::string text = name.c_str();
-    for (int kind = 0; kind < kWalkoutKinds; ++kind)
-        for (const char* word : kWords[kind])
-            if (word && text.find(word) != std::string::npos) {
-                ++mWalkouts[std::size_t(kind)];
-                return;
-            }
 }

@@ -4,8 +4,9 @@
 // intro to the level-over screen. It runs without a window: the game window
 // feeds it frame times and input, tests and benchmarks do the same on a fake
 // clock. What the flow has to show it appends as events (TLevelEvent) to the
-// list it was given, which the window reads after each call; it never calls out. It is also the
-// endless upgrades' target: what a bought upgrade changes is on its floor.
+// list it was given, which the window reads after each call; it never calls out. What happens
+// between levels (the decor choice, the new items, the endless upgrades) is
+// its part TBetweenLevels.
 #pragma once
 
 #include "engine/base/rect.h"
@@ -24,10 +25,12 @@
 #include "game/floor/ticketstation.h"
 #include "game/floor/waitresshands.h"
 #include "game/levels/levelmanager.h"
-#include "game/levels/upgrades.h"
-#include "game/levels/upgradetarget.h"
+#include "game/play/betweenlevels.h"
 #include "game/play/gamestate.h"
+#include "game/play/levelcontext.h"
+#include "game/play/levelmetrics.h"
 #include "game/play/restaurantstaff.h"
+#include "game/play/turbulence.h"
 #include "game/rules/levelgoals.h"
 #include "game/rules/tutorial.h"
 
@@ -45,12 +48,12 @@ class TScoreManager;
 class TTable;
 class TXmlNode;
 
-class TGameData : public IFloorView, public ILevelGoals, public IUpgradeTarget {
+class TGameData : public IFloorView, public ILevelGoals {
 public:
     static constexpr int kMaxActiveParties = 7;  // only the first seven in line move or take clicks
     static constexpr int kFoodStations = 20;
     static constexpr float kMaxFrameSeconds = 0.1f;  // a stall never skips the floor ahead by seconds
-    static constexpr int kWalkoutKinds = 9;
+    static constexpr int kWalkoutKinds = TLevelMetrics::kWalkoutKinds;
 
     // `globals`: the "globals" element of global.xml, or null for defaults.
     // `events`: where the flow appends what it asks to be shown (the
@@ -67,8 +70,6 @@ public:
     void SetupLevel();
     void ClearLevelData();
     void UpdateTables();
-    // Endless: the layout's next table upgrade adds its new tables; the
-    // tables already standing keep their parties and dishes.
 
     void BuildStationList();
     void AdjustQueue();
@@ -98,40 +99,13 @@ public:
     void GoToNextLevel();       // Lua
     void RestartLevel();        // Lua
     void DoSkipTutorial();      // Lua and the play step
-    // Lua: keeps the decor item chosen in kDecorChoice.
-    void DecorButton();
-    // The mouse in kDecorChoice: pointing shows an item (not while over the
-    // keep button), a click chooses one.
-    void DecorMouseMove(TPoint point, bool overKeepButton);
-    void DecorMouseUp(TPoint point);
-    // Whether the stations a new level brings are drawn this frame (they
-    // blink in while kNewItem runs), and what the level before had.
-    bool DrawNewItems() const;
-    const TLayoutStations& GetPreviousLayoutStations() const { return mLayoutFlags; }
-    bool IsBlinkOn() const { return mBlinkOn; }
+    // Between levels: the decor choice, the new items, the endless upgrades
+    // (their IUpgradeTarget).
+    TBetweenLevels& Between() { return mBetween; }
+    const TBetweenLevels& Between() const { return mBetween; }
     // A level file played on its own (an extra or downloaded level): it
     // touches no career progress.
     bool IsDownloadedLevel() const;
-
-    // ---- IUpgradeTarget: what each endless upgrade changes on the floor
-    // (seconds, hearts); each is logged as "endless upgrade: ...".
-    TUpgrades* GetUpgrades() override { return &mUpgrades; }
-    bool IsTutorialActive() override { return mTutorial.IsActive(); }
-    void HideUpgradeNotice() override;
-    str GetCurrentLevelStr() override { return mLevelManager->GetCurrentLevelStr(); }
-    bool TableUpgradeAvailable() override { return mLevelManager->TableUpgradeAvailable(); }
-    void TableUpgrade() override;
-    void SetWaitressSpeed(float pixelsPerSecond) override;
-    void EnableStereo(int level, float frequency) override;
-    void EnableMaitreD(float patienceMultiplier) override;
-    void EnableBench(float patienceMultiplier, bool secondBench) override;
-    void EnableOven(float foodReadySeconds) override;
-    void EnableDrinkStation(float refreshSeconds, int moodPoints) override;
-    void EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
-                      int parties) override;
-    // Seconds since the upgrade notice last showed (its glow's clock).
-    float GetUpgradeAnimTime() const { return mUpgradeAnimTime; }
-
 
     // ---- input (screen points)
     // True when the press sent the waitress to a station (else it may have
@@ -168,14 +142,11 @@ public:
     float GetIdleTime() const { return mIdleTime; }
     float GetGoalTime() const { return mGoalTime; }
     float GetExpertTime() const { return mExpertTime; }
-    float GetPlayTime() const { return mPlayTime; }
-    float GetTotalTime() const { return mTotalTime; }
-    void AddPausedTime(float seconds) { mPausedTime += seconds; }
-    float GetPausedTime() const { return mPausedTime; }
-    int GetWalkouts(int kind) const { return mWalkouts[std::size_t(kind)]; }
+    // Play, paused and total time, walk-outs: the level's measures.
+    TLevelMetrics& Metrics() { return mMetrics; }
     int GetAttempts() const { return mAttempts; }
     const TLevelResult& GetLastResult() const { return mLastResult; }
-    bool IsTurbulenceShaking() const { return mShaking; }
+    bool IsTurbulenceShaking() const { return mTurbulence.IsShaking(); }
     // A flashlight level from its intro to its level over: the room is dark
     // (the scene's night overlay) and the game's flashlight follows the pointer.
     bool IsFlashlightOn() const { return mFlashlight; }
@@ -216,14 +187,17 @@ public:
     // floor (lives, the goal's upgrade notice, the HUD's shift) follows this.
     bool IsEndlessGame() const;
     bool IsRestartPending() const { return mRestartPending; }
+    // The level being played as the settings said when it was set up.
+    const TLevelContext& Context() const { return mContext; }
     void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
-    // Counts a walked-out party by the words of its member 1's figure name.
-    void RecordPartyType(const str& name);
 
 private:
+    // The between-levels flow works on the level's state and floor.
+    friend class TBetweenLevels;
+
     void CreateLevelManager();
     std::vector<TTableDesc> TableDescriptors() const;
     void ReadGlobals(TXmlNode* globals);
@@ -238,15 +212,9 @@ private:
     void UpdateProgress(float dt);
     void UpdateFadeOut(float dt);
     void UpdateFadeIn(float dt);
-    void EnterDecorChoice();
-    void UpdateDecorChoice(float dt);
-    void UpdateDecorChosen(float dt);
-    void UpdateNewItem(float dt);
-    void SetTablesDecorLevel(int level);
-    void PlayNewItemSound(bool force);
-    void UpdateUpgradeNotice(float dt);
-    std::vector<IStation*> TableStations() const;
     void LoseStar();
+    // Endless: a walk-out costs a life; true when it was the last and the game is over.
+    bool WalkoutEndsGame();
     void PartyWalkedAway(TParty* party);
     bool FloorBusy(bool* anyParty) const;
     void CancelOrderOfTable(int tableNumber);
@@ -268,6 +236,8 @@ private:
     bool TryPickUp(TPoint point);
     void SetState(int state);
     void SetFlashlight(bool on);
+    // What the floor reports its play to: the score, and the tutorial while one runs.
+    TPlayRules Rules() { return {mScore, mTutorial.IsActive() ? &mTutorial : nullptr}; }
     void Tell(TLevelEvent event)
     {
         if (mEvents)
@@ -278,8 +248,9 @@ private:
     qm::TReturnFreedMemoryAtEnd mReturnFreedMemory;
     TScoreManager* mScore;  // not owned: the game window's
     std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
-    TUpgrades mUpgrades;  // endless: the catalogue of the current restaurant and what is bought
+    TBetweenLevels mBetween{*this};
     TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
+    TLevelContext mContext;  // read when a level is set up and when one ends
 
     int mDragMode = 0;
     TPoint mMousePos;
@@ -312,9 +283,7 @@ private:
     std::vector<std::unique_ptr<TFoodStation>> mFoodStations;
     int mLives = 1;
     float mStateTimer = 0, mGoalTime = 0, mExpertTime = 0;
-    bool mTurbulenceOn = false, mShaking = false;
-    float mTurbulenceCountdown = 0, mTurbulencePeriod = 0, mShakeDuration = 0;
-    float mSpillChance = 0;
+    TTurbulence mTurbulence;
     TVec2 mClosedSignPos{-30, 180};
     bool mClosedShown = false;
     float mClosedTime = 0, mIdleTime = 0;
@@ -326,17 +295,11 @@ private:
     float mBenchBoostScale = 1.0f;
     bool mRestartPending = false;
     bool mClosetPending = false;
-    bool mBlinkOn = false;
-    int mPreviousDecorLevel = 0;
-    float mUpgradeAnimTime = 0;
-    bool mUpgradeNoticeShown = false;
     bool mLeftUndefinedLevel = false;  // a career level without its file was left
-    TLayoutStations mLayoutFlags;
     std::unique_ptr<TBar> mBar;
     TNoiseRingList mNoiseRings;
     int mAttempts = 0;
-    std::array<int, kWalkoutKinds> mWalkouts{};
-    float mPlayTime = 0, mTotalTime = 0, mPausedTime = 0;
+    TLevelMetrics mMetrics;
     float mFoodReady = 2.0f, mFoodCold = 0;
     float mHighChairPatience = 1.0f;
     int mCursorState = 0;

@@ -2,7 +2,6 @@
 // closing time and the level-over screen.
 #include "game/play/gamedata.h"
 
-#include "engine/platform/platform.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
@@ -14,44 +13,13 @@
 #include "game/settings/settings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kClosedSignSpeed = 200;  // px per second
 
-int RandomPercent()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform ? platform->Rand() % 100 : 0;
-}
-
 }  // namespace
-
-float ScreenFadeFor(int state, float stateTimer)
-{
-    // Between levels the screen goes black in a second and clears in one (half
-    // of one after a restart, which goes to the intro sooner); the intro and
-    // the level-over board hold it half dark, fading in and out in half a second.
-    switch (state) {
-    case kFadeOut:
-        return std::min(1.0f, stateTimer);
-    case kFadeIn:
-        return std::max(0.0f, 1.0f - stateTimer);
-    case kLoadAssets:
-        return 1.0f;
-    case kIntroFadeDown:
-        return std::min(stateTimer, 0.5f);
-    case kLevelIntro:
-    case kLevelOver:
-        return 0.5f;
-    case kIntroFadeUp:
-        return std::max(0.0f, 0.5f - stateTimer);
-    default:  // play, the decor choice and the new items show the floor clear
-        return 0.0f;
-    }
-}
 
 void TGameData::SetState(int state)
 {
@@ -70,7 +38,7 @@ void TGameData::Update(float dt)
     // A stall (a debugger, a slow disk) must not run the floor seconds ahead
     // in one step: parties would walk out between two pictures.
     dt = std::clamp(dt, 0.0f, kMaxFrameSeconds);
-    mTotalTime += dt;
+    mMetrics.AddFrame(dt);
     switch (mGameState) {
     case kPlaying:
         PlayStep(dt);
@@ -82,21 +50,10 @@ void TGameData::Update(float dt)
         UpdateFadeIn(dt);
         break;
     case kDecorChoice:
-        UpdateDecorChoice(dt);
-        break;
     case kDecorChosen:
-        UpdateDecorChosen(dt);
-        break;
     case kNewItem:
-        UpdateNewItem(dt);
-        break;
     case kLoadAssets:
-        // Back from the wardrobe: the game's pictures return and the new
-        // level fades in.
-        Tell(levelevent::BackFromCloset{});
-        DoStartDirty();
-        SetState(kFadeIn);
-        PlayNewItemSound(false);
+        mBetween.Update(dt);
         break;
     case kIntroFadeDown:
         mStateTimer += dt;
@@ -142,7 +99,6 @@ void TGameData::UpdateFadeOut(float dt)
     if (mStateTimer <= 1.0f)
         return;
     SetState(kFadeIn);
-    TSettings* settings = TSettings::GetInstance();
     if (mRestartPending) {
         if (IsEndless()) {
             mTables.clear();
@@ -150,25 +106,27 @@ void TGameData::UpdateFadeOut(float dt)
             mEatingStations.clear();
             mStations.clear();
             SetupStars();
-            mUpgrades.Reset();
+            mBetween.GetUpgrades()->Reset();
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
     } else {
-        mLayoutFlags = mLevelManager->GetLayout().GetStations();
+        mBetween.LevelEnds();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
+        // The level has ended: the settings name the next one.
+        mContext = TLevelContext::Read();
         if (IsCareerGame())
-            settings->SetLastCareerLevel(settings->GetCurrentTotalLevel());
-        if (settings && settings->GetCurrentLevel() == 0) {
+            mContext.settings->SetLastCareerLevel(mContext.careerLevel);
+        if (mContext.settings && mContext.IsFirstLevel()) {
             // The restaurant is finished: its music stops, and the window
             // tears the game screen down, this object with it. Nothing may be
             // touched after.
             mStaff->Restaurant().PauseMusic(true);
-            Tell(levelevent::LeaveRestaurant{settings->GetCurrentRestaurant()});
+            Tell(levelevent::LeaveRestaurant{mContext.restaurant});
             return;
         }
-        if (mClosetPending && settings && settings->GetCurrentLevel() % 2 == 1) {
+        if (mClosetPending && mContext.settings && !mContext.IsDecorChoiceLevel()) {
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
             Tell(levelevent::ClosetDue{});
@@ -186,23 +144,15 @@ void TGameData::UpdateFadeIn(float dt)
     const float threshold = mRestartPending ? 0.5f : 1.0f;
     if (mStateTimer <= threshold)
         return;
-    TSettings* settings = TSettings::GetInstance();
-    const int level = settings ? settings->GetCurrentLevel() : 0;
-    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
     // A restart, a restaurant's first level, the bonus levels, a level file
     // and endless shifts go straight to the intro.
-    if (mRestartPending || level == 0 || restaurant > 4 || IsEndless() || IsDownloadedLevel()) {
+    if (mRestartPending || mContext.IsFirstLevel() || mContext.IsBonusRestaurant() || IsEndless() ||
+        IsDownloadedLevel()) {
         StartIntro();
         return;
     }
     mClosetPending = false;
-    if (level % 2 == 0) {
-        EnterDecorChoice();
-        return;
-    }
-    DoStartDirty();
-    SetState(kNewItem);
-    PlayNewItemSound(false);
+    mBetween.Begin();
 }
 
 void TGameData::DoStartDirty()
@@ -215,10 +165,9 @@ void TGameData::DoStartDirty()
 
 void TGameData::PlayStep(float dt)
 {
-    TSettings* settings = TSettings::GetInstance();
-    mPlayTime += dt;
-    if (settings)
-        settings->AddPlayTime(dt);
+    mMetrics.AddPlayTime(dt);
+    if (mContext.settings)
+        mContext.settings->AddPlayTime(dt);
     UpdateTurbulence(dt);
 
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
@@ -230,7 +179,7 @@ void TGameData::PlayStep(float dt)
         mTutorial.AdvanceState(kTutorialPartyArrives, -1);
         AdjustQueue();
     }
-    mQuessa->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr);
+    mQuessa->Update(dt, Rules());
     mStaff->UpdateHelpers(dt, mDishCart.get());
     for (const auto& food : mFoodStations)
         food->Update(dt, &mTutorial);
@@ -247,7 +196,7 @@ void TGameData::PlayStep(float dt)
         AdjustQueue();
 
     AdvanceGameState(dt);
-    UpdateUpgradeNotice(dt);
+    mBetween.UpdateUpgradeNotice(dt);
     mScore->Update(dt);
     if (mCoinJar)
         mCoinJar->Update(dt, mScore, this);
@@ -269,24 +218,16 @@ void TGameData::PlayStep(float dt)
 
 void TGameData::UpdateTurbulence(float dt)
 {
-    if (!mTurbulenceOn || mClosedTime >= 60)
+    if (mClosedTime >= 60)
         return;
-    mTurbulenceCountdown -= dt;
-    if (mTurbulenceCountdown >= 0)
-        return;
-    if (mShaking) {
-        mShaking = false;
-        mTurbulenceCountdown = mTurbulencePeriod;
-        if (mMopStation.IsEnabled())
-            for (TEatingStation* station : mEatingStations)
-                if (!station->HasSpill() && (station->GetParty() || station->HasDishes()) &&
-                    RandomPercent() < static_cast<int>(mSpillChance))
-                    station->DoSpill();
-    } else {
+    const TTurbulence::EStep step = mTurbulence.Update(dt);
+    if (step == TTurbulence::EStep::kShakes)
         Tell(levelevent::Sound{"turbulence"});
-        mShaking = true;
-        mTurbulenceCountdown = mShakeDuration;
-    }
+    if (step != TTurbulence::EStep::kSettles || !mMopStation.IsEnabled())
+        return;
+    for (TEatingStation* station : mEatingStations)
+        if (!station->HasSpill() && (station->GetParty() || station->HasDishes()) && mTurbulence.DrawSpill())
+            station->DoSpill();
 }
 
 bool TGameData::FoodReadyAndQueued(const TEatingStation& station) const
@@ -316,23 +257,16 @@ void TGameData::UpdateEatingStations(float dt, bool* removed)
     for (TEatingStation* station : stations) {
         TParty* party = station->GetParty();
         const str member = party ? str(party->GetDef().graphicOverride[0]) : str();
-        if (station->Update(dt, mHands.get(), mScore, mTutorial.IsActive() ? &mTutorial : nullptr, mNoiseRings,
+        if (station->Update(dt, mHands.get(), Rules(), mNoiseRings,
                             has.mop, has.dessert, mLevelManager->GetLeavePenalty(), FoodReadyAndQueued(*station)))
             continue;
-        RecordPartyType(member);
+        mMetrics.RecordPartyType(member);
         CancelOrderOfTable(station->GetTableNumber());
         *removed = true;
         if (mBar && mBar->IsBarStation(station))
             barSeatLeft = true;
-        if (IsEndless()) {
-            LoseStar();
-            // Two walk-outs in one frame with one life left end the game
-            // once: the first opened the level-over screen.
-            if (mLives <= 0 && mGameState == kPlaying) {
-                EnterGameOver();
-                return;
-            }
-        }
+        if (WalkoutEndsGame())
+            return;
     }
     // A bar seat freed under a drag over another bar seat: the drop target
     // lets go so that the two can merge, and the drag looks again at once
@@ -381,7 +315,7 @@ void TGameData::WaveLine(int parties)
 
 void TGameData::PartyWalkedAway(TParty* party)
 {
-    RecordPartyType(party->GetDef().graphicOverride[0]);
+    mMetrics.RecordPartyType(party->GetDef().graphicOverride[0]);
     // The bench is free for the next party once this one has gone.
     party->GetOffBench(&mBench);
     mScore->Penalize(mLevelManager->GetLeavePenalty(), static_cast<float>(party->GetLocation().x),
@@ -401,7 +335,7 @@ void TGameData::UpdateWaitingParties(float dt, bool* removed)
     int visited = 0;
     for (auto it = mWaitingParties.begin(); it != mWaitingParties.end() && visited < kMaxActiveParties; ++visited) {
         TParty* party = *it;
-        if (party->Update(dt, mScore, mTutorial.IsActive() ? &mTutorial : nullptr, mNoiseRings, false, false)) {
+        if (party->Update(dt, Rules(), mNoiseRings, false, false)) {
             ++it;
             continue;
         }
@@ -409,13 +343,8 @@ void TGameData::UpdateWaitingParties(float dt, bool* removed)
         it = mWaitingParties.erase(it);
         delete party;
         *removed = true;
-        if (IsEndless()) {
-            LoseStar();
-            if (mLives <= 0 && mGameState == kPlaying) {
-                EnterGameOver();
-                return;
-            }
-        }
+        if (WalkoutEndsGame())
+            return;
     }
 }
 
@@ -471,11 +400,7 @@ void TGameData::AdvanceGameState(float dt)
         mLevelManager->GoalReached();
         // A shift is done: the upgrade notice flashes while there is
         // something left to buy.
-        if (mUpgrades.UpgradeAvailable() || mLevelManager->TableUpgradeAvailable()) {
-            mUpgradeNoticeShown = true;
-            mUpgradeAnimTime = 0;
-            Tell(levelevent::UpgradeNoticeShown{});
-        }
+        mBetween.OfferUpgrades();
         return;
     }
     if (!mLevelManager->IsClosed()) {
@@ -506,13 +431,26 @@ void TGameData::LoseStar()
         --mLives;
 }
 
+bool TGameData::WalkoutEndsGame()
+{
+    if (!IsEndless())
+        return false;
+    LoseStar();
+    // Two walk-outs in one frame with one life left end the game once: the
+    // first opened the level-over screen.
+    if (mLives > 0 || mGameState != kPlaying)
+        return false;
+    EnterGameOver();
+    return true;
+}
+
 TLevelResult TGameData::ResultSoFar() const
 {
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     TLevelResult result;
     result.endless = IsEndless();
-    result.levelFile = settings && settings->GetLevelMode() != 0;
-    result.showTotal = !settings || settings->GetCurrentRestaurantID() != 6;
+    result.levelFile = mContext.levelFile;
+    result.showTotal = !mContext.IsBonusRestaurant();
     result.served = mScore->GetChecksCollected();
     result.walkouts = mScore->GetPenalties();
     result.penaltyPoints = mScore->GetPenaltyPoints();
@@ -526,9 +464,9 @@ TLevelResult TGameData::ResultSoFar() const
 
 void TGameData::PayCareerWin(TLevelResult* result)
 {
-    TSettings* settings = TSettings::GetInstance();
-    const int restaurant = settings ? settings->GetCurrentRestaurant() : 0;
-    const int level = settings ? settings->GetCurrentLevel() : 0;
+    TSettings* settings = mContext.settings;
+    const int restaurant = mContext.restaurant;
+    const int level = mContext.level;
     const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;
     if (settings && best == 0) {
         result->bonus = 300;
@@ -545,7 +483,7 @@ void TGameData::PayCareerWin(TLevelResult* result)
         result->totalScore = settings->GetCareerScore(-1) + std::max(0, result->levelScore - best);
     // The map a player returns to from this board offers the level after
     // the won one, as Continue would have played it.
-    const int next = settings ? settings->GetCurrentTotalLevel() + 1 : 0;
+    const int next = settings ? mContext.careerLevel + 1 : 0;
     if (settings && next < NUM_CAREER_LEVELS)
         result->nextCareerLevel = next;
 }
@@ -619,7 +557,7 @@ void TGameData::RestartLevel()
 void TGameData::DoSkipTutorial()
 {
     mTutorial.SetActive(false);
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mContext.settings;
     if (IsEndlessGame()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         if (settings)
@@ -632,25 +570,11 @@ void TGameData::DoSkipTutorial()
 
 void TGameData::RecordEndOfGameMetric(int reason)
 {
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
-        return;
-    const float other = mTotalTime - mPlayTime - mPausedTime;
-    char text[512];
-    int n;
-    if (IsEndless()) {
-        n = std::snprintf(text, sizeof text, "%d, %d, %d, %f, %f, %f, %d, %d", settings->GetCurrentLevel(),
-                          settings->GetCurrentRestaurant(), mLevelManager->GetCurrentLevelStr().to_int() - 1,
-                          mPlayTime, mPausedTime, other, reason, GetLevelScore());
-    } else {
-        n = std::snprintf(text, sizeof text, "%d, %f, %f, %f, %d, %d, %d", settings->GetCurrentTotalLevel(),
-                          mPlayTime, mPausedTime, other, reason, GetLevelScore(),
-                          GetLevelScore() >= GetCurrentExpert() ? 1 : 0);
-    }
-    for (int count : mWalkouts)
-        n += std::snprintf(text + n, sizeof text - std::size_t(n), ", %d", count);
-    const char* event = IsEndless() ? "LevelCompleteEndless"
-                        : settings->GetLevelMode() != 0 ? "LevelCompleteSecret"
-                                                        : "LevelCompleteStory";
-    settings->RecordEventMetric(event, text);
+    TLevelMetrics::TEnd end;
+    end.endless = IsEndless();
+    end.shift = end.endless ? mLevelManager->GetCurrentLevelStr().to_int() - 1 : 0;
+    end.levelScore = GetLevelScore();
+    end.expert = end.levelScore >= GetCurrentExpert();
+    end.reason = reason;
+    mMetrics.RecordEnd(mContext, end);
 }

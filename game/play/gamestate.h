@@ -69,7 +69,7 @@ struct DecorKept {};
 // The decor panel has faded out.
 struct DecorChoiceCloses {};
 // Endless: a shift's goal is reached with something left to buy; the notice
-// shows and its glow flashes once (`TGameData::GetUpgradeAnimTime`).
+// shows and its glow flashes once (`TBetweenLevels::GetUpgradeAnimTime`).
 struct UpgradeNoticeShown {};
 // The upgrade picker is up: the notice goes.
 struct UpgradeNoticeHidden {};

@@ -122,7 +122,9 @@ str TRestaurant::MusicPath(int piece) const
 
 void TRestaurant::Initialize()
 {
-    TSettings* settings = TSettings::GetInstance();
+    // Read as the level is set up; the decor picks are asked of it from here on.
+    mSettings = TSettings::GetInstance();
+    TSettings* settings = mSettings;
     mRestaurant = std::clamp(settings ? settings->GetCurrentRestaurant() : 0, 0, 5);
     mMusicSet = Rand() % kMusicDefs[mRestaurant].sets;
     mMusicPieces.clear();

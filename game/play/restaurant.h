@@ -20,6 +20,7 @@
 
 class IStation;
 class TRestaurant;
+class TSettings;
 class TSound;
 class TTexture;
 
@@ -162,6 +163,7 @@ private:
     void RestoreClock(bool wasPaused);
 
     int mRestaurant = kCruise;
+    TSettings* mSettings = nullptr;  // the player's, with the decor picks: read by Initialize
     int mChairUpgrade = 0, mChairSlot = -1;
     std::shared_ptr<TTexture> mBackground, mAmbient;
     // Where the backdrop is not opaque (its own pixels): the layers behind it

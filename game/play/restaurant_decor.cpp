@@ -168,7 +168,7 @@ void TRestaurant::EnterUpgradeMode()
 
 void TRestaurant::LeaveUpgradeMode()
 {
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mSettings;
     for (int slot = 0; slot < kDecorSlots; ++slot) {
         TDecor& decor = mDecor[std::size_t(slot)];
         decor.images[1].reset();
@@ -193,8 +193,8 @@ int TRestaurant::EnableSelectedUpgrade()
     PausedClock();
     if (mSelection >= 0) {
         EnableUpgrade(mSelection, 0);
-        if (TSettings* settings = TSettings::GetInstance())
-            settings->SelectDecorUpgrade(mSelection);
+        if (mSettings)
+            mSettings->SelectDecorUpgrade(mSelection);
     } else {
         RestoreClock(false);
     }
@@ -277,7 +277,7 @@ void TRestaurant::DrawDecor(bool flag)
 {
     TPlatform* platform = TPlatform::GetInstance();
     platform->SetFilteringMode(kFilterPoint);
-    TSettings* settings = TSettings::GetInstance();
+    TSettings* settings = mSettings;
     for (int slot = 0; slot < kDecorSlots; ++slot) {
         const TDecor& decor = mDecor[std::size_t(slot)];
         auto centre = [&](int i) { return DecorCentre(decor, i); };

@@ -375,11 +375,11 @@ TEST_F(FlowTest, TheUpgradeBoughtBetweenEndlessShiftsIsOnTheFloor)
     upgraded.SetupTables(&tables, &bar);
     EXPECT_GT(tables.size(), tablesBefore);
     EXPECT_EQ(floor->GetTables().size(), tables.size());
-    const float played = floor->GetPlayTime();
+    const float played = floor->Metrics().PlayTime();
     for (int i = 0; i < 30; ++i)
         Idle(16);
     EXPECT_EQ(floor->GetState(), kPlaying);
-    EXPECT_GT(floor->GetPlayTime(), played);
+    EXPECT_GT(floor->Metrics().PlayTime(), played);
     EXPECT_FALSE(InTop("upgrade")->IsVisible());
 }
 

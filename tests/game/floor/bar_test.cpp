@@ -82,10 +82,10 @@ TEST_F(PartyTest, BarGroupsSplitUnderPartiesAndMergeWhenFree)
     // The pair eats, pays and leaves; its dishes hold the group until cleared.
     whole->ClearCheck();
     for (int i = 0; i < 200 && whole->GetParty(); ++i, Tick())
-        whole->Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100);
+        whole->Update(0.05f, &hands, {score.get(), nullptr}, rings, false, false, -100);
     ASSERT_EQ(whole->GetParty(), nullptr);
     EXPECT_FALSE(bar.MergeStations()) << "dishes keep the group";
-    ASSERT_TRUE(whole->ServeVisit(&hands, score.get(), nullptr, 0));
+    ASSERT_TRUE(whole->ServeVisit(&hands, {score.get(), nullptr}, 0));
     EXPECT_TRUE(bar.MergeStations());
     EXPECT_EQ(Ranges(bar), (TRanges{{0, 8}}));
     // The group that grew to the last stool takes drops over all the stools,

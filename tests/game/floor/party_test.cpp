@@ -51,7 +51,7 @@ TEST_F(PartyTest, APartyIsServedFromArrivalToItsTip)
         hands.Drop(kCarryTicket, 0);  // the ticket went to the kitchen
         if (step.bring != kCarryNothing)
             hands.PickUp(step.bring, 0, 0);
-        ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+        ASSERT_TRUE(table.ServeVisit(&hands, {score.get(), nullptr}, 0));
         EXPECT_EQ(party->GetState(), step.after);
         EXPECT_EQ(party->GetHearts(), step.hearts);
     }
@@ -68,7 +68,7 @@ TEST_F(PartyTest, APartyIsServedFromArrivalToItsTip)
 
     // The dishes it left score the bus action.
     const int before = score->GetScore();
-    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    ASSERT_TRUE(table.ServeVisit(&hands, {score.get(), nullptr}, 0));
     EXPECT_FALSE(table.HasDishes());
     EXPECT_TRUE(hands.Carries(kCarryDishes, 0));
     EXPECT_GT(score->GetScore(), before);
@@ -100,7 +100,7 @@ TEST_F(PartyTest, ANeglectedPartyWalksOutAngryOnce)
     inLine->SetInLine({300, 560}, true);
     bool stays = true;
     for (int i = 0; i < 200 && stays; ++i, Tick())
-        stays = inLine->Update(0.05f, score.get(), nullptr, rings, false, false);
+        stays = inLine->Update(0.05f, {score.get(), nullptr}, rings, false, false);
     EXPECT_FALSE(stays);
     EXPECT_LE(inLine->GetHearts(), 0);
 }
@@ -174,7 +174,7 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
     for (float t = 0; t < 6.0f; t += 0.05f) {
         Tick();
         for (TTable* table : tables)
-            ASSERT_TRUE(table->Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100));
+            ASSERT_TRUE(table->Update(0.05f, &hands, {score.get(), nullptr}, rings, false, false, -100));
         for (auto it = rings.begin(); it != rings.end();)
             it = (*it)->Update(0.05f, all) ? std::next(it) : rings.erase(it);
         mostRings = std::max(mostRings, rings.size());
@@ -187,7 +187,7 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
     // The rings of a party that leaves go with it.
     parties[0]->SetState(kStatePaying);
     for (int i = 0; i < 200 && noisy.GetParty(); ++i, Tick())
-        noisy.Update(0.05f, &hands, score.get(), nullptr, rings, false, false, -100);
+        noisy.Update(0.05f, &hands, {score.get(), nullptr}, rings, false, false, -100);
     for (const auto& ring : rings)
         EXPECT_NE(static_cast<int>(ring->GetCentre().x), noisy.GetNoiseLocation().x);
 }
@@ -208,14 +208,14 @@ TEST_F(PartyTest, ABabyAHighChairADrinkAndASpill)
     // The high chair goes to seat 2 of a four-seat table; the patience grows.
     hands.PickUp(kCarryHighChair, -1, 1500);
     const int hearts = party->GetHearts();
-    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    ASSERT_TRUE(table.ServeVisit(&hands, {score.get(), nullptr}, 0));
     EXPECT_EQ(party->NumHighChairsWanted(), 0);
     EXPECT_TRUE(table.GetChair(2)->IsHighChair());
     EXPECT_EQ(party->GetHearts(), hearts + 1);
 
     // A drink worth two hearts, given while the party decides.
     hands.PickUp(kCarryDrink, 2, 0);
-    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    ASSERT_TRUE(table.ServeVisit(&hands, {score.get(), nullptr}, 0));
     EXPECT_TRUE(party->IsDrinking());
     ASSERT_TRUE(Run(table, 3.0f));
     EXPECT_FALSE(party->IsDrinking());
@@ -226,7 +226,7 @@ TEST_F(PartyTest, ABabyAHighChairADrinkAndASpill)
     ASSERT_TRUE(Run(table, 1.2f));
     EXPECT_TRUE(party->WantsMop());
     hands.PickUp(kCarryMop, -1, 1000);
-    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, IStation::kClickSpill));
+    ASSERT_TRUE(table.ServeVisit(&hands, {score.get(), nullptr}, IStation::kClickSpill));
     EXPECT_FALSE(table.HasSpill());
     EXPECT_EQ(hands.mopsUsed, 1);
     ASSERT_TRUE(Run(table, 0.1f));

@@ -55,7 +55,7 @@ TEST_F(FloorTest, AVisitToAStationThatWentAwayIsDropped)
     waitress->AddDestination(old.get(), 0, -35);
     waitress->AddDestination(&other, 0, -35);
     for (int i = 0; i < 5; ++i)
-        waitress->Update(kFrame, nullptr, nullptr);
+        waitress->Update(kFrame, {});
 
     // The station goes while she walks to it; a new one may take its place
     // in memory, but it is a different station.
@@ -104,13 +104,13 @@ TEST_F(FloorTest, HandsStayPackedAndFollowTheirLimits)
     waitress->PauseMotion(1.25f, kCarryCamera);
     waitress->AddDestination(&far, 0, -35);
     for (int i = 0; i < 24; ++i)
-        waitress->Update(kFrame, nullptr, nullptr);
+        waitress->Update(kFrame, {});
     EXPECT_EQ(waitress->GetPosition().x, 300.0f);
     EXPECT_TRUE(waitress->CarryingItem(kCarryCamera, -1));
-    waitress->Update(0.1f, nullptr, nullptr);
+    waitress->Update(0.1f, {});
     EXPECT_FALSE(waitress->IsPaused());
     EXPECT_FALSE(waitress->CarryingItem(kCarryCamera, -1));
-    waitress->Update(kFrame, nullptr, nullptr);
+    waitress->Update(kFrame, {});
     EXPECT_NE(waitress->GetPosition().x, 300.0f);
 
     // More high chairs than the tables need: one goes at each frame.
@@ -121,7 +121,7 @@ TEST_F(FloorTest, HandsStayPackedAndFollowTheirLimits)
     waitress->Reset();
     waitress->PickupItem(kCarryHighChair, 0, 1000);
     waitress->PickupItem(kCarryHighChair, 0, 1000);
-    waitress->Update(kFrame, nullptr, nullptr);
+    waitress->Update(kFrame, {});
     EXPECT_EQ(waitress->NumCarrying(kCarryHighChair), 1);
 }
 
@@ -150,7 +150,7 @@ TEST_F(FloorTest, TicketsBecomeFoodAtTheRightTableAndWaitInHandForAFreeStation)
     EXPECT_EQ(stove.GetTableNumber(), 0);
     EXPECT_TRUE(waitress->CarryingItem(kCarryTicket, 3));
     // Visiting again while the stove is busy changes nothing.
-    EXPECT_FALSE(spike.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));
+    EXPECT_FALSE(spike.ArrivedAtStation(waitress.get(), {}, 0));
     EXPECT_TRUE(waitress->CarryingItem(kCarryTicket, 3));
 
     for (int i = 0; i < 41; ++i)
@@ -195,7 +195,7 @@ TEST_F(FloorTest, CookTimesGrowWithTheOrdersAlreadyCooking)
     for (int i = 0; i < 3; ++i)
         counter[std::size_t(i)]->PlaceOrder(i, 0);
     waitress->PickupItem(kCarryTicket, 7, 0);
-    EXPECT_TRUE(spike.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));
+    EXPECT_TRUE(spike.ArrivedAtStation(waitress.get(), {}, 0));
     TFoodStation& fourth = *counter[3];
     EXPECT_EQ(fourth.GetTableNumber(), 7);
     float elapsed = 0;
@@ -227,7 +227,7 @@ TEST_F(FloorTest, CookTimesGrowWithTheOrdersAlreadyCooking)
         plate.Update(2.0f, nullptr);
         plate.Update(w.wait, nullptr);
         waitress->Reset();
-        EXPECT_TRUE(plate.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));
+        EXPECT_TRUE(plate.ArrivedAtStation(waitress.get(), {}, 0));
         EXPECT_EQ(waitress->Hand(0).extra, w.staleness) << w.wait;
     }
 }
@@ -244,9 +244,9 @@ TEST_F(FloorTest, ShelvesHandOverWhatTheFloorNeeds)
     desserts.SetEnabled(true);
     desserts.Update(kFrame, floor.tables, waitress.get());
     EXPECT_EQ(desserts.GetWantedCount(), 2);
-    EXPECT_TRUE(desserts.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
-    EXPECT_TRUE(desserts.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
-    EXPECT_FALSE(desserts.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // one each, no more
+    EXPECT_TRUE(desserts.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
+    EXPECT_TRUE(desserts.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
+    EXPECT_FALSE(desserts.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));  // one each, no more
     EXPECT_EQ(score.GetChainAction(), kScoreDessert);
     t2.state = kEatingDessert;  // served another way
     desserts.Update(kFrame, floor.tables, waitress.get());
@@ -254,11 +254,11 @@ TEST_F(FloorTest, ShelvesHandOverWhatTheFloorNeeds)
     waitress->Reset();
 
     TSnackStation snacks;
-    EXPECT_FALSE(snacks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // not in this layout
+    EXPECT_FALSE(snacks.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));  // not in this layout
     snacks.SetEnabled(true);
     t3.wantsSnack = true;
     snacks.Update(kFrame, floor.tables, waitress.get());
-    EXPECT_TRUE(snacks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(snacks.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
     EXPECT_TRUE(waitress->CarryingItem(kCarrySnack, 0));
     waitress->Reset();
 
@@ -267,9 +267,9 @@ TEST_F(FloorTest, ShelvesHandOverWhatTheFloorNeeds)
     drinks.SetRefillTime(1.0f);
     drinks.SetDrinkValue(2);
     drinks.Update(0.9f);
-    EXPECT_FALSE(drinks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_FALSE(drinks.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
     drinks.Update(0.2f);
-    EXPECT_TRUE(drinks.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(drinks.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
     EXPECT_TRUE(waitress->CarryingItem(kCarryDrink, 2));
     EXPECT_FALSE(drinks.IsDrinkReady());
     drinks.ForceActive();
@@ -280,10 +280,10 @@ TEST_F(FloorTest, ShelvesHandOverWhatTheFloorNeeds)
     chairs.SetEnabled(true);
     chairs.SetPatience(1.5f);
     chairs.Update(kFrame, floor.tables, waitress.get());
-    EXPECT_FALSE(chairs.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_FALSE(chairs.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
     t1.highChairs = 1;
     chairs.Update(kFrame, floor.tables, waitress.get());
-    EXPECT_TRUE(chairs.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(chairs.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
     EXPECT_EQ(waitress->Hand(0).extra, 1500);
     chairs.Update(kFrame, floor.tables, waitress.get());
     EXPECT_FALSE(chairs.IsNeeded());
@@ -292,16 +292,16 @@ TEST_F(FloorTest, ShelvesHandOverWhatTheFloorNeeds)
     TMopStation mop;
     mop.SetEnabled(true);
     mop.Update(kFrame, floor.tables, waitress.get());
-    EXPECT_FALSE(mop.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // no spill anywhere
+    EXPECT_FALSE(mop.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));  // no spill anywhere
     t2.spill = true;
     mop.Update(kFrame, floor.tables, waitress.get());
     EXPECT_GT(mop.GetAttentionTime(), 0.0f);
-    EXPECT_TRUE(mop.ArrivedAtStation(waitress.get(), &score, nullptr, 0));
+    EXPECT_TRUE(mop.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));
     EXPECT_TRUE(waitress->CarryingItem(kCarryMop, -1));
     EXPECT_EQ(waitress->Hand(0).extra, 1000);
     mop.Update(kFrame, floor.tables, waitress.get());
     EXPECT_TRUE(mop.IsMopCarried());
-    EXPECT_TRUE(mop.ArrivedAtStation(waitress.get(), &score, nullptr, 0));  // put back, spill or not
+    EXPECT_TRUE(mop.ArrivedAtStation(waitress.get(), {&score, nullptr}, 0));  // put back, spill or not
     EXPECT_FALSE(waitress->CarryingItem(kCarryMop, -1));
     EXPECT_EQ(score.GetChainAction(), kScoreMop);
 }
@@ -317,7 +317,7 @@ TEST_F(FloorTest, DishCartTakesDishesAndReordersThrownAwayFood)
     floor.stations = {&table, &cart};
     floor.tables = {&table};
 
-    EXPECT_FALSE(cart.ArrivedAtStation(waitress.get(), nullptr, nullptr, 0));  // nothing to drop
+    EXPECT_FALSE(cart.ArrivedAtStation(waitress.get(), {}, 0));  // nothing to drop
     Visit(table);
     EXPECT_TRUE(waitress->CarryingItem(kCarryDishes, 4));
     waitress->PickupItem(kCarryFood, 6, 0);
@@ -376,12 +376,12 @@ TEST_F(FloorTest, SpeedAndPosesFollowTheRestaurantAndTheHandsHeld)
     TSpot left("left", {100, 200}, &log);
     floor.stations = {&left};
     waitress->AddDestination(&left, 0, -35);
-    waitress->Update(kFrame, nullptr, nullptr);
+    waitress->Update(kFrame, {});
     EXPECT_EQ(waitress->GetFacing(), 1);  // left: the sideways walk, drawn mirrored
     EXPECT_EQ(waitress->Body().GetLastFunction(), str("TwoHandWalkSideways"));
     WalkQueue();
     for (int i = 0; i < 40; ++i)
-        waitress->Update(kFrame, nullptr, nullptr);
+        waitress->Update(kFrame, {});
     EXPECT_EQ(log, (std::vector<std::string>{"left"}));
     // The robot stops beside her, offset to her left.
     EXPECT_FLOAT_EQ(waitress->GetRobotPosition().x, 100.0f - 35.0f);

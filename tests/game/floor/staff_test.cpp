@@ -196,17 +196,17 @@ TEST_F(StaffTest, TheEntertainersNotesCheerEverySeatedPartyOnce)
     EXPECT_EQ(entertainer.Notes().size(), 2u) << "one group of notes for every table";
     ASSERT_TRUE(StepUntil(5, [&](float dt) { entertainer.Update(dt); }, [&] { return entertainer.Notes().empty(); }));
     EXPECT_EQ(party->GetHearts(), hearts + 1);
-    visits += entertainer.ArrivedAtStation(nullptr, nullptr, nullptr, 0);
+    visits += entertainer.ArrivedAtStation(nullptr, {}, 0);
     EXPECT_EQ(visits, 0) << "a performer needs no visit";
     ASSERT_TRUE(StepUntil(5, [&](float dt) { entertainer.Update(dt); }, [&] { return !entertainer.IsOn(); }));
     EXPECT_TRUE(entertainer.IsPoofPlaying());
 
     // The radio: one launch per visit, then the interval must pass.
     entertainer.EnableEntertainer(TEntertainer::kRadio, 1.0f);
-    EXPECT_TRUE(entertainer.ArrivedAtStation(nullptr, nullptr, nullptr, 0));
-    EXPECT_FALSE(entertainer.ArrivedAtStation(nullptr, nullptr, nullptr, 0));
+    EXPECT_TRUE(entertainer.ArrivedAtStation(nullptr, {}, 0));
+    EXPECT_FALSE(entertainer.ArrivedAtStation(nullptr, {}, 0));
     StepUntil(1.2f, [&](float dt) { entertainer.Update(dt); }, [] { return false; });
-    EXPECT_TRUE(entertainer.ArrivedAtStation(nullptr, nullptr, nullptr, 0));
+    EXPECT_TRUE(entertainer.ArrivedAtStation(nullptr, {}, 0));
     int kind = -1;
     const TPoint spot{int(entertainer.StationPoint().x), int(entertainer.StationPoint().y)};
     EXPECT_TRUE(entertainer.HitTest(spot, nullptr, &kind));
@@ -286,7 +286,7 @@ TEST_F(StaffTest, ThePhoneOffersWhoCanComeCallsOneAndIsGone)
     for (const Case& c : cases) {
         station.SetEnabled(c.drinks);
         podium.SetEnabled(c.podium);
-        EXPECT_TRUE(phone->ArrivedAtStation(nullptr, score.get(), nullptr, 0));
+        EXPECT_TRUE(phone->ArrivedAtStation(nullptr, {score.get(), nullptr}, 0));
         EXPECT_TRUE(Visible(*host, c.box)) << c.box;
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(phone->ButtonKind(i), c.kinds[std::size_t(i)]) << c.box << " button " << i;
@@ -295,14 +295,14 @@ TEST_F(StaffTest, ThePhoneOffersWhoCanComeCallsOneAndIsGone)
     }
 
     // A button press through the script calls the busboy and the phone goes.
-    phone->ArrivedAtStation(nullptr, score.get(), nullptr, 0);
+    phone->ArrivedAtStation(nullptr, {score.get(), nullptr}, 0);
     Lua("PhoneButton(0)");
     EXPECT_TRUE(busBoy.IsActive());
     EXPECT_FALSE(phone->IsPresent());
     EXPECT_FALSE(Visible(*host, "phonebox4"));
     int kind = 0;
     EXPECT_FALSE(phone->HitTest({760, 430}, nullptr, &kind));
-    EXPECT_FALSE(phone->ArrivedAtStation(nullptr, score.get(), nullptr, 0));
+    EXPECT_FALSE(phone->ArrivedAtStation(nullptr, {score.get(), nullptr}, 0));
 
     // Once the level (and its phone) is gone, the script's function does nothing.
     phone.reset();

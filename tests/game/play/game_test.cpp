@@ -158,23 +158,23 @@ TEST_F(GameScreen, PlayOpensTheIntroThenPauseStopsTheClockForAsLongAsItIsUp)
 
     // The pause key opens the pause screen; two seconds there are counted as
     // paused time, measured on the platform's timer, and the floor stands still.
-    const float pausedBefore = floor->GetPausedTime();
+    const float pausedBefore = floor->Metrics().PausedTime();
     Send(TEvent::kKeyDown, 'P');
     ASSERT_TRUE(WaitForTop("scripts/pause.lua"));
     EXPECT_TRUE(clock->IsPaused());
-    const float played = floor->GetPlayTime();
+    const float played = floor->Metrics().PlayTime();
     for (int i = 0; i < 100; ++i)
         Idle(20);
-    EXPECT_EQ(floor->GetPlayTime(), played);
+    EXPECT_EQ(floor->Metrics().PlayTime(), played);
     Press("resume");
     ASSERT_TRUE(WaitForTop("scripts/game.lua"));
     for (int i = 0; i < 3 && clock->IsPaused(); ++i)
         Idle(1);
     EXPECT_FALSE(clock->IsPaused());
-    EXPECT_NEAR(floor->GetPausedTime() - pausedBefore, 2.0f, 0.1f);
+    EXPECT_NEAR(floor->Metrics().PausedTime() - pausedBefore, 2.0f, 0.1f);
     for (int i = 0; i < 10; ++i)
         Idle(16);
-    EXPECT_GT(floor->GetPlayTime(), played);
+    EXPECT_GT(floor->Metrics().PlayTime(), played);
 }
 
 TEST_F(GameScreen, AFasterGameClockPlaysAllItsTimeInFloorSizedStepsWhileMenusKeepRealTime)
@@ -196,15 +196,15 @@ TEST_F(GameScreen, AFasterGameClockPlaysAllItsTimeInFloorSizedStepsWhileMenusKee
     ASSERT_EQ(floor->GetState(), kPlaying);
 
     // Eight times as much play as real time, frame by frame.
-    float played = floor->GetPlayTime();
+    float played = floor->Metrics().PlayTime();
     for (int i = 0; i < 10; ++i)
         Idle(16);
-    EXPECT_NEAR(floor->GetPlayTime() - played, 8 * 0.16f, 0.02f);
+    EXPECT_NEAR(floor->Metrics().PlayTime() - played, 8 * 0.16f, 0.02f);
 
     // A stall of a real second plays eight floor frames, not eight seconds.
-    played = floor->GetPlayTime();
+    played = floor->Metrics().PlayTime();
     Idle(1000);
-    EXPECT_NEAR(floor->GetPlayTime() - played, 8 * TGameData::kMaxFrameSeconds, 0.001f);
+    EXPECT_NEAR(floor->Metrics().PlayTime() - played, 8 * TGameData::kMaxFrameSeconds, 0.001f);
 }
 
 TEST_F(GameScreen, LevelOverTextsGlideOneAfterAnotherEvenFromWhereTheyBelong)

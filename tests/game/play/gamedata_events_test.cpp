@@ -53,7 +53,7 @@ protected:
     {
         for (int y = 0; y < 600; y += 10)
             for (int x = 0; x < 800; x += 10) {
-                mFloor->DecorMouseUp(TPoint{x, y});
+                mFloor->Between().DecorMouseUp(TPoint{x, y});
                 const auto* shown = std::get_if<levelevent::DecorItemShown>(&mHost.events[mHost.events.size() - 2]);
                 if (shown && shown->item >= 0)
                     return true;
@@ -161,7 +161,7 @@ TEST_F(LevelEvents, TheDecorChoiceOpensShowsTheChosenItemAndCloses)
 
     ASSERT_TRUE(SelectAnyDecorItem());
     EXPECT_TRUE(std::get<levelevent::DecorButtonShown>(mHost.events.back()).shown);
-    mFloor->DecorButton();
+    mFloor->Between().DecorButton();
     EXPECT_TRUE(std::holds_alternative<levelevent::DecorKept>(mHost.events.back()));
     EXPECT_EQ(mFloor->GetState(), kDecorChosen);
     mFloor->Update(0.25f / 3);
@@ -190,20 +190,20 @@ TEST_F(LevelEvents, AShiftsGoalWithUpgradesLeftShowsTheNotice)
     mSettings->PlayedEndlessTutorial();
     Open();
     ASSERT_TRUE(RunUntil(kPlaying));
-    ASSERT_TRUE(mFloor->TableUpgradeAvailable());
+    ASSERT_TRUE(mFloor->Between().TableUpgradeAvailable());
     EXPECT_EQ(mHost.Count<levelevent::UpgradeNoticeShown>(), 0);
     mScore.SetScore(mFloor->GetCurrentGoal());
     mFloor->Update(kFrame);
     EXPECT_EQ(mHost.Count<levelevent::UpgradeNoticeShown>(), 1);
-    EXPECT_NEAR(UpgradeNoticeAlphaFor(mFloor->GetUpgradeAnimTime()), 2 * kFrame, 1e-4f);
+    EXPECT_NEAR(UpgradeNoticeAlphaFor(mFloor->Between().GetUpgradeAnimTime()), 2 * kFrame, 1e-4f);
     for (int i = 0; i < 29; ++i)
         mFloor->Update(kFrame);
-    EXPECT_NEAR(UpgradeNoticeAlphaFor(mFloor->GetUpgradeAnimTime()), 1.0f, 0.01f);
+    EXPECT_NEAR(UpgradeNoticeAlphaFor(mFloor->Between().GetUpgradeAnimTime()), 1.0f, 0.01f);
     for (int i = 0; i < 31; ++i)
         mFloor->Update(kFrame);
-    EXPECT_FLOAT_EQ(UpgradeNoticeAlphaFor(mFloor->GetUpgradeAnimTime()), 0.0f);
+    EXPECT_FLOAT_EQ(UpgradeNoticeAlphaFor(mFloor->Between().GetUpgradeAnimTime()), 0.0f);
     EXPECT_EQ(mHost.Count<levelevent::UpgradeNoticeShown>(), 1) << "the next goal is further on";
-    mFloor->HideUpgradeNotice();
+    mFloor->Between().HideUpgradeNotice();
     EXPECT_TRUE(std::holds_alternative<levelevent::UpgradeNoticeHidden>(mHost.events.back()));
 }
 

@@ -70,7 +70,7 @@ protected:
         out.seated = bot.Seated();
         out.checks = score.GetChecksCollected();
         for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
-            out.walkouts += floor.GetWalkouts(kind);
+            out.walkouts += floor.Metrics().Walkouts(kind);
         return out;
     }
 
@@ -132,7 +132,7 @@ TEST_F(LevelPlay, ALongFrameAdvancesTheFloorByAClampedStep)
     floor.StartIntro();
     floor.Update(0.01f);  // intro -> fade up
     floor.Update(5.0f);
-    EXPECT_FLOAT_EQ(floor.GetTotalTime(), 0.01f + TGameData::kMaxFrameSeconds);
+    EXPECT_FLOAT_EQ(floor.Metrics().TotalTime(), 0.01f + TGameData::kMaxFrameSeconds);
 }
 
 // Finishing a restaurant's last level hands the screen back to the menus
@@ -304,8 +304,8 @@ TEST_F(LevelPlay, ATableUpgradeAddsTablesAndKeepsTheSeatedParties)
     ASSERT_NE(seated, nullptr);
     TParty* party = seated->GetParty();
     const std::size_t before = floor.GetTables().size();
-    ASSERT_TRUE(floor.TableUpgradeAvailable());
-    floor.TableUpgrade();
+    ASSERT_TRUE(floor.Between().TableUpgradeAvailable());
+    floor.Between().TableUpgrade();
     // Only the new tables come: the standing ones moved onto the grid when
     // they were made, and are still known by their place in the layout.
     TLevelLayout upgraded;

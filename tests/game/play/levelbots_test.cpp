@@ -86,7 +86,7 @@ protected:
         run.goals = floor.GetLevelManager()->GetGoalsReached();
         run.score = floor.GetLevelScore();
         for (int kind = 0; kind < TGameData::kWalkoutKinds; ++kind)
-            run.walkouts += floor.GetWalkouts(kind);
+            run.walkouts += floor.Metrics().Walkouts(kind);
         run.parties = floor.GetLevelManager()->GetPartyCount();
         return run;
     }

@@ -197,7 +197,7 @@ void ShotMain(TPlatform* platform, const char*)
             ++frame;
             cook.Update(0.1f, shotFloor.food);
             if (frame <= 8)  // halfway along her way left
-                robotWaitress.Update(0.05f, nullptr, nullptr);
+                robotWaitress.Update(0.05f, {});
             desserts.Update(0.1f, {}, nullptr);
             DrawScene(platform, stations, cook, game, second, robotWaitress);
             if (frame == 12) {

@@ -135,11 +135,11 @@ void ShotMain(TPlatform* platform, const char*)
                 continue;
             ++frame;
             for (TTable* table : {&six, &four, &pair, &tourists})
-                table->Update(0.05f, nullptr, nullptr, nullptr, rings, false, true, 0);
+                table->Update(0.05f, nullptr, {}, rings, false, true, 0);
             for (const auto& station : bar.Stations())
-                station->Update(0.05f, nullptr, nullptr, nullptr, rings, false, true, 0);
-            line->Update(0.05f, nullptr, nullptr, rings, false, false);
-            benched->Update(0.05f, nullptr, nullptr, rings, false, false);
+                station->Update(0.05f, nullptr, {}, rings, false, true, 0);
+            line->Update(0.05f, {}, rings, false, false);
+            benched->Update(0.05f, {}, rings, false, false);
             platform->Begin2d();
             platform->FillRect(0, 0, 800, 600, &kFloor);
             platform->End2d();

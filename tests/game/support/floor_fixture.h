@@ -23,7 +23,7 @@ struct TSpot : IStation {
     TSpot(std::string name_, TPoint spot_, std::vector<std::string>* log_) : name(std::move(name_)), spot(spot_), log(log_) {}
     TPoint GetStandingSpot() override { return spot; }
     bool HitTest(const TPoint&, TTutorial*, int*) override { return false; }
-    bool ArrivedAtStation(TQuessa*, TScoreManager*, TTutorial*, int clickKind) override
+    bool ArrivedAtStation(TQuessa*, TPlayRules, int clickKind) override
     {
         log->push_back(name + (clickKind ? "*" : ""));
         return accept;
@@ -41,7 +41,7 @@ struct TFakeTable : IStation, ITableView {
     TFakeTable(int number_, TPoint spot_) : number(number_), spot(spot_) {}
     TPoint GetStandingSpot() override { return spot; }
     bool HitTest(const TPoint&, TTutorial*, int*) override { return false; }
-    bool ArrivedAtStation(TQuessa* waitress, TScoreManager*, TTutorial*, int) override
+    bool ArrivedAtStation(TQuessa* waitress, TPlayRules, int) override
     {
         if (state == kReadyToOrder && waitress->PickupItem(kCarryTicket, number, 0)) {
             state = kWaitingForFood;
@@ -126,7 +126,7 @@ protected:
     {
         int frames = 0;
         while (!waitress->GetQueue().empty() && frames < maxFrames) {
-            waitress->Update(kFrame, nullptr, nullptr);
+            waitress->Update(kFrame, {});
             ++frames;
         }
         return frames;

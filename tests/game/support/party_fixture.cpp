@@ -89,7 +89,7 @@ bool PartyTest::Run(TEatingStation& table, float seconds, bool dessert)
     std::list<TEatingStation*> tables{&table};
     for (float t = 0; t < seconds; t += 0.05f) {
         Tick();
-        if (!table.Update(0.05f, &hands, score.get(), nullptr, rings, true, dessert, -100))
+        if (!table.Update(0.05f, &hands, {score.get(), nullptr}, rings, true, dessert, -100))
             return false;
         for (auto it = rings.begin(); it != rings.end();)
             it = (*it)->Update(0.05f, tables) ? std::next(it) : rings.erase(it);
