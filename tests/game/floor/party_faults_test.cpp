@@ -126,7 +126,7 @@ TEST_F(PartyTest, ABillCollectedMidKissLetsThePartyPayAndLeave)
     ASSERT_LT(party->GetHearts(), 8) << "the tip then plays the looping idle";
     for (TCustomer* member : party->DrawList())
         member->LeanIn();
-    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    ASSERT_TRUE(table.ServeVisit(&hands, {score.get(), nullptr}, 0));
     ASSERT_EQ(party->GetState(), kStatePaying);
     ASSERT_TRUE(Run(table, 1.1f + TParty::kMaxLeaveWait + 1.0f));
     EXPECT_EQ(table.GetParty(), nullptr) << "the party paid and left";
