@@ -78,7 +78,9 @@ private:
     // 200 px in); the layouts with a podium keep the spot and the one
     // charging it clear of tables (tools/levels/make-levels, PODIUM_CLEAR).
     TPoint mPosition{430, 566};
-    TPoint mStandingSpot{480, 566};  // 50 px right of it, level with it
+    // Right of it and at the floor's bottom edge: one standing level with
+    // it would reach up into the table for two above.
+    TPoint mStandingSpot{480, 598};
     std::shared_ptr<TTexture> mPodium, mMiniHeart;
     TAnimation mChargeDisplay;
     int mChargeFrame = 0;
