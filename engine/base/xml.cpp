@@ -471,10 +471,11 @@ void TXmlNode::OnEndTag(const str&)
 
 void TXmlNode::OnContent(const str& text, int)
 {
-    if (mContent.length() > 0)
-        mContent += str(" ");
-    mContent += text;
-    mContentLength = mContent.length();
+    // Written at the length already known: measuring the content again for
+    // every word would make a long text quadratic to read.
+    if (mContentLength > 0)
+        mContentLength = mContent.insert(mContentLength, " ", 1, true);
+    mContentLength = mContent.insert(mContentLength, text.c_str(), text.length(), true);
 }
 
 void TXmlNode::OnAttribute(const str& name, const str& value, bool quoted)

@@ -154,6 +154,19 @@ TEST(XmlRead, DocumentsThatAreNotWholeAreRefusedAndChangeNothing)
     EXPECT_EQ(doc.ParseFile("/nonexistent/file.xml"), EXmlParse::kUnreadable);
 }
 
+// A server reply of a megabyte in one element: every word is kept, in order
+// (the content grows at its known end: bench/online times the reading).
+TEST(XmlRead, AVeryLongContentIsReadWhole)
+{
+    std::string words;
+    for (int i = 0; i < 100000; ++i)
+        words += "w" + std::to_string(i) + " ";
+    TXmlNode doc;
+    ASSERT_EQ(doc.ParseString(("<a>" + words + "</a>").c_str()), EXmlParse::kOk);
+    words.pop_back();
+    EXPECT_EQ(std::string(doc.GetChild("a")->GetContent().c_str()), words);
+}
+
 TEST(XmlRead, DecoderReportsWhetherTheTextStartsWithAnEntity)
 {
     // The flag is an answer about this text alone: a caller's stale value never survives.
