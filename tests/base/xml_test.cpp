@@ -110,6 +110,11 @@ TEST(XmlRead, TheReadersRulesOnePerRow)
         {"<a x=\"\" y=\"2\">\"\" after</a>", "(a[x='][y='2]{after})"},
         // attributes keep their order, repeated names too
         {"<n a=1 b=\"2\" a=3/>", "(n[a=1][b='2][a=3])"},
+        // a value may be quoted with apostrophes, holding double quotes; in
+        // content an apostrophe is text
+        {"<s name='P0' score='1000' q='say \"hi\"' e='' d=\"it's\">don't 'quote' me</s>",
+         "(s[name='P0][score='1000][q='say \"hi\"][e='][d='it's]{don't 'quote' me})"},
+        {"<s name='two  blanks &amp; &apos;x&apos;'/>", "(s[name='two  blanks & 'x'])"},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(parsed(text), expected) << text;
