@@ -3,6 +3,8 @@
 // tests run it on the headless one.
 #pragma once
 
+#include "engine/base/str.h"
+
 #include <memory>
 
 namespace qm {
@@ -25,6 +27,8 @@ public:
     static constexpr const char* kSplashWindow = "DisplaySplash";
     // The lock file in the user data folder that a running game holds.
     static constexpr const char* kSavesLockFile = "running.lock";
+    // Names tried in turn: running.lock, running.lock.1, ...
+    static constexpr int kLockNames = 4;
 
     explicit TGameApp(TPlatform* platform);
     // Quits if that has not happened yet.
@@ -57,9 +61,19 @@ private:
     // metrics and play time).
     void Quit();
     void DestroyWindowTree();
-    // Takes the saves' lock; false when another game holds it.
-    bool LockSaves();
-    void RefuseStart();
+    enum class ELock { kTaken, kHeldElsewhere, kNotTaken };
+    // Takes the saves' lock on "running.lock" in the user data folder. A
+    // stray entry by that name (a folder, a link to nowhere) switches no
+    // lock off: every game then takes the next name of kLockNames, the same
+    // one. Not taken when no name could be locked. A folder that takes no
+    // new file is played unlocked: nothing can be saved there, and the saves
+    // that fail are told.
+    ELock LockSaves();
+    // Tells the player why the saves are not touched (the string table's
+    // labels, the folder in the body) and quits once it is read.
+    void RefuseStart(const char* titleLabel, const char* bodyLabel);
+    // The refusal in a plain notice, when the refusal's script showed nothing.
+    void ShowPlainRefusal(const str& title, const str& body);
     // Shows the next save failure the settings have to tell, if any.
     void TellOfFailedSave(TWindowManager* manager);
 
