@@ -96,9 +96,12 @@ bool TGameApp::HandleEvent(TEvent* ev)
         Quit();
         return false;
     case TEvent::kCloseRequest:
-        if (!OnCloseRequest()) {
-            Quit();
-            return false;
+        // Closed while the last notice shows: the player has read enough.
+        if (mQuitWhenTold || !OnCloseRequest()) {
+            if (mQuitWhenTold || !TellOfUnkeptProgress()) {
+                Quit();
+                return false;
+            }
         }
         break;
     case TEvent::kDisplayChanged:
@@ -123,11 +126,40 @@ bool TGameApp::HandleEvent(TEvent* ev)
         manager->HandleEvent(ev);
     if (manager && settings && !mRefused)
         TellOfFailedSave(manager);
-    if (mQuitRequested) {
+    if (mQuitRequested && !mQuitWhenTold && TellOfUnkeptProgress())
+        return true;
+    if (mQuitRequested && !mQuitWhenTold) {
+        Quit();
+        return false;
+    }
+    if (mQuitWhenTold && !UnkeptProgressShowing()) {
         Quit();
         return false;
     }
     return true;
+}
+
+bool TGameApp::TellOfUnkeptProgress()
+{
+    TSettings* settings = TSettings::GetInstance();
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    str title, body;
+    if (mRefused || !settings || !manager || !manager->GetScript() || !settings->TakeUnkeptProgressNotice(&title, &body))
+        return false;
+    manager->DisplayDialog("scripts/ok.lua", body, title, kUnkeptProgressDialog);
+    mQuitWhenTold = true;
+    return true;
+}
+
+bool TGameApp::UnkeptProgressShowing() const
+{
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    if (!manager)
+        return false;
+    for (TModalWindow* window : manager->GetModalStack())
+        if (window->GetName() == str(kUnkeptProgressDialog))
+            return true;
+    return false;
 }
 
 namespace {

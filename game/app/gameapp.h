@@ -27,6 +27,8 @@ public:
     static constexpr const char* kSplashWindow = "DisplaySplash";
     // The lock file in the user data folder that a running game holds.
     static constexpr const char* kSavesLockFile = "running.lock";
+    // The dialog that tells, at a quit, that the progress cannot be kept.
+    static constexpr const char* kUnkeptProgressDialog = "unkeptprogress";
     // Names tried in turn: running.lock, running.lock.1, ...
     static constexpr int kLockNames = 4;
 
@@ -76,6 +78,13 @@ private:
     void ShowPlainRefusal(const str& title, const str& body);
     // Shows the next save failure the settings have to tell, if any.
     void TellOfFailedSave(TWindowManager* manager);
+    // A quit the player asked for (a close request, a script's quit) while
+    // the saves still fail: tells him that the progress cannot be kept, and
+    // where, and the game quits once that dialog is closed. False when the
+    // saves are written (or nothing can tell him): quit at once. A quit
+    // event (a signal, the session's end) waits for no one.
+    bool TellOfUnkeptProgress();
+    bool UnkeptProgressShowing() const;
 
     TPlatform* mPlatform;
     // The game's services, made by StartUp and deleted by Quit.
@@ -87,6 +96,7 @@ private:
     std::unique_ptr<qm::TLockFile> mSavesLock;
     bool mRefused = false;
     bool mQuitRequested = false;  // by a script's quit message
+    bool mQuitWhenTold = false;   // the unkept progress is told; quit once it is closed
     bool mQuit = false;
 };
 
