@@ -16,6 +16,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -34,6 +35,19 @@ protected:
         });
         EXPECT_EQ(THttpPump::Instance().RunningCount(), 0);
         OnlineFolders::TearDown();
+    }
+
+    // A server that sends `body` whole to every request, named as the
+    // hiscore server's address.
+    std::unique_ptr<TLoopbackServer> HiscoreServerSending(std::string body)
+    {
+        auto server = std::make_unique<TLoopbackServer>([body](const TLoopbackRequest&) {
+            TLoopbackReply reply;
+            reply.stream = WholeReply(body);
+            return reply;
+        });
+        WriteWorkingFile("hiscoreserver.txt", server->Url("/go/hiscore"));
+        return server;
     }
 };
 
@@ -133,12 +147,7 @@ TEST_F(HostileServer, ASubmissionReplyIsHeldToTheHiscoreLimit)
 {
     const std::string body = scoreList(4000, 1000);  // some 4 MB: within the default, beyond the hiscores' limit
     ASSERT_LT(body.size(), TSimpleHttp::kDefaultReplyLimit);
-    TLoopbackServer server([&](const TLoopbackRequest&) {
-        TLoopbackReply reply;
-        reply.stream = WholeReply(body);
-        return reply;
-    });
-    WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+    const auto server = HiscoreServerSending(body);
     TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
     hiscores.SetProperty(TQmHiscores::kUserName, "Ann");
     hiscores.SetProperty(TQmHiscores::kTableType, "career");
@@ -167,12 +176,7 @@ TEST_F(HostileServer, HiscoreRepliesBeyondTheirLimitAreRefusedAndLargeOnesStillR
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TLoopbackServer server([&](const TLoopbackRequest&) {
-            TLoopbackReply reply;
-            reply.stream = WholeReply(c.body);
-            return reply;
-        });
-        WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+        const auto server = HiscoreServerSending(c.body);
         TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
         hiscores.SetProperty(TQmHiscores::kTableType, "career");
         hiscores.RequestScores(0);
@@ -193,12 +197,7 @@ TEST_F(HostileServer, HiscoreRepliesBeyondTheirLimitAreRefusedAndLargeOnesStillR
 TEST_F(HostileServer, ARefusalOfAMegabyteSentAtOnceIsTold)
 {
     const std::string body = megabyteRefusal();
-    TLoopbackServer server([&](const TLoopbackRequest&) {
-        TLoopbackReply reply;
-        reply.stream = WholeReply(body);
-        return reply;
-    });
-    WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+    const auto server = HiscoreServerSending(body);
     TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
     hiscores.RequestCategoryInformation();
     char text[256] = {};

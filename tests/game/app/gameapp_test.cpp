@@ -384,6 +384,18 @@ protected:
     {
         return (scratch.Path() / "data" / "corvellatrip" / TGameApp::kSavesLockFile).string();
     }
+    // Starts a game on the engine (another game may hold the saves) up to
+    // its first screen; the log of its start.
+    std::string StartAnotherGame()
+    {
+        StartEngine();
+        testing::internal::CaptureStderr();
+        app = std::make_unique<TGameApp>(engine.platform.get());
+        app->StartUp();
+        Idle();
+        Idle();
+        return testing::internal::GetCapturedStderr();
+    }
     // The dialog on top (named `name`) and its body text; "" when another screen is on top.
     std::string DialogBody(const char* name)
     {
@@ -411,13 +423,7 @@ TEST_F(SavesScenario, ASecondGameOnTheSameSavesSaysSoAndQuitsTouchingNothing)
     // Another game is running on these saves (this test holds its lock).
     qm::TLockFile first(str(LockPath().c_str()));
     ASSERT_TRUE(first.Held());
-    StartEngine();
-    testing::internal::CaptureStderr();
-    app = std::make_unique<TGameApp>(engine.platform.get());
-    app->StartUp();
-    Idle();
-    Idle();
-    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string log = StartAnotherGame();
     EXPECT_TRUE(app->WasRefused());
     EXPECT_EQ(TSettings::GetInstance(), nullptr) << "nothing of the saves was read";
     const std::string body = DialogBody("scripts/ok.lua");
@@ -495,13 +501,7 @@ TEST_F(SavesScenario, AStrayEntryNamedLikeTheLockStillKeepsASecondGameOut)
         // Another game runs on these saves (this test holds the lock it took).
         qm::TLockFile first(str(next.c_str()));
         ASSERT_TRUE(first.Held());
-        StartEngine();
-        testing::internal::CaptureStderr();
-        app = std::make_unique<TGameApp>(engine.platform.get());
-        app->StartUp();
-        Idle();
-        Idle();
-        const std::string log = testing::internal::GetCapturedStderr();
+        const std::string log = StartAnotherGame();
         EXPECT_TRUE(app->WasRefused());
         EXPECT_EQ(TSettings::GetInstance(), nullptr) << "nothing of the saves was read";
         EXPECT_NE(DialogBody("scripts/ok.lua").find("already running"), std::string::npos) << TopName() << "\n" << log;
@@ -527,12 +527,7 @@ TEST_F(SavesScenario, NoLockAtAllIsToldAndTheSavesAreNotTouched)
     fs::create_directory(LockPath());
     for (int i = 1; i < TGameApp::kLockNames; ++i)
         fs::create_directory(LockPath() + "." + std::to_string(i));
-    StartEngine();
-    testing::internal::CaptureStderr();
-    app = std::make_unique<TGameApp>(engine.platform.get());
-    app->StartUp();
-    Idle();
-    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string log = StartAnotherGame();
     EXPECT_TRUE(app->WasRefused());
     EXPECT_EQ(TSettings::GetInstance(), nullptr);
     const std::string body = DialogBody("scripts/ok.lua");
@@ -554,12 +549,7 @@ TEST_P(DamagedRefusal, ShowsAPlainNoticeThatEndsTheGame)
     std::filesystem::create_directories(std::filesystem::path(LockPath()).parent_path());
     qm::TLockFile first(str(LockPath().c_str()));
     ASSERT_TRUE(first.Held());
-    StartEngine();
-    testing::internal::CaptureStderr();
-    app = std::make_unique<TGameApp>(engine.platform.get());
-    app->StartUp();
-    Idle();
-    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string log = StartAnotherGame();
     ASSERT_TRUE(app->WasRefused());
     auto* notice = dynamic_cast<TPlainNotice*>(Top());
     ASSERT_NE(notice, nullptr) << TopName() << "\n" << log;

@@ -33,19 +33,7 @@ grep -q 'highscoremode</Data></Cell><Cell><Data ss:Type="String">0<' "$strings" 
 export CORVELLATRIP_DATA=$gamedata
 
 # ---- the loopback score server, stopped with the test (and by itself)
-server=$work/server
-mkdir -p "$server"
-python3 "$(dirname "$(readlink -f "$0")")/hiscore_server.py" "$server" 600 &
-server_pid=$!
-trap 'kill "$server_pid" 2>/dev/null || true; _e2e_cleanup' EXIT
-end=$((SECONDS + E2E_TIMEOUT))
-until [[ -s "$server/port" ]]; do
-  kill -0 "$server_pid" 2>/dev/null || fail "the score server ended before it listened"
-  ((SECONDS < end)) || fail "the score server did not listen"
-  sleep 0.1
-done
-echo "http://127.0.0.1:$(cat "$server/port")/go/hiscore" >"$gamedata/hiscoreserver.txt"
-requests() { if [[ -f "$server/requests" ]]; then grep -c "^$1 " "$server/requests" || true; else echo 0; fi; }
+start_score_server "$gamedata" 600
 asked() { [[ $(requests tables) -gt $1 ]]; }
 
 hiscore="pixel 160 30 $accent"      # the best scores' title band
@@ -64,7 +52,7 @@ now() { date +%s.%N; }
 within() { awk -v a="$1" -v b="$(now)" -v s="$e2e_slowness" -v l="$2" 'BEGIN { printf "%.1f", b - a; exit !(b - a <= l * s) }'; }
 
 # ---- a refusal of a megabyte, sent at once
-echo bigrefusal >"$server/behaviour"
+behave bigrefusal
 start "$game_binary"
 pass_splash "$name_entry" "the name entry"
 enter_name "Ada"
@@ -84,7 +72,7 @@ wait_exit "the game did not end after yes"
 [[ $status -eq 0 ]] || fail "exit code $status"
 
 # ---- a reply one byte at a time: a quit while it comes
-echo trickle >"$server/behaviour"
+behave trickle
 : >"$log"
 [[ -s "$prefs" ]] || fail "prefs.dat is missing after the first run"
 touch -d "2001-01-01" "$prefs"

@@ -52,6 +52,14 @@ protected:
         ::setenv("XDG_DATA_HOME", mMount.c_str(), 1);
         return true;
     }
+    // The platform and the settings started, with a player "Ada" saved.
+    void StartWithAda()
+    {
+        StartPlatform();
+        Create();
+        mSettings->CreateNewUser("Ada");
+        mSettings->SetCurrentUser(0, true);
+    }
     std::string MountedPrefs() const
     {
         std::ifstream in(mMount / "corvellatrip" / "prefs.dat", std::ios::binary);
@@ -100,10 +108,7 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheProgressIsSavedWhenRoomIsMade)
 {
     if (!MountDataHome(256))
         GTEST_SKIP() << "mounting a tmpfs needs root";
-    StartPlatform();
-    Create();
-    mSettings->CreateNewUser("Ada");
-    mSettings->SetCurrentUser(0, true);
+    StartWithAda();
     EXPECT_EQ(Notice(), "") << "nothing failed yet";
     const int before = mSettings->GetNumUnlockedLevels();
 
@@ -186,10 +191,7 @@ TEST_F(SaveFailures, AQuitOnAFullDiskTellsThatTheProgressCannotBeKept)
 {
     if (!MountDataHome(256))
         GTEST_SKIP() << "mounting a tmpfs needs root";
-    StartPlatform();
-    Create();
-    mSettings->CreateNewUser("Ada");
-    mSettings->SetCurrentUser(0, true);
+    StartWithAda();
     str title, body;
     EXPECT_FALSE(mSettings->TakeUnkeptProgressNotice(&title, &body)) << "all saved";
 
