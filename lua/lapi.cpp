@@ -622,8 +622,12 @@ static void resume(lua_State* L, void* ud)
     luaD_poscall(L, wanted, L->top - nargs);
     if (wanted >= 0)
         L->top = L->ci->top;
-    if (isLua(L->ci))
+    if (isLua(L->ci)) {
+        // the resumed Lua function is entered again: a call event, as at its start
+        if (L->hookmask & LUA_MASKCALL)
+            luaD_callhook(L, LUA_HOOKCALL, -1);
         luaV_execute(L);
+    }
 }
 
 int lua_resume(lua_State* L, int nargs)
@@ -714,6 +718,12 @@ void lua_setgcthreshold(lua_State* L, int newthreshold)
 const char* lua_version(void) { return LUA_VERSION; }
 
 int lua_error(lua_State* L) { luaG_errormsg(L); }
+
+int lua_errorbare(lua_State* L)
+{
+    luaD_throw(L, LUA_ERRRUN);
+    return 0;
+}
 
 int lua_next(lua_State* L, int idx)
 {

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "lua.h"
+#include "lwork.h"
 
 namespace {
 
@@ -286,7 +287,9 @@ int luaL_getn(lua_State* L, int t)
     lua_rawget(L, -2);
     if ((n = checkint(L, 2)) >= 0)
         return n;
+    WorkSteps work(L); // a long table counted again and again is long work between two instructions
     for (n = 1;; n++) { // count the elements
+        work.step();
         lua_rawgeti(L, t, n);
         if (lua_isnil(L, -1))
             break;

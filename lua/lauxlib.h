@@ -79,7 +79,7 @@ static inline long luaL_numtolong(lua_Number x)
 ** Generic buffer manipulation. A wide buffer (dialect) holds 16-bit units
 ** and produces wide strings.
 */
-#define LUAL_BUFFERSIZE 1024
+#define LUAL_BUFFERSIZE BUFSIZ /* the C library's stream buffer size */
 
 typedef struct luaL_Buffer {
     char* p; /* current position in buffer */

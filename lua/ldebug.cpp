@@ -19,10 +19,14 @@ namespace {
 
 Proto* ci_proto(CallInfo* ci) { return clvalue(ci->func)->l.p; }
 
+// The instruction a Lua frame is at; -1 before its first. Asking takes the
+// frame's line position there too, so the line hook compares its next
+// instruction with what the question saw.
 int currentpc(CallInfo* ci)
 {
     if (!isLua(ci))
         return -1;
+    ci->linepc = ci->savedpc;
     return static_cast<int>(ci->savedpc - ci_proto(ci)->code) - 1;
 }
 
@@ -250,10 +254,13 @@ static const char* getfuncname(CallInfo* ci, const char** name)
 {
     if (ci == nullptr)
         return nullptr;
-    if ((ci->state & CI_TAIL) || !isLua(ci - 1) || (ci - 1)->savedpc == nullptr)
+    if ((isLua(ci) && ci->tailcalls > 0) || !isLua(ci - 1) || (ci - 1)->savedpc == nullptr)
         return nullptr; // the caller is not a Lua function, or the call was a tail call
     CallInfo* caller = ci - 1;
-    Instruction i = ci_proto(caller)->code[currentpc(caller)];
+    int pc = currentpc(caller);
+    if (pc < 0) // the caller has not started: a function its call hook runs
+        return nullptr;
+    Instruction i = ci_proto(caller)->code[pc];
     if (GET_OPCODE(i) == OP_CALL || GET_OPCODE(i) == OP_TAILCALL)
         return luaG_getobjname(caller, GETARG_A(i), name);
     return nullptr;
@@ -350,6 +357,8 @@ extern "C" const char* lua_setlocal(lua_State* L, const lua_Debug* ar, int n)
         return nullptr;
     }
     const char* name = luaF_getlocalname(ci_proto(ci), n, currentpc(ci));
+    if (name && name[0] == '(') // the compiler's own locals ("(for limit)"...) are not to be changed
+        name = nullptr;
     if (name)
         setobj(ci->base + (n - 1), L->top - 1);
     L->top--;

@@ -284,17 +284,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
         else if (L->top > base + p->numparams)
             L->top = base + p->numparams;
         CallInfo* ci = nextCI(L);
-        func = restorestack(L, funcr);
-        ci->func = func;
-        L->base = ci->base = func + 1;
-        ci->top = L->base + p->maxstacksize;
-        ci->savedpc = p->code;
-        ci->nresults = nresults;
-        ci->tailcalls = 0;
-        ci->state = 0;
-        ci->tracedpc = nullptr;
-        while (L->top < ci->top)
-            setnilvalue(L->top++);
+        luaD_initLuaFrame(L, ci, restorestack(L, funcr), p, nresults);
         // a tail call's frame is finished by the caller, which runs the hook then
         if ((L->hookmask & LUA_MASKCALL) && !tailcall)
             luaD_callhook(L, LUA_HOOKCALL, -1);
@@ -310,7 +300,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
     ci->nresults = nresults;
     ci->tailcalls = 0;
     ci->state = CI_C;
-    ci->tracedpc = nullptr;
+    ci->linepc = nullptr;
     if (L->hookmask & LUA_MASKCALL)
         luaD_callhook(L, LUA_HOOKCALL, -1);
     int n = (*cl->c.f)(L);
@@ -321,34 +311,20 @@ int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall)
 }
 
 // The return hook runs while the returning function is still the current
-// level; a Lua frame then simulates one return for each tail call it made.
-static StkId callrethooks(lua_State* L, StkId firstResult)
+// level; a Lua frame then simulates one return for each tail call it made,
+// counting each lost call off before its event: in the last one the frame
+// is no longer a tail call, and the hook finds the name its caller used.
+StkId luaD_callrethooks(lua_State* L, StkId firstResult)
 {
     ptrdiff_t fr = savestack(L, firstResult); // the hook may move the stack
     luaD_callhook(L, LUA_HOOKRET, -1);
     if (isLua(L->ci)) {
-        for (int n = L->ci->tailcalls; n > 0 && (L->hookmask & LUA_MASKRET); n--)
+        while (L->ci->tailcalls > 0 && (L->hookmask & LUA_MASKRET)) {
+            L->ci->tailcalls--;
             luaD_callhook(L, LUA_HOOKTAILRET, -1);
+        }
     }
     return restorestack(L, fr);
-}
-
-void luaD_poscall(lua_State* L, int wanted, StkId firstResult)
-{
-    if (L->hookmask & LUA_MASKRET)
-        firstResult = callrethooks(L, firstResult);
-    CallInfo* ci = L->ci;
-    StkId res = ci->func;
-    L->ci = ci - 1;
-    L->base = L->ci->base;
-    int i = wanted;
-    while (i != 0 && firstResult < L->top) {
-        setobj(res++, firstResult++);
-        i--;
-    }
-    while (i-- > 0)
-        setnilvalue(res++);
-    L->top = res;
 }
 
 // Calls a function from C (or from a metamethod): the function and its

@@ -41,7 +41,8 @@ constexpr int PCR_YIELD = 2; // a C function yielded
 StkId luaD_tryfuncTM(lua_State* L, StkId func);
 // `tailcall': the caller finishes the new Lua frame and runs the call hook.
 int luaD_precall(lua_State* L, StkId func, int nresults, bool tailcall = false);
-void luaD_poscall(lua_State* L, int wanted, StkId firstResult);
+// The return hooks of the returning frame; the new place of its results.
+StkId luaD_callrethooks(lua_State* L, StkId firstResult);
 void luaD_call(lua_State* L, StkId func, int nResults);
 void luaD_callhook(lua_State* L, int event, int line);
 // Counts one instruction; true when the count event came (the hook ran).
@@ -64,4 +65,41 @@ inline void incr_top(lua_State* L)
 {
     luaD_checkstack(L, 1);
     L->top++;
+}
+
+// Fills in the frame `ci' of Lua function `p' called at `func', the
+// arguments already cut to its parameters and the stack long enough: the
+// part of a call the interpreter loop also does itself for the usual case.
+inline void luaD_initLuaFrame(lua_State* L, CallInfo* ci, StkId func, const Proto* p, int nresults)
+{
+    ci->func = func;
+    L->base = ci->base = func + 1;
+    ci->top = ci->base + p->maxstacksize;
+    ci->savedpc = p->code;
+    ci->nresults = nresults;
+    ci->tailcalls = 0;
+    ci->state = 0;
+    ci->linepc = p->code;
+    while (L->top < ci->top) // registers beyond the arguments start as nil
+        setnilvalue(L->top++);
+}
+
+// Ends the current frame: its results, from `firstResult' to the top, go
+// where its function was, `wanted' of them (LUA_MULTRET: all).
+inline void luaD_poscall(lua_State* L, int wanted, StkId firstResult)
+{
+    if (L->hookmask & LUA_MASKRET)
+        firstResult = luaD_callrethooks(L, firstResult);
+    CallInfo* ci = L->ci;
+    StkId res = ci->func;
+    L->ci = ci - 1;
+    L->base = L->ci->base;
+    int i = wanted;
+    while (i != 0 && firstResult < L->top) {
+        setobj(res++, firstResult++);
+        i--;
+    }
+    while (i-- > 0)
+        setnilvalue(res++);
+    L->top = res;
 }

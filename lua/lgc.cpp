@@ -250,24 +250,45 @@ void callgc(lua_State* L, Udata* u)
     luaD_call(L, L->top - 2, 0);
 }
 
-// Runs the finalisers protected, one by one: an error in one is dropped.
-// The collector stays off meanwhile.
+// While finalisers run the collector stays off, and so do debug hooks: when
+// the collector runs is no business of a hook, and a script's hook output
+// must not depend on it.
+struct FinalizerScope {
+    lua_State* L;
+    lu_byte allowhook;
+    explicit FinalizerScope(lua_State* L) : L(L), allowhook(L->allowhook)
+    {
+        G(L)->gcBlocked++;
+        L->allowhook = 0;
+    }
+    ~FinalizerScope()
+    {
+        L->allowhook = allowhook;
+        G(L)->gcBlocked--;
+    }
+    FinalizerScope(const FinalizerScope&) = delete;
+    FinalizerScope& operator=(const FinalizerScope&) = delete;
+};
+
+// Runs one finaliser protected: an error in it is dropped.
+void runFinalizer(lua_State* L, Udata* u)
+{
+    u->marked |= FINALIZEDBIT;
+    struct Call {
+        Udata* u;
+    } call{u};
+    luaD_pcall(
+        L, [](lua_State* L1, void* ud) { callgc(L1, static_cast<Call*>(ud)->u); }, &call, savestack(L, L->top), 0);
+}
+
 void callFinalizers(lua_State* L, const std::vector<Udata*>& list)
 {
-    global_State* g = G(L);
-    g->gcBlocked++;
+    FinalizerScope scope(L);
     ptrdiff_t top = savestack(L, L->top);
     for (Udata* u : list) {
-        u->marked |= FINALIZEDBIT;
-        struct Call {
-            Udata* u;
-        } call{u};
-        luaD_pcall(
-            L, [](lua_State* L1, void* ud) { callgc(L1, static_cast<Call*>(ud)->u); }, &call, savestack(L, L->top),
-            0);
+        runFinalizer(L, u);
         L->top = restorestack(L, top);
     }
-    g->gcBlocked--;
 }
 
 } // namespace
@@ -322,21 +343,14 @@ void luaC_collectgarbage(lua_State* L)
 // failing finaliser does not stop the others.
 void luaC_callGCTM(lua_State* L)
 {
-    G(L)->gcBlocked++;
+    FinalizerScope scope(L);
     for (GCObject* o = G(L)->rootudata; o; o = o->gch.next) {
         Udata* u = &o->u;
         if (u->marked & FINALIZEDBIT)
             continue;
-        u->marked |= FINALIZEDBIT;
-        struct Call {
-            Udata* u;
-        } call{u};
-        luaD_pcall(
-            L, [](lua_State* L1, void* ud) { callgc(L1, static_cast<Call*>(ud)->u); }, &call,
-            savestack(L, L->top), 0);
+        runFinalizer(L, u);
         L->top = L->ci->base;
     }
-    G(L)->gcBlocked--;
 }
 
 void luaC_sweep(lua_State* L, int all)

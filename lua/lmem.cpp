@@ -15,6 +15,8 @@ void* l_alloc(void*, void* block, size_t, size_t newsize, int, int)
         std::free(block);
         return nullptr;
     }
+    if (block == nullptr) // most requests are new objects: the shorter way
+        return std::malloc(newsize);
     return std::realloc(block, newsize);
 }
 

@@ -64,7 +64,30 @@ int luaO_str2d(const char* s, lua_Number* result)
     return 1;
 }
 
-void lua_number2str(char* buf, lua_Number n) { std::snprintf(buf, 32, LUA_NUMBER_FMT, n); }
+// Whole numbers of up to 14 digits, which "%.14g" writes as plain digits,
+// are written here without the C library's floating-point formatting: they
+// are most of the numbers scripts turn into text.
+void lua_number2str(char* buf, lua_Number n)
+{
+    if (n > -1e14 && n < 1e14 && n == static_cast<lua_Number>(static_cast<long long>(n)) &&
+        !(n == 0 && std::signbit(n))) {
+        long long whole = static_cast<long long>(n);
+        unsigned long long digits = whole < 0 ? 0ull - static_cast<unsigned long long>(whole) : whole;
+        char reversed[16];
+        int count = 0;
+        do {
+            reversed[count++] = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        } while (digits != 0);
+        if (whole < 0)
+            *buf++ = '-';
+        while (count > 0)
+            *buf++ = reversed[--count];
+        *buf = '\0';
+        return;
+    }
+    std::snprintf(buf, 32, LUA_NUMBER_FMT, n);
+}
 
 static void pushstr(lua_State* L, const char* str, size_t len)
 {

@@ -241,15 +241,18 @@ struct CallInfo {
     StkId top;                    // top for this function
     const Instruction* savedpc;   // next instruction of a Lua function
     int nresults;                 // results the caller wants (LUA_MULTRET = all)
-    int tailcalls;                // tail calls lost in this frame
+    int tailcalls;                // tail calls lost in this frame (counted down by "tail return" events)
     int state;                    // CI_* bits below
-    const Instruction* tracedpc;  // line hook: past the last instruction traced in this frame
+    // Where the line hook last looked in this frame (past that instruction):
+    // its line checks, Lua calls, yields and every debug query of the
+    // frame's position move it, a count event that replaces a line check
+    // does not. A new frame starts before its first instruction.
+    const Instruction* linepc;
 };
 
 constexpr int CI_C = 1;       // a C function
 constexpr int CI_FRESH = 2;   // a Lua frame whose caller is C: its return leaves luaV_execute
 constexpr int CI_YIELD = 4;   // a C function that yielded
-constexpr int CI_TAIL = 8;    // reached by a tail call
 
 inline bool isLua(const CallInfo* ci) { return !(ci->state & CI_C); }
 

@@ -46,7 +46,7 @@ void stack_init(lua_State* L1, lua_State* L)
     L1->ci->savedpc = nullptr;
     L1->ci->nresults = 0;
     L1->ci->tailcalls = 0;
-    L1->ci->tracedpc = nullptr;
+    L1->ci->linepc = nullptr;
     L1->size_ci = BASIC_CI_SIZE;
     L1->end_ci = L1->base_ci + L1->size_ci;
 }

@@ -12,6 +12,7 @@
 #include "lua.h"
 #include "lualib.h"
 #include "lstrlib.h"
+#include "lwork.h"
 
 namespace {
 
@@ -80,8 +81,11 @@ int str_rep(lua_State* L)
     const char* s = luaL_checklstring(L, 1, &l);
     int n = luaL_checkint(L, 2);
     luaL_buffinit(L, &b);
-    while (n-- > 0)
+    WorkSteps work(L); // a huge count takes seconds in this one call
+    while (n-- > 0) {
         luaL_addlstring(&b, s, l);
+        work.copied(l);
+    }
     luaL_pushresult(&b);
     return 1;
 }
@@ -211,7 +215,7 @@ private:
 
 struct MatchState {
     MatchState(lua_State* state, const char* src, size_t len)
-        : src_init(src), src_end(src + len), L(state), level(0), choices(state)
+        : src_init(src), src_end(src + len), L(state), level(0), choices(state), work(state)
     {
     }
     const char* src_init; // init of source string
@@ -223,6 +227,9 @@ struct MatchState {
         sint32 len;
     } capture[MAX_CAPTURES];
     ChoiceStack choices;
+    // A match may take time quadratic in the subject ("(.-)b" on a long run
+    // of a's): the host's hook gets its turns.
+    WorkSteps work;
 };
 
 int check_capture(MatchState* ms, int l)
@@ -324,14 +331,18 @@ const char* matchbalance(MatchState* ms, const char* s, const char* p)
     int b = *p;
     int e = *(p + 1);
     int cont = 1;
+    const char* start = s;
     while (++s < ms->src_end) {
         if (*s == e) {
-            if (--cont == 0)
+            if (--cont == 0) {
+                ms->work.step(static_cast<size_t>(s - start));
                 return s + 1;
+            }
         } else if (*s == b) {
             cont++;
         }
     }
+    ms->work.step(static_cast<size_t>(s - start));
     return nullptr; // string ends out of balance
 }
 
@@ -365,8 +376,10 @@ void end_capture(MatchState* ms, const char* s)
 // The end of the longest run of the item from s.
 const char* longest_run(MatchState* ms, const char* s, const char* p, const char* ep)
 {
+    const char* start = s;
     while (s < ms->src_end && luaI_singlematch(uchar(*s), p, ep))
         s++;
+    ms->work.step(static_cast<size_t>(s - start));
     return s;
 }
 
@@ -464,6 +477,7 @@ const char* match(MatchState* ms, const char* s, const char* p)
 {
     ms->choices.clear();
     for (;;) {
+        ms->work.step();
         bool failed = false;
         switch (*p) {
         case '(': // start capture
@@ -525,7 +539,7 @@ const char* match(MatchState* ms, const char* s, const char* p)
     }
 }
 
-const char* lmemfind(const char* s1, size_t l1, const char* s2, size_t l2)
+const char* lmemfind(WorkSteps& work, const char* s1, size_t l1, const char* s2, size_t l2)
 {
     if (l2 == 0)
         return s1; // empty strings are everywhere
@@ -536,6 +550,7 @@ const char* lmemfind(const char* s1, size_t l1, const char* s2, size_t l2)
     const char* init;
     while (l1 > 0 && (init = static_cast<const char*>(std::memchr(s1, *s2, l1))) != nullptr) {
         init++; // 1st char is already checked
+        work.step(1 + (l2 >> 4)); // a long needle compared at many places is slow
         if (std::memcmp(init, s2 + 1, l2) == 0)
             return init - 1;
         l1 -= static_cast<size_t>(init - s1);
@@ -582,7 +597,8 @@ int str_find(lua_State* L)
     if (lua_toboolean(L, 4) || // explicit request?
         std::strpbrk(p, "^$*+?.([%-") == nullptr) { // or no special characters?
         // do a plain search
-        const char* s2 = lmemfind(s + init, l1 - static_cast<size_t>(init), p, l2);
+        WorkSteps work(L);
+        const char* s2 = lmemfind(work, s + init, l1 - static_cast<size_t>(init), p, l2);
         if (s2) {
             lua_pushnumber(L, static_cast<lua_Number>(s2 - s + 1));
             lua_pushnumber(L, static_cast<lua_Number>(s2 - s + static_cast<ptrdiff_t>(l2)));
@@ -644,6 +660,7 @@ void add_s(MatchState* ms, luaL_Buffer* b, const char* s, const char* e)
     if (lua_isstring(L, 3)) {
         const char* news = lua_tostring(L, 3);
         size_t l = lua_strlen(L, 3);
+        ms->work.copied(l);
         for (size_t i = 0; i < l; i++) {
             if (news[i] != L_ESC) {
                 luaL_putchar(b, news[i]);

@@ -9,6 +9,7 @@
 #include "ltable.h"
 #include "lua.h"
 #include "lualib.h"
+#include "lwork.h"
 
 namespace {
 
@@ -211,9 +212,11 @@ int str_concat(lua_State* L)
     if (n == 0)
         n = luaL_getn(L, 1);
     luaL_buffinit(L, &b);
+    WorkSteps work(L); // long strings joined many times over take seconds
     for (; i <= n; i++) {
         lua_rawgeti(L, 1, i);
         luaL_argcheck(L, lua_isstring(L, -1), 1, "table contains non-strings");
+        work.copied(lua_strlen(L, -1) + lsep);
         luaL_addvalue(&b);
         if (i != n)
             luaL_addlstring(&b, sep, lsep);
@@ -244,7 +247,8 @@ int sort_comp(lua_State* L, int a, int b)
     return lua_lessthan(L, a, b);
 }
 
-void auxsort(lua_State* L, int l, int u)
+// Quadratic on some orders: the comparisons are counted as work.
+void auxsort(lua_State* L, int l, int u, WorkSteps& work)
 {
     while (l < u) { // for tail recursion
         // sort elements a[l], a[(l+u)/2] and a[u]
@@ -280,13 +284,13 @@ void auxsort(lua_State* L, int l, int u)
         int j = u - 1;
         for (;;) { // invariant: a[l..i] <= P <= a[j..u]
             // repeat ++i until a[i] >= P
-            while (lua_rawgeti(L, 1, ++i), sort_comp(L, -1, -2)) {
+            while (lua_rawgeti(L, 1, ++i), work.step(), sort_comp(L, -1, -2)) {
                 if (i > u)
                     luaL_error(L, "invalid order function for sorting");
                 lua_pop(L, 1);
             }
             // repeat --j until a[j] <= P
-            while (lua_rawgeti(L, 1, --j), sort_comp(L, -3, -1)) {
+            while (lua_rawgeti(L, 1, --j), work.step(), sort_comp(L, -3, -1)) {
                 if (j < l)
                     luaL_error(L, "invalid order function for sorting");
                 lua_pop(L, 1);
@@ -310,7 +314,7 @@ void auxsort(lua_State* L, int l, int u)
             i = u;
             u = j - 2;
         }
-        auxsort(L, j, i);
+        auxsort(L, j, i, work);
     }
 }
 
@@ -321,7 +325,8 @@ int luaB_sort(lua_State* L)
     if (!lua_isnoneornil(L, 2))
         luaL_checktype(L, 2, LUA_TFUNCTION);
     lua_settop(L, 2); // make sure there are two arguments
-    auxsort(L, 1, n);
+    WorkSteps work(L);
+    auxsort(L, 1, n, work);
     return 0;
 }
 

@@ -149,6 +149,11 @@ LUA_API int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data);
 LUA_API int lua_yield(lua_State* L, int nresults);
 LUA_API int lua_resume(lua_State* L, int narg);
 
+/* dialect: raises the error on the stack top as lua_error does, but runs no
+   message handler on the way (a host that stops a script runs none of the
+   script's code while it unwinds); protected calls still end it */
+LUA_API int lua_errorbare(lua_State* L);
+
 /* dialect: the three questions a host asks about a state's coroutine */
 LUA_API int lua_issuspended(lua_State* L); /* suspended inside a yield */
 LUA_API int lua_isidle(lua_State* L);      /* no activation: at the base frame */
@@ -206,6 +211,10 @@ LUA_API int lua_pushupvalues(lua_State* L);
 #define LUA_MASKRET (1 << LUA_HOOKRET)
 #define LUA_MASKLINE (1 << LUA_HOOKLINE)
 #define LUA_MASKCOUNT (1 << LUA_HOOKCOUNT)
+/* dialect: with LUA_MASKCOUNT, the count hook is also called (as a count
+   event) during long native work in the libraries: pattern matching, plain
+   searches, string.rep, table.concat, sort and counting a table's elements */
+#define LUA_MASKWORK (1 << 5)
 
 #define LUA_IDSIZE 60
 

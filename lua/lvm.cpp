@@ -411,7 +411,7 @@ void inithooks(lua_State* L)
 {
     for (CallInfo* ci = L->ci; ci > L->base_ci; ci--) {
         if (isLua(ci))
-            ci->tracedpc = ci->savedpc;
+            ci->linepc = ci->savedpc;
     }
     L->hookinit = 1;
 }
@@ -423,12 +423,15 @@ int lineof(const Proto* p, const Instruction* past)
 }
 
 // Count and line hooks before the instruction at `pc' runs. A count event
-// takes the place of that instruction's line event; a line event comes when
-// the instruction starts a new line or execution jumped back.
+// takes the place of that instruction's line check, which leaves the frame's
+// line position where it was. A line event comes when the instruction is a
+// function's first, starts another line than that position's, or execution
+// jumped back to or before it.
 void traceexec(lua_State* L, const Instruction* pc)
 {
     CallInfo* ci = L->ci;
-    ci->savedpc = pc + 1; // the hooks see the instruction about to run
+    const Instruction* past = pc + 1;
+    ci->savedpc = past; // the hooks see the instruction about to run
     if ((L->hookmask & LUA_MASKCOUNT) && luaD_counthook(L))
         return;
     if (!(L->hookmask & LUA_MASKLINE))
@@ -438,14 +441,13 @@ void traceexec(lua_State* L, const Instruction* pc)
         return;
     }
     const Proto* p = clvalue(ci->func)->l.p;
-    const Instruction* past = pc + 1;
-    if (pc == p->code || ci->tracedpc == nullptr) // entering the function
-        ci->tracedpc = past;
-    if (past <= ci->tracedpc || lineof(p, past) != lineof(p, ci->tracedpc)) {
+    if (pc == p->code) // tracing may start here
+        ci->linepc = past;
+    if (past <= ci->linepc || lineof(p, past) != lineof(p, ci->linepc)) {
         luaD_callhook(L, LUA_HOOKLINE, lineof(p, past));
         ci = L->ci;
     }
-    ci->tracedpc = past;
+    ci->linepc = past;
 }
 
 // ---- the interpreter loop ----------------------------------------------------------
@@ -466,6 +468,43 @@ void traceexec(lua_State* L, const Instruction* pc)
         ci = L->ci;         \
     }
 
+// With hooks off, an instruction costs one test of the hook mask beyond its
+// own work; with a line or count hook on, traceexec runs first.
+#define HOOKED() (L->hookmask & (LUA_MASKCOUNT | LUA_MASKLINE))
+#define FETCH()                     \
+    {                               \
+        if (HOOKED()) [[unlikely]] { \
+            traceexec(L, pc);       \
+            base = L->base;         \
+            ci = L->ci;             \
+        }                           \
+        i = *pc++;                  \
+        ra = RA(i);                 \
+    }
+
+// With GCC and Clang every instruction ends in a jump of its own to the next
+// one's code (through a table of label addresses), which the processor
+// predicts far better than the single shared jump of a switch; other
+// compilers get the switch (so does a build with LUA_SWITCH_DISPATCH defined,
+// to try it). NEXT ends an instruction either way.
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(LUA_SWITCH_DISPATCH)
+#define THREADED_DISPATCH 1
+#define OPCODE(op) L_##op:
+#define FALLTHROUGH (void)0
+#define NEXT                                           \
+    {                                                  \
+        if (HOOKED()) [[unlikely]]                     \
+            continue; /* the loop's FETCH runs the hooks */ \
+        i = *pc++;                                     \
+        ra = RA(i);                                    \
+        goto* dispatch[GET_OPCODE(i)];                 \
+    }
+#else
+#define OPCODE(op) case op:
+#define FALLTHROUGH [[fallthrough]]
+#define NEXT break
+#endif
+
 #define arith_op(op, tm)                                       \
     {                                                          \
         const TObject* rb = RKB(i);                            \
@@ -474,7 +513,7 @@ void traceexec(lua_State* L, const Instruction* pc)
             setnvalue(ra, nvalue(rb) op nvalue(rc));           \
         else                                                   \
             Protect(Arith(L, ra, rb, rc, tm));                 \
-        break;                                                 \
+        NEXT;                                                  \
     }
 
 #define bit_op(expr)                                                   \
@@ -486,100 +525,159 @@ void traceexec(lua_State* L, const Instruction* pc)
         uint32_t b = toU32(nvalue(rb));                                \
         uint32_t c = toU32(nvalue(rc));                                \
         setnvalue(ra, static_cast<lua_Number>(static_cast<uint32_t>(expr))); \
-        break;                                                         \
+        NEXT;                                                          \
+    }
+
+// R(A) := t[key]: a value the table holds is taken at once; anything else
+// (metamethods, errors) goes through the general path.
+#define gettable_op(t, key)                               \
+    {                                                     \
+        const TObject* tab = (t);                         \
+        const TObject* rk = (key);                        \
+        if (ttistable(tab)) {                             \
+            const TObject* v = luaH_get(hvalue(tab), rk); \
+            if (!ttisnil(v)) {                            \
+                setobj(ra, v);                            \
+                NEXT;                                     \
+            }                                             \
+        }                                                 \
+        Protect(luaV_gettable(L, tab, rk, ra));           \
+        NEXT;                                             \
+    }
+
+// A comparison's jump: the instruction after it is the JMP taken when the
+// result matches A; otherwise that JMP is skipped.
+#define cond_jump(res)                             \
+    {                                              \
+        if ((res) != GETARG_A(i))                  \
+            pc++;                                  \
+        else                                       \
+            dojump(pc, GETARG_sBx(*pc) + 1);       \
+        NEXT;                                      \
     }
 
 void luaV_execute(lua_State* L)
 {
+#ifdef THREADED_DISPATCH
+    // in the order of OpCode
+    static const void* const dispatch[NUM_OPCODES] = {
+        &&L_OP_MOVE,     &&L_OP_LOADK,    &&L_OP_LOADBOOL, &&L_OP_LOADNIL,  &&L_OP_GETUPVAL,
+        &&L_OP_GETGLOBAL, &&L_OP_GETTABLE, &&L_OP_SETGLOBAL, &&L_OP_SETUPVAL, &&L_OP_SETTABLE,
+        &&L_OP_NEWTABLE, &&L_OP_SELF,     &&L_OP_ADD,      &&L_OP_SUB,      &&L_OP_MUL,
+        &&L_OP_DIV,      &&L_OP_BAND,     &&L_OP_BOR,      &&L_OP_SHL,      &&L_OP_SHR,
+        &&L_OP_POW,      &&L_OP_UNM,      &&L_OP_NOT,      &&L_OP_CONCAT,   &&L_OP_JMP,
+        &&L_OP_EQ,       &&L_OP_LT,       &&L_OP_LE,       &&L_OP_TEST,     &&L_OP_CALL,
+        &&L_OP_TAILCALL, &&L_OP_RETURN,   &&L_OP_FORLOOP,  &&L_OP_TFORLOOP, &&L_OP_TFORPREP,
+        &&L_OP_SETLIST,  &&L_OP_SETLISTO, &&L_OP_CLOSE,    &&L_OP_CLOSURE,
+    };
+    static_assert(NUM_OPCODES == 39, "one label for each opcode");
+#endif
 reentry: // a new frame: a call, a return to a Lua caller, a tail call
     CallInfo* ci = L->ci;
     LClosure* cl = &clvalue(ci->func)->l;
     TObject* k = cl->p->k;
     StkId base = L->base;
     const Instruction* pc = ci->savedpc;
+    Instruction i;
+    StkId ra;
     for (;;) {
-        if (L->hookmask & (LUA_MASKCOUNT | LUA_MASKLINE)) {
-            traceexec(L, pc);
-            base = L->base;
-            ci = L->ci;
-        }
-        const Instruction i = *pc++;
-        StkId ra = RA(i);
+        FETCH();
+#ifdef THREADED_DISPATCH
+        goto* dispatch[GET_OPCODE(i)];
+        {
+#else
         switch (GET_OPCODE(i)) {
-        case OP_MOVE: setobj(ra, RB(i)); break;
-        case OP_LOADK: setobj(ra, KBx(i)); break;
-        case OP_LOADBOOL:
+#endif
+        OPCODE(OP_MOVE)
+        {
+            setobj(ra, RB(i));
+            NEXT;
+        }
+        OPCODE(OP_LOADK)
+        {
+            setobj(ra, KBx(i));
+            NEXT;
+        }
+        OPCODE(OP_LOADBOOL)
+        {
             setbvalue(ra, GETARG_B(i));
             if (GETARG_C(i))
                 pc++;
-            break;
-        case OP_LOADNIL: {
+            NEXT;
+        }
+        OPCODE(OP_LOADNIL)
+        {
             TObject* rb = RB(i);
             do {
                 setnilvalue(rb--);
             } while (rb >= ra);
-            break;
+            NEXT;
         }
-        case OP_GETUPVAL: setobj(ra, cl->upvals[GETARG_B(i)]->v); break;
-        case OP_GETGLOBAL: {
-            const TObject* rb = KBx(i);
-            if (ttistable(&cl->g)) {
-                const TObject* v = luaH_getstr(hvalue(&cl->g), tsvalue(rb));
-                if (!ttisnil(v)) {
-                    setobj(ra, v);
-                    break;
-                }
-            }
-            Protect(luaV_gettable(L, &cl->g, rb, ra));
-            break;
+        OPCODE(OP_GETUPVAL)
+        {
+            setobj(ra, cl->upvals[GETARG_B(i)]->v);
+            NEXT;
         }
-        case OP_GETTABLE: {
-            StkId rb = RB(i);
+        OPCODE(OP_GETGLOBAL) gettable_op(&cl->g, KBx(i))
+        OPCODE(OP_GETTABLE) gettable_op(RB(i), RKC(i))
+        OPCODE(OP_SETGLOBAL)
+        {
+            Protect(luaV_settable(L, &cl->g, KBx(i), ra));
+            NEXT;
+        }
+        OPCODE(OP_SETUPVAL)
+        {
+            setobj(cl->upvals[GETARG_B(i)]->v, ra);
+            NEXT;
+        }
+        OPCODE(OP_SETTABLE)
+        {
+            const TObject* rb = RKB(i);
             const TObject* rc = RKC(i);
-            if (ttistable(rb)) {
-                const TObject* v = luaH_get(hvalue(rb), rc);
-                if (!ttisnil(v)) {
-                    setobj(ra, v);
-                    break;
+            if (ttistable(ra)) { // a field already there takes the value at once
+                Table* h = hvalue(ra);
+                TObject* old = const_cast<TObject*>(luaH_get(h, rb));
+                if (!ttisnil(old)) {
+                    setobj(old, rc);
+                    NEXT;
                 }
             }
-            Protect(luaV_gettable(L, rb, rc, ra));
-            break;
+            Protect(luaV_settable(L, ra, rb, rc));
+            NEXT;
         }
-        case OP_SETGLOBAL: Protect(luaV_settable(L, &cl->g, KBx(i), ra)); break;
-        case OP_SETUPVAL: setobj(cl->upvals[GETARG_B(i)]->v, ra); break;
-        case OP_SETTABLE: Protect(luaV_settable(L, ra, RKB(i), RKC(i))); break;
-        case OP_NEWTABLE: {
+        OPCODE(OP_NEWTABLE)
+        {
             int b = luaO_fb2int(GETARG_B(i));
             Protect(sethvalue(ra, luaH_new(L, b, GETARG_C(i))));
             L->top = ci->top;
             Protect(luaC_checkGC(L));
-            break;
+            NEXT;
         }
-        case OP_SELF: {
-            StkId rb = RB(i);
-            setobj(ra + 1, rb);
-            Protect(luaV_gettable(L, ra + 1, RKC(i), ra));
-            break;
+        OPCODE(OP_SELF)
+        {
+            setobj(ra + 1, RB(i)); // the object, which RB(i) may be ra itself
+            gettable_op(ra + 1, RKC(i))
         }
-        case OP_ADD: arith_op(+, TM_ADD)
-        case OP_SUB: arith_op(-, TM_SUB)
-        case OP_MUL: arith_op(*, TM_MUL)
-        case OP_DIV: arith_op(/, TM_DIV)
-        case OP_BAND: bit_op(b & c)
-        case OP_BOR: bit_op(b | c)
-        case OP_SHL: bit_op(b << (c % 32))
-        case OP_SHR: bit_op(b >> (c % 32))
-        case OP_POW: {
+        OPCODE(OP_ADD) arith_op(+, TM_ADD)
+        OPCODE(OP_SUB) arith_op(-, TM_SUB)
+        OPCODE(OP_MUL) arith_op(*, TM_MUL)
+        OPCODE(OP_DIV) arith_op(/, TM_DIV)
+        OPCODE(OP_BAND) bit_op(b & c)
+        OPCODE(OP_BOR) bit_op(b | c)
+        OPCODE(OP_SHL) bit_op(b << (c % 32))
+        OPCODE(OP_SHR) bit_op(b >> (c % 32))
+        OPCODE(OP_POW)
+        {
             const TObject* rb = RKB(i);
             const TObject* rc = RKC(i);
             if (ttisnumber(rb) && ttisnumber(rc))
                 setnvalue(ra, static_cast<lua_Number>(toU32(nvalue(rb)) ^ toU32(nvalue(rc))));
             else
                 Protect(Arith(L, ra, rb, rc, TM_POW));
-            break;
+            NEXT;
         }
-        case OP_UNM: {
+        OPCODE(OP_UNM)
+        {
             const TObject* rb = RB(i);
             TObject temp;
             if (luaV_tonumber(rb, &temp) != nullptr) {
@@ -588,23 +686,30 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 setnilvalue(&temp);
                 Protect(if (!call_binTM(L, RB(i), &temp, ra, TM_UNM)) luaG_aritherror(L, RB(i), &temp));
             }
-            break;
+            NEXT;
         }
-        case OP_NOT: {
+        OPCODE(OP_NOT)
+        {
             int res = l_isfalse(RB(i));
             setbvalue(ra, res);
-            break;
+            NEXT;
         }
-        case OP_CONCAT: {
+        OPCODE(OP_CONCAT)
+        {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
             L->top = ci->top;
             Protect(luaV_concat(L, c - b + 1, c); luaC_checkGC(L));
             setobj(RA(i), base + b);
-            break;
+            NEXT;
         }
-        case OP_JMP: dojump(pc, GETARG_sBx(i)); break;
-        case OP_EQ: {
+        OPCODE(OP_JMP)
+        {
+            dojump(pc, GETARG_sBx(i));
+            NEXT;
+        }
+        OPCODE(OP_EQ)
+        {
             const TObject* rb = RKB(i);
             const TObject* rc = RKC(i);
             int res;
@@ -616,13 +721,10 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 res = rb->value.gc == rc->value.gc || ttisnil(rb);
             else
                 Protect(res = luaV_equalObj(L, rb, rc));
-            if (res != GETARG_A(i))
-                pc++;
-            else
-                dojump(pc, GETARG_sBx(*pc) + 1);
-            break;
+            cond_jump(res);
         }
-        case OP_LT: {
+        OPCODE(OP_LT)
+        {
             const TObject* rb = RKB(i);
             const TObject* rc = RKC(i);
             int res;
@@ -630,13 +732,10 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 res = nvalue(rb) < nvalue(rc);
             else
                 Protect(res = luaV_lessthan(L, rb, rc));
-            if (res != GETARG_A(i))
-                pc++;
-            else
-                dojump(pc, GETARG_sBx(*pc) + 1);
-            break;
+            cond_jump(res);
         }
-        case OP_LE: {
+        OPCODE(OP_LE)
+        {
             const TObject* rb = RKB(i);
             const TObject* rc = RKC(i);
             int res;
@@ -644,13 +743,10 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 res = nvalue(rb) <= nvalue(rc);
             else
                 Protect(res = luaV_lessequal(L, rb, rc));
-            if (res != GETARG_A(i))
-                pc++;
-            else
-                dojump(pc, GETARG_sBx(*pc) + 1);
-            break;
+            cond_jump(res);
         }
-        case OP_TEST: {
+        OPCODE(OP_TEST)
+        {
             TObject* rb = RB(i);
             if (l_isfalse(rb) == GETARG_C(i)) {
                 pc++;
@@ -658,9 +754,10 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 setobj(ra, rb);
                 dojump(pc, GETARG_sBx(*pc) + 1);
             }
-            break;
+            NEXT;
         }
-        case OP_TAILCALL: {
+        OPCODE(OP_TAILCALL)
+        {
             int b = GETARG_B(i);
             if (b != 0)
                 L->top = ra + b;
@@ -686,33 +783,54 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 L->ci--;
                 L->base = L->ci->base;
                 luaD_precall(L, dst, wanted, true);
-                L->ci->state |= keep | CI_TAIL;
+                L->ci->state |= keep;
                 L->ci->tailcalls = tails;
                 if (L->hookmask & LUA_MASKCALL)
                     luaD_callhook(L, LUA_HOOKCALL, -1);
                 goto reentry;
             }
-            [[fallthrough]]; // anything else is called as usual; RETURN follows
         }
-        case OP_CALL: {
+            FALLTHROUGH; // anything else is called as usual; RETURN follows
+        OPCODE(OP_CALL)
+        {
             int b = GETARG_B(i);
             int nresults = GETARG_C(i) - 1;
             if (b != 0)
                 L->top = ra + b;
             ci->savedpc = pc;
+            if (ttisfunction(ra) && !clvalue(ra)->c.isC) {
+                // The usual call of a Lua function is made here: no extra
+                // arguments to collect, room on both stacks, no call hook.
+                const Proto* p = clvalue(ra)->l.p;
+                if (!p->is_vararg && L->ci + 1 != L->end_ci && L->stack_last - L->top > p->maxstacksize &&
+                    !(L->hookmask & LUA_MASKCALL)) [[likely]] {
+                    if (L->top > ra + 1 + p->numparams)
+                        L->top = ra + 1 + p->numparams;
+                    luaD_initLuaFrame(L, ++L->ci, ra, p, nresults);
+                    ci->linepc = pc; // as below
+                    goto reentry;
+                }
+            }
             switch (luaD_precall(L, ra, nresults)) {
-            case PCR_LUA: goto reentry;
+            case PCR_LUA:
+                // a Lua callee leaves its caller's line position at the call
+                // (a C callee does not: only a query of the frame moves it)
+                (L->ci - 1)->linepc = pc;
+                goto reentry;
             case PCR_C:
                 ci = L->ci;
                 if (nresults >= 0)
                     L->top = ci->top;
                 base = L->base;
                 break;
-            default: return; // yielded: resume continues this frame
+            default: // yielded: resume continues this frame, after the call
+                (L->ci - 1)->linepc = pc;
+                return;
             }
-            break;
+            NEXT;
         }
-        case OP_RETURN: {
+        OPCODE(OP_RETURN)
+        {
             int b = GETARG_B(i);
             if (b != 0)
                 L->top = ra + b - 1;
@@ -728,14 +846,20 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 L->top = L->ci->top;
             goto reentry;
         }
-        case OP_FORLOOP: {
-            if (!ttisnumber(ra))
+        OPCODE(OP_FORLOOP)
+        {
+            if (!ttisnumber(ra + 1) || !ttisnumber(ra + 2)) [[unlikely]] {
+                // the limit and the step may be numerals in strings: converted in place
+                TObject tmp;
+                if (!ttisnumber(ra))
+                    Protect(luaG_runerror(L, "`for' initial value must be a number"));
+                if (!tonumber(ra + 1, &tmp))
+                    Protect(luaG_runerror(L, "`for' limit must be a number"));
+                if (!tonumber(ra + 2, &tmp))
+                    Protect(luaG_runerror(L, "`for' step must be a number"));
+            } else if (!ttisnumber(ra)) [[unlikely]] {
                 Protect(luaG_runerror(L, "`for' initial value must be a number"));
-            TObject tmp;
-            if (!tonumber(ra + 1, &tmp))
-                Protect(luaG_runerror(L, "`for' limit must be a number"));
-            if (!tonumber(ra + 2, &tmp))
-                Protect(luaG_runerror(L, "`for' step must be a number"));
+            }
             lua_Number step = nvalue(ra + 2);
             lua_Number idx = nvalue(ra) + step;
             lua_Number limit = nvalue(ra + 1);
@@ -743,9 +867,10 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 dojump(pc, GETARG_sBx(i));
                 setnvalue(ra, idx);
             }
-            break;
+            NEXT;
         }
-        case OP_TFORLOOP: {
+        OPCODE(OP_TFORLOOP)
+        {
             int nvar = GETARG_C(i) + 1;
             StkId cb = ra + nvar + 2;
             setobj(cb, ra);
@@ -762,21 +887,22 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 pc++; // leave the loop
             else
                 dojump(pc, GETARG_sBx(*pc) + 1);
-            break;
+            NEXT;
         }
-        case OP_TFORPREP: {
+        OPCODE(OP_TFORPREP)
+        {
             if (ttistable(ra)) { // `for k,v in t': iterate with `next'
                 setobj(ra + 1, ra);
                 TString* nextName;
                 Protect(nextName = luaS_newliteral(L, "next"));
                 setobj(RA(i), luaH_getstr(hvalue(gt(L)), nextName));
-                ra = RA(i);
             }
             dojump(pc, GETARG_sBx(i));
-            break;
+            NEXT;
         }
-        case OP_SETLIST:
-        case OP_SETLISTO: {
+        OPCODE(OP_SETLIST)
+        OPCODE(OP_SETLISTO)
+        {
             int bc = GETARG_Bx(i);
             int n;
             if (GET_OPCODE(i) == OP_SETLIST) {
@@ -794,10 +920,15 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
                 TObject v = *(ra + n);
                 setobj(luaH_setnum(L, h, bc + n), &v);
             }
-            break;
+            NEXT;
         }
-        case OP_CLOSE: luaF_close(L, ra); break;
-        case OP_CLOSURE: {
+        OPCODE(OP_CLOSE)
+        {
+            luaF_close(L, ra);
+            NEXT;
+        }
+        OPCODE(OP_CLOSURE)
+        {
             Proto* p = cl->p->p[GETARG_Bx(i)];
             int nup = p->nups;
             Closure* ncl;
@@ -812,9 +943,11 @@ reentry: // a new frame: a call, a return to a Lua caller, a tail call
             setclvalue(RA(i), ncl);
             L->top = ci->top;
             Protect(luaC_checkGC(L));
-            break;
+            NEXT;
         }
+#ifndef THREADED_DISPATCH
         default: __builtin_unreachable(); // opcodes are checked when code is loaded
+#endif
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "engine/base/debuglog.h"
 
 #include <cstring>
+#include <ctime>
 #include <spawn.h>
 #include <strings.h>
 #include <sys/wait.h>
@@ -13,6 +14,9 @@ extern char** environ;
 namespace qm {
 
 namespace {
+
+constexpr int kEarlyAnswerMs = 300;
+constexpr int kPollMs = 10;
 
 // Children already started; reaped whenever another is started, so finished
 // ones do not linger as zombies.
@@ -62,6 +66,22 @@ bool SpawnBrowser(const char* url)
     if (error != 0) {
         WriteDbg("OpenBrowser: cannot start xdg-open: %s", std::strerror(error));
         return false;
+    }
+    // xdg-open that finds no browser says so by its exit status, at once:
+    // the program waits a moment for that answer. One still running then is
+    // taken as a browser starting (it may stay until the browser closes).
+    for (int waited = 0; waited < kEarlyAnswerMs; waited += kPollMs) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                return true;
+            WriteDbg("OpenBrowser: xdg-open started no browser (%s %d)",
+                     WIFEXITED(status) ? "exit status" : "signal",
+                     WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+            return false;
+        }
+        const timespec pause{0, kPollMs * 1000000L};
+        ::nanosleep(&pause, nullptr);
     }
     children().push_back(pid);
     return true;

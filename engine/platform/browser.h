@@ -8,7 +8,8 @@ namespace qm {
 // control characters.
 bool IsWebAddress(const char* url);
 
-// Starts xdg-open with the address; false when it could not be started.
+// Starts xdg-open with the address; false when it could not be started or
+// answered at once that it found no browser (a non-zero exit status).
 bool SpawnBrowser(const char* url);
 
 }  // namespace qm

@@ -81,6 +81,8 @@ public:
     // False (and the mode kept) when the switch failed.
     bool SetFullscreen(bool on) { return mData->SetFullscreen(on); }
     bool IsFullscreen() const { return mData->IsFullscreen(); }
+    // True once after the player's switch to full screen was refused.
+    bool TakeFullscreenRefusal() { return mData->TakeFullscreenRefusal(); }
     // On: the window's close button gives kCloseRequest instead of quitting.
     void SetCloseRequests(bool on) { mData->SetCloseRequests(on); }
     bool GetDisplayReady() const { return true; }

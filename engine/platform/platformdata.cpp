@@ -236,7 +236,17 @@ bool TPlatformData::SetFullscreen(bool on)
         return false;
     }
     // The pointer stays where the player left it.
-    return changeDisplayThroughBlack(mDisplayWidth, mDisplayHeight, on, false);
+    const bool switched = changeDisplayThroughBlack(mDisplayWidth, mDisplayHeight, on, false);
+    if (!switched && on)
+        mFullscreenRefused = true;
+    return switched;
+}
+
+bool TPlatformData::TakeFullscreenRefusal()
+{
+    const bool refused = mFullscreenRefused;
+    mFullscreenRefused = false;
+    return refused;
 }
 
 void TPlatformData::noteDrawableSize()

@@ -69,6 +69,10 @@ public:
     // false (logged, the mode kept) when it failed. A real change fades
     // like SetDisplay; the current mode returns true and touches nothing.
     bool SetFullscreen(bool on);
+    // True once after a switch to full screen was refused (by SetFullscreen:
+    // the player's own switch, not the start-up's), so that the program can
+    // tell the player why the game stayed a window.
+    bool TakeFullscreenRefusal();
     // How black the fade makes the picture now (0 when there is none).
     float FadeBlackness() const { return mFade.Blackness(Timer()); }
     bool IsFullscreen() const { return mFullscreen; }
@@ -193,6 +197,7 @@ private:
     std::vector<TEvent> mEvents;  // a stack: the newest comes out first
     bool mCursorShown = true;
     bool mFullscreen = false;
+    bool mFullscreenRefused = false;  // see TakeFullscreenRefusal
     bool mHiddenWhileFullscreen = false;
     int mDisplayWidth = 0;
     int mDisplayHeight = 0;

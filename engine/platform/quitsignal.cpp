@@ -47,4 +47,18 @@ unsigned QuitSignals()
     return gQuitSignals.load(std::memory_order_relaxed);
 }
 
+namespace {
+TCloseRequestProbe gCloseProbe = nullptr;  // main thread only, as the window
+}  // namespace
+
+void SetCloseRequestProbe(TCloseRequestProbe probe)
+{
+    gCloseProbe = probe;
+}
+
+bool CloseRequestWaiting()
+{
+    return gCloseProbe && gCloseProbe();
+}
+
 }  // namespace qm

@@ -17,4 +17,14 @@ void NoteQuitSignal();
 // How many quit signals arrived so far: compare with an earlier reading.
 unsigned QuitSignals();
 
+// A close request (the window's close button) that waits in the window
+// system's queue while the event loop cannot take it, because a script holds
+// the loop: the script watchdog asks, so that the close button reaches the
+// game as a signal does. The back end that has a window sets the probe (it
+// looks without taking the request: the loop still gets it); null unsets it.
+using TCloseRequestProbe = bool (*)();
+void SetCloseRequestProbe(TCloseRequestProbe probe);
+// False without a probe.
+bool CloseRequestWaiting();
+
 }  // namespace qm

@@ -64,8 +64,9 @@ public:
     // The name the animation was asked for by ("ui/coin.anm").
     str GetName() const { return mAnimation->path; }
     // What its players found of its script (engine/script checks it): not
-    // yet looked at, compiles, does not compile, failed as it ran.
-    enum class EScriptVerdict { kUnchecked, kCompiles, kDoesNotCompile, kFailed };
+    // yet looked at, compiles, does not compile, failed as it ran, stopped
+    // by the script watchdog (it ran without end: never run again).
+    enum class EScriptVerdict { kUnchecked, kCompiles, kDoesNotCompile, kFailed, kStopped };
     EScriptVerdict GetScriptVerdict() const { return mScriptVerdict; }
     void SetScriptVerdict(EScriptVerdict verdict) { mScriptVerdict = verdict; }
     // The sheet holding all frames.

@@ -102,7 +102,15 @@ void TAnimationData::ScriptFailed(const TScript* script)
     // the same file are not logged again: it goes on running, quietly.
     if (script != mScript || !mTexture || !mRunningTextureScript)
         return;
-    mTexture->SetScriptVerdict(TAnimatedTexture::EScriptVerdict::kFailed);
+    // One the watchdog stopped ran without end: played again, it would hold
+    // the game again, for seconds at every play.
+    if (script->WatchdogStoppedRun()) {
+        WriteDbg("Animation %s: its script was stopped by the watchdog; the animation plays without it",
+                 mTexture->GetName().c_str());
+        mTexture->SetScriptVerdict(TAnimatedTexture::EScriptVerdict::kStopped);
+    } else {
+        mTexture->SetScriptVerdict(TAnimatedTexture::EScriptVerdict::kFailed);
+    }
     mScript->SetQuiet(true);
 }
 
@@ -110,7 +118,8 @@ bool TAnimationData::TextureScriptUsable(lua_State* L)
 {
     using EVerdict = TAnimatedTexture::EScriptVerdict;
     if (mTexture->GetScriptVerdict() != EVerdict::kUnchecked)
-        return mTexture->GetScriptVerdict() != EVerdict::kDoesNotCompile;
+        return mTexture->GetScriptVerdict() != EVerdict::kDoesNotCompile &&
+               mTexture->GetScriptVerdict() != EVerdict::kStopped;
     // Compiled once, not at every play; one that does not compile plays
     // without it, and is named once.
     const str text = mTexture->GetScript();

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -203,7 +205,8 @@ int WatchedWrap(lua_State* L)
     return 1;
 }
 
-void WatchCoroutineMaker(lua_State* L, const char* name, lua_CFunction watched)
+// coroutine[name] replaced by `watched` with the library's own as its upvalue.
+void WrapCoroutineFunction(lua_State* L, const char* name, lua_CFunction watched)
 {
     PushGlobal(L, "coroutine");
     if (lua_istable(L, -1)) {
@@ -234,59 +237,202 @@ void TScript::SetRunLimit(std::uint32_t ms)
 
 TScript::TRunGuard::TRunGuard(TScript& script) : mScript(script)
 {
-    if (mScript.mRunDepth++ > 0)
-        return;
-    mScript.mRunStart = WatchdogNow();
-    mScript.mRunQuitSignals = qm::QuitSignals();
-    mScript.mRunChecks = 0;
-    mScript.mRunStopped = false;
+    if (mScript.mRunDepth++ == 0)
+        mScript.BeginRun();
 }
 
 TScript::TRunGuard::~TRunGuard()
 {
-    --mScript.mRunDepth;
+    if (--mScript.mRunDepth == 0)
+        mScript.EndRun();
 }
 
-void TScript::WatchHook(lua_State* L, lua_Debug*)
+namespace {
+
+// Scripts stopped by the watchdog that the player has not been told of.
+std::deque<str>& StoppedScripts()
+{
+    static std::deque<str> scripts;
+    return scripts;
+}
+
+// A chunk's source as the player knows the script: a file's path from the
+// resource folder's "assets/" on ("scripts/options.lua"), any other chunk
+// as Lua names it in messages.
+str PlayerName(const char* source, const char* shortSource)
+{
+    if (!source || source[0] != '@')
+        return shortSource;
+    const std::string path = source + 1;
+    const std::string::size_type assets = path.rfind("assets/");
+    return str(assets == std::string::npos ? path.c_str() : path.c_str() + assets + 7);
+}
+
+// Where the run is ("options.lua:2") and its script as the player knows it:
+// the innermost Lua function, so that a stop inside a library call (a long
+// pattern match) names the code that made the call.
+void DescribePlace(lua_State* L, str* where, str* script)
+{
+    lua_Debug ar;
+    for (int level = 0; lua_getstack(L, level, &ar); ++level) {
+        if (!lua_getinfo(L, "Sl", &ar) || std::strcmp(ar.what, "C") == 0)
+            continue;
+        char place[LUA_IDSIZE + 16];
+        std::snprintf(place, sizeof place, "%s:%d", ar.short_src, ar.currentline);
+        *where = place;
+        *script = PlayerName(ar.source, ar.short_src);
+        return;
+    }
+    *where = "?";
+    *script = "?";
+}
+
+}  // namespace
+
+bool TScript::TakeStoppedScript(str* script)
+{
+    std::deque<str>& scripts = StoppedScripts();
+    if (scripts.empty())
+        return false;
+    *script = scripts.front();
+    scripts.pop_front();
+    return true;
+}
+
+void TScript::BeginRun()
+{
+    mRunStart = WatchdogNow();
+    mRunQuitSignals = qm::QuitSignals();
+    mRunChecks = 0;
+    mRunStops = 0;
+    mRunQuitStop = false;
+    mRunCloseSeen = false;
+    mRunCloseProbe = mRunStart;
+    // The count hook costs the interpreter on every instruction it runs: it
+    // is set only while the engine runs Lua on the state. Coroutines made
+    // meanwhile keep theirs, but run only inside later runs.
+    lua_sethook(mState, WatchHook, LUA_MASKCOUNT | LUA_MASKWORK, kWatchInstructions);
+}
+
+void TScript::EndRun()
+{
+    lua_sethook(mState, nullptr, 0, 0);
+    if (mRunStops == 0 || mRunQuitStop)
+        return;
+    std::deque<str>& scripts = StoppedScripts();
+    if (std::find(scripts.begin(), scripts.end(), mRunStoppedScript) == scripts.end())
+        scripts.push_back(mRunStoppedScript);
+}
+
+TScript* TScript::OfState(lua_State* L)
 {
     lua_pushlightuserdata(L, const_cast<char*>(&kScriptKey));
     lua_rawget(L, LUA_REGISTRYINDEX);
     auto* script = static_cast<TScript*>(lua_touserdata(L, -1));
     lua_pop(L, 1);
-    if (script)
+    return script;
+}
+
+void TScript::WatchHook(lua_State* L, lua_Debug*)
+{
+    if (TScript* script = OfState(L))
         script->CheckRun(L);
 }
 
-// Raises the error that stops a run gone on too long; logs it once per run,
-// as a script may catch it (pcall) and be stopped again at the next check.
+// Why the run must stop now, or nothing.
+str TScript::StopReason(std::int32_t elapsed)
+{
+    if (qm::QuitSignals() != mRunQuitSignals) {
+        mRunQuitStop = true;
+        return "the game is asked to quit";
+    }
+    if (mRunChecks < kMinChecksToStop)
+        return str();
+    if (elapsed >= static_cast<std::int32_t>(gRunLimitMs)) {
+        char reason[64];
+        std::snprintf(reason, sizeof reason, "it ran for %.1f s without yielding", elapsed / 1000.0);
+        return reason;
+    }
+    // The close button: looked for in the window system's queue, which
+    // nobody else reads while the run lasts.
+    const std::uint32_t now = mRunStart + static_cast<std::uint32_t>(elapsed);
+    if (!mRunCloseSeen && elapsed >= static_cast<std::int32_t>(kCloseProbeAfterMs) &&
+        qm::TimeDiff(now, mRunCloseProbe) >= static_cast<std::int32_t>(kCloseProbePeriodMs)) {
+        mRunCloseProbe = now;
+        mRunCloseSeen = qm::CloseRequestWaiting();
+    }
+    return mRunCloseSeen ? str("the window is asked to close") : str();
+}
+
+// Stops a run gone on too long (or past a quit or close request) with an
+// error; the first stop is logged. A script may catch the error and go on;
+// it is then stopped again at the next check, and for good at the
+// kStopsForGood-th stop: from then on every check, and every pcall, xpcall
+// and coroutine.resume the error passes, raises it again.
 void TScript::CheckRun(lua_State* L)
 {
     if (mRunDepth == 0)
         return;
     ++mRunChecks;
-    const bool quitting = qm::QuitSignals() != mRunQuitSignals;
-    const std::int32_t elapsed = qm::TimeDiff(WatchdogNow(), mRunStart);
-    if (!quitting && (elapsed < static_cast<std::int32_t>(gRunLimitMs) || mRunChecks < kMinChecksToStop))
+    if (mRunStops >= kStopsForGood)
+        RaiseStop(L);
+    const str reason = StopReason(qm::TimeDiff(WatchdogNow(), mRunStart));
+    if (reason.length() == 0)
         return;
-    str where = "?";
-    lua_Debug ar;
-    if (lua_getstack(L, 0, &ar) && lua_getinfo(L, "Sl", &ar)) {
-        char place[LUA_IDSIZE + 16];
-        std::snprintf(place, sizeof place, "%s:%d", ar.short_src, ar.currentline);
-        where = place;
+    str where;
+    if (++mRunStops == 1) {
+        DescribePlace(L, &where, &mRunStoppedScript);
+        mRunStopMessage = where + ": script stopped: " + reason;
+        WriteDbg("Watchdog: %s", mRunStopMessage.c_str());
+    } else if (mRunStops == kStopsForGood) {
+        str script;
+        DescribePlace(L, &where, &script);
+        mRunStopMessage = where + ": script stopped for good: it went on after it was stopped";
+        WriteDbg("Watchdog: %s", mRunStopMessage.c_str());
     }
-    char message[LUA_IDSIZE + 128];
-    if (quitting)
-        std::snprintf(message, sizeof message, "%s: script stopped: the game is asked to quit", where.c_str());
-    else
-        std::snprintf(message, sizeof message, "%s: script stopped: it ran for %.1f s without yielding",
-                      where.c_str(), elapsed / 1000.0);
-    if (!mRunStopped) {
-        mRunStopped = true;
-        WriteDbg("Watchdog: %s", message);
+    RaiseStop(L);
+}
+
+// The stop's error, raised past every message handler: none of the
+// script's code runs for it (a handler that loops would run inside this
+// hook, where no hook watches it).
+void TScript::RaiseStop(lua_State* L)
+{
+    lua_pushstring(L, mRunStopMessage.c_str());
+    lua_errorbare(L);
+}
+
+// pcall, xpcall and coroutine.resume as scripts see them: the library's own
+// (upvalue 1), except that the error of a run stopped for good goes on
+// through them.
+int TScript::CatchUnlessStoppedForGood(lua_State* L)
+{
+    luaL_checkany(L, 1);
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    TScript* script = OfState(L);
+    if (script && script->mRunDepth > 0 && script->mRunStops >= kStopsForGood)
+        script->RaiseStop(L);
+    return lua_gettop(L);
+}
+
+void TScript::WatchCatchers()
+{
+    lua_State* L = mState;
+    const char* const globals[] = {"pcall", "xpcall"};
+    for (const char* name : globals) {
+        PushGlobal(L, name);
+        if (lua_isfunction(L, -1)) {
+            lua_pushcclosure(L, CatchUnlessStoppedForGood, 1);
+            lua_pushstring(L, name);
+            lua_insert(L, -2);
+            lua_rawset(L, LUA_GLOBALSINDEX);
+        } else {
+            lua_pop(L, 1);
+        }
     }
-    lua_pushstring(L, message);
-    lua_error(L);
+    WrapCoroutineFunction(L, "resume", CatchUnlessStoppedForGood);
 }
 
 TScript::TScript(lua_State* L) : TAnimTask(nullptr), mState(L ? L : lua_open())
@@ -321,10 +467,11 @@ void TScript::LuaInit()
     lua_pushlightuserdata(L, const_cast<char*>(&kScriptKey));
     lua_pushlightuserdata(L, this);
     lua_rawset(L, LUA_REGISTRYINDEX);
-    // The coroutine runs on this very thread: its hook is the state's.
-    lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchInstructions);
-    WatchCoroutineMaker(L, "create", WatchedCreate);
-    WatchCoroutineMaker(L, "wrap", WatchedWrap);
+    // The hook is set while a run lasts (BeginRun); the coroutine runs on
+    // this very thread, so its hook is the state's.
+    WrapCoroutineFunction(L, "create", WatchedCreate);
+    WrapCoroutineFunction(L, "wrap", WatchedWrap);
+    WatchCatchers();
 }
 
 void TScript::SetAttachment(std::unique_ptr<TAttachment> a)

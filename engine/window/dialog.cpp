@@ -1,9 +1,9 @@
 #include "engine/window/dialog.h"
 
 #include "engine/base/debuglog.h"
-#include "engine/platform/platform.h"
 #include "engine/window/message.h"
 #include "engine/window/screen.h"
+#include "engine/window/webpage.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 
@@ -103,8 +103,7 @@ bool TDialog::OnMessage(TMessage* m)
     if (std::strncmp(name, kWebPrefix, kWebPrefixLength) == 0) {
         const char* address = name + kWebPrefixLength;
         if (*address)
-            if (TPlatform* platform = TPlatform::GetInstance())
-                platform->OpenBrowser(address);
+            qm::OpenWebPage(address);
         return true;
     }
     return TModalWindow::OnMessage(m);

@@ -2,9 +2,9 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
-#include "engine/platform/platform.h"
 #include "engine/window/showwindow.h"
 #include "engine/window/text.h"
+#include "engine/window/webpage.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 
@@ -139,6 +139,5 @@ void TXSellWindow::LaunchGameLink(int n)
         return;
     }
     const str& link = (n == 0) ? mSiteLink : mGameLinks[static_cast<size_t>(n - 1)];
-    if (TPlatform* platform = TPlatform::GetInstance())
-        platform->OpenBrowser(link.c_str());
+    qm::OpenWebPage(link.c_str());
 }

@@ -4,6 +4,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
+#include "engine/script/script.h"
 #include "engine/window/message.h"
 #include "engine/window/dialog.h"
 #include "engine/window/modalwindow.h"
@@ -124,8 +125,12 @@ bool TGameApp::HandleEvent(TEvent* ev)
     }
     if (manager)
         manager->HandleEvent(ev);
-    if (manager && settings && !mRefused)
+    if (manager && settings && !mRefused) {
         TellOfFailedSave(manager);
+        TellOfRefusedFullScreen(manager);
+    }
+    if (manager)
+        TellOfStoppedScript(manager);
     if (mQuitRequested && !mQuitWhenTold && TellOfUnkeptProgress())
         return true;
     if (mQuitRequested && !mQuitWhenTold) {
@@ -345,6 +350,40 @@ void TGameApp::TellOfFailedSave(TWindowManager* manager)
         return;
     if (settings->TakeSaveFailureNotice(&title, &body))
         manager->DisplayDialog("scripts/ok.lua", body, title, "savefailed");
+}
+
+// A script the watchdog stopped (it ran without end): the player is told
+// which one, in the game's dialog, once no movie covers the screen.
+void TGameApp::TellOfStoppedScript(TWindowManager* manager)
+{
+    str script;
+    if (!manager->GetScript() || !manager->GetTopModalWindow() || manager->IsMoviePlaying() ||
+        !TScript::TakeStoppedScript(&script))
+        return;
+    TStringTable* strings = mPlatform->GetStringTable();
+    const str title = strings ? strings->GetString(str("scriptstopped_title"), str(), str(), str(), str(), str()) : str();
+    const str body = strings ? strings->GetString(str("scriptstopped_body"), script, str(), str(), str(), str()) : script;
+    WriteDbg("Telling the player: %s", body.c_str());
+    manager->DisplayDialog("scripts/ok.lua", body, title, "scriptstopped");
+}
+
+void TGameApp::TellOfRefusedFullScreen(TWindowManager* manager)
+{
+    if (mPlatform->TakeFullscreenRefusal())
+        mFullScreenRefused = true;
+    TModalWindow* top = manager->GetTopModalWindow();
+    // As a failed save: after the splash, once there is a script to run it.
+    if (!mFullScreenRefused || mFullScreenRefusalTold || !manager->GetScript() || !top ||
+        top->GetName() == str(kSplashWindow))
+        return;
+    mFullScreenRefusalTold = true;
+    TStringTable* strings = mPlatform->GetStringTable();
+    const auto text = [strings](const char* label) {
+        return strings ? strings->GetString(label, "", "", "", "", "") : str(label);
+    };
+    WriteDbg("Telling the player: full screen was refused, the game stays a window");
+    manager->DisplayDialog("scripts/ok.lua", text("fullscreenrefused_body"), text("fullscreenrefused_title"),
+                           "fullscreenrefused");
 }
 
 void Main(TPlatform* platform, const char*)

@@ -85,6 +85,10 @@ private:
     // event (a signal, the session's end) waits for no one.
     bool TellOfUnkeptProgress();
     bool UnkeptProgressShowing() const;
+    void TellOfStoppedScript(TWindowManager* manager);
+    // Once a run, after the player's switch to full screen was refused: why
+    // the game stayed a window.
+    void TellOfRefusedFullScreen(TWindowManager* manager);
 
     TPlatform* mPlatform;
     // The game's services, made by StartUp and deleted by Quit.
@@ -98,6 +102,8 @@ private:
     bool mQuitRequested = false;  // by a script's quit message
     bool mQuitWhenTold = false;   // the unkept progress is told; quit once it is closed
     bool mQuit = false;
+    bool mFullScreenRefused = false;  // a refusal waits to be told
+    bool mFullScreenRefusalTold = false;
 };
 
 // The game's entry, called once by the engine with its platform up.

@@ -9,6 +9,7 @@
 #include "engine/window/screen.h"
 #include "engine/window/showwindow.h"
 #include "engine/window/text.h"
+#include "engine/window/webpage.h"
 #include "engine/window/windowmanager.h"
 #include "game/editors/leveleditor.h"
 #include "game/play/game.h"
@@ -101,8 +102,7 @@ int HideMainMenu(lua_State* L)
 
 int LaunchPrivacyPolicy(lua_State*)
 {
-    if (TPlatform* platform = TPlatform::GetInstance())
-        platform->OpenBrowser(kPrivacyPolicyAddress);
+    qm::OpenWebPage(kPrivacyPolicyAddress);
     return 0;
 }
 

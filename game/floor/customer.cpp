@@ -133,6 +133,10 @@ bool TCustomer::UpdateMovement(float dt)
 
 void TCustomer::PlayBody(str function)
 {
+    // A drink, a smile for the camera and a kiss hold the party until their
+    // own animation ends: another one in its place (the tip's idle loop when
+    // the bill is paid mid-kiss) would hold it for ever, so it ends them.
+    mDrinking = mLeaningIn = mSmiling = false;
     mLastAnimation = function;
     mAnims.body.Play(function, false);
 }
@@ -244,8 +248,8 @@ void TCustomer::TriggerDrinkingAnimation()
 
 void TCustomer::SmileForCamera()
 {
-    mSmiling = true;
     PlayBody("CameraSmile");
+    mSmiling = true;
 }
 
 void TCustomer::StopSmilingForCamera()
@@ -256,8 +260,8 @@ void TCustomer::StopSmilingForCamera()
 
 void TCustomer::LeanIn()
 {
-    mLeaningIn = true;
     PlayBody("LeanIn");
+    mLeaningIn = true;
 }
 
 void TCustomer::StopLeaningIn()

@@ -547,16 +547,16 @@ void TEatingStation::DrawPostTable(TAnimatedTextureCache* cache)
         mCheck->DrawSprite(static_cast<float>(dirtAt.x), static_cast<float>(dirtAt.y), 1.0f, 1.0f, 0, 0);
     DrawFood();
     platform->End2d();
+    // A party trying the seats is still in the player's hand: the floor draws
+    // it over everything else (DrawFloor), not here among the tables.
     if (mParty)
         mParty->Draw(cache ? cache : mCache.get(), mFoodInHand);
-    else if (mTriedOut)
-        mTriedOut->Draw(cache ? cache : mCache.get(), false);
     if (platform->Begin2d()) {
         DrawChairs(true, 0, 0);
         platform->End2d();
     }
-    if (TParty* shown = mParty ? mParty.get() : mTriedOut)
-        shown->DrawHearts();
+    if (mParty)
+        mParty->DrawHearts();
 }
 
 void TEatingStation::DrawFood()

@@ -393,7 +393,9 @@ void TGame::OpenLevelIntro()
     }
     TLevelManager* level = mGameData->GetLevelManager();
     const bool tutorial = mGameData->GetTutorial().IsActive();
-    if (mGameData->IsEndless())
+    // The endless tutorial plays on the career's first level: its intro is
+    // still the endless one, with the practice shift's own words.
+    if (mGameData->IsEndlessGame())
         intro->SetupText(1, tutorial, str(), 0, 0);
     else
         intro->SetupText(0, tutorial, level->GetLevelIntroText(), level->GetCurrentGoal(), level->GetCurrentExpert());
@@ -780,6 +782,8 @@ void TGame::UpdateText()
     const bool pastGoal = !endless && levelScore >= level->GetCurrentGoal();
     if (pastGoal)
         SetChildText("expert", String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
+    else if (endless && tutorial)  // says what the level "0" beside it means
+        SetChildText("goal", String("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
     else
         SetChildText("goal", String("goal", str::getFormatted("%d", level->GetCurrentGoal())));
     ShowChild("expert", pastGoal);

@@ -221,8 +221,12 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     });
     for (const auto& ring : floor.GetNoiseRings())
         ring->Draw();
-    if (TParty* dragged = floor.GetDraggedParty(); dragged && !dragged->IsPickingSeats()) {
-        dragged->DrawLegs();
+    // The party in the player's hand goes over everything on the floor, over
+    // the seated parties' hearts too, also while it tries a table's seats
+    // (its legs are then under the table, drawn with it) or the bench's.
+    if (TParty* dragged = floor.GetDraggedParty()) {
+        if (!dragged->IsPickingSeats() || dragged->IsOnBench())
+            dragged->DrawLegs();
         dragged->Draw(cache, false);
         dragged->DrawHearts();
     }
@@ -252,7 +256,7 @@ void DrawWaitingLine(const std::list<TParty*>& parties, const TParty* dragged, T
         shown.push_back(party);
     }
     for (auto it = shown.rbegin(); it != shown.rend(); ++it)
-        if ((*it)->IsOnBench()) {
+        if ((*it)->IsOnBench() && *it != dragged) {
             (*it)->DrawLegs();
             (*it)->Draw(cache, false);
             (*it)->DrawHearts();

@@ -53,6 +53,7 @@ void TTutorial::Reset()
     mStep = 0;
     mTimer = 0;
     mDone.fill(false);
+    mDoneAtTables = 0;
 }
 
 bool TTutorial::Matches(const TTutorialDef& def, int action, int param)
@@ -72,8 +73,15 @@ void TTutorial::AdvanceState(eTutorialActions action, int param)
     if (!mActive)
         return;
     if (Matches(Current(), action, param)) {
+        const int doneAction = Current().action;
         mDone[mStep] = true;
         MoveToNextOpenStep();
+        // Steps that wait for the same job at any table point at the tables
+        // where it is still to be done.
+        if (!mActive || Current().action != doneAction)
+            mDoneAtTables = 0;
+        else if (param >= 0 && param < 32)
+            mDoneAtTables |= 1u << param;
         if (mActive) {
             ShowCurrentText();
             mTimer = 0;
@@ -164,6 +172,16 @@ void TTutorial::ShowCurrentText()
         mText->SetText(StepText(Current().key));
 }
 
+bool TTutorial::ShowsArrow(int index) const
+{
+    if (index < 0 || index > 2)
+        return false;
+    const TTutorialArrow& arrow = Current().arrows[index];
+    if (arrow.x < 0)
+        return false;
+    return arrow.table < 0 || arrow.table >= 32 || !(mDoneAtTables & (1u << arrow.table));
+}
+
 void TTutorial::Draw()
 {
     const TTutorialDef& def = Current();
@@ -173,9 +191,9 @@ void TTutorial::Draw()
     if (!platform || !platform->Begin2d())
         return;
     mBox->DrawSprite(def.boxX, def.boxY, 1.0f, 1.0f, 0.0f, 0);
-    for (const TTutorialArrow& arrow : def.arrows)
-        if (arrow.x >= 0 && mArrow)
-            mArrow->DrawSprite(arrow.x, arrow.y, 1.0f, 1.0f, arrow.angle, 0);
+    for (int i = 0; i < 3; ++i)
+        if (ShowsArrow(i) && mArrow)
+            mArrow->DrawSprite(def.arrows[i].x, def.arrows[i].y, 1.0f, 1.0f, def.arrows[i].angle, 0);
     const int halfWidth = (mBox->GetWidth() - kBoxPadding) / 2, halfHeight = (mBox->GetHeight() - kBoxPadding) / 2;
     const TRect rect{static_cast<int>(def.boxX - halfWidth), static_cast<int>(def.boxY - halfHeight),
                      static_cast<int>(def.boxX + halfWidth), static_cast<int>(def.boxY + halfHeight)};

@@ -38,6 +38,9 @@ enum eTutorialActions : int {
 struct TTutorialArrow {
     float x, y;   // centre; negative x: no arrow
     float angle;  // radians
+    // The table number it points at, -1 for none: a step that waits for the
+    // same job at every table drops the arrow of a table where it is done.
+    int table = -1;
 };
 
 struct TTutorialDef {
@@ -87,6 +90,8 @@ public:
     int GetStep() const { return mStep; }
     bool IsDone(int step) const { return step >= 0 && step < kTutorialSteps && mDone[step]; }
     const TTextGraphic* GetTextGraphic() const { return mText; }
+    // Whether the current step draws its arrow `index` (0 to 2).
+    bool ShowsArrow(int index) const;
 
 private:
     const TTutorialDef& Current() const { return gTutorialDefs[mStep]; }
@@ -104,4 +109,7 @@ private:
     bool mPartyWaiting = false;
     // Steps that have happened, some ahead of time.
     std::array<bool, kTutorialSteps> mDone{};
+    // Tables (bit n: table number n) where the current run of steps waiting
+    // for the same job has had it done.
+    unsigned mDoneAtTables = 0;
 };

@@ -4,7 +4,9 @@
 // in a row (rows 22-25) before one trip to the wheel posts both tickets (one
 // row: the trip reports both), and the tables are cleared once both parties
 // have left (rows 36-40), the dishes going to the cart in one trip. Rows of mode 1 show only in
-// career play, of mode 2 only in endless play.
+// career play, of mode 2 only in endless play. The arrows point where the
+// player can act now: at the tables still to clear, then at the cart (which
+// takes the dishes only once both tables are clear).
 #include "game/rules/tutorial.h"
 
 // Where the boxes and arrows stand, for the first career level's floor (two
@@ -24,8 +26,8 @@ constexpr float kBoxX = 400, kBoxY = 528;
 constexpr TTutorialArrow kAtLine{60, 420, kDown};       // over the head of the line
 // The table arrows stand beside the tables' outer chairs: above a table
 // is where Quessa stands to work at it.
-constexpr TTutorialArrow kAtTable1{205, 345, kRight};   // the left table ("1")
-constexpr TTutorialArrow kAtTable2{680, 345, kLeft};    // the right table ("2")
+constexpr TTutorialArrow kAtTable1{205, 345, kRight, 0};   // the left table ("1")
+constexpr TTutorialArrow kAtTable2{680, 345, kLeft, 1};     // the right table ("2")
 constexpr TTutorialArrow kAtWheel{240, 70, kRight};     // the order wheel
 constexpr TTutorialArrow kAtPlate{388, 197, kUp};       // the first plate on the pass
 constexpr TTutorialArrow kAtPlates{408, 197, kUp};      // between the first two plates
@@ -75,9 +77,9 @@ const TTutorialDef gTutorialDefs[kTutorialSteps] = {
     {11, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kNo}, "tutorial_21", 0},
     {13, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_21w", 0},
     {13, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_21w", 0},
-    {12, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kAtCart}, "tutorial_22", 0},
-    {12, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kAtCart}, "tutorial_22", 0},
-    { 8, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kAtCart}, "tutorial_22", 0},
+    {12, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kNo}, "tutorial_22", 0},
+    {12, -1, kBoxX, kBoxY, {kAtTable1, kAtTable2, kNo}, "tutorial_22", 0},
+    { 8, -1, kBoxX, kBoxY, {kAtCart, kNo, kNo}, "tutorial_12", 0},
     {14, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_23", 1},
     {15, -1, kBoxX, kBoxY, {kAtLives, kNo, kNo}, "tutorial_endless_lives", 2},
     {15, -1, kBoxX, kBoxY, {kNo, kNo, kNo}, "tutorial_endless_end", 2},

@@ -300,6 +300,14 @@ void TOptions::PostChildrenInit()
 
 bool TOptions::OnMessage(TMessage* m)
 {
+    // The box has ticked itself: it shows what the display really is, a
+    // window when the desktop refused full screen.
+    if (m->GetType() == kButtonPress && m->GetName() == str(kFullscreen.name)) {
+        TSettings* settings = TSettings::GetInstance();
+        if (auto* full = Child(kFullscreen); full && settings)
+            full->SetOn(settings->IsFullScreen());
+        return false;
+    }
     if (m->GetType() != kSliderMoved)
         return false;
     for (const TVolumeSlider& v : kVolumeSliders) {

@@ -9,6 +9,7 @@
 #include "engine/window/button.h"
 #include "engine/window/message.h"
 #include "engine/window/textedit.h"
+#include "engine/window/webpage.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 #include "game/screens/profilecheck.h"
@@ -270,8 +271,7 @@ void TServerSaveLogin::ToggleRemember()
 
 void TServerSaveLogin::LaunchAccountCreate()
 {
-    if (TPlatform* platform = TPlatform::GetInstance())
-        platform->OpenBrowser(Text("qmaccountpage").c_str());
+    qm::OpenWebPage(Text("qmaccountpage").c_str());
 }
 
 bool TServerSaveLogin::OnMessage(TMessage* m)

@@ -3,12 +3,16 @@
 //
 //   lua50 [options] [script [args]]
 //     -e stat    execute string `stat'
+//     -l file    "require" file (run it once, found through LUA_PATH)
 //     -i         enter interactive mode after running the script
 //     -v         show version information
 //     --         stop handling options
 //     -          execute stdin and stop handling options
 //     --tokens f list the tokens of file f
 //     --list f   list the compiled code of file f
+//
+// Before any argument, LUA_INIT in the environment is run: "@name" runs the
+// file name, anything else is run as Lua text.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -77,6 +81,38 @@ int file_input(lua_State* L, const char* name) { return docall(L, luaL_loadfile(
 int dostring(lua_State* L, const char* s, const char* name)
 {
     return docall(L, luaL_loadbuffer(L, s, std::strlen(s), name));
+}
+
+// The library's `require', so a file loaded by -l is found (LUA_PATH) and
+// recorded (_LOADED) as the script's own require would find and record it.
+int dolibrary(lua_State* L, const char* name)
+{
+    lua_getglobal(L, "require");
+    if (!lua_isfunction(L, -1)) {
+        lua_pop(L, 1);
+        l_message(progname, "`-l' needs the base library's `require'");
+        return 1;
+    }
+    lua_pushstring(L, name);
+    return report(L, lcall(L, 1, 1));
+}
+
+int handle_luainit(lua_State* L)
+{
+    const char* init = std::getenv("LUA_INIT");
+    if (init == nullptr)
+        return 0;
+    if (init[0] == '@')
+        return file_input(L, init + 1);
+    return dostring(L, init, "=LUA_INIT");
+}
+
+// The argument of an option: joined to it ("-ea=1") or the next one.
+const char* optionArgument(char* argv[], int* i)
+{
+    if (argv[*i][2] != '\0')
+        return argv[*i] + 2;
+    return argv[++*i];
 }
 
 void getargs(lua_State* L, char* argv[], int n)
@@ -276,13 +312,21 @@ int handle_argv(lua_State* L, char* argv[])
         } else if (std::strcmp(argv[i], "--") == 0) {
             i++;
             break;
-        } else if (std::strcmp(argv[i], "-e") == 0) {
-            const char* chunk = argv[++i];
+        } else if (std::strncmp(argv[i], "-e", 2) == 0) {
+            const char* chunk = optionArgument(argv, &i);
             if (chunk == nullptr) {
                 l_message(progname, "`-e' needs an argument");
                 return 1;
             }
             if (dostring(L, chunk, "=<command line>") != 0)
+                return 1;
+        } else if (std::strncmp(argv[i], "-l", 2) == 0) {
+            const char* file = optionArgument(argv, &i);
+            if (file == nullptr) {
+                l_message(progname, "`-l' needs an argument");
+                return 1;
+            }
+            if (dolibrary(L, file) != 0)
                 return 1;
         } else if (std::strcmp(argv[i], "-v") == 0) {
             std::printf("%s  %s\n", LUA_VERSION, LUA_COPYRIGHT);
@@ -300,6 +344,7 @@ int handle_argv(lua_State* L, char* argv[])
             std::fprintf(stderr,
                          "usage: %s [options] [script [args]]\n"
                          "  -e stat     execute string `stat'\n"
+                         "  -l name     require library `name'\n"
                          "  -i          enter interactive mode after the script\n"
                          "  -v          show version information\n"
                          "  --tokens f  list the tokens of file f\n"
@@ -345,7 +390,9 @@ int pmain(lua_State* L)
         open(L);
         lua_settop(L, 0);
     }
-    run->status = handle_argv(L, run->argv);
+    run->status = handle_luainit(L);
+    if (run->status == 0)
+        run->status = handle_argv(L, run->argv);
     return 0;
 }
 

@@ -642,3 +642,67 @@ TEST(LuaHooks, EachThreadHasItsOwnCountHook)
     EXPECT_EQ(lua_tonumber(L, 2), 500500);
     EXPECT_LT(countHits, 3);
 }
+
+// Long native work in the libraries calls a count hook whose mask also has
+// LUA_MASKWORK (the engine's watchdog stops such a call this way); without
+// that bit the same work calls no hook.
+int workPolls = 0;
+
+void countWorkPolls(lua_State*, lua_Debug* ar)
+{
+    if (ar->event == LUA_HOOKCOUNT)
+        ++workPolls;
+}
+
+void stopWork(lua_State* L, lua_Debug*)
+{
+    lua_pushstring(L, "work stopped");
+    lua_errorbare(L);
+}
+
+TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    const char* const calls[] = {
+        "string.find(string.rep('a', 5000), '.-b')",                           // the matcher, quadratic
+        "string.find(string.rep('(', 3000), '%b()')",                          // balanced runs
+        "string.find(string.rep('a', 100000), string.rep('a', 1000) .. 'b', 1, true)",  // plain search
+        "string.rep('ab', 3000000)",
+        "local t = {} for i = 1, 40 do t[i] = string.rep('x', 100000) end table.concat(t, ',')",
+        "local t = {} for i = 1, 100000 do t[i] = 100000 - i end table.sort(t)",
+        "string.gsub(string.rep('a', 100000), 'a', 'bb')",
+        "local t = {} for i = 1, 100000 do t[i] = i end table.getn(t)",  // counted: no n, no size kept
+    };
+    for (const char* call : calls) {
+        // a budget far above what the Lua code of the call runs: every hook
+        // call comes from the library's work
+        workPolls = 0;
+        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
+        ASSERT_EQ(run(L, call), 0) << call << ": " << topString(L);
+        EXPECT_GT(workPolls, 0) << call;
+        workPolls = 0;
+        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT, 1 << 30);
+        ASSERT_EQ(run(L, call), 0) << call;
+        EXPECT_EQ(workPolls, 0) << call << ": without LUA_MASKWORK no library work calls the hook";
+        lua_sethook(L, nullptr, 0, 0);
+        lua_settop(L, 0);
+    }
+}
+
+TEST(LuaHooks, AHookStopsALongMatchWithABareErrorThatNoHandlerSees)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_sethook(L, stopWork, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
+    // a match that would take hours; the handler would loop for ever if it ran
+    const int status = run(L, "gHandled = false\n"
+                              "return xpcall(function() return string.find(string.rep('a', 3000000), '.-b') end,\n"
+                              "              function(e) gHandled = true while true do end end)");
+    lua_sethook(L, nullptr, 0, 0);
+    ASSERT_EQ(status, 0) << topString(L);
+    EXPECT_FALSE(lua_toboolean(L, 1));
+    EXPECT_EQ(topString(L), "work stopped");
+    lua_getglobal(L, "gHandled");
+    EXPECT_FALSE(lua_toboolean(L, -1));
+}

@@ -20,19 +20,12 @@ set(reports
   "lua50: cannot read no/such/script.lua: No such file or directory"
   "lua50: cannot read no/such/script.lua: No such file or directory"
   "lua50: cannot read ${CMAKE_CURRENT_LIST_DIR}: Is a directory")
+include(${CMAKE_CURRENT_LIST_DIR}/first_report.cmake)
 set(failed "")
 foreach(case report IN ZIP_LISTS cases reports)
   string(REPLACE "|" ";" arguments "${case}")
   execute_process(COMMAND ${LUA} ${arguments} ERROR_VARIABLE err RESULT_VARIABLE rc TIMEOUT 30)
-  string(REGEX MATCH "^[^\n]*" first "${err}")
-  # the interpreter names itself by its path: keep what follows the first ": "
-  # (a REGEX REPLACE anchored at ^ would go on to replace further prefixes)
-  string(FIND "${first}" ": " colon)
-  if(colon GREATER_EQUAL 0)
-    math(EXPR colon "${colon} + 2")
-    string(SUBSTRING "${first}" ${colon} -1 first)
-    set(first "lua50: ${first}")
-  endif()
+  first_report("${err}" first)
   if(rc EQUAL 0 OR NOT first STREQUAL report)
     string(APPEND failed "lua50 ${case}: got \"${first}\" (exit ${rc}), expected \"${report}\"\n")
   endif()

@@ -42,3 +42,53 @@ TEST(Browser, AddressReachesXdgOpenAsOneUntouchedArgument)
     EXPECT_FALSE(std::filesystem::exists(dir + "/pwned"));
     std::filesystem::remove_all(dir);
 }
+
+namespace {
+
+// A folder on PATH holding a stand-in xdg-open with the given body (none
+// when empty), for the life of the object.
+class StandInXdgOpen {
+public:
+    explicit StandInXdgOpen(const std::string& body)
+    {
+        char pattern[] = "/tmp/qm_browser_XXXXXX";
+        mDir = ::mkdtemp(pattern) ? pattern : "";
+        if (!body.empty()) {
+            std::ofstream(mDir + "/xdg-open") << "#!/bin/sh\n" << body << "\n";
+            std::filesystem::permissions(mDir + "/xdg-open", std::filesystem::perms::owner_all);
+        }
+        mSavedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        // Nothing else on PATH: no xdg-open of the machine's answers instead.
+        ::setenv("PATH", (mDir + ":/bin:/usr/bin").c_str(), 1);
+        if (body.empty())
+            ::setenv("PATH", mDir.c_str(), 1);
+    }
+    ~StandInXdgOpen()
+    {
+        ::setenv("PATH", mSavedPath.c_str(), 1);
+        std::filesystem::remove_all(mDir);
+    }
+
+private:
+    std::string mDir, mSavedPath;
+};
+
+}  // namespace
+
+// No browser to be had: xdg-open missing, or answering that it found none
+// (exit status 3), is a failure the caller hears of.
+TEST(Browser, NoBrowserToStartIsAFailure)
+{
+    {
+        StandInXdgOpen none("");
+        EXPECT_FALSE(qm::SpawnBrowser("https://example.org/"));
+    }
+    {
+        StandInXdgOpen refuses("exit 3");
+        EXPECT_FALSE(qm::SpawnBrowser("https://example.org/"));
+    }
+    {
+        StandInXdgOpen opens("exit 0");
+        EXPECT_TRUE(qm::SpawnBrowser("https://example.org/"));
+    }
+}

@@ -29,4 +29,22 @@ TEST_F(PlatformTest, FailedFullScreenToggleReportsNoModeChange)
     backend->Inject(key);
     EXPECT_EQ(next().mType, TEvent::kIdle);
     EXPECT_FALSE(platform->IsFullscreen());
+    // The refusal is kept for the program to tell, once.
+    EXPECT_TRUE(platform->TakeFullscreenRefusal());
+    EXPECT_FALSE(platform->TakeFullscreenRefusal());
+}
+
+// Only the player's own switch counts as refused: a start in full screen
+// that the desktop refuses (the game's default) is no news to tell.
+TEST_F(PlatformTest, AFullScreenStartThatIsRefusedIsNotARefusalToTell)
+{
+    start();
+    backend->fullscreenFails = true;
+    EXPECT_FALSE(platform->SetDisplay(800, 600, true));
+    EXPECT_FALSE(platform->IsFullscreen());
+    EXPECT_FALSE(platform->TakeFullscreenRefusal());
+    EXPECT_FALSE(platform->SetFullscreen(true));
+    EXPECT_TRUE(platform->TakeFullscreenRefusal());
+    EXPECT_TRUE(platform->SetFullscreen(false)) << "already a window";
+    EXPECT_FALSE(platform->TakeFullscreenRefusal());
 }

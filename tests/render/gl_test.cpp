@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <numbers>
 #include <random>
 
@@ -591,7 +592,7 @@ TEST_F(GLTest, WholeScreenFramesStraightToTheWindowDrawTheSamePixels)
         handler->SetCullMode(kCullNone);
         handler->End2d();
         handler->UpdateScreenRect(TRect{500, 300, 540, 340}, TRect{290, 190, 310, 210});
-        handler->FlushSprites();
+        handler->BeginGLWork(EGLWork::kUnrecordable);
     };
     scene();
     const std::vector<Rgba> throughFramebuffer = Screen(handler->GetScreenFramebuffer());
@@ -1056,7 +1057,7 @@ TEST_F(GLTest, DrawBoundsKeepSpritesInsideThemUntilTakenBack)
 TEST_F(GLTest, AFramesDepthIsClearedWhenItFirstDrawsIn3dOnly)
 {
     auto depthAt = [&](int x, int y) {
-        handler->FlushSprites();
+        handler->BeginGLWork(EGLWork::kUnrecordable);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, handler->GetScreenFramebuffer());
         GLfloat depth = -1;
         glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
@@ -1111,7 +1112,7 @@ TEST_F(GLTest, TheFadeDarkensTheWindowAndLeavesTheScreenAndItsStateAlone)
     handler->Begin2d();
     Fill(0, 0, 10, 10, kRed);
     handler->End2d();
-    handler->FlushSprites();
+    handler->BeginGLWork(EGLWork::kUnrecordable);
     ExpectPixel(5, 5, kRedPixel);
 }
 
@@ -1266,4 +1267,60 @@ TEST_F(GLTest, FramesDrawnWhereTheyChangedShowThePixelsOfWholeFrames)
     // fill drawn at once, the frame after); the rest only where they changed.
     EXPECT_EQ(after.partialFrames - before.partialFrames, 7);
     EXPECT_LT(after.redrawnPixels - before.redrawnPixels, 5 * 800 * 600 + 7 * 800 * 600 / 3);
+}
+
+// Each kind of GL work does to a recorded frame what its name says
+// (engine/render/gl/glwork.h): recordable work and a write to a texture the
+// frame has not drawn from leave it recorded, drawn at its end where it
+// changed; unrecordable work and a write to a texture it drew from draw it
+// whole at once. Either way the window shows the frame's pixels drawn whole.
+TEST_F(GLTest, EachKindOfGLWorkKeepsTheRecordOrDrawsItAtOnceAsItsNameSays)
+{
+    if (!handler->KeepsWindowAcrossSwaps())
+        GTEST_SKIP() << "this GL's swap may not keep the back buffer: every frame is drawn whole";
+    auto sprite = Quadrants();
+    ASSERT_TRUE(sprite);
+    auto* data = static_cast<TGLTextureData*>(sprite->GetData());
+    auto scene = [&](const std::function<void()>& work) {
+        handler->BeginDraw(false);
+        handler->Begin2d();
+        sprite->DrawSprite(100, 100, 1, 1, 0, 0);
+        work();
+        sprite->DrawSprite(300, 200, 1, 1, 0.5f, 0);
+        handler->End2d();
+        handler->EndDraw(false);
+    };
+    scene([] {});
+    const std::vector<Rgba> whole = Screen(handler->GetScreenFramebuffer());
+    const GLuint drawnFrom = data->GetPageRegion().texture ? data->GetPageRegion().texture : data->GetTextureName();
+    GLuint untouched = 0;
+    glGenTextures(1, &untouched);
+
+    struct Case {
+        const char* what;
+        EGLWork kind;
+        GLuint texture;
+        bool keepsRecord;
+    };
+    const Case cases[] = {{"recordable", EGLWork::kRecordable, 0, true},
+                          {"unrecordable", EGLWork::kUnrecordable, 0, false},
+                          {"a write to a texture the frame has not drawn from", EGLWork::kTextureWrite, untouched, true},
+                          {"a write to a texture the frame drew from", EGLWork::kTextureWrite, drawnFrom, false}};
+    handler->SetStraightToWindow(true);
+    for (const Case& c : cases) {
+        scene([] {});  // the window holds a recorded frame
+        context.Swap();
+        const TGLDrawStats before = GLDrawStats();
+        scene([&] { handler->BeginGLWork(c.kind, c.texture); });
+        const TGLDrawStats after = GLDrawStats();
+        EXPECT_EQ(after.partialFrames - before.partialFrames, c.keepsRecord ? 1 : 0) << c.what;
+        EXPECT_EQ(after.wholeFrames - before.wholeFrames, c.keepsRecord ? 0 : 1) << c.what;
+        const std::vector<Rgba> shown = Screen(0);
+        int differing = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            differing += std::memcmp(&shown[i], &whole[i], 3) != 0;
+        EXPECT_EQ(differing, 0) << c.what;
+        context.Swap();
+    }
+    glDeleteTextures(1, &untouched);
 }

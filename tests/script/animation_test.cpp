@@ -475,6 +475,37 @@ TEST_F(AnimationTest, AScriptThatDoesNotCompileIsNamedOnceAndNotKept)
     EXPECT_FALSE(a.IsPlaying());
 }
 
+TEST_F(AnimationTest, AScriptTheWatchdogStoppedIsNeverRunAgain)
+{
+    // Each reading of the watchdog's clock is a second later: a loop is
+    // stopped at its first checks, well past the limit.
+    static std::uint32_t watch = 0;
+    watch = 0;
+    TScript::SetWatchdogClock([] { return watch += 1000; });
+    Pack("endless.anm", "function Spin() SetCurrentFrame(1); while true do pcall(function() while true do end end) end end\n");
+    TAnimation a;
+    ASSERT_TRUE(a.Init("endless.anm", "", ""));
+    testing::internal::CaptureStderr();
+    a.Play("Spin", false);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("endless.anm:1: script stopped for good"), std::string::npos) << log;
+    EXPECT_NE(log.find("Animation endless.anm: its script was stopped by the watchdog; the animation plays without it"),
+              std::string::npos)
+        << log;
+    EXPECT_FALSE(a.IsPlaying());
+    testing::internal::CaptureStderr();
+    a.SetCurrentFrame(0);
+    a.Play("Spin", false);
+    Advance(16);
+    log = testing::internal::GetCapturedStderr();
+    TScript::SetWatchdogClock({});
+    EXPECT_EQ(log, "") << "not run, so not stopped again";
+    EXPECT_EQ(a.GetCurrentFrame(), 0);
+    str told;
+    while (TScript::TakeStoppedScript(&told)) {
+    }
+}
+
 TEST_F(AnimationTest, WaitWithoutADelayPausesUntilTheAnimationIsResumed)
 {
     Pack("hold.anm", "function Hold() SetCurrentFrame(0); pause(); SetCurrentFrame(1); pause(); SetCurrentFrame(2) end\n"

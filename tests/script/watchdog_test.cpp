@@ -197,4 +197,130 @@ TEST_F(Watchdog, AQuitSignalStopsTheRunningScriptButNotTheRunsAfterIt)
     EXPECT_EQ(Global("gCleanedUp"), "1");
 }
 
+// ---- scripts that ignore the stop ----------------------------------------------------
+
+TEST_F(Watchdog, ALoopThatKeepsCatchingTheStopIsStoppedForGood)
+{
+    gWatchStep = 1000;
+    const char* const holds[] = {
+        "while true do pcall(function() while true do end end) end",
+        "while true do xpcall(function() while true do end end, function() while true do end end) end",
+        "while true do xpcall(function() error('x') end, function() while true do end end) end",
+        "while true do coroutine.resume(coroutine.create(function() while true do end end)) end",
+        "while true do pcall(pcall, pcall, function() while true do end end) end",
+    };
+    for (const char* hold : holds) {
+        testing::internal::CaptureStderr();
+        const std::string text = std::string("gAfter = nil ") + hold + " gAfter = 1";
+        const int code = script->DoLuaString(text.c_str(), -1, "@holding.lua");
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_NE(code, 0) << hold;
+        EXPECT_EQ(Global("gAfter"), "<nil>") << hold;
+        EXPECT_EQ(Count(log, "Watchdog: "), 2) << hold << "\n" << log;
+        EXPECT_NE(log.find("holding.lua:1: script stopped for good: it went on after it was stopped"),
+                  std::string::npos)
+            << hold << "\n" << log;
+        // The next run is a run like any other.
+        EXPECT_EQ(script->DoLuaString("gNext = 1"), 0) << hold;
+        EXPECT_EQ(Global("gNext"), "1");
+    }
+}
+
+TEST_F(Watchdog, AStoppedCoroutineIsNotResumedAgainAndThePlayerIsToldWhichScript)
+{
+    str told;
+    while (TScript::TakeStoppedScript(&told)) {
+    }
+    gWatchStep = 1000;
+    script->DoLuaString("return function() WaitLuaNextFrame(5)\n"
+                        "while true do pcall(function() while true do end end) end end",
+                        -1, "@/games/data/assets/scripts/screen.lua");
+    ASSERT_TRUE(script->CoroutineActive());
+    testing::internal::CaptureStderr();
+    gNow += 5;
+    tasks.DoAll(TTask::kEventContext);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("screen.lua:2: script stopped for good"), std::string::npos) << log;
+    EXPECT_FALSE(script->CoroutineActive());
+    ASSERT_TRUE(TScript::TakeStoppedScript(&told));
+    EXPECT_STREQ(told.c_str(), "scripts/screen.lua");  // as the player knows it
+    EXPECT_FALSE(TScript::TakeStoppedScript(&told));   // once
+}
+
+TEST_F(Watchdog, ALongPatternMatchIsStoppedNamingTheLuaThatCalledIt)
+{
+    // The subject is made here: string.rep of that size is long work too.
+    const std::string subject(3000000, 'a');
+    lua_pushlstring(L, subject.data(), subject.size());
+    lua_setglobal(L, "gSubject");
+    gWatchStep = 1000;
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("gFound = pcall(string.find, gSubject, '.-b')\n"
+                                         "string.find(gSubject, '.-b')",
+                                         -1, "@match.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(Global("gFound"), "false");
+    EXPECT_NE(log.find("Watchdog: match.lua:1: script stopped: it ran for"), std::string::npos) << log;
+}
+
+TEST_F(Watchdog, AQuitSignalStopsALoopThatCatchesItForGood)
+{
+    gReadsToSignal = 3;  // the clock stands still: only the signal stops it
+    str told;
+    while (TScript::TakeStoppedScript(&told)) {
+    }
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("while true do pcall(function() while true do end end) end", -1,
+                                         "@frozen.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(code, 0);
+    EXPECT_NE(log.find("frozen.lua:1: script stopped: the game is asked to quit"), std::string::npos) << log;
+    EXPECT_NE(log.find("frozen.lua:1: script stopped for good"), std::string::npos) << log;
+    EXPECT_FALSE(TScript::TakeStoppedScript(&told)) << "the game is on its way out: nobody is told";
+}
+
+bool gCloseWaiting = false;
+int gCloseProbes = 0;
+bool ProbeClose()
+{
+    ++gCloseProbes;
+    return gCloseWaiting;
+}
+
+TEST_F(Watchdog, ACloseRequestStopsARunThatHasGoneOnAWhile)
+{
+    qm::SetCloseRequestProbe(&ProbeClose);
+    gCloseWaiting = true;
+    gCloseProbes = 0;
+    // A run shorter than the close probe's wait is never asked about it.
+    gWatchStep = 1;
+    EXPECT_EQ(script->DoLuaString("for i = 1, 300000 do end gShort = 1"), 0);
+    EXPECT_EQ(Global("gShort"), "1");
+    EXPECT_EQ(gCloseProbes, 0);
+    // A run that goes on is stopped once the request is seen.
+    gWatchStep = 50;
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("while true do end", -1, "@closing.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    qm::SetCloseRequestProbe(nullptr);
+    EXPECT_NE(code, 0);
+    EXPECT_NE(log.find("Watchdog: closing.lua:1: script stopped: the window is asked to close"), std::string::npos)
+        << log;
+    EXPECT_GE(gCloseProbes, 1);
+    EXPECT_LE(gCloseProbes, 2) << "looked at every tenth of a second, not at every check";
+}
+
+TEST_F(Watchdog, TheCountHookIsSetOnlyWhileARunLasts)
+{
+    EXPECT_EQ(lua_gethook(L), nullptr);
+    qm::lua::Publish(L, "HookNow", "test", nullptr, [](lua_State* S) {
+        lua_pushboolean(S, lua_gethook(S) != nullptr && (lua_gethookmask(S) & LUA_MASKWORK) != 0);
+        return 1;
+    });
+    EXPECT_EQ(script->DoLuaString("gHooked = HookNow()"), 0);
+    EXPECT_EQ(Global("gHooked"), "true");
+    EXPECT_EQ(lua_gethook(L), nullptr);
+}
+
 }  // namespace

@@ -22,12 +22,13 @@ MakeDialog {
             UiPicture("ui/kit/dialog", 0, 0, w, h, "dialogframe"),
             Text { name = "title", label = "choosedifficulty_title", font = kUiTitleFont, x = 30, y = 6, w = w - 60,
                    h = 44, flags = kHAlignCenter + kVAlignCenter },
-            Text { name = "body", label = "choosedifficulty_body", font = kUiBodyFont, x = 40, y = 64, w = w - 80,
+            Text { name = "body", label = "choosedifficulty_body", font = kUiBodyFont, x = 40, y = 56, w = w - 80,
                    h = 40, flags = kHAlignCenter + kVAlignCenter },
-            Choice("easy", "difficulty_easy", 0, 110),
-            Choice("medium", "difficulty_medium", 1, 172),
-            Choice("hard", "difficulty_hard", 2, 234),
+            Choice("easy", "difficulty_easy", 0, 100),
+            Choice("medium", "difficulty_medium", 1, 162),
+            Choice("hard", "difficulty_hard", 2, 224),
+            -- Back in the panel, under the choices: below it, it would cover the map's caption.
+            UiButton { name = "back", label = "difficulty_back", close = true, x = (w - 184) / 2, y = 286 },
         },
-        UiButton { name = "back", label = "difficulty_back", close = true, x = 308, y = 530 },
     }
 }

@@ -169,15 +169,16 @@ MakeDialog {
             PhoneBox(3),
             PhoneBox(4),
             -- The decor choice after a level: the item pointed at or chosen, and
-            -- the button that keeps it.
-            Window { name = "upgradewindow", x = 208, y = 506, w = 384, h = 84,
-                UiPicture("ui/menu/welcome", 0, 0, 384, 84, "upgradepaper"),
+            -- the button that keeps it, between the paper and the coin jar (the
+            -- bottom left holds the podium and the line in some restaurants).
+            Window { name = "upgradewindow", x = 190, y = 506, w = 332, h = 84,
+                UiPicture("ui/menu/welcome", 0, 0, 332, 84, "upgradepaper"),
                 Text { name = "upgradename", label = "decor_pick", font = { "fonts/corona.mvec", 20, kUiInk },
-                       x = 16, y = 6, w = 352, h = 26, flags = kHAlignCenter + kVAlignCenter },
+                       x = 16, y = 6, w = 300, h = 26, flags = kHAlignCenter + kVAlignCenter },
                 Text { name = "upgradedescrip", label = "decor_pick_descrip", font = { "fonts/default.mvec", 15, kUiInk },
-                       x = 16, y = 32, w = 352, h = 44, flags = kHAlignCenter + kVAlignTop },
+                       x = 16, y = 32, w = 300, h = 44, flags = kHAlignCenter + kVAlignTop },
             },
-            UiButton { name = "decorbutton", label = "decor_keep", x = 604, y = 520,
+            UiButton { name = "decorbutton", label = "decor_keep", x = 528, y = 520,
                        command = function() DecorButton() end },
             GameUILayer { name = "uilayer", x = 0, y = 0, w = 800, h = 600 },
             GamePostUILayer { name = "postuilayer", x = 0, y = 0, w = 800, h = 600 },

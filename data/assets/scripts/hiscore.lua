@@ -53,7 +53,6 @@ MakeDialog {
         },
         Window { name = "tablepanel", x = 24, y = 78, w = 508, h = 450,
             UiPicture("ui/screens/hiscore_table", 0, 0, 508, 450),
-            ArrowButton("gamemodeleft", "left", 14, 6),
             Text { name = "gamemode", label = "#", font = head, x = 80, y = 6, w = 340, h = 30,
                    flags = kHAlignCenter + kVAlignCenter },
             Text { name = "local", label = "local", font = small, x = 80, y = 32, w = 340, h = 22,
@@ -64,7 +63,6 @@ MakeDialog {
                    flags = kHAlignLeft + kVAlignCenter },
             Text { name = "category", label = "#", font = small, x = 240, y = 32, w = 180, h = 22,
                    flags = kHAlignRight + kVAlignCenter },
-            ArrowButton("gamemoderight", "right", 432, 6),
             -- The table's column headings, over the rows' columns (rows start at x 20).
             Text { name = "rankhead", label = "hiscore_rank", font = small, x = 8, y = 52, w = 56, h = 20,
                    flags = kHAlignRight + kVAlignCenter },
@@ -80,6 +78,10 @@ MakeDialog {
             Text { name = "error", label = "#", font = body, x = 40, y = 150, w = 420, h = 140,
                    flags = kHAlignCenter + kVAlignCenter },
         },
+        -- The game mode's arrows stand over the panel's top corners, above
+        -- the column headings (the right one would cover "Score").
+        ArrowButton("gamemodeleft", "left", 38, 70),
+        ArrowButton("gamemoderight", "right", 456, 70),
         -- The cup stands where either side panel hides it: it shows when the
         -- scores are local only (no panel).
         Bitmap { name = "trophy", image = "ui/screens/trophy", x = 587, y = 91, w = 160, h = 184, scale = 0.8 },

@@ -62,3 +62,11 @@ function UiDialog(heading, body, buttons)
     end
     MakeDialog { Window { name = "dialogshade", w = 800, h = 600, Window(dialog) } }
 end
+
+-- The engine calls this when a web page was asked for (a link, the more
+-- games page's buttons) and no web browser could be started: the player is
+-- told instead of seeing nothing happen.
+function OnBrowserFailed()
+    DebugOut("Telling the player: no web browser could be started")
+    DisplayDialog { "scripts/ok.lua", title = GetString("nobrowser_title"), body = GetString("nobrowser_body") }
+end

@@ -66,7 +66,7 @@ void THeadlessBackend::DrawableSize(int* w, int* h)
 bool THeadlessBackend::OpenUrl(const char* url)
 {
     urls.emplace_back(url);
-    return true;
+    return !browserFails;
 }
 
 }  // namespace qm

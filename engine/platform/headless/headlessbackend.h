@@ -30,6 +30,7 @@ public:
     int desktopHeight = 0;
     bool windowFails = false;      // OpenWindow fails
     bool fullscreenFails = false;  // SetFullscreen fails
+    bool browserFails = false;     // OpenUrl starts no browser
 
     // ---- recorded for the test
     std::vector<int> sleeps;

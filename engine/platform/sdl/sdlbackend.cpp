@@ -59,6 +59,22 @@ bool fellBackOnInvisibleDriver()
     return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
+// The window's close button pressed (or the session asking the program to
+// quit) while nobody reads the queue: the window system's events are moved
+// into SDL's queue and looked at there, none taken out of it.
+bool closeRequestQueued()
+{
+    SDL_PumpEvents();
+    SDL_Event events[256];
+    if (SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0)
+        return true;
+    const int n = SDL_PeepEvents(events, 256, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < n; ++i)
+        if (events[i].window.event == SDL_WINDOWEVENT_CLOSE)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 TSdlBackend::TSdlBackend()
@@ -99,12 +115,15 @@ TSdlBackend::TSdlBackend()
         return;
     }
     mVideoReady = true;
+    SetCloseRequestProbe(&closeRequestQueued);
     // Characters come from text input: it knows the keyboard layout.
     SDL_StartTextInput();
 }
 
 TSdlBackend::~TSdlBackend()
 {
+    if (mVideoReady)
+        SetCloseRequestProbe(nullptr);
     if (mContext)
         SDL_GL_DeleteContext(mContext);
     if (mWindow)

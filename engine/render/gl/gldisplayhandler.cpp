@@ -13,32 +13,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 #include <string_view>
 
 namespace {
-
-// Matrices are row-vector (p' = p x M) and row-major, which is the memory
-// layout glLoadMatrixf expects of GL's column-vector, column-major matrices.
-const GLfloat* GLMatrix(const TMat4& m)
-{
-    return &m.m[0].x;
-}
-
-// The 3D matrices come in a left-handed convention; this turns them into
-// GL's (z negated: RotateY(pi) followed by Scale(-1, 1, 1)).
-TMat4 Handedness()
-{
-    TMat4 h;
-    h.RotateY(std::numbers::pi_v<float>);
-    h.Scale(-1, 1, 1);
-    return h;
-}
-
-GLenum FrontFaceOnSurface(GLenum windingOnScreen)
-{
-    return windingOnScreen == GL_CCW ? GL_CW : GL_CCW;
-}
 
 GLenum Primitive(EDrawType type)
 {
@@ -52,16 +31,19 @@ GLenum Primitive(EDrawType type)
     }
 }
 
-// Every vertex set handed to the handler has 32-byte vertices: position at
-// 0, normal or colour after, texture coordinates at 24.
-constexpr GLsizei kVertexStride = 32;
+// Every vertex set handed to the handler has vertices of one size, the
+// position first and the texture coordinates at one place; a lit vertex's
+// normal, or a screen-space one's colour, between them.
+constexpr GLsizei kVertexStride = glvertex::kStride;
+static_assert(sizeof(TLitVert) == kVertexStride && offsetof(TLitVert, x) == 0 &&
+              offsetof(TLitVert, u) == glvertex::kTexCoords);
 
 void PointAtPositionsAndTexCoords(const unsigned char* base)
 {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, kVertexStride, base);
-    glTexCoordPointer(2, GL_FLOAT, kVertexStride, base + 24);
+    glTexCoordPointer(2, GL_FLOAT, kVertexStride, base + glvertex::kTexCoords);
 }
 
 TGLTextureData* GLData(TTexture* texture)
@@ -93,14 +75,14 @@ TGLDisplayHandler* TGLDisplayHandler::GetInstance()
 TGLDisplayHandler::TGLDisplayHandler()
 {
     TInstanceHolder<TGLDisplayHandler>::Publish(this);
-    mSprites.SetSink(this);
-    mGlyphs.SetSink(this);
-    mLines.SetSink(this);
+    mSprites.SetSink(&mRecorder);
+    mGlyphs.SetSink(&mRecorder);
+    mLines.SetSink(&mRecorder);
 }
 
 TGLDisplayHandler::~TGLDisplayHandler()
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     mTexture.reset();
     mCursor.reset();
     mPages.reset();
@@ -123,7 +105,7 @@ str TGLDisplayHandler::GetSystemData()
 
 void TGLDisplayHandler::MakeScreenFramebuffer(int width, int height)
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     ReleaseScreenFramebuffer();
     glGenTextures(1, &mScreenColour);
     glBindTexture(GL_TEXTURE_2D, mScreenColour);
@@ -144,7 +126,7 @@ void TGLDisplayHandler::MakeScreenFramebuffer(int width, int height)
 
 void TGLDisplayHandler::ReleaseScreenFramebuffer()
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     if (!mScreenFramebuffer)
         return;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -156,7 +138,7 @@ void TGLDisplayHandler::ReleaseScreenFramebuffer()
 
 bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool)
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     if (width < 1 || height < 1)
         return false;
     mOrthoNear = -1;
@@ -169,10 +151,10 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
     // redraws only its dirty areas still finds the rest in place.
     if (!mScreenFramebuffer) {  // the context's first display: what it offers
         mHasClipControl = HasClipControl();
-        mSwapKeepsWindow = SwapKeepsBackBuffer();
+        mRecorder.SetSwapKeepsWindow(SwapKeepsBackBuffer());
         mPrograms.Build();
     }
-    mLastFrameShown = false;
+    mRecorder.ForgetWindow();
     if (!mScreenFramebuffer || resized)
         MakeScreenFramebuffer(width, height);
     glViewport(0, 0, width, height);
@@ -211,7 +193,7 @@ void TGLDisplayHandler::SetWindowSize(int width, int height)
 {
     // A window of another size has a new back buffer.
     if (width != mWindowWidth || height != mWindowHeight)
-        mLastFrameShown = false;
+        mRecorder.ForgetWindow();
     mWindowWidth = width;
     mWindowHeight = height;
 }
@@ -263,24 +245,19 @@ bool TGLDisplayHandler::KeepsLastFrame()
 
 bool TGLDisplayHandler::BeginDraw(bool keep)
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     // A frame that redraws everything may go straight to the window, unless
     // it is the one that brings the screen framebuffer up to date again.
     mDrawingToWindow = !keep && !mRedrawIntoScreen && CanDrawToWindow();
     mRedrawIntoScreen = false;
-    // A frame to the window is recorded where the window keeps what the
-    // last one drew; any other frame leaves the window unlike the record.
-    mRecording = mDrawingToWindow && mSwapKeepsWindow && mPartialRedraw;
-    if (!mRecording)
-        mLastFrameShown = false;
-    mFrame.Clear();
+    const bool recorded = mRecorder.BeginFrame(mDrawingToWindow, mDisplay.x2, mDisplay.y2);
     // The screen framebuffer keeps the last frame, so what lies outside the
     // current viewport is kept in either case; the viewport's area is cleared
     // (a recorded frame's, when it is drawn).
     BindSurface(GetDrawFramebuffer());
     glViewport(0, 0, mDisplay.x2, mDisplay.y2);
     ApplyScissor();
-    if (!mRecording) {
+    if (!recorded) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
     }
@@ -291,30 +268,13 @@ bool TGLDisplayHandler::BeginDraw(bool keep)
     return true;
 }
 
-void TGLDisplayHandler::ClearDepthIfPending()
-{
-    if (!mDepthClearPending || mRenderTarget)
-        return;
-    FlushSprites();
-    mDepthClearPending = false;
-    if (mDepthClearBox.x2 >= 1 && mDepthClearBox.y2 >= 1)
-        glScissor(mDepthClearBox.x1, SurfaceRow(mDepthClearBox.y1, mDepthClearBox.y2), mDepthClearBox.x2,
-                  mDepthClearBox.y2);
-    GLboolean mask = GL_TRUE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
-    glDepthMask(GL_TRUE);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glDepthMask(mask);
-    ApplyScissor();
-}
-
 bool TGLDisplayHandler::EndDraw(bool showCursor)
 {
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);  // the cursor goes through the queues, and the record is drawn
     if (showCursor)
         DrawCursor();
     FlushQueues();
-    FinishRecordedFrame();
+    mRecorder.FinishFrame();
     if (!showCursor)
         glFlush();
     Present();
@@ -325,173 +285,30 @@ bool TGLDisplayHandler::EndDraw(bool showCursor)
 
 void TGLDisplayHandler::SetPartialRedraw(bool on)
 {
-    FlushSprites();
-    mPartialRedraw = on;
-    mLastFrameShown = false;
+    BeginGLWork(EGLWork::kUnrecordable);
+    mRecorder.SetPartialRedraw(on);
 }
 
-bool TGLDisplayHandler::MayRecordRun()
-{
-    if (!RecordsFrame())
-        return false;
-    // The record draws with the 2D pass's projection: a run drawn outside
-    // one is drawn now, with what was recorded before it.
-    if (mIn2d || mEnd2dPending)
-        return true;
-    StopRecording();
-    return false;
-}
-
-TGLFrameRecord::TRunState TGLDisplayHandler::RunState(TGLFrameRecord::EKind kind, GLuint texture) const
-{
-    TGLFrameRecord::TRunState state;
-    state.kind = kind;
-    state.texture = texture;
-    const auto generation = mGenerations.find(texture);
-    state.generation = generation == mGenerations.end() ? 0 : generation->second;
-    state.scissor = mScissorBox;
-    return state;
-}
-
-bool TGLDisplayHandler::TakeSprites(GLuint texture, EBlendModes blend, EFilteringModes filter, const void* vertices,
-                                    int count)
-{
-    if (!MayRecordRun())
-        return false;
-    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kSprites, texture);
-    state.blend = blend;
-    state.filter = filter;
-    mFrame.Add(state, vertices, count);
-    return true;
-}
-
-bool TGLDisplayHandler::TakeGlyphs(GLuint atlas, const void* vertices, int count)
-{
-    if (!MayRecordRun())
-        return false;
-    mFrame.Add(RunState(TGLFrameRecord::EKind::kGlyphs, atlas), vertices, count);
-    return true;
-}
-
-bool TGLDisplayHandler::TakeLines(const void* vertices, int count)
-{
-    if (!MayRecordRun())
-        return false;
-    // Lines are drawn with the whole display as scissor box.
-    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kLines, 0);
-    state.scissor = {0, 0, mDisplay.x2, mDisplay.y2};
-    mFrame.Add(state, vertices, count);
-    return true;
-}
-
-bool TGLDisplayHandler::RecordBlit(GLuint framebuffer, GLuint texture, TPoint source, const TRect& placed)
-{
-    if (!RecordsFrame())
-        return false;
-    FlushQueues();
-    if (!RecordsFrame())
-        return false;
-    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kBlit, texture);
-    state.framebuffer = framebuffer;
-    state.source = source;
-    state.placed = placed;
-    mFrame.Add(state, nullptr, 0);
-    return true;
-}
-
-void TGLDisplayHandler::PrepareTextureWrite(GLuint texture)
+void TGLDisplayHandler::BeginGLWork(EGLWork kind, GLuint texture)
 {
     FlushQueues();
-    // Runs recorded from the texture must be drawn with the pixels it has now.
-    if (mRecording && mFrame.Uses(texture))
-        StopRecording();
-    if (texture)
-        ++mGenerations[texture];
+    mRecorder.BeforeWork(kind, texture);
 }
 
-void TGLDisplayHandler::StopRecording()
+void TGLDisplayHandler::RestoreSurface()
 {
-    if (!mRecording)
-        return;
-    mRecording = false;
-    DrawRecord(nullptr);
-    mFrame.Clear();
-    // Drawn partly at once, the frame is not all in the record.
-    mLastFrameShown = false;
-    ++GLDrawStats().wholeFrames;
-}
-
-void TGLDisplayHandler::FinishRecordedFrame()
-{
-    if (!mRecording)
-        return;
-    mRecording = false;
-    const int width = mDisplay.x2, height = mDisplay.y2;
-    TGLDrawStats& stats = GLDrawStats();
-    if (mLastFrameShown) {
-        constexpr std::size_t kMostRectangles = 16;
-        const std::vector<TRect> changed = mFrame.ChangedSince(mLastFrame, width, height, kMostRectangles);
-        DrawRecord(&changed);
-        ++stats.partialFrames;
-        for (const TRect& r : changed)
-            stats.redrawnPixels += std::int64_t(r.Width()) * r.Height();
-        if (mCheckPartialFrames)
-            CheckAgainstWholeRedraw();
-    } else {
-        DrawRecord(nullptr);
-        ++stats.wholeFrames;
-        stats.redrawnPixels += std::int64_t(width) * height;
-    }
-    std::swap(mFrame, mLastFrame);
-    mFrame.Clear();
-    mLastFrameShown = true;
-}
-
-void TGLDisplayHandler::DrawRecord(const std::vector<TRect>* within)
-{
-    const int width = mDisplay.x2, height = mDisplay.y2;
-    BindSurface(0);
-    glViewport(0, 0, width, height);
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_SCISSOR_TEST);
-    {
-        TScopedPixelProjection projection(width, height);
-        if (within)
-            mFrame.DrawWithin(mPrograms, *within, width, height);
-        else
-            mFrame.DrawWhole(mPrograms, width, height);
-    }
-    glPopAttrib();
     BindSurface(GetDrawFramebuffer());
     LoadScissorBox();
 }
 
-void TGLDisplayHandler::CheckAgainstWholeRedraw()
+bool TGLDisplayHandler::RecordCopy(GLuint framebuffer, GLuint texture, TPoint source, const TRect& placed)
 {
-    const int width = mDisplay.x2, height = mDisplay.y2;
-    std::vector<unsigned char> part(std::size_t(width) * height * 4), whole(part.size());
-    auto readWindow = [&](std::vector<unsigned char>& into) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, into.data());
-    };
-    readWindow(part);
-    DrawRecord(nullptr);
-    readWindow(whole);
-    BindSurface(GetDrawFramebuffer());
-    if (part != whole) {
-        ++mPartialFrameMismatches;
-        WriteDbg("A frame drawn where it changed differs from the same frame drawn whole");
-    }
+    return mRecorder.RecordCopy(framebuffer, texture, source, placed);
 }
 
 void TGLDisplayHandler::Present()
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     // A frame drawn straight to the window is already there.
     if (mDrawingToWindow || !mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
         return;
@@ -521,8 +338,8 @@ void TGLDisplayHandler::Present()
 
 void TGLDisplayHandler::ShowLastFrame()
 {
-    FlushSprites();
-    mLastFrameShown = false;
+    BeginGLWork(EGLWork::kUnrecordable);
+    mRecorder.ForgetWindow();
     if (!mScreenFramebuffer || mWindowWidth < 1 || mWindowHeight < 1)
         return;
     if (mDrawingToWindow) {
@@ -553,10 +370,10 @@ void TGLDisplayHandler::CopyWindowIntoScreen()
 
 void TGLDisplayHandler::DrawFade(float blackness)
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     if (blackness <= 0 || mWindowWidth < 1 || mWindowHeight < 1)
         return;
-    mLastFrameShown = false;  // the black lies over the window's frame
+    mRecorder.ForgetWindow();  // the black lies over the window's frame
     // A frame that went straight to the window is kept clean in the screen
     // framebuffer first: shown again later, it must not carry this black.
     if (mDrawingToWindow && mScreenFramebuffer) {
@@ -594,7 +411,7 @@ void TGLDisplayHandler::DrawFade(float blackness)
 
 void TGLDisplayHandler::UpdateScreenRect(const TRect& destination, const TRect& source)
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     if (source.Width() <= 0 || source.Height() <= 0)
         return;
     // Engine rows grow with GL rows on our surfaces, so a raster-position copy
@@ -621,7 +438,7 @@ bool TGLDisplayHandler::Begin2d()
         mIn2d = true;
         return true;
     }
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -648,7 +465,7 @@ void TGLDisplayHandler::End2d()
         return;
     }
     // The pass's runs are drawn (or recorded) while it is still a 2D pass.
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     mIn2d = false;
     Leave2d();
 }
@@ -657,7 +474,7 @@ void TGLDisplayHandler::JoinPasses(bool on)
 {
     mJoinPasses = on;
     if (!on)
-        FlushQueues();
+        BeginGLWork(EGLWork::kRecordable);  // the joined pass's queue is drawn and 2D left
 }
 
 void TGLDisplayHandler::Leave2d()
@@ -670,43 +487,16 @@ void TGLDisplayHandler::Leave2d()
     glMatrixMode(GL_MODELVIEW);
 }
 
-bool TGLDisplayHandler::Begin3d()
-{
-    FlushSprites();
-    ClearDepthIfPending();
-    SetFilteringMode(kFilterLinear);
-    glPushAttrib(GL_ENABLE_BIT);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
-    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glFrontFace(FrontFaceOnSurface(GL_CCW));
-    return true;
-}
-
-void TGLDisplayHandler::End3d()
-{
-    FlushSprites();
-    glPopAttrib();
-}
-
 void TGLDisplayHandler::ApplyBlendMode()
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     ApplyGLBlendMode(mBlendMode);
 }
 
 void TGLDisplayHandler::ApplyFilteringMode()
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     ApplyGLFilteringMode(mFilteringMode);
-}
-
-void TGLDisplayHandler::FlushSprites()
-{
-    FlushQueues();
-    StopRecording();
 }
 
 void TGLDisplayHandler::FlushQueues()
@@ -745,13 +535,13 @@ bool TGLDisplayHandler::QueueLines(const TVertexSet& set)
 std::shared_ptr<TGLTexturePages> TGLDisplayHandler::GetTexturePages()
 {
     if (!mPages)
-        mPages = std::make_shared<TGLTexturePages>();
+        mPages = std::make_shared<TGLTexturePages>(*this);
     return mPages;
 }
 
 void TGLDisplayHandler::SetPlainDrawing(bool plain)
 {
-    FlushSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     mPlainDrawing = plain;
 }
 
@@ -787,199 +577,6 @@ void TGLDisplayHandler::SetTexture(std::shared_ptr<TTexture> texture)
     mTexture = std::move(texture);
 }
 
-void TGLDisplayHandler::SetShadeMode(EShadeModes mode)
-{
-    FlushSprites();
-    glShadeModel(mode == kShadeFlat ? GL_FLAT : GL_SMOOTH);
-}
-
-void TGLDisplayHandler::SetZBufferWrite(bool on)
-{
-    FlushSprites();
-    if (on)
-        ClearDepthIfPending();
-    glDepthMask(on ? GL_TRUE : GL_FALSE);
-}
-
-void TGLDisplayHandler::SetZBufferTest(bool on)
-{
-    FlushSprites();
-    if (on)
-        ClearDepthIfPending();
-    if (on)
-        glEnable(GL_DEPTH_TEST);
-    else
-        glDisable(GL_DEPTH_TEST);
-}
-
-void TGLDisplayHandler::SetCullMode(ECullModes mode)
-{
-    FlushSprites();
-    switch (mode) {
-    case kCullNone:
-        glDisable(GL_CULL_FACE);
-        break;
-    case kCullClockwise:
-        glEnable(GL_CULL_FACE);
-        glFrontFace(FrontFaceOnSurface(GL_CW));
-        break;
-    case kCullCounterClockwise:
-        glEnable(GL_CULL_FACE);
-        glFrontFace(FrontFaceOnSurface(GL_CCW));
-        break;
-    }
-}
-
-void TGLDisplayHandler::SetAmbientColor(const TColor& colour)
-{
-    FlushSprites();
-    GLfloat ambient[4] = {colour.r, colour.g, colour.b, colour.a};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-    glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
-}
-
-// ---------------------------------------------------------------- matrices, lights, materials
-
-void TGLDisplayHandler::LoadModelView()
-{
-    FlushSprites();
-    TMat4 loaded = mWorldView * Handedness();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(GLMatrix(loaded));
-}
-
-void TGLDisplayHandler::SetWorldMatrix(const TMat4* m)
-{
-    if (!m)
-        return;
-    mWorld = *m;
-    mWorldView = mWorld * mView;
-    LoadModelView();
-}
-
-void TGLDisplayHandler::SetViewMatrix(const TMat4* m)
-{
-    if (!m)
-        return;
-    mView = *m;
-    mWorldView = mWorld * mView;
-    LoadModelView();
-}
-
-void TGLDisplayHandler::SetProjectionMatrix(const TMat4* m)
-{
-    FlushSprites();
-    if (!m)
-        return;
-    mProjection = *m;
-    TMat4 loaded = mProjection;
-    loaded.Scale(-1, 1, 1);
-    // Every surface is stored top row first and the present flips it; a 3D
-    // projection is flipped here as well so 3D content comes out upright.
-    // The flip reverses the winding seen in window space (see FrontFaceOnSurface).
-    loaded.Scale(1, -1, 1);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(GLMatrix(loaded));
-    glMatrixMode(GL_MODELVIEW);
-}
-
-void TGLDisplayHandler::SetView(const TVec3& eye, const TVec3& at, const TVec3& up)
-{
-    TMat4 h = Handedness();
-    TMat4 view;
-    view.LookAt(h * eye, h * at, h * up);
-    SetViewMatrix(&view);
-}
-
-void TGLDisplayHandler::SetPerspectiveProjection(float nearZ, float farZ, float fovY, float aspect)
-{
-    if (aspect == 0.0f)
-        aspect = mViewport.y2 > 0 ? float(mViewport.x2) / float(mViewport.y2) : 1.0f;
-    TMat4 projection;
-    projection.Perspective(nearZ, farZ, fovY, aspect);
-    projection.Scale(0.88f, 0.88f, 1.0f);
-    SetProjectionMatrix(&projection);
-}
-
-void TGLDisplayHandler::SetOrthogonalProjection(float nearZ, float farZ)
-{
-    mOrthoNear = nearZ;
-    mOrthoFar = farZ;
-    float x = float(mViewport.x1), y = float(mViewport.y1);
-    TMat4 projection;
-    projection.Orthogonal(x, x + mViewport.x2, y, y + mViewport.y2, nearZ, farZ);
-    SetProjectionMatrix(&projection);
-}
-
-void TGLDisplayHandler::GetWorldMatrix(TMat4* m)
-{
-    if (m)
-        *m = mWorld;
-}
-
-void TGLDisplayHandler::GetViewMatrix(TMat4* m)
-{
-    if (m)
-        *m = mView;
-}
-
-void TGLDisplayHandler::GetProjectionMatrix(TMat4* m)
-{
-    if (m)
-        *m = mProjection;
-}
-
-void TGLDisplayHandler::SetMaterial(const TMaterial* material)
-{
-    FlushSprites();
-    // Kept by value: callers pass materials that do not outlive the call.
-    mHasMaterial = material != nullptr;
-    mMaterial = material ? *material : TMaterial{{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
-    const TMaterial& m = mMaterial;
-    GLfloat diffuse[4] = {m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a};
-    GLfloat ambient[4] = {m.ambient.r, m.ambient.g, m.ambient.b, m.ambient.a};
-    GLfloat specular[4] = {m.specular.r, m.specular.g, m.specular.b, m.specular.a};
-    GLfloat emissive[4] = {m.emissive.r, m.emissive.g, m.emissive.b, m.emissive.a};
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
-    glMaterialf(GL_FRONT, GL_SHININESS, m.power);
-}
-
-void TGLDisplayHandler::SetLight(int index, const TLight* light)
-{
-    FlushSprites();
-    if (index < 0 || index > 3)
-        return;
-    GLenum id = GLenum(GL_LIGHT0 + index);
-    if (!light) {
-        glDisable(id);
-        return;
-    }
-    TMat4 h = Handedness();
-    TVec3 position = h * light->position;
-    TVec3 direction = h * light->direction;
-    glEnable(GL_LIGHTING);
-    glEnable(id);
-    GLfloat ambient[4] = {light->ambient.r, light->ambient.g, light->ambient.b, light->ambient.a};
-    GLfloat diffuse[4] = {light->diffuse.r, light->diffuse.g, light->diffuse.b, light->diffuse.a};
-    GLfloat specular[4] = {light->specular.r, light->specular.g, light->specular.b, light->specular.a};
-    glLightfv(id, GL_AMBIENT, ambient);
-    glLightfv(id, GL_DIFFUSE, diffuse);
-    glLightfv(id, GL_SPECULAR, specular);
-    GLfloat at[4] = {position.x, position.y, position.z, 1};
-    GLfloat towards[4] = {direction.x, direction.y, direction.z, 0};
-    if (light->kind == TLight::kPoint) {
-        glLightfv(id, GL_POSITION, at);
-    } else if (light->kind == TLight::kSpot) {
-        glLightfv(id, GL_SPOT_DIRECTION, towards);
-        glLightfv(id, GL_POSITION, at);
-    } else {
-        glLightfv(id, GL_POSITION, towards);
-    }
-}
-
 // ---------------------------------------------------------------- viewports
 
 bool TGLDisplayHandler::HasViewport() const
@@ -989,7 +586,7 @@ bool TGLDisplayHandler::HasViewport() const
 
 void TGLDisplayHandler::ApplyScissor()
 {
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     if (mViewport.x2 < 1 || mViewport.y2 < 1)
         return;
     TRect box{mViewport.x1, mViewport.y1, mViewport.x1 + mViewport.x2, mViewport.y1 + mViewport.y2};
@@ -1009,7 +606,7 @@ void TGLDisplayHandler::LoadScissorBox()
 
 void TGLDisplayHandler::SetDrawBounds(const TRect* bounds)
 {
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     mHasDrawBounds = bounds != nullptr;
     if (bounds)
         mDrawBounds = *bounds;
@@ -1063,7 +660,12 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
         return;
     if (type == kDrawLines && set.GetCount() % 2 == 0 && QueueLines(set))
         return;
-    FlushSprites();
+    DrawVerticesNow(type, set);
+}
+
+void TGLDisplayHandler::DrawVerticesNow(EDrawType type, const TVertexSet& set)
+{
+    BeginGLWork(EGLWork::kUnrecordable);
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -1090,10 +692,10 @@ void TGLDisplayHandler::DrawVertices(EDrawType type, const TVertexSet& set)
     bool lit = set.GetKind() == 0;
     if (lit) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, stride, base + 12);
+        glNormalPointer(GL_FLOAT, stride, base + offsetof(TLitVert, nx));
     } else {
         glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + 16);
+        glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + glvertex::kColour);
     }
     glDrawArrays(Primitive(type), 0, set.GetCount());
     if (untextured)
@@ -1124,23 +726,30 @@ bool TGLDisplayHandler::DrawGlyphTriangles(TTexture* atlas, const TVertexSet& se
     };
     const bool wholeDisplay =
         isWholeDisplay(mViewport) && !mViewportStack.empty() && isWholeDisplay(mViewportStack.back());
-    if (wholeDisplay && !mPlainDrawing) {
-        const GLuint atlas = texture->GetTextureName();
-        mSprites.Flush();
-        if (!mLines.IsEmpty())
-            FlushQueues();
-        if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
-            return true;
-        mGlyphs.Flush();
-        if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
-            return true;
-    }
-    FlushQueues();
-    PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
-    if (!TakeGlyphs(texture->GetTextureName(), set.GetVertices(), set.GetCount()))
-        DrawGlyphRun(mPrograms, texture->GetTextureName(), set.GetVertices(), set.GetCount());
-    PopViewport();
+    if (wholeDisplay && !mPlainDrawing && QueueGlyphs(texture->GetTextureName(), set))
+        return true;
+    DrawGlyphsNow(*texture, set);
     return true;
+}
+
+bool TGLDisplayHandler::QueueGlyphs(GLuint atlas, const TVertexSet& set)
+{
+    mSprites.Flush();
+    if (!mLines.IsEmpty())
+        FlushQueues();
+    if (mGlyphs.Add(atlas, set.GetVertices(), set.GetCount()))
+        return true;
+    mGlyphs.Flush();
+    return mGlyphs.Add(atlas, set.GetVertices(), set.GetCount());
+}
+
+void TGLDisplayHandler::DrawGlyphsNow(TGLTextureData& atlas, const TVertexSet& set)
+{
+    BeginGLWork(EGLWork::kRecordable);  // recorded when the frame is, like the queue's runs
+    PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
+    if (!mRecorder.TakeGlyphs(atlas.GetTextureName(), set.GetVertices(), set.GetCount()))
+        DrawGlyphRun(mPrograms, atlas.GetTextureName(), set.GetVertices(), set.GetCount());
+    PopViewport();
 }
 
 void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const TColor* colour,
@@ -1148,20 +757,25 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
 {
     if (!colour)
         return;
-    if (target) {
-        // The texture data's fill prepares its own write.
-        FlushQueues();
-        if (TTextureData* data = target->GetData())
-            data->FillRect(left, top, right, bottom, *colour);
+    if (!target) {
+        FillScreenRect({left, top, right, bottom}, *colour);
         return;
     }
-    FlushSprites();
+    // The texture data's fill names its own write.
+    BeginGLWork(EGLWork::kRecordable);
+    if (TTextureData* data = target->GetData())
+        data->FillRect(left, top, right, bottom, *colour);
+}
+
+void TGLDisplayHandler::FillScreenRect(const TRect& box, const TColor& colour)
+{
+    BeginGLWork(EGLWork::kUnrecordable);
     TScopedPixelProjection projection(mDisplay.x2, mDisplay.y2);
     PushViewport(0, 0, mDisplay.x2, mDisplay.y2);
     glDisable(GL_TEXTURE_2D);
     ApplyBlendMode();
-    glColor4f(colour->r, colour->g, colour->b, colour->a);
-    glRecti(left, top, right, bottom);
+    glColor4f(colour.r, colour.g, colour.b, colour.a);
+    glRecti(box.x1, box.y1, box.x2, box.y2);
     CountGLDraw();
     glColor4f(1, 1, 1, 1);
     PopViewport();
@@ -1171,7 +785,7 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
 
 bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
 {
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     if (mRenderTarget) {
         QM_ASSERT(!"Attempt to call BeginRenderTarget while in another BeginRenderTarget context.");
         return false;
@@ -1186,7 +800,7 @@ bool TGLDisplayHandler::BeginRenderTarget(TTexture* texture)
 
 void TGLDisplayHandler::EndRenderTarget()
 {
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     if (!mRenderTarget)
         return;
     if (TGLTextureData* data = GLData(mRenderTarget))

@@ -19,32 +19,26 @@
 // of it into the framebuffer instead.
 //
 // Redrawing only what changed: where the window keeps its pixels across a
-// swap (a copying swap, as software GL's on X does), a frame that goes
-// straight to the window is recorded rather than drawn: the queues' runs
-// and framebuffer copies, with their state. At the frame's end it is
-// compared with the frame before, which the window still shows, and drawn
-// only inside the rectangles where the two differ (glframerecord.h), which
-// gives every pixel a whole redraw would. Any other GL work during the
-// frame (3D, immediate draws, reads of the screen, a texture the frame
-// already drew from being changed) first draws what was recorded, whole,
-// and the rest of the frame is drawn at once as before; the frame after it
-// is then drawn whole.
+// swap, a frame that goes straight to the window is recorded rather than
+// drawn, and drawn at its end only where it changed (glframerecorder.h).
+// Every method here and in the texture data that calls GL says first
+// whether its work can be recorded (BeginGLWork, glwork.h).
 #pragma once
 
 #include "engine/render/displayhandler.h"
-#include "engine/render/gl/glframerecord.h"
+#include "engine/render/gl/glframerecorder.h"
 #include "engine/render/gl/glheaders.h"
 #include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/gltexturepages.h"
+#include "engine/render/gl/glwork.h"
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class TGLTextureData;
 
-class TGLDisplayHandler : public TDisplayHandler, private IGLRunSink {
+class TGLDisplayHandler : public TDisplayHandler, public IGLWorkGate, private IGLRecordHost {
 public:
     // The installed GL handler, or null.
     static TGLDisplayHandler* GetInstance();
@@ -107,37 +101,33 @@ public:
     // Sets the stored blend mode, or the filtering mode on the bound texture, in GL.
     void ApplyBlendMode();
     void ApplyFilteringMode();
-    // Sprites are queued and drawn together (see TGLSpriteBatch): anything
-    // else that touches GL flushes them first. Everything in this handler
-    // does; texture data does before its own GL work. A texel-exact quad
-    // (IsTexelExact) is sampled with the nearest texel whatever the
-    // filtering mode, which gives the same pixels for less work; a quad
-    // wholly outside the scissor box is left out.
+    // Sprites are queued and drawn together (see TGLSpriteBatch): GL work
+    // sends them on first (BeginGLWork). A texel-exact quad (IsTexelExact)
+    // is sampled with the nearest texel whatever the filtering mode, which
+    // gives the same pixels for less work; a quad wholly outside the scissor
+    // box is left out.
     void AddSprite(GLuint texture, const TSpriteQuad& quad, const TColor& colour, bool texelExact);
-    // Draws (or records) what the queues hold; then, if the frame is being
-    // recorded, draws what was recorded so that the caller's GL work comes
-    // after it. Every GL operation of the handler and the texture data calls
-    // it first, except those the record keeps, which call FlushQueues.
-    void FlushSprites();
-    // Hands what the queues hold to GL, or to the frame record.
-    void FlushQueues();
+    // Every method of the handler, the texture data and the texture pages
+    // that calls GL opens with this, naming the kind of its work (glwork.h):
+    // the queues are drawn (or recorded), then the frame record does what
+    // that kind asks. So does anything else that calls GL between a
+    // handler's calls (tests reading pixels back: kUnrecordable).
+    void BeginGLWork(EGLWork kind, GLuint texture = 0) override;
 
-    // Partial redraw (see the top of this file): on by default where the
-    // window keeps its pixels across swaps; off, every frame is drawn whole.
+    // Partial redraw (glframerecorder.h): on by default where the window
+    // keeps its pixels across swaps; off, every frame is drawn whole.
     void SetPartialRedraw(bool on);
-    bool KeepsWindowAcrossSwaps() const { return mSwapKeepsWindow; }
+    bool KeepsWindowAcrossSwaps() const { return mRecorder.SwapKeepsWindow(); }
     // The frame drawn now is being recorded (and draws to the screen, not a render target).
-    bool RecordsFrame() const { return mRecording && !mRenderTarget; }
-    // GL work is about to change the pixels of the texture of that GL name
-    // (an upload, a fill, drawing into it, deleting it).
-    void PrepareTextureWrite(GLuint texture);
+    bool RecordsFrame() const { return mRecorder.IsRecording() && !mRenderTarget; }
     // Records a copy of the framebuffer whose texture is `texture`, from
-    // `source` to the screen box `placed`; false when the frame is not recorded.
-    bool RecordBlit(GLuint framebuffer, GLuint texture, TPoint source, const TRect& placed);
+    // `source` to the screen box `placed` (after BeginGLWork); false when
+    // the frame is not recorded and the copy is to be drawn now.
+    bool RecordCopy(GLuint framebuffer, GLuint texture, TPoint source, const TRect& placed);
     // For tests: each frame drawn in part is drawn whole again and compared;
     // the count of frames that differed.
-    void SetCheckPartialFrames(bool on) { mCheckPartialFrames = on; }
-    int GetPartialFrameMismatches() const { return mPartialFrameMismatches; }
+    void SetCheckPartialFrames(bool on) { mRecorder.SetCheckPartialFrames(on); }
+    int GetPartialFrameMismatches() const { return mRecorder.GetPartialFrameMismatches(); }
     int GetSpriteDrawCalls() const { return mSprites.GetDrawCalls(); }
     int GetGlyphDrawCalls() const { return mGlyphs.GetDrawCalls(); }
     // The texture pages that small textures share (made on first use).
@@ -181,7 +171,7 @@ public:
     int SurfaceRow(int top, int height) const;
     const TRect& GetViewportRect() const { return mViewport; }  // {x, y, width, height}
     // What ApplyScissor last gave GL: left, top, right, bottom in screen pixels.
-    const TRect& GetScissorBox() const { return mScissorBox; }
+    const TRect& GetScissorBox() const override { return mScissorBox; }
     int GetDisplayWidth() const { return mDisplay.x2; }
     int GetDisplayHeight() const { return mDisplay.y2; }
     EBlendModes GetBlendMode() const { return mBlendMode; }
@@ -193,29 +183,26 @@ public:
     void ApplyScissor();
 
 private:
-    // Runs from the queues while a frame is recorded (IGLRunSink).
-    bool TakeSprites(GLuint texture, EBlendModes blend, EFilteringModes filter, const void* vertices,
-                     int count) override;
-    bool TakeGlyphs(GLuint atlas, const void* vertices, int count) override;
-    bool TakeLines(const void* vertices, int count) override;
-    // Whether a run may be recorded now (drawn to the screen in a 2D pass);
-    // when the frame is recorded but the run may not be, the recording stops.
-    bool MayRecordRun();
-    TGLFrameRecord::TRunState RunState(TGLFrameRecord::EKind kind, GLuint texture) const;
-    // Draws what was recorded, whole, and draws the rest of the frame at once.
-    void StopRecording();
-    // The recorded frame's end: drawn where it changed, or whole.
-    void FinishRecordedFrame();
-    void DrawRecord(const std::vector<TRect>* within);
+    // IGLRecordHost: what the frame record asks of the handler.
+    bool DrawsIntoTarget() const override { return mRenderTarget != nullptr; }
+    bool InRecordablePass() const override { return mIn2d || mEnd2dPending; }
+    void BindWindow() override { BindSurface(0); }
+    void RestoreSurface() override;
+    // Hands what the queues hold to GL, or to the frame record.
+    void FlushQueues();
+    // Draws or queues lines and glyphs; false when they must be drawn now.
+    bool QueueLines(const TVertexSet& set);
+    bool QueueGlyphs(GLuint atlas, const TVertexSet& set);
+    void DrawVerticesNow(EDrawType type, const TVertexSet& set);
+    void DrawGlyphsNow(TGLTextureData& atlas, const TVertexSet& set);
+    void FillScreenRect(const TRect& box, const TColor& colour);
     // Gives GL the scissor box ApplyScissor last set (nothing is flushed).
     void LoadScissorBox();
-    void CheckAgainstWholeRedraw();
     // Restores what Begin2d changed (End2d, or the first GL work after a
     // joined pass's End2d).
     void Leave2d();
     // The depth clear BeginDraw leaves until a frame first uses depth.
     void ClearDepthIfPending();
-    bool QueueLines(const TVertexSet& set);
     void MakeScreenFramebuffer(int width, int height);
     void ReleaseScreenFramebuffer();
     void LoadModelView();
@@ -255,7 +242,8 @@ private:
     bool mRedrawIntoScreen = false;  // the next frame restores the framebuffer
     GLuint mScreenColour = 0;
     GLuint mScreenDepth = 0;
-    TGLQuadPrograms mPrograms;  // before the batches that draw with them
+    TGLQuadPrograms mPrograms;  // before the batches and the record that draw with them
+    TGLFrameRecorder mRecorder{*this, mPrograms};
     TGLSpriteBatch mSprites{mPrograms};
     TGLLineBatch mLines;
     TGLGlyphBatch mGlyphs{mPrograms};
@@ -263,17 +251,6 @@ private:
     bool mPlainDrawing = false;
     bool mJoinPasses = false;
     // A joined pass ended with sprites queued: the 2D state stays until they
-    // are drawn (FlushSprites), or the next Begin2d carries on with it.
+    // are drawn (any other GL work), or the next Begin2d carries on with it.
     bool mEnd2dPending = false;
-
-    bool mSwapKeepsWindow = false;  // a swap leaves the frame in the back buffer
-    bool mPartialRedraw = true;
-    bool mRecording = false;        // this frame is recorded, not yet drawn
-    bool mLastFrameShown = false;   // the window holds mLastFrame, drawn whole
-    TGLFrameRecord mFrame, mLastFrame;
-    // Bumped each time a texture's pixels change, so that a run drawn from
-    // it compares unequal with the same run of an earlier frame.
-    std::unordered_map<GLuint, std::uint32_t> mGenerations;
-    bool mCheckPartialFrames = false;
-    int mPartialFrameMismatches = 0;
 };

@@ -1,18 +1,21 @@
 #include "engine/render/gl/glframerecord.h"
 
 #include "engine/render/gl/glquadprograms.h"
-#include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/glstats.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace {
 
 // Byte offsets of a vertex's x and y in each layout.
-constexpr int kSpritePositionOffset = 36;  // after u, v and four colour and three normal floats
-constexpr int kRawPositionOffset = 0;
+constexpr int kSpritePositionOffset = int(offsetof(TGLSpriteVertex, x));
+constexpr int kRawPositionOffset = int(offsetof(TTransformedLitVert, x));
+static_assert(offsetof(TGLSpriteVertex, y) == kSpritePositionOffset + sizeof(float) &&
+                  offsetof(TTransformedLitVert, y) == kRawPositionOffset + sizeof(float),
+              "y follows x: both are read at once");
 
 std::uint64_t HashState(const TGLFrameRecord::TRunState& s)
 {

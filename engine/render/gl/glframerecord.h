@@ -14,12 +14,11 @@
 #include "engine/render/drawtypes.h"
 #include "engine/render/framediff.h"
 #include "engine/render/gl/glheaders.h"
+#include "engine/render/gl/glspritebatch.h"
 #include "engine/render/rendertypes.h"
 
 #include <cstdint>
 #include <vector>
-
-class TGLQuadPrograms;
 
 class TGLFrameRecord {
 public:
@@ -39,10 +38,10 @@ public:
         bool operator==(const TRunState&) const = default;
     };
 
-    // Vertex sizes: the sprite queue's interleaved vertices, and the
-    // handler's 32-byte screen-space layout of glyphs and lines.
-    static constexpr int kSpriteVertexBytes = 48;
-    static constexpr int kRawVertexBytes = 32;
+    // Vertex sizes: the sprite queue's vertices, and the screen-space ones
+    // of glyphs and lines (glspritebatch.h).
+    static constexpr int kSpriteVertexBytes = int(sizeof(TGLSpriteVertex));
+    static constexpr int kRawVertexBytes = int(sizeof(TTransformedLitVert));
 
     void Clear();
     // Appends a run of `count` vertices (a copy's count is 0).

@@ -109,7 +109,7 @@ bool TGLLineBatch::Add(const void* vertices, int count)
     if (count <= 0 || IsFull(count))
         return false;
     // Copied as they are (the store's capacity is never passed, so nothing moves).
-    const auto* first = static_cast<const TRawVertex*>(vertices);
+    const auto* first = static_cast<const TTransformedLitVert*>(vertices);
     mVertices.insert(mVertices.end(), first, first + count);
     return true;
 }
@@ -137,13 +137,12 @@ void DrawLineRun(const void* vertices, int count)
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const auto* base = static_cast<const unsigned char*>(vertices);
-    constexpr GLsizei kStride = 32;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, kStride, base);
-    glTexCoordPointer(2, GL_FLOAT, kStride, base + 24);
-    glColorPointer(4, GL_UNSIGNED_BYTE, kStride, base + 16);
+    glVertexPointer(3, GL_FLOAT, glvertex::kStride, base);
+    glTexCoordPointer(2, GL_FLOAT, glvertex::kStride, base + glvertex::kTexCoords);
+    glColorPointer(4, GL_UNSIGNED_BYTE, glvertex::kStride, base + glvertex::kColour);
     glDrawArrays(GL_LINES, 0, count);
     CountGLDraw();
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -165,7 +164,7 @@ bool TGLGlyphBatch::Add(GLuint atlas, const void* vertices, int count)
         return false;
     mAtlas = atlas;
     // Copied as they are (the store's capacity is never passed, so nothing moves).
-    const auto* first = static_cast<const TRawVertex*>(vertices);
+    const auto* first = static_cast<const TTransformedLitVert*>(vertices);
     mVertices.insert(mVertices.end(), first, first + count);
     return true;
 }
@@ -198,11 +197,10 @@ void DrawGlyphRun(const TGLQuadPrograms& programs, GLuint atlas, const void* ver
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const auto* base = static_cast<const unsigned char*>(vertices);
-    constexpr GLsizei kStride = 32;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, kStride, base);
-    glTexCoordPointer(2, GL_FLOAT, kStride, base + 24);
+    glVertexPointer(3, GL_FLOAT, glvertex::kStride, base);
+    glTexCoordPointer(2, GL_FLOAT, glvertex::kStride, base + glvertex::kTexCoords);
     const GLuint program = programs.Replace();
     if (program)
         glUseProgram(program);

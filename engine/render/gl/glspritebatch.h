@@ -14,8 +14,31 @@
 #include "engine/render/gl/glquadprograms.h"
 #include "engine/render/spritequad.h"
 
-#include <cstring>
+#include <cstddef>
 #include <vector>
+
+// One vertex of the sprite queue, interleaved as GL_T2F_C4F_N3F_V3F reads it.
+// The frame record copies runs of them and reads their positions.
+struct TGLSpriteVertex {
+    GLfloat u, v;
+    GLfloat r, g, b, a;
+    GLfloat nx, ny, nz;
+    GLfloat x, y, z;
+};
+static_assert(sizeof(TGLSpriteVertex) == 12 * sizeof(GLfloat) && offsetof(TGLSpriteVertex, x) == 9 * sizeof(GLfloat),
+              "GL_T2F_C4F_N3F_V3F: 12 floats a vertex, the position last");
+
+// The lines' and glyphs' vertices are the handler's screen-space ones
+// (TTransformedLitVert), handed to GL as they are: these are where GL reads
+// each part of them.
+namespace glvertex {
+constexpr GLsizei kStride = sizeof(TTransformedLitVert);
+constexpr std::size_t kColour = offsetof(TTransformedLitVert, color);
+constexpr std::size_t kTexCoords = offsetof(TTransformedLitVert, u);
+static_assert(offsetof(TTransformedLitVert, x) == 0 && offsetof(TTransformedLitVert, y) == sizeof(float) &&
+                  offsetof(TTransformedLitVert, z) == 2 * sizeof(float),
+              "three position floats first, as glVertexPointer reads them");
+}  // namespace glvertex
 
 // Sets one blend or filtering mode in GL (the filter on the bound texture).
 void ApplyGLBlendMode(EBlendModes mode);
@@ -26,7 +49,7 @@ void ApplyGLFilteringMode(EFilteringModes mode);
 // would.
 void DrawSpriteRun(const TGLQuadPrograms& programs, GLuint texture, EBlendModes blend, EFilteringModes filter,
                    const void* vertices, int count);
-// Draws line-list vertices of the handler's 32-byte layout, untextured and
+// Draws line-list vertices (TTransformedLitVert), untextured and
 // alpha blended, with an identity model-view and the scissor box as it is.
 void DrawLineRun(const void* vertices, int count);
 
@@ -66,16 +89,8 @@ public:
     void SetSink(IGLRunSink* sink) { mSink = sink; }
 
 private:
-    // One interleaved GL_T2F_C4F_N3F_V3F vertex.
-    struct TVertex {
-        GLfloat u, v;
-        GLfloat r, g, b, a;
-        GLfloat nx, ny, nz;
-        GLfloat x, y, z;
-    };
-
     const TGLQuadPrograms& mPrograms;
-    std::vector<TVertex> mVertices;
+    std::vector<TGLSpriteVertex> mVertices;
     GLuint mTexture = 0;
     EBlendModes mBlend = kBlendAlpha;
     EFilteringModes mFilter = kFilterLinear;
@@ -93,7 +108,7 @@ public:
 
     TGLLineBatch();
 
-    // Copies count vertices of the handler's 32-byte screen-space layout.
+    // Copies count screen-space vertices (TTransformedLitVert).
     // Returns false, queueing nothing, when they would not fit; flush first.
     bool Add(const void* vertices, int count);
     // Draws the queue into the display of width x height; the caller puts its
@@ -106,16 +121,12 @@ public:
     void SetSink(IGLRunSink* sink) { mSink = sink; }
 
 private:
-    struct TRawVertex {
-        unsigned char bytes[32];
-    };
-
-    std::vector<TRawVertex> mVertices;
+    std::vector<TTransformedLitVert> mVertices;
     int mDrawCalls = 0;
     IGLRunSink* mSink = nullptr;
 };
 
-// Draws glyph triangles (the handler's 32-byte screen-space layout) from an
+// Draws glyph triangles (screen-space TTransformedLitVert) from an
 // atlas at once: its texels taken as they are, nearest, alpha blended, with
 // an identity model-view and the scissor box as it is; with the programs'
 // replacing program whenever they offer it.
@@ -132,7 +143,7 @@ public:
 
     explicit TGLGlyphBatch(const TGLQuadPrograms& programs);
 
-    // Copies count vertices of the handler's 32-byte screen-space layout,
+    // Copies count screen-space vertices (TTransformedLitVert),
     // textured from the atlas. Returns false, queueing nothing, when they
     // would not fit or another atlas's glyphs wait; flush first.
     bool Add(GLuint atlas, const void* vertices, int count);
@@ -142,12 +153,8 @@ public:
     void SetSink(IGLRunSink* sink) { mSink = sink; }
 
 private:
-    struct TRawVertex {
-        unsigned char bytes[32];
-    };
-
     const TGLQuadPrograms& mPrograms;
-    std::vector<TRawVertex> mVertices;
+    std::vector<TTransformedLitVert> mVertices;
     GLuint mAtlas = 0;
     int mDrawCalls = 0;
     IGLRunSink* mSink = nullptr;

@@ -13,7 +13,7 @@ struct TGLDrawStats {
     unsigned lastTexture = 0;         // the GL name of the last textured draw
     std::int64_t uploads = 0;         // glTexImage2D and glTexSubImage2D calls with pixels
     std::int64_t uploadedPixels = 0;  // pixels those calls carried
-    // Recorded frames (see gldisplayhandler.h): drawn whole, drawn only where
+    // Recorded frames (see glframerecorder.h): drawn whole, drawn only where
     // they changed, and the pixels of the rectangles they were drawn in.
     std::int64_t wholeFrames = 0;
     std::int64_t partialFrames = 0;

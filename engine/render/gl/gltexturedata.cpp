@@ -48,36 +48,13 @@ private:
     TScopedPixelProjection mProjection;
 };
 
-// One interleaved GL_T2F_C4F_N3F_V3F vertex.
-struct TQuadVertex {
-    GLfloat u, v;
-    GLfloat r, g, b, a;
-    GLfloat nx, ny, nz;
-    GLfloat x, y, z;
-};
-
-// Queued sprites may sample this texture or draw into the framebuffer about to
-// change: they go to GL before any other GL work of a texture.
-void FlushQueuedSprites()
+// Names the kind of GL work about to happen (glwork.h) to the handler, which
+// sends the queued sprites on first: they may sample this texture or draw
+// into a framebuffer about to change.
+void BeginGLWork(EGLWork kind, GLuint texture = 0)
 {
     if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
-        handler->FlushSprites();
-}
-
-// The texture's pixels are about to change: a frame being recorded that
-// drew from it is drawn first, and runs drawn from it later compare as new.
-void PrepareWrite(GLuint texture)
-{
-    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
-        handler->PrepareTextureWrite(texture);
-}
-
-// GL objects are about to be made or bound, with nothing drawn: the queues
-// go to GL (or the frame record) first.
-void FlushQueues()
-{
-    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
-        handler->FlushQueues();
+        handler->BeginGLWork(kind, texture);
 }
 
 }  // namespace
@@ -89,7 +66,7 @@ TGLTextureData::~TGLTextureData()
 
 void TGLTextureData::DeleteDeviceObjects()
 {
-    PrepareWrite(mTexture);
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     LeavePage();
     // Without a handler the context is gone and took its objects with it.
     if (!TGLDisplayHandler::GetInstance())
@@ -137,7 +114,7 @@ void TGLTextureData::UploadToPage(const TRect& rect)
     const TRect part = rect.Intersect({0, 0, mImageWidth, mImageHeight});
     if (!mRegion.texture || part.IsEmpty() || mPixels.empty())
         return;
-    PrepareWrite(mRegion.texture);
+    BeginGLWork(EGLWork::kTextureWrite, mRegion.texture);
     glBindTexture(GL_TEXTURE_2D, mRegion.texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
@@ -183,8 +160,8 @@ void TGLTextureData::LeavePage()
 {
     if (!mRegion.texture)
         return;
-    // The page's pixels stay as they are (the pages prepare a page's deletion).
-    FlushQueues();
+    // The page's pixels stay as they are (the pages name a page's deletion).
+    BeginGLWork(EGLWork::kRecordable);
     if (std::shared_ptr<TGLTexturePages> pages = mPages.lock())
         pages->Free(mRegion);
     mRegion = TGLPageRegion{};
@@ -222,11 +199,15 @@ void TGLTextureData::SetMaySharePage(bool may)
     if (!WantsPage())
         return;
     PlaceOnPage();
-    if (mRegion.texture && mTexture) {
-        PrepareWrite(mTexture);
-        glDeleteTextures(1, &mTexture);
-        mTexture = 0;
-    }
+    if (mRegion.texture && mTexture)
+        DeleteOwnTexture();
+}
+
+void TGLTextureData::DeleteOwnTexture()
+{
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
+    glDeleteTextures(1, &mTexture);
+    mTexture = 0;
 }
 
 // ---------------------------------------------------------------- device copy
@@ -242,6 +223,7 @@ void TGLTextureData::MakeOwnTexture()
 {
     if (mTexture || mPixels.empty())
         return;
+    BeginGLWork(EGLWork::kRecordable);  // a new texture, written below
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
     UploadWholeTexture();
@@ -250,9 +232,11 @@ void TGLTextureData::MakeOwnTexture()
 
 void TGLTextureData::UploadWholeTexture()
 {
+    // A new name needs no generation of its own: every texture's deletion
+    // counted as a write to its name, which GL may hand out again.
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     if (!mTexture)
         glGenTextures(1, &mTexture);
-    PrepareWrite(mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
@@ -267,7 +251,7 @@ void TGLTextureData::UploadWholeTexture()
 
 bool TGLTextureData::CreateDeviceSurface()
 {
-    PrepareWrite(mTexture);
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     while (glGetError() != GL_NO_ERROR) {
     }
     if (mFramebuffer) {
@@ -295,37 +279,32 @@ bool TGLTextureData::CreateDeviceSurface()
 
 void TGLTextureData::UploadPixels()
 {
-    FlushQueues();
-    if (mMaySharePage) {
-        if (!PlaceOnPage())
-            UploadChangedPixels({0, 0, mImageWidth, mImageHeight});
-        if (!mRegion.texture)
-            MakeOwnTexture();  // no page: the texture is its own again
-    }
-    if (!mTexture)
-        return;
-    PrepareWrite(mTexture);
-    glBindTexture(GL_TEXTURE_2D, mTexture);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mSurfaceWidth, mSurfaceHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                    mPixels.data());
-    CountGLUpload(std::int64_t(mSurfaceWidth) * mSurfaceHeight);
+    BeginGLWork(EGLWork::kRecordable);  // each texture's write is named where it is written
+    UploadPart({0, 0, mImageWidth, mImageHeight}, {0, 0, mSurfaceWidth, mSurfaceHeight});
 }
 
 void TGLTextureData::UploadRect(const TRect& rect)
 {
-    FlushQueues();
-    if (rect.IsEmpty())
-        return;
+    BeginGLWork(EGLWork::kRecordable);  // each texture's write is named where it is written
+    if (!rect.IsEmpty())
+        UploadPart(rect, rect);
+}
+
+void TGLTextureData::UploadPart(const TRect& imagePart, const TRect& surfacePart)
+{
     if (mMaySharePage) {
         if (!PlaceOnPage())
-            UploadChangedPixels(rect);
+            UploadChangedPixels(imagePart);
         if (!mRegion.texture)
-            MakeOwnTexture();
+            MakeOwnTexture();  // no page: the texture is its own again
     }
-    if (!mTexture)
-        return;
-    PrepareWrite(mTexture);
+    if (mTexture)
+        UploadToOwnTexture(surfacePart);
+}
+
+void TGLTextureData::UploadToOwnTexture(const TRect& rect)
+{
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, mSurfaceWidth);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, rect.x1);
@@ -340,7 +319,7 @@ void TGLTextureData::UploadRect(const TRect& rect)
 
 void TGLTextureData::DownloadPixels()
 {
-    FlushQueuedSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     if (!mTexture)
         return;
     glBindTexture(GL_TEXTURE_2D, mTexture);
@@ -351,7 +330,7 @@ void TGLTextureData::DownloadPixels()
 
 GLuint TGLTextureData::GetFramebuffer()
 {
-    FlushQueues();
+    BeginGLWork(EGLWork::kRecordable);
     if (!mFramebuffer) {
         // What is drawn into the texture lives on its own texture from now on.
         MakeOwnTexture();
@@ -373,7 +352,7 @@ GLuint TGLTextureData::GetFramebuffer()
 void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
 {
     const GLuint framebuffer = GetFramebuffer();
-    PrepareWrite(mTexture);
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     TDrawIntoTexture into(framebuffer, mSurfaceWidth, mSurfaceHeight);
     glDisable(GL_TEXTURE_2D);
     glColor4f(colour.r, colour.g, colour.b, colour.a);
@@ -384,12 +363,11 @@ void TGLTextureData::DeviceFillRect(const TRect& rect, const TColor& colour)
 
 void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const TRect& source)
 {
-    FlushQueues();
     auto* target = dynamic_cast<TGLTextureData*>(&destination);
     if (!target || !GetTextureName())
         return;
     const GLuint framebuffer = target->GetFramebuffer();
-    PrepareWrite(target->mTexture);
+    BeginGLWork(EGLWork::kTextureWrite, target->mTexture);
     TDrawIntoTexture into(framebuffer, target->mSurfaceWidth, target->mSurfaceHeight);
     // Only the source rectangle, placed at (x, y), is written; the rest of the
     // destination keeps its pixels and its size.
@@ -409,7 +387,7 @@ void TGLTextureData::CopyToDevice(TTextureData& destination, int x, int y, const
 
 void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
 {
-    FlushQueuedSprites();
+    BeginGLWork(EGLWork::kUnrecordable);
     TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
     if (!handler || mSystemSurface.empty())
         return;
@@ -433,10 +411,11 @@ void TGLTextureData::DrawSurfaceToScreen(int x, int y, const TRect& source)
 
 // ---------------------------------------------------------------- drawing
 
+// Called by DrawNow and CopyToDevice after they named their work.
 void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLint environment)
 {
     MakeOwnTexture();
-    TQuadVertex vertices[4];
+    TGLSpriteVertex vertices[4];
     for (int i = 0; i < 4; ++i) {
         const TQuadCorner& c = quad.corner[i];
         vertices[i] = {c.u, c.v, colour.r, colour.g, colour.b, colour.a, 0, 0, 0, c.x, c.y, 0.1f};
@@ -458,43 +437,63 @@ void TGLTextureData::DrawQuad(const TSpriteQuad& quad, const TColor& colour, GLi
 void TGLTextureData::Draw(float x, float y, float alpha, float scale, const TRect* source)
 {
     TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
-    // In a recorded frame's 2D pass the quad is queued like a sprite (the
-    // same quad modulated by the same colour), so the record keeps it.
-    const bool queued = handler && handler->RecordsFrame() && handler->In2d() && alpha >= 0;
-    if (!queued)
-        FlushQueuedSprites();
+    if (handler && handler->RecordsFrame() && handler->In2d() && alpha >= 0)
+        QueueDraw(*handler, x, y, alpha, scale, source);
+    else
+        DrawNow(x, y, alpha, scale, source);
+}
+
+bool TGLTextureData::PlaceDraw(const TGLDisplayHandler& handler, float x, float y, float scale, const TRect* source,
+                               TSpriteQuad& quad, TRect& clip)
+{
     if (IsSystemSurface() || !GetTextureName()) {
         QM_ASSERT(!"Attempt to call Draw on an mSystemRamTexture.");
-        return;
+        return false;
     }
-    if (!handler)
+    float left = source ? x - source->x1 : x;
+    float top = source ? y - source->y1 : y;
+    quad = BuildSurfaceQuad(left, top, mSurfaceWidth * scale, mSurfaceHeight * scale);
+    // Only the source rectangle (or the image) placed at (x, y) is drawn, within the current viewport.
+    float width = source ? source->Width() * scale : mImageWidth * scale;
+    float height = source ? source->Height() * scale : mImageHeight * scale;
+    clip = {int(std::floor(x)), int(std::floor(y)), int(std::ceil(x + width)), int(std::ceil(y + height))};
+    const TRect& vp = handler.GetViewportRect();
+    clip = clip.Intersect({vp.x1, vp.y1, vp.x1 + vp.x2, vp.y1 + vp.y2});
+    return !clip.IsEmpty();
+}
+
+void TGLTextureData::QueueDraw(TGLDisplayHandler& handler, float x, float y, float alpha, float scale,
+                               const TRect* source)
+{
+    // In a recorded frame's 2D pass the quad is queued like a sprite (the
+    // same quad modulated by the same colour), so the record keeps it.
+    TSpriteQuad quad;
+    TRect clip;
+    if (!PlaceDraw(handler, x, y, scale, source, quad, clip))
+        return;
+    handler.PushViewport(clip.x1, clip.y1, clip.x2, clip.y2);
+    handler.AddSprite(mTexture, quad, {1, 1, 1, alpha}, false);
+    handler.PopViewport();
+}
+
+void TGLTextureData::DrawNow(float x, float y, float alpha, float scale, const TRect* source)
+{
+    BeginGLWork(EGLWork::kUnrecordable);
+    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    TSpriteQuad quad;
+    TRect clip;
+    if (!handler || !PlaceDraw(*handler, x, y, scale, source, quad, clip))
         return;
     GLint environment = GL_MODULATE;
     if (alpha < 0) {
         alpha = -alpha;
         environment = GL_REPLACE;
     }
-    float left = source ? x - source->x1 : x;
-    float top = source ? y - source->y1 : y;
-    TSpriteQuad quad = BuildSurfaceQuad(left, top, mSurfaceWidth * scale, mSurfaceHeight * scale);
-
-    // Only the source rectangle (or the image) placed at (x, y) is drawn, within the current viewport.
-    float width = source ? source->Width() * scale : mImageWidth * scale;
-    float height = source ? source->Height() * scale : mImageHeight * scale;
-    TRect clip{int(std::floor(x)), int(std::floor(y)), int(std::ceil(x + width)), int(std::ceil(y + height))};
-    const TRect& vp = handler->GetViewportRect();
-    clip = clip.Intersect({vp.x1, vp.y1, vp.x1 + vp.x2, vp.y1 + vp.y2});
-    if (clip.IsEmpty())
-        return;
     handler->PushViewport(clip.x1, clip.y1, clip.x2, clip.y2);
-    if (queued) {
-        handler->AddSprite(mTexture, quad, {1, 1, 1, alpha}, false);
-    } else {
-        handler->ApplyBlendMode();
-        glBindTexture(GL_TEXTURE_2D, mTexture);
-        handler->ApplyFilteringMode();
-        DrawQuad(quad, {1, 1, 1, alpha}, environment);
-    }
+    handler->ApplyBlendMode();
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    handler->ApplyFilteringMode();
+    DrawQuad(quad, {1, 1, 1, alpha}, environment);
     handler->PopViewport();
 }
 
@@ -594,21 +593,24 @@ void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shar
     const TRect placed = TRect{x, y, x + source.Width(), y + source.Height()}
                              .Intersect(handler->GetScissorBox())
                              .Intersect({0, 0, mSurfaceWidth - source.x1 + x, mSurfaceHeight - source.y1 + y});
-    if (placed.IsEmpty())
+    if (!placed.IsEmpty())
+        CopyToScreen(*handler, {source.x1 + placed.x1 - x, source.y1 + placed.y1 - y}, placed);
+}
+
+void TGLTextureData::CopyToScreen(TGLDisplayHandler& handler, TPoint from, const TRect& placed)
+{
+    BeginGLWork(EGLWork::kRecordable);  // a copy the record keeps
+    if (handler.RecordCopy(mFramebuffer, mTexture, from, placed))
         return;
-    const int sx = source.x1 + placed.x1 - x, sy = source.y1 + placed.y1 - y;
-    if (handler->RecordBlit(mFramebuffer, mTexture, {sx, sy}, placed))
-        return;
-    FlushQueuedSprites();
-    const GLuint target = handler->GetDrawFramebuffer();
+    const GLuint target = handler.GetDrawFramebuffer();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
     glDisable(GL_SCISSOR_TEST);
     // Our surfaces keep the top row first; the window keeps it last.
-    const int height = handler->GetDisplayHeight();
-    const int top = handler->DrawsToWindow() ? height - placed.y1 : placed.y1;
-    const int bottom = handler->DrawsToWindow() ? height - placed.y2 : placed.y2;
-    glBlitFramebuffer(sx, sy, sx + placed.Width(), sy + placed.Height(), placed.x1, top, placed.x2, bottom,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    const int height = handler.GetDisplayHeight();
+    const int top = handler.DrawsToWindow() ? height - placed.y1 : placed.y1;
+    const int bottom = handler.DrawsToWindow() ? height - placed.y2 : placed.y2;
+    glBlitFramebuffer(from.x, from.y, from.x + placed.Width(), from.y + placed.Height(), placed.x1, top, placed.x2,
+                      bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     CountGLDraw();
     glEnable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
@@ -618,20 +620,19 @@ void TGLTextureData::DrawFast(int x, int y, const TRect& source, const std::shar
 
 bool TGLTextureData::BeginRenderTarget()
 {
-    FlushQueues();
     if (!TTextureData::BeginRenderTarget())
         return false;
     GLuint framebuffer = GetFramebuffer();
     if (!framebuffer)
         return false;
-    PrepareWrite(mTexture);
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     BindSurface(framebuffer);
     return true;
 }
 
 void TGLTextureData::EndRenderTarget()
 {
-    PrepareWrite(mTexture);
+    BeginGLWork(EGLWork::kTextureWrite, mTexture);
     // The drawing went straight into the texture; only the CPU copy is behind.
     MarkDeviceNewer();
 }

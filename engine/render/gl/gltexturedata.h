@@ -19,6 +19,8 @@
 
 #include <memory>
 
+class TGLDisplayHandler;
+
 class TGLTextureData : public TTextureData {
 public:
     TGLTextureData() = default;
@@ -54,6 +56,14 @@ protected:
     void CopyToDevice(TTextureData& destination, int x, int y, const TRect& source) override;
 
 private:
+    // Draw: queued into a recorded frame, or drawn at once.
+    void QueueDraw(TGLDisplayHandler& handler, float x, float y, float alpha, float scale, const TRect* source);
+    void DrawNow(float x, float y, float alpha, float scale, const TRect* source);
+    // The quad and the screen box Draw covers; false when it draws nothing.
+    bool PlaceDraw(const TGLDisplayHandler& handler, float x, float y, float scale, const TRect* source,
+                   TSpriteQuad& quad, TRect& clip);
+    // DrawFast onto the screen: a framebuffer copy, or one the record keeps.
+    void CopyToScreen(TGLDisplayHandler& handler, TPoint from, const TRect& placed);
     void QueueSprite(const TVec2& pos, float alpha, float scaleX, float scaleY, float rotation, const TVec2* centre,
                      const TColor& colour, int flags, const float* matrix, const TRect* source,
                      const TRect* visible);
@@ -67,6 +77,11 @@ private:
     // size, and uploads it there (true); without room it keeps its own texture.
     bool PlaceOnPage();
     void UploadToPage(const TRect& rect);
+    // Uploads the image's part (to its page, or off it) and the surface's
+    // part to the texture of its own, when it has one.
+    void UploadPart(const TRect& imagePart, const TRect& surfacePart);
+    void UploadToOwnTexture(const TRect& rect);
+    void DeleteOwnTexture();
     // The box of the part's pixels with alpha above 0 (image pixels).
     TRect OpaqueBox(const TRect& part) const;
     void LeavePage();

@@ -1,10 +1,10 @@
 #include "engine/render/gl/gltexturepages.h"
 
 #include "engine/base/debuglog.h"
-#include "engine/render/gl/gldisplayhandler.h"
 
 #include <algorithm>
 
+// The handler goes with the context and has drawn what it held.
 TGLTexturePages::~TGLTexturePages()
 {
     for (const auto& page : mPages)
@@ -13,6 +13,7 @@ TGLTexturePages::~TGLTexturePages()
 
 bool TGLTexturePages::AddPage()
 {
+    mWork.BeginGLWork(EGLWork::kRecordable, 0);  // a new texture: nothing has drawn from it
     while (glGetError() != GL_NO_ERROR) {
     }
     GLint previous = 0;
@@ -58,10 +59,13 @@ void TGLTexturePages::Free(const TGLPageRegion& region)
     if (page == mPages.end())
         return;
     (*page)->packer.Free(region.rect);
-    if ((*page)->packer.IsEmpty()) {
-        if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
-            handler->PrepareTextureWrite((*page)->texture);
-        glDeleteTextures(1, &(*page)->texture);
-        mPages.erase(page);
-    }
+    if ((*page)->packer.IsEmpty())
+        DeletePage(page);
+}
+
+void TGLTexturePages::DeletePage(std::vector<std::unique_ptr<TPage>>::iterator page)
+{
+    mWork.BeginGLWork(EGLWork::kTextureWrite, (*page)->texture);
+    glDeleteTextures(1, &(*page)->texture);
+    mPages.erase(page);
 }

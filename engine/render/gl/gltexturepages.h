@@ -9,6 +9,7 @@
 #pragma once
 
 #include "engine/render/gl/glheaders.h"
+#include "engine/render/gl/glwork.h"
 #include "engine/render/shelfpacker.h"
 
 #include <memory>
@@ -30,7 +31,9 @@ public:
     // Larger images keep a texture of their own.
     static constexpr int kLargestSide = 1024;
 
-    TGLTexturePages() = default;
+    // GL work on the pages is announced to `work` (the display handler,
+    // which outlives them).
+    explicit TGLTexturePages(IGLWorkGate& work) : mWork(work) {}
     ~TGLTexturePages();  // needs the GL context
     TGLTexturePages(const TGLTexturePages&) = delete;
     TGLTexturePages& operator=(const TGLTexturePages&) = delete;
@@ -47,6 +50,8 @@ private:
         TShelfPacker packer{kPageSize};
     };
     bool AddPage();
+    void DeletePage(std::vector<std::unique_ptr<TPage>>::iterator page);
 
+    IGLWorkGate& mWork;
     std::vector<std::unique_ptr<TPage>> mPages;
 };

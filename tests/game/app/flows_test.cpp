@@ -10,10 +10,12 @@
 #include "floorbot.h"
 
 #include "engine/platform/event.h"
+#include "engine/platform/platform.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/sound/soundstream.h"
 #include "engine/window/button.h"
 #include "engine/window/modalwindow.h"
+#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/floor/table.h"
@@ -201,6 +203,12 @@ protected:
         auto* text = GetCast<TText>(InTop(name));
         return text ? text->GetText().c_str() : "";
     }
+    // The string table's text of `key` with its first argument.
+    static std::string String(const char* key, const std::string& argument = "")
+    {
+        TStringTable* table = TPlatform::GetInstance()->GetStringTable();
+        return table ? table->GetString(key, argument.c_str(), "", "", "", "").c_str() : "";
+    }
 };
 
 // The menu's music stops when the menu closes for play: once a level's own
@@ -245,6 +253,12 @@ TEST_P(FirstEndlessStart, BeginsAtShiftOneWithScoreZeroAndLeavesTheCareersPlace)
     ClickAt(ship);
     ASSERT_TRUE(WaitForTop("scripts/choosedifficulty.lua"));
     Press("easy");
+    // The practice shift's own intro, not the career's first level's.
+    ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
+    EXPECT_TRUE(InTop("endlessshiftintro")->IsVisible());
+    EXPECT_EQ(Text("endlessshiftintro"), String("endlessshifttutorial"));
+    EXPECT_FALSE(InTop("careerintro")->IsVisible());
+    EXPECT_FALSE(InTop("tutoriallevel")->IsVisible());
     ASSERT_NO_FATAL_FAILURE(LetsPlay());
     ASSERT_TRUE(Floor()->GetTutorial().IsActive());
     EXPECT_FALSE(Floor()->IsEndless());
@@ -253,6 +267,8 @@ TEST_P(FirstEndlessStart, BeginsAtShiftOneWithScoreZeroAndLeavesTheCareersPlace)
     Idle(16);
     EXPECT_EQ(Text("levelval"), "0");
     EXPECT_TRUE(InTop("goal")->IsVisible());
+    EXPECT_EQ(Text("goal"), String("hud_practice", std::to_string(Floor()->GetCurrentGoal())))
+        << "the level 0 is the practice shift";
     EXPECT_TRUE(InTop("livesicon_0")->IsVisible());
 
     if (skipped) {

@@ -2,8 +2,8 @@
 // options screen), played through the game's entry on the headless engine:
 // the script watchdog stops it naming the file, after which the close
 // request still ends the game cleanly; a quit signal while it runs ends the
-// game through the same clean way out. A fake watchdog clock stands for the
-// five seconds of wall time.
+// game through the same clean way out; the player is told which script was
+// stopped. A fake watchdog clock stands for the five seconds of wall time.
 #include "damaged_data_fixture.h"
 
 #include "engine/platform/event.h"
@@ -84,6 +84,26 @@ TEST_F(FrozenScreen, IsStoppedNamingTheScriptAndTheCloseRequestStillQuits)
     EXPECT_TRUE(quit) << log;
     EXPECT_TRUE(app->HasQuit());
     EXPECT_EQ(TSettings::GetInstance(), nullptr);  // written and deleted: the clean way out
+}
+
+TEST_F(FrozenScreen, ThePlayerIsToldWhichScriptWasStoppedAndTheNoticeCloses)
+{
+    ToTheMenu();
+    gWatchStep = 100;
+    Press("options");
+    gWatchStep = 0;
+    ASSERT_TRUE(WaitForTop("scriptstopped"));
+    Press("ok");
+    for (int i = 0; i < kSecond && TopName() == str("scriptstopped"); ++i)
+        Idle();
+    const bool closed = TopName() != str("scriptstopped");
+    const std::string log = EndLog();
+    EXPECT_NE(log.find("Telling the player: The game's script scripts/options.lua ran on without end"),
+              std::string::npos)
+        << log;
+    EXPECT_TRUE(closed) << TopName().c_str();
+    const bool quitAtOnce = !Send(TEvent::kCloseRequest);
+    EXPECT_TRUE(quitAtOnce || AnswerYesAndQuitWithin(kSecond));
 }
 
 TEST_F(FrozenScreen, AQuitSignalWhileItRunsEndsTheGameCleanly)

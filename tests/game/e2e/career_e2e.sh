@@ -19,8 +19,6 @@ padlock="^1[6-9][0-9] 1[6-8][0-9] 1[5-7][0-9]$"
 back_hover="^24[0-9] 1[45][0-9] [78][0-9]$"
 
 start "$game"
-# Out of full screen, which an X server without a window manager cannot show.
-xdotool key alt+Return
 
 pass_splash "$name_entry" "the name entry"
 enter_name "Ada"

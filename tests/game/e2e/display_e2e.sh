@@ -46,6 +46,14 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 pass_splash "$name_entry" "the name entry"
 enter_name "Ada"
 wait_until "log Full screen: no window manager here" "the refused full screen in the log"
+# The player asks for full screen (Alt+Return), the desktop refuses again:
+# the game says why it stays a window, once; OK returns to the menu.
+notice="pixel 250 147 $accent"        # the notice's title band
+refusals() { (($(grep -c "cannot switch to full screen" "$log") >= $1)); }
+wait_then_key alt+Return "$menu" "$notice" "the notice of the refused full screen"
+wait_until "log Telling the player: full screen was refused" "the notice in the log"
+import -window root "$artefacts/display_${size}_fullscreen_refused.png"
+wait_then_click 400 405 "$notice" "$menu" "OK on the notice"
 # The picture fills the window: sky in its top corners, deck at the bottom.
 shot "$work/menu.png"
 for corner in "1 1" "798 1"; do
@@ -65,7 +73,12 @@ import -window root "$artefacts/display_${size}_map.png"
 wait_then_click 104 39 "$map" "$menu" "Back from the map"
 # Options, left with OK.
 wait_then_click 566 359 "$menu" "$options" "Options"
+# Its full-screen box, refused again: it stays clear, and nothing is told twice.
+click 208 345
+wait_until "refusals 3" "the box's refused switch (the start's and Alt+Return's before it)"
+wait_until "$options" "the options back out of the switch's black"
 import -window root "$artefacts/display_${size}_options.png"
+(($(grep -c "^Telling the player: full screen" "$log") == 1)) || fail "the refused full screen told more than once"
 wait_then_click 400 411 "$options" "$menu" "OK on the options"
 # How to play, left with Back.
 wait_then_click 400 427 "$menu" "$help" "How to play"

@@ -21,9 +21,6 @@ dialog="pixel 200 165 $accent"       # the confirmation's title band
 menu_behind="pixel 200 165 $sky"     # the menu's sky where the dialog was
 
 start "$game"
-# The game starts in full screen, which an X server without a window manager
-# cannot show: leave it.
-xdotool key alt+Return
 
 # The splash and loading end in the name entry; a name leads to the main menu: the navy
 # sky at the top left, the logo, the buttons.

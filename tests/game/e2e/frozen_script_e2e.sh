@@ -18,17 +18,12 @@ mkdir -p "$artefacts"
 
 # The data: links to the real files, but an options screen that loops for
 # ever after saying so.
-data=$work/gamedata
-cp -rs "$(readlink -f "$source_data")/." "$data"
-options=$data/assets/scripts/options.lua
-original=$(readlink -f "$options")
-rm "$options"
+options_data_copy "$source_data"
 {
   echo 'DebugOut("options: looping")'
   echo 'while true do end'
-  cat "$original"
+  cat "$options_original"
 } >"$options"
-export CORVELLATRIP_DATA=$data
 
 options_button="566 359"
 looping="log ^Lua: options: looping"
@@ -37,7 +32,6 @@ signalled="log options.lua:2: script stopped: the game is asked to quit"
 
 # ---- first run: the watchdog stops the script; the close button works
 start "$game"
-xdotool key alt+Return
 pass_splash "$name_entry" "the name entry"
 enter_name "Ada"
 wait_then_click $options_button "$menu" "$looping" "the options script running"

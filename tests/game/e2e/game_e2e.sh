@@ -13,6 +13,8 @@
 #   clicks X Y [X Y...]        a person's clicks in a row
 #   drag_to X Y                the head of the line dragged onto the table
 #                              whose middle is at (X, Y)
+#   options_data_copy DATA     a copy of the data whose options screen the
+#                              script writes ($options, $options_original)
 #   start_score_server DATA LIFETIME
 #                              the loopback score server (hiscore_server.py)
 #                              in $server, stopped with the test (and by
@@ -23,6 +25,18 @@
 # and the states of the screens they pass: $accent (the buttons' and title
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
 # map's Play button).
+
+# options_data_copy DATA: a copy of the game's data folder (links to its
+# files) for the game started later, whose options screen the script writes
+# itself: $options is that file, $options_original the shipped one.
+options_data_copy() {
+  local data=$work/gamedata
+  cp -rs "$(readlink -f "$1")/." "$data"
+  options=$data/assets/scripts/options.lua
+  options_original=$(readlink -f "$options")
+  rm "$options"
+  export CORVELLATRIP_DATA=$data
+}
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 name_entry="pixel 250 160 $accent"

@@ -35,9 +35,6 @@ page3="pixel 405 263 ^1[12][0-9] 1[34][0-9] 1[67][0-9]$"
 page4="pixel 581 252 ^[0-3][0-9] 1[67][0-9] 1[01][0-9]$"
 
 start "$game"
-# The game starts in full screen, which an X server without a window
-# manager cannot show: leave it.
-xdotool key alt+Return
 
 # A first start: the loading bar, then the name entry.
 shot "$artefacts/menu_loading.png"

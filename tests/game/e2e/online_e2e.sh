@@ -76,7 +76,9 @@ send="pixel 590 380 $accent"                   # "Send"
 view_local="pixel 740 400 $accent"             # "Mine" (where Send is darker)
 dialog_send="pixel 212 420 $accent"            # the dialog's Send
 dialog_ok="pixel 320 420 $accent"              # the dialog's OK (where Send was)
-intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent"; }
+# A level's intro (the difficulty's dialog has the same band, and its Back
+# where "Let's play" stands: its Easy above tells it apart).
+intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent" && ! holds "pixel 400 250 $accent"; }
 board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }
 # The world's list: "Mine" shown, "World" and "Send" gone.
 world() { holds "$view_local" && ! holds "$view" && ! holds "$send"; }

@@ -107,8 +107,6 @@ plated() {
 }
 
 start "$game"
-# Out of full screen, which an X server without a window manager cannot show.
-xdotool key alt+Return
 pass_splash "$menu" "the main menu"
 
 # The map: level 35, then Play; the intro, then "Let's play".

@@ -139,8 +139,9 @@ menu_behind="pixel 200 165 $sky"               # the menu's sky where that dialo
 more_games() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $accent"; }
 corner() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $paper"; }
 # A level's intro: its title band and "Let's play" (the difficulty's
-# dialog has the same band, and its buttons higher).
-intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent"; }
+# dialog has the same band, and its Back where "Let's play" stands: its
+# Easy above tells it apart).
+intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent" && ! holds "pixel 400 250 $accent"; }
 # The level-over board: its title band over its paper (the floor's "Goal
 # reached!" banner has the same band, over the floor).
 board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }
@@ -234,6 +235,7 @@ plate1=(372 150)  # the pass's first plate...
 plate2=(444 150)  # ...and its second
 cart=(665 185)    # the dish cart
 reached() { grep -qE "^tutorial: ($1|done)\$" "$log"; }
+shown_again() { (($(grep -c "^tutorial: $1\$" "$log") >= 2)); }  # a tip shown a second time
 teach() {  # INPUT STATE...: the input, again until the state holds
   local input=$1
   shift
@@ -279,7 +281,10 @@ teach "clicks ${plate1[*]} ${plate2[*]}" reached tutorial_19
 teach "clicks ${t1[*]} ${t2[*]}" reached tutorial_20
 keep tutorial_both_served
 teach "clicks ${t1[*]} ${t2[*]}" reached "tutorial_21w|tutorial_22"
-teach "clicks ${t1[*]} ${t2[*]} ${cart[*]}" reached done
+# Both tables cleared, the dishes in hand: the tip's arrow points at the cart alone.
+teach "clicks ${t1[*]} ${t2[*]}" shown_again tutorial_12
+keep tutorial_dishes_to_cart
+teach "click ${cart[*]}" reached done
 # The tutorial's parties were the level's last: it ends as they leave.
 wait_until "log level over" "the end of level 1"
 grep -q "^level over: won" "$log" || fail "level 1 was not won: $(grep "^level over" "$log")"

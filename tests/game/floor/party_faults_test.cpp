@@ -110,3 +110,42 @@ TEST_F(PartyTest, APictureOrAKissHoldsThePartyOnlyForAWhile)
     ASSERT_TRUE(Run(table, 10.0f));
     EXPECT_EQ(party->GetState(), kStateReadyToOrder);
 }
+
+// A kiss that the bill cuts short: paying plays the tip's idle loop (a party
+// below eight hearts) in place of the lean-in, and the party that waited for
+// the lean-in to end would never pay nor leave.
+TEST_F(PartyTest, ABillCollectedMidKissLetsThePartyPayAndLeave)
+{
+    const int chairs[] = {kColorGrey, kColorGrey};
+    TTable table("restaurants/blimp/", 0, 2, chairs, {400, 300});
+    auto owned = MakeParty(42, {kColorRed, kColorRed}, MakeDef("lovebird_male", 20000, 1000));
+    TParty* party = owned.get();
+    SeatByDrag(party, table, std::move(owned));
+    party->SetState(kStateWantsCheck);
+    ASSERT_LT(party->GetHearts(), 8) << "the tip then plays the looping idle";
+    for (TCustomer* member : party->DrawList())
+        member->LeanIn();
+    ASSERT_TRUE(table.ServeVisit(&hands, score.get(), nullptr, 0));
+    ASSERT_EQ(party->GetState(), kStatePaying);
+    ASSERT_TRUE(Run(table, 1.1f + TParty::kMaxLeaveWait + 1.0f));
+    EXPECT_EQ(table.GetParty(), nullptr) << "the party paid and left";
+}
+
+// Any other animation of the body (anger, the tip) ends what a drink, a kiss
+// or a smile holds the party for.
+TEST_F(PartyTest, AnotherAnimationEndsTheHoldOfADrinkAKissOrASmile)
+{
+    TCustomer member(kColorBlue, "customers/lovebird_female", 6, 99);
+    member.LeanIn();
+    ASSERT_TRUE(member.IsLeaningIn());
+    member.TriggerAngerSmoke(false, -1);
+    EXPECT_FALSE(member.IsLeaningIn());
+    member.SmileForCamera();
+    ASSERT_TRUE(member.IsSmiling());
+    member.StartScoringAnimation();
+    EXPECT_FALSE(member.IsSmiling());
+    member.TriggerDrinkingAnimation();
+    ASSERT_TRUE(member.IsDrinking());
+    member.TriggerAngerSmoke(false, 0);
+    EXPECT_FALSE(member.IsDrinking());
+}

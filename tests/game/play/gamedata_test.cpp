@@ -5,6 +5,8 @@
 
 #include "engine/base/xml.h"
 #include "engine/render/animatedtexture.h"
+#include "engine/render/texture.h"
+#include "game/floor/chair.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/party.h"
 #include "game/levels/levellayout.h"
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -198,6 +201,83 @@ TEST_F(LevelPlay, TheFloorDrawsToARecordingDisplayWithoutAWindow)
     cache.Reset();
     DrawFloor(floor, &cache, nullptr, nullptr);
     EXPECT_GT(handler.draws.size(), empty + 3);
+}
+
+// The party in the player's hand is drawn over everything on the floor: over
+// a seated party's hearts, and over the next party's in line while it tries
+// the seats of a free table. Its own draws are the last hearts drawn.
+TEST_F(LevelPlay, ADraggedPartyIsDrawnOverEveryOtherPartysHearts)
+{
+    RecordingHandler handler;
+    TScoreManager score;
+    TGameData floor(mGlobals, &score, &mHost.events);
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    floor.DoSkipTutorial();
+    TFloorBot bot(floor);
+    for (int frame = 0; frame < 60 * 60 && bot.Seated() < 1; ++frame) {
+        floor.Update(kFrame);
+        bot.Act();
+    }
+    TParty* seated = nullptr;
+    TEatingStation* freeTable = nullptr;
+    for (TEatingStation* station : floor.GetEatingStations()) {
+        seated = seated ? seated : station->GetParty();
+        if (!station->GetParty() && !station->HasDishes())
+            freeTable = station;
+    }
+    ASSERT_NE(seated, nullptr);
+    ASSERT_NE(freeTable, nullptr);
+    while (floor.GetWaitingParties().size() < 2)
+        ASSERT_TRUE(floor.AddNextGroup());
+    TParty* held = floor.GetWaitingParties().front();
+    const TRect member = held->MembersInBuildOrder().front()->BoundingBox();
+    floor.MouseDown({(member.x1 + member.x2) / 2, (member.y1 + member.y2) / 2});
+
+    std::set<const TTextureData*> hearts;
+    for (const char* name : {"accessories/heart1", "accessories/heart2", "accessories/heart3"})
+        hearts.insert(TTexture::Get(name, 0)->GetData());
+    TAnimatedTextureCache cache(100, 120, 80);
+    // The draws of the held party alone, then of the whole floor: the held
+    // party's come last, and no heart of another party after them.
+    const auto drawnLast = [&] {
+        handler.draws.clear();
+        cache.Reset();
+        held->Draw(&cache, false);
+        held->DrawHearts();
+        std::vector<TVec2> own;
+        for (const RecordedDraw& d : handler.draws)
+            own.push_back(d.pos);
+        handler.draws.clear();
+        cache.Reset();
+        DrawFloor(floor, &cache, nullptr, nullptr);
+        std::size_t lastOtherHeart = 0, start = handler.draws.size();
+        for (std::size_t i = 0; i + own.size() <= handler.draws.size(); ++i) {
+            bool same = true;
+            for (std::size_t k = 0; k < own.size() && same; ++k)
+                same = handler.draws[i + k].pos.x == own[k].x && handler.draws[i + k].pos.y == own[k].y;
+            if (same)
+                start = i;
+        }
+        for (std::size_t i = 0; i < handler.draws.size(); ++i)
+            if (hearts.count(handler.draws[i].data) && (i < start || i >= start + own.size()))
+                lastOtherHeart = i;
+        return !own.empty() && start < handler.draws.size() && lastOtherHeart < start;
+    };
+
+    const TRect seatedHearts = seated->HeartsBox();
+    ASSERT_FALSE(seatedHearts.IsEmpty());
+    floor.MouseMove({(seatedHearts.x1 + seatedHearts.x2) / 2, (seatedHearts.y1 + seatedHearts.y2) / 2});
+    ASSERT_EQ(floor.GetDraggedParty(), held);
+    ASSERT_FALSE(held->IsPickingSeats());
+    EXPECT_TRUE(drawnLast()) << "held over the seated party's hearts";
+
+    const TRect chair = freeTable->GetChair(freeTable->GetFirstSeat())->BoundingBox();
+    floor.MouseMove({(chair.x1 + chair.x2) / 2, (chair.y1 + chair.y2) / 2});
+    ASSERT_TRUE(held->IsPickingSeats()) << "trying the free table's seats";
+    EXPECT_TRUE(drawnLast()) << "trying the free table's seats";
+    floor.CancelDrag();
 }
 
 // An endless table upgrade adds the layout's new tables; the party seated

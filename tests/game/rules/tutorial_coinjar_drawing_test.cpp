@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -96,6 +97,58 @@ TEST_F(PlayDrawing, TheTutorialShowsTheStepsBoxAndArrows)
     EXPECT_FLOAT_EQ(DrawsOf(arrow)[0].rotation, gTutorialDefs[16].arrows[0].angle);
     EXPECT_NE(DrawsOf(arrow)[0].rotation, 0.0f);
     EXPECT_EQ(DrawsOf(box)[0].pos.y, gTutorialDefs[16].boxY);
+}
+
+// The last steps clear both tables and then take the dishes to the cart:
+// the arrows point where the player can act, the tables still to clear,
+// then (with both clear and the dishes in hand) the cart alone.
+TEST_F(PlayDrawing, TheLastStepsPointAtWhatIsLeftToDo)
+{
+    TTutorial tutorial;
+    const auto arrow = TTexture::Get("ui/tutorialarrow", 0);
+    tutorial.SetActive(true);
+    int clears = 0;
+    const auto secondRoundsClearing = [&tutorial] {
+        return tutorial.GetStep() > 17 && gTutorialDefs[tutorial.GetStep()].action == kTutorialDishesPickedUp;
+    };
+    while (tutorial.IsActive() && !secondRoundsClearing()) {
+        const TTutorialDef& step = gTutorialDefs[tutorial.GetStep()];
+        tutorial.AdvanceState(static_cast<eTutorialActions>(step.action), step.param < 0 ? 0 : step.param);
+        ASSERT_LT(++clears, 100) << "the tutorial is stuck at step " << tutorial.GetStep();
+    }
+    ASSERT_TRUE(secondRoundsClearing());
+    const auto arrowsAt = [&] {
+        handler->draws.clear();
+        tutorial.Draw();
+        std::vector<float> xs;
+        for (const RecordedDraw& d : DrawsOf(arrow))
+            xs.push_back(d.pos.x);
+        return xs;
+    };
+    const TTutorialDef& clearing = gTutorialDefs[tutorial.GetStep()];
+    std::vector<float> tables;
+    for (const TTutorialArrow& a : clearing.arrows)
+        if (a.x >= 0) {
+            EXPECT_GE(a.table, 0) << "an arrow off the tables while only tables can be clicked";
+            tables.push_back(a.x);
+        }
+    ASSERT_EQ(tables.size(), 2u);
+    EXPECT_EQ(arrowsAt(), tables);
+
+    // One table cleared: its arrow goes, the other's stays.
+    const int first = clearing.arrows[0].table;
+    tutorial.AdvanceState(kTutorialDishesPickedUp, first);
+    ASSERT_EQ(gTutorialDefs[tutorial.GetStep()].action, kTutorialDishesPickedUp);
+    EXPECT_EQ(arrowsAt(), std::vector<float>{tables[1]});
+
+    // Both cleared: the cart alone, whatever the step's text.
+    tutorial.AdvanceState(kTutorialDishesPickedUp, clearing.arrows[1].table);
+    const TTutorialDef& toCart = gTutorialDefs[tutorial.GetStep()];
+    ASSERT_EQ(toCart.action, kTutorialDishesToCart);
+    const std::vector<float> cart = arrowsAt();
+    ASSERT_EQ(cart.size(), 1u);
+    EXPECT_EQ(toCart.arrows[0].table, -1);
+    EXPECT_EQ(cart[0], toCart.arrows[0].x);
 }
 
 TEST_F(PlayDrawing, TheDollarBlinksOverTheJarInItsWindow)

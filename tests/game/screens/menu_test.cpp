@@ -403,6 +403,59 @@ TEST_F(MenuScenario, OptionsChangeVolumesAndFullScreenAndOutliveARestart)
     EXPECT_EQ(GetCast<TButton>(Find("fullscreen"))->IsOn(), !wasFull);
 }
 
+// A desktop that refuses full screen: the box shows the window the game
+// stayed, and the player is told why once; the next refusal (Alt+Return
+// asks the platform the same) is not told again.
+TEST_F(MenuScenario, AFullScreenTheDesktopRefusesIsToldOnceAndLeftUnticked)
+{
+    FirstStartAs("Ada");
+    Click("options");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    if (engine.platform->IsFullscreen())
+        Click("fullscreen");  // out of it, which the desktop allows
+    ASSERT_FALSE(engine.platform->IsFullscreen());
+    ASSERT_FALSE(GetCast<TButton>(Find("fullscreen"))->IsOn());
+
+    engine.backend->fullscreenFails = true;
+    Click("fullscreen");
+    EXPECT_FALSE(engine.platform->IsFullscreen());
+    ASSERT_TRUE(Reaches("fullscreenrefused"));
+    const std::string told = Label("body");
+    EXPECT_NE(told.find("stays in a window"), std::string::npos) << told;
+    Click("ok");
+    ASSERT_TRUE(Reaches("scripts/options.lua"));
+    EXPECT_FALSE(GetCast<TButton>(Find("fullscreen"))->IsOn()) << "the box says full screen, the game is a window";
+
+    EXPECT_FALSE(engine.platform->SetFullscreen(true));
+    for (int i = 0; i < 20; ++i)
+        Idle();
+    EXPECT_EQ(TopName(), "scripts/options.lua") << "told a second time";
+    EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetInt("fullscreen", -1, -1), 0);
+}
+
+// More games with no web browser to start: the page's buttons say so
+// instead of doing nothing; with one, nothing is said.
+TEST_F(MenuScenario, MoreGamesSaysSoWhenNoWebBrowserStarts)
+{
+    fs::copy(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "xsell", scratch.Path() / "assets" / "xsell");
+    FirstStartAs("Ada");
+    Click("moregames");
+    ASSERT_TRUE(Reaches("scripts/moregames.lua"));
+    Click("xsellbutton1");
+    for (int i = 0; i < 10; ++i)
+        Idle();
+    EXPECT_EQ(TopName(), "scripts/moregames.lua");
+    ASSERT_EQ(engine.backend->urls.size(), 1u);
+
+    engine.backend->browserFails = true;
+    Click("gamesite");
+    ASSERT_TRUE(Reaches("scripts/ok.lua"));
+    EXPECT_EQ(engine.backend->urls.size(), 2u);
+    EXPECT_NE(Label("body").find("No web browser"), std::string::npos) << Label("body");
+    Click("ok");
+    ASSERT_TRUE(Reaches("scripts/moregames.lua"));
+}
+
 TEST_F(MenuScenario, TheOptionsLeadToTheCreditsWhichNameTheTeamItsToolsAndLibraries)
 {
     fs::copy_file(fs::path(QM_SOURCE_DIR) / "data" / "assets" / "credits.txt", scratch.Path() / "assets" / "credits.txt");

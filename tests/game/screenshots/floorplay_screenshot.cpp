@@ -10,6 +10,9 @@
 //                        plate waiting on the pass
 //   seated_N.png         parties seated on their chairs at every table of
 //                        career level N (each restaurant's second and last)
+//   dragged_over_hearts.png, dragged_trying_seats.png  a party in hand over
+//                        a seated party's hearts, then trying a free
+//                        table's seats: drawn over every other party
 //
 // Each picture is rendered only for the frame it checks; the checks read
 // the frame back (a party's face differs from the empty floor, a bubble lies
@@ -348,6 +351,45 @@ void ShootSeated(int restaurant, int levelIndex)
         Fail(name + ": a seated figure does not show");
 }
 
+// ---- a party dragged over the hearts of a seated one
+
+// Every table but the last taken, then the next party in line is held over
+// a seated party's hearts, and then over the free table (trying its seats).
+void ShootDraggedOverHearts(int restaurant, int levelIndex)
+{
+    TLevel level(restaurant, levelIndex, false);
+    TGameData& floor = *level.floor;
+    while (floor.GetState() != kPlaying)
+        level.Run(kFrame);
+    FillLine(floor, int(floor.GetTables().size()) - 1);
+    level.Run(2.0f);
+    SeatWholeLine(floor);
+    FillLine(floor, 1);
+    level.Run(2.0f);
+    if (floor.GetWaitingParties().empty())
+        return Fail("no party left in line to drag");
+    TParty* party = floor.GetWaitingParties().front();
+    const TPoint grab = Middle(party->MembersInBuildOrder().front()->BoundingBox());
+    floor.MouseDown(grab);
+    for (TEatingStation* station : floor.GetEatingStations()) {
+        if (!station->GetParty())
+            continue;
+        const TPoint hearts = Middle(station->GetParty()->HeartsBox());
+        floor.MouseMove({(grab.x + hearts.x) / 2, (grab.y + hearts.y) / 2});
+        floor.MouseMove(hearts);
+        Shoot([&] { level.Draw(); }, "dragged_over_hearts.png");
+        break;
+    }
+    for (const auto& table : floor.GetTables())
+        if (!table->GetParty()) {
+            const TPoint seat = Middle(table->GetChair(table->GetFirstSeat())->BoundingBox());
+            floor.MouseMove(seat);
+            Shoot([&] { level.Draw(); }, "dragged_trying_seats.png");
+            break;
+        }
+    floor.MouseUp({-1, -1});
+}
+
 // ---- closing time: the closed sign on the wall, the clock nearly empty,
 // the big words on their ribbon
 
@@ -435,6 +477,7 @@ void ShotMain(TPlatform* platform, const char*)
         ShootSeated(restaurant, 9);
     }
     ShootClosing();
+    ShootDraggedOverHearts(0, 9);
     colours.reset();
     TSettings::DeleteSettings();
 }

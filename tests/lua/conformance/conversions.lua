@@ -14,6 +14,22 @@ assert(tostring(10) == "10" and tostring(-10) == "-10" and tostring(1.5) == "1.5
 assert(tostring(0.1) == "0.1" and tostring(1e100) == "1e+100" and tostring(1 / 3) == "0.33333333333333")
 assert(tostring(100000000000000) == "1e+14" and tostring(12345678901234) == "12345678901234")
 assert(tostring(2.5e-5) == "2.5e-05" and tostring(0) == "0")
+-- the same text as "%.14g" around the ends of the whole numbers written
+-- digit by digit (below 10^14 in size), and for -0
+do
+  local edges = {99999999999999, -99999999999999, 1e14, -1e14, 1e14 + 1, 2^53, -2^53, 2^31, -2^31,
+                 2^32 - 1, 0, -0, 1 / 0, -1 / 0, 0.5, -0.5, 1e14 - 0.5, 123456789012.5, -7}
+  local zero = 0
+  table.insert(edges, -zero) -- a negative zero (a literal -0 is folded)
+  for _, n in ipairs(edges) do
+    assert(tostring(n) == string.format("%.14g", n), n)
+  end
+  local n = 1
+  for i = 1, 200 do
+    n = math.mod(n * 7919 + 12345, 100000000000000)
+    assert(tostring(n) == string.format("%.14g", n) and tostring(-n) == string.format("%.14g", -n), n)
+  end
+end
 
 -- tostring of the other kinds.
 assert(tostring(nil) == "nil" and tostring(true) == "true" and tostring(false) == "false")
