@@ -4,7 +4,7 @@
 #   locks the next name), and a second one started beside it is refused in
 #   its dialog and ends on OK, having written nothing;
 # - the refusal's own script damaged (emptied, looping for ever, cut short)
-#   while another process holds the lock: a plain notice says why, and the
+#   while another process (this script) holds the lock: a plain notice says why, and the
 #   game ends on its OK (a click, or Return).
 # The screenshots go to the artefacts folder.
 # Usage: saves_lock_e2e.sh <corvellatrip> <data folder> <artefacts folder>
@@ -53,9 +53,9 @@ export CORVELLATRIP_DATA=$gamedata
 refused=$gamedata/assets/scripts/startrefused.lua
 original=$(readlink -f "$refused")
 rmdir "$home/running.lock"
-flock "$home/running.lock" sleep 600 &
-holder=$!
-trap 'kill "$holder" 2>/dev/null || true; _e2e_cleanup' EXIT
+# This script holds the lock as another game would, until it ends.
+exec 9>"$home/running.lock"
+flock -n 9 || fail "the lock could not be taken for the test"
 for damage in emptied looping cut; do
   rm -f "$refused"
   case $damage in
