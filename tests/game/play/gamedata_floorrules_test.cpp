@@ -78,6 +78,14 @@ protected:
         return false;
     }
 
+    // Drags `party` from the line and lets go at `where`.
+    void DropAt(TParty* party, TPoint where)
+    {
+        mFloor->MouseDown(Grip(party));
+        mFloor->MouseMove(where);
+        mFloor->MouseUp(where);
+    }
+
     // Drags `party` from the line to the bench and lets go there.
     void ToBench(TParty* party)
     {
@@ -201,9 +209,7 @@ TEST_F(FloorRules, ADragOverTheBarFindsTheMergedSeatsInTheFrameABarPartyLeaves)
     // The first party takes the bar's first stools.
     TEatingStation* whole = bar->Stations().front().get();
     const TPoint stool = Centre(whole->GetChair(0)->BoundingBox());
-    floor.MouseDown(Grip(leaving));
-    floor.MouseMove(stool);
-    floor.MouseUp(stool);
+    DropAt(leaving, stool);
     ASSERT_EQ(whole->GetParty(), leaving);
     ASSERT_GE(bar->Stations().size(), 2u);
 
@@ -285,9 +291,7 @@ TEST_F(WholeBar, ThePartyOnTheMiddleStoolsGoesAndTheBarIsWholeForEight)
 
     TEatingStation* middle = bar->Stations().front().get();
     const TPoint stool = Centre(middle->GetChair(3)->BoundingBox());
-    floor.MouseDown(Grip(first));
-    floor.MouseMove(stool);
-    floor.MouseUp(stool);
+    DropAt(first, stool);
     ASSERT_EQ(middle->GetParty(), first);
     ASSERT_EQ(bar->Stations().size(), 3u) << "free stools on either side";
 
@@ -322,9 +326,7 @@ TEST_F(WholeBar, ThePartyOnTheMiddleStoolsGoesAndTheBarIsWholeForEight)
     ASSERT_EQ(eight->GetSize(), TBar::kStools);
     TEatingStation* whole = bar->Stations().front().get();
     const TPoint along = Centre(whole->GetChair(3)->BoundingBox());
-    floor.MouseDown(Grip(eight));
-    floor.MouseMove(along);
-    floor.MouseUp(along);
+    DropAt(eight, along);
     EXPECT_EQ(whole->GetParty(), eight);
     EXPECT_FALSE(Waiting(eight));
 }
