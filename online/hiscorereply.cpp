@@ -4,6 +4,7 @@
 #include "engine/base/xml.h"
 
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -31,13 +32,35 @@ void forEachChild(TXmlNode* node, const char* name, Visit visit)
     }
 }
 
+// A reply's bytes that end early once `stop` is set.
+class TStoppableText : public TGetCharString {
+public:
+    TStoppableText(const char* text, const std::atomic<bool>* stop)
+        : TGetCharString(text, std::numeric_limits<int>::max()), mStop(stop)
+    {
+    }
+    int DoGetChar() override
+    {
+        return mStop && mStop->load(std::memory_order_relaxed) ? -1 : TGetCharString::DoGetChar();
+    }
+    bool Stopped() const { return mStop && mStop->load(std::memory_order_relaxed); }
+
+private:
+    const std::atomic<bool>* mStop;
+};
+
 }  // namespace
 
-bool CheckHiscoreReply(const char* reply, TXmlNode& holder, TXmlNode** hiscore, str* message)
+bool CheckHiscoreReply(const char* reply, TXmlNode& holder, TXmlNode** hiscore, str* message,
+                       const std::atomic<bool>* stop)
 {
     *message = str();
     // The reader makes holder a node whose children are the top-level tags.
-    holder.ParseString(reply ? reply : "");
+    TStoppableText text(reply ? reply : "", stop);
+    holder.ParseSource(&text);
+    *hiscore = nullptr;
+    if (text.Stopped())
+        return false;
     *hiscore = holder.GetChild("hiscore");
     if (!*hiscore) {
         WriteDbg("HiScore XML parsing error!");
@@ -55,13 +78,14 @@ bool CheckHiscoreReply(const char* reply, TXmlNode& holder, TXmlNode** hiscore, 
     return true;
 }
 
-bool ReadScoreList(const char* reply, TQmHiscoreTable* scores, int* accountIndex, str* message)
+bool ReadScoreList(const char* reply, TQmHiscoreTable* scores, int* accountIndex, str* message,
+                   const std::atomic<bool>* stop)
 {
     scores->rows.clear();
     *accountIndex = -1;
     TXmlNode holder;
     TXmlNode* hiscore = nullptr;
-    if (!CheckHiscoreReply(reply, holder, &hiscore, message))
+    if (!CheckHiscoreReply(reply, holder, &hiscore, message, stop))
         return false;
     TXmlNode* list = hiscore->GetChild("scores");
     if (!list) {
@@ -85,12 +109,13 @@ bool ReadScoreList(const char* reply, TQmHiscoreTable* scores, int* accountIndex
     return true;
 }
 
-bool ReadCategories(const char* reply, std::vector<TQmHiscoreCategory>* categories, str* message)
+bool ReadCategories(const char* reply, std::vector<TQmHiscoreCategory>* categories, str* message,
+                    const std::atomic<bool>* stop)
 {
     categories->clear();
     TXmlNode holder;
     TXmlNode* hiscore = nullptr;
-    if (!CheckHiscoreReply(reply, holder, &hiscore, message))
+    if (!CheckHiscoreReply(reply, holder, &hiscore, message, stop))
         return false;
     TXmlNode* tables = hiscore->GetChild("tables");
     if (!tables)
@@ -101,11 +126,11 @@ bool ReadCategories(const char* reply, std::vector<TQmHiscoreCategory>* categori
     return true;
 }
 
-bool ReadSubmitReply(const char* reply, bool* bestScore, str* message)
+bool ReadSubmitReply(const char* reply, bool* bestScore, str* message, const std::atomic<bool>* stop)
 {
     TXmlNode holder;
     TXmlNode* hiscore = nullptr;
-    if (!CheckHiscoreReply(reply, holder, &hiscore, message))
+    if (!CheckHiscoreReply(reply, holder, &hiscore, message, stop))
         return false;
     // A reply may also award medals; it is a success like any other.
     *bestScore = hiscore->GetChild("score") != nullptr;

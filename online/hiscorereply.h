@@ -6,6 +6,7 @@
 #include "engine/base/str.h"
 #include "online/hiscoretable.h"
 
+#include <atomic>
 #include <map>
 #include <vector>
 
@@ -17,17 +18,23 @@ namespace qm {
 // (else "HiScore XML parsing error!" is logged); a "message" child is a refusal
 // whose text goes to *message; a "protocolError" child is logged. holder keeps
 // the parsed tree; *hiscore points into it when found.
-bool CheckHiscoreReply(const char* reply, TXmlNode& holder, TXmlNode** hiscore, str* message);
+// Each reply reader takes a flag `stop` (null: none) that ends the reading
+// part way once set, from any thread: the reply then counts as unread
+// (false, nothing logged). A reply read on a worker thread is dropped so.
+bool CheckHiscoreReply(const char* reply, TXmlNode& holder, TXmlNode** hiscore, str* message,
+                       const std::atomic<bool>* stop = nullptr);
 
 // A score list reply: rows in document order and the index of the first row
 // marked as the requesting account (-1 when none).
-bool ReadScoreList(const char* reply, TQmHiscoreTable* scores, int* accountIndex, str* message);
+bool ReadScoreList(const char* reply, TQmHiscoreTable* scores, int* accountIndex, str* message,
+                   const std::atomic<bool>* stop = nullptr);
 
 // A categories reply.
-bool ReadCategories(const char* reply, std::vector<TQmHiscoreCategory>* categories, str* message);
+bool ReadCategories(const char* reply, std::vector<TQmHiscoreCategory>* categories, str* message,
+                    const std::atomic<bool>* stop = nullptr);
 
 // A submission reply; *bestScore tells whether the server took it as the player's best.
-bool ReadSubmitReply(const char* reply, bool* bestScore, str* message);
+bool ReadSubmitReply(const char* reply, bool* bestScore, str* message, const std::atomic<bool>* stop = nullptr);
 
 // The text stored in hiscore.dat: remembered logins by player and local tables by type.
 void ReadHiscoreText(const char* text, std::map<str, TQmHiscoreUserInfo>* users,

@@ -4,12 +4,12 @@
 
 namespace qm {
 
-void THiscoreReply::Read()
+void THiscoreReply::Read(const std::atomic<bool>* stop)
 {
     switch (kind) {
-    case kGetScores: ok = ReadScoreList(text.c_str(), &scores, &accountIndex, &message); break;
-    case kGetCategories: ok = ReadCategories(text.c_str(), &categories, &message); break;
-    case kSubmit: ok = ReadSubmitReply(text.c_str(), &bestScore, &message); break;
+    case kGetScores: ok = ReadScoreList(text.c_str(), &scores, &accountIndex, &message, stop); break;
+    case kGetCategories: ok = ReadCategories(text.c_str(), &categories, &message, stop); break;
+    case kSubmit: ok = ReadSubmitReply(text.c_str(), &bestScore, &message, stop); break;
     default: ok = true; break;
     }
 }
@@ -33,7 +33,7 @@ void TReplyReader::Start(int kind, const char* text)
     } else {
         TJob* running = job.get();
         job->worker = std::thread([running] {
-            running->reply.Read();
+            running->reply.Read(&running->stop);
             running->done.store(true, std::memory_order_release);
         });
     }
@@ -56,6 +56,7 @@ void TReplyReader::Drop()
 {
     if (!mCurrent)
         return;
+    mCurrent->stop.store(true, std::memory_order_relaxed);
     if (mCurrent->worker.joinable())
         mDropped.push_back(std::move(mCurrent));
     mCurrent.reset();

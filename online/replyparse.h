@@ -28,7 +28,9 @@ struct THiscoreReply {
     std::vector<TQmHiscoreCategory> categories;
     bool bestScore = false;
 
-    void Read();
+    // Reads the text; once `stop` (null: none) is set the reading ends part
+    // way and the reply counts as unread.
+    void Read(const std::atomic<bool>* stop = nullptr);
 };
 
 class TReplyReader {
@@ -37,7 +39,9 @@ public:
     static constexpr size_t kInlineLimit = 64u << 10;
 
     TReplyReader() = default;
-    ~TReplyReader();  // waits for readers still running (only at shutdown can one be)
+    // Stops the readers still running and joins them: a quit waits for no
+    // reply being read, only for the reader to see its stop flag.
+    ~TReplyReader();
     TReplyReader(const TReplyReader&) = delete;
     TReplyReader& operator=(const TReplyReader&) = delete;
 
@@ -46,13 +50,14 @@ public:
     bool Busy() const { return mCurrent != nullptr; }
     // The reply once it has been read; null while reading goes on.
     std::unique_ptr<THiscoreReply> Take();
-    // Drops the reply being read, if any.
+    // Drops the reply being read, if any; its reading stops part way.
     void Drop();
 
 private:
     struct TJob {
         THiscoreReply reply;
         std::atomic<bool> done{false};
+        std::atomic<bool> stop{false};
         std::thread worker;
     };
     void JoinFinished();

@@ -1,5 +1,7 @@
 // What the online services cost a frame: a status poll with transfers in
-// flight, logging a score into a full table, and writing hiscore.dat.
+// flight, logging a score into a full table, writing hiscore.dat, and
+// reading a server's refusal of up to the hiscore limit (1 MB), which must
+// grow in proportion to its size.
 #include "engine/base/encrypt.h"
 #include "loopback_server.h"
 #include "online/hiscorefile.h"
@@ -10,7 +12,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -92,6 +97,33 @@ void BM_HiscoreTextOfFullTable(benchmark::State& state)
         benchmark::DoNotOptimize(qm::WriteHiscoreText(users, tables).length());
 }
 BENCHMARK(BM_HiscoreTextOfFullTable)->Unit(benchmark::kMillisecond);
+
+// A refusal of `bytes` bytes, one word repeated, read as a score list reply.
+void BM_ReadRefusal(benchmark::State& state)
+{
+    std::string words;
+    while (words.size() < static_cast<size_t>(state.range(0)))
+        words += "refused ";
+    const std::string reply = "<hiscore><message>" + words + "</message></hiscore>";
+    // Each reading logs the refusal: stderr goes to /dev/null meanwhile.
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, 2);
+    for (auto _ : state) {
+        TQmHiscoreTable scores;
+        int account = -1;
+        str message;
+        qm::ReadScoreList(reply.c_str(), &scores, &account, &message);
+        benchmark::DoNotOptimize(message.length());
+    }
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    ::close(devNull);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.size()));
+}
+BENCHMARK(BM_ReadRefusal)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

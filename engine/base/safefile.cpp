@@ -229,8 +229,14 @@ str KeepAside(const str& path)
 TLockFile::TLockFile(const str& path)
 {
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int error = fd < 0 ? errno : 0;
+    // flock needs no write access: a lock file left in a folder that has
+    // turned read-only still locks.
+    if (fd < 0 && (error == EACCES || error == EROFS || error == EPERM))
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
-        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(errno));
+        mFolderNotWritable = error == EACCES || error == EROFS || error == EPERM || error == ENOSPC || error == EDQUOT;
+        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(error));
         return;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

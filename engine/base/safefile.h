@@ -61,10 +61,15 @@ public:
     // is held, or when the file could not be opened at all (no one else can
     // lock it then either).
     bool HeldElsewhere() const { return mHeldElsewhere; }
+    // Neither held nor held elsewhere because the folder takes no new file
+    // (read-only, full, not ours). A lock file already there is locked
+    // through a read-only opening; only a missing one can fail so.
+    bool FolderNotWritable() const { return mFolderNotWritable; }
 
 private:
     int mFd = -1;
     bool mHeldElsewhere = false;
+    bool mFolderNotWritable = false;
 };
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
@@ -302,7 +303,15 @@ str& str::operator+=(const str& other)
     int otherLen = other.length();
     // Hold the other body, which may be ours, across the reallocation.
     str source(other);
-    reserve(len + otherLen + 1);
+    // The capacity at least doubles when it grows: a text built by appending
+    // (an XML element's content, word by word) is copied a few times in all,
+    // not once per append.
+    const int needed = len + otherLen + 1;
+    makeUnique();
+    if (!mBody || mBody->capacity < needed) {
+        const int doubled = mBody && mBody->capacity < std::numeric_limits<int>::max() / 2 ? 2 * mBody->capacity : 0;
+        reserve(std::max(needed, doubled));
+    }
     std::memmove(mBody->buffer + len, source.c_str(), static_cast<size_t>(otherLen));
     mBody->buffer[len + otherLen] = 0;
     return *this;

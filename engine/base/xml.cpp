@@ -178,7 +178,7 @@ int TGetCharString::UngetChar(int c)
 
 // ---------------------------------------------------------------- tokens and escapes
 
-str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* length)
+str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* length, bool apostrophes)
 {
     // Built in a std::string: appending is O(1) there, whatever the token's length.
     std::string text;
@@ -197,14 +197,15 @@ str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* leng
         *length = 1;
         return str(reinterpret_cast<const char*>(c.bytes), 1);
     }
-    if (c.is('"'))
+    const char quote = c.is('"') ? '"' : apostrophes && c.is('\'') ? '\'' : 0;
+    if (quote)
         *quoted = true;
     else
         unreadChar(source, c);
 
     while (readChar(source, &c)) {
         if (*quoted) {
-            if (c.is('"'))
+            if (c.is(quote))
                 break;
         } else if (endsWord(c)) {
             unreadChar(source, c);
@@ -406,7 +407,7 @@ TXmlNode::TagResult TXmlNode::ParseTag(TGetChar* source, TXmlNode** childOut, Pa
     for (;;) {
         bool quoted, startsWithEntity;
         int length;
-        str token = qmGetToken(source, &quoted, &startsWithEntity, &length);
+        str token = qmGetToken(source, &quoted, &startsWithEntity, &length, state == State::kValue);
         if (length == 0 && !quoted)
             break;
         // Checked first, so that "<>" (an unnamed element) opens nothing.
@@ -471,10 +472,11 @@ void TXmlNode::OnEndTag(const str&)
 
 void TXmlNode::OnContent(const str& text, int)
 {
-    if (mContent.length() > 0)
-        mContent += str(" ");
-    mContent += text;
-    mContentLength = mContent.length();
+    // Written at the length already known: measuring the content again for
+    // every word would make a long text quadratic to read.
+    if (mContentLength > 0)
+        mContentLength = mContent.insert(mContentLength, " ", 1, true);
+    mContentLength = mContent.insert(mContentLength, text.c_str(), text.length(), true);
 }
 
 void TXmlNode::OnAttribute(const str& name, const str& value, bool quoted)

@@ -5,6 +5,8 @@
 // conforming parser, and the stored files depend on its habits:
 //  - content words are joined with single blanks (quoted text keeps its
 //    spacing, without the quotes); "=" and ">" in text become words;
+//  - an attribute's value may be quoted with double quotes or apostrophes;
+//    elsewhere only double quotes quote;
 //  - <?xml ...>, <!DOCTYPE ...> and comments become childless nodes, so the
 //    node parsed into is a holder whose children are the top-level tags:
 //    look the document element up by name;
@@ -93,9 +95,11 @@ private:
 
 // One token of the reader: the token text and its length in bytes (the text
 // may hold a decoded NUL, which str would not count). `quoted`: it was read
-// between double quotes; `startsWithEntity`: its first byte came from an
+// between double quotes, or between apostrophes where `apostrophes` allows
+// them (an attribute's value, as XML writes either; in content an
+// apostrophe is text); `startsWithEntity`: its first byte came from an
 // entity. End of input is the empty unquoted token.
-str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* length);
+str qmGetToken(TGetChar* source, bool* quoted, bool* startsWithEntity, int* length, bool apostrophes = false);
 
 // The text with control bytes, bytes 0x80-0xFF and & < > " ' escaped.
 str xmlSafeString(const char* text);

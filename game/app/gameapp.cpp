@@ -13,6 +13,7 @@
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 #include "game/app/luaglobals.h"
+#include "game/app/plainnotice.h"
 #include "game/app/windowtypes.h"
 #include "game/editors/customereditor.h"
 #include "game/editors/editorsave.h"
@@ -45,8 +46,14 @@ void TGameApp::StartUp()
 {
     mPlatform->SetWindowTitle(LookUpString("windowtitle").c_str());
     TServerSaves::SetStringLookup(&LookUpString);
-    if (!LockSaves()) {
-        RefuseStart();
+    switch (LockSaves()) {
+    case ELock::kTaken:
+        break;
+    case ELock::kHeldElsewhere:
+        RefuseStart("alreadyrunning_title", "alreadyrunning_body");
+        return;
+    case ELock::kNotTaken:
+        RefuseStart("savesunlocked_title", "savesunlocked_body");
         return;
     }
 
@@ -90,9 +97,12 @@ bool TGameApp::HandleEvent(TEvent* ev)
         Quit();
         return false;
     case TEvent::kCloseRequest:
-        if (!OnCloseRequest()) {
-            Quit();
-            return false;
+        // Closed while the last notice shows: the player has read enough.
+        if (mQuitWhenTold || !OnCloseRequest()) {
+            if (mQuitWhenTold || !TellOfUnkeptProgress()) {
+                Quit();
+                return false;
+            }
         }
         break;
     case TEvent::kDisplayChanged:
@@ -121,11 +131,40 @@ bool TGameApp::HandleEvent(TEvent* ev)
     }
     if (manager)
         TellOfStoppedScript(manager);
-    if (mQuitRequested) {
+    if (mQuitRequested && !mQuitWhenTold && TellOfUnkeptProgress())
+        return true;
+    if (mQuitRequested && !mQuitWhenTold) {
+        Quit();
+        return false;
+    }
+    if (mQuitWhenTold && !UnkeptProgressShowing()) {
         Quit();
         return false;
     }
     return true;
+}
+
+bool TGameApp::TellOfUnkeptProgress()
+{
+    TSettings* settings = TSettings::GetInstance();
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    str title, body;
+    if (mRefused || !settings || !manager || !manager->GetScript() || !settings->TakeUnkeptProgressNotice(&title, &body))
+        return false;
+    manager->DisplayDialog("scripts/ok.lua", body, title, kUnkeptProgressDialog);
+    mQuitWhenTold = true;
+    return true;
+}
+
+bool TGameApp::UnkeptProgressShowing() const
+{
+    TWindowManager* manager = mPlatform->GetWindowManager();
+    if (!manager)
+        return false;
+    for (TModalWindow* window : manager->GetModalStack())
+        if (window->GetName() == str(kUnkeptProgressDialog))
+            return true;
+    return false;
 }
 
 namespace {
@@ -220,19 +259,45 @@ void TGameApp::Quit()
     mSavesLock.reset();
 }
 
-bool TGameApp::LockSaves()
+TGameApp::ELock TGameApp::LockSaves()
 {
     const str folder = qm::UserDataDirectory();
     // Without a folder nothing is saved, so nothing can be undone either.
     if (folder.length() == 0)
-        return true;
-    mSavesLock = std::make_unique<qm::TLockFile>(folder + str("/") + str(kSavesLockFile));
-    // A folder where no lock can be made (read-only) is still played: its
-    // saves fail, and the player is told of that.
-    return !mSavesLock->HeldElsewhere();
+        return ELock::kTaken;
+    for (int i = 0; i < kLockNames; ++i) {
+        const str file = folder + str("/") + str(kSavesLockFile) + (i == 0 ? str() : str::getFormatted(".%d", i));
+        mSavesLock = std::make_unique<qm::TLockFile>(file);
+        if (mSavesLock->Held())
+            return ELock::kTaken;
+        if (mSavesLock->HeldElsewhere()) {
+            WriteDbg("Another game holds %s", file.c_str());
+            return ELock::kHeldElsewhere;
+        }
+        if (mSavesLock->FolderNotWritable())
+            return ELock::kTaken;
+        WriteDbg("%s is no lock file: the lock is taken on the next name", file.c_str());
+    }
+    WriteDbg("No lock can be taken in %s: the saves are not touched", folder.c_str());
+    return ELock::kNotTaken;
 }
 
-void TGameApp::RefuseStart()
+namespace {
+
+// A refusal's text from the string table, or the built-in English when the
+// table lacks it (the refusal must say something whatever the data).
+str RefusalText(TStringTable* strings, const char* label, const str& folder, const char* fallback)
+{
+    const str text = strings ? strings->GetString(str(label), folder, str(), str(), str(), str()) : str();
+    if (text.length() > 0 && text != str(label))
+        return text;
+    str plain(fallback);
+    return plain.replace(str("%1%"), folder);
+}
+
+}  // namespace
+
+void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel)
 {
     mRefused = true;
     mSavesLock.reset();
@@ -240,9 +305,9 @@ void TGameApp::RefuseStart()
     platform->SetDisplay(800, 600, false);
     TStringTable* strings = platform->GetStringTable();
     const str folder = qm::UserDataDirectory();
-    const str body = strings ? strings->GetString(str("alreadyrunning_body"), folder, str(), str(), str(), str())
-                             : folder;
-    WriteDbg("Another game holds %s/%s", folder.c_str(), kSavesLockFile);
+    const str title = RefusalText(strings, titleLabel, folder, "The game closes");
+    const str body = RefusalText(strings, bodyLabel, folder,
+                                 "The game cannot keep its saves in %1% safe from another game: it closes now.");
     WriteDbg("Telling the player: %s", body.c_str());
     mCursor = std::make_unique<TCursor>();
     game::RegisterWindowTypes();
@@ -255,10 +320,23 @@ void TGameApp::RefuseStart()
         return;
     }
     manager->SetExitHandler([this](int) { mQuitRequested = true; });
-    script->RunLuaText(str("gStartRefusal = ") + TDialog::LuaLiteral(body));
+    script->RunLuaText(str("gStartRefusal = ") + TDialog::LuaLiteral(body) + str("; gStartRefusalTitle = ") +
+                       TDialog::LuaLiteral(title));
     top->SetName("splashscreen");
     manager->RunScript(top, kStartRefusedScript);
+    // The refusal shows for as long as its script waits for the player; one
+    // that failed, was stopped or ended without waiting (a damaged script)
+    // would leave a black window that takes no answer.
+    if (!script->IsRunningFile(kStartRefusedScript) && !mQuitRequested)
+        ShowPlainRefusal(title, body);
     mCursor->SetState(TCursor::kArrow);
+}
+
+void TGameApp::ShowPlainRefusal(const str& title, const str& body)
+{
+    WriteDbg("%s showed nothing: the refusal shows as a plain notice", kStartRefusedScript);
+    if (TWindowManager* manager = mPlatform->GetWindowManager())
+        manager->PushModal(new TPlainNotice(title, body, [this] { mQuitRequested = true; }));
 }
 
 void TGameApp::TellOfFailedSave(TWindowManager* manager)

@@ -3,6 +3,8 @@
 // tests run it on the headless one.
 #pragma once
 
+#include "engine/base/str.h"
+
 #include <memory>
 
 namespace qm {
@@ -25,6 +27,10 @@ public:
     static constexpr const char* kSplashWindow = "DisplaySplash";
     // The lock file in the user data folder that a running game holds.
     static constexpr const char* kSavesLockFile = "running.lock";
+    // The dialog that tells, at a quit, that the progress cannot be kept.
+    static constexpr const char* kUnkeptProgressDialog = "unkeptprogress";
+    // Names tried in turn: running.lock, running.lock.1, ...
+    static constexpr int kLockNames = 4;
 
     explicit TGameApp(TPlatform* platform);
     // Quits if that has not happened yet.
@@ -57,11 +63,28 @@ private:
     // metrics and play time).
     void Quit();
     void DestroyWindowTree();
-    // Takes the saves' lock; false when another game holds it.
-    bool LockSaves();
-    void RefuseStart();
+    enum class ELock { kTaken, kHeldElsewhere, kNotTaken };
+    // Takes the saves' lock on "running.lock" in the user data folder. A
+    // stray entry by that name (a folder, a link to nowhere) switches no
+    // lock off: every game then takes the next name of kLockNames, the same
+    // one. Not taken when no name could be locked. A folder that takes no
+    // new file is played unlocked: nothing can be saved there, and the saves
+    // that fail are told.
+    ELock LockSaves();
+    // Tells the player why the saves are not touched (the string table's
+    // labels, the folder in the body) and quits once it is read.
+    void RefuseStart(const char* titleLabel, const char* bodyLabel);
+    // The refusal in a plain notice, when the refusal's script showed nothing.
+    void ShowPlainRefusal(const str& title, const str& body);
     // Shows the next save failure the settings have to tell, if any.
     void TellOfFailedSave(TWindowManager* manager);
+    // A quit the player asked for (a close request, a script's quit) while
+    // the saves still fail: tells him that the progress cannot be kept, and
+    // where, and the game quits once that dialog is closed. False when the
+    // saves are written (or nothing can tell him): quit at once. A quit
+    // event (a signal, the session's end) waits for no one.
+    bool TellOfUnkeptProgress();
+    bool UnkeptProgressShowing() const;
     void TellOfStoppedScript(TWindowManager* manager);
     // Once a run, after the player's switch to full screen was refused: why
     // the game stayed a window.
@@ -77,6 +100,7 @@ private:
     std::unique_ptr<qm::TLockFile> mSavesLock;
     bool mRefused = false;
     bool mQuitRequested = false;  // by a script's quit message
+    bool mQuitWhenTold = false;   // the unkept progress is told; quit once it is closed
     bool mQuit = false;
     bool mFullScreenRefused = false;  // a refusal waits to be told
     bool mFullScreenRefusalTold = false;

@@ -120,7 +120,7 @@ void TQuessa::Reset()
     mBody.Play("IdleForward", false);
     if (mRobotMode)
         mRobot.Play("IdleForward", false);
-    mQueue.clear();
+    ClearQueue();
     mWalkPath.Reset();
     mRobotPath.Reset();
     mRobotPathExtended = false;
@@ -220,7 +220,22 @@ void TQuessa::AddDestination(IStation* station, int clickKind, float robotOffset
     if (mQueue.empty())
         StartLeg(station);
     mQueue.push_back(TDestination{station->StationId(), clickKind});
+    // The bar keeps a group whole while she is on her way to it.
+    ++station->mQueuedVisits;
     mRobotOffset = robotOffset;
+}
+
+void TQuessa::EndVisit(const TDestination& visit)
+{
+    if (IStation* station = Lookup(visit.stationId))
+        station->mQueuedVisits = std::max(0, station->mQueuedVisits - 1);
+}
+
+void TQuessa::ClearQueue()
+{
+    for (const TDestination& visit : mQueue)
+        EndVisit(visit);
+    mQueue.clear();
 }
 
 void TQuessa::StartLeg(IStation* to)

@@ -163,6 +163,10 @@ private:
     void DrawHands(int first, int last, const TAnimation& figure, TVec2 at, bool mirrored);
     static int FacingOfStep(TVec2 from, TVec2 to);
     IStation* Lookup(int stationId) const;
+    // A queued visit ends (she arrived, or the plan was dropped): its
+    // station's count of visits on the way comes down with it.
+    void EndVisit(const TDestination& visit);
+    void ClearQueue();
 
     IFloorView* mFloor = nullptr;  // not owned
     int mFacing = 0;

@@ -116,12 +116,13 @@ void TQuessa::Arrive(TPlayRules rules)
     if (IStation* station = Lookup(front.stationId)) {
         mCurrentStation = front.stationId;
         mQueue.pop_front();
+        EndVisit(front);
         visited = station->ArrivedAtStation(this, rules, front.clickKind);
     }
     // A station that is gone or had nothing to do ends the whole plan: the
     // later visits were made with this one in mind.
     if (!visited)
-        mQueue.clear();
+        ClearQueue();
     if (mQueue.empty()) {
         Stop();
         return;

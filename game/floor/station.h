@@ -38,8 +38,9 @@ public:
     // The waitress sets off from this station.
     virtual void LeavingStation(TQuessa*) {}
 
-    // Visits queued from the general station list; the game window's click
-    // handling counts them.
+    // Visits of the waitress queued here and not yet ended: she raises it
+    // when a visit is queued and lowers it when she arrives or drops the
+    // visit, so a bar group she is walking to is not merged away.
     int mQueuedVisits = 0;
 
 private:

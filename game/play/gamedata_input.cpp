@@ -74,7 +74,6 @@ bool TGameData::MouseDown(TPoint point)
     int clickKind = 0;
     if (IStation* station = StationAt(point, &clickKind)) {
         mQuessa->AddDestination(station, clickKind, RobotOffset(station));
-        ++station->mQueuedVisits;
         mCursorState = 3;
         return true;
     }

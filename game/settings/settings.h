@@ -199,6 +199,13 @@ public:
     // (naming the folder and the reason); logged as "Telling the player: ...".
     // What failed to save stays in memory and the next save writes it all.
     bool TakeSaveFailureNotice(str* title, str* body);
+    // At a quit the player asked for: writes prefs.dat (and hiscore.dat
+    // when its last save failed) once more;
+    // when that still fails, true with the dialog's title and body telling
+    // him that the progress since the last good save cannot be kept, where
+    // and why (logged as "Telling the player: ..."). The settings' deletion
+    // tries a last time after he has read it.
+    bool TakeUnkeptProgressNotice(str* title, str* body);
 
 private:
     void RegisterLuaFunctions();

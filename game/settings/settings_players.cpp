@@ -233,6 +233,23 @@ int TSettings::UntoldSaveFailure()
     return 0;
 }
 
+bool TSettings::TakeUnkeptProgressNotice(str* title, str* body)
+{
+    // Written now whether or not a save failed before: what changed since
+    // the last save is at stake as much.
+    mPrefs->SavePrefs();
+    mHiscores->SaveAgainIfFailed();
+    const int cause = mPrefs->GetLastSaveError() != 0 ? mPrefs->GetLastSaveError() : mHiscores->GetLastSaveError();
+    if (cause == 0)
+        return false;
+    // This notice says it all: the save failure's own is not shown after it.
+    mToldSaveFailures.insert(cause);
+    *title = Lookup("unkeptprogress_title");
+    *body = Lookup("unkeptprogress_body", ShownFolder(qm::UserDataDirectoryPath()), ReasonText(cause));
+    WriteDbg("Telling the player: %s", body->c_str());
+    return true;
+}
+
 bool TSettings::TakeSaveFailureNotice(str* title, str* body)
 {
     const int cause = UntoldSaveFailure();

@@ -210,6 +210,29 @@ TEST(Str, InsertBuildsPieceByPieceAndGrowsGeometrically)
     EXPECT_STREQ(over.c_str(), "HEllo!");
 }
 
+// Appending grows the body geometrically: a text built a word at a time is
+// copied a few times in all, not once per word.
+TEST(Str, AppendingGrowsGeometrically)
+{
+    str built;
+    int growths = 0;
+    int capacity = built.capacity();
+    for (int i = 0; i < 10000; ++i) {
+        built += str("word ");
+        if (built.capacity() != capacity)
+            ++growths;
+        capacity = built.capacity();
+    }
+    EXPECT_EQ(built.length(), 50000);
+    EXPECT_LE(growths, 16);
+    EXPECT_STREQ(built.c_str() + 49995, "word ");
+    // A shared body is still copied before it is written.
+    str copy(built);
+    copy += str("!");
+    EXPECT_EQ(built.length(), 50000);
+    EXPECT_EQ(copy.length(), 50001);
+}
+
 TEST(Str, ReserveUnsharesAndKeepsText)
 {
     str a("text");

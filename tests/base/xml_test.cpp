@@ -110,6 +110,11 @@ TEST(XmlRead, TheReadersRulesOnePerRow)
         {"<a x=\"\" y=\"2\">\"\" after</a>", "(a[x='][y='2]{after})"},
         // attributes keep their order, repeated names too
         {"<n a=1 b=\"2\" a=3/>", "(n[a=1][b='2][a=3])"},
+        // a value may be quoted with apostrophes, holding double quotes; in
+        // content an apostrophe is text
+        {"<s name='P0' score='1000' q='say \"hi\"' e='' d=\"it's\">don't 'quote' me</s>",
+         "(s[name='P0][score='1000][q='say \"hi\"][e='][d='it's]{don't 'quote' me})"},
+        {"<s name='two  blanks &amp; &apos;x&apos;'/>", "(s[name='two  blanks & 'x'])"},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(parsed(text), expected) << text;
@@ -152,6 +157,19 @@ TEST(XmlRead, DocumentsThatAreNotWholeAreRefusedAndChangeNothing)
     EXPECT_EQ(doc.ParseString(deepAndCut.c_str()), EXmlParse::kUnclosed) << "flattened elements still count as open";
     EXPECT_FALSE(doc.HasChildren());
     EXPECT_EQ(doc.ParseFile("/nonexistent/file.xml"), EXmlParse::kUnreadable);
+}
+
+// A server reply of a megabyte in one element: every word is kept, in order
+// (the content grows at its known end: bench/online times the reading).
+TEST(XmlRead, AVeryLongContentIsReadWhole)
+{
+    std::string words;
+    for (int i = 0; i < 100000; ++i)
+        words += "w" + std::to_string(i) + " ";
+    TXmlNode doc;
+    ASSERT_EQ(doc.ParseString(("<a>" + words + "</a>").c_str()), EXmlParse::kOk);
+    words.pop_back();
+    EXPECT_EQ(std::string(doc.GetChild("a")->GetContent().c_str()), words);
 }
 
 TEST(XmlRead, DecoderReportsWhetherTheTextStartsWithAnEntity)

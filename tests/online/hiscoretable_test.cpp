@@ -132,3 +132,36 @@ TEST(HiscoreText, WrittenRowByRowAsTheXmlWriterWritesTheWholeElement)
     EXPECT_TRUE(tablesRead[str("career")].rows[0].submitted);
     EXPECT_STREQ(usersRead[str("ann")].password.c_str(), "p&w");
 }
+
+// A server may quote its attributes with apostrophes, as XML allows: the
+// values are read without them, and a player name with an apostrophe (stored
+// in hiscore.dat as an entity) survives both ways.
+TEST(HiscoreText, AScoreListQuotedWithApostrophesIsReadAsXmlReadsIt)
+{
+    const char* reply = "<?xml version='1.0'?>\n<hiscore><scores>"
+                        "<score rank='1' score='1000' name='P0' anonymous='false' account='true'></score>"
+                        "<score rank=\"2\" score='900' name=\"it's\" data='say \"hi\"'></score>"
+                        "</scores></hiscore>";
+    TQmHiscoreTable scores;
+    int account = -1;
+    str message;
+    ASSERT_TRUE(qm::ReadScoreList(reply, &scores, &account, &message));
+    ASSERT_EQ(scores.Count(), 2);
+    EXPECT_STREQ(scores.rows[0].name.c_str(), "P0");
+    EXPECT_EQ(scores.rows[0].rank, 1);
+    EXPECT_EQ(scores.rows[0].score, 1000);
+    EXPECT_FALSE(scores.rows[0].anonymous);
+    EXPECT_EQ(account, 0);
+    EXPECT_STREQ(scores.rows[1].name.c_str(), "it's");
+    EXPECT_EQ(scores.rows[1].score, 900);
+    EXPECT_STREQ(scores.rows[1].gameData.c_str(), "say \"hi\"");
+
+    std::map<str, TQmHiscoreTable> tables;
+    tables[str("career")] = scores;
+    tables[str("career")].name = "career";
+    std::map<str, TQmHiscoreTable> again;
+    std::map<str, TQmHiscoreUserInfo> users;
+    qm::ReadHiscoreText(qm::WriteHiscoreText(users, tables).c_str(), &users, &again);
+    ASSERT_EQ(again[str("career")].Count(), 2);
+    EXPECT_STREQ(again[str("career")].rows[1].name.c_str(), "it's");
+}

@@ -7,13 +7,16 @@
 #include "loopback_server.h"
 #include "online/hiscores.h"
 #include "online/httppump.h"
+#include "online/replyparse.h"
 #include "online/simplehttp.h"
 #include "online_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -33,6 +36,19 @@ protected:
         EXPECT_EQ(THttpPump::Instance().RunningCount(), 0);
         OnlineFolders::TearDown();
     }
+
+    // A server that sends `body` whole to every request, named as the
+    // hiscore server's address.
+    std::unique_ptr<TLoopbackServer> HiscoreServerSending(std::string body)
+    {
+        auto server = std::make_unique<TLoopbackServer>([body](const TLoopbackRequest&) {
+            TLoopbackReply reply;
+            reply.stream = WholeReply(body);
+            return reply;
+        });
+        WriteWorkingFile("hiscoreserver.txt", server->Url("/go/hiscore"));
+        return server;
+    }
 };
 
 std::string scoreList(int rows, size_t dataBytes)
@@ -43,6 +59,15 @@ std::string scoreList(int rows, size_t dataBytes)
         xml += "<score rank=\"" + std::to_string(i + 1) + "\" score=\"" + std::to_string(100000 - i) +
                "\" name=\"p" + std::to_string(i) + "\" data=\"" + data + "\" anonymous=\"false\"></score>";
     return xml + "</scores></hiscore>";
+}
+
+// A refusal just within the hiscore limit: one word repeated.
+std::string megabyteRefusal()
+{
+    std::string words;
+    while (words.size() < (1u << 20) - 64)
+        words += "refused ";
+    return "<hiscore><message>" + words + "</message></hiscore>";
 }
 
 }  // namespace
@@ -122,12 +147,7 @@ TEST_F(HostileServer, ASubmissionReplyIsHeldToTheHiscoreLimit)
 {
     const std::string body = scoreList(4000, 1000);  // some 4 MB: within the default, beyond the hiscores' limit
     ASSERT_LT(body.size(), TSimpleHttp::kDefaultReplyLimit);
-    TLoopbackServer server([&](const TLoopbackRequest&) {
-        TLoopbackReply reply;
-        reply.stream = WholeReply(body);
-        return reply;
-    });
-    WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+    const auto server = HiscoreServerSending(body);
     TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
     hiscores.SetProperty(TQmHiscores::kUserName, "Ann");
     hiscores.SetProperty(TQmHiscores::kTableType, "career");
@@ -156,12 +176,7 @@ TEST_F(HostileServer, HiscoreRepliesBeyondTheirLimitAreRefusedAndLargeOnesStillR
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TLoopbackServer server([&](const TLoopbackRequest&) {
-            TLoopbackReply reply;
-            reply.stream = WholeReply(c.body);
-            return reply;
-        });
-        WriteWorkingFile("hiscoreserver.txt", server.Url("/go/hiscore"));
+        const auto server = HiscoreServerSending(c.body);
         TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
         hiscores.SetProperty(TQmHiscores::kTableType, "career");
         hiscores.RequestScores(0);
@@ -174,4 +189,55 @@ TEST_F(HostileServer, HiscoreRepliesBeyondTheirLimitAreRefusedAndLargeOnesStillR
             EXPECT_STREQ(text, "Unable to connect to server. Please try again later.");
         }
     }
+}
+
+// A refusal of a megabyte that arrives whole at once is read (in linear time:
+// bench/online times it) and its text reaches the caller, cut to the
+// caller's buffer.
+TEST_F(HostileServer, ARefusalOfAMegabyteSentAtOnceIsTold)
+{
+    const std::string body = megabyteRefusal();
+    const auto server = HiscoreServerSending(body);
+    TQmHiscores hiscores("corvellatrip", kTestKey, "1.2", true);
+    hiscores.RequestCategoryInformation();
+    char text[256] = {};
+    testing::internal::CaptureStderr();
+    const int status =
+        PollUntilNot(TQmHiscores::kRequestRunning, [&] { return hiscores.GetServerRequestStatus(text, sizeof text, nullptr); });
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, TQmHiscores::kRequestFailed);
+    EXPECT_EQ(std::string(text).substr(0, 16), "refused refused ");
+    EXPECT_EQ(std::string(text).size(), sizeof text - 1);
+}
+
+// A reply dropped while it is read (another request, or the game quitting)
+// stops being read: the reader sees its text end and the reply counts as
+// unread, nothing logged.
+TEST_F(HostileServer, AReplyDroppedWhileItIsReadStopsBeingRead)
+{
+    qm::THiscoreReply reply;
+    reply.kind = qm::THiscoreReply::kGetScores;
+    reply.text = megabyteRefusal();
+    std::atomic<bool> stop{true};
+    testing::internal::CaptureStderr();
+    reply.Read(&stop);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(reply.ok);
+    EXPECT_EQ(reply.message.length(), 0);
+
+    // Read without the flag, the same text is a refusal.
+    testing::internal::CaptureStderr();
+    reply.Read();
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(reply.ok);
+    EXPECT_GT(reply.message.length(), 1000000);
+
+    // The reader of the service drops it on a worker thread and lets go at once.
+    auto reader = std::make_unique<qm::TReplyReader>();
+    reader->Start(qm::THiscoreReply::kGetScores, reply.text.c_str());
+    EXPECT_TRUE(reader->Busy());
+    reader->Drop();
+    EXPECT_FALSE(reader->Busy());
+    EXPECT_EQ(reader->Take(), nullptr);
+    reader.reset();
 }

@@ -12,10 +12,15 @@
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/app/luaglobals.h"
+#include "game/app/plainnotice.h"
 #include "game/editors/editorsave.h"
 #include "game/screens/screenfade.h"
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -379,6 +384,18 @@ protected:
     {
         return (scratch.Path() / "data" / "corvellatrip" / TGameApp::kSavesLockFile).string();
     }
+    // Starts a game on the engine (another game may hold the saves) up to
+    // its first screen; the log of its start.
+    std::string StartAnotherGame()
+    {
+        StartEngine();
+        testing::internal::CaptureStderr();
+        app = std::make_unique<TGameApp>(engine.platform.get());
+        app->StartUp();
+        Idle();
+        Idle();
+        return testing::internal::GetCapturedStderr();
+    }
     // The dialog on top (named `name`) and its body text; "" when another screen is on top.
     std::string DialogBody(const char* name)
     {
@@ -406,13 +423,7 @@ TEST_F(SavesScenario, ASecondGameOnTheSameSavesSaysSoAndQuitsTouchingNothing)
     // Another game is running on these saves (this test holds its lock).
     qm::TLockFile first(str(LockPath().c_str()));
     ASSERT_TRUE(first.Held());
-    StartEngine();
-    testing::internal::CaptureStderr();
-    app = std::make_unique<TGameApp>(engine.platform.get());
-    app->StartUp();
-    Idle();
-    Idle();
-    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string log = StartAnotherGame();
     EXPECT_TRUE(app->WasRefused());
     EXPECT_EQ(TSettings::GetInstance(), nullptr) << "nothing of the saves was read";
     const std::string body = DialogBody("scripts/ok.lua");
@@ -454,3 +465,116 @@ TEST_F(SavesScenario, NoSaveFolderIsToldInTheGamesDialog)
         Idle();
     EXPECT_EQ(TopName(), "scripts/entername.lua") << "the game goes on";
 }
+
+// A stray entry named like the lock (a folder, a link to nowhere) switches
+// no lock off: the game locks the next name, running.lock.1, and a second
+// game beside it is refused and touches nothing.
+TEST_F(SavesScenario, AStrayEntryNamedLikeTheLockStillKeepsASecondGameOut)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(LockPath()).parent_path();
+    const std::string next = LockPath() + ".1";
+    for (const bool asFolder : {true, false}) {
+        SCOPED_TRACE(asFolder ? "running.lock is a folder" : "running.lock links to nowhere");
+        fs::create_directories(folder);
+        fs::remove_all(LockPath());
+        if (asFolder)
+            fs::create_directory(LockPath());
+        else
+            fs::create_symlink(scratch.Path() / "nowhere" / "running.lock", LockPath());
+
+        // The first game plays, and holds the lock while it runs.
+        Start();
+        Idle();
+        ASSERT_FALSE(app->WasRefused());
+        TSettings::GetInstance()->CreateNewUser("Ada");
+        EXPECT_TRUE(qm::TLockFile(str(next.c_str())).HeldElsewhere()) << "the running game holds " << next;
+        ASSERT_FALSE(Send(TEvent::kQuit));
+        app.reset();
+        engine.Stop();
+        const std::string prefs = PrefsBytes();
+        ASSERT_FALSE(prefs.empty());
+        std::vector<std::string> before;
+        for (const auto& entry : fs::directory_iterator(folder))
+            before.push_back(entry.path().filename().string());
+
+        // Another game runs on these saves (this test holds the lock it took).
+        qm::TLockFile first(str(next.c_str()));
+        ASSERT_TRUE(first.Held());
+        const std::string log = StartAnotherGame();
+        EXPECT_TRUE(app->WasRefused());
+        EXPECT_EQ(TSettings::GetInstance(), nullptr) << "nothing of the saves was read";
+        EXPECT_NE(DialogBody("scripts/ok.lua").find("already running"), std::string::npos) << TopName() << "\n" << log;
+        ClickThroughGame(Top()->GetChildWindow("ok", -1));
+        EXPECT_TRUE(QuitsWithin(10));
+        app.reset();
+        engine.Stop();
+        EXPECT_EQ(PrefsBytes(), prefs) << "the first game's saves are as it left them";
+        std::vector<std::string> after;
+        for (const auto& entry : fs::directory_iterator(folder))
+            after.push_back(entry.path().filename().string());
+        EXPECT_EQ(after, before) << "nothing written beside them";
+    }
+}
+
+// Every name taken by stray entries: the player is told that the saves
+// cannot be locked, and where, and nothing of them is read or written.
+TEST_F(SavesScenario, NoLockAtAllIsToldAndTheSavesAreNotTouched)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(LockPath()).parent_path();
+    fs::create_directories(folder);
+    fs::create_directory(LockPath());
+    for (int i = 1; i < TGameApp::kLockNames; ++i)
+        fs::create_directory(LockPath() + "." + std::to_string(i));
+    const std::string log = StartAnotherGame();
+    EXPECT_TRUE(app->WasRefused());
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+    const std::string body = DialogBody("scripts/ok.lua");
+    EXPECT_NE(body.find("cannot lock its saves in " + folder.string()), std::string::npos) << body << "\n" << log;
+    ClickThroughGame(Top()->GetChildWindow("ok", -1));
+    EXPECT_TRUE(QuitsWithin(10));
+    EXPECT_FALSE(fs::exists(folder / "prefs.dat"));
+}
+
+// The refusal's own script damaged (emptied, cut short): instead of a black
+// window that takes no answer, a plain notice says why, and the game ends on
+// its OK (or Return).
+class DamagedRefusal : public SavesScenario, public testing::WithParamInterface<int> {};
+
+TEST_P(DamagedRefusal, ShowsAPlainNoticeThatEndsTheGame)
+{
+    const char* damaged[] = {"", "return function()\n    DisplayDialog { \"scripts/ok.lua\", title = "};
+    Script("startrefused.lua", damaged[GetParam()]);
+    std::filesystem::create_directories(std::filesystem::path(LockPath()).parent_path());
+    qm::TLockFile first(str(LockPath().c_str()));
+    ASSERT_TRUE(first.Held());
+    const std::string log = StartAnotherGame();
+    ASSERT_TRUE(app->WasRefused());
+    auto* notice = dynamic_cast<TPlainNotice*>(Top());
+    ASSERT_NE(notice, nullptr) << TopName() << "\n" << log;
+    EXPECT_NE(log.find("scripts/startrefused.lua showed nothing: the refusal shows as a plain notice"), std::string::npos)
+        << log;
+    std::string shown = "|";
+    for (TWindow* child : notice->GetChildren())
+        shown += TextOf(child) + "|";
+    EXPECT_NE(shown.find("|Already running|"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("|The game is already running and keeping its saves in "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("|OK|"), std::string::npos) << shown;
+    Send(TEvent::kKeyDown, 'X');
+    Send(TEvent::kChar, 'x');
+    Idle();
+    EXPECT_FALSE(app->HasQuit()) << "another key is no answer";
+
+    if (GetParam() == 0) {
+        const TRect ok = notice->OkBox();
+        Send(TEvent::kMouseDown, 0, (ok.x1 + ok.x2) / 2, (ok.y1 + ok.y2) / 2);
+        Send(TEvent::kMouseUp, 0, (ok.x1 + ok.x2) / 2, (ok.y1 + ok.y2) / 2);
+    } else {
+        Send(TEvent::kChar, TEvent::kEnter);
+    }
+    EXPECT_TRUE(QuitsWithin(10));
+}
+
+INSTANTIATE_TEST_SUITE_P(EmptiedOrCut, DamagedRefusal, testing::Values(0, 1),
+                         [](const testing::TestParamInfo<int>& info) { return info.param == 0 ? "emptied" : "cut"; });

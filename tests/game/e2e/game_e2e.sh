@@ -15,6 +15,12 @@
 #                              whose middle is at (X, Y)
 #   options_data_copy DATA     a copy of the data whose options screen the
 #                              script writes ($options, $options_original)
+#   start_score_server DATA LIFETIME
+#                              the loopback score server (hiscore_server.py)
+#                              in $server, stopped with the test (and by
+#                              itself after LIFETIME seconds), its address
+#                              in DATA/hiscoreserver.txt; behave BEHAVIOUR,
+#                              requests ACTION (how many the server had)
 #
 # and the states of the screens they pass: $accent (the buttons' and title
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
@@ -106,4 +112,23 @@ drag_to() {
   done
   sleep 0.1
   xdotool mouseup 1
+}
+
+start_score_server() {
+  server=$work/server
+  mkdir -p "$server"
+  python3 "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/hiscore_server.py" "$server" "$2" &
+  server_pid=$!
+  trap 'kill "$server_pid" 2>/dev/null || true; _e2e_cleanup' EXIT
+  local end=$((SECONDS + E2E_TIMEOUT))
+  until [[ -s "$server/port" ]]; do
+    kill -0 "$server_pid" 2>/dev/null || fail "the score server ended before it listened"
+    ((SECONDS < end)) || fail "the score server did not listen"
+    sleep 0.1
+  done
+  echo "http://127.0.0.1:$(cat "$server/port")/go/hiscore" >"$1/hiscoreserver.txt"
+}
+behave() { echo "$1" >"$server/behaviour"; }
+requests() {  # ACTION: how many such requests the server had
+  if [[ -f "$server/requests" ]]; then grep -c "^$1 " "$server/requests" || true; else echo 0; fi
 }

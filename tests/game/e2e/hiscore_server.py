@@ -15,6 +15,14 @@ it takes as the player's best unless FOLDER/behaviour says otherwise:
               client gives up, at most HOLD_SECONDS)
     noreply   the connection is closed without a reply
 
+and two that answer every request, not only submissions:
+
+    bigrefusal  a refusal of about a megabyte (the game's limit for a
+                hiscore reply), sent at once
+    trickle     the usual reply, its length announced, sent one byte every
+                TRICKLE_SECONDS (until the client hangs up, at most
+                HOLD_SECONDS)
+
 Every request is appended to FOLDER/requests as one line: its action, then
 its arguments. The server stops by itself after LIFETIME_SECONDS (default
 600) or when the process that started it has ended.
@@ -28,7 +36,10 @@ from urllib.parse import parse_qsl, urlsplit
 from xml.sax.saxutils import escape, quoteattr
 
 HOLD_SECONDS = 90
+TRICKLE_SECONDS = 0.25
 REFUSAL = "This name may not send scores today."
+BIG_REFUSAL_BYTES = (1 << 20) - 4096
+EVERY_REQUEST = ("bigrefusal", "trickle")
 CATEGORIES = (("alltime", "All time"), ("weekly", "This week"))
 PLAYERS = ("Marguerite", "Tobias", "Ines", "Wolfgang", "Rosalind", "Kenji", "Amara", "Pieter",
            "Lucia", "Henrik", "Odile", "Ravi")
@@ -87,7 +98,9 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         url = urlsplit(self.path)
         args = dict(parse_qsl(url.query, keep_blank_values=True))
-        behaviour = self.behaviour() if args.get("action") == "submit" else "accept"
+        behaviour = self.behaviour()
+        if args.get("action") != "submit" and behaviour not in EVERY_REQUEST:
+            behaviour = "accept"
         self.note(args)
         if url.path != "/go/hiscore":
             self.send_error(404)
@@ -104,12 +117,33 @@ class Handler(BaseHTTPRequestHandler):
                 pass
             self.close_connection = True
             return
-        body = ('<?xml version="1.0"?>\n<hiscore>%s</hiscore>\n' % reply_for(args, behaviour)).encode()
+        if behaviour == "bigrefusal":
+            words = "refused " * (BIG_REFUSAL_BYTES // len("refused "))
+            content = "<message>%s</message>" % words
+        else:
+            content = reply_for(args, behaviour)
+        body = ('<?xml version="1.0"?>\n<hiscore>%s</hiscore>\n' % content).encode()
         self.send_response(200)
         self.send_header("Content-Type", "text/xml")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        self.wfile.write(body)
+        if behaviour == "trickle":
+            self.trickle(body)
+        else:
+            self.wfile.write(body)
+
+    def trickle(self, body):
+        end = time.monotonic() + HOLD_SECONDS
+        try:
+            for i in range(len(body)):
+                if time.monotonic() > end:
+                    break
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+                time.sleep(TRICKLE_SECONDS)
+        except OSError:
+            pass  # the client hung up
+        self.close_connection = True
 
 
 def main():

@@ -56,22 +56,7 @@ PY
 export CORVELLATRIP_DATA=$gamedata
 
 # ---- the loopback score server, stopped with the test (and by itself)
-server=$work/server
-mkdir -p "$server"
-python3 "$(dirname "$(readlink -f "$0")")/hiscore_server.py" "$server" 900 &
-server_pid=$!
-trap 'kill "$server_pid" 2>/dev/null || true; _e2e_cleanup' EXIT
-end=$((SECONDS + E2E_TIMEOUT))
-until [[ -s "$server/port" ]]; do
-  kill -0 "$server_pid" 2>/dev/null || fail "the score server ended before it listened"
-  ((SECONDS < end)) || fail "the score server did not listen"
-  sleep 0.1
-done
-echo "http://127.0.0.1:$(cat "$server/port")/go/hiscore" >"$gamedata/hiscoreserver.txt"
-behave() { echo "$1" >"$server/behaviour"; }
-requests() {  # ACTION: how many such requests the server had
-  if [[ -f "$server/requests" ]]; then grep -c "^$1 " "$server/requests" || true; else echo 0; fi
-}
+start_score_server "$gamedata" 900
 requested_more() { [[ $(requests "$1") -gt $2 ]]; }
 failures() { grep -c "^hiscore submission failed: " "$log" || true; }
 failed_more() { [[ $(failures) -gt $1 ]]; }

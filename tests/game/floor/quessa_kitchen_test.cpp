@@ -1,5 +1,5 @@
-// The waitress on a fake floor: her queue in click order, visits to stations
-// that went away, hands filled and emptied by the stations, the kitchen
+// The waitress on a fake floor: her queue in click order, each station's
+// count of the visits still on her way, visits to stations that went away, hands filled and emptied by the stations, the kitchen
 // turning tickets into food for the right table, the shelves and the dish
 // cart, on a fake clock (the dt each frame is given).
 #include "floor_fixture.h"
@@ -28,7 +28,12 @@ TEST_F(FloorTest, QueueIsWalkedInClickOrderAndARefusalDropsTheRest)
     waitress->AddDestination(&a, 0, -35);  // the same station twice
     EXPECT_TRUE(waitress->IsStationQueued(&a));
     EXPECT_EQ(waitress->GetQueue().size(), 4u);
+    EXPECT_EQ(a.mQueuedVisits, 2);
+    EXPECT_EQ(b.mQueuedVisits, 1);
     const int frames = WalkQueue();
+    EXPECT_EQ(a.mQueuedVisits, 0) << "each arrival ends its visit";
+    EXPECT_EQ(b.mQueuedVisits, 0);
+    EXPECT_EQ(c.mQueuedVisits, 0);
     EXPECT_EQ(log, (std::vector<std::string>{"b", "a*", "c", "a"}));
     EXPECT_LT(frames, 2000);
     EXPECT_EQ(waitress->GetPosition().x, 500.0f);
@@ -43,6 +48,12 @@ TEST_F(FloorTest, QueueIsWalkedInClickOrderAndARefusalDropsTheRest)
     WalkQueue();
     EXPECT_EQ(log, (std::vector<std::string>{"b"}));
     EXPECT_FALSE(waitress->IsStationQueued(&c));
+    EXPECT_EQ(c.mQueuedVisits, 0) << "a dropped visit ends too";
+
+    // So does one still queued when the level starts again.
+    waitress->AddDestination(&c, 0, -35);
+    waitress->Reset();
+    EXPECT_EQ(c.mQueuedVisits, 0);
 }
 
 TEST_F(FloorTest, AVisitToAStationThatWentAwayIsDropped)

@@ -2,7 +2,8 @@
 // graph's input: the bench freed by a party that walked out, the levels that
 // start with last night's dishes, where the robot stops at the podium, and
 // a drag over the bar that finds the merged seats in the frame a bar party
-// leaves; a party let go where it cannot sit goes back with a refusal.
+// leaves, the bar whole again once a party served on its middle stools has
+// gone; a party let go where it cannot sit goes back with a refusal.
 #include "floorbot.h"
 #include "floor_data_fixture.h"
 
@@ -15,7 +16,12 @@
 #include "game/levels/levelmanager.h"
 #include "game/rules/scoremanager.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <regex>
+#include <string>
 
 namespace {
 
@@ -70,6 +76,14 @@ protected:
             if (waiting == party)
                 return true;
         return false;
+    }
+
+    // Drags `party` from the line and lets go at `where`.
+    void DropAt(TParty* party, TPoint where)
+    {
+        mFloor->MouseDown(Grip(party));
+        mFloor->MouseMove(where);
+        mFloor->MouseUp(where);
     }
 
     // Drags `party` from the line to the bench and lets go there.
@@ -195,9 +209,7 @@ TEST_F(FloorRules, ADragOverTheBarFindsTheMergedSeatsInTheFrameABarPartyLeaves)
     // The first party takes the bar's first stools.
     TEatingStation* whole = bar->Stations().front().get();
     const TPoint stool = Centre(whole->GetChair(0)->BoundingBox());
-    floor.MouseDown(Grip(leaving));
-    floor.MouseMove(stool);
-    floor.MouseUp(stool);
+    DropAt(leaving, stool);
     ASSERT_EQ(whole->GetParty(), leaving);
     ASSERT_GE(bar->Stations().size(), 2u);
 
@@ -233,6 +245,90 @@ TEST_F(FloorRules, ADragOverTheBarFindsTheMergedSeatsInTheFrameABarPartyLeaves)
     EXPECT_EQ(target->GetTriedOutParty(), dragged);
     EXPECT_TRUE(dragged->IsPickingSeats());
     EXPECT_EQ(floor.GetDraggedParty(), dragged);
+}
+
+// The sub's first level, its groups after the first made parties of eight
+// (no shipped level sends a party as large as the bar): the level file is
+// copied into the scratch home and changed there.
+class WholeBar : public FloorRules {
+protected:
+    void SetUp() override
+    {
+        namespace fs = std::filesystem;
+        FloorRules::SetUp();
+        const fs::path config = mHome / "assets" / "config";
+        fs::remove(config);
+        fs::copy(fs::path(QM_DATA_DIR) / "assets" / "config", config, fs::copy_options::recursive);
+        const fs::path level = config / "career" / "21.xml";
+        std::ifstream in(level, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        text = std::regex_replace(text, std::regex("<groupType([2-9]|[1-9][0-9])>[a-z]+<"), "<groupType$1>old<");
+        text = std::regex_replace(text, std::regex("<groupDef([2-9]|[1-9][0-9])>[a-z]+<"), "<groupDef$1>yyyyyyyy<");
+        std::ofstream(level, std::ios::binary) << text;
+    }
+
+    std::vector<std::pair<int, int>> Groups(const TBar& bar) const
+    {
+        std::vector<std::pair<int, int>> groups;
+        for (const auto& seat : bar.Stations())
+            groups.emplace_back(seat->GetFirstSeat(), seat->GetEndSeat());
+        return groups;
+    }
+};
+
+// As a player meets it: a party seated on the bar's middle stools, its seats
+// clicked for every step of its meal, served, paid and its dishes cleared;
+// the bar is then one group again and a party of eight sits along it.
+TEST_F(WholeBar, ThePartyOnTheMiddleStoolsGoesAndTheBarIsWholeForEight)
+{
+    TGameData& floor = Open(2, 0);
+    TBar* bar = floor.GetBar();
+    ASSERT_NE(bar, nullptr);
+    TParty* first = nullptr;
+    ASSERT_TRUE(PlayUntil(60, [&] { return (first = InLine()) != nullptr && Pickable(first); }));
+    ASSERT_LE(first->GetSize(), 6);
+
+    TEatingStation* middle = bar->Stations().front().get();
+    const TPoint stool = Centre(middle->GetChair(3)->BoundingBox());
+    DropAt(first, stool);
+    ASSERT_EQ(middle->GetParty(), first);
+    ASSERT_EQ(bar->Stations().size(), 3u) << "free stools on either side";
+
+    // The player serves it: every click goes through the floor's hit tests.
+    TFloorBot player(floor);
+    player.SeatNoMore();
+    bool clickedTheBar = false;
+    const auto servedAndCleared = [&] {
+        player.Act();
+        clickedTheBar = clickedTheBar || floor.GetQuessa()->IsStationQueued(middle);
+        for (const auto& seat : bar->Stations())
+            if (seat->GetParty() || seat->HasDishes())
+                return false;
+        return floor.GetQuessa()->GetQueue().empty();
+    };
+    ASSERT_TRUE(PlayUntil(600, servedAndCleared)) << "the party was served and its dishes cleared";
+    EXPECT_TRUE(clickedTheBar);
+    // Order, ticket, plate, serving, check, dishes and the cart at least.
+    EXPECT_GE(player.Clicks(), 7);
+    floor.Update(kFrame);
+    EXPECT_EQ(Groups(*bar), (std::vector<std::pair<int, int>>{{0, TBar::kStools}})) << "one group again";
+
+    // A party as large as the bar sits along it.
+    TParty* eight = nullptr;
+    const auto eightInLine = [&] {
+        eight = InLine();
+        if (!eight)
+            floor.AddNextGroup();
+        return eight && Pickable(eight);
+    };
+    ASSERT_TRUE(PlayUntil(60, eightInLine));
+    ASSERT_EQ(eight->GetSize(), TBar::kStools);
+    TEatingStation* whole = bar->Stations().front().get();
+    const TPoint along = Centre(whole->GetChair(3)->BoundingBox());
+    DropAt(eight, along);
+    EXPECT_EQ(whole->GetParty(), eight);
+    EXPECT_FALSE(Waiting(eight));
 }
 
 // A party let go over a table that cannot take it goes back to the line with

@@ -52,6 +52,14 @@ protected:
         ::setenv("XDG_DATA_HOME", mMount.c_str(), 1);
         return true;
     }
+    // The platform and the settings started, with a player "Ada" saved.
+    void StartWithAda()
+    {
+        StartPlatform();
+        Create();
+        mSettings->CreateNewUser("Ada");
+        mSettings->SetCurrentUser(0, true);
+    }
     std::string MountedPrefs() const
     {
         std::ifstream in(mMount / "corvellatrip" / "prefs.dat", std::ios::binary);
@@ -100,10 +108,7 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheProgressIsSavedWhenRoomIsMade)
 {
     if (!MountDataHome(256))
         GTEST_SKIP() << "mounting a tmpfs needs root";
-    StartPlatform();
-    Create();
-    mSettings->CreateNewUser("Ada");
-    mSettings->SetCurrentUser(0, true);
+    StartWithAda();
     EXPECT_EQ(Notice(), "") << "nothing failed yet";
     const int before = mSettings->GetNumUnlockedLevels();
 
@@ -176,4 +181,33 @@ TEST_F(SaveFailures, NoDataFolderIsToldAtStartUp)
     mSettings->CreateNewUser("Ada");
     EXPECT_EQ(mSettings->GetNumUsers(), 1) << "played on in memory";
     EXPECT_EQ(Notice(), "");
+}
+
+// At a quit the player asked for, prefs.dat is written once more; while the
+// disk is still full he is told that the progress cannot be kept, where and
+// why (and the save failure's own notice is not shown after it); once room
+// is made there is nothing to tell.
+TEST_F(SaveFailures, AQuitOnAFullDiskTellsThatTheProgressCannotBeKept)
+{
+    if (!MountDataHome(256))
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    StartWithAda();
+    str title, body;
+    EXPECT_FALSE(mSettings->TakeUnkeptProgressNotice(&title, &body)) << "all saved";
+
+    FillDisk();
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(mSettings->TakeUnkeptProgressNotice(&title, &body));
+    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string text = body.c_str();
+    EXPECT_STREQ(title.c_str(), "Progress cannot be kept");
+    EXPECT_NE(text.find("cannot be kept"), std::string::npos) << text;
+    EXPECT_NE(text.find(mMount.string() + "/corvellatrip"), std::string::npos) << text;
+    EXPECT_NE(text.find("the disk is full"), std::string::npos) << text;
+    EXPECT_NE(log.find("Telling the player: Your progress since the last save cannot be kept"), std::string::npos) << log;
+    EXPECT_EQ(Notice(), "") << "told once";
+
+    std::filesystem::remove(mMount / "filler");
+    std::filesystem::remove(mMount / "filler2");
+    EXPECT_FALSE(mSettings->TakeUnkeptProgressNotice(&title, &body)) << "written once room was made";
 }

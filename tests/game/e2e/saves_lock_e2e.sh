@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The saves' lock against what a stray hand leaves, under an X display:
+# - a folder named running.lock in the data home: the first game plays (it
+#   locks the next name), and a second one started beside it is refused in
+#   its dialog and ends on OK, having written nothing;
+# - the refusal's own script damaged (emptied, looping for ever, cut short)
+#   while another process (this script) holds the lock: a plain notice says why, and the
+#   game ends on its OK (a click, or Return).
+# The screenshots go to the artefacts folder.
+# Usage: saves_lock_e2e.sh <corvellatrip> <data folder> <artefacts folder>
+set -euo pipefail
+game=$1
+data=$2
+artefacts=$3
+export E2E_SCREEN=800x600 E2E_OWN_DISPLAY=1
+
+source "$(dirname "$(readlink -f "$0")")/../../support/e2e.sh"
+source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
+mkdir -p "$artefacts"
+rm -f "$artefacts"/*.png
+
+home=$XDG_DATA_HOME/corvellatrip
+dialog="pixel 200 165 $accent"                   # the game's dialog's title band
+notice="pixel 400 408 ^(6[0-9]|5[89]) (8[5-9]|9[0-3]) 1(3[6-9]|4[0-4])$"  # the plain notice's OK box
+listing() { (cd "$home" && find . -printf '%p %s %T@\n' | sort); }
+
+# ---- running.lock is a folder: a second game is still kept out
+mkdir -p "$home/running.lock"
+start "$game"
+pass_splash "$name_entry" "the name entry"
+enter_name "Ada"
+wait_until "$menu" "the main menu"
+[[ -s "$prefs" ]] || fail "the first game saved nothing"
+first_pid=$pid first_window=$window
+before=$(listing)
+start "$game"
+wait_until "log Telling the player: The game is already running" "the second game's refusal"
+wait_until "$dialog" "the refusal's dialog"
+shot "$artefacts/lock_folder_refused.png"
+wait_then_click 400 408 "$dialog" ended "the end of the refused game after OK"
+wait_exit "the refused game did not end after OK"
+[[ "$(listing)" == "$before" ]] || fail "the refused game wrote in the data home: $(diff <(echo "$before") <(listing))"
+pid=$first_pid window=$first_window
+kill -0 "$pid" 2>/dev/null || fail "the first game ended with the refused one"
+wait_then_click 366 479 "$menu" ended "the end of the first game after Quit"
+wait_exit "the first game did not end after Quit"
+[[ $status -eq 0 ]] || fail "exit code $status after Quit"
+
+# ---- a damaged refusal script: a plain notice, and OK ends the game
+gamedata=$work/gamedata
+cp -rs "$(readlink -f "$data")/." "$gamedata"
+export CORVELLATRIP_DATA=$gamedata
+refused=$gamedata/assets/scripts/startrefused.lua
+original=$(readlink -f "$refused")
+rmdir "$home/running.lock"
+# This script holds the lock as another game would, until it ends.
+exec 9>"$home/running.lock"
+flock -n 9 || fail "the lock could not be taken for the test"
+for damage in emptied looping cut; do
+  rm -f "$refused"
+  case $damage in
+    emptied) : >"$refused" ;;
+    looping) printf 'while true do end\n' >"$refused" ;;
+    cut) head -c 150 "$original" >"$refused" ;;
+  esac
+  : >"$log"
+  before=$(listing)
+  start "$game"
+  # (a looping script runs until the watchdog stops it, five seconds)
+  wait_until "log startrefused.lua showed nothing: the refusal shows as a plain notice" "the fallback ($damage)"
+  wait_until "$notice" "the plain notice ($damage)"
+  shot "$artefacts/plain_refusal_$damage.png"
+  if [[ $damage == looping ]]; then
+    wait_then_key Return "$notice" ended "the end after Return ($damage)"
+  else
+    wait_then_click 400 408 "$notice" ended "the end after OK ($damage)"
+  fi
+  wait_exit "the game did not end after OK ($damage)"
+  [[ $status -eq 0 ]] || fail "exit code $status after OK ($damage)"
+  [[ "$(listing)" == "$before" ]] || fail "the refused game wrote in the data home ($damage)"
+done
+echo "saves lock e2e: ok"
