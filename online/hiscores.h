@@ -17,7 +17,9 @@ class TQmHiscoresData;
 class TQmHiscores {
 public:
     enum EProperty { kLanguage = 0, kUserName = 1, kTableType = 2 };
-    enum EUserScore { kEligibleScore = 0, kGlobalScore = 1 };
+    // Of a fixed type: any other number is a kind the service does not know
+    // (GetUserBestScore says false), not undefined behaviour.
+    enum EUserScore : int { kEligibleScore = 0, kGlobalScore = 1 };
     enum ERequestStatus { kRequestDone = 0, kRequestRunning = 1, kRequestFailed = 2 };
 
     // Loads hiscore.dat, then reads "hiscore.xml" (language, default error

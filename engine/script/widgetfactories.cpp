@@ -1,5 +1,6 @@
 #include "engine/script/widgetfactories.h"
 
+#include "engine/script/luabind.h"
 #include "engine/script/windowstyle.h"
 #include "engine/window/button.h"
 #include "engine/window/text.h"
@@ -7,7 +8,8 @@
 
 TWindow* TButtonFactory::Create(TWindowStyle* style)
 {
-    const int type = style ? static_cast<int>(style->GetNumber("type", 0)) : 0;
+    // (a script's number: one beyond int would be undefined cast straight)
+    const int type = style ? qm::lua::ToInt(style->GetNumber("type", 0)) : 0;
     return new TButton(static_cast<TButton::EButtonType>(type));
 }
 

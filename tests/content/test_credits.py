@@ -35,8 +35,11 @@ CREDITED = {
     "libgcc_s": "GNU C++ runtime",
 }
 # Part of every desktop: the C library and the OpenGL driver; and the
-# sanitizers' runtimes, which only a test build links.
-SYSTEM = {"libc", "libm", "libGL", "ld-linux-x86-64", "libpthread", "libdl", "libasan", "libubsan", "libtsan"}
+# sanitizers' runtimes, which only a test build links (GCC's as libraries of
+# their own, Clang's inside the executable, bringing the C library's
+# libresolv along).
+SYSTEM = {"libc", "libm", "libGL", "ld-linux-x86-64", "libpthread", "libdl", "libresolv",
+          "libasan", "libubsan", "libtsan"}
 # What each licence is called in the credits.
 LICENCES = {
     "SDL 2": "zlib licence",

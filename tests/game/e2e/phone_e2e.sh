@@ -8,7 +8,8 @@
 #
 # The game runs on a copy of its data in which the player already exists
 # (a main loop that makes her) and the level brings one party only (no
-# snacks), so every step of the party can be waited for. The game's clock
+# snacks) that never walks out, so every step of the party can be waited
+# for. The game's clock
 # runs PHONE_TIME_SCALE times as fast as real time (default 4 on an idle
 # machine, divided by its slowness, at least 1).
 # Usage: phone_e2e.sh <corvellatrip> <data folder> <artefacts folder>
@@ -25,9 +26,26 @@ mkdir -p "$artefacts"
 default_scale=$((4 / e2e_slowness))
 export CORVELLATRIP_TIME_SCALE=${PHONE_TIME_SCALE:-$((default_scale > 1 ? default_scale : 1))}
 
-# The game's data, linked file by file; the main loop and level 35 are our own.
+# The game's data, linked file by file; the main loop, level 35 and its
+# patient fitness fans are our own.
 cp -rs "$(readlink -f "$data")/." "$work/gamedata"
 rm "$work/gamedata/assets/scripts/mainloop.lua" "$work/gamedata/assets/config/career/35.xml"
+# The party waits as long as the clicks take: on a busy machine they come
+# slowly enough that guests with the fans' own patience walked out before
+# their plates came, and the busboy had no check to take. They look and
+# order as the fans do.
+python3 - "$work/gamedata/assets/config/customer.xml" <<'PY'
+import os, re, sys
+path = sys.argv[1]
+customers = open(path).read()
+start = customers.rindex("<customer>", 0, customers.index("<id>fitness</id>"))
+fans = customers[start:customers.index("</customer>", start) + len("</customer>")]
+patient = fans.replace("<id>fitness</id>", "<id>patientfitness</id>")
+patient = re.sub("<(\\w+_MadMS)>\\d+</\\1>", lambda m: "<%s>3600000</%s>" % (m.group(1), m.group(1)), patient)
+os.remove(path)  # a link to the shipped file
+with open(path, "w") as out:
+    out.write(customers.replace("</dataroot>", patient + "\n</dataroot>"))
+PY
 cat >"$work/gamedata/assets/scripts/mainloop.lua" <<'LUA'
 ReadFile("scripts/ui.lua")
 ReadFile("scripts/career.lua")
@@ -57,10 +75,10 @@ cat >"$work/gamedata/assets/config/career/35.xml" <<'XML'
         <layout>blimp05</layout>
         <snackChance>0</snackChance>
         <time1>3000</time1>
-        <groupType1>fitness</groupType1>
+        <groupType1>patientfitness</groupType1>
         <groupDef1>yyyy</groupDef1>
         <time2>600000</time2>
-        <groupType2>fitness</groupType2>
+        <groupType2>patientfitness</groupType2>
         <groupDef2>y</groupDef2>
     </career>
 </dataroot>
