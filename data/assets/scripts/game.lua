@@ -172,7 +172,7 @@ MakeDialog {
             -- the button that keeps it, between the paper and the coin jar (the
             -- bottom left holds the podium and the line in some restaurants).
             Window { name = "upgradewindow", x = 190, y = 506, w = 332, h = 84,
-                UiPicture("ui/menu/welcome", 0, 0, 332, 84, "upgradepaper"),
+                UiPicture("ui/menu/decorpaper", 0, 0, 332, 84, "upgradepaper"),
                 Text { name = "upgradename", label = "decor_pick", font = { "fonts/corona.mvec", 20, kUiInk },
                        x = 16, y = 6, w = 300, h = 26, flags = kHAlignCenter + kVAlignCenter },
                 Text { name = "upgradedescrip", label = "decor_pick_descrip", font = { "fonts/default.mvec", 15, kUiInk },
