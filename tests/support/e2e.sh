@@ -100,6 +100,12 @@ fail() {
     name=${artefacts:-$work}/fail-$(date +%s).png
     mkdir -p "$(dirname "$name")"
     shot "$name" 2>/dev/null && echo "---- the window at the failure: $name" >&2
+    # A program that no longer answers shows where it waits.
+    if command -v gdb >/dev/null; then
+      echo "---- its threads:" >&2
+      timeout 60 gdb -p "$pid" -batch -ex "thread apply all bt 12" 2>/dev/null |
+        grep -E "^(Thread|#)" >&2 || true
+    fi
   fi
   exit 1
 }
