@@ -42,6 +42,18 @@ accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 name_entry="pixel 250 160 $accent"
 menu="pixel 290 485 $accent"
 map="pixel 640 576 $accent"
+band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
+paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
+
+# The level intro, slid in whole: its title band, and "Let's play" with
+# paper above and below it. The difficulty screen it follows has the same
+# band and buttons in those rows, so the paper tells the two apart; the
+# pixels lie left of the button's click point, where the drawn cursor never
+# covers them after a click.
+intro() {
+  holds "pixel 180 150 $band" && holds "pixel 325 412 $accent" &&
+    holds "pixel 325 375 $paper" && holds "pixel 325 440 $paper"
+}
 
 # The splash movie plays until a click or a key. The sky at the upper right
 # is clicked (no later screen has anything to press there) while STATE does

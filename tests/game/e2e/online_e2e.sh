@@ -62,8 +62,6 @@ failures() { grep -c "^hiscore submission failed: " "$log" || true; }
 failed_more() { [[ $(failures) -gt $1 ]]; }
 
 # ---- the screens' states
-band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
-paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 endless_map="pixel 20 40 $accent"              # the map's Back button
 difficulty="pixel 250 165 $accent"             # the difficulty's title band
 skip="pixel 22 164 $accent"                    # "Skip tutorial" (left of its label)
@@ -76,9 +74,6 @@ send="pixel 590 380 $accent"                   # "Send"
 view_local="pixel 740 400 $accent"             # "Mine" (where Send is darker)
 dialog_send="pixel 212 420 $accent"            # the dialog's Send
 dialog_ok="pixel 320 420 $accent"              # the dialog's OK (where Send was)
-# A level's intro (the difficulty's dialog has the same band, and its Back
-# where "Let's play" stands: its Easy above tells it apart).
-intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent" && ! holds "pixel 400 250 $accent"; }
 board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }
 # The world's list: "Mine" shown, "World" and "Send" gone.
 world() { holds "$view_local" && ! holds "$view" && ! holds "$send"; }

@@ -109,8 +109,6 @@ PY
 export CORVELLATRIP_DATA=$gamedata
 
 # ---- the screens' states
-band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
-paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 wall="^24[0-9] 21[0-9] 17[0-9]$"
 sky="^3[0-9] 5[0-9] 9[0-9]$"
 credits="pixel 40 100 $paper"                  # the credits' paper...
@@ -138,10 +136,6 @@ menu_behind="pixel 200 165 $sky"               # the menu's sky where that dialo
 # with the web site's button on the first only.
 more_games() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $accent"; }
 corner() { holds "pixel 330 540 $accent" && holds "pixel 330 445 $paper"; }
-# A level's intro: its title band and "Let's play" (the difficulty's
-# dialog has the same band, and its Back where "Let's play" stands: its
-# Easy above tells it apart).
-intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent" && ! holds "pixel 400 250 $accent"; }
 # The level-over board: its title band over its paper (the floor's "Goal
 # reached!" banner has the same band, over the floor).
 board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }

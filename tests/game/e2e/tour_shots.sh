@@ -85,8 +85,6 @@ PY
 export CORVELLATRIP_DATA=$gamedata
 
 # ---- the screens' states (as in the play-through)
-band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
-paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 endless_map="pixel 20 40 $accent"
 difficulty="pixel 250 165 $accent"
 skip="pixel 22 164 $accent"
@@ -95,9 +93,6 @@ heart="^2[0-4][0-9] [4-8][0-9] [6-9][0-9]$"      # a full heart over a party
 comic="pixel 740 570 $accent"
 notice="pixel 330 420 $accent"
 tip="pixel 330 408 $accent"
-# A level's intro (the difficulty's dialog has the same band, and its Back
-# where "Let's play" stands: its Easy above tells it apart).
-intro() { holds "pixel 180 150 $band" && holds "pixel 400 412 $accent" && ! holds "pixel 400 250 $accent"; }
 board() { holds "pixel 180 90 $band" && holds "pixel 160 250 $paper"; }
 wardrobe() { holds "pixel 540 503 $accent" && ! holds "$tip" && ! holds "$notice"; }
 after_comic() { holds "$notice" || holds "$tip" || wardrobe; }
