@@ -141,8 +141,6 @@ bool TGLDisplayHandler::SetDisplay(int width, int height, bool, bool, bool, bool
     BeginGLWork(EGLWork::kUnrecordable);
     if (width < 1 || height < 1)
         return false;
-    mOrthoNear = -1;
-    mOrthoFar = 1;
     bool resized = mDisplay.x2 != width || mDisplay.y2 != height;
     mDisplay = {0, 0, width, height};
     if (mWindowWidth == 0)

@@ -222,9 +222,6 @@ private:
     std::shared_ptr<TTexture> mTexture;
     std::shared_ptr<TTexture> mCursor;
     TPoint mCursorHotSpot;
-    float mOrthoNear = -1, mOrthoFar = 1;
-    TMaterial mMaterial;
-    bool mHasMaterial = false;
     TTexture* mRenderTarget = nullptr;
     TMat4 mWorld, mView, mProjection, mWorldView;
     EBlendModes mBlendMode = kBlendAlpha;

@@ -3,6 +3,7 @@
 // each call draws what a recorded frame holds first.
 #include "engine/render/gl/gldisplayhandler.h"
 
+#include <array>
 #include <numbers>
 
 namespace {
@@ -22,6 +23,12 @@ TMat4 Handedness()
     h.RotateY(std::numbers::pi_v<float>);
     h.Scale(-1, 1, 1);
     return h;
+}
+
+// A colour as the four floats GL's light and material calls take.
+std::array<GLfloat, 4> Rgba(const TColor& c)
+{
+    return {c.r, c.g, c.b, c.a};
 }
 
 GLenum FrontFaceOnSurface(GLenum windingOnScreen)
@@ -115,8 +122,7 @@ void TGLDisplayHandler::SetCullMode(ECullModes mode)
 void TGLDisplayHandler::SetAmbientColor(const TColor& colour)
 {
     BeginGLWork(EGLWork::kUnrecordable);
-    GLfloat ambient[4] = {colour.r, colour.g, colour.b, colour.a};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, Rgba(colour).data());
     glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
 }
 
@@ -183,8 +189,6 @@ void TGLDisplayHandler::SetPerspectiveProjection(float nearZ, float farZ, float 
 
 void TGLDisplayHandler::SetOrthogonalProjection(float nearZ, float farZ)
 {
-    mOrthoNear = nearZ;
-    mOrthoFar = farZ;
     float x = float(mViewport.x1), y = float(mViewport.y1);
     TMat4 projection;
     projection.Orthogonal(x, x + mViewport.x2, y, y + mViewport.y2, nearZ, farZ);
@@ -212,18 +216,13 @@ void TGLDisplayHandler::GetProjectionMatrix(TMat4* m)
 void TGLDisplayHandler::SetMaterial(const TMaterial* material)
 {
     BeginGLWork(EGLWork::kUnrecordable);
-    // Kept by value: callers pass materials that do not outlive the call.
-    mHasMaterial = material != nullptr;
-    mMaterial = material ? *material : TMaterial{{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
-    const TMaterial& m = mMaterial;
-    GLfloat diffuse[4] = {m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a};
-    GLfloat ambient[4] = {m.ambient.r, m.ambient.g, m.ambient.b, m.ambient.a};
-    GLfloat specular[4] = {m.specular.r, m.specular.g, m.specular.b, m.specular.a};
-    GLfloat emissive[4] = {m.emissive.r, m.emissive.g, m.emissive.b, m.emissive.a};
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
+    // No material is black, opaque and dull.
+    const TMaterial m =
+        material ? *material : TMaterial{{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, Rgba(m.diffuse).data());
+    glMaterialfv(GL_FRONT, GL_AMBIENT, Rgba(m.ambient).data());
+    glMaterialfv(GL_FRONT, GL_SPECULAR, Rgba(m.specular).data());
+    glMaterialfv(GL_FRONT, GL_EMISSION, Rgba(m.emissive).data());
     glMaterialf(GL_FRONT, GL_SHININESS, m.power);
 }
 
@@ -242,12 +241,9 @@ void TGLDisplayHandler::SetLight(int index, const TLight* light)
     TVec3 direction = h * light->direction;
     glEnable(GL_LIGHTING);
     glEnable(id);
-    GLfloat ambient[4] = {light->ambient.r, light->ambient.g, light->ambient.b, light->ambient.a};
-    GLfloat diffuse[4] = {light->diffuse.r, light->diffuse.g, light->diffuse.b, light->diffuse.a};
-    GLfloat specular[4] = {light->specular.r, light->specular.g, light->specular.b, light->specular.a};
-    glLightfv(id, GL_AMBIENT, ambient);
-    glLightfv(id, GL_DIFFUSE, diffuse);
-    glLightfv(id, GL_SPECULAR, specular);
+    glLightfv(id, GL_AMBIENT, Rgba(light->ambient).data());
+    glLightfv(id, GL_DIFFUSE, Rgba(light->diffuse).data());
+    glLightfv(id, GL_SPECULAR, Rgba(light->specular).data());
     GLfloat at[4] = {position.x, position.y, position.z, 1};
     GLfloat towards[4] = {direction.x, direction.y, direction.z, 0};
     if (light->kind == TLight::kPoint) {
