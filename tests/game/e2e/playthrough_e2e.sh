@@ -168,6 +168,11 @@ check_log() {
 # Clang links the sanitizer's malloc and operator new into the executable.
 own_leaks() {
   grep -q "ERROR: LeakSanitizer" "$log" || return 0
+  # Without a symbolizer no frame is named, and the allocator cannot be told
+  # from the game's own code.
+  if grep -q "Failed to use and restart external symbolizer" "$log"; then
+    fail "the leak report names no function: the sanitizers' llvm-symbolizer is missing (tools/install-deps test)"
+  fi
   local ours allocator=" in (__interceptor_)?(malloc|calloc|realloc|reallocarray|memalign|posix_memalign|aligned_alloc|valloc|pvalloc|strdup|strndup|operator new)"
   ours=$(sed -n '/ERROR: LeakSanitizer/,/^SUMMARY/p' "$log" | grep -E "corvellatrip\+|/(engine|game|online|lua)/" |
          grep -vE "$allocator" | head -5) || true
