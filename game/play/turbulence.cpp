@@ -7,14 +7,13 @@ void TTurbulence::Start(float period, float shakeSeconds, float spillChance)
     mPeriod = period;
     mShakeSeconds = shakeSeconds;
     mSpillChance = spillChance;
-    mOn = period > 0;
     mShaking = false;
     mCountdown = period;
 }
 
 TTurbulence::EStep TTurbulence::Update(float dt)
 {
-    if (!mOn)
+    if (!(mPeriod > 0))  // a period of 0 (or none readable) never shakes
         return EStep::kNone;
     mCountdown -= dt;
     if (mCountdown >= 0)

@@ -17,7 +17,7 @@ public:
     bool DrawSpill() const;
 
 private:
-    bool mOn = false, mShaking = false;
+    bool mShaking = false;
     float mCountdown = 0, mPeriod = 0, mShakeSeconds = 0;
     float mSpillChance = 0;
 };
