@@ -18,9 +18,8 @@ int Inside(const TPicture& picture, int x, int y)
 }
 
 // The first pixel of the rings within `rings` of the border, row by row, that
-// is more opaque than `allowed(ring)`.
-template <typename Allowed>
-bool FirstTooOpaque(const TPicture& picture, int rings, Allowed allowed, int* x, int* y)
+// is more opaque than `allowed`.
+bool FirstTooOpaque(const TPicture& picture, int rings, int allowed, int* x, int* y)
 {
     for (int py = 0; py < picture.height; ++py)
         for (int px = 0; px < picture.width; ++px) {
@@ -29,7 +28,7 @@ bool FirstTooOpaque(const TPicture& picture, int rings, Allowed allowed, int* x,
                 px = std::max(px, picture.width - rings - 1);  // on to the row's right-hand rings
                 continue;
             }
-            if (Alpha(picture, px, py) > allowed(ring)) {
+            if (Alpha(picture, px, py) > allowed) {
                 *x = px;
                 *y = py;
                 return true;
@@ -43,7 +42,7 @@ std::string At(int x, int y) { return "pixel " + std::to_string(x) + "," + std::
 std::string BorderFault(const TPicture& picture)
 {
     int x = 0, y = 0;
-    if (FirstTooOpaque(picture, 1, [](int) { return 0; }, &x, &y))
+    if (FirstTooOpaque(picture, 1, 0, &x, &y))
         return At(x, y) + " on the border is not transparent";
     return {};
 }
@@ -56,7 +55,7 @@ std::string GlowEdgeFault(const TPicture& picture)
     if (!border.empty())
         return "is cut off at its edge: " + border;
     int x = 0, y = 0;
-    if (FirstTooOpaque(picture, kGlowFadeRings, [](int) { return kGlowFadedAlpha; }, &x, &y))
+    if (FirstTooOpaque(picture, kGlowFadeRings, kGlowFadedAlpha, &x, &y))
         return "reaches its edge: " + At(x, y) + ", " + std::to_string(Inside(picture, x, y)) +
                " px inside the border, is " + std::to_string(Alpha(picture, x, y)) +
                "/255 opaque (eased out there, it still ends in a straight cut)";
