@@ -29,13 +29,6 @@ GARMENTS = ("trousers", "accent", "prop")
 MOST_ON_EDGE = 0.03
 
 
-def ramp_of(name):
-    for suffix in ("_light", "_shade"):
-        if name.endswith(suffix):
-            return name[:-len(suffix)]
-    return name
-
-
 def riff_colours(path):
     with open(path, "rb") as f:
         data = f.read()
@@ -49,10 +42,10 @@ class CustomerLooks(unittest.TestCase):
             with self.subTest(type=name):
                 names = [n for n, _ in fig.body_palette(kind).entries]
                 picture = png.read_indexed(os.path.join(ASSETS, name, "anim.png"))
-                skin_or_hair = {i for i, n in enumerate(names) if ramp_of(n) in ("skin", "hair")}
+                skin_or_hair = {i for i, n in enumerate(names) if palette.ramp_name(n) in ("skin", "hair")}
                 outline = {i for i, n in enumerate(names) if n.startswith("outline")}
                 for garment in GARMENTS:
-                    entries = {i for i, n in enumerate(names) if ramp_of(n) == garment}
+                    entries = {i for i, n in enumerate(names) if palette.ramp_name(n) == garment}
                     used, on_edge = self.count_on_edge(picture, entries, outline, skin_or_hair)
                     self.assertLessEqual(on_edge, MOST_ON_EDGE * used,
                                          "%s: %d of %d %s pixels lie between the outline and skin or hair"
@@ -83,7 +76,7 @@ class CustomerLooks(unittest.TestCase):
                 for n in range(1, fig.LOOKS):
                     with self.subTest(type=name, colour=colour, look=n):
                         look = riff_colours(os.path.join(ASSETS, name, "%s_look%d.pal" % (colour, n)))
-                        changed = {ramp_of(names[i]) for i, (a, b) in enumerate(zip(own, look)) if a != b}
+                        changed = {palette.ramp_name(names[i]) for i, (a, b) in enumerate(zip(own, look)) if a != b}
                         self.assertLessEqual(changed, set(LOOK_RAMPS))
 
     def test_the_contact_sheet_shows_every_look_of_body_and_legs(self):

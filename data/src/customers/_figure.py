@@ -93,11 +93,7 @@ def keyed_palette(body):
     """The body palette with each entry a look recolours in its key colour
     (same names, same order): the palette its pictures are quantised in."""
     names = {n for n, _ in body.entries}
-    keys = {}
-    for name, key in KEYS.items():
-        for suffix, value in zip(("_light", "", "_shade"), style.ramp(key)):
-            if name + suffix in names:
-                keys[name + suffix] = value
+    keys = {n: colour for name, key in KEYS.items() for n, colour in ramp_entries(name, key) if n in names}
     return body.variant(**keys)
 
 

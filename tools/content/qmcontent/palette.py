@@ -80,7 +80,7 @@ def quantise(image, palette, outline=None):
     happens to lie nearer."""
     colours = palette.colours()
     targets = [(r * a, g * a, b * a, a * 255) for r, g, b, a in colours]
-    edge = _EdgeReader(palette, outline) if outline else None
+    edge = _EdgeReader(palette, outline, targets) if outline else None
     cache = {}
     out = []
     for pixel in image.pixels:
@@ -107,7 +107,8 @@ def _nearest(pixel, targets, candidates):
     return best
 
 
-def _ramp_name(name):
+def ramp_name(name):
+    """The ramp an entry belongs to: NAME for NAME, NAME_light and NAME_shade."""
     for suffix in ("_light", "_shade"):
         if name.endswith(suffix):
             return name[:-len(suffix)]
@@ -117,16 +118,16 @@ def _ramp_name(name):
 class _EdgeReader:
     """Reads an opaque pixel as a fill mixed with the outline (quantise)."""
 
-    def __init__(self, palette, outline):
+    def __init__(self, palette, outline, targets):
         self.outline = palette.index(outline)
         self.ink = palette.colours()[self.outline][:3]
-        self.targets = [(r * a, g * a, b * a, a * 255) for r, g, b, a in palette.colours()]
+        self.targets = targets
         fills = [(i, name, colour[:3]) for i, (name, colour) in enumerate(palette.entries)
                  if colour[3] == 255 and i != self.outline]
         ramps = {}
         for i, name, _ in fills:
-            ramps.setdefault(_ramp_name(name), []).append(i)
-        self.fills = [(colour, ramps[_ramp_name(name)]) for _, name, colour in fills]
+            ramps.setdefault(ramp_name(name), []).append(i)
+        self.fills = [(colour, ramps[ramp_name(name)]) for _, name, colour in fills]
 
     def entry(self, pixel):
         """The nearest entry of the ramp whose fill, mixed with the outline, comes nearest the pixel."""
