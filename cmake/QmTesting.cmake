@@ -52,6 +52,17 @@ function(qm_test_timeout test seconds)
   set_property(GLOBAL APPEND PROPERTY QM_TEST_TIMEOUTS "${test}" "${seconds}")
 endfunction()
 
+# qm_e2e_test(name seconds command...): a test that drives a program on an
+# X display of its own (E2E_OWN_DISPLAY) with no sound device, labelled e2e,
+# its idle-machine time limit `seconds` (qm_test_timeout).
+function(qm_e2e_test name seconds)
+  add_test(NAME ${name} COMMAND ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    LABELS e2e
+    ENVIRONMENT "SDL_AUDIODRIVER=dummy;E2E_OWN_DISPLAY=1")
+  qm_test_timeout(${name} ${seconds})
+endfunction()
+
 # Writes the script that scales the limits of qm_test_timeout and adds a
 # folder whose test include file it is: CTest reads folders in the order they
 # were added, so this one, added last, finds every test already there.
