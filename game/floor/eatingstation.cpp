@@ -464,7 +464,7 @@ bool TEatingStation::Update(float dt, IWaitressHands* hands, TPlayRules rules, T
             if (mParty->GetState() == kStateLeavingAngry) {
                 if (rules.score)
                     rules.score->Penalize(angryPenalty, static_cast<float>(mParty->GetLocation().x),
-                                    static_cast<float>(mParty->GetLocation().y));
+                                          static_cast<float>(mParty->GetLocation().y));
                 PlaySound(kDitch);
                 result = false;
             }

@@ -25,7 +25,6 @@ class TNoiseRing;
 class TScoreManager;
 class TSound;
 class TTexture;
-class TTutorial;
 class TAnimatedTextureCache;
 
 using TNoiseRingList = std::list<std::unique_ptr<TNoiseRing>>;

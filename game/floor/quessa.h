@@ -38,10 +38,8 @@
 class IFloorView;
 class IStation;
 class TQuessaRefresh;
-class TScoreManager;
 class TSound;
 class TTexture;
-class TTutorial;
 class TXmlNode;
 
 class TQuessa {

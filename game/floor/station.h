@@ -14,7 +14,6 @@
 #include "game/floor/playrules.h"
 
 class TQuessa;
-class TScoreManager;
 class TTutorial;
 
 class IStation {
