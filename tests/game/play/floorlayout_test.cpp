@@ -18,6 +18,7 @@
 #include "game/floor/bench.h"
 #include "game/floor/table.h"
 #include "game/levels/levellayout.h"
+#include "game/levels/levelrecord.h"
 #include "game/settings/customersettings.h"
 #include "recordinghandler.h"
 #include "engine/render/spritequad.h"
@@ -376,6 +377,14 @@ TRect Body(const TCustomer* member)
     return {box.x1 + kSide, box.y1 + kTop, box.x2 - kSide, box.y2};
 }
 
+// A figure standing in line: its body, down to its feet.
+TRect Standing(const TCustomer* member)
+{
+    TRect body = Body(member);
+    body.y2 = std::max(body.y2, member->GetFlippedAnchorPoint("legs").y + 13);  // its legs below
+    return body;
+}
+
 // What one table (or the bar) takes of the floor: its furniture, the
 // figures seated on every chair and the heart row of its party.
 struct TFootprint {
@@ -520,11 +529,8 @@ TEST_F(FloorLayout, EveryLayoutsBenchAndItsPartyStandOnScreenClearOfTheLineAndTh
         for (TParty* party : floor->GetWaitingParties()) {
             const std::string who = "party " + std::to_string(++place) + " of the line";
             line.emplace_back(who + "'s hearts", party->HeartsBox());
-            for (const TCustomer* member : party->MembersInBuildOrder()) {
-                TRect body = Body(member);
-                body.y2 = std::max(body.y2, member->GetFlippedAnchorPoint("legs").y + 13);  // its legs below
-                line.emplace_back(who, body);
-            }
+            for (const TCustomer* member : party->MembersInBuildOrder())
+                line.emplace_back(who, Standing(member));
         }
     }
     const TCustomerDef def = TCustomerSettings().CreateCustomerDefinition("young");
@@ -581,24 +587,9 @@ std::vector<TRect> InLine(TParty& party, int place)
 {
     party.SetInLine(TGameData::LineSpot(place), false);
     std::vector<TRect> shown{party.HeartsBox()};
-    for (const TCustomer* member : party.MembersInBuildOrder()) {
-        TRect body = Body(member);
-        body.y2 = std::max(body.y2, member->GetFlippedAnchorPoint("legs").y + 13);
-        shown.push_back(body);
-    }
+    for (const TCustomer* member : party.MembersInBuildOrder())
+        shown.push_back(Standing(member));
     return shown;
-}
-
-// The parties a level sends: (customer type, members), from its file.
-std::vector<std::pair<std::string, int>> CareerParties(const TXmlNode& level)
-{
-    std::vector<std::pair<std::string, int>> parties;
-    for (int i = 1;; ++i) {
-        const str type = level.GetChildContent(("groupType" + std::to_string(i)).c_str());
-        if (type.length() == 0)
-            return parties;
-        parties.emplace_back(type.c_str(), int(level.GetChildContent(("groupDef" + std::to_string(i)).c_str()).length()));
-    }
 }
 
 }  // namespace
@@ -640,7 +631,8 @@ TEST_F(FloorLayout, ThePodiumStandsApartFromTheLineAndTheFurnitureInEveryLevelTh
         const TXmlNode* root = doc.GetChild("dataroot");
         const TXmlNode* level = root ? root->GetChild("career") : nullptr;
         ASSERT_NE(level, nullptr) << number;
-        const std::string name = level->GetChildContent("layout").c_str();
+        const TCareerLevelRecord record = TCareerLevelRecord::Read(*level);
+        const std::string& name = record.layout;
         mSettings->SetCurrentRestaurant((number - 1) / 10);
         TLevelLayout layout;
         layout.OpenLevel(name.c_str());
@@ -648,8 +640,8 @@ TEST_F(FloorLayout, ThePodiumStandsApartFromTheLineAndTheFurnitureInEveryLevelTh
             continue;
         ++levels;
         layouts.insert(name);
-        for (const auto& [type, size] : CareerParties(*level))
-            checkLine("career level " + std::to_string(number), type, size);
+        for (const TCareerLevelRecord::TGroup& group : record.groups)
+            checkLine("career level " + std::to_string(number), group.type, int(group.def.length()));
     }
     TXmlNode endless;
     endless.ParseString(TSettings::ReadEncryptedFile("assets/config/endless.xml").c_str());
