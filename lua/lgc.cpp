@@ -150,7 +150,9 @@ struct Marker {
         return !ismarked(gcvalue(o));
     }
 
-    void clearweak()
+    // Removes the entries of the weak tables found so far whose value was
+    // not marked, and with `keys' also those whose key was not.
+    void clearweak(bool keys)
     {
         for (Table* h : weak) {
             for (int i = 0; i < h->sizearray; i++)
@@ -158,7 +160,7 @@ struct Marker {
                     setnilvalue(&h->array[i]);
             for (int i = sizenode(h) - 1; i >= 0; i--) {
                 Node* n = &h->node[i];
-                if (!ttisnil(gval(n)) && (iscleared(gkey(n)) || iscleared(gval(n))))
+                if (!ttisnil(gval(n)) && ((keys && iscleared(gkey(n))) || iscleared(gval(n))))
                     setnilvalue(gval(n));
             }
         }
@@ -322,10 +324,15 @@ void luaC_collectgarbage(lua_State* L)
         if (!ismarked(o) && !(u->marked & FINALIZEDBIT) && fasttm(L, u->metatable, TM_GC) != nullptr)
             finalize.push_back(u);
     }
-    m.clearweak(); // weak entries of the dying userdata go now
+    // Weak values go before the userdata to finalise are marked, weak keys
+    // only after (with the tables first reached from those userdata): a
+    // finaliser finds the entries its userdata keys, though not those it is
+    // the value of, and they stay if it brings its userdata back to life.
+    m.clearweak(false);
     for (Udata* u : finalize)
         m.markobject(obj2gco(u));
     m.propagate();
+    m.clearweak(true);
     killdeadkeys(L, g->rootgc);
     std::vector<GCObject*> deadThreads;
     sweeplist(L, &g->rootgc, false, &deadThreads);

@@ -2,18 +2,22 @@
 // for debugging scripts: the tokens of a source and its compiled code.
 //
 //   lua50 [options] [script [args]]
+//     -          execute stdin as a file
 //     -e stat    execute string `stat'
 //     -l file    "require" file (run it once, found through LUA_PATH)
 //     -i         enter interactive mode after running the script
-//     -v         show version information
+//     -v         show version information (on standard error)
 //     --         stop handling options
-//     -          execute stdin and stop handling options
 //     --tokens f list the tokens of file f
 //     --list f   list the compiled code of file f
 //
 // Before any argument, LUA_INIT in the environment is run: "@name" runs the
-// file name, anything else is run as Lua text.
+// file name, anything else is run as Lua text. Options run in order and the
+// first that fails ends the interpreter (no interactive mode after it). A
+// one-letter option is known by its letter alone ("-ix" is -i); -c and -s are
+// old options, noted as such and passed over; anything else shows the usage.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +41,10 @@ namespace {
 
 const char* progname = "lua50";
 
+// The state the interrupt handler stops (it runs inside a signal handler,
+// which gets no arguments).
+lua_State* globalL = nullptr;
+
 void l_message(const char* pname, const char* msg)
 {
     if (pname)
@@ -57,14 +65,34 @@ int report(lua_State* L, int status)
     return status;
 }
 
-// Calls the function below its arguments with the traceback as handler.
+// ---- interrupts ------------------------------------------------------------------
+// A signal handler may not raise a Lua error, so Ctrl+C while Lua code runs
+// sets a hook that raises it at the next instruction, call or return: the
+// script ends with "interrupted!" and its traceback.
+
+void lstop(lua_State* L, lua_Debug*)
+{
+    lua_sethook(L, nullptr, 0, 0);
+    luaL_error(L, "interrupted!");
+}
+
+void laction(int sig)
+{
+    std::signal(sig, SIG_DFL); // a second Ctrl+C before the hook runs ends the process
+    lua_sethook(globalL, lstop, LUA_MASKCALL | LUA_MASKRET | LUA_MASKCOUNT, 1);
+}
+
+// Calls the function below its arguments with the traceback as handler; Ctrl+C
+// interrupts it.
 int lcall(lua_State* L, int narg, int clear)
 {
     int base = lua_gettop(L) - narg;
     lua_pushliteral(L, "_TRACEBACK");
     lua_rawget(L, LUA_GLOBALSINDEX);
     lua_insert(L, base);
+    std::signal(SIGINT, laction);
     int status = lua_pcall(L, narg, clear ? 0 : LUA_MULTRET, base);
+    std::signal(SIGINT, SIG_DFL);
     lua_remove(L, base);
     return status;
 }
@@ -84,14 +112,15 @@ int dostring(lua_State* L, const char* s, const char* name)
 }
 
 // The library's `require', so a file loaded by -l is found (LUA_PATH) and
-// recorded (_LOADED) as the script's own require would find and record it.
+// recorded (_LOADED) as the script's own require would find and record it;
+// a state without `require' runs the file itself.
 int dolibrary(lua_State* L, const char* name)
 {
-    lua_getglobal(L, "require");
+    lua_pushliteral(L, "require");
+    lua_rawget(L, LUA_GLOBALSINDEX);
     if (!lua_isfunction(L, -1)) {
         lua_pop(L, 1);
-        l_message(progname, "`-l' needs the base library's `require'");
-        return 1;
+        return file_input(L, name);
     }
     lua_pushstring(L, name);
     return report(L, lcall(L, 1, 1));
@@ -170,35 +199,51 @@ bool incomplete(lua_State* L, int status)
     return false;
 }
 
-void interactive(lua_State* L)
+// Reads and compiles one chunk: a line, and more lines while the text is
+// incomplete. False at the end of input, also when the input ends inside a
+// chunk: that chunk is dropped unsaid.
+bool loadChunk(lua_State* L, int* status)
 {
     std::string line;
-    while (readLine(L, true, line)) {
-        // a line starting with `=' prints the values of an expression
-        std::string chunk = !line.empty() && line[0] == '=' ? "return " + line.substr(1) : line;
-        int status;
-        for (;;) {
-            status = luaL_loadbuffer(L, chunk.data(), chunk.size(), "=stdin");
-            if (!incomplete(L, status))
-                break;
-            if (!readLine(L, false, line)) {
-                status = luaL_loadbuffer(L, chunk.data(), chunk.size(), "=stdin");
-                break;
-            }
-            chunk += "\n" + line;
-        }
+    if (!readLine(L, true, line))
+        return false;
+    // a line starting with `=' prints the values of an expression
+    std::string chunk = !line.empty() && line[0] == '=' ? "return " + line.substr(1) : line;
+    for (;;) {
+        *status = luaL_loadbuffer(L, chunk.data(), chunk.size(), "=stdin");
+        if (!incomplete(L, *status))
+            return true;
+        if (!readLine(L, false, line))
+            return false;
+        chunk += "\n" + line;
+    }
+}
+
+void printResults(lua_State* L)
+{
+    lua_getglobal(L, "print");
+    lua_insert(L, 1);
+    if (lua_pcall(L, lua_gettop(L) - 1, 0, 0) != 0)
+        l_message(progname, lua_pushfstring(L, "error calling `print' (%s)", lua_tostring(L, -1)));
+}
+
+void interactive(lua_State* L)
+{
+    // what the user typed is answered without the program's name
+    const char* oldprogname = progname;
+    progname = nullptr;
+    int status;
+    while (loadChunk(L, &status)) {
         if (status == 0)
             status = lcall(L, 0, 0);
         report(L, status);
-        if (status == 0 && lua_gettop(L) > 0) { // print the results
-            lua_getglobal(L, "print");
-            lua_insert(L, 1);
-            if (lua_pcall(L, lua_gettop(L) - 1, 0, 0) != 0)
-                l_message(progname, lua_pushfstring(L, "error calling `print' (%s)", lua_tostring(L, -1)));
-        }
+        if (status == 0 && lua_gettop(L) > 0)
+            printResults(L);
         lua_settop(L, 0);
     }
+    lua_settop(L, 0);
     std::fputs("\n", stdout);
+    progname = oldprogname;
 }
 
 // ---- token listing ---------------------------------------------------------------
@@ -297,81 +342,109 @@ int listCode(lua_State* L, const char* file)
 
 // ---- options ----------------------------------------------------------------------
 
-bool interactiveAfter = false;
+void printVersion() { l_message(nullptr, LUA_VERSION "  " LUA_COPYRIGHT); }
 
-int handle_argv(lua_State* L, char* argv[])
+int printUsage()
 {
-    int i;
-    for (i = 1; argv[i] != nullptr; i++) {
-        if (argv[i][0] != '-')
-            break;
-        if (std::strcmp(argv[i], "-") == 0) {
-            return file_input(L, nullptr);
-        } else if (std::strcmp(argv[i], "-i") == 0) {
-            interactiveAfter = true;
-        } else if (std::strcmp(argv[i], "--") == 0) {
-            i++;
-            break;
-        } else if (std::strncmp(argv[i], "-e", 2) == 0) {
-            const char* chunk = optionArgument(argv, &i);
-            if (chunk == nullptr) {
-                l_message(progname, "`-e' needs an argument");
-                return 1;
-            }
-            if (dostring(L, chunk, "=<command line>") != 0)
-                return 1;
-        } else if (std::strncmp(argv[i], "-l", 2) == 0) {
-            const char* file = optionArgument(argv, &i);
-            if (file == nullptr) {
-                l_message(progname, "`-l' needs an argument");
-                return 1;
-            }
-            if (dolibrary(L, file) != 0)
-                return 1;
-        } else if (std::strcmp(argv[i], "-v") == 0) {
-            std::printf("%s  %s\n", LUA_VERSION, LUA_COPYRIGHT);
-        } else if (std::strcmp(argv[i], "--tokens") == 0 || std::strcmp(argv[i], "--list") == 0) {
-            if (argv[i + 1] == nullptr) {
-                l_message(progname, "option needs a file argument");
-                return 1;
-            }
-            int status = argv[i][2] == 't' ? listTokens(L, argv[i + 1]) : listCode(L, argv[i + 1]);
-            if (status != 0)
-                return 1;
-            i++;
-        } else {
-            l_message(progname, "unrecognized option");
-            std::fprintf(stderr,
-                         "usage: %s [options] [script [args]]\n"
-                         "  -e stat     execute string `stat'\n"
-                         "  -l name     require library `name'\n"
-                         "  -i          enter interactive mode after the script\n"
-                         "  -v          show version information\n"
-                         "  --tokens f  list the tokens of file f\n"
-                         "  --list f    list the compiled code of file f\n"
-                         "  --          stop handling options\n"
-                         "  -           execute stdin\n",
-                         progname);
-            return 1;
-        }
+    std::fprintf(stderr,
+                 "usage: %s [options] [script [args]].\n"
+                 "Available options are:\n"
+                 "  -           execute stdin as a file\n"
+                 "  -e stat     execute string `stat'\n"
+                 "  -i          enter interactive mode after executing `script'\n"
+                 "  -l name     load and run library `name'\n"
+                 "  -v          show version information\n"
+                 "  --          stop handling options\n"
+                 "  --tokens f  list the tokens of file f\n"
+                 "  --list f    list the compiled code of file f\n",
+                 progname);
+    std::fflush(stderr);
+    return 1;
+}
+
+// --tokens FILE and --list FILE: one of the listings instead of running.
+bool isListing(const char* arg) { return std::strcmp(arg, "--tokens") == 0 || std::strcmp(arg, "--list") == 0; }
+
+int listing(lua_State* L, char* argv[], int* i)
+{
+    const char* file = argv[*i + 1];
+    if (file == nullptr) {
+        l_message(progname, "option needs a file argument");
+        return 1;
     }
-    int status = 0;
-    if (argv[i] != nullptr) {
-        getargs(L, argv, i);
-        lua_setglobal(L, "arg");
-        status = file_input(L, argv[i]);
-    } else if (i == 1) { // no arguments: a terminal talks, anything else is a script
-        if (isatty(0)) {
-            std::printf("%s  %s\n", LUA_VERSION, LUA_COPYRIGHT);
-            interactive(L);
-        } else {
-            status = file_input(L, nullptr);
-        }
-        return status;
-    }
-    if (interactiveAfter)
-        interactive(L);
+    int status = argv[*i][2] == 't' ? listTokens(L, file) : listCode(L, file);
+    ++*i;
     return status;
+}
+
+enum class Handled { next, endOfOptions, failed };
+
+Handled outcome(int status) { return status == 0 ? Handled::next : Handled::failed; }
+
+// -e and -l: each takes an argument; without one the usage is shown.
+Handled runOptionArgument(lua_State* L, char* argv[], int* i)
+{
+    char letter = argv[*i][1];
+    const char* value = optionArgument(argv, i);
+    if (value == nullptr)
+        return outcome(printUsage());
+    return outcome(letter == 'e' ? dostring(L, value, "=<command line>") : dolibrary(L, value));
+}
+
+// Handles the option argv[*i], moving *i past an argument it takes. An
+// option is known by its second character, as the 5.0 interpreter knows it.
+Handled handleOption(lua_State* L, char* argv[], int* i, bool* interactiveAfter)
+{
+    const char* arg = argv[*i];
+    if (isListing(arg))
+        return outcome(listing(L, argv, i));
+    switch (arg[1]) {
+    case '-': // `--' ends the options; anything longer is not an option
+        if (arg[2] != '\0')
+            return outcome(printUsage());
+        ++*i;
+        return Handled::endOfOptions;
+    case '\0': return outcome(file_input(L, nullptr)); // `-': standard input, then go on
+    case 'i': *interactiveAfter = true; return Handled::next;
+    case 'v': printVersion(); return Handled::next;
+    case 'e':
+    case 'l': return runOptionArgument(L, argv, i);
+    case 'c': l_message(progname, "option `-c' is deprecated"); return Handled::next;
+    case 's': l_message(progname, "option `-s' is deprecated"); return Handled::next;
+    default: return outcome(printUsage());
+    }
+}
+
+// Without arguments a terminal talks; anything else is a script.
+int noArguments(lua_State* L)
+{
+    if (!isatty(0))
+        return file_input(L, nullptr);
+    printVersion();
+    interactive(L);
+    return 0;
+}
+
+// Runs the options in order, then the script. The 5.0 interpreter goes on
+// after a chunk from standard input fails and ends with success; here that
+// failure ends the interpreter with failure, as any other option's does.
+int handle_argv(lua_State* L, char* argv[], bool* interactiveAfter)
+{
+    if (argv[1] == nullptr)
+        return noArguments(L);
+    int i = 1;
+    for (; argv[i] != nullptr && argv[i][0] == '-'; i++) {
+        Handled handled = handleOption(L, argv, &i, interactiveAfter);
+        if (handled == Handled::failed)
+            return 1;
+        if (handled == Handled::endOfOptions)
+            break;
+    }
+    if (argv[i] == nullptr)
+        return 0;
+    getargs(L, argv, i);
+    lua_setglobal(L, "arg");
+    return file_input(L, argv[i]);
 }
 
 struct MainRun {
@@ -390,9 +463,13 @@ int pmain(lua_State* L)
         open(L);
         lua_settop(L, 0);
     }
+    globalL = L;
     run->status = handle_luainit(L);
+    bool interactiveAfter = false;
     if (run->status == 0)
-        run->status = handle_argv(L, run->argv);
+        run->status = handle_argv(L, run->argv, &interactiveAfter);
+    if (run->status == 0 && interactiveAfter)
+        interactive(L);
     return 0;
 }
 
