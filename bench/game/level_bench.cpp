@@ -131,16 +131,6 @@ void PlayFrame(TGameData& floor, int frame)
     floor.Update(kFrame);
 }
 
-void StartLevel(TGameData& floor)
-{
-    floor.SetupStars();
-    floor.SetupLevel();
-    floor.StartIntro();
-    floor.DoSkipTutorial();
-    while (floor.GetState() != kPlaying)
-        floor.Update(kFrame);
-}
-
 void WholeLevels()
 {
     TSettings* settings = TSettings::GetInstance();
@@ -154,7 +144,7 @@ void WholeLevels()
         TScoreManager scores;
         const auto start = TClockNow::now();
         TGameData floor(gGlobals, &scores, &host.events);
-        StartLevel(floor);
+        PlayToFirstFrame(floor);
         TFloorBot bot(floor);
         for (frames = 0; floor.GetState() != kLevelOver && frames < 60 * 600; ++frames) {
             PlayFrame(floor, frames);
@@ -211,7 +201,7 @@ void CareerLevels()
             TLevelEventLog host;
             TScoreManager scores;
             TGameData floor(gGlobals, &scores, &host.events);
-            StartLevel(floor);
+            PlayToFirstFrame(floor);
             TFloorBot bot(floor);
             for (; floor.GetState() != kLevelOver && frames < kCareerFrameCap; ++frames) {
                 PlayFrame(floor, frames);
@@ -299,7 +289,7 @@ void BusyFrames(TPlatform* platform, int level)
     TLevelEventLog host;
     TScoreManager scores;
     TGameData floor(gGlobals, &scores, &host.events);
-    StartLevel(floor);
+    PlayToFirstFrame(floor);
     const std::string name = game::RestaurantName(level / 10).c_str();
     MeasureFrames(platform, floor, name + " empty floor", 100);
     TFloorBot bot(floor);
@@ -463,7 +453,7 @@ void StillFloors(TPlatform* platform)
         TLevelEventLog host;
         TScoreManager scores;
         TGameData floor(gGlobals, &scores, &host.events);
-        StartLevel(floor);
+        PlayToFirstFrame(floor);
         TQuessa* her = floor.GetQuessa();
         const auto pulse = [&floor, her] { floor.GetTicketStation().Update(kFrame, her); };
         const std::string name = game::RestaurantName(restaurant).c_str();
@@ -495,7 +485,7 @@ void PlayedLevel(TPlatform* platform)
     TLevelEventLog host;
     TScoreManager scores;
     TGameData floor(gGlobals, &scores, &host.events);
-    StartLevel(floor);
+    PlayToFirstFrame(floor);
     TFloorBot bot(floor);
     int frame = 0;
     MeasureFrames(platform, floor, "career level " + std::to_string(gPlayedLevel) + " played", gFrames,

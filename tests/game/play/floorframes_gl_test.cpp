@@ -7,6 +7,7 @@
 // floor is drawn only where it changed (nothing is written into a texture
 // the frame already drew from), and every such frame has the pixels of the
 // same frame drawn whole.
+#include "floorbot.h"
 #include "gameshot.h"
 
 #include "engine/base/clock.h"
@@ -79,22 +80,13 @@ void DrawFramesFromTheSurface(const char* file, int frame, TPoint at, float glow
     reference.Draw(float(at.x), float(at.y), glowAlpha, 1.0f, 0.0f, 0);
 }
 
-// The level's first career floor in play, its intro and tutorial skipped.
+// The level the settings name, in play, its intro and tutorial skipped.
 struct TFloor {
-    std::vector<TLevelEvent> events;
+    TLevelEventLog host;
     TScoreManager score;
-    TGameData floor{gGlobals, &score, &events};
+    TGameData floor{gGlobals, &score, &host.events};
     TAnimatedTextureCache cache{100, 120, 80};
-
-    TFloor()
-    {
-        floor.SetupStars();
-        floor.SetupLevel();
-        floor.StartIntro();
-        floor.DoSkipTutorial();
-        while (floor.GetState() != kPlaying)
-            floor.Update(kFrame);
-    }
+    bool playing = PlayToFirstFrame(floor);
 };
 
 // Frames of the floor straight to the window, each after `step`, recorded
@@ -137,6 +129,7 @@ void CheckRestaurant(int restaurant)
     TTicketStation& wheel = f.floor.GetTicketStation();
     TDishCart& cart = f.floor.GetDishCart();
     const std::string name = std::to_string(restaurant);
+    gFound[name + " in play"] = f.playing ? "yes" : "no";
     const auto pulse = [&] {
         wheel.Update(kFrame, her);
         cart.Update(kFrame, her);
@@ -209,6 +202,7 @@ TEST(FloorFramesGLTest, GlowingPiecesKeepTheirPixelsAndTheFloorIsDrawnOnlyWhereI
     for (int restaurant = 0; restaurant < 5; ++restaurant) {
         const std::string r = std::to_string(restaurant);
         SCOPED_TRACE("restaurant " + r);
+        EXPECT_EQ(gFound[r + " in play"], "yes");
         EXPECT_EQ(gFound[r + " wheel"], "same pixels");
         EXPECT_EQ(gFound[r + " cart"], "same pixels");
         EXPECT_EQ(gFound[r + " carrying"], settled);
