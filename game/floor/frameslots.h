@@ -1,6 +1,6 @@
-// TFrameSlots: frames a piece of furniture shows besides (or beside) the one
-// its animation's shared surface holds, each kept in a slot of its own
-// between frames of the game (an engine TAnimatedTextureCache of slots the
+// TFrameSlots: the frames a piece of furniture shows besides the one its
+// animation's shared surface holds, each kept in a slot of its own between
+// frames of the game (an engine TAnimatedTextureCache of slots the
 // animation's size, made at the first draw). An animated texture holds one
 // frame at a time, in one surface every piece drawing it shares: a piece
 // that shows two frames of it in one frame of the game (the order wheel or
