@@ -12,6 +12,15 @@
 // game_level_bench career: every career level (1 to 50) played by the bot
 // in one process, headless; after each, the peak resident memory so far and
 // the resident memory now, so that growth from level to level shows.
+// game_level_bench still [frames] [shots]: each restaurant's first career
+// floor standing still, drawn as the window keeps it: as it is, with an
+// order ticket in the waitress's hand, with the decor choice offering its
+// upgrades; CPU a frame and the frames drawn whole.
+// game_level_bench played [level] [frames] [shots]: a career level (default
+// 38) played by the bot from its start, every frame drawn: how many frames
+// were drawn whole, what the frames cost.
+// Both keep every 20th frame's pixels in shots when given, and check every
+// frame drawn where it changed against the same frame drawn whole.
 #include "engine/base/clock.h"
 #include "engine/base/task.h"
 #include "engine/base/xml.h"
@@ -23,8 +32,13 @@
 #include "engine/text/text_platform.h"
 #include "engine/window/windowhost.h"
 #include "floorbot.h"
+#include "game/floor/carryables.h"
 #include "game/floor/eatingstation.h"
+#include "game/floor/quessa.h"
+#include "game/floor/ticketstation.h"
 #include "game/play/game.h"
+#include "game/play/restaurant.h"
+#include "game/play/restaurantstaff.h"
 #include "game/rules/scoremanager.h"
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
@@ -37,6 +51,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,7 +64,9 @@ using TClockNow = std::chrono::steady_clock;
 constexpr float kFrame = 1.0f / 60;
 int gFrames = 600;
 const char* gShots = nullptr;
-bool gCareer = false;
+enum class EMode { kBusy, kCareer, kStill, kPlayed };
+EMode gMode = EMode::kBusy;
+int gPlayedLevel = 38;  // counted from 1
 // A career level is played for at most 15 minutes of game time; one that
 // runs to the cap has not ended, and the run says so and fails.
 constexpr int kCareerFrameCap = 60 * 900;
@@ -114,16 +131,6 @@ void PlayFrame(TGameData& floor, int frame)
     floor.Update(kFrame);
 }
 
-void StartLevel(TGameData& floor)
-{
-    floor.SetupStars();
-    floor.SetupLevel();
-    floor.StartIntro();
-    floor.DoSkipTutorial();
-    while (floor.GetState() != kPlaying)
-        floor.Update(kFrame);
-}
-
 void WholeLevels()
 {
     TSettings* settings = TSettings::GetInstance();
@@ -137,7 +144,7 @@ void WholeLevels()
         TScoreManager scores;
         const auto start = TClockNow::now();
         TGameData floor(gGlobals, &scores, &host.events);
-        StartLevel(floor);
+        PlayToFirstFrame(floor);
         TFloorBot bot(floor);
         for (frames = 0; floor.GetState() != kLevelOver && frames < 60 * 600; ++frames) {
             PlayFrame(floor, frames);
@@ -194,7 +201,7 @@ void CareerLevels()
             TLevelEventLog host;
             TScoreManager scores;
             TGameData floor(gGlobals, &scores, &host.events);
-            StartLevel(floor);
+            PlayToFirstFrame(floor);
             TFloorBot bot(floor);
             for (; floor.GetState() != kLevelOver && frames < kCareerFrameCap; ++frames) {
                 PlayFrame(floor, frames);
@@ -254,6 +261,9 @@ std::vector<double> gBusyCpu;
 std::vector<double> gBusyWholeCpu;
 
 void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count);
+// The same with a step of one's own, run before each frame is drawn.
+void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count,
+                   const std::function<void()>& step);
 
 // One frame of play. While pictures are kept the game clock stands still
 // and moves a frame at a time, so two runs draw the same pictures.
@@ -279,7 +289,7 @@ void BusyFrames(TPlatform* platform, int level)
     TLevelEventLog host;
     TScoreManager scores;
     TGameData floor(gGlobals, &scores, &host.events);
-    StartLevel(floor);
+    PlayToFirstFrame(floor);
     const std::string name = game::RestaurantName(level / 10).c_str();
     MeasureFrames(platform, floor, name + " empty floor", 100);
     TFloorBot bot(floor);
@@ -312,6 +322,10 @@ void BusyFrames(TPlatform* platform, int level)
     handler->SetPartialRedraw(true);
 }
 
+// Pictures are kept of every 100th busy frame, and of every 20th frame of
+// the still floors and the played level.
+int ShotEvery() { return gMode == EMode::kBusy ? 100 : 20; }
+
 void AppendShot(TPlatform*)
 {
     std::vector<unsigned char> pixels(800 * 600 * 4);
@@ -333,10 +347,17 @@ void AppendShot(TPlatform*)
 
 void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count)
 {
+    MeasureFrames(platform, floor, what, count, [&floor] { Step(floor); });
+}
+
+void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& what, int count,
+                   const std::function<void()>& step)
+{
     const bool busy = what.find("busy") != std::string::npos;
     TAnimatedTextureCache cache(100, 120, 80);
     std::vector<double> updates, submits, draws, frames, cpu, presentedCpu, mainCpu, uploads, pixels, calls, switches,
         fragments, redrawn;
+    std::int64_t wholeFrames = 0, partialFrames = 0;
     // The pixels the frame's drawing wrote (fragments that passed), from an occlusion query.
     GLuint query = 0;
     glGenQueries(1, &query);
@@ -350,7 +371,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
         const auto start = TClockNow::now();
         const double cpuStart = ProcessCpuMs();
         const double mainStart = MainThreadCpuMs();
-        Step(floor);
+        step();
         const auto updated = TClockNow::now();
         const TGLDrawStats before = GLDrawStats();
         cache.Reset();
@@ -369,7 +390,7 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
         const TGLDrawStats after = GLDrawStats();
         // The picture as the swap left it in the back buffer; the read-back
         // is not the frame's.
-        if (gShots && n >= 30 && (n - 30) % 100 == 0 && busy)
+        if (gShots && n >= 30 && (n - 30) % ShotEvery() == 0 && (busy || gMode != EMode::kBusy))
             AppendShot(platform);
         GLuint drawnFragments = 0;
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawnFragments);
@@ -390,6 +411,8 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
             calls.push_back(double(after.drawCalls - before.drawCalls));
             switches.push_back(double(after.textureSwitches - before.textureSwitches));
             redrawn.push_back(double(after.redrawnPixels - before.redrawnPixels));
+            wholeFrames += after.wholeFrames - before.wholeFrames;
+            partialFrames += after.partialFrames - before.partialFrames;
         }
     }
     Report((what + ": update").c_str(), updates);
@@ -405,7 +428,71 @@ void MeasureFrames(TPlatform* platform, TGameData& floor, const std::string& wha
     ReportCount((what + ": texture switches").c_str(), switches);
     ReportCount((what + ": pixels drawn").c_str(), fragments);
     ReportCount((what + ": pixels of the rectangles redrawn").c_str(), redrawn);
+    std::printf("%-34s %lld drawn whole, %lld drawn where they changed, of %zu\n", (what + ": frames").c_str(),
+                static_cast<long long>(wholeFrames), static_cast<long long>(partialFrames), updates.size());
     glDeleteQueries(1, &query);
+}
+
+// Each restaurant's first career floor as the level starts, standing still
+// (the frames drawn only where they changed), then with an order ticket in
+// her hand (the wheel's glow pulses, nothing else changes), then as the
+// decor choice shows it (the room's scenery moves, the upgraded tables and
+// chairs glow over the plain ones).
+void StillFloors(TPlatform* platform)
+{
+    TSettings* settings = TSettings::GetInstance();
+    // While pictures are kept nothing follows the clock, so runs compare.
+    if (gShots) {
+        settings->GetGameClock()->Pause();
+        settings->GetGameClock()->SetTime(0);
+    }
+    for (int restaurant = 0; restaurant < 5; ++restaurant) {
+        TPlatform::GetInstance()->SeedRand(11);
+        settings->SetCurrentRestaurant(restaurant);
+        settings->SetCurrentLevel(0);
+        TLevelEventLog host;
+        TScoreManager scores;
+        TGameData floor(gGlobals, &scores, &host.events);
+        PlayToFirstFrame(floor);
+        TQuessa* her = floor.GetQuessa();
+        const auto pulse = [&floor, her] { floor.GetTicketStation().Update(kFrame, her); };
+        const std::string name = game::RestaurantName(restaurant).c_str();
+        MeasureFrames(platform, floor, name + " still floor", gFrames, pulse);
+        her->PickupItem(kCarryTicket, 0, 0);
+        MeasureFrames(platform, floor, name + " still floor, a ticket carried", gFrames, pulse);
+        her->DropItem(kCarryTicket, -1);
+        // The decor choice over the same floor: the upgraded tables and
+        // chairs offered over the plain ones, their glow pulsing.
+        TRestaurant& room = floor.GetStaff().Restaurant();
+        room.EnterUpgradeMode();
+        MeasureFrames(platform, floor, name + " still floor, the decor offered", gFrames, [&room, &pulse] {
+            pulse();  // the wheel's glow ends with the ticket
+            room.Update(kFrame);
+        });
+        room.LeaveUpgradeMode();
+    }
+}
+
+// A career level played by the bot from its start as the career run plays
+// it, every frame drawn as the game draws the floor.
+void PlayedLevel(TPlatform* platform)
+{
+    TSettings* settings = TSettings::GetInstance();
+    const int level = gPlayedLevel - 1;
+    settings->SetCurrentRestaurant(level / 10);
+    settings->SetCurrentLevel(level % 10);
+    TPlatform::GetInstance()->SeedRand(7);
+    TLevelEventLog host;
+    TScoreManager scores;
+    TGameData floor(gGlobals, &scores, &host.events);
+    PlayToFirstFrame(floor);
+    TFloorBot bot(floor);
+    int frame = 0;
+    MeasureFrames(platform, floor, "career level " + std::to_string(gPlayedLevel) + " played", gFrames,
+                  [&floor, &bot, &frame] {
+                      PlayFrame(floor, frame++);
+                      bot.Act();
+                  });
 }
 
 void BenchMain(TPlatform* platform, const char*)
@@ -426,8 +513,12 @@ void BenchMain(TPlatform* platform, const char*)
     // against the same frame drawn whole.
     if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance(); handler && gShots)
         handler->SetCheckPartialFrames(true);
-    if (gCareer) {
+    if (gMode == EMode::kCareer) {
         CareerLevels();
+    } else if (gMode == EMode::kStill) {
+        StillFloors(platform);
+    } else if (gMode == EMode::kPlayed) {
+        PlayedLevel(platform);
     } else {
         WholeLevels();
         for (int level : BusiestLevels())
@@ -435,10 +526,10 @@ void BenchMain(TPlatform* platform, const char*)
         Report("busy floors, all restaurants: CPU of all threads", gBusyCpu);
         if (!gBusyWholeCpu.empty())
             Report("busy floors, all restaurants, drawn whole: CPU of all threads", gBusyWholeCpu);
-        if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance(); handler && gShots)
-            std::printf("frames drawn where they changed that differ from the same frame drawn whole: %d\n",
-                        handler->GetPartialFrameMismatches());
     }
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance(); handler && gShots)
+        std::printf("frames drawn where they changed that differ from the same frame drawn whole: %d\n",
+                    handler->GetPartialFrameMismatches());
     TSettings::DeleteSettings();
 }
 
@@ -446,12 +537,24 @@ void BenchMain(TPlatform* platform, const char*)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::string(argv[1]) == "career")
-        gCareer = true;
-    else if (argc > 1)
-        gFrames = std::max(10, std::atoi(argv[1]));
-    if (argc > 2)
-        gShots = argv[2];
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "career") {
+        gMode = EMode::kCareer;
+    } else if (mode == "still") {
+        gMode = EMode::kStill;
+        gFrames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 300;
+        gShots = argc > 3 ? argv[3] : nullptr;
+    } else if (mode == "played") {
+        gMode = EMode::kPlayed;
+        gPlayedLevel = argc > 2 ? std::clamp(std::atoi(argv[2]), 1, 50) : 38;
+        gFrames = argc > 3 ? std::max(10, std::atoi(argv[3])) : 400;
+        gShots = argc > 4 ? argv[4] : nullptr;
+    } else {
+        if (argc > 1)
+            gFrames = std::max(10, std::atoi(argv[1]));
+        if (argc > 2)
+            gShots = argv[2];
+    }
     // A folder of its own, so runs side by side do not share (or delete) each other's.
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("qm-level-bench-" + std::to_string(getpid()));

@@ -144,7 +144,7 @@ void TChair::Draw(float upgradeAlpha, float highlightAlpha)
         mLooks[mColor]->DrawSprite(x, y, alpha, 1.0f, 0, flip);
         // The decor choice offers the upgraded chair: it shows in the chair's own colour.
         if (upgradeAlpha > 0)
-            floorart::DrawOtherFrame(*mLooks[mColor], 1, mUpgradeLevel, x, y, upgradeAlpha, flip);
+            mUpgradeLook.DrawOtherFrame(*mLooks[mColor], 1, mUpgradeLevel, mLocation, upgradeAlpha, flip);
     }
     DrawFlag();
     if (highlightAlpha > 0 && mHighlight)

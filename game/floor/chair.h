@@ -10,6 +10,7 @@
 #include "engine/base/vec.h"
 #include "engine/script/animation.h"
 #include "game/floor/customerstates.h"
+#include "game/floor/frameslots.h"
 
 #include <array>
 #include <memory>
@@ -72,6 +73,8 @@ private:
     bool mMoodHappy = true;
     bool mIsHighChair = false;
     std::array<std::shared_ptr<TAnimatedTexture>, kChairColorCount> mLooks;
+    // The upgraded look while the decor choice offers it.
+    TFrameSlots mUpgradeLook{1};
     // One a colour; the first plays the mood for all of them.
     std::array<TAnimation, kCustomerColorCount> mBabies;
     std::array<std::shared_ptr<TTexture>, kCustomerColorCount> mFlags;

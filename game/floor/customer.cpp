@@ -435,11 +435,14 @@ void TCustomer::Draw(TAnimatedTextureCache* cache, eCustomerStates s, bool foodC
         DrawSprite(mBubble, smoke);
         DrawSprite(mThoughtIcons[thought], smoke);
     }
+    // Every customer's smoke and heart come from one animation each, played
+    // out of step: through the cache each draws its own frame without
+    // copying it into the shared surface after another customer drew from it.
     if (mAnims.angerSmoke.IsPlaying())
-        mAnims.angerSmoke.Draw(static_cast<float>(smoke.x), static_cast<float>(smoke.y), 1.0f, 1.0f, 0,
+        mAnims.angerSmoke.Draw(cache, static_cast<float>(smoke.x), static_cast<float>(smoke.y), 1.0f, 1.0f, 0,
                                Mirror(mFlipped));
     if (mAnims.heartGrow.IsPlaying())
-        mAnims.heartGrow.Draw(static_cast<float>(smoke.x), static_cast<float>(smoke.y), 1.0f, 1.0f, 0,
+        mAnims.heartGrow.Draw(cache, static_cast<float>(smoke.x), static_cast<float>(smoke.y), 1.0f, 1.0f, 0,
                               Mirror(mFlipped));
     DrawBody(cache, sinceArrival);
     if (mCameWithBaby && menu)

@@ -102,14 +102,12 @@ void TDishCart::Update(float dt, TQuessa* waitress)
 
 void TDishCart::Draw()
 {
-    const float x = float(mPosition.x), y = float(mPosition.y);
-    mCart.SetCurrentFrame(mFrame);
-    mCart.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
     if (mCarryTimer > 0 && mFrame + 1 < mCart.GetNumFrames()) {
-        mCart.SetCurrentFrame(mFrame + 1);
-        mCart.Draw(x, y, floorart::Pulse(mCarryTimer), 1.0f, 0.0f, 0);
-        mCart.SetCurrentFrame(mFrame);
+        mFrames.DrawWithGlow(mCart, mFrame, mPosition, floorart::Pulse(mCarryTimer));
+        return;
     }
+    mCart.SetCurrentFrame(mFrame);
+    mFrames.Draw(mCart, mPosition);
 }
 
 bool TDishCart::HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind)

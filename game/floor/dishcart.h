@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/script/animation.h"
+#include "game/floor/frameslots.h"
 #include "game/floor/station.h"
 
 #include <array>
@@ -34,6 +35,8 @@ private:
     void ShowLoad();
 
     TAnimation mCart;
+    // The cart and its glow while she carries dishes.
+    TFrameSlots mFrames{2};
     int mFrame = 0;
     int mLoadCount = 0;
     float mCarryTimer = 0;

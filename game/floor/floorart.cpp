@@ -107,13 +107,4 @@ bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPo
     return animation.GetAnimatedTexture() && FrameBox(animation, frame, position).Contains(point);
 }
 
-void DrawOtherFrame(TAnimatedTexture& look, int frame, int shownFrame, float x, float y, float alpha, int flags)
-{
-    if (frame < 0 || frame >= look.GetNumFrames())
-        return;
-    look.SetCurrentFrame(frame);
-    look.DrawSprite(x, y, alpha, 1.0f, 0, flags);
-    look.SetCurrentFrame(shownFrame);
-}
-
 }  // namespace floorart

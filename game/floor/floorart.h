@@ -10,7 +10,6 @@
 
 class TClock;
 class TAnimation;
-class TAnimatedTexture;
 class TSound;
 class TTexture;
 
@@ -44,9 +43,5 @@ bool HitCentred(const std::shared_ptr<TTexture>& texture, TPoint centre, const T
 TRect FrameBox(const TAnimation& animation, int frame, TPoint position);
 // The point lies in the animation's frame drawn at position, edges included.
 bool HitFrame(const TAnimation& animation, int frame, TPoint position, const TPoint& point);
-// Draws frame `frame` of a look shared by many pieces of furniture (the
-// upgraded table or chair the decor choice offers), then shows `shownFrame`
-// again, the one every other piece draws.
-void DrawOtherFrame(TAnimatedTexture& look, int frame, int shownFrame, float x, float y, float alpha, int flags);
 
 }  // namespace floorart

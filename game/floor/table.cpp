@@ -3,7 +3,6 @@
 #include "engine/platform/platform.h"
 #include "engine/render/animatedtexture.h"
 #include "engine/render/texture.h"
-#include "game/floor/floorart.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ void TTable::Draw(TAnimatedTextureCache* cache, float upgradeAlpha, float highli
             mLook->DrawSprite(x, y, upgradeAlpha > 0 ? 1.0f - upgradeAlpha : 1.0f, 1.0f, 0, 0);
             // The decor choice offers the upgraded table with its chairs.
             if (upgradeAlpha > 0)
-                floorart::DrawOtherFrame(*mLook, 1, GetUpgradeLevel(), x, y, upgradeAlpha, 0);
+                mUpgradeLook.DrawOtherFrame(*mLook, 1, GetUpgradeLevel(), at, upgradeAlpha, 0);
         }
         if (highlightAlpha > 0 && mHighlight)
             mHighlight->DrawSprite(x, y, highlightAlpha, 1.0f, 0, 0);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/floor/eatingstation.h"
+#include "game/floor/frameslots.h"
 
 class TTable : public TEatingStation {
 public:
@@ -14,5 +15,7 @@ public:
 
 private:
     std::shared_ptr<TAnimatedTexture> mLook;
+    // The upgraded look while the decor choice offers it.
+    TFrameSlots mUpgradeLook{1};
     std::shared_ptr<TTexture> mHighlight;
 };

@@ -73,16 +73,10 @@ void TTicketStation::Update(float dt, TQuessa* waitress)
 
 void TTicketStation::Draw()
 {
-    const float x = float(mPosition.x), y = float(mPosition.y);
-    if (mTicketTime == 0) {
-        mAnimation.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
-        return;
-    }
-    mAnimation.SetCurrentFrame(0);
-    mAnimation.Draw(x, y, 1.0f, 1.0f, 0.0f, 0);
-    mAnimation.SetCurrentFrame(1);
-    mAnimation.Draw(x, y, floorart::Pulse(mTicketTime), 1.0f, 0.0f, 0);
-    mAnimation.SetCurrentFrame(0);
+    if (mTicketTime == 0)
+        mFrames.Draw(mAnimation, mPosition);
+    else
+        mFrames.DrawWithGlow(mAnimation, 0, mPosition, floorart::Pulse(mTicketTime));
 }
 
 bool TTicketStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clickKind)

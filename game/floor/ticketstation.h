@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/script/animation.h"
+#include "game/floor/frameslots.h"
 #include "game/floor/station.h"
 
 #include <array>
@@ -33,6 +34,8 @@ private:
     IFloorView* mFloor = nullptr;
     TPoint mPosition;
     TAnimation mAnimation;
+    // The wheel and its glow while she carries a ticket.
+    TFrameSlots mFrames{2};
     float mTicketTime = 0;
     std::array<std::shared_ptr<TSound>, 2> mCookSounds;
 };

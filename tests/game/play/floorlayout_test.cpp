@@ -708,19 +708,58 @@ TEST_F(FloorLayout, ThePodiumStandsApartFromTheLineAndTheFurnitureInEveryLevelTh
 
 namespace {
 
-// The drawn pixels of the draws of one texture at one alpha around a point
-// (a frame's picture is centred on its own box, a few pixels off the
-// registration point), or exactly on it.
-std::vector<std::vector<std::uint8_t>> DrawnAt(const RecordingHandler& handler, const TTexture* texture, TPoint at,
-                                               float alpha, bool exactly = false)
+// What a draw puts on the screen: the pixels of its picture (the source
+// rectangle, or the image, of the surface it drew from), where the
+// picture's top left lands and how it is mirrored. A frame drawn from an
+// animation's own surface and the same frame drawn from a slot that holds
+// it give the same picture.
+struct TPlacedPicture {
+    float left = 0, top = 0;
+    int flags = 0;
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+    bool operator==(const TPlacedPicture&) const = default;
+};
+
+TPlacedPicture Placed(const RecordedDraw& draw)
 {
-    std::vector<std::vector<std::uint8_t>> drawn;
+    const TRect source = draw.source.value_or(TRect{0, 0, draw.imageWidth, draw.imageHeight});
+    const TVec2 centre = draw.centre.value_or(TVec2{0, 0});
+    TPlacedPicture picture{draw.pos.x - centre.x, draw.pos.y - centre.y, draw.flags, source.Width(), source.Height(), {}};
+    for (int y = source.y1; y < source.y2; ++y) {
+        const auto row = draw.pixels.begin() + std::ptrdiff_t((std::size_t(y) * std::size_t(draw.surfaceWidth) + std::size_t(source.x1)) * 4);
+        picture.pixels.insert(picture.pixels.end(), row, row + std::ptrdiff_t(source.Width()) * 4);
+    }
+    return picture;
+}
+
+// The pictures of the draws at one alpha around a point (a frame's picture
+// is centred on its own box, a few pixels off the registration point), or
+// exactly on it, from the textures `drewFrom` accepts.
+std::vector<TPlacedPicture> DrawnAt(const RecordingHandler& handler, const std::function<bool(const TTextureData*)>& drewFrom,
+                                    TPoint at, float alpha, bool exactly = false)
+{
+    std::vector<TPlacedPicture> drawn;
     for (const RecordedDraw& draw : handler.draws) {
         const bool there = exactly ? Near(draw.pos, at) : std::abs(draw.pos.x - at.x) + std::abs(draw.pos.y - at.y) < 12;
-        if (texture && draw.data == texture->GetData() && there && std::abs(draw.alpha - alpha) < 0.01f)
-            drawn.push_back(draw.pixels);
+        if (drewFrom(draw.data) && there && std::abs(draw.alpha - alpha) < 0.01f)
+            drawn.push_back(Placed(draw));
     }
     return drawn;
+}
+
+std::function<bool(const TTextureData*)> From(const TTexture* texture)
+{
+    return [texture](const TTextureData* data) { return texture && data == texture->GetData(); };
+}
+
+// Any texture but these: the upgraded look the decor choice offers is drawn
+// from wherever its pictures are kept.
+std::function<bool(const TTextureData*)> NotFrom(std::vector<const TTexture*> textures)
+{
+    return [textures](const TTextureData* data) {
+        return std::none_of(textures.begin(), textures.end(), [data](const TTexture* t) { return t && data == t->GetData(); });
+    };
 }
 
 }  // namespace
@@ -754,22 +793,24 @@ TEST_F(FloorLayout, TheDecorChoiceShowsEachChairAsItWillBeInItsOwnColourWithItsR
             const auto ring = TTexture::Get(folder + "chairs/highlight", 0);
             ASSERT_TRUE(look && ring);
             drawOnce(1, 0);
-            const auto upgraded = DrawnAt(handler, look.get(), at, 1.0f);
+            const auto upgraded = DrawnAt(handler, From(look.get()), at, 1.0f);
             drawOnce(0, 0);
-            const auto plain = DrawnAt(handler, look.get(), at, 1.0f);
+            const auto plain = DrawnAt(handler, From(look.get()), at, 1.0f);
             drawOnce(0, 1);
-            const auto offered = DrawnAt(handler, look.get(), at, 1.0f);
+            const auto offered = DrawnAt(handler, NotFrom({ring.get()}), at, 1.0f);
             ASSERT_EQ(upgraded.size(), 1u);
             ASSERT_EQ(plain.size(), 1u);
             ASSERT_EQ(offered.size(), 1u) << "chair " << i + 1 << " shows no upgraded look in its colour";
             EXPECT_EQ(offered[0], upgraded[0]) << "chair " << i + 1 << " offers another look than it gets";
             EXPECT_NE(offered[0], plain[0]) << "chair " << i + 1 << " offers its plain look";
-            EXPECT_EQ(DrawnAt(handler, ring.get(), at, 1.0f, true).size(), 1u) << "chair " << i + 1 << "'s ring is not on it";
+            EXPECT_EQ(DrawnAt(handler, From(ring.get()), at, 1.0f, true).size(), 1u) << "chair " << i + 1 << "'s ring is not on it";
         }
+        const auto tableRing = TTexture::Get(folder + "tables/4top_highlight", 0);
+        ASSERT_TRUE(tableRing);
         drawOnce(1, 0);
-        const auto upgradedTop = DrawnAt(handler, table.Look().get(), table.GetLocation(), 1.0f);
+        const auto upgradedTop = DrawnAt(handler, From(table.Look().get()), table.GetLocation(), 1.0f);
         drawOnce(0, 1);
-        const auto offeredTop = DrawnAt(handler, table.Look().get(), table.GetLocation(), 1.0f);
+        const auto offeredTop = DrawnAt(handler, NotFrom({tableRing.get()}), table.GetLocation(), 1.0f);
         ASSERT_EQ(offeredTop.size(), 1u);
         ASSERT_EQ(upgradedTop.size(), 1u);
         EXPECT_EQ(offeredTop[0], upgradedTop[0]);

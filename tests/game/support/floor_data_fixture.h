@@ -39,18 +39,12 @@ protected:
     TGameData& OpenShippedLevel(std::unique_ptr<TGameData>& floor, TScoreManager& score, int restaurant, int level,
                                 unsigned seed)
     {
-        constexpr float kFrame = 1.0f / 60;
         mSettings->SetCurrentRestaurant(restaurant);
         mSettings->SetCurrentLevel(level);
         mPlatform->SeedRand(seed);
         floor.reset();
         floor = std::make_unique<TGameData>(mGlobals, &score, &mHost.events);
-        floor->SetupStars();
-        floor->SetupLevel();
-        floor->StartIntro();
-        floor->DoSkipTutorial();
-        for (int i = 0; i < 600 && floor->GetState() != kPlaying; ++i)
-            floor->Update(kFrame);
+        PlayToFirstFrame(*floor);
         EXPECT_EQ(floor->GetState(), kPlaying);
         return *floor;
     }

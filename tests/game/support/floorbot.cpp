@@ -49,6 +49,17 @@ int TLevelEventLog::LeftRestaurant() const
     return -1;
 }
 
+bool PlayToFirstFrame(TGameData& floor, int frameLimit)
+{
+    floor.SetupStars();
+    floor.SetupLevel();
+    floor.StartIntro();
+    floor.DoSkipTutorial();
+    for (int i = 0; i < frameLimit && floor.GetState() != kPlaying; ++i)
+        floor.Update(1.0f / 60);
+    return floor.GetState() == kPlaying;
+}
+
 const char* BotMannerName(EBotManner manner)
 {
     switch (manner) {

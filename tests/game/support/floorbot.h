@@ -55,6 +55,12 @@ enum class EBotManner { kPlain, kCareful, kCareless };
 
 const char* BotMannerName(EBotManner manner);
 
+// Opens the level the settings name, built into `floor`, as the game window
+// does (its stars, its set-up, the intro), skips the tutorial and plays on
+// to the first frame of play, at most `frameLimit` frames of 1/60 s. True
+// when the level is in play.
+bool PlayToFirstFrame(TGameData& floor, int frameLimit = 600);
+
 class TFloorBot {
 public:
     explicit TFloorBot(TGameData& floor, EBotManner manner = EBotManner::kPlain) : mFloor(floor), mManner(manner) {}
