@@ -320,19 +320,44 @@ str KeepAside(const str& path)
     return aside;
 }
 
+namespace {
+
+// Opens the lock file, made when missing; -1 (logged) when no regular file
+// of that name can be opened. Never waits: a pipe by that name would hold
+// an opening up until someone wrote to it.
+int openLockFile(const str& path)
+{
+    struct stat info;
+    // (a device by that name is not even opened)
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        WriteDbg("%s is no regular file: it cannot serve as a lock", path.c_str());
+        return -1;
+    }
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0600);
+    // flock needs no write access: a lock file left in a folder that has
+    // turned read-only, or one another user may only read, still locks.
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+        fd = ::open(path.c_str(), O_RDONLY | flags);
+    if (fd < 0) {
+        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(errno));
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        WriteDbg("%s is no regular file: it cannot serve as a lock", path.c_str());
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
 TLockFile::TLockFile(const str& path)
 {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    const int error = fd < 0 ? errno : 0;
-    // flock needs no write access: a lock file left in a folder that has
-    // turned read-only still locks.
-    if (fd < 0 && (error == EACCES || error == EROFS || error == EPERM))
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        mFolderNotWritable = error == EACCES || error == EROFS || error == EPERM || error == ENOSPC || error == EDQUOT;
-        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(error));
+    const int fd = openLockFile(path);
+    if (fd < 0)
         return;
-    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         mHeldElsewhere = errno == EWOULDBLOCK;
         if (!mHeldElsewhere)

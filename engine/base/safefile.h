@@ -79,19 +79,16 @@ public:
     TLockFile& operator=(const TLockFile&) = delete;
 
     bool Held() const { return mFd >= 0; }
-    // True when the lock was refused because another holds it; false when it
-    // is held, or when the file could not be opened at all (no one else can
-    // lock it then either).
+    // True when the lock was refused because another holds it. Neither held
+    // nor held elsewhere: this name cannot serve as a lock at all (no regular
+    // file stands there, it may not be opened, or none can be made), and the
+    // log says why. A lock file already there is locked through a read-only
+    // opening when it cannot be written.
     bool HeldElsewhere() const { return mHeldElsewhere; }
-    // Neither held nor held elsewhere because the folder takes no new file
-    // (read-only, full, not ours). A lock file already there is locked
-    // through a read-only opening; only a missing one can fail so.
-    bool FolderNotWritable() const { return mFolderNotWritable; }
 
 private:
     int mFd = -1;
     bool mHeldElsewhere = false;
-    bool mFolderNotWritable = false;
 };
 
 }  // namespace qm

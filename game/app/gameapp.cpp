@@ -274,9 +274,7 @@ TGameApp::ELock TGameApp::LockSaves()
             WriteDbg("Another game holds %s", file.c_str());
             return ELock::kHeldElsewhere;
         }
-        if (mSavesLock->FolderNotWritable())
-            return ELock::kTaken;
-        WriteDbg("%s is no lock file: the lock is taken on the next name", file.c_str());
+        WriteDbg("%s cannot serve as the lock: the lock is taken on the next name", file.c_str());
     }
     WriteDbg("No lock can be taken in %s: the saves are not touched", folder.c_str());
     return ELock::kNotTaken;

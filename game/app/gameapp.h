@@ -65,11 +65,10 @@ private:
     void DestroyWindowTree();
     enum class ELock { kTaken, kHeldElsewhere, kNotTaken };
     // Takes the saves' lock on "running.lock" in the user data folder. A
-    // stray entry by that name (a folder, a link to nowhere) switches no
-    // lock off: every game then takes the next name of kLockNames, the same
-    // one. Not taken when no name could be locked. A folder that takes no
-    // new file is played unlocked: nothing can be saved there, and the saves
-    // that fail are told.
+    // name that cannot serve as a lock (a folder or a link by that name,
+    // another user's lock file this one may not open, no room for a new
+    // file) switches no lock off: every game then takes the next name of
+    // kLockNames, the same one. Not taken when no name could be locked.
     ELock LockSaves();
     // Tells the player why the saves are not touched (the string table's
     // labels, the folder in the body) and quits once it is read.

@@ -1,7 +1,8 @@
-// What the program reads among the player's files is a regular
+// What the program reads and locks among the player's files is a regular
 // file: a folder, a pipe, a device (or a link to one) by that name is
 // refused without waiting on it or reading it to no end, and so is a file
-// larger than its kind could be. The metrics file is opened the same way.
+// larger than its kind could be. The lock file and the metrics file are
+// opened the same way.
 #include "engine/base/safefile.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -152,4 +154,60 @@ TEST_F(SafeFile, AppendingOpensOnlyARegularFileAndNeverWaits)
         if (other)
             std::fclose(other);
     }
+}
+
+TEST_F(SafeFile, ALockIsTakenOnlyOnARegularFile)
+{
+    {
+        qm::TLockFile first(Path("running.lock"));
+        EXPECT_TRUE(first.Held());
+        qm::TLockFile second(Path("running.lock"));
+        EXPECT_FALSE(second.Held());
+        EXPECT_TRUE(second.HeldElsewhere());
+    }
+    ASSERT_EQ(::mkfifo((mRoot / "pipe.lock").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", mRoot / "zero.lock");
+    fs::create_directory(mRoot / "folder.lock");
+    const TNoHang guard;
+    for (const char* name : {"pipe.lock", "zero.lock", "folder.lock"}) {
+        SCOPED_TRACE(name);
+        testing::internal::CaptureStderr();
+        qm::TLockFile lock(Path(name));
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(lock.Held());
+        EXPECT_FALSE(lock.HeldElsewhere()) << "no one holds it: the name cannot serve";
+        EXPECT_FALSE(log.empty()) << "the log says why";
+    }
+}
+
+// Another user's lock file (what a start with sudo leaves): one this user
+// may not open cannot serve as a lock, one it may read still locks.
+TEST_F(SafeFile, AnotherUsersLockFileLocksOnlyWhenItCanBeOpened)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a file of another user needs root to make";
+    constexpr uid_t kNobody = 65534;
+    fs::permissions(mRoot, fs::perms::all);
+    // In a child turned into another user: 1 held, 2 held elsewhere, 0 neither.
+    const auto lockAsNobody = [](const str& path) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(9);
+            qm::TLockFile lock(path);
+            ::_exit(lock.Held() ? 1 : lock.HeldElsewhere() ? 2 : 0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    Write("private.lock", "");
+    fs::permissions(mRoot / "private.lock", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(lockAsNobody(Path("private.lock")), 0);
+    Write("readable.lock", "");
+    fs::permissions(mRoot / "readable.lock", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    EXPECT_EQ(lockAsNobody(Path("readable.lock")), 1);
+    qm::TLockFile held(Path("readable.lock"));
+    ASSERT_TRUE(held.Held());
+    EXPECT_EQ(lockAsNobody(Path("readable.lock")), 2);
 }

@@ -3,6 +3,9 @@
 # - a folder named running.lock in the data home: the first game plays (it
 #   locks the next name), and a second one started beside it is refused in
 #   its dialog and ends on OK, having written nothing;
+# - another user's running.lock (root's, mode 0600: what a start with sudo
+#   leaves; the games run as nobody), or without root one this user may not
+#   open: the same, the first game locks the next name;
 # - the refusal's own script damaged (emptied, looping for ever, cut short)
 #   while another process (this script) holds the lock: a plain notice says why, and the
 #   game ends on its OK (a click, or Return).
@@ -46,13 +49,47 @@ wait_then_click 366 479 "$menu" ended "the end of the first game after Quit"
 wait_exit "the first game did not end after Quit"
 [[ $status -eq 0 ]] || fail "exit code $status after Quit"
 
+# ---- another user's running.lock: a second game is still kept out
+rm -rf "$XDG_DATA_HOME"
+mkdir -p "$home"
+if [[ $(id -u) -eq 0 ]]; then
+  # The games run as nobody; the lock is root's own.
+  as_user=(env HOME="$work/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups)
+  chmod 755 "$work"
+  chown -R 65534:65534 "$XDG_DATA_HOME"
+  install -m 600 /dev/null "$home/running.lock"
+else
+  as_user=()
+  install -m 000 /dev/null "$home/running.lock"
+fi
+: >"$log"
+start "${as_user[@]}" "$game"
+pass_splash "$name_entry" "the name entry (another user's lock)"
+enter_name "Bea"
+wait_until "$menu" "the main menu (another user's lock)"
+wait_until "log running.lock cannot serve as the lock: the lock is taken on the next name" "the next name taken"
+[[ -s "$prefs" ]] || fail "the first game saved nothing (another user's lock)"
+first_pid=$pid first_window=$window
+before=$(listing)
+start "${as_user[@]}" "$game"
+wait_until "log Telling the player: The game is already running" "the second game's refusal (another user's lock)"
+wait_until "$dialog" "the refusal's dialog (another user's lock)"
+shot "$artefacts/lock_other_user_refused.png"
+wait_then_click 400 408 "$dialog" ended "the end of the refused game after OK (another user's lock)"
+wait_exit "the refused game did not end after OK (another user's lock)"
+[[ "$(listing)" == "$before" ]] || fail "the refused game wrote in the data home: $(diff <(echo "$before") <(listing))"
+pid=$first_pid window=$first_window
+wait_then_click 366 479 "$menu" ended "the end of the first game after Quit (another user's lock)"
+wait_exit "the first game did not end after Quit (another user's lock)"
+[[ $status -eq 0 ]] || fail "exit code $status after Quit (another user's lock)"
+
 # ---- a damaged refusal script: a plain notice, and OK ends the game
 gamedata=$work/gamedata
 cp -rs "$(readlink -f "$data")/." "$gamedata"
 export CORVELLATRIP_DATA=$gamedata
 refused=$gamedata/assets/scripts/startrefused.lua
 original=$(readlink -f "$refused")
-rmdir "$home/running.lock"
+rm -f "$home/running.lock"
 # This script holds the lock as another game would, until it ends.
 exec 9>"$home/running.lock"
 flock -n 9 || fail "the lock could not be taken for the test"
