@@ -6,9 +6,11 @@
 # - another user's running.lock (root's, mode 0600: what a start with sudo
 #   leaves; the games run as nobody), or without root one this user may not
 #   open: the same, the first game locks the next name;
-# - the refusal's own script damaged (emptied, looping for ever, cut short)
-#   while another process (this script) holds the lock: a plain notice says why, and the
-#   game ends on its OK (a click, or Return).
+# - the refusal's own script damaged (emptied, looping for ever, cut short,
+#   waiting without a dialog) or its dialog's script cut short, while another
+#   process (this script) holds the lock: a plain notice says why (within
+#   five seconds when the dialog shows nothing), and the game ends on its OK
+#   (a click, or Return).
 # The screenshots go to the artefacts folder.
 # Usage: saves_lock_e2e.sh <corvellatrip> <data folder> <artefacts folder>
 set -euo pipefail
@@ -93,18 +95,29 @@ rm -f "$home/running.lock"
 # This script holds the lock as another game would, until it ends.
 exec 9>"$home/running.lock"
 flock -n 9 || fail "the lock could not be taken for the test"
-for damage in emptied looping cut; do
+okscript=$gamedata/assets/scripts/ok.lua
+for damage in emptied looping cut waiting ok_cut; do
   rm -f "$refused"
   case $damage in
     emptied) : >"$refused" ;;
     looping) printf 'while true do end\n' >"$refused" ;;
     cut) head -c 150 "$original" >"$refused" ;;
+    waiting) printf 'return function() while true do WaitForMessage() end end\n' >"$refused" ;;
+    ok_cut)
+      ln -s "$original" "$refused"
+      rm "$okscript"
+      head -c 40 "$data/assets/scripts/ok.lua" >"$okscript"
+      ;;
   esac
   : >"$log"
   before=$(listing)
   start "$game"
-  # (a looping script runs until the watchdog stops it, five seconds)
-  wait_until "log startrefused.lua showed nothing: the refusal shows as a plain notice" "the fallback ($damage)"
+  # (a looping script runs until the watchdog stops it, five seconds; a
+  # refusal that runs but shows nothing is given a second)
+  limit=$E2E_TIMEOUT
+  [[ $damage == waiting || $damage == ok_cut ]] && limit=5
+  E2E_TIMEOUT=$limit wait_until "log startrefused.lua showed nothing: the refusal shows as a plain notice" \
+    "the fallback ($damage)"
   wait_until "$notice" "the plain notice ($damage)"
   shot "$artefacts/plain_refusal_$damage.png"
   if [[ $damage == looping ]]; then
