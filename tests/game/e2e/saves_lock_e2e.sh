@@ -29,27 +29,38 @@ dialog="pixel 200 165 $accent"                   # the game's dialog's title ban
 notice="pixel 400 408 ^(6[0-9]|5[89]) (8[5-9]|9[0-3]) 1(3[6-9]|4[0-4])$"  # the plain notice's OK box
 listing() { (cd "$home" && find . -printf '%p %s %T@\n' | sort); }
 
+# two_games WHAT NAME SHOT [PREFIX...]: two games on the data home as it
+# stands (each started as PREFIX... game): the first plays and saves its
+# player NAME, a second one beside it is refused in its dialog (kept as
+# SHOT.png) and ends on OK having written nothing, then the first ends on Quit.
+two_games() {
+  local what=$1 name=$2 picture=$3 first_pid first_window before
+  shift 3
+  start "$@" "$game"
+  pass_splash "$name_entry" "the name entry ($what)"
+  enter_name "$name"
+  wait_until "$menu" "the main menu ($what)"
+  [[ -s "$prefs" ]] || fail "the first game saved nothing ($what)"
+  first_pid=$pid first_window=$window
+  before=$(listing)
+  start "$@" "$game"
+  wait_until "log Telling the player: The game is already running" "the second game's refusal ($what)"
+  wait_until "$dialog" "the refusal's dialog ($what)"
+  shot "$artefacts/$picture.png"
+  wait_then_click 400 408 "$dialog" ended "the end of the refused game after OK ($what)"
+  wait_exit "the refused game did not end after OK ($what)"
+  [[ "$(listing)" == "$before" ]] ||
+    fail "the refused game wrote in the data home ($what): $(diff <(echo "$before") <(listing))"
+  pid=$first_pid window=$first_window
+  kill -0 "$pid" 2>/dev/null || fail "the first game ended with the refused one ($what)"
+  wait_then_click 366 479 "$menu" ended "the end of the first game after Quit ($what)"
+  wait_exit "the first game did not end after Quit ($what)"
+  [[ $status -eq 0 ]] || fail "exit code $status after Quit ($what)"
+}
+
 # ---- running.lock is a folder: a second game is still kept out
 mkdir -p "$home/running.lock"
-start "$game"
-pass_splash "$name_entry" "the name entry"
-enter_name "Ada"
-wait_until "$menu" "the main menu"
-[[ -s "$prefs" ]] || fail "the first game saved nothing"
-first_pid=$pid first_window=$window
-before=$(listing)
-start "$game"
-wait_until "log Telling the player: The game is already running" "the second game's refusal"
-wait_until "$dialog" "the refusal's dialog"
-shot "$artefacts/lock_folder_refused.png"
-wait_then_click 400 408 "$dialog" ended "the end of the refused game after OK"
-wait_exit "the refused game did not end after OK"
-[[ "$(listing)" == "$before" ]] || fail "the refused game wrote in the data home: $(diff <(echo "$before") <(listing))"
-pid=$first_pid window=$first_window
-kill -0 "$pid" 2>/dev/null || fail "the first game ended with the refused one"
-wait_then_click 366 479 "$menu" ended "the end of the first game after Quit"
-wait_exit "the first game did not end after Quit"
-[[ $status -eq 0 ]] || fail "exit code $status after Quit"
+two_games "running.lock a folder" Ada lock_folder_refused
 
 # ---- another user's running.lock: a second game is still kept out
 rm -rf "$XDG_DATA_HOME"
@@ -65,25 +76,9 @@ else
   install -m 000 /dev/null "$home/running.lock"
 fi
 : >"$log"
-start "${as_user[@]}" "$game"
-pass_splash "$name_entry" "the name entry (another user's lock)"
-enter_name "Bea"
-wait_until "$menu" "the main menu (another user's lock)"
-wait_until "log running.lock cannot serve as the lock: the lock is taken on the next name" "the next name taken"
-[[ -s "$prefs" ]] || fail "the first game saved nothing (another user's lock)"
-first_pid=$pid first_window=$window
-before=$(listing)
-start "${as_user[@]}" "$game"
-wait_until "log Telling the player: The game is already running" "the second game's refusal (another user's lock)"
-wait_until "$dialog" "the refusal's dialog (another user's lock)"
-shot "$artefacts/lock_other_user_refused.png"
-wait_then_click 400 408 "$dialog" ended "the end of the refused game after OK (another user's lock)"
-wait_exit "the refused game did not end after OK (another user's lock)"
-[[ "$(listing)" == "$before" ]] || fail "the refused game wrote in the data home: $(diff <(echo "$before") <(listing))"
-pid=$first_pid window=$first_window
-wait_then_click 366 479 "$menu" ended "the end of the first game after Quit (another user's lock)"
-wait_exit "the first game did not end after Quit (another user's lock)"
-[[ $status -eq 0 ]] || fail "exit code $status after Quit (another user's lock)"
+two_games "another user's lock" Bea lock_other_user_refused "${as_user[@]}"
+grep -q "running.lock cannot serve as the lock: the lock is taken on the next name" "$log" ||
+  fail "running.lock was taken though another user's"
 
 # ---- a damaged refusal script: a plain notice, and OK ends the game
 gamedata=$work/gamedata
