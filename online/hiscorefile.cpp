@@ -78,8 +78,13 @@ EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text, str* 
         keptAside = &ignored;
     *keptAside = str();
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes))
-        return PathExists(path) ? reject(path, "cannot be read", keptAside) : EHiscoreFile::kMissing;
+    EFileProblem problem = EFileProblem::kNone;
+    if (!ReadWholeFile(path, &bytes, kMaxHiscoreFileBytes, &problem)) {
+        if (!PathExists(path))
+            return EHiscoreFile::kMissing;
+        const std::string why = "cannot be read (it " + FileProblemText(problem, kMaxHiscoreFileBytes) + ")";
+        return reject(path, why.c_str(), keptAside);
+    }
     if (bytes.size() <= kChecksumBlock)
         return reject(path, "is too short to hold scores", keptAside);
 

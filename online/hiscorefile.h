@@ -5,6 +5,8 @@
 
 #include "engine/base/str.h"
 
+#include <cstddef>
+
 class TEncrypt;
 
 namespace qm {
@@ -14,6 +16,10 @@ enum class EHiscoreFile {
     kRead,      // text holds the deciphered XML
     kRejected,  // short, tampered or undecipherable: start empty
 };
+
+// The largest hiscore.dat read: its tables hold a few thousand rows of
+// some 200 bytes at most. Anything larger is treated as damaged.
+inline constexpr std::size_t kMaxHiscoreFileBytes = std::size_t(8) << 20;
 
 // Enciphers the text and writes it through a temporary file. False when nothing was written.
 bool WriteHiscoreFile(const str& path, const str& text, TEncrypt& cipher);

@@ -112,19 +112,23 @@ void TPrefs::LoadPrefs()
         qm::RemoveStaleTemporaries(mPath);
     if (mPath.length() > 0 && qm::PathExists(mPath)) {
         std::string bytes;
-        bool loaded = qm::ReadWholeFile(mPath, &bytes) &&
-                      ReadDocument(bytes.data(), static_cast<int>(bytes.size()), mKey, &mDocument);
+        qm::EFileProblem problem = qm::EFileProblem::kNone;
+        const bool read = qm::ReadWholeFile(mPath, &bytes, kMaxFileBytes, &problem);
+        const bool loaded = read && ReadDocument(bytes.data(), static_cast<int>(bytes.size()), mKey, &mDocument);
         if (!loaded) {
             mDocument.Clear();
             mFoundUnreadable = true;
+            const std::string why =
+                read ? "holds no preferences under this key" : qm::FileProblemText(problem, kMaxFileBytes);
             // Never overwrite what we cannot read: it may hold a player's progress.
             str aside = mWritable ? qm::KeepAside(mPath) : str();
             mKeptAside = aside;
             if (aside.length() > 0) {
-                WriteDbg("Preferences %s cannot be read; kept as %s, starting afresh", mPath.c_str(), aside.c_str());
+                WriteDbg("Preferences %s cannot be read (it %s); kept as %s, starting afresh", mPath.c_str(),
+                         why.c_str(), aside.c_str());
             } else {
-                WriteDbg("Preferences %s cannot be read and cannot be set aside; they will not be saved over",
-                         mPath.c_str());
+                WriteDbg("Preferences %s cannot be read (it %s) and cannot be set aside; they will not be saved over",
+                         mPath.c_str(), why.c_str());
                 mWritable = false;
             }
         }

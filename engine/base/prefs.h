@@ -26,6 +26,11 @@
 
 class TPrefs {
 public:
+    // The largest prefs.dat read: a player's values take some 2 KB
+    // enciphered, so this is thousands of players. Anything larger is
+    // treated as damaged.
+    static constexpr std::size_t kMaxFileBytes = std::size_t(8) << 20;
+
     // Loads the store. `key`: the cipher key text; empty means plain XML.
     // When `writable` is false nothing is ever written or renamed.
     TPrefs(str key, bool writable);

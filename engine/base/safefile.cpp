@@ -190,11 +190,105 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
     return true;
 }
 
-bool ReadWholeFile(const str& path, std::string* bytes)
+namespace {
+
+EFileProblem problemOfEntry(const struct stat& info, std::size_t limit)
+{
+    if (S_ISDIR(info.st_mode))
+        return EFileProblem::kFolder;
+    if (!S_ISREG(info.st_mode))
+        return EFileProblem::kNotAFile;
+    if (static_cast<unsigned long long>(info.st_size) > limit)
+        return EFileProblem::kTooLarge;
+    return EFileProblem::kNone;
+}
+
+EFileProblem problemOfOpening(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? EFileProblem::kMissing : EFileProblem::kUnreadable;
+}
+
+// To its end, but never past the limit: the file may grow while it is read.
+EFileProblem readOpenFile(int fd, std::size_t limit, std::string* bytes)
+{
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return EFileProblem::kUnreadable;
+        if (got == 0)
+            return EFileProblem::kNone;
+        if (bytes->size() + static_cast<std::size_t>(got) > limit)
+            return EFileProblem::kTooLarge;
+        bytes->append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+EFileProblem readRegularFile(const str& path, std::size_t limit, std::string* bytes)
+{
+    // Looked at before it is opened: opening a device can do something by itself.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return problemOfOpening(errno);
+    if (const EFileProblem seen = problemOfEntry(info, limit); seen != EFileProblem::kNone)
+        return seen;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return problemOfOpening(errno);
+    // Something else may have been put there since the look.
+    EFileProblem found = ::fstat(fd, &info) != 0 ? EFileProblem::kUnreadable : problemOfEntry(info, limit);
+    if (found == EFileProblem::kNone)
+        found = readOpenFile(fd, limit, bytes);
+    ::close(fd);
+    return found;
+}
+
+}  // namespace
+
+std::string FileProblemText(EFileProblem problem, std::size_t limit)
+{
+    switch (problem) {
+    case EFileProblem::kNone: return "was read";
+    case EFileProblem::kMissing: return "is missing";
+    case EFileProblem::kFolder: return "is a folder";
+    case EFileProblem::kNotAFile: return "is no regular file (a pipe, a device or a socket)";
+    case EFileProblem::kTooLarge: return "is larger than " + std::to_string(limit) + " bytes";
+    case EFileProblem::kUnreadable: break;
+    }
+    return "could not be opened or read";
+}
+
+bool ReadWholeFile(const str& path, std::string* bytes, std::size_t limit, EFileProblem* problem)
 {
     bytes->clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    return file && ReadAndClose(file, bytes);
+    const EFileProblem found = readRegularFile(path, limit, bytes);
+    if (found != EFileProblem::kNone)
+        bytes->clear();
+    if (problem)
+        *problem = found;
+    return found == EFileProblem::kNone;
+}
+
+std::FILE* OpenForAppending(const str& path)
+{
+    // A pipe that no one reads refuses at once (ENXIO) instead of waiting.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    // Writing a regular file never waits anyway; stdio expects a plain descriptor.
+    ::fcntl(fd, F_SETFL, O_APPEND);
+    std::FILE* file = ::fdopen(fd, "a");
+    if (!file)
+        ::close(fd);
+    return file;
 }
 
 bool ReadAndClose(std::FILE* file, std::string* bytes)
@@ -226,19 +320,44 @@ str KeepAside(const str& path)
     return aside;
 }
 
+namespace {
+
+// Opens the lock file, made when missing; -1 (logged) when no regular file
+// of that name can be opened. Never waits: a pipe by that name would hold
+// an opening up until someone wrote to it.
+int openLockFile(const str& path)
+{
+    struct stat info;
+    // (a device by that name is not even opened)
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        WriteDbg("%s is no regular file: it cannot serve as a lock", path.c_str());
+        return -1;
+    }
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0600);
+    // flock needs no write access: a lock file left in a folder that has
+    // turned read-only, or one another user may only read, still locks.
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+        fd = ::open(path.c_str(), O_RDONLY | flags);
+    if (fd < 0) {
+        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(errno));
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        WriteDbg("%s is no regular file: it cannot serve as a lock", path.c_str());
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
 TLockFile::TLockFile(const str& path)
 {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    const int error = fd < 0 ? errno : 0;
-    // flock needs no write access: a lock file left in a folder that has
-    // turned read-only still locks.
-    if (fd < 0 && (error == EACCES || error == EROFS || error == EPERM))
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        mFolderNotWritable = error == EACCES || error == EROFS || error == EPERM || error == ENOSPC || error == EDQUOT;
-        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(error));
+    const int fd = openLockFile(path);
+    if (fd < 0)
         return;
-    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         mHeldElsewhere = errno == EWOULDBLOCK;
         if (!mHeldElsewhere)

@@ -30,8 +30,30 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size);
 // good save.
 int RemoveStaleTemporaries(const str& path);
 
-// The whole content of a file. False when it cannot be opened or read.
-bool ReadWholeFile(const str& path, std::string* bytes);
+// Why ReadWholeFile read nothing.
+enum class EFileProblem {
+    kNone,
+    kMissing,     // nothing by that name
+    kFolder,      // a folder stands there
+    kNotAFile,    // a pipe, a device or a socket: its reading could wait for ever or never end
+    kTooLarge,    // larger than any file of its kind could be
+    kUnreadable,  // it may not be opened, or its reading failed
+};
+
+// The problem in a log's words, after "it": "is a folder", "is larger than
+// N bytes"...
+std::string FileProblemText(EFileProblem problem, std::size_t limit);
+
+// The whole content of a regular file of at most `limit` bytes. False, with
+// the problem (when asked for), for anything else: what stands there is
+// looked at before it is opened, and opened without waiting, so a pipe or a
+// device by that name is refused without being read.
+bool ReadWholeFile(const str& path, std::string* bytes, std::size_t limit, EFileProblem* problem = nullptr);
+
+// Opens a regular file for appending (created, mode 0600, when missing), as
+// ReadWholeFile opens one: without waiting on a pipe. Null, with errno set,
+// for anything else.
+std::FILE* OpenForAppending(const str& path);
 
 // Reads an open file to its end and closes it. False on a read error.
 bool ReadAndClose(std::FILE* file, std::string* bytes);
@@ -57,19 +79,16 @@ public:
     TLockFile& operator=(const TLockFile&) = delete;
 
     bool Held() const { return mFd >= 0; }
-    // True when the lock was refused because another holds it; false when it
-    // is held, or when the file could not be opened at all (no one else can
-    // lock it then either).
+    // True when the lock was refused because another holds it. Neither held
+    // nor held elsewhere: this name cannot serve as a lock at all (no regular
+    // file stands there, it may not be opened, or none can be made), and the
+    // log says why. A lock file already there is locked through a read-only
+    // opening when it cannot be written.
     bool HeldElsewhere() const { return mHeldElsewhere; }
-    // Neither held nor held elsewhere because the folder takes no new file
-    // (read-only, full, not ours). A lock file already there is locked
-    // through a read-only opening; only a missing one can fail so.
-    bool FolderNotWritable() const { return mFolderNotWritable; }
 
 private:
     int mFd = -1;
     bool mHeldElsewhere = false;
-    bool mFolderNotWritable = false;
 };
 
 }  // namespace qm

@@ -7,9 +7,11 @@
 #include "engine/script/script.h"
 #include "engine/window/message.h"
 #include "engine/window/dialog.h"
+#include "engine/window/image.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/screen.h"
 #include "engine/window/stringtable.h"
+#include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "engine/window/windowscripthook.h"
 #include "game/app/luaglobals.h"
@@ -131,6 +133,8 @@ bool TGameApp::HandleEvent(TEvent* ev)
     }
     if (manager)
         TellOfStoppedScript(manager);
+    if (manager && mRefused)
+        WatchRefusal(manager);
     if (mQuitRequested && !mQuitWhenTold && TellOfUnkeptProgress())
         return true;
     if (mQuitRequested && !mQuitWhenTold) {
@@ -274,9 +278,7 @@ TGameApp::ELock TGameApp::LockSaves()
             WriteDbg("Another game holds %s", file.c_str());
             return ELock::kHeldElsewhere;
         }
-        if (mSavesLock->FolderNotWritable())
-            return ELock::kTaken;
-        WriteDbg("%s is no lock file: the lock is taken on the next name", file.c_str());
+        WriteDbg("%s cannot serve as the lock: the lock is taken on the next name", file.c_str());
     }
     WriteDbg("No lock can be taken in %s: the saves are not touched", folder.c_str());
     return ELock::kNotTaken;
@@ -305,10 +307,10 @@ void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel)
     platform->SetDisplay(800, 600, false);
     TStringTable* strings = platform->GetStringTable();
     const str folder = qm::UserDataDirectory();
-    const str title = RefusalText(strings, titleLabel, folder, "The game closes");
-    const str body = RefusalText(strings, bodyLabel, folder,
-                                 "The game cannot keep its saves in %1% safe from another game: it closes now.");
-    WriteDbg("Telling the player: %s", body.c_str());
+    mRefusalTitle = RefusalText(strings, titleLabel, folder, "The game closes");
+    mRefusalBody = RefusalText(strings, bodyLabel, folder,
+                               "The game cannot keep its saves in %1% safe from another game: it closes now.");
+    WriteDbg("Telling the player: %s", mRefusalBody.c_str());
     mCursor = std::make_unique<TCursor>();
     game::RegisterWindowTypes();
     game::PublishGameGlobals();
@@ -320,23 +322,59 @@ void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel)
         return;
     }
     manager->SetExitHandler([this](int) { mQuitRequested = true; });
-    script->RunLuaText(str("gStartRefusal = ") + TDialog::LuaLiteral(body) + str("; gStartRefusalTitle = ") +
-                       TDialog::LuaLiteral(title));
+    script->RunLuaText(str("gStartRefusal = ") + TDialog::LuaLiteral(mRefusalBody) + str("; gStartRefusalTitle = ") +
+                       TDialog::LuaLiteral(mRefusalTitle));
     top->SetName("splashscreen");
+    mBlankSince = platform->Timer();
     manager->RunScript(top, kStartRefusedScript);
     // The refusal shows for as long as its script waits for the player; one
     // that failed, was stopped or ended without waiting (a damaged script)
     // would leave a black window that takes no answer.
     if (!script->IsRunningFile(kStartRefusedScript) && !mQuitRequested)
-        ShowPlainRefusal(title, body);
+        ShowPlainRefusal();
     mCursor->SetState(TCursor::kArrow);
 }
 
-void TGameApp::ShowPlainRefusal(const str& title, const str& body)
+void TGameApp::ShowPlainRefusal()
 {
     WriteDbg("%s showed nothing: the refusal shows as a plain notice", kStartRefusedScript);
+    mPlainRefusalShown = true;
     if (TWindowManager* manager = mPlatform->GetWindowManager())
-        manager->PushModal(new TPlainNotice(title, body, [this] { mQuitRequested = true; }));
+        manager->PushModal(new TPlainNotice(mRefusalTitle, mRefusalBody, [this] { mQuitRequested = true; }));
+}
+
+namespace {
+
+// Whether the player sees anything of the window: a text or a picture
+// somewhere in it, with nothing hiding it on the way.
+bool ShowsSomething(TWindow* window)
+{
+    if (!window || !window->IsVisible())
+        return false;
+    if (auto* text = window->GetCast<TText>(); text && text->GetText().length() > 0)
+        return true;
+    if (auto* image = window->GetCast<TImage>(); image && image->GetTexture())
+        return true;
+    for (TWindow* child : window->GetChildren())
+        if (ShowsSomething(child))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void TGameApp::WatchRefusal(TWindowManager* manager)
+{
+    // A dialog script that builds nothing (ok.lua cut short), or a refusal
+    // that waits without showing one, would leave a black window that
+    // takes no answer.
+    if (mPlainRefusalShown || mQuitRequested)
+        return;
+    const std::uint32_t now = mPlatform->Timer();
+    if (ShowsSomething(manager->GetScreen()))
+        mBlankSince = now;
+    else if (now - mBlankSince >= kBlankRefusalMs)
+        ShowPlainRefusal();
 }
 
 void TGameApp::TellOfFailedSave(TWindowManager* manager)

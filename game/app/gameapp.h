@@ -5,6 +5,7 @@
 
 #include "engine/base/str.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace qm {
@@ -31,6 +32,9 @@ public:
     static constexpr const char* kUnkeptProgressDialog = "unkeptprogress";
     // Names tried in turn: running.lock, running.lock.1, ...
     static constexpr int kLockNames = 4;
+    // How long a refused start may show nothing (its script failed to build
+    // its dialog, or waits without one) before the plain notice stands in.
+    static constexpr std::uint32_t kBlankRefusalMs = 1000;
 
     explicit TGameApp(TPlatform* platform);
     // Quits if that has not happened yet.
@@ -65,17 +69,19 @@ private:
     void DestroyWindowTree();
     enum class ELock { kTaken, kHeldElsewhere, kNotTaken };
     // Takes the saves' lock on "running.lock" in the user data folder. A
-    // stray entry by that name (a folder, a link to nowhere) switches no
-    // lock off: every game then takes the next name of kLockNames, the same
-    // one. Not taken when no name could be locked. A folder that takes no
-    // new file is played unlocked: nothing can be saved there, and the saves
-    // that fail are told.
+    // name that cannot serve as a lock (a folder or a link by that name,
+    // another user's lock file this one may not open, no room for a new
+    // file) switches no lock off: every game then takes the next name of
+    // kLockNames, the same one. Not taken when no name could be locked.
     ELock LockSaves();
     // Tells the player why the saves are not touched (the string table's
     // labels, the folder in the body) and quits once it is read.
     void RefuseStart(const char* titleLabel, const char* bodyLabel);
     // The refusal in a plain notice, when the refusal's script showed nothing.
-    void ShowPlainRefusal(const str& title, const str& body);
+    void ShowPlainRefusal();
+    // Each turn of a refused start: the plain notice once the screen has
+    // shown nothing for kBlankRefusalMs.
+    void WatchRefusal(TWindowManager* manager);
     // Shows the next save failure the settings have to tell, if any.
     void TellOfFailedSave(TWindowManager* manager);
     // A quit the player asked for (a close request, a script's quit) while
@@ -99,6 +105,11 @@ private:
     // same saves never undoes what this one saved.
     std::unique_ptr<qm::TLockFile> mSavesLock;
     bool mRefused = false;
+    // The refusal's texts, and since when it has shown nothing.
+    str mRefusalTitle;
+    str mRefusalBody;
+    std::uint32_t mBlankSince = 0;
+    bool mPlainRefusalShown = false;
     bool mQuitRequested = false;  // by a script's quit message
     bool mQuitWhenTold = false;   // the unkept progress is told; quit once it is closed
     bool mQuit = false;

@@ -85,16 +85,8 @@ bool TLevelLayout::OpenLevel(str name)
     FillEmpty();
     const str path = str(kLayoutFolder) + name + ".txt";
     str text;
-    switch (game::ReadConfigText(path, &text)) {
-    case game::EConfigText::kMissing:
-        game::ReportBadDataFile(path, "is missing", "the floor stays empty");
+    if (!game::ReadReportedConfigText(path, &text, "the floor stays empty"))
         return false;
-    case game::EConfigText::kUndecipherable:
-        game::ReportBadDataFile(path, "could not be deciphered", "the floor stays empty");
-        return false;
-    case game::EConfigText::kRead:
-        break;
-    }
     // A floor plan cut short would lose its lower tables without a word.
     const int cells = ReadRows(text);
     if (cells < kLayoutCells) {

@@ -102,12 +102,7 @@ TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
 {
     const TPosition position = CurrentPosition();
     if (position.levelMode != 0) {
-        TSettings* settings = TSettings::GetInstance();
-        const str text = TSettings::ReadEncryptedFile(settings->GetDownloadLevelName());
-        if (text.length() > 0)
-            mLevelDoc->ParseString(text.c_str());
-        else
-            mLevelDoc->CreateChild("dataroot")->CreateChild("career")->CreateChild("level")->SetContent("1");
+        ReadDownloadedLevel(TSettings::GetInstance()->GetDownloadLevelName());
     } else if (mode == kEndless) {
         game::ReadConfigDocument(kEndlessFile, mLevelDoc.get(), "dataroot", "endless mode has no levels");
     }
@@ -117,6 +112,22 @@ TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
 }
 
 TLevelManager::~TLevelManager() = default;
+
+void TLevelManager::ReadDownloadedLevel(const str& file)
+{
+    str text;
+    game::TRefusedFile refused;
+    const game::EConfigText read = game::ReadConfigText(file, &text, &refused);
+    if (text.length() > 0) {
+        mLevelDoc->ParseString(text.c_str());
+    } else if (read == game::EConfigText::kUnreadable) {
+        // Nothing to play (a pipe, a device, far too large): the document
+        // stays empty, and the level is told as one that cannot be played.
+        game::ReportRefusedFile(refused, "the level cannot be played");
+    } else {
+        mLevelDoc->CreateChild("dataroot")->CreateChild("career")->CreateChild("level")->SetContent("1");
+    }
+}
 
 bool TLevelManager::IsDownloadedLevel() const { return CurrentPosition().levelMode != 0; }
 

@@ -129,6 +129,9 @@ public:
     bool SaveLevelDefinition(str path, bool encipher) const;
 
 private:
+    // A downloaded level's file into the document: a missing one reads as
+    // an empty level, one that cannot be read leaves it empty (unplayable).
+    void ReadDownloadedLevel(const str& file);
     void CareerSetup();
     void EndlessSetup();
     void ScheduleCareerGroup();

@@ -10,7 +10,7 @@
 #include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
-#include "game/settings/settings.h"
+#include "game/settings/configfile.h"
 #include "game/settings/unlockmanager.h"
 
 #include <algorithm>
@@ -24,11 +24,11 @@ const char kPackFolder[] = "assets/config/levels";
 constexpr int kTitleBytes = 48;
 constexpr int kDescriptionBytes = 300;
 
-str Label(const str& label)
+str Label(const str& label, const str& a1 = str(), const str& a2 = str())
 {
     TPlatform* platform = TPlatform::GetInstance();
     TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, "", "", "", "", "") : str();
+    return table ? table->GetString(label, a1, a2, "", "", "") : str();
 }
 
 const qm::lua::TBinding kLuaFunctions[] = {
@@ -43,13 +43,27 @@ const qm::lua::TBinding kLuaFunctions[] = {
 
 // The text of the level's "description" element (under its "career"
 // element), or nothing.
-str LevelDescription(const str& file)
+str LevelDescription(const str& text)
 {
     TXmlNode document;
-    document.ParseString(TSettings::ReadEncryptedFile(file).c_str());
+    document.ParseString(text.c_str());
     TXmlNode* root = document.GetChild("dataroot");
     TXmlNode* level = root ? root->GetChild("career") : nullptr;
     return level ? level->GetChildContent("description") : str();
+}
+
+// Why a level file cannot be read, in the player's words.
+str PlainProblem(qm::EFileProblem problem)
+{
+    switch (problem) {
+    case qm::EFileProblem::kFolder: return Label("fileproblem_folder");
+    case qm::EFileProblem::kNotAFile: return Label("fileproblem_notafile");
+    case qm::EFileProblem::kTooLarge: return Label("fileproblem_toolarge");
+    case qm::EFileProblem::kNone:
+    case qm::EFileProblem::kMissing:
+    case qm::EFileProblem::kUnreadable: break;
+    }
+    return Label("fileproblem_unreadable");
 }
 
 void SetText(TText* text, const str& value)
@@ -180,7 +194,14 @@ void TLockedLevels::BuildDownloadList(const str& folder)
         str title(base.c_str());
         title.replace("_", " ", str::kReplaceAll);
         level.title = screens::PlainText(title, kTitleBytes);
-        level.description = screens::PlainText(LevelDescription(level.file), kDescriptionBytes);
+        str text;
+        game::TRefusedFile refused;
+        if (game::ReadConfigText(level.file, &text, &refused) == game::EConfigText::kUnreadable) {
+            // Listed all the same, saying why: the player put it there.
+            game::ReportRefusedFile(refused, "it is listed as a level that cannot be read");
+            level.title = Label("unreadablelevel", level.title, PlainProblem(refused.problem));
+        }
+        level.description = screens::PlainText(LevelDescription(text), kDescriptionBytes);
         mDownloads.push_back(level);
     }
 }

@@ -11,22 +11,29 @@
 
 namespace game {
 
-EConfigText ReadConfigText(const str& path, str* text)
+EConfigText ReadConfigText(const str& path, str* text, TRefusedFile* refused)
 {
+    *text = str();
     std::string bytes;
-    if (qm::ReadWholeFile(path, &bytes)) {
+    qm::EFileProblem plainProblem = qm::EFileProblem::kNone;
+    if (qm::ReadWholeFile(path, &bytes, kMaxConfigFileBytes, &plainProblem)) {
         *text = str(bytes.c_str());
         return EConfigText::kRead;
     }
     // "level.xml" is shipped as "level.bin": the same name, enciphered.
     const std::string plainPath = path.c_str();
-    const std::string binPath = plainPath.substr(0, plainPath.size() < 3 ? 0 : plainPath.size() - 3) + "bin";
-    if (!qm::ReadWholeFile(str(binPath.c_str()), &bytes)) {
-        *text = str();
-        return EConfigText::kMissing;
+    const str binPath((plainPath.substr(0, plainPath.size() < 3 ? 0 : plainPath.size() - 3) + "bin").c_str());
+    qm::EFileProblem binProblem = qm::EFileProblem::kNone;
+    if (qm::ReadWholeFile(binPath, &bytes, kMaxConfigFileBytes, &binProblem)) {
+        *text = TEncrypt(str(ENCRYPTION_KEY)).DecryptStr(str(bytes.c_str()));
+        return text->length() == 0 && !bytes.empty() ? EConfigText::kUndecipherable : EConfigText::kRead;
     }
-    *text = TEncrypt(str(ENCRYPTION_KEY)).DecryptStr(str(bytes.c_str()));
-    return text->length() == 0 && !bytes.empty() ? EConfigText::kUndecipherable : EConfigText::kRead;
+    if (plainProblem == qm::EFileProblem::kMissing && binProblem == qm::EFileProblem::kMissing)
+        return EConfigText::kMissing;
+    if (refused)
+        *refused = plainProblem != qm::EFileProblem::kMissing ? TRefusedFile{path, plainProblem}
+                                                              : TRefusedFile{binPath, binProblem};
+    return EConfigText::kUnreadable;
 }
 
 void ReportBadDataFile(const str& path, const char* problem, const char* consequence)
@@ -35,19 +42,36 @@ void ReportBadDataFile(const str& path, const char* problem, const char* consequ
         WriteDbg("%s %s; %s", path.c_str(), problem, consequence);
 }
 
-str ReadConfigXmlText(const str& path, const char* root, const char* consequence)
+void ReportRefusedFile(const TRefusedFile& refused, const char* consequence)
 {
-    str text;
-    switch (ReadConfigText(path, &text)) {
+    const std::string problem = "cannot be read (it " + qm::FileProblemText(refused.problem, kMaxConfigFileBytes) + ")";
+    ReportBadDataFile(refused.path, problem.c_str(), consequence);
+}
+
+bool ReadReportedConfigText(const str& path, str* text, const char* consequence)
+{
+    TRefusedFile refused;
+    switch (ReadConfigText(path, text, &refused)) {
     case EConfigText::kMissing:
         ReportBadDataFile(path, "is missing", consequence);
-        return str();
+        return false;
     case EConfigText::kUndecipherable:
         ReportBadDataFile(path, "could not be deciphered", consequence);
-        return str();
+        return false;
+    case EConfigText::kUnreadable:
+        ReportRefusedFile(refused, consequence);
+        return false;
     case EConfigText::kRead:
         break;
     }
+    return true;
+}
+
+str ReadConfigXmlText(const str& path, const char* root, const char* consequence)
+{
+    str text;
+    if (!ReadReportedConfigText(path, &text, consequence))
+        return str();
     TXmlNode parsed;
     const EXmlParse result = parsed.ParseString(text.c_str());
     if (result != EXmlParse::kOk) {

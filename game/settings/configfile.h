@@ -5,21 +5,46 @@
 // goes on as for a missing file.
 #pragma once
 
+#include "engine/base/safefile.h"
 #include "engine/base/str.h"
+
+#include <cstddef>
 
 class TXmlNode;
 
 namespace game {
 
-enum class EConfigText { kRead, kMissing, kUndecipherable };
+// The largest data file read (a level, a layout, the customer types...):
+// the largest shipped is some 40 KB, a level the player downloaded a few.
+// Anything larger is treated as damaged.
+inline constexpr std::size_t kMaxConfigFileBytes = std::size_t(4) << 20;
 
-// The text of `path`, else the deciphered text of its ".bin" sibling.
-EConfigText ReadConfigText(const str& path, str* text);
+// kUnreadable: something stands there that is no file to read (a folder, a
+// pipe, a device), or it is far too large, or it may not be read.
+enum class EConfigText { kRead, kMissing, kUndecipherable, kUnreadable };
+
+// The file that kept a data file from being read (the file or its ".bin"
+// sibling), and why.
+struct TRefusedFile {
+    str path;
+    qm::EFileProblem problem = qm::EFileProblem::kNone;
+};
+
+// The text of `path`, else the deciphered text of its ".bin" sibling. When
+// neither can be read though one is there, `refused` (when given) says
+// which and why.
+EConfigText ReadConfigText(const str& path, str* text, TRefusedFile* refused = nullptr);
+// The same, with a file that is missing or damaged reported (ReportBadDataFile)
+// with the consequence; false then.
+bool ReadReportedConfigText(const str& path, str* text, const char* consequence);
 
 // Logs "<path> <problem>; <consequence>" the first time `path` is reported
 // in this run (a file read again each level is named once, not each time;
 // TAssetManager::FirstReportOf).
 void ReportBadDataFile(const str& path, const char* problem, const char* consequence);
+// ReportBadDataFile for a file that could not be read: "<path> cannot be
+// read (it is a folder); <consequence>".
+void ReportRefusedFile(const TRefusedFile& refused, const char* consequence);
 
 // Reads the XML document at `path` into `document` and checks that it holds
 // the element `root` at its top. False when it is missing, refused by the

@@ -289,8 +289,18 @@ void TSettings::AddPlayTime(float seconds)
 str TSettings::ReadEncryptedFile(str path)
 {
     str text;
-    if (game::ReadConfigText(path, &text) == game::EConfigText::kUndecipherable)
+    game::TRefusedFile refused;
+    switch (game::ReadConfigText(path, &text, &refused)) {
+    case game::EConfigText::kUndecipherable:
         WriteDbg("ReadEncryptedFile: the enciphered sibling of %s could not be deciphered", path.c_str());
+        break;
+    case game::EConfigText::kUnreadable:
+        game::ReportRefusedFile(refused, "it reads as empty");
+        break;
+    case game::EConfigText::kRead:
+    case game::EConfigText::kMissing:
+        break;
+    }
     return text;
 }
 

@@ -212,6 +212,8 @@ private:
     bool NextSaveNotice(str* label, str* file);
     // The errno of a failure not yet told (0: none); kNoDataFolder for the missing folder.
     int UntoldSaveFailure();
+    // The name of the file whose last save failed with `cause` (prefs.dat or hiscore.dat).
+    str FileFailingWith(int cause) const;
     void OpenMetrics();
     void WriteMetricsHeader();
     void CloseMetrics();

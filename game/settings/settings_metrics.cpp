@@ -8,6 +8,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
 #include "engine/base/prefs.h"
+#include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
 #include "engine/window/modalwindow.h"
 #include "engine/window/stringtable.h"
@@ -56,7 +57,8 @@ void TSettings::OpenMetrics()
     char folder[qm::kPathBufferSize] = "";
     platform->GetDataDirectory(folder, false);
     const std::string path = std::string(folder) + "/metrics.txt";
-    mMetricsFile = std::fopen(path.c_str(), "a");
+    // (never a pipe or a device by that name: the game would wait on it)
+    mMetricsFile = qm::OpenForAppending(str(path.c_str()));
     if (!mMetricsFile)
         WriteDbg("metrics: cannot open %s", path.c_str());
 }

@@ -137,6 +137,9 @@ void TSettings::ModifyUsersForVersion()
 
 namespace {
 
+// The score tables' file in the user data folder.
+constexpr const char* kScoresFile = "hiscore.dat";
+
 // The name after the last "/": a whole path would not fit a dialog's line
 // (the log holds it).
 str BaseName(const str& path)
@@ -170,7 +173,7 @@ bool TSettings::NextSaveNotice(str* label, str* file)
         mToldOfHiscores = true;
         const str kept = mHiscores->GetKeptAside();
         *label = kept.length() > 0 ? "damagedsave_scores" : "damagedsave_scores_inplace";
-        *file = kept.length() > 0 ? BaseName(kept) : str("hiscore.dat");
+        *file = kept.length() > 0 ? BaseName(kept) : str(kScoresFile);
         return true;
     }
     return false;
@@ -193,10 +196,14 @@ str Lookup(const char* label, const str& a1 = str(), const str& a2 = str())
 }
 
 // What the player reads as the reason: the common causes in the game's own
-// words, any other one as the system words it.
-str ReasonText(int error)
+// words, any other one as the system words it. `file` names the file whose
+// save failed, for a reason that is the file's own.
+str ReasonText(int error, const str& file = str())
 {
     switch (error) {
+    case EISDIR:
+        // (the system's "Is a directory" says neither which nor what to do)
+        return Lookup("savefailed_folder", file);
     case ENOSPC:
     case EDQUOT:
         return Lookup("savefailed_full");
@@ -233,6 +240,13 @@ int TSettings::UntoldSaveFailure()
     return 0;
 }
 
+str TSettings::FileFailingWith(int cause) const
+{
+    if (mPrefs && mPrefs->GetLastSaveError() == cause)
+        return BaseName(mPrefs->GetPath());
+    return str(kScoresFile);
+}
+
 bool TSettings::TakeUnkeptProgressNotice(str* title, str* body)
 {
     // Written now whether or not a save failed before: what changed since
@@ -245,7 +259,8 @@ bool TSettings::TakeUnkeptProgressNotice(str* title, str* body)
     // This notice says it all: the save failure's own is not shown after it.
     mToldSaveFailures.insert(cause);
     *title = Lookup("unkeptprogress_title");
-    *body = Lookup("unkeptprogress_body", ShownFolder(qm::UserDataDirectoryPath()), ReasonText(cause));
+    *body = Lookup("unkeptprogress_body", ShownFolder(qm::UserDataDirectoryPath()),
+                   ReasonText(cause, FileFailingWith(cause)));
     WriteDbg("Telling the player: %s", body->c_str());
     return true;
 }
@@ -262,7 +277,7 @@ bool TSettings::TakeSaveFailureNotice(str* title, str* body)
         *body = Lookup("savefailed_nofolder", folder, ReasonText(mDataFolderError));
     } else {
         *title = Lookup("savefailed_title");
-        *body = Lookup("savefailed_body", folder, ReasonText(cause));
+        *body = Lookup("savefailed_body", folder, ReasonText(cause, FileFailingWith(cause)));
     }
     WriteDbg("Telling the player: %s", body->c_str());
     return true;

@@ -21,6 +21,9 @@
 
 namespace {
 
+// Larger than any file of the game's, and no device read to its end.
+constexpr std::size_t kMaxInputBytes = std::size_t(64) << 20;
+
 int usage()
 {
     std::fprintf(stderr,
@@ -46,7 +49,7 @@ bool writeOutput(const char* path, const std::string& bytes)
 int encipher(const str& key, const char* in, const char* out)
 {
     std::string text;
-    if (!qm::ReadWholeFile(str(in), &text))
+    if (!qm::ReadWholeFile(str(in), &text, kMaxInputBytes))
         return fail("cannot read", in);
     // The text travels with a terminating NUL: it cannot hold one itself.
     if (text.find('\0') != std::string::npos)
@@ -60,7 +63,7 @@ int encipher(const str& key, const char* in, const char* out)
 int decipher(const str& key, const char* in, const char* out)
 {
     std::string text;
-    if (!qm::ReadWholeFile(str(in), &text))
+    if (!qm::ReadWholeFile(str(in), &text, kMaxInputBytes))
         return fail("cannot read", in);
     // Deciphered bytes, which for a file we enciphered are the text and its
     // NUL: anything else (another key, damage) is refused, not written out.
@@ -82,7 +85,7 @@ int printPrefs(const str& key, const char* path)
 {
     str file = path ? str(path) : qm::UserDataDirectory() + str("/prefs.dat");
     std::string bytes;
-    if (!qm::ReadWholeFile(file, &bytes))
+    if (!qm::ReadWholeFile(file, &bytes, kMaxInputBytes))
         return fail("cannot read", file.c_str());
     TXmlNode document;
     if (!TPrefs::ReadDocument(bytes.data(), static_cast<int>(bytes.size()), key, &document))

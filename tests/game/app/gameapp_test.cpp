@@ -578,3 +578,54 @@ TEST_P(DamagedRefusal, ShowsAPlainNoticeThatEndsTheGame)
 
 INSTANTIATE_TEST_SUITE_P(EmptiedOrCut, DamagedRefusal, testing::Values(0, 1),
                          [](const testing::TestParamInfo<int>& info) { return info.param == 0 ? "emptied" : "cut"; });
+
+// The refusal's script runs but shows nothing: its dialog script cut short
+// (ok.lua builds no window), or a refusal that waits without a dialog. Once
+// the screen has shown nothing for a second the plain notice stands in, and
+// its OK ends the game.
+class BlankRefusal : public SavesScenario, public testing::WithParamInterface<int> {};
+
+TEST_P(BlankRefusal, ShowsThePlainNoticeOnceNothingHasShownForASecond)
+{
+    if (GetParam() == 0)
+        Script("ok.lua", "-- A message with one button: the texts ");
+    else
+        Script("startrefused.lua", "return function() while true do WaitForMessage() end end");
+    std::filesystem::create_directories(std::filesystem::path(LockPath()).parent_path());
+    qm::TLockFile first(str(LockPath().c_str()));
+    ASSERT_TRUE(first.Held());
+    const std::string log = StartAnotherGame();
+    ASSERT_TRUE(app->WasRefused());
+    EXPECT_EQ(dynamic_cast<TPlainNotice*>(Top()), nullptr) << "the script has its second first";
+    testing::internal::CaptureStderr();
+    int turns = 0;
+    for (; turns < 200 && !dynamic_cast<TPlainNotice*>(Top()); ++turns)
+        Idle(20);
+    const std::string watched = testing::internal::GetCapturedStderr();
+    auto* notice = dynamic_cast<TPlainNotice*>(Top());
+    ASSERT_NE(notice, nullptr) << TopName() << "\n" << log << watched;
+    EXPECT_GE(turns * 20 + 40, static_cast<int>(TGameApp::kBlankRefusalMs)) << "not before the second was over";
+    EXPECT_NE(watched.find("showed nothing: the refusal shows as a plain notice"), std::string::npos) << watched;
+    const TRect ok = notice->OkBox();
+    Send(TEvent::kMouseDown, 0, (ok.x1 + ok.x2) / 2, (ok.y1 + ok.y2) / 2);
+    Send(TEvent::kMouseUp, 0, (ok.x1 + ok.x2) / 2, (ok.y1 + ok.y2) / 2);
+    EXPECT_TRUE(QuitsWithin(10));
+}
+
+INSTANTIATE_TEST_SUITE_P(CutDialogOrNone, BlankRefusal, testing::Values(0, 1),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param == 0 ? "ok_lua_cut" : "waiting_without_a_dialog";
+                         });
+
+// A refusal that shows its dialog keeps it however long the player takes.
+TEST_F(SavesScenario, AShownRefusalIsNeverReplacedByThePlainNotice)
+{
+    std::filesystem::create_directories(std::filesystem::path(LockPath()).parent_path());
+    qm::TLockFile first(str(LockPath().c_str()));
+    ASSERT_TRUE(first.Held());
+    StartAnotherGame();
+    for (int i = 0; i < 250; ++i)
+        Idle(20);
+    EXPECT_EQ(TopName(), "scripts/ok.lua");
+    EXPECT_NE(DialogBody("scripts/ok.lua").find("already running"), std::string::npos);
+}

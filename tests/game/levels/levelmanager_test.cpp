@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -440,6 +441,24 @@ TEST_F(DownloadedLevels, TheHookSetsTheRestaurantFromTheLevel)
     EXPECT_EQ(tables.size(), 1u);
     EXPECT_EQ(std::string(levels.GetLevelIntroText().c_str()), "Made at home");
     TSettings::SetDownloadLevelReader(nullptr);
+}
+
+// A downloaded level that is no file to read (a pipe, a link to the zero
+// device) is not waited on or read to no end, and it is not played as an
+// empty level either: it cannot be played, and the log says why.
+TEST_F(DownloadedLevels, ALevelThatIsNoFileCannotBePlayed)
+{
+    ASSERT_EQ(::mkfifo((mHome / "mine.xml").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", mHome / "zeros.xml");
+    for (const char* name : {"mine.xml", "zeros.xml"}) {
+        SCOPED_TRACE(name);
+        mSettings->SetDownloadLevelName(name);
+        testing::internal::CaptureStderr();
+        TLevelManager levels(TLevelManager::kCareer, &mFactory);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(levels.IsLevelDefined());
+        EXPECT_NE(log.find(std::string(name) + " cannot be read (it is no regular file"), std::string::npos) << log;
+    }
 }
 
 TEST_F(DownloadedLevels, EditorOutputRoundTripsByteForByte)

@@ -19,10 +19,12 @@
 #include "game/screens/mapmarkers.h"
 #include "game/screens/quessascloset.h"
 #include "game/screens/unlocknotices.h"
+#include "game/settings/configfile.h"
 #include "game/settings/unlockmanager.h"
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -41,7 +43,12 @@ protected:
                       {"newoutfit", "New outfit: %1%"},
                       {"newlevel", "New level: %1%"},
                       {"gold_name", "Gold pack"},
-                      {"blouse_name", "Blouse"}});
+                      {"blouse_name", "Blouse"},
+                      {"unreadablelevel", "%1% (cannot be read: %2%)"},
+                      {"fileproblem_folder", "it is a folder"},
+                      {"fileproblem_notafile", "it is not an ordinary file"},
+                      {"fileproblem_toolarge", "it is far too large"},
+                      {"fileproblem_unreadable", "it may not be read"}});
         StartPlatform();
         Create();
         mSettings->CreateNewUser("Ann");
@@ -167,6 +174,39 @@ TEST_F(CareerScreens, LevelPacksAreListedOnceEachAndIndexesOutsideTheListAnswerN
     EXPECT_EQ(Lua("gProbe = GetDescription(5)"), "A pack");
     EXPECT_EQ(TextOf("statustext_1"), "Ready");
     EXPECT_TRUE(Find("gamebutton_1")->IsVisible());
+}
+
+// Levels the player put into their folder that are no files to read (a
+// pipe, a link to the zero device, a folder, one far too large) are listed
+// all the same, saying why, without the page waiting on one or reading it
+// to no end; the good one beside them keeps its description.
+TEST_F(CareerScreens, DownloadedLevelsThatCannotBeReadAreListedSayingWhy)
+{
+    const fs::path folder = mHome / "downloads";
+    File("downloads/Good_one.xml", "<dataroot><career><level>1</level><description>Lunch</description></career>"
+                                   "</dataroot>");
+    ASSERT_EQ(::mkfifo((folder / "Pipe_dream.xml").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder / "Zeros.xml");
+    fs::create_directory(folder / "Nested.xml");
+    File("downloads/Huge.xml", "");
+    fs::resize_file(folder / "Huge.xml", game::kMaxConfigFileBytes + 1);
+    Lua("PushModal('m3') MakeDialog { LockedLevels { name = 'packs', w = 800, h = 600 } }");
+    auto* packs = GetCast<TLockedLevels>(Find("packs"));
+    ASSERT_NE(packs, nullptr);
+    testing::internal::CaptureStderr();
+    packs->BuildDownloadList(str(folder.c_str()));
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(packs->GetDownloadCount(), 5);
+    const char* titles[] = {"Good one", "Huge (cannot be read: it is far too large)",
+                            "Nested (cannot be read: it is a folder)",
+                            "Pipe dream (cannot be read: it is not an ordinary file)",
+                            "Zeros (cannot be read: it is not an ordinary file)"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_STREQ(packs->DownloadTitle(i).c_str(), titles[i]);
+    EXPECT_STREQ(packs->DownloadDescription(0).c_str(), "Lunch");
+    EXPECT_STREQ(packs->DownloadDescription(3).c_str(), "");
+    EXPECT_NE(log.find("Pipe_dream.xml cannot be read (it is no regular file"), std::string::npos) << log;
+    EXPECT_NE(log.find("Huge.xml cannot be read (it is larger than"), std::string::npos) << log;
 }
 
 TEST_F(CareerScreens, CreditsSplitColumnsAndNeverDivideByNothing)

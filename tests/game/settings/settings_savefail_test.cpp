@@ -211,3 +211,26 @@ TEST_F(SaveFailures, AQuitOnAFullDiskTellsThatTheProgressCannotBeKept)
     std::filesystem::remove(mMount / "filler2");
     EXPECT_FALSE(mSettings->TakeUnkeptProgressNotice(&title, &body)) << "written once room was made";
 }
+
+// prefs.dat replaced by a folder while the game runs: the failed save and
+// the quit's notice name the file and what is wrong with it in plain words,
+// not the system's "Is a directory".
+TEST_F(SaveFailures, AFolderInPlaceOfPrefsIsToldByNameInPlainWords)
+{
+    StartWithAda();
+    const fs::path prefs = fs::path(mSettings->GetPrefs()->GetPath().c_str());
+    fs::remove(prefs);
+    fs::create_directory(prefs);
+    mSettings->UnlockLevel(0, 3);
+    const std::string notice = Notice();
+    EXPECT_NE(notice.find("a folder named prefs.dat stands where that file belongs"), std::string::npos) << notice;
+    EXPECT_EQ(notice.find("Is a directory"), std::string::npos) << notice;
+
+    str title, body;
+    ASSERT_TRUE(mSettings->TakeUnkeptProgressNotice(&title, &body));
+    const std::string text = body.c_str();
+    EXPECT_STREQ(title.c_str(), "Progress cannot be kept");
+    EXPECT_NE(text.find("(a folder named prefs.dat stands where that file belongs)"), std::string::npos) << text;
+    EXPECT_NE(text.find(prefs.parent_path().string()), std::string::npos) << text;
+    EXPECT_EQ(text.find("Is a directory"), std::string::npos) << text;
+}
