@@ -4,7 +4,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
-#include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 #include "engine/window/message.h"
 #include "engine/window/dialog.h"
 #include "engine/window/modalwindow.h"
@@ -358,7 +358,7 @@ void TGameApp::TellOfStoppedScript(TWindowManager* manager)
 {
     str script;
     if (!manager->GetScript() || !manager->GetTopModalWindow() || manager->IsMoviePlaying() ||
-        !TScript::TakeStoppedScript(&script))
+        !TScriptWatchdog::TakeStoppedScript(&script))
         return;
     TStringTable* strings = mPlatform->GetStringTable();
     const str title = strings ? strings->GetString(str("scriptstopped_title"), str(), str(), str(), str(), str()) : str();

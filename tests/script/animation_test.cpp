@@ -11,6 +11,7 @@
 #include "engine/script/animation.h"
 #include "engine/script/animationlayers.h"
 #include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 #include "lauxlib.h"
 #include "recordinghandler.h"
 #include "testimages.h"
@@ -481,7 +482,7 @@ TEST_F(AnimationTest, AScriptTheWatchdogStoppedIsNeverRunAgain)
     // stopped at its first checks, well past the limit.
     static std::uint32_t watch = 0;
     watch = 0;
-    TScript::SetWatchdogClock([] { return watch += 1000; });
+    TScriptWatchdog::SetClock([] { return watch += 1000; });
     Pack("endless.anm", "function Spin() SetCurrentFrame(1); while true do pcall(function() while true do end end) end end\n");
     TAnimation a;
     ASSERT_TRUE(a.Init("endless.anm", "", ""));
@@ -498,11 +499,11 @@ TEST_F(AnimationTest, AScriptTheWatchdogStoppedIsNeverRunAgain)
     a.Play("Spin", false);
     Advance(16);
     log = testing::internal::GetCapturedStderr();
-    TScript::SetWatchdogClock({});
+    TScriptWatchdog::SetClock({});
     EXPECT_EQ(log, "") << "not run, so not stopped again";
     EXPECT_EQ(a.GetCurrentFrame(), 0);
     str told;
-    while (TScript::TakeStoppedScript(&told)) {
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
     }
 }
 

@@ -8,6 +8,7 @@
 #include "engine/platform/quitsignal.h"
 #include "engine/script/luabind.h"
 #include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ protected:
         gWatchStep = 0;
         gReadsToSignal = -1;
         qm::SetTimeSource([] { return gNow; });
-        TScript::SetWatchdogClock(ReadWatchClock);
+        TScriptWatchdog::SetClock(ReadWatchClock);
         script = new TScript;
         L = script->GetState();
         qm::lua::Publish(L, "WaitLuaNextFrame", "TScript", script, scriptLife, WaitLuaNextFrame);
@@ -57,7 +58,7 @@ protected:
     void TearDown() override
     {
         tasks.DestroyAll();
-        TScript::SetWatchdogClock({});
+        TScriptWatchdog::SetClock({});
         qm::SetTimeSource({});
         std::filesystem::remove_all(dir);
     }
@@ -165,7 +166,7 @@ TEST_F(Watchdog, SlowNativeWorkWithLittleLuaIsNotStopped)
     // Ten seconds between two checks (a loaded machine), but the run does
     // fewer checks' worth of Lua than a script that never returns.
     gWatchStep = 10000;
-    const int loops = (TScript::kMinChecksToStop - 2) * TScript::kWatchInstructions / 3;
+    const int loops = (TScriptWatchdog::kMinChecksToStop - 2) * TScriptWatchdog::kWatchInstructions / 3;
     const std::string text = "for i = 1, " + std::to_string(loops) + " do end gDone = 1";
     EXPECT_EQ(script->DoLuaString(text.c_str()), 0);
     EXPECT_EQ(Global("gDone"), "1");
@@ -173,12 +174,12 @@ TEST_F(Watchdog, SlowNativeWorkWithLittleLuaIsNotStopped)
 
 TEST_F(Watchdog, ALimitSetForEveryScriptApplies)
 {
-    TScript::SetRunLimit(200);
+    TScriptWatchdog::SetRunLimit(200);
     gWatchStep = 10;
     testing::internal::CaptureStderr();
     const int code = script->DoLuaString("while true do end", -1, "@short.lua");
     const std::string log = testing::internal::GetCapturedStderr();
-    TScript::SetRunLimit(TScript::kDefaultRunLimitMs);
+    TScriptWatchdog::SetRunLimit(TScriptWatchdog::kDefaultRunLimitMs);
     EXPECT_NE(code, 0);
     EXPECT_NE(log.find("short.lua:1: script stopped: it ran for 0.2 s"), std::string::npos) << log;
 }
@@ -229,7 +230,7 @@ TEST_F(Watchdog, ALoopThatKeepsCatchingTheStopIsStoppedForGood)
 TEST_F(Watchdog, AStoppedCoroutineIsNotResumedAgainAndThePlayerIsToldWhichScript)
 {
     str told;
-    while (TScript::TakeStoppedScript(&told)) {
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
     }
     gWatchStep = 1000;
     script->DoLuaString("return function() WaitLuaNextFrame(5)\n"
@@ -242,9 +243,9 @@ TEST_F(Watchdog, AStoppedCoroutineIsNotResumedAgainAndThePlayerIsToldWhichScript
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("screen.lua:2: script stopped for good"), std::string::npos) << log;
     EXPECT_FALSE(script->CoroutineActive());
-    ASSERT_TRUE(TScript::TakeStoppedScript(&told));
+    ASSERT_TRUE(TScriptWatchdog::TakeStoppedScript(&told));
     EXPECT_STREQ(told.c_str(), "scripts/screen.lua");  // as the player knows it
-    EXPECT_FALSE(TScript::TakeStoppedScript(&told));   // once
+    EXPECT_FALSE(TScriptWatchdog::TakeStoppedScript(&told));   // once
 }
 
 TEST_F(Watchdog, ALongPatternMatchIsStoppedNamingTheLuaThatCalledIt)
@@ -268,7 +269,7 @@ TEST_F(Watchdog, AQuitSignalStopsALoopThatCatchesItForGood)
 {
     gReadsToSignal = 3;  // the clock stands still: only the signal stops it
     str told;
-    while (TScript::TakeStoppedScript(&told)) {
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
     }
     testing::internal::CaptureStderr();
     const int code = script->DoLuaString("while true do pcall(function() while true do end end) end", -1,
@@ -277,7 +278,7 @@ TEST_F(Watchdog, AQuitSignalStopsALoopThatCatchesItForGood)
     EXPECT_NE(code, 0);
     EXPECT_NE(log.find("frozen.lua:1: script stopped: the game is asked to quit"), std::string::npos) << log;
     EXPECT_NE(log.find("frozen.lua:1: script stopped for good"), std::string::npos) << log;
-    EXPECT_FALSE(TScript::TakeStoppedScript(&told)) << "the game is on its way out: nobody is told";
+    EXPECT_FALSE(TScriptWatchdog::TakeStoppedScript(&told)) << "the game is on its way out: nobody is told";
 }
 
 bool gCloseWaiting = false;

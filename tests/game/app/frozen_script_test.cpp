@@ -9,7 +9,7 @@
 #include "engine/platform/event.h"
 #include "engine/platform/platformdata.h"
 #include "engine/platform/quitsignal.h"
-#include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 #include "game/settings/settings.h"
 
 #include <filesystem>
@@ -39,7 +39,7 @@ protected:
         gWatch = 0;
         gWatchStep = 0;
         gReadsToSignal = -1;
-        TScript::SetWatchdogClock(ReadWatchClock);
+        TScriptWatchdog::SetClock(ReadWatchClock);
         const std::filesystem::path options = scratch.Path() / "assets/scripts/options.lua";
         std::string text;
         {
@@ -50,7 +50,7 @@ protected:
     }
     void TearDown() override
     {
-        TScript::SetWatchdogClock({});
+        TScriptWatchdog::SetClock({});
         DamagedData::TearDown();
     }
 
