@@ -159,7 +159,8 @@ TScript::~TScript()
 {
     DeleteDeferredTables();
     mAttachment.reset();
-    lua_close(mState);
+    // The state's finalisers run as it closes, watched like any other code.
+    mWatchdog.CloseState();
 }
 
 void TScript::LuaInit()

@@ -6,6 +6,7 @@
 #include "lauxlib.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -17,6 +18,16 @@ namespace {
 // registry, so the hook always finds it.
 const char kWatchdogKey = 0;
 
+// Counted instructions, long library work and finalisers.
+constexpr int kHookMask = LUA_MASKCOUNT | LUA_MASKWORK | LUA_MASKFINALIZERS;
+
+// The Lua a run must have run before its time is up.
+constexpr std::int64_t kMinWork =
+    std::int64_t{TScriptWatchdog::kMinChecksToStop} * TScriptWatchdog::kWatchInstructions;
+
+// The collector's threshold (KB) while it is held back: never reached.
+constexpr int kHeldThreshold = INT_MAX;
+
 qm::TTimeSource& Clock()
 {
     static qm::TTimeSource clock;
@@ -24,6 +35,7 @@ qm::TTimeSource& Clock()
 }
 
 std::uint32_t gRunLimitMs = TScriptWatchdog::kDefaultRunLimitMs;
+std::uint32_t gCheckPeriodMs = TScriptWatchdog::kCheckPeriodMs;
 
 std::uint32_t Now()
 {
@@ -141,6 +153,11 @@ void TScriptWatchdog::SetRunLimit(std::uint32_t ms)
     gRunLimitMs = ms;
 }
 
+void TScriptWatchdog::SetCheckPeriod(std::uint32_t ms)
+{
+    gCheckPeriodMs = ms;
+}
+
 bool TScriptWatchdog::TakeStoppedScript(str* script)
 {
     std::deque<str>& scripts = StoppedScripts();
@@ -162,6 +179,7 @@ void TScriptWatchdog::Install()
     WrapCoroutineFunction(L, "create", WatchedCreate);
     WrapCoroutineFunction(L, "wrap", WatchedWrap);
     WatchCatchers();
+    HoldCollector(L);
 }
 
 void TScriptWatchdog::Enter()
@@ -176,27 +194,67 @@ void TScriptWatchdog::Leave()
         EndRun();
 }
 
+void TScriptWatchdog::CloseState()
+{
+    mClosing = true;
+    Enter();
+    lua_close(mState);
+    // The state is gone: only what the run tells is left to keep.
+    mDepth = 0;
+    KeepStoppedScript();
+}
+
 void TScriptWatchdog::BeginRun()
 {
     mStart = Now();
+    mLastCheck = mStart;
     mQuitSignals = qm::QuitSignals();
-    mChecks = 0;
+    mWork = 0;
     mStops = 0;
     mQuitStop = false;
     mCloseSeen = false;
     mCloseProbe = mStart;
     // Coroutines made meanwhile keep their hook, but run only inside later runs.
-    lua_sethook(mState, Hook, LUA_MASKCOUNT | LUA_MASKWORK, kWatchInstructions);
+    lua_sethook(mState, Hook, kHookMask, gCheckPeriodMs ? kFirstCheckInstructions : kWatchInstructions);
+    // What the collector held back while no run lasted is taken up now, watched.
+    if (!mClosing)
+        ReleaseCollector();
 }
 
 void TScriptWatchdog::EndRun()
 {
     lua_sethook(mState, nullptr, 0, 0);
+    HoldCollector(mState);
+    KeepStoppedScript();
+}
+
+void TScriptWatchdog::KeepStoppedScript()
+{
     if (mStops == 0 || mQuitStop)
         return;
     std::deque<str>& scripts = StoppedScripts();
     if (std::find(scripts.begin(), scripts.end(), mStoppedScript) == scripts.end())
         scripts.push_back(mStoppedScript);
+}
+
+// Outside runs, engine code that pushes a value could start a collection,
+// and with it finalisers that nothing would watch: the collector waits for
+// the next run.
+void TScriptWatchdog::HoldCollector(lua_State* L)
+{
+    if (mHeldThreshold >= 0)
+        return;
+    mHeldThreshold = lua_getgcthreshold(L);
+    lua_setgcthreshold(L, kHeldThreshold);
+}
+
+void TScriptWatchdog::ReleaseCollector()
+{
+    if (mHeldThreshold < 0)
+        return;
+    const int threshold = mHeldThreshold;
+    mHeldThreshold = -1;
+    lua_setgcthreshold(mState, threshold);
 }
 
 TScriptWatchdog* TScriptWatchdog::Of(lua_State* L)
@@ -221,37 +279,52 @@ str TScriptWatchdog::StopReason(std::int32_t elapsed)
         mQuitStop = true;
         return "the game is asked to quit";
     }
-    if (mChecks < kMinChecksToStop)
-        return str();
-    if (elapsed >= static_cast<std::int32_t>(gRunLimitMs)) {
+    const bool timeUp = elapsed >= static_cast<std::int32_t>(mClosing ? kClosingLimitMs : gRunLimitMs);
+    const bool busy = mWork >= kMinWork;
+    if (timeUp && busy) {
         char reason[64];
-        std::snprintf(reason, sizeof reason, "it ran for %.1f s without yielding", elapsed / 1000.0);
+        std::snprintf(reason, sizeof reason, mClosing ? "it ran for %.1f s as its state closed"
+                                                      : "it ran for %.1f s without yielding",
+                      elapsed / 1000.0);
         return reason;
     }
-    // The close button: looked for in the window system's queue, which
-    // nobody else reads while the run lasts.
+    // A close request stops a run that is busy with Lua, or one that has
+    // gone on for the run limit, whatever it did meanwhile.
+    if (!mClosing && (busy || timeUp) && CloseRequested(elapsed))
+        return "the window is asked to close";
+    return str();
+}
+
+// The close button: looked for in the window system's queue, which nobody
+// else reads while the run lasts.
+bool TScriptWatchdog::CloseRequested(std::int32_t elapsed)
+{
     const std::uint32_t now = mStart + static_cast<std::uint32_t>(elapsed);
     if (!mCloseSeen && elapsed >= static_cast<std::int32_t>(kCloseProbeAfterMs) &&
         qm::TimeDiff(now, mCloseProbe) >= static_cast<std::int32_t>(kCloseProbePeriodMs)) {
         mCloseProbe = now;
         mCloseSeen = qm::CloseRequestWaiting();
     }
-    return mCloseSeen ? str("the window is asked to close") : str();
+    return mCloseSeen;
 }
 
 // Stops a run gone on too long (or past a quit or close request) with an
 // error; the first stop is logged. A script may catch the error and go on;
 // it is then stopped again at the next check, and for good at the
-// kStopsForGood-th stop: from then on every check, and every pcall, xpcall
-// and coroutine.resume the error passes, raises it again.
+// kStopsForGood-th stop: from then on every instruction, and every pcall,
+// xpcall and coroutine.resume the error passes, raises it again.
 void TScriptWatchdog::Check(lua_State* L)
 {
     if (mDepth == 0)
         return;
-    ++mChecks;
+    const std::uint32_t now = Now();
+    const int count = lua_gethookcount(L);
+    mWork += count;
     if (mStops >= kStopsForGood)
         RaiseStop(L);
-    const str reason = StopReason(qm::TimeDiff(Now(), mStart));
+    Pace(L, count, qm::TimeDiff(now, mLastCheck));
+    mLastCheck = now;
+    const str reason = StopReason(qm::TimeDiff(now, mStart));
     if (reason.length() == 0)
         return;
     str where;
@@ -268,11 +341,36 @@ void TScriptWatchdog::Check(lua_State* L)
     RaiseStop(L);
 }
 
+// The count to the next check on this thread, from how long the last
+// count took: instructions that each take long (native calls) are checked
+// more often, quick ones less, up to kWatchInstructions.
+void TScriptWatchdog::Pace(lua_State* L, int count, std::int32_t sinceLastCheck)
+{
+    const std::int64_t period = gCheckPeriodMs;
+    if (period == 0)
+        return;
+    const std::int64_t took = std::max<std::int32_t>(sinceLastCheck, 0);
+    std::int64_t next = count;
+    if (took > period)
+        next = std::max<std::int64_t>(1, count * period / took);
+    else if (2 * took < period)
+        next = std::min<std::int64_t>(kWatchInstructions, 2 * std::int64_t{count});
+    if (next != count)
+        lua_sethook(L, Hook, kHookMask, static_cast<int>(next));
+}
+
 // The stop's error, raised past every message handler: none of the
 // script's code runs for it (a handler that loops would run inside this
-// hook, where no hook watches it).
+// hook, where no hook watches it). Making the message may start the
+// collector, whose finalisers would run here unwatched: it is held back
+// until the next run. A run stopped for good is checked at every
+// instruction, so that whatever catches the error (loadstring turns it into
+// its result) is left at once.
 void TScriptWatchdog::RaiseStop(lua_State* L)
 {
+    HoldCollector(L);
+    if (mStops >= kStopsForGood)
+        lua_sethook(L, Hook, kHookMask, 1);
     lua_pushstring(L, mStopMessage.c_str());
     lua_errorbare(L);
 }

@@ -40,6 +40,7 @@ protected:
         gWatchStep = 0;
         gReadsToSignal = -1;
         TScriptWatchdog::SetClock(ReadWatchClock);
+        TScriptWatchdog::SetCheckPeriod(0);  // the fake clock moves at every reading
         const std::filesystem::path options = scratch.Path() / "assets/scripts/options.lua";
         std::string text;
         {
@@ -51,6 +52,7 @@ protected:
     void TearDown() override
     {
         TScriptWatchdog::SetClock({});
+        TScriptWatchdog::SetCheckPeriod(TScriptWatchdog::kCheckPeriodMs);
         DamagedData::TearDown();
     }
 
