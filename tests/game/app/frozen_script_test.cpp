@@ -108,6 +108,33 @@ TEST_F(FrozenScreen, ThePlayerIsToldWhichScriptWasStoppedAndTheNoticeCloses)
     EXPECT_TRUE(quitAtOnce || AnswerYesAndQuitWithin(kSecond));
 }
 
+TEST_F(FrozenScreen, AfterTheStopTheCloseRequestStillAsks)
+{
+    ToTheMenu();
+    gWatchStep = 100;
+    Press("options");
+    gWatchStep = 0;
+    ASSERT_TRUE(WaitForTop("scriptstopped"));
+    Press("ok");
+    ASSERT_FALSE(WaitForTop("scriptstopped", 1));
+    // The stop ended the screens' coroutine: the confirmation runs as one of its own.
+    EXPECT_TRUE(Send(TEvent::kCloseRequest)) << "the game closed without asking";
+    ASSERT_TRUE(WaitForTop("scripts/closeconfirm.lua", 1));
+    // "No" keeps the game, and the next close request asks again.
+    Press("no");
+    for (int i = 0; i < 5; ++i)
+        Idle();  // the confirmation takes its answer and ends
+    EXPECT_FALSE(app->HasQuit());
+    EXPECT_NE(TopName(), str("scripts/closeconfirm.lua"));
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    ASSERT_TRUE(WaitForTop("scripts/closeconfirm.lua", 1));
+    const bool quit = AnswerYesAndQuitWithin(kSecond);
+    const std::string log = EndLog();
+    EXPECT_TRUE(quit) << log;
+    EXPECT_EQ(log.find("did not open"), std::string::npos) << log;
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+}
+
 TEST_F(FrozenScreen, AQuitSignalWhileItRunsEndsTheGameCleanly)
 {
     ToTheMenu();
