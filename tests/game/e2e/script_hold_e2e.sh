@@ -14,7 +14,7 @@
 #   loadstring  a text of 10 MB compiled
 #   quote       string.format('%q') of 32 MB
 #   concat      32 MB joined to a letter
-#   sub         string.sub of 32 MB
+#   sub         string.sub of 64 MB
 # For each, in one run SIGTERM and in another the window's close button
 # (whose confirmation must show, and is answered "yes") must end the game
 # within five seconds (times the machine's slowness) of the request through
@@ -51,7 +51,7 @@ declare -A holds=(
   [loadstring]="local s = 'return \"' .. string.rep('a', 10000000) .. '\"' $holding while true do loadstring(s) end"
   [quote]="$big while true do local q = string.format('%q', s) end"
   [concat]="$big while true do local c = s .. 'b' end"
-  [sub]="$big while true do local c = string.sub(s, 2) end"
+  [sub]="local s, sub = string.rep('a', 64000000), string.sub $holding while true do sub(s, 2) end"
 )
 
 options_button="566 359"
