@@ -479,12 +479,18 @@ TEST_F(Watchdog, ALoopThatLoadstringKeepsCatchingTheStopInIsStoppedForGood)
     lua_setglobal(L, "gSource");
     gWatchStep = 1000;
     testing::internal::CaptureStderr();
-    const int code =
-        script->DoLuaString("gAfter = nil while true do loadstring(gSource) end gAfter = 1", -1, "@loading.lua");
+    const int code = script->DoLuaString(
+        "gAfter = nil gCalls = 0 while true do gCalls = gCalls + 1 loadstring(gSource) end gAfter = 1", -1,
+        "@loading.lua");
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(code, 0);
     EXPECT_EQ(Global("gAfter"), "<nil>");
     EXPECT_NE(log.find("loading.lua:1: script stopped for good"), std::string::npos) << log;
+    // Left at the instruction after the call that caught the stop for good,
+    // not a count of instructions (thousands of calls) later.
+    lua_getglobal(L, "gCalls");
+    EXPECT_LE(lua_tonumber(L, -1), 20);
+    lua_pop(L, 1);
 }
 
 }  // namespace
