@@ -242,19 +242,22 @@ void TScriptWatchdog::KeepStoppedScript()
 // the next run.
 void TScriptWatchdog::HoldCollector(lua_State* L)
 {
-    if (mHeldThreshold >= 0)
+    if (mCollectorHeld)
         return;
-    mHeldThreshold = lua_getgcthreshold(L);
+    mCollectorHeld = true;
+    // A threshold a script set past what an int holds reads back negative:
+    // it meant never.
+    const int threshold = lua_getgcthreshold(L);
+    mHeldThreshold = threshold < 0 ? kHeldThreshold : threshold;
     lua_setgcthreshold(L, kHeldThreshold);
 }
 
 void TScriptWatchdog::ReleaseCollector()
 {
-    if (mHeldThreshold < 0)
+    if (!mCollectorHeld)
         return;
-    const int threshold = mHeldThreshold;
-    mHeldThreshold = -1;
-    lua_setgcthreshold(mState, threshold);
+    mCollectorHeld = false;
+    lua_setgcthreshold(mState, mHeldThreshold);
 }
 
 TScriptWatchdog* TScriptWatchdog::Of(lua_State* L)

@@ -116,7 +116,8 @@ private:
     lua_State* mState;
     int mDepth = 0;                 // nested Enters
     bool mClosing = false;          // the run is the state's closing
-    int mHeldThreshold = -1;        // the collector's threshold (KB) while held back, or -1
+    bool mCollectorHeld = false;    // between runs, and after a stop
+    int mHeldThreshold = 0;         // the collector's threshold (KB) while held back
     std::uint32_t mStart = 0;       // clock at the outermost Enter
     std::uint32_t mLastCheck = 0;   // clock at the last check (or the start)
     unsigned mQuitSignals = 0;      // quit signals seen when the run started

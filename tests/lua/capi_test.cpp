@@ -660,6 +660,22 @@ void stopWork(lua_State* L, lua_Debug*)
     lua_errorbare(L);
 }
 
+// The call's hook calls all come from the library's work: the budget is
+// far above what its Lua code runs.
+void expectPollsOnlyWithWorkBit(lua_State* L, const char* call)
+{
+    workPolls = 0;
+    lua_sethook(L, countWorkPolls, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
+    ASSERT_EQ(run(L, call), 0) << call << ": " << topString(L);
+    EXPECT_GT(workPolls, 0) << call;
+    workPolls = 0;
+    lua_sethook(L, countWorkPolls, LUA_MASKCOUNT, 1 << 30);
+    ASSERT_EQ(run(L, call), 0) << call;
+    EXPECT_EQ(workPolls, 0) << call << ": without LUA_MASKWORK no library work calls the hook";
+    lua_sethook(L, nullptr, 0, 0);
+    lua_settop(L, 0);
+}
+
 TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
 {
     State S = openState();
@@ -674,20 +690,8 @@ TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
         "string.gsub(string.rep('a', 100000), 'a', 'bb')",
         "local t = {} for i = 1, 100000 do t[i] = i end table.getn(t)",  // counted: no n, no size kept
     };
-    for (const char* call : calls) {
-        // a budget far above what the Lua code of the call runs: every hook
-        // call comes from the library's work
-        workPolls = 0;
-        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
-        ASSERT_EQ(run(L, call), 0) << call << ": " << topString(L);
-        EXPECT_GT(workPolls, 0) << call;
-        workPolls = 0;
-        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT, 1 << 30);
-        ASSERT_EQ(run(L, call), 0) << call;
-        EXPECT_EQ(workPolls, 0) << call << ": without LUA_MASKWORK no library work calls the hook";
-        lua_sethook(L, nullptr, 0, 0);
-        lua_settop(L, 0);
-    }
+    for (const char* call : calls)
+        expectPollsOnlyWithWorkBit(L, call);
 }
 
 TEST(LuaHooks, AHookStopsALongMatchWithABareErrorThatNoHandlerSees)
@@ -734,18 +738,8 @@ TEST(LuaHooks, LongCopiesShiftsAndParsesGiveTheCountHookItsTurns)
         "table.foreachi(gList, nothing)",
         "table.foreach(gList, nothing)",
     };
-    for (const char* call : calls) {
-        workPolls = 0;
-        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
-        ASSERT_EQ(run(L, call), 0) << call << ": " << topString(L);
-        EXPECT_GT(workPolls, 0) << call;
-        workPolls = 0;
-        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT, 1 << 30);
-        ASSERT_EQ(run(L, call), 0) << call;
-        EXPECT_EQ(workPolls, 0) << call << ": without LUA_MASKWORK no library work calls the hook";
-        lua_sethook(L, nullptr, 0, 0);
-        lua_settop(L, 0);
-    }
+    for (const char* call : calls)
+        expectPollsOnlyWithWorkBit(L, call);
 }
 
 TEST(LuaHooks, AStopInsideALongParseOrShiftLeavesTheStateUsable)

@@ -65,10 +65,31 @@ protected:
         NameThePlayer();
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
     }
+    // The options opened from the menu, stopped after five seconds on the
+    // watchdog's clock (a tenth of a second between two checks); the
+    // player's notice of it shows.
+    void StopTheOptions()
+    {
+        ToTheMenu();
+        gWatchStep = 100;
+        Press("options");
+        gWatchStep = 0;
+        ASSERT_TRUE(WaitForTop("scriptstopped"));
+    }
+    // OK on the notice; true when it closed within a second.
+    bool CloseTheNotice();
 };
 
 // What a close request must do within a second (50 turns of 20 ms).
 constexpr int kSecond = 50;
+
+bool FrozenScreen::CloseTheNotice()
+{
+    Press("ok");
+    for (int i = 0; i < kSecond && TopName() == str("scriptstopped"); ++i)
+        Idle();
+    return TopName() != str("scriptstopped");
+}
 
 TEST_F(FrozenScreen, IsStoppedNamingTheScriptAndTheCloseRequestStillQuits)
 {
@@ -90,15 +111,8 @@ TEST_F(FrozenScreen, IsStoppedNamingTheScriptAndTheCloseRequestStillQuits)
 
 TEST_F(FrozenScreen, ThePlayerIsToldWhichScriptWasStoppedAndTheNoticeCloses)
 {
-    ToTheMenu();
-    gWatchStep = 100;
-    Press("options");
-    gWatchStep = 0;
-    ASSERT_TRUE(WaitForTop("scriptstopped"));
-    Press("ok");
-    for (int i = 0; i < kSecond && TopName() == str("scriptstopped"); ++i)
-        Idle();
-    const bool closed = TopName() != str("scriptstopped");
+    StopTheOptions();
+    const bool closed = CloseTheNotice();
     const std::string log = EndLog();
     EXPECT_NE(log.find("Telling the player: The game's script scripts/options.lua ran on without end"),
               std::string::npos)
@@ -110,13 +124,8 @@ TEST_F(FrozenScreen, ThePlayerIsToldWhichScriptWasStoppedAndTheNoticeCloses)
 
 TEST_F(FrozenScreen, AfterTheStopTheCloseRequestStillAsks)
 {
-    ToTheMenu();
-    gWatchStep = 100;
-    Press("options");
-    gWatchStep = 0;
-    ASSERT_TRUE(WaitForTop("scriptstopped"));
-    Press("ok");
-    ASSERT_FALSE(WaitForTop("scriptstopped", 1));
+    StopTheOptions();
+    ASSERT_TRUE(CloseTheNotice());
     // The stop ended the screens' coroutine: the confirmation runs as one of its own.
     EXPECT_TRUE(Send(TEvent::kCloseRequest)) << "the game closed without asking";
     ASSERT_TRUE(WaitForTop("scripts/closeconfirm.lua", 1));
