@@ -48,8 +48,9 @@ int str_sub(lua_State* L)
         // a long piece is copied in this one call
         WorkSteps(L).copied(static_cast<size_t>(end - start + 1));
         lua_pushlstring(L, s + start - 1, static_cast<size_t>(end - start + 1));
-    } else
+    } else {
         lua_pushliteral(L, "");
+    }
     return 1;
 }
 
