@@ -254,14 +254,17 @@ void callgc(lua_State* L, Udata* u)
 
 // While finalisers run the collector stays off, and so do debug hooks: when
 // the collector runs is no business of a hook, and a script's hook output
-// must not depend on it.
+// must not depend on it. A host's hook that asks for them
+// (LUA_MASKFINALIZERS) still runs: a finaliser that never returns must not
+// escape what bounds the script.
 struct FinalizerScope {
     lua_State* L;
     lu_byte allowhook;
     explicit FinalizerScope(lua_State* L) : L(L), allowhook(L->allowhook)
     {
         G(L)->gcBlocked++;
-        L->allowhook = 0;
+        if (!(L->hookmask & LUA_MASKFINALIZERS))
+            L->allowhook = 0;
     }
     ~FinalizerScope()
     {

@@ -23,6 +23,7 @@ int hexValue(int c) { return isAsciiDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10; 
 // Reads the next character: a byte, or in a wide source a little-endian unit.
 void next(LexState* ls)
 {
+    ls->work.step();
     if (ls->z->wide) {
         int lo = zgetc(ls->z);
         if (lo == EOZ) {
@@ -353,6 +354,7 @@ void luaX_setinput(lua_State* L, LexState* LS, ZIO* z, TString* source)
     LS->source = source;
     LS->nbuff = 0;
     LS->nestlevel = 0;
+    LS->work = WorkSteps(L);
     next(LS);
     if (LS->current == '#') { // skip a first line starting with `#' (as in "#!/bin/lua")
         do {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lobject.h"
+#include "lwork.h"
 #include "lzio.h"
 
 constexpr int FIRST_RESERVED = 257;
@@ -76,6 +77,9 @@ struct LexState {
     std::vector<unsigned short> wbuff; // units of a wide literal
     TString* source;
     int nestlevel;
+    // A long text takes long to read in one call (loadstring): the host's
+    // hook gets its turns, a step a character.
+    WorkSteps work{nullptr};
 };
 
 void luaX_init(lua_State* L);

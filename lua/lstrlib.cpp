@@ -44,10 +44,13 @@ int str_sub(lua_State* L)
         start = 1;
     if (end > static_cast<sint32>(l))
         end = static_cast<sint32>(l);
-    if (start <= end)
+    if (start <= end) {
+        // a long piece is copied in this one call
+        WorkSteps(L).copied(static_cast<size_t>(end - start + 1));
         lua_pushlstring(L, s + start - 1, static_cast<size_t>(end - start + 1));
-    else
+    } else {
         lua_pushliteral(L, "");
+    }
     return 1;
 }
 
@@ -58,8 +61,11 @@ int mapBytes(lua_State* L, int (*map)(int))
     luaL_Buffer b;
     const char* s = luaL_checklstring(L, 1, &l);
     luaL_buffinit(L, &b);
-    for (size_t i = 0; i < l; i++)
+    WorkSteps work(L);
+    for (size_t i = 0; i < l; i++) {
+        work.step();
         luaL_putchar(&b, map(uchar(s[i])));
+    }
     luaL_pushresult(&b);
     return 1;
 }
@@ -728,12 +734,13 @@ constexpr int MAX_ITEM = 512; // maximum size of each formatted item
 constexpr int MAX_FORMAT = 20; // maximum size of each format specification
 const char* const FLAGS = "-+ #0";
 
-void luaI_addquoted(lua_State* L, luaL_Buffer* b, int arg)
+void luaI_addquoted(lua_State* L, luaL_Buffer* b, int arg, WorkSteps& work)
 {
     size_t l;
     const char* s = luaL_checklstring(L, arg, &l);
     luaL_putchar(b, '"');
     while (l--) {
+        work.step();
         switch (*s) {
         case '"':
         case '\\':
@@ -790,7 +797,7 @@ void addRawNumber(lua_State* L, luaL_Buffer* b, int arg, char kind)
 
 // %Q: a quoted string that reads back as a literal of the dialect; a wide
 // string is written as L"..." with four-digit \x escapes.
-void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
+void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg, WorkSteps& work)
 {
     static const char letters[] = "abtnvfr"; // codes 7..13
     bool wide = lua_type(L, arg) == LUA_TWSTRING;
@@ -805,6 +812,7 @@ void addQuotedDialect(lua_State* L, luaL_Buffer* b, int arg)
         luaL_putchar(b, 'L');
     luaL_putchar(b, '"');
     for (size_t i = 0; i < l; i++) {
+        work.step();
         unsigned int c = wide ? w[i] : static_cast<unsigned char>(s[i]);
         char buff[16];
         if (c >= 7 && c <= 13) {
@@ -869,7 +877,10 @@ int str_format(lua_State* L)
     const char* strfrmt_end = strfrmt + sfl;
     luaL_Buffer b;
     luaL_buffinit(L, &b);
+    // A long format, or a long string quoted, is long work in this one call.
+    WorkSteps work(L);
     while (strfrmt < strfrmt_end) {
+        work.step();
         if (*strfrmt != '%') {
             luaL_putchar(&b, *strfrmt++);
         } else if (*++strfrmt == '%') {
@@ -901,12 +912,13 @@ int str_format(lua_State* L)
             case 'f':
             case 'g':
             case 'G': std::snprintf(buff, sizeof(buff), form, luaL_checknumber(L, arg)); break;
-            case 'q': luaI_addquoted(L, &b, arg); continue; // skip the `addsize' at the end
+            case 'q': luaI_addquoted(L, &b, arg, work); continue; // skip the `addsize' at the end
             case 's': {
                 size_t l;
                 const char* s = luaL_checklstring(L, arg, &l);
                 if (!hasprecision && l >= 100) {
                     // no precision and string is too long to be formatted; keep original string
+                    work.copied(l);
                     lua_pushvalue(L, arg);
                     luaL_addvalue(&b);
                     continue; // skip the `addsize' at the end
@@ -924,7 +936,7 @@ int str_format(lua_State* L)
             case 'b': // dialect: the number as raw bytes in the machine's order
                 addRawNumber(L, &b, arg, *strfrmt ? *strfrmt++ : '\0');
                 continue;
-            case 'Q': addQuotedDialect(L, &b, arg); continue;
+            case 'Q': addQuotedDialect(L, &b, arg, work); continue;
             default: // also treat cases `pnLlh'
                 return luaL_error(L, "invalid option to `format'");
             }

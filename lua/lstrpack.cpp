@@ -13,6 +13,7 @@
 #include "lauxlib.h"
 #include "lstrlib.h"
 #include "lua.h"
+#include "lwork.h"
 
 namespace {
 
@@ -37,7 +38,9 @@ int str_lualex(lua_State* L)
         if (wide)
             out += '\0';
     };
+    WorkSteps work(L); // a long text takes long in this one call
     for (size_t i = 0; i < l; i++) {
+        work.step();
         unsigned char c = static_cast<unsigned char>(s[i]);
         if (c != '\\') {
             put(c);

@@ -19,11 +19,15 @@ int aux_getn(lua_State* L, int n)
     return luaL_getn(L, n);
 }
 
+// foreach and foreachi with a native function run no Lua instruction
+// however long the table: the host's hook gets its turns from their steps.
 int luaB_foreachi(lua_State* L)
 {
     int n = aux_getn(L, 1);
     luaL_checktype(L, 2, LUA_TFUNCTION);
+    WorkSteps work(L);
     for (int i = 1; i <= n; i++) {
+        work.step();
         lua_pushvalue(L, 2);
         lua_pushnumber(L, i);
         lua_rawgeti(L, 1, i);
@@ -39,8 +43,10 @@ int luaB_foreach(lua_State* L)
 {
     luaL_checktype(L, 1, LUA_TTABLE);
     luaL_checktype(L, 2, LUA_TFUNCTION);
+    WorkSteps work(L);
     lua_pushnil(L); // first key
     for (;;) {
+        work.step();
         if (lua_next(L, 1) == 0)
             return 0;
         lua_pushvalue(L, 2);
@@ -132,7 +138,9 @@ int* stepsThatMatter(lua_State* L, int lo, int hi, int* count)
     return steps;
 }
 
-// Runs the steps k = hi down to lo (Up) or k = lo up to hi (Down).
+// Runs the steps k = hi down to lo (Up) or k = lo up to hi (Down). A run
+// over millions of elements takes a long time in this one call (an insert
+// at the front of a long list): the host's hook gets its turns.
 void shiftRun(lua_State* L, int lo, int hi, Shift dir)
 {
     if (lo > hi)
@@ -140,19 +148,21 @@ void shiftRun(lua_State* L, int lo, int hi, Shift dir)
     auto* t = static_cast<const Table*>(lua_topointer(L, 1));
     int64_t run = static_cast<int64_t>(hi) - lo + 1;
     int64_t held = static_cast<int64_t>(t->sizearray) + sizenode(t);
+    WorkSteps work(L);
     if (run <= DENSE_RUN || run <= 2 * held) {
-        for (int64_t i = 0; i < run; i++)
+        for (int64_t i = 0; i < run; i++) {
+            work.step();
             shiftStep(L, static_cast<int>(dir == Shift::Up ? hi - i : lo + i), dir);
+        }
         return;
     }
     int count = 0;
     const int* steps = stepsThatMatter(L, lo, hi, &count);
-    if (dir == Shift::Up)
-        for (int i = count - 1; i >= 0; i--)
-            shiftStep(L, steps[i], dir);
-    else
-        for (int i = 0; i < count; i++)
-            shiftStep(L, steps[i], dir);
+    work.step(static_cast<size_t>(held));
+    for (int i = 0; i < count; i++) {
+        work.step();
+        shiftStep(L, steps[dir == Shift::Up ? count - 1 - i : i], dir);
+    }
     lua_pop(L, 1); // the steps
 }
 

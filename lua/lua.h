@@ -213,8 +213,14 @@ LUA_API int lua_pushupvalues(lua_State* L);
 #define LUA_MASKCOUNT (1 << LUA_HOOKCOUNT)
 /* dialect: with LUA_MASKCOUNT, the count hook is also called (as a count
    event) during long native work in the libraries: pattern matching, plain
-   searches, string.rep, table.concat, sort and counting a table's elements */
+   searches, long copies, quoting and formatting of strings, concatenation,
+   table.concat, sort, insert and remove, foreach, counting a table's
+   elements, and the lexer reading a long text (lwork.h) */
 #define LUA_MASKWORK (1 << 5)
+/* dialect: finalisers (`__gc' metamethods) run with hooks off, as in 5.0;
+   a hook whose mask has this bit still runs inside them, so a host that
+   bounds scripts with its count hook bounds their finalisers too */
+#define LUA_MASKFINALIZERS (1 << 6)
 
 #define LUA_IDSIZE 60
 

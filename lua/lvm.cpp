@@ -14,6 +14,7 @@
 #include "lstring.h"
 #include "ltable.h"
 #include "ltm.h"
+#include "lwork.h"
 
 namespace {
 
@@ -397,6 +398,10 @@ void luaV_concat(lua_State* L, int total, int last)
                 setsvalue(top - n, luaS_newlwstr(L, reinterpret_cast<const unsigned short*>(buffer), tl));
             else
                 setsvalue(top - n, luaS_newlstr(L, buffer, tl));
+            // Long strings joined again and again are long work between two
+            // instructions. Polled once the pass is done: the hook may move
+            // the stack and use the scratch buffer.
+            WorkSteps(L).copied(tl * unit);
         }
         total -= n - 1;
         last -= n - 1;

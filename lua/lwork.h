@@ -1,10 +1,12 @@
 // Long native work in the libraries (a pattern match, a string or a table
-// built or searched in one call) runs no Lua instruction, so a count hook
-// would never see it. A host that asks for it (LUA_MASKWORK with its count
-// hook) has the hook called every WORK_POLL_STEPS steps of such work too,
-// so that whatever it does to bound a run of Lua code (stop it with an
-// error) bounds these calls as well. Without that bit a step costs an add
-// and a compare.
+// built, searched or shifted in one call, a long text compiled) runs no Lua
+// instruction, so a count hook would never see it. A host that asks for it
+// (LUA_MASKWORK with its count hook) has the hook called every
+// WORK_POLL_STEPS steps of such work too, so that whatever it does to bound
+// a run of Lua code (stop it with an error) bounds these calls as well.
+// Without that bit a step costs an add and a compare. The hook may grow the
+// stack and raise an error: a step is taken only where no pointer into the
+// stack is held and where an error of the call's own would be sound.
 #pragma once
 
 #include <cstddef>

@@ -2,7 +2,6 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/platform/platform.h"
-#include "engine/platform/quitsignal.h"
 #include "engine/script/luabind.h"
 #include "engine/script/luaobject.h"
 
@@ -13,7 +12,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -149,293 +147,9 @@ int RunText(lua_State* L, const char* text)
     return code;
 }
 
-// ---- the watchdog's pieces ----
-
-// The registry key of the state's TScript: scripts cannot reach the
-// registry, so the hook always finds its script.
-const char kScriptKey = 0;
-
-qm::TTimeSource& WatchdogClock()
-{
-    static qm::TTimeSource clock;
-    return clock;
-}
-
-std::uint32_t gRunLimitMs = TScript::kDefaultRunLimitMs;
-
-std::uint32_t WatchdogNow()
-{
-    const qm::TTimeSource& clock = WatchdogClock();
-    return clock ? clock() : qm::MonotonicMilliseconds();
-}
-
-// Each thread has a hook of its own and a new one starts with none: a
-// coroutine a script makes gets its maker's hook.
-void HookLikeMaker(lua_State* maker, lua_State* thread)
-{
-    if (thread)
-        lua_sethook(thread, lua_gethook(maker), lua_gethookmask(maker), lua_gethookcount(maker));
-}
-
-// coroutine.create and coroutine.wrap: the library's own (upvalue 1), then
-// the new thread hooked.
-int CallLibraryMaker(lua_State* L)
-{
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, 1);
-    return 1;
-}
-
-int WatchedCreate(lua_State* L)
-{
-    CallLibraryMaker(L);
-    HookLikeMaker(L, lua_tothread(L, -1));
-    return 1;
-}
-
-int WatchedWrap(lua_State* L)
-{
-    CallLibraryMaker(L);
-    // The wrapping function holds its thread as its one upvalue.
-    if (lua_iscfunction(L, -1) && lua_getupvalue(L, -1, 1)) {
-        HookLikeMaker(L, lua_tothread(L, -1));
-        lua_pop(L, 1);
-    }
-    return 1;
-}
-
-// coroutine[name] replaced by `watched` with the library's own as its upvalue.
-void WrapCoroutineFunction(lua_State* L, const char* name, lua_CFunction watched)
-{
-    PushGlobal(L, "coroutine");
-    if (lua_istable(L, -1)) {
-        lua_pushstring(L, name);
-        lua_pushstring(L, name);
-        lua_rawget(L, -3);
-        if (lua_isfunction(L, -1)) {
-            lua_pushcclosure(L, watched, 1);
-            lua_rawset(L, -3);
-        } else {
-            lua_pop(L, 2);
-        }
-    }
-    lua_pop(L, 1);
-}
-
 }  // namespace
 
-void TScript::SetWatchdogClock(qm::TTimeSource clock)
-{
-    WatchdogClock() = std::move(clock);
-}
-
-void TScript::SetRunLimit(std::uint32_t ms)
-{
-    gRunLimitMs = ms;
-}
-
-TScript::TRunGuard::TRunGuard(TScript& script) : mScript(script)
-{
-    if (mScript.mRunDepth++ == 0)
-        mScript.BeginRun();
-}
-
-TScript::TRunGuard::~TRunGuard()
-{
-    if (--mScript.mRunDepth == 0)
-        mScript.EndRun();
-}
-
-namespace {
-
-// Scripts stopped by the watchdog that the player has not been told of.
-std::deque<str>& StoppedScripts()
-{
-    static std::deque<str> scripts;
-    return scripts;
-}
-
-// A chunk's source as the player knows the script: a file's path from the
-// resource folder's "assets/" on ("scripts/options.lua"), any other chunk
-// as Lua names it in messages.
-str PlayerName(const char* source, const char* shortSource)
-{
-    if (!source || source[0] != '@')
-        return shortSource;
-    const std::string path = source + 1;
-    const std::string::size_type assets = path.rfind("assets/");
-    return str(assets == std::string::npos ? path.c_str() : path.c_str() + assets + 7);
-}
-
-// Where the run is ("options.lua:2") and its script as the player knows it:
-// the innermost Lua function, so that a stop inside a library call (a long
-// pattern match) names the code that made the call.
-void DescribePlace(lua_State* L, str* where, str* script)
-{
-    lua_Debug ar;
-    for (int level = 0; lua_getstack(L, level, &ar); ++level) {
-        if (!lua_getinfo(L, "Sl", &ar) || std::strcmp(ar.what, "C") == 0)
-            continue;
-        char place[LUA_IDSIZE + 16];
-        std::snprintf(place, sizeof place, "%s:%d", ar.short_src, ar.currentline);
-        *where = place;
-        *script = PlayerName(ar.source, ar.short_src);
-        return;
-    }
-    *where = "?";
-    *script = "?";
-}
-
-}  // namespace
-
-bool TScript::TakeStoppedScript(str* script)
-{
-    std::deque<str>& scripts = StoppedScripts();
-    if (scripts.empty())
-        return false;
-    *script = scripts.front();
-    scripts.pop_front();
-    return true;
-}
-
-void TScript::BeginRun()
-{
-    mRunStart = WatchdogNow();
-    mRunQuitSignals = qm::QuitSignals();
-    mRunChecks = 0;
-    mRunStops = 0;
-    mRunQuitStop = false;
-    mRunCloseSeen = false;
-    mRunCloseProbe = mRunStart;
-    // The count hook costs the interpreter on every instruction it runs: it
-    // is set only while the engine runs Lua on the state. Coroutines made
-    // meanwhile keep theirs, but run only inside later runs.
-    lua_sethook(mState, WatchHook, LUA_MASKCOUNT | LUA_MASKWORK, kWatchInstructions);
-}
-
-void TScript::EndRun()
-{
-    lua_sethook(mState, nullptr, 0, 0);
-    if (mRunStops == 0 || mRunQuitStop)
-        return;
-    std::deque<str>& scripts = StoppedScripts();
-    if (std::find(scripts.begin(), scripts.end(), mRunStoppedScript) == scripts.end())
-        scripts.push_back(mRunStoppedScript);
-}
-
-TScript* TScript::OfState(lua_State* L)
-{
-    lua_pushlightuserdata(L, const_cast<char*>(&kScriptKey));
-    lua_rawget(L, LUA_REGISTRYINDEX);
-    auto* script = static_cast<TScript*>(lua_touserdata(L, -1));
-    lua_pop(L, 1);
-    return script;
-}
-
-void TScript::WatchHook(lua_State* L, lua_Debug*)
-{
-    if (TScript* script = OfState(L))
-        script->CheckRun(L);
-}
-
-// Why the run must stop now, or nothing.
-str TScript::StopReason(std::int32_t elapsed)
-{
-    if (qm::QuitSignals() != mRunQuitSignals) {
-        mRunQuitStop = true;
-        return "the game is asked to quit";
-    }
-    if (mRunChecks < kMinChecksToStop)
-        return str();
-    if (elapsed >= static_cast<std::int32_t>(gRunLimitMs)) {
-        char reason[64];
-        std::snprintf(reason, sizeof reason, "it ran for %.1f s without yielding", elapsed / 1000.0);
-        return reason;
-    }
-    // The close button: looked for in the window system's queue, which
-    // nobody else reads while the run lasts.
-    const std::uint32_t now = mRunStart + static_cast<std::uint32_t>(elapsed);
-    if (!mRunCloseSeen && elapsed >= static_cast<std::int32_t>(kCloseProbeAfterMs) &&
-        qm::TimeDiff(now, mRunCloseProbe) >= static_cast<std::int32_t>(kCloseProbePeriodMs)) {
-        mRunCloseProbe = now;
-        mRunCloseSeen = qm::CloseRequestWaiting();
-    }
-    return mRunCloseSeen ? str("the window is asked to close") : str();
-}
-
-// Stops a run gone on too long (or past a quit or close request) with an
-// error; the first stop is logged. A script may catch the error and go on;
-// it is then stopped again at the next check, and for good at the
-// kStopsForGood-th stop: from then on every check, and every pcall, xpcall
-// and coroutine.resume the error passes, raises it again.
-void TScript::CheckRun(lua_State* L)
-{
-    if (mRunDepth == 0)
-        return;
-    ++mRunChecks;
-    if (mRunStops >= kStopsForGood)
-        RaiseStop(L);
-    const str reason = StopReason(qm::TimeDiff(WatchdogNow(), mRunStart));
-    if (reason.length() == 0)
-        return;
-    str where;
-    if (++mRunStops == 1) {
-        DescribePlace(L, &where, &mRunStoppedScript);
-        mRunStopMessage = where + ": script stopped: " + reason;
-        WriteDbg("Watchdog: %s", mRunStopMessage.c_str());
-    } else if (mRunStops == kStopsForGood) {
-        str script;
-        DescribePlace(L, &where, &script);
-        mRunStopMessage = where + ": script stopped for good: it went on after it was stopped";
-        WriteDbg("Watchdog: %s", mRunStopMessage.c_str());
-    }
-    RaiseStop(L);
-}
-
-// The stop's error, raised past every message handler: none of the
-// script's code runs for it (a handler that loops would run inside this
-// hook, where no hook watches it).
-void TScript::RaiseStop(lua_State* L)
-{
-    lua_pushstring(L, mRunStopMessage.c_str());
-    lua_errorbare(L);
-}
-
-// pcall, xpcall and coroutine.resume as scripts see them: the library's own
-// (upvalue 1), except that the error of a run stopped for good goes on
-// through them.
-int TScript::CatchUnlessStoppedForGood(lua_State* L)
-{
-    luaL_checkany(L, 1);
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
-    TScript* script = OfState(L);
-    if (script && script->mRunDepth > 0 && script->mRunStops >= kStopsForGood)
-        script->RaiseStop(L);
-    return lua_gettop(L);
-}
-
-void TScript::WatchCatchers()
-{
-    lua_State* L = mState;
-    const char* const globals[] = {"pcall", "xpcall"};
-    for (const char* name : globals) {
-        PushGlobal(L, name);
-        if (lua_isfunction(L, -1)) {
-            lua_pushcclosure(L, CatchUnlessStoppedForGood, 1);
-            lua_pushstring(L, name);
-            lua_insert(L, -2);
-            lua_rawset(L, LUA_GLOBALSINDEX);
-        } else {
-            lua_pop(L, 1);
-        }
-    }
-    WrapCoroutineFunction(L, "resume", CatchUnlessStoppedForGood);
-}
-
-TScript::TScript(lua_State* L) : TAnimTask(nullptr), mState(L ? L : lua_open())
+TScript::TScript(lua_State* L) : TAnimTask(nullptr), mState(L ? L : lua_open()), mWatchdog(mState)
 {
     Pause();
     LuaInit();
@@ -445,7 +159,8 @@ TScript::~TScript()
 {
     DeleteDeferredTables();
     mAttachment.reset();
-    lua_close(mState);
+    // The state's finalisers run as it closes, watched like any other code.
+    mWatchdog.CloseState();
 }
 
 void TScript::LuaInit()
@@ -463,15 +178,7 @@ void TScript::LuaInit()
     lua_pushstring(L, "_SCRIPT");
     lua_pushlightuserdata(L, this);
     lua_settable(L, LUA_GLOBALSINDEX);
-
-    lua_pushlightuserdata(L, const_cast<char*>(&kScriptKey));
-    lua_pushlightuserdata(L, this);
-    lua_rawset(L, LUA_REGISTRYINDEX);
-    // The hook is set while a run lasts (BeginRun); the coroutine runs on
-    // this very thread, so its hook is the state's.
-    WrapCoroutineFunction(L, "create", WatchedCreate);
-    WrapCoroutineFunction(L, "wrap", WatchedWrap);
-    WatchCatchers();
+    mWatchdog.Install();
 }
 
 void TScript::SetAttachment(std::unique_ptr<TAttachment> a)

@@ -12,11 +12,10 @@
 #include "engine/base/color.h"
 #include "engine/base/debuglog.h"
 #include "engine/base/str.h"
-#include "engine/base/timesource.h"
+#include "engine/script/scriptwatchdog.h"
 
 #include "lua.h"
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -105,41 +104,9 @@ public:
     bool PopBool();
     TFontDescription PopFont();
 
-    // ---- the watchdog ----
-    // A run of Lua code (from the engine's call until it yields or returns)
-    // that goes on longer than the limit, or past a quit signal that
-    // arrived while it ran, or past a close request that waits since it has
-    // run a while, is stopped with a Lua error naming the script: a script
-    // that never returns must not freeze the game. Checked every
-    // kWatchInstructions instructions on every thread of the state, and
-    // every so many steps of long library work (a pattern match).
-    static constexpr int kWatchInstructions = 10000;
-    static constexpr std::uint32_t kDefaultRunLimitMs = 5000;
-    // Time alone stops no run: it must also have run this many checks' worth
-    // of Lua, so that slow native work (loading on a busy machine) called
-    // from a script is never taken for a script that never returns.
-    static constexpr int kMinChecksToStop = 20;
-    // The stop is an error a script may catch (to clean up); one that goes
-    // on and is stopped this many times in one run is stopped for good: the
-    // error then passes every pcall, xpcall and coroutine.resume of the
-    // script, and every check stops the run again until it has returned to
-    // the engine. No message handler of the script runs for any stop.
-    static constexpr int kStopsForGood = 3;
-    // A close request is looked for once the run has gone on this long (a
-    // run that returns sooner lets the event loop take it), at most every
-    // kCloseProbePeriodMs.
-    static constexpr std::uint32_t kCloseProbeAfterMs = 1000;
-    static constexpr std::uint32_t kCloseProbePeriodMs = 100;
-    // The watchdog's clock (milliseconds; the monotonic clock by default,
-    // an empty function restores it) and limit, for every script: tests
-    // drive a fake clock.
-    static void SetWatchdogClock(qm::TTimeSource clock);
-    static void SetRunLimit(std::uint32_t ms);
-    // The next script the watchdog stopped that the player has not been
-    // told of yet, as the player knows it ("scripts/options.lua"), oldest
-    // first; false when none. Runs stopped for a quit signal are not kept:
-    // the game is on its way out.
-    static bool TakeStoppedScript(str* script);
+    // True when the watchdog (scriptwatchdog.h) stopped the run under way,
+    // or else the last one.
+    bool WatchdogStoppedRun() const { return mWatchdog.StoppedRun(); }
 
     // A quiet script logs none of its Lua errors: they were reported once
     // already (a damaged file run again and again).
@@ -149,22 +116,21 @@ public:
     // True while engine code runs Lua on this state (a call, a resume, or a
     // native function called from either): the script must not be deleted
     // then.
-    bool IsRunningLua() const { return mRunDepth > 0; }
-    // True when the watchdog stopped the run under way, or else the last one.
-    bool WatchdogStoppedRun() const { return mRunStops > 0; }
+    bool IsRunningLua() const { return mWatchdog.Running(); }
 
 protected:
     // Marks a stretch of engine code that runs Lua on this state: the
-    // outermost one times the run. Every call into Lua goes through one.
+    // outermost one is the run the watchdog times. Every call into Lua goes
+    // through one.
     class TRunGuard {
     public:
-        explicit TRunGuard(TScript& script);
-        ~TRunGuard();
+        explicit TRunGuard(TScript& script) : mWatchdog(script.mWatchdog) { mWatchdog.Enter(); }
+        ~TRunGuard() { mWatchdog.Leave(); }
         TRunGuard(const TRunGuard&) = delete;
         TRunGuard& operator=(const TRunGuard&) = delete;
 
     private:
-        TScript& mScript;
+        TScriptWatchdog& mWatchdog;
     };
 
     void DeleteDeferredTables();
@@ -173,15 +139,6 @@ protected:
     virtual void OnScriptFailed() {}
 
 private:
-    static void WatchHook(lua_State* L, lua_Debug* ar);
-    static int CatchUnlessStoppedForGood(lua_State* L);
-    static TScript* OfState(lua_State* L);
-    void WatchCatchers();
-    void CheckRun(lua_State* L);
-    str StopReason(std::int32_t elapsed);
-    void RaiseStop(lua_State* L);
-    void BeginRun();
-    void EndRun();
     void LuaInit();
     int LoadAndRun(const str& text, int length, bool compileOnce, const char* chunkName);
     int CallProtected(int nargs, int nresults);
@@ -193,14 +150,5 @@ private:
     std::vector<TLuaTable*> mDeferredTables;  // owned
     unsigned mResumes = 0;  // coroutine starts and resumes so far
     bool mQuiet = false;
-    int mRunDepth = 0;             // nested TRunGuards
-    std::uint32_t mRunStart = 0;   // watchdog clock at the outermost guard
-    unsigned mRunQuitSignals = 0;  // quit signals seen when the run started
-    int mRunChecks = 0;            // watchdog checks in this run
-    int mRunStops = 0;             // times the watchdog stopped this run (the first logged)
-    bool mRunQuitStop = false;     // the stops were for a quit signal
-    bool mRunCloseSeen = false;    // a close request waits (looked for after a while)
-    std::uint32_t mRunCloseProbe = 0;  // watchdog clock at the last look
-    str mRunStopMessage;           // the error every stop of this run raises
-    str mRunStoppedScript;         // the script it stopped, as the player knows it
+    TScriptWatchdog mWatchdog;
 };

@@ -43,6 +43,8 @@ public:
     bool PopWindow() override;
     bool RunScript(const char* file) override { return TScript::RunScript(file) != 0; }
     bool IsRunningFile(const char* file) const override { return TScript::IsRunningFile(file); }
+    bool ScreenWaiting() const override { return CoroutineActive(); }
+    bool StartScreen(const char* file) override;
     void AddWindowType(const str& name, TClassId classId) override;
     bool OnMessage(TMessage* msg, TLuaFunction* fn) override;
     bool EnableStringTable(bool on) override;

@@ -4,11 +4,23 @@
 #include "engine/script/luabind.h"
 #include "engine/script/luaobject.h"
 #include "engine/script/windowscript.h"
+#include "engine/window/dialog.h"
 #include "engine/window/windowmanager.h"
 
 bool TWindowScript::RunLuaText(const str& text)
 {
     return TScript::DoLuaString(text) == 0;
+}
+
+// The file's chunk is returned by the text run, and a function a text
+// returns while no coroutine waits starts as the coroutine.
+bool TWindowScript::StartScreen(const char* file)
+{
+    if (CoroutineActive())
+        return false;
+    RunLuaText("gMessageQueue = {} gCommandQueue = {}");
+    const str path = str("assets/") + file;
+    return RunLuaText(str("return assert(loadfile(") + TDialog::LuaLiteral(path) + "))") && CoroutineActive();
 }
 
 void TWindowScript::SendGlobalFunction(const char* name)

@@ -28,6 +28,17 @@ public:
     virtual bool RunScript(const char* file) = 0;
     // True while a screen of that script file waits for its messages.
     virtual bool IsRunningFile(const char* /*file*/) const { return false; }
+    // True while a screen waits for its messages: a script run now runs
+    // inside the screens' coroutine (and so may wait too). False before the
+    // first screen and once the coroutine has ended (a screen script failed
+    // or was stopped).
+    virtual bool ScreenWaiting() const { return false; }
+    // While no screen waits: starts a screen script file ("scripts/...",
+    // read from "assets/" as the screens read theirs) as the screens'
+    // coroutine, so that it can wait for its messages. Messages and
+    // commands queued for a coroutine that ended are dropped first: they
+    // have nobody to go to. False when it did not start.
+    virtual bool StartScreen(const char* /*file*/) { return false; }
     virtual void AddWindowType(const str& name, TClassId classId) = 0;
     // Takes ownership of the message.
     virtual bool OnMessage(TMessage* m, TLuaFunction* f) = 0;

@@ -4,7 +4,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/safefile.h"
 #include "engine/platform/platform.h"
-#include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 #include "engine/window/message.h"
 #include "engine/window/dialog.h"
 #include "engine/window/image.h"
@@ -194,12 +194,12 @@ bool TGameApp::ConfirmationWaiting() const
     return script && script->IsRunningFile(kCloseConfirmScript);
 }
 
-bool TGameApp::AskBeforeClosing()
+bool TGameApp::AskBeforeClosing(bool mayStartAlone)
 {
     TWindowManager* manager = mPlatform->GetWindowManager();
     TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr;
     if (top && manager->GetScript())
-        manager->RunScript(top, kCloseConfirmScript);
+        RunConfirmation(manager, top, mayStartAlone);
     // A confirmation shows as long as its script waits for the answer; one
     // that failed, or ended without asking, leaves the player no other way
     // out than this close request.
@@ -210,16 +210,33 @@ bool TGameApp::AskBeforeClosing()
     return false;
 }
 
+// The confirmation waits for its answer as a screen does, inside the
+// screens' coroutine. When none waits (the coroutine has ended: a screen
+// script failed, or the watchdog stopped it), it starts as the coroutine
+// itself: run outside one, its wait would fail and the game would close
+// without asking. One that died while it showed is not started again: it
+// would die again, and the close button would never close the game.
+void TGameApp::RunConfirmation(TWindowManager* manager, TModalWindow* top, bool mayStartAlone)
+{
+    IWindowScript* script = manager->GetScript();
+    if (script->ScreenWaiting())
+        manager->RunScript(top, kCloseConfirmScript);
+    else if (mayStartAlone)
+        script->StartScreen(kCloseConfirmScript);
+}
+
 bool TGameApp::OnCloseRequest()
 {
+    bool confirmationDied = false;
     if (game::IsInQuitConfirm()) {
         // While the confirmation shows, a further close request is only passed on.
         if (ConfirmationWaiting())
             return true;
         WriteDbg("%s no longer runs but left its flag set: the close request is taken afresh", kCloseConfirmScript);
         game::ClearInQuitConfirm();
+        confirmationDied = true;
     }
-    if (game::IsQuitConfirmAllowed() && AskBeforeClosing())
+    if (game::IsQuitConfirmAllowed() && AskBeforeClosing(!confirmationDied))
         return true;
     TWindowManager* manager = mPlatform->GetWindowManager();
     TWindow* root = manager ? manager->GetScreen() : nullptr;
@@ -405,7 +422,7 @@ void TGameApp::TellOfStoppedScript(TWindowManager* manager)
 {
     str script;
     if (!manager->GetScript() || !manager->GetTopModalWindow() || manager->IsMoviePlaying() ||
-        !TScript::TakeStoppedScript(&script))
+        !TScriptWatchdog::TakeStoppedScript(&script))
         return;
     TStringTable* strings = mPlatform->GetStringTable();
     const str title = strings ? strings->GetString(str("scriptstopped_title"), str(), str(), str(), str(), str()) : str();

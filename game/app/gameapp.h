@@ -12,6 +12,7 @@ namespace qm {
 class TLockFile;
 }
 class TCursor;
+class TModalWindow;
 class TPlatform;
 class TQuessaColors;
 class TServerSaveManager;
@@ -57,8 +58,10 @@ public:
 private:
     // False when the close request ends the game.
     bool OnCloseRequest();
-    // Runs the close confirmation; false when it could not ask.
-    bool AskBeforeClosing();
+    // Runs the close confirmation; false when it could not ask. Unless
+    // mayStartAlone, it runs only inside a screen that waits.
+    bool AskBeforeClosing(bool mayStartAlone);
+    void RunConfirmation(TWindowManager* manager, TModalWindow* top, bool mayStartAlone);
     // True while the close confirmation waits for the player's answer.
     bool ConfirmationWaiting() const;
     // The one way out, for a quit event, a close without confirmation and a

@@ -660,6 +660,22 @@ void stopWork(lua_State* L, lua_Debug*)
     lua_errorbare(L);
 }
 
+// The call's hook calls all come from the library's work: the budget is
+// far above what its Lua code runs.
+void expectPollsOnlyWithWorkBit(lua_State* L, const char* call)
+{
+    workPolls = 0;
+    lua_sethook(L, countWorkPolls, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
+    ASSERT_EQ(run(L, call), 0) << call << ": " << topString(L);
+    EXPECT_GT(workPolls, 0) << call;
+    workPolls = 0;
+    lua_sethook(L, countWorkPolls, LUA_MASKCOUNT, 1 << 30);
+    ASSERT_EQ(run(L, call), 0) << call;
+    EXPECT_EQ(workPolls, 0) << call << ": without LUA_MASKWORK no library work calls the hook";
+    lua_sethook(L, nullptr, 0, 0);
+    lua_settop(L, 0);
+}
+
 TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
 {
     State S = openState();
@@ -674,20 +690,8 @@ TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
         "string.gsub(string.rep('a', 100000), 'a', 'bb')",
         "local t = {} for i = 1, 100000 do t[i] = i end table.getn(t)",  // counted: no n, no size kept
     };
-    for (const char* call : calls) {
-        // a budget far above what the Lua code of the call runs: every hook
-        // call comes from the library's work
-        workPolls = 0;
-        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
-        ASSERT_EQ(run(L, call), 0) << call << ": " << topString(L);
-        EXPECT_GT(workPolls, 0) << call;
-        workPolls = 0;
-        lua_sethook(L, countWorkPolls, LUA_MASKCOUNT, 1 << 30);
-        ASSERT_EQ(run(L, call), 0) << call;
-        EXPECT_EQ(workPolls, 0) << call << ": without LUA_MASKWORK no library work calls the hook";
-        lua_sethook(L, nullptr, 0, 0);
-        lua_settop(L, 0);
-    }
+    for (const char* call : calls)
+        expectPollsOnlyWithWorkBit(L, call);
 }
 
 TEST(LuaHooks, AHookStopsALongMatchWithABareErrorThatNoHandlerSees)
@@ -705,4 +709,132 @@ TEST(LuaHooks, AHookStopsALongMatchWithABareErrorThatNoHandlerSees)
     EXPECT_EQ(topString(L), "work stopped");
     lua_getglobal(L, "gHandled");
     EXPECT_FALSE(lua_toboolean(L, -1));
+}
+
+// Long calls of the libraries beyond the matcher: each is polled by itself
+// (its input is made before the hook is set, so no poll comes from making it).
+TEST(LuaHooks, LongCopiesShiftsAndParsesGiveTheCountHookItsTurns)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    lua_register(L, "nothing", [](lua_State*) { return 0; });
+    ASSERT_EQ(run(L, "gList = {} for i = 1, 200000 do gList[i] = i end\n"
+                     "gText = string.rep('a\"', 100000)\n"
+                     "gBig = string.rep('x', 8000000)\n"
+                     "gSource = 'return \\'' .. string.rep('y', 300000) .. '\\''"),
+              0)
+        << topString(L);
+    const char* const calls[] = {
+        "table.insert(gList, 1, 0)",  // every element moved up
+        "table.remove(gList, 1)",     // and down
+        "assert(loadstring(gSource))",
+        "string.format('%q', gText)",
+        "string.format('%Q', gText)",
+        "string.format('%s', gBig)",
+        "string.upper(gText)",
+        "string.lualex(gText, 0)",
+        "string.sub(gBig, 2)",
+        "local s = gBig .. 'z'",
+        "table.foreachi(gList, nothing)",
+        "table.foreach(gList, nothing)",
+    };
+    for (const char* call : calls)
+        expectPollsOnlyWithWorkBit(L, call);
+}
+
+TEST(LuaHooks, AStopInsideALongParseOrShiftLeavesTheStateUsable)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    ASSERT_EQ(run(L, "gList = {} for i = 1, 200000 do gList[i] = i end\n"
+                     "gSource = 'return \\'' .. string.rep('y', 300000) .. '\\''"),
+              0);
+    lua_sethook(L, stopWork, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
+    // loadstring turns the stop into its failure, as any error of the text
+    ASSERT_EQ(run(L, "return loadstring(gSource)"), 0) << topString(L);
+    EXPECT_TRUE(lua_isnil(L, 1));
+    EXPECT_EQ(topString(L), "work stopped");
+    lua_settop(L, 0);
+    EXPECT_NE(run(L, "table.insert(gList, 1, 0)"), 0);
+    EXPECT_EQ(topString(L), "work stopped");
+    lua_sethook(L, nullptr, 0, 0);
+    lua_settop(L, 0);
+    ASSERT_EQ(run(L, "local f = assert(loadstring(gSource)) table.insert(gList, 1, 0) return string.len(f()), gList[1]"),
+              0)
+        << topString(L);
+    EXPECT_EQ(lua_tonumber(L, 1), 300000);
+    EXPECT_EQ(lua_tonumber(L, 2), 0);
+}
+
+// Finalisers run with hooks off; a host's hook whose mask has
+// LUA_MASKFINALIZERS still runs inside them, so it can stop one that never
+// returns, during a collection and when the state closes.
+int finalizerChecks = 0;
+
+void countFinalizerChecks(lua_State*, lua_Debug* ar)
+{
+    if (ar->event == LUA_HOOKCOUNT)
+        ++finalizerChecks;
+}
+
+void stopAfterChecks(lua_State* L, lua_Debug*)
+{
+    if (++finalizerChecks >= 5) {
+        lua_pushstring(L, "finaliser stopped");
+        lua_errorbare(L);
+    }
+}
+
+const char kCountingFinalizer[] = "local p = newproxy(true)\n"
+                                  "getmetatable(p).__gc = function() for i = 1, 100000 do end gFinalized = true end\n"
+                                  "p = nil collectgarbage()";
+
+bool globalIsTrue(lua_State* L, const char* name)
+{
+    lua_getglobal(L, name);
+    const bool value = lua_toboolean(L, -1) != 0;
+    lua_pop(L, 1);
+    return value;
+}
+
+TEST(LuaHooks, AHostHookThatAsksReachesFinalisersAndCanStopThem)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    finalizerChecks = 0;
+    lua_sethook(L, countFinalizerChecks, LUA_MASKCOUNT, 1000);
+    ASSERT_EQ(run(L, kCountingFinalizer), 0) << topString(L);
+    EXPECT_TRUE(globalIsTrue(L, "gFinalized"));
+    EXPECT_LT(finalizerChecks, 5) << "a hook that does not ask is off inside finalisers";
+
+    finalizerChecks = 0;
+    lua_sethook(L, countFinalizerChecks, LUA_MASKCOUNT | LUA_MASKFINALIZERS, 1000);
+    ASSERT_EQ(run(L, kCountingFinalizer), 0) << topString(L);
+    EXPECT_GE(finalizerChecks, 100) << "the finaliser's 100000 instructions are counted";
+
+    // One that never returns is stopped; its error goes nowhere, and the
+    // code that collected goes on.
+    finalizerChecks = 0;
+    lua_sethook(L, stopAfterChecks, LUA_MASKCOUNT | LUA_MASKFINALIZERS, 1000);
+    ASSERT_EQ(run(L, "local p = newproxy(true)\n"
+                     "getmetatable(p).__gc = function() while true do end end\n"
+                     "p = nil collectgarbage() gAfter = true"),
+              0)
+        << topString(L);
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_TRUE(globalIsTrue(L, "gAfter"));
+    EXPECT_GE(finalizerChecks, 5);
+}
+
+TEST(LuaHooks, AFinaliserThatNeverReturnsIsStoppedWhenTheStateCloses)
+{
+    lua_State* L = openState().release();
+    ASSERT_EQ(run(L, "gKept = newproxy(true) getmetatable(gKept).__gc = function() while true do end end\n"
+                     "gOther = newproxy(true) getmetatable(gOther).__gc = function() gOtherRan = true end"),
+              0)
+        << topString(L);
+    finalizerChecks = 0;
+    lua_sethook(L, stopAfterChecks, LUA_MASKCOUNT | LUA_MASKFINALIZERS, 1000);
+    lua_close(L);  // returns: the looping finaliser was stopped, the others ran
+    EXPECT_GE(finalizerChecks, 5);
 }

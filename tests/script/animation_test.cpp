@@ -11,6 +11,7 @@
 #include "engine/script/animation.h"
 #include "engine/script/animationlayers.h"
 #include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 #include "lauxlib.h"
 #include "recordinghandler.h"
 #include "testimages.h"
@@ -342,11 +343,14 @@ TEST_F(AnimationTest, PlayWithoutKeepMakesAFreshInterpreterAndWithKeepReusesIt)
     TAnimation a;
     ASSERT_TRUE(a.Init("walk.anm", "", ""));
     a.Play("DoAnim", false);
-    TScript* first = a.GetData()->mScript;
+    // The first interpreter marked: the allocator may give the fresh one
+    // the same address, but never the mark.
+    lua_pushnumber(StateOf(a), 1);
+    lua_setglobal(StateOf(a), "gFirst");
     Advance(16);
     a.Play("DoAnim", false);
     TScript* second = a.GetData()->mScript;
-    EXPECT_NE(first, second);
+    EXPECT_EQ(Global(a, "gFirst"), 0) << "a fresh interpreter";
     EXPECT_EQ(Global(a, "runs"), 1);
     Advance(16);
     a.Play("DoAnim", true);
@@ -481,7 +485,8 @@ TEST_F(AnimationTest, AScriptTheWatchdogStoppedIsNeverRunAgain)
     // stopped at its first checks, well past the limit.
     static std::uint32_t watch = 0;
     watch = 0;
-    TScript::SetWatchdogClock([] { return watch += 1000; });
+    TScriptWatchdog::SetClock([] { return watch += 1000; });
+    TScriptWatchdog::SetCheckPeriod(0);  // a check every kWatchInstructions instructions
     Pack("endless.anm", "function Spin() SetCurrentFrame(1); while true do pcall(function() while true do end end) end end\n");
     TAnimation a;
     ASSERT_TRUE(a.Init("endless.anm", "", ""));
@@ -498,11 +503,12 @@ TEST_F(AnimationTest, AScriptTheWatchdogStoppedIsNeverRunAgain)
     a.Play("Spin", false);
     Advance(16);
     log = testing::internal::GetCapturedStderr();
-    TScript::SetWatchdogClock({});
+    TScriptWatchdog::SetClock({});
+    TScriptWatchdog::SetCheckPeriod(TScriptWatchdog::kCheckPeriodMs);
     EXPECT_EQ(log, "") << "not run, so not stopped again";
     EXPECT_EQ(a.GetCurrentFrame(), 0);
     str told;
-    while (TScript::TakeStoppedScript(&told)) {
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
     }
 }
 

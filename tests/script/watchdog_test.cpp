@@ -8,6 +8,7 @@
 #include "engine/platform/quitsignal.h"
 #include "engine/script/luabind.h"
 #include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,10 @@ protected:
         gWatchStep = 0;
         gReadsToSignal = -1;
         qm::SetTimeSource([] { return gNow; });
-        TScript::SetWatchdogClock(ReadWatchClock);
+        TScriptWatchdog::SetClock(ReadWatchClock);
+        // The fake clock moves at every reading: a check every
+        // kWatchInstructions instructions, as these cases count time.
+        TScriptWatchdog::SetCheckPeriod(0);
         script = new TScript;
         L = script->GetState();
         qm::lua::Publish(L, "WaitLuaNextFrame", "TScript", script, scriptLife, WaitLuaNextFrame);
@@ -57,7 +61,8 @@ protected:
     void TearDown() override
     {
         tasks.DestroyAll();
-        TScript::SetWatchdogClock({});
+        TScriptWatchdog::SetClock({});
+        TScriptWatchdog::SetCheckPeriod(TScriptWatchdog::kCheckPeriodMs);
         qm::SetTimeSource({});
         std::filesystem::remove_all(dir);
     }
@@ -165,7 +170,7 @@ TEST_F(Watchdog, SlowNativeWorkWithLittleLuaIsNotStopped)
     // Ten seconds between two checks (a loaded machine), but the run does
     // fewer checks' worth of Lua than a script that never returns.
     gWatchStep = 10000;
-    const int loops = (TScript::kMinChecksToStop - 2) * TScript::kWatchInstructions / 3;
+    const int loops = (TScriptWatchdog::kMinChecksToStop - 2) * TScriptWatchdog::kWatchInstructions / 3;
     const std::string text = "for i = 1, " + std::to_string(loops) + " do end gDone = 1";
     EXPECT_EQ(script->DoLuaString(text.c_str()), 0);
     EXPECT_EQ(Global("gDone"), "1");
@@ -173,12 +178,12 @@ TEST_F(Watchdog, SlowNativeWorkWithLittleLuaIsNotStopped)
 
 TEST_F(Watchdog, ALimitSetForEveryScriptApplies)
 {
-    TScript::SetRunLimit(200);
+    TScriptWatchdog::SetRunLimit(200);
     gWatchStep = 10;
     testing::internal::CaptureStderr();
     const int code = script->DoLuaString("while true do end", -1, "@short.lua");
     const std::string log = testing::internal::GetCapturedStderr();
-    TScript::SetRunLimit(TScript::kDefaultRunLimitMs);
+    TScriptWatchdog::SetRunLimit(TScriptWatchdog::kDefaultRunLimitMs);
     EXPECT_NE(code, 0);
     EXPECT_NE(log.find("short.lua:1: script stopped: it ran for 0.2 s"), std::string::npos) << log;
 }
@@ -229,7 +234,7 @@ TEST_F(Watchdog, ALoopThatKeepsCatchingTheStopIsStoppedForGood)
 TEST_F(Watchdog, AStoppedCoroutineIsNotResumedAgainAndThePlayerIsToldWhichScript)
 {
     str told;
-    while (TScript::TakeStoppedScript(&told)) {
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
     }
     gWatchStep = 1000;
     script->DoLuaString("return function() WaitLuaNextFrame(5)\n"
@@ -242,9 +247,9 @@ TEST_F(Watchdog, AStoppedCoroutineIsNotResumedAgainAndThePlayerIsToldWhichScript
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("screen.lua:2: script stopped for good"), std::string::npos) << log;
     EXPECT_FALSE(script->CoroutineActive());
-    ASSERT_TRUE(TScript::TakeStoppedScript(&told));
+    ASSERT_TRUE(TScriptWatchdog::TakeStoppedScript(&told));
     EXPECT_STREQ(told.c_str(), "scripts/screen.lua");  // as the player knows it
-    EXPECT_FALSE(TScript::TakeStoppedScript(&told));   // once
+    EXPECT_FALSE(TScriptWatchdog::TakeStoppedScript(&told));   // once
 }
 
 TEST_F(Watchdog, ALongPatternMatchIsStoppedNamingTheLuaThatCalledIt)
@@ -268,7 +273,7 @@ TEST_F(Watchdog, AQuitSignalStopsALoopThatCatchesItForGood)
 {
     gReadsToSignal = 3;  // the clock stands still: only the signal stops it
     str told;
-    while (TScript::TakeStoppedScript(&told)) {
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
     }
     testing::internal::CaptureStderr();
     const int code = script->DoLuaString("while true do pcall(function() while true do end end) end", -1,
@@ -277,7 +282,7 @@ TEST_F(Watchdog, AQuitSignalStopsALoopThatCatchesItForGood)
     EXPECT_NE(code, 0);
     EXPECT_NE(log.find("frozen.lua:1: script stopped: the game is asked to quit"), std::string::npos) << log;
     EXPECT_NE(log.find("frozen.lua:1: script stopped for good"), std::string::npos) << log;
-    EXPECT_FALSE(TScript::TakeStoppedScript(&told)) << "the game is on its way out: nobody is told";
+    EXPECT_FALSE(TScriptWatchdog::TakeStoppedScript(&told)) << "the game is on its way out: nobody is told";
 }
 
 bool gCloseWaiting = false;
@@ -321,6 +326,171 @@ TEST_F(Watchdog, TheCountHookIsSetOnlyWhileARunLasts)
     EXPECT_EQ(script->DoLuaString("gHooked = HookNow()"), 0);
     EXPECT_EQ(Global("gHooked"), "true");
     EXPECT_EQ(lua_gethook(L), nullptr);
+}
+
+
+// ---- the pace of the checks: time bounds them as well as counts ----------------------
+
+// A native call that takes a tenth of a second on the watchdog's clock, and
+// notes a quit signal at the call the test names.
+int gSlowCalls = 0;
+int gSignalAtCall = -1;
+int Slow(lua_State*)
+{
+    if (++gSlowCalls == gSignalAtCall)
+        qm::NoteQuitSignal();
+    gWatch += 100;
+    return 0;
+}
+
+class WatchdogPace : public Watchdog {
+protected:
+    void SetUp() override
+    {
+        Watchdog::SetUp();
+        TScriptWatchdog::SetCheckPeriod(TScriptWatchdog::kCheckPeriodMs);  // the clock moves only in Slow
+        qm::lua::Publish(L, "Slow", "test", nullptr, Slow);
+        gSlowCalls = 0;
+        gSignalAtCall = -1;
+    }
+};
+
+TEST_F(WatchdogPace, ALoopOfLongNativeCallsSeesAQuitSignalWithinACallOrTwo)
+{
+    gSignalAtCall = 200;  // twenty seconds into the run
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("while true do Slow() end", -1, "@slow.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(code, 0);
+    EXPECT_NE(log.find("Watchdog: slow.lua:1: script stopped: the game is asked to quit"), std::string::npos) << log;
+    // Counted alone, the check would come 10000 instructions (3333 calls) later.
+    EXPECT_LE(gSlowCalls - gSignalAtCall, 2);
+}
+
+TEST_F(WatchdogPace, TheFirstCheckOfARunComesAfterAFewInstructions)
+{
+    gSignalAtCall = 1;
+    const int code = script->DoLuaString("while true do Slow() end", -1, "@slow.lua");
+    EXPECT_NE(code, 0);
+    // Three instructions a call: the first check follows the
+    // kFirstCheckInstructions-th instruction.
+    EXPECT_LE(gSlowCalls, TScriptWatchdog::kFirstCheckInstructions / 3 + 1);
+}
+
+TEST_F(WatchdogPace, QuickInstructionsAreCheckedEveryWatchInstructionsAtMost)
+{
+    // A millisecond between two readings: quick, whatever the count.
+    gWatchStep = 1;
+    const std::uint32_t before = gWatch;
+    EXPECT_EQ(script->DoLuaString("for i = 1, 1000000 do end gDone = 1"), 0);
+    EXPECT_EQ(Global("gDone"), "1");
+    // One check per kWatchInstructions, once the first few have found the pace.
+    EXPECT_LE(gWatch - before, 1000000u / TScriptWatchdog::kWatchInstructions + 12);
+}
+
+TEST_F(WatchdogPace, LongNativeCallsWithLittleLuaAreNotStoppedByTimeButByACloseRequestAfterTheLimit)
+{
+    qm::SetCloseRequestProbe(&ProbeClose);
+    gCloseWaiting = false;
+    // Ten seconds of native calls: little Lua, not taken for a loop without end.
+    EXPECT_EQ(script->DoLuaString("for i = 1, 100 do Slow() end gDone = 1"), 0);
+    EXPECT_EQ(Global("gDone"), "1");
+    // A close request is not taken for such a run before the run limit...
+    gCloseWaiting = true;
+    gSlowCalls = 0;
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString("while true do Slow() end", -1, "@closing.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    qm::SetCloseRequestProbe(nullptr);
+    EXPECT_NE(code, 0);
+    EXPECT_NE(log.find("Watchdog: closing.lua:1: script stopped: the window is asked to close"), std::string::npos)
+        << log;
+    const int limitCalls = static_cast<int>(TScriptWatchdog::kDefaultRunLimitMs / 100);
+    EXPECT_GE(gSlowCalls, limitCalls);
+    EXPECT_LE(gSlowCalls, limitCalls + 2) << "...but at once after it";
+}
+
+// ---- finalisers ------------------------------------------------------------------------
+
+const char kLoopingFinalizer[] = "local p = newproxy(true)\n"
+                                 "getmetatable(p).__gc = function() while true do end end\n";
+
+TEST_F(Watchdog, AFinaliserThatNeverReturnsIsStoppedAndNamedAndTheCodeThatCollectedGoesOn)
+{
+    str told;
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
+    }
+    gWatchStep = 100;
+    testing::internal::CaptureStderr();
+    const std::string text = std::string(kLoopingFinalizer) + "p = nil collectgarbage() gAfter = 1";
+    const int code = script->DoLuaString(text.c_str(), -1, "@/data/assets/scripts/collect.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 0) << log;
+    EXPECT_EQ(Global("gAfter"), "1");
+    EXPECT_NE(log.find("Watchdog: /data/assets/scripts/collect.lua:2: script stopped: it ran for 5.0 s"),
+              std::string::npos)
+        << log;
+    ASSERT_TRUE(TScriptWatchdog::TakeStoppedScript(&told));
+    EXPECT_STREQ(told.c_str(), "scripts/collect.lua");
+}
+
+TEST_F(Watchdog, NoFinaliserRunsOutsideARunTheNextRunTakesThemUp)
+{
+    EXPECT_EQ(script->DoLuaString("local p = newproxy(true)\n"
+                                  "getmetatable(p).__gc = function() gFinalized = (gFinalized or 0) + 1 end\n"
+                                  "p = nil"),
+              0);
+    // Engine code pushing values between runs: megabytes, far past the
+    // collector's threshold.
+    for (int i = 0; i < 100000; ++i) {
+        lua_pushfstring(L, "value %d of some length to allocate", i);
+        lua_pop(L, 1);
+    }
+    EXPECT_EQ(Global("gFinalized"), "<nil>") << "a finaliser ran where nothing watched it";
+    EXPECT_EQ(script->DoLuaString("gSeen = gFinalized"), 0);
+    EXPECT_EQ(Global("gSeen"), "1") << "taken up as the run began";
+}
+
+TEST_F(Watchdog, AFinaliserThatNeverReturnsWhenTheStateClosesIsStoppedAfterTheClosingLimit)
+{
+    auto* kept = new TScript;
+    const std::string text = std::string("gKept = newproxy(true)\n") +
+                             "getmetatable(gKept).__gc = function() while true do end end\n"
+                             "gOther = newproxy(true) getmetatable(gOther).__gc = function() DebugOut('other ran') end";
+    ASSERT_EQ(kept->DoLuaString(text.c_str(), -1, "@kept.lua"), 0);
+    gWatchStep = 50;
+    testing::internal::CaptureStderr();
+    delete kept;  // returns
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Watchdog: kept.lua:2: script stopped: it ran for 1.0 s as its state closed"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Lua: other ran"), std::string::npos) << "the other finalisers still run";
+    str told;
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
+    }
+}
+
+TEST_F(Watchdog, ALoopThatLoadstringKeepsCatchingTheStopInIsStoppedForGood)
+{
+    // loadstring turns an error of the text it reads into its result, and a
+    // long text is read with the hook's turns: the stop comes inside it.
+    const std::string source = "return '" + std::string(300000, 'y') + "'";
+    lua_pushlstring(L, source.data(), source.size());
+    lua_setglobal(L, "gSource");
+    gWatchStep = 1000;
+    testing::internal::CaptureStderr();
+    const int code = script->DoLuaString(
+        "gAfter = nil gCalls = 0 while true do gCalls = gCalls + 1 loadstring(gSource) end gAfter = 1", -1,
+        "@loading.lua");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(Global("gAfter"), "<nil>");
+    EXPECT_NE(log.find("loading.lua:1: script stopped for good"), std::string::npos) << log;
+    // Left at the instruction after the call that caught the stop for good,
+    // not a count of instructions (thousands of calls) later.
+    lua_getglobal(L, "gCalls");
+    EXPECT_LE(lua_tonumber(L, -1), 20);
+    lua_pop(L, 1);
 }
 
 }  // namespace

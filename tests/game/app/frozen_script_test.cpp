@@ -9,7 +9,7 @@
 #include "engine/platform/event.h"
 #include "engine/platform/platformdata.h"
 #include "engine/platform/quitsignal.h"
-#include "engine/script/script.h"
+#include "engine/script/scriptwatchdog.h"
 #include "game/settings/settings.h"
 
 #include <filesystem>
@@ -39,7 +39,8 @@ protected:
         gWatch = 0;
         gWatchStep = 0;
         gReadsToSignal = -1;
-        TScript::SetWatchdogClock(ReadWatchClock);
+        TScriptWatchdog::SetClock(ReadWatchClock);
+        TScriptWatchdog::SetCheckPeriod(0);  // the fake clock moves at every reading
         const std::filesystem::path options = scratch.Path() / "assets/scripts/options.lua";
         std::string text;
         {
@@ -50,7 +51,8 @@ protected:
     }
     void TearDown() override
     {
-        TScript::SetWatchdogClock({});
+        TScriptWatchdog::SetClock({});
+        TScriptWatchdog::SetCheckPeriod(TScriptWatchdog::kCheckPeriodMs);
         DamagedData::TearDown();
     }
 
@@ -63,10 +65,31 @@ protected:
         NameThePlayer();
         ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
     }
+    // The options opened from the menu, stopped after five seconds on the
+    // watchdog's clock (a tenth of a second between two checks); the
+    // player's notice of it shows.
+    void StopTheOptions()
+    {
+        ToTheMenu();
+        gWatchStep = 100;
+        Press("options");
+        gWatchStep = 0;
+        ASSERT_TRUE(WaitForTop("scriptstopped"));
+    }
+    // OK on the notice; true when it closed within a second.
+    bool CloseTheNotice();
 };
 
 // What a close request must do within a second (50 turns of 20 ms).
 constexpr int kSecond = 50;
+
+bool FrozenScreen::CloseTheNotice()
+{
+    Press("ok");
+    for (int i = 0; i < kSecond && TopName() == str("scriptstopped"); ++i)
+        Idle();
+    return TopName() != str("scriptstopped");
+}
 
 TEST_F(FrozenScreen, IsStoppedNamingTheScriptAndTheCloseRequestStillQuits)
 {
@@ -88,15 +111,8 @@ TEST_F(FrozenScreen, IsStoppedNamingTheScriptAndTheCloseRequestStillQuits)
 
 TEST_F(FrozenScreen, ThePlayerIsToldWhichScriptWasStoppedAndTheNoticeCloses)
 {
-    ToTheMenu();
-    gWatchStep = 100;
-    Press("options");
-    gWatchStep = 0;
-    ASSERT_TRUE(WaitForTop("scriptstopped"));
-    Press("ok");
-    for (int i = 0; i < kSecond && TopName() == str("scriptstopped"); ++i)
-        Idle();
-    const bool closed = TopName() != str("scriptstopped");
+    StopTheOptions();
+    const bool closed = CloseTheNotice();
     const std::string log = EndLog();
     EXPECT_NE(log.find("Telling the player: The game's script scripts/options.lua ran on without end"),
               std::string::npos)
@@ -104,6 +120,28 @@ TEST_F(FrozenScreen, ThePlayerIsToldWhichScriptWasStoppedAndTheNoticeCloses)
     EXPECT_TRUE(closed) << TopName().c_str();
     const bool quitAtOnce = !Send(TEvent::kCloseRequest);
     EXPECT_TRUE(quitAtOnce || AnswerYesAndQuitWithin(kSecond));
+}
+
+TEST_F(FrozenScreen, AfterTheStopTheCloseRequestStillAsks)
+{
+    StopTheOptions();
+    ASSERT_TRUE(CloseTheNotice());
+    // The stop ended the screens' coroutine: the confirmation runs as one of its own.
+    EXPECT_TRUE(Send(TEvent::kCloseRequest)) << "the game closed without asking";
+    ASSERT_TRUE(WaitForTop("scripts/closeconfirm.lua", 1));
+    // "No" keeps the game, and the next close request asks again.
+    Press("no");
+    for (int i = 0; i < 5; ++i)
+        Idle();  // the confirmation takes its answer and ends
+    EXPECT_FALSE(app->HasQuit());
+    EXPECT_NE(TopName(), str("scripts/closeconfirm.lua"));
+    EXPECT_TRUE(Send(TEvent::kCloseRequest));
+    ASSERT_TRUE(WaitForTop("scripts/closeconfirm.lua", 1));
+    const bool quit = AnswerYesAndQuitWithin(kSecond);
+    const std::string log = EndLog();
+    EXPECT_TRUE(quit) << log;
+    EXPECT_EQ(log.find("did not open"), std::string::npos) << log;
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
 }
 
 TEST_F(FrozenScreen, AQuitSignalWhileItRunsEndsTheGameCleanly)

@@ -2,9 +2,10 @@
 # A screen script that never returns, played under an X display: the
 # options screen of a copy of the game's data begins with an endless loop.
 # Opened from the main menu, the game stops the script after five seconds
-# with a line naming it, and the window's close button still ends the game
-# (exit code 0). In a second run SIGTERM, sent while the loop runs, ends the
-# game cleanly (exit code 0, prefs.dat kept).
+# with a line naming it, and the window's close button still asks before
+# quitting: its confirmation shows, and "yes" ends the game (exit code 0).
+# In a second run SIGTERM, sent while the loop runs, ends the game cleanly
+# (exit code 0, prefs.dat kept).
 # Usage: frozen_script_e2e.sh <corvellatrip> <qm_close_window> <data folder> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -30,16 +31,19 @@ looping="log ^Lua: options: looping"
 stopped="log options.lua:2: script stopped: it ran for [0-9.]+ s without yielding"
 signalled="log options.lua:2: script stopped: the game is asked to quit"
 
-# ---- first run: the watchdog stops the script; the close button works
+# ---- first run: the watchdog stops the script; the close button asks
 start "$game"
 pass_splash "$name_entry" "the name entry"
 enter_name "Ada"
 wait_then_click $options_button "$menu" "$looping" "the options script running"
 wait_until "$stopped" "the line naming the stopped script"
 shot "$artefacts/frozen_script_stopped.png"
-# The screen is as a damaged one leaves it: the close request quits at once.
-wait_then_do "$close_window $window" - ended "the end after the close request"
-wait_exit "the game did not end after the close request"
+# The screen the script left no longer answers, but the close request asks
+# as it always does (over the notice that names the script).
+wait_then_do "$close_window $window" - confirmation "the confirmation after the close request"
+shot "$artefacts/frozen_script_confirmation.png"
+wait_then_click $yes confirmation ended "the end after yes"
+wait_exit "the game did not end after yes"
 [[ $status -eq 0 ]] || fail "exit code $status after the close request"
 
 # ---- second run: SIGTERM while the script runs

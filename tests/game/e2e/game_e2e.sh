@@ -24,7 +24,9 @@
 #
 # and the states of the screens they pass: $accent (the buttons' and title
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
-# map's Play button).
+# map's Play button), confirmation (the close confirmation, by its title band
+# and its "yes" button at $yes; a notice with one button in the middle has
+# none there).
 
 # options_data_copy DATA: a copy of the game's data folder (links to its
 # files) for the game started later, whose options screen the script writes
@@ -42,6 +44,8 @@ accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 name_entry="pixel 250 160 $accent"
 menu="pixel 290 485 $accent"
 map="pixel 640 576 $accent"
+confirmation() { holds "pixel 200 165 $accent" && holds "pixel 230 400 $accent"; }
+yes="296 408"
 band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
 paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 

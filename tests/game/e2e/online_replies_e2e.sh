@@ -38,7 +38,6 @@ asked() { [[ $(requests tables) -gt $1 ]]; }
 
 hiscore="pixel 160 30 $accent"      # the best scores' title band
 view="pixel 632 320 $accent"        # "World"
-confirmation() { holds "pixel 200 165 $accent" && holds "pixel 230 400 $accent"; }
 # Pixels of the text ink (#3b2a33 and its anti-aliasing) in the list.
 list_inked() {
   shot "$work/ink.png"
@@ -67,7 +66,7 @@ echo "the megabyte refusal showed $took s after the click"
 shot "$artefacts/megabyte_refusal.png"
 grep -q "^HiScore User Message: refused refused" "$log" || fail "the refusal was not read"
 wait_then_do "$close_window $window" "$hiscore" confirmation "the close confirmation"
-wait_then_click 296 408 confirmation ended "the end after yes"
+wait_then_click $yes confirmation ended "the end after yes"
 wait_exit "the game did not end after yes"
 [[ $status -eq 0 ]] || fail "exit code $status"
 
@@ -86,7 +85,7 @@ shot "$artefacts/slow_reply.png"
 wait_then_do "$close_window $window" "$hiscore" confirmation "the close confirmation during the slow reply"
 wait_until confirmation "the confirmation during the slow reply"
 answered=$(now)
-E2E_TIMEOUT=30 wait_then_click 296 408 confirmation ended "the end after yes during the slow reply"
+E2E_TIMEOUT=30 wait_then_click $yes confirmation ended "the end after yes during the slow reply"
 took=$(within "$answered" 5) || fail "the game took $took s to end during the slow reply"
 echo "the game ended $took s after yes, during the slow reply"
 wait_exit "the game did not end"
