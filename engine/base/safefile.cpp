@@ -351,20 +351,11 @@ int openLockFile(const str& path)
     return fd;
 }
 
-// Opens a folder to lock it; -1 (logged) when it cannot be.
-int openLockFolder(const str& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        WriteDbg("Cannot open the folder %s to lock it (%s)", path.c_str(), std::strerror(errno));
-    return fd;
-}
-
 }  // namespace
 
-TLockFile::TLockFile(const str& path, EKind kind)
+TLockFile::TLockFile(const str& path)
 {
-    const int fd = kind == kFolder ? openLockFolder(path) : openLockFile(path);
+    const int fd = openLockFile(path);
     if (fd < 0)
         return;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -70,15 +70,10 @@ str KeepAside(const str& path);
 // so that two processes never keep the same saves at once. The file is
 // created when missing (mode 0600) and left in place: an unlocked file means
 // nothing, and a process that dies lets go of its lock.
-//
-// A folder can be locked too (kFolder): it needs no file of its own, and
-// anyone who may read the folder may lock it, so two processes that came to
-// lock files of different names still exclude each other through it.
 class TLockFile {
 public:
-    enum EKind { kFile, kFolder };
     // Tries once, without waiting.
-    explicit TLockFile(const str& path, EKind kind = kFile);
+    explicit TLockFile(const str& path);
     ~TLockFile();
     TLockFile(const TLockFile&) = delete;
     TLockFile& operator=(const TLockFile&) = delete;

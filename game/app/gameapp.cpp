@@ -278,7 +278,6 @@ void TGameApp::Quit()
     }
     TServerSaves::SetStringLookup(nullptr);
     mSavesLock.reset();
-    mSavesFolderLock.reset();
 }
 
 TGameApp::ELock TGameApp::LockSaves()
@@ -287,13 +286,6 @@ TGameApp::ELock TGameApp::LockSaves()
     // Without a folder nothing is saved, so nothing can be undone either.
     if (folder.length() == 0)
         return ELock::kTaken;
-    // A folder that cannot be locked (a file system without locks on
-    // folders) leaves the lock files alone to keep two games apart.
-    mSavesFolderLock = std::make_unique<qm::TLockFile>(folder, qm::TLockFile::kFolder);
-    if (mSavesFolderLock->HeldElsewhere()) {
-        WriteDbg("Another game holds %s", folder.c_str());
-        return ELock::kHeldElsewhere;
-    }
     for (int i = 0; i < kLockNames; ++i) {
         const str file = folder + str("/") + str(kSavesLockFile) + (i == 0 ? str() : str::getFormatted(".%d", i));
         mSavesLock = std::make_unique<qm::TLockFile>(file);
@@ -328,7 +320,6 @@ void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel)
 {
     mRefused = true;
     mSavesLock.reset();
-    mSavesFolderLock.reset();
     TPlatform* platform = mPlatform;
     platform->SetDisplay(800, 600, false);
     TStringTable* strings = platform->GetStringTable();

@@ -107,11 +107,6 @@ private:
     // Held from start-up to the end of the process, so a second game on the
     // same saves never undoes what this one saved.
     std::unique_ptr<qm::TLockFile> mSavesLock;
-    // The saves' folder itself, locked beside the file: two games that
-    // locked files of different names (one may open a file that the other
-    // may not, such as one left by a start as another user) still exclude
-    // each other.
-    std::unique_ptr<qm::TLockFile> mSavesFolderLock;
     bool mRefused = false;
     // The refusal's texts, and since when it has shown nothing.
     str mRefusalTitle;
