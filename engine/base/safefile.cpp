@@ -8,9 +8,12 @@
 #include <cctype>
 #include <cstring>
 #include <dirent.h>
+#include <fstream>
+#include <string>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace qm {
@@ -352,6 +355,48 @@ int openLockFile(const str& path)
 }
 
 }  // namespace
+
+namespace {
+
+// True when the system's table of locks lists a whole-file lock (flock) on
+// the file `info` describes. Its lines read "1: FLOCK  ADVISORY  WRITE 1234
+// 08:01:5678 0 EOF": device major and minor in hex, then the inode.
+bool listedAsLocked(const struct stat& info)
+{
+    std::ifstream locks("/proc/locks");
+    char wanted[64];
+    std::snprintf(wanted, sizeof wanted, "%02x:%02x:%llu", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    std::string line;
+    while (std::getline(locks, line)) {
+        if (line.find(" FLOCK ") == std::string::npos)
+            continue;
+        const std::size_t at = line.find(wanted);
+        if (at == std::string::npos || at == 0 || line[at - 1] != ' ')
+            continue;
+        const std::size_t end = at + std::strlen(wanted);
+        if (end == line.size() || line[end] == ' ')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool LockHeldElsewhere(const str& path)
+{
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return listedAsLocked(info);
+    // A shared lock is refused only while another holds it exclusively, as
+    // a game does; it is let go at once.
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
 
 TLockFile::TLockFile(const str& path)
 {

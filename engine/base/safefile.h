@@ -66,6 +66,12 @@ bool PathExists(const str& path);
 // Returns the new name, or an empty string when the rename failed.
 str KeepAside(const str& path);
 
+// True when another process holds a lock (flock) on the regular file at
+// `path`. A file this process may not open (one another user left) is
+// looked up in the system's table of locks instead, so a lock held through
+// it still counts. False when nothing, or no regular file, stands there.
+bool LockHeldElsewhere(const str& path);
+
 // An advisory lock (flock) on a file, held for as long as the object lives,
 // so that two processes never keep the same saves at once. The file is
 // created when missing (mode 0600) and left in place: an unlocked file means

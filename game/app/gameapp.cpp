@@ -286,19 +286,42 @@ TGameApp::ELock TGameApp::LockSaves()
     // Without a folder nothing is saved, so nothing can be undone either.
     if (folder.length() == 0)
         return ELock::kTaken;
+    const auto lockName = [&folder](int i) {
+        return folder + str("/") + str(kSavesLockFile) + (i == 0 ? str() : str::getFormatted(".%d", i));
+    };
+    // Asked first, so that a refused game makes no lock file of its own.
+    if (OtherLockNameHeld(-1, lockName))
+        return ELock::kHeldElsewhere;
     for (int i = 0; i < kLockNames; ++i) {
-        const str file = folder + str("/") + str(kSavesLockFile) + (i == 0 ? str() : str::getFormatted(".%d", i));
+        const str file = lockName(i);
         mSavesLock = std::make_unique<qm::TLockFile>(file);
-        if (mSavesLock->Held())
-            return ELock::kTaken;
         if (mSavesLock->HeldElsewhere()) {
             WriteDbg("Another game holds %s", file.c_str());
             return ELock::kHeldElsewhere;
         }
+        // (asked again: another game may have locked a name meanwhile)
+        if (mSavesLock->Held())
+            return OtherLockNameHeld(i, lockName) ? ELock::kHeldElsewhere : ELock::kTaken;
         WriteDbg("%s cannot serve as the lock: the lock is taken on the next name", file.c_str());
     }
     WriteDbg("No lock can be taken in %s: the saves are not touched", folder.c_str());
     return ELock::kNotTaken;
+}
+
+// Games that may open different files come to different names: one started
+// as another user leaves a running.lock that this user cannot open, so this
+// game locks the next name while that one may still hold the first. Every
+// name but its own (none: -1) is therefore asked whether another game holds it.
+bool TGameApp::OtherLockNameHeld(int taken, const std::function<str(int)>& lockName)
+{
+    for (int i = 0; i < kLockNames; ++i) {
+        if (i != taken && qm::LockHeldElsewhere(lockName(i))) {
+            WriteDbg("Another game holds %s", lockName(i).c_str());
+            mSavesLock.reset();
+            return true;
+        }
+    }
+    return false;
 }
 
 namespace {

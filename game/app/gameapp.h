@@ -6,6 +6,7 @@
 #include "engine/base/str.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qm {
@@ -75,8 +76,12 @@ private:
     // name that cannot serve as a lock (a folder or a link by that name,
     // another user's lock file this one may not open, no room for a new
     // file) switches no lock off: every game then takes the next name of
-    // kLockNames, the same one. Not taken when no name could be locked.
+    // kLockNames, the same one. Not taken when no name could be locked;
+    // held elsewhere when another game holds any of the names.
     ELock LockSaves();
+    // True (and the lock taken let go) when another game holds one of the
+    // names other than `taken` (-1: any of them).
+    bool OtherLockNameHeld(int taken, const std::function<str(int)>& lockName);
     // Tells the player why the saves are not touched (the string table's
     // labels, the folder in the body) and quits once it is read.
     void RefuseStart(const char* titleLabel, const char* bodyLabel);

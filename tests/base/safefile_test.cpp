@@ -158,13 +158,16 @@ TEST_F(SafeFile, AppendingOpensOnlyARegularFileAndNeverWaits)
 
 TEST_F(SafeFile, ALockIsTakenOnlyOnARegularFile)
 {
+    EXPECT_FALSE(qm::LockHeldElsewhere(Path("running.lock"))) << "nothing there";
     {
         qm::TLockFile first(Path("running.lock"));
         EXPECT_TRUE(first.Held());
+        EXPECT_TRUE(qm::LockHeldElsewhere(Path("running.lock")));
         qm::TLockFile second(Path("running.lock"));
         EXPECT_FALSE(second.Held());
         EXPECT_TRUE(second.HeldElsewhere());
     }
+    EXPECT_FALSE(qm::LockHeldElsewhere(Path("running.lock"))) << "a file left unlocked";
     ASSERT_EQ(::mkfifo((mRoot / "pipe.lock").c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", mRoot / "zero.lock");
     fs::create_directory(mRoot / "folder.lock");
@@ -176,6 +179,7 @@ TEST_F(SafeFile, ALockIsTakenOnlyOnARegularFile)
         const std::string log = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(lock.Held());
         EXPECT_FALSE(lock.HeldElsewhere()) << "no one holds it: the name cannot serve";
+        EXPECT_FALSE(qm::LockHeldElsewhere(Path(name)));
         EXPECT_FALSE(log.empty()) << "the log says why";
     }
 }
@@ -188,22 +192,38 @@ TEST_F(SafeFile, AnotherUsersLockFileLocksOnlyWhenItCanBeOpened)
         GTEST_SKIP() << "a file of another user needs root to make";
     constexpr uid_t kNobody = 65534;
     fs::permissions(mRoot, fs::perms::all);
-    // In a child turned into another user: 1 held, 2 held elsewhere, 0 neither.
-    const auto lockAsNobody = [](const str& path) {
+    // The exit status of `what` run in a child turned into another user.
+    const auto asNobody = [](const auto& what) {
         const pid_t child = ::fork();
         if (child == 0) {
             if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
                 ::_exit(9);
-            qm::TLockFile lock(path);
-            ::_exit(lock.Held() ? 1 : lock.HeldElsewhere() ? 2 : 0);
+            ::_exit(what());
         }
         int status = 0;
         ::waitpid(child, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
+    // 1 held, 2 held elsewhere, 0 neither.
+    const auto lockAsNobody = [&asNobody](const str& path) {
+        return asNobody([&path] {
+            qm::TLockFile lock(path);
+            return lock.Held() ? 1 : lock.HeldElsewhere() ? 2 : 0;
+        });
+    };
+    const auto heldElsewhereAsNobody = [&asNobody](const str& path) {
+        return asNobody([&path] { return qm::LockHeldElsewhere(path) ? 1 : 0; });
+    };
     Write("private.lock", "");
     fs::permissions(mRoot / "private.lock", fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(lockAsNobody(Path("private.lock")), 0);
+    // Though it may not open it, that user still sees that a game holds it.
+    EXPECT_EQ(heldElsewhereAsNobody(Path("private.lock")), 0);
+    {
+        qm::TLockFile game(Path("private.lock"));
+        ASSERT_TRUE(game.Held());
+        EXPECT_EQ(heldElsewhereAsNobody(Path("private.lock")), 1);
+    }
     Write("readable.lock", "");
     fs::permissions(mRoot / "readable.lock", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     EXPECT_EQ(lockAsNobody(Path("readable.lock")), 1);

@@ -438,6 +438,29 @@ TEST_F(SavesScenario, ASecondGameOnTheSameSavesSaysSoAndQuitsTouchingNothing)
     EXPECT_EQ(PrefsBytes(), prefs) << "the first game's saves are as it left them";
 }
 
+// A game that could not open running.lock (one left by a start as another
+// user) plays on the next name; a game that can open it must still keep out.
+TEST_F(SavesScenario, AGameOnAnotherLockNameStillKeepsASecondGameOut)
+{
+    Start();
+    Idle();
+    ASSERT_FALSE(Send(TEvent::kQuit));
+    app.reset();
+    engine.Stop();
+    ASSERT_TRUE(std::filesystem::is_regular_file(LockPath())) << "a free running.lock the next game may take";
+
+    // Another game runs on these saves, on running.lock.1.
+    qm::TLockFile other(str((LockPath() + ".1").c_str()));
+    ASSERT_TRUE(other.Held());
+    const std::string log = StartAnotherGame();
+    EXPECT_TRUE(app->WasRefused()) << log;
+    EXPECT_EQ(TSettings::GetInstance(), nullptr) << "nothing of the saves was read";
+    EXPECT_NE(DialogBody("scripts/ok.lua").find("already running"), std::string::npos) << TopName() << "\n" << log;
+    EXPECT_FALSE(qm::LockHeldElsewhere(str(LockPath().c_str()))) << "the refused game let go of running.lock";
+    ClickThroughGame(Top()->GetChildWindow("ok", -1));
+    EXPECT_TRUE(QuitsWithin(10));
+}
+
 // No folder for the saves can be made (its path is too long): the player
 // reads why in the game's dialog before the menu, and plays on.
 TEST_F(SavesScenario, NoSaveFolderIsToldInTheGamesDialog)

@@ -5,7 +5,8 @@
 #   its dialog and ends on OK, having written nothing;
 # - another user's running.lock (root's, mode 0600: what a start with sudo
 #   leaves; the games run as nobody), or without root one this user may not
-#   open: the same, the first game locks the next name;
+#   open: the same, the first game locks the next name; as root, also a
+#   game as root beside one as nobody, whichever starts first;
 # - the refusal's own script damaged (emptied, looping for ever, cut short,
 #   waiting without a dialog) or its dialog's script cut short, while another
 #   process (this script) holds the lock: a plain notice says why (within
@@ -29,21 +30,25 @@ dialog="pixel 200 165 $accent"                   # the game's dialog's title ban
 notice="pixel 400 408 ^(6[0-9]|5[89]) (8[5-9]|9[0-3]) 1(3[6-9]|4[0-4])$"  # the plain notice's OK box
 listing() { (cd "$home" && find . -printf '%p %s %T@\n' | sort); }
 
-# two_games WHAT NAME SHOT [PREFIX...]: two games on the data home as it
-# stands (each started as PREFIX... game): the first plays and saves its
-# player NAME, a second one beside it is refused in its dialog (kept as
-# SHOT.png) and ends on OK having written nothing, then the first ends on Quit.
+# two_games WHAT NAME SHOT [PREFIX...] [-- PREFIX...]: two games on the data
+# home as it stands (each started as PREFIX... game; the words after -- start
+# the second one when given): the first plays and saves its player NAME, a
+# second one beside it is refused in its dialog (kept as SHOT.png) and ends
+# on OK having written nothing, then the first ends on Quit.
 two_games() {
   local what=$1 name=$2 picture=$3 first_pid first_window before
   shift 3
-  start "$@" "$game"
+  local first=() second=()
+  while (($#)) && [[ $1 != -- ]]; do first+=("$1"); shift; done
+  if (($#)); then shift; second=("$@"); else second=("${first[@]}"); fi
+  start "${first[@]}" "$game"
   pass_splash "$name_entry" "the name entry ($what)"
   enter_name "$name"
   wait_until "$menu" "the main menu ($what)"
   [[ -s "$prefs" ]] || fail "the first game saved nothing ($what)"
   first_pid=$pid first_window=$window
   before=$(listing)
-  start "$@" "$game"
+  start "${second[@]}" "$game"
   wait_until "log Telling the player: The game is already running" "the second game's refusal ($what)"
   wait_until "$dialog" "the refusal's dialog ($what)"
   shot "$artefacts/$picture.png"
@@ -79,6 +84,24 @@ fi
 two_games "another user's lock" Bea lock_other_user_refused "${as_user[@]}"
 grep -q "running.lock cannot serve as the lock: the lock is taken on the next name" "$log" ||
   fail "running.lock was taken though another user's"
+
+# ---- a game as root beside one as that user, whichever starts first: the
+# user's game cannot open root's running.lock and locks the next name, and
+# the second game is still kept out
+if [[ $(id -u) -eq 0 ]]; then
+  for first in root user; do
+    rm -rf "$XDG_DATA_HOME"
+    mkdir -p "$home"
+    chown -R 65534:65534 "$XDG_DATA_HOME"
+    install -m 600 /dev/null "$home/running.lock"
+    : >"$log"
+    if [[ $first == root ]]; then
+      two_games "root's game first" Cy lock_root_first_refused -- "${as_user[@]}"
+    else
+      two_games "the user's game first" Di lock_user_first_refused "${as_user[@]}" --
+    fi
+  done
+fi
 
 # ---- a damaged refusal script: a plain notice, and OK ends the game
 gamedata=$work/gamedata
