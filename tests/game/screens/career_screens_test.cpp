@@ -36,6 +36,7 @@ protected:
         WriteStrings({{"bestscore", "Level %1%: best %2%"},
                       {"levellocked", "Locked"},
                       {"levelready", "Ready"},
+                      {"levelunlock", "Finish level %1% to open it"},
                       {"pack_name", "Pack"},
                       {"pack_description", "A pack"},
                       {"newoutfit", "New outfit: %1%"},
@@ -167,6 +168,47 @@ TEST_F(CareerScreens, LevelPacksAreListedOnceEachAndIndexesOutsideTheListAnswerN
     EXPECT_EQ(Lua("gProbe = GetDescription(5)"), "A pack");
     EXPECT_EQ(TextOf("statustext_1"), "Ready");
     EXPECT_TRUE(Find("gamebutton_1")->IsVisible());
+}
+
+// A locked pack's play button would do nothing: the padlock stands in its
+// place, and the row says which level opens the pack when its rule names
+// only a level. A layout without the padlock keeps the button.
+TEST_F(CareerScreens, ALockedPackShowsAPadlockAndTheLevelThatOpensIt)
+{
+    File("assets/config/unlocks.xml", "<?xml version=\"1.0\"?>\n<unlocks>"
+                                      "<unlock type=\"level\" name=\"gold\" level=\"20\"/>"
+                                      "<unlock type=\"level\" name=\"silver\" level=\"10\" levelscore=\"900\"/>"
+                                      "<unlock type=\"level\" name=\"tin\" level=\"30\"/></unlocks>\n");
+    TUnlockManager::Create();
+    for (const char* name : {"gold.xml", "open.xml", "silver.xml", "tin.xml"})
+        File(std::string("assets/config/levels/") + name, "");
+    std::string slots;
+    for (int k = 1; k <= 4; ++k) {
+        const std::string n = std::to_string(k);
+        slots += "Button { name = 'gamebutton_" + n + "', w = 5, h = 5 }, Text { name = 'statustext_" + n +
+                 "', w = 50, h = 20 }, Text { name = 'unlocktext_" + n + "', w = 50, h = 20 }, ";
+        if (k < 4)  // the last row's layout has no padlock
+            slots += "Window { name = 'lockedbutton_" + n + "', w = 5, h = 5 }, ";
+    }
+    Lua("PushModal('m2') MakeDialog { LockedLevels { name = 'packs', w = 800, h = 600, " + slots + "} }");
+    ASSERT_NE(GetCast<TLockedLevels>(Find("packs")), nullptr);
+
+    EXPECT_EQ(TextOf("statustext_1"), "Locked");
+    EXPECT_EQ(TextOf("unlocktext_1"), "Finish level 20 to open it");
+    EXPECT_FALSE(Find("gamebutton_1")->IsVisible());
+    EXPECT_TRUE(Find("lockedbutton_1")->IsVisible());
+
+    EXPECT_EQ(TextOf("statustext_2"), "Ready");  // no rule names it
+    EXPECT_EQ(TextOf("unlocktext_2"), "");
+    EXPECT_TRUE(Find("gamebutton_2")->IsVisible());
+    EXPECT_FALSE(Find("lockedbutton_2")->IsVisible());
+
+    EXPECT_EQ(TextOf("statustext_3"), "Locked");
+    EXPECT_EQ(TextOf("unlocktext_3"), "") << "its rule asks for a score as well";
+    EXPECT_TRUE(Find("lockedbutton_3")->IsVisible());
+
+    EXPECT_EQ(TextOf("unlocktext_4"), "Finish level 30 to open it");
+    EXPECT_TRUE(Find("gamebutton_4")->IsVisible()) << "no padlock to show instead";
 }
 
 TEST_F(CareerScreens, CreditsSplitColumnsAndNeverDivideByNothing)
