@@ -7,12 +7,12 @@ string table says ("decor_R_N"), and each in three pictures:
   N_2 its glow: a golden halo around the item, laid over it pulsing.
 The room keeps a plain spot for each, where every picture shows whole: the
 game's display covers the wall's top 44 px and the clock the right end's
-top 60, the closed sign slides in along the wall above the line, and the
-line fills the left side, all drawn over the room. So item 1 stands on the
-floor at the left edge, below the skip-tutorial button (the train's in the
-top right corner, its pianist plays on the left), item 2 hangs above the
-drink machine, item 3 beside the kitchen pass, item 4 right of the last
-window, under the clock. spots() gives each picture's top-left corner
+top 60, and the closed sign slides in along the wall above the line's door,
+all drawn over the room. So item 1 stands on the floor at the left edge,
+below the skip-tutorial button, where only a long line passes in front of
+it (the train's in the top right corner: its pianist plays on the left),
+item 2 hangs above the drink machine, item 3 beside the kitchen pass, item
+4 right of the last window, under the clock. spots() gives each picture's top-left corner
 (upgrades.xml stores minus these); the content lint's `clear` line checks
 them against the display's boxes and the sign."""
 import math
