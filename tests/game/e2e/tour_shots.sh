@@ -29,6 +29,8 @@
 #   level45_intro.png, corner.png, extra_levels.png  level 45's intro,
 #                            Quessa's corner, the extra levels page with
 #                            two packs still locked
+#   level45_lost.png, level46_lost.png  the boards of levels 45 and 46
+#                            played with nobody served
 # The opening comic, the career tutorial's chain and the map after level 1
 # are the play-through's (playthrough_e2e.sh).
 #
@@ -265,17 +267,37 @@ fi
 
 # ---- texts a player meets later: level 45's intro, Quessa's corner, the
 # extra levels page with a pack still locked
+# Levels 45 and 46 played with nobody served, so lost: the words the
+# board has for them.
+lost_level() {  # LEVEL (1-50)
+  wait_then_click 696 569 "$map" intro "level $1's intro"
+  wait_then_click 400 402 intro "not intro" "level $1's floor"
+  E2E_TIMEOUT=600 wait_until "log ^level over" "level $1's end"
+  wait_until board "level $1's board"
+  sleep 3  # (the board's count)
+  keep "level$1_lost"
+}
 if [[ " $parts " == *" texts "* ]]; then
+  export CORVELLATRIP_TIME_SCALE=16
   fresh_player Ada 44
   start_prepared
   wait_then_click 366 299 "$menu" "$map" "the map"
   wait_then_click 696 569 "$map" intro "level 45's intro"
   keep level45_intro
   quit_game
+  for level in 45 46; do
+    fresh_player Ada $((level - 1))
+    start_prepared
+    wait_then_click 366 299 "$menu" "$map" "the map"
+    lost_level $level
+    quit_game
+  done
+  unset CORVELLATRIP_TIME_SCALE
 
   fresh_player Ada 10
   start_prepared
   wait_then_click 498 236 "$menu" "not $menu" "Quessa's corner"
+  point 760 560  # (off her tips)
   sleep 1  # (its panel drawn)
   keep corner
   wait_then_click 400 535 "not $menu" "$menu" "the main menu after Quessa's corner"
