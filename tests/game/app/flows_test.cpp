@@ -445,7 +445,9 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     // Deep Dive opens with the submarine's last level: its row says so, and
     // shows a padlock where a play button would do nothing.
     EXPECT_EQ(Text("unlocktext_1"), "Finish level 30 to open it");
-    EXPECT_TRUE(InTop("lockedbutton_1")->IsVisible());
+    TWindow* padlock = InTop("lockedbutton_1");
+    ASSERT_NE(padlock, nullptr);
+    EXPECT_TRUE(padlock->IsVisible());
     EXPECT_FALSE(InTop("gamebutton_1")->IsVisible());
 
     // Harbour Lights, the cruise's extra level: ready once the cruise is done.
@@ -456,7 +458,9 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     ASSERT_GT(harbour, 0);
     EXPECT_EQ(Text(("statustext_" + std::to_string(harbour)).c_str()), "Ready");
     EXPECT_EQ(Text(("unlocktext_" + std::to_string(harbour)).c_str()), "");
-    EXPECT_FALSE(InTop(("lockedbutton_" + std::to_string(harbour)).c_str())->IsVisible());
+    padlock = InTop(("lockedbutton_" + std::to_string(harbour)).c_str());
+    ASSERT_NE(padlock, nullptr);
+    EXPECT_FALSE(padlock->IsVisible());
     Press(("gamebutton_" + std::to_string(harbour)).c_str());
     LetsPlay();
     EXPECT_EQ(settings->GetLevelMode(), 1);
