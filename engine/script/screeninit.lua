@@ -69,7 +69,12 @@ function DoDialogCommand(index, command)
     command()
 end
 
+-- How many window lists were made so far: DoModal tells a screen script
+-- that built nothing by it.
+gDialogsMade = 0
+
 function MakeDialog(list)
+    gDialogsMade = gDialogsMade + 1
     local style = gCurrentDefaultStyle
     table.foreachi(list, DoDialogCommand)
     typename = list.typename
@@ -230,7 +235,13 @@ end
 
 function DoModal(file)
     local id = PushModal(file)
+    local made = gDialogsMade
     ReadFile(file)
+    -- A screen script that runs to its end without building its screen (one
+    -- cut short between two statements) leaves an empty screen: say which.
+    if gDialogsMade == made then
+        DebugOut("Script " .. file .. " built no window")
+    end
     WaitForCloseMessage(id)
     local value = gReturnValue
     gReturnValue = nil

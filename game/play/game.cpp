@@ -168,7 +168,7 @@ TGame::TGame()
     LoadSounds();
     mNoiseRingTexture = TTexture::Get("ui/noisering", 0);
     mFlashlightFill = TTexture::Get("ui/levelspecific/flashlight_fill", 0);
-    mClosedSign = TTexture::Get("ui/closed", 0);
+    mClosedSign = TTexture::Get(kClosedSignPicture, 0);
     if (TWindowManager* manager = TWindowManager::GetInstance()) {
         mPauseListener = new TPauseListener(this);
         manager->AdoptMessageListener(mPauseListener);

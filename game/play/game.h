@@ -148,8 +148,9 @@ private:
     bool mUpgradeNoticeShown = false;
 };
 
-// The closed sign ("ui/closed") leaves its paper panel for the word, here
-// from the picture's top left corner; the word is written large on it.
+// The closed sign's picture leaves its paper panel for the word, here from
+// the picture's top left corner; the word is written large on it.
+inline constexpr char kClosedSignPicture[] = "ui/closed";
 inline constexpr TRect kClosedSignPaper{9, 25, 115, 67};
 inline constexpr int kClosedLabelSize = 24;
 

@@ -24,8 +24,6 @@ namespace {
 // Per restaurant (0-5): where the dish cart stands.
 constexpr int kDishCartX[] = {665, 656, 745, 760, 735, 735};
 constexpr int kDishCartY = 185;
-// The closed sign hangs on the wall above the line's door.
-constexpr int kClosedSignY = 100;
 
 }  // namespace
 
@@ -126,7 +124,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     mStateTimer = mIdleTime = 0;
     mMetrics = {};
     mBenchBoostScale = 1.0f;
-    mClosedSignPos = {kClosedSignStart, static_cast<float>(kClosedSignY)};
+    mClosedSignPos = {kClosedSignStart, kClosedSignY};
     mClosedTime = 0;
     mClosedShown = false;
 

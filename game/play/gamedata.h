@@ -78,9 +78,10 @@ public:
     // that its faces show above that party's hearts.
     static TPoint LineSpot(int place);
     static constexpr int kLineX = 50, kLineHeadY = 578, kLineStep = 71;
-    // The closed sign waits left of the screen, wholly out of sight, until
-    // closing time slides it in to its place on the wall.
-    static constexpr float kClosedSignStart = -70, kClosedSignStop = 105;
+    // The closed sign (its middle) waits left of the screen, wholly out of
+    // sight, until closing time slides it in to its place on the wall, above
+    // the line's door.
+    static constexpr float kClosedSignStart = -70, kClosedSignStop = 105, kClosedSignY = 100;
     void SetupStars();
     // The level's next group arrives in line at once (tests and benchmarks
     // fill a floor with it; play lets the schedule decide).

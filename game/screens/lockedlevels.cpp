@@ -31,6 +31,15 @@ str Label(const str& label, const str& a1 = str(), const str& a2 = str())
     return table ? table->GetString(label, a1, a2, "", "", "") : str();
 }
 
+// How a locked pack opens, from its unlock rule ("" when the rule says
+// nothing a player can act on by finishing a level).
+str UnlockHint(const TGameDescription& game)
+{
+    TUnlockManager* unlocks = TUnlockManager::GetInstance();
+    const int level = unlocks ? unlocks->LevelToFinish(TUnlockManager::kLevel, game.name) : 0;
+    return level > 0 ? Label("levelunlock", str::getFormatted("%d", level)) : str();
+}
+
 const qm::lua::TBinding kLuaFunctions[] = {
     {"GetFullLevelName", Method<&TLockedLevels::GameFile>},
     {"IsButtonLocked", Method<&TLockedLevels::IsGameLocked>},
@@ -76,11 +85,11 @@ constexpr auto kGamebutton = contract::Numbered<TButton>("gamebutton_%d", 1, TLo
 constexpr auto kLeveltext = contract::Numbered<TText>("leveltext_%d", 1, TLockedLevels::kSlots);
 constexpr auto kDescriptiontext = contract::Numbered<TText>("descriptiontext_%d", 1, TLockedLevels::kSlots);
 constexpr auto kStatustext = contract::Numbered<TText>("statustext_%d", 1, TLockedLevels::kSlots);
+// A locked pack shows a padlock over its play button, and what opens it.
+constexpr auto kLockedbutton = contract::Numbered<TWindow>("lockedbutton_%d", 1, TLockedLevels::kSlots).Optional();
+constexpr auto kUnlocktext = contract::Numbered<TText>("unlocktext_%d", 1, TLockedLevels::kSlots).Optional();
 const contract::TChildSpec kPackChildren[] = {
-    kGamebutton,
-    kLeveltext,
-    kDescriptiontext,
-    kStatustext,
+    kGamebutton, kLeveltext, kDescriptiontext, kStatustext, kLockedbutton, kUnlocktext,
 };
 
 }  // namespace
@@ -123,6 +132,8 @@ void TLockedLevels::PostChildrenInit()
         slot.title = Child(kLeveltext, k);
         slot.description = Child(kDescriptiontext, k);
         slot.status = Child(kStatustext, k);
+        slot.lock = Child(kLockedbutton, k);
+        slot.unlock = Child(kUnlocktext, k);
     }
     BuildGameList(kPackFolder);
     BuildDownloadList(DownloadFolder());
@@ -239,11 +250,15 @@ void TLockedLevels::UpdateDisplay()
     for (int i = 0; i < kSlots; ++i) {
         const TSlot& slot = mSlots[static_cast<size_t>(i)];
         const TGameDescription* game = GetGame(i);
+        const bool locked = game && game->state == TGameDescription::kLocked;
+        // A locked pack's play button does nothing: the padlock the layout
+        // lays over it shows so.
         ShowWindow(slot.button, game != nullptr);
+        ShowWindow(slot.lock, locked);
         SetText(slot.title, game ? Label(game->name + "_name") : str());
         SetText(slot.description, game ? Label(game->name + "_description") : str());
-        SetText(slot.status, game ? Label(game->state == TGameDescription::kLocked ? "levellocked" : "levelready")
-                                  : str());
+        SetText(slot.status, game ? Label(locked ? "levellocked" : "levelready") : str());
+        SetText(slot.unlock, locked ? UnlockHint(*game) : str());
     }
     InvalidateRect(nullptr);
 }

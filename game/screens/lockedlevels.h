@@ -1,6 +1,8 @@
 // TLockedLevels ("LockedLevels"): the extra level packs found in
 // assets/config/levels, five slots on screen, each ready or locked by the
-// unlock rules. Its script asks for a pack's file and state by list index.
+// unlock rules: a ready pack shows its play button, a locked one a padlock
+// in its place and the level that opens it. Its script asks for a pack's
+// file and state by list index.
 // It also lists the levels the player has downloaded into the "levels"
 // folder of their data folder (each a level file of its own, always ready).
 #pragma once
@@ -68,6 +70,8 @@ private:
         TText* title = nullptr;
         TText* description = nullptr;
         TText* status = nullptr;
+        TWindow* lock = nullptr;    // the padlock a locked pack shows instead of its button
+        TText* unlock = nullptr;    // what opens a locked pack
     };
     std::array<TSlot, kSlots> mSlots{};
     std::vector<TGameDescription> mGames;

@@ -9,6 +9,7 @@
 
 #include "lua.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -126,10 +127,10 @@ bool TUnlockManager::IsAnyLevelUnlocked()
     return any;
 }
 
-bool TUnlockManager::IsItemUnlocked(EUnlockType type, str name, int color)
+TXmlNode* TUnlockManager::ItemRule(EUnlockType type, const str& name, int color) const
 {
     const str typeName = TypeToStr(type);
-    bool unlocked = true;  // no rule names it
+    TXmlNode* found = nullptr;
     ForEachRule(Root(), [&](TXmlNode* rule) {
         if (!SameText(rule->GetAttribute("name"), name.c_str()) || !SameText(rule->GetAttribute("type"), typeName.c_str()))
             return true;
@@ -138,10 +139,27 @@ bool TUnlockManager::IsItemUnlocked(EUnlockType type, str name, int color)
             if (ruleColor.length() > 0 && ruleColor.to_int() != color)
                 return true;
         }
-        unlocked = IsNodeUnlocked(rule);
+        found = rule;
         return false;
     });
-    return unlocked;
+    return found;
+}
+
+bool TUnlockManager::IsItemUnlocked(EUnlockType type, str name, int color)
+{
+    TXmlNode* rule = ItemRule(type, name, color);
+    return !rule || IsNodeUnlocked(rule);  // no rule names it: open
+}
+
+int TUnlockManager::LevelToFinish(EUnlockType type, str name) const
+{
+    TXmlNode* rule = ItemRule(type, name, 0);
+    if (!rule)
+        return 0;
+    for (const char* more : {"levelscore", "score", "restaurantexpert"})
+        if (rule->GetAttribute(more).to_int() > 0)
+            return 0;
+    return std::max(0, rule->GetAttribute("level").to_int());
 }
 
 void TUnlockManager::MarkCurrentState()

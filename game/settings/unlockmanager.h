@@ -38,6 +38,10 @@ public:
     bool IsAnyLevelUnlocked();
     // The first rule for that item decides; an item no rule names is open.
     bool IsItemUnlocked(EUnlockType type, str name, int color);
+    // What opens the item, in words a player can act on: the level (counted
+    // from 1) that its deciding rule asks to finish; 0 when no rule names
+    // it, or its rule asks for something else too (a score, expert play).
+    int LevelToFinish(EUnlockType type, str name) const;
     // Records every rule's state now; the level set-up calls it.
     void MarkCurrentState();
     // The first rule met since the last mark, marked so it is returned once.
@@ -47,6 +51,8 @@ public:
 private:
     TUnlockManager();
     TXmlNode* Root() const;
+    // The first rule that names the item (of that colour, for an outfit), or null.
+    TXmlNode* ItemRule(EUnlockType type, const str& name, int color) const;
     void RegisterLuaFunction();
 
     std::unique_ptr<TUnlockManagerData> mData;

@@ -13,6 +13,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <vector>
 
 namespace {
@@ -51,6 +55,32 @@ TEST(GeneratedAnimation, CustomerAnchorsAndFunctionsReadBackThroughTheEngine)
     std::string script = body->GetScript().c_str();
     for (const char* function : {"Stand", "StandMad", "ReadMenu", "CallWaiter", "Eat", "Drink", "Leave2", "Ditch1"})
         EXPECT_NE(script.find(std::string("function ") + function + "()"), std::string::npos) << function;
+}
+
+// A screen that shows the heroine at a frame of her own shows her facing the
+// player: a frame of her idle or of her walk towards the player, never one of
+// her back or her side.
+TEST(GeneratedAnimation, ScreensShowTheHeroineFacingThePlayer)
+{
+    InDataFolder data;
+    TAssetManager assets;
+    auto body = TAnimatedTexture::Get("quessa/base.anm", "");
+    ASSERT_TRUE(body);
+    const std::regex window(R"(QuessaWindow\s*\{[^}]*\bframe\s*=\s*(\d+))");
+    int shown = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("assets/scripts")) {
+        std::ifstream in(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), window); it != std::sregex_iterator(); ++it) {
+            const int frame = std::stoi((*it)[1].str());
+            ASSERT_LT(frame, body->GetNumFrames()) << entry.path();
+            const std::string name = body->GetAnimation().frames[std::size_t(frame)].name.c_str();
+            EXPECT_TRUE(name.rfind("idle", 0) == 0 || name.rfind("walkForward", 0) == 0)
+                << entry.path() << " shows frame " << frame << ", " << name;
+            ++shown;
+        }
+    }
+    EXPECT_GT(shown, 0) << "Quessa's corner shows her";
 }
 
 // ---------------------------------------------------------------- sound

@@ -204,6 +204,90 @@ TEST_F(LintTest, PicturesDrawnWholeLeaveTheirBorderEmpty)
     EXPECT_EQ(report.checks, 3);
 }
 
+// The decor a room places stands clear of what the screen draws over the
+// room: the display's boxes that a script sets, and a sign anywhere on its
+// way in. Each picture of the decor file counts at its own size; pictures
+// that only touch a box are clear.
+TEST_F(LintTest, DecorPicturesMustStandClearOfTheDisplayAndTheSign)
+{
+    fs::create_directories(root / "data/assets/room/decor");
+    fs::create_directories(root / "data/assets/room/clear");
+    WritePng((root / "data/assets/room/decor/1_0.png").string(), 10, 8, PngKind::Rgba, Solid(10, 8, {0, 0, 0, 0}));
+    WritePng((root / "data/assets/room/decor/2_0.png").string(), 4, 4, PngKind::Rgba, Solid(4, 4, {0, 0, 0, 0}));
+    WritePng((root / "data/assets/sign.png").string(), 6, 4, PngKind::Rgba, Solid(6, 4, {0, 0, 0, 0}));
+    Write(root / "data/assets/scripts/boxes.lua",
+          "-- the display\nkBoxes = { band = { 0, 0, 100, 10 }, clock = { 90, 0, 10, 20 } }\n");
+    // The sign slides from x 20 to x 50 at y 40: it covers 17..53 x 38..42.
+    const std::string covers = "coverboxes scripts/boxes.lua kBoxes\ncoverpicture sign sign.png 20 40 50 40\n";
+    // 1_0 stands under the band's bottom row and under the clock; 2_0 just
+    // clear of the band (touching it), then halfway along the sign's way.
+    Write(root / "data/assets/room/decor/upgrades.xml",
+          "<upgrades><sequence><img regx=\"100\" regy=\"0\"/><framelist>"
+          "<frame name=\"1_0.png\" regx=\"15\" regy=\"-9\"/>"
+          "<frame name=\"2_0.png\" regx=\"40\" regy=\"-10\"/>"
+          "</framelist></sequence></upgrades>\n");
+    Write(root / "data/assets/room/clear/upgrades.xml",
+          "<upgrades><sequence><img regx=\"0\" regy=\"0\"/><framelist>"
+          "<frame name=\"2_0.png\" regx=\"-40\" regy=\"-10\"/></framelist></sequence></upgrades>\n");
+    WritePng((root / "data/assets/room/clear/2_0.png").string(), 4, 4, PngKind::Rgba, Solid(4, 4, {0, 0, 0, 0}));
+    auto report = Run(covers + "clear assets/room/decor/upgrades.xml assets/room/clear/upgrades.xml\n");
+    EXPECT_EQ(report.failures,
+              (std::vector<std::string>{
+                  "contracts.txt: line 3: room/decor/1_0.png at 85,9 10x8 meets band (scripts/boxes.lua) at 0,0 100x10",
+                  "contracts.txt: line 3: room/decor/1_0.png at 85,9 10x8 meets clock (scripts/boxes.lua) at 90,0 10x20",
+              }));
+    EXPECT_EQ(report.checks, 3);  // a check per picture placed
+
+    Write(root / "data/assets/room/clear/upgrades.xml",
+          "<upgrades><sequence><img regx=\"0\" regy=\"0\"/><framelist>"
+          "<frame name=\"2_0.png\" regx=\"-33\" regy=\"-39\"/></framelist></sequence></upgrades>\n");
+    report = Run(covers + "clear assets/room/clear/upgrades.xml\n");
+    EXPECT_EQ(report.failures, (std::vector<std::string>{
+                                   "contracts.txt: line 3: room/clear/2_0.png at 33,39 4x4 meets sign (sign.png) at "
+                                   "17,38 36x4",
+                               }));
+}
+
+// What keeps the check from being made fails by name: a boxes script that is
+// missing, broken or sets no such table, an entry that is no box, a sign
+// with no picture, a decor file with no framelist or a picture it lacks.
+TEST_F(LintTest, PlacesThatCannotBeReadFailByName)
+{
+    Write(root / "data/assets/scripts/broken.lua", "kBoxes = {\n");
+    Write(root / "data/assets/scripts/odd.lua", "kBoxes = { band = { 0, 0, 100 }, [1] = 'x' }\n");
+    Write(root / "data/assets/room/none.xml", "<upgrades><sequence/></upgrades>\n");
+    Write(root / "data/assets/room/lost.xml",
+          "<upgrades><sequence><img regx=\"0\" regy=\"0\"/><framelist>"
+          "<frame name=\"9_0.png\" regx=\"0\" regy=\"0\"/></framelist></sequence></upgrades>\n");
+    auto report = Run("coverboxes scripts/gone.lua kBoxes\n"
+                      "coverboxes scripts/broken.lua kBoxes\n"
+                      "coverboxes scripts/odd.lua kBoxes\n"
+                      "coverboxes scripts/odd.lua kOther\n"
+                      "coverpicture sign gone.png 0 0 1 1\n"
+                      "clear assets/room/none.xml assets/room/lost.xml assets/room/gone.xml\n"
+                      "coverpicture sign ok.png 0 0\n");
+    ASSERT_EQ(report.failures.size(), 10u) << testing::PrintToString(report.failures);
+    EXPECT_EQ(report.failures[0], "contracts.txt: line 7: 'coverpicture' needs 6 word(s)");
+    EXPECT_EQ(report.failures[1], "contracts.txt: line 1: no script scripts/gone.lua");
+    EXPECT_EQ(report.failures[2].rfind("contracts.txt: line 2: scripts/broken.lua does not run: ", 0), 0u)
+        << report.failures[2];
+    // (the table's entries come in its hash order)
+    std::vector<std::string> odd(report.failures.begin() + 3, report.failures.begin() + 5);
+    std::sort(odd.begin(), odd.end());
+    EXPECT_EQ(odd, (std::vector<std::string>{
+                       "contracts.txt: line 3: kBoxes.? in scripts/odd.lua is not a box { x, y, w, h }",
+                       "contracts.txt: line 3: kBoxes.band in scripts/odd.lua is not a box { x, y, w, h }",
+                   }));
+    EXPECT_EQ(std::vector<std::string>(report.failures.begin() + 5, report.failures.end()),
+              (std::vector<std::string>{
+                  "contracts.txt: line 4: scripts/odd.lua sets no table kOther",
+                  "contracts.txt: line 5: no picture gone.png",
+                  "contracts.txt: line 6: assets/room/none.xml places no pictures (no sequence with a framelist)",
+                  "contracts.txt: line 6: assets/room/lost.xml places room/9_0.png, which does not load",
+                  "contracts.txt: line 6: assets/room/gone.xml places no pictures (no sequence with a framelist)",
+              }));
+}
+
 TEST_F(LintTest, FileNamesWrittenInSourcesMustExistUnlessPending)
 {
     Write(root / "src/screen.cpp",

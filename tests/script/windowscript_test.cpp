@@ -242,6 +242,30 @@ TEST_F(WindowScriptTest, DoModalReturnsTheValueGivenWhenItsWindowCloses)
     EXPECT_NE(manager->GetTopModalWindow(), dialog);
 }
 
+// A screen script cut short between two statements runs without an error
+// and builds nothing: the log names it, as it names an empty one. One that
+// builds its screen, even through a helper, is not named.
+TEST_F(WindowScriptTest, DoModalNamesAScreenScriptThatBuiltNoWindow)
+{
+    Asset("helpers.lua", "function Panel() MakeDialog { Window { name = 'panel', w = 100, h = 50 } } end\n");
+    Asset("cut.lua", "ReadFile('helpers.lua')\nlocal function Unused() end\n");
+    Asset("whole.lua", "ReadFile('helpers.lua')\nPanel()\n");
+    testing::internal::CaptureStderr();
+    script->DoLuaString("return function() DoModal('cut.lua') end");
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Script cut.lua built no window"), std::string::npos) << log;
+    script->DoLuaString("CloseWindow()");
+    for (int i = 0; i < 4 && script->CoroutineActive(); ++i)
+        Frame(16);
+    ASSERT_FALSE(script->CoroutineActive());
+
+    testing::internal::CaptureStderr();
+    script->DoLuaString("return function() DoModal('whole.lua') end");
+    log = testing::internal::GetCapturedStderr();
+    ASSERT_NE(Find("panel"), nullptr);
+    EXPECT_EQ(log.find("built no window"), std::string::npos) << log;
+}
+
 TEST_F(WindowScriptTest, BadArgumentsAndFontErrorsAreLoggedAndNeverThrown)
 {
     int code = 0;

@@ -40,17 +40,6 @@ std::string Pad(std::string text, std::size_t width)
     return text;
 }
 
-// The resource's path as the engine opens it (the name, else under assets/).
-std::string ResourcePath(const std::string& name)
-{
-    char path[qm::kPathBufferSize];
-    std::FILE* file = qm::OpenResource(name.c_str(), path);
-    if (!file)
-        return std::string();
-    std::fclose(file);
-    return path;
-}
-
 // Lua comments blanked out (newlines kept, so line numbers stay).
 std::string WithoutComments(const std::string& text)
 {
@@ -226,6 +215,16 @@ std::string Hex(const TRgb& c)
 }
 
 }  // namespace
+
+std::string ResourcePath(const std::string& name)
+{
+    char path[qm::kPathBufferSize];
+    std::FILE* file = qm::OpenResource(name.c_str(), path);
+    if (!file)
+        return std::string();
+    std::fclose(file);
+    return path;
+}
 
 TPicture LoadPicture(const std::string& name)
 {

@@ -39,6 +39,10 @@ struct TPicture {
     int width = 0, height = 0, side = 0;
 };
 
+// The resource's path as the engine opens it (the name, else under assets/);
+// empty when there is none.
+std::string ResourcePath(const std::string& name);
+
 // The picture the engine would open by that name (".png" added when it has no extension).
 TPicture LoadPicture(const std::string& name);
 

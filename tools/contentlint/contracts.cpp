@@ -12,7 +12,7 @@ const std::map<std::string, std::size_t> kMinimumWords = {
     {"file", 1}, {"texture", 1}, {"sound", 1}, {"label", 1}, {"anim", 1},
     {"ends", 2}, {"loops", 2},   {"anchor", 3}, {"pending", 1}, {"loudness", 3},
     {"textcolours", 2}, {"ground", 2}, {"contrast", 2}, {"partycolours", 3},
-    {"window", 2}, {"glow", 1}, {"whole", 1},
+    {"window", 2}, {"glow", 1}, {"whole", 1}, {"coverboxes", 2}, {"coverpicture", 6}, {"clear", 1},
 };
 
 std::vector<std::string> Split(const std::string& line)

@@ -26,6 +26,11 @@
 //                                     are faint (a halo eased out at the edge is cut all the same)
 //   whole IMAGE...                    a picture drawn whole (an item, its offer's rim): nothing on its
 //                                     border
+//   coverboxes SCRIPT TABLE           what the game screen draws over the room: the boxes
+//                                     { x, y, w, h } of the global TABLE the Lua file SCRIPT sets
+//   coverpicture NAME PICTURE X0 Y0 X1 Y1   a picture drawn centred at (X0, Y0) sliding to (X1, Y1)
+//   clear FILE...                     every picture a decor file (upgrades.xml) places meets no
+//                                     cover at its own size, glow margin included (places.h)
 //   textcolours, ground, contrast, partycolours   the colour rules (colours.h)
 #pragma once
 
@@ -35,7 +40,7 @@
 namespace contentlint {
 
 struct TContract {
-    std::string kind;                // file, texture, sound, label, anim, ends, loops, anchor, window, pending
+    std::string kind;                // file, texture, sound, label, anim, ends, loops, anchor, window, pending, ...
     std::vector<std::string> words;  // the words after the kind, sets expanded
     std::string where;               // "FILE: line N"
 };

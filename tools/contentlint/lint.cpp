@@ -4,6 +4,7 @@
 #include "contracts.h"
 #include "edges.h"
 #include "loudness.h"
+#include "places.h"
 
 #include "engine/base/asset.h"
 #include "engine/base/folders.h"
@@ -84,7 +85,8 @@ private:
 class TLinter {
 public:
     TLinter(const TLintOptions& options, TLintReport* report, const std::set<std::string>& pending)
-        : mOptions(options), mReport(*report), mLoudness(report), mColours(report), mPending(pending)
+        : mOptions(options), mReport(*report), mLoudness(report), mColours(report), mPlaces(report),
+          mPending(pending)
     {
     }
 
@@ -114,6 +116,8 @@ public:
             CheckWindow(c);
         else if (c.kind == "glow" || c.kind == "whole")
             CheckEdges(c);
+        else if (c.kind == "coverboxes" || c.kind == "coverpicture" || c.kind == "clear")
+            AddPlace(c);
         else if (c.kind == "pending" && c.words[0].find(':') != std::string::npos)
             --mReport.checks;  // a window's child: noted where the window is checked
         else if (c.kind == "pending" && ExistsOrEnciphered(first))
@@ -132,8 +136,12 @@ public:
         }
     }
 
-    // The rules that need every statement first (the colours).
-    void Finish() { mColours.Finish(); }
+    // The rules that need every statement first (the colours, the places).
+    void Finish()
+    {
+        mColours.Finish();
+        mPlaces.Finish();
+    }
 
 private:
     void Expect(bool ok, const TContract& c, const std::string& message)
@@ -152,6 +160,12 @@ private:
     {
         --mReport.checks;  // the rules count what they check
         mColours.Add(c);
+    }
+
+    void AddPlace(const TContract& c)
+    {
+        --mReport.checks;  // each decor picture placed counts
+        mPlaces.Add(c);
     }
 
     // Halos fade out inside their pictures; pictures drawn whole leave their border empty.
@@ -345,6 +359,7 @@ private:
     std::unique_ptr<TPlatform> mPlatform;
     TLoudness mLoudness;
     TColourRules mColours;
+    TPlaces mPlaces;
     const std::set<std::string>& mPending;  // "SCRIPT:CHILD": children whose script is being made
 };
 

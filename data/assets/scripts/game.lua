@@ -4,6 +4,7 @@
 -- functions below are what it and those screens hand back to this script.
 ReadFile("scripts/ui.lua")
 ReadFile("scripts/career.lua")
+ReadFile("scripts/hudboxes.lua")
 
 local wall = { 0.14, 0.22, 0.37 }    -- the cruise ship's navy
 local trim = { 0.78, 0.60, 0.23 }    -- brass
@@ -100,9 +101,24 @@ local function ShowUpgrades()
     PauseGame(false)
 end
 
+-- The window table t, named and placed in its box of the display (kHudBoxes).
+local function InHudBox(name, t)
+    local box = kHudBoxes[name]
+    t.name, t.x, t.y, t.w, t.h = name, box[1], box[2], box[3], box[4]
+    return t
+end
+
 local function Label(name, label, x, y, w, font, flags)
     return Text { name = name, label = label, font = font or hudFont, x = x, y = y, w = w, h = 26,
                   flags = flags or (kHAlignLeft + kVAlignCenter) }
+end
+
+-- An endless shift's heart i (0-4) in the row of its box, inside the band's
+-- window (whose box starts at the screen's corner).
+local function LivesIcon(i)
+    local row = kHudBoxes.livesicons
+    return Bitmap { name = "livesicon_" .. i, image = "ui/heart_life", x = row[1] + i * 26, y = row[2],
+                    w = 24, h = 22 }
 end
 
 -- The phone's staff choice: a bubble over the phone with two, three or four
@@ -114,8 +130,10 @@ local phoneFont = { "fonts/default.mvec", 16, kUiInk }
 
 local function PhoneBox(n)
     local w = n * kPhoneButton + (n + 1) * kPhoneGap
-    local box = { name = "phonebox" .. n, x = 790 - w, y = 240, w = w + 8, h = 154,
-                  UiPicture("ui/phonebox" .. n, 0, 0, w + 8, 154, "phonepanel" .. n),
+    local widest = kHudBoxes.phonebox  -- its right edge, top and height
+    local box = { name = "phonebox" .. n, x = widest[1] + widest[3] - (w + 8), y = widest[2], w = w + 8,
+                  h = widest[4],
+                  UiPicture("ui/phonebox" .. n, 0, 0, w + 8, widest[4], "phonepanel" .. n),
                   Text { name = "phonecaption" .. n, label = "phone_call", font = phoneFont,
                          x = 36, y = 6, w = w - 44, h = 24, flags = kHAlignLeft + kVAlignCenter } }
     for i = 1, n do
@@ -140,7 +158,7 @@ MakeDialog {
         UiFill(0, 150, 800, 450, floor, "floor"),
         Window { name = "planks", x = 0, y = 0, w = 800, h = 600, unpack(planks) },
         GameWindow { name = "maingamewindow", x = 0, y = 0, w = 800, h = 600,
-            Window { name = "hud", x = 0, y = 0, w = 800, h = 44,
+            Window(InHudBox("hud", {
                 UiFill(0, 0, 800, 40, bar, "levelbackground"),
                 UiFill(0, 0, 800, 40, bar, "careerlevelbackground"),
                 UiFill(0, 40, 800, 4, trim),
@@ -153,33 +171,28 @@ MakeDialog {
                 Label("cashlabel", "hud_cash", 440, 7, 50),
                 Label("cashval", "#", 490, 7, 90, valueFont),
                 Label("openclosed", "open", 600, 7, 110, valueFont, kHAlignCenter + kVAlignCenter),
-                Bitmap { name = "livesicon_0", image = "ui/heart_life", x = 110, y = 44, w = 24, h = 22 },
-                Bitmap { name = "livesicon_1", image = "ui/heart_life", x = 136, y = 44, w = 24, h = 22 },
-                Bitmap { name = "livesicon_2", image = "ui/heart_life", x = 162, y = 44, w = 24, h = 22 },
-                Bitmap { name = "livesicon_3", image = "ui/heart_life", x = 188, y = 44, w = 24, h = 22 },
-                Bitmap { name = "livesicon_4", image = "ui/heart_life", x = 214, y = 44, w = 24, h = 22 },
-            },
-            GameTimer { name = "gametimer", x = 736, y = 0, w = 60, h = 60 },
-            CoinJar { name = "coinjar", x = 716, y = 470, w = 80, h = 120 },
-            Bitmap { name = "upgradeanim", image = "ui/upgrade_glow", x = 640, y = 540, w = 80, h = 60 },
-            UiButton { name = "upgrade", label = "hud_upgrade", x = 612, y = 540, command = ShowUpgrades },
-            UiButton { name = "skiptutorial", label = "hud_skiptutorial", x = 10, y = 140,
-                       command = function() DoSkipTutorial() end },
+                LivesIcon(0), LivesIcon(1), LivesIcon(2), LivesIcon(3), LivesIcon(4),
+            })),
+            GameTimer(InHudBox("gametimer", {})),
+            CoinJar(InHudBox("coinjar", {})),
+            Bitmap(InHudBox("upgradeanim", { image = "ui/upgrade_glow" })),
+            UiButton(InHudBox("upgrade", { label = "hud_upgrade", command = ShowUpgrades })),
+            UiButton(InHudBox("skiptutorial", { label = "hud_skiptutorial",
+                                                command = function() DoSkipTutorial() end })),
             PhoneBox(2),
             PhoneBox(3),
             PhoneBox(4),
             -- The decor choice after a level: the item pointed at or chosen, and
             -- the button that keeps it, between the paper and the coin jar (the
             -- bottom left holds the podium and the line in some restaurants).
-            Window { name = "upgradewindow", x = 190, y = 506, w = 332, h = 84,
+            Window(InHudBox("upgradewindow", {
                 UiPicture("ui/menu/decorpaper", 0, 0, 332, 84, "upgradepaper"),
                 Text { name = "upgradename", label = "decor_pick", font = { "fonts/corona.mvec", 20, kUiInk },
                        x = 16, y = 6, w = 300, h = 26, flags = kHAlignCenter + kVAlignCenter },
                 Text { name = "upgradedescrip", label = "decor_pick_descrip", font = { "fonts/default.mvec", 15, kUiInk },
                        x = 16, y = 32, w = 300, h = 44, flags = kHAlignCenter + kVAlignTop },
-            },
-            UiButton { name = "decorbutton", label = "decor_keep", x = 528, y = 520,
-                       command = function() DecorButton() end },
+            })),
+            UiButton(InHudBox("decorbutton", { label = "decor_keep", command = function() DecorButton() end })),
             GameUILayer { name = "uilayer", x = 0, y = 0, w = 800, h = 600 },
             GamePostUILayer { name = "postuilayer", x = 0, y = 0, w = 800, h = 600 },
             ScreenFade { name = "screenfade", x = 0, y = 0, w = 800, h = 600 },

@@ -1,6 +1,7 @@
 -- The extra levels, on a page over the map: the packs found on disk (five
 -- rows, each with its title, description and state; a ready pack's play
--- button plays it), and below them the levels the player has downloaded
+-- button plays it, a locked pack shows a padlock and the level that opens
+-- it), and below them the levels the player has downloaded
 -- into their own folder. A play button closes this screen with "pack" and
 -- leaves the chosen file in gPackFile (its intro text in gPackDescription)
 -- for the career script.
@@ -25,19 +26,32 @@ local function PlayButton(name, y, command)
                     UiPicture("ui/kit/icon_right", 6, 5, 48, 48) }
 end
 
+-- Laid over a locked pack's play button (which does nothing then): the kit's
+-- switched-off round button with a padlock on it. It takes no click itself.
+local function LockedButton(name)
+    return Window { name = name, x = 556, y = 0, w = 60, h = 62,
+                    UiPicture("ui/kit/roundbutton_disabled", 0, 0, 60, 62),
+                    UiPicture("ui/kit/icon_lock", 6, 5, 48, 48) }
+end
+
+-- A pack's row: its title and description; its state beside the title and,
+-- while it is locked, what opens it beside the description.
 local function Slot(k)
     local y = 70 + (k - 1) * 58
     return Window { name = "slot_" .. k, x = 90, y = y, w = 620, h = 58,
         Text { name = "leveltext_" .. k, label = "#", font = titleFont, x = 0, y = 2, w = 420, h = 24,
                flags = kHAlignLeft + kVAlignCenter },
         Text { name = "descriptiontext_" .. k, label = "#", font = small, x = 0, y = 26, w = 430, h = 30 },
-        Text { name = "statustext_" .. k, label = "#", font = status, x = 436, y = 0, w = 110, h = 56,
+        Text { name = "statustext_" .. k, label = "#", font = status, x = 436, y = 2, w = 110, h = 24,
                flags = kHAlignCenter + kVAlignCenter },
+        Text { name = "unlocktext_" .. k, label = "#", font = small, x = 436, y = 26, w = 110, h = 32,
+               flags = kHAlignCenter + kVAlignTop },
         PlayButton("gamebutton_" .. k, 0, function()
             if not IsButtonLocked(k - 1) then
                 Choose(GetFullLevelName(k - 1), GetDescription(k - 1))
             end
         end),
+        LockedButton("lockedbutton_" .. k),
     }
 end
 

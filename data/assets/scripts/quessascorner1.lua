@@ -6,12 +6,13 @@ ReadFile("scripts/menuscene.lua")
 local tipFont = { "fonts/default.mvec", 17, kUiInk }
 local linkFont = { "fonts/default.mvec", 16, kUiInk }
 
--- The colour tip waves the chairs' pennants; the others wear a star.
+-- The colour tip waves the chairs' pennants, the expert tip wears the
+-- crown the map marks an expert level with; the others wear a star.
 local function TipIcon(k, y)
     if k == 1 then
         return AnimWindow { name = "tipicon1", anim = "ui/chairflags.anm", script = "DoAnim", x = 270, y = y + 42 }
     end
-    return UiPicture("ui/kit/icon_star", 250, y + 2, 48, 48, "tipicon" .. k)
+    return UiPicture(k == 4 and "ui/kit/icon_crown" or "ui/kit/icon_star", 250, y + 2, 48, 48, "tipicon" .. k)
 end
 
 local function Tip(k, y)
@@ -31,8 +32,8 @@ MakeDialog {
         UiPicture("ui/menu/page", 60, 20, 680, 460, "cornerpanel"),
         Text { name = "cornertitle", label = "corner_title", font = kUiTitleFont, x = 90, y = 26, w = 620, h = 44,
                flags = kHAlignCenter + kVAlignCenter },
-        -- She stands by the panel, turned towards her tips.
-        QuessaWindow { name = "cornerquessa", x = 150, y = 400, frame = 15, flip = true },
+        -- She stands by the panel, facing the player (her idle pose).
+        QuessaWindow { name = "cornerquessa", x = 150, y = 400, frame = 0, flip = true },
         Tip(1, 100), Tip(2, 166), Tip(3, 232), Tip(4, 298),
         Text { name = "cornerlinks", label = "#" .. links, factory = "linktext", font = linkFont, x = 250, y = 376,
                w = 430, h = 30, flags = kHAlignCenter + kVAlignCenter },

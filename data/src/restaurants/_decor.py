@@ -5,16 +5,20 @@ string table says ("decor_R_N"), and each in three pictures:
       "this could go here"); also the item's hit mask, so it is opaque
       wherever the item is;
   N_2 its glow: a golden halo around the item, laid over it pulsing.
-The room keeps a plain spot for each: item 1 stands on the floor in the top
-left corner (top right in the train, whose pianist plays on the left), item 2 hangs between the first two windows, item 3 hangs beside
-the kitchen pass, item 4 on the wall right of the last window. SPOTS gives
-each picture's top-left corner (upgrades.xml stores minus these)."""
+The room keeps a plain spot for each, where every picture shows whole: the
+game's display covers the wall's top 44 px and the clock the right end's
+top 60, and the closed sign slides in along the wall above the line's door,
+all drawn over the room. So item 1 stands on the floor at the left edge,
+below the skip-tutorial button, where only a long line passes in front of
+it (the train's in the top right corner: its pianist plays on the left),
+item 2 hangs above the drink machine, item 3 beside the kitchen pass, item
+4 right of the last window, under the clock. spots() gives each picture's top-left corner
+(upgrades.xml stores minus these); the content lint's `clear` line checks
+them against the display's boxes and the sign."""
 import math
 
 from qmcontent import style, svg
 from qmcontent.svg import OUTLINE, ellipse, group, path, polygon, rect
-
-import _rooms
 
 GLOW = "#ffd86a"
 # Room round each item: its offer's rim takes 3 px, its glow about 10 (a 3 px
@@ -22,27 +26,23 @@ GLOW = "#ffd86a"
 # edge. An item reaching further is cut there (the content lint's `whole`
 # and `glow` lines).
 PAD = 8
-SIZES = {1: (76, 100), 2: (80, 70), 3: (60, 96), 4: (64, 84)}
+SIZES = {1: (76, 100), 2: (74, 56), 3: (60, 96), 4: (64, 84)}
+# The wall's first row under the display, and the clock's foot.
+BELOW_DISPLAY = 44
+BELOW_CLOCK = 60
 
 
 def _o(fill, width=2):
     return svg.outlined(fill, width)
 
 
-def _gap(name):
-    """The middle of the wall between the first two windows."""
-    a = _rooms.window_box(_rooms.WINDOWS[name][0])
-    b = _rooms.window_box(_rooms.WINDOWS[name][1])
-    return (a[2] + b[0]) / 2.0
-
-
 def spots(name):
-    w2, _ = SIZES[2]
-    # The train's pianist plays in the top-left corner: its plant stands in the other.
-    # Every picture lies on the screen, the faint end of its glow included:
-    # the screen's edge would cut it as the picture's own edge would.
-    plant = (724, 138) if name == "train" else (0, 142)
-    return {1: plant, 2: (int(_gap(name) - w2 / 2), 22), 3: (506, 0), 4: (734, 14)}
+    # Item 2 hangs between item 3 and the last window, above the drink machine
+    # (each room's wall leaves a little more or less room there); item 3 just
+    # right of the pass's frame.
+    plant = (724, 138) if name == "train" else (0, 198)
+    picture = {"cruise": 549, "train": 552, "sub": 553, "blimp": 551, "spaceship": 551}[name]
+    return {1: plant, 2: (picture, BELOW_DISPLAY), 3: (504, BELOW_DISPLAY), 4: (734, BELOW_CLOCK)}
 
 
 # ---------------------------------------------------------------- shared shapes
@@ -58,13 +58,10 @@ def pot(cx, base, w, h, colour, rim=None):
 
 
 def frame_picture(w, h, frame, inner):
-    """A framed picture hanging from a nail: inner is drawn in (0,0)-(iw,ih)."""
-    x, y = PAD + 2, PAD + 10
-    fw, fh = w - 2 * PAD - 4, h - 2 * PAD - 12
-    out = path("M%g %g L%g %g L%g %g" % (x + 10, y + 2, w / 2, PAD, x + fw - 10, y + 2), stroke=OUTLINE,
-               stroke_width=1.5, fill="none")
-    out += ellipse(w / 2, PAD, 2.5, 2.5, fill=OUTLINE)
-    out += rect(x + 3, y + 4, fw, fh, r=2, fill=OUTLINE, opacity=0.25)
+    """A framed picture hung flat on the wall: inner is drawn in (0,0)-(iw,ih)."""
+    x, y = PAD + 2, PAD + 1
+    fw, fh = w - 2 * PAD - 4, h - 2 * PAD - 6
+    out = rect(x + 3, y + 4, fw, fh, r=2, fill=OUTLINE, opacity=0.25)
     out += rect(x, y, fw, fh, r=2, **_o(frame))
     out += rect(x + 1.5, y + 1.5, fw - 3, 3, fill=style.light(frame))
     ix, iy, iw, ih = x + 6, y + 6, fw - 12, fh - 12
@@ -200,12 +197,19 @@ def picture(name):
 
 # ---------------------------------------------------------------- item 3: lamps
 
+def hook(cx, colour="#c79a3a"):
+    """The bracket on the wall that a lamp's chain or cord hangs from (the
+    ceiling lies under the display)."""
+    return rect(cx - 7, PAD, 14, 4, r=2, **_o(colour, 1.2)) + ellipse(cx, PAD + 5, 2, 2, **_o(colour, 1.2))
+
+
 def lamp(name):
     w, h = SIZES[3]
     cx = w / 2
     out = ""
     if name == "cruise":  # a ship's lantern on a chain
-        out += path("M%g %g L%g %g" % (cx, PAD, cx, 34), stroke=OUTLINE, stroke_width=2, stroke_dasharray="3 2")
+        out += path("M%g %g L%g %g" % (cx, PAD + 7, cx, 34), stroke=OUTLINE, stroke_width=2, stroke_dasharray="3 2")
+        out += hook(cx)
         out += ellipse(cx, 62, 22, 22, fill="#ffd86a", opacity=0.3)
         out += rect(cx - 12, 40, 24, 34, r=4, **_o("#fff1a8"))
         out += ellipse(cx, 57, 5, 8, fill="#f4a23a")
@@ -226,7 +230,8 @@ def lamp(name):
         out += polygon([(cx + 4, 66), (cx + 24, 66), (cx + 20, 50), (cx + 8, 50)], **_o("#f7d56b"))
         out += rect(cx + 6, 64, 16, 3, fill="#ffffff", opacity=0.8)
     elif name == "sub":  # a lamp made from an old diving helmet
-        out += path("M%g %g L%g %g" % (cx, PAD, cx, 30), stroke=OUTLINE, stroke_width=2, stroke_dasharray="3 2")
+        out += path("M%g %g L%g %g" % (cx, PAD + 7, cx, 30), stroke=OUTLINE, stroke_width=2, stroke_dasharray="3 2")
+        out += hook(cx, "#8a9aa3")
         out += ellipse(cx, 54, 22, 22, **_o("#c79a3a"))
         out += ellipse(cx, 56, 11, 11, **_o("#fff1a8", 1.5))
         out += ellipse(cx, 56, 16, 16, fill="none", stroke=style.shade("#c79a3a"), stroke_width=3)
@@ -237,7 +242,8 @@ def lamp(name):
         out += rect(cx - 14, 74, 28, 6, r=2, **_o("#8a9aa3"))
         out += ellipse(cx, 68, 26, 14, fill="#ffd86a", opacity=0.25)
     elif name == "blimp":  # a pendant lamp with red trim
-        out += path("M%g %g L%g %g" % (cx, PAD, cx, 44), stroke=OUTLINE, stroke_width=2)
+        out += path("M%g %g L%g %g" % (cx, PAD + 7, cx, 44), stroke=OUTLINE, stroke_width=2)
+        out += hook(cx, "#c8363b")
         out += ellipse(cx, 70, 22, 10, fill="#ffd86a", opacity=0.35)
         out += path("M%g 64 Q%g 40 %g 64 Z" % (cx - 22, cx, cx + 22), **_o("#f6ecd2"))
         out += rect(cx - 23, 61, 46, 6, r=3, **_o("#c8363b", 1.5))

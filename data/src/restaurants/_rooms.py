@@ -43,6 +43,13 @@ WINDOWS = {
 }
 
 
+def gap(name):
+    """The middle of the wall between the first two windows."""
+    a = window_box(WINDOWS[name][0])
+    b = window_box(WINDOWS[name][1])
+    return (a[2] + b[0]) / 2.0
+
+
 def window_box(spec):
     """x0, y0, x1, y1 of a window hole."""
     if spec[0] == "circle":
@@ -268,10 +275,12 @@ def cruise():
     room = floor + body
     room += kitchen("cruise", soft("#e8eef2", 0.1), soft(navy, 0.15), soft("#f4f6f8", 0.08), soft(navy, 0.2),
                     soft(brass, 0.1))
-    # a caged brass bulkhead lamp beside the pass
-    room += light_pool(604, 44, 30, 30, "#fff1a8", 0.4, "bulkhead")
-    room += ellipse(604, 44, 9, 11, fill=soft(brass, 0.1)) + ellipse(604, 44, 6, 8, fill="#fff6d8")
-    room += rect(596, 43, 16, 2, fill=soft(brass, 0.1)) + rect(603, 33, 2, 22, fill=soft(brass, 0.1))
+    # a caged brass bulkhead lamp between the first two windows (the wall by
+    # the pass holds the decor)
+    bx = gap("cruise")
+    room += light_pool(bx, 44, 30, 30, "#fff1a8", 0.4, "bulkhead")
+    room += ellipse(bx, 44, 9, 11, fill=soft(brass, 0.1)) + ellipse(bx, 44, 6, 8, fill="#fff6d8")
+    room += rect(bx - 8, 43, 16, 2, fill=soft(brass, 0.1)) + rect(bx - 1, 33, 2, 22, fill=soft(brass, 0.1))
     return room
 
 
@@ -326,8 +335,9 @@ def train():
             body += path("M%g %g Q%g %g %g %g" % (sx - side * 4, y0 - 6, tip + side * 5, y0 + 40, sx, y1),
                          stroke=style.shade(velvet), stroke_width=2, fill="none", opacity=0.6)
             body += ellipse(tip + side * 5, y0 + 50, 4, 3, fill=soft(brass))
-    # small brass sconces between the windows
-    for sx in (604,):
+    # a small brass sconce between the first two windows (the wall by the
+    # last one holds a decor picture)
+    for sx in (gap("train"),):
         body += light_pool(sx, 46, 30, 30, "#fff1a8", 0.45, "sconce%d" % sx)
         body += rect(sx - 2, 48, 4, 22, fill=soft(brass)) + ellipse(sx, 44, 8, 7, fill=style.mix(lamp, "#ffffff", 0.3))
     body += skirting(style.shade(wood), WALL - 4, 8)

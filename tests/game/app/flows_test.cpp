@@ -442,6 +442,15 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     EXPECT_EQ(Text("leveltext_1"), "Deep Dive");  // (in the order of their files: abyss, express, harbour)
     EXPECT_EQ(Text("statustext_1"), "Locked");
     EXPECT_EQ(Text("downloadtext_1"), "Quick lunch");
+    // Deep Dive opens with the submarine's last level: its row says so, and
+    // shows a padlock over its play button, which does nothing.
+    EXPECT_EQ(Text("unlocktext_1"), "Finish level 30 to open it");
+    TWindow* padlock = InTop("lockedbutton_1");
+    ASSERT_NE(padlock, nullptr);
+    EXPECT_TRUE(padlock->IsVisible());
+    TWindow* lockedPlay = InTop("gamebutton_1");
+    EXPECT_TRUE(lockedPlay->IsVisible());
+    EXPECT_EQ(padlock->GetRect(), lockedPlay->GetRect()) << "the padlock covers the button";
 
     // Harbour Lights, the cruise's extra level: ready once the cruise is done.
     int harbour = 0;
@@ -450,6 +459,10 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
             harbour = k;
     ASSERT_GT(harbour, 0);
     EXPECT_EQ(Text(("statustext_" + std::to_string(harbour)).c_str()), "Ready");
+    EXPECT_EQ(Text(("unlocktext_" + std::to_string(harbour)).c_str()), "");
+    padlock = InTop(("lockedbutton_" + std::to_string(harbour)).c_str());
+    ASSERT_NE(padlock, nullptr);
+    EXPECT_FALSE(padlock->IsVisible());
     Press(("gamebutton_" + std::to_string(harbour)).c_str());
     LetsPlay();
     EXPECT_EQ(settings->GetLevelMode(), 1);

@@ -21,15 +21,26 @@
 #   endless_tutorial_shift_intro.png, endless_tutorial_shift.png  the first
 #                            shift after the tutorial: its intro, its HUD
 #   endless_tutorial_end.png the board at that shift's end
+#   endless_tutorial_intro.png  the endless tutorial's intro
+#   decor_NAME_4_offered.png, _glowing, _chosen, _kept  each restaurant's
+#                            fourth decor item in the decor choice before its
+#                            third level: offered, under the pointer, chosen,
+#                            and kept in the room with the display over it
+#   level45_intro.png, corner.png, extra_levels.png  level 45's intro,
+#                            Quessa's corner, the extra levels page with
+#                            two packs still locked
+#   level45_lost.png, level46_lost.png  the boards of levels 45 and 46
+#                            played with nobody served
 # The opening comic, the career tutorial's chain and the map after level 1
 # are the play-through's (playthrough_e2e.sh).
 #
 # The data copy: in each restaurant's level shot for its line the first
-# seven parties arrive half a second apart; levels 10 and 50 are one
-# impatient guest who leaves after being seated (the play-through's stand-in),
-# so that a career's end takes seconds.
+# seven parties arrive half a second apart; levels 10 and 50, and each
+# restaurant's second, are one impatient guest who leaves after being seated
+# (the play-through's stand-in), so that a career's end and a decor choice
+# take seconds.
 # Usage: tour_shots.sh <corvellatrip> <prepare_player> <data folder> <out folder>
-#        (TOUR_PARTS="line comics endless tutorial" picks parts)
+#        (TOUR_PARTS="line comics decor texts endless tutorial" picks parts)
 set -euo pipefail
 game_binary=$1
 prepare=$2
@@ -37,11 +48,12 @@ data=$3
 out=$4
 export E2E_SCREEN=800x600 E2E_OWN_DISPLAY=1
 
+content_tools=$(dirname "$(readlink -f "$0")")/../../../tools/content  # (its PNG reader)
 source "$(dirname "$(readlink -f "$0")")/../../support/e2e.sh"
 source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$out"
 artefacts=$out
-parts=${TOUR_PARTS:-line comics endless tutorial}
+parts=${TOUR_PARTS:-line comics decor texts endless tutorial}
 
 # ---- the data copy
 gamedata=$work/gamedata
@@ -80,6 +92,10 @@ grid = "".join(["-" * 16] * 3 + ["." * 16] * 3 + ["...r4r....b4b..."] * 2 + ["."
 with open(config + "/../layouts/tour.txt", "w") as out:
     out.write("".join(grid[i:i + 16] + "\n" for i in range(0, len(grid), 16)))
 for number in (10, 50):
+    replace("%s/career/%d.xml" % (config, number), level(number, "tour"))
+# The second level of each restaurant: won at once, so that the decor
+# choice before its third comes in seconds.
+for number in (2, 12, 22, 32, 42):
     replace("%s/career/%d.xml" % (config, number), level(number, "tour"))
 PY
 export CORVELLATRIP_DATA=$gamedata
@@ -189,6 +205,109 @@ if [[ " $parts " == *" comics "* ]]; then
   quit_game
 fi
 
+# ---- the fourth decor item of each restaurant, offered, lit and kept
+# The decor choice before a restaurant's third level: its second is won at
+# once (the data copy), and the first choice of a player explains itself
+# in a dialog first.
+# NAME ITEM: the item's picture as "x y w h", where upgrades.xml places it,
+# and a point on the item low on its left (the pointer's hand hides little
+# of it there), as "px py".
+decor_box() {
+  local folder=$gamedata/assets/restaurants/$1/upgrades
+  python3 - "$folder/upgrades.xml" "$2" "$folder/$2_1.png" "$content_tools" <<'PY'
+import sys
+import xml.etree.ElementTree as tree
+sys.path.insert(0, sys.argv[4])
+from qmcontent import png
+frame = tree.parse(sys.argv[1]).find(".//frame[@name='%s_1.png']" % sys.argv[2])
+x, y = -int(frame.get("regx")), -int(frame.get("regy"))
+offer = png.read(sys.argv[3])
+solid = [(i % offer.width, i // offer.width) for i, p in enumerate(offer.pixels) if p[3] > 200]
+bottom = max(py for _, py in solid) - 4
+left = min(px for px, py in solid if py == bottom)
+print(x, y, offer.width, offer.height, x + left + 2, y + bottom)
+PY
+}
+decor_choice() {  # NAME RESTAURANT (0-4)
+  fresh_player Ada $(($2 * 10 + 1))
+  start_prepared
+  wait_then_click 366 299 "$menu" "$map" "the map"
+  wait_then_click 696 569 "$map" intro "the second level's intro"
+  wait_then_click 400 402 intro "not intro" "the second level"
+  wait_then_do "drag_to 320 345" "not board" board "the level-over board"
+  wait_then_click 296 480 board "$tip" "the decor choice's first tip"
+  wait_then_click 400 408 "$tip" "not $tip" "the decor choice"
+  local x y w h px py
+  read -r x y w h px py <<<"$(decor_box "$1" 4)"
+  local at=${w}x${h}+$x+$y
+  point 30 400
+  sleep 1  # (the offers fade in)
+  keep "decor_$1_4_offered"
+  point "$px" "$py"
+  wait_until "changed $out/decor_$1_4_offered.png 50 $at" "the item lit under the pointer"
+  sleep 0.3
+  keep "decor_$1_4_glowing"
+  click "$px" "$py"
+  point 30 400
+  sleep 0.3
+  keep "decor_$1_4_chosen"
+  wait_then_click 620 549 "not intro" intro "the third level's intro after Keep"
+  wait_then_click 400 402 intro "not intro" "the third level"
+  wait_until "$hud" "the HUD of the third level"
+  keep "decor_$1_4_kept"
+  quit_game
+}
+if [[ " $parts " == *" decor "* ]]; then
+  decor_choice cruise 0
+  decor_choice train 1
+  decor_choice sub 2
+  decor_choice blimp 3
+  decor_choice spaceship 4
+fi
+
+# ---- texts a player meets later: level 45's intro, Quessa's corner, the
+# extra levels page with a pack still locked
+# Levels 45 and 46 played with nobody served, so lost: the words the
+# board has for them.
+lost_level() {  # LEVEL (1-50)
+  wait_then_click 696 569 "$map" intro "level $1's intro"
+  wait_then_click 400 402 intro "not intro" "level $1's floor"
+  E2E_TIMEOUT=600 wait_until "log ^level over" "level $1's end"
+  wait_until board "level $1's board"
+  sleep 3  # (the board's count)
+  keep "level$1_lost"
+}
+if [[ " $parts " == *" texts "* ]]; then
+  export CORVELLATRIP_TIME_SCALE=16
+  fresh_player Ada 44
+  start_prepared
+  wait_then_click 366 299 "$menu" "$map" "the map"
+  wait_then_click 696 569 "$map" intro "level 45's intro"
+  keep level45_intro
+  quit_game
+  for level in 45 46; do
+    fresh_player Ada $((level - 1))
+    start_prepared
+    wait_then_click 366 299 "$menu" "$map" "the map"
+    lost_level $level
+    quit_game
+  done
+  unset CORVELLATRIP_TIME_SCALE
+
+  fresh_player Ada 10
+  start_prepared
+  wait_then_click 498 236 "$menu" "not $menu" "Quessa's corner"
+  point 760 560  # (off her tips)
+  sleep 1  # (its panel drawn)
+  keep corner
+  wait_then_click 400 535 "not $menu" "$menu" "the main menu after Quessa's corner"
+  wait_then_click 366 299 "$menu" "$map" "the map"
+  wait_then_click 502 569 "$map" "not $map" "the extra levels"
+  sleep 1  # (the page drawn)
+  keep extra_levels
+  quit_game
+fi
+
 # ---- the first endless shift: a new player, Endless, the ship, Easy
 endless_first_start() {  # up to the floor with the endless tutorial's first tip
   fresh_player Ada 0
@@ -198,6 +317,8 @@ endless_first_start() {  # up to the floor with the endless tutorial's first tip
   wait_then_click 566 299 "$menu" "$endless_map" "the map in endless mode"
   wait_then_click 150 180 "$endless_map" "$difficulty" "the difficulty of the ship's shift"
   wait_then_click 400 260 "$difficulty" intro "the endless tutorial's intro"
+  point 760 300  # (off its text)
+  keep endless_tutorial_intro
   wait_then_click 400 402 intro "$skip" "the floor with its tutorial"
 }
 if [[ " $parts " == *" endless "* ]]; then

@@ -38,6 +38,7 @@ protected:
         WriteStrings({{"bestscore", "Level %1%: best %2%"},
                       {"levellocked", "Locked"},
                       {"levelready", "Ready"},
+                      {"levelunlock", "Finish level %1% to open it"},
                       {"pack_name", "Pack"},
                       {"pack_description", "A pack"},
                       {"newoutfit", "New outfit: %1%"},
@@ -207,6 +208,46 @@ TEST_F(CareerScreens, DownloadedLevelsThatCannotBeReadAreListedSayingWhy)
     EXPECT_STREQ(packs->DownloadDescription(3).c_str(), "");
     EXPECT_NE(log.find("Pipe_dream.xml cannot be read (it is no regular file"), std::string::npos) << log;
     EXPECT_NE(log.find("Huge.xml cannot be read (it is larger than"), std::string::npos) << log;
+}
+
+// A locked pack's play button does nothing: a padlock shows over it, and the
+// row says which level opens the pack when its rule names only a level.
+TEST_F(CareerScreens, ALockedPackShowsAPadlockAndTheLevelThatOpensIt)
+{
+    File("assets/config/unlocks.xml", "<?xml version=\"1.0\"?>\n<unlocks>"
+                                      "<unlock type=\"level\" name=\"gold\" level=\"20\"/>"
+                                      "<unlock type=\"level\" name=\"silver\" level=\"10\" levelscore=\"900\"/>"
+                                      "<unlock type=\"level\" name=\"tin\" level=\"30\"/></unlocks>\n");
+    TUnlockManager::Create();
+    for (const char* name : {"gold.xml", "open.xml", "silver.xml", "tin.xml"})
+        File(std::string("assets/config/levels/") + name, "");
+    std::string slots;
+    for (int k = 1; k <= 4; ++k) {
+        const std::string n = std::to_string(k);
+        slots += "Button { name = 'gamebutton_" + n + "', w = 5, h = 5 }, Text { name = 'statustext_" + n +
+                 "', w = 50, h = 20 }, Text { name = 'unlocktext_" + n + "', w = 50, h = 20 }, ";
+        if (k < 4)  // the last row's layout has no padlock
+            slots += "Window { name = 'lockedbutton_" + n + "', w = 5, h = 5 }, ";
+    }
+    Lua("PushModal('m2') MakeDialog { LockedLevels { name = 'packs', w = 800, h = 600, " + slots + "} }");
+    ASSERT_NE(GetCast<TLockedLevels>(Find("packs")), nullptr);
+
+    EXPECT_EQ(TextOf("statustext_1"), "Locked");
+    EXPECT_EQ(TextOf("unlocktext_1"), "Finish level 20 to open it");
+    EXPECT_TRUE(Find("gamebutton_1")->IsVisible()) << "every listed pack keeps its button";
+    EXPECT_TRUE(Find("lockedbutton_1")->IsVisible());
+
+    EXPECT_EQ(TextOf("statustext_2"), "Ready");  // no rule names it
+    EXPECT_EQ(TextOf("unlocktext_2"), "");
+    EXPECT_TRUE(Find("gamebutton_2")->IsVisible());
+    EXPECT_FALSE(Find("lockedbutton_2")->IsVisible());
+
+    EXPECT_EQ(TextOf("statustext_3"), "Locked");
+    EXPECT_EQ(TextOf("unlocktext_3"), "") << "its rule asks for a score as well";
+    EXPECT_TRUE(Find("lockedbutton_3")->IsVisible());
+
+    EXPECT_EQ(TextOf("unlocktext_4"), "Finish level 30 to open it");
+    EXPECT_TRUE(Find("gamebutton_4")->IsVisible()) << "a layout without a padlock";
 }
 
 TEST_F(CareerScreens, CreditsSplitColumnsAndNeverDivideByNothing)

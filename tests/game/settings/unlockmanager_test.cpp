@@ -92,6 +92,27 @@ TEST_F(Unlocks, OutfitColours)
     EXPECT_TRUE(unlocks->IsItemUnlocked(TUnlockManager::kOutfit, "cap", 1));
 }
 
+// What a locked item shows the player comes from its deciding rule: the level
+// to finish, and nothing when the rule asks for more (a best score, a career
+// score, expert play) or no rule names the item.
+TEST_F(Unlocks, TheLevelToFinishIsTheDecidingRulesLevelAlone)
+{
+    TUnlockManager* unlocks = Load("<unlock type=\"level\" name=\"harbour\" level=\"10\"/>\n"
+                                   "<unlock type=\"level\" name=\"harbour\" level=\"30\"/>\n"
+                                   "<unlock type=\"outfit\" name=\"express\" level=\"20\"/>\n"
+                                   "<unlock type=\"level\" name=\"gold\" level=\"10\" levelscore=\"5000\"/>\n"
+                                   "<unlock type=\"level\" name=\"rich\" level=\"10\" score=\"9000\"/>\n"
+                                   "<unlock type=\"level\" name=\"chef\" restaurantexpert=\"1\"/>\n");
+    EXPECT_EQ(unlocks->LevelToFinish(TUnlockManager::kLevel, "harbour"), 10);  // the first rule decides
+    EXPECT_EQ(unlocks->LevelToFinish(TUnlockManager::kOutfit, "express"), 20);
+    EXPECT_EQ(unlocks->LevelToFinish(TUnlockManager::kLevel, "express"), 0);  // another type's rule
+    for (const char* more : {"gold", "rich", "chef", "nobody"})
+        EXPECT_EQ(unlocks->LevelToFinish(TUnlockManager::kLevel, more), 0) << more;
+    Finish(10, 100, false);
+    EXPECT_TRUE(unlocks->IsItemUnlocked(TUnlockManager::kLevel, "harbour", 0));
+    EXPECT_EQ(unlocks->LevelToFinish(TUnlockManager::kLevel, "harbour"), 10) << "the rule stays what it is";
+}
+
 TEST_F(Unlocks, NewlyMetRulesAreReportedOnce)
 {
     TUnlockManager* unlocks = Load("<unlock type=\"level\" name=\"free\"/>\n"
