@@ -8,6 +8,7 @@
 #include "game/floor/table.h"
 #include "game/play/gamedata.h"
 #include "game/rules/scoremanager.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -186,7 +187,7 @@ void TBetweenLevels::DecorButton()
     TSettings* settings = mLevel.mContext.settings;
     if (settings && slot >= 0) {
         const str name =
-            TGameData::Label(str::getFormatted("decor_%d_%d", mLevel.mContext.restaurant + 1, slot + 1));
+            screens::Text(str::getFormatted("decor_%d_%d", mLevel.mContext.restaurant + 1, slot + 1));
         settings->RecordEventMetric("UpgradeStory", str("\"") + name + "\"");
     }
     mLevel.SetState(kDecorChosen);

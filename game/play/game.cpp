@@ -14,7 +14,6 @@
 #include "engine/window/image.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
-#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/floor/quessa.h"
@@ -52,6 +51,7 @@ const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/s
 using qm::lua::Method;
 using screens::SetChildText;
 using screens::ShowChild;
+using screens::Text;
 
 const qm::lua::TBinding kFunctions[] = {
     {"QuitGame", Method<&TGame::QuitGame>},
@@ -176,7 +176,7 @@ TGame::TGame()
     if (TSettings* settings = TSettings::GetInstance())
         settings->GetGameClock()->Reset();
     mBanner = std::make_unique<TFloorBanner>();
-    mClosedLabel = TTextGraphic::Create(String("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
+    mClosedLabel = TTextGraphic::Create(Text("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
                                         TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
                                         "assets/fonts/corona.mvec", kClosedLabelSize, TColor(0.78f, 0.16f, 0.23f, 1));
 }
@@ -545,13 +545,13 @@ void TGame::SetDecorChoiceAlpha(float alpha)
 void TGame::ShowDecorItem(int item)
 {
     if (item < 0 || !mGameData->Context().settings) {
-        SetChildText(this, kUpgradename, String("decor_pick"));
-        SetChildText(this, kUpgradedescrip, String("decor_pick_descrip"));
+        SetChildText(this, kUpgradename, Text("decor_pick"));
+        SetChildText(this, kUpgradedescrip, Text("decor_pick_descrip"));
         return;
     }
     const int restaurant = mGameData->Context().restaurant + 1;
-    SetChildText(this, kUpgradename, String(str::getFormatted("decor_%d_%d", restaurant, item + 1).c_str()));
-    SetChildText(this, kUpgradedescrip, String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
+    SetChildText(this, kUpgradename, Text(str::getFormatted("decor_%d_%d", restaurant, item + 1)));
+    SetChildText(this, kUpgradedescrip, Text(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1)));
 }
 
 void TGame::ShowUpgradeNotice(bool show)
@@ -733,13 +733,6 @@ bool TGame::OnMouseMove(const TPoint& p)
     return true;
 }
 
-str TGame::String(const char* key, const str& p1)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(key, p1, "", "", "", "") : str(key);
-}
-
 void TGame::UpdateText()
 {
     if (!mGameData)
@@ -751,16 +744,16 @@ void TGame::UpdateText()
     const int levelScore = mGameData->GetLevelScore();
     const bool pastGoal = !endless && levelScore >= level->GetCurrentGoal();
     if (pastGoal)
-        SetChildText(this, kExpert, String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
+        SetChildText(this, kExpert, Text("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
     else if (endless && tutorial)  // says what the level "0" beside it means
-        SetChildText(this, kGoal, String("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, Text("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
     else
-        SetChildText(this, kGoal, String("goal", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, Text("goal", str::getFormatted("%d", level->GetCurrentGoal())));
     ShowChild(this, kExpert, pastGoal);
     ShowChild(this, kGoal, !pastGoal);
     SetChildText(this, kScoreval, str::getFormatted("%d", levelScore));
-    SetChildText(this, kCashval, String("currencyval", str::getFormatted("%d", mScore->GetCash())));
-    SetChildText(this, kOpenclosed, String(mGameData->IsClosedShown() ? "closed" : "open"));
+    SetChildText(this, kCashval, Text("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText(this, kOpenclosed, Text(mGameData->IsClosedShown() ? "closed" : "open"));
     if (TWindow* skip = Child(kSkiptutorial); skip && skip->IsVisible() != tutorial)
         ShowChild(this, kSkiptutorial, tutorial);
 }

@@ -120,7 +120,6 @@ private:
     float FlashlightAlpha() const;
     void DrawBanner(const char* key, float t);
     void ShowBanner(const char* key, const TRect& rect);
-    static str String(const char* key, const str& p1 = str());
 
     // The game clock of the level's settings (null without a level or settings).
     TClock* GameClock() const;

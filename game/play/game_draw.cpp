@@ -12,6 +12,7 @@
 #include "game/play/floorbanner.h"
 #include "game/play/gamedata.h"
 #include "game/rules/scoremanager.h"
+#include "game/screens/screenchildren.h"
 
 #include <algorithm>
 #include <cmath>
@@ -330,7 +331,7 @@ void TGame::DrawBanner(const char* key, float t)
 
 void TGame::ShowBanner(const char* key, const TRect& rect)
 {
-    mBanner->Draw(String(key), rect);
+    mBanner->Draw(screens::Text(key), rect);
 }
 
 void TGame::DrawPostUI()

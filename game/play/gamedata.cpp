@@ -2,8 +2,6 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
-#include "engine/platform/platform.h"
-#include "engine/window/stringtable.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
@@ -66,13 +64,6 @@ bool TGameData::IsCareerGame() const
 }
 
 bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
-
-str TGameData::Label(const str& label)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, "", "", "", "", "") : label;
-}
 
 void TGameData::CreateLevelManager()
 {

@@ -224,8 +224,6 @@ private:
     TLevelResult ResultSoFar() const;
     void PayCareerWin(TLevelResult* result);
     void CloseLevel(TLevelResult result);
-    // A text of the string table (the key itself without one).
-    static str Label(const str& label);
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
     bool OverEatingStation(TPoint point) const;

@@ -9,6 +9,7 @@
 #include "game/floor/table.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/levelnumbers.h"
 #include "game/settings/settings.h"
 
@@ -533,7 +534,7 @@ void TGameData::CloseLevel(TLevelResult result)
     if (!result.endless)
         result.verdict = mLevelManager->GetLevelOverText(result.win);
     else if (result.gameOver)
-        result.verdict = Label("gameover");
+        result.verdict = screens::Text("gameover");
     SetFlashlight(false);
     mLastResult = result;
     SetState(kLevelOver);

@@ -7,7 +7,6 @@
 #include "engine/script/luabind.h"
 #include "engine/window/button.h"
 #include "engine/window/showwindow.h"
-#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
@@ -19,17 +18,11 @@
 namespace {
 
 using qm::lua::Method;
+using screens::Text;
 
 const char kPackFolder[] = "assets/config/levels";
 constexpr int kTitleBytes = 48;
 constexpr int kDescriptionBytes = 300;
-
-str Label(const str& label)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, "", "", "", "", "") : str();
-}
 
 const qm::lua::TBinding kLuaFunctions[] = {
     {"GetFullLevelName", Method<&TLockedLevels::GameFile>},
@@ -98,7 +91,7 @@ bool TLockedLevels::IsGameLocked(int index) const
 str TLockedLevels::GameDescription(int index) const
 {
     const TGameDescription* game = GetGame(index);
-    return game ? Label(game->name + "_description") : str();
+    return game ? Text(game->name + "_description") : str();
 }
 
 void TLockedLevels::PostChildrenInit()
@@ -219,9 +212,9 @@ void TLockedLevels::UpdateDisplay()
         const TSlot& slot = mSlots[static_cast<size_t>(i)];
         const TGameDescription* game = GetGame(i);
         ShowWindow(slot.button, game != nullptr);
-        SetText(slot.title, game ? Label(game->name + "_name") : str());
-        SetText(slot.description, game ? Label(game->name + "_description") : str());
-        SetText(slot.status, game ? Label(game->state == TGameDescription::kLocked ? "levellocked" : "levelready")
+        SetText(slot.title, game ? Text(game->name + "_name") : str());
+        SetText(slot.description, game ? Text(game->name + "_description") : str());
+        SetText(slot.status, game ? Text(game->state == TGameDescription::kLocked ? "levellocked" : "levelready")
                                   : str());
     }
     InvalidateRect(nullptr);
