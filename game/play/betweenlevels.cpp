@@ -104,7 +104,7 @@ bool TBetweenLevels::DrawNewItems() const
     if (mLevel.mGameState == kNewItem)
         return mBlinkOn;
     if (mLevel.mGameState == kFadeIn)
-        return mLevel.mRestartPending || !mLevel.mContext.settings || mLevel.mContext.IsFirstLevel();
+        return mLevel.mRestartPending || !mLevel.mContext.fromSettings || mLevel.mContext.IsFirstLevel();
     return true;
 }
 
@@ -118,7 +118,7 @@ void TBetweenLevels::PlayNewItemSound(bool force)
 
 void TBetweenLevels::EnterDecorChoice()
 {
-    TSettings* settings = mLevel.mContext.settings;
+    TSettings* settings = mLevel.Settings();
     TRestaurant& scene = mLevel.mStaff->Restaurant();
     scene.EnterUpgradeMode();
     if (!scene.HasUpgradesAvailable() || !settings || settings->AlreadyPickedDecorThisLevel()) {
@@ -184,7 +184,7 @@ void TBetweenLevels::DecorButton()
     // Applying the choice stops the game clock while its picture loads; the
     // fade and the blinking that follow run on that clock, so it runs again.
     mLevel.Tell(levelevent::DecorKept{});
-    TSettings* settings = mLevel.mContext.settings;
+    TSettings* settings = mLevel.Settings();
     if (settings && slot >= 0) {
         const str name =
             screens::Text(str::getFormatted("decor_%d_%d", mLevel.mContext.restaurant + 1, slot + 1));
@@ -207,8 +207,8 @@ void TBetweenLevels::UpdateDecorChosen(float dt)
     scene.LeaveUpgradeMode();
     mLevel.Tell(levelevent::DecorChoiceCloses{});
     mLevel.SetState(kNewItem);
-    if (mLevel.mContext.settings)
-        mLevel.mScore->SetCash(mLevel.mContext.settings->GetCareerCash());
+    if (TSettings* settings = mLevel.Settings())
+        mLevel.mScore->SetCash(settings->GetCareerCash());
     PlayNewItemSound(true);
 }
 

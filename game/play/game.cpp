@@ -173,8 +173,11 @@ TGame::TGame()
         mPauseListener = new TPauseListener(this);
         manager->AdoptMessageListener(mPauseListener);
     }
-    if (TSettings* settings = TSettings::GetInstance())
-        settings->GetGameClock()->Reset();
+    // The game clock is the settings'; the level's frames are read from it.
+    if (TSettings* settings = TSettings::GetInstance()) {
+        mGameClock = settings->GetGameClock();
+        mGameClock->Reset();
+    }
     mBanner = std::make_unique<TFloorBanner>();
     mClosedLabel = TTextGraphic::Create(Text("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
                                         TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
@@ -453,7 +456,7 @@ void TGame::Show(const levelevent::LeaveUnplayableLevel&)
 {
     // The script tells the player once a level in a run, so it is handed the level.
     const TLevelContext& level = mGameData->Context();
-    if (TWindowScript* script = TWindowScript::Get(); script && level.settings)
+    if (TWindowScript* script = TWindowScript::Get(); script && level.fromSettings)
         script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", level.careerLevel + 1));
     LeaveScreen("LeaveUnplayableLevel");
 }
@@ -544,7 +547,7 @@ void TGame::SetDecorChoiceAlpha(float alpha)
 
 void TGame::ShowDecorItem(int item)
 {
-    if (item < 0 || !mGameData->Context().settings) {
+    if (item < 0 || !mGameData->Context().fromSettings) {
         SetChildText(this, kUpgradename, Text("decor_pick"));
         SetChildText(this, kUpgradedescrip, Text("decor_pick_descrip"));
         return;
@@ -758,11 +761,7 @@ void TGame::UpdateText()
         ShowChild(this, kSkiptutorial, tutorial);
 }
 
-TClock* TGame::GameClock() const
-{
-    TSettings* settings = mGameData ? mGameData->Context().settings : nullptr;
-    return settings ? settings->GetGameClock() : nullptr;
-}
+TClock* TGame::GameClock() const { return mGameData && mGameData->Context().fromSettings ? mGameClock : nullptr; }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }
 

@@ -131,6 +131,7 @@ private:
     std::unique_ptr<TScoreManager> mScore;
     TXmlNode mGlobalDoc;
     TXmlNode* mGlobals = nullptr;
+    TClock* mGameClock = nullptr;  // the settings', taken as the game starts
     std::array<std::shared_ptr<TSound>, 6> mSounds;  // seat, ditch, upgrade, closing, turbulence, refuse
     TScreenFade* mScreenFade = nullptr;  // the child "screenfade"
     TPauseListener* mPauseListener = nullptr;  // adopted by the window manager

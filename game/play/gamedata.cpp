@@ -12,6 +12,7 @@
 #include "game/play/keepsetupassets.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
+#include "game/settings/levelresult.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -31,8 +32,9 @@ TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevel
     : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
-    // Read after the level manager: a level file names its own restaurant.
-    mContext = TLevelContext::Read();
+    // The first level starts: its context is what the level manager chose
+    // (a level file names its own restaurant).
+    mContext = TLevelContext::Read(mLevelManager->Chosen());
     const int restaurant = mContext.restaurant;
     TKeepSetUpAssets keep(restaurant);
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
@@ -60,33 +62,26 @@ bool TGameData::IsDownloadedLevel() const { return !IsEndless() && mContext.leve
 
 bool TGameData::IsCareerGame() const
 {
-    return mContext.settings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
+    return mContext.fromSettings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
 }
 
 bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
 
+TSettings* TGameData::Settings() const { return mContext.fromSettings ? TSettings::GetInstance() : nullptr; }
+
 void TGameData::CreateLevelManager()
 {
-    const TLevelContext chosen = TLevelContext::Read();
-    TSettings* settings = chosen.settings;
-    const bool endless = chosen.endlessMode;
-    if (endless && settings->HasPlayedEndlessTutorial()) {
+    // The level the player chose on the menus.
+    const TChosenLevel chosen = TChosenLevel::Read();
+    if (chosen.endlessMode && TSettings::GetInstance()->HasPlayedEndlessTutorial()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         return;
     }
-    if (endless) {
-        // The first endless shift plays career level 1 with the tutorial;
-        // the player's own place is kept.
-        mTutorial.SetActive(true);
-        settings->SetCurrentRestaurant(0);
-        settings->SetCurrentLevel(0);
-        mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-        settings->SetCurrentRestaurant(chosen.restaurant);
-        settings->SetCurrentLevel(chosen.level);
-        return;
-    }
+    // The first endless game plays its tutorial on career level 1 (a career
+    // level manager in endless mode reads that level); the player's own place
+    // is kept.
     mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-    if (settings && chosen.IsTutorialLevel())
+    if (chosen.endlessMode || (chosen.fromSettings && chosen.IsTutorialLevel()))
         mTutorial.SetActive(true);
 }
 
@@ -155,10 +150,8 @@ void TGameData::InitForLevel(TXmlNode* globals)
     UpdateTables();
     mBetween.LevelSetUp();
 
-    if (IsCareerGame()) {
-        mContext.settings->SetLastCareerLevel(mContext.careerLevel);
-        mContext.settings->SetHighestPlayedLevel(mContext.careerLevel);
-    }
+    if (IsCareerGame())
+        game::ApplyCareerLevelStart(mContext.careerLevel);
     float period = 0, duration = 0, chance = 0;
     mLevelManager->GetShakeValue(&period, &duration, &chance);
     mTurbulence.Start(period, duration, chance);
@@ -243,8 +236,6 @@ void TGameData::UpdateTables()
 
 void TGameData::SetupLevel()
 {
-    // The level's context is read here, as the level starts, and play asks it.
-    mContext = TLevelContext::Read();
     TKeepSetUpAssets keep(mContext.restaurant);
     InitForLevel(mGlobals);
     AdjustQueue();
@@ -252,8 +243,9 @@ void TGameData::SetupLevel()
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
     if (IsCareerGame()) {
-        mScore->SetScore(mContext.settings->GetCareerScore(mContext.careerLevel));
-        mScore->SetCash(mContext.settings->GetCareerCash());
+        // The career's best scores of its other levels, and its cash.
+        mScore->SetScore(Settings()->GetCareerScore(mContext.careerLevel));
+        mScore->SetCash(Settings()->GetCareerCash());
     }
     mScore->StartLevel();
     ++mAttempts;

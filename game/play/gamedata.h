@@ -45,6 +45,7 @@ class TEatingStation;
 class TFoodStation;
 class TQuessa;
 class TScoreManager;
+class TSettings;
 class TTable;
 class TXmlNode;
 
@@ -187,7 +188,7 @@ public:
     // floor (lives, the goal's upgrade notice, the HUD's shift) follows this.
     bool IsEndlessGame() const;
     bool IsRestartPending() const { return mRestartPending; }
-    // The level being played as the settings said when it was set up.
+    // The level being played, as the level manager chose it when it started.
     const TLevelContext& Context() const { return mContext; }
     void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
@@ -199,6 +200,9 @@ private:
     friend class TBetweenLevels;
 
     void CreateLevelManager();
+    // The player's settings, read where a level starts or ends (null on a
+    // floor without them).
+    TSettings* Settings() const;
     std::vector<TTableDesc> TableDescriptors() const;
     void ReadGlobals(TXmlNode* globals);
     void BuildFoodStations();
@@ -248,7 +252,7 @@ private:
     std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
     TBetweenLevels mBetween{*this};
     TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
-    TLevelContext mContext;  // read when a level is set up and when one ends
+    TLevelContext mContext;  // read as a level starts: built, moved on to the next, started again
 
     int mDragMode = 0;
     TPoint mMousePos;

@@ -11,6 +11,7 @@
 #include "game/rules/scoremanager.h"
 #include "game/screens/screenchildren.h"
 #include "game/settings/levelnumbers.h"
+#include "game/settings/levelresult.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -111,15 +112,16 @@ void TGameData::UpdateFadeOut(float dt)
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
+        mContext = TLevelContext::Read(mLevelManager->Chosen());
     } else {
         mBetween.LevelEnds();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
-        // The level has ended: the settings name the next one.
-        mContext = TLevelContext::Read();
+        // The level has ended: the level manager has moved on to the next one.
+        mContext = TLevelContext::Read(mLevelManager->Chosen());
         if (IsCareerGame())
-            mContext.settings->SetLastCareerLevel(mContext.careerLevel);
-        if (mContext.settings && mContext.IsFirstLevel()) {
+            game::ApplyCareerMovedOn(mContext.careerLevel);
+        if (mContext.fromSettings && mContext.IsFirstLevel()) {
             // The restaurant is finished: its music stops, and the window
             // tears the game screen down, this object with it. Nothing may be
             // touched after.
@@ -127,7 +129,7 @@ void TGameData::UpdateFadeOut(float dt)
             Tell(levelevent::LeaveRestaurant{mContext.restaurant});
             return;
         }
-        if (mClosetPending && mContext.settings && !mContext.IsDecorChoiceLevel()) {
+        if (mClosetPending && mContext.fromSettings && !mContext.IsDecorChoiceLevel()) {
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
             Tell(levelevent::ClosetDue{});
@@ -167,8 +169,8 @@ void TGameData::DoStartDirty()
 void TGameData::PlayStep(float dt)
 {
     mMetrics.AddPlayTime(dt);
-    if (mContext.settings)
-        mContext.settings->AddPlayTime(dt);
+    if (mContext.fromSettings)
+        game::AddPlayTime(dt);
     UpdateTurbulence(dt);
 
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
@@ -447,7 +449,7 @@ bool TGameData::WalkoutEndsGame()
 
 TLevelResult TGameData::ResultSoFar() const
 {
-    TSettings* settings = mContext.settings;
+    TSettings* settings = Settings();
     TLevelResult result;
     result.endless = IsEndless();
     result.levelFile = mContext.levelFile;
@@ -465,7 +467,7 @@ TLevelResult TGameData::ResultSoFar() const
 
 void TGameData::PayCareerWin(TLevelResult* result)
 {
-    TSettings* settings = mContext.settings;
+    TSettings* settings = Settings();
     const int restaurant = mContext.restaurant;
     const int level = mContext.level;
     const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;
@@ -558,15 +560,13 @@ void TGameData::RestartLevel()
 void TGameData::DoSkipTutorial()
 {
     mTutorial.SetActive(false);
-    TSettings* settings = mContext.settings;
-    if (IsEndlessGame()) {
+    const bool endless = IsEndlessGame();
+    if (endless) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
-        if (settings)
-            settings->PlayedEndlessTutorial();
         RestartLevel();
     }
-    if (settings)
-        settings->SkipTutorial();
+    if (mContext.fromSettings)
+        game::ApplyTutorialSkipped(endless);
 }
 
 void TGameData::RecordEndOfGameMetric(int reason)
