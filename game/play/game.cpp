@@ -144,6 +144,22 @@ TModalWindow* RunModalScript(const char* script)
     return modal;
 }
 
+// The game's pointer for what the floor says it points at.
+TCursor::eCursorState CursorLook(EFloorCursor cursor)
+{
+    switch (cursor) {
+    case EFloorCursor::kOpenHand:
+        return TCursor::kOpen;
+    case EFloorCursor::kGrabbingHand:
+        return TCursor::kGrab;
+    case EFloorCursor::kPointingHand:
+        return TCursor::kClick;
+    case EFloorCursor::kArrow:
+        break;
+    }
+    return TCursor::kArrow;
+}
+
 std::uint32_t PlatformTimer()
 {
     TPlatform* platform = TPlatform::GetInstance();
@@ -670,7 +686,7 @@ bool TGame::OnMouseDown(const TPoint& p)
     if (mGameData && mGameData->GetState() == kDecorChoice) {
         mGameData->Between().DecorMouseMove(p, false);
         ShowLevelEvents();
-        if (mGameData->CursorState() == 3)
+        if (mGameData->Between().Cursor() == EFloorCursor::kPointingHand)
             if (TCursor* cursor = TCursor::GetInstance())
                 cursor->Click();
         return true;
@@ -712,7 +728,7 @@ bool TGame::OnMouseUp(const TPoint& p)
         manager->ReleaseCapture(this);
     // A party let go: the hand opens (a click frame stays until the pointer moves).
     if (TCursor* cursor = TCursor::GetInstance(); cursor && dragging)
-        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+        cursor->SetState(CursorLook(mGameData->CursorState()));
     return true;
 }
 
@@ -724,7 +740,7 @@ bool TGame::OnMouseMove(const TPoint& p)
         ShowLevelEvents();
         if (!overButton)
             if (TCursor* cursor = TCursor::GetInstance())
-                cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+                cursor->SetState(CursorLook(mGameData->Between().Cursor()));
         return !overButton;
     }
     if (!mGameData || mGameData->GetState() != kPlaying)
@@ -732,7 +748,7 @@ bool TGame::OnMouseMove(const TPoint& p)
     mGameData->MouseMove(p);
     ShowLevelEvents();
     if (TCursor* cursor = TCursor::GetInstance())
-        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+        cursor->SetState(CursorLook(mGameData->CursorState()));
     return true;
 }
 

@@ -179,7 +179,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     // While the new items blink in, the decor just chosen blinks with them.
     staff.Restaurant().Draw(floor.GetState() == kNewItem && !floor.Between().IsBlinkOn());
     // A station the new level brings shows only once it may blink in.
-    const bool newItems = floor.Between().DrawNewItems();
+    const bool newItems = floor.DrawNewItems();
     const TLayoutStations& before = floor.Between().GetPreviousLayoutStations();
     // The train's performer plays on the platform outside: he belongs to the room.
     const bool performerOutside = staff.Restaurant().Restaurant() == TRestaurant::kTrain;

@@ -123,11 +123,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     std::optional<TBarDesc> bar;
     mLevelManager->MergeLayouts(&descs, &bar);
     mTables.clear();
-    const str& folder = mContext.restaurantFolder;
-    for (const TTableDesc& desc : descs)
-        mTables.push_back(std::make_unique<TTable>(folder, desc.id, desc.seats, desc.colors.data(), desc.point));
-    if (bar)
-        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
+    BuildTables(descs, 0, bar);
     mLevelManager->StartLevel();
 
     ReadGlobals(globals);
@@ -207,6 +203,16 @@ void TGameData::EnableLayoutStations()
     mBench.shown = career && has.bench;
 }
 
+void TGameData::BuildTables(const std::vector<TTableDesc>& descs, std::size_t first, const std::optional<TBarDesc>& bar)
+{
+    const str& folder = mContext.restaurantFolder;
+    for (std::size_t i = first; i < descs.size(); ++i)
+        mTables.push_back(
+            std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
+    if (bar && !mBar)
+        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
+}
+
 std::vector<TTableDesc> TGameData::TableDescriptors() const
 {
     std::vector<TTableDesc> descs;
@@ -233,6 +239,62 @@ void TGameData::UpdateTables()
     const TRect barBox = mBar ? mBar->BoundingBox() : TRect{};
     mQuessa->SetTables(boxes, mBar ? &barBox : nullptr);
 }
+
+// ---- what the between-levels flow changes --------------------------------------
+
+std::vector<IStation*> TGameData::TableStations() const
+{
+    std::vector<IStation*> tables;
+    for (const auto& table : mTables)
+        tables.push_back(table.get());
+    return tables;
+}
+
+void TGameData::WearDecorLevel(int level)
+{
+    for (const auto& table : mTables)
+        table->SetUpgradeLevel(level);
+    if (mBar)
+        for (const auto& seat : mBar->Stations())
+            seat->SetUpgradeLevel(level);
+}
+
+int TGameData::AddTableUpgrade()
+{
+    std::vector<TTableDesc> descs = TableDescriptors();
+    const std::size_t standing = descs.size();
+    std::optional<TBarDesc> bar;
+    if (mBar)
+        bar = TBarDesc{{}, mBar->GetLocation()};  // the bar stands: the upgrade makes none
+    mLevelManager->TableUpgrade(&descs, &bar);
+    BuildTables(descs, standing, bar);
+    UpdateTables();
+    BuildStationList();
+    return static_cast<int>(mTables.size());
+}
+
+void TGameData::SetLinePatience(float multiplier)
+{
+    for (TParty* party : mWaitingParties)
+        party->SetLineMultiplier(multiplier);
+    mLevelManager->SetPatienceMultiplier(multiplier);
+}
+
+void TGameData::ShowBench(float patienceMultiplier, bool luxury)
+{
+    mBench.shown = true;
+    mBench.luxury = luxury;
+    mBenchBoostScale = patienceMultiplier;
+}
+
+void TGameData::SetFoodReadyTime(float seconds)
+{
+    mFoodReady = seconds;
+    for (const auto& food : mFoodStations)
+        food->SetCookTime(seconds);
+}
+
+// ---- the level's set-up ----------------------------------------------------------
 
 void TGameData::SetupLevel()
 {

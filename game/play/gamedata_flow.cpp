@@ -41,6 +41,12 @@ void TGameData::Update(float dt)
     // in one step: parties would walk out between two pictures.
     dt = std::clamp(dt, 0.0f, kMaxFrameSeconds);
     mMetrics.AddFrame(dt);
+    if (mBetween.IsRunning()) {
+        // Between levels the flow runs its own states until it hands over.
+        if (const std::optional<EGameState> next = mBetween.Update(dt))
+            SetState(*next);
+        return;
+    }
     switch (mGameState) {
     case kPlaying:
         PlayStep(dt);
@@ -50,12 +56,6 @@ void TGameData::Update(float dt)
         break;
     case kFadeIn:
         UpdateFadeIn(dt);
-        break;
-    case kDecorChoice:
-    case kDecorChosen:
-    case kNewItem:
-    case kLoadAssets:
-        mBetween.Update(dt);
         break;
     case kIntroFadeDown:
         mStateTimer += dt;
@@ -133,7 +133,7 @@ void TGameData::UpdateFadeOut(float dt)
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
             Tell(levelevent::ClosetDue{});
-            SetState(kLoadAssets);
+            mBetween.WaitForCloset();
         }
     }
     SetupLevel();
@@ -155,7 +155,17 @@ void TGameData::UpdateFadeIn(float dt)
         return;
     }
     mClosetPending = false;
-    mBetween.Begin();
+    mBetween.Begin(mContext);
+}
+
+bool TGameData::DrawNewItems() const
+{
+    const int state = GetState();
+    if (state == kNewItem)
+        return mBetween.IsBlinkOn();
+    if (state == kFadeIn)
+        return mRestartPending || !mContext.fromSettings || mContext.IsFirstLevel();
+    return true;
 }
 
 void TGameData::DoStartDirty()
