@@ -102,6 +102,8 @@ public:
     // One frame of the flow. When it is over: the level's state that follows
     // (kIntroFadeDown after the new items, kFadeIn back from the wardrobe).
     std::optional<EGameState> Update(float dt);
+    // The level's own flow takes over before this one is done.
+    void Stop() { mState.reset(); }
     // Endless: a shift's goal was reached; the notice flashes while there is
     // something left to buy.
     void OfferUpgrades();

@@ -25,6 +25,7 @@ constexpr float kClosedSignSpeed = 200;  // px per second
 
 void TGameData::SetState(int state)
 {
+    mBetween.Stop();
     mGameState = state;
     mStateTimer = 0;
 }
