@@ -111,6 +111,11 @@ void TLevelManager::SetupLevel()
     mGroupIndex = mGoalsReached = mSnackChance = mPartyCount = 0;
     mLevelNode = nullptr;
     mDataRoot = mLevelDoc->GetChild("dataroot");
+    SetupForMode();
+}
+
+void TLevelManager::SetupForMode()
+{
     if (IsEndless())
         EndlessSetup();
     else
@@ -422,11 +427,7 @@ void TLevelManager::RestartLevel()
     mTimeMultiplier = 1.0f;
     mTimeMultiplierDecrease = 0;
     mTimeMultiplierMinimum = 1.0f;
-    if (IsEndless())
-        EndlessSetup();
-    else
-        CareerSetup();
-    mChosen = CurrentPosition();
+    SetupForMode();
 }
 
 void TLevelManager::AdvanceLevel()

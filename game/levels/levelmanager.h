@@ -138,6 +138,8 @@ public:
     bool SaveLevelDefinition(str path, bool encipher) const;
 
 private:
+    // The career or endless set-up of the level the settings choose now.
+    void SetupForMode();
     void CareerSetup();
     void EndlessSetup();
     void ScheduleCareerGroup();
