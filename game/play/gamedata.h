@@ -139,8 +139,9 @@ public:
     int GetState() const { return mBetween.IsRunning() ? mBetween.State() : mGameState; }
     float GetStateTimer() const { return mBetween.IsRunning() ? mBetween.Timer() : mStateTimer; }
     // Whether the stations the new level brings are drawn this frame: they
-    // blink in after the decor choice, and stay hidden while the screen
-    // fades into a level that shows them so.
+    // blink in after the decor choice; while the screen fades into a level
+    // they show only on a restart, a restaurant's first level or a floor
+    // without settings.
     bool DrawNewItems() const;
     int GetLevelScore() const;
     int GetLives() const { return mLives; }
