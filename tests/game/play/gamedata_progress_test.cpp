@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <variant>
 
 namespace fs = std::filesystem;
@@ -50,6 +51,27 @@ protected:
         mSettings->SetCurrentLevel(level);
         mPlatform->SeedRand(7);
     }
+    // A floor for the settings' level, opened as the game window opens it.
+    std::unique_ptr<TGameData> Open(TScoreManager& score)
+    {
+        auto floor = std::make_unique<TGameData>(mGlobals, &score, &mHost.events);
+        floor->SetupStars();
+        floor->SetupLevel();
+        floor->StartIntro();
+        return floor;
+    }
+    // Clicks the first decor item of the open choice; its slot, or -1.
+    static int PickADecorItem(TGameData& floor)
+    {
+        TRestaurant& room = floor.GetStaff().Restaurant();
+        for (int y = 0; y < 460; y += 4)
+            for (int x = 100; x < 800; x += 4)
+                if (room.PointToUpgrade(TPoint{x, y}, {}) >= 0) {
+                    floor.Between().DecorMouseUp(TPoint{x, y});
+                    return room.Selection();
+                }
+        return -1;
+    }
     void KeepPrefs(const char* name)
     {
         const fs::path kept = fs::path(QM_ARTEFACTS_DIR) / "levelprogress";
@@ -62,10 +84,8 @@ TEST_F(LevelProgress, TheCareersPlaceIsKeptAsTheFlowMovesOn)
 {
     WonUpTo(8);
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost.events);
-    floor.SetupStars();
-    floor.SetupLevel();
-    floor.StartIntro();
+    const std::unique_ptr<TGameData> opened = Open(score);
+    TGameData& floor = *opened;
     EXPECT_EQ(mSettings->GetLastCareerLevel(), 8);
 
     // Career level 9, won for the first time, and again.
@@ -101,23 +121,14 @@ TEST_F(LevelProgress, ADecorPickAndTheSkippedEndlessTutorialAreKept)
     WonUpTo(7);
     {
         TScoreManager score;
-        TGameData floor(mGlobals, &score, &mHost.events);
-        floor.SetupStars();
-        floor.SetupLevel();
-        floor.StartIntro();
-        ASSERT_NO_FATAL_FAILURE(Win(floor, score));
-        floor.GoToNextLevel();
-        ASSERT_TRUE(RunUntil(floor, kDecorChoice));
-        int slot = -1;
-        for (int y = 0; y < 460 && slot < 0; y += 4)
-            for (int x = 100; x < 800 && slot < 0; x += 4)
-                if (floor.GetStaff().Restaurant().PointToUpgrade(TPoint{x, y}, {}) >= 0) {
-                    floor.Between().DecorMouseUp(TPoint{x, y});
-                    slot = floor.GetStaff().Restaurant().Selection();
-                }
+        const std::unique_ptr<TGameData> career = Open(score);
+        ASSERT_NO_FATAL_FAILURE(Win(*career, score));
+        career->GoToNextLevel();
+        ASSERT_TRUE(RunUntil(*career, kDecorChoice));
+        const int slot = PickADecorItem(*career);
         ASSERT_GE(slot, 0);
-        floor.Between().DecorButton();
-        ASSERT_TRUE(RunUntil(floor, kPlaying));
+        career->Between().DecorButton();
+        ASSERT_TRUE(RunUntil(*career, kPlaying));
         EXPECT_TRUE(mSettings->IsDecorUpgradeSelected(slot));
         EXPECT_EQ(mSettings->GetLastCareerLevel(), 8);
     }
@@ -126,14 +137,11 @@ TEST_F(LevelProgress, ADecorPickAndTheSkippedEndlessTutorialAreKept)
     mSettings->SetCurrentRestaurant(1);
     mSettings->SetCurrentLevel(0);
     TScoreManager score;
-    TGameData floor(mGlobals, &score, &mHost.events);
-    floor.SetupStars();
-    floor.SetupLevel();
-    floor.StartIntro();
-    ASSERT_TRUE(RunUntil(floor, kPlaying));
-    floor.DoSkipTutorial();
-    ASSERT_TRUE(RunUntil(floor, kPlaying));
-    EXPECT_TRUE(floor.IsEndless());
+    const std::unique_ptr<TGameData> endless = Open(score);
+    ASSERT_TRUE(RunUntil(*endless, kPlaying));
+    endless->DoSkipTutorial();
+    ASSERT_TRUE(RunUntil(*endless, kPlaying));
+    EXPECT_TRUE(endless->IsEndless());
     EXPECT_TRUE(mSettings->HasPlayedEndlessTutorial());
     EXPECT_EQ(mSettings->GetLastCareerLevel(), 8);
     KeepPrefs("decor_endless.dat");
