@@ -23,6 +23,7 @@
 #include "game/levels/levelmanager.h"
 #include "game/screens/cursor.h"
 #include "game/screens/preloader.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/serversavemanager.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
@@ -31,12 +32,7 @@
 
 namespace {
 
-str LookUpString(const char* label)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* strings = platform ? platform->GetStringTable() : nullptr;
-    return strings ? strings->GetString(str(label), str(), str(), str(), str(), str()) : str();
-}
+str LookUpString(const char* label) { return screens::Text(label); }
 
 }  // namespace
 
@@ -455,13 +451,9 @@ void TGameApp::TellOfRefusedFullScreen(TWindowManager* manager)
         top->GetName() == str(kSplashWindow))
         return;
     mFullScreenRefusalTold = true;
-    TStringTable* strings = mPlatform->GetStringTable();
-    const auto text = [strings](const char* label) {
-        return strings ? strings->GetString(label, "", "", "", "", "") : str(label);
-    };
     WriteDbg("Telling the player: full screen was refused, the game stays a window");
-    manager->DisplayDialog("scripts/ok.lua", text("fullscreenrefused_body"), text("fullscreenrefused_title"),
-                           "fullscreenrefused");
+    manager->DisplayDialog("scripts/ok.lua", screens::Text("fullscreenrefused_body"),
+                           screens::Text("fullscreenrefused_title"), "fullscreenrefused");
 }
 
 void Main(TPlatform* platform, const char*)

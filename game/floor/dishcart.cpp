@@ -2,6 +2,8 @@
 
 #include "engine/render/animatedtexture.h"
 #include "game/floor/floorart.h"
+#include "game/floor/floorview.h"
+#include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/rules/tutorial.h"
 
@@ -67,7 +69,8 @@ bool TDishCart::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
             if (kind == kCarryDrink)
                 droppedDrink = true;
             if (kind == kCarryFood)
-                waitress->ReorderFood(id);
+                if (IFloorView* floor = waitress->GetFloor())
+                    ReorderFood(floor->FoodStations(), id);
         }
     }
     if (dropped == 0)

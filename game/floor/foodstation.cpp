@@ -4,6 +4,8 @@
 #include "game/floor/quessa.h"
 #include "game/rules/tutorial.h"
 
+#include <algorithm>
+
 TFoodStation::TFoodStation(float cookTime, float staleTime, float perOrderDelay, TPoint position)
     : mPosition(position), mCookTime(cookTime), mStaleTime(staleTime), mPerOrderDelay(perOrderDelay)
 {
@@ -66,6 +68,15 @@ bool TFoodStation::HitTest(const TPoint& point, TTutorial* tutorial, int* clickK
     TRect box = mTray.BoundingBox();
     box.Offset(mPosition.x, mPosition.y);
     return box.Contains(point);
+}
+
+void ReorderFood(const std::vector<TFoodStation*>& kitchen, int tableNumber)
+{
+    const int cooking =
+        int(std::count_if(kitchen.begin(), kitchen.end(), [](TFoodStation* s) { return s->IsCooking(); }));
+    auto idle = std::find_if(kitchen.begin(), kitchen.end(), [](TFoodStation* s) { return !s->IsActive(); });
+    if (idle != kitchen.end())
+        (*idle)->PlaceOrder(tableNumber, cooking);
 }
 
 bool TFoodStation::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)

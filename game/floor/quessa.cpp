@@ -7,7 +7,6 @@
 #include "engine/sound/sound.h"
 #include "game/floor/floorart.h"
 #include "game/floor/floorview.h"
-#include "game/floor/foodstation.h"
 #include "game/floor/globalskeys.h"
 #include "game/floor/quessarefresh.h"
 #include "game/floor/station.h"
@@ -259,18 +258,6 @@ void TQuessa::PauseMotion(float seconds, ECarryables dropAfter)
     mPaused = true;
     mPauseLeft = seconds;
     mDropAfterPause = dropAfter;
-}
-
-void TQuessa::ReorderFood(int tableNumber)
-{
-    if (!mFloor)
-        return;
-    const std::vector<TFoodStation*> stations = mFloor->FoodStations();
-    const int cooking =
-        int(std::count_if(stations.begin(), stations.end(), [](TFoodStation* s) { return s->IsCooking(); }));
-    auto idle = std::find_if(stations.begin(), stations.end(), [](TFoodStation* s) { return !s->IsActive(); });
-    if (idle != stations.end())
-        (*idle)->PlaceOrder(tableNumber, cooking);
 }
 
 void TQuessa::UseMop()

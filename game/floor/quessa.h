@@ -64,6 +64,7 @@ public:
 
     // The level's object graph; not owned, it outlives her.
     void SetFloor(IFloorView* floor) { mFloor = floor; }
+    IFloorView* GetFloor() const { return mFloor; }
     // Level start and restart.
     void Reset();
     void SetBrokenArm(bool broken);
@@ -99,8 +100,6 @@ public:
     // The camera: she stands still for seconds, then drops the item kind.
     void PauseMotion(float seconds, ECarryables dropAfter);
     bool IsPaused() const { return mPaused; }
-    // A food item thrown away: the order goes to the first free food station.
-    void ReorderFood(int tableNumber);
     // Puts the mop down once no table has a spill left.
     void UseMop();
 

@@ -23,26 +23,10 @@ constexpr int kDefaultLeavePenalty = 500;
 constexpr int kEndlessTutorialGoal = 100;
 constexpr int kEndlessTutorialSecondGoal = 2500;
 
-// What the level needs to know of the settings; all zero without them
-// (a level file read on its own, as the fuzz target and tools do).
-struct TPosition {
-    int restaurant = 0;
-    int level = 0;
-    int gameMode = 0;
-    int levelMode = 0;
-};
-
-TPosition CurrentPosition()
-{
-    TPosition p;
-    if (TSettings* s = TSettings::GetInstance()) {
-        p.restaurant = s->GetCurrentRestaurant();
-        p.level = s->GetCurrentLevel();
-        p.gameMode = s->GetCurrentGameModeInt();
-        p.levelMode = s->GetLevelMode();
-    }
-    return p;
-}
+// What the level needs to know of the settings, as they hold it now; all
+// zero without them (a level file read on its own, as the fuzz target and
+// tools do).
+TChosenLevel CurrentPosition() { return TChosenLevel::Read(); }
 
 int Rand()
 {
@@ -100,8 +84,7 @@ int ColorForLetter(char c)
 TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
     : mMode(mode), mLevelDoc(std::make_unique<TXmlNode>()), mPartyFactory(factory)
 {
-    const TPosition position = CurrentPosition();
-    if (position.levelMode != 0) {
+    if (CurrentPosition().levelFile) {
         ReadDownloadedLevel(TSettings::GetInstance()->GetDownloadLevelName());
     } else if (mode == kEndless) {
         game::ReadConfigDocument(kEndlessFile, mLevelDoc.get(), "dataroot", "endless mode has no levels");
@@ -129,7 +112,7 @@ void TLevelManager::ReadDownloadedLevel(const str& file)
     }
 }
 
-bool TLevelManager::IsDownloadedLevel() const { return CurrentPosition().levelMode != 0; }
+bool TLevelManager::IsDownloadedLevel() const { return CurrentPosition().levelFile; }
 
 void TLevelManager::SetupLevel()
 {
@@ -139,17 +122,28 @@ void TLevelManager::SetupLevel()
     mGroupIndex = mGoalsReached = mSnackChance = mPartyCount = 0;
     mLevelNode = nullptr;
     mDataRoot = mLevelDoc->GetChild("dataroot");
+    SetupForMode();
+}
+
+void TLevelManager::SetupForMode()
+{
     if (IsEndless())
         EndlessSetup();
     else
         CareerSetup();
+    mChosen = CurrentPosition();
 }
 
 void TLevelManager::CareerSetup()
 {
-    const TPosition position = CurrentPosition();
-    const bool downloaded = position.levelMode != 0;
-    const int wanted = downloaded ? 1 : TSettings::RestaurantAndLevelToLevel(position.restaurant, position.level) + 1;
+    const TChosenLevel position = CurrentPosition();
+    const bool downloaded = position.levelFile;
+    // The first endless game plays its tutorial on career level 1, in the
+    // restaurant and at the difficulty the player chose for endless.
+    const bool endlessTutorial = position.endlessMode;
+    const int wanted = downloaded || endlessTutorial
+                           ? 1
+                           : TSettings::RestaurantAndLevelToLevel(position.restaurant, position.level) + 1;
     const str path = str::getFormatted("assets/config/career/%d.xml", wanted);
     bool reported = false;
     if (!downloaded) {
@@ -192,13 +186,13 @@ void TLevelManager::CareerSetup()
         TSettings::GetInstance()->SetCurrentRestaurant(mCareer.restaurant);
     if (!mLayout.HasSnackStation())
         mSnackChance = 0;
-    if (position.gameMode == TSettings::kEndlessMode)
+    if (endlessTutorial)
         mGoal = kEndlessTutorialGoal;
 }
 
 void TLevelManager::EndlessSetup()
 {
-    const TPosition position = CurrentPosition();
+    const TChosenLevel position = CurrentPosition();
     mGroupIndex = mGoalsReached = mTableUpgrades = mSnackChance = 0;
     mLevelNode = nullptr;
     ForEachChild(mDataRoot, [&](const str&, TXmlNode* child) {
@@ -424,7 +418,7 @@ void TLevelManager::GoalReached()
         } else if (HasChild(mLevelNode, current)) {
             mGoal += ChildInt(mLevelNode, current);
         }
-    } else if (CurrentPosition().gameMode == TSettings::kEndlessMode) {
+    } else if (CurrentPosition().endlessMode) {
         mGoal = kEndlessTutorialSecondGoal;
     }
 }
@@ -444,10 +438,7 @@ void TLevelManager::RestartLevel()
     mTimeMultiplier = 1.0f;
     mTimeMultiplierDecrease = 0;
     mTimeMultiplierMinimum = 1.0f;
-    if (IsEndless())
-        EndlessSetup();
-    else
-        CareerSetup();
+    SetupForMode();
 }
 
 void TLevelManager::AdvanceLevel()
@@ -467,6 +458,7 @@ void TLevelManager::AdvanceLevel()
         mPartyCount = 0;
         CareerSetup();
     }
+    mChosen = CurrentPosition();
 }
 
 // ---- values read from the current level element
@@ -502,7 +494,7 @@ str TLevelManager::GetCurrentLevelStr() const
 {
     if (IsEndless())
         return str::getFormatted("%d", mGoalsReached + 1);
-    const TPosition position = CurrentPosition();
+    const TChosenLevel position = CurrentPosition();
     int n = 0;
     for (int r = 0; r < position.restaurant; ++r)
         n += r < 5 ? MAX_LEVELS_PER_RESTAURANT : NUM_BONUS_LEVELS;
@@ -517,7 +509,7 @@ str TLevelManager::GetLevelIntroText() const
         return ChildText(LastChild(mLevelNode, "text"), "intro");
     if (IsDownloadedLevel())
         return TSettings::GetInstance()->GetDownloadLevelDescription();
-    const TPosition p = CurrentPosition();
+    const TChosenLevel p = CurrentPosition();
     return Text(str::getFormatted("career_%d_intro", p.restaurant * 10 + p.level + 1));
 }
 
@@ -528,7 +520,7 @@ str TLevelManager::GetLevelOverText(bool success) const
     }
     if (IsDownloadedLevel())
         return Text(success ? "genericwin" : "genericlose");
-    const TPosition p = CurrentPosition();
+    const TChosenLevel p = CurrentPosition();
     return Text(str::getFormatted("career_%d_%s", p.restaurant * 10 + p.level + 1, success ? "succeed" : "fail"));
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/base/str.h"
+#include "game/levels/chosenlevel.h"
 #include "game/levels/levellayout.h"
 #include "game/levels/levelrecord.h"
 #include "game/levels/partyfactory.h"
@@ -32,7 +33,9 @@ public:
 
     // Reads the downloaded level or the endless file as the settings say and
     // sets the level up. Parties are built by `factory` (not owned; may be
-    // set later); without one no party arrives.
+    // set later); without one no party arrives. A career manager while the
+    // player chose endless plays the first endless game's tutorial: career
+    // level 1, in the restaurant chosen for endless.
     explicit TLevelManager(eLevelMode mode, IPartyFactory* factory = nullptr);
     ~TLevelManager();
     TLevelManager(const TLevelManager&) = delete;
@@ -42,7 +45,13 @@ public:
     void SetupLevel();
     void StartLevel();
     void RestartLevel();
+    // Moves the settings' restaurant and level on to the next level (the
+    // next restaurant's first after the last) and sets a career level up.
     void AdvanceLevel();
+    // The level as the settings chose it when this manager last set one up,
+    // restarted or moved on (a level file may name its own restaurant):
+    // what play reads as the level it plays.
+    const TChosenLevel& Chosen() const { return mChosen; }
     // Once per frame: true when a group arrived into the line.
     // With holdArrivals the schedule's time still passes but no party comes
     // in: a held group walks in on the first frame it is let through.
@@ -132,6 +141,8 @@ private:
     // A downloaded level's file into the document: a missing one reads as
     // an empty level, one that cannot be read leaves it empty (unplayable).
     void ReadDownloadedLevel(const str& file);
+    // The career or endless set-up of the level the settings choose now.
+    void SetupForMode();
     void CareerSetup();
     void EndlessSetup();
     void ScheduleCareerGroup();
@@ -176,6 +187,7 @@ private:
     TXmlNode* mLevelNode = nullptr;
     bool mLayoutRead = true;  // false: the career level's floor plan is missing or damaged
     TCareerLevelRecord mCareer;  // the career level being played, as read
+    TChosenLevel mChosen;        // the level set up last, as the settings chose it
     TCustomerSettings mCustomerSettings;
     std::shared_ptr<TSound> mArriveSound;
     TLevelLayout mLayout;

@@ -1,18 +1,18 @@
 #include "game/play/betweenlevels.h"
 
 #include "engine/base/debuglog.h"
-#include "game/floor/bar.h"
-#include "game/floor/eatingstation.h"
-#include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
-#include "game/floor/table.h"
-#include "game/play/gamedata.h"
+#include "game/floor/shelves.h"
+#include "game/levels/levelmanager.h"
+#include "game/play/restaurantstaff.h"
 #include "game/rules/scoremanager.h"
+#include "game/rules/tutorial.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
+#include <utility>
 
 namespace {
 
@@ -28,32 +28,53 @@ bool HasNewStation(const TLayoutStations& before, const TLayoutStations& now)
            (now.podium && !before.podium) || (now.bench && !before.bench);
 }
 
+// The states the flow runs in; any other is the level's, which takes over.
+bool IsBetweenLevelsState(EGameState state)
+{
+    return state == kDecorChoice || state == kDecorChosen || state == kNewItem || state == kLoadAssets;
+}
+
 }  // namespace
+
+void TBetweenLevels::SetState(EGameState state)
+{
+    mState = state;
+    mTimer = 0;
+}
+
+void TBetweenLevels::Tell(TLevelEvent event)
+{
+    if (mEvents)
+        mEvents->push_back(std::move(event));
+}
 
 void TBetweenLevels::LevelSetUp()
 {
     mUpgradeAnimTime = 0;
     mUpgradeNoticeShown = false;
     mBlinkOn = false;
-    mPreviousDecorLevel = mLevel.mStaff->Restaurant().ChairUpgradeLevel();
+    mPreviousDecorLevel = mFloor.GetStaff().Restaurant().ChairUpgradeLevel();
 }
 
-void TBetweenLevels::LevelEnds() { mLayoutBefore = mLevel.mLevelManager->GetLayout().GetStations(); }
+void TBetweenLevels::LevelEnds() { mLayoutBefore = mFloor.GetLevelManager()->GetLayout().GetStations(); }
 
-void TBetweenLevels::Begin()
+void TBetweenLevels::Begin(const TLevelContext& level)
 {
-    if (mLevel.mContext.IsDecorChoiceLevel()) {
+    mLevel = level;
+    if (mLevel.IsDecorChoiceLevel()) {
         EnterDecorChoice();
         return;
     }
-    mLevel.DoStartDirty();
-    mLevel.SetState(kNewItem);
+    mFloor.DoStartDirty();
+    SetState(kNewItem);
     PlayNewItemSound(false);
 }
 
-void TBetweenLevels::Update(float dt)
+void TBetweenLevels::WaitForCloset() { SetState(kLoadAssets); }
+
+std::optional<EGameState> TBetweenLevels::Update(float dt)
 {
-    switch (mLevel.mGameState) {
+    switch (State()) {
     case kDecorChoice:
         UpdateDecorChoice(dt);
         break;
@@ -69,65 +90,42 @@ void TBetweenLevels::Update(float dt)
     default:
         break;
     }
+    if (!mState || IsBetweenLevelsState(*mState))
+        return std::nullopt;
+    return std::exchange(mState, std::nullopt);
 }
 
 void TBetweenLevels::BackFromCloset()
 {
     // Back from the wardrobe: the game's pictures return and the new level
     // fades in.
-    mLevel.Tell(levelevent::BackFromCloset{});
-    mLevel.DoStartDirty();
-    mLevel.SetState(kFadeIn);
+    Tell(levelevent::BackFromCloset{});
+    mFloor.DoStartDirty();
+    SetState(kFadeIn);
     PlayNewItemSound(false);
-}
-
-std::vector<IStation*> TBetweenLevels::TableStations() const
-{
-    std::vector<IStation*> tables;
-    for (const auto& table : mLevel.mTables)
-        tables.push_back(table.get());
-    return tables;
-}
-
-void TBetweenLevels::SetTablesDecorLevel(int level)
-{
-    for (const auto& table : mLevel.mTables)
-        table->SetUpgradeLevel(level);
-    if (mLevel.mBar)
-        for (const auto& seat : mLevel.mBar->Stations())
-            seat->SetUpgradeLevel(level);
-}
-
-bool TBetweenLevels::DrawNewItems() const
-{
-    if (mLevel.mGameState == kNewItem)
-        return mBlinkOn;
-    if (mLevel.mGameState == kFadeIn)
-        return mLevel.mRestartPending || !mLevel.mContext.settings || mLevel.mContext.IsFirstLevel();
-    return true;
 }
 
 void TBetweenLevels::PlayNewItemSound(bool force)
 {
-    if (force || HasNewStation(mLayoutBefore, mLevel.mLevelManager->GetLayout().GetStations()))
-        mLevel.Tell(levelevent::Sound{"upgrade"});
+    if (force || HasNewStation(mLayoutBefore, mFloor.GetLevelManager()->GetLayout().GetStations()))
+        Tell(levelevent::Sound{"upgrade"});
 }
 
 // ---- the decor choice ---------------------------------------------------------
 
 void TBetweenLevels::EnterDecorChoice()
 {
-    TSettings* settings = mLevel.mContext.settings;
-    TRestaurant& scene = mLevel.mStaff->Restaurant();
+    TSettings* settings = mLevel.fromSettings ? TSettings::GetInstance() : nullptr;
+    TRestaurant& scene = mFloor.GetStaff().Restaurant();
     scene.EnterUpgradeMode();
     if (!scene.HasUpgradesAvailable() || !settings || settings->AlreadyPickedDecorThisLevel()) {
         scene.LeaveUpgradeMode();
-        mLevel.DoStartDirty();
-        mLevel.SetState(kNewItem);
+        mFloor.DoStartDirty();
+        SetState(kNewItem);
         return;
     }
-    mLevel.SetState(kDecorChoice);
-    mLevel.Tell(levelevent::DecorChoiceOpens{settings->EnterUpgradeScreen()});
+    SetState(kDecorChoice);
+    Tell(levelevent::DecorChoiceOpens{settings->EnterUpgradeScreen()});
 }
 
 float DecorChoiceAlphaFor(int state, float stateTimer)
@@ -142,101 +140,101 @@ float DecorChoiceAlphaFor(int state, float stateTimer)
 
 void TBetweenLevels::UpdateDecorChoice(float dt)
 {
-    const bool fading = mLevel.mStateTimer < kDecorFadeSeconds;
-    mLevel.mStateTimer += dt;
-    if (fading && mLevel.mStateTimer >= kDecorFadeSeconds)
-        SetTablesDecorLevel(1);
-    mLevel.mStaff->Restaurant().Update(dt);
+    const bool fading = mTimer < kDecorFadeSeconds;
+    mTimer += dt;
+    if (fading && mTimer >= kDecorFadeSeconds)
+        mFloor.WearDecorLevel(1);
+    mFloor.GetStaff().Restaurant().Update(dt);
 }
 
 void TBetweenLevels::DecorMouseMove(TPoint point, bool overKeepButton)
 {
-    if (mLevel.mGameState != kDecorChoice)
+    if (State() != kDecorChoice)
         return;
-    TRestaurant& scene = mLevel.mStaff->Restaurant();
+    TRestaurant& scene = mFloor.GetStaff().Restaurant();
     if (overKeepButton) {
-        scene.UpdateCurrentRollover(TPoint{-100, -100}, TableStations());
-        mLevel.Tell(levelevent::DecorItemShown{scene.Selection()});
+        scene.UpdateCurrentRollover(TPoint{-100, -100}, mFloor.TableStations());
+        Tell(levelevent::DecorItemShown{scene.Selection()});
         return;
     }
-    const int item = scene.UpdateCurrentRollover(point, TableStations());
-    mLevel.mCursorState = item >= 0 ? 3 : 0;
-    mLevel.Tell(levelevent::DecorItemShown{item >= 0 ? item : scene.Selection()});
+    const int item = scene.UpdateCurrentRollover(point, mFloor.TableStations());
+    mCursor = item >= 0 ? EFloorCursor::kPointingHand : EFloorCursor::kArrow;
+    Tell(levelevent::DecorItemShown{item >= 0 ? item : scene.Selection()});
 }
 
 void TBetweenLevels::DecorMouseUp(TPoint point)
 {
-    if (mLevel.mGameState != kDecorChoice)
+    if (State() != kDecorChoice)
         return;
-    const int item = mLevel.mStaff->Restaurant().SetSelection(point, TableStations());
-    mLevel.Tell(levelevent::DecorItemShown{item});
-    mLevel.Tell(levelevent::DecorButtonShown{item >= 0});
-    mLevel.mCursorState = 0;
+    const int item = mFloor.GetStaff().Restaurant().SetSelection(point, mFloor.TableStations());
+    Tell(levelevent::DecorItemShown{item});
+    Tell(levelevent::DecorButtonShown{item >= 0});
+    mCursor = EFloorCursor::kArrow;
 }
 
 void TBetweenLevels::DecorButton()
 {
-    if (mLevel.mGameState != kDecorChoice)
+    if (State() != kDecorChoice)
         return;
-    TRestaurant& scene = mLevel.mStaff->Restaurant();
+    TRestaurant& scene = mFloor.GetStaff().Restaurant();
     const int slot = scene.EnableSelectedUpgrade();
     // Applying the choice stops the game clock while its picture loads; the
     // fade and the blinking that follow run on that clock, so it runs again.
-    mLevel.Tell(levelevent::DecorKept{});
-    TSettings* settings = mLevel.mContext.settings;
+    Tell(levelevent::DecorKept{});
+    TSettings* settings = mLevel.fromSettings ? TSettings::GetInstance() : nullptr;
     if (settings && slot >= 0) {
-        const str name =
-            TGameData::Label(str::getFormatted("decor_%d_%d", mLevel.mContext.restaurant + 1, slot + 1));
+        const str name = screens::Text(str::getFormatted("decor_%d_%d", mLevel.restaurant + 1, slot + 1));
         settings->RecordEventMetric("UpgradeStory", str("\"") + name + "\"");
     }
-    mLevel.SetState(kDecorChosen);
-    SetTablesDecorLevel(scene.ChairUpgradeLevel());
+    SetState(kDecorChosen);
+    mFloor.WearDecorLevel(scene.ChairUpgradeLevel());
     scene.FadeOutUpgradeMode();
-    mLevel.mCursorState = 0;
+    mCursor = EFloorCursor::kArrow;
 }
 
 void TBetweenLevels::UpdateDecorChosen(float dt)
 {
-    mLevel.mStateTimer += dt;
-    TRestaurant& scene = mLevel.mStaff->Restaurant();
-    if (mLevel.mStateTimer < kDecorFadeSeconds) {
+    mTimer += dt;
+    TRestaurant& scene = mFloor.GetStaff().Restaurant();
+    if (mTimer < kDecorFadeSeconds) {
         scene.Update(dt);
         return;
     }
     scene.LeaveUpgradeMode();
-    mLevel.Tell(levelevent::DecorChoiceCloses{});
-    mLevel.SetState(kNewItem);
-    if (mLevel.mContext.settings)
-        mLevel.mScore->SetCash(mLevel.mContext.settings->GetCareerCash());
+    Tell(levelevent::DecorChoiceCloses{});
+    SetState(kNewItem);
+    if (mLevel.fromSettings)
+        if (TSettings* settings = TSettings::GetInstance())
+            mFloor.GetScoreManager()->SetCash(settings->GetCareerCash());
     PlayNewItemSound(true);
 }
 
 void TBetweenLevels::UpdateNewItem(float dt)
 {
-    mLevel.mStateTimer += dt;
-    TRestaurant& scene = mLevel.mStaff->Restaurant();
-    mBlinkOn = static_cast<int>(std::floor(mLevel.mStateTimer / kBlinkSeconds)) % 2 == 1;
-    SetTablesDecorLevel(mBlinkOn ? scene.ChairUpgradeLevel() : mPreviousDecorLevel);
-    if (mLevel.mStateTimer <= kNewItemSeconds)
+    mTimer += dt;
+    TRestaurant& scene = mFloor.GetStaff().Restaurant();
+    mBlinkOn = static_cast<int>(std::floor(mTimer / kBlinkSeconds)) % 2 == 1;
+    mFloor.WearDecorLevel(mBlinkOn ? scene.ChairUpgradeLevel() : mPreviousDecorLevel);
+    if (mTimer <= kNewItemSeconds)
         return;
     scene.MarkCurrentUpgrades();
     mBlinkOn = false;
-    mLevel.SetState(kIntroFadeDown);
-    SetTablesDecorLevel(scene.ChairUpgradeLevel());
+    SetState(kIntroFadeDown);
+    mFloor.WearDecorLevel(scene.ChairUpgradeLevel());
 }
 
 // ---- the endless upgrade notice ---------------------------------------------
 
 void TBetweenLevels::OfferUpgrades()
 {
-    if (mUpgrades.UpgradeAvailable() || mLevel.mLevelManager->TableUpgradeAvailable()) {
+    if (mUpgrades.UpgradeAvailable() || mFloor.GetLevelManager()->TableUpgradeAvailable()) {
         mUpgradeNoticeShown = true;
         mUpgradeAnimTime = 0;
-        mLevel.Tell(levelevent::UpgradeNoticeShown{});
+        Tell(levelevent::UpgradeNoticeShown{});
     }
 }
 
-void TBetweenLevels::HideUpgradeNotice() { mLevel.Tell(levelevent::UpgradeNoticeHidden{}); }
+void TBetweenLevels::HideUpgradeNotice() { Tell(levelevent::UpgradeNoticeHidden{}); }
 
 float UpgradeNoticeAlphaFor(float animTime)
 {
@@ -256,34 +254,21 @@ void TBetweenLevels::UpdateUpgradeNotice(float dt)
 
 // ---- the endless upgrades ---------------------------------------------------
 
-bool TBetweenLevels::IsTutorialActive() { return mLevel.mTutorial.IsActive(); }
+bool TBetweenLevels::IsTutorialActive() { return mFloor.GetTutorial().IsActive(); }
 
-str TBetweenLevels::GetCurrentLevelStr() { return mLevel.mLevelManager->GetCurrentLevelStr(); }
+str TBetweenLevels::GetCurrentLevelStr() { return mFloor.GetLevelManager()->GetCurrentLevelStr(); }
 
-bool TBetweenLevels::TableUpgradeAvailable() { return mLevel.mLevelManager->TableUpgradeAvailable(); }
+bool TBetweenLevels::TableUpgradeAvailable() { return mFloor.GetLevelManager()->TableUpgradeAvailable(); }
 
 void TBetweenLevels::TableUpgrade()
 {
-    std::vector<TTableDesc> descs = mLevel.TableDescriptors();
-    const std::size_t standing = descs.size();
-    std::optional<TBarDesc> bar;
-    if (mLevel.mBar)
-        bar = TBarDesc{{}, mLevel.mBar->GetLocation()};  // the bar stands: the upgrade makes none
-    mLevel.mLevelManager->TableUpgrade(&descs, &bar);
-    const str& folder = mLevel.mContext.restaurantFolder;
-    for (std::size_t i = standing; i < descs.size(); ++i)
-        mLevel.mTables.push_back(
-            std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
-    if (bar && !mLevel.mBar)
-        mLevel.mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
-    mLevel.UpdateTables();
-    mLevel.BuildStationList();
-    WriteDbg("endless upgrade: table (%d tables)", static_cast<int>(mLevel.mTables.size()));
+    const int tables = mFloor.AddTableUpgrade();
+    WriteDbg("endless upgrade: table (%d tables)", tables);
 }
 
 void TBetweenLevels::SetWaitressSpeed(float pixelsPerSecond)
 {
-    TQuessa& waitress = *mLevel.mQuessa;
+    TQuessa& waitress = *mFloor.GetQuessa();
     const float base = waitress.GetSpeed();
     if (base > 0 && pixelsPerSecond > 0)
         waitress.SetSpeedMultiplier(pixelsPerSecond / base);
@@ -292,50 +277,44 @@ void TBetweenLevels::SetWaitressSpeed(float pixelsPerSecond)
 
 void TBetweenLevels::EnableStereo(int level, float frequency)
 {
-    mLevel.mStaff->Entertainer().EnableEntertainer(level, frequency);
-    mLevel.BuildStationList();
+    mFloor.GetStaff().Entertainer().EnableEntertainer(level, frequency);
+    mFloor.BuildStationList();
     WriteDbg("endless upgrade: stereo %d", level);
 }
 
 void TBetweenLevels::EnableMaitreD(float patienceMultiplier)
 {
-    for (TParty* party : mLevel.mWaitingParties)
-        party->SetLineMultiplier(patienceMultiplier);
-    mLevel.mLevelManager->SetPatienceMultiplier(patienceMultiplier);
+    mFloor.SetLinePatience(patienceMultiplier);
     WriteDbg("endless upgrade: maitred %g", double(patienceMultiplier));
 }
 
 void TBetweenLevels::EnableBench(float patienceMultiplier, bool secondBench)
 {
-    mLevel.mBench.shown = true;
-    mLevel.mBench.luxury = secondBench;
-    mLevel.mBenchBoostScale = patienceMultiplier;
+    mFloor.ShowBench(patienceMultiplier, secondBench);
     WriteDbg("endless upgrade: bench %g", double(patienceMultiplier));
 }
 
 void TBetweenLevels::EnableOven(float foodReadySeconds)
 {
-    mLevel.mFoodReady = foodReadySeconds;
-    for (const auto& food : mLevel.mFoodStations)
-        food->SetCookTime(foodReadySeconds);
+    mFloor.SetFoodReadyTime(foodReadySeconds);
     WriteDbg("endless upgrade: oven %g", double(foodReadySeconds));
 }
 
 void TBetweenLevels::EnableDrinkStation(float refreshSeconds, int moodPoints)
 {
-    TDrinkStation& drinks = mLevel.mDrinkStation;
+    TDrinkStation& drinks = mFloor.GetDrinkStation();
     drinks.SetEnabled(true);
     drinks.SetRefillTime(refreshSeconds);
     drinks.SetDrinkValue(moodPoints);
     drinks.ForceActive();
-    mLevel.BuildStationList();
+    mFloor.BuildStationList();
     WriteDbg("endless upgrade: drinks %g", double(refreshSeconds));
 }
 
 void TBetweenLevels::EnablePodium(float chargeSeconds, float activeSeconds, float delaySeconds, int moodPoints,
                                   int parties)
 {
-    mLevel.mStaff->Podium().Setup(chargeSeconds, activeSeconds, delaySeconds, moodPoints, parties);
-    mLevel.BuildStationList();
+    mFloor.GetStaff().Podium().Setup(chargeSeconds, activeSeconds, delaySeconds, moodPoints, parties);
+    mFloor.BuildStationList();
     WriteDbg("endless upgrade: podium %d", parties);
 }

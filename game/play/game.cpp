@@ -14,7 +14,6 @@
 #include "engine/window/image.h"
 #include "engine/window/message.h"
 #include "engine/window/modalwindow.h"
-#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "engine/window/windowmanager.h"
 #include "game/floor/quessa.h"
@@ -52,6 +51,7 @@ const char* const kSoundFiles[] = {"audio/sfx/sfx_seat_people_snd.ogg", "audio/s
 using qm::lua::Method;
 using screens::SetChildText;
 using screens::ShowChild;
+using screens::Text;
 
 const qm::lua::TBinding kFunctions[] = {
     {"QuitGame", Method<&TGame::QuitGame>},
@@ -144,6 +144,22 @@ TModalWindow* RunModalScript(const char* script)
     return modal;
 }
 
+// The game's pointer for what the floor says it points at.
+TCursor::eCursorState CursorLook(EFloorCursor cursor)
+{
+    switch (cursor) {
+    case EFloorCursor::kOpenHand:
+        return TCursor::kOpen;
+    case EFloorCursor::kGrabbingHand:
+        return TCursor::kGrab;
+    case EFloorCursor::kPointingHand:
+        return TCursor::kClick;
+    case EFloorCursor::kArrow:
+        break;
+    }
+    return TCursor::kArrow;
+}
+
 std::uint32_t PlatformTimer()
 {
     TPlatform* platform = TPlatform::GetInstance();
@@ -173,10 +189,13 @@ TGame::TGame()
         mPauseListener = new TPauseListener(this);
         manager->AdoptMessageListener(mPauseListener);
     }
-    if (TSettings* settings = TSettings::GetInstance())
-        settings->GetGameClock()->Reset();
+    // The game clock is the settings'; the level's frames are read from it.
+    if (TSettings* settings = TSettings::GetInstance()) {
+        mGameClock = settings->GetGameClock();
+        mGameClock->Reset();
+    }
     mBanner = std::make_unique<TFloorBanner>();
-    mClosedLabel = TTextGraphic::Create(String("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
+    mClosedLabel = TTextGraphic::Create(Text("closed"), kClosedSignPaper.Width(), kClosedSignPaper.Height(),
                                         TTextGraphic::kHAlignCenter | TTextGraphic::kVAlignCenter,
                                         "assets/fonts/corona.mvec", kClosedLabelSize, TColor(0.78f, 0.16f, 0.23f, 1));
 }
@@ -453,7 +472,7 @@ void TGame::Show(const levelevent::LeaveUnplayableLevel&)
 {
     // The script tells the player once a level in a run, so it is handed the level.
     const TLevelContext& level = mGameData->Context();
-    if (TWindowScript* script = TWindowScript::Get(); script && level.settings)
+    if (TWindowScript* script = TWindowScript::Get(); script && level.fromSettings)
         script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", level.careerLevel + 1));
     LeaveScreen("LeaveUnplayableLevel");
 }
@@ -544,14 +563,14 @@ void TGame::SetDecorChoiceAlpha(float alpha)
 
 void TGame::ShowDecorItem(int item)
 {
-    if (item < 0 || !mGameData->Context().settings) {
-        SetChildText(this, kUpgradename, String("decor_pick"));
-        SetChildText(this, kUpgradedescrip, String("decor_pick_descrip"));
+    if (item < 0 || !mGameData->Context().fromSettings) {
+        SetChildText(this, kUpgradename, Text("decor_pick"));
+        SetChildText(this, kUpgradedescrip, Text("decor_pick_descrip"));
         return;
     }
     const int restaurant = mGameData->Context().restaurant + 1;
-    SetChildText(this, kUpgradename, String(str::getFormatted("decor_%d_%d", restaurant, item + 1).c_str()));
-    SetChildText(this, kUpgradedescrip, String(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1).c_str()));
+    SetChildText(this, kUpgradename, Text(str::getFormatted("decor_%d_%d", restaurant, item + 1)));
+    SetChildText(this, kUpgradedescrip, Text(str::getFormatted("decor_%d_%d_descrip", restaurant, item + 1)));
 }
 
 void TGame::ShowUpgradeNotice(bool show)
@@ -667,7 +686,7 @@ bool TGame::OnMouseDown(const TPoint& p)
     if (mGameData && mGameData->GetState() == kDecorChoice) {
         mGameData->Between().DecorMouseMove(p, false);
         ShowLevelEvents();
-        if (mGameData->CursorState() == 3)
+        if (mGameData->Between().Cursor() == EFloorCursor::kPointingHand)
             if (TCursor* cursor = TCursor::GetInstance())
                 cursor->Click();
         return true;
@@ -709,7 +728,7 @@ bool TGame::OnMouseUp(const TPoint& p)
         manager->ReleaseCapture(this);
     // A party let go: the hand opens (a click frame stays until the pointer moves).
     if (TCursor* cursor = TCursor::GetInstance(); cursor && dragging)
-        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+        cursor->SetState(CursorLook(mGameData->CursorState()));
     return true;
 }
 
@@ -721,7 +740,7 @@ bool TGame::OnMouseMove(const TPoint& p)
         ShowLevelEvents();
         if (!overButton)
             if (TCursor* cursor = TCursor::GetInstance())
-                cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+                cursor->SetState(CursorLook(mGameData->Between().Cursor()));
         return !overButton;
     }
     if (!mGameData || mGameData->GetState() != kPlaying)
@@ -729,15 +748,8 @@ bool TGame::OnMouseMove(const TPoint& p)
     mGameData->MouseMove(p);
     ShowLevelEvents();
     if (TCursor* cursor = TCursor::GetInstance())
-        cursor->SetState(static_cast<TCursor::eCursorState>(mGameData->CursorState()));
+        cursor->SetState(CursorLook(mGameData->CursorState()));
     return true;
-}
-
-str TGame::String(const char* key, const str& p1)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(key, p1, "", "", "", "") : str(key);
 }
 
 void TGame::UpdateText()
@@ -751,25 +763,21 @@ void TGame::UpdateText()
     const int levelScore = mGameData->GetLevelScore();
     const bool pastGoal = !endless && levelScore >= level->GetCurrentGoal();
     if (pastGoal)
-        SetChildText(this, kExpert, String("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
+        SetChildText(this, kExpert, Text("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
     else if (endless && tutorial)  // says what the level "0" beside it means
-        SetChildText(this, kGoal, String("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, Text("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
     else
-        SetChildText(this, kGoal, String("goal", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, Text("goal", str::getFormatted("%d", level->GetCurrentGoal())));
     ShowChild(this, kExpert, pastGoal);
     ShowChild(this, kGoal, !pastGoal);
     SetChildText(this, kScoreval, str::getFormatted("%d", levelScore));
-    SetChildText(this, kCashval, String("currencyval", str::getFormatted("%d", mScore->GetCash())));
-    SetChildText(this, kOpenclosed, String(mGameData->IsClosedShown() ? "closed" : "open"));
+    SetChildText(this, kCashval, Text("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText(this, kOpenclosed, Text(mGameData->IsClosedShown() ? "closed" : "open"));
     if (TWindow* skip = Child(kSkiptutorial); skip && skip->IsVisible() != tutorial)
         ShowChild(this, kSkiptutorial, tutorial);
 }
 
-TClock* TGame::GameClock() const
-{
-    TSettings* settings = mGameData ? mGameData->Context().settings : nullptr;
-    return settings ? settings->GetGameClock() : nullptr;
-}
+TClock* TGame::GameClock() const { return mGameData && mGameData->Context().fromSettings ? mGameClock : nullptr; }
 
 float TGame::GetClockAngle() const { return mGameData ? mGameData->GetClockAngle() : 0; }
 

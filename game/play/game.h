@@ -120,7 +120,6 @@ private:
     float FlashlightAlpha() const;
     void DrawBanner(const char* key, float t);
     void ShowBanner(const char* key, const TRect& rect);
-    static str String(const char* key, const str& p1 = str());
 
     // The game clock of the level's settings (null without a level or settings).
     TClock* GameClock() const;
@@ -132,6 +131,7 @@ private:
     std::unique_ptr<TScoreManager> mScore;
     TXmlNode mGlobalDoc;
     TXmlNode* mGlobals = nullptr;
+    TClock* mGameClock = nullptr;  // the settings', taken as the game starts
     std::array<std::shared_ptr<TSound>, 6> mSounds;  // seat, ditch, upgrade, closing, turbulence, refuse
     TScreenFade* mScreenFade = nullptr;  // the child "screenfade"
     TPauseListener* mPauseListener = nullptr;  // adopted by the window manager

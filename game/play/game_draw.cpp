@@ -12,6 +12,7 @@
 #include "game/play/floorbanner.h"
 #include "game/play/gamedata.h"
 #include "game/rules/scoremanager.h"
+#include "game/screens/screenchildren.h"
 
 #include <algorithm>
 #include <cmath>
@@ -178,7 +179,7 @@ void DrawFloor(TGameData& floor, TAnimatedTextureCache* cache, TTexture* closedS
     // While the new items blink in, the decor just chosen blinks with them.
     staff.Restaurant().Draw(floor.GetState() == kNewItem && !floor.Between().IsBlinkOn());
     // A station the new level brings shows only once it may blink in.
-    const bool newItems = floor.Between().DrawNewItems();
+    const bool newItems = floor.DrawNewItems();
     const TLayoutStations& before = floor.Between().GetPreviousLayoutStations();
     // The train's performer plays on the platform outside: he belongs to the room.
     const bool performerOutside = staff.Restaurant().Restaurant() == TRestaurant::kTrain;
@@ -330,7 +331,7 @@ void TGame::DrawBanner(const char* key, float t)
 
 void TGame::ShowBanner(const char* key, const TRect& rect)
 {
-    mBanner->Draw(String(key), rect);
+    mBanner->Draw(screens::Text(key), rect);
 }
 
 void TGame::DrawPostUI()

@@ -2,8 +2,6 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/xml.h"
-#include "engine/platform/platform.h"
-#include "engine/window/stringtable.h"
 #include "game/floor/bar.h"
 #include "game/floor/eatingstation.h"
 #include "game/floor/foodstation.h"
@@ -14,6 +12,7 @@
 #include "game/play/keepsetupassets.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
+#include "game/settings/levelresult.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -31,8 +30,9 @@ TGameData::TGameData(TXmlNode* globals, TScoreManager* score, std::vector<TLevel
     : mScore(score), mEvents(events), mGlobals(globals)
 {
     CreateLevelManager();
-    // Read after the level manager: a level file names its own restaurant.
-    mContext = TLevelContext::Read();
+    // The first level starts: its context is what the level manager chose
+    // (a level file names its own restaurant).
+    mContext = TLevelContext::Read(mLevelManager->Chosen());
     const int restaurant = mContext.restaurant;
     TKeepSetUpAssets keep(restaurant);
     mDishCart = std::make_unique<TDishCart>(TPoint{kDishCartX[restaurant], kDishCartY});
@@ -60,40 +60,26 @@ bool TGameData::IsDownloadedLevel() const { return !IsEndless() && mContext.leve
 
 bool TGameData::IsCareerGame() const
 {
-    return mContext.settings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
+    return mContext.fromSettings && !mContext.endlessMode && !IsEndless() && !IsDownloadedLevel();
 }
 
 bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
 
-str TGameData::Label(const str& label)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, "", "", "", "", "") : label;
-}
+TSettings* TGameData::Settings() const { return mContext.fromSettings ? TSettings::GetInstance() : nullptr; }
 
 void TGameData::CreateLevelManager()
 {
-    const TLevelContext chosen = TLevelContext::Read();
-    TSettings* settings = chosen.settings;
-    const bool endless = chosen.endlessMode;
-    if (endless && settings->HasPlayedEndlessTutorial()) {
+    // The level the player chose on the menus.
+    const TChosenLevel chosen = TChosenLevel::Read();
+    if (chosen.endlessMode && TSettings::GetInstance()->HasPlayedEndlessTutorial()) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
         return;
     }
-    if (endless) {
-        // The first endless shift plays career level 1 with the tutorial;
-        // the player's own place is kept.
-        mTutorial.SetActive(true);
-        settings->SetCurrentRestaurant(0);
-        settings->SetCurrentLevel(0);
-        mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-        settings->SetCurrentRestaurant(chosen.restaurant);
-        settings->SetCurrentLevel(chosen.level);
-        return;
-    }
+    // The first endless game plays its tutorial on career level 1 (a career
+    // level manager in endless mode reads that level); the player's own place
+    // is kept.
     mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kCareer, &mPartyBuilder);
-    if (settings && chosen.IsTutorialLevel())
+    if (chosen.endlessMode || (chosen.fromSettings && chosen.IsTutorialLevel()))
         mTutorial.SetActive(true);
 }
 
@@ -135,11 +121,7 @@ void TGameData::InitForLevel(TXmlNode* globals)
     std::optional<TBarDesc> bar;
     mLevelManager->MergeLayouts(&descs, &bar);
     mTables.clear();
-    const str& folder = mContext.restaurantFolder;
-    for (const TTableDesc& desc : descs)
-        mTables.push_back(std::make_unique<TTable>(folder, desc.id, desc.seats, desc.colors.data(), desc.point));
-    if (bar)
-        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
+    BuildTables(descs, 0, bar);
     mLevelManager->StartLevel();
 
     ReadGlobals(globals);
@@ -162,10 +144,8 @@ void TGameData::InitForLevel(TXmlNode* globals)
     UpdateTables();
     mBetween.LevelSetUp();
 
-    if (IsCareerGame()) {
-        mContext.settings->SetLastCareerLevel(mContext.careerLevel);
-        mContext.settings->SetHighestPlayedLevel(mContext.careerLevel);
-    }
+    if (IsCareerGame())
+        game::ApplyCareerLevelStart(mContext.careerLevel);
     float period = 0, duration = 0, chance = 0;
     mLevelManager->GetShakeValue(&period, &duration, &chance);
     mTurbulence.Start(period, duration, chance);
@@ -221,6 +201,16 @@ void TGameData::EnableLayoutStations()
     mBench.shown = career && has.bench;
 }
 
+void TGameData::BuildTables(const std::vector<TTableDesc>& descs, std::size_t first, const std::optional<TBarDesc>& bar)
+{
+    const str& folder = mContext.restaurantFolder;
+    for (std::size_t i = first; i < descs.size(); ++i)
+        mTables.push_back(
+            std::make_unique<TTable>(folder, descs[i].id, descs[i].seats, descs[i].colors.data(), descs[i].point));
+    if (bar && !mBar)
+        mBar = std::make_unique<TBar>(bar->colors.data(), bar->point);
+}
+
 std::vector<TTableDesc> TGameData::TableDescriptors() const
 {
     std::vector<TTableDesc> descs;
@@ -248,10 +238,64 @@ void TGameData::UpdateTables()
     mQuessa->SetTables(boxes, mBar ? &barBox : nullptr);
 }
 
+// ---- what the between-levels flow changes --------------------------------------
+
+std::vector<IStation*> TGameData::TableStations() const
+{
+    std::vector<IStation*> tables;
+    for (const auto& table : mTables)
+        tables.push_back(table.get());
+    return tables;
+}
+
+void TGameData::WearDecorLevel(int level)
+{
+    for (const auto& table : mTables)
+        table->SetUpgradeLevel(level);
+    if (mBar)
+        for (const auto& seat : mBar->Stations())
+            seat->SetUpgradeLevel(level);
+}
+
+int TGameData::AddTableUpgrade()
+{
+    std::vector<TTableDesc> descs = TableDescriptors();
+    const std::size_t standing = descs.size();
+    std::optional<TBarDesc> bar;
+    if (mBar)
+        bar = TBarDesc{{}, mBar->GetLocation()};  // the bar stands: the upgrade makes none
+    mLevelManager->TableUpgrade(&descs, &bar);
+    BuildTables(descs, standing, bar);
+    UpdateTables();
+    BuildStationList();
+    return static_cast<int>(mTables.size());
+}
+
+void TGameData::SetLinePatience(float multiplier)
+{
+    for (TParty* party : mWaitingParties)
+        party->SetLineMultiplier(multiplier);
+    mLevelManager->SetPatienceMultiplier(multiplier);
+}
+
+void TGameData::ShowBench(float patienceMultiplier, bool luxury)
+{
+    mBench.shown = true;
+    mBench.luxury = luxury;
+    mBenchBoostScale = patienceMultiplier;
+}
+
+void TGameData::SetFoodReadyTime(float seconds)
+{
+    mFoodReady = seconds;
+    for (const auto& food : mFoodStations)
+        food->SetCookTime(seconds);
+}
+
+// ---- the level's set-up ----------------------------------------------------------
+
 void TGameData::SetupLevel()
 {
-    // The level's context is read here, as the level starts, and play asks it.
-    mContext = TLevelContext::Read();
     TKeepSetUpAssets keep(mContext.restaurant);
     InitForLevel(mGlobals);
     AdjustQueue();
@@ -259,8 +303,9 @@ void TGameData::SetupLevel()
     for (IStation* station : mStations)
         station->mQueuedVisits = 0;
     if (IsCareerGame()) {
-        mScore->SetScore(mContext.settings->GetCareerScore(mContext.careerLevel));
-        mScore->SetCash(mContext.settings->GetCareerCash());
+        // The career's best scores of its other levels, and its cash.
+        mScore->SetScore(Settings()->GetCareerScore(mContext.careerLevel));
+        mScore->SetCash(Settings()->GetCareerCash());
     }
     mScore->StartLevel();
     ++mAttempts;

@@ -6,7 +6,8 @@
 // clock. What the flow has to show it appends as events (TLevelEvent) to the
 // list it was given, which the window reads after each call; it never calls out. What happens
 // between levels (the decor choice, the new items, the endless upgrades) is
-// its part TBetweenLevels.
+// its part TBetweenLevels, which changes the floor through the few pieces
+// IBetweenLevelsFloor names.
 #pragma once
 
 #include "engine/base/rect.h"
@@ -37,6 +38,7 @@
 #include <array>
 #include <list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TBar;
@@ -45,10 +47,11 @@ class TEatingStation;
 class TFoodStation;
 class TQuessa;
 class TScoreManager;
+class TSettings;
 class TTable;
 class TXmlNode;
 
-class TGameData : public IFloorView, public ILevelGoals {
+class TGameData : public IFloorView, public ILevelGoals, public IBetweenLevelsFloor {
 public:
     static constexpr int kMaxActiveParties = 7;  // only the first seven in line move or take clicks
     static constexpr int kFoodStations = 20;
@@ -71,7 +74,7 @@ public:
     void ClearLevelData();
     void UpdateTables();
 
-    void BuildStationList();
+    void BuildStationList() override;
     void AdjustQueue();
     // Where the party at `place` in line (0 the head) stands. The line runs
     // up the left edge; each party stands far enough behind the one in front
@@ -96,7 +99,7 @@ public:
     // A level flagged to start dirty opens with last night's dishes on
     // every table (no score for clearing them). Run wherever the new level
     // first shows: the new items, the decor left alone, the intro.
-    void DoStartDirty();
+    void DoStartDirty() override;
     void GoToNextLevel();       // Lua
     void RestartLevel();        // Lua
     void DoSkipTutorial();      // Lua and the play step
@@ -119,8 +122,8 @@ public:
     // The station a click at `point` would send her to (food stations with a
     // ready order first), or null.
     IStation* StationAt(TPoint point, int* clickKind);
-    // 0 arrow, 1 over a party, 2 dragging, 3 over a station.
-    int CursorState() const { return mCursorState; }
+    // What the pointer shows over the floor in play.
+    EFloorCursor CursorState() const { return mCursorState; }
     TPoint GetMousePos() const { return mMousePos; }
 
     // ---- IFloorView
@@ -133,8 +136,14 @@ public:
     int GetCurrentExpert() const override { return mLevelManager ? mLevelManager->GetCurrentExpert() : 0; }
 
     // ---- what the window and the tests read
-    int GetState() const { return mGameState; }
-    float GetStateTimer() const { return mStateTimer; }
+    // The flow's state and its timer; between levels, the between-levels flow's.
+    int GetState() const { return mBetween.IsRunning() ? mBetween.State() : mGameState; }
+    float GetStateTimer() const { return mBetween.IsRunning() ? mBetween.Timer() : mStateTimer; }
+    // Whether the stations the new level brings are drawn this frame: they
+    // blink in after the decor choice; while the screen fades into a level
+    // they show only on a restart, a restaurant's first level or a floor
+    // without settings.
+    bool DrawNewItems() const;
     int GetLevelScore() const;
     int GetLives() const { return mLives; }
     float GetClockAngle() const { return mClockAngle; }
@@ -151,23 +160,23 @@ public:
     // A flashlight level from its intro to its level over: the room is dark
     // (the scene's night overlay) and the game's flashlight follows the pointer.
     bool IsFlashlightOn() const { return mFlashlight; }
-    TLevelManager* GetLevelManager() { return mLevelManager.get(); }
-    TQuessa* GetQuessa() { return mQuessa.get(); }
-    TScoreManager* GetScoreManager() { return mScore; }
-    TTutorial& GetTutorial() { return mTutorial; }
+    TLevelManager* GetLevelManager() override { return mLevelManager.get(); }
+    TQuessa* GetQuessa() override { return mQuessa.get(); }
+    TScoreManager* GetScoreManager() override { return mScore; }
+    TTutorial& GetTutorial() override { return mTutorial; }
     TBench& GetBench() { return mBench; }
     TBar* GetBar() { return mBar.get(); }
     TTicketStation& GetTicketStation() { return mTicketStation; }
     TDishCart& GetDishCart() { return *mDishCart; }
     TChef& GetChef() { return mChef; }
     const TKitchenPass& GetKitchenPass() const { return mKitchenPass; }
-    TDrinkStation& GetDrinkStation() { return mDrinkStation; }
+    TDrinkStation& GetDrinkStation() override { return mDrinkStation; }
     TDessertStation& GetDessertStation() { return mDessertStation; }
     TSnackStation& GetSnackStation() { return mSnackStation; }
     THighChairStation& GetHighChairStation() { return mHighChairStation; }
     TMopStation& GetMopStation() { return mMopStation; }
     // The restaurant scene, the podium, the phone and the staff it calls.
-    TRestaurantStaff& GetStaff() { return *mStaff; }
+    TRestaurantStaff& GetStaff() override { return *mStaff; }
     const std::list<TParty*>& GetWaitingParties() const { return mWaitingParties; }
     const std::vector<std::unique_ptr<TTable>>& GetTables() const { return mTables; }
     const std::vector<TEatingStation*>& GetEatingStations() const { return mEatingStations; }
@@ -188,19 +197,31 @@ public:
     // floor (lives, the goal's upgrade notice, the HUD's shift) follows this.
     bool IsEndlessGame() const;
     bool IsRestartPending() const { return mRestartPending; }
-    // The level being played as the settings said when it was set up.
+    // The level being played, as the level manager chose it when it started.
     const TLevelContext& Context() const { return mContext; }
     void SetCoinJar(ICoinJarView* jar) { mCoinJar = jar; }
 
     // The level's end as one event metric: 0 won, 1 lost or game over, 2 quit.
     void RecordEndOfGameMetric(int reason);
 
-private:
-    // The between-levels flow works on the level's state and floor.
-    friend class TBetweenLevels;
+    // ---- IBetweenLevelsFloor: what the decor choice, the new items and the
+    // endless upgrades change (and the getters above)
+    std::vector<IStation*> TableStations() const override;
+    void WearDecorLevel(int level) override;
+    int AddTableUpgrade() override;
+    void SetLinePatience(float multiplier) override;
+    void ShowBench(float patienceMultiplier, bool luxury) override;
+    void SetFoodReadyTime(float seconds) override;
 
+private:
     void CreateLevelManager();
+    // The player's settings, read where a level starts or ends (null on a
+    // floor without them).
+    TSettings* Settings() const;
     std::vector<TTableDesc> TableDescriptors() const;
+    // Tables of the descriptors from `first` on, and the bar when there is
+    // none yet, in the restaurant's art.
+    void BuildTables(const std::vector<TTableDesc>& descs, std::size_t first, const std::optional<TBarDesc>& bar);
     void ReadGlobals(TXmlNode* globals);
     void BuildFoodStations();
     void EnableLayoutStations();
@@ -225,8 +246,6 @@ private:
     TLevelResult ResultSoFar() const;
     void PayCareerWin(TLevelResult* result);
     void CloseLevel(TLevelResult result);
-    // A text of the string table (the key itself without one).
-    static str Label(const str& label);
     bool FoodReadyAndQueued(const TEatingStation& station) const;
     TEatingStation* AcceptingStation(TPoint point) const;
     bool OverEatingStation(TPoint point) const;
@@ -249,9 +268,9 @@ private:
     qm::TReturnFreedMemoryAtEnd mReturnFreedMemory;
     TScoreManager* mScore;  // not owned: the game window's
     std::vector<TLevelEvent>* mEvents;  // not owned: the listener's
-    TBetweenLevels mBetween{*this};
+    TBetweenLevels mBetween{*this, mEvents};
     TXmlNode* mGlobals;     // not owned: the window's parsed global.xml
-    TLevelContext mContext;  // read when a level is set up and when one ends
+    TLevelContext mContext;  // read as a level starts: built, moved on to the next, started again
 
     int mDragMode = 0;
     TPoint mMousePos;
@@ -303,6 +322,6 @@ private:
     TLevelMetrics mMetrics;
     float mFoodReady = 2.0f, mFoodCold = 0;
     float mHighChairPatience = 1.0f;
-    int mCursorState = 0;
+    EFloorCursor mCursorState = EFloorCursor::kArrow;
     TLevelResult mLastResult;
 };

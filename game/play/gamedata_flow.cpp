@@ -9,7 +9,9 @@
 #include "game/floor/table.h"
 #include "game/rules/coinjarview.h"
 #include "game/rules/scoremanager.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/levelnumbers.h"
+#include "game/settings/levelresult.h"
 #include "game/settings/settings.h"
 
 #include <algorithm>
@@ -23,6 +25,7 @@ constexpr float kClosedSignSpeed = 200;  // px per second
 
 void TGameData::SetState(int state)
 {
+    mBetween.Stop();
     mGameState = state;
     mStateTimer = 0;
 }
@@ -39,6 +42,12 @@ void TGameData::Update(float dt)
     // in one step: parties would walk out between two pictures.
     dt = std::clamp(dt, 0.0f, kMaxFrameSeconds);
     mMetrics.AddFrame(dt);
+    if (mBetween.IsRunning()) {
+        // Between levels the flow runs its own states until it hands over.
+        if (const std::optional<EGameState> next = mBetween.Update(dt))
+            SetState(*next);
+        return;
+    }
     switch (mGameState) {
     case kPlaying:
         PlayStep(dt);
@@ -48,12 +57,6 @@ void TGameData::Update(float dt)
         break;
     case kFadeIn:
         UpdateFadeIn(dt);
-        break;
-    case kDecorChoice:
-    case kDecorChosen:
-    case kNewItem:
-    case kLoadAssets:
-        mBetween.Update(dt);
         break;
     case kIntroFadeDown:
         mStateTimer += dt;
@@ -110,15 +113,16 @@ void TGameData::UpdateFadeOut(float dt)
         }
         mLevelManager->RestartLevel();
         mScore->ResetLevel();
+        mContext = TLevelContext::Read(mLevelManager->Chosen());
     } else {
         mBetween.LevelEnds();
         mLevelManager->AdvanceLevel();
         mAttempts = 0;
-        // The level has ended: the settings name the next one.
-        mContext = TLevelContext::Read();
+        // The level has ended: the level manager has moved on to the next one.
+        mContext = TLevelContext::Read(mLevelManager->Chosen());
         if (IsCareerGame())
-            mContext.settings->SetLastCareerLevel(mContext.careerLevel);
-        if (mContext.settings && mContext.IsFirstLevel()) {
+            game::ApplyCareerMovedOn(mContext.careerLevel);
+        if (mContext.fromSettings && mContext.IsFirstLevel()) {
             // The restaurant is finished: its music stops, and the window
             // tears the game screen down, this object with it. Nothing may be
             // touched after.
@@ -126,11 +130,11 @@ void TGameData::UpdateFadeOut(float dt)
             Tell(levelevent::LeaveRestaurant{mContext.restaurant});
             return;
         }
-        if (mClosetPending && mContext.settings && !mContext.IsDecorChoiceLevel()) {
+        if (mClosetPending && mContext.fromSettings && !mContext.IsDecorChoiceLevel()) {
             // The wardrobe opens over the game while the next level is set
             // up behind it; the flow waits until the game shows again.
             Tell(levelevent::ClosetDue{});
-            SetState(kLoadAssets);
+            mBetween.WaitForCloset();
         }
     }
     SetupLevel();
@@ -152,7 +156,17 @@ void TGameData::UpdateFadeIn(float dt)
         return;
     }
     mClosetPending = false;
-    mBetween.Begin();
+    mBetween.Begin(mContext);
+}
+
+bool TGameData::DrawNewItems() const
+{
+    const int state = GetState();
+    if (state == kNewItem)
+        return mBetween.IsBlinkOn();
+    if (state == kFadeIn)
+        return mRestartPending || !mContext.fromSettings || mContext.IsFirstLevel();
+    return true;
 }
 
 void TGameData::DoStartDirty()
@@ -166,8 +180,8 @@ void TGameData::DoStartDirty()
 void TGameData::PlayStep(float dt)
 {
     mMetrics.AddPlayTime(dt);
-    if (mContext.settings)
-        mContext.settings->AddPlayTime(dt);
+    if (mContext.fromSettings)
+        game::AddPlayTime(dt);
     UpdateTurbulence(dt);
 
     mTutorial.SetPartyWaiting(!mWaitingParties.empty());
@@ -446,7 +460,7 @@ bool TGameData::WalkoutEndsGame()
 
 TLevelResult TGameData::ResultSoFar() const
 {
-    TSettings* settings = mContext.settings;
+    TSettings* settings = Settings();
     TLevelResult result;
     result.endless = IsEndless();
     result.levelFile = mContext.levelFile;
@@ -464,7 +478,7 @@ TLevelResult TGameData::ResultSoFar() const
 
 void TGameData::PayCareerWin(TLevelResult* result)
 {
-    TSettings* settings = mContext.settings;
+    TSettings* settings = Settings();
     const int restaurant = mContext.restaurant;
     const int level = mContext.level;
     const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;
@@ -533,7 +547,7 @@ void TGameData::CloseLevel(TLevelResult result)
     if (!result.endless)
         result.verdict = mLevelManager->GetLevelOverText(result.win);
     else if (result.gameOver)
-        result.verdict = Label("gameover");
+        result.verdict = screens::Text("gameover");
     SetFlashlight(false);
     mLastResult = result;
     SetState(kLevelOver);
@@ -557,15 +571,13 @@ void TGameData::RestartLevel()
 void TGameData::DoSkipTutorial()
 {
     mTutorial.SetActive(false);
-    TSettings* settings = mContext.settings;
-    if (IsEndlessGame()) {
+    const bool endless = IsEndlessGame();
+    if (endless) {
         mLevelManager = std::make_unique<TLevelManager>(TLevelManager::kEndless, &mPartyBuilder);
-        if (settings)
-            settings->PlayedEndlessTutorial();
         RestartLevel();
     }
-    if (settings)
-        settings->SkipTutorial();
+    if (mContext.fromSettings)
+        game::ApplyTutorialSkipped(endless);
 }
 
 void TGameData::RecordEndOfGameMetric(int reason)

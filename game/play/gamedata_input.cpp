@@ -49,7 +49,7 @@ bool TGameData::TryPickUp(TPoint point)
             mDragHome = party->GetLocation();
             mDragFromBench = benchPass;
             mGrabOffset = benchPass ? TPoint{0, -50} : TPoint{point.x - party->GetLocation().x, point.y - party->GetLocation().y};
-            mCursorState = 2;
+            mCursorState = EFloorCursor::kGrabbingHand;
             return true;
         }
     }
@@ -74,7 +74,7 @@ bool TGameData::MouseDown(TPoint point)
     int clickKind = 0;
     if (IStation* station = StationAt(point, &clickKind)) {
         mQuessa->AddDestination(station, clickKind, RobotOffset(station));
-        mCursorState = 3;
+        mCursorState = EFloorCursor::kPointingHand;
         return true;
     }
     TryPickUp(point);
@@ -115,14 +115,14 @@ void TGameData::MouseMove(TPoint point)
     if (mDragMode != 1 || !mDraggedParty) {
         int clickKind = 0;
         if (StationAt(point, &clickKind)) {
-            mCursorState = 3;
+            mCursorState = EFloorCursor::kPointingHand;
             return;
         }
-        mCursorState = 0;
+        mCursorState = EFloorCursor::kArrow;
         int looked = 0;
         for (TParty* party : mWaitingParties)
             if (looked++ < kMaxActiveParties && party->PartyRollover(point))
-                mCursorState = 1;
+                mCursorState = EFloorCursor::kOpenHand;
         return;
     }
     mTutorial.AdvanceState(kTutorialPickUpParty, -1);
@@ -215,7 +215,7 @@ void TGameData::MouseUp(TPoint point)
     mDraggedParty = nullptr;
     mDropTable = nullptr;
     mDragMode = 0;
-    mCursorState = 0;
+    mCursorState = EFloorCursor::kArrow;
     AdjustQueue();
 }
 
@@ -223,5 +223,5 @@ void TGameData::CancelDrag()
 {
     MouseMove({-1, -1});
     MouseUp({-1, -1});
-    mCursorState = 0;
+    mCursorState = EFloorCursor::kArrow;
 }

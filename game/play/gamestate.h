@@ -23,6 +23,11 @@ enum EGameState : int {
     kLevelOver = 11,
 };
 
+// What the pointer shows over the floor: the arrow, the open hand over a
+// party it may pick up, the hand holding one, the pointing hand over what a
+// click sends the waitress to (or, between levels, a decor item).
+enum class EFloorCursor : int { kArrow, kOpenHand, kGrabbingHand, kPointingHand };
+
 namespace levelevent {
 
 // A level (the first, the next or the same again) was set up: whatever the

@@ -1,20 +1,22 @@
 #include "game/play/levelcontext.h"
 
-#include "game/settings/settings.h"
+namespace {
 
-TLevelContext TLevelContext::Read()
+int gReads = 0;
+
+}  // namespace
+
+TLevelContext TLevelContext::Read(const TChosenLevel& chosen)
 {
+    ++gReads;
     TLevelContext context;
-    TSettings* settings = TSettings::GetInstance();
-    if (!settings)
+    static_cast<TChosenLevel&>(context) = chosen;
+    if (!chosen.fromSettings)
         return context;
-    context.settings = settings;
-    context.restaurant = settings->GetCurrentRestaurant();
-    context.level = settings->GetCurrentLevel();
-    context.careerLevel = settings->GetCurrentTotalLevel();
-    context.restaurantName = settings->GetCurrentRestaurantName();
-    context.restaurantFolder = settings->GetCurrentRestaurantFolder();
-    context.endlessMode = settings->GetCurrentGameModeInt() == TSettings::kEndlessMode;
-    context.levelFile = settings->GetLevelMode() != 0;
+    context.careerLevel = game::RestaurantAndLevelToLevel(chosen.restaurant, chosen.level);
+    context.restaurantName = game::RestaurantName(chosen.restaurant);
+    context.restaurantFolder = str("restaurants/") + context.restaurantName + "/";
     return context;
 }
+
+int TLevelContext::Reads() { return gReads; }

@@ -122,9 +122,8 @@ str TRestaurant::MusicPath(int piece) const
 
 void TRestaurant::Initialize()
 {
-    // Read as the level is set up; the decor picks are asked of it from here on.
-    mSettings = TSettings::GetInstance();
-    TSettings* settings = mSettings;
+    // Read as the level is set up: the restaurant, and the decor picked in it.
+    TSettings* settings = TSettings::GetInstance();
     mRestaurant = std::clamp(settings ? settings->GetCurrentRestaurant() : 0, 0, 5);
     mMusicSet = Rand() % kMusicDefs[mRestaurant].sets;
     mMusicPieces.clear();
@@ -155,7 +154,8 @@ void TRestaurant::Initialize()
     for (int slot = 0; slot < kDecorSlots; ++slot) {
         TDecor& decor = mDecor[std::size_t(slot)];
         decor = TDecor{};
-        if (settings && settings->IsDecorUpgradeSelected(slot)) {
+        mPicked[std::size_t(slot)] = settings && settings->IsDecorUpgradeSelected(slot);
+        if (mPicked[std::size_t(slot)]) {
             if (slot == mChairSlot)
                 mChairUpgrade = 1;
             else

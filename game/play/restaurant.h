@@ -20,7 +20,6 @@
 
 class IStation;
 class TRestaurant;
-class TSettings;
 class TSound;
 class TTexture;
 
@@ -163,7 +162,9 @@ private:
     void RestoreClock(bool wasPaused);
 
     int mRestaurant = kCruise;
-    TSettings* mSettings = nullptr;  // the player's, with the decor picks: read by Initialize
+    // Which decor slots the player has picked: read from the settings as the
+    // level is set up, and as the decor choice keeps one.
+    std::array<bool, kDecorSlots> mPicked{};
     int mChairUpgrade = 0, mChairSlot = -1;
     std::shared_ptr<TTexture> mBackground, mAmbient;
     // Where the backdrop is not opaque (its own pixels): the layers behind it

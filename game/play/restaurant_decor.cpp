@@ -168,14 +168,13 @@ void TRestaurant::EnterUpgradeMode()
 
 void TRestaurant::LeaveUpgradeMode()
 {
-    TSettings* settings = mSettings;
     for (int slot = 0; slot < kDecorSlots; ++slot) {
         TDecor& decor = mDecor[std::size_t(slot)];
         decor.images[1].reset();
         decor.images[2].reset();
         decor.mask.clear();
         decor.maskWidth = decor.maskHeight = 0;
-        if (!(settings && settings->IsDecorUpgradeSelected(slot)))
+        if (!mPicked[std::size_t(slot)])
             EnableUpgrade(slot, -1);
     }
     mSelection = mRollover = -1;
@@ -193,8 +192,10 @@ int TRestaurant::EnableSelectedUpgrade()
     PausedClock();
     if (mSelection >= 0) {
         EnableUpgrade(mSelection, 0);
-        if (mSettings)
-            mSettings->SelectDecorUpgrade(mSelection);
+        if (TSettings* settings = TSettings::GetInstance()) {
+            settings->SelectDecorUpgrade(mSelection);
+            mPicked[std::size_t(mSelection)] = settings->IsDecorUpgradeSelected(mSelection);
+        }
     } else {
         RestoreClock(false);
     }
@@ -277,11 +278,10 @@ void TRestaurant::DrawDecor(bool flag)
 {
     TPlatform* platform = TPlatform::GetInstance();
     platform->SetFilteringMode(kFilterPoint);
-    TSettings* settings = mSettings;
     for (int slot = 0; slot < kDecorSlots; ++slot) {
         const TDecor& decor = mDecor[std::size_t(slot)];
         auto centre = [&](int i) { return DecorCentre(decor, i); };
-        const bool chosen = settings && settings->IsDecorUpgradeSelected(slot);
+        const bool chosen = mPicked[std::size_t(slot)];
         const bool shown = !mUpgradeMode || chosen || slot == mSelection || slot == mRollover;
         if (decor.images[0] && (!flag || decor.selected == decor.marked) && shown) {
             const TVec2 at = centre(0);

@@ -5,7 +5,6 @@
 #include "engine/render/texture.h"
 #include "engine/window/button.h"
 #include "engine/window/message.h"
-#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
 #include "game/screens/windowslide.h"
@@ -19,13 +18,8 @@ constexpr int kButtonMessage = 3;
 constexpr float kDoodleX = 363;
 constexpr int kDoodleY = 365;
 
-str Formatted(const char* key, int value)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    const str number = str::getFormatted("%d", value);
-    return table ? table->GetString(key, number, "", "", "", "") : number;
-}
+// A text of the string table with a number in it.
+str Formatted(const char* key, int value) { return screens::Text(key, str::getFormatted("%d", value)); }
 
 }  // namespace
 

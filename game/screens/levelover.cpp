@@ -6,8 +6,6 @@
 #include "engine/window/modalwindow.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
-#include "engine/platform/platform.h"
-#include "engine/window/stringtable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,13 +86,8 @@ const contract::TChildSpec kEndlessOnly[] = {kShiftscorelabel, kLevelmoneystrlab
 // The announcement of a new personal best, shown with the buttons.
 const contract::TChildSpec kNewBest[] = {kHighscorebutton, kHighscoretext, kLevelscorestr};
 
-str String(const char* key, int value)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    const str number = str::getFormatted("%d", value);
-    return table ? table->GetString(key, number, "", "", "", "") : str(key);
-}
+// A text of the string table with a number in it.
+str String(const char* key, int value) { return screens::Text(key, str::getFormatted("%d", value)); }
 
 }  // namespace
 

@@ -7,7 +7,6 @@
 #include "engine/script/luabind.h"
 #include "engine/window/button.h"
 #include "engine/window/showwindow.h"
-#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
 #include "game/settings/configfile.h"
@@ -19,17 +18,11 @@
 namespace {
 
 using qm::lua::Method;
+using screens::Text;
 
 const char kPackFolder[] = "assets/config/levels";
 constexpr int kTitleBytes = 48;
 constexpr int kDescriptionBytes = 300;
-
-str Label(const str& label, const str& a1 = str(), const str& a2 = str())
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, a1, a2, "", "", "") : str();
-}
 
 // How a locked pack opens, from its unlock rule ("" when the rule says
 // nothing a player can act on by finishing a level).
@@ -37,7 +30,7 @@ str UnlockHint(const TGameDescription& game)
 {
     TUnlockManager* unlocks = TUnlockManager::GetInstance();
     const int level = unlocks ? unlocks->LevelToFinish(TUnlockManager::kLevel, game.name) : 0;
-    return level > 0 ? Label("levelunlock", str::getFormatted("%d", level)) : str();
+    return level > 0 ? Text("levelunlock", str::getFormatted("%d", level)) : str();
 }
 
 const qm::lua::TBinding kLuaFunctions[] = {
@@ -65,14 +58,14 @@ str LevelDescription(const str& text)
 str PlainProblem(qm::EFileProblem problem)
 {
     switch (problem) {
-    case qm::EFileProblem::kFolder: return Label("fileproblem_folder");
-    case qm::EFileProblem::kNotAFile: return Label("fileproblem_notafile");
-    case qm::EFileProblem::kTooLarge: return Label("fileproblem_toolarge");
+    case qm::EFileProblem::kFolder: return Text("fileproblem_folder");
+    case qm::EFileProblem::kNotAFile: return Text("fileproblem_notafile");
+    case qm::EFileProblem::kTooLarge: return Text("fileproblem_toolarge");
     case qm::EFileProblem::kNone:
     case qm::EFileProblem::kMissing:
     case qm::EFileProblem::kUnreadable: break;
     }
-    return Label("fileproblem_unreadable");
+    return Text("fileproblem_unreadable");
 }
 
 void SetText(TText* text, const str& value)
@@ -121,7 +114,7 @@ bool TLockedLevels::IsGameLocked(int index) const
 str TLockedLevels::GameDescription(int index) const
 {
     const TGameDescription* game = GetGame(index);
-    return game ? Label(game->name + "_description") : str();
+    return game ? Text(game->name + "_description") : str();
 }
 
 void TLockedLevels::PostChildrenInit()
@@ -210,7 +203,7 @@ void TLockedLevels::BuildDownloadList(const str& folder)
         if (game::ReadConfigText(level.file, &text, &refused) == game::EConfigText::kUnreadable) {
             // Listed all the same, saying why: the player put it there.
             game::ReportRefusedFile(refused, "it is listed as a level that cannot be read");
-            level.title = Label("unreadablelevel", level.title, PlainProblem(refused.problem));
+            level.title = Text("unreadablelevel", level.title, PlainProblem(refused.problem));
         }
         level.description = screens::PlainText(LevelDescription(text), kDescriptionBytes);
         mDownloads.push_back(level);
@@ -255,9 +248,9 @@ void TLockedLevels::UpdateDisplay()
         // lays over it shows so.
         ShowWindow(slot.button, game != nullptr);
         ShowWindow(slot.lock, locked);
-        SetText(slot.title, game ? Label(game->name + "_name") : str());
-        SetText(slot.description, game ? Label(game->name + "_description") : str());
-        SetText(slot.status, game ? Label(locked ? "levellocked" : "levelready") : str());
+        SetText(slot.title, game ? Text(game->name + "_name") : str());
+        SetText(slot.description, game ? Text(game->name + "_description") : str());
+        SetText(slot.status, game ? Text(locked ? "levellocked" : "levelready") : str());
         SetText(slot.unlock, locked ? UnlockHint(*game) : str());
     }
     InvalidateRect(nullptr);

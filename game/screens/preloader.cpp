@@ -155,14 +155,14 @@ TPreloadCounts Preloader_Counts()
             gPreloadedTextureCount};
 }
 
-// ---- TUpdatePeloaderTask ----
+// ---- TUpdatePreloaderTask ----
 
-TUpdatePeloaderTask::TUpdatePeloaderTask(TPreLoader* preloader) : mPreloader(preloader)
+TUpdatePreloaderTask::TUpdatePreloaderTask(TPreLoader* preloader) : mPreloader(preloader)
 {
     SetDelay(kStepPeriodMs, true, true, false);
 }
 
-bool TUpdatePeloaderTask::Animate()
+bool TUpdatePreloaderTask::Animate()
 {
     // As many assets as fit the step's budget; always at least one.
     const std::uint32_t start = qm::Timer();
@@ -208,7 +208,7 @@ TPreLoader::TPreLoader() : mNumberedAssets(kNumberedAssets)
     AddAnimation("quessa/bottom1.anm", "");
     TWindowManager* manager = TWindowManager::GetInstance();
     if (TModalWindow* top = manager ? manager->GetTopModalWindow() : nullptr)
-        top->AdoptTask(new TUpdatePeloaderTask(this));  // the loading screen's task list owns it
+        top->AdoptTask(new TUpdatePreloaderTask(this));  // the loading screen's task list owns it
     mQuessa = MakeHeroine();
     if (mQuessa) {
         mQuessa->PlayAnim("WalkSideways");

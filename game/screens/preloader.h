@@ -31,9 +31,9 @@ TPreloadCounts Preloader_Counts();
 // Drives a preloader: each time it falls due, assets until the step's time
 // budget is spent (at least one); when nothing is left it closes the loading
 // screen and runs "HandleSSSGLoad();".
-class TUpdatePeloaderTask : public TAnimTask {
+class TUpdatePreloaderTask : public TAnimTask {
 public:
-    explicit TUpdatePeloaderTask(TPreLoader* preloader);
+    explicit TUpdatePreloaderTask(TPreLoader* preloader);
     bool Animate() override;
 
 private:

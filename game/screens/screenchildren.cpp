@@ -10,12 +10,12 @@
 
 namespace screens {
 
-str Text(const str& label)
+str Text(const str& label, const str& argument, const str& second)
 {
     TPlatform* platform = TPlatform::GetInstance();
     if (label.length() == 0 || !platform || !platform->GetStringTable())
         return str();
-    return platform->GetStringTable()->GetString(label, "", "", "", "", "");
+    return platform->GetStringTable()->GetString(label, argument, second, "", "", "");
 }
 
 str PlainText(const str& text, int maxBytes)

@@ -1,23 +1,17 @@
 #include "game/screens/unlocknotices.h"
 
-#include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/window/image.h"
 #include "engine/window/showwindow.h"
-#include "engine/window/stringtable.h"
 #include "engine/window/text.h"
 #include "game/floor/clothinglayer.h"
+#include "game/screens/screenchildren.h"
 #include "game/settings/settings.h"
 #include "game/settings/unlockmanager.h"
 
 namespace {
 
-str Label(const str& label, const str& argument = str())
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    TStringTable* table = platform ? platform->GetStringTable() : nullptr;
-    return table ? table->GetString(label, argument, "", "", "", "") : str();
-}
+using screens::Text;
 
 constexpr auto kBody = contract::Child<TText>("body");
 const contract::TChildSpec kUnlockChildren[] = {
@@ -47,11 +41,11 @@ void TUnlockWindow::PostChildrenInit()
     str name;
     TUnlockManager* unlocks = TUnlockManager::GetInstance();
     while (unlocks && unlocks->GetNextUnlockedItem(&type, &name)) {
-        const str shown = Label(name + "_name");
+        const str shown = Text(name + "_name");
         if (type == TUnlockManager::kOutfit)
-            text += Label("newoutfit", shown);
+            text += Text("newoutfit", shown);
         else if (type == TUnlockManager::kLevel)
-            text += Label("newlevel", shown);
+            text += Text("newlevel", shown);
         text += "\n";
     }
     body->SetText(text);
@@ -87,7 +81,7 @@ void TClothingUnlocked::SetupImages()
                 icon->SetTexture(texture, 1.0f);
         }
         if (name)
-            name->SetText(Label(item->name));
+            name->SetText(Text(item->name));
     }
     InvalidateRect(nullptr);
 }

@@ -47,6 +47,36 @@ void ApplyLevelResult(const TLevelResult& result)
         LogScore(settings, result.totalScore, false);
 }
 
+void ApplyCareerLevelStart(int careerLevel)
+{
+    if (TSettings* settings = TSettings::GetInstance()) {
+        settings->SetLastCareerLevel(careerLevel);
+        settings->SetHighestPlayedLevel(careerLevel);
+    }
+}
+
+void ApplyCareerMovedOn(int careerLevel)
+{
+    if (TSettings* settings = TSettings::GetInstance())
+        settings->SetLastCareerLevel(careerLevel);
+}
+
+void AddPlayTime(float seconds)
+{
+    if (TSettings* settings = TSettings::GetInstance())
+        settings->AddPlayTime(seconds);
+}
+
+void ApplyTutorialSkipped(bool endless)
+{
+    TSettings* settings = TSettings::GetInstance();
+    if (!settings)
+        return;
+    if (endless)
+        settings->PlayedEndlessTutorial();
+    settings->SkipTutorial();
+}
+
 bool IsNewBestShiftScore(int score)
 {
     TSettings* settings = TSettings::GetInstance();

@@ -2,6 +2,8 @@
 // value the level-over board shows, and what the end keeps in the player's
 // progress (prefs.dat) and best scores (hiscore.dat). The level fills it
 // without writing anything; ApplyLevelResult is the one place that writes it.
+// Beside it, the one place where a level writes the rest of the player's
+// progress: as it starts, as it is played, as the tutorial is left.
 #pragma once
 
 #include "engine/base/str.h"
@@ -40,6 +42,21 @@ namespace game {
 // and keeps the cash), the level the map offers next, an endless shift's
 // score. Writes prefs.dat and hiscore.dat; nothing else does at a level's end.
 void ApplyLevelResult(const TLevelResult& result);
+
+// A career level is set up (the first time, the next one or again): it is
+// the level last played, and the highest played once it goes further.
+void ApplyCareerLevelStart(int careerLevel);
+// The career moved on to `careerLevel`, the level after the one finished
+// (the next restaurant's first when the player leaves for its story): it is
+// the level last played, which the map offers.
+void ApplyCareerMovedOn(int careerLevel);
+// A frame of play: its seconds count in the play time of the game's mode
+// (this session's and the totals kept).
+void AddPlayTime(float seconds);
+// The player skipped the tutorial (the endless one also when played to its
+// end): this session's mark, and for endless the mark kept in prefs.dat that
+// the next endless game starts without it.
+void ApplyTutorialSkipped(bool endless);
 
 // Whether `score` of an endless shift would be the player's new best score
 // as the best-score table announces it (reads only).

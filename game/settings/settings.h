@@ -222,6 +222,9 @@ private:
     void SetScoreTable(int mode, int level);
     static void Activate(TClock& clock, bool on);
     void LogBadLevel(int line);
+    // True the first time the player meets what the key marks (a tip, a
+    // notice), which is marked at once.
+    bool FirstTimeFor(const char* key);
     // A 60-entry table of a player ("levelscores", "decorupgrades"); missing
     // entries read as 0.
     std::vector<std::int32_t> ReadIntTable(const char* key, int user);

@@ -237,35 +237,29 @@ bool TSettings::IsTutorialSkipped(int mode) const
     return (mode == kCareerMode || mode == kEndlessMode) && mSkipTutorial[mode];
 }
 
+bool TSettings::FirstTimeFor(const char* key)
+{
+    const int user = GetCurrentUser();
+    if (mPrefs->GetInt(key, 0, user) != 0)
+        return false;
+    mPrefs->SetInt(key, 1, user, true);
+    return true;
+}
+
 bool TSettings::ShowBonusUnlockedDialog()
 {
     if (!mBonusEnabled || GetNumUnlockedBonusLevels() == 0)
         return false;
-    const int user = GetCurrentUser();
-    if (mPrefs->GetInt("bonusdialog", 0, user) != 0)
-        return false;
-    mPrefs->SetInt("bonusdialog", 1, user, true);
-    return true;
+    return FirstTimeFor("bonusdialog");
 }
 
 bool TSettings::EnterQuessasCloset()
 {
     ++mClosetVisits;
-    const int user = GetCurrentUser();
-    if (mPrefs->GetInt("quessasclosettip", 0, user) != 0)
-        return false;
-    mPrefs->SetInt("quessasclosettip", 1, user, true);
-    return true;
+    return FirstTimeFor("quessasclosettip");
 }
 
-bool TSettings::EnterUpgradeScreen()
-{
-    const int user = GetCurrentUser();
-    if (mPrefs->GetInt("upgradetip", 0, user) != 0)
-        return false;
-    mPrefs->SetInt("upgradetip", 1, user, true);
-    return true;
-}
+bool TSettings::EnterUpgradeScreen() { return FirstTimeFor("upgradetip"); }
 
 // ---- decor
 

@@ -59,9 +59,9 @@ bool TGLFrameRecorder::MayRecordRun()
     return false;
 }
 
-TGLFrameRecord::TRunState TGLFrameRecorder::RunState(TGLFrameRecord::EKind kind, GLuint texture) const
+TGLDrawRuns::TRunState TGLFrameRecorder::RunState(TGLDrawRuns::EKind kind, GLuint texture) const
 {
-    TGLFrameRecord::TRunState state;
+    TGLDrawRuns::TRunState state;
     state.kind = kind;
     state.texture = texture;
     const auto generation = mGenerations.find(texture);
@@ -75,7 +75,7 @@ bool TGLFrameRecorder::TakeSprites(GLuint texture, EBlendModes blend, EFiltering
 {
     if (!MayRecordRun())
         return false;
-    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kSprites, texture);
+    TGLDrawRuns::TRunState state = RunState(TGLDrawRuns::EKind::kSprites, texture);
     state.blend = blend;
     state.filter = filter;
     mFrame.Add(state, vertices, count);
@@ -86,7 +86,7 @@ bool TGLFrameRecorder::TakeGlyphs(GLuint atlas, const void* vertices, int count)
 {
     if (!MayRecordRun())
         return false;
-    mFrame.Add(RunState(TGLFrameRecord::EKind::kGlyphs, atlas), vertices, count);
+    mFrame.Add(RunState(TGLDrawRuns::EKind::kGlyphs, atlas), vertices, count);
     return true;
 }
 
@@ -95,7 +95,7 @@ bool TGLFrameRecorder::TakeLines(const void* vertices, int count)
     if (!MayRecordRun())
         return false;
     // Lines are drawn with the whole display as scissor box.
-    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kLines, 0);
+    TGLDrawRuns::TRunState state = RunState(TGLDrawRuns::EKind::kLines, 0);
     state.scissor = {0, 0, mWidth, mHeight};
     mFrame.Add(state, vertices, count);
     return true;
@@ -105,7 +105,7 @@ bool TGLFrameRecorder::RecordCopy(GLuint framebuffer, GLuint texture, TPoint sou
 {
     if (!mRecording || mHost.DrawsIntoTarget())
         return false;
-    TGLFrameRecord::TRunState state = RunState(TGLFrameRecord::EKind::kBlit, texture);
+    TGLDrawRuns::TRunState state = RunState(TGLDrawRuns::EKind::kBlit, texture);
     state.framebuffer = framebuffer;
     state.source = source;
     state.placed = placed;

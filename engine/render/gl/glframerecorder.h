@@ -4,7 +4,7 @@
 // recorded: the queues' runs (IGLRunSink) and the framebuffer copies, with
 // their state. At the frame's end it is compared with the frame before,
 // which the window still shows, and drawn only inside the rectangles where
-// the two differ (glframerecord.h), which gives every pixel a whole redraw
+// the two differ (gldrawruns.h), which gives every pixel a whole redraw
 // would. GL work the record cannot keep (glwork.h) draws what was recorded,
 // whole, and the rest of the frame is drawn at once; the frame after it is
 // then drawn whole.
@@ -14,7 +14,7 @@
 // partial frame whole again (tests and the level benchmark).
 #pragma once
 
-#include "engine/render/gl/glframerecord.h"
+#include "engine/render/gl/gldrawruns.h"
 #include "engine/render/gl/glspritebatch.h"
 #include "engine/render/gl/glwork.h"
 
@@ -86,7 +86,7 @@ private:
     // Whether a run may be recorded now (drawn to the screen in a 2D pass);
     // when the frame is recorded but the run may not be, the recording stops.
     bool MayRecordRun();
-    TGLFrameRecord::TRunState RunState(TGLFrameRecord::EKind kind, GLuint texture) const;
+    TGLDrawRuns::TRunState RunState(TGLDrawRuns::EKind kind, GLuint texture) const;
     // Draws what was recorded, whole, and stops recording.
     void DrawRecorded();
     void DrawRecord(const std::vector<TRect>* within);
@@ -99,7 +99,7 @@ private:
     bool mPartialRedraw = true;
     bool mRecording = false;       // this frame is recorded, not yet drawn
     bool mLastFrameShown = false;  // the window holds mLastFrame, drawn whole
-    TGLFrameRecord mFrame, mLastFrame;
+    TGLDrawRuns mFrame, mLastFrame;
     // Bumped each time a texture's pixels change, so that a run drawn from
     // it compares unequal with the same run of an earlier frame.
     std::unordered_map<GLuint, std::uint32_t> mGenerations;

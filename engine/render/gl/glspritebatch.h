@@ -54,7 +54,7 @@ void DrawSpriteRun(const TGLQuadPrograms& programs, GLuint texture, EBlendModes 
 void DrawLineRun(const void* vertices, int count);
 
 // Where the queues' draw calls go instead of GL while the handler records a
-// frame (engine/render/gl/glframerecord.h). Each call returns whether it took
+// frame (engine/render/gl/gldrawruns.h). Each call returns whether it took
 // the run; a run not taken is drawn at once.
 class IGLRunSink {
 public:

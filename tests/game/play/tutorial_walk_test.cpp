@@ -34,7 +34,6 @@ namespace {
 constexpr float kFrame = 1.0f / 60;
 // Longer than any wait the level makes (reading a menu, cooking, eating).
 constexpr int kPatienceFrames = 60 * 90;
-constexpr int kDragging = 2;  // the cursor's state while a party is held
 
 TPoint Centre(const TRect& r) { return {(r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2}; }
 
@@ -159,7 +158,7 @@ protected:
             const TRect box = member->BoundingBox();
             for (TPoint p : {Centre(box), TPoint{Centre(box).x, box.y1 + (box.y2 - box.y1) / 5}}) {
                 mFloor->MouseDown(p);
-                if (mFloor->CursorState() == kDragging) {
+                if (mFloor->CursorState() == EFloorCursor::kGrabbingHand) {
                     // The drag starts with the first move of the held party.
                     mGrab = p;
                     mFloor->MouseMove({p.x + 4, p.y});

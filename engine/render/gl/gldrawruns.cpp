@@ -1,4 +1,4 @@
-#include "engine/render/gl/glframerecord.h"
+#include "engine/render/gl/gldrawruns.h"
 
 #include "engine/render/gl/glquadprograms.h"
 #include "engine/render/gl/glstats.h"
@@ -17,7 +17,7 @@ static_assert(offsetof(TGLSpriteVertex, y) == kSpritePositionOffset + sizeof(flo
                   offsetof(TTransformedLitVert, y) == kRawPositionOffset + sizeof(float),
               "y follows x: both are read at once");
 
-std::uint64_t HashState(const TGLFrameRecord::TRunState& s)
+std::uint64_t HashState(const TGLDrawRuns::TRunState& s)
 {
     const std::int64_t fields[] = {std::int64_t(s.kind), s.texture,     s.generation,  std::int64_t(s.blend),
                                    std::int64_t(s.filter), s.scissor.x1, s.scissor.y1, s.scissor.x2,
@@ -41,7 +41,7 @@ void SetWindowScissor(const TRect& box, int height)
 
 }  // namespace
 
-void TGLFrameRecord::Clear()
+void TGLDrawRuns::Clear()
 {
     mRuns.clear();
     mBytes.clear();
@@ -52,12 +52,12 @@ void TGLFrameRecord::Clear()
     mTextures.clear();
 }
 
-bool TGLFrameRecord::Uses(GLuint texture) const
+bool TGLDrawRuns::Uses(GLuint texture) const
 {
     return texture != 0 && std::find(mTextures.begin(), mTextures.end(), texture) != mTextures.end();
 }
 
-void TGLFrameRecord::Add(const TRunState& state, const void* vertices, int count)
+void TGLDrawRuns::Add(const TRunState& state, const void* vertices, int count)
 {
     TRun run;
     run.state = state;
@@ -84,7 +84,7 @@ void TGLFrameRecord::Add(const TRunState& state, const void* vertices, int count
     AddItems(mRuns.size() - 1, std::max(perItem, 1));
 }
 
-void TGLFrameRecord::AddItems(std::size_t index, int perItem)
+void TGLDrawRuns::AddItems(std::size_t index, int perItem)
 {
     TRun& run = mRuns[index];
     run.firstItem = mItems.size();
@@ -105,7 +105,7 @@ void TGLFrameRecord::AddItems(std::size_t index, int perItem)
     run.items = mItems.size() - run.firstItem;
 }
 
-TRect TGLFrameRecord::ItemBox(const TRun& run, std::size_t firstByte, int vertices) const
+TRect TGLDrawRuns::ItemBox(const TRun& run, std::size_t firstByte, int vertices) const
 {
     if (run.state.kind == EKind::kBlit)
         return TRect::Intersect(run.state.placed, run.state.scissor);
@@ -132,7 +132,7 @@ TRect TGLFrameRecord::ItemBox(const TRun& run, std::size_t firstByte, int vertic
     return box.IsEmpty() ? TRect{} : box;
 }
 
-bool TGLFrameRecord::SameItem(const TGLFrameRecord& before, std::size_t i, std::size_t j) const
+bool TGLDrawRuns::SameItem(const TGLDrawRuns& before, std::size_t i, std::size_t j) const
 {
     const TRun& a = before.mRuns[before.mItemRun[i]];
     const TRun& b = mRuns[mItemRun[j]];
@@ -143,16 +143,16 @@ bool TGLFrameRecord::SameItem(const TGLFrameRecord& before, std::size_t i, std::
            0;
 }
 
-std::vector<TRect> TGLFrameRecord::ChangedSince(const TGLFrameRecord& before, int width, int height,
-                                                std::size_t most) const
+std::vector<TRect> TGLDrawRuns::ChangedSince(const TGLDrawRuns& before, int width, int height,
+                                             std::size_t most) const
 {
     const std::vector<TRect> boxes =
         ChangedBoxes(before.mItems, mItems, [&](std::size_t i, std::size_t j) { return SameItem(before, i, j); });
     return CoverWithFewRects(boxes, width, height, 16, most);
 }
 
-void TGLFrameRecord::DrawRun(const TGLQuadPrograms& programs, const TRun& run, const unsigned char* vertices,
-                             int count, const TRect& within, int height) const
+void TGLDrawRuns::DrawRun(const TGLQuadPrograms& programs, const TRun& run, const unsigned char* vertices,
+                          int count, const TRect& within, int height) const
 {
     const TRect box = TRect::Intersect(run.state.scissor, within);
     if (box.IsEmpty())
@@ -190,7 +190,7 @@ void TGLFrameRecord::DrawRun(const TGLQuadPrograms& programs, const TRun& run, c
     }
 }
 
-void TGLFrameRecord::DrawWhole(const TGLQuadPrograms& programs, int width, int height) const
+void TGLDrawRuns::DrawWhole(const TGLQuadPrograms& programs, int width, int height) const
 {
     const TRect screen{0, 0, width, height};
     SetWindowScissor(screen, height);
@@ -200,8 +200,8 @@ void TGLFrameRecord::DrawWhole(const TGLQuadPrograms& programs, int width, int h
         DrawRun(programs, run, mBytes.data() + run.firstByte, run.vertices, screen, height);
 }
 
-void TGLFrameRecord::DrawWithin(const TGLQuadPrograms& programs, const std::vector<TRect>& rects, int width,
-                                int height) const
+void TGLDrawRuns::DrawWithin(const TGLQuadPrograms& programs, const std::vector<TRect>& rects, int width,
+                             int height) const
 {
     glClearColor(0, 0, 0, 0);
     for (const TRect& rect : rects) {

@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <vector>
 
-class TGLFrameRecord {
+class TGLDrawRuns {
 public:
     enum class EKind : std::uint8_t { kSprites, kGlyphs, kLines, kBlit };
 
@@ -51,7 +51,7 @@ public:
 
     // Where this frame differs from `before`, as at most `most` rectangles
     // within the display of width x height (none: nothing changed).
-    std::vector<TRect> ChangedSince(const TGLFrameRecord& before, int width, int height, std::size_t most) const;
+    std::vector<TRect> ChangedSince(const TGLDrawRuns& before, int width, int height, std::size_t most) const;
 
     // Draws the frame onto the window (bound, rows turned top first, the 2D
     // projection loaded): cleared and drawn whole, or only inside the
@@ -71,7 +71,7 @@ private:
     int VertexBytes(EKind kind) const { return kind == EKind::kSprites ? kSpriteVertexBytes : kRawVertexBytes; }
     void AddItems(std::size_t run, int verticesPerItem);
     TRect ItemBox(const TRun& run, std::size_t firstByte, int vertices) const;
-    bool SameItem(const TGLFrameRecord& before, std::size_t i, std::size_t j) const;
+    bool SameItem(const TGLDrawRuns& before, std::size_t i, std::size_t j) const;
     void DrawRun(const TGLQuadPrograms& programs, const TRun& run, const unsigned char* vertices, int count,
                  const TRect& within, int height) const;
 
