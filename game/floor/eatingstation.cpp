@@ -441,6 +441,19 @@ void TEatingStation::SetUpgradeLevel(int level)
         chair->SetChairUpgrade(level);
 }
 
+void TEatingStation::HearRing(const TNoiseRing& ring)
+{
+    if (!mParty || mParty->IgnoreNoise())
+        return;
+    // Rings start at a table's noise point: neither that nor the table's
+    // own location is ever hurt by its own ring.
+    const TPoint source = ring.GetSource();
+    if (mLocation == source || mNoiseLocation == source)
+        return;
+    for (int swept = ring.SweptInto(mBoundingBox); swept > 0; --swept)
+        mParty->TriggerNoiseReaction(source, ring.IsSmooch());
+}
+
 bool TEatingStation::Update(float dt, IWaitressHands* hands, TPlayRules rules, TNoiseRingList& rings,
                             bool mopStationPresent, bool dessertStationPresent, int angryPenalty, bool foodReadyAndQueued)
 {

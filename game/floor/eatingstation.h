@@ -10,7 +10,9 @@
 #include "engine/script/animation.h"
 #include "game/floor/chair.h"
 #include "game/floor/party.h"
+#include "game/floor/seatgroup.h"
 #include "game/floor/floorview.h"
+#include "game/floor/noisering.h"
 #include "game/floor/station.h"
 #include "game/floor/waitresshands.h"
 
@@ -24,7 +26,7 @@ class TSound;
 class TTextGraphic;
 class TTexture;
 
-class TEatingStation : public IStation, public ITableView {
+class TEatingStation : public IStation, public ITableView, public ISeatGroup {
 public:
     static constexpr int kBarNumberBase = 100;  // bar sections show as letters from "A"
     // The art is moved up at most this far to align its box on the floor grid.
@@ -66,11 +68,23 @@ public:
     void TryOutParty(TParty* party);
     void AdoptParty(std::unique_ptr<TParty> party, TScoreManager* score);
     bool AllCustomersMatch(TParty* party) { return party && party->AllColorsMatch(this); }
-    int GetClosestChair(const TPoint& p) const;
-    void OccupyChair(int index, bool occupied);
-    TPoint GetChairLocation(int index, bool* mirrored) const;
-    int GetChairColor(int index) const;
-    bool ColorSeat(int index, eCustomerColors colour, TScoreManager* score);
+
+    // ---- ISeatGroup (what a party asks as it sits down)
+    int GetFirstSeat() const override { return mFirstSeat; }
+    int GetEndSeat() const override { return mEndSeat; }
+    int GetChairCount() const override { return static_cast<int>(mChairs.size()); }
+    int GetClosestChair(const TPoint& p) const override;
+    void OccupyChair(int index, bool occupied) override;
+    TPoint GetChairLocation(int index, bool* mirrored) const override;
+    int GetChairColor(int index) const override;
+    bool ColorSeat(int index, eCustomerColors colour, TScoreManager* score) override;
+    bool IsTable() const override { return mIsTable; }
+    int GetTableNumber() const override { return mTableNumber; }
+    TPoint GetLocation() const override { return mLocation; }
+    TPoint GetHeartLocation() const override { return mHeartLocation; }
+    TPoint GetNoiseLocation() const override { return mNoiseLocation; }
+
+    // ---- chairs
     void GetChairColors(int* colors) const;
     void GetChairChains(int* chains) const;
     void SetChairStates(const int* colors, const int* chains, int first, int end);
@@ -79,7 +93,6 @@ public:
     int GetMaxOccupiedSeat() const;
     int NumHighChairs() const;
     void PlaceHighChair(eCustomerColors babyColor);
-    int GetChairCount() const { return static_cast<int>(mChairs.size()); }
     const TChair* GetChair(int index) const;
 
     // ---- service state
@@ -95,20 +108,16 @@ public:
     // level are handed in so a departing party's rings go with it.
     bool Update(float dt, IWaitressHands* hands, TPlayRules rules, TNoiseRingList& rings,
                 bool mopStationPresent, bool dessertStationPresent, int angryPenalty, bool foodReadyAndQueued = false);
+    // A step of another table's noise ring: each of its points that swept
+    // into this table costs the seated party hearts.
+    void HearRing(const TNoiseRing& ring);
 
     // ---- queries
     TRect BoundingBox() const { return mBoundingBox; }
     TRect MouseOverBox() const;
-    TPoint GetHeartLocation() const { return mHeartLocation; }
-    TPoint GetLocation() const { return mLocation; }
     // The point it was made at (a layout's cell), before it moved onto the grid.
     TPoint GetLayoutPoint() const { return mLayoutPoint; }
-    TPoint GetNoiseLocation() const { return mNoiseLocation; }
-    int GetTableNumber() const { return mTableNumber; }
     str GetNumberText() const;
-    int GetFirstSeat() const { return mFirstSeat; }
-    int GetEndSeat() const { return mEndSeat; }
-    bool IsTable() const { return mIsTable; }
     TParty* GetParty() const { return mParty.get(); }
     TParty* GetTriedOutParty() const { return mTriedOut; }
     bool HasDishes() const { return mDishesPresent; }
@@ -166,3 +175,15 @@ private:
     std::array<std::shared_ptr<TSound>, kSoundCount> mSounds;
     std::unique_ptr<TAnimatedTextureCache> mCache;
 };
+
+// A ring's sweep (TNoiseRing::Update) that every table of `tables` (a
+// container of TEatingStation*, kept alive while the sweep is used) hears.
+template <class Tables>
+TNoiseRing::TSweep TablesHear(const Tables& tables)
+{
+    return [&tables](const TNoiseRing& ring) {
+        for (TEatingStation* table : tables)
+            if (table)
+                table->HearRing(ring);
+    };
+}

@@ -4,8 +4,6 @@
 #include "engine/render/texture.h"
 #include "engine/text/textgraphic.h"
 #include "engine/window/stringtable.h"
-#include "game/floor/eatingstation.h"
-#include "game/floor/party.h"
 #include "game/floor/floorart.h"
 
 #include <algorithm>
@@ -42,7 +40,7 @@ TNoiseRing::~TNoiseRing()
     TTextGraphic::Destroy(mCaption);
 }
 
-bool TNoiseRing::Update(float dt, const std::list<TEatingStation*>& tables)
+bool TNoiseRing::Update(float dt, const TSweep& sweep)
 {
     if (dt <= 0)
         return true;
@@ -67,8 +65,12 @@ bool TNoiseRing::Update(float dt, const std::list<TEatingStation*>& tables)
         mAlpha = t >= kFadeStart ? 1.0f - (t - kFadeStart) / (1.0f - kFadeStart) : 1.0f;
     }
 
-    if (mPass == 1 && mRadiusX != before && trueStep)
-        HitTables(tables);
+    if (mPass == 1 && mRadiusX != before && trueStep) {
+        if (sweep)
+            sweep(*this);
+        mPrevRadiusX = mRadiusX;
+        mPrevRadiusY = mRadiusY;
+    }
 
     if (mRadiusX >= mRangeX) {
         ++mPass;
@@ -82,9 +84,8 @@ bool TNoiseRing::Update(float dt, const std::list<TEatingStation*>& tables)
     return true;
 }
 
-void TNoiseRing::HitTables(const std::list<TEatingStation*>& tables)
+int TNoiseRing::SweptInto(const TRect& box) const
 {
-    const TPoint source{static_cast<int>(mCentre.x), static_cast<int>(mCentre.y)};
     struct Extreme {
         float dx, dy;  // unit direction
         float now, before;
@@ -93,27 +94,16 @@ void TNoiseRing::HitTables(const std::list<TEatingStation*>& tables)
                                  {-1, 0, mRadiusX, mPrevRadiusX},
                                  {0, 1, mRadiusY, mPrevRadiusY},
                                  {0, -1, mRadiusY, mPrevRadiusY}};
-    for (TEatingStation* table : tables) {
-        TParty* party = table ? table->GetParty() : nullptr;
-        if (!party || party->IgnoreNoise())
+    int swept = 0;
+    for (const Extreme& e : extremes) {
+        if (e.now <= e.before)
             continue;
-        // Rings start at a table's noise point: neither that nor the
-        // table's own location is ever hurt by its own ring.
-        if (table->GetLocation() == source || table->GetNoiseLocation() == source)
-            continue;
-        const TRect box = table->BoundingBox();
-        for (const Extreme& e : extremes) {
-            if (e.now <= e.before)
-                continue;
-            const TPoint now{static_cast<int>(mCentre.x + e.dx * e.now), static_cast<int>(mCentre.y + e.dy * e.now)};
-            const TPoint was{static_cast<int>(mCentre.x + e.dx * e.before),
-                             static_cast<int>(mCentre.y + e.dy * e.before)};
-            if (box.Contains(now) && !box.Contains(was))
-                party->TriggerNoiseReaction(source, mSmooch);
-        }
+        const TPoint now{static_cast<int>(mCentre.x + e.dx * e.now), static_cast<int>(mCentre.y + e.dy * e.now)};
+        const TPoint was{static_cast<int>(mCentre.x + e.dx * e.before), static_cast<int>(mCentre.y + e.dy * e.before)};
+        if (box.Contains(now) && !box.Contains(was))
+            ++swept;
     }
-    mPrevRadiusX = mRadiusX;
-    mPrevRadiusY = mRadiusY;
+    return swept;
 }
 
 void TNoiseRing::Draw()

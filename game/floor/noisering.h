@@ -2,17 +2,18 @@
 // crying baby, an unhappy group) or a pair of lovebirds when they smooch.
 // The first expansion only shows; during the second, each extreme point of
 // the ring that sweeps into another seated party's table costs that party
-// hearts. The game updates and draws every ring and deletes one whose
-// Update returns false.
+// hearts (the tables ask the ring what it swept into: it knows no table).
+// The game updates and draws every ring and deletes one whose Update
+// returns false.
 #pragma once
 
+#include "engine/base/rect.h"
 #include "engine/base/vec.h"
 #include "engine/script/animation.h"
 
-#include <list>
+#include <functional>
 #include <memory>
 
-class TEatingStation;
 class TTexture;
 class TTextGraphic;
 
@@ -25,8 +26,17 @@ public:
     TNoiseRing(const TNoiseRing&) = delete;
     TNoiseRing& operator=(const TNoiseRing&) = delete;
 
+    // Called at each step of the second expansion with the ring, whose
+    // SweptInto tells what that step reached.
+    using TSweep = std::function<void(const TNoiseRing&)>;
     // False when the ring has finished both expansions.
-    bool Update(float dt, const std::list<TEatingStation*>& tables);
+    bool Update(float dt, const TSweep& sweep);
+    // How many of the ring's four extreme points moved into `box` in the
+    // step being swept.
+    int SweptInto(const TRect& box) const;
+    // Where the ring started (a table's noise point), as a point.
+    TPoint GetSource() const { return {static_cast<int>(mCentre.x), static_cast<int>(mCentre.y)}; }
+    bool IsSmooch() const { return mSmooch; }
     void Draw();
 
     TVec2 GetCentre() const { return mCentre; }
@@ -34,7 +44,6 @@ public:
     float GetAlpha() const { return mAlpha; }
 
 private:
-    void HitTables(const std::list<TEatingStation*>& tables);
     void DrawQuarter(float extent, float rotation, TVec2 direction);
 
     TVec2 mCentre;

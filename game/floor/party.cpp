@@ -3,7 +3,6 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "engine/sound/sound.h"
-#include "game/floor/eatingstation.h"
 #include "game/floor/floorart.h"
 #include "game/floor/noisering.h"
 #include "game/rules/scoremanager.h"
@@ -342,7 +341,7 @@ void TParty::TakePicture()
     EachMember(&TCustomer::SmileForCamera);
 }
 
-void TParty::ColorSeats(TEatingStation* station, TScoreManager* score)
+void TParty::ColorSeats(ISeatGroup* station, TScoreManager* score)
 {
     int coloured = 0;
     for (const auto& member : mMembers)
@@ -352,7 +351,7 @@ void TParty::ColorSeats(TEatingStation* station, TScoreManager* score)
         HeartBoost(coloured * static_cast<int>(mDef.colorMood), true);
 }
 
-bool TParty::AllColorsMatch(TEatingStation* station) const
+bool TParty::AllColorsMatch(const ISeatGroup* station) const
 {
     for (const auto& member : mMembers) {
         const int chair = station->GetChairColor(member->chairIndex);

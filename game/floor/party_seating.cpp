@@ -5,7 +5,6 @@
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
 #include "game/floor/bench.h"
-#include "game/floor/eatingstation.h"
 
 #include <algorithm>
 #include <vector>
@@ -117,7 +116,7 @@ bool TParty::PartyRollover(TPoint point)
     return over != nullptr;
 }
 
-void TParty::PickSeats(TPoint point, TEatingStation* station)
+void TParty::PickSeats(TPoint point, ISeatGroup* station)
 {
     if (!station)
         return;

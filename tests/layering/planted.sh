@@ -2,7 +2,8 @@
 # The include check must fail, and say why, on trees it must refuse: engine/sound
 # including the window system; the floor including the game window above it;
 # two game folders whose READMEs let them include each other; a game folder
-# without a README.
+# without a README. The loop check must fail on two pieces of one folder
+# that include each other, header and source.
 set -euo pipefail
 source_root=$1
 check="$source_root/tools/layering/check-includes"
@@ -46,3 +47,13 @@ must_refuse '^include cycle between folders:.*game/(lower|upper)' "the cycle"
 mkdir -p "$work/game/stray"
 printf '#include "game/floor/party.h"\n' >"$work/game/stray/stray.cpp"
 must_refuse '^game/stray: no README.md' "the folder without a README"
+
+# A table whose header includes the party, and a party whose source
+# includes the table.
+mkdir -p "$work/game/floor"
+printf '#include "game/floor/party.h"\n' >"$work/game/floor/table.h"
+printf '#include "game/floor/table.h"\n' >"$work/game/floor/table.cpp"
+printf '#pragma once\n' >"$work/game/floor/party.h"
+printf '#include "game/floor/party.h"\n#include "game/floor/table.h"\n' >"$work/game/floor/party_seats.cpp"
+check="$source_root/tools/layering/include-loops"
+must_refuse '^include loop: game/floor/party <-> game/floor/table$' "the loop between a header and a source"

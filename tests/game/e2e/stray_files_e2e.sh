@@ -27,7 +27,7 @@ export CORVELLATRIP_DATA=$data
 home=$XDG_DATA_HOME/corvellatrip
 scores=$home/hiscore.dat
 dialog="pixel 200 165 $accent"                 # the game's dialog's title band
-extra="pixel 656 104 $accent"                  # the extra levels' first button
+extra="pixel 656 104 ^185 177 168$"           # the extra levels' first pack, locked: its padlock's grey button
 field="pixel 300 285 ^25[0-5] 2[45][0-9] 2[34][0-9]$"  # the name entry's field (a dialog has its title band too)
 
 # ---- prefs.dat and hiscore.dat a pipe and a link to the zero device
