@@ -441,6 +441,16 @@ void TEatingStation::SetUpgradeLevel(int level)
         chair->SetChairUpgrade(level);
 }
 
+ISeatGroup* SeatsOf(TEatingStation* station)
+{
+    return station;
+}
+
+void HearNoiseRing(TEatingStation* table, const TNoiseRing& ring)
+{
+    table->HearRing(ring);
+}
+
 void TEatingStation::HearRing(const TNoiseRing& ring)
 {
     if (!mParty || mParty->IgnoreNoise())

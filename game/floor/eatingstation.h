@@ -12,7 +12,6 @@
 #include "game/floor/party.h"
 #include "game/floor/seatgroup.h"
 #include "game/floor/floorview.h"
-#include "game/floor/noisering.h"
 #include "game/floor/station.h"
 #include "game/floor/waitresshands.h"
 
@@ -175,15 +174,3 @@ private:
     std::array<std::shared_ptr<TSound>, kSoundCount> mSounds;
     std::unique_ptr<TAnimatedTextureCache> mCache;
 };
-
-// A ring's sweep (TNoiseRing::Update) that every table of `tables` (a
-// container of TEatingStation*, kept alive while the sweep is used) hears.
-template <class Tables>
-TNoiseRing::TSweep TablesHear(const Tables& tables)
-{
-    return [&tables](const TNoiseRing& ring) {
-        for (TEatingStation* table : tables)
-            if (table)
-                table->HearRing(ring);
-    };
-}

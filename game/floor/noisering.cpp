@@ -40,7 +40,7 @@ TNoiseRing::~TNoiseRing()
     TTextGraphic::Destroy(mCaption);
 }
 
-bool TNoiseRing::Update(float dt, const TSweep& sweep)
+bool TNoiseRing::Update(float dt, const std::list<TEatingStation*>& tables)
 {
     if (dt <= 0)
         return true;
@@ -66,8 +66,9 @@ bool TNoiseRing::Update(float dt, const TSweep& sweep)
     }
 
     if (mPass == 1 && mRadiusX != before && trueStep) {
-        if (sweep)
-            sweep(*this);
+        for (TEatingStation* table : tables)
+            if (table)
+                HearNoiseRing(table, *this);
         mPrevRadiusX = mRadiusX;
         mPrevRadiusY = mRadiusY;
     }

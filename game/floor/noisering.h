@@ -2,7 +2,8 @@
 // crying baby, an unhappy group) or a pair of lovebirds when they smooch.
 // The first expansion only shows; during the second, each extreme point of
 // the ring that sweeps into another seated party's table costs that party
-// hearts (the tables ask the ring what it swept into: it knows no table).
+// hearts: each table asks the ring what its step swept into
+// (HearNoiseRing), so the ring knows nothing of a table.
 // The game updates and draws every ring and deletes one whose Update
 // returns false.
 #pragma once
@@ -11,9 +12,10 @@
 #include "engine/base/vec.h"
 #include "engine/script/animation.h"
 
-#include <functional>
+#include <list>
 #include <memory>
 
+class TEatingStation;
 class TTexture;
 class TTextGraphic;
 
@@ -26,11 +28,10 @@ public:
     TNoiseRing(const TNoiseRing&) = delete;
     TNoiseRing& operator=(const TNoiseRing&) = delete;
 
-    // Called at each step of the second expansion with the ring, whose
-    // SweptInto tells what that step reached.
-    using TSweep = std::function<void(const TNoiseRing&)>;
-    // False when the ring has finished both expansions.
-    bool Update(float dt, const TSweep& sweep);
+    // False when the ring has finished both expansions. At each step of
+    // the second expansion every table hears the ring (HearNoiseRing),
+    // whose SweptInto then tells what that step reached.
+    bool Update(float dt, const std::list<TEatingStation*>& tables);
     // How many of the ring's four extreme points moved into `box` in the
     // step being swept.
     int SweptInto(const TRect& box) const;
@@ -61,3 +62,7 @@ private:
     std::shared_ptr<TTexture> mRingImage;
     TTextGraphic* mCaption = nullptr;  // owned; laid out, not drawn
 };
+
+// A table hearing a step of a ring (TEatingStation::HearRing). Defined with
+// the tables, so that the ring calls on them without knowing them.
+void HearNoiseRing(TEatingStation* table, const TNoiseRing& ring);

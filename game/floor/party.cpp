@@ -1,4 +1,5 @@
 #include "game/floor/party.h"
+#include "game/floor/seatgroup.h"
 
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
@@ -341,8 +342,9 @@ void TParty::TakePicture()
     EachMember(&TCustomer::SmileForCamera);
 }
 
-void TParty::ColorSeats(ISeatGroup* station, TScoreManager* score)
+void TParty::ColorSeats(TEatingStation* table, TScoreManager* score)
 {
+    ISeatGroup* station = SeatsOf(table);
     int coloured = 0;
     for (const auto& member : mMembers)
         if (station->ColorSeat(member->chairIndex, member->GetColor(), score))
@@ -351,8 +353,9 @@ void TParty::ColorSeats(ISeatGroup* station, TScoreManager* score)
         HeartBoost(coloured * static_cast<int>(mDef.colorMood), true);
 }
 
-bool TParty::AllColorsMatch(const ISeatGroup* station) const
+bool TParty::AllColorsMatch(TEatingStation* table) const
 {
+    const ISeatGroup* station = SeatsOf(table);
     for (const auto& member : mMembers) {
         const int chair = station->GetChairColor(member->chairIndex);
         if (chair != member->GetColor() && chair < kColorGrey)

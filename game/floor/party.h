@@ -13,7 +13,6 @@
 #include "game/floor/customerstates.h"
 #include "game/floor/heartflip.h"
 #include "game/floor/playrules.h"
-#include "game/floor/seatgroup.h"
 #include "game/settings/customerdef.h"
 
 #include <array>
@@ -21,6 +20,7 @@
 #include <memory>
 
 class TBench;
+class TEatingStation;
 class TNoiseRing;
 class TScoreManager;
 class TSound;
@@ -64,8 +64,8 @@ public:
     void TakeDrink(int value);
     void DeliverSnack();
     void TakePicture();
-    void ColorSeats(ISeatGroup* station, TScoreManager* score);
-    bool AllColorsMatch(const ISeatGroup* station) const;
+    void ColorSeats(TEatingStation* station, TScoreManager* score);
+    bool AllColorsMatch(TEatingStation* station) const;
     int NumHighChairsWanted() const;
     void SeatBaby();
     eCustomerColors GetBabyColor() const;
@@ -79,7 +79,7 @@ public:
     void GetOffBench(TBench* bench);
     bool PickupParty(TPoint point);
     bool PartyRollover(TPoint point);
-    void PickSeats(TPoint point, ISeatGroup* station);
+    void PickSeats(TPoint point, TEatingStation* station);
     bool CheckClick(TPoint point) const;
     // The members wave (their rollover look) for a second after `delay` s.
     void StartWave(float delay);

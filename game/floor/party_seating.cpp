@@ -1,6 +1,7 @@
 // Where a party stands and sits: the line, the bench, being picked up and
 // dragged, seat preview and seating, and drawing its members and hearts.
 #include "game/floor/party.h"
+#include "game/floor/seatgroup.h"
 
 #include "engine/platform/platform.h"
 #include "engine/render/texture.h"
@@ -116,8 +117,9 @@ bool TParty::PartyRollover(TPoint point)
     return over != nullptr;
 }
 
-void TParty::PickSeats(TPoint point, ISeatGroup* station)
+void TParty::PickSeats(TPoint point, TEatingStation* table)
 {
+    ISeatGroup* station = SeatsOf(table);
     if (!station)
         return;
     CancelWave();

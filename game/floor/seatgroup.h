@@ -1,13 +1,14 @@
 // ISeatGroup: the chairs a party sits on, as the party sees them while it
 // picks its seats and colours them. TEatingStation (a table or a section of
-// the bar) is the one seat group; the party knows it only by this, so the
-// station that owns a party and the party that sits at it depend on each
-// other through this header alone.
+// the bar) is the one seat group; the party reaches its chairs only through
+// this (SeatsOf), so the station that owns a party and the party that sits
+// at it never include each other.
 #pragma once
 
 #include "engine/base/rect.h"
 #include "game/floor/customerstates.h"
 
+class TEatingStation;
 class TScoreManager;
 
 class ISeatGroup {
@@ -32,3 +33,7 @@ public:
     virtual TPoint GetHeartLocation() const = 0;
     virtual TPoint GetNoiseLocation() const = 0;
 };
+
+// The seat group of an eating station (null for null). Defined with the
+// station, which alone knows that it is one.
+ISeatGroup* SeatsOf(TEatingStation* station);

@@ -216,9 +216,9 @@ void TGameData::PlayStep(float dt)
         mCoinJar->Update(dt, mScore, this);
     UpdateProgress(dt);
 
-    const TNoiseRing::TSweep tablesHear = TablesHear(mEatingStations);
+    std::list<TEatingStation*> tables(mEatingStations.begin(), mEatingStations.end());
     for (auto it = mNoiseRings.begin(); it != mNoiseRings.end();)
-        it = (*it)->Update(dt, tablesHear) ? std::next(it) : mNoiseRings.erase(it);
+        it = (*it)->Update(dt, tables) ? std::next(it) : mNoiseRings.erase(it);
     MergeBarSeats();
 
     const bool tutorialWasActive = mTutorial.IsActive();

@@ -176,7 +176,7 @@ TEST_F(PartyTest, NoiseRingsCostTheNeighboursHearts)
         for (TTable* table : tables)
             ASSERT_TRUE(table->Update(0.05f, &hands, {score.get(), nullptr}, rings, false, false, -100));
         for (auto it = rings.begin(); it != rings.end();)
-            it = (*it)->Update(0.05f, TablesHear(all)) ? std::next(it) : rings.erase(it);
+            it = (*it)->Update(0.05f, all) ? std::next(it) : rings.erase(it);
         mostRings = std::max(mostRings, rings.size());
     }
     EXPECT_GT(mostRings, 0u);

@@ -92,7 +92,7 @@ bool PartyTest::Run(TEatingStation& table, float seconds, bool dessert)
         if (!table.Update(0.05f, &hands, {score.get(), nullptr}, rings, true, dessert, -100))
             return false;
         for (auto it = rings.begin(); it != rings.end();)
-            it = (*it)->Update(0.05f, TablesHear(tables)) ? std::next(it) : rings.erase(it);
+            it = (*it)->Update(0.05f, tables) ? std::next(it) : rings.erase(it);
         score->Update(0.05f);
     }
     return true;
