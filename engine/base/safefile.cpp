@@ -354,10 +354,6 @@ int openLockFile(const str& path)
     return fd;
 }
 
-}  // namespace
-
-namespace {
-
 // True when the system's table of locks lists a whole-file lock (flock) on
 // the file `info` describes. Its lines read "1: FLOCK  ADVISORY  WRITE 1234
 // 08:01:5678 0 EOF": device major and minor in hex, then the inode.

@@ -276,20 +276,22 @@ void TGameApp::Quit()
     mSavesLock.reset();
 }
 
+str TGameApp::LockName(const str& folder, int i)
+{
+    return folder + str("/") + str(kSavesLockFile) + (i == 0 ? str() : str::getFormatted(".%d", i));
+}
+
 TGameApp::ELock TGameApp::LockSaves()
 {
     const str folder = qm::UserDataDirectory();
     // Without a folder nothing is saved, so nothing can be undone either.
     if (folder.length() == 0)
         return ELock::kTaken;
-    const auto lockName = [&folder](int i) {
-        return folder + str("/") + str(kSavesLockFile) + (i == 0 ? str() : str::getFormatted(".%d", i));
-    };
     // Asked first, so that a refused game makes no lock file of its own.
-    if (OtherLockNameHeld(-1, lockName))
+    if (OtherLockNameHeld(folder, -1))
         return ELock::kHeldElsewhere;
     for (int i = 0; i < kLockNames; ++i) {
-        const str file = lockName(i);
+        const str file = LockName(folder, i);
         mSavesLock = std::make_unique<qm::TLockFile>(file);
         if (mSavesLock->HeldElsewhere()) {
             WriteDbg("Another game holds %s", file.c_str());
@@ -297,7 +299,7 @@ TGameApp::ELock TGameApp::LockSaves()
         }
         // (asked again: another game may have locked a name meanwhile)
         if (mSavesLock->Held())
-            return OtherLockNameHeld(i, lockName) ? ELock::kHeldElsewhere : ELock::kTaken;
+            return OtherLockNameHeld(folder, i) ? ELock::kHeldElsewhere : ELock::kTaken;
         WriteDbg("%s cannot serve as the lock: the lock is taken on the next name", file.c_str());
     }
     WriteDbg("No lock can be taken in %s: the saves are not touched", folder.c_str());
@@ -308,11 +310,12 @@ TGameApp::ELock TGameApp::LockSaves()
 // as another user leaves a running.lock that this user cannot open, so this
 // game locks the next name while that one may still hold the first. Every
 // name but its own (none: -1) is therefore asked whether another game holds it.
-bool TGameApp::OtherLockNameHeld(int taken, const std::function<str(int)>& lockName)
+bool TGameApp::OtherLockNameHeld(const str& folder, int taken)
 {
     for (int i = 0; i < kLockNames; ++i) {
-        if (i != taken && qm::LockHeldElsewhere(lockName(i))) {
-            WriteDbg("Another game holds %s", lockName(i).c_str());
+        const str file = LockName(folder, i);
+        if (i != taken && qm::LockHeldElsewhere(file)) {
+            WriteDbg("Another game holds %s", file.c_str());
             mSavesLock.reset();
             return true;
         }

@@ -6,7 +6,6 @@
 #include "engine/base/str.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace qm {
@@ -79,9 +78,11 @@ private:
     // kLockNames, the same one. Not taken when no name could be locked;
     // held elsewhere when another game holds any of the names.
     ELock LockSaves();
+    // The i-th name tried in `folder`: running.lock, running.lock.1, ...
+    static str LockName(const str& folder, int i);
     // True (and the lock taken let go) when another game holds one of the
     // names other than `taken` (-1: any of them).
-    bool OtherLockNameHeld(int taken, const std::function<str(int)>& lockName);
+    bool OtherLockNameHeld(const str& folder, int taken);
     // Tells the player why the saves are not touched (the string table's
     // labels, the folder in the body) and quits once it is read.
     void RefuseStart(const char* titleLabel, const char* bodyLabel);

@@ -2,8 +2,6 @@
 
 #include "engine/render/animatedtexture.h"
 #include "game/floor/floorart.h"
-#include "game/floor/floorview.h"
-#include "game/floor/foodstation.h"
 #include "game/floor/quessa.h"
 #include "game/rules/tutorial.h"
 
@@ -69,8 +67,7 @@ bool TDishCart::ArrivedAtStation(TQuessa* waitress, TPlayRules rules, int)
             if (kind == kCarryDrink)
                 droppedDrink = true;
             if (kind == kCarryFood)
-                if (IFloorView* floor = waitress->GetFloor())
-                    ReorderFood(floor->FoodStations(), id);
+                waitress->ReorderFood(id);
         }
     }
     if (dropped == 0)

@@ -36,3 +36,9 @@ public:
     // The kitchen's food stations in counter order.
     virtual std::vector<TFoodStation*> FoodStations() = 0;
 };
+
+// A plate thrown away is cooked again: the table's order goes to the first
+// idle station of `kitchen`, after the orders cooking there. Defined with the
+// food stations (foodstation.cpp), so the waitress, who asks for it, needs
+// no food station of her own.
+void ReorderFood(const std::vector<TFoodStation*>& kitchen, int tableNumber);

@@ -1,6 +1,7 @@
 #include "game/floor/foodstation.h"
 
 #include "game/floor/floorart.h"
+#include "game/floor/floorview.h"
 #include "game/floor/quessa.h"
 #include "game/rules/tutorial.h"
 

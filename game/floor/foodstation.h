@@ -53,7 +53,3 @@ private:
     std::array<std::shared_ptr<TSound>, 2> mReadySounds;
     std::shared_ptr<TSound> mPickupSound;
 };
-
-// A plate thrown away is cooked again: the table's order goes to the first
-// idle station of the kitchen, after the orders cooking there.
-void ReorderFood(const std::vector<TFoodStation*>& kitchen, int tableNumber);

@@ -260,6 +260,12 @@ void TQuessa::PauseMotion(float seconds, ECarryables dropAfter)
     mDropAfterPause = dropAfter;
 }
 
+void TQuessa::ReorderFood(int tableNumber)
+{
+    if (mFloor)
+        ::ReorderFood(mFloor->FoodStations(), tableNumber);
+}
+
 void TQuessa::UseMop()
 {
     if (!mFloor)

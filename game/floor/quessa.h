@@ -99,6 +99,8 @@ public:
     void Update(float dt, TPlayRules rules);
     // The camera: she stands still for seconds, then drops the item kind.
     void PauseMotion(float seconds, ECarryables dropAfter);
+    // A food item thrown away: the order goes to the first free food station.
+    void ReorderFood(int tableNumber);
     bool IsPaused() const { return mPaused; }
     // Puts the mop down once no table has a spill left.
     void UseMop();
