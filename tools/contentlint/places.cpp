@@ -18,9 +18,16 @@ namespace contentlint {
 
 namespace {
 
-std::string Describe(const TBox& b)
+std::string Describe(const TRect& b)
 {
-    return std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.w) + "x" + std::to_string(b.h);
+    return std::to_string(b.x1) + "," + std::to_string(b.y1) + " " + std::to_string(b.Width()) + "x" +
+           std::to_string(b.Height());
+}
+
+// Whether two boxes share any pixel (boxes that only touch do not).
+bool Meets(const TRect& a, const TRect& b)
+{
+    return !a.Intersect(b).IsEmpty();
 }
 
 // A Lua state of its own for a data script: nothing but the language, so a
@@ -29,8 +36,9 @@ struct TLuaCloser {
     void operator()(lua_State* L) const { lua_close(L); }
 };
 
-// The entry on top of the stack as a box: a table of four numbers.
-bool ReadBox(lua_State* L, TBox* box)
+// The entry on top of the stack as a box: a table of four numbers, x, y,
+// width and height.
+bool ReadBox(lua_State* L, TRect* box)
 {
     if (!lua_istable(L, -1))
         return false;
@@ -43,7 +51,7 @@ bool ReadBox(lua_State* L, TBox* box)
         if (!number)
             return false;
     }
-    *box = {values[0], values[1], values[2], values[3]};
+    *box = {values[0], values[1], values[0] + values[2], values[1] + values[3]};
     return true;
 }
 
@@ -68,11 +76,6 @@ int Attribute(TXmlNode* node, const char* name)
 }
 
 }  // namespace
-
-bool Meets(const TBox& a, const TBox& b)
-{
-    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-}
 
 void TPlaces::Add(const TContract& c)
 {
@@ -108,7 +111,7 @@ void TPlaces::AddBoxes(const TContract& c)
     lua_pushnil(L);
     while (lua_next(L, -2) != 0) {
         const std::string name = lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : "?";
-        TBox box;
+        TRect box;
         if (ReadBox(L, &box))
             covers.push_back({name + " (" + script + ")", box});
         else
@@ -132,7 +135,8 @@ void TPlaces::AddPicture(const TContract& c)
         v[i] = std::atoi(c.words[std::size_t(i) + 2].c_str());
     // Centred at each end (as DrawSprite centres it), and everywhere between.
     const int left = std::min(v[0], v[2]) - picture.width / 2, top = std::min(v[1], v[3]) - picture.height / 2;
-    const TBox box{left, top, std::abs(v[2] - v[0]) + picture.width, std::abs(v[3] - v[1]) + picture.height};
+    const TRect box{left, top, left + std::abs(v[2] - v[0]) + picture.width,
+                    top + std::abs(v[3] - v[1]) + picture.height};
     mCovers.push_back({c.words[0] + " (" + c.words[1] + ")", box});
 }
 
@@ -170,8 +174,9 @@ void TPlaces::CheckDecor(const TContract& c, const std::string& file)
             Fail(c.where, file + " places " + name + ", which does not load");
             continue;
         }
-        const TBox drawn{Attribute(origin, "regx") - Attribute(frame, "regx"),
-                         Attribute(origin, "regy") - Attribute(frame, "regy"), picture.width, picture.height};
+        const int x = Attribute(origin, "regx") - Attribute(frame, "regx");
+        const int y = Attribute(origin, "regy") - Attribute(frame, "regy");
+        const TRect drawn{x, y, x + picture.width, y + picture.height};
         for (const TCover& cover : mCovers)
             if (Meets(drawn, cover.box))
                 Fail(c.where, name + " at " + Describe(drawn) + " meets " + cover.name + " at " + Describe(cover.box));

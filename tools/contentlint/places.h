@@ -16,17 +16,12 @@
 #include "contracts.h"
 #include "lint.h"
 
+#include "engine/base/rect.h"
+
 #include <string>
 #include <vector>
 
 namespace contentlint {
-
-struct TBox {
-    int x = 0, y = 0, w = 0, h = 0;
-};
-
-// Whether two boxes share any pixel (boxes that only touch do not).
-bool Meets(const TBox& a, const TBox& b);
 
 class TPlaces {
 public:
@@ -39,7 +34,7 @@ public:
 private:
     struct TCover {
         std::string name;   // "gametimer (scripts/hudboxes.lua)"
-        TBox box;
+        TRect box;
     };
 
     void Fail(const std::string& where, const std::string& message) { mReport.failures.push_back(where + ": " + message); }
