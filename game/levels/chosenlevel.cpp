@@ -2,6 +2,8 @@
 
 #include "game/settings/settings.h"
 
+TSettings* TChosenLevel::Settings() const { return fromSettings ? TSettings::GetInstance() : nullptr; }
+
 TChosenLevel TChosenLevel::Read()
 {
     TChosenLevel chosen;

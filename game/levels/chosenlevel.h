@@ -8,6 +8,8 @@
 
 #include "game/settings/levelnumbers.h"
 
+class TSettings;
+
 struct TChosenLevel {
     // False on a floor without settings (some tests, benchmarks): the values
     // below keep their defaults, nothing is kept and the level never moves on.
@@ -33,6 +35,10 @@ struct TChosenLevel {
     // walk-through plays on it.
     bool IsTutorialLevel() const { return restaurant == 0 && level == 0 && !levelFile; }
 
-    // As the settings hold it now.
+    // The settings the level was chosen from; null for a floor without them.
+    TSettings* Settings() const;
+
+    // As the settings hold it now; the defaults without them (a level file
+    // read on its own, as the fuzz target and tools do).
     static TChosenLevel Read();
 };

@@ -23,11 +23,6 @@ constexpr int kDefaultLeavePenalty = 500;
 constexpr int kEndlessTutorialGoal = 100;
 constexpr int kEndlessTutorialSecondGoal = 2500;
 
-// What the level needs to know of the settings, as they hold it now; all
-// zero without them (a level file read on its own, as the fuzz target and
-// tools do).
-TChosenLevel CurrentPosition() { return TChosenLevel::Read(); }
-
 int Rand()
 {
     TPlatform* platform = TPlatform::GetInstance();
@@ -84,7 +79,7 @@ int ColorForLetter(char c)
 TLevelManager::TLevelManager(eLevelMode mode, IPartyFactory* factory)
     : mMode(mode), mLevelDoc(std::make_unique<TXmlNode>()), mPartyFactory(factory)
 {
-    if (CurrentPosition().levelFile) {
+    if (TChosenLevel::Read().levelFile) {
         ReadDownloadedLevel(TSettings::GetInstance()->GetDownloadLevelName());
     } else if (mode == kEndless) {
         game::ReadConfigDocument(kEndlessFile, mLevelDoc.get(), "dataroot", "endless mode has no levels");
@@ -112,7 +107,7 @@ void TLevelManager::ReadDownloadedLevel(const str& file)
     }
 }
 
-bool TLevelManager::IsDownloadedLevel() const { return CurrentPosition().levelFile; }
+bool TLevelManager::IsDownloadedLevel() const { return TChosenLevel::Read().levelFile; }
 
 void TLevelManager::SetupLevel()
 {
@@ -131,12 +126,12 @@ void TLevelManager::SetupForMode()
         EndlessSetup();
     else
         CareerSetup();
-    mChosen = CurrentPosition();
+    mChosen = TChosenLevel::Read();
 }
 
 void TLevelManager::CareerSetup()
 {
-    const TChosenLevel position = CurrentPosition();
+    const TChosenLevel position = TChosenLevel::Read();
     const bool downloaded = position.levelFile;
     // The first endless game plays its tutorial on career level 1, in the
     // restaurant and at the difficulty the player chose for endless.
@@ -192,7 +187,7 @@ void TLevelManager::CareerSetup()
 
 void TLevelManager::EndlessSetup()
 {
-    const TChosenLevel position = CurrentPosition();
+    const TChosenLevel position = TChosenLevel::Read();
     mGroupIndex = mGoalsReached = mTableUpgrades = mSnackChance = 0;
     mLevelNode = nullptr;
     ForEachChild(mDataRoot, [&](const str&, TXmlNode* child) {
@@ -291,7 +286,7 @@ void TLevelManager::ScheduleEndlessGroup()
     mNextGroupType = ChildText(mLevelNode, typeKey);
     mNextGroupDelay = ChildInt(mLevelNode, str::getFormatted("time%d", s)) / 1000.0f;
     if (mGroupIndex < mGoalsReached) {
-        const int difficulty = CurrentPosition().level;
+        const int difficulty = TChosenLevel::Read().level;
         mNextGroupDelay += (mGoalsReached - mGroupIndex) * -0.2f * (difficulty + 1);
         if (mNextGroupDelay < 1.0f)
             mNextGroupDelay = 1.0f;
@@ -299,7 +294,7 @@ void TLevelManager::ScheduleEndlessGroup()
     int size = Rand() % 3 + 2;
     if (const int overrides = mCustomerSettings.GetNumGraphicOverrides(mNextGroupType); overrides != 0)
         size = overrides;
-    const int restaurant = CurrentPosition().restaurant;
+    const int restaurant = TChosenLevel::Read().restaurant;
     static const char kColorLetters[] = "rbgyp";
     std::string def;
     for (int i = 0; i < size; ++i) {
@@ -366,7 +361,7 @@ bool TLevelManager::AddNextGroup(std::list<TParty*>* queue)
 
 void TLevelManager::PlayArriveSound()
 {
-    if (CurrentPosition().restaurant == kSpaceshipRestaurant)
+    if (TChosenLevel::Read().restaurant == kSpaceshipRestaurant)
         return;
     if (mArriveSound)
         mArriveSound->Play(false);
@@ -418,7 +413,7 @@ void TLevelManager::GoalReached()
         } else if (HasChild(mLevelNode, current)) {
             mGoal += ChildInt(mLevelNode, current);
         }
-    } else if (CurrentPosition().endlessMode) {
+    } else if (TChosenLevel::Read().endlessMode) {
         mGoal = kEndlessTutorialSecondGoal;
     }
 }
@@ -458,7 +453,7 @@ void TLevelManager::AdvanceLevel()
         mPartyCount = 0;
         CareerSetup();
     }
-    mChosen = CurrentPosition();
+    mChosen = TChosenLevel::Read();
 }
 
 // ---- values read from the current level element
@@ -494,7 +489,7 @@ str TLevelManager::GetCurrentLevelStr() const
 {
     if (IsEndless())
         return str::getFormatted("%d", mGoalsReached + 1);
-    const TChosenLevel position = CurrentPosition();
+    const TChosenLevel position = TChosenLevel::Read();
     int n = 0;
     for (int r = 0; r < position.restaurant; ++r)
         n += r < 5 ? MAX_LEVELS_PER_RESTAURANT : NUM_BONUS_LEVELS;
@@ -509,7 +504,7 @@ str TLevelManager::GetLevelIntroText() const
         return ChildText(LastChild(mLevelNode, "text"), "intro");
     if (IsDownloadedLevel())
         return TSettings::GetInstance()->GetDownloadLevelDescription();
-    const TChosenLevel p = CurrentPosition();
+    const TChosenLevel p = TChosenLevel::Read();
     return Text(str::getFormatted("career_%d_intro", p.restaurant * 10 + p.level + 1));
 }
 
@@ -520,7 +515,7 @@ str TLevelManager::GetLevelOverText(bool success) const
     }
     if (IsDownloadedLevel())
         return Text(success ? "genericwin" : "genericlose");
-    const TChosenLevel p = CurrentPosition();
+    const TChosenLevel p = TChosenLevel::Read();
     return Text(str::getFormatted("career_%d_%s", p.restaurant * 10 + p.level + 1, success ? "succeed" : "fail"));
 }
 

@@ -115,7 +115,7 @@ void TBetweenLevels::PlayNewItemSound(bool force)
 
 void TBetweenLevels::EnterDecorChoice()
 {
-    TSettings* settings = mLevel.fromSettings ? TSettings::GetInstance() : nullptr;
+    TSettings* settings = mLevel.Settings();
     TRestaurant& scene = mFloor.GetStaff().Restaurant();
     scene.EnterUpgradeMode();
     if (!scene.HasUpgradesAvailable() || !settings || settings->AlreadyPickedDecorThisLevel()) {
@@ -181,7 +181,7 @@ void TBetweenLevels::DecorButton()
     // Applying the choice stops the game clock while its picture loads; the
     // fade and the blinking that follow run on that clock, so it runs again.
     Tell(levelevent::DecorKept{});
-    TSettings* settings = mLevel.fromSettings ? TSettings::GetInstance() : nullptr;
+    TSettings* settings = mLevel.Settings();
     if (settings && slot >= 0) {
         const str name = screens::Text(str::getFormatted("decor_%d_%d", mLevel.restaurant + 1, slot + 1));
         settings->RecordEventMetric("UpgradeStory", str("\"") + name + "\"");

@@ -65,8 +65,6 @@ bool TGameData::IsCareerGame() const
 
 bool TGameData::IsEndlessGame() const { return IsEndless() || mContext.endlessMode; }
 
-TSettings* TGameData::Settings() const { return mContext.fromSettings ? TSettings::GetInstance() : nullptr; }
-
 void TGameData::CreateLevelManager()
 {
     // The level the player chose on the menus.
@@ -304,8 +302,8 @@ void TGameData::SetupLevel()
         station->mQueuedVisits = 0;
     if (IsCareerGame()) {
         // The career's best scores of its other levels, and its cash.
-        mScore->SetScore(Settings()->GetCareerScore(mContext.careerLevel));
-        mScore->SetCash(Settings()->GetCareerCash());
+        mScore->SetScore(mContext.Settings()->GetCareerScore(mContext.careerLevel));
+        mScore->SetCash(mContext.Settings()->GetCareerCash());
     }
     mScore->StartLevel();
     ++mAttempts;

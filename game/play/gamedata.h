@@ -47,7 +47,6 @@ class TEatingStation;
 class TFoodStation;
 class TQuessa;
 class TScoreManager;
-class TSettings;
 class TTable;
 class TXmlNode;
 
@@ -215,9 +214,6 @@ public:
 
 private:
     void CreateLevelManager();
-    // The player's settings, read where a level starts or ends (null on a
-    // floor without them).
-    TSettings* Settings() const;
     std::vector<TTableDesc> TableDescriptors() const;
     // Tables of the descriptors from `first` on, and the bar when there is
     // none yet, in the restaurant's art.

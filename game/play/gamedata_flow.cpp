@@ -460,7 +460,7 @@ bool TGameData::WalkoutEndsGame()
 
 TLevelResult TGameData::ResultSoFar() const
 {
-    TSettings* settings = Settings();
+    TSettings* settings = mContext.Settings();
     TLevelResult result;
     result.endless = IsEndless();
     result.levelFile = mContext.levelFile;
@@ -478,7 +478,7 @@ TLevelResult TGameData::ResultSoFar() const
 
 void TGameData::PayCareerWin(TLevelResult* result)
 {
-    TSettings* settings = Settings();
+    TSettings* settings = mContext.Settings();
     const int restaurant = mContext.restaurant;
     const int level = mContext.level;
     const int best = settings ? settings->GetLevelScore(restaurant, level) : 0;

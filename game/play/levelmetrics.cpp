@@ -22,7 +22,7 @@ void TLevelMetrics::RecordPartyType(const str& name)
 
 void TLevelMetrics::RecordEnd(const TLevelContext& level, const TEnd& end) const
 {
-    TSettings* settings = level.fromSettings ? TSettings::GetInstance() : nullptr;
+    TSettings* settings = level.Settings();
     if (!settings)
         return;
     const float other = mTotalTime - mPlayTime - mPausedTime;
