@@ -52,6 +52,7 @@ using qm::lua::Method;
 using screens::SetChildText;
 using screens::ShowChild;
 using screens::Text;
+using screens::TextWithNumber;
 
 const qm::lua::TBinding kFunctions[] = {
     {"QuitGame", Method<&TGame::QuitGame>},
@@ -763,15 +764,15 @@ void TGame::UpdateText()
     const int levelScore = mGameData->GetLevelScore();
     const bool pastGoal = !endless && levelScore >= level->GetCurrentGoal();
     if (pastGoal)
-        SetChildText(this, kExpert, Text("expertgoal", str::getFormatted("%d", level->GetCurrentExpert())));
+        SetChildText(this, kExpert, TextWithNumber("expertgoal", level->GetCurrentExpert()));
     else if (endless && tutorial)  // says what the level "0" beside it means
-        SetChildText(this, kGoal, Text("hud_practice", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, TextWithNumber("hud_practice", level->GetCurrentGoal()));
     else
-        SetChildText(this, kGoal, Text("goal", str::getFormatted("%d", level->GetCurrentGoal())));
+        SetChildText(this, kGoal, TextWithNumber("goal", level->GetCurrentGoal()));
     ShowChild(this, kExpert, pastGoal);
     ShowChild(this, kGoal, !pastGoal);
     SetChildText(this, kScoreval, str::getFormatted("%d", levelScore));
-    SetChildText(this, kCashval, Text("currencyval", str::getFormatted("%d", mScore->GetCash())));
+    SetChildText(this, kCashval, TextWithNumber("currencyval", mScore->GetCash()));
     SetChildText(this, kOpenclosed, Text(mGameData->IsClosedShown() ? "closed" : "open"));
     if (TWindow* skip = Child(kSkiptutorial); skip && skip->IsVisible() != tutorial)
         ShowChild(this, kSkiptutorial, tutorial);

@@ -13,13 +13,11 @@ namespace {
 
 using screens::SetChildText;
 using screens::ShowChild;
+using screens::TextWithNumber;
 
 constexpr int kButtonMessage = 3;
 constexpr float kDoodleX = 363;
 constexpr int kDoodleY = 365;
-
-// A text of the string table with a number in it.
-str Formatted(const char* key, int value) { return screens::Text(key, str::getFormatted("%d", value)); }
 
 }  // namespace
 
@@ -57,7 +55,7 @@ void TLevelIntro::SetupText(int mode, bool tutorial, const str& text, int goal, 
         for (const contract::TChildSpec& child : careerOnly)
             ShowChild(this, child, false);
         if (tutorial)
-            SetChildText(this, kEndlessshiftintro, Formatted("endlessshifttutorial", 0));
+            SetChildText(this, kEndlessshiftintro, TextWithNumber("endlessshifttutorial", 0));
         return;
     }
     ShowChild(this, kEndlessshiftintro, false);
@@ -68,8 +66,8 @@ void TLevelIntro::SetupText(int mode, bool tutorial, const str& text, int goal, 
         return;
     }
     ShowChild(this, kTutoriallevel, false);
-    SetChildText(this, kGoal, Formatted("introgoal", goal));
-    SetChildText(this, kExpert, Formatted("introexpert", expert));
+    SetChildText(this, kGoal, TextWithNumber("introgoal", goal));
+    SetChildText(this, kExpert, TextWithNumber("introexpert", expert));
 }
 
 void TLevelIntro::SetDoodle(const str& file)

@@ -14,6 +14,7 @@ namespace {
 
 using screens::SetChildText;
 using screens::ShowChild;
+using screens::TextWithNumber;
 
 constexpr float kStepSeconds = 0.016f;
 const TVec2 kFromCentre{400, 250};
@@ -86,8 +87,6 @@ const contract::TChildSpec kEndlessOnly[] = {kShiftscorelabel, kLevelmoneystrlab
 // The announcement of a new personal best, shown with the buttons.
 const contract::TChildSpec kNewBest[] = {kHighscorebutton, kHighscoretext, kLevelscorestr};
 
-// A text of the string table with a number in it.
-str String(const char* key, int value) { return screens::Text(key, str::getFormatted("%d", value)); }
 
 }  // namespace
 
@@ -143,14 +142,14 @@ void TLevelOver::SetResult(const TLevelResult& result)
     ShowChild(this, kExpert, false);
     ShowChild(this, kExperttext, false);
     const bool bonus = result.bonus > 0 && !mEndless;
-    SetChildText(this, kLevelbonus, bonus ? String("over_bonus", result.bonus) : str());
+    SetChildText(this, kLevelbonus, bonus ? TextWithNumber("over_bonus", result.bonus) : str());
     ShowChild(this, kLevelbonus, bonus);
     // Why a level with parties served can end on a score of 0.
     mPenaltyShown = result.penaltyPoints < 0;
-    SetChildText(this, kLostpoints, mPenaltyShown ? String("over_penalty", result.penaltyPoints) : str());
+    SetChildText(this, kLostpoints, mPenaltyShown ? TextWithNumber("over_penalty", result.penaltyPoints) : str());
     const int shortBy = result.goal - result.levelScore;
     mShortfallShown = !mEndless && !result.win && shortBy > 0;
-    SetChildText(this, kShortfall, mShortfallShown ? String("over_short", shortBy) : str());
+    SetChildText(this, kShortfall, mShortfallShown ? TextWithNumber("over_short", shortBy) : str());
 }
 
 void TLevelOver::SetStats(const TLevelResult& result)
@@ -159,7 +158,7 @@ void TLevelOver::SetStats(const TLevelResult& result)
     SetChildText(this, kLost, str::getFormatted("%d", result.walkouts));
     SetChildText(this, kLevel, result.level);
     SetChildText(this, kLevelscore, str::getFormatted("%d", result.levelScore));
-    SetChildText(this, kLevelmoney, String("currencyval", result.cash));
+    SetChildText(this, kLevelmoney, TextWithNumber("currencyval", result.cash));
     if (mEndless) {
         SetChildText(this, kLevelscorestr, str::getFormatted("%d", result.levelScore));
         SetChildText(this, kLevelmoneystr, str::getFormatted("%d", result.levelScore));

@@ -30,7 +30,7 @@ str UnlockHint(const TGameDescription& game)
 {
     TUnlockManager* unlocks = TUnlockManager::GetInstance();
     const int level = unlocks ? unlocks->LevelToFinish(TUnlockManager::kLevel, game.name) : 0;
-    return level > 0 ? Text("levelunlock", str::getFormatted("%d", level)) : str();
+    return level > 0 ? screens::TextWithNumber("levelunlock", level) : str();
 }
 
 const qm::lua::TBinding kLuaFunctions[] = {

@@ -18,6 +18,8 @@ str Text(const str& label, const str& argument, const str& second)
     return platform->GetStringTable()->GetString(label, argument, second, "", "", "");
 }
 
+str TextWithNumber(const str& label, int number) { return Text(label, str::getFormatted("%d", number)); }
+
 str PlainText(const str& text, int maxBytes)
 {
     // U+2039 and U+203A: they read as "<" and ">" but are no markup.

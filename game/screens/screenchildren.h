@@ -16,6 +16,8 @@ namespace screens {
 // The string-table text of a label, with its arguments ("%1%", "%2%") when
 // it takes them ("" without a string table).
 str Text(const str& label, const str& argument = str(), const str& second = str());
+// The same with a whole number as its argument ("Goal: %1%").
+str TextWithNumber(const str& label, int number);
 // Outside text (server messages, downloaded names) made safe to show in a
 // rich-text window: markup brackets become look-alike angle quotes, control
 // bytes become blanks, and it is cut to at most maxBytes (on a character
