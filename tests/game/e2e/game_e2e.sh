@@ -15,6 +15,9 @@
 #                              whose middle is at (X, Y)
 #   options_data_copy DATA     a copy of the data whose options screen the
 #                              script writes ($options, $options_original)
+#   game_for_others GAME DATA  a copy of the game and its data that any user
+#                              may read, for games started as another user;
+#                              prints the copy's path
 #   start_score_server DATA LIFETIME
 #                              the loopback score server (hiscore_server.py)
 #                              in $server, stopped with the test (and by
@@ -38,6 +41,21 @@ options_data_copy() {
   options_original=$(readlink -f "$options")
   rm "$options"
   export CORVELLATRIP_DATA=$data
+}
+
+# game_for_others GAME DATA: the game and its data copied into $work/game
+# (the data beside the program, where the game looks first), readable by
+# every user, and the copy's path printed. Games started as another user
+# run it: the checkout may lie in a folder only its owner may enter (a
+# private home, a mktemp -d folder), where that user reads nothing.
+game_for_others() {
+  local copy=$work/game
+  mkdir -p "$copy"
+  cp "$1" "$copy/"
+  cp -rL "$(readlink -f "$2")/." "$copy/data"
+  chmod -R a+rX "$copy"
+  chmod 755 "$work"
+  echo "$copy/$(basename "$1")"
 }
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
