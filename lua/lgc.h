@@ -1,19 +1,25 @@
 // The collector: stop-the-world mark and sweep, run only at safe points
 // (luaC_checkGC), where every live object is reachable from the roots: the
 // registry, the main thread (its stack and globals), the per-type default
-// metatables and the fixed strings.
+// metatables, the fixed strings and the userdata whose finaliser waits.
 #pragma once
 
 #include "lobject.h"
 
 constexpr lu_byte MARKBIT = 0x01;
 constexpr lu_byte FIXEDBIT = 0x10;
-constexpr lu_byte FINALIZEDBIT = 0x20; // a userdata whose `__gc' has run
+constexpr lu_byte FINALIZEDBIT = 0x20; // a userdata whose `__gc' has run (or runs now)
 
 void luaC_link(lua_State* L, GCObject* o, lu_byte tt);
-void luaC_collectgarbage(lua_State* L);
+// A full collection, then the finalisers that wait (unless `finalize' is
+// false: they wait for the next collection). A host's count hook with
+// LUA_MASKWORK may stop it with an error while it marks (nothing is freed
+// then) and once it is over.
+void luaC_collectgarbage(lua_State* L, bool finalize = true);
+// Runs the finalisers that wait, one by one, each taken off the list first.
 void luaC_callGCTM(lua_State* L);
-void luaC_sweep(lua_State* L, int all);
+// At close: every userdata with a `__gc' not run yet gets it.
+void luaC_finalizeall(lua_State* L);
 void luaC_freeall(lua_State* L);
 
 inline void luaC_checkGC(lua_State* L)
@@ -25,7 +31,9 @@ inline void luaC_checkGC(lua_State* L)
         luaC_collectgarbage(L);
     } else if (g->gcStress) { // an extra collection that leaves the threshold alone
         lu_mem threshold = g->GCthreshold;
-        luaC_collectgarbage(L);
+        // inside a finaliser the extra one leaves the others to the loop
+        // that runs them, or every safe point would nest one more
+        luaC_collectgarbage(L, g->gcFinalizing == 0);
         g->GCthreshold = threshold;
     }
 }

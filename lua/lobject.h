@@ -293,10 +293,12 @@ struct global_State {
     void* ud;
     GCObject* rootgc;      // every collectable object except strings and open upvalues
     GCObject* rootudata;   // userdata, kept apart for `__gc' (collector of issue 7)
+    GCObject* tmudata;     // unreachable userdata whose `__gc' has yet to run, in order
     Mbuffer buff;          // scratch space for concatenation and the lexer
     lu_mem GCthreshold;
     lu_mem nblocks;        // bytes allocated
     int gcBlocked;         // > 0 while objects are held only by C++ code (parser)
+    int gcFinalizing;      // finaliser runs under way (nested when a finaliser collects)
     int gcStress;          // collect at every safe point (QMLUA_GCSTRESS set; for tests)
     const char* cstackBase; // native stack position where the host entered the state
     int cstackEntries;      // nested entries from C (calls, protected runs) now active

@@ -162,6 +162,7 @@ extern "C" lua_State* lua_open(void)
     g->mainthread = L;
     g->GCthreshold = 0; // no collections while building the state
     g->gcBlocked = 1;
+    g->gcFinalizing = 0;
     g->gcStress = 0;
     g->cstackBase = nullptr;
     g->cstackEntries = 0;
@@ -177,6 +178,7 @@ extern "C" lua_State* lua_open(void)
     g->minimumnumstrings = lua_minimumnumstrings;
     g->rootgc = nullptr;
     g->rootudata = nullptr;
+    g->tmudata = nullptr;
     g->nblocks = sizeof(LG);
     setnilvalue(gkey(g->dummynode));
     setnilvalue(gval(g->dummynode));
@@ -201,7 +203,7 @@ extern "C" void lua_close(lua_State* L)
 {
     L = G(L)->mainthread; // only the main thread can be closed
     luaF_close(L, L->stack);
-    luaC_callGCTM(L); // `__gc' of every userdata that has one
+    luaC_finalizeall(L); // `__gc' of every userdata that has one
     L->ci = L->base_ci;
     L->base = L->top = L->ci->base;
     L->nCcalls = 0;

@@ -215,7 +215,9 @@ LUA_API int lua_pushupvalues(lua_State* L);
    event) during long native work in the libraries: pattern matching, plain
    searches, long copies, quoting and formatting of strings, concatenation,
    table.concat, sort, insert and remove, foreach, counting a table's
-   elements, and the lexer reading a long text (lwork.h) */
+   elements, the lexer reading a long text (lwork.h), and a full collection
+   while it marks (lgc.cpp: there the hook may read values or raise an
+   error, but not store values) */
 #define LUA_MASKWORK (1 << 5)
 /* dialect: finalisers (`__gc' metamethods) run with hooks off, as in 5.0;
    a hook whose mask has this bit still runs inside them, so a host that

@@ -239,16 +239,18 @@ void TScriptWatchdog::KeepStoppedScript()
 
 // Outside runs, engine code that pushes a value could start a collection,
 // and with it finalisers that nothing would watch: the collector waits for
-// the next run.
+// the next run. Held back already (by a stop), it may have been let go
+// since by a collection of the run (a finaliser that collects, a script
+// that catches the stop), which set a threshold of its own: that one is
+// kept for the next run.
 void TScriptWatchdog::HoldCollector(lua_State* L)
 {
-    if (mCollectorHeld)
-        return;
-    mCollectorHeld = true;
     // A threshold a script set past what an int holds reads back negative:
     // it meant never.
     const int threshold = lua_getgcthreshold(L);
-    mHeldThreshold = threshold < 0 ? kHeldThreshold : threshold;
+    if (!mCollectorHeld || threshold != kHeldThreshold)
+        mHeldThreshold = threshold < 0 ? kHeldThreshold : threshold;
+    mCollectorHeld = true;
     lua_setgcthreshold(L, kHeldThreshold);
 }
 

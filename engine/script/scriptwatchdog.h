@@ -25,7 +25,7 @@
 // It checks through the count hook of our Lua, on every thread of the state
 // (coroutines a script makes are hooked as they are made), inside
 // finalisers (LUA_MASKFINALIZERS) and inside long work of one library call
-// (LUA_MASKWORK). Checks come at most kWatchInstructions instructions
+// or of the collector (LUA_MASKWORK). Checks come at most kWatchInstructions instructions
 // apart and, however long each instruction takes (a native call), about
 // kCheckPeriodMs apart: each check sets the count to the next one from the
 // pace of the last, and a run's first check comes after

@@ -838,3 +838,45 @@ TEST(LuaHooks, AFinaliserThatNeverReturnsIsStoppedWhenTheStateCloses)
     lua_close(L);  // returns: the looping finaliser was stopped, the others ran
     EXPECT_GE(finalizerChecks, 5);
 }
+
+// A collection runs no instruction however big the heap: it gives a count
+// hook with LUA_MASKWORK its turns while it marks, whether collectgarbage
+// or an allocation started it, and only inside a protected call.
+const char kBigHeap[] = "gHeap = {} for i = 1, 300000 do gHeap[i] = {i} end";
+const char kHeapSum[] = "local s = 0 for i = 1, table.getn(gHeap) do s = s + gHeap[i][1] end return s";
+
+TEST(LuaHooks, ACollectionOfABigHeapGivesTheCountHookItsTurns)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    ASSERT_EQ(run(L, kBigHeap), 0) << topString(L);
+    expectPollsOnlyWithWorkBit(L, "collectgarbage()");
+    // the threshold just above the heap: the next tables start a collection
+    expectPollsOnlyWithWorkBit(L, "collectgarbage(gcinfo() + 1) local t = {} for i = 1, 1000 do t[i] = {} end");
+}
+
+TEST(LuaHooks, AHookStopsACollectionWhileItMarksAndTheHeapStaysWhole)
+{
+    State S = openState();
+    lua_State* L = S.get();
+    ASSERT_EQ(run(L, kBigHeap), 0) << topString(L);
+    ASSERT_EQ(run(L, "gWeak = setmetatable({}, {__mode = 'k'}) gWeak[gHeap[1]] = true gHeap[1] = {1}"), 0);
+    lua_sethook(L, stopWork, LUA_MASKCOUNT | LUA_MASKWORK, 1 << 30);
+    EXPECT_NE(run(L, "collectgarbage()"), 0);
+    EXPECT_EQ(topString(L), "work stopped");
+    lua_settop(L, 0);
+    // Outside a protected call the hook gets no turn (its error would end
+    // the process): the collection runs whole.
+    lua_setgcthreshold(L, 0);
+    lua_sethook(L, nullptr, 0, 0);
+    ASSERT_EQ(run(L, kHeapSum), 0) << topString(L);
+    EXPECT_EQ(lua_tonumber(L, -1), 300000.0 * 300001 / 2);
+    lua_settop(L, 0);
+    // the stopped collection changed nothing: the next ones free as usual
+    ASSERT_EQ(run(L, "collectgarbage() local before = gcinfo() gHeap = nil collectgarbage()\n"
+                     "return next(gWeak) == nil, gcinfo() < before / 4"),
+              0)
+        << topString(L);
+    EXPECT_TRUE(lua_toboolean(L, 1));
+    EXPECT_TRUE(lua_toboolean(L, 2));
+}

@@ -451,6 +451,33 @@ TEST_F(Watchdog, NoFinaliserRunsOutsideARunTheNextRunTakesThemUp)
     EXPECT_EQ(Global("gSeen"), "1") << "taken up as the run began";
 }
 
+// A stop holds the collector back at once; a finaliser that collects after
+// it (finalisers go on after one is stopped) sets the collector's threshold
+// anew, and the run's end must hold it back all the same.
+TEST_F(Watchdog, AFinaliserThatCollectsAfterAStopLeavesNoFinaliserToRunBetweenRuns)
+{
+    gWatchStep = 100;
+    testing::internal::CaptureStderr();
+    // Finalisers run newest first: the looping one, then the collecting one.
+    script->DoLuaString("gKept = newproxy(true)\n"
+                        "getmetatable(gKept).__gc = function() gFinalized = (gFinalized or 0) + 1 end\n"
+                        "local collects = newproxy(true) getmetatable(collects).__gc = function() collectgarbage() end\n"
+                        "local loops = newproxy(true) getmetatable(loops).__gc = function() while true do end end\n"
+                        "collects, loops = nil, nil collectgarbage()");
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_NE(log.find("script stopped"), std::string::npos) << log;
+    lua_pushnil(L);
+    lua_setglobal(L, "gKept");
+    for (int i = 0; i < 100000; ++i) {
+        lua_pushfstring(L, "value %d of some length to allocate", i);
+        lua_pop(L, 1);
+    }
+    EXPECT_EQ(Global("gFinalized"), "<nil>") << "a finaliser ran where nothing watched it";
+    str told;
+    while (TScriptWatchdog::TakeStoppedScript(&told)) {
+    }
+}
+
 TEST_F(Watchdog, AFinaliserThatNeverReturnsWhenTheStateClosesIsStoppedAfterTheClosingLimit)
 {
     auto* kept = new TScript;
