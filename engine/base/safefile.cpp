@@ -230,7 +230,9 @@ EFileProblem problemOfEntry(const struct stat& info, std::size_t limit)
 
 EFileProblem problemOfOpening(int error)
 {
-    return error == ENOENT || error == ENOTDIR ? EFileProblem::kMissing : EFileProblem::kUnreadable;
+    if (error == ENOENT || error == ENOTDIR)
+        return EFileProblem::kMissing;
+    return error == EACCES || error == EPERM ? EFileProblem::kNotPermitted : EFileProblem::kUnreadable;
 }
 
 // To its end, but never past the limit: the file may grow while it is read.
@@ -280,6 +282,7 @@ std::string FileProblemText(EFileProblem problem, std::size_t limit)
     case EFileProblem::kFolder: return "is a folder";
     case EFileProblem::kNotAFile: return "is no regular file (a pipe, a device or a socket)";
     case EFileProblem::kTooLarge: return "is larger than " + std::to_string(limit) + " bytes";
+    case EFileProblem::kNotPermitted: return "may not be opened by this user";
     case EFileProblem::kUnreadable: break;
     }
     return "could not be opened or read";

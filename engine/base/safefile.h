@@ -39,7 +39,8 @@ enum class EFileProblem {
     kFolder,      // a folder stands there
     kNotAFile,    // a pipe, a device or a socket: its reading could wait for ever or never end
     kTooLarge,    // larger than any file of its kind could be
-    kUnreadable,  // it may not be opened, or its reading failed
+    kNotPermitted,  // this user may not open it (another user's file, or its mode)
+    kUnreadable,  // it could not be opened for another reason, or its reading failed
 };
 
 // The problem in a log's words, after "it": "is a folder", "is larger than
