@@ -174,6 +174,24 @@ TSaveNotice NotPermittedNotice(const char* body, const str& path)
             ShownPath(folder, kFolderOnOneLine)};
 }
 
+TSaveNotice PrefsNotice(const TPrefs& prefs)
+{
+    if (prefs.FoundFileNotPermitted())
+        return NotPermittedNotice("notpermittedsave_profiles", prefs.GetPath());
+    const bool kept = prefs.GetKeptAside().length() > 0;
+    return {"damagedsave_title", kept ? "damagedsave_profiles" : "damagedsave_profiles_inplace",
+            BaseName(kept ? prefs.GetKeptAside() : prefs.GetPath()), str(), str()};
+}
+
+TSaveNotice ScoresNotice(const TQmHiscores& hiscores)
+{
+    if (hiscores.FoundFileNotPermitted())
+        return NotPermittedNotice("notpermittedsave_scores", hiscores.GetFilePath());
+    const str kept = hiscores.GetKeptAside();
+    return {"damagedsave_title", kept.length() > 0 ? "damagedsave_scores" : "damagedsave_scores_inplace",
+            kept.length() > 0 ? BaseName(kept) : str(kScoresFile), str(), str()};
+}
+
 }  // namespace
 
 bool TSettings::TakeSaveNotice(TSaveNotice* notice)
@@ -192,24 +210,12 @@ bool TSettings::NextSaveNotice(TSaveNotice* notice)
 {
     if (!mToldOfPrefs && mPrefs && (mPrefs->FoundFileNotPermitted() || mPrefs->FoundUnreadableFile())) {
         mToldOfPrefs = true;
-        if (mPrefs->FoundFileNotPermitted()) {
-            *notice = NotPermittedNotice("notpermittedsave_profiles", mPrefs->GetPath());
-        } else {
-            const bool kept = mPrefs->GetKeptAside().length() > 0;
-            *notice = {"damagedsave_title", kept ? "damagedsave_profiles" : "damagedsave_profiles_inplace",
-                       BaseName(kept ? mPrefs->GetKeptAside() : mPrefs->GetPath()), str(), str()};
-        }
+        *notice = PrefsNotice(*mPrefs);
         return true;
     }
     if (!mToldOfHiscores && mHiscores && (mHiscores->FoundFileNotPermitted() || mHiscores->FoundUnreadableFile())) {
         mToldOfHiscores = true;
-        if (mHiscores->FoundFileNotPermitted()) {
-            *notice = NotPermittedNotice("notpermittedsave_scores", mHiscores->GetFilePath());
-        } else {
-            const str kept = mHiscores->GetKeptAside();
-            *notice = {"damagedsave_title", kept.length() > 0 ? "damagedsave_scores" : "damagedsave_scores_inplace",
-                       kept.length() > 0 ? BaseName(kept) : str(kScoresFile), str(), str()};
-        }
+        *notice = ScoresNotice(*mHiscores);
         return true;
     }
     return false;
