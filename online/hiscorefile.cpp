@@ -2,6 +2,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
+#include "engine/base/ownership.h"
 #include "engine/base/safefile.h"
 
 #include <array>
@@ -71,6 +72,26 @@ bool WriteHiscoreFile(const str& path, const str& text, TEncrypt& cipher)
     return WriteFileReplacing(path, body.data(), body.size());
 }
 
+const char* DecodeHiscoreBytes(const std::string& bytes, TEncrypt& cipher, str* text)
+{
+    if (bytes.size() <= kChecksumBlock)
+        return "is too short to hold scores";
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t bodySize = bytes.size() - kChecksumBlock;
+    std::vector<unsigned char> stored;
+    if (!decipher(cipher, data + bodySize, static_cast<int>(kChecksumBlock), &stored) || stored.size() < 4 ||
+        std::memcmp(stored.data(), checksumOf(data, bodySize).data(), 4) != 0) {
+        WriteDbg("HiScores: Checksum did not match! Ignoring saved score data.");
+        return "fails its checksum";
+    }
+    std::vector<unsigned char> plain;
+    if (!decipher(cipher, data, static_cast<int>(bodySize), &plain))
+        return "cannot be deciphered";
+    // The text ends at its NUL; the buffer always has one at the end.
+    *text = str(reinterpret_cast<const char*>(plain.data()));
+    return nullptr;
+}
+
 EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text, str* keptAside)
 {
     str ignored;
@@ -82,25 +103,18 @@ EHiscoreFile ReadHiscoreFile(const str& path, TEncrypt& cipher, str* text, str* 
     if (!ReadWholeFile(path, &bytes, kMaxHiscoreFileBytes, &problem)) {
         if (!PathExists(path))
             return EHiscoreFile::kMissing;
+        if (problem == EFileProblem::kNotPermitted) {
+            // Not damaged: another user's. Set aside, it would be lost to its owner.
+            WriteDbg("HiScores: %s may not be opened by this user (it belongs to %s); it is left as it is, and no "
+                     "scores are read or written",
+                     path.c_str(), OwnerName(path).c_str());
+            return EHiscoreFile::kNotPermitted;
+        }
         const std::string why = "cannot be read (it " + FileProblemText(problem, kMaxHiscoreFileBytes) + ")";
         return reject(path, why.c_str(), keptAside);
     }
-    if (bytes.size() <= kChecksumBlock)
-        return reject(path, "is too short to hold scores", keptAside);
-
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t bodySize = bytes.size() - kChecksumBlock;
-    std::vector<unsigned char> stored;
-    if (!decipher(cipher, data + bodySize, static_cast<int>(kChecksumBlock), &stored) || stored.size() < 4 ||
-        std::memcmp(stored.data(), checksumOf(data, bodySize).data(), 4) != 0) {
-        WriteDbg("HiScores: Checksum did not match! Ignoring saved score data.");
-        return reject(path, "fails its checksum", keptAside);
-    }
-    std::vector<unsigned char> plain;
-    if (!decipher(cipher, data, static_cast<int>(bodySize), &plain))
-        return reject(path, "cannot be deciphered", keptAside);
-    // The text ends at its NUL; the buffer always has one at the end.
-    *text = str(reinterpret_cast<const char*>(plain.data()));
+    if (const char* why = DecodeHiscoreBytes(bytes, cipher, text))
+        return reject(path, why, keptAside);
     return EHiscoreFile::kRead;
 }
 

@@ -78,6 +78,7 @@ public:
     std::unique_ptr<TEncrypt> cipher;
     bool saveEnabled = false;
     bool foundUnreadable = false;
+    bool foundNotPermitted = false;
     str keptAside;
     int lastSaveError = 0;  // errno of the last save tried, 0 when it succeeded
     qm::TReplyReader reader;  // the last reply, read apart from the frame when large
@@ -125,6 +126,10 @@ void TQmHiscoresData::LoadPreferences()
         // A file that could not be set aside is never saved over.
         if (keptAside.length() == 0)
             saveEnabled = false;
+        break;
+    case qm::EHiscoreFile::kNotPermitted:
+        foundNotPermitted = true;
+        saveEnabled = false;
         break;
     case qm::EHiscoreFile::kMissing:
         break;
@@ -299,6 +304,10 @@ TQmHiscores::~TQmHiscores() = default;
 bool TQmHiscores::FoundUnreadableFile() const { return mData->foundUnreadable; }
 
 str TQmHiscores::GetKeptAside() const { return mData->keptAside; }
+
+bool TQmHiscores::FoundFileNotPermitted() const { return mData->foundNotPermitted; }
+
+str TQmHiscores::GetFilePath() const { return mData->prefsPath; }
 
 int TQmHiscores::GetLastSaveError() const { return mData->lastSaveError; }
 

@@ -59,6 +59,12 @@ public:
     // ("" when it could not be).
     bool FoundUnreadableFile() const;
     str GetKeptAside() const;
+    // Whether the load found a hiscore.dat this user may not open (another
+    // user's): it is left as it is, and the local scores are neither read
+    // nor written in this run.
+    bool FoundFileNotPermitted() const;
+    // Where hiscore.dat is kept ("" without a user data folder).
+    str GetFilePath() const;
     // Why the last save of hiscore.dat that was tried failed (an errno
     // value), 0 when it succeeded or none was tried; and a new try when it
     // failed (every save writes the whole file, so one that succeeds later

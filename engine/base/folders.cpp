@@ -1,8 +1,11 @@
 #include "engine/base/folders.h"
 
+#include "engine/base/ownership.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +35,17 @@ str parentOf(const str& path)
     if (slash <= 0)
         return str(slash == 0 ? "/" : ".");
     return path.substr(0, slash);
+}
+
+// A folder made in another user's folder is that user's (a game of root's
+// making a player's data home must leave it the player's).
+void giveParentsOwner(const str& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    GiveFolderOwner(fd, parentOf(path));
+    ::close(fd);
 }
 
 str currentDirectory()
@@ -64,7 +78,9 @@ bool MakeDirectories(const str& path, unsigned mode)
     str parent = parentOf(path);
     if (parent != path && !isDirectory(parent) && !MakeDirectories(parent, mode))
         return false;
-    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST)
+    if (::mkdir(path.c_str(), mode) == 0)
+        giveParentsOwner(path);
+    else if (errno != EEXIST)
         return false;
     return isDirectory(path);
 }

@@ -34,7 +34,8 @@ str UserDataDirectoryPath();
 // UserDataDirectory. Empty when it cannot be created.
 str CommonDataDirectory();
 
-// Creates a folder and its missing parents with the given mode; true when it exists afterwards.
+// Creates a folder and its missing parents with the given mode, each with the
+// owner of the folder it is made in (ownership.h); true when it exists afterwards.
 bool MakeDirectories(const str& path, unsigned mode);
 
 // Copies text into a fixed buffer; false (and an empty buffer) when it does not fit.

@@ -4,6 +4,7 @@
 #include "engine/base/debuglog.h"
 #include "engine/base/encrypt.h"
 #include "engine/base/folders.h"
+#include "engine/base/ownership.h"
 #include "engine/base/safefile.h"
 
 #include <cerrno>
@@ -107,6 +108,7 @@ void TPrefs::LoadPrefs()
     mDocument.Clear();
     mSection = nullptr;
     mFoundUnreadable = false;
+    mFoundNotPermitted = false;
     mKeptAside = str();
     if (mWritable && mPath.length() > 0)
         qm::RemoveStaleTemporaries(mPath);
@@ -115,7 +117,16 @@ void TPrefs::LoadPrefs()
         qm::EFileProblem problem = qm::EFileProblem::kNone;
         const bool read = qm::ReadWholeFile(mPath, &bytes, kMaxFileBytes, &problem);
         const bool loaded = read && ReadDocument(bytes.data(), static_cast<int>(bytes.size()), mKey, &mDocument);
-        if (!loaded) {
+        if (problem == qm::EFileProblem::kNotPermitted) {
+            // Not damaged: another user's (a game started as root leaves
+            // such a file). Renamed or saved over, the player could never
+            // get it back.
+            mFoundNotPermitted = true;
+            mWritable = false;
+            WriteDbg("Preferences %s may not be opened by this user (it belongs to %s); it is left as it is and "
+                     "nothing is saved",
+                     mPath.c_str(), qm::OwnerName(mPath).c_str());
+        } else if (!loaded) {
             mDocument.Clear();
             mFoundUnreadable = true;
             const std::string why =

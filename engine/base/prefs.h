@@ -18,7 +18,8 @@
 //
 // and the file ends with a NUL byte. Saving replaces the file through a
 // temporary file, so a failed save leaves the previous one; a file that
-// cannot be read is renamed to prefs.dat.bad and the store starts empty.
+// cannot be read is renamed to prefs.dat.bad and the store starts empty,
+// except one this user may not open, which is left alone and never saved over.
 #pragma once
 
 #include "engine/base/str.h"
@@ -74,6 +75,10 @@ public:
     // not be: nothing is saved over it then).
     bool FoundUnreadableFile() const { return mFoundUnreadable; }
     const str& GetKeptAside() const { return mKeptAside; }
+    // Whether the last load found a prefs.dat this user may not open
+    // (another user's): no damage, so it is left as it is, the store starts
+    // empty and nothing is ever saved over it.
+    bool FoundFileNotPermitted() const { return mFoundNotPermitted; }
 
     // Decodes the bytes of a prefs.dat into the document holder. False when
     // they are not a store written under this key (garbage, damaged, foreign
@@ -98,6 +103,7 @@ private:
     str mInstallKey;
     bool mWritable;
     bool mFoundUnreadable = false;
+    bool mFoundNotPermitted = false;
     str mKeptAside;
     int mLastSaveError = 0;
 };

@@ -1,6 +1,7 @@
 #include "engine/base/safefile.h"
 
 #include "engine/base/debuglog.h"
+#include "engine/base/ownership.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -165,6 +166,8 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
         }
         // Held until the rename, so another process's cleanup leaves it alone.
         ::flock(fd, LOCK_EX);
+        // At once: even a temporary that a killed save leaves is the player's.
+        TakeOverOwnership(fd, path, folderOf(path));
     }
     bool written = writeAll(fd, static_cast<const char*>(data), size);
     int error = errno;
@@ -195,6 +198,25 @@ bool WriteFileReplacing(const str& path, const void* data, std::size_t size)
 
 namespace {
 
+// Opens the file, made (mode 0600) when missing. One made here takes its
+// folder's owner, as a new file among a player's files must; one that was
+// there is left as it is.
+int openMakingIfMissing(const str& path, int flags)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = ::open(path.c_str(), flags);
+        if (fd >= 0 || errno != ENOENT)
+            return fd;
+        fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0)
+            GiveFolderOwner(fd, folderOf(path));
+        // (EEXIST: another process made it meanwhile, and it is opened as it stands)
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return ::open(path.c_str(), flags);
+}
+
 EFileProblem problemOfEntry(const struct stat& info, std::size_t limit)
 {
     if (S_ISDIR(info.st_mode))
@@ -208,7 +230,9 @@ EFileProblem problemOfEntry(const struct stat& info, std::size_t limit)
 
 EFileProblem problemOfOpening(int error)
 {
-    return error == ENOENT || error == ENOTDIR ? EFileProblem::kMissing : EFileProblem::kUnreadable;
+    if (error == ENOENT || error == ENOTDIR)
+        return EFileProblem::kMissing;
+    return error == EACCES || error == EPERM ? EFileProblem::kNotPermitted : EFileProblem::kUnreadable;
 }
 
 // To its end, but never past the limit: the file may grow while it is read.
@@ -258,6 +282,7 @@ std::string FileProblemText(EFileProblem problem, std::size_t limit)
     case EFileProblem::kFolder: return "is a folder";
     case EFileProblem::kNotAFile: return "is no regular file (a pipe, a device or a socket)";
     case EFileProblem::kTooLarge: return "is larger than " + std::to_string(limit) + " bytes";
+    case EFileProblem::kNotPermitted: return "may not be opened by this user";
     case EFileProblem::kUnreadable: break;
     }
     return "could not be opened or read";
@@ -277,7 +302,7 @@ bool ReadWholeFile(const str& path, std::string* bytes, std::size_t limit, EFile
 std::FILE* OpenForAppending(const str& path)
 {
     // A pipe that no one reads refuses at once (ENXIO) instead of waiting.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    const int fd = openMakingIfMissing(path, O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     struct stat info;
@@ -337,7 +362,7 @@ int openLockFile(const str& path)
         return -1;
     }
     const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0600);
+    int fd = openMakingIfMissing(path, O_RDWR | flags);
     // flock needs no write access: a lock file left in a folder that has
     // turned read-only, or one another user may only read, still locks.
     if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))

@@ -12,9 +12,11 @@
 namespace qm {
 
 // Replaces the file at `path` with the bytes: they go to a new temporary file
-// in the same folder (mode 0600), which is flushed to the disk and renamed
-// over `path`. The temporary stays locked until it is renamed, so other
-// processes know it is not abandoned; abandoned ones are removed first.
+// in the same folder, which is flushed to the disk and renamed over `path`.
+// The temporary takes the replaced file's owner, group and mode where the
+// process may give them (ownership.h; a new file: mode 0600 and the folder's
+// owner). It stays locked until it is renamed, so other processes know it is
+// not abandoned; abandoned ones are removed first.
 // On any failure the temporary file is removed, a line is logged, false is
 // returned with errno saying why (ENOSPC for a full disk, EROFS or EACCES for
 // a folder that cannot be written, ENAMETOOLONG, ...) and the old file is
@@ -37,7 +39,8 @@ enum class EFileProblem {
     kFolder,      // a folder stands there
     kNotAFile,    // a pipe, a device or a socket: its reading could wait for ever or never end
     kTooLarge,    // larger than any file of its kind could be
-    kUnreadable,  // it may not be opened, or its reading failed
+    kNotPermitted,  // this user may not open it (another user's file, or its mode)
+    kUnreadable,  // it could not be opened for another reason, or its reading failed
 };
 
 // The problem in a log's words, after "it": "is a folder", "is larger than
@@ -50,9 +53,9 @@ std::string FileProblemText(EFileProblem problem, std::size_t limit);
 // device by that name is refused without being read.
 bool ReadWholeFile(const str& path, std::string* bytes, std::size_t limit, EFileProblem* problem = nullptr);
 
-// Opens a regular file for appending (created, mode 0600, when missing), as
-// ReadWholeFile opens one: without waiting on a pipe. Null, with errno set,
-// for anything else.
+// Opens a regular file for appending (created when missing, mode 0600, with
+// its folder's owner), as ReadWholeFile opens one: without waiting on a pipe.
+// Null, with errno set, for anything else.
 std::FILE* OpenForAppending(const str& path);
 
 // Reads an open file to its end and closes it. False on a read error.
@@ -74,8 +77,9 @@ bool LockHeldElsewhere(const str& path);
 
 // An advisory lock (flock) on a file, held for as long as the object lives,
 // so that two processes never keep the same saves at once. The file is
-// created when missing (mode 0600) and left in place: an unlocked file means
-// nothing, and a process that dies lets go of its lock.
+// created when missing (mode 0600, with its folder's owner) and left in
+// place: an unlocked file means nothing, and a process that dies lets go of
+// its lock.
 class TLockFile {
 public:
     // Tries once, without waiting.

@@ -63,6 +63,7 @@ str PlainProblem(qm::EFileProblem problem)
     case qm::EFileProblem::kTooLarge: return Text("fileproblem_toolarge");
     case qm::EFileProblem::kNone:
     case qm::EFileProblem::kMissing:
+    case qm::EFileProblem::kNotPermitted:
     case qm::EFileProblem::kUnreadable: break;
     }
     return Text("fileproblem_unreadable");

@@ -26,6 +26,18 @@
 class TPrefs;
 class TQmHiscores;
 
+// What to tell the player of a save file found at start-up that could not
+// be read: string-table labels for the dialog's title and body, and the
+// words the body takes: the file it names, and for a file this user may not
+// open, whose it is and the folder it stands in.
+struct TSaveNotice {
+    str title;
+    str body;
+    str file;
+    str owner;
+    str folder;
+};
+
 // The hiscore tables, by index: career, then endless easy, medium, hard.
 extern const char* const GAMEMODE_SCORE_NAMES[4];
 
@@ -188,10 +200,11 @@ public:
     TQmHiscores* GetHiscores() { return mHiscores.get(); }
 
     // The next thing to tell the player about saves found unreadable at
-    // start-up (prefs.dat, then hiscore.dat), each once: a string-table
-    // label and the file it names (where it was kept aside, or the file
-    // itself when it stays in place). False when nothing is left to tell.
-    bool TakeSaveNotice(str* label, str* file);
+    // start-up (prefs.dat, then hiscore.dat), each once: damaged (the file
+    // named where it was kept aside, or itself when it stays in place), or
+    // one this user may not open (named with its owner and folder), which
+    // this run neither reads nor writes. False when nothing is left to tell.
+    bool TakeSaveNotice(TSaveNotice* notice);
     // The next failure to keep the player's saves to tell him of, each
     // cause once in a run: no user data folder at all, or a save of
     // prefs.dat or hiscore.dat that failed (a full disk, a folder that
@@ -209,7 +222,7 @@ public:
 
 private:
     void RegisterLuaFunctions();
-    bool NextSaveNotice(str* label, str* file);
+    bool NextSaveNotice(TSaveNotice* notice);
     // The errno of a failure not yet told (0: none); kNoDataFolder for the missing folder.
     int UntoldSaveFailure();
     // The name of the file whose last save failed with `cause` (prefs.dat or hiscore.dat).

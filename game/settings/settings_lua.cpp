@@ -28,17 +28,18 @@ TSettings* Settings(lua_State*)
     return s;
 }
 
-// The next notice about a save found unreadable: its string label and the
-// file it names, or nothing once all were told.
+// The next notice about a save found unreadable: the string labels of its
+// title and body, and the body's words (the file, its owner, its folder),
+// or nothing once all were told.
 int LuaTakeSaveNotice(lua_State* L)
 {
     TSettings* s = Settings(L);
-    str label, file;
-    if (!s || !s->TakeSaveNotice(&label, &file))
+    TSaveNotice notice;
+    if (!s || !s->TakeSaveNotice(&notice))
         return 0;
-    lua_pushstring(L, label.c_str());
-    lua_pushstring(L, file.c_str());
-    return 2;
+    for (const str* value : {&notice.title, &notice.body, &notice.file, &notice.owner, &notice.folder})
+        lua_pushstring(L, value->c_str());
+    return 5;
 }
 
 template <auto Fn>

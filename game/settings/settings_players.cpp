@@ -3,6 +3,7 @@
 
 #include "engine/base/debuglog.h"
 #include "engine/base/folders.h"
+#include "engine/base/ownership.h"
 #include "engine/base/prefs.h"
 #include "engine/platform/platform.h"
 #include "engine/window/stringtable.h"
@@ -149,31 +150,72 @@ str BaseName(const str& path)
     return str((slash == std::string::npos ? text : text.substr(slash + 1)).c_str());
 }
 
+// A path named in a dialog is cut to its last `length` bytes.
+str ShownPath(const str& path, int length)
+{
+    const std::string text = path.c_str();
+    if (static_cast<int>(text.size()) <= length)
+        return path;
+    return str(("..." + text.substr(text.size() - length)).c_str());
+}
+
+// A folder on a line of its own in a dialog's body: the dialog breaks a
+// longer word anywhere.
+constexpr int kFolderOnOneLine = 40;
+
+// A save file this user may not open is named with its folder and whose it
+// is: it is not damaged, and whoever may open it (its owner, or root) can
+// give it back.
+TSaveNotice NotPermittedNotice(const char* body, const str& path)
+{
+    const std::string text = path.c_str();
+    const str folder(text.substr(0, text.rfind('/')).c_str());
+    return {"notpermittedsave_title", body, BaseName(path), str(qm::OwnerName(path).c_str()),
+            ShownPath(folder, kFolderOnOneLine)};
+}
+
+TSaveNotice PrefsNotice(const TPrefs& prefs)
+{
+    if (prefs.FoundFileNotPermitted())
+        return NotPermittedNotice("notpermittedsave_profiles", prefs.GetPath());
+    const bool kept = prefs.GetKeptAside().length() > 0;
+    return {"damagedsave_title", kept ? "damagedsave_profiles" : "damagedsave_profiles_inplace",
+            BaseName(kept ? prefs.GetKeptAside() : prefs.GetPath()), str(), str()};
+}
+
+TSaveNotice ScoresNotice(const TQmHiscores& hiscores)
+{
+    if (hiscores.FoundFileNotPermitted())
+        return NotPermittedNotice("notpermittedsave_scores", hiscores.GetFilePath());
+    const str kept = hiscores.GetKeptAside();
+    return {"damagedsave_title", kept.length() > 0 ? "damagedsave_scores" : "damagedsave_scores_inplace",
+            kept.length() > 0 ? BaseName(kept) : str(kScoresFile), str(), str()};
+}
+
 }  // namespace
 
-bool TSettings::TakeSaveNotice(str* label, str* file)
+bool TSettings::TakeSaveNotice(TSaveNotice* notice)
 {
-    const bool told = NextSaveNotice(label, file);
+    const bool told = NextSaveNotice(notice);
     // The log shows what the player was shown.
-    if (told)
-        WriteDbg("Telling the player: %s (%s)", label->c_str(), file->c_str());
+    if (told && notice->owner.length() > 0)
+        WriteDbg("Telling the player: %s (%s in %s, %s's)", notice->body.c_str(), notice->file.c_str(),
+                 notice->folder.c_str(), notice->owner.c_str());
+    else if (told)
+        WriteDbg("Telling the player: %s (%s)", notice->body.c_str(), notice->file.c_str());
     return told;
 }
 
-bool TSettings::NextSaveNotice(str* label, str* file)
+bool TSettings::NextSaveNotice(TSaveNotice* notice)
 {
-    if (!mToldOfPrefs && mPrefs && mPrefs->FoundUnreadableFile()) {
+    if (!mToldOfPrefs && mPrefs && (mPrefs->FoundFileNotPermitted() || mPrefs->FoundUnreadableFile())) {
         mToldOfPrefs = true;
-        const bool kept = mPrefs->GetKeptAside().length() > 0;
-        *label = kept ? "damagedsave_profiles" : "damagedsave_profiles_inplace";
-        *file = BaseName(kept ? mPrefs->GetKeptAside() : mPrefs->GetPath());
+        *notice = PrefsNotice(*mPrefs);
         return true;
     }
-    if (!mToldOfHiscores && mHiscores && mHiscores->FoundUnreadableFile()) {
+    if (!mToldOfHiscores && mHiscores && (mHiscores->FoundFileNotPermitted() || mHiscores->FoundUnreadableFile())) {
         mToldOfHiscores = true;
-        const str kept = mHiscores->GetKeptAside();
-        *label = kept.length() > 0 ? "damagedsave_scores" : "damagedsave_scores_inplace";
-        *file = kept.length() > 0 ? BaseName(kept) : str(kScoresFile);
+        *notice = ScoresNotice(*mHiscores);
         return true;
     }
     return false;
@@ -220,12 +262,7 @@ str ReasonText(int error, const str& file = str())
 
 str ShownFolder(const str& folder)
 {
-    if (folder.length() == 0)
-        return str("~/.local/share");
-    const std::string text = folder.c_str();
-    if (static_cast<int>(text.size()) <= kShownFolderLength)
-        return folder;
-    return str(("..." + text.substr(text.size() - kShownFolderLength)).c_str());
+    return folder.length() == 0 ? str("~/.local/share") : ShownPath(folder, kShownFolderLength);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "engine/base/encryptionkey.h"
 #include "engine/base/prefs.h"
 
+#include "otheruser.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -216,6 +218,34 @@ TEST_F(Prefs, ReadOnlyStoreNeverTouchesAnUnreadableFile)
     prefs.SetInt("x", 1, -1, true);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(readFile(file()), "garbage");
+    EXPECT_FALSE(fs::exists(folder() / "prefs.dat.bad"));
+}
+
+// Another user's prefs.dat (what a game started as root leaves) is not
+// damaged: it is neither set aside nor saved over, and the store plays on
+// empty without saving. The player's game runs in a child (as nobody when
+// this is root).
+TEST_F(Prefs, AFileThisUserMayNotOpenIsLeftAsItIsAndNeverSavedOver)
+{
+    {
+        TPrefs prefs(ENCRYPTION_KEY, true);
+        prefs.SetStr("name", "Ann", 0, true);
+    }
+    qmtest::MakeNotPermitted(file(), folder(), mRoot);
+    const qmtest::TFileState before = qmtest::FileState(file());
+    const int found = qmtest::RunAsOtherUser([] {
+        testing::internal::CaptureStderr();
+        TPrefs prefs(ENCRYPTION_KEY, true);
+        prefs.SetStr("name", "Bob", 0, true);
+        const std::string log = testing::internal::GetCapturedStderr();
+        const bool told = log.find("may not be opened by this user (it belongs to ") != std::string::npos;
+        // One bit for each thing that is wrong.
+        return (prefs.FoundFileNotPermitted() ? 0 : 1) | (prefs.FoundUnreadableFile() ? 2 : 0) |
+               (prefs.GetKeptAside().length() == 0 ? 0 : 4) | (prefs.GetNumUsers() == 1 ? 0 : 8) |
+               (prefs.SavePrefs() ? 16 : 0) | (prefs.GetLastSaveError() == 0 ? 0 : 32) | (told ? 0 : 64);
+    });
+    EXPECT_EQ(found, 0);
+    EXPECT_TRUE(qmtest::FileState(file()) == before) << "prefs.dat was changed";
     EXPECT_FALSE(fs::exists(folder() / "prefs.dat.bad"));
 }
 

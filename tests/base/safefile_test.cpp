@@ -5,6 +5,8 @@
 // opened the same way.
 #include "engine/base/safefile.h"
 
+#include "otheruser.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +15,6 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -190,29 +191,16 @@ TEST_F(SafeFile, AnotherUsersLockFileLocksOnlyWhenItCanBeOpened)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "a file of another user needs root to make";
-    constexpr uid_t kNobody = 65534;
     fs::permissions(mRoot, fs::perms::all);
-    // The exit status of `what` run in a child turned into another user.
-    const auto asNobody = [](const auto& what) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(9);
-            ::_exit(what());
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     // 1 held, 2 held elsewhere, 0 neither.
-    const auto lockAsNobody = [&asNobody](const str& path) {
-        return asNobody([&path] {
+    const auto lockAsNobody = [](const str& path) {
+        return qmtest::RunAsOtherUser([&path] {
             qm::TLockFile lock(path);
             return lock.Held() ? 1 : lock.HeldElsewhere() ? 2 : 0;
         });
     };
-    const auto heldElsewhereAsNobody = [&asNobody](const str& path) {
-        return asNobody([&path] { return qm::LockHeldElsewhere(path) ? 1 : 0; });
+    const auto heldElsewhereAsNobody = [](const str& path) {
+        return qmtest::RunAsOtherUser([&path] { return qm::LockHeldElsewhere(path) ? 1 : 0; });
     };
     Write("private.lock", "");
     fs::permissions(mRoot / "private.lock", fs::perms::owner_read | fs::perms::owner_write);

@@ -3,6 +3,7 @@
 #include "online/hiscores.h"
 #include "online/httppump.h"
 #include "online_fixture.h"
+#include "otheruser.h"
 
 #include "engine/base/encrypt.h"
 
@@ -161,6 +162,36 @@ TEST_F(Hiscores, TamperedOrShortFileIsIgnoredAndKeptAside)
 
     WriteBytes(DataFile("hiscore.dat"), good);
     EXPECT_EQ(Make()->GetScoreCount(true), 1);
+}
+
+// Another user's hiscore.dat (what a game started as root leaves) is not
+// damaged: this run neither reads nor writes the local scores, and the file
+// is left as it is. The player's game runs in a child (as nobody when this
+// is root).
+TEST_F(Hiscores, AFileThisUserMayNotOpenIsNeitherReadNorWritten)
+{
+    {
+        auto hiscores = Make();
+        hiscores->LogScore(100, "", "", false);
+    }
+    const std::filesystem::path file = DataFile("hiscore.dat");
+    qmtest::MakeNotPermitted(file, file.parent_path(), mRoot);
+    const qmtest::TFileState before = qmtest::FileState(file);
+    const int found = qmtest::RunAsOtherUser([this] {
+        testing::internal::CaptureStderr();
+        auto hiscores = Make();
+        hiscores->LogScore(200, "", "", false);
+        hiscores->SetRememberedUserInfo("ann", "secret");
+        hiscores->SaveAgainIfFailed();
+        const std::string log = testing::internal::GetCapturedStderr();
+        // One bit for each thing that is wrong.
+        return (hiscores->FoundFileNotPermitted() ? 0 : 1) | (hiscores->FoundUnreadableFile() ? 2 : 0) |
+               (Rows(*hiscores) == "1:Ann=200 " ? 0 : 4) | (hiscores->GetLastSaveError() == 0 ? 0 : 8) |
+               (log.find("may not be opened by this user") != std::string::npos ? 0 : 16);
+    });
+    EXPECT_EQ(found, 0);
+    EXPECT_TRUE(qmtest::FileState(file) == before) << "hiscore.dat was changed";
+    EXPECT_FALSE(std::filesystem::exists(DataFile("hiscore.dat.bad")));
 }
 
 TEST_F(Hiscores, SmallestFileWithAnEmptyTextLoads)

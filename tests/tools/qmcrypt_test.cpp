@@ -1,6 +1,7 @@
 #include "engine/base/encrypt.h"
 #include "engine/base/encryptionkey.h"
 #include "engine/base/prefs.h"
+#include "online/hiscorefile.h"
 
 #include <gtest/gtest.h>
 
@@ -108,4 +109,22 @@ TEST_F(Qmcrypt, PrintsAPrefsFileAsPlainXml)
     std::ofstream(at("plain.dat"), std::ios::binary) << TPrefs::WriteDocument(document, "");
     EXPECT_EQ(run("--plain prefs " + at("plain.dat")).out, printed.out);
     EXPECT_EQ(run("prefs " + at("plain.dat")).status, 1) << "a plain file is not one under the key";
+}
+
+// Read only: a damaged hiscore.dat is refused and left where it is.
+TEST_F(Qmcrypt, PrintsAHiscoreFileAsItsTextAndNeverMovesIt)
+{
+    const str text("<score name=\"career\">\n    <row rank=\"1\" score=\"1230\">\n    </row>\n</score>\n");
+    TEncrypt cipher(ENCRYPTION_KEY);
+    ASSERT_TRUE(qm::WriteHiscoreFile(str(at("hiscore.dat").c_str()), text, cipher));
+    ToolRun printed = run("scores " + at("hiscore.dat"));
+    EXPECT_EQ(printed.status, 0);
+    EXPECT_EQ(printed.out, text.c_str());
+
+    std::string damaged = readFile(at("hiscore.dat"));
+    damaged[0] = static_cast<char>(damaged[0] ^ 1);
+    std::ofstream(at("hiscore.dat"), std::ios::binary | std::ios::trunc) << damaged;
+    EXPECT_EQ(run("scores " + at("hiscore.dat")).status, 1);
+    EXPECT_EQ(readFile(at("hiscore.dat")), damaged);
+    EXPECT_FALSE(fs::exists(at("hiscore.dat.bad")));
 }

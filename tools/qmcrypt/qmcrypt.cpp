@@ -3,6 +3,7 @@
 //   qmcrypt encipher IN OUT   IN (text, e.g. a config .xml) -> OUT (its .bin sibling)
 //   qmcrypt decipher IN OUT   a .bin file back to its text (OUT "-": standard output)
 //   qmcrypt prefs [FILE]      prints a prefs.dat (default: the user's) as plain XML
+//   qmcrypt scores [FILE]     prints a hiscore.dat (default: the user's) as its XML text
 //
 // Options before the command: --key TEXT uses another key text than the
 // program's; --plain reads a prefs.dat stored without a key.
@@ -14,6 +15,7 @@
 #include "engine/base/folders.h"
 #include "engine/base/prefs.h"
 #include "engine/base/safefile.h"
+#include "online/hiscorefile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -29,7 +31,8 @@ int usage()
     std::fprintf(stderr,
                  "usage: qmcrypt [--key TEXT] [--plain] encipher IN OUT\n"
                  "       qmcrypt [--key TEXT] [--plain] decipher IN OUT|-\n"
-                 "       qmcrypt [--key TEXT] [--plain] prefs [FILE]\n");
+                 "       qmcrypt [--key TEXT] [--plain] prefs [FILE]\n"
+                 "       qmcrypt [--key TEXT] scores [FILE]\n");
     return 2;
 }
 
@@ -94,6 +97,21 @@ int printPrefs(const str& key, const char* path)
     return 0;
 }
 
+// Read only: a file that does not decode is reported, never set aside as the game would.
+int printScores(const str& key, const char* path)
+{
+    str file = path ? str(path) : qm::UserDataDirectory() + str("/hiscore.dat");
+    std::string bytes;
+    if (!qm::ReadWholeFile(file, &bytes, kMaxInputBytes))
+        return fail("cannot read", file.c_str());
+    TEncrypt cipher(key);
+    str text;
+    if (const char* why = qm::DecodeHiscoreBytes(bytes, cipher, &text))
+        return fail(why, file.c_str());
+    std::fputs(text.c_str(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -118,6 +136,8 @@ int main(int argc, char** argv)
         return printPrefs(plain ? str("") : key, rest == 1 ? args[0] : nullptr);
     if (plain)
         return usage();
+    if (std::strcmp(command, "scores") == 0 && rest <= 1)
+        return printScores(key, rest == 1 ? args[0] : nullptr);
     if (std::strcmp(command, "encipher") == 0 && rest == 2)
         return encipher(key, args[0], args[1]);
     if (std::strcmp(command, "decipher") == 0 && rest == 2)

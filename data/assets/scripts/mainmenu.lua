@@ -23,13 +23,14 @@ local function AskForFirstName()
     end
 end
 
--- Saves the game could not read at start-up were kept aside: say so, once,
--- before anything asks for a name again.
-local function TellOfDamagedSaves()
-    local label, file = TakeSaveNotice()
-    while label do
-        DisplayDialog { "scripts/ok.lua", title = GetString("damagedsave_title"), body = GetString(label, file) }
-        label, file = TakeSaveNotice()
+-- Saves the game could not read at start-up (damaged and kept aside, or
+-- another user's and left alone): say so, once, before anything asks for a
+-- name again.
+local function TellOfUnreadableSaves()
+    local title, body, file, owner, folder = TakeSaveNotice()
+    while title do
+        DisplayDialog { "scripts/ok.lua", title = GetString(title), body = GetString(body, file, owner, folder) }
+        title, body, file, owner, folder = TakeSaveNotice()
     end
 end
 
@@ -57,7 +58,7 @@ end
 -- turn: the question waits in the command queue for the next message.
 function HandleSSSGLoad()
     table.insert(gCommandQueue, function()
-        TellOfDamagedSaves()
+        TellOfUnreadableSaves()
         AskForFirstName()
     end)
     PostMessage(CreateNamedMessage(kButtonPress, "loaded"))

@@ -2,17 +2,20 @@
 // after that player had won levels: the scripts start the game there
 // instead of playing every level before it.
 //
-//   prepare_player DATA NAME WON
+//   prepare_player DATA NAME WON [SHIFTS]
 //
 // Run in the resource folder DATA the game will run in (prefs.dat keeps
 // its players per installation), the player NAME (created in the prefs.dat
 // of $XDG_DATA_HOME/corvellatrip) has won the first WON career levels, each
 // once with a modest score, and the next one is the last level played, so
-// the map starts on it.
+// the map starts on it. With SHIFTS, the player has also ended that many
+// easy endless shifts, each with its own score in the best scores
+// (hiscore.dat): 500, 600, ...
 #include "engine/assembly/assembly.h"
 #include "engine/platform/headless/headlessbackend.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/platformdata.h"
+#include "game/settings/levelresult.h"
 #include "game/settings/settings.h"
 
 #include <cstdio>
@@ -22,8 +25,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: prepare_player DATA NAME WON\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: prepare_player DATA NAME WON [SHIFTS]\n");
         return 2;
     }
     std::error_code error;
@@ -34,8 +37,9 @@ int main(int argc, char** argv)
     }
     const char* name = argv[2];
     const int won = std::atoi(argv[3]);
-    if (won < 0 || won > 50) {
-        std::fprintf(stderr, "prepare_player: WON is 0 to 50\n");
+    const int shifts = argc == 5 ? std::atoi(argv[4]) : 0;
+    if (won < 0 || won > 50 || shifts < 0 || shifts > 10) {
+        std::fprintf(stderr, "prepare_player: WON is 0 to 50, SHIFTS 0 to 10\n");
         return 2;
     }
     qm::InstallEngine({.display = false, .text = false, .sound = false});
@@ -52,8 +56,16 @@ int main(int argc, char** argv)
         settings->RecordLevelScore(n / 10, n % 10, 1000 + 10 * n, false);
     if (won > 0)
         settings->SetLastCareerLevel(won < 50 ? won : 49);
+    settings->SetCurrentGameMode(TSettings::kEndlessMode);
+    for (int n = 0; n < shifts; ++n) {
+        TLevelResult shift;
+        shift.endless = true;
+        shift.logShiftScore = true;
+        shift.totalScore = 500 + 100 * n;
+        game::ApplyLevelResult(shift);
+    }
     TSettings::DeleteSettings();
     platform.reset();
-    std::printf("prepared %s with %d levels won\n", name, won);
+    std::printf("prepared %s with %d levels won and %d shifts scored\n", name, won, shifts);
     return 0;
 }

@@ -4,9 +4,11 @@
 // can write it, at the latest when the game quits. The full and read-only
 // cases mount a small tmpfs over the data folder, which needs root; without
 // it they are skipped (the path too long case needs nothing).
+#include "otheruser.h"
 #include "settings_fixture.h"
 
 #include "engine/base/folders.h"
+#include "engine/base/ownership.h"
 #include "engine/base/prefs.h"
 #include "online/hiscores.h"
 
@@ -233,4 +235,46 @@ TEST_F(SaveFailures, AFolderInPlaceOfPrefsIsToldByNameInPlainWords)
     EXPECT_NE(text.find("(a folder named prefs.dat stands where that file belongs)"), std::string::npos) << text;
     EXPECT_NE(text.find(prefs.parent_path().string()), std::string::npos) << text;
     EXPECT_EQ(text.find("Is a directory"), std::string::npos) << text;
+}
+
+// Another user's prefs.dat and hiscore.dat (what a game started as root
+// leaves) are told at start-up as files that cannot be opened, naming the
+// file and its owner, and not as damage; the game plays on keeping nothing,
+// and a quit has nothing more to tell. The player's game runs in a child (as
+// nobody when this is root).
+TEST_F(SaveFailures, AnotherUsersSavesAreToldWithTheirOwnerAndAQuitSaysNoMore)
+{
+    StartWithAda();
+    mSettings->GetHiscores()->LogScore(1200, "", "", true);
+    const fs::path prefs = mSettings->GetPrefs()->GetPath().c_str();
+    const fs::path scores = prefs.parent_path() / "hiscore.dat";
+    StopPlatform();
+    for (const fs::path& file : {prefs, scores})
+        qmtest::MakeNotPermitted(file, prefs.parent_path(), mHome);
+    const std::string owner = qm::OwnerName(str(prefs.c_str()));
+    const int found = qmtest::RunAsOtherUser([this, &owner] {
+        StartPlatform();
+        Create();
+        // (the folder as a dialog's line takes it: its end)
+        const auto told = [this, &owner](const char* body, const char* file) {
+            TSaveNotice notice;
+            return mSettings->TakeSaveNotice(&notice) && notice.title == str("notpermittedsave_title") &&
+                   notice.body == str(body) && notice.file == str(file) && notice.owner == str(owner.c_str()) &&
+                   std::string(notice.folder.c_str()).ends_with("/data/corvellatrip");
+        };
+        const bool toldBoth =
+            told("notpermittedsave_profiles", "prefs.dat") && told("notpermittedsave_scores", "hiscore.dat");
+        TSaveNotice more;
+        const bool toldMore = mSettings->TakeSaveNotice(&more);
+        mSettings->CreateNewUser("Bea");
+        mSettings->GetHiscores()->LogScore(900, "", "", true);
+        str title, body;
+        // One bit for each thing that is wrong.
+        return (toldBoth ? 0 : 1) | (toldMore ? 2 : 0) | (Notice() == "" ? 0 : 4) |
+               (mSettings->TakeUnkeptProgressNotice(&title, &body) ? 8 : 0) | (mSettings->GetNumUsers() == 1 ? 0 : 16);
+    });
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(owner, qmtest::IsRoot() ? "root" : qm::OwnerName(str(mHome.c_str())));
+    for (const char* aside : {"prefs.dat.bad", "hiscore.dat.bad"})
+        EXPECT_FALSE(fs::exists(prefs.parent_path() / aside)) << aside;
 }
