@@ -7,6 +7,7 @@
 #include "engine/sound/sound.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/window/stringtable.h"
+#include "game/levels/levelfile.h"
 #include "game/settings/configfile.h"
 #include "game/settings/settings.h"
 
@@ -93,17 +94,15 @@ TLevelManager::~TLevelManager() = default;
 
 void TLevelManager::ReadDownloadedLevel(const str& file)
 {
-    str text;
-    game::TRefusedFile refused;
-    const game::EConfigText read = game::ReadConfigText(file, &text, &refused);
-    if (text.length() > 0) {
-        mLevelDoc->ParseString(text.c_str());
-    } else if (read == game::EConfigText::kUnreadable) {
-        // Nothing to play (a pipe, a device, far too large): the document
-        // stays empty, and the level is told as one that cannot be played.
-        game::ReportRefusedFile(refused, "the level cannot be played");
-    } else {
+    const game::TLevelFileRead read = game::ReadLevelFile(file, mLevelDoc.get());
+    if (read.problem == game::ELevelFileProblem::kMissing) {
+        // The level editor's new level: an empty one to fill in.
         mLevelDoc->CreateChild("dataroot")->CreateChild("career")->CreateChild("level")->SetContent("1");
+    } else if (read.problem != game::ELevelFileProblem::kNone) {
+        // Nothing to play (no file to read, empty, damaged, no level in
+        // it): the level is told as one that cannot be played.
+        game::ReportLevelFileProblem(file, read, "the level cannot be played");
+        mLevelDoc->Clear();
     }
 }
 
@@ -153,10 +152,11 @@ void TLevelManager::CareerSetup()
         if (!mLevelNode && name == str("career") && ChildInt(child, "level") == wanted)
             mLevelNode = child;
     });
-    if (!mLevelNode && !reported) {
+    // (A level file of its own has been reported as it was read.)
+    if (!mLevelNode && !reported && !downloaded) {
         // Played as it stands this would be an empty level won at once.
         WriteDbg("TLevelManager: career level %d (%s) is missing or damaged; it cannot be played", wanted,
-                 downloaded ? TSettings::GetInstance()->GetDownloadLevelName().c_str() : path.c_str());
+                 path.c_str());
     }
 
     // The level is played from its record: what the file says, read once.

@@ -139,7 +139,8 @@ public:
 
 private:
     // A downloaded level's file into the document: a missing one reads as
-    // an empty level, one that cannot be read leaves it empty (unplayable).
+    // an empty level (the editor's new one); one that holds no level to play
+    // leaves it empty (unplayable, logged).
     void ReadDownloadedLevel(const str& file);
     // The career or endless set-up of the level the settings choose now.
     void SetupForMode();

@@ -471,10 +471,17 @@ void TGame::Show(const levelevent::LeaveRestaurant& event)
 
 void TGame::Show(const levelevent::LeaveUnplayableLevel&)
 {
-    // The script tells the player once a level in a run, so it is handed the level.
+    // The script tells the player once a level in a run, so it is handed the
+    // level: a career level by its number, a level file of its own (which
+    // has no career number) by its file.
     const TLevelContext& level = mGameData->Context();
-    if (TWindowScript* script = TWindowScript::Get(); script && level.fromSettings)
-        script->RunLuaText(str::getFormatted("gUnplayableLevel = %d", level.careerLevel + 1));
+    TWindowScript* script = TWindowScript::Get();
+    TSettings* settings = TSettings::GetInstance();
+    if (script && level.fromSettings) {
+        const str name = level.levelFile && settings ? str("the level ") + settings->GetDownloadLevelName()
+                                                     : str::getFormatted("career level %d", level.careerLevel + 1);
+        script->SetGlobalString("gUnplayableLevel", name);
+    }
     LeaveScreen("LeaveUnplayableLevel");
 }
 

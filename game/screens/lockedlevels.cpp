@@ -9,7 +9,7 @@
 #include "engine/window/showwindow.h"
 #include "engine/window/text.h"
 #include "game/screens/screenchildren.h"
-#include "game/settings/configfile.h"
+#include "game/levels/levelfile.h"
 #include "game/settings/unlockmanager.h"
 
 #include <algorithm>
@@ -41,23 +41,28 @@ const qm::lua::TBinding kLuaFunctions[] = {
     {"GetDownloadedLevelName", Method<&TLockedLevels::DownloadFile>},
     {"GetDownloadedLevelTitle", Method<&TLockedLevels::DownloadTitle>},
     {"GetDownloadedLevelDescription", Method<&TLockedLevels::DownloadDescription>},
+    {"GetDownloadedLevelProblem", Method<&TLockedLevels::DownloadProblem>},
 };
 
-// The text of the level's "description" element (under its "career"
-// element), or nothing.
-str LevelDescription(const str& text)
+// The text of the level's "description" element, or nothing.
+str LevelDescription(TXmlNode* document)
 {
-    TXmlNode document;
-    document.ParseString(text.c_str());
-    TXmlNode* root = document.GetChild("dataroot");
-    TXmlNode* level = root ? root->GetChild("career") : nullptr;
+    TXmlNode* level = game::LevelOfItsOwn(document);
     return level ? level->GetChildContent("description") : str();
 }
 
 // Why a level file cannot be read, in the player's words.
-str PlainProblem(qm::EFileProblem problem)
+str PlainProblem(const game::TLevelFileRead& read)
 {
-    switch (problem) {
+    switch (read.problem) {
+    case game::ELevelFileProblem::kNone: return str();
+    case game::ELevelFileProblem::kMissing: return Text("fileproblem_missing");
+    case game::ELevelFileProblem::kEmpty: return Text("fileproblem_empty");
+    case game::ELevelFileProblem::kDamaged: return Text("fileproblem_damaged");
+    case game::ELevelFileProblem::kNoLevel: return Text("fileproblem_nolevel");
+    case game::ELevelFileProblem::kRefused: break;
+    }
+    switch (read.refused.problem) {
     case qm::EFileProblem::kFolder: return Text("fileproblem_folder");
     case qm::EFileProblem::kNotAFile: return Text("fileproblem_notafile");
     case qm::EFileProblem::kTooLarge: return Text("fileproblem_toolarge");
@@ -163,6 +168,12 @@ str TLockedLevels::DownloadTitle(int index) const
     return level ? level->title : str();
 }
 
+str TLockedLevels::DownloadProblem(int index) const
+{
+    const TDownloadedLevel* level = GetDownload(index);
+    return level ? level->problem : str();
+}
+
 str TLockedLevels::DownloadDescription(int index) const
 {
     const TDownloadedLevel* level = GetDownload(index);
@@ -199,14 +210,14 @@ void TLockedLevels::BuildDownloadList(const str& folder)
         str title(base.c_str());
         title.replace("_", " ", str::kReplaceAll);
         level.title = screens::PlainText(title, kTitleBytes);
-        str text;
-        game::TRefusedFile refused;
-        if (game::ReadConfigText(level.file, &text, &refused) == game::EConfigText::kUnreadable) {
+        TXmlNode document;
+        const game::TLevelFileRead read = game::ReadLevelFile(level.file, &document);
+        if (read.problem != game::ELevelFileProblem::kNone) {
             // Listed all the same, saying why: the player put it there.
-            game::ReportRefusedFile(refused, "it is listed as a level that cannot be read");
-            level.title = Text("unreadablelevel", level.title, PlainProblem(refused.problem));
+            game::ReportLevelFileProblem(level.file, read, "it is listed as a level that cannot be read");
+            level.problem = Text("unreadablelevel", PlainProblem(read));
         }
-        level.description = screens::PlainText(LevelDescription(text), kDescriptionBytes);
+        level.description = screens::PlainText(LevelDescription(&document), kDescriptionBytes);
         mDownloads.push_back(level);
     }
 }
@@ -245,9 +256,10 @@ void TLockedLevels::UpdateDisplay()
         const TSlot& slot = mSlots[static_cast<size_t>(i)];
         const TGameDescription* game = GetGame(i);
         const bool locked = game && game->state == TGameDescription::kLocked;
-        // A locked pack's play button does nothing: the padlock the layout
-        // lays over it shows so.
-        ShowWindow(slot.button, game != nullptr);
+        // A locked pack's play button would do nothing: the padlock stands
+        // in its place, and the button is hidden, so that the pointer shows
+        // no hand over it. (A layout without a padlock keeps the button.)
+        ShowWindow(slot.button, game != nullptr && !(locked && slot.lock));
         ShowWindow(slot.lock, locked);
         SetText(slot.title, game ? Text(game->name + "_name") : str());
         SetText(slot.description, game ? Text(game->name + "_description") : str());

@@ -4,7 +4,8 @@
 // in its place and the level that opens it. Its script asks for a pack's
 // file and state by list index.
 // It also lists the levels the player has downloaded into the "levels"
-// folder of their data folder (each a level file of its own, always ready).
+// folder of their data folder (each a level file of its own, always ready
+// when it can be read; one that cannot is listed saying why, without play).
 #pragma once
 
 #include "engine/base/str.h"
@@ -29,6 +30,7 @@ struct TDownloadedLevel {
     str file;         // its full path, ending in ".xml" (a ".bin" is read enciphered)
     str title;        // shown: the file's name, as plain text
     str description;  // the level's own "description" element, as plain text
+    str problem;      // why it cannot be played, in the player's words; "" when it can
 };
 
 class TLockedLevels : public TScriptedWindow<TLockedLevels> {
@@ -61,6 +63,7 @@ public:
     str DownloadFile(int index) const;
     str DownloadTitle(int index) const;
     str DownloadDescription(int index) const;
+    str DownloadProblem(int index) const;
     void AddGame(str name, TGameDescription::EContentState state, str file);
     void UpdateDisplay();
 

@@ -23,15 +23,16 @@ function LeaveGame(why)
     PostMessage(CreateNamedMessage(kCloseWindow, gGameScreenId))
 end
 
--- The game calls this when a career level's file or floor plan is missing
--- or damaged (gUnplayableLevel names it): the player is told, once a level
--- in a run, and goes back to the map.
+-- The game calls this when a level's file or floor plan is missing or
+-- damaged (gUnplayableLevel names it: "career level 3", or a level file of
+-- its own as "the level FILE"): the player is told, once a level in a run,
+-- and goes back to where the level was chosen.
 gToldUnplayable = gToldUnplayable or {}
 function LeaveUnplayableLevel()
-    local level = gUnplayableLevel or 0
+    local level = gUnplayableLevel or "a level"
     if not gToldUnplayable[level] then
         gToldUnplayable[level] = true
-        DebugOut("Telling the player: career level " .. level .. " cannot be played")
+        DebugOut("Telling the player: " .. level .. " cannot be played")
         DisplayDialog { "scripts/ok.lua", title = GetString("unplayable_title"), body = GetString("unplayable_body") }
     end
     LeaveGame("unplayable")

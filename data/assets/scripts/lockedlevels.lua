@@ -2,7 +2,8 @@
 -- rows, each with its title, description and state; a ready pack's play
 -- button plays it, a locked pack shows a padlock and the level that opens
 -- it), and below them the levels the player has downloaded
--- into their own folder. A play button closes this screen with "pack" and
+-- into their own folder (one that cannot be read says why, and has no play
+-- button). A play button closes this screen with "pack" and
 -- leaves the chosen file in gPackFile (its intro text in gPackDescription)
 -- for the career script.
 ReadFile("scripts/ui.lua")
@@ -26,8 +27,8 @@ local function PlayButton(name, y, command)
                     UiPicture("ui/kit/icon_right", 6, 5, 48, 48) }
 end
 
--- Laid over a locked pack's play button (which does nothing then): the kit's
--- switched-off round button with a padlock on it. It takes no click itself.
+-- In a locked pack's play button's place (the window hides the button): the
+-- kit's switched-off round button with a padlock on it. It takes no click.
 local function LockedButton(name)
     return Window { name = name, x = 556, y = 0, w = 60, h = 62,
                     UiPicture("ui/kit/roundbutton_disabled", 0, 0, 60, 62),
@@ -55,11 +56,14 @@ local function Slot(k)
     }
 end
 
+-- A downloaded level's row: its name and, when it cannot be read, why
+-- below it (such a level has no play button).
 local function Download(k)
     local y = 392 + (k - 1) * 58
     return Window { name = "download_" .. k, x = 90, y = y, w = 620, h = 58,
-        Text { name = "downloadtext_" .. k, label = "#", font = titleFont, x = 0, y = 0, w = 430, h = 56,
+        Text { name = "downloadtext_" .. k, label = "#", font = titleFont, x = 0, y = 2, w = 430, h = 24,
                flags = kHAlignLeft + kVAlignCenter },
+        Text { name = "downloadproblem_" .. k, label = "#", font = small, x = 0, y = 26, w = 540, h = 30 },
         PlayButton("downloadbutton_" .. k, 0, function()
             Choose(GetDownloadedLevelName(k - 1), GetDownloadedLevelDescription(k - 1))
         end),
@@ -87,6 +91,11 @@ local downloads = GetNumDownloadedLevels()
 for k = 1, 2 do
     if k <= downloads then
         SetLabel("downloadtext_" .. k, GetDownloadedLevelTitle(k - 1))
+        local problem = GetDownloadedLevelProblem(k - 1)
+        SetLabel("downloadproblem_" .. k, problem)
+        if problem ~= "" then
+            DestroyWindow("downloadbutton_" .. k)
+        end
     else
         DestroyWindow("download_" .. k)
     end

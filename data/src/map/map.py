@@ -3,13 +3,14 @@ score's paper ("scorepanel.png"), the five
 career restaurants and the bonus island as animations ("rest1.anm" to
 "rest6.anm", each registered on its place on the map, DoAnim bobs), their
 hover sparkles, the overlays drawn over them, and the level markers (dot,
-expert, star: on and off; the padlock), each also in the smaller "_b" look
+expert (the crown of _crown.py), star: on and off; the padlock), each also in the smaller "_b" look
 of the bonus row. Markers are registered on (400, 300) so that they sit
 centred on the level's map position."""
 import math
 import os
 import sys
 
+from _crown import COIN_RADIUS, PALE_GOLD, crown
 from qmcontent import anim, png, style, svg
 from qmcontent.svg import OUTLINE, ellipse, group, path, rect
 
@@ -269,9 +270,9 @@ def star(on, scale, colour=GOLD):
 
 
 def expert(on, scale):
-    body = ellipse(25, 26, 12 if on else 10, 12 if on else 10, fill=OUTLINE, opacity=0.28)
-    body += ellipse(22, 22, 12 if on else 10, 12 if on else 10, fill=GOLD if on else "#f7d56a", **line())
-    body += path("M15 16 L18 24 L22 14 L26 24 L29 16 L28 28 L16 28 Z", fill="#fff8ec", **line(1.5))
+    # The game's one expert mark (_crown.py), a little smaller and paler
+    # while the level is not the selected one.
+    body = crown(22, 22, 1.0, gold=GOLD if on else PALE_GOLD, radius=COIN_RADIUS if on else 10)
     return group(body, transform="translate(%0.1f %0.1f) scale(%0.2f)" % (22 * (1 - scale), 22 * (1 - scale), scale))
 
 

@@ -2,14 +2,20 @@
 closing time, the level clock ("ui_globe.anm": a kitchen timer whose wedge
 is the time left, one frame per step from full to empty), the ribbon behind
 the floor's big words ("bannerribbon"), the glow behind the upgrade button,
-the heart of an endless life, the level-over board, badges and figures, and
+the heart of an endless life, the level-over board, its expert badge (the
+map's crown, map/_crown.py) and figures, and
 the flashlight of dark levels (the light around the pointer and the dark
 fill around it)."""
+# reads: ../map
 import math
 import os
 import sys
 
-from qmcontent import anim, png, style, svg
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "map"))
+
+from _crown import COIN_RADIUS, crown  # noqa: E402
+from qmcontent import anim, png, style, svg  # noqa: E402
 
 INK = "#3b2a33"
 PAPER = "#fbf0dc"
@@ -100,12 +106,8 @@ def heart():
 
 
 def expert_badge():
-    points = []
-    for i in range(10):
-        a = -math.pi / 2 + i * math.pi / 5
-        r = 29 if i % 2 == 0 else 13
-        points.append("%.1f %.1f" % (32 + math.cos(a) * r, 33 + math.sin(a) * r))
-    return render(64, 64, svg.path("M" + " L".join(points) + " Z", **svg.outlined("#f4c430")))
+    # The game's expert mark (map/_crown.py), as the map's markers show it.
+    return render(64, 64, crown(30, 30, 26 / COIN_RADIUS))
 
 
 def face(happy):

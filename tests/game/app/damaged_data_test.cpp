@@ -169,6 +169,43 @@ TEST_F(DamagedData, ACareerLevelThatCannotBePlayedIsToldOnceAndTheMapStays)
     EXPECT_NE(log.find("Telling the player: career level 1 cannot be played"), std::string::npos) << log;
 }
 
+// A level file of its own that cannot be played (an extra level's file cut
+// short) is told by its file: it has no career level's number.
+TEST_F(DamagedData, ALevelFileThatCannotBePlayedIsToldByItsFile)
+{
+    Damage("assets/config/levels/harbour.xml", EDamage::kCutInHalf);
+    BeginLog();
+    Start();
+    Idle();
+    NameThePlayer();
+    ASSERT_TRUE(WaitForTop("scripts/mainmenu.lua"));
+    TSettings* settings = TSettings::GetInstance();
+    settings->UnlockLevel(0, 0);
+    for (int n = 0; n < 10; ++n)  // the cruise finished: its extra level opens
+        settings->RecordLevelScore(0, n, 1000, false);
+    settings->SetLastCareerLevel(10);
+    Press("play");
+    ASSERT_TRUE(WaitForTop("scripts/chooserestaurant.lua"));
+    Press("lockedlevels");
+    ASSERT_TRUE(WaitForTop("scripts/lockedlevels.lua"));
+    std::string harbour;
+    for (int k = 1; k <= 3; ++k) {
+        auto* title = GetCast<TText>(Top()->GetChildWindow(("leveltext_" + std::to_string(k)).c_str(), -1));
+        if (title && title->GetText() == str("Harbour Lights"))
+            harbour = "gamebutton_" + std::to_string(k);
+    }
+    ASSERT_FALSE(harbour.empty());
+    Press(harbour.c_str());
+    const bool told = WaitForTop("scripts/ok.lua");
+    const std::string log = EndLog();
+    ASSERT_TRUE(told) << TopName().c_str() << "\n" << log;
+    EXPECT_NE(log.find("Telling the player: the level assets/config/levels/harbour.xml cannot be played"),
+              std::string::npos) << log;
+    EXPECT_EQ(log.find("Telling the player: career level"), std::string::npos) << log;
+    Press("ok");
+    EXPECT_TRUE(WaitForTop("scripts/lockedlevels.lua")) << TopName().c_str();
+}
+
 // ---- nor a broken level-over screen --------------------------------------------
 
 TEST_F(DamagedData, ALevelOverScreenThatBuiltNothingGoesBackToTheMap)

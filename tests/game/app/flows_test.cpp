@@ -27,6 +27,7 @@
 #include "game/rules/scoremanager.h"
 #include "game/rules/tutorial.h"
 #include "game/screens/chooserestaurant.h"
+#include "game/screens/cursor.h"
 #include "game/screens/mainmenu.h"
 #include "game/screens/mapmarkers.h"
 #include "game/screens/upgradepicker.h"
@@ -98,6 +99,21 @@ protected:
         Send(TEvent::kMouseDown, 0, p.x, p.y);
         Send(TEvent::kMouseUp, 0, p.x, p.y);
         Idle(16);
+    }
+    // The pointer moved onto the middle of the window: the cursor it shows there.
+    TCursor::eCursorState PointerOver(TWindow* w)
+    {
+        EXPECT_NE(w, nullptr);
+        if (!w)
+            return TCursor::kArrow;
+        TRect r;
+        w->GetWindowRect(&r);
+        // In two steps, as a pointer moves: a button the pointer leaves
+        // takes the first.
+        Send(TEvent::kMouseMove, 0, r.x1 + 2, r.y1 + 2);
+        Send(TEvent::kMouseMove, 0, (r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
+        Idle(16);
+        return TCursor::GetInstance()->GetState();
     }
     // A first start: the name, then the main menu.
     void FirstStart()
@@ -416,11 +432,14 @@ TEST_F(FlowTest, ARestaurantsLastLevelLeadsToTheComicTheNoticeAndTheWardrobe)
 
 // The extra levels: opened by finishing the cruise, listed with the levels
 // the player downloaded; each is played to its level over, keeps no career
-// score and goes back to the list.
+// score and goes back to the list. The pointer is a hand only over what
+// acts: not over a locked pack's padlock, and a downloaded level that
+// cannot be read has no play button.
 TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
 {
     const fs::path downloads = scratch.Path() / "data" / "corvellatrip" / "levels";
     fs::create_directories(downloads);
+    std::ofstream(downloads / "Cut_short.xml") << "<dataroot><career><level>1</level><goal>5";
     std::ofstream(downloads / "Quick_lunch.xml")
         << "<dataroot><career><level>1</level><restaurant>1</restaurant><goal>50</goal>"
            // The tutorial's floor: two tables of four, red and blue.
@@ -441,16 +460,19 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     ASSERT_TRUE(WaitForTop("scripts/lockedlevels.lua"));
     EXPECT_EQ(Text("leveltext_1"), "Deep Dive");  // (in the order of their files: abyss, express, harbour)
     EXPECT_EQ(Text("statustext_1"), "Locked");
-    EXPECT_EQ(Text("downloadtext_1"), "Quick lunch");
+    // A level cut short is listed by its name, saying why, with nothing to play.
+    EXPECT_EQ(Text("downloadtext_1"), "Cut short");
+    EXPECT_EQ(Text("downloadproblem_1"), "Cannot be read: it is damaged.");
+    EXPECT_EQ(InTop("downloadbutton_1"), nullptr);
+    EXPECT_EQ(Text("downloadtext_2"), "Quick lunch");
+    EXPECT_EQ(Text("downloadproblem_2"), "");
     // Deep Dive opens with the submarine's last level: its row says so, and
-    // shows a padlock over its play button, which does nothing.
+    // shows a padlock in the place of its play button, which would do nothing.
     EXPECT_EQ(Text("unlocktext_1"), "Finish level 30 to open it");
     TWindow* padlock = InTop("lockedbutton_1");
     ASSERT_NE(padlock, nullptr);
     EXPECT_TRUE(padlock->IsVisible());
-    TWindow* lockedPlay = InTop("gamebutton_1");
-    EXPECT_TRUE(lockedPlay->IsVisible());
-    EXPECT_EQ(padlock->GetRect(), lockedPlay->GetRect()) << "the padlock covers the button";
+    EXPECT_EQ(PointerOver(padlock), TCursor::kArrow) << "a hand over the padlock";
 
     // Harbour Lights, the cruise's extra level: ready once the cruise is done.
     int harbour = 0;
@@ -463,6 +485,9 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     padlock = InTop(("lockedbutton_" + std::to_string(harbour)).c_str());
     ASSERT_NE(padlock, nullptr);
     EXPECT_FALSE(padlock->IsVisible());
+    EXPECT_EQ(PointerOver(InTop(("gamebutton_" + std::to_string(harbour)).c_str())), TCursor::kClick);
+    EXPECT_EQ(PointerOver(InTop("downloadbutton_2")), TCursor::kClick);
+    EXPECT_EQ(PointerOver(InTop("downloadtext_1")), TCursor::kArrow);
     Press(("gamebutton_" + std::to_string(harbour)).c_str());
     LetsPlay();
     EXPECT_EQ(settings->GetLevelMode(), 1);
@@ -474,7 +499,7 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     EXPECT_EQ(settings->GetLastCareerLevel(), 10);
 
     // The downloaded level, with its own description as the intro text.
-    Press("downloadbutton_1");
+    Press("downloadbutton_2");
     ASSERT_TRUE(WaitForTop("scripts/levelintro.lua"));
     EXPECT_EQ(Text("careerintro"), "A quick lunch on the train.");
     LetsPlay();

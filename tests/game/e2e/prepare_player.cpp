@@ -2,13 +2,14 @@
 // after that player had won levels: the scripts start the game there
 // instead of playing every level before it.
 //
-//   prepare_player DATA NAME WON [SHIFTS]
+//   prepare_player DATA NAME WON [--expert N] [--shifts N]
 //
 // Run in the resource folder DATA the game will run in (prefs.dat keeps
 // its players per installation), the player NAME (created in the prefs.dat
 // of $XDG_DATA_HOME/corvellatrip) has won the first WON career levels, each
-// once with a modest score, and the next one is the last level played, so
-// the map starts on it. With SHIFTS, the player has also ended that many
+// once with a modest score (the first N of them with expert service, with
+// --expert), and the next one is the last level played, so the map starts
+// on it. With --shifts, the player has also ended that many
 // easy endless shifts, each with its own score in the best scores
 // (hiscore.dat): 500, 600, ...
 #include "engine/assembly/assembly.h"
@@ -22,11 +23,32 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage = "usage: prepare_player DATA NAME WON [--expert N] [--shifts N]\n";
+
+// The options after WON: false on anything unknown.
+bool ReadOptions(int argc, char** argv, int* expert, int* shifts)
+{
+    for (int i = 4; i < argc; i += 2) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc || (option != "--expert" && option != "--shifts"))
+            return false;
+        *(option == "--expert" ? expert : shifts) = std::atoi(argv[i + 1]);
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 && argc != 5) {
-        std::fprintf(stderr, "usage: prepare_player DATA NAME WON [SHIFTS]\n");
+    int expert = 0;
+    int shifts = 0;
+    if (argc < 4 || !ReadOptions(argc, argv, &expert, &shifts)) {
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     std::error_code error;
@@ -37,9 +59,8 @@ int main(int argc, char** argv)
     }
     const char* name = argv[2];
     const int won = std::atoi(argv[3]);
-    const int shifts = argc == 5 ? std::atoi(argv[4]) : 0;
-    if (won < 0 || won > 50 || shifts < 0 || shifts > 10) {
-        std::fprintf(stderr, "prepare_player: WON is 0 to 50, SHIFTS 0 to 10\n");
+    if (won < 0 || won > 50 || expert < 0 || expert > won || shifts < 0 || shifts > 10) {
+        std::fprintf(stderr, "prepare_player: WON is 0 to 50, --expert 0 to WON, --shifts 0 to 10\n");
         return 2;
     }
     qm::InstallEngine({.display = false, .text = false, .sound = false});
@@ -53,7 +74,7 @@ int main(int argc, char** argv)
     settings->CreateNewUser(name);
     settings->UnlockLevel(0, 0);
     for (int n = 0; n < won; ++n)
-        settings->RecordLevelScore(n / 10, n % 10, 1000 + 10 * n, false);
+        settings->RecordLevelScore(n / 10, n % 10, 1000 + 10 * n, n < expert);
     if (won > 0)
         settings->SetLastCareerLevel(won < 50 ? won : 49);
     settings->SetCurrentGameMode(TSettings::kEndlessMode);

@@ -49,7 +49,7 @@ dialog="pixel 200 165 $accent"  # the game's dialog's title band
 # The player's data home afresh: Ada with 3 levels won and 3 shift scores, all nobody's.
 player_home() {
   rm -rf "$XDG_DATA_HOME"
-  "$prepare" "$gamedata" Ada 3 3 >/dev/null 2>&1 || fail "the player could not be prepared"
+  "$prepare" "$gamedata" Ada 3 --shifts 3 >/dev/null 2>&1 || fail "the player could not be prepared"
   chown -R $nobody:$nobody "$XDG_DATA_HOME"
 }
 # What the player has won: the levels opened and their scores, and the best scores' rows.

@@ -4,9 +4,10 @@
 # - prefs.dat a pipe and hiscore.dat a link to the zero device, then the
 #   other way round: the game opens all the same, tells the player of both
 #   as damaged saves, sets them aside (.bad) and plays on;
-# - a pipe and a link to the zero device among the downloaded levels: the
-#   extra levels page opens and lists them saying they cannot be read, and
-#   the one chosen to play is told as a level that cannot be played;
+# - a pipe, a file cut short and a link to the zero device among the
+#   downloaded levels: the extra levels page opens and lists the first two
+#   (the third is past the rows shown) by name, each saying why it cannot be
+#   read, and offers neither to play;
 # - prefs.dat replaced by a folder while the game runs: Quit tells that the
 #   progress cannot be kept, naming the file and what is wrong with it.
 # The screenshots go to the artefacts folder.
@@ -28,6 +29,7 @@ home=$XDG_DATA_HOME/corvellatrip
 scores=$home/hiscore.dat
 dialog="pixel 200 165 $accent"                 # the game's dialog's title band
 extra="pixel 656 104 ^185 177 168$"           # the extra levels' first pack, locked: its padlock's grey button
+download_play() { echo "pixel 676 $((423 + 58 * ($1 - 1))) $accent"; }  # the downloaded levels' rows' play buttons
 field="pixel 300 285 ^25[0-5] 2[45][0-9] 2[34][0-9]$"  # the name entry's field (a dialog has its title band too)
 
 # ---- prefs.dat and hiscore.dat a pipe and a link to the zero device
@@ -62,11 +64,12 @@ for round in pipe_prefs zero_prefs; do
   [[ $status -eq 0 ]] || fail "exit code $status after Quit ($round)"
 done
 
-# ---- a pipe and a link to the zero device among the downloaded levels
+# ---- a pipe, a file cut short and a link to the zero device among the downloaded levels
 rm -rf "$XDG_DATA_HOME"
 "$prepare" "$data" Ada 10 >/dev/null 2>&1 || fail "the player could not be prepared"
 mkdir -p "$home/levels"
 mkfifo "$home/levels/Pipe_dream.xml"
+printf '<dataroot><career><level>1</level><goal>5' >"$home/levels/Torn_page.xml"
 ln -s /dev/zero "$home/levels/Zeros.xml"
 : >"$log"
 start "$game"
@@ -74,12 +77,12 @@ pass_splash "$menu" "the main menu of the prepared player"
 wait_then_click 366 299 "$menu" "$map" "the map"
 wait_then_click 502 569 "$map" "$extra" "the extra levels"
 wait_until "log Pipe_dream.xml cannot be read \\(it is no regular file" "the pipe named in the log"
+wait_until "log Torn_page.xml ends inside an element" "the file cut short named in the log"
 wait_until "log Zeros.xml cannot be read \\(it is no regular file" "the link named in the log"
+point 400 300  # (off the rows)
+wait_until "not $(download_play 1)" "the pipe's row without a play button"
+wait_until "not $(download_play 2)" "the row of the file cut short without a play button"
 shot "$artefacts/unreadable_downloads.png"
-wait_then_click 676 423 "$extra" "$dialog" "the notice of the level that cannot be played"
-wait_until "log Telling the player: career level [0-9]+ cannot be played" "the level told as unplayable"
-shot "$artefacts/unreadable_download_chosen.png"
-wait_then_click 400 408 "$dialog" "$extra" "the extra levels after the notice"
 wait_then_click 400 561 "$extra" "$map" "the map after the extra levels"
 wait_then_click 104 39 "$map" "$menu" "the main menu"
 wait_then_click 366 479 "$menu" ended "the end after Quit (downloaded levels)"

@@ -28,7 +28,13 @@
 #                            and kept in the room with the display over it
 #   level45_intro.png, corner.png, extra_levels.png  level 45's intro,
 #                            Quessa's corner, the extra levels page with
-#                            two packs still locked
+#                            two packs still locked, a downloaded level and
+#                            one cut short
+#   extra_levels_padlock.png the pointer over a locked pack's padlock
+#   expert_board.png, expert_map.png, expert_corner.png  expert service's
+#                            mark on the won level's board, on the map and
+#                            in Quessa's corner; expert_marks.png the three
+#                            marks side by side, four times enlarged
 #   level45_lost.png, level46_lost.png  the boards of levels 45 and 46
 #                            played with nobody served
 # The opening comic, the career tutorial's chain and the map after level 1
@@ -40,7 +46,7 @@
 # (the play-through's stand-in), so that a career's end and a decor choice
 # take seconds.
 # Usage: tour_shots.sh <corvellatrip> <prepare_player> <data folder> <out folder>
-#        (TOUR_PARTS="line comics decor texts endless tutorial" picks parts)
+#        (TOUR_PARTS="line comics decor texts marks endless tutorial" picks parts)
 set -euo pipefail
 game_binary=$1
 prepare=$2
@@ -53,7 +59,7 @@ source "$(dirname "$(readlink -f "$0")")/../../support/e2e.sh"
 source "$(dirname "$(readlink -f "$0")")/game_e2e.sh"
 mkdir -p "$out"
 artefacts=$out
-parts=${TOUR_PARTS:-line comics decor texts endless tutorial}
+parts=${TOUR_PARTS:-line comics decor texts marks endless tutorial}
 
 # ---- the data copy
 gamedata=$work/gamedata
@@ -83,10 +89,10 @@ for number in (9, 19, 28, 39, 49):
         text = re.sub("<time%d>\\d+</time%d>" % (n, n), "<time%d>%d</time%d>" % (n, 2000 if n == 1 else 500, n), text)
     replace(path, text)
 
-def level(number, layout):
-    return ("<dataroot><career><level>%d</level><goal>0</goal><expert>1000</expert><leavePenalty>0</leavePenalty>"
+def level(number, layout, expert=1000):
+    return ("<dataroot><career><level>%d</level><goal>0</goal><expert>%d</expert><leavePenalty>0</leavePenalty>"
             "<layout>%s</layout><time1>1000</time1><groupType1>hasty</groupType1><groupDef1>r</groupDef1>"
-            "</career></dataroot>\n" % (number, layout))
+            "</career></dataroot>\n" % (number, expert, layout))
 
 grid = "".join(["-" * 16] * 3 + ["." * 16] * 3 + ["...r4r....b4b..."] * 2 + ["." * 16] * 5)
 with open(config + "/../layouts/tour.txt", "w") as out:
@@ -95,8 +101,9 @@ for number in (10, 50):
     replace("%s/career/%d.xml" % (config, number), level(number, "tour"))
 # The second level of each restaurant: won at once, so that the decor
 # choice before its third comes in seconds.
+# (The cruise's is won with expert service, for the marks' part.)
 for number in (2, 12, 22, 32, 42):
-    replace("%s/career/%d.xml" % (config, number), level(number, "tour"))
+    replace("%s/career/%d.xml" % (config, number), level(number, "tour", 0 if number == 2 else 1000))
 PY
 export CORVELLATRIP_DATA=$gamedata
 
@@ -124,11 +131,12 @@ quit_game() {
   wait "$pid" 2>/dev/null || true
   pid=
 }
-# A fresh player NAME who has won the first WON career levels.
+# A fresh player NAME who has won the first WON career levels (the first
+# EXPERT of them with expert service).
 fresh_player() {
   rm -rf "$XDG_DATA_HOME"
   if (($2 > 0)); then
-    "$prepare" "$gamedata" "$1" "$2" >/dev/null 2>&1 || fail "the player could not be prepared"
+    "$prepare" "$gamedata" "$1" "$2" --expert "${3:-0}" >/dev/null 2>&1 || fail "the player could not be prepared"
   fi
 }
 # The game started for a prepared player, on the main menu.
@@ -295,6 +303,9 @@ if [[ " $parts " == *" texts "* ]]; then
   unset CORVELLATRIP_TIME_SCALE
 
   fresh_player Ada 10
+  mkdir -p "$XDG_DATA_HOME/corvellatrip/levels"
+  cp "$gamedata/assets/config/levels/harbour.xml" "$XDG_DATA_HOME/corvellatrip/levels/Late_supper.xml"
+  printf '<dataroot><career><level>1</level><goal>5' >"$XDG_DATA_HOME/corvellatrip/levels/Torn_page.xml"
   start_prepared
   wait_then_click 498 236 "$menu" "not $menu" "Quessa's corner"
   point 760 560  # (off her tips)
@@ -305,7 +316,43 @@ if [[ " $parts " == *" texts "* ]]; then
   wait_then_click 502 569 "$map" "not $map" "the extra levels"
   sleep 1  # (the page drawn)
   keep extra_levels
+  point 676 97  # the first pack's padlock
+  sleep 0.5  # (the pointer drawn)
+  keep extra_levels_padlock
   quit_game
+fi
+
+# ---- expert service's mark: on the won level's board, on the map, in
+# Quessa's corner
+expert_on_board="pixel 190 388 ^2[34][0-9] 1[89][0-9] [3-6][0-9]$"  # the badge's gold
+if [[ " $parts " == *" marks "* ]]; then
+  fresh_player Ada 1 1
+  start_prepared
+  wait_then_click 366 299 "$menu" "$map" "the map"
+  wait_then_click 696 569 "$map" intro "level 2's intro"
+  wait_then_click 400 402 intro "not intro" "level 2"
+  wait_then_do "drag_to 320 345" "not board" board "the level-over board"
+  wait_until "$expert_on_board" "the expert mark on the board"
+  point 760 560  # (off the board)
+  sleep 1  # (its buttons shown)
+  keep expert_board
+  wait_then_click 504 485 board "$map" "the map after the board"
+  point 760 300
+  sleep 0.5  # (the markers drawn)
+  keep expert_map
+  wait_then_click 104 39 "$map" "$menu" "the main menu"
+  wait_then_click 498 236 "$menu" "not $menu" "Quessa's corner"
+  point 760 560
+  sleep 1  # (its panel drawn)
+  keep expert_corner
+  quit_game
+  # The board's badge, the map's first level's marker and the corner's tip
+  # icon, side by side.
+  convert \( "$out/expert_board.png" -crop 72x72+176+352 +repage \) \
+    \( "$out/expert_map.png" -crop 72x72+59+269 +repage \) \
+    \( "$out/expert_corner.png" -crop 72x72+238+288 +repage \) \
+    +append -scale 400% "$out/expert_marks.png"
+  echo "kept $out/expert_marks.png"
 fi
 
 # ---- the first endless shift: a new player, Endless, the ship, Easy

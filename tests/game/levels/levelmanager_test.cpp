@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -444,20 +445,31 @@ TEST_F(DownloadedLevels, TheHookSetsTheRestaurantFromTheLevel)
 }
 
 // A downloaded level that is no file to read (a pipe, a link to the zero
-// device) is not waited on or read to no end, and it is not played as an
-// empty level either: it cannot be played, and the log says why.
-TEST_F(DownloadedLevels, ALevelThatIsNoFileCannotBePlayed)
+// device) is not waited on or read to no end, and neither it nor a file that
+// holds no level (empty, cut short, another level's number) is played as an
+// empty level: it cannot be played, and the log says why.
+TEST_F(DownloadedLevels, ALevelThatIsNoFileOrHoldsNoLevelCannotBePlayed)
 {
     ASSERT_EQ(::mkfifo((mHome / "mine.xml").c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", mHome / "zeros.xml");
-    for (const char* name : {"mine.xml", "zeros.xml"}) {
+    WriteFile("empty.xml", "\n");
+    WriteFile("cut.xml", "<dataroot><career><level>1</level><goal>5");
+    WriteFile("other.xml", "<dataroot><career><level>2</level></career></dataroot>");
+    const std::pair<const char*, const char*> files[] = {
+        {"mine.xml", "cannot be read (it is no regular file"},
+        {"zeros.xml", "cannot be read (it is no regular file"},
+        {"empty.xml", "is empty"},
+        {"cut.xml", "ends inside an element"},
+        {"other.xml", "holds no <career> level 1"},
+    };
+    for (const auto& [name, why] : files) {
         SCOPED_TRACE(name);
         mSettings->SetDownloadLevelName(name);
         testing::internal::CaptureStderr();
         TLevelManager levels(TLevelManager::kCareer, &mFactory);
         const std::string log = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(levels.IsLevelDefined());
-        EXPECT_NE(log.find(std::string(name) + " cannot be read (it is no regular file"), std::string::npos) << log;
+        EXPECT_NE(log.find(std::string(name) + " " + why), std::string::npos) << log;
     }
 }
 

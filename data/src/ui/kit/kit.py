@@ -12,11 +12,16 @@ the upper left), and a warm accent for what can be pressed.
 Buttons: a push button's graphics are {normal, pressed, hover}; a script
 shows the disabled look by giving it as the only picture of a button it
 has switched off."""
+# reads: ../../map
 import os
 import sys
 
-from qmcontent import style, svg
-from qmcontent.svg import OUTLINE, ellipse, group, path, rect, text
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "map"))
+
+from _crown import COIN_RADIUS, crown  # noqa: E402
+from qmcontent import style, svg  # noqa: E402
+from qmcontent.svg import OUTLINE, ellipse, group, path, rect, text  # noqa: E402
 
 ACCENT = "#e8743b"
 LOOKS = {
@@ -113,10 +118,8 @@ ICONS = {
     + ellipse(25, 38, 4, 4, fill=LIGHT),
     "star": path("M24 5 L29.5 17.5 L43 18.5 L32.5 27.5 L36 41 L24 33.5 L12 41 L15.5 27.5 L5 18.5 L18.5 17.5 Z",
                  fill="#f4c430") + ellipse(19, 20, 3, 2, fill="#ffffff", stroke="none", opacity=0.7),
-    # the crown the map marks an expert level with (map.py's expert marker), at icon size
-    "crown": ellipse(24, 24, 19, 19, fill="#f4c430")
-    + path("M12.8 14.4 L17.6 27.2 L24 11.2 L30.4 27.2 L35.2 14.4 L33.6 33.6 L14.4 33.6 Z", fill=LIGHT,
-           stroke_width=1.8),
+    # the game's expert mark (map/_crown.py), at icon size, without a shadow as the other icons
+    "crown": crown(24, 24, 19 / COIN_RADIUS, shadow=False),
     "heart": path("M24 41 Q6 29 7 17 Q8 8 16 8 Q22 8 24 14 Q26 8 32 8 Q40 8 41 17 Q42 29 24 41 Z", fill="#e0475a")
     + ellipse(15, 16, 3.5, 2.5, fill="#ffffff", stroke="none", opacity=0.7),
     "coin": ellipse(24, 24, 17, 17, fill="#f2c14e") + ellipse(24, 24, 11, 11, fill="none", stroke="#b8860b")
