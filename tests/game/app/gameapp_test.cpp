@@ -470,7 +470,7 @@ TEST_F(SavesScenario, ADataHomeThatCannotBeMadeRefusesTheStartSayingWhy)
     const std::string tooLong = (scratch.Path() / std::string(300, 'd')).string();
     ::setenv("XDG_DATA_HOME", tooLong.c_str(), 1);
     const std::string log = StartAnotherGame();
-    EXPECT_TRUE(app->WasRefused()) << log;
+    ASSERT_TRUE(app->WasRefused()) << log;
     EXPECT_EQ(TSettings::GetInstance(), nullptr);
     const std::string body = DialogBody("scripts/ok.lua");
     EXPECT_NE(body.find("cannot lock its saves in " + tooLong), std::string::npos) << body;
