@@ -374,7 +374,10 @@ void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel, const 
     const str folder = qm::UserDataDirectoryPath();
     mRefusalTitle = RefusalText(strings, titleLabel, folder, "The game closes");
     mRefusalBody = RefusalText(strings, bodyLabel, folder,
-                               "The game cannot keep its saves in %1% safe from another game: it closes now.", cause);
+                               cause.length() > 0
+                                   ? "The game cannot lock its saves in %1%: %2%. It closes now."
+                                   : "The game cannot keep its saves in %1% safe from another game: it closes now.",
+                               cause);
     WriteDbg("Telling the player: %s", mRefusalBody.c_str());
     mCursor = std::make_unique<TCursor>();
     game::RegisterWindowTypes();

@@ -44,9 +44,10 @@ public:
     TGameApp(const TGameApp&) = delete;
     TGameApp& operator=(const TGameApp&) = delete;
 
-    // The game's own files checked, window title, the lock on the saves, settings and display, services
-    // (the unlock rules, the server-save choices, the cursor, the clothing
-    // colours), window types, Lua globals, then "scripts/mainloop.lua".
+    // The game's own files checked, window title, the lock on the saves,
+    // settings and display, services (the unlock rules, the server-save
+    // choices, the cursor, the clothing colours), window types, Lua globals,
+    // then "scripts/mainloop.lua".
     // When another game holds the saves, nothing of them is read: the
     // player is told so and the game quits when he has read it.
     void StartUp();

@@ -26,7 +26,6 @@ rm -f "$artefacts"/*.png
 
 home=$XDG_DATA_HOME/corvellatrip
 dialog="pixel 200 165 $accent"  # the game's dialog's title band
-notice="pixel 400 408 ^(6[0-9]|5[89]) (8[5-9]|9[0-3]) 1(3[6-9]|4[0-4])$"  # the plain notice's OK box
 # What the data home holds (nothing when there is none).
 listing() { if [[ -d "$home" ]]; then (cd "$home" && find . -printf '%p %u %m %s %T@\n' | sort); fi; }
 
@@ -55,9 +54,9 @@ refused() {
   before=$(listing)
   : >"$log"
   start "${as_user[@]}" "$game"
+  point 790 590  # (the pointer kept off the text in the picture)
   wait_until "log ^Telling the player: $text" "the refusal's words ($what)"
   wait_until "$shown" "the refusal on screen ($what)"
-  point 790 590  # (the pointer kept off the text in the picture)
   shot "$artefacts/$picture.png"
   wait_then_do "$answer" "$shown" ended "the end after the answer ($what)"
   wait_exit "the refused game did not end ($what)"
@@ -75,17 +74,17 @@ files="The game cannot read its files in"
 mkdir "$work/empty"
 export CORVELLATRIP_DATA=$work/empty
 refused "an empty folder" unreadable_data_empty \
-  "$files $work/empty: that folder holds none of the game's files" "$notice" "click 400 408"
+  "$files $work/empty: that folder holds none of the game's files" "$plain_notice" "click 400 408"
 
 mkdir "$work/private"
 cp -rL "$(readlink -f "$data")/." "$work/private/data"
 keep_out "$work/private"
 export CORVELLATRIP_DATA=$work/private
 refused "a folder this user may not read" unreadable_data_private \
-  "$files $work/private: this user may not read that folder" "$notice" "xdotool key Return"
+  "$files $work/private: this user may not read that folder" "$plain_notice" "xdotool key Return"
 export CORVELLATRIP_DATA=$work/private/data
 refused "a folder inside one this user may not enter" unreadable_data_inside_private \
-  "$files $work/private/data: this user may not read that folder" "$notice" close_it
+  "$files $work/private/data: this user may not read that folder" "$plain_notice" close_it
 unset CORVELLATRIP_DATA
 
 # ---- the data home
