@@ -48,6 +48,26 @@ void giveParentsOwner(const str& path)
     ::close(fd);
 }
 
+// A folder, or something this user may not look into (another user's
+// private folder, or anything below one). A resource folder of the second
+// kind is still the one chosen: the player is told that it cannot be read,
+// rather than the game going on quietly with other files or none.
+bool isDirectoryOrHidden(const str& path)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode);
+    return errno == EACCES;
+}
+
+str folderOfExecutable(const char* executablePath)
+{
+    char resolved[4096];
+    if (!executablePath || !executablePath[0] || !::realpath(executablePath, resolved))
+        return str();
+    return parentOf(str(resolved));
+}
+
 str currentDirectory()
 {
     char buffer[4096];
@@ -100,18 +120,14 @@ bool CopyPath(char* out, int outSize, const char* text)
 
 str FindResourceFolder(const char* executablePath)
 {
-    if (const char* env = std::getenv("CORVELLATRIP_DATA"); env && env[0] && isDirectory(str(env)))
+    if (const char* env = std::getenv("CORVELLATRIP_DATA"); env && env[0] && isDirectoryOrHidden(str(env)))
         return str(env);
-    if (executablePath && executablePath[0]) {
-        char resolved[4096];
-        if (::realpath(executablePath, resolved)) {
-            str folder = parentOf(str(resolved));
-            for (int up = 0; up < 4; ++up) {
-                str candidate = folder + str("/data");
-                if (isDirectory(candidate + str("/assets")))
-                    return candidate;
-                folder = parentOf(folder);
-            }
+    if (str folder = folderOfExecutable(executablePath); folder.length() > 0) {
+        for (int up = 0; up < 4; ++up) {
+            str candidate = folder + str("/data");
+            if (isDirectoryOrHidden(candidate + str("/assets")))
+                return candidate;
+            folder = parentOf(folder);
         }
     }
 #ifdef QM_SOURCE_DATA_DIR
@@ -119,6 +135,14 @@ str FindResourceFolder(const char* executablePath)
         return str(QM_SOURCE_DATA_DIR);
 #endif
     return str();
+}
+
+str ExpectedResourceFolder(const char* executablePath)
+{
+    if (const char* env = std::getenv("CORVELLATRIP_DATA"); env && env[0])
+        return str(env);
+    const str folder = folderOfExecutable(executablePath);
+    return (folder.length() > 0 ? folder + str("/") : str()) + str("data");
 }
 
 str UserDataDirectoryPath()

@@ -18,9 +18,16 @@ inline constexpr const char* kApplicationName = "corvellatrip";
 // Paths handed out through fixed buffers are at most this long, NUL included.
 inline constexpr int kPathBufferSize = 512;
 
-// The resource folder: $CORVELLATRIP_DATA, else a "data" folder next to the
-// executable or one level up, else the source tree's data/. Empty when none exists.
+// The resource folder: $CORVELLATRIP_DATA, else a "data" folder (with an
+// assets/ folder in it) next to the executable or up to three levels up, else
+// the source tree's data/. One that this user may not look into counts as
+// found: the game then tells the player it cannot read it. Empty when none
+// exists.
 str FindResourceFolder(const char* executablePath);
+
+// The folder named to the player when FindResourceFolder found none:
+// $CORVELLATRIP_DATA when set, else the "data" folder beside the executable.
+str ExpectedResourceFolder(const char* executablePath);
 
 // The per-user data folder, created (with parents, mode 0700) when missing.
 // Empty when it cannot be created.

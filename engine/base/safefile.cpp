@@ -350,10 +350,11 @@ str KeepAside(const str& path)
 
 namespace {
 
-// Opens the lock file, made when missing; -1 (logged) when no regular file
-// of that name can be opened. Never waits: a pipe by that name would hold
-// an opening up until someone wrote to it.
-int openLockFile(const str& path)
+// Opens the lock file, made when missing; -1 (logged, and in `error` the
+// errno value of the first opening tried) when no regular file of that name
+// can be opened. Never waits: a pipe by that name would hold an opening up
+// until someone wrote to it.
+int openLockFile(const str& path, int* error)
 {
     struct stat info;
     // (a device by that name is not even opened)
@@ -363,14 +364,18 @@ int openLockFile(const str& path)
     }
     const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     int fd = openMakingIfMissing(path, O_RDWR | flags);
+    // The first error is the one that tells: where no file stands and the
+    // folder cannot be written, the read-only retry only finds no file.
+    *error = fd < 0 ? errno : 0;
     // flock needs no write access: a lock file left in a folder that has
     // turned read-only, or one another user may only read, still locks.
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+    if (fd < 0 && (*error == EACCES || *error == EROFS || *error == EPERM))
         fd = ::open(path.c_str(), O_RDONLY | flags);
     if (fd < 0) {
-        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(errno));
+        WriteDbg("Cannot open the lock file %s (%s)", path.c_str(), std::strerror(*error));
         return -1;
     }
+    *error = 0;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         WriteDbg("%s is no regular file: it cannot serve as a lock", path.c_str());
         ::close(fd);
@@ -421,13 +426,15 @@ bool LockHeldElsewhere(const str& path)
 
 TLockFile::TLockFile(const str& path)
 {
-    const int fd = openLockFile(path);
+    const int fd = openLockFile(path, &mError);
     if (fd < 0)
         return;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         mHeldElsewhere = errno == EWOULDBLOCK;
-        if (!mHeldElsewhere)
-            WriteDbg("Cannot lock %s (%s)", path.c_str(), std::strerror(errno));
+        if (!mHeldElsewhere) {
+            mError = errno;
+            WriteDbg("Cannot lock %s (%s)", path.c_str(), std::strerror(mError));
+        }
         ::close(fd);
         return;
     }

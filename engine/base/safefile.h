@@ -95,10 +95,15 @@ public:
     // log says why. A lock file already there is locked through a read-only
     // opening when it cannot be written.
     bool HeldElsewhere() const { return mHeldElsewhere; }
+    // Why this name cannot serve: the errno value of the first opening tried,
+    // or of the lock refused; 0 when held, held elsewhere, or when no
+    // regular file stands there.
+    int Error() const { return mError; }
 
 private:
     int mFd = -1;
     bool mHeldElsewhere = false;
+    int mError = 0;
 };
 
 }  // namespace qm

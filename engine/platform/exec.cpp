@@ -3,7 +3,9 @@
 #include "engine/base/folders.h"
 #include "engine/platform/platform.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <unistd.h>
@@ -44,24 +46,44 @@ void ReturnFreedMemory()
 #endif
 }
 
+// Makes the resource folder the working directory: every resource name is
+// relative to it. Returns the folder (its full path once entered) and, in
+// `error`, why it could not be entered (ENOENT when none was found): the game
+// tells the player, as it cannot run without its files.
+static str EnterResourceFolder(const char* executablePath, int* error)
+{
+    *error = 0;
+    const str folder = FindResourceFolder(executablePath);
+    if (folder.length() == 0) {
+        *error = ENOENT;
+        const str expected = ExpectedResourceFolder(executablePath);
+        WriteDbg("No resource folder was found (none at %s)", expected.c_str());
+        return expected;
+    }
+    if (::chdir(folder.c_str()) != 0) {
+        *error = errno;
+        WriteDbg("Cannot enter the resource folder %s (%s)", folder.c_str(), std::strerror(*error));
+        return folder;
+    }
+    char here[4096];
+    return ::getcwd(here, sizeof here) ? str(here) : folder;
+}
+
 int RunEngine(int argc, char** argv, void (*mainFunction)(TPlatform*, const char*), bool flag,
               std::unique_ptr<IPlatformBackend> backend)
 {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     KeepBigBlocksOutOfTheHeap();
 
-    // The resource folder becomes the working directory: every resource name
-    // is relative to it.
-    str resources = FindResourceFolder(argc > 0 && argv ? argv[0] : nullptr);
-    QM_ASSERT(resources.length() > 0);
-    if (resources.length() > 0 && ::chdir(resources.c_str()) != 0)
-        WriteDbg("Cannot enter the resource folder %s", resources.c_str());
+    int resourcesError = 0;
+    const str resources = EnterResourceFolder(argc > 0 && argv ? argv[0] : nullptr, &resourcesError);
 
     // TPlatform owns its data and deletes it first thing in its destructor.
     auto platform = std::make_unique<TPlatform>(new TPlatformData(argc, argv, flag, std::move(backend)));
     TPlatformData* data = platform->GetPlatformData();
     data->SetMainFunction(mainFunction);
     data->SetCommandLine(BuildCommandLine(argc, argv));
+    data->SetResourceFolder(resources, resourcesError);
 
     platform->CreateApplicationWindow();
     platform->InitSound();

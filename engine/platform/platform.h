@@ -162,6 +162,10 @@ public:
     void GetDataDirectory(char* out, bool common) { mData->GetDataDirectory(out, common); }
     std::FILE* OpenFile(const char* name, char* outPath) { return mData->OpenFile(name, outPath); }
     str TranslateResource(str name) { return mData->TranslateResource(name); }
+    // The resource folder (the working directory) and why it could not be
+    // entered: an errno value, 0 when it was (TPlatformData).
+    const str& GetResourceFolder() const { return mData->GetResourceFolder(); }
+    int GetResourceFolderError() const { return mData->GetResourceFolderError(); }
     // Four numbers such as "2.0.0.0".
     const char* GetVersion() const { return mData->GetVersion(); }
     // http and https addresses only; false when refused or not started.

@@ -80,9 +80,9 @@ TPlatformData::TPlatformData(int, char**, bool, std::unique_ptr<IPlatformBackend
     if (auto& make = qm::PlatformHooks().makeWindowHost)
         mWindowHost = make(*this);
 
-    char cwd[qm::kPathBufferSize];
+    char cwd[4096];
     if (::getcwd(cwd, sizeof cwd))
-        storePath(mBundlePath, "The resource folder", str(cwd));
+        mResourceFolder = str(cwd);
     storePath(mCommonDataDirectory, "The common data folder", qm::CommonDataDirectory());
     storePath(mUserDataDirectory, "The user data folder", qm::UserDataDirectory());
     qm::CopyPath(mVersion, sizeof mVersion, QM_VERSION);

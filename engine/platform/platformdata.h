@@ -151,6 +151,16 @@ public:
     MainFunction GetMainFunction() const { return mMain; }
     void SetCommandLine(const str& line) { mCommandLine = line; }
     const str& GetCommandLine() const { return mCommandLine; }
+    // The resource folder the engine entered (the working directory when the
+    // platform was made, unless the engine entry says otherwise), and the
+    // errno value that kept it from entering it (ENOENT: none was found).
+    void SetResourceFolder(const str& folder, int error)
+    {
+        mResourceFolder = folder;
+        mResourceFolderError = error;
+    }
+    const str& GetResourceFolder() const { return mResourceFolder; }
+    int GetResourceFolderError() const { return mResourceFolderError; }
 
     IPlatformBackend& Backend() { return *mBackend; }
     TFrameRateLog& FrameRateLog() { return mFrameRateLog; }
@@ -182,7 +192,8 @@ private:
     bool mQuitRequested = false;
     unsigned mQuitSignalsSeen = 0;  // quit signals that arrived before this platform
     bool mCloseRequests = false;
-    char mBundlePath[qm::kPathBufferSize] = {};
+    str mResourceFolder;
+    int mResourceFolderError = 0;
     char mUserDataDirectory[qm::kPathBufferSize] = {};
     char mCommonDataDirectory[qm::kPathBufferSize] = {};
     char mVersion[qm::kPathBufferSize] = {};

@@ -16,6 +16,7 @@
 #include "engine/window/windowscripthook.h"
 #include "game/app/luaglobals.h"
 #include "game/app/plainnotice.h"
+#include "game/app/startupchecks.h"
 #include "game/app/windowtypes.h"
 #include "game/editors/customereditor.h"
 #include "game/editors/editorsave.h"
@@ -30,6 +31,9 @@
 #include "online/serversaves.h"
 #include "online/simplehttp.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 str LookUpString(const char* label) { return screens::Text(label); }
@@ -42,6 +46,8 @@ TGameApp::~TGameApp() { Quit(); }
 
 void TGameApp::StartUp()
 {
+    if (RefuseUnreadableFiles())
+        return;
     mPlatform->SetWindowTitle(LookUpString("windowtitle").c_str());
     TServerSaves::SetStringLookup(&LookUpString);
     switch (LockSaves()) {
@@ -51,7 +57,7 @@ void TGameApp::StartUp()
         RefuseStart("alreadyrunning_title", "alreadyrunning_body");
         return;
     case ELock::kNotTaken:
-        RefuseStart("savesunlocked_title", "savesunlocked_body");
+        RefuseStart("savesunlocked_title", "savesunlocked_body", LockFailureText());
         return;
     }
 
@@ -283,10 +289,17 @@ str TGameApp::LockName(const str& folder, int i)
 
 TGameApp::ELock TGameApp::LockSaves()
 {
-    const str folder = qm::UserDataDirectory();
-    // Without a folder nothing is saved, so nothing can be undone either.
+    const str folder = qm::UserDataDirectoryPath();
+    // Without a home nothing is saved, so nothing can be undone either.
     if (folder.length() == 0)
         return ELock::kTaken;
+    errno = 0;
+    if (!qm::MakeDirectories(folder, 0700)) {
+        mLockFailure = {game::ELockStep::kMakeFolder, errno != 0 ? errno : ENOENT};
+        WriteDbg("The data home %s cannot be made (%s): the saves are not touched", folder.c_str(),
+                 std::strerror(mLockFailure.error));
+        return ELock::kNotTaken;
+    }
     // Asked first, so that a refused game makes no lock file of its own.
     if (OtherLockNameHeld(folder, -1))
         return ELock::kHeldElsewhere;
@@ -300,9 +313,13 @@ TGameApp::ELock TGameApp::LockSaves()
         // (asked again: another game may have locked a name meanwhile)
         if (mSavesLock->Held())
             return OtherLockNameHeld(folder, i) ? ELock::kHeldElsewhere : ELock::kTaken;
+        // The first name's failure is the one told: the others are only its stand-ins.
+        if (i == 0)
+            mLockFailure = {game::LockNameStep(file), mSavesLock->Error()};
         WriteDbg("%s cannot serve as the lock: the lock is taken on the next name", file.c_str());
     }
-    WriteDbg("No lock can be taken in %s: the saves are not touched", folder.c_str());
+    WriteDbg("No lock can be taken in %s (%s): the saves are not touched", folder.c_str(),
+             LockFailureText().c_str());
     return ELock::kNotTaken;
 }
 
@@ -327,28 +344,40 @@ namespace {
 
 // A refusal's text from the string table, or the built-in English when the
 // table lacks it (the refusal must say something whatever the data).
-str RefusalText(TStringTable* strings, const char* label, const str& folder, const char* fallback)
+str RefusalText(TStringTable* strings, const char* label, const str& arg1, const char* fallback,
+                const str& arg2 = str())
 {
-    const str text = strings ? strings->GetString(str(label), folder, str(), str(), str(), str()) : str();
+    const str text = strings ? strings->GetString(str(label), arg1, arg2, str(), str(), str()) : str();
     if (text.length() > 0 && text != str(label))
         return text;
     str plain(fallback);
-    return plain.replace(str("%1%"), folder);
+    return plain.replace(str("%1%"), arg1).replace(str("%2%"), arg2);
 }
 
 }  // namespace
 
-void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel)
+str TGameApp::LockFailureText() const
+{
+    const str system(std::strerror(mLockFailure.error));
+    return RefusalText(mPlatform->GetStringTable(), game::LockFailureLabel(mLockFailure.step, mLockFailure.error),
+                       system, "%1%");
+}
+
+void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel, const str& cause)
 {
     mRefused = true;
     mSavesLock.reset();
     TPlatform* platform = mPlatform;
     platform->SetDisplay(800, 600, false);
     TStringTable* strings = platform->GetStringTable();
-    const str folder = qm::UserDataDirectory();
+    // (named even when it could not be made)
+    const str folder = qm::UserDataDirectoryPath();
     mRefusalTitle = RefusalText(strings, titleLabel, folder, "The game closes");
     mRefusalBody = RefusalText(strings, bodyLabel, folder,
-                               "The game cannot keep its saves in %1% safe from another game: it closes now.");
+                               cause.length() > 0
+                                   ? "The game cannot lock its saves in %1%: %2%. It closes now."
+                                   : "The game cannot keep its saves in %1% safe from another game: it closes now.",
+                               cause);
     WriteDbg("Telling the player: %s", mRefusalBody.c_str());
     mCursor = std::make_unique<TCursor>();
     game::RegisterWindowTypes();
@@ -377,9 +406,34 @@ void TGameApp::RefuseStart(const char* titleLabel, const char* bodyLabel)
 void TGameApp::ShowPlainRefusal()
 {
     WriteDbg("%s showed nothing: the refusal shows as a plain notice", kStartRefusedScript);
+    ShowPlainNotice();
+}
+
+void TGameApp::ShowPlainNotice()
+{
     mPlainRefusalShown = true;
     if (TWindowManager* manager = mPlatform->GetWindowManager())
         manager->PushModal(new TPlainNotice(mRefusalTitle, mRefusalBody, [this] { mQuitRequested = true; }));
+}
+
+bool TGameApp::RefuseUnreadableFiles()
+{
+    const str why = game::UnreadableGameFiles(mPlatform->GetResourceFolder(), mPlatform->GetResourceFolderError(),
+                                              kMainLoopScript);
+    if (why.length() == 0)
+        return false;
+    // Nothing of the saves is touched, and no text can come from the string
+    // table: the notice is the built-in English one.
+    mRefused = true;
+    mRefusalTitle = str("The game's files cannot be read");
+    mRefusalBody = str("The game cannot read its files in ") + mPlatform->GetResourceFolder() + str(": ") + why +
+                   str(". It takes them from the folder that CORVELLATRIP_DATA names, else from the data folder "
+                       "beside the program. It closes now.");
+    WriteDbg("Telling the player: %s", mRefusalBody.c_str());
+    mPlatform->SetWindowTitle("Corvellatrip");
+    mPlatform->SetDisplay(800, 600, false);
+    ShowPlainNotice();
+    return true;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/base/str.h"
+#include "game/app/startupchecks.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,9 +44,10 @@ public:
     TGameApp(const TGameApp&) = delete;
     TGameApp& operator=(const TGameApp&) = delete;
 
-    // Window title, the lock on the saves, settings and display, services
-    // (the unlock rules, the server-save choices, the cursor, the clothing
-    // colours), window types, Lua globals, then "scripts/mainloop.lua".
+    // The game's own files checked, window title, the lock on the saves,
+    // settings and display, services (the unlock rules, the server-save
+    // choices, the cursor, the clothing colours), window types, Lua globals,
+    // then "scripts/mainloop.lua".
     // When another game holds the saves, nothing of them is read: the
     // player is told so and the game quits when he has read it.
     void StartUp();
@@ -83,11 +85,19 @@ private:
     // True (and the lock taken let go) when another game holds one of the
     // names other than `taken` (-1: any of them).
     bool OtherLockNameHeld(const str& folder, int taken);
+    // Why no lock could be taken, in the string table's words.
+    str LockFailureText() const;
     // Tells the player why the saves are not touched (the string table's
-    // labels, the folder in the body) and quits once it is read.
-    void RefuseStart(const char* titleLabel, const char* bodyLabel);
+    // labels, the folder and the cause in the body) and quits once it is read.
+    void RefuseStart(const char* titleLabel, const char* bodyLabel, const str& cause = str());
     // The refusal in a plain notice, when the refusal's script showed nothing.
     void ShowPlainRefusal();
+    void ShowPlainNotice();
+    // When the game's own files cannot be read (the resource folder may not
+    // be entered, holds none of them, or lacks the main loop), tells the
+    // player so in a plain notice, touching nothing of the saves, and quits
+    // once it is read: true. Without them any screen would stay black.
+    bool RefuseUnreadableFiles();
     // Each turn of a refused start: the plain notice once the screen has
     // shown nothing for kBlankRefusalMs.
     void WatchRefusal(TWindowManager* manager);
@@ -114,6 +124,11 @@ private:
     // same saves never undoes what this one saved.
     std::unique_ptr<qm::TLockFile> mSavesLock;
     bool mRefused = false;
+    // Where the lock on the saves failed first, and the errno value met there.
+    struct TLockFailure {
+        game::ELockStep step = game::ELockStep::kMakeFile;
+        int error = 0;
+    } mLockFailure;
     // The refusal's texts, and since when it has shown nothing.
     str mRefusalTitle;
     str mRefusalBody;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -218,4 +219,44 @@ TEST_F(SafeFile, AnotherUsersLockFileLocksOnlyWhenItCanBeOpened)
     qm::TLockFile held(Path("readable.lock"));
     ASSERT_TRUE(held.Held());
     EXPECT_EQ(lockAsNobody(Path("readable.lock")), 2);
+}
+
+// A name that cannot serve keeps the error it met first: in a folder this
+// user may not write in, that is "permission denied", not the "no such file"
+// of the read-only opening tried after it; for another user's lock file, the
+// same. What the game tells the player is worded from it.
+TEST_F(SafeFile, ALockThatCannotBeTakenKeepsTheFirstError)
+{
+    const auto errorOf = [](const str& path) {
+        qm::TLockFile lock(path);
+        return lock.Held() || lock.HeldElsewhere() ? -1 : lock.Error();
+    };
+    Write("private.lock", "");
+    fs::permissions(mRoot / "private.lock", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(mRoot, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
+    const str missing = Path("running.lock");
+    const str foreign = Path("private.lock");
+    testing::internal::CaptureStderr();
+    if (::geteuid() == 0) {
+        // (as another user: root may write anywhere)
+        EXPECT_EQ(qmtest::RunAsOtherUser([&] { return errorOf(missing); }), EACCES);
+        EXPECT_EQ(qmtest::RunAsOtherUser([&] { return errorOf(foreign); }), EACCES);
+    } else {
+        fs::permissions(mRoot, fs::perms::owner_write, fs::perm_options::remove);
+        fs::permissions(mRoot / "private.lock", fs::perms::none);
+        EXPECT_EQ(errorOf(missing), EACCES);
+        EXPECT_EQ(errorOf(foreign), EACCES);
+        fs::permissions(mRoot, fs::perms::owner_all);
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("No such file"), std::string::npos) << log;
+    EXPECT_NE(log.find("Cannot open the lock file " + std::string(missing.c_str()) + " (Permission denied)"),
+              std::string::npos)
+        << log;
+    fs::create_directory(mRoot / "folder.lock");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(errorOf(Path("folder.lock")), 0) << "no file there: no error of opening";
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errorOf(Path("free.lock")), -1);
 }

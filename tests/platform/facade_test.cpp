@@ -371,3 +371,32 @@ TEST_F(PlatformTest, RunEngineCallsMainOnceWithTheCommandLine)
     EXPECT_EQ(std::string(qm::BuildCommandLine(1, none).c_str()), "/nowhere/prog ");
     EXPECT_EQ(qm::BuildCommandLine(0, none).length(), 0);
 }
+
+// The engine enters the resource folder and tells the game which one it
+// is, by its full path, and that it could enter it (the game tells the
+// player when it could not).
+TEST_F(PlatformTest, RunEngineEntersTheResourceFolderAndSaysWhichOne)
+{
+    char saved[4096];
+    ASSERT_NE(::getcwd(saved, sizeof saved), nullptr);
+    std::filesystem::create_directories(home + "/res");
+    ::setenv("CORVELLATRIP_DATA", (home + "/res/.").c_str(), 1);
+    static std::string folder;
+    static int error = -1;
+    char program[] = "/nowhere/prog";
+    char* argv[] = {program, nullptr};
+    testing::internal::CaptureStderr();
+    qm::RunEngine(
+        1, argv,
+        [](TPlatform* platform, const char*) {
+            folder = platform->GetResourceFolder().c_str();
+            error = platform->GetResourceFolderError();
+        },
+        false, std::make_unique<qm::THeadlessBackend>());
+    testing::internal::GetCapturedStderr();
+    ::unsetenv("CORVELLATRIP_DATA");
+    EXPECT_EQ(folder, std::filesystem::canonical(home + "/res").string());
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(home + "/res"));
+    ASSERT_EQ(::chdir(saved), 0);
+}

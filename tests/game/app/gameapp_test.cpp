@@ -18,6 +18,7 @@
 #include "game/screens/textdropbutton.h"
 #include "game/settings/settings.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -461,32 +462,23 @@ TEST_F(SavesScenario, AGameOnAnotherLockNameStillKeepsASecondGameOut)
     EXPECT_TRUE(QuitsWithin(10));
 }
 
-// No folder for the saves can be made (its path is too long): the player
-// reads why in the game's dialog before the menu, and plays on.
-TEST_F(SavesScenario, NoSaveFolderIsToldInTheGamesDialog)
+// No folder for the saves can be made (its path is too long): as with a
+// folder that cannot be written, no lock can be taken there, and the start
+// is refused saying why.
+TEST_F(SavesScenario, ADataHomeThatCannotBeMadeRefusesTheStartSayingWhy)
 {
     const std::string tooLong = (scratch.Path() / std::string(300, 'd')).string();
     ::setenv("XDG_DATA_HOME", tooLong.c_str(), 1);
-    StartEngine();
-    testing::internal::CaptureStderr();
-    app = std::make_unique<TGameApp>(engine.platform.get());
-    app->StartUp();
-    // Not over the splash, which covers the screen: on the screen after it.
-    bool overTheSplash = false;
-    for (int i = 0; i < 200 && TopName() != "savefailed"; ++i) {
-        Idle();
-        for (TModalWindow* w : manager->GetModalStack())
-            overTheSplash = overTheSplash || (TopName() == "savefailed" && w->GetName() == str(TGameApp::kSplashWindow));
-    }
-    EXPECT_FALSE(overTheSplash);
-    const std::string log = testing::internal::GetCapturedStderr();
-    const std::string body = DialogBody("savefailed");
-    EXPECT_NE(body.find("its path is too long"), std::string::npos) << TopName().c_str() << "\n" << log;
-    EXPECT_NE(log.find("Telling the player: The game has no folder"), std::string::npos) << log;
+    const std::string log = StartAnotherGame();
+    ASSERT_TRUE(app->WasRefused()) << log;
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+    const std::string body = DialogBody("scripts/ok.lua");
+    EXPECT_NE(body.find("cannot lock its saves in " + tooLong), std::string::npos) << body;
+    EXPECT_NE(body.find(": its path is too long."), std::string::npos) << body;
+    EXPECT_NE(log.find("cannot be made (File name too long)"), std::string::npos) << log;
+    EXPECT_NE(log.find("Telling the player: The game cannot lock its saves"), std::string::npos) << log;
     ClickThroughGame(Top()->GetChildWindow("ok", -1));
-    for (int i = 0; i < 400 && TopName() != "scripts/entername.lua"; ++i)
-        Idle();
-    EXPECT_EQ(TopName(), "scripts/entername.lua") << "the game goes on";
+    EXPECT_TRUE(QuitsWithin(10));
 }
 
 // A stray entry named like the lock (a folder, a link to nowhere) switches
@@ -555,10 +547,63 @@ TEST_F(SavesScenario, NoLockAtAllIsToldAndTheSavesAreNotTouched)
     EXPECT_EQ(TSettings::GetInstance(), nullptr);
     const std::string body = DialogBody("scripts/ok.lua");
     EXPECT_NE(body.find("cannot lock its saves in " + folder.string()), std::string::npos) << body << "\n" << log;
+    EXPECT_NE(body.find(": the name of its lock file there is taken by something that is no file."), std::string::npos)
+        << body;
     ClickThroughGame(Top()->GetChildWindow("ok", -1));
     EXPECT_TRUE(QuitsWithin(10));
     EXPECT_FALSE(fs::exists(folder / "prefs.dat"));
 }
+
+// The game's own files cannot be read (the script it starts with is
+// missing; the resource folder may not be entered): before anything of the
+// saves is touched, a plain notice says so, where and why, and its OK (here
+// Escape), or the close button, ends the game.
+class UnreadableFiles : public SavesScenario, public testing::WithParamInterface<bool> {};
+
+TEST_P(UnreadableFiles, AreToldInAPlainNoticeThatEndsTheGame)
+{
+    namespace fs = std::filesystem;
+    const bool folderDenied = GetParam();
+    std::string folder = scratch.Path().string();
+    std::string why = "assets/scripts/mainloop.lua, the script the game starts with, is missing";
+    if (!folderDenied)
+        fs::remove(scratch.Path() / "assets" / "scripts" / "mainloop.lua");
+    StartEngine();
+    if (folderDenied) {
+        folder = "/elsewhere/data";
+        why = "this user may not read that folder";
+        data->SetResourceFolder(str(folder.c_str()), EACCES);
+    }
+    testing::internal::CaptureStderr();
+    app = std::make_unique<TGameApp>(engine.platform.get());
+    app->StartUp();
+    Idle();
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(app->WasRefused()) << log;
+    auto* notice = dynamic_cast<TPlainNotice*>(Top());
+    ASSERT_NE(notice, nullptr) << TopName() << "\n" << log;
+    std::string shown = "|";
+    for (TWindow* child : notice->GetChildren())
+        shown += TextOf(child) + "|";
+    EXPECT_NE(shown.find("|The game's files cannot be read|"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("|The game cannot read its files in " + folder + ": " + why + "."), std::string::npos) << shown;
+    EXPECT_NE(log.find("Telling the player: The game cannot read its files in " + folder), std::string::npos) << log;
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+
+    if (folderDenied)
+        EXPECT_FALSE(Send(TEvent::kCloseRequest));
+    else
+        Send(TEvent::kChar, TEvent::kEscape);
+    EXPECT_TRUE(QuitsWithin(10));
+    const fs::path home = fs::path(LockPath()).parent_path();
+    EXPECT_FALSE(fs::exists(LockPath()));
+    EXPECT_FALSE(fs::exists(home / "prefs.dat"));
+}
+
+INSTANTIATE_TEST_SUITE_P(MissingOrDenied, UnreadableFiles, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "folder_denied" : "main_loop_missing";
+                         });
 
 // The refusal's own script damaged (emptied, cut short): instead of a black
 // window that takes no answer, a plain notice says why, and the game ends on

@@ -29,7 +29,8 @@
 # bands' colour), $name_entry, $menu (the main menu's Quit button), $map (the
 # map's Play button), confirmation (the close confirmation, by its title band
 # and its "yes" button at $yes; a notice with one button in the middle has
-# none there).
+# none there), $plain_notice (the OK box of the notice drawn without the
+# game's data, at 400 408).
 
 # options_data_copy DATA: a copy of the game's data folder (links to its
 # files) for the game started later, whose options screen the script writes
@@ -64,6 +65,7 @@ menu="pixel 290 485 $accent"
 map="pixel 640 576 $accent"
 confirmation() { holds "pixel 200 165 $accent" && holds "pixel 230 400 $accent"; }
 yes="296 408"
+plain_notice="pixel 400 408 ^(6[0-9]|5[89]) (8[5-9]|9[0-3]) 1(3[6-9]|4[0-4])$"
 band="^2[23][0-9] 1[01][0-9] [4-7][0-9]$"
 paper="^2[45][0-9] 2[34][0-9] 2[12][0-9]$"
 

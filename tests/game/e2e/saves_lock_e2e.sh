@@ -27,7 +27,7 @@ rm -f "$artefacts"/*.png
 
 home=$XDG_DATA_HOME/corvellatrip
 dialog="pixel 200 165 $accent"                   # the game's dialog's title band
-notice="pixel 400 408 ^(6[0-9]|5[89]) (8[5-9]|9[0-3]) 1(3[6-9]|4[0-4])$"  # the plain notice's OK box
+notice=$plain_notice
 listing() { (cd "$home" && find . -printf '%p %s %T@\n' | sort); }
 
 # two_games WHAT NAME SHOT [PREFIX...] [-- PREFIX...]: two games on the data
