@@ -139,6 +139,81 @@ int str_dump(lua_State* L)
     return 1;
 }
 
+// ---- character classes ------------------------------------------------------------
+
+// `%a', `%d', ... are the C library's classes in its current locale (os.setlocale
+// changes them). The matcher tests one for every character of a run, and from C++
+// glibc's ctype functions are calls (their inline forms are for C only), so with
+// glibc it reads the table those functions read.
+using ClassMask = unsigned short;
+#if defined(__GLIBC__)
+constexpr ClassMask CLASS_ALPHA = _ISalpha, CLASS_CNTRL = _IScntrl, CLASS_DIGIT = _ISdigit,
+                    CLASS_LOWER = _ISlower, CLASS_PUNCT = _ISpunct, CLASS_SPACE = _ISspace,
+                    CLASS_UPPER = _ISupper, CLASS_ALNUM = _ISalnum, CLASS_XDIGIT = _ISxdigit;
+
+inline bool inClass(int c, ClassMask mask) { return ((*__ctype_b_loc())[c] & mask) != 0; }
+#else
+constexpr ClassMask CLASS_ALPHA = 1, CLASS_CNTRL = 2, CLASS_DIGIT = 3, CLASS_LOWER = 4, CLASS_PUNCT = 5,
+                    CLASS_SPACE = 6, CLASS_UPPER = 7, CLASS_ALNUM = 8, CLASS_XDIGIT = 9;
+
+bool inClass(int c, ClassMask mask)
+{
+    switch (mask) {
+    case CLASS_ALPHA: return std::isalpha(c);
+    case CLASS_CNTRL: return std::iscntrl(c);
+    case CLASS_DIGIT: return std::isdigit(c);
+    case CLASS_LOWER: return std::islower(c);
+    case CLASS_PUNCT: return std::ispunct(c);
+    case CLASS_SPACE: return std::isspace(c);
+    case CLASS_UPPER: return std::isupper(c);
+    case CLASS_ALNUM: return std::isalnum(c);
+    default: return std::isxdigit(c);
+    }
+}
+#endif
+
+// What the character after a `%' stands for, worked out once for a whole run: a class
+// of the C library, `%z' the zero byte (a capital letter: the complement of either),
+// or any other character itself.
+class Escape {
+public:
+    explicit Escape(int cl) : cl_(cl), complement_(cl >= 'A' && cl <= 'Z')
+    {
+        switch (cl | 0x20) { // the letter in lower case; no other character becomes one
+        case 'a': mask_ = CLASS_ALPHA; break;
+        case 'c': mask_ = CLASS_CNTRL; break;
+        case 'd': mask_ = CLASS_DIGIT; break;
+        case 'l': mask_ = CLASS_LOWER; break;
+        case 'p': mask_ = CLASS_PUNCT; break;
+        case 's': mask_ = CLASS_SPACE; break;
+        case 'u': mask_ = CLASS_UPPER; break;
+        case 'w': mask_ = CLASS_ALNUM; break;
+        case 'x': mask_ = CLASS_XDIGIT; break;
+        case 'z': zero_ = true; break;
+        default: break;
+        }
+    }
+    bool isClass() const { return mask_ != 0; }
+    bool matches(int c) const
+    {
+        if (mask_ != 0)
+            return inClass(c, mask_) != complement_;
+        if (zero_)
+            return (c == 0) != complement_;
+        return c == cl_;
+    }
+    // Only for a class: the test without the checks of the other kinds.
+    bool matchesClass(int c) const { return inClass(c, mask_) != complement_; }
+
+private:
+    int cl_;
+    bool complement_;
+    bool zero_ = false;
+    ClassMask mask_ = 0;
+};
+
+bool match_class(int c, int cl) { return Escape(cl).matches(c); }
+
 // ---- pattern matching ---------------------------------------------------------------
 
 constexpr int MAX_CAPTURES = 32;
@@ -255,44 +330,32 @@ int capture_to_close(MatchState* ms)
     return luaL_error(ms->L, "invalid pattern capture");
 }
 
-const char* luaI_classend(MatchState* ms, const char* p)
+const char* setEnd(MatchState* ms, const char* p)
+{
+    if (*p == '^')
+        p++;
+    do { // look for a `]'
+        if (*p == '\0')
+            luaL_error(ms->L, "malformed pattern (missing `]')");
+        if (*(p++) == L_ESC && *p != '\0')
+            p++; // skip escapes (e.g. `%]')
+    } while (*p != ']');
+    return p + 1;
+}
+
+// The end of the single-character item at p (where its `?', `*', `+' or `-'
+// would be). Read at every move of the matcher: the usual items are told
+// here, a set (`[...]') by setEnd.
+inline const char* luaI_classend(MatchState* ms, const char* p)
 {
     switch (*p++) {
     case L_ESC:
         if (*p == '\0')
             luaL_error(ms->L, "malformed pattern (ends with `%%')");
         return p + 1;
-    case '[':
-        if (*p == '^')
-            p++;
-        do { // look for a `]'
-            if (*p == '\0')
-                luaL_error(ms->L, "malformed pattern (missing `]')");
-            if (*(p++) == L_ESC && *p != '\0')
-                p++; // skip escapes (e.g. `%]')
-        } while (*p != ']');
-        return p + 1;
+    case '[': return setEnd(ms, p);
     default: return p;
     }
-}
-
-bool match_class(int c, int cl)
-{
-    bool res;
-    switch (std::tolower(cl)) {
-    case 'a': res = std::isalpha(c); break;
-    case 'c': res = std::iscntrl(c); break;
-    case 'd': res = std::isdigit(c); break;
-    case 'l': res = std::islower(c); break;
-    case 'p': res = std::ispunct(c); break;
-    case 's': res = std::isspace(c); break;
-    case 'u': res = std::isupper(c); break;
-    case 'w': res = std::isalnum(c); break;
-    case 'x': res = std::isxdigit(c); break;
-    case 'z': res = (c == 0); break;
-    default: return cl == c;
-    }
-    return std::islower(cl) ? res : !res;
 }
 
 bool matchbracketclass(int c, const char* p, const char* ec)
@@ -318,7 +381,7 @@ bool matchbracketclass(int c, const char* p, const char* ec)
     return !sig;
 }
 
-bool luaI_singlematch(int c, const char* p, const char* ep)
+inline bool luaI_singlematch(int c, const char* p, const char* ep)
 {
     switch (*p) {
     case '.': return true; // matches any char
@@ -326,6 +389,15 @@ bool luaI_singlematch(int c, const char* p, const char* ep)
     case '[': return matchbracketclass(c, p, ep - 1);
     default: return uchar(*p) == c;
     }
+}
+
+// The end of the run of characters from s that `matches' takes, before end.
+template <class Matches>
+const char* runEnd(const char* s, const char* end, Matches matches)
+{
+    while (s < end && matches(uchar(*s)))
+        s++;
+    return s;
 }
 
 const char* matchbalance(MatchState* ms, const char* s, const char* p)
@@ -379,14 +451,27 @@ void end_capture(MatchState* ms, const char* s)
     ms->choices.push(ChoiceKind::CaptureClosed).capture = l;
 }
 
-// The end of the longest run of the item from s.
+// The end of the longest run of the item [p, ep) from s. Runs are where a
+// matcher spends its time: each kind of item has a loop of its own.
 const char* longest_run(MatchState* ms, const char* s, const char* p, const char* ep)
 {
-    const char* start = s;
-    while (s < ms->src_end && luaI_singlematch(uchar(*s), p, ep))
-        s++;
-    ms->work.step(static_cast<size_t>(s - start));
-    return s;
+    const char* end = ms->src_end;
+    const char* stop;
+    switch (*p) {
+    case '.': stop = end; break;
+    case L_ESC: {
+        const Escape escape(uchar(p[1]));
+        if (escape.isClass())
+            stop = runEnd(s, end, [escape](int c) { return escape.matchesClass(c); });
+        else
+            stop = runEnd(s, end, [escape](int c) { return escape.matches(c); });
+        break;
+    }
+    case '[': stop = runEnd(s, end, [p, ep](int c) { return matchbracketclass(c, p, ep - 1); }); break;
+    default: stop = runEnd(s, end, [literal = uchar(*p)](int c) { return c == literal; }); break;
+    }
+    ms->work.step(static_cast<size_t>(stop - s));
+    return stop;
 }
 
 // One single-character item and its repetition (`?', `*', `+', `-' or
@@ -440,6 +525,81 @@ bool match_item(MatchState* ms, const char*& s, const char*& p)
     }
 }
 
+// The item that must match the character at the place where the pattern p is
+// tried, for it to match there at all: its first item past the captures opened
+// or closed there (which take nothing), when that is a single-character item
+// that takes one at least (no `?', `*' or `-' after it). Null when there is
+// none (the pattern's end, a final `$', `%b', `%f', a back-reference). The
+// pattern was read this far when it was first tried at the choice that asks,
+// so this raises no error the matcher would not have raised already.
+const char* requiredItem(MatchState* ms, const char* p, const char** ep)
+{
+    while (*p == '(' || *p == ')')
+        p++;
+    switch (*p) {
+    case '\0': return nullptr;
+    case '$':
+        if (*(p + 1) == '\0')
+            return nullptr;
+        break;
+    case L_ESC:
+        if (*(p + 1) == 'b' || *(p + 1) == 'f' || std::isdigit(uchar(*(p + 1))))
+            return nullptr;
+        break;
+    default: break;
+    }
+    *ep = luaI_classend(ms, p);
+    if (**ep == '?' || **ep == '*' || **ep == '-')
+        return nullptr;
+    return p;
+}
+
+// A greedy run gives back characters one at a time, the rest of the pattern
+// tried after each; where the character after the shortened run cannot start
+// the rest, that try is skipped. The next place to try, or null when the run
+// has nothing left to give.
+const char* giveBack(MatchState* ms, Choice& run)
+{
+    const char* nextEp;
+    const char* next = requiredItem(ms, run.ep + 1, &nextEp);
+    const char* from = run.s;
+    const char* place = nullptr;
+    if (next == nullptr) {
+        if (run.s > run.runStart)
+            place = --run.s;
+    } else {
+        while (run.s > run.runStart) {
+            if (luaI_singlematch(uchar(*--run.s), next, nextEp)) {
+                place = run.s;
+                break;
+            }
+        }
+    }
+    ms->work.step(static_cast<size_t>(from - run.s));
+    return place;
+}
+
+// A lazy run takes one character more at a time, the rest of the pattern
+// tried after each; tries where the character after the run cannot start the
+// rest are skipped. The next place to try, or null when the run cannot grow.
+const char* lengthen(MatchState* ms, Choice& run)
+{
+    const char* nextEp;
+    const char* next = requiredItem(ms, run.ep + 1, &nextEp);
+    const char* end = ms->src_end;
+    const char* from = run.s;
+    const char* place = nullptr;
+    while (run.s < end && luaI_singlematch(uchar(*run.s), run.item, run.ep)) {
+        run.s++;
+        if (next == nullptr || (run.s < end && luaI_singlematch(uchar(*run.s), next, nextEp))) {
+            place = run.s;
+            break;
+        }
+    }
+    ms->work.step(static_cast<size_t>(run.s - from));
+    return place;
+}
+
 // Goes back to the most recent choice that has an alternative left, undoing
 // the captures taken since. Sets s and p to where matching goes on; false
 // when no choice is left (the match fails).
@@ -448,6 +608,7 @@ bool backtrack(MatchState* ms, const char*& s, const char*& p)
     ChoiceStack& choices = ms->choices;
     while (!choices.empty()) {
         Choice& c = choices.back();
+        const char* place = nullptr;
         switch (c.kind) {
         case ChoiceKind::CaptureOpened: ms->level--; break;
         case ChoiceKind::CaptureClosed: ms->capture[c.capture].len = CAP_UNFINISHED; break;
@@ -456,20 +617,13 @@ bool backtrack(MatchState* ms, const char*& s, const char*& p)
             p = c.ep + 1;
             choices.pop();
             return true;
-        case ChoiceKind::Greedy:
-            if (c.s > c.runStart) {
-                s = --c.s;
-                p = c.ep + 1;
-                return true;
-            }
-            break;
-        case ChoiceKind::Lazy:
-            if (c.s < ms->src_end && luaI_singlematch(uchar(*c.s), c.item, c.ep)) {
-                s = ++c.s;
-                p = c.ep + 1;
-                return true;
-            }
-            break;
+        case ChoiceKind::Greedy: place = giveBack(ms, c); break;
+        case ChoiceKind::Lazy: place = lengthen(ms, c); break;
+        }
+        if (place != nullptr) {
+            s = place;
+            p = c.ep + 1;
+            return true;
         }
         choices.pop();
     }
@@ -482,8 +636,11 @@ bool backtrack(MatchState* ms, const char*& s, const char*& p)
 const char* match(MatchState* ms, const char* s, const char* p)
 {
     ms->choices.clear();
+    // The host's hook gets its turns from steps counted here and at every
+    // failed move, and from the characters that runs take or skip: the moves
+    // between two failures are at most the pattern's items.
+    ms->work.step();
     for (;;) {
-        ms->work.step();
         bool failed = false;
         switch (*p) {
         case '(': // start capture
@@ -540,8 +697,11 @@ const char* match(MatchState* ms, const char* s, const char* p)
             break;
         default: failed = !match_item(ms, s, p); break;
         }
-        if (failed && !backtrack(ms, s, p))
-            return nullptr;
+        if (failed) {
+            ms->work.step();
+            if (!backtrack(ms, s, p))
+                return nullptr;
+        }
     }
 }
 

@@ -162,19 +162,22 @@ void getargs(lua_State* L, char* argv[], int n)
 
 // ---- interactive mode --------------------------------------------------------------
 
-const char* getPrompt(lua_State* L, bool first)
+// The prompt is read raw from the globals table: a script's metamethods on
+// the globals (an __index that raises on undeclared names, one that inherits)
+// must not stop the interpreter or change its prompt. A number is shown as text.
+std::string getPrompt(lua_State* L, bool first)
 {
-    lua_getglobal(L, first ? "_PROMPT" : "_PROMPT2");
+    lua_pushstring(L, first ? "_PROMPT" : "_PROMPT2");
+    lua_rawget(L, LUA_GLOBALSINDEX);
     const char* p = lua_tostring(L, -1);
-    if (p == nullptr)
-        p = first ? "> " : ">> ";
+    std::string prompt = p != nullptr ? p : first ? "> " : ">> ";
     lua_pop(L, 1);
-    return p;
+    return prompt;
 }
 
 bool readLine(lua_State* L, bool first, std::string& line)
 {
-    std::fputs(getPrompt(L, first), stdout);
+    std::fputs(getPrompt(L, first).c_str(), stdout);
     std::fflush(stdout);
     line.clear();
     int c;

@@ -682,6 +682,8 @@ TEST(LuaHooks, LongLibraryWorkGivesTheCountHookItsTurns)
     lua_State* L = S.get();
     const char* const calls[] = {
         "string.find(string.rep('a', 5000), '.-b')",                           // the matcher, quadratic
+        "string.find(string.rep('a', 5000), 'a*b')",                           // runs given back
+        "string.find(string.rep('a', 5000), '(%w+)%d')",
         "string.find(string.rep('(', 3000), '%b()')",                          // balanced runs
         "string.find(string.rep('a', 100000), string.rep('a', 1000) .. 'b', 1, true)",  // plain search
         "string.rep('ab', 3000000)",

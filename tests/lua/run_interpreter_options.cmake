@@ -8,7 +8,8 @@
 # obeyed); an option is known by its letter ("-ix" is -i), `-c' and `-s' are
 # noted as deprecated and passed over, anything else (and -e or -l without
 # an argument) shows the usage. Interactive mode answers errors without the
-# interpreter's name and drops a chunk left incomplete at the end of input.
+# interpreter's name, drops a chunk left incomplete at the end of input and
+# reads its prompts raw from the globals (no metamethod sees them).
 # (No semicolon in a LUA_INIT text or an argument here: CMake would split the
 # command there.)
 #   -DLUA=<lua50> -DDIR=<folder with lib.lua, main.lua, init.lua, broken.lua>
@@ -117,6 +118,16 @@ check(option_fails_before_interactive - "print('talked')" "" "lua50: <command li
 check(interactive_error - "error('typed')\nprint('goes on')\n" "> > goes on\n> \n"
   "stdin:1: typed\n${stdin_traceback}" 0 -i)
 check(interactive_incomplete_at_end - "print('complete')\nx = \n" "> complete\n> >> \n" "" 0 -i)
+# interactive mode reads _PROMPT and _PROMPT2 raw: metamethods on the globals
+# neither stop it nor change its prompts, and a number is shown as text
+set(prompt_input "print('one')\nx =\n2\nprint(x)\n")
+set(stock_prompts "> one\n> >> > 2\n> \n")
+check(prompt_past_raising_index - "${prompt_input}" "${stock_prompts}" "" 0
+  -e "setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k, 2) end})" -i)
+check(prompt_not_inherited - "${prompt_input}" "${stock_prompts}" "" 0
+  -e "setmetatable(_G, {__index = {_PROMPT = 'inherited> ', _PROMPT2 = 'inherited>> '}})" -i)
+check(prompt_number_as_text - "${prompt_input}" "12one\n12-3.5122\n12\n" "" 0
+  -e "_PROMPT = 12 _PROMPT2 = -3.5" -i)
 # an option is known by its letter
 check(interactive_by_letter - "=1 + 1\n" "> 2\n> \n" "" 0 -ix)
 check(version_by_letter - "" "" "${version}" 0 -vx)

@@ -82,6 +82,24 @@ do
   assert(m("xy", "x-y") == "xy" and m("abc", "a.-c") == "abc")
 end
 
+-- A run gives back (or, lazy, takes) one character at a time until the rest
+-- matches, captures and all; an error further on in the pattern comes only
+-- once the matcher gets there.
+do
+  local function f(s, p) return {string.find(s, p)} end
+  local function same(t, u) return table.concat(t, ",") == table.concat(u, ",") end
+  assert(same(f("aXbXcY", "(%w*)X(%a+)Y"), {1, 6, "aXb", "c"}))
+  assert(same(f("ab1c2d", "(%w*)(%d)(%a)$"), {1, 6, "ab1c", "2", "d"}))
+  assert(same(f("x1y22z", "(.-)()(%d+)z"), {1, 6, "x1y", 4, "22"}))
+  assert(same(f("aa$b$c", ".*$.$"), {1, 6}) and same(f("a$b$c", "(.-)$(%a)$"), {1, 5, "a$b", "c"}))
+  assert(same(f("[[x]]", "(%[*)([^%]]+)%]"), {1, 4, "[[", "x"}))
+  assert(same(f("abcabc", "(a%w-)%1"), {1, 6, "abc"}))
+  assert(same(f("aaab", "a-()b()"), {1, 4, 4, 5}) and same(f("aaa", "a*b"), {}))
+  assert(same(f("abAB", "%l*%u%U*"), {1, 3}) and same(f("ab  c", "%S+%s+%S"), {1, 5}))
+  assert(same(f(string.rep("a", 100) .. "b", "a*ab"), {1, 101}))
+  assert(same(f("aaa", "a*x["), {}) and errmsg(function() return string.find("aab", "a*b[") end))
+end
+
 -- Anchors: ^ at the start and $ at the end; elsewhere they are plain characters.
 do
   assert(string.find("abc", "^a") == 1 and string.find("bac", "^a") == nil)
