@@ -256,10 +256,9 @@ void TLockedLevels::UpdateDisplay()
         const TSlot& slot = mSlots[static_cast<size_t>(i)];
         const TGameDescription* game = GetGame(i);
         const bool locked = game && game->state == TGameDescription::kLocked;
-        // A locked pack's play button would do nothing: the padlock stands
-        // in its place, and the button is hidden, so that the pointer shows
-        // no hand over it. (A layout without a padlock keeps the button.)
-        ShowWindow(slot.button, game != nullptr && !(locked && slot.lock));
+        // Every listed pack keeps its button: a locked one's says what opens
+        // the pack (the script), under the padlock the layout lays over it.
+        ShowWindow(slot.button, game != nullptr);
         ShowWindow(slot.lock, locked);
         SetText(slot.title, game ? Text(game->name + "_name") : str());
         SetText(slot.description, game ? Text(game->name + "_description") : str());

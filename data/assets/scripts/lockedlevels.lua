@@ -1,7 +1,7 @@
 -- The extra levels, on a page over the map: the packs found on disk (five
 -- rows, each with its title, description and state; a ready pack's play
 -- button plays it, a locked pack shows a padlock and the level that opens
--- it), and below them the levels the player has downloaded
+-- it, and its button says so), and below them the levels the player has downloaded
 -- into their own folder (one that cannot be read says why, and has no play
 -- button). A play button closes this screen with "pack" and
 -- leaves the chosen file in gPackFile (its intro text in gPackDescription)
@@ -27,12 +27,23 @@ local function PlayButton(name, y, command)
                     UiPicture("ui/kit/icon_right", 6, 5, 48, 48) }
 end
 
--- In a locked pack's play button's place (the window hides the button): the
--- kit's switched-off round button with a padlock on it. It takes no click.
+-- Over a locked pack's play button: the kit's switched-off round button with
+-- a padlock on it. It takes no click: the button below says what opens the
+-- pack.
 local function LockedButton(name)
     return Window { name = name, x = 556, y = 0, w = 60, h = 62,
                     UiPicture("ui/kit/roundbutton_disabled", 0, 0, 60, 62),
                     UiPicture("ui/kit/icon_lock", 6, 5, 48, 48) }
+end
+
+-- A locked pack's button: what opens the pack, as its row says it (or in
+-- general words when its rule asks for more than a level).
+local function TellWhatOpens(k)
+    local hint = GetLabel("unlocktext_" .. k)
+    if hint == "" then
+        hint = GetString("packlocked_body")
+    end
+    DisplayDialog { "scripts/ok.lua", title = GetLabel("leveltext_" .. k), body = hint }
 end
 
 -- A pack's row: its title and description; its state beside the title and,
@@ -48,7 +59,9 @@ local function Slot(k)
         Text { name = "unlocktext_" .. k, label = "#", font = small, x = 436, y = 26, w = 110, h = 32,
                flags = kHAlignCenter + kVAlignTop },
         PlayButton("gamebutton_" .. k, 0, function()
-            if not IsButtonLocked(k - 1) then
+            if IsButtonLocked(k - 1) then
+                TellWhatOpens(k)
+            else
                 Choose(GetFullLevelName(k - 1), GetDescription(k - 1))
             end
         end),

@@ -433,8 +433,8 @@ TEST_F(FlowTest, ARestaurantsLastLevelLeadsToTheComicTheNoticeAndTheWardrobe)
 // The extra levels: opened by finishing the cruise, listed with the levels
 // the player downloaded; each is played to its level over, keeps no career
 // score and goes back to the list. The pointer is a hand only over what
-// acts: not over a locked pack's padlock, and a downloaded level that
-// cannot be read has no play button.
+// acts: a locked pack's padlock says what opens the pack, and a downloaded
+// level that cannot be read has no play button.
 TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
 {
     const fs::path downloads = scratch.Path() / "data" / "corvellatrip" / "levels";
@@ -467,12 +467,21 @@ TEST_F(FlowTest, AnExtraLevelAndADownloadedLevelArePlayedToTheirLevelOver)
     EXPECT_EQ(Text("downloadtext_2"), "Quick lunch");
     EXPECT_EQ(Text("downloadproblem_2"), "");
     // Deep Dive opens with the submarine's last level: its row says so, and
-    // shows a padlock in the place of its play button, which would do nothing.
+    // shows a padlock over its play button, whose click says it again.
     EXPECT_EQ(Text("unlocktext_1"), "Finish level 30 to open it");
     TWindow* padlock = InTop("lockedbutton_1");
     ASSERT_NE(padlock, nullptr);
     EXPECT_TRUE(padlock->IsVisible());
-    EXPECT_EQ(PointerOver(padlock), TCursor::kArrow) << "a hand over the padlock";
+    EXPECT_EQ(PointerOver(padlock), TCursor::kClick);
+    TRect lockRect;
+    padlock->GetWindowRect(&lockRect);
+    ClickAt(TPoint((lockRect.x1 + lockRect.x2) / 2, (lockRect.y1 + lockRect.y2) / 2));
+    ASSERT_TRUE(WaitForTop("scripts/ok.lua")) << "a click on the padlock did nothing";
+    EXPECT_EQ(Text("title"), "Deep Dive");
+    EXPECT_EQ(Text("body"), "Finish level 30 to open it");
+    Press("ok");
+    ASSERT_TRUE(WaitForTop("scripts/lockedlevels.lua"));
+    EXPECT_EQ(settings->GetLevelMode(), 0) << "a locked pack was played";
 
     // Harbour Lights, the cruise's extra level: ready once the cruise is done.
     int harbour = 0;

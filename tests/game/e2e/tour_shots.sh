@@ -30,7 +30,8 @@
 #                            Quessa's corner, the extra levels page with
 #                            two packs still locked, a downloaded level and
 #                            one cut short
-#   extra_levels_padlock.png the pointer over a locked pack's padlock
+#   extra_levels_padlock.png the pointer over a locked pack's padlock;
+#   extra_levels_padlock_told.png  what its click tells
 #   expert_board.png, expert_map.png, expert_corner.png  expert service's
 #                            mark on the won level's board, on the map and
 #                            in Quessa's corner; expert_marks.png the three
@@ -319,6 +320,11 @@ if [[ " $parts " == *" texts "* ]]; then
   point 676 97  # the first pack's padlock
   sleep 0.5  # (the pointer drawn)
   keep extra_levels_padlock
+  click 676 97
+  sleep 1  # (the notice slid in)
+  keep extra_levels_padlock_told
+  xdotool key Return
+  sleep 1
   quit_game
 fi
 
