@@ -12,7 +12,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -82,7 +84,15 @@ void BM_SaveFullHiscoreFile(benchmark::State& state)
     std::map<str, TQmHiscoreTable> tables{{str("career"), fullTable()}};
     std::map<str, TQmHiscoreUserInfo> users;
     TEncrypt cipher{str(kKey)};
-    const str path("/tmp/qm-online-bench-hiscore.dat");
+    // (a name of this run's own: another user's run may have left one)
+    std::string made = (std::filesystem::temp_directory_path() / "qm-online-bench-hiscore-XXXXXX").string();
+    const int fd = ::mkstemp(made.data());
+    if (fd < 0) {
+        state.SkipWithError("no temporary file");
+        return;
+    }
+    ::close(fd);
+    const str path(made.c_str());
     for (auto _ : state)
         benchmark::DoNotOptimize(qm::WriteHiscoreFile(path, qm::WriteHiscoreText(users, tables), cipher));
     std::remove(path.c_str());

@@ -13,9 +13,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -30,7 +34,13 @@ std::unique_ptr<TTheoraMovie> MakeMovie()
     spec.frames = 30;
     spec.quality = 48;
     spec.sound = false;
-    const char* path = "/tmp/qm_movie_bench.ogv";
+    // (a name of this run's own: another user's run may have left one)
+    std::string made = (std::filesystem::temp_directory_path() / "qm_movie_bench_XXXXXX").string();
+    const int fd = ::mkstemp(made.data());
+    if (fd < 0)
+        return nullptr;
+    ::close(fd);
+    const char* path = made.c_str();
     auto paint = [](int frame, std::vector<std::uint8_t>& bgra) {
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 800; ++x) {

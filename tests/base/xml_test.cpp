@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -207,9 +208,12 @@ TEST(XmlRead, DeepNestingIsFlattenedNotACrash)
 
 TEST(XmlRead, FilesAreReadByteByByteNulsIncludedAndAMissingOneChangesNothing)
 {
-    auto path = std::filesystem::temp_directory_path() / "qm_xml_file_test.xml";
+    // (a name of this run's own: another user's run may have left one)
+    std::string path = (std::filesystem::temp_directory_path() / "qm_xml_file_test_XXXXXX").string();
+    const int fd = ::mkstemp(path.data());
+    ASSERT_GE(fd, 0);
     {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::FILE* f = ::fdopen(fd, "wb");
         ASSERT_NE(f, nullptr);
         // Long past any stdio buffer; a NUL byte is one more character of a
         // word, and the words of a self-closed tag step back over "/>".

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -126,8 +127,13 @@ void ShotMain(TPlatform* platform, const char*)
 int main(int argc, char** argv)
 {
     gOut = argc > 1 ? std::filesystem::absolute(argv[1]).string() : std::filesystem::absolute("frame.png").string();
-    std::filesystem::path work = std::filesystem::temp_directory_path() / ("qm-render-screenshot-" + std::to_string(getpid()));
+    static const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("qm-render-screenshot-" + std::to_string(getpid()));
     std::filesystem::create_directories(work);
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(work, ignored);
+    });
     std::filesystem::current_path(work);
     gArt = work.string();
     MakeArt();

@@ -97,14 +97,12 @@ void ShotMain(TPlatform* platform, const char*)
 int main(int argc, char** argv)
 {
     gOut = argc > 1 ? std::filesystem::absolute(argv[1]).string() : std::filesystem::absolute("play.png").string();
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / "qm-play-screenshot";
-    std::filesystem::create_directories(home);
+    const std::filesystem::path home = gameshot::FreshTemporaryFolder("qm-play-screenshot");
     setenv("XDG_DATA_HOME", home.c_str(), 1);
     // The game's assets, with points per action of this picture's own (the
     // game's table is not part of this folder's data).
     namespace fs = std::filesystem;
     const fs::path work = home / "work";
-    fs::remove_all(work);
     fs::create_directories(work / "assets/config");
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(QM_DATA_DIR) / "assets"))
         if (entry.path().filename() != "config")

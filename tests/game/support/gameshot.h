@@ -12,8 +12,10 @@
 
 #include "testimages.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace gameshot {
@@ -28,13 +30,31 @@ inline std::vector<testimages::Rgba> ReadScreen(unsigned framebuffer)
     return pixels;
 }
 
+// A new folder of this run's own under the temporary one, named after
+// `name` (`name`-XXXXXX: two runs at once, or runs of two users, never share
+// one), removed with everything in it when the program ends.
+inline std::filesystem::path FreshTemporaryFolder(const char* name)
+{
+    static std::filesystem::path made;
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        std::exit(1);
+    }
+    made = pattern;
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(made, ignored);
+    });
+    return made;
+}
+
 // Runs `shotMain` in the engine, in the game's data folder (QM_DATA_DIR),
-// with XDG_DATA_HOME in a fresh folder named `home` under the temporary one.
+// with XDG_DATA_HOME in a fresh folder named after `home` under the
+// temporary one.
 inline void RunOnGameData(int argc, char** argv, const char* home, void (*shotMain)(TPlatform*, const char*))
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / home;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = FreshTemporaryFolder(home);
     ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
     ::setenv("CORVELLATRIP_DATA", QM_DATA_DIR, 1);  // the engine makes it the working folder
     std::filesystem::current_path(QM_DATA_DIR);
