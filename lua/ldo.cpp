@@ -386,20 +386,11 @@ struct SParser {
     int bin;
 };
 
-// The collector must not run while the parser holds new objects only in
-// C++ variables.
-struct GCBlock {
-    global_State* g;
-    explicit GCBlock(lua_State* L) : g(G(L)) { g->gcBlocked++; }
-    ~GCBlock() { g->gcBlocked--; }
-    GCBlock(const GCBlock&) = delete;
-    GCBlock& operator=(const GCBlock&) = delete;
-};
-
 void f_parser(lua_State* L, void* ud)
 {
     auto* p = static_cast<SParser*>(ud);
     {
+        // the parser holds new objects only in C++ variables
         GCBlock block(L);
         Proto* tf = p->bin ? luaU_undump(L, p->z, &p->buff) : luaY_parser(L, p->z, &p->buff);
         Closure* cl = luaF_newLclosure(L, 0, gt(L));

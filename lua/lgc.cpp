@@ -70,12 +70,7 @@ private:
         done = 0;
         if (!(L->hookmask & LUA_MASKWORK) || L->nProtected == 0)
             return;
-        global_State* g = G(L);
-        g->gcBlocked++;
-        struct Unblock {
-            global_State* g;
-            ~Unblock() { g->gcBlocked--; }
-        } unblock{g};
+        GCBlock block(L);
         luaW_poll(L);
     }
 

@@ -22,6 +22,16 @@ void luaC_callGCTM(lua_State* L);
 void luaC_finalizeall(lua_State* L);
 void luaC_freeall(lua_State* L);
 
+// No collection starts while one lives: C++ code holds new objects the
+// roots do not reach, or the collector is in the middle of its own work.
+struct GCBlock {
+    global_State* g;
+    explicit GCBlock(lua_State* L) : g(G(L)) { g->gcBlocked++; }
+    ~GCBlock() { g->gcBlocked--; }
+    GCBlock(const GCBlock&) = delete;
+    GCBlock& operator=(const GCBlock&) = delete;
+};
+
 inline void luaC_checkGC(lua_State* L)
 {
     global_State* g = G(L);

@@ -54,18 +54,7 @@ TLevelFileRead ReadLevelFile(const str& path, TXmlNode* document)
 
 TXmlNode* LevelOfItsOwn(TXmlNode* document)
 {
-    TXmlNode* root = document ? document->GetChild("dataroot") : nullptr;
-    if (!root)
-        return nullptr;
-    str name;
-    TXmlNode* child = nullptr;
-    root->ResetChildren();
-    while (root->GetNextChild(&name, &child)) {
-        const TXmlNode* number = LastChild(child, "level");
-        if (name == str("career") && number && number->GetContent().to_int() == kOwnLevelNumber)
-            return child;
-    }
-    return nullptr;
+    return CareerLevelElement(document ? document->GetChild("dataroot") : nullptr, kOwnLevelNumber);
 }
 
 void ReportLevelFileProblem(const str& path, const TLevelFileRead& read, const char* consequence)

@@ -147,11 +147,7 @@ void TLevelManager::CareerSetup()
         mDataRoot = mLevelDoc->GetChild("dataroot");
     }
     mSnackChance = 0;
-    mLevelNode = nullptr;
-    ForEachChild(mDataRoot, [&](const str& name, TXmlNode* child) {
-        if (!mLevelNode && name == str("career") && ChildInt(child, "level") == wanted)
-            mLevelNode = child;
-    });
+    mLevelNode = CareerLevelElement(mDataRoot, wanted);
     // (A level file of its own has been reported as it was read.)
     if (!mLevelNode && !reported && !downloaded) {
         // Played as it stands this would be an empty level won at once.

@@ -89,6 +89,22 @@ TXmlNode* LastChild(const TXmlNode* node, const char* name)
     return last;
 }
 
+TXmlNode* CareerLevelElement(const TXmlNode* dataroot, int number)
+{
+    if (!dataroot)
+        return nullptr;
+    auto* walked = const_cast<TXmlNode*>(dataroot);  // the child walk keeps a cursor
+    str name;
+    TXmlNode* child = nullptr;
+    walked->ResetChildren();
+    while (walked->GetNextChild(&name, &child)) {
+        const TXmlNode* level = LastChild(child, "level");
+        if (name == str("career") && level && level->GetContent().to_int() == number)
+            return child;
+    }
+    return nullptr;
+}
+
 bool WriteLevelFile(TXmlNode& root, std::string* text)
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";

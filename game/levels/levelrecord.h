@@ -62,6 +62,11 @@ struct TCareerLevelRecord {
 // child of `node` named `name` that counts, or null (also for a null node).
 TXmlNode* LastChild(const TXmlNode* node, const char* name);
 
+// The first <career> child of a level document's <dataroot> whose <level>
+// (as LastChild reads it) is `number`: the level it defines. Null without
+// one (also for a null dataroot).
+TXmlNode* CareerLevelElement(const TXmlNode* dataroot, int number);
+
 // Any level document (the endless file) in the layout of every level file:
 // an element holding text on one line, one holding elements over several,
 // four spaces deeper a level. False, and nothing written, for a document

@@ -476,10 +476,9 @@ void TGame::Show(const levelevent::LeaveUnplayableLevel&)
     // has no career number) by its file.
     const TLevelContext& level = mGameData->Context();
     TWindowScript* script = TWindowScript::Get();
-    TSettings* settings = TSettings::GetInstance();
-    if (script && level.fromSettings) {
-        const str name = level.levelFile && settings ? str("the level ") + settings->GetDownloadLevelName()
-                                                     : str::getFormatted("career level %d", level.careerLevel + 1);
+    if (TSettings* settings = level.Settings(); script && settings) {
+        const str name = level.levelFile ? str("the level ") + settings->GetDownloadLevelName()
+                                         : str::getFormatted("career level %d", level.careerLevel + 1);
         script->SetGlobalString("gUnplayableLevel", name);
     }
     LeaveScreen("LeaveUnplayableLevel");

@@ -18,6 +18,8 @@
 #   game_for_others GAME DATA  a copy of the game and its data that any user
 #                              may read, for games started as another user;
 #                              prints the copy's path
+#   "${as_nobody[@]}" PROGRAM  PROGRAM started as the user nobody (as root),
+#                              with a home of its own in $work
 #   start_score_server DATA LIFETIME
 #                              the loopback score server (hiscore_server.py)
 #                              in $server, stopped with the test (and by
@@ -58,6 +60,10 @@ game_for_others() {
   chmod 755 "$work"
   echo "$copy/$(basename "$1")"
 }
+
+# The words that start a program as the user nobody, for games of another
+# user than root's: what they may not use is root's.
+as_nobody=(env HOME="$work/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups)
 
 accent="^2[2-4][0-9] 1[01][0-9] [4-7][0-9]$"
 name_entry="pixel 250 160 $accent"

@@ -73,7 +73,7 @@ mkdir -p "$home"
 if [[ $(id -u) -eq 0 ]]; then
   # The games run as nobody; the lock is root's own. From here on every game
   # runs a copy nobody may read.
-  as_user=(env HOME="$work/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups)
+  as_user=("${as_nobody[@]}")
   game=$(game_for_others "$game" "$data")
   chown -R 65534:65534 "$XDG_DATA_HOME"
   install -m 600 /dev/null "$home/running.lock"

@@ -37,7 +37,7 @@ rm -f "$artefacts"/*.png
 unset CORVELLATRIP_DATA
 
 nobody=65534
-as_player=(env HOME="$work/nobody" setpriv --reuid=$nobody --regid=$nobody --clear-groups)
+as_player=("${as_nobody[@]}")
 # Both games run the copy (the checkout may lie where nobody may not enter),
 # in the resource folder beside it, which prefs.dat keys its players by.
 game=$(game_for_others "$game" "$data")

@@ -33,7 +33,7 @@ listing() { if [[ -d "$home" ]]; then (cd "$home" && find . -printf '%p %u %m %s
 # read; what it may not use is root's. Without root the modes keep this
 # user out.
 if [[ $(id -u) -eq 0 ]]; then
-  as_user=(env HOME="$work/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups)
+  as_user=("${as_nobody[@]}")
   game=$(game_for_others "$game" "$data")
   user_owns() { chown -R 65534:65534 "$@"; }
   keep_out() { chmod 700 "$1"; }
